@@ -1,0 +1,79 @@
+#include "TestData.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace KOLTest {
+
+std::string dataDir()
+{
+  const char* env = std::getenv("KOL_TEST_DATA");
+  return env && *env ? env : KOL_TEST_DATA_DEFAULT;
+}
+
+bool haveData()
+{
+  struct stat st;
+  return stat(dataDir().c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string dataFile(const std::string& relative)
+{
+  return haveData() ? dataDir() + "/" + relative : std::string();
+}
+
+std::string databaseDir() { return std::string(KOL_SOURCE_DIR) + "/data"; }
+
+std::string programPath(const std::string& name)
+{
+  return std::string(KOL_BINARY_DIR) + "/programs/" + name;
+}
+
+TempDir::TempDir()
+{
+  const char* tmp = std::getenv("TMPDIR");
+  std::string tmpl = std::string(tmp && *tmp ? tmp : "/tmp") + "/koltest.XXXXXX";
+  if (mkdtemp(tmpl.data())) path_ = tmpl;
+}
+
+TempDir::~TempDir()
+{
+  if (!path_.empty()) run("rm -rf '" + path_ + "'");
+}
+
+std::string run(const std::string& command, int* status)
+{
+  std::string out;
+  FILE* fp = popen(command.c_str(), "r");
+  if (!fp) {
+    if (status) *status = -1;
+    return out;
+  }
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, fp)) > 0) out.append(buf, n);
+  int rc = pclose(fp);
+  if (status) *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  return out;
+}
+
+std::string readFile(const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void writeFile(const std::string& path, const std::string& text)
+{
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
+}  // namespace KOLTest

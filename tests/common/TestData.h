@@ -1,0 +1,49 @@
+// Helpers shared by all test executables: where the real third-party data lives, where the
+// project's database directory and built programs are, and scratch directories.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace KOLTest {
+
+// $KOL_TEST_DATA, or ../shared/data beside the repository.
+std::string dataDir();
+// The path of a file under the test data directory ("" when the directory is absent).
+std::string dataFile(const std::string& relative);
+// True when the test data directory exists.
+bool haveData();
+// The repository's database directory (data/).
+std::string databaseDir();
+// A built program of programs/.
+std::string programPath(const std::string& name);
+// A fresh empty directory under the system's temporary directory, removed by the destructor.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+// Runs a shell command and returns its standard output; status receives the exit status.
+std::string run(const std::string& command, int* status = nullptr);
+// Reads a whole file ("" when it cannot be read).
+std::string readFile(const std::string& path);
+// Writes text to a file, replacing it.
+void writeFile(const std::string& path, const std::string& text);
+
+}  // namespace KOLTest
+
+// Skips the current test when the third-party test data is not present.
+#define KOL_REQUIRE_DATA()                                                               \
+  do {                                                                                   \
+    if (!KOLTest::haveData())                                                            \
+      GTEST_SKIP() << "test data not found at " << KOLTest::dataDir()                    \
+                   << " (set KOL_TEST_DATA to the shared data directory)";               \
+  } while (0)

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "core/Kol.h"
+
+using KOL::Kol;
+
+namespace {
+
+// Restores the message mask after each test.
+class KolTest : public ::testing::Test {
+ protected:
+  void SetUp() override { saved_ = Kol::getMessageMask(); }
+  void TearDown() override
+  {
+    Kol::setMessageMask(saved_);
+    unsetenv("kolerrtoout");
+  }
+  uint32_t saved_ = 0;
+};
+
+TEST_F(KolTest, MessageLevelSpecifications)
+{
+  Kol::setMessageLevel("debug");
+  EXPECT_TRUE(Kol::isDebug(8));
+  EXPECT_TRUE(Kol::isDebug());
+
+  Kol::setMessageLevel("debug2");
+  EXPECT_TRUE(Kol::isDebug(2));
+  EXPECT_FALSE(Kol::isDebug(3));
+
+  Kol::setMessageLevel("warn,+debug3");
+  EXPECT_TRUE(Kol::checkMessage(Kol::PRINT));
+  EXPECT_TRUE(Kol::checkMessage(Kol::WARN));
+  EXPECT_FALSE(Kol::checkMessage(Kol::MESS));
+  EXPECT_TRUE(Kol::isDebug(3));
+  EXPECT_FALSE(Kol::isDebug(2));
+
+  Kol::setMessageLevel("debug,-out4");
+  EXPECT_FALSE(Kol::checkMessage(8));
+  EXPECT_TRUE(Kol::checkMessage(7));
+  EXPECT_TRUE(Kol::checkMessage(20));
+
+  Kol::setMessageLevel("WARN,-warn,-warn");
+  EXPECT_FALSE(Kol::checkMessage(Kol::WARN));
+  EXPECT_TRUE(Kol::checkMessage(Kol::ERROR));
+
+  // Unknown items and numbers are ignored.
+  Kol::setMessageLevel("mess,17,bogus");
+  EXPECT_EQ(Kol::getMessageMask(), 0xFu);
+
+  Kol::setMessageLevel(3);
+  EXPECT_EQ(Kol::getMessageMask(), 0x7u);
+  Kol::setMessageLevel("none");
+  EXPECT_EQ(Kol::getMessageMask(), 0u);
+}
+
+TEST_F(KolTest, WarningsAndErrorsGoWhereAsked)
+{
+  Kol::setMessageLevel("none,+warn");
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  Kol::outMessage("printed %d\n", 1);
+  Kol::outWarning("Demo: warned %d\n", 2);
+  Kol::outError("Demo: failed\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Demo: warned 2\nDemo: failed\n");
+
+  setenv("kolerrtoout", "", 1);
+  Kol::setMessageLevel("none");
+  testing::internal::CaptureStdout();
+  Kol::outWarning("hidden\n");
+  Kol::outError("Demo: always\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Demo: always\n");
+}
+
+TEST_F(KolTest, NamesVersionAndProcess)
+{
+  EXPECT_STREQ(Kol::getProgramName(), "KOL");
+  Kol::setProgramName("a_program_name_longer_than_nineteen");
+  EXPECT_STREQ(Kol::getProgramName(), "a_program_name_long");
+  Kol::setProgramName("");
+  EXPECT_STREQ(Kol::getProgramName(), "KOL");
+
+  EXPECT_STREQ(Kol::getDatabasePath(), "");
+  Kol::setDatabasePath("/usr/share/kol");
+  EXPECT_STREQ(Kol::getDatabasePath(), "/usr/share/kol");
+  Kol::setDatabasePath(nullptr);
+  EXPECT_STREQ(Kol::getDatabasePath(), "");
+
+  EXPECT_STREQ(Kol::getVersion(), "6.76.1-LINUX-X11");
+  EXPECT_GT(Kol::getVirtMem(), 1000000L);
+  double t0 = Kol::getTime();
+  Kol::sleep(0.01f);
+  EXPECT_GE(Kol::getTime() - t0, 0.009);
+  EXPECT_EQ(Kol::init_time, KOL::Const::MISS);
+}
+
+}  // namespace
