@@ -200,8 +200,9 @@ TEST(KolResrc, StandardOptionsAreConsistent)
       EXPECT_NE(help[13], ' ') << help;
       EXPECT_NE(help.substr(0, 12).find_last_not_of(' '), std::string::npos);
     }
-    if (item.abbrev)
+    if (item.abbrev) {
       EXPECT_EQ(help.rfind(std::string("-") + item.abbrev + " ", 0), 0u) << help;
+    }
   }
   EXPECT_EQ(names.size(), 73u);
   EXPECT_EQ(envs.size(), 73u);
