@@ -130,7 +130,12 @@ int ResrcFile::open(const char* p)
   return File::open(path.c_str(), "r");
 }
 
-void ResrcFile::close() { File::close(); }
+// A local stream that is neither at its end nor failed.
+bool ResrcFile::moreInput()
+{
+  FILE* fp = getFP();
+  return fp && !std::feof(fp) && !std::ferror(fp);
+}
 
 int ResrcFile::readLine(std::string& line)
 {
@@ -139,7 +144,16 @@ int ResrcFile::readLine(std::string& line)
   char buf[512];
   bool cut_off = false;
   int n = 0;
-  while ((n = getLine(buf, sizeof buf)) > 0) {
+  while (true) {
+    n = getLine(buf, sizeof buf);
+    // A line stops short of the buffer only at its end or at a NUL byte.
+    if (n < (int)sizeof buf - 1 && (n == 0 || buf[n - 1] != '\n') && moreInput()) {
+      Kol::outWarning("ResrcFile::get: %s:%ld: NUL byte, the rest of the file is ignored\n",
+                      path.c_str(), line_number + 1);
+      at_end = true;
+      return 0;
+    }
+    if (n <= 0) break;
     bytes_read += n;
     size_t room = MAX_LINE - std::min(MAX_LINE, line.size());
     cut_off |= (size_t)n > room;

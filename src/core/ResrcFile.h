@@ -36,8 +36,7 @@ class ResrcFile : public File {
 
   // Opens path, or kol.cfg, .koldef or Kol.res in a directory ("" is the current directory).
   int open(const char* path);
-  bool isOpen() const { return File::isOpen(); }
-  void close();
+  int close() { return File::close(); }
   // The path of the open (or last opened) file.
   const char* getPath() const { return path.c_str(); }
 
@@ -59,6 +58,7 @@ class ResrcFile : public File {
  private:
   enum Condition : int { FALSE_BLOCK = 0, TRUE_BLOCK = 1, DONE_BLOCK = 2 };
   int readLine(std::string& line);
+  bool moreInput();
   // 1 when the line was a directive, handled here.
   int directive(const std::string& word, const std::string& tag);
   void pushIf(const std::string& tag);
