@@ -85,7 +85,11 @@ int File::open(const char* name, const char* mode)
   close();
   if (!name || !*name || !mode || !*mode) return 0;
   if (mode[0] == 'p') return openPipe(name, mode + 1);
-  if (FileTool::isUrl(name)) return openUrl(name);
+  if (FileTool::isUrl(name)) {
+    if (mode[0] == 'r') return openUrl(name);
+    Kol::outWarning("File: URLs are read only: %s\n", name);
+    return 0;
+  }
   if (FileTool::isStdio(name)) {
     write_ = mode[0] != 'r';
     fp_ = write_ ? stdout : stdin;
