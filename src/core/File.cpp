@@ -11,6 +11,7 @@
 
 #include "core/FileTool.h"
 #include "core/Kol.h"
+#include "core/String.h"
 
 namespace KOL {
 
@@ -56,6 +57,12 @@ File::File(const char* name, int how)
   open(name, how);
 }
 
+File::File(const String& name, const char* mode)
+{
+  init();
+  open(name.get(), mode);
+}
+
 File::~File() { close(); }
 
 void File::init()
@@ -79,6 +86,8 @@ int File::open(const char* name, int how)
   if (how < 0 || how > 2) return 0;
   return open(name, modes[how]);
 }
+
+int File::open(const String& name, const char* mode) { return open(name.get(), mode); }
 
 int File::open(const char* name, const char* mode)
 {
@@ -235,6 +244,14 @@ int File::getLine(char* buf, int size)
   }
   if (!local() || !fgets_unlocked(buf, size, fp_)) return 0;
   return static_cast<int>(std::strlen(buf));
+}
+
+int File::getLine(String& s)
+{
+  s.trunc(0);
+  int n = getLine(s.get(), s.maxLength());
+  s.reset();
+  return n;
 }
 
 int File::skipLine()

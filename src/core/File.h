@@ -11,6 +11,8 @@
 
 namespace KOL {
 
+class String;
+
 class File {
  public:
   enum Type : int { LOCAL = 0, PIPE = 1, URL = 7 };
@@ -18,6 +20,7 @@ class File {
   File() { init(); }
   File(const char* name, const char* mode);
   File(const char* name, int how);
+  File(const String& name, const char* mode);
   File(const File&) = delete;
   File& operator=(const File&) = delete;
   virtual ~File();
@@ -27,12 +30,15 @@ class File {
   int open(const char* name, const char* mode);
   // how: 0 read, 1 write, 2 append.
   int open(const char* name, int how);
+  int open(const String& name, const char* mode);
   bool isOpen() const { return open_; }
   FILE* getFP() const { return fp_; }
   int getType() const { return type_; }
 
   // One line with its newline, at most size - 1 characters, terminated; the count, 0 at the end.
   int getLine(char* buf, int size);
+  // The same into s, limited by its allocated size.
+  int getLine(String& s);
   // Skips past the next newline; 0 at the end.
   int skipLine();
   // Binary reads: the count of items, -1 when the file cannot be read.

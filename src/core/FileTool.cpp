@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/Kol.h"
+#include "core/String.h"
 
 namespace KOL {
 
@@ -85,6 +86,8 @@ int store(const std::string& s, char* out, int size)
   std::snprintf(out, size, "%s", s.c_str());
   return 1;
 }
+
+int store(const std::string& s, String& out) { return out.copy(s.c_str()); }
 
 bool statOf(const char* name, struct stat& st)
 {
@@ -157,14 +160,29 @@ int FileTool::numPath(const char* list)
   return static_cast<int>(splitList(list ? list : "").size());
 }
 
-int FileTool::getPath(const char* list, int i, char* out, int size)
+namespace {
+
+std::string element(const char* list, int i, bool& found)
 {
   std::vector<std::string_view> dirs = splitList(list ? list : "");
-  if (i < 0 || i >= static_cast<int>(dirs.size())) {
-    store("", out, size);
-    return 0;
-  }
-  return store(std::string(dirs[i]), out, size);
+  found = i >= 0 && i < static_cast<int>(dirs.size());
+  return found ? std::string(dirs[i]) : std::string();
+}
+
+}  // namespace
+
+int FileTool::getPath(const char* list, int i, char* out, int size)
+{
+  bool found;
+  store(element(list, i, found), out, size);
+  return found ? 1 : 0;
+}
+
+int FileTool::getPath(const char* list, int i, String& out)
+{
+  bool found;
+  store(element(list, i, found), out);
+  return found ? 1 : 0;
 }
 
 int FileTool::addPathDelim(char* path, int size)
@@ -178,10 +196,22 @@ int FileTool::addPathDelim(char* path, int size)
   return 1;
 }
 
+int FileTool::addPathDelim(String& path)
+{
+  if (path.length() == 0 || path.getChar(-1) == '/') return 1;
+  return path.append('/');
+}
+
 int FileTool::addUserPath(const char* name, char* out, int size)
 {
   if (!name) return 0;
   return store(userPath(name), out, size);
+}
+
+int FileTool::addUserPath(const char* name, String& out)
+{
+  if (!name) return 0;
+  return store(userPath(name), out);
 }
 
 bool FileTool::exist(const char* name)
@@ -204,6 +234,14 @@ bool FileTool::addPath(const char* list, const char* name, char* out, int size)
   return found;
 }
 
+bool FileTool::addPath(const char* list, const char* name, String& out)
+{
+  std::string path;
+  bool found = searchPath(list, name, path);
+  store(path, out);
+  return found;
+}
+
 bool FileTool::checkPath(const char* list, const char* name)
 {
   std::string path;
@@ -215,6 +253,14 @@ bool FileTool::addOutPath(const char* list, const char* name, char* out, int siz
   if (!name || !*name) return false;
   std::string path = outputPath(list, name);
   store(path, out, size);
+  return exist(path.c_str());
+}
+
+bool FileTool::addOutPath(const char* list, const char* name, String& out)
+{
+  if (!name || !*name) return false;
+  std::string path = outputPath(list, name);
+  store(path, out);
   return exist(path.c_str());
 }
 

@@ -7,6 +7,8 @@
 
 namespace KOL {
 
+class String;
+
 class FileTool {
  public:
   // Begins with "http://", '.', '/' or '~'.
@@ -19,20 +21,25 @@ class FileTool {
   static int numPath(const char* list);
   // Element i of the list into out (at most size - 1 characters); 0 when there is none.
   static int getPath(const char* list, int i, char* out, int size);
+  static int getPath(const char* list, int i, String& out);
 
   // Appends '/' unless path is empty or already ends in '/'.
   static int addPathDelim(char* path, int size);
+  static int addPathDelim(String& path);
   // Replaces a leading '~' or '~user' by the home directory of the current or named user.
   static int addUserPath(const char* name, char* out, int size);
+  static int addUserPath(const char* name, String& out);
 
   static bool exist(const char* name);
   // Searches the list for name; out receives the first existing candidate (else the last one
   // tried). Returns whether out exists.
   static bool addPath(const char* list, const char* name, char* out, int size);
+  static bool addPath(const char* list, const char* name, String& out);
   static bool checkPath(const char* list, const char* name);
   // Places an output file in the first list element that is an existing directory (else the
   // last one). Returns whether out exists.
   static bool addOutPath(const char* list, const char* name, char* out, int size);
+  static bool addOutPath(const char* list, const char* name, String& out);
 
   static bool isDir(const char* name);
   static bool isFile(const char* name);

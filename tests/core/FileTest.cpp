@@ -9,10 +9,12 @@
 #include "core/Buffer.h"
 #include "core/File.h"
 #include "core/FileTool.h"
+#include "core/String.h"
 
 using KOL::Buffer;
 using KOL::File;
 using KOL::FileTool;
+using KOL::String;
 
 namespace {
 
@@ -37,6 +39,32 @@ TEST(File, GetLineServesLongLinesInPieces)
   EXPECT_TRUE(f.endFile());
   EXPECT_EQ(f.getLine(buf, 1), 0);
   EXPECT_STREQ(buf, "");
+}
+
+TEST(File, GetLineIntoAStringIsLimitedByItsSize)
+{
+  KOLTest::TempDir dir;
+  String path(dir.file("s.txt").c_str());
+  KOLTest::writeFile(path.get(), "abcdefghijklmnopqrst\nnext\n");
+  File f(path, "r");
+  ASSERT_TRUE(f.isOpen());
+  String line(10);
+  EXPECT_EQ(f.getLine(line), 9);
+  EXPECT_EQ(line.length(), 9);
+  EXPECT_TRUE(line.equal("abcdefghi"));
+  EXPECT_EQ(f.getLine(line), 9);
+  EXPECT_TRUE(line.equal("jklmnopqr"));
+  EXPECT_EQ(f.getLine(line), 3);
+  EXPECT_TRUE(line.equal("st\n"));
+  String wide;
+  EXPECT_EQ(f.getLine(wide), 5);
+  EXPECT_TRUE(wide.equal("next\n"));
+  EXPECT_EQ(f.getLine(wide), 0);
+  EXPECT_EQ(wide.length(), 0);
+
+  File g;
+  EXPECT_EQ(g.open(path, "r"), 1);
+  EXPECT_EQ(g.getLine(wide), 21);
 }
 
 TEST(File, SkipLineAndBinaryAndFormattedAccess)

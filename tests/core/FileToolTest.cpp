@@ -7,8 +7,10 @@
 
 #include "common/TestData.h"
 #include "core/FileTool.h"
+#include "core/String.h"
 
 using KOL::FileTool;
+using KOL::String;
 
 namespace {
 
@@ -44,6 +46,11 @@ TEST(FileTool, PathListsKeepUrlsWhole)
   char small[5];
   FileTool::getPath("/a/long/element", 0, small, sizeof small);
   EXPECT_STREQ(small, "/a/l");
+  String s(5);
+  EXPECT_EQ(FileTool::getPath("x:/a/long/element", 1, s), 1);
+  EXPECT_TRUE(s.equal("/a/long/element"));
+  EXPECT_EQ(FileTool::getPath("x", 1, s), 0);
+  EXPECT_EQ(s.length(), 0);
 }
 
 TEST(FileTool, NameClassesAndDelimiters)
@@ -66,6 +73,13 @@ TEST(FileTool, NameClassesAndDelimiters)
   char full[4] = "abc";
   EXPECT_EQ(FileTool::addPathDelim(full, sizeof full), 0);  // no room
   EXPECT_STREQ(full, "abc");
+  String grow("abc"), empty2(""), done("x/");
+  FileTool::addPathDelim(grow);
+  FileTool::addPathDelim(empty2);
+  FileTool::addPathDelim(done);
+  EXPECT_TRUE(grow.equal("abc/"));
+  EXPECT_TRUE(empty2.equal(""));
+  EXPECT_TRUE(done.equal("x/"));
 }
 
 TEST(FileTool, UserHomeExpansion)
@@ -85,6 +99,9 @@ TEST(FileTool, UserHomeExpansion)
     char out[300];
     EXPECT_EQ(FileTool::addUserPath(c.in, out, sizeof out), 1);
     EXPECT_EQ(std::string(out), c.out) << c.in;
+    String s(2);
+    EXPECT_EQ(FileTool::addUserPath(c.in, s), 1);
+    EXPECT_EQ(std::string(s.get()), c.out) << c.in;
   }
 }
 
@@ -119,6 +136,12 @@ TEST(FileTool, SearchListsForInputAndOutput)
   EXPECT_TRUE(FileTool::addOutPath((d2 + ":" + d1).c_str(), "name.cnv", out, sizeof out));
   EXPECT_TRUE(FileTool::addOutPath(list.c_str(), "std", out, sizeof out));
   EXPECT_STREQ(out, "std");
+
+  String found, placed;
+  EXPECT_TRUE(FileTool::addPath(list.c_str(), "name.cnv", found));
+  EXPECT_EQ(std::string(found.get()), d2 + "/name.cnv");
+  EXPECT_FALSE(FileTool::addOutPath(list.c_str(), "new.out", placed));
+  EXPECT_EQ(std::string(placed.get()), d1 + "/new.out");
 }
 
 TEST(FileTool, TypesSizesTimesAndRemoval)
