@@ -8,6 +8,7 @@
 
 #include "core/DateTool.h"
 #include "core/Kol.h"
+#include "core/String.h"
 
 namespace KOL {
 
@@ -255,6 +256,11 @@ int Date::update()
     dow = julian = MISS;
     return 0;
   }
+  // A day beyond the month's end (31 February after addMonths) names the day it runs on to.
+  if (year != MISS && month != MISS && day != MISS && day > daysInMonth(year, month)) {
+    rebuild(secs);
+    return isSet();
+  }
   long days = floorDiv(secs, 86400);
   int y, m, d;
   civilFromDays(days, y, m, d);
@@ -266,7 +272,9 @@ int Date::update()
 void Date::rebuild(long new_secs)
 {
   DateVal before = *this;
+  float fraction = hasSecond() ? second - std::floor(second) : 0;
   if (!set(new_secs)) return;
+  second += fraction;
   if (before.getYear() == MISS) year = MISS;
   if (before.getMonth() == MISS) month = MISS;
   if (before.getDay() == MISS) day = MISS;
@@ -279,9 +287,7 @@ int Date::shift(long delta)
 {
   if (!isSet()) return 0;
   if (delta > LAST_SECS - secs || delta < FIRST_SECS - secs) return 0;
-  float fraction = hasSecond() ? second - std::floor(second) : 0;
   rebuild(secs + delta);
-  if (hasSecond()) second += fraction;
   return 1;
 }
 
@@ -518,6 +524,20 @@ std::string Date::format() const
   if (second == FMISS) return format("%H:%M%Z %e %b %Y");
   return format("%H:%M:%S%Z %e %b %Y");
 }
+
+int Date::toText(const char* fmt, String& out) const
+{
+  out.copy(format(fmt).c_str());
+  return isSet();
+}
+
+int Date::toText(String& out) const
+{
+  out.copy(format().c_str());
+  return isSet();
+}
+
+int Date::toString(String& out) const { return toText("%Y%m%d%H%M%s", out); }
 
 void Date::print() const
 {

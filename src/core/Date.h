@@ -9,6 +9,8 @@
 
 namespace KOL {
 
+class String;
+
 class Date : public DateVal {
  public:
   static constexpr int ZONE_SIZE = 14;
@@ -94,6 +96,10 @@ class Date : public DateVal {
   std::string format(const char* fmt) const;
   // The default label text, chosen by which time fields are present.
   std::string format() const;
+  int toText(const char* fmt, String& out) const;
+  int toText(String& out) const;
+  // "%Y%m%d%H%M%s", a sortable text.
+  int toString(String& out) const;
   void print() const;
   void printSeconds() const;
 
