@@ -369,25 +369,16 @@ int Date::adjustHour(int mo, int d, int h)
   return update();
 }
 
-int Date::adjustMinute(int h, int mi)
-{
-  return adjustHour(h) && setMinute(mi);
-}
+int Date::adjustMinute(int h, int mi) { return adjustHour(h) && setMinute(mi); }
 
-int Date::adjustMinute(int d, int h, int mi)
-{
-  return adjustHour(d, h) && setMinute(mi);
-}
+int Date::adjustMinute(int d, int h, int mi) { return adjustHour(d, h) && setMinute(mi); }
 
 int Date::adjustMinute(int mo, int d, int h, int mi)
 {
   return adjustHour(mo, d, h) && setMinute(mi);
 }
 
-int Date::adjustSecond(int h, int mi, float s)
-{
-  return adjustMinute(h, mi) && setSecond(s);
-}
+int Date::adjustSecond(int h, int mi, float s) { return adjustMinute(h, mi) && setSecond(s); }
 
 int Date::adjustSecond(int d, int h, int mi, float s)
 {
@@ -487,21 +478,51 @@ std::string Date::format(const char* fmt) const
     char c = *++p;
     if (!c) break;
     switch (c) {
-      case '%': out += '%'; break;
-      case 'Y': num("%4d", year, "XXXX"); break;
-      case 'y': num("%2.2d", year == MISS ? MISS : year % 100, "XX"); break;
-      case 'm': num("%2.2d", month, "XX"); break;
-      case 'b': out += month == MISS ? "XXX" : DateTool::getMonth(month); break;
-      case 'd': num("%2.2d", day, "XX"); break;
-      case 'e': num("%2d", day, "XX"); break;
-      case 'j': num("%3d", julian, "XXX"); break;
-      case 'a': out += dow == MISS ? "XXX" : DateTool::getDayWeek(dow); break;
-      case 'u': num("%d", dow, "X"); break;
-      case 'H': num("%2.2d", hour, "XX"); break;
-      case 'l': num("%2.2d", hour == MISS ? MISS : (hour % 12 == 0 ? 12 : hour % 12), "XX"); break;
-      case 'p': out += hour == MISS ? "XX" : (hour < 12 ? "AM" : "PM"); break;
-      case 'M': num("%2.2d", minute, "XX"); break;
-      case 'S': num("%2.2d", second == FMISS ? MISS : (int)std::lround(second), "XX"); break;
+      case '%':
+        out += '%';
+        break;
+      case 'Y':
+        num("%4d", year, "XXXX");
+        break;
+      case 'y':
+        num("%2.2d", year == MISS ? MISS : year % 100, "XX");
+        break;
+      case 'm':
+        num("%2.2d", month, "XX");
+        break;
+      case 'b':
+        out += month == MISS ? "XXX" : DateTool::getMonth(month);
+        break;
+      case 'd':
+        num("%2.2d", day, "XX");
+        break;
+      case 'e':
+        num("%2d", day, "XX");
+        break;
+      case 'j':
+        num("%3d", julian, "XXX");
+        break;
+      case 'a':
+        out += dow == MISS ? "XXX" : DateTool::getDayWeek(dow);
+        break;
+      case 'u':
+        num("%d", dow, "X");
+        break;
+      case 'H':
+        num("%2.2d", hour, "XX");
+        break;
+      case 'l':
+        num("%2.2d", hour == MISS ? MISS : (hour % 12 == 0 ? 12 : hour % 12), "XX");
+        break;
+      case 'p':
+        out += hour == MISS ? "XX" : (hour < 12 ? "AM" : "PM");
+        break;
+      case 'M':
+        num("%2.2d", minute, "XX");
+        break;
+      case 'S':
+        num("%2.2d", second == FMISS ? MISS : (int)std::lround(second), "XX");
+        break;
       case 's':
         if (second == FMISS) {
           out += "XX.XXXX";
@@ -510,8 +531,12 @@ std::string Date::format(const char* fmt) const
           out += buf;
         }
         break;
-      case 'Z': out += zone; break;
-      default: out += c; break;
+      case 'Z':
+        out += zone;
+        break;
+      default:
+        out += c;
+        break;
     }
   }
   return out;

@@ -21,9 +21,9 @@ const char* const DateTool::months[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JU
                                           "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 const char* const DateTool::months_lc[12] = {"jan", "feb", "mar", "apr", "may", "jun",
                                              "jul", "aug", "sep", "oct", "nov", "dec"};
-const char* const DateTool::months_long[12] = {
-    "January", "February", "March",     "April",   "May",      "June",
-    "July",    "August",   "September", "October", "November", "December"};
+const char* const DateTool::months_long[12] = {"January",   "February", "March",    "April",
+                                               "May",       "June",     "July",     "August",
+                                               "September", "October",  "November", "December"};
 const char* const DateTool::day_of_week[7] = {"SUN", "MON", "TUE", "WED", "THU", "FRI", "SAT"};
 
 namespace {
@@ -57,7 +57,10 @@ struct LabelFields {
 };
 
 // Start of the text l characters before its end, or null when it is shorter.
-const char* fromEnd(const char* text, size_t len, size_t l) { return len >= l ? text + len - l : nullptr; }
+const char* fromEnd(const char* text, size_t len, size_t l)
+{
+  return len >= l ? text + len - l : nullptr;
+}
 
 bool finish(LabelFields& f, Date& date)
 {
@@ -209,15 +212,24 @@ int DateTool::decodeMonth(const char* text)
   char b = text[1] ? (char)std::toupper((unsigned char)text[1]) : 0;
   char c = b && text[2] ? (char)std::toupper((unsigned char)text[2]) : 0;
   switch (a) {
-    case 'D': return 12;
-    case 'F': return 2;
-    case 'N': return 11;
-    case 'O': return 10;
-    case 'S': return 9;
-    case 'J': return b == 'A' ? 1 : (c == 'N' ? 6 : (c == 'L' ? 7 : 0));
-    case 'M': return c == 'R' ? 3 : (c == 'Y' ? 5 : 0);
-    case 'A': return c == 'R' ? 4 : (c == 'G' ? 8 : 0);
-    default: return 0;
+    case 'D':
+      return 12;
+    case 'F':
+      return 2;
+    case 'N':
+      return 11;
+    case 'O':
+      return 10;
+    case 'S':
+      return 9;
+    case 'J':
+      return b == 'A' ? 1 : (c == 'N' ? 6 : (c == 'L' ? 7 : 0));
+    case 'M':
+      return c == 'R' ? 3 : (c == 'Y' ? 5 : 0);
+    case 'A':
+      return c == 'R' ? 4 : (c == 'G' ? 8 : 0);
+    default:
+      return 0;
   }
 }
 
@@ -249,7 +261,8 @@ std::string DateTool::label(const char* prefix, const Date& date, const Timezone
   int m = d.getMinute();
   int s = m == MISS ? MISS : roundedSecond(d);
   std::string time = timeText(d.getHour(), m, s, tz).substr(0, 24);
-  if (tz.isSet() && tz.getPM() == -1) time += utcText(date.getHour(), m, s == MISS ? MISS : roundedSecond(date));
+  if (tz.isSet() && tz.getPM() == -1)
+    time += utcText(date.getHour(), m, s == MISS ? MISS : roundedSecond(date));
   return out + time + " " + day;
 }
 
@@ -332,7 +345,10 @@ std::string DateTool::hourLabel(float h, int days)
   return fmt("%.0f hour", h);
 }
 
-int DateTool::createHourLabel(float h, int days, String& out) { return put(hourLabel(h, days), out); }
+int DateTool::createHourLabel(float h, int days, String& out)
+{
+  return put(hourLabel(h, days), out);
+}
 
 void DateTool::print(long secs)
 {

@@ -5,8 +5,7 @@
 namespace KOL {
 
 const int DateVal::num_day[13] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365};
-const int DateVal::num_day_leap[13] = {0,   31,  60,  91,  121, 152, 182,
-                                       213, 244, 274, 305, 335, 366};
+const int DateVal::num_day_leap[13] = {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366};
 
 namespace {
 

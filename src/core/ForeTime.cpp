@@ -70,7 +70,10 @@ bool wholeNumber(const char* p, float& value)
   return used && !p[used];
 }
 
-long unitBase(int units) { return units == ForeTime::DAYS ? DAY_BASE : units == ForeTime::MONTHS ? MONTH_BASE : 0; }
+long unitBase(int units)
+{
+  return units == ForeTime::DAYS ? DAY_BASE : units == ForeTime::MONTHS ? MONTH_BASE : 0;
+}
 
 // A start or end as stored in a code: the missing mark, or the value with its unit base.
 long codeField(float v, long base)
@@ -83,10 +86,14 @@ long codeField(float v, long base)
 const char* unitWord(int units, bool period)
 {
   switch (units) {
-    case ForeTime::MINUTES: return "min";
-    case ForeTime::DAYS: return "day";
-    case ForeTime::MONTHS: return period ? "mon" : "month";
-    default: return "hr";
+    case ForeTime::MINUTES:
+      return "min";
+    case ForeTime::DAYS:
+      return "day";
+    case ForeTime::MONTHS:
+      return period ? "mon" : "month";
+    default:
+      return "hr";
   }
 }
 
@@ -328,10 +335,14 @@ float ForeTime::getHours() const
   float v = reported();
   if (v == FMISS) return FMISS;
   switch (units) {
-    case MINUTES: return v / 60;
-    case DAYS: return v * 24;
-    case MONTHS: return v * 720;
-    default: return v;
+    case MINUTES:
+      return v / 60;
+    case DAYS:
+      return v * 24;
+    case MONTHS:
+      return v * 720;
+    default:
+      return v;
   }
 }
 
@@ -359,10 +370,14 @@ std::string ForeTime::timeLabel(bool days_below_61) const
   float v = reported();
   if (v == FMISS || !std::isfinite(v) || std::fabs(v) >= LIMIT) return "";
   switch (units) {
-    case MINUTES: return v < 60 ? fmt("%d min", (int)v) : fmt("%.2f hour", v / 60);
-    case DAYS: return fmt("%d day", (int)v);
-    case MONTHS: return fmt("%d month", (int)v);
-    default: return timeLabel(v, days_below_61);
+    case MINUTES:
+      return v < 60 ? fmt("%d min", (int)v) : fmt("%.2f hour", v / 60);
+    case DAYS:
+      return fmt("%d day", (int)v);
+    case MONTHS:
+      return fmt("%d month", (int)v);
+    default:
+      return timeLabel(v, days_below_61);
   }
 }
 

@@ -14,8 +14,16 @@ class String;
 class ForeTime {
  public:
   enum Type : int {
-    MISSING = -9999, FORECAST = 0, ANALYSIS = 1, RANGE = 2, AVERAGE = 3, ACCUMULATION = 4,
-    DIFFERENCE = 5, MAXIMUM = 6, MINIMUM = 7, ANY = 9
+    MISSING = -9999,
+    FORECAST = 0,
+    ANALYSIS = 1,
+    RANGE = 2,
+    AVERAGE = 3,
+    ACCUMULATION = 4,
+    DIFFERENCE = 5,
+    MAXIMUM = 6,
+    MINIMUM = 7,
+    ANY = 9
   };
   enum Units : int { MINUTES = 0, HOURS = 1, DAYS = 2, MONTHS = 3 };
 

@@ -127,8 +127,8 @@ TEST(DateTest, ArithmeticAgreesWithSystemDate)
 
 TEST(DateTest, TextFormsGiveTheSameInstant)
 {
-  for (const char* text : {"2024-01-15T12:30:00", "20240115_1230", "202401151230",
-                           "#202401151230", "2024-01-15T12:30:00.000"}) {
+  for (const char* text : {"2024-01-15T12:30:00", "20240115_1230", "202401151230", "#202401151230",
+                           "2024-01-15T12:30:00.000"}) {
     Date d(text);
     EXPECT_EQ(d.getSeconds(), 1705321800L) << text;
     EXPECT_EQ(d.getDayOfWeek(), 1) << text;
@@ -150,7 +150,8 @@ TEST(DateTest, UnreadableTextsLeaveTheDateUnset)
 {
   uint32_t mask = KOL::Kol::getMessageMask();
   KOL::Kol::setMessageLevel("none");
-  for (const char* text : std::vector<const char*>{"", "abc", "-", "T12:30", "#", "x2024-01-15", nullptr}) {
+  for (const char* text :
+       std::vector<const char*>{"", "abc", "-", "T12:30", "#", "x2024-01-15", nullptr}) {
     Date d("20240115");
     d.set(text);
     EXPECT_FALSE(d.isSet()) << (text ? text : "(null)");
@@ -264,7 +265,9 @@ TEST(DateTest, FormatDirectives)
     const char* expect;
   } rows[] = {
       {"%H:%MZ %e %b %Y", "06:05Z 15 JAN 2024"},
-      {"%Y%m%d%H%M%s", "202401150605" "07.2500"},
+      {"%Y%m%d%H%M%s",
+       "202401150605"
+       "07.2500"},
       {"%y %j %a %u %l%p %S %%", "24  15 MON 1 06AM 07 %"},
       {"%q%", "q"},
       {"RFC1123", "15 JAN 2024 06:05:07 Z"},
@@ -290,7 +293,9 @@ TEST(DateTest, FormatDirectives)
   Date(2024, 1, 15, 12, 30, FM).toText(s);
   EXPECT_STREQ(s.get(), "12:30Z 15 JAN 2024");
   Date(2024, 1, 15, 12, 30, 5).toString(s);
-  EXPECT_STREQ(s.get(), "202401151230" "05.0000");
+  EXPECT_STREQ(s.get(),
+               "202401151230"
+               "05.0000");
 }
 
 TEST(DateTest, PrintShowsMissingParts)
@@ -326,8 +331,8 @@ TEST(DateTest, TimezoneChangeAndDaylightRules)
   for (auto& r : rows) {
     Date t(r.y, r.m, r.d, r.h, 0, 0);
     t.setDaylightType(r.rule);
-    EXPECT_EQ(t.isDaylight() != 0, r.expect != 0) << r.rule << " " << r.y << "-" << r.m << "-"
-                                                   << r.d << " " << r.h;
+    EXPECT_EQ(t.isDaylight() != 0, r.expect != 0)
+        << r.rule << " " << r.y << "-" << r.m << "-" << r.d << " " << r.h;
   }
 }
 
