@@ -27,9 +27,9 @@ class Strings {
   Strings(const char* text, char sep, int max);
   Strings(const char* text, char sep, int max, const char* groups);
   Strings(const Strings& s);
-  Strings(Strings&& s) noexcept = default;
+  Strings(Strings&& s) noexcept;
   Strings& operator=(const Strings& s);
-  Strings& operator=(Strings&& s) noexcept = default;
+  Strings& operator=(Strings&& s) noexcept;
 
   // Empty list without slots.
   void init();
@@ -109,6 +109,7 @@ class Strings {
   static Item makeItem(std::string_view s);
   // Replaces the list by the given items, all in use.
   int assign(const std::vector<std::string_view>& items);
+  int replace(std::vector<Item> slots, int number);
   static long readLong(const char* s);
   static float readFloat(const char* s);
 
