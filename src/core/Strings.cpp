@@ -77,7 +77,7 @@ FieldEnd scanField(std::string_view t, size_t pos, char sep, std::string_view gr
     if (j == pos) firstClose = close;
     j = close + 1;
   }
-  bool enclosed = quoteGroups && t[pos] == '"' && firstClose == j - 1;
+  bool enclosed = firstClose != NPOS && t[pos] == '"' && firstClose + 1 == j;
   return {j, true, enclosed};
 }
 
