@@ -130,8 +130,8 @@ void walkFormat(std::string_view t, const char* fmt, Store store)
       pos++, f++;
       continue;
     }
-    for (f++; isDigit(*f); f++) {
-    }
+    f++;
+    while (isDigit(*f)) f++;  // widths are not used
     char conv = *f;
     if (conv == 'c') {
       store(k++, t.substr(pos, 1));
@@ -157,7 +157,7 @@ Strings::Strings(int n)
   set(n);
 }
 
-Strings::Strings(int n, const char** a)
+Strings::Strings(int n, const char* const* a)
 {
   init();
   set(n, a);
@@ -249,7 +249,7 @@ int Strings::set(int n)
   return 1;
 }
 
-int Strings::set(int n, const char** a)
+int Strings::set(int n, const char* const* a)
 {
   if (n <= 0 || !a) {
     init();

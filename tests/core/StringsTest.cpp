@@ -201,6 +201,9 @@ TEST(StringsTest, SlotsAndGrowth)
   EXPECT_EQ(arr.getNum(), 3);
   EXPECT_EQ(arr.getCapacity(), 3);
   EXPECT_EQ(items(arr), (V{"x", "<none>", "z"}));
+  char arg0[] = "prog", arg1[] = "-x";
+  char* argv[] = {arg0, arg1};
+  EXPECT_EQ(items(Strings(2, argv)), (V{"prog", "-x"}));
 }
 
 TEST(StringsTest, CopiesAreDeep)
