@@ -70,7 +70,8 @@ constexpr Option OPTIONS[KolResrc::NUM_OPTIONS] = {
     {"model_path", "kolmpath", "mp", "-mp path     Model path"},
     {"name_conv", "kolname", "nc", "-nc file     Name convention file"},
     {"num_hour", "kolnumhour", "nh", "-nh [hour]   Number of hours to use"},
-    {"object_param", "kolobject", "oa", "-oa smooth[,radinf,pass,conv,min] Specifies objective analysis params"},
+    {"object_param", "kolobject", "oa",
+     "-oa smooth[,radinf,pass,conv,min] Specifies objective analysis params"},
     {"out_file", "koloutfile", "of", "-of files    Output file type"},
     {"output", "kolout", "ou", "-ou type     Output type"},
     {"parameter", "kolparam", "pa", "-pa param... Program parameters"},
@@ -128,10 +129,7 @@ int KolResrc::get(int index, ResrcDBItem& item)
   return 1;
 }
 
-int KolResrc::get(const char* name, ResrcDBItem& item)
-{
-  return name ? get(find(name), item) : 0;
-}
+int KolResrc::get(const char* name, ResrcDBItem& item) { return name ? get(find(name), item) : 0; }
 
 int KolResrc::find(const char* name)
 {

@@ -12,22 +12,22 @@ class KolResrc {
   static constexpr int NUM_OPTIONS = 73;
   // Indices above the options name groups of them.
   enum Group : int {
-    HELP_GROUP = 73,  // help, message
-    PATH_GROUP,       // file_path, data_path and the other paths
-    FILE_GROUP,       // name_conv, in_file, out_file
-    TIME_GROUP,       // current, hour, num_hour, timezone
-    STATION_GROUP,    // city_file, stat_prior
-    IO_GROUP,         // input, output
-    GRID_GROUP,       // grid_num, grid_type
-    DOMAIN_GROUP,     // plot_domain, grid_domain, stat_prior
-    MAP_GROUP,        // city_file, map_file
-    PLOT_GROUP,       // plot_type, plot_scale, format, parameter, draw, label
-    COLOR_GROUP,      // font_list, color_table and the basic colours
+    HELP_GROUP = 73,   // help, message
+    PATH_GROUP,        // file_path, data_path and the other paths
+    FILE_GROUP,        // name_conv, in_file, out_file
+    TIME_GROUP,        // current, hour, num_hour, timezone
+    STATION_GROUP,     // city_file, stat_prior
+    IO_GROUP,          // input, output
+    GRID_GROUP,        // grid_num, grid_type
+    DOMAIN_GROUP,      // plot_domain, grid_domain, stat_prior
+    MAP_GROUP,         // city_file, map_file
+    PLOT_GROUP,        // plot_type, plot_scale, format, parameter, draw, label
+    COLOR_GROUP,       // font_list, color_table and the basic colours
     FILL_COLOR_GROUP,  // contour and fill-plot colours
-    IDENT_GROUP,      // identifier
-    ANALYSIS_GROUP,   // object_param
-    CONTOUR_GROUP,    // con_interval, con_base, vect_mag
-    DEVICE_GROUP,     // device, geometry, title, icon, background, inverse, logo
+    IDENT_GROUP,       // identifier
+    ANALYSIS_GROUP,    // object_param
+    CONTOUR_GROUP,     // con_interval, con_base, vect_mag
+    DEVICE_GROUP,      // device, geometry, title, icon, background, inverse, logo
     LAST_GROUP = DEVICE_GROUP
   };
 

@@ -1,10 +1,10 @@
 #include "core/Resrc.h"
 
+#include <strings.h>
 #include <cctype>
 #include <charconv>
 #include <cstdarg>
 #include <cstdio>
-#include <strings.h>
 
 #include "core/String.h"
 

@@ -185,4 +185,3 @@ void ResrcDB::printHelp(const char* prog, ResrcDBList& keyed, ResrcDBList& posit
 }
 
 }  // namespace KOL
-

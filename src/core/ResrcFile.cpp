@@ -178,8 +178,8 @@ int ResrcFile::readLine(std::string& line)
 
 void ResrcFile::updateActive()
 {
-  active = refused == 0 && std::all_of(conditions.begin(), conditions.end(),
-                                       [](int c) { return c == TRUE_BLOCK; });
+  active = refused == 0 &&
+           std::all_of(conditions.begin(), conditions.end(), [](int c) { return c == TRUE_BLOCK; });
 }
 
 void ResrcFile::pushIf(const std::string& tag)

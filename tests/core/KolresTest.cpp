@@ -2,8 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
-#include "TestData.h"
+#include "common/TestData.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ TEST_F(KolresTest, ListsEveryResourceWithItsSource)
                            "-unset -me=mess '-title=libkol demonstration' a.txt b.txt", &status);
   EXPECT_EQ(status, 0) << out;
   std::string cfg = dir_.file("kol.cfg");
-  for (const std::string& line : {
+  for (const std::string& line : std::vector<std::string>{
            "prog           = kolres                     [program name]",
            "plot_domain    = nh                         [environment kolpltdom]",
            "data_path      = /var/kol/data              [resource file " + cfg + "]",

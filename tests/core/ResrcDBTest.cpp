@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "TestData.h"
+#include "common/TestData.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
 #include "core/Resrc.h"
@@ -58,7 +58,10 @@ class ResrcDBTest : public ::testing::Test {
   }
   std::string value(const char* name) { return Kol::resrc.get(name, "(missing)"); }
   int type(const char* name) { return Kol::resrc.getType(name); }
-  std::string origin(const char* name) { return Kol::resrc.get(name) ? Kol::resrc.getOrigin(name) : ""; }
+  std::string origin(const char* name)
+  {
+    return Kol::resrc.get(name) ? Kol::resrc.getOrigin(name) : "";
+  }
 
   KOLTest::TempDir dir_;
   ResrcDBList keyed_, positional_;

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "TestData.h"
+#include "common/TestData.h"
 #include "core/Kol.h"
 #include "core/Resrc.h"
 #include "core/ResrcFile.h"
@@ -121,14 +121,10 @@ TEST_F(ResrcFileTest, LinesWordsAndQuotes)
       "  demo.indented\tvalue\r\n"
       "demo.crlf \"quoted\"\r\n"
       "last.line noeol");
-  Entries want = {{"*.plot_domain", "nh"},
-                  {"*.title", "libkol  demonstration"},
-                  {"*.unquoted", "two"},
-                  {"*.open", "runs to the end  "},
-                  {"*.empty", ""},
-                  {"demo.indented", "value"},
-                  {"demo.crlf", "quoted"},
-                  {"last.line", "noeol"}};
+  Entries want = {{"*.plot_domain", "nh"}, {"*.title", "libkol  demonstration"},
+                  {"*.unquoted", "two"},   {"*.open", "runs to the end  "},
+                  {"*.empty", ""},         {"demo.indented", "value"},
+                  {"demo.crlf", "quoted"}, {"last.line", "noeol"}};
   EXPECT_EQ(got, want);
 }
 
@@ -172,6 +168,10 @@ TEST_F(ResrcFileTest, TagsAndConditionBlocks)
       "a.v 2\n"
       "elif\n"  // ignored without a tag
       "a.v 3\n"
+      "end\n"
+      "if nosuch\n"
+      "elif V6\n"  // always true only for IF
+      "a.s 1\n"
       "end\n"
       "if\n"  // ignored without a tag
       "a.u 1\n"

@@ -83,10 +83,17 @@ TEST(Resrc, TypedGetters)
     bool as_bool;
   };
   const Case cases[] = {
-      {"abc", 3, 3.0f, true},     {"12.7", 12, 12.7f, true}, {"-5", 3, 3.0f, true},
-      {".5", 3, 3.0f, true},      {"7x", 7, 7.0f, true},     {"Off", 3, 3.0f, false},
-      {"NO", 3, 3.0f, false},     {"false", 3, 3.0f, false}, {"0", 0, 0.0f, true},
-      {"", 3, 3.0f, true},        {"offx", 3, 3.0f, true},
+      {"abc", 3, 3.0f, true},
+      {"12.7", 12, 12.7f, true},
+      {"-5", 3, 3.0f, true},
+      {".5", 3, 3.0f, true},
+      {"7x", 7, 7.0f, true},
+      {"Off", 3, 3.0f, false},
+      {"NO", 3, 3.0f, false},
+      {"false", 3, 3.0f, false},
+      {"0", 0, 0.0f, true},
+      {"", 3, 3.0f, true},
+      {"offx", 3, 3.0f, true},
       {"99999999999999", 3, 99999999999999.0f, true},  // too large for an int
   };
   for (const Case& c : cases) {

@@ -19,7 +19,8 @@ bool match(std::string_view pattern, std::string_view qualified)
   for (size_t i = 0; i < pattern.size(); i++) {
     if (pattern[i] == '*') {
       size_t end = pattern.find('*', i + 1);
-      std::string_view piece = pattern.substr(i + 1, end == std::string_view::npos ? end : end - i - 1);
+      std::string_view piece =
+          pattern.substr(i + 1, end == std::string_view::npos ? end : end - i - 1);
       j = qualified.find(piece, j);
       if (j == std::string_view::npos) return false;
     } else {
