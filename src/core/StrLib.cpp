@@ -374,11 +374,11 @@ bool StrLib::hasToken(const char* s, char sep, const char* tok)
   if (!s || !tok) return false;
   size_t tlen = std::strlen(tok);
   for (const char* p = s;;) {
-    const char* end = std::strchr(p, sep);
-    size_t flen = end ? static_cast<size_t>(end - p) : std::strlen(p);
-    if (!end && flen == 0) return false;
+    const char* end = p;
+    while (*end && *end != sep) end++;
+    size_t flen = end - p;
+    if (!*end) return flen > 0 && flen == tlen && std::strncmp(p, tok, tlen) == 0;
     if (flen == tlen && std::strncmp(p, tok, tlen) == 0) return true;
-    if (!end) return false;
     p = end + 1;
   }
 }

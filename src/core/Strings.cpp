@@ -77,7 +77,7 @@ FieldEnd scanField(std::string_view t, size_t pos, char sep, std::string_view gr
     if (j == pos) firstClose = close;
     j = close + 1;
   }
-  bool enclosed = quoteGroups && t[pos] == '"' && firstClose == j - 1;
+  bool enclosed = firstClose != NPOS && t[pos] == '"' && firstClose + 1 == j;
   return {j, true, enclosed};
 }
 
@@ -123,16 +123,15 @@ size_t numberEnd(std::string_view t, size_t pos, bool fraction)
 template <typename Store>
 void walkFormat(std::string_view t, const char* fmt, Store store)
 {
-  size_t pos = 0;
-  int k = 0;
+  size_t pos = 0, k = 0;
   for (const char* f = fmt; *f && pos < t.size();) {
     if (*f != '%') {
       if (t[pos] != *f) return;
       pos++, f++;
       continue;
     }
-    for (f++; isDigit(*f); f++) {
-    }
+    f++;
+    while (isDigit(*f)) f++;  // widths are not used
     char conv = *f;
     if (conv == 'c') {
       store(k++, t.substr(pos, 1));
@@ -158,7 +157,7 @@ Strings::Strings(int n)
   set(n);
 }
 
-Strings::Strings(int n, const char** a)
+Strings::Strings(int n, const char* const* a)
 {
   init();
   set(n, a);
@@ -194,6 +193,20 @@ Strings::Strings(const Strings& s)
   set(s);
 }
 
+Strings::Strings(Strings&& s) noexcept : slots_(std::move(s.slots_)), number_(s.number_)
+{
+  s.init();
+}
+
+Strings& Strings::operator=(Strings&& s) noexcept
+{
+  if (this != &s) {
+    replace(std::move(s.slots_), s.number_);
+    s.init();
+  }
+  return *this;
+}
+
 Strings& Strings::operator=(const Strings& s)
 {
   if (this != &s) set(s);
@@ -213,13 +226,20 @@ Strings::Item Strings::makeItem(std::string_view s)
   return item;
 }
 
+// The new list is built completely before the old one is freed: the text being split may be
+// one of our own items.
 int Strings::assign(const std::vector<std::string_view>& items)
 {
   std::vector<Item> slots(items.size());
   for (size_t i = 0; i < items.size(); i++) slots[i] = makeItem(items[i]);
+  return replace(std::move(slots), static_cast<int>(items.size()));
+}
+
+int Strings::replace(std::vector<Item> slots, int number)
+{
   slots_ = std::move(slots);
-  number_ = static_cast<int>(slots_.size());
-  return number_;
+  number_ = number;
+  return number;
 }
 
 int Strings::set(int n)
@@ -229,30 +249,33 @@ int Strings::set(int n)
   return 1;
 }
 
-int Strings::set(int n, const char** a)
+int Strings::set(int n, const char* const* a)
 {
-  init();
-  if (n <= 0 || !a) return 0;
-  slots_.resize(n);
+  if (n <= 0 || !a) {
+    init();
+    return 0;
+  }
+  std::vector<Item> slots(n);
   for (int i = 0; i < n; i++)
-    if (a[i]) slots_[i] = makeItem(a[i]);
-  number_ = n;
+    if (a[i]) slots[i] = makeItem(a[i]);
+  replace(std::move(slots), n);
   return 1;
 }
 
 int Strings::set(const char* text)
 {
-  init();
-  if (!StrLib::valid(text)) return 0;
+  if (!StrLib::valid(text)) {
+    init();
+    return 0;
+  }
   return assign(splitWhite(text));
 }
 
 int Strings::set(const char* text, char sep, int max, const char* groups)
 {
-  init();
-  if (!StrLib::valid(text)) return 0;
-  if (max == 0) {
-    Kol::outWarning("Strings: an item limit of 0 splits nothing\n");
+  if (!StrLib::valid(text) || max == 0) {
+    init();
+    if (max == 0) Kol::outWarning("Strings: an item limit of 0 splits nothing\n");
     return 0;
   }
   return assign(splitSep(text, sep, max, groups ? groups : ""));
@@ -260,14 +283,15 @@ int Strings::set(const char* text, char sep, int max, const char* groups)
 
 int Strings::set(const char* text, const char* fmt)
 {
-  init();
-  if (!text || !fmt) return 0;
-  slots_.resize(StrLib::occurs(fmt, '%') + 1);
-  number_ = static_cast<int>(slots_.size());
-  walkFormat(text, fmt, [this](int k, std::string_view item) {
-    if (k < number_) slots_[k] = makeItem(item);
+  if (!text || !fmt) {
+    init();
+    return 0;
+  }
+  std::vector<Item> slots(StrLib::occurs(fmt, '%') + 1);
+  walkFormat(text, fmt, [&slots](size_t k, std::string_view item) {
+    if (k < slots.size()) slots[k] = makeItem(item);
   });
-  return number_;
+  return replace(std::move(slots), StrLib::occurs(fmt, '%') + 1);
 }
 
 int Strings::set(const Strings& s)
@@ -276,19 +300,17 @@ int Strings::set(const Strings& s)
   std::vector<Item> slots(s.number_);
   for (int i = 0; i < s.number_; i++)
     if (s.slots_[i]) slots[i] = makeItem(s.slots_[i].get());
-  slots_ = std::move(slots);
-  number_ = s.number_;
+  replace(std::move(slots), s.number_);
   return 1;
 }
 
 int Strings::set(int i, const char* s)
 {
   if (i < 0) return 0;
+  Item item = StrLib::valid(s) ? makeItem(s) : nullptr;
   if (i >= getCapacity()) slots_.resize(i + 1);
-  slots_[i].reset();
-  if (!StrLib::valid(s)) return 0;
-  slots_[i] = makeItem(s);
-  return 1;
+  slots_[i] = std::move(item);
+  return slots_[i] ? 1 : 0;
 }
 
 int Strings::add(const char* s)

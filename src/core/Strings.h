@@ -21,22 +21,22 @@ class Strings {
 
   Strings() { init(); }
   explicit Strings(int n);
-  Strings(int n, const char** a);
+  Strings(int n, const char* const* a);
   explicit Strings(const char* text);
   Strings(const char* text, char sep);
   Strings(const char* text, char sep, int max);
   Strings(const char* text, char sep, int max, const char* groups);
   Strings(const Strings& s);
-  Strings(Strings&& s) noexcept = default;
+  Strings(Strings&& s) noexcept;
   Strings& operator=(const Strings& s);
-  Strings& operator=(Strings&& s) noexcept = default;
+  Strings& operator=(Strings&& s) noexcept;
 
   // Empty list without slots.
   void init();
   // n empty slots, none in use.
   int set(int n);
   // Copies of n texts; null texts leave their slot empty.
-  int set(int n, const char** a);
+  int set(int n, const char* const* a);
   // Split at white space; the number of items.
   int set(const char* text);
   // Split at every sep; a field enclosed in double quotes may hold separators.
@@ -109,6 +109,7 @@ class Strings {
   static Item makeItem(std::string_view s);
   // Replaces the list by the given items, all in use.
   int assign(const std::vector<std::string_view>& items);
+  int replace(std::vector<Item> slots, int number);
   static long readLong(const char* s);
   static float readFloat(const char* s);
 
