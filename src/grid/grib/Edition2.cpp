@@ -29,7 +29,9 @@ void readSurface(const Octets& s, size_t at, int& type, double& value, bool& mis
 void readStatistics(const Octets& s, size_t end, Field& f)
 {
   f.statProcess = static_cast<int>(s.u1(end + 12));
-  f.statLength = static_cast<long>(s.u4(end + 15));
+  // Some producers write a period counted backwards from the forecast time as a negative
+  // two's-complement length.
+  f.statLength = static_cast<long>(static_cast<int32_t>(s.u4(end + 15)));
   int unit = static_cast<int>(s.u1(end + 14));
   if (unit != f.timeUnit) f.statLength = -1;  // expressed in another unit: keep p1 only
   f.p2 = f.statLength >= 0 ? f.p1 + f.statLength : f.p1;

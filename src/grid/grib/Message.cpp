@@ -22,6 +22,11 @@ MessageDecoder::MessageDecoder(const uint8_t* p, size_t n) : msg_(p, n)
     edition_ = 0;
     return;
   }
+  if (std::memcmp(p + len - 4, "7777", 4) != 0) {
+    Kol::outWarning("GribFile: message of %zu bytes does not end in 7777\n", len);
+    edition_ = 0;
+    return;
+  }
   length_ = len;
   msg_ = Octets(p, len);
   discipline_ = static_cast<int>(msg_.u1(7));
@@ -163,6 +168,10 @@ bool unpackField(Field& f, const Octets& bitmap, size_t messageLength)
 {
   const UnpackerEntry* u = findUnpacker(f.pack.templ);
   if (!u) return false;
+  if (f.pack.bits > 32) {
+    Kol::outWarning("GribFile: bit width %d over 32\n", f.pack.bits);
+    return false;
+  }
   const size_t points = f.grid.points();
   size_t count = points;
   if (f.bitmapPresent) {
