@@ -124,7 +124,7 @@ void GribParam::toVariable(Variable& var) const
   Variable named;
   VarName names;
   if (abbr_[0] && names.get(abbr_, named)) {
-    var.set(named.getAbbr(), named.getName(), index_);
+    var.set(abbr_, named.getName(), index_);
   } else {
     var.set(abbr_[0] ? abbr_ : "", desc_, index_);
   }

@@ -32,9 +32,8 @@ void readStatistics(const Octets& s, size_t end, Field& f)
   // Some producers write a period counted backwards from the forecast time as a negative
   // two's-complement length.
   f.statLength = static_cast<long>(static_cast<int32_t>(s.u4(end + 15)));
-  int unit = static_cast<int>(s.u1(end + 14));
-  if (unit != f.timeUnit) f.statLength = -1;  // expressed in another unit: keep p1 only
-  f.p2 = f.statLength >= 0 ? f.p1 + f.statLength : f.p1;
+  // A period in another unit than the forecast time is left out: p2 stays p1.
+  if (s.u1(end + 14) == unsigned(f.timeUnit)) f.p2 = f.p1 + f.statLength;
 }
 
 void readEnsemble(const Octets& s, size_t at, Field& f)

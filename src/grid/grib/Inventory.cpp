@@ -1,5 +1,6 @@
 #include "grid/grib/Inventory.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -62,7 +63,7 @@ std::string foreTimeText(const Field& f)
   const char* u = f.timeUnit >= 0 && f.timeUnit < 14 ? units[f.timeUnit] : "?";
   char buf[64];
   if (f.p2 != f.p1 && f.edition == 2)
-    std::snprintf(buf, sizeof buf, "%ld-%ld%s", f.p1, f.p2, u);
+    std::snprintf(buf, sizeof buf, "%ld-%ld%s", std::min(f.p1, f.p2), std::max(f.p1, f.p2), u);
   else if (f.edition == 1 && f.timeRange >= 2 && f.timeRange <= 5)
     std::snprintf(buf, sizeof buf, "%ld-%ld%s", f.p1, f.p2, u);
   else
