@@ -48,10 +48,7 @@ void Kol::setProgramName(const char* name)
 
 const char* Kol::getProgramName() { return progname[0] ? progname : "KOL"; }
 
-void Kol::setDatabasePath(const char* path)
-{
-  datapath = path ? path : "";
-}
+void Kol::setDatabasePath(const char* path) { datapath = path ? path : ""; }
 
 const char* Kol::getDatabasePath() { return datapath.c_str(); }
 
@@ -63,8 +60,8 @@ int Kol::levelOf(const char* keyword)
   static const struct {
     const char* name;
     int level;
-  } fixed[] = {{"none", NONE}, {"print", PRINT}, {"error", ERROR}, {"warn", WARN},
-               {"mess", MESS}, {"debug", DEBUG8}};
+  } fixed[] = {{"none", NONE}, {"print", PRINT}, {"error", ERROR},
+               {"warn", WARN}, {"mess", MESS},   {"debug", DEBUG8}};
   for (const auto& f : fixed)
     if (iequal(keyword, f.name)) return f.level;
   std::string_view k(keyword);
@@ -99,7 +96,10 @@ void Kol::setMessageLevel(const char* spec)
   }
 }
 
-bool Kol::checkMessage(int level) { return level > 0 && level <= 32 && (message_mask & bitOf(level)); }
+bool Kol::checkMessage(int level)
+{
+  return level > 0 && level <= 32 && (message_mask & bitOf(level));
+}
 
 bool Kol::isDebug() { return (message_mask & (0xFFu << (DEBUG1 - 1))) != 0; }
 

@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "common/TestData.h"
+#include "core/BZlib.h"
+#include "core/Buffer.h"
+#include "core/Zlib.h"
+
+using KOL::Buffer;
+using KOL::BZlib;
+using KOL::Zlib;
+
+namespace {
+
+// Text like the bulletins the library decompresses, long enough to span several deflate blocks.
+std::string sampleText(int lines, int seed)
+{
+  std::string text;
+  for (int i = 0; i < lines; i++) {
+    int v = (i * 7919 + seed * 104729) % 1000;
+    text += "METAR K" + std::to_string(100 + v % 900) + " 15" + std::to_string(1000 + v) + "Z " +
+            std::to_string(v % 36) + "0" + std::to_string(5 + v % 20) + "KT 10SM FEW" +
+            std::to_string(v % 250) + " " + std::to_string(v % 30) + "/0" + std::to_string(v % 9) +
+            " A29" + std::to_string(10 + v % 89) + " RMK AO2=\n";
+  }
+  return text;
+}
+
+// Runs a system compressor (gzip, bzip2, ...) over data.
+std::string compressWith(const std::string& command, const std::string& data)
+{
+  KOLTest::TempDir dir;
+  KOLTest::writeFile(dir.file("in"), data);
+  return KOLTest::run(command + " < '" + dir.file("in") + "'");
+}
+
+Buffer bufferOf(const std::string& bytes)
+{
+  Buffer b;
+  b.add(bytes.data(), static_cast<int>(bytes.size()));
+  return b;
+}
+
+std::string usedText(const Buffer& b)
+{
+  return std::string(reinterpret_cast<const char*>(b.getData()), b.getUsed());
+}
+
+// Decodes all of in, stream after stream, appending to out. Returns the last status and counts
+// the streams that reached their end.
+int inflateAll(Zlib& z, Buffer& in, Buffer& out, int* streams)
+{
+  *streams = 0;
+  for (;;) {
+    out.check(out.getUsed() + 65536);
+    out.seek(out.getUsed());
+    int before = in.getLeft(), used = out.getUsed();
+    int status = z.decomp(in, out);
+    if (status == Z_STREAM_END) {
+      ++*streams;
+      if (in.getLeft() == 0) return status;
+    } else if (status != Z_OK || (in.getLeft() == before && out.getUsed() == used)) {
+      return status;
+    }
+  }
+}
+
+int bunzipAll(BZlib& z, Buffer& in, Buffer& out, int* streams)
+{
+  int status = BZ_OK;
+  *streams = 0;
+  while (in.getLeft() > 0) {
+    int before = in.getLeft(), used = out.getUsed();
+    status = z.decomp(in, out);
+    if (status == BZ_STREAM_END)
+      ++*streams;
+    else if (status < 0 || (in.getLeft() == before && out.getUsed() == used))
+      break;
+  }
+  // Whatever bzip2 still holds after the input is used up.
+  while (status == BZ_OK) {
+    int used = out.getUsed();
+    status = z.decomp(in, out);
+    if (status == BZ_STREAM_END) ++*streams;
+    if (out.getUsed() == used) break;
+  }
+  return status;
+}
+
+TEST(Zlib, DecodesGzipStreamsBackToBack)
+{
+  std::string a = sampleText(3000, 1), b = sampleText(50, 2);
+  std::string gz = compressWith("gzip -c", a) + compressWith("gzip -9 -c", b);
+  ASSERT_GT(gz.size(), 100u);
+  Buffer in = bufferOf(gz), out;
+  Zlib z;
+  int streams = 0;
+  EXPECT_EQ(inflateAll(z, in, out, &streams), Z_STREAM_END);
+  EXPECT_EQ(streams, 2);
+  EXPECT_EQ(usedText(out), a + b);
+}
+
+// Two zlib blocks as radar products store them: each decodes with one call into its own area.
+TEST(Zlib, TwoZlibBlocksDecodeWithTwoCalls)
+{
+  std::string a = sampleText(40, 3), b = sampleText(60, 4);
+  const char* py =
+      "python3 -c \"import sys,zlib; "
+      "sys.stdout.buffer.write(zlib.compress(sys.stdin.buffer.read(),9))\"";
+  std::string blocks = compressWith(py, a) + compressWith(py, b);
+  ASSERT_EQ(static_cast<unsigned char>(blocks[0]), 0x78);
+  ASSERT_EQ(static_cast<unsigned char>(blocks[1]), 0xDA);
+
+  Buffer in = bufferOf(blocks), out(100000);
+  Zlib z;
+  EXPECT_EQ(z.decomp(in, out), Z_STREAM_END);
+  EXPECT_EQ(usedText(out), a);
+  out.seek(out.getUsed());
+  EXPECT_EQ(z.decomp(in, out), Z_STREAM_END);
+  EXPECT_EQ(usedText(out), a + b);
+  EXPECT_EQ(in.getLeft(), 0);
+}
+
+TEST(Zlib, TruncatedAndCorruptStreamsEndCleanly)
+{
+  std::string text = sampleText(2000, 5);
+  std::string gz = compressWith("gzip -c", text);
+
+  for (size_t cut : {size_t{5}, gz.size() / 2, gz.size() - 3}) {
+    Buffer in = bufferOf(gz.substr(0, cut)), out;
+    Zlib z;
+    int streams = 0;
+    int status = inflateAll(z, in, out, &streams);
+    EXPECT_EQ(streams, 0) << cut;
+    EXPECT_NE(status, Z_STREAM_END) << cut;
+    EXPECT_EQ(text.compare(0, out.getUsed(), usedText(out)), 0) << "output is a prefix";
+  }
+
+  std::string bad = gz;
+  for (size_t i = bad.size() / 3; i < bad.size() / 3 + 40; i++) bad[i] = static_cast<char>(~bad[i]);
+  Buffer in = bufferOf(bad), out;
+  Zlib z;
+  int streams = 0;
+  testing::internal::CaptureStderr();
+  int status = inflateAll(z, in, out, &streams);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, Z_DATA_ERROR);
+  EXPECT_EQ(err.rfind("Zlib: ", 0), 0u) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+
+  // Trailing bytes that are not another stream are refused, not decoded.
+  Buffer junk = bufferOf(compressWith("gzip -c", "abc") + "garbage!"), junkOut;
+  Zlib z2;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(inflateAll(z2, junk, junkOut, &streams), Z_DATA_ERROR);
+  EXPECT_EQ(streams, 1);
+  EXPECT_EQ(usedText(junkOut), "abc");
+  testing::internal::GetCapturedStderr();
+}
+
+TEST(Zlib, CompressesForAnyZlibReader)
+{
+  std::string text = sampleText(500, 6);
+  std::string packed(text.size() + 1000, '\0');
+  Zlib c(Zlib::COMPRESS);
+  c.set(text.data(), static_cast<int>(text.size()), packed.data(), static_cast<int>(packed.size()));
+  EXPECT_EQ(c.comp(Z_FINISH), Z_STREAM_END);
+  packed.resize(packed.size() - c.getAvailOut());
+  EXPECT_LT(packed.size(), text.size() / 3);
+  EXPECT_EQ(c.decomp(), -1);
+
+  std::string back = compressWith(
+      "python3 -c \"import sys,zlib; "
+      "sys.stdout.buffer.write(zlib.decompress(sys.stdin.buffer.read()))\"",
+      packed);
+  EXPECT_EQ(back, text);
+
+  Zlib d;
+  EXPECT_EQ(d.comp(Z_FINISH), -1);
+  testing::internal::CaptureStdout();
+  d.print();
+  c.finish();
+  c.print();
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out.rfind("Decomp OK", 0), 0u) << out;
+  EXPECT_NE(out.find("Comp FIN"), std::string::npos) << out;
+}
+
+TEST(BZlib, DecodesBzip2StreamsBackToBack)
+{
+  std::string a = sampleText(4000, 7), b = sampleText(30, 8);
+  std::string bz = compressWith("bzip2 -c", a) + compressWith("bzip2 -1 -c", b);
+  Buffer in = bufferOf(bz), out;
+  BZlib z;
+  int streams = 0;
+  EXPECT_EQ(bunzipAll(z, in, out, &streams), BZ_STREAM_END);
+  EXPECT_EQ(streams, 2);
+  EXPECT_EQ(usedText(out), a + b);
+}
+
+TEST(BZlib, TruncatedGarbageAndCorruptStreamsEndCleanly)
+{
+  std::string text = sampleText(2000, 9);
+  std::string bz = compressWith("bzip2 -c", text);
+
+  for (size_t cut : {size_t{3}, size_t{20}, bz.size() / 2, bz.size() - 1}) {
+    Buffer in = bufferOf(bz.substr(0, cut)), out;
+    BZlib z;
+    int streams = 0;
+    EXPECT_NE(bunzipAll(z, in, out, &streams), BZ_STREAM_END) << cut;
+    EXPECT_EQ(streams, 0) << cut;
+    EXPECT_EQ(text.compare(0, out.getUsed(), usedText(out)), 0) << cut;
+  }
+
+  Buffer garbage = bufferOf("this is no bzip2 data"), out;
+  BZlib z;
+  int streams = 0;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(bunzipAll(z, garbage, out, &streams), BZ_DATA_ERROR_MAGIC);
+  EXPECT_EQ(z.decomp(garbage, out), BZ_DATA_ERROR_MAGIC);  // stays failed, no second message
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err, "BZlib: not a bzip2 stream (-5)\n");
+
+  std::string bad = bz;
+  for (size_t i = bad.size() / 2; i < bad.size() / 2 + 64; i++) bad[i] = 'x';
+  Buffer badIn = bufferOf(bad), badOut;
+  BZlib z2;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(bunzipAll(z2, badIn, badOut, &streams), BZ_DATA_ERROR);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "BZlib: corrupt data (-4)\n");
+  testing::internal::CaptureStdout();
+  z2.print();
+  EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Decomp DATA ERR", 0), 0u);
+}
+
+TEST(BZlib, CompressesForTheSystemDecompressor)
+{
+  std::string text = sampleText(800, 10);
+  std::string packed(text.size() + 1000, '\0');
+  BZlib c(BZlib::COMPRESS);
+  c.setIn(text.data(), static_cast<int>(text.size()));
+  c.setOut(packed.data(), static_cast<int>(packed.size()));
+  EXPECT_EQ(c.decomp(), -1);
+  EXPECT_EQ(c.comp(BZ_FINISH), BZ_STREAM_END);
+  packed.resize(packed.size() - c.getAvailOut());
+  EXPECT_EQ(compressWith("bzip2 -dc", packed), text);
+  BZlib d;
+  EXPECT_EQ(d.comp(BZ_FINISH), -1);
+}
+
+}  // namespace

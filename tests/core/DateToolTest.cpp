@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/Date.h"
+#include "core/DateTool.h"
+#include "core/ForeTime.h"
+#include "core/Kol.h"
+#include "core/String.h"
+#include "core/Timezone.h"
+
+using KOL::Const;
+using KOL::Date;
+using KOL::DateTool;
+using KOL::ForeTime;
+using KOL::Kol;
+using KOL::String;
+using KOL::Timezone;
+
+namespace {
+
+constexpr int M = Const::MISS;
+constexpr float FM = Const::FMISS;
+
+class DateToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override
+  {
+    saved_ = Kol::getMessageMask();
+    Kol::setMessageLevel("none");
+  }
+  void TearDown() override { Kol::setMessageMask(saved_); }
+  uint32_t saved_ = 0;
+};
+
+std::string label(const Date& d, const char* zone, int flags = 0, const char* prefix = nullptr)
+{
+  String out;
+  DateTool::createLabel(prefix, d, Timezone(zone), flags, out);
+  return out.get();
+}
+
+}  // namespace
+
+TEST_F(DateToolTest, LabelTextsReadBack)
+{
+  struct {
+    const char* text;
+    const char* expect;  // "%Y-%m-%d %H:%M:%S" of the result
+  } rows[] = {
+      {"12Z 15 JAN 2024", "2024-01-15 12:XX:XX"},
+      {"12Z 15 JAN 24", "2024-01-15 12:XX:XX"},
+      {"1230Z 15 JAN 2024", "2024-01-15 12:30:XX"},
+      {"Valid 930Z 15 JAN 2024", "2024-01-15 09:30:XX"},
+      {"1230Z 15 jan 98", "1998-01-15 12:30:XX"},
+      {"at 930Z 15 JAN 24", "2024-01-15 09:30:XX"},
+      {"12:30:15Z 15 JAN 2024", "2024-01-15 12:30:15"},
+      {"Surface 12Z MON 15 JAN 2024", "2024-01-15 12:XX:XX"},
+      {"Analysis 12Z 15 JAN 2024", "2024-01-15 12:XX:XX"},
+      {"12 15 01 24", "2024-01-15 12:XX:XX"},
+      {"15 JAN 24", "2024-01-15 XX:XX:XX"},
+      {"Plot for 15 FEB 2024", "2024-02-15 XX:XX:XX"},
+  };
+  for (auto& r : rows) {
+    Date d;
+    ASSERT_TRUE(DateTool::decode(r.text, d)) << r.text;
+    EXPECT_EQ(d.format("%Y-%m-%d %H:%M:%S"), r.expect) << r.text;
+  }
+  for (const char* bad : {"", "hello", "12Z 15 XYZ 2024", "Z", "99 99 99 99", "12Z 15"}) {
+    Date d;
+    EXPECT_FALSE(DateTool::decode(bad, d)) << bad;
+    EXPECT_FALSE(d.isSet()) << bad;
+  }
+  Date d;
+  EXPECT_FALSE(DateTool::decode(nullptr, d));
+}
+
+TEST_F(DateToolTest, MonthNamesAndNumbers)
+{
+  struct {
+    const char* name;
+    int month;
+  } rows[] = {{"JAN", 1}, {"feb", 2}, {"Mar", 3}, {"apr", 4},  {"MAY", 5}, {"jun", 6},
+              {"JUL", 7}, {"aug", 8}, {"S", 9},   {"Oct", 10}, {"n", 11},  {"d", 12},
+              {"JU", 0},  {"Mxx", 0}, {"", 0},    {"X", 0},    {"ax", 0}};
+  for (auto& r : rows) EXPECT_EQ(DateTool::decodeMonth(r.name), r.month) << r.name;
+  EXPECT_EQ(DateTool::decodeMonth(nullptr), 0);
+  EXPECT_STREQ(DateTool::getMonth(12), "DEC");
+  EXPECT_STREQ(DateTool::getMonthLower(1), "jan");
+  EXPECT_STREQ(DateTool::getMonthLong(9), "September");
+  EXPECT_STREQ(DateTool::getDayWeek(6), "SAT");
+  for (int bad : {0, 13, -1, M}) {
+    EXPECT_STREQ(DateTool::getMonth(bad), "");
+    EXPECT_STREQ(DateTool::getMonthLong(bad), "");
+  }
+  EXPECT_STREQ(DateTool::getDayWeek(7), "");
+}
+
+TEST_F(DateToolTest, SecondsAndMinutesFromText)
+{
+  EXPECT_EQ(DateTool::getSeconds("#202401151230"), 1705321800L);
+  EXPECT_EQ(DateTool::getSeconds("#2024011512"), 1705320000L);
+  EXPECT_EQ(DateTool::getSeconds("1705321800"), 1705321800L);
+  EXPECT_EQ(DateTool::getSeconds("-60"), -60L);
+  EXPECT_EQ(DateTool::getSeconds("abc"), (long)M);
+  EXPECT_EQ(DateTool::getSeconds("#"), (long)M);
+  EXPECT_EQ(DateTool::getSeconds(nullptr), (long)M);
+
+  struct {
+    const char* text;
+    int minutes;
+  } rows[] = {{"1:30", 90}, {"-1:30", -90}, {"-0:30", -30}, {"2", 120},
+              {"-3", -180}, {"x", 0},       {"", 0},        {"99999999999", 0}};
+  for (auto& r : rows) EXPECT_EQ(DateTool::getMinutes(r.text), r.minutes) << r.text;
+}
+
+TEST_F(DateToolTest, PlotLabelsByFieldsAndZone)
+{
+  Date noon(2024, 1, 15, 12, M, FM);
+  EXPECT_EQ(label(noon, nullptr), "12Z 15 JAN 24");
+  EXPECT_EQ(label(noon, nullptr, 1), "12Z MON 15 JAN 24");
+  EXPECT_EQ(label(noon, nullptr, 0, "GFS"), "GFS 12Z 15 JAN 24");
+  EXPECT_EQ(label(Date(2024, 1, 15, 12, 30, FM), nullptr), "1230Z 15 JAN 24");
+  EXPECT_EQ(label(Date(2024, 1, 15, 12, 30, 14.6f), nullptr), "12:30:15Z 15 JAN 24");
+  EXPECT_EQ(label(Date(2024, 1, 15, M, M, FM), nullptr), "15 JAN 24");
+  EXPECT_EQ(label(Date(2024, 1, 15, M, M, FM), nullptr, 1), "MON 15 JAN 24");
+  EXPECT_EQ(label(Date(2024, 1, M, M, M, FM), nullptr), "JAN 24");
+  EXPECT_EQ(label(Date(2024, M, M, M, M, FM), nullptr), "24");
+
+  EXPECT_EQ(label(noon, "EST:-5"), "07EST 15 JAN 24");
+  EXPECT_EQ(label(noon, "+EST:-5"), "7 AM EST 15 JAN 24");
+  EXPECT_EQ(label(noon, "-EST:-5"), "7 AM EST [12Z] 15 JAN 24");
+  EXPECT_EQ(label(Date(2024, 1, 15, 3, 5, FM), "+EST:-5"), "10:05 PM EST 14 JAN 24");
+  EXPECT_EQ(label(Date(2024, 1, 15, 17, 0, FM), "+CET:1"), "6:00 PM CET 15 JAN 24");
+  EXPECT_EQ(label(Date(2024, 1, 15, 5, 0, 0), "-EST:-5"), "12:00:00 AM EST [050000Z] 15 JAN 24");
+  EXPECT_EQ(label(Date(2024, 1, 15, 17, 0, FM), "IST:5.5"), "2230 IST 15 JAN 24");
+
+  String out;
+  EXPECT_FALSE(DateTool::createLabel(Date(), out));
+  EXPECT_STREQ(out.get(), "");
+}
+
+TEST_F(DateToolTest, ForecastLabels)
+{
+  Date run(2024, 1, 15, 0, M, FM);
+  Timezone utc;
+  String out;
+  DateTool::createLabel(run, utc, "GFS", 12.0f, out);
+  EXPECT_STREQ(out.get(), "GFS 12 hour valid 12Z MON 15 JAN 24");
+  DateTool::createLabel(run, utc, "", 0.0f, out);
+  EXPECT_STREQ(out.get(), "Analysis for 00Z 15 JAN 24");
+  DateTool::createLabel(run, utc, "GFS", 0.0f, out);
+  EXPECT_STREQ(out.get(), "GFS analysis for 00Z 15 JAN 24");
+  DateTool::createLabel(run, utc, "GFS", FM, out);
+  EXPECT_STREQ(out.get(), "GFS data for 00Z 15 JAN 24");
+  DateTool::createLabel(run, utc, nullptr, FM, out);
+  EXPECT_STREQ(out.get(), "Data for 00Z 15 JAN 24");
+  DateTool::createLabel(run, utc, "NAM", ForeTime("h24"), out);
+  EXPECT_STREQ(out.get(), "NAM 24 hour valid 00Z TUE 16 JAN 24");
+  DateTool::createLabel(run, utc, 36.0f, out);
+  EXPECT_STREQ(out.get(), "12Z 16 JAN 24");
+
+  struct {
+    float hours;
+    int days;
+    const char* text;
+  } rows[] = {{12, 1, "0.5 day"}, {24, 1, "1 day"},   {36, 1, "1.5 day"}, {60, 1, "2.5 day"},
+              {72, 1, "3 day"},   {84, 1, "3.5 day"}, {18, 1, "18 hour"}, {66, 1, "66 hour"},
+              {12, 0, "12 hour"}, {0, 1, ""},         {FM, 0, ""},        {6.4f, 0, "6 hour"}};
+  for (auto& r : rows) {
+    DateTool::createHourLabel(r.hours, r.days, out);
+    EXPECT_STREQ(out.get(), r.text) << r.hours << " " << r.days;
+  }
+}
+
+TEST_F(DateToolTest, TimezoneTexts)
+{
+  Timezone est("EST:-5");
+  EXPECT_TRUE(est.isSet());
+  EXPECT_EQ(est.getOffset(), -18000);
+  EXPECT_EQ(est.getPM(), 0);
+  EXPECT_STREQ(est.getName(), "EST");
+  Timezone twelve("+AKST:-9.5");
+  EXPECT_EQ(twelve.getPM(), 1);
+  EXPECT_EQ(twelve.getOffset(), -34200);
+  EXPECT_EQ(Timezone("-CET:1").getPM(), -1);
+  for (const char* bad : {"", "EST", "EST:x", ":5", "EST:99", "LONGNAME:1"})
+    EXPECT_FALSE(Timezone(bad).isSet()) << bad;
+  EXPECT_FALSE(Timezone(nullptr).isSet());
+  testing::internal::CaptureStdout();
+  est.print();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "EST 0 -18000\n");
+}
+
+TEST_F(DateToolTest, CurrentTimeTexts)
+{
+  String out;
+  DateTool::getCurrent(out);
+  Date now;
+  now.set();
+  // "%y %b %d  %H:%M:%SZ": the date part is stable unless the test runs across midnight.
+  EXPECT_EQ(std::string(out.get()).substr(0, 11), now.format("%y %b %d  "));
+  EXPECT_EQ(out.length(), 20);
+  DateTool::getCurrent("ISO8601", out);
+  EXPECT_EQ(out.length(), 20);
+  EXPECT_EQ(out.get()[19], 'Z');
+  DateTool::getCurrent("RFC1123", out);
+  EXPECT_NE(std::string(out.get()).find(" GMT"), std::string::npos);
+}

@@ -1,0 +1,241 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "common/TestData.h"
+#include "core/Buffer.h"
+#include "core/File.h"
+#include "core/FileTool.h"
+#include "core/String.h"
+
+using KOL::Buffer;
+using KOL::File;
+using KOL::FileTool;
+using KOL::String;
+
+namespace {
+
+TEST(File, GetLineServesLongLinesInPieces)
+{
+  KOLTest::TempDir dir;
+  std::string path = dir.file("lines.txt");
+  KOLTest::writeFile(path, "abcdefghijklmnopqrst\nshort\n\nno newline");
+  struct Step {
+    int size;
+    const char* expect;
+  } steps[] = {{10, "abcdefghi"}, {10, "jklmnopqr"},   {10, "st\n"}, {7, "short\n"},
+               {2, "\n"},         {100, "no newline"}, {100, ""},    {100, ""}};
+  File f(path.c_str(), "r");
+  ASSERT_TRUE(f.isOpen());
+  char buf[100];
+  for (const Step& s : steps) {
+    int n = f.getLine(buf, s.size);
+    EXPECT_EQ(n, static_cast<int>(std::string(s.expect).size())) << s.expect;
+    EXPECT_STREQ(buf, s.expect);
+  }
+  EXPECT_TRUE(f.endFile());
+  EXPECT_EQ(f.getLine(buf, 1), 0);
+  EXPECT_STREQ(buf, "");
+}
+
+TEST(File, GetLineIntoAStringIsLimitedByItsSize)
+{
+  KOLTest::TempDir dir;
+  String path(dir.file("s.txt").c_str());
+  KOLTest::writeFile(path.get(), "abcdefghijklmnopqrst\nnext\n");
+  File f(path, "r");
+  ASSERT_TRUE(f.isOpen());
+  String line(10);
+  EXPECT_EQ(f.getLine(line), 9);
+  EXPECT_EQ(line.length(), 9);
+  EXPECT_TRUE(line.equal("abcdefghi"));
+  EXPECT_EQ(f.getLine(line), 9);
+  EXPECT_TRUE(line.equal("jklmnopqr"));
+  EXPECT_EQ(f.getLine(line), 3);
+  EXPECT_TRUE(line.equal("st\n"));
+  String wide;
+  EXPECT_EQ(f.getLine(wide), 5);
+  EXPECT_TRUE(wide.equal("next\n"));
+  EXPECT_EQ(f.getLine(wide), 0);
+  EXPECT_EQ(wide.length(), 0);
+
+  File g;
+  EXPECT_EQ(g.open(path, "r"), 1);
+  EXPECT_EQ(g.getLine(wide), 21);
+}
+
+TEST(File, SkipLineAndBinaryAndFormattedAccess)
+{
+  KOLTest::TempDir dir;
+  std::string path = dir.file("mixed.dat");
+  {
+    File out(path.c_str(), 1);
+    ASSERT_TRUE(out.isOpen());
+    EXPECT_GT(out.printf("header %d\n", 42), 0);
+    EXPECT_EQ(out.write("BIN1", 4), 4);
+    EXPECT_EQ(out.write("\0\1\2\3\4\5", 2, 3), 3);
+    EXPECT_EQ(out.printf("\n12.5 word\n"), 11);
+    EXPECT_EQ(out.read(nullptr, 1), 0);
+  }
+  File f(path.c_str(), 0);
+  EXPECT_EQ(f.skipLine(), 1);
+  EXPECT_EQ(f.tell(), 10);
+  char bytes[10];
+  EXPECT_EQ(f.read(bytes, 2, 5), 5);
+  EXPECT_EQ(std::string(bytes, 10), std::string("BIN1\0\1\2\3\4\5", 10));
+  f.skipLine();
+  float v = 0;
+  char word[20];
+  EXPECT_EQ(f.scanf("%f %19s", &v, word), 2);
+  EXPECT_FLOAT_EQ(v, 12.5f);
+  EXPECT_STREQ(word, "word");
+  EXPECT_EQ(f.skipLine(), 1);  // the rest of the last line
+  EXPECT_EQ(f.skipLine(), 0);
+  EXPECT_EQ(f.seek(-5, SEEK_END), 1);
+  EXPECT_EQ(f.getLine(bytes, 10), 5);
+  f.rewind();
+  EXPECT_EQ(f.getLine(bytes, 10), 9);
+  EXPECT_EQ(f.printf("x"), -1);  // read only: the stream refuses
+}
+
+TEST(File, ReadAppendsToABufferUntilTheEnd)
+{
+  KOLTest::TempDir dir;
+  std::string path = dir.file("data.bin");
+  std::string content(5000, 'x');
+  for (size_t i = 0; i < content.size(); i++) content[i] = static_cast<char>(i * 31);
+  KOLTest::writeFile(path, content);
+
+  File f(path.c_str(), "rb");
+  Buffer b(1000);
+  b.add("HDR", 3);
+  EXPECT_EQ(f.read(b), 1000);  // fills the free space
+  EXPECT_EQ(f.read(b, 3000), 4000);
+  EXPECT_EQ(f.read(b, 3000), 5003);
+  EXPECT_EQ(f.read(b, 3000), -1);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(b.getData()) + 3, 5000), content);
+}
+
+TEST(File, WritingCreatesMissingDirectories)
+{
+  KOLTest::TempDir dir;
+  std::string path = dir.file("out/a/b.dat");
+  File f(path.c_str(), "w");
+  ASSERT_TRUE(f.isOpen());
+  f.printf("one\n");
+  f.close();
+  EXPECT_TRUE(FileTool::isDir(dir.file("out").c_str()));
+  EXPECT_TRUE(FileTool::isDir(dir.file("out/a").c_str()));
+  EXPECT_TRUE(f.open(dir.file("out/c/d.log").c_str(), "a"));
+  f.printf("two\n");
+  f.close();
+  EXPECT_TRUE(f.open(path.c_str(), 2));
+  f.printf("three\n");
+  f.close();
+  EXPECT_EQ(KOLTest::readFile(path), "one\nthree\n");
+  EXPECT_EQ(KOLTest::readFile(dir.file("out/c/d.log")), "two\n");
+}
+
+TEST(File, MissingAndUnreadableFilesLeaveAClosedHandle)
+{
+  KOLTest::TempDir dir;
+  File f;
+  char buf[20];
+  EXPECT_EQ(f.open(dir.file("absent.txt").c_str(), "r"), 0);
+  EXPECT_FALSE(f.isOpen());
+  EXPECT_EQ(f.getLine(buf, 20), 0);
+  EXPECT_EQ(f.skipLine(), 0);
+  EXPECT_EQ(f.read(buf, 5), -1);
+  Buffer b(10);
+  EXPECT_EQ(f.read(b, 5), -1);
+  EXPECT_EQ(f.write("x", 1), -1);
+  EXPECT_EQ(f.printf("x"), -1);
+  EXPECT_EQ(f.scanf("%s", buf), -1);
+  EXPECT_EQ(f.seek(0, SEEK_SET), 0);
+  EXPECT_EQ(f.tell(), -1);
+  EXPECT_FALSE(f.endFile());
+  EXPECT_EQ(f.open(nullptr, "r"), 0);
+  EXPECT_EQ(f.open("x", 3), 0);
+
+  // A directory opens but reads nothing.
+  EXPECT_EQ(f.open(dir.path().c_str(), "r"), 1);
+  EXPECT_EQ(f.getLine(buf, 20), 0);
+  EXPECT_EQ(f.read(buf, 5), 0);
+  f.close();
+
+  // A parent that is a plain file cannot become a directory.
+  KOLTest::writeFile(dir.file("plain"), "x");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(f.open(dir.file("plain/sub/x.dat").c_str(), "w"), 0);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.rfind("FileTool: cannot create directory ", 0), 0u) << err;
+}
+
+TEST(File, StandardStreamsStayOpen)
+{
+  KOLTest::TempDir dir;
+  KOLTest::writeFile(dir.file("in.txt"), "from stdin\nsecond\n");
+  std::fflush(stdin);
+  int saved = dup(0);
+  int fd = ::open(dir.file("in.txt").c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  dup2(fd, 0);
+  ::close(fd);
+  std::clearerr(stdin);
+
+  File in("-", "r");
+  EXPECT_EQ(in.getFP(), stdin);
+  char buf[40];
+  EXPECT_EQ(in.getLine(buf, 40), 11);
+  EXPECT_STREQ(buf, "from stdin\n");
+  in.close();
+  EXPECT_FALSE(in.isOpen());
+  ASSERT_NE(std::fgets(buf, 40, stdin), nullptr);  // stdin itself is still usable
+  EXPECT_STREQ(buf, "second\n");
+
+  dup2(saved, 0);
+  ::close(saved);
+  std::clearerr(stdin);
+
+  File out("StdN", "w");
+  EXPECT_EQ(out.getFP(), stdout);
+  File std2("STD", 0);
+  EXPECT_EQ(std2.getFP(), stdin);
+  out.close();
+  EXPECT_NE(fcntl(1, F_GETFD), -1);
+}
+
+TEST(File, PipesAreForWriting)
+{
+  KOLTest::TempDir dir;
+  std::string target = dir.file("piped.txt");
+  std::string command = "tr a-z A-Z > '" + target + "'";
+
+  File bar(("|" + command).c_str(), "w");
+  ASSERT_TRUE(bar.isOpen());
+  EXPECT_EQ(bar.getType(), File::PIPE);
+  EXPECT_GT(bar.printf("metar %d\n", 1), 0);
+  EXPECT_EQ(bar.write("speci\n", 6), 6);
+  char buf[10];
+  EXPECT_EQ(bar.getLine(buf, 10), 0);
+  EXPECT_EQ(bar.read(buf, 5), -1);
+  EXPECT_EQ(bar.scanf("%s", buf), -1);
+  EXPECT_EQ(bar.seek(0, SEEK_SET), 0);
+  EXPECT_EQ(bar.close(), 1);
+  EXPECT_EQ(KOLTest::readFile(target), "METAR 1\nSPECI\n");
+
+  File p(("cat >> '" + target + "'").c_str(), "pw");
+  ASSERT_TRUE(p.isOpen());
+  p.printf("tail\n");
+  EXPECT_EQ(p.close(), 1);
+  EXPECT_EQ(KOLTest::readFile(target), "METAR 1\nSPECI\ntail\n");
+
+  File failing("exit 3", "pw");
+  ASSERT_TRUE(failing.isOpen());
+  EXPECT_EQ(failing.close(), 0);  // the command's failure shows at close
+}
+
+}  // namespace

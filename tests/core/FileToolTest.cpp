@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "common/TestData.h"
+#include "core/FileTool.h"
+#include "core/String.h"
+
+using KOL::FileTool;
+using KOL::String;
+
+namespace {
+
+std::string element(const char* list, int i)
+{
+  char out[200];
+  int ok = FileTool::getPath(list, i, out, sizeof out);
+  return ok ? out : "<none>";
+}
+
+TEST(FileTool, PathListsKeepUrlsWhole)
+{
+  struct Case {
+    const char* list;
+    int count;
+    const char* first;
+    const char* last;
+  } cases[] = {
+      {"/data/a:/data/b:rel", 3, "/data/a", "rel"},
+      {"http://server/grids:/local", 2, "http://server/grids", "/local"},
+      {"/local:http://server/x/y", 2, "/local", "http://server/x/y"},
+      {"single", 1, "single", "single"},
+      {"a::b", 3, "a", "b"},
+      {"", 0, "<none>", "<none>"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FileTool::numPath(c.list), c.count) << c.list;
+    EXPECT_EQ(element(c.list, 0), c.first) << c.list;
+    EXPECT_EQ(element(c.list, c.count - 1), c.last) << c.list;
+    EXPECT_EQ(element(c.list, c.count), "<none>") << c.list;
+  }
+  EXPECT_EQ(FileTool::numPath(nullptr), 0);
+  char small[5];
+  FileTool::getPath("/a/long/element", 0, small, sizeof small);
+  EXPECT_STREQ(small, "/a/l");
+  String s(5);
+  EXPECT_EQ(FileTool::getPath("x:/a/long/element", 1, s), 1);
+  EXPECT_TRUE(s.equal("/a/long/element"));
+  EXPECT_EQ(FileTool::getPath("x", 1, s), 0);
+  EXPECT_EQ(s.length(), 0);
+}
+
+TEST(FileTool, NameClassesAndDelimiters)
+{
+  for (const char* full : {"http://x/y", "./a", "../a", "/abs", "~/x", "~user"})
+    EXPECT_TRUE(FileTool::isFullPath(full)) << full;
+  for (const char* rel : {"a/b", "https://x", "", "http:/x"})
+    EXPECT_FALSE(FileTool::isFullPath(rel)) << rel;
+  for (const char* s : {"-", "std", "STD", "stdn", "StdN"}) EXPECT_TRUE(FileTool::isStdio(s)) << s;
+  for (const char* s : {"--", "stdin", "stdout", ""}) EXPECT_FALSE(FileTool::isStdio(s)) << s;
+
+  char path[8] = "dir";
+  EXPECT_EQ(FileTool::addPathDelim(path, sizeof path), 1);
+  EXPECT_STREQ(path, "dir/");
+  EXPECT_EQ(FileTool::addPathDelim(path, sizeof path), 1);
+  EXPECT_STREQ(path, "dir/");
+  char empty[4] = "";
+  FileTool::addPathDelim(empty, sizeof empty);
+  EXPECT_STREQ(empty, "");
+  char full[4] = "abc";
+  EXPECT_EQ(FileTool::addPathDelim(full, sizeof full), 0);  // no room
+  EXPECT_STREQ(full, "abc");
+  String grow("abc"), empty2(""), done("x/");
+  FileTool::addPathDelim(grow);
+  FileTool::addPathDelim(empty2);
+  FileTool::addPathDelim(done);
+  EXPECT_TRUE(grow.equal("abc/"));
+  EXPECT_TRUE(empty2.equal(""));
+  EXPECT_TRUE(done.equal("x/"));
+}
+
+TEST(FileTool, UserHomeExpansion)
+{
+  std::string home = getpwuid(getuid())->pw_dir;
+  std::string rootHome = getpwnam("root")->pw_dir;
+  struct Case {
+    const char* in;
+    std::string out;
+  } cases[] = {{"~", home},
+               {"~/data/x.grb", home + "/data/x.grb"},
+               {"~root/etc", rootHome + "/etc"},
+               {"~no_such_user_kol/x", "~no_such_user_kol/x"},
+               {"/tmp/~x", "/tmp/~x"},
+               {"plain", "plain"}};
+  for (const Case& c : cases) {
+    char out[300];
+    EXPECT_EQ(FileTool::addUserPath(c.in, out, sizeof out), 1);
+    EXPECT_EQ(std::string(out), c.out) << c.in;
+    String s(2);
+    EXPECT_EQ(FileTool::addUserPath(c.in, s), 1);
+    EXPECT_EQ(std::string(s.get()), c.out) << c.in;
+  }
+}
+
+TEST(FileTool, SearchListsForInputAndOutput)
+{
+  KOLTest::TempDir dir;
+  std::string d1 = dir.file("d1"), d2 = dir.file("d2"), none = dir.file("none");
+  mkdir(d1.c_str(), 0755);
+  mkdir(d2.c_str(), 0755);
+  KOLTest::writeFile(d2 + "/name.cnv", "x");
+  std::string list = none + ":" + d1 + ":" + d2 + "/";
+  char out[400];
+
+  EXPECT_TRUE(FileTool::addPath(list.c_str(), "name.cnv", out, sizeof out));
+  EXPECT_EQ(std::string(out), d2 + "/name.cnv");
+  EXPECT_TRUE(FileTool::checkPath(list.c_str(), "name.cnv"));
+  EXPECT_FALSE(FileTool::addPath(list.c_str(), "other", out, sizeof out));
+  EXPECT_EQ(std::string(out), d2 + "/other");  // the last one tried
+  EXPECT_FALSE(FileTool::checkPath(list.c_str(), "other"));
+  EXPECT_TRUE(FileTool::addPath(list.c_str(), "-", out, sizeof out));
+  EXPECT_STREQ(out, "-");
+  std::string full = d2 + "/name.cnv";
+  EXPECT_TRUE(FileTool::addPath("/nowhere", full.c_str(), out, sizeof out));
+  EXPECT_EQ(std::string(out), full);
+  EXPECT_FALSE(FileTool::addPath("", "name.cnv", out, sizeof out));
+  EXPECT_STREQ(out, "name.cnv");
+
+  EXPECT_FALSE(FileTool::addOutPath(list.c_str(), "new.out", out, sizeof out));
+  EXPECT_EQ(std::string(out), d1 + "/new.out");  // first existing directory
+  EXPECT_FALSE(FileTool::addOutPath((none + ":" + none + "2").c_str(), "n", out, sizeof out));
+  EXPECT_EQ(std::string(out), none + "2/n");
+  EXPECT_TRUE(FileTool::addOutPath((d2 + ":" + d1).c_str(), "name.cnv", out, sizeof out));
+  EXPECT_TRUE(FileTool::addOutPath(list.c_str(), "std", out, sizeof out));
+  EXPECT_STREQ(out, "std");
+
+  String found, placed;
+  EXPECT_TRUE(FileTool::addPath(list.c_str(), "name.cnv", found));
+  EXPECT_EQ(std::string(found.get()), d2 + "/name.cnv");
+  EXPECT_FALSE(FileTool::addOutPath(list.c_str(), "new.out", placed));
+  EXPECT_EQ(std::string(placed.get()), d1 + "/new.out");
+}
+
+TEST(FileTool, TypesSizesTimesAndRemoval)
+{
+  KOLTest::TempDir dir;
+  std::string file = dir.file("f.txt"), fifo = dir.file("pipe");
+  KOLTest::writeFile(file, "12345");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  struct Case {
+    std::string name;
+    bool dir, file, fifo, device, exists;
+  } cases[] = {{dir.path(), true, false, false, false, true},
+               {file, false, true, false, false, true},
+               {fifo, false, false, true, false, true},
+               {"/dev/null", false, false, false, true, true},
+               {dir.file("missing"), false, false, false, false, false},
+               {"", false, false, false, false, false}};
+  for (const Case& c : cases) {
+    const char* n = c.name.c_str();
+    EXPECT_EQ(FileTool::isDir(n), c.dir) << n;
+    EXPECT_EQ(FileTool::isFile(n), c.file) << n;
+    EXPECT_EQ(FileTool::isFifo(n), c.fifo) << n;
+    EXPECT_EQ(FileTool::isDevice(n), c.device) << n;
+    EXPECT_EQ(FileTool::exist(n), c.exists) << n;
+  }
+  EXPECT_TRUE(FileTool::exist("-"));
+  EXPECT_FALSE(FileTool::exist(nullptr));
+
+  EXPECT_EQ(FileTool::getSize(file.c_str()), 5);
+  EXPECT_EQ(FileTool::getSize(dir.file("missing").c_str()), -1);
+  struct stat st;
+  stat(file.c_str(), &st);
+  EXPECT_EQ(FileTool::getModTime(file.c_str()), st.st_mtime);
+  EXPECT_EQ(FileTool::getModTime(dir.file("missing").c_str()), -1);
+  EXPECT_EQ(FileTool::remove(file.c_str()), 1);
+  EXPECT_FALSE(FileTool::exist(file.c_str()));
+  EXPECT_EQ(FileTool::remove(file.c_str()), 0);
+}
+
+TEST(FileTool, MakeDirCreatesParentsOnly)
+{
+  KOLTest::TempDir dir;
+  std::string base = dir.path();
+  EXPECT_EQ(FileTool::makeDir((base + "/a/b/c.dat").c_str(), 0700), 1);
+  EXPECT_TRUE(FileTool::isDir((base + "/a/b").c_str()));
+  EXPECT_FALSE(FileTool::exist((base + "/a/b/c.dat").c_str()));
+  struct stat st;
+  stat((base + "/a").c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0755u);  // the mode argument is not used
+
+  std::string windows = base + "\\w1\\w2\\file";
+  EXPECT_EQ(FileTool::makeDir(windows.c_str(), 0), 1);
+  EXPECT_TRUE(FileTool::isDir((base + "/w1/w2").c_str()));
+  EXPECT_FALSE(FileTool::exist((base + "/w1/w2/file").c_str()));
+
+  // Paths are cut at 199 characters: directories beyond are not made.
+  std::string deep = base;
+  while (deep.size() < 190) deep += "/d";
+  std::string cut = deep + "/eeeeeeeeee/ffff/x";
+  EXPECT_EQ(FileTool::makeDir(cut.c_str(), 0), 1);
+  EXPECT_TRUE(FileTool::isDir(deep.c_str()));
+  EXPECT_FALSE(FileTool::exist((deep + "/eeeeeeeeee").c_str()));
+}
+
+}  // namespace

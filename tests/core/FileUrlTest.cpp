@@ -1,0 +1,215 @@
+// Files given by URL, read from a real HTTP server on the loopback interface.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "common/TestData.h"
+#include "core/Buffer.h"
+#include "core/File.h"
+#include "core/FileTool.h"
+
+extern char** environ;
+
+using KOL::Buffer;
+using KOL::File;
+using KOL::FileTool;
+
+namespace {
+
+// A port on 127.0.0.1 that nothing listens on right now.
+int freePort()
+{
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  socklen_t len = sizeof addr;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  close(fd);
+  return ntohs(addr.sin_port);
+}
+
+bool accepting(int port)
+{
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(port);
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+  close(fd);
+  return ok;
+}
+
+// python3 -m http.server serving a temporary directory, stopped by the destructor.
+class HttpServer {
+ public:
+  HttpServer()
+  {
+    port_ = freePort();
+    std::string port = std::to_string(port_);
+    const char* argv[] = {"python3",    "-m",          "http.server",       "--bind", "127.0.0.1",
+                          port.c_str(), "--directory", dir_.path().c_str(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    if (posix_spawnp(&pid_, "python3", &actions, nullptr, const_cast<char**>(argv), environ) != 0)
+      pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    for (int i = 0; i < 200 && pid_ > 0 && !accepting(port_); i++)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ~HttpServer()
+  {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  bool running() const { return pid_ > 0 && accepting(port_); }
+  std::string url(const std::string& name) const
+  {
+    return "http://127.0.0.1:" + std::to_string(port_) + "/" + name;
+  }
+  std::string file(const std::string& name) const { return dir_.file(name); }
+
+ private:
+  KOLTest::TempDir dir_;
+  int port_ = 0;
+  pid_t pid_ = -1;
+};
+
+std::string bulletinText()
+{
+  std::string text;
+  for (int i = 0; i < 4000; i++)
+    text += "SAUS70 KWBC 1512" + std::to_string(10 + i % 50) + " METAR K" +
+            std::to_string(100 + i % 800) + " 151253Z 27015G25KT 10SM SCT250 22/12 A3001=\n";
+  return text;
+}
+
+class FileUrl : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite()
+  {
+    server_ = std::make_unique<HttpServer>();
+    KOLTest::writeFile(server_->file("bulletins.txt"), bulletinText());
+  }
+  static void TearDownTestSuite() { server_.reset(); }
+  void SetUp() override
+  {
+    if (!server_->running()) GTEST_SKIP() << "python3 http.server did not start";
+  }
+  static std::unique_ptr<HttpServer> server_;
+};
+
+std::unique_ptr<HttpServer> FileUrl::server_;
+
+TEST_F(FileUrl, LinesComeOutAsInTheFile)
+{
+  std::string url = server_->url("bulletins.txt");
+  File f(url.c_str(), "r");
+  ASSERT_TRUE(f.isOpen());
+  EXPECT_EQ(f.getType(), File::URL);
+  std::string got;
+  char line[200];
+  int n;
+  while ((n = f.getLine(line, sizeof line)) > 0) got.append(line, n);
+  EXPECT_EQ(got, bulletinText());
+  EXPECT_EQ(f.getLine(line, sizeof line), 0);
+  EXPECT_FALSE(f.endFile());  // only local files know their end
+  EXPECT_EQ(f.seek(0, SEEK_SET), 0);
+  EXPECT_EQ(f.write("x", 1), -1);
+  EXPECT_EQ(f.printf("x"), -1);
+  EXPECT_EQ(f.scanf("%s", line), -1);
+}
+
+TEST_F(FileUrl, SkipAndBinaryReads)
+{
+  std::string text = bulletinText();
+  std::string url = server_->url("bulletins.txt");
+  File f(url.c_str(), 0);
+  ASSERT_TRUE(f.isOpen());
+  EXPECT_EQ(f.skipLine(), 1);
+  size_t first = text.find('\n') + 1;
+  char bytes[16];
+  EXPECT_EQ(f.read(bytes, 4, 4), 4);
+  EXPECT_EQ(std::string(bytes, 16), text.substr(first, 16));
+  Buffer b;
+  EXPECT_EQ(f.read(b, 100000), 100000);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(b.getData()), 100000),
+            text.substr(first + 16, 100000));
+  while (f.read(b, 65536) > 0) {
+  }
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(b.getData()), b.getUsed()),
+            text.substr(first + 16));
+  EXPECT_EQ(f.read(b, 10), -1);
+  EXPECT_EQ(f.skipLine(), 0);
+  EXPECT_EQ(f.read(bytes, 4), 0);
+}
+
+TEST_F(FileUrl, MissingFileReadsEmptyWithOneWarning)
+{
+  std::string url = server_->url("absent.txt");
+  testing::internal::CaptureStderr();
+  File f(url.c_str(), "r");
+  char line[100];
+  EXPECT_EQ(f.getLine(line, sizeof line), 0);
+  EXPECT_EQ(f.getLine(line, sizeof line), 0);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err, "File: " + url + ": HTTP/1.0 404 File not found\n");
+}
+
+TEST_F(FileUrl, ClosedPortReadsNothing)
+{
+  std::string url = "http://127.0.0.1:" + std::to_string(freePort()) + "/x.txt";
+  testing::internal::CaptureStderr();
+  File f(url.c_str(), "r");
+  char line[100];
+  EXPECT_EQ(f.getLine(line, sizeof line), 0);
+  EXPECT_EQ(f.read(line, 10), 0);
+  f.close();
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.rfind("File: " + url + ": ", 0), 0u) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  EXPECT_FALSE(FileTool::exist(url.c_str()));
+  EXPECT_EQ(FileTool::getSize(url.c_str()), -1);
+}
+
+TEST_F(FileUrl, WriteModeIsRefused)
+{
+  File f;
+  std::string url = server_->url("new.txt");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(f.open(url.c_str(), "w"), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "File: URLs are read only: " + url + "\n");
+  EXPECT_FALSE(f.isOpen());
+}
+
+TEST_F(FileUrl, ExistenceAndSizeFromTheHeader)
+{
+  std::string url = server_->url("bulletins.txt");
+  EXPECT_TRUE(FileTool::exist(url.c_str()));
+  EXPECT_EQ(FileTool::getSize(url.c_str()), static_cast<long>(bulletinText().size()));
+  EXPECT_FALSE(FileTool::exist(server_->url("absent.txt").c_str()));
+  EXPECT_EQ(FileTool::getSize(server_->url("absent.txt").c_str()), -1);
+
+  char out[200];
+  EXPECT_TRUE(FileTool::addPath("/nowhere", url.c_str(), out, sizeof out));
+  EXPECT_EQ(std::string(out), url);
+}
+
+}  // namespace
