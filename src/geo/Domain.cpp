@@ -8,7 +8,9 @@
 #include <cstring>
 
 #include "core/Kol.h"
+#include "core/String.h"
 #include "geo/proj/Projection.h"
+#include "obs/Calc.h"
 
 namespace KOL {
 
@@ -106,15 +108,15 @@ int Domain::set(const char* text)
   init();
   if (!text) return 0;
   char head[200];
-  float v[6];
-  int n =
-      std::sscanf(text, "%199[^,],%f,%f,%d,%d,%f,%f", head, &v[0], &v[1], &nx, &ny, &v[4], &v[5]);
-  if (n != 7 && n != 1) {
+  float lat, lon, sx, sy;
+  const int n =
+      std::sscanf(text, "%199[^,],%f,%f,%d,%d,%f,%f", head, &lat, &lon, &nx, &ny, &sx, &sy);
+  if ((n != 7 && n != 1) || std::strlen(head) >= sizeof head - 1) {
     init();
     return 0;
   }
   if (n == 7) {
-    clat = v[0], clon = v[1], dx = v[4], dy = v[5];
+    clat = lat, clon = lon, dx = sx, dy = sy;
   } else {
     nx = ny = Const::MISS;
   }
@@ -134,6 +136,13 @@ int Domain::set(const char* text)
   for (int i = 0; i < 5 && f < nfields; i++, f++) {
     if (*fields[f] == '\0') continue;
     if (std::sscanf(fields[f], "%f", &param[i]) != 1) break;
+  }
+  // Infinities and NaNs read as numbers are not a domain.
+  for (float value : {param[0], param[1], param[2], param[3], param[4], clat, clon, dx, dy}) {
+    if (!std::isfinite(value)) {
+      init();
+      return 0;
+    }
   }
   return setParam();
 }
@@ -219,6 +228,13 @@ int Domain::getProj(const char* name)
 }
 
 const char* Domain::getProjName(int code) { return proj::find(code).name; }
+
+int Domain::toString(String& s) const
+{
+  char buf[200];
+  format(buf, sizeof buf);
+  return s.copy(buf);
+}
 
 void Domain::printLimits() const
 {
@@ -503,7 +519,10 @@ float Domain::rotation(const Point& p) const
     if (cst.sign < 0) return static_cast<float>(pole ? cst.lon0 : std::atan2(p.x, -p.y) * RAD);
     return static_cast<float>(pole ? -cst.lon0 : -std::atan2(p.x, p.y) * RAD);
   }
-  if (entry->code == 4) return static_cast<float>(std::atan2(p.x, -cst.sign * p.y) * RAD);
+  // The southern cone opens upwards from its apex, turning the other way round.
+  if (entry->code == 4)
+    return static_cast<float>(cst.sign > 0 ? std::atan2(p.x, -p.y) * RAD
+                                           : -std::atan2(p.x, p.y) * RAD);
   return 0.0f;
 }
 
@@ -603,11 +622,7 @@ int Domain::offset(const Point& p, float dir, float dist, Point& out) const
 
 float Domain::calcEarthDist(const EarthPoint& a, const EarthPoint& b)
 {
-  if (a.isMiss() || b.isMiss()) return MISS;
-  const double c = std::cos(a.lat * DEG) * std::cos(b.lat * DEG) * std::cos((a.lon - b.lon) * DEG) +
-                   std::sin(a.lat * DEG) * std::sin(b.lat * DEG);
-  return static_cast<float>(std::acos(std::clamp(c, -1.0, 1.0)) * RAD * Const::EARTH_MEAN * 100.0 *
-                            DEG);
+  return Calc::earthDist(a.lat, a.lon, b.lat, b.lon);
 }
 
 // ---- rescaling ----------------------------------------------------------------------------

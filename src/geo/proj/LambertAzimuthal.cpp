@@ -21,7 +21,7 @@ int forward(const Domain::Constants& c, double& lat, double& lon, double& x, dou
   // 1 + cos(c) from the half-angle form, which keeps its precision near the antipode.
   const double h = std::sin((phi + c.lat0 * DEG) / 2.0), hc = std::cos(dl / 2.0);
   const double onePlusCos = 2.0 * (h * h + cp * c.cache[1] * hc * hc);
-  if (onePlusCos <= 0.0) return 0;  // the antipode
+  if (onePlusCos < 1e-15) return 0;  // the antipode, where every direction meets
   const double k = c.radius * std::sqrt(2.0 / onePlusCos);
   x = k * cp * std::sin(dl);
   y = k * (c.cache[1] * sp - c.cache[0] * cp * cd);

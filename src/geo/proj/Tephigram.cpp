@@ -4,6 +4,7 @@
 // [1] sy = 1/((nx-1) dy), [2] the reference ln(theta), [3] the reference temperature T0.
 #include "core/Kol.h"
 #include "geo/proj/Projection.h"
+#include "obs/Calc.h"
 
 namespace KOL::proj {
 
@@ -11,11 +12,12 @@ namespace {
 
 constexpr double KELVIN = 273.15;
 
-// Potential temperature (K) of T (K) at p (hPa); 0 when either is not positive.
+// Potential temperature (K) of T (K) at p (hPa); 0, quietly, when either is not positive.
 double potTemp(double t, double p)
 {
   if (!(t > 0.0) || !(p > 0.0)) return 0.0;
-  return t * std::pow(1000.0 / p, 0.286);
+  const float theta = Calc::potTemp(static_cast<float>(t), static_cast<float>(p));
+  return Const::isMiss(theta) ? 0.0 : theta;
 }
 
 // The pressure at which temperature t (deg C) has potential temperature exp(lnTheta).
