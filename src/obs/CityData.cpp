@@ -62,8 +62,8 @@ int CityData::encode(String& out) const
 {
   out.init(120);
   return out.printf("%-20s %-2s %-2s %-9s %d %8.4f %9.4f %6.0f %5s %d", name[0] ? name : "-",
-                    state[0] ? state : "--", country[0] ? country : "--", id, priority, lat, lon,
-                    elev, wmo[0] ? wmo : "99999", seq);
+                    state[0] ? state : "--", country[0] ? country : "--", id[0] ? id : "-",
+                    priority, lat, lon, elev, wmo[0] ? wmo : "99999", seq);
 }
 
 void CityData::print() const

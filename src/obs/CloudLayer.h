@@ -10,8 +10,15 @@ namespace KOL {
 class CloudLayer {
  public:
   // What a cover code says about the sky, for ceilings and summaries.
-  enum Kind : int { OTHER = 0, CLEAR = 1, FEW = 2, SCATTERED = 3, BROKEN = 4, OVERCAST = 5,
-                    OBSCURED = 6 };
+  enum Kind : int {
+    OTHER = 0,
+    CLEAR = 1,
+    FEW = 2,
+    SCATTERED = 3,
+    BROKEN = 4,
+    OVERCAST = 5,
+    OBSCURED = 6
+  };
 
   char cover;
   float height;

@@ -43,17 +43,28 @@ void field(String& out, const char* fmt, float v, int width)
 const char* coverText(char c)
 {
   switch (c) {
-    case 'C': return " CLR ";
-    case 'F': return " FEW ";
-    case 'S': return " SCT ";
-    case 'B': return " BKN ";
-    case 'O': return " OVC ";
-    case 'X': return "  X  ";
-    case 's': return "-SCT ";
-    case 'b': return "-BKN ";
-    case 'o': return "-OVC ";
-    case 'x': return " -X  ";
-    default: return nullptr;
+    case 'C':
+      return " CLR ";
+    case 'F':
+      return " FEW ";
+    case 'S':
+      return " SCT ";
+    case 'B':
+      return " BKN ";
+    case 'O':
+      return " OVC ";
+    case 'X':
+      return "  X  ";
+    case 's':
+      return "-SCT ";
+    case 'b':
+      return "-BKN ";
+    case 'o':
+      return "-OVC ";
+    case 'x':
+      return " -X  ";
+    default:
+      return nullptr;
   }
 }
 
@@ -233,8 +244,8 @@ int SfcData::compare(const SfcData& a, const SfcData& b)
                  differ(a.mint6, b.mint6));
   mark(SNOW, differ(a.snow, b.snow));
   mark(SOL, differ(a.sun, b.sun));
-  mark(SEA, differ(a.sst, b.sst) || differ(a.wave_per, b.wave_per) ||
-                differ(a.wave_hgt, b.wave_hgt));
+  mark(SEA,
+       differ(a.sst, b.sst) || differ(a.wave_per, b.wave_per) || differ(a.wave_hgt, b.wave_hgt));
   mark(CTYP, std::memcmp(a.cld_type, b.cld_type, MAX_CLD_TYPE) != 0);
   mark(COM, std::strcmp(a.comment, b.comment) != 0);
   for (int bit = 0; bit < 16; bit++)
@@ -303,8 +314,8 @@ void SfcData::update(const SfcData& newer, int mask)
         take(mint6, newer.mint6);
   if (mask & SNOW) take(snow, newer.snow);
   if (mask & SOL) take(sun, newer.sun);
-  if (mask & SEA) take(sst, newer.sst), take(wave_per, newer.wave_per),
-        take(wave_hgt, newer.wave_hgt);
+  if (mask & SEA)
+    take(sst, newer.sst), take(wave_per, newer.wave_per), take(wave_hgt, newer.wave_hgt);
   if (mask & CTYP)
     for (int i = 0; i < MAX_CLD_TYPE; i++)
       if (newer.cld_type[i] != ' ') cld_type[i] = newer.cld_type[i];

@@ -24,15 +24,40 @@ class SfcData {
   static constexpr int COMMENT_WORD = 20;
 
   // Report formats.
-  enum Type : int { NIL = 0, METAR = 1, SPECI = 2, SA = 3, SP = 4, SYNOP = 5, SHIP = 6, BUOY = 7,
-                    DRIBU = 8, MOBIL = 9, CMAN = 10 };
+  enum Type : int {
+    NIL = 0,
+    METAR = 1,
+    SPECI = 2,
+    SA = 3,
+    SP = 4,
+    SYNOP = 5,
+    SHIP = 6,
+    BUOY = 7,
+    DRIBU = 8,
+    MOBIL = 9,
+    CMAN = 10
+  };
   // Slots of the precipitation amounts.
   enum Prec : int { PREC1 = 0, PREC3 = 1, PREC6 = 2, PREC12 = 3, PREC24 = 4 };
   // Groups of values, as compare reports them and update merges them.
   enum Group : int {
-    TYPE = 0x1, TIME = 0x2, TEMP = 0x4, PRES = 0x8, WIND = 0x10, WX = 0x20, CLD = 0x40,
-    VIS = 0x80, PTND = 0x100, PREC = 0x200, EXTT = 0x400, SNOW = 0x800, SOL = 0x1000,
-    SEA = 0x2000, CTYP = 0x4000, COM = 0x8000, ALL = 0xFFFF
+    TYPE = 0x1,
+    TIME = 0x2,
+    TEMP = 0x4,
+    PRES = 0x8,
+    WIND = 0x10,
+    WX = 0x20,
+    CLD = 0x40,
+    VIS = 0x80,
+    PTND = 0x100,
+    PREC = 0x200,
+    EXTT = 0x400,
+    SNOW = 0x800,
+    SOL = 0x1000,
+    SEA = 0x2000,
+    CTYP = 0x4000,
+    COM = 0x8000,
+    ALL = 0xFFFF
   };
 
   char id[ID_SIZE];
@@ -45,28 +70,28 @@ class SfcData {
   int index;
   Date date;
   int flag;
-  float temp, dewp;   // C
-  float wdir;         // degrees true, 0 for calm
-  float wspd, gust;   // knots
-  float slp;          // hPa
-  float alt;          // inches of mercury
-  float vis;          // statute miles
+  float temp, dewp;  // C
+  float wdir;        // degrees true, 0 for calm
+  float wspd, gust;  // knots
+  float slp;         // hPa
+  float alt;         // inches of mercury
+  float vis;         // statute miles
   CloudLayer cld[MAX_CLD];
   int ncld;
   char wx[WX_SIZE];
-  int ptend_type;     // WMO characteristic 0 to 9
-  float ptend;        // hPa over 3 hours
+  int ptend_type;        // WMO characteristic 0 to 9
+  float ptend;           // hPa over 3 hours
   float prec[NUM_PREC];  // mm over 1, 3, 6, 12 and 24 hours
   float spare;
   int spare_int;
-  int low_amount;     // character of the WMO Nh digit
-  char cld_type[MAX_CLD_TYPE];  // low, middle, high
+  int low_amount;                  // character of the WMO Nh digit
+  char cld_type[MAX_CLD_TYPE];     // low, middle, high
   float maxt, mint, maxt6, mint6;  // C
-  float snow;         // cm
-  float sun;          // minutes
-  float sst;          // C
-  float wave_per;     // s
-  float wave_hgt;     // m
+  float snow;                      // cm
+  float sun;                       // minutes
+  float sst;                       // C
+  float wave_per;                  // s
+  float wave_hgt;                  // m
   char comment[COMMENT_SIZE];
 
   SfcData() { init(); }
