@@ -22,9 +22,9 @@ struct Group {
   uint64_t bits;
 };
 
-const Group groups[] = {{"print", 0xF},        {"error", 0x30},       {"warn", 0xC0},
-                        {"mess", 0xF00},       {"out1", 0xF000},      {"out2", 0xF0000},
-                        {"out3", 0xF00000},    {"out4", 0xF000000},   {"debug", 0xF0000000},
+const Group groups[] = {{"print", 0xF},     {"error", 0x30},     {"warn", 0xC0},
+                        {"mess", 0xF00},    {"out1", 0xF000},    {"out2", 0xF0000},
+                        {"out3", 0xF00000}, {"out4", 0xF000000}, {"debug", 0xF0000000},
                         {"none", 0}};
 
 // The one bit of each four-bit group that the letters a to d keep.
@@ -105,8 +105,11 @@ int Message::setItem(const char* item)
     const char* key;
     const char* how;
     int mode;
-  } keys[] = {{"@fi", "a", DATED}, {"+fi", "a", BOTH}, {"-fi", "w", BOTH},
-              {"dfi", "a", DEFERRED}, {"fi", "a", LOG_ONLY}};
+  } keys[] = {{"@fi", "a", DATED},
+              {"+fi", "a", BOTH},
+              {"-fi", "w", BOTH},
+              {"dfi", "a", DEFERRED},
+              {"fi", "a", LOG_ONLY}};
   for (const auto& k : keys) {
     size_t n = std::strlen(k.key);
     if (std::strncmp(item, k.key, n) == 0 && item[n] && item[n + 1])

@@ -68,10 +68,10 @@ bool readLine(File& f, char* buf, int size)
 }  // namespace
 
 struct NameConv::Search {
-  Date date;            // the search date
-  char sign = 0;        // '+' searches forward in time
+  Date date;      // the search date
+  char sign = 0;  // '+' searches forward in time
   bool found = false;
-  int path_index = 0;   // the path element of the name
+  int path_index = 0;  // the path element of the name
   std::string name;
   Date file_date;
 };
@@ -132,25 +132,30 @@ int NameConv::set(const char* spec)
     char value[KEY_SIZE] = "";
     if (head.scanf(i, "%c=%19s", &letter, value) == 2) setKey(letter, value);
   }
-  bool opened = readConvention(type);
+  int found = readConvention(type);
+  if (found == 0) {
+    StrLib::copy(hdr_tmpl, TEMPLATE_SIZE, items.getString(1) ? items.getString(1) : "");
+    StrLib::copy(format, FORMAT_SIZE, items.getString(2) ? items.getString(2) : "");
+  }
   for (int i = 3; i < items.getNum(); i++) applyParams(items.getString(i));
   setOffset(file_tmpl);
   checkTemplate();
-  return opened;
+  return found >= 0;
 }
 
-bool NameConv::readConvention(const char* wanted)
+int NameConv::readConvention(const char* wanted)
 {
   String name;
   std::string dirs = conventionDirs();
-  const char* conv_name = Kol::resrc.get("name_conv", "name.cnv");
+  const char* conv_name = Kol::resrc.get("name_conv");
+  if (!conv_name || !*conv_name) conv_name = "name.cnv";
   if (!FileTool::addPath(dirs.c_str(), conv_name, name))
     FileTool::addPath(dirs.c_str(), "name_conv", name);
   File f;
   if (!f.open(name, "r")) {
     Kol::outWarning("NameConv: No file name convention file: %s\n", name.get());
     StrLib::copy(file_tmpl, TEMPLATE_SIZE, wanted);
-    return false;
+    return -1;
   }
   Kol::outDebug(5, "Opening name convention file: %s\n", name.get());
   char line[LINE_SIZE];
@@ -165,7 +170,7 @@ bool NameConv::readConvention(const char* wanted)
     if (StrLib::iequal(t, wanted)) {
       Kol::outDebug(5, "File name match for: %s\n", wanted);
       applyLine(t, nullptr, tmpl, hdr, size_format, param_text);
-      return true;
+      return 1;
     }
     size_t n = std::strlen(t);
     if (!have_partial && n < std::strlen(wanted) && StrLib::icmp(t, wanted, (int)n) == 0) {
@@ -180,11 +185,11 @@ bool NameConv::readConvention(const char* wanted)
   if (have_partial) {
     applyLine(partial[0].c_str(), wanted, partial[1].c_str(), partial[2].c_str(),
               partial[3].c_str(), partial[4].c_str());
-    return true;
+    return 1;
   }
   Kol::outDebug(5, "No file name conversion for: %s\n", wanted);
   StrLib::copy(file_tmpl, TEMPLATE_SIZE, wanted);
-  return true;
+  return 0;
 }
 
 void NameConv::applyLine(const char* line_type, const char* wanted, const char* tmpl,
@@ -230,15 +235,13 @@ void NameConv::checkTemplate() const
     if (!d.letter && !d.isPath()) {
       Kol::outWarning("NameConv: incomplete directive in template: %s\n", file_tmpl);
     } else if (!d.isPath() && !std::strchr("%YymBbdjhnef", d.letter) && !*getKey(d.letter)) {
-      Kol::outWarning("NameConv: no key for %%%c in template: %s\n", d.letter, file_tmpl);
+      // Keys are often given later (a station, a product); only a trace here.
+      Kol::outDebug(5, "NameConv: no key for %%%c in template: %s\n", d.letter, file_tmpl);
     }
   }
 }
 
-bool NameConv::hasTemplate() const
-{
-  return file_tmpl[0] && std::strcmp(file_tmpl, "none") != 0;
-}
+bool NameConv::hasTemplate() const { return file_tmpl[0] && std::strcmp(file_tmpl, "none") != 0; }
 
 int NameConv::setPath(const char* text) { return path.copy(text ? text : ""); }
 
@@ -477,8 +480,8 @@ int NameConv::setLatest(const char* spec, NameConvFile& out)
     return 0;
   }
   fill(s, out);
-  Kol::outDebug(6, "LATEST+: %s %s %d %d\n", out.getFilename(), out.getHdrFilename(),
-                (int)s.found, cache.reads());
+  Kol::outDebug(6, "LATEST+: %s %s %d %d\n", out.getFilename(), out.getHdrFilename(), (int)s.found,
+                cache.reads());
   return s.found;
 }
 

@@ -91,7 +91,8 @@ class NameConv {
   };
   struct Search;
 
-  bool readConvention(const char* wanted);
+  // 1 when a line serves the type, 0 when none does, -1 when the file cannot be opened.
+  int readConvention(const char* wanted);
   void applyLine(const char* line_type, const char* wanted, const char* tmpl, const char* hdr,
                  const char* size_format, const char* param_text);
   void applyParams(const char* text);

@@ -201,7 +201,8 @@ bool readFixDate(const char* text, FixDate& fix)
 {
   fix = FixDate();
   if (!text || !*text) return false;
-  bool ok = *text == '#' ? fixedHash(text + 1, fix) : fixedDigits(text, fix) || fixedTime(text, fix);
+  bool ok =
+      *text == '#' ? fixedHash(text + 1, fix) : fixedDigits(text, fix) || fixedTime(text, fix);
   if (!ok || !validFix(fix)) {
     Kol::outWarning("NameConv: invalid fixed date: %.40s\n", text);
     fix = FixDate();
@@ -210,34 +211,27 @@ bool readFixDate(const char* text, FixDate& fix)
   return true;
 }
 
+// The fixed fields replace the date's; when that lands after the date, the unit above the
+// coarsest fixed field steps back once, so the result is the latest such date at or before it.
 void applyFix(const FixDate& fix, Date& d)
 {
   if (!fix.isSet() || !d.isSet()) return;
-  int y = d.getYear(), mo = d.getMonth(), day = d.getDay();
-  if (fix.year != MISS) y = fix.year;
-  if (fix.month != MISS) {
-    if (fix.month > mo) y--;
-    mo = fix.month;
-  }
-  if (fix.day != MISS) {
-    if (fix.day > day && --mo == 0) {
-      mo = 12;
-      y--;
-    }
-    day = fix.day;
-  }
-  Date out(y, mo, day, d.getHour(), d.getMinute(), d.getSecond());
-  if (fix.hour != MISS && fix.hour >= 0) {
-    if (fix.hour > out.getHour()) out.addDays(-1);
-    out.setHour(fix.hour);
-  } else if (fix.hour != MISS) {
-    out.setHour(out.getHour() - out.getHour() % -fix.hour);
-  }
-  if (fix.minute != MISS && fix.minute >= 0) {
-    if (fix.minute > out.getMinute()) out.addHours(-1);
-    out.setMinute(fix.minute);
-  } else if (fix.minute != MISS) {
-    out.setMinute(out.getMinute() - out.getMinute() % -fix.minute);
+  auto pick = [](int fixed, int v) {
+    if (fixed == MISS || v == MISS) return v;
+    return fixed >= 0 ? fixed : v - v % -fixed;
+  };
+  Date out(pick(fix.year, d.getYear()), pick(fix.month, d.getMonth()), pick(fix.day, d.getDay()),
+           pick(fix.hour, d.getHour()), pick(fix.minute, d.getMinute()), d.getSecond());
+  if (out > d) {
+    auto fixed = [](int v) { return v != MISS && v >= 0; };
+    if (fixed(fix.month))
+      out.addYears(-1);
+    else if (fixed(fix.day))
+      out.addMonths(-1);
+    else if (fixed(fix.hour))
+      out.addDays(-1);
+    else if (fixed(fix.minute))
+      out.addHours(-1);
   }
   d = out;
 }

@@ -24,10 +24,10 @@ struct PathLetter {
   const char* resource;
 };
 
-const PathLetter path_letters[] = {
-    {'C', "con_path"},   {'D', "data_path"}, {'F', "file_path"}, {'G', "grid_path"},
-    {'I', "image_path"}, {'M', "model_path"}, {'R', "raw_path"}, {'S', "sat_path"},
-    {'T', "text_path"},  {'W', "watch_path"}};
+const PathLetter path_letters[] = {{'C', "con_path"},  {'D', "data_path"},  {'F', "file_path"},
+                                   {'G', "grid_path"}, {'I', "image_path"}, {'M', "model_path"},
+                                   {'R', "raw_path"},  {'S', "sat_path"},   {'T', "text_path"},
+                                   {'W', "watch_path"}};
 
 const char* pathResource(char letter)
 {
@@ -168,8 +168,8 @@ const char* readDirective(const char* p, Directive& d)
 Encoded encode(const char* tmpl, const Date& date, const TemplateContext& ctx)
 {
   Encoded out;
-  Fields f{date.getYear(), date.getMonth(), date.getDay(), date.getHour(), date.getMinute(),
-           date.getJulian()};
+  Fields f{date.getYear(), date.getMonth(),  date.getDay(),
+           date.getHour(), date.getMinute(), date.getJulian()};
   for (const char* p = tmpl ? tmpl : ""; *p;) {
     char c = *p;
     if (c != '%') {
@@ -208,8 +208,10 @@ int offsetOf(const char* tmpl)
     if (*p++ != '%') continue;
     Directive d;
     p = readDirective(p, d);
-    int step = d.letter == 'd' || d.letter == 'j' ? 86400 : d.letter == 'h' ? 3600
-                                                           : d.letter == 'n' ? 60 : 0;
+    int step = d.letter == 'd' || d.letter == 'j' ? 86400
+               : d.letter == 'h'                  ? 3600
+               : d.letter == 'n'                  ? 60
+                                                  : 0;
     if (step && !d.isPath() && (best == MISS || step * d.count < best)) best = step * d.count;
   }
   return best;
@@ -311,7 +313,17 @@ bool readField(const Directive& d, const char*& s, const char* t, Read& r)
 bool decode(const char* name, const char* tmpl, DateVal& fields)
 {
   if (!name || !tmpl) return false;
-  const char* s = tail(name, (int)std::count(tmpl, tmpl + std::strlen(tmpl), '/'));
+  int slashes = (int)std::count(tmpl, tmpl + std::strlen(tmpl), '/');
+  const char* s = tail(name, slashes);
+  // A name without the leading directories stands for itself in them ("2024011514_sfc" for
+  // "%D/%Y%m%d%h_sfc").
+  for (int missing = slashes - (int)std::count(s, s + std::strlen(s), '/'); missing > 0;
+       missing--) {
+    Directive d;
+    const char* after = *tmpl == '%' ? readDirective(tmpl + 1, d) : tmpl;
+    if (!d.isPath() || *after != '/') break;
+    tmpl = after + 1;
+  }
   Read r;
   for (const char* t = tmpl; *t;) {
     if (*t == '{' || *t == '}') {

@@ -15,9 +15,9 @@ class DirCache;
 // One '%' directive.
 struct Directive {
   int count = 1;
-  bool counted = false;   // the count was written
-  char letter = 0;        // 0 for a %{resource} directive
-  std::string resource;   // the path resource of a path directive, "" otherwise
+  bool counted = false;  // the count was written
+  char letter = 0;       // 0 for a %{resource} directive
+  std::string resource;  // the path resource of a path directive, "" otherwise
   bool isPath() const { return !resource.empty(); }
 };
 
@@ -26,8 +26,8 @@ const char* readDirective(const char* p, Directive& d);
 
 // What a template needs besides the date.
 struct TemplateContext {
-  std::function<const char*(char)> key;                        // null when the key is absent
-  std::function<std::string(const std::string&)> pathList;      // the path list of a resource
+  std::function<const char*(char)> key;                     // null when the key is absent
+  std::function<std::string(const std::string&)> pathList;  // the path list of a resource
   std::string ext;
   int fore = Const::MISS;
   int path_index = 0;
@@ -36,9 +36,9 @@ struct TemplateContext {
 
 struct Encoded {
   std::string name;
-  Date file_date;         // the date the name stands for (values rounded by directive counts)
-  bool path_ok = true;    // every inserted directory exists
-  int path_count = 1;     // elements of the longest path list used
+  Date file_date;       // the date the name stands for (values rounded by directive counts)
+  bool path_ok = true;  // every inserted directory exists
+  int path_count = 1;   // elements of the longest path list used
 };
 
 Encoded encode(const char* tmpl, const Date& date, const TemplateContext& ctx);
