@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "core/FileTool.h"
 #include "core/Kol.h"
@@ -247,7 +248,8 @@ int Filename::setFile(int i)
 
 const char* Filename::getName(int i)
 {
-  if (!setFile(i) && !set_flag) return "";
+  if (i < 0 || i >= num_files) return "";
+  setFile(i);
   return name.get();
 }
 
@@ -266,9 +268,11 @@ int Filename::setFile(const Date& d)
 int Filename::setFile(const Date& d, const char* arg)
 {
   if (!arg || !*arg) return setFile(d);
-  conv.setLateDate(d);
-  checkFile(arg);
-  return exist();
+  if (!startsWith(arg, "la") || !d.isSet()) return checkFile(arg) && exist();
+  Date full = d;
+  full.fix();
+  std::string spec = full.format("#%Y%m%d%H%M") + arg;
+  return applySpec(spec.c_str());
 }
 
 int Filename::setNumFiles(int n)

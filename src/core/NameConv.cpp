@@ -356,6 +356,13 @@ Date NameConv::baseDate() const
   return d;
 }
 
+DirCache& NameConv::dirCache()
+{
+  if (!listings) listings = std::make_shared<DirCache>();
+  listings->beginSearch();
+  return *listings;
+}
+
 bool NameConv::present(const std::string& name, DirCache& cache) const
 {
   return output || cache.present(name, min_size);
@@ -448,7 +455,7 @@ int NameConv::setLatest(const char* spec, NameConvFile& out)
     return output || FileTool::exist(p + 1);
   }
   Search s;
-  DirCache cache;
+  DirCache& cache = dirCache();
   bool dated = (*p == '#' || std::strlen(p) >= 8) && nameconv::readSpecDate(p, s.date);
   if (!dated && *p == '#') {
     Kol::outWarning("NameConv: invalid date in file specification: %s\n", spec);
@@ -488,7 +495,7 @@ int NameConv::setLatest(const char* spec, NameConvFile& out)
 int NameConv::setFile(const Date& d, NameConvFile& out)
 {
   Search s;
-  DirCache cache;
+  DirCache& cache = dirCache();
   s.date = d;
   fileFor(s, cache);
   fill(s, out);

@@ -105,6 +105,8 @@ class NameConv {
   bool latest(Search& s, const char*& p, nameconv::DirCache& cache);
   void applyFixDate(Date& d) const;
   void fill(const Search& s, NameConvFile& out);
+  // The directory listings of this convention's searches (shared by copies).
+  nameconv::DirCache& dirCache();
 
   char file_tmpl[TEMPLATE_SIZE];
   char hdr_tmpl[TEMPLATE_SIZE];
@@ -128,6 +130,7 @@ class NameConv {
   int path_count;
   bool path_exists;
   char type[TYPE_SIZE];
+  std::shared_ptr<nameconv::DirCache> listings;
 };
 
 }  // namespace KOL
