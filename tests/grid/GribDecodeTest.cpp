@@ -240,7 +240,8 @@ KOLTest::Bytes twoFields(const KOLTest::Bytes& one, uint8_t bitmapIndicator)
   msg.insert(msg.end(), one.begin() + long(s4), one.begin() + long(s6));
   msg.insert(msg.end(), {0, 0, 0, 6, 6, bitmapIndicator});
   msg.insert(msg.end(), one.begin() + long(s7), one.end());
-  for (int k = 0; k < 8; k++) msg[8 + k] = static_cast<uint8_t>(uint64_t(msg.size()) >> (8 * (7 - k)));
+  for (int k = 0; k < 8; k++)
+    msg[8 + k] = static_cast<uint8_t>(uint64_t(msg.size()) >> (8 * (7 - k)));
   return msg;
 }
 
@@ -264,7 +265,8 @@ TEST(GribDecode, BitmapReusedAndEmptyPngSection)
   png[s5 + 10] = 41;
   png.erase(png.begin() + long(s7 + 5), png.end() - 4);
   png[s7 + 3] = 5;
-  for (int k = 0; k < 8; k++) png[8 + k] = static_cast<uint8_t>(uint64_t(png.size()) >> (8 * (7 - k)));
+  for (int k = 0; k < 8; k++)
+    png[8 + k] = static_cast<uint8_t>(uint64_t(png.size()) >> (8 * (7 - k)));
   d = decodeAll(png);
   ASSERT_EQ(d.fields.size(), 1u);
   ASSERT_EQ(d.fields[0].values.size(), 48u);

@@ -258,3 +258,44 @@ TEST_F(GribFileTest, LambertGridWrittenAndReadBack)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GribFileTest, PredefinedLatLonGridsFillTheirPoleRows)
+{
+  struct Row {
+    int grid;
+    size_t points;
+    int nx, ny;
+    float dx, dy, clat, clon;
+  } rows[] = {
+      {21, 37 * 36 + 1, 37, 37, 5, 2.5, 45, 90}, {24, 37 * 36 + 1, 37, 37, 5, 2.5, -45, -90},
+      {25, 72 * 18 + 1, 73, 19, 5, 5, 45, 180},  {41, 3447, 73, 73, 1.25, 1.25, -45, 15},
+      {63, 91 * 45 + 1, 91, 46, 2, 2, -45, 90},
+  };
+  KOLTest::TempDir tmp;
+  for (const Row& r : rows) {
+    SCOPED_TRACE("grid " + std::to_string(r.grid));
+    KOLTest::Bytes msg = KOLTest::buildEd1Predefined(r.grid, r.points);
+    std::string path = tmp.file("g" + std::to_string(r.grid) + ".grib");
+    KOLTest::writeFile(path, std::string(msg.begin(), msg.end()));
+    GribFile gf(path.c_str());
+    Grid g;
+    ASSERT_TRUE(gf.read(g));
+    ASSERT_EQ(g.getNx(), r.nx);
+    ASSERT_EQ(g.getNy(), r.ny);
+    const DomainVal& dv = g.getDomainVal();
+    EXPECT_FLOAT_EQ(dv.dx, r.dx);
+    EXPECT_FLOAT_EQ(dv.dy, r.dy);
+    EXPECT_FLOAT_EQ(dv.clat, r.clat);
+    EXPECT_NEAR(std::remainder(dv.clon - r.clon, 360.0f), 0.0f, 1e-4);
+    EXPECT_EQ(g.getValid(), r.nx * r.ny);
+    // The pole row (north row 0, or south row ny-1) holds one value everywhere.
+    const int pole = r.clat > 0 ? 0 : r.ny - 1;
+    for (int i = 1; i < r.nx; i++) ASSERT_FLOAT_EQ(g.getValue(i, pole), g.getValue(0, pole));
+    // Rows run south to north: the first stored value (200) is in the southern row.
+    EXPECT_FLOAT_EQ(g.getValue(0, r.ny - 1), 200.0f);
+  }
+}
+
+}  // namespace

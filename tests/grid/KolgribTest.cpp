@@ -25,7 +25,8 @@ std::vector<std::string> lines(const std::string& text)
   std::vector<std::string> out;
   std::istringstream in(text);
   for (std::string l; std::getline(in, l);)
-    if (!l.empty() && (std::isdigit(static_cast<unsigned char>(l[0])) || l[0] == '-')) out.push_back(l);
+    if (!l.empty() && (std::isdigit(static_cast<unsigned char>(l[0])) || l[0] == '-'))
+      out.push_back(l);
   return out;
 }
 

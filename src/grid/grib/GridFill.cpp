@@ -49,7 +49,7 @@ int latLonDomain(const Field& f, bool wrap, DomainVal& dv)
   dv.dy = static_cast<float>(g.ny > 1 ? std::fabs(g.la2 - g.la1) / (g.ny - 1) : g.dj);
   dv.clat = static_cast<float>((g.la1 + g.la2) / 2);
   double clon = lo1 + dx * (g.nx - 1) / 2.0;
-  if (wrap && isGlobal(g, dx)) {
+  if ((wrap && isGlobal(g, dx)) || g.wrapped) {
     dv.nx = g.nx + 1;
     clon += dx / 2;
   }
