@@ -69,6 +69,7 @@ void GribFile::init()
   message_.clear();
   decoder_.reset();
   params_.clear();
+  modelName_.init();
 }
 
 int GribFile::open(const char* name)
@@ -321,6 +322,7 @@ int GribFile::toGrid(grib::Field& f, Grid& g, bool values)
   opt.wrap = wrap_;
   opt.missing = missing_;
   opt.maxBad = maxBad_;
+  opt.modelName = modelName_.get(pdb_.source, pdb_.model);
   if (!grib::fillGrid(f, pdb_, opt, values && !f.values.empty(), g)) return 0;
   if (values && f.values.empty()) return 0;
   return 1;

@@ -10,6 +10,7 @@
 #include "core/File.h"
 #include "grid/GribPDB.h"
 #include "grid/GribParam.h"
+#include "grid/ModelName.h"
 
 namespace KOL {
 
@@ -90,6 +91,7 @@ class GribFile : public File {
   std::vector<uint8_t> message_;
   std::unique_ptr<grib::MessageDecoder> decoder_;
   std::vector<GribParam> params_;
+  ModelName modelName_;
 };
 
 }  // namespace KOL

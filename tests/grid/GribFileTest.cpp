@@ -299,3 +299,32 @@ TEST_F(GribFileTest, PredefinedLatLonGridsFillTheirPoleRows)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GribFileTest, GridTextsNameModelLevelVariableAndTime)
+{
+  KOL_REQUIRE_DATA();
+  auto grids = readAll(data("g2_ngm.grb2"));
+  ASSERT_EQ(grids.size(), 5u);
+  EXPECT_STREQ(grids[0].getDatim(), "48 hour fcst valid 12Z FRI 10 DEC 04");
+  EXPECT_STREQ(grids[2].getDatim(), "12 hour acc ending 12Z FRI 10 DEC 04");
+  EXPECT_STREQ(grids[3].getInfo(), "NGM Surface Pressure");
+  EXPECT_STREQ(grids[3].getGenName(), "NGM");
+  auto analysis = readAll(data("g1_regular_ll_sfc.grib"));
+  ASSERT_EQ(analysis.size(), 1u);
+  EXPECT_STREQ(analysis[0].getDatim(), "Analysis for 12Z WED 18 OCT 17");
+  // The product description prints in its fixed form.
+  GribFile gf(data("g2_hrrr.t06z.wrfsfcf01-TMP.grib2").c_str());
+  Grid g;
+  ASSERT_TRUE(gf.peek(g));
+  testing::internal::CaptureStdout();
+  gf.getPDB().print();
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("Version: 2\nSource: 7\nModel: 83\nInit time: 2023/7/22 06:00\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("Variable: temp\n"), std::string::npos) << out;
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 
 #include "core/Date.h"
 #include "core/Kol.h"
+#include "core/String.h"
 #include "geo/Domain.h"
 #include "geo/DomainVal.h"
 #include "grid/GribPDB.h"
@@ -189,6 +190,34 @@ void dropBadValues(const Field& f, int maxBad, float* v, size_t n)
 
 }  // namespace
 
+std::string makeDatim(const GribPDB& pdb, const char* model, long validSeconds)
+{
+  Date valid(validSeconds);
+  const std::string when =
+      valid.format(valid.getDateVal().getMinute() > 0 ? "%H%M%Z %a %e %b %y" : "%H%Z %a %e %b %y");
+  const ForeTime& t = pdb.foreTime;
+  const int type = t.getType();
+  if (type == ForeTime::ANALYSIS || (type == ForeTime::FORECAST && t.getStart() == 0)) {
+    if (model && *model) return std::string(model) + " analysis for " + when;
+    return "Analysis for " + when;
+  }
+  if (type == ForeTime::FORECAST) return t.timeLabel(false) + " fcst valid " + when;
+  if (type == ForeTime::MISSING) return when;
+  std::string label = t.varLabel();
+  return (label.empty() ? t.timeLabel(false) : label) + " ending " + when;
+}
+
+std::string makeInfo(const GribPDB& pdb, const char* model)
+{
+  std::string info = model ? model : "";
+  String level, var;
+  if (pdb.level.toLabel(level) && level.get()[0])
+    info += (info.empty() ? "" : " ") + std::string(level.get());
+  pdb.variable.toLabel(var);
+  if (var.get()[0]) info += (info.empty() ? "" : " ") + std::string(var.get());
+  return info;
+}
+
 int domainOf(const Field& f, bool wrap, DomainVal& dv)
 {
   dv.init();
@@ -211,7 +240,11 @@ int fillGrid(const Field& f, const GribPDB& pdb, const FillOptions& opt, bool va
   if (pdb.variable.getUnits()[0]) g.setUnits(pdb.variable.getUnits());
   Date ref(pdb.year, pdb.month, pdb.day, pdb.hour, pdb.minute, float(pdb.second));
   long fore = pdb.foreTime.getSeconds();
-  g.setDate(Date(ref.getSeconds() + (fore == Const::MISS ? 0 : fore)));
+  const long valid = ref.getSeconds() + (fore == Const::MISS ? 0 : fore);
+  g.setDate(Date(valid));
+  g.setGenName(opt.modelName);
+  g.setDatim(makeDatim(pdb, opt.modelName, valid).c_str());
+  g.setInfo(makeInfo(pdb, opt.modelName).c_str());
   if (!values) return 1;
   if (f.values.size() != f.grid.points() || !g.allocData()) return 0;
   storeValues(f, opt, g);

@@ -3,6 +3,10 @@
 // repeated column for global latitude-longitude grids) and its description.
 #pragma once
 
+#include <string>
+
+#include <string>
+
 #include "grid/grib/Field.h"
 
 namespace KOL {
@@ -14,10 +18,17 @@ class GribPDB;
 namespace KOL::grib {
 
 struct FillOptions {
-  bool wrap = false;        // global latitude-longitude grids get a column repeating the first
-  float missing = MISSING;  // value stored for masked points
-  int maxBad = 0;           // edition 1 quality limit (0: off)
+  bool wrap = false;           // global latitude-longitude grids get a column repeating the first
+  float missing = MISSING;     // value stored for masked points
+  int maxBad = 0;              // edition 1 quality limit (0: off)
+  const char* modelName = "";  // from the model-name table
 };
+
+// "12Z FRI 17 MAY 24" texts: "Analysis for ...", "GFS analysis for ...", "12 hour fcst valid ...",
+// "24 hour acc ending ...".
+std::string makeDatim(const GribPDB& pdb, const char* model, long validSeconds);
+// Model, level and variable names joined by blanks.
+std::string makeInfo(const GribPDB& pdb, const char* model);
 
 // The domain of a field's grid; 0 when the grid kind has none.
 int domainOf(const Field& f, bool wrap, DomainVal& dv);
