@@ -65,6 +65,12 @@ TEST(File, GetLineIntoAStringIsLimitedByItsSize)
   File g;
   EXPECT_EQ(g.open(path, "r"), 1);
   EXPECT_EQ(g.getLine(wide), 21);
+
+  // The length is set from the count, never beyond the buffer.
+  wide.reset(500);
+  EXPECT_EQ(wide.length(), wide.maxLength() - 1);
+  wide.reset(-3);
+  EXPECT_EQ(wide.length(), 0);
 }
 
 TEST(File, SkipLineAndBinaryAndFormattedAccess)
