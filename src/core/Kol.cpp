@@ -17,6 +17,7 @@ char Kol::progname[Kol::PROGNAME_SIZE] = "";
 std::string Kol::datapath;
 uint32_t Kol::message_mask = 0x3F;
 long Kol::init_time = Const::MISS;
+Resrc Kol::resrc;
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/Const.h"
+#include "core/Resrc.h"
 
 namespace KOL {
 
@@ -56,6 +57,8 @@ class Kol {
 
   // A fixed current time (seconds since 1970) used instead of the clock; Const::MISS when unset.
   static long init_time;
+  // The resource database, filled by ResrcDB::create.
+  static Resrc resrc;
 
  private:
   static char progname[PROGNAME_SIZE];

@@ -108,8 +108,8 @@ class StrLib {
   // (a|b) alternatives, anything else itself.
   static bool match(const char* s, const char* pattern);
 
- private:
-  // Characters to take for a count n where negative counts from the end of s.
+  // The characters taken from s for a count n: at most n, or strlen(s) + n + 1 (not below 0)
+  // for a negative n.
   static int countOf(const char* s, int n);
 };
 

@@ -269,7 +269,7 @@ int String::copy(const char* s, int n)
     init();
     return 0;
   }
-  int count = n >= 0 ? strnlen(s, n) : std::max(0, static_cast<int>(std::strlen(s)) + n + 1);
+  int count = StrLib::countOf(s, n);
   reserve(count);
   std::memmove(buf_.data(), s, count);
   len_ = count;
@@ -282,7 +282,7 @@ int String::append(const char* s) { return append(s, -1); }
 int String::append(const char* s, int n)
 {
   if (!s) return 0;
-  int count = n >= 0 ? strnlen(s, n) : std::max(0, static_cast<int>(std::strlen(s)) + n + 1);
+  int count = StrLib::countOf(s, n);
   // A source inside our own buffer would move when the buffer grows.
   std::less<const char*> before;
   bool own = !before(s, buf_.data()) && before(s, buf_.data() + buf_.size());

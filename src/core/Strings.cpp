@@ -77,7 +77,7 @@ FieldEnd scanField(std::string_view t, size_t pos, char sep, std::string_view gr
     if (j == pos) firstClose = close;
     j = close + 1;
   }
-  bool enclosed = quoteGroups && t[pos] == '"' && firstClose == j - 1;
+  bool enclosed = firstClose != NPOS && t[pos] == '"' && firstClose + 1 == j;
   return {j, true, enclosed};
 }
 
@@ -130,8 +130,8 @@ void walkFormat(std::string_view t, const char* fmt, Store store)
       pos++, f++;
       continue;
     }
-    for (f++; isDigit(*f); f++) {
-    }
+    f++;
+    while (isDigit(*f)) f++;  // widths are not used
     char conv = *f;
     if (conv == 'c') {
       store(k++, t.substr(pos, 1));
@@ -157,7 +157,7 @@ Strings::Strings(int n)
   set(n);
 }
 
-Strings::Strings(int n, const char** a)
+Strings::Strings(int n, const char* const* a)
 {
   init();
   set(n, a);
@@ -249,7 +249,7 @@ int Strings::set(int n)
   return 1;
 }
 
-int Strings::set(int n, const char** a)
+int Strings::set(int n, const char* const* a)
 {
   if (n <= 0 || !a) {
     init();

@@ -21,7 +21,7 @@ class Strings {
 
   Strings() { init(); }
   explicit Strings(int n);
-  Strings(int n, const char** a);
+  Strings(int n, const char* const* a);
   explicit Strings(const char* text);
   Strings(const char* text, char sep);
   Strings(const char* text, char sep, int max);
@@ -36,7 +36,7 @@ class Strings {
   // n empty slots, none in use.
   int set(int n);
   // Copies of n texts; null texts leave their slot empty.
-  int set(int n, const char** a);
+  int set(int n, const char* const* a);
   // Split at white space; the number of items.
   int set(const char* text);
   // Split at every sep; a field enclosed in double quotes may hold separators.

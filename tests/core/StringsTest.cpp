@@ -111,6 +111,8 @@ TEST(StringsTest, SplitWithGroups)
       {"<a,b<,c", "<", -1, {"<a,b<", "c"}},
       {"<a,b>,c", "<", -1, {"<a,b>,c"}},
       {"|a,b|,c", "|", -1, {"|a,b|", "c"}},
+      {"\"\"", "\"", -1, {""}},
+      {"\"a\"", "\"", -1, {"a"}},
       // Without '"' in the group set a leading quote still encloses the field.
       {"\"a,b\",(c,d)", "(", -1, {"a,b", "(c,d)"}},
   };
@@ -120,6 +122,9 @@ TEST(StringsTest, SplitWithGroups)
     EXPECT_EQ(list.set(c.text, ',', c.max, c.groups), static_cast<int>(c.expect.size()));
     EXPECT_EQ(items(list), c.expect);
   }
+  // A separator that is also a group character separates.
+  Strings odd("\"ab", '"', -1, "\"");
+  EXPECT_EQ(items(odd), (V{"", "ab"}));
 }
 
 TEST(StringsTest, SplitByFieldFormat)
@@ -196,6 +201,9 @@ TEST(StringsTest, SlotsAndGrowth)
   EXPECT_EQ(arr.getNum(), 3);
   EXPECT_EQ(arr.getCapacity(), 3);
   EXPECT_EQ(items(arr), (V{"x", "<none>", "z"}));
+  char arg0[] = "prog", arg1[] = "-x";
+  char* argv[] = {arg0, arg1};
+  EXPECT_EQ(items(Strings(2, argv)), (V{"prog", "-x"}));
 }
 
 TEST(StringsTest, CopiesAreDeep)

@@ -1,0 +1,90 @@
+// Moist thermodynamics, wind components, the standard atmosphere and distances on the earth:
+// stateless functions shared by soundings, surface variables, grid calculations and diagrams.
+// Temperatures are in kelvin, pressures in hPa, mixing ratios and specific humidities in g/kg,
+// vapour pressures in hPa and heights in metres unless a function says otherwise. Missing
+// inputs (Const::MISS) give the missing value; invalid inputs (a pressure at or below zero, a
+// latitude beyond the poles, a NaN) are reported as a warning and give the missing value or the
+// documented fallback, never NaN.
+#pragma once
+
+namespace KOL {
+
+// Pressure (hPa) and temperature (K) of the lifting condensation level.
+struct LclData {
+  float pres;
+  float temp;
+
+  LclData() { init(); }
+  void init();
+  void print() const;
+};
+
+class Calc {
+ public:
+  // Wind speed and the direction the wind blows from (degrees, 0 for calm).
+  static float windSpd(float u, float v);
+  static float windDir(float u, float v);
+  // Components from direction (degrees) and speed, in the unit of the speed.
+  static float windU(float dir, float spd);
+  static float windV(float dir, float spd);
+
+  // Saturation vapour pressure over water at T; 0 below 100 K.
+  static float vaporPres(float t);
+  // The temperature whose saturation vapour pressure is e; 0 for e <= 0.
+  static float tempVaporPres(float e);
+  // x is a vapour pressure when at most 100, else a temperature (K).
+  static float mixRatio(float x, float p);
+  static float specHum(float x, float p);
+  // The temperature whose saturation mixing ratio at p is w.
+  static float tempOnMixRat(float w, float p);
+  // Dew point from temperature and relative humidity (%).
+  static float dewTemp(float t, float rh);
+  // Relative humidity (%); values of 100 or below are taken as degrees Celsius.
+  static float relHum(float t, float td);
+
+  static float potTemp(float t, float p);
+  static float tempOnDryAd(float theta, float p);
+  // x is a mixing ratio when at most 100, else a dew point (K).
+  static float virtTemp(float t, float x, float p);
+  static float virtPotTemp(float t, float x, float p);
+  // Equivalent potential temperature of saturated air at T and p, and its inverse at p.
+  static float thetaeOnSatAd(float t, float p);
+  static float tempOnSatAd(float thetae, float p);
+
+  // Lifting condensation level; 1 when it could be computed, else 0 with both values missing.
+  static int lcl(float t, float td, float p, LclData& out);
+  static float lcl(float t, float td, float p);
+  static float lclPres(float t, float td, float p);
+  static float lclTemp(float t, float p, float plcl);
+  // Convective temperature at the surface pressure psfc for the mixing ratio w at p.
+  static float convTemp(float w, float p, float psfc);
+  static float equivPotTemp(float t, float td, float p);
+  static float wetBulb(float t, float td, float p);
+  static float wetBulbPotTemp(float t, float td, float p);
+
+  // Wind chill temperatures (K; v in m/s) and the wind chill index (W/m2).
+  static float windChillTemp(float t, float v);
+  static float windChillTemp2(float t, float v);
+  static float windChill(float t, float v);
+  // Heat index (K) and humiture (K) from temperature and dew point (K).
+  static float heatIndex(float t, float td);
+  static float humiture(float t, float td);
+  static float tempHumIndex(float t, float rh);
+
+  // Station pressure from an altimeter setting (hPa) and an elevation (m).
+  static float sfcPrAlt(float alt, float z);
+  // Standard-atmosphere height of a pressure, and pressure of a height.
+  static float presAlt(float p);
+  static float stdAtmsPres(float z);
+
+  static float interpLinear(float x, float x1, float x2, float y1, float y2);
+  // Interpolation linear in the logarithm of pressure.
+  static float interpTemp(float t1, float t2, float p1, float p2, float p);
+
+  // Great-circle angle (degrees) and distance (km) between two points given in degrees.
+  static float earthAngle(float lat1, float lon1, float lat2, float lon2);
+  static float earthDist(float lat1, float lon1, float lat2, float lon2);
+  static float dist(float x1, float y1, float x2, float y2);
+};
+
+}  // namespace KOL

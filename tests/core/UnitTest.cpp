@@ -1,0 +1,299 @@
+#include "core/Unit.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/TestData.h"
+#include "core/Kol.h"
+#include "core/String.h"
+
+using KOL::Kol;
+using KOL::String;
+using KOL::Unit;
+
+namespace {
+
+constexpr float MISS = KOL::Const::FMISS;
+
+// Points the database directory at a directory for one test and restores it afterwards.
+class UnitTest : public ::testing::Test {
+ protected:
+  void SetUp() override { saved_ = Kol::getDatabasePath(); }
+  void TearDown() override { Kol::setDatabasePath(saved_.c_str()); }
+  void useTable(const std::string& text)
+  {
+    KOLTest::writeFile(dir_.file("units.lup"), text);
+    Kol::setDatabasePath(dir_.path().c_str());
+  }
+  void useShippedTable() { Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+
+  KOLTest::TempDir dir_;
+  std::string saved_;
+};
+
+TEST_F(UnitTest, ConvertsThroughTheTableInTheWrittenDirectionOnly)
+{
+  useTable("# test table\nC F *1.8+32\nkm m *1000\nm ft *3.28084\nm ft *99\nPa hPa *0.01\n");
+  Unit u;
+  EXPECT_FLOAT_EQ(u.convert(100, "C", "F"), 212);
+  EXPECT_FLOAT_EQ(u.convert(-40, "c", "f"), -40);
+  EXPECT_EQ(u.convert(212, "F", "C"), MISS);
+  EXPECT_FALSE(u.valid("F", "C"));
+  EXPECT_TRUE(u.valid("C", "F"));
+  EXPECT_EQ(u.convert(MISS, "C", "F"), MISS);
+  // The first matching line wins.
+  EXPECT_FLOAT_EQ(u.convert(1, "m", "ft"), 3.28084f);
+  // Equal names, in any case, and empty names need no table.
+  EXPECT_EQ(u.convert(5, "m", "M"), 5);
+  EXPECT_EQ(u.convert(5, "", ""), 5);
+  EXPECT_TRUE(u.valid("", ""));
+  EXPECT_TRUE(u.valid("m_s-1", "M S-1"));
+  EXPECT_FALSE(u.valid("m", ""));
+}
+
+TEST_F(UnitTest, MultipliersAndScaledNames)
+{
+  useTable("km m *1000\n10^3_m km *2\n");
+  Unit u;
+  // Scaled forms of one base unit need no table at all.
+  EXPECT_FLOAT_EQ(u.convert(2, "10^3 m", "m"), 2000);
+  EXPECT_FLOAT_EQ(u.convert(3, "m", "10^3_m"), 0.003f);
+  EXPECT_FLOAT_EQ(u.convert(4, "100 m", "m"), 400);
+  EXPECT_FLOAT_EQ(u.convert(4, "-m", "m"), -4);
+  EXPECT_FLOAT_EQ(u.convert(7, "10^-5 /s", "/s"), 7e-5f);
+  EXPECT_EQ(u.getNum(), 0);
+  // Multipliers apply around a table conversion of the base units.
+  EXPECT_FLOAT_EQ(u.convert(5, "10^-3 km", "m"), 5);
+  EXPECT_FLOAT_EQ(u.convert(5, "km", "10^3 m"), 5);
+  // A zero multiplier has no inverse.
+  EXPECT_EQ(u.convert(5, "m", "0 m"), MISS);
+  EXPECT_FALSE(u.valid("m", "0 m"));
+  EXPECT_EQ(u.convert(1e30f, "10^20 m", "m"), MISS);
+  // "1/s" and "100m" have no multiplier: they are names of their own.
+  EXPECT_EQ(u.convert(1, "1/s", "/s"), MISS);
+  EXPECT_EQ(u.convert(1, "100m", "m"), MISS);
+}
+
+TEST_F(UnitTest, CachesTheTenMostRecentConversions)
+{
+  std::string table;
+  for (int i = 0; i < 12; i++)
+    table += "a" + std::to_string(i) + " b *" + std::to_string(i + 1) + "\n";
+  useTable(table);
+  Unit u;
+  for (int i = 0; i < 11; i++)
+    EXPECT_FLOAT_EQ(u.convert(1, ("a" + std::to_string(i)).c_str(), "b"), i + 1);
+  EXPECT_EQ(u.getNum(), Unit::CACHE_SIZE);
+  EXPECT_FALSE(u.cached("a0", "b"));
+  EXPECT_TRUE(u.cached("a1", "b"));
+  EXPECT_TRUE(u.cached("A10", "B"));
+  // Cached conversions, found or not, no longer read the table.
+  EXPECT_EQ(u.convert(1, "a3", "nothing"), MISS);
+  KOLTest::writeFile(dir_.file("units.lup"), "");
+  EXPECT_FLOAT_EQ(u.convert(2, "a10", "b"), 22);
+  EXPECT_EQ(u.convert(1, "a3", "nothing"), MISS);
+  EXPECT_EQ(u.convert(1, "a11", "b"), MISS);
+  // The next replacement takes the oldest entry left, not the newest.
+  EXPECT_FALSE(u.cached("a1", "b"));
+  EXPECT_TRUE(u.cached("a10", "b"));
+  u.init();
+  EXPECT_EQ(u.getNum(), 0);
+}
+
+TEST_F(UnitTest, BadTablesAndNamesGiveMissing)
+{
+  Kol::setDatabasePath(dir_.path().c_str());  // no units file at all
+  Unit u;
+  EXPECT_EQ(u.convert(1, "C", "F"), MISS);
+  EXPECT_FALSE(u.valid("C", "F"));
+
+  useTable("C F 1.8+32\nC K *x\nC R *1.8+\nC Q *2\nm\n");
+  Unit v;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(v.convert(1, "C", "F"), MISS);
+  EXPECT_EQ(v.convert(1, "C", "K"), MISS);
+  EXPECT_EQ(v.convert(1, "C", "R"), MISS);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Unit: bad expression 1.8+32 for C F"), std::string::npos) << err;
+  EXPECT_NE(err.find("Unit: bad expression *x for C K"), std::string::npos) << err;
+  EXPECT_FLOAT_EQ(v.convert(1, "C", "Q"), 2);
+  EXPECT_EQ(v.convert(1, "unknown", "name"), MISS);
+  EXPECT_EQ(v.convert(1, nullptr, "F"), MISS);
+  EXPECT_EQ(v.convert(1, nullptr, nullptr), 1);
+  // A scaled name too long for the cache still converts, every time.
+  useTable("kg/m^2/s mm/s *1\n");
+  EXPECT_FLOAT_EQ(v.convert(2, "10^-03 kg/m^2/s", "mm/s"), 0.002f);
+  EXPECT_FALSE(v.cached("10^-03 kg/m^2/s", "mm/s"));
+  EXPECT_FLOAT_EQ(v.convert(3, "10^-03 kg/m^2/s", "mm/s"), 0.003f);
+}
+
+TEST_F(UnitTest, ShippedTableAgreesWithPublishedDefinitions)
+{
+  useShippedTable();
+  Unit u;
+  // Exact definitions: NIST Special Publication 811 (2008), appendix B; the standard
+  // atmosphere of 1013.25 hPa is 29.92126 inHg and 760 mmHg.
+  const struct {
+    float v;
+    const char* from;
+    const char* to;
+    double expect;
+  } table[] = {{0, "C", "F", 32},
+               {-40, "C", "F", -40},
+               {100, "C", "K", 373.15},
+               {300, "K", "C", 26.85},
+               {80.33f, "F", "K", 300},
+               {0, "K", "F", -459.67},
+               {1, "kt", "m/s", 0.5144444},
+               {10, "m/s", "kt", 19.43844},
+               {100, "km/h", "mph", 62.13712},
+               {60, "mph", "km/h", 96.56064},
+               {1, "kt", "km/h", 1.852},
+               {1, "knots", "mph", 1.150779},
+               {29.92126f, "inHg", "hPa", 1013.25},
+               {760, "mmHg", "hPa", 1013.25},
+               {1013.25f, "mb", "Pa", 101325},
+               {1, "hPa", "mb", 1},
+               {1, "mi", "km", 1.609344},
+               {1, "nmi", "m", 1852},
+               {5280, "ft", "mi", 1},
+               {1, "in", "mm", 25.4},
+               {500, "dam", "m", 5000},
+               {1000, "ft", "m", 304.8},
+               {552, "gpm", "dam", 55.2},
+               {1, "kg/m^2", "mm", 1},
+               {1, "in", "kg/m^2", 25.4},
+               {12, "g/kg", "kg/kg", 0.012},
+               {1, "d", "s", 86400},
+               {90, "min", "h", 1.5},
+               {2, "hr", "min", 120}};
+  for (const auto& row : table) {
+    SCOPED_TRACE(testing::Message() << row.v << " " << row.from << " -> " << row.to);
+    EXPECT_NEAR(u.convert(row.v, row.from, row.to), row.expect,
+                2e-6 * std::fabs(row.expect) + 1e-4);
+  }
+}
+
+// The name GNU units knows a unit of the table by (temperatures go through its functions).
+std::string oracleName(const std::string& u)
+{
+  static const std::map<std::string, std::string> names = {
+      {"kt", "knot"},     {"kts", "knot"},
+      {"knots", "knot"},  {"km/h", "km/hr"},
+      {"h", "hr"},        {"d", "day"},
+      {"mb", "millibar"}, {"dam", "decameter"},
+      {"gpm", "m"},       {"kg/m^2", "kg/m^2 / (1 g/cm^3)"}};
+  auto it = names.find(u);
+  return it == names.end() ? u : it->second;
+}
+
+TEST_F(UnitTest, ShippedTableAgreesWithGnuUnits)
+{
+  useShippedTable();
+  std::istringstream file(KOLTest::readFile(KOLTest::databaseDir() + "/units.lup"));
+  std::vector<std::pair<std::string, std::string>> pairs;
+  std::string line;
+  while (std::getline(file, line)) {
+    std::istringstream words(line);
+    std::string from, to, expr;
+    if (words >> from >> to >> expr && from[0] != '#') pairs.emplace_back(from, to);
+  }
+  ASSERT_GT(pairs.size(), 150u);
+
+  const float value = 7.25f;
+  std::string queries;
+  for (const auto& [from, to] : pairs) {
+    bool temp = from.size() == 1 && std::string("CFK").find(from) != std::string::npos;
+    if (temp)
+      queries += "temp" + from + "(7.25)\ntemp" + to + "\n";
+    else
+      queries += "7.25 " + oracleName(from) + "\n" + oracleName(to) + "\n";
+  }
+  KOLTest::writeFile(dir_.file("queries"), queries);
+  int status = 0;
+  std::string out = KOLTest::run("units -t --quiet < " + dir_.file("queries") + " 2>&1", &status);
+  if (out.empty()) GTEST_SKIP() << "GNU units not available";
+  std::istringstream answers(out);
+  Unit u;
+  for (const auto& [from, to] : pairs) {
+    SCOPED_TRACE(from + " -> " + to);
+    std::string answer;
+    ASSERT_TRUE(std::getline(answers, answer));
+    double expect = std::strtod(answer.c_str(), nullptr);
+    EXPECT_NEAR(u.convert(value, from.c_str(), to.c_str()), expect, 3e-7 * std::fabs(expect) + 1e-5)
+        << answer;
+    // Every pair is also known the other way round.
+    EXPECT_TRUE(u.valid(to.c_str(), from.c_str()));
+  }
+}
+
+TEST(UnitLabelTest, ScaleParseChangeSimplify)
+{
+  String s;
+  const struct {
+    const char* unit;
+    float factor;
+    const char* suffix;
+    const char* expect;
+  } scales[] = {{"K", 1e-5f, "/m", "10^-5 K/m"},      {"10^3 m", 1, "", "10^3 m"},
+                {"10^3 m", 1e-5f, "/m", "10^-2 m/m"}, {"K", 2e-5f, "/m", "2e-05 K/m"},
+                {"m/s", 1, "", "10^0 m/s"},           {"m/s", 1, nullptr, "10^0 m/s"}};
+  for (const auto& c : scales) {
+    Unit::scale(c.unit, c.factor, c.suffix, s);
+    EXPECT_STREQ(s.get(), c.expect);
+  }
+
+  const struct {
+    const char* label;
+    int result;
+    const char* name;
+    const char* unit;
+  } labels[] = {
+      {"Temperature [K]", 1, "Temperature", "K"}, {"Wind speed (m/s)", 1, "Wind speed", "m/s"},
+      {"Height [m] (msl)", 1, "Height", "m"},     {"Height", 0, "Height", ""},
+      {"Open [unit", 1, "Open", "unit"},          {"[K]", 1, "", "K"}};
+  String name, unit;
+  for (const auto& l : labels) {
+    SCOPED_TRACE(l.label);
+    EXPECT_EQ(Unit::parse(l.label, name, unit), l.result);
+    EXPECT_STREQ(name.get(), l.name);
+    EXPECT_STREQ(unit.get(), l.unit);
+  }
+  std::string longUnit = "x [" + std::string(80, 'u') + "]";
+  Unit::parse(longUnit.c_str(), name, unit);
+  EXPECT_EQ(unit.length(), Unit::UNIT_SIZE - 1);
+
+  String label("Temperature [K]");
+  Unit::change(label, "C");
+  EXPECT_STREQ(label.get(), "Temperature [C]");
+  label.copy("Wind (kt)");
+  Unit::change(label, "m/s");
+  EXPECT_STREQ(label.get(), "Wind [m/s]");
+  label.copy("Pressure");
+  Unit::change(label, "hPa");
+  EXPECT_STREQ(label.get(), "Pressure [hPa]");
+
+  EXPECT_TRUE(Unit::equal("m", "m"));
+  EXPECT_FALSE(Unit::equal("m", "M"));
+  EXPECT_FALSE(Unit::equal("m", nullptr));
+
+  const struct {
+    const char* in;
+    const char* out;
+  } simple[] = {{"m/s/s", "m/s^2"}, {"g/kg/kg", "g/"},          {"kg/kg", ""},
+                {"g/g", ""},        {"K m2/kg/s", "K m2/kg/s"}, {"kg/kg m/s/s", " m/s^2"}};
+  for (const auto& c : simple) {
+    String t(c.in);
+    Unit::simplify(t);
+    EXPECT_STREQ(t.get(), c.out);
+    EXPECT_EQ(t.length(), (int)std::string(c.out).size());
+  }
+  EXPECT_EQ(Unit::simplify(static_cast<char*>(nullptr)), 0);
+}
+
+}  // namespace
