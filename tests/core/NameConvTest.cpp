@@ -150,6 +150,8 @@ TEST_F(NameConvTest, NamesReadBackIntoDates)
       {"%Y%m%d%h", "2024011599", ""},
       {"%Y%m%d", "20241315", ""},
       {"%Y.%j", "2023.366", ""},
+      {"%Y%m%d", "20230229", ""},
+      {"%y%m%d", "000229", "2000-02-29 XX:XX"},
       {"%b%Y", "xyz2024", ""},
   };
   for (auto& r : rows) {
