@@ -201,6 +201,16 @@ TEST_F(NameConvTest, ConventionFileLookup)
   EXPECT_EQ(nc.getMinTime(), 30);
   EXPECT_EQ(nc.getMinSize(), M);
 
+  // Templates cut off inside a directive are refused with a message.
+  Kol::setMessageLevel("warn");
+  for (const char* bad : {"@%Y%m%", "@%{data_path/x", "@%12"}) {
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(nc.set(bad)) << bad;
+    EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("NameConv: incomplete directive", 0), 0u)
+        << bad;
+  }
+  Kol::setMessageLevel("error");
+
   EXPECT_TRUE(nc.set("none"));
   EXPECT_FALSE(nc.hasTemplate());
   EXPECT_FALSE(nc.set(""));
