@@ -61,6 +61,7 @@ void GribFile::init()
   wrap_ = false;
   missing_ = Const::FMISS;
   maxBad_ = 0;
+  firstLevelType_ = Const::MISS;
   fileDate_.init();
   pdb_.init();
   wmoHeader_[0] = '\0';
@@ -322,6 +323,8 @@ int GribFile::toGrid(grib::Field& f, Grid& g, bool values)
   opt.wrap = wrap_;
   opt.missing = missing_;
   opt.maxBad = maxBad_;
+  if (firstLevelType_ == Const::MISS && values) firstLevelType_ = f.levelType1;
+  opt.wideLimit = firstLevelType_ == 6 || firstLevelType_ == 7 || firstLevelType_ >= 90;
   opt.modelName = modelName_.get(pdb_.source, pdb_.model);
   if (!grib::fillGrid(f, pdb_, opt, values && !f.values.empty(), g)) return 0;
   if (values && f.values.empty()) return 0;

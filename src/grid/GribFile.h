@@ -81,6 +81,7 @@ class GribFile : public File {
   bool wrap_;
   float missing_;
   int maxBad_;
+  int firstLevelType_;  // edition 1 level type of the first field read
   File hdr_;
   Date fileDate_;
   GribPDB pdb_;

@@ -19,6 +19,7 @@
 #include "grid/Grids.h"
 #include "grid/grib/GridDefs.h"
 #include "grid/grib/Inventory.h"
+#include "grid/grib/Writer.h"
 
 using namespace KOL;
 
@@ -325,6 +326,35 @@ TEST_F(GribFileTest, GridTextsNameModelLevelVariableAndTime)
             std::string::npos)
       << out;
   EXPECT_NE(out.find("Variable: temp\n"), std::string::npos) << out;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GribFileTest, MaxBadDropsTheRestOfANoisyEdition1Field)
+{
+  // Rows of a Lambert grid whose third row flips between extremes.
+  std::vector<float> values(20 * 10);
+  for (size_t k = 0; k < values.size(); k++) values[k] = 250.0f + float(k % 20);
+  for (size_t k = 40; k < 60; k++) values[k] = (k % 2) ? 300.0f : 200.0f;
+  grib::Ed1Lambert d;
+  d.nx = 20, d.ny = 10, d.la1 = 30, d.lo1 = -100, d.lov = -95, d.latin1 = d.latin2 = 25;
+  d.dx = d.dy = 40000, d.parameter = 11, d.levelType = 1, d.levelValue = 0;
+  d.year = 2024, d.month = 5, d.day = 17, d.hour = 12, d.values = values.data();
+  std::vector<uint8_t> msg = grib::encodeEd1Lambert(d);
+  KOLTest::TempDir tmp;
+  std::string path = tmp.file("noisy.grib");
+  KOLTest::writeFile(path, std::string(msg.begin(), msg.end()));
+  Grid plain, checked;
+  GribFile a(path.c_str());
+  ASSERT_TRUE(a.read(plain));
+  EXPECT_EQ(plain.getValid(), 200);
+  GribFile b(path.c_str());
+  b.setParam("max_bad=0");  // below 1 means 5
+  ASSERT_TRUE(b.read(checked));
+  // The sixth jump of the noisy row (its seventh point) and everything after it are dropped.
+  EXPECT_EQ(checked.getValid(), 46);
 }
 
 }  // namespace

@@ -167,22 +167,25 @@ void storeValues(const Field& f, const FillOptions& opt, Grid& grid)
   }
 }
 
-// Edition 1 quality check: jumps between neighbours larger than the limit are counted in a ring
-// of the last 20 values; once more than maxBad of them are marked, the rest of the field goes.
-void dropBadValues(const Field& f, int maxBad, float* v, size_t n)
+// Edition 1 quality check: a jump between neighbours of a row larger than half the packing range
+// (the whole range with wideLimit) marks its place in a ring of the last 20 values; once more than
+// maxBad of them are marked, the rest of the field becomes missing.
+void dropBadValues(const Field& f, const FillOptions& opt, Grid& grid)
 {
-  if (maxBad <= 0 || f.edition != 1 || f.pack.bits < 1) return;
-  const double step = f.pack.precision();
-  const double limit = std::ldexp(1.0, f.pack.bits - 1) * step;
+  if (opt.maxBad <= 0 || f.edition != 1 || f.pack.bits < 1) return;
+  const double limit = std::ldexp(1.0, f.pack.bits - (opt.wideLimit ? 0 : 1)) * f.pack.precision();
+  float* v = grid.getData();
+  const size_t n = grid.getCount(), nx = static_cast<size_t>(grid.getNx());
   bool ring[20] = {};
   int marked = 0;
-  for (size_t k = 1; k < n; k++) {
-    bool bad = v[k] != MISSING && v[k - 1] != MISSING && std::fabs(v[k] - v[k - 1]) > limit;
+  for (size_t k = 0; k < n; k++) {
+    const bool bad = k % nx != 0 && v[k] != opt.missing && v[k - 1] != opt.missing &&
+                     std::fabs(v[k] - v[k - 1]) > limit;
     bool& slot = ring[k % 20];
     marked += int(bad) - int(slot);
     slot = bad;
-    if (marked > maxBad) {
-      for (size_t r = k; r < n; r++) v[r] = MISSING;
+    if (marked > opt.maxBad) {
+      for (size_t r = k; r < n; r++) v[r] = opt.missing;
       return;
     }
   }
@@ -248,7 +251,7 @@ int fillGrid(const Field& f, const GribPDB& pdb, const FillOptions& opt, bool va
   if (!values) return 1;
   if (f.values.size() != f.grid.points() || !g.allocData()) return 0;
   storeValues(f, opt, g);
-  dropBadValues(f, opt.maxBad, g.getData(), g.getCount());
+  dropBadValues(f, opt, g);
   return 1;
 }
 

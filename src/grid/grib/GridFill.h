@@ -21,6 +21,7 @@ struct FillOptions {
   bool wrap = false;           // global latitude-longitude grids get a column repeating the first
   float missing = MISSING;     // value stored for masked points
   int maxBad = 0;              // edition 1 quality limit (0: off)
+  bool wideLimit = false;      // the first field of the file had level type 6, 7 or 90 and above
   const char* modelName = "";  // from the model-name table
 };
 
