@@ -267,13 +267,7 @@ bool RemarkDecoder::older()
   bool any = false;
   int type = MISS;
   float v = FMISS, w = FMISS;
-  if (r_.full("%1d%2f ", &type, &v) || r_.full("%1!/!d%2!//!f%*2f ", &type, &v) ||
-      r_.full("%1d%3f ", &type, &v)) {
-    s.ptend_type = type;
-    s.ptend = missing(v) ? FMISS : (type >= 5 && type <= 8 ? -v : v) / 10;
-    r_.take();
-    any = true;
-  }
+  any = words('P', "PK WND %*4d %*4dZ ", 4, "Peak Wind\n") || any;
   any = words('9', "902%*2f ", 1, "Snow\n") || any;
   if (r_.lead('9') && r_.full("904%2f ", &v)) {
     if (missing(s.snow)) s.snow = v * CM_PER_INCH;
@@ -287,6 +281,15 @@ bool RemarkDecoder::older()
   }
   if (r_.lead('2') && r_.full("20%3f%*( |/)", &v)) {
     if (missing(s.prec[SfcData::PREC24])) s.prec[SfcData::PREC24] = v * MM_PER_HUNDREDTH;
+    r_.take();
+    any = true;
+  }
+  // The tendency, written appp or in the older shorter forms, before the cloud types that
+  // also begin with 1.
+  if (r_.full("%1d%2f ", &type, &v) || r_.full("%1!/!d%2!//!f%*2f ", &type, &v) ||
+      r_.full("%1d%3f ", &type, &v)) {
+    s.ptend_type = type;
+    s.ptend = missing(v) ? FMISS : (type >= 5 && type <= 8 ? -v : v) / 10;
     r_.take();
     any = true;
   }
