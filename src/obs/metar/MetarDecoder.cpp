@@ -126,9 +126,12 @@ void MetarDecoder::time()
   r_.note(4, "METAR Time\n");
   int d = MISS, h = MISS, m = MISS;
   bool five = r_.digitsWord(5);
-  if (r_.full("%2d%2d%2d%*(Z|UTC) ", &d, &h, &m) && applyTime(d, h, m)) return;
-  d = MISS;
-  if (!five && r_.full("%2d%2d%*(Z|UTC) ", &h, &m) && applyTime(d, h, m)) return;
+  // A group marked Z is the time even when its values are not, and is passed over then.
+  if (r_.full("%2d%2d%2d%*(Z|UTC) ", &d, &h, &m) ||
+      (d = MISS, !five && r_.full("%2d%2d%*(Z|UTC) ", &h, &m))) {
+    if (!applyTime(d, h, m)) r_.take();
+    return;
+  }
   if (r_.full("%2d%2d%2d ", &d, &h, &m) && applyTime(d, h, m)) return;
   d = MISS;
   if (!five && r_.full("%2d%2d ", &h, &m)) applyTime(d, h, m);
@@ -160,17 +163,17 @@ void MetarDecoder::wind()
   }
   char c = r_.lead();
   if (c == 'V' || c == 'E') {
-    if (windGroup(VRB_GUST, "%*!!(E)%*(VRB)%2d%*(/|G)%2d%!!(KTS|KT|MPS|KMH) ") ||
+    if (windGroup(VRB_GUST, "%*!!(E)%*(VRB)%2d%*(/|G)%<3d%!!(KTS|KT|MPS|KMH) ") ||
         windGroup(VRB, "%*(VRB)%3d%!!(KTS|KT|MPS|KMH) ") ||
         windGroup(VRB, "%*(VRB)%2d%!!(KTS|KT|MPS|KMH) "))
       return;
   }
   if (StrLib::isDigit(c) || c == 'E') {
-    if (windGroup(DIR_GUST, "%*!!(E)%3d%3d%*(/|G)%2d%!!(KTS|KT|MPS|KMH) ") ||
-        windGroup(DIR_GUST, "%*!!(E)%3d%2!//!d%*(/|G)%2d%!!(KTS|KT|MPS|KMH) ") ||
+    if (windGroup(DIR_GUST, "%*!!(E)%3d%3d%*(/|G)%<3d%!!(KTS|KT|MPS|KMH) ") ||
+        windGroup(DIR_GUST, "%*!!(E)%3d%2!//!d%*(/|G)%<3d%!!(KTS|KT|MPS|KMH) ") ||
         windGroup(DIR, "%*!!(E)%3d%3d%!!(KTS|KT|MPS|KMH) ") ||
         windGroup(DIR, "%*!!(E)%3d%2!//!d%!!(KTS|KT|MPS|KMH) ") ||
-        windGroup(TENS_GUST, "%*!!(E)%2d%2d%*(/|G)%2d%!!(KTS|KT|MPS|KMH) ") ||
+        windGroup(TENS_GUST, "%*!!(E)%2d%2d%*(/|G)%<3d%!!(KTS|KT|MPS|KMH) ") ||
         windGroup(TENS, "%*!!(E)%2d%2d%!!(KTS|KT|MPS|KMH) "))
       return;
   }

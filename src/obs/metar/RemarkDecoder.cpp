@@ -194,7 +194,7 @@ bool RemarkDecoder::tendency()
 bool RemarkDecoder::precip(char lead, const char* pattern, int slot, const char* trace)
 {
   float v = FMISS;
-  if (!r_.lead(lead) || !r_.full(pattern, &v)) return false;
+  if (!r_.lead(lead) || r_.part(pattern, &v) < 1 || !r_.boundary()) return false;
   float& amount = r_.sfc.prec[slot];
   if (missing(amount) && !missing(v)) amount = v * MM_PER_HUNDREDTH;
   r_.note(2, trace, v, amount);
