@@ -217,14 +217,21 @@ int VarSpec::setVar(const char* name, const char* units)
   if (!StrLib::valid(name)) return 0;
   if (StrLib::isDigit(static_cast<unsigned char>(name[0])))
     return setVar(StrLib::toInt(name), units);
-  var.decode(name);
+  // The texts may point into this specification.
+  char n[Variable::ABBR_SIZE], u[Variable::UNITS_SIZE];
+  StrLib::copy(n, sizeof n, name);
+  StrLib::copy(u, sizeof u, units ? units : "");
+  var.decode(n);
   if (!names.get(var.getAbbr(), var)) var.setName(var.getAbbr());
-  var.setUnits(units);
+  var.setUnits(u);
   return 1;
 }
 
 int VarSpec::setVar(int ind, const char* units)
 {
+  char u[Variable::UNITS_SIZE];
+  StrLib::copy(u, sizeof u, units ? units : "");
+  units = u;
   var.init();
   if (!names.get(ind, var)) {
     char text[Variable::ABBR_SIZE];

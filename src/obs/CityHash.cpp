@@ -6,12 +6,17 @@
 #include "core/Kol.h"
 #include "core/StrLib.h"
 #include "core/String.h"
+#include "core/Strings.h"
+#include "geo/Domain.h"
 #include "obs/CityFile.h"
 #include "obs/CityTool.h"
 
 namespace KOL {
 
 namespace {
+
+// Grid lengths around a domain within which stations are kept.
+constexpr int DOMAIN_MARGIN = 3;
 
 uint32_t hashOf(const char* s)
 {
@@ -42,9 +47,24 @@ void CityHash::init()
   cursor_ = 0;
 }
 
+CityHash::CityHash(const char* file, const Domain& dom, int priority)
+{
+  init();
+  setup(file, dom, priority);
+}
+
 int CityHash::setup(const char* file)
 {
   return load(file, [](const CityData&) { return true; });
+}
+
+int CityHash::setup(const char* file, const Domain& dom, int priority)
+{
+  Strings patterns(Kol::resrc.get("identifier", ""), ',');
+  return load(file, [&](const CityData& d) {
+    return d.priority <= priority && dom.withinExt(EarthPoint(d.lat, d.lon), DOMAIN_MARGIN) &&
+           CityTool::compareData(patterns, d);
+  });
 }
 
 template <class Accept>

@@ -10,7 +10,7 @@
 
 namespace KOL {
 
-class Strings;
+class Domain;
 
 class CityHash {
  public:
@@ -18,10 +18,14 @@ class CityHash {
 
   CityHash() { init(); }
   explicit CityHash(const char* file);
+  CityHash(const char* file, const Domain& dom, int priority);
 
   void init();
   // Loads the table named file (see CityTool::getFilename); 0 when it cannot be read.
   int setup(const char* file);
+  // Only stations of priority at or below the given one, within three grid lengths of the
+  // domain, and accepted by the patterns of the resource "identifier" when it is set.
+  int setup(const char* file, const Domain& dom, int priority);
 
   // Five digits look up the WMO number; "b" and five characters the identifier after the "b";
   // a letter, a letter or digit and three digits the WMO key of CityTool::toWmo; anything else

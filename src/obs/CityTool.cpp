@@ -7,6 +7,7 @@
 #include "core/StrLib.h"
 #include "core/String.h"
 #include "core/Strings.h"
+#include "geo/EarthPoint.h"
 #include "obs/CityFile.h"
 
 namespace KOL {
@@ -57,6 +58,14 @@ int CityTool::locate(const char* file, const char* key, float& lat, float& lon)
   lat = data.lat;
   lon = data.lon;
   return 1;
+}
+
+int CityTool::locate(const char* file, const char* key, EarthPoint& loc)
+{
+  float lat = Const::FMISS, lon = Const::FMISS;
+  int found = locate(file, key, lat, lon);
+  loc.set(lat, lon);
+  return found;
 }
 
 int CityTool::toId(const char* text, char* id)

@@ -6,6 +6,7 @@
 
 namespace KOL {
 
+class EarthPoint;
 class String;
 class Strings;
 
@@ -18,6 +19,7 @@ class CityTool {
   static int getFilename(const char* name, String& out);
   // The first station whose identifier, name or WMO number equals key, ignoring case.
   static int search(const char* file, const char* key, CityData& data);
+  static int locate(const char* file, const char* key, EarthPoint& loc);
   static int locate(const char* file, const char* key, float& lat, float& lon);
 
   // An identifier key: upper case, at most 9 characters. 0 when empty.
