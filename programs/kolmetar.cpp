@@ -147,7 +147,7 @@ void Writer::write(const SfcData& s, const char* report) const
   std::string fields[] = {
       number(s.temp, "%.1f"), number(s.dewp, "%.1f"), number(s.wdir, "%.0f"),
       number(s.wspd, "%.1f"), number(s.gust, "%.1f"), number(s.vis, "%.3f"),
-      number(s.alt, "%.2f"),  number(s.slp, "%.1f"),  number(s.prec[SfcData::PREC1], "%.2f")};
+      number(s.alt, "%.3f"),  number(s.slp, "%.1f"),  number(s.prec[SfcData::PREC1], "%.2f")};
   if (csv_) {
     std::printf("%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s\n", s.id, typeName(s.type),
                 dateText(s).c_str(), timeText(s).c_str(), fields[0].c_str(), fields[1].c_str(),
@@ -159,9 +159,9 @@ void Writer::write(const SfcData& s, const char* report) const
   std::printf("%-6s %-5s %-10s %4s %6s %6s %4s %4s %4s %6s %6s %7s %-4s %5s %-14s %s\n", s.id,
               typeName(s.type), dateText(s).c_str(), timeText(s).c_str(), fields[0].c_str(),
               fields[1].c_str(), fields[2].c_str(), number(s.wspd, "%.0f").c_str(),
-              number(s.gust, "%.0f").c_str(), number(s.vis, "%.2f").c_str(), fields[6].c_str(),
-              fields[7].c_str(), cat.c_str(), fields[8].c_str(), weather(s).c_str(),
-              sky(s).c_str());
+              number(s.gust, "%.0f").c_str(), number(s.vis, "%.2f").c_str(),
+              number(s.alt, "%.2f").c_str(), fields[7].c_str(), cat.c_str(), fields[8].c_str(),
+              weather(s).c_str(), sky(s).c_str());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -413,7 +413,9 @@ bool MetarDecoder::temperatureGroup()
     d = FMISS;
     ok = r_.full("%!!(M)%<3!XX!f/// ", m1, &t) || r_.full("%!!(M)%<3!XX!f%*(/) ", m1, &t);
   }
-  if (!ok) return false;
+  // Three digits are no temperature: the group is corrupt.
+  auto corrupt = [](float v) { return v != FMISS && (v >= 100 || v <= -100); };
+  if (!ok || corrupt(t) || corrupt(d)) return false;
   // A leading M negates; M00 is zero.
   if (m1[0] == 'M' && t != FMISS && t != 0) t = -t;
   if (m2[0] == 'M' && d != FMISS && d != 0) d = -d;

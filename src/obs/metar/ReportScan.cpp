@@ -24,7 +24,7 @@ ReportScan::ReportScan(const char* text, SfcData& s, int c) : sfc(s), country(c)
   int n = 0;
   for (; n < TEXT_SIZE && text[n] && text[n] != '='; ++n) {
     unsigned char k = static_cast<unsigned char>(text[n]);
-    text_[n] = k < 32 || k >= 127 ? ' ' : static_cast<char>(k);
+    text_[n] = k < 32 || k >= 127 ? ' ' : static_cast<char>(StrLib::toUpper(k));
   }
   while (n > 0 && text_[n - 1] == ' ') --n;
   text_[n] = ' ';

@@ -18,7 +18,8 @@ class ReportScan {
   // National rules: which remark groups a report may carry.
   enum Country : int { OTHER = 0, US = 1, CANADA = 2 };
 
-  // Copies at most TEXT_SIZE characters of the text: control characters become blanks, the
+  // Copies at most TEXT_SIZE characters of the text in upper case: control characters become
+  // blanks, the
   // report ends at "=", leading characters other than letters and digits are dropped, and one blank
   // closes the text so that every group, the last one too, ends in white space.
   ReportScan(const char* text, SfcData& sfc, int country);
