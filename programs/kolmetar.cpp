@@ -108,11 +108,17 @@ std::string timeText(const SfcData& s)
   return buf;
 }
 
-std::string quoted(const char* text)
+std::string quoted(const std::string& text)
 {
   std::string out = "\"";
-  for (const char* c = text; *c; ++c) out += *c == '"' ? std::string("\"\"") : std::string(1, *c);
+  for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
   return out + "\"";
+}
+
+// A CSV field, quoted when it holds a separator or a quote.
+std::string field(const std::string& text)
+{
+  return text.find_first_of(",\"") == std::string::npos ? text : quoted(text);
 }
 
 class Writer {
@@ -149,11 +155,11 @@ void Writer::write(const SfcData& s, const char* report) const
       number(s.wspd, "%.1f"), number(s.gust, "%.1f"), number(s.vis, "%.3f"),
       number(s.alt, "%.3f"),  number(s.slp, "%.1f"),  number(s.prec[SfcData::PREC1], "%.2f")};
   if (csv_) {
-    std::printf("%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s\n", s.id, typeName(s.type),
-                dateText(s).c_str(), timeText(s).c_str(), fields[0].c_str(), fields[1].c_str(),
-                fields[2].c_str(), fields[3].c_str(), fields[4].c_str(), fields[5].c_str(),
-                fields[6].c_str(), fields[7].c_str(), weather(s).c_str(), sky(s).c_str(),
-                cat.c_str(), fields[8].c_str(), quoted(report).c_str());
+    std::printf("%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s\n", field(s.id).c_str(),
+                typeName(s.type), dateText(s).c_str(), timeText(s).c_str(), fields[0].c_str(),
+                fields[1].c_str(), fields[2].c_str(), fields[3].c_str(), fields[4].c_str(),
+                fields[5].c_str(), fields[6].c_str(), fields[7].c_str(), field(weather(s)).c_str(),
+                sky(s).c_str(), cat.c_str(), fields[8].c_str(), quoted(report).c_str());
     return;
   }
   std::printf("%-6s %-5s %-10s %4s %6s %6s %4s %4s %4s %6s %6s %7s %-4s %5s %-14s %s\n", s.id,
