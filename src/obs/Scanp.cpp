@@ -64,6 +64,26 @@ const char* parseField(const char* p, Field& f)
   return p + 1;
 }
 
+// Plain digits, as most fields are, are converted exactly without the general reader.
+float toFloat(const char* s, int n)
+{
+  bool minus = *s == '-';
+  long v = 0;
+  int i = minus ? 1 : 0;
+  for (; i < n && i < 15 && isDigit(s[i]); ++i) v = v * 10 + (s[i] - '0');
+  if (i == n) return static_cast<float>(minus ? -v : v);
+  double d = 0;
+  std::from_chars(s, s + n, d);
+  return static_cast<float>(d);
+}
+
+bool sameText(const char* a, const char* b, int n)
+{
+  for (int i = 0; i < n; ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
 bool inSet(const Field& f, char c)
 {
   const char* s = f.body;
@@ -106,7 +126,9 @@ class Matcher {
   int remaining() const { return end_ - pos_; }
   bool field(const Field& f);
   bool number(const Field& f, bool real);
-  bool span(const Field& f, bool (*accept)(const Field&, char), int limit);
+  // The run of accepted characters; the test is a template argument so that it is inlined.
+  template <class Accept>
+  bool span(const Field& f, Accept accept, int limit);
   bool chars(const Field& f);
   bool alternatives(const Field& f);
   bool missingNumber(const Field& f, bool real);
@@ -236,9 +258,7 @@ bool Matcher::number(const Field& f, bool real)
   if (f.exact() && n != f.width) return false;
   const char* s = text_ + pos_;
   if (real) {
-    double v = 0;
-    std::from_chars(s, s + n, v);
-    if (!f.skip) *va_arg(ap_, float*) = static_cast<float>(v);
+    if (!f.skip) *va_arg(ap_, float*) = toFloat(s, n);
   } else {
     long v = 0;
     const char* d = s + (*s == '-');
@@ -256,7 +276,7 @@ bool Matcher::number(const Field& f, bool real)
 bool Matcher::missingNumber(const Field& f, bool real)
 {
   if (!f.miss) return false;
-  if (f.miss_len > remaining() || std::memcmp(text_ + pos_, f.miss, f.miss_len) != 0) {
+  if (f.miss_len > remaining() || !sameText(text_ + pos_, f.miss, f.miss_len)) {
     if (!f.skip) (void)va_arg(ap_, void*);
     return true;
   }
@@ -279,7 +299,8 @@ void Matcher::assignText(const Field& f, const char* s, int n, bool terminate)
   if (terminate) out[n] = '\0';
 }
 
-bool Matcher::span(const Field& f, bool (*accept)(const Field&, char), int limit)
+template <class Accept>
+bool Matcher::span(const Field& f, Accept accept, int limit)
 {
   int max = f.maxWidth() < limit ? f.maxWidth() : limit;
   int n = 0;
@@ -309,7 +330,7 @@ bool Matcher::alternatives(const Field& f)
     const char* bar = s;
     while (bar < end && *bar != '|') ++bar;
     int n = static_cast<int>(bar - s);
-    if (n <= remaining() && std::memcmp(text_ + pos_, s, n) == 0) {
+    if (n <= remaining() && sameText(text_ + pos_, s, n)) {
       assignText(f, s, n, true);
       pos_ += n;
       matchedField(f);
@@ -375,17 +396,6 @@ int Scanp::vscan(const char* pattern, va_list ap)
     Kol::outDebug(4, "SCANP:%.*s:%s:%d:%d:%d:%d\n", shown(length_ - offset_), string(), pattern,
                   count_, complete_ ? 1 : 0, assigned_, matched_);
   return matched_;
-}
-
-const char* Scanp::string() const
-{
-  return offset_ >= 0 && offset_ < length_ ? text_ + offset_ : "";
-}
-
-char Scanp::getChar(int i) const
-{
-  long k = static_cast<long>(offset_) + i;
-  return k >= 0 && k < length_ ? text_[k] : '\0';
 }
 
 int Scanp::search(const char* needle)

@@ -38,9 +38,13 @@ class Scanp {
   int getOffset() const { return offset_; }
 
   // The text from the offset ("" past the end).
-  const char* string() const;
+  const char* string() const { return offset_ >= 0 && offset_ < length_ ? text_ + offset_ : ""; }
   // The character i places after the offset; NUL outside the text.
-  char getChar(int i) const;
+  char getChar(int i) const
+  {
+    long k = static_cast<long>(offset_) + i;
+    return k >= 0 && k < length_ ? text_[k] : '\0';
+  }
   bool atEnd() const { return offset_ >= length_; }
   int getLength() const { return length_; }
 

@@ -59,22 +59,22 @@ bool MetarDecoder::isWeather(const char* g)
 int MetarDecoder::decode(const SfcWmoData& w)
 {
   header(w);
-  if (r_.full("%*(NIL) ")) {
+  if (r_.lead('N') && r_.full("%*(NIL) ")) {
     r_.sfc.type = 0;
     return 0;
   }
   char word[8];
-  if (r_.full("%(AUTO) ", word)) r_.take();
-  if (r_.full("%(CCA|CCB|CCC|CCD) ", word)) r_.take();
+  if (r_.lead('A') && r_.full("%(AUTO) ", word)) r_.take();
+  if (r_.lead('C') && r_.full("%(CCA|CCB|CCC|CCD) ", word)) r_.take();
   wind();
   // The variable direction group, and a wind group left empty (a lone M or unit).
-  if (r_.full("%*3d%*(V)%*3d ")) {
+  if (r_.scan.getChar(3) == 'V' && r_.full("%*3d%*(V)%*3d ")) {
     r_.note(4, "METAR Wind Var\n");
     r_.take();
-  } else if (r_.wordIs("M") || r_.full("%*(KT|MPS|KMH) ")) {
+  } else if (r_.wordIs("M") || (r_.leadIn("KM") && r_.full("%*(KT|MPS|KMH) "))) {
     r_.skipWord();
   }
-  if (r_.full("%*(CAVOK) ")) {
+  if (r_.lead('C') && r_.full("%*(CAVOK) ")) {
     r_.take();
     cavok_ = true;
     r_.sfc.setCldCover(0, 'C');
@@ -97,34 +97,35 @@ void MetarDecoder::header(const SfcWmoData& w)
 {
   SfcData& s = r_.sfc;
   char word[80];
-  if (r_.full("%(METAR|SPECI|LWIS) ", word)) {
+  if (r_.leadIn("MSL") && r_.full("%(METAR|SPECI|LWIS) ", word)) {
     s.type = word[0] == 'S' ? 2 : 1;
     r_.take();
   }
-  if (r_.full("%*(RTD|COR) ")) r_.take();
+  if (r_.leadIn("RC") && r_.full("%*(RTD|COR) ")) r_.take();
   if (r_.full("%4s ", word)) {
     s.setId(word);
     r_.take();
   }
   if (r_.country == ReportScan::US && s.id[0] == 'C') r_.country = ReportScan::CANADA;
-  if (r_.full("%(METAR|SPECI) ", word)) {
+  if (r_.leadIn("MS") && r_.full("%(METAR|SPECI) ", word)) {
     s.type = word[0] == 'S' ? 2 : 1;
     r_.take();
   }
   s.setPlatform("ME");
   r_.setDate(w);
 
-  if (r_.full("%*(RTD|COR) ")) r_.take();
+  if (r_.leadIn("RC") && r_.full("%*(RTD|COR) ")) r_.take();
   time();
-  if (r_.full("%*(RTD|COR) ")) r_.take();
-  if (r_.full("%*(RMK) ")) r_.take();
-  if (!r_.digitsWord(5) && r_.full("%*4d%*(Z|UTC) ")) r_.take();
+  if (r_.leadIn("RC") && r_.full("%*(RTD|COR) ")) r_.take();
+  if (r_.lead('R') && r_.full("%*(RMK) ")) r_.take();
+  if (r_.leadDigit() && !r_.digitsWord(5) && r_.full("%*4d%*(Z|UTC) ")) r_.take();
 }
 
 void MetarDecoder::time()
 {
   r_.note(4, "METAR Time\n");
   int d = MISS, h = MISS, m = MISS;
+  if (!r_.leadDigit()) return;
   bool five = r_.digitsWord(5);
   // A group marked Z is the time even when its values are not, and is passed over then.
   if (r_.full("%2d%2d%2d%*(Z|UTC) ", &d, &h, &m) ||
@@ -156,7 +157,7 @@ void MetarDecoder::wind()
 {
   r_.note(4, "METAR Wind\n");
   SfcData& s = r_.sfc;
-  if (r_.full("%*(CALM) ")) {
+  if (r_.lead('C') && r_.full("%*(CALM) ")) {
     s.wdir = s.wspd = 0;
     r_.take();
     return;
@@ -186,6 +187,8 @@ void MetarDecoder::wind()
 // 360 degrees. The two-digit direction forms need their unit, or any four digits would do.
 bool MetarDecoder::windGroup(int kind, const char* pattern)
 {
+  bool gusty = kind == VRB_GUST || kind == DIR_GUST || kind == TENS_GUST;
+  if (gusty && !r_.wordHas('G') && !r_.wordHas('/')) return false;
   int dir = MISS, spd = MISS, gust = MISS;
   char unit[8] = "";
   bool ok = false;
@@ -227,7 +230,7 @@ void MetarDecoder::visibility()
   r_.note(4, "METAR Visibility\n");
   int v = MISS;
   char unit[8];
-  if (r_.full("%*(////) ")) {
+  if (r_.lead('/') && r_.full("%*(////) ")) {
     r_.take();
     return;
   }
@@ -237,7 +240,9 @@ void MetarDecoder::visibility()
     r_.take();
     return;
   }
-  if (fraction()) return;
+  // Fractions: a solidus in this group or, after a whole number, in the next.
+  if ((r_.wordHas('/') || r_.wordLength() == 1) && fraction()) return;
+  if (!r_.leadDigit()) return;
   if (r_.full("%4d%*[/A] ", &v)) {
     s.vis = metres(v);
     r_.take();
@@ -287,7 +292,7 @@ bool MetarDecoder::fraction()
 
 void MetarDecoder::rvr()
 {
-  for (int i = 0; i < 20 && !r_.atEnd(); ++i) {
+  for (int i = 0; i < 20 && r_.lead('R'); ++i) {
     bool ok = r_.full("RVRNO ") ||
               (r_.wordLength() < 20 &&
                (r_.full("RVR%*d/%*s ") || r_.full("R%*d/%*s ") || r_.full("R%*d%*c/%*s ")));
@@ -309,14 +314,15 @@ bool MetarDecoder::weatherEnds() const
 void MetarDecoder::weather()
 {
   r_.note(4, "METAR Weather\n");
-  if (r_.full("%*(//) ")) {
+  if (r_.lead('/') && r_.full("%*(//) ")) {
     r_.take();
     return;
   }
   char wx[64] = "!";
   char group[80];
   int n = 0;
-  while (n < MAX_WX && !weatherEnds() && !r_.full("%*(M)%*d ") && !r_.full("%*(R)%*d ") &&
+  while (n < MAX_WX && r_.leadIn("+-ABDFGHIMPRSTUV") && !weatherEnds() &&
+         !(r_.lead('M') && r_.full("%*(M)%*d ")) && !(r_.lead('R') && r_.full("%*(R)%*d ")) &&
          r_.wordLength() < 20 && r_.full("%[/A-+] ", group) && isWeather(group)) {
     if (n > 0) StrLib::append(wx, sizeof wx, "_");
     StrLib::append(wx, sizeof wx, group);
@@ -330,7 +336,8 @@ void MetarDecoder::clouds()
 {
   r_.note(4, "METAR Cloud\n");
   SfcData& s = r_.sfc;
-  if (r_.full("%*(NCD) ") || r_.full("%*(NSC) ") || r_.full("%*(SKC|CLR) ")) {
+  if ((r_.lead('N') && (r_.full("%*(NCD) ") || r_.full("%*(NSC) "))) ||
+      (r_.leadIn("SC") && r_.full("%*(SKC|CLR) "))) {
     s.setCldCover(0, 'C');
     r_.take();
     return;
@@ -342,7 +349,7 @@ void MetarDecoder::clouds()
       r_.skipWord();
       continue;
     }
-    if (r_.full("(%*3[/A]) ")) {
+    if (r_.lead('(') && r_.full("(%*3[/A]) ")) {
       r_.comment(1);
       continue;
     }
@@ -358,18 +365,20 @@ bool MetarDecoder::layer(int i)
   int okta = MISS, h = MISS;
   char cover = ' ';
   char word[80];
-  if (r_.full("0VC%3!///!d ", &h)) {
+  bool digit = r_.leadDigit();
+  if (r_.lead('0') && r_.full("0VC%3!///!d ", &h)) {
     cover = 'O';
-  } else if (r_.full("%1d%2[/A]%3d ", &okta, word, &h) ||
-             r_.full("%1d%4[/A]%3d ", &okta, word, &h)) {
+  } else if (digit && (r_.full("%1d%2[/A]%3d ", &okta, word, &h) ||
+                       r_.full("%1d%4[/A]%3d ", &okta, word, &h))) {
     cover = okta == 9 ? 'X' : static_cast<char>('0' + okta);
-  } else if (r_.full("%1d%2[/A]%*(///) ", &okta, word)) {
+  } else if (digit && r_.full("%1d%2[/A]%*(///) ", &okta, word)) {
     cover = okta == 9 ? 'X' : static_cast<char>('0' + okta);
     h = 0;
-  } else if (r_.full("VV%3!///!d ", &h)) {
+  } else if (r_.lead('V') && r_.full("VV%3!///!d ", &h)) {
     cover = 'X';
-  } else if (r_.full("%3[/A]%3!///!d%*(///) ", word, &h) ||
-             r_.full("%3[/A]%3!///!d%*[/A] ", word, &h) || r_.full("%3[/A]%3!///!d ", word, &h)) {
+  } else if (!r_.leadIn("FSBO")) {
+    return false;
+  } else if (layerWord(word, h)) {
     bool known = std::strcmp(word, "FEW") == 0 || std::strcmp(word, "SCT") == 0 ||
                  std::strcmp(word, "BKN") == 0 || std::strcmp(word, "OVC") == 0;
     if (!known) return false;
@@ -381,6 +390,16 @@ bool MetarDecoder::layer(int i)
   s.setCldHeight(i, h == MISS ? FMISS : h * 100.0f);
   r_.take();
   return true;
+}
+
+// The cover word forms: with "///" for an unseen cloud type, with a cloud type, or plain. The
+// character after the height tells which can fit.
+bool MetarDecoder::layerWord(char* word, int& h)
+{
+  char next = r_.scan.getChar(6);
+  if (next == '/' && r_.full("%3[/A]%3!///!d%*(///) ", word, &h)) return true;
+  if (next != '/' && next != ' ' && r_.full("%3[/A]%3!///!d%*[/A] ", word, &h)) return true;
+  return r_.full("%3[/A]%3!///!d ", word, &h);
 }
 
 void MetarDecoder::temperature()
@@ -428,7 +447,7 @@ bool MetarDecoder::temperatureGroup()
 void MetarDecoder::pressure()
 {
   r_.note(4, "METAR Pressure\n");
-  if (r_.full("/ ")) r_.take();
+  if (r_.lead('/') && r_.full("/ ")) r_.take();
   if (altimeter()) return;
   // Groups out of place: an altimeter further on, up to the remarks.
   int start = r_.scan.getOffset();
@@ -444,11 +463,11 @@ bool MetarDecoder::altimeter()
   float v = FMISS;
   char kind[4] = "";
   float& alt = r_.sfc.alt;
-  if (r_.full("%4f%*(INS) ", &v)) {
+  if (r_.leadDigit() && r_.full("%4f%*(INS) ", &v)) {
     alt = v / 100;
-  } else if (r_.full("%(A|Q)%4f ", kind, &v)) {
+  } else if (r_.leadIn("AQ") && r_.full("%(A|Q)%4f ", kind, &v)) {
     alt = kind[0] == 'A' ? v / 100 : v * 0.0295386f;
-  } else if (r_.full("%4f ", &v)) {
+  } else if (r_.leadDigit() && r_.full("%4f ", &v)) {
     alt = v < 2000 ? v * 0.0295386f : v / 100;
   } else {
     return false;

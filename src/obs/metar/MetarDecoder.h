@@ -39,6 +39,7 @@ class MetarDecoder {
   bool weatherEnds() const;
   void clouds();
   bool layer(int i);
+  bool layerWord(char* word, int& h);
   void temperature();
   bool temperatureGroup();
   void pressure();

@@ -115,7 +115,8 @@ bool RemarkDecoder::national()
 {
   bool any = false;
   char word[8];
-  if (r_.lead('A') && (r_.full("%(A0A) ", word) || r_.full("%(AO1|AO2A|AO2) ", word))) {
+  if (r_.lead('A') && ((r_.scan.getChar(1) == '0' && r_.full("%(A0A) ", word)) ||
+                       r_.full("%(AO1|AO2A|AO2) ", word))) {
     r_.comment(1);
     any = true;
   }
@@ -224,7 +225,7 @@ bool RemarkDecoder::plainWords()
   any = words('S', "SNOINCR %*s ", 2, "Snow Increasing Rapidly\n") || any;
   any = words('P', "PCPN %*d ", 2, "Hourly Precipitation\n") || any;
   any = words('W', "WSHFT %*d ", 2, "Wind Shift\n") || any;
-  any = words(0, "%*<(/)CITY %*d ", 2, "City Temp\n") || any;
+  any = (r_.leadIn("/C") && words(0, "%*<(/)CITY %*d ", 2, "City Temp\n")) || any;
   any = words('T', "TWR ALSTG %*d ", 3, "Tower Altimeter setting\n") || any;
   any = words('T', "TWR VIS %*d/%*d ", 3, "Tower Visibility\n") || any;
   any = words('T', "TWR VIS %*d ", 3, "Tower Visibility\n") || any;

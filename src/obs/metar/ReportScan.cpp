@@ -67,6 +67,19 @@ void ReportScan::setDate(const SfcWmoData& w)
   if (w.minute != Const::MISS) d.setMinute(w.minute);
 }
 
+bool ReportScan::leadIn(const char* chars) const
+{
+  char c = lead();
+  return c && std::strchr(chars, c);
+}
+
+bool ReportScan::wordHas(char c) const
+{
+  for (int i = 0; !isGap(scan.getChar(i)); ++i)
+    if (scan.getChar(i) == c) return true;
+  return false;
+}
+
 int ReportScan::wordLength() const
 {
   int n = 0;

@@ -40,6 +40,12 @@ class ReportScan {
 
   char lead() const { return scan.getChar(0); }
   bool lead(char c) const { return scan.getChar(0) == c; }
+  // The current group starts with one of the characters, or with a digit. These cheap tests
+  // keep patterns that cannot fit from being scanned at all.
+  bool leadIn(const char* chars) const;
+  bool leadDigit() const { return lead() >= '0' && lead() <= '9'; }
+  // The current group holds the character.
+  bool wordHas(char c) const;
   bool atEnd() const { return scan.atEnd(); }
   // The length of the current group.
   int wordLength() const;
