@@ -209,6 +209,17 @@ TEST_F(CityTest, SequentialSearchStopsAtTheFirstMatch)
   EXPECT_FLOAT_EQ(lat, 39.8667f);
   EXPECT_FLOAT_EQ(lon, -104.6667f);
 
+  // A written table reads back line for line.
+  {
+    CityFile out(dir_.file("copy.cty").c_str(), 1);
+    ASSERT_TRUE(out.isOpen());
+    CityFile in(dir_.file("test.cty").c_str());
+    while (in.read(d)) EXPECT_EQ(out.write(d), 1);
+  }
+  EXPECT_EQ(CityTool::search("copy.cty", "c6123", d), 1);
+  EXPECT_STREQ(d.id, "ABCD");
+  EXPECT_EQ(d.seq, 6);
+
   CityFile file(dir_.file("test.cty").c_str());
   ASSERT_TRUE(file.isOpen());
   EXPECT_EQ(file.getNum(), static_cast<int>(std::string(TABLE).size() / 59));
