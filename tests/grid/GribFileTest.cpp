@@ -358,3 +358,25 @@ TEST_F(GribFileTest, MaxBadDropsTheRestOfANoisyEdition1Field)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GribFileTest, FieldsOfOneMessageAreReadInTurn)
+{
+  KOL_REQUIRE_DATA();
+  std::string file = data("g2_JMA_MSG_GPV_Pys_multifield.bin");
+  EXPECT_EQ(readAll(file).size(), 16u);
+  // A peek in the middle of the message leaves the position at the peeked field.
+  GribFile gf(file.c_str());
+  Grid g, peeked;
+  for (int k = 0; k < 3; k++) ASSERT_TRUE(gf.read(g));
+  ASSERT_TRUE(gf.peek(peeked));
+  ASSERT_TRUE(gf.read(g));
+  EXPECT_EQ(g.getForeTime().getStart(), peeked.getForeTime().getStart());
+  EXPECT_EQ(g.getVar().getInd(), peeked.getVar().getInd());
+  int rest = 0;
+  while (gf.read(g)) rest++;
+  EXPECT_EQ(rest, 12);
+}
+
+}  // namespace
