@@ -377,6 +377,8 @@ int GribFile::read(const char* text, Grid& g)
   if (text && *text) spec.decode(text);
   int ok;
   if (spec.getIndex() != Const::MISS) {
+    // Fields are counted from the start of the file.
+    rewind();
     grib::Field skip;
     for (int k = 0; k < spec.getIndex(); k++)
       if (!nextField(skip, false)) return 0;

@@ -176,8 +176,7 @@ TEST_F(GribFileTest, PeekSelectAndMultiGridReads)
   ASSERT_TRUE(gf.read(read));
   EXPECT_TRUE(read.isData());
   EXPECT_EQ(peeked.getVar().getInd(), read.getVar().getInd());
-  // "#n" counts fields from 0.
-  gf.rewind();
+  // "#n" counts fields from 0 at the start of the file.
   Grid third;
   ASSERT_TRUE(gf.read("#2", third));
   EXPECT_EQ(gf.getPDB().variable.getInd(), readAll(file)[2].getVar().getInd());
