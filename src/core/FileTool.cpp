@@ -1,6 +1,8 @@
 #include "core/FileTool.h"
 
 #include <curl/curl.h>
+#include <dirent.h>
+#include <fnmatch.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +19,7 @@
 
 #include "core/Kol.h"
 #include "core/String.h"
+#include "core/Strings.h"
 
 namespace KOL {
 
@@ -344,6 +347,101 @@ size_t FileTool::curl_header(char* ptr, size_t size, size_t nitems, void* user)
     readNumber(line.substr(15), probe->length);
   }
   return n;
+}
+
+namespace {
+
+bool readDir(const std::string& dir, std::vector<std::string>& names)
+{
+  DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return false;
+  while (const dirent* e = readdir(d)) {
+    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+    names.emplace_back(e->d_name);
+  }
+  closedir(d);
+  std::sort(names.begin(), names.end());
+  return true;
+}
+
+bool hasWildcard(const std::string& component)
+{
+  for (size_t i = 0; i < component.size(); i++) {
+    if (component[i] == '\\') {
+      i++;
+      continue;
+    }
+    if (component[i] == '*' || component[i] == '?' || component[i] == '[') return true;
+  }
+  return false;
+}
+
+std::string unquote(const std::string& component)
+{
+  std::string out;
+  for (size_t i = 0; i < component.size(); i++) {
+    if (component[i] == '\\' && i + 1 < component.size()) i++;
+    out += component[i];
+  }
+  return out;
+}
+
+std::string childPath(const std::string& dir, const std::string& name)
+{
+  if (dir.empty()) return name;
+  return dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
+// Extends every path of the level by one pattern component.
+void matchComponent(const std::vector<std::string>& level, const std::string& component,
+                    std::vector<std::string>& next)
+{
+  if (!hasWildcard(component)) {
+    std::string literal = unquote(component);
+    for (const auto& dir : level) next.push_back(childPath(dir, literal));
+    return;
+  }
+  for (const auto& dir : level) {
+    std::vector<std::string> names;
+    if (!readDir(dir, names)) continue;
+    for (const auto& name : names)
+      if (fnmatch(component.c_str(), name.c_str(), FNM_PERIOD) == 0)
+        next.push_back(childPath(dir, name));
+  }
+}
+
+}  // namespace
+
+int FileTool::listDir(const char* dir, Strings& names)
+{
+  names.clear();
+  std::vector<std::string> list;
+  if (!readDir(userPath(dir), list)) return -1;
+  for (const auto& name : list) names.add(name.c_str());
+  return names.getNum();
+}
+
+int FileTool::listMatch(const char* pattern, Strings& paths)
+{
+  paths.clear();
+  std::string full = userPath(pattern);
+  if (full.empty()) return 0;
+  std::vector<std::string> level{full[0] == '/' ? "/" : ""};
+  size_t start = 0;
+  while (start <= full.size()) {
+    size_t slash = std::min(full.find('/', start), full.size());
+    std::string component = full.substr(start, slash - start);
+    start = slash + 1;
+    if (component.empty()) continue;
+    std::vector<std::string> next;
+    matchComponent(level, component, next);
+    level.swap(next);
+  }
+  std::sort(level.begin(), level.end());
+  struct stat st;
+  for (const auto& path : level)
+    if (!path.empty() && lstat(path.c_str(), &st) == 0) paths.add(path.c_str());
+  return paths.getNum();
 }
 
 }  // namespace KOL

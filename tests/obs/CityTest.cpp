@@ -1,0 +1,374 @@
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/TestData.h"
+#include "core/Kol.h"
+#include "core/StrLib.h"
+#include "core/String.h"
+#include "core/Strings.h"
+#include "obs/CityData.h"
+#include "obs/CityFile.h"
+#include "obs/CityHash.h"
+#include "obs/CityTool.h"
+
+using KOL::CityData;
+using KOL::CityFile;
+using KOL::CityHash;
+using KOL::CityHashData;
+using KOL::CityTool;
+using KOL::Kol;
+using KOL::String;
+using KOL::Strings;
+
+namespace {
+
+constexpr float MISS = KOL::Const::FMISS;
+
+const char* const TABLE =
+    "# name state country id priority lat lon elev wmo seq\n"
+    "Chicago_O'Hare_Inter IL US KORD      2  41.9833  -87.9167    204 72530 1\n"
+    "\n"
+    "Denver_International CO US KDEN      *3 39.8667 -104.6667   1655 72565 2\n"
+    "Christchurch         -- NZ NZCH      1 -43.4833  172.5500     38 93780 3\n"
+    "Second_Chicago       IL US KORD      5  40.0000  -80.0000      1 72531 4\n"
+    "Nowhere              -- -- XXXX      6  10.0000   10.0000   9500 99999\n"
+    "Coded                -- -- ABCD      6 -10.0000  -10.0000      0 C6123 6\n"
+    "Buoy                 -- -- 41001     9  34.7000  -72.7000      0 99999 7\n"
+    "bad line\n";
+
+// A station table in a scratch database directory, used for one test.
+class CityTest : public ::testing::Test {
+ protected:
+  void SetUp() override
+  {
+    saved_ = Kol::getDatabasePath();
+    KOLTest::writeFile(dir_.file("test.cty"), TABLE);
+    Kol::setDatabasePath(dir_.path().c_str());
+  }
+  void TearDown() override
+  {
+    Kol::setDatabasePath(saved_.c_str());
+    Kol::resrc.clear();
+  }
+
+  KOLTest::TempDir dir_;
+  std::string saved_;
+};
+
+TEST(CityDataTest, DecodesTableLines)
+{
+  CityData d;
+  ASSERT_EQ(d.decode("Chicago_O'Hare_Inter IL US KORD 2 41.9833 -87.9167 204 72530 17"), 1);
+  EXPECT_STREQ(d.name, "Chicago_O'Hare_Inter");
+  EXPECT_STREQ(d.state, "IL");
+  EXPECT_STREQ(d.country, "US");
+  EXPECT_STREQ(d.id, "KORD");
+  EXPECT_EQ(d.priority, 2);
+  EXPECT_FLOAT_EQ(d.lat, 41.9833f);
+  EXPECT_FLOAT_EQ(d.lon, -87.9167f);
+  EXPECT_EQ(d.elev, 204);
+  EXPECT_STREQ(d.wmo, "72530");
+  EXPECT_EQ(d.seq, 17);
+
+  struct {
+    const char* line;
+    int ok, priority;
+    float elev;
+    const char* wmo;
+    int seq;
+  } cases[] = {
+      {"A -- -- ID *3 1 2 3 12345 4", 1, 3, 3, "12345", 4},  // "*3" is priority 3
+      {"A -- -- ID x 1 2 9500 99999 4", 1, 9, MISS, "", 4},  // no digit: default priority
+      {"A -- -- ID 0 1 2 3 12345", 1, 0, 3, "12345", 0},     // no sequence number
+      {"A -- -- ID 4 1 2", 1, 4, MISS, "", 0},               // position only
+      {"A -- -- ID 4 1", 0, 9, MISS, "", 0},                 // no longitude
+      {"# comment", 0, 9, MISS, "", 0},
+      {"   ", 0, 9, MISS, "", 0},
+      {"", 0, 9, MISS, "", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(d.decode(c.line), c.ok) << c.line;
+    EXPECT_EQ(d.priority, c.priority) << c.line;
+    EXPECT_EQ(d.elev, c.elev) << c.line;
+    EXPECT_STREQ(d.wmo, c.wmo) << c.line;
+    EXPECT_EQ(d.seq, c.seq) << c.line;
+  }
+  EXPECT_EQ(d.decode(nullptr), 0);
+  // Fields are read by width: the rest of an overlong name shifts every later field.
+  EXPECT_EQ(d.decode("A_name_much_longer_than_twenty -- -- ID 1 2 3"), 0);
+  ASSERT_EQ(d.decode("Name -- -- ID 1 2 3"), 1);
+  EXPECT_STREQ(d.state, "");  // "--" stands for no state or country
+  EXPECT_STREQ(d.country, "");
+}
+
+TEST(CityDataTest, EncodedLinesReadBack)
+{
+  CityData d, back;
+  ASSERT_EQ(d.decode("Christchurch -- NZ NZCH 1 -43.4833 172.55 38 93780 3"), 1);
+  String line;
+  d.encode(line);
+  ASSERT_EQ(back.decode(line.get()), 1) << line.get();
+  EXPECT_STREQ(back.name, d.name);
+  EXPECT_STREQ(back.state, "");
+  EXPECT_STREQ(back.country, "NZ");
+  EXPECT_STREQ(back.wmo, "93780");
+  EXPECT_FLOAT_EQ(back.lat, d.lat);
+  EXPECT_FLOAT_EQ(back.lon, d.lon);
+  EXPECT_EQ(back.seq, 3);
+  d.init();
+  d.lat = d.lon = 0;
+  d.encode(line);
+  ASSERT_EQ(back.decode(line.get()), 1);
+  EXPECT_EQ(back.elev, MISS);
+  EXPECT_STREQ(back.wmo, "");
+}
+
+TEST(CityToolTest, IdentifierAndWmoKeys)
+{
+  char id[CityData::ID_SIZE], wmo[CityData::WMO_SIZE];
+  EXPECT_EQ(CityTool::toId("kord", id), 1);
+  EXPECT_STREQ(id, "KORD");
+  EXPECT_EQ(CityTool::toId("ABCDEFGHIJKL", id), 1);
+  EXPECT_STREQ(id, "ABCDEFGHI");
+  EXPECT_EQ(CityTool::toId("EGLL 041850Z", id), 1);
+  EXPECT_STREQ(id, "EGLL");
+  EXPECT_EQ(CityTool::toId("", id), 0);
+  EXPECT_EQ(CityTool::toId(nullptr, id), 0);
+
+  struct {
+    const char* text;
+    int ok;
+    const char* key;
+  } cases[] = {{"72530", 1, "72530"}, {"c6123", 1, "C6123"}, {"CC123", 1, "CC123"},
+               {"99999", 0, ""},      {"7253", 0, ""},       {"725301", 0, ""},
+               {"1A234", 0, ""},      {"AB12C", 0, ""},      {"-7253", 0, ""}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(CityTool::toWmo(c.text, wmo), c.ok) << c.text;
+    EXPECT_STREQ(wmo, c.key) << c.text;
+  }
+}
+
+TEST(CityToolTest, PatternListsSelectStations)
+{
+  CityData kord, nzch;
+  kord.decode("Chicago IL US KORD 2 41.98 -87.92 204 72530 1");
+  nzch.decode("Christchurch -- NZ NZCH 1 -43.48 172.55 38 93780 3");
+  struct {
+    const char* list;
+    bool kord, nzch;
+  } cases[] = {{"", true, true},       {"K", true, false},          {"NZ??", false, true},
+               {"st=il", true, false}, {"co=NZ,co=US", true, true}, {"wmo=72", true, false},
+               {"!KORD", false, true}, {"K,!st=IL", false, false},  {"wmo=", true, true},
+               {"KDEN", false, false}};
+  for (const auto& c : cases) {
+    Strings patterns(c.list, ',');
+    EXPECT_EQ(CityTool::compareData(patterns, kord), c.kord) << c.list;
+    EXPECT_EQ(CityTool::compareData(patterns, nzch), c.nzch) << c.list;
+  }
+}
+
+TEST_F(CityTest, FileNamesFromResourceAndDatabasePath)
+{
+  String path;
+  EXPECT_EQ(CityTool::getFilename("test.cty", path), 1);
+  EXPECT_EQ(std::string(path.get()), dir_.file("test.cty"));
+  EXPECT_EQ(CityTool::getFilename(nullptr, path), 0);  // no sao.cty in this directory
+  Kol::resrc.set("city_file", "test.cty");
+  EXPECT_EQ(CityTool::getFilename("", path), 1);
+  EXPECT_EQ(std::string(path.get()), dir_.file("test.cty"));
+  Kol::resrc.set("city_file", "none");
+  EXPECT_EQ(CityTool::getFilename(nullptr, path), 0);
+  EXPECT_EQ(CityTool::getFilename("NONE", path), 0);
+}
+
+TEST_F(CityTest, SequentialSearchStopsAtTheFirstMatch)
+{
+  CityData d;
+  EXPECT_EQ(CityTool::search("test.cty", "kord", d), 1);
+  EXPECT_EQ(d.seq, 1);
+  EXPECT_EQ(CityTool::search("test.cty", "christchurch", d), 1);
+  EXPECT_STREQ(d.id, "NZCH");
+  EXPECT_EQ(CityTool::search("test.cty", "72565", d), 1);
+  EXPECT_STREQ(d.id, "KDEN");
+  EXPECT_EQ(d.priority, 3);
+  EXPECT_EQ(CityTool::search("test.cty", "99999", d), 0);  // stored as no WMO number
+  EXPECT_EQ(CityTool::search("test.cty", "EGLL", d), 0);
+  EXPECT_EQ(CityTool::search("missing.cty", "KORD", d), 0);
+  float lat = 0, lon = 0;
+  EXPECT_EQ(CityTool::locate("test.cty", "KDEN", lat, lon), 1);
+  EXPECT_FLOAT_EQ(lat, 39.8667f);
+  EXPECT_FLOAT_EQ(lon, -104.6667f);
+
+  CityFile file(dir_.file("test.cty").c_str());
+  ASSERT_TRUE(file.isOpen());
+  EXPECT_EQ(file.getNum(), static_cast<int>(std::string(TABLE).size() / 59));
+  int n = 0;
+  while (file.read(d)) n++;
+  EXPECT_EQ(n, 7);
+}
+
+TEST_F(CityTest, HashFindsStationsByEveryKey)
+{
+  CityHash hash("test.cty");
+  ASSERT_EQ(hash.getNum(), 7);
+  CityHashData d;
+  struct {
+    const char* key;
+    const char* id;
+  } cases[] = {
+      {"KORD", "KORD"},           {"kord", "KORD"},   {"72565", "KDEN"}, {"b41001", "41001"},
+      {"41001", nullptr},         {"bNZCH", nullptr},  // only six characters drop the "b"
+      {"c6123", "ABCD"},          {"C6123", "ABCD"},  {"72531", "KORD"},  // first line of an id
+                                                                          // wins
+      {"EGLL", nullptr},          {"99999", nullptr}, {"", nullptr},     {"KORDX", nullptr},
+      {"KORD_TOO_LONG", nullptr},
+  };
+  for (const auto& c : cases) {
+    const CityHashData* found = hash.find(c.key);
+    if (!c.id) {
+      EXPECT_EQ(found, nullptr) << c.key;
+      EXPECT_EQ(hash.get(c.key, d), 0) << c.key;
+      continue;
+    }
+    ASSERT_NE(found, nullptr) << c.key;
+    EXPECT_STREQ(found->id, c.id) << c.key;
+  }
+  ASSERT_EQ(hash.get("KORD", d), 1);
+  EXPECT_EQ(d.seq, 1);
+  // The second KORD line is reachable through its other keys only.
+  ASSERT_EQ(hash.get("72531", d), 1);
+  EXPECT_EQ(d.seq, 4);
+
+  char loc[CityHashData::LOC_SIZE];
+  ASSERT_EQ(CityHashData::locKey(-43.4833f, 172.55f, loc, sizeof loc), 1);
+  EXPECT_STREQ(loc, " -435  1726");
+  ASSERT_EQ(hash.get(CityHash::LOC, loc, d), 1);
+  EXPECT_STREQ(d.id, "NZCH");
+  EXPECT_EQ(hash.get(CityHash::WMO, "NZCH", d), 0);
+  EXPECT_EQ(hash.get(7, "NZCH", d), 0);
+  EXPECT_EQ(CityHashData::locKey(MISS, 10, loc, sizeof loc), 0);
+  EXPECT_EQ(CityHashData::locKey(95, 10, loc, sizeof loc), 0);
+
+  std::vector<std::string> ids;
+  for (const char* k = hash.first(); k; k = hash.nextKey()) ids.push_back(k);
+  EXPECT_EQ(ids,
+            (std::vector<std::string>{"KORD", "KDEN", "NZCH", "KORD", "XXXX", "ABCD", "41001"}));
+
+  CityHash none;
+  EXPECT_EQ(none.setup("missing.cty"), 0);
+  EXPECT_EQ(none.getNum(), 0);
+  EXPECT_EQ(none.find("KORD"), nullptr);
+  EXPECT_EQ(none.first(), nullptr);
+}
+
+// The shipped world table.
+class ShippedTableTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite()
+  {
+    std::string saved = Kol::getDatabasePath();
+    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    hash_ = new CityHash(nullptr);
+    Kol::setDatabasePath(saved.c_str());
+  }
+  static void TearDownTestSuite() { delete hash_; }
+  static CityHash* hash_;
+};
+CityHash* ShippedTableTest::hash_ = nullptr;
+
+TEST_F(ShippedTableTest, WellKnownStationsAtTheirPublishedPositions)
+{
+  ASSERT_GT(hash_->getNum(), 5000);
+  // Positions and numbers as the NOAA station list publishes them.
+  struct {
+    const char* id;
+    float lat, lon;
+    const char* wmo;
+  } cases[] = {{"KORD", 41.9833f, -87.9167f, "72530"}, {"EGLL", 51.4833f, -0.45f, "03772"},
+               {"RJTT", 35.55f, 139.7833f, "47671"},   {"NZCH", -43.4833f, 172.55f, "93780"},
+               {"SBGR", -23.4333f, -46.4667f, ""},     {"KDEN", 39.8667f, -104.6667f, "72565"},
+               {"LFPG", 49.0167f, 2.5333f, "07157"},   {"YSSY", -33.95f, 151.1833f, "94767"}};
+  for (const auto& c : cases) {
+    const CityHashData* d = hash_->find(c.id);
+    ASSERT_NE(d, nullptr) << c.id;
+    EXPECT_NEAR(d->lat, c.lat, 0.01) << c.id;
+    EXPECT_NEAR(d->lon, c.lon, 0.01) << c.id;
+    EXPECT_STREQ(d->wmo, c.wmo) << c.id;
+    if (c.wmo[0]) {
+      ASSERT_NE(hash_->find(c.wmo), nullptr) << c.wmo;
+      EXPECT_STREQ(hash_->find(c.wmo)->id, c.id);
+    }
+  }
+}
+
+TEST_F(ShippedTableTest, EveryLineIsAUsableStation)
+{
+  std::ifstream in(KOLTest::databaseDir() + "/sao.cty");
+  std::string line;
+  std::set<std::string> ids;
+  int lines = 0;
+  CityData d;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    lines++;
+    ASSERT_EQ(d.decode(line.c_str()), 1) << line;
+    EXPECT_TRUE(d.lat >= -90 && d.lat <= 90 && d.lon >= -180 && d.lon <= 180) << line;
+    EXPECT_TRUE(d.wmo[0] == '\0' || KOL::StrLib::isNum(d.wmo, 5)) << line;
+    EXPECT_TRUE(ids.insert(d.id).second) << "duplicate " << d.id;
+    EXPECT_EQ(std::strlen(d.country), 2u) << line;
+  }
+  EXPECT_EQ(lines, hash_->getNum());
+}
+
+// Against the NOAA station list: positions agree and the WMO numbers are the listed ones.
+TEST_F(ShippedTableTest, AgreesWithTheNoaaStationList)
+{
+  KOL_REQUIRE_DATA();
+  std::ifstream in(KOLTest::dataFile("stations/nsd_cccc.txt"));
+  ASSERT_TRUE(in.good());
+  auto degrees = [](const std::string& s) {
+    // "41-59N", "087-55W", "35-32-10N"
+    float v = 0, scale = 1;
+    size_t i = 0;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
+      size_t j = i;
+      while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) j++;
+      v += std::stof(s.substr(i, j - i)) / scale;
+      scale *= 60;
+      i = j + (j < s.size() && s[j] == '-' ? 1 : 0);
+    }
+    char h = i < s.size() ? s[i] : 'N';
+    return h == 'S' || h == 'W' ? -v : v;
+  };
+  std::string line;
+  int compared = 0, close = 0, wmoSame = 0, wmoListed = 0;
+  while (std::getline(in, line)) {
+    std::vector<std::string> f;
+    std::stringstream ss(line);
+    for (std::string item; std::getline(ss, item, ';');) f.push_back(item);
+    if (f.size() < 9) continue;
+    const CityHashData* d = hash_->find(f[0].c_str());
+    if (!d) continue;
+    compared++;
+    if (std::fabs(d->lat - degrees(f[7])) < 0.01 && std::fabs(d->lon - degrees(f[8])) < 0.01)
+      close++;
+    if (f[1] != "--") {
+      wmoListed++;
+      if (f[1] + f[2] == d->wmo) wmoSame++;
+    }
+  }
+  EXPECT_GT(compared, 3000);
+  EXPECT_GT(close, compared * 95 / 100) << close << " of " << compared;
+  EXPECT_EQ(wmoSame, wmoListed);
+}
+
+}  // namespace
