@@ -83,6 +83,7 @@ void WmoIngest::init()
   sequence_ = last_sequence_ = MISS;
   filed_ = unselected_ = incomplete_ = 0;
   log_.close();
+  log_conv_.reset();
   log_path_.clear();
   log_checked_ = -1;
   if (const char* v = Kol::resrc.get("prod_file"); StrLib::valid(v)) prod_file_ = v;
@@ -102,6 +103,7 @@ int WmoIngest::setParam(const char* text)
     if (StrLib::iequal(item, "logfile=", 8)) {
       log_name_ = value;
       log_.close();
+      log_conv_.reset();
       log_path_.clear();
     } else if (StrLib::iequal(item, "prodfile=", 9)) {
       prod_file_ = value;
@@ -581,7 +583,7 @@ int WmoIngest::printLog(const char* fmt, ...)
   if (log_name_.empty() || StrLib::iequal(log_name_.c_str(), "none")) return 0;
   std::time_t now = std::time(nullptr);
   if (now != log_checked_) {
-    openLog(log_name_.c_str());
+    openLog(now);
     log_checked_ = now;
   }
   if (!log_.isOpen()) return 0;
@@ -599,15 +601,27 @@ int WmoIngest::printLog(const char* fmt, ...)
   return 1;
 }
 
-// The log stays open while its name stays the same.
-void WmoIngest::openLog(const char* name)
+// The log name is a naming convention for the current time (a full path is taken as it is),
+// placed under "file_path"; the log stays open while the name stays the same.
+void WmoIngest::openLog(long now)
 {
   String path;
-  const char* dir = Kol::resrc.get("file_path");
-  if (FileTool::isFullPath(name) || !StrLib::valid(dir))
+  const char* name = log_name_.c_str();
+  if (FileTool::isFullPath(name)) {
     path.copy(name);
-  else
-    FileTool::addOutPath(dir, name, path);
+  } else {
+    if (!log_conv_) {
+      log_conv_ = std::make_unique<NameConv>();
+      log_conv_->set((std::strchr(name, '%') ? "@" + log_name_ : log_name_).c_str());
+    }
+    String encoded;
+    log_conv_->encodeFile(Date(now), encoded);
+    const char* dir = Kol::resrc.get("file_path");
+    if (FileTool::isFullPath(encoded.get()) || !StrLib::valid(dir))
+      path.copy(encoded);
+    else
+      FileTool::addOutPath(dir, encoded.get(), path);
+  }
   if (log_.isOpen() && log_path_ == path.get()) return;
   log_.close();
   log_path_ = path.get();

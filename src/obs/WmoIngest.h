@@ -12,6 +12,7 @@
 
 #include "core/Date.h"
 #include "core/File.h"
+#include "core/NameConv.h"
 #include "obs/Pan.h"
 #include "obs/Product.h"
 #include "obs/WmoData.h"
@@ -104,7 +105,7 @@ class WmoIngest {
   void abortBulletin(const char* why);
   bool keepWaiting() const;
   void report(char mark) const;
-  void openLog(const char* name);
+  void openLog(long now);
 
   std::atomic<bool> running_;
   Date date_;
@@ -138,6 +139,7 @@ class WmoIngest {
   long unselected_;
   long incomplete_;
   File log_;
+  std::unique_ptr<NameConv> log_conv_;  // the log name as a naming convention, made when needed
   std::string log_path_;
   long log_checked_;
 };

@@ -19,10 +19,12 @@
 #include <vector>
 
 #include "common/TestData.h"
+#include "core/Filename.h"
 #include "core/Kol.h"
 #include "obs/Product.h"
 #include "obs/WmoFeed.h"
 #include "obs/WmoIngest.h"
+#include "obs/WmoParse.h"
 
 using KOL::Kol;
 using KOL::Product;
@@ -369,6 +371,32 @@ TEST_F(Ingest, RealBulletinsAreFiledOnceInTheirFamilyFiles)
     std::string file = KOLTest::readFile(dir.file("2020010612.grib"));
     EXPECT_NE(file.find(b.body), std::string::npos) << b.heading;
   }
+  // The parser reads every filed text bulletin back, through the index and by scanning.
+  int products[2] = {0, 0};
+  for (const auto& e : fs::recursive_directory_iterator(dir.path())) {
+    if (e.path().extension() != ".idx") continue;
+    for (int scan = 0; scan < 2; scan++) {
+      KOL::Filename f;
+      fs::path data = e.path();
+      f.set(data.replace_extension(".wmo").c_str());
+      f.setHeader(e.path().c_str());
+      KOL::WmoParse p(scan ? "nohdr" : "");
+      ASSERT_EQ(p.open(f), 1);
+      char line[200];
+      while (p.getLine(line, sizeof line)) products[scan] += p.isNewProd();
+    }
+  }
+  // A product shows up when a line that is not blank follows its identifier line (the first
+  // line after the heading, whatever it holds).
+  int expected = 0;
+  for (const Bulletin& b : all) {
+    if (b.heading[0] != 'S' && b.heading[0] != 'U') continue;
+    size_t first = b.body.find('\n');
+    expected +=
+        first != std::string::npos && b.body.find_first_not_of(" \r\n", first) < b.body.rfind('\n');
+  }
+  EXPECT_EQ(products[0], expected);
+  EXPECT_EQ(products[1], expected);
   // Filed METARs read as text: no CR and no control characters.
   std::string sfc_file = KOLTest::readFile(dir.file("sfc/2020010600_sfc.wmo"));
   EXPECT_GT(sfc_file.size(), 100000u);
