@@ -204,6 +204,14 @@ void wordAt(const char* line, int n, char* word, int size)
   StrLib::copy(word, size, w ? w : "");
 }
 
+// The second word of an SA report names its kind.
+bool saKind(const char* w)
+{
+  for (const char* k : {"SA", "SP", "RS", "SM", "USP", "AMOS"})
+    if (!std::strcmp(w, k)) return true;
+  return false;
+}
+
 bool timeLike(const char* w)
 {
   int digits = 0;
@@ -219,7 +227,6 @@ class Cutter {
   void heading(const char* text);
   void line(const char* text);
   void flush();
-  long count() const { return count_; }
 
  private:
   bool sectionLine(const char* text);
@@ -229,7 +236,6 @@ class Cutter {
   const Writer& out_;
   Bulletin bulletin_;
   std::string pending_;
-  long count_ = 0;
 };
 
 void Cutter::heading(const char* text)
@@ -272,8 +278,7 @@ bool Cutter::startsReport(const char* text) const
   wordAt(text, 1, second, sizeof second);
   for (const char* k : {"METAR", "SPECI", "LWIS"})
     if (!std::strcmp(first, k)) return true;
-  for (const char* k : {"SA", "SP", "RS", "SM", "USP", "AMOS"})
-    if (!std::strcmp(second, k)) return true;
+  if (saKind(second)) return true;
   int n = static_cast<int>(std::strlen(first));
   if (n < 3 || n > 5 || !std::strcmp(first, "PCPN") || !std::strcmp(first, "TSNO")) return false;
   return timeLike(second) || !std::strncmp(second, "NIL", 3);
@@ -328,19 +333,16 @@ void Cutter::decode(const std::string& report)
   w.hour = bulletin_.hour;
   w.minute = bulletin_.minute;
   w.location = bulletin_.location ? bulletin_.location : MetarTool::locationOf(w.id);
-  bool sa = !std::strcmp(second, "SA") || !std::strcmp(second, "SP") ||
-            !std::strcmp(second, "RS") || !std::strcmp(second, "SM") ||
-            !std::strcmp(second, "USP") || !std::strcmp(second, "AMOS");
   SfcData s;
-  if (sa) {
-    w.format = second[1] == 'P' ? SfcWmoData::SP : SfcWmoData::SA;
+  if (saKind(second)) {
+    bool special = !std::strcmp(second, "SP") || !std::strcmp(second, "USP");
+    w.format = special ? SfcWmoData::SP : SfcWmoData::SA;
     SaoTool::decode(w, s);
   } else {
     w.format = bulletin_.format;
     MetarTool::decode(w, s);
   }
   out_.write(s, w.data);
-  ++count_;
 }
 
 // ---------------------------------------------------------------------------------------------
