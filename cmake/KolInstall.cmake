@@ -17,6 +17,8 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/KOLConfig.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/KOLConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/KOL)
 
+# kol.pc locates the prefix from its own folder, so an installed tree can be moved.
+file(RELATIVE_PATH KOL_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/kol.pc.in ${CMAKE_CURRENT_BINARY_DIR}/kol.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kol.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 

@@ -1,11 +1,13 @@
 // Naming conventions fed with arbitrary bytes: the first line is a template (or a convention
 // specification), the second a file name to read back, the third a file specification and the
-// fourth a fixed date. Nothing touches the file system beyond the current directory's listing.
+// fourth a fixed date (and a file count). Nothing touches the file system beyond the current
+// directory's listing.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "core/Date.h"
+#include "core/Filename.h"
 #include "core/Kol.h"
 #include "core/NameConv.h"
 #include "core/NameConvFile.h"
@@ -48,5 +50,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   NameConvFile file;
   nc.setLatest(spec.c_str(), file);
   nc.setOffset(tmpl.c_str());
+
+  // "exit" is a request to end the program.
+  if (spec == "exit") return 0;
+  Filename fn;
+  fn.setNameConv(("@" + tmpl).c_str());
+  fn.setPath(".");
+  fn.setLateLimit(3);
+  fn.checkFile(spec.c_str());
+  if (fn.setNumFiles(fix.c_str()) && fn.getNumFiles() <= 50)
+    for (int i = 0; i < fn.getNumFiles(); i++) fn.getName(i);
   return 0;
 }

@@ -99,19 +99,24 @@ int Date::set(const char* text)
   if (text[0] == '#') text++;
   int y = MISS, mo = MISS, d = MISS, h = MISS, mi = MISS;
   float s = FMISS;
-  int n = std::sscanf(text, "%4d-%2d-%2dT%2d:%2d:%f", &y, &mo, &d, &h, &mi, &s);
-  if (n < 3) {
+  // The first form that fills enough fields: three for the ISO form, four with '_'.
+  const struct {
+    const char* form;
+    int least;
+  } forms[] = {{"%4d-%2d-%2dT%2d:%2d:%f", 3}, {"%4d%2d%2d_%2d%2d%f", 4}, {"%4d%2d%2d%2d%2d%f", 1}};
+  int n = 0;
+  for (const auto& f : forms) {
     y = mo = d = h = mi = MISS;
     s = FMISS;
-    n = std::sscanf(text, "%4d%2d%2d_%2d%2d%f", &y, &mo, &d, &h, &mi, &s);
-  }
-  if (n < 4) {
-    y = mo = d = h = mi = MISS;
-    s = FMISS;
-    n = std::sscanf(text, "%4d%2d%2d%2d%2d%f", &y, &mo, &d, &h, &mi, &s);
+    n = std::sscanf(text, f.form, &y, &mo, &d, &h, &mi, &s);
+    if (n >= f.least) break;
   }
   if (n < 1) {
     Kol::outWarning("Date: cannot read a date from: %.40s\n", text);
+    return 0;
+  }
+  if (!DateVal(y, mo, d, h, mi, s).isPossible()) {
+    Kol::outWarning("Date: no such day: %.40s\n", text);
     return 0;
   }
   return set(y, mo, d, h, mi, s);

@@ -69,6 +69,8 @@ bool finish(LabelFields& f, Date& date)
   if (f.hour != MISS && (f.hour < 0 || f.hour > 23)) return false;
   if (f.minute != MISS && (f.minute < 0 || f.minute > 59)) return false;
   if (f.second != Const::FMISS && !(f.second >= 0 && f.second < 61)) return false;
+  if (!DateVal(fullYear(f.year), f.month, f.day, MISS, MISS, Const::FMISS).isPossible())
+    return false;
   return date.set(fullYear(f.year), f.month, f.day, f.hour, f.minute, f.second) != 0;
 }
 

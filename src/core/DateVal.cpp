@@ -119,6 +119,14 @@ void DateVal::civilFromDays(long days, int& y, int& m, int& d)
   y = (int)(yoe + era * 400 + (m <= 2));
 }
 
+bool DateVal::isPossible() const
+{
+  DateVal v = *this;
+  v.validate();
+  if (v.year == MISS || v.month == MISS || v.day == MISS) return true;
+  return v.day <= daysInMonth(v.year, v.month);
+}
+
 int DateVal::daysInMonth(int y, int m)
 {
   if (m < 1 || m > 12) return 0;

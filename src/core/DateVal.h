@@ -39,6 +39,9 @@ class DateVal {
   static long daysFromCivil(int y, int m, int d);
   static void civilFromDays(long days, int& y, int& m, int& d);
   static int daysInMonth(int y, int m);
+  // False only when year, month and day are all present and name no day of the calendar
+  // (30 February); two-digit years count as validate() completes them.
+  bool isPossible() const;
 
  protected:
   int year;

@@ -19,7 +19,7 @@ namespace KOL {
 namespace {
 
 // A larger stdio buffer than the default makes line reading cost fewer system calls.
-constexpr size_t READ_BUFFER = 1 << 16;
+constexpr size_t READ_BUFFER = 1 << 17;
 constexpr int PATH_SIZE = 4096;
 constexpr int SKIP_CHUNK = 200;
 
@@ -36,6 +36,67 @@ std::string_view trimEnd(std::string_view s)
   while (!s.empty() && std::isspace((unsigned char)s.back())) s.remove_suffix(1);
   return s;
 }
+
+#ifdef __GLIBC__
+// The newline that ends the line within the window [ptr, ptr + take), null when the window
+// holds none; nul is set when a NUL byte comes before it. With a sentinel, the stream's buffer
+// is followed by a NUL byte, so that strchrnul finds newline and NUL in one pass.
+const char* lineEnd(const char* ptr, size_t take, bool sentinel, bool& nul)
+{
+  const char* end = ptr + take;
+  if (sentinel) {
+    const char* stop = strchrnul(ptr, '\n');
+    if (stop >= end || *stop == '\n') return stop < end ? stop : nullptr;
+    nul = true;
+    return static_cast<const char*>(std::memchr(stop, '\n', end - stop));
+  }
+  auto nl = static_cast<const char*>(std::memchr(ptr, '\n', take));
+  nul |= std::memchr(ptr, '\0', nl ? nl - ptr : take) != nullptr;
+  return nl;
+}
+
+// Takes the line straight out of the stream's buffer, with stdio refilling the buffer as usual.
+// As with fgets, the count ends at a NUL byte inside the line, so that it always equals the
+// length of the text. [own, ownEnd) is the buffer given to the stream, followed by a NUL byte,
+// or null. piece tells whether the line goes on after what was read.
+int readLine(FILE* fp, char* buf, int size, const char* own, const char* ownEnd, bool& piece)
+{
+  int max = size - 1, n = 0;
+  bool nul = false, ended = false;
+  // A line longer than buf is searched once to its end, not again for every piece.
+  if (piece) own = nullptr;
+  while (n < max) {
+    char* ptr = fp->_IO_read_ptr;
+    long avail = fp->_IO_read_end - ptr;
+    if (avail <= 0) {
+      int c = getc_unlocked(fp);  // refills the buffer
+      if (c == EOF) break;
+      nul |= c == '\0';
+      buf[n++] = static_cast<char>(c);
+      if ((ended = c == '\n')) break;
+      continue;
+    }
+    // Pushed-back characters may live in a separate area without the sentinel.
+    bool sentinel = own && fp->_IO_read_base >= own && fp->_IO_read_end <= ownEnd;
+    size_t take = static_cast<size_t>(std::min<long>(avail, max - n));
+    const char* nl = lineEnd(ptr, take, sentinel, nul);
+    if (nl) take = static_cast<size_t>(nl - ptr) + 1;
+    std::memcpy(buf + n, ptr, take);
+    fp->_IO_read_ptr += take;
+    n += static_cast<int>(take);
+    if ((ended = nl != nullptr)) break;
+  }
+  buf[n] = '\0';
+  piece = n == max && !ended;
+  return nul ? static_cast<int>(std::strlen(buf)) : n;
+}
+#else
+int readLine(FILE* fp, char* buf, int size, const char*, const char*, bool&)
+{
+  if (!fgets(buf, size, fp)) return 0;
+  return static_cast<int>(std::strlen(buf));
+}
+#endif
 
 const char* urlOf(void* easy)
 {
@@ -79,6 +140,7 @@ void File::init()
   failed_ = false;
   length_ = -1;
   iobuf_.clear();
+  piece_ = false;
 }
 
 int File::open(const char* name, int how)
@@ -141,8 +203,8 @@ int File::openLocal(const char* name, const char* mode)
     return 0;
   }
   if (!write_) {
-    iobuf_.resize(READ_BUFFER);
-    std::setvbuf(fp_, iobuf_.data(), _IOFBF, iobuf_.size());
+    iobuf_.assign(READ_BUFFER + 1, '\0');
+    std::setvbuf(fp_, iobuf_.data(), _IOFBF, READ_BUFFER);
   }
   type_ = LOCAL;
   open_ = true;
@@ -246,16 +308,21 @@ int File::getLine(char* buf, int size)
     buf[n] = '\0';
     return n;
   }
-  if (!local() || !fgets_unlocked(buf, size, fp_)) return 0;
-  return static_cast<int>(std::strlen(buf));
+  return local() ? localLine(buf, size) : 0;
 }
 
 int File::getLine(String& s)
 {
-  s.trunc(0);
-  int n = getLine(s.get(), s.maxLength());
-  s.reset();
+  int n = local() && s.maxLength() > 1 ? localLine(s.get(), s.maxLength())
+                                       : getLine(s.get(), s.maxLength());
+  s.reset(n);
   return n;
+}
+
+int File::localLine(char* buf, int size)
+{
+  const char* own = iobuf_.empty() ? nullptr : iobuf_.data();
+  return readLine(fp_, buf, size, own, own ? own + READ_BUFFER : nullptr, piece_);
 }
 
 int File::skipLine()

@@ -69,6 +69,7 @@ class File {
   int openUrl(const char* url);
   int openPipe(const char* command, const char* mode);
   int openLocal(const char* name, const char* mode);
+  int localLine(char* buf, int size);
   bool local() const { return open_ && type_ == LOCAL && fp_; }
   bool writable() const { return open_ && type_ != URL && fp_; }
   void endTransfer();
@@ -82,10 +83,11 @@ class File {
   bool write_ = false;
   int share_ = 1;
   Buffer data_;
-  int running_ = 0;      // transfer still going
-  bool failed_ = false;  // status line other than 200, or transfer error
-  long length_ = -1;     // announced content length
-  std::vector<char> iobuf_;
+  int running_ = 0;          // transfer still going
+  bool failed_ = false;      // status line other than 200, or transfer error
+  long length_ = -1;         // announced content length
+  std::vector<char> iobuf_;  // the stream's buffer, with a NUL byte after it
+  bool piece_ = false;       // the last getLine stopped inside a line
 };
 
 }  // namespace KOL

@@ -121,8 +121,7 @@ int NameConv::set(const char* spec)
   if (spec[0] == '@') {
     StrLib::copy(file_tmpl, TEMPLATE_SIZE, spec + 1);
     setOffset(file_tmpl);
-    checkTemplate();
-    return 1;
+    return checkTemplate();
   }
   Strings items(spec, ',');
   Strings head(items.getString(0), ':');
@@ -139,8 +138,8 @@ int NameConv::set(const char* spec)
   }
   for (int i = 3; i < items.getNum(); i++) applyParams(items.getString(i));
   setOffset(file_tmpl);
-  checkTemplate();
-  return found >= 0;
+  bool ok = checkTemplate();
+  return found >= 0 && ok;
 }
 
 int NameConv::readConvention(const char* wanted)
@@ -225,20 +224,24 @@ void NameConv::applyParams(const char* text)
   if (std::strncmp(text, "size=", 5) == 0) min_size = std::atol(text + 5);
 }
 
-// Letters that are neither directives nor keys write "0" into every name: say so once.
-void NameConv::checkTemplate() const
+// A directive cut off at the end of the template is an error; letters that are neither
+// directives nor keys (yet) only a trace, since keys are often given later.
+bool NameConv::checkTemplate() const
 {
+  bool ok = true;
   for (const char* p = file_tmpl; *p;) {
     if (*p++ != '%') continue;
+    if (*p == '{' && !std::strchr(p, '}')) ok = false;
     nameconv::Directive d;
     p = nameconv::readDirective(p, d);
     if (!d.letter && !d.isPath()) {
-      Kol::outWarning("NameConv: incomplete directive in template: %s\n", file_tmpl);
+      ok = false;
     } else if (!d.isPath() && !std::strchr("%YymBbdjhnef", d.letter) && !*getKey(d.letter)) {
-      // Keys are often given later (a station, a product); only a trace here.
       Kol::outDebug(5, "NameConv: no key for %%%c in template: %s\n", d.letter, file_tmpl);
     }
   }
+  if (!ok) Kol::outWarning("NameConv: incomplete directive in template: %s\n", file_tmpl);
+  return ok;
 }
 
 bool NameConv::hasTemplate() const { return file_tmpl[0] && std::strcmp(file_tmpl, "none") != 0; }

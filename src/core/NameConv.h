@@ -96,7 +96,7 @@ class NameConv {
   void applyLine(const char* line_type, const char* wanted, const char* tmpl, const char* hdr,
                  const char* size_format, const char* param_text);
   void applyParams(const char* text);
-  void checkTemplate() const;
+  bool checkTemplate() const;
   std::string pathList(const std::string& resource) const;
   nameconv::TemplateContext context(nameconv::DirCache* cache) const;
   std::string encodeName(const Date& d, int which, nameconv::DirCache* cache, bool& path_ok);

@@ -75,6 +75,13 @@ int String::reset()
   return 1;
 }
 
+int String::reset(int n)
+{
+  len_ = std::clamp(n, 0, maxLength() - 1);
+  buf_[len_] = 0;
+  return 1;
+}
+
 int String::position(int i) const
 {
   if (i > len_) i = len_ - 1;

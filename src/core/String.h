@@ -26,6 +26,8 @@ class String {
   void clear() { init(); }
   // Recomputes the length after the buffer was written through get().
   int reset();
+  // Sets the length to n (cut to the size) after n characters were written through get().
+  int reset(int n);
 
   char* get() { return buf_.data(); }
   const char* get() const { return buf_.data(); }

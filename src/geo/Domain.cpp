@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "core/Kol.h"
 #include "core/String.h"
@@ -23,7 +24,8 @@ constexpr float MISS = Const::FMISS;
 constexpr double KM_PER_DEGREE = 111.195;
 
 bool miss(double v) { return v == Const::FMISS; }
-bool finite(double v) { return std::isfinite(v) && std::isfinite(static_cast<float>(v)); }
+// Finite, and still finite once stored in a float field.
+bool finite(double v) { return std::fabs(v) <= std::numeric_limits<float>::max(); }
 
 // Name patterns of the projection codes, tested in order over the pattern's length.
 struct ProjName {
@@ -195,8 +197,8 @@ void Domain::setLimits()
   if (c.isMiss() || miss(dx) || miss(dy) || Const::isMiss(nx) || Const::isMiss(ny)) {
     limits.init();
   } else {
-    const double w = 0.5 * (nx - 1) * static_cast<double>(dx);
-    const double h = 0.5 * (ny - 1) * static_cast<double>(dy);
+    const double w = 0.5 * (nx - 1.0) * static_cast<double>(dx);
+    const double h = 0.5 * (ny - 1.0) * static_cast<double>(dy);
     limits.setu(c.x - w, h >= 0 ? c.y - h : c.y + h, c.x + w, h >= 0 ? c.y + h : c.y - h);
   }
   cst.limit_x1 = limits.x1;
@@ -629,13 +631,13 @@ float Domain::calcEarthDist(const EarthPoint& a, const EarthPoint& b)
 
 int Domain::scaleGrid(float f)
 {
-  if (!(f > 0.0f) || Const::isMiss(nx) || Const::isMiss(ny) || miss(dx) || miss(dy)) return 0;
-  const double fx = (nx - 1) * static_cast<double>(f), fy = (ny - 1) * static_cast<double>(f);
+  if (!(f > 0.0f) || nx < 1 || ny < 1 || miss(dx) || miss(dy)) return 0;
+  const double fx = (nx - 1.0) * static_cast<double>(f), fy = (ny - 1.0) * static_cast<double>(f);
   if (!(fx < 1e8 && fy < 1e8)) return 0;
   const int nx2 = std::max(2, static_cast<int>(fx) + 1),
             ny2 = std::max(2, static_cast<int>(fy) + 1);
-  dx = static_cast<float>((nx - 1) * static_cast<double>(dx) / (nx2 - 1));
-  dy = static_cast<float>((ny - 1) * static_cast<double>(dy) / (ny2 - 1));
+  dx = static_cast<float>((nx - 1.0) * static_cast<double>(dx) / (nx2 - 1));
+  dy = static_cast<float>((ny - 1.0) * static_cast<double>(dy) / (ny2 - 1));
   nx = nx2;
   ny = ny2;
   setLimits();
@@ -646,7 +648,7 @@ int Domain::scaleSize(int nx2, int ny2)
 {
   if (nx2 < 1 || ny2 < 1 || Const::isMiss(nx) || Const::isMiss(ny) || miss(dx) || miss(dy))
     return 0;
-  const double ex = (nx - 1) * static_cast<double>(dx), ey = (ny - 1) * static_cast<double>(dy);
+  const double ex = (nx - 1.0) * static_cast<double>(dx), ey = (ny - 1.0) * static_cast<double>(dy);
   double cell;
   if (nx2 == 1 && ny2 == 1)
     cell = dx;

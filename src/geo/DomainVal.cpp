@@ -18,7 +18,7 @@ void DomainVal::init()
 float DomainVal::getAspect() const
 {
   if (Const::isMiss(nx) || Const::isMiss(ny) || ny == 1) return Const::FMISS;
-  return static_cast<float>(nx - 1) / static_cast<float>(ny - 1);
+  return static_cast<float>((nx - 1.0) / (ny - 1.0));
 }
 
 bool DomainVal::compare(const DomainVal& a, const DomainVal& b)

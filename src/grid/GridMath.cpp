@@ -36,9 +36,12 @@ bool conversion(const char* from, const char* to, float& factor, float& offset)
   if (!StrLib::valid(from) || !StrLib::valid(to) || Unit::equal(from, to)) return false;
   Unit unit;
   if (!unit.valid(from, to)) return false;
-  offset = unit.convert(0.0f, from, to);
-  factor = unit.convert(1.0f, from, to) - offset;
-  return offset != MISS && factor != MISS + 0.0f && std::isfinite(factor) && factor != 0;
+  // Every conversion of the units table is linear: two values give its factor and offset.
+  float zero = unit.convert(0.0f, from, to), one = unit.convert(1.0f, from, to);
+  if (zero == MISS || one == MISS) return false;
+  offset = zero;
+  factor = one - zero;
+  return std::isfinite(factor) && factor != 0;
 }
 
 // The values of one input as a kernel wants them: the grid's own array, or a copy converted to
@@ -260,7 +263,7 @@ int listOp(Grid& out, const Grids& in, const char* name, Step step)
   if (n < 1 || !in.getGrid(0).isData()) return deliver(out, result, 0);
   // The first full grid gives the description and the size.
   const Grid* main = &in.getGrid(0);
-  for (int k = 0; k < n; ++k)
+  for (int k = n - 1; k >= 0; --k)
     if (!in.getGrid(k).isValue()) main = &in.getGrid(k);
   for (int k = 0; k < n; ++k) {
     const Grid& g = in.getGrid(k);
@@ -425,9 +428,8 @@ int GridMath::min(Grid& out, const Grids& in) { return listOp(out, in, "min", gr
 int GridMath::interp(Grid& out, const Grid& a, float f, const Grid& b)
 {
   Grid result;
+  // The description comes from b when a is a value grid.
   if (!start(result, {&a, &b})) return deliver(out, result, 0);
-  if (a.isValue()) result.copyInfo(b);
-  result.allocData();
   gridmath::interp(a.getData(), a.getCount(), b.getData(), b.getCount(), f, result.getData(),
                    result.getCount());
   return deliver(out, result, 1);

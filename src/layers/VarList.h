@@ -71,6 +71,10 @@ class VarList {
   int getDataIndex(int i) const { return valid(i) ? entries_[i].data_index : -1; }
   int getType() const { return getType(cursor_); }
   int getLayer() const { return getLayer(cursor_); }
+  const char* getName() const { return getName(cursor_); }
+  const char* getUnits() const { return getUnits(cursor_); }
+  const char* getFormat() const { return getFormat(cursor_); }
+  int getDataIndex() const { return getDataIndex(cursor_); }
 
   // Tests of an entry by index, and of the entry at the cursor.
   bool isParam(int i) const { return getType(i) == PARAM; }

@@ -81,8 +81,12 @@ TEST(DateTest, BreakdownAndSecondCountAgreeWithSystemDate)
       failures++;
     }
     Date back(d.getYear(), d.getMonth(), d.getDay(), d.getHour(), d.getMinute(), d.getSecond());
-    if (back.getSeconds() != instants[i]) {
-      ADD_FAILURE() << instants[i] << ": fields give " << back.getSeconds();
+    Date parsed(d.format("%Y-%m-%dT%H:%M:%S").c_str());
+    Date compact(d.format("%Y%m%d_%H%M%S").c_str());
+    if (back.getSeconds() != instants[i] || parsed.getSeconds() != instants[i] ||
+        compact.getSeconds() != instants[i]) {
+      ADD_FAILURE() << instants[i] << ": fields give " << back.getSeconds() << ", texts "
+                    << parsed.getSeconds() << " " << compact.getSeconds();
       failures++;
     }
   }
@@ -138,6 +142,8 @@ TEST(DateTest, TextFormsGiveTheSameInstant)
   Date day("20240115");
   EXPECT_EQ(day.getHour(), M);
   EXPECT_EQ(day.getSeconds(), 1705276800L);
+  Date iso("2024-01-15");
+  EXPECT_EQ(iso.format("%Y-%m-%d %H"), "2024-01-15 XX");
   Date hour("20240115_12");
   EXPECT_EQ(hour.getHour(), 12);
   EXPECT_EQ(hour.getMinute(), M);
@@ -151,7 +157,8 @@ TEST(DateTest, UnreadableTextsLeaveTheDateUnset)
   uint32_t mask = KOL::Kol::getMessageMask();
   KOL::Kol::setMessageLevel("none");
   for (const char* text :
-       std::vector<const char*>{"", "abc", "-", "T12:30", "#", "x2024-01-15", nullptr}) {
+       std::vector<const char*>{"", "abc", "-", "T12:30", "#", "x2024-01-15", "2024-02-30",
+                                "20230229", "19000229_12", nullptr}) {
     Date d("20240115");
     d.set(text);
     EXPECT_FALSE(d.isSet()) << (text ? text : "(null)");

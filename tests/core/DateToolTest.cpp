@@ -66,7 +66,8 @@ TEST_F(DateToolTest, LabelTextsReadBack)
     ASSERT_TRUE(DateTool::decode(r.text, d)) << r.text;
     EXPECT_EQ(d.format("%Y-%m-%d %H:%M:%S"), r.expect) << r.text;
   }
-  for (const char* bad : {"", "hello", "12Z 15 XYZ 2024", "Z", "99 99 99 99", "12Z 15"}) {
+  for (const char* bad : {"", "hello", "12Z 15 XYZ 2024", "Z", "99 99 99 99", "12Z 15",
+                          "12Z 30 FEB 2024", "1230Z 31 APR 23"}) {
     Date d;
     EXPECT_FALSE(DateTool::decode(bad, d)) << bad;
     EXPECT_FALSE(d.isSet()) << bad;

@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/TestData.h"
 #include "core/Buffer.h"
@@ -41,6 +43,39 @@ TEST(File, GetLineServesLongLinesInPieces)
   EXPECT_STREQ(buf, "");
 }
 
+// Lines of every length, one longer than the stream's buffer, read back in pieces of several
+// sizes, and NUL bytes cutting the count as with fgets.
+TEST(File, LinesAcrossTheStreamBufferReassemble)
+{
+  KOLTest::TempDir dir;
+  std::string text;
+  for (int i = 0; text.size() < 400000; i++) text += std::string(i % 173, 'a' + i % 26) + "\n";
+  text += std::string(300000, 'L') + "\nend";
+  KOLTest::writeFile(dir.file("big.txt"), text);
+  for (int size : {2, 7, 64, 1000, 400000}) {
+    File f(dir.file("big.txt").c_str(), "r");
+    std::vector<char> buf(size);
+    std::string got;
+    int n;
+    while ((n = f.getLine(buf.data(), size)) > 0) {
+      ASSERT_EQ(n, static_cast<int>(std::strlen(buf.data())));
+      ASSERT_LE(n, size - 1);
+      got.append(buf.data(), n);
+    }
+    EXPECT_TRUE(got == text) << size;
+  }
+
+  KOLTest::writeFile(dir.file("nul.txt"), std::string("ab\0cd\nnext\n\0\n", 13));
+  File f(dir.file("nul.txt").c_str(), "r");
+  char buf[20];
+  EXPECT_EQ(f.getLine(buf, 20), 2);
+  EXPECT_STREQ(buf, "ab");
+  EXPECT_EQ(f.getLine(buf, 20), 5);
+  EXPECT_STREQ(buf, "next\n");
+  EXPECT_EQ(f.getLine(buf, 20), 0);  // a NUL at the start reads as an empty text
+  EXPECT_TRUE(f.skipLine() == 0 && f.endFile());
+}
+
 TEST(File, GetLineIntoAStringIsLimitedByItsSize)
 {
   KOLTest::TempDir dir;
@@ -65,6 +100,12 @@ TEST(File, GetLineIntoAStringIsLimitedByItsSize)
   File g;
   EXPECT_EQ(g.open(path, "r"), 1);
   EXPECT_EQ(g.getLine(wide), 21);
+
+  // The length is set from the count, never beyond the buffer.
+  wide.reset(500);
+  EXPECT_EQ(wide.length(), wide.maxLength() - 1);
+  wide.reset(-3);
+  EXPECT_EQ(wide.length(), 0);
 }
 
 TEST(File, SkipLineAndBinaryAndFormattedAccess)
@@ -177,7 +218,7 @@ TEST(File, MissingAndUnreadableFilesLeaveAClosedHandle)
 TEST(File, StandardStreamsStayOpen)
 {
   KOLTest::TempDir dir;
-  KOLTest::writeFile(dir.file("in.txt"), "from stdin\nsecond\n");
+  KOLTest::writeFile(dir.file("in.txt"), std::string("from stdin\nx\0y\nsecond\n", 22));
   std::fflush(stdin);
   int saved = dup(0);
   int fd = ::open(dir.file("in.txt").c_str(), O_RDONLY);
@@ -191,6 +232,7 @@ TEST(File, StandardStreamsStayOpen)
   char buf[40];
   EXPECT_EQ(in.getLine(buf, 40), 11);
   EXPECT_STREQ(buf, "from stdin\n");
+  EXPECT_EQ(in.getLine(buf, 40), 1);
   in.close();
   EXPECT_FALSE(in.isOpen());
   ASSERT_NE(std::fgets(buf, 40, stdin), nullptr);  // stdin itself is still usable

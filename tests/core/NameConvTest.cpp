@@ -150,6 +150,8 @@ TEST_F(NameConvTest, NamesReadBackIntoDates)
       {"%Y%m%d%h", "2024011599", ""},
       {"%Y%m%d", "20241315", ""},
       {"%Y.%j", "2023.366", ""},
+      {"%Y%m%d", "20230229", ""},
+      {"%y%m%d", "000229", "2000-02-29 XX:XX"},
       {"%b%Y", "xyz2024", ""},
   };
   for (auto& r : rows) {
@@ -198,6 +200,16 @@ TEST_F(NameConvTest, ConventionFileLookup)
   EXPECT_STREQ(nc.getFormat(), "myfmt");
   EXPECT_EQ(nc.getMinTime(), 30);
   EXPECT_EQ(nc.getMinSize(), M);
+
+  // Templates cut off inside a directive are refused with a message.
+  Kol::setMessageLevel("warn");
+  for (const char* bad : {"@%Y%m%", "@%{data_path/x", "@%12"}) {
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(nc.set(bad)) << bad;
+    EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("NameConv: incomplete directive", 0), 0u)
+        << bad;
+  }
+  Kol::setMessageLevel("error");
 
   EXPECT_TRUE(nc.set("none"));
   EXPECT_FALSE(nc.hasTemplate());

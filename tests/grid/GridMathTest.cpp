@@ -476,6 +476,59 @@ TEST_F(GridMathTest, WindComponentsSpeedAndDirection)
   EXPECT_NEAR(d.getValue(1, 0), 0, 1e-3);
 }
 
+TEST_F(GridMathTest, DirectionsTurnBetweenEarthAndGridOrientation)
+{
+  KOL::Domain ps = domains()[0].domain;
+  Grid spd = make(ps, "wspd", "m/s", [](double, double) { return 10; });
+  Grid dir = make(ps, "wdir", "deg", [](double, double) { return 250; });
+  Grid u, v, earth, plain;
+  ASSERT_EQ(GridMath::windU(u, spd, dir, 1), 1);
+  ASSERT_EQ(GridMath::windV(v, spd, dir, 1), 1);
+  ASSERT_EQ(GridMath::windDir(earth, u, v, 1), 1);
+  ASSERT_EQ(GridMath::windDir(plain, u, v, 0), 1);
+  EXPECT_STREQ(earth.getVar().getAbbr(), "ewdir");
+  // Grid-relative components turned back to earth orientation give the direction again.
+  EXPECT_LT(maxError(earth, [](int, int) { return 250.0f; }), 1e-2);
+  // On the central meridian grid and earth north agree; away from it they differ by the
+  // meridian's angle on the map.
+  int mid = ps.nx / 2;
+  EXPECT_NEAR(plain.getValue(mid, 10), 250, 1e-2);
+  KOL::Point corner;
+  u.tran(KOL::GridPoint(0, 0), corner);
+  float turned = ps.adjustDir(250, corner);
+  EXPECT_NEAR(plain.getValue(0, 0), turned, 1e-2);
+  EXPECT_GT(std::fabs(turned - 250), 5.0f);
+
+  // adjustUV does the same in place from earth-relative components.
+  Grid ue, ve;
+  GridMath::windU(ue, spd, dir, 0);
+  GridMath::windV(ve, spd, dir, 0);
+  ASSERT_EQ(GridMath::adjustUV(ue, ve), 1);
+  EXPECT_LT(maxError(ue, [&](int i, int j) { return u.getValue(i, j); }), 1e-3);
+  EXPECT_LT(maxError(ve, [&](int i, int j) { return v.getValue(i, j); }), 1e-3);
+}
+
+TEST_F(GridMathTest, RemapsToAnotherDomain)
+{
+  // A field linear in latitude and longitude (x of a latlon domain is the longitude less the
+  // central one) is reproduced exactly by bilinear interpolation.
+  KOL::Domain ll = domain(2, M, M, 40, -100, 61, 41, 1.0f);
+  Grid f = make(ll, "temp", "K", [](double lon, double lat) { return 250 + lat + 0.1 * lon; });
+  KOL::Domain ps = domains()[0].domain;
+  Grid out;
+  ASSERT_EQ(GridMath::remap(out, ps, f), 1);
+  EXPECT_EQ(out.getNx(), ps.nx);
+  EXPECT_TRUE(GridMath::isDomainEqual(out, ps));
+  Grid lat, lon;
+  GridMath::locatePoint(lat, out, "lat");
+  GridMath::locatePoint(lon, out, "lon");
+  EXPECT_LT(maxError(out,
+                     [&](int i, int j) {
+                       return 250 + lat.getValue(i, j) + 0.1f * (lon.getValue(i, j) + 100);
+                     }),
+            1e-3);
+}
+
 TEST_F(GridMathTest, ProcessAppliesFunctionsByName)
 {
   KOL::Grids in(3);

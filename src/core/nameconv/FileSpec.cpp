@@ -102,7 +102,7 @@ bool readSpecDate(const char*& p, Date& date)
   if (!field(q, 4, y)) return false;
   bool ok = *q == '-' ? readIso(q, mo, d, h, mi, s) : readCompact(q, mo, d, h, mi, s);
   if (!ok || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59) return false;
-  if (!date.set(y, mo, d, h, mi, s)) return false;
+  if (!DateVal(y, mo, d, h, mi, s).isPossible() || !date.set(y, mo, d, h, mi, s)) return false;
   p = q;
   return true;
 }
@@ -116,6 +116,7 @@ bool readCurTime(const char* text, Date& date)
   if (!field(p, 4, y)) return false;
   if (field(p, 2, mo) && field(p, 2, d) && field(p, 2, h)) field(p, 2, mi);
   if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59) return false;
+  if (!DateVal(y, mo, d, h, mi, 0.0f).isPossible()) return false;
   return date.set(y, mo, d, h, mi, 0.0f) != 0;
 }
 

@@ -349,7 +349,7 @@ bool decode(const char* name, const char* tmpl, DateVal& fields)
   if (r.hour != MISS && r.hour > 23) return false;
   if (r.minute != MISS && r.minute > 59) return false;
   fields.set(r.year, r.month, r.day, r.hour, r.minute, Const::FMISS);
-  return true;
+  return fields.isPossible();
 }
 
 namespace {

@@ -32,8 +32,8 @@ int setup(const DomainVal& d, Domain::Constants& c)
   const double p0 = c.lon0;
   if (isMiss(t0) || isMiss(p0) || isMiss(d.dx) || isMiss(d.dy) || Const::isMiss(d.nx)) return 0;
   const double theta = potTemp(t0 + KELVIN, p0);
-  const double sx = 1.0 / ((d.nx - 1) * static_cast<double>(d.dx));
-  const double sy = 1.0 / ((d.nx - 1) * static_cast<double>(d.dy));
+  const double sx = 1.0 / ((d.nx - 1.0) * static_cast<double>(d.dx));
+  const double sy = 1.0 / ((d.nx - 1.0) * static_cast<double>(d.dy));
   if (theta <= 0.0 || !std::isfinite(sx) || !std::isfinite(sy)) {
     Kol::outWarning("Domain: unusable tephigram reference %g C, %g hPa or lattice\n", t0, p0);
     return 0;

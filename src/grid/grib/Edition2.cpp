@@ -1,0 +1,165 @@
+// Edition 2 identification, grid definition, product definition and data representation
+// sections.
+#include <cmath>
+
+#include "core/Kol.h"
+#include "grid/grib/GridDefs.h"
+#include "grid/grib/Message.h"
+#include "grid/grib/Unpack.h"
+
+namespace KOL::grib {
+
+namespace {
+
+// A fixed surface: type, scale factor and scaled value starting at octet `at`.
+void readSurface(const Octets& s, size_t at, int& type, double& value, bool& missing)
+{
+  type = static_cast<int>(s.u1(at));
+  missing = type == 255 || s.u1(at + 1) == 255 || s.allOnes(at + 2, 4);
+  if (missing) {
+    value = 0;
+    return;
+  }
+  long scale = s.s(at + 1, 1);
+  value = static_cast<double>(s.s(at + 2, 4)) * std::pow(10.0, -scale);
+}
+
+// The end of a statistical period and its process: octet `end` starts the end time, followed by
+// the number of ranges, the missing count and the first range description.
+void readStatistics(const Octets& s, size_t end, Field& f)
+{
+  f.statProcess = static_cast<int>(s.u1(end + 12));
+  // Some producers write a period counted backwards from the forecast time as a negative
+  // two's-complement length.
+  f.statLength = static_cast<long>(static_cast<int32_t>(s.u4(end + 15)));
+  // A period in another unit than the forecast time is left out: p2 stays p1.
+  if (s.u1(end + 14) == unsigned(f.timeUnit)) f.p2 = f.p1 + f.statLength;
+}
+
+void readEnsemble(const Octets& s, size_t at, Field& f)
+{
+  f.ensType = static_cast<int>(s.u1(at));
+  f.perturbation = static_cast<int>(s.u1(at + 1));
+  f.ensSize = static_cast<int>(s.u1(at + 2));
+}
+
+void readDerived(const Octets& s, size_t at, Field& f)
+{
+  f.derived = static_cast<int>(s.u1(at));
+  f.ensSize = static_cast<int>(s.u1(at + 1));
+}
+
+void readProbability(const Octets& s, size_t at, Field& f)
+{
+  f.probType = static_cast<int>(s.u1(at + 2));
+  f.probLowerSet = !(s.u1(at + 3) == 255 && s.allOnes(at + 4, 4));
+  f.probUpperSet = !(s.u1(at + 8) == 255 && s.allOnes(at + 9, 4));
+  f.probLower = s.s(at + 4, 4) * std::pow(10.0, -s.s(at + 3, 1));
+  f.probUpper = s.s(at + 9, 4) * std::pow(10.0, -s.s(at + 8, 1));
+}
+
+}  // namespace
+
+void readIdentificationEd2(const Octets& s, Field& f)
+{
+  f.centre = static_cast<int>(s.u2(6));
+  f.subCentre = static_cast<int>(s.u2(8));
+  f.tableVersion = static_cast<int>(s.u1(10));
+  f.localTable = static_cast<int>(s.u1(11));
+  f.year = static_cast<int>(s.u2(13));
+  f.month = static_cast<int>(s.u1(15));
+  f.day = static_cast<int>(s.u1(16));
+  f.hour = static_cast<int>(s.u1(17));
+  f.minute = static_cast<int>(s.u1(18));
+  f.second = static_cast<int>(s.u1(19));
+}
+
+bool readGridEd2(const Octets& s, Field& f)
+{
+  int templ = static_cast<int>(s.u2(13));
+  const GridKind* kind = findGridKind(templ);
+  f.grid.templ = templ;
+  if (!kind) {
+    Kol::outWarning("GribFile: ************* Unknown GDS Temp: %d *************\n", templ);
+    return false;
+  }
+  return kind->fromEd2(s, f.grid);
+}
+
+bool readProductEd2(const Octets& s, Field& f)
+{
+  int templ = static_cast<int>(s.u2(8));
+  f.productTemplate = templ;
+  static const int known[] = {0, 1, 2, 5, 8, 9, 10, 11, 12, 15, 50008};
+  bool ok = false;
+  for (int k : known) ok = ok || k == templ;
+  f.category = static_cast<int>(s.u1(10));
+  f.parameter = static_cast<int>(s.u1(11));
+  if (!ok) {
+    Kol::outWarning("GribFile: ************* Unknown PDS Temp: %d *************\n", templ);
+    return false;
+  }
+  f.process = static_cast<int>(s.u1(14));
+  f.timeUnit = static_cast<int>(s.u1(18));
+  f.p1 = static_cast<long>(s.u4(19));
+  f.p2 = f.p1;
+  readSurface(s, 23, f.levelType1, f.level1, f.level1Missing);
+  readSurface(s, 29, f.levelType2, f.level2, f.level2Missing);
+  switch (templ) {
+    case 1:
+      readEnsemble(s, 35, f);
+      break;
+    case 2:
+      readDerived(s, 35, f);
+      break;
+    case 5:
+      readProbability(s, 35, f);
+      break;
+    case 8:
+      readStatistics(s, 35, f);
+      break;
+    case 9:
+      readProbability(s, 35, f);
+      readStatistics(s, 48, f);
+      break;
+    case 10:
+      f.percentile = static_cast<int>(s.u1(35));
+      readStatistics(s, 36, f);
+      break;
+    case 11:
+      readEnsemble(s, 35, f);
+      readStatistics(s, 38, f);
+      break;
+    case 12:
+      readDerived(s, 35, f);
+      readStatistics(s, 37, f);
+      break;
+    case 15:
+      f.statProcess = static_cast<int>(s.u1(35));
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+bool readPackingEd2(const Octets& s, Field& f)
+{
+  f.pack.drs = s;
+  f.pack.templ = static_cast<int>(s.u2(10));
+  f.pack.ref = s.u1(12) == 0 ? 0.0f : s.ieee(12);
+  f.pack.e = static_cast<int>(s.s(16, 2));
+  f.pack.d = static_cast<int>(s.s(18, 2));
+  f.pack.bits = static_cast<int>(s.u1(20));
+  if (!findUnpacker(f.pack.templ)) {
+    Kol::outWarning("GribFile: ************ Unknown DRS Temp: %d ************\n", f.pack.templ);
+    return false;
+  }
+  if (s.size() < (f.pack.templ == 3 ? 49u : 21u)) {
+    Kol::outWarning("GribFile: data representation section of %zu bytes is too short\n", s.size());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace KOL::grib

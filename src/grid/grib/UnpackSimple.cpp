@@ -1,0 +1,34 @@
+// Simple packing: one unsigned integer of a fixed width per value.
+#include "core/Kol.h"
+#include "grid/grib/Unpack.h"
+
+namespace KOL::grib {
+
+bool unpackSimple(const Packing& pack, size_t count, float* out)
+{
+  if (pack.bits == 0) {
+    fillConstant(pack, count, out);
+    return true;
+  }
+  if (pack.bits > 32) {
+    Kol::outWarning("GribFile: bit width %d over 32\n", pack.bits);
+    return false;
+  }
+  BitReader bits(pack.data);
+  if (bits.bitsLeft() < uint64_t(pack.bits) * count) {
+    Kol::outWarning("GribFile: data section holds %zu bytes, %zu values of %d bits need more\n",
+                    pack.data.size(), count, pack.bits);
+    return false;
+  }
+  // Chunks keep the integer scratch small whatever the field size.
+  constexpr size_t CHUNK = 4096;
+  uint32_t x[CHUNK];
+  for (size_t done = 0; done < count; done += CHUNK) {
+    size_t n = count - done < CHUNK ? count - done : CHUNK;
+    bits.getMany(pack.bits, n, x);
+    scaleValues(pack, x, n, out + done);
+  }
+  return true;
+}
+
+}  // namespace KOL::grib

@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "common/TestData.h"
+#include "core/Kol.h"
+#include "core/Message.h"
+#include "core/Prog.h"
+#include "core/Resrc.h"
+#include "core/ResrcDBList.h"
+#include "core/String.h"
+#include "core/Timer.h"
+
+using KOL::Kol;
+using KOL::Message;
+using KOL::Prog;
+
+namespace {
+
+// Restores the frame's state and standard input after each test.
+class ProgTest : public ::testing::Test {
+ protected:
+  void SetUp() override
+  {
+    mask_ = Kol::getMessageMask();
+    stdin_ = dup(0);
+  }
+  void TearDown() override
+  {
+    Kol::setMessageMask(mask_);
+    Kol::init_time = KOL::Const::MISS;
+    Kol::setDatabasePath("");
+    for (const char* r :
+         {"message", "file_path", "cur_time", "title", "answer", "color", "help", "prog"})
+      Kol::resrc.set(r, nullptr);
+    unsetenv("koldefault");
+    dup2(stdin_, 0);
+    close(stdin_);
+    clearerr(stdin);
+  }
+  // Standard input reads text from now on.
+  void input(const std::string& text)
+  {
+    KOLTest::writeFile(dir_.file("stdin"), text);
+    ASSERT_NE(std::freopen(dir_.file("stdin").c_str(), "r", stdin), nullptr);
+  }
+  KOLTest::TempDir dir_;
+  uint32_t mask_ = 0;
+  int stdin_ = -1;
+};
+
+}  // namespace
+
+TEST_F(ProgTest, ResourceFilesWithoutCommandLine)
+{
+  KOLTest::TempDir a, b;
+  KOLTest::writeFile(a.file("kol.cfg"),
+                     "*.title  \"first title\"\n"
+                     "demo.color red\n"
+                     "other.color blue\n"
+                     "IF night\n*.answer dark\nELSE\n*.answer light\nEND\n"
+                     "*.message warn\n");
+  KOLTest::writeFile(b.file("kol.cfg"), "*.file_path /db/dir\n*.cur_time #202401151230\n");
+  std::string list = a.path() + ":" + b.path() + ":" + a.file("missing");
+  EXPECT_EQ(Prog::readResrcFile("demo", "demo", "night", list.c_str()), 2);
+  EXPECT_STREQ(Kol::resrc.get("title"), "first title");
+  EXPECT_STREQ(Kol::resrc.get("color"), "red");
+  EXPECT_STREQ(Kol::resrc.get("answer"), "dark");
+  EXPECT_EQ(Kol::resrc.getType("color"), KOL::Resrc::PROGRAM);
+  // Afterwards the frame takes the message level, database path and fixed time.
+  EXPECT_TRUE(Kol::checkMessage(Kol::WARN));
+  EXPECT_FALSE(Kol::checkMessage(Kol::MESS));
+  EXPECT_STREQ(Kol::getDatabasePath(), "/db/dir");
+  EXPECT_EQ(Kol::init_time, 1705321800L);
+
+  // Without defaults the environment gives the list.
+  Kol::resrc.set("answer", nullptr);
+  setenv("koldefault", a.path().c_str(), 1);
+  EXPECT_EQ(Prog::readResrcFile("demo"), 1);
+  EXPECT_STREQ(Kol::resrc.get("answer"), "light");
+}
+
+TEST_F(ProgTest, PromptAndSetCommands)
+{
+  input("set title=Hello World\n\nset   color == green  \nanswer text   \nnext\n");
+  char buffer[64];
+  testing::internal::CaptureStdout();
+  ASSERT_TRUE(Prog::prompt("> ", buffer, sizeof buffer));
+  EXPECT_STREQ(buffer, "answer text");
+  KOL::String next;
+  ASSERT_TRUE(Prog::prompt("again: ", next));
+  EXPECT_STREQ(next.get(), "next");
+  EXPECT_FALSE(Prog::prompt("end: "));  // end of input
+  std::string shown = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(shown, "> > > > again: end: ");
+  EXPECT_STREQ(Kol::resrc.get("title"), "Hello World");
+  EXPECT_STREQ(Kol::resrc.get("color"), "green");
+
+  EXPECT_EQ(Prog::setCommand("settle"), 0);
+  EXPECT_EQ(Prog::setCommand("setx y"), 0);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(Prog::setCommand("set"), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Set resources\n", 0), 0u);
+
+  // A line longer than the buffer is cut, and its rest is not the next answer.
+  input("abcdefghijklmnopqrstuvwxyz\nshort\n");
+  char small[8];
+  ASSERT_TRUE(Prog::prompt("", small, sizeof small));
+  EXPECT_STREQ(small, "abcdef");
+  ASSERT_TRUE(Prog::prompt("", small, sizeof small));
+  EXPECT_STREQ(small, "short");
+}
+
+TEST_F(ProgTest, BannerAndHelp)
+{
+  Kol::setMessageLevel("mess");
+  testing::internal::CaptureStdout();
+  Prog::printProg("demo");
+  Prog::printProg(Kol::OUT1, "hidden");
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out, std::string("      demo (Ver ") + Kol::getVersion() + ")\n\n");
+
+  KOL::ResrcDBList keyed, positional;
+  keyed.add("plot_domain", "kolpltdom", "pd", "-pd domain   Plot domain");
+  Kol::resrc.set("prog", "demo");
+  Kol::resrc.set("help", "no");
+  EXPECT_EQ(Prog::printHelp(keyed, positional, "Draws maps"), 0);
+  Kol::resrc.set("help", "");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(Prog::printHelp(keyed, positional, "Draws maps"), 1);
+  out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out.rfind("demo: Draws maps\n", 0), 0u) << out;
+  EXPECT_NE(out.find("-pd domain   Plot domain"), std::string::npos) << out;
+}
+
+TEST_F(ProgTest, MessageLevelsSelectGroups)
+{
+  Message m("mess");
+  EXPECT_TRUE(m.check(0x100));
+  EXPECT_TRUE(m.check(0x800));
+  EXPECT_TRUE(m.check(0x1));
+  EXPECT_FALSE(m.check(0x1000));
+  m.set("messb");
+  EXPECT_TRUE(m.check(0x200));
+  EXPECT_FALSE(m.check(0x100));
+  EXPECT_FALSE(m.check(0x1));
+  struct {
+    const char* spec;
+    uint64_t mask;
+  } rows[] = {{"none", 0},
+              {"print", 0xF},
+              {"warn", 0xFF},
+              {"out2", 0xFFFFF},
+              {"debug", 0xFFFFFFFF},
+              {"warn,+out1", 0xF0FF},
+              {"debug,-out3", 0xFF0FFFFF},
+              {"errora", 0x10},
+              {"printd", 0x8},
+              {"mess,+debuga", 0x10000FFF}};
+  Kol::setMessageLevel("none");
+  for (auto& r : rows) {
+    Message msg;
+    msg.set(r.spec);
+    EXPECT_EQ(msg.get(), r.mask) << r.spec;
+  }
+  Message count;
+  count.set("warn");
+  count.set(0x3u);
+  EXPECT_EQ(count.getNum(), 2);
+  EXPECT_EQ(Message().get(), Message::DEFAULT_MASK);
+  EXPECT_FALSE(count.setPageLength(-1));
+  EXPECT_EQ(Message("bogus").get(), Message::DEFAULT_MASK);
+}
+
+TEST_F(ProgTest, MessageOutputAndLogs)
+{
+  Message m("mess,nopage");
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(m.print(0x100, "info %d\n", 1), 1);
+  EXPECT_EQ(m.print(0x1000, "hidden\n"), 0);
+  EXPECT_EQ(m.print(0x10 | 0x40, "problem\n"), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "info 1\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "problem\n");
+
+  std::string log = dir_.file("log.txt");
+  KOLTest::writeFile(log, "old\n");
+  m.set(("-fi=" + log).c_str());  // emptied, terminal and log
+  testing::internal::CaptureStdout();
+  m.print(0x100, "one\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "one\n");
+  EXPECT_EQ(KOLTest::readFile(log), "one\n");
+
+  m.set(("fi=" + log).c_str());  // appended, log only
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(m.print(0x100, "two\n"), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(KOLTest::readFile(log), "one\ntwo\n");
+
+  std::string dated = dir_.file("dated.txt");
+  m.set(("@fi=" + dated + ",nopage").c_str());
+  testing::internal::CaptureStdout();
+  m.print(0x100, "three\n");
+  testing::internal::GetCapturedStdout();
+  std::string text = KOLTest::readFile(dated);
+  EXPECT_NE(text.find(" -- three\n"), std::string::npos) << text;
+
+  // A deferred log is opened for each message, so it may be moved away in between.
+  std::string deferred = dir_.file("deferred.txt");
+  m.set(("dfi=" + deferred).c_str());
+  testing::internal::CaptureStdout();
+  m.print(0x100, "four\n");
+  std::remove(deferred.c_str());
+  m.print(0x100, "five\n");
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(KOLTest::readFile(deferred), "five\n");
+
+  testing::internal::CaptureStdout();
+  m.printProgramInfo("demo");
+  Message quiet("print");
+  quiet.printProgramInfo("demo");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            std::string("      demo (Ver ") + Kol::getVersion() + ")\n\n");
+}
+
+TEST_F(ProgTest, MessagePagingHoldsAfterAPage)
+{
+  input("\n\n");
+  Message m("mess,page,line=2");
+  testing::internal::CaptureStdout();
+  m.print(0x100, "a\nb\n");
+  m.print(0x100, "c\n");
+  m.print(0x100, "d\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "a\nb\nc\nPress return to continue\nd\n");
+}
+
+TEST_F(ProgTest, TimerMeasuresAndSleeps)
+{
+  KOL::Timer t;
+  EXPECT_GE(t.elapsed(), 0.0f);
+  EXPECT_FLOAT_EQ(t.sleep(0.05f), 0.05f);
+  EXPECT_FLOAT_EQ(t.sleep(0.02f), 0.07f);
+  EXPECT_EQ(t.sleep(0), 0.0f);
+  EXPECT_EQ(t.sleep(-1), 0.0f);
+  float e = t.elapsed();
+  EXPECT_GE(e, 0.07f);
+  EXPECT_LT(e, 5.0f);
+  t.init();
+  EXPECT_LT(t.elapsed(), 0.05f);
+}

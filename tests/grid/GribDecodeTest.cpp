@@ -1,0 +1,230 @@
+// Decoding of messages built here and of damaged copies of real ones: values, masks, scanning
+// order, and the failures bad input must produce (a message, no values, the stream going on).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "GribMessages.h"
+#include "common/TestData.h"
+#include "grid/grib/GridDefs.h"
+#include "grid/grib/Inventory.h"
+
+using KOL::grib::Field;
+using KOL::grib::FieldWalker;
+using KOLTest::Bytes;
+using KOLTest::Ed2Spec;
+
+namespace {
+
+// Every field of a byte stream, with what the decoder reported on standard error.
+struct Decoded {
+  std::vector<Field> fields;
+  std::string messages;
+};
+
+Decoded decodeAll(const Bytes& bytes)
+{
+  Decoded d;
+  testing::internal::CaptureStderr();
+  FieldWalker walk(bytes.data(), bytes.size());
+  for (Field f; walk.next(f);) d.fields.push_back(std::move(f));
+  d.messages = testing::internal::GetCapturedStderr();
+  return d;
+}
+
+Bytes readShared(const std::string& name)
+{
+  std::string s = KOLTest::readFile(KOLTest::dataFile("grib/" + name));
+  return Bytes(s.begin(), s.end());
+}
+
+// The first message of a file (bytes from "GRIB" to the end of "7777").
+Bytes firstMessage(const Bytes& file)
+{
+  size_t at = KOL::grib::findGrib(file.data(), file.size(), 0);
+  KOL::grib::MessageDecoder m(file.data() + at, file.size() - at);
+  return Bytes(file.begin() + long(at), file.begin() + long(at + m.length()));
+}
+
+TEST(GribDecode, SimplePackingBitmapAndScanning)
+{
+  Ed2Spec plain;
+  Decoded d = decodeAll(KOLTest::buildEd2(plain));
+  ASSERT_EQ(d.fields.size(), 1u);
+  const Field& f = d.fields[0];
+  std::vector<float> want = KOLTest::smoothField(8, 6);
+  ASSERT_EQ(f.values.size(), want.size());
+  for (size_t k = 0; k < want.size(); k++)
+    EXPECT_NEAR(f.values[k], want[k], 0.5 * f.pack.precision());
+
+  // Masked points come back as the missing value, the others in their places.
+  Ed2Spec masked;
+  masked.values = KOLTest::smoothField(8, 6);
+  for (size_t k = 0; k < masked.values.size(); k += 5) masked.values[k] = NAN;
+  masked.bitmap = true;
+  d = decodeAll(KOLTest::buildEd2(masked));
+  ASSERT_EQ(d.fields.size(), 1u);
+  for (size_t k = 0; k < masked.values.size(); k++) {
+    if (std::isnan(masked.values[k]))
+      EXPECT_EQ(d.fields[0].values[k], -9999.0f) << k;
+    else
+      EXPECT_NEAR(d.fields[0].values[k], masked.values[k], 0.5 * d.fields[0].pack.precision());
+  }
+
+  // Rows stored boustrophedon come back in plain order; +j rows start in the south.
+  Ed2Spec alternate;
+  alternate.scan = 0x50;
+  alternate.values = want;
+  for (int j = 1; j < 6; j += 2)
+    std::reverse(alternate.values.begin() + j * 8, alternate.values.begin() + (j + 1) * 8);
+  d = decodeAll(KOLTest::buildEd2(alternate));
+  ASSERT_EQ(d.fields.size(), 1u);
+  for (size_t k = 0; k < want.size(); k++)
+    EXPECT_NEAR(d.fields[0].values[k], want[k], 0.5 * d.fields[0].pack.precision()) << k;
+  std::vector<double> lat, lon;
+  ASSERT_TRUE(KOL::grib::findGridKind(0)->coords(d.fields[0].grid, lat, lon));
+  EXPECT_DOUBLE_EQ(lat[0], 45.0);
+  EXPECT_DOUBLE_EQ(lat[8], 46.0);
+  EXPECT_DOUBLE_EQ(lon[9], 11.0);
+}
+
+TEST(GribDecode, BadInputGivesMessageAndNoValues)
+{
+  const Bytes good = KOLTest::buildEd2(Ed2Spec());
+  const size_t s3 = KOLTest::sectionOffset(good, 3), s5 = KOLTest::sectionOffset(good, 5);
+  const size_t s6 = KOLTest::sectionOffset(good, 6);
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    const char* message;
+  };
+  std::vector<Case> cases;
+  cases.push_back({"truncated", Bytes(good.begin(), good.end() - 30), "does not end in 7777"});
+  Bytes longSection = good;
+  longSection[s3 + 2] = 0x70;  // section 3 claims 28 kB
+  cases.push_back({"section length", longSection, "readSection: invalid length"});
+  Bytes wide = good;
+  wide[s5 + 19] = 40;
+  cases.push_back({"bit width", wide, "bit width 40 over 32"});
+  Bytes huge = good;
+  for (int k = 0; k < 4; k++) huge[s3 + 30 + k] = huge[s3 + 34 + k] = k == 1 ? 0x01 : 0;  // 65536^2
+  cases.push_back({"dimensions", huge, "Grid too large"});
+  Bytes many = good;
+  many[s3 + 32] = 0x20, many[s3 + 36] = 0x20;  // 8200 x 8198 points in a 300-byte message
+  cases.push_back({"memory", many, "cannot be held"});
+  // A bitmap of one octet for 48 points.
+  Ed2Spec shortMap;
+  shortMap.bitmap = true;
+  shortMap.values = KOLTest::smoothField(8, 6);
+  shortMap.values[3] = NAN;
+  Bytes shortBitmap = KOLTest::buildEd2(shortMap);
+  size_t b6 = KOLTest::sectionOffset(shortBitmap, 6);
+  shortBitmap.erase(shortBitmap.begin() + long(b6 + 7), shortBitmap.begin() + long(b6 + 11));
+  shortBitmap[b6 + 3] = 8;
+  size_t total = shortBitmap.size();
+  for (int k = 0; k < 8; k++)
+    shortBitmap[8 + k] = static_cast<uint8_t>(uint64_t(total) >> (8 * (7 - k)));
+  cases.push_back({"short bitmap", shortBitmap, "shorter than the grid"});
+  (void)s6;
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // The damaged message is followed by a good one, which must still be read.
+    Bytes stream = c.bytes;
+    stream.insert(stream.end(), good.begin(), good.end());
+    Decoded d = decodeAll(stream);
+    EXPECT_NE(d.messages.find(c.message), std::string::npos) << d.messages;
+    ASSERT_FALSE(d.fields.empty());
+    EXPECT_EQ(d.fields.back().values.size(), 48u);
+    for (size_t k = 0; k + 1 < d.fields.size(); k++) EXPECT_TRUE(d.fields[k].values.empty());
+  }
+}
+
+TEST(GribDecode, CorruptJpeg2000AndPngStreams)
+{
+  KOL_REQUIRE_DATA();
+  Bytes jpeg = firstMessage(readShared("g2_safrica.grib2"));
+  Bytes png = firstMessage(readShared("g2_MRMS_PrecipFlag_00.00_20260219-042400.grib2"));
+  ASSERT_FALSE(jpeg.empty());
+  ASSERT_FALSE(png.empty());
+  size_t j7 = KOLTest::sectionOffset(jpeg, 7), p7 = KOLTest::sectionOffset(png, 7);
+  Bytes badJpeg = jpeg;
+  for (size_t k = j7 + 5; k < j7 + 45 && k < badJpeg.size() - 4; k++) badJpeg[k] ^= 0x5A;
+  Bytes notPng = png;
+  notPng[p7 + 6] = 'X';
+  Bytes badPng = png;
+  for (size_t k = p7 + 60; k < p7 + 400; k++) badPng[k] ^= 0xA5;
+  struct Case {
+    const char* name;
+    const Bytes& bytes;
+    const char* message;
+  } cases[] = {{"jpeg", badJpeg, "jpc_decode error"},
+               {"png signature", notPng, "Not a PNG file"},
+               {"png data", badPng, "PNG"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Decoded d = decodeAll(c.bytes);
+    ASSERT_EQ(d.fields.size(), 1u);
+    EXPECT_TRUE(d.fields[0].values.empty());
+    EXPECT_NE(d.messages.find(c.message), std::string::npos) << d.messages;
+  }
+}
+
+TEST(GribDecode, RunLengthPackingGivesLevelValues)
+{
+  KOL_REQUIRE_DATA();
+  Decoded d = decodeAll(readShared("g2_JMA_NOWC_runlength_5.200.bin"));
+  ASSERT_EQ(d.fields.size(), 7u);
+  for (const Field& f : d.fields) {
+    ASSERT_EQ(f.values.size(), 256u * 336u);
+    size_t missing = 0;
+    for (float v : f.values) {
+      EXPECT_TRUE(v == -9999.0f || v == 1.0f || v == 2.0f || v == 3.0f) << v;
+      missing += v == -9999.0f;
+    }
+    // Radar coverage: Japan and its seas have values, the continent far west has none.
+    EXPECT_GT(missing, 0u);
+    EXPECT_LT(missing, f.values.size());
+  }
+  std::vector<double> lat, lon;
+  const Field& f = d.fields[0];
+  KOL::grib::findGridKind(0)->coords(f.grid, lat, lon);
+  auto at = [&](double la, double lo) {
+    size_t best = 0;
+    for (size_t k = 1; k < lat.size(); k++)
+      if (std::hypot(lat[k] - la, lon[k] - lo) < std::hypot(lat[best] - la, lon[best] - lo))
+        best = k;
+    return f.values[best];
+  };
+  EXPECT_NE(at(35.68, 139.77), -9999.0f);  // Tokyo
+  EXPECT_EQ(at(47.0, 119.0), -9999.0f);    // inner Mongolia
+}
+
+// ecCodes 2.28 misplaces the points of edition 1 south polar stereographic grids; PROJ is the
+// oracle for their coordinates.
+TEST(GribDecode, SouthPolarStereographicAgreesWithProj)
+{
+  KOL_REQUIRE_DATA();
+  Decoded d = decodeAll(readShared("g1_grid_172.landmask.grib1"));
+  ASSERT_EQ(d.fields.size(), 1u);
+  const Field& f = d.fields[0];
+  std::vector<double> lat, lon;
+  ASSERT_TRUE(KOL::grib::findGridKind(20)->coords(f.grid, lat, lon));
+  const std::string proj = "+proj=stere +lat_0=-90 +lat_ts=-60 +lon_0=-80 +R=6367470";
+  std::string first = KOLTest::run("echo '" + std::to_string(f.grid.lo1) + " " +
+                                   std::to_string(f.grid.la1) + "' | proj " + proj + " -f '%.3f'");
+  double x0 = 0, y0 = 0;
+  ASSERT_EQ(std::sscanf(first.c_str(), "%lf %lf", &x0, &y0), 2) << first;
+  for (size_t k : {size_t(1), size_t(689), size_t(690) * 355 + 345, lat.size() - 1}) {
+    double x = x0 + double(k % 690) * f.grid.di, y = y0 + double(k / 690) * f.grid.dj;
+    std::string out = KOLTest::run("echo '" + std::to_string(x) + " " + std::to_string(y) +
+                                   "' | invproj " + proj + " -f '%.6f'");
+    double lo = 0, la = 0;
+    ASSERT_EQ(std::sscanf(out.c_str(), "%lf %lf", &lo, &la), 2) << out;
+    EXPECT_NEAR(lat[k], la, 1e-4) << k;
+    EXPECT_NEAR(std::remainder(lon[k] - lo, 360.0), 0.0, 1e-4) << k;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+// Parameter tables and product descriptions: what real fields resolve to (name, units, index,
+// level, forecast time, ensemble and probability kind).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/TestData.h"
+#include "core/Kol.h"
+#include "core/String.h"
+#include "grid/GribPDB.h"
+#include "grid/GribParam.h"
+#include "grid/grib/Inventory.h"
+#include "grid/grib/Product.h"
+
+using namespace KOL;
+
+namespace {
+
+class GribTables : public ::testing::Test {
+ protected:
+  void SetUp() override { Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+};
+
+TEST_F(GribTables, ParametersResolveToNamesUnitsAndIndices)
+{
+  struct Row {
+    int edition, a, b, c, d;  // edition 1: centre, sub-centre, table, parameter; 2: centre,
+                              // discipline, category, parameter
+    const char* abbr;
+    const char* units;
+    int index;  // Const::MISS: not checked
+  } rows[] = {
+      {2, 7, 0, 0, 0, "temp", "K", 11},
+      {2, 98, 0, 2, 2, "uwnd", "m/s", 33},
+      {2, 7, 0, 3, 5, "hght", "gpm", 7},
+      {2, 7, 0, 7, 6, "cape", "J/kg", Const::MISS},
+      {2, 54, 10, 0, 3, "swh", "m", Const::MISS},
+      {1, 98, 0, 128, 130, "temp", "K", 11},
+      {1, 7, 2, 2, 11, "temp", "K", 11},  // a zero key in the table matches any sub-centre
+      {1, 7, 0, 2, 157, "cape", "J/kg", Const::MISS},
+      {1, 54, 0, 2, 33, "uwnd", "m/s", 33},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.abbr) + " edition " + std::to_string(r.edition));
+    GribParam p;
+    int found = r.edition == 1 ? p.find1(r.a, r.b, r.c, r.d) : p.find2(r.a, r.b, r.c, r.d);
+    EXPECT_EQ(found, 1);
+    EXPECT_STREQ(p.getAbbr(), r.abbr);
+    EXPECT_STREQ(p.getUnits(), r.units);
+    if (r.index != Const::MISS) {
+      EXPECT_EQ(p.getIndex(), r.index);
+    }
+  }
+}
+
+TEST_F(GribTables, UnknownParametersWarnAndGetNumericIndices)
+{
+  GribParam p;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(p.find2(34, 0, 193, 7), 0);
+  EXPECT_EQ(p.getIndex(), 193007);
+  EXPECT_EQ(p.find1(54, 3, 200, 5), 0);
+  EXPECT_EQ(p.getIndex(), 200003005);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("No GRIB2 lookup for var: 34 0 193 7"), std::string::npos) << err;
+  EXPECT_NE(err.find("No GRIB1 lookup for var: 54 3 200 5"), std::string::npos) << err;
+}
+
+// The description of field n (from 1) of a shared file.
+GribPDB describe(const std::string& name, int n)
+{
+  std::string s = KOLTest::readFile(KOLTest::dataFile("grib/" + name));
+  grib::FieldWalker walk(reinterpret_cast<const uint8_t*>(s.data()), s.size());
+  grib::Field f;
+  GribPDB pdb;
+  GribParam param;
+  for (int k = 1; walk.next(f, false); k++) {
+    if (k == n) {
+      grib::fillPDB(f, pdb, param);
+      break;
+    }
+  }
+  return pdb;
+}
+
+TEST_F(GribTables, ProductsOfOperationalModels)
+{
+  KOL_REQUIRE_DATA();
+  struct Row {
+    const char* file;
+    int field;
+    const char* level;  // Level::toString
+    int timeType;
+    float fore, end;
+    const char* abbr;
+    int varType;
+  } rows[] = {
+      {"g2_hrrr.t06z.wrfsfcf01-TMP.grib2", 1, "sfc", ForeTime::FORECAST, 1, Const::FMISS, "temp",
+       Variable::PLAIN},
+      {"g2_gfs.t12z.pgrbf120.2p5deg.grib2", 2, "10mb", ForeTime::FORECAST, 120, Const::FMISS,
+       "temp", Variable::PLAIN},
+      {"g2_CMC_RDPA_APCP-024_ps10km.grib2", 1, "sfc", ForeTime::ACCUMULATION, 0, 24, "pcp",
+       Variable::PLAIN},
+      {"g2_nbm-pwat-prob-above_msgs1-3.grib2", 1, "wholel", ForeTime::FORECAST, 1, Const::FMISS,
+       "pwat", Variable::PROB_ABOVE},
+      {"g2_regular_ll_msl.grib2", 1, "sl", ForeTime::FORECAST, 72, Const::FMISS, "prmsl",
+       Variable::ENS_MEMBER},
+      {"g2_s2s-pdt9-pdt10-pdt12_part1.grib2", 3, "2m_ag", ForeTime::MINIMUM, 0, 24, "temp",
+       Variable::PERCENTILE},
+      {"g2_dspr.temp.bin", 1, "sfc", ForeTime::MAXIMUM, 2, 14, "maxt", Variable::PLAIN},
+      {"g1_CMC_reg_WIND_ISBL_300_ps60km_2010052400_P012.grib", 1, "300mb", ForeTime::FORECAST, 12,
+       Const::FMISS, "wspd", Variable::PLAIN},
+      {"g1_ST4.2013052210.01h.grib", 1, "sfc", ForeTime::ACCUMULATION, 0, 1, "pcp",
+       Variable::PLAIN},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.file) + " field " + std::to_string(r.field));
+    GribPDB pdb = describe(r.file, r.field);
+    String level;
+    pdb.level.toString(level);
+    EXPECT_STREQ(level.get(), r.level);
+    EXPECT_EQ(pdb.foreTime.getType(), r.timeType);
+    EXPECT_FLOAT_EQ(pdb.foreTime.getStart(), r.fore);
+    if (r.end != Const::FMISS) {
+      EXPECT_FLOAT_EQ(pdb.foreTime.getEnd(), r.end);
+    }
+    EXPECT_STREQ(pdb.variable.getAbbr(), r.abbr);
+    EXPECT_EQ(pdb.variable.getType(), r.varType);
+  }
+}
+
+}  // namespace

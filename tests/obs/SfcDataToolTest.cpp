@@ -1,0 +1,205 @@
+#include "obs/SfcDataTool.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "common/TestData.h"
+#include "core/Kol.h"
+#include "layers/VarSpec.h"
+#include "obs/Datum.h"
+#include "obs/SfcData.h"
+
+using KOL::Datum;
+using KOL::SfcData;
+using KOL::SfcDataTool;
+
+namespace {
+
+constexpr float MISS = KOL::Const::FMISS;
+
+SfcData report()
+{
+  SfcData s;
+  s.setId("KDEN");
+  s.setName("Denver");
+  s.lat = 39.87f, s.lon = -104.67f, s.elev = 1655;
+  s.date.set(2024, 3, 4, 18, 53, 0);
+  s.temp = 20, s.dewp = 10, s.wdir = 270, s.wspd = 10, s.gust = 20;
+  s.alt = 29.92f, s.slp = 1013.2f, s.vis = 10;
+  return s;
+}
+
+Datum compute(const SfcData& s, const char* name)
+{
+  Datum d;
+  EXPECT_EQ(SfcDataTool::compute(s, name, d), 1) << name;
+  return d;
+}
+
+TEST(SfcDataToolTest, UnitsOfEveryName)
+{
+  struct {
+    const char* names;
+    const char* units;
+  } table[] = {{"id city time txtwx wx sawx cldclc lcld mcld hcld fr", ""},
+               {"temp ttd dewp maxt6 maxt24 maxt mint6 mint24 mint extt sst", "C"},
+               {"dewd", "dC"},
+               {"wdir", "deg"},
+               {"wspd wgst wbrbc wbrb wind", "knt"},
+               {"uwnd vwnd uwndg vwndg", "m/s"},
+               {"alt", "in_Hg"},
+               {"pralt pres vpres svpres", "mb"},
+               {"elev wavhgt", "m"},
+               {"vis", "mi"},
+               {"cldcl", "100 ft"},
+               {"cldcv nlcld rhum", "%"},
+               {"ptend", "mb/3hr"},
+               {"prec1 prec3 prec6 prec12 prec24 prec", "mm"},
+               {"snwdp", "cm"},
+               {"solar", "min"},
+               {"wavper", "sec"},
+               {"wchilt wchill wchilt2 wchill2 heat wetblb thetaw thetae thetav theta vtemp", "K"},
+               {"wchilf", "W/m^2"},
+               {"humit", "F"},
+               {"mrat smrat shum", "g/kg"}};
+  for (const auto& row : table) {
+    std::string names = row.names;
+    size_t start = 0;
+    while (start < names.size()) {
+      size_t end = names.find(' ', start);
+      if (end == std::string::npos) end = names.size();
+      std::string name = names.substr(start, end - start);
+      start = end + 1;
+      if (name == "txtwx" || name == "wx" || name == "sawx") continue;  // weather texts
+      const char* units = SfcDataTool::getUnits(name.c_str());
+      ASSERT_NE(units, nullptr) << name;
+      EXPECT_STREQ(units, row.units) << name;
+    }
+  }
+  EXPECT_STREQ(SfcDataTool::getUnits("THETAE"), "K");
+  EXPECT_EQ(SfcDataTool::getUnits("tmpf"), nullptr);
+  EXPECT_EQ(SfcDataTool::getUnits(nullptr), nullptr);
+}
+
+TEST(SfcDataToolTest, DirectValuesAndDrawingTypes)
+{
+  SfcData s = report();
+  s.setCldCover(0, 'F'), s.setCldHeight(0, 1500);
+  s.setCldCover(1, 'B'), s.setCldHeight(1, 3500);
+  s.prec[SfcData::PREC3] = 2, s.prec[SfcData::PREC6] = 5;
+  s.maxt6 = 22, s.mint = 3;
+
+  Datum d = compute(s, "temp");
+  EXPECT_EQ(d.type, Datum::VALUE);
+  EXPECT_EQ(d.getValue(0), 20);
+  EXPECT_STREQ(d.id, "KDEN");
+  EXPECT_FLOAT_EQ(d.loc.lat, 39.87f);
+  EXPECT_EQ(d.loc.value, 1655);
+  EXPECT_EQ(compute(s, "dewd").getValue(0), 10);
+  EXPECT_EQ(compute(s, "ttd").getValue(1), 10);
+
+  d = compute(s, "wbrb");
+  EXPECT_EQ(d.type, Datum::WBARB);
+  EXPECT_EQ(d.getValue(0), 270);
+  EXPECT_EQ(d.getValue(1), 10);
+  d = compute(s, "wbrbc");
+  EXPECT_EQ(d.type, Datum::CBARB);
+  EXPECT_EQ(d.getValue(2), 20);
+  EXPECT_EQ(compute(s, "wind").type, Datum::VECT);
+  // A west wind blows towards the east: positive u, no v; knots become m/s.
+  EXPECT_NEAR(compute(s, "uwnd").getValue(0), 5.144f, 0.01);
+  EXPECT_NEAR(compute(s, "vwnd").getValue(0), 0, 0.01);
+  EXPECT_NEAR(compute(s, "uwndg").getValue(0), 10.289f, 0.01);
+
+  d = compute(s, "time");
+  EXPECT_EQ(d.type, Datum::TEXT);
+  EXPECT_STREQ(d.data, "1853");
+  EXPECT_STREQ(compute(s, "city").data, "Denver");
+  EXPECT_EQ(compute(s, "cldcl").getValue(0), 35);
+  d = compute(s, "cldclc");
+  EXPECT_EQ(d.type, Datum::CLOUD);
+  EXPECT_STREQ(d.data, "B");
+  EXPECT_EQ(compute(s, "cldcv").getValue(0), 75);
+  EXPECT_EQ(compute(s, "prec").getValue(0), 5);  // the longest period reported
+  EXPECT_EQ(compute(s, "maxt").getValue(0), 22);
+  EXPECT_EQ(compute(s, "maxt24").getValue(0), MISS);
+  d = compute(s, "extt");
+  EXPECT_EQ(d.getValue(0), 22);
+  EXPECT_EQ(d.getValue(1), 3);
+}
+
+TEST(SfcDataToolTest, DerivedQuantitiesInTheirUnits)
+{
+  SfcData s = report();
+  // Denver's station pressure from a standard altimeter setting.
+  EXPECT_NEAR(compute(s, "pralt").getValue(0), 829.6, 1);
+  EXPECT_NEAR(SfcDataTool::stationPres(s), 829.6, 1);
+  EXPECT_NEAR(compute(s, "rhum").getValue(0), 52.5, 1);
+  EXPECT_NEAR(compute(s, "vpres").getValue(0), 12.3, 0.2);
+  EXPECT_NEAR(compute(s, "svpres").getValue(0), 23.4, 0.3);
+  // At 830 hPa a 10 C dew point holds more water than at sea level.
+  EXPECT_NEAR(compute(s, "mrat").getValue(0), 9.3, 0.3);
+  float theta = compute(s, "theta").getValue(0);
+  EXPECT_NEAR(theta, 293.15 * std::pow(1000 / 829.6, 0.2857), 1);
+  EXPECT_GT(compute(s, "thetae").getValue(0), theta + 20);
+  EXPECT_GT(compute(s, "thetav").getValue(0), theta);
+  float wetbulb = compute(s, "wetblb").getValue(0);
+  EXPECT_GT(wetbulb, 283.15);
+  EXPECT_LT(wetbulb, 293.15);
+  EXPECT_FLOAT_EQ(compute(s, "humit").getValue(0), 68);  // F; dry air adds nothing
+  SfcData humid = s;
+  humid.temp = 30, humid.dewp = 24;
+  EXPECT_GT(compute(humid, "humit").getValue(0), 86);
+  EXPECT_GT(compute(humid, "heat").getValue(0), 303.15);
+
+  // Without a temperature nothing is derived; without altimeter the sea-level pressure serves.
+  s.temp = MISS;
+  for (const char* name : {"rhum", "theta", "thetae", "wetblb", "svpres", "wchilt", "heat"})
+    EXPECT_EQ(compute(s, name).getValue(0), MISS) << name;
+  s.temp = 20, s.alt = MISS;
+  EXPECT_NEAR(SfcDataTool::stationPres(s), 829.6, 1);
+  s.slp = MISS;
+  EXPECT_EQ(compute(s, "mrat").getValue(0), MISS);
+}
+
+TEST(SfcDataToolTest, FlightCategories)
+{
+  struct {
+    char cover;
+    float height, vis;
+    int category;
+    const char* name;
+  } cases[] = {{'B', 800, 0.5f, 3, "LIFR"}, {'O', 2000, 2, 2, "IFR"},  {'B', 4000, 4, 1, "MVFR"},
+               {'S', 400, 10, 0, "VFR"},    {' ', MISS, 5, 1, "MVFR"}, {' ', MISS, MISS, 0, "VFR"},
+               {'B', 3000, 10, 1, "MVFR"},  {'O', 499, 10, 3, "LIFR"}, {'7', 900, 10, 2, "IFR"},
+               {'X', 200, 10, 0, "VFR"},    {'b', 300, 10, 0, "VFR"}};
+  for (const auto& c : cases) {
+    SfcData s;
+    s.vis = c.vis;
+    if (c.cover != ' ') s.setCldCover(0, c.cover), s.setCldHeight(0, c.height);
+    Datum d = compute(s, "fr");
+    EXPECT_EQ(d.getValue(0), c.category) << c.cover << c.height << " " << c.vis;
+    EXPECT_STREQ(d.data, c.name) << c.cover << c.height << " " << c.vis;
+  }
+}
+
+TEST(SfcDataToolTest, SpecificationsCarryTheirFormat)
+{
+  std::string saved = KOL::Kol::getDatabasePath();
+  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  SfcData s = report();
+  KOL::VarSpec spec("temp[ul]");
+  Datum d;
+  ASSERT_EQ(SfcDataTool::compute(s, spec, d), 1);
+  EXPECT_EQ(d.getValue(0), 20);
+  EXPECT_STREQ(d.format, spec.getFormat());
+  KOL::VarSpec unknown("tmpf");
+  EXPECT_EQ(SfcDataTool::compute(s, unknown, d), 0);
+  EXPECT_EQ(d.getValue(0), MISS);
+  EXPECT_STREQ(d.id, "KDEN");
+  KOL::Kol::setDatabasePath(saved.c_str());
+}
+
+}  // namespace
