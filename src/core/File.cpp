@@ -193,7 +193,7 @@ int File::openLocal(const char* name, const char* mode)
   write_ = mode[0] != 'r';
   fp_ = std::fopen(path, mode);
   // Missing parent directories are made only when an output needs them.
-  if (!fp_ && errno == ENOENT && (mode[0] == 'w' || mode[0] == 'a') &&
+  if (!fp_ && (errno == ENOENT || errno == ENOTDIR) && (mode[0] == 'w' || mode[0] == 'a') &&
       FileTool::makeDir(path, 0755))
     fp_ = std::fopen(path, mode);
   if (!fp_) {
