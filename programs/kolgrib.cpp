@@ -4,67 +4,44 @@
 //   kolgrib -msg=N -out=values FILE            latitude longitude value of every point
 //   kolgrib -msg=N -out=grib1 -outfile=F FILE  the field as an edition 1 message
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "core/Kol.h"
+#include "core/KolResrc.h"
+#include "core/Resrc.h"
+#include "core/ResrcDB.h"
+#include "core/ResrcDBList.h"
+#include "core/String.h"
+#include "core/Strings.h"
+#include "grid/GribPDB.h"
+#include "grid/GribParam.h"
 #include "grid/grib/GridDefs.h"
 #include "grid/grib/Inventory.h"
+#include "grid/grib/Product.h"
 #include "grid/grib/Writer.h"
 
 using namespace KOL;
 
 namespace {
 
-struct Options {
-  int msg = 0;
-  std::string out = "inventory";
-  std::string outfile;
-  std::string file;
-  bool help = false;
-};
-
-void usage()
+void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
-  std::printf(
-      "usage: kolgrib [-msg=N] [-out=inventory|values|grib1] [-outfile=F] FILE\n"
-      "  (no options)   one line per field: number, byte offset, reference date, forecast\n"
-      "                 time, variable, level, grid (projection nx ny), packing\n"
-      "  -msg=N         the N-th field (from 1) for -out=values and -out=grib1\n"
-      "  -out=values    every point of field N as latitude longitude value (-9999: missing)\n"
-      "  -out=grib1     write field N (a Lambert grid) as edition 1 to -outfile\n"
-      "  -help          this text\n");
+  KolResrc::add(keyed, KolResrc::HELP_GROUP);
+  KolResrc::add(keyed, KolResrc::PATH_GROUP);
+  keyed.add("msg", "kolgribmsg", "ms",
+            "-ms N        The N-th field (from 1) for -out=values and grib1");
+  keyed.add("out", "kolgribout", "ou",
+            "-ou kind     inventory (default), values (latitude longitude value of every\n"
+            "             point, -9999 where missing) or grib1 (a Lambert field as edition 1)");
+  keyed.add("outfile", "kolgriboutfile", "outf", "-outf name   File written by -out=grib1");
+  KolResrc::add(positional, KolResrc::find("filename"));
 }
 
-bool parse(int argc, char** argv, Options& o)
+bool readAll(const char* path, std::vector<uint8_t>& bytes)
 {
-  for (int i = 1; i < argc; i++) {
-    std::string a = argv[i];
-    auto value = [&](const char* key) -> const char* {
-      size_t n = std::strlen(key);
-      return a.compare(0, n, key) == 0 ? a.c_str() + n : nullptr;
-    };
-    if (a == "-help" || a == "-h" || a == "--help")
-      o.help = true;
-    else if (const char* v = value("-msg="))
-      o.msg = std::atoi(v);
-    else if (const char* v = value("-out="))
-      o.out = v;
-    else if (const char* v = value("-outfile="))
-      o.outfile = v;
-    else if (a[0] == '-') {
-      Kol::outError("kolgrib: unknown option %s\n", a.c_str());
-      return false;
-    } else
-      o.file = a;
-  }
-  return true;
-}
-
-bool readAll(const std::string& path, std::vector<uint8_t>& bytes)
-{
-  FILE* fp = std::fopen(path.c_str(), "rb");
+  FILE* fp = std::fopen(path, "rb");
   if (!fp) return false;
   uint8_t chunk[1 << 16];
   size_t n;
@@ -74,65 +51,90 @@ bool readAll(const std::string& path, std::vector<uint8_t>& bytes)
   return true;
 }
 
-void printInventoryLine(int number, const grib::Field& f)
+// number offset date forecast variable level grid nx ny packing
+void printInventoryLine(int number, const grib::Field& f, std::vector<GribParam>& params)
 {
-  std::printf("%d %zu %04d-%02d-%02d_%02d:%02d %s %d.%d.%d %s %s %d %d %s\n", number, f.offset,
-              f.year, f.month, f.day, f.hour, f.minute, grib::foreTimeText(f).c_str(),
-              f.edition == 2 ? f.discipline : f.tableVersion, f.edition == 2 ? f.category : 0,
-              f.parameter, grib::levelText(f).c_str(), grib::gridName(f).c_str(), f.grid.nx,
-              f.grid.ny, grib::packingName(f).c_str());
+  // One table entry per parameter, so that a missing one is reported once.
+  const int a = f.edition == 1 ? f.tableVersion : f.discipline;
+  const int b = f.edition == 1 ? f.subCentre : f.category;
+  GribParam* param = nullptr;
+  for (GribParam& p : params)
+    if (p.matches(f.edition, f.centre, a, b, f.parameter)) param = &p;
+  if (!param) param = &params.emplace_back();
+  GribPDB pdb;
+  grib::fillPDB(f, pdb, *param);
+  String level;
+  pdb.level.toString(level);
+  const char* abbr = pdb.variable.getAbbr();
+  std::string var = abbr[0] ? abbr : "var" + std::to_string(pdb.variable.getInd());
+  std::printf("%d %zu %04d-%02d-%02d_%02d:%02d %s %s %s %s %d %d %s\n", number, f.offset, f.year,
+              f.month, f.day, f.hour, f.minute, grib::foreTimeText(f).c_str(), var.c_str(),
+              level.get()[0] ? level.get() : "-", grib::gridName(f).c_str(), f.grid.nx, f.grid.ny,
+              grib::packingName(f).c_str());
 }
 
 int printValues(const grib::Field& f)
 {
   const grib::GridKind* kind = grib::findGridKind(f.grid.templ);
   std::vector<double> lat, lon;
-  if (!kind || !kind->coords(f.grid, lat, lon) || f.values.size() != lat.size()) {
-    Kol::outError("kolgrib: field has no values or no coordinates\n");
-    return 1;
+  if (!kind || f.values.empty() || !kind->coords(f.grid, lat, lon) ||
+      f.values.size() != lat.size()) {
+    Kol::outError("kolgrib: field has no values or no point coordinates\n");
+    return Kol::FAILURE;
   }
   for (size_t k = 0; k < lat.size(); k++) {
-    double lo = lon[k];
-    if (lo < 0) lo += 360;
-    if (lo >= 360) lo -= 360;
+    double lo = lon[k] < 0 ? lon[k] + 360 : lon[k] >= 360 ? lon[k] - 360 : lon[k];
     std::printf("%.5f %.5f %.8g\n", lat[k], lo, static_cast<double>(f.values[k]));
   }
-  return 0;
+  return Kol::SUCCESS;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-  Kol::setProgramName("kolgrib");
-  Options o;
-  if (!parse(argc, argv, o)) return 2;
-  if (o.help || o.file.empty()) {
-    usage();
-    return o.help ? 0 : 2;
+  ResrcDBList keyed, positional;
+  declareOptions(keyed, positional);
+  Strings args(argc, const_cast<const char**>(argv));
+  if (!ResrcDB::create(args, keyed, positional)) return Kol::FAILURE;
+  Resrc& r = Kol::resrc;
+  const char* file = r.get("filename");
+  if (r.getBool("help") || !file || !*file) {
+    ResrcDB::printHelp(r.get("prog"), keyed, positional);
+    return r.getBool("help") ? Kol::SUCCESS : Kol::USAGE;
+  }
+  const std::string out = r.get("out", "inventory");
+  const int msg = std::atoi(r.get("msg", "0"));
+  const bool inventory = out.rfind("inv", 0) == 0;
+  if (!inventory && out != "values" && out != "grib1") {
+    Kol::outError("kolgrib: unknown output kind %s\n", out.c_str());
+    return Kol::USAGE;
   }
   std::vector<uint8_t> bytes;
-  if (!readAll(o.file, bytes)) {
-    Kol::outError("kolgrib: Unable to open file: %s\n", o.file.c_str());
-    return 1;
+  if (!readAll(file, bytes)) {
+    Kol::outError("kolgrib: Unable to open file: %s\n", file);
+    return Kol::FAILURE;
   }
   grib::FieldWalker walker(bytes.data(), bytes.size());
   grib::Field f;
-  const bool inventory = o.out == "inventory" || o.out == "inv";
-  for (int number = 1; walker.next(f, !inventory && number == o.msg); number++) {
+  std::vector<GribParam> params;
+  for (int number = 1; walker.next(f, !inventory && number == msg); number++) {
     if (inventory) {
-      printInventoryLine(number, f);
+      printInventoryLine(number, f, params);
       continue;
     }
-    if (number != o.msg) continue;
-    if (o.out == "values") return printValues(f);
-    if (o.out == "grib1") return grib::writeEd1File(f, o.outfile) ? 0 : 1;
-    Kol::outError("kolgrib: unknown output kind %s\n", o.out.c_str());
-    return 2;
+    if (number != msg) continue;
+    if (out == "values") return printValues(f);
+    const char* outfile = r.get("outfile");
+    if (!outfile || !*outfile) {
+      Kol::outError("kolgrib: -out=grib1 needs -outfile\n");
+      return Kol::USAGE;
+    }
+    return grib::writeEd1File(f, outfile) ? Kol::SUCCESS : Kol::FAILURE;
   }
   if (!inventory) {
-    Kol::outError("kolgrib: no field %d in %s\n", o.msg, o.file.c_str());
-    return 1;
+    Kol::outError("kolgrib: no field %d in %s\n", msg, file);
+    return Kol::FAILURE;
   }
-  return 0;
+  return std::fflush(stdout) == 0 ? Kol::SUCCESS : Kol::FAILURE;
 }

@@ -228,3 +228,49 @@ TEST(GribDecode, SouthPolarStereographicAgreesWithProj)
 }
 
 }  // namespace
+
+namespace {
+
+// A message whose sections 4 to 7 are repeated with `bitmapIndicator` in the second section 6.
+KOLTest::Bytes twoFields(const KOLTest::Bytes& one, uint8_t bitmapIndicator)
+{
+  const size_t s4 = KOLTest::sectionOffset(one, 4), s6 = KOLTest::sectionOffset(one, 6);
+  const size_t s7 = KOLTest::sectionOffset(one, 7);
+  KOLTest::Bytes msg(one.begin(), one.end() - 4);
+  msg.insert(msg.end(), one.begin() + long(s4), one.begin() + long(s6));
+  msg.insert(msg.end(), {0, 0, 0, 6, 6, bitmapIndicator});
+  msg.insert(msg.end(), one.begin() + long(s7), one.end());
+  for (int k = 0; k < 8; k++)
+    msg[8 + k] = static_cast<uint8_t>(uint64_t(msg.size()) >> (8 * (7 - k)));
+  return msg;
+}
+
+TEST(GribDecode, BitmapReusedAndEmptyPngSection)
+{
+  Ed2Spec masked;
+  masked.values = KOLTest::smoothField(8, 6);
+  for (size_t k = 0; k < masked.values.size(); k += 3) masked.values[k] = NAN;
+  masked.bitmap = true;
+  Decoded d = decodeAll(twoFields(KOLTest::buildEd2(masked), 254));
+  ASSERT_EQ(d.fields.size(), 2u);
+  ASSERT_EQ(d.fields[1].values.size(), 48u);
+  EXPECT_EQ(d.fields[0].values, d.fields[1].values);
+  EXPECT_EQ(d.fields[1].values[3], -9999.0f);
+
+  // Template 5.41 with no data: every point is R.
+  Ed2Spec constant;
+  constant.ref = 273.5f;
+  KOLTest::Bytes png = KOLTest::buildEd2(constant);
+  size_t s5 = KOLTest::sectionOffset(png, 5), s7 = KOLTest::sectionOffset(png, 7);
+  png[s5 + 10] = 41;
+  png.erase(png.begin() + long(s7 + 5), png.end() - 4);
+  png[s7 + 3] = 5;
+  for (int k = 0; k < 8; k++)
+    png[8 + k] = static_cast<uint8_t>(uint64_t(png.size()) >> (8 * (7 - k)));
+  d = decodeAll(png);
+  ASSERT_EQ(d.fields.size(), 1u);
+  ASSERT_EQ(d.fields[0].values.size(), 48u);
+  for (float v : d.fields[0].values) EXPECT_EQ(v, 273.5f);
+}
+
+}  // namespace

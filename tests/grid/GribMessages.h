@@ -135,3 +135,41 @@ inline size_t sectionOffset(const Bytes& msg, int n)
 }
 
 }  // namespace KOLTest
+
+namespace KOLTest {
+
+// An edition 1 message on a predefined grid (no grid description): n values k * 0.5 + 200,
+// packed with 12 bits and E = -1.
+inline Bytes buildEd1Predefined(int grid, size_t n)
+{
+  Bytes pds = {0,  0,  28,  2,    7,    96, static_cast<uint8_t>(grid),
+               0,  11, 100, 0x01, 0xF4, 24, 5,
+               17, 12, 0,   1,    6,    0,  0,
+               0,  0,  0,   21,   0,    0,  0};
+  Bytes bds;
+  const int bits = 12;
+  const size_t dataBytes = (n * bits + 7) / 8;
+  put(bds, dataBytes + 11, 3);
+  put(bds, (dataBytes * 8 - n * bits) & 0x0F, 1);
+  putSigned(bds, -1, 2);
+  put(bds, 0x42C80000, 4);  // IBM float 200
+  put(bds, bits, 1);
+  uint64_t acc = 0;
+  int held = 0;
+  for (size_t k = 0; k < n; k++) {
+    acc = (acc << bits) | (k % 4096);
+    held += bits;
+    while (held >= 8) held -= 8, bds.push_back(static_cast<uint8_t>(acc >> held));
+  }
+  if (held > 0) bds.push_back(static_cast<uint8_t>(acc << (8 - held)));
+  Bytes msg = {'G', 'R', 'I', 'B', 0, 0, 0, 1};
+  msg.insert(msg.end(), pds.begin(), pds.end());
+  msg.insert(msg.end(), bds.begin(), bds.end());
+  msg.insert(msg.end(), {'7', '7', '7', '7'});
+  msg[4] = static_cast<uint8_t>(msg.size() >> 16);
+  msg[5] = static_cast<uint8_t>(msg.size() >> 8);
+  msg[6] = static_cast<uint8_t>(msg.size());
+  return msg;
+}
+
+}  // namespace KOLTest

@@ -130,3 +130,18 @@ TEST_F(GribTables, ProductsOfOperationalModels)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GribTables, Edition2GridsGetSyntheticNumbers)
+{
+  KOL_REQUIRE_DATA();
+  // template 10^7 + A 10^6 + B 10^4 + (Ni / 10) 100 + K
+  EXPECT_EQ(describe("g2_gfs.t12z.pgrbf120.2p5deg.grib2", 1).gridType, 9001425);  // 90N 0E 2.5 deg
+  EXPECT_EQ(describe("g2_nam.t00z.awp21100.tm00.grib2", 1).gridType,
+            300000000 + 1000000 + 23 * 10000 + 9 * 100 + 81);  // 12.19N 133.46W, 81 km
+  // Edition 1 keeps the grid number of the message.
+  EXPECT_EQ(describe("g1_nam_grid211_noGDS_made.grib", 1).gridType, 211);
+}
+
+}  // namespace

@@ -15,6 +15,7 @@
 #include "core/StrLib.h"
 #include "core/String.h"
 #include "core/Strings.h"
+#include "geo/Domain.h"
 #include "obs/CityData.h"
 #include "obs/CityFile.h"
 #include "obs/CityHash.h"
@@ -208,6 +209,17 @@ TEST_F(CityTest, SequentialSearchStopsAtTheFirstMatch)
   EXPECT_FLOAT_EQ(lat, 39.8667f);
   EXPECT_FLOAT_EQ(lon, -104.6667f);
 
+  // A written table reads back line for line.
+  {
+    CityFile out(dir_.file("copy.cty").c_str(), 1);
+    ASSERT_TRUE(out.isOpen());
+    CityFile in(dir_.file("test.cty").c_str());
+    while (in.read(d)) EXPECT_EQ(out.write(d), 1);
+  }
+  EXPECT_EQ(CityTool::search("copy.cty", "c6123", d), 1);
+  EXPECT_STREQ(d.id, "ABCD");
+  EXPECT_EQ(d.seq, 6);
+
   CityFile file(dir_.file("test.cty").c_str());
   ASSERT_TRUE(file.isOpen());
   EXPECT_EQ(file.getNum(), static_cast<int>(std::string(TABLE).size() / 59));
@@ -268,6 +280,25 @@ TEST_F(CityTest, HashFindsStationsByEveryKey)
   EXPECT_EQ(none.getNum(), 0);
   EXPECT_EQ(none.find("KORD"), nullptr);
   EXPECT_EQ(none.first(), nullptr);
+}
+
+TEST_F(CityTest, HashKeepsStationsOfADomainPriorityAndPattern)
+{
+  KOL::Domain dom("pstereo:90:-95:60::,40,-95,25,17,1.2,1.2");
+  ASSERT_EQ(dom.proj, 1);
+  CityHash all("test.cty", dom, 9);
+  EXPECT_NE(all.find("KORD"), nullptr);
+  EXPECT_NE(all.find("KDEN"), nullptr);
+  EXPECT_EQ(all.find("41001"), nullptr);  // beyond three grid lengths off the east edge
+  EXPECT_EQ(all.find("NZCH"), nullptr);
+  CityHash important("test.cty", dom, 2);
+  EXPECT_NE(important.find("KORD"), nullptr);
+  EXPECT_EQ(important.find("KDEN"), nullptr);  // priority 3
+  Kol::resrc.set("identifier", "KD*,41001,NZCH");
+  CityHash listed("test.cty", dom, 9);
+  EXPECT_EQ(listed.getNum(), 1);
+  EXPECT_NE(listed.find("KDEN"), nullptr);
+  EXPECT_EQ(listed.find("KORD"), nullptr);
 }
 
 // The shipped world table.

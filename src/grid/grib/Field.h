@@ -28,7 +28,8 @@ struct GridGeom {
   int scan = 0;  // scanning mode flags (0x80 -i, 0x40 +j, 0x20 j consecutive, 0x10 alternate)
   double radius = 6367470.0;                    // earth radius, metres
   double spLat = -90, spLon = 0, rotAngle = 0;  // rotated grids: south pole of the rotation
-  size_t points() const;                        // number of stored points
+  bool wrapped = false;   // a global grid whose grids repeat the first column at the end
+  size_t points() const;  // number of stored points
   bool thinned() const { return !pl.empty(); }
 };
 

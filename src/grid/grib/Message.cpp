@@ -190,8 +190,10 @@ bool unpackField(Field& f, const Octets& bitmap, size_t messageLength)
                     messageLength);
     return false;
   }
-  f.values.assign(points, MISSING);
-  if (!u->unpack(f.pack, count, f.values.data())) return false;
+  f.values.clear();
+  ValueBuffer out(f.values, points);
+  if (!u->unpack(f.pack, count, out)) return false;
+  out.get();
   if (f.bitmapPresent) {
     // Spread the packed values over the points, from the end so that nothing is overwritten.
     size_t k = count;

@@ -209,8 +209,10 @@ int syntheticGridNumber(const GridGeom& g)
   int b = static_cast<int>(lo1 / 10.0);
   if (lo1 < 0) b = 36 + b;
   if (g.la1 < 0) b += 36;
-  long n = long(g.templ) * 10000000L + long(a % 10) * 1000000L + long(b % 100) * 10000L +
-           long((g.nx / 10) % 100) * 100L + (k % 100);
+  // template 10^7 + A 10^6 + B 10^4 + (Ni / 10) 100 + K; neighbouring terms may overlap for big
+  // grids, which only matters to the uniqueness of the number.
+  long n = long(g.templ) * 10000000L + long(a) * 1000000L + long(b) * 10000L +
+           long(g.nx / 10) * 100L + k;
   return static_cast<int>(n % 2000000000L);
 }
 

@@ -138,7 +138,7 @@ class Restorer {
 
 }  // namespace
 
-bool unpackComplex(const Packing& pack, size_t count, float* out)
+bool unpackComplex(const Packing& pack, size_t count, ValueBuffer& values)
 {
   if (pack.bits > 32) {
     Kol::outWarning("GribFile: bit width %d over 32\n", pack.bits);
@@ -152,7 +152,7 @@ bool unpackComplex(const Packing& pack, size_t count, float* out)
   }
   if (count == 0) return true;
   if (d.groups == 0) {  // no groups: every value is the reference
-    fillConstant(pack, count, out);
+    fillConstant(pack, count, values.get());
     return true;
   }
   BitReader bits(pack.data);
@@ -162,6 +162,7 @@ bool unpackComplex(const Packing& pack, size_t count, float* out)
   Groups g;
   if (!readGroups(pack, d, bits, count, g)) return false;
 
+  float* out = values.get();
   Restorer restore(pack, d.order, first[0], first[1], minimum);
   const uint32_t refMissing = pack.bits >= 32 ? 0xFFFFFFFFu : (1u << pack.bits) - 1;
   constexpr size_t CHUNK = 4096;

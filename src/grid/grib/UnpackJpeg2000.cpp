@@ -99,10 +99,10 @@ std::unique_ptr<opj_image_t, ImageDeleter> decodeImage(const Octets& data)
 
 }  // namespace
 
-bool unpackJpeg2000(const Packing& pack, size_t count, float* out)
+bool unpackJpeg2000(const Packing& pack, size_t count, ValueBuffer& values)
 {
   if (pack.bits == 0 || pack.data.size() == 0) {
-    fillConstant(pack, count, out);
+    fillConstant(pack, count, values.get());
     return true;
   }
   auto image = decodeImage(pack.data);
@@ -117,7 +117,7 @@ bool unpackJpeg2000(const Packing& pack, size_t count, float* out)
     return false;
   }
   static_assert(sizeof(OPJ_INT32) == sizeof(uint32_t), "32-bit samples");
-  scaleValues(pack, reinterpret_cast<const uint32_t*>(c.data), n, out);
+  scaleValues(pack, reinterpret_cast<const uint32_t*>(c.data), n, values.get());
   return true;
 }
 

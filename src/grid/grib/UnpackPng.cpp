@@ -88,17 +88,17 @@ size_t pngWidth(const Octets& d) { return d.size() >= 24 ? d.u4(17) : 0; }
 
 }  // namespace
 
-bool unpackPng(const Packing& pack, size_t count, float* out)
+bool unpackPng(const Packing& pack, size_t count, ValueBuffer& values)
 {
   if (pack.bits == 0 || pack.data.size() == 0) {
-    fillConstant(pack, count, out);
+    fillConstant(pack, count, values.get());
     return true;
   }
   size_t width = pngWidth(pack.data);
   if (width == 0 || width > count) width = count;
   std::vector<uint8_t> row(width * 8);
   std::vector<uint32_t> ints(width);
-  int status = decodePng(pack, count, out, row.data(), row.size(), ints.data());
+  int status = decodePng(pack, count, values.get(), row.data(), row.size(), ints.data());
   if (status == 1)
     Kol::outWarning("GribFile: Not a PNG file\n");
   else if (status == 2)

@@ -8,7 +8,7 @@
 
 namespace KOL::grib {
 
-bool unpackRunLength(const Packing& pack, size_t count, float* out)
+bool unpackRunLength(const Packing& pack, size_t count, ValueBuffer& values)
 {
   const Octets& s = pack.drs;
   const int bits = static_cast<int>(s.u1(12));
@@ -27,6 +27,7 @@ bool unpackRunLength(const Packing& pack, size_t count, float* out)
     levels[k + 1] = static_cast<float>(s.u2(18 + 2 * k) * factor);
   const uint64_t radix = (uint64_t(1) << bits) - 1 - maxLevel;
 
+  float* out = values.get();
   BitReader codes(pack.data);
   size_t at = 0;
   float value = MISSING;

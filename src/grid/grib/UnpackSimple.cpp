@@ -4,10 +4,10 @@
 
 namespace KOL::grib {
 
-bool unpackSimple(const Packing& pack, size_t count, float* out)
+bool unpackSimple(const Packing& pack, size_t count, ValueBuffer& values)
 {
   if (pack.bits == 0) {
-    fillConstant(pack, count, out);
+    fillConstant(pack, count, values.get());
     return true;
   }
   if (pack.bits > 32) {
@@ -21,6 +21,7 @@ bool unpackSimple(const Packing& pack, size_t count, float* out)
     return false;
   }
   // Chunks keep the integer scratch small whatever the field size.
+  float* out = values.get();
   constexpr size_t CHUNK = 4096;
   uint32_t x[CHUNK];
   for (size_t done = 0; done < count; done += CHUNK) {

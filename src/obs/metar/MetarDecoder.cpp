@@ -244,6 +244,7 @@ void MetarDecoder::visibility()
   if ((r_.wordHas('/') || r_.wordLength() == 1) && fraction()) return;
   if (!r_.leadDigit()) return;
   if (r_.full("%4d%*[/A] ", &v)) {
+    r_.note(2, "Vis ####AA group\n");
     s.vis = metres(v);
     r_.take();
     if (r_.full("%*4d%*[/A] ")) {

@@ -1,0 +1,258 @@
+#include "grid/grib/GridFill.h"
+
+#include <cmath>
+#include <vector>
+
+#include "core/Date.h"
+#include "core/Kol.h"
+#include "core/String.h"
+#include "geo/Domain.h"
+#include "geo/DomainVal.h"
+#include "grid/GribPDB.h"
+#include "grid/Grid.h"
+
+namespace KOL::grib {
+
+namespace {
+
+bool isLatLon(const GridGeom& g)
+{
+  return g.templ == 0 || g.templ == 1 || g.templ == 40 || g.templ == 41;
+}
+
+// Longitudes of the first and last columns, the last raised past the first.
+void lonSpan(const GridGeom& g, double& lo1, double& lo2)
+{
+  lo1 = g.lo1 > 180 ? g.lo1 - 360 : g.lo1;
+  lo2 = g.lo2 > 180 ? g.lo2 - 360 : g.lo2;
+  if (g.scan & 0x80) std::swap(lo1, lo2);
+  if (lo2 <= lo1) lo2 += 360;
+}
+
+bool isGlobal(const GridGeom& g, double dx)
+{
+  double lo1, lo2;
+  lonSpan(g, lo1, lo2);
+  return std::fabs(lo2 - lo1 + dx - 360.0) < 0.5 * dx;
+}
+
+int latLonDomain(const Field& f, bool wrap, DomainVal& dv)
+{
+  const GridGeom& g = f.grid;
+  double lo1, lo2;
+  lonSpan(g, lo1, lo2);
+  dv.proj = 2;
+  dv.nx = g.nx;
+  dv.ny = g.ny;
+  double dx = g.nx > 1 ? (lo2 - lo1) / (g.nx - 1) : g.di;
+  if (g.thinned() && isGlobal(g, 360.0 / g.nx)) dx = 360.0 / g.nx;
+  dv.dx = static_cast<float>(dx);
+  dv.dy = static_cast<float>(g.ny > 1 ? std::fabs(g.la2 - g.la1) / (g.ny - 1) : g.dj);
+  dv.clat = static_cast<float>((g.la1 + g.la2) / 2);
+  double clon = lo1 + dx * (g.nx - 1) / 2.0;
+  if ((wrap && isGlobal(g, dx)) || g.wrapped) {
+    dv.nx = g.nx + 1;
+    clon += dx / 2;
+  }
+  if (clon > 180) clon -= 360;
+  dv.clon = static_cast<float>(clon);
+  if (g.templ == 1 || g.templ == 41) {
+    dv.param[0] = static_cast<float>(g.spLat);
+    dv.param[1] = static_cast<float>(g.spLon);
+  }
+  return 1;
+}
+
+int projectedDomain(const Field& f, DomainVal& dv)
+{
+  const GridGeom& g = f.grid;
+  dv.nx = g.nx;
+  dv.ny = g.ny;
+  dv.param[4] = static_cast<float>(g.radius / 1e5);
+  dv.dx = static_cast<float>(g.di / 1e5);
+  dv.dy = static_cast<float>(g.dj / 1e5);
+  const float pole = (g.projCentre & 0x80) ? -90.0f : 90.0f;
+  switch (g.templ) {
+    case 20:
+      dv.proj = 1;
+      dv.param[0] = pole;
+      dv.param[1] = static_cast<float>(g.lov);
+      dv.param[2] = static_cast<float>(g.lad);
+      break;
+    case 30:
+      dv.proj = 4;
+      dv.param[0] = pole;
+      dv.param[1] = static_cast<float>(g.lov);
+      dv.param[2] = static_cast<float>(g.latin1);
+      dv.param[3] = static_cast<float>(g.latin2);
+      break;
+    case 10: {
+      // The sphere's Mercator is true at the equator: spacing there is Di / cos(LaD).
+      dv.proj = 3;
+      double lo1 = g.lo1, lo2 = g.lo2;
+      if (lo1 > lo2) lo2 += 360;
+      double mid = (lo1 + lo2) / 2;
+      dv.param[1] = static_cast<float>(mid > 180 ? mid - 360 : mid);
+      double k = std::cos(g.lad * M_PI / 180.0);
+      dv.dx = static_cast<float>(g.di / k / 1e5);
+      dv.dy = static_cast<float>(g.dj / k / 1e5);
+      break;
+    }
+    default:
+      return 0;
+  }
+  // The centre: the first point projected, moved half the grid along the scanning directions,
+  // projected back.
+  dv.clat = static_cast<float>(g.la1);
+  dv.clon = static_cast<float>(g.lo1 > 180 ? g.lo1 - 360 : g.lo1);
+  Domain d(dv);
+  double x0, y0, clat, clon;
+  if (!d.project(g.la1, dv.clon, x0, y0)) return 0;
+  double xc = x0 + ((g.scan & 0x80) ? -1 : 1) * dv.dx * (g.nx - 1) / 2.0;
+  double yc = y0 + ((g.scan & 0x40) ? 1 : -1) * dv.dy * (g.ny - 1) / 2.0;
+  if (!d.unproject(xc, yc, clat, clon)) return 0;
+  dv.clat = static_cast<float>(clat);
+  dv.clon = static_cast<float>(clon > 180 ? clon - 360 : clon);
+  return 1;
+}
+
+// One thinned row of n values stretched over nx columns by linear interpolation.
+void expandRow(const float* in, int n, int nx, float missing, float* out)
+{
+  if (n == nx) {
+    std::copy(in, in + n, out);
+    return;
+  }
+  for (int i = 0; i < nx; i++) {
+    if (n < 2) {
+      out[i] = n == 1 ? in[0] : missing;
+      continue;
+    }
+    double x = double(i) * (n - 1) / (nx > 1 ? nx - 1 : 1);
+    int k = static_cast<int>(x);
+    if (k >= n - 1) k = n - 2;
+    double t = x - k;
+    float a = in[k], b = in[k + 1];
+    out[i] = (a == MISSING || b == MISSING) ? missing : static_cast<float>(a + t * (b - a));
+  }
+}
+
+// Values into grid order: row 0 north, column 0 west, thinned rows expanded.
+void storeValues(const Field& f, const FillOptions& opt, Grid& grid)
+{
+  const GridGeom& g = f.grid;
+  const int nx = g.nx, ny = g.ny, gnx = grid.getNx();
+  float* out = grid.getData();
+  std::vector<float> row(static_cast<size_t>(nx));
+  size_t at = 0;
+  for (int j = 0; j < ny; j++) {
+    const int n = g.thinned() ? g.pl[j] : nx;
+    if (g.scan & 0x20) break;
+    expandRow(f.values.data() + at, n, nx, opt.missing, row.data());
+    at += static_cast<size_t>(n);
+    const int gj = (g.scan & 0x40) ? ny - 1 - j : j;
+    for (int i = 0; i < nx; i++) {
+      float v = row[static_cast<size_t>(i)];
+      out[size_t(gj) * gnx + ((g.scan & 0x80) ? nx - 1 - i : i)] = v == MISSING ? opt.missing : v;
+    }
+    if (gnx > nx) out[size_t(gj) * gnx + nx] = out[size_t(gj) * gnx];
+  }
+  if (g.scan & 0x20) {  // columns stored one after the other
+    for (int i = 0; i < nx; i++)
+      for (int j = 0; j < ny; j++) {
+        float v = f.values[size_t(i) * ny + j];
+        int gj = (g.scan & 0x40) ? ny - 1 - j : j, gi = (g.scan & 0x80) ? nx - 1 - i : i;
+        out[size_t(gj) * gnx + gi] = v == MISSING ? opt.missing : v;
+      }
+  }
+}
+
+// Edition 1 quality check: a jump between neighbours of a row larger than half the packing range
+// (the whole range with wideLimit) marks its place in a ring of the last 20 values; once more than
+// maxBad of them are marked, the rest of the field becomes missing.
+void dropBadValues(const Field& f, const FillOptions& opt, Grid& grid)
+{
+  if (opt.maxBad <= 0 || f.edition != 1 || f.pack.bits < 1) return;
+  const double limit = std::ldexp(1.0, f.pack.bits - (opt.wideLimit ? 0 : 1)) * f.pack.precision();
+  float* v = grid.getData();
+  const size_t n = grid.getCount(), nx = static_cast<size_t>(grid.getNx());
+  bool ring[20] = {};
+  int marked = 0;
+  for (size_t k = 0; k < n; k++) {
+    const bool bad = k % nx != 0 && v[k] != opt.missing && v[k - 1] != opt.missing &&
+                     std::fabs(v[k] - v[k - 1]) > limit;
+    bool& slot = ring[k % 20];
+    marked += int(bad) - int(slot);
+    slot = bad;
+    if (marked > opt.maxBad) {
+      for (size_t r = k; r < n; r++) v[r] = opt.missing;
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+std::string makeDatim(const GribPDB& pdb, const char* model, long validSeconds)
+{
+  Date valid(validSeconds);
+  const std::string when =
+      valid.format(valid.getDateVal().getMinute() > 0 ? "%H%M%Z %a %e %b %y" : "%H%Z %a %e %b %y");
+  const ForeTime& t = pdb.foreTime;
+  const int type = t.getType();
+  if (type == ForeTime::ANALYSIS || (type == ForeTime::FORECAST && t.getStart() == 0)) {
+    if (model && *model) return std::string(model) + " analysis for " + when;
+    return "Analysis for " + when;
+  }
+  if (type == ForeTime::FORECAST) return t.timeLabel(false) + " fcst valid " + when;
+  if (type == ForeTime::MISSING) return when;
+  std::string label = t.varLabel();
+  return (label.empty() ? t.timeLabel(false) : label) + " ending " + when;
+}
+
+std::string makeInfo(const GribPDB& pdb, const char* model)
+{
+  std::string info = model ? model : "";
+  String level, var;
+  if (pdb.level.toLabel(level) && level.get()[0])
+    info += (info.empty() ? "" : " ") + std::string(level.get());
+  pdb.variable.toLabel(var);
+  if (var.get()[0]) info += (info.empty() ? "" : " ") + std::string(var.get());
+  return info;
+}
+
+int domainOf(const Field& f, bool wrap, DomainVal& dv)
+{
+  dv.init();
+  if (f.grid.nx < 1 || f.grid.ny < 1) return 0;
+  return isLatLon(f.grid) ? latLonDomain(f, wrap, dv) : projectedDomain(f, dv);
+}
+
+int fillGrid(const Field& f, const GribPDB& pdb, const FillOptions& opt, bool values, Grid& g)
+{
+  g.init();
+  DomainVal dv;
+  if (!domainOf(f, opt.wrap, dv)) return 0;
+  g.setDomain(dv);
+  g.setVersion(f.edition);
+  g.setModel(pdb.model);
+  g.setGridNum(pdb.gridType);
+  g.setForeTime(pdb.foreTime);
+  g.setLevel(pdb.level);
+  g.setVar(pdb.variable);
+  if (pdb.variable.getUnits()[0]) g.setUnits(pdb.variable.getUnits());
+  Date ref(pdb.year, pdb.month, pdb.day, pdb.hour, pdb.minute, float(pdb.second));
+  long fore = pdb.foreTime.getSeconds();
+  const long valid = ref.getSeconds() + (fore == Const::MISS ? 0 : fore);
+  g.setDate(Date(valid));
+  g.setGenName(opt.modelName);
+  g.setDatim(makeDatim(pdb, opt.modelName, valid).c_str());
+  g.setInfo(makeInfo(pdb, opt.modelName).c_str());
+  if (!values) return 1;
+  if (f.values.size() != f.grid.points() || !g.allocData()) return 0;
+  storeValues(f, opt, g);
+  dropBadValues(f, opt, g);
+  return 1;
+}
+
+}  // namespace KOL::grib

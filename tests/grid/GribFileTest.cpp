@@ -1,0 +1,360 @@
+// GribFile on real files: grids with row 0 at the northern edge and their domains, bulletin
+// streams with transmission headers, header files, peeking, selection, multi-grid reads, and
+// the edition 1 writer.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "GribMessages.h"
+#include "common/TestData.h"
+#include "core/Filename.h"
+#include "core/Kol.h"
+#include "core/String.h"
+#include "grid/GribFile.h"
+#include "grid/Grid.h"
+#include "grid/GridSpec.h"
+#include "grid/Grids.h"
+#include "grid/grib/GridDefs.h"
+#include "grid/grib/Inventory.h"
+#include "grid/grib/Writer.h"
+
+using namespace KOL;
+
+namespace {
+
+class GribFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+  static std::string data(const std::string& name) { return KOLTest::dataFile("grib/" + name); }
+  // Every grid of a file, read one after the other.
+  static std::vector<Grid> readAll(const std::string& path)
+  {
+    GribFile gf;
+    std::vector<Grid> out;
+    if (!gf.open(path.c_str())) return out;
+    for (Grid g; gf.read(g);) out.push_back(g);
+    return out;
+  }
+};
+
+TEST_F(GribFileTest, GridsHaveTheNorthernRowFirst)
+{
+  KOL_REQUIRE_DATA();
+  // The same global field stored north first and south first gives the same grid.
+  auto north = readAll(data("g1_regular_ll_sfc.grib"));
+  auto south = readAll(data("g1_scanning_mode_64.grib"));
+  ASSERT_EQ(north.size(), 1u);
+  ASSERT_EQ(south.size(), 1u);
+  const Grid& n = north[0];
+  ASSERT_EQ(n.getNx(), 72);
+  ASSERT_EQ(n.getNy(), 37);
+  EXPECT_EQ(n.getProj(), 2);
+  EXPECT_FLOAT_EQ(n.getDx(), 5.0f);
+  EXPECT_FLOAT_EQ(n.getDy(), 5.0f);
+  EXPECT_FLOAT_EQ(n.getDomainVal().clat, 0.0f);
+  for (int j = 0; j < 37; j++)
+    for (int i = 0; i < 72; i += 7)
+      ASSERT_FLOAT_EQ(n.getValue(i, j), south[0].getValue(i, j)) << i << "," << j;
+  // Row 0 is at 90 N: a polar row holds one value.
+  for (int i = 1; i < 72; i++) EXPECT_FLOAT_EQ(n.getValue(i, 0), n.getValue(0, 0));
+  EXPECT_EQ(n.getVersion(), 1);
+  EXPECT_STREQ(n.getVar().getAbbr(), "skt");
+}
+
+TEST_F(GribFileTest, ProjectedDomainsPlaceTheirPoints)
+{
+  KOL_REQUIRE_DATA();
+  // Grid point (i, j) of the domain must lie where the message puts that point (the point
+  // coordinates themselves are checked against ecCodes elsewhere).
+  struct Row {
+    const char* file;
+    int proj;
+  } rows[] = {
+      {"g2_hrrr.t06z.wrfsfcf01-TMP.grib2", 4},
+      {"g1_ST4.2013052210.01h.grib", 1},
+      {"g2_CMC_RDPA_APCP-024_ps10km.grib2", 1},
+      {"g2_safrica.grib2", 1},
+      {"g2_dspr.temp.bin", 3},
+      {"g1_nam_grid211_noGDS_made.grib", 4},
+      {"g1_nam_grid211_withGDS_made.grib", 4},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.file);
+    std::string bytes = KOLTest::readFile(data(r.file));
+    grib::FieldWalker walk(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    grib::Field f;
+    ASSERT_TRUE(walk.next(f, false));
+    std::vector<double> lat, lon;
+    ASSERT_TRUE(grib::findGridKind(f.grid.templ)->coords(f.grid, lat, lon));
+    GribFile gf(data(r.file).c_str());
+    Grid g;
+    ASSERT_TRUE(gf.peek(g));
+    EXPECT_EQ(g.getProj(), r.proj);
+    const int nx = f.grid.nx, ny = f.grid.ny;
+    for (int j : {0, ny / 2, ny - 1})
+      for (int i : {0, nx / 3, nx - 1}) {
+        // Stored row j is grid row ny-1-j when rows run south to north.
+        const int gj = (f.grid.scan & 0x40) ? ny - 1 - j : j;
+        EarthPoint e;
+        ASSERT_TRUE(g.tran(GridPoint(float(i), float(gj)), e));
+        const size_t k = size_t(j) * nx + i;
+        EXPECT_NEAR(e.lat, lat[k], 0.01) << i << "," << j;
+        EXPECT_NEAR(std::remainder(e.lon - lon[k], 360.0), 0.0, 0.01) << i << "," << j;
+      }
+  }
+}
+
+TEST_F(GribFileTest, BulletinStreamsAndGarbageBetweenMessages)
+{
+  KOL_REQUIRE_DATA();
+  auto framed = readAll(data("wmo_framed_stream.bin"));
+  EXPECT_EQ(framed.size(), 4u);
+  GribFile gf(data("wmo_framed_stream.bin").c_str());
+  EXPECT_EQ(gf.checkType(), GribFile::WMO);
+  Grid g;
+  ASSERT_TRUE(gf.read(g));
+  EXPECT_STREQ(gf.getWmoHeader(), "HTNA50 KWBC 061200");
+  auto stars = readAll(data("bulletin_starstar_YHXF02.grib"));
+  EXPECT_EQ(stars.size(), 1u);
+
+  // Two messages with 3000 bytes of noise between them and a torn one after.
+  KOLTest::TempDir tmp;
+  KOLTest::Bytes good = KOLTest::buildEd2(KOLTest::Ed2Spec());
+  KOLTest::Bytes stream = good;
+  for (int k = 0; k < 3000; k++) stream.push_back(static_cast<uint8_t>(k * 7 % 251));
+  stream.insert(stream.end(), good.begin(), good.end());
+  stream.insert(stream.end(), good.begin(), good.begin() + 60);
+  std::string path = tmp.file("noisy.grib2");
+  KOLTest::writeFile(path, std::string(stream.begin(), stream.end()));
+  testing::internal::CaptureStderr();
+  auto grids = readAll(path);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(grids.size(), 2u);
+  EXPECT_NE(err.find("searchGRIB failed to find GRIB"), std::string::npos) << err;
+  EXPECT_NE(err.find("truncated message"), std::string::npos) << err;
+}
+
+TEST_F(GribFileTest, HeaderFileGivesTheMessages)
+{
+  KOL_REQUIRE_DATA();
+  // An index naming messages 3 and 1 of a file, in that order.
+  std::string file = data("g2_ngm.grb2");
+  std::string bytes = KOLTest::readFile(file);
+  grib::FieldWalker walk(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  std::vector<size_t> offsets;
+  for (grib::Field f; walk.next(f, false);) offsets.push_back(f.offset);
+  ASSERT_EQ(offsets.size(), 5u);
+  KOLTest::TempDir tmp;
+  std::string hdr = tmp.file("ngm.hdr");
+  KOLTest::writeFile(
+      hdr, std::to_string(offsets[2]) + " third/x\n" + std::to_string(offsets[0]) + " first/x\n");
+  Filename fn;
+  fn.setName(file.c_str());
+  fn.setHeader(hdr.c_str());
+  GribFile gf;
+  gf.useHdrFile(1);
+  ASSERT_TRUE(gf.open(fn));
+  Grid a, b, c;
+  ASSERT_TRUE(gf.read(a));
+  ASSERT_TRUE(gf.read(b));
+  EXPECT_FALSE(gf.read(c));
+  EXPECT_EQ(gf.getPDB().variable.getInd(), readAll(file)[0].getVar().getInd());
+  EXPECT_EQ(a.getVar().getInd(), readAll(file)[2].getVar().getInd());
+}
+
+TEST_F(GribFileTest, PeekSelectAndMultiGridReads)
+{
+  KOL_REQUIRE_DATA();
+  std::string file = data("g2_gfs.t12z.pgrbf120.2p5deg.grib2");
+  GribFile gf(file.c_str());
+  Grid peeked, read;
+  ASSERT_TRUE(gf.peek(peeked));
+  EXPECT_FALSE(peeked.isData());
+  ASSERT_TRUE(gf.read(read));
+  EXPECT_TRUE(read.isData());
+  EXPECT_EQ(peeked.getVar().getInd(), read.getVar().getInd());
+  // "#n" counts fields from 0.
+  gf.rewind();
+  Grid third;
+  ASSERT_TRUE(gf.read("#2", third));
+  EXPECT_EQ(gf.getPDB().variable.getInd(), readAll(file)[2].getVar().getInd());
+  // Temperature and height at 500 mb in one pass, temperature converted to Celsius.
+  gf.rewind();
+  Grids grids(2);
+  grids.addSpec("f120:500:temp:C");
+  grids.addSpec("f120:500:hght");
+  EXPECT_EQ(gf.read(grids), 2);
+  ASSERT_TRUE(grids.isSet(0));
+  ASSERT_TRUE(grids.isSet(1));
+  float lo, hi;
+  grids.getGrid(0).getRange(lo, hi);
+  EXPECT_GT(lo, -60.0f);
+  EXPECT_LT(hi, 5.0f);
+  grids.getGrid(1).getRange(lo, hi);
+  EXPECT_GT(lo, 4500.0f);
+  EXPECT_LT(hi, 6200.0f);
+}
+
+TEST_F(GribFileTest, ThinnedRowsWrapAndMissingValue)
+{
+  KOL_REQUIRE_DATA();
+  GribFile gf(data("g1_reduced_ll.grib1").c_str());
+  Grid g;
+  ASSERT_TRUE(gf.read(g));
+  EXPECT_EQ(g.getNx(), 73);
+  EXPECT_EQ(g.getNy(), 73);
+  EXPECT_EQ(g.getValid(), 73 * 73);
+  GribFile wrapped(data("g1_regular_ll_sfc.grib").c_str());
+  wrapped.setParam("wrap,miss_val=-1");
+  ASSERT_TRUE(wrapped.read(g));
+  ASSERT_EQ(g.getNx(), 73);
+  for (int j = 0; j < 37; j++) EXPECT_FLOAT_EQ(g.getValue(72, j), g.getValue(0, j));
+  GribFile masked(data("g1_fields_with_missing_values.grib").c_str());
+  masked.setParam("miss_val=-1");
+  ASSERT_TRUE(masked.read(g));
+  int minusOne = 0;
+  for (int k = 0; k < g.getNx() * g.getNy(); k++) minusOne += g.getData()[k] == -1.0f;
+  EXPECT_GT(minusOne, 0);
+}
+
+TEST_F(GribFileTest, LambertGridWrittenAndReadBack)
+{
+  KOL_REQUIRE_DATA();
+  GribFile in(data("g2_nam.t00z.awp21100.tm00.grib2").c_str());
+  Grid g;
+  ASSERT_TRUE(in.read("#2", g));
+  KOLTest::TempDir tmp;
+  std::string path = tmp.file("out.grib");
+  {
+    GribFile out;
+    ASSERT_TRUE(out.open(path.c_str(), 1));
+    ASSERT_TRUE(out.write(g));
+    out.close();
+  }
+  GribFile back(path.c_str());
+  Grid r;
+  ASSERT_TRUE(back.read(r));
+  ASSERT_EQ(r.getNx(), g.getNx());
+  ASSERT_EQ(r.getNy(), g.getNy());
+  EXPECT_EQ(r.getProj(), 4);
+  float lo, hi;
+  g.getRange(lo, hi);
+  const float precision = std::ldexp(1.0f, int(std::floor(std::log2((hi - lo) / 255.0f) + 1)));
+  for (int j = 0; j < g.getNy(); j++)
+    for (int i = 0; i < g.getNx(); i++) ASSERT_NEAR(r.getValue(i, j), g.getValue(i, j), precision);
+  EXPECT_EQ(r.getLevel().toTypeCode(), g.getLevel().toTypeCode());
+  EXPECT_EQ(r.getLevel().toLevelCode(), g.getLevel().toLevelCode());
+  // Other projections are refused.
+  GribFile ll(data("g1_regular_ll_sfc.grib").c_str());
+  ASSERT_TRUE(ll.read(g));
+  GribFile out2;
+  ASSERT_TRUE(out2.open(tmp.file("ll.grib").c_str(), 1));
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(out2.write(g));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("Invalid GRIB projection"),
+            std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GribFileTest, PredefinedLatLonGridsFillTheirPoleRows)
+{
+  struct Row {
+    int grid;
+    size_t points;
+    int nx, ny;
+    float dx, dy, clat, clon;
+  } rows[] = {
+      {21, 37 * 36 + 1, 37, 37, 5, 2.5, 45, 90}, {24, 37 * 36 + 1, 37, 37, 5, 2.5, -45, -90},
+      {25, 72 * 18 + 1, 73, 19, 5, 5, 45, 180},  {41, 3447, 73, 73, 1.25, 1.25, -45, 15},
+      {63, 91 * 45 + 1, 91, 46, 2, 2, -45, 90},
+  };
+  KOLTest::TempDir tmp;
+  for (const Row& r : rows) {
+    SCOPED_TRACE("grid " + std::to_string(r.grid));
+    KOLTest::Bytes msg = KOLTest::buildEd1Predefined(r.grid, r.points);
+    std::string path = tmp.file("g" + std::to_string(r.grid) + ".grib");
+    KOLTest::writeFile(path, std::string(msg.begin(), msg.end()));
+    GribFile gf(path.c_str());
+    Grid g;
+    ASSERT_TRUE(gf.read(g));
+    ASSERT_EQ(g.getNx(), r.nx);
+    ASSERT_EQ(g.getNy(), r.ny);
+    const DomainVal& dv = g.getDomainVal();
+    EXPECT_FLOAT_EQ(dv.dx, r.dx);
+    EXPECT_FLOAT_EQ(dv.dy, r.dy);
+    EXPECT_FLOAT_EQ(dv.clat, r.clat);
+    EXPECT_NEAR(std::remainder(dv.clon - r.clon, 360.0f), 0.0f, 1e-4);
+    EXPECT_EQ(g.getValid(), r.nx * r.ny);
+    // The pole row (north row 0, or south row ny-1) holds one value everywhere.
+    const int pole = r.clat > 0 ? 0 : r.ny - 1;
+    for (int i = 1; i < r.nx; i++) ASSERT_FLOAT_EQ(g.getValue(i, pole), g.getValue(0, pole));
+    // Rows run south to north: the first stored value (200) is in the southern row.
+    EXPECT_FLOAT_EQ(g.getValue(0, r.ny - 1), 200.0f);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GribFileTest, GridTextsNameModelLevelVariableAndTime)
+{
+  KOL_REQUIRE_DATA();
+  auto grids = readAll(data("g2_ngm.grb2"));
+  ASSERT_EQ(grids.size(), 5u);
+  EXPECT_STREQ(grids[0].getDatim(), "48 hour fcst valid 12Z FRI 10 DEC 04");
+  EXPECT_STREQ(grids[2].getDatim(), "12 hour acc ending 12Z FRI 10 DEC 04");
+  EXPECT_STREQ(grids[3].getInfo(), "NGM Surface Pressure");
+  EXPECT_STREQ(grids[3].getGenName(), "NGM");
+  auto analysis = readAll(data("g1_regular_ll_sfc.grib"));
+  ASSERT_EQ(analysis.size(), 1u);
+  EXPECT_STREQ(analysis[0].getDatim(), "Analysis for 12Z WED 18 OCT 17");
+  // The product description prints in its fixed form.
+  GribFile gf(data("g2_hrrr.t06z.wrfsfcf01-TMP.grib2").c_str());
+  Grid g;
+  ASSERT_TRUE(gf.peek(g));
+  testing::internal::CaptureStdout();
+  gf.getPDB().print();
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("Version: 2\nSource: 7\nModel: 83\nInit time: 2023/7/22 06:00\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("Variable: temp\n"), std::string::npos) << out;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GribFileTest, MaxBadDropsTheRestOfANoisyEdition1Field)
+{
+  // Rows of a Lambert grid whose third row flips between extremes.
+  std::vector<float> values(20 * 10);
+  for (size_t k = 0; k < values.size(); k++) values[k] = 250.0f + float(k % 20);
+  for (size_t k = 40; k < 60; k++) values[k] = (k % 2) ? 300.0f : 200.0f;
+  grib::Ed1Lambert d;
+  d.nx = 20, d.ny = 10, d.la1 = 30, d.lo1 = -100, d.lov = -95, d.latin1 = d.latin2 = 25;
+  d.dx = d.dy = 40000, d.parameter = 11, d.levelType = 1, d.levelValue = 0;
+  d.year = 2024, d.month = 5, d.day = 17, d.hour = 12, d.values = values.data();
+  std::vector<uint8_t> msg = grib::encodeEd1Lambert(d);
+  KOLTest::TempDir tmp;
+  std::string path = tmp.file("noisy.grib");
+  KOLTest::writeFile(path, std::string(msg.begin(), msg.end()));
+  Grid plain, checked;
+  GribFile a(path.c_str());
+  ASSERT_TRUE(a.read(plain));
+  EXPECT_EQ(plain.getValid(), 200);
+  GribFile b(path.c_str());
+  b.setParam("max_bad=0");  // below 1 means 5
+  ASSERT_TRUE(b.read(checked));
+  // The sixth jump of the noisy row (its seventh point) and everything after it are dropped.
+  EXPECT_EQ(checked.getValid(), 46);
+}
+
+}  // namespace
