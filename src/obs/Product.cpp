@@ -58,7 +58,7 @@ void Product::init()
   pan = off = 0;
   pos = written = 0;
   filed = false;
-  output.close();
+  closeOutput();
   header.close();
 }
 
@@ -129,7 +129,7 @@ int Product::setFlags(const char* word)
 
 bool Product::isElse() const { return StrLib::equal(pattern, "else"); }
 
-int Product::openOutput()
+int Product::openOutput(char* buffer, int size)
 {
   written = pos = 0;
   filed = false;
@@ -142,6 +142,7 @@ int Product::openOutput()
   } else if (act == APPEND || act == WRITE) {
     filed = output.open(file_name, act == APPEND ? "a" : "w");
   }
+  if (filed && buffer && size > 0) std::setvbuf(output.getFP(), buffer, _IOFBF, size);
   return filed;
 }
 
@@ -165,6 +166,8 @@ int Product::writeIndex(const char* heading, const char* awips)
 {
   if (!hdr_name[0] || !filed) return 0;
   if (!header.open(hdr_name, "a")) return 0;
+  // One line: written at once, without a buffer to set up.
+  std::setvbuf(header.getFP(), nullptr, _IONBF, 0);
   // A '/' in the heading would end it early for the readers of the index.
   char h[FILE_SIZE];
   StrLib::copy(h, sizeof h, heading);
@@ -183,19 +186,21 @@ void Product::rollback()
     Kol::outWarning("Product: cannot take back a partial bulletin in %s\n", file_name);
   written = 0;
   filed = false;
-  output.close();
+  closeOutput();
   if (act == WRITE) FileTool::remove(file_name);
 }
 
 void Product::endBulletin(bool newline)
 {
   if (newline && output.isOpen()) output.write("\n", 1);
-  output.close();
+  closeOutput();
 }
+
+void Product::closeOutput() { output.close(); }
 
 void Product::clearBulletin()
 {
-  output.close();
+  closeOutput();
   filed = false;
   written = pos = 0;
   file_name[0] = hdr_name[0] = 0;

@@ -59,8 +59,10 @@ class Product {
   // Bytes written to the output for the current bulletin.
   long getWritten() const { return written; }
 
-  // Opens the output for this bulletin: append, write, or a command pipe. 0 on failure.
-  int openOutput();
+  // Opens the output for this bulletin: append, write, or a command pipe, buffered in buffer
+  // (size bytes, kept by the caller until the output is closed) when one is given. 0 on
+  // failure.
+  int openOutput(char* buffer = nullptr, int size = 0);
   bool hasOutput() const { return output.isOpen(); }
   // The output of the current bulletin was opened (it may be closed again by now).
   bool isFiled() const { return filed; }
@@ -78,6 +80,7 @@ class Product {
   void endBulletin(bool newline);
   // Forgets the files of the last bulletin.
   void clearBulletin();
+  void closeOutput();
   void print() const;
 
  private:
@@ -97,6 +100,7 @@ class Product {
   long pos;
   long written;
   bool filed;
+  std::vector<char> iobuf;  // a larger buffer for the output while it is open
   File output;
   File header;
 };

@@ -77,7 +77,7 @@ void WmoIngest::init()
   clean_.assign(WmoData::DATA_SIZE + 1, 0);
   active_.clear();
   by_first_.assign(256, {});
-  second_.clear();
+  lead_.clear();
   else_rule_ = -1;
   in_bulletin_ = decided_ = selected_ = false;
   sequence_ = last_sequence_ = MISS;
@@ -186,13 +186,12 @@ void WmoIngest::addRule(const char* line)
 void WmoIngest::indexRules()
 {
   by_first_.assign(256, {});
-  second_.assign(rules_.size(), {});
+  lead_.clear();
   else_rule_ = -1;
   for (int i = 0; i < getNumRules(); i++) {
-    wmo::LeadChars lead = wmo::leadChars(rules_[i]->getPattern());
+    lead_.push_back(wmo::leadChars(rules_[i]->getPattern()));
     for (int c = 0; c < 256; c++)
-      if (lead.first.test(c)) by_first_[c].push_back(i);
-    second_[i] = lead.second;
+      if (lead_.back().at[0].test(c)) by_first_[c].push_back(i);
     if (rules_[i]->isElse()) else_rule_ = i;
   }
 }
@@ -220,10 +219,9 @@ bool WmoIngest::isSelected()
     matched = true;
   };
   const char* h = heading_[0] == '*' && heading_[1] == '*' ? heading_ + 3 : heading_;
-  if (StrLib::length(h) >= 2) {
-    auto second = static_cast<unsigned char>(h[1]);
+  if (h[0]) {
     for (int i : by_first_[static_cast<unsigned char>(h[0])])
-      if (second_[i].test(second)) consider(i);
+      if (lead_[i].admits(h)) consider(i);
   } else {
     for (int i = 0; i < getNumRules(); i++) consider(i);
   }
@@ -244,8 +242,18 @@ int WmoIngest::setAction(const char* tmpl, int offset, char* out, int max)
   return wmo::expandTemplate(tmpl, fields, out, max);
 }
 
+// Each output of a bulletin gets its own buffer, kept from one bulletin to the next.
+int WmoIngest::openOutput(Product& rule, int& used)
+{
+  if (used == static_cast<int>(buffers_.size())) buffers_.emplace_back(OUTPUT_BUFFER);
+  int ok = rule.openOutput(buffers_[used].data(), OUTPUT_BUFFER);
+  used += ok;
+  return ok;
+}
+
 int WmoIngest::action()
 {
+  int used = 0;
   for (int i : active_) {
     Product& r = *rules_[i];
     r.clearBulletin();
@@ -259,7 +267,7 @@ int WmoIngest::action()
       case Product::APPEND:
         if (name[0]) {
           Kol::outMessage(Kol::OUT1 + 1, "  Append to: %s\n", name);
-          if (!r.openOutput()) printLog("Unable to append to: %s", name);
+          if (!openOutput(r, used)) printLog("Unable to append to: %s", name);
         }
         setAction(r.getHeaderTemplate(), r.getOffset(), r.headerNameBuffer(), Product::FILE_SIZE);
         if (r.getHeaderName()[0])
@@ -268,11 +276,11 @@ int WmoIngest::action()
       case Product::WRITE:
         if (!name[0]) break;
         Kol::outMessage(Kol::OUT1 + 1, "  Write to: %s\n", name);
-        if (!r.openOutput()) printLog("Unable to write to: %s", name);
+        if (!openOutput(r, used)) printLog("Unable to write to: %s", name);
         break;
       case Product::PIPE:
         Kol::outMessage(Kol::OUT1 + 1, "  Pipe to: %s\n", name);
-        if (!r.openOutput()) printLog("Unable to pipe to: %s", name);
+        if (!openOutput(r, used)) printLog("Unable to pipe to: %s", name);
         break;
       default:
         break;

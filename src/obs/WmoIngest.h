@@ -5,7 +5,6 @@
 #pragma once
 
 #include <atomic>
-#include <bitset>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +16,7 @@
 #include "obs/Product.h"
 #include "obs/WmoData.h"
 #include "obs/WmoFile.h"
+#include "obs/wmo/HeadingPattern.h"
 
 namespace KOL {
 
@@ -28,6 +28,7 @@ class WmoIngest {
   static constexpr int RAW_HEADER_SIZE = 100;
   static constexpr int NAME_SIZE = 256;
   static constexpr int PROD_LINE_SIZE = 300;
+  static constexpr int OUTPUT_BUFFER = 65536;
   // Seconds without input after which a stop request ends a bulletin in progress.
   static constexpr int IDLE_SECONDS = 10;
 
@@ -106,6 +107,7 @@ class WmoIngest {
   bool keepWaiting() const;
   void report(char mark) const;
   void openLog(long now);
+  int openOutput(Product& rule, int& used);
 
   std::atomic<bool> running_;
   Date date_;
@@ -114,6 +116,9 @@ class WmoIngest {
   char raw_header_[RAW_HEADER_SIZE + 1];
   std::string prod_file_;
   bool prod_read_;
+  // Buffers of the outputs open for the current bulletin (listed before the rules, so that
+  // they outlive the outputs that use them).
+  std::vector<std::vector<char>> buffers_;
   std::vector<std::unique_ptr<Product>> rules_;
   std::vector<std::unique_ptr<Pan>> pans_;
   int pan_id_;
@@ -128,7 +133,7 @@ class WmoIngest {
   std::vector<char> clean_;                 // a filtered copy of the line being saved
   std::vector<int> active_;                 // rules selected for the current bulletin
   std::vector<std::vector<int>> by_first_;  // rules that can match, by first heading character
-  std::vector<std::bitset<256>> second_;    // what each rule allows as second character
+  std::vector<wmo::LeadChars> lead_;        // what each rule allows as first characters
   int else_rule_;
   bool in_bulletin_;
   bool decided_;  // the rules have been asked about the current bulletin

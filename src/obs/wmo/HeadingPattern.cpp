@@ -110,8 +110,9 @@ bool matchHeading(const char* heading, const char* awips, const char* pattern)
   const char* h = heading ? heading : "";
   if (h[0] == '*' && h[1] == '*') h += std::strlen(h) >= 3 ? 3 : std::strlen(h);
   const char* p = pattern;
+  const bool trace = Kol::isDebug(7);
   while (*p) {
-    Kol::outDebug(7, "compare: %s : %s\n", p, h);
+    if (trace) Kol::outDebug(7, "compare: %s : %s\n", p, h);
     if (*p == '/') {
       h = awips ? awips : "";
       while (*h == ' ') h++;
@@ -170,13 +171,12 @@ std::bitset<256> groupChars(const char* p)
 LeadChars leadChars(const char* pattern)
 {
   LeadChars lead;
-  std::bitset<256>* sets[2] = {&lead.first, &lead.second};
   const char* p = pattern ? pattern : "";
   int pos = 0;
-  while (pos < 2 && *p && *p != '*' && *p != '-' && *p != '/' && *p != '(')
-    *sets[pos++] = itemChars(p);
-  if (pos < 2 && *p == '(') *sets[pos++] = groupChars(p);
-  for (; pos < 2; pos++) sets[pos]->set();
+  while (pos < LeadChars::SIZE && *p && *p != '*' && *p != '-' && *p != '/' && *p != '(')
+    lead.at[pos++] = itemChars(p);
+  if (pos < LeadChars::SIZE && *p == '(') lead.at[pos++] = groupChars(p);
+  for (; pos < LeadChars::SIZE; pos++) lead.at[pos].set();
   return lead;
 }
 

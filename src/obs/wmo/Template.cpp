@@ -1,5 +1,7 @@
 #include "obs/wmo/Template.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -171,14 +173,24 @@ int filterLine(char* text, int n, int mode)
     if (text) text[0] = 0;
     return 0;
   }
+  // What each byte becomes in each mode; 0 drops it.
+  static const auto table = [] {
+    std::array<std::array<char, 256>, 4> t{};
+    for (int mode = 0; mode < 4; mode++)
+      for (int c = 0; c < 256; c++) {
+        bool keep = keeps(static_cast<unsigned char>(c), mode == 3 ? 1 : mode);
+        char out = keep ? static_cast<char>(c) : 0;
+        if (mode == 3) out = c == '/' ? '-' : (keep ? static_cast<char>(c) : 'x');
+        t[mode][c] = out;
+      }
+    return t;
+  }();
+  const std::array<char, 256>& map = table[std::min(std::max(mode, 0), 3)];
   int k = 0;
   for (int i = 0; i < n; i++) {
-    auto c = static_cast<unsigned char>(text[i]);
-    if (mode == 3) {
-      text[k++] = c == '/' ? '-' : (keeps(c, 1) ? static_cast<char>(c) : 'x');
-    } else if (keeps(c, mode)) {
-      text[k++] = static_cast<char>(c);
-    }
+    char c = map[static_cast<unsigned char>(text[i])];
+    text[k] = c;
+    k += c != 0;
   }
   text[k] = 0;
   return k;
