@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 namespace KOLTest {
@@ -37,6 +38,18 @@ std::string run(const std::string& command, int* status = nullptr);
 std::string readFile(const std::string& path);
 // Writes text to a file, replacing it.
 void writeFile(const std::string& path, const std::string& text);
+// A port on 127.0.0.1 that nothing listens on right now (type SOCK_STREAM or SOCK_DGRAM).
+int freePort(int type);
+
+// A test with messages turned off; the message mask is restored afterwards.
+class QuietTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+ private:
+  uint32_t saved_ = 0;
+};
 
 }  // namespace KOLTest
 
