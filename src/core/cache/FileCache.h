@@ -1,7 +1,8 @@
 // Tables parsed from data files of the database directory, kept once per process and shared
 // read-only by every object that looks something up in them, so that a lookup costs one stat
 // instead of one read of the whole file. A file is parsed again only when it may have changed
-// (see FileStamp). Paths that cannot be examined (URLs) are parsed every time.
+// (see FileStamp). Paths that cannot be examined (URLs) are parsed every time. Like the rest of
+// the library, a cache is used from one thread.
 #pragma once
 
 #include <memory>
