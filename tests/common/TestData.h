@@ -41,9 +41,9 @@ void writeFile(const std::string& path, const std::string& text);
 }  // namespace KOLTest
 
 // Skips the current test when the third-party test data is not present.
-#define KOL_REQUIRE_DATA()                                                               \
-  do {                                                                                   \
-    if (!KOLTest::haveData())                                                            \
-      GTEST_SKIP() << "test data not found at " << KOLTest::dataDir()                    \
-                   << " (set KOL_TEST_DATA to the shared data directory)";               \
+#define KOL_REQUIRE_DATA()                                                 \
+  do {                                                                     \
+    if (!KOLTest::haveData())                                              \
+      GTEST_SKIP() << "test data not found at " << KOLTest::dataDir()      \
+                   << " (set KOL_TEST_DATA to the shared data directory)"; \
   } while (0)
