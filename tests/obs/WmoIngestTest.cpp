@@ -609,3 +609,33 @@ TEST_F(Ingest, TerminateFinishesTheBulletinInProgress)
   EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(3));
   EXPECT_EQ(indexLines(dir.file("s.idx")).size(), 3u);
 }
+
+// The product identifier of a GRIB bulletin carries edition, centre and generating process as
+// ecCodes reads them from the same messages.
+TEST_F(Ingest, GribBulletinsAreDescribedAsEcCodesReadsThem)
+{
+  KOL_REQUIRE_DATA();
+  if (KOLTest::run("command -v grib_get").empty()) GTEST_SKIP() << "grib_get not installed";
+  std::vector<Bulletin> sent = gribs();
+  std::string feed, want;
+  for (size_t i = 0; i < sent.size(); i++) feed += frame(static_cast<int>(i + 1), sent[i]);
+  for (const char* f :
+       {"wmo_framed_stream.bin", "g1_regular_ll_sfc.grib", "g2_regular_latlon_surface.grib2",
+        "g1_reduced_ll.grib1", "g2_cfrzr_and_cprat.grib2"})
+    want += KOLTest::run("grib_get -f -p edition,centre:i,generatingProcessIdentifier:i " +
+                         KOLTest::dataFile(std::string("grib/") + f));
+  WmoIngest w;
+  ingest(w, "[HY]..... >> %D/g.wmo %D/g.idx\n", feed);
+  std::string got;
+  for (const std::string& line : indexLines(dir.file("g.idx"))) {
+    int edition = 0, centre = 0, model = 0;
+    ASSERT_EQ(std::sscanf(line.c_str() + line.find(" / ") + 3, "GRIB%d S%d M%d", &edition, &centre,
+                          &model),
+              3)
+        << line;
+    got +=
+        std::to_string(edition) + " " + std::to_string(centre) + " " + std::to_string(model) + "\n";
+  }
+  EXPECT_EQ(got, want);
+  EXPECT_EQ(count(got, "\n"), static_cast<int>(sent.size()));
+}
