@@ -19,7 +19,8 @@ static int replayFile(const std::string& path)
   std::vector<uint8_t> bytes;
   uint8_t chunk[65536];
   size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, fp)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+  while ((n = std::fread(chunk, 1, sizeof chunk, fp)) > 0)
+    bytes.insert(bytes.end(), chunk, chunk + n);
   std::fclose(fp);
   LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
   return 1;

@@ -1,13 +1,14 @@
 // kolmetar: decodes METAR, SPECI and SA reports read from filed bulletins, from a text file of
-// reports or from standard input, and writes one decoded record per report: a readable table,
-// or CSV with units in the header. It is the command a feed is piped through to see what the
-// decoder made of it.
+// reports or from standard input (-in=wmo or -in=text force the kind of input), and writes one
+// decoded record per report: a readable table, or CSV with units in the header. It is the command a
+// feed is piped through to see what the decoder made of it.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "core/Date.h"
 #include "core/File.h"
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
 #include "core/ResrcDB.h"
@@ -19,6 +20,7 @@
 #include "obs/SfcData.h"
 #include "obs/SfcDataTool.h"
 #include "obs/SfcWmoData.h"
+#include "obs/WmoParse.h"
 
 using namespace KOL;
 
@@ -202,6 +204,14 @@ void wordAt(const char* line, int n, char* word, int size)
   StrLib::copy(word, size, w ? w : "");
 }
 
+// The second word of an SA report names its kind.
+bool saKind(const char* w)
+{
+  for (const char* k : {"SA", "SP", "RS", "SM", "USP", "AMOS"})
+    if (!std::strcmp(w, k)) return true;
+  return false;
+}
+
 bool timeLike(const char* w)
 {
   int digits = 0;
@@ -217,7 +227,6 @@ class Cutter {
   void heading(const char* text);
   void line(const char* text);
   void flush();
-  long count() const { return count_; }
 
  private:
   bool sectionLine(const char* text);
@@ -227,7 +236,6 @@ class Cutter {
   const Writer& out_;
   Bulletin bulletin_;
   std::string pending_;
-  long count_ = 0;
 };
 
 void Cutter::heading(const char* text)
@@ -270,8 +278,7 @@ bool Cutter::startsReport(const char* text) const
   wordAt(text, 1, second, sizeof second);
   for (const char* k : {"METAR", "SPECI", "LWIS"})
     if (!std::strcmp(first, k)) return true;
-  for (const char* k : {"SA", "SP", "RS", "SM", "USP", "AMOS"})
-    if (!std::strcmp(second, k)) return true;
+  if (saKind(second)) return true;
   int n = static_cast<int>(std::strlen(first));
   if (n < 3 || n > 5 || !std::strcmp(first, "PCPN") || !std::strcmp(first, "TSNO")) return false;
   return timeLike(second) || !std::strncmp(second, "NIL", 3);
@@ -281,8 +288,8 @@ void Cutter::line(const char* text)
 {
   const char* first = text;
   while (StrLib::isSpace(*first)) ++first;
-  // A blank line ends a report; a first line may be indented.
-  if (!*first) return flush();
+  // Blank lines may stand inside a report (ended by "="); a first line may be indented.
+  if (!*first) return;
   if (pending_.empty()) {
     text = first;
     if (sectionLine(text)) return;
@@ -326,19 +333,16 @@ void Cutter::decode(const std::string& report)
   w.hour = bulletin_.hour;
   w.minute = bulletin_.minute;
   w.location = bulletin_.location ? bulletin_.location : MetarTool::locationOf(w.id);
-  bool sa = !std::strcmp(second, "SA") || !std::strcmp(second, "SP") ||
-            !std::strcmp(second, "RS") || !std::strcmp(second, "SM") ||
-            !std::strcmp(second, "USP") || !std::strcmp(second, "AMOS");
   SfcData s;
-  if (sa) {
-    w.format = second[1] == 'P' ? SfcWmoData::SP : SfcWmoData::SA;
+  if (saKind(second)) {
+    bool special = !std::strcmp(second, "SP") || !std::strcmp(second, "USP");
+    w.format = special ? SfcWmoData::SP : SfcWmoData::SA;
     SaoTool::decode(w, s);
   } else {
     w.format = bulletin_.format;
     MetarTool::decode(w, s);
   }
   out_.write(s, w.data);
-  ++count_;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -366,6 +370,7 @@ int readText(const char* name, Cutter& cutter)
     }
     for (char* c = line; *c; ++c)
       if (static_cast<unsigned char>(*c) < ' ') *c = ' ';
+    StrLib::trimWS(line);
     if (isHeading(line))
       cutter.heading(line);
     else
@@ -373,6 +378,48 @@ int readText(const char* name, Cutter& cutter)
   }
   cutter.flush();
   return 1;
+}
+
+// Filed bulletins through the bulletin parser, which hands over each product's body lines; a
+// new product brings its heading.
+int readBulletins(const char* name, Cutter& cutter)
+{
+  WmoParse parse("nohdr,noawips");
+  if (!parse.open(name)) {
+    Kol::outError("kolmetar: cannot open %s\n", name);
+    return 0;
+  }
+  char line[LINE_SIZE];
+  while (parse.getLine(line, sizeof line) > 0) {
+    if (parse.isNewProd()) cutter.heading(parse.getHeader());
+    for (char* c = line; *c; ++c)
+      if (static_cast<unsigned char>(*c) < ' ') *c = ' ';
+    StrLib::trimWS(line);
+    cutter.line(line);
+  }
+  cutter.flush();
+  parse.close();
+  return 1;
+}
+
+// A file holds bulletins when its first bytes have a bulletin start or a filing separator.
+bool holdsBulletins(const char* name)
+{
+  if (FileTool::isStdio(name)) return false;
+  File f(name, "r");
+  char head[4096];
+  int n = f.isOpen() ? f.read(head, static_cast<int>(sizeof head) - 1) : 0;
+  if (n <= 0) return false;
+  head[n] = '\0';
+  return std::memchr(head, '\x01', n) || !std::strncmp(head, "** ", 3) ||
+         std::strstr(head, "\n** ");
+}
+
+int readInput(const char* name, const char* input, Cutter& cutter)
+{
+  bool bulletins =
+      !strncasecmp(input, "wmo", 3) || (strncasecmp(input, "text", 4) != 0 && holdsBulletins(name));
+  return bulletins ? readBulletins(name, cutter) : readText(name, cutter);
 }
 
 }  // namespace
@@ -400,12 +447,13 @@ int main(int argc, char** argv)
   writer.header();
   Cutter cutter(writer, reference);
 
+  const char* input = r.get("input", "auto");
   Strings files;
   files.set(r.get("filename", "-"), '\n');
   int ok = 1;
   for (int i = 0; i < files.getNum(); ++i) {
     const char* name = files.getString(i);
-    if (name && *name) ok = readText(name, cutter) && ok;
+    if (name && *name) ok = readInput(name, input, cutter) && ok;
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     Kol::outError("kolmetar: cannot write the output\n");

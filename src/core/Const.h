@@ -14,8 +14,8 @@ class Const {
   static constexpr float G = 9.8f;      // gravity, m/s2
   static constexpr float R = 287.05f;   // gas constant of dry air, J/(kg K)
 
-  static constexpr double RDC = 57.29577951;   // degrees per radian
-  static constexpr double DRC = 0.017453293;   // radians per degree
+  static constexpr double RDC = 57.29577951;  // degrees per radian
+  static constexpr double DRC = 0.017453293;  // radians per degree
   static constexpr double PI = 3.1415926535898;
   static constexpr double TWO_PI = 6.283185307;
 

@@ -460,21 +460,85 @@ void Date::fix()
   update();
 }
 
+namespace {
+
+// The numeric conversions of Date::format: printf form, text of a missing field, the value.
+struct NumberField {
+  char letter;
+  const char* form;
+  const char* missing;
+  int (*value)(const Date&);
+};
+
+const NumberField NUMBER_FIELDS[] = {
+    {'Y', "%4d", "XXXX", [](const Date& d) { return d.getYear(); }},
+    {'y', "%2.2d", "XX", [](const Date& d) { return d.getYear00(); }},
+    {'m', "%2.2d", "XX", [](const Date& d) { return d.getMonth(); }},
+    {'d', "%2.2d", "XX", [](const Date& d) { return d.getDay(); }},
+    {'e', "%2d", "XX", [](const Date& d) { return d.getDay(); }},
+    {'j', "%3d", "XXX", [](const Date& d) { return d.getJulian(); }},
+    {'u', "%d", "X", [](const Date& d) { return d.getDayOfWeek(); }},
+    {'H', "%2.2d", "XX", [](const Date& d) { return d.getHour(); }},
+    {'l', "%2.2d", "XX",
+     [](const Date& d) {
+       int h = d.getHour();
+       return h == MISS ? MISS : (h % 12 == 0 ? 12 : h % 12);
+     }},
+    {'M', "%2.2d", "XX", [](const Date& d) { return d.getMinute(); }},
+    {'S', "%2.2d", "XX",
+     [](const Date& d) { return d.hasSecond() ? (int)std::lround(d.getSecond()) : MISS; }},
+};
+
+// Appends the conversion %c of d to out.
+void appendField(const Date& d, char c, std::string& out)
+{
+  char buf[32];
+  for (const NumberField& f : NUMBER_FIELDS) {
+    if (f.letter != c) continue;
+    int v = f.value(d);
+    if (v == MISS) {
+      out += f.missing;
+    } else {
+      std::snprintf(buf, sizeof buf, f.form, v);
+      out += buf;
+    }
+    return;
+  }
+  switch (c) {
+    case 'b':
+      out += d.getMonth() == MISS ? "XXX" : DateTool::getMonth(d.getMonth());
+      break;
+    case 'a':
+      out += d.getDayOfWeek() == MISS ? "XXX" : DateTool::getDayWeek(d.getDayOfWeek());
+      break;
+    case 'p':
+      out += d.getHour() == MISS ? "XX" : (d.getHour() < 12 ? "AM" : "PM");
+      break;
+    case 's':
+      if (!d.hasSecond()) {
+        out += "XX.XXXX";
+      } else {
+        std::snprintf(buf, sizeof buf, d.getSecond() < 10 ? "0%6.4f" : "%7.4f", d.getSecond());
+        out += buf;
+      }
+      break;
+    case 'Z':
+      out += d.getZone();
+      break;
+    default:  // "%%" and unknown conversions give the letter itself
+      out += c;
+      break;
+  }
+}
+
+}  // namespace
+
 std::string Date::format(const char* fmt) const
 {
   std::string out;
   if (!fmt) return out;
   if (std::strcmp(fmt, "RFC1123") == 0) fmt = "%d %b %Y %H:%M:%S %Z";
   if (std::strcmp(fmt, "ISO8601") == 0) fmt = "%Y-%m-%dT%H:%M:%S%Z";
-  char buf[32];
-  auto num = [&](const char* f, int v, const char* missing) {
-    if (v == MISS) {
-      out += missing;
-      return;
-    }
-    std::snprintf(buf, sizeof buf, f, v);
-    out += buf;
-  };
   for (const char* p = fmt; *p; p++) {
     if (*p != '%') {
       out += *p;
@@ -482,67 +546,7 @@ std::string Date::format(const char* fmt) const
     }
     char c = *++p;
     if (!c) break;
-    switch (c) {
-      case '%':
-        out += '%';
-        break;
-      case 'Y':
-        num("%4d", year, "XXXX");
-        break;
-      case 'y':
-        num("%2.2d", year == MISS ? MISS : year % 100, "XX");
-        break;
-      case 'm':
-        num("%2.2d", month, "XX");
-        break;
-      case 'b':
-        out += month == MISS ? "XXX" : DateTool::getMonth(month);
-        break;
-      case 'd':
-        num("%2.2d", day, "XX");
-        break;
-      case 'e':
-        num("%2d", day, "XX");
-        break;
-      case 'j':
-        num("%3d", julian, "XXX");
-        break;
-      case 'a':
-        out += dow == MISS ? "XXX" : DateTool::getDayWeek(dow);
-        break;
-      case 'u':
-        num("%d", dow, "X");
-        break;
-      case 'H':
-        num("%2.2d", hour, "XX");
-        break;
-      case 'l':
-        num("%2.2d", hour == MISS ? MISS : (hour % 12 == 0 ? 12 : hour % 12), "XX");
-        break;
-      case 'p':
-        out += hour == MISS ? "XX" : (hour < 12 ? "AM" : "PM");
-        break;
-      case 'M':
-        num("%2.2d", minute, "XX");
-        break;
-      case 'S':
-        num("%2.2d", second == FMISS ? MISS : (int)std::lround(second), "XX");
-        break;
-      case 's':
-        if (second == FMISS) {
-          out += "XX.XXXX";
-        } else {
-          std::snprintf(buf, sizeof buf, second < 10 ? "0%6.4f" : "%7.4f", second);
-          out += buf;
-        }
-        break;
-      case 'Z':
-        out += zone;
-        break;
-      default:
-        out += c;
-        break;
-    }
+    appendField(*this, c, out);
   }
   return out;
 }

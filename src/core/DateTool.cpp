@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +13,7 @@
 #include "core/Kol.h"
 #include "core/String.h"
 #include "core/Timezone.h"
+#include "core/text/Format.h"
 
 namespace KOL {
 
@@ -30,17 +30,7 @@ namespace {
 
 constexpr int MISS = Const::MISS;
 
-std::string fmt(const char* f, ...) __attribute__((format(printf, 1, 2)));
-
-std::string fmt(const char* f, ...)
-{
-  char buf[128];
-  va_list ap;
-  va_start(ap, f);
-  std::vsnprintf(buf, sizeof buf, f, ap);
-  va_end(ap);
-  return buf;
-}
+using text::format;
 
 int fullYear(int y)
 {
@@ -126,7 +116,7 @@ bool decodeLabel(const char* text, Date& date)
 
 std::string yearText(const Date& d)
 {
-  return d.getYear() == MISS ? std::string("XX") : fmt("%2.2d", d.getYear00());
+  return d.getYear() == MISS ? std::string("XX") : format("%2.2d", d.getYear00());
 }
 
 // The time of day of a label: hour alone, hour and minute, or with seconds.
@@ -137,20 +127,21 @@ std::string timeText(int h, int m, int s, const Timezone& tz)
   if (zone && tz.getPM() != 0) {
     int h12 = h % 12 == 0 ? 12 : h % 12;
     const char* half = h < 12 ? "AM" : "PM";
-    if (m == MISS) return fmt("%d %s %s", h12, half, name);
-    if (s == MISS) return fmt("%d:%2.2d %s %s", h12, m, half, name);
-    return fmt("%d:%2.2d:%2.2d %s %s", h12, m, s, half, name);
+    if (m == MISS) return format("%d %s %s", h12, half, name);
+    if (s == MISS) return format("%d:%2.2d %s %s", h12, m, half, name);
+    return format("%d:%2.2d:%2.2d %s %s", h12, m, s, half, name);
   }
-  if (m == MISS) return zone ? fmt("%2.2d%s", h, name) : fmt("%2.2dZ", h);
-  if (s == MISS) return zone ? fmt("%2.2d%2.2d %s", h, m, name) : fmt("%2.2d%2.2dZ", h, m);
-  return zone ? fmt("%2.2d:%2.2d:%2.2d %s", h, m, s, name) : fmt("%2.2d:%2.2d:%2.2dZ", h, m, s);
+  if (m == MISS) return zone ? format("%2.2d%s", h, name) : format("%2.2dZ", h);
+  if (s == MISS) return zone ? format("%2.2d%2.2d %s", h, m, name) : format("%2.2d%2.2dZ", h, m);
+  return zone ? format("%2.2d:%2.2d:%2.2d %s", h, m, s, name)
+              : format("%2.2d:%2.2d:%2.2dZ", h, m, s);
 }
 
 std::string utcText(int h, int m, int s)
 {
-  if (m == MISS) return fmt(" [%2.2dZ]", h);
-  if (s == MISS) return fmt(" [%2.2d%2.2dZ]", h, m);
-  return fmt(" [%2.2d%2.2d%2.2dZ]", h, m, s);
+  if (m == MISS) return format(" [%2.2dZ]", h);
+  if (s == MISS) return format(" [%2.2d%2.2dZ]", h, m);
+  return format(" [%2.2d%2.2d%2.2dZ]", h, m, s);
 }
 
 int roundedSecond(const Date& d) { return d.hasSecond() ? (int)std::lround(d.getSecond()) : MISS; }
@@ -256,8 +247,8 @@ std::string DateTool::label(const char* prefix, const Date& date, const Timezone
   if (tz.isSet()) d.changeTimezone(tz.getOffset(), tz.getName());
   const char* mon = getMonth(d.getMonth());
   if (d.getMonth() == MISS) return out + yearText(d);
-  if (d.getDay() == MISS) return out + fmt("%3s ", mon) + yearText(d);
-  std::string day = fmt("%2d %3s ", d.getDay(), mon) + yearText(d);
+  if (d.getDay() == MISS) return out + format("%3s ", mon) + yearText(d);
+  std::string day = format("%2d %3s ", d.getDay(), mon) + yearText(d);
   if (flags & 1) day = std::string(getDayWeek(d.getDayOfWeek())) + " " + day;
   if (d.getHour() == MISS) return out + day;
   int m = d.getMinute();
@@ -341,10 +332,10 @@ std::string DateTool::hourLabel(float h, int days)
     float half_days = h / 12;
     if (half_days == std::floor(half_days) && h >= 12) {
       int n = (int)half_days;
-      return n % 2 ? fmt("%d.5 day", n / 2) : fmt("%d day", n / 2);
+      return n % 2 ? format("%d.5 day", n / 2) : format("%d day", n / 2);
     }
   }
-  return fmt("%.0f hour", h);
+  return format("%.0f hour", h);
 }
 
 int DateTool::createHourLabel(float h, int days, String& out)

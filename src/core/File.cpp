@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdarg>
 #include <cstring>
 #include <string>
@@ -190,8 +191,11 @@ int File::openLocal(const char* name, const char* mode)
   char path[PATH_SIZE];
   FileTool::addUserPath(name, path, sizeof path);
   write_ = mode[0] != 'r';
-  if (mode[0] == 'w' || mode[0] == 'a') FileTool::makeDir(path, 0755);
   fp_ = std::fopen(path, mode);
+  // Missing parent directories are made only when an output needs them.
+  if (!fp_ && (errno == ENOENT || errno == ENOTDIR) && (mode[0] == 'w' || mode[0] == 'a') &&
+      FileTool::makeDir(path, 0755))
+    fp_ = std::fopen(path, mode);
   if (!fp_) {
     // Callers probe for files that may be absent and report themselves.
     Kol::outDebug(5, "F:open failed: %s %s\n", path, mode);

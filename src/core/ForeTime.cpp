@@ -2,13 +2,13 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 #include "core/Const.h"
 #include "core/Kol.h"
 #include "core/String.h"
+#include "core/text/Format.h"
 
 namespace KOL {
 
@@ -27,17 +27,7 @@ constexpr float LIMIT = 1e6f;
 
 const char* const type_words[] = {"rng", "avg", "acc", "dif", "max", "min"};
 
-std::string fmt(const char* f, ...) __attribute__((format(printf, 1, 2)));
-
-std::string fmt(const char* f, ...)
-{
-  char buf[96];
-  va_list ap;
-  va_start(ap, f);
-  std::vsnprintf(buf, sizeof buf, f, ap);
-  va_end(ap);
-  return buf;
-}
+using text::format;
 
 int suffixType(const char* word)
 {
@@ -300,17 +290,17 @@ std::string ForeTime::text() const
   if (fore == FMISS && end == FMISS) {
     if (offset == FMISS && length == FMISS) return "miss";
     std::string out = unitWord(units, true);
-    if (offset != FMISS) out += fmt("-%.0f", offset);
-    if (length != FMISS) out += fmt("-%.0f", length);
+    if (offset != FMISS) out += format("-%.0f", offset);
+    if (length != FMISS) out += format("-%.0f", length);
     if (isPeriod()) out += type_words[type - RANGE];
     return out;
   }
-  if (type == ANY) return fmt("%.0f", fore);
-  if (!isPeriod()) return fore == 0 ? "anal" : fmt("%.0f", fore) + unitWord(units, false);
+  if (type == ANY) return format("%.0f", fore);
+  if (!isPeriod()) return fore == 0 ? "anal" : format("%.0f", fore) + unitWord(units, false);
   float e = end == FMISS ? fore : end;
   float len = fore == FMISS ? 0 : e - fore;
-  std::string head = e == 0 ? "anal" : fmt("%.0f", e) + unitWord(units, true);
-  return head + fmt("-%.0f", len) + type_words[type - RANGE];
+  std::string head = e == 0 ? "anal" : format("%.0f", e) + unitWord(units, true);
+  return head + format("-%.0f", len) + type_words[type - RANGE];
 }
 
 int ForeTime::toString(String& out) const
@@ -360,9 +350,9 @@ std::string ForeTime::timeLabel(float hours, bool days_below_61)
   if (hours == 0) return "analysis";
   if ((hours >= 61 || days_below_61) && hours > 0 && std::fmod(hours, 12.0f) == 0) {
     int half_days = (int)(hours / 12);
-    return half_days % 2 ? fmt("%d.5 day", half_days / 2) : fmt("%d day", half_days / 2);
+    return half_days % 2 ? format("%d.5 day", half_days / 2) : format("%d day", half_days / 2);
   }
-  return fmt("%d hour", (int)hours);
+  return format("%d hour", (int)hours);
 }
 
 std::string ForeTime::timeLabel(bool days_below_61) const
@@ -371,11 +361,11 @@ std::string ForeTime::timeLabel(bool days_below_61) const
   if (v == FMISS || !std::isfinite(v) || std::fabs(v) >= LIMIT) return "";
   switch (units) {
     case MINUTES:
-      return v < 60 ? fmt("%d min", (int)v) : fmt("%.2f hour", v / 60);
+      return v < 60 ? format("%d min", (int)v) : format("%.2f hour", v / 60);
     case DAYS:
-      return fmt("%d day", (int)v);
+      return format("%d day", (int)v);
     case MONTHS:
-      return fmt("%d month", (int)v);
+      return format("%d month", (int)v);
     default:
       return timeLabel(v, days_below_61);
   }
@@ -405,7 +395,7 @@ std::string ForeTime::varLabel() const
   float len = fore != FMISS && end != FMISS ? end - fore : length;
   if (len == FMISS) return type_words[type - RANGE];
   static const char* const words[] = {"min", "hour", "day", "month"};
-  return fmt("%.0f %s ", len, words[units]) + type_words[type - RANGE];
+  return format("%.0f %s ", len, words[units]) + type_words[type - RANGE];
 }
 
 int ForeTime::toVarLabel(String& out) const

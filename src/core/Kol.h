@@ -18,8 +18,15 @@ class Kol {
 
   // Message levels (bit level-1 of the mask).
   enum Level : int {
-    NONE = 0, PRINT = 1, ERROR = 2, WARN = 3, MESS = 4,
-    OUT1 = 5, OUT8 = 12, DEBUG1 = 13, DEBUG8 = 20
+    NONE = 0,
+    PRINT = 1,
+    ERROR = 2,
+    WARN = 3,
+    MESS = 4,
+    OUT1 = 5,
+    OUT8 = 12,
+    DEBUG1 = 13,
+    DEBUG8 = 20
   };
 
   static constexpr int PROGNAME_SIZE = 20;

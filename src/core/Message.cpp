@@ -10,6 +10,7 @@
 #include "core/DateTool.h"
 #include "core/Kol.h"
 #include "core/Strings.h"
+#include "core/text/Format.h"
 
 namespace KOL {
 
@@ -199,12 +200,7 @@ int Message::print(uint64_t bits, const char* fmt, ...)
   if (!check(bits) || !fmt) return 0;
   va_list ap;
   va_start(ap, fmt);
-  va_list copy;
-  va_copy(copy, ap);
-  int n = std::vsnprintf(nullptr, 0, fmt, copy);
-  va_end(copy);
-  std::string text(n > 0 ? (size_t)n : 0, '\0');
-  if (n > 0) std::vsnprintf(text.data(), text.size() + 1, fmt, ap);
+  std::string text = text::vformat(fmt, ap);
   va_end(ap);
 
   if (primary.isOpen()) primary.write(text.data(), (int)text.size());

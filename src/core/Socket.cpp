@@ -150,6 +150,8 @@ int Socket::receiveSocket() const
 {
   if (kind_ == DATAGRAM_RECEIVER) return fd_;
   if (kind_ == STREAM_SERVER) return conn_;
+  // A client receives what its server sends back (a feed it subscribed to).
+  if (kind_ == STREAM_CLIENT) return fd_;
   return -1;
 }
 

@@ -30,6 +30,8 @@ class Socket {
   int reconnect();
   // Received bytes; 0 for kinds that do not receive, -1 when closed or on error.
   int read(void* bytes, int n);
+  // The descriptor that read() receives on, for waiting with poll(); -1 when there is none.
+  int getDescriptor() const { return receiveSocket(); }
   // The next line with its newline (not terminated); n when the line is longer.
   int readLine(char* bytes, int n);
   int write(const void* bytes, int n);

@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Const.h"
 #include "core/File.h"
@@ -14,6 +16,7 @@
 #include "core/Kol.h"
 #include "core/StrLib.h"
 #include "core/String.h"
+#include "core/cache/FileCache.h"
 
 namespace KOL {
 
@@ -125,6 +128,45 @@ bool findSub(char* s, const char* sub, char*& at)
   return at != nullptr;
 }
 
+// One entry of the units file: its words as written (cut to their fields) and the names in the
+// form in which they are compared.
+struct Entry {
+  char from[UnitData::NAME_SIZE];
+  char to[UnitData::NAME_SIZE];
+  char expression[UnitData::EXPR_SIZE];
+  std::string fromName, toName;
+};
+
+using Table = std::vector<Entry>;
+
+bool readTable(const char* path, Table& table)
+{
+  std::string text;
+  if (!readAll(path, text)) return false;
+  Entry e;
+  size_t pos = 0;
+  while (nextWord(text, pos, e.from, sizeof e.from)) {
+    if (e.from[0] == '#') {
+      pos = std::min(text.find('\n', pos), text.size());
+      continue;
+    }
+    if (!nextWord(text, pos, e.to, sizeof e.to) ||
+        !nextWord(text, pos, e.expression, sizeof e.expression))
+      break;
+    e.fromName = normal(e.from);
+    e.toName = normal(e.to);
+    table.push_back(e);
+  }
+  return true;
+}
+
+// The units file of a database directory, read once and shared by every Unit.
+std::shared_ptr<const Table> tableOf(const char* path)
+{
+  static cache::FileCache<Table> tables;
+  return tables.get(path, readTable);
+}
+
 }  // namespace
 
 void UnitData::init()
@@ -185,24 +227,18 @@ int Unit::readFile(const char* from, const char* to, UnitData& data)
     Kol::outDebug(1, "Unit: no units file %s\n", path.get());
     return 0;
   }
-  std::string text;
-  if (!readAll(path.get(), text)) return 0;
+  std::shared_ptr<const Table> table = tableOf(path.get());
+  if (!table) return 0;
   std::string f = normal(from ? from : ""), t = normal(to ? to : "");
-  char wf[UnitData::NAME_SIZE], wt[UnitData::NAME_SIZE], we[UnitData::EXPR_SIZE];
-  size_t pos = 0;
-  while (nextWord(text, pos, wf, sizeof wf)) {
-    if (wf[0] == '#') {
-      pos = std::min(text.find('\n', pos), text.size());
-      continue;
-    }
-    if (!nextWord(text, pos, wt, sizeof wt) || !nextWord(text, pos, we, sizeof we)) break;
-    if (normal(wf) != f || normal(wt) != t) continue;
+  for (const Entry& e : *table) {
+    if (e.fromName != f || e.toName != t) continue;
     float factor, offset;
-    if (!parseExpression(we, factor, offset)) {
-      Kol::outWarning("Unit: bad expression %s for %s %s in %s\n", we, wf, wt, path.get());
+    if (!parseExpression(e.expression, factor, offset)) {
+      Kol::outWarning("Unit: bad expression %s for %s %s in %s\n", e.expression, e.from, e.to,
+                      path.get());
       continue;
     }
-    StrLib::copy(data.expression, sizeof data.expression, we);
+    StrLib::copy(data.expression, sizeof data.expression, e.expression);
     data.factor = factor;
     data.offset = offset;
     data.valid = true;

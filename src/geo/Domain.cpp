@@ -322,31 +322,28 @@ int Domain::tranCenter(Point& p) const
   return ok;
 }
 
-int Domain::tran(EarthPoints& in, Points& out) const
+namespace {
+
+// Every point of in through d into out; 0 when any point failed (it is added all the same).
+template <class P>
+int tranAll(const Domain& d, EarthPoints& in, PointList<P>& out)
 {
   out.clear();
   out.reserve(in.getNum());
   int ok = 1;
   for (EarthPoint& e : in) {
-    Point p;
-    if (!tran(e, p)) ok = 0;
+    P p;
+    if (!d.tran(e, p)) ok = 0;
     out.add(p);
   }
   return ok;
 }
 
-int Domain::tran(EarthPoints& in, GridPoints& out) const
-{
-  out.clear();
-  out.reserve(in.getNum());
-  int ok = 1;
-  for (EarthPoint& e : in) {
-    GridPoint g;
-    if (!tran(e, g)) ok = 0;
-    out.add(g);
-  }
-  return ok;
-}
+}  // namespace
+
+int Domain::tran(EarthPoints& in, Points& out) const { return tranAll(*this, in, out); }
+
+int Domain::tran(EarthPoints& in, GridPoints& out) const { return tranAll(*this, in, out); }
 
 // ---- lattice ------------------------------------------------------------------------------
 

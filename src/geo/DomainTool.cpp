@@ -112,7 +112,9 @@ int DomainTool::setStation(DomainVal& dv, const char* value)
       file = table;
       id += colon + 1;
     }
-  } else if (!StrLib::check(value, "uuuu")) {
+  } else if (StrLib::length(value) != 4 || !StrLib::check(value, "uuuu")) {
+    // Identifiers are four letters; a longer word such as CONUS is left to the region lookup
+    // instead of being reported as an unknown station.
     return 0;
   }
   float lat = Const::FMISS, lon = Const::FMISS;

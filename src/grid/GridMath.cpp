@@ -1,8 +1,10 @@
 #include "grid/GridMath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -57,17 +59,18 @@ class Operand {
     gridmath::linear(own_.data(), n_, factor, offset);
     p_ = own_.data();
   }
-  Operand(const Operand&) = delete;
-  Operand& operator=(const Operand&) = delete;
-  // Spreads a single value over n points.
-  void full(std::size_t n)
+  // A single value is spread over n points.
+  Operand(const Grid& g, const char* units, std::size_t n) : Operand(g, units)
   {
     if (n_ == 1 && n > 1) {
-      own_.assign(n, p_[0]);
+      const float v = p_[0];  // p_ may point into own_, which assign reallocates
+      own_.assign(n, v);
       p_ = own_.data();
       n_ = n;
     }
   }
+  Operand(const Operand&) = delete;
+  Operand& operator=(const Operand&) = delete;
   const float* data() const { return p_; }
   std::size_t size() const { return n_; }
 
@@ -183,9 +186,7 @@ int kinematic(Grid& out, const Grid& u, const Grid& v, bool vFirst, float ax, fl
   Grid result;
   if (!start(result, {&u, &v})) return deliver(out, result, 0);
   std::size_t n = result.getCount();
-  Operand uu(u, "m/s"), vv(v, "m/s");
-  uu.full(n);
-  vv.full(n);
+  Operand uu(u, "m/s", n), vv(v, "m/s", n);
   const float* a = vFirst ? vv.data() : uu.data();
   const float* b = vFirst ? uu.data() : vv.data();
   gridmath::combine(spacing(result), a, ax, b, by, result.getData());
@@ -225,33 +226,57 @@ float pressureOf(const Grid& g)
   return l.isPres() ? l.lower_value : MISS;
 }
 
-struct ThermoCheck {
-  const char* abbr;     // variable the second input must be, null for none
-  const char* message;  // warning when it is not
+// How each thermodynamic field names itself and checks and converts its inputs.
+struct ThermoForm {
+  Thermo kind;
+  const char* fn;      // name in warnings
+  const char* bAbbr;   // variable the second input must be, null for any
+  const char* bError;  // warning when it is not
+  bool tempFirst;      // with both inputs wrong, the temperature is the one reported
+  const char* bUnits;  // units the kernel wants the second input in
+  const char* name;    // of the result
+  const char* units;   // of the result
 };
 
-// A thermodynamic field of a temperature grid and optionally a second grid.
-int thermoField(Grid& out, const Grid& t, const Grid* b, const char* fn, ThermoCheck check,
-                bool tempFirst, const char* bUnits, Thermo kind, const char* name,
-                const char* units)
+// One row for every kind.
+const ThermoForm thermoForms[] = {
+    {Thermo::DEWPOINT, "dewpoint", nullptr, "", true, "%", "dewp", "K"},
+    {Thermo::REL_HUM, "relHum", nullptr, "", true, "K", "rhum", "%"},
+    {Thermo::SPEC_HUM, "specHum", "rhum", "not a rel humidity grid", false, "%", "shum", "gm/kg"},
+    {Thermo::MIX_RATIO, "mixRatio", "rhum", "not a rel humidity grid", false, "%", "mrat", "g/kg"},
+    {Thermo::WET_BULB, "wetBulb", "rhum", "not a rel humidity grid", false, "%", "wetblb", "K"},
+    {Thermo::POT_TEMP, "potTemp", nullptr, "", true, "", "theta", "K"},
+    {Thermo::VIRT_TEMP, "virtTemp", "rhum", "not a rel hum grid", false, "%", "vtemp", "K"},
+    {Thermo::VIRT_POT_TEMP, "virtPotTemp", "rhum", "not a rel hum grid", false, "%", "thetav", "K"},
+    {Thermo::EQUIV_POT_TEMP, "equivPotTemp", "rhum", "not a rel hum grid", false, "%", "thetae",
+     "K"},
+    {Thermo::HEAT_INDEX, "heatIndex", "rhum", "not a rel humidity grid", false, "%", "heat", "K"},
+    {Thermo::WIND_CHILL, "windChill", "wspd", "not a wind speed grid", true, "m/s", "wchill", "K"},
+    {Thermo::WIND_CHILL2, "windChill", "wspd", "not a wind speed grid", true, "m/s", "wchill", "K"},
+};
+
+// A thermodynamic field of a temperature grid and optionally a second grid b.
+int thermoField(Grid& out, const Grid& t, const Grid* b, Thermo kind)
 {
+  const ThermoForm* f = std::find_if(std::begin(thermoForms), std::end(thermoForms),
+                                     [&](const ThermoForm& r) { return r.kind == kind; });
   Grid result;
-  bool bad_b = b && check.abbr && !GridMath::checkVar(*b, check.abbr);
+  bool bad_b = b && f->bAbbr && !GridMath::checkVar(*b, f->bAbbr);
   bool bad_t = !GridMath::checkVar(t, "temp");
-  if (bad_t && (tempFirst || !bad_b)) {
-    Kol::outWarning("GridMath::%s: not a temperature grid\n", fn);
+  if (bad_t && (f->tempFirst || !bad_b)) {
+    Kol::outWarning("GridMath::%s: not a temperature grid\n", f->fn);
     return deliver(out, result, 0);
   }
   if (bad_b) {
-    Kol::outWarning("GridMath::%s: %s\n", fn, check.message);
+    Kol::outWarning("GridMath::%s: %s\n", f->fn, f->bError);
     return deliver(out, result, 0);
   }
   if (b ? !start(result, {&t, b}) : !start(result, {&t})) return deliver(out, result, 0);
   Operand tk(t, "K");
-  Operand other(b ? *b : t, b ? bUnits : "");
+  Operand other(b ? *b : t, b ? f->bUnits : "");
   gridmath::thermo(kind, tk.data(), tk.size(), other.data(), other.size(), pressureOf(t),
                    result.getData(), result.getCount());
-  return done(out, result, name, units);
+  return done(out, result, f->name, f->units);
 }
 
 // A list operation over every grid in use of in.
@@ -281,6 +306,43 @@ int listOp(Grid& out, const Grids& in, const char* name, Step step)
     step(result.getData(), g.getData(), g.getCount(), count);
   }
   return done(out, result, name, main->getUnits());
+}
+
+// Speed or direction of the wind components u and v (v taken in u's units) into result.
+bool windPolar(Grid& result, const Grid& u, const Grid& v, float (*f)(float, float))
+{
+  if (!start(result, {&u, &v})) return false;
+  std::size_t n = result.getCount();
+  Operand uu(u, "", n), vv(v, u.getUnits(), n);
+  gridmath::binary(uu.data(), n, vv.data(), n, result.getData(), n, f);
+  return true;
+}
+
+// a = a op b in place; a must be a full grid.
+int inPlace(Grid& a, const Grid& b, Binary op)
+{
+  if (!a.isData() || !b.isData() || a.isValue() || (!b.isValue() && !GridMath::isDomainEqual(a, b)))
+    return 0;
+  gridmath::apply(op, a.getData(), a.getCount(), b.getData(), b.getCount(), a.getData(),
+                  a.getCount());
+  return 1;
+}
+
+// One wind component from speed and direction; with flag set the directions are turned from
+// earth to grid orientation first.
+int windComponent(Grid& out, const Grid& spd, const Grid& dir, int flag,
+                  float (*component)(float, float), const char* name)
+{
+  Grid result;
+  if (!start(result, {&spd, &dir})) return deliver(out, result, 0);
+  std::size_t n = result.getCount();
+  Operand d(dir, "", n), s(spd, "", n);
+  std::copy(d.data(), d.data() + n, result.getData());
+  if (flag)
+    eachPoint(result,
+              [&](float a, int i, int j) { return result.adjustDir(a, plotAt(result, i, j)); });
+  gridmath::binary(result.getData(), n, s.data(), n, result.getData(), n, component);
+  return done(out, result, name, spd.getUnits());
 }
 
 }  // namespace
@@ -389,21 +451,9 @@ int GridMath::log10(Grid& out, const Grid& in)
 
 int GridMath::exp(Grid& out, const Grid& in) { return unaryOp(out, in, Unary::EXP, "exp", false); }
 
-int GridMath::add(Grid& a, const Grid& b)
-{
-  if (!a.isData() || !b.isData() || a.isValue() || (!b.isValue() && !isDomainEqual(a, b))) return 0;
-  gridmath::apply(Binary::ADD, a.getData(), a.getCount(), b.getData(), b.getCount(), a.getData(),
-                  a.getCount());
-  return 1;
-}
+int GridMath::add(Grid& a, const Grid& b) { return inPlace(a, b, Binary::ADD); }
 
-int GridMath::diff(Grid& a, const Grid& b)
-{
-  if (!a.isData() || !b.isData() || a.isValue() || (!b.isValue() && !isDomainEqual(a, b))) return 0;
-  gridmath::apply(Binary::SUB, a.getData(), a.getCount(), b.getData(), b.getCount(), a.getData(),
-                  a.getCount());
-  return 1;
-}
+int GridMath::diff(Grid& a, const Grid& b) { return inPlace(a, b, Binary::SUB); }
 
 int GridMath::add(Grid& out, const Grids& in)
 {
@@ -565,10 +615,7 @@ int GridMath::advection(Grid& out, const Grid& s, const Grid& u, const Grid& v)
   Grid result;
   if (!start(result, {&s, &u, &v})) return deliver(out, result, 0);
   std::size_t n = result.getCount();
-  Operand ss(s), uu(u, "m/s"), vv(v, "m/s");
-  ss.full(n);
-  uu.full(n);
-  vv.full(n);
+  Operand ss(s, "", n), uu(u, "m/s", n), vv(v, "m/s", n);
   gridmath::advection(spacing(result), ss.data(), uu.data(), vv.data(), result.getData());
   return done(out, result, "adv", scaledUnits(s.getUnits(), DERIV_SCALE, "/s").c_str());
 }
@@ -627,24 +674,14 @@ int GridMath::geosV(Grid& out, const Grid& height) { return geostrophic(out, hei
 int GridMath::windSpd(Grid& out, const Grid& u, const Grid& v)
 {
   Grid result;
-  if (!start(result, {&u, &v})) return deliver(out, result, 0);
-  std::size_t n = result.getCount();
-  Operand uu(u), vv(v, u.getUnits());
-  uu.full(n);
-  vv.full(n);
-  gridmath::binary(uu.data(), n, vv.data(), n, result.getData(), n, Calc::windSpd);
+  if (!windPolar(result, u, v, Calc::windSpd)) return deliver(out, result, 0);
   return done(out, result, "wspd", u.getUnits());
 }
 
 int GridMath::windDir(Grid& out, const Grid& u, const Grid& v, int flag)
 {
   Grid result;
-  if (!start(result, {&u, &v})) return deliver(out, result, 0);
-  std::size_t n = result.getCount();
-  Operand uu(u), vv(v, u.getUnits());
-  uu.full(n);
-  vv.full(n);
-  gridmath::binary(uu.data(), n, vv.data(), n, result.getData(), n, Calc::windDir);
+  if (!windPolar(result, u, v, Calc::windDir)) return deliver(out, result, 0);
   if (flag)
     eachPoint(result,
               [&](float d, int i, int j) { return result.unadjustDir(d, plotAt(result, i, j)); });
@@ -653,34 +690,12 @@ int GridMath::windDir(Grid& out, const Grid& u, const Grid& v, int flag)
 
 int GridMath::windU(Grid& out, const Grid& spd, const Grid& dir, int flag)
 {
-  Grid result;
-  if (!start(result, {&spd, &dir})) return deliver(out, result, 0);
-  std::size_t n = result.getCount();
-  Operand d(dir), s(spd);
-  d.full(n);
-  s.full(n);
-  std::copy(d.data(), d.data() + n, result.getData());
-  if (flag)
-    eachPoint(result,
-              [&](float a, int i, int j) { return result.adjustDir(a, plotAt(result, i, j)); });
-  gridmath::binary(result.getData(), n, s.data(), n, result.getData(), n, Calc::windU);
-  return done(out, result, "uwnd", spd.getUnits());
+  return windComponent(out, spd, dir, flag, Calc::windU, "uwnd");
 }
 
 int GridMath::windV(Grid& out, const Grid& spd, const Grid& dir, int flag)
 {
-  Grid result;
-  if (!start(result, {&spd, &dir})) return deliver(out, result, 0);
-  std::size_t n = result.getCount();
-  Operand d(dir), s(spd);
-  d.full(n);
-  s.full(n);
-  std::copy(d.data(), d.data() + n, result.getData());
-  if (flag)
-    eachPoint(result,
-              [&](float a, int i, int j) { return result.adjustDir(a, plotAt(result, i, j)); });
-  gridmath::binary(result.getData(), n, s.data(), n, result.getData(), n, Calc::windV);
-  return done(out, result, "vwnd", spd.getUnits());
+  return windComponent(out, spd, dir, flag, Calc::windV, "vwnd");
 }
 
 int GridMath::adjustUV(Grid& u, Grid& v)
@@ -749,67 +764,57 @@ int GridMath::locatePoint(Grid& out, const Grid& in, const char* what)
 
 int GridMath::dewpoint(Grid& out, const Grid& t, const Grid& rh)
 {
-  return thermoField(out, t, &rh, "dewpoint", {nullptr, ""}, true, "%", Thermo::DEWPOINT, "dewp",
-                     "K");
+  return thermoField(out, t, &rh, Thermo::DEWPOINT);
 }
 
 int GridMath::relHum(Grid& out, const Grid& t, const Grid& td)
 {
-  return thermoField(out, t, &td, "relHum", {nullptr, ""}, true, "K", Thermo::REL_HUM, "rhum", "%");
+  return thermoField(out, t, &td, Thermo::REL_HUM);
 }
 
 int GridMath::specHum(Grid& out, const Grid& t, const Grid& rh)
 {
-  return thermoField(out, t, &rh, "specHum", {"rhum", "not a rel humidity grid"}, false, "%",
-                     Thermo::SPEC_HUM, "shum", "gm/kg");
+  return thermoField(out, t, &rh, Thermo::SPEC_HUM);
 }
 
 int GridMath::mixRatio(Grid& out, const Grid& t, const Grid& rh)
 {
-  return thermoField(out, t, &rh, "mixRatio", {"rhum", "not a rel humidity grid"}, false, "%",
-                     Thermo::MIX_RATIO, "mrat", "g/kg");
+  return thermoField(out, t, &rh, Thermo::MIX_RATIO);
 }
 
 int GridMath::wetBulb(Grid& out, const Grid& t, const Grid& rh)
 {
-  return thermoField(out, t, &rh, "wetBulb", {"rhum", "not a rel humidity grid"}, false, "%",
-                     Thermo::WET_BULB, "wetblb", "K");
+  return thermoField(out, t, &rh, Thermo::WET_BULB);
 }
 
 int GridMath::potTemp(Grid& out, const Grid& t)
 {
-  return thermoField(out, t, nullptr, "potTemp", {nullptr, ""}, true, "", Thermo::POT_TEMP, "theta",
-                     "K");
+  return thermoField(out, t, nullptr, Thermo::POT_TEMP);
 }
 
 int GridMath::virtTemp(Grid& out, const Grid& t, const Grid& rh)
 {
-  return thermoField(out, t, &rh, "virtTemp", {"rhum", "not a rel hum grid"}, false, "%",
-                     Thermo::VIRT_TEMP, "vtemp", "K");
+  return thermoField(out, t, &rh, Thermo::VIRT_TEMP);
 }
 
 int GridMath::virtPotTemp(Grid& out, const Grid& t, const Grid& rh)
 {
-  return thermoField(out, t, &rh, "virtPotTemp", {"rhum", "not a rel hum grid"}, false, "%",
-                     Thermo::VIRT_POT_TEMP, "thetav", "K");
+  return thermoField(out, t, &rh, Thermo::VIRT_POT_TEMP);
 }
 
 int GridMath::equivPotTemp(Grid& out, const Grid& t, const Grid& rh)
 {
-  return thermoField(out, t, &rh, "equivPotTemp", {"rhum", "not a rel hum grid"}, false, "%",
-                     Thermo::EQUIV_POT_TEMP, "thetae", "K");
+  return thermoField(out, t, &rh, Thermo::EQUIV_POT_TEMP);
 }
 
 int GridMath::heatIndex(Grid& out, const Grid& t, const Grid& rh)
 {
-  return thermoField(out, t, &rh, "heatIndex", {"rhum", "not a rel humidity grid"}, false, "%",
-                     Thermo::HEAT_INDEX, "heat", "K");
+  return thermoField(out, t, &rh, Thermo::HEAT_INDEX);
 }
 
 int GridMath::windChill(Grid& out, const Grid& t, const Grid& spd, int variant)
 {
-  return thermoField(out, t, &spd, "windChill", {"wspd", "not a wind speed grid"}, true, "m/s",
-                     variant == 2 ? Thermo::WIND_CHILL2 : Thermo::WIND_CHILL, "wchill", "K");
+  return thermoField(out, t, &spd, variant == 2 ? Thermo::WIND_CHILL2 : Thermo::WIND_CHILL);
 }
 
 int GridMath::windChill(Grid& out, const Grid& t, const Grid& u, const Grid& v)

@@ -406,76 +406,46 @@ int Level::decode(const char* text)
   return 1;
 }
 
+namespace {
+
+// Edition-1 level types. A layer's code holds its first level in the thousands and its second
+// below; a single level is the whole code. Either is scaled by mul / div.
+struct Ed1Level {
+  int code;
+  int type;
+  bool layer;
+  float mul;
+  float div;
+};
+
+const Ed1Level ED1_LEVELS[] = {
+    {100, Level::PRES, false, 1, 1},      {101, Level::PRES, true, 10, 1},
+    {102, Level::SEA_LEVEL, false, 1, 1}, {103, Level::HGHT, false, 1, 1},
+    {104, Level::HGHT, true, 100, 1},     {105, Level::HGHT_AG, false, 1, 1},
+    {106, Level::HGHT_AG, true, 100, 1},  {107, Level::SIGMA, false, 1, 10000},
+    {108, Level::SIGMA, true, 1, 100},    {109, Level::HYBRID, false, 1, 1},
+    {110, Level::HYBRID, true, 1, 1},     {111, Level::DEPTH_BG, false, 1, 1},
+    {112, Level::DEPTH_BG, true, 1, 1},   {113, Level::THETA, false, 1, 1},
+    {114, Level::THETA, true, 1, 1},      {115, Level::PRES_AG, false, 1, 1},
+    {116, Level::PRES_AG, true, 1, 1},    {119, Level::ETA, false, 1, 10000},
+    {120, Level::ETA, true, 1, 100},      {130, Level::PV, false, 1, 1},
+};
+
+}  // namespace
+
 int Level::decode(int typeCode, int levelCode)
 {
-  // Edition-1 layer codes: the first level in the thousands, the second below.
   float hi = (float)(levelCode / 1000), lo = (float)(levelCode % 1000);
   float v = (float)levelCode;
-  switch (typeCode) {
-    case 100:
-      set(PRES, v);
-      break;
-    case 101:
-      set(PRES, hi * 10, lo * 10);
-      break;
-    case 102:
-      set(SEA_LEVEL, v);
-      break;
-    case 103:
-      set(HGHT, v);
-      break;
-    case 104:
-      set(HGHT, hi * 100, lo * 100);
-      break;
-    case 105:
-      set(HGHT_AG, v);
-      break;
-    case 106:
-      set(HGHT_AG, hi * 100, lo * 100);
-      break;
-    case 107:
-      set(SIGMA, v / 10000);
-      break;
-    case 108:
-      set(SIGMA, hi / 100, lo / 100);
-      break;
-    case 109:
-      set(HYBRID, v);
-      break;
-    case 110:
-      set(HYBRID, hi, lo);
-      break;
-    case 111:
-      set(DEPTH_BG, v);
-      break;
-    case 112:
-      set(DEPTH_BG, hi, lo);
-      break;
-    case 113:
-      set(THETA, v);
-      break;
-    case 114:
-      set(THETA, hi, lo);
-      break;
-    case 115:
-      set(PRES_AG, v);
-      break;
-    case 116:
-      set(PRES_AG, hi, lo);
-      break;
-    case 119:
-      set(ETA, v / 10000);
-      break;
-    case 120:
-      set(ETA, hi / 100, lo / 100);
-      break;
-    case 130:
-      set(PV, v);
-      break;
-    default:
-      set(typeCode, v);
-      break;
+  for (const Ed1Level& e : ED1_LEVELS) {
+    if (e.code != typeCode) continue;
+    if (e.layer)
+      set(e.type, hi * e.mul / e.div, lo * e.mul / e.div);
+    else
+      set(e.type, v * e.mul / e.div);
+    return 1;
   }
+  set(typeCode, v);
   return 1;
 }
 

@@ -97,7 +97,7 @@ int VarFile::read(VarFileData& data)
     copyWord(data.name, VarFileData::NAME_SIZE, name);
     copyWord(data.label, VarFileData::LABEL_SIZE, label);
     StrLib::replace(data.label, '_', ' ');
-    data.definition.copy(def.data());
+    data.definition.copy(def.data());  // from the fourth word to the end of the line
     data.definition.stripWS();
     return 1;
   }

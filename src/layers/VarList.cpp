@@ -104,12 +104,7 @@ class VarList::Decoder {
   int closer(char open, char c)
   {
     if (stack_.empty() || stack_.back() != open) return unexpected(c);
-    if (suffix_ >= 0) {
-      flushSuffix();
-    } else {
-      std::string text = item();
-      if (!text.empty()) list_.append(text.c_str(), PARAM, depth_);
-    }
+    endItem();
     stack_.pop_back();
     closed_ = openers_.back();
     openers_.pop_back();
@@ -120,14 +115,20 @@ class VarList::Decoder {
 
   int comma()
   {
-    if (suffix_ >= 0) {
-      flushSuffix();
-    } else {
-      std::string text = item();
-      if (!text.empty()) list_.append(text.c_str(), PARAM, depth_);
-    }
+    endItem();
     start_ = pos_ + 1;
     return 1;
+  }
+
+  // The item just ended is a suffix bracket or, when not empty, a parameter.
+  void endItem()
+  {
+    if (suffix_ >= 0) {
+      flushSuffix();
+      return;
+    }
+    std::string text = item();
+    if (!text.empty()) list_.append(text.c_str(), PARAM, depth_);
   }
 
   // Applies a pending suffix bracket to the opener it follows.
@@ -180,6 +181,28 @@ class VarList::Decoder {
   std::string stack_;
   std::vector<int> openers_;  // entries of the openers on the stack
 };
+
+namespace {
+
+// Whether an entry expanded from a macro takes the units the user wrote: when its definition
+// has none or they convert to them.
+bool takesUnits(Unit& unit, const VarSpec& spec, const char* units)
+{
+  return units[0] && (!spec.getUnits()[0] || unit.valid(spec.getUnits(), units));
+}
+
+// The user's own format after the one of the definition; the drawing type stays when the
+// joined format names none.
+void appendFormat(VarSpec& spec, const char* own)
+{
+  int plot = spec.getPlot();
+  std::string fmt = spec.getFormat();
+  fmt += fmt.empty() ? own : std::string(",") + own;
+  spec.setFormat(fmt.c_str());
+  if (spec.getPlot() == VarSpec::NONE) spec.setPlot(plot);
+}
+
+}  // namespace
 
 VarList::VarList(const char* text)
 {
@@ -279,16 +302,8 @@ void VarList::applyOne(int i, const Entry& def)
   const VarSpec own = spec;
   spec.update(def.spec, VarSpec::ALL);
   if (std::strcmp(def.spec.getName(), own.getName()) == 0) spec.setLiteral(1);
-  const char* units = own.getUnits();
-  if (units[0] && (!def.spec.getUnits()[0] || units_.valid(def.spec.getUnits(), units)))
-    spec.setUnits(units);
-  if (own.getFormat()[0]) {
-    int plot = spec.getPlot();
-    std::string fmt = def.spec.getFormat();
-    fmt += fmt.empty() ? own.getFormat() : std::string(",") + own.getFormat();
-    spec.setFormat(fmt.c_str());
-    if (spec.getPlot() == VarSpec::NONE) spec.setPlot(plot);
-  }
+  if (takesUnits(units_, def.spec, own.getUnits())) spec.setUnits(own.getUnits());
+  if (own.getFormat()[0]) appendFormat(spec, own.getFormat());
 }
 
 int VarList::applyMany(int i, const VarList& def)
@@ -305,15 +320,8 @@ int VarList::applyMany(int i, const VarList& def)
     e.spec.setLiteral(0);
     e.spec.update(d.spec, VarSpec::ALL);
     bool top = d.depth == 0;
-    if (top && units[0] && (!e.spec.getUnits()[0] || units_.valid(e.spec.getUnits(), units)))
-      e.spec.setUnits(units);
-    if ((k == 0 || top) && format[0]) {
-      int plot = e.spec.getPlot();
-      std::string fmt = e.spec.getFormat();
-      fmt += fmt.empty() ? format : std::string(",") + format;
-      e.spec.setFormat(fmt.c_str());
-      if (e.spec.getPlot() == VarSpec::NONE) e.spec.setPlot(plot);
-    }
+    if (top && takesUnits(units_, e.spec, units)) e.spec.setUnits(units);
+    if ((k == 0 || top) && format[0]) appendFormat(e.spec, format);
     items.push_back(std::move(e));
   }
   entries_.erase(entries_.begin() + i);

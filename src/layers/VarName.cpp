@@ -2,12 +2,17 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "core/File.h"
 #include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/StrLib.h"
 #include "core/String.h"
+#include "core/cache/FileCache.h"
 #include "layers/Variable.h"
 
 namespace KOL {
@@ -25,6 +30,49 @@ const char* baseName(const char* abbr)
     if (const char* close = std::strchr(abbr, ']')) return close + 1;
   }
   return abbr;
+}
+
+// Every readable line of one version of the table, with the first line of each abbreviation
+// and of each primary index.
+struct Table {
+  std::vector<VarNameItem> items;
+  std::unordered_map<std::string, size_t> byAbbr;
+  std::unordered_map<int, size_t> byInd;
+
+  const VarNameItem* find(const char* abbr, int ind) const
+  {
+    if (abbr) {
+      auto it = byAbbr.find(abbr);
+      return it == byAbbr.end() ? nullptr : &items[it->second];
+    }
+    auto it = byInd.find(ind);
+    return it == byInd.end() ? nullptr : &items[it->second];
+  }
+};
+
+bool readTable(const char* path, Table& table)
+{
+  File file;
+  if (!file.open(path, "r")) return false;
+  char line[LINE_SIZE + 1];
+  VarNameItem item;
+  while (file.getLine(line, sizeof line) > 0) {
+    int n = StrLib::length(line);
+    // The rest of a line longer than a table line is not read.
+    if (n == LINE_SIZE && line[n - 1] != '\n') file.skipLine();
+    if (!item.decode(line)) continue;
+    table.byAbbr.emplace(item.abbr, table.items.size());
+    table.byInd.emplace(item.codes[0], table.items.size());
+    table.items.push_back(item);
+  }
+  return true;
+}
+
+// The table of a database directory, read once and shared by every VarName.
+std::shared_ptr<const Table> tableOf(const char* path)
+{
+  static cache::FileCache<Table> tables;
+  return tables.get(path, readTable);
 }
 
 }  // namespace
@@ -150,24 +198,16 @@ const VarNameItem* VarName::load(const char* abbr, int ind)
 {
   String path;
   FileTool::addPath(Kol::getDatabasePath(), FILE_NAME, path);
-  File file;
-  if (!file.open(path, "r")) {
+  std::shared_ptr<const Table> table = tableOf(path.get());
+  if (!table) {
     Kol::outWarning("VarName: Unable to open file: %s\n", path.get());
     return nullptr;
   }
-  char line[LINE_SIZE + 1];
-  VarNameItem item;
-  while (file.getLine(line, sizeof line) > 0) {
-    int n = StrLib::length(line);
-    if (line[n - 1] != '\n' && n == LINE_SIZE) file.skipLine();
-    if (!item.decode(line)) continue;
-    if (abbr ? std::strcmp(item.abbr, abbr) == 0 : item.codes[0] == ind) {
-      VarNameItem* slot = freeSlot();
-      *slot = item;
-      return slot;
-    }
-  }
-  return nullptr;
+  const VarNameItem* item = table->find(abbr, ind);
+  if (!item) return nullptr;
+  VarNameItem* slot = freeSlot();
+  *slot = *item;
+  return slot;
 }
 
 void VarName::print() const

@@ -146,7 +146,7 @@ void VarSpec::decodeFields(const char* spec)
 
 void VarSpec::decodeForeTime(char* text)
 {
-  // "f12" is the specification's way of writing forecast hour 12.
+  // Users write forecast hour 12 as "f12"; the forecast-time reader knows it as "h12".
   if (text[0] == 'f' && StrLib::isDigit(static_cast<unsigned char>(text[1]))) text[0] = 'h';
   foreTime.decode(text);
 }

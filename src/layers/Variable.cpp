@@ -3,10 +3,10 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "core/Kol.h"
 #include "core/StrLib.h"
@@ -24,14 +24,8 @@ const char* after(const char* text, const char* prefix)
 }
 
 // A decimal number at s (an optional sign, "+" included); s itself when there is none.
-const char* readNumber(const char* s, const char* end, float& v)
-{
-  const char* p = s < end && *s == '+' ? s + 1 : s;
-  auto r = std::from_chars(p, end, v);
-  return r.ec == std::errc() ? r.ptr : s;
-}
-
-const char* readInt(const char* s, const char* end, int& v)
+template <class T>
+const char* readNumber(const char* s, const char* end, T& v)
 {
   const char* p = s < end && *s == '+' ? s + 1 : s;
   auto r = std::from_chars(p, end, v);
@@ -43,17 +37,6 @@ std::string number(float v)
   String s;
   Tools::toString(v, s);
   return s.get();
-}
-
-std::string text(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-std::string text(const char* fmt, ...)
-{
-  char buf[200];
-  va_list ap;
-  va_start(ap, fmt);
-  std::vsnprintf(buf, sizeof buf, fmt, ap);
-  va_end(ap);
-  return buf;
 }
 
 }  // namespace
@@ -108,23 +91,17 @@ int Variable::decode(const char* text)
 
 const char* Variable::decodeModifier(const char* text)
 {
+  // Modifiers without values; those ending in "[" take everything up to the "]".
   static const struct {
     const char* prefix;
     int type;
-  } words[] = {{"mean_", MEAN}, {"accum_", ACCUM}, {"max_", MAX}, {"min_", MIN}};
+  } words[] = {{"mean_", MEAN}, {"accum_", ACCUM},      {"max_", MAX},
+               {"min_", MIN},   {"ensmean[", ENS_MEAN}, {"ensdev[", ENS_DEV}};
   for (const auto& w : words) {
-    if (const char* p = after(text, w.prefix)) {
-      type_ = w.type;
-      return p;
-    }
-  }
-  if (const char* p = after(text, "ensmean[")) {
-    type_ = ENS_MEAN;
-    const char* close = std::strchr(p, ']');
-    return close ? close + 1 : nullptr;
-  }
-  if (const char* p = after(text, "ensdev[")) {
-    type_ = ENS_DEV;
+    const char* p = after(text, w.prefix);
+    if (!p) continue;
+    type_ = w.type;
+    if (p[-1] != '[') return p;
     const char* close = std::strchr(p, ']');
     return close ? close + 1 : nullptr;
   }
@@ -174,7 +151,8 @@ const char* Variable::decodeEns(const char* b)
   const char* close = std::strchr(b, ']');
   if (!close) return nullptr;
   int member = Const::MISS;
-  if (readInt(b, close, member) != b) setType(ENS_MEMBER, static_cast<float>(member), Const::FMISS);
+  if (readNumber(b, close, member) != b)
+    setType(ENS_MEMBER, static_cast<float>(member), Const::FMISS);
   Kol::outDebug(4, "ens: %c - %d - %s\n", *b, member, close + 1);
   return close + 1;
 }
@@ -184,198 +162,125 @@ const char* Variable::decodePerc(const char* b)
   const char* close = std::strchr(b, ']');
   if (!close) return nullptr;
   int n = Const::MISS;
-  if (readInt(b, close, n) != b) setType(PERCENTILE, static_cast<float>(n), Const::FMISS);
+  if (readNumber(b, close, n) != b) setType(PERCENTILE, static_cast<float>(n), Const::FMISS);
   Kol::outDebug(4, "perc: %d - %s\n", n, close + 1);
   return close + 1;
 }
 
+namespace {
+
+// The texts of one modifier. In them {name} stands for the long name (or the abbreviation),
+// {lo} and {hi} for the lower and upper values, {m} for the lower value as an integer and {n}
+// for the same with a "+" before a positive one.
+struct Forms {
+  int type;
+  bool open;           // only for an unset upper value
+  const char* abbr;    // written before the abbreviation by toAbbrCode
+  const char* label;   // toLabel
+  const char* prefix;  // the long form: prefix, abbreviation, suffix
+  const char* suffix;
+};
+
+// The first row of a type that fits wins; unknown types take the plain row.
+const Forms forms[] = {
+    {Variable::PLAIN, false, "", "{name}", "", ""},
+    {Variable::ACCUM, false, "accum_", "Accum {name}", "accum_", ""},
+    {Variable::MEAN, false, "mean_", "Mean {name}", "mean_", ""},
+    {Variable::MAX, false, "max_", "Max {name}", "max_", ""},
+    {Variable::MIN, false, "min_", "Min {name}", "min_", ""},
+    {Variable::PROB_BELOW, false, "prob[<{lo}]", "Prob [%] {name} below {lo}", "prob[%]_",
+     "[_below_{lo}]"},
+    {Variable::PROB_ABOVE, false, "prob[>{hi}]", "Prob [%] {name} above {hi}", "prob[%]_",
+     "[_above_{hi}]"},
+    {Variable::PROB_BETWEEN, true, "prob[^{lo}]", "Prob [%] {name} between {lo}", "prob[%]_",
+     "[_between_{lo}]"},
+    {Variable::PROB_BETWEEN, false, "prob[{lo}-{hi}]", "Prob [%] {name} between {lo} and {hi}",
+     "prob[%]_", "[_between_{lo}_and_{hi}]"},
+    {Variable::ENS_MEMBER, false, "ens[{n}]", "Ens[{n}] {name}", "ens[{n}]_", ""},
+    {Variable::ENS_MEAN, false, "ensmean[]", "Ens mean {name}", "ens_mean_", ""},
+    {Variable::ENS_DEV, false, "ensdev[]", "Ens std dev {name}", "ens_sdev_", ""},
+    {Variable::ENS_PROB_BELOW, false, "ensprob[<{lo}]", "Ens prob [%] {name} below {lo}",
+     "ens prob[%]_", "[_below_{lo}]"},
+    {Variable::ENS_PROB_ABOVE, false, "ensprob[>{hi}]", "Ens prob [%] {name} above {hi}",
+     "ens prob[%]_", "[_above_{hi}]"},
+    {Variable::ENS_PROB_BETWEEN, true, "ensprob[{lo}-{hi}]",
+     "Ens prob [%] {name} between {lo} and {hi}", "ens prob[%]_", "[_between_{lo}]"},
+    {Variable::ENS_PROB_BETWEEN, false, "ensprob[{lo}-{hi}]",
+     "Ens prob [%] {name} between {lo} and {hi}", "ens prob[%]_", "[_between_{lo}_and_{hi}]"},
+    {Variable::PERCENTILE, false, "perc[{lo}]", "{m} Perc {name}", "perc[{m}]_", ""},
+};
+
+const Forms& formsOf(int type, float upper)
+{
+  for (const Forms& f : forms)
+    if (f.type == type && (!f.open || upper == Const::FMISS)) return f;
+  return forms[0];
+}
+
+// The values a form's placeholders stand for.
+struct Values {
+  std::string name, lo, hi, m, n;
+
+  const std::string* of(std::string_view key) const
+  {
+    if (key == "name") return &name;
+    if (key == "lo") return &lo;
+    if (key == "hi") return &hi;
+    if (key == "m") return &m;
+    if (key == "n") return &n;
+    return nullptr;
+  }
+};
+
+std::string expand(const char* form, const Values& v)
+{
+  std::string out;
+  for (const char* p = form; *p; ++p) {
+    const char* close = *p == '{' ? std::strchr(p, '}') : nullptr;
+    const std::string* value = close ? v.of(std::string_view(p + 1, close - p - 1)) : nullptr;
+    if (!value) {
+      out += *p;
+      continue;
+    }
+    out += *value;
+    p = close;
+  }
+  return out;
+}
+
+Values valuesOf(const Variable& var)
+{
+  Values v;
+  v.name = var.getName()[0] ? var.getName() : var.getAbbr();
+  v.lo = number(var.getLower());
+  v.hi = number(var.getUpper());
+  int m = static_cast<int>(var.getLower());
+  v.m = std::to_string(m);
+  v.n = (m > 0 ? "+" : "") + v.m;
+  return v;
+}
+
+}  // namespace
+
 int Variable::toAbbrCode(String& out) const
 {
-  std::string t;
-  int m = static_cast<int>(lower_);
-  std::string lo = number(lower_), hi = number(upper_);
-  switch (type_) {
-    case ACCUM:
-      t = text("accum_");
-      break;
-    case MEAN:
-      t = text("mean_");
-      break;
-    case MAX:
-      t = text("max_");
-      break;
-    case MIN:
-      t = text("min_");
-      break;
-    case PROB_BELOW:
-      t = text("prob[<%s]", lo.c_str());
-      break;
-    case PROB_ABOVE:
-      t = text("prob[>%s]", hi.c_str());
-      break;
-    case PROB_BETWEEN:
-      if (upper_ == Const::FMISS) {
-        t = text("prob[^%s]", lo.c_str());
-      } else {
-        t = text("prob[%s-%s]", lo.c_str(), hi.c_str());
-      }
-      break;
-    case ENS_MEMBER:
-      t = text(m > 0 ? "ens[+%d]" : "ens[%d]", m);
-      break;
-    case ENS_MEAN:
-      t = text("ensmean[]");
-      break;
-    case ENS_DEV:
-      t = text("ensdev[]");
-      break;
-    case ENS_PROB_BELOW:
-      t = text("ensprob[<%s]", lo.c_str());
-      break;
-    case ENS_PROB_ABOVE:
-      t = text("ensprob[>%s]", hi.c_str());
-      break;
-    case ENS_PROB_BETWEEN:
-      t = text("ensprob[%s-%s]", lo.c_str(), hi.c_str());
-      break;
-    case PERCENTILE:
-      t = text("perc[%s]", lo.c_str());
-      break;
-    default:
-      t.clear();
-      break;
-  }
-  t += abbr_;
+  std::string t = expand(formsOf(type_, upper_).abbr, valuesOf(*this)) + abbr_;
   out.copy(t.c_str());
   return 1;
 }
 
 int Variable::toLabel(String& out) const
 {
-  std::string t;
-  const char* base = name_[0] ? name_ : abbr_;
-  int m = static_cast<int>(lower_);
-  std::string lo = number(lower_), hi = number(upper_);
-  const char* l = lo.c_str();
-  const char* h = hi.c_str();
-  switch (type_) {
-    case ACCUM:
-      t = text("Accum %s", base);
-      break;
-    case MEAN:
-      t = text("Mean %s", base);
-      break;
-    case MAX:
-      t = text("Max %s", base);
-      break;
-    case MIN:
-      t = text("Min %s", base);
-      break;
-    case PROB_BELOW:
-      t = text("Prob [%%] %s below %s", base, l);
-      break;
-    case PROB_ABOVE:
-      t = text("Prob [%%] %s above %s", base, h);
-      break;
-    case PROB_BETWEEN:
-      if (upper_ == Const::FMISS) {
-        t = text("Prob [%%] %s between %s", base, l);
-      } else {
-        t = text("Prob [%%] %s between %s and %s", base, l, h);
-      }
-      break;
-    case ENS_MEMBER:
-      t = text(m > 0 ? "Ens[+%d] %s" : "Ens[%d] %s", m, base);
-      break;
-    case ENS_MEAN:
-      t = text("Ens mean %s", base);
-      break;
-    case ENS_DEV:
-      t = text("Ens std dev %s", base);
-      break;
-    case ENS_PROB_BELOW:
-      t = text("Ens prob [%%] %s below %s", base, l);
-      break;
-    case ENS_PROB_ABOVE:
-      t = text("Ens prob [%%] %s above %s", base, h);
-      break;
-    case ENS_PROB_BETWEEN:
-      t = text("Ens prob [%%] %s between %s and %s", base, l, h);
-      break;
-    case PERCENTILE:
-      t = text("%d Perc %s", m, base);
-      break;
-    default:
-      t = text("%s", base);
-      break;
-  }
+  std::string t = expand(formsOf(type_, upper_).label, valuesOf(*this));
   out.copy(t.c_str());
   return 1;
 }
 
 int Variable::toString(String& out) const
 {
-  std::string t;
-  int m = static_cast<int>(lower_);
-  std::string lo = number(lower_), hi = number(upper_);
-  switch (type_) {
-    case ACCUM:
-      t = text("accum_");
-      break;
-    case MEAN:
-      t = text("mean_");
-      break;
-    case MAX:
-      t = text("max_");
-      break;
-    case MIN:
-      t = text("min_");
-      break;
-    case ENS_MEMBER:
-      t = text(m > 0 ? "ens[+%d]_" : "ens[%d]_", m);
-      break;
-    case ENS_MEAN:
-      t = text("ens_mean_");
-      break;
-    case ENS_DEV:
-      t = text("ens_sdev_");
-      break;
-    case ENS_PROB_BELOW:
-    case ENS_PROB_ABOVE:
-    case ENS_PROB_BETWEEN:
-      t = text("ens prob[%%]_");
-      break;
-    case PROB_BELOW:
-    case PROB_ABOVE:
-    case PROB_BETWEEN:
-      t = text("prob[%%]_");
-      break;
-    case PERCENTILE:
-      t = text("perc[%d]_", m);
-      break;
-    default:
-      t.clear();
-      break;
-  }
-  t += abbr_;
-  switch (type_) {
-    case PROB_BELOW:
-    case ENS_PROB_BELOW:
-      t += text("[_below_%s]", lo.c_str());
-      break;
-    case PROB_ABOVE:
-    case ENS_PROB_ABOVE:
-      t += text("[_above_%s]", hi.c_str());
-      break;
-    case PROB_BETWEEN:
-    case ENS_PROB_BETWEEN:
-      t += text("[_between_%s", lo.c_str());
-      if (upper_ != Const::FMISS) t += text("_and_%s", hi.c_str());
-      t += "]";
-      break;
-    default:
-      break;
-  }
+  const Forms& f = formsOf(type_, upper_);
+  Values v = valuesOf(*this);
+  std::string t = expand(f.prefix, v) + abbr_ + expand(f.suffix, v);
   out.copy(t.c_str());
   return 1;
 }

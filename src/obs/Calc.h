@@ -3,8 +3,8 @@
 // Temperatures are in kelvin, pressures in hPa, mixing ratios and specific humidities in g/kg,
 // vapour pressures in hPa and heights in metres unless a function says otherwise. Missing
 // inputs (Const::MISS) give the missing value; invalid inputs (a pressure at or below zero, a
-// latitude beyond the poles, a NaN) are reported as a warning and give the missing value or the
-// documented fallback, never NaN.
+// latitude beyond the poles, a NaN) are reported as a warning and give the missing value, or 0
+// from mixRatio, specHum, tempOnMixRat and tempOnDryAd; never NaN.
 #pragma once
 
 namespace KOL {

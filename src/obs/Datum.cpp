@@ -75,10 +75,7 @@ int Datum::scaleValue(int i, float f)
   return 1;
 }
 
-float Datum::getValue(int i) const
-{
-  return i < 0 || i >= NUM_VALUES ? Const::FMISS : values[i];
-}
+float Datum::getValue(int i) const { return i < 0 || i >= NUM_VALUES ? Const::FMISS : values[i]; }
 
 void Datum::set(const EarthPoint& p, int t, float v)
 {
@@ -119,10 +116,9 @@ void Datum::set(int t, const char* text)
 
 const char* Datum::typeName(int t)
 {
-  static const char* const names[] = {"none",  "data",  "value", "text", "mark",
-                                      "int",   "cloud", "wbarb", "cbarb", "dbarb",
-                                      "vect",  "avect", "none",  "symb", "line",
-                                      "const"};
+  static const char* const names[] = {"none",  "data",  "value", "text",  "mark", "int",
+                                      "cloud", "wbarb", "cbarb", "dbarb", "vect", "avect",
+                                      "none",  "symb",  "line",  "const"};
   return t >= 0 && t <= CONST ? names[t] : "none";
 }
 

@@ -17,8 +17,21 @@ class Datum {
   static constexpr int FORMAT_LIMIT = 100;
 
   enum Type : int {
-    NONE = 0, DATA = 1, VALUE = 2, TEXT = 3, MARK = 4, INT = 5, CLOUD = 6, WBARB = 7, CBARB = 8,
-    DBARB = 9, VECT = 10, AVECT = 11, SYMB = 13, LINE = 14, CONST = 15
+    NONE = 0,
+    DATA = 1,
+    VALUE = 2,
+    TEXT = 3,
+    MARK = 4,
+    INT = 5,
+    CLOUD = 6,
+    WBARB = 7,
+    CBARB = 8,
+    DBARB = 9,
+    VECT = 10,
+    AVECT = 11,
+    SYMB = 13,
+    LINE = 14,
+    CONST = 15
   };
 
   char id[ID_SIZE];

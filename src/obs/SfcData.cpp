@@ -7,6 +7,7 @@
 #include "core/StrLib.h"
 #include "core/String.h"
 #include "obs/Calc.h"
+#include "obs/WxTool.h"
 
 namespace KOL {
 
@@ -219,6 +220,8 @@ int SfcData::addComment(const char* s, int n)
   }
   return added;
 }
+
+int SfcData::weatherText(String& out) const { return WxTool::getTextFromWeather(wx, out); }
 
 int SfcData::compare(const SfcData& a, const SfcData& b)
 {

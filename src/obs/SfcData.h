@@ -128,6 +128,9 @@ class SfcData {
   int addComment(const char* s, int n);
   const char* getComment() const { return comment; }
 
+  // The weather in plain words.
+  int weatherText(String& out) const;
+
   void setFlag(int f) { flag = f; }
   void orFlag(int f) { flag |= f; }
   int getFlag() const { return flag; }

@@ -1,11 +1,13 @@
 #include "obs/SfcDataTool.h"
 
 #include "core/StrLib.h"
+#include "core/String.h"
 #include "layers/VarSpec.h"
 #include "obs/Calc.h"
 #include "obs/CloudLayer.h"
 #include "obs/Datum.h"
 #include "obs/SfcData.h"
+#include "obs/WxTool.h"
 
 namespace KOL {
 
@@ -60,6 +62,25 @@ void timeText(const SfcData& s, Datum& d)
   if (t != Const::MISS) d.formatData("%2.2d%2.2d", t / 100, t % 100);
 }
 
+// The weather as words, as a present-weather symbol code, or in the SA form.
+void weather(const SfcData& s, Datum& d, int form)
+{
+  d.set(form == 1 ? Datum::SYMB : Datum::TEXT, MISS);
+  if (!s.wx[0] || s.wx[0] == ' ') return;
+  String out;
+  if (form == 0) {
+    s.weatherText(out);
+  } else if (form == 1) {
+    int code = WxTool::getWmoFromWeather(s.wx);
+    if (code <= 0) return;
+    d.values[0] = static_cast<float>(code);
+    out.printf("%d", code);
+  } else {
+    WxTool::getSAWeather(s.wx, out);
+  }
+  d.setData(out.get());
+}
+
 using Compute = void (*)(const SfcData&, Datum&);
 
 struct Entry {
@@ -96,6 +117,9 @@ const Entry TABLE[] = {
    }},
   {"pres", "mb", [](const SfcData& s, Datum& d) { value(d, s.slp); }},
   {"elev", "m", [](const SfcData& s, Datum& d) { value(d, s.elev); }},
+  {"txtwx", "", [](const SfcData& s, Datum& d) { weather(s, d, 0); }},
+  {"wx", "", [](const SfcData& s, Datum& d) { weather(s, d, 1); }},
+  {"sawx", "", [](const SfcData& s, Datum& d) { weather(s, d, 2); }},
   {"vis", "mi", [](const SfcData& s, Datum& d) { value(d, s.vis); }},
   {"cldcl", "100 ft", [](const SfcData& s, Datum& d) { value(d, scaled(s.getCldHeight(), 0.01f)); }},
   {"cldclc", "", [](const SfcData& s, Datum& d) {

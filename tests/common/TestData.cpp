@@ -1,5 +1,8 @@
 #include "TestData.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +10,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "core/Kol.h"
 
 namespace KOLTest {
 
@@ -75,5 +80,26 @@ void writeFile(const std::string& path, const std::string& text)
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << text;
 }
+
+int freePort(int type)
+{
+  int fd = socket(AF_INET, type, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  socklen_t len = sizeof addr;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  close(fd);
+  return ntohs(addr.sin_port);
+}
+
+void QuietTest::SetUp()
+{
+  saved_ = KOL::Kol::getMessageMask();
+  KOL::Kol::setMessageLevel("none");
+}
+
+void QuietTest::TearDown() { KOL::Kol::setMessageMask(saved_); }
 
 }  // namespace KOLTest

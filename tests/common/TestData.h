@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 namespace KOLTest {
@@ -37,13 +38,25 @@ std::string run(const std::string& command, int* status = nullptr);
 std::string readFile(const std::string& path);
 // Writes text to a file, replacing it.
 void writeFile(const std::string& path, const std::string& text);
+// A port on 127.0.0.1 that nothing listens on right now (type SOCK_STREAM or SOCK_DGRAM).
+int freePort(int type);
+
+// A test with messages turned off; the message mask is restored afterwards.
+class QuietTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+ private:
+  uint32_t saved_ = 0;
+};
 
 }  // namespace KOLTest
 
 // Skips the current test when the third-party test data is not present.
-#define KOL_REQUIRE_DATA()                                                               \
-  do {                                                                                   \
-    if (!KOLTest::haveData())                                                            \
-      GTEST_SKIP() << "test data not found at " << KOLTest::dataDir()                    \
-                   << " (set KOL_TEST_DATA to the shared data directory)";               \
+#define KOL_REQUIRE_DATA()                                                 \
+  do {                                                                     \
+    if (!KOLTest::haveData())                                              \
+      GTEST_SKIP() << "test data not found at " << KOLTest::dataDir()      \
+                   << " (set KOL_TEST_DATA to the shared data directory)"; \
   } while (0)

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/TestData.h"
 #include "core/Date.h"
 #include "core/DateTool.h"
 #include "core/ForeTime.h"
@@ -22,16 +23,7 @@ namespace {
 constexpr int M = Const::MISS;
 constexpr float FM = Const::FMISS;
 
-class DateToolTest : public ::testing::Test {
- protected:
-  void SetUp() override
-  {
-    saved_ = Kol::getMessageMask();
-    Kol::setMessageLevel("none");
-  }
-  void TearDown() override { Kol::setMessageMask(saved_); }
-  uint32_t saved_ = 0;
-};
+class DateToolTest : public KOLTest::QuietTest {};
 
 std::string label(const Date& d, const char* zone, int flags = 0, const char* prefix = nullptr)
 {

@@ -28,20 +28,6 @@ using KOL::FileTool;
 
 namespace {
 
-// A port on 127.0.0.1 that nothing listens on right now.
-int freePort()
-{
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  socklen_t len = sizeof addr;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  close(fd);
-  return ntohs(addr.sin_port);
-}
-
 bool accepting(int port)
 {
   int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -59,7 +45,7 @@ class HttpServer {
  public:
   HttpServer()
   {
-    port_ = freePort();
+    port_ = KOLTest::freePort(SOCK_STREAM);
     std::string port = std::to_string(port_);
     const char* argv[] = {"python3",    "-m",          "http.server",       "--bind", "127.0.0.1",
                           port.c_str(), "--directory", dir_.path().c_str(), nullptr};
@@ -177,7 +163,7 @@ TEST_F(FileUrl, MissingFileReadsEmptyWithOneWarning)
 
 TEST_F(FileUrl, ClosedPortReadsNothing)
 {
-  std::string url = "http://127.0.0.1:" + std::to_string(freePort()) + "/x.txt";
+  std::string url = "http://127.0.0.1:" + std::to_string(KOLTest::freePort(SOCK_STREAM)) + "/x.txt";
   testing::internal::CaptureStderr();
   File f(url.c_str(), "r");
   char line[100];

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/TestData.h"
 #include "core/ForeTime.h"
 #include "core/Kol.h"
 #include "core/String.h"
@@ -19,16 +20,7 @@ namespace {
 constexpr int M = Const::MISS;
 constexpr float FM = Const::FMISS;
 
-class ForeTimeTest : public ::testing::Test {
- protected:
-  void SetUp() override
-  {
-    saved_ = Kol::getMessageMask();
-    Kol::setMessageLevel("none");
-  }
-  void TearDown() override { Kol::setMessageMask(saved_); }
-  uint32_t saved_ = 0;
-};
+class ForeTimeTest : public KOLTest::QuietTest {};
 
 }  // namespace
 

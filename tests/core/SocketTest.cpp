@@ -9,24 +9,12 @@
 #include <string>
 #include <thread>
 
+#include "common/TestData.h"
 #include "core/Socket.h"
 
 using KOL::Socket;
 
 namespace {
-
-int freePort(int type)
-{
-  int fd = socket(AF_INET, type, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  socklen_t len = sizeof addr;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  close(fd);
-  return ntohs(addr.sin_port);
-}
 
 std::string loopback(int port) { return "127.0.0.1:" + std::to_string(port); }
 
@@ -71,7 +59,7 @@ std::string lineOf(Socket& s, int n)
 
 TEST(Socket, DatagramsCarryLines)
 {
-  int port = freePort(SOCK_DGRAM);
+  int port = KOLTest::freePort(SOCK_DGRAM);
   Socket receiver, sender;
   ASSERT_EQ(receiver.open(std::to_string(port).c_str(), Socket::DATAGRAM), 1);
   EXPECT_EQ(receiver.getKind(), Socket::DATAGRAM_RECEIVER);
@@ -97,7 +85,7 @@ TEST(Socket, DatagramsCarryLines)
 
 TEST(Socket, StreamServerReadsLinesAndAcceptsTheNextClient)
 {
-  int port = freePort(SOCK_STREAM);
+  int port = KOLTest::freePort(SOCK_STREAM);
   std::string longLine(1500, 'x');
   std::thread peer(sendWhenListening, port, "first line\n" + longLine + "\nlast");
 
@@ -126,7 +114,7 @@ TEST(Socket, StreamServerReadsLinesAndAcceptsTheNextClient)
 TEST(Socket, FailuresAreReportedAndLeaveItClosed)
 {
   Socket s;
-  int closedPort = freePort(SOCK_STREAM);
+  int closedPort = KOLTest::freePort(SOCK_STREAM);
   testing::internal::CaptureStderr();
   EXPECT_EQ(s.open(loopback(closedPort).c_str(), Socket::STREAM), 0);
   std::string err = testing::internal::GetCapturedStderr();
@@ -150,7 +138,7 @@ TEST(Socket, FailuresAreReportedAndLeaveItClosed)
 
 TEST(Socket, BindRetriesThenGivesUp)
 {
-  int port = freePort(SOCK_DGRAM);
+  int port = KOLTest::freePort(SOCK_DGRAM);
   Socket first, second;
   ASSERT_EQ(first.open(std::to_string(port).c_str(), Socket::DATAGRAM), 1);
   second.setBindRetry(3, 0);

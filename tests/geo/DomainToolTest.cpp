@@ -169,8 +169,10 @@ TEST_F(DomainToolTest, RegionFilesAndNames)
   check({"test.reg:alps", 4, 46, 11, 25, 17, 0.4f, 0.4f, 30, 11});
   check({"test.reg:station", 1, 10, 20, 25, 17, 1.2f, 1.2f, MISS, MISS});
   DomainVal dv;
+  testing::internal::CaptureStderr();
   ASSERT_EQ(DomainTool::decode(dv, "CONUS"), 1);
   EXPECT_EQ(dv.proj, 4);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
   // A region naming itself ends; a misspelt name is reported.
   testing::internal::CaptureStderr();

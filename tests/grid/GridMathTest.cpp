@@ -436,6 +436,18 @@ TEST_F(GridMathTest, ThermodynamicFieldsPointByPoint)
       {&GridMath::specHum, &t, &t, "GridMath::specHum: not a rel humidity grid\n"},
       {&GridMath::specHum, &rh, &rh, "GridMath::specHum: not a temperature grid\n"},
       {&GridMath::equivPotTemp, &t, &t, "GridMath::equivPotTemp: not a rel hum grid\n"},
+      {&GridMath::virtTemp, &t, &t, "GridMath::virtTemp: not a rel hum grid\n"},
+      {&GridMath::virtPotTemp, &t, &t, "GridMath::virtPotTemp: not a rel hum grid\n"},
+      {&GridMath::mixRatio, &t, &t, "GridMath::mixRatio: not a rel humidity grid\n"},
+      {&GridMath::wetBulb, &t, &t, "GridMath::wetBulb: not a rel humidity grid\n"},
+      {&GridMath::heatIndex, &t, &t, "GridMath::heatIndex: not a rel humidity grid\n"},
+      // With both wrong, these report the second input; wind chill reports the temperature.
+      {&GridMath::heatIndex, &rh, &t, "GridMath::heatIndex: not a rel humidity grid\n"},
+      {&GridMath::relHum, &rh, &t, "GridMath::relHum: not a temperature grid\n"},
+      {[](Grid& o, const Grid& a, const Grid& b) { return GridMath::windChill(o, a, b, 1); }, &t,
+       &t, "GridMath::windChill: not a wind speed grid\n"},
+      {[](Grid& o, const Grid& a, const Grid& b) { return GridMath::windChill(o, a, b, 2); }, &rh,
+       &rh, "GridMath::windChill: not a temperature grid\n"},
   };
   for (const auto& c : bad) {
     testing::internal::CaptureStderr();

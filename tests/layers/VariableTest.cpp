@@ -126,6 +126,12 @@ TEST(Variable, WritesLabelsAndLongForms)
       {"prob[>0.5]temp", "Prob [%] Temperature above 0.5", "prob[%]_temp[_above_0.5]"},
       {"prob[1-2]temp", "Prob [%] Temperature between 1 and 2", "prob[%]_temp[_between_1_and_2]"},
       {"perc[10]temp", "10 Perc Temperature", "perc[10]_temp"},
+      {"accum_temp", "Accum Temperature", "accum_temp"},
+      {"prob[<0.25]temp", "Prob [%] Temperature below 0.25", "prob[%]_temp[_below_0.25]"},
+      {"prob[^5]temp", "Prob [%] Temperature between 5", "prob[%]_temp[_between_5]"},
+      {"ensmean[]temp", "Ens mean Temperature", "ens_mean_temp"},
+      {"ensprob[<-5]temp", "Ens prob [%] Temperature below -5", "ens prob[%]_temp[_below_-5]"},
+      {"ensprob[>30]temp", "Ens prob [%] Temperature above 30", "ens prob[%]_temp[_above_30]"},
   };
   for (const auto& c : cases) {
     Variable v(c.text);
@@ -136,6 +142,14 @@ TEST(Variable, WritesLabelsAndLongForms)
     EXPECT_STREQ(label.get(), c.label) << c.text;
     EXPECT_STREQ(longForm.get(), c.longForm) << c.text;
   }
+  // Ensemble probabilities between two values are never read, only set.
+  Variable between("temp");
+  between.setType(Variable::ENS_PROB_BETWEEN, 1, 2);
+  String abbr, longForm;
+  between.toAbbrCode(abbr);
+  between.toString(longForm);
+  EXPECT_STREQ(abbr.get(), "ensprob[1-2]temp");
+  EXPECT_STREQ(longForm.get(), "ens prob[%]_temp[_between_1_and_2]");
   Variable noName("wspd");
   String label;
   noName.toLabel(label);

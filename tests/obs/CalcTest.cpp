@@ -327,7 +327,7 @@ TEST(CalcTest, GreatCircleDistanceAgreesWithGeod)
 
 TEST(CalcTest, BadInputGivesMissingOrZeroWithAWarning)
 {
-  // Each call, a documented result, and the warning expected (empty: none).
+  // Each call, its result, and the warning expected (empty: none).
   const struct {
     const char* what;
     float (*call)();

@@ -59,14 +59,18 @@ TEST(KolmetarTest, BulletinsSetDaysAndCountries)
       "\x01\r\r\n124 \r\r\nSACN96 CWAO 051400 RRB\r\r\n"
       "WXL SA 1400 AUTO8 M M M 046/01/00/0401/M/M 1005 6-4MM=\r\r\n\x03";
   int status = -1;
-  std::string csv = kolmetar("-out=csv -date=202001060000", input, &status);
-  EXPECT_EQ(status, 0);
-  EXPECT_NE(csv.find("CYUL,METAR,2020-01-05,2300,-5.2,-10.1,270,15.0,,15.000,29.920,1013.2,,"
-                     "FEW@2000,VFR,,"),
-            std::string::npos)
-      << csv;
-  EXPECT_NE(csv.find("WXL,SA,2020-01-05,1400,1.0,0.0,40,1.0,,,,1004.6,"), std::string::npos) << csv;
-  EXPECT_EQ(csv.find("123"), std::string::npos) << "sequence lines are no reports";
+  // Read as text with its framing, and through the bulletin parser.
+  for (const char* in : {"", "-in=wmo "}) {
+    std::string csv = kolmetar(std::string(in) + "-out=csv -date=202001060000", input, &status);
+    EXPECT_EQ(status, 0) << in;
+    EXPECT_NE(csv.find("CYUL,METAR,2020-01-05,2300,-5.2,-10.1,270,15.0,,15.000,29.920,1013.2,,"
+                       "FEW@2000,VFR,,"),
+              std::string::npos)
+        << in << csv;
+    EXPECT_NE(csv.find("WXL,SA,2020-01-05,1400,1.0,0.0,40,1.0,,,,1004.6,"), std::string::npos)
+        << in << csv;
+    EXPECT_EQ(csv.find("123"), std::string::npos) << in << "sequence lines are no reports";
+  }
 
   kolmetar("-date=notadate", "", &status);
   EXPECT_NE(status, 0);

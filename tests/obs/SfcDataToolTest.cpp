@@ -7,6 +7,7 @@
 
 #include "common/TestData.h"
 #include "core/Kol.h"
+#include "core/String.h"
 #include "layers/VarSpec.h"
 #include "obs/Datum.h"
 #include "obs/SfcData.h"
@@ -72,7 +73,6 @@ TEST(SfcDataToolTest, UnitsOfEveryName)
       if (end == std::string::npos) end = names.size();
       std::string name = names.substr(start, end - start);
       start = end + 1;
-      if (name == "txtwx" || name == "wx" || name == "sawx") continue;  // weather texts
       const char* units = SfcDataTool::getUnits(name.c_str());
       ASSERT_NE(units, nullptr) << name;
       EXPECT_STREQ(units, row.units) << name;
@@ -162,6 +162,37 @@ TEST(SfcDataToolTest, DerivedQuantitiesInTheirUnits)
   EXPECT_NEAR(SfcDataTool::stationPres(s), 829.6, 1);
   s.slp = MISS;
   EXPECT_EQ(compute(s, "mrat").getValue(0), MISS);
+}
+
+TEST(SfcDataToolTest, WeatherAsWordsSymbolsAndOlderForm)
+{
+  std::string saved = KOL::Kol::getDatabasePath();
+  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  SfcData s = report();
+  s.setWeather("!-RA_BR");
+  Datum d = compute(s, "wx");
+  EXPECT_EQ(d.type, Datum::SYMB);
+  EXPECT_EQ(d.getValue(0), 61);
+  EXPECT_STREQ(d.data, "61");
+  EXPECT_STREQ(compute(s, "sawx").data, "R-");  // mist has no SA token
+  d = compute(s, "txtwx");
+  EXPECT_EQ(d.type, Datum::TEXT);
+  KOL::String words;
+  EXPECT_EQ(s.weatherText(words), 1);
+  EXPECT_GT(words.length(), 4);
+  EXPECT_STREQ(d.data, std::string(words.get()).substr(0, 39).c_str());
+  // Present-weather digits from a SYNOP and the older SA form give the same symbol.
+  s.setWeather("95");
+  EXPECT_EQ(compute(s, "wx").getValue(0), 95);
+  s.setWeather("TRW");
+  EXPECT_EQ(compute(s, "wx").getValue(0), 95);
+  s.setWeather("");
+  for (const char* name : {"wx", "txtwx", "sawx"}) {
+    d = compute(s, name);
+    EXPECT_EQ(d.getValue(0), MISS) << name;
+    EXPECT_STREQ(d.data, "") << name;
+  }
+  KOL::Kol::setDatabasePath(saved.c_str());
 }
 
 TEST(SfcDataToolTest, FlightCategories)

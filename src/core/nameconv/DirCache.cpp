@@ -8,18 +8,6 @@
 
 namespace KOL::nameconv {
 
-namespace {
-
-// Changes newer than this may share their time stamp with a change still to come.
-constexpr time_t RACY_SECONDS = 2;
-
-bool sameTime(const timespec& a, const timespec& b)
-{
-  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-}  // namespace
-
 void DirCache::read(const std::string& dir, Entry& e)
 {
   e.names.clear();
@@ -36,18 +24,15 @@ DirCache::Entry& DirCache::check(const std::string& dir)
 {
   Entry& e = entries_[dir];
   if (!checked_.insert(dir).second) return e;
-  struct stat st;
-  if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+  cache::FileStamp stamp;
+  if (!stamp.read(dir.c_str()) || !stamp.dir) {
     e = Entry();
     return e;
   }
-  bool racy = st.st_mtim.tv_sec + RACY_SECONDS >= std::time(nullptr);
-  bool same = e.is_dir && e.dev == st.st_dev && e.ino == st.st_ino && sameTime(e.mtime, st.st_mtim);
+  bool same = e.is_dir && e.stamp.same(stamp);
   e.is_dir = true;
-  e.dev = st.st_dev;
-  e.ino = st.st_ino;
-  e.mtime = st.st_mtim;
-  if (!same || racy || !e.listed) read(dir, e);
+  e.stamp = stamp;
+  if (!same || stamp.recent || !e.listed) read(dir, e);
   return e;
 }
 

@@ -5,10 +5,11 @@
 // again, since a file added in the same clock tick would not show in its time.
 #pragma once
 
-#include <ctime>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+
+#include "core/cache/FileStamp.h"
 
 namespace KOL::nameconv {
 
@@ -29,9 +30,7 @@ class DirCache {
   struct Entry {
     bool is_dir = false;
     bool listed = false;
-    dev_t dev = 0;
-    ino_t ino = 0;
-    timespec mtime{};
+    cache::FileStamp stamp;
     std::unordered_set<std::string> names;
   };
   Entry& check(const std::string& dir);

@@ -101,7 +101,7 @@ void MetarDecoder::header(const SfcWmoData& w)
     s.type = word[0] == 'S' ? 2 : 1;
     r_.take();
   }
-  if (r_.leadIn("RC") && r_.full("%*(RTD|COR) ")) r_.take();
+  skipCorrection();
   if (r_.full("%4s ", word)) {
     s.setId(word);
     r_.take();
@@ -114,11 +114,16 @@ void MetarDecoder::header(const SfcWmoData& w)
   s.setPlatform("ME");
   r_.setDate(w);
 
-  if (r_.leadIn("RC") && r_.full("%*(RTD|COR) ")) r_.take();
+  skipCorrection();
   time();
-  if (r_.leadIn("RC") && r_.full("%*(RTD|COR) ")) r_.take();
+  skipCorrection();
   if (r_.lead('R') && r_.full("%*(RMK) ")) r_.take();
   if (r_.leadDigit() && !r_.digitsWord(5) && r_.full("%*4d%*(Z|UTC) ")) r_.take();
+}
+
+void MetarDecoder::skipCorrection()
+{
+  if (r_.leadIn("RC") && r_.full("%*(RTD|COR) ")) r_.take();
 }
 
 void MetarDecoder::time()
@@ -127,9 +132,13 @@ void MetarDecoder::time()
   int d = MISS, h = MISS, m = MISS;
   if (!r_.leadDigit()) return;
   bool five = r_.digitsWord(5);
+  bool zulu = r_.full("%2d%2d%2d%*(Z|UTC) ", &d, &h, &m);
+  if (!zulu && !five) {
+    d = MISS;
+    zulu = r_.full("%2d%2d%*(Z|UTC) ", &h, &m);
+  }
   // A group marked Z is the time even when its values are not, and is passed over then.
-  if (r_.full("%2d%2d%2d%*(Z|UTC) ", &d, &h, &m) ||
-      (d = MISS, !five && r_.full("%2d%2d%*(Z|UTC) ", &h, &m))) {
+  if (zulu) {
     if (!applyTime(d, h, m)) r_.take();
     return;
   }
@@ -244,6 +253,7 @@ void MetarDecoder::visibility()
   if ((r_.wordHas('/') || r_.wordLength() == 1) && fraction()) return;
   if (!r_.leadDigit()) return;
   if (r_.full("%4d%*[/A] ", &v)) {
+    r_.note(2, "Vis ####AA group\n");
     s.vis = metres(v);
     r_.take();
     if (r_.full("%*4d%*[/A] ")) {

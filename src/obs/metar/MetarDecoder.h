@@ -28,6 +28,7 @@ class MetarDecoder {
 
  private:
   void header(const SfcWmoData& w);
+  void skipCorrection();
   void time();
   bool applyTime(int day, int hour, int minute);
   void wind();

@@ -1,0 +1,188 @@
+// Ingest of a synthetic bulletin feed (short text bulletins and GRIB messages, mixed as on a
+// real broadcast) with a products file of 500 rules, to files under /tmp, beside the read and
+// write limits of the machine measured in the same run: `cat FEED > /dev/null` and
+// `cp FEED /tmp/x`. KOL_BENCH_FEED_MB sets the feed size (default 1024); the feed and every
+// file written are removed at the end.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "core/Kol.h"
+#include "core/Resrc.h"
+#include "obs/WmoIngest.h"
+
+namespace {
+
+const char* const TEXT_FAMILIES[] = {"SA", "SP", "SM", "US", "UK", "FT", "FP", "WW"};
+const char* const GRIB_FAMILIES[] = {"HT", "YR"};
+constexpr int STATIONS = 50;
+
+std::string scratch(const char* name)
+{
+  return "/tmp/kolbench_ingest_" + std::to_string(getpid()) + "_" + name;
+}
+
+std::string station(int i)
+{
+  std::string s = "K";
+  s += static_cast<char>('A' + i % 26);
+  s += static_cast<char>('A' + (i / 26) % 26);
+  s += static_cast<char>('A' + i * 7 % 26);
+  return s;
+}
+
+// The feed, written once; the counts of what it holds.
+struct Feed {
+  std::string path = scratch("feed.wmo");
+  std::string rules = scratch("rules.prd");
+  std::string out = scratch("out");
+  long bytes = 0;
+  long bulletins = 0;
+
+  Feed()
+  {
+    const char* mb = std::getenv("KOL_BENCH_FEED_MB");
+    long want = (mb ? std::atol(mb) : 1024) << 20;
+    std::ofstream f(path, std::ios::binary);
+    std::mt19937 rng(42);
+    std::string grib, body;
+    for (int seq = 1; bytes < want; seq++) {
+      // A third of the bulletins are GRIB messages (about 96% of the bytes), as on a
+      // national broadcast: some 30,000 bulletins per gigabyte.
+      bool is_grib = rng() % 3 == 0;
+      const char* family = is_grib ? GRIB_FAMILIES[rng() % 2] : TEXT_FAMILIES[rng() % 8];
+      // A gigabyte is about an hour of a national broadcast: headings of one hour, the minute
+      // moving on through the feed.
+      char head[64];
+      std::snprintf(head, sizeof head, "\x01\r\r\n%03d\r\r\n%sUS%02d %s 0612%02d\r\r\n", seq % 1000,
+                    family, static_cast<int>(rng() % 100), station(rng() % STATIONS).c_str(),
+                    static_cast<int>(bytes * 60 / want));
+      body = is_grib ? gribMessage(rng, grib) : textBody(rng);
+      f << head << body << '\x03';
+      bytes += static_cast<long>(std::strlen(head) + body.size() + 1);
+      bulletins++;
+    }
+    std::ofstream r(rules);
+    for (const char* fam : TEXT_FAMILIES)
+      for (int i = 0; i < STATIONS; i++)
+        r << fam << "...._" << station(i) << "  >>  %D/" << fam << "/%pL/%pY%pm%pd%ph.wmo %D/"
+          << fam << "/%pL/%pY%pm%pd%ph.idx\n";
+    for (const char* fam : GRIB_FAMILIES)
+      for (int i = 0; i < STATIONS; i++)
+        r << fam << "...._" << station(i)
+          << "  B>>  %M/%pL/%pY%pm%pd%ph.grib %M/%pL/%pY%pm%pd%ph.gidx\n";
+    r << "else  >>  %D/other.wmo %D/other.idx\n";
+  }
+  ~Feed()
+  {
+    std::system(
+        ("rm -rf '" + out + "' '" + path + "' '" + rules + "' '" + scratch("x") + "'").c_str());
+  }
+
+  static std::string textBody(std::mt19937& rng)
+  {
+    std::string s = "MTRXXX\r\r\n";
+    int lines = 3 + rng() % 30;
+    for (int i = 0; i < lines; i++) {
+      int n = 20 + rng() % 60;
+      for (int k = 0; k < n; k++) s += static_cast<char>(k % 6 == 5 ? ' ' : 'A' + rng() % 26);
+      s += "=\r\r\n";
+    }
+    return s;
+  }
+
+  static std::string gribMessage(std::mt19937& rng, std::string& m)
+  {
+    long len = 10000 + rng() % 190000;
+    m.assign(len, '\0');
+    for (long i = 16; i < len - 4; i++) m[i] = static_cast<char>(rng() & 0xff);
+    std::string head = "GRIB";
+    head += std::string("\0\0\0\x02", 4);
+    for (int i = 7; i >= 0; i--) head += static_cast<char>((len >> (8 * i)) & 0xff);
+    m.replace(0, 16, head);
+    m.replace(len - 4, 4, "7777");
+    return m + "\r\r\n";
+  }
+};
+
+Feed& feed()
+{
+  static Feed f;
+  return f;
+}
+
+long peakKb()
+{
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  return 0;
+}
+
+void command(benchmark::State& state, const std::string& cmd)
+{
+  Feed& f = feed();
+  for (auto _ : state)
+    if (std::system(cmd.c_str()) != 0) state.SkipWithError("command failed");
+  state.SetBytesProcessed(state.iterations() * f.bytes);
+  state.counters["bulletins/s"] = benchmark::Counter(static_cast<double>(f.bulletins),
+                                                     benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_ReadLimit_cat(benchmark::State& state)
+{
+  command(state, "cat '" + feed().path + "' > /dev/null");
+}
+
+void BM_WriteLimit_cp(benchmark::State& state)
+{
+  command(state, "cp '" + feed().path + "' '" + scratch("x") + "'");
+  std::remove(scratch("x").c_str());
+}
+
+// One ingest of the whole feed; fresh starts from an empty output tree (every output file is
+// created), otherwise the files of the previous run are appended to, as in a running ingest
+// where the hour's files exist.
+void ingest(benchmark::State& state, bool fresh)
+{
+  Feed& f = feed();
+  KOL::Kol::setMessageLevel(KOL::Kol::ERROR);
+  KOL::Kol::resrc.set("data_path", f.out.c_str());
+  KOL::Kol::resrc.set("model_path", (f.out + "/grib").c_str());
+  if (fresh) std::system(("rm -rf '" + f.out + "'").c_str());
+  long filed = 0;
+  std::ofstream("/proc/self/clear_refs") << "5";
+  long before = peakKb();
+  for (auto _ : state) {
+    KOL::WmoIngest w("logfile=none");
+    w.readProdFile(f.rules.c_str());
+    if (!w.process(f.path.c_str())) state.SkipWithError("feed not read");
+    filed = w.getFiled();
+  }
+  state.SetBytesProcessed(state.iterations() * f.bytes);
+  state.counters["bulletins/s"] =
+      benchmark::Counter(static_cast<double>(filed), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["bulletins"] = static_cast<double>(filed);
+  state.counters["feed_MB"] = static_cast<double>(f.bytes >> 20);
+  state.counters["peak_rss_MB"] = static_cast<double>(peakKb()) / 1024;
+  state.counters["rss_growth_MB"] = static_cast<double>(peakKb() - before) / 1024;
+  if (!fresh) std::system(("rm -rf '" + f.out + "'").c_str());
+}
+
+void BM_Ingest_NewFiles(benchmark::State& state) { ingest(state, true); }
+void BM_Ingest_ExistingFiles(benchmark::State& state) { ingest(state, false); }
+
+}  // namespace
+
+BENCHMARK(BM_ReadLimit_cat)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteLimit_cp)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Ingest_NewFiles)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Ingest_ExistingFiles)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

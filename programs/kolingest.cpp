@@ -1,0 +1,103 @@
+// kolingest: files a feed of WMO bulletins (a file, "-" for standard input, or "sock:HOST:PORT")
+// by the rules of a products file, until the feed ends or SIGINT or SIGTERM asks it to stop.
+// A stop finishes the bulletin in progress first; a second signal ends the program at once.
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <string>
+
+#include "core/Kol.h"
+#include "core/KolResrc.h"
+#include "core/Resrc.h"
+#include "core/ResrcDB.h"
+#include "core/ResrcDBList.h"
+#include "core/StrLib.h"
+#include "core/Strings.h"
+#include "obs/Product.h"
+#include "obs/WmoIngest.h"
+
+using namespace KOL;
+
+namespace {
+
+// Run rules run their expanded command once the bulletin is filed; file rules report the
+// name. Heading words in the command are reduced to letters, digits and ". _ + -".
+class Ingest : public WmoIngest {
+ protected:
+  void deliver(Product& rule) override
+  {
+    const char* name = rule.getFilename();
+    if (!name[0]) return;
+    if (rule.getAction() == Product::RUN) {
+      Kol::outMessage(Kol::OUT1 + 1, "  Run: %s\n", name);
+      int status = std::system(name);
+      if (status != 0) printLog("Run failed (%d): %s", status, name);
+    } else {
+      Kol::outMessage(Kol::OUT1 + 1, "  File: %s\n", name);
+      printLog("File: %s", name);
+    }
+  }
+};
+
+std::atomic<WmoIngest*> active{nullptr};
+volatile sig_atomic_t stops = 0;
+
+void onSignal(int)
+{
+  if (stops++ > 0) _exit(Kol::FAILURE);
+  if (WmoIngest* w = active.load()) w->terminate();
+}
+
+void catchSignals()
+{
+  struct sigaction sa {};
+  sa.sa_handler = onSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = 0;  // no restart: a waiting read returns and the wait check sees the request
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+  signal(SIGPIPE, SIG_IGN);  // a pipe rule whose command ended is reported, not fatal
+}
+
+void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
+{
+  KolResrc::add(keyed, KolResrc::HELP_GROUP);
+  KolResrc::add(keyed, KolResrc::PATH_GROUP);
+  for (const char* name : {"prod_file", "log_file", "parameter"})
+    KolResrc::add(keyed, KolResrc::find(name));
+  keyed.add("prodfile", "kolprodfile", nullptr, "-prodfile=F  Products file (as -pf)");
+  positional.add("filename", "kolfilenm", nullptr, "feed         File, - or sock:HOST:PORT");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  ResrcDBList keyed, positional;
+  declareOptions(keyed, positional);
+  Strings args(argc, const_cast<const char**>(argv));
+  if (!ResrcDB::create(args, keyed, positional)) return Kol::FAILURE;
+  Resrc& r = Kol::resrc;
+  const char* feed = r.get("filename");
+  if (r.getBool("help") || !StrLib::valid(feed)) {
+    ResrcDB::printHelp(r.get("prog"), keyed, positional);
+    return r.getBool("help") ? Kol::SUCCESS : Kol::USAGE;
+  }
+
+  Ingest ingest;
+  if (const char* prd = r.get("prodfile"); StrLib::valid(prd))
+    ingest.setParam((std::string("prodfile=") + prd).c_str());
+  active = &ingest;
+  catchSignals();
+  int ok = ingest.process(feed);
+  active = nullptr;
+  if (!ok) {
+    Kol::outError("kolingest: cannot open the feed %s\n", feed);
+    return Kol::FAILURE;
+  }
+  Kol::outMessage(Kol::MESS, "kolingest: %ld bulletins filed, %ld not selected, %ld incomplete\n",
+                  ingest.getFiled(), ingest.getUnselected(), ingest.getIncomplete());
+  return Kol::SUCCESS;
+}

@@ -1,0 +1,108 @@
+// One rule of the ingest products file: the heading pattern it selects, its flags, what it does
+// with a selected bulletin (write, append, pipe, file, run or ignore) and where, and the output
+// and header index files it holds open while one bulletin is being filed.
+#pragma once
+
+#include "core/File.h"
+
+namespace KOL {
+
+class Product {
+ public:
+  static constexpr int PATTERN_SIZE = 40;
+  static constexpr int FLAGS_SIZE = 10;
+  static constexpr int FILE_SIZE = 250;
+  static constexpr int HEADER_SIZE = 100;
+  // The notice mask of a bare P: every destination.
+  static constexpr int ALL_PANS = 65535;
+
+  enum Action : int {
+    NO_ACTION = 0,
+    WRITE = 1,
+    APPEND = 2,
+    PIPE = 3,
+    FILE_NAME = 4,
+    RUN = 5,
+    IGNORE = 6
+  };
+  enum Selection : int { UNSELECTED = 0, SELECTED = 1, ELSE = 2 };
+
+  Product() { init(); }
+  Product(const Product&) = delete;
+  Product& operator=(const Product&) = delete;
+
+  void init();
+  // Reads a rule line: pattern, flags-and-action word, templates or command. 0 when the line
+  // holds no rule (fewer than two words, or no action keyword).
+  int set(const char* line);
+  // The flags-and-action word alone; 0 without an action keyword.
+  int setFlags(const char* word);
+
+  const char* getPattern() const { return pattern; }
+  const char* getFlags() const { return flags; }
+  int getAction() const { return act; }
+  const char* getFileTemplate() const { return file_tmpl; }
+  const char* getHeaderTemplate() const { return hdr_tmpl; }
+  const char* getFilename() const { return file_name; }
+  const char* getHeaderName() const { return hdr_name; }
+  char* fileNameBuffer() { return file_name; }
+  char* headerNameBuffer() { return hdr_name; }
+  bool isRaw() const { return raw; }
+  bool isBin() const { return bin; }
+  bool isUnique() const { return unique; }
+  bool isElse() const;
+  int getPan() const { return pan; }
+  int getOffset() const { return off; }
+  int getSel() const { return sel; }
+  void setSel(int s) { sel = s; }
+  long getPos() const { return pos; }
+  // Bytes written to the output for the current bulletin.
+  long getWritten() const { return written; }
+
+  // Opens the output for this bulletin: append, write, or a command pipe, buffered in buffer
+  // (size bytes, kept by the caller until the output is closed) when one is given. 0 on
+  // failure.
+  int openOutput(char* buffer = nullptr, int size = 0);
+  bool hasOutput() const { return output.isOpen(); }
+  // The output of the current bulletin was opened (it may be closed again by now).
+  bool isFiled() const { return filed; }
+  File& getOutput() { return output; }
+  // Remembers where the bulletin starts in the output.
+  void markStart();
+  // The output offset: the start of the bulletin and what was written since.
+  long tell() const { return pos + written; }
+  int write(const void* bytes, int n);
+  // Adds one index line "offset heading / identifier" to the header index file.
+  int writeIndex(const char* heading, const char* awips);
+  // Takes back what this bulletin wrote to a file (a pipe cannot be taken back) and closes it.
+  void rollback();
+  // Closes the output after the bulletin, with one uncounted newline when asked.
+  void endBulletin(bool newline);
+  // Forgets the files of the last bulletin.
+  void clearBulletin();
+  void closeOutput();
+  void print() const;
+
+ private:
+  char pattern[PATTERN_SIZE];
+  char flags[FLAGS_SIZE];
+  int act;
+  char file_tmpl[FILE_SIZE];
+  char hdr_tmpl[HEADER_SIZE];
+  char file_name[FILE_SIZE];
+  char hdr_name[FILE_SIZE];
+  bool raw;
+  bool bin;
+  int sel;
+  bool unique;
+  int pan;
+  int off;
+  long pos;
+  long written;
+  bool filed;
+  std::vector<char> iobuf;  // a larger buffer for the output while it is open
+  File output;
+  File header;
+};
+
+}  // namespace KOL

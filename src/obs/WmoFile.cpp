@@ -1,0 +1,353 @@
+#include "obs/WmoFile.h"
+
+#include <arpa/inet.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+#include "core/Kol.h"
+#include "core/StrLib.h"
+#include "obs/WmoData.h"
+#include "obs/wmo/Net.h"
+
+namespace KOL {
+
+namespace {
+
+constexpr unsigned char SOH = 0x01;
+constexpr unsigned char ETX = 0x03;
+constexpr unsigned char START_LINE[] = {SOH, '\r', '\r', '\n'};
+constexpr int START_SIZE = 4;
+// How long one wait for input lasts before the wait check is asked again.
+constexpr int WAIT_MS = 1000;
+
+bool isStartLine(const char* d, int len)
+{
+  if (len >= START_SIZE && std::memcmp(d, START_LINE, START_SIZE) == 0) return true;
+  return len > START_SIZE && static_cast<unsigned char>(d[0]) == ETX &&
+         std::memcmp(d + 1, START_LINE, START_SIZE) == 0;
+}
+
+}  // namespace
+
+void WmoFile::init()
+{
+  mode_ = NONE;
+  spec_.clear();
+  fd_ = -1;
+  pollable_ = false;
+  chunk_.assign(CHUNK_SIZE, 0);
+  fill_ = pos_ = 0;
+  carry_[0] = carry_[1] = 0;
+  carry_state_ = 0;
+  pending_start_ = false;
+  counter_ = -1;
+  bulletin_bytes_ = total_bytes_ = bulletins_ = 0;
+  binary_left_ = 0;
+  in_bulletin_ = false;
+  last_input_ = 0;
+  open_ = false;
+  stopped_ = false;
+  retry_attempts_ = 20;
+  retry_wait_ = 15000;
+  keep_waiting_ = nullptr;
+}
+
+void WmoFile::setRetry(int attempts, int wait_ms)
+{
+  retry_attempts_ = std::max(attempts, 0);
+  retry_wait_ = std::max(wait_ms, 0);
+}
+
+int WmoFile::open(const char* name)
+{
+  close();
+  fill_ = pos_ = 0;
+  carry_state_ = 0;
+  pending_start_ = in_bulletin_ = stopped_ = false;
+  counter_ = -1;
+  bulletin_bytes_ = total_bytes_ = bulletins_ = binary_left_ = 0;
+  last_input_ = std::time(nullptr);
+  if (!name || !*name) return 0;
+  int ok = StrLib::equal(name, "sock:", 5) ? openSocket(name + 5) : openFile(name);
+  if (!ok) {
+    Kol::outWarning("WmoFile: unable to open: %s\n", name);
+    close();
+    return 0;
+  }
+  open_ = true;
+  return 1;
+}
+
+// Socket only reaches dotted addresses: a host name is looked up here.
+int WmoFile::openSocket(const char* spec)
+{
+  spec_ = spec;
+  size_t colon = spec_.rfind(':');
+  if (colon != std::string::npos && colon > 0) {
+    sockaddr_in addr{};
+    std::string host = spec_.substr(0, colon);
+    char dotted[INET_ADDRSTRLEN];
+    if (!wmo::resolveHost(host.c_str(), addr) ||
+        !inet_ntop(AF_INET, &addr.sin_addr, dotted, sizeof dotted))
+      return 0;
+    spec_ = dotted + spec_.substr(colon);
+  }
+  mode_ = SOCKET_MODE;
+  pollable_ = true;
+  return socket_.open(spec_.c_str(), Socket::STREAM);
+}
+
+// Local files and standard input are read below stdio so that a wait can be watched.
+int WmoFile::openFile(const char* name)
+{
+  if (!file_.open(name, "r")) return 0;
+  mode_ = FILE_MODE;
+  if (file_.getType() == File::LOCAL && file_.getFP()) {
+    fd_ = fileno(file_.getFP());
+    struct stat st;
+    pollable_ = fstat(fd_, &st) == 0 && !S_ISREG(st.st_mode);
+  }
+  return 1;
+}
+
+int WmoFile::close()
+{
+  socket_.close();
+  file_.close();
+  mode_ = NONE;
+  fd_ = -1;
+  pollable_ = false;
+  open_ = false;
+  return 1;
+}
+
+void WmoFile::take(int n)
+{
+  pos_ += n;
+  total_bytes_ += n;
+  bulletin_bytes_ += n;
+  binary_left_ = std::max(binary_left_ - n, 0L);
+}
+
+int WmoFile::read(unsigned char& byte)
+{
+  if (!open_ || (pos_ >= fill_ && refill() <= 0)) return 0;
+  byte = chunk_[pos_];
+  take(1);
+  return 1;
+}
+
+int WmoFile::read(void* bytes, int n)
+{
+  auto* out = static_cast<unsigned char*>(bytes);
+  int got = 0;
+  while (open_ && got < n && (pos_ < fill_ || refill() > 0)) {
+    int k = std::min(n - got, fill_ - pos_);
+    std::memcpy(out + got, chunk_.data() + pos_, k);
+    take(k);
+    got += k;
+  }
+  return got;
+}
+
+int WmoFile::read(WmoData& line)
+{
+  line.clear();
+  if (!open_) return 0;
+  if (pending_start_) {
+    pending_start_ = false;
+    line.add(START_LINE, START_SIZE);
+    line.setTerminator(WmoData::NEWLINE);
+    classify(line);
+    return 1;
+  }
+  bool ended = false;
+  while (!ended && line.getFree() > 0) {
+    if (pos_ >= fill_ && refill() <= 0) return endOfInput(line);
+    if (line.getLength() == 0 && binary_left_ == 0 && chunk_[pos_] == ETX && loneEtx()) {
+      line.add(static_cast<char>(ETX));
+      take(1);
+      line.setType(WmoData::END);
+      line.setTerminator(WmoData::ETX);
+      carry_state_ = 0;
+      classify(line);
+      return 1;
+    }
+    ended = scan(line);
+  }
+  carry_state_ = 0;
+  if (ended) {
+    line.setTerminator(WmoData::NEWLINE);
+    splitStart(line);
+  } else {
+    // Cut at the line size: its last bytes may begin the line end that the next line finishes.
+    std::memcpy(carry_, line.getData() + line.getLength() - 2, 2);
+    carry_state_ = 1;
+  }
+  classify(line);
+  return 1;
+}
+
+// An ETX starts the line: it stands alone unless a start line follows right behind it (or
+// may, as far as the bytes at hand show).
+bool WmoFile::loneEtx() const
+{
+  int rest = std::min(fill_ - pos_ - 1, START_SIZE);
+  return rest == 0 || std::memcmp(chunk_.data() + pos_ + 1, START_LINE, rest) != 0;
+}
+
+bool WmoFile::scan(WmoData& line)
+{
+  while (pos_ < fill_ && line.getFree() > 0) {
+    const unsigned char* from = chunk_.data() + pos_;
+    int n = std::min(fill_ - pos_, line.getFree());
+    const void* lf = std::memchr(from, '\n', n);
+    int k = lf ? static_cast<int>(static_cast<const unsigned char*>(lf) - from) + 1 : n;
+    line.add(from, k);
+    take(k);
+    if (lf && endsLine(line)) return true;
+  }
+  return false;
+}
+
+bool WmoFile::endsLine(const WmoData& line) const
+{
+  const char* d = line.getData();
+  int len = line.getLength();
+  if (len >= 3) return d[len - 3] == '\r' && d[len - 2] == '\r' && d[len - 1] == '\n';
+  if (!carry_state_) return false;
+  char joined[4] = {static_cast<char>(carry_[0]), static_cast<char>(carry_[1]), 0, 0};
+  std::memcpy(joined + 2, d, len);
+  const char* end = joined + 2 + len - 3;
+  return end[0] == '\r' && end[1] == '\r' && end[2] == '\n';
+}
+
+// A start line at the end of a longer line (garbage or a bulletin cut short before it) is a
+// line of its own: the bytes before it end there, with an ETX if the last of them is one.
+void WmoFile::splitStart(WmoData& line)
+{
+  const char* d = line.getData();
+  int len = line.getLength();
+  if (len <= START_SIZE || static_cast<unsigned char>(d[len - START_SIZE]) != SOH) return;
+  if (len == START_SIZE + 1 && static_cast<unsigned char>(d[0]) == ETX) return;
+  line.trunc(len - START_SIZE);
+  bool etx = binary_left_ == 0 && static_cast<unsigned char>(d[len - START_SIZE - 1]) == ETX;
+  line.setTerminator(etx ? WmoData::ETX : WmoData::NONE);
+  binary_left_ = 0;
+  pending_start_ = true;
+}
+
+void WmoFile::classify(WmoData& line)
+{
+  if (isStartLine(line.getData(), line.getLength())) {
+    line.setType(WmoData::START);
+    counter_ = 0;
+    bulletin_bytes_ = line.getLength();
+    bulletins_++;
+    in_bulletin_ = true;
+    binary_left_ = 0;
+  } else {
+    if (counter_ >= 0) counter_++;
+    if (line.getType() != WmoData::END) {
+      static const int by_index[] = {WmoData::DATA, WmoData::SEQUENCE, WmoData::HEADING,
+                                     WmoData::AWIPS};
+      line.setType(counter_ >= 1 && counter_ <= 3 ? by_index[counter_] : WmoData::DATA);
+    }
+  }
+  line.setIndex(counter_);
+  if (line.endsBulletin()) {
+    counter_ = -1;
+    in_bulletin_ = false;
+  }
+}
+
+int WmoFile::endOfInput(WmoData& line)
+{
+  carry_state_ = 0;
+  int len = line.getLength();
+  if (stopped_ || mode_ != SOCKET_MODE) {
+    // The last bytes of a file still close their bulletin when they end in an ETX.
+    if (!stopped_ && len > 0 && binary_left_ == 0 &&
+        static_cast<unsigned char>(line.getData()[len - 1]) == ETX) {
+      line.setTerminator(WmoData::ETX);
+      classify(line);
+      return 1;
+    }
+    return 0;
+  }
+  line.setType(WmoData::END_FILE);
+  line.setIndex(counter_);
+  counter_ = -1;
+  binary_left_ = 0;
+  in_bulletin_ = false;
+  return reconnect();
+}
+
+int WmoFile::refill()
+{
+  pos_ = fill_ = 0;
+  for (;;) {
+    if (!waitInput()) return 0;
+    int n = readSource(chunk_.data(), CHUNK_SIZE);
+    if (n > 0) {
+      fill_ = n;
+      last_input_ = std::time(nullptr);
+      Kol::outDebug(4, "READ: %d\n", n);
+      return n;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    return 0;
+  }
+}
+
+// Waits for input on a source that may have none for a while, asking the wait check between
+// waits; false when it says to give up.
+bool WmoFile::waitInput()
+{
+  if (!pollable_) return true;
+  int fd = mode_ == SOCKET_MODE ? socket_.getDescriptor() : fd_;
+  if (fd < 0) return true;
+  for (;;) {
+    pollfd p{fd, POLLIN, 0};
+    int r = poll(&p, 1, WAIT_MS);
+    if (r > 0 || (r < 0 && errno != EINTR)) return true;
+    if (keep_waiting_ && !keep_waiting_()) {
+      stopped_ = true;
+      return false;
+    }
+  }
+}
+
+int WmoFile::readSource(unsigned char* bytes, int n)
+{
+  if (mode_ == SOCKET_MODE) return socket_.read(bytes, n);
+  if (fd_ >= 0) return static_cast<int>(::read(fd_, bytes, n));
+  return file_.read(bytes, 1, n);
+}
+
+int WmoFile::reconnect()
+{
+  Kol::outMessage(Kol::OUT1, "WmoFile: feed connection ended, connecting again\n");
+  if (socket_.getKind() == Socket::STREAM_SERVER) return socket_.reconnect();
+  for (int attempt = 0; attempt < retry_attempts_; attempt++) {
+    if (attempt > 0) {
+      for (int waited = 0; waited < retry_wait_; waited += WAIT_MS) {
+        if (keep_waiting_ && !keep_waiting_()) {
+          stopped_ = true;
+          return 0;
+        }
+        usleep(1000 * std::min(WAIT_MS, retry_wait_ - waited));
+      }
+    }
+    if (socket_.open(spec_.c_str(), Socket::STREAM)) return 1;
+  }
+  return 0;
+}
+
+}  // namespace KOL

@@ -1,0 +1,101 @@
+// The source of a bulletin feed, a file, standard input or a TCP connection ("sock:HOST:PORT"
+// connects to a feed server, "sock:PORT" waits for a feed to connect), cut into classified
+// lines: start line, sequence number, heading, product identifier, body lines and the ETX
+// that ends a bulletin. A broken connection is made again.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/File.h"
+#include "core/Socket.h"
+
+namespace KOL {
+
+class WmoData;
+
+class WmoFile {
+ public:
+  enum Mode : int { NONE = 0, FILE_MODE = 1, SOCKET_MODE = 2 };
+  // Bytes asked for per read from the source.
+  static constexpr int CHUNK_SIZE = 65536;
+
+  WmoFile() { init(); }
+  WmoFile(const WmoFile&) = delete;
+  WmoFile& operator=(const WmoFile&) = delete;
+  ~WmoFile() { close(); }
+
+  void init();
+  // "sock:" and host and port, "sock:" and a port, a file name or "-"; 1 when open.
+  int open(const char* name);
+  // The next byte; 0 at the end of the input.
+  int read(unsigned char& byte);
+  // Up to n bytes; the count.
+  int read(void* bytes, int n);
+  // The next line, classified. 0 at the end of a file; a socket is connected again at its end
+  // and the line then has class END_FILE, the result being whether the connection was made.
+  int read(WmoData& line);
+  int close();
+  bool isOpen() const { return open_; }
+  int getMode() const { return mode_; }
+
+  // The next n bytes are the rest of a binary message: an ETX at the start of one of its lines
+  // does not end the bulletin.
+  void setBinary(long n) { binary_left_ = n > 0 ? n : 0; }
+  // Connection attempts when a feed connection ends, and milliseconds between them.
+  void setRetry(int attempts, int wait_ms);
+  // Asked each second while the source has nothing to read; returning false ends the input.
+  void setWaitCheck(std::function<bool()> check) { keep_waiting_ = std::move(check); }
+  // The input ended because the wait check said so.
+  bool isStopped() const { return stopped_; }
+
+  long getBulletinBytes() const { return bulletin_bytes_; }
+  long getTotalBytes() const { return total_bytes_; }
+  // When input last arrived (seconds since 1970).
+  long getLastInput() const { return last_input_; }
+  long getBulletinCount() const { return bulletins_; }
+
+ private:
+  int openSocket(const char* spec);
+  int openFile(const char* name);
+  int refill();
+  bool waitInput();
+  int readSource(unsigned char* bytes, int n);
+  int reconnect();
+  // Moves bytes of the chunk into the line up to the end of the line; true when it ended.
+  bool scan(WmoData& line);
+  bool loneEtx() const;
+  bool endsLine(const WmoData& line) const;
+  void splitStart(WmoData& line);
+  int endOfInput(WmoData& line);
+  void classify(WmoData& line);
+  void take(int n);
+
+  int mode_;
+  Socket socket_;
+  File file_;
+  std::string spec_;  // the socket address, kept to connect again
+  int fd_;            // descriptor of a local file or standard input, -1 otherwise
+  bool pollable_;     // the descriptor can wait (pipe, terminal, socket)
+  std::vector<unsigned char> chunk_;
+  int fill_;
+  int pos_;
+  unsigned char carry_[2];  // last bytes of a line cut at the line size
+  int carry_state_;         // 1 while those bytes may complete the next line's end
+  bool pending_start_;      // a start line found at the end of a line comes next
+  int counter_;
+  long bulletin_bytes_;
+  long total_bytes_;
+  long bulletins_;
+  long binary_left_;
+  bool in_bulletin_;
+  long last_input_;
+  bool open_;
+  bool stopped_;
+  int retry_attempts_;
+  int retry_wait_;
+  std::function<bool()> keep_waiting_;
+};
+
+}  // namespace KOL

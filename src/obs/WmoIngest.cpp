@@ -1,0 +1,649 @@
+#include "obs/WmoIngest.h"
+
+#include <charconv>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "core/FileTool.h"
+#include "core/Kol.h"
+#include "core/StrLib.h"
+#include "core/String.h"
+#include "core/Strings.h"
+#include "obs/wmo/GribSummary.h"
+#include "obs/wmo/HeadingPattern.h"
+#include "obs/wmo/Template.h"
+
+namespace KOL {
+
+namespace {
+
+constexpr char ETX = 0x03;
+constexpr int LOG_MESSAGE = 200;
+constexpr int MISS = Const::MISS;
+
+// Bytes of a line as a trimmed, cleaned text of at most size - 1 characters.
+void lineText(const WmoData& line, char* out, int size)
+{
+  int n = std::min(line.getLength(), size - 1);
+  for (int i = 0; i < n; i++) out[i] = line.getData()[i] ? line.getData()[i] : ' ';
+  out[n] = 0;
+  StrLib::trimWS(out);
+  StrLib::clean(out);
+}
+
+// Appends bytes to a raw header kept to limit characters.
+void appendRaw(char* raw, int limit, const char* bytes, int n)
+{
+  int have = StrLib::length(raw);
+  n = std::max(std::min(n, limit - have), 0);
+  std::memcpy(raw + have, bytes, n);
+  raw[have + n] = 0;
+}
+
+}  // namespace
+
+WmoIngest::WmoIngest() { init(); }
+
+WmoIngest::WmoIngest(const char* params)
+{
+  init();
+  setParam(params);
+}
+
+WmoIngest::~WmoIngest()
+{
+  if (in_bulletin_) abortBulletin("ingest ended");
+}
+
+void WmoIngest::init()
+{
+  running_ = false;
+  date_.init();
+  heading_[0] = awips_[0] = raw_header_[0] = 0;
+  prod_file_ = "ingest.prd";
+  prod_read_ = false;
+  rules_.clear();
+  pans_.clear();
+  pan_id_ = -1;
+  kind_ = TEXT;
+  raw_ = false;
+  seq_check_ = true;
+  quit_ = false;
+  log_name_ = "ingest.log";
+  source_.init();
+  line_.init();
+  clean_.assign(WmoData::DATA_SIZE + 1, 0);
+  active_.clear();
+  by_first_.assign(256, {});
+  lead_.clear();
+  else_rule_ = -1;
+  in_bulletin_ = decided_ = selected_ = false;
+  sequence_ = last_sequence_ = MISS;
+  filed_ = unselected_ = incomplete_ = 0;
+  log_.close();
+  log_conv_.reset();
+  log_path_.clear();
+  log_checked_ = -1;
+  if (const char* v = Kol::resrc.get("prod_file"); StrLib::valid(v)) prod_file_ = v;
+  if (const char* v = Kol::resrc.get("log_file"); StrLib::valid(v)) log_name_ = v;
+  if (const char* v = Kol::resrc.get("parameter"); StrLib::valid(v)) setParam(v);
+}
+
+int WmoIngest::setParam(const char* text)
+{
+  if (!text) return 0;
+  Strings items(text, ',');
+  for (int i = 0; i < items.getNum(); i++) {
+    const char* item = items.getString(i);
+    if (!StrLib::valid(item)) continue;
+    const char* eq = std::strchr(item, '=');
+    const char* value = eq ? eq + 1 : "";
+    if (StrLib::iequal(item, "logfile=", 8)) {
+      log_name_ = value;
+      log_.close();
+      log_conv_.reset();
+      log_path_.clear();
+    } else if (StrLib::iequal(item, "prodfile=", 9)) {
+      prod_file_ = value;
+    } else if (StrLib::iequal(item, "pan_id=", 7)) {
+      pan_id_ = StrLib::toInt(value);
+    } else if (StrLib::iequal(item, "raw")) {
+      raw_ = true;
+    } else if (StrLib::iequal(item, "noseq")) {
+      seq_check_ = false;
+    } else if (StrLib::iequal(item, "quit")) {
+      quit_ = true;
+    } else {
+      Kol::outWarning("WmoIngest: unknown parameter: %s\n", item);
+    }
+  }
+  return 1;
+}
+
+// ---- Products file
+
+int WmoIngest::readProdFile(const char* name)
+{
+  prod_read_ = true;
+  if (!StrLib::valid(name) || StrLib::iequal(name, "none")) return 0;
+  String path;
+  FileTool::addPath(Kol::getDatabasePath(), name, path);
+  Kol::outMessage(Kol::OUT1, "Reading products file: %s\n", path.get());
+  printLog("Reading products file: %s", path.get());
+  rules_.clear();
+  pans_.clear();
+  File f;
+  if (!f.open(path.get(), "r")) {
+    Kol::outMessage(Kol::WARN, "  Product file not found, will only display data\n");
+    indexRules();
+    return 0;
+  }
+  char line[PROD_LINE_SIZE + 2];
+  while (f.getLine(line, sizeof line) > 0) {
+    int n = StrLib::length(line);
+    if (n > 0 && line[n - 1] != '\n') f.skipLine();
+    StrLib::trimWS(line);
+    if (line[0] == '#') continue;
+    if (StrLib::equal(line, "@PAN", 4))
+      readPanLine(line + 4);
+    else
+      addRule(line);
+  }
+  indexRules();
+  return 1;
+}
+
+void WmoIngest::readPanLine(const char* line)
+{
+  Strings words(line, ' ');
+  for (int i = 0; i < words.getNum(); i++) {
+    const char* word = words.getString(i);
+    if (!StrLib::valid(word)) continue;
+    if (StrLib::equal(word, "id=", 3)) {
+      if (pan_id_ < 0) pan_id_ = StrLib::toInt(word + 3);
+    } else if (static_cast<int>(pans_.size()) >= MAX_PANS) {
+      Kol::outWarning("WmoIngest: no room for PAN destination: %s\n", word);
+    } else {
+      pans_.push_back(std::make_unique<Pan>());
+      pans_.back()->set(word);
+    }
+  }
+}
+
+void WmoIngest::addRule(const char* line)
+{
+  if (static_cast<int>(rules_.size()) >= MAX_RULES) return;
+  auto rule = std::make_unique<Product>();
+  if (rule->set(line)) {
+    rules_.push_back(std::move(rule));
+  } else if (StrLib::validData(line)) {
+    Kol::outWarning("WmoIngest: not a products file rule: %s\n", line);
+  }
+}
+
+void WmoIngest::indexRules()
+{
+  by_first_.assign(256, {});
+  lead_.clear();
+  else_rule_ = -1;
+  for (int i = 0; i < getNumRules(); i++) {
+    lead_.push_back(wmo::leadChars(rules_[i]->getPattern()));
+    for (int c = 0; c < 256; c++)
+      if (lead_.back().at[0].test(c)) by_first_[c].push_back(i);
+    if (rules_[i]->isElse()) else_rule_ = i;
+  }
+}
+
+// ---- Filing one bulletin
+
+void WmoIngest::setHeading(const char* heading, const char* awips)
+{
+  StrLib::copy(heading_, HEADING_SIZE, heading ? heading : "");
+  StrLib::copy(awips_, HEADING_SIZE, awips ? awips : "");
+}
+
+bool WmoIngest::isSelected()
+{
+  for (int i : active_) rules_[i]->setSel(Product::UNSELECTED);
+  active_.clear();
+  bool matched = false;
+  auto consider = [&](int i) {
+    Product& r = *rules_[i];
+    if (!wmo::matchHeading(heading_, awips_, r.getPattern())) return;
+    if (r.getAction() != Product::IGNORE && !(r.isUnique() && matched)) {
+      r.setSel(Product::SELECTED);
+      active_.push_back(i);
+    }
+    matched = true;
+  };
+  const char* h = heading_[0] == '*' && heading_[1] == '*' ? heading_ + 3 : heading_;
+  if (h[0]) {
+    for (int i : by_first_[static_cast<unsigned char>(h[0])])
+      if (lead_[i].admits(h)) consider(i);
+  } else {
+    for (int i = 0; i < getNumRules(); i++) consider(i);
+  }
+  if (!matched && else_rule_ >= 0) {
+    rules_[else_rule_]->setSel(Product::ELSE);
+    active_.push_back(else_rule_);
+    return true;
+  }
+  return matched;
+}
+
+int WmoIngest::setAction(const char* tmpl, int offset, char* out, int max)
+{
+  Date ref = date_;
+  if (!ref.isSet()) ref.set();
+  ref.addSeconds(static_cast<float>(-offset));
+  wmo::TemplateFields fields = wmo::templateFields(heading_, awips_, ref);
+  return wmo::expandTemplate(tmpl, fields, out, max);
+}
+
+// Each output of a bulletin gets its own buffer, kept from one bulletin to the next.
+int WmoIngest::openOutput(Product& rule, int& used)
+{
+  if (used == static_cast<int>(buffers_.size())) buffers_.emplace_back(OUTPUT_BUFFER);
+  int ok = rule.openOutput(buffers_[used].data(), OUTPUT_BUFFER);
+  used += ok;
+  return ok;
+}
+
+int WmoIngest::action()
+{
+  int used = 0;
+  for (int i : active_) {
+    Product& r = *rules_[i];
+    r.clearBulletin();
+    setAction(r.getFileTemplate(), r.getOffset(), r.fileNameBuffer(), Product::FILE_SIZE);
+    if (Kol::isDebug(3)) {
+      Kol::outDebug(3, "Selected[%d]: ", i);
+      r.print();
+    }
+    const char* name = r.getFilename();
+    switch (r.getAction()) {
+      case Product::APPEND:
+        if (name[0]) {
+          Kol::outMessage(Kol::OUT1 + 1, "  Append to: %s\n", name);
+          if (!openOutput(r, used)) printLog("Unable to append to: %s", name);
+        }
+        setAction(r.getHeaderTemplate(), r.getOffset(), r.headerNameBuffer(), Product::FILE_SIZE);
+        if (r.getHeaderName()[0])
+          Kol::outMessage(Kol::DEBUG1, "Header file: %s\n", r.getHeaderName());
+        break;
+      case Product::WRITE:
+        if (!name[0]) break;
+        Kol::outMessage(Kol::OUT1 + 1, "  Write to: %s\n", name);
+        if (!openOutput(r, used)) printLog("Unable to write to: %s", name);
+        break;
+      case Product::PIPE:
+        Kol::outMessage(Kol::OUT1 + 1, "  Pipe to: %s\n", name);
+        if (!openOutput(r, used)) printLog("Unable to pipe to: %s", name);
+        break;
+      default:
+        break;
+    }
+  }
+  return 1;
+}
+
+int WmoIngest::saveHeader(const char* raw_header, const char* heading, const char* awips)
+{
+  (void)awips;  // the index line is written once the bulletin is whole
+  for (int i : active_) {
+    Product& r = *rules_[i];
+    if (!r.hasOutput()) continue;
+    r.markStart();
+    if (raw_ || r.isRaw()) {
+      r.write(raw_header, StrLib::length(raw_header));
+    } else {
+      char separator[HEADING_SIZE + 10];
+      int n = std::snprintf(separator, sizeof separator, "** %s ***\n", heading);
+      r.write(separator, std::min(n, static_cast<int>(sizeof separator) - 1));
+    }
+  }
+  return 1;
+}
+
+int WmoIngest::saveLine(const char* bytes, int n)
+{
+  if (n < 0) {
+    printLog("Invalid size on save: %d [%s]", n, heading_);
+    return 0;
+  }
+  int filtered = -1;
+  for (int i : active_) {
+    Product& r = *rules_[i];
+    if (!r.hasOutput()) continue;
+    if (raw_ || kind_ != TEXT || r.isRaw() || r.isBin()) {
+      r.write(bytes, n);
+      continue;
+    }
+    if (filtered < 0) {
+      int m = n;
+      if (m > WmoData::DATA_SIZE) {
+        printLog("Invalid size on save: %d [%s]", n, heading_);
+        m = WmoData::DATA_SIZE;
+      }
+      std::memcpy(clean_.data(), bytes, m);
+      filtered = cleanLine(clean_.data(), m, 1);
+    }
+    r.write(clean_.data(), filtered);
+  }
+  return 1;
+}
+
+int WmoIngest::close()
+{
+  for (int i : active_) {
+    Product& r = *rules_[i];
+    r.endBulletin(r.getAction() == Product::APPEND && !raw_ && !r.isRaw());
+    r.writeIndex(heading_, awips_);
+  }
+  return 1;
+}
+
+int WmoIngest::sendPAN()
+{
+  if (pans_.empty()) return 0;
+  int sent = 0;
+  for (int i : active_) {
+    Product& r = *rules_[i];
+    int act = r.getAction();
+    if (!r.isFiled() || !r.getPan() ||
+        (act != Product::WRITE && act != Product::APPEND && act != Product::PIPE))
+      continue;
+    for (int d = 0; d < getNumPans(); d++) {
+      Pan& pan = *pans_[d];
+      if (!(r.getPan() & (1 << (d < 10 ? d : 0))) || pan.getKind() == Pan::UNUSABLE) continue;
+      if (pan_id_ < 0) pan_id_ = 1;
+      Date now;
+      now.set();
+      char text[600];
+      std::snprintf(text, sizeof text, "901|%d|%d|%4.4d%2.2d%2.2d%2.2d%2.2d%2.2d|%s / %s|%s|%d|%d|",
+                    pan_id_, pan.nextCount(), now.getYear(), now.getMonth(), now.getDay(),
+                    now.getHour(), now.getMinute(), static_cast<int>(now.getSecond()), heading_,
+                    awips_, r.getFilename(), static_cast<int>(r.getPos()),
+                    static_cast<int>(r.getWritten()));
+      sent += pan.send(text);
+    }
+  }
+  return sent;
+}
+
+int WmoIngest::cleanLine(char* text, int n, int mode) { return wmo::filterLine(text, n, mode); }
+
+// ---- The ingest loop
+
+int WmoIngest::process(const char* source)
+{
+  if (!prod_read_) readProdFile();
+  filed_ = unselected_ = incomplete_ = 0;
+  if (!source_.open(source)) return 0;
+  Kol::outMessage(Kol::OUT1, "WmoIngest file: %s\n", source);
+  printLog("Ingesting file: %s", source);
+  running_ = true;
+  in_bulletin_ = false;
+  source_.setWaitCheck([this] { return keepWaiting(); });
+  while (source_.read(line_)) {
+    if (Kol::isDebug(2)) line_.print();
+    if (!handleLine(line_)) break;
+  }
+  bool idle = source_.isStopped() && in_bulletin_;
+  if (in_bulletin_) abortBulletin(source_.isStopped() ? "stopped" : "end of input");
+  source_.setWaitCheck(nullptr);
+  source_.close();
+  if (idle) printLog("Terminating ingest on idle");
+  printLog("Terminating ingest");
+  return 1;
+}
+
+// A stop request ends a wait for input at once between bulletins, and within a bulletin once
+// the feed has been silent for a while.
+bool WmoIngest::keepWaiting() const
+{
+  if (running_) return true;
+  return in_bulletin_ && Date::getCurrentSeconds() - source_.getLastInput() <= IDLE_SECONDS;
+}
+
+bool WmoIngest::handleLine(WmoData& line)
+{
+  int type = line.getType();
+  if (type == WmoData::START) {
+    if (in_bulletin_) {
+      if (line.getData()[0] == ETX) {
+        if (!decided_) select();
+        if (selected_) saveLine(line.getData(), 1);
+        if (!finishBulletin()) return false;
+      } else {
+        abortBulletin("no ETX");
+      }
+    }
+    if (!running_) return false;
+    startBulletin(line);
+    return true;
+  }
+  if (type == WmoData::END_FILE) {
+    if (in_bulletin_) abortBulletin("connection ended");
+    return true;
+  }
+  // Whatever comes between an ETX and the next start line is not part of a bulletin.
+  if (!in_bulletin_) return true;
+  if (type == WmoData::SEQUENCE) {
+    checkSequence(line);
+  } else if (type == WmoData::HEADING) {
+    takeHeading(line);
+  } else if (type == WmoData::AWIPS) {
+    firstLine(line);
+  } else {
+    if (!decided_) select();
+    if (selected_) saveLine(line.getData(), line.getLength());
+  }
+  return line.endsBulletin() ? finishBulletin() : true;
+}
+
+void WmoIngest::startBulletin(const WmoData& line)
+{
+  for (int i : active_) rules_[i]->setSel(Product::UNSELECTED);
+  active_.clear();
+  in_bulletin_ = true;
+  decided_ = selected_ = false;
+  heading_[0] = awips_[0] = raw_header_[0] = 0;
+  kind_ = TEXT;
+  sequence_ = MISS;
+  bool etx = line.getData()[0] == ETX;
+  appendRaw(raw_header_, RAW_HEADER_SIZE, line.getData() + etx, line.getLength() - etx);
+}
+
+void WmoIngest::checkSequence(const WmoData& line)
+{
+  appendRaw(raw_header_, RAW_HEADER_SIZE, line.getData(), line.getLength());
+  const char* d = line.getData();
+  const char* end = d + line.getLength();
+  while (d < end && *d == ' ') d++;
+  int n = 0;
+  auto [stop, ec] = std::from_chars(d, end, n);
+  if (ec != std::errc() || stop == d) return;
+  sequence_ = n;
+  if (seq_check_ && last_sequence_ != MISS && n != last_sequence_ % 999 + 1) {
+    Kol::outMessage(Kol::WARN, "Sequence number gap: %d - %d\n", last_sequence_, n);
+    printLog("Sequence number gap: %d - %d", last_sequence_, n);
+    if (quit_) Kol::exit(Kol::FAILURE);
+  }
+  last_sequence_ = n;
+}
+
+void WmoIngest::takeHeading(const WmoData& line)
+{
+  appendRaw(raw_header_, RAW_HEADER_SIZE - 1, line.getData(), line.getLength());
+  lineText(line, heading_, HEADING_SIZE);
+  awips_[0] = 0;
+  kind_ = TEXT;
+  selected_ = false;
+}
+
+void WmoIngest::firstLine(WmoData& line)
+{
+  kind_ = TEXT;
+  if (line.beginsWith("GRIB")) {
+    collectGrib(line);
+  } else if (line.beginsWith("BUFR")) {
+    StrLib::copy(awips_, HEADING_SIZE, "BUFR");
+    kind_ = BUFR;
+    long len = wmo::messageLength(reinterpret_cast<const unsigned char*>(line.getData()),
+                                  line.getLength());
+    source_.setBinary(len - line.getLength());
+  } else {
+    lineText(line, awips_, HEADING_SIZE);
+  }
+  select();
+  if (selected_) saveLine(line.getData(), line.getLength());
+}
+
+// Enough of a GRIB message for its product description, even when its first line is short.
+void WmoIngest::collectGrib(WmoData& line)
+{
+  auto* bytes = reinterpret_cast<unsigned char*>(line.getData());
+  for (;;) {
+    int have = line.getLength();
+    int need = wmo::gribBytesNeeded(bytes, have);
+    long total = wmo::messageLength(bytes, have);
+    if (total > 0 && total < need) need = static_cast<int>(total);
+    need = std::min(need, WmoData::DATA_SIZE);
+    if (have >= need) break;
+    unsigned char more[256];
+    int got = source_.read(more, std::min(need - have, static_cast<int>(sizeof more)));
+    if (Kol::isDebug(1)) {
+      Kol::outDebug(1, "Small PDB %d %d\n", have, need);
+      for (int i = 0; i < got; i++) Kol::outDebug(1, "%2.2x%s", more[i], i % 16 == 15 ? "\n" : " ");
+      Kol::outDebug(1, "\n");
+    }
+    if (got <= 0) break;
+    line.add(more, got);
+  }
+  std::string summary = wmo::gribSummary(bytes, line.getLength());
+  StrLib::copy(awips_, HEADING_SIZE, summary.c_str());
+  kind_ = GRIB;
+  long total = wmo::messageLength(bytes, line.getLength());
+  source_.setBinary(total - line.getLength());
+}
+
+void WmoIngest::select()
+{
+  decided_ = true;
+  selected_ = isSelected();
+  if (selected_) {
+    report('*');
+    action();
+    saveHeader(raw_header_, heading_, awips_);
+  } else {
+    report('-');
+    printLog("Unselected product: %s / %s", heading_, awips_);
+    unselected_++;
+  }
+}
+
+void WmoIngest::report(char mark) const
+{
+  if (!Kol::checkMessage(Kol::OUT1)) return;
+  std::time_t now = std::time(nullptr);
+  std::tm t{};
+  gmtime_r(&now, &t);
+  Kol::outMessage(Kol::OUT1, "%c%c %3.3d %s / %.40s %c%c%c %2.2d:%2.2d:%2.2d\n", mark, mark,
+                  sequence_ == MISS ? 0 : sequence_, heading_, awips_, mark, mark, mark, t.tm_hour,
+                  t.tm_min, t.tm_sec);
+}
+
+bool WmoIngest::finishBulletin()
+{
+  if (!decided_) select();
+  Kol::outDebug(3, "----------------\n");
+  close();
+  sendPAN();
+  for (int i : active_) {
+    Product& r = *rules_[i];
+    if (r.getAction() == Product::FILE_NAME || r.getAction() == Product::RUN) deliver(r);
+  }
+  if (selected_) filed_++;
+  in_bulletin_ = false;
+  return running_;
+}
+
+void WmoIngest::abortBulletin(const char* why)
+{
+  for (int i : active_) {
+    rules_[i]->rollback();
+    rules_[i]->clearBulletin();
+  }
+  incomplete_++;
+  in_bulletin_ = false;
+  Kol::outMessage(Kol::OUT1, "!! %3.3d %s / %.40s !!! incomplete: %s\n",
+                  sequence_ == MISS ? 0 : sequence_, heading_, awips_, why);
+  printLog("Incomplete product: %s / %s (%s)", heading_, awips_, why);
+}
+
+// ---- Log
+
+int WmoIngest::printLog(const char* fmt, ...)
+{
+  if (log_name_.empty() || StrLib::iequal(log_name_.c_str(), "none")) return 0;
+  std::time_t now = std::time(nullptr);
+  if (now != log_checked_) {
+    openLog(now);
+    log_checked_ = now;
+  }
+  if (!log_.isOpen()) return 0;
+  char message[LOG_MESSAGE + 1];
+  va_list ap;
+  va_start(ap, fmt);
+  std::vsnprintf(message, sizeof message, fmt, ap);
+  va_end(ap);
+  std::tm t{};
+  gmtime_r(&now, &t);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%y %b %d %H:%M:%S", &t);
+  log_.printf("%s : %s\n", stamp, message);
+  std::fflush(log_.getFP());
+  return 1;
+}
+
+// The log name is a naming convention for the current time (a full path is taken as it is),
+// placed under "file_path"; the log stays open while the name stays the same.
+void WmoIngest::openLog(long now)
+{
+  String path;
+  const char* name = log_name_.c_str();
+  if (FileTool::isFullPath(name)) {
+    path.copy(name);
+  } else {
+    if (!log_conv_) {
+      log_conv_ = std::make_unique<NameConv>();
+      log_conv_->set((std::strchr(name, '%') ? "@" + log_name_ : log_name_).c_str());
+    }
+    String encoded;
+    log_conv_->encodeFile(Date(now), encoded);
+    const char* dir = Kol::resrc.get("file_path");
+    if (FileTool::isFullPath(encoded.get()) || !StrLib::valid(dir))
+      path.copy(encoded);
+    else
+      FileTool::addOutPath(dir, encoded.get(), path);
+  }
+  if (log_.isOpen() && log_path_ == path.get()) return;
+  log_.close();
+  log_path_ = path.get();
+  log_.open(path.get(), "a");
+}
+
+void WmoIngest::print() const
+{
+  std::printf("WmoIngest: products file %s, log %s, %d rules, %d PAN destinations, id %d\n",
+              prod_file_.c_str(), log_name_.c_str(), getNumRules(), getNumPans(), pan_id_);
+  std::printf("raw: %d seq: %d quit: %d filed: %ld unselected: %ld incomplete: %ld\n", raw_,
+              seq_check_, quit_, filed_, unselected_, incomplete_);
+  for (const auto& r : rules_) r->print();
+  for (const auto& p : pans_) p->print();
+}
+
+}  // namespace KOL

@@ -1,0 +1,152 @@
+// Files a feed of WMO bulletins: reads the feed line by line, selects each bulletin by matching
+// its heading against the rules of a products file, writes, appends or pipes it to outputs
+// named from templates, keeps header index files beside them and sends arrival notices. A
+// bulletin is filed only once its ETX has arrived: one cut short is taken back from its files.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Date.h"
+#include "core/File.h"
+#include "core/NameConv.h"
+#include "obs/Pan.h"
+#include "obs/Product.h"
+#include "obs/WmoData.h"
+#include "obs/WmoFile.h"
+#include "obs/wmo/HeadingPattern.h"
+
+namespace KOL {
+
+class WmoIngest {
+ public:
+  static constexpr int MAX_RULES = 2000;
+  static constexpr int MAX_PANS = 40;
+  static constexpr int HEADING_SIZE = 101;
+  static constexpr int RAW_HEADER_SIZE = 100;
+  static constexpr int NAME_SIZE = 256;
+  static constexpr int PROD_LINE_SIZE = 300;
+  static constexpr int OUTPUT_BUFFER = 65536;
+  // Seconds without input after which a stop request ends a bulletin in progress.
+  static constexpr int IDLE_SECONDS = 10;
+
+  enum Kind : int { TEXT = 0, GRIB = 1, BUFR = 2 };
+
+  WmoIngest();
+  explicit WmoIngest(const char* params);
+  WmoIngest(const WmoIngest&) = delete;
+  WmoIngest& operator=(const WmoIngest&) = delete;
+  virtual ~WmoIngest();
+
+  // Defaults, then the resources "prod_file", "log_file" and "parameter".
+  void init();
+  // "logfile=NAME", "prodfile=NAME", "pan_id=N", "raw", "noseq", "quit", comma-separated.
+  int setParam(const char* text);
+  // Loads the rules; "none" loads nothing. 1 when a file was read.
+  int readProdFile(const char* name);
+  int readProdFile() { return readProdFile(prod_file_.c_str()); }
+  // Reads a whole file or socket feed; 0 when the source cannot be opened.
+  int process(const char* source);
+
+  // The steps of filing one bulletin, on the current heading and identifier.
+  bool isSelected();
+  int action();
+  int saveHeader(const char* raw_header, const char* heading, const char* awips);
+  int saveLine(const char* bytes, int n);
+  int sendPAN();
+  int close();
+
+  // Expands a name template for the current bulletin into out (size max).
+  int setAction(const char* tmpl, int offset, char* out, int max);
+  // Filters text[0..n) in place and terminates it (text must hold n + 1 bytes): mode 0 keeps
+  // printable characters, 1 also LF, 2 also LF and CR; 3 keeps LF, turns '/' into '-' and
+  // other unprintable characters into 'x'. The new length.
+  static int cleanLine(char* text, int n, int mode);
+  int printLog(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+  // The stop request of a signal handler: the bulletin in progress is finished first.
+  void terminate() { running_ = false; }
+
+  // The date templates are expanded for (unset: the current time).
+  void setDate(const Date& d) { date_ = d; }
+  void setHeading(const char* heading, const char* awips);
+  const char* getHeading() const { return heading_; }
+  const char* getAwips() const { return awips_; }
+  int getNumRules() const { return static_cast<int>(rules_.size()); }
+  Product& getRule(int i) { return *rules_[i]; }
+  int getNumPans() const { return static_cast<int>(pans_.size()); }
+  const Pan& getPan(int i) const { return *pans_[i]; }
+  int getPanId() const { return pan_id_; }
+  WmoFile& getSource() { return source_; }
+
+  // Counts of the last process call.
+  long getFiled() const { return filed_; }
+  long getUnselected() const { return unselected_; }
+  long getIncomplete() const { return incomplete_; }
+  void print() const;
+
+ protected:
+  // Called for each selected "file" and "run" rule once its bulletin is complete; the rule's
+  // file name holds the expanded template.
+  virtual void deliver(Product& rule) { (void)rule; }
+
+ private:
+  void readPanLine(const char* line);
+  void addRule(const char* line);
+  void indexRules();
+  bool handleLine(WmoData& line);
+  void startBulletin(const WmoData& line);
+  void checkSequence(const WmoData& line);
+  void takeHeading(const WmoData& line);
+  void firstLine(WmoData& line);
+  void collectGrib(WmoData& line);
+  void select();
+  bool finishBulletin();
+  void abortBulletin(const char* why);
+  bool keepWaiting() const;
+  void report(char mark) const;
+  void openLog(long now);
+  int openOutput(Product& rule, int& used);
+
+  std::atomic<bool> running_;
+  Date date_;
+  char heading_[HEADING_SIZE];
+  char awips_[HEADING_SIZE];
+  char raw_header_[RAW_HEADER_SIZE + 1];
+  std::string prod_file_;
+  bool prod_read_;
+  // Buffers of the outputs open for the current bulletin (listed before the rules, so that
+  // they outlive the outputs that use them).
+  std::vector<std::vector<char>> buffers_;
+  std::vector<std::unique_ptr<Product>> rules_;
+  std::vector<std::unique_ptr<Pan>> pans_;
+  int pan_id_;
+  int kind_;
+  bool raw_;
+  bool seq_check_;
+  bool quit_;
+  std::string log_name_;
+
+  WmoFile source_;
+  WmoData line_;
+  std::vector<char> clean_;                 // a filtered copy of the line being saved
+  std::vector<int> active_;                 // rules selected for the current bulletin
+  std::vector<std::vector<int>> by_first_;  // rules that can match, by first heading character
+  std::vector<wmo::LeadChars> lead_;        // what each rule allows as first characters
+  int else_rule_;
+  bool in_bulletin_;
+  bool decided_;  // the rules have been asked about the current bulletin
+  bool selected_;
+  int sequence_;
+  int last_sequence_;
+  long filed_;
+  long unselected_;
+  long incomplete_;
+  File log_;
+  std::unique_ptr<NameConv> log_conv_;  // the log name as a naming convention, made when needed
+  std::string log_path_;
+  long log_checked_;
+};
+
+}  // namespace KOL

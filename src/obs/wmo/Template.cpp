@@ -1,0 +1,256 @@
+#include "obs/wmo/Template.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+
+#include "core/DateTool.h"
+#include "core/Kol.h"
+#include "core/StrLib.h"
+
+namespace KOL::wmo {
+
+namespace {
+
+constexpr int AWIPS_WORD = 10;
+constexpr int RESOURCE_NAME = 200;
+
+bool keeps(unsigned char c, int mode)
+{
+  if (StrLib::isPrint(c)) return true;
+  return (mode >= 1 && c == '\n') || (mode == 2 && c == '\r');
+}
+
+bool safeChar(unsigned char c)
+{
+  return StrLib::isAlnum(c) || c == '.' || c == '_' || c == '+' || c == '-';
+}
+
+// Output bounded by the size of the destination.
+struct Out {
+  char* p;
+  int max;
+  int n = 0;
+  void put(char c)
+  {
+    if (n < max - 1) p[n++] = c;
+  }
+  void put(const std::string& s)
+  {
+    for (char c : s) put(c);
+  }
+  void number(int v, int width)
+  {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*d", width, v);
+    put(std::string(text));
+  }
+};
+
+// Characters a through b of word (1-based; b = 0: to the end), as the count of a code asks.
+std::string slice(const std::string& word, int count)
+{
+  if (count < 1) return word;
+  int div = count >= 100 ? 100 : 10;
+  int a = std::max(count / div, 1), b = count % div;
+  int len = static_cast<int>(word.size());
+  if (b == 0 || b > len) b = len;
+  return a > b ? std::string() : word.substr(a - 1, b - a + 1);
+}
+
+std::string lower(std::string s)
+{
+  for (char& c : s) c = static_cast<char>(StrLib::toLower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+const char* pathResource(char code)
+{
+  switch (code) {
+    case 'C':
+      return "con_path";
+    case 'D':
+      return "data_path";
+    case 'F':
+      return "file_path";
+    case 'G':
+      return "grid_path";
+    case 'I':
+      return "image_path";
+    case 'M':
+      return "model_path";
+    case 'R':
+      return "raw_path";
+    case 'S':
+      return "sat_path";
+    case 'T':
+      return "text_path";
+    case 'W':
+      return "watch_path";
+    default:
+      return nullptr;
+  }
+}
+
+std::string resource(const char* name)
+{
+  const char* v = Kol::resrc.get(name);
+  return StrLib::valid(v) ? v : ".";
+}
+
+int roundDown(int v, int count) { return count > 0 && v >= 0 ? v - v % count : v; }
+
+// A date code; false when code is none.
+bool dateCode(char code, const Date& d, int count, Out& out)
+{
+  switch (code) {
+    case 'Y':
+      out.number(roundDown(d.getYear(), count), 4);
+      return true;
+    case 'y':
+      out.number(roundDown(d.getYear() % 100, count), 2);
+      return true;
+    case 'm':
+      out.number(roundDown(d.getMonth(), count), 2);
+      return true;
+    case 'b':
+      out.put(DateTool::getMonthLower(d.getMonth()));
+      return true;
+    case 'd':
+      out.number(roundDown(d.getDay(), count), 2);
+      return true;
+    case 'j': {
+      int day = roundDown(d.getDay(), count);
+      out.number(Date::getJulian(d.getYear(), d.getMonth(), day), 3);
+      return true;
+    }
+    case 'h':
+      out.number(roundDown(d.getHour(), count), 2);
+      return true;
+    case 'n':
+      out.number(roundDown(d.getMinute(), count), 2);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The code after '%' at p; p moves past it.
+void expandCode(const char*& p, const TemplateFields& f, Out& out)
+{
+  int count = 0;
+  while (StrLib::isDigit(static_cast<unsigned char>(*p)) && count < 100000)
+    count = count * 10 + (*p++ - '0');
+  bool heading = *p == 'p';
+  if (heading) p++;
+  char code = *p;
+  if (!code) return;
+  p++;
+  if (heading && (code == 'T' || code == 't' || code == 'L' || code == 'l')) {
+    std::string word = slice(f.words[code == 'T' || code == 't' ? 0 : 1], count);
+    out.put(code == 't' || code == 'l' ? lower(word) : word);
+  } else if (code == 'E' || code == 'e') {
+    std::string word = slice(f.awips, count);
+    out.put(code == 'e' ? lower(word) : word);
+  } else if (code == '{') {
+    const char* end = std::strchr(p, '}');
+    int n = end ? static_cast<int>(end - p) : static_cast<int>(std::strlen(p));
+    out.put(resource(std::string(p, std::min(n, RESOURCE_NAME)).c_str()));
+    p += end ? n + 1 : n;
+  } else if (const char* name = pathResource(code)) {
+    out.put(resource(name));
+  } else if (!dateCode(code, heading ? f.heading_time : f.ref, count, out)) {
+    out.put(code);
+  }
+}
+
+}  // namespace
+
+int filterLine(char* text, int n, int mode)
+{
+  if (!text || n <= 0) {
+    if (text) text[0] = 0;
+    return 0;
+  }
+  // What each byte becomes in each mode; 0 drops it.
+  static const auto table = [] {
+    std::array<std::array<char, 256>, 4> t{};
+    for (int mode = 0; mode < 4; mode++)
+      for (int c = 0; c < 256; c++) {
+        bool keep = keeps(static_cast<unsigned char>(c), mode == 3 ? 1 : mode);
+        char out = keep ? static_cast<char>(c) : 0;
+        if (mode == 3) out = c == '/' ? '-' : (keep ? static_cast<char>(c) : 'x');
+        t[mode][c] = out;
+      }
+    return t;
+  }();
+  const std::array<char, 256>& map = table[std::min(std::max(mode, 0), 3)];
+  int k = 0;
+  for (int i = 0; i < n; i++) {
+    char c = map[static_cast<unsigned char>(text[i])];
+    text[k] = c;
+    k += c != 0;
+  }
+  text[k] = 0;
+  return k;
+}
+
+std::string safeWord(const char* text, int n, int max)
+{
+  std::string word(text, std::max(std::min(n, max), 0));
+  filterLine(word.data(), static_cast<int>(word.size()), 3);
+  word.resize(std::strlen(word.c_str()));
+  for (char& c : word)
+    if (!safeChar(static_cast<unsigned char>(c))) c = 'x';
+  if (!word.empty() && (word[0] == '.' || word[0] == '-')) word[0] = 'x';
+  return word;
+}
+
+TemplateFields templateFields(const char* heading, const char* awips, const Date& ref)
+{
+  TemplateFields f;
+  f.ref = ref;
+  const char* h = heading ? heading : "";
+  for (std::string& word : f.words) {
+    while (*h == ' ') h++;
+    const char* start = h;
+    while (*h && *h != ' ') h++;
+    word = safeWord(start, static_cast<int>(h - start), 20);
+  }
+  const char* a = awips ? awips : "";
+  while (*a == ' ') a++;
+  int n = 0;
+  while (a[n] && a[n] != ' ') n++;
+  f.awips = safeWord(a, n, AWIPS_WORD);
+  f.heading_time = ref;
+  const std::string& time = f.words[2];
+  if (time.size() >= 6 && StrLib::isNum(time.c_str(), 6)) {
+    auto two = [&](int i) { return (time[i] - '0') * 10 + (time[i + 1] - '0'); };
+    Date t = ref;
+    if (t.adjustMinute(two(0), two(2), two(4))) f.heading_time = t;
+  }
+  return f;
+}
+
+int expandTemplate(const char* tmpl, const TemplateFields& f, char* out, int max)
+{
+  if (!out || max <= 0) return 0;
+  Out o{out, max};
+  for (const char* p = tmpl ? tmpl : ""; *p;) {
+    if (*p != '%') {
+      o.put(*p++);
+      continue;
+    }
+    p++;
+    if (*p == '%') {
+      o.put(*p++);
+      continue;
+    }
+    expandCode(p, f, o);
+  }
+  out[o.n] = 0;
+  return o.n;
+}
+
+}  // namespace KOL::wmo

@@ -1,0 +1,29 @@
+// Name templates of ingest rules: the character filters applied to bulletin text, and the
+// expansion of a template from the reference time, the heading time and the heading words.
+// Words taken from a heading or product identifier are made safe for file names and shell
+// commands: only letters, digits and ". _ + -" remain, and none begins with '.' or '-'.
+#pragma once
+
+#include <string>
+
+#include "core/Date.h"
+
+namespace KOL::wmo {
+
+// See WmoIngest::cleanLine.
+int filterLine(char* text, int n, int mode);
+// A heading word filtered with mode 3 and made safe, at most max characters.
+std::string safeWord(const char* text, int n, int max);
+
+struct TemplateFields {
+  Date ref;              // the reference time, offset applied
+  Date heading_time;     // day, hour and minute of the heading on the reference time
+  std::string words[4];  // TTAAii, CCCC, YYGGgg, BBB
+  std::string awips;     // first word of the product identifier
+};
+
+TemplateFields templateFields(const char* heading, const char* awips, const Date& ref);
+// Expands tmpl into out (at most max - 1 characters, terminated); the length.
+int expandTemplate(const char* tmpl, const TemplateFields& f, char* out, int max);
+
+}  // namespace KOL::wmo

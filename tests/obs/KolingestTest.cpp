@@ -1,0 +1,95 @@
+// The kolingest program: filing a feed file with the shipped products file, run rules, and a
+// stop by signal in the middle of a bulletin.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/TestData.h"
+#include "obs/WmoFeed.h"
+
+using namespace wmofeed;
+
+extern char** environ;
+
+namespace {
+
+std::string ingestCommand(const KOLTest::TempDir& dir, const std::string& args)
+{
+  return "cd '" + dir.path() + "' && '" + KOLTest::programPath("kolingest") + "' -me=error " +
+         args + " 2>&1";
+}
+
+}  // namespace
+
+TEST(Kolingest, FilesAFeedAndRunsRunRules)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir dir;
+  std::string feed = KOLTest::readFile(KOLTest::dataFile("grib/wmo_framed_stream.bin"));
+  for (const Bulletin& b : upperAir()) feed += frame(7, b);
+  KOLTest::writeFile(dir.file("feed"), feed);
+  KOLTest::writeFile(
+      dir.file("run.prd"),
+      KOLTest::readFile(KOLTest::databaseDir() + "/ingest.prd") + "U..... @ touch ran_%pt\n");
+  int status = -1;
+  std::string out = KOLTest::run(
+      ingestCommand(dir, "-prodfile=run.prd -mp=grib -rp=raw -lf=ingest.log feed"), &status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_EQ(count(KOLTest::run("cat " + dir.file("grib") + "/*.gidx"), " / GRIB"), 4);
+  EXPECT_EQ(count(KOLTest::run("cat " + dir.file("raw/upa") + "/*.idx"), "\n"),
+            static_cast<int>(upperAir().size()));
+  EXPECT_EQ(KOLTest::run("ls " + dir.path() + " | grep -c ran_usus"), "3\n");
+  EXPECT_NE(KOLTest::readFile(dir.file("ingest.log")).find("Terminating ingest"),
+            std::string::npos);
+
+  EXPECT_NE(KOLTest::run(ingestCommand(dir, "missing.feed"), &status).find("cannot open"),
+            std::string::npos);
+  EXPECT_EQ(status, 1);
+}
+
+// SIGTERM in the middle of a bulletin: the bulletin is finished and filed, nothing after it.
+TEST(Kolingest, StopsCleanlyOnSignals)
+{
+  KOLTest::TempDir dir;
+  std::string fifo = dir.file("feed.fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  KOLTest::writeFile(dir.file("r.prd"), "S..... >> %D/s.wmo %D/s.idx\n");
+  std::string prog = KOLTest::programPath("kolingest");
+  std::string dp = "-dp=" + dir.path(), pf = "-pf=" + dir.file("r.prd"), lf = "-lf=none";
+  for (int sig : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(sig);
+    std::vector<const char*> argv = {prog.c_str(), dp.c_str(),   pf.c_str(), lf.c_str(),
+                                     "-me=error",  fifo.c_str(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, prog.c_str(), nullptr, nullptr,
+                          const_cast<char* const*>(argv.data()), environ),
+              0);
+    int fd = open(fifo.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    std::string b1 = frame(1, {"SAUS70 KWBC 060000", lines({"METAR", "KBOS 1="})});
+    std::string b2 = frame(2, {"SAUS70 KWBC 060100", lines({"METAR", "KBOS 2="})});
+    std::string first = b1 + b2.substr(0, 40), rest = b2.substr(40) + b1;
+    ASSERT_EQ(write(fd, first.data(), first.size()), static_cast<ssize_t>(first.size()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(pid, sig);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    ASSERT_EQ(write(fd, rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(fd);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+  }
+  // Two runs, two bulletins each; the third one sent after the stop is not filed.
+  EXPECT_EQ(indexLines(dir.file("s.idx")).size(), 4u);
+  EXPECT_EQ(count(KOLTest::readFile(dir.file("s.wmo")), "KBOS"), 4);
+}

@@ -1,0 +1,216 @@
+#include "obs/WmoFeed.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "common/TestData.h"
+
+namespace wmofeed {
+
+std::string frame(int seq, const Bulletin& b, bool etx)
+{
+  char number[8];
+  std::snprintf(number, sizeof number, "%03d", seq % 1000);
+  std::string out = START + number + EOL + b.heading + EOL + b.body;
+  if (etx) out += ETX;
+  return out;
+}
+
+std::string lines(const std::vector<std::string>& text)
+{
+  std::string out;
+  for (const std::string& line : text) out += line + EOL;
+  return out;
+}
+
+std::vector<Bulletin> split(const std::string& feed)
+{
+  std::vector<Bulletin> out;
+  for (size_t at = feed.find(START); at != std::string::npos;) {
+    size_t next = feed.find(START, at + START.size());
+    std::string one = feed.substr(at, next == std::string::npos ? next : next - at);
+    at = next;
+    size_t seq_end = one.find(EOL, START.size());
+    size_t head_end = seq_end == std::string::npos ? seq_end : one.find(EOL, seq_end + 3);
+    size_t etx = one.rfind(ETX);
+    if (head_end == std::string::npos || etx == std::string::npos || etx < head_end) continue;
+    out.push_back({one.substr(seq_end + 3, head_end - seq_end - 3),
+                   one.substr(head_end + 3, etx - head_end - 3)});
+  }
+  return out;
+}
+
+std::vector<Bulletin> metars()
+{
+  return split(KOLTest::readFile(KOLTest::dataFile("metar/metpy_2020010600_sao.wmo")));
+}
+
+namespace {
+
+// A report file turned into body lines with CR CR LF ends.
+std::string bodyOf(const std::string& text)
+{
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    out.push_back(line);
+  }
+  return lines(out);
+}
+
+long messageLength(const std::string& s, size_t at)
+{
+  auto octet = [&](size_t i) { return static_cast<long>(static_cast<unsigned char>(s[at + i])); };
+  if (at + 16 > s.size()) return -1;
+  if (octet(7) < 2) return (octet(4) << 16) | (octet(5) << 8) | octet(6);
+  long len = 0;
+  for (int i = 8; i < 16; i++) len = (len << 8) | octet(i);
+  return len;
+}
+
+}  // namespace
+
+std::vector<Bulletin> upperAir()
+{
+  const char* files[] = {"real_72694_TTAA_TTBB_PPBB_TTCC.txt", "real_02963_20060410_12Z.txt",
+                         "real_83779_20230223_12Z.txt",
+                         "teaching_72214_TTAA_TTBB_PPBB_TTCC_TTDD_PPDD.txt",
+                         "ENCODED_72456_TOP_20070504_12Z.pilot.txt"};
+  const char* headings[] = {"USUS45 KWBC 060000", "USEU01 EFKL 101200", "USSA02 SBBR 231200",
+                            "USUS44 KWBC 171200", "UGUS41 KWBC 041200"};
+  std::vector<Bulletin> out;
+  for (int i = 0; i < 5; i++)
+    out.push_back({headings[i], bodyOf(KOLTest::readFile(
+                                    KOLTest::dataFile(std::string("upperair/") + files[i])))});
+  // A file that keeps its own sequence and heading lines: one bulletin per heading.
+  std::string us =
+      KOLTest::readFile(KOLTest::dataFile("upperair/real_USUS01_KWBC_061200_72403_72440.txt"));
+  std::istringstream in(us);
+  Bulletin current;
+  for (std::string line; std::getline(in, line);) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (line.size() >= 18 && line[0] == 'U' && line[6] == ' ' && line[11] == ' ') {
+      if (!current.heading.empty()) out.push_back(current);
+      current = {line, ""};
+    } else if (!current.heading.empty() && !(line.size() == 3 && isdigit(line[0]))) {
+      current.body += line + EOL;
+    }
+  }
+  if (!current.heading.empty()) out.push_back(current);
+  return out;
+}
+
+std::vector<Bulletin> gribs()
+{
+  std::vector<Bulletin> out =
+      split(KOLTest::readFile(KOLTest::dataFile("grib/wmo_framed_stream.bin")));
+  struct Source {
+    const char* file;
+    const char* heading;
+  };
+  const Source sources[] = {{"grib/g1_regular_ll_sfc.grib", "HTXA98 KWBC 061200"},
+                            {"grib/g2_regular_latlon_surface.grib2", "YTXA98 KWBC 061200"},
+                            {"grib/g1_reduced_ll.grib1", "HUXA50 ECMF 061200"},
+                            {"grib/g2_cfrzr_and_cprat.grib2", "YRXA40 KWBC 061200"}};
+  for (const Source& s : sources) {
+    std::string data = KOLTest::readFile(KOLTest::dataFile(s.file));
+    for (size_t at = data.find("GRIB"); at != std::string::npos; at = data.find("GRIB", at)) {
+      long len = messageLength(data, at);
+      if (len <= 0 || at + len > data.size()) break;
+      out.push_back({s.heading, data.substr(at, len) + EOL});
+      at += len;
+    }
+  }
+  return out;
+}
+
+int count(const std::string& s, const std::string& text)
+{
+  int n = 0;
+  for (size_t at = s.find(text); at != std::string::npos; at = s.find(text, at + text.size())) n++;
+  return n;
+}
+
+std::vector<std::string> indexLines(const std::string& path)
+{
+  std::vector<std::string> out;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) out.push_back(line);
+  return out;
+}
+
+int freePort(int type)
+{
+  int fd = socket(AF_INET, type, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  socklen_t len = sizeof addr;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  close(fd);
+  return ntohs(addr.sin_port);
+}
+
+FeedServer::FeedServer(std::string feed, long drop_at, long resume_at)
+    : feed_(std::move(feed)), drop_at_(drop_at), resume_at_(resume_at)
+{
+  listen_fd_ = socket(AF_INET, SOCK_STREAM, 0);
+  int on = 1;
+  setsockopt(listen_fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(listen_fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  listen(listen_fd_, 4);
+  socklen_t len = sizeof addr;
+  getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+  port_ = ntohs(addr.sin_port);
+  thread_ = std::thread([this] { serve(); });
+}
+
+FeedServer::~FeedServer()
+{
+  if (thread_.joinable()) thread_.join();
+  if (listen_fd_ >= 0) close(listen_fd_);
+}
+
+// Pieces of 1, 7, 100, 3, 1000, 13, 4096 ... bytes, so that lines and start lines straddle
+// the reads of the receiver.
+bool FeedServer::sendAll(int fd, long from, long to)
+{
+  static const long pieces[] = {1, 7, 100, 3, 1000, 13, 4096, 2, 517};
+  for (int i = 0; from < to; i++) {
+    long n = std::min(pieces[i % 9], to - from);
+    if (send(fd, feed_.data() + from, n, MSG_NOSIGNAL) != n) return false;
+    from += n;
+  }
+  return true;
+}
+
+void FeedServer::serve()
+{
+  int first = accept(listen_fd_, nullptr, nullptr);
+  connections_++;
+  long size = static_cast<long>(feed_.size());
+  sendAll(first, 0, drop_at_ < 0 ? size : drop_at_);
+  close(first);
+  if (drop_at_ >= 0) {
+    int second = accept(listen_fd_, nullptr, nullptr);
+    connections_++;
+    sendAll(second, resume_at_, size);
+    close(second);
+  }
+  close(listen_fd_);
+  listen_fd_ = -1;
+}
+
+}  // namespace wmofeed

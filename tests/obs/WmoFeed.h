@@ -1,0 +1,62 @@
+// Building bulletin feeds for the ingest tests: framing, the real bulletins of the shared test
+// data cut into heading and body, and a small TCP feed server.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace wmofeed {
+
+constexpr char SOH = '\x01';
+constexpr char ETX = '\x03';
+const std::string EOL = "\r\r\n";
+const std::string START = std::string(1, SOH) + EOL;
+
+struct Bulletin {
+  std::string heading;
+  std::string body;  // everything after the heading line, up to the ETX
+};
+
+// SOH CR CR LF, the sequence number, the heading, the body and ETX.
+std::string frame(int seq, const Bulletin& b, bool etx = true);
+// Text lines joined with CR CR LF line ends.
+std::string lines(const std::vector<std::string>& text);
+// The bulletins of a framed feed (start line, sequence, heading, body, ETX).
+std::vector<Bulletin> split(const std::string& feed);
+// Real bulletins of the shared data: METAR collectives, TEMP and PILOT parts, GRIB messages.
+std::vector<Bulletin> metars();
+std::vector<Bulletin> upperAir();
+std::vector<Bulletin> gribs();
+// Occurrences of text in s.
+int count(const std::string& s, const std::string& text);
+// Index lines of a header index file.
+std::vector<std::string> indexLines(const std::string& path);
+
+int freePort(int type);
+
+// A TCP server on 127.0.0.1 that sends a feed to each client in odd-sized pieces; the first
+// connection is dropped after drop_at bytes, and the next client gets the feed again from
+// resume_at. After the feed it closes the connection and stops listening.
+class FeedServer {
+ public:
+  FeedServer(std::string feed, long drop_at, long resume_at);
+  ~FeedServer();
+  int port() const { return port_; }
+  int connections() const { return connections_; }
+
+ private:
+  void serve();
+  bool sendAll(int fd, long from, long to);
+
+  std::string feed_;
+  long drop_at_;
+  long resume_at_;
+  int listen_fd_ = -1;
+  int port_ = 0;
+  std::atomic<int> connections_{0};
+  std::thread thread_;
+};
+
+}  // namespace wmofeed

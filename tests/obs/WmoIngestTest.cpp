@@ -1,0 +1,641 @@
+// Ingest: products-file rules, selection, name templates, filing, notices and the faults of a
+// real feed.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/TestData.h"
+#include "core/Filename.h"
+#include "core/Kol.h"
+#include "obs/Product.h"
+#include "obs/WmoFeed.h"
+#include "obs/WmoIngest.h"
+#include "obs/WmoParse.h"
+
+using KOL::Kol;
+using KOL::Product;
+using KOL::WmoIngest;
+using namespace wmofeed;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const PATHS[] = {"data_path", "raw_path", "model_path", "text_path"};
+
+// Every path resource points into a scratch directory; messages stay below the listings.
+class Ingest : public testing::Test {
+ protected:
+  void SetUp() override
+  {
+    mask_ = Kol::getMessageMask();
+    Kol::setMessageLevel(Kol::ERROR);
+    for (const char* name : PATHS) Kol::resrc.set(name, dir.path().c_str());
+  }
+  void TearDown() override
+  {
+    for (const char* name : PATHS) Kol::resrc.set(name, nullptr);
+    Kol::setMessageMask(mask_);
+  }
+  std::string write(const std::string& name, const std::string& text)
+  {
+    KOLTest::writeFile(dir.file(name), text);
+    return dir.file(name);
+  }
+  // Ingests a feed file with the given rules; the log goes to the scratch directory.
+  void ingest(WmoIngest& w, const std::string& rules, const std::string& feed)
+  {
+    w.setParam(("logfile=" + dir.file("ingest.log")).c_str());
+    ASSERT_EQ(w.readProdFile(write("rules.prd", rules).c_str()), 1);
+    ASSERT_EQ(w.process(write("feed", feed).c_str()), 1);
+  }
+  std::string read(const std::string& name) { return KOLTest::readFile(dir.file(name)); }
+
+  KOLTest::TempDir dir;
+  uint32_t mask_ = 0;
+};
+
+}  // namespace
+
+TEST(Product, FlagsAndActionWords)
+{
+  struct Case {
+    const char* line;
+    int action, raw, bin, unique, pan, off;
+    const char* file;
+    const char* header;
+  };
+  const Case cases[] = {
+      {"SA....  >>  %D/a.wmo %D/a.idx", Product::APPEND, 0, 0, 0, 0, 0, "%D/a.wmo", "%D/a.idx"},
+      {"SA.... APPEND a", Product::APPEND, 0, 0, 0, 0, 0, "a", ""},
+      {"X BRU> out", Product::WRITE, 1, 1, 1, 0, 0, "out", ""},
+      {"X write-30 out", Product::WRITE, 0, 0, 0, 0, -1800, "out", ""},
+      {"X P>> f", Product::APPEND, 0, 0, 0, 65535, 0, "f", ""},
+      {"X P13>>+5 f", Product::APPEND, 0, 0, 0, 0b1010, 300, "f", ""},
+      {"X P1P>> f", Product::APPEND, 0, 0, 0, 0b10, 0, "f", ""},
+      {"X |  cat > x.%pT  ", Product::PIPE, 0, 0, 0, 0, 0, "cat > x.%pT", ""},
+      {"X PIPE sort", Product::PIPE, 0, 0, 0, 0, 0, "sort", ""},
+      {"X PRUN echo %pT", Product::RUN, 0, 0, 0, 65535, 0, "echo %pT", ""},
+      {"X # name hdr", Product::FILE_NAME, 0, 0, 0, 0, 0, "name", "hdr"},
+      {"X --60", Product::IGNORE, 0, 0, 0, 0, -3600, "", ""},
+      {"X >> @later", Product::APPEND, 0, 0, 0, 0, 0, "", ""},
+  };
+  testing::internal::CaptureStderr();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    Product p;
+    ASSERT_EQ(p.set(c.line), 1);
+    EXPECT_EQ(p.getAction(), c.action);
+    EXPECT_EQ(p.isRaw(), c.raw);
+    EXPECT_EQ(p.isBin(), c.bin);
+    EXPECT_EQ(p.isUnique(), c.unique);
+    EXPECT_EQ(p.getPan(), c.pan);
+    EXPECT_EQ(p.getOffset(), c.off);
+    EXPECT_STREQ(p.getFileTemplate(), c.file);
+    EXPECT_STREQ(p.getHeaderTemplate(), c.header);
+  }
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("reserved"), std::string::npos);
+  Product p;
+  for (const char* bad : {"", "X", "X ?? f", "X Bz> f"}) EXPECT_EQ(p.set(bad), 0) << bad;
+  ASSERT_EQ(p.set((std::string(60, 'A') + " > f").c_str()), 1);
+  EXPECT_EQ(std::string(p.getPattern()), std::string(39, 'A'));
+}
+
+TEST_F(Ingest, ProductsFileLimitsAndNoticeDestinations)
+{
+  std::string rules = "# comment\n@PAN id=7 sock:127.0.0.1:6001 sock:127.0.0.1 pan.log\n";
+  rules += "@PAN id=9 sock:nosuch.invalid\n";
+  for (int i = 0; i < 40; i++) rules += "@PAN f" + std::to_string(i) + "\n";
+  rules += "SA" + std::string(400, '.') + " >> long\n";
+  for (int i = 0; i < 2100; i++) rules += "R" + std::to_string(i) + " >> f\n";
+  WmoIngest w("logfile=none");
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  Kol::setMessageLevel(Kol::WARN);
+  EXPECT_EQ(w.readProdFile(write("p.prd", rules).c_str()), 1);
+  std::string out = testing::internal::GetCapturedStdout();
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("unable to determine PAN destination: nosuch.invalid"), std::string::npos);
+  EXPECT_NE(err.find("no room for PAN destination: f36"), std::string::npos);
+  EXPECT_EQ(w.getPanId(), 7);
+  ASSERT_EQ(w.getNumPans(), 40);
+  EXPECT_EQ(w.getPan(0).getKind(), KOL::Pan::DATAGRAM);
+  EXPECT_EQ(w.getPan(0).getPort(), 6001);
+  EXPECT_EQ(w.getPan(1).getPort(), 5000);
+  EXPECT_EQ(w.getPan(2).getKind(), KOL::Pan::NOTICE_FILE);
+  EXPECT_EQ(w.getPan(3).getKind(), KOL::Pan::UNUSABLE);
+  // The line cut at 300 characters has no action left.
+  EXPECT_NE(err.find("not a products file rule: SA...."), std::string::npos);
+  EXPECT_EQ(w.getNumRules(), WmoIngest::MAX_RULES);
+  EXPECT_STREQ(w.getRule(0).getPattern(), "R0");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(w.readProdFile(dir.file("missing.prd").c_str()), 0);
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("Product file not found"),
+            std::string::npos);
+  EXPECT_EQ(w.getNumRules(), 0);
+  EXPECT_EQ(w.readProdFile("NONE"), 0);
+}
+
+TEST_F(Ingest, RuleSelection)
+{
+  WmoIngest w("logfile=none");
+  std::string rules =
+      "(SA|SP)...._KWBC  >> a\n"  // 0
+      "SAUS..          U>> b\n"   // 1: only when nothing earlier matched
+      "SX....          U>> c\n"   // 2
+      "WW....          -\n"       // 3: ignored
+      "WW....          U>> d\n"   // 4
+      "FT*_KBOS        >> e\n"    // 5
+      "/MTR            >> f\n"    // 6: AWIPS identifier
+      "else            >> g\n"    // 7
+      "else            >> h\n";   // 8: the last else rule is taken
+  ASSERT_EQ(w.readProdFile(write("r.prd", rules).c_str()), 1);
+  struct Case {
+    const char* heading;
+    const char* awips;
+    bool selected;
+    std::vector<int> rules;
+  };
+  const Case cases[] = {
+      {"SAUS70 KWBC 041853", "", true, {0}},       {"SPUS70 KWBC 041853", "", true, {0}},
+      {"SXUS70 KWBC 041853", "", true, {2}},       {"SAUS70 KOKX 041853", "", true, {1}},
+      {"WWUS40 KWNS 041853", "", true, {}},        {"FTUS41 KBOS 041853", "TAFBOS", true, {5}},
+      {"FTUS41 KBOX 041853", "TAFBOX", true, {8}}, {"SMUS41 KOKX 041853", "MTRNYC", true, {6}},
+      {"** SAUS70 KWBC 041853", "", true, {0}},    {"", "MTRNYC", true, {6}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.heading);
+    w.setHeading(c.heading, c.awips);
+    EXPECT_EQ(w.isSelected(), c.selected);
+    std::vector<int> got;
+    for (int i = 0; i < w.getNumRules(); i++)
+      if (w.getRule(i).getSel()) got.push_back(i);
+    EXPECT_EQ(got, c.rules);
+  }
+  w.setHeading("FTUS41 KBOX 041853", "");
+  w.isSelected();
+  EXPECT_EQ(w.getRule(8).getSel(), Product::ELSE);
+}
+
+TEST_F(Ingest, NameTemplates)
+{
+  Kol::resrc.set("data_path", nullptr);
+  Kol::resrc.set("my_dir", "/srv/kol");
+  WmoIngest w("logfile=none");
+  w.setDate(KOL::Date(2024, 3, 4, 19, 7, 0));
+  w.setHeading("SAUS70 KWBC 041853 RRA", "MTRBOS  extra");
+  struct Case {
+    const char* tmpl;
+    int offset;
+    const char* want;
+  };
+  const Case cases[] = {
+      {"%D/%pl/%6ph.txt", 0, "./kwbc/18.txt"},
+      {"%D/%pL/%6ph.txt", 0, "./KWBC/18.txt"},
+      {"%Y%m%d%h%n_%y%b%j", 0, "202403041907_24mar064"},
+      {"%pY%pm%pd%ph%pn", 0, "202403041853"},
+      {"%h", 3600, "18"},
+      {"%12pT.%34pT.%5pt.%pt", 0, "SA.US.saus7.saus70"},
+      {"%E.%e.%103E.%20e", 0, "MTRBOS.mtrbos.MTR.trbos"},
+      {"%{my_dir}/%{unset_res}/%%/%q/%3d%15n", 0, "/srv/kol/./%/q/0300"},
+  };
+  char out[Product::FILE_SIZE];
+  for (const Case& c : cases) {
+    w.setAction(c.tmpl, c.offset, out, sizeof out);
+    EXPECT_STREQ(out, c.want) << c.tmpl;
+  }
+  // The heading day belongs to the previous month, and the output is bounded.
+  w.setDate(KOL::Date(2024, 3, 1, 0, 10, 0));
+  w.setHeading("SAUS70 KWBC 292350", "");
+  w.setAction("%pY%pm%pd%ph", 0, out, sizeof out);
+  EXPECT_STREQ(out, "2024022923");
+  char small[6];
+  EXPECT_EQ(w.setAction("%pT%pT", 0, small, sizeof small), 5);
+  EXPECT_STREQ(small, "SAUS7");
+  Kol::resrc.set("my_dir", nullptr);
+}
+
+TEST_F(Ingest, CleanLineModes)
+{
+  const std::string in = std::string("a/b\r\n\x01\x7f\xff", 8);
+  const char* want[] = {"a/b", "a/b\n", "a/b\r\n", "a-bx\nxxx"};
+  for (int mode = 0; mode <= 3; mode++) {
+    std::string buf = in + '\0';
+    int n = WmoIngest::cleanLine(buf.data(), static_cast<int>(in.size()), mode);
+    EXPECT_EQ(std::string(buf.c_str(), n), want[mode]) << mode;
+  }
+}
+
+// Bulletins with headings meant to leave the output tree or reach a shell: every file stays
+// under the output directory and no command of theirs runs.
+TEST_F(Ingest, HeadingsCannotLeaveTheOutputTreeOrReachAShell)
+{
+  fs::path outer = fs::path(dir.path()) / "out";
+  Kol::resrc.set("data_path", outer.c_str());
+  const std::string headings[] = {"SA/../.. ../../x 041853",
+                                  ".. .. 041853",
+                                  "SA$(touch${IFS}PWNED) `touch_PWNED` 041853",
+                                  "SA;touch PWNED;# |tee&x 041853",
+                                  std::string("SA\x01\x7f\xfe/ KW\nBC 041853\0", 20),
+                                  "-rf --help 041853"};
+  std::string feed;
+  int seq = 1;
+  for (const std::string& h : headings) feed += frame(seq++, {h, lines({"../../etc", "X"})});
+  std::string rules =
+      ". >> %D/%pT/%pL/%E.wmo %D/%pT/%pL/%e.idx\n"
+      ". | cat >> " +
+      (outer / "piped_%pT_%pL_%E").string() +
+      "\n"
+      ". @ touch " +
+      (outer / "run_%pt_%pl").string() + "\n";
+  testing::internal::CaptureStderr();
+  WmoIngest w;
+  ingest(w, rules, feed);
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(w.getFiled(), 6);
+  int files = 0;
+  for (const auto& e : fs::recursive_directory_iterator(dir.path())) {
+    std::string p = fs::canonical(e.path()).string();
+    EXPECT_EQ(p.rfind(fs::canonical(dir.path()).string(), 0), 0u) << p;
+    EXPECT_NE(e.path().filename().string(), "PWNED");
+    if (e.is_regular_file() && e.path().parent_path() != fs::path(dir.path())) files++;
+  }
+  EXPECT_GE(files, 12);  // a data and an index file, and a piped file, per heading
+  EXPECT_FALSE(fs::exists("PWNED"));
+  EXPECT_FALSE(fs::exists(fs::path(dir.path()) / "PWNED"));
+}
+
+namespace {
+
+struct Entry {
+  std::string data_file;
+  long offset;
+  std::string heading;
+  std::string awips;
+};
+
+// Every index line under dir, with the data file it belongs to (same name, data extension).
+std::vector<Entry> indexEntries(const std::string& dir)
+{
+  static const std::map<std::string, std::string> data_ext = {{".idx", ".wmo"}, {".gidx", ".grib"}};
+  std::vector<Entry> out;
+  for (const auto& e : fs::recursive_directory_iterator(dir)) {
+    auto ext = data_ext.find(e.path().extension().string());
+    if (ext == data_ext.end()) continue;
+    fs::path data = e.path();
+    data.replace_extension(ext->second);
+    for (const std::string& line : indexLines(e.path().string())) {
+      size_t slash = line.find(" / ");
+      char* end = nullptr;
+      long offset = std::strtol(line.c_str(), &end, 10);
+      std::string heading = line.substr(end - line.c_str() + 1, slash - (end - line.c_str()) - 1);
+      out.push_back({data.string(), offset, heading, line.substr(slash + 3)});
+    }
+  }
+  return out;
+}
+
+std::string trimmed(std::string s)
+{
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\r')) s.pop_back();
+  return s;
+}
+
+// Each index entry points at the separator of its bulletin; the headings filed are the
+// headings sent, each once.
+void expectFiledOnce(const std::string& dir, const std::vector<Bulletin>& sent)
+{
+  std::vector<Entry> entries = indexEntries(dir);
+  std::multiset<std::string> want, got;
+  for (const Bulletin& b : sent) want.insert(trimmed(b.heading));
+  std::map<std::string, std::string> files;
+  for (const Entry& e : entries) {
+    got.insert(e.heading);
+    if (!files.count(e.data_file)) files[e.data_file] = KOLTest::readFile(e.data_file);
+    const std::string& data = files[e.data_file];
+    std::string separator = "** " + e.heading + " ***\n";
+    ASSERT_EQ(data.compare(e.offset, separator.size(), separator), 0)
+        << e.data_file << " at " << e.offset;
+  }
+  EXPECT_EQ(got, want);
+}
+
+}  // namespace
+
+// Real METAR, TEMP/PILOT and GRIB bulletins filed by the shipped products file.
+TEST_F(Ingest, RealBulletinsAreFiledOnceInTheirFamilyFiles)
+{
+  KOL_REQUIRE_DATA();
+  std::vector<Bulletin> sfc = metars(), upa = upperAir(), grib = gribs(), all;
+  ASSERT_EQ(sfc.size(), 2723u);
+  ASSERT_GE(upa.size(), 8u);
+  ASSERT_GE(grib.size(), 8u);
+  ASSERT_LE(grib.size(), sfc.size() / 200);
+  std::string feed;
+  for (size_t i = 0; i < sfc.size(); i++) {
+    all.push_back(sfc[i]);
+    if (i % 200 == 0 && i / 200 < upa.size()) all.push_back(upa[i / 200]);
+    if (i % 200 == 100 && i / 200 < grib.size()) all.push_back(grib[i / 200]);
+  }
+  for (size_t i = 0; i < all.size(); i++) feed += frame(static_cast<int>(i % 999) + 1, all[i]);
+  WmoIngest w;
+  w.setDate(KOL::Date(2020, 1, 6, 1, 0, 0));
+  ingest(w, KOLTest::readFile(KOLTest::databaseDir() + "/ingest.prd"), feed);
+  EXPECT_EQ(w.getFiled(), static_cast<long>(all.size()));
+  EXPECT_EQ(w.getIncomplete(), 0);
+  expectFiledOnce(dir.path(), all);
+  // Families land in their own files; GRIB messages are filed byte for byte.
+  for (const Entry& e : indexEntries(dir.path())) {
+    char t1 = e.heading[0];
+    std::string family = t1 == 'S' ? "/sfc/" : t1 == 'U' ? "/upa/" : "/";
+    EXPECT_NE(e.data_file.find(dir.path() + family), std::string::npos) << e.heading;
+    if (e.awips.rfind("GRIB", 0) != 0) continue;
+    std::string data = KOLTest::readFile(e.data_file);
+    size_t body = e.offset + e.heading.size() + 8;
+    EXPECT_EQ(data.compare(body, 4, "GRIB"), 0);
+  }
+  for (const Bulletin& b : grib) {
+    std::string file = KOLTest::readFile(dir.file("2020010612.grib"));
+    EXPECT_NE(file.find(b.body), std::string::npos) << b.heading;
+  }
+  // The parser reads every filed text bulletin back, through the index and by scanning.
+  int products[2] = {0, 0};
+  for (const auto& e : fs::recursive_directory_iterator(dir.path())) {
+    if (e.path().extension() != ".idx") continue;
+    for (int scan = 0; scan < 2; scan++) {
+      KOL::Filename f;
+      fs::path data = e.path();
+      f.set(data.replace_extension(".wmo").c_str());
+      f.setHeader(e.path().c_str());
+      KOL::WmoParse p(scan ? "nohdr" : "");
+      ASSERT_EQ(p.open(f), 1);
+      char line[200];
+      while (p.getLine(line, sizeof line)) products[scan] += p.isNewProd();
+    }
+  }
+  // A product shows up when a line that is not blank follows its identifier line (the first
+  // line after the heading, whatever it holds).
+  int expected = 0;
+  for (const Bulletin& b : all) {
+    if (b.heading[0] != 'S' && b.heading[0] != 'U') continue;
+    size_t first = b.body.find('\n');
+    expected +=
+        first != std::string::npos && b.body.find_first_not_of(" \r\n", first) < b.body.rfind('\n');
+  }
+  EXPECT_EQ(products[0], expected);
+  EXPECT_EQ(products[1], expected);
+  // Filed METARs read as text: no CR and no control characters.
+  std::string sfc_file = KOLTest::readFile(dir.file("sfc/2020010600_sfc.wmo"));
+  EXPECT_GT(sfc_file.size(), 100000u);
+  EXPECT_EQ(sfc_file.find('\r'), std::string::npos);
+}
+
+TEST_F(Ingest, RawFilingReproducesTheFeedAndChecksSequenceNumbers)
+{
+  KOL_REQUIRE_DATA();
+  std::string feed = KOLTest::readFile(KOLTest::dataFile("metar/metpy_2020010600_sao.wmo"));
+  WmoIngest w;
+  ingest(w, ". R>> %D/all.raw\n", feed);
+  EXPECT_TRUE(read("all.raw") == feed);
+  fs::remove(dir.file("ingest.log"));
+
+  std::string gaps;
+  for (int seq : {997, 998, 999, 1, 2, 5, 999, 0}) gaps += frame(seq, {"SAUS70 KWBC 060000", ""});
+  WmoIngest g;
+  ingest(g, ". >> %D/x\n", gaps);
+  std::string log = read("ingest.log");
+  EXPECT_NE(log.find("Sequence number gap: 2 - 5"), std::string::npos);
+  EXPECT_NE(log.find("Sequence number gap: 5 - 999"), std::string::npos);
+  EXPECT_NE(log.find("Sequence number gap: 999 - 0"), std::string::npos);
+  EXPECT_EQ(log.find("Sequence number gap: 999 - 1"), std::string::npos);
+  EXPECT_EQ(count(log, "Sequence number gap"), 3);
+  EXPECT_NE(log.find("Terminating ingest"), std::string::npos);
+}
+
+// 100,000 bulletins with garbage between them and every kind of fault: exactly the complete
+// ones are filed, each once.
+TEST_F(Ingest, NothingLostOrInventedUnderFaults)
+{
+  std::string grib1 = std::string("GRIB\x00\x00\x40\x01", 8) + std::string(20, '\x07') +
+                      "\r\r\n\x03" + "\x01\r\r" + std::string(24, '\0') + "7777";
+  std::vector<Bulletin> complete;
+  std::string feed;
+  const int total = 100000;
+  int seq = 1;
+  for (int i = 0; i < total; i++) {
+    char heading[40];
+    std::snprintf(heading, sizeof heading, "SAUS%02d K%03d %02d%02d00", i % 90, i % 37, 1 + i % 28,
+                  i % 24);
+    Bulletin b{heading, lines({"METAR", "K" + std::to_string(i % 999) + " 061200Z 27010KT="})};
+    bool etx = true;
+    switch (i % 1000) {
+      case 7:
+        etx = false;
+        break;  // missing ETX
+      case 11:
+        b.body += std::string(15000, 'L') + EOL;
+        break;  // a line over 10,000
+      case 13:
+        b.body += std::string("NUL\0\0 here", 10) + EOL;
+        break;
+      case 17:
+        seq += 50;
+        break;  // sequence gap
+      case 19:
+        b = {"HTXA50 KWBC 061200", grib1 + EOL};
+        break;  // ETX inside GRIB data
+    }
+    if (i == total - 1) {  // truncated final bulletin
+      feed += frame(seq, b).substr(0, 30);
+      break;
+    }
+    feed += frame(seq++, b, etx);
+    if (etx) complete.push_back(b);
+    if (i % 10 == 3) feed += std::string("\x05garbage ") + std::to_string(i) + "\r\r\nmore\x03";
+    if (i % 100 == 42) feed += EOL + std::string(1, ETX) + EOL;
+  }
+  WmoIngest w("noseq");
+  ingest(w, "S..... >> %D/sfc/%pL.wmo %D/sfc/%pL.idx\nH..... >> %D/grib.wmo %D/grib.idx\n", feed);
+  EXPECT_EQ(w.getFiled(), static_cast<long>(complete.size()));
+  EXPECT_EQ(w.getIncomplete(), total / 1000 + 1);
+  expectFiledOnce(dir.path(), complete);
+  std::string gribs = read("grib.wmo");
+  EXPECT_EQ(count(gribs, grib1), total / 1000);
+}
+
+namespace {
+
+// A UDP listener on 127.0.0.1 that keeps every datagram it receives.
+class NoticeListener {
+ public:
+  NoticeListener()
+  {
+    fd_ = socket(AF_INET, SOCK_DGRAM, 0);
+    int size = 1 << 22;
+    setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    socklen_t len = sizeof addr;
+    getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+    port_ = ntohs(addr.sin_port);
+  }
+  ~NoticeListener() { close(fd_); }
+  int port() const { return port_; }
+  std::vector<std::string> take()
+  {
+    std::vector<std::string> out;
+    char buf[2000];
+    pollfd p{fd_, POLLIN, 0};
+    while (poll(&p, 1, 200) > 0) {
+      ssize_t n = recv(fd_, buf, sizeof buf, 0);
+      if (n <= 0) break;
+      out.emplace_back(buf, n);
+    }
+    return out;
+  }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+}  // namespace
+
+// A real TCP feed server sends in odd pieces and drops the connection once in the middle of a
+// bulletin; it sends that bulletin again on the next connection.
+TEST_F(Ingest, TcpFeedWithADroppedConnectionAndDatagramNotices)
+{
+  KOL_REQUIRE_DATA();
+  std::vector<Bulletin> sent = metars();
+  sent.resize(400);
+  for (const Bulletin& b : upperAir()) sent.push_back(b);
+  for (const Bulletin& b : gribs()) sent.push_back(b);
+  std::string feed;
+  long drop = 0, resume = 0;
+  for (size_t i = 0; i < sent.size(); i++) {
+    if (i == sent.size() - 3) resume = static_cast<long>(feed.size());
+    feed += frame(static_cast<int>(i + 1), sent[i]);
+    if (i == sent.size() - 3) drop = resume + (static_cast<long>(feed.size()) - resume) / 2;
+  }
+  NoticeListener listener;
+  FeedServer server(feed, drop, resume);
+  std::string rules = "@PAN id=3 sock:127.0.0.1:" + std::to_string(listener.port()) + " " +
+                      dir.file("notices") +
+                      "\n"
+                      "S..... P0>> %D/sfc.wmo %D/sfc.idx\n"
+                      "U..... P1>> %D/upa.wmo %D/upa.idx\n"
+                      "[HY]..... P>> %D/grib.wmo %D/grib.idx\n";
+  WmoIngest w;
+  w.getSource().setRetry(1, 0);
+  w.setParam(("logfile=" + dir.file("ingest.log")).c_str());
+  ASSERT_EQ(w.readProdFile(write("rules.prd", rules).c_str()), 1);
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(w.process(("sock:127.0.0.1:" + std::to_string(server.port())).c_str()), 1);
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(server.connections(), 2);
+  EXPECT_EQ(w.getIncomplete(), 1);
+  expectFiledOnce(dir.path(), sent);
+
+  // P0 and P send to the socket, P1 and P to the notice file; GRIB bulletins go to both.
+  std::vector<std::string> notices = listener.take();
+  size_t grib_count = gribs().size();
+  EXPECT_EQ(notices.size(), 400 + grib_count);
+  ASSERT_FALSE(notices.empty());
+  const std::string& first = notices.front();
+  EXPECT_EQ(first.back(), '\0');
+  EXPECT_EQ(first.rfind("901|3|0|", 0), 0u) << first;
+  std::string tail = "|" + dir.file("sfc.wmo") + "|0|";
+  EXPECT_NE(first.find(trimmed(sent[0].heading) + " / "), std::string::npos) << first;
+  EXPECT_NE(first.find(tail), std::string::npos) << first;
+  std::string file = read("notices");
+  EXPECT_EQ(count(file, "\n"), static_cast<int>(sent.size() - 400));
+  EXPECT_NE(file.find("901|3|0|"), std::string::npos);
+}
+
+// A stop request finishes the bulletin in progress, files nothing after it, and ends a wait
+// between bulletins at once.
+TEST_F(Ingest, TerminateFinishesTheBulletinInProgress)
+{
+  std::string fifo = dir.file("feed.fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string b1 = frame(1, {"SAUS70 KWBC 060000", lines({"METAR", "KBOS 1"})});
+  std::string b2 = frame(2, {"SAUS70 KWBC 060100", lines({"METAR", "KBOS 2"})});
+  std::string b3 = frame(3, {"SAUS70 KWBC 060200", lines({"METAR", "KBOS 3"})});
+  WmoIngest w;
+  w.setParam(("logfile=" + dir.file("ingest.log")).c_str());
+  ASSERT_EQ(w.readProdFile(write("r.prd", "S..... >> %D/s.wmo %D/s.idx\n").c_str()), 1);
+  int result = -1;
+  std::thread reader([&] { result = w.process(fifo.c_str()); });
+  int fd = open(fifo.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  auto put = [&](const std::string& s) {
+    ASSERT_EQ(::write(fd, s.data(), s.size()), (ssize_t)s.size());
+  };
+  put(b1 + b2.substr(0, 30));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  w.terminate();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  put(b2.substr(30) + b3);
+  reader.join();
+  close(fd);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(indexLines(dir.file("s.idx")).size(), 2u);
+  EXPECT_EQ(count(read("s.wmo"), "KBOS"), 2);
+
+  // Between bulletins the stop is noticed within the wait of one second.
+  std::thread idle([&] { result = w.process(fifo.c_str()); });
+  fd = open(fifo.c_str(), O_WRONLY);
+  put(b3);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  auto asked = std::chrono::steady_clock::now();
+  w.terminate();
+  idle.join();
+  close(fd);
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(3));
+  EXPECT_EQ(indexLines(dir.file("s.idx")).size(), 3u);
+}
+
+// The product identifier of a GRIB bulletin carries edition, centre and generating process as
+// ecCodes reads them from the same messages.
+TEST_F(Ingest, GribBulletinsAreDescribedAsEcCodesReadsThem)
+{
+  KOL_REQUIRE_DATA();
+  if (KOLTest::run("command -v grib_get").empty()) GTEST_SKIP() << "grib_get not installed";
+  std::vector<Bulletin> sent = gribs();
+  std::string feed, want;
+  for (size_t i = 0; i < sent.size(); i++) feed += frame(static_cast<int>(i + 1), sent[i]);
+  for (const char* f :
+       {"wmo_framed_stream.bin", "g1_regular_ll_sfc.grib", "g2_regular_latlon_surface.grib2",
+        "g1_reduced_ll.grib1", "g2_cfrzr_and_cprat.grib2"})
+    want += KOLTest::run("grib_get -f -p edition,centre:i,generatingProcessIdentifier:i " +
+                         KOLTest::dataFile(std::string("grib/") + f));
+  WmoIngest w;
+  ingest(w, "[HY]..... >> %D/g.wmo %D/g.idx\n", feed);
+  std::string got;
+  for (const std::string& line : indexLines(dir.file("g.idx"))) {
+    int edition = 0, centre = 0, model = 0;
+    ASSERT_EQ(std::sscanf(line.c_str() + line.find(" / ") + 3, "GRIB%d S%d M%d", &edition, &centre,
+                          &model),
+              3)
+        << line;
+    got +=
+        std::to_string(edition) + " " + std::to_string(centre) + " " + std::to_string(model) + "\n";
+  }
+  EXPECT_EQ(got, want);
+  EXPECT_EQ(count(got, "\n"), static_cast<int>(sent.size()));
+}
