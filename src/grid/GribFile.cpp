@@ -177,24 +177,62 @@ int GribFile::readHeader()
   size_t n = readAt(*this, nextPos_, buf, sizeof buf);
   std::string text(reinterpret_cast<char*>(buf), n);
   size_t lineStart = 0;
-  for (int line = 0; line < 6 && lineStart < text.size(); line++) {
+  const int lines = kind_ == STARS_LINES ? 4 : 6;
+  for (int line = 0; line < lines && lineStart < text.size(); line++) {
     size_t end = text.find('\n', lineStart);
     if (end == std::string::npos) break;
     std::string l = text.substr(lineStart, end - lineStart);
     while (!l.empty() && (l.back() == '\r' || l.back() == '\003')) l.pop_back();
-    if (l.rfind("GRIB", 0) == 0 || l.find("GRIB") != std::string::npos) break;
+    if (l.find("GRIB") != std::string::npos) break;
     bool isHeading = l.size() >= 11 && std::isalpha(static_cast<unsigned char>(l[0])) &&
                      std::isalpha(static_cast<unsigned char>(l[1]));
     if (kind_ == STARS_LINES && l.rfind("** ", 0) == 0) {
-      std::string h = l.substr(3);
-      if (h.size() > 5) h.resize(h.size() - 5);
-      StrLib::copy(wmoHeader_, sizeof wmoHeader_, h.c_str());
-    } else if (isHeading) {
-      StrLib::copy(wmoHeader_, sizeof wmoHeader_, l.c_str());
+      takeStarsLine(l);
+      return 1;
     }
+    if (kind_ != STARS_LINES && isHeading) StrLib::copy(wmoHeader_, sizeof wmoHeader_, l.c_str());
     lineStart = end + 1;
   }
-  return 1;
+  if (kind_ != STARS_LINES) return 1;
+  // Only trailing bytes left: the stream has simply ended.
+  if (n < sizeof buf && text.find("GRIB") == std::string::npos) return 0;
+  Kol::outWarning("GribFile: Bad product, searching forward...\n");
+  return findStarsLine();
+}
+
+// The text after "** " less its last 5 characters names the bulletin.
+void GribFile::takeStarsLine(const std::string& line)
+{
+  std::string h = line.substr(3);
+  if (h.size() > 5) h.resize(h.size() - 5);
+  StrLib::copy(wmoHeader_, sizeof wmoHeader_, h.c_str());
+}
+
+// Moves nextPos_ to the next line starting "** " (to the end of the file when there is none), so
+// that whatever lies before it is skipped.
+int GribFile::findStarsLine()
+{
+  constexpr size_t CHUNK = 4096;
+  uint8_t buf[CHUNK];
+  long from = nextPos_;
+  while (true) {
+    const size_t n = readAt(*this, from, buf, CHUNK);
+    const std::string text(reinterpret_cast<char*>(buf), n);
+    const size_t at = text.find("\n** ");
+    if (at != std::string::npos) {
+      nextPos_ = from + static_cast<long>(at) + 1;
+      const size_t end = text.find('\n', at + 1);
+      std::string line = text.substr(at + 1, end == std::string::npos ? 80 : end - at - 1);
+      while (!line.empty() && line.back() == '\r') line.pop_back();
+      takeStarsLine(line);
+      return 1;
+    }
+    if (n < CHUNK) {
+      nextPos_ = from + static_cast<long>(n);
+      return 0;
+    }
+    from += static_cast<long>(CHUNK - 4);  // a marker split between chunks is seen next time
+  }
 }
 
 // Start of the next "GRIB" from nextPos_, -1 at the end of the file. A message further than the

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/Date.h"
@@ -71,6 +72,8 @@ class GribFile : public File {
   int loadMessageAt(long offset);
   long fileSize();
   int readHeader();
+  void takeStarsLine(const std::string& line);
+  int findStarsLine();
   long searchGrib();
   int headerLine(long& offset);
   int toGrid(grib::Field& f, Grid& g, bool values);

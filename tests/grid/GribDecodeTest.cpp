@@ -9,6 +9,7 @@
 #include "common/TestData.h"
 #include "grid/grib/GridDefs.h"
 #include "grid/grib/Inventory.h"
+#include "grid/grib/Writer.h"
 
 using KOL::grib::Field;
 using KOL::grib::FieldWalker;
@@ -126,6 +127,19 @@ TEST(GribDecode, BadInputGivesMessageAndNoValues)
   for (int k = 0; k < 8; k++)
     shortBitmap[8 + k] = static_cast<uint8_t>(uint64_t(total) >> (8 * (7 - k)));
   cases.push_back({"short bitmap", shortBitmap, "shorter than the grid"});
+  // Edition 1 grid descriptions refuse either side above 10000 points.
+  std::vector<float> flat(20 * 10, 250.0f);
+  KOL::grib::Ed1Lambert lam;
+  lam.nx = 20, lam.ny = 10, lam.la1 = 30, lam.lo1 = -100, lam.lov = -95;
+  lam.latin1 = lam.latin2 = 25, lam.dx = lam.dy = 40000, lam.parameter = 11;
+  lam.year = 2024, lam.month = 5, lam.day = 17, lam.values = flat.data();
+  const Bytes ed1 = KOL::grib::encodeEd1Lambert(lam);
+  const size_t gds = 8 + 28;
+  Bytes wideEd1 = ed1, tallEd1 = ed1;
+  wideEd1[gds + 6] = 10001 >> 8, wideEd1[gds + 7] = 10001 & 0xFF;
+  tallEd1[gds + 8] = 10001 >> 8, tallEd1[gds + 9] = 10001 & 0xFF;
+  cases.push_back({"edition 1 columns", wideEd1, "GribFile: NX too large\n"});
+  cases.push_back({"edition 1 rows", tallEd1, "GribFile: NY too large\n"});
   (void)s6;
 
   for (const Case& c : cases) {

@@ -137,6 +137,54 @@ TEST_F(GribFileTest, BulletinStreamsAndGarbageBetweenMessages)
   EXPECT_NE(err.find("truncated message"), std::string::npos) << err;
 }
 
+TEST_F(GribFileTest, BulletinWithoutStarsHeaderIsSkippedToTheNextOne)
+{
+  const KOLTest::Bytes msg = KOLTest::buildEd2(KOLTest::Ed2Spec());
+  const std::string grib(msg.begin(), msg.end());
+  KOLTest::TempDir tmp;
+  struct Case {
+    const char* name;
+    std::string stream;
+    size_t grids;
+    bool warned;
+    const char* lastHeader;
+  } cases[] = {
+      {"clean",
+       "** YHXF02 KWBC 061200 1234\n" + grib + "\r\r\n** YHXF03 KWBC 061200 1234\n" + grib +
+           "\r\r\n",
+       2, false, "YHXF03 KWBC 061200"},
+      // The second product has no "** " line: it is dropped up to the next header.
+      {"bad product",
+       "** YHXF02 KWBC 061200 1234\n" + grib + "\nnoise\nmore noise\n" + grib +
+           "\n** YHXF04 KWBC 061200 1234\n" + grib,
+       2, true, "YHXF04 KWBC 061200"},
+      // More than four lines before the header line also count as a bad product.
+      {"late header",
+       "** YHXF02 KWBC 061200 1234\n" + grib + "\n1\n2\n3\n4\n5\n" +
+           "** YHXF05 KWBC 061200 1234\n" + grib,
+       2, true, "YHXF05 KWBC 061200"},
+      // No further header: nothing more is read.
+      {"no header after", "** YHXF02 KWBC 061200 1234\n" + grib + "\ngarbage\n" + grib, 1, true,
+       "YHXF02 KWBC 061200"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = tmp.file(std::string(c.name) + ".bin");
+    KOLTest::writeFile(path, c.stream);
+    GribFile gf(path.c_str());
+    EXPECT_EQ(gf.checkType(), GribFile::STARS_LINES);
+    testing::internal::CaptureStderr();
+    size_t n = 0;
+    for (Grid g; gf.read(g);) n++;
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(n, c.grids);
+    EXPECT_EQ(err.find("GribFile: Bad product, searching forward...\n") != std::string::npos,
+              c.warned)
+        << err;
+    EXPECT_STREQ(gf.getWmoHeader(), c.lastHeader);
+  }
+}
+
 TEST_F(GribFileTest, HeaderFileGivesTheMessages)
 {
   KOL_REQUIRE_DATA();
@@ -295,6 +343,59 @@ TEST_F(GribFileTest, PredefinedLatLonGridsFillTheirPoleRows)
     for (int i = 1; i < r.nx; i++) ASSERT_FLOAT_EQ(g.getValue(i, pole), g.getValue(0, pole));
     // Rows run south to north: the first stored value (200) is in the southern row.
     EXPECT_FLOAT_EQ(g.getValue(0, r.ny - 1), 200.0f);
+  }
+}
+
+TEST_F(GribFileTest, Grid50PadsItsRowsAndUnknownNumbersGiveTheGlobe)
+{
+  KOLTest::TempDir tmp;
+  auto readGrid = [&](int number, size_t points, Grid& g) {
+    KOLTest::Bytes msg = KOLTest::buildEd1Predefined(number, points);
+    std::string path = tmp.file("g" + std::to_string(number) + ".grib");
+    KOLTest::writeFile(path, std::string(msg.begin(), msg.end()));
+    GribFile gf(path.c_str());
+    testing::internal::CaptureStderr();
+    const bool ok = gf.read(g);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    return ok;
+  };
+  // Grid 50: 974 points in rows of 36 points at 20N down to 20 at 60N, south row first.
+  Grid g;
+  ASSERT_TRUE(readGrid(50, 974, g));
+  ASSERT_EQ(g.getNx(), 36);
+  ASSERT_EQ(g.getNy(), 33);
+  const DomainVal& dv = g.getDomainVal();
+  EXPECT_FLOAT_EQ(dv.dx, 2.5f);
+  EXPECT_FLOAT_EQ(dv.dy, 1.25f);
+  EXPECT_FLOAT_EQ(dv.clat, 40.0f);
+  EXPECT_FLOAT_EQ(dv.clon, -96.25f);
+  EXPECT_EQ(g.getValid(), 974);
+  EXPECT_FLOAT_EQ(g.getValue(0, 32), 200.0f);
+  EXPECT_FLOAT_EQ(g.getValue(35, 32), 217.5f);
+  // The northern row is centred: 8 missing columns each side, its points not stretched.
+  EXPECT_EQ(g.getValue(7, 0), -9999.0f);
+  EXPECT_FLOAT_EQ(g.getValue(8, 0), 200.0f + 954 * 0.5f);
+  EXPECT_FLOAT_EQ(g.getValue(27, 0), 200.0f + 973 * 0.5f);
+  EXPECT_EQ(g.getValue(28, 0), -9999.0f);
+  EarthPoint e;
+  ASSERT_TRUE(g.tran(GridPoint(8, 0), e));
+  EXPECT_NEAR(e.lat, 60.0, 1e-4);
+  EXPECT_NEAR(e.lon, -120.0, 1e-4);
+
+  // Any other number: 73 x 37 at 5 degrees round (0, 0), north row first.
+  for (int number : {0, 99, 254}) {
+    SCOPED_TRACE(number);
+    Grid w;
+    ASSERT_TRUE(readGrid(number, 73 * 37, w));
+    ASSERT_EQ(w.getNx(), 73);
+    ASSERT_EQ(w.getNy(), 37);
+    const DomainVal& wv = w.getDomainVal();
+    EXPECT_FLOAT_EQ(wv.dx, 5.0f);
+    EXPECT_FLOAT_EQ(wv.dy, 5.0f);
+    EXPECT_FLOAT_EQ(wv.clat, 0.0f);
+    EXPECT_FLOAT_EQ(wv.clon, 0.0f);
+    EXPECT_FLOAT_EQ(w.getValue(0, 0), 200.0f);
+    EXPECT_FLOAT_EQ(w.getValue(72, 36), 200.0f + 2700 * 0.5f);
   }
 }
 

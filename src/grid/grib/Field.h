@@ -19,6 +19,7 @@ struct GridGeom {
   int templ = -1;       // edition 2 grid template (0, 1, 10, 20, 30, 40, ...); -1 when unknown
   int nx = 0, ny = 0;   // Ni (the longest row of a thinned grid) and Nj
   std::vector<int> pl;  // points of each row of a thinned grid, else empty
+  bool padded = false;  // thinned rows are centred on the grid columns, the rest missing
   double la1 = 0, lo1 = 0, la2 = 0, lo2 = 0;  // degrees
   double di = 0, dj = 0;                      // degrees (lat-lon, Gaussian) or metres (projected)
   bool diGiven = true;                        // increments present (lat-lon)

@@ -30,6 +30,8 @@ inline double microDegrees(const Octets& s, size_t octet) { return s.s(octet, 4)
 inline double milliDegrees(const Octets& s, size_t octet) { return s.s(octet, 3) * 1e-3; }
 // Reads Ni, Nj, refusing grids larger than any message could describe.
 bool setSize(GridGeom& g, long nx, long ny);
+// The same for edition 1 Ni, Nj, which never exceed 10000.
+bool setSizeEd1(GridGeom& g, long nx, long ny);
 // Calls visit(k, i, j) for every stored point k, where i and j count columns and rows from the
 // first point along the scanning directions. Boustrophedon rows have already been turned round
 // when the values were unpacked (see unAlternate), so every row runs the same way here.

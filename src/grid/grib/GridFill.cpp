@@ -117,11 +117,18 @@ int projectedDomain(const Field& f, DomainVal& dv)
   return 1;
 }
 
-// One thinned row of n values stretched over nx columns by linear interpolation.
-void expandRow(const float* in, int n, int nx, float missing, float* out)
+// One thinned row of n values stretched over nx columns by linear interpolation, or centred on
+// them with missing values either side when the grid pads its rows.
+void expandRow(const float* in, int n, int nx, bool padded, float missing, float* out)
 {
   if (n == nx) {
     std::copy(in, in + n, out);
+    return;
+  }
+  if (padded) {
+    const int pad = (nx - n) / 2;
+    std::fill(out, out + nx, missing);
+    std::copy(in, in + n, out + pad);
     return;
   }
   for (int i = 0; i < nx; i++) {
@@ -149,7 +156,7 @@ void storeValues(const Field& f, const FillOptions& opt, Grid& grid)
   for (int j = 0; j < ny; j++) {
     const int n = g.thinned() ? g.pl[j] : nx;
     if (g.scan & 0x20) break;
-    expandRow(f.values.data() + at, n, nx, opt.missing, row.data());
+    expandRow(f.values.data() + at, n, nx, g.padded, opt.missing, row.data());
     at += static_cast<size_t>(n);
     const int gj = (g.scan & 0x40) ? ny - 1 - j : j;
     for (int i = 0; i < nx; i++) {

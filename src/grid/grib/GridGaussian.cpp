@@ -79,7 +79,7 @@ bool gaussianFromEd2(const Octets& s, GridGeom& g)
 bool gaussianFromEd1(const Octets& s, GridGeom& g)
 {
   bool thinned = s.u2(7) == 0xFFFF;
-  if (!setSize(g, thinned ? 1 : s.u2(7), s.u2(9))) return false;
+  if (!setSizeEd1(g, thinned ? 1 : s.u2(7), s.u2(9))) return false;
   g.la1 = milliDegrees(s, 11);
   g.lo1 = milliDegrees(s, 14);
   g.la2 = milliDegrees(s, 18);

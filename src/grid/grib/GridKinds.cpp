@@ -98,6 +98,20 @@ bool setSize(GridGeom& g, long nx, long ny)
   return true;
 }
 
+bool setSizeEd1(GridGeom& g, long nx, long ny)
+{
+  // Edition 1 descriptions beyond this size are taken for corrupt ones.
+  if (nx > 10000) {
+    Kol::outWarning("GribFile: NX too large\n");
+    return false;
+  }
+  if (ny > 10000) {
+    Kol::outWarning("GribFile: NY too large\n");
+    return false;
+  }
+  return setSize(g, nx, ny);
+}
+
 void unAlternate(const GridGeom& g, float* values)
 {
   if (!(g.scan & 0x10) || g.thinned()) return;

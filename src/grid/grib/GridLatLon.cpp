@@ -79,7 +79,7 @@ bool latLonFromEd2(const Octets& s, GridGeom& g)
 bool latLonFromEd1(const Octets& s, GridGeom& g)
 {
   bool thinned = s.u2(7) == 0xFFFF;
-  if (!setSize(g, thinned ? 1 : s.u2(7), s.u2(9))) return false;
+  if (!setSizeEd1(g, thinned ? 1 : s.u2(7), s.u2(9))) return false;
   g.la1 = milliDegrees(s, 11);
   g.lo1 = milliDegrees(s, 14);
   g.la2 = milliDegrees(s, 18);
@@ -106,10 +106,11 @@ bool latLonCoords(const GridGeom& g, std::vector<double>& lat, std::vector<doubl
   if (g.thinned()) {
     size_t k = 0;
     for (int j = 0; j < g.ny; j++) {
-      double step = lonStep(g, g.pl[j]);
+      const double step = g.padded ? g.di : lonStep(g, g.pl[j]);
+      const double west = g.padded ? g.lo1 + (g.nx - g.pl[j]) / 2 * g.di : g.lo1;
       for (int i = 0; i < g.pl[j]; i++, k++) {
         lat[k] = g.la1 + j * dlat;
-        lon[k] = g.lo1 + i * step;
+        lon[k] = west + i * step;
       }
     }
   } else {

@@ -46,7 +46,7 @@ bool mercatorFromEd2(const Octets& s, GridGeom& g)
 
 bool mercatorFromEd1(const Octets& s, GridGeom& g)
 {
-  if (!setSize(g, s.u2(7), s.u2(9))) return false;
+  if (!setSizeEd1(g, s.u2(7), s.u2(9))) return false;
   g.la1 = milliDegrees(s, 11);
   g.lo1 = milliDegrees(s, 14);
   g.la2 = milliDegrees(s, 18);

@@ -56,7 +56,7 @@ bool polarFromEd2(const Octets& s, GridGeom& g)
 
 bool polarFromEd1(const Octets& s, GridGeom& g)
 {
-  if (!setSize(g, s.u2(7), s.u2(9))) return false;
+  if (!setSizeEd1(g, s.u2(7), s.u2(9))) return false;
   g.la1 = milliDegrees(s, 11);
   g.lo1 = milliDegrees(s, 14);
   g.lov = milliDegrees(s, 18);

@@ -1,9 +1,10 @@
 // Grids that edition 1 messages may name by number instead of describing: the NCEP Lambert
 // grids over North America and the latitude-longitude octant and hemisphere grids (their pole
-// rows carry one value, stored as a thinned row of one point).
+// rows carry one value, stored as a thinned row of one point), with a whole-globe grid for any
+// other number.
+#include <algorithm>
 #include <cmath>
 
-#include "core/Kol.h"
 #include "grid/grib/GridDefs.h"
 #include "grid/grib/Message.h"
 
@@ -79,11 +80,54 @@ bool latLonGrid(int number, GridGeom& g)
   return false;
 }
 
+// Grid 50 over North America, 2.5 degrees of longitude by 1.25 of latitude from 20N to 60N. Its
+// rows hold fewer points toward the north, about in step with the shrinking parallels, centred
+// on the grid's middle meridian; the columns beyond a row's ends are missing.
+void northAmericaGrid(GridGeom& g)
+{
+  g = GridGeom();
+  g.templ = 0;
+  g.nx = 36;
+  g.ny = 33;
+  g.di = 2.5;
+  g.dj = 1.25;
+  g.la1 = 20.0;
+  g.la2 = 60.0;
+  g.lo1 = -140.0;
+  g.lo2 = -52.5;
+  g.scan = 0x40;
+  g.padded = true;
+  g.pl.resize(static_cast<size_t>(g.ny));
+  const double widest = std::cos(g.la1 * M_PI / 180.0);
+  for (int j = 0; j < g.ny; j++) {
+    const double shrink = std::cos((g.la1 + j * g.dj) * M_PI / 180.0) / widest;
+    g.pl[j] = std::min(g.nx, 2 * static_cast<int>(std::ceil(g.nx / 2 * shrink - 1e-9)));
+  }
+}
+
+// Any grid number not known otherwise: the whole globe at 5 degrees, north row first.
+void globalGrid(GridGeom& g)
+{
+  g = GridGeom();
+  g.templ = 0;
+  g.nx = 73;
+  g.ny = 37;
+  g.di = g.dj = 5.0;
+  g.la1 = 90.0;
+  g.la2 = -90.0;
+  g.lo1 = -180.0;
+  g.lo2 = 180.0;
+}
+
 }  // namespace
 
 bool predefinedGridEd1(int number, GridGeom& g)
 {
   if (latLonGrid(number, g)) return true;
+  if (number == 50) {
+    northAmericaGrid(g);
+    return true;
+  }
   for (const auto& l : kLambert) {
     if (l.number != number) continue;
     g = GridGeom();
@@ -99,8 +143,8 @@ bool predefinedGridEd1(int number, GridGeom& g)
     g.radius = 6367470.0;
     return true;
   }
-  Kol::outWarning("GribFile: predefined grid %d not supported\n", number);
-  return false;
+  globalGrid(g);
+  return true;
 }
 
 }  // namespace KOL::grib
