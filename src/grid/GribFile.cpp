@@ -230,6 +230,15 @@ int GribFile::headerLine(long& offset)
   return 0;
 }
 
+long GribFile::fileSize()
+{
+  long here = tell();
+  if (!seek(0, SEEK_END)) return -1;
+  long size = tell();
+  seek(here < 0 ? 0 : here, SEEK_SET);
+  return size;
+}
+
 int GribFile::loadMessageAt(long offset)
 {
   decoder_.reset();
@@ -244,6 +253,13 @@ int GribFile::loadMessageAt(long offset)
   if (len < 16 || len > 0x7FFFFFFF) {
     Kol::outWarning("GribFile: bad message length %llu at byte %ld\n",
                     static_cast<unsigned long long>(len), offset);
+    nextPos_ = offset + 4;
+    return 0;
+  }
+  // A length beyond the end of the file is refused before anything is allocated for it.
+  const long size = fileSize();
+  if (size >= 0 && len > static_cast<uint64_t>(size - offset)) {
+    Kol::outWarning("GribFile: truncated message at byte %ld\n", offset);
     nextPos_ = offset + 4;
     return 0;
   }
@@ -377,6 +393,8 @@ int GribFile::read(const char* text, Grid& g)
   if (text && *text) spec.decode(text);
   int ok;
   if (spec.getIndex() != Const::MISS) {
+    // Fields are counted from the start of the file.
+    rewind();
     grib::Field skip;
     for (int k = 0; k < spec.getIndex(); k++)
       if (!nextField(skip, false)) return 0;

@@ -69,6 +69,7 @@ class GribFile : public File {
   int nextField(grib::Field& f, bool values);
   int loadNextMessage();
   int loadMessageAt(long offset);
+  long fileSize();
   int readHeader();
   long searchGrib();
   int headerLine(long& offset);

@@ -176,8 +176,7 @@ TEST_F(GribFileTest, PeekSelectAndMultiGridReads)
   ASSERT_TRUE(gf.read(read));
   EXPECT_TRUE(read.isData());
   EXPECT_EQ(peeked.getVar().getInd(), read.getVar().getInd());
-  // "#n" counts fields from 0.
-  gf.rewind();
+  // "#n" counts fields from 0 at the start of the file.
   Grid third;
   ASSERT_TRUE(gf.read("#2", third));
   EXPECT_EQ(gf.getPDB().variable.getInd(), readAll(file)[2].getVar().getInd());
@@ -355,6 +354,28 @@ TEST_F(GribFileTest, MaxBadDropsTheRestOfANoisyEdition1Field)
   ASSERT_TRUE(b.read(checked));
   // The sixth jump of the noisy row (its seventh point) and everything after it are dropped.
   EXPECT_EQ(checked.getValid(), 46);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GribFileTest, FieldsOfOneMessageAreReadInTurn)
+{
+  KOL_REQUIRE_DATA();
+  std::string file = data("g2_JMA_MSG_GPV_Pys_multifield.bin");
+  EXPECT_EQ(readAll(file).size(), 16u);
+  // A peek in the middle of the message leaves the position at the peeked field.
+  GribFile gf(file.c_str());
+  Grid g, peeked;
+  for (int k = 0; k < 3; k++) ASSERT_TRUE(gf.read(g));
+  ASSERT_TRUE(gf.peek(peeked));
+  ASSERT_TRUE(gf.read(g));
+  EXPECT_EQ(g.getForeTime().getStart(), peeked.getForeTime().getStart());
+  EXPECT_EQ(g.getVar().getInd(), peeked.getVar().getInd());
+  int rest = 0;
+  while (gf.read(g)) rest++;
+  EXPECT_EQ(rest, 12);
 }
 
 }  // namespace

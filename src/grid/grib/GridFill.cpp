@@ -94,6 +94,7 @@ int projectedDomain(const Field& f, DomainVal& dv)
       double mid = (lo1 + lo2) / 2;
       dv.param[1] = static_cast<float>(mid > 180 ? mid - 360 : mid);
       double k = std::cos(g.lad * M_PI / 180.0);
+      if (!(std::fabs(k) > 1e-6)) return 0;
       dv.dx = static_cast<float>(g.di / k / 1e5);
       dv.dy = static_cast<float>(g.dj / k / 1e5);
       break;

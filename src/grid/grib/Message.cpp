@@ -78,7 +78,8 @@ int MessageDecoder::nextEd1(Field& f, bool values)
   if (!sectionAt(at, bds) || bds.size() < 11) return 0;
   int flag = static_cast<int>(bds.u1(4));
   f.pack.drs = bds;
-  f.pack.templ = (flag & 0xC0) ? -1 - (flag >> 4) : 0;
+  // Spherical harmonics (0x80) and second-order packing (0x40) are not decoded.
+  f.pack.templ = (flag & 0xC0) ? -1 : 0;
   f.pack.e = static_cast<int>(bds.s(5, 2));
   f.pack.ref = static_cast<float>(bds.ibm(7));
   f.pack.bits = static_cast<int>(bds.u1(11));

@@ -9,6 +9,18 @@ namespace KOL::grib {
 
 namespace {
 
+// Conversions that stay defined whatever a hostile message holds.
+float toFloat(double v)
+{
+  constexpr double BIG = 3.0e38;
+  return static_cast<float>(v > BIG ? BIG : v < -BIG ? -BIG : v);
+}
+int toInt(double v)
+{
+  constexpr double BIG = 2.0e9;
+  return static_cast<int>(v > BIG ? BIG : v < -BIG ? -BIG : v);
+}
+
 Level levelEd1(const Field& f)
 {
   const int o11 = static_cast<int>(f.level1), o12 = static_cast<int>(f.level2);
@@ -57,13 +69,13 @@ float surfaceValue(int type, double v)
   switch (type) {
     case 100:
     case 108:
-      return static_cast<float>(v / 100.0);
+      return toFloat(v / 100.0);
     case 106:
-      return static_cast<float>(v * 100.0);
+      return toFloat(v * 100.0);
     case 109:
-      return static_cast<float>(v * 1e6);
+      return toFloat(v * 1e6);
     default:
-      return static_cast<float>(v);
+      return toFloat(v);
   }
 }
 
@@ -151,7 +163,7 @@ void setKind(const Field& f, Variable& v)
   if (f.percentile >= 0) {
     v.setType(Variable::PERCENTILE, float(f.percentile), Const::FMISS);
   } else if (f.probType >= 0) {
-    float lo = static_cast<float>(f.probLower), hi = static_cast<float>(f.probUpper);
+    float lo = toFloat(f.probLower), hi = toFloat(f.probUpper);
     switch (f.probType) {
       case 0:
         v.setType(Variable::PROB_BELOW, lo, Const::FMISS);
@@ -193,20 +205,19 @@ ForeTime foreTimeOf(const Field& f)
   int units = foreUnits(f.timeUnit, factor);
   double p1 = f.p1 * factor, p2 = f.p2 * factor;
   if (type == ForeTime::FORECAST || type == ForeTime::ANALYSIS) {
-    t.set(type, units, static_cast<float>(p1), Const::FMISS);
+    t.set(type, units, toFloat(p1), Const::FMISS);
   } else {
-    t.set(type, units, static_cast<float>(std::min(p1, p2)), static_cast<float>(std::max(p1, p2)));
+    t.set(type, units, toFloat(std::min(p1, p2)), toFloat(std::max(p1, p2)));
   }
   return t;
 }
 
 int syntheticGridNumber(const GridGeom& g)
 {
-  const int k = g.templ >= 10 && g.templ < 40 ? static_cast<int>(g.di / 1000.0)
-                                              : static_cast<int>(10 * std::fabs(g.di));
-  int a = static_cast<int>(std::fabs(g.la1) / 10.0);
+  const int k = g.templ >= 10 && g.templ < 40 ? toInt(g.di / 1000.0) : toInt(10 * std::fabs(g.di));
+  int a = toInt(std::fabs(g.la1) / 10.0);
   double lo1 = g.lo1 > 180 ? g.lo1 - 360 : g.lo1;
-  int b = static_cast<int>(lo1 / 10.0);
+  int b = toInt(lo1 / 10.0);
   if (lo1 < 0) b = 36 + b;
   if (g.la1 < 0) b += 36;
   // template 10^7 + A 10^6 + B 10^4 + (Ni / 10) 100 + K; neighbouring terms may overlap for big
@@ -248,8 +259,8 @@ void fillPDB(const Field& f, GribPDB& pdb, GribParam& param)
   pdb.ensCount = f.ensSize >= 0 ? f.ensSize : Const::MISS;
   pdb.derived = f.derived >= 0 ? f.derived : Const::MISS;
   pdb.probType = f.probType >= 0 ? f.probType : Const::MISS;
-  pdb.probLower = f.probLowerSet ? static_cast<float>(f.probLower) : Const::FMISS;
-  pdb.probUpper = f.probUpperSet ? static_cast<float>(f.probUpper) : Const::FMISS;
+  pdb.probLower = f.probLowerSet ? toFloat(f.probLower) : Const::FMISS;
+  pdb.probUpper = f.probUpperSet ? toFloat(f.probUpper) : Const::FMISS;
   pdb.percentile = f.percentile >= 0 ? f.percentile : Const::MISS;
 }
 
