@@ -25,6 +25,12 @@ namespace KOL {
 
 namespace {
 
+int dirFailed(const std::string& dir)
+{
+  Kol::outWarning("FileTool: cannot create directory %s: %s\n", dir.c_str(), std::strerror(errno));
+  return 0;
+}
+
 // What the header of a URL check told.
 struct UrlProbe {
   int status = 0;    // status code of the first status line, 0 while none was seen
@@ -319,14 +325,19 @@ int FileTool::makeDir(const char* path, int /*mode*/)
   if (!path) return 0;
   std::string p(path, std::min(std::strlen(path), MAX_DIR_PATH));
   std::replace(p.begin(), p.end(), '\\', '/');
-  for (size_t i = 1; i < p.size(); i++) {
-    if (p[i] != '/') continue;
-    std::string dir = p.substr(0, i);
-    if (mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) {
-      Kol::outWarning("FileTool: cannot create directory %s: %s\n", dir.c_str(),
-                      std::strerror(errno));
-      return 0;
-    }
+  std::vector<size_t> ends;
+  for (size_t i = 1; i < p.size(); i++)
+    if (p[i] == '/') ends.push_back(i);
+  // Deepest first: most parents exist already, and each one tried is a system call.
+  size_t made = ends.size();
+  while (made > 0) {
+    if (mkdir(p.substr(0, ends[made - 1]).c_str(), 0755) == 0 || errno == EEXIST) break;
+    if (errno != ENOENT) return dirFailed(p.substr(0, ends[made - 1]));
+    made--;
+  }
+  for (; made < ends.size(); made++) {
+    std::string dir = p.substr(0, ends[made]);
+    if (mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) return dirFailed(dir);
   }
   return 1;
 }

@@ -9,6 +9,7 @@
 #include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/StrLib.h"
+#include "obs/wmo/OpenFiles.h"
 
 namespace KOL {
 
@@ -58,6 +59,10 @@ void Product::init()
   pan = off = 0;
   pos = written = 0;
   filed = false;
+  out = nullptr;
+  kept_in = nullptr;
+  last_file.clear();
+  last_hdr.clear();
   closeOutput();
   header.close();
 }
@@ -129,11 +134,19 @@ int Product::setFlags(const char* word)
 
 bool Product::isElse() const { return StrLib::equal(pattern, "else"); }
 
-int Product::openOutput(char* buffer, int size)
+int Product::openOutput(char* buffer, int size, wmo::OpenFiles* kept)
 {
   written = pos = 0;
   filed = false;
+  closeOutput();
   if (!file_name[0]) return 0;
+  // Two rules appending one bulletin to the same file each get a stream of their own.
+  if (kept && act == APPEND && file_name[0] != '|' && !FileTool::isStdio(file_name) &&
+      (out = kept->take(file_name))) {
+    kept_in = kept;
+    filed = true;
+    return 1;
+  }
   if (act == PIPE) {
     filed = output.open(file_name, "pw");
   } else if (FileTool::isStdio(file_name)) {
@@ -143,6 +156,7 @@ int Product::openOutput(char* buffer, int size)
     filed = output.open(file_name, act == APPEND ? "a" : "w");
   }
   if (filed && buffer && size > 0) std::setvbuf(output.getFP(), buffer, _IOFBF, size);
+  if (filed) out = output.getFP();
   return filed;
 }
 
@@ -150,39 +164,48 @@ void Product::markStart()
 {
   written = 0;
   pos = 0;
-  if (act != PIPE && output.isOpen()) pos = output.tell();
+  // A kept output may have been cut back or added to by others since its last bulletin.
+  if (kept_in && std::fseek(out, 0, SEEK_END) == 0) pos = std::ftell(out);
+  if (!kept_in && act != PIPE && output.isOpen()) pos = output.tell();
   if (pos < 0) pos = 0;
 }
 
 int Product::write(const void* bytes, int n)
 {
-  if (!output.isOpen() || n <= 0) return 0;
-  int done = output.write(bytes, n);
+  if (!out || n <= 0) return 0;
+  int done = kept_in ? static_cast<int>(std::fwrite(bytes, 1, n, out)) : output.write(bytes, n);
   if (done > 0) written += done;
   return done == n ? 1 : 0;
 }
 
-int Product::writeIndex(const char* heading, const char* awips)
+int Product::writeIndex(const char* heading, const char* awips, wmo::OpenFiles* kept)
 {
   if (!hdr_name[0] || !filed) return 0;
-  if (!header.open(hdr_name, "a")) return 0;
-  // One line: written at once, without a buffer to set up.
-  std::setvbuf(header.getFP(), nullptr, _IONBF, 0);
+  bool keep = kept && hdr_name[0] != '|' && !FileTool::isStdio(hdr_name);
+  std::FILE* fp = keep ? kept->get(hdr_name) : nullptr;
+  if (!keep) {
+    if (!header.open(hdr_name, "a")) return 0;
+    // One line: written at once, without a buffer to set up.
+    std::setvbuf(header.getFP(), nullptr, _IONBF, 0);
+    fp = header.getFP();
+  }
+  if (!fp) return 0;
   // A '/' in the heading would end it early for the readers of the index.
   char h[FILE_SIZE];
   StrLib::copy(h, sizeof h, heading);
   StrLib::replace(h, '/', '-');
-  int ok = header.printf("%7ld %s / %s\n", pos, h, awips) > 0;
+  int ok = std::fprintf(fp, "%7ld %s / %s\n", pos, h, awips) > 0;
+  // Readers see whole index lines only.
+  if (keep) ok = std::fflush(fp) == 0 && ok;
   header.close();
   return ok;
 }
 
 void Product::rollback()
 {
-  if (!output.isOpen() || (act != APPEND && act != WRITE)) return;
-  std::FILE* fp = output.getFP();
-  std::fflush(fp);
-  if (ftruncate(fileno(fp), pos) != 0)
+  if (!out || (act != APPEND && act != WRITE)) return;
+  std::fflush(out);
+  if (ftruncate(fileno(out), pos) != 0)
     Kol::outWarning("Product: cannot take back a partial bulletin in %s\n", file_name);
   written = 0;
   filed = false;
@@ -192,11 +215,29 @@ void Product::rollback()
 
 void Product::endBulletin(bool newline)
 {
-  if (newline && output.isOpen()) output.write("\n", 1);
+  if (newline && kept_in) std::fputc('\n', out);
+  if (newline && !kept_in && out) output.write("\n", 1);
+  if (kept_in && std::fflush(out) != 0)
+    Kol::outWarning("Product: cannot write a bulletin to %s\n", file_name);
   closeOutput();
 }
 
-void Product::closeOutput() { output.close(); }
+// A kept output stays open in its set.
+void Product::closeOutput()
+{
+  if (kept_in) kept_in->release(file_name);
+  out = nullptr;
+  kept_in = nullptr;
+  output.close();
+}
+
+void Product::releaseKept(wmo::OpenFiles& outputs, wmo::OpenFiles& indexes)
+{
+  if (!last_file.empty() && last_file != file_name) outputs.close(last_file.c_str());
+  if (!last_hdr.empty() && last_hdr != hdr_name) indexes.close(last_hdr.c_str());
+  last_file = file_name;
+  last_hdr = hdr_name;
+}
 
 void Product::clearBulletin()
 {

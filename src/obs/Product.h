@@ -3,9 +3,16 @@
 // and header index files it holds open while one bulletin is being filed.
 #pragma once
 
+#include <cstdio>
+#include <string>
+
 #include "core/File.h"
 
 namespace KOL {
+
+namespace wmo {
+class OpenFiles;
+}
 
 class Product {
  public:
@@ -60,10 +67,11 @@ class Product {
   long getWritten() const { return written; }
 
   // Opens the output for this bulletin: append, write, or a command pipe, buffered in buffer
-  // (size bytes, kept by the caller until the output is closed) when one is given. 0 on
-  // failure.
-  int openOutput(char* buffer = nullptr, int size = 0);
-  bool hasOutput() const { return output.isOpen(); }
+  // (size bytes, kept by the caller until the output is closed) when one is given. An append
+  // to a local file is taken from kept instead when one is given, and left open there after
+  // the bulletin. 0 on failure.
+  int openOutput(char* buffer = nullptr, int size = 0, wmo::OpenFiles* kept = nullptr);
+  bool hasOutput() const { return out != nullptr; }
   // The output of the current bulletin was opened (it may be closed again by now).
   bool isFiled() const { return filed; }
   File& getOutput() { return output; }
@@ -72,12 +80,17 @@ class Product {
   // The output offset: the start of the bulletin and what was written since.
   long tell() const { return pos + written; }
   int write(const void* bytes, int n);
-  // Adds one index line "offset heading / identifier" to the header index file.
-  int writeIndex(const char* heading, const char* awips);
+  // Adds one index line "offset heading / identifier" to the header index file, taken from
+  // kept when one is given.
+  int writeIndex(const char* heading, const char* awips, wmo::OpenFiles* kept = nullptr);
   // Takes back what this bulletin wrote to a file (a pipe cannot be taken back) and closes it.
   void rollback();
-  // Closes the output after the bulletin, with one uncounted newline when asked.
+  // Ends the output after the bulletin, with one uncounted newline when asked: a kept output
+  // is flushed, any other closed.
   void endBulletin(bool newline);
+  // Lets the kept files of the last bulletin go when this bulletin's names differ, so that a
+  // name template rolling on to a new file closes the old one.
+  void releaseKept(wmo::OpenFiles& outputs, wmo::OpenFiles& indexes);
   // Forgets the files of the last bulletin.
   void clearBulletin();
   void closeOutput();
@@ -100,7 +113,10 @@ class Product {
   long pos;
   long written;
   bool filed;
-  std::vector<char> iobuf;  // a larger buffer for the output while it is open
+  std::FILE* out;           // the output of the current bulletin: output's stream or a kept one
+  wmo::OpenFiles* kept_in;  // the set out was taken from, if any
+  std::string last_file;    // the names of the last bulletin, to let go of the kept files
+  std::string last_hdr;     // when they change
   File output;
   File header;
 };

@@ -86,6 +86,7 @@ void WmoIngest::init()
   log_conv_.reset();
   log_path_.clear();
   log_checked_ = -1;
+  closeKept();
   if (const char* v = Kol::resrc.get("prod_file"); StrLib::valid(v)) prod_file_ = v;
   if (const char* v = Kol::resrc.get("log_file"); StrLib::valid(v)) log_name_ = v;
   if (const char* v = Kol::resrc.get("parameter"); StrLib::valid(v)) setParam(v);
@@ -132,6 +133,7 @@ int WmoIngest::readProdFile(const char* name)
   FileTool::addPath(Kol::getDatabasePath(), name, path);
   Kol::outMessage(Kol::OUT1, "Reading products file: %s\n", path.get());
   printLog("Reading products file: %s", path.get());
+  closeKept();
   rules_.clear();
   pans_.clear();
   File f;
@@ -246,18 +248,25 @@ int WmoIngest::setAction(const char* tmpl, int offset, char* out, int max)
 int WmoIngest::openOutput(Product& rule, int& used)
 {
   if (used == static_cast<int>(buffers_.size())) buffers_.emplace_back(OUTPUT_BUFFER);
-  int ok = rule.openOutput(buffers_[used].data(), OUTPUT_BUFFER);
+  int ok = rule.openOutput(buffers_[used].data(), OUTPUT_BUFFER, &outputs_);
   used += ok;
   return ok;
 }
 
+// All names first: a file let go by one rule may be the one another opens now.
 int WmoIngest::action()
 {
-  int used = 0;
   for (int i : active_) {
     Product& r = *rules_[i];
     r.clearBulletin();
     setAction(r.getFileTemplate(), r.getOffset(), r.fileNameBuffer(), Product::FILE_SIZE);
+    if (r.getAction() == Product::APPEND)
+      setAction(r.getHeaderTemplate(), r.getOffset(), r.headerNameBuffer(), Product::FILE_SIZE);
+    r.releaseKept(outputs_, indexes_);
+  }
+  int used = 0;
+  for (int i : active_) {
+    Product& r = *rules_[i];
     if (Kol::isDebug(3)) {
       Kol::outDebug(3, "Selected[%d]: ", i);
       r.print();
@@ -269,7 +278,6 @@ int WmoIngest::action()
           Kol::outMessage(Kol::OUT1 + 1, "  Append to: %s\n", name);
           if (!openOutput(r, used)) printLog("Unable to append to: %s", name);
         }
-        setAction(r.getHeaderTemplate(), r.getOffset(), r.headerNameBuffer(), Product::FILE_SIZE);
         if (r.getHeaderName()[0])
           Kol::outMessage(Kol::DEBUG1, "Header file: %s\n", r.getHeaderName());
         break;
@@ -340,7 +348,7 @@ int WmoIngest::close()
   for (int i : active_) {
     Product& r = *rules_[i];
     r.endBulletin(r.getAction() == Product::APPEND && !raw_ && !r.isRaw());
-    r.writeIndex(heading_, awips_);
+    r.writeIndex(heading_, awips_, &indexes_);
   }
   return 1;
 }
@@ -395,6 +403,7 @@ int WmoIngest::process(const char* source)
   if (in_bulletin_) abortBulletin(source_.isStopped() ? "stopped" : "end of input");
   source_.setWaitCheck(nullptr);
   source_.close();
+  closeKept();
   if (idle) printLog("Terminating ingest on idle");
   printLog("Terminating ingest");
   return 1;
@@ -582,6 +591,12 @@ void WmoIngest::abortBulletin(const char* why)
   Kol::outMessage(Kol::OUT1, "!! %3.3d %s / %.40s !!! incomplete: %s\n",
                   sequence_ == MISS ? 0 : sequence_, heading_, awips_, why);
   printLog("Incomplete product: %s / %s (%s)", heading_, awips_, why);
+}
+
+void WmoIngest::closeKept()
+{
+  outputs_.closeAll();
+  indexes_.closeAll();
 }
 
 // ---- Log

@@ -17,6 +17,7 @@
 #include "obs/WmoData.h"
 #include "obs/WmoFile.h"
 #include "obs/wmo/HeadingPattern.h"
+#include "obs/wmo/OpenFiles.h"
 
 namespace KOL {
 
@@ -29,6 +30,8 @@ class WmoIngest {
   static constexpr int NAME_SIZE = 256;
   static constexpr int PROD_LINE_SIZE = 300;
   static constexpr int OUTPUT_BUFFER = 65536;
+  // Appended outputs, and index files, held open between bulletins (each at most).
+  static constexpr int OPEN_FILES = 512;
   // Seconds without input after which a stop request ends a bulletin in progress.
   static constexpr int IDLE_SECONDS = 10;
 
@@ -108,6 +111,7 @@ class WmoIngest {
   void report(char mark) const;
   void openLog(long now);
   int openOutput(Product& rule, int& used);
+  void closeKept();
 
   std::atomic<bool> running_;
   Date date_;
@@ -116,9 +120,11 @@ class WmoIngest {
   char raw_header_[RAW_HEADER_SIZE + 1];
   std::string prod_file_;
   bool prod_read_;
-  // Buffers of the outputs open for the current bulletin (listed before the rules, so that
-  // they outlive the outputs that use them).
+  // Buffers of the outputs open for the current bulletin and the files kept open (listed
+  // before the rules, so that they outlive the outputs that use them).
   std::vector<std::vector<char>> buffers_;
+  wmo::OpenFiles outputs_{OPEN_FILES, OUTPUT_BUFFER};
+  wmo::OpenFiles indexes_{OPEN_FILES, 0};
   std::vector<std::unique_ptr<Product>> rules_;
   std::vector<std::unique_ptr<Pan>> pans_;
   int pan_id_;
