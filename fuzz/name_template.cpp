@@ -1,5 +1,5 @@
 // Naming conventions fed with arbitrary bytes: the first line is a template (or a convention
-// specification), the second a file name to read back, the third a file specification and the
+// line), the second a file name to read back, the third a file request and the
 // fourth a fixed date (and a file count). Nothing touches the file system beyond the current
 // directory's listing.
 #include <cstddef>

@@ -1,4 +1,4 @@
-// Variable lists, specifications and names from arbitrary bytes: decoding, printing and the
+// Variable lists, specs and names from arbitrary bytes: decoding, printing and the
 // codes of whatever was decoded must stay within bounds. No name table is read (the database
 // directory is left unset), so only the text handling is exercised.
 #include <cstdint>

@@ -135,7 +135,7 @@ int Filename::take(const NameConvFile& f)
   return set_flag;
 }
 
-// A file specification of the convention ("la", "la-6", "#2024011512", "-6" ...).
+// A file request of the convention ("la", "la-6", "#2024011512", "-6" ...).
 int Filename::applySpec(const char* spec)
 {
   if (!conv.hasTemplate()) return 0;

@@ -57,7 +57,7 @@ class Filename {
   int setNumFiles(const char* text);
   int getNumFiles() const { return num_files; }
 
-  // One user file argument; see the file specifications of NameConv.
+  // One user file argument; see the file requests of NameConv.
   int checkFile(const char* arg);
   // From the resources "filename" and "current" alone.
   int setFile();

@@ -461,7 +461,7 @@ int NameConv::setLatest(const char* spec, NameConvFile& out)
   DirCache& cache = dirCache();
   bool dated = (*p == '#' || std::strlen(p) >= 8) && nameconv::readSpecDate(p, s.date);
   if (!dated && *p == '#') {
-    Kol::outWarning("NameConv: invalid date in file specification: %s\n", spec);
+    Kol::outWarning("NameConv: invalid date in file request: %s\n", spec);
     return 0;
   }
   if (!dated) s.date = baseDate();
@@ -486,7 +486,7 @@ int NameConv::setLatest(const char* spec, NameConvFile& out)
     }
   }
   if (!ok || *p) {
-    Kol::outWarning("NameConv: unknown file specification: %s\n", spec);
+    Kol::outWarning("NameConv: unknown file request: %s\n", spec);
     return 0;
   }
   fill(s, out);

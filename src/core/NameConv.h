@@ -73,11 +73,11 @@ class NameConv {
   int encodeHdr(const Date& d, String& out) { return encode(d, 1, out); }
   int decode(const char* name);
   int parsePath(const char* name, const char* tmpl);
-  // Resolves a file specification ("la", "la-6", "#2024011512", "-6", ">la" ...).
+  // Resolves a file request ("la", "la-6", "#2024011512", "-6", ">la" ...).
   int setLatest(const char* spec, NameConvFile& out);
   int setFile(const Date& d, NameConvFile& out);
   int getDate(Date& d) const;
-  // The date a specification starts from: the fixed current time, the convention's current
+  // The date a file request starts from: the fixed current time, the convention's current
   // date, the environment variable "kolcurtime", or the clock.
   Date baseDate() const;
   // Every existing file the convention names, and the wildcard pattern used to find them.

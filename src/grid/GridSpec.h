@@ -1,6 +1,6 @@
 // The numeric key of a grid, used to pick grids out of files: model, grid number, forecast time
 // code, level type and level codes, the variable code with four alternates, and the units
-// wanted. Read from the same notation as variable specifications (500:hght, f12:sfc:temp:C) or
+// wanted. Read from the same notation as variable specs (500:hght, f12:sfc:temp:C) or
 // from "#" and an index (#3, #3:K). Unset fields are Const::MISS and match anything.
 #pragma once
 
@@ -21,7 +21,7 @@ class GridSpec {
   void init();
   void set(int model, int grid, int foreTimeCode, int levelType, int levelCode, int varCode);
   int set(const char* text) { return decode(text); }
-  // The key of a specification: forecast time, level and variable codes and the units.
+  // The key of a grid spec: forecast time, level and variable codes and the units.
   void set(const VarSpec& spec);
   // Accepts any text; fields it does not give stay unset. 1 when something was set.
   int decode(const char* text);

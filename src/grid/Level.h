@@ -1,4 +1,4 @@
-// A vertical level or layer of a grid, a sounding or a variable specification. Converts between
+// A vertical level or layer of a grid, a sounding or a variable spec. Converts between
 // the text form users write (500, 850-700mb, 2m_ag, sfc), the internal type/value pairs and
 // the integer type and level codes of GRIB edition 1 and the native grid file.
 #pragma once

@@ -1,4 +1,4 @@
-// A decoded variable list: specifications strung together with groups {...}, functions (...)
+// A decoded variable list: variable specs strung together with groups {...}, functions (...)
 // and parameter blocks <...>, each followed by an optional [units,format] bracket, and the
 // expansion of the macro names a list may use:
 //   temp[C,cf],{hght,vort}[,ln],add(temp,#273.15),grad-x(hght)

@@ -15,7 +15,7 @@ namespace KOL {
 
 namespace {
 
-constexpr int PART_SIZE = 101;  // 100 characters of specification or bracket text
+constexpr int PART_SIZE = 101;  // 100 characters of spec or bracket text
 constexpr int FIELD_SIZE = 41;  // 40 characters of one colon-separated field
 
 // Modifiers whose own bracket comes before the name: the units bracket is the second one.
@@ -217,7 +217,7 @@ int VarSpec::setVar(const char* name, const char* units)
   if (!StrLib::valid(name)) return 0;
   if (StrLib::isDigit(static_cast<unsigned char>(name[0])))
     return setVar(StrLib::toInt(name), units);
-  // The texts may point into this specification.
+  // The texts may point into this VarSpec.
   char n[Variable::ABBR_SIZE], u[Variable::UNITS_SIZE];
   StrLib::copy(n, sizeof n, name);
   StrLib::copy(u, sizeof u, units ? units : "");

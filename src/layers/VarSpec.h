@@ -1,4 +1,4 @@
-// One variable specification: what a plotted value or grid is (the quantity, with its forecast
+// One variable spec: what a plotted value or grid is (the quantity, with its forecast
 // time, level, units and drawing format), read from the short notation users write:
 //   temp, 850:temp, f12:500:+hght[m,cf], prob[>0.5]pcp[in], anal:sfc:temp:C
 #pragma once
@@ -68,7 +68,7 @@ class VarSpec {
   int toString(String& out) const;
   // The level, the variable's label with its units and any forecast period, for plot labels.
   int toInfoLabel(String& out) const;
-  // The date label of a plot showing this specification at a date (prefix in fmt).
+  // The date label of a plot showing this VarSpec at a date (prefix in fmt).
   int toDateLabel(const Date& date, const char* fmt, String& out) const;
   int toDateLabel(const Date& date, const Timezone& tz, const char* fmt, String& out) const;
 
@@ -89,7 +89,7 @@ class VarSpec {
   void decodeForeTime(char* text);
   void decodeVariable(const char* text);
   void decodeBracket(const char* bracket);
-  // Splits text into the specification and the bracket part; false when there is no bracket.
+  // Splits text into the variable part and the bracket part; false when there is no bracket.
   static bool splitBracket(const char* text, char* spec, char* bracket);
 
   int kind;

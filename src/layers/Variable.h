@@ -1,4 +1,4 @@
-// One quantity as a variable specification names it: the abbreviation (temp, hght, pcp), the
+// One quantity as a variable spec names it: the abbreviation (temp, hght, pcp), the
 // long name and index from the name table, the units wanted, and an optional statistical
 // modifier written before the name (accum_pcp, prob[>0.5]pcp, ens[-2]t, perc[90]wspd).
 #pragma once

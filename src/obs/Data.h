@@ -1,6 +1,6 @@
 // A table of station values: one row per station (identifier and location) and one column per
 // field, numeric (floats) or text (strings), each field described by an info text and a variable
-// specification. Columns rather than records, so that analysis can walk one variable over all
+// spec. Columns rather than records, so that analysis can walk one variable over all
 // stations.
 #pragma once
 
@@ -66,7 +66,7 @@ class Data {
   int setInfo(int field, const char* s);
   const char* getInfo(int field) const;
   int searchInfo(const char* s) const;
-  // Both also rebuild the field's info text from the specification.
+  // Both also rebuild the field's info text from its VarSpec.
   int setUnits(int field, const char* units);
   int setVarSpec(int field, const VarSpec& spec);
   const char* getUnits(int field) const;

@@ -15,8 +15,8 @@ class SfcDataTool {
   static const char* getUnits(const char* name);
   static bool isVariable(const char* name) { return getUnits(name) != nullptr; }
 
-  // Fills d with the station, its location and the value(s) or text of the specification's
-  // variable, and the specification's format. 1 when the name was recognised.
+  // Fills d with the station, its location and the value(s) or text of the VarSpec's
+  // variable, and the VarSpec's format. 1 when the name was recognised.
   static int compute(const SfcData& s, const VarSpec& spec, Datum& d);
   static int compute(const SfcData& s, const char* name, Datum& d);
 

@@ -143,7 +143,7 @@ TEST_F(FilenameTest, ListsAndResources)
   EXPECT_EQ(counted.getNumFiles(), 4);
   EXPECT_EQ(std::string(counted.getName(0)), hourName(NOW - 5 * 3600L));
 
-  // "filename" names the convention when "current" gives the file specification.
+  // "filename" names the convention when "current" gives the file request.
   Kol::resrc.set("filename", "tsfc");
   Kol::resrc.set("current", "la-1");
   Filename fromResources;

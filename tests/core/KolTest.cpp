@@ -20,7 +20,7 @@ class KolTest : public ::testing::Test {
   uint32_t saved_ = 0;
 };
 
-TEST_F(KolTest, MessageLevelSpecifications)
+TEST_F(KolTest, MessageLevelTexts)
 {
   Kol::setMessageLevel("debug");
   EXPECT_TRUE(Kol::isDebug(8));

@@ -357,7 +357,7 @@ TEST_F(NameConvTest, LatestSearchLimitsAndPathLists)
   unsetenv("kolcurtime");
   nc.setLateDate(Date(NOW - 101 * 3600L));
   EXPECT_FALSE(nc.setLatest("la#1", f));
-  // Bad specifications are refused with a message.
+  // Bad file requests are refused with a message.
   Kol::setMessageLevel("warn");
   for (const char* bad : {"lax", "#20xx", "la-x", "zz", "la-6-", "+-"}) {
     testing::internal::CaptureStderr();

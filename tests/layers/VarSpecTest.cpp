@@ -1,4 +1,4 @@
-// Variable specifications: the colon fields, the bracket of units and format, the drawing type,
+// Variable specs: the colon fields, the bracket of units and format, the drawing type,
 // and the merging of forecast times and levels.
 #include <gtest/gtest.h>
 
@@ -99,7 +99,7 @@ TEST_F(VarSpecTest, ResolvesNamesThroughTheTable)
   EXPECT_EQ(set.getVar().toIndCode(), 3011);
 }
 
-TEST_F(VarSpecTest, WarnsOnMalformedSpecifications)
+TEST_F(VarSpecTest, WarnsOnMalformedSpecs)
 {
   struct {
     const char* text;

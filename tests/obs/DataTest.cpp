@@ -177,7 +177,7 @@ TEST(DataTest, FieldInfoAndAppendingTables)
   EXPECT_STREQ(b.getId(2), "A");
   EXPECT_EQ(b.add(a, 2, 0), 0);
 
-  // Units go into the field's specification and rebuild its info text.
+  // Units go into the field's VarSpec and rebuild its info text.
   KOL::VarSpec spec("temp");
   a.setVarSpec(0, spec);
   a.setUnits(0, "F");

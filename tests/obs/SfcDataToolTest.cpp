@@ -216,7 +216,7 @@ TEST(SfcDataToolTest, FlightCategories)
   }
 }
 
-TEST(SfcDataToolTest, SpecificationsCarryTheirFormat)
+TEST(SfcDataToolTest, SpecsCarryTheirFormat)
 {
   std::string saved = KOL::Kol::getDatabasePath();
   KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());

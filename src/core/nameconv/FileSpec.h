@@ -1,4 +1,4 @@
-// The pieces of a file specification ("#2024011512-6", "la#100-6:30", ">cu", ...) and of a
+// The pieces of a file request ("#2024011512-6", "la#100-6:30", ">cu", ...) and of a
 // fixed-date text, read from the front of a text. Every reader leaves the text where it stopped.
 #pragma once
 
@@ -13,7 +13,7 @@ struct FixDate {
   bool isSet() const;
 };
 
-// A date at the front of p in one of the specification forms; unread fields from
+// A date at the front of p in one of the request forms; unread fields from
 // 1980-01-01 00:00:00. False (p unchanged) when there is none.
 bool readSpecDate(const char*& p, Date& d);
 // "[#]YYYY[MM[DD[HH[MM]]]]", unread fields from 1980-01-01 00:00 (the "kolcurtime" form).
