@@ -5,6 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -26,6 +30,29 @@ constexpr int START_SIZE = 4;
 // How long one wait for input lasts before the wait check is asked again.
 constexpr int WAIT_MS = 1000;
 
+// The first i from 2 on where p[i - 2 .. i] is CR CR LF, -1 when there is none. Binary
+// messages hold a LF every few hundred bytes: sixteen bytes at a time is much faster than
+// stopping at each one.
+int findCrCrLf(const unsigned char* p, int n)
+{
+  int i = 2;
+#ifdef __SSE2__
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; i + 16 <= n; i += 16) {
+    __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1));
+    __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 2));
+    __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(c, lf),
+                                _mm_and_si128(_mm_cmpeq_epi8(b, cr), _mm_cmpeq_epi8(a, cr)));
+    if (int m = _mm_movemask_epi8(hit)) return i + __builtin_ctz(static_cast<unsigned>(m));
+  }
+#endif
+  for (; i < n; i++)
+    if (p[i] == '\n' && p[i - 1] == '\r' && p[i - 2] == '\r') return i;
+  return -1;
+}
+
 bool isStartLine(const char* d, int len)
 {
   if (len >= START_SIZE && std::memcmp(d, START_LINE, START_SIZE) == 0) return true;
@@ -42,6 +69,9 @@ void WmoFile::init()
   fd_ = -1;
   pollable_ = false;
   chunk_.assign(CHUNK_SIZE, 0);
+  map_.detach();
+  buf_ = chunk_.data();
+  offset_ = 0;
   fill_ = pos_ = 0;
   carry_[0] = carry_[1] = 0;
   carry_state_ = 0;
@@ -56,6 +86,7 @@ void WmoFile::init()
   retry_attempts_ = 20;
   retry_wait_ = 15000;
   keep_waiting_ = nullptr;
+  before_refill_ = nullptr;
 }
 
 void WmoFile::setRetry(int attempts, int wait_ms)
@@ -67,6 +98,8 @@ void WmoFile::setRetry(int attempts, int wait_ms)
 int WmoFile::open(const char* name)
 {
   close();
+  buf_ = chunk_.data();
+  offset_ = 0;
   fill_ = pos_ = 0;
   carry_state_ = 0;
   pending_start_ = in_bulletin_ = stopped_ = false;
@@ -112,12 +145,18 @@ int WmoFile::openFile(const char* name)
     fd_ = fileno(file_.getFP());
     struct stat st;
     pollable_ = fstat(fd_, &st) == 0 && !S_ISREG(st.st_mode);
+    // Standard input may be a file read in part already.
+    off_t at = pollable_ ? -1 : lseek(fd_, 0, SEEK_CUR);
+    if (at >= 0 && map_.attach(fd_)) offset_ = at;
   }
   return 1;
 }
 
 int WmoFile::close()
 {
+  map_.detach();
+  buf_ = chunk_.data();
+  fill_ = pos_ = 0;
   socket_.close();
   file_.close();
   mode_ = NONE;
@@ -138,7 +177,7 @@ void WmoFile::take(int n)
 int WmoFile::read(unsigned char& byte)
 {
   if (!open_ || (pos_ >= fill_ && refill() <= 0)) return 0;
-  byte = chunk_[pos_];
+  byte = buf_[pos_];
   take(1);
   return 1;
 }
@@ -149,7 +188,7 @@ int WmoFile::read(void* bytes, int n)
   int got = 0;
   while (open_ && got < n && (pos_ < fill_ || refill() > 0)) {
     int k = std::min(n - got, fill_ - pos_);
-    std::memcpy(out + got, chunk_.data() + pos_, k);
+    std::memcpy(out + got, buf_ + pos_, k);
     take(k);
     got += k;
   }
@@ -169,8 +208,11 @@ int WmoFile::read(WmoData& line)
   }
   bool ended = false;
   while (!ended && line.getFree() > 0) {
-    if (pos_ >= fill_ && refill() <= 0) return endOfInput(line);
-    if (line.getLength() == 0 && binary_left_ == 0 && chunk_[pos_] == ETX && loneEtx()) {
+    if (pos_ >= fill_) {
+      line.own();
+      if (refill() <= 0) return endOfInput(line);
+    }
+    if (line.getLength() == 0 && binary_left_ == 0 && buf_[pos_] == ETX && loneEtx()) {
       line.add(static_cast<char>(ETX));
       take(1);
       line.setType(WmoData::END);
@@ -199,33 +241,38 @@ int WmoFile::read(WmoData& line)
 bool WmoFile::loneEtx() const
 {
   int rest = std::min(fill_ - pos_ - 1, START_SIZE);
-  return rest == 0 || std::memcmp(chunk_.data() + pos_ + 1, START_LINE, rest) != 0;
+  return rest == 0 || std::memcmp(buf_ + pos_ + 1, START_LINE, rest) != 0;
 }
 
 bool WmoFile::scan(WmoData& line)
 {
-  while (pos_ < fill_ && line.getFree() > 0) {
-    const unsigned char* from = chunk_.data() + pos_;
-    int n = std::min(fill_ - pos_, line.getFree());
-    const void* lf = std::memchr(from, '\n', n);
-    int k = lf ? static_cast<int>(static_cast<const unsigned char*>(lf) - from) + 1 : n;
-    line.add(from, k);
-    take(k);
-    if (lf && endsLine(line)) return true;
-  }
-  return false;
+  const unsigned char* from = buf_ + pos_;
+  int n = std::min(fill_ - pos_, line.getFree());
+  int lf = lineEnd(line, from, n);
+  int k = lf >= 0 ? lf + 1 : n;
+  line.addInPlace(from, k);
+  take(k);
+  return lf >= 0;
 }
 
-bool WmoFile::endsLine(const WmoData& line) const
+// Where the line ends within the next n bytes (the index of the LF of its CR CR LF), -1 when it
+// does not. The CR CR may have come before: at the end of the line so far, or of the line cut
+// at the line size before it.
+int WmoFile::lineEnd(const WmoData& line, const unsigned char* p, int n) const
 {
-  const char* d = line.getData();
+  const auto* d = reinterpret_cast<const unsigned char*>(line.getData());
   int len = line.getLength();
-  if (len >= 3) return d[len - 3] == '\r' && d[len - 2] == '\r' && d[len - 1] == '\n';
-  if (!carry_state_) return false;
-  char joined[4] = {static_cast<char>(carry_[0]), static_cast<char>(carry_[1]), 0, 0};
-  std::memcpy(joined + 2, d, len);
-  const char* end = joined + 2 + len - 3;
-  return end[0] == '\r' && end[1] == '\r' && end[2] == '\n';
+  unsigned char before[2] = {0, 0};
+  for (int i = 0; i < 2; i++) {
+    int at = len - 2 + i;  // in the line; below 0 in the carried bytes
+    if (at >= 0)
+      before[i] = d[at];
+    else if (carry_state_)
+      before[i] = carry_[2 + at];
+  }
+  if (n > 0 && p[0] == '\n' && before[0] == '\r' && before[1] == '\r') return 0;
+  if (n > 1 && p[1] == '\n' && p[0] == '\r' && before[1] == '\r') return 1;
+  return findCrCrLf(p, n);
 }
 
 // A start line at the end of a longer line (garbage or a bulletin cut short before it) is a
@@ -291,6 +338,9 @@ int WmoFile::endOfInput(WmoData& line)
 
 int WmoFile::refill()
 {
+  if (before_refill_) before_refill_();
+  if (map_.isAttached()) return refillMapped();
+  buf_ = chunk_.data();
   pos_ = fill_ = 0;
   for (;;) {
     if (!waitInput()) return 0;
@@ -304,6 +354,25 @@ int WmoFile::refill()
     if (n < 0 && errno == EINTR) continue;
     return 0;
   }
+}
+
+// The next window of a mapped file; a file that changed meanwhile is read on from where the
+// mapping left it.
+int WmoFile::refillMapped()
+{
+  offset_ += fill_;
+  pos_ = fill_ = 0;
+  long n = map_.map(offset_);
+  if (n >= 0) {
+    buf_ = n > 0 ? map_.data() : chunk_.data();
+    fill_ = static_cast<int>(n);
+    if (n > 0) last_input_ = std::time(nullptr);
+    return fill_;
+  }
+  map_.detach();
+  buf_ = chunk_.data();
+  if (lseek(fd_, offset_, SEEK_SET) != offset_) return 0;
+  return refill();
 }
 
 // Waits for input on a source that may have none for a while, asking the wait check between
