@@ -69,6 +69,7 @@ void Product::init()
   buf_size = buf_len = 0;
   last_file.clear();
   last_hdr.clear();
+  file_hint = hdr_hint = {};
   closeOutput();
   header.close();
 }
@@ -171,7 +172,7 @@ int Product::openOutput(char* buffer, int size, wmo::OpenFiles* kept)
   buf_size = buffer && size > 0 ? size : 0;
   // Two rules appending one bulletin to the same file each get a descriptor of their own.
   if (kept && act == APPEND && file_name[0] != '|' && !FileTool::isStdio(file_name) &&
-      (fd = kept->take(file_name)) >= 0) {
+      (fd = kept->take(file_name, &file_hint)) >= 0) {
     kept_in = kept;
     filed = true;
     return 1;
@@ -236,7 +237,7 @@ int Product::writeIndex(const char* heading, const char* awips, wmo::OpenFiles* 
   n = std::min(n, static_cast<int>(sizeof line) - 1);
   line[n - 1] = '\n';
   bool keep = kept && hdr_name[0] != '|' && !FileTool::isStdio(hdr_name);
-  int hfd = keep ? kept->get(hdr_name) : -1;
+  int hfd = keep ? kept->get(hdr_name, &hdr_hint) : -1;
   if (!keep && header.open(hdr_name, "a")) hfd = fileno(header.getFP());
   // Readers see whole index lines only: one write each.
   iovec iov{line, static_cast<size_t>(n)};
@@ -277,7 +278,7 @@ void Product::endBulletin(bool newline, const void* last, int n)
 void Product::closeOutput()
 {
   if (!flush()) Kol::outWarning("Product: cannot write a bulletin to %s\n", file_name);
-  if (kept_in) kept_in->release(file_name);
+  if (kept_in) kept_in->release(file_name, &file_hint);
   fd = -1;
   kept_in = nullptr;
   buf = nullptr;
@@ -289,6 +290,8 @@ void Product::releaseKept(wmo::OpenFiles& outputs, wmo::OpenFiles& indexes)
 {
   if (!last_file.empty() && last_file != file_name) outputs.close(last_file.c_str());
   if (!last_hdr.empty() && last_hdr != hdr_name) indexes.close(last_hdr.c_str());
+  if (last_file != file_name) file_hint = {};
+  if (last_hdr != hdr_name) hdr_hint = {};
   last_file = file_name;
   last_hdr = hdr_name;
 }

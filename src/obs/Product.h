@@ -7,12 +7,9 @@
 #include <string>
 
 #include "core/File.h"
+#include "obs/wmo/OpenFiles.h"
 
 namespace KOL {
-
-namespace wmo {
-class OpenFiles;
-}
 
 class Product {
  public:
@@ -122,8 +119,10 @@ class Product {
   char* buf;                // the caller's buffer for the bytes not written yet
   int buf_size;
   int buf_len;
-  std::string last_file;  // the names of the last bulletin, to let go of the kept files
-  std::string last_hdr;   // when they change
+  std::string last_file;           // the names of the last bulletin, to let go of the kept files
+  std::string last_hdr;            // when they change
+  wmo::OpenFiles::Hint file_hint;  // where they were found in their sets
+  wmo::OpenFiles::Hint hdr_hint;
   File output;
   File header;
 };

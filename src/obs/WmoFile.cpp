@@ -69,9 +69,6 @@ void WmoFile::init()
   fd_ = -1;
   pollable_ = false;
   chunk_.assign(CHUNK_SIZE, 0);
-  map_.detach();
-  buf_ = chunk_.data();
-  offset_ = 0;
   fill_ = pos_ = 0;
   carry_[0] = carry_[1] = 0;
   carry_state_ = 0;
@@ -98,8 +95,6 @@ void WmoFile::setRetry(int attempts, int wait_ms)
 int WmoFile::open(const char* name)
 {
   close();
-  buf_ = chunk_.data();
-  offset_ = 0;
   fill_ = pos_ = 0;
   carry_state_ = 0;
   pending_start_ = in_bulletin_ = stopped_ = false;
@@ -109,7 +104,7 @@ int WmoFile::open(const char* name)
   if (!name || !*name) return 0;
   int ok = StrLib::equal(name, "sock:", 5) ? openSocket(name + 5) : openFile(name);
   if (!ok) {
-    Kol::outWarning("WmoFile: unable to open: %s\n", name);
+    if (!stopped_) Kol::outWarning("WmoFile: unable to open: %s\n", name);
     close();
     return 0;
   }
@@ -133,6 +128,8 @@ int WmoFile::openSocket(const char* spec)
   }
   mode_ = SOCKET_MODE;
   pollable_ = true;
+  // A server waits for its feed to connect: a stop request ends that wait too.
+  socket_.setWaitCheck([this] { return keepWaiting(); });
   return socket_.open(spec_.c_str(), Socket::STREAM);
 }
 
@@ -145,18 +142,12 @@ int WmoFile::openFile(const char* name)
     fd_ = fileno(file_.getFP());
     struct stat st;
     pollable_ = fstat(fd_, &st) == 0 && !S_ISREG(st.st_mode);
-    // Standard input may be a file read in part already.
-    off_t at = pollable_ ? -1 : lseek(fd_, 0, SEEK_CUR);
-    if (at >= 0 && map_.attach(fd_)) offset_ = at;
   }
   return 1;
 }
 
 int WmoFile::close()
 {
-  map_.detach();
-  buf_ = chunk_.data();
-  fill_ = pos_ = 0;
   socket_.close();
   file_.close();
   mode_ = NONE;
@@ -177,7 +168,7 @@ void WmoFile::take(int n)
 int WmoFile::read(unsigned char& byte)
 {
   if (!open_ || (pos_ >= fill_ && refill() <= 0)) return 0;
-  byte = buf_[pos_];
+  byte = chunk_[pos_];
   take(1);
   return 1;
 }
@@ -188,7 +179,7 @@ int WmoFile::read(void* bytes, int n)
   int got = 0;
   while (open_ && got < n && (pos_ < fill_ || refill() > 0)) {
     int k = std::min(n - got, fill_ - pos_);
-    std::memcpy(out + got, buf_ + pos_, k);
+    std::memcpy(out + got, chunk_.data() + pos_, k);
     take(k);
     got += k;
   }
@@ -212,7 +203,7 @@ int WmoFile::read(WmoData& line)
       line.own();
       if (refill() <= 0) return endOfInput(line);
     }
-    if (line.getLength() == 0 && binary_left_ == 0 && buf_[pos_] == ETX && loneEtx()) {
+    if (line.getLength() == 0 && binary_left_ == 0 && chunk_[pos_] == ETX && loneEtx()) {
       line.add(static_cast<char>(ETX));
       take(1);
       line.setType(WmoData::END);
@@ -241,12 +232,12 @@ int WmoFile::read(WmoData& line)
 bool WmoFile::loneEtx() const
 {
   int rest = std::min(fill_ - pos_ - 1, START_SIZE);
-  return rest == 0 || std::memcmp(buf_ + pos_ + 1, START_LINE, rest) != 0;
+  return rest == 0 || std::memcmp(chunk_.data() + pos_ + 1, START_LINE, rest) != 0;
 }
 
 bool WmoFile::scan(WmoData& line)
 {
-  const unsigned char* from = buf_ + pos_;
+  const unsigned char* from = chunk_.data() + pos_;
   int n = std::min(fill_ - pos_, line.getFree());
   int lf = lineEnd(line, from, n);
   int k = lf >= 0 ? lf + 1 : n;
@@ -339,8 +330,6 @@ int WmoFile::endOfInput(WmoData& line)
 int WmoFile::refill()
 {
   if (before_refill_) before_refill_();
-  if (map_.isAttached()) return refillMapped();
-  buf_ = chunk_.data();
   pos_ = fill_ = 0;
   for (;;) {
     if (!waitInput()) return 0;
@@ -356,25 +345,6 @@ int WmoFile::refill()
   }
 }
 
-// The next window of a mapped file; a file that changed meanwhile is read on from where the
-// mapping left it.
-int WmoFile::refillMapped()
-{
-  offset_ += fill_;
-  pos_ = fill_ = 0;
-  long n = map_.map(offset_);
-  if (n >= 0) {
-    buf_ = n > 0 ? map_.data() : chunk_.data();
-    fill_ = static_cast<int>(n);
-    if (n > 0) last_input_ = std::time(nullptr);
-    return fill_;
-  }
-  map_.detach();
-  buf_ = chunk_.data();
-  if (lseek(fd_, offset_, SEEK_SET) != offset_) return 0;
-  return refill();
-}
-
 // Waits for input on a source that may have none for a while, asking the wait check between
 // waits; false when it says to give up.
 bool WmoFile::waitInput()
@@ -386,11 +356,15 @@ bool WmoFile::waitInput()
     pollfd p{fd, POLLIN, 0};
     int r = poll(&p, 1, WAIT_MS);
     if (r > 0 || (r < 0 && errno != EINTR)) return true;
-    if (keep_waiting_ && !keep_waiting_()) {
-      stopped_ = true;
-      return false;
-    }
+    if (!keepWaiting()) return false;
   }
+}
+
+bool WmoFile::keepWaiting()
+{
+  if (!keep_waiting_ || keep_waiting_()) return true;
+  stopped_ = true;
+  return false;
 }
 
 int WmoFile::readSource(unsigned char* bytes, int n)
@@ -407,10 +381,7 @@ int WmoFile::reconnect()
   for (int attempt = 0; attempt < retry_attempts_; attempt++) {
     if (attempt > 0) {
       for (int waited = 0; waited < retry_wait_; waited += WAIT_MS) {
-        if (keep_waiting_ && !keep_waiting_()) {
-          stopped_ = true;
-          return 0;
-        }
+        if (!keepWaiting()) return 0;
         usleep(1000 * std::min(WAIT_MS, retry_wait_ - waited));
       }
     }

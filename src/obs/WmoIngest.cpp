@@ -433,13 +433,20 @@ int WmoIngest::process(const char* source)
 {
   if (!prod_read_) readProdFile();
   filed_ = unselected_ = incomplete_ = 0;
-  if (!source_.open(source)) return 0;
-  Kol::outMessage(Kol::OUT1, "WmoIngest file: %s\n", source);
-  printLog("Ingesting file: %s", source);
   running_ = true;
   in_bulletin_ = false;
   source_.setWaitCheck([this] { return keepWaiting(); });
   source_.setBeforeRefill([this] { flushPending(); });
+  if (!source_.open(source)) {
+    source_.setWaitCheck(nullptr);
+    source_.setBeforeRefill(nullptr);
+    // Stopped while waiting for a feed to connect.
+    if (!source_.isStopped()) return 0;
+    printLog("Terminating ingest");
+    return 1;
+  }
+  Kol::outMessage(Kol::OUT1, "WmoIngest file: %s\n", source);
+  printLog("Ingesting file: %s", source);
   while (source_.read(line_)) {
     if (Kol::isDebug(2)) line_.print();
     if (!handleLine(line_)) break;

@@ -22,8 +22,8 @@ int fileLimit(int wanted)
 
 OpenFiles::OpenFiles(int limit) : limit_(fileLimit(limit)) {}
 
-// The entry of a held path that is still what the path names.
-OpenFiles::Files::iterator OpenFiles::find(const char* path)
+// Paths whose directories changed are checked before their next use.
+void OpenFiles::poll()
 {
   bool all = false;
   watch_.poll(
@@ -33,47 +33,60 @@ OpenFiles::Files::iterator OpenFiles::find(const char* path)
       all);
   if (all)
     for (auto& f : files_) f.second->suspect = true;
+}
+
+OpenFiles::Entry* OpenFiles::lookup(const char* path, Hint* hint)
+{
+  if (hint && hint->set == this && hint->epoch == epoch_ && *hint->entry->path == path)
+    return hint->entry;
   key_.assign(path);
   auto it = files_.find(key_);
-  if (it == files_.end()) return it;
-  Entry& e = *it->second;
-  if (!e.watched || e.suspect) {
-    if (!stillThere(it->first, e)) {
-      erase(it);
-      return files_.end();
+  return it == files_.end() ? nullptr : it->second.get();
+}
+
+// The entry of a held path that is still what the path names.
+OpenFiles::Entry* OpenFiles::find(const char* path, Hint* hint)
+{
+  poll();
+  Entry* e = lookup(path, hint);
+  if (e && (!e->watched || e->suspect)) {
+    if (!stillThere(*e->path, *e)) {
+      erase(files_.find(*e->path));
+      return nullptr;
     }
-    if (e.suspect) e.watched = watch_.add(it->first);
-    e.suspect = false;
+    if (e->suspect) e->watched = watch_.add(*e->path);
+    e->suspect = false;
   }
-  return it;
+  return e;
 }
 
-int OpenFiles::get(const char* path)
+int OpenFiles::get(const char* path, Hint* hint)
 {
   if (!path || !path[0]) return -1;
-  auto it = find(path);
-  if (it == files_.end()) it = open(path);
-  if (it == files_.end()) return -1;
-  it->second->used = ++clock_;
-  return it->second->fd;
+  Entry* e = find(path, hint);
+  if (!e) e = open(path);
+  if (!e) return -1;
+  e->used = ++clock_;
+  if (hint) *hint = {this, e, epoch_};
+  return e->fd;
 }
 
-int OpenFiles::take(const char* path)
+int OpenFiles::take(const char* path, Hint* hint)
 {
   if (!path || !path[0]) return -1;
-  auto it = find(path);
-  if (it != files_.end() && it->second->held) return -1;
-  if (it == files_.end()) it = open(path);
-  if (it == files_.end()) return -1;
-  it->second->used = ++clock_;
-  it->second->held = true;
-  return it->second->fd;
+  Entry* e = find(path, hint);
+  if (e && e->held) return -1;
+  if (!e) e = open(path);
+  if (!e) return -1;
+  e->used = ++clock_;
+  e->held = true;
+  if (hint) *hint = {this, e, epoch_};
+  return e->fd;
 }
 
-void OpenFiles::release(const char* path)
+void OpenFiles::release(const char* path, Hint* hint)
 {
-  key_.assign(path);
-  if (auto it = files_.find(key_); it != files_.end()) it->second->held = false;
+  if (Entry* e = lookup(path, hint)) e->held = false;
 }
 
 void OpenFiles::close(const char* path)
@@ -85,6 +98,7 @@ void OpenFiles::close(const char* path)
 void OpenFiles::closeAll()
 {
   files_.clear();
+  epoch_++;
   watch_.clear();
 }
 
@@ -100,16 +114,17 @@ void OpenFiles::erase(Files::iterator it)
 {
   if (it->second->watched) watch_.remove(it->first);
   files_.erase(it);
+  epoch_++;
 }
 
-OpenFiles::Files::iterator OpenFiles::open(const char* path)
+OpenFiles::Entry* OpenFiles::open(const char* path)
 {
   if (size() >= limit_) evictOldest();
   auto e = std::make_unique<Entry>();
-  if (!e->file.open(path, "a") || e->file.getType() != File::LOCAL) return files_.end();
+  if (!e->file.open(path, "a") || e->file.getType() != File::LOCAL) return nullptr;
   e->fd = fileno(e->file.getFP());
   struct stat st {};
-  if (fstat(e->fd, &st) != 0) return files_.end();
+  if (fstat(e->fd, &st) != 0) return nullptr;
   e->dev = st.st_dev;
   e->ino = st.st_ino;
   // Watched from now on: a change between the open and the watch is caught by one last check.
@@ -118,7 +133,9 @@ OpenFiles::Files::iterator OpenFiles::open(const char* path)
     watch_.remove(path);
     e->watched = false;
   }
-  return files_.emplace(path, std::move(e)).first;
+  auto it = files_.emplace(path, std::move(e)).first;
+  it->second->path = &it->first;
+  return it->second.get();
 }
 
 void OpenFiles::evictOldest()

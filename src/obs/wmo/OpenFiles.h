@@ -16,7 +16,17 @@
 namespace KOL::wmo {
 
 class OpenFiles {
+  struct Entry;
+
  public:
+  // Where a path was found last time, to find it again without a lookup while no file has
+  // been closed since (a caller that files to the same file again and again keeps one).
+  struct Hint {
+    const OpenFiles* set = nullptr;
+    Entry* entry = nullptr;
+    long epoch = -1;
+  };
+
   // limit: files held at most (the open-file limit of the process may lower it).
   explicit OpenFiles(int limit);
   OpenFiles(const OpenFiles&) = delete;
@@ -24,11 +34,11 @@ class OpenFiles {
 
   // A descriptor appending to path, opened (with missing directories) when not held; -1 when
   // it cannot be opened. Valid until the next call on the set.
-  int get(const char* path);
+  int get(const char* path, Hint* hint = nullptr);
   // The same, held for one writer until released: -1 while another holds it. A held file is
   // never closed to make room.
-  int take(const char* path);
-  void release(const char* path);
+  int take(const char* path, Hint* hint = nullptr);
+  void release(const char* path, Hint* hint = nullptr);
   void close(const char* path);
   void closeAll();
   int size() const { return static_cast<int>(files_.size()); }
@@ -37,7 +47,8 @@ class OpenFiles {
 
  private:
   struct Entry {
-    File file;  // owns the descriptor; written below its stream
+    const std::string* path = nullptr;  // its key
+    File file;                          // owns the descriptor; written below its stream
     int fd = -1;
     dev_t dev = 0;
     ino_t ino = 0;
@@ -48,14 +59,17 @@ class OpenFiles {
   };
   using Files = std::unordered_map<std::string, std::unique_ptr<Entry>>;
 
-  Files::iterator find(const char* path);
+  void poll();
+  Entry* lookup(const char* path, Hint* hint);
+  Entry* find(const char* path, Hint* hint);
   static bool stillThere(const std::string& path, const Entry& e);
   void erase(Files::iterator it);
-  Files::iterator open(const char* path);
+  Entry* open(const char* path);
   void evictOldest();
 
   int limit_;
   long clock_ = 0;
+  long epoch_ = 0;  // counts the files closed: hints older than the last one are void
   Files files_;
   PathWatch watch_;
   std::string key_;  // the path looked up, kept to spare an allocation per lookup
