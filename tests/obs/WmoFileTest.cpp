@@ -208,3 +208,73 @@ TEST(WmoFile, TcpFeedInOddPiecesIsReconnectedAfterADrop)
   EXPECT_EQ(bytes, drop + static_cast<long>(feed.size()));
   EXPECT_EQ(starts, count(feed.substr(0, drop), START) + count(feed, START));
 }
+
+// Lines are seen in place in the read buffer and copied only where they cross its end: a feed
+// read from a file (a buffer at a time) and from a pipe (in odd pieces) gives the same lines,
+// with line ends and start lines split by the end of the buffer among them.
+TEST(WmoFile, SameLinesFromAFileAndFromAPipe)
+{
+  KOL_REQUIRE_DATA();
+  const long block = WmoFile::CHUNK_SIZE;
+  std::string feed = mixedFeed(3 * block + 12345, block);
+  KOLTest::TempDir dir;
+  KOLTest::writeFile(dir.file("feed"), feed);
+  WmoFile file;
+  ASSERT_EQ(file.open(dir.file("feed").c_str()), 1);
+  std::vector<Line> from_file = readAll(file);
+  PipeFeed pipe(dir.file("pipe"), feed);
+  WmoFile piped;
+  ASSERT_EQ(piped.open(dir.file("pipe").c_str()), 1);
+  std::vector<Line> from_pipe = readAll(piped);
+
+  EXPECT_EQ(totalBytes(from_file), static_cast<long>(feed.size()));
+  int starts = 0;
+  for (const Line& l : from_file) starts += l.type == WmoData::START;
+  EXPECT_EQ(starts, count(feed, START));
+  ASSERT_EQ(from_file.size(), from_pipe.size());
+  for (size_t i = 0; i < from_file.size(); i++) {
+    SCOPED_TRACE(i);
+    ASSERT_EQ(from_file[i].type, from_pipe[i].type);
+    ASSERT_EQ(from_file[i].terminator, from_pipe[i].terminator);
+    ASSERT_EQ(from_file[i].bytes, from_pipe[i].bytes);
+  }
+  // The line whose CR CR LF the first buffer end splits ends right after it.
+  long at = 0;
+  bool found = false;
+  for (const Line& l : from_file) {
+    at += static_cast<long>(l.bytes.size());
+    found = found || (at == block + 1 && l.terminator == WmoData::NEWLINE);
+  }
+  EXPECT_TRUE(found);
+}
+
+// A line seen in place follows the bytes it is made of until it is given bytes of its own.
+TEST(WmoData, ViewsOfTheReadBufferAndCopies)
+{
+  char buffer[] = "AAAABBBB";
+  WmoData line;
+  EXPECT_EQ(line.addInPlace(buffer, 4), 4);
+  EXPECT_TRUE(line.isView());
+  EXPECT_EQ(line.addInPlace(buffer + 4, 2), 2);  // right behind: still in place
+  EXPECT_TRUE(line.isView());
+  EXPECT_EQ(line.getData(), buffer);
+  buffer[0] = 'x';
+  EXPECT_EQ(std::string(line.getData(), line.getLength()), "xAAABB");
+  line.own();
+  buffer[1] = 'y';
+  EXPECT_FALSE(line.isView());
+  EXPECT_EQ(std::string(line.getData(), line.getLength()), "xAAABB");
+  // Bytes from elsewhere are copied after the first ones.
+  WmoData other;
+  other.addInPlace(buffer, 2);
+  other.addInPlace(buffer + 6, 2);
+  EXPECT_FALSE(other.isView());
+  EXPECT_EQ(std::string(other.getData(), other.getLength()), "xyBB");
+  other.clear();
+  EXPECT_EQ(other.getLength(), 0);
+  EXPECT_FALSE(other.isView());
+  // Never more than the line size, in place or not.
+  std::string big(WmoData::DATA_SIZE + 10, 'Z');
+  EXPECT_EQ(other.addInPlace(big.data(), static_cast<int>(big.size())), WmoData::DATA_SIZE);
+  EXPECT_EQ(other.add("Q", 1), 0);
+}
