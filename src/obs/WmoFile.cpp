@@ -14,6 +14,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/StrLib.h"
 #include "obs/WmoData.h"
@@ -69,6 +70,10 @@ void WmoFile::init()
   fd_ = -1;
   pollable_ = false;
   chunk_.assign(CHUNK_SIZE, 0);
+  map_.detach();
+  buf_ = chunk_.data();
+  offset_ = 0;
+  lease_checked_ = 0;
   fill_ = pos_ = 0;
   carry_[0] = carry_[1] = 0;
   carry_state_ = 0;
@@ -95,6 +100,8 @@ void WmoFile::setRetry(int attempts, int wait_ms)
 int WmoFile::open(const char* name)
 {
   close();
+  buf_ = chunk_.data();
+  offset_ = 0;
   fill_ = pos_ = 0;
   carry_state_ = 0;
   pending_start_ = in_bulletin_ = stopped_ = false;
@@ -142,12 +149,15 @@ int WmoFile::openFile(const char* name)
     fd_ = fileno(file_.getFP());
     struct stat st;
     pollable_ = fstat(fd_, &st) == 0 && !S_ISREG(st.st_mode);
+    // Standard input is shared with whoever started the program: it is not leased.
+    if (!pollable_ && !FileTool::isStdio(name)) map_.attach(fd_);
   }
   return 1;
 }
 
 int WmoFile::close()
 {
+  leaveMapping();
   socket_.close();
   file_.close();
   mode_ = NONE;
@@ -168,7 +178,7 @@ void WmoFile::take(int n)
 int WmoFile::read(unsigned char& byte)
 {
   if (!open_ || (pos_ >= fill_ && refill() <= 0)) return 0;
-  byte = chunk_[pos_];
+  byte = buf_[pos_];
   take(1);
   return 1;
 }
@@ -179,7 +189,7 @@ int WmoFile::read(void* bytes, int n)
   int got = 0;
   while (open_ && got < n && (pos_ < fill_ || refill() > 0)) {
     int k = std::min(n - got, fill_ - pos_);
-    std::memcpy(out + got, chunk_.data() + pos_, k);
+    std::memcpy(out + got, buf_ + pos_, k);
     take(k);
     got += k;
   }
@@ -203,7 +213,7 @@ int WmoFile::read(WmoData& line)
       line.own();
       if (refill() <= 0) return endOfInput(line);
     }
-    if (line.getLength() == 0 && binary_left_ == 0 && chunk_[pos_] == ETX && loneEtx()) {
+    if (line.getLength() == 0 && binary_left_ == 0 && buf_[pos_] == ETX && loneEtx()) {
       line.add(static_cast<char>(ETX));
       take(1);
       line.setType(WmoData::END);
@@ -224,7 +234,21 @@ int WmoFile::read(WmoData& line)
     carry_state_ = 1;
   }
   classify(line);
+  if (line.isStart() && map_.isAttached()) checkLease(line);
   return 1;
+}
+
+// Between bulletins, once a second: a file that another process wants to write is let go of
+// at once rather than at the end of the window, so that the writer waits no longer than that.
+void WmoFile::checkLease(WmoData& line)
+{
+  long now = std::time(nullptr);
+  if (now == lease_checked_) return;
+  lease_checked_ = now;
+  if (map_.intact()) return;
+  line.own();
+  if (before_refill_) before_refill_();
+  leaveMapping();
 }
 
 // An ETX starts the line: it stands alone unless a start line follows right behind it (or
@@ -232,12 +256,12 @@ int WmoFile::read(WmoData& line)
 bool WmoFile::loneEtx() const
 {
   int rest = std::min(fill_ - pos_ - 1, START_SIZE);
-  return rest == 0 || std::memcmp(chunk_.data() + pos_ + 1, START_LINE, rest) != 0;
+  return rest == 0 || std::memcmp(buf_ + pos_ + 1, START_LINE, rest) != 0;
 }
 
 bool WmoFile::scan(WmoData& line)
 {
-  const unsigned char* from = chunk_.data() + pos_;
+  const unsigned char* from = buf_ + pos_;
   int n = std::min(fill_ - pos_, line.getFree());
   int lf = lineEnd(line, from, n);
   int k = lf >= 0 ? lf + 1 : n;
@@ -330,6 +354,7 @@ int WmoFile::endOfInput(WmoData& line)
 int WmoFile::refill()
 {
   if (before_refill_) before_refill_();
+  if (map_.isAttached()) return refillMapped();
   pos_ = fill_ = 0;
   for (;;) {
     if (!waitInput()) return 0;
@@ -343,6 +368,36 @@ int WmoFile::refill()
     if (n < 0 && errno == EINTR) continue;
     return 0;
   }
+}
+
+// The next window of a mapped file; a file that another process wants to write is read on
+// from where the mapping left it.
+int WmoFile::refillMapped()
+{
+  offset_ += fill_;
+  pos_ = fill_ = 0;
+  long n = map_.intact() ? map_.map(offset_) : -1;
+  // At the end the file is let go of at once: a writer should not wait for the reader to close.
+  if (n <= 0) {
+    leaveMapping();
+    return n < 0 ? refill() : 0;
+  }
+  buf_ = map_.data();
+  fill_ = static_cast<int>(n);
+  last_input_ = std::time(nullptr);
+  return fill_;
+}
+
+// Reads on from the current byte instead of mapping: nothing may still refer to mapped bytes.
+void WmoFile::leaveMapping()
+{
+  if (!map_.isAttached()) return;
+  long at = offset_ + pos_;
+  map_.detach();
+  buf_ = chunk_.data();
+  offset_ = 0;
+  fill_ = pos_ = 0;
+  if (fd_ >= 0) lseek(fd_, at, SEEK_SET);
 }
 
 // Waits for input on a source that may have none for a while, asking the wait check between

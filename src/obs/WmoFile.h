@@ -1,8 +1,9 @@
 // The source of a bulletin feed, a file, standard input or a TCP connection ("sock:HOST:PORT"
 // connects to a feed server, "sock:PORT" waits for a feed to connect), cut into classified
 // lines: start line, sequence number, heading, product identifier, body lines and the ETX
-// that ends a bulletin. A broken connection is made again. Lines are handed out as views of the
-// bytes in the read buffer wherever they can be, so that a feed is not copied line by line.
+// that ends a bulletin. A broken connection is made again. A file is mapped (under a read lease,
+// see wmo::MappedWindow) where it can be, read otherwise; lines are handed out as views of the
+// bytes in place wherever they can be, so that a feed is not copied line by line.
 #pragma once
 
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "core/File.h"
 #include "core/Socket.h"
+#include "obs/wmo/MappedWindow.h"
 
 namespace KOL {
 
@@ -19,8 +21,8 @@ class WmoData;
 class WmoFile {
  public:
   enum Mode : int { NONE = 0, FILE_MODE = 1, SOCKET_MODE = 2 };
-  // Bytes asked for per read from the source: a large buffer lets most binary messages be
-  // written out of it in one piece.
+  // Bytes asked for per read from a source that is not mapped: a large buffer lets most binary
+  // messages be written out of it in one piece.
   static constexpr int CHUNK_SIZE = 1 << 20;
 
   WmoFile() { init(); }
@@ -56,6 +58,8 @@ class WmoFile {
   // Called before the buffer is refilled or moved on: whoever still holds bytes of earlier
   // lines in place must be done with them then.
   void setBeforeRefill(std::function<void()> f) { before_refill_ = std::move(f); }
+  // The file is being read through a mapping.
+  bool isMapped() const { return map_.isAttached(); }
 
   long getBulletinBytes() const { return bulletin_bytes_; }
   long getTotalBytes() const { return total_bytes_; }
@@ -67,6 +71,9 @@ class WmoFile {
   int openSocket(const char* spec);
   int openFile(const char* name);
   int refill();
+  int refillMapped();
+  void leaveMapping();
+  void checkLease(WmoData& line);
   bool waitInput();
   bool keepWaiting();
   int readSource(unsigned char* bytes, int n);
@@ -87,6 +94,10 @@ class WmoFile {
   int fd_;            // descriptor of a local file or standard input, -1 otherwise
   bool pollable_;     // the descriptor can wait (pipe, terminal, socket)
   std::vector<unsigned char> chunk_;
+  wmo::MappedWindow map_;
+  const unsigned char* buf_;  // the bytes at hand: chunk_ or the mapped window
+  long offset_;               // file offset of buf_[0] while mapped
+  long lease_checked_;        // when the lease was last asked about
   int fill_;
   int pos_;
   unsigned char carry_[2];  // last bytes of a line cut at the line size

@@ -1,5 +1,11 @@
 // The feed reader: line framing and classification over files and TCP connections.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <string>
 #include <vector>
@@ -8,6 +14,7 @@
 #include "obs/WmoData.h"
 #include "obs/WmoFeed.h"
 #include "obs/WmoFile.h"
+#include "obs/wmo/MappedWindow.h"
 
 using KOL::WmoData;
 using KOL::WmoFile;
@@ -209,43 +216,92 @@ TEST(WmoFile, TcpFeedInOddPiecesIsReconnectedAfterADrop)
   EXPECT_EQ(starts, count(feed.substr(0, drop), START) + count(feed, START));
 }
 
-// Lines are seen in place in the read buffer and copied only where they cross its end: a feed
-// read from a file (a buffer at a time) and from a pipe (in odd pieces) gives the same lines,
-// with line ends and start lines split by the end of the buffer among them.
-TEST(WmoFile, SameLinesFromAFileAndFromAPipe)
+// Lines are seen in place (in the mapped window or the read buffer) and copied only where they
+// cross its end: a feed read from a mapped file, from a file another process holds open for
+// writing (read, not mapped) and from a pipe (in odd pieces) gives the same lines, with line
+// ends and start lines split by the ends of buffers and windows among them.
+TEST(WmoFile, SameLinesMappedReadAndPiped)
 {
   KOL_REQUIRE_DATA();
-  const long block = WmoFile::CHUNK_SIZE;
-  std::string feed = mixedFeed(3 * block + 12345, block);
+  const long window = KOL::wmo::MappedWindow::WINDOW;
+  for (long block : {static_cast<long>(WmoFile::CHUNK_SIZE), window}) {
+    SCOPED_TRACE(block);
+    std::string feed = mixedFeed(block == window ? 2 * window + 4321 : 3 * block + 12345, block);
+    KOLTest::TempDir dir;
+    KOLTest::writeFile(dir.file("feed"), feed);
+    WmoFile mapped;
+    ASSERT_EQ(mapped.open(dir.file("feed").c_str()), 1);
+    EXPECT_TRUE(mapped.isMapped());
+    std::vector<Line> want = readAll(mapped);
+    EXPECT_EQ(totalBytes(want), static_cast<long>(feed.size()));
+    int starts = 0;
+    for (const Line& l : want) starts += l.type == WmoData::START;
+    EXPECT_EQ(starts, count(feed, START));
+    // The line whose CR CR LF the first boundary splits ends right after it.
+    long at = 0;
+    bool found = false;
+    for (const Line& l : want) {
+      at += static_cast<long>(l.bytes.size());
+      found = found || (at == block + 1 && l.terminator == WmoData::NEWLINE);
+    }
+    EXPECT_TRUE(found);
+
+    int writer = open(dir.file("feed").c_str(), O_WRONLY);
+    WmoFile read;
+    ASSERT_EQ(read.open(dir.file("feed").c_str()), 1);
+    EXPECT_FALSE(read.isMapped());
+    std::vector<Line> from_read = readAll(read);
+    close(writer);
+    PipeFeed pipe(dir.file("pipe"), feed);
+    WmoFile piped;
+    ASSERT_EQ(piped.open(dir.file("pipe").c_str()), 1);
+    std::vector<Line> from_pipe = readAll(piped);
+    for (const auto* got : {&from_read, &from_pipe}) {
+      ASSERT_EQ(got->size(), want.size());
+      for (size_t i = 0; i < want.size(); i++) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ((*got)[i].type, want[i].type);
+        ASSERT_EQ((*got)[i].terminator, want[i].terminator);
+        ASSERT_EQ((*got)[i].bytes, want[i].bytes);
+      }
+    }
+  }
+}
+
+// A mapped file that another process wants to cut short is given up to it and read on: the
+// reader sees a prefix of the file and never a page that went away.
+TEST(WmoFile, MappedFileCutShortByAnotherProcess)
+{
+  KOL_REQUIRE_DATA();
+  const long window = KOL::wmo::MappedWindow::WINDOW;
+  std::string feed = mixedFeed(window + window / 2, WmoFile::CHUNK_SIZE);
   KOLTest::TempDir dir;
   KOLTest::writeFile(dir.file("feed"), feed);
-  WmoFile file;
-  ASSERT_EQ(file.open(dir.file("feed").c_str()), 1);
-  std::vector<Line> from_file = readAll(file);
-  PipeFeed pipe(dir.file("pipe"), feed);
-  WmoFile piped;
-  ASSERT_EQ(piped.open(dir.file("pipe").c_str()), 1);
-  std::vector<Line> from_pipe = readAll(piped);
-
-  EXPECT_EQ(totalBytes(from_file), static_cast<long>(feed.size()));
-  int starts = 0;
-  for (const Line& l : from_file) starts += l.type == WmoData::START;
-  EXPECT_EQ(starts, count(feed, START));
-  ASSERT_EQ(from_file.size(), from_pipe.size());
-  for (size_t i = 0; i < from_file.size(); i++) {
-    SCOPED_TRACE(i);
-    ASSERT_EQ(from_file[i].type, from_pipe[i].type);
-    ASSERT_EQ(from_file[i].terminator, from_pipe[i].terminator);
-    ASSERT_EQ(from_file[i].bytes, from_pipe[i].bytes);
+  WmoFile in;
+  ASSERT_EQ(in.open(dir.file("feed").c_str()), 1);
+  ASSERT_TRUE(in.isMapped());
+  WmoData line;
+  std::string got;
+  ASSERT_EQ(in.read(line), 1);
+  got.append(line.getData(), line.getLength());
+  // The cut waits for the reader to let go of the file; the reader goes on meanwhile.
+  pid_t pid = fork();
+  if (pid == 0) {
+    int fd = open(dir.file("feed").c_str(), O_WRONLY | O_TRUNC);
+    _exit(fd >= 0 && write(fd, "gone", 4) == 4 ? 0 : 1);
   }
-  // The line whose CR CR LF the first buffer end splits ends right after it.
-  long at = 0;
-  bool found = false;
-  for (const Line& l : from_file) {
-    at += static_cast<long>(l.bytes.size());
-    found = found || (at == block + 1 && l.terminator == WmoData::NEWLINE);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  int status = -1;
+  while (in.read(line)) {
+    got.append(line.getData(), line.getLength());
+    if (!in.isMapped() && status == -1) waitpid(pid, &status, 0);  // the file is cut now
   }
-  EXPECT_TRUE(found);
+  EXPECT_FALSE(in.isMapped());
+  if (status == -1) waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_LT(got.size(), feed.size());
+  EXPECT_EQ(got, feed.substr(0, got.size()));
+  EXPECT_EQ(KOLTest::readFile(dir.file("feed")), "gone");
 }
 
 // A line seen in place follows the bytes it is made of until it is given bytes of its own.

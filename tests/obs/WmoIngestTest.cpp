@@ -26,6 +26,7 @@
 #include "obs/WmoFile.h"
 #include "obs/WmoIngest.h"
 #include "obs/WmoParse.h"
+#include "obs/wmo/MappedWindow.h"
 
 using KOL::Kol;
 using KOL::Product;
@@ -404,13 +405,14 @@ TEST_F(Ingest, RealBulletinsAreFiledOnceInTheirFamilyFiles)
   EXPECT_EQ(sfc_file.find('\r'), std::string::npos);
 }
 
-// Bulletin bytes go out straight from the read buffer, long messages in one piece: a feed of
-// a few read buffers files the same tree whether it comes from a file or through a pipe in odd
-// pieces, every message whole, where buffers end inside it too.
+// Bulletin bytes go out straight from the mapped file or the read buffer, long messages in one
+// piece: a feed of a few windows files the same tree whether it comes from a file or through a
+// pipe in odd pieces, every message whole, where windows and buffers end inside it too.
 TEST_F(Ingest, FiledAlikeFromAFileAndFromAPipe)
 {
   KOL_REQUIRE_DATA();
-  std::string feed = mixedFeed(3 * KOL::WmoFile::CHUNK_SIZE + 54321, KOL::WmoFile::CHUNK_SIZE);
+  std::string feed = mixedFeed(KOL::wmo::MappedWindow::WINDOW + 2 * KOL::WmoFile::CHUNK_SIZE,
+                               KOL::WmoFile::CHUNK_SIZE);
   std::string rules = write("rules.prd", KOLTest::readFile(KOLTest::databaseDir() + "/ingest.prd"));
   std::string file = write("feed", feed);
   PipeFeed pipe(dir.file("pipe"), feed);
