@@ -12,7 +12,7 @@ namespace KOL {
 namespace {
 
 constexpr float MISS = Const::FMISS;
-constexpr double KAPPA = 0.286;       // R / cp, as used by every dry adiabat here
+constexpr double KAPPA = Calc::KAPPA;
 constexpr double EPS = 622.0;         // ratio of molar masses, in g/kg
 constexpr double LV_CP = 2.6518986;   // latent heat over cp, per g/kg of vapour
 constexpr double C0 = 273.15;         // 0 degrees Celsius in kelvin

@@ -21,6 +21,9 @@ struct LclData {
 
 class Calc {
  public:
+  // The exponent R/cp of every dry adiabat here; diagrams invert potTemp with 1/KAPPA.
+  static constexpr double KAPPA = 0.286;
+
   // Wind speed and the direction the wind blows from (degrees, 0 for calm).
   static float windSpd(float u, float v);
   static float windDir(float u, float v);
