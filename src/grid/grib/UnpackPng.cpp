@@ -42,10 +42,10 @@ void rowToInts(const uint8_t* row, size_t width, int bytesPerPixel, uint32_t* x)
 
 // Decodes the image into out; the C-style body keeps setjmp clear of C++ destructors.
 // Returns 0 on success, 1 for a non-PNG stream, 2 for a decoding failure, 3 for a size mismatch.
-int decodePng(const Packing& pack, size_t count, float* out, uint8_t* rowBuf, size_t rowCap,
-              uint32_t* ints)
+int decodePng(const Packing& pack, ValueSink& out, uint8_t* rowBuf, size_t rowCap, uint32_t* ints)
 {
   const Octets& d = pack.data;
+  const size_t count = out.count();
   if (d.size() < 8 || png_sig_cmp(d.data(), 0, 8) != 0) return 1;
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
   if (!png) return 2;
@@ -74,7 +74,7 @@ int decodePng(const Packing& pack, size_t count, float* out, uint8_t* rowBuf, si
       for (png_uint_32 j = 0; j < h; j++) {
         png_read_row(png, rowBuf, nullptr);
         rowToInts(rowBuf, w, bpp, ints);
-        scaleValues(pack, ints, w, out + size_t(j) * w);
+        out.putScaled(pack, ints, w);
       }
       status = 0;
     }
@@ -88,17 +88,18 @@ size_t pngWidth(const Octets& d) { return d.size() >= 24 ? d.u4(17) : 0; }
 
 }  // namespace
 
-bool unpackPng(const Packing& pack, size_t count, ValueBuffer& values)
+bool unpackPng(const Packing& pack, ValueSink& values)
 {
+  const size_t count = values.count();
   if (pack.bits == 0 || pack.data.size() == 0) {
-    fillConstant(pack, count, values.get());
+    putConstantField(pack, values);
     return true;
   }
   size_t width = pngWidth(pack.data);
   if (width == 0 || width > count) width = count;
   std::vector<uint8_t> row(width * 8);
   std::vector<uint32_t> ints(width);
-  int status = decodePng(pack, count, values.get(), row.data(), row.size(), ints.data());
+  int status = decodePng(pack, values, row.data(), row.size(), ints.data());
   if (status == 1)
     Kol::outWarning("GribFile: Not a PNG file\n");
   else if (status == 2)
