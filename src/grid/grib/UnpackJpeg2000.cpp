@@ -100,9 +100,9 @@ std::unique_ptr<opj_image_t, ImageDeleter> decodeImage(const Octets& data)
   return image;
 }
 
-// Gives the pages of the block starting at `block` that lie wholly before `to` and do not end
-// before `from` back to the system: their contents are not needed any more, and the block stays
-// allocated until its owner frees it.
+// Hands back to the system the pages of a block from the one holding `from` to the last that ends
+// by `to`: everything before `to` has been used. A first page the block shares with what lies
+// before it is kept. The block stays allocated until its owner frees it.
 void discardPages(void* block, void* from, void* to)
 {
   static_assert(sizeof(uintptr_t) == sizeof(void*), "flat addresses");
