@@ -36,12 +36,13 @@ struct PngTarget {
   ValueSink& out;
 };
 
-// Integers of n pixels into x, per the pixel layout.
-void pixelsToInts(const uint8_t* p, size_t n, int bytesPerPixel, uint32_t* x)
+// Integers of n pixels of B big-endian bytes into x.
+template <int B>
+void pixelsToInts(const uint8_t* p, size_t n, uint32_t* x)
 {
-  for (size_t i = 0; i < n; i++, p += bytesPerPixel) {
+  for (size_t i = 0; i < n; i++, p += B) {
     uint32_t v = 0;
-    for (int k = 0; k < bytesPerPixel; k++) v = (v << 8) | p[k];
+    for (int k = 0; k < B; k++) v = (v << 8) | p[k];
     x[i] = v;
   }
 }
@@ -54,7 +55,21 @@ void takeRow(png_structp png, png_row_infop info, png_bytep row)
   uint32_t x[CHUNK];
   for (size_t done = 0; done < info->width; done += CHUNK) {
     const size_t n = info->width - done < CHUNK ? info->width - done : CHUNK;
-    pixelsToInts(row + done * bpp, n, bpp, x);
+    const uint8_t* p = row + done * bpp;
+    switch (bpp) {
+      case 1:
+        pixelsToInts<1>(p, n, x);
+        break;
+      case 2:
+        pixelsToInts<2>(p, n, x);
+        break;
+      case 3:
+        pixelsToInts<3>(p, n, x);
+        break;
+      default:
+        pixelsToInts<4>(p, n, x);
+        break;
+    }
     t->out.putScaled(t->pack, x, n);
   }
 }
@@ -88,7 +103,7 @@ int decodePng(PngTarget& target)
     png_read_update_info(png, info);
     size_t rowBytes = png_get_rowbytes(png, info);
     int bpp = static_cast<int>(png_get_channels(png, info)) * (depth == 16 ? 2 : 1);
-    if (size_t(w) * h != count || colour == PNG_COLOR_TYPE_PALETTE ||
+    if (size_t(w) * h != count || colour == PNG_COLOR_TYPE_PALETTE || bpp > 4 ||
         png_get_interlace_type(png, info) != PNG_INTERLACE_NONE || rowBytes != size_t(w) * bpp) {
       status = 3;
     } else {
