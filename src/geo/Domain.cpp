@@ -33,12 +33,12 @@ struct ProjName {
   int code;
 };
 const ProjName PROJ_NAMES[] = {
-    {"ll", 2},     {"lat", 2},  {"re", 2},     {"polar", 1},  {"ps", 1},     {"stuve", 41},
-    {"st", 1},     {"sat", 10}, {"lambaz", 8}, {"lamb", 4},   {"lc", 4},     {"la", 8},
-    {"az", 8},     {"alb", 9},  {"gn", 6},     {"or", 5},     {"mo", 7},     {"me", 3},
-    {"rad", 11},   {"pix", 20}, {"xy", 21},    {"xlogy", 24}, {"xlogp", 24}, {"cat", 26},
-    {"skewt", 40}, {"ema", 42}, {"teph", 43},  {"rteph", 44}, {"therm", 40}, {"hodo", 25},
-    {"vert", 24},  {"xp", 23},  {"zoom", 50},  {"size", 51},
+    {"ll", 2},    {"lat", 2},    {"re", 2},     {"polar", 1}, {"ps", 1},     {"stuve", 41},
+    {"st", 1},    {"sat", 10},   {"lambaz", 8}, {"lamb", 4},  {"lc", 4},     {"la", 8},
+    {"az", 8},    {"alb", 9},    {"gn", 6},     {"or", 5},    {"mo", 7},     {"me", 3},
+    {"rad", 11},  {"pix", 20},   {"xy", 21},    {"xz", 22},   {"xlogy", 24}, {"xlogp", 24},
+    {"cat", 26},  {"skewt", 40}, {"ema", 42},   {"teph", 43}, {"rteph", 44}, {"therm", 40},
+    {"hodo", 25}, {"vert", 24},  {"xp", 23},    {"zoom", 50}, {"size", 51},
 };
 
 // An angle brought into [0, 360] by one turn.
