@@ -159,6 +159,17 @@ TEST(GribDecode, BadInputGivesMessageAndNoValues)
   }
 }
 
+// The CRC of PNG chunks.
+uint32_t crc32(const uint8_t* p, size_t n)
+{
+  uint32_t c = 0xFFFFFFFFu;
+  for (size_t i = 0; i < n; i++) {
+    c ^= p[i];
+    for (int k = 0; k < 8; k++) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+  }
+  return ~c;
+}
+
 TEST(GribDecode, CorruptJpeg2000AndPngStreams)
 {
   KOL_REQUIRE_DATA();
@@ -173,13 +184,21 @@ TEST(GribDecode, CorruptJpeg2000AndPngStreams)
   notPng[p7 + 6] = 'X';
   Bytes badPng = png;
   for (size_t k = p7 + 60; k < p7 + 400; k++) badPng[k] ^= 0xA5;
+  // 16-bit RGBA (8 octets a pixel) does not fit 32-bit integers; the header keeps a valid CRC.
+  Bytes widePng = png;
+  const size_t ihdr = p7 + 5 + 12;
+  widePng[ihdr + 12] = 16;
+  widePng[ihdr + 13] = 6;
+  const uint32_t crc = crc32(widePng.data() + ihdr, 17);
+  for (int k = 0; k < 4; k++) widePng[ihdr + 17 + k] = uint8_t(crc >> (24 - 8 * k));
   struct Case {
     const char* name;
     const Bytes& bytes;
     const char* message;
   } cases[] = {{"jpeg", badJpeg, "jpc_decode error"},
                {"png signature", notPng, "Not a PNG file"},
-               {"png data", badPng, "PNG"}};
+               {"png data", badPng, "PNG"},
+               {"png 16-bit RGBA", widePng, "PNG image does not match"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Decoded d = decodeAll(c.bytes);
