@@ -16,7 +16,7 @@
 #include "core/Kol.h"
 #include "core/StrLib.h"
 #include "core/String.h"
-#include "core/cache/FileCache.h"
+#include "core/cache/ReadOnce.h"
 
 namespace KOL {
 
@@ -137,12 +137,19 @@ struct Entry {
   std::string fromName, toName;
 };
 
-using Table = std::vector<Entry>;
+// The units file of a database directory and where it was found.
+struct Table {
+  std::string path;
+  std::vector<Entry> entries;
+};
 
-bool readTable(const char* path, Table& table)
+bool readTable(const char* database, Table& table)
 {
+  String path;
+  if (!FileTool::addPath(database, UNITS_FILE, path)) return false;
+  table.path = path.get();
   std::string text;
-  if (!readAll(path, text)) return false;
+  if (!readAll(path.get(), text)) return false;
   Entry e;
   size_t pos = 0;
   while (nextWord(text, pos, e.from, sizeof e.from)) {
@@ -155,16 +162,17 @@ bool readTable(const char* path, Table& table)
       break;
     e.fromName = normal(e.from);
     e.toName = normal(e.to);
-    table.push_back(e);
+    table.entries.push_back(e);
   }
   return true;
 }
 
-// The units file of a database directory, read once and shared by every Unit.
-std::shared_ptr<const Table> tableOf(const char* path)
+// The units file of a database directory (list), found and read on its first use and shared by
+// every Unit for the rest of the process.
+std::shared_ptr<const Table> tableOf(const char* database)
 {
-  static cache::FileCache<Table> tables;
-  return tables.get(path, readTable);
+  static cache::ReadOnce<Table> tables;
+  return tables.get(database, readTable);
 }
 
 }  // namespace
@@ -222,20 +230,18 @@ int Unit::nextSlot()
 
 int Unit::readFile(const char* from, const char* to, UnitData& data)
 {
-  String path;
-  if (!FileTool::addPath(Kol::getDatabasePath(), UNITS_FILE, path)) {
-    Kol::outDebug(1, "Unit: no units file %s\n", path.get());
+  std::shared_ptr<const Table> table = tableOf(Kol::getDatabasePath());
+  if (!table) {
+    Kol::outDebug(1, "Unit: no units file %s on %s\n", UNITS_FILE, Kol::getDatabasePath());
     return 0;
   }
-  std::shared_ptr<const Table> table = tableOf(path.get());
-  if (!table) return 0;
   std::string f = normal(from ? from : ""), t = normal(to ? to : "");
-  for (const Entry& e : *table) {
+  for (const Entry& e : table->entries) {
     if (e.fromName != f || e.toName != t) continue;
     float factor, offset;
     if (!parseExpression(e.expression, factor, offset)) {
       Kol::outWarning("Unit: bad expression %s for %s %s in %s\n", e.expression, e.from, e.to,
-                      path.get());
+                      table->path.c_str());
       continue;
     }
     StrLib::copy(data.expression, sizeof data.expression, e.expression);

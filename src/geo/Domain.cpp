@@ -33,12 +33,12 @@ struct ProjName {
   int code;
 };
 const ProjName PROJ_NAMES[] = {
-    {"ll", 2},     {"lat", 2},  {"re", 2},     {"polar", 1},  {"ps", 1},     {"stuve", 41},
-    {"st", 1},     {"sat", 10}, {"lambaz", 8}, {"lamb", 4},   {"lc", 4},     {"la", 8},
-    {"az", 8},     {"alb", 9},  {"gn", 6},     {"or", 5},     {"mo", 7},     {"me", 3},
-    {"rad", 11},   {"pix", 20}, {"xy", 21},    {"xlogy", 24}, {"xlogp", 24}, {"cat", 26},
-    {"skewt", 40}, {"ema", 42}, {"teph", 43},  {"rteph", 44}, {"therm", 40}, {"hodo", 25},
-    {"vert", 24},  {"xp", 23},  {"zoom", 50},  {"size", 51},
+    {"ll", 2},    {"lat", 2},    {"re", 2},     {"polar", 1}, {"ps", 1},     {"stuve", 41},
+    {"st", 1},    {"sat", 10},   {"lambaz", 8}, {"lamb", 4},  {"lc", 4},     {"la", 8},
+    {"az", 8},    {"alb", 9},    {"gn", 6},     {"or", 5},    {"mo", 7},     {"me", 3},
+    {"rad", 11},  {"pix", 20},   {"xy", 21},    {"xz", 22},   {"xlogy", 24}, {"xlogp", 24},
+    {"cat", 26},  {"skewt", 40}, {"ema", 42},   {"teph", 43}, {"rteph", 44}, {"therm", 40},
+    {"hodo", 25}, {"vert", 24},  {"xp", 23},    {"zoom", 50}, {"size", 51},
 };
 
 // An angle brought into [0, 360] by one turn.
@@ -133,6 +133,11 @@ int Domain::set(const char* text)
     *s = '\0';
   }
   proj = getProj(fields[0]);
+  if (proj == -1) {
+    Kol::outWarning("Domain: unknown projection %s\n", fields[0]);
+    init();
+    return 0;
+  }
   int f = 1;
   if (nfields > 1 && std::strcmp(fields[1], "e") == 0) ellipsoid = true, f = 2;
   for (int i = 0; i < 5 && f < nfields; i++, f++) {

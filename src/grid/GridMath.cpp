@@ -309,12 +309,15 @@ int listOp(Grid& out, const Grids& in, const char* name, Step step)
 }
 
 // Speed or direction of the wind components u and v (v taken in u's units) into result.
-bool windPolar(Grid& result, const Grid& u, const Grid& v, float (*f)(float, float))
+bool windPolar(Grid& result, const Grid& u, const Grid& v,
+               float (*f)(float, float, Calc::Warnings*))
 {
   if (!start(result, {&u, &v})) return false;
   std::size_t n = result.getCount();
   Operand uu(u, "", n), vv(v, u.getUnits(), n);
-  gridmath::binary(uu.data(), n, vv.data(), n, result.getData(), n, f);
+  Calc::Warnings warn;
+  gridmath::binary(uu.data(), n, vv.data(), n, result.getData(), n,
+                   [&](float a, float b) { return f(a, b, &warn); });
   return true;
 }
 
@@ -331,7 +334,7 @@ int inPlace(Grid& a, const Grid& b, Binary op)
 // One wind component from speed and direction; with flag set the directions are turned from
 // earth to grid orientation first.
 int windComponent(Grid& out, const Grid& spd, const Grid& dir, int flag,
-                  float (*component)(float, float), const char* name)
+                  float (*component)(float, float, Calc::Warnings*), const char* name)
 {
   Grid result;
   if (!start(result, {&spd, &dir})) return deliver(out, result, 0);
@@ -341,7 +344,9 @@ int windComponent(Grid& out, const Grid& spd, const Grid& dir, int flag,
   if (flag)
     eachPoint(result,
               [&](float a, int i, int j) { return result.adjustDir(a, plotAt(result, i, j)); });
-  gridmath::binary(result.getData(), n, s.data(), n, result.getData(), n, component);
+  Calc::Warnings warn;
+  gridmath::binary(result.getData(), n, s.data(), n, result.getData(), n,
+                   [&](float a, float b) { return component(a, b, &warn); });
   return done(out, result, name, spd.getUnits());
 }
 
@@ -703,13 +708,14 @@ int GridMath::adjustUV(Grid& u, Grid& v)
   if (!u.isData() || !v.isData() || u.isValue() || v.isValue() || !isDomainEqual(u, v)) return 0;
   float* pu = u.getData();
   float* pv = v.getData();
+  Calc::Warnings warn;
   for (int j = 0; j < u.getNy(); ++j) {
     for (int i = 0; i < u.getNx(); ++i, ++pu, ++pv) {
       if (*pu == MISS || *pv == MISS) continue;
-      float s = Calc::windSpd(*pu, *pv);
-      float d = u.adjustDir(Calc::windDir(*pu, *pv), plotAt(u, i, j));
-      *pu = d == MISS ? MISS : Calc::windU(d, s);
-      *pv = d == MISS ? MISS : Calc::windV(d, s);
+      float s = Calc::windSpd(*pu, *pv, &warn);
+      float d = u.adjustDir(Calc::windDir(*pu, *pv, &warn), plotAt(u, i, j));
+      *pu = d == MISS ? MISS : Calc::windU(d, s, &warn);
+      *pv = d == MISS ? MISS : Calc::windV(d, s, &warn);
     }
   }
   return 1;

@@ -408,8 +408,9 @@ int Level::decode(const char* text)
 
 namespace {
 
-// Edition-1 level types. A layer's code holds its first level in the thousands and its second
-// below; a single level is the whole code. Either is scaled by mul / div.
+// Edition-1 level types. A layer's code holds its upper level in the thousands and its lower
+// level below, as toLevelCode writes them; a single level is the whole code. Either is scaled by
+// mul / div. toTypeCode is the inverse of this table.
 struct Ed1Level {
   int code;
   int type;
@@ -439,10 +440,15 @@ int Level::decode(int typeCode, int levelCode)
   float v = (float)levelCode;
   for (const Ed1Level& e : ED1_LEVELS) {
     if (e.code != typeCode) continue;
-    if (e.layer)
-      set(e.type, hi * e.mul / e.div, lo * e.mul / e.div);
-    else
+    if (e.layer) {
+      // Kept as coded, not reordered: the first part is the top of the layer whichever way
+      // the coordinate grows (700 above 850 hPa, 10 above 40 cm below ground).
+      set(e.type, lo * e.mul / e.div);
+      upper_type = e.type;
+      upper_value = hi * e.mul / e.div;
+    } else {
       set(e.type, v * e.mul / e.div);
+    }
     return 1;
   }
   set(typeCode, v);
@@ -464,15 +470,17 @@ int Level::toTypeCode(int type, int upperType)
     case SIGMA:
       return layer ? 108 : 107;
     case HYBRID:
-      return 109;
+      return layer ? 110 : 109;
     case DEPTH_BG:
       return layer ? 112 : 111;
     case THETA:
       return layer ? 114 : 113;
     case PRES_AG:
       return layer ? 116 : 115;
+    case PV:
+      return 130;
     case ETA:
-      return layer ? 118 : 117;
+      return layer ? 120 : 119;
     default:
       return type;
   }
@@ -483,12 +491,13 @@ int Level::toLevelCode() const
   if (!isSet()) return upper_type != MISS ? 0 : MISS;
   int t = lower_type;
   if (t == SEA_LEVEL) return 0;
-  if (t < 21 || t > 199) return 0;
+  if (t < 21 || t >= NO_LEVEL) return 0;  // types without a value, "-" included
   if (t > PV && t != ETA) return MISS;
   bool layer = isLayer();
   double lo = lower_value, hi = upper_value;
   auto bad = [](double v) { return v == FMISS || !std::isfinite(v); };
   if (bad(lo) || (layer && bad(hi))) return MISS;
+  // Sigma and eta are stored as floats: 0.01 absorbs their rounding below the coded digit.
   auto rr = [](double v) { return part(v, 0.01); };
   switch (t) {
     case PRES:
@@ -497,7 +506,7 @@ int Level::toLevelCode() const
     case HGHT_AG:
       return toCode(layer ? (r(hi) / 100) * 1000 + r(lo) / 100 : r(lo));
     case SIGMA:
-      return toCode(layer ? rr(hi * 100) * 1000 + rr(lo * 100) : part(lo * 10000, 0));
+      return toCode(layer ? rr(hi * 100) * 1000 + rr(lo * 100) : rr(lo * 10000));
     case HYBRID:
     case DEPTH_BG:
     case THETA:
@@ -506,7 +515,7 @@ int Level::toLevelCode() const
     case PV:
       return toCode(r(lo));
     case ETA:
-      return toCode(layer ? rr(hi * 1000) * 1000 + rr(lo * 1000) : part(lo * 10000, 0));
+      return toCode(layer ? rr(hi * 100) * 1000 + rr(lo * 100) : rr(lo * 10000));
     default:
       return MISS;
   }

@@ -12,7 +12,7 @@
 #include "core/Kol.h"
 #include "core/StrLib.h"
 #include "core/String.h"
-#include "core/cache/FileCache.h"
+#include "core/cache/ReadOnce.h"
 #include "layers/Variable.h"
 
 namespace KOL {
@@ -50,10 +50,12 @@ struct Table {
   }
 };
 
-bool readTable(const char* path, Table& table)
+bool readTable(const char* database, Table& table)
 {
+  String path;
+  FileTool::addPath(database, VarName::FILE_NAME, path);
   File file;
-  if (!file.open(path, "r")) return false;
+  if (!file.open(path.get(), "r")) return false;
   char line[LINE_SIZE + 1];
   VarNameItem item;
   while (file.getLine(line, sizeof line) > 0) {
@@ -68,11 +70,12 @@ bool readTable(const char* path, Table& table)
   return true;
 }
 
-// The table of a database directory, read once and shared by every VarName.
-std::shared_ptr<const Table> tableOf(const char* path)
+// The table of a database directory (list), found and read on its first use and shared by every
+// VarName for the rest of the process.
+std::shared_ptr<const Table> tableOf(const char* database)
 {
-  static cache::FileCache<Table> tables;
-  return tables.get(path, readTable);
+  static cache::ReadOnce<Table> tables;
+  return tables.get(database, readTable);
 }
 
 }  // namespace
@@ -196,10 +199,10 @@ VarNameItem* VarName::freeSlot()
 
 const VarNameItem* VarName::load(const char* abbr, int ind)
 {
-  String path;
-  FileTool::addPath(Kol::getDatabasePath(), FILE_NAME, path);
-  std::shared_ptr<const Table> table = tableOf(path.get());
+  std::shared_ptr<const Table> table = tableOf(Kol::getDatabasePath());
   if (!table) {
+    String path;
+    FileTool::addPath(Kol::getDatabasePath(), FILE_NAME, path);
     Kol::outWarning("VarName: Unable to open file: %s\n", path.get());
     return nullptr;
   }

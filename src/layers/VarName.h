@@ -1,7 +1,7 @@
 // The variable-name table "variable.lup" of the database directory: abbreviation, index codes,
 // long name and usual units of every quantity the library names. A VarName is a small cache of
 // recently used lines; lookups that miss go to the table, which is read once per process and
-// directory and read again only when the file changes. Copies start with an empty cache.
+// directory and kept. Copies start with an empty cache.
 #pragma once
 
 #include <vector>

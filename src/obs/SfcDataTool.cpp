@@ -42,9 +42,9 @@ float windComp(const SfcData& s, float spd, bool u)
   return (u ? Calc::windU(s.wdir, spd) : Calc::windV(s.wdir, spd)) * KNOT_MS;
 }
 
-float moist(const SfcData& s, float (*f)(float, float, float))
+float moist(const SfcData& s, float (*f)(float, float, float, Calc::Warnings*))
 {
-  return f(kelvin(s.temp), kelvin(s.dewp), SfcDataTool::stationPres(s));
+  return f(kelvin(s.temp), kelvin(s.dewp), SfcDataTool::stationPres(s), nullptr);
 }
 
 float cloudOktas(int c) { return StrLib::isDigit(c) && c <= '8' ? (c - '0') * 12.5f : MISS; }

@@ -92,9 +92,10 @@ TEST_F(UnitTest, CachesTheTenMostRecentConversions)
   EXPECT_FALSE(u.cached("a0", "b"));
   EXPECT_TRUE(u.cached("a1", "b"));
   EXPECT_TRUE(u.cached("A10", "B"));
-  // Cached conversions, found or not, no longer read the table.
+  // Cached conversions, found or not, no longer look at the table, even where there is none.
   EXPECT_EQ(u.convert(1, "a3", "nothing"), MISS);
-  KOLTest::writeFile(dir_.file("units.lup"), "");
+  KOLTest::TempDir empty;
+  Kol::setDatabasePath(empty.path().c_str());
   EXPECT_FLOAT_EQ(u.convert(2, "a10", "b"), 22);
   EXPECT_EQ(u.convert(1, "a3", "nothing"), MISS);
   EXPECT_EQ(u.convert(1, "a11", "b"), MISS);
@@ -125,8 +126,11 @@ TEST_F(UnitTest, BadTablesAndNamesGiveMissing)
   EXPECT_EQ(v.convert(1, "unknown", "name"), MISS);
   EXPECT_EQ(v.convert(1, nullptr, "F"), MISS);
   EXPECT_EQ(v.convert(1, nullptr, nullptr), 1);
-  // A scaled name too long for the cache still converts, every time.
-  useTable("kg/m^2/s mm/s *1\n");
+  // A scaled name too long for the cache still converts, every time. (A table is read once per
+  // directory, so the next one goes into a directory of its own.)
+  KOLTest::TempDir other;
+  KOLTest::writeFile(other.file("units.lup"), "kg/m^2/s mm/s *1\n");
+  Kol::setDatabasePath(other.path().c_str());
   EXPECT_FLOAT_EQ(v.convert(2, "10^-03 kg/m^2/s", "mm/s"), 0.002f);
   EXPECT_FALSE(v.cached("10^-03 kg/m^2/s", "mm/s"));
   EXPECT_FLOAT_EQ(v.convert(3, "10^-03 kg/m^2/s", "mm/s"), 0.003f);

@@ -75,7 +75,7 @@ TEST(DomainNames, CodesFromNamesInTableOrder)
       {"missing", -1},
       {"", -1},
       {"l", -1},
-      {"xz", -1},
+      {"xz", 22},
       {"q", -1},
   };
   for (const auto& c : cases) EXPECT_EQ(Domain::getProj(c.name), c.code) << c.name;
@@ -84,10 +84,70 @@ TEST(DomainNames, CodesFromNamesInTableOrder)
   EXPECT_STREQ(Domain::getProjName(1), "pstereo");
   EXPECT_STREQ(Domain::getProjName(9), "albers");
   EXPECT_STREQ(Domain::getProjName(11), "radial");
-  EXPECT_STREQ(Domain::getProjName(25), "polar");
-  EXPECT_STREQ(Domain::getProjName(23), "");
+  // The hodograph and the scaled x/y print as names that read back as their codes.
+  EXPECT_STREQ(Domain::getProjName(25), "hodo");
+  EXPECT_STREQ(Domain::getProjName(23), "xp");
+  EXPECT_STREQ(Domain::getProjName(22), "xz");
   EXPECT_STREQ(Domain::getProjName(99), "");
-  EXPECT_STREQ(Domain::getProjName(Const::MISS), "");
+  EXPECT_STREQ(Domain::getProjName(Const::MISS), "miss");
+}
+
+// Every projection code, printed and read again, gives the same domain (with values that the
+// six decimals of the text carry).
+TEST(DomainText, EveryCodeReadsBackAsPrinted)
+{
+  const struct {
+    int code;
+    float p0, p1, p2, p3;
+    float clat, clon, dx, dy;
+    bool ellipsoid;
+  } cases[] = {
+      {1, 90, -105, 60, MISS, 60, -100, 1.2f, 1.2f, false},
+      {1, -90, 0, -71, MISS, -75, 10, 0.5f, 0.5f, false},
+      {2, MISS, MISS, MISS, MISS, 0, 180, 1.25f, 1.25f, false},
+      {2, -40, 10, MISS, MISS, 5, -3, 0.1f, 0.1f, false},
+      {3, MISS, MISS, MISS, MISS, 20, -60, 1.2f, 1.2f, false},
+      {3, 20, -60, MISS, MISS, 20, -60, 1.2f, 1.2f, true},
+      {4, 25, -95, 25, 25, 40, -95, 0.40635f, 0.40635f, false},
+      {4, -30, 140, -20, -40, -30, 140, 1.2f, 1.2f, false},
+      {5, 45, 10, MISS, MISS, 45, 10, 0.5f, 0.5f, false},
+      {6, MISS, MISS, MISS, MISS, 1, 2, 1, 1, false},
+      {7, MISS, 0, MISS, MISS, 0, 0, 5, 5, false},
+      {8, 52, 10, MISS, MISS, 52, 10, 0.5f, 0.5f, false},
+      {9, 23, -96, 29.5f, 45.5f, 38, -96, 1.2f, 1.2f, false},
+      {10, MISS, -75, 421.64f, 1, 0, -75, 0.04f, 0.04f, true},
+      {11, 90, -97.5f, 60, MISS, 35.2f, -97.5f, 0.01f, 0.01f, false},
+      {20, MISS, MISS, MISS, MISS, 100, 200, 1, 1, false},
+      {21, MISS, MISS, MISS, MISS, 0, 0, 1, 1, false},
+      {22, MISS, MISS, MISS, MISS, 0, 5, 1, 0.5f, false},
+      {23, MISS, MISS, MISS, MISS, 0, 0, 1, 1, false},
+      {24, MISS, MISS, MISS, MISS, 0, 500, 1, 0.1f, false},
+      {25, MISS, MISS, MISS, MISS, 0, 0, 15, 15, false},
+      {26, MISS, MISS, MISS, MISS, 3, 4, 1, 1, false},
+      {40, MISS, MISS, MISS, MISS, -40, 325, 9, 0.235f, false},
+      {41, MISS, MISS, MISS, MISS, -20, 394, 11, 0.36f, false},
+      {42, MISS, MISS, MISS, MISS, -20, 325, 11, 0.235f, false},
+      {43, -36, 332, MISS, MISS, -36, 332, 9.090909f, 0.033f, false},
+      {44, MISS, MISS, MISS, MISS, -25, 400, 13.6f, 0.049f, false},
+      {50, MISS, MISS, MISS, MISS, 0, 0, 1, 1, false},
+      {51, MISS, MISS, MISS, MISS, 0, 0, 1, 1, false},
+      {Const::MISS, MISS, MISS, MISS, MISS, MISS, MISS, MISS, MISS, false},
+  };
+  for (const auto& c : cases) {
+    DomainVal v;
+    v.proj = c.code;
+    v.param[0] = c.p0, v.param[1] = c.p1, v.param[2] = c.p2, v.param[3] = c.p3;
+    v.clat = c.clat, v.clon = c.clon, v.dx = c.dx, v.dy = c.dy;
+    v.nx = 25, v.ny = 17;
+    v.ellipsoid = c.ellipsoid;
+    Domain d;
+    EXPECT_EQ(d.set(v), 1) << c.code;
+    const std::string printed = text(d);
+    Domain back;
+    EXPECT_EQ(back.set(printed.c_str()), 1) << printed;
+    EXPECT_TRUE(Domain::compare(d, back)) << c.code << ": " << printed << " read as " << text(back);
+    EXPECT_EQ(text(back), printed);
+  }
 }
 
 TEST(DomainText, ReadsAndWritesTheCompactForm)
@@ -142,7 +202,9 @@ TEST(DomainText, RefusesOtherFormsAndResets)
                        "ps,40,x,25,17,1,1",
                        "ps,nan,-100,25,17,1.2,1.2",
                        "ps:inf,40,-100,25,17,1.2,1.2",
-                       "ps,1e50,-100,25,17,1,1"};
+                       "ps,1e50,-100,25,17,1,1",
+                       "bogus:25,40,-100,25,17,1,1",
+                       "qq,40,-100,25,17,1,1"};
   for (const char* s : bad) {
     Domain d("lamb:25:-95:30:60,40,-95,25,17,1.2,1.2");
     EXPECT_EQ(d.set(s), 0) << s;

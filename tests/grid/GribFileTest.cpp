@@ -480,3 +480,56 @@ TEST_F(GribFileTest, FieldsOfOneMessageAreReadInTurn)
 }
 
 }  // namespace
+
+namespace {
+
+// Edition 1 layers code their top in octet 11 and their bottom in octet 12; read back they are
+// the layers their text names, and their codes are the octets again.
+TEST_F(GribFileTest, Edition1LayersKeepTopAndBottom)
+{
+  const struct {
+    int type, top, bottom;
+    const char* text;
+    int code;
+  } layers[] = {{101, 70, 85, "850-700mb", 70085},
+                {104, 30, 10, "1000-3000m", 30010},
+                {108, 50, 98, "0.980-0.50sig", 50098},
+                {112, 0, 10, "10-0cm_bg", 10},
+                {116, 30, 0, "0-30mb_ag", 30000}};
+  std::vector<float> values(4 * 3, 280.0f);
+  KOLTest::TempDir tmp;
+  for (const auto& l : layers) {
+    SCOPED_TRACE(l.text);
+    grib::Ed1Lambert d;
+    d.nx = 4, d.ny = 3, d.la1 = 30, d.lo1 = -100, d.lov = -95, d.latin1 = d.latin2 = 25;
+    d.dx = d.dy = 40000, d.parameter = 11, d.levelType = l.type;
+    d.levelValue = l.top * 256 + l.bottom;
+    d.year = 2024, d.month = 5, d.day = 17, d.hour = 12, d.values = values.data();
+    std::vector<uint8_t> msg = grib::encodeEd1Lambert(d);
+    std::string path = tmp.file("layer.grib");
+    KOLTest::writeFile(path, std::string(msg.begin(), msg.end()));
+    Grid g;
+    GribFile in(path.c_str());
+    ASSERT_TRUE(in.read(g));
+    KOL::String text;
+    g.getLevel().toString(text);
+    EXPECT_STREQ(text.get(), l.text);
+    EXPECT_EQ(g.getLevel().toTypeCode(), l.type);
+    EXPECT_EQ(g.getLevel().toLevelCode(), l.code);
+
+    // Written out again, the layer reads back unchanged.
+    std::string again = tmp.file("again.grib");
+    {
+      GribFile out;
+      ASSERT_TRUE(out.open(again.c_str(), 1));
+      ASSERT_TRUE(out.write(g));
+      out.close();
+    }
+    Grid r;
+    GribFile back(again.c_str());
+    ASSERT_TRUE(back.read(r));
+    EXPECT_EQ(r.getLevel(), g.getLevel());
+  }
+}
+
+}  // namespace

@@ -486,6 +486,14 @@ TEST_F(GridMathTest, WindComponentsSpeedAndDirection)
   EXPECT_NEAR(s.getValue(0, 0), 10, 1e-4);
   EXPECT_NEAR(d.getValue(0, 0), 270, 1e-3);
   EXPECT_NEAR(d.getValue(1, 0), 0, 1e-3);
+
+  // A grid of values that are no numbers gives missing speeds and one warning, not one a point.
+  Grid bad(300, 200);
+  for (std::size_t k = 0; k < bad.getCount(); ++k) bad.getData()[k] = std::nanf("");
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(GridMath::windSpd(s, bad, bad), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Calc: windSpd: input is not a number\n");
+  EXPECT_EQ(s.getValue(17, 3), KOL::Const::FMISS);
 }
 
 TEST_F(GridMathTest, DirectionsTurnBetweenEarthAndGridOrientation)

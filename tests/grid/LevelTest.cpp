@@ -209,9 +209,9 @@ TEST(LevelTest, GribTypeAndLevelCodes)
 {
   const struct {
     int type, single, layer;
-  } types[] = {{100, 100, 101}, {101, 102, 102}, {102, 103, 104}, {103, 105, 106},
-               {104, 107, 108}, {105, 109, 109}, {106, 111, 112}, {107, 113, 114},
-               {108, 115, 116}, {111, 117, 118}, {1, 1, 1},       {245, 245, 245}};
+  } types[] = {{100, 100, 101}, {101, 102, 102}, {102, 103, 104}, {103, 105, 106}, {104, 107, 108},
+               {105, 109, 110}, {106, 111, 112}, {107, 113, 114}, {108, 115, 116}, {109, 130, 130},
+               {111, 119, 120}, {1, 1, 1},       {245, 245, 245}};
   for (const auto& t : types) {
     SCOPED_TRACE(t.type);
     EXPECT_EQ(Level::toTypeCode(t.type), t.single);
@@ -234,7 +234,7 @@ TEST(LevelTest, GribTypeAndLevelCodes)
                {Level(107, 320.0f), 320},
                {Level(109, 2.0f), 2},
                {Level(111, 0.5f), 5000},
-               {Level(111, 0.9f, 111, 0.5f), 900500},
+               {Level(111, 0.9f, 111, 0.5f), 90050},
                {Level(1, 0.0f), 0},
                {Level(245, 0.0f), 0},
                {Level(50, 0.0f), MISS},
@@ -255,16 +255,16 @@ TEST(LevelTest, DecodesGribCodes)
     float v1;
     int t2;
     float v2;
-  } table[] = {{100, 500, 100, 500, MISS, FMISS},  {101, 70085, 100, 700, 100, 850},
+  } table[] = {{100, 500, 100, 500, MISS, FMISS},  {101, 70085, 100, 850, 100, 700},
                {102, 0, 101, 0, MISS, FMISS},      {103, 1500, 102, 1500, MISS, FMISS},
                {104, 30010, 102, 1000, 102, 3000}, {105, 2, 103, 2, MISS, FMISS},
                {106, 30010, 103, 1000, 103, 3000}, {107, 9950, 104, 0.995f, MISS, FMISS},
-               {108, 50090, 104, 0.5f, 104, 0.9f}, {109, 10, 105, 10, MISS, FMISS},
+               {108, 50090, 104, 0.9f, 104, 0.5f}, {109, 10, 105, 10, MISS, FMISS},
                {110, 20010, 105, 10, 105, 20},     {111, 10, 106, 10, MISS, FMISS},
-               {112, 10040, 106, 10, 106, 40},     {113, 320, 107, 320, MISS, FMISS},
+               {112, 10040, 106, 40, 106, 10},     {113, 320, 107, 320, MISS, FMISS},
                {114, 330300, 107, 300, 107, 330},  {115, 30, 108, 30, MISS, FMISS},
                {116, 30000, 108, 0, 108, 30},      {119, 5000, 111, 0.5f, MISS, FMISS},
-               {120, 90050, 111, 0.5f, 111, 0.9f}, {130, 2, 109, 2, MISS, FMISS},
+               {120, 50090, 111, 0.9f, 111, 0.5f}, {130, 2, 109, 2, MISS, FMISS},
                {117, 5, 117, 5, MISS, FMISS},      {1, 0, 1, 0, MISS, FMISS},
                {200, 0, 200, 0, MISS, FMISS}};
   for (const auto& row : table) {
@@ -281,6 +281,36 @@ TEST(LevelTest, DecodesGribCodes)
     b.decode(a.toTypeCode(), a.toLevelCode());
     EXPECT_EQ(a, b);
   }
+}
+
+// Every type and level code the class knows comes back unchanged through a Level: the layer codes
+// over every pair of one-octet parts (first part the upper level), the single codes over every
+// two-octet value, the keyword types with their code 0.
+TEST(LevelTest, GribCodesRoundTrip)
+{
+  auto expectRoundTrip = [](int type, int code) {
+    Level l;
+    l.decode(type, code);
+    if (l.toTypeCode() == type && l.toLevelCode() == code) return true;
+    ADD_FAILURE() << "type " << type << " code " << code << " came back as " << l.toTypeCode()
+                  << " " << l.toLevelCode() << " (" << text(l) << ")";
+    return false;
+  };
+  for (int type : {101, 104, 106, 108, 110, 112, 114, 116, 120})
+    for (int hi = 0; hi < 256; hi++)
+      for (int lo = 0; lo < 256; lo++)
+        if (!expectRoundTrip(type, hi * 1000 + lo)) break;
+  for (int type : {100, 103, 105, 107, 109, 111, 113, 115, 119, 130})
+    for (int code = 0; code < 65536; code++)
+      if (!expectRoundTrip(type, code)) break;
+  for (int type : {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 20, 102, 199, 200, 204, 215, 245, 254})
+    expectRoundTrip(type, 0);
+
+  // A layer keeps its first part above: the 850-700 hPa layer as written in text.
+  Level layer;
+  layer.decode(101, 70085);
+  EXPECT_EQ(layer, Level("850-700mb"));
+  EXPECT_EQ(text(layer), "850-700mb");
 }
 
 TEST(LevelTest, SoundingCoordinates)

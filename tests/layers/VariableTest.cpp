@@ -222,8 +222,13 @@ TEST_F(VarNameTest, CacheKeepsTheMostRecentlyUsedNames)
   KOL::VarName names;
   KOL::VarNameItem item;
   for (int i = 1; i <= 45; ++i) ASSERT_EQ(names.get(("v" + std::to_string(i)).c_str(), item), 1);
-  // Only the last 40 are cached: with the table gone, v1 is lost and v45 still known.
+  // The table was read once: a fresh VarName finds its names with the file gone.
   std::remove(dir.file("variable.lup").c_str());
+  ASSERT_EQ(KOL::VarName().get("v7", item), 1);
+  EXPECT_STREQ(item.units, "u7");
+  // Only the last 40 are cached: in a directory without a table, v1 is lost and v45 still known.
+  KOLTest::TempDir empty;
+  KOL::Kol::setDatabasePath(empty.path().c_str());
   testing::internal::CaptureStderr();
   EXPECT_EQ(names.get("v1", item), 0);
   std::string err = testing::internal::GetCapturedStderr();

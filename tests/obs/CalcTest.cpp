@@ -377,14 +377,49 @@ TEST(CalcTest, BadInputGivesMissingOrZeroWithAWarning)
   EXPECT_EQ(l.temp, MISS);
 }
 
+// A run of calls sharing one Warnings reports each kind of problem once, however often it
+// recurs; calls without one report every problem.
+TEST(CalcTest, WarningsOfARunArePrintedOncePerKind)
+{
+  Calc::Warnings w;
+  std::string err = stderrOf([&] {
+    for (int i = 0; i < 1000000; i++) EXPECT_EQ(Calc::potTemp(280, -5.0f - i % 7, &w), MISS);
+  });
+  EXPECT_EQ(err, "Calc: potTemp: pressure -5 out of range\n");
+  EXPECT_EQ(w.getCount(), 1000000);
+
+  // Other kinds are new: another problem of the same function, another function, a problem
+  // met inside a nested call.
+  err = stderrOf([&] {
+    for (int i = 0; i < 3; i++) {
+      Calc::potTemp(-1, 500, &w);
+      Calc::presAlt(0, &w);
+      Calc::wetBulb(300, 290, -1, &w);
+      Calc::relHum(std::nanf(""), 280, &w);
+    }
+  });
+  EXPECT_EQ(err,
+            "Calc: potTemp: temperature -1 out of range\n"
+            "Calc: presAlt: pressure 0 out of range\n"
+            "Calc: lcl: pressure -1 out of range\n"
+            "Calc: relHum: input is not a number\n");
+  EXPECT_EQ(w.getCount(), 1000012);
+
+  err = stderrOf([] {
+    for (int i = 0; i < 3; i++) Calc::potTemp(280, -5);
+  });
+  const std::string line = "Calc: potTemp: pressure -5 out of range\n";
+  EXPECT_EQ(err, line + line + line);
+}
+
 TEST(CalcTest, NoFunctionReturnsNotANumber)
 {
   // Hostile values on every argument of every function: results are numbers or missing.
   const float values[] = {MISS, std::nanf(""), INFINITY, -INFINITY, -1e30f, -300, -1,
                           0,    1e-30f,        0.5f,     50,        99,     100,  101,
                           250,  300,           1100,     2500,      1e30f};
-  using F2 = float (*)(float, float);
-  using F3 = float (*)(float, float, float);
+  using F2 = float (*)(float, float, Calc::Warnings*);
+  using F3 = float (*)(float, float, float, Calc::Warnings*);
   const F2 f2[] = {
       Calc::windSpd,     Calc::windDir,       Calc::windU,          Calc::windV,
       Calc::mixRatio,    Calc::specHum,       Calc::tempOnMixRat,   Calc::dewTemp,
@@ -399,12 +434,12 @@ TEST(CalcTest, NoFunctionReturnsNotANumber)
   int bad = 0;
   for (float a : values) {
     for (auto f : {Calc::vaporPres, Calc::tempVaporPres, Calc::presAlt, Calc::stdAtmsPres})
-      bad += std::isnan(f(a));
+      bad += std::isnan(f(a, nullptr));
     for (float b : values) {
-      for (auto f : f2) bad += std::isnan(f(a, b));
+      for (auto f : f2) bad += std::isnan(f(a, b, nullptr));
       bad += std::isnan(Calc::earthDist(a, b, b, a)) + std::isnan(Calc::dist(a, b, 0, 0));
       for (float c : values) {
-        for (auto f : f3) bad += std::isnan(f(a, b, c));
+        for (auto f : f3) bad += std::isnan(f(a, b, c, nullptr));
         bad += std::isnan(Calc::interpTemp(250, 260, a, b, c));
         bad += std::isnan(Calc::interpLinear(a, b, c, 1, 2));
       }

@@ -11,6 +11,8 @@ extern const Projection LATLON, MERCATOR, LAMBERT_CONFORMAL, ORTHOGRAPHIC, MOLLW
 
 namespace {
 
+// Every printed name reads back as its own code: the hodograph prints as "hodo" because "polar"
+// names the polar stereographic projection.
 const Entry TABLE[] = {
     {1, "pstereo", &POLAR_STEREOGRAPHIC},
     {2, "latlon", &LATLON},
@@ -26,9 +28,9 @@ const Entry TABLE[] = {
     {20, "pixel", &PIXEL},
     {21, "xy", &PASS_THROUGH},
     {22, "xz", &PASS_THROUGH},
-    {23, "", &SCALED_XY},
+    {23, "xp", &SCALED_XY},
     {24, "xlogp", &LOG_PRESSURE},
-    {25, "polar", &HODOGRAPH},
+    {25, "hodo", &HODOGRAPH},
     {26, "cat", &PASS_THROUGH},
     {40, "skewt", &SKEW_T},
     {41, "stuve", &STUVE},
@@ -37,6 +39,7 @@ const Entry TABLE[] = {
     {44, "rteph", &UNROTATED_TEPHIGRAM},
     {50, "zoom", &PASS_THROUGH},
     {51, "size", &PASS_THROUGH},
+    {Const::MISS, "miss", &PASS_THROUGH},
 };
 
 const Entry NONE = {Const::MISS, "", &PASS_THROUGH};

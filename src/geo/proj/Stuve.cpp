@@ -5,11 +5,15 @@ namespace KOL::proj {
 
 namespace {
 
+// R/cp as the diagram has always drawn it; the inverse uses its exact reciprocal so that a
+// pressure comes back as it went in.
+constexpr double EXPONENT = 0.285714;
+
 int forward(const Domain::Constants&, double& lat, double& lon, double& x, double& y)
 {
   if (!(lon >= 0.0)) return 0;
   x = lat;
-  y = -std::pow(lon, 0.285714);
+  y = -std::pow(lon, EXPONENT);
   return 1;
 }
 
@@ -17,7 +21,7 @@ int inverse(const Domain::Constants&, double x, double y, double& lat, double& l
 {
   if (!(y <= 0.0)) return 0;
   lat = x;
-  lon = std::pow(-y, 3.5);
+  lon = std::pow(-y, 1.0 / EXPONENT);
   return 1;
 }
 

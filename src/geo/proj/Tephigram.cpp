@@ -12,18 +12,19 @@ namespace {
 
 constexpr double KELVIN = 273.15;
 
-// Potential temperature (K) of T (K) at p (hPa); 0, quietly, when either is not positive.
+// Potential temperature (K) of T (K) at p (hPa) in double precision, with the exponent of
+// Calc::potTemp; 0 when either is not positive.
 double potTemp(double t, double p)
 {
   if (!(t > 0.0) || !(p > 0.0)) return 0.0;
-  const float theta = Calc::potTemp(static_cast<float>(t), static_cast<float>(p));
-  return Const::isMiss(theta) ? 0.0 : theta;
+  return t * std::pow(1000.0 / p, Calc::KAPPA);
 }
 
-// The pressure at which temperature t (deg C) has potential temperature exp(lnTheta).
+// The pressure at which temperature t (deg C) has potential temperature exp(lnTheta): the exact
+// inverse of potTemp.
 double pressureOf(double t, double lnTheta)
 {
-  return 1000.0 * std::pow((t + KELVIN) / std::exp(lnTheta), 3.5);
+  return 1000.0 * std::pow((t + KELVIN) / std::exp(lnTheta), 1.0 / Calc::KAPPA);
 }
 
 int setup(const DomainVal& d, Domain::Constants& c)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "grid/grib/Bits.h"
+#include "grid/grib/FieldValues.h"
 
 namespace KOL::grib {
 
@@ -68,7 +69,7 @@ struct Field {
   GridGeom grid;
   Packing pack;
   bool bitmapPresent = false;
-  std::vector<float> values;  // grid.points() values, MISSING where masked
+  FieldValues values;  // grid.points() values, MISSING where masked
 };
 
 }  // namespace KOL::grib

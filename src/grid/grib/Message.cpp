@@ -191,18 +191,8 @@ bool unpackField(Field& f, const Octets& bitmap, size_t messageLength)
                     messageLength);
     return false;
   }
-  f.values.clear();
-  ValueBuffer out(f.values, points);
-  if (!u->unpack(f.pack, count, out)) return false;
-  out.get();
-  if (f.bitmapPresent) {
-    // Spread the packed values over the points, from the end so that nothing is overwritten.
-    size_t k = count;
-    for (size_t i = points; i-- > 0;) {
-      bool set = (bitmap.data()[i >> 3] >> (7 - (i & 7))) & 1;
-      f.values[i] = set ? f.values[--k] : MISSING;
-    }
-  }
+  ValueSink out(f.values, points, f.bitmapPresent ? bitmap.data() : nullptr, count);
+  if (!u->unpack(f.pack, out) || !out.finish()) return false;
   unAlternate(f.grid, f.values.data());
   return true;
 }

@@ -21,6 +21,15 @@ int toInt(double v)
   return static_cast<int>(v > BIG ? BIG : v < -BIG ? -BIG : v);
 }
 
+// An edition 1 layer: octet 11 codes its top, octet 12 its bottom, as Level codes keep them.
+Level layer(int type, float top, float bottom)
+{
+  Level l(type, bottom);
+  l.upper_type = type;
+  l.upper_value = top;
+  return l;
+}
+
 Level levelEd1(const Field& f)
 {
   const int o11 = static_cast<int>(f.level1), o12 = static_cast<int>(f.level2);
@@ -29,35 +38,35 @@ Level levelEd1(const Field& f)
     case 100:
       return Level(Level::PRES, both);
     case 101:
-      return Level(Level::PRES, o11 * 10.0f, o12 * 10.0f);
+      return layer(Level::PRES, o11 * 10.0f, o12 * 10.0f);
     case 102:
       return Level(Level::SEA_LEVEL, 0.0f);
     case 103:
       return Level(Level::HGHT, both);
     case 104:
-      return Level(Level::HGHT, o11 * 100.0f, o12 * 100.0f);
+      return layer(Level::HGHT, o11 * 100.0f, o12 * 100.0f);
     case 105:
       return Level(Level::HGHT_AG, both);
     case 106:
-      return Level(Level::HGHT_AG, o11 * 100.0f, o12 * 100.0f);
+      return layer(Level::HGHT_AG, o11 * 100.0f, o12 * 100.0f);
     case 107:
       return Level(Level::SIGMA, both / 10000.0f);
     case 108:
-      return Level(Level::SIGMA, o11 / 100.0f, o12 / 100.0f);
+      return layer(Level::SIGMA, o11 / 100.0f, o12 / 100.0f);
     case 109:
       return Level(Level::HYBRID, both);
     case 111:
       return Level(Level::DEPTH_BG, both);
     case 112:
-      return Level(Level::DEPTH_BG, float(o11), float(o12));
+      return layer(Level::DEPTH_BG, float(o11), float(o12));
     case 113:
       return Level(Level::THETA, both);
     case 114:
-      return Level(Level::THETA, 475.0f - o11, 475.0f - o12);
+      return layer(Level::THETA, 475.0f - o11, 475.0f - o12);
     case 115:
       return Level(Level::PRES_AG, both);
     case 116:
-      return Level(Level::PRES_AG, float(o11), float(o12));
+      return layer(Level::PRES_AG, float(o11), float(o12));
     default:
       return Level(f.levelType1, float(o11));
   }

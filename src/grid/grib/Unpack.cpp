@@ -1,6 +1,9 @@
 #include "grid/grib/Unpack.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "core/Kol.h"
 
 namespace KOL::grib {
 
@@ -22,19 +25,79 @@ const UnpackerEntry* findUnpacker(int templ)
 
 double Packing::precision() const { return std::ldexp(1.0, e) * std::pow(10.0, -d); }
 
-void scaleValues(const Packing& pack, const uint32_t* x, size_t count, float* out)
+Scaling::Scaling(const Packing& pack)
 {
   const double dec = std::pow(10.0, -pack.d);
-  const double base = pack.ref * dec;
-  const double step = std::ldexp(1.0, pack.e) * dec;
-  for (size_t i = 0; i < count; i++) out[i] = static_cast<float>(base + x[i] * step);
+  base = pack.ref * dec;
+  step = std::ldexp(1.0, pack.e) * dec;
 }
 
-void fillConstant(const Packing& pack, size_t count, float* out)
+namespace {
+// Values pass through a small buffer on the stack, which stays in the first-level cache.
+constexpr size_t SLICE = 2048;
+}  // namespace
+
+ValueSink::ValueSink(FieldValues& values, size_t points, const uint8_t* bitmap, size_t count)
+    : field_(values), values_(values.fill()), points_(points), count_(count), bitmap_(bitmap)
+{
+}
+
+void ValueSink::put(const float* v, size_t n)
+{
+  if (values_.capacity() < points_) values_.reserve(points_);
+  if (n > count_ - received_) n = count_ - received_;
+  received_ += n;
+  if (!bitmap_) {
+    values_.insert(values_.end(), v, v + n);
+    return;
+  }
+  float spread[SLICE];
+  size_t point = values_.size(), k = 0;
+  while (k < n) {
+    size_t m = 0;
+    for (; m < SLICE && k < n; m++, point++) spread[m] = isSet(point) ? v[k++] : MISSING;
+    values_.insert(values_.end(), spread, spread + m);
+  }
+}
+
+void ValueSink::putScaled(const Packing& pack, const uint32_t* x, size_t n)
+{
+  const Scaling scale(pack);
+  float v[SLICE];
+  for (size_t done = 0; done < n; done += SLICE) {
+    size_t m = n - done < SLICE ? n - done : SLICE;
+    for (size_t i = 0; i < m; i++) v[i] = scale(x[done + i]);
+    put(v, m);
+  }
+}
+
+void ValueSink::putConstant(float value, size_t n)
+{
+  float v[SLICE];
+  std::fill(v, v + (n < SLICE ? n : SLICE), value);
+  for (size_t done = 0; done < n; done += SLICE) put(v, n - done < SLICE ? n - done : SLICE);
+}
+
+void ValueSink::takeOver(float* block, FieldValues::Release release)
+{
+  field_.takeOver(block, count_, release);
+  received_ = count_;
+}
+
+bool ValueSink::finish()
+{
+  if (received_ != count_) {
+    Kol::outWarning("GribFile: %zu values unpacked, %zu expected\n", received_, count_);
+    return false;
+  }
+  if (field_.size() != points_) values_.resize(points_, MISSING);
+  return true;
+}
+
+void putConstantField(const Packing& pack, ValueSink& out)
 {
   // Encoders store a constant field's value in R as it is, without the decimal scaling.
-  const auto v = pack.ref;
-  for (size_t i = 0; i < count; i++) out[i] = v;
+  out.putConstant(pack.ref, out.count());
 }
 
 }  // namespace KOL::grib

@@ -1,32 +1,54 @@
 // The unpackers of packed GRIB values, one per data representation template, found through one
-// table keyed by template number. Each turns the packed section bytes into `count` values
-// (value = (R + X 2^E) 10^-D), reporting a failure once and returning false.
+// table keyed by template number. Each turns the packed section bytes into the values of the
+// points the bitmap leaves (value = (R + X 2^E) 10^-D), reporting a failure once and returning
+// false.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "grid/grib/Field.h"
 
 namespace KOL::grib {
 
-// Where an unpacker writes: the field's values, allocated only when the unpacker first asks, so
-// that a decoder holding its own large buffers (JPEG 2000) can release them first.
-class ValueBuffer {
- public:
-  ValueBuffer(std::vector<float>& values, size_t points) : values_(values), points_(points) {}
-  float* get()
-  {
-    if (values_.size() != points_) values_.assign(points_, MISSING);
-    return values_.data();
-  }
-
- private:
-  std::vector<float>& values_;
-  size_t points_;
+// value = (R + X 2^E) 10^-D, as base + X step.
+struct Scaling {
+  explicit Scaling(const Packing& pack);
+  float operator()(uint32_t x) const { return static_cast<float>(base + x * step); }
+  double base, step;
 };
 
-using Unpacker = bool (*)(const Packing& pack, size_t count, ValueBuffer& out);
+// Where an unpacker delivers its values, in order. They are appended to the field's values with
+// the points the bitmap marks missing put in between, so that nothing is written twice. Nothing is
+// allocated before the first value arrives: a decoder holding large buffers of its own (JPEG 2000)
+// can release them first.
+class ValueSink {
+ public:
+  // bitmap: one bit a point, most significant first, nullptr when every point has a value; count:
+  // the number of set bits (the number of values the unpacker is to deliver).
+  ValueSink(FieldValues& values, size_t points, const uint8_t* bitmap, size_t count);
+  size_t count() const { return count_; }
+  void put(const float* v, size_t n);
+  // The values (R + X 2^E) 10^-D of n integers.
+  void putScaled(const Packing& pack, const uint32_t* x, size_t n);
+  void putConstant(float v, size_t n);
+  // Whether all the values may come at once as a block of count floats to take over.
+  bool canTakeOver() const { return !bitmap_ && received_ == 0; }
+  void takeOver(float* block, FieldValues::Release release);
+  // Marks the points after the last value missing; false (reported) unless count values arrived.
+  bool finish();
+
+ private:
+  bool isSet(size_t point) const { return (bitmap_[point >> 3] >> (7 - (point & 7))) & 1; }
+  FieldValues& field_;
+  std::vector<float>& values_;
+  size_t points_, count_;
+  const uint8_t* bitmap_;
+  size_t received_ = 0;
+};
+
+using Unpacker = bool (*)(const Packing& pack, ValueSink& out);
 
 struct UnpackerEntry {
   int templ;
@@ -38,15 +60,13 @@ struct UnpackerEntry {
 // nullptr when the template is not supported.
 const UnpackerEntry* findUnpacker(int templ);
 
-bool unpackSimple(const Packing& pack, size_t count, ValueBuffer& out);
-bool unpackComplex(const Packing& pack, size_t count, ValueBuffer& out);
-bool unpackJpeg2000(const Packing& pack, size_t count, ValueBuffer& out);
-bool unpackPng(const Packing& pack, size_t count, ValueBuffer& out);
-bool unpackRunLength(const Packing& pack, size_t count, ValueBuffer& out);
+bool unpackSimple(const Packing& pack, ValueSink& out);
+bool unpackComplex(const Packing& pack, ValueSink& out);
+bool unpackJpeg2000(const Packing& pack, ValueSink& out);
+bool unpackPng(const Packing& pack, ValueSink& out);
+bool unpackRunLength(const Packing& pack, ValueSink& out);
 
-// Shared by the unpackers: out[i] = (R + X[i] 2^E) 10^-D for count integers.
-void scaleValues(const Packing& pack, const uint32_t* x, size_t count, float* out);
 // Every value equal to R (zero bit width or an empty data section).
-void fillConstant(const Packing& pack, size_t count, float* out);
+void putConstantField(const Packing& pack, ValueSink& out);
 
 }  // namespace KOL::grib

@@ -101,16 +101,13 @@ bool readGroups(const Packing& pack, const Descriptor& d, BitReader& bits, size_
 class Restorer {
  public:
   Restorer(const Packing& pack, int order, long first1, long first2, long minimum)
-      : order_(order), first_{first1, first2}, min_(minimum)
+      : order_(order), first_{first1, first2}, min_(minimum), scale_(pack)
   {
-    double dec = std::pow(10.0, -pack.d);
-    base_ = pack.ref * dec;
-    step_ = std::ldexp(1.0, pack.e) * dec;
   }
   float value(int64_t x)
   {
     if (order_ > 0) x = undifference(x);
-    return static_cast<float>(base_ + static_cast<double>(x) * step_);
+    return static_cast<float>(scale_.base + static_cast<double>(x) * scale_.step);
   }
 
  private:
@@ -133,13 +130,14 @@ class Restorer {
   int64_t min_;
   int seen_ = 0;
   int64_t prev1_ = 0, prev2_ = 0;
-  double base_ = 0, step_ = 0;
+  Scaling scale_;
 };
 
 }  // namespace
 
-bool unpackComplex(const Packing& pack, size_t count, ValueBuffer& values)
+bool unpackComplex(const Packing& pack, ValueSink& values)
 {
+  const size_t count = values.count();
   if (pack.bits > 32) {
     Kol::outWarning("GribFile: bit width %d over 32\n", pack.bits);
     return false;
@@ -152,7 +150,7 @@ bool unpackComplex(const Packing& pack, size_t count, ValueBuffer& values)
   }
   if (count == 0) return true;
   if (d.groups == 0) {  // no groups: every value is the reference
-    fillConstant(pack, count, values.get());
+    putConstantField(pack, values);
     return true;
   }
   BitReader bits(pack.data);
@@ -162,12 +160,11 @@ bool unpackComplex(const Packing& pack, size_t count, ValueBuffer& values)
   Groups g;
   if (!readGroups(pack, d, bits, count, g)) return false;
 
-  float* out = values.get();
   Restorer restore(pack, d.order, first[0], first[1], minimum);
   const uint32_t refMissing = pack.bits >= 32 ? 0xFFFFFFFFu : (1u << pack.bits) - 1;
   constexpr size_t CHUNK = 4096;
   uint32_t x[CHUNK];
-  size_t at = 0;
+  float out[CHUNK];
   for (size_t k = 0; k < g.ref.size(); k++) {
     const uint32_t width = g.width[k], ref = g.ref[k];
     const uint32_t allOnes = width >= 32 ? 0xFFFFFFFFu : (1u << width) - 1;
@@ -177,15 +174,16 @@ bool unpackComplex(const Packing& pack, size_t count, ValueBuffer& values)
         Kol::outWarning("GribFile: complex packing values run past the data section\n");
         return false;
       }
-      for (size_t i = 0; i < n; i++, at++) {
+      for (size_t i = 0; i < n; i++) {
         bool missing = false;
         if (d.missingMode >= 1) {
           uint32_t code = width == 0 ? ref : x[i];
           uint32_t ones = width == 0 ? refMissing : allOnes;
           missing = code == ones || (d.missingMode == 2 && code == ones - 1);
         }
-        out[at] = missing ? MISSING : restore.value(int64_t(ref) + x[i]);
+        out[i] = missing ? MISSING : restore.value(int64_t(ref) + x[i]);
       }
+      values.put(out, n);
     }
   }
   return true;

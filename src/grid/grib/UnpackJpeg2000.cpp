@@ -1,7 +1,10 @@
 // JPEG 2000 packing: the data section is a JPEG 2000 code stream of the scaled integers,
 // decoded from memory with OpenJPEG.
 #include <openjpeg.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -97,27 +100,77 @@ std::unique_ptr<opj_image_t, ImageDeleter> decodeImage(const Octets& data)
   return image;
 }
 
+// Hands back to the system the pages of a block from the one holding `from` to the last that ends
+// by `to`: everything before `to` has been used. A first page the block shares with what lies
+// before it is kept. The block stays allocated until its owner frees it.
+void discardPages(void* block, void* from, void* to)
+{
+  static_assert(sizeof(uintptr_t) == sizeof(void*), "flat addresses");
+  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t first = (reinterpret_cast<uintptr_t>(block) + page - 1) & ~(page - 1);
+  uintptr_t a = reinterpret_cast<uintptr_t>(from) & ~(page - 1);
+  if (a < first) a = first;
+  const uintptr_t b = reinterpret_cast<uintptr_t>(to) & ~(page - 1);
+  if (b > a) madvise(reinterpret_cast<void*>(a), b - a, MADV_DONTNEED);
+}
+
+// The image's integers into values where they lie, a float in the place of each integer.
+float* scaleInPlace(const Packing& pack, OPJ_INT32* data, size_t n)
+{
+  static_assert(sizeof(OPJ_INT32) == sizeof(float), "32-bit samples");
+  const Scaling scale(pack);
+  auto* p = reinterpret_cast<unsigned char*>(data);
+  for (size_t i = 0; i < n; i++, p += sizeof(float)) {
+    uint32_t x;
+    std::memcpy(&x, p, sizeof x);
+    const float v = scale(x);
+    std::memcpy(p, &v, sizeof v);
+  }
+  return reinterpret_cast<float*>(data);
+}
+
+// The image's integers into values spread over the bitmap's points, a slice at a time, releasing
+// each converted slice of the image so that the image and the values never both occupy memory
+// whole.
+void convertSlices(const Packing& pack, opj_image_comp_t& c, size_t n, ValueSink& values)
+{
+  constexpr size_t SLICE = size_t(1) << 16;
+  auto* x = reinterpret_cast<uint32_t*>(c.data);
+  for (size_t done = 0; done < n; done += SLICE) {
+    const size_t m = n - done < SLICE ? n - done : SLICE;
+    values.putScaled(pack, x + done, m);
+    discardPages(x, x + done, x + done + m);
+  }
+}
+
 }  // namespace
 
-bool unpackJpeg2000(const Packing& pack, size_t count, ValueBuffer& values)
+bool unpackJpeg2000(const Packing& pack, ValueSink& values)
 {
   if (pack.bits == 0 || pack.data.size() == 0) {
-    fillConstant(pack, count, values.get());
+    putConstantField(pack, values);
     return true;
   }
+  // The codec and its stream are gone once the image is returned: only the image remains.
   auto image = decodeImage(pack.data);
   if (!image || image->numcomps < 1 || !image->comps[0].data) {
     Kol::outWarning("GribFile: jpc_decode error\n");
     return false;
   }
-  const opj_image_comp_t& c = image->comps[0];
-  size_t n = size_t(c.w) * c.h;
-  if (n != count) {
-    Kol::outWarning("GribFile: JPEG 2000 image holds %zu values, %zu expected\n", n, count);
+  opj_image_comp_t& c = image->comps[0];
+  const size_t n = size_t(c.w) * c.h;
+  if (n != values.count()) {
+    Kol::outWarning("GribFile: JPEG 2000 image holds %zu values, %zu expected\n", n,
+                    values.count());
     return false;
   }
-  static_assert(sizeof(OPJ_INT32) == sizeof(uint32_t), "32-bit samples");
-  scaleValues(pack, reinterpret_cast<const uint32_t*>(c.data), n, values.get());
+  if (!values.canTakeOver()) {
+    convertSlices(pack, c, n, values);
+    return true;
+  }
+  float* block = scaleInPlace(pack, c.data, n);
+  c.data = nullptr;
+  values.takeOver(block, opj_image_data_free);
   return true;
 }
 

@@ -8,8 +8,9 @@
 
 namespace KOL::grib {
 
-bool unpackRunLength(const Packing& pack, size_t count, ValueBuffer& values)
+bool unpackRunLength(const Packing& pack, ValueSink& values)
 {
+  const size_t count = values.count();
   const Octets& s = pack.drs;
   const int bits = static_cast<int>(s.u1(12));
   const uint32_t maxLevel = s.u2(13);
@@ -27,13 +28,15 @@ bool unpackRunLength(const Packing& pack, size_t count, ValueBuffer& values)
     levels[k + 1] = static_cast<float>(s.u2(18 + 2 * k) * factor);
   const uint64_t radix = (uint64_t(1) << bits) - 1 - maxLevel;
 
-  float* out = values.get();
   BitReader codes(pack.data);
   size_t at = 0;
   float value = MISSING;
   uint64_t run = 0, weight = 1;
   auto flush = [&]() {
-    for (; run > 0 && at < count; run--) out[at++] = value;
+    const size_t n = run < count - at ? static_cast<size_t>(run) : count - at;
+    values.putConstant(value, n);
+    at += n;
+    run = 0;
   };
   while (codes.bitsLeft() >= uint64_t(bits) && at < count) {
     uint32_t c = codes.get(bits);

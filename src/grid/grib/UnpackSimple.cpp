@@ -4,10 +4,11 @@
 
 namespace KOL::grib {
 
-bool unpackSimple(const Packing& pack, size_t count, ValueBuffer& values)
+bool unpackSimple(const Packing& pack, ValueSink& values)
 {
+  const size_t count = values.count();
   if (pack.bits == 0) {
-    fillConstant(pack, count, values.get());
+    putConstantField(pack, values);
     return true;
   }
   if (pack.bits > 32) {
@@ -21,13 +22,12 @@ bool unpackSimple(const Packing& pack, size_t count, ValueBuffer& values)
     return false;
   }
   // Chunks keep the integer scratch small whatever the field size.
-  float* out = values.get();
   constexpr size_t CHUNK = 4096;
   uint32_t x[CHUNK];
   for (size_t done = 0; done < count; done += CHUNK) {
     size_t n = count - done < CHUNK ? count - done : CHUNK;
     bits.getMany(pack.bits, n, x);
-    scaleValues(pack, x, n, out + done);
+    values.putScaled(pack, x, n);
   }
   return true;
 }

@@ -13,9 +13,9 @@ bool speed(float v) { return v >= 0 && v <= 200; }
 bool pressure(float p) { return p > 0 && p <= 1100; }
 
 // The dew point of a temperature and a relative humidity, missing outside the ranges.
-float dew(float t, float rh)
+float dew(float t, float rh, Calc::Warnings* warn)
 {
-  return temperature(t) && humidity(rh) ? Calc::dewTemp(t, rh) : MISS;
+  return temperature(t) && humidity(rh) ? Calc::dewTemp(t, rh, warn) : MISS;
 }
 
 // f(a, b) where both inputs pass their range checks.
@@ -45,18 +45,24 @@ bool needs(float p, float* out, std::size_t n)
 void thermo(Thermo f, const float* a, std::size_t na, const float* b, std::size_t nb, float p,
             float* out, std::size_t n)
 {
+  // One report per kind of problem for the whole grid.
+  Calc::Warnings warn;
+  Calc::Warnings* w = &warn;
   switch (f) {
     case Thermo::DEWPOINT:
-      return run(a, na, b, nb, out, n, humidity, [](float t, float rh) { return dew(t, rh); });
+      return run(a, na, b, nb, out, n, humidity, [w](float t, float rh) { return dew(t, rh, w); });
     case Thermo::REL_HUM:
-      return run(a, na, b, nb, out, n, temperature, Calc::relHum);
+      return run(a, na, b, nb, out, n, temperature,
+                 [w](float t, float td) { return Calc::relHum(t, td, w); });
     case Thermo::HEAT_INDEX:
       return run(a, na, b, nb, out, n, humidity,
-                 [](float t, float rh) { return Calc::heatIndex(t, dew(t, rh)); });
+                 [w](float t, float rh) { return Calc::heatIndex(t, dew(t, rh, w), w); });
     case Thermo::WIND_CHILL:
-      return run(a, na, b, nb, out, n, speed, Calc::windChillTemp);
+      return run(a, na, b, nb, out, n, speed,
+                 [w](float t, float v) { return Calc::windChillTemp(t, v, w); });
     case Thermo::WIND_CHILL2:
-      return run(a, na, b, nb, out, n, speed, Calc::windChillTemp2);
+      return run(a, na, b, nb, out, n, speed,
+                 [w](float t, float v) { return Calc::windChillTemp2(t, v, w); });
     default:
       break;
   }
@@ -64,24 +70,25 @@ void thermo(Thermo f, const float* a, std::size_t na, const float* b, std::size_
   switch (f) {
     case Thermo::SPEC_HUM:
       return run(a, na, b, nb, out, n, humidity,
-                 [p](float t, float rh) { return Calc::specHum(dew(t, rh), p); });
+                 [p, w](float t, float rh) { return Calc::specHum(dew(t, rh, w), p, w); });
     case Thermo::MIX_RATIO:
       return run(a, na, b, nb, out, n, humidity,
-                 [p](float t, float rh) { return Calc::mixRatio(dew(t, rh), p); });
+                 [p, w](float t, float rh) { return Calc::mixRatio(dew(t, rh, w), p, w); });
     case Thermo::WET_BULB:
       return run(a, na, b, nb, out, n, humidity,
-                 [p](float t, float rh) { return Calc::wetBulb(t, dew(t, rh), p); });
+                 [p, w](float t, float rh) { return Calc::wetBulb(t, dew(t, rh, w), p, w); });
     case Thermo::POT_TEMP:
-      return unary(a, out, n, [p](float t) { return temperature(t) ? Calc::potTemp(t, p) : MISS; });
+      return unary(a, out, n,
+                   [p, w](float t) { return temperature(t) ? Calc::potTemp(t, p, w) : MISS; });
     case Thermo::VIRT_TEMP:
       return run(a, na, b, nb, out, n, humidity,
-                 [p](float t, float rh) { return Calc::virtTemp(t, dew(t, rh), p); });
+                 [p, w](float t, float rh) { return Calc::virtTemp(t, dew(t, rh, w), p, w); });
     case Thermo::VIRT_POT_TEMP:
       return run(a, na, b, nb, out, n, humidity,
-                 [p](float t, float rh) { return Calc::virtPotTemp(t, dew(t, rh), p); });
+                 [p, w](float t, float rh) { return Calc::virtPotTemp(t, dew(t, rh, w), p, w); });
     case Thermo::EQUIV_POT_TEMP:
       return run(a, na, b, nb, out, n, humidity,
-                 [p](float t, float rh) { return Calc::equivPotTemp(t, dew(t, rh), p); });
+                 [p, w](float t, float rh) { return Calc::equivPotTemp(t, dew(t, rh, w), p, w); });
     default:
       return;
   }
@@ -91,12 +98,14 @@ void showalter(const float* t, std::size_t nt, const float* rh, std::size_t nrh,
                const float* tu, std::size_t ntu, float pu, float* out, std::size_t n)
 {
   if (!needs(p, out, n) || !needs(pu, out, n)) return;
+  Calc::Warnings warn;
+  Calc::Warnings* w = &warn;
   // The parcel temperature at pu first, then the difference with the upper temperature.
-  run(t, nt, rh, nrh, out, n, humidity, [p, pu](float tl, float h) {
+  run(t, nt, rh, nrh, out, n, humidity, [p, pu, w](float tl, float h) {
     LclData lcl;
-    if (!Calc::lcl(tl, dew(tl, h), p, lcl)) return MISS;
-    if (lcl.pres <= pu) return Calc::tempOnDryAd(Calc::potTemp(tl, p), pu);
-    return Calc::tempOnSatAd(Calc::thetaeOnSatAd(lcl.temp, lcl.pres), pu);
+    if (!Calc::lcl(tl, dew(tl, h, w), p, lcl, w)) return MISS;
+    if (lcl.pres <= pu) return Calc::tempOnDryAd(Calc::potTemp(tl, p, w), pu, w);
+    return Calc::tempOnSatAd(Calc::thetaeOnSatAd(lcl.temp, lcl.pres, w), pu, w);
   });
   binary(tu, ntu, out, n, out, n, [](float upper, float parcel) { return upper - parcel; });
 }

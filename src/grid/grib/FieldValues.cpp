@@ -1,0 +1,40 @@
+#include "grid/grib/FieldValues.h"
+
+#include <algorithm>
+
+namespace KOL::grib {
+
+FieldValues::FieldValues(const FieldValues& o) : own_(o.begin(), o.end()) {}
+
+FieldValues& FieldValues::operator=(const FieldValues& o)
+{
+  if (this != &o) fill().assign(o.begin(), o.end());
+  return *this;
+}
+
+bool FieldValues::operator==(const FieldValues& o) const
+{
+  return size() == o.size() && std::equal(begin(), end(), o.begin());
+}
+
+void FieldValues::clear()
+{
+  taken_.reset();
+  takenSize_ = 0;
+  own_.clear();
+}
+
+std::vector<float>& FieldValues::fill()
+{
+  clear();
+  return own_;
+}
+
+void FieldValues::takeOver(float* block, size_t n, Release release)
+{
+  std::vector<float>().swap(own_);
+  taken_ = std::unique_ptr<float, BlockReleaser>(block, BlockReleaser{release});
+  takenSize_ = n;
+}
+
+}  // namespace KOL::grib

@@ -1,0 +1,50 @@
+// The values of a decoded GRIB field: a block of floats that is either filled here or taken over
+// from a decoder that produced it in place (JPEG 2000), which saves a second block as large and
+// the copy into it. A block taken over is freed by the release function of its allocator.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace KOL::grib {
+
+struct BlockReleaser {
+  void (*release)(void*) = nullptr;
+  void operator()(float* p) const { release(p); }
+};
+
+class FieldValues {
+ public:
+  using Release = void (*)(void*);
+  FieldValues() = default;
+  FieldValues(const FieldValues& o);
+  FieldValues& operator=(const FieldValues& o);
+  FieldValues(FieldValues&&) noexcept = default;
+  FieldValues& operator=(FieldValues&&) noexcept = default;
+
+  size_t size() const { return taken_ ? takenSize_ : own_.size(); }
+  bool empty() const { return size() == 0; }
+  float* data() { return taken_ ? taken_.get() : own_.data(); }
+  const float* data() const { return taken_ ? taken_.get() : own_.data(); }
+  float& operator[](size_t k) { return data()[k]; }
+  float operator[](size_t k) const { return data()[k]; }
+  float* begin() { return data(); }
+  float* end() { return data() + size(); }
+  const float* begin() const { return data(); }
+  const float* end() const { return data() + size(); }
+  bool operator==(const FieldValues& o) const;
+  void clear();
+
+  // The storage to fill, emptied, and no longer a block taken over.
+  std::vector<float>& fill();
+  // Takes over n floats at block, to be freed with release.
+  void takeOver(float* block, size_t n, Release release);
+
+ private:
+  std::vector<float> own_;
+  std::unique_ptr<float, BlockReleaser> taken_;
+  size_t takenSize_ = 0;
+};
+
+}  // namespace KOL::grib
