@@ -603,7 +603,7 @@ TEST_F(Ingest, TcpFeedWithADroppedConnectionAndDatagramNotices)
 }
 
 // A stop request finishes the bulletin in progress, files nothing after it, and ends a wait
-// between bulletins at once.
+// between bulletins at once; index lines are not held back while the feed is silent.
 TEST_F(Ingest, TerminateFinishesTheBulletinInProgress)
 {
   std::string fifo = dir.file("feed.fifo");
@@ -623,6 +623,8 @@ TEST_F(Ingest, TerminateFinishesTheBulletinInProgress)
   };
   put(b1 + b2.substr(0, 30));
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // Index lines gathered are written once the feed falls silent.
+  EXPECT_EQ(indexLines(dir.file("s.idx")).size(), 1u);
   w.terminate();
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   put(b2.substr(30) + b3);
