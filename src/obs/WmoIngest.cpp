@@ -659,6 +659,13 @@ bool WmoIngest::finishBulletin()
   if (!decided_) select();
   Kol::outDebug(3, "----------------\n");
   close();
+  // Whoever a notice or a command tells about the bulletin may look for it in the index.
+  bool told = !pans_.empty();
+  for (int i : active_) {
+    int act = rules_[i]->getAction();
+    told = told || act == Product::FILE_NAME || act == Product::RUN;
+  }
+  if (told) indexes_.flush();
   sendPAN();
   for (int i : active_) {
     Product& r = *rules_[i];
