@@ -4,7 +4,8 @@
 // OPJ_NUM_THREADS is set, for both decoders alike).
 // The "peak" counter is the resident memory one decode adds at its highest, in units of the
 // decoded values (4 bytes a point), measured in a forked child after one decode there, so that
-// neither earlier runs nor the code pages the child faults in again count.
+// neither earlier runs nor the code pages the child faults in again count (ecCodes' doubles alone
+// are 2 such units).
 // openJpegShare times, alternately, a whole JPEG 2000 decode and OpenJPEG alone on the same code
 // stream; its "share" counter is the fraction of the decode spent inside OpenJPEG.
 #include <benchmark/benchmark.h>
