@@ -1,6 +1,8 @@
-// kolingest: files a feed of WMO bulletins (a file, "-" for standard input, or "sock:HOST:PORT")
-// by the rules of a products file, until the feed ends or SIGINT or SIGTERM asks it to stop.
-// A stop finishes the bulletin in progress first; a second signal ends the program at once.
+// kolingest: files a feed of WMO bulletins (a file, "-" for standard input, "sock:HOST:PORT", or
+// "sock:PORT" to wait for a feed to connect) by the rules of a products file, until the feed ends
+// or SIGINT or SIGTERM asks it to stop. A stop finishes the bulletin in progress first; a second
+// signal ends the program at once. Unless the message level is given, only warnings and a
+// closing summary are printed; "-me=out1" lists every bulletin.
 #include <signal.h>
 #include <unistd.h>
 
@@ -86,18 +88,26 @@ int main(int argc, char** argv)
     return r.getBool("help") ? Kol::SUCCESS : Kol::USAGE;
   }
 
+  // A line per bulletin is for watching a feed, not for filing one.
+  if (!StrLib::valid(r.get("message"))) Kol::setMessageLevel(Kol::MESS);
   Ingest ingest;
   if (const char* prd = r.get("prodfile"); StrLib::valid(prd))
     ingest.setParam((std::string("prodfile=") + prd).c_str());
   active = &ingest;
   catchSignals();
+  double start = Kol::getTime();
   int ok = ingest.process(feed);
   active = nullptr;
   if (!ok) {
     Kol::outError("kolingest: cannot open the feed %s\n", feed);
     return Kol::FAILURE;
   }
-  Kol::outMessage(Kol::MESS, "kolingest: %ld bulletins filed, %ld not selected, %ld incomplete\n",
-                  ingest.getFiled(), ingest.getUnselected(), ingest.getIncomplete());
+  double seconds = Kol::getTime() - start;
+  double mb = static_cast<double>(ingest.getSource().getTotalBytes()) / (1 << 20);
+  Kol::outMessage(Kol::MESS,
+                  "kolingest: %ld bulletins filed, %ld not selected, %ld incomplete; "
+                  "%.1f MB in %.1f s (%.0f MB/s)\n",
+                  ingest.getFiled(), ingest.getUnselected(), ingest.getIncomplete(), mb, seconds,
+                  seconds > 0 ? mb / seconds : 0.0);
   return Kol::SUCCESS;
 }

@@ -1,6 +1,8 @@
 #include "core/Socket.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -18,6 +20,8 @@ namespace KOL {
 namespace {
 
 constexpr int BACKLOG = 5;
+// How long a stream server waits for a connection before its wait check is asked again.
+constexpr int WAIT_MS = 1000;
 
 void systemError(const char* what) { Kol::outWarning("%s: %s\n", what, std::strerror(errno)); }
 
@@ -135,10 +139,21 @@ int Socket::reconnect()
 {
   if (kind_ != STREAM_SERVER || fd_ < 0) return 0;
   if (conn_ >= 0) ::close(conn_);
+  conn_ = -1;
   fill_ = pos_ = 0;
-  do {
-    conn_ = accept(fd_, nullptr, nullptr);
-  } while (conn_ < 0 && errno == EINTR);
+  // Waiting in poll() rather than in accept() lets a stop request end the wait; the listener
+  // does not block, in case a connection goes away between the two.
+  fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK);
+  for (;;) {
+    pollfd p{fd_, POLLIN, 0};
+    int r = poll(&p, 1, keep_waiting_ ? WAIT_MS : -1);
+    if (r < 0 && errno != EINTR) break;
+    if (r > 0) {
+      conn_ = accept(fd_, nullptr, nullptr);
+      if (conn_ >= 0 || (errno != EINTR && errno != EAGAIN && errno != ECONNABORTED)) break;
+    }
+    if (keep_waiting_ && !keep_waiting_()) return 0;
+  }
   if (conn_ < 0) {
     Kol::outWarning("Socket accept failed\n");
     return 0;

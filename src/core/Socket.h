@@ -4,6 +4,8 @@
 
 #include <netinet/in.h>
 
+#include <functional>
+
 namespace KOL {
 
 class Socket {
@@ -28,6 +30,9 @@ class Socket {
   int open(const char* spec, int mode);
   // Accepts the next connection of a stream server.
   int reconnect();
+  // Asked each second while a stream server waits for a connection; returning false gives
+  // the wait up (the open or reconnect fails).
+  void setWaitCheck(std::function<bool()> check) { keep_waiting_ = std::move(check); }
   // Received bytes; 0 for kinds that do not receive, -1 when closed or on error.
   int read(void* bytes, int n);
   // The descriptor that read() receives on, for waiting with poll(); -1 when there is none.
@@ -65,6 +70,7 @@ class Socket {
   sockaddr_in peer_{};
   int bind_attempts_ = 20;
   int bind_wait_ = 15;
+  std::function<bool()> keep_waiting_;
 };
 
 }  // namespace KOL

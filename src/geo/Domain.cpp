@@ -133,6 +133,11 @@ int Domain::set(const char* text)
     *s = '\0';
   }
   proj = getProj(fields[0]);
+  if (proj == -1) {
+    Kol::outWarning("Domain: unknown projection %s\n", fields[0]);
+    init();
+    return 0;
+  }
   int f = 1;
   if (nfields > 1 && std::strcmp(fields[1], "e") == 0) ellipsoid = true, f = 2;
   for (int i = 0; i < 5 && f < nfields; i++, f++) {

@@ -1,7 +1,11 @@
 #include "obs/Product.h"
 
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -59,10 +63,13 @@ void Product::init()
   pan = off = 0;
   pos = written = 0;
   filed = false;
-  out = nullptr;
+  fd = -1;
   kept_in = nullptr;
+  buf = nullptr;
+  buf_size = buf_len = 0;
   last_file.clear();
   last_hdr.clear();
+  file_hint = hdr_hint = {};
   closeOutput();
   header.close();
 }
@@ -134,15 +141,38 @@ int Product::setFlags(const char* word)
 
 bool Product::isElse() const { return StrLib::equal(pattern, "else"); }
 
+namespace {
+
+// Writes the pieces in full (a pipe may take them in parts); false on failure.
+bool writeAll(int fd, iovec* iov, int count)
+{
+  while (count > 0) {
+    ssize_t k = ::writev(fd, iov, count);
+    if (k < 0 && errno == EINTR) continue;
+    if (k <= 0) return false;
+    for (; count > 0 && static_cast<size_t>(k) >= iov->iov_len; iov++, count--)
+      k -= static_cast<ssize_t>(iov->iov_len);
+    if (count > 0) {
+      iov->iov_base = static_cast<char*>(iov->iov_base) + k;
+      iov->iov_len -= static_cast<size_t>(k);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 int Product::openOutput(char* buffer, int size, wmo::OpenFiles* kept)
 {
   written = pos = 0;
   filed = false;
   closeOutput();
   if (!file_name[0]) return 0;
-  // Two rules appending one bulletin to the same file each get a stream of their own.
+  buf = buffer;
+  buf_size = buffer && size > 0 ? size : 0;
+  // Two rules appending one bulletin to the same file each get a descriptor of their own.
   if (kept && act == APPEND && file_name[0] != '|' && !FileTool::isStdio(file_name) &&
-      (out = kept->take(file_name))) {
+      (fd = kept->take(file_name, &file_hint)) >= 0) {
     kept_in = kept;
     filed = true;
     return 1;
@@ -155,8 +185,8 @@ int Product::openOutput(char* buffer, int size, wmo::OpenFiles* kept)
   } else if (act == APPEND || act == WRITE) {
     filed = output.open(file_name, act == APPEND ? "a" : "w");
   }
-  if (filed && buffer && size > 0) std::setvbuf(output.getFP(), buffer, _IOFBF, size);
-  if (filed) out = output.getFP();
+  // Written below the stream, whose buffer stays unused.
+  fd = filed ? fileno(output.getFP()) : -1;
   return filed;
 }
 
@@ -165,47 +195,62 @@ void Product::markStart()
   written = 0;
   pos = 0;
   // A kept output may have been cut back or added to by others since its last bulletin.
-  if (kept_in && std::fseek(out, 0, SEEK_END) == 0) pos = std::ftell(out);
-  if (!kept_in && act != PIPE && output.isOpen()) pos = output.tell();
+  if (fd >= 0 && act != PIPE) pos = lseek(fd, 0, SEEK_END) + buf_len;
   if (pos < 0) pos = 0;
 }
 
 int Product::write(const void* bytes, int n)
 {
-  if (!out || n <= 0) return 0;
-  int done = kept_in ? static_cast<int>(std::fwrite(bytes, 1, n, out)) : output.write(bytes, n);
-  if (done > 0) written += done;
-  return done == n ? 1 : 0;
+  if (fd < 0 || n <= 0) return 0;
+  if (buf_len + n > buf_size && n < buf_size / 2 && !flush()) return 0;
+  if (buf_len + n <= buf_size) {
+    std::memcpy(buf + buf_len, bytes, n);
+    buf_len += n;
+  } else {
+    // Long runs (binary messages) go out in place, behind what the buffer holds.
+    iovec iov[2] = {{buf, static_cast<size_t>(buf_len)}, {const_cast<void*>(bytes), size_t(n)}};
+    if (!writeAll(fd, iov, 2)) return 0;
+    buf_len = 0;
+  }
+  written += n;
+  return 1;
+}
+
+bool Product::flush()
+{
+  if (fd < 0 || buf_len == 0) return true;
+  iovec iov{buf, static_cast<size_t>(buf_len)};
+  buf_len = 0;
+  return writeAll(fd, &iov, 1);
 }
 
 int Product::writeIndex(const char* heading, const char* awips, wmo::OpenFiles* kept)
 {
   if (!hdr_name[0] || !filed) return 0;
-  bool keep = kept && hdr_name[0] != '|' && !FileTool::isStdio(hdr_name);
-  std::FILE* fp = keep ? kept->get(hdr_name) : nullptr;
-  if (!keep) {
-    if (!header.open(hdr_name, "a")) return 0;
-    // One line: written at once, without a buffer to set up.
-    std::setvbuf(header.getFP(), nullptr, _IONBF, 0);
-    fp = header.getFP();
-  }
-  if (!fp) return 0;
   // A '/' in the heading would end it early for the readers of the index.
   char h[FILE_SIZE];
   StrLib::copy(h, sizeof h, heading);
   StrLib::replace(h, '/', '-');
-  int ok = std::fprintf(fp, "%7ld %s / %s\n", pos, h, awips) > 0;
-  // Readers see whole index lines only.
-  if (keep) ok = std::fflush(fp) == 0 && ok;
+  char line[2 * FILE_SIZE + 32];
+  int n = std::snprintf(line, sizeof line, "%7ld %s / %.*s\n", pos, h, FILE_SIZE, awips);
+  if (n <= 0) return 0;
+  n = std::min(n, static_cast<int>(sizeof line) - 1);
+  line[n - 1] = '\n';
+  bool keep = kept && hdr_name[0] != '|' && !FileTool::isStdio(hdr_name);
+  int hfd = keep ? kept->get(hdr_name, &hdr_hint) : -1;
+  if (!keep && header.open(hdr_name, "a")) hfd = fileno(header.getFP());
+  // Readers see whole index lines only: one write each.
+  iovec iov{line, static_cast<size_t>(n)};
+  int ok = hfd >= 0 && writeAll(hfd, &iov, 1);
   header.close();
   return ok;
 }
 
 void Product::rollback()
 {
-  if (!out || (act != APPEND && act != WRITE)) return;
-  std::fflush(out);
-  if (ftruncate(fileno(out), pos) != 0)
+  if (fd < 0 || (act != APPEND && act != WRITE)) return;
+  buf_len = 0;
+  if (ftruncate(fd, pos) != 0)
     Kol::outWarning("Product: cannot take back a partial bulletin in %s\n", file_name);
   written = 0;
   filed = false;
@@ -213,21 +258,31 @@ void Product::rollback()
   if (act == WRITE) FileTool::remove(file_name);
 }
 
-void Product::endBulletin(bool newline)
+void Product::endBulletin(bool newline, const void* last, int n)
 {
-  if (newline && kept_in) std::fputc('\n', out);
-  if (newline && !kept_in && out) output.write("\n", 1);
-  if (kept_in && std::fflush(out) != 0)
-    Kol::outWarning("Product: cannot write a bulletin to %s\n", file_name);
+  if (fd >= 0) {
+    n = last ? std::max(n, 0) : 0;
+    iovec iov[3] = {{buf, static_cast<size_t>(buf_len)},
+                    {const_cast<void*>(last), static_cast<size_t>(n)},
+                    {const_cast<char*>("\n"), newline ? 1u : 0u}};
+    buf_len = 0;
+    if (writeAll(fd, iov, 3))
+      written += n;
+    else
+      Kol::outWarning("Product: cannot write a bulletin to %s\n", file_name);
+  }
   closeOutput();
 }
 
 // A kept output stays open in its set.
 void Product::closeOutput()
 {
-  if (kept_in) kept_in->release(file_name);
-  out = nullptr;
+  if (!flush()) Kol::outWarning("Product: cannot write a bulletin to %s\n", file_name);
+  if (kept_in) kept_in->release(file_name, &file_hint);
+  fd = -1;
   kept_in = nullptr;
+  buf = nullptr;
+  buf_size = buf_len = 0;
   output.close();
 }
 
@@ -235,6 +290,8 @@ void Product::releaseKept(wmo::OpenFiles& outputs, wmo::OpenFiles& indexes)
 {
   if (!last_file.empty() && last_file != file_name) outputs.close(last_file.c_str());
   if (!last_hdr.empty() && last_hdr != hdr_name) indexes.close(last_hdr.c_str());
+  if (last_file != file_name) file_hint = {};
+  if (last_hdr != hdr_name) hdr_hint = {};
   last_file = file_name;
   last_hdr = hdr_name;
 }

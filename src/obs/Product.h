@@ -7,12 +7,9 @@
 #include <string>
 
 #include "core/File.h"
+#include "obs/wmo/OpenFiles.h"
 
 namespace KOL {
-
-namespace wmo {
-class OpenFiles;
-}
 
 class Product {
  public:
@@ -71,7 +68,7 @@ class Product {
   // to a local file is taken from kept instead when one is given, and left open there after
   // the bulletin. 0 on failure.
   int openOutput(char* buffer = nullptr, int size = 0, wmo::OpenFiles* kept = nullptr);
-  bool hasOutput() const { return out != nullptr; }
+  bool hasOutput() const { return fd >= 0; }
   // The output of the current bulletin was opened (it may be closed again by now).
   bool isFiled() const { return filed; }
   File& getOutput() { return output; }
@@ -79,15 +76,17 @@ class Product {
   void markStart();
   // The output offset: the start of the bulletin and what was written since.
   long tell() const { return pos + written; }
+  // Buffered; runs longer than the buffer are written in place.
   int write(const void* bytes, int n);
   // Adds one index line "offset heading / identifier" to the header index file, taken from
   // kept when one is given.
   int writeIndex(const char* heading, const char* awips, wmo::OpenFiles* kept = nullptr);
   // Takes back what this bulletin wrote to a file (a pipe cannot be taken back) and closes it.
   void rollback();
-  // Ends the output after the bulletin, with one uncounted newline when asked: a kept output
-  // is flushed, any other closed.
-  void endBulletin(bool newline);
+  // Ends the output after the bulletin: the n bytes at last, then one uncounted newline when
+  // asked, are written with what the buffer holds; a kept output stays open, any other is
+  // closed.
+  void endBulletin(bool newline, const void* last = nullptr, int n = 0);
   // Lets the kept files of the last bulletin go when this bulletin's names differ, so that a
   // name template rolling on to a new file closes the old one.
   void releaseKept(wmo::OpenFiles& outputs, wmo::OpenFiles& indexes);
@@ -97,6 +96,8 @@ class Product {
   void print() const;
 
  private:
+  bool flush();
+
   char pattern[PATTERN_SIZE];
   char flags[FLAGS_SIZE];
   int act;
@@ -113,10 +114,15 @@ class Product {
   long pos;
   long written;
   bool filed;
-  std::FILE* out;           // the output of the current bulletin: output's stream or a kept one
-  wmo::OpenFiles* kept_in;  // the set out was taken from, if any
-  std::string last_file;    // the names of the last bulletin, to let go of the kept files
-  std::string last_hdr;     // when they change
+  int fd;                   // the output of the current bulletin: output's descriptor or a kept one
+  wmo::OpenFiles* kept_in;  // the set fd was taken from, if any
+  char* buf;                // the caller's buffer for the bytes not written yet
+  int buf_size;
+  int buf_len;
+  std::string last_file;           // the names of the last bulletin, to let go of the kept files
+  std::string last_hdr;            // when they change
+  wmo::OpenFiles::Hint file_hint;  // where they were found in their sets
+  wmo::OpenFiles::Hint hdr_hint;
   File output;
   File header;
 };

@@ -14,6 +14,7 @@ void WmoData::init()
 
 void WmoData::clear()
 {
+  view_ = nullptr;
   length_ = 0;
   type_ = DATA;
   terminator_ = NONE;
@@ -21,16 +22,34 @@ void WmoData::clear()
 
 int WmoData::add(const void* bytes, int n)
 {
+  own();
   n = std::min(std::max(n, 0), getFree());
   if (n > 0) std::memcpy(data_ + length_, bytes, n);
   length_ += n;
   return n;
 }
 
+int WmoData::addInPlace(const void* bytes, int n)
+{
+  auto* p = static_cast<const char*>(bytes);
+  if (length_ > 0 && (!view_ || view_ + length_ != p)) return add(bytes, n);
+  n = std::min(std::max(n, 0), getFree());
+  if (length_ == 0) view_ = p;
+  length_ += n;
+  return n;
+}
+
+void WmoData::own()
+{
+  if (!view_) return;
+  std::memcpy(data_, view_, length_);
+  view_ = nullptr;
+}
+
 bool WmoData::beginsWith(const char* text) const
 {
   size_t n = std::strlen(text);
-  return static_cast<size_t>(length_) >= n && std::memcmp(data_, text, n) == 0;
+  return static_cast<size_t>(length_) >= n && std::memcmp(getData(), text, n) == 0;
 }
 
 const char* WmoData::tag(int type)

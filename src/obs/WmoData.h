@@ -1,6 +1,7 @@
 // One line of a raw bulletin feed as the feed reader cuts it: its bytes with the line end, the
 // kind of line it is within its bulletin (start, sequence, heading, ...), how it ended and its
-// place in the bulletin.
+// place in the bulletin. The bytes are held in the line, or seen in place in the reader's buffer
+// (a view, valid until the reader reads on) so that a feed is not copied line by line.
 #pragma once
 
 namespace KOL {
@@ -27,8 +28,7 @@ class WmoData {
   // An empty data line; the index stays.
   void clear();
 
-  const char* getData() const { return data_; }
-  char* getData() { return data_; }
+  const char* getData() const { return view_ ? view_ : data_; }
   int getLength() const { return length_; }
   int getType() const { return type_; }
   int getTerminator() const { return terminator_; }
@@ -42,6 +42,12 @@ class WmoData {
   // Appends up to getFree() bytes; the count taken.
   int add(const void* bytes, int n);
   int add(char c) { return add(&c, 1); }
+  // The same for bytes that stay where they are until the reader reads on: an empty line, or
+  // a view that they continue in memory, sees them in place; any other line copies them.
+  int addInPlace(const void* bytes, int n);
+  // Copies viewed bytes into the line, which then no longer depends on the reader's buffer.
+  void own();
+  bool isView() const { return view_ != nullptr; }
   // Keeps the first n bytes.
   void trunc(int n)
   {
@@ -58,6 +64,7 @@ class WmoData {
 
  private:
   char data_[DATA_SIZE];
+  const char* view_;  // the bytes seen in place, or nullptr when they are in data_
   int length_;
   int type_;
   int terminator_;

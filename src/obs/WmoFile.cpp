@@ -5,11 +5,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
 
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/StrLib.h"
 #include "obs/WmoData.h"
@@ -25,6 +30,29 @@ constexpr unsigned char START_LINE[] = {SOH, '\r', '\r', '\n'};
 constexpr int START_SIZE = 4;
 // How long one wait for input lasts before the wait check is asked again.
 constexpr int WAIT_MS = 1000;
+
+// The first i from 2 on where p[i - 2 .. i] is CR CR LF, -1 when there is none. Binary
+// messages hold a LF every few hundred bytes: sixteen bytes at a time is much faster than
+// stopping at each one.
+int findCrCrLf(const unsigned char* p, int n)
+{
+  int i = 2;
+#ifdef __SSE2__
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; i + 16 <= n; i += 16) {
+    __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1));
+    __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 2));
+    __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(c, lf),
+                                _mm_and_si128(_mm_cmpeq_epi8(b, cr), _mm_cmpeq_epi8(a, cr)));
+    if (int m = _mm_movemask_epi8(hit)) return i + __builtin_ctz(static_cast<unsigned>(m));
+  }
+#endif
+  for (; i < n; i++)
+    if (p[i] == '\n' && p[i - 1] == '\r' && p[i - 2] == '\r') return i;
+  return -1;
+}
 
 bool isStartLine(const char* d, int len)
 {
@@ -42,6 +70,10 @@ void WmoFile::init()
   fd_ = -1;
   pollable_ = false;
   chunk_.assign(CHUNK_SIZE, 0);
+  map_.detach();
+  buf_ = chunk_.data();
+  offset_ = 0;
+  lease_checked_ = 0;
   fill_ = pos_ = 0;
   carry_[0] = carry_[1] = 0;
   carry_state_ = 0;
@@ -56,6 +88,7 @@ void WmoFile::init()
   retry_attempts_ = 20;
   retry_wait_ = 15000;
   keep_waiting_ = nullptr;
+  before_refill_ = nullptr;
 }
 
 void WmoFile::setRetry(int attempts, int wait_ms)
@@ -67,6 +100,8 @@ void WmoFile::setRetry(int attempts, int wait_ms)
 int WmoFile::open(const char* name)
 {
   close();
+  buf_ = chunk_.data();
+  offset_ = 0;
   fill_ = pos_ = 0;
   carry_state_ = 0;
   pending_start_ = in_bulletin_ = stopped_ = false;
@@ -76,7 +111,7 @@ int WmoFile::open(const char* name)
   if (!name || !*name) return 0;
   int ok = StrLib::equal(name, "sock:", 5) ? openSocket(name + 5) : openFile(name);
   if (!ok) {
-    Kol::outWarning("WmoFile: unable to open: %s\n", name);
+    if (!stopped_) Kol::outWarning("WmoFile: unable to open: %s\n", name);
     close();
     return 0;
   }
@@ -100,6 +135,8 @@ int WmoFile::openSocket(const char* spec)
   }
   mode_ = SOCKET_MODE;
   pollable_ = true;
+  // A server waits for its feed to connect: a stop request ends that wait too.
+  socket_.setWaitCheck([this] { return keepWaiting(); });
   return socket_.open(spec_.c_str(), Socket::STREAM);
 }
 
@@ -112,12 +149,15 @@ int WmoFile::openFile(const char* name)
     fd_ = fileno(file_.getFP());
     struct stat st;
     pollable_ = fstat(fd_, &st) == 0 && !S_ISREG(st.st_mode);
+    // Standard input is shared with whoever started the program: it is not leased.
+    if (!pollable_ && !FileTool::isStdio(name)) map_.attach(fd_);
   }
   return 1;
 }
 
 int WmoFile::close()
 {
+  leaveMapping();
   socket_.close();
   file_.close();
   mode_ = NONE;
@@ -138,7 +178,7 @@ void WmoFile::take(int n)
 int WmoFile::read(unsigned char& byte)
 {
   if (!open_ || (pos_ >= fill_ && refill() <= 0)) return 0;
-  byte = chunk_[pos_];
+  byte = buf_[pos_];
   take(1);
   return 1;
 }
@@ -149,7 +189,7 @@ int WmoFile::read(void* bytes, int n)
   int got = 0;
   while (open_ && got < n && (pos_ < fill_ || refill() > 0)) {
     int k = std::min(n - got, fill_ - pos_);
-    std::memcpy(out + got, chunk_.data() + pos_, k);
+    std::memcpy(out + got, buf_ + pos_, k);
     take(k);
     got += k;
   }
@@ -169,8 +209,11 @@ int WmoFile::read(WmoData& line)
   }
   bool ended = false;
   while (!ended && line.getFree() > 0) {
-    if (pos_ >= fill_ && refill() <= 0) return endOfInput(line);
-    if (line.getLength() == 0 && binary_left_ == 0 && chunk_[pos_] == ETX && loneEtx()) {
+    if (pos_ >= fill_) {
+      line.own();
+      if (refill() <= 0) return endOfInput(line);
+    }
+    if (line.getLength() == 0 && binary_left_ == 0 && buf_[pos_] == ETX && loneEtx()) {
       line.add(static_cast<char>(ETX));
       take(1);
       line.setType(WmoData::END);
@@ -191,7 +234,21 @@ int WmoFile::read(WmoData& line)
     carry_state_ = 1;
   }
   classify(line);
+  if (line.isStart() && map_.isAttached()) checkLease(line);
   return 1;
+}
+
+// Between bulletins, once a second: a file that another process wants to write is let go of
+// at once rather than at the end of the window, so that the writer waits no longer than that.
+void WmoFile::checkLease(WmoData& line)
+{
+  long now = std::time(nullptr);
+  if (now == lease_checked_) return;
+  lease_checked_ = now;
+  if (map_.intact()) return;
+  line.own();
+  if (before_refill_) before_refill_();
+  leaveMapping();
 }
 
 // An ETX starts the line: it stands alone unless a start line follows right behind it (or
@@ -199,33 +256,38 @@ int WmoFile::read(WmoData& line)
 bool WmoFile::loneEtx() const
 {
   int rest = std::min(fill_ - pos_ - 1, START_SIZE);
-  return rest == 0 || std::memcmp(chunk_.data() + pos_ + 1, START_LINE, rest) != 0;
+  return rest == 0 || std::memcmp(buf_ + pos_ + 1, START_LINE, rest) != 0;
 }
 
 bool WmoFile::scan(WmoData& line)
 {
-  while (pos_ < fill_ && line.getFree() > 0) {
-    const unsigned char* from = chunk_.data() + pos_;
-    int n = std::min(fill_ - pos_, line.getFree());
-    const void* lf = std::memchr(from, '\n', n);
-    int k = lf ? static_cast<int>(static_cast<const unsigned char*>(lf) - from) + 1 : n;
-    line.add(from, k);
-    take(k);
-    if (lf && endsLine(line)) return true;
-  }
-  return false;
+  const unsigned char* from = buf_ + pos_;
+  int n = std::min(fill_ - pos_, line.getFree());
+  int lf = lineEnd(line, from, n);
+  int k = lf >= 0 ? lf + 1 : n;
+  line.addInPlace(from, k);
+  take(k);
+  return lf >= 0;
 }
 
-bool WmoFile::endsLine(const WmoData& line) const
+// Where the line ends within the next n bytes (the index of the LF of its CR CR LF), -1 when it
+// does not. The CR CR may have come before: at the end of the line so far, or of the line cut
+// at the line size before it.
+int WmoFile::lineEnd(const WmoData& line, const unsigned char* p, int n) const
 {
-  const char* d = line.getData();
+  const auto* d = reinterpret_cast<const unsigned char*>(line.getData());
   int len = line.getLength();
-  if (len >= 3) return d[len - 3] == '\r' && d[len - 2] == '\r' && d[len - 1] == '\n';
-  if (!carry_state_) return false;
-  char joined[4] = {static_cast<char>(carry_[0]), static_cast<char>(carry_[1]), 0, 0};
-  std::memcpy(joined + 2, d, len);
-  const char* end = joined + 2 + len - 3;
-  return end[0] == '\r' && end[1] == '\r' && end[2] == '\n';
+  unsigned char before[2] = {0, 0};
+  for (int i = 0; i < 2; i++) {
+    int at = len - 2 + i;  // in the line; below 0 in the carried bytes
+    if (at >= 0)
+      before[i] = d[at];
+    else if (carry_state_)
+      before[i] = carry_[2 + at];
+  }
+  if (n > 0 && p[0] == '\n' && before[0] == '\r' && before[1] == '\r') return 0;
+  if (n > 1 && p[1] == '\n' && p[0] == '\r' && before[1] == '\r') return 1;
+  return findCrCrLf(p, n);
 }
 
 // A start line at the end of a longer line (garbage or a bulletin cut short before it) is a
@@ -291,6 +353,8 @@ int WmoFile::endOfInput(WmoData& line)
 
 int WmoFile::refill()
 {
+  if (before_refill_) before_refill_();
+  if (map_.isAttached()) return refillMapped();
   pos_ = fill_ = 0;
   for (;;) {
     if (!waitInput()) return 0;
@@ -306,6 +370,36 @@ int WmoFile::refill()
   }
 }
 
+// The next window of a mapped file; a file that another process wants to write is read on
+// from where the mapping left it.
+int WmoFile::refillMapped()
+{
+  offset_ += fill_;
+  pos_ = fill_ = 0;
+  long n = map_.intact() ? map_.map(offset_) : -1;
+  // At the end the file is let go of at once: a writer should not wait for the reader to close.
+  if (n <= 0) {
+    leaveMapping();
+    return n < 0 ? refill() : 0;
+  }
+  buf_ = map_.data();
+  fill_ = static_cast<int>(n);
+  last_input_ = std::time(nullptr);
+  return fill_;
+}
+
+// Reads on from the current byte instead of mapping: nothing may still refer to mapped bytes.
+void WmoFile::leaveMapping()
+{
+  if (!map_.isAttached()) return;
+  long at = offset_ + pos_;
+  map_.detach();
+  buf_ = chunk_.data();
+  offset_ = 0;
+  fill_ = pos_ = 0;
+  if (fd_ >= 0) lseek(fd_, at, SEEK_SET);
+}
+
 // Waits for input on a source that may have none for a while, asking the wait check between
 // waits; false when it says to give up.
 bool WmoFile::waitInput()
@@ -317,11 +411,15 @@ bool WmoFile::waitInput()
     pollfd p{fd, POLLIN, 0};
     int r = poll(&p, 1, WAIT_MS);
     if (r > 0 || (r < 0 && errno != EINTR)) return true;
-    if (keep_waiting_ && !keep_waiting_()) {
-      stopped_ = true;
-      return false;
-    }
+    if (!keepWaiting()) return false;
   }
+}
+
+bool WmoFile::keepWaiting()
+{
+  if (!keep_waiting_ || keep_waiting_()) return true;
+  stopped_ = true;
+  return false;
 }
 
 int WmoFile::readSource(unsigned char* bytes, int n)
@@ -338,10 +436,7 @@ int WmoFile::reconnect()
   for (int attempt = 0; attempt < retry_attempts_; attempt++) {
     if (attempt > 0) {
       for (int waited = 0; waited < retry_wait_; waited += WAIT_MS) {
-        if (keep_waiting_ && !keep_waiting_()) {
-          stopped_ = true;
-          return 0;
-        }
+        if (!keepWaiting()) return 0;
         usleep(1000 * std::min(WAIT_MS, retry_wait_ - waited));
       }
     }

@@ -1,7 +1,9 @@
 // The source of a bulletin feed, a file, standard input or a TCP connection ("sock:HOST:PORT"
 // connects to a feed server, "sock:PORT" waits for a feed to connect), cut into classified
 // lines: start line, sequence number, heading, product identifier, body lines and the ETX
-// that ends a bulletin. A broken connection is made again.
+// that ends a bulletin. A broken connection is made again. A file is mapped (under a read lease,
+// see wmo::MappedWindow) where it can be, read otherwise; lines are handed out as views of the
+// bytes in place wherever they can be, so that a feed is not copied line by line.
 #pragma once
 
 #include <functional>
@@ -10,6 +12,7 @@
 
 #include "core/File.h"
 #include "core/Socket.h"
+#include "obs/wmo/MappedWindow.h"
 
 namespace KOL {
 
@@ -18,8 +21,9 @@ class WmoData;
 class WmoFile {
  public:
   enum Mode : int { NONE = 0, FILE_MODE = 1, SOCKET_MODE = 2 };
-  // Bytes asked for per read from the source.
-  static constexpr int CHUNK_SIZE = 65536;
+  // Bytes asked for per read from a source that is not mapped: a large buffer lets most binary
+  // messages be written out of it in one piece.
+  static constexpr int CHUNK_SIZE = 1 << 20;
 
   WmoFile() { init(); }
   WmoFile(const WmoFile&) = delete;
@@ -35,6 +39,8 @@ class WmoFile {
   int read(void* bytes, int n);
   // The next line, classified. 0 at the end of a file; a socket is connected again at its end
   // and the line then has class END_FILE, the result being whether the connection was made.
+  // The line may be a view of the source's buffer: its bytes, and those of the lines before
+  // it, stay valid until the buffer is refilled (see setBeforeRefill).
   int read(WmoData& line);
   int close();
   bool isOpen() const { return open_; }
@@ -47,8 +53,13 @@ class WmoFile {
   void setRetry(int attempts, int wait_ms);
   // Asked each second while the source has nothing to read; returning false ends the input.
   void setWaitCheck(std::function<bool()> check) { keep_waiting_ = std::move(check); }
-  // The input ended because the wait check said so.
+  // The input ended (or the feed never connected) because the wait check said so.
   bool isStopped() const { return stopped_; }
+  // Called before the buffer is refilled or moved on: whoever still holds bytes of earlier
+  // lines in place must be done with them then.
+  void setBeforeRefill(std::function<void()> f) { before_refill_ = std::move(f); }
+  // The file is being read through a mapping.
+  bool isMapped() const { return map_.isAttached(); }
 
   long getBulletinBytes() const { return bulletin_bytes_; }
   long getTotalBytes() const { return total_bytes_; }
@@ -60,13 +71,17 @@ class WmoFile {
   int openSocket(const char* spec);
   int openFile(const char* name);
   int refill();
+  int refillMapped();
+  void leaveMapping();
+  void checkLease(WmoData& line);
   bool waitInput();
+  bool keepWaiting();
   int readSource(unsigned char* bytes, int n);
   int reconnect();
   // Moves bytes of the chunk into the line up to the end of the line; true when it ended.
   bool scan(WmoData& line);
   bool loneEtx() const;
-  bool endsLine(const WmoData& line) const;
+  int lineEnd(const WmoData& line, const unsigned char* p, int n) const;
   void splitStart(WmoData& line);
   int endOfInput(WmoData& line);
   void classify(WmoData& line);
@@ -79,6 +94,10 @@ class WmoFile {
   int fd_;            // descriptor of a local file or standard input, -1 otherwise
   bool pollable_;     // the descriptor can wait (pipe, terminal, socket)
   std::vector<unsigned char> chunk_;
+  wmo::MappedWindow map_;
+  const unsigned char* buf_;  // the bytes at hand: chunk_ or the mapped window
+  long offset_;               // file offset of buf_[0] while mapped
+  long lease_checked_;        // when the lease was last asked about
   int fill_;
   int pos_;
   unsigned char carry_[2];  // last bytes of a line cut at the line size
@@ -96,6 +115,7 @@ class WmoFile {
   int retry_attempts_;
   int retry_wait_;
   std::function<bool()> keep_waiting_;
+  std::function<void()> before_refill_;
 };
 
 }  // namespace KOL

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -75,6 +76,8 @@ void WmoIngest::init()
   source_.init();
   line_.init();
   clean_.assign(WmoData::DATA_SIZE + 1, 0);
+  pending_ = nullptr;
+  pending_length_ = 0;
   active_.clear();
   by_first_.assign(256, {});
   lead_.clear();
@@ -300,6 +303,7 @@ int WmoIngest::action()
 int WmoIngest::saveHeader(const char* raw_header, const char* heading, const char* awips)
 {
   (void)awips;  // the index line is written once the bulletin is whole
+  flushPending();
   for (int i : active_) {
     Product& r = *rules_[i];
     if (!r.hasOutput()) continue;
@@ -321,6 +325,7 @@ int WmoIngest::saveLine(const char* bytes, int n)
     printLog("Invalid size on save: %d [%s]", n, heading_);
     return 0;
   }
+  flushPending();
   int filtered = -1;
   for (int i : active_) {
     Product& r = *rules_[i];
@@ -343,13 +348,52 @@ int WmoIngest::saveLine(const char* bytes, int n)
   return 1;
 }
 
+// The first n bytes of a line: held back while they continue the bytes before them in the
+// source's buffer and go unchanged to every output.
+void WmoIngest::save(const WmoData& line, int n)
+{
+  const char* p = line.getData();
+  if (!line.isView() || n <= 0 || !writesRaw()) {
+    saveLine(p, n);
+    return;
+  }
+  if (pending_ && pending_ + pending_length_ == p && pending_length_ <= INT32_MAX - n) {
+    pending_length_ += n;
+    return;
+  }
+  flushPending();
+  pending_ = p;
+  pending_length_ = n;
+}
+
+bool WmoIngest::writesRaw() const
+{
+  if (raw_ || kind_ != TEXT) return true;
+  for (int i : active_)
+    if (rules_[i]->hasOutput() && !rules_[i]->isRaw() && !rules_[i]->isBin()) return false;
+  return true;
+}
+
+void WmoIngest::flushPending()
+{
+  if (!pending_) return;
+  for (int i : active_)
+    if (rules_[i]->hasOutput()) rules_[i]->write(pending_, pending_length_);
+  pending_ = nullptr;
+  pending_length_ = 0;
+}
+
+// The bytes held back go out with the rest of each output's bulletin.
 int WmoIngest::close()
 {
   for (int i : active_) {
     Product& r = *rules_[i];
-    r.endBulletin(r.getAction() == Product::APPEND && !raw_ && !r.isRaw());
+    r.endBulletin(r.getAction() == Product::APPEND && !raw_ && !r.isRaw(), pending_,
+                  r.hasOutput() ? pending_length_ : 0);
     r.writeIndex(heading_, awips_, &indexes_);
   }
+  pending_ = nullptr;
+  pending_length_ = 0;
   return 1;
 }
 
@@ -389,12 +433,20 @@ int WmoIngest::process(const char* source)
 {
   if (!prod_read_) readProdFile();
   filed_ = unselected_ = incomplete_ = 0;
-  if (!source_.open(source)) return 0;
-  Kol::outMessage(Kol::OUT1, "WmoIngest file: %s\n", source);
-  printLog("Ingesting file: %s", source);
   running_ = true;
   in_bulletin_ = false;
   source_.setWaitCheck([this] { return keepWaiting(); });
+  source_.setBeforeRefill([this] { flushPending(); });
+  if (!source_.open(source)) {
+    source_.setWaitCheck(nullptr);
+    source_.setBeforeRefill(nullptr);
+    // Stopped while waiting for a feed to connect.
+    if (!source_.isStopped()) return 0;
+    printLog("Terminating ingest");
+    return 1;
+  }
+  Kol::outMessage(Kol::OUT1, "WmoIngest file: %s\n", source);
+  printLog("Ingesting file: %s", source);
   while (source_.read(line_)) {
     if (Kol::isDebug(2)) line_.print();
     if (!handleLine(line_)) break;
@@ -402,6 +454,7 @@ int WmoIngest::process(const char* source)
   bool idle = source_.isStopped() && in_bulletin_;
   if (in_bulletin_) abortBulletin(source_.isStopped() ? "stopped" : "end of input");
   source_.setWaitCheck(nullptr);
+  source_.setBeforeRefill(nullptr);
   source_.close();
   closeKept();
   if (idle) printLog("Terminating ingest on idle");
@@ -424,7 +477,7 @@ bool WmoIngest::handleLine(WmoData& line)
     if (in_bulletin_) {
       if (line.getData()[0] == ETX) {
         if (!decided_) select();
-        if (selected_) saveLine(line.getData(), 1);
+        if (selected_) save(line, 1);
         if (!finishBulletin()) return false;
       } else {
         abortBulletin("no ETX");
@@ -448,7 +501,7 @@ bool WmoIngest::handleLine(WmoData& line)
     firstLine(line);
   } else {
     if (!decided_) select();
-    if (selected_) saveLine(line.getData(), line.getLength());
+    if (selected_) save(line, line.getLength());
   }
   return line.endsBulletin() ? finishBulletin() : true;
 }
@@ -508,20 +561,21 @@ void WmoIngest::firstLine(WmoData& line)
     lineText(line, awips_, HEADING_SIZE);
   }
   select();
-  if (selected_) saveLine(line.getData(), line.getLength());
+  if (selected_) save(line, line.getLength());
 }
 
 // Enough of a GRIB message for its product description, even when its first line is short.
 void WmoIngest::collectGrib(WmoData& line)
 {
-  auto* bytes = reinterpret_cast<unsigned char*>(line.getData());
+  auto bytes = [&line] { return reinterpret_cast<const unsigned char*>(line.getData()); };
   for (;;) {
     int have = line.getLength();
-    int need = wmo::gribBytesNeeded(bytes, have);
-    long total = wmo::messageLength(bytes, have);
+    int need = wmo::gribBytesNeeded(bytes(), have);
+    long total = wmo::messageLength(bytes(), have);
     if (total > 0 && total < need) need = static_cast<int>(total);
     need = std::min(need, WmoData::DATA_SIZE);
     if (have >= need) break;
+    line.own();  // reading on may move the source's buffer
     unsigned char more[256];
     int got = source_.read(more, std::min(need - have, static_cast<int>(sizeof more)));
     if (Kol::isDebug(1)) {
@@ -532,10 +586,10 @@ void WmoIngest::collectGrib(WmoData& line)
     if (got <= 0) break;
     line.add(more, got);
   }
-  std::string summary = wmo::gribSummary(bytes, line.getLength());
+  std::string summary = wmo::gribSummary(bytes(), line.getLength());
   StrLib::copy(awips_, HEADING_SIZE, summary.c_str());
   kind_ = GRIB;
-  long total = wmo::messageLength(bytes, line.getLength());
+  long total = wmo::messageLength(bytes(), line.getLength());
   source_.setBinary(total - line.getLength());
 }
 
@@ -582,6 +636,7 @@ bool WmoIngest::finishBulletin()
 
 void WmoIngest::abortBulletin(const char* why)
 {
+  flushPending();  // what a pipe was given so far goes to it, as it would have line by line
   for (int i : active_) {
     rules_[i]->rollback();
     rules_[i]->clearBulletin();

@@ -29,7 +29,9 @@ class WmoIngest {
   static constexpr int RAW_HEADER_SIZE = 100;
   static constexpr int NAME_SIZE = 256;
   static constexpr int PROD_LINE_SIZE = 300;
-  static constexpr int OUTPUT_BUFFER = 65536;
+  // Stream buffer of each output: enough for a text bulletin; longer runs of bytes are written
+  // straight from the feed.
+  static constexpr int OUTPUT_BUFFER = 16384;
   // Appended outputs, and index files, held open between bulletins (each at most).
   static constexpr int OPEN_FILES = 512;
   // Seconds without input after which a stop request ends a bulletin in progress.
@@ -99,6 +101,9 @@ class WmoIngest {
   void addRule(const char* line);
   void indexRules();
   bool handleLine(WmoData& line);
+  void save(const WmoData& line, int n);
+  bool writesRaw() const;
+  void flushPending();
   void startBulletin(const WmoData& line);
   void checkSequence(const WmoData& line);
   void takeHeading(const WmoData& line);
@@ -123,8 +128,8 @@ class WmoIngest {
   // Buffers of the outputs open for the current bulletin and the files kept open (listed
   // before the rules, so that they outlive the outputs that use them).
   std::vector<std::vector<char>> buffers_;
-  wmo::OpenFiles outputs_{OPEN_FILES, OUTPUT_BUFFER};
-  wmo::OpenFiles indexes_{OPEN_FILES, 0};
+  wmo::OpenFiles outputs_{OPEN_FILES};
+  wmo::OpenFiles indexes_{OPEN_FILES};
   std::vector<std::unique_ptr<Product>> rules_;
   std::vector<std::unique_ptr<Pan>> pans_;
   int pan_id_;
@@ -136,7 +141,11 @@ class WmoIngest {
 
   WmoFile source_;
   WmoData line_;
-  std::vector<char> clean_;                 // a filtered copy of the line being saved
+  std::vector<char> clean_;  // a filtered copy of the line being saved
+  // Bytes of the feed still to be written to every output of the bulletin, in place in the
+  // source's buffer: lines that follow each other there are written in one go.
+  const char* pending_;
+  int pending_length_;
   std::vector<int> active_;                 // rules selected for the current bulletin
   std::vector<std::vector<int>> by_first_;  // rules that can match, by first heading character
   std::vector<wmo::LeadChars> lead_;        // what each rule allows as first characters

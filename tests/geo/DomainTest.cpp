@@ -202,7 +202,9 @@ TEST(DomainText, RefusesOtherFormsAndResets)
                        "ps,40,x,25,17,1,1",
                        "ps,nan,-100,25,17,1.2,1.2",
                        "ps:inf,40,-100,25,17,1.2,1.2",
-                       "ps,1e50,-100,25,17,1,1"};
+                       "ps,1e50,-100,25,17,1,1",
+                       "bogus:25,40,-100,25,17,1,1",
+                       "qq,40,-100,25,17,1,1"};
   for (const char* s : bad) {
     Domain d("lamb:25:-95:30:60,40,-95,25,17,1.2,1.2");
     EXPECT_EQ(d.set(s), 0) << s;

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 #include <string>
+#include <utility>
 
 #include "GribMessages.h"
 #include "common/TestData.h"
+#include "geo/Domain.h"
 #include "grid/grib/GridDefs.h"
+#include "grid/grib/GridFill.h"
 #include "grid/grib/Inventory.h"
 #include "grid/grib/Writer.h"
 
@@ -304,6 +308,81 @@ TEST(GribDecode, BitmapReusedAndEmptyPngSection)
   ASSERT_EQ(d.fields.size(), 1u);
   ASSERT_EQ(d.fields[0].values.size(), 48u);
   for (float v : d.fields[0].values) EXPECT_EQ(v, 273.5f);
+}
+
+}  // namespace
+
+namespace {
+
+// Plane coordinates (metres) to longitude and latitude through PROJ's invproj, or the reverse.
+std::vector<std::pair<double, double>> projRun(const std::string& program, const std::string& proj,
+                                               const std::vector<std::pair<double, double>>& in)
+{
+  std::string lines;
+  for (const auto& p : in) lines += std::to_string(p.first) + " " + std::to_string(p.second) + "\n";
+  std::string out =
+      KOLTest::run("printf -- '" + lines + "' | " + program + " " + proj + " -f '%.8f'");
+  std::vector<std::pair<double, double>> result;
+  std::istringstream s(out);
+  for (double a, b; s >> a >> b;) result.push_back({a, b});
+  return result;
+}
+
+// Polar stereographic grids centred near and on either pole, where every point is poleward of
+// 75 degrees: the decoder's point coordinates and the Grid's Domain both agree with PROJ.
+TEST(GribDecode, PolarGridsNearThePolesAgreeWithProj)
+{
+  if (KOLTest::run("command -v invproj").empty()) GTEST_SKIP() << "PROJ not installed";
+  const struct {
+    double clat, clon, lad, lov;
+    int projCentre;
+  } cases[] = {{85, 30, 60, 255, 0},     {90, 0, 60, -105, 0},  {-85, -60, -71, 0, 0x80},
+               {-90, 0, -60, 100, 0x80}, {80, 170, 90, 180, 0}, {-80, 10, 60, 10, 0x80}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.clat << "," << c.clon);
+    const double pole = c.projCentre ? -90 : 90;
+    const std::string proj = "+proj=stere +lat_0=" + std::to_string(pole) +
+                             " +lat_ts=" + std::to_string(pole < 0 ? -std::fabs(c.lad) : c.lad) +
+                             " +lon_0=" + std::to_string(c.lov) + " +R=6371229";
+    KOL::grib::Field f;
+    KOL::grib::GridGeom& g = f.grid;
+    g.templ = 20, g.nx = 41, g.ny = 31, g.di = g.dj = 10000, g.scan = 0x40;
+    g.lov = c.lov, g.lad = c.lad, g.projCentre = c.projCentre, g.radius = 6371229;
+    // The first point: half the grid west and south of the centre on the plane.
+    auto centre = projRun("proj", proj, {{c.clon, c.clat}});
+    ASSERT_EQ(centre.size(), 1u);
+    const double x0 = centre[0].first - 20 * g.di, y0 = centre[0].second - 15 * g.dj;
+    auto first = projRun("invproj", proj, {{x0, y0}});
+    ASSERT_EQ(first.size(), 1u);
+    g.lo1 = first[0].first, g.la1 = first[0].second;
+
+    std::vector<std::pair<double, double>> plane;
+    const std::pair<int, int> points[] = {{0, 0}, {40, 0}, {20, 15}, {0, 30}, {40, 30}, {7, 22}};
+    for (auto [i, j] : points) plane.push_back({x0 + i * g.di, y0 + j * g.dj});
+    auto want = projRun("invproj", proj, plane);
+    ASSERT_EQ(want.size(), plane.size());
+
+    std::vector<double> lat, lon;
+    ASSERT_TRUE(KOL::grib::findGridKind(20)->coords(g, lat, lon));
+    KOL::DomainVal dv;
+    ASSERT_EQ(KOL::grib::domainOf(f, false, dv), 1);
+    const KOL::Domain d(dv);
+    for (size_t k = 0; k < plane.size(); k++) {
+      const auto [i, j] = points[k];
+      const size_t at = size_t(j) * 41 + size_t(i);
+      EXPECT_NEAR(lat[at], want[k].second, 1e-4) << i << "," << j;
+      EXPECT_NEAR(std::remainder(lon[at] - want[k].first, 360.0), 0,
+                  1e-4 / std::cos(lat[at] * M_PI / 180))
+          << i << "," << j;
+      // The Grid's rows run from the north edge: stored row j is grid row 30 - j.
+      KOL::EarthPoint e;
+      ASSERT_EQ(d.tran(KOL::GridPoint(float(i), float(30 - j)), e), 1);
+      EXPECT_NEAR(e.lat, want[k].second, 1e-4) << i << "," << j;
+      EXPECT_NEAR(std::remainder(e.lon - want[k].first, 360.0), 0,
+                  1e-4 / std::cos(e.lat * M_PI / 180))
+          << i << "," << j;
+    }
+  }
 }
 
 }  // namespace

@@ -237,11 +237,20 @@ TEST_F(CityTest, HashFindsStationsByEveryKey)
     const char* key;
     const char* id;
   } cases[] = {
-      {"KORD", "KORD"},           {"kord", "KORD"},   {"72565", "KDEN"}, {"b41001", "41001"},
-      {"41001", nullptr},         {"bNZCH", nullptr},  // only six characters drop the "b"
-      {"c6123", "ABCD"},          {"C6123", "ABCD"},  {"72531", "KORD"},  // first line of an id
-                                                                          // wins
-      {"EGLL", nullptr},          {"99999", nullptr}, {"", nullptr},     {"KORDX", nullptr},
+      {"KORD", "KORD"},
+      {"kord", "KORD"},
+      {"72565", "KDEN"},
+      {"b41001", "41001"},
+      {"41001", nullptr},
+      {"bNZCH", nullptr},  // only six characters drop the "b"
+      {"c6123", "ABCD"},
+      {"C6123", "ABCD"},
+      {"72531", "KORD"},  // first line of an id
+                          // wins
+      {"EGLL", nullptr},
+      {"99999", nullptr},
+      {"", nullptr},
+      {"KORDX", nullptr},
       {"KORD_TOO_LONG", nullptr},
   };
   for (const auto& c : cases) {

@@ -1,9 +1,11 @@
-// The kolingest program: filing a feed file with the shipped products file, run rules, and a
-// stop by signal in the middle of a bulletin.
+// The kolingest program: filing a feed file with the shipped products file, run rules, a stop by
+// signal in the middle of a bulletin or while waiting for a feed, and what it prints.
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -92,4 +94,86 @@ TEST(Kolingest, StopsCleanlyOnSignals)
   // Two runs, two bulletins each; the third one sent after the stop is not filed.
   EXPECT_EQ(indexLines(dir.file("s.idx")).size(), 4u);
   EXPECT_EQ(count(KOLTest::readFile(dir.file("s.wmo")), "KBOS"), 4);
+}
+
+namespace {
+
+// Waits up to ms for a child to end; its exit status, or -1 when it is still running.
+int waitExit(pid_t pid, int ms)
+{
+  for (int waited = 0; waited < ms; waited += 50) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return -1;
+}
+
+}  // namespace
+
+// As a server ("sock:PORT") the program waits for its feed to connect, and again after the
+// feed went away: one signal ends either wait, and what was filed stays filed.
+TEST(Kolingest, StopsOnOneSignalAsAServer)
+{
+  KOLTest::TempDir dir;
+  KOLTest::writeFile(dir.file("r.prd"), "S..... >> %D/s.wmo %D/s.idx\n");
+  std::string prog = KOLTest::programPath("kolingest");
+  std::string dp = "-dp=" + dir.path(), pf = "-pf=" + dir.file("r.prd"), lf = "-lf=none";
+  for (bool fed : {false, true}) {
+    SCOPED_TRACE(fed);
+    int port = freePort(SOCK_STREAM);
+    std::string sock = "sock:" + std::to_string(port);
+    std::vector<const char*> argv = {prog.c_str(), dp.c_str(),   pf.c_str(), lf.c_str(),
+                                     "-me=error",  sock.c_str(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, prog.c_str(), nullptr, nullptr,
+                          const_cast<char* const*>(argv.data()), environ),
+              0);
+    if (fed) {
+      int fd = -1;
+      for (int i = 0; i < 100 && fd < 0; i++) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(static_cast<uint16_t>(port));
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+          close(fd);
+          fd = -1;
+        }
+      }
+      ASSERT_GE(fd, 0);
+      std::string b = frame(1, {"SAUS70 KWBC 060000", lines({"METAR", "KBOS 1="})});
+      ASSERT_EQ(write(fd, b.data(), b.size()), static_cast<ssize_t>(b.size()));
+      close(fd);  // the server goes back to waiting for a connection
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    kill(pid, SIGTERM);
+    int status = waitExit(pid, 5000);
+    if (status == -1) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+    EXPECT_EQ(status, 0);
+  }
+  EXPECT_EQ(indexLines(dir.file("s.idx")).size(), 1u);
+}
+
+// Without a message level only warnings and the closing summary are printed.
+TEST(Kolingest, QuietUnlessAsked)
+{
+  KOLTest::TempDir dir;
+  std::string feed;
+  for (int i = 1; i <= 20; i++) feed += frame(i, {"SAUS70 KWBC 060000", lines({"METAR", "K="})});
+  KOLTest::writeFile(dir.file("feed"), feed);
+  KOLTest::writeFile(dir.file("r.prd"), "S..... >> %D/s.wmo\n");
+  std::string base = "cd '" + dir.path() + "' && '" + KOLTest::programPath("kolingest") +
+                     "' -pf=r.prd -lf=none -dp=. feed";
+  int status = -1;
+  std::string out = KOLTest::run(base + " 2>&1", &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(count(out, "\n"), 1) << out;
+  EXPECT_NE(out.find("kolingest: 20 bulletins filed, 0 not selected, 0 incomplete"),
+            std::string::npos)
+      << out;
+  out = KOLTest::run(base + " -me=out1 2>&1", &status);
+  EXPECT_EQ(count(out, "SAUS70 KWBC 060000 / "), 20) << out;
 }

@@ -1,9 +1,11 @@
 // Files kept open between bulletins: least recently used closed first, one writer at a time,
 // and files moved away behind the ingest's back started anew.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "common/TestData.h"
@@ -17,11 +19,11 @@ using KOL::wmo::OpenFiles;
 
 namespace {
 
-void put(std::FILE* fp, const char* text)
+void put(int fd, const char* text)
 {
-  ASSERT_NE(fp, nullptr);
-  std::fputs(text, fp);
-  std::fflush(fp);
+  ASSERT_GE(fd, 0);
+  ssize_t n = static_cast<ssize_t>(std::strlen(text));
+  ASSERT_EQ(write(fd, text, n), n);
 }
 
 }  // namespace
@@ -30,7 +32,7 @@ TEST(OpenFiles, LeastRecentlyUsedClosedFirstAndHeldFilesKept)
 {
   KOLTest::TempDir dir;
   std::string a = dir.file("a"), b = dir.file("b"), c = dir.file("sub/dir/c");
-  OpenFiles files(2, 0);
+  OpenFiles files(2);
   put(files.get(a.c_str()), "a1");
   put(files.get(b.c_str()), "b1");
   put(files.get(a.c_str()), "a2");
@@ -46,9 +48,9 @@ TEST(OpenFiles, LeastRecentlyUsedClosedFirstAndHeldFilesKept)
   EXPECT_EQ(KOLTest::readFile(c), "c1");
 
   // A held file is neither handed out twice nor closed to make room.
-  std::FILE* held = files.take(b.c_str());
-  ASSERT_NE(held, nullptr);
-  EXPECT_EQ(files.take(b.c_str()), nullptr);
+  int held = files.take(b.c_str());
+  ASSERT_GE(held, 0);
+  EXPECT_EQ(files.take(b.c_str()), -1);
   put(files.get(a.c_str()), "a3");
   put(files.get(c.c_str()), "c2");
   EXPECT_TRUE(files.holds(b.c_str()));
@@ -60,16 +62,18 @@ TEST(OpenFiles, LeastRecentlyUsedClosedFirstAndHeldFilesKept)
   // Under a plain file nothing can be opened.
   uint32_t mask = Kol::getMessageMask();
   Kol::setMessageLevel(Kol::ERROR + 1);
-  EXPECT_EQ(files.get((a + "/x").c_str()), nullptr);
+  EXPECT_EQ(files.get((a + "/x").c_str()), -1);
   Kol::setMessageMask(mask);
   EXPECT_EQ(files.size(), 0);
 }
 
+// Whatever makes the path name another file: the file or a directory above it renamed,
+// removed, or replaced by another one (a symbolic link switched to a new directory, say).
 TEST(OpenFiles, FileRemovedOrRenamedIsStartedAnew)
 {
   KOLTest::TempDir dir;
   std::string a = dir.file("a");
-  OpenFiles files(4, 64);
+  OpenFiles files(4);
   put(files.get(a.c_str()), "one");
   ASSERT_EQ(std::rename(a.c_str(), dir.file("a.old").c_str()), 0);
   put(files.get(a.c_str()), "two");
@@ -77,6 +81,33 @@ TEST(OpenFiles, FileRemovedOrRenamedIsStartedAnew)
   put(files.get(a.c_str()), "three");
   EXPECT_EQ(KOLTest::readFile(dir.file("a.old")), "one");
   EXPECT_EQ(KOLTest::readFile(a), "three");
+
+  std::string deep = dir.file("d/e/f.wmo");
+  put(files.get(deep.c_str()), "1");
+  ASSERT_EQ(std::rename(dir.file("d").c_str(), dir.file("d.1").c_str()), 0);
+  put(files.get(deep.c_str()), "2");
+  ASSERT_EQ(std::rename(dir.file("d/e").c_str(), dir.file("d/e.1").c_str()), 0);
+  put(files.get(deep.c_str()), "3");
+  EXPECT_EQ(KOLTest::readFile(dir.file("d.1/e/f.wmo")), "1");
+  EXPECT_EQ(KOLTest::readFile(dir.file("d/e.1/f.wmo")), "2");
+  EXPECT_EQ(KOLTest::readFile(deep), "3");
+
+  // Through a link: the link switched to a fresh directory takes the next write.
+  ASSERT_EQ(system(("mkdir -p '" + dir.file("x1") + "' '" + dir.file("x2") + "'").c_str()), 0);
+  ASSERT_EQ(symlink("x1", dir.file("cur").c_str()), 0);
+  std::string linked = dir.file("cur/g.wmo");
+  put(files.get(linked.c_str()), "A");
+  put(files.get(linked.c_str()), "B");
+  ASSERT_EQ(symlink("x2", dir.file("cur.new").c_str()), 0);
+  ASSERT_EQ(std::rename(dir.file("cur.new").c_str(), dir.file("cur").c_str()), 0);
+  put(files.get(linked.c_str()), "C");
+  EXPECT_EQ(KOLTest::readFile(dir.file("x1/g.wmo")), "AB");
+  EXPECT_EQ(KOLTest::readFile(dir.file("x2/g.wmo")), "C");
+  // Files created or removed beside a held one change nothing.
+  KOLTest::writeFile(dir.file("x2/other"), "");
+  ASSERT_EQ(std::remove(dir.file("x2/other").c_str()), 0);
+  put(files.get(linked.c_str()), "D");
+  EXPECT_EQ(KOLTest::readFile(dir.file("x2/g.wmo")), "CD");
 }
 
 // Bulletins filed through the ingest steps, the output and index moved away between them.

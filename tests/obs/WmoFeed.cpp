@@ -1,10 +1,15 @@
 #include "obs/WmoFeed.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -132,6 +137,33 @@ std::vector<Bulletin> gribs()
   return out;
 }
 
+std::string mixedFeed(long size, long block)
+{
+  std::vector<Bulletin> pool = metars();
+  pool.resize(std::min<size_t>(pool.size(), 400));
+  for (const auto& more : {upperAir(), gribs()}) pool.insert(pool.end(), more.begin(), more.end());
+  std::string feed;
+  int seq = 1;
+  bool split_line_end = true;
+  for (size_t i = 0; static_cast<long>(feed.size()) < size; i++) {
+    std::string one = frame(seq, pool[i % pool.size()]);
+    seq = seq % 999 + 1;
+    long next = (static_cast<long>(feed.size() + 2) / block + 1) * block;
+    if (static_cast<long>(feed.size() + one.size()) + 100 < next) {
+      feed += one;
+      continue;
+    }
+    // A bulletin padded up to the boundary.
+    std::string head = frame(seq, {"SXUS50 KWBC 061200", ""}, false);
+    seq = seq % 999 + 1;
+    long have = static_cast<long>(feed.size() + head.size());
+    long pad = split_line_end ? next - 2 - have : next - 1 - have - 4;
+    feed += head + std::string(pad, 'P') + EOL + ETX;
+    split_line_end = !split_line_end;
+  }
+  return feed;
+}
+
 int count(const std::string& s, const std::string& text)
 {
   int n = 0;
@@ -158,6 +190,40 @@ int freePort(int type)
   getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
   close(fd);
   return ntohs(addr.sin_port);
+}
+
+PipeFeed::PipeFeed(const std::string& path, std::string feed) : path_(path), feed_(std::move(feed))
+{
+  mkfifo(path_.c_str(), 0600);
+  thread_ = std::thread([this] {
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+    int fd = open(path_.c_str(), O_WRONLY);
+    static const size_t pieces[] = {4099, 1, 65536, 777, 200000, 3};
+    for (size_t at = 0, i = 0; fd >= 0 && at < feed_.size(); i++) {
+      size_t n = std::min(pieces[i % 6], feed_.size() - at);
+      ssize_t put = write(fd, feed_.data() + at, n);
+      if (put <= 0) break;
+      at += static_cast<size_t>(put);
+    }
+    if (fd >= 0) close(fd);
+    done_ = true;
+  });
+}
+
+// A reader that stopped early (a failed test) must not leave the writer waiting.
+PipeFeed::~PipeFeed()
+{
+  int fd = open(path_.c_str(), O_RDONLY | O_NONBLOCK);
+  char buf[65536];
+  while (!done_ && fd >= 0) {
+    if (read(fd, buf, sizeof buf) <= 0) usleep(1000);
+  }
+  if (thread_.joinable()) thread_.join();
+  if (fd >= 0) close(fd);
+  unlink(path_.c_str());
 }
 
 FeedServer::FeedServer(std::string feed, long drop_at, long resume_at)

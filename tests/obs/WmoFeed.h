@@ -29,6 +29,10 @@ std::vector<Bulletin> split(const std::string& feed);
 std::vector<Bulletin> metars();
 std::vector<Bulletin> upperAir();
 std::vector<Bulletin> gribs();
+// A feed of at least size bytes of the real bulletins above, mixed; at every multiple of block
+// a line end is split (CR CR before it, LF after) or a start line begins on its last byte, in
+// turn, so that a reader with a buffer of block bytes meets both.
+std::string mixedFeed(long size, long block);
 // Occurrences of text in s.
 int count(const std::string& s, const std::string& text);
 // Index lines of a header index file.
@@ -39,6 +43,20 @@ int freePort(int type);
 // A TCP server on 127.0.0.1 that sends a feed to each client in odd-sized pieces; the first
 // connection is dropped after drop_at bytes, and the next client gets the feed again from
 // resume_at. After the feed it closes the connection and stops listening.
+// A named pipe at path that a thread fills with a feed in odd-sized pieces, as when a feed is
+// piped into the ingest; the writer waits for a reader to open it.
+class PipeFeed {
+ public:
+  PipeFeed(const std::string& path, std::string feed);
+  ~PipeFeed();
+
+ private:
+  std::string path_;
+  std::string feed_;
+  std::atomic<bool> done_{false};
+  std::thread thread_;
+};
+
 class FeedServer {
  public:
   FeedServer(std::string feed, long drop_at, long resume_at);

@@ -1,5 +1,11 @@
 // The feed reader: line framing and classification over files and TCP connections.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <string>
 #include <vector>
@@ -8,6 +14,7 @@
 #include "obs/WmoData.h"
 #include "obs/WmoFeed.h"
 #include "obs/WmoFile.h"
+#include "obs/wmo/MappedWindow.h"
 
 using KOL::WmoData;
 using KOL::WmoFile;
@@ -207,4 +214,123 @@ TEST(WmoFile, TcpFeedInOddPiecesIsReconnectedAfterADrop)
   EXPECT_EQ(breaks, 1);  // the drop; the end of the second connection ends the input
   EXPECT_EQ(bytes, drop + static_cast<long>(feed.size()));
   EXPECT_EQ(starts, count(feed.substr(0, drop), START) + count(feed, START));
+}
+
+// Lines are seen in place (in the mapped window or the read buffer) and copied only where they
+// cross its end: a feed read from a mapped file, from a file another process holds open for
+// writing (read, not mapped) and from a pipe (in odd pieces) gives the same lines, with line
+// ends and start lines split by the ends of buffers and windows among them.
+TEST(WmoFile, SameLinesMappedReadAndPiped)
+{
+  KOL_REQUIRE_DATA();
+  const long window = KOL::wmo::MappedWindow::WINDOW;
+  for (long block : {static_cast<long>(WmoFile::CHUNK_SIZE), window}) {
+    SCOPED_TRACE(block);
+    std::string feed = mixedFeed(block == window ? 2 * window + 4321 : 3 * block + 12345, block);
+    KOLTest::TempDir dir;
+    KOLTest::writeFile(dir.file("feed"), feed);
+    WmoFile mapped;
+    ASSERT_EQ(mapped.open(dir.file("feed").c_str()), 1);
+    EXPECT_TRUE(mapped.isMapped());
+    std::vector<Line> want = readAll(mapped);
+    EXPECT_EQ(totalBytes(want), static_cast<long>(feed.size()));
+    int starts = 0;
+    for (const Line& l : want) starts += l.type == WmoData::START;
+    EXPECT_EQ(starts, count(feed, START));
+    // The line whose CR CR LF the first boundary splits ends right after it.
+    long at = 0;
+    bool found = false;
+    for (const Line& l : want) {
+      at += static_cast<long>(l.bytes.size());
+      found = found || (at == block + 1 && l.terminator == WmoData::NEWLINE);
+    }
+    EXPECT_TRUE(found);
+
+    int writer = open(dir.file("feed").c_str(), O_WRONLY);
+    WmoFile read;
+    ASSERT_EQ(read.open(dir.file("feed").c_str()), 1);
+    EXPECT_FALSE(read.isMapped());
+    std::vector<Line> from_read = readAll(read);
+    close(writer);
+    PipeFeed pipe(dir.file("pipe"), feed);
+    WmoFile piped;
+    ASSERT_EQ(piped.open(dir.file("pipe").c_str()), 1);
+    std::vector<Line> from_pipe = readAll(piped);
+    for (const auto* got : {&from_read, &from_pipe}) {
+      ASSERT_EQ(got->size(), want.size());
+      for (size_t i = 0; i < want.size(); i++) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ((*got)[i].type, want[i].type);
+        ASSERT_EQ((*got)[i].terminator, want[i].terminator);
+        ASSERT_EQ((*got)[i].bytes, want[i].bytes);
+      }
+    }
+  }
+}
+
+// A mapped file that another process wants to cut short is given up to it and read on: the
+// reader sees a prefix of the file and never a page that went away.
+TEST(WmoFile, MappedFileCutShortByAnotherProcess)
+{
+  KOL_REQUIRE_DATA();
+  const long window = KOL::wmo::MappedWindow::WINDOW;
+  std::string feed = mixedFeed(window + window / 2, WmoFile::CHUNK_SIZE);
+  KOLTest::TempDir dir;
+  KOLTest::writeFile(dir.file("feed"), feed);
+  WmoFile in;
+  ASSERT_EQ(in.open(dir.file("feed").c_str()), 1);
+  ASSERT_TRUE(in.isMapped());
+  WmoData line;
+  std::string got;
+  ASSERT_EQ(in.read(line), 1);
+  got.append(line.getData(), line.getLength());
+  // The cut waits for the reader to let go of the file; the reader goes on meanwhile.
+  pid_t pid = fork();
+  if (pid == 0) {
+    int fd = open(dir.file("feed").c_str(), O_WRONLY | O_TRUNC);
+    _exit(fd >= 0 && write(fd, "gone", 4) == 4 ? 0 : 1);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  int status = -1;
+  while (in.read(line)) {
+    got.append(line.getData(), line.getLength());
+    if (!in.isMapped() && status == -1) waitpid(pid, &status, 0);  // the file is cut now
+  }
+  EXPECT_FALSE(in.isMapped());
+  if (status == -1) waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_LT(got.size(), feed.size());
+  EXPECT_EQ(got, feed.substr(0, got.size()));
+  EXPECT_EQ(KOLTest::readFile(dir.file("feed")), "gone");
+}
+
+// A line seen in place follows the bytes it is made of until it is given bytes of its own.
+TEST(WmoData, ViewsOfTheReadBufferAndCopies)
+{
+  char buffer[] = "AAAABBBB";
+  WmoData line;
+  EXPECT_EQ(line.addInPlace(buffer, 4), 4);
+  EXPECT_TRUE(line.isView());
+  EXPECT_EQ(line.addInPlace(buffer + 4, 2), 2);  // right behind: still in place
+  EXPECT_TRUE(line.isView());
+  EXPECT_EQ(line.getData(), buffer);
+  buffer[0] = 'x';
+  EXPECT_EQ(std::string(line.getData(), line.getLength()), "xAAABB");
+  line.own();
+  buffer[1] = 'y';
+  EXPECT_FALSE(line.isView());
+  EXPECT_EQ(std::string(line.getData(), line.getLength()), "xAAABB");
+  // Bytes from elsewhere are copied after the first ones.
+  WmoData other;
+  other.addInPlace(buffer, 2);
+  other.addInPlace(buffer + 6, 2);
+  EXPECT_FALSE(other.isView());
+  EXPECT_EQ(std::string(other.getData(), other.getLength()), "xyBB");
+  other.clear();
+  EXPECT_EQ(other.getLength(), 0);
+  EXPECT_FALSE(other.isView());
+  // Never more than the line size, in place or not.
+  std::string big(WmoData::DATA_SIZE + 10, 'Z');
+  EXPECT_EQ(other.addInPlace(big.data(), static_cast<int>(big.size())), WmoData::DATA_SIZE);
+  EXPECT_EQ(other.add("Q", 1), 0);
 }

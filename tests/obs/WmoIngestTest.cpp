@@ -23,8 +23,10 @@
 #include "core/Kol.h"
 #include "obs/Product.h"
 #include "obs/WmoFeed.h"
+#include "obs/WmoFile.h"
 #include "obs/WmoIngest.h"
 #include "obs/WmoParse.h"
+#include "obs/wmo/MappedWindow.h"
 
 using KOL::Kol;
 using KOL::Product;
@@ -401,6 +403,39 @@ TEST_F(Ingest, RealBulletinsAreFiledOnceInTheirFamilyFiles)
   std::string sfc_file = KOLTest::readFile(dir.file("sfc/2020010600_sfc.wmo"));
   EXPECT_GT(sfc_file.size(), 100000u);
   EXPECT_EQ(sfc_file.find('\r'), std::string::npos);
+}
+
+// Bulletin bytes go out straight from the mapped file or the read buffer, long messages in one
+// piece: a feed of a few windows files the same tree whether it comes from a file or through a
+// pipe in odd pieces, every message whole, where windows and buffers end inside it too.
+TEST_F(Ingest, FiledAlikeFromAFileAndFromAPipe)
+{
+  KOL_REQUIRE_DATA();
+  std::string feed = mixedFeed(KOL::wmo::MappedWindow::WINDOW + 2 * KOL::WmoFile::CHUNK_SIZE,
+                               KOL::WmoFile::CHUNK_SIZE);
+  std::string rules = write("rules.prd", KOLTest::readFile(KOLTest::databaseDir() + "/ingest.prd"));
+  std::string file = write("feed", feed);
+  PipeFeed pipe(dir.file("pipe"), feed);
+  for (const char* tree : {"a", "b"}) {
+    for (const char* name : PATHS) Kol::resrc.set(name, dir.file(tree).c_str());
+    WmoIngest w("logfile=none");
+    w.setDate(KOL::Date(2020, 1, 6, 1, 0, 0));
+    ASSERT_EQ(w.readProdFile(rules.c_str()), 1);
+    ASSERT_EQ(w.process((tree[0] == 'a' ? file : dir.file("pipe")).c_str()), 1);
+    EXPECT_EQ(w.getFiled(), count(feed, START)) << tree;
+    EXPECT_EQ(w.getIncomplete(), 0);
+  }
+  expectFiledOnce(dir.file("a"), split(feed));
+  int files = 0;
+  for (const auto& e : fs::recursive_directory_iterator(dir.file("a"))) {
+    if (!e.is_regular_file()) continue;
+    std::string other = dir.file("b") + e.path().string().substr(dir.file("a").size());
+    EXPECT_TRUE(KOLTest::readFile(e.path().string()) == KOLTest::readFile(other)) << other;
+    files++;
+  }
+  EXPECT_GT(files, 10);
+  std::string filed = KOLTest::readFile(dir.file("a/2020010612.grib"));
+  for (const Bulletin& b : gribs()) EXPECT_EQ(count(filed, b.body), count(feed, b.body));
 }
 
 TEST_F(Ingest, RawFilingReproducesTheFeedAndChecksSequenceNumbers)

@@ -47,7 +47,7 @@ int forward(const Domain::Constants& c, double& lat, double& lon, double& x, dou
 int inverse(const Domain::Constants& c, double x, double y, double& lat, double& lon)
 {
   const double s = c.sign, n = c.cache[0];
-  const double rho = std::hypot(x, y);
+  const double rho = std::sqrt(x * x + y * y);  // as in polar stereographic
   const double theta = std::atan2(x, -s * y);
   lat = s * 90.0 - 2.0 * s * std::atan(std::pow(rho / c.cache[1], 1.0 / n)) * RAD;
   lon = theta / n * RAD + c.lon0;

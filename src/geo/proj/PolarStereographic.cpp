@@ -39,7 +39,8 @@ int inverse(const Domain::Constants& c, double x, double y, double& lat, double&
 {
   const double s = c.sign;
   lon = c.lon0 + ((x == 0.0 && y == 0.0) ? 0.0 : std::atan2(x, s * y) * RAD);
-  lat = s * (2.0 * std::atan(std::hypot(x, y) / c.cache[0]) * RAD - 90.0);
+  // sqrt, not hypot: plane coordinates are far from overflow, and whole grids come through here.
+  lat = s * (2.0 * std::atan(std::sqrt(x * x + y * y) / c.cache[0]) * RAD - 90.0);
   return 1;
 }
 

@@ -7,6 +7,10 @@
 
 #include "grid/grib/Field.h"
 
+namespace KOL {
+class DomainVal;
+}
+
 namespace KOL::grib {
 
 struct GridKind {
@@ -72,6 +76,12 @@ bool projectedCoords(const GridGeom& g, const Proj& proj, std::vector<double>& l
   });
   return true;
 }
+// The library projection of a polar stereographic (template 20) or Lambert conformal (30) grid:
+// code, projection parameters and earth radius into dv, centre and lattice left alone; false
+// for other grids.
+bool projectionOf(const GridGeom& g, DomainVal& dv);
+// Coordinates of a grid that projectionOf describes, through the library's projections.
+bool domainCoords(const GridGeom& g, std::vector<double>& lat, std::vector<double>& lon);
 // Reads the point counts of a thinned grid: n rows of `width` octets from octet `at`.
 bool readRowCounts(const Octets& s, size_t at, int width, GridGeom& g);
 

@@ -10,6 +10,7 @@
 #include "geo/DomainVal.h"
 #include "grid/GribPDB.h"
 #include "grid/Grid.h"
+#include "grid/grib/GridDefs.h"
 
 namespace KOL::grib {
 
@@ -71,20 +72,10 @@ int projectedDomain(const Field& f, DomainVal& dv)
   dv.param[4] = static_cast<float>(g.radius / 1e5);
   dv.dx = static_cast<float>(g.di / 1e5);
   dv.dy = static_cast<float>(g.dj / 1e5);
-  const float pole = (g.projCentre & 0x80) ? -90.0f : 90.0f;
   switch (g.templ) {
     case 20:
-      dv.proj = 1;
-      dv.param[0] = pole;
-      dv.param[1] = static_cast<float>(g.lov);
-      dv.param[2] = static_cast<float>(g.lad);
-      break;
     case 30:
-      dv.proj = 4;
-      dv.param[0] = pole;
-      dv.param[1] = static_cast<float>(g.lov);
-      dv.param[2] = static_cast<float>(g.latin1);
-      dv.param[3] = static_cast<float>(g.latin2);
+      projectionOf(g, dv);
       break;
     case 10: {
       // The sphere's Mercator is true at the equator: spacing there is Di / cos(LaD).

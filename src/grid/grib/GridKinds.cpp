@@ -17,18 +17,16 @@ bool mercatorFromEd1(const Octets&, GridGeom&);
 bool mercatorCoords(const GridGeom&, std::vector<double>&, std::vector<double>&);
 bool polarFromEd2(const Octets&, GridGeom&);
 bool polarFromEd1(const Octets&, GridGeom&);
-bool polarCoords(const GridGeom&, std::vector<double>&, std::vector<double>&);
 bool lambertFromEd2(const Octets&, GridGeom&);
 bool lambertFromEd1(const Octets&, GridGeom&);
-bool lambertCoords(const GridGeom&, std::vector<double>&, std::vector<double>&);
 
 namespace {
 const GridKind kGrids[] = {
     {0, 0, "latlon", latLonFromEd2, latLonFromEd1, latLonCoords},
     {1, 10, "rotated_ll", latLonFromEd2, latLonFromEd1, latLonCoords},
     {10, 1, "mercator", mercatorFromEd2, mercatorFromEd1, mercatorCoords},
-    {20, 5, "polar", polarFromEd2, polarFromEd1, polarCoords},
-    {30, 3, "lambert", lambertFromEd2, lambertFromEd1, lambertCoords},
+    {20, 5, "polar", polarFromEd2, polarFromEd1, domainCoords},
+    {30, 3, "lambert", lambertFromEd2, lambertFromEd1, domainCoords},
     {40, 4, "gaussian", gaussianFromEd2, gaussianFromEd1, gaussianCoords},
     {41, 14, "rotated_gg", gaussianFromEd2, gaussianFromEd1, gaussianCoords},
 };

@@ -1,43 +1,9 @@
 // Polar stereographic grids on a sphere (edition 2 template 3.20, edition 1 type 5), true at the
 // latitude LaD (60 degrees in edition 1).
-#include <cmath>
-
+// Their descriptions; their points come from the library projection (GridProjection.cpp).
 #include "grid/grib/GridDefs.h"
 
 namespace KOL::grib {
-
-namespace {
-
-constexpr double RAD = 0.017453292519943295;
-
-class Polar {
- public:
-  explicit Polar(const GridGeom& g)
-      : south_(g.projCentre & 0x80),
-        lon0_(g.lov * RAD),
-        k_(g.radius * (1 + std::sin(std::fabs(g.lad) * RAD)))
-  {
-  }
-  void forward(double lat, double lon, double& x, double& y) const
-  {
-    double rho = k_ * std::tan(M_PI / 4 - (south_ ? -lat : lat) / 2);
-    x = rho * std::sin(lon - lon0_);
-    y = (south_ ? 1 : -1) * rho * std::cos(lon - lon0_);
-  }
-  void inverse(double x, double y, double& lat, double& lon) const
-  {
-    double rho = std::sqrt(x * x + y * y);
-    double phi = M_PI / 2 - 2 * std::atan(rho / k_);
-    lat = south_ ? -phi : phi;
-    lon = lon0_ + std::atan2(x, south_ ? y : -y);
-  }
-
- private:
-  bool south_;
-  double lon0_, k_;
-};
-
-}  // namespace
 
 bool polarFromEd2(const Octets& s, GridGeom& g)
 {
@@ -66,11 +32,6 @@ bool polarFromEd1(const Octets& s, GridGeom& g)
   g.scan = static_cast<int>(s.u1(28));
   g.lad = (g.projCentre & 0x80) ? -60 : 60;
   return true;
-}
-
-bool polarCoords(const GridGeom& g, std::vector<double>& lat, std::vector<double>& lon)
-{
-  return projectedCoords(g, Polar(g), lat, lon);
 }
 
 }  // namespace KOL::grib

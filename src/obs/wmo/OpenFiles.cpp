@@ -20,64 +20,122 @@ int fileLimit(int wanted)
 
 }  // namespace
 
-OpenFiles::OpenFiles(int limit, int buffer) : limit_(fileLimit(limit)), buffer_(buffer) {}
+OpenFiles::OpenFiles(int limit) : limit_(fileLimit(limit)) {}
 
-std::FILE* OpenFiles::get(const char* path)
+// Paths whose directories changed are checked before their next use.
+void OpenFiles::poll()
 {
-  if (!path || !path[0]) return nullptr;
-  auto it = files_.find(path);
-  if (it != files_.end() && !stillThere(it->first, *it->second)) {
-    files_.erase(it);
-    it = files_.end();
+  bool all = false;
+  watch_.poll(
+      [this](const std::string& p) {
+        if (auto it = files_.find(p); it != files_.end()) it->second->suspect = true;
+      },
+      all);
+  if (all)
+    for (auto& f : files_) f.second->suspect = true;
+}
+
+OpenFiles::Entry* OpenFiles::lookup(const char* path, Hint* hint)
+{
+  if (hint && hint->set == this && hint->epoch == epoch_ && *hint->entry->path == path)
+    return hint->entry;
+  key_.assign(path);
+  auto it = files_.find(key_);
+  return it == files_.end() ? nullptr : it->second.get();
+}
+
+// The entry of a held path that is still what the path names.
+OpenFiles::Entry* OpenFiles::find(const char* path, Hint* hint)
+{
+  poll();
+  Entry* e = lookup(path, hint);
+  if (e && (!e->watched || e->suspect)) {
+    if (!stillThere(*e->path, *e)) {
+      erase(files_.find(*e->path));
+      return nullptr;
+    }
+    if (e->suspect) e->watched = watch_.add(*e->path);
+    e->suspect = false;
   }
-  if (it == files_.end()) return open(path);
-  it->second->used = ++clock_;
-  return it->second->file.getFP();
+  return e;
 }
 
-std::FILE* OpenFiles::take(const char* path)
+int OpenFiles::get(const char* path, Hint* hint)
 {
-  if (auto it = files_.find(path ? path : ""); it != files_.end() && it->second->held)
-    return nullptr;
-  std::FILE* fp = get(path);
-  if (fp) files_.find(path)->second->held = true;
-  return fp;
+  if (!path || !path[0]) return -1;
+  Entry* e = find(path, hint);
+  if (!e) e = open(path);
+  if (!e) return -1;
+  e->used = ++clock_;
+  if (hint) *hint = {this, e, epoch_};
+  return e->fd;
 }
 
-void OpenFiles::release(const char* path)
+int OpenFiles::take(const char* path, Hint* hint)
 {
-  if (auto it = files_.find(path); it != files_.end()) it->second->held = false;
+  if (!path || !path[0]) return -1;
+  Entry* e = find(path, hint);
+  if (e && e->held) return -1;
+  if (!e) e = open(path);
+  if (!e) return -1;
+  e->used = ++clock_;
+  e->held = true;
+  if (hint) *hint = {this, e, epoch_};
+  return e->fd;
 }
 
-void OpenFiles::close(const char* path) { files_.erase(path); }
+void OpenFiles::release(const char* path, Hint* hint)
+{
+  if (Entry* e = lookup(path, hint)) e->held = false;
+}
 
-void OpenFiles::closeAll() { files_.clear(); }
+void OpenFiles::close(const char* path)
+{
+  key_.assign(path);
+  if (auto it = files_.find(key_); it != files_.end()) erase(it);
+}
 
-// One stat per use: the price of noticing an output moved away (by an archiver, say), which
-// must then be started anew as it would be by opening it each time.
+void OpenFiles::closeAll()
+{
+  files_.clear();
+  epoch_++;
+  watch_.clear();
+}
+
+// The price of noticing an output moved away (by an archiver, say), which must then be started
+// anew as it would be by opening it each time: paid at every use when the path is not watched.
 bool OpenFiles::stillThere(const std::string& path, const Entry& e)
 {
   struct stat st {};
   return stat(path.c_str(), &st) == 0 && st.st_dev == e.dev && st.st_ino == e.ino;
 }
 
-std::FILE* OpenFiles::open(const char* path)
+void OpenFiles::erase(Files::iterator it)
+{
+  if (it->second->watched) watch_.remove(it->first);
+  files_.erase(it);
+  epoch_++;
+}
+
+OpenFiles::Entry* OpenFiles::open(const char* path)
 {
   if (size() >= limit_) evictOldest();
   auto e = std::make_unique<Entry>();
-  if (!e->file.open(path, "a")) return nullptr;
-  std::FILE* fp = e->file.getFP();
+  if (!e->file.open(path, "a") || e->file.getType() != File::LOCAL) return nullptr;
+  e->fd = fileno(e->file.getFP());
   struct stat st {};
-  if (e->file.getType() != File::LOCAL || fstat(fileno(fp), &st) != 0) return nullptr;
-  if (buffer_ > 0) {
-    e->buffer.resize(buffer_);
-    std::setvbuf(fp, e->buffer.data(), _IOFBF, e->buffer.size());
-  }
+  if (fstat(e->fd, &st) != 0) return nullptr;
   e->dev = st.st_dev;
   e->ino = st.st_ino;
-  e->used = ++clock_;
-  files_[path] = std::move(e);
-  return fp;
+  // Watched from now on: a change between the open and the watch is caught by one last check.
+  e->watched = watch_.add(path);
+  if (e->watched && !stillThere(path, *e)) {
+    watch_.remove(path);
+    e->watched = false;
+  }
+  auto it = files_.emplace(path, std::move(e)).first;
+  it->second->path = &it->first;
+  return it->second.get();
 }
 
 void OpenFiles::evictOldest()
@@ -86,7 +144,7 @@ void OpenFiles::evictOldest()
   for (auto it = files_.begin(); it != files_.end(); ++it)
     if (!it->second->held && (oldest == files_.end() || it->second->used < oldest->second->used))
       oldest = it;
-  if (oldest != files_.end()) files_.erase(oldest);
+  if (oldest != files_.end()) erase(oldest);
 }
 
 }  // namespace KOL::wmo

@@ -1,35 +1,44 @@
 // A bounded set of files held open for appending from one bulletin to the next, so that a busy
 // output is not opened and closed for every bulletin. The least recently used file is closed
-// when room is needed; a file removed or renamed behind the set's back is opened afresh.
+// when room is needed; a file removed or renamed behind the set's back (or one of the
+// directories on its path) is opened afresh at its next use.
 #pragma once
 
 #include <sys/types.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
 #include "core/File.h"
+#include "obs/wmo/PathWatch.h"
 
 namespace KOL::wmo {
 
 class OpenFiles {
+  struct Entry;
+
  public:
-  // limit: files held at most (the open-file limit of the process may lower it); buffer:
-  // bytes of stream buffer per file, 0 for the default.
-  OpenFiles(int limit, int buffer);
+  // Where a path was found last time, to find it again without a lookup while no file has
+  // been closed since (a caller that files to the same file again and again keeps one).
+  struct Hint {
+    const OpenFiles* set = nullptr;
+    Entry* entry = nullptr;
+    long epoch = -1;
+  };
+
+  // limit: files held at most (the open-file limit of the process may lower it).
+  explicit OpenFiles(int limit);
   OpenFiles(const OpenFiles&) = delete;
   OpenFiles& operator=(const OpenFiles&) = delete;
 
-  // A stream appending to path, opened (with missing directories) when not held; nullptr when
+  // A descriptor appending to path, opened (with missing directories) when not held; -1 when
   // it cannot be opened. Valid until the next call on the set.
-  std::FILE* get(const char* path);
-  // The same, held for one writer until released: nullptr while another holds it. A held
-  // file is never closed to make room.
-  std::FILE* take(const char* path);
-  void release(const char* path);
+  int get(const char* path, Hint* hint = nullptr);
+  // The same, held for one writer until released: -1 while another holds it. A held file is
+  // never closed to make room.
+  int take(const char* path, Hint* hint = nullptr);
+  void release(const char* path, Hint* hint = nullptr);
   void close(const char* path);
   void closeAll();
   int size() const { return static_cast<int>(files_.size()); }
@@ -38,22 +47,32 @@ class OpenFiles {
 
  private:
   struct Entry {
-    std::vector<char> buffer;  // before the file: it must outlive the stream
-    File file;
+    const std::string* path = nullptr;  // its key
+    File file;                          // owns the descriptor; written below its stream
+    int fd = -1;
     dev_t dev = 0;
     ino_t ino = 0;
     long used = 0;
     bool held = false;
+    bool watched = false;  // changes to its path are reported by the watch
+    bool suspect = false;  // they were: check it before the next use
   };
+  using Files = std::unordered_map<std::string, std::unique_ptr<Entry>>;
 
+  void poll();
+  Entry* lookup(const char* path, Hint* hint);
+  Entry* find(const char* path, Hint* hint);
   static bool stillThere(const std::string& path, const Entry& e);
-  std::FILE* open(const char* path);
+  void erase(Files::iterator it);
+  Entry* open(const char* path);
   void evictOldest();
 
   int limit_;
-  int buffer_;
   long clock_ = 0;
-  std::unordered_map<std::string, std::unique_ptr<Entry>> files_;
+  long epoch_ = 0;  // counts the files closed: hints older than the last one are void
+  Files files_;
+  PathWatch watch_;
+  std::string key_;  // the path looked up, kept to spare an allocation per lookup
 };
 
 }  // namespace KOL::wmo
