@@ -64,7 +64,9 @@ struct ImageDeleter {
   void operator()(opj_image_t* i) const { opj_image_destroy(i); }
 };
 
-// The decoded image, or nullptr when OpenJPEG refuses the stream.
+// The decoded image, or nullptr when OpenJPEG refuses the stream. The thread count is left to
+// OpenJPEG, which runs on the caller's thread unless the environment variable OPJ_NUM_THREADS asks
+// it for workers: the library starts no threads of its own.
 std::unique_ptr<opj_image_t, ImageDeleter> decodeImage(const Octets& data)
 {
   static const uint8_t jp2Signature[] = {0, 0, 0, 0x0C, 'j', 'P', ' ', ' '};
