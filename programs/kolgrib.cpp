@@ -14,7 +14,6 @@
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
 #include "core/String.h"
-#include "core/Strings.h"
 #include "grid/GribPDB.h"
 #include "grid/GribParam.h"
 #include "grid/grib/GridDefs.h"
@@ -95,14 +94,10 @@ int main(int argc, char** argv)
 {
   ResrcDBList keyed, positional;
   declareOptions(keyed, positional);
-  Strings args(argc, const_cast<const char**>(argv));
-  if (!ResrcDB::create(args, keyed, positional)) return Kol::FAILURE;
+  if (int status = ResrcDB::startProgram(argc, argv, keyed, positional, "filename"); status >= 0)
+    return status;
   Resrc& r = Kol::resrc;
   const char* file = r.get("filename");
-  if (r.getBool("help") || !file || !*file) {
-    ResrcDB::printHelp(r.get("prog"), keyed, positional);
-    return r.getBool("help") ? Kol::SUCCESS : Kol::USAGE;
-  }
   const std::string out = r.get("out", "inventory");
   const int msg = std::atoi(r.get("msg", "0"));
   const bool inventory = out.rfind("inv", 0) == 0;

@@ -16,7 +16,6 @@
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
 #include "core/StrLib.h"
-#include "core/Strings.h"
 #include "obs/Product.h"
 #include "obs/WmoIngest.h"
 
@@ -79,14 +78,10 @@ int main(int argc, char** argv)
 {
   ResrcDBList keyed, positional;
   declareOptions(keyed, positional);
-  Strings args(argc, const_cast<const char**>(argv));
-  if (!ResrcDB::create(args, keyed, positional)) return Kol::FAILURE;
+  if (int status = ResrcDB::startProgram(argc, argv, keyed, positional, "filename"); status >= 0)
+    return status;
   Resrc& r = Kol::resrc;
   const char* feed = r.get("filename");
-  if (r.getBool("help") || !StrLib::valid(feed)) {
-    ResrcDB::printHelp(r.get("prog"), keyed, positional);
-    return r.getBool("help") ? Kol::SUCCESS : Kol::USAGE;
-  }
 
   // A line per bulletin is for watching a feed, not for filing one.
   if (!StrLib::valid(r.get("message"))) Kol::setMessageLevel(Kol::MESS);

@@ -428,13 +428,8 @@ int main(int argc, char** argv)
 {
   ResrcDBList keyed, positional;
   declareOptions(keyed, positional);
-  Strings args(argc, const_cast<const char**>(argv));
-  if (!ResrcDB::create(args, keyed, positional)) return Kol::FAILURE;
+  if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
   Resrc& r = Kol::resrc;
-  if (r.getBool("help")) {
-    ResrcDB::printHelp(r.get("prog"), keyed, positional);
-    return Kol::SUCCESS;
-  }
 
   Date reference;
   const char* date = r.get("date");

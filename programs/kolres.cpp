@@ -99,14 +99,11 @@ int main(int argc, char** argv)
 {
   ResrcDBList keyed, positional;
   declareOptions(keyed, positional);
-  Strings args(argc, const_cast<const char**>(argv));
-  if (!ResrcDB::create(args, keyed, positional)) return Kol::FAILURE;
+  if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
 
   Resrc& r = Kol::resrc;
   int ok = 1;
-  if (r.getBool("help"))
-    ResrcDB::printHelp(r.get("prog"), keyed, positional);
-  else if (const char* names = r.get("show"); names && *names)
+  if (const char* names = r.get("show"); names && *names)
     ok = showSelected(r, names);
   else
     showAll(r, keyed, positional);

@@ -169,6 +169,19 @@ int ResrcDB::create(Strings& args, ResrcDBList& keyed, ResrcDBList& positional)
   return 1;
 }
 
+int ResrcDB::startProgram(int argc, char** argv, ResrcDBList& keyed, ResrcDBList& positional,
+                          const char* required)
+{
+  Strings args(argc, const_cast<const char**>(argv));
+  if (!create(args, keyed, positional)) return Kol::FAILURE;
+  Resrc& r = Kol::resrc;
+  const bool help = r.getBool("help");
+  const char* value = required ? r.get(required) : nullptr;
+  if (!help && (!required || (value && *value))) return -1;
+  printHelp(r.get("prog"), keyed, positional);
+  return help ? Kol::SUCCESS : Kol::USAGE;
+}
+
 void ResrcDB::printHelp(const char* prog, ResrcDBList& keyed, ResrcDBList& positional)
 {
   if (!prog) prog = Kol::getProgramName();

@@ -22,6 +22,11 @@ class ResrcDB {
   // the database stay unless a source replaces them.
   static int create(Strings& args, ResrcDBList& keyed, ResrcDBList& positional);
   static void printHelp(const char* prog, ResrcDBList& keyed, ResrcDBList& positional);
+  // The usual start of a program: create, then the help text when "help" is set or when the
+  // resource named by required (if any) has no value. Returns -1 for the program to go on,
+  // otherwise its exit status.
+  static int startProgram(int argc, char** argv, ResrcDBList& keyed, ResrcDBList& positional,
+                          const char* required = nullptr);
 };
 
 }  // namespace KOL
