@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -231,17 +232,26 @@ int Product::writeIndex(const char* heading, const char* awips, wmo::OpenFiles* 
   char h[FILE_SIZE];
   StrLib::copy(h, sizeof h, heading);
   StrLib::replace(h, '/', '-');
+  // "%7ld %s / %s" and a newline, put together by hand: this runs for every bulletin.
   char line[2 * FILE_SIZE + 32];
-  int n = std::snprintf(line, sizeof line, "%7ld %s / %.*s\n", pos, h, FILE_SIZE, awips);
-  if (n <= 0) return 0;
-  n = std::min(n, static_cast<int>(sizeof line) - 1);
-  line[n - 1] = '\n';
-  bool keep = kept && hdr_name[0] != '|' && !FileTool::isStdio(hdr_name);
-  int hfd = keep ? kept->get(hdr_name, &hdr_hint) : -1;
-  if (!keep && header.open(hdr_name, "a")) hfd = fileno(header.getFP());
-  // Readers see whole index lines only: one write each.
+  char number[24];
+  int digits = static_cast<int>(std::to_chars(number, number + sizeof number, pos).ptr - number);
+  int n = std::max(7 - digits, 0);
+  std::memset(line, ' ', n);
+  std::memcpy(line + n, number, digits);
+  n += digits;
+  line[n++] = ' ';
+  for (const char* part : {static_cast<const char*>(h), " / ", awips ? awips : ""}) {
+    StrLib::copy(line + n, FILE_SIZE, part);
+    n += StrLib::length(line + n);
+  }
+  line[n++] = '\n';
+  // Readers see whole index lines only: written in one piece, or gathered with others.
+  if (kept && hdr_name[0] != '|' && !FileTool::isStdio(hdr_name))
+    return kept->append(hdr_name, line, n, &hdr_hint);
+  if (!header.open(hdr_name, "a")) return 0;
   iovec iov{line, static_cast<size_t>(n)};
-  int ok = hfd >= 0 && writeAll(hfd, &iov, 1);
+  int ok = writeAll(fileno(header.getFP()), &iov, 1);
   header.close();
   return ok;
 }

@@ -78,8 +78,8 @@ class Product {
   long tell() const { return pos + written; }
   // Buffered; runs longer than the buffer are written in place.
   int write(const void* bytes, int n);
-  // Adds one index line "offset heading / identifier" to the header index file, taken from
-  // kept when one is given.
+  // Adds one index line "offset heading / identifier" to the header index file, or gathers
+  // it in kept (with the lines of other bulletins, written later) when that is given.
   int writeIndex(const char* heading, const char* awips, wmo::OpenFiles* kept = nullptr);
   // Takes back what this bulletin wrote to a file (a pipe cannot be taken back) and closes it.
   void rollback();

@@ -89,6 +89,7 @@ void WmoFile::init()
   retry_wait_ = 15000;
   keep_waiting_ = nullptr;
   before_refill_ = nullptr;
+  before_wait_ = nullptr;
 }
 
 void WmoFile::setRetry(int attempts, int wait_ms)
@@ -407,11 +408,12 @@ bool WmoFile::waitInput()
   if (!pollable_) return true;
   int fd = mode_ == SOCKET_MODE ? socket_.getDescriptor() : fd_;
   if (fd < 0) return true;
-  for (;;) {
+  for (int wait = 0;; wait = WAIT_MS) {
     pollfd p{fd, POLLIN, 0};
-    int r = poll(&p, 1, WAIT_MS);
+    int r = poll(&p, 1, wait);
     if (r > 0 || (r < 0 && errno != EINTR)) return true;
-    if (!keepWaiting()) return false;
+    if (wait == 0 && before_wait_) before_wait_();
+    if (wait > 0 && !keepWaiting()) return false;
   }
 }
 
@@ -432,6 +434,7 @@ int WmoFile::readSource(unsigned char* bytes, int n)
 int WmoFile::reconnect()
 {
   Kol::outMessage(Kol::OUT1, "WmoFile: feed connection ended, connecting again\n");
+  if (before_wait_) before_wait_();
   if (socket_.getKind() == Socket::STREAM_SERVER) return socket_.reconnect();
   for (int attempt = 0; attempt < retry_attempts_; attempt++) {
     if (attempt > 0) {

@@ -58,6 +58,8 @@ class WmoFile {
   // Called before the buffer is refilled or moved on: whoever still holds bytes of earlier
   // lines in place must be done with them then.
   void setBeforeRefill(std::function<void()> f) { before_refill_ = std::move(f); }
+  // Called before the source waits for input (or for a connection).
+  void setBeforeWait(std::function<void()> f) { before_wait_ = std::move(f); }
   // The file is being read through a mapping.
   bool isMapped() const { return map_.isAttached(); }
 
@@ -116,6 +118,7 @@ class WmoFile {
   int retry_wait_;
   std::function<bool()> keep_waiting_;
   std::function<void()> before_refill_;
+  std::function<void()> before_wait_;
 };
 
 }  // namespace KOL

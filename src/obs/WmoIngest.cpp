@@ -1,5 +1,6 @@
 #include "obs/WmoIngest.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdarg>
 #include <cstdint>
@@ -82,13 +83,14 @@ void WmoIngest::init()
   by_first_.assign(256, {});
   lead_.clear();
   else_rule_ = -1;
-  in_bulletin_ = decided_ = selected_ = false;
+  in_bulletin_ = decided_ = selected_ = processing_ = false;
   sequence_ = last_sequence_ = MISS;
   filed_ = unselected_ = incomplete_ = 0;
   log_.close();
   log_conv_.reset();
   log_path_.clear();
   log_checked_ = -1;
+  index_flushed_ = 0;
   closeKept();
   if (const char* v = Kol::resrc.get("prod_file"); StrLib::valid(v)) prod_file_ = v;
   if (const char* v = Kol::resrc.get("log_file"); StrLib::valid(v)) log_name_ = v;
@@ -240,11 +242,23 @@ bool WmoIngest::isSelected()
 
 int WmoIngest::setAction(const char* tmpl, int offset, char* out, int max)
 {
-  Date ref = date_;
-  if (!ref.isSet()) ref.set();
-  ref.addSeconds(static_cast<float>(-offset));
-  wmo::TemplateFields fields = wmo::templateFields(heading_, awips_, ref);
-  return wmo::expandTemplate(tmpl, fields, out, max);
+  fields_.clear();
+  return expand(tmpl, offset, out, max);
+}
+
+// The fields of the current bulletin are worked out once for all its templates (per offset).
+int WmoIngest::expand(const char* tmpl, int offset, char* out, int max)
+{
+  auto at = std::find_if(fields_.begin(), fields_.end(),
+                         [offset](const auto& f) { return f.first == offset; });
+  if (at == fields_.end()) {
+    Date ref = date_;
+    if (!ref.isSet()) ref.set();
+    ref.addSeconds(static_cast<float>(-offset));
+    fields_.emplace_back(offset, wmo::templateFields(heading_, awips_, ref));
+    at = fields_.end() - 1;
+  }
+  return wmo::expandTemplate(tmpl, at->second, out, max);
 }
 
 // Each output of a bulletin gets its own buffer, kept from one bulletin to the next.
@@ -259,12 +273,13 @@ int WmoIngest::openOutput(Product& rule, int& used)
 // All names first: a file let go by one rule may be the one another opens now.
 int WmoIngest::action()
 {
+  fields_.clear();
   for (int i : active_) {
     Product& r = *rules_[i];
     r.clearBulletin();
-    setAction(r.getFileTemplate(), r.getOffset(), r.fileNameBuffer(), Product::FILE_SIZE);
+    expand(r.getFileTemplate(), r.getOffset(), r.fileNameBuffer(), Product::FILE_SIZE);
     if (r.getAction() == Product::APPEND)
-      setAction(r.getHeaderTemplate(), r.getOffset(), r.headerNameBuffer(), Product::FILE_SIZE);
+      expand(r.getHeaderTemplate(), r.getOffset(), r.headerNameBuffer(), Product::FILE_SIZE);
     r.releaseKept(outputs_, indexes_);
   }
   int used = 0;
@@ -304,17 +319,19 @@ int WmoIngest::saveHeader(const char* raw_header, const char* heading, const cha
 {
   (void)awips;  // the index line is written once the bulletin is whole
   flushPending();
+  char separator[HEADING_SIZE + 10] = "** ";
+  StrLib::copy(separator + 3, HEADING_SIZE, heading ? heading : "");
+  int n = StrLib::length(separator);
+  std::memcpy(separator + n, " ***\n", 5);
+  n += 5;
   for (int i : active_) {
     Product& r = *rules_[i];
     if (!r.hasOutput()) continue;
     r.markStart();
-    if (raw_ || r.isRaw()) {
+    if (raw_ || r.isRaw())
       r.write(raw_header, StrLib::length(raw_header));
-    } else {
-      char separator[HEADING_SIZE + 10];
-      int n = std::snprintf(separator, sizeof separator, "** %s ***\n", heading);
-      r.write(separator, std::min(n, static_cast<int>(sizeof separator) - 1));
-    }
+    else
+      r.write(separator, n);
   }
   return 1;
 }
@@ -394,6 +411,9 @@ int WmoIngest::close()
   }
   pending_ = nullptr;
   pending_length_ = 0;
+  // Index lines are gathered only while a feed is being read; a caller filing bulletins step by
+  // step finds each line written at once.
+  if (!processing_) indexes_.flush();
   return 1;
 }
 
@@ -435,11 +455,16 @@ int WmoIngest::process(const char* source)
   filed_ = unselected_ = incomplete_ = 0;
   running_ = true;
   in_bulletin_ = false;
+  processing_ = true;
   source_.setWaitCheck([this] { return keepWaiting(); });
   source_.setBeforeRefill([this] { flushPending(); });
+  // Index lines gathered so far are written before the feed falls silent.
+  source_.setBeforeWait([this] { indexes_.flush(); });
   if (!source_.open(source)) {
     source_.setWaitCheck(nullptr);
     source_.setBeforeRefill(nullptr);
+    source_.setBeforeWait(nullptr);
+    processing_ = false;
     // Stopped while waiting for a feed to connect.
     if (!source_.isStopped()) return 0;
     printLog("Terminating ingest");
@@ -455,8 +480,10 @@ int WmoIngest::process(const char* source)
   if (in_bulletin_) abortBulletin(source_.isStopped() ? "stopped" : "end of input");
   source_.setWaitCheck(nullptr);
   source_.setBeforeRefill(nullptr);
+  source_.setBeforeWait(nullptr);
   source_.close();
   closeKept();
+  processing_ = false;
   if (idle) printLog("Terminating ingest on idle");
   printLog("Terminating ingest");
   return 1;
@@ -508,6 +535,11 @@ bool WmoIngest::handleLine(WmoData& line)
 
 void WmoIngest::startBulletin(const WmoData& line)
 {
+  // Index lines wait at most about a second for others to be written with.
+  if (long now = std::time(nullptr); now != index_flushed_) {
+    indexes_.flush();
+    index_flushed_ = now;
+  }
   for (int i : active_) rules_[i]->setSel(Product::UNSELECTED);
   active_.clear();
   in_bulletin_ = true;
@@ -532,7 +564,10 @@ void WmoIngest::checkSequence(const WmoData& line)
   if (seq_check_ && last_sequence_ != MISS && n != last_sequence_ % 999 + 1) {
     Kol::outMessage(Kol::WARN, "Sequence number gap: %d - %d\n", last_sequence_, n);
     printLog("Sequence number gap: %d - %d", last_sequence_, n);
-    if (quit_) Kol::exit(Kol::FAILURE);
+    if (quit_) {
+      closeKept();
+      Kol::exit(Kol::FAILURE);
+    }
   }
   last_sequence_ = n;
 }
@@ -624,6 +659,13 @@ bool WmoIngest::finishBulletin()
   if (!decided_) select();
   Kol::outDebug(3, "----------------\n");
   close();
+  // Whoever a notice or a command tells about the bulletin may look for it in the index.
+  bool told = !pans_.empty();
+  for (int i : active_) {
+    int act = rules_[i]->getAction();
+    told = told || act == Product::FILE_NAME || act == Product::RUN;
+  }
+  if (told) indexes_.flush();
   sendPAN();
   for (int i : active_) {
     Product& r = *rules_[i];

@@ -2,11 +2,14 @@
 // its heading against the rules of a products file, writes, appends or pipes it to outputs
 // named from templates, keeps header index files beside them and sends arrival notices. A
 // bulletin is filed only once its ETX has arrived: one cut short is taken back from its files.
+// Header index lines are gathered per index file and written a few kilobytes at a time, at the
+// latest about a second later or when the feed falls silent.
 #pragma once
 
 #include <atomic>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Date.h"
@@ -18,6 +21,7 @@
 #include "obs/WmoFile.h"
 #include "obs/wmo/HeadingPattern.h"
 #include "obs/wmo/OpenFiles.h"
+#include "obs/wmo/Template.h"
 
 namespace KOL {
 
@@ -97,6 +101,7 @@ class WmoIngest {
   virtual void deliver(Product& rule) { (void)rule; }
 
  private:
+  int expand(const char* tmpl, int offset, char* out, int max);
   void readPanLine(const char* line);
   void addRule(const char* line);
   void indexRules();
@@ -146,12 +151,14 @@ class WmoIngest {
   // source's buffer: lines that follow each other there are written in one go.
   const char* pending_;
   int pending_length_;
-  std::vector<int> active_;                 // rules selected for the current bulletin
+  std::vector<int> active_;  // rules selected for the current bulletin
+  std::vector<std::pair<int, wmo::TemplateFields>> fields_;  // of the bulletin, by offset
   std::vector<std::vector<int>> by_first_;  // rules that can match, by first heading character
   std::vector<wmo::LeadChars> lead_;        // what each rule allows as first characters
   int else_rule_;
   bool in_bulletin_;
-  bool decided_;  // the rules have been asked about the current bulletin
+  bool processing_;  // within process(): index lines are gathered
+  bool decided_;     // the rules have been asked about the current bulletin
   bool selected_;
   int sequence_;
   int last_sequence_;
@@ -162,6 +169,7 @@ class WmoIngest {
   std::unique_ptr<NameConv> log_conv_;  // the log name as a naming convention, made when needed
   std::string log_path_;
   long log_checked_;
+  long index_flushed_;  // when the gathered index lines were last written
 };
 
 }  // namespace KOL

@@ -603,7 +603,7 @@ TEST_F(Ingest, TcpFeedWithADroppedConnectionAndDatagramNotices)
 }
 
 // A stop request finishes the bulletin in progress, files nothing after it, and ends a wait
-// between bulletins at once.
+// between bulletins at once; index lines are not held back while the feed is silent.
 TEST_F(Ingest, TerminateFinishesTheBulletinInProgress)
 {
   std::string fifo = dir.file("feed.fifo");
@@ -623,6 +623,8 @@ TEST_F(Ingest, TerminateFinishesTheBulletinInProgress)
   };
   put(b1 + b2.substr(0, 30));
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // Index lines gathered are written once the feed falls silent.
+  EXPECT_EQ(indexLines(dir.file("s.idx")).size(), 1u);
   w.terminate();
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   put(b2.substr(30) + b3);
@@ -643,6 +645,38 @@ TEST_F(Ingest, TerminateFinishesTheBulletinInProgress)
   close(fd);
   EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(3));
   EXPECT_EQ(indexLines(dir.file("s.idx")).size(), 3u);
+}
+
+namespace {
+
+// Looks, for every bulletin handed to a "file" rule, how many index lines there are by then.
+class IndexWatcher : public WmoIngest {
+ public:
+  explicit IndexWatcher(std::string index) : index_(std::move(index)) {}
+  std::vector<size_t> seen;
+
+ protected:
+  void deliver(Product& rule) override
+  {
+    (void)rule;
+    seen.push_back(indexLines(index_).size());
+  }
+
+ private:
+  std::string index_;
+};
+
+}  // namespace
+
+// Index lines are gathered while a feed is read, but a command run for a bulletin finds it in
+// the index already.
+TEST_F(Ingest, CommandsFindTheirBulletinIndexed)
+{
+  std::string feed;
+  for (int i = 1; i <= 5; i++) feed += frame(i, {"SAUS70 KWBC 06000" + std::to_string(i), ""});
+  IndexWatcher w(dir.file("s.idx"));
+  ingest(w, "S..... >> %D/s.wmo %D/s.idx\nS..... # %D/s.wmo\n", feed);
+  EXPECT_EQ(w.seen, (std::vector<size_t>{1, 2, 3, 4, 5}));
 }
 
 // The product identifier of a GRIB bulletin carries edition, centre and generating process as

@@ -18,6 +18,8 @@ bool MappedWindow::attach(int fd)
   // The break of the lease is noticed by asking (intact), not by a signal: the one sent is
   // one that is ignored unless a program asks for it.
   if (fcntl(fd, F_SETSIG, SIGURG) != 0 || fcntl(fd, F_SETLEASE, F_RDLCK) != 0) return false;
+  // A lease lasts as long as the open file: commands started meanwhile must not inherit it.
+  fcntl(fd, F_SETFD, fcntl(fd, F_GETFD) | FD_CLOEXEC);
   fd_ = fd;
   size_ = st.st_size;  // fixed while the lease is held
   return true;

@@ -2,8 +2,12 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+
+#include "core/Kol.h"
 
 namespace KOL::wmo {
 
@@ -62,26 +66,64 @@ OpenFiles::Entry* OpenFiles::find(const char* path, Hint* hint)
 
 int OpenFiles::get(const char* path, Hint* hint)
 {
-  if (!path || !path[0]) return -1;
-  Entry* e = find(path, hint);
-  if (!e) e = open(path);
-  if (!e) return -1;
-  e->used = ++clock_;
-  if (hint) *hint = {this, e, epoch_};
-  return e->fd;
+  Entry* e = use(path, hint, false);
+  return e ? e->fd : -1;
 }
 
 int OpenFiles::take(const char* path, Hint* hint)
 {
-  if (!path || !path[0]) return -1;
+  Entry* e = use(path, hint, true);
+  return e ? e->fd : -1;
+}
+
+// The entry for path, opened when needed, marked used (and held); null when it cannot be had.
+OpenFiles::Entry* OpenFiles::use(const char* path, Hint* hint, bool hold)
+{
+  if (!path || !path[0]) return nullptr;
   Entry* e = find(path, hint);
-  if (e && e->held) return -1;
+  if (e && hold && e->held) return nullptr;
   if (!e) e = open(path);
-  if (!e) return -1;
+  if (!e) return nullptr;
   e->used = ++clock_;
-  e->held = true;
+  e->held = e->held || hold;
   if (hint) *hint = {this, e, epoch_};
-  return e->fd;
+  return e;
+}
+
+int OpenFiles::append(const char* path, const char* bytes, int n, Hint* hint)
+{
+  Entry* e = use(path, hint, false);
+  if (!e) return 0;
+  if (n <= 0) return 1;
+  if (!e->listed) gathering_.push_back(e);
+  e->listed = true;
+  e->gathered.append(bytes, static_cast<size_t>(n));
+  if (static_cast<int>(e->gathered.size()) >= GATHER) write(*e);
+  return 1;
+}
+
+void OpenFiles::flush()
+{
+  for (Entry* e : gathering_) {
+    write(*e);
+    e->listed = false;
+  }
+  gathering_.clear();
+}
+
+void OpenFiles::write(Entry& e)
+{
+  size_t done = 0;
+  while (done < e.gathered.size()) {
+    ssize_t k = ::write(e.fd, e.gathered.data() + done, e.gathered.size() - done);
+    if (k < 0 && errno == EINTR) continue;
+    if (k <= 0) {
+      Kol::outWarning("OpenFiles: cannot write to %s\n", e.path->c_str());
+      break;
+    }
+    done += static_cast<size_t>(k);
+  }
+  e.gathered.clear();
 }
 
 void OpenFiles::release(const char* path, Hint* hint)
@@ -97,6 +139,7 @@ void OpenFiles::close(const char* path)
 
 void OpenFiles::closeAll()
 {
+  flush();
   files_.clear();
   epoch_++;
   watch_.clear();
@@ -110,9 +153,14 @@ bool OpenFiles::stillThere(const std::string& path, const Entry& e)
   return stat(path.c_str(), &st) == 0 && st.st_dev == e.dev && st.st_ino == e.ino;
 }
 
+// What was gathered for a file goes to it before it is closed, even when it has been moved
+// away: the lines belong with the bytes already there.
 void OpenFiles::erase(Files::iterator it)
 {
-  if (it->second->watched) watch_.remove(it->first);
+  Entry* e = it->second.get();
+  write(*e);
+  if (e->listed) gathering_.erase(std::find(gathering_.begin(), gathering_.end(), e));
+  if (e->watched) watch_.remove(it->first);
   files_.erase(it);
   epoch_++;
 }

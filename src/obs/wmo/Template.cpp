@@ -43,8 +43,14 @@ struct Out {
   void number(int v, int width)
   {
     char text[16];
-    std::snprintf(text, sizeof text, "%0*d", width, v);
-    put(std::string(text));
+    int n = 0;
+    if (v < 0) {
+      n = std::snprintf(text, sizeof text, "%0*d", width, v);
+    } else {
+      for (; v > 0 || n < width; v /= 10) text[n++] = static_cast<char>('0' + v % 10);
+      std::reverse(text, text + n);
+    }
+    for (int i = 0; i < n; i++) put(text[i]);
   }
 };
 
@@ -65,32 +71,16 @@ std::string lower(std::string s)
   return s;
 }
 
-const char* pathResource(char code)
+constexpr char PATH_CODES[] = "CDFGIMRSTW";
+const char* const PATH_RESOURCES[] = {"con_path",   "data_path",  "file_path", "grid_path",
+                                      "image_path", "model_path", "raw_path",  "sat_path",
+                                      "text_path",  "watch_path"};
+
+// The index of a path code in PATH_CODES, -1 for other codes.
+int pathCode(char code)
 {
-  switch (code) {
-    case 'C':
-      return "con_path";
-    case 'D':
-      return "data_path";
-    case 'F':
-      return "file_path";
-    case 'G':
-      return "grid_path";
-    case 'I':
-      return "image_path";
-    case 'M':
-      return "model_path";
-    case 'R':
-      return "raw_path";
-    case 'S':
-      return "sat_path";
-    case 'T':
-      return "text_path";
-    case 'W':
-      return "watch_path";
-    default:
-      return nullptr;
-  }
+  const char* at = code ? std::strchr(PATH_CODES, code) : nullptr;
+  return at ? static_cast<int>(at - PATH_CODES) : -1;
 }
 
 std::string resource(const char* name)
@@ -158,8 +148,10 @@ void expandCode(const char*& p, const TemplateFields& f, Out& out)
     int n = end ? static_cast<int>(end - p) : static_cast<int>(std::strlen(p));
     out.put(resource(std::string(p, std::min(n, RESOURCE_NAME)).c_str()));
     p += end ? n + 1 : n;
-  } else if (const char* name = pathResource(code)) {
-    out.put(resource(name));
+  } else if (int i = pathCode(code); i >= 0) {
+    if (!(f.known_paths & (1u << i))) f.paths[i] = resource(PATH_RESOURCES[i]);
+    f.known_paths |= 1u << i;
+    out.put(f.paths[i]);
   } else if (!dateCode(code, heading ? f.heading_time : f.ref, count, out)) {
     out.put(code);
   }

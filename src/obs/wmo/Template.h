@@ -20,6 +20,10 @@ struct TemplateFields {
   Date heading_time;     // day, hour and minute of the heading on the reference time
   std::string words[4];  // TTAAii, CCCC, YYGGgg, BBB
   std::string awips;     // first word of the product identifier
+  // The path resources of the codes C, D, F, ..., W as looked up by the first template that
+  // used them (the fields serve all the templates of one bulletin).
+  mutable std::string paths[10];
+  mutable unsigned known_paths = 0;
 };
 
 TemplateFields templateFields(const char* heading, const char* awips, const Date& ref);
