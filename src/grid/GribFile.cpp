@@ -380,9 +380,8 @@ int GribFile::toGrid(grib::Field& f, Grid& g, bool values)
   if (firstLevelType_ == Const::MISS && values) firstLevelType_ = f.levelType1;
   opt.wideLimit = firstLevelType_ == 6 || firstLevelType_ == 7 || firstLevelType_ >= 90;
   opt.modelName = modelName_.get(pdb_.source, pdb_.model);
-  if (!grib::fillGrid(f, pdb_, opt, values && !f.values.empty(), g)) return 0;
-  if (values && f.values.empty()) return 0;
-  return 1;
+  const bool decoded = !f.values.empty();
+  return grib::fillGrid(f, pdb_, opt, values && decoded, g) && (decoded || !values);
 }
 
 int GribFile::read(Grid& g)

@@ -15,6 +15,10 @@
 
 namespace KOL {
 
+namespace grib {
+struct GridValues;
+}
+
 class Grid {
  public:
   static constexpr int DATIM_SIZE = 50;
@@ -142,6 +146,8 @@ class Grid {
   void printData() const;
 
  private:
+  // The GRIB reader hands its decoded values over without copying them.
+  friend struct grib::GridValues;
   bool inside(int i, int j) const { return i >= 0 && j >= 0 && i < nx_ && j < ny_; }
   std::size_t at(int i, int j) const { return static_cast<std::size_t>(j) * nx_ + i; }
   // The value at (i, j) when the grid has data, ignoring the value-grid rule.

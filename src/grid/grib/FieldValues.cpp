@@ -37,4 +37,11 @@ void FieldValues::takeOver(float* block, size_t n, Release release)
   takenSize_ = n;
 }
 
+std::vector<float> FieldValues::moveOut()
+{
+  std::vector<float> v = std::move(own_);
+  own_.clear();
+  return v;
+}
+
 }  // namespace KOL::grib

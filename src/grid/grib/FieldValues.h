@@ -40,6 +40,10 @@ class FieldValues {
   std::vector<float>& fill();
   // Takes over n floats at block, to be freed with release.
   void takeOver(float* block, size_t n, Release release);
+  // Whether the values are a block taken over rather than a vector of their own.
+  bool isBlock() const { return taken_ != nullptr; }
+  // The vector of the values, moved out (this is left empty); empty when they are a block.
+  std::vector<float> moveOut();
 
  private:
   std::vector<float> own_;

@@ -1,5 +1,6 @@
 #include "grid/grib/GridFill.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "grid/GribPDB.h"
 #include "grid/Grid.h"
 #include "grid/grib/GridDefs.h"
+#include "grid/grib/PageReleaser.h"
 
 namespace KOL::grib {
 
@@ -136,7 +138,7 @@ void expandRow(const float* in, int n, int nx, bool padded, float missing, float
   }
 }
 
-// Values into grid order: row 0 north, column 0 west, thinned rows expanded.
+// Thinned rows expanded into grid order: row 0 north, column 0 west.
 void storeValues(const Field& f, const FillOptions& opt, Grid& grid)
 {
   const GridGeom& g = f.grid;
@@ -145,8 +147,7 @@ void storeValues(const Field& f, const FillOptions& opt, Grid& grid)
   std::vector<float> row(static_cast<size_t>(nx));
   size_t at = 0;
   for (int j = 0; j < ny; j++) {
-    const int n = g.thinned() ? g.pl[j] : nx;
-    if (g.scan & 0x20) break;
+    const int n = g.pl[j];
     expandRow(f.values.data() + at, n, nx, g.padded, opt.missing, row.data());
     at += static_cast<size_t>(n);
     const int gj = (g.scan & 0x40) ? ny - 1 - j : j;
@@ -156,14 +157,64 @@ void storeValues(const Field& f, const FillOptions& opt, Grid& grid)
     }
     if (gnx > nx) out[size_t(gj) * gnx + nx] = out[size_t(gj) * gnx];
   }
-  if (g.scan & 0x20) {  // columns stored one after the other
-    for (int i = 0; i < nx; i++)
-      for (int j = 0; j < ny; j++) {
-        float v = f.values[size_t(i) * ny + j];
-        int gj = (g.scan & 0x40) ? ny - 1 - j : j, gi = (g.scan & 0x80) ? nx - 1 - i : i;
-        out[size_t(gj) * gnx + gi] = v == MISSING ? opt.missing : v;
-      }
+}
+
+// Columns stored one after the other.
+void storeColumns(const Field& f, const FillOptions& opt, Grid& grid)
+{
+  const GridGeom& g = f.grid;
+  const int nx = g.nx, ny = g.ny, gnx = grid.getNx();
+  float* out = grid.getData();
+  for (int i = 0; i < nx; i++)
+    for (int j = 0; j < ny; j++) {
+      float v = f.values[size_t(i) * ny + j];
+      int gj = (g.scan & 0x40) ? ny - 1 - j : j, gi = (g.scan & 0x80) ? nx - 1 - i : i;
+      out[size_t(gj) * gnx + gi] = v == MISSING ? opt.missing : v;
+    }
+}
+
+// One row in the grid's direction, masked points at the chosen missing value.
+void orientRow(float* row, size_t n, bool reversed, float missing)
+{
+  if (reversed) std::reverse(row, row + n);
+  if (missing != MISSING) std::replace(row, row + n, MISSING, missing);
+}
+
+// The decoded vector turned into the grid's values where it lies.
+std::vector<float> orientInPlace(const GridGeom& g, float missing, std::vector<float> v)
+{
+  const size_t nx = static_cast<size_t>(g.nx), ny = static_cast<size_t>(g.ny);
+  float* p = v.data();
+  for (size_t j = 0; j < (ny + 1) / 2; j++) {
+    float *a = p + j * nx, *b = p + (ny - 1 - j) * nx;
+    if ((g.scan & 0x40) && a != b) std::swap_ranges(a, a + nx, b);
+    orientRow(a, nx, g.scan & 0x80, missing);
+    if (a != b) orientRow(b, nx, g.scan & 0x80, missing);
   }
+  return v;
+}
+
+// The grid's values copied row by row out of the decoded ones, with gnx - nx repeated columns;
+// the source's pages are given back as they are used up, so that only about one copy is resident.
+std::vector<float> orientCopy(const GridGeom& g, float missing, int gnx, const float* src)
+{
+  const size_t nx = static_cast<size_t>(g.nx), ny = static_cast<size_t>(g.ny);
+  const bool up = g.scan & 0x40;
+  std::vector<float> out;
+  out.reserve(static_cast<size_t>(gnx) * ny);
+  PageReleaser pages(src, nx * ny * sizeof *src);
+  for (size_t gj = 0; gj < ny; gj++) {
+    const float* row = src + (up ? ny - 1 - gj : gj) * nx;
+    const size_t at = out.size();
+    out.insert(out.end(), row, row + nx);
+    orientRow(out.data() + at, nx, g.scan & 0x80, missing);
+    if (static_cast<size_t>(gnx) > nx) out.push_back(out[at]);
+    if (up)
+      pages.usedFrom(row);
+    else
+      pages.usedBefore(row + nx);
+  }
+  return out;
 }
 
 // Edition 1 quality check: a jump between neighbours of a row larger than half the packing range
@@ -191,6 +242,10 @@ void dropBadValues(const Field& f, const FillOptions& opt, Grid& grid)
 }
 
 }  // namespace
+
+struct GridValues {
+  static void set(Grid& g, std::vector<float> values) { g.data_ = std::move(values); }
+};
 
 std::string makeDatim(const GribPDB& pdb, const char* model, long validSeconds)
 {
@@ -227,7 +282,7 @@ int domainOf(const Field& f, bool wrap, DomainVal& dv)
   return isLatLon(f.grid) ? latLonDomain(f, wrap, dv) : projectedDomain(f, dv);
 }
 
-int fillGrid(const Field& f, const GribPDB& pdb, const FillOptions& opt, bool values, Grid& g)
+int fillGrid(Field& f, const GribPDB& pdb, const FillOptions& opt, bool values, Grid& g)
 {
   g.init();
   DomainVal dv;
@@ -248,8 +303,16 @@ int fillGrid(const Field& f, const GribPDB& pdb, const FillOptions& opt, bool va
   g.setDatim(makeDatim(pdb, opt.modelName, valid).c_str());
   g.setInfo(makeInfo(pdb, opt.modelName).c_str());
   if (!values) return 1;
-  if (f.values.size() != f.grid.points() || !g.allocData()) return 0;
-  storeValues(f, opt, g);
+  if (f.values.size() != f.grid.points() || g.getCount() == 0) return 0;
+  if (f.grid.thinned() || (f.grid.scan & 0x20)) {
+    g.allocData();
+    ((f.grid.scan & 0x20) ? storeColumns : storeValues)(f, opt, g);
+  } else if (!f.values.isBlock() && g.getNx() == f.grid.nx) {
+    GridValues::set(g, orientInPlace(f.grid, opt.missing, f.values.moveOut()));
+  } else {
+    GridValues::set(g, orientCopy(f.grid, opt.missing, g.getNx(), f.values.data()));
+    f.values.clear();
+  }
   dropBadValues(f, opt, g);
   return 1;
 }

@@ -5,8 +5,6 @@
 
 #include <string>
 
-#include <string>
-
 #include "grid/grib/Field.h"
 
 namespace KOL {
@@ -33,7 +31,8 @@ std::string makeInfo(const GribPDB& pdb, const char* model);
 
 // The domain of a field's grid; 0 when the grid kind has none.
 int domainOf(const Field& f, bool wrap, DomainVal& dv);
-// Size, domain and description; with values, the data too. 0 when the grid cannot be made.
-int fillGrid(const Field& f, const GribPDB& pdb, const FillOptions& opt, bool values, Grid& g);
+// Size, domain and description; with values, the data too, which are taken out of the field
+// (its values are left empty). 0 when the grid cannot be made.
+int fillGrid(Field& f, const GribPDB& pdb, const FillOptions& opt, bool values, Grid& g);
 
 }  // namespace KOL::grib

@@ -1,14 +1,13 @@
 // JPEG 2000 packing: the data section is a JPEG 2000 code stream of the scaled integers,
 // decoded from memory with OpenJPEG.
 #include <openjpeg.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstring>
 #include <memory>
 
 #include "core/Kol.h"
+#include "grid/grib/PageReleaser.h"
 #include "grid/grib/Unpack.h"
 
 namespace KOL::grib {
@@ -102,20 +101,6 @@ std::unique_ptr<opj_image_t, ImageDeleter> decodeImage(const Octets& data)
   return image;
 }
 
-// Hands back to the system the pages of a block from the one holding `from` to the last that ends
-// by `to`: everything before `to` has been used. A first page the block shares with what lies
-// before it is kept. The block stays allocated until its owner frees it.
-void discardPages(void* block, void* from, void* to)
-{
-  static_assert(sizeof(uintptr_t) == sizeof(void*), "flat addresses");
-  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-  const uintptr_t first = (reinterpret_cast<uintptr_t>(block) + page - 1) & ~(page - 1);
-  uintptr_t a = reinterpret_cast<uintptr_t>(from) & ~(page - 1);
-  if (a < first) a = first;
-  const uintptr_t b = reinterpret_cast<uintptr_t>(to) & ~(page - 1);
-  if (b > a) madvise(reinterpret_cast<void*>(a), b - a, MADV_DONTNEED);
-}
-
 // The image's integers into values where they lie, a float in the place of each integer.
 float* scaleInPlace(const Packing& pack, OPJ_INT32* data, size_t n)
 {
@@ -138,10 +123,11 @@ void convertSlices(const Packing& pack, opj_image_comp_t& c, size_t n, ValueSink
 {
   constexpr size_t SLICE = size_t(1) << 16;
   auto* x = reinterpret_cast<uint32_t*>(c.data);
+  PageReleaser pages(x, n * sizeof *x);
   for (size_t done = 0; done < n; done += SLICE) {
     const size_t m = n - done < SLICE ? n - done : SLICE;
     values.putScaled(pack, x + done, m);
-    discardPages(x, x + done, x + done + m);
+    pages.usedBefore(x + done + m);
   }
 }
 
