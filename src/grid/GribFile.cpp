@@ -337,12 +337,12 @@ int GribFile::loadNextMessage()
   }
 }
 
-int GribFile::nextField(grib::Field& f, bool values)
+int GribFile::nextField(grib::Field& f, bool values, bool northFirst)
 {
   if (!isOpen()) return 0;
   while (true) {
     if (decoder_) {
-      if (decoder_->next(f, values)) {
+      if (decoder_->next(f, values, northFirst)) {
         fieldInMsg_++;
         f.offset = static_cast<size_t>(msgStart_);
         return 1;
@@ -387,7 +387,7 @@ int GribFile::toGrid(grib::Field& f, Grid& g, bool values)
 int GribFile::read(Grid& g)
 {
   grib::Field f;
-  if (!nextField(f, true)) return 0;
+  if (!nextField(f, true, true)) return 0;
   int ok = toGrid(f, g, true);
   return ok;
 }

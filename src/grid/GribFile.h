@@ -67,7 +67,7 @@ class GribFile : public File {
   const char* getWmoHeader() const { return wmoHeader_; }
 
  private:
-  int nextField(grib::Field& f, bool values);
+  int nextField(grib::Field& f, bool values, bool northFirst = false);
   int loadNextMessage();
   int loadMessageAt(long offset);
   long fileSize();

@@ -1,12 +1,15 @@
 // Where unpackers put their values: spreading over a bitmap whatever the pieces they deliver, and
-// field values that take over a decoder's block and free it exactly once.
+// field values that take over a decoder's block and free it exactly once; rows of south-first
+// simple packing delivered north first, the same values as reversing them afterwards.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "GribMessages.h"
 #include "grid/grib/FieldValues.h"
+#include "grid/grib/Message.h"
 #include "grid/grib/Unpack.h"
 
 using KOL::grib::FieldValues;
@@ -135,3 +138,46 @@ TEST(GribUnpack, FieldValuesTakeOverABlockAndFreeItOnce)
 }
 
 }  // namespace
+
+TEST(GribUnpack, SimplePackingRowsDeliveredNorthFirst)
+{
+  // Rows longer than the unpacker's chunk; masks over whole end rows and scattered points.
+  const int nx = 4500, ny = 4;
+  struct Case {
+    const char* name;
+    int scan;
+    bool (*masked)(int i, int j);
+    bool flipped;
+  };
+  const Case cases[] = {
+      {"south first", 0x40, [](int, int) { return false; }, true},
+      {"south first, bitmap", 0x40,
+       [](int i, int j) { return j == 0 || j == 3 || (i * 7 + j) % 5 == 0; }, true},
+      {"both reversed, bitmap", 0xC0, [](int i, int j) { return j == 2 && i > 100; }, true},
+      {"first row only masked", 0x40, [](int, int j) { return j == 0; }, true},
+      {"alternate rows", 0x50, [](int i, int) { return i % 3 == 0; }, false},
+      {"north first already", 0x00, [](int i, int) { return i % 3 == 0; }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    KOLTest::Ed2Spec spec;
+    spec.nx = nx, spec.ny = ny, spec.scan = c.scan, spec.bitmap = true;
+    spec.values = KOLTest::smoothField(nx, ny);
+    for (int j = 0; j < ny; j++)
+      for (int i = 0; i < nx; i++)
+        if (c.masked(i, j)) spec.values[size_t(j) * nx + i] = NAN;
+    const KOLTest::Bytes msg = KOLTest::buildEd2(spec);
+    KOL::grib::Field stored, flipped;
+    ASSERT_EQ(KOL::grib::MessageDecoder(msg.data(), msg.size()).next(stored), 1);
+    ASSERT_EQ(KOL::grib::MessageDecoder(msg.data(), msg.size()).next(flipped, true, true), 1);
+    EXPECT_FALSE(stored.northFirst);
+    ASSERT_EQ(flipped.northFirst, c.flipped);
+    ASSERT_EQ(flipped.values.size(), stored.values.size());
+    for (int j = 0; j < ny; j++) {
+      const int from = c.flipped ? ny - 1 - j : j;
+      for (int i = 0; i < nx; i++)
+        ASSERT_EQ(flipped.values[size_t(j) * nx + i], stored.values[size_t(from) * nx + i])
+            << i << "," << j;
+    }
+  }
+}

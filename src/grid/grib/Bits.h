@@ -110,6 +110,7 @@ class BitReader {
   {
     pos_ = (pos_ + bits > nbits_) ? (overrun_ = true, nbits_) : pos_ + bits;
   }
+  void seek(uint64_t bit) { pos_ = bit > nbits_ ? (overrun_ = true, nbits_) : bit; }
   void alignByte()
   {
     pos_ = (pos_ + 7) & ~uint64_t(7);

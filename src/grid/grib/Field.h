@@ -1,6 +1,7 @@
 // The internal form of one decoded GRIB field, shared by the section parsers, the unpackers, the
 // grid geometry and the public classes that turn it into a Grid. Values and coordinates are in
-// the order the message stores them (its scanning order, thinned rows not expanded).
+// the order the message stores them (its scanning order, thinned rows not expanded), except the
+// rows of values when northFirst is set.
 #pragma once
 
 #include <cstddef>
@@ -69,7 +70,8 @@ struct Field {
   GridGeom grid;
   Packing pack;
   bool bitmapPresent = false;
-  FieldValues values;  // grid.points() values, MISSING where masked
+  FieldValues values;       // grid.points() values, MISSING where masked
+  bool northFirst = false;  // rows scanned south to north are stored north first in values
 };
 
 }  // namespace KOL::grib

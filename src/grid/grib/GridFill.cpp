@@ -180,26 +180,32 @@ void orientRow(float* row, size_t n, bool reversed, float missing)
   if (missing != MISSING) std::replace(row, row + n, MISSING, missing);
 }
 
+// The scanning flags still to apply to the decoded values.
+int scanLeft(const Field& f) { return f.northFirst ? f.grid.scan & ~0x40 : f.grid.scan; }
+
 // The decoded vector turned into the grid's values where it lies.
-std::vector<float> orientInPlace(const GridGeom& g, float missing, std::vector<float> v)
+std::vector<float> orientInPlace(const Field& f, float missing, std::vector<float> v)
 {
-  const size_t nx = static_cast<size_t>(g.nx), ny = static_cast<size_t>(g.ny);
+  const size_t nx = static_cast<size_t>(f.grid.nx), ny = static_cast<size_t>(f.grid.ny);
+  const int scan = scanLeft(f);
+  if (!(scan & 0xC0) && missing == MISSING) return v;
   float* p = v.data();
   for (size_t j = 0; j < (ny + 1) / 2; j++) {
     float *a = p + j * nx, *b = p + (ny - 1 - j) * nx;
-    if ((g.scan & 0x40) && a != b) std::swap_ranges(a, a + nx, b);
-    orientRow(a, nx, g.scan & 0x80, missing);
-    if (a != b) orientRow(b, nx, g.scan & 0x80, missing);
+    if ((scan & 0x40) && a != b) std::swap_ranges(a, a + nx, b);
+    orientRow(a, nx, scan & 0x80, missing);
+    if (a != b) orientRow(b, nx, scan & 0x80, missing);
   }
   return v;
 }
 
 // The grid's values copied row by row out of the decoded ones, with gnx - nx repeated columns;
 // the source's pages are given back as they are used up, so that only about one copy is resident.
-std::vector<float> orientCopy(const GridGeom& g, float missing, int gnx, const float* src)
+std::vector<float> orientCopy(const Field& f, float missing, int gnx, const float* src)
 {
-  const size_t nx = static_cast<size_t>(g.nx), ny = static_cast<size_t>(g.ny);
-  const bool up = g.scan & 0x40;
+  const size_t nx = static_cast<size_t>(f.grid.nx), ny = static_cast<size_t>(f.grid.ny);
+  const int scan = scanLeft(f);
+  const bool up = scan & 0x40;
   std::vector<float> out;
   out.reserve(static_cast<size_t>(gnx) * ny);
   PageReleaser pages(src, nx * ny * sizeof *src);
@@ -207,7 +213,7 @@ std::vector<float> orientCopy(const GridGeom& g, float missing, int gnx, const f
     const float* row = src + (up ? ny - 1 - gj : gj) * nx;
     const size_t at = out.size();
     out.insert(out.end(), row, row + nx);
-    orientRow(out.data() + at, nx, g.scan & 0x80, missing);
+    orientRow(out.data() + at, nx, scan & 0x80, missing);
     if (static_cast<size_t>(gnx) > nx) out.push_back(out[at]);
     if (up)
       pages.usedFrom(row);
@@ -308,9 +314,9 @@ int fillGrid(Field& f, const GribPDB& pdb, const FillOptions& opt, bool values, 
     g.allocData();
     ((f.grid.scan & 0x20) ? storeColumns : storeValues)(f, opt, g);
   } else if (!f.values.isBlock() && g.getNx() == f.grid.nx) {
-    GridValues::set(g, orientInPlace(f.grid, opt.missing, f.values.moveOut()));
+    GridValues::set(g, orientInPlace(f, opt.missing, f.values.moveOut()));
   } else {
-    GridValues::set(g, orientCopy(f.grid, opt.missing, g.getNx(), f.values.data()));
+    GridValues::set(g, orientCopy(f, opt.missing, g.getNx(), f.values.data()));
     f.values.clear();
   }
   dropBadValues(f, opt, g);

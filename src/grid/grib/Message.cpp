@@ -33,16 +33,16 @@ MessageDecoder::MessageDecoder(const uint8_t* p, size_t n) : msg_(p, n)
   pos_ = edition_ == 2 ? 16 : 8;
 }
 
-int MessageDecoder::next(Field& f, bool values)
+int MessageDecoder::next(Field& f, bool values, bool northFirst)
 {
   if (length_ == 0 || done_) return 0;
   f = Field();
   f.edition = edition_;
   f.length = length_;
-  return edition_ == 1 ? nextEd1(f, values) : nextEd2(f, values);
+  return edition_ == 1 ? nextEd1(f, values, northFirst) : nextEd2(f, values, northFirst);
 }
 
-int MessageDecoder::nextEd1(Field& f, bool values)
+int MessageDecoder::nextEd1(Field& f, bool values, bool northFirst)
 {
   done_ = true;
   size_t at = 9;
@@ -89,7 +89,7 @@ int MessageDecoder::nextEd1(Field& f, bool values)
     return 1;
   }
   Octets bitmap = f.bitmapPresent ? bms.sub(7, bms.size() - 6) : Octets();
-  if (values && !unpackField(f, bitmap, length_)) f.values.clear();
+  if (values && !unpackField(f, bitmap, length_, northFirst)) f.values.clear();
   return 1;
 }
 
@@ -109,7 +109,7 @@ bool MessageDecoder::section(size_t at, Octets& s, int& number) const
   return true;
 }
 
-int MessageDecoder::nextEd2(Field& f, bool values)
+int MessageDecoder::nextEd2(Field& f, bool values, bool northFirst)
 {
   f.discipline = discipline_;
   while (true) {
@@ -155,7 +155,8 @@ int MessageDecoder::nextEd2(Field& f, bool values)
         known = readProductEd2(sec4_, f) && known;
         known = readPackingEd2(sec5_, f) && known;
         f.pack.data = s.sub(6, s.size() - 5);
-        if (values && known && !unpackField(f, haveBitmap_ ? bitmap_ : Octets(), length_))
+        if (values && known &&
+            !unpackField(f, haveBitmap_ ? bitmap_ : Octets(), length_, northFirst))
           f.values.clear();
         return 1;
       }
@@ -165,7 +166,7 @@ int MessageDecoder::nextEd2(Field& f, bool values)
   }
 }
 
-bool unpackField(Field& f, const Octets& bitmap, size_t messageLength)
+bool unpackField(Field& f, const Octets& bitmap, size_t messageLength, bool northFirst)
 {
   const UnpackerEntry* u = findUnpacker(f.pack.templ);
   if (!u) return false;
@@ -192,6 +193,12 @@ bool unpackField(Field& f, const Octets& bitmap, size_t messageLength)
     return false;
   }
   ValueSink out(f.values, points, f.bitmapPresent ? bitmap.data() : nullptr, count);
+  // Only simple packing can be read from any row on; alternate rows keep the stored order.
+  if (northFirst && u->unpack == unpackSimple && (f.grid.scan & 0x70) == 0x40 &&
+      !f.grid.thinned() && f.grid.nx > 0) {
+    out.flipRows(size_t(f.grid.nx));
+    f.northFirst = true;
+  }
   if (!u->unpack(f.pack, out) || !out.finish()) return false;
   unAlternate(f.grid, f.values.data());
   return true;

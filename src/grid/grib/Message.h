@@ -18,15 +18,16 @@ class MessageDecoder {
   size_t length() const { return length_; }
   int edition() const { return edition_; }
   // Fills the next field: 1 when one was found, 0 when there is none left or the message is bad.
-  // With values false only the descriptions are read.
-  int next(Field& f, bool values = true);
+  // With values false only the descriptions are read; with northFirst the values may come with
+  // their rows in grid order already (Field::northFirst says whether they do).
+  int next(Field& f, bool values = true, bool northFirst = false);
   // Byte position, within the message, where the next field's sections start (edition 2).
   size_t position() const { return pos_; }
   void setPosition(size_t pos) { pos_ = pos; }
 
  private:
-  int nextEd1(Field& f, bool values);
-  int nextEd2(Field& f, bool values);
+  int nextEd1(Field& f, bool values, bool northFirst);
+  int nextEd2(Field& f, bool values, bool northFirst);
   bool section(size_t at, Octets& s, int& number) const;
   Octets msg_;
   size_t length_ = 0;
@@ -46,7 +47,8 @@ void readIdentificationEd2(const Octets& sec1, Field& f);
 bool readGridEd2(const Octets& sec3, Field& f);
 bool readProductEd2(const Octets& sec4, Field& f);
 bool readPackingEd2(const Octets& sec5, Field& f);
-// Unpacks the values of a field whose packing and grid are known; bitmap may be empty.
-bool unpackField(Field& f, const Octets& bitmap, size_t messageLength);
+// Unpacks the values of a field whose packing and grid are known; bitmap may be empty. With
+// northFirst, rows stored south first are delivered north first where the packing allows it.
+bool unpackField(Field& f, const Octets& bitmap, size_t messageLength, bool northFirst = false);
 
 }  // namespace KOL::grib

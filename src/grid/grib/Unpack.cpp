@@ -52,10 +52,10 @@ void ValueSink::put(const float* v, size_t n)
     return;
   }
   float spread[SLICE];
-  size_t point = values_.size(), k = 0;
+  size_t pos = values_.size(), k = 0;
   while (k < n) {
     size_t m = 0;
-    for (; m < SLICE && k < n; m++, point++) spread[m] = isSet(point) ? v[k++] : MISSING;
+    for (; m < SLICE && k < n; m++, pos++) spread[m] = isSet(storedPoint(pos)) ? v[k++] : MISSING;
     values_.insert(values_.end(), spread, spread + m);
   }
 }
@@ -92,6 +92,31 @@ bool ValueSink::finish()
   }
   if (field_.size() != points_) values_.resize(points_, MISSING);
   return true;
+}
+
+void ValueSink::flipRows(size_t rowLength)
+{
+  rowLength_ = rowLength;
+  if (!bitmap_) return;
+  const size_t ny = rows();
+  rowStart_.assign(ny + 1, 0);
+  for (size_t j = 0, point = 0; j < ny; j++) {
+    size_t set = 0;
+    for (size_t i = 0; i < rowLength; i++, point++) set += isSet(point);
+    rowStart_[j + 1] = rowStart_[j] + set;
+  }
+}
+
+void ValueSink::rowValues(size_t r, size_t& first, size_t& n) const
+{
+  if (!flipsRows()) {
+    first = 0;
+    n = count_;
+    return;
+  }
+  const size_t j = rows() - 1 - r;
+  first = bitmap_ ? rowStart_[j] : j * rowLength_;
+  n = bitmap_ ? rowStart_[j + 1] - rowStart_[j] : rowLength_;
 }
 
 void putConstantField(const Packing& pack, ValueSink& out)

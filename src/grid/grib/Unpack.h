@@ -39,13 +39,30 @@ class ValueSink {
   // Marks the points after the last value missing; false (reported) unless count values arrived.
   bool finish();
 
+  // Rows of rowLength points are to be stored last row first, so that no later pass reverses
+  // them; an unpacker able to start at any value then delivers rows in that order (rows(),
+  // rowValues()). Others deliver values in stored order and must not be given a flipped sink.
+  void flipRows(size_t rowLength);
+  bool flipsRows() const { return rowLength_ != 0; }
+  size_t rows() const { return flipsRows() ? points_ / rowLength_ : 1; }
+  // The values of the r-th row to deliver: index of the first among all values, and their number.
+  void rowValues(size_t r, size_t& first, size_t& n) const;
+
  private:
   bool isSet(size_t point) const { return (bitmap_[point >> 3] >> (7 - (point & 7))) & 1; }
+  // The stored point at position pos of the values.
+  size_t storedPoint(size_t pos) const
+  {
+    if (!flipsRows()) return pos;
+    return (rows() - 1 - pos / rowLength_) * rowLength_ + pos % rowLength_;
+  }
   FieldValues& field_;
   std::vector<float>& values_;
   size_t points_, count_;
   const uint8_t* bitmap_;
   size_t received_ = 0;
+  size_t rowLength_ = 0;
+  std::vector<size_t> rowStart_;  // with a bitmap: values before each stored row, and the total
 };
 
 using Unpacker = bool (*)(const Packing& pack, ValueSink& out);

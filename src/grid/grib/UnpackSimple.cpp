@@ -24,10 +24,15 @@ bool unpackSimple(const Packing& pack, ValueSink& values)
   // Chunks keep the integer scratch small whatever the field size.
   constexpr size_t CHUNK = 4096;
   uint32_t x[CHUNK];
-  for (size_t done = 0; done < count; done += CHUNK) {
-    size_t n = count - done < CHUNK ? count - done : CHUNK;
-    bits.getMany(pack.bits, n, x);
-    values.putScaled(pack, x, n);
+  for (size_t r = 0; r < values.rows(); r++) {
+    size_t first, n;
+    values.rowValues(r, first, n);
+    bits.seek(uint64_t(first) * pack.bits);
+    for (size_t done = 0; done < n; done += CHUNK) {
+      size_t m = n - done < CHUNK ? n - done : CHUNK;
+      bits.getMany(pack.bits, m, x);
+      values.putScaled(pack, x, m);
+    }
   }
   return true;
 }
