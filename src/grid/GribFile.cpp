@@ -386,8 +386,14 @@ int GribFile::toGrid(grib::Field& f, Grid& g, bool values)
 
 int GribFile::read(Grid& g)
 {
+  // The Grid's values are decoded over again in place, saving the page faults of a new block; at
+  // the end of the file they go back untouched.
   grib::Field f;
-  if (!nextField(f, true, true)) return 0;
+  f.values.recycle(grib::takeValues(g));
+  if (!nextField(f, true, true)) {
+    grib::restoreValues(g, f.values.moveOut());
+    return 0;
+  }
   int ok = toGrid(f, g, true);
   return ok;
 }

@@ -3,6 +3,7 @@
 // the edition 1 writer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -529,6 +530,54 @@ TEST_F(GribFileTest, Edition1LayersKeepTopAndBottom)
     GribFile back(again.c_str());
     ASSERT_TRUE(back.read(r));
     EXPECT_EQ(r.getLevel(), g.getLevel());
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// One Grid read over and over reuses its values' storage; the values must still be those of a
+// fresh Grid whatever the sizes, packings and scanning modes in turn, and the read that finds
+// the end of the file (here inside a message of several fields) must leave them untouched.
+TEST_F(GribFileTest, ReusedGridReadsLikeFreshOnesAndKeepsItsValuesAtTheEnd)
+{
+  KOL_REQUIRE_DATA();
+  const char* names[] = {"g1_ST4.2013052210.01h.grib",
+                         "g2_scanning_mode_with_bitmap.grib2",
+                         "g2_ngm.grb2",
+                         "g1_regular_ll_sfc.grib",
+                         "g2_large_png.grb2",
+                         "g2_JMA_MSG_GPV_Pys_multifield.bin"};
+  std::string all;
+  for (const char* n : names) all += KOLTest::readFile(data(n));
+  KOLTest::TempDir dir;
+  const std::string path = dir.file("mixed.grib");
+  KOLTest::writeFile(path, all);
+  for (const char* param : {"", "wrap"}) {
+    SCOPED_TRACE(param);
+    std::vector<Grid> fresh;
+    GribFile once(path.c_str());
+    once.setParam(param);
+    for (Grid g; once.read(g); g = Grid()) fresh.push_back(g);
+    ASSERT_GT(fresh.size(), 20u);
+    GribFile gf(path.c_str());
+    gf.setParam(param);
+    Grid g;
+    size_t n = 0;
+    for (; n < fresh.size() && gf.read(g); n++) {
+      ASSERT_EQ(g.getCount(), fresh[n].getCount()) << "field " << n;
+      ASSERT_TRUE(std::equal(g.getData(), g.getData() + g.getCount(), fresh[n].getData()))
+          << "field " << n;
+    }
+    EXPECT_EQ(n, fresh.size());
+    const std::vector<float> last(g.getData(), g.getData() + g.getCount());
+    const float* where = g.getData();
+    for (int k = 0; k < 2; k++) {
+      EXPECT_EQ(gf.read(g), 0);
+      ASSERT_EQ(g.getData(), where);
+      ASSERT_TRUE(std::equal(last.begin(), last.end(), g.getData()));
+    }
   }
 }
 

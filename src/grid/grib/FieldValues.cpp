@@ -21,6 +21,7 @@ void FieldValues::clear()
 {
   taken_.reset();
   takenSize_ = 0;
+  spare_ = false;
   own_.clear();
 }
 
@@ -41,7 +42,15 @@ std::vector<float> FieldValues::moveOut()
 {
   std::vector<float> v = std::move(own_);
   own_.clear();
+  spare_ = false;
   return v;
+}
+
+void FieldValues::recycle(std::vector<float> spare)
+{
+  clear();
+  own_ = std::move(spare);
+  spare_ = true;
 }
 
 }  // namespace KOL::grib

@@ -23,7 +23,7 @@ class FieldValues {
   FieldValues(FieldValues&&) noexcept = default;
   FieldValues& operator=(FieldValues&&) noexcept = default;
 
-  size_t size() const { return taken_ ? takenSize_ : own_.size(); }
+  size_t size() const { return taken_ ? takenSize_ : spare_ ? 0 : own_.size(); }
   bool empty() const { return size() == 0; }
   float* data() { return taken_ ? taken_.get() : own_.data(); }
   const float* data() const { return taken_ ? taken_.get() : own_.data(); }
@@ -44,11 +44,15 @@ class FieldValues {
   bool isBlock() const { return taken_ != nullptr; }
   // The vector of the values, moved out (this is left empty); empty when they are a block.
   std::vector<float> moveOut();
+  // Storage whose pages are already resident, filled next instead of a new allocation. Until
+  // then there are no values, and moveOut() gives it back as it came.
+  void recycle(std::vector<float> spare);
 
  private:
   std::vector<float> own_;
   std::unique_ptr<float, BlockReleaser> taken_;
   size_t takenSize_ = 0;
+  bool spare_ = false;  // own_ is storage to reuse, not values
 };
 
 }  // namespace KOL::grib

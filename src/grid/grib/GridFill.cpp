@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "core/Date.h"
@@ -251,7 +252,12 @@ void dropBadValues(const Field& f, const FillOptions& opt, Grid& grid)
 
 struct GridValues {
   static void set(Grid& g, std::vector<float> values) { g.data_ = std::move(values); }
+  static std::vector<float> take(Grid& g) { return std::exchange(g.data_, {}); }
 };
+
+std::vector<float> takeValues(Grid& g) { return GridValues::take(g); }
+
+void restoreValues(Grid& g, std::vector<float> values) { GridValues::set(g, std::move(values)); }
 
 std::string makeDatim(const GribPDB& pdb, const char* model, long validSeconds)
 {

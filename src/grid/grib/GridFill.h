@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "grid/grib/Field.h"
 
@@ -34,5 +35,8 @@ int domainOf(const Field& f, bool wrap, DomainVal& dv);
 // Size, domain and description; with values, the data too, which are taken out of the field
 // (its values are left empty). 0 when the grid cannot be made.
 int fillGrid(Field& f, const GribPDB& pdb, const FillOptions& opt, bool values, Grid& g);
+// The Grid's values moved out (it is left without any) for the next field to reuse, and back.
+std::vector<float> takeValues(Grid& g);
+void restoreValues(Grid& g, std::vector<float> values);
 
 }  // namespace KOL::grib

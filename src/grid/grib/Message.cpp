@@ -36,7 +36,9 @@ MessageDecoder::MessageDecoder(const uint8_t* p, size_t n) : msg_(p, n)
 int MessageDecoder::next(Field& f, bool values, bool northFirst)
 {
   if (length_ == 0 || done_) return 0;
+  FieldValues spare = std::move(f.values);
   f = Field();
+  f.values = std::move(spare);
   f.edition = edition_;
   f.length = length_;
   return edition_ == 1 ? nextEd1(f, values, northFirst) : nextEd2(f, values, northFirst);

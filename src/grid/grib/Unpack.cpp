@@ -40,6 +40,8 @@ constexpr size_t SLICE = 2048;
 ValueSink::ValueSink(FieldValues& values, size_t points, const uint8_t* bitmap, size_t count)
     : field_(values), values_(values.fill()), points_(points), count_(count), bitmap_(bitmap)
 {
+  // Recycled storage far larger than needed would stay with the Grid.
+  if (values_.capacity() > 2 * points_) std::vector<float>().swap(values_);
 }
 
 void ValueSink::put(const float* v, size_t n)
