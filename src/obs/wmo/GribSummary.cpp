@@ -47,13 +47,12 @@ bool edition2(const unsigned char* p, int n, grib::Field& f)
   bool product = false;
   for (int at = 16; at + 5 <= n && !product;) {
     long len = octets(p, n, at, 4), number = p[at + 4];
-    if (len < 5) break;
-    if (at + len <= n) {
-      grib::Octets s(p + at, static_cast<size_t>(len));
-      if (number == 1) grib::readIdentificationEd2(s, f);
-      if (number == 3) grib::readGridEd2(s, f);
-      if (number == 4) product = grib::readProductEd2(s, f);
-    }
+    // A section reaching past the bytes at hand ends the walk (a huge length must not wrap).
+    if (len < 5 || len > n - at) break;
+    grib::Octets s(p + at, static_cast<size_t>(len));
+    if (number == 1) grib::readIdentificationEd2(s, f);
+    if (number == 3) grib::readGridEd2(s, f);
+    if (number == 4) product = grib::readProductEd2(s, f);
     at += static_cast<int>(len);
   }
   return product;
