@@ -1,6 +1,7 @@
 #include "obs/wmo/GribSummary.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -17,13 +18,14 @@ namespace {
 
 constexpr int MISS = Const::MISS;
 
-// Big-endian unsigned octets [at, at + len) when all are present, else MISS.
+// Big-endian unsigned octets [at, at + len) when all are present and the number is below 2^48
+// (no real length comes near), else MISS.
 long octets(const unsigned char* p, int n, int at, int len)
 {
   if (at < 0 || at + len > n) return MISS;
-  long v = 0;
+  uint64_t v = 0;
   for (int i = 0; i < len; i++) v = (v << 8) | p[at + i];
-  return v;
+  return v < (uint64_t{1} << 48) ? static_cast<long>(v) : MISS;
 }
 
 // The section of the stated length at byte at, as far as the bytes at hand reach.
@@ -47,13 +49,12 @@ bool edition2(const unsigned char* p, int n, grib::Field& f)
   bool product = false;
   for (int at = 16; at + 5 <= n && !product;) {
     long len = octets(p, n, at, 4), number = p[at + 4];
-    if (len < 5) break;
-    if (at + len <= n) {
-      grib::Octets s(p + at, static_cast<size_t>(len));
-      if (number == 1) grib::readIdentificationEd2(s, f);
-      if (number == 3) grib::readGridEd2(s, f);
-      if (number == 4) product = grib::readProductEd2(s, f);
-    }
+    // A section reaching past the bytes at hand ends the walk (a huge length must not wrap).
+    if (len < 5 || len > n - at) break;
+    grib::Octets s(p + at, static_cast<size_t>(len));
+    if (number == 1) grib::readIdentificationEd2(s, f);
+    if (number == 3) grib::readGridEd2(s, f);
+    if (number == 4) product = grib::readProductEd2(s, f);
     at += static_cast<int>(len);
   }
   return product;
