@@ -1,5 +1,6 @@
 #include "layers/Variable.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -254,7 +255,9 @@ Values valuesOf(const Variable& var)
   v.name = var.getName()[0] ? var.getName() : var.getAbbr();
   v.lo = number(var.getLower());
   v.hi = number(var.getUpper());
-  int m = static_cast<int>(var.getLower());
+  // Clamped: a hostile bound must not overflow the member number.
+  const double lower = std::clamp(double(var.getLower()), -1e9, 1e9);
+  int m = std::isnan(lower) ? 0 : static_cast<int>(lower);
   v.m = std::to_string(m);
   v.n = (m > 0 ? "+" : "") + v.m;
   return v;

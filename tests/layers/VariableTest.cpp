@@ -74,6 +74,12 @@ TEST(Variable, RefusesEmptyAndUnclosedNames)
   std::string longName(200, 'x');
   ASSERT_EQ(v.decode(longName.c_str()), 1);
   EXPECT_EQ(std::string(v.getAbbr()), std::string(Variable::ABBR_SIZE - 1, 'x'));
+  // Bounds far outside any member number still give a code (found by the fuzzer).
+  String out(4);
+  for (const char* huge : {"ensprob[<-1e30]t", "prob[1e40-1e41]x", "ens[99999999999]t"}) {
+    Variable h(huge);
+    EXPECT_EQ(h.toAbbrCode(out), 1) << huge;
+  }
 }
 
 TEST(Variable, FoldsModifiersIntoIndexCodes)
