@@ -249,15 +249,20 @@ std::string expand(const char* form, const Values& v)
   return out;
 }
 
+// The whole part of a bound, clamped so that a hostile value cannot overflow the cast; codes made
+// from it are range-checked where they are used.
+long wholePart(float v)
+{
+  return std::isnan(v) ? 0 : static_cast<long>(std::clamp(double(v), -1e12, 1e12));
+}
+
 Values valuesOf(const Variable& var)
 {
   Values v;
   v.name = var.getName()[0] ? var.getName() : var.getAbbr();
   v.lo = number(var.getLower());
   v.hi = number(var.getUpper());
-  // Clamped: a hostile bound must not overflow the member number.
-  const double lower = std::clamp(double(var.getLower()), -1e9, 1e9);
-  int m = std::isnan(lower) ? 0 : static_cast<int>(lower);
+  const int m = static_cast<int>(std::clamp(wholePart(var.getLower()), -1000000000L, 1000000000L));
   v.m = std::to_string(m);
   v.n = (m > 0 ? "+" : "") + v.m;
   return v;
@@ -292,7 +297,7 @@ long Variable::threshold(bool ensemble) const
 {
   float v = type_ == PROB_ABOVE || type_ == ENS_PROB_ABOVE ? upper_ : lower_;
   if (v == Const::FMISS || !std::isfinite(v)) return LONG_MIN;
-  long t = static_cast<long>(v);
+  long t = wholePart(v);
   return ensemble && t < 0 ? 5000 - t : t;
 }
 
@@ -300,7 +305,7 @@ int Variable::toIndCode() const
 {
   if (ind_ == Const::MISS) return Const::MISS;
   const long ind = ind_;
-  const long member = lower_ == Const::FMISS ? 0 : static_cast<long>(lower_);
+  const long member = lower_ == Const::FMISS ? 0 : wholePart(lower_);
   long code = LONG_MIN;
   switch (type_) {
     case PLAIN:
