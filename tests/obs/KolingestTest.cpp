@@ -121,7 +121,7 @@ TEST(Kolingest, StopsOnOneSignalAsAServer)
   std::string dp = "-dp=" + dir.path(), pf = "-pf=" + dir.file("r.prd"), lf = "-lf=none";
   for (bool fed : {false, true}) {
     SCOPED_TRACE(fed);
-    int port = freePort(SOCK_STREAM);
+    int port = KOLTest::freePort(SOCK_STREAM);
     std::string sock = "sock:" + std::to_string(port);
     std::vector<const char*> argv = {prog.c_str(), dp.c_str(),   pf.c_str(), lf.c_str(),
                                      "-me=error",  sock.c_str(), nullptr};

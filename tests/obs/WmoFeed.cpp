@@ -179,19 +179,6 @@ std::vector<std::string> indexLines(const std::string& path)
   return out;
 }
 
-int freePort(int type)
-{
-  int fd = socket(AF_INET, type, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  socklen_t len = sizeof addr;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  close(fd);
-  return ntohs(addr.sin_port);
-}
-
 PipeFeed::PipeFeed(const std::string& path, std::string feed) : path_(path), feed_(std::move(feed))
 {
   mkfifo(path_.c_str(), 0600);

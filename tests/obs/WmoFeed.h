@@ -38,8 +38,6 @@ int count(const std::string& s, const std::string& text);
 // Index lines of a header index file.
 std::vector<std::string> indexLines(const std::string& path);
 
-int freePort(int type);
-
 // A TCP server on 127.0.0.1 that sends a feed to each client in odd-sized pieces; the first
 // connection is dropped after drop_at bytes, and the next client gets the feed again from
 // resume_at. After the feed it closes the connection and stops listening.

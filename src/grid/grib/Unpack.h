@@ -80,6 +80,8 @@ const UnpackerEntry* findUnpacker(int templ);
 bool unpackSimple(const Packing& pack, ValueSink& out);
 bool unpackComplex(const Packing& pack, ValueSink& out);
 bool unpackJpeg2000(const Packing& pack, ValueSink& out);
+// OpenJPEG's part of a JPEG 2000 unpacking alone, the image dropped: for measuring its share.
+bool decodeJpeg2000Image(const Octets& data);
 bool unpackPng(const Packing& pack, ValueSink& out);
 bool unpackRunLength(const Packing& pack, ValueSink& out);
 

@@ -133,6 +133,8 @@ void convertSlices(const Packing& pack, opj_image_comp_t& c, size_t n, ValueSink
 
 }  // namespace
 
+bool decodeJpeg2000Image(const Octets& data) { return decodeImage(data) != nullptr; }
+
 bool unpackJpeg2000(const Packing& pack, ValueSink& values)
 {
   if (pack.bits == 0 || pack.data.size() == 0) {
