@@ -461,10 +461,7 @@ int WmoIngest::process(const char* source)
   // Index lines gathered so far are written before the feed falls silent.
   source_.setBeforeWait([this] { indexes_.flush(); });
   if (!source_.open(source)) {
-    source_.setWaitCheck(nullptr);
-    source_.setBeforeRefill(nullptr);
-    source_.setBeforeWait(nullptr);
-    processing_ = false;
+    detachSource();
     // Stopped while waiting for a feed to connect.
     if (!source_.isStopped()) return 0;
     printLog("Terminating ingest");
@@ -478,12 +475,9 @@ int WmoIngest::process(const char* source)
   }
   bool idle = source_.isStopped() && in_bulletin_;
   if (in_bulletin_) abortBulletin(source_.isStopped() ? "stopped" : "end of input");
-  source_.setWaitCheck(nullptr);
-  source_.setBeforeRefill(nullptr);
-  source_.setBeforeWait(nullptr);
   source_.close();
   closeKept();
-  processing_ = false;
+  detachSource();
   if (idle) printLog("Terminating ingest on idle");
   printLog("Terminating ingest");
   return 1;
@@ -495,6 +489,15 @@ bool WmoIngest::keepWaiting() const
 {
   if (running_) return true;
   return in_bulletin_ && Date::getCurrentSeconds() - source_.getLastInput() <= IDLE_SECONDS;
+}
+
+// The source's calls back into this ingest end with the feed.
+void WmoIngest::detachSource()
+{
+  source_.setWaitCheck(nullptr);
+  source_.setBeforeRefill(nullptr);
+  source_.setBeforeWait(nullptr);
+  processing_ = false;
 }
 
 bool WmoIngest::handleLine(WmoData& line)

@@ -105,6 +105,7 @@ class WmoIngest {
   void readPanLine(const char* line);
   void addRule(const char* line);
   void indexRules();
+  void detachSource();
   bool handleLine(WmoData& line);
   void save(const WmoData& line, int n);
   bool writesRaw() const;
