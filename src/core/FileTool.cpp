@@ -2,8 +2,11 @@
 
 #include <curl/curl.h>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fnmatch.h>
+#include <linux/fs.h>
 #include <pwd.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +32,22 @@ int dirFailed(const std::string& dir)
 {
   Kol::outWarning("FileTool: cannot create directory %s: %s\n", dir.c_str(), std::strerror(errno));
   return 0;
+}
+
+// A tree of output directories is new here: its subdirectories are best spread over the
+// filesystem's block groups (ext4's Orlov allocator) rather than packed beside its parent,
+// whose group may be full of inodes freed moments ago that a journal-less ext4 walks past on
+// every creation. Only a hint: filesystems without the flag refuse it and nothing changes.
+void markTopDir(const std::string& dir)
+{
+  int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  int flags = 0;
+  if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && !(flags & FS_TOPDIR_FL)) {
+    flags |= FS_TOPDIR_FL;
+    ioctl(fd, FS_IOC_SETFLAGS, &flags);
+  }
+  close(fd);
 }
 
 // What the header of a URL check told.
@@ -330,14 +349,26 @@ int FileTool::makeDir(const char* path, int /*mode*/)
     if (p[i] == '/') ends.push_back(i);
   // Deepest first: most parents exist already, and each one tried is a system call.
   size_t made = ends.size();
+  bool marked = false;
   while (made > 0) {
-    if (mkdir(p.substr(0, ends[made - 1]).c_str(), 0755) == 0 || errno == EEXIST) break;
-    if (errno != ENOENT) return dirFailed(p.substr(0, ends[made - 1]));
+    std::string dir = p.substr(0, ends[made - 1]);
+    if (mkdir(dir.c_str(), 0755) == 0) {
+      markTopDir(dir);
+      marked = true;
+      break;
+    }
+    if (errno == EEXIST) break;
+    if (errno != ENOENT) return dirFailed(dir);
     made--;
   }
   for (; made < ends.size(); made++) {
     std::string dir = p.substr(0, ends[made]);
-    if (mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) return dirFailed(dir);
+    if (mkdir(dir.c_str(), 0755) == 0) {
+      if (!marked) markTopDir(dir);
+      marked = true;
+    } else if (errno != EEXIST) {
+      return dirFailed(dir);
+    }
   }
   return 1;
 }
