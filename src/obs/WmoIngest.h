@@ -108,7 +108,8 @@ class WmoIngest {
   void detachSource();
   bool handleLine(WmoData& line);
   void save(const WmoData& line, int n);
-  bool writesRaw() const;
+  bool takesText(const Product& r, int kind) const;
+  int filterPending();
   void flushPending();
   void startBulletin(const WmoData& line);
   void checkSequence(const WmoData& line);
@@ -152,6 +153,7 @@ class WmoIngest {
   // source's buffer: lines that follow each other there are written in one go.
   const char* pending_;
   int pending_length_;
+  int pending_kind_;         // the kind of bulletin they belong to
   std::vector<int> active_;  // rules selected for the current bulletin
   std::vector<std::pair<int, wmo::TemplateFields>> fields_;  // of the bulletin, by offset
   std::vector<std::vector<int>> by_first_;  // rules that can match, by first heading character

@@ -5,6 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "core/DateTool.h"
 #include "core/Kol.h"
 #include "core/StrLib.h"
@@ -69,6 +73,54 @@ std::string lower(std::string s)
 {
   for (char& c : s) c = static_cast<char>(StrLib::toLower(static_cast<unsigned char>(c)));
   return s;
+}
+
+// What each byte becomes in a filter mode; 0 drops it.
+using Filter = std::array<char, 256>;
+
+const Filter& filterMap(int mode)
+{
+  static const auto table = [] {
+    std::array<Filter, 4> t{};
+    for (int mode = 0; mode < 4; mode++)
+      for (int c = 0; c < 256; c++) {
+        bool keep = keeps(static_cast<unsigned char>(c), mode == 3 ? 1 : mode);
+        char out = keep ? static_cast<char>(c) : 0;
+        if (mode == 3) out = c == '/' ? '-' : (keep ? static_cast<char>(c) : 'x');
+        t[mode][c] = out;
+      }
+    return t;
+  }();
+  return table[std::min(std::max(mode, 0), 3)];
+}
+
+constexpr int BLOCK = 16;
+
+// A bit for each of the BLOCK bytes at p that is not printable (which modes 0 to 2 may drop).
+unsigned unprintable(const char* p)
+{
+#ifdef __SSE2__
+  __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  // Signed: bytes from 128 on count as below ' '.
+  __m128i odd =
+      _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8(127)));
+  return static_cast<unsigned>(_mm_movemask_epi8(odd));
+#else
+  unsigned odd = 0;
+  for (int i = 0; i < BLOCK; i++)
+    odd |= static_cast<unsigned>(!StrLib::isPrint(static_cast<unsigned char>(p[i]))) << i;
+  return odd;
+#endif
+}
+
+// How many bytes at the start of p[0..n) are printable.
+int plainRun(const char* p, int n)
+{
+  int i = 0;
+  for (; i + BLOCK <= n; i += BLOCK)
+    if (unsigned odd = unprintable(p + i)) return i + __builtin_ctz(odd);
+  while (i < n && StrLib::isPrint(static_cast<unsigned char>(p[i]))) i++;
+  return i;
 }
 
 constexpr char PATH_CODES[] = "CDFGIMRSTW";
@@ -165,26 +217,43 @@ int filterLine(char* text, int n, int mode)
     if (text) text[0] = 0;
     return 0;
   }
-  // What each byte becomes in each mode; 0 drops it.
-  static const auto table = [] {
-    std::array<std::array<char, 256>, 4> t{};
-    for (int mode = 0; mode < 4; mode++)
-      for (int c = 0; c < 256; c++) {
-        bool keep = keeps(static_cast<unsigned char>(c), mode == 3 ? 1 : mode);
-        char out = keep ? static_cast<char>(c) : 0;
-        if (mode == 3) out = c == '/' ? '-' : (keep ? static_cast<char>(c) : 'x');
-        t[mode][c] = out;
-      }
-    return t;
-  }();
-  const std::array<char, 256>& map = table[std::min(std::max(mode, 0), 3)];
-  int k = 0;
-  for (int i = 0; i < n; i++) {
+  const Filter& map = filterMap(mode);
+  int k = mode <= 2 ? plainRun(text, n) : 0;
+  for (int i = k; i < n; i++) {
     char c = map[static_cast<unsigned char>(text[i])];
     text[k] = c;
     k += c != 0;
   }
   text[k] = 0;
+  return k;
+}
+
+int filterCopy(const char* from, int n, char* to, int mode)
+{
+  if (n <= 0) {
+    to[0] = 0;
+    return 0;
+  }
+  const Filter& map = filterMap(mode);
+  int i = 0, k = 0;
+  // Sixteen bytes go across at a time: those after an unprintable one are copied again after it.
+  while (mode <= 2 && i + BLOCK <= n) {
+    unsigned odd = unprintable(from + i);
+    std::memcpy(to + k, from + i, BLOCK);
+    int run = odd ? __builtin_ctz(odd) : BLOCK;
+    i += run;
+    k += run;
+    if (run == BLOCK) continue;
+    char c = map[static_cast<unsigned char>(from[i++])];
+    to[k] = c;
+    k += c != 0;
+  }
+  for (; i < n; i++) {
+    char c = map[static_cast<unsigned char>(from[i])];
+    to[k] = c;
+    k += c != 0;
+  }
+  to[k] = 0;
   return k;
 }
 

@@ -12,6 +12,8 @@ namespace KOL::wmo {
 
 // See WmoIngest::cleanLine.
 int filterLine(char* text, int n, int mode);
+// The same from from[0..n) into to, which holds n + 1 bytes and does not overlap from.
+int filterCopy(const char* from, int n, char* to, int mode);
 // A heading word filtered with mode 3 and made safe, at most max characters.
 std::string safeWord(const char* text, int n, int max);
 
