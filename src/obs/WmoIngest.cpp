@@ -63,6 +63,7 @@ void WmoIngest::init()
 {
   running_ = false;
   date_.init();
+  times_.forget();
   heading_[0] = awips_[0] = raw_header_[0] = 0;
   prod_file_ = "ingest.prd";
   prod_read_ = false;
@@ -226,10 +227,10 @@ bool WmoIngest::isSelected()
     }
     matched = true;
   };
-  const char* h = heading_[0] == '*' && heading_[1] == '*' ? heading_ + 3 : heading_;
-  if (h[0]) {
-    for (int i : by_first_[static_cast<unsigned char>(h[0])])
-      if (lead_[i].admits(h)) consider(i);
+  wmo::HeadingKey key = wmo::headingKey(heading_);
+  if (key.text[0]) {
+    for (int i : by_first_[static_cast<unsigned char>(key.text[0])])
+      if (lead_[i].admits(key)) consider(i);
   } else {
     for (int i = 0; i < getNumRules(); i++) consider(i);
   }
@@ -253,10 +254,7 @@ int WmoIngest::expand(const char* tmpl, int offset, char* out, int max)
   auto at = std::find_if(fields_.begin(), fields_.end(),
                          [offset](const auto& f) { return f.first == offset; });
   if (at == fields_.end()) {
-    Date ref = date_;
-    if (!ref.isSet()) ref.set();
-    ref.addSeconds(static_cast<float>(-offset));
-    fields_.emplace_back(offset, wmo::templateFields(heading_, awips_, ref));
+    fields_.emplace_back(offset, wmo::templateFields(heading_, awips_, date_, offset, times_));
     at = fields_.end() - 1;
   }
   return wmo::expandTemplate(tmpl, at->second, out, max);

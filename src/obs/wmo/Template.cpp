@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -40,9 +41,13 @@ struct Out {
   {
     if (n < max - 1) p[n++] = c;
   }
-  void put(const std::string& s)
+  void put(std::string_view s, bool lower = false)
   {
-    for (char c : s) put(c);
+    int k = std::min(static_cast<int>(s.size()), max - 1 - n);
+    for (int i = 0; i < k; i++)
+      p[n + i] =
+          lower ? static_cast<char>(StrLib::toLower(static_cast<unsigned char>(s[i]))) : s[i];
+    n += std::max(k, 0);
   }
   void number(int v, int width)
   {
@@ -59,20 +64,14 @@ struct Out {
 };
 
 // Characters a through b of word (1-based; b = 0: to the end), as the count of a code asks.
-std::string slice(const std::string& word, int count)
+std::string_view slice(std::string_view word, int count)
 {
   if (count < 1) return word;
   int div = count >= 100 ? 100 : 10;
   int a = std::max(count / div, 1), b = count % div;
   int len = static_cast<int>(word.size());
   if (b == 0 || b > len) b = len;
-  return a > b ? std::string() : word.substr(a - 1, b - a + 1);
-}
-
-std::string lower(std::string s)
-{
-  for (char& c : s) c = static_cast<char>(StrLib::toLower(static_cast<unsigned char>(c)));
-  return s;
+  return a > b ? std::string_view() : word.substr(a - 1, b - a + 1);
 }
 
 // What each byte becomes in a filter mode; 0 drops it.
@@ -190,11 +189,9 @@ void expandCode(const char*& p, const TemplateFields& f, Out& out)
   if (!code) return;
   p++;
   if (heading && (code == 'T' || code == 't' || code == 'L' || code == 'l')) {
-    std::string word = slice(f.words[code == 'T' || code == 't' ? 0 : 1], count);
-    out.put(code == 't' || code == 'l' ? lower(word) : word);
+    out.put(slice(f.words[code == 'T' || code == 't' ? 0 : 1], count), code == 't' || code == 'l');
   } else if (code == 'E' || code == 'e') {
-    std::string word = slice(f.awips, count);
-    out.put(code == 'e' ? lower(word) : word);
+    out.put(slice(f.awips, count), code == 'e');
   } else if (code == '{') {
     const char* end = std::strchr(p, '}');
     int n = end ? static_cast<int>(end - p) : static_cast<int>(std::strlen(p));
@@ -257,20 +254,44 @@ int filterCopy(const char* from, int n, char* to, int mode)
   return k;
 }
 
+// Filtering with mode 3 drops nothing and turns '/' into '-': what else it changes is not safe.
 std::string safeWord(const char* text, int n, int max)
 {
   std::string word(text, std::max(std::min(n, max), 0));
-  filterLine(word.data(), static_cast<int>(word.size()), 3);
-  word.resize(std::strlen(word.c_str()));
-  for (char& c : word)
-    if (!safeChar(static_cast<unsigned char>(c))) c = 'x';
+  for (char& c : word) c = c == '/' ? '-' : safeChar(static_cast<unsigned char>(c)) ? c : 'x';
   if (!word.empty() && (word[0] == '.' || word[0] == '-')) word[0] = 'x';
   return word;
 }
 
-TemplateFields templateFields(const char* heading, const char* awips, const Date& ref)
+const Date& TimeMemo::reference(const Date& date, int offset)
+{
+  long base = date.isSet() ? date.getSeconds() : Date::getCurrentSeconds();
+  if (base == base_ && offset == offset_ && date.isSet() == from_date_) return ref_;
+  base_ = base;
+  offset_ = offset;
+  from_date_ = date.isSet();
+  ref_ = date;
+  if (!ref_.isSet()) ref_.set(base);
+  ref_.addSeconds(static_cast<float>(-offset));
+  heading_minute_ = -1;
+  return ref_;
+}
+
+const Date& TimeMemo::headingTime(int day, int hour, int minute)
+{
+  int key = (day * 100 + hour) * 100 + minute;
+  if (key == heading_minute_) return heading_time_;
+  heading_minute_ = key;
+  heading_time_ = ref_;
+  if (!heading_time_.adjustMinute(day, hour, minute)) heading_time_ = ref_;
+  return heading_time_;
+}
+
+TemplateFields templateFields(const char* heading, const char* awips, const Date& date, int offset,
+                              TimeMemo& memo)
 {
   TemplateFields f;
+  const Date& ref = memo.reference(date, offset);
   f.ref = ref;
   const char* h = heading ? heading : "";
   for (std::string& word : f.words) {
@@ -288,8 +309,7 @@ TemplateFields templateFields(const char* heading, const char* awips, const Date
   const std::string& time = f.words[2];
   if (time.size() >= 6 && StrLib::isNum(time.c_str(), 6)) {
     auto two = [&](int i) { return (time[i] - '0') * 10 + (time[i + 1] - '0'); };
-    Date t = ref;
-    if (t.adjustMinute(two(0), two(2), two(4))) f.heading_time = t;
+    f.heading_time = memo.headingTime(two(0), two(2), two(4));
   }
   return f;
 }
