@@ -34,20 +34,42 @@ int dirFailed(const std::string& dir)
   return 0;
 }
 
-// A tree of output directories is new here: its subdirectories are best spread over the
-// filesystem's block groups (ext4's Orlov allocator) rather than packed beside its parent,
-// whose group may be full of inodes freed moments ago that a journal-less ext4 walks past on
-// every creation. Only a hint: filesystems without the flag refuse it and nothing changes.
-void markTopDir(const std::string& dir)
+int dirFlags(const std::string& dir, int& fd)
 {
-  int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
+  fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   int flags = 0;
-  if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && !(flags & FS_TOPDIR_FL)) {
+  if (fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0) flags = -1;
+  return fd < 0 ? -1 : flags;
+}
+
+bool spreads(const std::string& dir)
+{
+  int fd;
+  int flags = dirFlags(dir, fd);
+  if (fd >= 0) close(fd);
+  return flags != -1 && (flags & FS_TOPDIR_FL);
+}
+
+// The top of a new tree of output directories asks the filesystem to spread its
+// subdirectories over the block groups (ext4's Orlov allocator) rather than pack them beside
+// its parent, whose group may be full of inodes freed moments ago that a journal-less ext4
+// walks past on every creation. Not below a tree that does so already (within two levels):
+// each directory created under a flagged one is placed by a search of every group. Only a
+// hint: filesystems without the flag refuse it and nothing changes.
+void markNewTree(const std::string& dir)
+{
+  size_t up = dir.rfind('/');
+  std::string parent = up == std::string::npos ? "." : dir.substr(0, std::max<size_t>(up, 1));
+  size_t up2 = parent.rfind('/');
+  if (spreads(parent) || (up2 != std::string::npos && up2 > 0 && spreads(parent.substr(0, up2))))
+    return;
+  int fd;
+  int flags = dirFlags(dir, fd);
+  if (flags != -1) {
     flags |= FS_TOPDIR_FL;
     ioctl(fd, FS_IOC_SETFLAGS, &flags);
   }
-  close(fd);
+  if (fd >= 0) close(fd);
 }
 
 // What the header of a URL check told.
@@ -349,12 +371,12 @@ int FileTool::makeDir(const char* path, int /*mode*/)
     if (p[i] == '/') ends.push_back(i);
   // Deepest first: most parents exist already, and each one tried is a system call.
   size_t made = ends.size();
-  bool marked = false;
+  bool top = true;
   while (made > 0) {
     std::string dir = p.substr(0, ends[made - 1]);
     if (mkdir(dir.c_str(), 0755) == 0) {
-      markTopDir(dir);
-      marked = true;
+      markNewTree(dir);
+      top = false;
       break;
     }
     if (errno == EEXIST) break;
@@ -364,8 +386,8 @@ int FileTool::makeDir(const char* path, int /*mode*/)
   for (; made < ends.size(); made++) {
     std::string dir = p.substr(0, ends[made]);
     if (mkdir(dir.c_str(), 0755) == 0) {
-      if (!marked) markTopDir(dir);
-      marked = true;
+      if (top) markNewTree(dir);
+      top = false;
     } else if (errno != EEXIST) {
       return dirFailed(dir);
     }

@@ -65,7 +65,7 @@ void Product::init()
   pos = written = 0;
   filed = false;
   fd = -1;
-  kept_in = nullptr;
+  kept_in = kept_from = nullptr;
   buf = nullptr;
   buf_size = buf_len = 0;
   last_file.clear();
@@ -142,39 +142,19 @@ int Product::setFlags(const char* word)
 
 bool Product::isElse() const { return StrLib::equal(pattern, "else"); }
 
-namespace {
-
-// Writes the pieces in full (a pipe may take them in parts); false on failure.
-bool writeAll(int fd, iovec* iov, int count)
-{
-  while (count > 0) {
-    ssize_t k = ::writev(fd, iov, count);
-    if (k < 0 && errno == EINTR) continue;
-    if (k <= 0) return false;
-    for (; count > 0 && static_cast<size_t>(k) >= iov->iov_len; iov++, count--)
-      k -= static_cast<ssize_t>(iov->iov_len);
-    if (count > 0) {
-      iov->iov_base = static_cast<char*>(iov->iov_base) + k;
-      iov->iov_len -= static_cast<size_t>(k);
-    }
-  }
-  return true;
-}
-
-}  // namespace
-
 int Product::openOutput(char* buffer, int size, wmo::OpenFiles* kept)
 {
   written = pos = 0;
   filed = false;
   closeOutput();
   if (!file_name[0]) return 0;
+  kept_from = nullptr;
   buf = buffer;
   buf_size = buffer && size > 0 ? size : 0;
   // Two rules appending one bulletin to the same file each get a descriptor of their own.
   if (kept && act == APPEND && file_name[0] != '|' && !FileTool::isStdio(file_name) &&
       (fd = kept->take(file_name, &file_hint)) >= 0) {
-    kept_in = kept;
+    kept_in = kept_from = kept;
     filed = true;
     return 1;
   }
@@ -195,6 +175,11 @@ void Product::markStart()
 {
   written = 0;
   pos = 0;
+  // A kept output learns where the bulletin went once it is written.
+  if (kept_in) {
+    kept_in->begin(file_hint);
+    return;
+  }
   // A kept output may have been cut back or added to by others since its last bulletin.
   if (fd >= 0 && act != PIPE) pos = lseek(fd, 0, SEEK_END) + buf_len;
   if (pos < 0) pos = 0;
@@ -203,6 +188,11 @@ void Product::markStart()
 int Product::write(const void* bytes, int n)
 {
   if (fd < 0 || n <= 0) return 0;
+  if (kept_in) {
+    if (!kept_in->put(file_hint, bytes, n)) return 0;
+    written += n;
+    return 1;
+  }
   if (buf_len + n > buf_size && n < buf_size / 2 && !flush()) return 0;
   if (buf_len + n <= buf_size) {
     std::memcpy(buf + buf_len, bytes, n);
@@ -210,7 +200,7 @@ int Product::write(const void* bytes, int n)
   } else {
     // Long runs (binary messages) go out in place, behind what the buffer holds.
     iovec iov[2] = {{buf, static_cast<size_t>(buf_len)}, {const_cast<void*>(bytes), size_t(n)}};
-    if (!writeAll(fd, iov, 2)) return 0;
+    if (!wmo::writeAll(fd, iov, 2)) return 0;
     buf_len = 0;
   }
   written += n;
@@ -222,7 +212,7 @@ bool Product::flush()
   if (fd < 0 || buf_len == 0) return true;
   iovec iov{buf, static_cast<size_t>(buf_len)};
   buf_len = 0;
-  return writeAll(fd, &iov, 1);
+  return wmo::writeAll(fd, &iov, 1);
 }
 
 int Product::writeIndex(const char* heading, const char* awips, wmo::OpenFiles* kept)
@@ -232,26 +222,25 @@ int Product::writeIndex(const char* heading, const char* awips, wmo::OpenFiles* 
   char h[FILE_SIZE];
   StrLib::copy(h, sizeof h, heading);
   StrLib::replace(h, '/', '-');
-  // "%7ld %s / %s" and a newline, put together by hand: this runs for every bulletin.
-  char line[2 * FILE_SIZE + 32];
-  char number[24];
-  int digits = static_cast<int>(std::to_chars(number, number + sizeof number, pos).ptr - number);
-  int n = std::max(7 - digits, 0);
-  std::memset(line, ' ', n);
-  std::memcpy(line + n, number, digits);
-  n += digits;
-  line[n++] = ' ';
-  for (const char* part : {static_cast<const char*>(h), " / ", awips ? awips : ""}) {
-    StrLib::copy(line + n, FILE_SIZE, part);
-    n += StrLib::length(line + n);
+  std::string rest = " ";
+  for (const char* part : {static_cast<const char*>(h), " / ", awips ? awips : ""}) rest += part;
+  rest += '\n';
+  // Readers see whole index lines only: written in one piece, or gathered with others; and
+  // only once the bulletin itself is written.
+  bool gathered = kept && hdr_name[0] != '|' && !FileTool::isStdio(hdr_name);
+  if (kept_from && kept_from->start(file_name, &file_hint) < 0) {
+    if (gathered && kept_from->deferIndex(file_name, &file_hint, *kept, hdr_name, rest)) return 1;
+    pos = kept_from->settle(file_name, &file_hint);
+  } else if (kept_from) {
+    pos = kept_from->start(file_name, &file_hint);
   }
-  line[n++] = '\n';
-  // Readers see whole index lines only: written in one piece, or gathered with others.
-  if (kept && hdr_name[0] != '|' && !FileTool::isStdio(hdr_name))
-    return kept->append(hdr_name, line, n, &hdr_hint);
+  std::string line;
+  wmo::OpenFiles::indexLine(std::max(pos, 0L), rest, line);
+  if (gathered)
+    return kept->append(hdr_name, line.data(), static_cast<int>(line.size()), &hdr_hint);
   if (!header.open(hdr_name, "a")) return 0;
-  iovec iov{line, static_cast<size_t>(n)};
-  int ok = writeAll(fileno(header.getFP()), &iov, 1);
+  iovec iov{line.data(), line.size()};
+  int ok = wmo::writeAll(fileno(header.getFP()), &iov, 1);
   header.close();
   return ok;
 }
@@ -260,7 +249,7 @@ void Product::rollback()
 {
   if (fd < 0 || (act != APPEND && act != WRITE)) return;
   buf_len = 0;
-  if (ftruncate(fd, pos) != 0)
+  if (kept_in ? !kept_in->drop(file_hint) : ftruncate(fd, pos) != 0)
     Kol::outWarning("Product: cannot take back a partial bulletin in %s\n", file_name);
   written = 0;
   filed = false;
@@ -268,15 +257,20 @@ void Product::rollback()
   if (act == WRITE) FileTool::remove(file_name);
 }
 
-void Product::endBulletin(bool newline, const void* last, int n)
+void Product::endBulletin(bool newline, const void* last, int n, bool settle)
 {
-  if (fd >= 0) {
-    n = last ? std::max(n, 0) : 0;
+  n = last ? std::max(n, 0) : 0;
+  if (kept_in) {
+    if (!kept_in->put(file_hint, last, n) || !kept_in->put(file_hint, "\n", newline ? 1 : 0))
+      Kol::outWarning("Product: cannot write a bulletin to %s\n", file_name);
+    written += n;
+    if (settle) pos = std::max(kept_in->settle(file_name, &file_hint), 0L);
+  } else if (fd >= 0) {
     iovec iov[3] = {{buf, static_cast<size_t>(buf_len)},
                     {const_cast<void*>(last), static_cast<size_t>(n)},
                     {const_cast<char*>("\n"), newline ? 1u : 0u}};
     buf_len = 0;
-    if (writeAll(fd, iov, 3))
+    if (wmo::writeAll(fd, iov, 3))
       written += n;
     else
       Kol::outWarning("Product: cannot write a bulletin to %s\n", file_name);
@@ -309,6 +303,7 @@ void Product::releaseKept(wmo::OpenFiles& outputs, wmo::OpenFiles& indexes)
 void Product::clearBulletin()
 {
   closeOutput();
+  kept_from = nullptr;
   filed = false;
   written = pos = 0;
   file_name[0] = hdr_name[0] = 0;

@@ -85,8 +85,9 @@ class Product {
   void rollback();
   // Ends the output after the bulletin: the n bytes at last, then one uncounted newline when
   // asked, are written with what the buffer holds; a kept output stays open, any other is
-  // closed.
-  void endBulletin(bool newline, const void* last = nullptr, int n = 0);
+  // closed. A kept output gathers bulletins and writes them later, unless settle asks for the
+  // bulletin to be written now (so that its place in the file is known, for a notice).
+  void endBulletin(bool newline, const void* last = nullptr, int n = 0, bool settle = false);
   // Lets the kept files of the last bulletin go when this bulletin's names differ, so that a
   // name template rolling on to a new file closes the old one.
   void releaseKept(wmo::OpenFiles& outputs, wmo::OpenFiles& indexes);
@@ -116,7 +117,8 @@ class Product {
   bool filed;
   int fd;                   // the output of the current bulletin: output's descriptor or a kept one
   wmo::OpenFiles* kept_in;  // the set fd was taken from, if any
-  char* buf;                // the caller's buffer for the bytes not written yet
+  wmo::OpenFiles* kept_from;  // the same, still known after the bulletin's end
+  char* buf;                  // the caller's buffer for the bytes not written yet
   int buf_size;
   int buf_len;
   std::string last_file;           // the names of the last bulletin, to let go of the kept files

@@ -57,6 +57,7 @@ WmoIngest::WmoIngest(const char* params)
 WmoIngest::~WmoIngest()
 {
   if (in_bulletin_) abortBulletin("ingest ended");
+  closeKept();
 }
 
 void WmoIngest::init()
@@ -423,9 +424,12 @@ void WmoIngest::flushPending()
   pending_length_ = 0;
 }
 
-// The bytes held back go out with the rest of each output's bulletin.
+// The bytes held back go out with the rest of each output's bulletin. Bulletins and index
+// lines are gathered only while a feed is being read and nobody is told of them; a caller
+// filing bulletins step by step finds each written at once.
 int WmoIngest::close()
 {
+  bool now = !processing_ || tellsOthers();
   int filtered = pending_ ? filterPending() : 0;
   for (int i : active_) {
     Product& r = *rules_[i];
@@ -434,15 +438,32 @@ int WmoIngest::close()
                   text ? clean_.data() : pending_,
                   text            ? filtered
                   : r.hasOutput() ? pending_length_
-                                  : 0);
+                                  : 0,
+                  now);
     r.writeIndex(heading_, awips_, &indexes_);
   }
   pending_ = nullptr;
   pending_length_ = 0;
-  // Index lines are gathered only while a feed is being read; a caller filing bulletins step by
-  // step finds each line written at once.
-  if (!processing_) indexes_.flush();
+  if (now) flushKept();
   return 1;
+}
+
+// Whoever a notice or a command tells about the bulletin may look for it in the files.
+bool WmoIngest::tellsOthers() const
+{
+  bool told = !pans_.empty();
+  for (int i : active_) {
+    int act = rules_[i]->getAction();
+    told = told || act == Product::FILE_NAME || act == Product::RUN;
+  }
+  return told;
+}
+
+// Bulletins first: an index line is written after the bytes it points at.
+void WmoIngest::flushKept()
+{
+  outputs_.flush();
+  indexes_.flush();
 }
 
 int WmoIngest::sendPAN()
@@ -487,7 +508,7 @@ int WmoIngest::process(const char* source)
   source_.setWaitCheck([this] { return keepWaiting(); });
   source_.setBeforeRefill([this] { flushPending(); });
   // Index lines gathered so far are written before the feed falls silent.
-  source_.setBeforeWait([this] { indexes_.flush(); });
+  source_.setBeforeWait([this] { flushKept(); });
   if (!source_.open(source)) {
     detachSource();
     // Stopped while waiting for a feed to connect.
@@ -566,9 +587,9 @@ bool WmoIngest::handleLine(WmoData& line)
 
 void WmoIngest::startBulletin(const WmoData& line)
 {
-  // Index lines wait at most about a second for others to be written with.
+  // Bulletins and index lines wait at most about a second for others to be written with.
   if (long now = std::time(nullptr); now != index_flushed_) {
-    indexes_.flush();
+    flushKept();
     index_flushed_ = now;
   }
   for (int i : active_) rules_[i]->setSel(Product::UNSELECTED);
@@ -690,13 +711,6 @@ bool WmoIngest::finishBulletin()
   if (!decided_) select();
   Kol::outDebug(3, "----------------\n");
   close();
-  // Whoever a notice or a command tells about the bulletin may look for it in the index.
-  bool told = !pans_.empty();
-  for (int i : active_) {
-    int act = rules_[i]->getAction();
-    told = told || act == Product::FILE_NAME || act == Product::RUN;
-  }
-  if (told) indexes_.flush();
   sendPAN();
   for (int i : active_) {
     Product& r = *rules_[i];

@@ -127,6 +127,8 @@ class WmoIngest {
   void report(char mark) const;
   void openLog(long now);
   int openOutput(Product& rule, int& used);
+  void flushKept();
+  bool tellsOthers() const;
   void closeKept();
 
   std::atomic<bool> running_;

@@ -2,10 +2,12 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 
 #include "core/Kol.h"
 
@@ -24,6 +26,23 @@ int fileLimit(int wanted)
 
 }  // namespace
 
+bool writeAll(int fd, iovec* iov, int count)
+{
+  for (;;) {
+    for (; count > 0 && iov->iov_len == 0; iov++) count--;
+    if (count == 0) return true;
+    ssize_t k = ::writev(fd, iov, count);
+    if (k < 0 && errno == EINTR) continue;
+    if (k <= 0) return false;
+    for (; count > 0 && static_cast<size_t>(k) >= iov->iov_len; iov++, count--)
+      k -= static_cast<ssize_t>(iov->iov_len);
+    if (count > 0) {
+      iov->iov_base = static_cast<char*>(iov->iov_base) + k;
+      iov->iov_len -= static_cast<size_t>(k);
+    }
+  }
+}
+
 OpenFiles::OpenFiles(int limit) : limit_(fileLimit(limit)) {}
 
 // Paths whose directories changed are checked before their next use.
@@ -39,7 +58,7 @@ void OpenFiles::poll()
     for (auto& f : files_) f.second->suspect = true;
 }
 
-OpenFiles::Entry* OpenFiles::lookup(const char* path, Hint* hint)
+OpenFiles::Entry* OpenFiles::lookup(const char* path, Hint* hint) const
 {
   if (hint && hint->set == this && hint->epoch == epoch_ && *hint->entry->path == path)
     return hint->entry;
@@ -48,12 +67,13 @@ OpenFiles::Entry* OpenFiles::lookup(const char* path, Hint* hint)
   return it == files_.end() ? nullptr : it->second.get();
 }
 
-// The entry of a held path that is still what the path names.
-OpenFiles::Entry* OpenFiles::find(const char* path, Hint* hint)
+// The entry of a kept path that is still what the path names. A file held for a bulletin is
+// not let go in the middle of it: it is checked again once released.
+OpenFiles::Entry* OpenFiles::find(const char* path, Hint* hint, bool check)
 {
-  poll();
+  if (check) poll();
   Entry* e = lookup(path, hint);
-  if (e && (!e->watched || e->suspect)) {
+  if (e && !e->held && (!e->watched || e->suspect)) {
     if (!stillThere(*e->path, *e)) {
       erase(files_.find(*e->path));
       return nullptr;
@@ -77,10 +97,10 @@ int OpenFiles::take(const char* path, Hint* hint)
 }
 
 // The entry for path, opened when needed, marked used (and held); null when it cannot be had.
-OpenFiles::Entry* OpenFiles::use(const char* path, Hint* hint, bool hold)
+OpenFiles::Entry* OpenFiles::use(const char* path, Hint* hint, bool hold, bool check)
 {
   if (!path || !path[0]) return nullptr;
-  Entry* e = find(path, hint);
+  Entry* e = find(path, hint, check);
   if (e && hold && e->held) return nullptr;
   if (!e) e = open(path);
   if (!e) return nullptr;
@@ -92,38 +112,137 @@ OpenFiles::Entry* OpenFiles::use(const char* path, Hint* hint, bool hold)
 
 int OpenFiles::append(const char* path, const char* bytes, int n, Hint* hint)
 {
-  Entry* e = use(path, hint, false);
+  return append(path, bytes, n, hint, true);
+}
+
+int OpenFiles::append(const char* path, const char* bytes, int n, Hint* hint, bool check)
+{
+  Entry* e = use(path, hint, false, check);
   if (!e) return 0;
   if (n <= 0) return 1;
-  if (!e->listed) gathering_.push_back(e);
-  e->listed = true;
-  e->gathered.append(bytes, static_cast<size_t>(n));
-  if (static_cast<int>(e->gathered.size()) >= GATHER) write(*e);
+  gather(*e, bytes, static_cast<size_t>(n));
+  if (static_cast<int>(e->gathered.size()) >= GATHER) write(*e, e->gathered.size());
   return 1;
+}
+
+void OpenFiles::gather(Entry& e, const void* bytes, size_t n)
+{
+  if (!e.listed) gathering_.push_back(&e);
+  e.listed = true;
+  e.gathered.append(static_cast<const char*>(bytes), n);
 }
 
 void OpenFiles::flush()
 {
+  std::vector<Entry*> still;
   for (Entry* e : gathering_) {
-    write(*e);
-    e->listed = false;
+    write(*e, e->held && e->mark >= 0 ? static_cast<size_t>(e->mark) : e->gathered.size());
+    e->listed = !e->gathered.empty();
+    if (e->listed) still.push_back(e);
   }
-  gathering_.clear();
+  gathering_.swap(still);
 }
 
-void OpenFiles::write(Entry& e)
+// The first upto bytes gathered, then n more, in one piece. A bulletin or index line waiting
+// to learn where its bytes went is told: after an append the file offset is the end of what
+// this write added, whoever else appends to the file.
+bool OpenFiles::write(Entry& e, size_t upto, const void* more, size_t n)
 {
-  size_t done = 0;
-  while (done < e.gathered.size()) {
-    ssize_t k = ::write(e.fd, e.gathered.data() + done, e.gathered.size() - done);
-    if (k < 0 && errno == EINTR) continue;
-    if (k <= 0) {
-      Kol::outWarning("OpenFiles: cannot write to %s\n", e.path->c_str());
-      break;
-    }
-    done += static_cast<size_t>(k);
+  iovec iov[2] = {{e.gathered.data(), upto}, {const_cast<void*>(more), n}};
+  bool ok = writeAll(e.fd, iov, 2);
+  if (!ok) Kol::outWarning("OpenFiles: cannot write to %s\n", e.path->c_str());
+  bool placing = e.mark >= 0 && static_cast<size_t>(e.mark) < upto + n;
+  long end = ok && (placing || !e.waiting.empty()) ? lseek(e.fd, 0, SEEK_CUR) : -1;
+  placed(e, end < 0 ? -1 : end - static_cast<long>(upto + n), upto + n);
+  e.gathered.erase(0, upto);
+  if (e.mark >= 0) e.mark -= static_cast<long>(upto);
+  return ok;
+}
+
+// The written bytes began at offset first (-1 when they are lost): the index lines of the
+// bulletins among them are due, and the bulletin being put knows its start once it is there.
+void OpenFiles::placed(Entry& e, long first, size_t written)
+{
+  std::string line;
+  for (const Waiting& w : e.waiting) {
+    if (first < 0) continue;
+    indexLine(first + static_cast<long>(w.at), w.rest, line);
+    w.set->append(w.path.c_str(), line.data(), static_cast<int>(line.size()), nullptr, false);
   }
+  e.waiting.clear();
+  if (e.mark >= 0 && static_cast<size_t>(e.mark) < written) {
+    e.start = first < 0 ? -1 : first + e.mark;
+    e.mark = -1;
+  }
+}
+
+void OpenFiles::indexLine(long offset, std::string_view rest, std::string& out)
+{
+  char number[24];
+  int digits = static_cast<int>(std::to_chars(number, number + sizeof number, offset).ptr - number);
+  out.assign(static_cast<size_t>(std::max(7 - digits, 0)), ' ');
+  out.append(number, static_cast<size_t>(digits));
+  out.append(rest);
+}
+
+void OpenFiles::begin(const Hint& hint)
+{
+  Entry& e = *hint.entry;
+  e.mark = static_cast<long>(e.gathered.size());
+  e.start = -1;
+}
+
+int OpenFiles::put(const Hint& hint, const void* bytes, int n)
+{
+  Entry& e = *hint.entry;
+  if (n <= 0) return 1;
+  size_t have = e.gathered.size();
+  if (have + static_cast<size_t>(n) <= GATHER_BULLETINS) {
+    gather(e, bytes, static_cast<size_t>(n));
+    return 1;
+  }
+  if (n >= GATHER_BULLETINS / 2) return write(e, have, bytes, static_cast<size_t>(n));
+  bool ok = write(e, have);
+  gather(e, bytes, static_cast<size_t>(n));
+  return ok;
+}
+
+int OpenFiles::drop(const Hint& hint)
+{
+  Entry& e = *hint.entry;
+  if (e.mark >= 0) {
+    e.gathered.resize(static_cast<size_t>(e.mark));
+    e.mark = -1;
+    return 1;
+  }
+  // Written in part: everything after its start is its own, the file being held for it.
   e.gathered.clear();
+  bool ok = e.start < 0 || ftruncate(e.fd, e.start) == 0;
+  e.start = -1;
+  return ok;
+}
+
+long OpenFiles::start(const char* path, Hint* hint) const
+{
+  const Entry* e = lookup(path, hint);
+  return e && e->mark < 0 ? e->start : -1;
+}
+
+long OpenFiles::settle(const char* path, Hint* hint)
+{
+  Entry* e = lookup(path, hint);
+  if (!e) return -1;
+  write(*e, e->gathered.size());
+  return e->mark < 0 ? e->start : -1;
+}
+
+bool OpenFiles::deferIndex(const char* path, Hint* hint, OpenFiles& indexes, const char* index_path,
+                           std::string_view rest)
+{
+  Entry* e = lookup(path, hint);
+  if (!e || e->mark < 0) return false;
+  e->waiting.push_back({&indexes, index_path, static_cast<size_t>(e->mark), std::string(rest)});
+  return true;
 }
 
 void OpenFiles::release(const char* path, Hint* hint)
@@ -139,7 +258,8 @@ void OpenFiles::close(const char* path)
 
 void OpenFiles::closeAll()
 {
-  flush();
+  for (Entry* e : gathering_) write(*e, e->gathered.size());
+  gathering_.clear();
   files_.clear();
   epoch_++;
   watch_.clear();
@@ -158,7 +278,7 @@ bool OpenFiles::stillThere(const std::string& path, const Entry& e)
 void OpenFiles::erase(Files::iterator it)
 {
   Entry* e = it->second.get();
-  write(*e);
+  write(*e, e->gathered.size());
   if (e->listed) gathering_.erase(std::find(gathering_.begin(), gathering_.end(), e));
   if (e->watched) watch_.remove(it->first);
   files_.erase(it);

@@ -2,20 +2,27 @@
 // output is not opened and closed for every bulletin. The least recently used file is closed
 // when room is needed; a file removed or renamed behind the set's back (or one of the
 // directories on its path) is opened afresh at its next use. Short lines (header index lines)
-// can be gathered per file and written a few kilobytes at a time.
+// can be gathered per file and written a few kilobytes at a time, and so can whole bulletins:
+// a busy output then costs one write for many of them instead of one (and a seek) for each.
 #pragma once
 
 #include <sys/types.h>
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "core/File.h"
 #include "obs/wmo/PathWatch.h"
 
+struct iovec;
+
 namespace KOL::wmo {
+
+// Writes the pieces in full (a pipe may take them in parts); false on failure.
+bool writeAll(int fd, iovec* iov, int count);
 
 class OpenFiles {
   struct Entry;
@@ -35,8 +42,9 @@ class OpenFiles {
   OpenFiles& operator=(const OpenFiles&) = delete;
   ~OpenFiles() { closeAll(); }
 
-  // Bytes gathered per file before they are written.
+  // Bytes gathered per file before they are written: lines, and bulletins.
   static constexpr int GATHER = 4096;
+  static constexpr int GATHER_BULLETINS = 16384;
 
   // A descriptor appending to path, opened (with missing directories) when not held; -1 when
   // it cannot be opened. Valid until the next call on the set.
@@ -49,7 +57,24 @@ class OpenFiles {
   // to be written with others: once GATHER bytes are waiting, at flush(), or when the file is
   // closed or found moved. 0 when the file cannot be opened.
   int append(const char* path, const char* bytes, int n, Hint* hint = nullptr);
-  // Writes everything appended so far.
+  // Bulletins, in a file held through hint: begin() starts one, put() adds its bytes (gathered
+  // up to GATHER_BULLETINS, longer runs written at once behind what waits), drop() takes it
+  // back. Its place in the file is known once its first bytes are written: start() tells it,
+  // -1 before; settle() writes it out to know it. An index line pointing at a bulletin that
+  // still waits is kept with it (deferIndex) and appended to its index file in set indexes
+  // once the bulletin is written: nobody reads an index line before the bytes it points at.
+  void begin(const Hint& hint);
+  int put(const Hint& hint, const void* bytes, int n);
+  int drop(const Hint& hint);
+  long start(const char* path, Hint* hint) const;
+  long settle(const char* path, Hint* hint);
+  // False when the bulletin of path is written already (or unknown): its line can go now.
+  // indexes is another set than this one.
+  bool deferIndex(const char* path, Hint* hint, OpenFiles& indexes, const char* index_path,
+                  std::string_view rest);
+  // An index line: the offset right-aligned in seven places, then rest.
+  static void indexLine(long offset, std::string_view rest, std::string& out);
+  // Writes everything appended so far; of a bulletin still being put, only what came before it.
   void flush();
   void close(const char* path);
   void closeAll();
@@ -58,6 +83,13 @@ class OpenFiles {
   bool holds(const char* path) const { return files_.count(path) > 0; }
 
  private:
+  // An index line waiting for the bulletin it points at to be written.
+  struct Waiting {
+    OpenFiles* set;
+    std::string path;
+    size_t at;  // where the bulletin begins among the bytes gathered
+    std::string rest;
+  };
   struct Entry {
     const std::string* path = nullptr;  // its key
     File file;                          // owns the descriptor; written below its stream
@@ -70,17 +102,23 @@ class OpenFiles {
     bool suspect = false;  // they were: check it before the next use
     std::string gathered;  // appended, not written yet
     bool listed = false;   // in gathering_
+    long mark = -1;        // where the bulletin being put begins in gathered, -1 once written
+    long start = -1;       // where it begins in the file, once written
+    std::vector<Waiting> waiting;
   };
   using Files = std::unordered_map<std::string, std::unique_ptr<Entry>>;
 
   void poll();
-  Entry* lookup(const char* path, Hint* hint);
-  Entry* find(const char* path, Hint* hint);
+  Entry* lookup(const char* path, Hint* hint) const;
+  Entry* find(const char* path, Hint* hint, bool check);
+  int append(const char* path, const char* bytes, int n, Hint* hint, bool check);
   static bool stillThere(const std::string& path, const Entry& e);
   void erase(Files::iterator it);
   Entry* open(const char* path);
-  Entry* use(const char* path, Hint* hint, bool hold);
-  void write(Entry& e);
+  Entry* use(const char* path, Hint* hint, bool hold, bool check = true);
+  void gather(Entry& e, const void* bytes, size_t n);
+  bool write(Entry& e, size_t upto, const void* more = nullptr, size_t n = 0);
+  void placed(Entry& e, long first, size_t upto);
   void evictOldest();
 
   int limit_;
@@ -89,7 +127,7 @@ class OpenFiles {
   Files files_;
   std::vector<Entry*> gathering_;  // entries that have had bytes appended since the last flush
   PathWatch watch_;
-  std::string key_;  // the path looked up, kept to spare an allocation per lookup
+  mutable std::string key_;  // the path looked up, kept to spare an allocation per lookup
 };
 
 }  // namespace KOL::wmo
