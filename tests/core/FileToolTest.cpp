@@ -1,5 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <pwd.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -204,6 +207,32 @@ TEST(FileTool, MakeDirCreatesParentsOnly)
   EXPECT_EQ(FileTool::makeDir(cut.c_str(), 0), 1);
   EXPECT_TRUE(FileTool::isDir(deep.c_str()));
   EXPECT_FALSE(FileTool::exist((deep + "/eeeeeeeeee").c_str()));
+}
+
+// Where the filesystem keeps directory flags (ext4), a new tree's top asks for its
+// subdirectories to be spread; nothing below it, nothing that existed before, and no new
+// branch of a tree that asks so already.
+TEST(FileTool, MakeDirMarksOnlyTheTopOfANewTree)
+{
+  KOLTest::TempDir dir;
+  std::string base = dir.path();
+  auto spread = [](const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    bool known = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (fd >= 0) close(fd);
+    return known ? (flags & FS_TOPDIR_FL) != 0 : -1;
+  };
+  ASSERT_EQ(FileTool::makeDir((base + "/out/SA/KABC/f.wmo").c_str(), 0), 1);
+  if (spread(base + "/out") == -1) GTEST_SKIP() << "no directory flags on this filesystem";
+  EXPECT_EQ(spread(base), 0);
+  EXPECT_EQ(spread(base + "/out"), 1);
+  EXPECT_EQ(spread(base + "/out/SA"), 0);
+  EXPECT_EQ(spread(base + "/out/SA/KABC"), 0);
+  ASSERT_EQ(FileTool::makeDir((base + "/out/SP/KABC/f.wmo").c_str(), 0), 1);
+  ASSERT_EQ(FileTool::makeDir((base + "/out/SA/KDEF/f.wmo").c_str(), 0), 1);
+  for (const char* d : {"/out/SP", "/out/SP/KABC", "/out/SA/KDEF"})
+    EXPECT_EQ(spread(base + d), 0) << d;
 }
 
 }  // namespace

@@ -158,3 +158,78 @@ TEST(OpenFiles, IngestRecreatesMovedOutputsAndTakesBackCutShortBulletins)
             "      0 SAUS70 KWBC 041855 / \n     33 SAUS70 KWBC 041857 / \n");
   Kol::setMessageMask(mask);
 }
+
+// Bulletins gathered per output: nothing reaches the file before its turn, an index line never
+// before the bytes it points at, and offsets stay exact while another process appends to the
+// same file between our writes.
+TEST(OpenFiles, GatheredBulletinsAndTheirIndexLinesLandWhereTheyBelong)
+{
+  KOLTest::TempDir dir;
+  std::string out = dir.file("o/SA.wmo"), idx = dir.file("o/SA.idx");
+  OpenFiles data(4), indexes(4);
+  OpenFiles::Hint hint;
+  auto bulletin = [&](const std::string& text, bool index = true) {
+    ASSERT_GE(data.take(out.c_str(), &hint), 0);
+    data.begin(hint);
+    ASSERT_EQ(data.put(hint, text.data(), static_cast<int>(text.size())), 1);
+    data.release(out.c_str(), &hint);
+    if (index && !data.deferIndex(out.c_str(), &hint, indexes, idx.c_str(), " " + text)) {
+      std::string line;
+      OpenFiles::indexLine(data.start(out.c_str(), &hint), " " + text, line);
+      indexes.append(idx.c_str(), line.data(), static_cast<int>(line.size()));
+    }
+  };
+  bulletin("one\n");
+  bulletin("two\n");
+  EXPECT_EQ(KOLTest::readFile(out), "");
+  // The index set alone has nothing to write yet: its lines wait for the bulletins.
+  indexes.flush();
+  EXPECT_EQ(KOLTest::readFile(idx), "");
+  data.flush();
+  indexes.flush();
+  EXPECT_EQ(KOLTest::readFile(out), "one\ntwo\n");
+  EXPECT_EQ(KOLTest::readFile(idx), "      0 one\n      4 two\n");
+
+  // Someone else appends between our writes.
+  FILE* other = std::fopen(out.c_str(), "a");
+  ASSERT_NE(other, nullptr);
+  bulletin("three\n");
+  std::fputs("OTHER\n", other);
+  std::fflush(other);
+  bulletin("four\n");
+  data.flush();
+  std::fputs("OTHER2\n", other);
+  std::fclose(other);
+  // Long enough to go out at once: its place is known when it ends.
+  std::string big(OpenFiles::GATHER_BULLETINS + 1, 'x');
+  bulletin(big);
+  EXPECT_EQ(data.start(out.c_str(), &hint), 32);
+  data.flush();
+  indexes.flush();
+  EXPECT_TRUE(KOLTest::readFile(out) == "one\ntwo\nOTHER\nthree\nfour\nOTHER2\n" + big);
+  std::string lines = KOLTest::readFile(idx);
+  EXPECT_EQ(lines.substr(0, 51), "      0 one\n      4 two\n     14 three\n     20 four\n");
+  EXPECT_EQ(lines.substr(51, 12), "     32 xxxx");
+
+  // A bulletin taken back: gathered, or partly written already.
+  bulletin("five\n", false);
+  ASSERT_GE(data.take(out.c_str(), &hint), 0);
+  data.begin(hint);
+  data.put(hint, "six", 3);
+  // A flush in the middle of a bulletin writes the ones before it only.
+  data.flush();
+  std::string before = KOLTest::readFile(out);
+  ASSERT_GT(before.size(), 5u);
+  EXPECT_EQ(before.substr(before.size() - 5), "five\n");
+  ASSERT_EQ(data.drop(hint), 1);
+  data.begin(hint);
+  data.put(hint, big.data(), static_cast<int>(big.size()));
+  EXPECT_EQ(data.start(out.c_str(), &hint), static_cast<long>(before.size()));
+  ASSERT_EQ(data.drop(hint), 1);
+  data.begin(hint);
+  data.put(hint, "seven\n", 6);
+  EXPECT_EQ(data.settle(out.c_str(), &hint), static_cast<long>(before.size()));
+  data.release(out.c_str(), &hint);
+  data.closeAll();
+  EXPECT_TRUE(KOLTest::readFile(out) == before + "seven\n");
+}

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -677,6 +678,45 @@ TEST_F(Ingest, CommandsFindTheirBulletinIndexed)
   IndexWatcher w(dir.file("s.idx"));
   ingest(w, "S..... >> %D/s.wmo %D/s.idx\nS..... # %D/s.wmo\n", feed);
   EXPECT_EQ(w.seen, (std::vector<size_t>{1, 2, 3, 4, 5}));
+}
+
+// Two ingests appending to the same files at once (two feeds, one tree): each gathers its
+// bulletins and writes many at a time, yet every index line points at its own bulletin.
+TEST_F(Ingest, TwoIngestsSharingFilesKeepTheirIndexesExact)
+{
+  KOL_REQUIRE_DATA();
+  std::vector<Bulletin> sfc = metars(), all;
+  std::string feeds[2];
+  long sent[2] = {0, 0};
+  for (int copy = 0; copy < 3; copy++) {
+    for (size_t i = 0; i < sfc.size(); i++) {
+      Bulletin b = sfc[i];
+      b.heading += " " + std::string(copy == 0 ? "" : copy == 1 ? "RRA" : "RRB");
+      all.push_back(b);
+      feeds[i % 2] += frame(static_cast<int>(i % 999) + 1, b);
+      sent[i % 2]++;
+    }
+  }
+  std::string rules = KOLTest::readFile(KOLTest::databaseDir() + "/ingest.prd");
+  write("rules.prd", rules);
+  pid_t children[2];
+  for (int k = 0; k < 2; k++) {
+    std::string feed = write("feed" + std::to_string(k), feeds[k]);
+    children[k] = fork();
+    ASSERT_GE(children[k], 0);
+    if (children[k] == 0) {
+      WmoIngest w("logfile=none,noseq");
+      w.setDate(KOL::Date(2020, 1, 6, 1, 0, 0));
+      bool ok = w.readProdFile(dir.file("rules.prd").c_str()) && w.process(feed.c_str());
+      _exit(ok && w.getFiled() == sent[k] ? 0 : 1);
+    }
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  expectFiledOnce(dir.path(), all);
 }
 
 // The product identifier of a GRIB bulletin carries edition, centre and generating process as

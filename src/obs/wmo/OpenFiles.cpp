@@ -197,6 +197,8 @@ int OpenFiles::put(const Hint& hint, const void* bytes, int n)
   Entry& e = *hint.entry;
   if (n <= 0) return 1;
   size_t have = e.gathered.size();
+  // Room for a full gathering at once, rather than twice that from doubling on the way.
+  if (e.gathered.capacity() < GATHER_BULLETINS) e.gathered.reserve(GATHER_BULLETINS);
   if (have + static_cast<size_t>(n) <= GATHER_BULLETINS) {
     gather(e, bytes, static_cast<size_t>(n));
     return 1;
