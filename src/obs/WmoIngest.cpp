@@ -64,6 +64,7 @@ void WmoIngest::init()
 {
   running_ = false;
   date_.init();
+  times_.forget();
   heading_[0] = awips_[0] = raw_header_[0] = 0;
   prod_file_ = "ingest.prd";
   prod_read_ = false;
@@ -80,6 +81,7 @@ void WmoIngest::init()
   clean_.assign(WmoData::DATA_SIZE + 1, 0);
   pending_ = nullptr;
   pending_length_ = 0;
+  pending_kind_ = TEXT;
   active_.clear();
   by_first_.assign(256, {});
   lead_.clear();
@@ -226,10 +228,10 @@ bool WmoIngest::isSelected()
     }
     matched = true;
   };
-  const char* h = heading_[0] == '*' && heading_[1] == '*' ? heading_ + 3 : heading_;
-  if (h[0]) {
-    for (int i : by_first_[static_cast<unsigned char>(h[0])])
-      if (lead_[i].admits(h)) consider(i);
+  wmo::HeadingKey key = wmo::headingKey(heading_);
+  if (key.text[0]) {
+    for (int i : by_first_[static_cast<unsigned char>(key.text[0])])
+      if (lead_[i].admits(key)) consider(i);
   } else {
     for (int i = 0; i < getNumRules(); i++) consider(i);
   }
@@ -253,10 +255,7 @@ int WmoIngest::expand(const char* tmpl, int offset, char* out, int max)
   auto at = std::find_if(fields_.begin(), fields_.end(),
                          [offset](const auto& f) { return f.first == offset; });
   if (at == fields_.end()) {
-    Date ref = date_;
-    if (!ref.isSet()) ref.set();
-    ref.addSeconds(static_cast<float>(-offset));
-    fields_.emplace_back(offset, wmo::templateFields(heading_, awips_, ref));
+    fields_.emplace_back(offset, wmo::templateFields(heading_, awips_, date_, offset, times_));
     at = fields_.end() - 1;
   }
   return wmo::expandTemplate(tmpl, at->second, out, max);
@@ -348,7 +347,7 @@ int WmoIngest::saveLine(const char* bytes, int n)
   for (int i : active_) {
     Product& r = *rules_[i];
     if (!r.hasOutput()) continue;
-    if (raw_ || kind_ != TEXT || r.isRaw() || r.isBin()) {
+    if (!takesText(r, kind_)) {
       r.write(bytes, n);
       continue;
     }
@@ -358,8 +357,7 @@ int WmoIngest::saveLine(const char* bytes, int n)
         printLog("Invalid size on save: %d [%s]", n, heading_);
         m = WmoData::DATA_SIZE;
       }
-      std::memcpy(clean_.data(), bytes, m);
-      filtered = cleanLine(clean_.data(), m, 1);
+      filtered = wmo::filterCopy(bytes, m, clean_.data(), 1);
     }
     r.write(clean_.data(), filtered);
   }
@@ -367,36 +365,61 @@ int WmoIngest::saveLine(const char* bytes, int n)
 }
 
 // The first n bytes of a line: held back while they continue the bytes before them in the
-// source's buffer and go unchanged to every output.
+// source's buffer, so that a run of lines is written, or filtered, in one go.
 void WmoIngest::save(const WmoData& line, int n)
 {
   const char* p = line.getData();
-  if (!line.isView() || n <= 0 || !writesRaw()) {
+  if (!line.isView() || n <= 0) {
     saveLine(p, n);
     return;
   }
-  if (pending_ && pending_ + pending_length_ == p && pending_length_ <= INT32_MAX - n) {
+  if (pending_ && pending_ + pending_length_ == p && pending_length_ <= INT32_MAX - n &&
+      pending_kind_ == kind_) {
     pending_length_ += n;
     return;
   }
   flushPending();
   pending_ = p;
   pending_length_ = n;
+  pending_kind_ = kind_;
 }
 
-bool WmoIngest::writesRaw() const
+// Outputs of text bulletins take them filtered, unless they ask for the bytes as they came.
+bool WmoIngest::takesText(const Product& r, int kind) const
 {
-  if (raw_ || kind_ != TEXT) return true;
-  for (int i : active_)
-    if (rules_[i]->hasOutput() && !rules_[i]->isRaw() && !rules_[i]->isBin()) return false;
-  return true;
+  return r.hasOutput() && !raw_ && kind == TEXT && !r.isRaw() && !r.isBin();
+}
+
+// The bytes held back, filtered for the outputs that take text a line's size at a time:
+// every piece but the last goes to them now, the last is left in clean_. Its length.
+int WmoIngest::filterPending()
+{
+  bool text = false;
+  for (int i : active_) text = text || takesText(*rules_[i], pending_kind_);
+  if (!text) return 0;
+  int filtered = 0;
+  for (int at = 0; at < pending_length_;) {
+    if (at > 0)
+      for (int i : active_)
+        if (takesText(*rules_[i], pending_kind_)) rules_[i]->write(clean_.data(), filtered);
+    int n = std::min(pending_length_ - at, WmoData::DATA_SIZE);
+    filtered = wmo::filterCopy(pending_ + at, n, clean_.data(), 1);
+    at += n;
+  }
+  return filtered;
 }
 
 void WmoIngest::flushPending()
 {
   if (!pending_) return;
-  for (int i : active_)
-    if (rules_[i]->hasOutput()) rules_[i]->write(pending_, pending_length_);
+  int filtered = filterPending();
+  for (int i : active_) {
+    Product& r = *rules_[i];
+    if (takesText(r, pending_kind_))
+      r.write(clean_.data(), filtered);
+    else if (r.hasOutput())
+      r.write(pending_, pending_length_);
+  }
   pending_ = nullptr;
   pending_length_ = 0;
 }
@@ -407,10 +430,16 @@ void WmoIngest::flushPending()
 int WmoIngest::close()
 {
   bool now = !processing_ || tellsOthers();
+  int filtered = pending_ ? filterPending() : 0;
   for (int i : active_) {
     Product& r = *rules_[i];
-    r.endBulletin(r.getAction() == Product::APPEND && !raw_ && !r.isRaw(), pending_,
-                  r.hasOutput() ? pending_length_ : 0, now);
+    bool text = takesText(r, pending_kind_);
+    r.endBulletin(r.getAction() == Product::APPEND && !raw_ && !r.isRaw(),
+                  text ? clean_.data() : pending_,
+                  text            ? filtered
+                  : r.hasOutput() ? pending_length_
+                                  : 0,
+                  now);
     r.writeIndex(heading_, awips_, &indexes_);
   }
   pending_ = nullptr;

@@ -78,7 +78,11 @@ class WmoIngest {
   void terminate() { running_ = false; }
 
   // The date templates are expanded for (unset: the current time).
-  void setDate(const Date& d) { date_ = d; }
+  void setDate(const Date& d)
+  {
+    date_ = d;
+    times_.forget();
+  }
   void setHeading(const char* heading, const char* awips);
   const char* getHeading() const { return heading_; }
   const char* getAwips() const { return awips_; }
@@ -108,7 +112,8 @@ class WmoIngest {
   void detachSource();
   bool handleLine(WmoData& line);
   void save(const WmoData& line, int n);
-  bool writesRaw() const;
+  bool takesText(const Product& r, int kind) const;
+  int filterPending();
   void flushPending();
   void startBulletin(const WmoData& line);
   void checkSequence(const WmoData& line);
@@ -154,8 +159,10 @@ class WmoIngest {
   // source's buffer: lines that follow each other there are written in one go.
   const char* pending_;
   int pending_length_;
+  int pending_kind_;         // the kind of bulletin they belong to
   std::vector<int> active_;  // rules selected for the current bulletin
   std::vector<std::pair<int, wmo::TemplateFields>> fields_;  // of the bulletin, by offset
+  wmo::TimeMemo times_;
   std::vector<std::vector<int>> by_first_;  // rules that can match, by first heading character
   std::vector<wmo::LeadChars> lead_;        // what each rule allows as first characters
   int else_rule_;

@@ -168,6 +168,17 @@ std::bitset<256> groupChars(const char* p)
 
 }  // namespace
 
+HeadingKey headingKey(const char* heading)
+{
+  HeadingKey k{heading ? heading : "", {0, 0}, {0, 0}};
+  if (k.text[0] == '*' && k.text[1] == '*') k.text += k.text[2] ? 3 : 2;
+  for (int i = 0; i < 16 && k.text[i]; i++) {
+    k.word[i / 8] |= uint64_t{static_cast<Byte>(k.text[i])} << (i % 8 * 8);
+    k.within[i / 8] |= uint64_t{0xff} << (i % 8 * 8);
+  }
+  return k;
+}
+
 LeadChars leadChars(const char* pattern)
 {
   LeadChars lead;
@@ -177,6 +188,17 @@ LeadChars leadChars(const char* pattern)
     lead.at[pos++] = itemChars(p);
   if (pos < LeadChars::SIZE && *p == '(') lead.at[pos++] = groupChars(p);
   for (; pos < LeadChars::SIZE; pos++) lead.at[pos].set();
+  for (int i = 0; i < LeadChars::SIZE; i++) {
+    const std::bitset<256>& at = lead.at[i];
+    if (at.count() == 1) {
+      int c = 1;
+      while (!at.test(c)) c++;
+      lead.fixed[i / 8] |= uint64_t(c) << (i % 8 * 8);
+      lead.fixed_mask[i / 8] |= uint64_t{0xff} << (i % 8 * 8);
+    } else if (!std::bitset<256>(at).set(0).all()) {  // a heading character is never 0
+      lead.sets = true;
+    }
+  }
   return lead;
 }
 

@@ -4,6 +4,11 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "core/DateTool.h"
 #include "core/Kol.h"
@@ -36,9 +41,13 @@ struct Out {
   {
     if (n < max - 1) p[n++] = c;
   }
-  void put(const std::string& s)
+  void put(std::string_view s, bool lower = false)
   {
-    for (char c : s) put(c);
+    int k = std::min(static_cast<int>(s.size()), max - 1 - n);
+    for (int i = 0; i < k; i++)
+      p[n + i] =
+          lower ? static_cast<char>(StrLib::toLower(static_cast<unsigned char>(s[i]))) : s[i];
+    n += std::max(k, 0);
   }
   void number(int v, int width)
   {
@@ -55,20 +64,62 @@ struct Out {
 };
 
 // Characters a through b of word (1-based; b = 0: to the end), as the count of a code asks.
-std::string slice(const std::string& word, int count)
+std::string_view slice(std::string_view word, int count)
 {
   if (count < 1) return word;
   int div = count >= 100 ? 100 : 10;
   int a = std::max(count / div, 1), b = count % div;
   int len = static_cast<int>(word.size());
   if (b == 0 || b > len) b = len;
-  return a > b ? std::string() : word.substr(a - 1, b - a + 1);
+  return a > b ? std::string_view() : word.substr(a - 1, b - a + 1);
 }
 
-std::string lower(std::string s)
+// What each byte becomes in a filter mode; 0 drops it.
+using Filter = std::array<char, 256>;
+
+const Filter& filterMap(int mode)
 {
-  for (char& c : s) c = static_cast<char>(StrLib::toLower(static_cast<unsigned char>(c)));
-  return s;
+  static const auto table = [] {
+    std::array<Filter, 4> t{};
+    for (int mode = 0; mode < 4; mode++)
+      for (int c = 0; c < 256; c++) {
+        bool keep = keeps(static_cast<unsigned char>(c), mode == 3 ? 1 : mode);
+        char out = keep ? static_cast<char>(c) : 0;
+        if (mode == 3) out = c == '/' ? '-' : (keep ? static_cast<char>(c) : 'x');
+        t[mode][c] = out;
+      }
+    return t;
+  }();
+  return table[std::min(std::max(mode, 0), 3)];
+}
+
+constexpr int BLOCK = 16;
+
+// A bit for each of the BLOCK bytes at p that is not printable (which modes 0 to 2 may drop).
+unsigned unprintable(const char* p)
+{
+#ifdef __SSE2__
+  __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  // Signed: bytes from 128 on count as below ' '.
+  __m128i odd =
+      _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8(127)));
+  return static_cast<unsigned>(_mm_movemask_epi8(odd));
+#else
+  unsigned odd = 0;
+  for (int i = 0; i < BLOCK; i++)
+    odd |= static_cast<unsigned>(!StrLib::isPrint(static_cast<unsigned char>(p[i]))) << i;
+  return odd;
+#endif
+}
+
+// How many bytes at the start of p[0..n) are printable.
+int plainRun(const char* p, int n)
+{
+  int i = 0;
+  for (; i + BLOCK <= n; i += BLOCK)
+    if (unsigned odd = unprintable(p + i)) return i + __builtin_ctz(odd);
+  while (i < n && StrLib::isPrint(static_cast<unsigned char>(p[i]))) i++;
+  return i;
 }
 
 constexpr char PATH_CODES[] = "CDFGIMRSTW";
@@ -138,11 +189,9 @@ void expandCode(const char*& p, const TemplateFields& f, Out& out)
   if (!code) return;
   p++;
   if (heading && (code == 'T' || code == 't' || code == 'L' || code == 'l')) {
-    std::string word = slice(f.words[code == 'T' || code == 't' ? 0 : 1], count);
-    out.put(code == 't' || code == 'l' ? lower(word) : word);
+    out.put(slice(f.words[code == 'T' || code == 't' ? 0 : 1], count), code == 't' || code == 'l');
   } else if (code == 'E' || code == 'e') {
-    std::string word = slice(f.awips, count);
-    out.put(code == 'e' ? lower(word) : word);
+    out.put(slice(f.awips, count), code == 'e');
   } else if (code == '{') {
     const char* end = std::strchr(p, '}');
     int n = end ? static_cast<int>(end - p) : static_cast<int>(std::strlen(p));
@@ -165,21 +214,9 @@ int filterLine(char* text, int n, int mode)
     if (text) text[0] = 0;
     return 0;
   }
-  // What each byte becomes in each mode; 0 drops it.
-  static const auto table = [] {
-    std::array<std::array<char, 256>, 4> t{};
-    for (int mode = 0; mode < 4; mode++)
-      for (int c = 0; c < 256; c++) {
-        bool keep = keeps(static_cast<unsigned char>(c), mode == 3 ? 1 : mode);
-        char out = keep ? static_cast<char>(c) : 0;
-        if (mode == 3) out = c == '/' ? '-' : (keep ? static_cast<char>(c) : 'x');
-        t[mode][c] = out;
-      }
-    return t;
-  }();
-  const std::array<char, 256>& map = table[std::min(std::max(mode, 0), 3)];
-  int k = 0;
-  for (int i = 0; i < n; i++) {
+  const Filter& map = filterMap(mode);
+  int k = mode <= 2 ? plainRun(text, n) : 0;
+  for (int i = k; i < n; i++) {
     char c = map[static_cast<unsigned char>(text[i])];
     text[k] = c;
     k += c != 0;
@@ -188,20 +225,73 @@ int filterLine(char* text, int n, int mode)
   return k;
 }
 
+int filterCopy(const char* from, int n, char* to, int mode)
+{
+  if (n <= 0) {
+    to[0] = 0;
+    return 0;
+  }
+  const Filter& map = filterMap(mode);
+  int i = 0, k = 0;
+  // Sixteen bytes go across at a time: those after an unprintable one are copied again after it.
+  while (mode <= 2 && i + BLOCK <= n) {
+    unsigned odd = unprintable(from + i);
+    std::memcpy(to + k, from + i, BLOCK);
+    int run = odd ? __builtin_ctz(odd) : BLOCK;
+    i += run;
+    k += run;
+    if (run == BLOCK) continue;
+    char c = map[static_cast<unsigned char>(from[i++])];
+    to[k] = c;
+    k += c != 0;
+  }
+  for (; i < n; i++) {
+    char c = map[static_cast<unsigned char>(from[i])];
+    to[k] = c;
+    k += c != 0;
+  }
+  to[k] = 0;
+  return k;
+}
+
+// Filtering with mode 3 drops nothing and turns '/' into '-': what else it changes is not safe.
 std::string safeWord(const char* text, int n, int max)
 {
   std::string word(text, std::max(std::min(n, max), 0));
-  filterLine(word.data(), static_cast<int>(word.size()), 3);
-  word.resize(std::strlen(word.c_str()));
-  for (char& c : word)
-    if (!safeChar(static_cast<unsigned char>(c))) c = 'x';
+  for (char& c : word) c = c == '/' ? '-' : safeChar(static_cast<unsigned char>(c)) ? c : 'x';
   if (!word.empty() && (word[0] == '.' || word[0] == '-')) word[0] = 'x';
   return word;
 }
 
-TemplateFields templateFields(const char* heading, const char* awips, const Date& ref)
+const Date& TimeMemo::reference(const Date& date, int offset)
+{
+  long base = date.isSet() ? date.getSeconds() : Date::getCurrentSeconds();
+  if (base == base_ && offset == offset_ && date.isSet() == from_date_) return ref_;
+  base_ = base;
+  offset_ = offset;
+  from_date_ = date.isSet();
+  ref_ = date;
+  if (!ref_.isSet()) ref_.set(base);
+  ref_.addSeconds(static_cast<float>(-offset));
+  heading_minute_ = -1;
+  return ref_;
+}
+
+const Date& TimeMemo::headingTime(int day, int hour, int minute)
+{
+  int key = (day * 100 + hour) * 100 + minute;
+  if (key == heading_minute_) return heading_time_;
+  heading_minute_ = key;
+  heading_time_ = ref_;
+  if (!heading_time_.adjustMinute(day, hour, minute)) heading_time_ = ref_;
+  return heading_time_;
+}
+
+TemplateFields templateFields(const char* heading, const char* awips, const Date& date, int offset,
+                              TimeMemo& memo)
 {
   TemplateFields f;
+  const Date& ref = memo.reference(date, offset);
   f.ref = ref;
   const char* h = heading ? heading : "";
   for (std::string& word : f.words) {
@@ -219,8 +309,7 @@ TemplateFields templateFields(const char* heading, const char* awips, const Date
   const std::string& time = f.words[2];
   if (time.size() >= 6 && StrLib::isNum(time.c_str(), 6)) {
     auto two = [&](int i) { return (time[i] - '0') * 10 + (time[i + 1] - '0'); };
-    Date t = ref;
-    if (t.adjustMinute(two(0), two(2), two(4))) f.heading_time = t;
+    f.heading_time = memo.headingTime(two(0), two(2), two(4));
   }
   return f;
 }

@@ -12,6 +12,8 @@ namespace KOL::wmo {
 
 // See WmoIngest::cleanLine.
 int filterLine(char* text, int n, int mode);
+// The same from from[0..n) into to, which holds n + 1 bytes and does not overlap from.
+int filterCopy(const char* from, int n, char* to, int mode);
 // A heading word filtered with mode 3 and made safe, at most max characters.
 std::string safeWord(const char* text, int n, int max);
 
@@ -26,7 +28,30 @@ struct TemplateFields {
   mutable unsigned known_paths = 0;
 };
 
-TemplateFields templateFields(const char* heading, const char* awips, const Date& ref);
+// The times of the last bulletin's fields, kept for the next: the reference time changes with
+// the clock second, the heading time with the heading's day, hour and minute.
+class TimeMemo {
+ public:
+  // date, else the current time, offset seconds earlier.
+  const Date& reference(const Date& date, int offset);
+  // The last reference time moved to a heading's day, hour and minute; the reference time
+  // itself when they do not fit it.
+  const Date& headingTime(int day, int hour, int minute);
+  // To be called when the date given to reference changes.
+  void forget() { *this = TimeMemo(); }
+
+ private:
+  long base_ = -1;  // the second the reference time was made from
+  int offset_ = 0;
+  bool from_date_ = false;
+  Date ref_;
+  int heading_minute_ = -1;  // day, hour and minute as ddhhmm; -1 for none
+  Date heading_time_;
+};
+
+// The fields of a bulletin, on the reference time memo gives for date and offset.
+TemplateFields templateFields(const char* heading, const char* awips, const Date& date, int offset,
+                              TimeMemo& memo);
 // Expands tmpl into out (at most max - 1 characters, terminated); the length.
 int expandTemplate(const char* tmpl, const TemplateFields& f, char* out, int max);
 

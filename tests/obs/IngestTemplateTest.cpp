@@ -1,0 +1,114 @@
+// The quick paths of ingest: the rule index's first look at a heading, the block-wise text
+// filter and the times kept from one bulletin's name templates to the next.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "core/Date.h"
+#include "obs/wmo/HeadingPattern.h"
+#include "obs/wmo/Template.h"
+
+using namespace KOL;
+
+// The first look may let through headings a pattern then refuses, never turn away one it
+// accepts; and it does turn away those that differ in a fixed character.
+TEST(IngestIndex, FirstLookNeverTurnsAwayAMatch)
+{
+  const char* patterns[] = {"SA...._KAAA",
+                            "*KAAA",
+                            "-US",
+                            ".A",
+                            "[ABS]A..",
+                            "[^C]AUS",
+                            "(SA|SP)US",
+                            "(|SA)",
+                            "_SA",
+                            "",
+                            "S?US7",
+                            "SAUS/MTR",
+                            "SAUS70 KAAA 061200",
+                            "SAUS70 KAAA 0612",
+                            "[]A",
+                            "SAUS70 KAAA 061200X"};
+  const char* headings[] = {"SAUS70 KAAA 061200",
+                            "SPUS70 KAAA 061200",
+                            "** SAUS70 KAAA",
+                            "**",
+                            "**SAUS70 KAAA",
+                            "**S",
+                            "*",
+                            "S",
+                            "SA",
+                            "CAUS70 KBBB",
+                            " SA",
+                            "SAUS70 KAAB",
+                            "SAUS70 KAAA 061200 RRA"};
+  for (const char* p : patterns) {
+    wmo::LeadChars lead = wmo::leadChars(p);
+    for (const char* h : headings) {
+      wmo::HeadingKey key = wmo::headingKey(h);
+      bool match = wmo::matchHeading(h, "MTRXXX", p);
+      bool admit = !key.text[0] || lead.admits(key);
+      EXPECT_TRUE(admit || !match) << p << " / " << h;
+    }
+  }
+  wmo::LeadChars lead = wmo::leadChars("SA...._KAAA");
+  EXPECT_FALSE(lead.admits(wmo::headingKey("SAUS70 KAAB 061200")));
+  EXPECT_FALSE(lead.admits(wmo::headingKey("** SPUS70 KAAA")));
+  EXPECT_TRUE(lead.admits(wmo::headingKey("** SAUS70 KAAA")));
+  EXPECT_TRUE(lead.admits(wmo::headingKey("SAUS70 KA")));  // too short to tell
+}
+
+TEST(IngestFilter, CopyFiltersAsInPlace)
+{
+  std::mt19937 random(7);
+  const std::string alphabet = "ABZ 09=/\r\n\x01\x03\x7f\x80\xff";
+  for (int n = 0; n < 80; n++) {
+    for (int round = 0; round < 8; round++) {
+      std::string text(n, 'A');
+      // From all printable to mostly not.
+      for (char& c : text)
+        if (static_cast<int>(random() % 8) < round) c = alphabet[random() % alphabet.size()];
+      for (int mode = 0; mode <= 3; mode++) {
+        std::string in_place = text + '\0';
+        int k = wmo::filterLine(in_place.data(), n, mode);
+        std::string copy(n + 1, '?');
+        int m = wmo::filterCopy(text.data(), n, copy.data(), mode);
+        ASSERT_EQ(m, k) << n << " " << mode;
+        EXPECT_EQ(copy.substr(0, m + 1), in_place.substr(0, k + 1)) << n << " " << mode;
+      }
+    }
+  }
+}
+
+// The times a template is expanded on follow a change of second, offset, set date or heading
+// time, and a heading time is worked out again on a new reference time.
+TEST(IngestTimes, KeptTimesFollowWhatTheyComeFrom)
+{
+  wmo::TimeMemo memo;
+  Date feb(2024, 2, 29, 23, 10, 0);
+  EXPECT_EQ(memo.reference(feb, 0).getSeconds(), feb.getSeconds());
+  EXPECT_EQ(memo.reference(feb, 3600).getSeconds(), feb.getSeconds() - 3600);
+  memo.reference(feb, 0);
+  Date t = memo.headingTime(29, 22, 5);
+  EXPECT_EQ(t.getMonth(), 2);
+  EXPECT_EQ(t.getHour(), 22);
+  EXPECT_EQ(t.getMinute(), 5);
+  EXPECT_EQ(memo.headingTime(29, 23, 5).getHour(), 23);
+
+  Date mar(2024, 3, 30, 10, 0, 0);
+  EXPECT_EQ(memo.reference(mar, 0).getSeconds(), mar.getSeconds());
+  t = memo.headingTime(29, 23, 5);
+  EXPECT_EQ(t.getMonth(), 3);
+  EXPECT_EQ(t.getDay(), 29);
+
+  // A heading time that does not fit gives the reference time.
+  EXPECT_EQ(memo.headingTime(45, 23, 5).getSeconds(), mar.getSeconds());
+
+  // Unset: the clock.
+  long before = Date::getCurrentSeconds();
+  long now = memo.reference(Date(), 60).getSeconds();
+  EXPECT_GE(now, before - 60);
+  EXPECT_LE(now, Date::getCurrentSeconds() - 60);
+}
