@@ -180,9 +180,9 @@ void Product::markStart()
     kept_in->begin(file_hint);
     return;
   }
-  // A kept output may have been cut back or added to by others since its last bulletin.
-  if (fd >= 0 && act != PIPE) pos = lseek(fd, 0, SEEK_END) + buf_len;
-  if (pos < 0) pos = 0;
+  // Any other learns it from the write that carries its first bytes (send): the file may have
+  // been cut back or added to by others since, up to that very write.
+  if (fd >= 0 && act != PIPE) pos = -1;
 }
 
 int Product::write(const void* bytes, int n)
@@ -200,7 +200,7 @@ int Product::write(const void* bytes, int n)
   } else {
     // Long runs (binary messages) go out in place, behind what the buffer holds.
     iovec iov[2] = {{buf, static_cast<size_t>(buf_len)}, {const_cast<void*>(bytes), size_t(n)}};
-    if (!wmo::writeAll(fd, iov, 2)) return 0;
+    if (!send(iov, 2)) return 0;
     buf_len = 0;
   }
   written += n;
@@ -212,7 +212,17 @@ bool Product::flush()
   if (fd < 0 || buf_len == 0) return true;
   iovec iov{buf, static_cast<size_t>(buf_len)};
   buf_len = 0;
-  return wmo::writeAll(fd, &iov, 1);
+  return send(&iov, 1);
+}
+
+// After an append the file offset is the end of what this write added, whoever else appends.
+bool Product::send(iovec* iov, int count)
+{
+  size_t total = 0;
+  for (int i = 0; i < count; i++) total += iov[i].iov_len;
+  if (!wmo::writeAll(fd, iov, count)) return false;
+  if (pos < 0 && total > 0) pos = std::max(lseek(fd, 0, SEEK_CUR) - static_cast<long>(total), 0L);
+  return true;
 }
 
 int Product::writeIndex(const char* heading, const char* awips, wmo::OpenFiles* kept)
@@ -249,7 +259,7 @@ void Product::rollback()
 {
   if (fd < 0 || (act != APPEND && act != WRITE)) return;
   buf_len = 0;
-  if (kept_in ? !kept_in->drop(file_hint) : ftruncate(fd, pos) != 0)
+  if (kept_in ? !kept_in->drop(file_hint) : pos >= 0 && ftruncate(fd, pos) != 0)
     Kol::outWarning("Product: cannot take back a partial bulletin in %s\n", file_name);
   written = 0;
   filed = false;
@@ -270,7 +280,7 @@ void Product::endBulletin(bool newline, const void* last, int n, bool settle)
                     {const_cast<void*>(last), static_cast<size_t>(n)},
                     {const_cast<char*>("\n"), newline ? 1u : 0u}};
     buf_len = 0;
-    if (wmo::writeAll(fd, iov, 3))
+    if (send(iov, 3))
       written += n;
     else
       Kol::outWarning("Product: cannot write a bulletin to %s\n", file_name);

@@ -9,6 +9,8 @@
 #include "core/File.h"
 #include "obs/wmo/OpenFiles.h"
 
+struct iovec;
+
 namespace KOL {
 
 class Product {
@@ -59,7 +61,8 @@ class Product {
   int getOffset() const { return off; }
   int getSel() const { return sel; }
   void setSel(int s) { sel = s; }
-  long getPos() const { return pos; }
+  // Where the bulletin starts in the output, once its first bytes are written there.
+  long getPos() const { return pos < 0 ? 0 : pos; }
   // Bytes written to the output for the current bulletin.
   long getWritten() const { return written; }
 
@@ -72,7 +75,7 @@ class Product {
   // The output of the current bulletin was opened (it may be closed again by now).
   bool isFiled() const { return filed; }
   File& getOutput() { return output; }
-  // Remembers where the bulletin starts in the output.
+  // A bulletin starts: where it lands in the output is learnt as it is written.
   void markStart();
   // The output offset: the start of the bulletin and what was written since.
   long tell() const { return pos + written; }
@@ -98,6 +101,7 @@ class Product {
 
  private:
   bool flush();
+  bool send(iovec* iov, int count);
 
   char pattern[PATTERN_SIZE];
   char flags[FLAGS_SIZE];
