@@ -719,6 +719,25 @@ TEST_F(Ingest, TwoIngestsSharingFilesKeepTheirIndexesExact)
   expectFiledOnce(dir.path(), all);
 }
 
+// Two rules filing each bulletin to the same file: one keeps the file open and gathers, the
+// other writes its copy at once; both index lines point at their own copy.
+TEST_F(Ingest, TwoRulesFilingToOneFileIndexTheirOwnCopies)
+{
+  std::vector<Bulletin> sent, twice;
+  std::string feed;
+  for (int i = 0; i < 40; i++) {
+    std::string text(100 + i * 997 % 9000, static_cast<char>('A' + i % 26));
+    sent.push_back({"SAUS70 KWBC 0612" + std::to_string(10 + i), lines({"METAR", text + "="})});
+    feed += frame(i + 1, sent.back());
+    twice.push_back(sent.back());
+    twice.push_back(sent.back());
+  }
+  WmoIngest w;
+  ingest(w, "SA....  >>  %D/s.wmo %D/s.idx\nSA....  >>  %D/s.wmo %D/s.idx\n", feed);
+  EXPECT_EQ(w.getFiled(), 40);
+  expectFiledOnce(dir.path(), twice);
+}
+
 // The product identifier of a GRIB bulletin carries edition, centre and generating process as
 // ecCodes reads them from the same messages.
 TEST_F(Ingest, GribBulletinsAreDescribedAsEcCodesReadsThem)
