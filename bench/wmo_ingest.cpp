@@ -179,11 +179,15 @@ void BM_WriteLimit_cp(benchmark::State& state)
 // created), otherwise the files of the previous run are appended to, as in a running ingest
 // where the hour's files exist. Each fresh run gets a tree of its own and all are removed at
 // the end: removing one just before the next run would make the filesystem skip its freshly
-// freed inodes on every creation, a cost of the benchmark rather than of filing.
+// freed inodes on every creation, a cost of the benchmark rather than of filing. The trees are
+// named after the process too: ext4 places the subdirectories of a new tree's top by their
+// name, and a tree named as the one that the last invocation removed a minute ago would land
+// among its freed inodes.
 void ingest(benchmark::State& state, bool fresh)
 {
   Feed& f = feed();
-  if (fresh || f.tree.empty()) f.tree = f.out + "/" + std::to_string(++f.trees);
+  if (fresh || f.tree.empty())
+    f.tree = f.out + "/" + std::to_string(getpid()) + "-" + std::to_string(++f.trees);
   KOL::Kol::setMessageLevel(KOL::Kol::ERROR);
   KOL::Kol::resrc.set("data_path", f.tree.c_str());
   KOL::Kol::resrc.set("model_path", (f.tree + "/grib").c_str());
