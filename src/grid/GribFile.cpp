@@ -7,6 +7,7 @@
 #include "core/Filename.h"
 #include "core/Kol.h"
 #include "core/StrLib.h"
+#include "core/String.h"
 #include "geo/EarthPoint.h"
 #include "geo/GridPoint.h"
 #include "grid/Grid.h"
@@ -511,11 +512,12 @@ int GribFile::write(const Grid& g)
   d.process = g.getModel() == Const::MISS ? 0 : g.getModel();
   int ind = g.getVar().getInd();
   d.parameter = ind > 0 && ind < 256 ? ind : 255;
-  const Level& l = g.getLevel();
-  d.levelType = l.isSet() ? l.toTypeCode() : 1;
-  int code = l.isSet() ? l.toLevelCode() : 0;
-  if (code == Const::MISS) code = 0;
-  d.levelValue = l.isLayer() ? ((code / 1000) % 256) * 256 + (code % 1000) % 256 : code & 0xFFFF;
+  if (!grib::ed1LevelOctets(g.getLevel(), d.levelType, d.levelValue)) {
+    String text;
+    g.getLevel().toString(text);
+    Kol::outWarning("GribFile: level %s does not fit GRIB edition 1\n", text.get());
+    return 0;
+  }
   const Date init = g.getInitDate();
   const DateVal& r = init.getDateVal();
   d.year = r.getYear();

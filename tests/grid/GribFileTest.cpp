@@ -14,6 +14,7 @@
 #include "core/Filename.h"
 #include "core/Kol.h"
 #include "core/String.h"
+#include "geo/Domain.h"
 #include "grid/GribFile.h"
 #include "grid/Grid.h"
 #include "grid/GridSpec.h"
@@ -484,30 +485,47 @@ TEST_F(GribFileTest, FieldsOfOneMessageAreReadInTurn)
 
 namespace {
 
-// Edition 1 layers code their top in octet 11 and their bottom in octet 12; read back they are
-// the layers their text names, and their codes are the octets again.
-TEST_F(GribFileTest, Edition1LayersKeepTopAndBottom)
+// Octets 10-12 of edition 1 messages, as read and as written again: each level type the writer
+// produces reads back as the same level, and ecCodes finds the octets the message came with.
+TEST_F(GribFileTest, Edition1LevelsReadAndWriteBack)
 {
   const struct {
-    int type, top, bottom;
+    int type, o11, o12;
     const char* text;
     int code;
-  } layers[] = {{101, 70, 85, "850-700mb", 70085},
+  } levels[] = {{100, 1, 244, "500mb", 500},
+                {101, 70, 85, "850-700mb", 70085},
+                {102, 0, 0, "sl", 0},
+                {103, 11, 184, "3000m", 3000},
                 {104, 30, 10, "1000-3000m", 30010},
+                {105, 0, 2, "2m_ag", 2},
+                {106, 30, 0, "0-3000m_ag", 30000},
+                {107, 38, 172, "0.99sig", 9900},
                 {108, 50, 98, "0.980-0.50sig", 50098},
+                {109, 0, 17, "17hyb", 17},
+                {110, 10, 20, "20-10hyb", 10020},
+                {111, 0, 10, "10cm_bg", 10},
                 {112, 0, 10, "10-0cm_bg", 10},
-                {116, 30, 0, "0-30mb_ag", 30000}};
+                {113, 1, 64, "320K", 320},
+                {114, 155, 175, "300-320K", 320300},
+                {114, 0, 254, "221-475K", 475221},
+                {115, 0, 30, "30mb_ag", 30},
+                {116, 30, 0, "0-30mb_ag", 30000},
+                {119, 19, 136, "", 5000},
+                {120, 50, 98, "", 50098},
+                {130, 0, 2, "2.00*10^-6 Km2/kgs", 2},
+                {1, 0, 0, "sfc", 0}};
   std::vector<float> values(4 * 3, 280.0f);
   KOLTest::TempDir tmp;
-  for (const auto& l : layers) {
-    SCOPED_TRACE(l.text);
+  for (const auto& l : levels) {
+    SCOPED_TRACE(std::to_string(l.type) + " " + l.text);
     grib::Ed1Lambert d;
     d.nx = 4, d.ny = 3, d.la1 = 30, d.lo1 = -100, d.lov = -95, d.latin1 = d.latin2 = 25;
     d.dx = d.dy = 40000, d.parameter = 11, d.levelType = l.type;
-    d.levelValue = l.top * 256 + l.bottom;
+    d.levelValue = l.o11 * 256 + l.o12;
     d.year = 2024, d.month = 5, d.day = 17, d.hour = 12, d.values = values.data();
     std::vector<uint8_t> msg = grib::encodeEd1Lambert(d);
-    std::string path = tmp.file("layer.grib");
+    std::string path = tmp.file("level.grib");
     KOLTest::writeFile(path, std::string(msg.begin(), msg.end()));
     Grid g;
     GribFile in(path.c_str());
@@ -518,7 +536,6 @@ TEST_F(GribFileTest, Edition1LayersKeepTopAndBottom)
     EXPECT_EQ(g.getLevel().toTypeCode(), l.type);
     EXPECT_EQ(g.getLevel().toLevelCode(), l.code);
 
-    // Written out again, the layer reads back unchanged.
     std::string again = tmp.file("again.grib");
     {
       GribFile out;
@@ -530,6 +547,36 @@ TEST_F(GribFileTest, Edition1LayersKeepTopAndBottom)
     GribFile back(again.c_str());
     ASSERT_TRUE(back.read(r));
     EXPECT_EQ(r.getLevel(), g.getLevel());
+    const std::string octets = KOLTest::run(
+        "grib_get -p indicatorOfTypeOfLevel:i,topLevel,bottomLevel '" + again + "' 2>/dev/null");
+    // ecCodes gives a single level's two octets as one value for both.
+    const bool layer = g.getLevel().isLayer();
+    const int top = layer ? l.o11 : l.o11 * 256 + l.o12, bottom = layer ? l.o12 : top;
+    if (!octets.empty()) {
+      EXPECT_EQ(octets, std::to_string(l.type) + " " + std::to_string(top) + " " +
+                            std::to_string(bottom) + "\n");
+    }
+  }
+}
+
+// Levels whose values the octets cannot hold are refused rather than written wrapped.
+TEST_F(GribFileTest, Edition1WriterRefusesLevelsOutOfReach)
+{
+  const char* levels[] = {"200-320K", "500-600K", "h-20", "70000m", "300-400cm_bg"};
+  KOLTest::TempDir tmp;
+  for (const char* text : levels) {
+    SCOPED_TRACE(text);
+    Grid g(4, 3);
+    ASSERT_TRUE(g.setDomain(Domain("lamb:25:-95:25:25,30,-95,4,3,0.4,0.4")));
+    for (int j = 0; j < 3; j++)
+      for (int i = 0; i < 4; i++) g.setValue(i, j, 280.0f);
+    ASSERT_TRUE(g.setLevel(text));
+    GribFile out;
+    ASSERT_TRUE(out.open(tmp.file("refused.grib").c_str(), 1));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(out.write(g));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("does not fit GRIB edition 1"),
+              std::string::npos);
   }
 }
 

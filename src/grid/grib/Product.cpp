@@ -55,6 +55,8 @@ Level levelEd1(const Field& f)
       return layer(Level::SIGMA, o11 / 100.0f, o12 / 100.0f);
     case 109:
       return Level(Level::HYBRID, both);
+    case 110:
+      return layer(Level::HYBRID, float(o11), float(o12));
     case 111:
       return Level(Level::DEPTH_BG, both);
     case 112:
@@ -67,6 +69,12 @@ Level levelEd1(const Field& f)
       return Level(Level::PRES_AG, both);
     case 116:
       return layer(Level::PRES_AG, float(o11), float(o12));
+    case 119:
+      return Level(Level::ETA, both / 10000.0f);
+    case 120:
+      return layer(Level::ETA, o11 / 100.0f, o12 / 100.0f);
+    case 130:
+      return Level(Level::PV, both);
     default:
       return Level(f.levelType1, float(o11));
   }

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "core/Kol.h"
+#include "grid/Level.h"
+#include "grid/grib/Product.h"
 
 namespace KOL::grib {
 
@@ -136,42 +138,31 @@ std::vector<uint8_t> encodeEd1Lambert(const Ed1Lambert& d)
   return msg;
 }
 
+bool ed1LevelOctets(const Level& l, int& type, int& value)
+{
+  type = l.isSet() ? l.toTypeCode() : 1;
+  int code = l.isSet() ? l.toLevelCode() : 0;
+  if (code == Const::MISS) code = 0;
+  if (!l.isLayer()) {
+    value = code;
+    return code >= 0 && code <= 0xFFFF;
+  }
+  int top = code / 1000, bottom = code % 1000;
+  // Isentropic layers count down from 475 K, so that one octet reaches into the stratosphere.
+  if (type == 114) top = 475 - top, bottom = 475 - bottom;
+  value = top * 256 + bottom;
+  return top >= 0 && top <= 255 && bottom >= 0 && bottom <= 255;
+}
+
 namespace {
 
-// Edition 1 level type and octets 11-12 of a field.
-void ed1Level(const Field& f, int& type, int& value)
+// Edition 1 level type and octets 11-12 of a field: an edition 1 field keeps its own octets.
+bool ed1Level(const Field& f, int& type, int& value)
 {
+  if (f.edition != 1) return ed1LevelOctets(levelOf(f), type, value);
   type = f.levelType1;
-  value = static_cast<int>(f.level1);
-  if (f.edition == 1) {
-    value = static_cast<int>(f.level1) * 256 + static_cast<int>(f.level2);
-    return;
-  }
-  switch (f.levelType1) {
-    case 100:
-      type = 100;
-      value = static_cast<int>(std::lround(f.level1 / 100));
-      break;
-    case 101:
-      type = 102;
-      value = 0;
-      break;
-    case 102:
-      type = 103;
-      value = static_cast<int>(std::lround(f.level1));
-      break;
-    case 103:
-      type = 105;
-      value = static_cast<int>(std::lround(f.level1));
-      break;
-    case 105:
-      type = 109;
-      value = static_cast<int>(std::lround(f.level1));
-      break;
-    default:
-      value = f.level1Missing ? 0 : static_cast<int>(std::lround(f.level1));
-      break;
-  }
+  value = static_cast<int>(f.level1) * 256 + static_cast<int>(f.level2);
+  return true;
 }
 
 }  // namespace
@@ -199,7 +190,10 @@ bool writeEd1File(const Field& f, const std::string& path)
   d.scan = f.grid.scan & 0xE0;
   d.process = f.process;
   d.parameter = f.edition == 1 ? f.parameter : 255;
-  ed1Level(f, d.levelType, d.levelValue);
+  if (!ed1Level(f, d.levelType, d.levelValue)) {
+    Kol::outWarning("GribFile: level does not fit GRIB edition 1\n");
+    return false;
+  }
   d.year = f.year;
   d.month = f.month;
   d.day = f.day;

@@ -7,6 +7,10 @@
 
 #include "grid/grib/Field.h"
 
+namespace KOL {
+class Level;
+}
+
 namespace KOL::grib {
 
 struct Ed1Lambert {
@@ -22,6 +26,9 @@ struct Ed1Lambert {
 
 // The message bytes; empty (with a warning) when the field cannot be written.
 std::vector<uint8_t> encodeEd1Lambert(const Ed1Lambert& d);
+// The level type (octet 10) and value (octets 11-12) of an edition 1 product for a level; false
+// when the level's value does not fit those octets.
+bool ed1LevelOctets(const Level& l, int& type, int& value);
 // Writes a decoded Lambert field as edition 1 to a file.
 bool writeEd1File(const Field& f, const std::string& path);
 
