@@ -36,15 +36,15 @@ void text(Datum& d, const char* t) { d.set(Datum::TEXT, t); }
 
 // Peak wind: the gust when reported, else the speed.
 float peak(const SfcData& s) { return firstOf(s.gust, s.wspd); }
-float windComp(const SfcData& s, float spd, bool u)
+float windComp(const SfcData& s, float spd, bool u, Calc::Warnings* w)
 {
   if (miss(s.wdir) || miss(spd)) return MISS;
-  return (u ? Calc::windU(s.wdir, spd) : Calc::windV(s.wdir, spd)) * KNOT_MS;
+  return (u ? Calc::windU(s.wdir, spd, w) : Calc::windV(s.wdir, spd, w)) * KNOT_MS;
 }
 
-float moist(const SfcData& s, float (*f)(float, float, float, Calc::Warnings*))
+float moist(const SfcData& s, float (*f)(float, float, float, Calc::Warnings*), Calc::Warnings* w)
 {
-  return f(kelvin(s.temp), kelvin(s.dewp), SfcDataTool::stationPres(s), nullptr);
+  return f(kelvin(s.temp), kelvin(s.dewp), SfcDataTool::stationPres(s, w), w);
 }
 
 float cloudOktas(int c) { return StrLib::isDigit(c) && c <= '8' ? (c - '0') * 12.5f : MISS; }
@@ -55,7 +55,7 @@ void cloudType(Datum& d, char c)
   if (c != ' ') d.setData(c);
 }
 
-void timeText(const SfcData& s, Datum& d)
+void timeText(const SfcData& s, Datum& d, Calc::Warnings*)
 {
   int t = s.getTime();
   d.set(Datum::TEXT, t == Const::MISS ? MISS : static_cast<float>(t));
@@ -81,7 +81,9 @@ void weather(const SfcData& s, Datum& d, int form)
   d.setData(out.get());
 }
 
-using Compute = void (*)(const SfcData&, Datum&);
+// Every computation is handed the caller's Warnings, null for none.
+using Warn = Calc::Warnings*;
+using Compute = void (*)(const SfcData&, Datum&, Warn);
 
 struct Entry {
   const char* name;
@@ -91,118 +93,138 @@ struct Entry {
 
 // clang-format off
 const Entry TABLE[] = {
-  {"id", "", [](const SfcData& s, Datum& d) { text(d, s.id); }},
-  {"city", "", [](const SfcData& s, Datum& d) { text(d, s.name); }},
+  {"id", "", [](const SfcData& s, Datum& d, Warn) { text(d, s.id); }},
+  {"city", "", [](const SfcData& s, Datum& d, Warn) { text(d, s.name); }},
   {"time", "", timeText},
-  {"temp", "C", [](const SfcData& s, Datum& d) { value(d, s.temp); }},
-  {"ttd", "C", [](const SfcData& s, Datum& d) { pair(d, Datum::VALUE, s.temp, s.dewp); }},
-  {"dewp", "C", [](const SfcData& s, Datum& d) { value(d, s.dewp); }},
-  {"dewd", "dC", [](const SfcData& s, Datum& d) { value(d, difference(s.temp, s.dewp)); }},
-  {"wdir", "deg", [](const SfcData& s, Datum& d) { value(d, s.wdir); }},
-  {"wspd", "knt", [](const SfcData& s, Datum& d) { value(d, s.wspd); }},
-  {"wgst", "knt", [](const SfcData& s, Datum& d) { value(d, s.gust); }},
-  {"wbrbc", "knt", [](const SfcData& s, Datum& d) {
+  {"temp", "C", [](const SfcData& s, Datum& d, Warn) { value(d, s.temp); }},
+  {"ttd", "C", [](const SfcData& s, Datum& d, Warn) { pair(d, Datum::VALUE, s.temp, s.dewp); }},
+  {"dewp", "C", [](const SfcData& s, Datum& d, Warn) { value(d, s.dewp); }},
+  {"dewd", "dC", [](const SfcData& s, Datum& d, Warn) { value(d, difference(s.temp, s.dewp)); }},
+  {"wdir", "deg", [](const SfcData& s, Datum& d, Warn) { value(d, s.wdir); }},
+  {"wspd", "knt", [](const SfcData& s, Datum& d, Warn) { value(d, s.wspd); }},
+  {"wgst", "knt", [](const SfcData& s, Datum& d, Warn) { value(d, s.gust); }},
+  {"wbrbc", "knt", [](const SfcData& s, Datum& d, Warn) {
      pair(d, Datum::CBARB, s.wdir, s.wspd);
      d.values[2] = s.gust;
    }},
-  {"wbrb", "knt", [](const SfcData& s, Datum& d) { pair(d, Datum::WBARB, s.wdir, s.wspd); }},
-  {"wind", "knt", [](const SfcData& s, Datum& d) { pair(d, Datum::VECT, s.wdir, s.wspd); }},
-  {"uwnd", "m/s", [](const SfcData& s, Datum& d) { value(d, windComp(s, s.wspd, true)); }},
-  {"vwnd", "m/s", [](const SfcData& s, Datum& d) { value(d, windComp(s, s.wspd, false)); }},
-  {"uwndg", "m/s", [](const SfcData& s, Datum& d) { value(d, windComp(s, peak(s), true)); }},
-  {"vwndg", "m/s", [](const SfcData& s, Datum& d) { value(d, windComp(s, peak(s), false)); }},
-  {"alt", "in_Hg", [](const SfcData& s, Datum& d) { value(d, s.alt); }},
-  {"pralt", "mb", [](const SfcData& s, Datum& d) {
-     value(d, Calc::sfcPrAlt(scaled(s.alt, INHG_HPA), s.elev));
+  {"wbrb", "knt", [](const SfcData& s, Datum& d, Warn) { pair(d, Datum::WBARB, s.wdir, s.wspd); }},
+  {"wind", "knt", [](const SfcData& s, Datum& d, Warn) { pair(d, Datum::VECT, s.wdir, s.wspd); }},
+  {"uwnd", "m/s", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, windComp(s, s.wspd, true, w));
    }},
-  {"pres", "mb", [](const SfcData& s, Datum& d) { value(d, s.slp); }},
-  {"elev", "m", [](const SfcData& s, Datum& d) { value(d, s.elev); }},
-  {"txtwx", "", [](const SfcData& s, Datum& d) { weather(s, d, 0); }},
-  {"wx", "", [](const SfcData& s, Datum& d) { weather(s, d, 1); }},
-  {"sawx", "", [](const SfcData& s, Datum& d) { weather(s, d, 2); }},
-  {"vis", "mi", [](const SfcData& s, Datum& d) { value(d, s.vis); }},
-  {"cldcl", "100 ft", [](const SfcData& s, Datum& d) { value(d, scaled(s.getCldHeight(), 0.01f)); }},
-  {"cldclc", "", [](const SfcData& s, Datum& d) {
+  {"vwnd", "m/s", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, windComp(s, s.wspd, false, w));
+   }},
+  {"uwndg", "m/s", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, windComp(s, peak(s), true, w));
+   }},
+  {"vwndg", "m/s", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, windComp(s, peak(s), false, w));
+   }},
+  {"alt", "in_Hg", [](const SfcData& s, Datum& d, Warn) { value(d, s.alt); }},
+  {"pralt", "mb", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, Calc::sfcPrAlt(scaled(s.alt, INHG_HPA), s.elev, w));
+   }},
+  {"pres", "mb", [](const SfcData& s, Datum& d, Warn) { value(d, s.slp); }},
+  {"elev", "m", [](const SfcData& s, Datum& d, Warn) { value(d, s.elev); }},
+  {"txtwx", "", [](const SfcData& s, Datum& d, Warn) { weather(s, d, 0); }},
+  {"wx", "", [](const SfcData& s, Datum& d, Warn) { weather(s, d, 1); }},
+  {"sawx", "", [](const SfcData& s, Datum& d, Warn) { weather(s, d, 2); }},
+  {"vis", "mi", [](const SfcData& s, Datum& d, Warn) { value(d, s.vis); }},
+  {"cldcl", "100 ft", [](const SfcData& s, Datum& d, Warn) {
+     value(d, scaled(s.getCldHeight(), 0.01f));
+   }},
+  {"cldclc", "", [](const SfcData& s, Datum& d, Warn) {
      d.set(Datum::CLOUD, scaled(s.getCldHeight(), 0.01f));
      if (s.getCldCover() != ' ') d.setData(CloudLayer::letter(s.getCldCover()));
    }},
-  {"cldcv", "%", [](const SfcData& s, Datum& d) { value(d, SfcDataTool::totalCover(s)); }},
-  {"ptend", "mb/3hr", [](const SfcData& s, Datum& d) {
+  {"cldcv", "%", [](const SfcData& s, Datum& d, Warn) { value(d, SfcDataTool::totalCover(s)); }},
+  {"ptend", "mb/3hr", [](const SfcData& s, Datum& d, Warn) {
      pair(d, Datum::VALUE, s.ptend,
           s.ptend_type == Const::MISS ? MISS : static_cast<float>(s.ptend_type));
    }},
-  {"prec1", "mm", [](const SfcData& s, Datum& d) { value(d, s.prec[SfcData::PREC1]); }},
-  {"prec3", "mm", [](const SfcData& s, Datum& d) { value(d, s.prec[SfcData::PREC3]); }},
-  {"prec6", "mm", [](const SfcData& s, Datum& d) { value(d, s.prec[SfcData::PREC6]); }},
-  {"prec12", "mm", [](const SfcData& s, Datum& d) { value(d, s.prec[SfcData::PREC12]); }},
-  {"prec24", "mm", [](const SfcData& s, Datum& d) { value(d, s.prec[SfcData::PREC24]); }},
-  {"prec", "mm", [](const SfcData& s, Datum& d) {
+  {"prec1", "mm", [](const SfcData& s, Datum& d, Warn) { value(d, s.prec[SfcData::PREC1]); }},
+  {"prec3", "mm", [](const SfcData& s, Datum& d, Warn) { value(d, s.prec[SfcData::PREC3]); }},
+  {"prec6", "mm", [](const SfcData& s, Datum& d, Warn) { value(d, s.prec[SfcData::PREC6]); }},
+  {"prec12", "mm", [](const SfcData& s, Datum& d, Warn) { value(d, s.prec[SfcData::PREC12]); }},
+  {"prec24", "mm", [](const SfcData& s, Datum& d, Warn) { value(d, s.prec[SfcData::PREC24]); }},
+  {"prec", "mm", [](const SfcData& s, Datum& d, Warn) {
      float v = MISS;  // the amount over the longest period reported
      for (int i = SfcData::PREC1; i <= SfcData::PREC24; i++) v = firstOf(s.prec[i], v);
      value(d, v);
    }},
-  {"extt", "C", [](const SfcData& s, Datum& d) {
+  {"extt", "C", [](const SfcData& s, Datum& d, Warn) {
      pair(d, Datum::VALUE, firstOf(s.maxt, s.maxt6), firstOf(s.mint, s.mint6));
    }},
-  {"maxt6", "C", [](const SfcData& s, Datum& d) { value(d, s.maxt6); }},
-  {"maxt24", "C", [](const SfcData& s, Datum& d) { value(d, s.maxt); }},
-  {"maxt", "C", [](const SfcData& s, Datum& d) { value(d, firstOf(s.maxt, s.maxt6)); }},
-  {"mint6", "C", [](const SfcData& s, Datum& d) { value(d, s.mint6); }},
-  {"mint24", "C", [](const SfcData& s, Datum& d) { value(d, s.mint); }},
-  {"mint", "C", [](const SfcData& s, Datum& d) { value(d, firstOf(s.mint, s.mint6)); }},
-  {"snwdp", "cm", [](const SfcData& s, Datum& d) { value(d, s.snow); }},
-  {"nlcld", "%", [](const SfcData& s, Datum& d) { value(d, cloudOktas(s.low_amount)); }},
-  {"lcld", "", [](const SfcData& s, Datum& d) { cloudType(d, s.cld_type[0]); }},
-  {"mcld", "", [](const SfcData& s, Datum& d) { cloudType(d, s.cld_type[1]); }},
-  {"hcld", "", [](const SfcData& s, Datum& d) { cloudType(d, s.cld_type[2]); }},
-  {"solar", "min", [](const SfcData& s, Datum& d) { value(d, s.sun); }},
-  {"sst", "C", [](const SfcData& s, Datum& d) { value(d, s.sst); }},
-  {"wavper", "sec", [](const SfcData& s, Datum& d) { value(d, s.wave_per); }},
-  {"wavhgt", "m", [](const SfcData& s, Datum& d) { value(d, s.wave_hgt); }},
-  {"vpres", "mb", [](const SfcData& s, Datum& d) { value(d, Calc::vaporPres(kelvin(s.dewp))); }},
-  {"svpres", "mb", [](const SfcData& s, Datum& d) { value(d, Calc::vaporPres(kelvin(s.temp))); }},
-  {"wchilt", "K", [](const SfcData& s, Datum& d) {
-     value(d, Calc::windChillTemp(kelvin(s.temp), scaled(s.wspd, KNOT_MS)));
+  {"maxt6", "C", [](const SfcData& s, Datum& d, Warn) { value(d, s.maxt6); }},
+  {"maxt24", "C", [](const SfcData& s, Datum& d, Warn) { value(d, s.maxt); }},
+  {"maxt", "C", [](const SfcData& s, Datum& d, Warn) { value(d, firstOf(s.maxt, s.maxt6)); }},
+  {"mint6", "C", [](const SfcData& s, Datum& d, Warn) { value(d, s.mint6); }},
+  {"mint24", "C", [](const SfcData& s, Datum& d, Warn) { value(d, s.mint); }},
+  {"mint", "C", [](const SfcData& s, Datum& d, Warn) { value(d, firstOf(s.mint, s.mint6)); }},
+  {"snwdp", "cm", [](const SfcData& s, Datum& d, Warn) { value(d, s.snow); }},
+  {"nlcld", "%", [](const SfcData& s, Datum& d, Warn) { value(d, cloudOktas(s.low_amount)); }},
+  {"lcld", "", [](const SfcData& s, Datum& d, Warn) { cloudType(d, s.cld_type[0]); }},
+  {"mcld", "", [](const SfcData& s, Datum& d, Warn) { cloudType(d, s.cld_type[1]); }},
+  {"hcld", "", [](const SfcData& s, Datum& d, Warn) { cloudType(d, s.cld_type[2]); }},
+  {"solar", "min", [](const SfcData& s, Datum& d, Warn) { value(d, s.sun); }},
+  {"sst", "C", [](const SfcData& s, Datum& d, Warn) { value(d, s.sst); }},
+  {"wavper", "sec", [](const SfcData& s, Datum& d, Warn) { value(d, s.wave_per); }},
+  {"wavhgt", "m", [](const SfcData& s, Datum& d, Warn) { value(d, s.wave_hgt); }},
+  {"vpres", "mb", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, Calc::vaporPres(kelvin(s.dewp), w));
    }},
-  {"wchill", "K", [](const SfcData& s, Datum& d) {
-     value(d, Calc::windChillTemp(kelvin(s.temp), scaled(s.wspd, KNOT_MS)));
+  {"svpres", "mb", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, Calc::vaporPres(kelvin(s.temp), w));
    }},
-  {"wchilt2", "K", [](const SfcData& s, Datum& d) {
-     value(d, Calc::windChillTemp2(kelvin(s.temp), scaled(s.wspd, KNOT_MS)));
+  {"wchilt", "K", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, Calc::windChillTemp(kelvin(s.temp), scaled(s.wspd, KNOT_MS), w));
    }},
-  {"wchill2", "K", [](const SfcData& s, Datum& d) {
-     value(d, Calc::windChillTemp2(kelvin(s.temp), scaled(s.wspd, KNOT_MS)));
+  {"wchill", "K", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, Calc::windChillTemp(kelvin(s.temp), scaled(s.wspd, KNOT_MS), w));
    }},
-  {"wchilf", "W/m^2", [](const SfcData& s, Datum& d) {
-     value(d, Calc::windChill(kelvin(s.temp), scaled(s.wspd, KNOT_MS)));
+  {"wchilt2", "K", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, Calc::windChillTemp2(kelvin(s.temp), scaled(s.wspd, KNOT_MS), w));
    }},
-  {"heat", "K", [](const SfcData& s, Datum& d) {
-     value(d, Calc::heatIndex(kelvin(s.temp), kelvin(s.dewp)));
+  {"wchill2", "K", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, Calc::windChillTemp2(kelvin(s.temp), scaled(s.wspd, KNOT_MS), w));
    }},
-  {"humit", "F", [](const SfcData& s, Datum& d) {
-     value(d, fahrenheit(Calc::humiture(kelvin(s.temp), kelvin(s.dewp))));
+  {"wchilf", "W/m^2", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, Calc::windChill(kelvin(s.temp), scaled(s.wspd, KNOT_MS), w));
    }},
-  {"mrat", "g/kg", [](const SfcData& s, Datum& d) {
-     value(d, Calc::mixRatio(kelvin(s.dewp), SfcDataTool::stationPres(s)));
+  {"heat", "K", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, Calc::heatIndex(kelvin(s.temp), kelvin(s.dewp), w));
    }},
-  {"smrat", "g/kg", [](const SfcData& s, Datum& d) {
-     value(d, Calc::mixRatio(kelvin(s.temp), SfcDataTool::stationPres(s)));
+  {"humit", "F", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, fahrenheit(Calc::humiture(kelvin(s.temp), kelvin(s.dewp), w)));
    }},
-  {"shum", "g/kg", [](const SfcData& s, Datum& d) {
-     value(d, Calc::specHum(kelvin(s.dewp), SfcDataTool::stationPres(s)));
+  {"mrat", "g/kg", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, Calc::mixRatio(kelvin(s.dewp), SfcDataTool::stationPres(s, w), w));
    }},
-  {"rhum", "%", [](const SfcData& s, Datum& d) {
-     value(d, Calc::relHum(kelvin(s.temp), kelvin(s.dewp)));
+  {"smrat", "g/kg", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, Calc::mixRatio(kelvin(s.temp), SfcDataTool::stationPres(s, w), w));
    }},
-  {"wetblb", "K", [](const SfcData& s, Datum& d) { value(d, moist(s, Calc::wetBulb)); }},
-  {"thetaw", "K", [](const SfcData& s, Datum& d) { value(d, moist(s, Calc::wetBulbPotTemp)); }},
-  {"thetae", "K", [](const SfcData& s, Datum& d) { value(d, moist(s, Calc::equivPotTemp)); }},
-  {"thetav", "K", [](const SfcData& s, Datum& d) { value(d, moist(s, Calc::virtPotTemp)); }},
-  {"theta", "K", [](const SfcData& s, Datum& d) {
-     value(d, Calc::potTemp(kelvin(s.temp), SfcDataTool::stationPres(s)));
+  {"shum", "g/kg", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, Calc::specHum(kelvin(s.dewp), SfcDataTool::stationPres(s, w), w));
    }},
-  {"vtemp", "K", [](const SfcData& s, Datum& d) { value(d, moist(s, Calc::virtTemp)); }},
-  {"fr", "", [](const SfcData& s, Datum& d) {
+  {"rhum", "%", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, Calc::relHum(kelvin(s.temp), kelvin(s.dewp), w));
+   }},
+  {"wetblb", "K", [](const SfcData& s, Datum& d, Warn w) { value(d, moist(s, Calc::wetBulb, w)); }},
+  {"thetaw", "K", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, moist(s, Calc::wetBulbPotTemp, w));
+   }},
+  {"thetae", "K", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, moist(s, Calc::equivPotTemp, w));
+   }},
+  {"thetav", "K", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, moist(s, Calc::virtPotTemp, w));
+   }},
+  {"theta", "K", [](const SfcData& s, Datum& d, Warn w) {
+     value(d, Calc::potTemp(kelvin(s.temp), SfcDataTool::stationPres(s, w), w));
+   }},
+  {"vtemp", "K", [](const SfcData& s, Datum& d, Warn w) { value(d, moist(s, Calc::virtTemp, w)); }},
+  {"fr", "", [](const SfcData& s, Datum& d, Warn) {
      int c = SfcDataTool::flightCategory(s);
      d.set(Datum::TEXT, static_cast<float>(c));
      d.setData(SfcDataTool::flightCategoryName(c));
@@ -226,28 +248,28 @@ const char* SfcDataTool::getUnits(const char* name)
   return e ? e->units : nullptr;
 }
 
-int SfcDataTool::compute(const SfcData& s, const char* name, Datum& d)
+int SfcDataTool::compute(const SfcData& s, const char* name, Datum& d, Calc::Warnings* warn)
 {
   d.init();
   d.setId(s.id);
   d.loc.set(s.lat, s.lon, s.elev);
   const Entry* e = find(name);
   if (!e) return 0;
-  e->compute(s, d);
+  e->compute(s, d, warn);
   return 1;
 }
 
-int SfcDataTool::compute(const SfcData& s, const VarSpec& spec, Datum& d)
+int SfcDataTool::compute(const SfcData& s, const VarSpec& spec, Datum& d, Calc::Warnings* warn)
 {
-  int found = compute(s, spec.getName(), d);
+  int found = compute(s, spec.getName(), d, warn);
   d.setFormat(spec.getFormat());
   return found;
 }
 
-float SfcDataTool::stationPres(const SfcData& s)
+float SfcDataTool::stationPres(const SfcData& s, Calc::Warnings* warn)
 {
   float setting = miss(s.alt) ? s.slp : s.alt * INHG_HPA;
-  return miss(setting) || miss(s.elev) ? MISS : Calc::sfcPrAlt(setting, s.elev);
+  return miss(setting) || miss(s.elev) ? MISS : Calc::sfcPrAlt(setting, s.elev, warn);
 }
 
 int SfcDataTool::flightCategory(const SfcData& s)

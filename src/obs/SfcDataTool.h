@@ -3,6 +3,8 @@
 // thermodynamic functions, always in the units getUnits names.
 #pragma once
 
+#include "obs/Calc.h"
+
 namespace KOL {
 
 class Datum;
@@ -16,13 +18,15 @@ class SfcDataTool {
   static bool isVariable(const char* name) { return getUnits(name) != nullptr; }
 
   // Fills d with the station, its location and the value(s) or text of the VarSpec's
-  // variable, and the VarSpec's format. 1 when the name was recognised.
-  static int compute(const SfcData& s, const VarSpec& spec, Datum& d);
-  static int compute(const SfcData& s, const char* name, Datum& d);
+  // variable, and the VarSpec's format. 1 when the name was recognised. A caller computing many
+  // stations passes one Warnings to all calls, so that each kind of bad value is printed once.
+  static int compute(const SfcData& s, const VarSpec& spec, Datum& d,
+                     Calc::Warnings* warn = nullptr);
+  static int compute(const SfcData& s, const char* name, Datum& d, Calc::Warnings* warn = nullptr);
 
   // Station pressure (hPa) from the altimeter setting, or from the sea-level pressure when
   // there is no altimeter setting, and the elevation.
-  static float stationPres(const SfcData& s);
+  static float stationPres(const SfcData& s, Calc::Warnings* warn = nullptr);
   // Flight category 0 VFR, 1 MVFR, 2 IFR, 3 LIFR, and its name.
   static int flightCategory(const SfcData& s);
   static const char* flightCategoryName(int category);

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "common/TestData.h"
 #include "core/Kol.h"
@@ -230,6 +233,47 @@ TEST(SfcDataToolTest, SpecsCarryTheirFormat)
   EXPECT_EQ(SfcDataTool::compute(s, unknown, d), 0);
   EXPECT_EQ(d.getValue(0), MISS);
   EXPECT_STREQ(d.id, "KDEN");
+  KOL::Kol::setDatabasePath(saved.c_str());
+}
+
+// A station list with bad values computed with one Warnings prints each kind of problem once,
+// not once per station; without one every station is reported.
+TEST(SfcDataToolTest, SharedWarningsPrintEachKindOnce)
+{
+  std::string saved = KOL::Kol::getDatabasePath();
+  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  std::vector<SfcData> stations(200, report());
+  for (size_t i = 0; i < stations.size(); i++) {
+    stations[i].temp = -300.0f - static_cast<float>(i);  // below absolute zero
+    stations[i].dewp = -310.0f - static_cast<float>(i);
+  }
+  const char* names[] = {"theta", "thetae", "svpres", "heat", "vtemp"};
+  auto run = [&](KOL::Calc::Warnings* w) {
+    testing::internal::CaptureStderr();
+    for (const SfcData& s : stations) {
+      for (const char* name : names) {
+        Datum d;
+        EXPECT_EQ(SfcDataTool::compute(s, KOL::VarSpec(name), d, w), 1) << name;
+        EXPECT_EQ(d.getValue(0), MISS) << name;
+      }
+    }
+    return testing::internal::GetCapturedStderr();
+  };
+  KOL::Calc::Warnings w;
+  EXPECT_EQ(run(&w),
+            "Calc: potTemp: temperature -26.85 out of range\n"
+            "Calc: lcl: temperature -36.85 out of range\n"
+            "Calc: vaporPres: temperature -26.85 out of range\n"
+            "Calc: heatIndex: temperature -26.85 out of range\n"
+            "Calc: virtTemp: temperature -26.85 out of range\n");
+  const long calls = static_cast<long>(stations.size() * std::size(names));
+  EXPECT_EQ(w.getCount(), calls);
+  // A second list with the same Warnings adds to the count and prints nothing.
+  EXPECT_EQ(run(&w), "");
+  EXPECT_EQ(w.getCount(), 2 * calls);
+
+  const std::string every = run(nullptr);
+  EXPECT_EQ(std::count(every.begin(), every.end(), '\n'), calls);
   KOL::Kol::setDatabasePath(saved.c_str());
 }
 
