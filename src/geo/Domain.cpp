@@ -122,11 +122,11 @@ int Domain::set(const char* text)
   } else {
     nx = ny = Const::MISS;
   }
-  // The projection part: name, an optional "e" (the ellipsoid), then param[0] .. param[6]; an
+  // The projection part: name, an optional "e" (the ellipsoid), then param[0] .. param[4]; an
   // empty field leaves its parameter missing and an unreadable one ends the list.
-  char* fields[NPARAM + 2];
+  char* fields[8];
   int nfields = 0;
-  for (char* s = head; nfields < NPARAM + 2; s++) {
+  for (char* s = head; nfields < 8; s++) {
     fields[nfields++] = s;
     s = std::strchr(s, ':');
     if (!s) break;
@@ -140,13 +140,12 @@ int Domain::set(const char* text)
   }
   int f = 1;
   if (nfields > 1 && std::strcmp(fields[1], "e") == 0) ellipsoid = true, f = 2;
-  for (int i = 0; i < NPARAM && f < nfields; i++, f++) {
+  for (int i = 0; i < 5 && f < nfields; i++, f++) {
     if (*fields[f] == '\0') continue;
     if (std::sscanf(fields[f], "%f", &param[i]) != 1) break;
   }
   // Infinities and NaNs read as numbers are not a domain.
-  for (float value :
-       {param[0], param[1], param[2], param[3], param[4], param[5], param[6], clat, clon, dx, dy}) {
+  for (float value : {param[0], param[1], param[2], param[3], param[4], clat, clon, dx, dy}) {
     if (!std::isfinite(value)) {
       init();
       return 0;

@@ -1,8 +1,6 @@
 #include "geo/DomainVal.h"
 
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "geo/Domain.h"
 
@@ -37,47 +35,19 @@ bool DomainVal::compareProj(const DomainVal& a, const DomainVal& b)
   return true;
 }
 
-namespace {
-
-// A number of the domain text: "%f" when that reads back as the same float and is not long,
-// else the fewest significant digits that do, so that small spacings and large extents survive.
-int number(char* buf, int size, char lead, float v)
-{
-  char text[64];
-  if (std::fabs(v) < 1e9f) {
-    std::snprintf(text, sizeof text, "%f", v);
-    if (std::strtof(text, nullptr) == v) return std::snprintf(buf, size, "%c%s", lead, text);
-  }
-  for (int digits = 1; digits < 9; digits++) {
-    std::snprintf(text, sizeof text, "%.*g", digits, v);
-    if (std::strtof(text, nullptr) == v) return std::snprintf(buf, size, "%c%s", lead, text);
-  }
-  return std::snprintf(buf, size, "%c%.9g", lead, v);
-}
-
-}  // namespace
-
 int DomainVal::format(char* buf, int size) const
 {
   if (!buf || size <= 0) return 0;
-  const char* name = Domain::getProjName(proj);
-  int n = *name ? std::snprintf(buf, size, "%s", name) : std::snprintf(buf, size, "%d", proj);
-  if (ellipsoid && n < size) n += std::snprintf(buf + n, size - n, ":e");
-  // param[5] and param[6] follow only when set, so that the usual text keeps its five fields.
-  int last = 4;
-  for (int i = 5; i < NPARAM; i++)
-    if (!Const::isMiss(param[i])) last = i;
-  for (int i = 0; i <= last && n < size; i++) {
+  int n = std::snprintf(buf, size, "%s%s", Domain::getProjName(proj), ellipsoid ? ":e" : "");
+  for (int i = 0; i < 5; i++) {
+    if (n >= size) break;
     if (Const::isMiss(param[i]))
       n += std::snprintf(buf + n, size - n, ":");
     else
-      n += number(buf + n, size - n, ':', param[i]);
+      n += std::snprintf(buf + n, size - n, ":%f", param[i]);
   }
-  for (float v : {clat, clon})
-    if (n < size) n += number(buf + n, size - n, ',', v);
-  if (n < size) n += std::snprintf(buf + n, size - n, ",%d,%d", nx, ny);
-  for (float v : {dx, dy})
-    if (n < size) n += number(buf + n, size - n, ',', v);
+  if (n < size)
+    n += std::snprintf(buf + n, size - n, ",%f,%f,%d,%d,%f,%f", clat, clon, nx, ny, dx, dy);
   return n < size ? n : size - 1;
 }
 
