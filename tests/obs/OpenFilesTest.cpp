@@ -232,4 +232,14 @@ TEST(OpenFiles, GatheredBulletinsAndTheirIndexLinesLandWhereTheyBelong)
   data.release(out.c_str(), &hint);
   data.closeAll();
   EXPECT_TRUE(KOLTest::readFile(out) == before + "seven\n");
+
+  // Moved away between bulletins: the next use of any kept file writes what was gathered for
+  // it, so that the moved file holds every bulletin filed before the move.
+  bulletin("eight\n", false);
+  ASSERT_EQ(std::rename(out.c_str(), (out + ".done").c_str()), 0);
+  ASSERT_GE(data.get(dir.file("o/other.wmo").c_str()), 0);
+  EXPECT_TRUE(KOLTest::readFile(out + ".done") == before + "seven\neight\n");
+  bulletin("nine\n", false);
+  data.closeAll();
+  EXPECT_EQ(KOLTest::readFile(out), "nine\n");
 }

@@ -45,17 +45,23 @@ bool writeAll(int fd, iovec* iov, int count)
 
 OpenFiles::OpenFiles(int limit) : limit_(fileLimit(limit)) {}
 
-// Paths whose directories changed are checked before their next use.
+// Paths whose directories changed are checked before their next use. What was gathered for
+// such a file goes out now, not at the next flush: whoever moved it away between bulletins
+// finds in it every bulletin filed before.
 void OpenFiles::poll()
 {
   bool all = false;
+  auto changed = [this](Entry& e) {
+    e.suspect = true;
+    if (!e.held && !e.gathered.empty()) write(e, e.gathered.size());
+  };
   watch_.poll(
-      [this](const std::string& p) {
-        if (auto it = files_.find(p); it != files_.end()) it->second->suspect = true;
+      [&](const std::string& p) {
+        if (auto it = files_.find(p); it != files_.end()) changed(*it->second);
       },
       all);
   if (all)
-    for (auto& f : files_) f.second->suspect = true;
+    for (auto& f : files_) changed(*f.second);
 }
 
 OpenFiles::Entry* OpenFiles::lookup(const char* path, Hint* hint) const
