@@ -34,19 +34,25 @@ int dirFailed(const std::string& dir)
   return 0;
 }
 
-int dirFlags(const std::string& dir, int& fd)
+// A directory's flags, -1 when they cannot be read; with mark, the top-of-tree flag is added.
+int topDirFlags(const std::string& dir, bool mark)
 {
-  fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return -1;
   int flags = 0;
-  if (fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0) flags = -1;
-  return fd < 0 ? -1 : flags;
+  if (ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0) {
+    flags = -1;
+  } else if (mark && !(flags & FS_TOPDIR_FL)) {
+    flags |= FS_TOPDIR_FL;
+    ioctl(fd, FS_IOC_SETFLAGS, &flags);
+  }
+  close(fd);
+  return flags;
 }
 
 bool spreads(const std::string& dir)
 {
-  int fd;
-  int flags = dirFlags(dir, fd);
-  if (fd >= 0) close(fd);
+  int flags = topDirFlags(dir, false);
   return flags != -1 && (flags & FS_TOPDIR_FL);
 }
 
@@ -63,13 +69,7 @@ void markNewTree(const std::string& dir)
   size_t up2 = parent.rfind('/');
   if (spreads(parent) || (up2 != std::string::npos && up2 > 0 && spreads(parent.substr(0, up2))))
     return;
-  int fd;
-  int flags = dirFlags(dir, fd);
-  if (flags != -1) {
-    flags |= FS_TOPDIR_FL;
-    ioctl(fd, FS_IOC_SETFLAGS, &flags);
-  }
-  if (fd >= 0) close(fd);
+  topDirFlags(dir, true);
 }
 
 // What the header of a URL check told.

@@ -238,11 +238,12 @@ int Product::writeIndex(const char* heading, const char* awips, wmo::OpenFiles* 
   // Readers see whole index lines only: written in one piece, or gathered with others; and
   // only once the bulletin itself is written.
   bool gathered = kept && hdr_name[0] != '|' && !FileTool::isStdio(hdr_name);
-  if (kept_from && kept_from->start(file_name, &file_hint) < 0) {
-    if (gathered && kept_from->deferIndex(file_name, &file_hint, *kept, hdr_name, rest)) return 1;
-    pos = kept_from->settle(file_name, &file_hint);
-  } else if (kept_from) {
-    pos = kept_from->start(file_name, &file_hint);
+  if (kept_from) {
+    long start = kept_from->start(file_name, &file_hint);
+    if (start < 0 && gathered &&
+        kept_from->deferIndex(file_name, &file_hint, *kept, hdr_name, rest))
+      return 1;
+    pos = start >= 0 ? start : kept_from->settle(file_name, &file_hint);
   }
   std::string line;
   wmo::OpenFiles::indexLine(std::max(pos, 0L), rest, line);

@@ -433,13 +433,13 @@ int WmoIngest::close()
   int filtered = pending_ ? filterPending() : 0;
   for (int i : active_) {
     Product& r = *rules_[i];
-    bool text = takesText(r, pending_kind_);
-    r.endBulletin(r.getAction() == Product::APPEND && !raw_ && !r.isRaw(),
-                  text ? clean_.data() : pending_,
-                  text            ? filtered
-                  : r.hasOutput() ? pending_length_
-                                  : 0,
-                  now);
+    const char* last = pending_;
+    int n = r.hasOutput() ? pending_length_ : 0;
+    if (takesText(r, pending_kind_)) {
+      last = clean_.data();
+      n = filtered;
+    }
+    r.endBulletin(r.getAction() == Product::APPEND && !raw_ && !r.isRaw(), last, n, now);
     r.writeIndex(heading_, awips_, &indexes_);
   }
   pending_ = nullptr;
