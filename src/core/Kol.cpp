@@ -1,5 +1,7 @@
 #include "core/Kol.h"
 
+#include <dlfcn.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -36,6 +38,36 @@ bool iequal(std::string_view a, std::string_view b)
   return true;
 }
 
+#ifndef KOL_DEFAULT_DATABASE
+#define KOL_DEFAULT_DATABASE "/usr/local/share/kol"
+#endif
+#ifndef KOL_LIB_TO_DATABASE
+#define KOL_LIB_TO_DATABASE "../share/kol"
+#endif
+
+bool isDirectory(const std::string& path)
+{
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The database directory beside the library as installed: found from where this very library
+// was loaded, so that an installed tree works whatever prefix it was installed or moved to. The
+// configured directory is the answer for a library that is not installed (a build tree).
+std::string installedDatabase()
+{
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&Kol::getDatabasePath), &info) && info.dli_fname) {
+    std::string lib = info.dli_fname;
+    size_t slash = lib.rfind('/');
+    if (slash != std::string::npos) {
+      std::string dir = lib.substr(0, slash + 1) + KOL_LIB_TO_DATABASE;
+      if (isDirectory(dir)) return dir;
+    }
+  }
+  return KOL_DEFAULT_DATABASE;
+}
+
 uint32_t maskUpTo(int level) { return level <= 0 ? 0u : (level >= 32 ? ~0u : (1u << level) - 1u); }
 
 uint32_t bitOf(int level) { return level <= 0 ? 0u : 1u << (level - 1); }
@@ -51,7 +83,12 @@ const char* Kol::getProgramName() { return progname[0] ? progname : "KOL"; }
 
 void Kol::setDatabasePath(const char* path) { datapath = path ? path : ""; }
 
-const char* Kol::getDatabasePath() { return datapath.c_str(); }
+const char* Kol::getDatabasePath()
+{
+  if (!datapath.empty()) return datapath.c_str();
+  static const std::string installed = installedDatabase();
+  return installed.c_str();
+}
 
 void Kol::setMessageLevel(int n) { message_mask = maskUpTo(n); }
 

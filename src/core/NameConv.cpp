@@ -16,10 +16,6 @@
 #include "core/nameconv/FileSpec.h"
 #include "core/nameconv/NameTemplate.h"
 
-#ifndef KOL_DEFAULT_DATABASE
-#define KOL_DEFAULT_DATABASE "/usr/local/share/kol"
-#endif
-
 namespace KOL {
 
 using nameconv::DirCache;
@@ -47,14 +43,11 @@ void shiftDate(Date& d, long secs)
   d += (int)(secs % 86400);
 }
 
-// Where the convention file is looked for: "file_path", the database directory, or the
-// directory the library was installed with.
+// Where the convention file is looked for: "file_path", else the database directory.
 std::string conventionDirs()
 {
   const char* list = Kol::resrc.get("file_path");
-  if (list && *list) return list;
-  const char* db = Kol::getDatabasePath();
-  return db && *db ? db : KOL_DEFAULT_DATABASE;
+  return list && *list ? list : Kol::getDatabasePath();
 }
 
 bool readLine(File& f, char* buf, int size)

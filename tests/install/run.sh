@@ -22,6 +22,19 @@ libdir=$(dirname "$(ls "$work/prefix"/lib*/libkol.so | head -1)")
 out=$(LD_LIBRARY_PATH="$libdir" "$work/cmake/consumer" -pd=us)
 [ "$out" = "consumer us" ] || { echo "find_package consumer printed: $out"; exit 1; }
 
+# Nothing configured: the library finds the database it was installed with.
+out=$(env -u kolfpath -u koldefault LD_LIBRARY_PATH="$libdir" "$work/cmake/lookup")
+[ "$out" = "39.9 -104.7 temp" ] || { echo "lookup printed: $out"; exit 1; }
+
+# Installed programs find the installed library by themselves.
+for prog in "$work/prefix/bin"/*; do
+  if env -u LD_LIBRARY_PATH ldd "$prog" | grep -q "not found"; then
+    echo "$(basename "$prog") does not find its libraries without LD_LIBRARY_PATH"; exit 1
+  fi
+done
+(cd "$work" && env -u LD_LIBRARY_PATH -u kolfpath "$work/prefix/bin/kolres" -help > /dev/null) ||
+  { echo "installed kolres does not run"; exit 1; }
+
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
 # shellcheck disable=SC2046
 g++ -std=c++17 $flags "$src/tests/install/consumer/main.cpp" -o "$work/pc" $(pkg-config --cflags --libs kol)
