@@ -328,14 +328,15 @@ CityHash* ShippedTableTest::hash_ = nullptr;
 TEST_F(ShippedTableTest, WellKnownStationsAtTheirPublishedPositions)
 {
   ASSERT_GT(hash_->getNum(), 5000);
-  // Positions and numbers as the NOAA station list publishes them.
+  // Positions and numbers as the NOAA station list publishes them; SBGR, which has no number
+  // there, gets its number from the NCEI station history.
   struct {
     const char* id;
     float lat, lon;
     const char* wmo;
   } cases[] = {{"KORD", 41.9833f, -87.9167f, "72530"}, {"EGLL", 51.4833f, -0.45f, "03772"},
                {"RJTT", 35.55f, 139.7833f, "47671"},   {"NZCH", -43.4833f, 172.55f, "93780"},
-               {"SBGR", -23.4333f, -46.4667f, ""},     {"KDEN", 39.8667f, -104.6667f, "72565"},
+               {"SBGR", -23.4333f, -46.4667f, "83075"},    {"KDEN", 39.8667f, -104.6667f, "72565"},
                {"LFPG", 49.0167f, 2.5333f, "07157"},   {"YSSY", -33.95f, 151.1833f, "94767"}};
   for (const auto& c : cases) {
     const CityHashData* d = hash_->find(c.id);
@@ -369,7 +370,9 @@ TEST_F(ShippedTableTest, EveryLineIsAUsableStation)
   EXPECT_EQ(lines, hash_->getNum());
 }
 
-// Against the NOAA station list: positions agree and the WMO numbers are the listed ones.
+// Against the NOAA station list: positions agree, but for the stations that the more recent NCEI
+// station history places more than 0.05 degrees away (about 7 %), and the WMO numbers are the
+// listed ones.
 TEST_F(ShippedTableTest, AgreesWithTheNoaaStationList)
 {
   KOL_REQUIRE_DATA();
@@ -407,7 +410,7 @@ TEST_F(ShippedTableTest, AgreesWithTheNoaaStationList)
     }
   }
   EXPECT_GT(compared, 3000);
-  EXPECT_GT(close, compared * 95 / 100) << close << " of " << compared;
+  EXPECT_GT(close, compared * 90 / 100) << close << " of " << compared;
   EXPECT_EQ(wmoSame, wmoListed);
 }
 
