@@ -187,9 +187,11 @@ bool unpackField(Field& f, const Octets& bitmap, size_t messageLength, bool nort
     count = 0;
     for (size_t k = 0; k < points; k++) count += (bitmap.data()[k >> 3] >> (7 - (k & 7))) & 1;
   }
-  // A message cannot describe more values than a generous compression ratio of its bytes allows.
-  if (count > 2000 * messageLength + (size_t(1) << 20) ||
-      (f.pack.templ == 0 && uint64_t(count) * f.pack.bits > uint64_t(f.pack.data.size()) * 8)) {
+  // A message cannot describe more values than a generous compression ratio of its bytes allows,
+  // unless they take no bits: then only the grid's own limits bound them.
+  if (!takesNoBits(f.pack) &&
+      (count > 2000 * messageLength + (size_t(1) << 20) ||
+       (f.pack.templ == 0 && uint64_t(count) * f.pack.bits > uint64_t(f.pack.data.size()) * 8))) {
     Kol::outWarning("GribFile: %zu values cannot be held in a message of %zu bytes\n", count,
                     messageLength);
     return false;

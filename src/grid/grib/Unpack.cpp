@@ -127,4 +127,22 @@ void putConstantField(const Packing& pack, ValueSink& out)
   out.putConstant(pack.ref, out.count());
 }
 
+bool takesNoBits(const Packing& pack)
+{
+  switch (pack.templ) {
+    case 2:
+    case 3:
+      // Groups (octets 32-35) whose widths are the width reference (36) plus 0-bit increments
+      // (37), with 0-bit group references.
+      return pack.drs.u4(32) == 0 ||
+             (pack.bits == 0 && pack.drs.u1(36) == 0 && pack.drs.u1(37) == 0);
+    case 0:
+      return pack.bits == 0;
+    case 200:
+      return false;
+    default:  // images: JPEG 2000, PNG
+      return pack.bits == 0 || pack.data.size() == 0;
+  }
+}
+
 }  // namespace KOL::grib

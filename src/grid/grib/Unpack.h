@@ -87,5 +87,9 @@ bool unpackRunLength(const Packing& pack, ValueSink& out);
 
 // Every value equal to R (zero bit width or an empty data section).
 void putConstantField(const Packing& pack, ValueSink& out);
+// Whether the values take no bits of the data section at all: zero bit width, an empty image, or
+// complex packing without groups or with groups all of width 0. Such a field (constant, as
+// producers write all-zero fields) holds any number of points in a few bytes.
+bool takesNoBits(const Packing& pack);
 
 }  // namespace KOL::grib

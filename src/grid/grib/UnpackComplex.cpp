@@ -143,7 +143,8 @@ bool unpackComplex(const Packing& pack, ValueSink& values)
     return false;
   }
   Descriptor d = readDescriptor(pack);
-  if (pack.templ == 3 && (d.order < 1 || d.order > 2 || d.extraOctets > 4)) {
+  // Order 0 (no differencing after all) is what ecCodes writes for some fields.
+  if (pack.templ == 3 && (d.order > 2 || d.extraOctets > 4)) {
     Kol::outWarning("GribFile: spatial differencing of order %d with %d octets not supported\n",
                     d.order, d.extraOctets);
     return false;
