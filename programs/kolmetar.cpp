@@ -8,7 +8,6 @@
 
 #include "core/Date.h"
 #include "core/File.h"
-#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
 #include "core/ResrcDB.h"
@@ -127,10 +126,12 @@ class Writer {
  public:
   explicit Writer(bool csv) : csv_(csv) {}
   void header() const;
-  void write(const SfcData& s, const char* report) const;
+  void write(const SfcData& s, const char* report);
+  int written() const { return written_; }
 
  private:
   bool csv_;
+  int written_ = 0;
 };
 
 void Writer::header() const
@@ -148,8 +149,9 @@ void Writer::header() const
               "", "C", "C", "deg", "kt", "kt", "mi", "inHg", "hPa", "", "mm", "", "ft");
 }
 
-void Writer::write(const SfcData& s, const char* report) const
+void Writer::write(const SfcData& s, const char* report)
 {
+  ++written_;
   std::string cat =
       s.type == 0 ? "" : SfcDataTool::flightCategoryName(SfcDataTool::flightCategory(s));
   std::string fields[] = {
@@ -222,7 +224,7 @@ bool timeLike(const char* w)
 // Collects report lines and hands each complete report to the decoder.
 class Cutter {
  public:
-  Cutter(const Writer& out, const Date& reference) : out_(out) { bulletin_.date = reference; }
+  Cutter(Writer& out, const Date& reference) : out_(out) { bulletin_.date = reference; }
   // A new bulletin under the given heading.
   void heading(const char* text);
   void line(const char* text);
@@ -233,7 +235,7 @@ class Cutter {
   bool startsReport(const char* text) const;
   void decode(const std::string& report);
 
-  const Writer& out_;
+  Writer& out_;
   Bulletin bulletin_;
   std::string pending_;
 };
@@ -402,24 +404,12 @@ int readBulletins(const char* name, Cutter& cutter)
   return 1;
 }
 
-// A file holds bulletins when its first bytes have a bulletin start or a filing separator.
-bool holdsBulletins(const char* name)
-{
-  if (FileTool::isStdio(name)) return false;
-  File f(name, "r");
-  char head[4096];
-  int n = f.isOpen() ? f.read(head, static_cast<int>(sizeof head) - 1) : 0;
-  if (n <= 0) return false;
-  head[n] = '\0';
-  return std::memchr(head, '\x01', n) || !std::strncmp(head, "** ", 3) ||
-         std::strstr(head, "\n** ");
-}
-
+// The line reader recognises bulletin framing, headings and reports whatever the line ends
+// (CR CR LF, CR LF, LF or LF LF); the bulletin parser wants the filed CR CR LF framing, so it
+// serves only when asked for.
 int readInput(const char* name, const char* input, Cutter& cutter)
 {
-  bool bulletins =
-      !strncasecmp(input, "wmo", 3) || (strncasecmp(input, "text", 4) != 0 && holdsBulletins(name));
-  return bulletins ? readBulletins(name, cutter) : readText(name, cutter);
+  return !strncasecmp(input, "wmo", 3) ? readBulletins(name, cutter) : readText(name, cutter);
 }
 
 }  // namespace
@@ -452,6 +442,10 @@ int main(int argc, char** argv)
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     Kol::outError("kolmetar: cannot write the output\n");
+    return Kol::FAILURE;
+  }
+  if (ok && !writer.written()) {
+    Kol::outWarning("kolmetar: no report found in the input\n");
     return Kol::FAILURE;
   }
   return ok ? Kol::SUCCESS : Kol::FAILURE;
