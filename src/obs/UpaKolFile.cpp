@@ -63,7 +63,7 @@ std::string sigPressure(float p)
   char buf[32];
   if (p >= 1000)
     std::snprintf(buf, sizeof buf, "%3.3d ", static_cast<int>(p) % 1000);
-  else if (p >= 10)
+  else if (p >= 10 && p == std::floor(p))
     std::snprintf(buf, sizeof buf, "%3d ", static_cast<int>(p));
   else
     std::snprintf(buf, sizeof buf, "%3.1f ", p);
@@ -326,7 +326,8 @@ bool RecordReader::readTriple(float p, int type)
   UpaKolFile::decodeTD(td, l.temp, l.dewp);
   UpaKolFile::decodeWD(wd, l.dir, l.spd);
   if (!l.validPres()) return true;
-  int i = r_.updateMan(l);
+  // A tropopause at a standard pressure stays a level of its own.
+  int i = type == UpaLevel::TROPOPAUSE ? r_.addMan(l) : r_.updateMan(l);
   if (type == UpaLevel::TROPOPAUSE && i >= 0) r_.setTrop(i);
   return true;
 }
@@ -357,7 +358,7 @@ void RecordReader::readSpecial()
   UpaKolFile::decodePH(ph, l.pres, l.hght);
   UpaKolFile::decodeWD(wd, l.dir, l.spd);
   if (!l.validPres()) return;
-  int i = r_.updateMan(l);
+  int i = r_.addMan(l);
   if (i >= 0) r_.setMaxWnd(i);
 }
 

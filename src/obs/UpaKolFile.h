@@ -4,7 +4,7 @@
 // read too.
 //
 // What the record format cannot hold: pressures of the tropopause and maximum wind finer than
-// 10 hPa, tenths of hPa of significant levels from 10 hPa up, heights finer than a decametre
+// 10 hPa, heights finer than a decametre
 // from 500 hPa up, temperatures to the parity of their tenth, dew-point depressions above 5 C
 // finer than a degree, wind directions finer than 5 degrees and fractions of knots, wind levels
 // given by pressure (the 21212 sections), the station elevation and the observation time of

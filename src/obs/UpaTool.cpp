@@ -26,6 +26,8 @@ const Date& referenceOf(const UpaRawinData& r) { return r.getDate(); }
 
 int decodeWith(std::string_view text, const Date& reference, UpaRawinData& r)
 {
+  // A part ends at its "=".
+  text = text.substr(0, text.find('='));
   return upa::PartDecoder(text, r).decode(reference);
 }
 
@@ -76,16 +78,22 @@ void addPressureWinds(const UpaRawinData& r, UpaData& d)
   }
 }
 
-// Wind levels given by height (feet); the first at 0 is the station.
+// Wind levels given by height (feet); the first at 0 is the station, and the surface when the
+// sounding has one.
 void addHeightWinds(const UpaRawinData& r, UpaData& d)
 {
   bool first = true;
   for (int i = 0; i < r.getNumWnd(); ++i) {
     UpaLevel l = *r.getWnd(i);
     if (!l.validHght()) continue;
-    l.hght = first && l.hght == 0 && d.getElev() != Const::FMISS ? d.getElev()
-                                                                  : l.hght * METRES_PER_FOOT;
+    bool station = first && l.hght == 0;
     first = false;
+    if (station && d.getSfc() >= 0) {
+      l.hght = Const::FMISS;
+      d.updateLevel(d.getSfc(), l);
+      continue;
+    }
+    l.hght = station && d.getElev() != Const::FMISS ? d.getElev() : l.hght * METRES_PER_FOOT;
     d.addLevel(l);
   }
 }

@@ -85,7 +85,9 @@ void PartCutter::line(std::string_view raw)
   std::string_view s = trim(raw);
   if (s.empty()) return;
   if (s.substr(0, 3) == "** ") {
-    heading(trim(s.substr(3)));
+    std::string_view h = s.substr(3);
+    while (!h.empty() && (h.back() == '*' || isBlank(h.back()))) h.remove_suffix(1);
+    heading(trim(h));
     return;
   }
   if (isHeading(s)) {
