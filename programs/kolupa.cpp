@@ -201,7 +201,7 @@ int writeFile(const char* out, std::vector<UpaRawinData>& records)
     r.sort();
     ok = file.write(r) && ok;
   }
-  ok = file.close() == 0 && ok;
+  ok = file.close() && ok;
   if (!ok) Kol::outError("kolupa: cannot write %s\n", name.c_str());
   return ok;
 }
