@@ -87,8 +87,7 @@ int readInput(const char* name, const Date& reference, Soundings& out)
 void locate(const CityHash& stations, UpaRawinData& r)
 {
   CityHashData c;
-  if (!r.getWmo()[0] || !std::strcmp(r.getWmo(), "99999") || !stations.get(r.getWmo(), c))
-    return;
+  if (!r.getWmo()[0] || !std::strcmp(r.getWmo(), "99999") || !stations.get(r.getWmo(), c)) return;
   if (c.id[0]) r.setId(c.id);
   r.setLoc(c.lat, c.lon);
   r.setElev(c.elev);
@@ -108,9 +107,8 @@ std::string number(float v, const char* fmt)
 std::string kind(int type)
 {
   static const std::pair<int, const char*> NAMES[] = {
-      {UpaLevel::SURFACE, "SFC"},     {UpaLevel::TROPOPAUSE, "TROP"},
-      {UpaLevel::MAX_WIND, "MAXW"},   {UpaLevel::MANDATORY, "MAN"},
-      {UpaLevel::SIGNIFICANT, "SIG"}, {UpaLevel::WIND, "WND"}};
+      {UpaLevel::SURFACE, "SFC"},   {UpaLevel::TROPOPAUSE, "TROP"}, {UpaLevel::MAX_WIND, "MAXW"},
+      {UpaLevel::MANDATORY, "MAN"}, {UpaLevel::SIGNIFICANT, "SIG"}, {UpaLevel::WIND, "WND"}};
   std::string out;
   for (const auto& [bit, name] : NAMES) {
     if (!(type & bit)) continue;
@@ -138,8 +136,9 @@ std::string timeText(const Date& d)
 
 void csvHeader()
 {
-  std::printf("station,wmo,date,time_utc,lat_deg,lon_deg,elev_m,pres_hPa,hght_m,temp_C,dewp_C,"
-              "wdir_deg,wspd_kt,kind\n");
+  std::printf(
+      "station,wmo,date,time_utc,lat_deg,lon_deg,elev_m,pres_hPa,hght_m,temp_C,dewp_C,"
+      "wdir_deg,wspd_kt,kind\n");
 }
 
 void printCsv(const UpaData& d)

@@ -22,7 +22,10 @@ void UpaData::init()
 int UpaData::setId(const char* id) { return StrLib::copy(id_, ID_SIZE, id ? id : ""); }
 int UpaData::setWmo(const char* wmo) { return StrLib::copy(wmo_, WMO_SIZE, wmo ? wmo : ""); }
 int UpaData::setArea(const char* area) { return StrLib::copy(area_, AREA_SIZE, area ? area : ""); }
-int UpaData::setGenName(const char* name) { return StrLib::copy(name_, NAME_SIZE, name ? name : ""); }
+int UpaData::setGenName(const char* name)
+{
+  return StrLib::copy(name_, NAME_SIZE, name ? name : "");
+}
 
 int UpaData::addLevel(const UpaLevel& l)
 {

@@ -118,7 +118,10 @@ class UpaData {
  private:
   bool valid(int i) const { return i >= 0 && i < getNum(); }
   int findType(int bit) const;
-  float value(int i, float UpaLevel::*field) const { return valid(i) ? levels_[i].*field : Const::FMISS; }
+  float value(int i, float UpaLevel::*field) const
+  {
+    return valid(i) ? levels_[i].*field : Const::FMISS;
+  }
   int setValue(int i, float UpaLevel::*field, float v)
   {
     if (!valid(i)) return 0;

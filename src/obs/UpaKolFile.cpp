@@ -1,11 +1,11 @@
 #include "obs/UpaKolFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
-#include <algorithm>
 
 #include "core/DateTool.h"
 #include "core/Kol.h"
@@ -71,10 +71,7 @@ std::string sigPressure(float p)
 }
 
 // Entries separated by blanks, a line break after every seventh.
-void separate(std::string& out, int written)
-{
-  out += written % PER_LINE == 0 ? '\n' : ' ';
-}
+void separate(std::string& out, int written) { out += written % PER_LINE == 0 ? '\n' : ' '; }
 
 void appendSignificant(std::string& out, const UpaRawinData& r, int version)
 {
@@ -135,8 +132,10 @@ void appendWinds(std::string& out, const UpaRawinData& r, int version)
     if (written) separate(out, written);
     out += "X";
   }
-  if (version != 3) out += written ? " $\n" : "$\n";
-  else out += "\n";
+  if (version != 3)
+    out += written ? " $\n" : "$\n";
+  else
+    out += "\n";
 }
 
 }  // namespace
@@ -538,7 +537,8 @@ int UpaKolFile::readRecord(std::string& text)
     text += line;
     text += '\n';
     std::string_view v(line);
-    while (!v.empty() && (v.back() == '\n' || v.back() == '\r' || v.back() == ' ')) v.remove_suffix(1);
+    while (!v.empty() && (v.back() == '\n' || v.back() == '\r' || v.back() == ' '))
+      v.remove_suffix(1);
     // Version 3 records have no end mark: they are eight lines and a fixed tail.
     if (!v.empty() && v.back() == '$') return 1;
     if (version_ == 3 && lines == 11) return 1;

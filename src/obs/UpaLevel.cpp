@@ -7,9 +7,8 @@ namespace KOL {
 
 namespace {
 
-constexpr float STANDARD[UpaLevel::NUM_MANDATORY] = {1000, 925, 850, 700, 500, 400, 300,
-                                                      250,  200, 150, 100, 70,  50,  30,
-                                                      20,   10,  7,   5,   3,   2,   1};
+constexpr float STANDARD[UpaLevel::NUM_MANDATORY] = {
+    1000, 925, 850, 700, 500, 400, 300, 250, 200, 150, 100, 70, 50, 30, 20, 10, 7, 5, 3, 2, 1};
 
 void fill(float& v, float other)
 {
@@ -55,8 +54,8 @@ float UpaLevel::getMandatoryPres(int index)
 
 void UpaLevel::print() const
 {
-  std::printf("P:%6.1f H:%7.0f T:%7.1f Td:%7.1f Dir:%6.0f Spd:%6.0f\n", pres, hght, temp, dewp,
-              dir, spd);
+  std::printf("P:%6.1f H:%7.0f T:%7.1f Td:%7.1f Dir:%6.0f Spd:%6.0f\n", pres, hght, temp, dewp, dir,
+              spd);
 }
 
 }  // namespace KOL

@@ -88,8 +88,14 @@ class UpaRawinData {
   // Adds a level, or fills in the missing values of the one at the same pressure (the same
   // height for height wind levels), joining their kinds: a part read twice or a level that two
   // parts report stays one level. The index, -1 when the list is full.
-  int updateMan(const UpaLevel& l) { return update(man_, num_man_, findPres(man_, num_man_, l), l); }
-  int updateSig(const UpaLevel& l) { return update(sig_, num_sig_, findPres(sig_, num_sig_, l), l); }
+  int updateMan(const UpaLevel& l)
+  {
+    return update(man_, num_man_, findPres(man_, num_man_, l), l);
+  }
+  int updateSig(const UpaLevel& l)
+  {
+    return update(sig_, num_sig_, findPres(sig_, num_sig_, l), l);
+  }
   int updateWnd(const UpaLevel& l);
 
   // Orders the mandatory and significant levels by decreasing pressure and the wind levels by

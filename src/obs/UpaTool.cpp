@@ -47,7 +47,7 @@ void dropSuperadiabatic(UpaData& d)
   float last = Const::FMISS;
   for (int i = 0; i < d.getNum();) {
     float theta = d.validTemp(i) && d.validPres(i) ? Calc::potTemp(d.getTempK(i), d.getPres(i))
-                                                    : Const::FMISS;
+                                                   : Const::FMISS;
     if (theta == Const::FMISS) {
       ++i;
     } else if (last != Const::FMISS && theta < last - SUPERADIABATIC_LIMIT) {

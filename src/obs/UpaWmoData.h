@@ -35,9 +35,9 @@ class UpaWmoData {
     IIDD = 16
   };
 
-  char id[ID_SIZE];  // WMO block and station number, or a ship's call sign
-  std::string text;  // from the part word, without the closing "="
-  Date date;         // the bulletin time
+  char id[ID_SIZE];    // WMO block and station number, or a ship's call sign
+  std::string text;    // from the part word, without the closing "="
+  Date date;           // the bulletin time
   char wmo[WMO_SIZE];  // the bulletin heading
   int type;
 

@@ -40,8 +40,9 @@ TEST(KolupaTest, BulletinsToTableAndCsv)
   EXPECT_EQ(csv.substr(0, csv.find('\n')),
             "station,wmo,date,time_utc,lat_deg,lon_deg,elev_m,pres_hPa,hght_m,temp_C,dewp_C,"
             "wdir_deg,wspd_kt,kind");
-  EXPECT_NE(csv.find("KIAD,72403,2026-10-06,1200,38.93,-77.45,95,500.0,5790,-10.7,-22.7,290,35,MAN"),
-            std::string::npos)
+  EXPECT_NE(
+      csv.find("KIAD,72403,2026-10-06,1200,38.93,-77.45,95,500.0,5790,-10.7,-22.7,290,35,MAN"),
+      std::string::npos)
       << csv.substr(0, 400);
 }
 

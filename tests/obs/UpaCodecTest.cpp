@@ -52,8 +52,8 @@ struct TDCase {
 TEST(UpaCodecTest, TemperatureGroups)
 {
   const TDCase cases[] = {
-      {"15258", 15.2f, 7.2f},   {"15330", -15.3f, -18.3f}, {"12327", -12.3f, -15.0f},
-      {"00000", 0, 0},          {"00050", 0, -5.0f},       {"10299", 10.2f, Const::FMISS},
+      {"15258", 15.2f, 7.2f},    {"15330", -15.3f, -18.3f}, {"12327", -12.3f, -15.0f},
+      {"00000", 0, 0},           {"00050", 0, -5.0f},       {"10299", 10.2f, Const::FMISS},
       {"12398", -12.3f, -60.3f},
   };
   for (const TDCase& c : cases) {
@@ -93,8 +93,11 @@ struct WDCase {
 
 TEST(UpaCodecTest, WindGroups)
 {
-  const WDCase cases[] = {{"27515", 275, 15}, {"27615", 275, 115}, {"00000", 0, 0},
-                          {"36005", 360, 5},  {"09702", 95, 202}};
+  const WDCase cases[] = {{"27515", 275, 15},
+                          {"27615", 275, 115},
+                          {"00000", 0, 0},
+                          {"36005", 360, 5},
+                          {"09702", 95, 202}};
   for (const WDCase& c : cases) {
     float d, s;
     EXPECT_EQ(UpaKolFile::decodeWD(c.group, d, s), 1) << c.group;

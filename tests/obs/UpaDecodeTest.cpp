@@ -88,9 +88,10 @@ TEST(UpaDecodeTest, WindUnitsAndIndicator)
 {
   // YY 04: metres per second; Id 7: winds up to 700 hPa only.
   UpaRawinData r = fresh();
-  UpaTool::decode("TTAA 04127 72403 99013 08642 30510 00195 10258 34010 92839 06869 01021 "
-                  "85530 06078 31519 70125 04079 28530 50579 10762 40746 23374=",
-                  r);
+  UpaTool::decode(
+      "TTAA 04127 72403 99013 08642 30510 00195 10258 34010 92839 06869 01021 "
+      "85530 06078 31519 70125 04079 28530 50579 10762 40746 23374=",
+      r);
   EXPECT_NEAR(man(r, 1000).spd, 19.44, 1e-3);
   EXPECT_NEAR(man(r, 700).spd, 58.32, 1e-3);
   EXPECT_EQ(man(r, 500).dir, Const::FMISS);
@@ -102,9 +103,10 @@ TEST(UpaDecodeTest, PressureGroupInPlaceOfTemperature)
 {
   // 925 hPa without temperature and wind: the 85 group is the next level.
   UpaRawinData r = fresh();
-  UpaTool::decode("TTAA 56121 72403 99013 08642 30503 00195 10258 34010 92839 85530 06078 "
-                  "31519 70125 04079 28530=",
-                  r);
+  UpaTool::decode(
+      "TTAA 56121 72403 99013 08642 30503 00195 10258 34010 92839 85530 06078 "
+      "31519 70125 04079 28530=",
+      r);
   EXPECT_FLOAT_EQ(man(r, 925).hght, 839);
   EXPECT_EQ(man(r, 925).temp, Const::FMISS);
   EXPECT_FLOAT_EQ(man(r, 850).hght, 1530);
@@ -127,9 +129,9 @@ TEST(UpaDecodeTest, ShipAndMobileHeads)
   EXPECT_FLOAT_EQ(man(ship, 1000).hght, 195);
 
   UpaRawinData mobile = fresh();
-  ASSERT_EQ(UpaTool::decode("IIBB MOBIL1 56128 99123 50456 12345 01234 00950 10258 11900 05050=",
-                            mobile),
-            1);
+  ASSERT_EQ(
+      UpaTool::decode("IIBB MOBIL1 56128 99123 50456 12345 01234 00950 10258 11900 05050=", mobile),
+      1);
   EXPECT_STREQ(mobile.getArea(), "MO");
   EXPECT_NEAR(mobile.getLat(), -12.3, 1e-4);
   EXPECT_NEAR(mobile.getLon(), -45.6, 1e-4);
@@ -140,9 +142,10 @@ TEST(UpaDecodeTest, ShipAndMobileHeads)
 TEST(UpaDecodeTest, SignificantLevelsStopAtSections)
 {
   UpaRawinData r = fresh();
-  UpaTool::decode("TTBB 56128 72403 00013 08642 11004 10458 22963 08458 21212 00013 30503 "
-                  "11999 34510 31313 44108 81106 41414 00900=",
-                  r);
+  UpaTool::decode(
+      "TTBB 56128 72403 00013 08642 11004 10458 22963 08458 21212 00013 30503 "
+      "11999 34510 31313 44108 81106 41414 00900=",
+      r);
   EXPECT_EQ(r.getNumSig(), 3);
   EXPECT_FLOAT_EQ(r.getSig(1)->pres, 1004);
   // The 21212 section gives winds at pressures; the later sections are not levels.
@@ -237,9 +240,10 @@ TEST(UpaDecodeTest, Interpolation)
 TEST(UpaDecodeTest, LevelsBelowGroundGetNoTemperature)
 {
   UpaRawinData r = fresh();
-  UpaTool::decode("TTAA 56121 72440 99974 13249 16505 00165 ///// ///// 92829 17861 19010 "
-                  "85545 12458 27508=",
-                  r);
+  UpaTool::decode(
+      "TTAA 56121 72440 99974 13249 16505 00165 ///// ///// 92829 17861 19010 "
+      "85545 12458 27508=",
+      r);
   UpaData d;
   UpaTool::merge(r, d);
   int p1000 = d.findPres(1000);

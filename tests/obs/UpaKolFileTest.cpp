@@ -51,7 +51,8 @@ TEST(UpaKolFileTest, SharedReportsRoundTrip)
                          "teaching_72214_TTAA_TTBB_PPBB_TTCC_TTDD_PPDD.txt",
                          "ENCODED_72456_TOP_20070504_12Z.pilot.txt"};
   for (const char* name : files) {
-    std::vector<UpaRawinData> records = decodeAll(KOLTest::dataFile(std::string("upperair/") + name));
+    std::vector<UpaRawinData> records =
+        decodeAll(KOLTest::dataFile(std::string("upperair/") + name));
     ASSERT_FALSE(records.empty()) << name;
     std::string path = dir.file("out.upa");
     UpaKolFile out;
@@ -107,9 +108,10 @@ TEST(UpaKolFileTest, RecordLayout)
 {
   UpaRawinData r;
   r.setDate(KOL::Date(2026, 10, 7, 0, 0, 0));
-  KOL::UpaTool::decode("TTAA 56121 72403 99013 08642 30503 00195 10258 34010 92839 06869 01021 "
-                       "88105 67767 27049 77159 26573=",
-                       r);
+  KOL::UpaTool::decode(
+      "TTAA 56121 72403 99013 08642 30503 00195 10258 34010 92839 06869 01021 "
+      "88105 67767 27049 77159 26573=",
+      r);
   r.setLoc(38.93f, -77.45f);
   std::string text = UpaKolFile::formatRecord(r);
   EXPECT_EQ(text.substr(0, text.find('\n')),

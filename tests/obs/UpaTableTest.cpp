@@ -61,9 +61,9 @@ std::vector<Row> readTable(const std::string& path)
 }
 
 struct Case {
-  const char* name;  // the report file, beside its table
-  const char* extra; // a second report file, or ""
-  const char* date;  // near the observation
+  const char* name;   // the report file, beside its table
+  const char* extra;  // a second report file, or ""
+  const char* date;   // near the observation
   // The table holds the winds of the 21212 sections as reported (the real 83779 table comes from
   // another decoder that lists other wind levels).
   bool section_winds = true;
@@ -88,7 +88,8 @@ const Row* rowAt(const std::vector<Row>& rows, float p, float tolerance)
 {
   const Row* best = nullptr;
   for (const Row& r : rows)
-    if (std::fabs(r.pres - p) <= tolerance && (!best || std::fabs(r.pres - p) < std::fabs(best->pres - p)))
+    if (std::fabs(r.pres - p) <= tolerance &&
+        (!best || std::fabs(r.pres - p) < std::fabs(best->pres - p)))
       best = &r;
   return best;
 }
@@ -106,7 +107,8 @@ std::string compare(const UpaLevel& l, const Row& r, bool height_reported)
   if (height_reported && l.validHght() && r.hght != Const::FMISS && std::fabs(l.hght - r.hght) > 1)
     out << " height " << l.hght << " vs " << r.hght;
   // Temperatures: tenths moved to the parity of the sign; depressions above 5 C in degrees.
-  if (l.validTemp() && std::fabs(l.temp - r.temp) > 0.11f) out << " temp " << l.temp << " vs " << r.temp;
+  if (l.validTemp() && std::fabs(l.temp - r.temp) > 0.11f)
+    out << " temp " << l.temp << " vs " << r.temp;
   if (l.validDewp() && r.dewp != Const::FMISS) {
     float tolerance = l.temp - l.dewp > 5.05f ? 0.61f : 0.21f;
     if (std::fabs(l.dewp - r.dewp) > tolerance) out << " dewp " << l.dewp << " vs " << r.dewp;

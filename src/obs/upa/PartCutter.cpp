@@ -42,8 +42,7 @@ size_t partStart(std::string_view s)
   if (UpaWmoData::isPartWord(w)) return 0;
   if (!isStationNumber(w)) return std::string_view::npos;
   std::string_view rest = trim(s.substr(w.size()));
-  return UpaWmoData::isPartWord(firstWord(rest)) ? s.size() - rest.size()
-                                                 : std::string_view::npos;
+  return UpaWmoData::isPartWord(firstWord(rest)) ? s.size() - rest.size() : std::string_view::npos;
 }
 
 bool isHeading(std::string_view s)

@@ -71,20 +71,31 @@ float PartDecoder::lastWindPres() const
 {
   if (head_.part == 1) {
     switch (head_.indicator) {
-      case 2: return 200;
-      case 3: return 300;
-      case 4: return 400;
-      case 5: return 500;
-      case 7: return 700;
-      case 8: return 850;
-      default: return 0;
+      case 2:
+        return 200;
+      case 3:
+        return 300;
+      case 4:
+        return 400;
+      case 5:
+        return 500;
+      case 7:
+        return 700;
+      case 8:
+        return 850;
+      default:
+        return 0;
     }
   }
   switch (head_.indicator) {
-    case 5: return 50;
-    case 3: return 30;
-    case 2: return 20;
-    default: return 0;
+    case 5:
+      return 50;
+    case 3:
+      return 30;
+    case 2:
+      return 20;
+    default:
+      return 0;
   }
 }
 

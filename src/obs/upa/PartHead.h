@@ -13,15 +13,15 @@ namespace upa {
 
 class PartHead {
  public:
-  int type = 0;              // UpaWmoData type
-  int part = 0;              // 1 to 4 for A to D
-  bool knots = false;        // speeds in knots, else metres per second
-  bool ship = false;         // a UU part or an hour marked as a ship's
-  int day = -1, hour = -1;   // from YYGG
-  int indicator = SLASH;     // Id of parts A and C, a4 of parts B and D
-  std::string station;       // WMO number, or the call sign
-  std::string wmo;           // WMO number, "99999" for ships and mobile stations
-  float lat, lon;            // the position of ships and mobile stations
+  int type = 0;             // UpaWmoData type
+  int part = 0;             // 1 to 4 for A to D
+  bool knots = false;       // speeds in knots, else metres per second
+  bool ship = false;        // a UU part or an hour marked as a ship's
+  int day = -1, hour = -1;  // from YYGG
+  int indicator = SLASH;    // Id of parts A and C, a4 of parts B and D
+  std::string station;      // WMO number, or the call sign
+  std::string wmo;          // WMO number, "99999" for ships and mobile stations
+  float lat, lon;           // the position of ships and mobile stations
 
   PartHead();
   // Reads the head from the groups; true when it was complete. The groups are left after it.

@@ -223,16 +223,23 @@ int interpolate(const std::vector<UpaLevel>& levels, int kind, float value, UpaL
   if (std::isnan(x)) return 0;
   float v;
   bool found = false;
-  if (along(levels, axis, x, [](const UpaLevel& l) { return usable(l) ? std::log(l.pres) : NAN; }, v)) {
+  if (along(
+          levels, axis, x, [](const UpaLevel& l) { return usable(l) ? std::log(l.pres) : NAN; },
+          v)) {
     out.pres = std::exp(v);
     found = true;
   }
-  if (along(levels, axis, x, [](const UpaLevel& l) { return orNan(l.hght); }, v)) {
+  if (along(
+          levels, axis, x, [](const UpaLevel& l) { return orNan(l.hght); }, v)) {
     out.hght = v;
     found = true;
   }
-  if (along(levels, axis, x, [](const UpaLevel& l) { return orNan(l.temp); }, v)) out.temp = v;
-  if (along(levels, axis, x, [](const UpaLevel& l) { return orNan(l.dewp); }, v)) out.dewp = v;
+  if (along(
+          levels, axis, x, [](const UpaLevel& l) { return orNan(l.temp); }, v))
+    out.temp = v;
+  if (along(
+          levels, axis, x, [](const UpaLevel& l) { return orNan(l.dewp); }, v))
+    out.dewp = v;
   float u, w;
   auto uOf = [](const UpaLevel& l) { return l.validWind() ? Calc::windU(l.dir, l.spd) : NAN; };
   auto vOf = [](const UpaLevel& l) { return l.validWind() ? Calc::windV(l.dir, l.spd) : NAN; };
