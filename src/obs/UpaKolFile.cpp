@@ -508,7 +508,7 @@ int UpaKolFile::readHead()
   line[std::strcspn(line, "\r\n")] = '\0';
   label_ = line;
   date_.init();
-  DateTool::decode(line, date_);
+  if (*line) DateTool::decode(line, date_);
   return 1;
 }
 

@@ -120,9 +120,41 @@ TEST(UpaKolFileTest, RecordLayout)
   EXPECT_NE(text.find("013 08642 X\n00 30503 $\n"), std::string::npos) << text;
 }
 
-TEST(UpaKolFileTest, RefusesAndSurvivesBadFiles)
+// Ships keep call sign and position; the older versions' records read back the same levels.
+TEST(UpaKolFileTest, ShipsAndOlderVersions)
 {
-  KOLTest::QuietTest::SetUpTestSuite();
+  UpaRawinData r;
+  r.setDate(KOL::Date(2026, 10, 7, 0, 0, 0));
+  KOL::UpaTool::decode("UUAA WLXX5 56121 99405 70632 12345 99013 08642 30503 00195 10258 34010 "
+                       "92839 06869 01021 85530 06078 31519=",
+                       r);
+  KOL::UpaTool::decode("UUBB WLXX5 56128 99405 70632 12345 00013 08642 11004 10458 22963 08458=",
+                       r);
+  r.sort();
+  UpaRawinData back;
+  ASSERT_EQ(UpaKolFile::parseRecord(UpaKolFile::formatRecord(r), 5, back), 1);
+  EXPECT_STREQ(back.getId(), "WLXX5");
+  EXPECT_STREQ(back.getWmo(), "99999");
+  EXPECT_NEAR(back.getLat(), 40.5, 1e-3);
+  EXPECT_NEAR(back.getLon(), -63.2, 1e-3);
+  EXPECT_EQ(UpaKolFile::formatRecord(back), UpaKolFile::formatRecord(r));
+  for (int version : {3, 4}) {
+    std::string text = UpaKolFile::formatRecord(r, version);
+    UpaRawinData old;
+    ASSERT_EQ(UpaKolFile::parseRecord(text, version, old), 1) << text;
+    EXPECT_STREQ(old.getId(), "WLXX5");
+    EXPECT_EQ(old.getManPr(925) >= 0, version != 3) << text;
+    ASSERT_GE(old.getManPr(850), 0) << text;
+    EXPECT_NEAR(old.getMan(old.getManPr(850))->temp, 6.0, 1e-4);
+    EXPECT_EQ(old.getNumSig(), 3) << text;
+    EXPECT_FLOAT_EQ(old.getMan(old.getSfc())->pres, 1013) << text;
+  }
+}
+
+class UpaKolFileBadTest : public KOLTest::QuietTest {};
+
+TEST_F(UpaKolFileBadTest, RefusesAndSurvivesBadFiles)
+{
   KOLTest::TempDir dir;
   std::string other = dir.file("other.txt");
   KOLTest::writeFile(other, "KOLSFC\nsomething\n");
