@@ -1,6 +1,6 @@
 // TEMP and PILOT parts, the merge and the own upper-air file from arbitrary bytes: every part
-// word is tried on the text, the record merged and written, and the text read as an own file,
-// without reading outside the text or failing.
+// word is tried on the text, the record merged and written, the text read as an own-file record
+// and cut into parts as a bulletin file, without reading outside the text or failing.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -10,6 +10,7 @@
 #include "obs/UpaRawinData.h"
 #include "obs/UpaTool.h"
 #include "obs/UpaWmoData.h"
+#include "obs/upa/PartCutter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -31,6 +32,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   KOL::UpaRawinData back;
   KOL::UpaKolFile::parseRecord(record, 5, back);
   for (int version = 3; version <= 5; ++version) KOL::UpaKolFile::parseRecord(text, version, back);
+  // The text as lines of a bulletin file.
+  KOL::upa::PartCutter cutter;
+  size_t start = 0;
+  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    cutter.line(std::string_view(text).substr(start, end - start));
+  cutter.line(std::string_view(text).substr(start));
+  cutter.flush();
+  while (cutter.ready()) KOL::UpaTool::partKey(cutter.take().text);
   float a, b;
   KOL::UpaKolFile::decodePH(text, a, b);
   KOL::UpaKolFile::decodeTD(text, a, b);

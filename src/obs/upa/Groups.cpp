@@ -36,7 +36,8 @@ bool isGroup(std::string_view g)
 
 int field(std::string_view g, size_t pos, size_t n)
 {
-  if (pos + n > g.size()) return BAD;
+  // More than nine digits would not fit an int.
+  if (pos + n > g.size() || n > 9) return BAD;
   int v = 0, slashes = 0;
   for (size_t i = pos; i < pos + n; ++i) {
     char c = g[i];

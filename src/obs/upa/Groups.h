@@ -28,8 +28,8 @@ class Groups {
 
 // A group of five digits or slashes.
 bool isGroup(std::string_view g);
-// The number of n characters of g from pos: SLASH when they are all slashes, BAD when any is
-// neither a digit nor (all) slashes, or g is too short.
+// The number of n (at most 9) characters of g from pos: SLASH when they are all slashes, BAD
+// when any is neither a digit nor (all) slashes, or g is too short.
 int field(std::string_view g, size_t pos, size_t n);
 // Two equal digits ("00", "11" ... "99"), the counter of significant-level pairs.
 bool isRepeatedDigit(std::string_view g);
