@@ -11,18 +11,19 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
 
 }  // namespace
 
-std::string_view Groups::peek()
+std::string_view Groups::peek() const
 {
-  while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
-  size_t end = pos_;
+  size_t start = pos_;
+  while (start < text_.size() && isBlank(text_[start])) ++start;
+  size_t end = start;
   while (end < text_.size() && !isBlank(text_[end])) ++end;
-  return text_.substr(pos_, end - pos_);
+  return text_.substr(start, end - start);
 }
 
 std::string_view Groups::next()
 {
   std::string_view g = peek();
-  pos_ += g.size();
+  pos_ = static_cast<size_t>(g.data() - text_.data()) + g.size();
   return g;
 }
 

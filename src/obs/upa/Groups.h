@@ -17,9 +17,9 @@ class Groups {
  public:
   explicit Groups(std::string_view text) : text_(text) {}
   // The next word without taking it; empty at the end.
-  std::string_view peek();
+  std::string_view peek() const;
   std::string_view next();
-  bool atEnd() { return peek().empty(); }
+  bool atEnd() const { return peek().empty(); }
 
  private:
   std::string_view text_;

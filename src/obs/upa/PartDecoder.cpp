@@ -111,7 +111,7 @@ float PartDecoder::standardPres(int pp) const
 // A temperature group that is really the pressure group of the next standard level.
 bool PartDecoder::isNextLevel(float p) const
 {
-  std::string_view g = const_cast<Groups&>(groups_).peek();
+  std::string_view g = groups_.peek();
   int pp = field(g, 0, 2);
   if (p == 1000) return pp == 92 || pp == 85;
   if (p == 925) return pp == 85;
