@@ -123,7 +123,7 @@ void appendWinds(std::string& out, const UpaRawinData& r, int version)
   for (const UpaLevel& l : list) {
     if (written) separate(out, written);
     char km[16];
-    int h = l.validHght() ? static_cast<int>((l.hght + 1) / 1000) : 0;
+    int h = l.hght >= 0 && l.hght < 100000 ? static_cast<int>((l.hght + 1) / 1000) : 0;
     std::snprintf(km, sizeof km, "%02d ", h);
     out += km + UpaKolFile::encodeWD(l.dir, l.spd);
     ++written;
@@ -145,6 +145,9 @@ void appendWinds(std::string& out, const UpaRawinData& r, int version)
 
 std::string UpaKolFile::encodePH(float p, float h)
 {
+  // What no group can hold is missing.
+  if (!(p > 0 && p < 2000)) p = NONE;
+  if (!(h > -100000 && h < 100000)) h = NONE;
   if (p == NONE && h == NONE) return "99999";
   char buf[16];
   if (p == NONE)
@@ -182,17 +185,19 @@ int UpaKolFile::decodePH(std::string_view g, float& p, float& h)
 
 std::string UpaKolFile::encodeTD(float t, float td)
 {
-  if (t == NONE) return "99999";
+  if (!(std::fabs(t) < 99.85f)) return "99999";
   int ttt = static_cast<int>((std::fabs(t) + 0.01f) * 10);
   if (t >= 0 && ttt % 2) --ttt;
   if (t < 0 && ttt % 2 == 0) ++ttt;
   if (ttt > 998) return "99999";
   int dd = 99;
-  if (td != NONE && td <= t) {
+  if (td != NONE && td <= t && t - td < 100) {
     int tenths = static_cast<int>((t - td + 0.01f) * 10);
-    dd = tenths <= 50 ? tenths : tenths < 60 ? 50 : std::min(tenths / 10 + 50, 98);
+    dd = tenths <= 50 ? tenths : tenths < 60 ? 50 : tenths / 10 + 50;
+    // 99 is the missing dew point: a depression beyond 48 C cannot be written.
+    if (dd > 98) dd = 99;
   }
-  char buf[16];
+  char buf[32];
   std::snprintf(buf, sizeof buf, "%03d%02d", ttt, dd);
   return buf;
 }
@@ -207,7 +212,7 @@ int UpaKolFile::decodeTD(std::string_view g, float& t, float& td)
 
 std::string UpaKolFile::encodeWD(float dir, float spd)
 {
-  if (dir == NONE || spd == NONE || dir < 0 || spd < 0) return "99999";
+  if (!(dir >= 0 && dir <= 360 && spd >= 0 && spd < 500)) return "99999";
   int d = static_cast<int>((dir + 2.5f) / 5) * 5;
   int s = static_cast<int>(spd + 0.01f);
   if (s >= 500) return "99999";
@@ -364,9 +369,12 @@ void RecordReader::readSpecial()
 float sigPressureOf(std::string_view w)
 {
   std::string text(w);
-  if (text.find('.') != std::string::npos) return std::strtof(text.c_str(), nullptr);
+  if (text.find('.') != std::string::npos) {
+    float p = std::strtof(text.c_str(), nullptr);
+    return p > 0 && p < 2000 ? p : NONE;
+  }
   int v = upa::field(w, 0, w.size());
-  if (v < 0) return NONE;
+  if (v < 0 || v >= 2000) return NONE;
   return w.size() == 3 && w[0] == '0' ? v + 1000.0f : static_cast<float>(v);
 }
 
@@ -424,7 +432,7 @@ void RecordReader::readWinds()
     UpaLevel l;
     l.type = UpaLevel::WIND;
     UpaKolFile::decodeWD(groups_.next(), l.dir, l.spd);
-    if (km < 0) continue;
+    if (km < 0 || km > 99) continue;
     l.hght = km * 1000.0f;
     if (n == 0 && km == 0 && r_.getSfc() != Const::MISS)
       addSurfaceWind(l);

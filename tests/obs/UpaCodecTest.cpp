@@ -108,6 +108,15 @@ TEST(UpaCodecTest, WindGroups)
   // Nearest 5 degrees, speed cut to whole knots.
   EXPECT_EQ(UpaKolFile::encodeWD(273, 14.7f), "27514");
   EXPECT_EQ(UpaKolFile::encodeWD(-1, 10), "99999");
+  // Values no group can hold are written missing, never cut into a wrong group.
+  EXPECT_EQ(UpaKolFile::encodeWD(270, 500), "99999");
+  EXPECT_EQ(UpaKolFile::encodeWD(1e30f, 10), "99999");
+  EXPECT_EQ(UpaKolFile::encodeTD(150, 0), "99999");
+  EXPECT_EQ(UpaKolFile::encodeTD(-1e30f, 0), "99999");
+  EXPECT_EQ(UpaKolFile::encodeTD(20, -20), "20090");
+  EXPECT_EQ(UpaKolFile::encodeTD(20, -90), "20099");
+  EXPECT_EQ(UpaKolFile::encodePH(850, 1e30f), "85/");
+  EXPECT_EQ(UpaKolFile::encodePH(1e30f, 1e30f), "99999");
   float d, s;
   for (const char* g : {"99999", "X", "/////", "37010", "27751", "2751"}) {
     EXPECT_EQ(UpaKolFile::decodeWD(g, d, s), 0) << g;
