@@ -316,7 +316,7 @@ TEST(UpaDecodeTest, CutterQuirks)
                      "01021 85530 06078 31519 70125 04079 28530\n"
                      "01021 85530 06078 31519 70125 04079 28530\n"
                      "72403\tTTBB 56128 72403 00013 08642 11004 10458\n"
-                     "TTCC 56121 72403 70864 63375 26030=\n"
+                     "TTCC 56121 72403 70864 63375 26030= PPBB 56120 72403 90012 30503 34010=\n"
                      "garbage line\n");
   KOL::UpaWmoFile f;
   f.setDate(KOL::Date(2026, 10, 7, 0, 0, 0));
@@ -331,7 +331,9 @@ TEST(UpaDecodeTest, CutterQuirks)
     EXPECT_EQ(part.date.getDay(), 6);
     UpaTool::decode(part, r);
   }
-  EXPECT_EQ(parts, 3);
+  EXPECT_EQ(parts, 4);
+  // The surface wind of part A and the PILOT winds at 0 and 1000 ft.
+  EXPECT_EQ(r.getNumWnd(), 3);
   EXPECT_EQ(r.getNumMan(), 6);
   EXPECT_NEAR(man(r, 700).temp, 4.0, 1e-4);
   EXPECT_EQ(r.getNumSig(), 2);

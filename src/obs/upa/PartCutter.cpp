@@ -122,7 +122,14 @@ void PartCutter::append(std::string_view words)
   std::string_view body = trim(closed ? words.substr(0, end) : words);
   if (!current_.text.empty() && !body.empty()) current_.text += ' ';
   for (char c : body) current_.text += isBlank(c) ? ' ' : c;
-  if (closed) flush();
+  if (!closed) return;
+  flush();
+  // Another part may follow on the same line.
+  std::string_view rest = trim(words.substr(end + 1));
+  if (!rest.empty()) {
+    last_line_.clear();
+    line(rest);
+  }
 }
 
 void PartCutter::flush()
