@@ -6,6 +6,7 @@
 #include "core/Filename.h"
 #include "core/Kol.h"
 #include "obs/UpaWmoData.h"
+#include "obs/upa/PartCutter.h"
 
 namespace KOL {
 
@@ -15,10 +16,14 @@ constexpr int LINE_SIZE = 10000;
 
 }  // namespace
 
+UpaWmoFile::UpaWmoFile() : cutter_(std::make_unique<upa::PartCutter>()) {}
+
+UpaWmoFile::~UpaWmoFile() { close(); }
+
 int UpaWmoFile::open(const char* name)
 {
   close();
-  cutter_ = upa::PartCutter();
+  *cutter_ = upa::PartCutter();
   ended_ = false;
   if (!date_.isSet()) date_.set();
   if (!file_.open(name, "r")) {
@@ -33,16 +38,16 @@ int UpaWmoFile::open(const Filename& name) { return open(name.getName()); }
 int UpaWmoFile::read(UpaWmoData& part)
 {
   line_.resize(LINE_SIZE);
-  while (!cutter_.ready() && !ended_) {
+  while (!cutter_->ready() && !ended_) {
     if (!file_.isOpen() || file_.getLine(line_.data(), LINE_SIZE) <= 0) {
       ended_ = true;
-      cutter_.flush();
+      cutter_->flush();
       break;
     }
-    cutter_.line(line_.c_str());
+    cutter_->line(line_.c_str());
   }
-  if (!cutter_.ready()) return 0;
-  upa::CutPart cut = cutter_.take();
+  if (!cutter_->ready()) return 0;
+  upa::CutPart cut = cutter_->take();
   part.init();
   part.setText(cut.text);
   part.setWmo(cut.heading.c_str());
@@ -61,7 +66,7 @@ bool UpaWmoFile::checkType(const char* name)
 int UpaWmoFile::rewind()
 {
   if (!file_.isOpen()) return 0;
-  cutter_ = upa::PartCutter();
+  *cutter_ = upa::PartCutter();
   ended_ = false;
   return file_.seek(0, SEEK_SET) == 0;
 }

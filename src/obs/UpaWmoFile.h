@@ -3,23 +3,26 @@
 // day and hour of its heading placed relative to the file's date (setDate; now by default).
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "core/Date.h"
 #include "core/File.h"
-#include "obs/upa/PartCutter.h"
 
 namespace KOL {
 
 class Filename;
 class UpaWmoData;
+namespace upa {
+class PartCutter;
+}
 
 class UpaWmoFile {
  public:
-  UpaWmoFile() = default;
+  UpaWmoFile();
   UpaWmoFile(const UpaWmoFile&) = delete;
   UpaWmoFile& operator=(const UpaWmoFile&) = delete;
-  ~UpaWmoFile() { close(); }
+  ~UpaWmoFile();
 
   // A file name or "-" for standard input.
   int open(const char* name);
@@ -36,7 +39,7 @@ class UpaWmoFile {
 
  private:
   File file_;
-  upa::PartCutter cutter_;
+  std::unique_ptr<upa::PartCutter> cutter_;
   Date date_;
   bool ended_ = false;
   std::string line_;
