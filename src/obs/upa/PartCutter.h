@@ -1,9 +1,8 @@
 // Cuts upper-air parts out of lines of text: filed bulletins, raw feeds or plain lists of parts.
 // A part starts at a line whose first word is a part word (or a station number and a part word),
 // and ends at "=" (another part may follow on the line), at the next part word, at a bulletin
-// boundary or at the end of the input;
-// headings and "** " separators give the bulletin day and hour. A line repeated at once inside
-// a part is taken once.
+// boundary or at the end of the input; headings and "** " separators give the bulletin day and
+// hour. A line repeated at once inside a part is taken once.
 #pragma once
 
 #include <deque>
