@@ -342,4 +342,25 @@ TEST(UpaDecodeTest, CutterQuirks)
   EXPECT_EQ(UpaTool::partKey("TTAA"), "");
 }
 
+TEST(UpaDecodeTest, PartWords)
+{
+  using KOL::UpaWmoData;
+  EXPECT_EQ(UpaWmoData::typeOf("TTAA"), UpaWmoData::TTAA);
+  EXPECT_EQ(UpaWmoData::typeOf("PPDD"), UpaWmoData::PPDD);
+  EXPECT_EQ(UpaWmoData::typeOf("IICC"), UpaWmoData::IICC);
+  EXPECT_EQ(UpaWmoData::typeOf("TTA"), UpaWmoData::NONE);
+  EXPECT_TRUE(UpaWmoData::isPartWord("EEBB"));
+  EXPECT_EQ(UpaWmoData::partOf(UpaWmoData::UUCC), 3);
+  EXPECT_TRUE(UpaWmoData::isPilot(UpaWmoData::PPBB));
+  EXPECT_STREQ(UpaWmoData::typeName(UpaWmoData::UUDD), "UUDD");
+  UpaWmoData w;
+  EXPECT_EQ(w.setText("UUAA WLXX5 56121 99405 70632 12345"), 1);
+  EXPECT_EQ(w.type, UpaWmoData::UUAA);
+  EXPECT_STREQ(w.id, "WLXX5");
+  // EEBB parts are cut but not decoded.
+  EXPECT_EQ(w.setText("EEBB 56121 72403"), 0);
+  UpaRawinData r = fresh();
+  EXPECT_EQ(UpaTool::decode("EEBB 56121 72403 00013 08642", r), 0);
+}
+
 }  // namespace
