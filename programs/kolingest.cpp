@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
 #include "core/Resrc.h"
@@ -88,6 +89,14 @@ int main(int argc, char** argv)
   Ingest ingest;
   if (const char* prd = r.get("prodfile"); StrLib::valid(prd))
     ingest.setParam((std::string("prodfile=") + prd).c_str());
+  // A products file is looked for where the program was started, then on the database path;
+  // filing nothing for want of one is no success.
+  std::string prod = ingest.getProdFile();
+  if (!FileTool::isFullPath(prod.c_str()) && FileTool::exist(prod.c_str())) prod = "./" + prod;
+  if (!StrLib::iequal(prod.c_str(), "none") && !ingest.readProdFile(prod.c_str())) {
+    Kol::outError("kolingest: products file not found: %s\n", prod.c_str());
+    return Kol::FAILURE;
+  }
   active = &ingest;
   catchSignals();
   double start = Kol::getTime();
