@@ -250,6 +250,9 @@ int OpenFiles::put(const Hint& hint, const void* bytes, int n)
   if (n <= 0) return 1;
   size_t have = e.gathered.size();
   if (have + static_cast<size_t>(n) <= GATHER_BULLETINS) {
+    // Room for a full gathering once half of one is there, rather than twice that from
+    // doubling on the way.
+    if (have + static_cast<size_t>(n) > GATHER_BULLETINS / 2) e.gathered.reserve(GATHER_BULLETINS);
     gather(e, bytes, static_cast<size_t>(n));
     if (gathered_ > GATHER_ALL) flush();
     return 1;

@@ -49,7 +49,7 @@ class OpenFiles {
   // that thousands of files gathering at once stay within a few megabytes.
   static constexpr int GATHER = 4096;
   static constexpr int GATHER_BULLETINS = 16384;
-  static constexpr size_t GATHER_ALL = 4 << 20;
+  static constexpr size_t GATHER_ALL = 12 << 20;
 
   // A descriptor appending to path, opened (with missing directories) when not held; -1 when
   // it cannot be opened. Valid until the next call on the set.
