@@ -145,9 +145,9 @@ struct MetarFeed : Feed {
   MetarFeed() : Feed("metar")
   {
     const char* dir = std::getenv("KOL_TEST_DATA");
-    std::ifstream in(std::string(dir ? dir : KOL_TEST_DATA_DEFAULT) +
-                         "/metar/metpy_2020010600_sao.wmo",
-                     std::ios::binary);
+    std::ifstream in(
+        std::string(dir ? dir : KOL_TEST_DATA_DEFAULT) + "/metar/metpy_2020010600_sao.wmo",
+        std::ios::binary);
     std::string capture((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (capture.empty()) return;
     long each = 0;

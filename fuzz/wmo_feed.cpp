@@ -60,8 +60,8 @@ void ingest(const std::string& feed)
 {
   std::string dir = scratchDir();
   // Written per bulletin, and appended to files kept open with index files beside them.
-  std::string rules = ". > " + dir + "/out/%pT_%pL_%e\n. >> " + dir + "/out/%pL/%pT " + dir +
-                      "/out/%pL/%pT.idx\n";
+  std::string rules =
+      ". > " + dir + "/out/%pT_%pL_%e\n. >> " + dir + "/out/%pL/%pT " + dir + "/out/%pL/%pT.idx\n";
   if (!writeFile(dir + "/rules.prd", rules.data(), rules.size())) return;
   WmoIngest w("logfile=none");
   w.readProdFile((dir + "/rules.prd").c_str());

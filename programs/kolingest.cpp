@@ -2,7 +2,9 @@
 // "sock:PORT" to wait for a feed to connect) by the rules of a products file, until the feed ends
 // or SIGINT or SIGTERM asks it to stop. A stop finishes the bulletin in progress first; a second
 // signal ends the program at once. Unless the message level is given, only warnings and a
-// closing summary are printed; "-me=out1" lists every bulletin.
+// closing summary are printed; "-me=out1" lists every bulletin. The products file (-prodfile or
+// -pf) is looked for in the current directory, then on the database path; without one the
+// program files nothing and fails ("-prodfile=none" only lists the bulletins).
 #include <signal.h>
 #include <unistd.h>
 

@@ -178,8 +178,8 @@ class WmoIngest {
   bool processing_;  // within process(): index lines are gathered
   bool decided_;     // the rules have been asked about the current bulletin
   bool selected_;
-  bool headed_;       // the heading line of the current bulletin has come whole
-  long binary_end_;   // the feed's byte count at the end of its binary message
+  bool headed_;      // the heading line of the current bulletin has come whole
+  long binary_end_;  // the feed's byte count at the end of its binary message
   int sequence_;
   int last_sequence_;
   long filed_;

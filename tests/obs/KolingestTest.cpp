@@ -53,9 +53,9 @@ TEST(Kolingest, FilesAFeedAndRunsRunRules)
   EXPECT_NE(KOLTest::readFile(dir.file("ingest.log")).find("Terminating ingest"),
             std::string::npos);
 
-  EXPECT_NE(KOLTest::run(ingestCommand(dir, "-pf=run.prd missing.feed"), &status)
-                .find("cannot open"),
-            std::string::npos);
+  EXPECT_NE(
+      KOLTest::run(ingestCommand(dir, "-pf=run.prd missing.feed"), &status).find("cannot open"),
+      std::string::npos);
   EXPECT_EQ(status, 1);
 }
 
@@ -206,10 +206,10 @@ TEST(Kolingest, ProductsFileFoundWhereStartedThenOnTheDatabasePath)
     SCOPED_TRACE(c.args);
     KOLTest::run("rm -rf '" + dir.file("out") + "'");
     int status = -1;
-    std::string out = KOLTest::run("cd '" + dir.path() + "' && '" +
-                                       KOLTest::programPath("kolingest") +
-                                       "' -fp=db -dp=out -lf=none " + c.args + " feed 2>&1",
-                                   &status);
+    std::string out =
+        KOLTest::run("cd '" + dir.path() + "' && '" + KOLTest::programPath("kolingest") +
+                         "' -fp=db -dp=out -lf=none " + c.args + " feed 2>&1",
+                     &status);
     EXPECT_EQ(status, c.status) << out;
     std::string listed = KOLTest::run("ls '" + dir.file("out") + "' 2>/dev/null");
     if (c.status == 0 && std::string(c.filed).find(".wmo") != std::string::npos) {

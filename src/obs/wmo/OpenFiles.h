@@ -135,9 +135,9 @@ class OpenFiles {
 
   int limit_;
   long clock_ = 0;
-  long swept_ = 0;     // the clock at the last sweep
+  long swept_ = 0;       // the clock at the last sweep
   size_t gathered_ = 0;  // bytes gathered in all files
-  long epoch_ = 0;  // counts the files closed: hints older than the last one are void
+  long epoch_ = 0;       // counts the files closed: hints older than the last one are void
   Files files_;
   std::vector<Entry*> gathering_;  // entries that have had bytes appended since the last flush
   PathWatch watch_;
