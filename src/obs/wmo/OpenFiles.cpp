@@ -1,5 +1,6 @@
 #include "obs/wmo/OpenFiles.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -350,6 +351,8 @@ OpenFiles::Entry* OpenFiles::open(const char* path)
   auto e = std::make_unique<Entry>();
   if (!e->file.open(path, "a") || e->file.getType() != File::LOCAL) return nullptr;
   e->fd = fileno(e->file.getFP());
+  // Thousands of files stay open for long: commands run for bulletins are not handed them.
+  fcntl(e->fd, F_SETFD, FD_CLOEXEC);
   struct stat st {};
   if (fstat(e->fd, &st) != 0) return nullptr;
   e->dev = st.st_dev;
