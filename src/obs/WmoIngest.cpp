@@ -505,8 +505,10 @@ int WmoIngest::process(const char* source)
   filed_ = unselected_ = incomplete_ = 0;
   // Outputs whose names vary by heading can be thousands, each kept open between bulletins.
   int room = wmo::raiseFileLimit() / 2;
-  outputs_.setLimit(room);
-  indexes_.setLimit(room);
+  for (wmo::OpenFiles* kept : {&outputs_, &indexes_}) {
+    kept->setLimit(room);
+    kept->setCheckInterval(MOVE_CHECK_MICROS);
+  }
   running_ = true;
   in_bulletin_ = false;
   processing_ = true;
@@ -551,6 +553,8 @@ void WmoIngest::detachSource()
   source_.setWaitCheck(nullptr);
   source_.setBeforeRefill(nullptr);
   source_.setBeforeWait(nullptr);
+  outputs_.setCheckInterval(0);
+  indexes_.setCheckInterval(0);
   processing_ = false;
 }
 

@@ -42,6 +42,9 @@ class WmoIngest {
   static constexpr int OPEN_FILES = 512;
   // Seconds after which a kept file nobody has filed to is closed (at most twice that).
   static constexpr int KEEP_IDLE_SECONDS = 60;
+  // While a feed is read, kept files moved or removed are looked for at most this often
+  // (microseconds); between calls of the filing steps, before every bulletin.
+  static constexpr long MOVE_CHECK_MICROS = 200;
   // Seconds without input after which a stop request ends a bulletin in progress.
   static constexpr int IDLE_SECONDS = 10;
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <charconv>
 
 #include "core/Kol.h"
@@ -67,6 +68,12 @@ OpenFiles::OpenFiles(int limit) : limit_(fileLimit(limit)) {}
 // file removed is not kept alive by the set. One held for a bulletin is checked once released.
 void OpenFiles::poll()
 {
+  if (check_interval_ > 0) {
+    using namespace std::chrono;
+    long now = duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+    if (now - checked_ < check_interval_) return;
+    checked_ = now;
+  }
   bool all = false;
   std::vector<std::string> gone;
   auto changed = [&gone](Entry& e) {

@@ -49,7 +49,7 @@ class OpenFiles {
   // that thousands of files gathering at once stay within a few megabytes.
   static constexpr int GATHER = 4096;
   static constexpr int GATHER_BULLETINS = 16384;
-  static constexpr size_t GATHER_ALL = 12 << 20;
+  static constexpr size_t GATHER_ALL = 8 << 20;
 
   // A descriptor appending to path, opened (with missing directories) when not held; -1 when
   // it cannot be opened. Valid until the next call on the set.
@@ -92,6 +92,10 @@ class OpenFiles {
   void setLimit(int limit);
   bool holds(const char* path) const { return files_.count(path) > 0; }
   const PathWatch& getWatch() const { return watch_; }
+  // Changes to the paths are looked for at most once per interval (microseconds; 0, the
+  // default, before every use): a feed read at full speed files a bulletin every few
+  // microseconds, and nobody moving files can time a move to a bulletin that closely.
+  void setCheckInterval(long micros) { check_interval_ = micros; }
 
  private:
   // An index line waiting for the bulletin it points at to be written.
@@ -134,6 +138,8 @@ class OpenFiles {
   void changed(Entry& e);
 
   int limit_;
+  long check_interval_ = 0;
+  long checked_ = 0;  // when changes were last looked for (steady clock, microseconds)
   long clock_ = 0;
   long swept_ = 0;       // the clock at the last sweep
   size_t gathered_ = 0;  // bytes gathered in all files
