@@ -1,12 +1,15 @@
-// Ingest of a synthetic bulletin feed (short text bulletins and GRIB messages, mixed as on a
-// real broadcast) with a products file of 500 rules, to files under /tmp, beside the read and
-// write limits of the machine measured in the same run: `cat FEED > /dev/null` and
-// `cp FEED /tmp/x`. Each run starts after a sync, so that none pays for the writeback of the one
-// before. "x_cp" is the ingest rate as a fraction of the cp rate, cp being run just before and
-// just after each ingest and the faster of the two taken (the machine's speed drifts from
-// minute to minute); "x_cp_cpu" is the same in processor time, which waits for the disk do not
-// blur. Repetitions (--benchmark_repetitions) give medians of the pairs. KOL_BENCH_FEED_MB sets
-// the feed size (default 1024); the feed and every file written are removed at the end.
+// Ingest of bulletin feeds beside the read and write limits of the machine measured in the same
+// run: `cat FEED > /dev/null` and `cp FEED /tmp/x`. Two feeds: a synthetic one (short text
+// bulletins and GRIB messages, mixed as on a real broadcast) filed by a products file of 500
+// rules to a few hundred files, and the real METAR capture of the test data repeated, filed by
+// one rule whose names vary by heading (`. >> %D/%pL_%pT.txt %D/%pL_%pT.hdr`) to some 1,500
+// files. Each run starts after a sync, so that none pays for the writeback of the one before.
+// "x_cp" is the ingest rate as a fraction of the cp rate, cp being run just before and just
+// after each ingest and the faster of the two taken (the machine's speed drifts from minute to
+// minute); "x_cp_cpu" is the same in processor time, which waits for the disk do not blur.
+// Repetitions (--benchmark_repetitions) give medians of the pairs. KOL_BENCH_FEED_MB sets the
+// synthetic feed size (default 1024), KOL_BENCH_METAR_MB the METAR one (default 300); the feeds
+// and every file written are removed at the end.
 #include <benchmark/benchmark.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
@@ -17,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -44,20 +48,41 @@ std::string station(int i)
   return s;
 }
 
-// The feed, written once; the counts of what it holds.
+long megabytes(const char* variable, long otherwise)
+{
+  const char* mb = std::getenv(variable);
+  return (mb ? std::atol(mb) : otherwise) << 20;
+}
+
+// A feed, written once, with its products file; the counts of what it holds.
 struct Feed {
-  std::string path = scratch("feed.wmo");
-  std::string rules = scratch("rules.prd");
-  std::string out = scratch("out");  // one tree per run below it
+  std::string path;
+  std::string rules;
+  std::string out;  // one tree per run below it
   std::string tree;
   int trees = 0;
   long bytes = 0;
   long bulletins = 0;
 
-  Feed()
+  explicit Feed(const std::string& name)
+      : path(scratch((name + ".wmo").c_str())),
+        rules(scratch((name + ".prd").c_str())),
+        out(scratch((name + "_out").c_str()))
   {
-    const char* mb = std::getenv("KOL_BENCH_FEED_MB");
-    long want = (mb ? std::atol(mb) : 1024) << 20;
+  }
+  Feed(const Feed&) = delete;
+  Feed& operator=(const Feed&) = delete;
+  ~Feed()
+  {
+    std::system(
+        ("rm -rf '" + out + "' '" + path + "' '" + rules + "' '" + scratch("x") + "'").c_str());
+  }
+};
+
+struct SyntheticFeed : Feed {
+  SyntheticFeed() : Feed("synthetic")
+  {
+    long want = megabytes("KOL_BENCH_FEED_MB", 1024);
     std::ofstream f(path, std::ios::binary);
     std::mt19937 rng(42);
     std::string grib, body;
@@ -88,11 +113,6 @@ struct Feed {
           << "  B>>  %M/%pL/%pY%pm%pd%ph.grib %M/%pL/%pY%pm%pd%ph.gidx\n";
     r << "else  >>  %D/other.wmo %D/other.idx\n";
   }
-  ~Feed()
-  {
-    std::system(
-        ("rm -rf '" + out + "' '" + path + "' '" + rules + "' '" + scratch("x") + "'").c_str());
-  }
 
   static std::string textBody(std::mt19937& rng)
   {
@@ -120,9 +140,39 @@ struct Feed {
   }
 };
 
-Feed& feed()
+// The METAR capture again and again: 2,723 bulletins of 773 headings an hour.
+struct MetarFeed : Feed {
+  MetarFeed() : Feed("metar")
+  {
+    const char* dir = std::getenv("KOL_TEST_DATA");
+    std::ifstream in(
+        std::string(dir ? dir : KOL_TEST_DATA_DEFAULT) + "/metar/metpy_2020010600_sao.wmo",
+        std::ios::binary);
+    std::string capture((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (capture.empty()) return;
+    long each = 0;
+    for (size_t at = capture.find("\x01\r\r\n"); at != std::string::npos;
+         at = capture.find("\x01\r\r\n", at + 1))
+      each++;
+    std::ofstream f(path, std::ios::binary);
+    for (long want = megabytes("KOL_BENCH_METAR_MB", 300); bytes < want;) {
+      f << capture;
+      bytes += static_cast<long>(capture.size());
+      bulletins += each;
+    }
+    std::ofstream(rules) << ".  >>  %D/%pL_%pT.txt %D/%pL_%pT.hdr\n";
+  }
+};
+
+Feed& synthetic()
 {
-  static Feed f;
+  static SyntheticFeed f;
+  return f;
+}
+
+Feed& metar()
+{
+  static MetarFeed f;
   return f;
 }
 
@@ -139,19 +189,19 @@ long peakKb()
 // waits for the host: a gigabyte written into fresh page cache then runs at a fraction of its
 // speed, and which run meets such memory is chance. Touching and freeing more memory than a run
 // writes, just before each timed run, gives cp and the ingest alike memory the host backs.
-void warmMemory()
+void warmMemory(const Feed& f)
 {
-  size_t bytes = static_cast<size_t>(feed().bytes) * 2 + (256L << 20);
+  size_t bytes = static_cast<size_t>(f.bytes) * 2 + (256L << 20);
   void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE,
                  -1, 0);
   if (p != MAP_FAILED) munmap(p, bytes);
 }
 
 // Each timed run starts with nothing left to write back from the one before, on warm memory.
-void sync()
+void sync(const Feed& f)
 {
   std::system("sync");
-  warmMemory();
+  warmMemory(f);
 }
 
 // Processor time (user and system) of this process, or of its finished children.
@@ -163,10 +213,13 @@ double cpuSeconds(int who)
   return sec(u.ru_utime) + sec(u.ru_stime);
 }
 
-void command(benchmark::State& state, const std::string& cmd)
+void command(benchmark::State& state, Feed& f, const std::string& cmd)
 {
-  Feed& f = feed();
-  sync();
+  if (f.bytes == 0) {
+    state.SkipWithError("feed not found");
+    return;
+  }
+  sync(f);
   for (auto _ : state)
     if (std::system(cmd.c_str()) != 0) state.SkipWithError("command failed");
   state.SetBytesProcessed(state.iterations() * f.bytes);
@@ -174,16 +227,16 @@ void command(benchmark::State& state, const std::string& cmd)
                                                      benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void BM_ReadLimit_cat(benchmark::State& state)
+void readLimit(benchmark::State& state, Feed& f)
 {
-  command(state, "cat '" + feed().path + "' > /dev/null");
+  command(state, f, "cat '" + f.path + "' > /dev/null");
 }
 
-std::string copyCommand() { return "cp '" + feed().path + "' '" + scratch("x") + "'"; }
+std::string copyCommand(const Feed& f) { return "cp '" + f.path + "' '" + scratch("x") + "'"; }
 
-void BM_WriteLimit_cp(benchmark::State& state)
+void writeLimit(benchmark::State& state, Feed& f)
 {
-  command(state, copyCommand());
+  command(state, f, copyCommand(f));
   std::remove(scratch("x").c_str());
 }
 
@@ -192,14 +245,14 @@ struct Timing {
   double cpu = 0;
 };
 
-// The write limit of the moment, measured as BM_WriteLimit_cp does.
-Timing copyOnce()
+// The write limit of the moment, measured as writeLimit does.
+Timing copyOnce(const Feed& f)
 {
-  sync();
+  sync(f);
   Timing t;
   auto start = std::chrono::steady_clock::now();
   t.cpu = cpuSeconds(RUSAGE_CHILDREN);
-  if (std::system(copyCommand().c_str()) != 0) t.cpu = -1;
+  if (std::system(copyCommand(f).c_str()) != 0) t.cpu = -1;
   t.cpu = t.cpu < 0 ? 0 : cpuSeconds(RUSAGE_CHILDREN) - t.cpu;
   t.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::remove(scratch("x").c_str());
@@ -207,11 +260,11 @@ Timing copyOnce()
 }
 
 // Files the whole feed into the output tree; the count of bulletins filed, -1 on failure.
-long fileFeed()
+long fileFeed(const Feed& f)
 {
-  KOL::WmoIngest w("logfile=none");
-  w.readProdFile(feed().rules.c_str());
-  return w.process(feed().path.c_str()) ? w.getFiled() : -1;
+  KOL::WmoIngest w("logfile=none,noseq");
+  w.readProdFile(f.rules.c_str());
+  return w.process(f.path.c_str()) ? w.getFiled() : -1;
 }
 
 // One ingest of the whole feed, into a tree of its own: fresh starts from an empty tree (every
@@ -222,17 +275,20 @@ long fileFeed()
 // rather than of filing. The trees are named after the process too: ext4 places the
 // subdirectories of a new tree's top by their name, and a tree named as the one that the last
 // invocation removed a minute ago would land among its freed inodes.
-void ingest(benchmark::State& state, bool fresh)
+void ingest(benchmark::State& state, Feed& f, bool fresh)
 {
-  Feed& f = feed();
+  if (f.bytes == 0) {
+    state.SkipWithError("feed not found");
+    return;
+  }
   f.tree = f.out + "/" + std::to_string(getpid()) + "-" + std::to_string(++f.trees);
   KOL::Kol::setMessageLevel(KOL::Kol::ERROR);
   KOL::Kol::resrc.set("data_path", f.tree.c_str());
   KOL::Kol::resrc.set("model_path", (f.tree + "/grib").c_str());
-  if (!fresh && fileFeed() < 0) state.SkipWithError("feed not read");
+  if (!fresh && fileFeed(f) < 0) state.SkipWithError("feed not read");
   long filed = 0;
-  Timing cp = copyOnce();
-  sync();
+  Timing cp = copyOnce(f);
+  sync(f);
   // Peak memory from here on: the warming above is not the ingest's.
   std::ofstream("/proc/self/clear_refs") << "5";
   long before = peakKb();
@@ -240,7 +296,7 @@ void ingest(benchmark::State& state, bool fresh)
   for (auto _ : state) {
     auto start = std::chrono::steady_clock::now();
     run.cpu = cpuSeconds(RUSAGE_SELF);
-    filed = fileFeed();
+    filed = fileFeed(f);
     if (filed < 0) state.SkipWithError("feed not read");
     run.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.cpu = cpuSeconds(RUSAGE_SELF) - run.cpu;
@@ -248,7 +304,7 @@ void ingest(benchmark::State& state, bool fresh)
   long peak = peakKb();
   // The faster of the cp runs before and after: a cp slowed by the machine does not flatter
   // the ratio.
-  Timing after = copyOnce();
+  Timing after = copyOnce(f);
   if (after.wall < cp.wall) cp = after;
   if (cp.wall > 0 && run.wall > 0) state.counters["x_cp"] = cp.wall / run.wall;
   if (cp.cpu > 0 && run.cpu > 0) state.counters["x_cp_cpu"] = cp.cpu / run.cpu;
@@ -262,14 +318,25 @@ void ingest(benchmark::State& state, bool fresh)
   state.counters["rss_growth_MB"] = static_cast<double>(peak - before) / 1024;
 }
 
-void BM_Ingest_NewFiles(benchmark::State& state) { ingest(state, true); }
-void BM_Ingest_ExistingFiles(benchmark::State& state) { ingest(state, false); }
+void BM_ReadLimit_cat(benchmark::State& state) { readLimit(state, synthetic()); }
+void BM_WriteLimit_cp(benchmark::State& state) { writeLimit(state, synthetic()); }
+void BM_Ingest_NewFiles(benchmark::State& state) { ingest(state, synthetic(), true); }
+void BM_Ingest_ExistingFiles(benchmark::State& state) { ingest(state, synthetic(), false); }
+void BM_Metar_ReadLimit_cat(benchmark::State& state) { readLimit(state, metar()); }
+void BM_Metar_WriteLimit_cp(benchmark::State& state) { writeLimit(state, metar()); }
+void BM_Metar_ManyFiles_New(benchmark::State& state) { ingest(state, metar(), true); }
+void BM_Metar_ManyFiles_Existing(benchmark::State& state) { ingest(state, metar(), false); }
 
 }  // namespace
 
-BENCHMARK(BM_ReadLimit_cat)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WriteLimit_cp)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Ingest_NewFiles)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Ingest_ExistingFiles)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+#define KOL_ONCE(f) BENCHMARK(f)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond)
+KOL_ONCE(BM_ReadLimit_cat);
+KOL_ONCE(BM_WriteLimit_cp);
+KOL_ONCE(BM_Ingest_NewFiles);
+KOL_ONCE(BM_Ingest_ExistingFiles);
+KOL_ONCE(BM_Metar_ReadLimit_cat);
+KOL_ONCE(BM_Metar_WriteLimit_cp);
+KOL_ONCE(BM_Metar_ManyFiles_New);
+KOL_ONCE(BM_Metar_ManyFiles_Existing);
 
 BENCHMARK_MAIN();

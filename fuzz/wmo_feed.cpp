@@ -1,5 +1,5 @@
-// Feeds arbitrary bytes to the bulletin line splitter, then through the whole ingest with a
-// rule that writes each bulletin to a file named from its heading.
+// Feeds arbitrary bytes to the bulletin line splitter, then through the whole ingest with rules
+// that write each bulletin to a file named from its heading and append it to another.
 #include <unistd.h>
 
 #include <cstdint>
@@ -42,7 +42,7 @@ bool writeFile(const std::string& path, const void* data, size_t size)
   return std::fclose(fp) == 0;
 }
 
-// Every byte ends up in a line, but for a last line that the input cut short.
+// Every byte ends up in a line, the last bytes too when no line end follows them.
 void splitLines(const std::string& feed, size_t size)
 {
   WmoFile in;
@@ -53,14 +53,15 @@ void splitLines(const std::string& feed, size_t size)
     if (line.getLength() < 0 || line.getLength() > WmoData::DATA_SIZE) std::abort();
     total += line.getLength();
   }
-  if (total > size || static_cast<long>(total) != in.getTotalBytes() - (long)(size - total))
-    std::abort();
+  if (total != size || in.getTotalBytes() != static_cast<long>(size)) std::abort();
 }
 
 void ingest(const std::string& feed)
 {
   std::string dir = scratchDir();
-  std::string rules = ". > " + dir + "/out/%pT_%pL_%e " + dir + "/out/idx\n";
+  // Written per bulletin, and appended to files kept open with index files beside them.
+  std::string rules =
+      ". > " + dir + "/out/%pT_%pL_%e\n. >> " + dir + "/out/%pL/%pT " + dir + "/out/%pL/%pT.idx\n";
   if (!writeFile(dir + "/rules.prd", rules.data(), rules.size())) return;
   WmoIngest w("logfile=none");
   w.readProdFile((dir + "/rules.prd").c_str());

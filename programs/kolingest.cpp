@@ -2,7 +2,9 @@
 // "sock:PORT" to wait for a feed to connect) by the rules of a products file, until the feed ends
 // or SIGINT or SIGTERM asks it to stop. A stop finishes the bulletin in progress first; a second
 // signal ends the program at once. Unless the message level is given, only warnings and a
-// closing summary are printed; "-me=out1" lists every bulletin.
+// closing summary are printed; "-me=out1" lists every bulletin. The products file (-prodfile or
+// -pf) is looked for in the current directory, then on the database path; without one the
+// program files nothing and fails ("-prodfile=none" only lists the bulletins).
 #include <signal.h>
 #include <unistd.h>
 
@@ -10,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
 #include "core/Resrc.h"
@@ -88,6 +91,14 @@ int main(int argc, char** argv)
   Ingest ingest;
   if (const char* prd = r.get("prodfile"); StrLib::valid(prd))
     ingest.setParam((std::string("prodfile=") + prd).c_str());
+  // A products file is looked for where the program was started, then on the database path;
+  // filing nothing for want of one is no success.
+  std::string prod = ingest.getProdFile();
+  if (!FileTool::isFullPath(prod.c_str()) && FileTool::exist(prod.c_str())) prod = "./" + prod;
+  if (!StrLib::iequal(prod.c_str(), "none") && !ingest.readProdFile(prod.c_str())) {
+    Kol::outError("kolingest: products file not found: %s\n", prod.c_str());
+    return Kol::FAILURE;
+  }
   active = &ingest;
   catchSignals();
   double start = Kol::getTime();

@@ -68,8 +68,6 @@ void Product::init()
   kept_in = kept_from = nullptr;
   buf = nullptr;
   buf_size = buf_len = 0;
-  last_file.clear();
-  last_hdr.clear();
   file_hint = hdr_hint = {};
   closeOutput();
   header.close();
@@ -299,16 +297,6 @@ void Product::closeOutput()
   buf = nullptr;
   buf_size = buf_len = 0;
   output.close();
-}
-
-void Product::releaseKept(wmo::OpenFiles& outputs, wmo::OpenFiles& indexes)
-{
-  if (!last_file.empty() && last_file != file_name) outputs.close(last_file.c_str());
-  if (!last_hdr.empty() && last_hdr != hdr_name) indexes.close(last_hdr.c_str());
-  if (last_file != file_name) file_hint = {};
-  if (last_hdr != hdr_name) hdr_hint = {};
-  last_file = file_name;
-  last_hdr = hdr_name;
 }
 
 void Product::clearBulletin()

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdio>
-#include <string>
 
 #include "core/File.h"
 #include "obs/wmo/OpenFiles.h"
@@ -91,9 +90,6 @@ class Product {
   // closed. A kept output gathers bulletins and writes them later, unless settle asks for the
   // bulletin to be written now (so that its place in the file is known, for a notice).
   void endBulletin(bool newline, const void* last = nullptr, int n = 0, bool settle = false);
-  // Lets the kept files of the last bulletin go when this bulletin's names differ, so that a
-  // name template rolling on to a new file closes the old one.
-  void releaseKept(wmo::OpenFiles& outputs, wmo::OpenFiles& indexes);
   // Forgets the files of the last bulletin.
   void clearBulletin();
   void closeOutput();
@@ -125,9 +121,7 @@ class Product {
   char* buf;                  // the caller's buffer for the bytes not written yet
   int buf_size;
   int buf_len;
-  std::string last_file;           // the names of the last bulletin, to let go of the kept files
-  std::string last_hdr;            // when they change
-  wmo::OpenFiles::Hint file_hint;  // where they were found in their sets
+  wmo::OpenFiles::Hint file_hint;  // where the files were last found in their sets
   wmo::OpenFiles::Hint hdr_hint;
   File output;
   File header;

@@ -335,14 +335,13 @@ int WmoFile::endOfInput(WmoData& line)
   carry_state_ = 0;
   int len = line.getLength();
   if (stopped_ || mode_ != SOCKET_MODE) {
-    // The last bytes of a file still close their bulletin when they end in an ETX.
-    if (!stopped_ && len > 0 && binary_left_ == 0 &&
-        static_cast<unsigned char>(line.getData()[len - 1]) == ETX) {
+    // The last bytes of a file are a line of their own, which closes its bulletin when it ends
+    // in an ETX.
+    if (stopped_ || len == 0) return 0;
+    if (binary_left_ == 0 && static_cast<unsigned char>(line.getData()[len - 1]) == ETX)
       line.setTerminator(WmoData::ETX);
-      classify(line);
-      return 1;
-    }
-    return 0;
+    classify(line);
+    return 1;
   }
   line.setType(WmoData::END_FILE);
   line.setIndex(counter_);

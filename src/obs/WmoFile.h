@@ -37,7 +37,8 @@ class WmoFile {
   int read(unsigned char& byte);
   // Up to n bytes; the count.
   int read(void* bytes, int n);
-  // The next line, classified. 0 at the end of a file; a socket is connected again at its end
+  // The next line, classified. 0 at the end of a file, after its last bytes (a line without a
+  // line end) have come as a line of their own; a socket is connected again at its end
   // and the line then has class END_FILE, the result being whether the connection was made.
   // The line may be a view of the source's buffer: its bytes, and those of the lines before
   // it, stay valid until the buffer is refilled (see setBeforeRefill).

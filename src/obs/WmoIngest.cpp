@@ -86,14 +86,15 @@ void WmoIngest::init()
   by_first_.assign(256, {});
   lead_.clear();
   else_rule_ = -1;
-  in_bulletin_ = decided_ = selected_ = processing_ = false;
+  in_bulletin_ = decided_ = selected_ = processing_ = headed_ = false;
+  binary_end_ = 0;
   sequence_ = last_sequence_ = MISS;
   filed_ = unselected_ = incomplete_ = 0;
   log_.close();
   log_conv_.reset();
   log_path_.clear();
   log_checked_ = -1;
-  index_flushed_ = 0;
+  index_flushed_ = swept_ = 0;
   closeKept();
   if (const char* v = Kol::resrc.get("prod_file"); StrLib::valid(v)) prod_file_ = v;
   if (const char* v = Kol::resrc.get("log_file"); StrLib::valid(v)) log_name_ = v;
@@ -270,7 +271,8 @@ int WmoIngest::openOutput(Product& rule, int& used)
   return ok;
 }
 
-// All names first: a file let go by one rule may be the one another opens now.
+// Every rule lets go of its last bulletin's files first: one it held may be the one another
+// rule takes now.
 int WmoIngest::action()
 {
   fields_.clear();
@@ -280,7 +282,6 @@ int WmoIngest::action()
     expand(r.getFileTemplate(), r.getOffset(), r.fileNameBuffer(), Product::FILE_SIZE);
     if (r.getAction() == Product::APPEND)
       expand(r.getHeaderTemplate(), r.getOffset(), r.headerNameBuffer(), Product::FILE_SIZE);
-    r.releaseKept(outputs_, indexes_);
   }
   int used = 0;
   for (int i : active_) {
@@ -502,6 +503,12 @@ int WmoIngest::process(const char* source)
 {
   if (!prod_read_) readProdFile();
   filed_ = unselected_ = incomplete_ = 0;
+  // Outputs whose names vary by heading can be thousands, each kept open between bulletins.
+  int room = wmo::raiseFileLimit() / 2;
+  for (wmo::OpenFiles* kept : {&outputs_, &indexes_}) {
+    kept->setLimit(room);
+    kept->setCheckInterval(MOVE_CHECK_MICROS);
+  }
   running_ = true;
   in_bulletin_ = false;
   processing_ = true;
@@ -523,7 +530,7 @@ int WmoIngest::process(const char* source)
     if (!handleLine(line_)) break;
   }
   bool idle = source_.isStopped() && in_bulletin_;
-  if (in_bulletin_) abortBulletin(source_.isStopped() ? "stopped" : "end of input");
+  if (in_bulletin_) endOfFeed();
   source_.close();
   closeKept();
   detachSource();
@@ -546,6 +553,8 @@ void WmoIngest::detachSource()
   source_.setWaitCheck(nullptr);
   source_.setBeforeRefill(nullptr);
   source_.setBeforeWait(nullptr);
+  outputs_.setCheckInterval(0);
+  indexes_.setCheckInterval(0);
   processing_ = false;
 }
 
@@ -554,13 +563,13 @@ bool WmoIngest::handleLine(WmoData& line)
   int type = line.getType();
   if (type == WmoData::START) {
     if (in_bulletin_) {
-      if (line.getData()[0] == ETX) {
+      bool etx = line.getData()[0] == ETX;
+      if (etx) {
         if (!decided_) select();
         if (selected_) save(line, 1);
-        if (!finishBulletin()) return false;
-      } else {
-        abortBulletin("no ETX");
       }
+      long before = source_.getTotalBytes() - line.getLength();
+      if (!(etx ? finishBulletin() : endUnterminated(before, "no ETX"))) return false;
     }
     if (!running_) return false;
     startBulletin(line);
@@ -591,11 +600,17 @@ void WmoIngest::startBulletin(const WmoData& line)
   if (long now = std::time(nullptr); now != index_flushed_) {
     flushKept();
     index_flushed_ = now;
+    if (now - swept_ >= KEEP_IDLE_SECONDS) {
+      outputs_.sweep();
+      indexes_.sweep();
+      swept_ = now;
+    }
   }
   for (int i : active_) rules_[i]->setSel(Product::UNSELECTED);
   active_.clear();
   in_bulletin_ = true;
-  decided_ = selected_ = false;
+  decided_ = selected_ = headed_ = false;
+  binary_end_ = 0;
   heading_[0] = awips_[0] = raw_header_[0] = 0;
   kind_ = TEXT;
   sequence_ = MISS;
@@ -628,6 +643,8 @@ void WmoIngest::takeHeading(const WmoData& line)
 {
   appendRaw(raw_header_, RAW_HEADER_SIZE - 1, line.getData(), line.getLength());
   lineText(line, heading_, HEADING_SIZE);
+  // A heading cut short by the end of the feed names no bulletin.
+  headed_ = line.getTerminator() != WmoData::NONE;
   awips_[0] = 0;
   kind_ = TEXT;
   selected_ = false;
@@ -643,7 +660,7 @@ void WmoIngest::firstLine(WmoData& line)
     kind_ = BUFR;
     long len = wmo::messageLength(reinterpret_cast<const unsigned char*>(line.getData()),
                                   line.getLength());
-    source_.setBinary(len - line.getLength());
+    expectBinary(len, line);
   } else {
     lineText(line, awips_, HEADING_SIZE);
   }
@@ -677,7 +694,16 @@ void WmoIngest::collectGrib(WmoData& line)
   StrLib::copy(awips_, HEADING_SIZE, summary.c_str());
   kind_ = GRIB;
   long total = wmo::messageLength(bytes(), line.getLength());
-  source_.setBinary(total - line.getLength());
+  expectBinary(total, line);
+}
+
+// The rest of a binary message of length bytes (unknown when not above 0) whose first line
+// has been read: no ETX is looked for in it, and it is due before its bulletin can end.
+void WmoIngest::expectBinary(long length, const WmoData& line)
+{
+  long rest = std::max(length - line.getLength(), 0L);
+  source_.setBinary(rest);
+  binary_end_ = source_.getTotalBytes() + rest;
 }
 
 void WmoIngest::select()
@@ -719,6 +745,32 @@ bool WmoIngest::finishBulletin()
   if (selected_) filed_++;
   in_bulletin_ = false;
   return running_;
+}
+
+// A start line closes the bulletin before it, ETX or not, and so does the end of a file: what
+// came of it is filed. Only a bulletin that never got its heading, or a binary message that
+// its own length shows cut short, is dropped: there is nothing to file the one by, and the
+// other would leave readers of the file a message they cannot step over. received is the
+// feed's byte count at the point the bulletin ended.
+bool WmoIngest::endUnterminated(long received, const char* why)
+{
+  if (!headed_ || (kind_ != TEXT && received < binary_end_)) {
+    abortBulletin(why);
+    return running_;
+  }
+  printLog("Product without ETX: %s / %s (%s)", heading_, awips_, why);
+  return finishBulletin();
+}
+
+// A connection that ends takes the bulletin in progress with it: the feed server sends it
+// again, whole, once the feed is connected again.
+void WmoIngest::endOfFeed()
+{
+  const char* why = source_.isStopped() ? "stopped" : "end of input";
+  if (source_.getMode() == WmoFile::SOCKET_MODE)
+    abortBulletin(why);
+  else
+    endUnterminated(source_.getTotalBytes(), why);
 }
 
 void WmoIngest::abortBulletin(const char* why)

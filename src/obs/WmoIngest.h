@@ -1,7 +1,8 @@
 // Files a feed of WMO bulletins: reads the feed line by line, selects each bulletin by matching
 // its heading against the rules of a products file, writes, appends or pipes it to outputs
 // named from templates, keeps header index files beside them and sends arrival notices. A
-// bulletin is filed only once its ETX has arrived: one cut short is taken back from its files.
+// bulletin is filed at its ETX, or at the next start line or the end of a file when its ETX
+// is missing; one cut short by a connection that ends is taken back from its files.
 // Header index lines are gathered per index file and written a few kilobytes at a time, at the
 // latest about a second later or when the feed falls silent.
 #pragma once
@@ -36,8 +37,14 @@ class WmoIngest {
   // Stream buffer of each output: enough for a text bulletin; longer runs of bytes are written
   // straight from the feed.
   static constexpr int OUTPUT_BUFFER = 16384;
-  // Appended outputs, and index files, held open between bulletins (each at most).
+  // Appended outputs, and index files, held open between bulletins (each at most) until a feed
+  // is read: then as many as the process may open.
   static constexpr int OPEN_FILES = 512;
+  // Seconds after which a kept file nobody has filed to is closed (at most twice that).
+  static constexpr int KEEP_IDLE_SECONDS = 60;
+  // While a feed is read, kept files moved or removed are looked for at most this often
+  // (microseconds); between calls of the filing steps, before every bulletin.
+  static constexpr long MOVE_CHECK_MICROS = 200;
   // Seconds without input after which a stop request ends a bulletin in progress.
   static constexpr int IDLE_SECONDS = 10;
 
@@ -56,6 +63,7 @@ class WmoIngest {
   // Loads the rules; "none" loads nothing. 1 when a file was read.
   int readProdFile(const char* name);
   int readProdFile() { return readProdFile(prod_file_.c_str()); }
+  const char* getProdFile() const { return prod_file_.c_str(); }
   // Reads a whole file or socket feed; 0 when the source cannot be opened.
   int process(const char* source);
 
@@ -121,7 +129,10 @@ class WmoIngest {
   void firstLine(WmoData& line);
   void collectGrib(WmoData& line);
   void select();
+  void expectBinary(long length, const WmoData& line);
   bool finishBulletin();
+  bool endUnterminated(long received, const char* why);
+  void endOfFeed();
   void abortBulletin(const char* why);
   bool keepWaiting() const;
   void report(char mark) const;
@@ -170,6 +181,8 @@ class WmoIngest {
   bool processing_;  // within process(): index lines are gathered
   bool decided_;     // the rules have been asked about the current bulletin
   bool selected_;
+  bool headed_;      // the heading line of the current bulletin has come whole
+  long binary_end_;  // the feed's byte count at the end of its binary message
   int sequence_;
   int last_sequence_;
   long filed_;
@@ -180,6 +193,7 @@ class WmoIngest {
   std::string log_path_;
   long log_checked_;
   long index_flushed_;  // when the gathered index lines were last written
+  long swept_;          // when idle kept files were last closed
 };
 
 }  // namespace KOL

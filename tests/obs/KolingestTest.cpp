@@ -53,8 +53,9 @@ TEST(Kolingest, FilesAFeedAndRunsRunRules)
   EXPECT_NE(KOLTest::readFile(dir.file("ingest.log")).find("Terminating ingest"),
             std::string::npos);
 
-  EXPECT_NE(KOLTest::run(ingestCommand(dir, "missing.feed"), &status).find("cannot open"),
-            std::string::npos);
+  EXPECT_NE(
+      KOLTest::run(ingestCommand(dir, "-pf=run.prd missing.feed"), &status).find("cannot open"),
+      std::string::npos);
   EXPECT_EQ(status, 1);
 }
 
@@ -176,4 +177,46 @@ TEST(Kolingest, QuietUnlessAsked)
       << out;
   out = KOLTest::run(base + " -me=out1 2>&1", &status);
   EXPECT_EQ(count(out, "SAUS70 KWBC 060000 / "), 20) << out;
+}
+
+// A products file named to the program is looked for where it was started, then on the database
+// path; one found nowhere ends the program with a failure before anything is read.
+TEST(Kolingest, ProductsFileFoundWhereStartedThenOnTheDatabasePath)
+{
+  KOLTest::TempDir dir;
+  KOLTest::run("mkdir '" + dir.file("db") + "'");
+  KOLTest::writeFile(dir.file("feed"), frame(1, {"SAUS70 KWBC 060000", lines({"METAR", "K="})}));
+  KOLTest::writeFile(dir.file("both.prd"), "S..... >> %D/here.wmo\n");
+  KOLTest::writeFile(dir.file("db/both.prd"), "S..... >> %D/db_both.wmo\n");
+  KOLTest::writeFile(dir.file("db/only.prd"), "S..... >> %D/db_only.wmo\n");
+  struct Case {
+    const char* args;
+    int status;
+    const char* filed;  // the file written, or the message printed
+  };
+  const Case cases[] = {
+      {"-prodfile=both.prd", 0, "here.wmo"},
+      {"-pf=both.prd", 0, "here.wmo"},
+      {"-prodfile=only.prd", 0, "db_only.wmo"},
+      {"-prodfile=db/both.prd", 0, "db_both.wmo"},
+      {"-prodfile=missing.prd", 1, "Product file not found"},
+      {"-prodfile=none", 0, "0 bulletins filed, 1 not selected"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    KOLTest::run("rm -rf '" + dir.file("out") + "'");
+    int status = -1;
+    std::string out =
+        KOLTest::run("cd '" + dir.path() + "' && '" + KOLTest::programPath("kolingest") +
+                         "' -fp=db -dp=out -lf=none " + c.args + " feed 2>&1",
+                     &status);
+    EXPECT_EQ(status, c.status) << out;
+    std::string listed = KOLTest::run("ls '" + dir.file("out") + "' 2>/dev/null");
+    if (c.status == 0 && std::string(c.filed).find(".wmo") != std::string::npos) {
+      EXPECT_EQ(listed, std::string(c.filed) + "\n");
+    } else {
+      EXPECT_EQ(listed, "");
+      EXPECT_NE(out.find(c.filed), std::string::npos) << out;
+    }
+  }
 }

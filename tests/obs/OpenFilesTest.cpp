@@ -1,17 +1,23 @@
 // Files kept open between bulletins: least recently used closed first, one writer at a time,
 // and files moved away behind the ingest's back started anew.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "obs/WmoIngest.h"
 #include "obs/wmo/OpenFiles.h"
+#include "obs/wmo/PathWatch.h"
 
 using KOL::Kol;
 using KOL::WmoIngest;
@@ -242,4 +248,103 @@ TEST(OpenFiles, GatheredBulletinsAndTheirIndexLinesLandWhereTheyBelong)
   bulletin("nine\n", false);
   data.closeAll();
   EXPECT_EQ(KOLTest::readFile(out), "nine\n");
+}
+
+namespace {
+
+int openDescriptors()
+{
+  auto fds = std::filesystem::directory_iterator("/proc/self/fd");
+  return static_cast<int>(std::distance(begin(fds), end(fds)));
+}
+
+}  // namespace
+
+// A thousand files in a few directories cost a watch per directory; moving a directory or
+// removing a file closes what it held at the next use of the set, and a path through the moved
+// directory leads to a new one with a watch of its own.
+TEST(OpenFiles, ManyFilesShareTheWatchesOfTheirDirectories)
+{
+  KOLTest::TempDir dir;
+  OpenFiles files(5000);
+  files.setLimit(std::min(KOL::wmo::raiseFileLimit(), 5000));
+  auto name = [&](const char* sub, int i) { return dir.file(sub) + "/f" + std::to_string(i); };
+  const char* subs[] = {"a", "b", "c/d"};
+  for (int i = 0; i < 1000; i++) put(files.get(name(subs[i % 3], i).c_str()), "1");
+  const KOL::wmo::PathWatch& watch = files.getWatch();
+  int dirs = watch.numDirs();
+  // The directories above the scratch directory, it, and a, b, c and c/d.
+  EXPECT_EQ(dirs, std::count(dir.path().begin(), dir.path().end(), '/') + 5);
+  EXPECT_EQ(watch.numAdded(), dirs);
+  EXPECT_EQ(files.size(), 1000);
+  EXPECT_TRUE(fcntl(files.get(name("a", 0).c_str()), F_GETFD) & FD_CLOEXEC);
+
+  int before = openDescriptors();
+  ASSERT_EQ(std::rename(dir.file("a").c_str(), dir.file("a.old").c_str()), 0);
+  ASSERT_EQ(std::remove(name("b", 1).c_str()), 0);
+  put(files.get(name("c/d", 2).c_str()), "2");
+  // The 334 files under a and the one removed are closed, and the watch of a is let go.
+  EXPECT_EQ(files.size(), 1000 - 334 - 1);
+  EXPECT_EQ(openDescriptors(), before - 335);
+  EXPECT_FALSE(files.holds(name("a", 3).c_str()));
+  EXPECT_TRUE(files.holds(name("b", 4).c_str()));
+  EXPECT_EQ(watch.numAdded(), dirs);
+  EXPECT_EQ(watch.numDirs(), dirs - 1);
+
+  put(files.get(name("a", 3).c_str()), "2");
+  put(files.get(name("b", 1).c_str()), "2");
+  EXPECT_EQ(watch.numAdded(), dirs + 1);  // the new a
+  EXPECT_EQ(KOLTest::readFile(dir.file("a.old/f3")), "1");
+  EXPECT_EQ(KOLTest::readFile(name("a", 3)), "2");
+  EXPECT_EQ(KOLTest::readFile(name("b", 1)), "2");
+  // The new a is watched for itself: a file removed in it is noticed.
+  ASSERT_EQ(std::remove(name("a", 3).c_str()), 0);
+  put(files.get(name("a", 3).c_str()), "3");
+  EXPECT_EQ(KOLTest::readFile(name("a", 3)), "3");
+  files.closeAll();
+  EXPECT_EQ(watch.numDirs(), 0);
+}
+
+TEST(OpenFiles, IdleFilesClosedBySweepsAndByALowerLimit)
+{
+  KOLTest::TempDir dir;
+  std::string a = dir.file("a"), b = dir.file("b"), c = dir.file("c");
+  OpenFiles files(10);
+  put(files.get(a.c_str()), "a");
+  put(files.get(b.c_str()), "b");
+  files.sweep();  // both used since the start
+  EXPECT_EQ(files.size(), 2);
+  put(files.get(a.c_str()), "a");
+  files.sweep();
+  EXPECT_TRUE(files.holds(a.c_str()));
+  EXPECT_FALSE(files.holds(b.c_str()));
+  ASSERT_GE(files.take(c.c_str()), 0);
+  files.sweep();
+  EXPECT_FALSE(files.holds(a.c_str()));
+  EXPECT_TRUE(files.holds(c.c_str()));  // held for a bulletin
+
+  put(files.get(a.c_str()), "a");
+  put(files.get(b.c_str()), "b");
+  files.setLimit(2);
+  EXPECT_EQ(files.size(), 2);
+  EXPECT_TRUE(files.holds(c.c_str()));
+  EXPECT_TRUE(files.holds(b.c_str()));
+  files.closeAll();
+  EXPECT_EQ(KOLTest::readFile(a), "aaa");
+}
+
+// The soft limit of open files is raised to the hard one; the sets get it less a margin.
+TEST(OpenFiles, DescriptorLimitRaisedToTheHardLimit)
+{
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+  rlimit low{std::min<rlim_t>(old.rlim_max, 256), old.rlim_max};
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  int room = KOL::wmo::raiseFileLimit();
+  rlimit now{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &now), 0);
+  EXPECT_EQ(now.rlim_cur, std::min<rlim_t>(old.rlim_max, 1 << 20));
+  EXPECT_GT(room, static_cast<long>(now.rlim_cur) / 2);
+  EXPECT_LE(room, static_cast<long>(now.rlim_cur) - 64);
+  setrlimit(RLIMIT_NOFILE, &old);
 }

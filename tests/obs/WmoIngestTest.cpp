@@ -14,7 +14,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -461,8 +463,8 @@ TEST_F(Ingest, RawFilingReproducesTheFeedAndChecksSequenceNumbers)
   EXPECT_NE(log.find("Terminating ingest"), std::string::npos);
 }
 
-// 100,000 bulletins with garbage between them and every kind of fault: exactly the complete
-// ones are filed, each once.
+// 100,000 bulletins with garbage between them and every kind of fault: every one that got its
+// heading is filed, each once, those without their ETX too.
 TEST_F(Ingest, NothingLostOrInventedUnderFaults)
 {
   std::string grib1 = std::string("GRIB\x00\x00\x40\x01", 8) + std::string(20, '\x07') +
@@ -499,17 +501,139 @@ TEST_F(Ingest, NothingLostOrInventedUnderFaults)
       break;
     }
     feed += frame(seq++, b, etx);
-    if (etx) complete.push_back(b);
+    complete.push_back(b);
     if (i % 10 == 3) feed += std::string("\x05garbage ") + std::to_string(i) + "\r\r\nmore\x03";
     if (i % 100 == 42) feed += EOL + std::string(1, ETX) + EOL;
   }
   WmoIngest w("noseq");
   ingest(w, "S..... >> %D/sfc/%pL.wmo %D/sfc/%pL.idx\nH..... >> %D/grib.wmo %D/grib.idx\n", feed);
   EXPECT_EQ(w.getFiled(), static_cast<long>(complete.size()));
-  EXPECT_EQ(w.getIncomplete(), total / 1000 + 1);
+  EXPECT_EQ(w.getIncomplete(), 1);
   expectFiledOnce(dir.path(), complete);
   std::string gribs = read("grib.wmo");
   EXPECT_EQ(count(gribs, grib1), total / 1000);
+}
+
+namespace {
+
+// Body lines as a text output holds them: CR and other control characters dropped.
+std::vector<std::string> textLines(const std::string& body)
+{
+  std::vector<std::string> out;
+  std::string line;
+  for (char c : body + "\n") {
+    if (c == '\n') {
+      if (line.find_first_not_of(' ') != std::string::npos) out.push_back(line);
+      line.clear();
+    } else if (c >= 32 && c < 127) {
+      line += c;
+    }
+  }
+  return out;
+}
+
+// The real framed bulletins: the shared METAR capture and the single bulletins that come with
+// their start line.
+std::string realFeed()
+{
+  std::string feed;
+  for (const auto& e : fs::directory_iterator(KOLTest::dataFile("bulletins"))) {
+    std::string one = KOLTest::readFile(e.path().string());
+    if (one.rfind(START, 0) == 0) feed += one;
+  }
+  return feed + KOLTest::readFile(KOLTest::dataFile("metar/metpy_2020010600_sao.wmo"));
+}
+
+}  // namespace
+
+// A third of the ETX bytes of a real feed lost, the last one too, the feed ending in the middle
+// of a report: each start line closes the bulletin before it, the end of the file the last, and
+// every line of every report lands in the file of its heading (some 1,500 files with their
+// index files).
+TEST_F(Ingest, BulletinsWithoutTheirEtxAreFiledWhole)
+{
+  KOL_REQUIRE_DATA();
+  std::string feed = realFeed();
+  std::vector<Bulletin> sent = split(feed);
+  ASSERT_GT(sent.size(), 2700u);
+  std::mt19937 rng(2207);
+  std::string cut;
+  size_t last_etx = feed.rfind(ETX);
+  for (size_t i = 0; i < feed.size(); i++)
+    if (feed[i] != ETX || (i != last_etx && rng() % 3 != 0)) cut += feed[i];
+  while (cut.back() == '\r' || cut.back() == '\n') cut.pop_back();
+  ASSERT_EQ(cut.back(), '=');
+  ASSERT_LT(count(cut, std::string(1, ETX)), count(feed, std::string(1, ETX)) * 3 / 4);
+
+  WmoIngest w;
+  ingest(w, ". >> %D/%pL_%pT.wmo %D/%pL_%pT.idx\n", cut);
+  EXPECT_EQ(w.getFiled(), static_cast<long>(sent.size()));
+  EXPECT_EQ(w.getIncomplete(), 0);
+  expectFiledOnce(dir.path(), sent);
+  std::map<std::string, std::string> files;
+  int missing = 0, checked = 0;
+  for (const Bulletin& b : sent) {
+    std::istringstream words(b.heading);
+    std::string tt, cccc;
+    words >> tt >> cccc;
+    std::string& text = files[cccc + "_" + tt];
+    if (text.empty()) text = read(cccc + "_" + tt + ".wmo");
+    for (const std::string& line : textLines(b.body)) {
+      checked++;
+      if (text.find(line) == std::string::npos && ++missing < 5)
+        ADD_FAILURE() << b.heading << ": " << line;
+    }
+  }
+  EXPECT_EQ(missing, 0) << "of " << checked;
+  EXPECT_EQ(files.size(), 773u);  // each with its index file beside it
+  for (const auto& e : fs::directory_iterator(dir.path()))
+    EXPECT_GT(fs::file_size(e.path()), 0u) << e.path();
+}
+
+// How a bulletin ends decides whether it is filed: text is filed whatever became of its ETX,
+// a binary message only when whole, nothing without a heading.
+TEST_F(Ingest, WhatEndsABulletinWithoutItsEtx)
+{
+  std::string grib = "GRIB" + std::string("\x00\x00\x40\x01", 4) + std::string(52, 'g') + "7777";
+  std::string head = START + "001" + EOL;
+  Bulletin a{"SAUS70 KWBC 060000", lines({"METAR", "KBOS 060000Z 27010KT="})};
+  Bulletin g{"HTXA50 KWBC 060000", grib + EOL};
+  std::string cut_grib = head + g.heading + EOL + grib.substr(0, 50);
+  std::string short_grib = head + g.heading + EOL + grib.substr(0, 40);
+  struct Case {
+    const char* what;
+    std::string feed;
+    long filed, incomplete;
+    int gribs;          // whole messages in the binary output
+    const char* extra;  // in the text output beside the report of KBOS
+  };
+  const Case cases[] = {
+      {"next start line", frame(1, a, false) + frame(2, a), 2, 0, 0, ""},
+      {"end of file in a line", frame(1, a) + head + a.heading + EOL + "KJFK 0601", 2, 0, 0,
+       "KJFK 0601"},
+      {"end of file in the heading", frame(1, a) + head + "SAUS70 KW", 1, 1, 0, ""},
+      {"no heading", head + frame(2, a), 1, 1, 0, ""},
+      {"binary message whole", frame(1, g, false) + frame(2, a), 2, 0, 1, ""},
+      {"binary message cut by a start line", cut_grib + frame(2, a) + frame(3, g), 2, 1, 1, ""},
+      {"binary message cut by the end", frame(1, a) + short_grib, 1, 1, 0, ""},
+  };
+  std::string rules = write("r.prd", "S..... >> %D/s.wmo %D/s.idx\nH..... B>> %D/g.grib\n");
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string sub = "c" + std::to_string(n++);
+    Kol::resrc.set("data_path", dir.file(sub).c_str());
+    WmoIngest w("logfile=none");
+    ASSERT_EQ(w.readProdFile(rules.c_str()), 1);
+    ASSERT_EQ(w.process(write(sub + ".feed", c.feed).c_str()), 1);
+    EXPECT_EQ(w.getFiled(), c.filed);
+    EXPECT_EQ(w.getIncomplete(), c.incomplete);
+    std::string text = read(sub + "/s.wmo");
+    EXPECT_NE(text.find("KBOS 060000Z"), std::string::npos);
+    EXPECT_NE(text.find(c.extra), std::string::npos) << c.extra;
+    EXPECT_EQ(count(text, "** "), static_cast<int>(indexLines(dir.file(sub + "/s.idx")).size()));
+    EXPECT_EQ(count(read(sub + "/g.grib"), grib), c.gribs);
+  }
 }
 
 namespace {

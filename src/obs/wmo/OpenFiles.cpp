@@ -1,5 +1,6 @@
 #include "obs/wmo/OpenFiles.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <charconv>
 
 #include "core/Kol.h"
@@ -25,6 +27,22 @@ int fileLimit(int wanted)
 }
 
 }  // namespace
+
+int raiseFileLimit()
+{
+  // Far more than any feed has outputs: a limit without bound is not taken at its word.
+  constexpr rlim_t MOST = 1 << 20;
+  rlimit rl{};
+  if (getrlimit(RLIMIT_NOFILE, &rl) != 0) return 256;
+  rlim_t want = std::min(rl.rlim_max, MOST);
+  if (rl.rlim_cur < want) {
+    rlimit up{want, rl.rlim_max};
+    if (setrlimit(RLIMIT_NOFILE, &up) == 0) rl.rlim_cur = want;
+  }
+  // The feed, the log, pipes, notice sockets and whatever the program holds besides.
+  long have = static_cast<long>(std::min(rl.rlim_cur, MOST));
+  return static_cast<int>(std::max(have - std::max(64L, have / 8), 2L));
+}
 
 bool writeAll(int fd, iovec* iov, int count)
 {
@@ -45,15 +63,24 @@ bool writeAll(int fd, iovec* iov, int count)
 
 OpenFiles::OpenFiles(int limit) : limit_(fileLimit(limit)) {}
 
-// Paths whose directories changed are checked before their next use. What was gathered for
-// such a file goes out now, not at the next flush: whoever moved it away between bulletins
-// finds in it every bulletin filed before.
+// Files whose paths may lead elsewhere now are closed, after what was gathered for them goes
+// out: whoever moved one away between bulletins finds in it every bulletin filed before, and a
+// file removed is not kept alive by the set. One held for a bulletin is checked once released.
 void OpenFiles::poll()
 {
+  if (check_interval_ > 0) {
+    using namespace std::chrono;
+    long now = duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+    if (now - checked_ < check_interval_) return;
+    checked_ = now;
+  }
   bool all = false;
-  auto changed = [this](Entry& e) {
-    e.suspect = true;
-    if (!e.held && !e.gathered.empty()) write(e, e.gathered.size());
+  std::vector<std::string> gone;
+  auto changed = [&gone](Entry& e) {
+    if (e.held)
+      e.suspect = true;
+    else
+      gone.push_back(*e.path);
   };
   watch_.poll(
       [&](const std::string& p) {
@@ -62,6 +89,8 @@ void OpenFiles::poll()
       all);
   if (all)
     for (auto& f : files_) changed(*f.second);
+  for (const std::string& p : gone)
+    if (auto it = files_.find(p); it != files_.end()) erase(it);
 }
 
 OpenFiles::Entry* OpenFiles::lookup(const char* path, Hint* hint) const
@@ -127,7 +156,10 @@ int OpenFiles::append(const char* path, const char* bytes, int n, Hint* hint, bo
   if (!e) return 0;
   if (n <= 0) return 1;
   gather(*e, bytes, static_cast<size_t>(n));
-  if (static_cast<int>(e->gathered.size()) >= GATHER) write(*e, e->gathered.size());
+  if (static_cast<int>(e->gathered.size()) >= GATHER)
+    write(*e, e->gathered.size());
+  else if (gathered_ > GATHER_ALL)
+    flush();
   return 1;
 }
 
@@ -136,17 +168,38 @@ void OpenFiles::gather(Entry& e, const void* bytes, size_t n)
   if (!e.listed) gathering_.push_back(&e);
   e.listed = true;
   e.gathered.append(static_cast<const char*>(bytes), n);
+  gathered_ += n;
 }
 
+// The memory of a file that gathers nothing more for now goes back: with thousands of files
+// most gather now and then.
 void OpenFiles::flush()
 {
   std::vector<Entry*> still;
   for (Entry* e : gathering_) {
     write(*e, e->held && e->mark >= 0 ? static_cast<size_t>(e->mark) : e->gathered.size());
     e->listed = !e->gathered.empty();
-    if (e->listed) still.push_back(e);
+    if (e->listed)
+      still.push_back(e);
+    else
+      std::string().swap(e->gathered);
   }
   gathering_.swap(still);
+}
+
+void OpenFiles::sweep()
+{
+  std::vector<std::string> idle;
+  for (const auto& f : files_)
+    if (!f.second->held && f.second->used <= swept_) idle.push_back(f.first);
+  for (const std::string& p : idle) close(p.c_str());
+  swept_ = clock_;
+}
+
+void OpenFiles::setLimit(int limit)
+{
+  limit_ = std::max(limit, 1);
+  for (int n = size(); n > limit_; n--) evictOldest();
 }
 
 // The first upto bytes gathered, then n more, in one piece. A bulletin or index line waiting
@@ -161,6 +214,7 @@ bool OpenFiles::write(Entry& e, size_t upto, const void* more, size_t n)
   long end = ok && (placing || !e.waiting.empty()) ? lseek(e.fd, 0, SEEK_CUR) : -1;
   placed(e, end < 0 ? -1 : end - static_cast<long>(upto + n), upto + n);
   e.gathered.erase(0, upto);
+  gathered_ -= upto;
   if (e.mark >= 0) e.mark -= static_cast<long>(upto);
   return ok;
 }
@@ -203,10 +257,12 @@ int OpenFiles::put(const Hint& hint, const void* bytes, int n)
   Entry& e = *hint.entry;
   if (n <= 0) return 1;
   size_t have = e.gathered.size();
-  // Room for a full gathering at once, rather than twice that from doubling on the way.
-  if (e.gathered.capacity() < GATHER_BULLETINS) e.gathered.reserve(GATHER_BULLETINS);
   if (have + static_cast<size_t>(n) <= GATHER_BULLETINS) {
+    // Room for a full gathering once half of one is there, rather than twice that from
+    // doubling on the way.
+    if (have + static_cast<size_t>(n) > GATHER_BULLETINS / 2) e.gathered.reserve(GATHER_BULLETINS);
     gather(e, bytes, static_cast<size_t>(n));
+    if (gathered_ > GATHER_ALL) flush();
     return 1;
   }
   if (n >= GATHER_BULLETINS / 2) return write(e, have, bytes, static_cast<size_t>(n));
@@ -219,11 +275,13 @@ int OpenFiles::drop(const Hint& hint)
 {
   Entry& e = *hint.entry;
   if (e.mark >= 0) {
+    gathered_ -= e.gathered.size() - static_cast<size_t>(e.mark);
     e.gathered.resize(static_cast<size_t>(e.mark));
     e.mark = -1;
     return 1;
   }
   // Written in part: everything after its start is its own, the file being held for it.
+  gathered_ -= e.gathered.size();
   e.gathered.clear();
   bool ok = e.start < 0 || ftruncate(e.fd, e.start) == 0;
   e.start = -1;
@@ -269,6 +327,7 @@ void OpenFiles::closeAll()
   for (Entry* e : gathering_) write(*e, e->gathered.size());
   gathering_.clear();
   files_.clear();
+  gathered_ = 0;
   epoch_++;
   watch_.clear();
 }
@@ -299,6 +358,8 @@ OpenFiles::Entry* OpenFiles::open(const char* path)
   auto e = std::make_unique<Entry>();
   if (!e->file.open(path, "a") || e->file.getType() != File::LOCAL) return nullptr;
   e->fd = fileno(e->file.getFP());
+  // Thousands of files stay open for long: commands run for bulletins are not handed them.
+  fcntl(e->fd, F_SETFD, FD_CLOEXEC);
   struct stat st {};
   if (fstat(e->fd, &st) != 0) return nullptr;
   e->dev = st.st_dev;

@@ -23,6 +23,9 @@ namespace KOL::wmo {
 
 // Writes the pieces in full (a pipe may take them in parts); false on failure.
 bool writeAll(int fd, iovec* iov, int count);
+// Raises the process's soft limit of open files to its hard limit; the number of files that
+// sets of kept files may hold between them, a margin being left for the rest of the program.
+int raiseFileLimit();
 
 class OpenFiles {
   struct Entry;
@@ -42,9 +45,11 @@ class OpenFiles {
   OpenFiles& operator=(const OpenFiles&) = delete;
   ~OpenFiles() { closeAll(); }
 
-  // Bytes gathered per file before they are written: lines, and bulletins.
+  // Bytes gathered per file before they are written: lines, and bulletins; and in all, so
+  // that thousands of files gathering at once stay within a few megabytes.
   static constexpr int GATHER = 4096;
   static constexpr int GATHER_BULLETINS = 16384;
+  static constexpr size_t GATHER_ALL = 8 << 20;
 
   // A descriptor appending to path, opened (with missing directories) when not held; -1 when
   // it cannot be opened. Valid until the next call on the set.
@@ -78,9 +83,19 @@ class OpenFiles {
   void flush();
   void close(const char* path);
   void closeAll();
+  // Closes the files not used since the last sweep: an output whose name has rolled on (the
+  // last hour's file) is let go within two sweeps.
+  void sweep();
   int size() const { return static_cast<int>(files_.size()); }
   int getLimit() const { return limit_; }
+  // Lowers or raises the limit (at least one file); files beyond it are closed.
+  void setLimit(int limit);
   bool holds(const char* path) const { return files_.count(path) > 0; }
+  const PathWatch& getWatch() const { return watch_; }
+  // Changes to the paths are looked for at most once per interval (microseconds; 0, the
+  // default, before every use): a feed read at full speed files a bulletin every few
+  // microseconds, and nobody moving files can time a move to a bulletin that closely.
+  void setCheckInterval(long micros) { check_interval_ = micros; }
 
  private:
   // An index line waiting for the bulletin it points at to be written.
@@ -120,10 +135,15 @@ class OpenFiles {
   bool write(Entry& e, size_t upto, const void* more = nullptr, size_t n = 0);
   void placed(Entry& e, long first, size_t upto);
   void evictOldest();
+  void changed(Entry& e);
 
   int limit_;
+  long check_interval_ = 0;
+  long checked_ = 0;  // when changes were last looked for (steady clock, microseconds)
   long clock_ = 0;
-  long epoch_ = 0;  // counts the files closed: hints older than the last one are void
+  long swept_ = 0;       // the clock at the last sweep
+  size_t gathered_ = 0;  // bytes gathered in all files
+  long epoch_ = 0;       // counts the files closed: hints older than the last one are void
   Files files_;
   std::vector<Entry*> gathering_;  // entries that have had bytes appended since the last flush
   PathWatch watch_;

@@ -14,6 +14,11 @@ namespace {
 // root) cannot be taken away from under the path.
 constexpr uint32_t EVENTS = IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR;
 
+std::string join(const std::string& dir, const std::string& name)
+{
+  return dir == "/" ? "/" + name : dir == "." ? name : dir + "/" + name;
+}
+
 }  // namespace
 
 PathWatch::~PathWatch() { clear(); }
@@ -23,6 +28,7 @@ void PathWatch::clear()
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   dirs_.clear();
+  by_path_.clear();
   paths_.clear();
 }
 
@@ -43,23 +49,46 @@ bool PathWatch::links(const std::string& path, std::vector<Link>& out)
 {
   std::string dir = path[0] == '/' ? "/" : ".";
   size_t at = 0;
-  while (at < path.size()) {
+  bool ok = true;
+  while (ok && at < path.size()) {
     size_t end = std::min(path.find('/', at), path.size());
     std::string name = path.substr(at, end - at);
     at = end + 1;
     if (name.empty() || name == ".") continue;
-    if (name == "..") return false;
-    int wd = inotify_add_watch(fd_, dir.c_str(), EVENTS);
-    // A watch just made for nothing else is dropped again with the path.
-    if (wd < 0) {
-      for (const Link& l : out)
-        if (!dirs_.count(l.first)) inotify_rm_watch(fd_, l.first);
-      return false;
-    }
-    out.emplace_back(wd, name);
-    dir = dir == "/" ? "/" + name : dir == "." ? name : dir + "/" + name;
+    int wd = name == ".." ? -1 : watchDir(dir);
+    ok = wd >= 0;
+    if (ok) out.emplace_back(wd, name);
+    dir = join(dir, name);
   }
-  return !out.empty();
+  // A watch just made for nothing else is dropped again with the path.
+  if (!ok)
+    for (const Link& l : out) dropIfUnused(l.first);
+  return ok && !out.empty();
+}
+
+// The watch of a directory, made when no path through it is watched yet.
+int PathWatch::watchDir(const std::string& dir)
+{
+  if (auto it = by_path_.find(dir); it != by_path_.end()) return it->second;
+  int wd = inotify_add_watch(fd_, dir.c_str(), EVENTS);
+  if (wd < 0) return -1;
+  added_++;
+  // Another path to a directory watched already gets the same watch.
+  std::vector<std::string>& paths = dirs_[wd].paths;
+  if (std::find(paths.begin(), paths.end(), dir) == paths.end()) paths.push_back(dir);
+  by_path_[dir] = wd;
+  return wd;
+}
+
+void PathWatch::dropIfUnused(int wd)
+{
+  auto d = dirs_.find(wd);
+  if (d == dirs_.end() || !d->second.names.empty()) return;
+  inotify_rm_watch(fd_, wd);
+  removed_++;
+  for (const std::string& p : d->second.paths)
+    if (auto it = by_path_.find(p); it != by_path_.end() && it->second == wd) by_path_.erase(it);
+  dirs_.erase(d);
 }
 
 void PathWatch::remove(const std::string& path)
@@ -75,12 +104,25 @@ void PathWatch::remove(const std::string& path)
       v.erase(std::find(v.begin(), v.end(), path));
       if (v.empty()) d->second.names.erase(n);
     }
-    if (d->second.names.empty()) {
-      inotify_rm_watch(fd_, l.first);
-      dirs_.erase(d);
-    }
+    dropIfUnused(l.first);
   }
   paths_.erase(p);
+}
+
+// A name moved or removed in a directory may have been a directory (or a link to one) on the
+// way to others: their watches no longer stand for those paths, and paths added from now on
+// get watches of their own.
+void PathWatch::forgetBelow(const Dir& d, const char* name)
+{
+  for (const std::string& p : d.paths) {
+    std::string child = join(p, name);
+    for (auto it = by_path_.begin(); it != by_path_.end();) {
+      const std::string& k = it->first;
+      bool below = k.compare(0, child.size(), child) == 0 &&
+                   (k.size() == child.size() || k[child.size()] == '/');
+      it = below ? by_path_.erase(it) : std::next(it);
+    }
+  }
 }
 
 void PathWatch::readEvents(bool& all)
@@ -95,11 +137,16 @@ void PathWatch::readEvents(bool& all)
       auto d = dirs_.find(ev->wd);
       if (ev->mask & IN_Q_OVERFLOW) {
         all = true;
+        by_path_.clear();
       } else if (d == dirs_.end()) {
         continue;  // a watch already let go
       } else if (ev->mask & IN_IGNORED) {
         all = true;  // the directory itself went away
+        for (const std::string& p : d->second.paths)
+          if (auto it = by_path_.find(p); it != by_path_.end() && it->second == ev->wd)
+            by_path_.erase(it);
       } else if (ev->len > 0) {
+        forgetBelow(d->second, ev->name);
         auto names = d->second.names.find(ev->name);
         if (names != d->second.names.end())
           hits_.insert(hits_.end(), names->second.begin(), names->second.end());
