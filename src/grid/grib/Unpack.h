@@ -16,7 +16,12 @@ namespace KOL::grib {
 struct Scaling {
   explicit Scaling(const Packing& pack);
   float operator()(uint32_t x) const { return static_cast<float>(base + x * step); }
+  // The values of n integers of the packing's width, the same as operator() gives one by one.
+  void apply(const uint32_t* x, size_t n, float* v) const;
   double base, step;
+  float baseF, stepF;  // base and step in float
+  bool inFloat;        // float arithmetic rounds exactly as the double formula
+  bool narrow;         // the integers stay below 2^31
 };
 
 // Where an unpacker delivers its values, in order. They are appended to the field's values with
