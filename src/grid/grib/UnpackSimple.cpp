@@ -1,7 +1,9 @@
 // Simple packing: one unsigned integer of a fixed width per value. Each width has a reader of its
 // own: whole octets and 12 bits as plain byte loops the compiler vectorises, other widths eight
-// values (a whole number of octets) at a time with constant shifts. The integers of a slice are
-// then scaled in one multiply-add while they are still in the first-level cache.
+// values (a whole number of octets) at a time with constant shifts; the integers of a slice are
+// then scaled in one multiply-add while they are still in the first-level cache. Where the
+// processor has AVX2, widths up to 25 bits are unpacked and scaled eight at a time in vector
+// registers instead.
 #include <array>
 #include <utility>
 
