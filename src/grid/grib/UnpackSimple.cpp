@@ -169,7 +169,7 @@ void unpackSlice(const Packing& pack, const Scaling& s, size_t first, size_t n, 
   const size_t size = pack.data.size();
   size_t done = 0;
 #ifdef KOL_GRIB_AVX2
-  if (w <= 25 && w % 8 != 0 && haveAvx2()) {
+  if (w <= 25 && haveAvx2()) {
     while (done < n && (first + done) * w % 8 != 0) done++;
     read(p, size, uint64_t(first) * w, done, x);
     s.apply(x, done, v);
