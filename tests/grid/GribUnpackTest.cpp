@@ -246,6 +246,16 @@ TEST(GribUnpack, SimplePackingEveryWidthAndScaling)
           const float want = one(x[(ny - 1 - j) * nx + i]), got = values[j * nx + i];
           ASSERT_TRUE(sameBits(got, want)) << i << "," << j << ": " << got << " != " << want;
         }
+      // The scalar readers alone, as processors without vector units run them, from every bit
+      // position of an octet.
+      std::vector<uint32_t> scratch(n);
+      std::vector<float> scalar(n);
+      for (size_t first = 0; first < 9; first++) {
+        KOL::grib::unpackSimpleSlice(pack, one, first, n - first, scratch.data(), scalar.data(),
+                                     false);
+        for (size_t k = first; k < n; k++)
+          ASSERT_TRUE(sameBits(scalar[k - first], one(x[k]))) << "scalar, value " << k;
+      }
     }
   }
 }

@@ -83,6 +83,11 @@ struct UnpackerEntry {
 const UnpackerEntry* findUnpacker(int templ);
 
 bool unpackSimple(const Packing& pack, ValueSink& out);
+// Values first .. first + n - 1 of a simple-packed field (inside its data: checked by the caller)
+// into v, x being scratch of n integers; vectors false keeps to the scalar readers, which
+// processors without AVX2 run.
+void unpackSimpleSlice(const Packing& pack, const Scaling& s, size_t first, size_t n, uint32_t* x,
+                       float* v, bool vectors = true);
 bool unpackComplex(const Packing& pack, ValueSink& out);
 bool unpackJpeg2000(const Packing& pack, ValueSink& out);
 // OpenJPEG's part of a JPEG 2000 unpacking alone, the image dropped: for measuring its share.

@@ -159,9 +159,10 @@ bool haveAvx2()
 }
 #endif
 
-// Values first .. first + n - 1 of the field into v, x being scratch of n integers.
-void unpackSlice(const Packing& pack, const Scaling& s, size_t first, size_t n, uint32_t* x,
-                 float* v)
+}  // namespace
+
+void unpackSimpleSlice(const Packing& pack, const Scaling& s, size_t first, size_t n, uint32_t* x,
+                       float* v, bool vectors)
 {
   const int w = pack.bits;
   const IntReader read = kReaders[size_t(w) - 1];
@@ -169,18 +170,18 @@ void unpackSlice(const Packing& pack, const Scaling& s, size_t first, size_t n, 
   const size_t size = pack.data.size();
   size_t done = 0;
 #ifdef KOL_GRIB_AVX2
-  if (w <= 25 && haveAvx2()) {
+  if (vectors && w <= 25 && haveAvx2()) {
     while (done < n && (first + done) * w % 8 != 0) done++;
     read(p, size, uint64_t(first) * w, done, x);
     s.apply(x, done, v);
     done += scaleGroupsAvx2(p, size, uint64_t(first + done) * w, n - done, w, s, v + done);
   }
+#else
+  (void)vectors;
 #endif
   read(p, size, uint64_t(first + done) * w, n - done, x);
   s.apply(x, n - done, v + done);
 }
-
-}  // namespace
 
 bool unpackSimple(const Packing& pack, ValueSink& values)
 {
@@ -208,7 +209,7 @@ bool unpackSimple(const Packing& pack, ValueSink& values)
     values.rowValues(r, first, n);
     for (size_t done = 0; done < n; done += SLICE) {
       const size_t m = n - done < SLICE ? n - done : SLICE;
-      unpackSlice(pack, scaling, first + done, m, x, v);
+      unpackSimpleSlice(pack, scaling, first + done, m, x, v);
       values.put(v, m);
     }
   }
