@@ -595,7 +595,10 @@ TEST_F(GribFileTest, ReusedGridReadsLikeFreshOnesAndKeepsItsValuesAtTheEnd)
                          "g2_ngm.grb2",
                          "g1_regular_ll_sfc.grib",
                          "g2_large_png.grb2",
-                         "g2_JMA_MSG_GPV_Pys_multifield.bin"};
+                         "g2_JMA_MSG_GPV_Pys_multifield.bin",
+                         // fields of one size in turn, overwritten where they lie
+                         "g1_era5-levels-members.grib",
+                         "g2_cfrzr_and_cprat.grib2"};
   std::string all;
   for (const char* n : names) all += KOLTest::readFile(data(n));
   KOLTest::TempDir dir;

@@ -38,7 +38,7 @@ Scaling::Scaling(const Packing& pack)
   int refExp = 0;
   std::frexp(pack.ref, &refExp);
   inFloat = pack.d == 0 && pack.bits <= 24 && pack.e >= -100 && pack.e <= 100 &&
-             (pack.ref == 0 || std::abs(refExp - 24 - pack.e) <= 28);
+            (pack.ref == 0 || std::abs(refExp - 24 - pack.e) <= 28);
   narrow = pack.bits <= 31;
 }
 
@@ -62,16 +62,33 @@ constexpr size_t SLICE = 2048;
 }  // namespace
 
 ValueSink::ValueSink(FieldValues& values, size_t points, const uint8_t* bitmap, size_t count)
-    : field_(values), values_(values.fill()), points_(points), count_(count), bitmap_(bitmap)
+    : field_(values),
+      inPlace_(!bitmap && values.canOverwrite(points)),
+      values_(inPlace_ ? values.overwrite() : values.fill()),
+      points_(points),
+      count_(count),
+      bitmap_(bitmap)
 {
   // Recycled storage far larger than needed would stay with the Grid.
   if (values_.capacity() > 2 * points_) std::vector<float>().swap(values_);
 }
 
+float* ValueSink::next(size_t n)
+{
+  if (!inPlace_ || n > count_ - received_) return nullptr;
+  float* at = values_.data() + received_;
+  received_ += n;
+  return at;
+}
+
 void ValueSink::put(const float* v, size_t n)
 {
-  if (values_.capacity() < points_) values_.reserve(points_);
   if (n > count_ - received_) n = count_ - received_;
+  if (float* at = next(n)) {
+    std::copy(v, v + n, at);
+    return;
+  }
+  if (values_.capacity() < points_) values_.reserve(points_);
   received_ += n;
   if (!bitmap_) {
     values_.insert(values_.end(), v, v + n);

@@ -35,6 +35,10 @@ class ValueSink {
   ValueSink(FieldValues& values, size_t points, const uint8_t* bitmap, size_t count);
   size_t count() const { return count_; }
   void put(const float* v, size_t n);
+  // Where the next n values may be written directly (they then count as delivered): only when
+  // every point has a value and the field's recycled storage is overwritten in place; else
+  // nullptr, and they go through put().
+  float* next(size_t n);
   // The values (R + X 2^E) 10^-D of n integers.
   void putScaled(const Packing& pack, const uint32_t* x, size_t n);
   void putConstant(float v, size_t n);
@@ -62,6 +66,7 @@ class ValueSink {
     return (rows() - 1 - pos / rowLength_) * rowLength_ + pos % rowLength_;
   }
   FieldValues& field_;
+  bool inPlace_;  // values_ is already points long and is overwritten
   std::vector<float>& values_;
   size_t points_, count_;
   const uint8_t* bitmap_;

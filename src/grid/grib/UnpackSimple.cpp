@@ -209,8 +209,12 @@ bool unpackSimple(const Packing& pack, ValueSink& values)
     values.rowValues(r, first, n);
     for (size_t done = 0; done < n; done += SLICE) {
       const size_t m = n - done < SLICE ? n - done : SLICE;
-      unpackSimpleSlice(pack, scaling, first + done, m, x, v);
-      values.put(v, m);
+      if (float* at = values.next(m)) {
+        unpackSimpleSlice(pack, scaling, first + done, m, x, at);
+      } else {
+        unpackSimpleSlice(pack, scaling, first + done, m, x, v);
+        values.put(v, m);
+      }
     }
   }
   return true;
