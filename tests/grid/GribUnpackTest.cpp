@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -121,6 +122,45 @@ void countingRelease(void* p)
 {
   released++;
   std::free(p);
+}
+
+TEST(GribUnpack, SinkOverwritesRecycledStorageOfTheRightSize)
+{
+  const size_t points = 5000;
+  std::vector<float> want(points);
+  for (size_t k = 0; k < points; k++) want[k] = float(k) / 4;
+  struct Case {
+    const char* name;
+    size_t size, capacity;
+    bool sameBlock;  // the recycled allocation holds the values
+  };
+  const Case cases[] = {
+      {"same size", points, points, true},
+      {"same size, four times the room", points, 4 * points, false},
+      {"smaller", points - 1, points, true},
+      {"larger", points + 1, points + 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<float> spare(c.size, 7.0f);
+    spare.reserve(c.capacity);
+    const float* block = spare.data();
+    FieldValues values;
+    values.recycle(std::move(spare));
+    ValueSink sink(values, points, nullptr, points);
+    // Pieces both written directly and put.
+    sink.put(want.data(), 1000);
+    if (float* at = sink.next(3000)) {
+      std::copy(want.begin() + 1000, want.begin() + 4000, at);
+    } else {
+      sink.put(want.data() + 1000, 3000);
+    }
+    sink.put(want.data() + 4000, points - 4000);
+    ASSERT_TRUE(sink.finish());
+    EXPECT_EQ(values.data() == block, c.sameBlock);
+    ASSERT_EQ(values.size(), points);
+    EXPECT_TRUE(std::equal(want.begin(), want.end(), values.begin()));
+  }
 }
 
 TEST(GribUnpack, FieldValuesTakeOverABlockAndFreeItOnce)

@@ -70,7 +70,10 @@ ValueSink::ValueSink(FieldValues& values, size_t points, const uint8_t* bitmap, 
       bitmap_(bitmap)
 {
   // Recycled storage far larger than needed would stay with the Grid.
-  if (values_.capacity() > 2 * points_) std::vector<float>().swap(values_);
+  if (values_.capacity() > 2 * points_) {
+    std::vector<float>().swap(values_);
+    inPlace_ = false;
+  }
 }
 
 float* ValueSink::next(size_t n)
