@@ -121,7 +121,8 @@ void GribFile::rewind()
   File::rewind();
   hdr_.rewind();
   decoder_.reset();
-  message_.clear();
+  // The message buffer stays as it is: the file's messages are often read again, and a buffer of
+  // the right size is not cleared again.
   msgStart_ = nextPos_ = 0;
   fieldInMsg_ = 0;
 }

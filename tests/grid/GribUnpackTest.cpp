@@ -3,12 +3,18 @@
 // simple packing delivered north first, the same values as reversing them afterwards.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "GribMessages.h"
+#include "common/TestData.h"
 #include "grid/grib/FieldValues.h"
+#include "grid/grib/Inventory.h"
 #include "grid/grib/Message.h"
 #include "grid/grib/Unpack.h"
 
@@ -18,6 +24,19 @@ using KOL::grib::Packing;
 using KOL::grib::ValueSink;
 
 namespace {
+
+// Integers of one width packed most significant bit first, in as many octets as they need.
+std::vector<uint8_t> packBits(const std::vector<uint32_t>& x, int width)
+{
+  std::vector<uint8_t> out((x.size() * size_t(width) + 7) / 8, 0);
+  size_t bit = 0;
+  for (uint32_t v : x)
+    for (int b = width - 1; b >= 0; b--, bit++)
+      if ((v >> b) & 1) out[bit >> 3] |= uint8_t(0x80 >> (bit & 7));
+  return out;
+}
+
+bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // One bit a point, most significant first.
 std::vector<uint8_t> makeBitmap(size_t points, bool (*set)(size_t))
@@ -105,6 +124,45 @@ void countingRelease(void* p)
   std::free(p);
 }
 
+TEST(GribUnpack, SinkOverwritesRecycledStorageOfTheRightSize)
+{
+  const size_t points = 5000;
+  std::vector<float> want(points);
+  for (size_t k = 0; k < points; k++) want[k] = float(k) / 4;
+  struct Case {
+    const char* name;
+    size_t size, capacity;
+    bool sameBlock;  // the recycled allocation holds the values
+  };
+  const Case cases[] = {
+      {"same size", points, points, true},
+      {"same size, four times the room", points, 4 * points, false},
+      {"smaller", points - 1, points, true},
+      {"larger", points + 1, points + 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<float> spare(c.size, 7.0f);
+    spare.reserve(c.capacity);
+    const float* block = spare.data();
+    FieldValues values;
+    values.recycle(std::move(spare));
+    ValueSink sink(values, points, nullptr, points);
+    // Pieces both written directly and put.
+    sink.put(want.data(), 1000);
+    if (float* at = sink.next(3000)) {
+      std::copy(want.begin() + 1000, want.begin() + 4000, at);
+    } else {
+      sink.put(want.data() + 1000, 3000);
+    }
+    sink.put(want.data() + 4000, points - 4000);
+    ASSERT_TRUE(sink.finish());
+    EXPECT_EQ(values.data() == block, c.sameBlock);
+    ASSERT_EQ(values.size(), points);
+    EXPECT_TRUE(std::equal(want.begin(), want.end(), values.begin()));
+  }
+}
+
 TEST(GribUnpack, FieldValuesTakeOverABlockAndFreeItOnce)
 {
   released = 0;
@@ -181,3 +239,102 @@ TEST(GribUnpack, SimplePackingRowsDeliveredNorthFirst)
     }
   }
 }
+
+namespace {
+
+// Simple packing of every width from 1 to 32 bits, rows of an odd length delivered last first (so
+// they start at every bit position of an octet), the data ending right after the last value, and
+// scalings that float arithmetic rounds exactly and ones it would not: every value bit for bit
+// the one the formula gives for its integer alone.
+TEST(GribUnpack, SimplePackingEveryWidthAndScaling)
+{
+  struct Scale {
+    const char* name;
+    float ref;
+    int e, d;
+  };
+  const Scale scales[] = {
+      {"binary scale only", 260.36227f, -4, 0},
+      {"decimal scale", 95224.0f, 0, 2},
+      {"negative reference, coarse steps", -1.5e6f, 6, 0},
+      {"reference far finer than the steps", 1.0e-20f, 0, 0},
+      {"negative decimal scale", 12.5f, -3, -1},
+  };
+  const size_t nx = 37, ny = 29, n = nx * ny;
+  uint64_t seed = 12345;
+  for (int width = 1; width <= 32; width++) {
+    std::vector<uint32_t> x(n);
+    for (uint32_t& v : x) {
+      seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+      v = static_cast<uint32_t>(seed >> 32) >> (32 - width);
+    }
+    x[0] = width == 32 ? 0xFFFFFFFFu : (1u << width) - 1;  // the largest integer of the width
+    const std::vector<uint8_t> data = packBits(x, width);
+    for (const Scale& sc : scales) {
+      SCOPED_TRACE(std::string(sc.name) + ", width " + std::to_string(width));
+      Packing pack;
+      pack.templ = 0, pack.ref = sc.ref, pack.e = sc.e, pack.d = sc.d, pack.bits = width;
+      pack.data = KOL::grib::Octets(data.data(), data.size());
+      FieldValues values;
+      ValueSink sink(values, n, nullptr, n);
+      sink.flipRows(nx);
+      ASSERT_TRUE(KOL::grib::unpackSimple(pack, sink));
+      ASSERT_TRUE(sink.finish());
+      const KOL::grib::Scaling one(pack);
+      for (size_t j = 0; j < ny; j++)
+        for (size_t i = 0; i < nx; i++) {
+          const float want = one(x[(ny - 1 - j) * nx + i]), got = values[j * nx + i];
+          ASSERT_TRUE(sameBits(got, want)) << i << "," << j << ": " << got << " != " << want;
+        }
+      // The scalar readers alone, as processors without vector units run them, from every bit
+      // position of an octet.
+      std::vector<uint32_t> scratch(n);
+      std::vector<float> scalar(n);
+      for (size_t first = 0; first < 9; first++) {
+        KOL::grib::unpackSimpleSlice(pack, one, first, n - first, scratch.data(), scalar.data(),
+                                     false);
+        for (size_t k = first; k < n; k++)
+          ASSERT_TRUE(sameBits(scalar[k - first], one(x[k]))) << "scalar, value " << k;
+      }
+    }
+  }
+}
+
+// Every simple-packed field of the shared GRIB files, the benchmark fields among them, decoded
+// bit for bit as integers read one at a time and scaled one at a time.
+TEST(GribUnpack, SimplePackedFilesMatchOneValueAtATime)
+{
+  KOL_REQUIRE_DATA();
+  size_t fields = 0;
+  for (const char* dir : {"/grib/", "/grib/bench/"}) {
+    DIR* d = opendir((KOLTest::dataDir() + dir).c_str());
+    if (!d) continue;
+    std::vector<std::string> names;
+    while (dirent* e = readdir(d))
+      if (e->d_name[0] != '.' && std::string(e->d_name).find(".md") == std::string::npos)
+        names.push_back(e->d_name);
+    closedir(d);
+    for (const std::string& name : names) {
+      SCOPED_TRACE(name);
+      const std::string bytes = KOLTest::readFile(KOLTest::dataDir() + dir + name);
+      const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+      KOL::grib::FieldWalker walk(p, bytes.size());
+      for (KOL::grib::Field f; walk.next(f);) {
+        if (f.pack.templ != 0 || f.pack.bits == 0 || f.values.empty() || (f.grid.scan & 0x10))
+          continue;
+        const KOL::grib::Scaling one(f.pack);
+        KOL::grib::BitReader bits(f.pack.data);
+        size_t bad = 0;
+        for (float got : f.values) {
+          if (f.bitmapPresent && got == MISSING) continue;
+          bad += !sameBits(got, one(bits.get(f.pack.bits)));
+        }
+        EXPECT_EQ(bad, 0u);
+        fields++;
+      }
+    }
+  }
+  std::printf("[ fields ] %zu simple-packed fields compared\n", fields);
+}
+
+}  // namespace

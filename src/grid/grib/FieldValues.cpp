@@ -31,6 +31,12 @@ std::vector<float>& FieldValues::fill()
   return own_;
 }
 
+std::vector<float>& FieldValues::overwrite()
+{
+  spare_ = false;
+  return own_;
+}
+
 void FieldValues::takeOver(float* block, size_t n, Release release)
 {
   std::vector<float>().swap(own_);

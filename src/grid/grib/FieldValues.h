@@ -38,6 +38,10 @@ class FieldValues {
 
   // The storage to fill, emptied, and no longer a block taken over.
   std::vector<float>& fill();
+  // Whether there is recycled storage of exactly n values, which overwrite() gives to be written
+  // over in place at that size: nothing cleared, nothing copied.
+  bool canOverwrite(size_t n) const { return spare_ && own_.size() == n; }
+  std::vector<float>& overwrite();
   // Takes over n floats at block, to be freed with release.
   void takeOver(float* block, size_t n, Release release);
   // Whether the values are a block taken over rather than a vector of their own.

@@ -30,6 +30,30 @@ Scaling::Scaling(const Packing& pack)
   const double dec = std::pow(10.0, -pack.d);
   base = pack.ref * dec;
   step = std::ldexp(1.0, pack.e) * dec;
+  baseF = static_cast<float>(base);
+  stepF = static_cast<float>(step);
+  // Without decimal scaling, X of at most 24 bits times 2^E is exact in float, and its sum with R
+  // is exact in double when their last bits lie at most 28 binary places apart: float arithmetic
+  // then rounds that sum once, as the conversion of the double result does.
+  int refExp = 0;
+  std::frexp(pack.ref, &refExp);
+  inFloat = pack.d == 0 && pack.bits <= 24 && pack.e >= -100 && pack.e <= 100 &&
+            (pack.ref == 0 || std::abs(refExp - 24 - pack.e) <= 28);
+  narrow = pack.bits <= 31;
+}
+
+void Scaling::apply(const uint32_t* x, size_t n, float* v) const
+{
+  // Loops the compiler vectorises: signed integers convert in vector registers.
+  if (inFloat) {
+    for (size_t i = 0; i < n; i++)
+      v[i] = static_cast<float>(static_cast<int32_t>(x[i])) * stepF + baseF;
+  } else if (narrow) {
+    for (size_t i = 0; i < n; i++)
+      v[i] = static_cast<float>(base + static_cast<double>(static_cast<int32_t>(x[i])) * step);
+  } else {
+    for (size_t i = 0; i < n; i++) v[i] = (*this)(x[i]);
+  }
 }
 
 namespace {
@@ -38,16 +62,36 @@ constexpr size_t SLICE = 2048;
 }  // namespace
 
 ValueSink::ValueSink(FieldValues& values, size_t points, const uint8_t* bitmap, size_t count)
-    : field_(values), values_(values.fill()), points_(points), count_(count), bitmap_(bitmap)
+    : field_(values),
+      inPlace_(!bitmap && values.canOverwrite(points)),
+      values_(inPlace_ ? values.overwrite() : values.fill()),
+      points_(points),
+      count_(count),
+      bitmap_(bitmap)
 {
   // Recycled storage far larger than needed would stay with the Grid.
-  if (values_.capacity() > 2 * points_) std::vector<float>().swap(values_);
+  if (values_.capacity() > 2 * points_) {
+    std::vector<float>().swap(values_);
+    inPlace_ = false;
+  }
+}
+
+float* ValueSink::next(size_t n)
+{
+  if (!inPlace_ || n > count_ - received_) return nullptr;
+  float* at = values_.data() + received_;
+  received_ += n;
+  return at;
 }
 
 void ValueSink::put(const float* v, size_t n)
 {
-  if (values_.capacity() < points_) values_.reserve(points_);
   if (n > count_ - received_) n = count_ - received_;
+  if (float* at = next(n)) {
+    std::copy(v, v + n, at);
+    return;
+  }
+  if (values_.capacity() < points_) values_.reserve(points_);
   received_ += n;
   if (!bitmap_) {
     values_.insert(values_.end(), v, v + n);
@@ -68,7 +112,7 @@ void ValueSink::putScaled(const Packing& pack, const uint32_t* x, size_t n)
   float v[SLICE];
   for (size_t done = 0; done < n; done += SLICE) {
     size_t m = n - done < SLICE ? n - done : SLICE;
-    for (size_t i = 0; i < m; i++) v[i] = scale(x[done + i]);
+    scale.apply(x + done, m, v);
     put(v, m);
   }
 }

@@ -16,7 +16,12 @@ namespace KOL::grib {
 struct Scaling {
   explicit Scaling(const Packing& pack);
   float operator()(uint32_t x) const { return static_cast<float>(base + x * step); }
+  // The values of n integers of the packing's width, the same as operator() gives one by one.
+  void apply(const uint32_t* x, size_t n, float* v) const;
   double base, step;
+  float baseF, stepF;  // base and step in float
+  bool inFloat;        // float arithmetic rounds exactly as the double formula
+  bool narrow;         // the integers stay below 2^31
 };
 
 // Where an unpacker delivers its values, in order. They are appended to the field's values with
@@ -30,6 +35,10 @@ class ValueSink {
   ValueSink(FieldValues& values, size_t points, const uint8_t* bitmap, size_t count);
   size_t count() const { return count_; }
   void put(const float* v, size_t n);
+  // Where the next n values may be written directly (they then count as delivered): only when
+  // every point has a value and the field's recycled storage is overwritten in place; else
+  // nullptr, and they go through put().
+  float* next(size_t n);
   // The values (R + X 2^E) 10^-D of n integers.
   void putScaled(const Packing& pack, const uint32_t* x, size_t n);
   void putConstant(float v, size_t n);
@@ -57,6 +66,7 @@ class ValueSink {
     return (rows() - 1 - pos / rowLength_) * rowLength_ + pos % rowLength_;
   }
   FieldValues& field_;
+  bool inPlace_;  // values_ is already points long and is overwritten
   std::vector<float>& values_;
   size_t points_, count_;
   const uint8_t* bitmap_;
@@ -78,6 +88,11 @@ struct UnpackerEntry {
 const UnpackerEntry* findUnpacker(int templ);
 
 bool unpackSimple(const Packing& pack, ValueSink& out);
+// Values first .. first + n - 1 of a simple-packed field (inside its data: checked by the caller)
+// into v, x being scratch of n integers; vectors false keeps to the scalar readers, which
+// processors without AVX2 run.
+void unpackSimpleSlice(const Packing& pack, const Scaling& s, size_t first, size_t n, uint32_t* x,
+                       float* v, bool vectors = true);
 bool unpackComplex(const Packing& pack, ValueSink& out);
 bool unpackJpeg2000(const Packing& pack, ValueSink& out);
 // OpenJPEG's part of a JPEG 2000 unpacking alone, the image dropped: for measuring its share.
