@@ -1,5 +1,6 @@
 #include "obs/SfcKolFile.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -101,10 +102,18 @@ int SfcKolFile::open(const char* name, int mode)
 
 bool SfcKolFile::readAll()
 {
+  // Straight into the text, sized by the file when it can be (a pipe cannot tell).
   text_.clear();
-  char buf[CHUNK];
-  int n;
-  while ((n = file_.read(buf, CHUNK)) > 0) text_.append(buf, n);
+  long size = file_.seek(0, SEEK_END) ? file_.tell() : -1;
+  file_.seek(0, SEEK_SET);
+  if (size > 0) text_.reserve(static_cast<size_t>(size) + 1);
+  size_t used = 0;
+  for (int n = CHUNK; n > 0; used += n) {
+    text_.resize(used + CHUNK);
+    n = file_.read(text_.data() + used, CHUNK);
+    if (n < 0) n = 0;
+  }
+  text_.resize(used);
   pos_ = 0;
   lineAt(text_, pos_);
   std::string_view label = lineAt(text_, pos_);
@@ -120,7 +129,7 @@ int SfcKolFile::read(SfcData& s)
   if (!open_ || mode_ != READ) return 0;
   std::string_view line = lineAt(text_, pos_);
   if (line.empty()) return 0;
-  return sfc::readRecord(line, date_, s) ? 1 : 0;
+  return sfc::readRecord(line, date_, s, &recent_) ? 1 : 0;
 }
 
 bool SfcKolFile::writeHeader()

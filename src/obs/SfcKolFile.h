@@ -58,6 +58,7 @@ class SfcKolFile {
   std::string text_;  // read: the whole file; write: records not yet written
   size_t pos_;        // read: the next line
   size_t first_;      // read: the first record
+  Date recent_;       // read: the last report time made
 };
 
 }  // namespace KOL

@@ -1,5 +1,6 @@
 #include "obs/sfc/KolRecord.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -24,12 +25,43 @@ bool miss(float v) { return v == FMISS; }
 double toF(float c) { return c * 9.0 / 5.0 + 32.0; }
 float toC(double f) { return static_cast<float>((f - 32.0) * 5.0 / 9.0); }
 
-// printf's "%W.Pf" (and "%Wd" for P 0 of a whole number): right-aligned in W places.
+// |v| x 10^decimals rounded as printf rounds: to nearest, a true tie to even. Near a tie the
+// scaling is redone in long double, where it is exact.
+long scaledRound(double v, long power)
+{
+  double x = std::fabs(v) * static_cast<double>(power);
+  long t = static_cast<long>(x);
+  double f = x - static_cast<double>(t);
+  if (std::fabs(f - 0.5) < 1e-6) {
+    long double exact = std::fabs(static_cast<long double>(v)) * power;
+    t = static_cast<long>(exact);
+    long double g = exact - t;
+    return g > 0.5L || (g == 0.5L && (t & 1)) ? t + 1 : t;
+  }
+  return f > 0.5 ? t + 1 : t;
+}
+
+// printf's "%W.Pf" (P up to 3): right-aligned in W places. Done on integers: the general
+// conversion is most of the cost of writing a file.
 void fixed(std::string& out, double v, int decimals, int width = 1)
 {
+  static const long POWERS[] = {1, 10, 100, 1000};
   char buf[64];
-  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-  int n = static_cast<int>(r.ptr - buf);
+  int n = 0;
+  if (decimals <= 3 && std::fabs(v) < 1e12) {
+    long whole = scaledRound(v, POWERS[decimals]);
+    char digits[24];
+    int k = 0;
+    for (int i = 0; i < decimals || whole || k <= decimals; ++i, whole /= 10) {
+      if (i == decimals && decimals) digits[k++] = '.';
+      digits[k++] = static_cast<char>('0' + whole % 10);
+    }
+    if (std::signbit(v)) buf[n++] = '-';
+    while (k) buf[n++] = digits[--k];
+  } else {
+    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    n = static_cast<int>(r.ptr - buf);
+  }
   for (int i = n; i < width; ++i) out += ' ';
   out.append(buf, n);
 }
@@ -187,20 +219,19 @@ void optional(std::string& out, const SfcData& s)
 
 // Blank-separated words of a line.
 class Words {
+  static bool gap(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
  public:
   explicit Words(std::string_view line) : rest_(line) {}
   std::string_view next()
   {
-    size_t start = rest_.find_first_not_of(" \t\r");
-    if (start == std::string_view::npos) {
-      rest_ = {};
-      return {};
-    }
-    rest_.remove_prefix(start);
-    size_t end = rest_.find_first_of(" \t\r");
-    std::string_view word = rest_.substr(0, end);
-    rest_.remove_prefix(end == std::string_view::npos ? rest_.size() : end);
-    return word;
+    const char* p = rest_.data();
+    const char* end = p + rest_.size();
+    while (p < end && gap(*p)) ++p;
+    const char* start = p;
+    while (p < end && !gap(*p)) ++p;
+    rest_ = std::string_view(p, end - p);
+    return std::string_view(start, p - start);
   }
   std::string_view rest() const { return rest_; }
 
@@ -208,9 +239,32 @@ class Words {
   std::string_view rest_;
 };
 
+// The fields are short decimal numbers: whole digits and tenths or hundredths, read here
+// without the general conversion (the quotient of two exact integers is the same correctly
+// rounded double); anything longer or odder goes through from_chars.
 bool number(std::string_view w, double& v)
 {
   if (!w.empty() && w[0] == '+') w.remove_prefix(1);
+  size_t i = !w.empty() && w[0] == '-';
+  long whole = 0, scale = 1;
+  bool dot = false, digits = false;
+  for (; i < w.size() && i < 15; ++i) {
+    char c = w[i];
+    if (c >= '0' && c <= '9') {
+      whole = whole * 10 + (c - '0');
+      digits = true;
+      if (dot) scale *= 10;
+    } else if (c == '.' && !dot) {
+      dot = true;
+    } else {
+      break;
+    }
+  }
+  if (digits && i == w.size()) {
+    v = static_cast<double>(whole) / static_cast<double>(scale);
+    if (w[0] == '-') v = -v;
+    return true;
+  }
   auto r = std::from_chars(w.data(), w.data() + w.size(), v);
   return r.ec == std::errc();
 }
@@ -261,6 +315,18 @@ float readPressure(double v, const SfcData& s)
   return static_cast<float>(v / 10);
 }
 
+// A leading whole number (with its sign) of a text: the characters it took, 0 for none.
+size_t leadingNumber(std::string_view w, double& v)
+{
+  size_t i = !w.empty() && w[0] == '-';
+  long n = 0;
+  size_t start = i;
+  for (; i < w.size() && i < 12 && w[i] >= '0' && w[i] <= '9'; ++i) n = n * 10 + (w[i] - '0');
+  if (i == start) return 0;
+  v = static_cast<double>(w[0] == '-' ? -n : n);
+  return i;
+}
+
 void readClouds(std::string_view w, SfcData& s)
 {
   int i = 0;
@@ -269,27 +335,49 @@ void readClouds(std::string_view w, SfcData& s)
     std::string_view part = w.substr(0, comma);
     w.remove_prefix(comma == std::string_view::npos ? w.size() : comma + 1);
     double h = 0;
-    const char* end = part.data() + part.size();
-    auto r = std::from_chars(part.data(), end, h);
-    const char* p = r.ec == std::errc() ? r.ptr : part.data();
-    char cover = p < end ? *p : 'M';
-    if (cover == ':' && p + 1 < end) cover = p[1];
+    size_t used = leadingNumber(part, h);
+    char cover = used < part.size() ? part[used] : 'M';
+    if (cover == ':' && used + 1 < part.size()) cover = part[used + 1];
     if (cover == 'M') {
       if (i == 0) return;
       cover = ' ';
     }
     s.setCldCover(i, cover);
-    s.setCldHeight(i, r.ec == std::errc() && h >= 0 ? static_cast<float>(h * 100) : FMISS);
+    s.setCldHeight(i, used && h >= 0 ? static_cast<float>(h * 100) : FMISS);
     ++i;
   }
 }
 
-void readTime(std::string_view w, SfcData& s)
+// Copies a word into a text field of the record, cut to its size.
+void copyWord(std::string_view w, char* field, size_t size)
+{
+  size_t n = std::min(w.size(), size - 1);
+  std::memcpy(field, w.data(), n);
+  field[n] = '\0';
+}
+
+// The report time nearest the file's date: the hour within twelve hours of the file's hour
+// (as Date::adjustMinute), worked out on the second count alone.
+void readTime(std::string_view w, const Date& fileDate, Date* recent, SfcData& s)
 {
   double v;
-  if (w.size() != 4 || !number(w, v)) return;
+  if (w.size() != 4 || !number(w, v) || !fileDate.isSet() || fileDate.getHour() < 0) return;
   int hhmm = static_cast<int>(v);
-  if (hhmm / 100 < 24 && hhmm % 100 < 60) s.date.adjustMinute(hhmm / 100, hhmm % 100);
+  int h = hhmm / 100, m = hhmm % 100;
+  if (h > 23 || m > 59) return;
+  int minute = fileDate.getMinute() < 0 ? 0 : fileDate.getMinute();
+  int diff = h - fileDate.getHour();
+  long secs = fileDate.getSeconds() + diff * 3600L + (m - minute) * 60L;
+  if (diff > 12) secs -= 86400;
+  if (diff < -12) secs += 86400;
+  if (secs == s.date.getSeconds()) return;
+  // Reports of one file share a few times: the last one made is kept.
+  if (recent && recent->getSeconds() == secs) {
+    s.date = *recent;
+    return;
+  }
+  s.date.set(secs);
+  if (recent) *recent = s.date;
 }
 
 void readLocation(std::string_view w, SfcData& s)
@@ -305,19 +393,20 @@ void readLocation(std::string_view w, SfcData& s)
   s.elev = 0;
 }
 
+// The comment runs from after "#" to the "$" that closes the record; the blank before that
+// "$" separates, blanks of the comment itself stay.
 void readComment(std::string_view first, std::string_view rest, SfcData& s)
 {
-  std::string text(first);
-  text.append(rest);
-  size_t dollar = text.find('$');
-  // The blank before the closing "$" separates; blanks of the comment itself stay.
-  if (dollar != std::string::npos) {
-    text.resize(dollar);
-    if (!text.empty() && text.back() == ' ') text.pop_back();
+  const char* start = first.data();
+  const char* end = rest.data() + rest.size();
+  const char* dollar = static_cast<const char*>(std::memchr(start, '$', end - start));
+  if (dollar) {
+    end = dollar;
+    if (end > start && end[-1] == ' ') --end;
   } else {
-    while (!text.empty() && StrLib::isSpace(text.back())) text.pop_back();
+    while (end > start && StrLib::isSpace(end[-1])) --end;
   }
-  s.setComment(text.c_str());
+  copyWord(std::string_view(start, end - start), s.comment, sizeof s.comment);
 }
 
 // "P" with the tendency type and tenths of hPa, which may stand in the next word.
@@ -332,7 +421,7 @@ void readTendency(std::string_view v, Words& words, SfcData& s)
 }
 
 // The letter groups after the fixed fields; false at the end of the record.
-bool readGroup(std::string_view w, Words& words, int fileHour, SfcData& s)
+bool readGroup(std::string_view w, Words& words, const Date& fileDate, Date* recent, SfcData& s)
 {
   char letter = w[0];
   std::string_view v = w.substr(1);
@@ -347,7 +436,7 @@ bool readGroup(std::string_view w, Words& words, int fileHour, SfcData& s)
   auto celsius = [&]() { return miss(f()) ? FMISS : toC(f()); };
   switch (letter) {
     case '@':
-      readTime(v, s);
+      readTime(v, fileDate, recent, s);
       break;
     case 'L':
       readLocation(v, s);
@@ -379,9 +468,11 @@ bool readGroup(std::string_view w, Words& words, int fileHour, SfcData& s)
     case 'n':
       s.mint6 = celsius();
       break;
-    case 'T':
-      (fileHour >= 10 && fileHour <= 21 ? s.mint : s.maxt) = celsius();
+    case 'T': {
+      int hour = fileDate.isSet() ? fileDate.getHour() : 0;
+      (hour >= 10 && hour <= 21 ? s.mint : s.maxt) = celsius();
       break;
+    }
     case 'S':
       s.snow = miss(f()) ? FMISS : static_cast<float>(f() * CM_PER_INCH);
       break;
@@ -436,16 +527,15 @@ void writeRecord(const SfcData& s, std::string& out)
   out += " $\n";
 }
 
-bool readRecord(std::string_view line, const Date& fileDate, SfcData& s)
+bool readRecord(std::string_view line, const Date& fileDate, SfcData& s, Date* recent)
 {
   s.init();
   Words words(line);
   std::string_view id = words.next();
   if (id.empty()) return false;
-  std::string ident(id.substr(0, SfcData::ID_SIZE - 1));
-  s.setId(ident.c_str());
-  if (ident.size() > 4)
-    s.wmo = StrLib::isNum(ident.c_str()) ? std::strtol(ident.c_str(), nullptr, 10) : MOVING_WMO;
+  copyWord(id, s.id, sizeof s.id);
+  if (std::strlen(s.id) > 4)
+    s.wmo = StrLib::isNum(s.id) ? std::strtol(s.id, nullptr, 10) : MOVING_WMO;
   s.date = fileDate;
   s.temp = readTemperature(words.next());
   s.dewp = readTemperature(words.next());
@@ -456,9 +546,8 @@ bool readRecord(std::string_view line, const Date& fileDate, SfcData& s)
   if (number(words.next(), vis) && vis >= 0) s.vis = static_cast<float>(vis);
   readClouds(words.next(), s);
   std::string_view wx = words.next();
-  if (!wx.empty() && wx[0] != '-') s.setWeather(std::string(wx).c_str());
-  int fileHour = fileDate.isSet() ? fileDate.getHour() : 0;
-  for (std::string_view w = words.next(); !w.empty() && readGroup(w, words, fileHour, s);
+  if (!wx.empty() && wx[0] != '-') copyWord(wx, s.wx, sizeof s.wx);
+  for (std::string_view w = words.next(); !w.empty() && readGroup(w, words, fileDate, recent, s);
        w = words.next()) {
   }
   s.slp = readPressure(slp, s);

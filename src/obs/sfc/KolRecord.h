@@ -24,8 +24,9 @@ namespace sfc {
 
 // Appends the record and its line end.
 void writeRecord(const SfcData& s, std::string& out);
-// Reads one record line with the file date; false when the line has no identifier.
-bool readRecord(std::string_view line, const Date& fileDate, SfcData& s);
+// Reads one record line with the file date; false when the line has no identifier. recent, when
+// given, keeps the last report time made, which the next records of a file mostly share.
+bool readRecord(std::string_view line, const Date& fileDate, SfcData& s, Date* recent = nullptr);
 
 }  // namespace sfc
 }  // namespace KOL
