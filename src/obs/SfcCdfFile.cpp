@@ -295,7 +295,11 @@ bool SfcCdfFile::save() const
   NcFile nc;
   if (fail(nc_create(name_.c_str(), NC_CLOBBER, &nc.id), "cannot create", name_)) return false;
   int recDim;
-  if (fail(nc_def_dim(nc.id, RECORDS, NC_UNLIMITED, &recDim), "cannot define", name_)) return false;
+  // A fixed record count keeps each variable in one piece of the file (a record dimension
+  // would interleave them, and every column written would stride through the whole file);
+  // none at all can only be said as a record dimension.
+  size_t count = records_.empty() ? NC_UNLIMITED : records_.size();
+  if (fail(nc_def_dim(nc.id, RECORDS, count, &recDim), "cannot define", name_)) return false;
   nc_put_att_text(nc.id, NC_GLOBAL, "title", std::strlen(TITLE), TITLE);
   const char* history = "written by libkol";
   nc_put_att_text(nc.id, NC_GLOBAL, "history", std::strlen(history), history);
