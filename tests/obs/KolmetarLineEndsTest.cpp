@@ -74,19 +74,6 @@ TEST(KolmetarLineEndsTest, SameRecordsWhateverTheLineEnds)
   }
 }
 
-TEST(KolmetarLineEndsTest, FiledBulletinsReadAsParsedOrAsLines)
-{
-  KOL_REQUIRE_DATA();
-  // The bulletin parser and the line reader cut the filed capture into the same records.
-  std::string path = KOLTest::dataFile("metar/metpy_2020010600_sao.wmo");
-  int parsed = -1, lines = -1;
-  std::string byParser = records(path, "-in=wmo", &parsed);
-  std::string byLines = records(path, "", &lines);
-  EXPECT_EQ(parsed, 0);
-  EXPECT_EQ(lines, 0);
-  EXPECT_EQ(byLines, byParser);
-}
-
 TEST(KolmetarLineEndsTest, NoReportIsAnError)
 {
   KOLTest::TempDir dir;

@@ -259,7 +259,9 @@ TEST_F(MetarDataTest, AgreesWithGeoMetar)
   }
   std::cout << "compared " << compared << " distinct reports with Geo::METAR\n";
   for (const auto& [why, n] : explained) std::cout << "  " << n << "  " << why << "\n";
-  EXPECT_GT(compared, 13000);
+  // About 9,070 distinct reports in the capture (each carries its section word, so a report
+  // repeated in several bulletins counts once) and 1,125 in the other collection.
+  EXPECT_GT(compared, 10000);
   EXPECT_EQ(unexplained, 0);
 }
 
