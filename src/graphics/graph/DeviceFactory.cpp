@@ -1,0 +1,18 @@
+#include "graphics/graph/DeviceFactory.h"
+
+#include "core/Kol.h"
+#include "core/StrLib.h"
+#include "graphics/MetaFile.h"
+#include "graphics/Postscript.h"
+
+namespace KOL::DeviceFactory {
+
+std::unique_ptr<Device> create(const char* type)
+{
+  if (StrLib::equal(type, "postscript")) return std::make_unique<Postscript>();
+  if (StrLib::equal(type, "meta")) return std::make_unique<MetaFile>();
+  Kol::outWarning("Graph: no device of type %s\n", type ? type : "display");
+  return nullptr;
+}
+
+}  // namespace KOL::DeviceFactory
