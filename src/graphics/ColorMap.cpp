@@ -104,6 +104,11 @@ const char* ColorMap::getName(int i) const
   return i < 0 ? nullptr : entries[i].name;
 }
 
+int ColorMap::get(int i, RGB& c) const
+{
+  return getRGB(i, c.red, c.green, c.blue);
+}
+
 int ColorMap::getRGB(int i, float& r, float& g, float& b) const
 {
   i = clampIndex(i);

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "imagery/RGB.h"
+
 namespace KOL {
 
 class ColorMap {
@@ -34,6 +36,7 @@ class ColorMap {
   // See the table of special names: MISS, -2 "end", -1 "none", 500.. patterns, hex, numbers.
   int getInd(const char* name);
   const char* getName(int i) const;
+  int get(int i, RGB& c) const;
   int getRGB(int i, float& r, float& g, float& b) const;
   int getIRGB(int i, int& r, int& g, int& b) const;
   int setValue(int i, int v);
@@ -41,6 +44,7 @@ class ColorMap {
   int getValue(const char* name);
   // True when entry i is within 0.01 (sum of component differences) of (r, g, b).
   bool isColorNear(int i, float r, float g, float b) const;
+  bool isColorNear(int i, const RGB& c) const { return isColorNear(i, c.red, c.green, c.blue); }
   // The first entry near (r, g, b), -1 when none.
   int findNear(float r, float g, float b) const;
   void print() const;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/String.h"
+#include "imagery/Image.h"
 
 namespace KOL {
 
@@ -54,7 +55,11 @@ int Device::drawLine(int type, float x1, float y1, float x2, float y2)
 
 int Device::drawImage(Image&, float, float) { return 0; }
 int Device::drawImage(Image& img, int, float x, float y) { return drawImage(img, x, y); }
-int Device::getImage(Image&) { return 0; }
+int Device::getImage(Image& img)
+{
+  img.init();
+  return 0;
+}
 
 int Device::packColor(float r, float g, float b)
 {

@@ -81,6 +81,7 @@ class Graph : public Listener, public GraphAttr {
   void setColorMap(const ColorMap& map);
   // The index of the entry nearest (r, g, b), added as "#rrggbb" when there is none.
   int allocColor(float r, float g, float b);
+  int allocColor(const RGB& c) { return allocColor(c.red, c.green, c.blue); }
   // A name of the map or "#rrggbb"; -1 with a warning when unknown.
   int getColor(const char* name);
 

@@ -340,7 +340,7 @@ int Postscript::drawImage(Image& img, float x, float y)
   if (W <= 0 || H <= 0) return 0;
   out.put("gsave\n").integer(bx).put(' ').integer(by).put(" translate\n");
   out.integer(W).put(' ').integer(H).put(" scale\n");
-  out.put("/picstr ").integer(colour ? 3 * W : W).put(" string def\n");
+  out.put("/picstr ").integer(W).put(" string def\n");
   out.format("%d %d 8 [ %d 0 0 %d 0 %d ]\n", W, H, W, -H, H);
   out.put("{ currentfile picstr readhexstring pop }\n");
   out.put(colour ? "false 3 colorimage\n" : "image\n");
