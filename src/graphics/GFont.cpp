@@ -123,10 +123,12 @@ int GFont::read(const char* path)
   }
   Tokens toks(text);
   int first, c = -1;
+  bool complete = true;  // the current glyph was ended by its mark
   std::string tok;
   auto readChar = [&]() {
     if (!toks.next(tok) || tok.size() != 1) return false;
     c = static_cast<unsigned char>(tok[0]);
+    complete = false;
     start[c] = static_cast<int>(points.size());
     width[c] = 0;
     return true;
@@ -141,6 +143,7 @@ int GFont::read(const char* path)
     if (x == END_FILE) break;
     if (x == END_GLYPH) {
       points.push_back(Stroke{0, 0, END});
+      complete = true;
       ok = readChar();
       continue;
     }
@@ -157,7 +160,7 @@ int GFont::read(const char* path)
   if (!ok) {
     Kol::outWarning("GFont: bad font data in %s at token %d\n", path, toks.count());
     // a glyph cut short is dropped; the ones before it stay usable
-    if (c >= 0) start[c] = -1;
+    if (c >= 0 && !complete) start[c] = -1;
   }
   opened = true;
   return ok ? 1 : 0;

@@ -84,7 +84,7 @@ void keepPicture(const std::string& ps, bool eps, const std::string& png)
 {
   const char* dir = std::getenv("KOL_KEEP_PICTURES");
   if (!dir) return;
-  run("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r72 " +
+  run("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r144 " +
       std::string(eps ? "-dEPSCrop " : "") + "-sOutputFile=" + dir + "/" + png + " " + ps +
       " </dev/null");
 }
