@@ -1,6 +1,8 @@
 #include "graphics/MetaFile.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -30,6 +32,8 @@ void MetaFile::init()
   lineWidth = textWidth = markWidth = 1;
   clipX = clipY = clipW = clipH = Const::FMISS;
   clipSet = false;
+  std::fill(std::begin(colorSeen), std::end(colorSeen), false);
+  std::fill(std::begin(widthSeen), std::end(widthSeen), false);
 }
 
 int MetaFile::setParam(const char* params)
@@ -66,6 +70,8 @@ int MetaFile::open()
   }
   out.setFile(file.getFP());
   opened = true;
+  std::fill(std::begin(colorSeen), std::end(colorSeen), false);
+  std::fill(std::begin(widthSeen), std::end(widthSeen), false);
   String date;
   DateTool::getCurrent(date);
   out.put("KOLMETA2\n#Title: KOL Graphics Display\n#Creator: KOL MetaFile Processor-2.0\n");
@@ -135,7 +141,10 @@ int MetaFile::setColor(int type, int c)
              : type == FILL ? &fillColor : type == TEXT ? &textColor : nullptr;
   if (!field) return 0;
   static constexpr const char* KEYS[] = {"", "LCLR ", "MCLR ", "FCLR ", "TCLR "};
-  if (changed(*field, c) && opened) out.put(KEYS[type]).integer(c).put('\n');
+  if ((changed(*field, c) || !colorSeen[type]) && opened) {
+    out.put(KEYS[type]).integer(c).put('\n');
+    colorSeen[type] = true;
+  }
   return 1;
 }
 
@@ -147,7 +156,10 @@ int MetaFile::setLineWidth(int type, float w)
                : type == TEXT ? &textWidth : nullptr;
   if (!field) return 0;
   static constexpr const char* KEYS[] = {"", "LWID ", "MWID ", "", "TWID "};
-  if (changed(*field, w) && opened) out.put(KEYS[type]).fixed(w, 2).put('\n');
+  if ((changed(*field, w) || !widthSeen[type]) && opened) {
+    out.put(KEYS[type]).fixed(w, 2).put('\n');
+    widthSeen[type] = true;
+  }
   return 1;
 }
 

@@ -69,6 +69,9 @@ class MetaFile : public Device {
   float markWidth;
   float clipX, clipY, clipW, clipH;
   bool clipSet;
+  // a class's colour and width are recorded the first time they are set in a file, so that a
+  // replay does not depend on the reader's defaults; afterwards only changes are
+  bool colorSeen[5], widthSeen[5];
   File file;
   TextOut out;
 };

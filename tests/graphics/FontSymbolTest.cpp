@@ -279,7 +279,7 @@ TEST_F(FontSymbolTest, PagesOfEveryGlyphAndSymbolRenderCleanly)
   });
   page(fonts, [](Graph& g) {
     g.setWindow(Rect(0, 0, 100, 76.2f));
-    g.setTextHeight(2.5f);
+    g.setTextHeight(2.0f);
     float y = 72;
     for (const char* font : {"modern", "roman", "italic", "script", "greek"}) {
       g.setFont(font);
