@@ -278,8 +278,8 @@ int MetaFile::drawImage(Image& img, float x, float y)
   if (W <= 0 || H <= 0) return 0;
   out.put("I\n").integer(bx).put(' ').integer(by).put(" translate\n");
   out.integer(W).put(' ').integer(H).put(" scale\n");
-  ImageSamples::writeRows(out, img, static_cast<int>(std::floor(bx - x)),
-                          static_cast<int>(std::floor(by - y)), W, H, false);
+  ImageSamples::writeRows(out, img, static_cast<int>(std::lround(bx - x)),
+                          static_cast<int>(std::lround(by - y)), W, H, false);
   out.put("grestore\n");
   return 1;
 }

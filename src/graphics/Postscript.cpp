@@ -345,7 +345,7 @@ int Postscript::drawImage(Image& img, float x, float y)
   out.put("{ currentfile picstr readhexstring pop }\n");
   out.put(colour ? "false 3 colorimage\n" : "image\n");
   // the image's top-left pixel sits at (x, y); the box's top edge is its upper y here
-  const int ox = static_cast<int>(std::floor(bx - x)), oy = static_cast<int>(std::floor(y - (by + H)));
+  const int ox = static_cast<int>(std::lround(bx - x)), oy = static_cast<int>(std::lround(y - (by + H)));
   ImageSamples::writeRows(out, img, ox, oy, W, H, !colour);
   out.put("grestore\n");
   return 1;

@@ -2,6 +2,7 @@
 
 #include "core/Kol.h"
 #include "core/StrLib.h"
+#include "graphics/ImageDevice.h"
 #include "graphics/MetaFile.h"
 #include "graphics/Postscript.h"
 
@@ -11,6 +12,7 @@ std::unique_ptr<Device> create(const char* type)
 {
   if (StrLib::equal(type, "postscript")) return std::make_unique<Postscript>();
   if (StrLib::equal(type, "meta")) return std::make_unique<MetaFile>();
+  if (StrLib::equal(type, "image")) return std::make_unique<ImageDevice>();
   Kol::outWarning("Graph: no device of type %s\n", type ? type : "display");
   return nullptr;
 }
