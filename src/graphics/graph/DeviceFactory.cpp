@@ -5,6 +5,7 @@
 #include "graphics/ImageDevice.h"
 #include "graphics/MetaFile.h"
 #include "graphics/Postscript.h"
+#include "graphics/XWindow.h"
 
 namespace KOL::DeviceFactory {
 
@@ -13,8 +14,11 @@ std::unique_ptr<Device> create(const char* type)
   if (StrLib::equal(type, "postscript")) return std::make_unique<Postscript>();
   if (StrLib::equal(type, "meta")) return std::make_unique<MetaFile>();
   if (StrLib::equal(type, "image")) return std::make_unique<ImageDevice>();
-  Kol::outWarning("Graph: no device of type %s\n", type ? type : "display");
-  return nullptr;
+  if (StrLib::equal(type, "hpgl")) {
+    Kol::outWarning("Graph: no device of type %s\n", type);
+    return nullptr;
+  }
+  return std::make_unique<XWindow>();
 }
 
 }  // namespace KOL::DeviceFactory
