@@ -3,10 +3,10 @@
 // alone in the device's number format.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 #include "core/Kol.h"
 #include "geo/Point.h"
@@ -32,7 +32,8 @@ std::string scratch(const char* name)
 // Segment i: a short stroke somewhere in the unit window.
 void segment(int i, float& x1, float& y1, float& x2, float& y2)
 {
-  x1 = static_cast<float>((i * 7919) % 1000) / 1000, y1 = static_cast<float>((i * 104729) % 997) / 997;
+  x1 = static_cast<float>((i * 7919) % 1000) / 1000,
+  y1 = static_cast<float>((i * 104729) % 997) / 997;
   x2 = x1 + 0.01f, y2 = y1 + 0.005f;
 }
 
@@ -57,8 +58,8 @@ void segments(benchmark::State& state, const char* type, const std::string& para
     }
     g->close();
   }
-  state.counters["segments/s"] =
-      benchmark::Counter(static_cast<double>(SEGMENTS) * state.iterations(), benchmark::Counter::kIsRate);
+  state.counters["segments/s"] = benchmark::Counter(
+      static_cast<double>(SEGMENTS) * state.iterations(), benchmark::Counter::kIsRate);
 }
 
 void polygons(benchmark::State& state, const char* type, const std::string& params)
@@ -76,8 +77,8 @@ void polygons(benchmark::State& state, const char* type, const std::string& para
     }
     g->close();
   }
-  state.counters["polygons/s"] =
-      benchmark::Counter(static_cast<double>(POLYGONS) * state.iterations(), benchmark::Counter::kIsRate);
+  state.counters["polygons/s"] = benchmark::Counter(
+      static_cast<double>(POLYGONS) * state.iterations(), benchmark::Counter::kIsRate);
 }
 
 // The floor: the same coordinates (device units of a 756 x 576 page) written by fprintf alone.
@@ -94,12 +95,15 @@ void floorSegments(benchmark::State& state, const char* format)
     std::fclose(f);
   }
   std::remove(path.c_str());
-  state.counters["segments/s"] =
-      benchmark::Counter(static_cast<double>(SEGMENTS) * state.iterations(), benchmark::Counter::kIsRate);
+  state.counters["segments/s"] = benchmark::Counter(
+      static_cast<double>(SEGMENTS) * state.iterations(), benchmark::Counter::kIsRate);
 }
 
 void BM_PostscriptSegments(benchmark::State& s) { segments(s, "postscript", scratch("a.ps")); }
-void BM_PostscriptFloor(benchmark::State& s) { floorSegments(s, "%3.2f %3.2f mv\n%3.2f %3.2f ln\n"); }
+void BM_PostscriptFloor(benchmark::State& s)
+{
+  floorSegments(s, "%3.2f %3.2f mv\n%3.2f %3.2f ln\n");
+}
 void BM_MetaFileSegments(benchmark::State& s)
 {
   segments(s, "meta", "," + scratch("a.meta") + ",sz=756x576");

@@ -60,9 +60,9 @@ struct Special {
 };
 
 constexpr Special SPECIALS[] = {
-    {"end", -2},   {"none", -1},  {"off", -1},   {"back", -1},  {"pblk", 500},
-    {"pbblk", 501}, {"ptblk", 502}, {"pwht", 503}, {"pbwht", 504}, {"ptwht", 505},
-    {"pgry", 506}, {"pbgry", 507}, {"ptgry", 508},
+    {"end", -2},    {"none", -1},   {"off", -1},    {"back", -1},   {"pblk", 500},
+    {"pbblk", 501}, {"ptblk", 502}, {"pwht", 503},  {"pbwht", 504}, {"ptwht", 505},
+    {"pgry", 506},  {"pbgry", 507}, {"ptgry", 508},
 };
 
 bool allHex(const char* s, int n)
@@ -104,10 +104,7 @@ const char* ColorMap::getName(int i) const
   return i < 0 ? nullptr : entries[i].name;
 }
 
-int ColorMap::get(int i, RGB& c) const
-{
-  return getRGB(i, c.red, c.green, c.blue);
-}
+int ColorMap::get(int i, RGB& c) const { return getRGB(i, c.red, c.green, c.blue); }
 
 int ColorMap::getRGB(int i, float& r, float& g, float& b) const
 {

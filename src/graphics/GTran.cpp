@@ -66,8 +66,7 @@ float GTran::tranWindowY(const GTran& from, const GTran& to, float y)
 Rect GTran::getClipRect() const
 {
   Rect r;
-  r.set(tranNdcPlotX(view.x1), tranNdcPlotY(view.y1), tranNdcPlotX(view.x2),
-        tranNdcPlotY(view.y2));
+  r.set(tranNdcPlotX(view.x1), tranNdcPlotY(view.y1), tranNdcPlotX(view.x2), tranNdcPlotY(view.y2));
   return r;
 }
 

@@ -52,12 +52,12 @@ class GTran {
   static float clamp(float v);
 
  private:
-  Coords dev;     // device rectangle as the device reports it
-  Coords ndc;     // (0, 0)-(xn, yn)
-  Point scale;    // window to NDC
-  Point dscale;   // NDC to device
-  Coords win;     // window
-  Coords view;    // viewport
+  Coords dev;    // device rectangle as the device reports it
+  Coords ndc;    // (0, 0)-(xn, yn)
+  Point scale;   // window to NDC
+  Point dscale;  // NDC to device
+  Coords win;    // window
+  Coords view;   // viewport
   Rect spare;
 };
 

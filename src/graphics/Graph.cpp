@@ -76,10 +76,7 @@ int Graph::setDevice(std::unique_ptr<Device> dev)
   return device != nullptr;
 }
 
-int Graph::open(const char* type, const char* params)
-{
-  return setDevice(type, params) && open();
-}
+int Graph::open(const char* type, const char* params) { return setDevice(type, params) && open(); }
 
 int Graph::open()
 {
@@ -627,8 +624,8 @@ int Graph::drawFill(const Points& pts)
 int Graph::drawFill(const Rect& r)
 {
   Points pts;
-  for (const Point& p : {Point(r.x1, r.y1), Point(r.x2, r.y1), Point(r.x2, r.y2),
-                         Point(r.x1, r.y2), Point(r.x1, r.y1)})
+  for (const Point& p : {Point(r.x1, r.y1), Point(r.x2, r.y1), Point(r.x2, r.y2), Point(r.x1, r.y2),
+                         Point(r.x1, r.y1)})
     pts.add(p);
   return drawFill(pts);
 }
@@ -740,11 +737,21 @@ int Graph::drawTextLine(float x0, float y0, const char* text, int len)
   if (text_halign == 3) along = -width;
   float up = 0;
   switch (text_valign) {
-    case 0: case 4: up = -35; break;
-    case 1: up = -160; break;
-    case 2: up = -140; break;
-    case 3: up = -85; break;
-    default: break;
+    case 0:
+    case 4:
+      up = -35;
+      break;
+    case 1:
+      up = -160;
+      break;
+    case 2:
+      up = -140;
+      break;
+    case 3:
+      up = -85;
+      break;
+    default:
+      break;
   }
   const float a = text_dx, b = text_dy, c = text_char_width, e = text_expansion;
   auto place = [&](float u, float v) {
@@ -771,7 +778,8 @@ int Graph::drawTextLine(float x0, float y0, const char* text, int len)
     }
     flush();
     if (code == ' ')
-      along += (c > 0 ? (100 + 100 * text_spacing) * c : 100 * text_spacing + GFont::SPACE_WIDTH) * e;
+      along +=
+          (c > 0 ? (100 + 100 * text_spacing) * c : 100 * text_spacing + GFont::SPACE_WIDTH) * e;
     else
       along += (cell + (c > 0 ? 0 : text_spacing * 100)) * e;
   }

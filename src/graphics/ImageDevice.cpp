@@ -33,7 +33,8 @@ struct ImageDevice::Surface {
 namespace {
 
 constexpr int WHITE = 0xFFFFFF;
-constexpr double DASHES[][4] = {{0, 0, 0, 0}, {6, 0, 0, 0}, {3, 6, 0, 0}, {6, 6, 3, 6}, {2, 0, 0, 0}};
+constexpr double DASHES[][4] = {
+    {0, 0, 0, 0}, {6, 0, 0, 0}, {3, 6, 0, 0}, {6, 6, 3, 6}, {2, 0, 0, 0}};
 constexpr int DASH_COUNT[] = {0, 1, 2, 4, 1};
 
 double component(int colour, int shift) { return ((colour >> shift) & 255) / 255.0; }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "core/DateTool.h"
@@ -75,8 +75,8 @@ int MetaFile::open()
   String date;
   DateTool::getCurrent(date);
   out.put("KOLMETA2\n#Title: KOL Graphics Display\n#Creator: KOL MetaFile Processor-2.0\n");
-  out.format("#CreationDate: %s\n#Begin plot\nSZ %f %f\n#KOL Plot: %s\n", date.get(), width,
-             height, title);
+  out.format("#CreationDate: %s\n#Begin plot\nSZ %f %f\n#KOL Plot: %s\n", date.get(), width, height,
+             title);
   return 1;
 }
 
@@ -137,8 +137,11 @@ bool changed(T& field, T v)
 
 int MetaFile::setColor(int type, int c)
 {
-  int* field = type == LINE ? &lineColor : type == MARK ? &markColor
-             : type == FILL ? &fillColor : type == TEXT ? &textColor : nullptr;
+  int* field = type == LINE   ? &lineColor
+               : type == MARK ? &markColor
+               : type == FILL ? &fillColor
+               : type == TEXT ? &textColor
+                              : nullptr;
   if (!field) return 0;
   static constexpr const char* KEYS[] = {"", "LCLR ", "MCLR ", "FCLR ", "TCLR "};
   if ((changed(*field, c) || !colorSeen[type]) && opened) {
@@ -152,8 +155,10 @@ int MetaFile::setLineWidth(int type, float w)
 {
   if (!std::isfinite(w)) return 0;
   if (w <= 0) w = 1;
-  float* field = type == LINE ? &lineWidth : type == MARK ? &markWidth
-               : type == TEXT ? &textWidth : nullptr;
+  float* field = type == LINE   ? &lineWidth
+                 : type == MARK ? &markWidth
+                 : type == TEXT ? &textWidth
+                                : nullptr;
   if (!field) return 0;
   static constexpr const char* KEYS[] = {"", "LWID ", "MWID ", "", "TWID "};
   if ((changed(*field, w) || !widthSeen[type]) && opened) {
@@ -257,7 +262,14 @@ int MetaFile::setClip(float x1, float y1, float x2, float y2)
   clipX = x1, clipY = y1, clipW = x2 - x1, clipH = y2 - y1;
   clipSet = true;
   if (opened)
-    out.put("CL ").fixed(x1, 6).put(' ').fixed(y1, 6).put(' ').fixed(x2, 6).put(' ').fixed(y2, 6)
+    out.put("CL ")
+        .fixed(x1, 6)
+        .put(' ')
+        .fixed(y1, 6)
+        .put(' ')
+        .fixed(x2, 6)
+        .put(' ')
+        .fixed(y2, 6)
         .put('\n');
   return 1;
 }

@@ -21,8 +21,8 @@ struct Paper {
   float w, h;  // inches
 };
 
-constexpr Paper PAPERS[] = {{"letter", 10.5f, 8},     {"legal", 13.5f, 8}, {"11x17", 16.5f, 10.5f},
-                            {"a4", 11.2f, 7.8f},      {"a3", 15.4f, 11.2f}, {"ansid", 33.5f, 21.5f}};
+constexpr Paper PAPERS[] = {{"letter", 10.5f, 8}, {"legal", 13.5f, 8},  {"11x17", 16.5f, 10.5f},
+                            {"a4", 11.2f, 7.8f},  {"a3", 15.4f, 11.2f}, {"ansid", 33.5f, 21.5f}};
 
 constexpr const char* DASHES[] = {"[] 0 setdash\n", "[6] 0 setdash\n", "[3 6] 0 setdash\n",
                                   "[6 6 3 6] 0 setdash\n", "[2] 0 setdash\n"};
@@ -55,14 +55,22 @@ int Postscript::setParam(const char* params)
   float w = 0, h = 0;
   for (size_t i = 1; i < fields.size(); ++i) {
     const char* f = fields[i].c_str();
-    if (StrLib::iequal(f, "port")) portrait = true;
-    else if (StrLib::iequal(f, "land")) portrait = false;
-    else if (StrLib::iequal(f, "eps")) eps = true;
-    else if (StrLib::iequal(f, "noeps")) eps = false;
-    else if (StrLib::iequal(f, "color")) colour = inverse = true;
-    else if (StrLib::iequal(f, "gray")) colour = false;
-    else if (StrLib::iequal(f, "scale", 5)) scale = Params::number(f, 6, scale);
-    else if (StrLib::iequal(f, "lwidth", 6)) lwidth = Params::number(f, 7, lwidth);
+    if (StrLib::iequal(f, "port"))
+      portrait = true;
+    else if (StrLib::iequal(f, "land"))
+      portrait = false;
+    else if (StrLib::iequal(f, "eps"))
+      eps = true;
+    else if (StrLib::iequal(f, "noeps"))
+      eps = false;
+    else if (StrLib::iequal(f, "color"))
+      colour = inverse = true;
+    else if (StrLib::iequal(f, "gray"))
+      colour = false;
+    else if (StrLib::iequal(f, "scale", 5))
+      scale = Params::number(f, 6, scale);
+    else if (StrLib::iequal(f, "lwidth", 6))
+      lwidth = Params::number(f, 7, lwidth);
     else if (StrLib::iequal(f, "sz", 2) && fields[i].size() > 3 &&
              std::sscanf(f + 3, "%f:%f", &w, &h) == 2 && w > 0 && h > 0 && std::isfinite(w * h))
       sized = true;
@@ -189,11 +197,20 @@ int Postscript::getCoords(Rect& r)
 int Postscript::setColor(int type, int c)
 {
   switch (type) {
-    case LINE: lineColor = c; break;
-    case MARK: markColor = c; break;
-    case FILL: fillColor = c; break;
-    case TEXT: textColor = c; break;
-    default: return 0;
+    case LINE:
+      lineColor = c;
+      break;
+    case MARK:
+      markColor = c;
+      break;
+    case FILL:
+      fillColor = c;
+      break;
+    case TEXT:
+      textColor = c;
+      break;
+    default:
+      return 0;
   }
   return 1;
 }
@@ -203,10 +220,17 @@ int Postscript::setLineWidth(int type, float w)
   if (!std::isfinite(w)) return 0;
   if (w == 0) w = 1;
   switch (type) {
-    case LINE: lineWidth = w; break;
-    case MARK: markWidth = w; break;
-    case TEXT: textWidth = w; break;
-    default: return 0;
+    case LINE:
+      lineWidth = w;
+      break;
+    case MARK:
+      markWidth = w;
+      break;
+    case TEXT:
+      textWidth = w;
+      break;
+    default:
+      return 0;
   }
   return 1;
 }
@@ -345,7 +369,8 @@ int Postscript::drawImage(Image& img, float x, float y)
   out.put("{ currentfile picstr readhexstring pop }\n");
   out.put(colour ? "false 3 colorimage\n" : "image\n");
   // the image's top-left pixel sits at (x, y); the box's top edge is its upper y here
-  const int ox = static_cast<int>(std::lround(bx - x)), oy = static_cast<int>(std::lround(y - (by + H)));
+  const int ox = static_cast<int>(std::lround(bx - x)),
+            oy = static_cast<int>(std::lround(y - (by + H)));
   ImageSamples::writeRows(out, img, ox, oy, W, H, !colour);
   out.put("grestore\n");
   return 1;

@@ -750,8 +750,10 @@ float XWindow::loopRate(int direction)
     loopDelay -= loopDelay < 1.6f ? 0.1f : 1.0f;
     loopDelay = std::max(loopDelay, 0.05f);
   } else {
-    if (loopDelay <= 0.051f) loopDelay = 0.1f;
-    else loopDelay += loopDelay < 1.01f ? 0.1f : 1.0f;
+    if (loopDelay <= 0.051f)
+      loopDelay = 0.1f;
+    else
+      loopDelay += loopDelay < 1.01f ? 0.1f : 1.0f;
     loopDelay = std::min(loopDelay, 10.0f);
   }
   Kol::outDebug(4, "Delay: %f\n", loopDelay);
@@ -806,7 +808,9 @@ void XWindow::handle(XEvent& ev)
       plain.state &= ~(ShiftMask | Mod1Mask | ControlMask);
       const int n = XLookupString(&plain, text, sizeof text - 1, &sym, nullptr);
       text[std::max(0, n)] = '\0';
-      detail = sym == XK_Return ? "Ret" : n > 0 ? text : (XKeysymToString(sym) ? XKeysymToString(sym) : "");
+      detail = sym == XK_Return ? "Ret"
+               : n > 0          ? text
+                                : (XKeysymToString(sym) ? XKeysymToString(sym) : "");
       modifiers(ev.xkey.state, detail);
       std::snprintf(buf, sizeof buf, ":%d:%d", ev.xkey.x, ev.xkey.y);
       detail += buf;

@@ -26,10 +26,10 @@ TEST_F(ColorMapTest, NamesResolveToIndicesPatternsOrNothing)
     const char* name;
     int index;
   };
-  const Case cases[] = {{nullptr, Const::MISS}, {"", Const::MISS}, {"END", -2}, {"none", -1},
-                        {"Off", -1},           {"back", -1},       {"pblk", 500}, {"ptwht", 505},
-                        {"pbgry", 507},        {"sky", 1},         {"BLACK", 0},  {"42", 42},
-                        {"purple", -1},        {"#12345", -1},     {"#zz0000", -1}};
+  const Case cases[] = {
+      {nullptr, Const::MISS}, {"", Const::MISS}, {"END", -2},    {"none", -1},   {"Off", -1},
+      {"back", -1},           {"pblk", 500},     {"ptwht", 505}, {"pbgry", 507}, {"sky", 1},
+      {"BLACK", 0},           {"42", 42},        {"purple", -1}, {"#12345", -1}, {"#zz0000", -1}};
   for (const Case& c : cases) EXPECT_EQ(m.getInd(c.name), c.index) << (c.name ? c.name : "null");
   // hexadecimal and three-digit decimal forms add an entry once
   EXPECT_EQ(m.getInd("#ff0000"), 2);

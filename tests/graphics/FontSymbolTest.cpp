@@ -47,8 +47,10 @@ Extent extent(GFont& f, int c)
   f.setChar(c);
   Point p;
   while (f.get(p)) {
-    e.xmin = std::min(e.xmin, static_cast<int>(p.x)), e.xmax = std::max(e.xmax, static_cast<int>(p.x));
-    e.ymin = std::min(e.ymin, static_cast<int>(p.y)), e.ymax = std::max(e.ymax, static_cast<int>(p.y));
+    e.xmin = std::min(e.xmin, static_cast<int>(p.x)),
+    e.xmax = std::max(e.xmax, static_cast<int>(p.x));
+    e.ymin = std::min(e.ymin, static_cast<int>(p.y)),
+    e.ymax = std::max(e.ymax, static_cast<int>(p.y));
     ++e.points;
   }
   return e;
@@ -135,9 +137,8 @@ TEST_F(FontSymbolTest, StrokeTextIsAsTallAsItsHeightAndAligned)
   const float w = g.getTextWidth("HH");
   EXPECT_GT(w, 10);
   EXPECT_LT(w, 25);
-  const Case cases[] = {{1, 0, 60, 50, 50},     {2, 0, 60, 50, 50 - w / 2},
-                        {3, 0, 60, 50, 50 - w}, {1, 2, 50, 40, 50},
-                        {1, 3, 55, 45, 50},     {1, 1, 48, 38, 50}};
+  const Case cases[] = {{1, 0, 60, 50, 50}, {2, 0, 60, 50, 50 - w / 2}, {3, 0, 60, 50, 50 - w},
+                        {1, 2, 50, 40, 50}, {1, 3, 55, 45, 50},         {1, 1, 48, 38, 50}};
   for (const Case& c : cases) {
     d->lines.clear();
     g.setTextAlign(c.h, c.v);
@@ -189,8 +190,9 @@ TEST_F(FontSymbolTest, HardwareTextGoesToTheDeviceAndARefusedFontFallsBack)
   EXPECT_EQ(g.setFont("helvetica"), 1);
   EXPECT_EQ(g.getFont().getType(), GFont::HARDWARE);
   // {10} became the pixel size: 5 / 100 of 1000 pixels
-  EXPECT_NE(std::find(log.begin(), log.end(), "font -*-helvetica-medium-r-normal-*-50-*-*-*-*-*-*-*"),
-            log.end());
+  EXPECT_NE(
+      std::find(log.begin(), log.end(), "font -*-helvetica-medium-r-normal-*-50-*-*-*-*-*-*-*"),
+      log.end());
   g.setTextAlign(2, 3);
   g.drawText(50, 50, "one\ntwo");
   EXPECT_NE(std::find(log.begin(), log.end(), "talign 2 2"), log.end());
@@ -212,8 +214,8 @@ TEST_F(FontSymbolTest, SymbolsAreFoundByPrefixAndStayInTheirBox)
     const std::string name = (i < 10 ? "0" : "") + std::to_string(i);
     EXPECT_EQ(s.setSymb(name.c_str()), 1) << name;
   }
-  for (const char* name : {"pw9", "cl5", "cm7", "ch3", "n8", "n9", "pt8", "coldpip", "warmpip",
-                           "star", "hurricane"})
+  for (const char* name :
+       {"pw9", "cl5", "cm7", "ch3", "n8", "n9", "pt8", "coldpip", "warmpip", "star", "hurricane"})
     EXPECT_EQ(s.setSymb(name), 1) << name;
   EXPECT_EQ(s.setSymb("nosuch"), 0);
   EXPECT_EQ(s.setSymb("6"), 0);

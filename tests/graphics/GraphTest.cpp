@@ -41,9 +41,8 @@ class GraphTest : public KOLTest::QuietTest {
   }
   int count(const std::string& prefix) const
   {
-    return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const std::string& s) {
-      return s.rfind(prefix, 0) == 0;
-    }));
+    return static_cast<int>(std::count_if(
+        log.begin(), log.end(), [&](const std::string& s) { return s.rfind(prefix, 0) == 0; }));
   }
   std::vector<std::string> log;
   Graph g;
@@ -110,7 +109,7 @@ TEST_F(GraphTest, RefusedTransformationsLeaveTheCurrentOneAlone)
   EXPECT_EQ(g.getTran(), 2);
   EXPECT_EQ(g.setWindow(4, Rect(0, 0, 1, 1)), 0);
   g.setWindow(Rect(0, 0, 5, 5));
-  EXPECT_EQ(g.setWindow(Rect(1, 1, 1, 3)), 0);     // no width
+  EXPECT_EQ(g.setWindow(Rect(1, 1, 1, 3)), 0);       // no width
   EXPECT_EQ(g.setViewport(Rect(0, 0, 0.5f, 0)), 0);  // no height
   EXPECT_EQ(g.getWindow().x2, 5);
   EXPECT_FLOAT_EQ(g.getViewport().y2, 0.5f);
@@ -194,7 +193,7 @@ TEST_F(GraphTest, CirclesRectanglesAndMarks)
   g.drawCircle(50, 50, 10);
   ASSERT_EQ(d->lines.size(), 1u);
   ASSERT_EQ(d->lines[0].getNum(), 73);
-  EXPECT_NEAR(d->lines[0][0].y, 40, 1e-3);  // top of the circle, device y down
+  EXPECT_NEAR(d->lines[0][0].y, 40, 1e-3);   // top of the circle, device y down
   EXPECT_NEAR(d->lines[0][18].x, 60, 1e-3);  // 90 degrees: east
   g.drawRect(10, 10, 20, 30);
   EXPECT_EQ(d->lines[1].getNum(), 5);
@@ -229,12 +228,9 @@ TEST_F(GraphTest, ViewportWithAspectIsPlacedInItsRectangle)
     Rect want;
   };
   const Case cases[] = {
-      {1, 2, 2, Rect(0.25f, 0, 0.75f, 0.5f)},
-      {1, 1, 2, Rect(0, 0, 0.5f, 0.5f)},
-      {1, 3, 2, Rect(0.5f, 0, 1, 0.5f)},
-      {4, 2, 1, Rect(0, 0, 1, 0.25f)},
-      {4, 2, 3, Rect(0, 0.25f, 1, 0.5f)},
-      {0, 2, 2, Rect(0, 0, 1, 0.5f)},
+      {1, 2, 2, Rect(0.25f, 0, 0.75f, 0.5f)}, {1, 1, 2, Rect(0, 0, 0.5f, 0.5f)},
+      {1, 3, 2, Rect(0.5f, 0, 1, 0.5f)},      {4, 2, 1, Rect(0, 0, 1, 0.25f)},
+      {4, 2, 3, Rect(0, 0.25f, 1, 0.5f)},     {0, 2, 2, Rect(0, 0, 1, 0.5f)},
   };
   for (const Case& c : cases) {
     ASSERT_EQ(g.setViewportAspect(Rect(0, 0, 1, 0.5f), c.aspect, c.h, c.v), 1);

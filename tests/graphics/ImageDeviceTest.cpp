@@ -86,7 +86,8 @@ Image testImage()
   Image img(40, 30, 24);
   img.allocData();
   for (int j = 0; j < 30; ++j)
-    for (int i = 0; i < 40; ++i) img.setPixel(i, j, j == 0 ? 0x00FF00 : i < 20 ? 0xFF0000 : 0x0000FF);
+    for (int i = 0; i < 40; ++i)
+      img.setPixel(i, j, j == 0 ? 0x00FF00 : i < 20 ? 0xFF0000 : 0x0000FF);
   return img;
 }
 

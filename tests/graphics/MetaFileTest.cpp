@@ -89,10 +89,13 @@ TEST_F(MetaFileTest, RecordsAreWrittenOnlyWhenAttributesChange)
   m.message("note");
   m.close();
   const std::string text = KOLTest::readFile(path);
-  EXPECT_EQ(text.rfind("KOLMETA2\n#Title: KOL Graphics Display\n#Creator: KOL MetaFile Processor-2.0\n"
-                       "#CreationDate: ", 0),
-            0u);
-  EXPECT_NE(text.find("\n#Begin plot\nSZ 100.000000 50.000000\n#KOL Plot: test\n"), std::string::npos);
+  EXPECT_EQ(
+      text.rfind("KOLMETA2\n#Title: KOL Graphics Display\n#Creator: KOL MetaFile Processor-2.0\n"
+                 "#CreationDate: ",
+                 0),
+      0u);
+  EXPECT_NE(text.find("\n#Begin plot\nSZ 100.000000 50.000000\n#KOL Plot: test\n"),
+            std::string::npos);
   EXPECT_EQ(body(text),
             "LCLR 255\n"
             "MWID 1.00\n"  // first set after opening: one record, and no LWID
@@ -170,17 +173,18 @@ TEST_F(MetaFileTest, ReplayRefusesWhatIsNotAMetafileAndStopsAtABadRecord)
   KOLTest::writeFile(bad, "%!PS\n");
   EXPECT_EQ(MetaFile::replay(bad.c_str(), g), 0);
   const char* broken[] = {
-      "KOLMETA2\nSZ 10 10\nL 3 1,1 2,2\n",                  // fewer points than counted
-      "KOLMETA2\nSZ 10 10\nL 2 1,nan 2,2\n",                // not a number
+      "KOLMETA2\nSZ 10 10\nL 3 1,1 2,2\n",    // fewer points than counted
+      "KOLMETA2\nSZ 10 10\nL 2 1,nan 2,2\n",  // not a number
       "KOLMETA2\nSZ 10 10\nI\n0 0 translate\n2 1 scale\nFFFFFF\ngrestore\n",  // short image
-      "KOLMETA2\nSZ 10 10\nI\n0 0 translate\n99999 99999 scale\n",             // huge image
+      "KOLMETA2\nSZ 10 10\nI\n0 0 translate\n99999 99999 scale\n",            // huge image
       "KOLMETA2\nSZ 10 10\nF 99999999999 1,1\n",
   };
   for (const char* text : broken) {
     KOLTest::writeFile(bad, text);
     EXPECT_EQ(MetaFile::replay(bad.c_str(), g), 0) << text;
   }
-  KOLTest::writeFile(bad, "KOLMETA2\nSZ 10 10\nLCLR 255\nUNKNOWN record\nL 2 1,1 2,2\n#End of plot\n");
+  KOLTest::writeFile(bad,
+                     "KOLMETA2\nSZ 10 10\nLCLR 255\nUNKNOWN record\nL 2 1,1 2,2\n#End of plot\n");
   EXPECT_EQ(MetaFile::replay(bad.c_str(), g), 1) << "unknown records are skipped";
 }
 

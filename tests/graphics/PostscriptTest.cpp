@@ -29,8 +29,7 @@ class PostscriptTest : public KOLTest::QuietTest {
   TempDir dir;
 };
 
-std::string page(const std::string& path, const std::string& params,
-                 void (*draw)(Graph&) = nullptr)
+std::string page(const std::string& path, const std::string& params, void (*draw)(Graph&) = nullptr)
 {
   Graph g("postscript", (path + params).c_str());
   EXPECT_EQ(g.open(), 1);
@@ -155,7 +154,8 @@ TEST_F(PostscriptTest, LandscapePagesRenderAndStayInsideTheirBox)
     EXPECT_EQ(errors, "") << params;
     ASSERT_TRUE(r.valid()) << params;
     // blue, or its grey level (0.8 b / 2.7) on a grey page
-    const uint32_t fill = std::string(params).find("color") != std::string::npos ? 0x0000FF : 0x4C4D4C;
+    const uint32_t fill =
+        std::string(params).find("color") != std::string::npos ? 0x0000FF : 0x4C4D4C;
     if (eps) {  // the bounding box encloses exactly the page area
       EXPECT_EQ(r.at(1, 1), fill) << params;
       EXPECT_EQ(r.at(r.width - 2, r.height - 2), fill) << params;

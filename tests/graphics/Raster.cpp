@@ -72,8 +72,8 @@ Raster renderPs(const std::string& ps, bool eps, std::string* errors)
 {
   const std::string ppm = ps + ".ppm", err = ps + ".err";
   const std::string cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ppmraw -r72 " +
-                          std::string(eps ? "-dEPSCrop " : "") + "-sOutputFile=" + ppm + " " +
-                          ps + " >" + err + " 2>&1 </dev/null";
+                          std::string(eps ? "-dEPSCrop " : "") + "-sOutputFile=" + ppm + " " + ps +
+                          " >" + err + " 2>&1 </dev/null";
   int status = 0;
   run(cmd, &status);
   if (errors) *errors = readFile(err) + (status ? "exit status " + std::to_string(status) : "");

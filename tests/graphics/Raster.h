@@ -37,7 +37,7 @@ bool haveGhostscript();
 
 }  // namespace KOLTest
 
-#define KOL_REQUIRE_GS()                                                      \
-  do {                                                                        \
+#define KOL_REQUIRE_GS()                                                               \
+  do {                                                                                 \
     if (!KOLTest::haveGhostscript()) GTEST_SKIP() << "gs (ghostscript) not installed"; \
   } while (0)

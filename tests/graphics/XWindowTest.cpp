@@ -127,7 +127,8 @@ TEST_F(XWindowTest, SceneAsCapturedLandsWhereTheTransformationPutsIt)
   img.getRGB(static_cast<int>(inside.x), static_cast<int>(inside.y), c);
   EXPECT_EQ(KOL::RGB::toByte(c.red), 255);
   EXPECT_EQ(KOL::RGB::toByte(c.green), 0);
-  if (const char* keep = std::getenv("KOL_KEEP_PICTURES")) shot.writePpm(std::string(keep) + "/scene_x.ppm");
+  if (const char* keep = std::getenv("KOL_KEEP_PICTURES"))
+    shot.writePpm(std::string(keep) + "/scene_x.ppm");
 }
 
 TEST_F(XWindowTest, KeysAndButtonsReachTheListeners)
@@ -140,7 +141,8 @@ TEST_F(XWindowTest, KeysAndButtonsReachTheListeners)
   ASSERT_EQ(g.addCallback("AnyEvent", &rec, nullptr), 1);
   const std::string id = std::to_string(w->getWindow());
   rec.command = "DISPLAY=" + server->display() + " xdotool key --window " + id +
-                " alt+q mousemove --window " + id + " 30 40 click --window " + id + " 1 2>/dev/null";
+                " alt+q mousemove --window " + id + " 30 40 click --window " + id +
+                " 1 2>/dev/null";
   int status = 0;
   KOLTest::run("command -v xdotool", &status);
   if (status != 0) GTEST_SKIP() << "xdotool is not installed";

@@ -1,9 +1,9 @@
 #include "Xvfb.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,8 +39,8 @@ Xvfb::Xvfb()
                      exists("/tmp/.X11-unix/X" + std::to_string(n))))
     ++n;
   display_ = ":" + std::to_string(n);
-  std::vector<std::string> args = {"Xvfb", display_, "-screen", "0", "1024x768x24", "-nolisten",
-                                   "tcp"};
+  std::vector<std::string> args = {"Xvfb",        display_,    "-screen", "0",
+                                   "1024x768x24", "-nolisten", "tcp"};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -121,8 +121,8 @@ Raster captureWindow(const std::string& display, unsigned long window)
   TempDir dir;
   const std::string out = dir.file("w.xwd");
   int status = 0;
-  run("xwd -silent -nobdrs -display " + display + " -id " + std::to_string(window) + " -out " + out +
-          " 2>&1",
+  run("xwd -silent -nobdrs -display " + display + " -id " + std::to_string(window) + " -out " +
+          out + " 2>&1",
       &status);
   return status == 0 ? readXwd(out) : Raster{};
 }

@@ -5,10 +5,7 @@
 
 namespace KOL::ImageSamples {
 
-bool drawable(Image& img)
-{
-  return img.getWidth() > 0 && img.getHeight() > 0 && img.validData();
-}
+bool drawable(Image& img) { return img.getWidth() > 0 && img.getHeight() > 0 && img.validData(); }
 
 namespace {
 

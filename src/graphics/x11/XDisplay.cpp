@@ -27,13 +27,13 @@ int onIOError(Display*)
 }
 
 constexpr const char* EVENT_NAMES[] = {
-    "Unknown",         "Unknown",          "KeyPress",        "KeyRelease",       "ButtonPress",
-    "ButtonRelease",   "MotionNotify",     "EnterNotify",     "LeaveNotify",      "FocusIn",
-    "FocusOut",        "KeymapNotify",     "Expose",          "GraphicsExpose",   "NoExpose",
-    "VisibilityNotify", "CreateNotify",    "DestroyNotify",   "UnmapNotify",      "MapNotify",
-    "MapRequest",      "ReparentNotify",   "ConfigureNotify", "ConfigureRequest", "GravityNotify",
-    "ResizeRequest",   "CirculateNotify",  "CirculateRequest", "PropertyNotify",  "SelectionClear",
-    "SelectionRequest", "SelectionNotify", "ColormapNotify",  "ClientMessage",    "MappingNotify",
+    "Unknown",          "Unknown",         "KeyPress",         "KeyRelease",       "ButtonPress",
+    "ButtonRelease",    "MotionNotify",    "EnterNotify",      "LeaveNotify",      "FocusIn",
+    "FocusOut",         "KeymapNotify",    "Expose",           "GraphicsExpose",   "NoExpose",
+    "VisibilityNotify", "CreateNotify",    "DestroyNotify",    "UnmapNotify",      "MapNotify",
+    "MapRequest",       "ReparentNotify",  "ConfigureNotify",  "ConfigureRequest", "GravityNotify",
+    "ResizeRequest",    "CirculateNotify", "CirculateRequest", "PropertyNotify",   "SelectionClear",
+    "SelectionRequest", "SelectionNotify", "ColormapNotify",   "ClientMessage",    "MappingNotify",
     "GenericEvent"};
 
 }  // namespace
@@ -119,7 +119,8 @@ void XDisplay::dispatch(Window w, int type, const char* event, const char* detai
   // a listener may register or close while being called: walk a copy
   const std::vector<Entry> now = callbacks;
   for (const Entry& e : now)
-    if (e.window == w && (e.type == ANY || e.type == type)) e.listener->callback(event, detail, e.client);
+    if (e.window == w && (e.type == ANY || e.type == type))
+      e.listener->callback(event, detail, e.client);
 }
 
 int XDisplay::typeOf(const char* event)
