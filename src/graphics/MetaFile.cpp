@@ -284,14 +284,13 @@ int MetaFile::message(const char* text)
 int MetaFile::drawImage(Image& img, float x, float y)
 {
   if (!opened || !ImageSamples::drawable(img)) return 0;
-  const Rect box = clipSet ? getClip() : Rect(0, 0, width, height);
-  const int W = static_cast<int>(box.x2 - box.x1), H = static_cast<int>(box.y2 - box.y1);
-  const int bx = static_cast<int>(box.x1), by = static_cast<int>(box.y1);
-  if (W <= 0 || H <= 0) return 0;
-  out.put("I\n").integer(bx).put(' ').integer(by).put(" translate\n");
-  out.integer(W).put(' ').integer(H).put(" scale\n");
-  ImageSamples::writeRows(out, img, static_cast<int>(std::lround(bx - x)),
-                          static_cast<int>(std::lround(by - y)), W, H, false);
+  const ImageSamples::Box box(clipSet ? getClip() : Rect(0, 0, width, height));
+  if (box.empty()) return 0;
+  out.put("I\n");
+  box.write(out);
+  // device y grows downward: the box's top edge is its smaller y
+  ImageSamples::writeRows(out, img, static_cast<int>(std::lround(box.x - x)),
+                          static_cast<int>(std::lround(box.y - y)), box.w, box.h, false);
   out.put("grestore\n");
   return 1;
 }

@@ -358,20 +358,18 @@ int Postscript::message(const char* text)
 int Postscript::drawImage(Image& img, float x, float y)
 {
   if (!opened || !ImageSamples::drawable(img)) return 0;
-  const Rect box = clipSet ? getClip() : Rect(0, 0, width, height);
-  const int W = static_cast<int>(box.x2 - box.x1), H = static_cast<int>(box.y2 - box.y1);
-  const int bx = static_cast<int>(box.x1), by = static_cast<int>(box.y1);
-  if (W <= 0 || H <= 0) return 0;
-  out.put("gsave\n").integer(bx).put(' ').integer(by).put(" translate\n");
-  out.integer(W).put(' ').integer(H).put(" scale\n");
+  const ImageSamples::Box box(clipSet ? getClip() : Rect(0, 0, width, height));
+  if (box.empty()) return 0;
+  const int W = box.w, H = box.h;
+  out.put("gsave\n");
+  box.write(out);
   out.put("/picstr ").integer(W).put(" string def\n");
   out.format("%d %d 8 [ %d 0 0 %d 0 %d ]\n", W, H, W, -H, H);
   out.put("{ currentfile picstr readhexstring pop }\n");
   out.put(colour ? "false 3 colorimage\n" : "image\n");
-  // the image's top-left pixel sits at (x, y); the box's top edge is its upper y here
-  const int ox = static_cast<int>(std::lround(bx - x)),
-            oy = static_cast<int>(std::lround(y - (by + H)));
-  ImageSamples::writeRows(out, img, ox, oy, W, H, !colour);
+  // device y grows upward: the box's top edge is its larger y
+  ImageSamples::writeRows(out, img, static_cast<int>(std::lround(box.x - x)),
+                          static_cast<int>(std::lround(y - (box.y + H))), W, H, !colour);
   out.put("grestore\n");
   return 1;
 }

@@ -5,6 +5,20 @@
 
 namespace KOL::ImageSamples {
 
+Box::Box(const Rect& r)
+    : x(static_cast<int>(r.x1)),
+      y(static_cast<int>(r.y1)),
+      w(static_cast<int>(r.x2 - r.x1)),
+      h(static_cast<int>(r.y2 - r.y1))
+{
+}
+
+void Box::write(TextOut& out) const
+{
+  out.integer(x).put(' ').integer(y).put(" translate\n");
+  out.integer(w).put(' ').integer(h).put(" scale\n");
+}
+
 bool drawable(Image& img) { return img.getWidth() > 0 && img.getHeight() > 0 && img.validData(); }
 
 namespace {

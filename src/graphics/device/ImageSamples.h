@@ -2,6 +2,7 @@
 // top-left one is image pixel (ox, oy); what lies outside the image is white.
 #pragma once
 
+#include "geo/Rect.h"
 #include "graphics/device/TextOut.h"
 
 namespace KOL {
@@ -9,6 +10,15 @@ namespace KOL {
 class Image;
 
 namespace ImageSamples {
+
+// The sample area: the clip box (or the whole device) in whole device units.
+struct Box {
+  int x, y, w, h;
+  explicit Box(const Rect& r);
+  bool empty() const { return w <= 0 || h <= 0; }
+  // "x y translate" and "w h scale", the block's first lines on either device.
+  void write(TextOut& out) const;
+};
 
 // True when the image has columns, rows and pixel data.
 bool drawable(Image& img);
