@@ -121,6 +121,22 @@ TEST_F(FontSymbolTest, HardwareFontNamesCarryTheirSize)
   EXPECT_EQ(size, 12);
 }
 
+// The window-coordinate box of everything drawn on d (then forgotten).
+Rect inkBox(const Graph& g, RecordingDevice& d)
+{
+  Rect box;
+  box.setu(1e9f, 1e9f, -1e9f, -1e9f);
+  Point wp;
+  for (const Points& pts : d.lines)
+    for (const Point& p : pts) {
+      g.tranPlotWindow(p, wp);
+      box.setu(std::min(box.x1, wp.x), std::min(box.y1, wp.y), std::max(box.x2, wp.x),
+               std::max(box.y2, wp.y));
+    }
+  d.lines.clear();
+  return box;
+}
+
 TEST_F(FontSymbolTest, StrokeTextIsAsTallAsItsHeightAndAligned)
 {
   auto dev = std::make_unique<RecordingDevice>(1000, 1000, false, nullptr);
@@ -140,41 +156,25 @@ TEST_F(FontSymbolTest, StrokeTextIsAsTallAsItsHeightAndAligned)
   const Case cases[] = {{1, 0, 60, 50, 50}, {2, 0, 60, 50, 50 - w / 2}, {3, 0, 60, 50, 50 - w},
                         {1, 2, 50, 40, 50}, {1, 3, 55, 45, 50},         {1, 1, 48, 38, 50}};
   for (const Case& c : cases) {
-    d->lines.clear();
     g.setTextAlign(c.h, c.v);
     ASSERT_EQ(g.drawText(50, 50, "HH"), 1);
-    float top = -1e9, bottom = 1e9, left = 1e9;
-    Point wp;
-    for (const Points& pts : d->lines)
-      for (const Point& p : pts) {
-        g.tranPlotWindow(p, wp);
-        top = std::max(top, wp.y), bottom = std::min(bottom, wp.y), left = std::min(left, wp.x);
-      }
-    EXPECT_NEAR(top, c.top, 0.3) << c.h << "," << c.v;
-    EXPECT_NEAR(bottom, c.bottom, 0.3) << c.h << "," << c.v;
-    EXPECT_NEAR(left, c.left, 0.3) << c.h << "," << c.v;
+    const Rect box = inkBox(g, *d);
+    EXPECT_NEAR(box.y2, c.top, 0.3) << c.h << "," << c.v;
+    EXPECT_NEAR(box.y1, c.bottom, 0.3) << c.h << "," << c.v;
+    EXPECT_NEAR(box.x1, c.left, 0.3) << c.h << "," << c.v;
   }
   // three lines, bottom-aligned: the first 2 x 1.3 heights up, the last on the anchor
   g.setTextAlign(1, 0);
-  d->lines.clear();
   g.drawText(50, 50, "H\nH\nH");
-  float top = -1e9;
-  Point wp;
-  for (const Points& pts : d->lines)
-    for (const Point& p : pts) g.tranPlotWindow(p, wp), top = std::max(top, wp.y);
-  EXPECT_NEAR(top, 50 + 26 + 10, 0.3);
+  const Rect lines = inkBox(g, *d);
+  EXPECT_NEAR(lines.y2, 50 + 26 + 10, 0.3);
+  EXPECT_NEAR(lines.y1, 50, 0.3);
   // rotated a quarter turn (up vector pointing left), the text runs upward
   g.setTextDirection(-1, 0);
-  d->lines.clear();
   g.drawText(50, 50, "HH");
-  float ymax = -1e9, xmin = 1e9;
-  for (const Points& pts : d->lines)
-    for (const Point& p : pts) {
-      g.tranPlotWindow(p, wp);
-      ymax = std::max(ymax, wp.y), xmin = std::min(xmin, wp.x);
-    }
-  EXPECT_NEAR(ymax, 50 + g.getTextWidth("HH") - 25 * 10.f / 105, 0.5);
-  EXPECT_NEAR(xmin, 40, 0.3);
+  const Rect turned = inkBox(g, *d);
+  EXPECT_NEAR(turned.y2, 50 + g.getTextWidth("HH") - 25 * 10.f / 105, 0.5);
+  EXPECT_NEAR(turned.x1, 40, 0.3);
 }
 
 TEST_F(FontSymbolTest, HardwareTextGoesToTheDeviceAndARefusedFontFallsBack)

@@ -219,6 +219,50 @@ TEST_F(GraphTest, CirclesRectanglesAndMarks)
   }
 }
 
+TEST_F(GraphTest, SymbolsArePlacedByTheTextAlignmentAndFillInTheLineColour)
+{
+  RecordingDevice* d = open(100, 100);
+  g.setWindow(Rect(0, 0, 100, 100));
+  g.setLineColor(g.getColor("red"));
+  EXPECT_EQ(g.drawSymbol(50, 50, "nosuchsymbol", 10), 0);
+  // "coldpip" is one filled triangle from (0, 0) to (1, 0) and (0.5, 0.8)
+  struct Case {
+    int h, v;
+    float x, y;  // window position of the symbol's lower left corner
+  };
+  const Case cases[] = {
+      {1, 0, 50, 50}, {3, 0, 40, 50}, {2, 0, 45, 50}, {1, 2, 50, 40}, {1, 3, 50, 45}};
+  for (const Case& c : cases) {
+    log.clear();
+    g.setTextAlign(c.h, c.v);
+    ASSERT_EQ(g.drawSymbol(50, 50, "coldpip", 10), 1);
+    const std::string fill = "fill 3 3 " + std::to_string(static_cast<int>(c.x)) + "," +
+                             std::to_string(static_cast<int>(100 - c.y));
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[0], "color 3 " + std::to_string(0xFF0000)) << c.h << c.v;
+    EXPECT_EQ(log[1].rfind(fill, 0), 0u) << log[1] << " want " << fill;
+    EXPECT_EQ(log[2], "color 3 0") << "the fill colour comes back (black, index 1)";
+  }
+  EXPECT_EQ(d->lines.size(), 0u);
+}
+
+TEST_F(GraphTest, TransformationsConvertBetweenEachOther)
+{
+  open(800, 400);
+  g.setWindow(0, Rect(0, 0, 10, 10));
+  g.setViewport(1, Rect(0.5f, 0, 1, 0.5f));
+  g.setWindow(1, Rect(-1, -1, 1, 1));
+  float x, y;
+  ASSERT_EQ(g.tranWindow(0, 7.5f, 5, 1, x, y), 1);
+  EXPECT_NEAR(x, 0, 1e-5);  // NDC (0.75, 0.25): the middle of transformation 1
+  EXPECT_NEAR(y, 0, 1e-5);
+  EXPECT_EQ(g.tranWindow(0, 1, 1, 4, x, y), 0);
+  Point ndc;
+  g.tranPlotView(Point(10, 10), ndc);
+  EXPECT_NEAR(ndc.x, 1, 1e-6);
+  EXPECT_NEAR(ndc.y, 0.5f, 1e-6);
+}
+
 TEST_F(GraphTest, ViewportWithAspectIsPlacedInItsRectangle)
 {
   open(800, 400);
