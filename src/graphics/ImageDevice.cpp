@@ -1,0 +1,310 @@
+#include "graphics/ImageDevice.h"
+
+#include <cairo.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/Kol.h"
+#include "core/StrLib.h"
+#include "core/String.h"
+#include "graphics/ColorFile.h"
+#include "graphics/ColorMap.h"
+#include "graphics/GTran.h"
+#include "graphics/device/Params.h"
+#include "imagery/Image.h"
+#include "imagery/PngFile.h"
+#include "imagery/RGB.h"
+
+namespace KOL {
+
+struct ImageDevice::Surface {
+  cairo_surface_t* surface = nullptr;
+  cairo_t* cr = nullptr;
+  ~Surface()
+  {
+    if (cr) cairo_destroy(cr);
+    if (surface) cairo_surface_destroy(surface);
+  }
+};
+
+namespace {
+
+constexpr int WHITE = 0xFFFFFF;
+constexpr double DASHES[][4] = {
+    {0, 0, 0, 0}, {6, 0, 0, 0}, {3, 6, 0, 0}, {6, 6, 3, 6}, {2, 0, 0, 0}};
+constexpr int DASH_COUNT[] = {0, 1, 2, 4, 1};
+
+double component(int colour, int shift) { return ((colour >> shift) & 255) / 255.0; }
+
+}  // namespace
+
+ImageDevice::ImageDevice() { init(); }
+ImageDevice::~ImageDevice() { close(); }
+
+void ImageDevice::init()
+{
+  output[0] = '\0';
+  width = 640, height = 512;
+  inverse = false;
+  background = WHITE;
+  for (int& c : colors) c = 0;
+  for (float& w : widths) w = 1;
+  lineStyle = 1;
+  clip.init();
+}
+
+bool ImageDevice::isOpen() const { return surface != nullptr; }
+
+int ImageDevice::setParam(const char* params)
+{
+  const std::vector<std::string> fields = Params::split(params);
+  if (!fields.empty()) std::snprintf(output, NAME_SIZE, "%s", fields[0].c_str());
+  for (size_t i = 1; i < fields.size(); ++i) {
+    int w, h;
+    if (StrLib::iequal(fields[i].c_str(), "sz", 2) && fields[i].size() > 3 &&
+        std::sscanf(fields[i].c_str() + 3, "%dx%d", &w, &h) == 2)
+      setSize(static_cast<float>(w), static_cast<float>(h));
+  }
+  return 1;
+}
+
+int ImageDevice::setSize(float w, float h)
+{
+  if (isOpen() || !(w >= 1) || !(h >= 1) || w > Image::MAX_SIZE || h > Image::MAX_SIZE) {
+    Kol::outWarning("ImageDevice: size %gx%g refused\n", w, h);
+    return 0;
+  }
+  width = static_cast<int>(w), height = static_cast<int>(h);
+  return 1;
+}
+
+int ImageDevice::open()
+{
+  close();
+  auto s = std::make_unique<Surface>();
+  s->surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+  if (cairo_surface_status(s->surface) != CAIRO_STATUS_SUCCESS) {
+    Kol::outError("ImageDevice: unable to make a %dx%d picture\n", width, height);
+    return 0;
+  }
+  s->cr = cairo_create(s->surface);
+  cairo_set_line_join(s->cr, CAIRO_LINE_JOIN_BEVEL);
+  surface = std::move(s);
+  clip.init();
+  clear();
+  return 1;
+}
+
+int ImageDevice::close()
+{
+  if (!isOpen()) return 0;
+  if (StrLib::length(output) > 4 && StrLib::iequal(output + StrLib::length(output) - 4, ".png")) {
+    Image img;
+    if (getImage(img) && PngFile::write(output, img)) std::printf("Creating: %s\n", output);
+  }
+  surface.reset();
+  return 1;
+}
+
+int ImageDevice::getDevice(String& name)
+{
+  name = "image";
+  return 1;
+}
+
+int ImageDevice::clear()
+{
+  if (!isOpen()) return 0;
+  cairo_t* cr = surface->cr;
+  cairo_save(cr);
+  cairo_reset_clip(cr);
+  const int bg = inverse ? (background == WHITE ? 0 : background) : background;
+  cairo_set_source_rgb(cr, component(bg, 16), component(bg, 8), component(bg, 0));
+  cairo_paint(cr);
+  cairo_restore(cr);
+  return 1;
+}
+
+int ImageDevice::clearRect(Rect& r)
+{
+  if (!isOpen()) return 0;
+  cairo_t* cr = surface->cr;
+  cairo_save(cr);
+  cairo_set_source_rgb(cr, component(background, 16), component(background, 8),
+                       component(background, 0));
+  cairo_rectangle(cr, r.x1, r.y1, r.x2 - r.x1, r.y2 - r.y1);
+  cairo_fill(cr);
+  cairo_restore(cr);
+  return 1;
+}
+
+int ImageDevice::setInverse(bool f)
+{
+  inverse = f;
+  return 1;
+}
+
+int ImageDevice::setBackground(const char* name)
+{
+  if (!name || StrLib::iequal(name, "def")) return 1;
+  ColorMap map(512);
+  ColorFile::read("kol.clr", map);
+  const int i = map.getInd(name);
+  if (i < 0 || i == Const::MISS || i >= map.getNum()) {
+    Kol::outWarning("ImageDevice: unknown background colour: %s\n", name);
+    return 0;
+  }
+  float r, g, b;
+  map.getRGB(i, r, g, b);
+  background = packColor(r, g, b);
+  return 1;
+}
+
+int ImageDevice::getCoords(Rect& r)
+{
+  r.setu(0, 0, static_cast<float>(width), static_cast<float>(height));
+  return 1;
+}
+
+int ImageDevice::setColor(int type, int c)
+{
+  if (type < 1 || type > 4) return 0;
+  colors[type] = c;
+  return 1;
+}
+
+int ImageDevice::setLineWidth(int type, float w)
+{
+  if (type < 1 || type > 4 || !std::isfinite(w)) return 0;
+  widths[type] = w > 0 ? w : 1;
+  return 1;
+}
+
+int ImageDevice::setLineStyle(int type, int s)
+{
+  if (type != LINE) return 0;
+  if (s >= 1 && s <= 5) lineStyle = s;  // others keep the previous pattern, as on paper
+  return 1;
+}
+
+int ImageDevice::setFillStyle(int type, int) { return type == FILL; }
+
+void ImageDevice::setSource(int c)
+{
+  // pattern colours 500..508: black, white and grey in their normal, bold and thin forms
+  if (c >= ColorMap::PATTERN_FIRST && c <= ColorMap::PATTERN_LAST) {
+    const double level[] = {0, 1, 0.5};
+    const double v = level[(c - ColorMap::PATTERN_FIRST) / 3];
+    cairo_set_source_rgb(surface->cr, v, v, v);
+    return;
+  }
+  cairo_set_source_rgb(surface->cr, component(c, 16), component(c, 8), component(c, 0));
+}
+
+void ImageDevice::path(const Points& pts)
+{
+  cairo_t* cr = surface->cr;
+  cairo_new_path(cr);
+  for (int i = 0; i < pts.getNum(); ++i) {
+    const double x = GTran::clamp(pts[i].x), y = GTran::clamp(pts[i].y);
+    if (i == 0)
+      cairo_move_to(cr, x, y);
+    else
+      cairo_line_to(cr, x, y);
+  }
+}
+
+int ImageDevice::drawLine(int type, Points& pts)
+{
+  if (!isOpen() || type < 1 || type > 4 || pts.getNum() < 2) return 0;
+  cairo_t* cr = surface->cr;
+  setSource(colors[type]);
+  cairo_set_line_width(cr, widths[type]);
+  const int style = type == LINE ? lineStyle : 1;
+  cairo_set_dash(cr, DASHES[style - 1], DASH_COUNT[style - 1], 0);
+  path(pts);
+  cairo_stroke(cr);
+  return 1;
+}
+
+int ImageDevice::drawFill(int type, Points& pts)
+{
+  if (!isOpen() || pts.getNum() < 3) return 0;
+  setSource(colors[type == FILL ? FILL : type < 1 || type > 4 ? FILL : type]);
+  path(pts);
+  cairo_close_path(surface->cr);
+  cairo_fill(surface->cr);
+  return 1;
+}
+
+int ImageDevice::drawImage(Image& img, float x, float y)
+{
+  if (!isOpen() || img.getWidth() <= 0 || img.getHeight() <= 0 || !img.validData()) return 0;
+  if (!std::isfinite(x) || !std::isfinite(y)) return 0;
+  const int w = img.getWidth(), h = img.getHeight();
+  cairo_surface_t* src = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+  if (cairo_surface_status(src) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(src);
+    return 0;
+  }
+  cairo_surface_flush(src);
+  unsigned char* data = cairo_image_surface_get_data(src);
+  const int stride = cairo_image_surface_get_stride(src);
+  RGB c;
+  for (int j = 0; j < h; ++j) {
+    auto* row = reinterpret_cast<uint32_t*>(data + static_cast<long>(j) * stride);
+    for (int i = 0; i < w; ++i) {
+      img.getRGB(i, j, c);
+      row[i] = (static_cast<uint32_t>(RGB::toByte(c.red)) << 16) |
+               (static_cast<uint32_t>(RGB::toByte(c.green)) << 8) | RGB::toByte(c.blue);
+    }
+  }
+  cairo_surface_mark_dirty(src);
+  cairo_t* cr = surface->cr;
+  cairo_save(cr);
+  // whole pixels, so that the picture is not resampled
+  cairo_set_source_surface(cr, src, std::round(x), std::round(y));
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  cairo_paint(cr);
+  cairo_restore(cr);
+  cairo_surface_destroy(src);
+  return 1;
+}
+
+int ImageDevice::getImage(Image& img)
+{
+  img.init();
+  if (!isOpen()) return 0;
+  cairo_surface_flush(surface->surface);
+  const unsigned char* data = cairo_image_surface_get_data(surface->surface);
+  const int stride = cairo_image_surface_get_stride(surface->surface);
+  img.set(width, height, 24);
+  if (!img.allocData()) return 0;
+  for (int j = 0; j < height; ++j) {
+    const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<long>(j) * stride);
+    for (int i = 0; i < width; ++i) img.setPixel(i, j, static_cast<int>(row[i] & 0xFFFFFF));
+  }
+  return 1;
+}
+
+Rect ImageDevice::getClip()
+{
+  if (clip.isMiss()) return Rect(0, 0, static_cast<float>(width), static_cast<float>(height));
+  return clip;
+}
+
+int ImageDevice::setClip(float x1, float y1, float x2, float y2)
+{
+  clip.set(GTran::clamp(x1), GTran::clamp(y1), GTran::clamp(x2), GTran::clamp(y2));
+  if (!isOpen()) return 1;
+  cairo_t* cr = surface->cr;
+  cairo_reset_clip(cr);
+  cairo_rectangle(cr, clip.x1, clip.y1, clip.x2 - clip.x1, clip.y2 - clip.y1);
+  cairo_clip(cr);
+  return 1;
+}
+
+}  // namespace KOL

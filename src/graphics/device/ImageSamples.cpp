@@ -1,0 +1,57 @@
+#include "graphics/device/ImageSamples.h"
+
+#include "imagery/Image.h"
+#include "imagery/RGB.h"
+
+namespace KOL::ImageSamples {
+
+Box::Box(const Rect& r)
+    : x(static_cast<int>(r.x1)),
+      y(static_cast<int>(r.y1)),
+      w(static_cast<int>(r.x2 - r.x1)),
+      h(static_cast<int>(r.y2 - r.y1))
+{
+}
+
+void Box::write(TextOut& out) const
+{
+  out.integer(x).put(' ').integer(y).put(" translate\n");
+  out.integer(w).put(' ').integer(h).put(" scale\n");
+}
+
+bool drawable(Image& img) { return img.getWidth() > 0 && img.getHeight() > 0 && img.validData(); }
+
+namespace {
+
+constexpr int PER_LINE = 80;
+
+void sample(TextOut& out, const RGB& c, bool grey)
+{
+  auto byte = [](float v) { return v <= 0 ? 0 : v >= 1 ? 255 : static_cast<int>(v * 255); };
+  if (grey) {
+    out.hex(byte((0.9f * c.red + c.green + 0.8f * c.blue) / 2.7f));
+  } else {
+    out.hex(byte(c.red)).hex(byte(c.green)).hex(byte(c.blue));
+  }
+}
+
+}  // namespace
+
+void writeRows(TextOut& out, Image& img, int ox, int oy, int W, int H, bool grey)
+{
+  const RGB white(1, 1, 1);
+  RGB c;
+  for (int row = 0; row < H; ++row) {
+    const int j = oy + row;
+    for (int col = 0; col < W; ++col) {
+      const int i = ox + col;
+      const bool inside = j >= 0 && j < img.getHeight() && i >= 0 && i < img.getWidth();
+      if (inside) img.getRGB(i, j, c);
+      sample(out, inside ? c : white, grey);
+      if ((col + 1) % PER_LINE == 0 && col + 1 < W) out.put('\n');
+    }
+    out.put('\n');
+  }
+}
+
+}  // namespace KOL::ImageSamples

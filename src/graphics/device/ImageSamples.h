@@ -1,0 +1,30 @@
+// The hexadecimal image samples the PostScript and metafile devices write: W x H samples whose
+// top-left one is image pixel (ox, oy); what lies outside the image is white.
+#pragma once
+
+#include "geo/Rect.h"
+#include "graphics/device/TextOut.h"
+
+namespace KOL {
+
+class Image;
+
+namespace ImageSamples {
+
+// The sample area: the clip box (or the whole device) in whole device units.
+struct Box {
+  int x, y, w, h;
+  explicit Box(const Rect& r);
+  bool empty() const { return w <= 0 || h <= 0; }
+  // "x y translate" and "w h scale", the block's first lines on either device.
+  void write(TextOut& out) const;
+};
+
+// True when the image has columns, rows and pixel data.
+bool drawable(Image& img);
+// grey: one byte per sample (0.9 r + g + 0.8 b) / 2.7, else three. A newline after every 80th
+// sample of a row and after each row.
+void writeRows(TextOut& out, Image& img, int ox, int oy, int W, int H, bool grey);
+
+}  // namespace ImageSamples
+}  // namespace KOL

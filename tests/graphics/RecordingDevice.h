@@ -1,0 +1,86 @@
+// A device that writes down every call it gets, for tests of what Graph sends and when.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "graphics/Device.h"
+
+namespace KOLTest {
+
+class RecordingDevice : public KOL::Device {
+ public:
+  // Device area: w x h with y down (a window) or up (a page).
+  RecordingDevice(float w, float h, bool yUp, std::vector<std::string>* log)
+      : w_(w), h_(h), yUp_(yUp), log_(log)
+  {
+  }
+  int setParam(const char*) override { return 1; }
+  int open() override { return note("open"); }
+  int close() override { return note("close"); }
+  int setSize(float, float) override { return 1; }
+  float getWidth() override { return w_; }
+  float getHeight() override { return h_; }
+  int getCoords(KOL::Rect& r) override
+  {
+    if (yUp_)
+      r.setu(0, h_, w_, 0);
+    else
+      r.setu(0, 0, w_, h_);
+    return 1;
+  }
+  int setColor(int type, int c) override { return note("color " + k(type) + " " + k(c)); }
+  int setLineWidth(int type, float w) override { return note("width " + k(type) + " " + f(w)); }
+  int setLineStyle(int type, int s) override { return note("style " + k(type) + " " + k(s)); }
+  int setFillStyle(int type, int s) override { return note("fstyle " + k(type) + " " + k(s)); }
+  int drawLine(int type, KOL::Points& pts) override
+  {
+    lines.push_back(pts);
+    return note("line " + k(type) + " " + k(pts.getNum()) + points(pts));
+  }
+  int drawFill(int type, KOL::Points& pts) override
+  {
+    return note("fill " + k(type) + " " + k(pts.getNum()) + points(pts));
+  }
+  int setTextAlign(int h, int v) override { return note("talign " + k(h) + " " + k(v)); }
+  int drawText(KOL::Point& p, const char* t) override
+  {
+    return note("text " + f(p.x) + "," + f(p.y) + " " + t);
+  }
+  int setFont(const char* name) override { return accept ? note(std::string("font ") + name) : 0; }
+  KOL::Rect getClip() override { return clip; }
+  int setClip(float x1, float y1, float x2, float y2) override
+  {
+    clip.set(x1, y1, x2, y2);
+    return note("clip " + f(x1) + " " + f(y1) + " " + f(x2) + " " + f(y2));
+  }
+
+  std::vector<KOL::Points> lines;
+  KOL::Rect clip;
+  bool accept = true;
+
+ private:
+  static std::string k(int v) { return std::to_string(v); }
+  static std::string f(float v)
+  {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", v);
+    return buf;
+  }
+  static std::string points(const KOL::Points& pts)
+  {
+    std::string s;
+    for (const KOL::Point& p : pts) s += " " + f(p.x) + "," + f(p.y);
+    return s;
+  }
+  int note(const std::string& s)
+  {
+    if (log_) log_->push_back(s);
+    return 1;
+  }
+  float w_, h_;
+  bool yUp_;
+  std::vector<std::string>* log_;
+};
+
+}  // namespace KOLTest
