@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -32,8 +33,10 @@ std::string scratch(const char* name)
 // Segment i: a short stroke somewhere in the unit window.
 void segment(int i, float& x1, float& y1, float& x2, float& y2)
 {
-  x1 = static_cast<float>((i * 7919) % 1000) / 1000,
-  y1 = static_cast<float>((i * 104729) % 997) / 997;
+  // unsigned: the products pass the range of int
+  const auto u = static_cast<uint32_t>(i);
+  x1 = static_cast<float>(u * 7919u % 1000u) / 1000;
+  y1 = static_cast<float>(u * 104729u % 997u) / 997;
   x2 = x1 + 0.01f, y2 = y1 + 0.005f;
 }
 

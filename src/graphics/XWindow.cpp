@@ -360,7 +360,8 @@ int XWindow::update()
 {
   if (!opened) return 0;
   XCopyArea(dpy, target(), window, gcs[0], 0, 0, width, height, 0, 0);
-  XFlush(dpy);
+  // done by the server on return, so that another client (a screen grab) sees it
+  XSync(dpy, False);
   return 1;
 }
 

@@ -9,6 +9,7 @@
 #include "core/Kol.h"
 #include "graphics/Graph.h"
 #include "graphics/Postscript.h"
+#include "imagery/Image.h"
 
 using KOL::Graph;
 using KOL::Point;
@@ -99,6 +100,40 @@ TEST_F(PostscriptTest, LineStylesAndGreyLevels)
                     "10.00 10.00 ln\nstroke\n%%PL:2\n0.50 setgray\n1.0 dot lw\nnp\n"),
             std::string::npos)
       << ps;
+}
+
+TEST_F(PostscriptTest, ImageSamplesAreGreyOrColourRowsOverTheClipBox)
+{
+  KOL::Image img(100, 2, 8);  // indexed: row 0 mid-grey (0.5, 0.5, 0.5), row 1 red
+  img.allocData();
+  img.allocColors(2);
+  img.setColor(0, 0.5f, 0.5f, 0.5f);
+  img.setColor(1, 1, 0, 0);
+  for (int i = 0; i < 100; ++i) img.setPixel(i, 1, 1);
+  for (const bool colour : {false, true}) {
+    const std::string path = dir.file("img.ps");
+    Postscript p;
+    p.setParam((path + (colour ? ",color" : "")).c_str());
+    ASSERT_EQ(p.open(), 1);
+    p.setClip(10.1f, 20.1f, 99.9f, 21.9f);   // widened by 0.1: a 90 x 2 box at (10, 20)
+    ASSERT_EQ(p.drawImage(img, 10, 22), 1);  // image top-left at the box's top-left
+    p.close();
+    const std::string ps = KOLTest::readFile(path);
+    const size_t at = ps.find(
+        "gsave\n10 20 translate\n90 2 scale\n/picstr 90 string def\n"
+        "90 2 8 [ 90 0 0 -2 0 2 ]\n{ currentfile picstr readhexstring pop }\n");
+    ASSERT_NE(at, std::string::npos) << ps;
+    const std::string grey = "7F", red = colour ? "FF0000" : "54";
+    const std::string mid = colour ? "7F7F7F" : grey;  // not black
+    std::string rows;
+    for (const std::string& s : {mid, red}) {
+      for (int i = 0; i < 90; ++i) rows += s + (i == 79 ? "\n" : "");
+      rows += "\n";
+    }
+    EXPECT_NE(ps.find((colour ? "false 3 colorimage\n" : "image\n") + rows + "grestore\n", at),
+              std::string::npos)
+        << (colour ? "colour" : "grey");
+  }
 }
 
 TEST_F(PostscriptTest, AppendedPlotEndsAtItsEndComment)

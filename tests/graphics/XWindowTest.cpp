@@ -11,6 +11,7 @@
 #include "Xvfb.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
+#include "graphics/GFont.h"
 #include "graphics/Graph.h"
 #include "graphics/Listener.h"
 #include "graphics/XWindow.h"
@@ -129,6 +130,36 @@ TEST_F(XWindowTest, SceneAsCapturedLandsWhereTheTransformationPutsIt)
   EXPECT_EQ(KOL::RGB::toByte(c.green), 0);
   if (const char* keep = std::getenv("KOL_KEEP_PICTURES"))
     shot.writePpm(std::string(keep) + "/scene_x.ppm");
+}
+
+TEST_F(XWindowTest, ImagesAndServerFontTextLandAtTheirPositions)
+{
+  Graph g("display", (co() + ",hfont").c_str());
+  g.setSize(300, 200);
+  g.setInverse(true);
+  ASSERT_EQ(g.open(), 1);
+  g.setWindow(Rect(0, 0, 3, 2));
+  Image img(40, 30, 24);
+  img.allocData();
+  for (int j = 0; j < 30; ++j)
+    for (int i = 0; i < 40; ++i) img.setPixel(i, j, j == 0 ? 0x00FF00 : 0xFF0000);
+  ASSERT_EQ(g.drawImage(img, 1, 1.5f), 1);  // device (100, 50)
+  ASSERT_EQ(g.setFont("fixed"), 1);
+  EXPECT_EQ(g.getFont().getType(), KOL::GFont::HARDWARE);
+  g.setTextHeight(0.2f);
+  g.setTextAlign(1, 0);
+  g.drawText(0.5f, 0.5f, "WWW");  // device (50, 150), on the baseline
+  g.update();
+  auto* w = static_cast<XWindow*>(g.getDeviceObject());
+  const KOLTest::Raster r = KOLTest::captureWindow(server->display(), w->getWindow());
+  ASSERT_TRUE(r.valid());
+  EXPECT_EQ(r.at(100, 50), 0x00FF00u);
+  EXPECT_EQ(r.at(101, 52), 0xFF0000u);
+  EXPECT_EQ(r.at(139, 79), 0xFF0000u);
+  EXPECT_EQ(r.at(99, 52), 0xFFFFFFu);
+  EXPECT_EQ(r.at(140, 60), 0xFFFFFFu);
+  EXPECT_GT(r.inked(50, 130, 90, 150), 10) << "server text above its baseline";
+  EXPECT_EQ(r.inked(0, 153, 299, 199), 0) << "nothing below the baseline";
 }
 
 TEST_F(XWindowTest, KeysAndButtonsReachTheListeners)

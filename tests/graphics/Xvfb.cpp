@@ -1,6 +1,7 @@
 #include "Xvfb.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -16,16 +17,6 @@ extern char** environ;
 
 namespace KOLTest {
 
-namespace {
-
-bool exists(const std::string& path)
-{
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
-}
-
-}  // namespace
-
 Xvfb::Xvfb()
 {
   int status = 0;
@@ -34,13 +25,15 @@ Xvfb::Xvfb()
     reason_ = "Xvfb is not installed (Debian package xvfb)";
     return;
   }
-  int n = 71;
-  while (n < 200 && (exists("/tmp/.X" + std::to_string(n) + "-lock") ||
-                     exists("/tmp/.X11-unix/X" + std::to_string(n))))
-    ++n;
-  display_ = ":" + std::to_string(n);
-  std::vector<std::string> args = {"Xvfb",        display_,    "-screen", "0",
-                                   "1024x768x24", "-nolisten", "tcp"};
+  // The server picks a free display number itself and tells it through a pipe, so that tests
+  // running side by side never share one.
+  int fds[2];
+  if (pipe(fds) != 0) {
+    reason_ = "no pipe for Xvfb";
+    return;
+  }
+  std::vector<std::string> args = {"Xvfb", "-displayfd",  "3",         "-screen",
+                                   "0",    "1024x768x24", "-nolisten", "tcp"};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -48,23 +41,30 @@ Xvfb::Xvfb()
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
   pid_t pid;
   const int rc = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
+  close(fds[1]);
   if (rc != 0) {
+    close(fds[0]);
     reason_ = "Xvfb could not be started";
     return;
   }
-  pid_ = pid;
-  const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-  for (int i = 0; i < 100 && !exists(socket); ++i) usleep(50000);
-  if (!exists(socket)) {
-    reason_ = "Xvfb did not come up on " + display_;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
+  std::string number;
+  pollfd p{fds[0], POLLIN, 0};
+  char c;
+  while (poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  if (number.empty()) {
+    reason_ = "Xvfb did not come up";
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    return;
   }
-  usleep(100000);
+  pid_ = pid;
+  display_ = ":" + number;
 }
 
 Xvfb::~Xvfb()
