@@ -262,6 +262,28 @@ TEST_F(FigureTest, ZoomPanAndUnzoomKeys)
   EXPECT_EQ(layer.drawn.size(), drawn + 5);
 }
 
+TEST_F(FigureTest, IdleRefreshRedrawsWhenNewDataArrives)
+{
+  Layer layer;
+  layer.dates = {at(11), at(12)};
+  fig.setParam("ref=2");
+  fig.addDrawing(layer);
+  fig.setDate(Date(at(12)), 3600, 2);
+  fig.endPlot();
+  ASSERT_EQ(layer.drawn.size(), 2u);
+  log.clear();
+  layer.dates.push_back(at(13));
+  EXPECT_EQ(fig.callback("Idle", "", nullptr), 1);
+  EXPECT_EQ(layer.drawn.back(), "1300");
+  EXPECT_EQ(count("deleteFrame 0"), 1) << "the oldest frame gives way";
+  EXPECT_EQ(count("newFrame"), 1);
+  // not again before the interval has passed, nor when nothing new came
+  EXPECT_EQ(fig.callback("Idle", "", nullptr), 0);
+  KOL::Kol::sleep(2.1f);
+  EXPECT_EQ(fig.callback("Idle", "", nullptr), 0);
+  EXPECT_EQ(layer.drawn.size(), 3u);
+}
+
 TEST_F(FigureTest, PanelSwitchesInTheQueue)
 {
   Layer left, right;

@@ -16,6 +16,7 @@
 #include "graphics/ColorFill.h"
 #include "graphics/Enhance.h"
 #include "graphics/Plot.h"
+#include "imagery/Image.h"
 
 using KOL::ColorFill;
 using KOL::Date;
@@ -289,6 +290,37 @@ TEST_F(PlotTest, ReturnKeyReportsWhereThePointerIs)
   plot.callback("KeyPress", "Ret:500:250", nullptr);
   const std::string xy = testing::internal::GetCapturedStdout();
   EXPECT_EQ(xy.find("X: "), 0u) << xy;
+}
+
+// A device that notes where images go.
+class ImageSpot : public KOLTest::RecordingDevice {
+ public:
+  ImageSpot() : RecordingDevice(1000.0f, 500.0f, false, nullptr) {}
+  int drawImage(KOL::Image&, float x, float y) override
+  {
+    at.set(x, y);
+    return 1;
+  }
+  Point at;
+};
+
+TEST(PlotImagePlacement, ImageCornerGoesToItsDomainCorner)
+{
+  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  auto dev = std::make_unique<ImageSpot>();
+  ImageSpot* spot = dev.get();
+  Plot plot;
+  ASSERT_TRUE(plot.open(std::move(dev), "full"));
+  plot.setDomain(GLOBE);
+  KOL::Image img;
+  ASSERT_EQ(img.set(Domain("latlon:-90:0,20,30,10,10,1,1"), 8), 1);
+  ASSERT_EQ(img.allocData(), 1);
+  ASSERT_EQ(plot.drawImage(img), 1);
+  // the upper-left pixel is centred on 24.5N 25.5E: its outer corner is at 25N 25E
+  EXPECT_NEAR(spot->at.x, (25.0f + 180) / 360 * 1000, 0.01);
+  EXPECT_NEAR(spot->at.y, (90.0f - 25) / 180 * 500, 0.01);
+  KOL::Image empty;
+  EXPECT_EQ(plot.drawImage(empty), 0);
 }
 
 TEST_F(PlotTest, DrawingFlags)
