@@ -59,26 +59,6 @@ bool fromPalette(const Image& im, Indexed& out)
   return true;
 }
 
-bool quantise(const Image& im, Indexed& out)
-{
-  const int w = im.getWidth(), h = im.getHeight();
-  const size_t n = static_cast<size_t>(w) * h;
-  std::vector<GifByteType> r(n), g(n), b(n);
-  for (int j = 0; j < h; ++j)
-    for (int i = 0; i < w; ++i) {
-      const int p = im.getVal(i, j);
-      const size_t k = static_cast<size_t>(j) * w + i;
-      r[k] = static_cast<GifByteType>((p >> 16) & 0xFF);
-      g[k] = static_cast<GifByteType>((p >> 8) & 0xFF);
-      b[k] = static_cast<GifByteType>(p & 0xFF);
-    }
-  int size = 256;
-  out.map.reset(GifMakeMapObject(size, nullptr));
-  out.pixels.resize(n);
-  return out.map && GifQuantizeBuffer(w, h, &size, r.data(), g.data(), b.data(), out.pixels.data(),
-                                      out.map->Colors) == GIF_OK;
-}
-
 bool encode(const char* name, const Image& im, Indexed& x)
 {
   int err = 0;
@@ -122,7 +102,8 @@ int GifFile::write(const char* name, const Image& im)
     ok = fromPalette(im, x);
   } else if (im.getDepth() == 24 || im.getDepth() == 32) {
     Image reduced;
-    ok = ReducePalette::reduce(im, reduced) ? fromPalette(reduced, x) : quantise(im, x);
+    ok = (ReducePalette::reduce(im, reduced) || ReducePalette::quantize(im, reduced)) &&
+         fromPalette(reduced, x);
   } else {
     Kol::outWarning("GifFile: %d-bit images are not written as GIF\n", im.getDepth());
     return 0;

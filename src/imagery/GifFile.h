@@ -12,7 +12,8 @@ class Image;
 class GifFile {
  public:
   // 8-bit images with a colour table as they are, other 8-bit images in grey, 24 and 32-bit
-  // images through an exact table when they hold at most 256 colours, else quantised.
+  // images through an exact table when they hold at most 256 colours, else through their 256
+  // most frequent colours.
   // 1 on success, 0 with a warning.
   static int write(const char* name, const Image& im);
   // True when the bytes begin with "GIF87a" or "GIF89a".

@@ -97,6 +97,8 @@ TEST_F(FigureWindowTest, KeysZoomAndSaveThroughTheMainLoop)
   EXPECT_NEAR(centre.y, 2.5, 0.1);
   EXPECT_GE(t.draws, 2) << "redrawn after the zoom";
   EXPECT_FALSE(KOLTest::readFile(t.saved).empty()) << "alt+v saved the picture";
+  if (const char* keep = std::getenv("KOL_KEEP_PICTURES"))
+    KOLTest::run("cp " + t.saved + " " + keep + "/figure_window.png");
 }
 
 }  // namespace

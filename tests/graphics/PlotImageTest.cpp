@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "core/Kol.h"
 #include "graphics/Plot.h"
 #include "graphics/plot/PlotImage.h"
+#include "imagery/GifFile.h"
 #include "imagery/Image.h"
 
 using KOL::Image;
@@ -148,6 +151,35 @@ TEST_F(PlotImageTest, DevicesWithoutAPictureSaySo)
   Plot plot;
   ASSERT_TRUE(plot.open("de=i,,sz=10x10"));
   EXPECT_EQ(plot.saveImage("picture.jpg"), 0) << "neither gif nor png";
+}
+
+int ramp(int i)
+{
+  const int v = i * 255 / 600;
+  return (v << 16) | (v << 8) | std::min(255, v + (i & 1));
+}
+
+TEST_F(PlotImageTest, GifOfManyColoursKeepsTheCommonOnesExact)
+{
+  // a white picture with a ramp of about 500 near-grey shades along one row
+  Image img(600, 40, 24);
+  ASSERT_EQ(img.allocData(), 1);
+  for (int j = 0; j < 40; ++j)
+    for (int i = 0; i < 600; ++i) img.setPixel(i, j, j == 20 ? ramp(i) : 0xFFFFFF);
+  const std::string gif = dir.file("many.gif");
+  ASSERT_EQ(KOL::GifFile::write(gif.c_str(), img), 1);
+  const Rgba r = readGif(gif);
+  ASSERT_EQ(r.width, 600);
+  EXPECT_EQ(r.at(5, 5), 0xFFFFFFFFu);
+  // the ramp's shades are replaced by near ones
+  int worst = 0;
+  for (int i = 0; i < 600; ++i) {
+    const int want = ramp(i) >> 16, got = static_cast<int>(r.at(i, 20) >> 24);
+    worst = std::max(worst, std::abs(want - got));
+  }
+  EXPECT_LE(worst, 8);
+  EXPECT_EQ(KOL::GifFile::write((dir.path() + "/no/such/dir/x.gif").c_str(), img), 0);
+  EXPECT_EQ(KOL::GifFile::write(gif.c_str(), Image()), 0);
 }
 
 TEST(PlotImageNames, OutputTextsAndFrameNames)

@@ -116,6 +116,11 @@ TEST_F(PlotPictureTest, WorldOffScreenMatchesTransformationAndReference)
   drawWorld(plot);
   KOL::Image img;
   ASSERT_EQ(plot.getImage(img), 1);
+  if (keep) {
+    KOL::Kol::resrc.set("image_path", keep);
+    EXPECT_EQ(plot.saveImage("plot_globe.gif"), 1);
+    KOL::Kol::resrc.set("image_path", "");
+  }
   const KOLTest::Raster r = toRaster(img);
   // the red band: drawn at 10N on both sides of the dateline, cut at the map's edges
   for (float lon : {160.0f, -160.0f}) {
@@ -167,8 +172,7 @@ TEST_F(PlotPictureTest, WorldOnThePostScriptPage)
   EXPECT_EQ(rgb(red1), 0xFF0000u);
   EXPECT_EQ(rgb(red2), 0xFF0000u);
   EXPECT_EQ(rgb(blue), 0x0000FFu);
-  if (const char* keep = std::getenv("KOL_KEEP_PICTURES"))
-    KOLTest::keepPicture(ps, true, std::string(keep) + "/plot_globe_ps.png");
+  KOLTest::keepPicture(ps, true, "plot_globe_ps.png");
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ int write(const char* path, const Image& img, bool gif, const RGB* trans)
 {
   Image out;
   const Image* src = &img;
-  if (trans && ReducePalette::reduce(img, out)) {
+  if (trans && (ReducePalette::reduce(img, out) || (gif && ReducePalette::quantize(img, out)))) {
     out.setTransColor(ReducePalette::findColor(out, *trans));
     src = &out;
   }
