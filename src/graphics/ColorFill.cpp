@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/StrLib.h"
 #include "graphics/ColorMap.h"
 
 namespace KOL {
@@ -58,7 +59,10 @@ int ColorFill::addEntry(ColorMap& map, const std::string& entry)
   const size_t colon = colour.find(':');
   if (colon != std::string::npos) colour.resize(colon);
   const int c = map.getInd(colour.c_str());
-  if (c == Const::MISS || c < -1) return 0;
+  // "none" leaves a band unfilled; an unknown name is no colour at all
+  const bool blank =
+      StrLib::iequal(colour.c_str(), "none") || StrLib::iequal(colour.c_str(), "off");
+  if (c == Const::MISS || c < -1 || (c == -1 && !blank)) return 0;
   char* endp = nullptr;
   const float v = value.empty() ? Const::FMISS : std::strtof(value.c_str(), &endp);
   if (!value.empty() && endp == value.c_str()) return 0;
