@@ -266,6 +266,24 @@ TEST_F(PlotTest, LabelsSitOnThePanelEdges)
   EXPECT_GT(maxX, 940.0f);
 }
 
+TEST_F(PlotTest, LabelTextsFromResourcesAndFormats)
+{
+  // a device font: texts reach the device whole
+  plot.setFont("#helvetica");
+  KOL::Kol::resrc.set("label", "ur:Right_%S,Plain");
+  KOL::Kol::resrc.set("text_lc", "Centre");
+  plot.setDataSource("RUC");
+  plot.setLabelColor("black");
+  plot.drawLabels();
+  KOL::Kol::resrc.set("label", "");
+  KOL::Kol::resrc.set("text_lc", "");
+  std::vector<std::string> texts;
+  for (const std::string& l : log)
+    if (l.compare(0, 5, "text ") == 0) texts.push_back(l.substr(l.find(' ', 5) + 1));
+  std::sort(texts.begin(), texts.end());
+  EXPECT_EQ(texts, (std::vector<std::string>{"Centre", "Plain", "Right RUC"}));
+}
+
 TEST_F(PlotTest, ColourBarDrawsOneBoxPerBand)
 {
   ColorFill fill;
