@@ -1,7 +1,7 @@
 #include "graphics/graph/DeviceFactory.h"
 
-#include "core/Kol.h"
 #include "core/StrLib.h"
+#include "graphics/Hpgl.h"
 #include "graphics/ImageDevice.h"
 #include "graphics/MetaFile.h"
 #include "graphics/Postscript.h"
@@ -14,10 +14,7 @@ std::unique_ptr<Device> create(const char* type)
   if (StrLib::equal(type, "postscript")) return std::make_unique<Postscript>();
   if (StrLib::equal(type, "meta")) return std::make_unique<MetaFile>();
   if (StrLib::equal(type, "image")) return std::make_unique<ImageDevice>();
-  if (StrLib::equal(type, "hpgl")) {
-    Kol::outWarning("Graph: no device of type %s\n", type);
-    return nullptr;
-  }
+  if (StrLib::equal(type, "hpgl")) return std::make_unique<Hpgl>();
   return std::make_unique<XWindow>();
 }
 

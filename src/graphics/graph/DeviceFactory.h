@@ -7,8 +7,8 @@
 
 namespace KOL::DeviceFactory {
 
-// "postscript", "meta", "image" (raster through Cairo); "hpgl" is not built here (null with a
-// warning); anything else, null included, the X window.
+// "postscript", "meta", "hpgl", "image" (raster through Cairo); anything else, null included,
+// the X window.
 std::unique_ptr<Device> create(const char* type);
 
 }  // namespace KOL::DeviceFactory
