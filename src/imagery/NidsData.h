@@ -38,6 +38,7 @@ class NidsData : public NidsInfo {
   int setValue(int i, int j, float v, int level);
   // Adds f to every value that is not missing or a fill.
   void offset(float f);
+  using NidsInfo::getRange;
   // Smallest and largest valid value; 0 when there is none.
   int getRange(float& min, float& max) const;
 

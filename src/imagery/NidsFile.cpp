@@ -72,6 +72,8 @@ void NidsFile::init()
 {
   open_ = false;
   msg_.clear();
+  heading_.clear();
+  awips_.clear();
   in_ = nids::Reader();
   compression_ = NONE;
   header_read_ = false;
@@ -135,7 +137,12 @@ int NidsFile::unframe(const uint8_t* b, std::size_t n)
   std::size_t pos = 0;
   auto skipLines = [&](int k) {
     while (k-- > 0) {
+      const std::size_t start = pos;
       while (pos < n && b[pos] != '\n') ++pos;
+      std::string line(reinterpret_cast<const char*>(b + start), pos - start);
+      while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+      if (k == 1) heading_ = line;
+      if (k == 0) awips_ = line;
       if (pos < n) ++pos;
     }
   };

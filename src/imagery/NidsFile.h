@@ -146,6 +146,9 @@ class NidsFile {
   float getLevelValue(int code) const;
   // Product-dependent parameter k (1..10).
   int getParam(int k) const { return k >= 1 && k <= 10 ? param_[k - 1] : 0; }
+  // The WMO heading and AWIPS identifier lines in front of the product ("" without them).
+  const std::string& getHeading() const { return heading_; }
+  const std::string& getAwipsId() const { return awips_; }
   long getSymbologyOffset() const { return off_symb_; }
   long getGraphicOffset() const { return off_graph_; }
   long getTabularOffset() const { return off_tab_; }
@@ -167,6 +170,7 @@ class NidsFile {
 
   bool open_;
   std::vector<uint8_t> msg_;  // the product from its message header on, decompressed
+  std::string heading_, awips_;
   nids::Reader in_;
   int compression_;
   bool header_read_;

@@ -42,6 +42,8 @@ double expectedValue(int product, bool digital, double v)
 void checkHeader(const NidsFile& f, const NidsInfo& info, const nlohmann::json& ex)
 {
   EXPECT_EQ(f.getMessageCode(), ex["message_code"].get<int>());
+  EXPECT_EQ(f.getHeading(), ex["wmo_heading"].get<std::string>());
+  EXPECT_EQ(f.getAwipsId(), ex["awips_id"].get<std::string>());
   EXPECT_EQ(info.getProduct(), ex["product_code"].get<int>());
   EXPECT_NEAR(info.getLat(), ex["radar_latitude"].get<double>(), 1e-4);
   EXPECT_NEAR(info.getLon(), ex["radar_longitude"].get<double>(), 1e-4);
