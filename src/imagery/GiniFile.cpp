@@ -187,6 +187,16 @@ int GiniFile::open(const char* name, int kind)
   return 1;
 }
 
+int GiniFile::openBytes(const uint8_t* bytes, std::size_t n, int kind)
+{
+  init();
+  if (!bytes || kind < AUTO || kind > PNG || n > MAX_FILE) return 0;
+  bytes_.assign(bytes, bytes + n);
+  kind_ = kind == AUTO ? detectKind(bytes_.data(), bytes_.size()) : kind;
+  open_ = true;
+  return 1;
+}
+
 int GiniFile::open(const char* name, int mode, int kind)
 {
   if (mode != 0) {

@@ -60,6 +60,8 @@ class GiniFile {
 
   void init();
   int open(const char* name, int kind);
+  // A GINI file held in memory.
+  int openBytes(const uint8_t* bytes, std::size_t n, int kind);
   // Writing is not supported: a non-zero mode fails.
   int open(const char* name, int mode, int kind);
   bool isOpen() const { return open_; }
