@@ -22,6 +22,7 @@ constexpr const char* DEFAULT_THRESHOLDS = "-100,0,5,10,15,20,25,30,35,40,45,50,
 constexpr int MAX_PIXELS = 1001;
 constexpr float BELOW_RAMP = -20.0f;
 constexpr float CLASS_LIMIT = 80.0f;
+constexpr float EDGE = 1e-3f;
 
 bool startsWith(const std::string& s, const char* key)
 {
@@ -249,10 +250,14 @@ int NidsImage::paintBoxes(Image& im) const
         x0 = std::min(x0, out.x), x1 = std::max(x1, out.x), y0 = std::min(y0, out.y),
         y1 = std::max(y1, out.y);
       }
-      for (int j = std::max(0, static_cast<int>(std::ceil(y0)));
-           j <= std::min(im.getHeight() - 1, static_cast<int>(y1)); ++j)
-        for (int i = std::max(0, static_cast<int>(std::ceil(x0)));
-             i <= std::min(im.getWidth() - 1, static_cast<int>(x1)); ++i) {
+      // A little slack, so that pixel centres on a box edge are tried by both boxes; the
+      // test below gives each to exactly one.
+      const int i0 = std::max(0, static_cast<int>(std::ceil(x0 - EDGE)));
+      const int i1 = std::min(im.getWidth() - 1, static_cast<int>(std::floor(x1 + EDGE)));
+      const int j0 = std::max(0, static_cast<int>(std::ceil(y0 - EDGE)));
+      const int j1 = std::min(im.getHeight() - 1, static_cast<int>(std::floor(y1 + EDGE)));
+      for (int j = j0; j <= j1; ++j)
+        for (int i = i0; i <= i1; ++i) {
           GridPoint g;
           if (!Domain::translate(img, site, GridPoint(static_cast<float>(i), static_cast<float>(j)),
                                  g))
