@@ -1,5 +1,6 @@
 #include "imagery/NidsFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -612,13 +613,7 @@ int NidsFile::fillRadials(NidsData& d)
       in_.skip(static_cast<std::size_t>(run_left_));
       run_left_ = 0;
     } else {
-      NidsRun run;
-      int bin = first_bin_;
-      while (readRun(run))
-        for (int k = 0; k < run.length && bin < bins; ++k, ++bin) {
-          row[bin] = run.value;
-          levels[bin] = static_cast<uint8_t>(run.level);
-        }
+      takeRuns(legacy_.value, row, levels, first_bin_, bins);
     }
     prev = j;
     ++count;
@@ -630,20 +625,34 @@ int NidsFile::fillRows(NidsData& d)
 {
   const int rows = num_rows_, cols = packet_ == PACKET_DPA ? num_bins_ : num_rows_;
   if (!d.alloc(rows, cols, NidsData::NO_DATA)) return 0;
+  const float* table = packet_ == PACKET_DPA ? digital_.value : legacy_.value;
   int j = 0;
-  NidsRun run;
   while (readRastor()) {
-    float* row = d.getRow(j);
-    uint8_t* levels = d.getLevelRow(j);
-    int col = 0;
-    while (readRun(run))
-      for (int k = 0; k < run.length && col < cols; ++k, ++col) {
-        row[col] = run.value;
-        levels[col] = static_cast<uint8_t>(run.level);
-      }
+    takeRuns(table, d.getRow(j), d.getLevelRow(j), 0, cols);
     ++j;
   }
   return j > 0 && !in_.failed() ? 1 : 0;
+}
+
+// The run bytes of the current radial or row straight into the array: a level in the low four
+// bits and a length in the high four, or (precipitation arrays) a length byte then a level byte.
+void NidsFile::takeRuns(const float* table, float* row, uint8_t* levels, int at, int limit)
+{
+  const int n = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(run_left_), in_.left()));
+  const uint8_t* p = in_.here();
+  auto put = [&](int len, int level) {
+    const int m = std::min(len, limit - at);
+    if (m <= 0 || !row) return;
+    std::fill_n(row + at, m, table[level]);
+    std::memset(levels + at, level, static_cast<std::size_t>(m));
+    at += m;
+  };
+  if (packet_ == PACKET_DPA)
+    for (int k = 0; k + 1 < n; k += 2) put(p[k], p[k + 1]);
+  else
+    for (int k = 0; k < n; ++k) put(p[k] >> 4, p[k] & 0x0F);
+  in_.skip(static_cast<std::size_t>(run_left_));
+  run_left_ = 0;
 }
 
 void NidsFile::fillDomain()

@@ -164,6 +164,7 @@ class NidsFile {
   int readDataPacketHeader();
   int fillRadials(NidsData& d);
   int fillRows(NidsData& d);
+  void takeRuns(const float* table, float* row, uint8_t* levels, int at, int limit);
   void fillDomain();
   void fillInfo(NidsInfo& info) const;
   bool usesDigital() const;
