@@ -634,23 +634,43 @@ int NidsFile::fillRows(NidsData& d)
   return j > 0 && !in_.failed() ? 1 : 0;
 }
 
-// The run bytes of the current radial or row straight into the array: a level in the low four
-// bits and a length in the high four, or (precipitation arrays) a length byte then a level byte.
+// The run bytes of the current radial or row into the array: a level in the low four bits and
+// a length (at most 15) in the high four, or, in precipitation arrays, a length byte then a
+// level byte. Four-bit runs are written sixteen cells at a time into a scratch row with room to
+// spare, each run overwriting what the previous one wrote too far, and the row copied once
+// (measured faster than exact runs, and than wide writes straight into the array).
 void NidsFile::takeRuns(const float* table, float* row, uint8_t* levels, int at, int limit)
 {
-  const int n = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(run_left_), in_.left()));
+  const int n =
+      static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(run_left_), in_.left()));
   const uint8_t* p = in_.here();
-  auto put = [&](int len, int level) {
-    const int m = std::min(len, limit - at);
-    if (m <= 0 || !row) return;
-    std::fill_n(row + at, m, table[level]);
-    std::memset(levels + at, level, static_cast<std::size_t>(m));
-    at += m;
-  };
-  if (packet_ == PACKET_DPA)
-    for (int k = 0; k + 1 < n; k += 2) put(p[k], p[k + 1]);
-  else
-    for (int k = 0; k < n; ++k) put(p[k] >> 4, p[k] & 0x0F);
+  const int start = at;
+  if (row && packet_ == PACKET_DPA) {
+    for (int k = 0; k + 2 <= n && at < limit; k += 2) {
+      const int end = std::min(at + p[k], limit);
+      std::fill(row + at, row + end, table[p[k + 1]]);
+      std::memset(levels + at, p[k + 1], static_cast<std::size_t>(end - at));
+      at = end;
+    }
+  } else if (row) {
+    constexpr int WIDE = 16;
+    if (row_buf_.size() < static_cast<std::size_t>(limit + WIDE)) {
+      row_buf_.resize(static_cast<std::size_t>(limit + WIDE));
+      level_buf_.resize(static_cast<std::size_t>(limit + WIDE));
+    }
+    float* r = row_buf_.data();
+    uint8_t* l = level_buf_.data();
+    for (int k = 0; k < n && at < limit; ++k) {
+      const uint8_t level = p[k] & 0x0F;
+      const float v = table[level];
+      for (int c = 0; c < WIDE; ++c) r[at + c] = v;
+      std::memset(l + at, level, WIDE);
+      at += p[k] >> 4;
+    }
+    at = std::min(at, limit);
+    std::memcpy(row + start, r + start, sizeof(float) * static_cast<std::size_t>(at - start));
+    std::memcpy(levels + start, l + start, static_cast<std::size_t>(at - start));
+  }
   in_.skip(static_cast<std::size_t>(run_left_));
   run_left_ = 0;
 }

@@ -195,6 +195,8 @@ class NidsFile {
   int stop_packet_;
   int first_bin_, num_bins_, num_rows_, rows_read_, run_left_, packet_scale_;
   DomainVal domain_;
+  std::vector<float> row_buf_;  // scratch rows of the run expansion
+  std::vector<uint8_t> level_buf_;
   float resolution_, range_;
   bool half_degree_;
 };

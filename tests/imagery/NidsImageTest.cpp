@@ -28,7 +28,8 @@ TEST_F(NidsImageTest, IndexOfAValueIsItsThresholdInterval)
   struct Case {
     float v;
     int index;
-  } cases[] = {{-200, 0}, {-100, 1}, {-0.5f, 1}, {0, 2}, {4.99f, 2}, {5, 3}, {69.9f, 15}, {70, 16}, {999, 16}};
+  } cases[] = {{-200, 0}, {-100, 1},   {-0.5f, 1}, {0, 2},   {4.99f, 2},
+               {5, 3},    {69.9f, 15}, {70, 16},   {999, 16}};
   for (const Case& c : cases) EXPECT_EQ(ni.getIndex(c.v), c.index) << c.v;
   ni.setThres(std::vector<float>{});
   EXPECT_EQ(ni.getIndex(30.0f), 0);
@@ -58,7 +59,8 @@ TEST_F(NidsImageTest, BoxModeAppliesRadiusAndRamp)
 {
   KOLTest::Product p;
   std::vector<KOLTest::Radial> radials;
-  for (int k = 0; k < 360; ++k) radials.push_back({static_cast<float>(k), 1.0f, {0xF3, 0xF3}});  // 30 bins of 15 dBZ
+  for (int k = 0; k < 360; ++k)
+    radials.push_back({static_cast<float>(k), 1.0f, {0xF3, 0xF3}});  // 30 bins of 15 dBZ
   p.packet = KOLTest::radialPacket(0xAF1F, 30, radials);
   KOLTest::TempDir tmp;
   const KOLTest::Bytes b = KOLTest::buildMessage(p);
@@ -143,7 +145,8 @@ TEST_F(NidsImageTest, RadialBinsAgreeWithProj)
 {
   KOL_REQUIRE_DATA();
   if (KOLTest::run("command -v cs2cs").empty()) GTEST_SKIP() << "cs2cs (PROJ) not installed";
-  for (const char* name : {"nids/KOUN_SDUS54_N0QTLX_201305202016", "nids/KOUN_SDUS54_N0UTLX_201305202016"}) {
+  for (const char* name :
+       {"nids/KOUN_SDUS54_N0QTLX_201305202016", "nids/KOUN_SDUS54_N0UTLX_201305202016"}) {
     SCOPED_TRACE(name);
     KOL::NidsFile f(KOLTest::dataFile(name).c_str());
     KOL::NidsInfo info;
@@ -157,7 +160,8 @@ TEST_F(NidsImageTest, RadialBinsAgreeWithProj)
     auto cs2cs = [](const std::string& from, const std::string& to, double a, double b) {
       char in[96];
       std::snprintf(in, sizeof in, "%.8f %.8f", a, b);
-      std::string out = KOLTest::run("echo '" + std::string(in) + "' | cs2cs -f %.8f " + from + " +to " + to);
+      std::string out =
+          KOLTest::run("echo '" + std::string(in) + "' | cs2cs -f %.8f " + from + " +to " + to);
       double x = 0, y = 0;
       std::sscanf(out.c_str(), "%lf %lf", &x, &y);
       return std::make_pair(x, y);
@@ -166,7 +170,12 @@ TEST_F(NidsImageTest, RadialBinsAgreeWithProj)
     const double res = d.getResolution() * 1000.0, step = 360.0 / d.getNy();
     struct Bin {
       double radial, bin;
-    } bins[] = {{0, 0}, {0, d.getNx() - 1.0}, {90 / step, d.getNx() - 1.0}, {180 / step, 100.5}, {270 / step, d.getNx() / 2.0}, {33.25, 17.75}};
+    } bins[] = {{0, 0},
+                {0, d.getNx() - 1.0},
+                {90 / step, d.getNx() - 1.0},
+                {180 / step, 100.5},
+                {270 / step, d.getNx() / 2.0},
+                {33.25, 17.75}};
     for (const Bin& b : bins) {
       const double az = b.radial * step * M_PI / 180.0, r = b.bin * res;
       auto e = cs2cs(stere, ll, origin.first + r * std::sin(az), origin.second + r * std::cos(az));
@@ -209,7 +218,9 @@ TEST_F(Programs, KolradDescribesListsAndDraws)
   EXPECT_EQ(status, 0);
   EXPECT_EQ(KOLTest::readFile(png).substr(1, 3), "PNG");
   const std::string mosaic = tmp.file("mosaic.png");
-  KOLTest::run(prog + " -out=png -mosaic -o=" + mosaic + " " + n0q + " " + KOLTest::dataFile("nids/KDDC_N0Q_20200817_0501.nids"), &status);
+  KOLTest::run(prog + " -out=png -mosaic -o=" + mosaic + " " + n0q + " " +
+                   KOLTest::dataFile("nids/KDDC_N0Q_20200817_0501.nids"),
+               &status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(KOLTest::readFile(mosaic).substr(1, 3), "PNG");
   KOLTest::run(prog + " " + tmp.file("missing") + " 2>/dev/null", &status);
