@@ -9,7 +9,9 @@
 #include "core/File.h"
 #include "core/Kol.h"
 #include "core/Zlib.h"
+#include "imagery/nids/Levels.h"
 #include "imagery/nids/Products.h"
+#include "imagery/nids/Reader.h"
 
 namespace KOL {
 
@@ -63,10 +65,28 @@ float rasterKm(int code) { return code == 37 ? 1.0f : 4.0f; }
 
 }  // namespace
 
-NidsFile::NidsFile(const char* name)
+NidsFile::NidsFile()
+    : reader_(std::make_unique<nids::Reader>()),
+      in_(*reader_),
+      legacy_ptr_(std::make_unique<nids::LevelTable>()),
+      digital_ptr_(std::make_unique<nids::LevelTable>()),
+      legacy_(*legacy_ptr_),
+      digital_(*digital_ptr_)
 {
   init();
-  open(name);
+}
+
+NidsFile::NidsFile(const char* name) : NidsFile() { open(name); }
+
+NidsFile::~NidsFile() = default;
+
+int NidsFile::readShort() { return in_.s16(); }
+unsigned NidsFile::readUshort() { return in_.u16(); }
+long NidsFile::readLong() { return in_.s32(); }
+unsigned long NidsFile::readUlong() { return in_.u32(); }
+float NidsFile::getThreshold(int k) const
+{
+  return k >= 0 && k < 16 ? legacy_.value[k] : Const::FMISS;
 }
 
 void NidsFile::init()

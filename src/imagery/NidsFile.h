@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,13 @@
 #include "imagery/NidsText.h"
 #include "imagery/NidsVector.h"
 #include "imagery/NidsWind.h"
-#include "imagery/nids/Levels.h"
-#include "imagery/nids/Reader.h"
 
 namespace KOL {
+
+namespace nids {
+struct LevelTable;
+class Reader;
+}  // namespace nids
 
 class NidsFile {
  public:
@@ -32,7 +36,8 @@ class NidsFile {
   static constexpr int PACKET_RASTER_B = 0xBA07;
   static constexpr int PACKET_RADIAL = 0xAF1F;
 
-  NidsFile() { init(); }
+  NidsFile();
+  ~NidsFile();
   explicit NidsFile(const char* name);
   NidsFile(const NidsFile&) = delete;
   NidsFile& operator=(const NidsFile&) = delete;
@@ -124,10 +129,10 @@ class NidsFile {
   void setMisc(NidsInfo& info) const;
 
   // Big-endian readers at the current position of the product.
-  int readShort() { return in_.s16(); }
-  unsigned readUshort() { return in_.u16(); }
-  long readLong() { return in_.s32(); }
-  unsigned long readUlong() { return in_.u32(); }
+  int readShort();
+  unsigned readUshort();
+  long readLong();
+  unsigned long readUlong();
   static float float16(unsigned hw);
   static float float32(unsigned hi, unsigned lo);
 
@@ -141,7 +146,7 @@ class NidsFile {
   int getCompression() const { return compression_; }
   // Threshold halfword k (0..15) and its decoded level.
   unsigned getThresholdWord(int k) const { return k >= 0 && k < 16 ? thresh_[k] : 0; }
-  float getThreshold(int k) const { return k >= 0 && k < 16 ? legacy_.value[k] : Const::FMISS; }
+  float getThreshold(int k) const;
   // Physical value of a data level code of the data packet.
   float getLevelValue(int code) const;
   // Product-dependent parameter k (1..10).
@@ -172,7 +177,8 @@ class NidsFile {
   bool open_;
   std::vector<uint8_t> msg_;  // the product from its message header on, decompressed
   std::string heading_, awips_;
-  nids::Reader in_;
+  std::unique_ptr<nids::Reader> reader_;
+  nids::Reader& in_;
   int compression_;
   bool header_read_;
 
@@ -185,7 +191,9 @@ class NidsFile {
   uint16_t thresh_[16];
   int num_maps_;
   long off_symb_, off_graph_, off_tab_;
-  nids::LevelTable legacy_, digital_;
+  std::unique_ptr<nids::LevelTable> legacy_ptr_, digital_ptr_;
+  nids::LevelTable& legacy_;
+  nids::LevelTable& digital_;
   bool has_digital_;
 
   int layers_left_;
