@@ -115,6 +115,8 @@ void NidsFile::init()
   packet_ = 0;
   packet_end_ = 0;
   stop_packet_ = 0;
+  packet_value_ = point_x_ = point_y_ = 0;
+  have_point_ = false;
   first_bin_ = num_bins_ = num_rows_ = rows_read_ = run_left_ = packet_scale_ = 0;
   domain_.init();
   resolution_ = range_ = Const::FMISS;
@@ -333,6 +335,12 @@ int NidsFile::prodSymb()
   return in_.failed() ? 0 : 1;
 }
 
+int NidsFile::rewindPackets()
+{
+  packet_ = stop_packet_ = 0;
+  return header_read_ && prodSymb() ? 1 : 0;
+}
+
 int NidsFile::nextLayer()
 {
   if (layers_left_ <= 0) return 0;
@@ -412,9 +420,12 @@ int NidsFile::readPacket()
     packet_ = code;
     packet_end_ = layer_end_;
     if (isDataPacket(code) || code == PACKET_RATE) return readDataPacketHeader();
+    packet_value_ = 0;
+    have_point_ = false;
     if ((code >= 1 && code <= 15) || (code >= 19 && code <= 26) || code == 0x3501) {
       const std::size_t len = in_.u16();
       packet_end_ = std::min(layer_end_, in_.pos() + len);
+      if (code == 9 || code == 10) packet_value_ = in_.s16();
     } else if (code == 0x0802) {
       packet_end_ = std::min(layer_end_, in_.pos() + 4);
     } else if (code == 0x0E03) {
@@ -539,15 +550,33 @@ int NidsFile::readRun(NidsRun& run)
   return in_.failed() ? 0 : 1;
 }
 
+// Unlinked vectors (7, 10) come as pairs of end points, linked ones (6, 9) as a chain of points
+// each joined to the one before.
 int NidsFile::readVector(NidsVector& v)
 {
   v.init();
-  if (!isPacketVector() || in_.pos() + 8 > packet_end_) return 0;
-  if ((packet_ == 9 || packet_ == 10) && in_.pos() == packet_end_ - 0) return 0;
-  v.x1 = in_.s16();
-  v.y1 = in_.s16();
-  v.x2 = in_.s16();
-  v.y2 = in_.s16();
+  if (packet_ != 6 && packet_ != 7 && packet_ != 9 && packet_ != 10) return 0;
+  const bool linked = packet_ == 6 || packet_ == 9;
+  if (linked && !have_point_) {
+    if (in_.pos() + 4 > packet_end_) return 0;
+    point_x_ = in_.s16();
+    point_y_ = in_.s16();
+    have_point_ = true;
+  }
+  if (linked) {
+    if (in_.pos() + 4 > packet_end_) return 0;
+    v.x1 = point_x_;
+    v.y1 = point_y_;
+    v.x2 = point_x_ = in_.s16();
+    v.y2 = point_y_ = in_.s16();
+  } else {
+    if (in_.pos() + 8 > packet_end_) return 0;
+    v.x1 = in_.s16();
+    v.y1 = in_.s16();
+    v.x2 = in_.s16();
+    v.y2 = in_.s16();
+  }
+  v.value = packet_value_;
   return in_.failed() ? 0 : 1;
 }
 

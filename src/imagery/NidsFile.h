@@ -58,6 +58,8 @@ class NidsFile {
   // Packets of the symbology block, in order: the next packet's code, 0 at the end.
   int readPacket();
   int skipPacket();
+  // Back to the first packet of the symbology block; 0 when the product has none.
+  int rewindPackets();
   int readRadial(NidsRadial& r);
   int skipRadial();
   // The next raster (or precipitation array) row: its run bytes, 0 at the end.
@@ -84,6 +86,8 @@ class NidsFile {
   }
 
   int getPacket() const { return packet_; }
+  // The colour value of the current vector packet (9 and 10), else 0.
+  int getPacketValue() const { return packet_value_; }
   bool isPacketRadial() const
   {
     return packet_ == PACKET_RADIAL || packet_ == PACKET_DIGITAL_RADIAL;
@@ -201,6 +205,9 @@ class NidsFile {
   int packet_;
   std::size_t packet_end_;
   int stop_packet_;
+  int packet_value_;
+  bool have_point_;  // linked vectors: the last point read
+  int point_x_, point_y_;
   int first_bin_, num_bins_, num_rows_, rows_read_, run_left_, packet_scale_;
   DomainVal domain_;
   std::vector<float> row_buf_;  // scratch rows of the run expansion

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <string>
 
 #include "Expected.h"
@@ -173,6 +174,59 @@ TEST_F(NidsSamples, EveryFileAgreesWithTheIndependentReader)
     EXPECT_STREQ(d.getLabel(), info.getLabel());
     checkArray(f, d, ex);
     checkFirst(name, ex);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The graphic products: every packet of the symbology block walked through the record readers,
+// counted by code as the independent reader counted them.
+TEST_F(NidsSamples, GraphicPacketsAreWalkedRecordByRecord)
+{
+  KOL_REQUIRE_DATA();
+  for (const char* name :
+       {"nids/KOUN_SDUS34_NVWTLX_201305202016", "nids/Level3_MCI_NVW_20160526_2154.nids",
+        "nids/KOUN_SDUS34_NSTTLX_201305202016", "nids/KOUN_SDUS34_NMDTLX_201305202016",
+        "nids/KOUN_SDUS64_NHITLX_201305202016", "nids/KOUN_SDUS64_NTVTLX_201305202016"}) {
+    SCOPED_TRACE(name);
+    auto ex = KOLTest::expected(name);
+    NidsFile f(KOLTest::dataFile(name).c_str());
+    NidsInfo info;
+    ASSERT_EQ(f.readHeader(info), 1);
+    ASSERT_EQ(f.rewindPackets(), 1);
+    std::map<int, int> counts;
+    int winds = 0, texts = 0, vectors = 0, code;
+    while ((code = f.readPacket()) > 0) {
+      ++counts[code];
+      KOL::NidsWind w;
+      KOL::NidsText t;
+      KOL::NidsVector v;
+      while (f.readWind(w)) ++winds;
+      while (f.readText(t)) ++texts;
+      while (f.readVector(v)) ++vectors;
+      f.skipPacket();
+    }
+    EXPECT_EQ(f.getStopPacket(), 0);
+    // The forecast and past track packets (23, 24) hold symbol and vector packets of their own,
+    // which the other reader counts too and which are walked here as part of their container.
+    const bool containers = counts[23] + counts[24] > 0;
+    for (auto& [key, n] : ex["symbology_packets"].items()) {
+      const int k = std::stoi(key);
+      if (containers && (k == 2 || k == 6)) {
+        EXPECT_LE(counts[k], n.get<int>()) << key;
+      } else {
+        EXPECT_EQ(counts[k], n.get<int>()) << key;
+      }
+    }
+    if (counts[4]) {
+      EXPECT_EQ(winds, counts[4]);
+    }
+    EXPECT_EQ(texts, counts[8] + counts[1]);
+    if (counts[10] + counts[6]) {
+      EXPECT_GT(vectors, 0);
+    }
   }
 }
 
