@@ -1,0 +1,323 @@
+// GINI satellite files: every sample file against what an independent reader decoded, the
+// header texts and value tables, the placement of the pixels against PROJ, and damaged input.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "Expected.h"
+#include "core/Zlib.h"
+#include "geo/Domain.h"
+#include "imagery/GiniFile.h"
+#include "imagery/Image.h"
+
+using KOL::GiniFile;
+using KOL::Image;
+
+namespace {
+
+class GiniSamples : public KOLTest::QuietTest {};
+
+long pixelSum(const Image& im)
+{
+  long s = 0;
+  for (int j = 0; j < im.getHeight(); ++j)
+    for (int i = 0; i < im.getWidth(); ++i) s += im.getVal(i, j);
+  return s;
+}
+
+TEST_F(GiniSamples, EveryFileAgreesWithTheIndependentReader)
+{
+  KOL_REQUIRE_DATA();
+  auto files = KOLTest::filesWithExpected("gini");
+  ASSERT_FALSE(files.empty());
+  for (const std::string& f : files) {
+    SCOPED_TRACE(f);
+    auto ex = KOLTest::expected(f);
+    GiniFile g(KOLTest::dataFile(f).c_str(), GiniFile::AUTO);
+    ASSERT_TRUE(g.isOpen());
+    EXPECT_EQ(g.getKind(), ex["zlib_compressed"].get<bool>() ? GiniFile::ZLIB : GiniFile::PNG);
+    Image im;
+    ASSERT_EQ(g.read(im), 1);
+    EXPECT_EQ(std::string(g.getHeading()), ex["wmo_heading"].get<std::string>());
+    const GiniFile::Pdb& p = g.getPdb();
+    EXPECT_EQ(p.source, ex["pdb_raw_octets_1_4"][0].get<int>());
+    EXPECT_EQ(p.entity, ex["pdb_raw_octets_1_4"][1].get<int>());
+    EXPECT_EQ(p.sector, ex["pdb_raw_octets_1_4"][2].get<int>());
+    EXPECT_EQ(p.channel, ex["pdb_raw_octets_1_4"][3].get<int>());
+    EXPECT_EQ(p.projection, ex["pdb_raw_octet_16_projection"].get<int>());
+    EXPECT_NEAR(p.la1, ex["la1"].get<double>(), 1e-4);
+    EXPECT_NEAR(p.lo1, ex["lo1"].get<double>(), 1e-4);
+    if (ex.contains("lov")) {
+      EXPECT_NEAR(p.lov, ex["lov"].get<double>(), 1e-4);
+      EXPECT_NEAR(p.dx, ex["dx"].get<double>(), 1e-4);
+      EXPECT_NEAR(p.dy, ex["dy"].get<double>(), 1e-4);
+    } else {
+      EXPECT_NEAR(p.la2, ex["la2"].get<double>(), 1e-4);
+      EXPECT_NEAR(p.lo2, ex["lo2"].get<double>(), 1e-4);
+    }
+    EXPECT_NEAR(p.latin, ex["latin"].get<double>(), 1e-4);
+    EXPECT_EQ(im.getWidth(), ex["nx"].get<int>());
+    EXPECT_EQ(im.getHeight(), ex["ny"].get<int>());
+    EXPECT_EQ(im.getDate().getSeconds(), KOLTest::isoSeconds(ex["datetime"].get<std::string>()));
+    EXPECT_EQ(im.getType(), 2);
+    EXPECT_EQ(pixelSum(im), ex["pixel_sum"].get<long>());
+    const int w = im.getWidth(), h = im.getHeight();
+    for (int k = 0; k < 10; ++k) {
+      EXPECT_EQ(im.getVal(k, 0), ex["first_row_first10"][k].get<int>()) << k;
+      EXPECT_EQ(im.getVal(w - 10 + k, h - 1), ex["last_row_last10"][k].get<int>()) << k;
+    }
+    EXPECT_EQ(im.getVal(ex["centre_pixel_index_row_col"][1].get<int>(),
+                        ex["centre_pixel_index_row_col"][0].get<int>()),
+              ex["centre_pixel"].get<int>());
+  }
+}
+
+TEST_F(GiniSamples, InfoTextsAndTablesOfTheSamples)
+{
+  KOL_REQUIRE_DATA();
+  struct Case {
+    const char* file;
+    const char* info;
+    int proj;
+  } cases[] = {
+      {"gini/TIGN02", "GOES NC Infrared 11um", 1},
+      {"gini/NHEM-MULTICOMP_1km_IR_20151208_2100.gini", "Composite NH Infrared 11um", 1},
+      {"gini/AK-REGIONAL_8km_3.9_20160408_1445.gini", "GOES 15 Infrared 3.9um", 1},
+      {"gini/HI-REGIONAL_4km_3.9_20160616_1715.gini", "GOES 15 Infrared 3.9um", 3},
+      {"gini/Level3_Composite_dhr_1km_20180309_2225.gini", "CONUS Gridded cloud amount", 4},
+      {"gini/PR-NATIONAL_1km_PCT_20200320_0446.gini", "60", 1},
+  };
+  for (const Case& c : cases) {
+    GiniFile g(KOLTest::dataFile(c.file).c_str(), GiniFile::AUTO);
+    Image im;
+    ASSERT_EQ(g.readHeader(im), 1) << c.file;
+    EXPECT_STREQ(im.getInfo(), c.info);
+    EXPECT_EQ(im.getDomainProj(), c.proj) << c.file;
+    EXPECT_EQ(im.isValues(), std::string(c.info).find("11um") != std::string::npos) << c.file;
+  }
+}
+
+// The PDB's first pixel (La1, Lo1) is the south-west one, the first of the image's last row;
+// the corners of the image then agree with PROJ's polar stereographic plane (true at 60 N, on
+// the library's sphere) to a tenth of a pixel.
+TEST_F(GiniSamples, PolarStereographicPixelsAgreeWithProj)
+{
+  KOL_REQUIRE_DATA();
+  if (KOLTest::run("command -v cs2cs").empty()) GTEST_SKIP() << "cs2cs (PROJ) not installed";
+  for (const char* f : {"gini/TIGN02", "gini/AK-REGIONAL_8km_3.9_20160408_1445.gini"}) {
+    SCOPED_TRACE(f);
+    GiniFile g(KOLTest::dataFile(f).c_str(), GiniFile::AUTO);
+    Image im;
+    ASSERT_EQ(g.readHeader(im), 1);
+    const GiniFile::Pdb& p = g.getPdb();
+    char sbuf[160];
+    std::snprintf(sbuf, sizeof sbuf, "+proj=stere +lat_0=90 +lat_ts=60 +lon_0=%.4f +R=6371220",
+                  p.lov);
+    const std::string stere = sbuf;
+    auto proj = [&](const std::string& args, const std::string& in) {
+      std::string out = KOLTest::run("echo '" + in + "' | cs2cs -f %.6f " + args);
+      double a = 0, b = 0;
+      std::sscanf(out.c_str(), "%lf %lf", &a, &b);
+      return std::make_pair(a, b);
+    };
+    const std::string ll = "+proj=longlat +R=6371220";
+    auto first = proj(ll + " +to " + stere, std::to_string(p.lo1) + " " + std::to_string(p.la1));
+    const double dx = p.dx * 1000.0, dy = p.dy * 1000.0;
+    const int nx = im.getWidth(), ny = im.getHeight();
+    struct Corner {
+      int i, j;
+    } corners[] = {{0, ny - 1}, {0, 0}, {nx - 1, 0}, {nx - 1, ny - 1}, {nx / 2, ny / 3}};
+    for (const Corner& c : corners) {
+      const double x = first.first + c.i * dx, y = first.second + (ny - 1 - c.j) * dy;
+      auto e = proj(stere + " +to " + ll, std::to_string(x) + " " + std::to_string(y));
+      KOL::EarthPoint ep(static_cast<float>(e.second), static_cast<float>(e.first));
+      KOL::GridPoint gp;
+      ASSERT_EQ(im.tran(ep, gp), 1);
+      EXPECT_NEAR(gp.x, c.i, 0.1) << c.i << "," << c.j;
+      EXPECT_NEAR(gp.y, c.j, 0.1) << c.i << "," << c.j;
+    }
+  }
+}
+
+TEST_F(GiniSamples, SatFudgeMovesTheCentre)
+{
+  KOL_REQUIRE_DATA();
+  const std::string f = KOLTest::dataFile("gini/TIGN02");
+  Image plain, moved;
+  GiniFile(f.c_str(), GiniFile::AUTO).readHeader(plain);
+  setenv("SAT_FUDGE", "0.5,-1.25", 1);
+  GiniFile(f.c_str(), GiniFile::AUTO).readHeader(moved);
+  unsetenv("SAT_FUDGE");
+  EXPECT_NEAR(moved.getDomainVal().clat - plain.getDomainVal().clat, 0.5, 1e-4);
+  EXPECT_NEAR(moved.getDomainVal().clon - plain.getDomainVal().clon, -1.25, 1e-4);
+}
+
+// Damaged copies: cut short, a header promising more rows than the body has, garbage in the
+// compressed body. Each read ends with a 0 result or a partial image, never a crash.
+TEST_F(GiniSamples, DamagedFilesFailCleanly)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir tmp;
+  for (const char* f : {"gini/TIGN02", "gini/Level3_Composite_dhr_1km_20180309_2225.gini",
+                        "gini/HI-REGIONAL_4km_3.9_20160616_1715.gini"}) {
+    const std::string whole = KOLTest::readFile(KOLTest::dataFile(f));
+    for (int tenth = 0; tenth < 10; ++tenth) {
+      const std::string cut = tmp.file("cut");
+      KOLTest::writeFile(cut, whole.substr(0, whole.size() * tenth / 10));
+      GiniFile g(cut.c_str(), GiniFile::AUTO);
+      Image im;
+      EXPECT_EQ(g.read(im), 0) << f << " cut at " << tenth << "/10";
+    }
+    std::string noisy = whole;
+    for (size_t k = 600; k < noisy.size(); k += 97) noisy[k] = static_cast<char>(noisy[k] ^ 0x5A);
+    KOLTest::writeFile(tmp.file("noisy"), noisy);
+    GiniFile g(tmp.file("noisy").c_str(), GiniFile::AUTO);
+    Image im;
+    g.read(im);
+  }
+}
+
+// A raw body (heading, 512-byte PDB, pixels) built here: the PDB octets as the format defines
+// them, and a body one row short.
+std::string rawGini(int entity, int sector, int channel, int nx, int ny, int bodyRows)
+{
+  std::string s = "TIGE01 KNES 010000\r\r\n";
+  std::string pdb(512, '\0');
+  pdb[0] = 1, pdb[1] = static_cast<char>(entity), pdb[2] = static_cast<char>(sector),
+  pdb[3] = static_cast<char>(channel);
+  pdb[8] = 104, pdb[9] = 3, pdb[10] = 5, pdb[11] = 12, pdb[12] = 30, pdb[13] = 15;
+  pdb[15] = 5;
+  pdb[16] = static_cast<char>(nx >> 8), pdb[17] = static_cast<char>(nx);
+  pdb[18] = static_cast<char>(ny >> 8), pdb[19] = static_cast<char>(ny);
+  auto angle = [&](int at, double deg) {
+    long v = std::lround(std::fabs(deg) * 10000);
+    pdb[at] = static_cast<char>(((v >> 16) & 0x7F) | (deg < 0 ? 0x80 : 0));
+    pdb[at + 1] = static_cast<char>(v >> 8);
+    pdb[at + 2] = static_cast<char>(v);
+  };
+  angle(20, 20.0), angle(23, -120.0), angle(27, -105.0);
+  const long d = 40000;  // 4 km
+  for (int at : {30, 33})
+    pdb[at] = static_cast<char>(d >> 16), pdb[at + 1] = static_cast<char>(d >> 8),
+    pdb[at + 2] = static_cast<char>(d);
+  s += pdb;
+  for (int k = 0; k < nx * bodyRows; ++k) s += static_cast<char>(k % 251);
+  return s;
+}
+
+TEST(GiniHeader, TextsAndTablesByEntitySectorAndChannel)
+{
+  struct Case {
+    int entity, sector, channel;
+    const char* info;
+    float v0, v175, v176;  // value table at 0, 175, 176; NaN for none
+  } cases[] = {
+      {99, 1, 27, "Reflectivity mosaic (dBZ)", -30.0f, 145.0f, 146.0f},
+      {12, 1, 4, "GOES 9 Infrared 11um", 57.0f, -30.5f, -31.0f},
+      {12, 0, 1, "GOES NH Visible", NAN, NAN, NAN},
+      {12, 1, 60, "GOES 9 60", NAN, NAN, NAN},
+      {99, 1, 3, "CONUS Water Vapor", 57.0f, -30.5f, -31.0f},
+      {6, 10, 2, "Composite NH Infrared 3.9um", NAN, NAN, NAN},
+      {19, 9, 59, "GOES NC Sounder visible", NAN, NAN, NAN},
+  };
+  for (const Case& c : cases) {
+    GiniFile::Pdb p;
+    p.entity = c.entity, p.sector = c.sector, p.channel = c.channel;
+    char info[80];
+    std::vector<float> values;
+    GiniFile::describe(p, info, sizeof info, values);
+    EXPECT_STREQ(info, c.info);
+    if (std::isnan(c.v0)) {
+      EXPECT_TRUE(values.empty()) << c.info;
+      continue;
+    }
+    ASSERT_EQ(values.size(), 256u) << c.info;
+    EXPECT_FLOAT_EQ(values[0], c.v0);
+    EXPECT_FLOAT_EQ(values[175], c.v175);
+    EXPECT_FLOAT_EQ(values[176], c.v176);
+  }
+}
+
+TEST(GiniHeader, MercatorAcrossTheDateLineCentresOnItsMiddle)
+{
+  GiniFile::Pdb p;
+  p.projection = 1, p.nx = 61, p.ny = 41;
+  p.la1 = 10.0f, p.lo1 = 160.0f, p.la2 = 30.0f, p.lo2 = 220.0f;
+  KOL::DomainVal d = GiniFile::makeDomain(p);
+  EXPECT_EQ(d.proj, 3);
+  EXPECT_NEAR(d.param[1], -170.0f, 1e-4);
+  EXPECT_NEAR(d.clon, -170.0f, 1e-3);
+  EXPECT_GT(d.dx, 0.0f);
+  KOL::Domain dom(d);
+  KOL::EarthPoint sw(10.0f, 160.0f), ne(30.0f, -140.0f);
+  KOL::GridPoint g;
+  dom.tran(sw, g);
+  EXPECT_NEAR(g.x, 0.0f, 1e-2);
+  EXPECT_NEAR(g.y, 40.0f, 1e-2);
+  dom.tran(ne, g);
+  EXPECT_NEAR(g.x, 60.0f, 1e-2);
+  EXPECT_NEAR(g.y, 0.0f, 1e-2);
+  p.projection = 7;
+  EXPECT_EQ(GiniFile::makeDomain(p).proj, KOL::Const::MISS);
+}
+
+class GiniBuilt : public KOLTest::QuietTest {};
+
+TEST_F(GiniBuilt, RawBodyAndShortBody)
+{
+  KOLTest::TempDir tmp;
+  KOLTest::writeFile(tmp.file("full"), rawGini(12, 1, 4, 30, 20, 20));
+  KOLTest::writeFile(tmp.file("short"), rawGini(12, 1, 4, 30, 20, 19));
+  GiniFile g(tmp.file("full").c_str(), GiniFile::AUTO);
+  EXPECT_EQ(g.getKind(), GiniFile::RAW_HEADING);
+  Image im;
+  ASSERT_EQ(g.read(im), 1);
+  EXPECT_EQ(im.getVal(29, 19), (20 * 30 - 1) % 251);
+  EXPECT_STREQ(im.getDatim()[0] ? "set" : "", "set");
+  GiniFile s(tmp.file("short").c_str(), GiniFile::RAW_HEADING);
+  EXPECT_EQ(s.read(im), 0);
+  EXPECT_EQ(s.getRowsRead(), 19);
+  EXPECT_EQ(im.getVal(29, 18), (19 * 30 - 1) % 251);
+
+  KOLTest::writeFile(tmp.file("huge"), rawGini(12, 1, 4, 30, 0, 0));
+  GiniFile h(tmp.file("huge").c_str(), GiniFile::AUTO);
+  EXPECT_EQ(h.readHeader(im), 0);
+  EXPECT_FALSE(h.isOpen());
+  EXPECT_EQ(GiniFile().open(tmp.file("full").c_str(), 1, GiniFile::AUTO), 0);
+}
+
+// Zlib body: the header in one stream and the pixels in streams of odd sizes, so that rows are
+// split between streams, followed by the transmission trailer.
+TEST_F(GiniBuilt, ZlibStreamsAreJoinedRowByRow)
+{
+  const int nx = 37, ny = 23;
+  std::string raw = rawGini(11, 1, 1, nx, ny, ny);
+  const std::string heading = raw.substr(0, 21);
+  auto deflate = [](const std::string& in) {
+    KOL::Zlib z(KOL::Zlib::COMPRESS);
+    std::string out(in.size() + 128, '\0');
+    z.set(in.data(), static_cast<int>(in.size()), &out[0], static_cast<int>(out.size()));
+    z.comp(Z_FINISH);
+    out.resize(out.size() - z.getAvailOut());
+    return out;
+  };
+  std::string file = heading + deflate(raw.substr(0, 21 + 512));
+  const std::string body = raw.substr(21 + 512);
+  for (size_t at = 0; at < body.size(); at += 101) file += deflate(body.substr(at, 101));
+  file += "\r\r\n\x03";
+  KOLTest::TempDir tmp;
+  KOLTest::writeFile(tmp.file("z"), file);
+  GiniFile g(tmp.file("z").c_str(), GiniFile::AUTO);
+  EXPECT_EQ(g.getKind(), GiniFile::ZLIB);
+  Image im;
+  ASSERT_EQ(g.read(im), 1);
+  for (int j = 0; j < ny; ++j)
+    for (int i = 0; i < nx; ++i) ASSERT_EQ(im.getVal(i, j), (j * nx + i) % 251) << i << "," << j;
+  EXPECT_STREQ(im.getInfo(), "GOES 8 Visible");
+}
+
+}  // namespace

@@ -1,0 +1,250 @@
+// Threshold indexing, parameters, single-site images and mosaics of NIDS products, the place
+// of radial bins against PROJ, and the kolrad and kolsat programs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "Expected.h"
+#include "NidsBuilt.h"
+#include "imagery/Image.h"
+#include "imagery/NidsData.h"
+#include "imagery/NidsFile.h"
+#include "imagery/NidsImage.h"
+
+using KOL::Image;
+using KOL::NidsData;
+using KOL::NidsImage;
+
+namespace {
+
+class NidsImageTest : public KOLTest::QuietTest {};
+
+TEST_F(NidsImageTest, IndexOfAValueIsItsThresholdInterval)
+{
+  NidsImage ni;
+  ni.setThres("-100,0,5,10,15,20,25,30,35,40,45,50,55,60,65,70");
+  struct Case {
+    float v;
+    int index;
+  } cases[] = {{-200, 0}, {-100, 1},   {-0.5f, 1}, {0, 2},   {4.99f, 2},
+               {5, 3},    {69.9f, 15}, {70, 16},   {999, 16}};
+  for (const Case& c : cases) EXPECT_EQ(ni.getIndex(c.v), c.index) << c.v;
+  ni.setThres(std::vector<float>{});
+  EXPECT_EQ(ni.getIndex(30.0f), 0);
+}
+
+TEST_F(NidsImageTest, ClearAirProductsAreSkippedWithNoclar)
+{
+  KOLTest::Product p;
+  p.mode = 1;
+  std::vector<KOLTest::Radial> radials;
+  for (int k = 0; k < 360; ++k) radials.push_back({static_cast<float>(k), 1.0f, {0xF5, 0xF5}});
+  p.packet = KOLTest::radialPacket(0xAF1F, 30, radials);
+  KOLTest::TempDir tmp;
+  const KOLTest::Bytes b = KOLTest::buildMessage(p);
+  KOLTest::writeFile(tmp.file("clear"), std::string(b.begin(), b.end()));
+  Image used, skipped;
+  NidsImage a;
+  ASSERT_EQ(a.setImage(tmp.file("clear").c_str(), used), 1);
+  EXPECT_EQ(used.getVal(used.getWidth() / 2 + 3, used.getHeight() / 2), a.getIndex(25.0f));
+  NidsImage b2("NoClar");
+  EXPECT_EQ(b2.setImage(tmp.file("clear").c_str(), skipped), 0);
+  EXPECT_EQ(skipped.getVal(skipped.getWidth() / 2 + 3, skipped.getHeight() / 2), 0);
+}
+
+// The ramp and radius limits of box painting: weak echoes far out are dropped.
+TEST_F(NidsImageTest, BoxModeAppliesRadiusAndRamp)
+{
+  KOLTest::Product p;
+  std::vector<KOLTest::Radial> radials;
+  for (int k = 0; k < 360; ++k)
+    radials.push_back({static_cast<float>(k), 1.0f, {0xF3, 0xF3}});  // 30 bins of 15 dBZ
+  p.packet = KOLTest::radialPacket(0xAF1F, 30, radials);
+  KOLTest::TempDir tmp;
+  const KOLTest::Bytes b = KOLTest::buildMessage(p);
+  KOLTest::writeFile(tmp.file("p"), std::string(b.begin(), b.end()));
+  NidsImage plain("box"), limited("box,crad=20"), ramped("box,ramp=30:40");
+  Image a, c, r;
+  ASSERT_EQ(plain.setImage(tmp.file("p").c_str(), a), 1);
+  ASSERT_EQ(limited.setImage(tmp.file("p").c_str(), c), 1);
+  ASSERT_EQ(ramped.setImage(tmp.file("p").c_str(), r), 1);
+  const int mid = a.getWidth() / 2;
+  const int k15 = plain.getIndex(15.0f);
+  EXPECT_EQ(a.getVal(mid + 10, mid), k15);
+  EXPECT_EQ(a.getVal(mid + 25, mid), k15);
+  EXPECT_EQ(c.getVal(mid + 10, mid), k15);
+  EXPECT_EQ(c.getVal(mid + 25, mid), plain.getIndex(-20.0f));
+  // ramp 30:40 drops echoes not above 30 (1 - d/40): at 10 km 22.5 > 15, at 25 km 11.25 < 15.
+  EXPECT_EQ(r.getVal(mid + 10, mid), plain.getIndex(-20.0f));
+  EXPECT_EQ(r.getVal(mid + 25, mid), k15);
+}
+
+TEST_F(NidsImageTest, ReflectivityImageIsCentredOnTheRadar)
+{
+  KOL_REQUIRE_DATA();
+  const std::string f = KOLTest::dataFile("nids/KOUN_SDUS54_N0QTLX_201305202016");
+  NidsImage ni;
+  Image im;
+  ASSERT_EQ(ni.setImage(f.c_str(), im), 1);
+  EXPECT_STREQ(im.getInfo(), "Base reflectivity [dBZ]");
+  EXPECT_FLOAT_EQ(im.getValue(0), NidsImage::NO_VALUE);
+  EXPECT_FLOAT_EQ(im.getValue(3), 5.0f);
+  KOL::GridPoint g;
+  KOL::EarthPoint site(35.333f, -97.278f);
+  ASSERT_EQ(im.tran(site, g), 1);
+  EXPECT_NEAR(g.x, (im.getWidth() - 1) / 2.0, 0.01);
+  EXPECT_NEAR(g.y, (im.getHeight() - 1) / 2.0, 0.01);
+  // Every painted pixel holds the index of the bin under its centre.
+  const NidsData& d = ni.getSite();
+  int painted = 0;
+  for (int j = 0; j < im.getHeight(); j += 7)
+    for (int i = 0; i < im.getWidth(); i += 7) {
+      KOL::EarthPoint e;
+      im.tran(KOL::GridPoint(static_cast<float>(i), static_cast<float>(j)), e);
+      const float v = d.getValue(e);
+      EXPECT_EQ(im.getVal(i, j), NidsData::isValid(v) ? ni.getIndex(v) : 0) << i << "," << j;
+      painted += im.getVal(i, j) > 0;
+    }
+  EXPECT_GT(painted, 100);
+}
+
+TEST_F(NidsImageTest, MosaicKeepsTheLargerIndexWhateverTheOrder)
+{
+  KOL_REQUIRE_DATA();
+  const std::string a = KOLTest::dataFile("nids/KOUN_SDUS54_N0QTLX_201305202016");
+  const std::string b = KOLTest::dataFile("nids/KDDC_N0Q_20200817_0501.nids");
+  KOL::DomainVal v;
+  v.proj = 1, v.param[0] = 90, v.param[1] = -98.6f, v.clat = 36.5f, v.clon = -98.6f;
+  v.nx = v.ny = 300, v.dx = v.dy = 0.04f;
+  Image ab, ba, onlyA;
+  NidsImage ni;
+  for (Image* im : {&ab, &ba, &onlyA}) {
+    ASSERT_EQ(im->set(v, 8), 1);
+    ni.setup(*im);
+  }
+  ASSERT_EQ(ni.addSite(a.c_str(), ab), 1);
+  ASSERT_EQ(ni.addSite(b.c_str(), ab), 1);
+  ni.addSite(b.c_str(), ba);
+  ni.addSite(a.c_str(), ba);
+  ni.addSite(a.c_str(), onlyA);
+  long more = 0;
+  for (int j = 0; j < 300; ++j)
+    for (int i = 0; i < 300; ++i) {
+      ASSERT_EQ(ab.getVal(i, j), ba.getVal(i, j));
+      ASSERT_GE(ab.getVal(i, j), onlyA.getVal(i, j));
+      more += ab.getVal(i, j) > onlyA.getVal(i, j);
+    }
+  EXPECT_GT(more, 0);
+}
+
+// A bin's place: azimuth and range on the polar stereographic plane about the radar (true at
+// 60 N on the library's sphere), as PROJ computes it.
+TEST_F(NidsImageTest, RadialBinsAgreeWithProj)
+{
+  KOL_REQUIRE_DATA();
+  if (KOLTest::run("command -v cs2cs").empty()) GTEST_SKIP() << "cs2cs (PROJ) not installed";
+  for (const char* name :
+       {"nids/KOUN_SDUS54_N0QTLX_201305202016", "nids/KOUN_SDUS54_N0UTLX_201305202016"}) {
+    SCOPED_TRACE(name);
+    KOL::NidsFile f(KOLTest::dataFile(name).c_str());
+    KOL::NidsInfo info;
+    NidsData d;
+    ASSERT_EQ(f.readHeader(info), 1);
+    ASSERT_EQ(f.readData(d), 1);
+    char stere[160];
+    std::snprintf(stere, sizeof stere, "+proj=stere +lat_0=90 +lat_ts=60 +lon_0=%.4f +R=6371220",
+                  static_cast<double>(d.getLon()));
+    const std::string ll = "+proj=longlat +R=6371220";
+    auto cs2cs = [](const std::string& from, const std::string& to, double a, double b) {
+      char in[96];
+      std::snprintf(in, sizeof in, "%.8f %.8f", a, b);
+      std::string out =
+          KOLTest::run("echo '" + std::string(in) + "' | cs2cs -f %.8f " + from + " +to " + to);
+      double x = 0, y = 0;
+      std::sscanf(out.c_str(), "%lf %lf", &x, &y);
+      return std::make_pair(x, y);
+    };
+    auto origin = cs2cs(ll, stere, d.getLon(), d.getLat());
+    const double res = d.getResolution() * 1000.0, step = 360.0 / d.getNy();
+    struct Bin {
+      double radial, bin;
+    } bins[] = {{0, 0},
+                {0, d.getNx() - 1.0},
+                {90 / step, d.getNx() - 1.0},
+                {180 / step, 100.5},
+                {270 / step, d.getNx() / 2.0},
+                {33.25, 17.75}};
+    for (const Bin& b : bins) {
+      const double az = b.radial * step * M_PI / 180.0, r = b.bin * res;
+      auto e = cs2cs(stere, ll, origin.first + r * std::sin(az), origin.second + r * std::cos(az));
+      KOL::EarthPoint p(static_cast<float>(e.second), static_cast<float>(e.first));
+      KOL::GridPoint g;
+      ASSERT_EQ(d.getDomain().tran(p, g), 1);
+      if (b.bin > 0) {
+        EXPECT_NEAR(g.x, b.radial, 0.1) << b.radial << "," << b.bin;
+      }
+      EXPECT_NEAR(g.y, b.bin, 0.1) << b.radial << "," << b.bin;
+    }
+  }
+}
+
+class Programs : public KOLTest::QuietTest {};
+
+TEST_F(Programs, KolradDescribesListsAndDraws)
+{
+  KOL_REQUIRE_DATA();
+  const std::string prog = KOLTest::programPath("kolrad");
+  const std::string n0q = KOLTest::dataFile("nids/KOUN_SDUS54_N0QTLX_201305202016");
+  const std::string n0r = KOLTest::dataFile("nids/KOUN_SDUS54_N0RTLX_201305202016");
+  int status = -1;
+  std::string out = KOLTest::run(prog + " " + n0q + " " + n0r + " 2>&1", &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(out.find("Product: 94 Base reflectivity [dBZ]"), std::string::npos) << out;
+  EXPECT_NE(out.find("Product: 19 Base reflectivity [dBZ]"), std::string::npos);
+  EXPECT_NE(out.find("Site: TLX"), std::string::npos);
+  EXPECT_NE(out.find("Radials x bins: 360 x 460"), std::string::npos);
+  EXPECT_NE(out.find("Elevation: 0.5 deg"), std::string::npos);
+
+  out = KOLTest::run(prog + " -out=csv " + n0r, &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(out.rfind("azimuth,range_km,value\n", 0), 0u);
+  EXPECT_NE(out.find("\n123.0,0.500,"), std::string::npos);
+
+  KOLTest::TempDir tmp;
+  const std::string png = tmp.file("n0q.png");
+  KOLTest::run(prog + " -out=png -o=" + png + " " + n0q, &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(KOLTest::readFile(png).substr(1, 3), "PNG");
+  const std::string mosaic = tmp.file("mosaic.png");
+  KOLTest::run(prog + " -out=png -mosaic -o=" + mosaic + " " + n0q + " " +
+                   KOLTest::dataFile("nids/KDDC_N0Q_20200817_0501.nids"),
+               &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(KOLTest::readFile(mosaic).substr(1, 3), "PNG");
+  KOLTest::run(prog + " " + tmp.file("missing") + " 2>/dev/null", &status);
+  EXPECT_NE(status, 0);
+}
+
+TEST_F(Programs, KolsatDescribesAndDraws)
+{
+  KOL_REQUIRE_DATA();
+  const std::string prog = KOLTest::programPath("kolsat");
+  const std::string f = KOLTest::dataFile("gini/TIGN02");
+  int status = -1;
+  std::string out = KOLTest::run(prog + " " + f, &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(out.find("Image: GOES NC Infrared 11um"), std::string::npos) << out;
+  EXPECT_NE(out.find("Size: 1536 x 1008 pixels"), std::string::npos);
+  EXPECT_NE(out.find("Projection: polar stereographic"), std::string::npos);
+  out = KOLTest::run(prog + " -out=csv -row=0 " + f, &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(out.rfind("column,pixel,value\n0,170,-28\n1,165,-25.5\n", 0), 0u) << out.substr(0, 80);
+  KOLTest::TempDir tmp;
+  KOLTest::run(prog + " -out=png -o=" + tmp.file("ir.png") + " " + f, &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_GT(KOLTest::readFile(tmp.file("ir.png")).size(), 100000u);
+}
+
+}  // namespace
