@@ -15,6 +15,7 @@
 #include "obs/SoundParams.h"
 #include "obs/UpaCalc.h"
 #include "obs/UpaData.h"
+#include "obs/UpaTool.h"
 #include "obs/WindParams.h"
 
 namespace {
@@ -316,6 +317,18 @@ TEST(UpaCalcWinds, ShearMeanWindAndStormMotion)
   ASSERT_EQ(UpaCalc::stormMotion(s, storm), 1);
   EXPECT_NEAR(storm.getU(), 15, 0.01);
   EXPECT_NEAR(storm.getV(), -7.5 / KNOT, 0.01);
+  KOL::Wind same;
+  ASSERT_EQ(KOL::UpaTool::calcStorm(s, same), 1);
+  EXPECT_FLOAT_EQ(same.dir, storm.dir);
+  testing::internal::CaptureStdout();
+  KOL::UpaTool::printStormTable(s);
+  const std::string table = testing::internal::GetCapturedStdout();
+  // At 1200 m (1000 m above the ground): 5 kt from the west against a storm moving 15 kt east
+  // and 14.6 kt south.
+  EXPECT_NE(table.find("Storm motion: 314 deg  20.9 kt\n"), std::string::npos) << table;
+  EXPECT_NE(table.find("H:   1200 Dir:   270 Spd:     5  Rel Dir:   146 Spd:    18\n"),
+            std::string::npos)
+      << table;
   // A straight hodograph has no helicity relative to a storm on it.
   KOL::HelicityData h;
   EXPECT_NEAR(UpaCalc::helicity(s, agl(0), agl(3000), mean, h), 0, 1e-3);

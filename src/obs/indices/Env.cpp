@@ -21,14 +21,16 @@ bool finite(float v) { return v != NONE && std::isfinite(v); }
 std::vector<UpaLevel> usableLevels(const UpaData& s)
 {
   std::vector<UpaLevel> out;
+  out.reserve(s.getNum());
   for (int i = 0; i < s.getNum(); ++i) {
     const UpaLevel& l = *s.getLevel(i);
     if (finite(l.pres) && l.pres > 0 && l.pres < 1100 && finite(l.temp) && l.temp > -150 &&
         l.temp < 80)
       out.push_back(l);
   }
-  std::stable_sort(out.begin(), out.end(),
-                   [](const UpaLevel& a, const UpaLevel& b) { return a.pres > b.pres; });
+  auto higher = [](const UpaLevel& a, const UpaLevel& b) { return a.pres > b.pres; };
+  if (!std::is_sorted(out.begin(), out.end(), higher))
+    std::stable_sort(out.begin(), out.end(), higher);
   out.erase(std::unique(out.begin(), out.end(),
                         [](const UpaLevel& a, const UpaLevel& b) {
                           return std::fabs(a.pres - b.pres) < 0.01f;
@@ -48,14 +50,15 @@ Env::Env(const UpaData& s, bool with_winds)
 {
   std::vector<UpaLevel> lv = usableLevels(s);
   if (lv.empty()) return;
-  bool any = false;
+  bool any = false, all = true;
   for (UpaLevel& l : lv) {
     if (!finite(l.hght)) l.hght = NONE;
     any = any || l.hght != NONE;
+    all = all && l.hght != NONE;
   }
   // A sounding without heights starts at the station elevation, or at sea level.
   if (!any) lv.front().hght = finite(s.getElev()) ? s.getElev() : 0;
-  upa::fillHeights(lv);
+  if (!all) upa::fillHeights(lv);
   levels_.reserve(lv.size());
   for (const UpaLevel& l : lv) {
     float td = finite(l.dewp) && l.dewp <= l.temp + 0.5f && l.dewp > -150 ? l.dewp : NONE;
