@@ -276,6 +276,8 @@ float UpaCalc::maxTemperature(const UpaData& s, const VCoord& c, float p)
 
 float UpaCalc::liftedIndex(const UpaData& s, const VCoord& c, float depth, const VCoord& top)
 {
+  // The surface parcel unless told otherwise, and plain temperature on both sides: the index
+  // as commonly published lifts a mixed-layer parcel and compares virtual temperatures.
   Env env(s);
   const float p = c.isSet() ? env.presOf(s, c) : NONE;
   if (c.isSet() && p == NONE) return NONE;
