@@ -51,11 +51,12 @@ bool firstZero(const Env& env, const std::function<float(const EnvLevel&)>& f, f
   out.init();
   float below = env.empty() ? NONE : f(env.sfc());
   if (below == NONE || below <= 0) return false;
+  int last = 0;  // the last level below with a value
   for (int i = 1; i < env.size() && env[i].pres >= top; ++i) {
     const float v = f(env[i]);
     if (v == NONE) continue;
     if (v <= 0) {
-      const EnvLevel& a = env[i - 1];
+      const EnvLevel& a = env[last];
       const float k = below / (below - v);
       out.pres = std::exp(a.lnp + k * (env[i].lnp - a.lnp));
       out.hght = a.hght + k * (env[i].hght - a.hght);
@@ -63,6 +64,7 @@ bool firstZero(const Env& env, const std::function<float(const EnvLevel&)>& f, f
       return true;
     }
     below = v;
+    last = i;
   }
   return false;
 }

@@ -1,8 +1,8 @@
 // The indices of the real soundings of the shared upper-air data (their decoded tables give every
 // level) against upa_indices_ref.py beside this file, an independent reading of the same
 // definitions: standard-level indices, precipitable water, the surface parcel's LCL, lifted
-// index, CAPE, CIN, LFC and EL under both rules for the end of the positive area, and the
-// freezing level.
+// index, CAPE, CIN, LFC and EL under both rules for the end of the positive area, the freezing
+// and wet-bulb zero levels and the theta-e index.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -107,6 +107,8 @@ TEST_P(UpaIndicesRefTest, AgreesWithIndependentReference)
       {"top_lfc_hPa", top.getLfc().pres, 0.2f},
       {"top_el_hPa", top.getEl().pres, 0.2f},
       {"frz_hPa", sp.getFreezing().pres, 0.2f},
+      {"thetae_index", sp.getThetaE().index, 0.05f},
+      {"wbz_hPa", sp.getWetBulbZero().pres, 0.2f},
   };
   for (const Check& c : checks) {
     auto found = ref.find(c.name);

@@ -213,6 +213,30 @@ def main():
                 k = a[2] / (a[2] - b[2])
                 out["frz_hPa"] = math.exp(math.log(a[0]) + k * (math.log(b[0]) - math.log(a[0])))
                 break
+    def thetae(r):
+        plcl, tlcl = lcl(r[2] + 273.15, r[3] + 273.15, r[0])
+        return thetae_on_sat_ad(tlcl, plcl)
+
+    def wet_bulb(r):
+        plcl, tlcl = lcl(r[2] + 273.15, r[3] + 273.15, r[0])
+        return temp_on_sat_ad(thetae_on_sat_ad(tlcl, plcl), r[0]) - 273.15
+
+    if sfc[3] is not None:
+        aloft = [thetae(r) for r in rows[1:] if r[0] >= 400 and r[3] is not None]
+        if aloft:
+            out["thetae_index"] = thetae(sfc) - min(aloft)
+        # Wet-bulb zero: the first level whose wet bulb is at or below 0 C, interpolated in ln p
+        # from the last level with a dew point below it.
+        below, prev = wet_bulb(sfc), sfc
+        for r in rows[1:]:
+            if below <= 0 or r[3] is None:
+                continue
+            v = wet_bulb(r)
+            if v <= 0:
+                k = below / (below - v)
+                out["wbz_hPa"] = math.exp(math.log(prev[0]) + k * (math.log(r[0]) - math.log(prev[0])))
+                break
+            below, prev = v, r
     for k, v in out.items():
         print(k, "%.6f" % v)
 
