@@ -410,6 +410,21 @@ TEST_F(UpaCalcBadInput, MissingOrAMessageNeverNaN)
   KOL::ParcelParams pp;
   EXPECT_EQ(pp.calc(empty), 0);
 
+  // The printed blocks say none where a level is missing, and print no NaN.
+  testing::internal::CaptureStdout();
+  KOL::SoundParams sp;
+  sp.calc(empty);
+  sp.print();
+  KOL::WindParams wp;
+  wp.calc(empty);
+  wp.print();
+  pp.print();
+  const std::string printed = testing::internal::GetCapturedStdout();
+  EXPECT_NE(printed.find("Freezing Level:          none\n"), std::string::npos) << printed;
+  EXPECT_NE(printed.find("Storm Motion:            none\n"), std::string::npos) << printed;
+  EXPECT_NE(printed.find("Lift Cond Lev (LCL):     none\n"), std::string::npos) << printed;
+  EXPECT_EQ(printed.find("nan"), std::string::npos) << printed;
+
   UpaData one;
   one.addLevel(KOL::UpaLevel(1000, 0, 20, 10, 180, 10));
   expectNoNan(one, "one level");
