@@ -3,11 +3,16 @@
 // table (pressure, height, temperature, dew point, wind and level kind) or, with -out=csv, as CSV
 // with units in the header. -out=NAME.upa (any name with a dot or a slash) writes the decoded
 // parts to that own upper-air file; -out=CONV (a naming convention such as upa_cvt) writes the
-// file the convention names for the soundings' date.
+// file the convention names for the soundings' date. -indices prints the stability indices of
+// each sounding instead: the parcel blocks of the surface, 100 hPa mixed-layer and
+// maximum-temperature parcels (with the positive area ending at the first negative layer, then
+// at the highest positive layer), the sounding indices and the wind indices; with -out=csv one
+// row per sounding. -parcel=P:T:TD adds a given parcel.
 //
 //   kolupa bulletins.wmo            tables
 //   kolupa -out=csv < parts.txt     CSV
 //   kolupa -out=upa_cvt FILE        the own file by naming convention
+//   kolupa -indices FILE            stability indices (-out=csv: one CSV row per sounding)
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -24,12 +29,15 @@
 #include "core/Strings.h"
 #include "obs/CityHash.h"
 #include "obs/CityHashData.h"
+#include "obs/ParcelParams.h"
+#include "obs/SoundParams.h"
 #include "obs/UpaData.h"
 #include "obs/UpaKolFile.h"
 #include "obs/UpaRawinData.h"
 #include "obs/UpaTool.h"
 #include "obs/UpaWmoData.h"
 #include "obs/UpaWmoFile.h"
+#include "obs/WindParams.h"
 
 using namespace KOL;
 
@@ -42,6 +50,10 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   KolResrc::add(keyed, KolResrc::find("city_file"));
   keyed.add("out", "kolupaout", "out",
             "-out=csv     CSV; -out=NAME.upa or -out=upa_cvt writes the own upper-air file");
+  keyed.add("indices", "kolupaindices", "in",
+            "-in          Stability indices of each sounding instead of its levels");
+  keyed.add("parcel", "kolupaparcel", "pa",
+            "-pa=P:T:TD   With -in, also lift this parcel (hPa, C, C)");
   keyed.add("date", "kolupadate", "date",
             "-date=yyyymmddhhmm Date near the soundings (default now)");
   KolResrc::add(positional, KolResrc::find("filename"));
@@ -174,6 +186,83 @@ void printTable(const UpaData& d)
   std::printf("\n");
 }
 
+// ---------------------------------------------------------------------------------------------
+// Indices.
+
+struct ParcelChoice {
+  const char* type;
+  const char* prefix;
+};
+
+std::vector<ParcelChoice> parcelChoices(const char* given)
+{
+  std::vector<ParcelChoice> out{{"sfc", "sfc_"}, {"layer", "ml_"}, {"maxt", "maxt_"}};
+  if (given && *given) out.push_back({given, "given_"});
+  return out;
+}
+
+// Every parcel under both rules for the end of the positive area, then the sounding and wind
+// summaries, as (name, value) pairs or printed blocks.
+void indices(const UpaData& d, const char* given, bool csv, ParcelParams::Values& values)
+{
+  ParcelParams sfc;
+  sfc.calc(d);
+  for (const ParcelChoice& c : parcelChoices(given)) {
+    ParcelParams pp;
+    if (!pp.setType(c.type)) {
+      Kol::outWarning("kolupa: unreadable parcel %s\n", c.type);
+      continue;
+    }
+    pp.calc(d);
+    for (bool highest : {false, true}) {
+      pp.setHighestEl(highest);
+      if (csv) {
+        pp.list(values, std::string(c.prefix) + (highest ? "top_" : ""));
+        continue;
+      }
+      if (highest) std::printf("Positive area up to the highest positive layer:\n");
+      pp.print();
+    }
+    if (!csv) std::printf("\n");
+  }
+  SoundParams sp;
+  sp.calc(d, &sfc);
+  WindParams wp;
+  wp.calc(d, &sfc);
+  if (csv) {
+    sp.list(values);
+    wp.list(values);
+    return;
+  }
+  sp.print();
+  std::printf("\n");
+  wp.print();
+  std::printf("\n");
+}
+
+void printIndices(const UpaData& d, const char* given)
+{
+  std::printf("Station %s  WMO %s  %s %sZ\n\n", d.getId(), d.getWmo(),
+              dateText(d.getDate()).c_str(), timeText(d.getDate()).c_str());
+  ParcelParams::Values none;
+  indices(d, given, false, none);
+}
+
+void printIndicesCsv(const UpaData& d, const char* given, bool header)
+{
+  ParcelParams::Values values;
+  indices(d, given, true, values);
+  if (header) {
+    std::printf("station,wmo,date,time_utc");
+    for (const auto& v : values) std::printf(",%s", v.first.c_str());
+    std::printf("\n");
+  }
+  std::printf("%s,%s,%s,%s", d.getId(), d.getWmo(), dateText(d.getDate()).c_str(),
+              timeText(d.getDate()).c_str());
+  for (const auto& v : values) std::printf(",%s", number(v.second, "%.2f").c_str());
+  std::printf("\n");
+}
+
 // The file name of -out: the name itself, or the one a naming convention gives for the date.
 std::string outputName(const char* out, const Date& date)
 {
@@ -234,7 +323,15 @@ int main(int argc, char** argv)
 
   const char* out = r.get("out", "table");
   const bool csv = !strncasecmp(out, "csv", 3);
-  if (csv || !strncasecmp(out, "table", 5)) {
+  if (r.getBool("indices")) {
+    bool header = true;
+    for (const UpaRawinData& rec : soundings.records()) {
+      UpaData d;
+      UpaTool::merge(rec, d);
+      csv ? printIndicesCsv(d, r.get("parcel"), header) : printIndices(d, r.get("parcel"));
+      header = false;
+    }
+  } else if (csv || !strncasecmp(out, "table", 5)) {
     if (csv) csvHeader();
     for (const UpaRawinData& rec : soundings.records()) {
       UpaData d;

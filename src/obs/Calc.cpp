@@ -272,9 +272,11 @@ float Calc::tempOnSatAd(float thetae, float p, Warnings* warn)
   if (thetae <= 0.0f)
     return reject(warn, "tempOnSatAd", "equivalent potential temperature", thetae, MISS);
   // Bisection over 133 .. 373 K; twelve halvings leave a step of 0.03 K.
+  // theta is t times this factor, the same at every step (soundings call this once per level).
+  const double toTheta = std::pow(1000.0 / p, KAPPA);
   double t = 253.16, step = 120.0;
   for (int i = 0; i < 12; i++) {
-    double d = thetae * std::exp(-LV_CP * satMix(t, p) / t) - thetaOf(t, p);
+    double d = thetae * std::exp(-LV_CP * satMix(t, p) / t) - t * toTheta;
     if (d * d < 2e-5) break;
     step /= 2.0;
     t += d > 0.0 ? step : -step;

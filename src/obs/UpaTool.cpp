@@ -7,6 +7,7 @@
 #include "obs/Calc.h"
 #include "obs/CityData.h"
 #include "obs/CityTool.h"
+#include "obs/UpaCalc.h"
 #include "obs/UpaData.h"
 #include "obs/UpaRawinData.h"
 #include "obs/UpaWmoData.h"
@@ -197,6 +198,27 @@ void UpaTool::printWind(const UpaData& d)
 void UpaTool::printWindLevel(const UpaLevel& l)
 {
   std::printf("P:%6.1f H:%7.0f Dir:%6.0f Spd:%6.0f\n", l.pres, l.hght, l.dir, l.spd);
+}
+
+int UpaTool::calcStorm(const UpaData& d, Wind& storm) { return UpaCalc::stormMotion(d, storm); }
+
+void UpaTool::printStormTable(const UpaData& d)
+{
+  printLocate(d);
+  Wind storm;
+  if (!calcStorm(d, storm)) {
+    std::printf("Storm motion: none\n");
+    return;
+  }
+  std::printf("Storm motion: %3.0f deg %5.1f kt\n", storm.dir, storm.spd);
+  for (int i = 0; i < d.getNum(); ++i) {
+    const UpaLevel& l = *d.getLevel(i);
+    if (!l.validWind()) continue;
+    const Wind w(l.dir, l.spd);
+    const Wind rel = Wind::fromUV(w.getU() - storm.getU(), w.getV() - storm.getV());
+    std::printf("P:%6.1f H:%7.0f Dir:%6.0f Spd:%6.0f  Rel Dir:%6.0f Spd:%6.0f\n", l.pres, l.hght,
+                l.dir, l.spd, rel.dir, rel.spd);
+  }
 }
 
 }  // namespace KOL

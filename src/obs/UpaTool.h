@@ -12,6 +12,7 @@ class UpaData;
 class UpaLevel;
 class UpaRawinData;
 class UpaWmoData;
+class Wind;
 
 class UpaTool {
  public:
@@ -43,6 +44,11 @@ class UpaTool {
   static void printTable(const UpaData& d);
   static void printWind(const UpaData& d);
   static void printWindLevel(const UpaLevel& l);
+  // Storm motion of a right-moving supercell (see UpaCalc::stormMotion); 0 when the winds do
+  // not reach 6 km.
+  static int calcStorm(const UpaData& d, Wind& storm);
+  // The storm motion, then each wind level with the storm-relative wind beside it.
+  static void printStormTable(const UpaData& d);
 };
 
 }  // namespace KOL

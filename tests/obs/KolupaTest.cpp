@@ -2,6 +2,8 @@
 // name and by naming convention.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
 
 #include "common/TestData.h"
@@ -81,6 +83,39 @@ TEST(KolupaTest, StandardInputAndBadInput)
   EXPECT_NE(out.find("1013.0"), std::string::npos) << out;
   kolupa(dir.file("missing.txt"), &status);
   EXPECT_NE(status, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(KolupaTest, IndicesAsTextAndCsv)
+{
+  KOL_REQUIRE_DATA();
+  std::string in = KOLTest::dataFile("upperair/ENCODED_72357_OUN_20110522_12Z.txt");
+  int status = -1;
+  std::string text = kolupa("-indices -date=201105221200 " + in, &status);
+  EXPECT_EQ(status, 0) << text;
+  // Three parcels, each under both rules, then the sounding and wind blocks.
+  for (const char* want :
+       {"Parcel: using surface\n", "Parcel: using 100 mb layer\n", "Parcel: using max temp\n",
+        "Positive area up to the highest positive layer:\n", "CAPE (B+):", "Lift Cond Lev (LCL):",
+        "Total Totals:", "Precipitable Water:", "Helicity 0-3 km:", "Bulk Richardson Num:"})
+    EXPECT_NE(text.find(want), std::string::npos) << want << "\n" << text.substr(0, 2000);
+  EXPECT_EQ(text.find("nan"), std::string::npos);
+
+  std::string csv = kolupa("-indices -out=csv -parcel=900:20:15 -date=201105221200 " + in, &status);
+  EXPECT_EQ(status, 0) << csv;
+  std::istringstream lines(csv);
+  std::string header, row, extra;
+  std::getline(lines, header);
+  std::getline(lines, row);
+  EXPECT_FALSE(std::getline(lines, extra)) << "one row per sounding";
+  EXPECT_EQ(header.rfind("station,wmo,date,time_utc,sfc_li_C,sfc_cape_J_kg,", 0), 0u) << header;
+  EXPECT_NE(header.find(",given_top_cape_J_kg,"), std::string::npos);
+  EXPECT_NE(header.find(",pw_mm,"), std::string::npos);
+  EXPECT_EQ(std::count(header.begin(), header.end(), ','), std::count(row.begin(), row.end(), ','));
+  EXPECT_EQ(row.rfind("KOUN,72357,2011-05-22,1200,", 0), 0u) << row;
 }
 
 }  // namespace
