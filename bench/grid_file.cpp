@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/Date.h"
 #include "core/Kol.h"
 #include "geo/Domain.h"
 #include "grid/Grid.h"
@@ -42,6 +43,7 @@ KOL::Grid field(int nx, int ny)
       v[size_t(j) * nx + i] = 280.0f + 10.0f * std::sin(i * 0.01f) * std::cos(j * 0.013f);
   g.setVar("temp");
   g.setLevel("850mb");
+  g.setDate(KOL::Date(2024, 1, 15, 12, 0, 0));
   return g;
 }
 
@@ -107,11 +109,18 @@ void BM_TextRead(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK(BM_CpSameBytes)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_BinaryWrite)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_BinaryRead)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_CpSameBytes)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_TextWrite)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_TextRead)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_CpSameBytes)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_BinaryWrite)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_BinaryRead)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_CpSameBytes)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_TextWrite)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_TextRead)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+  KOL::Kol::setDatabasePath(KOL_SOURCE_DIR "/data");
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,5 +1,6 @@
 #include "grid/ObjectAnal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -25,7 +26,7 @@ namespace {
 
 constexpr float MISS = Const::FMISS;
 
-using Table = std::vector<std::vector<float>>;  // [station][field]
+using anal::Table;
 
 bool valid(float v) { return v != MISS && std::isfinite(v); }
 
@@ -88,20 +89,32 @@ void prepareGrids(const Data& data, const Domain& dom, Grids& grids)
   for (int k = 0; k < nf; k++) {
     Grid g;
     g.setDomain(dom);
-    g.allocData();
     if (const VarSpec* spec = data.getVarSpec(k)) g.setVarSpec(*spec);
     g.setInfo(data.getInfo(k));
     g.setDate(data.getDate());
     g.setDatim(label.get());
+    // Values are made in place: the list would copy them.
     grids.setGrid(k, g);
+    grids.getGrid(k).allocData();
   }
 }
 
 // Observation minus analysis at every station, missing where either is.
-Table residuals(const Data& data, const std::vector<anal::Site>& sites, const Grids& grids)
+// Stations in the order of their grid rows, so that interpolating at them walks the grid once.
+std::vector<size_t> rowOrder(const std::vector<anal::Site>& sites)
+{
+  std::vector<size_t> order(sites.size());
+  for (size_t st = 0; st < order.size(); st++) order[st] = st;
+  std::sort(order.begin(), order.end(),
+            [&](size_t a, size_t b) { return sites[a].y < sites[b].y; });
+  return order;
+}
+
+Table residuals(const Data& data, const std::vector<anal::Site>& sites,
+                const std::vector<size_t>& order, const Grids& grids)
 {
   Table res(sites.size(), std::vector<float>(data.getNumFields(), MISS));
-  for (size_t st = 0; st < sites.size(); st++)
+  for (size_t st : order)
     for (int k = 0; k < data.getNumFields(); k++) {
       const float o = data.getType(k) == Data::NUMERIC ? data.getValue(int(st), k) : MISS;
       const float a = grids.getValue(k, GridPoint(float(sites[st].x), float(sites[st].y)));
@@ -129,19 +142,43 @@ void reportRms(const Table& res, int fields, bool withCount)
   }
 }
 
-// Grid values from the sums: the weighted mean, or the correction added in later passes.
-void store(const std::vector<anal::Sums>& sums, int minSta, bool correct, Grids& grids)
+// The first pass's grid row: the weighted mean of the observations (and the background, which
+// alone fills the columns no station reached).
+void firstRow(int j, const anal::RowSums& sums, float background, int minSta, Grids& grids)
 {
-  for (size_t k = 0; k < sums.size(); k++) {
-    float* v = grids.getGrid(int(k)).getData();
-    const anal::Sums& s = sums[k];
-    for (size_t p = 0; p < s.s.size(); p++) {
-      const bool enough = s.w[p] != 0 && s.n[p] >= minSta;
-      if (!correct)
-        v[p] = enough ? float(s.s[p] / s.w[p]) : MISS;
-      else
-        v[p] = enough && v[p] != MISS ? float(v[p] + s.s[p] / s.w[p]) : MISS;
+  const bool bg = background != MISS;
+  const float alone = bg && minSta <= 1 ? background : MISS;
+  for (size_t k = 0; k < sums.s.size(); k++) {
+    Grid& g = grids.getGrid(int(k));
+    float* v = g.getData() + size_t(j) * g.getNx();
+    std::fill(v, v + g.getNx(), alone);
+    for (int i : sums.touched[k]) {
+      const double s = sums.s[k][i] + (bg ? background : 0);
+      const double w = sums.w[k][i] + (bg ? 1 : 0);
+      const int n = sums.n[k][i] + (bg ? 1 : 0);
+      v[i] = w != 0 && n >= minSta ? float(s / w) : MISS;
     }
+  }
+}
+
+// A later pass's grid row: the weighted mean of the residuals added where residuals reach;
+// elsewhere nothing is left.
+void correctRow(int j, const anal::RowSums& sums, int minSta, std::vector<float>& corrected,
+                Grids& grids)
+{
+  for (size_t k = 0; k < sums.s.size(); k++) {
+    Grid& g = grids.getGrid(int(k));
+    float* v = g.getData() + size_t(j) * g.getNx();
+    const size_t nx = size_t(g.getNx());
+    corrected.resize(sums.touched[k].size());
+    for (size_t t = 0; t < corrected.size(); t++) {
+      const int i = sums.touched[k][t];
+      const double w = sums.w[k][i];
+      const bool ok = w != 0 && sums.n[k][i] >= minSta && v[i] != MISS;
+      corrected[t] = ok ? float(v[i] + sums.s[k][i] / w) : MISS;
+    }
+    std::fill(v, v + nx, MISS);
+    for (size_t t = 0; t < corrected.size(); t++) v[sums.touched[k][t]] = corrected[t];
   }
 }
 
@@ -240,21 +277,22 @@ int ObjectAnal::compute(const Data& data, Grids& grids)
   lat.radius2 = double(radInf_) * lat.dx * (double(radInf_) * lat.dx);
   prepareGrids(data, dom, grids);
   const int nf = data.getNumFields();
-  std::vector<anal::Sums> sums(nf);
-  const bool bg = background_ != MISS;
-  for (auto& s : sums) s.reset(lat.points(), bg ? background_ : 0, bg ? 1 : 0, bg ? 1 : 0);
-  anal::scatter(lat, sites, obs, filter_, sums);
-  store(sums, minSta_, false, grids);
+  const anal::Scatter scatter(lat, sites);
+  scatter.run(obs, nf, filter_, [&](int j, const anal::RowSums& sums) {
+    firstRow(j, sums, background_, minSta_, grids);
+  });
   Kol::outMessage(Kol::OUT8, "Computing residuals...\n");
-  Table res = residuals(data, sites, grids);
+  const std::vector<size_t> order = rowOrder(sites);
+  Table res = residuals(data, sites, order, grids);
   reportRms(res, nf, true);
+  std::vector<float> scratch;
   for (int pass = 2; pass <= passes_; pass++) {
     Kol::outMessage(Kol::OUT8, "Pass: %d...\n", pass);
     filter_ *= converg_;
-    for (auto& s : sums) s.reset(lat.points(), 0, 0, 0);
-    anal::scatter(lat, sites, res, filter_, sums);
-    store(sums, minSta_, true, grids);
-    res = residuals(data, sites, grids);
+    scatter.run(res, nf, filter_, [&](int j, const anal::RowSums& sums) {
+      correctRow(j, sums, minSta_, scratch, grids);
+    });
+    res = residuals(data, sites, order, grids);
     reportRms(res, nf, false);
   }
   return 1;

@@ -116,8 +116,8 @@ std::string dateText(const Grid& g)
 {
   const Date& date = g.getDate();
   Date back;
-  if (!date.isSet() ||
-      (DateTool::decode(g.getDatim(), back) && back.getSeconds() == date.getSeconds()))
+  if (!date.isSet() || (g.getDatim()[0] && DateTool::decode(g.getDatim(), back) &&
+                        back.getSeconds() == date.getSeconds()))
     return g.getDatim();
   String label;
   DateTool::createLabel(date, label);
@@ -197,7 +197,7 @@ int applyHeader(const Header& h, Grid& g)
   g.setType(0);
   g.setDatim(h.date.c_str());
   Date date;
-  if (DateTool::decode(h.date.c_str(), date)) g.setDate(date);
+  if (!h.date.empty() && DateTool::decode(h.date.c_str(), date)) g.setDate(date);
   g.setInfo(h.info.c_str());
   if (h.hasCodes) applyCodes(h, g);
   return 1;
