@@ -1,5 +1,5 @@
-// kolmetar: decodes METAR, SPECI and SA reports read from filed bulletins, from a text file of
-// reports or from standard input (-in=wmo or -in=text force the kind of input), and writes one
+// kolmetar: decodes METAR, SPECI and SA reports read from filed bulletins, a feed capture (any
+// line ends), a text file of reports or standard input, and writes one
 // decoded record per report: a readable table, or CSV with units in the header. It is the command a
 // feed is piped through to see what the decoder made of it.
 #include <cstdio>
@@ -7,8 +7,6 @@
 #include <string>
 
 #include "core/Date.h"
-#include "core/File.h"
-#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
 #include "core/ResrcDB.h"
@@ -20,18 +18,17 @@
 #include "obs/SfcData.h"
 #include "obs/SfcDataTool.h"
 #include "obs/SfcWmoData.h"
-#include "obs/WmoParse.h"
+#include "obs/SfcWmoFile.h"
 
 using namespace KOL;
 
 namespace {
 
-constexpr int LINE_SIZE = 1024;
-
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
   KolResrc::add(keyed, KolResrc::HELP_GROUP);
   KolResrc::add(keyed, KolResrc::find("file_path"));
+  // -in=wmo and -in=text are still taken; one reader serves every kind of input now.
   KolResrc::add(keyed, KolResrc::find("input"));
   keyed.add("out", "kolmetarout", "out", "-out=csv     Write CSV instead of a table");
   keyed.add("date", "kolmetardate", "date",
@@ -127,10 +124,12 @@ class Writer {
  public:
   explicit Writer(bool csv) : csv_(csv) {}
   void header() const;
-  void write(const SfcData& s, const char* report) const;
+  void write(const SfcData& s, const char* report);
+  int written() const { return written_; }
 
  private:
   bool csv_;
+  int written_ = 0;
 };
 
 void Writer::header() const
@@ -148,8 +147,9 @@ void Writer::header() const
               "", "C", "C", "deg", "kt", "kt", "mi", "inHg", "hPa", "", "mm", "", "ft");
 }
 
-void Writer::write(const SfcData& s, const char* report) const
+void Writer::write(const SfcData& s, const char* report)
 {
+  ++written_;
   std::string cat =
       s.type == 0 ? "" : SfcDataTool::flightCategoryName(SfcDataTool::flightCategory(s));
   std::string fields[] = {
@@ -173,253 +173,29 @@ void Writer::write(const SfcData& s, const char* report) const
 }
 
 // ---------------------------------------------------------------------------------------------
-// Cutting reports out of lines.
-
-// What a bulletin heading says about the reports under it.
-struct Bulletin {
-  Date date;  // near the reports
-  int day = Const::MISS, hour = Const::MISS, minute = Const::MISS;
-  int location = 0;
-  int format = SfcWmoData::METAR;
-  char heading[SfcWmoData::WMO_SIZE] = "";
-};
-
-// The country of the reports under a heading, by its first four letters.
-int headingLocation(const char* heading)
-{
-  static const char* const USA[] = {"SAUS", "SAUE", "SAUM", "SAUW", "SAUC", "SACA",
-                                    "SAXX", "SAHW", "SAPA", "SAPQ", "SAAK"};
-  if (!std::strncmp(heading, "SACN", 4) || !std::strncmp(heading, "SPCN", 4))
-    return SfcWmoData::CANADA;
-  if (!std::strncmp(heading, "SAMX", 4)) return SfcWmoData::MEXICO;
-  for (const char* p : USA)
-    if (!std::strncmp(heading, p, 4)) return SfcWmoData::USA;
-  return 0;
-}
-
-void wordAt(const char* line, int n, char* word, int size)
-{
-  Strings words(line);
-  const char* w = words.getString(n);
-  StrLib::copy(word, size, w ? w : "");
-}
-
-// The second word of an SA report names its kind.
-bool saKind(const char* w)
-{
-  for (const char* k : {"SA", "SP", "RS", "SM", "USP", "AMOS"})
-    if (!std::strcmp(w, k)) return true;
-  return false;
-}
-
-bool timeLike(const char* w)
-{
-  int digits = 0;
-  while (StrLib::isDigit(w[digits])) ++digits;
-  return digits >= 4 && (!w[digits] || w[digits] == 'Z' || !std::strcmp(w + digits, "UTC"));
-}
-
-// Collects report lines and hands each complete report to the decoder.
-class Cutter {
- public:
-  Cutter(const Writer& out, const Date& reference) : out_(out) { bulletin_.date = reference; }
-  // A new bulletin under the given heading.
-  void heading(const char* text);
-  void line(const char* text);
-  void flush();
-
- private:
-  bool sectionLine(const char* text);
-  bool startsReport(const char* text) const;
-  void decode(const std::string& report);
-
-  const Writer& out_;
-  Bulletin bulletin_;
-  std::string pending_;
-};
-
-void Cutter::heading(const char* text)
-{
-  flush();
-  Date reference = bulletin_.date;
-  bulletin_ = Bulletin();
-  bulletin_.date = reference;
-  StrLib::copy(bulletin_.heading, sizeof bulletin_.heading, text);
-  bulletin_.location = headingLocation(text);
-  char time[16];
-  wordAt(text, 2, time, sizeof time);
-  int d, h, m;
-  if (std::sscanf(time, "%2d%2d%2d", &d, &h, &m) == 3 && d >= 1 && d <= 31 && h < 24 && m < 60) {
-    bulletin_.day = d;
-    bulletin_.hour = h;
-    bulletin_.minute = m;
-  }
-  if (!std::strncmp(text, "SP", 2)) bulletin_.format = SfcWmoData::SPECI;
-}
-
-// "METAR" or "SPECI" alone, or with the bulletin time, names the kind of the reports below.
-bool Cutter::sectionLine(const char* text)
-{
-  char first[16], second[16], third[4];
-  wordAt(text, 0, first, sizeof first);
-  wordAt(text, 1, second, sizeof second);
-  wordAt(text, 2, third, sizeof third);
-  bool kind = !std::strcmp(first, "METAR") || !std::strcmp(first, "SPECI");
-  if (!kind || third[0] || (second[0] && !timeLike(second))) return false;
-  bulletin_.format = first[0] == 'S' ? SfcWmoData::SPECI : SfcWmoData::METAR;
-  return true;
-}
-
-bool Cutter::startsReport(const char* text) const
-{
-  if (text[0] == ' ' || text[0] == '\t') return false;
-  char first[16], second[16];
-  wordAt(text, 0, first, sizeof first);
-  wordAt(text, 1, second, sizeof second);
-  for (const char* k : {"METAR", "SPECI", "LWIS"})
-    if (!std::strcmp(first, k)) return true;
-  if (saKind(second)) return true;
-  int n = static_cast<int>(std::strlen(first));
-  if (n < 3 || n > 5 || !std::strcmp(first, "PCPN") || !std::strcmp(first, "TSNO")) return false;
-  return timeLike(second) || !std::strncmp(second, "NIL", 3);
-}
-
-void Cutter::line(const char* text)
-{
-  const char* first = text;
-  while (StrLib::isSpace(*first)) ++first;
-  // Blank lines may stand inside a report (ended by "="); a first line may be indented.
-  if (!*first) return;
-  if (pending_.empty()) {
-    text = first;
-    if (sectionLine(text)) return;
-  }
-  if (startsReport(text)) {
-    flush();
-    pending_ = text;
-  } else if (!pending_.empty()) {
-    pending_ += ' ';
-    pending_ += first;
-  } else {
-    return;
-  }
-  size_t end = pending_.find_last_not_of(" \t\r\n");
-  if (end != std::string::npos && pending_[end] == '=') flush();
-}
-
-void Cutter::flush()
-{
-  if (pending_.empty()) return;
-  std::string report;
-  report.swap(pending_);
-  size_t end = report.find('=');
-  if (end != std::string::npos) report.resize(end);
-  while (!report.empty() && StrLib::isSpace(report.back())) report.pop_back();
-  if (!report.empty()) decode(report);
-}
-
-void Cutter::decode(const std::string& report)
-{
-  SfcWmoData w;
-  w.setData(report.c_str());
-  char first[16], second[16];
-  wordAt(w.data, 0, first, sizeof first);
-  wordAt(w.data, 1, second, sizeof second);
-  bool kind = !std::strcmp(first, "METAR") || !std::strcmp(first, "SPECI");
-  w.setId(kind ? second : first);
-  w.setWmo(bulletin_.heading);
-  w.date = bulletin_.date;
-  w.day = bulletin_.day;
-  w.hour = bulletin_.hour;
-  w.minute = bulletin_.minute;
-  w.location = bulletin_.location ? bulletin_.location : MetarTool::locationOf(w.id);
-  SfcData s;
-  if (saKind(second)) {
-    bool special = !std::strcmp(second, "SP") || !std::strcmp(second, "USP");
-    w.format = special ? SfcWmoData::SP : SfcWmoData::SA;
-    SaoTool::decode(w, s);
-  } else {
-    w.format = bulletin_.format;
-    MetarTool::decode(w, s);
-  }
-  out_.write(s, w.data);
-}
-
-// ---------------------------------------------------------------------------------------------
 // Input.
 
-bool isHeading(const char* line)
+// Every report the bulletin reader cuts out of the file, decoded; 0 when it cannot be opened.
+int readInput(const char* name, const Date& reference, Writer& out)
 {
-  return StrLib::check(line, "uuuudd uuuu dddddd") || StrLib::check(line, "uuuu uuuu dddddd");
-}
-
-// A text file of reports, one per line or running over lines up to "=". Raw bulletins piped in
-// work too: their start and end lines end the report in progress and their headings are read.
-int readText(const char* name, Cutter& cutter)
-{
-  File f(name, "r");
-  if (!f.isOpen()) {
+  SfcWmoFile file;
+  if (!file.open(name)) {
     Kol::outError("kolmetar: cannot open %s\n", name);
     return 0;
   }
-  char line[LINE_SIZE];
-  while (f.getLine(line, sizeof line) > 0) {
-    if (std::strchr(line, '\x01') || std::strchr(line, '\x03')) {
-      cutter.flush();
-      continue;
-    }
-    for (char* c = line; *c; ++c)
-      if (static_cast<unsigned char>(*c) < ' ') *c = ' ';
-    StrLib::trimWS(line);
-    if (isHeading(line))
-      cutter.heading(line);
+  file.setDate(reference);
+  SfcWmoData w;
+  while (file.read(w)) {
+    SfcData s;
+    if (w.format == SfcWmoData::SA || w.format == SfcWmoData::SP)
+      SaoTool::decode(w, s);
+    else if (w.format == SfcWmoData::METAR || w.format == SfcWmoData::SPECI)
+      MetarTool::decode(w, s);
     else
-      cutter.line(line);
+      continue;  // SYNOP and its kin are kolsfc's
+    out.write(s, w.data);
   }
-  cutter.flush();
   return 1;
-}
-
-// Filed bulletins through the bulletin parser, which hands over each product's body lines; a
-// new product brings its heading.
-int readBulletins(const char* name, Cutter& cutter)
-{
-  WmoParse parse("nohdr,noawips");
-  if (!parse.open(name)) {
-    Kol::outError("kolmetar: cannot open %s\n", name);
-    return 0;
-  }
-  char line[LINE_SIZE];
-  while (parse.getLine(line, sizeof line) > 0) {
-    if (parse.isNewProd()) cutter.heading(parse.getHeader());
-    for (char* c = line; *c; ++c)
-      if (static_cast<unsigned char>(*c) < ' ') *c = ' ';
-    StrLib::trimWS(line);
-    cutter.line(line);
-  }
-  cutter.flush();
-  parse.close();
-  return 1;
-}
-
-// A file holds bulletins when its first bytes have a bulletin start or a filing separator.
-bool holdsBulletins(const char* name)
-{
-  if (FileTool::isStdio(name)) return false;
-  File f(name, "r");
-  char head[4096];
-  int n = f.isOpen() ? f.read(head, static_cast<int>(sizeof head) - 1) : 0;
-  if (n <= 0) return false;
-  head[n] = '\0';
-  return std::memchr(head, '\x01', n) || !std::strncmp(head, "** ", 3) ||
-         std::strstr(head, "\n** ");
-}
-
-int readInput(const char* name, const char* input, Cutter& cutter)
-{
-  bool bulletins =
-      !strncasecmp(input, "wmo", 3) || (strncasecmp(input, "text", 4) != 0 && holdsBulletins(name));
-  return bulletins ? readBulletins(name, cutter) : readText(name, cutter);
 }
 
 }  // namespace
@@ -440,18 +216,19 @@ int main(int argc, char** argv)
   const char* out = r.get("out", "table");
   Writer writer(!strncasecmp(out, "csv", 3));
   writer.header();
-  Cutter cutter(writer, reference);
-
-  const char* input = r.get("input", "auto");
   Strings files;
   files.set(r.get("filename", "-"), '\n');
   int ok = 1;
   for (int i = 0; i < files.getNum(); ++i) {
     const char* name = files.getString(i);
-    if (name && *name) ok = readInput(name, input, cutter) && ok;
+    if (name && *name) ok = readInput(name, reference, writer) && ok;
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     Kol::outError("kolmetar: cannot write the output\n");
+    return Kol::FAILURE;
+  }
+  if (ok && !writer.written()) {
+    Kol::outWarning("kolmetar: no report found in the input\n");
     return Kol::FAILURE;
   }
   return ok ? Kol::SUCCESS : Kol::FAILURE;

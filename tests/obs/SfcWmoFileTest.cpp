@@ -1,0 +1,200 @@
+// Cutting reports out of bulletins: headings, section lines, report starts and ends, reports
+// over several lines (blank lines between them), and the line ends of every kind of capture.
+#include "obs/SfcWmoFile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/TestData.h"
+#include "core/Const.h"
+#include "obs/SfcWmoData.h"
+
+using KOL::SfcWmoData;
+using KOL::SfcWmoFile;
+
+namespace {
+
+struct Cut {
+  std::string id, data, heading;
+  int format, location, day, hour, minute;
+  bool correction;
+};
+
+std::vector<Cut> cut(const std::string& text)
+{
+  KOLTest::TempDir dir;
+  KOLTest::writeFile(dir.file("in.txt"), text);
+  SfcWmoFile file;
+  EXPECT_TRUE(file.open(dir.file("in.txt").c_str()));
+  std::vector<Cut> out;
+  SfcWmoData w;
+  while (file.read(w))
+    out.push_back(
+        {w.id, w.data, w.wmo, w.format, w.location, w.day, w.hour, w.minute, file.isCorrection()});
+  return out;
+}
+
+TEST(SfcWmoFileTest, HeadingsSetTimeFormatAndCountry)
+{
+  SfcWmoFile f;
+  const struct {
+    const char* line;
+    int header;
+  } lines[] = {{"SAUS70 KWBC 060000", 1},
+               {"SACN31 CWAO 052300 RRA", 1},
+               {"SAEW KAWN 020100 RRG", 1},
+               {"** SA CWAO ***", 1},
+               {"SAUS70 KWBC 0600", 0},
+               {"KORD 041851Z 27015KT", 0},
+               {"METAR", 0},
+               {"", 0}};
+  for (const auto& l : lines) EXPECT_EQ(f.checkHeader(l.line), l.header) << l.line;
+  EXPECT_TRUE(SfcWmoFile::checkEnd("KORD 041851Z 27015KT="));
+  EXPECT_TRUE(SfcWmoFile::checkEnd("  91003 91108=   "));
+  EXPECT_FALSE(SfcWmoFile::checkEnd("KORD 041851Z = 27015KT"));
+  EXPECT_FALSE(SfcWmoFile::checkEnd(nullptr));
+
+  std::vector<Cut> r =
+      cut("SACN31 CWAO 052300\nMETAR\nCYUL 052300Z 27015KT 15SM FEW020 M05/M10 A2992=\n"
+          "SAMX10 MMMX 052300\nMETAR MMMX 052300Z 27015KT 9999 SCT020 10/M10 A3002=\n"
+          "SAZZ99 KWBC 060000\nKABC 052355Z 27015KT 10SM CLR 10/M10 A3002=\n"
+          "SPXX99 EGRR 060000 CCA\nSPECI EGLL 060005Z 27015KT 9999 SCT020 10/M10 Q1013=\n");
+  ASSERT_EQ(r.size(), 4u);
+  EXPECT_EQ(r[0].id, "CYUL");
+  EXPECT_EQ(r[0].data, "METAR CYUL 052300Z 27015KT 15SM FEW020 M05/M10 A2992");
+  EXPECT_EQ(r[0].heading, "SACN31 CWAO 052300");
+  EXPECT_EQ(r[0].location, SfcWmoData::CANADA);
+  EXPECT_EQ(r[0].format, SfcWmoData::METAR);
+  EXPECT_EQ(r[0].day, 5);
+  EXPECT_EQ(r[0].hour, 23);
+  EXPECT_EQ(r[0].minute, 0);
+  EXPECT_EQ(r[1].location, SfcWmoData::MEXICO);
+  EXPECT_EQ(r[1].data, "METAR MMMX 052300Z 27015KT 9999 SCT020 10/M10 A3002");
+  EXPECT_EQ(r[2].location, SfcWmoData::USA);  // undetermined heading, US station
+  EXPECT_EQ(r[2].data, "KABC 052355Z 27015KT 10SM CLR 10/M10 A3002");
+  EXPECT_EQ(r[3].format, SfcWmoData::SPECI);
+  EXPECT_EQ(r[3].location, 0);
+  EXPECT_TRUE(r[3].correction);
+  EXPECT_FALSE(r[0].correction);
+}
+
+TEST(SfcWmoFileTest, ReportsOverSeveralLines)
+{
+  std::vector<Cut> r =
+      cut("SAUS70 KWBC 060000\nMETAR\n"
+          "KMHL 052355Z AUTO 29004KT 10SM CLR 06/M02 A3023 RMK AO2 TSNO\n"
+          "     PWINO=\n"
+          "KABC NIL=\n"
+          "KDEF 052355Z 29004KT\n"
+          "KGHI 052355Z 29004KT 10SM=\n"
+          "WXL SA 1400 AUTO8 M M M 046/01/00/0401/M/M 1005 6-4MM=\n"
+          "  PCPN 0000 not a start=\n");
+  ASSERT_EQ(r.size(), 5u);
+  EXPECT_EQ(r[0].data, "METAR KMHL 052355Z AUTO 29004KT 10SM CLR 06/M02 A3023 RMK AO2 TSNO PWINO");
+  EXPECT_EQ(r[1].data, "METAR KABC NIL");
+  // A report without "=" ends where the next report starts.
+  EXPECT_EQ(r[2].data, "METAR KDEF 052355Z 29004KT");
+  EXPECT_EQ(r[3].id, "KGHI");
+  EXPECT_EQ(r[4].id, "WXL");
+  EXPECT_EQ(r[4].format, SfcWmoData::SA);
+  EXPECT_EQ(r[4].data, "WXL SA 1400 AUTO8 M M M 046/01/00/0401/M/M 1005 6-4MM");
+
+  // SYNOP: the section line is carried to every report, blank lines between a report's lines
+  // do not count toward the lines it may take, and "=" ends it.
+  r =
+      cut("SMRO01 YRBK 171200 CCA\n\nAAXX 17121\n\n"
+          "15015 01597 71702 10057 20036 39390 42628 50004 60021 78082 87300 333\n\n"
+          "4/000\n\n\n\n55304 0//// 20643\n\n3//// 69977\n\n91003 91108=\n\n"
+          "15020 02597 61303 10104 20040 39783 49976 58007 60001 83570=\n");
+  ASSERT_EQ(r.size(), 2u);
+  EXPECT_EQ(r[0].data,
+            "AAXX 17121 15015 01597 71702 10057 20036 39390 42628 50004 60021 78082 87300 333 "
+            "4/000 55304 0//// 20643 3//// 69977 91003 91108");
+  EXPECT_EQ(r[0].format, SfcWmoData::SYNOP);
+  EXPECT_EQ(r[0].id, "15015");
+  EXPECT_TRUE(r[0].correction);
+  EXPECT_EQ(r[1].id, "15020");
+
+  // Ships: a numeric station is a buoy; a report line of its own carries its kind word.
+  r =
+      cut("SMVD01 KWBC 061200\nBBXX\nWDC123 06121 99412 70725 41/96 72315 10100=\n"
+          "41001 06121 99345 50152 41/96 72315=\n"
+          "AAXX 06121 72451 32966 82706 10122=\n");
+  ASSERT_EQ(r.size(), 3u);
+  EXPECT_EQ(r[0].format, SfcWmoData::SHIP);
+  EXPECT_EQ(r[0].data, "BBXX WDC123 06121 99412 70725 41/96 72315 10100");
+  EXPECT_EQ(r[1].format, SfcWmoData::BUOY);
+  EXPECT_EQ(r[2].format, SfcWmoData::SYNOP);
+  EXPECT_EQ(r[2].id, "72451");
+}
+
+TEST(SfcWmoFileTest, FramingAndLineEnds)
+{
+  // A bulletin that misses its "=" ends at the next bulletin's framing, never swallowing it.
+  std::string framed =
+      "\x01\r\r\n410 \r\r\nSAUS70 KWBC 060000\r\r\nMETAR\r\r\n"
+      "KMYJ 052355Z AUTO 30009KT 10SM CLR 06/M02 A3017 RMK AO2\r\r\n\r\r\n\x03"
+      "\x01\r\r\n001 \r\r\nSACN31 CWAO 060000\r\r\nMETAR\r\r\n"
+      "CYUL 060000Z 27015KT 15SM FEW020 M05/M10 A2992=\r\r\n\x03";
+  for (const char* end : {"\r\r\n", "\r\n", "\n", "\n\n"}) {
+    std::string text;
+    for (size_t i = 0; i < framed.size(); ++i) {
+      if (framed.compare(i, 3, "\r\r\n") == 0) {
+        text += end;
+        i += 2;
+      } else {
+        text += framed[i];
+      }
+    }
+    std::vector<Cut> r = cut(text);
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].data, "METAR KMYJ 052355Z AUTO 30009KT 10SM CLR 06/M02 A3017 RMK AO2");
+    EXPECT_EQ(r[0].location, SfcWmoData::USA);
+    EXPECT_EQ(r[1].location, SfcWmoData::CANADA);
+  }
+}
+
+TEST(SfcWmoFileTest, OpenAndEmptyInput)
+{
+  SfcWmoFile f;
+  SfcWmoData w;
+  EXPECT_EQ(f.read(w), 0);
+  EXPECT_EQ(SfcWmoFile::checkType("/no/such/file"), -1);
+  EXPECT_EQ(f.open("/no/such/file"), 0);
+  EXPECT_TRUE(cut("").empty());
+  EXPECT_TRUE(cut("\n\n\x01\x03\n").empty());
+  EXPECT_TRUE(cut("SAUS70 KWBC 060000\nMETAR\n").empty());
+  // A very long line is read whole, the report text kept to its size.
+  std::vector<Cut> r = cut("KABC 052355Z " + std::string(5000, 'A') + "=\n");
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_EQ(r[0].data.size(), SfcWmoData::DATA_SIZE - 1u);
+}
+
+TEST(SfcWmoFileTest, RealCapturesCutEveryReport)
+{
+  KOL_REQUIRE_DATA();
+  const struct {
+    const char* file;
+    int reports;
+  } captures[] = {{"metar/metpy_2020010600_sao.wmo", 20000},
+                  {"synop/synop2bufr_gts_WX.00", 66},
+                  {"metar/pyiem_sa_SACN96_CWAO.txt", 4}};
+  for (const auto& c : captures) {
+    SfcWmoFile f;
+    ASSERT_TRUE(f.open(KOLTest::dataFile(c.file).c_str()));
+    SfcWmoData w;
+    int n = 0;
+    while (f.read(w)) {
+      ++n;
+      EXPECT_TRUE(w.id[0]) << c.file;
+      EXPECT_EQ(std::string(w.data).find('='), std::string::npos) << w.data;
+    }
+    EXPECT_GE(n, c.reports) << c.file;
+    f.rewind();
+    EXPECT_EQ(f.read(w), 1);
+  }
+}
+
+}  // namespace

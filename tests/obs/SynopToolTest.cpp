@@ -1,0 +1,251 @@
+#include "obs/SynopTool.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/TestData.h"
+#include "core/Const.h"
+#include "core/Kol.h"
+#include "core/String.h"
+#include "obs/SfcData.h"
+#include "obs/SfcWmoData.h"
+
+using KOL::SfcData;
+using KOL::SfcWmoData;
+using KOL::SynopTool;
+
+namespace {
+
+constexpr float MISS = KOL::Const::FMISS;
+
+SfcData decodeFrom(const char* text, int format = SfcWmoData::SYNOP, int result = 1)
+{
+  SfcWmoData w;
+  w.setData(text);
+  w.format = format;
+  w.setDate(KOL::Date(2024, 3, 4, 12, 0, 0));
+  SfcData s;
+  EXPECT_EQ(SynopTool::decode(w, s), result) << text;
+  return s;
+}
+
+// The weather tables come from the repository's database directory.
+class SynopToolTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+};
+
+TEST_F(SynopToolTest, LandReportAllSections)
+{
+  SfcData s = decodeFrom(
+      "AAXX 04124 72451 32966 82706 10122 20083 40132 58012 60011 78062 83530 333 10144 20056");
+  EXPECT_STREQ(s.id, "72451");
+  EXPECT_EQ(s.wmo, 72451);
+  EXPECT_EQ(s.type, SfcData::SYNOP);
+  EXPECT_EQ(s.getTime(), 1200);
+  EXPECT_EQ(s.date.getDay(), 4);
+  EXPECT_EQ(s.ncld, 1);
+  EXPECT_EQ(s.getCldCover(0), '8');
+  EXPECT_FLOAT_EQ(s.getCldHeight(0), 12000);
+  EXPECT_FLOAT_EQ(s.vis, 10);
+  EXPECT_FLOAT_EQ(s.wdir, 270);
+  EXPECT_FLOAT_EQ(s.wspd, 6);
+  EXPECT_FLOAT_EQ(s.temp, 12.2f);
+  EXPECT_FLOAT_EQ(s.dewp, 8.3f);
+  EXPECT_FLOAT_EQ(s.slp, 1013.2f);
+  EXPECT_EQ(s.ptend_type, 8);
+  EXPECT_FLOAT_EQ(s.ptend, -1.2f);
+  EXPECT_FLOAT_EQ(s.prec[SfcData::PREC6], 1);
+  EXPECT_STREQ(s.wx, "!-SHRA");
+  EXPECT_EQ(s.low_amount, '3');
+  EXPECT_EQ(s.getCldType(0), '5');
+  EXPECT_EQ(s.getCldType(1), '3');
+  EXPECT_EQ(s.getCldType(2), '0');
+  EXPECT_FLOAT_EQ(s.maxt, 14.4f);
+  EXPECT_FLOAT_EQ(s.mint, 5.6f);
+  EXPECT_EQ(s.flag & SynopTool::FLAG_AUTOMATIC, 0);
+}
+
+TEST_F(SynopToolTest, WindUnitsAndHighSpeeds)
+{
+  const struct {
+    const char* text;
+    float dir, speed;
+  } table[] = {
+      {"AAXX 04124 72451 32966 82706", 270, 6},           // knots
+      {"AAXX 04121 72451 32966 82706", 270, 6 * 1.944f},  // metres per second
+      {"AAXX 04124 72451 32966 82799 00105", 270, 105},   // 00fff
+      {"AAXX 04121 72451 32966 82799 00105", 270, 105 * 1.944f},
+      {"AAXX 04124 72451 32966 80000", 0, 0},        // calm
+      {"AAXX 04124 72451 32966 89912", MISS, MISS},  // variable: no direction
+      {"AAXX 04124 72451 32966 827//", MISS, MISS},  // direction without a speed
+      {"AAXX 54121 72451 32966 82706", 270, 6},      // day + 50: knots
+  };
+  for (const auto& t : table) {
+    SfcData s = decodeFrom(t.text);
+    EXPECT_FLOAT_EQ(s.wdir, t.dir) << t.text;
+    EXPECT_FLOAT_EQ(s.wspd, t.speed) << t.text;
+  }
+}
+
+TEST_F(SynopToolTest, PrecipitationPeriodsAndTraces)
+{
+  const struct {
+    const char* group;
+    int slot;
+    float mm;
+  } table[] = {
+      {"69901", SfcData::PREC6, 0},   {"69951", SfcData::PREC6, 0.5f},
+      {"60122", SfcData::PREC12, 12}, {"60120", SfcData::PREC12, 12},
+      {"60124", SfcData::PREC24, 12}, {"6012/", SfcData::PREC24, 12},
+      {"60127", SfcData::PREC3, 12},  {"60125", -1, 0},
+  };
+  for (const auto& t : table) {
+    std::string text = std::string("AAXX 04124 72451 32966 82706 10122 ") + t.group;
+    SfcData s = decodeFrom(text.c_str());
+    for (int i = 0; i < SfcData::NUM_PREC; ++i)
+      EXPECT_FLOAT_EQ(s.prec[i], i == t.slot ? t.mm : MISS) << t.group << " slot " << i;
+  }
+  // Section 3: 7RRRR in tenths, 9999 a trace; the 6-group there too.
+  SfcData s = decodeFrom("AAXX 04124 72451 32966 82706 333 4/012 60017 70123");
+  EXPECT_FLOAT_EQ(s.prec[SfcData::PREC3], 1);
+  EXPECT_FLOAT_EQ(s.prec[SfcData::PREC24], 12.3f);
+  EXPECT_FLOAT_EQ(s.snow, 12);
+  s = decodeFrom("AAXX 04124 72451 32966 82706 333 79999");
+  EXPECT_FLOAT_EQ(s.prec[SfcData::PREC24], 0);
+}
+
+TEST_F(SynopToolTest, HumidityPressureAndWeather)
+{
+  // 85 % at 20 C.
+  SfcData s = decodeFrom("AAXX 04124 72451 32966 82706 10200 29085");
+  EXPECT_NEAR(s.dewp, 17.4, 0.1);
+  // 4PPPP above 1000 hPa, below it, and a 850 hPa height group that is no pressure.
+  const struct {
+    const char* group;
+    float slp;
+  } pressures[] = {
+      {"40132", 1013.2f}, {"49987", 998.7f}, {"4013/", 1013}, {"48512", MISS}, {"4////", MISS}};
+  for (const auto& p : pressures) {
+    std::string text = std::string("AAXX 04124 72451 32966 82706 10122 ") + p.group;
+    EXPECT_FLOAT_EQ(decodeFrom(text.c_str()).slp, p.slp) << p.group;
+  }
+  // Manned and automatic stations read present weather from different tables.
+  EXPECT_STREQ(decodeFrom("AAXX 04124 72451 32966 82706 10122 76102").wx, "!-RA");
+  EXPECT_STREQ(decodeFrom("AAXX 04124 72451 12966 82706 10122 76102").wx, "!-RA");
+  SfcData automatic = decodeFrom("AAXX 04124 72451 34966 82706 10122 76202");
+  EXPECT_STREQ(automatic.wx, "!RA");
+  EXPECT_NE(automatic.flag & SynopTool::FLAG_AUTOMATIC, 0);
+  EXPECT_STREQ(decodeFrom("AAXX 04124 72451 32966 82706 10122 70002").wx, "");
+  // 9GGgg gives the minute of the observation.
+  EXPECT_EQ(decodeFrom("AAXX 04124 72451 32966 82706 10122 91150").getTime(), 1150);
+}
+
+TEST_F(SynopToolTest, CloudCoverCodes)
+{
+  // N of "/" leaves no layer, N of 0 or 1 a layer without a height.
+  SfcData s = decodeFrom("AAXX 04124 72451 32966 /2706");
+  EXPECT_EQ(s.ncld, 0);
+  s = decodeFrom("AAXX 04124 72451 32966 02706");
+  EXPECT_EQ(s.ncld, 1);
+  EXPECT_EQ(s.getCldCover(0), '0');
+  EXPECT_EQ(s.getCldHeight(0), MISS);
+  s = decodeFrom("AAXX 04124 72451 32/66 52706 8/5//");
+  EXPECT_EQ(s.getCldHeight(0), MISS);
+  EXPECT_EQ(s.low_amount, '-');
+  EXPECT_EQ(s.getCldType(0), '5');
+  EXPECT_EQ(s.getCldType(2), '-');
+}
+
+TEST_F(SynopToolTest, ShipsBuoysAndMobileStations)
+{
+  SfcData ship = decodeFrom(
+      "BBXX WDC123 04121 99412 70725 41/96 72315 10100 20050 40131 52010 222// 00123 20408 70025",
+      SfcWmoData::SHIP);
+  EXPECT_STREQ(ship.id, "sWDC123");
+  EXPECT_EQ(ship.wmo, 99999);
+  EXPECT_FLOAT_EQ(ship.lat, 41.2f);
+  EXPECT_FLOAT_EQ(ship.lon, -72.5f);
+  EXPECT_NEAR(ship.vis, 2.5, 1e-5);  // VV 96: 4 km
+  EXPECT_FLOAT_EQ(ship.wdir, 230);
+  EXPECT_FLOAT_EQ(ship.wspd, 15 * 1.944f);
+  EXPECT_FLOAT_EQ(ship.sst, 12.3f);
+  EXPECT_FLOAT_EQ(ship.wave_per, 4);
+  EXPECT_FLOAT_EQ(ship.wave_hgt, 2.5f);  // 70HHH replaces the half metres of 2PPHH
+  EXPECT_EQ(ship.getTime(), 1200);
+
+  SfcData south = decodeFrom("BBXX 41001 04124 99345 50152 41/96 72315", SfcWmoData::BUOY);
+  EXPECT_STREQ(south.id, "b41001");
+  EXPECT_FLOAT_EQ(south.lat, -34.5f);
+  EXPECT_FLOAT_EQ(south.lon, -15.2f);
+
+  SfcData buoy =
+      decodeFrom("ZZYY 53521 04034 1030/ 134567 045678 6//// 11101 02315 10123", SfcWmoData::DRIBU);
+  EXPECT_STREQ(buoy.id, "d53521");
+  EXPECT_EQ(buoy.getTime(), 1030);
+  EXPECT_NEAR(buoy.lat, 34.567, 1e-4);
+  EXPECT_NEAR(buoy.lon, 45.678, 1e-4);
+  EXPECT_FLOAT_EQ(buoy.wdir, 230);
+  EXPECT_FLOAT_EQ(buoy.temp, 12.3f);
+
+  SfcData mobile =
+      decodeFrom("OOXX AB12 04124 99412 70725 46712 01234 41/96 72315 10100", SfcWmoData::MOBIL);
+  EXPECT_STREQ(mobile.id, "mAB12");
+  EXPECT_FLOAT_EQ(mobile.elev, 123);
+  EXPECT_FLOAT_EQ(mobile.temp, 10);
+}
+
+TEST_F(SynopToolTest, BareTextAndBadInput)
+{
+  SfcData s;
+  EXPECT_EQ(SynopTool::decode("AAXX 04124 72451 32966 82706 10122=", s), 1);
+  EXPECT_FLOAT_EQ(s.temp, 12.2f);
+  EXPECT_EQ(SynopTool::decode("BBXX SHIP1 04124 99412 70725 41/96 72315", s), 1);
+  EXPECT_EQ(s.type, SfcData::SHIP);
+  // No identifier: 0 and a reset record.
+  const char* const bads[] = {"", "AAXX", "AAXX 04124", "AAXX 04124 123", "   =", nullptr};
+  for (const char* bad : bads) {
+    s.temp = 5;
+    EXPECT_EQ(SynopTool::decode(bad, s), 0) << (bad ? bad : "null");
+    EXPECT_EQ(s.temp, MISS);
+  }
+  // Groups out of place, truncated or garbled are left alone; nothing is invented.
+  s = decodeFrom("AAXX 04124 72451 3296 82706 1012 abcde 40132", SfcWmoData::SYNOP);
+  EXPECT_EQ(s.temp, MISS);
+  EXPECT_EQ(s.slp, MISS);
+  s = decodeFrom("AAXX 04124 72451 32966 82706 10122 20083 NIL", SfcWmoData::SYNOP);
+  EXPECT_FLOAT_EQ(s.dewp, 8.3f);
+  s = decodeFrom("AAXX 04124 72451 32966 88506 19999 29999", SfcWmoData::SYNOP);
+  EXPECT_EQ(s.wdir, MISS);
+  EXPECT_EQ(s.temp, MISS);
+}
+
+TEST_F(SynopToolTest, CodeTables)
+{
+  const struct {
+    int code;
+    float feet;
+  } bases[] = {{0, 100}, {4, 1500}, {9, 12000}, {10, MISS}, {-1, MISS}};
+  for (const auto& b : bases) {
+    EXPECT_FLOAT_EQ(SynopTool::ceiling(b.code), b.feet) << b.code;
+    if (b.feet != MISS) {
+      EXPECT_EQ(SynopTool::toCeilingCode(b.feet), b.code);
+    }
+  }
+  const struct {
+    int code;
+    float miles;
+  } vis[] = {{10, 0.625f},   {56, 3.75f},  {66, 10},     {85, 34.375f}, {90, 0},
+             {91, 0.03125f}, {99, 31.25f}, {50, 3.125f}, {100, MISS}};
+  for (const auto& v : vis) EXPECT_FLOAT_EQ(SynopTool::visibility(v.code), v.miles) << v.code;
+  KOL::String text;
+  EXPECT_EQ(SynopTool::weather(95, text), 1);
+  EXPECT_STREQ(text.get(), "!TSRA");
+  EXPECT_EQ(SynopTool::weather(1, text), 0);
+  EXPECT_STREQ(text.get(), "");
+  EXPECT_EQ(SynopTool::autoweather(92, text), 1);
+  EXPECT_STREQ(text.get(), "!TSRA");
+}
+
+}  // namespace
