@@ -123,11 +123,7 @@ int RawGrid::compute(Grids& grids)
 
 int RawGrid::compute(const Data& data, Grids& grids)
 {
-  if (!target_.apply(grids)) {
-    Kol::outWarning("RawGrid: no domain to analyse onto\n");
-    return 0;
-  }
-  return ObjectAnal::compute(data, grids);
+  return target_.analyse(*this, data, grids, "RawGrid");
 }
 
 }  // namespace KOL

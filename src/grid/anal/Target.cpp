@@ -7,6 +7,7 @@
 #include "core/Resrc.h"
 #include "geo/DomainTool.h"
 #include "grid/Grids.h"
+#include "grid/ObjectAnal.h"
 
 namespace KOL::anal {
 
@@ -56,6 +57,15 @@ int Target::apply(Grids& grids) const
   }
   grids.getGrid(0).setDomain(d);
   return 1;
+}
+
+int Target::analyse(ObjectAnal& oa, const Data& data, Grids& grids, const char* who) const
+{
+  if (!apply(grids)) {
+    Kol::outWarning("%s: no domain to analyse onto\n", who);
+    return 0;
+  }
+  return oa.compute(data, grids);
 }
 
 }  // namespace KOL::anal

@@ -8,8 +8,10 @@
 #include "geo/Domain.h"
 
 namespace KOL {
+class Data;
 class Grids;
-}
+class ObjectAnal;
+}  // namespace KOL
 
 namespace KOL::anal {
 
@@ -26,6 +28,8 @@ struct Target {
   std::string takeParam(const char* text);
   // The refined domain as grid 0 of the list; 0 when no domain is set and the list has none.
   int apply(Grids& grids) const;
+  // The analysis onto the target; who names the analyser in the message when there is none.
+  int analyse(ObjectAnal& oa, const Data& data, Grids& grids, const char* who) const;
 };
 
 }  // namespace KOL::anal
