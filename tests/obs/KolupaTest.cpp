@@ -1,0 +1,86 @@
+// kolupa on a real bulletin file and on standard input: tables, CSV with units, the own file by
+// name and by naming convention.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/TestData.h"
+#include "obs/UpaKolFile.h"
+#include "obs/UpaRawinData.h"
+
+namespace {
+
+std::string kolupa(const std::string& args, int* status)
+{
+  return KOLTest::run(KOLTest::programPath("kolupa") + " -file_path=" + KOLTest::databaseDir() +
+                          " -date=202610070000 " + args + " 2>&1",
+                      status);
+}
+
+TEST(KolupaTest, BulletinsToTableAndCsv)
+{
+  KOL_REQUIRE_DATA();
+  std::string in = KOLTest::dataFile("upperair/real_USUS01_KWBC_061200_72403_72440.txt");
+  int status = -1;
+  std::string table = kolupa(in, &status);
+  EXPECT_EQ(status, 0);
+  // Two soundings, stations named from the table, levels from the surface up.
+  EXPECT_NE(table.find("Station KIAD  WMO 72403  2026-10-06 1200Z  lat 38.93  lon -77.45"),
+            std::string::npos)
+      << table;
+  EXPECT_NE(table.find("Station KSGF  WMO 72440"), std::string::npos);
+  EXPECT_NE(table.find(" 1013.0      95    8.6    4.4   305     3  SFC+MAN+SIG+WND"),
+            std::string::npos)
+      << table.substr(0, 600);
+  EXPECT_NE(table.find("  850.0    1530    6.0  -22.0   315    19  MAN"), std::string::npos);
+  EXPECT_NE(table.find("  105.0"), std::string::npos);
+
+  std::string csv = kolupa("-out=csv " + in, &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(csv.substr(0, csv.find('\n')),
+            "station,wmo,date,time_utc,lat_deg,lon_deg,elev_m,pres_hPa,hght_m,temp_C,dewp_C,"
+            "wdir_deg,wspd_kt,kind");
+  EXPECT_NE(
+      csv.find("KIAD,72403,2026-10-06,1200,38.93,-77.45,95,500.0,5790,-10.7,-22.7,290,35,MAN"),
+      std::string::npos)
+      << csv.substr(0, 400);
+}
+
+TEST(KolupaTest, WritesOwnFile)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir dir;
+  std::string in = KOLTest::dataFile("upperair/teaching_72214_TTAA_TTBB_PPBB_TTCC_TTDD_PPDD.txt");
+  int status = -1;
+  kolupa("-out=" + dir.file("s.upa") + " " + in, &status);
+  EXPECT_EQ(status, 0);
+  KOL::UpaKolFile f;
+  ASSERT_EQ(f.open(dir.file("s.upa").c_str(), KOL::UpaKolFile::READ), 1);
+  KOL::UpaRawinData r;
+  ASSERT_EQ(f.read(r), 1);
+  EXPECT_STREQ(r.getId(), "KTLH");
+  EXPECT_GT(r.getNumWnd(), 10);
+  EXPECT_EQ(f.getDate().getDay(), 17);
+
+  // By the naming convention, into the directory of "con_path".
+  std::string out = kolupa("-con_path=" + dir.path() + " -out=upa_cvt " + in, &status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_TRUE(KOL::UpaKolFile::checkType(dir.file("2026091712_upa.cvt").c_str())) << out;
+}
+
+TEST(KolupaTest, StandardInputAndBadInput)
+{
+  KOLTest::TempDir dir;
+  KOLTest::writeFile(dir.file("in.txt"),
+                     "72403 TTAA 56121 72403 99013 08642 30503 00195 10258 34010\n"
+                     "TTAA garbage\nPPBB 56120 72403 90012 30503 34010 34510\n");
+  int status = -1;
+  std::string out = kolupa("-out=csv < " + dir.file("in.txt"), &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(out.find("kolupa: unreadable part: TTAA garbage"), std::string::npos) << out;
+  EXPECT_NE(out.find("1013.0"), std::string::npos) << out;
+  kolupa(dir.file("missing.txt"), &status);
+  EXPECT_NE(status, 0);
+}
+
+}  // namespace
