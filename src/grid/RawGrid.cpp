@@ -8,8 +8,6 @@
 #include <vector>
 
 #include "core/File.h"
-#include "core/FileTool.h"
-#include "core/Filename.h"
 #include "core/Kol.h"
 #include "grid/Grids.h"
 #include "obs/Data.h"
@@ -17,8 +15,6 @@
 namespace KOL {
 
 namespace {
-
-constexpr const char* CONVENTION = "raw";
 
 std::vector<std::string> words(const std::string& line, char sep)
 {
@@ -67,31 +63,6 @@ void nameFields(const std::string& list, Data& data)
 
 }  // namespace
 
-void RawGrid::init()
-{
-  ObjectAnal::init();
-  target_.init();
-  file_.clear();
-}
-
-int RawGrid::setParam(const char* text)
-{
-  std::string rest = target_.takeParam(text);
-  return rest.empty() ? 1 : ObjectAnal::setParam(rest.c_str());
-}
-
-int RawGrid::setFilename(const char* name)
-{
-  if (!name || !*name) return 0;
-  if (FileTool::exist(name)) {
-    file_ = name;
-    return 1;
-  }
-  Filename fn(CONVENTION, name);
-  file_ = fn.getName();
-  return !file_.empty();
-}
-
 int RawGrid::read(const char* name, Data& data)
 {
   File f;
@@ -118,12 +89,13 @@ int RawGrid::read(const char* name, Data& data)
 int RawGrid::compute(Grids& grids)
 {
   Data data;
-  return read(file_.c_str(), data) && compute(data, grids);
-}
-
-int RawGrid::compute(const Data& data, Grids& grids)
-{
-  return target_.analyse(*this, data, grids, "RawGrid");
+  if (!read(getFilename(), data)) return 0;
+  const std::vector<VarSpec>& vars = getVariables();
+  for (size_t k = 0; k < vars.size() && int(k) < data.getNumFields(); k++) {
+    if (data.getVarSpec(int(k)) && data.getVarSpec(int(k))->isSet()) continue;
+    data.setVarSpec(int(k), vars[k]);
+  }
+  return compute(data, grids);
 }
 
 }  // namespace KOL

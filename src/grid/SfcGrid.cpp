@@ -1,12 +1,8 @@
 #include "grid/SfcGrid.h"
 
-#include <sstream>
-
-#include "core/FileTool.h"
-#include "core/Filename.h"
 #include "core/Kol.h"
 #include "grid/Grids.h"
-#include "obs/CityTool.h"
+#include "grid/anal/Places.h"
 #include "obs/Data.h"
 #include "obs/Datum.h"
 #include "obs/SfcData.h"
@@ -14,58 +10,6 @@
 #include "obs/SfcFile.h"
 
 namespace KOL {
-
-namespace {
-
-constexpr const char* CONVENTION = "sfc_cvt";
-constexpr const char* STATIONS = "sao.cty";
-
-// Where a record was observed: its own position, else its station's in the station table.
-bool place(const SfcData& s, EarthPoint& loc)
-{
-  if (s.lat != Const::FMISS && s.lon != Const::FMISS) {
-    loc.set(s.lat, s.lon);
-    return true;
-  }
-  return s.id[0] && CityTool::locate(STATIONS, s.id, loc) && loc.lat != Const::FMISS;
-}
-
-}  // namespace
-
-void SfcGrid::init()
-{
-  ObjectAnal::init();
-  target_.init();
-  file_.clear();
-  vars_.clear();
-}
-
-int SfcGrid::setParam(const char* text)
-{
-  std::string rest = target_.takeParam(text);
-  return rest.empty() ? 1 : ObjectAnal::setParam(rest.c_str());
-}
-
-int SfcGrid::setFilename(const char* name)
-{
-  if (!name || !*name) return 0;
-  if (FileTool::exist(name)) {
-    file_ = name;
-    return 1;
-  }
-  Filename fn(CONVENTION, name);
-  file_ = fn.getName();
-  return !file_.empty();
-}
-
-int SfcGrid::setVariables(const char* list)
-{
-  vars_.clear();
-  std::istringstream in(list ? list : "");
-  for (std::string word; std::getline(in, word, ',');)
-    if (!word.empty()) vars_.emplace_back(word.c_str());
-  return !vars_.empty();
-}
 
 int SfcGrid::read(const char* name, const std::vector<VarSpec>& vars, Data& data)
 {
@@ -81,9 +25,10 @@ int SfcGrid::read(const char* name, const std::vector<VarSpec>& vars, Data& data
   data.setSource("SFC");
   Calc::Warnings warn;
   SfcData s;
+  anal::Places places;
   while (file.read(s)) {
     EarthPoint loc;
-    if (!place(s, loc)) continue;
+    if (!places.place(s.lat, s.lon, s.id, loc)) continue;
     const int row = data.add(s.id, loc, Const::FMISS);
     for (size_t k = 0; k < vars.size(); k++) {
       Datum d;
@@ -97,7 +42,7 @@ int SfcGrid::read(const char* name, const std::vector<VarSpec>& vars, Data& data
 int SfcGrid::compute(Grids& grids)
 {
   Data data;
-  return read(file_.c_str(), vars_, data) && compute(data, grids);
+  return read(getFilename(), getVariables(), data) && compute(data, grids);
 }
 
 }  // namespace KOL

@@ -2,15 +2,12 @@
 
 #include <cmath>
 #include <cstring>
-#include <sstream>
 
-#include "core/FileTool.h"
-#include "core/Filename.h"
 #include "core/Kol.h"
 #include "core/Resrc.h"
 #include "grid/Grids.h"
 #include "grid/Level.h"
-#include "obs/CityTool.h"
+#include "grid/anal/Places.h"
 #include "obs/Data.h"
 #include "obs/UpaData.h"
 #include "obs/UpaKolFile.h"
@@ -23,18 +20,7 @@ namespace KOL {
 
 namespace {
 
-constexpr const char* CONVENTION = "upa_cvt";
-constexpr const char* STATIONS = "sao.cty";
 constexpr float MISS = Const::FMISS;
-
-bool place(const UpaData& snd, EarthPoint& loc)
-{
-  if (snd.getLat() != MISS && snd.getLon() != MISS) {
-    loc.set(snd.getLat(), snd.getLon());
-    return true;
-  }
-  return snd.getId()[0] && CityTool::locate(STATIONS, snd.getId(), loc) && loc.lat != MISS;
-}
 
 // A wind component from direction (degrees, where it blows from) and speed.
 float component(const UpaLevel& l, bool east)
@@ -62,41 +48,11 @@ float levelValue(const UpaLevel& l, const char* name)
 
 void UpaGrid::init()
 {
-  ObjectAnal::init();
+  PointGrid::init();
   set(FILTER, RAD_INF, PASSES, CONVERG);
   // The resource still overrides the upper-air defaults.
   const char* resource = Kol::resrc.get("object_param");
   if (resource && *resource) ObjectAnal::set(resource);
-  target_.init();
-  file_.clear();
-  vars_.clear();
-}
-
-int UpaGrid::setParam(const char* text)
-{
-  std::string rest = target_.takeParam(text);
-  return rest.empty() ? 1 : ObjectAnal::setParam(rest.c_str());
-}
-
-int UpaGrid::setFilename(const char* name)
-{
-  if (!name || !*name) return 0;
-  if (FileTool::exist(name)) {
-    file_ = name;
-    return 1;
-  }
-  Filename fn(CONVENTION, name);
-  file_ = fn.getName();
-  return !file_.empty();
-}
-
-int UpaGrid::setVariables(const char* list)
-{
-  vars_.clear();
-  std::istringstream in(list ? list : "");
-  for (std::string word; std::getline(in, word, ',');)
-    if (!word.empty()) vars_.emplace_back(word.c_str());
-  return !vars_.empty();
 }
 
 float UpaGrid::value(const UpaData& snd, const VarSpec& spec)
@@ -120,10 +76,12 @@ int UpaGrid::read(const char* name, const std::vector<VarSpec>& vars, Data& data
   data.setDate(file.getDate());
   data.setSource("UPA");
   UpaRawinData raw;
+  anal::Places places;
   while (file.read(raw)) {
     UpaData snd;
     EarthPoint loc;
-    if (!UpaTool::merge(raw, snd) || !place(snd, loc)) continue;
+    if (!UpaTool::merge(raw, snd) || !places.place(snd.getLat(), snd.getLon(), snd.getId(), loc))
+      continue;
     const int row = data.add(snd.getId(), loc, MISS);
     for (size_t k = 0; k < vars.size(); k++)
       data.setValue(row, static_cast<int>(k), value(snd, vars[k]));
@@ -134,7 +92,7 @@ int UpaGrid::read(const char* name, const std::vector<VarSpec>& vars, Data& data
 int UpaGrid::compute(Grids& grids)
 {
   Data data;
-  return read(file_.c_str(), vars_, data) && compute(data, grids);
+  return read(getFilename(), getVariables(), data) && compute(data, grids);
 }
 
 }  // namespace KOL
