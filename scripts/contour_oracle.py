@@ -18,7 +18,8 @@ def read(path):
         nx, ny, nl = np.fromfile(f, dtype=np.int32, count=3)
         levels = np.fromfile(f, dtype=np.float32, count=nl).astype(np.float64)
         z = np.fromfile(f, dtype=np.float32, count=nx * ny).reshape(ny, nx).astype(np.float64)
-    return levels, np.ma.masked_equal(z, -9999.0)
+    masked = np.ma.masked_equal(z, -9999.0)
+    return levels, masked if np.ma.count_masked(masked) else z
 
 
 def ring_area(p):
@@ -32,7 +33,7 @@ def main():
     levels, z = read(path)
     gen = contour_generator(z=z, name="serial", corner_mask=False, line_type="Separate",
                             fill_type="OuterOffset")
-    top = float(z.max()) + 1.0 if z.count() else 1.0
+    top = float(z.max()) + 1.0 if np.ma.count(z) else 1.0
     t0 = time.perf_counter()
     lines = [gen.lines(lev) for lev in levels]
     t1 = time.perf_counter()

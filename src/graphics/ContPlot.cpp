@@ -327,21 +327,59 @@ int ContPlot::contourLines(const Grid& g, const Domain* plot, ContSink& out) con
   return segments;
 }
 
+namespace {
+
+// Cells lying wholly in one band, joined along a row into one rectangle (grid coordinates only,
+// where the joined cells' sides are straight).
+class Run {
+ public:
+  void extend(int k, int i, int j, ContSink& out)
+  {
+    if (band != k || i != end || row != j) flush(out);
+    if (band < 0) band = k, start = i, row = j;
+    end = i + 1;
+  }
+  int flush(ContSink& out)
+  {
+    if (band < 0) return 0;
+    float x0 = static_cast<float>(start), x1 = static_cast<float>(end);
+    float y0 = static_cast<float>(row), y1 = y0 + 1.0f;
+    Point pts[4] = {Point(x0, y0), Point(x1, y0), Point(x1, y1), Point(x0, y1)};
+    out.fill(band, pts, 4);
+    band = -1;
+    return 1;
+  }
+
+ private:
+  int band = -1, start = 0, end = 0, row = 0;
+};
+
+}  // namespace
+
 int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) const
 {
   int nx = g.getNx(), ny = g.getNy(), polygons = 0;
   if (nlevels == 0 || nx < 2 || ny < 2) return 0;
   GridBox boxes[2];
   contour::BandFill band;
+  Run run;
   for (int j = 0; j < ny - 1; j++) {
     for (int i = 0; i < nx - 1; i++) {
       GridBox* lo = &boxes[0];
       GridBox* hi = &boxes[1];
-      if (!setBox(*lo, g, plot, i, j)) continue;
-      *hi = *lo;
+      if (!setBox(*lo, g, plot, i, j)) {
+        polygons += run.flush(out);
+        continue;
+      }
       // The first band that reaches into the cell has its lower level below the cell minimum.
-      int k = firstLevelAbove(lo->getMin()) - 1;
-      if (k < 0) k = 0;
+      int k = std::max(0, firstLevelAbove(lo->getMin()) - 1);
+      if (!plot && levels[k] < lo->getMin() &&
+          (k + 1 == nlevels || levels[k + 1] >= lo->getMax())) {
+        run.extend(k, i, j, out);
+        continue;
+      }
+      polygons += run.flush(out);
+      *hi = *lo;
       lo->setLevel(levels[k]);
       for (; k < nlevels; k++) {
         if (lo->getState() == 1) break;
@@ -360,6 +398,7 @@ int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) con
         std::swap(lo, hi);
       }
     }
+    polygons += run.flush(out);
   }
   return polygons;
 }
