@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <strings.h>
 
 #include "core/Const.h"
@@ -373,14 +374,16 @@ int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) con
       }
       // The first band that reaches into the cell has its lower level below the cell minimum.
       int k = std::max(0, firstLevelAbove(lo->getMin()) - 1);
-      if (!plot && levels[k] < lo->getMin() &&
+      // The lowest band also takes values equal to the lowest level.
+      bool bottom = k == 0 && levels[0] <= lo->getMin();
+      if (!plot && (levels[k] < lo->getMin() || bottom) &&
           (k + 1 == nlevels || levels[k + 1] >= lo->getMax())) {
         run.extend(k, i, j, out);
         continue;
       }
       polygons += run.flush(out);
       *hi = *lo;
-      lo->setLevel(levels[k]);
+      lo->setLevel(bottom ? -std::numeric_limits<float>::max() : levels[k]);
       for (; k < nlevels; k++) {
         if (lo->getState() == 1) break;
         GridBox* top = nullptr;
@@ -496,6 +499,12 @@ class GraphSink : public ContSink {
     for (int p = 0; p < n; p++) scratch.add(flip(pts[p]));
     scratch.add(flip(pts[0]));
     graph.drawFill(scratch);
+    // Edged in their own colour, neighbouring polygons leave no light seam between them.
+    graph.setLineColor(fillColors[k]);
+    graph.setLineStyle(1);
+    graph.setLineWidth(1.0f);
+    graph.drawLine(scratch);
+    lastLevel = -1;
   }
   void label(int, float value, const Point& at) override { text(value, at, 5, 0.0f); }
   void extreme(bool high, float value, const Point& at) override
