@@ -41,8 +41,9 @@ Xvfb::Xvfb()
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
+  // the read end may itself be descriptor 3: close it before 3 becomes the write end
   posix_spawn_file_actions_addclose(&actions, fds[0]);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
   pid_t pid;
   const int rc = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);

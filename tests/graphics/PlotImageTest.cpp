@@ -1,0 +1,204 @@
+// Saving a plot's picture: PNG and GIF files that read back to what the image device drew, a
+// transparent colour, the names of saved frames, and devices without a picture.
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/TestData.h"
+#include "core/Kol.h"
+#include "graphics/Plot.h"
+#include "graphics/plot/PlotImage.h"
+#include "imagery/GifFile.h"
+#include "imagery/Image.h"
+
+using KOL::Image;
+using KOL::Plot;
+using KOL::Point;
+using KOL::Rect;
+
+namespace {
+
+struct Rgba {
+  int width = 0, height = 0;
+  std::vector<uint8_t> px;  // RGBA
+  uint32_t at(int x, int y) const
+  {
+    const uint8_t* p = &px[(static_cast<size_t>(y) * width + x) * 4];
+    return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+  }
+};
+
+Rgba readPngRgba(const std::string& path)
+{
+  Rgba r;
+  png_image pi;
+  std::memset(&pi, 0, sizeof pi);
+  pi.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&pi, path.c_str())) return r;
+  pi.format = PNG_FORMAT_RGBA;
+  r.px.resize(PNG_IMAGE_SIZE(pi));
+  if (!png_image_finish_read(&pi, nullptr, r.px.data(), 0, nullptr)) return r;
+  r.width = static_cast<int>(pi.width), r.height = static_cast<int>(pi.height);
+  return r;
+}
+
+Rgba readGif(const std::string& path)
+{
+  Rgba r;
+  int err = 0;
+  GifFileType* gif = DGifOpenFileName(path.c_str(), &err);
+  if (!gif) return r;
+  if (DGifSlurp(gif) == GIF_OK && gif->ImageCount == 1) {
+    const SavedImage& im = gif->SavedImages[0];
+    const ColorMapObject* map = im.ImageDesc.ColorMap ? im.ImageDesc.ColorMap : gif->SColorMap;
+    GraphicsControlBlock gcb;
+    gcb.TransparentColor = NO_TRANSPARENT_COLOR;
+    DGifSavedExtensionToGCB(gif, 0, &gcb);
+    r.width = im.ImageDesc.Width, r.height = im.ImageDesc.Height;
+    for (int k = 0; k < r.width * r.height; ++k) {
+      const int i = im.RasterBits[k];
+      const GifColorType& c = map->Colors[i];
+      r.px.insert(r.px.end(), {c.Red, c.Green, c.Blue,
+                               static_cast<uint8_t>(i == gcb.TransparentColor ? 0 : 255)});
+    }
+  }
+  DGifCloseFile(gif, &err);
+  return r;
+}
+
+class PlotImageTest : public KOLTest::QuietTest {
+ protected:
+  void SetUp() override
+  {
+    QuietTest::SetUp();
+    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    KOL::Kol::resrc.set("image_path", dir.path().c_str());
+  }
+  void TearDown() override
+  {
+    KOL::Kol::resrc.set("image_path", "");
+    QuietTest::TearDown();
+  }
+  // A 200 x 100 picture, white background: the left half of the unit-square panel red.
+  void drawPicture(Plot& plot)
+  {
+    plot.setFillColor("red");
+    plot.drawFill(Rect(0, 0, 0.5f, 1));
+  }
+  KOLTest::TempDir dir;
+};
+
+TEST_F(PlotImageTest, PngAndGifReadBackAsDrawn)
+{
+  Plot plot;
+  ASSERT_TRUE(plot.open("full,bg=white,de=i,,sz=200x100"));
+  plot.setPanel(Rect(0, 0, 1, 1), 2.0f);
+  drawPicture(plot);
+  ASSERT_EQ(plot.saveImage("pic.png"), 1);
+  ASSERT_EQ(plot.saveImage("pic.gif"), 1);
+  for (const Rgba& r : {readPngRgba(dir.file("pic.png")), readGif(dir.file("pic.gif"))}) {
+    ASSERT_EQ(r.width, 200);
+    ASSERT_EQ(r.height, 100);
+    EXPECT_EQ(r.at(50, 50), 0xFF0000FFu);
+    EXPECT_EQ(r.at(150, 50), 0xFFFFFFFFu);
+  }
+}
+
+TEST_F(PlotImageTest, TransparentColourBecomesTransparent)
+{
+  Plot plot;
+  ASSERT_TRUE(plot.open("full,trans_col=white,bg=white,de=i,,sz=200x100"));
+  plot.setPanel(Rect(0, 0, 1, 1), 2.0f);
+  drawPicture(plot);
+  ASSERT_EQ(plot.saveImage("t.png", "PNG"), 1);
+  ASSERT_EQ(plot.saveImage("t.gif", "gif"), 1);
+  for (const Rgba& r : {readPngRgba(dir.file("t.png")), readGif(dir.file("t.gif"))}) {
+    ASSERT_EQ(r.width, 200);
+    EXPECT_EQ(r.at(50, 50) & 0xFF, 0xFFu) << "red stays opaque";
+    EXPECT_EQ(r.at(150, 50) & 0xFF, 0u) << "white is transparent";
+  }
+}
+
+TEST_F(PlotImageTest, OutputResourceSavesInsteadOfTheEventLoop)
+{
+  KOL::Kol::resrc.set("output", "png:out.png");
+  Plot plot;
+  const bool opened = plot.open("de=i,,sz=120x80");
+  KOL::Kol::resrc.set("output", "");
+  ASSERT_TRUE(opened);
+  EXPECT_TRUE(plot.isImageOutput());
+  KOL::Kol::resrc.set("output", "png:out.png");
+  EXPECT_EQ(plot.manage(), 1);
+  KOL::Kol::resrc.set("output", "");
+  EXPECT_EQ(readPngRgba(dir.file("out.png")).width, 120);
+}
+
+TEST_F(PlotImageTest, DevicesWithoutAPictureSaySo)
+{
+  for (const std::string& dev : {"de=p," + dir.file("x.ps"), "de=m," + dir.file("x.meta")}) {
+    SCOPED_TRACE(dev);
+    Plot plot;
+    ASSERT_TRUE(plot.open(dev.c_str()));
+    EXPECT_EQ(plot.saveImage("none.png"), 0);
+    EXPECT_FALSE(KOLTest::readFile(dir.file("none.png")).size());
+  }
+  Plot plot;
+  ASSERT_TRUE(plot.open("de=i,,sz=10x10"));
+  EXPECT_EQ(plot.saveImage("picture.jpg"), 0) << "neither gif nor png";
+}
+
+int ramp(int i)
+{
+  const int v = i * 255 / 600;
+  return (v << 16) | (v << 8) | std::min(255, v + (i & 1));
+}
+
+TEST_F(PlotImageTest, GifOfManyColoursKeepsTheCommonOnesExact)
+{
+  // a white picture with a ramp of about 500 near-grey shades along one row
+  Image img(600, 40, 24);
+  ASSERT_EQ(img.allocData(), 1);
+  for (int j = 0; j < 40; ++j)
+    for (int i = 0; i < 600; ++i) img.setPixel(i, j, j == 20 ? ramp(i) : 0xFFFFFF);
+  const std::string gif = dir.file("many.gif");
+  ASSERT_EQ(KOL::GifFile::write(gif.c_str(), img), 1);
+  const Rgba r = readGif(gif);
+  ASSERT_EQ(r.width, 600);
+  EXPECT_EQ(r.at(5, 5), 0xFFFFFFFFu);
+  // the ramp's shades are replaced by near ones
+  int worst = 0;
+  for (int i = 0; i < 600; ++i) {
+    const int want = ramp(i) >> 16, got = static_cast<int>(r.at(i, 20) >> 24);
+    worst = std::max(worst, std::abs(want - got));
+  }
+  EXPECT_LE(worst, 8);
+  EXPECT_EQ(KOL::GifFile::write((dir.path() + "/no/such/dir/x.gif").c_str(), img), 0);
+  EXPECT_EQ(KOL::GifFile::write(gif.c_str(), Image()), 0);
+}
+
+TEST(PlotImageNames, OutputTextsAndFrameNames)
+{
+  using namespace KOL::PlotImage;
+  EXPECT_STREQ(outputType("gif:plot.gif"), "GIF");
+  EXPECT_STREQ(outputType("map.png"), "PNG");
+  EXPECT_STREQ(outputType("PNG"), "PNG");
+  EXPECT_EQ(outputType("plot.ps"), nullptr);
+  EXPECT_EQ(outputType(nullptr), nullptr);
+  EXPECT_EQ(outputName("gif:plot.gif"), "plot.gif");
+  EXPECT_EQ(outputName("dir/map.png"), "dir/map.png");
+  EXPECT_EQ(frameNames("Surface", 1, false), std::vector<std::string>{"Surfa.png"});
+  EXPECT_EQ(frameNames("Surface", 1, true), std::vector<std::string>{"Surface.gif"});
+  EXPECT_EQ(frameNames("", 1, true), std::vector<std::string>{"output.gif"});
+  EXPECT_EQ(frameNames("Radar", 3, false),
+            (std::vector<std::string>{"Radar-00.png", "Radar-01.png", "Radar-02.png"}));
+  EXPECT_EQ(frameNames(nullptr, 2, true),
+            (std::vector<std::string>{"output-00.gif", "output-01.gif"}));
+}
+
+}  // namespace
