@@ -5,11 +5,11 @@
 // reading; its times are reported as manual times of the "contourpy" entries.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <unistd.h>
 #include <string>
 #include <vector>
 

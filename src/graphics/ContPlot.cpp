@@ -1,24 +1,27 @@
 #include "graphics/ContPlot.h"
 
+#include <strings.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <strings.h>
 
 #include "core/Const.h"
 #include "core/Kol.h"
-#include "core/String.h"
+#include "core/Range.h"
 #include "core/StrLib.h"
+#include "core/String.h"
 #include "core/Tools.h"
 #include "geo/Domain.h"
 #include "geo/GridPoint.h"
 #include "geo/Rect.h"
 #include "graphics/ColorFile.h"
+#include "graphics/ColorFill.h"
 #include "graphics/ColorMap.h"
 #include "graphics/Graph.h"
+#include "graphics/Plot.h"
 #include "graphics/contour/BandFill.h"
 #include "grid/Grid.h"
 
@@ -37,7 +40,10 @@ bool startsWith(const std::string& s, const char* key) { return s.rfind(key, 0) 
 
 std::string after(const std::string& s, std::size_t n) { return s.size() > n ? s.substr(n) : ""; }
 
-float toFloat(const std::string& s) { return s.empty() ? Const::FMISS : std::strtof(s.c_str(), nullptr); }
+float toFloat(const std::string& s)
+{
+  return s.empty() ? Const::FMISS : std::strtof(s.c_str(), nullptr);
+}
 
 std::vector<std::string> split(const char* text, const char* seps)
 {
@@ -89,7 +95,8 @@ void ContPlot::init()
   dataMin = dataMax = Const::FMISS;
   if (const char* v = resource("plot_type"); StrLib::valid(v)) setType(v);
   if (const char* v = resource("color_table"); StrLib::valid(v)) setColorTable(v);
-  if (const char* v = resource("con_interval"); StrLib::valid(v)) setInterval(std::strtof(v, nullptr));
+  if (const char* v = resource("con_interval"); StrLib::valid(v))
+    setInterval(std::strtof(v, nullptr));
   if (const char* v = resource("con_base"); StrLib::valid(v)) setBase(v);
   if (const char* v = resource("color_cont"); StrLib::valid(v)) setColorLine(v);
   if (const char* v = resource("color_fill"); StrLib::valid(v)) setColorFill(v);
@@ -136,9 +143,12 @@ int ContPlot::setBase(const char* text)
 {
   for (const std::string& f : split(text, ",")) {
     if (f.empty()) continue;
-    if (f[0] == '>') lower = toFloat(after(f, 1));
-    else if (f[0] == '<') upper = toFloat(after(f, 1));
-    else if (Tools::isFloat(f.c_str())) base = toFloat(f);
+    if (f[0] == '>')
+      lower = toFloat(after(f, 1));
+    else if (f[0] == '<')
+      upper = toFloat(after(f, 1));
+    else if (Tools::isFloat(f.c_str()))
+      base = toFloat(f);
   }
   return 1;
 }
@@ -185,8 +195,7 @@ int ContPlot::setParam(const char* params)
       setType(after(f, f.find('=') + 1).c_str());
     } else if ((startsWith(f, "int") || startsWith(f, "ci")) && f.find('=') != std::string::npos) {
       setInterval(toFloat(after(f, f.find('=') + 1)));
-    } else if ((startsWith(f, "base") || startsWith(f, "cb")) &&
-               f.find('=') != std::string::npos) {
+    } else if ((startsWith(f, "base") || startsWith(f, "cb")) && f.find('=') != std::string::npos) {
       setBase(after(f, f.find('=') + 1).c_str());
     } else if (startsWith(f, "wi")) {
       setLineWidth(toFloat(after(f, 3)));
@@ -411,8 +420,10 @@ int ContPlot::lineLabels(const Grid& g, const Domain* plot, ContSink& out) const
   int nx = g.getNx(), ny = g.getNy(), labels = 0;
   if (labFreq < 1 || nlevels == 0 || nx < 2 || ny < 2) return 0;
   bool tiny = nx * ny <= 4;
-  int sx = !Const::isMiss(labSpaceX) && labSpaceX > 0 ? labSpaceX : (tiny ? 1 : std::max(1, nx / 5));
-  int sy = !Const::isMiss(labSpaceY) && labSpaceY > 0 ? labSpaceY : (tiny ? 1 : std::max(1, ny / 5));
+  int sx =
+      !Const::isMiss(labSpaceX) && labSpaceX > 0 ? labSpaceX : (tiny ? 1 : std::max(1, nx / 5));
+  int sy =
+      !Const::isMiss(labSpaceY) && labSpaceY > 0 ? labSpaceY : (tiny ? 1 : std::max(1, ny / 5));
   GridBox box;
   for (int j = 0; j < ny - 1; j++) {
     for (int i = 0; i < nx - 1; i++) {
@@ -443,7 +454,8 @@ int ContPlot::maxMin(const Grid& g, const Domain* plot, ContSink& out) const
       int missing = 0, valid = 0;
       for (int dj = -r; dj <= r && (high || low); dj++) {
         for (int di = -r; di <= r && (high || low); di++) {
-          if ((di == 0 && dj == 0) || (i + di < 0 || j + dj < 0 || i + di >= nx || j + dj >= ny)) continue;
+          if ((di == 0 && dj == 0) || (i + di < 0 || j + dj < 0 || i + di >= nx || j + dj >= ny))
+            continue;
           float w = g.getValue(i + di, j + dj);
           if (Const::isMiss(w)) {
             missing++;
@@ -470,12 +482,18 @@ int ContPlot::maxMin(const Grid& g, const Domain* plot, ContSink& out) const
 
 namespace {
 
-// Draws contouring results through a graph whose window is the grid, row 0 at the top.
-class GraphSink : public ContSink {
+// Draws contouring results through a graph (window = the grid, row 0 on top, flipped) or a
+// plot (positions already in plot coordinates).
+template <class Target>
+class DrawSink : public ContSink {
  public:
-  GraphSink(Graph& graph, float rows, const ContPlot& cp, std::vector<int> lineColors,
-            std::vector<int> fillColors)
-      : graph(graph), rows(rows), cp(cp), lineColors(std::move(lineColors)),
+  DrawSink(Target& target, float rows, float height, const ContPlot& cp,
+           std::vector<int> lineColors, std::vector<int> fillColors)
+      : target(target),
+        rows(rows),
+        height(height),
+        cp(cp),
+        lineColors(std::move(lineColors)),
         fillColors(std::move(fillColors))
   {
   }
@@ -483,49 +501,51 @@ class GraphSink : public ContSink {
   {
     if (k != lastLevel) {
       lastLevel = k;
-      graph.setLineColor(lineColors[k]);
+      target.setLineColor(lineColors[k]);
       float base = Const::isMiss(cp.getBase()) ? 0.0f : cp.getBase();
       bool dashed = cp.getDashRule() == 1 || (cp.getDashRule() == -1 && cp.getLevel(k) < base);
-      graph.setLineStyle(dashed ? 2 : 1);
-      if (!Const::isMiss(cp.getLineWidth())) graph.setLineWidth(cp.getLineWidth());
+      target.setLineStyle(dashed ? 2 : 1);
+      target.setLineWidth(Const::isMiss(cp.getLineWidth()) ? 1.0f : cp.getLineWidth());
     }
-    graph.drawLine(flip(a), flip(b));
+    Point p = flip(a), q = flip(b);
+    target.drawLine(p, q);
   }
   void fill(int k, const Point* pts, int n) override
   {
     if (fillColors[k] < 0) return;
-    graph.setFillColor(fillColors[k]);
+    target.setFillColor(fillColors[k]);
     scratch.clear();
     for (int p = 0; p < n; p++) scratch.add(flip(pts[p]));
     scratch.add(flip(pts[0]));
-    graph.drawFill(scratch);
+    target.drawFill(scratch);
     // Edged in their own colour, neighbouring polygons leave no light seam between them.
-    graph.setLineColor(fillColors[k]);
-    graph.setLineStyle(1);
-    graph.setLineWidth(1.0f);
-    graph.drawLine(scratch);
+    target.setLineColor(fillColors[k]);
+    target.setLineStyle(1);
+    target.setLineWidth(1.0f);
+    target.drawLine(scratch);
     lastLevel = -1;
   }
-  void label(int, float value, const Point& at) override { text(value, at, 5, 0.0f); }
+  void label(int, float value, const Point& at) override { text(value, at, 5, 0.015f); }
   void extreme(bool high, float value, const Point& at) override
   {
-    Point p = flip(at);
-    graph.setTextHeight(cp.getScaleFactor() * rows * 0.02f);
-    graph.drawText(p, high ? "H" : "L");
-    text(value, Point(at.x, at.y + 0.02f * rows), 3, 0.0f);
+    target.setTextHeight(cp.getScaleFactor() * height * 0.02f);
+    target.drawText(flip(at), high ? "H" : "L");
+    // The value goes 0.02 of the height lower: down the rows for a grid, down y on a plot.
+    Point below(at.x, rows > 0 ? at.y + 0.02f * height : at.y - 0.02f * height);
+    text(value, below, 3, 0.015f);
   }
-  Point flip(const Point& p) const { return Point(p.x, rows - p.y); }
 
  private:
-  void text(float value, const Point& at, int digits, float)
+  Point flip(const Point& p) const { return rows > 0 ? Point(p.x, rows - p.y) : p; }
+  void text(float value, const Point& at, int digits, float size)
   {
     String s;
     Tools::toString(value, digits, s);
-    graph.setTextHeight(cp.getScaleFactor() * rows * 0.015f);
-    graph.drawText(flip(at), s.get());
+    target.setTextHeight(cp.getScaleFactor() * height * size);
+    target.drawText(flip(at), s.get());
   }
-  Graph& graph;
-  float rows;
+  Target& target;
+  float rows, height;
   const ContPlot& cp;
   std::vector<int> lineColors, fillColors;
   int lastLevel = -1;
@@ -564,24 +584,113 @@ int ContPlot::draw(Graph& graph, const Grid& g)
   }
   int bands = nlevels;
   if (bands > static_cast<int>(palette.size()) && (type == FILL || type == LINE_FILL))
-    Kol::outWarning("ContPlot: %d bands share %d colours\n", bands, static_cast<int>(palette.size()));
+    Kol::outWarning("ContPlot: %d bands share %d colours\n", bands,
+                    static_cast<int>(palette.size()));
   std::vector<int> fills(bands, -1), lines(bands, -1);
-  int lineColor = graph.getColor(colorLine.empty() ? (type == FILL ? "black" : "white") : colorLine.c_str());
+  int lineColor =
+      graph.getColor(colorLine.empty() ? (type == FILL ? "black" : "white") : colorLine.c_str());
   for (int k = 0; k < bands; k++) {
     if (!palette.empty()) fills[k] = palette[static_cast<std::size_t>(k) * palette.size() / bands];
     lines[k] = lineColor;
   }
   graph.setWindow(Rect(0.0f, 0.0f, static_cast<float>(nx - 1), static_cast<float>(ny - 1)));
-  GraphSink sink(graph, static_cast<float>(ny - 1), *this, lines, fills);
+  DrawSink<Graph> sink(graph, static_cast<float>(ny - 1), static_cast<float>(ny - 1), *this, lines,
+                       fills);
   if (type == FILL || type == LINE_FILL || type == NONE) contourFills(g, nullptr, sink);
   if (type == LINE || type == LINE_FILL) contourLines(g, nullptr, sink);
-  int labelColor = graph.getColor(
-      !colorLabel.empty() ? colorLabel.c_str() : (type == FILL ? "black" : colorLine.empty() ? "white" : colorLine.c_str()));
+  int labelColor = graph.getColor(!colorLabel.empty() ? colorLabel.c_str()
+                                                      : (type == FILL        ? "black"
+                                                         : colorLine.empty() ? "white"
+                                                                             : colorLine.c_str()));
   graph.setTextColor(labelColor);
   graph.setTextAlign(2, 3);
   if (type == VALUE) return drawValues(graph, g);
   lineLabels(g, nullptr, sink);
   maxMin(g, nullptr, sink);
+  return 1;
+}
+
+int ContPlot::draw(Plot& plot, Grid& g)
+{
+  if (!colorTable.empty()) {
+    ColorMap map;
+    if (ColorFile::read(colorTable.c_str(), map)) plot.setColorMap(map);
+  }
+  ColorFill cf;
+  if (!colorFill.empty()) cf.set(plot.getColorMap(), colorFill.c_str());
+  std::vector<float> saved = explicitLevels;
+  if (cf.isValues())
+    for (int k = 0; k < cf.getNumValues(); k++) explicitLevels.push_back(cf.getValue(k));
+  std::vector<int> palette = fillPalette(plot.getGraph());
+  int n = setLevels(g, cf.getNum() > 0 ? cf.getNum() : static_cast<int>(palette.size()));
+  explicitLevels = saved;
+  if (n == 0 || g.getNx() < 2 || g.getNy() < 2) {
+    Kol::outWarning("ContPlot: nothing to contour\n");
+    return 0;
+  }
+  if (cf.getNum() == 0) {
+    // One colour per band, spread over the palette so that every band has one.
+    if (n > static_cast<int>(palette.size()) && (type == FILL || type == LINE_FILL))
+      Kol::outWarning("ContPlot: %d bands share %d colours\n", n, static_cast<int>(palette.size()));
+    for (int k = 0; k < n && !palette.empty(); k++)
+      cf.add(palette[static_cast<std::size_t>(k) * palette.size() / n], levels[k]);
+  } else if (!cf.isValues()) {
+    cf.setInterval(usedInterval);
+    cf.setBase(Const::isMiss(base) ? first : base);
+  }
+  std::vector<int> fills(n, -1), lines(n, -1);
+  int lineColor = plot.getColorValue(colorLine.empty() ? (type == FILL ? "black" : "white")
+                                                       : colorLine.c_str());
+  for (int k = 0; k < n; k++) {
+    fills[k] = cf.getColor(levels[k]);
+    lines[k] = lineColor;
+  }
+  Domain& d = plot.getDomain();
+  if (!g.isLocate()) {
+    // Positions found before the array exists, which locate() would otherwise read.
+    std::vector<Point> pos(g.getCount());
+    for (int j = 0; j < g.getNy(); j++)
+      for (int i = 0; i < g.getNx(); i++) GridBox::locate(g, d, i, j, pos[j * g.getNx() + i]);
+    if (g.allocLocate())
+      for (int j = 0; j < g.getNy(); j++)
+        for (int i = 0; i < g.getNx(); i++)
+          if (!pos[j * g.getNx() + i].isMiss()) g.setLocate(i, j, pos[j * g.getNx() + i]);
+  }
+  Rect win = plot.getGraph().getWindow();
+  DrawSink<Plot> sink(plot, 0.0f, std::fabs(win.y2 - win.y1), *this, lines, fills);
+  if (type == FILL || type == LINE_FILL || type == NONE) contourFills(g, &d, sink);
+  if (type == LINE || type == LINE_FILL) contourLines(g, &d, sink);
+  plot.setTextAlign(2, 3);
+  plot.setTextColor(plot.getColorValue(!colorLabel.empty() ? colorLabel.c_str()
+                                       : type == FILL      ? "black"
+                                       : colorLine.empty() ? "white"
+                                                           : colorLine.c_str()));
+  if (type != VALUE) {
+    lineLabels(g, &d, sink);
+    maxMin(g, &d, sink);
+  }
+  if (bar) plot.setBar(cf, Range(first, last));
+  return 1;
+}
+
+int ContPlot::drawLabels(Plot& plot, const Grid& g)
+{
+  if (g.getValid() <= 0) return 0;
+  plot.setLabel("ul", g.getInfo());
+  plot.setLabel("ur", g.getDatim());
+  float min = 0, max = 0;
+  g.getRange(min, max);
+  String lo, hi, ci;
+  Tools::toString(min, 3, lo);
+  Tools::toString(max, 3, hi);
+  char text[120];
+  if (Const::isMiss(usedInterval) || usedInterval <= 0.0f) {
+    std::snprintf(text, sizeof text, "Lo: %s Hi: %s", lo.get(), hi.get());
+  } else {
+    Tools::toString(usedInterval, 3, ci);
+    std::snprintf(text, sizeof text, "Int: %s Lo: %s Hi: %s", ci.get(), lo.get(), hi.get());
+  }
+  plot.setLabel("lr", text);
   return 1;
 }
 
@@ -613,8 +722,8 @@ void ContPlot::print() const
 {
   std::printf("ContPlot: type %d dash %d interval %g base %g range %g %g\n", type, dash, interval,
               base, lower, upper);
-  std::printf("  levels %d first %g last %g labels %d %d spacing %d %d scale %g bar %d\n",
-              nlevels, first, last, labFreq, labRadius, labSpaceX, labSpaceY, scale, bar);
+  std::printf("  levels %d first %g last %g labels %d %d spacing %d %d scale %g bar %d\n", nlevels,
+              first, last, labFreq, labRadius, labSpaceX, labSpaceY, scale, bar);
 }
 
 }  // namespace KOL

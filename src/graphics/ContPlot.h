@@ -14,6 +14,7 @@ namespace KOL {
 class Grid;
 class Domain;
 class Graph;
+class Plot;
 
 class ContPlot {
  public:
@@ -83,6 +84,10 @@ class ContPlot {
   // Draws the grid through a graph whose window is the grid in grid coordinates, row 0 on top.
   int draw(Graph& graph, const Grid& g);
   int drawValues(Graph& graph, const Grid& g);
+  // Draws on the plot's current panel: the grid's positions are projected once into its domain.
+  int draw(Plot& plot, Grid& g);
+  // "ul" the grid's information, "ur" its date, "lr" interval, low and high.
+  int drawLabels(Plot& plot, const Grid& g);
 
   void print() const;
 

@@ -14,6 +14,7 @@
 #include "graphics/ContPlot.h"
 #include "graphics/Graph.h"
 #include "graphics/GridBox.h"
+#include "graphics/Plot.h"
 #include "grid/GribFile.h"
 #include "imagery/Image.h"
 
@@ -27,7 +28,8 @@ Grid ramp(int nx, int ny, float from, float to)
   Grid g(nx, ny);
   for (int j = 0; j < ny; j++)
     for (int i = 0; i < nx; i++)
-      g.setValue(i, j, from + (to - from) * static_cast<float>(i + j) / static_cast<float>(nx + ny - 2));
+      g.setValue(i, j,
+                 from + (to - from) * static_cast<float>(i + j) / static_cast<float>(nx + ny - 2));
   return g;
 }
 
@@ -61,9 +63,9 @@ TEST_F(ContPlotTest, LevelsFromRangeIntervalBaseAndLimits)
     int n;
     float first, last;
   } cases[] = {
-      {"int=10", 0, 100, 12, 0, 110},     // 100 lies on a level: one more
-      {"int=10", 3, 97, 11, 0, 100},      //
-      {"int=10,cb=5", 3, 97, 12, -5, 105},  // levels on the base
+      {"int=10", 0, 100, 12, 0, 110},          // 100 lies on a level: one more
+      {"int=10", 3, 97, 11, 0, 100},           //
+      {"int=10,cb=5", 3, 97, 12, -5, 105},     // levels on the base
       {"int=4,base=>10", -50, 50, 12, 8, 52},  // a lower limit replaces the minimum
       {"ci=0.5", -1.2f, 0.7f, 6, -1.5f, 1.0f},
   };
@@ -120,8 +122,9 @@ TEST_F(ContPlotTest, BadLevelsAndEmptyGridsGiveNoLevels)
 
 TEST_F(ContPlotTest, ParametersSetEveryOption)
 {
-  ContPlot cp("lcf,int=5,cb=>1,wi=2,sc=1.5,fill=3,ct=my.clr,coco=red,cof=blue;green,cola=cyan,"
-              "fm=%.1f,BAR,lab=35");
+  ContPlot cp(
+      "lcf,int=5,cb=>1,wi=2,sc=1.5,fill=3,ct=my.clr,coco=red,cof=blue;green,cola=cyan,"
+      "fm=%.1f,BAR,lab=35");
   EXPECT_EQ(cp.getType(), ContPlot::LINE_FILL);
   EXPECT_FLOAT_EQ(cp.getInterval(), 5.0f);
   EXPECT_FLOAT_EQ(cp.getLower(), 1.0f);
@@ -160,8 +163,8 @@ TEST_F(ContPlotTest, ParametersSetEveryOption)
   struct {
     const char* name;
     int type;
-  } types[] = {{"none", 0}, {"value", 1}, {"gvalue", 1}, {"ln", 2},
-               {"dln", 2},  {"ndln", 2},  {"cf", 3},     {"lcf", 4}, {"xyz", 0}, {"", 0}};
+  } types[] = {{"none", 0}, {"value", 1}, {"gvalue", 1}, {"ln", 2},  {"dln", 2},
+               {"ndln", 2}, {"cf", 3},    {"lcf", 4},    {"xyz", 0}, {"", 0}};
   for (const auto& t : types) EXPECT_EQ(ContPlot::decodeType(t.name), t.type) << t.name;
 }
 
@@ -262,7 +265,8 @@ TEST_F(ContPlotTest, HighsLowsAndLabels)
   ASSERT_GT(cp.setLevels(g), 0);
   Collect out;
   cp.maxMin(g, nullptr, out);
-  // Inside the grid only the hill and the hollow; the border, seeing fewer neighbours, may add more.
+  // Inside the grid only the hill and the hollow; the border, seeing fewer neighbours, may add
+  // more.
   auto inner = [](const std::vector<std::pair<float, Point>>& v) {
     std::vector<Point> out;
     for (const auto& [value, p] : v)
@@ -326,7 +330,8 @@ TEST_F(ContPlotTest, RealFieldToPng)
   const char* keep = std::getenv("KOL_KEEP_PICTURES");
   for (const char* params : {"cf", "lcf,co=black,cola=black", "ln,co=blue,int=100"}) {
     SCOPED_TRACE(params);
-    std::string name = std::string("contour_") + std::string(params, std::strcspn(params, ",")) + ".png";
+    std::string name =
+        std::string("contour_") + std::string(params, std::strcspn(params, ",")) + ".png";
     const std::string png = keep ? std::string(keep) + "/" + name : dir.file(name);
     Graph graph("image", (png + ",sz=800x480").c_str());
     ASSERT_EQ(graph.open(), 1);
@@ -336,6 +341,42 @@ TEST_F(ContPlotTest, RealFieldToPng)
     Image img;
     ASSERT_EQ(graph.getImage(img), 1);
     graph.close();
+    std::string bytes = KOLTest::readFile(png);
+    ASSERT_GT(bytes.size(), 1000u);
+    EXPECT_EQ(bytes.substr(1, 3), "PNG");
+  }
+}
+
+TEST_F(ContPlotTest, RealFieldOnItsMapThroughPlot)
+{
+  KOL_REQUIRE_DATA();
+  Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  KOLTest::TempDir dir;
+  const char* keep = std::getenv("KOL_KEEP_PICTURES");
+  struct {
+    const char* file;
+    const char* params;
+    const char* name;
+  } cases[] = {{"grib/g1_lambert_grid.grib", "lcf,co=black,cola=black,bar", "contour_lambert.png"},
+               {"grib/g2_gfs.t12z.pgrbf120.2p5deg.grib2", "lcf,co=black,cola=black,bar",
+                "contour_globe.png"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    GribFile gf;
+    ASSERT_TRUE(gf.open(KOLTest::dataFile(c.file).c_str()));
+    Grid g;
+    ASSERT_TRUE(gf.read(g));
+    const std::string png = keep ? std::string(keep) + "/" + c.name : dir.file(c.name);
+    Plot plot;
+    ASSERT_TRUE(plot.open(("de=i," + png + ",sz=800x600").c_str()));
+    plot.setDomain(g.getDomain());
+    ContPlot cp(c.params);
+    EXPECT_EQ(cp.draw(plot, g), 1);
+    EXPECT_EQ(cp.drawLabels(plot, g), 1);
+    plot.drawMap();
+    plot.setLine("black:w1");
+    plot.end();
+    plot.close();
     std::string bytes = KOLTest::readFile(png);
     ASSERT_GT(bytes.size(), 1000u);
     EXPECT_EQ(bytes.substr(1, 3), "PNG");

@@ -17,7 +17,10 @@ struct Segment {
 // Collects what ContPlot computes, per level.
 class Collect : public KOL::ContSink {
  public:
-  void line(int k, const KOL::Point& a, const KOL::Point& b) override { lines[k].push_back({a, b}); }
+  void line(int k, const KOL::Point& a, const KOL::Point& b) override
+  {
+    lines[k].push_back({a, b});
+  }
   void fill(int k, const KOL::Point* pts, int n) override;
   void label(int k, float, const KOL::Point& at) override { labels.push_back({k, at}); }
   void extreme(bool high, float v, const KOL::Point& at) override
@@ -45,7 +48,8 @@ struct Reference {
 // The oracle script; "" when python3 with contourpy is not installed.
 std::string contourOracle();
 // Writes the grid and levels in the oracle's input form.
-void writeOracleInput(const std::string& path, const KOL::Grid& g, const std::vector<float>& levels);
+void writeOracleInput(const std::string& path, const KOL::Grid& g,
+                      const std::vector<float>& levels);
 Reference runOracle(const KOL::Grid& g, const std::vector<float>& levels);
 
 // Joins segments meeting end to end into lines: the number of closed and open ones.

@@ -21,7 +21,11 @@ namespace {
 
 constexpr float TOL = 1e-3f;
 
-int64_t cellKey(int i, int j) { return static_cast<int64_t>(static_cast<uint64_t>(static_cast<uint32_t>(j)) << 32 | static_cast<uint32_t>(i)); }
+int64_t cellKey(int i, int j)
+{
+  return static_cast<int64_t>(static_cast<uint64_t>(static_cast<uint32_t>(j)) << 32 |
+                              static_cast<uint32_t>(i));
+}
 
 bool shortPiece(const Point& a, const Point& b)
 {
@@ -94,8 +98,8 @@ void compareWithOracle(const Grid& g, const std::vector<float>& levels)
                            static_cast<int>(std::floor((s.a.y + s.b.y) / 2))));
     }
     EXPECT_EQ(off, 0) << "segment ends away from contourpy's lines";
-    EXPECT_TRUE(cells == referenceCells(lines)) << cells.size() << " cells, contourpy "
-                                                << referenceCells(lines).size();
+    EXPECT_TRUE(cells == referenceCells(lines))
+        << cells.size() << " cells, contourpy " << referenceCells(lines).size();
     int closed = 0, open = 0, refClosed = 0;
     KOLTest::countJoined(segs, closed, open);
     for (const auto& l : lines) refClosed += l.closed;

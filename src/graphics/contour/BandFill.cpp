@@ -38,8 +38,8 @@ void addCrossings(Walk& w, const GridBox& box, int b, int side, float& fprev, bo
     float f = box.getSide(side);
     Item it{box.getCrossPoint(k), b, k, false};
     // At most one crossing per box and side, so two items at most to order.
-    bool before = w.n > 0 && w.items[w.n - 1].box >= 0 && fprev >= 0.0f &&
-                  (forward ? f < fprev : f > fprev);
+    bool before =
+        w.n > 0 && w.items[w.n - 1].box >= 0 && fprev >= 0.0f && (forward ? f < fprev : f > fprev);
     if (before) {
       w.items[w.n] = w.items[w.n - 1];
       w.index[w.items[w.n].box][w.items[w.n].cross] = w.n;
