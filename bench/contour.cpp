@@ -1,8 +1,9 @@
 // Contouring speed on a 1799 x 1059 field (HRRR 2 m temperature), 20 levels across its range,
 // beside contourpy (serial algorithm) on the same grid and levels in the same run. Our side
 // collects every segment's or polygon's points into arrays, as contourpy returns them. contourpy
-// is timed inside its Python process (scripts/contour_oracle.py --time), without start-up and
-// reading; its times are reported as manual times of the "contourpy" entries.
+// is timed inside its Python process (scripts/contour_oracle.py --time, process CPU time, as the
+// machine is shared), without start-up and reading; its times are reported as manual times of
+// the "contourpy" entries: compare them with the CPU column of ours.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
