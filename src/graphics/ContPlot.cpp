@@ -665,10 +665,9 @@ int ContPlot::draw(Plot& plot, Grid& g)
                                        : type == FILL      ? "black"
                                        : colorLine.empty() ? "white"
                                                            : colorLine.c_str()));
-  if (type != VALUE) {
-    lineLabels(g, &d, sink);
-    maxMin(g, &d, sink);
-  }
+  if (type == VALUE) return drawValues(plot, g);
+  lineLabels(g, &d, sink);
+  maxMin(g, &d, sink);
   if (bar) plot.setBar(cf, Range(first, last));
   return 1;
 }
@@ -694,25 +693,72 @@ int ContPlot::drawLabels(Plot& plot, const Grid& g)
   return 1;
 }
 
+namespace {
+
+// A user format is used only with a single floating-point conversion; anything else could read
+// arguments that are not there.
+bool floatFormat(const std::string& f)
+{
+  int conversions = 0;
+  for (std::size_t i = 0; i < f.size(); i++) {
+    if (f[i] != '%') continue;
+    if (i + 1 < f.size() && f[i + 1] == '%') {
+      i++;
+      continue;
+    }
+    std::size_t c = f.find_first_not_of("0123456789.-+ #", i + 1);
+    if (c == std::string::npos || !std::strchr("eEfgG", f[c])) return false;
+    conversions++;
+    i = c;
+  }
+  return conversions == 1;
+}
+
+}  // namespace
+
+void ContPlot::valueText(float v, String& out) const
+{
+  if (!format.empty() && floatFormat(format)) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, format.c_str(), v);
+    out = buf;
+  } else {
+    Tools::toString(v, out);
+  }
+}
+
 int ContPlot::drawValues(Graph& graph, const Grid& g)
 {
   float rows = static_cast<float>(g.getNy() - 1);
   graph.setTextColor(graph.getColor(colorLabel.empty() ? "green" : colorLabel.c_str()));
   graph.setTextHeight(scale * rows * 0.015f);
+  String s;
   for (int j = 0; j < g.getNy(); j++) {
     for (int i = 0; i < g.getNx(); i++) {
       float v = g.getValue(i, j);
       if (Const::isMiss(v)) continue;
-      char buf[64];
-      String s;
-      const char* text = buf;
-      if (!format.empty()) {
-        std::snprintf(buf, sizeof buf, format.c_str(), v);
-      } else {
-        Tools::toString(v, s);
-        text = s.get();
-      }
-      graph.drawText(static_cast<float>(i), rows - static_cast<float>(j), text);
+      valueText(v, s);
+      graph.drawText(static_cast<float>(i), rows - static_cast<float>(j), s.get());
+    }
+  }
+  return 1;
+}
+
+int ContPlot::drawValues(Plot& plot, const Grid& g)
+{
+  Rect win = plot.getGraph().getWindow();
+  plot.setTextColor(plot.getColorValue(colorLabel.empty() ? "green" : colorLabel.c_str()));
+  plot.setTextHeight(scale * std::fabs(win.y2 - win.y1) * 0.015f);
+  plot.setTextAlign(2, 3);
+  String s;
+  for (int j = 0; j < g.getNy(); j++) {
+    for (int i = 0; i < g.getNx(); i++) {
+      float v = g.getValue(i, j);
+      Point p;
+      if (Const::isMiss(v) || !GridBox::locate(g, plot.getDomain(), i, j, p) || p.isMiss())
+        continue;
+      valueText(v, s);
+      plot.drawText(p, s.get());
     }
   }
   return 1;

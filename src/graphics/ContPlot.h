@@ -15,6 +15,7 @@ class Grid;
 class Domain;
 class Graph;
 class Plot;
+class String;
 
 class ContPlot {
  public:
@@ -84,6 +85,7 @@ class ContPlot {
   // Draws the grid through a graph whose window is the grid in grid coordinates, row 0 on top.
   int draw(Graph& graph, const Grid& g);
   int drawValues(Graph& graph, const Grid& g);
+  int drawValues(Plot& plot, const Grid& g);
   // Draws on the plot's current panel: the grid's positions are projected once into its domain.
   int draw(Plot& plot, Grid& g);
   // "ul" the grid's information, "ur" its date, "lr" interval, low and high.
@@ -92,6 +94,7 @@ class ContPlot {
   void print() const;
 
  private:
+  void valueText(float v, String& out) const;
   int computeLevels(float min, float max, int numColors);
   int firstLevelAbove(float v) const;
   int setBox(GridBox& box, const Grid& g, const Domain* plot, int i, int j) const;

@@ -382,3 +382,20 @@ TEST_F(ContPlotTest, RealFieldOnItsMapThroughPlot)
     EXPECT_EQ(bytes.substr(1, 3), "PNG");
   }
 }
+
+TEST_F(ContPlotTest, ValuesWithAnyFormatText)
+{
+  // Formats that do not take one float fall back to the plain number text: no stray reads.
+  Grid g = ramp(4, 3, 0, 7);
+  for (const char* fm : {"fm=%.1f", "fm=%s%s", "fm=%d", "fm=", "fm=%5.2e%%"}) {
+    SCOPED_TRACE(fm);
+    Plot plot;
+    ASSERT_TRUE(plot.open("de=i,,sz=200x150"));
+    plot.setDomain(g.getDomain());
+    ContPlot cp((std::string("value,") + fm).c_str());
+    EXPECT_EQ(cp.draw(plot, g), 1);
+    Image img;
+    ASSERT_EQ(plot.getImage(img), 1);
+    plot.close();
+  }
+}
