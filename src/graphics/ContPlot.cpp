@@ -1,0 +1,775 @@
+#include "graphics/ContPlot.h"
+
+#include <strings.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "core/Const.h"
+#include "core/Kol.h"
+#include "core/Range.h"
+#include "core/StrLib.h"
+#include "core/String.h"
+#include "core/Tools.h"
+#include "geo/Domain.h"
+#include "geo/GridPoint.h"
+#include "geo/Rect.h"
+#include "graphics/ColorFile.h"
+#include "graphics/ColorFill.h"
+#include "graphics/ColorMap.h"
+#include "graphics/Graph.h"
+#include "graphics/Plot.h"
+#include "graphics/contour/BandFill.h"
+#include "grid/Grid.h"
+
+namespace KOL {
+
+namespace {
+
+struct TypeName {
+  const char* name;
+  int type;
+};
+constexpr TypeName TYPES[] = {{"none", 0}, {"value", 1}, {"gvalue", 1}, {"ln", 2},
+                              {"dln", 2},  {"ndln", 2},  {"cf", 3},     {"lcf", 4}};
+
+bool startsWith(const std::string& s, const char* key) { return s.rfind(key, 0) == 0; }
+
+std::string after(const std::string& s, std::size_t n) { return s.size() > n ? s.substr(n) : ""; }
+
+float toFloat(const std::string& s)
+{
+  return s.empty() ? Const::FMISS : std::strtof(s.c_str(), nullptr);
+}
+
+std::vector<std::string> split(const char* text, const char* seps)
+{
+  std::vector<std::string> out;
+  std::string cur;
+  for (const char* p = text; p && *p; p++) {
+    if (std::strchr(seps, *p)) {
+      out.push_back(cur);
+      cur.clear();
+    } else {
+      cur += *p;
+    }
+  }
+  if (!cur.empty() || (text && *text)) out.push_back(cur);
+  return out;
+}
+
+const char* resource(const char* name) { return Kol::resrc.get(name); }
+
+}  // namespace
+
+ContPlot::ContPlot(const char* params)
+{
+  init();
+  setParam(params);
+}
+
+void ContPlot::init()
+{
+  type = LINE;
+  dash = 0;
+  interval = base = lower = upper = Const::FMISS;
+  colorTable.clear();
+  colorFill.clear();
+  colorLine.clear();
+  colorLabel.clear();
+  format.clear();
+  labFreq = 2;
+  labRadius = 2;
+  labSpaceX = labSpaceY = Const::MISS;
+  fillStyle = Const::MISS;
+  lineWidth = Const::FMISS;
+  scale = 1.0f;
+  bar = false;
+  explicitLevels.clear();
+  levels.clear();
+  nlevels = 0;
+  first = last = usedInterval = Const::FMISS;
+  dataMin = dataMax = Const::FMISS;
+  if (const char* v = resource("plot_type"); StrLib::valid(v)) setType(v);
+  if (const char* v = resource("color_table"); StrLib::valid(v)) setColorTable(v);
+  if (const char* v = resource("con_interval"); StrLib::valid(v))
+    setInterval(std::strtof(v, nullptr));
+  if (const char* v = resource("con_base"); StrLib::valid(v)) setBase(v);
+  if (const char* v = resource("color_cont"); StrLib::valid(v)) setColorLine(v);
+  if (const char* v = resource("color_fill"); StrLib::valid(v)) setColorFill(v);
+  if (const char* v = resource("color_clabel"); StrLib::valid(v)) setColorLabel(v);
+  if (const char* v = resource("format"); StrLib::valid(v)) setTextFormat(v);
+  if (const char* v = resource("parameter"); StrLib::valid(v)) setParam(v);
+}
+
+int ContPlot::decodeType(const char* name)
+{
+  if (!name) return NONE;
+  for (const TypeName& t : TYPES)
+    if (std::strcmp(name, t.name) == 0) return t.type;
+  return NONE;
+}
+
+int ContPlot::setType(int t)
+{
+  type = t;
+  return 1;
+}
+
+int ContPlot::setType(const char* name)
+{
+  type = decodeType(name);
+  if (name && std::strcmp(name, "dln") == 0) dash = 1;
+  if (name && std::strcmp(name, "ndln") == 0) dash = -1;
+  return 1;
+}
+
+int ContPlot::setInterval(float v)
+{
+  interval = v;
+  return 1;
+}
+
+int ContPlot::setBase(float v)
+{
+  base = v;
+  return 1;
+}
+
+int ContPlot::setBase(const char* text)
+{
+  for (const std::string& f : split(text, ",")) {
+    if (f.empty()) continue;
+    if (f[0] == '>')
+      lower = toFloat(after(f, 1));
+    else if (f[0] == '<')
+      upper = toFloat(after(f, 1));
+    else if (Tools::isFloat(f.c_str()))
+      base = toFloat(f);
+  }
+  return 1;
+}
+
+int ContPlot::setLevels(const std::vector<float>& values)
+{
+  explicitLevels = values;
+  return 1;
+}
+
+int ContPlot::setColorTable(const char* t) { return colorTable = t ? t : "", 1; }
+int ContPlot::setColorFill(const char* t) { return colorFill = t ? t : "", 1; }
+int ContPlot::setColorLine(const char* t) { return colorLine = t ? t : "", 1; }
+int ContPlot::setColorLabel(const char* t) { return colorLabel = t ? t : "", 1; }
+int ContPlot::setTextFormat(const char* t) { return format = t ? t : "", 1; }
+
+int ContPlot::setLabelParam(int freq, int radius)
+{
+  labFreq = freq;
+  labRadius = radius;
+  return 1;
+}
+
+int ContPlot::setLabelSpace(int x, int y)
+{
+  labSpaceX = x;
+  labSpaceY = y;
+  return 1;
+}
+
+int ContPlot::setFillStyle(int s) { return fillStyle = s, 1; }
+int ContPlot::setLineWidth(float w) { return lineWidth = w, 1; }
+int ContPlot::setScaleFactor(float s) { return scale = s, 1; }
+int ContPlot::setBar(bool on) { return bar = on, 1; }
+
+int ContPlot::setParam(const char* params)
+{
+  for (const std::string& f : split(params, ",")) {
+    if (f == "cf" || f == "lcf" || f == "ln" || f == "dln" || f == "ndln" || f == "gvalue" ||
+        f == "value") {
+      setType(f.c_str());
+    } else if ((startsWith(f, "ty=") || startsWith(f, "pl=")) ||
+               ((startsWith(f, "ty") || startsWith(f, "pl")) && f.find('=') != std::string::npos)) {
+      setType(after(f, f.find('=') + 1).c_str());
+    } else if ((startsWith(f, "int") || startsWith(f, "ci")) && f.find('=') != std::string::npos) {
+      setInterval(toFloat(after(f, f.find('=') + 1)));
+    } else if ((startsWith(f, "base") || startsWith(f, "cb")) && f.find('=') != std::string::npos) {
+      setBase(after(f, f.find('=') + 1).c_str());
+    } else if (startsWith(f, "wi")) {
+      setLineWidth(toFloat(after(f, 3)));
+    } else if (startsWith(f, "sc")) {
+      setScaleFactor(toFloat(after(f, 3)));
+    } else if (startsWith(f, "fill")) {
+      setFillStyle(std::atoi(after(f, 5).c_str()));
+    } else if (startsWith(f, "ct")) {
+      setColorTable(after(f, 3).c_str());
+    } else if (startsWith(f, "coco") || startsWith(f, "coln")) {
+      setColorLine(after(f, 5).c_str());
+    } else if (startsWith(f, "cof")) {
+      setColorFill(after(f, 4).c_str());
+    } else if (startsWith(f, "cola")) {
+      setColorLabel(after(f, 5).c_str());
+    } else if (startsWith(f, "co=")) {
+      setColorLine(after(f, 3).c_str());
+    } else if (startsWith(f, "fm") && f.find('=') != std::string::npos) {
+      setTextFormat(after(f, f.find('=') + 1).c_str());
+    } else if (strcasecmp(f.c_str(), "bar") == 0) {
+      setBar(true);
+    } else if (f == "nobar") {
+      setBar(false);
+    } else if (startsWith(f, "lab")) {
+      std::vector<int> n;
+      for (const std::string& v : split(after(f, 4).c_str(), ":,."))
+        if (Tools::isInt(v.c_str())) n.push_back(std::atoi(v.c_str()));
+      if (n.size() == 1) setLabelParam(n[0] / 10, n[0] % 10);
+      if (n.size() >= 2) setLabelParam(n[0], n[1]);
+      if (n.size() >= 3) setLabelSpace(n[2], n[2]);
+      if (n.size() >= 4) labSpaceY = n[3];
+    }
+  }
+  return 1;
+}
+
+float ContPlot::getLevel(int k) const
+{
+  if (k < 0 || k >= static_cast<int>(levels.size())) return Const::FMISS;
+  return levels[k];
+}
+
+int ContPlot::setLevels(const Grid& g, int numColors)
+{
+  levels.clear();
+  nlevels = 0;
+  float min = Const::FMISS, max = Const::FMISS;
+  if (g.getValid() > 0) g.getRange(min, max);
+  if (!Const::isMiss(lower)) min = lower;
+  if (!Const::isMiss(upper)) max = upper;
+  dataMin = min, dataMax = max;
+  return computeLevels(min, max, numColors);
+}
+
+int ContPlot::computeLevels(float min, float max, int numColors)
+{
+  levels.clear();
+  nlevels = 0;
+  if (!explicitLevels.empty()) {
+    for (std::size_t k = 1; k < explicitLevels.size(); k++) {
+      if (!(explicitLevels[k] > explicitLevels[k - 1])) {
+        Kol::outWarning("ContPlot: levels are not increasing\n");
+        return 0;
+      }
+    }
+    levels = explicitLevels;
+    if (levels.size() > MAX_LEVELS) levels.resize(MAX_LEVELS);
+    nlevels = static_cast<int>(levels.size());
+    first = levels.front(), last = levels.back();
+    usedInterval = nlevels > 1 ? levels[1] - levels[0] : Const::FMISS;
+    return nlevels;
+  }
+  if (Const::isMiss(max) || Const::isMiss(min) || !(max >= min)) {
+    first = 0.0f, usedInterval = 1.0f, last = Const::FMISS;
+    return 0;
+  }
+  int n = numColors > 1 ? numColors - 1 : 10;
+  double ci = interval;
+  if (Const::isMiss(interval) || interval <= 0.0f) ci = Tools::calcInterval(max, min, n);
+  double b = Const::isMiss(base) ? 0.0 : base;
+  for (int attempt = 0; attempt < 2; attempt++) {
+    if (!(ci > 0.0) || !std::isfinite(ci)) ci = std::fmax(std::fabs(max - min), 1.0f);
+    double lo = std::floor((min - b) / ci) * ci + b;
+    double hi = std::ceil((max - b) / ci) * ci + b;
+    if (max - b == hi - b) hi += ci;
+    double count = std::trunc((hi - lo) / ci + 1.01);
+    if (count <= MAX_LEVELS) {
+      nlevels = static_cast<int>(count);
+      for (int k = 0; k < nlevels; k++) levels.push_back(static_cast<float>(lo + k * ci));
+      first = levels.front(), last = levels.back();
+      usedInterval = static_cast<float>(ci);
+      return nlevels;
+    }
+    Kol::outWarning("Contour interval too small, recomputing...\n");
+    ci = Tools::calcInterval(max, min, n);
+  }
+  return 0;
+}
+
+// Index of the first level at or above v.
+int ContPlot::firstLevelAbove(float v) const
+{
+  return static_cast<int>(std::lower_bound(levels.begin(), levels.end(), v) - levels.begin());
+}
+
+int ContPlot::setBox(GridBox& box, const Grid& g, const Domain* plot, int i, int j) const
+{
+  if (plot) return box.set(g, *plot, i, j);
+  float v[4];
+  Point p[4];
+  for (int c = 0; c < 4; c++) {
+    int ci = i + (c & 1), cj = j + (c >> 1);
+    v[c] = g.getValue(ci, cj);
+    p[c].set(static_cast<float>(ci), static_cast<float>(cj));
+  }
+  return box.set(v, p);
+}
+
+int ContPlot::contourLines(const Grid& g, const Domain* plot, ContSink& out) const
+{
+  int nx = g.getNx(), ny = g.getNy(), segments = 0;
+  if (nlevels == 0 || nx < 2 || ny < 2) return 0;
+  GridBox box;
+  for (int j = 0; j < ny - 1; j++) {
+    for (int i = 0; i < nx - 1; i++) {
+      if (!setBox(box, g, plot, i, j) || box.getMin() == box.getMax()) continue;
+      // Only levels in [min, max) cross the cell.
+      for (int k = firstLevelAbove(box.getMin()); k < nlevels && levels[k] < box.getMax(); k++) {
+        int n = box.setLevel(levels[k]);
+        for (int c = 0; c < n; c++) {
+          int p = box.getPartner(c);
+          if (p <= c) continue;
+          out.line(k, box.getCrossPoint(c), box.getCrossPoint(p));
+          segments++;
+        }
+      }
+    }
+  }
+  return segments;
+}
+
+namespace {
+
+// Cells lying wholly in one band, joined along a row into one rectangle (grid coordinates only,
+// where the joined cells' sides are straight).
+class Run {
+ public:
+  void extend(int k, int i, int j, ContSink& out)
+  {
+    if (band != k || i != end || row != j) flush(out);
+    if (band < 0) band = k, start = i, row = j;
+    end = i + 1;
+  }
+  int flush(ContSink& out)
+  {
+    if (band < 0) return 0;
+    float x0 = static_cast<float>(start), x1 = static_cast<float>(end);
+    float y0 = static_cast<float>(row), y1 = y0 + 1.0f;
+    Point pts[4] = {Point(x0, y0), Point(x1, y0), Point(x1, y1), Point(x0, y1)};
+    out.fill(band, pts, 4);
+    band = -1;
+    return 1;
+  }
+
+ private:
+  int band = -1, start = 0, end = 0, row = 0;
+};
+
+}  // namespace
+
+int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) const
+{
+  int nx = g.getNx(), ny = g.getNy(), polygons = 0;
+  if (nlevels == 0 || nx < 2 || ny < 2) return 0;
+  GridBox boxes[2];
+  contour::BandFill band;
+  Run run;
+  for (int j = 0; j < ny - 1; j++) {
+    for (int i = 0; i < nx - 1; i++) {
+      GridBox* lo = &boxes[0];
+      GridBox* hi = &boxes[1];
+      if (!setBox(*lo, g, plot, i, j)) {
+        polygons += run.flush(out);
+        continue;
+      }
+      // The first band that reaches into the cell has its lower level below the cell minimum.
+      int k = std::max(0, firstLevelAbove(lo->getMin()) - 1);
+      // The lowest band also takes values equal to the lowest level.
+      bool bottom = k == 0 && levels[0] <= lo->getMin();
+      if (!plot && (levels[k] < lo->getMin() || bottom) &&
+          (k + 1 == nlevels || levels[k + 1] >= lo->getMax())) {
+        run.extend(k, i, j, out);
+        continue;
+      }
+      polygons += run.flush(out);
+      *hi = *lo;
+      lo->setLevel(bottom ? -std::numeric_limits<float>::max() : levels[k]);
+      for (; k < nlevels; k++) {
+        if (lo->getState() == 1) break;
+        GridBox* top = nullptr;
+        if (k + 1 < nlevels) {
+          hi->setLevel(levels[k + 1]);
+          top = hi;
+        }
+        int n = band.build(*lo, top);
+        for (int p = 0; p < n; p++) {
+          int np;
+          const Point* pts = band.getPolygon(p, np);
+          out.fill(k, pts, np);
+          polygons++;
+        }
+        std::swap(lo, hi);
+      }
+    }
+    polygons += run.flush(out);
+  }
+  return polygons;
+}
+
+int ContPlot::lineLabels(const Grid& g, const Domain* plot, ContSink& out) const
+{
+  int nx = g.getNx(), ny = g.getNy(), labels = 0;
+  if (labFreq < 1 || nlevels == 0 || nx < 2 || ny < 2) return 0;
+  bool tiny = nx * ny <= 4;
+  int sx =
+      !Const::isMiss(labSpaceX) && labSpaceX > 0 ? labSpaceX : (tiny ? 1 : std::max(1, nx / 5));
+  int sy =
+      !Const::isMiss(labSpaceY) && labSpaceY > 0 ? labSpaceY : (tiny ? 1 : std::max(1, ny / 5));
+  GridBox box;
+  for (int j = 0; j < ny - 1; j++) {
+    for (int i = 0; i < nx - 1; i++) {
+      bool col = i % sx == 0, row = j % sy == 0;
+      if (!(col || row) || !setBox(box, g, plot, i, j)) continue;
+      for (int k = 0; k < nlevels; k += labFreq) {
+        if (box.setLevel(levels[k]) != 2) continue;
+        int s0 = box.getCrossSide(0), s1 = box.getCrossSide(1);
+        bool across = s0 == 1 && s1 == 3, down = s0 == 0 && s1 == 2;
+        if (!((across && col) || (down && row))) continue;
+        Point a = box.getCrossPoint(0), b = box.getCrossPoint(1);
+        out.label(k, levels[k], Point((a.x + b.x) / 2, (a.y + b.y) / 2));
+        labels++;
+      }
+    }
+  }
+  return labels;
+}
+
+int ContPlot::maxMin(const Grid& g, const Domain* plot, ContSink& out) const
+{
+  int nx = g.getNx(), ny = g.getNy(), found = 0, r = std::max(1, labRadius);
+  for (int j = 0; j < ny; j++) {
+    for (int i = 0; i < nx; i++) {
+      float v = g.getValue(i, j);
+      if (Const::isMiss(v)) continue;
+      bool high = true, low = true;
+      int missing = 0, valid = 0;
+      for (int dj = -r; dj <= r && (high || low); dj++) {
+        for (int di = -r; di <= r && (high || low); di++) {
+          if ((di == 0 && dj == 0) || (i + di < 0 || j + dj < 0 || i + di >= nx || j + dj >= ny))
+            continue;
+          float w = g.getValue(i + di, j + dj);
+          if (Const::isMiss(w)) {
+            missing++;
+            continue;
+          }
+          valid++;
+          high = high && v > w;
+          low = low && v < w;
+        }
+      }
+      if (valid == 0 || missing >= 2 || !(high || low)) continue;
+      Point p;
+      if (plot) {
+        if (!GridBox::locate(g, *plot, i, j, p)) continue;
+      } else {
+        p.set(static_cast<float>(i), static_cast<float>(j));
+      }
+      out.extreme(high, v, p);
+      found++;
+    }
+  }
+  return found;
+}
+
+namespace {
+
+// Draws contouring results through a graph (window = the grid, row 0 on top, flipped) or a
+// plot (positions already in plot coordinates).
+template <class Target>
+class DrawSink : public ContSink {
+ public:
+  DrawSink(Target& target, float rows, float height, const ContPlot& cp,
+           std::vector<int> lineColors, std::vector<int> fillColors)
+      : target(target),
+        rows(rows),
+        height(height),
+        cp(cp),
+        lineColors(std::move(lineColors)),
+        fillColors(std::move(fillColors))
+  {
+  }
+  void line(int k, const Point& a, const Point& b) override
+  {
+    if (k != lastLevel) {
+      lastLevel = k;
+      target.setLineColor(lineColors[k]);
+      float base = Const::isMiss(cp.getBase()) ? 0.0f : cp.getBase();
+      bool dashed = cp.getDashRule() == 1 || (cp.getDashRule() == -1 && cp.getLevel(k) < base);
+      target.setLineStyle(dashed ? 2 : 1);
+      target.setLineWidth(Const::isMiss(cp.getLineWidth()) ? 1.0f : cp.getLineWidth());
+    }
+    Point p = flip(a), q = flip(b);
+    target.drawLine(p, q);
+  }
+  void fill(int k, const Point* pts, int n) override
+  {
+    if (fillColors[k] < 0) return;
+    target.setFillColor(fillColors[k]);
+    scratch.clear();
+    for (int p = 0; p < n; p++) scratch.add(flip(pts[p]));
+    scratch.add(flip(pts[0]));
+    target.drawFill(scratch);
+    // Edged in their own colour, neighbouring polygons leave no light seam between them.
+    target.setLineColor(fillColors[k]);
+    target.setLineStyle(1);
+    target.setLineWidth(1.0f);
+    target.drawLine(scratch);
+    lastLevel = -1;
+  }
+  void label(int, float value, const Point& at) override { text(value, at, 5, 0.015f); }
+  void extreme(bool high, float value, const Point& at) override
+  {
+    target.setTextHeight(cp.getScaleFactor() * height * 0.02f);
+    target.drawText(flip(at), high ? "H" : "L");
+    // The value goes 0.02 of the height lower: down the rows for a grid, down y on a plot.
+    Point below(at.x, rows > 0 ? at.y + 0.02f * height : at.y - 0.02f * height);
+    text(value, below, 3, 0.015f);
+  }
+
+ private:
+  Point flip(const Point& p) const { return rows > 0 ? Point(p.x, rows - p.y) : p; }
+  void text(float value, const Point& at, int digits, float size)
+  {
+    String s;
+    Tools::toString(value, digits, s);
+    target.setTextHeight(cp.getScaleFactor() * height * size);
+    target.drawText(flip(at), s.get());
+  }
+  Target& target;
+  float rows, height;
+  const ContPlot& cp;
+  std::vector<int> lineColors, fillColors;
+  int lastLevel = -1;
+  Points scratch;
+};
+
+// The map's fill palette: the "fillNN" entries when the map has them, else every fill entry
+// after white and black.
+std::vector<int> fillPalette(Graph& graph)
+{
+  std::vector<int> out;
+  ColorMap& map = graph.getColorMap();
+  for (int i = 0; i < map.getNum(); i++)
+    if (const char* n = map.getName(i); n && std::strncmp(n, "fill", 4) == 0) out.push_back(i);
+  for (int i = 2; out.empty() && i < map.getNumFill(); i++) out.push_back(i);
+  return out;
+}
+
+}  // namespace
+
+int ContPlot::draw(Graph& graph, const Grid& g)
+{
+  int nx = g.getNx(), ny = g.getNy();
+  if (!colorTable.empty()) {
+    ColorMap map;
+    if (ColorFile::read(colorTable.c_str(), map)) graph.setColorMap(map);
+  }
+  std::vector<int> palette = fillPalette(graph);
+  if (!setLevels(g, static_cast<int>(palette.size()))) {
+    Kol::outWarning("ContPlot: nothing to contour\n");
+    return 0;
+  }
+  if (nx < 2 || ny < 2) {
+    Kol::outWarning("ContPlot: grid of %d x %d points has no cells\n", nx, ny);
+    return 0;
+  }
+  int bands = nlevels;
+  if (bands > static_cast<int>(palette.size()) && (type == FILL || type == LINE_FILL))
+    Kol::outWarning("ContPlot: %d bands share %d colours\n", bands,
+                    static_cast<int>(palette.size()));
+  std::vector<int> fills(bands, -1), lines(bands, -1);
+  int lineColor =
+      graph.getColor(colorLine.empty() ? (type == FILL ? "black" : "white") : colorLine.c_str());
+  for (int k = 0; k < bands; k++) {
+    if (!palette.empty()) fills[k] = palette[static_cast<std::size_t>(k) * palette.size() / bands];
+    lines[k] = lineColor;
+  }
+  graph.setWindow(Rect(0.0f, 0.0f, static_cast<float>(nx - 1), static_cast<float>(ny - 1)));
+  DrawSink<Graph> sink(graph, static_cast<float>(ny - 1), static_cast<float>(ny - 1), *this, lines,
+                       fills);
+  if (type == FILL || type == LINE_FILL || type == NONE) contourFills(g, nullptr, sink);
+  if (type == LINE || type == LINE_FILL) contourLines(g, nullptr, sink);
+  int labelColor = graph.getColor(!colorLabel.empty() ? colorLabel.c_str()
+                                                      : (type == FILL        ? "black"
+                                                         : colorLine.empty() ? "white"
+                                                                             : colorLine.c_str()));
+  graph.setTextColor(labelColor);
+  graph.setTextAlign(2, 3);
+  if (type == VALUE) return drawValues(graph, g);
+  lineLabels(g, nullptr, sink);
+  maxMin(g, nullptr, sink);
+  return 1;
+}
+
+int ContPlot::draw(Plot& plot, Grid& g)
+{
+  if (!colorTable.empty()) {
+    ColorMap map;
+    if (ColorFile::read(colorTable.c_str(), map)) plot.setColorMap(map);
+  }
+  ColorFill cf;
+  if (!colorFill.empty()) cf.set(plot.getColorMap(), colorFill.c_str());
+  std::vector<float> saved = explicitLevels;
+  if (cf.isValues())
+    for (int k = 0; k < cf.getNumValues(); k++) explicitLevels.push_back(cf.getValue(k));
+  std::vector<int> palette = fillPalette(plot.getGraph());
+  int n = setLevels(g, cf.getNum() > 0 ? cf.getNum() : static_cast<int>(palette.size()));
+  explicitLevels = saved;
+  if (n == 0 || g.getNx() < 2 || g.getNy() < 2) {
+    Kol::outWarning("ContPlot: nothing to contour\n");
+    return 0;
+  }
+  if (cf.getNum() == 0) {
+    // One colour per band, spread over the palette so that every band has one.
+    if (n > static_cast<int>(palette.size()) && (type == FILL || type == LINE_FILL))
+      Kol::outWarning("ContPlot: %d bands share %d colours\n", n, static_cast<int>(palette.size()));
+    for (int k = 0; k < n && !palette.empty(); k++)
+      cf.add(palette[static_cast<std::size_t>(k) * palette.size() / n], levels[k]);
+  } else if (!cf.isValues()) {
+    cf.setInterval(usedInterval);
+    cf.setBase(Const::isMiss(base) ? first : base);
+  }
+  std::vector<int> fills(n, -1), lines(n, -1);
+  int lineColor = plot.getColorValue(colorLine.empty() ? (type == FILL ? "black" : "white")
+                                                       : colorLine.c_str());
+  for (int k = 0; k < n; k++) {
+    fills[k] = cf.getColor(levels[k]);
+    lines[k] = lineColor;
+  }
+  Domain& d = plot.getDomain();
+  if (!g.isLocate()) {
+    // Positions found before the array exists, which locate() would otherwise read.
+    std::vector<Point> pos(g.getCount());
+    for (int j = 0; j < g.getNy(); j++)
+      for (int i = 0; i < g.getNx(); i++) GridBox::locate(g, d, i, j, pos[j * g.getNx() + i]);
+    if (g.allocLocate())
+      for (int j = 0; j < g.getNy(); j++)
+        for (int i = 0; i < g.getNx(); i++)
+          if (!pos[j * g.getNx() + i].isMiss()) g.setLocate(i, j, pos[j * g.getNx() + i]);
+  }
+  Rect win = plot.getGraph().getWindow();
+  DrawSink<Plot> sink(plot, 0.0f, std::fabs(win.y2 - win.y1), *this, lines, fills);
+  if (type == FILL || type == LINE_FILL || type == NONE) contourFills(g, &d, sink);
+  if (type == LINE || type == LINE_FILL) contourLines(g, &d, sink);
+  plot.setTextAlign(2, 3);
+  plot.setTextColor(plot.getColorValue(!colorLabel.empty() ? colorLabel.c_str()
+                                       : type == FILL      ? "black"
+                                       : colorLine.empty() ? "white"
+                                                           : colorLine.c_str()));
+  if (type == VALUE) return drawValues(plot, g);
+  lineLabels(g, &d, sink);
+  maxMin(g, &d, sink);
+  if (bar) plot.setBar(cf, Range(first, last));
+  return 1;
+}
+
+int ContPlot::drawLabels(Plot& plot, const Grid& g)
+{
+  if (g.getValid() <= 0) return 0;
+  plot.setLabel("ul", g.getInfo());
+  plot.setLabel("ur", g.getDatim());
+  float min = 0, max = 0;
+  g.getRange(min, max);
+  String lo, hi, ci;
+  Tools::toString(min, 3, lo);
+  Tools::toString(max, 3, hi);
+  char text[120];
+  if (Const::isMiss(usedInterval) || usedInterval <= 0.0f) {
+    std::snprintf(text, sizeof text, "Lo: %s Hi: %s", lo.get(), hi.get());
+  } else {
+    Tools::toString(usedInterval, 3, ci);
+    std::snprintf(text, sizeof text, "Int: %s Lo: %s Hi: %s", ci.get(), lo.get(), hi.get());
+  }
+  plot.setLabel("lr", text);
+  return 1;
+}
+
+namespace {
+
+// A user format is used only with a single floating-point conversion; anything else could read
+// arguments that are not there.
+bool floatFormat(const std::string& f)
+{
+  int conversions = 0;
+  for (std::size_t i = 0; i < f.size(); i++) {
+    if (f[i] != '%') continue;
+    if (i + 1 < f.size() && f[i + 1] == '%') {
+      i++;
+      continue;
+    }
+    std::size_t c = f.find_first_not_of("0123456789.-+ #", i + 1);
+    if (c == std::string::npos || !std::strchr("eEfgG", f[c])) return false;
+    conversions++;
+    i = c;
+  }
+  return conversions == 1;
+}
+
+}  // namespace
+
+void ContPlot::valueText(float v, String& out) const
+{
+  if (!format.empty() && floatFormat(format)) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, format.c_str(), v);
+    out = buf;
+  } else {
+    Tools::toString(v, out);
+  }
+}
+
+int ContPlot::drawValues(Graph& graph, const Grid& g)
+{
+  float rows = static_cast<float>(g.getNy() - 1);
+  graph.setTextColor(graph.getColor(colorLabel.empty() ? "green" : colorLabel.c_str()));
+  graph.setTextHeight(scale * rows * 0.015f);
+  String s;
+  for (int j = 0; j < g.getNy(); j++) {
+    for (int i = 0; i < g.getNx(); i++) {
+      float v = g.getValue(i, j);
+      if (Const::isMiss(v)) continue;
+      valueText(v, s);
+      graph.drawText(static_cast<float>(i), rows - static_cast<float>(j), s.get());
+    }
+  }
+  return 1;
+}
+
+int ContPlot::drawValues(Plot& plot, const Grid& g)
+{
+  Rect win = plot.getGraph().getWindow();
+  plot.setTextColor(plot.getColorValue(colorLabel.empty() ? "green" : colorLabel.c_str()));
+  plot.setTextHeight(scale * std::fabs(win.y2 - win.y1) * 0.015f);
+  plot.setTextAlign(2, 3);
+  String s;
+  for (int j = 0; j < g.getNy(); j++) {
+    for (int i = 0; i < g.getNx(); i++) {
+      float v = g.getValue(i, j);
+      Point p;
+      if (Const::isMiss(v) || !GridBox::locate(g, plot.getDomain(), i, j, p) || p.isMiss())
+        continue;
+      valueText(v, s);
+      plot.drawText(p, s.get());
+    }
+  }
+  return 1;
+}
+
+void ContPlot::print() const
+{
+  std::printf("ContPlot: type %d dash %d interval %g base %g range %g %g\n", type, dash, interval,
+              base, lower, upper);
+  std::printf("  levels %d first %g last %g labels %d %d spacing %d %d scale %g bar %d\n", nlevels,
+              first, last, labFreq, labRadius, labSpaceX, labSpaceY, scale, bar);
+}
+
+}  // namespace KOL

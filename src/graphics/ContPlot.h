@@ -1,0 +1,117 @@
+// Contours of a grid: lines of each level, colour-filled bands, values, contour labels, highs and
+// lows. Every grid cell is contoured on its own (GridBox): one segment per cell and level, one
+// polygon per cell and band; nothing is traced across cells.
+#pragma once
+
+#include <vector>
+
+#include <string>
+#include "graphics/ContSink.h"
+#include "graphics/GridBox.h"
+
+namespace KOL {
+
+class Grid;
+class Domain;
+class Graph;
+class Plot;
+class String;
+
+class ContPlot {
+ public:
+  static constexpr int MAX_LEVELS = 150;
+  enum Type { NONE = 0, VALUE = 1, LINE = 2, FILL = 3, LINE_FILL = 4 };
+
+  ContPlot() { init(); }
+  explicit ContPlot(const char* params);
+  void init();
+  int setParam(const char* params);
+
+  int setType(int t);
+  int setType(const char* name);
+  static int decodeType(const char* name);
+  int getType() const { return type; }
+  int getDashRule() const { return dash; }
+  int setInterval(float v);
+  float getInterval() const { return interval; }
+  int setBase(float v);
+  // ">v" lower range limit, "<v" upper range limit, a plain number the base.
+  int setBase(const char* text);
+  float getBase() const { return base; }
+  float getLower() const { return lower; }
+  float getUpper() const { return upper; }
+  // Explicit level values (the colour fill's values); empty restores the computed levels.
+  int setLevels(const std::vector<float>& values);
+  int setColorTable(const char* files);
+  int setColorFill(const char* text);
+  int setColorLine(const char* text);
+  int setColorLabel(const char* text);
+  int setLabelParam(int freq, int radius);
+  int setLabelSpace(int x, int y);
+  int setFillStyle(int style);
+  int setLineWidth(float w);
+  int setScaleFactor(float s);
+  int setTextFormat(const char* fmt);
+  int setBar(bool on);
+
+  const char* getColorTable() const { return colorTable.c_str(); }
+  const char* getColorFill() const { return colorFill.c_str(); }
+  const char* getColorLine() const { return colorLine.c_str(); }
+  const char* getColorLabel() const { return colorLabel.c_str(); }
+  const char* getTextFormat() const { return format.c_str(); }
+  int getLabelFreq() const { return labFreq; }
+  int getLabelRadius() const { return labRadius; }
+  int getLabelSpaceX() const { return labSpaceX; }
+  int getLabelSpaceY() const { return labSpaceY; }
+  int getFillStyle() const { return fillStyle; }
+  float getLineWidth() const { return lineWidth; }
+  float getScaleFactor() const { return scale; }
+  bool getBar() const { return bar; }
+
+  // Levels of a grid; 0 when there are none (no data, bad explicit levels).
+  int setLevels(const Grid& g, int numColors = 0);
+  int getNumLevels() const { return nlevels; }
+  float getLevel(int k) const;
+  float getFirst() const { return first; }
+  float getLast() const { return last; }
+
+  // The computation, in the plot domain's coordinates or, without a domain, in grid coordinates
+  // (column, row). Levels must have been set.
+  int contourLines(const Grid& g, const Domain* plot, ContSink& out) const;
+  int contourFills(const Grid& g, const Domain* plot, ContSink& out) const;
+  int lineLabels(const Grid& g, const Domain* plot, ContSink& out) const;
+  int maxMin(const Grid& g, const Domain* plot, ContSink& out) const;
+
+  // Draws the grid through a graph whose window is the grid in grid coordinates, row 0 on top.
+  int draw(Graph& graph, const Grid& g);
+  int drawValues(Graph& graph, const Grid& g);
+  int drawValues(Plot& plot, const Grid& g);
+  // Draws on the plot's current panel: the grid's positions are projected once into its domain.
+  int draw(Plot& plot, Grid& g);
+  // "ul" the grid's information, "ur" its date, "lr" interval, low and high.
+  int drawLabels(Plot& plot, const Grid& g);
+
+  void print() const;
+
+ private:
+  void valueText(float v, String& out) const;
+  int computeLevels(float min, float max, int numColors);
+  int firstLevelAbove(float v) const;
+  int setBox(GridBox& box, const Grid& g, const Domain* plot, int i, int j) const;
+
+  int type;
+  int dash;
+  float interval, base, lower, upper;
+  std::string colorTable, colorFill, colorLine, colorLabel, format;
+  int labFreq, labRadius, labSpaceX, labSpaceY;
+  int fillStyle;
+  float lineWidth, scale;
+  bool bar;
+  std::vector<float> explicitLevels;
+  std::vector<float> levels;
+  int nlevels;
+  float first, last, usedInterval;
+  float dataMin, dataMax;
+};
+
+}  // namespace KOL

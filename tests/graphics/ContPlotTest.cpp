@@ -1,0 +1,401 @@
+// Contour levels, options, single cells and the drawn picture; the geometry of whole fields is
+// checked against contourpy in ContourOracleTest.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "ContourGeometry.h"
+#include "common/TestData.h"
+#include "core/Const.h"
+#include "core/Kol.h"
+#include "graphics/ContPlot.h"
+#include "graphics/Graph.h"
+#include "graphics/GridBox.h"
+#include "graphics/Plot.h"
+#include "grid/GribFile.h"
+#include "imagery/Image.h"
+
+using namespace KOL;
+using KOLTest::Collect;
+
+namespace {
+
+Grid ramp(int nx, int ny, float from, float to)
+{
+  Grid g(nx, ny);
+  for (int j = 0; j < ny; j++)
+    for (int i = 0; i < nx; i++)
+      g.setValue(i, j,
+                 from + (to - from) * static_cast<float>(i + j) / static_cast<float>(nx + ny - 2));
+  return g;
+}
+
+Grid filled(int nx, int ny, float v)
+{
+  Grid g(nx, ny);
+  for (int j = 0; j < ny; j++)
+    for (int i = 0; i < nx; i++) g.setValue(i, j, v);
+  return g;
+}
+
+// One cell with corners upper left, upper right, lower left, lower right at the unit square.
+GridBox cell(float ul, float ur, float ll, float lr)
+{
+  float v[4] = {ul, ur, ll, lr};
+  Point p[4] = {Point(0, 0), Point(1, 0), Point(0, 1), Point(1, 1)};
+  GridBox b;
+  b.set(v, p);
+  return b;
+}
+
+class ContPlotTest : public KOLTest::QuietTest {};
+
+}  // namespace
+
+TEST_F(ContPlotTest, LevelsFromRangeIntervalBaseAndLimits)
+{
+  struct Case {
+    const char* params;
+    float min, max;
+    int n;
+    float first, last;
+  } cases[] = {
+      {"int=10", 0, 100, 12, 0, 110},          // 100 lies on a level: one more
+      {"int=10", 3, 97, 11, 0, 100},           //
+      {"int=10,cb=5", 3, 97, 12, -5, 105},     // levels on the base
+      {"int=4,base=>10", -50, 50, 12, 8, 52},  // a lower limit replaces the minimum
+      {"ci=0.5", -1.2f, 0.7f, 6, -1.5f, 1.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.params);
+    ContPlot cp(c.params);
+    EXPECT_EQ(cp.setLevels(ramp(5, 4, c.min, c.max)), c.n);
+    EXPECT_FLOAT_EQ(cp.getFirst(), c.first);
+    EXPECT_FLOAT_EQ(cp.getLast(), c.last);
+    EXPECT_FLOAT_EQ(cp.getLevel(c.n - 1), c.last);
+    EXPECT_TRUE(Const::isMiss(cp.getLevel(c.n)));
+  }
+}
+
+TEST_F(ContPlotTest, BaseTextSetsRangeLimits)
+{
+  ContPlot cp("int=4");
+  cp.setBase(">10,<20,1");
+  EXPECT_FLOAT_EQ(cp.getLower(), 10.0f);
+  EXPECT_FLOAT_EQ(cp.getUpper(), 20.0f);
+  EXPECT_FLOAT_EQ(cp.getBase(), 1.0f);
+  // 9 ... 21 on the base 1; 21 is above the upper limit 20, so no extra level.
+  EXPECT_EQ(cp.setLevels(ramp(5, 4, -50, 50)), 4);
+  EXPECT_FLOAT_EQ(cp.getFirst(), 9.0f);
+  EXPECT_FLOAT_EQ(cp.getLast(), 21.0f);
+}
+
+TEST_F(ContPlotTest, TooSmallOrMissingIntervalIsComputed)
+{
+  ContPlot tiny("int=0.001");
+  int n = tiny.setLevels(ramp(6, 6, 0, 1000));
+  EXPECT_GT(n, 2);
+  EXPECT_LE(n, ContPlot::MAX_LEVELS);
+  ContPlot automatic;
+  n = automatic.setLevels(ramp(6, 6, 0, 1000), 11);
+  EXPECT_GE(n, 6);
+  EXPECT_LE(n, 20);
+  EXPECT_LE(automatic.getFirst(), 0.0f);
+  EXPECT_GE(automatic.getLast(), 1000.0f);
+}
+
+TEST_F(ContPlotTest, BadLevelsAndEmptyGridsGiveNoLevels)
+{
+  ContPlot cp;
+  EXPECT_EQ(cp.setLevels(filled(4, 4, Const::FMISS)), 0) << "all missing";
+  cp.setLevels(std::vector<float>{1, 3, 3, 4});
+  EXPECT_EQ(cp.setLevels(ramp(4, 4, 0, 5)), 0) << "not increasing";
+  cp.setLevels(std::vector<float>{1, 3, 2});
+  EXPECT_EQ(cp.setLevels(ramp(4, 4, 0, 5)), 0) << "decreasing";
+  cp.setLevels(std::vector<float>{1, 2, 4});
+  EXPECT_EQ(cp.setLevels(ramp(4, 4, 0, 5)), 3);
+  EXPECT_FLOAT_EQ(cp.getLevel(2), 4.0f);
+}
+
+TEST_F(ContPlotTest, ParametersSetEveryOption)
+{
+  ContPlot cp(
+      "lcf,int=5,cb=>1,wi=2,sc=1.5,fill=3,ct=my.clr,coco=red,cof=blue;green,cola=cyan,"
+      "fm=%.1f,BAR,lab=35");
+  EXPECT_EQ(cp.getType(), ContPlot::LINE_FILL);
+  EXPECT_FLOAT_EQ(cp.getInterval(), 5.0f);
+  EXPECT_FLOAT_EQ(cp.getLower(), 1.0f);
+  EXPECT_TRUE(Const::isMiss(cp.getBase()));
+  EXPECT_FLOAT_EQ(cp.getLineWidth(), 2.0f);
+  EXPECT_FLOAT_EQ(cp.getScaleFactor(), 1.5f);
+  EXPECT_EQ(cp.getFillStyle(), 3);
+  EXPECT_STREQ(cp.getColorTable(), "my.clr");
+  EXPECT_STREQ(cp.getColorLine(), "red");
+  EXPECT_STREQ(cp.getColorFill(), "blue;green");
+  EXPECT_STREQ(cp.getColorLabel(), "cyan");
+  EXPECT_STREQ(cp.getTextFormat(), "%.1f");
+  EXPECT_TRUE(cp.getBar());
+  EXPECT_EQ(cp.getLabelFreq(), 3);
+  EXPECT_EQ(cp.getLabelRadius(), 5);
+  cp.setParam("nobar,co=green,lab=1:4:6:8,ty=dln");
+  EXPECT_FALSE(cp.getBar());
+  EXPECT_STREQ(cp.getColorLine(), "green");
+  EXPECT_EQ(cp.getLabelFreq(), 1);
+  EXPECT_EQ(cp.getLabelRadius(), 4);
+  EXPECT_EQ(cp.getLabelSpaceX(), 6);
+  EXPECT_EQ(cp.getLabelSpaceY(), 8);
+  EXPECT_EQ(cp.getType(), ContPlot::LINE);
+  EXPECT_EQ(cp.getDashRule(), 1);
+  cp.setParam("ndln");
+  EXPECT_EQ(cp.getDashRule(), -1);
+
+  ContPlot defaults;
+  EXPECT_EQ(defaults.getType(), ContPlot::LINE);
+  EXPECT_EQ(defaults.getLabelFreq(), 2);
+  EXPECT_EQ(defaults.getLabelRadius(), 2);
+  EXPECT_FLOAT_EQ(defaults.getScaleFactor(), 1.0f);
+  EXPECT_TRUE(Const::isMiss(defaults.getInterval()));
+  EXPECT_FALSE(defaults.getBar());
+
+  struct {
+    const char* name;
+    int type;
+  } types[] = {{"none", 0}, {"value", 1}, {"gvalue", 1}, {"ln", 2},  {"dln", 2},
+               {"ndln", 2}, {"cf", 3},    {"lcf", 4},    {"xyz", 0}, {"", 0}};
+  for (const auto& t : types) EXPECT_EQ(ContPlot::decodeType(t.name), t.type) << t.name;
+}
+
+TEST_F(ContPlotTest, CellCrossings)
+{
+  // Plain cell: level 0.5 crosses top and left at their middles.
+  GridBox b = cell(0, 1, 1, 1);
+  ASSERT_EQ(b.setLevel(0.5f), 2);
+  EXPECT_EQ(b.getCrossSide(0), 0);
+  EXPECT_EQ(b.getCrossSide(1), 3);
+  EXPECT_FLOAT_EQ(b.getCrossPoint(0).x, 0.5f);
+  EXPECT_FLOAT_EQ(b.getCrossPoint(1).y, 0.5f);
+  EXPECT_EQ(b.setLevel(-1.0f), 0);
+  EXPECT_EQ(b.getState(), -1);
+  EXPECT_EQ(b.setLevel(1.0f), 0) << "a level at the maximum has nothing above it";
+  EXPECT_EQ(b.getState(), 1);
+
+  // A corner on the level counts below it: the crossings sit just beside that corner.
+  for (float level : {0.0f, 2.0f, -300.0f}) {
+    SCOPED_TRACE(level);
+    GridBox c = cell(level, level + 1, level + 1, level + 1);
+    ASSERT_EQ(c.setLevel(level), 2);
+    EXPECT_GT(c.getSide(0), 0.0f);
+    EXPECT_LE(c.getSide(0), std::fmax(5e-5f * std::fabs(level), 1e-30f) * 1.001f);
+    EXPECT_FALSE(c.isAbove(0));
+  }
+  EXPECT_EQ(cell(3, 3, 3, 3).setLevel(3), 0) << "constant";
+  EXPECT_EQ(cell(3, 3, 1, 1).setLevel(3), 0) << "a side flat on the level";
+  EXPECT_EQ(cell(1, Const::FMISS, 2, 3).setLevel(1.5f), 0) << "missing corner";
+  EXPECT_FALSE(cell(1, Const::FMISS, 2, 3).isDataValid());
+}
+
+TEST_F(ContPlotTest, SaddlesAreSplitByTheCellMean)
+{
+  // Upper left and lower right above 0.5: all four sides crossed at their middles.
+  struct {
+    float lr;
+    int partnerOfTop;
+  } cases[] = {{1.2f, 1},   // mean above: the upper left and lower right join, cut off the others
+               {0.9f, 3}};  // mean below: the upper left corner is cut off
+  for (const auto& c : cases) {
+    GridBox b = cell(1, 0, 0, c.lr);
+    ASSERT_EQ(b.setLevel(0.5f), 4);
+    EXPECT_EQ(b.getPartner(0), c.partnerOfTop);
+    EXPECT_EQ(b.getPartner(b.getPartner(0)), 0);
+  }
+}
+
+TEST_F(ContPlotTest, BandsPartitionTheValidCells)
+{
+  // Every valid cell's area is filled exactly once over all bands, saddles and holes included.
+  Grid g(33, 27);
+  for (int j = 0; j < 27; j++)
+    for (int i = 0; i < 33; i++) g.setValue(i, j, std::sin(i * 1.3f) * std::sin(j * 1.1f));
+  g.setValue(10, 10, Const::FMISS);
+  ContPlot cp;
+  cp.setLevels(std::vector<float>{-1.0f, -0.5f, -0.2f, 0.0f, 0.3f, 0.6f});
+  ASSERT_EQ(cp.setLevels(g), 6);
+  Collect out;
+  EXPECT_GT(cp.contourFills(g, nullptr, out), 0);
+  double total = 0;
+  for (const auto& [k, a] : out.area) total += a;
+  EXPECT_NEAR(total, 32.0 * 26.0 - 4.0, 1e-3);
+}
+
+TEST_F(ContPlotTest, ConstantAndDegenerateGridsDrawNothing)
+{
+  ContPlot cp("int=1");
+  Grid flat = filled(10, 8, 5.0f);
+  ASSERT_GT(cp.setLevels(flat), 0);
+  Collect out;
+  EXPECT_EQ(cp.contourLines(flat, nullptr, out), 0);
+  cp.contourFills(flat, nullptr, out);
+  double total = 0;
+  for (const auto& [k, a] : out.area) total += a;
+  EXPECT_NEAR(total, 9.0 * 7.0, 1e-6) << "one band covers the constant field";
+
+  for (Grid g : {ramp(1, 12, 0, 5), ramp(12, 1, 0, 5)}) {
+    Collect none;
+    ASSERT_GT(cp.setLevels(g), 0);
+    EXPECT_EQ(cp.contourLines(g, nullptr, none), 0);
+    EXPECT_EQ(cp.contourFills(g, nullptr, none), 0);
+    EXPECT_EQ(cp.lineLabels(g, nullptr, none), 0);
+  }
+}
+
+TEST_F(ContPlotTest, HighsLowsAndLabels)
+{
+  // A hill at (6, 5) and a hollow at (16, 9).
+  Grid g(24, 16);
+  for (int j = 0; j < 16; j++)
+    for (int i = 0; i < 24; i++) {
+      float h = std::exp(-((i - 6.0f) * (i - 6.0f) + (j - 5.0f) * (j - 5.0f)) / 10.0f);
+      float l = std::exp(-((i - 16.0f) * (i - 16.0f) + (j - 9.0f) * (j - 9.0f)) / 10.0f);
+      g.setValue(i, j, 10.0f * (h - l));
+    }
+  ContPlot cp("int=2,lab=1:2");
+  ASSERT_GT(cp.setLevels(g), 0);
+  Collect out;
+  cp.maxMin(g, nullptr, out);
+  // Inside the grid only the hill and the hollow; the border, seeing fewer neighbours, may add
+  // more.
+  auto inner = [](const std::vector<std::pair<float, Point>>& v) {
+    std::vector<Point> out;
+    for (const auto& [value, p] : v)
+      if (p.x > 0 && p.y > 0 && p.x < 23 && p.y < 15) out.push_back(p);
+    return out;
+  };
+  auto highs = inner(out.highs), lows = inner(out.lows);
+  ASSERT_EQ(highs.size(), 1u);
+  ASSERT_EQ(lows.size(), 1u);
+  EXPECT_FLOAT_EQ(highs[0].x, 6.0f);
+  EXPECT_FLOAT_EQ(highs[0].y, 5.0f);
+  EXPECT_FLOAT_EQ(lows[0].x, 16.0f);
+  EXPECT_FLOAT_EQ(lows[0].y, 9.0f);
+  // A missing neighbour pair hides the high.
+  g.setValue(5, 5, Const::FMISS);
+  g.setValue(7, 5, Const::FMISS);
+  Collect hidden;
+  cp.maxMin(g, nullptr, hidden);
+  EXPECT_TRUE(inner(hidden.highs).empty());
+
+  EXPECT_GT(cp.lineLabels(g, nullptr, out), 0);
+  for (const auto& [k, at] : out.labels) {
+    // Each label lies on its level's line: between crossing points of one cell.
+    float v = g.getValue(static_cast<int>(std::lround(at.x)), static_cast<int>(std::lround(at.y)));
+    if (!Const::isMiss(v)) {
+      EXPECT_NEAR(v, cp.getLevel(k), 4.0f) << at.x << " " << at.y;
+    }
+  }
+  ContPlot off("lab=0:2");
+  off.setLevels(g);
+  Collect none;
+  EXPECT_EQ(off.lineLabels(g, nullptr, none), 0);
+}
+
+TEST_F(ContPlotTest, BadInputDrawsNothingAndSaysSo)
+{
+  Graph graph("image", ",sz=200x150");
+  ASSERT_EQ(graph.open(), 1);
+  ContPlot cp("cf");
+  EXPECT_EQ(cp.draw(graph, filled(5, 5, Const::FMISS)), 0);
+  EXPECT_EQ(cp.draw(graph, ramp(1, 9, 0, 1)), 0);
+  cp.setLevels(std::vector<float>{2, 1});
+  EXPECT_EQ(cp.draw(graph, ramp(5, 5, 0, 3)), 0);
+  // More bands than the palette has colours: neighbouring bands share one, all are drawn.
+  ContPlot many("cf,int=0.01");
+  EXPECT_EQ(many.draw(graph, ramp(20, 20, 0, 1)), 1);
+  Image img;
+  ASSERT_EQ(graph.getImage(img), 1);
+  graph.close();
+}
+
+TEST_F(ContPlotTest, RealFieldToPng)
+{
+  KOL_REQUIRE_DATA();
+  Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  GribFile gf;
+  ASSERT_TRUE(gf.open(KOLTest::dataFile("grib/g2_gfs.t12z.pgrbf120.2p5deg.grib2").c_str()));
+  Grid g;
+  ASSERT_TRUE(gf.read(g));
+  KOLTest::TempDir dir;
+  const char* keep = std::getenv("KOL_KEEP_PICTURES");
+  for (const char* params : {"cf", "lcf,co=black,cola=black", "ln,co=blue,int=100"}) {
+    SCOPED_TRACE(params);
+    std::string name =
+        std::string("contour_") + std::string(params, std::strcspn(params, ",")) + ".png";
+    const std::string png = keep ? std::string(keep) + "/" + name : dir.file(name);
+    Graph graph("image", (png + ",sz=800x480").c_str());
+    ASSERT_EQ(graph.open(), 1);
+    ContPlot cp(params);
+    EXPECT_EQ(cp.draw(graph, g), 1);
+    EXPECT_GT(cp.getNumLevels(), 5);
+    Image img;
+    ASSERT_EQ(graph.getImage(img), 1);
+    graph.close();
+    std::string bytes = KOLTest::readFile(png);
+    ASSERT_GT(bytes.size(), 1000u);
+    EXPECT_EQ(bytes.substr(1, 3), "PNG");
+  }
+}
+
+TEST_F(ContPlotTest, RealFieldOnItsMapThroughPlot)
+{
+  KOL_REQUIRE_DATA();
+  Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  KOLTest::TempDir dir;
+  const char* keep = std::getenv("KOL_KEEP_PICTURES");
+  struct {
+    const char* file;
+    const char* params;
+    const char* name;
+  } cases[] = {{"grib/g1_lambert_grid.grib", "lcf,co=black,cola=black,bar", "contour_lambert.png"},
+               {"grib/g2_gfs.t12z.pgrbf120.2p5deg.grib2", "lcf,co=black,cola=black,bar",
+                "contour_globe.png"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    GribFile gf;
+    ASSERT_TRUE(gf.open(KOLTest::dataFile(c.file).c_str()));
+    Grid g;
+    ASSERT_TRUE(gf.read(g));
+    const std::string png = keep ? std::string(keep) + "/" + c.name : dir.file(c.name);
+    Plot plot;
+    ASSERT_TRUE(plot.open(("de=i," + png + ",sz=800x600").c_str()));
+    plot.setDomain(g.getDomain());
+    ContPlot cp(c.params);
+    EXPECT_EQ(cp.draw(plot, g), 1);
+    EXPECT_EQ(cp.drawLabels(plot, g), 1);
+    plot.drawMap();
+    plot.setLine("black:w1");
+    plot.end();
+    plot.close();
+    std::string bytes = KOLTest::readFile(png);
+    ASSERT_GT(bytes.size(), 1000u);
+    EXPECT_EQ(bytes.substr(1, 3), "PNG");
+  }
+}
+
+TEST_F(ContPlotTest, ValuesWithAnyFormatText)
+{
+  // Formats that do not take one float fall back to the plain number text: no stray reads.
+  Grid g = ramp(4, 3, 0, 7);
+  for (const char* fm : {"fm=%.1f", "fm=%s%s", "fm=%d", "fm=", "fm=%5.2e%%"}) {
+    SCOPED_TRACE(fm);
+    Plot plot;
+    ASSERT_TRUE(plot.open("de=i,,sz=200x150"));
+    plot.setDomain(g.getDomain());
+    ContPlot cp((std::string("value,") + fm).c_str());
+    EXPECT_EQ(cp.draw(plot, g), 1);
+    Image img;
+    ASSERT_EQ(plot.getImage(img), 1);
+    plot.close();
+  }
+}

@@ -1,0 +1,129 @@
+#include "ContourGeometry.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <numeric>
+#include <sstream>
+#include <unordered_map>
+
+#include "common/TestData.h"
+
+namespace KOLTest {
+
+void Collect::fill(int k, const KOL::Point* pts, int n)
+{
+  double a = 0.0;
+  for (int i = 0; i < n; i++) {
+    const KOL::Point& p = pts[i];
+    const KOL::Point& q = pts[(i + 1) % n];
+    a += double(p.x) * q.y - double(q.x) * p.y;
+  }
+  area[k] += std::fabs(a) / 2.0;
+  polygons[k]++;
+}
+
+std::string contourOracle()
+{
+  int status = 0;
+  run("/usr/bin/python3 -c 'import contourpy' 2>/dev/null", &status);
+  if (status != 0) return "";
+  return std::string(KOL_SOURCE_DIR) + "/scripts/contour_oracle.py";
+}
+
+void writeOracleInput(const std::string& path, const KOL::Grid& g, const std::vector<float>& levels)
+{
+  std::ofstream out(path, std::ios::binary);
+  int32_t head[3] = {g.getNx(), g.getNy(), static_cast<int32_t>(levels.size())};
+  out.write(reinterpret_cast<const char*>(head), sizeof head);
+  out.write(reinterpret_cast<const char*>(levels.data()), levels.size() * sizeof(float));
+  for (int j = 0; j < g.getNy(); j++)
+    for (int i = 0; i < g.getNx(); i++) {
+      float v = g.getValue(i, j);
+      out.write(reinterpret_cast<const char*>(&v), sizeof v);
+    }
+}
+
+Reference runOracle(const KOL::Grid& g, const std::vector<float>& levels)
+{
+  Reference ref;
+  std::string script = contourOracle();
+  if (script.empty()) return ref;
+  TempDir dir;
+  writeOracleInput(dir.file("in.bin"), g, levels);
+  int status = 0;
+  run("/usr/bin/python3 " + script + " " + dir.file("in.bin") + " " + dir.file("out.txt"), &status);
+  if (status != 0) return ref;
+  std::istringstream in(readFile(dir.file("out.txt")));
+  std::string word;
+  while (in >> word) {
+    int k = 0;
+    if (word == "line") {
+      int closed = 0, n = 0;
+      in >> k >> closed >> n;
+      Reference::Line l{closed != 0, {}};
+      for (int i = 0; i < n; i++) {
+        float x, y;
+        in >> x >> y;
+        l.pts.emplace_back(x, y);
+      }
+      ref.lines[k].push_back(l);
+    } else if (word == "area") {
+      double a;
+      in >> k >> a;
+      ref.area[k] = a;
+    }
+  }
+  ref.ok = true;
+  return ref;
+}
+
+namespace {
+
+// Neighbouring cells compute a shared crossing from the same two values in the same direction,
+// so segments that meet have bit-equal ends.
+int64_t key(const KOL::Point& p)
+{
+  uint32_t x, y;
+  std::memcpy(&x, &p.x, sizeof x);
+  std::memcpy(&y, &p.y, sizeof y);
+  return static_cast<int64_t>(static_cast<uint64_t>(x) << 32 | y);
+}
+
+int findRoot(std::vector<int>& parent, int i)
+{
+  while (parent[i] != i) i = parent[i] = parent[parent[i]];
+  return i;
+}
+
+}  // namespace
+
+void countJoined(const std::vector<Segment>& segs, int& closed, int& open)
+{
+  std::unordered_map<int64_t, int> node;
+  std::vector<int> degree, parent;
+  auto id = [&](const KOL::Point& p) {
+    auto [it, added] = node.emplace(key(p), static_cast<int>(degree.size()));
+    if (added) {
+      degree.push_back(0);
+      parent.push_back(it->second);
+    }
+    return it->second;
+  };
+  for (const Segment& s : segs) {
+    int a = id(s.a), b = id(s.b);
+    degree[a]++, degree[b]++;
+    parent[findRoot(parent, a)] = findRoot(parent, b);
+  }
+  std::unordered_map<int, bool> isClosed;
+  for (std::size_t i = 0; i < degree.size(); i++) {
+    int r = findRoot(parent, static_cast<int>(i));
+    auto [it, added] = isClosed.emplace(r, true);
+    if (degree[i] != 2) it->second = false;
+  }
+  closed = open = 0;
+  for (const auto& [root, c] : isClosed) (c ? closed : open)++;
+}
+
+}  // namespace KOLTest

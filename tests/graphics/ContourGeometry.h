@@ -1,0 +1,58 @@
+// Contouring results in grid coordinates, collected for checks against contourpy.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "graphics/ContPlot.h"
+#include "grid/Grid.h"
+
+namespace KOLTest {
+
+struct Segment {
+  KOL::Point a, b;
+};
+
+// Collects what ContPlot computes, per level.
+class Collect : public KOL::ContSink {
+ public:
+  void line(int k, const KOL::Point& a, const KOL::Point& b) override
+  {
+    lines[k].push_back({a, b});
+  }
+  void fill(int k, const KOL::Point* pts, int n) override;
+  void label(int k, float, const KOL::Point& at) override { labels.push_back({k, at}); }
+  void extreme(bool high, float v, const KOL::Point& at) override
+  {
+    (high ? highs : lows).push_back({v, at});
+  }
+  std::map<int, std::vector<Segment>> lines;
+  std::map<int, double> area;
+  std::map<int, int> polygons;
+  std::vector<std::pair<int, KOL::Point>> labels;
+  std::vector<std::pair<float, KOL::Point>> highs, lows;
+};
+
+// contourpy's lines and band areas for the same grid and levels.
+struct Reference {
+  struct Line {
+    bool closed;
+    std::vector<KOL::Point> pts;
+  };
+  std::map<int, std::vector<Line>> lines;
+  std::map<int, double> area;
+  bool ok = false;
+};
+
+// The oracle script; "" when python3 with contourpy is not installed.
+std::string contourOracle();
+// Writes the grid and levels in the oracle's input form.
+void writeOracleInput(const std::string& path, const KOL::Grid& g,
+                      const std::vector<float>& levels);
+Reference runOracle(const KOL::Grid& g, const std::vector<float>& levels);
+
+// Joins segments meeting end to end into lines: the number of closed and open ones.
+void countJoined(const std::vector<Segment>& segs, int& closed, int& open);
+
+}  // namespace KOLTest
