@@ -99,7 +99,7 @@ int MapKolFile::seek(long offset)
     mdb->seek(0, SEEK_SET);
     mdb->skipLine();
   }
-  return file.seek(offset, SEEK_SET) == 0;
+  return file.seek(offset, SEEK_SET);
 }
 
 int MapKolFile::fail(const char* what)
@@ -204,7 +204,7 @@ int MapKolFile::skipData()
 {
   if (remaining <= 0) return 1;
   if (binary) {
-    const int ok = file.seek(static_cast<long>(remaining) * POINT_BYTES, SEEK_CUR) == 0;
+    const int ok = file.seek(static_cast<long>(remaining) * POINT_BYTES, SEEK_CUR);
     remaining = 0;
     return ok;
   }

@@ -310,3 +310,35 @@ TEST_F(MapFileTest, ShapefileRecordsBecomeSegments)
 }
 
 }  // namespace
+
+namespace {
+
+// Reading again after rewind gives the same segments, with the names of the companion file
+// from its start, in every format.
+TEST_F(MapFileTest, RewindReadsTheSameAgain)
+{
+  KOLTest::writeFile(dir.file("r.map"), "2 1 0 1 0 1\n0 0 1 1\n1 5 5 5 5 2\n5 5\n");
+  KOLTest::writeFile(dir.file("r.mdb"), "header\n1 a First\n2 b Second\n");
+  KOLTest::writeFile(dir.file("r.kml"),
+                     "<?xml version=\"1.0\"?><kml><Placemark><name>K</name>"
+                     "<LineString><coordinates>1,2 3,4</coordinates></LineString>"
+                     "</Placemark></kml>");
+  for (const char* name : {"r.map", "r.kml"}) {
+    SCOPED_TRACE(name);
+    MapFile in(dir.file(name).c_str(), MapKolFile::READ, MapFile::DETECT);
+    std::vector<std::string> first, second;
+    MapFileHeader h;
+    EarthPoint e;
+    while (in.readHeader(h)) first.push_back(h.name);
+    ASSERT_EQ(in.rewind(), 1);
+    while (in.readHeader(h)) {
+      second.push_back(h.name);
+      EXPECT_EQ(in.readData(e), 1);  // the points are there after skipping them the first time
+    }
+    EXPECT_EQ(first, second);
+    EXPECT_FALSE(first.empty());
+    EXPECT_NE(first[0], "");
+  }
+}
+
+}  // namespace
