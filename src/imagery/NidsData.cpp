@@ -1,5 +1,6 @@
 #include "imagery/NidsData.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -23,16 +24,24 @@ void NidsData::init()
 
 int NidsData::alloc(int ny, int nx, float fill)
 {
+  if (!allocUnfilled(ny, nx)) return 0;
+  std::fill(values_.begin(), values_.end(), fill);
+  std::fill(levels_.begin(), levels_.end(), 0);
+  return 1;
+}
+
+int NidsData::allocUnfilled(int ny, int nx)
+{
+  values_.clear();
+  levels_.clear();
   if (ny < 1 || nx < 1 || static_cast<long>(ny) * nx > MAX_CELLS) {
     ny_ = nx_ = 0;
-    values_.clear();
-    levels_.clear();
     return 0;
   }
   ny_ = ny;
   nx_ = nx;
-  values_.assign(static_cast<std::size_t>(ny) * nx, fill);
-  levels_.assign(static_cast<std::size_t>(ny) * nx, 0);
+  values_.resize(static_cast<std::size_t>(ny) * nx);
+  levels_.resize(static_cast<std::size_t>(ny) * nx);
   return 1;
 }
 

@@ -9,6 +9,7 @@
 
 #include "geo/Domain.h"
 #include "imagery/NidsInfo.h"
+#include "imagery/nids/DefaultInit.h"
 
 namespace KOL {
 
@@ -22,6 +23,8 @@ class NidsData : public NidsInfo {
   void init();
   // An ny by nx array filled with fill; 0 for an unusable size.
   int alloc(int ny, int nx, float fill);
+  // An ny by nx array whose values and levels the caller writes, every one of them.
+  int allocUnfilled(int ny, int nx);
 
   bool isRadial() const { return radial_; }
   void setRadial(bool on) { radial_ = on; }
@@ -69,8 +72,8 @@ class NidsData : public NidsInfo {
 
   bool radial_;
   int ny_, nx_;
-  std::vector<float> values_;
-  std::vector<uint8_t> levels_;
+  std::vector<float, nids::DefaultInit<float>> values_;
+  std::vector<uint8_t, nids::DefaultInit<uint8_t>> levels_;
   Domain domain_;
 };
 

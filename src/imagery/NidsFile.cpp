@@ -627,14 +627,17 @@ int NidsFile::readData(NidsData& d)
 }
 
 // Radial j of the array starts at j times the spacing; a one-radial gap takes the previous
-// radial, as the products skip one now and then.
+// radial, as the products skip one now and then. The array is not pre-filled: the first time a
+// radial is written its bins outside the runs are padded, and radials never written are filled
+// at the end.
 int NidsFile::fillRadials(NidsData& d)
 {
   const int nr = half_degree_ || num_rows_ >= 701 ? 720 : 360;
   const int bins = first_bin_ + num_bins_;
-  if (!d.alloc(nr, bins, NidsData::NO_COVERAGE)) return 0;
+  if (!d.allocUnfilled(nr, bins)) return 0;
   d.setRadial(true);
   const float spacing = 360.0f / nr;
+  std::vector<uint8_t> written(static_cast<std::size_t>(nr), 0);
   int prev = -1, count = 0;
   NidsRadial r;
   while (readRadial(r)) {
@@ -647,9 +650,11 @@ int NidsFile::fillRadials(NidsData& d)
       const int gap = (prev + 1) % nr;
       std::memcpy(d.getRow(gap), d.getRow(prev), sizeof(float) * bins);
       std::memcpy(d.getLevelRow(gap), d.getLevelRow(prev), static_cast<std::size_t>(bins));
+      written[gap] = 1;
     }
     float* row = d.getRow(j);
     uint8_t* levels = d.getLevelRow(j);
+    int end = first_bin_;
     if (packet_ == PACKET_DIGITAL_RADIAL) {
       const int n =
           std::min<int>(static_cast<int>(std::min<std::size_t>(run_left_, in_.left())), r.bins);
@@ -659,36 +664,55 @@ int NidsFile::fillRadials(NidsData& d)
         row[first_bin_ + k] = digital_.value[p[k]];
         levels[first_bin_ + k] = p[k];
       }
+      end = first_bin_ + std::max(m, 0);
       in_.skip(static_cast<std::size_t>(run_left_));
       run_left_ = 0;
     } else {
-      takeRuns(legacy_.value, row, levels, first_bin_, bins);
+      end = takeRuns(legacy_.value, row, levels, first_bin_, bins);
+    }
+    if (!written[j]) {  // a radial read again keeps what its runs do not reach
+      padRow(row, levels, 0, first_bin_, NidsData::NO_COVERAGE);
+      padRow(row, levels, end, bins, NidsData::NO_COVERAGE);
+      written[j] = 1;
     }
     prev = j;
     ++count;
   }
+  for (int k = 0; k < nr; ++k)
+    if (!written[k]) padRow(d.getRow(k), d.getLevelRow(k), 0, bins, NidsData::NO_COVERAGE);
   return count > 0 && !in_.failed() ? 1 : 0;
 }
 
 int NidsFile::fillRows(NidsData& d)
 {
   const int rows = num_rows_, cols = packet_ == PACKET_DPA ? num_bins_ : num_rows_;
-  if (!d.alloc(rows, cols, NidsData::NO_DATA)) return 0;
+  if (!d.allocUnfilled(rows, cols)) return 0;
   const float* table = packet_ == PACKET_DPA ? digital_.value : legacy_.value;
   int j = 0;
   while (readRastor()) {
-    takeRuns(table, d.getRow(j), d.getLevelRow(j), 0, cols);
+    const int end = takeRuns(table, d.getRow(j), d.getLevelRow(j), 0, cols);
+    padRow(d.getRow(j), d.getLevelRow(j), end, cols, NidsData::NO_DATA);
     ++j;
   }
+  for (int k = j; k < rows; ++k) padRow(d.getRow(k), d.getLevelRow(k), 0, cols, NidsData::NO_DATA);
   return j > 0 && !in_.failed() ? 1 : 0;
+}
+
+// Cells from to to of a row that no run reached: the fill value and level 0.
+void NidsFile::padRow(float* row, uint8_t* levels, int from, int to, float fill)
+{
+  if (!row || from >= to) return;
+  std::fill(row + from, row + to, fill);
+  std::memset(levels + from, 0, static_cast<std::size_t>(to - from));
 }
 
 // The run bytes of the current radial or row into the array: a level in the low four bits and
 // a length (at most 15) in the high four, or, in precipitation arrays, a length byte then a
 // level byte. Four-bit runs are written sixteen cells at a time into a scratch row with room to
 // spare, each run overwriting what the previous one wrote too far, and the row copied once
-// (measured faster than exact runs, and than wide writes straight into the array).
-void NidsFile::takeRuns(const float* table, float* row, uint8_t* levels, int at, int limit)
+// (measured faster than exact runs, and than wide writes straight into the array). Returns
+// the cell after the last one written.
+int NidsFile::takeRuns(const float* table, float* row, uint8_t* levels, int at, int limit)
 {
   const int n =
       static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(run_left_), in_.left()));
@@ -710,11 +734,13 @@ void NidsFile::takeRuns(const float* table, float* row, uint8_t* levels, int at,
     float* r = row_buf_.data();
     uint8_t* l = level_buf_.data();
     for (int k = 0; k < n && at < limit; ++k) {
-      const uint8_t level = p[k] & 0x0F;
+      // One load of the run byte: the level stores could alias it and force a reload.
+      const unsigned b = p[k];
+      const uint8_t level = static_cast<uint8_t>(b & 0x0F);
       const float v = table[level];
       for (int c = 0; c < WIDE; ++c) r[at + c] = v;
       std::memset(l + at, level, WIDE);
-      at += p[k] >> 4;
+      at += static_cast<int>(b >> 4);
     }
     at = std::min(at, limit);
     std::memcpy(row + start, r + start, sizeof(float) * static_cast<std::size_t>(at - start));
@@ -722,6 +748,7 @@ void NidsFile::takeRuns(const float* table, float* row, uint8_t* levels, int at,
   }
   in_.skip(static_cast<std::size_t>(run_left_));
   run_left_ = 0;
+  return at;
 }
 
 void NidsFile::fillDomain()

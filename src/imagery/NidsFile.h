@@ -173,7 +173,8 @@ class NidsFile {
   int readDataPacketHeader();
   int fillRadials(NidsData& d);
   int fillRows(NidsData& d);
-  void takeRuns(const float* table, float* row, uint8_t* levels, int at, int limit);
+  int takeRuns(const float* table, float* row, uint8_t* levels, int at, int limit);
+  static void padRow(float* row, uint8_t* levels, int from, int to, float fill);
   void fillDomain();
   void fillInfo(NidsInfo& info) const;
   bool usesDigital() const;

@@ -139,6 +139,46 @@ TEST_F(NidsBuiltTest, RunLengthRadialsWithAGapAreFilledFromThePreviousRadial)
   EXPECT_EQ(d.getDomain().proj, 11);
 }
 
+// Decoding reuses the array's storage: every cell must come from the product, whatever the
+// storage held. A short radial leaves its outer bins uncovered, the gap after it copies it, and
+// a radial read again overlays only the bins its runs reach.
+TEST_F(NidsBuiltTest, CellsNoRunReachesHoldTheFillWhateverTheArrayHeldBefore)
+{
+  KOLTest::Product p;
+  p.packet = KOLTest::radialPacket(
+      0xAF1F, 20,
+      {rl(0.0f, 4), {1.0f, 1.0f, {0x53, 0x00}}, rl(3.0f, 6), {0.0f, 1.0f, {0x32, 0x00}}});
+  const Bytes b = KOLTest::buildMessage(p);
+  NidsData d;
+  ASSERT_EQ(d.alloc(400, 40, 1234.0f), 1);
+  for (int j = 0; j < 400; ++j)
+    for (int i = 0; i < 40; ++i) d.setValue(i, j, 1234.0f, 99);
+  ASSERT_EQ(decode(b, d), 1);
+  ASSERT_EQ(d.getNy(), 360);
+  ASSERT_EQ(d.getNx(), 20);
+  // The level each bin must hold, 0 where no run reached.
+  auto expectedLevel = [](int i, int j) {
+    switch (j) {
+      case 0:
+        return i < 3 ? 2 : i < 10 ? 3 : 4;
+      case 1:
+      case 2:
+        return i < 5 ? 3 : 0;
+      case 3:
+        return i < 10 ? 3 : 6;
+      default:
+        return 0;
+    }
+  };
+  for (int j = 0; j < d.getNy(); ++j)
+    for (int i = 0; i < d.getNx(); ++i) {
+      const int level = expectedLevel(i, j);
+      const bool covered = j <= 3 && (j == 0 || j == 3 || i < 5);
+      ASSERT_EQ(d.getLevel(i, j), level) << i << "," << j;
+      ASSERT_EQ(d.getValue(i, j), covered ? 5.0f * level : NidsData::NO_COVERAGE) << i << "," << j;
+    }
+}
+
 TEST_F(NidsBuiltTest, SevenHundredTwentyRadialsAreHalfDegrees)
 {
   std::vector<KOLTest::Radial> radials;

@@ -3,6 +3,7 @@
 // in the array and the physical value of every code.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <string>
@@ -134,6 +135,34 @@ void checkArray(const NidsFile& f, const NidsData& d, const nlohmann::json& ex)
   EXPECT_EQ(count, ex["nonzero_level_count"].get<long>());
 }
 
+// A product decoded into storage that held something else.
+void decodeOver(const std::string& name, NidsData& d, float junk)
+{
+  ASSERT_EQ(d.alloc(2048, 1024, junk), 1);
+  uint8_t* levels = d.getLevelRow(0);
+  std::fill(levels, levels + 2048 * 1024, static_cast<uint8_t>(static_cast<int>(junk)));
+  NidsFile f(KOLTest::dataFile(name).c_str());
+  NidsInfo info;
+  ASSERT_EQ(f.readHeader(info), 1);
+  ASSERT_EQ(f.readData(d), 1);
+}
+
+// Decoding over two different fillings of the storage gives the same array: no cell is left
+// holding whatever was there before.
+void checkEveryCellWritten(const std::string& name)
+{
+  NidsData a, b;
+  decodeOver(name, a, 7777.0f);
+  decodeOver(name, b, -5555.0f);
+  ASSERT_EQ(a.getNy(), b.getNy());
+  ASSERT_EQ(a.getNx(), b.getNx());
+  for (int j = 0; j < a.getNy(); ++j)
+    for (int i = 0; i < a.getNx(); ++i) {
+      ASSERT_EQ(a.getValue(i, j), b.getValue(i, j)) << i << "," << j;
+      ASSERT_EQ(a.getLevel(i, j), b.getLevel(i, j)) << i << "," << j;
+    }
+}
+
 TEST_F(NidsSamples, EveryFileAgreesWithTheIndependentReader)
 {
   KOL_REQUIRE_DATA();
@@ -174,6 +203,7 @@ TEST_F(NidsSamples, EveryFileAgreesWithTheIndependentReader)
     EXPECT_STREQ(d.getLabel(), info.getLabel());
     checkArray(f, d, ex);
     checkFirst(name, ex);
+    checkEveryCellWritten(name);
   }
 }
 
