@@ -166,6 +166,29 @@ TEST(CalcTest, SaturatedAdiabatSearchInvertsThetae)
   EXPECT_EQ(Calc::tempOnSatAd(330.0f, 2001.0f), MISS);
 }
 
+// The twelve-step search lands on exactly these temperatures (its own grid, not the true
+// adiabat), from 1000 hPa to the top and from the coldest to the warmest end of its range.
+TEST(CalcTest, SaturatedAdiabatSearchEndsOnItsGrid)
+{
+  struct Case {
+    float thetae, p, t;
+  };
+  const Case cases[] = {
+      {200f, 1000f, 0x1.8ff8ecp+7f}, {250f, 1050f, 0x1.f790ecp+7f}, {250f, 700f, 0x1.c31fecp+7f},
+      {250f, 300f, 0x1.6262ecp+7f},  {250f, 100f, 0x1.0a60ecp+7f},  {290f, 1050f, 0x1.170776p+8f},
+      {290f, 700f, 0x1.018676p+8f},  {290f, 300f, 0x1.9afcecp+7f},  {290f, 100f, 0x1.2c3eecp+7f},
+      {330f, 1050f, 0x1.258f76p+8f}, {330f, 700f, 0x1.157276p+8f},  {330f, 300f, 0x1.d1b6ecp+7f},
+      {330f, 100f, 0x1.559cecp+7f},  {360f, 1050f, 0x1.2c5b76p+8f}, {360f, 700f, 0x1.1e4b76p+8f},
+      {360f, 300f, 0x1.f3d0ecp+7f},  {360f, 100f, 0x1.74aaecp+7f},  {600f, 1050f, 0x1.41eb76p+8f},
+      {600f, 700f, 0x1.373276p+8f},  {600f, 300f, 0x1.21cf76p+8f},  {600f, 100f, 0x1.061876p+8f},
+      {600f, 20f, 0x1.87c4ecp+7f},   {600f, 5f, 0x1.0a60ecp+7f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.thetae << " K " << c.p << " hPa");
+    EXPECT_EQ(Calc::tempOnSatAd(c.thetae, c.p), c.t);
+  }
+}
+
 TEST(CalcTest, WetBulbAgreesWithStull)
 {
   // Stull (2011), J. Appl. Meteor. Climatol. 50, 2267-2269: 20 C at 50 % gives 13.7 C, and
