@@ -174,14 +174,14 @@ TEST(CalcTest, SaturatedAdiabatSearchEndsOnItsGrid)
     float thetae, p, t;
   };
   const Case cases[] = {
-      {200f, 1000f, 0x1.8ff8ecp+7f}, {250f, 1050f, 0x1.f790ecp+7f}, {250f, 700f, 0x1.c31fecp+7f},
-      {250f, 300f, 0x1.6262ecp+7f},  {250f, 100f, 0x1.0a60ecp+7f},  {290f, 1050f, 0x1.170776p+8f},
-      {290f, 700f, 0x1.018676p+8f},  {290f, 300f, 0x1.9afcecp+7f},  {290f, 100f, 0x1.2c3eecp+7f},
-      {330f, 1050f, 0x1.258f76p+8f}, {330f, 700f, 0x1.157276p+8f},  {330f, 300f, 0x1.d1b6ecp+7f},
-      {330f, 100f, 0x1.559cecp+7f},  {360f, 1050f, 0x1.2c5b76p+8f}, {360f, 700f, 0x1.1e4b76p+8f},
-      {360f, 300f, 0x1.f3d0ecp+7f},  {360f, 100f, 0x1.74aaecp+7f},  {600f, 1050f, 0x1.41eb76p+8f},
-      {600f, 700f, 0x1.373276p+8f},  {600f, 300f, 0x1.21cf76p+8f},  {600f, 100f, 0x1.061876p+8f},
-      {600f, 20f, 0x1.87c4ecp+7f},   {600f, 5f, 0x1.0a60ecp+7f},
+      {200, 1000, 0x1.8ff8ecp+7f}, {250, 1050, 0x1.f790ecp+7f}, {250, 700, 0x1.c31fecp+7f},
+      {250, 300, 0x1.6262ecp+7f},  {250, 100, 0x1.0a60ecp+7f},  {290, 1050, 0x1.170776p+8f},
+      {290, 700, 0x1.018676p+8f},  {290, 300, 0x1.9afcecp+7f},  {290, 100, 0x1.2c3eecp+7f},
+      {330, 1050, 0x1.258f76p+8f}, {330, 700, 0x1.157276p+8f},  {330, 300, 0x1.d1b6ecp+7f},
+      {330, 100, 0x1.559cecp+7f},  {360, 1050, 0x1.2c5b76p+8f}, {360, 700, 0x1.1e4b76p+8f},
+      {360, 300, 0x1.f3d0ecp+7f},  {360, 100, 0x1.74aaecp+7f},  {600, 1050, 0x1.41eb76p+8f},
+      {600, 700, 0x1.373276p+8f},  {600, 300, 0x1.21cf76p+8f},  {600, 100, 0x1.061876p+8f},
+      {600, 20, 0x1.87c4ecp+7f},   {600, 5, 0x1.0a60ecp+7f},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.thetae << " K " << c.p << " hPa");
