@@ -1,6 +1,7 @@
 #include "obs/Calc.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -76,10 +77,34 @@ double tempOfVapor(double e)
 
 // Saturation mixing ratio; where the vapour pressure reaches p there is no saturation, and a
 // huge value keeps the moist-adiabat search moving towards colder air.
-double satMix(double t, double p)
+double mixOfVapor(double e, double p) { return e < p ? EPS * e / (p - e) : 1.0e6; }
+
+double satMix(double t, double p) { return mixOfVapor(satVapor(t), p); }
+
+// The moist-adiabat search: twelve halvings of 120 K from 253.16 K.
+constexpr int SAT_AD_STEPS = 12;
+constexpr double SAT_AD_START = 253.16, SAT_AD_STEP = 120.0;
+using SatAdVapors = std::array<double, (1 << SAT_AD_STEPS) - 1>;
+
+void fillSatAdVapors(SatAdVapors& v, size_t node, double t, double step)
 {
-  double e = satVapor(t);
-  return e < p ? EPS * e / (p - e) : 1.0e6;
+  v[node] = satVapor(t);
+  if (2 * node + 2 >= v.size()) return;
+  step /= 2.0;
+  fillSatAdVapors(v, 2 * node + 1, t - step, step);
+  fillSatAdVapors(v, 2 * node + 2, t + step, step);
+}
+
+// The search tries the same temperatures whatever the input, so their saturation vapour
+// pressures, most of its cost, are computed once: a tree in heap order, colder child first.
+const SatAdVapors& satAdVapors()
+{
+  static const SatAdVapors table = [] {
+    SatAdVapors v;
+    fillSatAdVapors(v, 0, SAT_AD_START, SAT_AD_STEP);
+    return v;
+  }();
+  return table;
 }
 
 double dryAd(double theta, double p) { return theta * std::pow(p / 1000.0, KAPPA); }
@@ -274,12 +299,15 @@ float Calc::tempOnSatAd(float thetae, float p, Warnings* warn)
   // Bisection over 133 .. 373 K; twelve halvings leave a step of 0.03 K.
   // theta is t times this factor, the same at every step (soundings call this once per level).
   const double toTheta = std::pow(1000.0 / p, KAPPA);
-  double t = 253.16, step = 120.0;
-  for (int i = 0; i < 12; i++) {
-    double d = thetae * std::exp(-LV_CP * satMix(t, p) / t) - t * toTheta;
+  const SatAdVapors& vapor = satAdVapors();
+  double t = SAT_AD_START, step = SAT_AD_STEP;
+  size_t node = 0;
+  for (int i = 0; i < SAT_AD_STEPS; i++) {
+    double d = thetae * std::exp(-LV_CP * mixOfVapor(vapor[node], p) / t) - t * toTheta;
     if (d * d < 2e-5) break;
     step /= 2.0;
     t += d > 0.0 ? step : -step;
+    node = 2 * node + (d > 0.0 ? 2 : 1);
   }
   return (float)t;
 }
