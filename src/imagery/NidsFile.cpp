@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "core/BZlib.h"
 #include "core/File.h"
@@ -800,6 +801,36 @@ std::string NidsFile::label(int code, int source)
 
 void NidsFile::setInfo(NidsInfo& info) const { info.setLabel(label(product_, source_id_).c_str()); }
 
+// Day of month and minute of day at which the accumulation of a storm-total product began: the
+// storm-total products keep that date (days from 1970-01-01 counted from 1) and minute in
+// parameters 5 and 6 (80) or 1 and 2 (138 and the dual-polarisation totals 171, 172, 175); the
+// fixed-period products have none.
+bool NidsFile::accumulationBegin(int& day, int& minute) const
+{
+  int at;
+  switch (product_) {
+    case 80:
+      at = 4;
+      break;
+    case 138:
+    case 171:
+    case 172:
+    case 175:
+      at = 0;
+      break;
+    default:
+      return false;
+  }
+  const int days = param_[at], minutes = param_[at + 1];
+  if (days < 1 || minutes < 0 || minutes >= 1440) return false;
+  const std::time_t t = static_cast<std::time_t>(days - 1) * 86400;
+  std::tm tm{};
+  if (!gmtime_r(&t, &tm)) return false;
+  day = tm.tm_mday;
+  minute = minutes;
+  return true;
+}
+
 // Which parameter feeds each item follows the product description layout of each class:
 // parameter 3 the elevation, 4 and 5 the data range, 7 and 8 the storm motion or the layer.
 void NidsFile::setMisc(NidsInfo& info) const
@@ -820,6 +851,11 @@ void NidsFile::setMisc(NidsInfo& info) const
       isBRef(c) || isVel(c) || isBSW(c) || isDRef(c) || isCorrel(c) || c == 163 || c == 165;
   if (base) {
     std::snprintf(buf, sizeof buf, " El=%.1f", param_[2] / 10.0);
+    s += buf;
+  }
+  int beginDay = 0, beginMinute = 0;
+  if (accumulationBegin(beginDay, beginMinute)) {
+    std::snprintf(buf, sizeof buf, " B=%d/%.2d:%.2d", beginDay, beginMinute / 60, beginMinute % 60);
     s += buf;
   }
   if (isSRVel(c)) {

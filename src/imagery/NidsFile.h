@@ -131,6 +131,7 @@ class NidsFile {
   // Product label and miscellaneous text into info.
   void setInfo(NidsInfo& info) const;
   void setMisc(NidsInfo& info) const;
+  bool accumulationBegin(int& day, int& minute) const;
 
   // Big-endian readers at the current position of the product.
   int readShort();

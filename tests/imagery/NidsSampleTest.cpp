@@ -261,3 +261,33 @@ TEST_F(NidsSamples, GraphicPacketsAreWalkedRecordByRecord)
 }
 
 }  // namespace
+
+namespace {
+
+// Storm totals name the start of their accumulation; products of a fixed period do not.
+TEST_F(NidsSamples, StormTotalsNameWhereTheirAccumulationBegan)
+{
+  KOL_REQUIRE_DATA();
+  const struct {
+    const char* name;
+    const char* begin;  // nullptr: no begin item
+  } cases[] = {
+      {"nids/KOUN_SDUS54_DSPTLX_201305202016", " B=20/17:49 "},
+      {"nids/Level3_MCI_DSP_20160526_2154.nids", " B=25/23:07 "},
+      {"nids/KOUN_SDUS84_DTATLX_201305202016", " B=20/18:18 "},
+      {"nids/KOUN_SDUS34_N1PTLX_201305202016", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    NidsFile f(KOLTest::dataFile(c.name).c_str());
+    NidsInfo info;
+    ASSERT_EQ(f.readHeader(info), 1);
+    const std::string misc = info.getMisc();
+    if (c.begin)
+      EXPECT_NE(misc.find(c.begin), std::string::npos) << misc;
+    else
+      EXPECT_EQ(misc.find(" B="), std::string::npos) << misc;
+  }
+}
+
+}  // namespace
