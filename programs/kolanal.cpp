@@ -1,0 +1,131 @@
+// kolanal: analyses the stations of a surface file onto a domain and writes one grid per
+// variable to a grid file of the library's own format.
+//   kolanal -va=temp,pres -gd=conus -outf=anal.grd SURFACE_FILE
+// The domain is "grid_domain" (-gd), else "plot_domain" (-pd): a domain text, a station or a
+// region name. The analysis takes "object_param" (-oa filter,rad_inf,pass,conv,min_sta) and the
+// parameter words of -pa ("rad_inf=4,pass=2,grid=2"). A METAR capture becomes a surface file
+// through kolsfc first.
+#include <strings.h>
+
+#include <cstdio>
+#include <string>
+
+#include "core/Kol.h"
+#include "core/KolResrc.h"
+#include "core/Resrc.h"
+#include "core/ResrcDB.h"
+#include "core/ResrcDBList.h"
+#include "grid/GridFile.h"
+#include "grid/Grids.h"
+#include "grid/ObjectAnal.h"
+#include "grid/SfcGrid.h"
+#include "obs/Data.h"
+
+using namespace KOL;
+
+namespace {
+
+void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
+{
+  KolResrc::add(keyed, KolResrc::HELP_GROUP);
+  KolResrc::add(keyed, KolResrc::PATH_GROUP);
+  KolResrc::add(keyed, KolResrc::DOMAIN_GROUP);
+  KolResrc::add(keyed, KolResrc::ANALYSIS_GROUP);
+  KolResrc::add(keyed, KolResrc::find("variable"));
+  KolResrc::add(keyed, KolResrc::find("parameter"));
+  keyed.add("outfile", "kolanaloutfile", "outf", "-outf name   Grid file written (required)");
+  keyed.add("format", "kolanalformat", "fm", "-fm kind     binary (default) or text grid file");
+  KolResrc::add(positional, KolResrc::find("filename"));
+}
+
+bool has(const char* text) { return text && *text; }
+
+// The analyser set up from the resources; false after a message when one of them is refused.
+bool configure(const Resrc& r, SfcGrid& sg)
+{
+  const char* oa = r.get("object_param");
+  if (has(oa) && !ObjectAnal().set(oa)) {
+    Kol::outError("kolanal: unreadable analysis parameters %s\n", oa);
+    return false;
+  }
+  const char* domain = has(r.get("grid_domain")) ? r.get("grid_domain") : r.get("plot_domain");
+  if (!has(domain)) {
+    Kol::outError("kolanal: no domain (-gd or -pd)\n");
+    return false;
+  }
+  if (!sg.setDomain(domain)) {
+    Kol::outError("kolanal: unknown domain %s\n", domain);
+    return false;
+  }
+  const char* vars = r.get("variable");
+  if (!sg.setVariables(vars)) {
+    Kol::outError("kolanal: no variable to analyse (-va)\n");
+    return false;
+  }
+  const char* param = r.get("parameter");
+  if (has(param) && !sg.setParam(param)) {
+    Kol::outError("kolanal: unreadable parameters %s\n", param);
+    return false;
+  }
+  const char* file = r.get("filename");
+  if (!sg.setFilename(file)) {
+    Kol::outError("kolanal: no surface file %s\n", has(file) ? file : "");
+    return false;
+  }
+  return true;
+}
+
+int writeGrids(const Grids& grids, const char* name, int type)
+{
+  GridFile out;
+  if (!out.open(name, GridFile::WRITE, type)) {
+    Kol::outError("kolanal: cannot write %s\n", name);
+    return 0;
+  }
+  int written = 0;
+  for (int k = 0; k < grids.getNum(); k++)
+    if (grids.isSet(k)) written += out.write(grids.getGrid(k));
+  if (!out.close() || written == 0) {
+    Kol::outError("kolanal: cannot write %s\n", name);
+    return 0;
+  }
+  Kol::outMessage("kolanal: %d grids in %s\n", written, name);
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  ResrcDBList keyed, positional;
+  declareOptions(keyed, positional);
+  if (int status = ResrcDB::startProgram(argc, argv, keyed, positional, "filename"); status >= 0)
+    return status;
+  Resrc& r = Kol::resrc;
+  const char* outfile = r.get("outfile");
+  if (!has(outfile)) {
+    Kol::outError("kolanal: no output file (-outf)\n");
+    return Kol::USAGE;
+  }
+  const char* format = r.get("format", "binary");
+  const bool text = !strncasecmp(format, "text", 4);
+  if (!text && strncasecmp(format, "bin", 3) != 0) {
+    Kol::outError("kolanal: unknown grid file format %s (binary or text)\n", format);
+    return Kol::USAGE;
+  }
+  SfcGrid sg;  // takes "object_param" and "plot_domain" as it starts
+  if (!configure(r, sg)) return Kol::USAGE;
+  Data data;
+  if (!SfcGrid::read(sg.getFilename(), sg.getVariables(), data)) return Kol::FAILURE;
+  if (data.getCount() == 0) {
+    Kol::outError("kolanal: no station of %s can be placed\n", sg.getFilename());
+    return Kol::FAILURE;
+  }
+  Grids grids;
+  if (!sg.compute(data, grids)) {
+    Kol::outError("kolanal: analysis failed\n");
+    return Kol::FAILURE;
+  }
+  const int type = text ? GridFile::NATIVE_TEXT : GridFile::NATIVE_BINARY;
+  return writeGrids(grids, outfile, type) ? Kol::SUCCESS : Kol::FAILURE;
+}
