@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "core/Const.h"
 #include "core/Kol.h"
@@ -514,6 +515,7 @@ class DrawSink : public ContSink {
   {
     if (fillColors[k] < 0) return;
     target.setFillColor(fillColors[k]);
+    target.setFillStyle(Const::isMiss(cp.getFillStyle()) ? 0 : cp.getFillStyle());
     scratch.clear();
     for (int p = 0; p < n; p++) scratch.add(flip(pts[p]));
     scratch.add(flip(pts[0]));
@@ -672,9 +674,24 @@ int ContPlot::draw(Plot& plot, Grid& g)
   return 1;
 }
 
+namespace {
+
+// A plot without a date of its own is labelled with the field's valid time.
+void takeFieldDate(Plot& plot, const Grid& g)
+{
+  plot.setDate(g.getDate());
+  const float hours = g.getForeHours();
+  if (!Const::isMiss(hours) && hours >= 0.0f) plot.setForeHour(hours);
+  if (g.getSource() != Const::MISS && !*plot.getDataSource())
+    plot.setDataSource(std::to_string(g.getSource()).c_str());
+}
+
+}  // namespace
+
 int ContPlot::drawLabels(Plot& plot, const Grid& g)
 {
   if (g.getValid() <= 0) return 0;
+  if (!plot.getDate().isSet()) takeFieldDate(plot, g);
   plot.setLabel("ul", g.getInfo());
   plot.setLabel("ur", g.getDatim());
   float min = 0, max = 0;

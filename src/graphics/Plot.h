@@ -216,6 +216,7 @@ class Plot : public Listener {
   int formatLabel(const char* format, char* out, int size) const;
   int drawLabels();
   void setDataSource(const char* text);
+  const char* getDataSource() const { return data_source.c_str(); }
   void setDate(const Date& d) { date = d; }
   const Date& getDate() const { return date; }
   void setForeHour(float h) { fore_hour = h; }

@@ -2,16 +2,21 @@
 // checked against contourpy in ContourOracleTest.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "ContourGeometry.h"
+#include "RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/Const.h"
 #include "core/Kol.h"
 #include "graphics/ContPlot.h"
+#include "graphics/Device.h"
 #include "graphics/Graph.h"
 #include "graphics/GridBox.h"
 #include "graphics/Plot.h"
@@ -396,6 +401,71 @@ TEST_F(ContPlotTest, ValuesWithAnyFormatText)
     EXPECT_EQ(cp.draw(plot, g), 1);
     Image img;
     ASSERT_EQ(plot.getImage(img), 1);
+    plot.close();
+  }
+}
+
+TEST_F(ContPlotTest, FillsUseTheirOwnFillStyle)
+{
+  // A style left on the graph by earlier drawing must not leak into fills without one.
+  Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  std::vector<std::string> log;
+  Graph graph;
+  graph.setDevice(std::make_unique<KOLTest::RecordingDevice>(400, 300, false, &log));
+  ASSERT_EQ(graph.open(), 1);
+  const std::string prefix = "fstyle " + std::to_string(Device::FILL) + " ";
+  for (auto [params, style] : {std::pair{"cf,fill=3", 3}, {"cf", 0}, {"lcf,fill=5", 5}}) {
+    SCOPED_TRACE(params);
+    log.clear();
+    ContPlot cp(params);
+    ASSERT_EQ(cp.draw(graph, ramp(6, 5, 0, 10)), 1);
+    const auto fill = std::find_if(log.begin(), log.end(),
+                                   [](const std::string& s) { return s.rfind("fill ", 0) == 0; });
+    ASSERT_NE(fill, log.end());
+    const auto set = std::find_if(std::make_reverse_iterator(fill), log.rend(),
+                                  [&](const std::string& s) { return s.rfind(prefix, 0) == 0; });
+    ASSERT_NE(set, log.rend()) << "style set before the first fill";
+    EXPECT_EQ(*set, prefix + std::to_string(style));
+    EXPECT_EQ(std::count_if(fill, log.end(),
+                            [&](const std::string& s) {
+                              return s.rfind("fstyle", 0) == 0 &&
+                                     s != prefix + std::to_string(style);
+                            }),
+              0);
+  }
+}
+
+TEST_F(ContPlotTest, LabelsTakeTheFieldDateWhenThePlotHasNone)
+{
+  KOL_REQUIRE_DATA();
+  Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  GribFile gf;
+  ASSERT_TRUE(gf.open(KOLTest::dataFile("grib/g2_gfs.t12z.pgrbf120.2p5deg.grib2").c_str()));
+  Grid g;
+  ASSERT_TRUE(gf.read(g));
+  ASSERT_TRUE(g.getDate().isSet());
+  char text[200];
+  {
+    Plot plot;
+    ASSERT_TRUE(plot.open("de=i,,sz=200x150"));
+    ContPlot cp("cf");
+    ASSERT_EQ(cp.drawLabels(plot, g), 1);
+    EXPECT_EQ(plot.getDate().getSeconds(), g.getDate().getSeconds());
+    EXPECT_EQ(plot.getDate().getHour(), 12) << "valid at 12 UTC, five days on";
+    EXPECT_FLOAT_EQ(plot.getForeHour(), 120.0f);
+    EXPECT_GT(plot.formatLabel("%V", text, sizeof text), 0) << "a valid-time label";
+    plot.close();
+  }
+  {
+    // a date of its own is kept
+    Plot plot;
+    ASSERT_TRUE(plot.open("de=i,,sz=200x150"));
+    const Date own(2001, 2, 3, 4, 0, 0);
+    plot.setDate(own);
+    ContPlot cp("cf");
+    ASSERT_EQ(cp.drawLabels(plot, g), 1);
+    EXPECT_EQ(plot.getDate().getSeconds(), own.getSeconds());
+    EXPECT_TRUE(Const::isMiss(plot.getForeHour()));
     plot.close();
   }
 }
