@@ -500,7 +500,7 @@ int Graph::setFont(const char* name)
 
 namespace {
 
-// The specification of a font name in the font list, or the name itself.
+// The font list's entry for a font name, or the name itself.
 std::string fontSpec(const char* name)
 {
   if (name[0] == '#') return name;

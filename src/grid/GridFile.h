@@ -48,7 +48,7 @@ class GridFile {
   int readData(Grid& g);
   // The grid a selector text names ("#n" the n-th grid, else a GridSpec text).
   int read(Grid& g, const char* spec);
-  // The first grid from here on that the spec selects.
+  // The first grid from here on that the selection text picks.
   int read(const GridSpec& spec, Grid& g);
   // Fills the empty slots of the list that the grids of the file match.
   int read(Grids& grids);

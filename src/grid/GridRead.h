@@ -26,7 +26,7 @@ class GridRead {
   int read(const char* file, Grids& grids) { return read(file, Date(), grids); }
   int read(const char* file, const Date& date, Grids& grids);
 
-  // The file a specification resolved to and the grid it selects (for messages and tests).
+  // The file a grid text resolved to and the grid it selects (for messages and tests).
   const char* getPath() const { return path_.c_str(); }
   const GridSpec& getSpec() const { return spec_; }
 

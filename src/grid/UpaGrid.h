@@ -29,7 +29,7 @@ class UpaGrid : public PointGrid {
   // The variables of every sounding of an upper-air file that can be placed; 0 when the file
   // cannot be opened.
   static int read(const char* name, const std::vector<VarSpec>& vars, Data& data);
-  // One variable of a sounding at the spec's level: pres, hght, temp, dewp, dewd, wdir, wspd,
+  // One variable of a sounding at the chosen level: pres, hght, temp, dewp, dewd, wdir, wspd,
   // uwnd, vwnd; missing when the sounding does not reach the level or has no such value.
   static float value(const UpaData& snd, const VarSpec& spec);
 };

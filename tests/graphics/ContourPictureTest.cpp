@@ -66,20 +66,6 @@ void drawField(Plot& plot, KOL::Grid& g, const char* params = OPTIONS)
   plot.drawLabels();
 }
 
-KOLTest::Raster toRaster(const KOL::Image& img)
-{
-  KOLTest::Raster r;
-  r.width = img.getWidth(), r.height = img.getHeight();
-  KOL::RGB c;
-  for (int j = 0; j < r.height; ++j)
-    for (int i = 0; i < r.width; ++i) {
-      img.getRGB(i, j, c);
-      for (float v : {c.red, c.green, c.blue})
-        r.rgb.push_back(static_cast<uint8_t>(KOL::RGB::toByte(v)));
-    }
-  return r;
-}
-
 KOLTest::Raster readGif(const std::string& path)
 {
   KOLTest::Raster r;
@@ -174,7 +160,7 @@ TEST_F(ContourPictureTest, PageMatchesReferences)
     }
     KOL::Image expected;
     ASSERT_EQ(KOL::PlotImage::readPng(ref.c_str(), expected), 1) << ref;
-    const KOLTest::Raster r = toRaster(img), want = toRaster(expected);
+    const KOLTest::Raster r = KOLTest::toRaster(img), want = KOLTest::toRaster(expected);
     ASSERT_EQ(r.width, want.width);
     ASSERT_EQ(r.height, want.height);
     EXPECT_GT(r.inked(), r.width * r.height / 50) << "a picture, not a blank page";
@@ -223,7 +209,7 @@ TEST_F(ContourPictureTest, GifHoldsTheSamePicture)
   EXPECT_EQ(plot.saveImage("contour.gif"), 1);
   KOL::Kol::resrc.set("image_path", "");
   plot.close();
-  const KOLTest::Raster gif = readGif(dir.file("contour.gif")), png = toRaster(img);
+  const KOLTest::Raster gif = readGif(dir.file("contour.gif")), png = KOLTest::toRaster(img);
   ASSERT_TRUE(gif.valid());
   ASSERT_EQ(gif.width, png.width);
   ASSERT_EQ(gif.height, png.height);

@@ -33,21 +33,6 @@ class ImageDeviceTest : public KOLTest::QuietTest {
   KOLTest::TempDir dir;
 };
 
-KOLTest::Raster toRaster(Image& img)
-{
-  KOLTest::Raster r;
-  r.width = img.getWidth(), r.height = img.getHeight();
-  RGB c;
-  for (int j = 0; j < r.height; ++j)
-    for (int i = 0; i < r.width; ++i) {
-      img.getRGB(i, j, c);
-      r.rgb.push_back(static_cast<uint8_t>(RGB::toByte(c.red)));
-      r.rgb.push_back(static_cast<uint8_t>(RGB::toByte(c.green)));
-      r.rgb.push_back(static_cast<uint8_t>(RGB::toByte(c.blue)));
-    }
-  return r;
-}
-
 TEST_F(ImageDeviceTest, SceneMatchesThePostScriptPage)
 {
   const char* keep = std::getenv("KOL_KEEP_PICTURES");
@@ -62,7 +47,7 @@ TEST_F(ImageDeviceTest, SceneMatchesThePostScriptPage)
   ASSERT_EQ(g.getImage(img), 1);
   ASSERT_EQ(img.getWidth(), 756);
   ASSERT_EQ(img.getHeight(), 576);
-  const KOLTest::Raster r = toRaster(img);
+  const KOLTest::Raster r = KOLTest::toRaster(img);
   KOLTest::expectScene(g, r, KOLTest::PixelMap{576, false});
 
   if (KOLTest::haveGhostscript()) {
@@ -100,7 +85,7 @@ TEST_F(ImageDeviceTest, ImagesPutTheirTopLeftPixelAtThePositionOnEveryDevice)
   ASSERT_EQ(g.drawImage(img, 1, 1.5f), 1);  // device (100, 50)
   Image out;
   g.getImage(out);
-  const KOLTest::Raster r = toRaster(out);
+  const KOLTest::Raster r = KOLTest::toRaster(out);
   EXPECT_EQ(r.at(100, 50), 0x00FF00u);
   EXPECT_EQ(r.at(101, 52), 0xFF0000u);
   EXPECT_EQ(r.at(139, 79), 0x0000FFu);
@@ -112,7 +97,7 @@ TEST_F(ImageDeviceTest, ImagesPutTheirTopLeftPixelAtThePositionOnEveryDevice)
   g.clear();
   g.drawImage(img, -0.1f, 2);  // device (-10, 0)
   g.getImage(out);
-  const KOLTest::Raster cut = toRaster(out);
+  const KOLTest::Raster cut = KOLTest::toRaster(out);
   EXPECT_EQ(cut.at(0, 0), 0x00FF00u);
   EXPECT_EQ(cut.at(9, 5), 0xFF0000u);
   EXPECT_EQ(cut.at(10, 5), 0x0000FFu);

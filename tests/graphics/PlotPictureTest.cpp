@@ -74,20 +74,6 @@ void drawWorld(Plot& plot)
   plot.drawLabels();
 }
 
-KOLTest::Raster toRaster(const KOL::Image& img)
-{
-  KOLTest::Raster r;
-  r.width = img.getWidth(), r.height = img.getHeight();
-  KOL::RGB c;
-  for (int j = 0; j < r.height; ++j)
-    for (int i = 0; i < r.width; ++i) {
-      img.getRGB(i, j, c);
-      for (float v : {c.red, c.green, c.blue})
-        r.rgb.push_back(static_cast<uint8_t>(KOL::RGB::toByte(v)));
-    }
-  return r;
-}
-
 class PlotPictureTest : public KOLTest::QuietTest {
  protected:
   void SetUp() override
@@ -121,7 +107,7 @@ TEST_F(PlotPictureTest, WorldOffScreenMatchesTransformationAndReference)
     EXPECT_EQ(plot.saveImage("plot_globe.gif"), 1);
     KOL::Kol::resrc.set("image_path", "");
   }
-  const KOLTest::Raster r = toRaster(img);
+  const KOLTest::Raster r = KOLTest::toRaster(img);
   // the red band: drawn at 10N on both sides of the dateline, cut at the map's edges
   for (float lon : {160.0f, -160.0f}) {
     const Point p = pixel(plot, 10, lon);
@@ -151,7 +137,7 @@ TEST_F(PlotPictureTest, WorldOffScreenMatchesTransformationAndReference)
   }
   KOL::Image ref;
   ASSERT_EQ(KOL::PlotImage::readPng(REFERENCE.c_str(), ref), 1) << REFERENCE;
-  const double differ = toRaster(ref).differ(r, 48);
+  const double differ = KOLTest::toRaster(ref).differ(r, 48);
   EXPECT_LT(differ, 0.005) << "compared with " << REFERENCE;
 }
 

@@ -7,8 +7,24 @@
 #include <sstream>
 
 #include "common/TestData.h"
+#include "imagery/Image.h"
+#include "imagery/RGB.h"
 
 namespace KOLTest {
+
+Raster toRaster(const KOL::Image& img)
+{
+  Raster r;
+  r.width = img.getWidth(), r.height = img.getHeight();
+  KOL::RGB c;
+  for (int j = 0; j < r.height; ++j)
+    for (int i = 0; i < r.width; ++i) {
+      img.getRGB(i, j, c);
+      for (float v : {c.red, c.green, c.blue})
+        r.rgb.push_back(static_cast<uint8_t>(KOL::RGB::toByte(v)));
+    }
+  return r;
+}
 
 uint32_t Raster::at(int x, int y) const
 {

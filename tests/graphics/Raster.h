@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace KOL {
+class Image;
+}
+
 namespace KOLTest {
 
 struct Raster {
@@ -26,6 +30,8 @@ struct Raster {
   bool writePpm(const std::string& path) const;
 };
 
+// The pixels of an image as RGB bytes.
+Raster toRaster(const KOL::Image& img);
 // A binary PPM (P6) file.
 Raster readPpm(const std::string& path);
 // Renders a PostScript file at 72 dpi (one pixel per point); eps crops to the bounding box.
