@@ -46,16 +46,26 @@ struct Picture {
   bool dark(int x, int y) const { return ink(x, y) > 0.4f; }
 };
 
-// Sum of the absolute channel differences.
-inline int colorDistance(uint32_t a, uint32_t b)
+// Whether a pixel is colour c laid over white with some coverage (antialiased edges included):
+// at least a third of the way from white to c, and within tolerance of that line.
+inline bool isInkOf(uint32_t px, uint32_t c, int tolerance)
 {
-  int d = 0;
-  for (int s : {16, 8, 0})
-    d += std::abs(static_cast<int>((a >> s) & 0xFF) - static_cast<int>((b >> s) & 0xFF));
-  return d;
+  double p[3], k[3], along = 0, norm = 0;
+  for (int i = 0; i < 3; i++) {
+    const int s = 16 - 8 * i;
+    p[i] = 255.0 - ((px >> s) & 0xFF);
+    k[i] = 255.0 - ((c >> s) & 0xFF);
+    along += p[i] * k[i];
+    norm += k[i] * k[i];
+  }
+  if (norm == 0) return false;
+  const double a = along / norm;
+  double off = 0;
+  for (int i = 0; i < 3; i++) off += std::fabs(p[i] - a * k[i]);
+  return a > 0.33 && off <= tolerance;
 }
 
-// Pixels of one colour (within a tolerance) in a box: how many, their extent and centre.
+// Pixels of one colour (isInkOf) in a box: how many, their extent and centre.
 struct Ink {
   int count = 0;
   int x1 = 1 << 30, y1 = 1 << 30, x2 = -1, y2 = -1;
@@ -70,7 +80,7 @@ inline Ink inkOf(const Picture& p, uint32_t color, int tolerance, int bx1, int b
   Ink k;
   for (int y = std::max(0, by1); y <= std::min(p.height - 1, by2); ++y)
     for (int x = std::max(0, bx1); x <= std::min(p.width - 1, bx2); ++x)
-      if (colorDistance(p.at(x, y), color) <= tolerance) {
+      if (isInkOf(p.at(x, y), color, tolerance)) {
         k.count++;
         k.x1 = std::min(k.x1, x), k.y1 = std::min(k.y1, y);
         k.x2 = std::max(k.x2, x), k.y2 = std::max(k.y2, y);
