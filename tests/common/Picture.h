@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <vector>
 
 #include "geo/Point.h"
 #include "imagery/Image.h"
@@ -15,26 +14,20 @@
 
 namespace KOLTest {
 
+// Reads the pixels of an image that outlives it.
 struct Picture {
   int width = 0, height = 0;
-  std::vector<uint32_t> px;
+  const KOL::Image* img;
 
-  explicit Picture(const KOL::Image& img) : width(img.getWidth()), height(img.getHeight())
-  {
-    KOL::RGB c;
-    px.reserve(static_cast<size_t>(width) * height);
-    for (int j = 0; j < height; ++j)
-      for (int i = 0; i < width; ++i) {
-        img.getRGB(i, j, c);
-        px.push_back((KOL::RGB::toByte(c.red) << 16) | (KOL::RGB::toByte(c.green) << 8) |
-                     KOL::RGB::toByte(c.blue));
-      }
-  }
+  explicit Picture(const KOL::Image& i) : width(i.getWidth()), height(i.getHeight()), img(&i) {}
   // White outside the picture.
   uint32_t at(int x, int y) const
   {
     if (x < 0 || y < 0 || x >= width || y >= height) return 0xFFFFFF;
-    return px[static_cast<size_t>(y) * width + x];
+    KOL::RGB c;
+    img->getRGB(x, y, c);
+    return (KOL::RGB::toByte(c.red) << 16) | (KOL::RGB::toByte(c.green) << 8) |
+           KOL::RGB::toByte(c.blue);
   }
   // How far a pixel is from white, 0 to 1 (the darkest channel).
   float ink(int x, int y) const

@@ -264,11 +264,11 @@ class BarbPictureTest : public KOLTest::QuietTest {
   }
   KOLTest::Picture picture()
   {
-    KOL::Image img;
-    EXPECT_EQ(plot.getImage(img), 1);
-    return KOLTest::Picture(img);
+    EXPECT_EQ(plot.getImage(shot), 1);
+    return KOLTest::Picture(shot);
   }
   Plot plot;
+  KOL::Image shot;
 };
 
 struct PictureCase {

@@ -107,9 +107,8 @@ class StationModelPictureTest : public KOLTest::QuietTest {
   }
   Picture picture()
   {
-    KOL::Image img;
-    EXPECT_EQ(plot.getImage(img), 1);
-    return Picture(img);
+    EXPECT_EQ(plot.getImage(shot), 1);
+    return Picture(shot);
   }
   // Device pixel of PROJ's plane point: the map window is the domain's centre plus and minus
   // half its extent, filling the panel's viewport.
@@ -140,6 +139,7 @@ class StationModelPictureTest : public KOLTest::QuietTest {
 
   Plot plot;
   DatumPlot dp;
+  KOL::Image shot;
   Map map = USA;
   float left = 0, top = 0, pxWidth = 0, pxHeight = 0;
 };
@@ -306,10 +306,10 @@ TEST_F(StationModelPictureTest, BarbsOf5To65KnotsFromEveryQuarter)
   for (const Station& stn : {STATIONS[0], STATIONS[1], STATIONS[5]}) {
     const EarthPoint e(stn.lat, stn.lon);
     const double north = northAngle(e);
+    const Point st = projPixels({e})[0];
     for (float dir : {10.0f, 100.0f, 200.0f, 290.0f})
       for (const BarbCase& c : BARBS) {
         redraw();
-        const Point st = projPixels({e})[0];
         // four times the usual size: a 130-pixel shaft
         dp.draw(plot, e, 0, dir, c.speed, "wbarb,sc=4,black,wi=2");
         const Picture pic = picture();
@@ -327,9 +327,9 @@ TEST_F(StationModelPictureTest, SouthernStationsMirrorTheirFeathers)
   open(AUSTRALIA, "barbs_south.png");
   const EarthPoint e(-33.95f, 151.18f);  // Sydney
   const double north = northAngle(e);
+  const Point st = projPixels({e})[0];
   for (const BarbCase& c : BARBS) {
     redraw();
-    const Point st = projPixels({e})[0];
     dp.draw(plot, e, 0, 290.0f, c.speed, "wbarb,sc=4,black,wi=2");
     countFeathers(picture(), st, north + 290 * PI / 180, 0.05f * 4 * sizePx(), true, c,
                   "Sydney at " + std::to_string(c.speed));
@@ -341,8 +341,9 @@ TEST_F(StationModelPictureTest, AForecastersMapOfStationModels)
 {
   // for a person to look at: station models over the map outlines
   open(USA, "station_models_map.png");
-  plot.setLineColor("grey60");
+  KOL::Kol::resrc.set("color_map", "grey");
   plot.drawMap();
+  KOL::Kol::resrc.set("color_map", "red");
   const std::vector<Report> reports = {
       {STATIONS[0], 8, -12, 205, 10, "05", "4", 300, 55},
       {STATIONS[1], -4, -9, 987, 2, "71", "8", 20, 15},
