@@ -20,6 +20,10 @@ constexpr float FEATHER_ACROSS = 0.940f;  // sin 70
 // Arrow heads: sides 25 degrees off the shaft, a third of the arrow at most.
 constexpr float HEAD_ANGLE = 25.0f;
 constexpr float HEAD_FRACTION = 0.3f;
+// Faster winds are drawn as this: six pennants already fill most of a shaft.
+constexpr float MAX_SPEED = 300.0f;
+// More marks than this on one track would be a smear.
+constexpr int MAX_MARKS = 100;
 
 bool missing(float v) { return Const::isMiss(v) || !std::isfinite(v); }
 
@@ -55,7 +59,8 @@ void WindPlot::print() const
 WindPlot::Feathers WindPlot::countFeathers(float speed)
 {
   if (missing(speed)) return {0, 0, 0};
-  const int fives = static_cast<int>(std::floor(std::fabs(speed) / 5.0f + 0.5f));
+  const float knots = std::min(std::fabs(speed), MAX_SPEED);
+  const int fives = static_cast<int>(std::floor(knots / 5.0f + 0.5f));
   return {fives / 10, fives % 10 / 2, fives % 2};
 }
 
@@ -125,8 +130,8 @@ int WindPlot::drawTrack(Plot& plot, const Point& p, float dir, float length, int
   const float size = std::min(missing(head) ? 0.0f : head, length / 3.0f);
   int drawn = f.line(f.at(0, 0), f.at(length, 0));
   // the head marks the last part's end
-  for (int i = 1; i < marks; i++) {
-    const float d = length * i / marks;
+  for (int i = 1; i < std::min(marks, MAX_MARKS); i++) {
+    const float d = length * i / std::min(marks, MAX_MARKS);
     drawn |= f.line(f.at(d, -size / 2), f.at(d, size / 2));
   }
   if (size > 0) drawn |= drawHead(f, length, size);

@@ -1,5 +1,6 @@
 #include "layers/DatumAttr.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -58,7 +59,7 @@ bool readFloat(const char* s, float& out)
 {
   char* end = nullptr;
   const float v = std::strtof(s, &end);
-  if (end == s) return false;
+  if (end == s || !std::isfinite(v)) return false;
   out = v;
   return true;
 }
@@ -147,7 +148,7 @@ bool DatumAttr::parsePosition(const char* token)
   const char* xy = after(token, "xy=");
   if (!xy) return false;
   float a, b;
-  if (std::sscanf(xy, "%f%f", &a, &b) == 2) {
+  if (std::sscanf(xy, "%f%f", &a, &b) == 2 && std::isfinite(a) && std::isfinite(b)) {
     const float ox = X * a;
     setOffset(ox, FAR * b, ox < 0 ? 3 : ox > 0 ? 1 : 2);
   }

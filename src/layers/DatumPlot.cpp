@@ -1,5 +1,6 @@
 #include "layers/DatumPlot.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,6 +33,8 @@ constexpr float SYMBOL_SIZE = 0.03f;
 constexpr float TRACK_HEAD = 0.1f;
 constexpr float KM_PER_KNOT = 1.852f;
 constexpr const char* DEFAULT_FORMAT = "%1.0f";
+// Storm tracks longer than two days are forecasts nobody draws as one arrow.
+constexpr float MAX_TRACK_HOURS = 48.0f;
 
 bool set(float v) { return DatumAttr::isSet(v); }
 bool set(int v) { return DatumAttr::isSet(v); }
@@ -398,9 +401,10 @@ int DatumPlot::drawTrack(Plot& plot, const Look& look, const Datum& d, const Dat
   const float factor = dom.getMapFactor(look.loc);
   if (Const::isMiss(dir) || Const::isMiss(factor)) return 0;
   // the distance covered in the hours given as the maximum (two without one), in map units
-  const float hours = pick(own.max, attr.max);
+  float hours = pick(own.max, attr.max);
   const float distance = speed * KM_PER_KNOT * factor;
   const bool timed = set(hours) && hours > 0;
+  if (timed) hours = std::min(hours, MAX_TRACK_HOURS);
   const float length = timed ? distance * hours / 100.0f : 2.0f * distance / 100.0f;
   const int marks = timed ? static_cast<int>(hours) : 0;
   return wind.drawTrack(plot, look.at, dir, length, marks, look.size * TRACK_HEAD);

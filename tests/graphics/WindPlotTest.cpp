@@ -193,6 +193,13 @@ TEST_F(ShapeTest, TrackHasItsMarksAndAHeadAtMostAThirdOfIt)
   EXPECT_NEAR(std::hypot(mid.x - c.x, mid.y - c.y), 100, 0.5) << "first hour a third along";
 }
 
+TEST_F(ShapeTest, MarksOfATrackAreLimited)
+{
+  const WindPlot wind;
+  ASSERT_EQ(wind.drawTrack(plot, Point(0, 0), 225, 30, 2147483647, 1), 1);
+  EXPECT_EQ(rec->lines.size(), 101u) << "shaft, 99 marks, head";
+}
+
 TEST_F(ShapeTest, ShapesKeepTheirProportionsOnAStretchedPanel)
 {
   // a window ten times taller in units than wide on a square viewport

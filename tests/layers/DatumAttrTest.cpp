@@ -81,6 +81,12 @@ TEST(DatumAttrTest, FifteenPositionsAndXy)
   }
   const DatumAttr half("xy=3");
   EXPECT_EQ(half.dx, MISS) << "xy= needs two numbers";
+  const DatumAttr huge("xy=1e99 1");
+  EXPECT_EQ(huge.dx, MISS) << "and finite ones";
+  const DatumAttr inf("we=inf,hi=1e40,mn=nan");
+  EXPECT_EQ(inf.weight, MISS);
+  EXPECT_EQ(inf.height, MISS);
+  EXPECT_EQ(inf.min, MISS);
 }
 
 TEST(DatumAttrTest, ScaleOutsideItsLimitsIsOne)
