@@ -1,5 +1,5 @@
 // Wind barbs, calm circles, vectors, storm tracks and cloud circles: what they count and where
-// they point, both in the lines a device receives and in the pixels of an off-screen picture.
+// they point, in the lines a device receives (the station-model pictures count them in pixels).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,13 +8,11 @@
 #include <vector>
 
 #include "RecordingDevice.h"
-#include "common/Picture.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/CloudPlot.h"
 #include "graphics/Plot.h"
 #include "graphics/WindPlot.h"
-#include "imagery/Image.h"
 
 using KOL::CloudPlot;
 using KOL::Plot;
@@ -108,18 +106,6 @@ TEST_F(ShapeTest, BarbShaftPointsToTheSourceWithFeathersClockwise)
       EXPECT_GT(dot(f, compass(dir)), 0) << "leans outward";
     }
   }
-}
-
-TEST_F(ShapeTest, WestWindFeathersPointNorthAndSouthOfTheEquatorSouth)
-{
-  const WindPlot wind;
-  ASSERT_EQ(wind.drawBarb(plot, Point(0, 0), 270, 10, 20), 1);
-  ASSERT_EQ(rec->lines.size(), 2u);
-  EXPECT_LT(rec->lines[0][1].x, centre().x - 190) << "shaft to the west";
-  EXPECT_LT(rec->lines[1][1].y, rec->lines[1][0].y - 60) << "feather tip north (up)";
-  rec->lines.clear();
-  ASSERT_EQ(wind.drawBarb(plot, Point(0, 0), 270, -10, 20), 1);
-  EXPECT_GT(rec->lines[1][1].y, rec->lines[1][0].y + 60) << "mirrored: south";
 }
 
 TEST_F(ShapeTest, LoneHalfBarbStandsInFromTheTip)
@@ -255,70 +241,6 @@ TEST_F(ShapeTest, CloudCodesAndWhatEachCircleHolds)
     ASSERT_EQ(cloud.draw(plot, Point(0, 0), c.code, 2), 1) << c.code;
     EXPECT_EQ(fills(), c.fills) << c.code;
     EXPECT_FALSE(rec->lines.empty()) << "the circle is always drawn";
-  }
-}
-
-// Off-screen pictures: feathers counted in the pixels.
-class BarbPictureTest : public KOLTest::QuietTest {
- protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-    ASSERT_TRUE(plot.open("de=i,,sz=400x400"));
-    ASSERT_EQ(plot.setDomain("xy,0,0,101,101,1,1"), 1);
-    plot.setLineColor("black");
-  }
-  KOLTest::Picture picture()
-  {
-    EXPECT_EQ(plot.getImage(shot), 1);
-    return KOLTest::Picture(shot);
-  }
-  Plot plot;
-  KOL::Image shot;
-};
-
-struct PictureCase {
-  float speed;
-  int atHalf;  // feathers crossed close to the shaft (halves included)
-  int atFull;  // crossed beyond a half barb's reach (full barbs and pennants)
-  bool pennant;
-};
-
-TEST_F(BarbPictureTest, FeathersCountedInThePixelsFromEveryDirection)
-{
-  const std::vector<PictureCase> cases = {
-      {5, 1, 0, false}, {10, 1, 1, false}, {50, 1, 1, true}, {65, 3, 2, true}};
-  const WindPlot wind;
-  for (float dir : {0.0f, 90.0f, 200.0f, 300.0f}) {
-    for (const PictureCase& c : cases) {
-      plot.clear();
-      plot.setDomain("xy,0,0,101,101,1,1");
-      plot.setLineColor("black");
-      plot.setLineWidth(2);
-      // a 40-unit shaft is 160 pixels: feathers 64, spaced 24
-      ASSERT_EQ(wind.drawBarb(plot, Point(0, 0), dir, c.speed, 40), 1);
-      const KOLTest::Picture r = picture();
-      const Point o = plot.toDevice(Point(0, 0));
-      const Point u = compass(dir), n = compass(dir + 90);
-      // distances below are for 4 pixels a unit; the panel leaves room for labels
-      const float k = (plot.toDevice(Point(1, 0)).x - o.x) / 4;
-      auto px = [&](float along, float across) {
-        along *= k, across *= k;
-        return Point(o.x + u.x * along + n.x * across, o.y + u.y * along + n.y * across);
-      };
-      // the shaft: ink 150 pixels out toward the source, none the other way
-      EXPECT_EQ(KOLTest::runsAlong(r, px(150, -4), px(150, 4)).count, 1) << dir;
-      EXPECT_EQ(KOLTest::runsAlong(r, px(-60, -4), px(-60, 4)).count, 0) << dir;
-      // walk along the shaft at two distances on the clockwise side
-      const KOLTest::Runs half = KOLTest::runsAlong(r, px(40, 20), px(200, 20));
-      const KOLTest::Runs full = KOLTest::runsAlong(r, px(40, 45), px(200, 45));
-      const KOLTest::Runs other = KOLTest::runsAlong(r, px(40, -20), px(200, -20));
-      EXPECT_EQ(half.count, c.atHalf) << "speed " << c.speed << " dir " << dir;
-      EXPECT_EQ(full.count, c.atFull) << "speed " << c.speed << " dir " << dir;
-      EXPECT_EQ(other.count, 0) << "nothing on the anticlockwise side " << dir;
-      EXPECT_EQ(half.longest > 10, c.pennant) << "a pennant is a solid run " << c.speed;
-    }
   }
 }
 

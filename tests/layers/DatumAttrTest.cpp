@@ -14,20 +14,6 @@ namespace {
 
 constexpr float MISS = KOL::Const::FMISS;
 
-TEST(DatumAttrTest, EverythingStartsUnset)
-{
-  const DatumAttr a;
-  for (int v : {a.type, a.halign, a.valign, a.shadow, a.mark, a.skip})
-    EXPECT_EQ(v, KOL::Const::MISS);
-  for (float v : {a.scale, a.dx, a.dy, a.weight, a.height, a.width, a.expansion, a.min, a.max})
-    EXPECT_EQ(v, MISS);
-  EXPECT_STREQ(a.format, "");
-  EXPECT_STREQ(a.color, "");
-  EXPECT_STREQ(a.font, "");
-  EXPECT_STREQ(a.symbol, "");
-  EXPECT_TRUE(a.resrc.empty());
-}
-
 TEST(DatumAttrTest, UpperLeftFormattedAndColouredNumber)
 {
   const DatumAttr a("ul,%3.0f,red");

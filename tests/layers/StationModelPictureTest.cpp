@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Picture.h"
+#include "Picture.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "geo/EarthPoint.h"
