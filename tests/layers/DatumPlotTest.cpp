@@ -440,6 +440,25 @@ TEST_F(DatumPlotTest, NumbersColouredByValue)
   EXPECT_EQ(lastColor(4), deviceColor("green")) << "the default colour, green";
   plain.draw(plot, EarthPoint(0, 0), 2, 5, "");
   EXPECT_EQ(lastColor(4), deviceColor("green"));
+  // band values of their own colour without an interval
+  DatumPlot banded;
+  banded.setColorFill("-10=blue;0=cyan;20=red");
+  banded.draw(plot, EarthPoint(0, 0), 3, 5, "KDEN", "");
+  EXPECT_EQ(lastColor(4), deviceColor("cyan")) << "texts too";
+  banded.draw(plot, EarthPoint(0, 0), 2, -15, "");
+  EXPECT_EQ(lastColor(4), deviceColor("blue")) << "below the first band: its colour";
+}
+
+TEST_F(DatumPlotTest, AColourTableThatCannotBeReadLeavesTheColours)
+{
+  dp.setColorTable("no_such_table.clr");
+  dp.draw(plot, EarthPoint(0, 0), 2, 5, "red");
+  EXPECT_EQ(lastColor(4), deviceColor("red"));
+  const int before = plot.getColorMap().getNum();
+  dp.setColorTable("kol.clr");
+  dp.draw(plot, EarthPoint(0, 0), 2, 5, "blue");
+  EXPECT_EQ(plot.getColorMap().getNum(), before) << "the same table installed again";
+  EXPECT_EQ(lastColor(4), deviceColor("blue"));
 }
 
 TEST_F(DatumPlotTest, ScalesMultiply)
