@@ -258,10 +258,12 @@ void DatumPlot::applyLook(Plot& plot, const Look& look, const DatumAttr& own, co
   if (set(width)) plot.setLineWidth(width);
   plot.setFont(pick(own.font, attr.font));
   plot.getGraph().setDropShadow(pick(own.shadow, attr.shadow));
-  plot.setLineColor(look.color);
-  plot.setTextColor(look.color);
-  plot.setMarkColor(look.color);
-  plot.setFillColor(look.color);
+  // one look-up of the name for all four (station plots have thousands of values)
+  const int color = plot.getColorValue(look.color);
+  plot.setLineColor(color);
+  plot.setTextColor(color);
+  plot.setMarkColor(color);
+  plot.setFillColor(color);
   // numbers and texts take their colour from their value when a colour fill says so
   const bool byValue =
       look.type == DatumAttr::DATA || look.type == DatumAttr::VALUE || look.type == DatumAttr::TEXT;
