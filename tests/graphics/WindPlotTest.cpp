@@ -108,6 +108,26 @@ TEST_F(ShapeTest, BarbShaftPointsToTheSourceWithFeathersClockwise)
   }
 }
 
+TEST_F(ShapeTest, DeviceGetsOnePolylinePerFeatherAndOneFillPerPennant)
+{
+  const WindPlot wind;
+  for (const FeatherCase& c : std::vector<FeatherCase>{
+           {5, 0, 0, 1}, {10, 0, 1, 0}, {50, 1, 0, 0}, {65, 1, 1, 1}, {155, 3, 0, 1}}) {
+    log.clear();
+    rec->lines.clear();
+    ASSERT_EQ(wind.drawBarb(plot, Point(0, 0), 135, c.speed, 20), 1);
+    EXPECT_EQ(fills(), c.pennants) << c.speed;
+    EXPECT_EQ(static_cast<int>(rec->lines.size()), 1 + c.pennants + c.barbs + c.halves) << c.speed;
+    // full barbs are twice as long as half barbs: 0.4 and 0.2 of the 200-pixel shaft
+    for (size_t i = 1 + c.pennants; i < rec->lines.size(); i++) {
+      const Points& f = rec->lines[i];
+      const float len = std::hypot(f[1].x - f[0].x, f[1].y - f[0].y);
+      const bool half = i == rec->lines.size() - 1 && c.halves;
+      EXPECT_NEAR(len, half ? 40 : 80, 0.5) << c.speed;
+    }
+  }
+}
+
 TEST_F(ShapeTest, LoneHalfBarbStandsInFromTheTip)
 {
   const WindPlot wind;
