@@ -67,7 +67,8 @@ WindPlot::Feathers WindPlot::countFeathers(float speed)
 int WindPlot::drawBarb(Plot& plot, const Point& p, float dir, float speed, float length,
                        float offset) const
 {
-  if (p.isMiss() || missing(dir) || dir < 0 || missing(speed) || !(length > 0)) return 0;
+  if (p.isMiss() || missing(dir) || dir < 0 || missing(speed) || missing(length) || !(length > 0))
+    return 0;
   if (missing(offset)) offset = 0;
   const ShapeFrame f(plot, p, dir, speed < 0 ? -1.0f : 1.0f);
   const float end = offset + length;
@@ -97,15 +98,15 @@ int WindPlot::drawBarb(Plot& plot, const Point& p, float dir, float speed, float
 
 int WindPlot::drawCalm(Plot& plot, const Point& p, float size) const
 {
-  if (p.isMiss() || !(size > 0)) return 0;
+  if (p.isMiss() || missing(size) || !(size > 0)) return 0;
   return ShapeFrame(plot, p).circle(size);
 }
 
 int WindPlot::drawVector(Plot& plot, const Point& p, float dir, float magnitude, float length,
                          float expansion) const
 {
-  if (p.isMiss() || missing(dir) || missing(magnitude) || !(magnitude > 0) || !(length > 0) ||
-      missing(expansion) || expansion == 0)
+  if (p.isMiss() || missing(dir) || missing(magnitude) || !(magnitude > 0) || missing(length) ||
+      !(length > 0) || missing(expansion) || expansion == 0)
     return 0;
   const float scale = expansion < 0 ? -expansion / 100.0f : expansion;
   const float len = magnitude * length * scale;
@@ -125,7 +126,7 @@ int WindPlot::drawArrow(Plot& plot, const Point& p, float dir, float magnitude, 
 int WindPlot::drawTrack(Plot& plot, const Point& p, float dir, float length, int marks,
                         float head) const
 {
-  if (p.isMiss() || missing(dir) || !(length > 0)) return 0;
+  if (p.isMiss() || missing(dir) || missing(length) || !(length > 0)) return 0;
   const ShapeFrame f(plot, p, dir + 180.0f);
   const float size = std::min(missing(head) ? 0.0f : head, length / 3.0f);
   int drawn = f.line(f.at(0, 0), f.at(length, 0));
