@@ -9,6 +9,9 @@ namespace KOL::anal {
 
 namespace {
 
+// Columns per flag of the row's touched blocks: outside the touched blocks a row is not looked at.
+constexpr int BLOCK_SHIFT = 5;
+
 // The index range [lo, hi] of lattice lines within reach of a coordinate, one line wider on each
 // side than the radius needs (the distance test decides); empty when lo > hi.
 void reach(double at, double half, int n, int& lo, int& hi)
@@ -18,9 +21,30 @@ void reach(double at, double half, int n, int& lo, int& hi)
   hi = b > n - 1 ? n - 1 : b < -1 ? -1 : int(b);
 }
 
-bool anyValue(const std::vector<float>& v)
+// The weight factors exp(-((i - at)·step)²/kappa) of the lines i = first .. last into out.
+// Outward from the line nearest the station each factor is the one before times a ratio that
+// shrinks by the constant exp(-2·step²/kappa) per line, so a station costs three exponentials
+// per axis instead of one per line; every exponent is <= 0, so nothing can overflow.
+void factors(double at, int first, int last, double step, double kappa, double shrink, double* out)
 {
-  return std::any_of(v.begin(), v.end(), [](float x) { return x != Const::FMISS; });
+  const double c = kappa > 0 ? step * step / kappa : 0;
+  if (!(kappa > 0) || !std::isfinite(c)) {
+    for (int i = first; i <= last; i++) {
+      const double r = (at - i) * step;
+      out[i - first] = weight(r * r, kappa);
+    }
+    return;
+  }
+  const int mid = int(std::clamp(std::floor(at + 0.5), double(first), double(last)));
+  const double u = mid - at;
+  const double r0 = u * step;
+  const double peak = std::exp(-(r0 * r0) / kappa);
+  out[mid - first] = peak;
+  double w = peak, ratio = std::exp(-(2 * u + 1) * c);
+  for (int i = mid + 1; i <= last; i++, ratio *= shrink) out[i - first] = w *= ratio;
+  w = peak;
+  ratio = std::exp(-(1 - 2 * u) * c);
+  for (int i = mid - 1; i >= first; i--, ratio *= shrink) out[i - first] = w *= ratio;
 }
 
 }  // namespace
@@ -31,99 +55,147 @@ double weight(double r2, double kappa)
   return r2 == 0 ? 1.0 : 0.0;
 }
 
-Scatter::Scatter(const Lattice& lat, const std::vector<Site>& sites) : lat_(lat), sites_(sites)
+Scatter::Scatter(const Lattice& lat, const std::vector<Site>& sites)
+    : lat_(lat), sites_(sites), reach_(sites.size()), spanAt_(sites.size())
 {
-  // Stations by the rows they reach, counted first and then filled in place.
-  const double half = std::sqrt(lat_.radius2) / lat_.dy;
-  std::vector<size_t> count(size_t(lat_.ny) + 1, 0);
-  for (const Site& s : sites_) {
-    int lo, hi;
-    reach(s.y, half, lat_.ny, lo, hi);
-    for (int j = lo; j <= hi; j++) count[j + 1]++;
+  const double radius = std::sqrt(lat_.radius2);
+  size_t rows = 0;
+  for (size_t p = 0; p < sites_.size(); p++) {
+    Reach& r = reach_[p];
+    reach(sites_[p].x, radius / lat_.dx, lat_.nx, r.col0, r.col1);
+    reach(sites_[p].y, radius / lat_.dy, lat_.ny, r.row0, r.row1);
+    spanAt_[p] = rows;
+    rows += size_t(std::max(0, r.row1 - r.row0 + 1));
+    factorCount_ += size_t(std::max(0, r.col1 - r.col0 + 1) + std::max(0, r.row1 - r.row0 + 1));
   }
-  rowStart_.assign(size_t(lat_.ny) + 1, 0);
-  for (int j = 0; j < lat_.ny; j++) rowStart_[j + 1] = rowStart_[j] + count[j + 1];
-  rowStations_.resize(rowStart_[lat_.ny]);
-  std::vector<size_t> fill(rowStart_.begin(), rowStart_.end() - 1);
-  for (size_t st = 0; st < sites_.size(); st++) {
-    int lo, hi;
-    reach(sites_[st].y, half, lat_.ny, lo, hi);
-    for (int j = lo; j <= hi; j++) rowStations_[fill[j]++] = int(st);
-  }
+  cols_.reserve(rows);
+  for (size_t p = 0; p < sites_.size(); p++) addSpans(sites_[p], reach_[p]);
 }
 
-void Scatter::columns(const Site& s, int& first, int& last) const
+void Scatter::addSpans(const Site& s, const Reach& r)
 {
-  reach(s.x, std::sqrt(lat_.radius2) / lat_.dx, lat_.nx, first, last);
-}
-
-void Scatter::addStation(int st, int j, const Table& values, const std::vector<double>& colWeights,
-                         size_t colStart, double kappa, RowSums& sums) const
-{
-  const Site& s = sites_[st];
-  const double ry = (s.y - j) * lat_.dy;
-  const double ry2 = ry * ry;
-  if (ry2 > lat_.radius2) return;
-  const double wy = weight(ry2, kappa);
-  int first, last;
-  columns(s, first, last);
-  if (first > last) return;
-  const std::vector<float>& v = values[st];
-  const double* cw = colWeights.data() + colStart;
-  // Field by field, so that the inner loop runs over one row's arrays.
-  for (size_t k = 0; k < v.size(); k++) {
-    if (v[k] == Const::FMISS) continue;
-    const double value = v[k];
-    double* sk = sums.s[k].data();
-    double* wk = sums.w[k].data();
-    int* nk = sums.n[k].data();
-    std::vector<int>& tk = sums.touched[k];
-    for (int i = first; i <= last; i++) {
+  if (r.col0 > r.col1) {
+    cols_.insert(cols_.end(), size_t(std::max(0, r.row1 - r.row0 + 1)), Cols{1, 0});
+    return;
+  }
+  // The same distance test as a point-by-point loop makes, so that the edge of the circle is
+  // where such a loop puts it. The columns inside are a run around the column nearest the site;
+  // from row to row the run only grows while the rows come nearer the site, and only shrinks
+  // after.
+  const int mid = int(std::clamp(std::floor(s.x + 0.5), double(r.col0), double(r.col1)));
+  Cols run{mid, mid};
+  double before = HUGE_VAL;
+  for (int j = r.row0; j <= r.row1; j++) {
+    const double ry = (s.y - j) * lat_.dy;
+    const double ry2 = ry * ry;
+    auto inside = [&](int i) {
       const double rx = (s.x - i) * lat_.dx;
-      if (rx * rx + ry2 > lat_.radius2) continue;
-      const double w = wy * cw[i - first];
-      sk[i] += w * value;
-      wk[i] += w;
-      if (nk[i]++ == 0) tk.push_back(i);
+      return rx * rx + ry2 <= lat_.radius2;
+    };
+    if (!inside(mid)) {
+      cols_.push_back({1, 0});
+      continue;
     }
+    if (ry2 <= before) {
+      while (run.first > r.col0 && inside(run.first - 1)) run.first--;
+      while (run.last < r.col1 && inside(run.last + 1)) run.last++;
+    } else {
+      while (!inside(run.first)) run.first++;
+      while (!inside(run.last)) run.last--;
+    }
+    before = ry2;
+    cols_.push_back(run);
   }
 }
 
-void Scatter::run(const Table& values, int fields, double kappa,
+Scatter::Sources Scatter::sources(const std::vector<float>& values, double kappa,
+                                  std::vector<double>& fac) const
+{
+  const double shrinkX = kappa > 0 ? std::exp(-2 * lat_.dx * lat_.dx / kappa) : 0;
+  const double shrinkY = kappa > 0 ? std::exp(-2 * lat_.dy * lat_.dy / kappa) : 0;
+  Sources out;
+  out.reserve(sites_.size());
+  fac.clear();
+  fac.reserve(factorCount_);
+  for (size_t p = 0; p < sites_.size(); p++) {
+    const Reach& r = reach_[p];
+    if (values[p] == Const::FMISS || r.col0 > r.col1 || r.row0 > r.row1) continue;
+    const Site& s = sites_[p];
+    Source src{values[p], r, fac.size(), 0, spanAt_[p]};
+    src.rows = src.cols + size_t(r.col1 - r.col0 + 1);
+    fac.resize(src.rows + size_t(r.row1 - r.row0 + 1));
+    factors(s.x, r.col0, r.col1, lat_.dx, kappa, shrinkX, fac.data() + src.cols);
+    factors(s.y, r.row0, r.row1, lat_.dy, kappa, shrinkY, fac.data() + src.rows);
+    out.push_back(src);
+  }
+  return out;
+}
+
+void Scatter::add(const Source& src, int j, const std::vector<double>& fac, bool count,
+                  std::vector<char>& blocks, RowSums& sums) const
+{
+  const Cols c = cols_[src.spans + size_t(j - src.reach.row0)];
+  if (c.first > c.last) return;
+  const double wy = fac[src.rows + size_t(j - src.reach.row0)];
+  const double wv = wy * src.value;
+  const double* wx = fac.data() + src.cols + size_t(c.first - src.reach.col0);
+  double* s = sums.s.data() + c.first;
+  double* w = sums.w.data() + c.first;
+  const int len = c.last - c.first + 1;
+  for (int t = 0; t < len; t++) {
+    s[t] += wv * wx[t];
+    w[t] += wy * wx[t];
+  }
+  if (count) {
+    int* n = sums.n.data() + c.first;
+    for (int t = 0; t < len; t++) n[t]++;
+  }
+  std::fill(blocks.begin() + (c.first >> BLOCK_SHIFT), blocks.begin() + (c.last >> BLOCK_SHIFT) + 1,
+            char(1));
+}
+
+void Scatter::takeSpans(int nx, std::vector<char>& blocks, std::vector<Span>& spans)
+{
+  spans.clear();
+  const int nb = int(blocks.size());
+  for (int b = 0; b < nb; b++) {
+    if (!blocks[b]) continue;
+    int e = b;
+    while (e < nb && blocks[e]) blocks[e++] = 0;
+    spans.push_back({b << BLOCK_SHIFT, std::min(nx, e << BLOCK_SHIFT)});
+    b = e;
+  }
+}
+
+void Scatter::clear(RowSums& sums)
+{
+  for (const Span& sp : sums.spans) {
+    std::fill(sums.s.begin() + sp.begin, sums.s.begin() + sp.end, 0.0);
+    std::fill(sums.w.begin() + sp.begin, sums.w.begin() + sp.end, 0.0);
+    if (!sums.n.empty()) std::fill(sums.n.begin() + sp.begin, sums.n.begin() + sp.end, 0);
+  }
+}
+
+void Scatter::run(const std::vector<float>& values, double kappa, bool count,
                   const std::function<void(int, const RowSums&)>& finish) const
 {
-  // The column weights of every station, computed once per pass.
-  std::vector<size_t> colStart(sites_.size() + 1, 0);
-  std::vector<double> colWeights;
-  for (size_t st = 0; st < sites_.size(); st++) {
-    int first, last;
-    columns(sites_[st], first, last);
-    for (int i = first; i <= last; i++) {
-      const double rx = (sites_[st].x - i) * lat_.dx;
-      colWeights.push_back(weight(rx * rx, kappa));
-    }
-    colStart[st + 1] = colWeights.size();
-  }
-  std::vector<char> active(sites_.size());
-  for (size_t st = 0; st < sites_.size(); st++) active[st] = anyValue(values[st]);
+  std::vector<double> fac;
+  const Sources src = sources(values, kappa, fac);
   RowSums sums;
-  sums.s.assign(fields, std::vector<double>(lat_.nx));
-  sums.w.assign(fields, std::vector<double>(lat_.nx));
-  sums.n.assign(fields, std::vector<int>(lat_.nx));
-  sums.touched.assign(fields, {});
+  sums.s.assign(size_t(lat_.nx), 0.0);
+  sums.w.assign(size_t(lat_.nx), 0.0);
+  if (count) sums.n.assign(size_t(lat_.nx), 0);
+  std::vector<char> blocks(size_t(lat_.nx >> BLOCK_SHIFT) + 1, 0);
+  // The sources reaching row j are src[lo, hi): both ends only move forward, as reaches grow
+  // with y.
+  size_t lo = 0, hi = 0;
   for (int j = 0; j < lat_.ny; j++) {
-    for (size_t r = rowStart_[j]; r < rowStart_[j + 1]; r++) {
-      const int st = rowStations_[r];
-      if (active[st]) addStation(st, j, values, colWeights, colStart[st], kappa, sums);
-    }
+    while (hi < src.size() && src[hi].reach.row0 <= j) hi++;
+    while (lo < hi && src[lo].reach.row1 < j) lo++;
+    for (size_t p = lo; p < hi; p++) add(src[p], j, fac, count, blocks, sums);
+    takeSpans(lat_.nx, blocks, sums.spans);
     finish(j, sums);
-    for (int k = 0; k < fields; k++) {
-      for (int i : sums.touched[k]) {
-        sums.s[k][i] = sums.w[k][i] = 0;
-        sums.n[k][i] = 0;
-      }
-      sums.touched[k].clear();
-    }
+    clear(sums);
   }
 }
 
