@@ -137,14 +137,17 @@ void Scatter::add(const Source& src, int j, const std::vector<double>& fac, bool
   const Cols c = cols_[src.spans + size_t(j - src.reach.row0)];
   if (c.first > c.last) return;
   const double wy = fac[src.rows + size_t(j - src.reach.row0)];
-  const double wv = wy * src.value;
+  const double v = src.value;
   const double* wx = fac.data() + src.cols + size_t(c.first - src.reach.col0);
   double* s = sums.s.data() + c.first;
   double* w = sums.w.data() + c.first;
   const int len = c.last - c.first + 1;
+  // The weight is rounded once and both sums take that one number, so that a lone station's
+  // mean is its value even where its weight is too small for full precision.
   for (int t = 0; t < len; t++) {
-    s[t] += wv * wx[t];
-    w[t] += wy * wx[t];
+    const double wt = wy * wx[t];
+    s[t] += wt * v;
+    w[t] += wt;
   }
   if (count) {
     int* n = sums.n.data() + c.first;
