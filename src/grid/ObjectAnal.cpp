@@ -335,7 +335,7 @@ int ObjectAnal::compute(const Data& data, Grids& grids)
   lat.radius2 = double(radInf_) * lat.dx * (double(radInf_) * lat.dx);
   prepareGrids(data, dom, grids);
   const size_t nf = obs.size();
-  const anal::Scatter scatter(lat, stations.sites);
+  anal::Scatter scatter(lat, stations.sites);
   // Counts matter only when more than one value is needed: otherwise any weight is enough.
   const bool count = minSta_ > 1;
   Table res(nf);

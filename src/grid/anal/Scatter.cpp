@@ -9,8 +9,7 @@ namespace KOL::anal {
 
 namespace {
 
-// Columns per flag of the row's touched blocks: outside the touched blocks a row is not looked at.
-constexpr int BLOCK_SHIFT = 5;
+constexpr size_t AHEAD = 4;  // sources ahead whose run is fetched early
 
 // The index range [lo, hi] of lattice lines within reach of a coordinate, one line wider on each
 // side than the radius needs (the distance test decides); empty when lo > hi.
@@ -47,6 +46,25 @@ void factors(double at, int first, int last, double step, double kappa, double s
   for (int i = mid - 1; i >= first; i--, ratio *= shrink) out[i - first] = w *= ratio;
 }
 
+// One station's terms along a row. The arrays never overlap, which the compiler is told so that
+// the loop vectorises without run-time overlap checks. The weight is rounded once and both sums
+// take that one number, so that a lone station's mean is its value even where its weight is too
+// small for full precision.
+inline void accumulate(double* __restrict s, double* __restrict w, const double* __restrict wx,
+                       int len, double wy, double v)
+{
+  for (int t = 0; t < len; t++) {
+    const double wt = wy * wx[t];
+    s[t] += wt * v;
+    w[t] += wt;
+  }
+}
+
+inline void countIn(int* n, int len)
+{
+  for (int t = 0; t < len; t++) n[t]++;
+}
+
 }  // namespace
 
 double weight(double r2, double kappa)
@@ -56,7 +74,7 @@ double weight(double r2, double kappa)
 }
 
 Scatter::Scatter(const Lattice& lat, const std::vector<Site>& sites)
-    : lat_(lat), sites_(sites), reach_(sites.size()), spanAt_(sites.size())
+    : lat_(lat), sites_(sites), reach_(sites.size()), runAt_(sites.size())
 {
   const double radius = std::sqrt(lat_.radius2);
   size_t rows = 0;
@@ -64,26 +82,26 @@ Scatter::Scatter(const Lattice& lat, const std::vector<Site>& sites)
     Reach& r = reach_[p];
     reach(sites_[p].x, radius / lat_.dx, lat_.nx, r.col0, r.col1);
     reach(sites_[p].y, radius / lat_.dy, lat_.ny, r.row0, r.row1);
-    spanAt_[p] = rows;
+    runAt_[p] = rows;
     rows += size_t(std::max(0, r.row1 - r.row0 + 1));
-    factorCount_ += size_t(std::max(0, r.col1 - r.col0 + 1) + std::max(0, r.row1 - r.row0 + 1));
+    colCount_ += size_t(std::max(0, r.col1 - r.col0 + 1));
   }
-  cols_.reserve(rows);
-  for (size_t p = 0; p < sites_.size(); p++) addSpans(sites_[p], reach_[p]);
+  runs_.reserve(rows);
+  for (size_t p = 0; p < sites_.size(); p++) addRuns(sites_[p], reach_[p]);
+  // Blocks of columns at least as wide as the widest run.
+  int widest = 1;
+  for (const Run& c : runs_) widest = std::max(widest, c.last - c.first + 1);
+  while ((1 << blockShift_) < widest) blockShift_++;
 }
 
-void Scatter::addSpans(const Site& s, const Reach& r)
+void Scatter::addRuns(const Site& s, const Reach& r)
 {
-  if (r.col0 > r.col1) {
-    cols_.insert(cols_.end(), size_t(std::max(0, r.row1 - r.row0 + 1)), Cols{1, 0});
-    return;
-  }
   // The same distance test as a point-by-point loop makes, so that the edge of the circle is
   // where such a loop puts it. The columns inside are a run around the column nearest the site;
   // from row to row the run only grows while the rows come nearer the site, and only shrinks
   // after.
   const int mid = int(std::clamp(std::floor(s.x + 0.5), double(r.col0), double(r.col1)));
-  Cols run{mid, mid};
+  Run run{mid, mid, 0.0};
   double before = HUGE_VAL;
   for (int j = r.row0; j <= r.row1; j++) {
     const double ry = (s.y - j) * lat_.dy;
@@ -92,8 +110,8 @@ void Scatter::addSpans(const Site& s, const Reach& r)
       const double rx = (s.x - i) * lat_.dx;
       return rx * rx + ry2 <= lat_.radius2;
     };
-    if (!inside(mid)) {
-      cols_.push_back({1, 0});
+    if (r.col0 > r.col1 || !inside(mid)) {
+      runs_.push_back({1, 0, 0.0});
       continue;
     }
     if (ry2 <= before) {
@@ -104,60 +122,57 @@ void Scatter::addSpans(const Site& s, const Reach& r)
       while (!inside(run.last)) run.last--;
     }
     before = ry2;
-    cols_.push_back(run);
+    runs_.push_back(run);
   }
 }
 
 Scatter::Sources Scatter::sources(const std::vector<float>& values, double kappa,
-                                  std::vector<double>& fac) const
+                                  std::vector<double>& cols)
 {
   const double shrinkX = kappa > 0 ? std::exp(-2 * lat_.dx * lat_.dx / kappa) : 0;
   const double shrinkY = kappa > 0 ? std::exp(-2 * lat_.dy * lat_.dy / kappa) : 0;
   Sources out;
   out.reserve(sites_.size());
-  fac.clear();
-  fac.reserve(factorCount_);
+  cols.clear();
+  cols.reserve(colCount_);
+  std::vector<double> rows;
   for (size_t p = 0; p < sites_.size(); p++) {
     const Reach& r = reach_[p];
     if (values[p] == Const::FMISS || r.col0 > r.col1 || r.row0 > r.row1) continue;
     const Site& s = sites_[p];
-    Source src{values[p], r, fac.size(), 0, spanAt_[p]};
-    src.rows = src.cols + size_t(r.col1 - r.col0 + 1);
-    fac.resize(src.rows + size_t(r.row1 - r.row0 + 1));
-    factors(s.x, r.col0, r.col1, lat_.dx, kappa, shrinkX, fac.data() + src.cols);
-    factors(s.y, r.row0, r.row1, lat_.dy, kappa, shrinkY, fac.data() + src.rows);
-    out.push_back(src);
+    out.push_back({values[p], r, runAt_[p], cols.size()});
+    cols.resize(cols.size() + size_t(r.col1 - r.col0 + 1));
+    factors(s.x, r.col0, r.col1, lat_.dx, kappa, shrinkX, cols.data() + out.back().cols);
+    rows.resize(size_t(r.row1 - r.row0 + 1));
+    factors(s.y, r.row0, r.row1, lat_.dy, kappa, shrinkY, rows.data());
+    for (size_t k = 0; k < rows.size(); k++) runs_[runAt_[p] + k].wy = rows[k];
   }
   return out;
 }
 
-void Scatter::add(const Source& src, int j, const std::vector<double>& fac, bool count,
-                  std::vector<char>& blocks, RowSums& sums) const
+void Scatter::addRow(const Sources& src, size_t lo, size_t hi, int j,
+                     const std::vector<double>& cols, std::vector<char>& blocks,
+                     RowSums& sums) const
 {
-  const Cols c = cols_[src.spans + size_t(j - src.reach.row0)];
-  if (c.first > c.last) return;
-  const double wy = fac[src.rows + size_t(j - src.reach.row0)];
-  const double v = src.value;
-  const double* wx = fac.data() + src.cols + size_t(c.first - src.reach.col0);
-  double* s = sums.s.data() + c.first;
-  double* w = sums.w.data() + c.first;
-  const int len = c.last - c.first + 1;
-  // The weight is rounded once and both sums take that one number, so that a lone station's
-  // mean is its value even where its weight is too small for full precision.
-  for (int t = 0; t < len; t++) {
-    const double wt = wy * wx[t];
-    s[t] += wt * v;
-    w[t] += wt;
+  const bool count = !sums.n.empty();
+  for (size_t p = lo; p < hi; p++) {
+    // The runs of the sources in the window do not stay in the first-level cache from row to
+    // row; asking early for a later source's run hides the wait.
+    if (p + AHEAD < hi)
+      __builtin_prefetch(&runs_[src[p + AHEAD].runs + size_t(j - src[p + AHEAD].reach.row0)]);
+    const Source& sp = src[p];
+    const Run& c = runs_[sp.runs + size_t(j - sp.reach.row0)];
+    if (c.first > c.last) continue;
+    const int len = c.last - c.first + 1;
+    accumulate(sums.s.data() + c.first, sums.w.data() + c.first,
+               cols.data() + sp.cols + size_t(c.first - sp.reach.col0), len, c.wy, sp.value);
+    if (count) countIn(sums.n.data() + c.first, len);
+    // No run is longer than a block: its first and last blocks are all it touches.
+    blocks[size_t(c.first >> blockShift_)] = blocks[size_t(c.last >> blockShift_)] = 1;
   }
-  if (count) {
-    int* n = sums.n.data() + c.first;
-    for (int t = 0; t < len; t++) n[t]++;
-  }
-  std::fill(blocks.begin() + (c.first >> BLOCK_SHIFT), blocks.begin() + (c.last >> BLOCK_SHIFT) + 1,
-            char(1));
 }
 
-void Scatter::takeSpans(int nx, std::vector<char>& blocks, std::vector<Span>& spans)
+void Scatter::takeSpans(std::vector<char>& blocks, std::vector<Span>& spans) const
 {
   spans.clear();
   const int nb = int(blocks.size());
@@ -165,7 +180,7 @@ void Scatter::takeSpans(int nx, std::vector<char>& blocks, std::vector<Span>& sp
     if (!blocks[b]) continue;
     int e = b;
     while (e < nb && blocks[e]) blocks[e++] = 0;
-    spans.push_back({b << BLOCK_SHIFT, std::min(nx, e << BLOCK_SHIFT)});
+    spans.push_back({b << blockShift_, std::min(lat_.nx, e << blockShift_)});
     b = e;
   }
 }
@@ -180,23 +195,23 @@ void Scatter::clear(RowSums& sums)
 }
 
 void Scatter::run(const std::vector<float>& values, double kappa, bool count,
-                  const std::function<void(int, const RowSums&)>& finish) const
+                  const std::function<void(int, const RowSums&)>& finish)
 {
-  std::vector<double> fac;
-  const Sources src = sources(values, kappa, fac);
+  std::vector<double> cols;
+  const Sources src = sources(values, kappa, cols);
   RowSums sums;
   sums.s.assign(size_t(lat_.nx), 0.0);
   sums.w.assign(size_t(lat_.nx), 0.0);
   if (count) sums.n.assign(size_t(lat_.nx), 0);
-  std::vector<char> blocks(size_t(lat_.nx >> BLOCK_SHIFT) + 1, 0);
+  std::vector<char> blocks(size_t(lat_.nx >> blockShift_) + 1, 0);
   // The sources reaching row j are src[lo, hi): both ends only move forward, as reaches grow
   // with y.
   size_t lo = 0, hi = 0;
   for (int j = 0; j < lat_.ny; j++) {
     while (hi < src.size() && src[hi].reach.row0 <= j) hi++;
     while (lo < hi && src[lo].reach.row1 < j) lo++;
-    for (size_t p = lo; p < hi; p++) add(src[p], j, fac, count, blocks, sums);
-    takeSpans(lat_.nx, blocks, sums.spans);
+    addRow(src, lo, hi, j, cols, blocks, sums);
+    takeSpans(blocks, sums.spans);
     finish(j, sums);
     clear(sums);
   }

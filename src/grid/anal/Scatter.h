@@ -47,8 +47,9 @@ class Scatter {
 
   // For each row j in turn, the sums over the sites whose value (values[p] for sites[p]) is not
   // missing, handed to finish(j, sums) before the next row. Counts are made when count is set.
+  // Each run rewrites the row factors kept with the runs.
   void run(const std::vector<float>& values, double kappa, bool count,
-           const std::function<void(int, const RowSums&)>& finish) const;
+           const std::function<void(int, const RowSums&)>& finish);
 
  private:
   // The lattice lines a site can reach, one more on each side than the radius needs; empty
@@ -56,33 +57,38 @@ class Scatter {
   struct Reach {
     int col0, col1, row0, row1;
   };
-  // Columns [first, last] of one row within the radius of a site; empty when first > last.
-  struct Cols {
+  // The columns [first, last] of one row within the radius of a site (empty when first > last),
+  // with the site's row factor in the current pass beside them: the sweep reads them together.
+  struct Run {
     int first, last;
+    double wy;
   };
-  // A site with a value in this pass, and where its column and row factors start.
+  // A site with a value in this pass: its value, its runs and its column factors.
   struct Source {
     double value;
     Reach reach;
-    size_t cols, rows, spans;
+    size_t runs, cols;
   };
   using Sources = std::vector<Source>;
 
-  // The columns within the radius on every row a site reaches, appended to cols_.
-  void addSpans(const Site& s, const Reach& r);
-  Sources sources(const std::vector<float>& values, double kappa,
-                  std::vector<double>& factors) const;
-  void add(const Source& src, int j, const std::vector<double>& factors, bool count,
-           std::vector<char>& blocks, RowSums& sums) const;
-  static void takeSpans(int nx, std::vector<char>& blocks, std::vector<Span>& spans);
+  // The runs of every row a site reaches, appended to runs_.
+  void addRuns(const Site& s, const Reach& r);
+  // The sites with a value, their column factors into cols and their row factors into runs_.
+  Sources sources(const std::vector<float>& values, double kappa, std::vector<double>& cols);
+  // The terms of the sources src[lo, hi) on row j, and the blocks of columns they touched.
+  void addRow(const Sources& src, size_t lo, size_t hi, int j, const std::vector<double>& cols,
+              std::vector<char>& blocks, RowSums& sums) const;
+  // The touched blocks as spans, and the blocks cleared.
+  void takeSpans(std::vector<char>& blocks, std::vector<Span>& spans) const;
   static void clear(RowSums& sums);
 
   Lattice lat_;
   std::vector<Site> sites_;
   std::vector<Reach> reach_;
-  std::vector<size_t> spanAt_;  // cols_[spanAt_[p] + j - row0] for site p and row j
-  std::vector<Cols> cols_;
-  size_t factorCount_ = 0;  // column and row factors of all sites together
+  std::vector<size_t> runAt_;  // runs_[runAt_[p] + j - row0] for site p and row j
+  std::vector<Run> runs_;
+  size_t colCount_ = 0;  // column factors of all sites together
+  int blockShift_ = 4;   // log2 of the columns per block of a row's touched blocks
 };
 
 }  // namespace KOL::anal
