@@ -170,14 +170,14 @@ void reportRms(const Table& res, bool withCount)
   }
 }
 
-// Where the sums are zero a row holds fill; each span [begin, end) goes to span(begin, end).
-template <class Span>
-void writeRow(const anal::RowSums& sums, float fill, float* v, int nx, Span span)
+// Where the sums are zero a row holds fill; each span [begin, end) goes to write(begin, end).
+template <class Write>
+void writeRow(const anal::RowSums& sums, float fill, float* v, int nx, Write write)
 {
   int at = 0;
   for (const anal::Span& sp : sums.spans) {
     std::fill(v + at, v + sp.begin, fill);
-    span(sp.begin, sp.end);
+    write(sp.begin, sp.end);
     at = sp.end;
   }
   std::fill(v + at, v + nx, fill);
