@@ -154,21 +154,29 @@ void Scatter::addRow(const Sources& src, size_t lo, size_t hi, int j,
                      const std::vector<double>& cols, std::vector<char>& blocks,
                      RowSums& sums) const
 {
-  const bool count = !sums.n.empty();
+  // Plain pointers, so that the block flags written in the loop cannot be taken to change them.
+  const Source* sp = src.data();
+  const Run* runs = runs_.data();
+  const double* wx = cols.data();
+  double* s = sums.s.data();
+  double* w = sums.w.data();
+  int* n = sums.n.empty() ? nullptr : sums.n.data();
+  char* touched = blocks.data();
+  const int shift = blockShift_;
   for (size_t p = lo; p < hi; p++) {
     // The runs of the sources in the window do not stay in the first-level cache from row to
     // row; asking early for a later source's run hides the wait.
     if (p + AHEAD < hi)
-      __builtin_prefetch(&runs_[src[p + AHEAD].runs + size_t(j - src[p + AHEAD].reach.row0)]);
-    const Source& sp = src[p];
-    const Run& c = runs_[sp.runs + size_t(j - sp.reach.row0)];
+      __builtin_prefetch(runs + sp[p + AHEAD].runs + size_t(j - sp[p + AHEAD].reach.row0));
+    const Source& at = sp[p];
+    const Run c = runs[at.runs + size_t(j - at.reach.row0)];
     if (c.first > c.last) continue;
     const int len = c.last - c.first + 1;
-    accumulate(sums.s.data() + c.first, sums.w.data() + c.first,
-               cols.data() + sp.cols + size_t(c.first - sp.reach.col0), len, c.wy, sp.value);
-    if (count) countIn(sums.n.data() + c.first, len);
+    accumulate(s + c.first, w + c.first, wx + at.cols + size_t(c.first - at.reach.col0), len, c.wy,
+               at.value);
+    if (n) countIn(n + c.first, len);
     // No run is longer than a block: its first and last blocks are all it touches.
-    blocks[size_t(c.first >> blockShift_)] = blocks[size_t(c.last >> blockShift_)] = 1;
+    touched[c.first >> shift] = touched[c.last >> shift] = 1;
   }
 }
 
