@@ -48,8 +48,9 @@ void factors(double at, int first, int last, double step, double kappa, double s
 
 // One station's terms along a row. The arrays never overlap, which the compiler is told so that
 // the loop vectorises without run-time overlap checks. The weight is rounded once and both sums
-// take that one number, so that a lone station's mean is its value even where its weight is too
-// small for full precision.
+// take that one number, as a point-by-point sum does: where weights are too small for full
+// precision, a lone station's mean then stays near its value instead of taking on the two sums'
+// different roundings.
 inline void accumulate(double* __restrict s, double* __restrict w, const double* __restrict wx,
                        int len, double wy, double v)
 {
