@@ -467,6 +467,42 @@ TEST_F(ObjectAnalTest, LatticeEdgesAndExactRadiiMatchTheReference)
   }
 }
 
+TEST_F(ObjectAnalTest, FieldsAreAnalysedEachOnItsOwn)
+{
+  // Two fields missing at different stations, with counts, background and three passes: each
+  // grid is the analysis of its own field alone.
+  Grids both = lattice(30, 20);
+  const std::vector<std::vector<float>> rows = {
+      {3, 3, 10, M},  {6, 4, 12, 105}, {9, 9, M, 101},  {12, 5, 15, 99},     {4.5f, 8, 11, 100},
+      {20, 15, 8, M}, {22, 14, M, 98}, {21, 17, 9, 97}, {25.5f, 3, 14, 103}, {7, 7, 13, 102}};
+  Data d = stations(both, rows);
+  auto configure = [](ObjectAnal& oa) {
+    oa.set(4.0f, 4.0f, 3, 0.4f);
+    oa.setMinSta(2);
+    oa.setMissVal(50);
+  };
+  ObjectAnal oa;
+  configure(oa);
+  ASSERT_TRUE(oa.compute(d, both));
+  ASSERT_EQ(both.getNum(), 2);
+  for (int k = 0; k < 2; k++) {
+    std::vector<std::vector<float>> single;
+    for (const auto& r : rows) single.push_back({r[0], r[1], r[2 + k]});
+    Grids alone = lattice(30, 20);
+    ObjectAnal one;
+    configure(one);
+    ASSERT_TRUE(one.compute(stations(alone, single), alone));
+    int differ = 0;
+    for (int j = 0; j < 20; j++)
+      for (int i = 0; i < 30; i++)
+        if (both.getValue(k, i, j) != alone.getValue(0, i, j) && differ++ < 5)
+          ADD_FAILURE() << "field " << k << " at " << i << "," << j << ": "
+                        << both.getValue(k, i, j) << " vs " << alone.getValue(0, i, j);
+    EXPECT_EQ(differ, 0) << "field " << k;
+    EXPECT_GT(alone.getGrid(0).getValid(), 20) << "field " << k;
+  }
+}
+
 TEST_F(ObjectAnalTest, StationsWithoutAPlaceTakeNoPart)
 {
   // A report the domain cannot place has neither a value nor a residual anywhere: the analysis
