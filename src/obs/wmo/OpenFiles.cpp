@@ -163,11 +163,17 @@ int OpenFiles::append(const char* path, const char* bytes, int n, Hint* hint, bo
   return 1;
 }
 
+// A file that gathered before gets the room it needed then at once, rather than by doubling
+// from nothing after each time it is written.
 void OpenFiles::gather(Entry& e, const void* bytes, size_t n)
 {
   if (!e.listed) gathering_.push_back(&e);
   e.listed = true;
+  size_t need = e.gathered.size() + n;
+  if (need > e.gathered.capacity())
+    e.gathered.reserve(std::max({need, 2 * e.gathered.capacity(), e.room}));
   e.gathered.append(static_cast<const char*>(bytes), n);
+  e.room = std::min(std::max(e.room, e.gathered.size()), static_cast<size_t>(GATHER_BULLETINS));
   gathered_ += n;
 }
 
@@ -179,10 +185,12 @@ void OpenFiles::flush()
   for (Entry* e : gathering_) {
     write(*e, e->held && e->mark >= 0 ? static_cast<size_t>(e->mark) : e->gathered.size());
     e->listed = !e->gathered.empty();
-    if (e->listed)
+    if (e->listed) {
       still.push_back(e);
-    else
+    } else {
       std::string().swap(e->gathered);
+      if (e->num_waiting == 0) std::vector<Waiting>().swap(e->waiting);
+    }
   }
   gathering_.swap(still);
 }
@@ -211,7 +219,7 @@ bool OpenFiles::write(Entry& e, size_t upto, const void* more, size_t n)
   bool ok = writeAll(e.fd, iov, 2);
   if (!ok) Kol::outWarning("OpenFiles: cannot write to %s\n", e.path->c_str());
   bool placing = e.mark >= 0 && static_cast<size_t>(e.mark) < upto + n;
-  long end = ok && (placing || !e.waiting.empty()) ? lseek(e.fd, 0, SEEK_CUR) : -1;
+  long end = ok && (placing || e.num_waiting > 0) ? lseek(e.fd, 0, SEEK_CUR) : -1;
   placed(e, end < 0 ? -1 : end - static_cast<long>(upto + n), upto + n);
   e.gathered.erase(0, upto);
   gathered_ -= upto;
@@ -223,13 +231,13 @@ bool OpenFiles::write(Entry& e, size_t upto, const void* more, size_t n)
 // bulletins among them are due, and the bulletin being put knows its start once it is there.
 void OpenFiles::placed(Entry& e, long first, size_t written)
 {
-  std::string line;
-  for (const Waiting& w : e.waiting) {
-    if (first < 0) continue;
-    indexLine(first + static_cast<long>(w.at), w.rest, line);
-    w.set->append(w.path.c_str(), line.data(), static_cast<int>(line.size()), nullptr, false);
+  for (size_t i = 0; i < e.num_waiting && first >= 0; i++) {
+    const Waiting& w = e.waiting[i];
+    indexLine(first + static_cast<long>(w.at), w.rest, line_);
+    w.set->append(w.path.c_str(), line_.data(), static_cast<int>(line_.size()), &e.index_hint,
+                  false);
   }
-  e.waiting.clear();
+  e.num_waiting = 0;
   if (e.mark >= 0 && static_cast<size_t>(e.mark) < written) {
     e.start = first < 0 ? -1 : first + e.mark;
     e.mark = -1;
@@ -307,7 +315,12 @@ bool OpenFiles::deferIndex(const char* path, Hint* hint, OpenFiles& indexes, con
 {
   Entry* e = lookup(path, hint);
   if (!e || e->mark < 0) return false;
-  e->waiting.push_back({&indexes, index_path, static_cast<size_t>(e->mark), std::string(rest)});
+  if (e->num_waiting == e->waiting.size()) e->waiting.emplace_back();
+  Waiting& w = e->waiting[e->num_waiting++];
+  w.set = &indexes;
+  w.path.assign(index_path);
+  w.at = static_cast<size_t>(e->mark);
+  w.rest.assign(rest);
   return true;
 }
 

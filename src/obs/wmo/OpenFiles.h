@@ -100,9 +100,9 @@ class OpenFiles {
  private:
   // An index line waiting for the bulletin it points at to be written.
   struct Waiting {
-    OpenFiles* set;
+    OpenFiles* set = nullptr;
     std::string path;
-    size_t at;  // where the bulletin begins among the bytes gathered
+    size_t at = 0;  // where the bulletin begins among the bytes gathered
     std::string rest;
   };
   struct Entry {
@@ -116,10 +116,15 @@ class OpenFiles {
     bool watched = false;  // changes to its path are reported by the watch
     bool suspect = false;  // they were: check it before the next use
     std::string gathered;  // appended, not written yet
+    size_t room = 0;       // the most gathered at once so far (up to GATHER_BULLETINS)
     bool listed = false;   // in gathering_
     long mark = -1;        // where the bulletin being put begins in gathered, -1 once written
     long start = -1;       // where it begins in the file, once written
+    // The first num_waiting; those after are kept for their memory, a bulletin being filed
+    // every few microseconds.
     std::vector<Waiting> waiting;
+    size_t num_waiting = 0;
+    Hint index_hint;  // where the index file of the last of them was found
   };
   using Files = std::unordered_map<std::string, std::unique_ptr<Entry>>;
 
@@ -148,6 +153,7 @@ class OpenFiles {
   std::vector<Entry*> gathering_;  // entries that have had bytes appended since the last flush
   PathWatch watch_;
   mutable std::string key_;  // the path looked up, kept to spare an allocation per lookup
+  std::string line_;         // an index line being made, likewise
 };
 
 }  // namespace KOL::wmo
