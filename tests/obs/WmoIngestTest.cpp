@@ -643,7 +643,8 @@ TEST_F(Ingest, RulesAndDateReadAgainNameTheNextFeed)
   KOL_REQUIRE_DATA();
   std::vector<Bulletin> sent = metars();
   std::string feed;
-  for (size_t i = 0; i < 40 && i < sent.size(); i++) feed += frame(static_cast<int>(i + 1), sent[i]);
+  for (size_t i = 0; i < 40 && i < sent.size(); i++)
+    feed += frame(static_cast<int>(i + 1), sent[i]);
   WmoIngest w("noseq");
   w.setDate(KOL::Date(2020, 1, 6, 1, 0, 0));
   ingest(w, ". >> %D/a/%Y%m%d%h/%pL_%pT.wmo\n", feed);
@@ -692,13 +693,16 @@ TEST_F(Ingest, AHeadingMetAgainAfterItsFileWasMovedStartsItAnew)
     close(fd);
   });
   WmoIngest w("logfile=none");
-  ASSERT_EQ(w.readProdFile(write("r.prd", "SA.... >> " + out + " " + dir.file("SA.idx") + "\n").c_str()), 1);
+  ASSERT_EQ(
+      w.readProdFile(write("r.prd", "SA.... >> " + out + " " + dir.file("SA.idx") + "\n").c_str()),
+      1);
   EXPECT_EQ(w.process(fifo.c_str()), 1);
   feeder.join();
   ASSERT_TRUE(moved);
   EXPECT_EQ(read("SA.wmo.1"), "** SAUS70 KWBC 060000 ***\nMETAR\nKBOS 060000Z 27010KT=\n\n");
   EXPECT_EQ(read("SA.wmo"), "** SAUS70 KWBC 060000 ***\nMETAR\nKJFK 060000Z 18005KT=\n\n");
-  EXPECT_EQ(read("SA.idx"), "      0 SAUS70 KWBC 060000 / METAR\n      0 SAUS70 KWBC 060000 / METAR\n");
+  EXPECT_EQ(read("SA.idx"),
+            "      0 SAUS70 KWBC 060000 / METAR\n      0 SAUS70 KWBC 060000 / METAR\n");
 }
 
 // Lines read in runs file the same bytes as lines read one by one (as they are when traced).

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <charconv>
+#include <chrono>
 
 #include "core/Kol.h"
 
@@ -158,23 +158,34 @@ int OpenFiles::append(const char* path, const char* bytes, int n, Hint* hint, bo
   gather(*e, bytes, static_cast<size_t>(n));
   if (static_cast<int>(e->gathered.size()) >= GATHER)
     write(*e, e->gathered.size());
-  else if (gathered_ > GATHER_ALL)
+  else if (held_ > GATHER_ALL)
     flush();
   return 1;
 }
 
-// A file that gathered before gets the room it needed then at once, rather than by doubling
-// from nothing after each time it is written.
+// Room grows from a size that holds a few bulletins or index lines, rather than from nothing.
 void OpenFiles::gather(Entry& e, const void* bytes, size_t n)
 {
   if (!e.listed) gathering_.push_back(&e);
   e.listed = true;
   size_t need = e.gathered.size() + n;
   if (need > e.gathered.capacity())
-    e.gathered.reserve(std::max({need, 2 * e.gathered.capacity(), e.room}));
+    makeRoom(e, std::max({need, 2 * e.gathered.capacity(), static_cast<size_t>(FIRST_ROOM)}));
   e.gathered.append(static_cast<const char*>(bytes), n);
-  e.room = std::min(std::max(e.room, e.gathered.size()), static_cast<size_t>(GATHER_BULLETINS));
-  gathered_ += n;
+}
+
+void OpenFiles::makeRoom(Entry& e, size_t n)
+{
+  held_ -= e.gathered.capacity();
+  e.gathered.reserve(n);
+  held_ += e.gathered.capacity();
+}
+
+void OpenFiles::freeRoom(Entry& e)
+{
+  held_ -= e.gathered.capacity();
+  std::string().swap(e.gathered);
+  held_ += e.gathered.capacity();
 }
 
 // The memory of a file that gathers nothing more for now goes back: with thousands of files
@@ -188,7 +199,7 @@ void OpenFiles::flush()
     if (e->listed) {
       still.push_back(e);
     } else {
-      std::string().swap(e->gathered);
+      freeRoom(*e);
       if (e->num_waiting == 0) std::vector<Waiting>().swap(e->waiting);
     }
   }
@@ -222,7 +233,6 @@ bool OpenFiles::write(Entry& e, size_t upto, const void* more, size_t n)
   long end = ok && (placing || e.num_waiting > 0) ? lseek(e.fd, 0, SEEK_CUR) : -1;
   placed(e, end < 0 ? -1 : end - static_cast<long>(upto + n), upto + n);
   e.gathered.erase(0, upto);
-  gathered_ -= upto;
   if (e.mark >= 0) e.mark -= static_cast<long>(upto);
   return ok;
 }
@@ -268,9 +278,9 @@ int OpenFiles::put(const Hint& hint, const void* bytes, int n)
   if (have + static_cast<size_t>(n) <= GATHER_BULLETINS) {
     // Room for a full gathering once half of one is there, rather than twice that from
     // doubling on the way.
-    if (have + static_cast<size_t>(n) > GATHER_BULLETINS / 2) e.gathered.reserve(GATHER_BULLETINS);
+    if (have + static_cast<size_t>(n) > GATHER_BULLETINS / 2) makeRoom(e, GATHER_BULLETINS);
     gather(e, bytes, static_cast<size_t>(n));
-    if (gathered_ > GATHER_ALL) flush();
+    if (held_ > GATHER_ALL) flush();
     return 1;
   }
   if (n >= GATHER_BULLETINS / 2) return write(e, have, bytes, static_cast<size_t>(n));
@@ -283,13 +293,11 @@ int OpenFiles::drop(const Hint& hint)
 {
   Entry& e = *hint.entry;
   if (e.mark >= 0) {
-    gathered_ -= e.gathered.size() - static_cast<size_t>(e.mark);
     e.gathered.resize(static_cast<size_t>(e.mark));
     e.mark = -1;
     return 1;
   }
   // Written in part: everything after its start is its own, the file being held for it.
-  gathered_ -= e.gathered.size();
   e.gathered.clear();
   bool ok = e.start < 0 || ftruncate(e.fd, e.start) == 0;
   e.start = -1;
@@ -340,7 +348,7 @@ void OpenFiles::closeAll()
   for (Entry* e : gathering_) write(*e, e->gathered.size());
   gathering_.clear();
   files_.clear();
-  gathered_ = 0;
+  held_ = 0;
   epoch_++;
   watch_.clear();
 }
@@ -359,6 +367,7 @@ void OpenFiles::erase(Files::iterator it)
 {
   Entry* e = it->second.get();
   write(*e, e->gathered.size());
+  freeRoom(*e);
   if (e->listed) gathering_.erase(std::find(gathering_.begin(), gathering_.end(), e));
   if (e->watched) watch_.remove(it->first);
   files_.erase(it);

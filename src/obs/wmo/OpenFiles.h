@@ -50,6 +50,9 @@ class OpenFiles {
   static constexpr int GATHER = 4096;
   static constexpr int GATHER_BULLETINS = 16384;
   static constexpr size_t GATHER_ALL = 8 << 20;
+  // What a file gathering from nothing is given room for first: enough for the lines it
+  // gathers before they are written, and for a few bulletins.
+  static constexpr int FIRST_ROOM = GATHER + 512;
 
   // A descriptor appending to path, opened (with missing directories) when not held; -1 when
   // it cannot be opened. Valid until the next call on the set.
@@ -116,7 +119,6 @@ class OpenFiles {
     bool watched = false;  // changes to its path are reported by the watch
     bool suspect = false;  // they were: check it before the next use
     std::string gathered;  // appended, not written yet
-    size_t room = 0;       // the most gathered at once so far (up to GATHER_BULLETINS)
     bool listed = false;   // in gathering_
     long mark = -1;        // where the bulletin being put begins in gathered, -1 once written
     long start = -1;       // where it begins in the file, once written
@@ -137,6 +139,9 @@ class OpenFiles {
   Entry* open(const char* path);
   Entry* use(const char* path, Hint* hint, bool hold, bool check = true);
   void gather(Entry& e, const void* bytes, size_t n);
+  // Changes the room of a file's gathering, keeping count of the memory held.
+  void makeRoom(Entry& e, size_t n);
+  void freeRoom(Entry& e);
   bool write(Entry& e, size_t upto, const void* more = nullptr, size_t n = 0);
   void placed(Entry& e, long first, size_t upto);
   void evictOldest();
@@ -146,9 +151,9 @@ class OpenFiles {
   long check_interval_ = 0;
   long checked_ = 0;  // when changes were last looked for (steady clock, microseconds)
   long clock_ = 0;
-  long swept_ = 0;       // the clock at the last sweep
-  size_t gathered_ = 0;  // bytes gathered in all files
-  long epoch_ = 0;       // counts the files closed: hints older than the last one are void
+  long swept_ = 0;   // the clock at the last sweep
+  size_t held_ = 0;  // memory held by what all files gathered
+  long epoch_ = 0;   // counts the files closed: hints older than the last one are void
   Files files_;
   std::vector<Entry*> gathering_;  // entries that have had bytes appended since the last flush
   PathWatch watch_;
