@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <cstring>
 
 #include "core/Kol.h"
 
@@ -200,7 +201,7 @@ void OpenFiles::flush()
       still.push_back(e);
     } else {
       freeRoom(*e);
-      if (e->num_waiting == 0) std::vector<Waiting>().swap(e->waiting);
+      if (e->waiting.empty()) std::string().swap(e->waiting);
     }
   }
   gathering_.swap(still);
@@ -230,7 +231,7 @@ bool OpenFiles::write(Entry& e, size_t upto, const void* more, size_t n)
   bool ok = writeAll(e.fd, iov, 2);
   if (!ok) Kol::outWarning("OpenFiles: cannot write to %s\n", e.path->c_str());
   bool placing = e.mark >= 0 && static_cast<size_t>(e.mark) < upto + n;
-  long end = ok && (placing || e.num_waiting > 0) ? lseek(e.fd, 0, SEEK_CUR) : -1;
+  long end = ok && (placing || !e.waiting.empty()) ? lseek(e.fd, 0, SEEK_CUR) : -1;
   placed(e, end < 0 ? -1 : end - static_cast<long>(upto + n), upto + n);
   e.gathered.erase(0, upto);
   if (e.mark >= 0) e.mark -= static_cast<long>(upto);
@@ -241,13 +242,16 @@ bool OpenFiles::write(Entry& e, size_t upto, const void* more, size_t n)
 // bulletins among them are due, and the bulletin being put knows its start once it is there.
 void OpenFiles::placed(Entry& e, long first, size_t written)
 {
-  for (size_t i = 0; i < e.num_waiting && first >= 0; i++) {
-    const Waiting& w = e.waiting[i];
-    indexLine(first + static_cast<long>(w.at), w.rest, line_);
-    w.set->append(w.path.c_str(), line_.data(), static_cast<int>(line_.size()), &e.index_hint,
-                  false);
+  for (size_t at = 0; at < e.waiting.size() && first >= 0;) {
+    Waiting w;
+    std::memcpy(&w, e.waiting.data() + at, sizeof w);
+    const char* path = e.waiting.data() + at + sizeof w;
+    indexLine(first + static_cast<long>(w.at), std::string_view(path + w.path_size, w.rest_size),
+              line_);
+    w.set->append(path, line_.data(), static_cast<int>(line_.size()), &e.index_hint, false);
+    at += sizeof w + w.path_size + w.rest_size;
   }
-  e.num_waiting = 0;
+  e.waiting.clear();
   if (e.mark >= 0 && static_cast<size_t>(e.mark) < written) {
     e.start = first < 0 ? -1 : first + e.mark;
     e.mark = -1;
@@ -323,12 +327,11 @@ bool OpenFiles::deferIndex(const char* path, Hint* hint, OpenFiles& indexes, con
 {
   Entry* e = lookup(path, hint);
   if (!e || e->mark < 0) return false;
-  if (e->num_waiting == e->waiting.size()) e->waiting.emplace_back();
-  Waiting& w = e->waiting[e->num_waiting++];
-  w.set = &indexes;
-  w.path.assign(index_path);
-  w.at = static_cast<size_t>(e->mark);
-  w.rest.assign(rest);
+  Waiting w{&indexes, static_cast<size_t>(e->mark),
+            static_cast<uint32_t>(std::strlen(index_path) + 1), static_cast<uint32_t>(rest.size())};
+  e->waiting.append(reinterpret_cast<const char*>(&w), sizeof w);
+  e->waiting.append(index_path, w.path_size);
+  e->waiting.append(rest.data(), rest.size());
   return true;
 }
 

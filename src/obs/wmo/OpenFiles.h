@@ -8,6 +8,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -101,12 +102,13 @@ class OpenFiles {
   void setCheckInterval(long micros) { check_interval_ = micros; }
 
  private:
-  // An index line waiting for the bulletin it points at to be written.
+  // An index line waiting for the bulletin it points at to be written, as a file keeps it in
+  // its waiting text: this head, then the index file's path (with its NUL) and the line's rest.
   struct Waiting {
-    OpenFiles* set = nullptr;
-    std::string path;
-    size_t at = 0;  // where the bulletin begins among the bytes gathered
-    std::string rest;
+    OpenFiles* set;
+    size_t at;  // where the bulletin begins among the bytes gathered
+    uint32_t path_size;
+    uint32_t rest_size;
   };
   struct Entry {
     const std::string* path = nullptr;  // its key
@@ -122,10 +124,8 @@ class OpenFiles {
     bool listed = false;   // in gathering_
     long mark = -1;        // where the bulletin being put begins in gathered, -1 once written
     long start = -1;       // where it begins in the file, once written
-    // The first num_waiting; those after are kept for their memory, a bulletin being filed
-    // every few microseconds.
-    std::vector<Waiting> waiting;
-    size_t num_waiting = 0;
+    // One piece of memory for them all, a bulletin being filed every few microseconds.
+    std::string waiting;
     Hint index_hint;  // where the index file of the last of them was found
   };
   using Files = std::unordered_map<std::string, std::unique_ptr<Entry>>;
