@@ -160,7 +160,7 @@ int OpenFiles::append(const char* path, const char* bytes, int n, Hint* hint, bo
   if (static_cast<int>(e->gathered.size()) >= GATHER)
     write(*e, e->gathered.size());
   else if (held_ > GATHER_ALL)
-    flush();
+    shed();
   return 1;
 }
 
@@ -189,22 +189,39 @@ void OpenFiles::freeRoom(Entry& e)
   held_ += e.gathered.capacity();
 }
 
-// The memory of a file that gathers nothing more for now goes back: with thousands of files
-// most gather now and then.
 void OpenFiles::flush()
 {
-  std::vector<Entry*> still;
-  for (Entry* e : gathering_) {
-    write(*e, e->held && e->mark >= 0 ? static_cast<size_t>(e->mark) : e->gathered.size());
-    e->listed = !e->gathered.empty();
-    if (e->listed) {
-      still.push_back(e);
-    } else {
-      freeRoom(*e);
-      if (e->waiting.empty()) std::string().swap(e->waiting);
-    }
-  }
-  gathering_.swap(still);
+  for (Entry* e : gathering_) writeOut(*e);
+  unlist();
+}
+
+// Over the memory allowed, the files that gathered most are written until half of it is free;
+// the others go on gathering, so that each file is written in large pieces.
+void OpenFiles::shed()
+{
+  std::vector<Entry*> most(gathering_);
+  std::sort(most.begin(), most.end(),
+            [](const Entry* a, const Entry* b) { return a->gathered.size() > b->gathered.size(); });
+  for (size_t i = 0; i < most.size() && held_ > GATHER_ALL / 2; i++) writeOut(*most[i]);
+  unlist();
+}
+
+// What a file gathered goes out (of a bulletin still being put, only what came before it); its
+// memory goes back when nothing is left: with thousands of files most gather now and then.
+void OpenFiles::writeOut(Entry& e)
+{
+  write(e, e.held && e.mark >= 0 ? static_cast<size_t>(e.mark) : e.gathered.size());
+  e.listed = !e.gathered.empty();
+  if (e.listed) return;
+  freeRoom(e);
+  if (e.waiting.empty()) std::string().swap(e.waiting);
+}
+
+void OpenFiles::unlist()
+{
+  gathering_.erase(std::remove_if(gathering_.begin(), gathering_.end(),
+                                  [](const Entry* e) { return !e->listed; }),
+                   gathering_.end());
 }
 
 void OpenFiles::sweep()
@@ -284,7 +301,7 @@ int OpenFiles::put(const Hint& hint, const void* bytes, int n)
     // doubling on the way.
     if (have + static_cast<size_t>(n) > GATHER_BULLETINS / 2) makeRoom(e, GATHER_BULLETINS);
     gather(e, bytes, static_cast<size_t>(n));
-    if (held_ > GATHER_ALL) flush();
+    if (held_ > GATHER_ALL) shed();
     return 1;
   }
   if (n >= GATHER_BULLETINS / 2) return write(e, have, bytes, static_cast<size_t>(n));

@@ -49,7 +49,7 @@ class OpenFiles {
   // Bytes gathered per file before they are written: lines, and bulletins; and in all, so
   // that thousands of files gathering at once stay within a few megabytes.
   static constexpr int GATHER = 4096;
-  static constexpr int GATHER_BULLETINS = 16384;
+  static constexpr int GATHER_BULLETINS = 65536;
   static constexpr size_t GATHER_ALL = 8 << 20;
   // What a file gathering from nothing is given room for first: enough for the lines it
   // gathers before they are written, and for a few bulletins.
@@ -91,6 +91,8 @@ class OpenFiles {
   // last hour's file) is let go within two sweeps.
   void sweep();
   int size() const { return static_cast<int>(files_.size()); }
+  // Memory held by what the files gathered: at most GATHER_ALL once a call has returned.
+  size_t getHeld() const { return held_; }
   int getLimit() const { return limit_; }
   // Lowers or raises the limit (at least one file); files beyond it are closed.
   void setLimit(int limit);
@@ -142,6 +144,9 @@ class OpenFiles {
   // Changes the room of a file's gathering, keeping count of the memory held.
   void makeRoom(Entry& e, size_t n);
   void freeRoom(Entry& e);
+  void shed();
+  void writeOut(Entry& e);
+  void unlist();
   bool write(Entry& e, size_t upto, const void* more = nullptr, size_t n = 0);
   void placed(Entry& e, long first, size_t upto);
   void evictOldest();
