@@ -292,6 +292,8 @@ void WmoIngest::nameOutputs()
       r.fileHint() = o->file_hint;
       r.headerHint() = o->header_hint;
     }
+    // A hint kept with names used again was found for these very names.
+    r.fileHint().same_path = named;
     if (named) {
       StrLib::copy(r.fileNameBuffer(), Product::FILE_SIZE, route_->name(o->file));
       StrLib::copy(r.headerNameBuffer(), Product::FILE_SIZE, route_->name(o->header));

@@ -96,7 +96,8 @@ void OpenFiles::poll()
 
 OpenFiles::Entry* OpenFiles::lookup(const char* path, Hint* hint) const
 {
-  if (hint && hint->set == this && hint->epoch == epoch_ && *hint->entry->path == path)
+  if (hint && hint->set == this && hint->epoch == epoch_ &&
+      (hint->same_path || *hint->entry->path == path))
     return hint->entry;
   key_.assign(path);
   auto it = files_.find(key_);
@@ -142,7 +143,7 @@ OpenFiles::Entry* OpenFiles::use(const char* path, Hint* hint, bool hold, bool c
   if (!e) return nullptr;
   e->used = ++clock_;
   e->held = e->held || hold;
-  if (hint) *hint = {this, e, epoch_};
+  if (hint) *hint = {this, e, epoch_, hint->same_path};
   return e;
 }
 

@@ -38,6 +38,9 @@ class OpenFiles {
     const OpenFiles* set = nullptr;
     Entry* entry = nullptr;
     long epoch = -1;
+    // The caller vouches that the path is the one the hint was made for, which then need not
+    // be compared (its text is seldom in the processor's caches when thousands are in use).
+    bool same_path = false;
   };
 
   // limit: files held at most (the open-file limit of the process may lower it).
