@@ -321,7 +321,9 @@ TEST(WmoFile, BodyRunsAreWholePlainBodyLines)
         }
       }
       EXPECT_EQ(w, want.size());
-      if (feed.size() > 100000) EXPECT_GT(joined, want.size() / 2);
+      if (feed.size() > 100000) {
+        EXPECT_GT(joined, want.size() / 2);
+      }
     }
   }
 }
