@@ -4,7 +4,9 @@
 // bulletin is filed at its ETX, or at the next start line or the end of a file when its ETX
 // is missing; one cut short by a connection that ends is taken back from its files.
 // Header index lines are gathered per index file and written a few kilobytes at a time, at the
-// latest about a second later or when the feed falls silent.
+// latest about a second later or when the feed falls silent. While a feed is read, what the
+// rules make of a heading (the rules that select it, the names of its files) is kept for its
+// later bulletins, and body lines come from the reader in runs.
 #pragma once
 
 #include <atomic>
