@@ -25,6 +25,7 @@
 #include "common/TestData.h"
 #include "core/Filename.h"
 #include "core/Kol.h"
+#include "core/StrLib.h"
 #include "obs/Product.h"
 #include "obs/WmoFeed.h"
 #include "obs/WmoFile.h"
@@ -738,6 +739,47 @@ TEST_F(Ingest, RunsOfLinesFiledAsLinesOneByOne)
     files++;
   }
   EXPECT_GT(files, 100);
+}
+
+// Headings and identifiers as received, with blanks, NULs and control characters: trimmed of
+// white space, then of control characters, and the rest turned into blanks, as StrLib::trimWS
+// and StrLib::clean do.
+TEST_F(Ingest, HeadingsAndIdentifiersTrimmedAndCleaned)
+{
+  const std::string nul(1, '\0');
+  const std::vector<std::pair<std::string, std::string>> sent = {
+      {"SAUS70 KWBC 060000 \t", "METAR  "},
+      {"SAUS71 K\x01"
+       "BC 060000",
+       "MET\x02"
+       "AR"},
+      {"SAUS72 KWBC 060000 \x02", "METAR\x7f"},
+      {"SAUS73 KWBC" + nul + "060000" + nul, nul + "METAR"},
+      {"SAUS74 KWBC 060000\x80\xff", "\x1b[0mMETAR \x03x"},
+  };
+  std::string feed;
+  int seq = 1;
+  for (const auto& [heading, awips] : sent)
+    feed += frame(seq++, {heading, awips + EOL + "KBOS 060000Z 27010KT=" + EOL});
+  WmoIngest w("logfile=none");
+  ingest(w, ". >> %D/all.wmo %D/all.idx\n", feed);
+  std::vector<std::string> got = indexLines(dir.file("all.idx"));
+  ASSERT_EQ(got.size(), sent.size());
+  auto cleaned = [](std::string text) {
+    text += EOL;
+    for (char& c : text) c = c ? c : ' ';
+    std::vector<char> s(text.begin(), text.end());
+    s.push_back(0);
+    KOL::StrLib::trimWS(s.data());
+    KOL::StrLib::clean(s.data());
+    return std::string(s.data());
+  };
+  for (size_t i = 0; i < sent.size(); i++) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(got[i].substr(8), cleaned(sent[i].first) + " / " + cleaned(sent[i].second));
+  }
+  EXPECT_EQ(got[0].substr(8), "SAUS70 KWBC 060000 / METAR");
+  EXPECT_EQ(got[2].substr(8), "SAUS72 KWBC 060000  / METAR\x7f");
 }
 
 // How a bulletin ends decides whether it is filed: text is filed whatever became of its ETX,

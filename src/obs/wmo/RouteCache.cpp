@@ -1,5 +1,6 @@
 #include "obs/wmo/RouteCache.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string_view>
@@ -33,8 +34,7 @@ Route& RouteCache::find(const char* heading, const char* awips, bool& known)
     }
   }
   known = false;
-  if (routes_.size() >= MAX_ROUTES) sweep();
-  if (routes_.size() >= MAX_ROUTES) clear();
+  if (routes_.size() >= MAX_ROUTES) keepRecent(MAX_ROUTES / 2);
   auto r = std::make_unique<Route>();
   r->hash_ = hash;
   r->key_size_ = key_.size();
@@ -69,6 +69,16 @@ void RouteCache::clear()
   routes_.clear();
   slots_.clear();
   swept_ = clock_;
+}
+
+// The n routes used last stay.
+void RouteCache::keepRecent(size_t n)
+{
+  if (routes_.size() <= n) return;
+  std::nth_element(routes_.begin(), routes_.begin() + n, routes_.end(),
+                   [](const auto& a, const auto& b) { return a->used_ > b->used_; });
+  routes_.resize(n);
+  rebuild();
 }
 
 void RouteCache::sweep()

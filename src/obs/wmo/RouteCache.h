@@ -50,7 +50,7 @@ class Route {
 class RouteCache {
  public:
   // Headings kept at most: a feed running for days meets new headings every hour (the day and
-  // time are part of them); the routes of the oldest go once there are more.
+  // time are part of them); once there are more, the half used longest ago go.
   static constexpr size_t MAX_ROUTES = 8192;
 
   RouteCache() = default;
@@ -73,6 +73,7 @@ class RouteCache {
   };
   void place(Route* r);
   void rebuild();
+  void keepRecent(size_t n);
 
   std::vector<Slot> slots_;  // open addressing, a power of two, at most half full
   std::vector<std::unique_ptr<Route>> routes_;
