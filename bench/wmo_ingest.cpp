@@ -3,13 +3,14 @@
 // bulletins and GRIB messages, mixed as on a real broadcast) filed by a products file of 500
 // rules to a few hundred files, and the real METAR capture of the test data repeated, filed by
 // one rule whose names vary by heading (`. >> %D/%pL_%pT.txt %D/%pL_%pT.hdr`) to some 1,500
-// files. Each run starts after a sync, so that none pays for the writeback of the one before.
-// "x_cp" is the ingest rate as a fraction of the cp rate, cp being run just before and just
-// after each ingest and the faster of the two taken (the machine's speed drifts from minute to
-// minute); "x_cp_cpu" is the same in processor time, which waits for the disk do not blur.
-// Repetitions (--benchmark_repetitions) give medians of the pairs. KOL_BENCH_FEED_MB sets the
-// synthetic feed size (default 1024), KOL_BENCH_METAR_MB the METAR one (default 300); the feeds
-// and every file written are removed at the end.
+// files, and by one rule that files everything to one file and its index. Each run starts after a
+// sync, so that none pays for the writeback of the one before. "x_cp" is the ingest rate as a
+// fraction of the cp rate, cp being run just before and just after each ingest and the faster of
+// the two taken (the machine's speed drifts from minute to minute); "x_cp_cpu" is the same in
+// processor time, which waits for the disk do not blur. Repetitions (--benchmark_repetitions) give
+// medians of the pairs. KOL_BENCH_FEED_MB sets the synthetic feed size (default 1024),
+// KOL_BENCH_METAR_MB the METAR one (default 300); the feeds and every file written are removed at
+// the end.
 #include <benchmark/benchmark.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
@@ -58,7 +59,8 @@ long megabytes(const char* variable, long otherwise)
 struct Feed {
   std::string path;
   std::string rules;
-  std::string out;  // one tree per run below it
+  std::string one_file;  // a products file of one rule filing everything to one file
+  std::string out;       // one tree per run below it
   std::string tree;
   int trees = 0;
   long bytes = 0;
@@ -67,6 +69,7 @@ struct Feed {
   explicit Feed(const std::string& name)
       : path(scratch((name + ".wmo").c_str())),
         rules(scratch((name + ".prd").c_str())),
+        one_file(scratch((name + "_one.prd").c_str())),
         out(scratch((name + "_out").c_str()))
   {
   }
@@ -74,8 +77,9 @@ struct Feed {
   Feed& operator=(const Feed&) = delete;
   ~Feed()
   {
-    std::system(
-        ("rm -rf '" + out + "' '" + path + "' '" + rules + "' '" + scratch("x") + "'").c_str());
+    std::system(("rm -rf '" + out + "' '" + path + "' '" + rules + "' '" + one_file + "' '" +
+                 scratch("x") + "'")
+                    .c_str());
   }
 };
 
@@ -161,6 +165,7 @@ struct MetarFeed : Feed {
       bulletins += each;
     }
     std::ofstream(rules) << ".  >>  %D/%pL_%pT.txt %D/%pL_%pT.hdr\n";
+    std::ofstream(one_file) << ".  >>  %D/metar.txt %D/metar.hdr\n";
   }
 };
 
@@ -260,10 +265,10 @@ Timing copyOnce(const Feed& f)
 }
 
 // Files the whole feed into the output tree; the count of bulletins filed, -1 on failure.
-long fileFeed(const Feed& f)
+long fileFeed(const Feed& f, const std::string& rules)
 {
   KOL::WmoIngest w("logfile=none,noseq");
-  w.readProdFile(f.rules.c_str());
+  w.readProdFile(rules.c_str());
   return w.process(f.path.c_str()) ? w.getFiled() : -1;
 }
 
@@ -275,7 +280,7 @@ long fileFeed(const Feed& f)
 // rather than of filing. The trees are named after the process too: ext4 places the
 // subdirectories of a new tree's top by their name, and a tree named as the one that the last
 // invocation removed a minute ago would land among its freed inodes.
-void ingest(benchmark::State& state, Feed& f, bool fresh)
+void ingest(benchmark::State& state, Feed& f, bool fresh, const std::string& rules)
 {
   if (f.bytes == 0) {
     state.SkipWithError("feed not found");
@@ -285,7 +290,7 @@ void ingest(benchmark::State& state, Feed& f, bool fresh)
   KOL::Kol::setMessageLevel(KOL::Kol::ERROR);
   KOL::Kol::resrc.set("data_path", f.tree.c_str());
   KOL::Kol::resrc.set("model_path", (f.tree + "/grib").c_str());
-  if (!fresh && fileFeed(f) < 0) state.SkipWithError("feed not read");
+  if (!fresh && fileFeed(f, rules) < 0) state.SkipWithError("feed not read");
   long filed = 0;
   Timing cp = copyOnce(f);
   sync(f);
@@ -296,7 +301,7 @@ void ingest(benchmark::State& state, Feed& f, bool fresh)
   for (auto _ : state) {
     auto start = std::chrono::steady_clock::now();
     run.cpu = cpuSeconds(RUSAGE_SELF);
-    filed = fileFeed(f);
+    filed = fileFeed(f, rules);
     if (filed < 0) state.SkipWithError("feed not read");
     run.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.cpu = cpuSeconds(RUSAGE_SELF) - run.cpu;
@@ -320,12 +325,28 @@ void ingest(benchmark::State& state, Feed& f, bool fresh)
 
 void BM_ReadLimit_cat(benchmark::State& state) { readLimit(state, synthetic()); }
 void BM_WriteLimit_cp(benchmark::State& state) { writeLimit(state, synthetic()); }
-void BM_Ingest_NewFiles(benchmark::State& state) { ingest(state, synthetic(), true); }
-void BM_Ingest_ExistingFiles(benchmark::State& state) { ingest(state, synthetic(), false); }
+void BM_Ingest_NewFiles(benchmark::State& state)
+{
+  ingest(state, synthetic(), true, synthetic().rules);
+}
+void BM_Ingest_ExistingFiles(benchmark::State& state)
+{
+  ingest(state, synthetic(), false, synthetic().rules);
+}
 void BM_Metar_ReadLimit_cat(benchmark::State& state) { readLimit(state, metar()); }
 void BM_Metar_WriteLimit_cp(benchmark::State& state) { writeLimit(state, metar()); }
-void BM_Metar_ManyFiles_New(benchmark::State& state) { ingest(state, metar(), true); }
-void BM_Metar_ManyFiles_Existing(benchmark::State& state) { ingest(state, metar(), false); }
+void BM_Metar_ManyFiles_New(benchmark::State& state)
+{
+  ingest(state, metar(), true, metar().rules);
+}
+void BM_Metar_ManyFiles_Existing(benchmark::State& state)
+{
+  ingest(state, metar(), false, metar().rules);
+}
+void BM_Metar_OneFile_Existing(benchmark::State& state)
+{
+  ingest(state, metar(), false, metar().one_file);
+}
 
 }  // namespace
 
@@ -338,5 +359,6 @@ KOL_ONCE(BM_Metar_ReadLimit_cat);
 KOL_ONCE(BM_Metar_WriteLimit_cp);
 KOL_ONCE(BM_Metar_ManyFiles_New);
 KOL_ONCE(BM_Metar_ManyFiles_Existing);
+KOL_ONCE(BM_Metar_OneFile_Existing);
 
 BENCHMARK_MAIN();

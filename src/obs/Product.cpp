@@ -43,6 +43,10 @@ int keywordAt(const char* s, int& len)
   return 0;
 }
 
+// The names of the standard streams are short: a file name is told from them without a compare
+// for every bulletin.
+bool isStdio(const char* name) { return strnlen(name, 5) < 5 && FileTool::isStdio(name); }
+
 // The next white-space separated word of s into out (cut at size - 1); the rest after it.
 const char* nextWord(const char* s, char* out, int size)
 {
@@ -150,7 +154,7 @@ int Product::openOutput(char* buffer, int size, wmo::OpenFiles* kept)
   buf = buffer;
   buf_size = buffer && size > 0 ? size : 0;
   // Two rules appending one bulletin to the same file each get a descriptor of their own.
-  if (kept && act == APPEND && file_name[0] != '|' && !FileTool::isStdio(file_name) &&
+  if (kept && act == APPEND && file_name[0] != '|' && !isStdio(file_name) &&
       (fd = kept->take(file_name, &file_hint)) >= 0) {
     kept_in = kept_from = kept;
     filed = true;
@@ -158,7 +162,7 @@ int Product::openOutput(char* buffer, int size, wmo::OpenFiles* kept)
   }
   if (act == PIPE) {
     filed = output.open(file_name, "pw");
-  } else if (FileTool::isStdio(file_name)) {
+  } else if (isStdio(file_name)) {
     // Standard output is no place to file a bulletin.
     return 0;
   } else if (act == APPEND || act == WRITE) {
@@ -227,15 +231,16 @@ int Product::writeIndex(const char* heading, const char* awips, wmo::OpenFiles* 
 {
   if (!hdr_name[0] || !filed) return 0;
   // A '/' in the heading would end it early for the readers of the index.
-  char h[FILE_SIZE];
-  StrLib::copy(h, sizeof h, heading);
-  StrLib::replace(h, '/', '-');
-  std::string rest = " ";
-  for (const char* part : {static_cast<const char*>(h), " / ", awips ? awips : ""}) rest += part;
+  std::string& rest = index_rest;
+  rest.assign(" ");
+  rest.append(heading ? heading : "", heading ? strnlen(heading, FILE_SIZE - 1) : 0);
+  std::replace(rest.begin(), rest.end(), '/', '-');
+  rest.append(" / ");
+  rest.append(awips ? awips : "");
   rest += '\n';
   // Readers see whole index lines only: written in one piece, or gathered with others; and
   // only once the bulletin itself is written.
-  bool gathered = kept && hdr_name[0] != '|' && !FileTool::isStdio(hdr_name);
+  bool gathered = kept && hdr_name[0] != '|' && !isStdio(hdr_name);
   if (kept_from) {
     long start = kept_from->start(file_name, &file_hint);
     if (start < 0 && gathered &&

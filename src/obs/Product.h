@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "core/File.h"
 #include "obs/wmo/OpenFiles.h"
@@ -90,6 +91,9 @@ class Product {
   // closed. A kept output gathers bulletins and writes them later, unless settle asks for the
   // bulletin to be written now (so that its place in the file is known, for a notice).
   void endBulletin(bool newline, const void* last = nullptr, int n = 0, bool settle = false);
+  // Where the files of the names were last found among the kept files (see wmo::OpenFiles).
+  wmo::OpenFiles::Hint& fileHint() { return file_hint; }
+  wmo::OpenFiles::Hint& headerHint() { return hdr_hint; }
   // Forgets the files of the last bulletin.
   void clearBulletin();
   void closeOutput();
@@ -125,6 +129,7 @@ class Product {
   wmo::OpenFiles::Hint hdr_hint;
   File output;
   File header;
+  std::string index_rest;  // the index line being made, kept for its memory
 };
 
 }  // namespace KOL

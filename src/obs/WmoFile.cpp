@@ -54,6 +54,28 @@ int findCrCrLf(const unsigned char* p, int n)
   return -1;
 }
 
+// The first SOH or ETX in p[0..n); n when there is none. Text holds neither, and memchr goes
+// through it faster than a loop looking for both.
+int findControl(const unsigned char* p, int n)
+{
+  const void* etx = std::memchr(p, ETX, static_cast<size_t>(n));
+  int k = etx ? static_cast<int>(static_cast<const unsigned char*>(etx) - p) : n;
+  const void* soh = std::memchr(p, SOH, static_cast<size_t>(k));
+  return soh ? static_cast<int>(static_cast<const unsigned char*>(soh) - p) : k;
+}
+
+// The end of the last CR CR LF in p[0..n) (the index after its LF); 0 when there is none.
+int afterLastCrCrLf(const unsigned char* p, int n)
+{
+  for (int i = n; i >= 3;) {
+    const void* lf = memrchr(p, '\n', static_cast<size_t>(i));
+    if (!lf) return 0;
+    i = static_cast<int>(static_cast<const unsigned char*>(lf) - p);
+    if (i >= 2 && p[i - 1] == '\r' && p[i - 2] == '\r') return i + 1;
+  }
+  return 0;
+}
+
 bool isStartLine(const char* d, int len)
 {
   if (len >= START_SIZE && std::memcmp(d, START_LINE, START_SIZE) == 0) return true;
@@ -78,6 +100,7 @@ void WmoFile::init()
   carry_[0] = carry_[1] = 0;
   carry_state_ = 0;
   pending_start_ = false;
+  body_runs_ = false;
   counter_ = -1;
   bulletin_bytes_ = total_bytes_ = bulletins_ = 0;
   binary_left_ = 0;
@@ -208,6 +231,9 @@ int WmoFile::read(WmoData& line)
     classify(line);
     return 1;
   }
+  if (body_runs_ && counter_ >= 3 && binary_left_ == 0 && carry_state_ == 0 && pos_ < fill_ &&
+      bodyRun(line))
+    return 1;
   bool ended = false;
   while (!ended && line.getFree() > 0) {
     if (pos_ >= fill_) {
@@ -269,6 +295,21 @@ bool WmoFile::scan(WmoData& line)
   line.addInPlace(from, k);
   take(k);
   return lf >= 0;
+}
+
+// Whole lines from the current one on, up to the first SOH or ETX, and short enough that none
+// of them could have been cut at the line size; false when there is not one.
+bool WmoFile::bodyRun(WmoData& line)
+{
+  const unsigned char* p = buf_ + pos_;
+  int n = std::min(fill_ - pos_, WmoData::DATA_SIZE - 1);
+  int end = afterLastCrCrLf(p, findControl(p, n));
+  if (end == 0) return false;
+  line.addInPlace(p, end);
+  take(end);
+  line.setTerminator(WmoData::NEWLINE);
+  classify(line);
+  return true;
 }
 
 // Where the line ends within the next n bytes (the index of the LF of its CR CR LF), -1 when it

@@ -61,6 +61,11 @@ class WmoFile {
   void setBeforeRefill(std::function<void()> f) { before_refill_ = std::move(f); }
   // Called before the source waits for input (or for a connection).
   void setBeforeWait(std::function<void()> f) { before_wait_ = std::move(f); }
+  // With runs on, the body lines of a text bulletin after its first line come as runs: as many
+  // whole lines as the buffer holds (below the line size) that hold neither SOH nor ETX, each
+  // run one line of class DATA. What such lines are and how they end is plain without looking at
+  // each; only their index (counting a run as one line) differs from reading them one by one.
+  void setBodyRuns(bool on) { body_runs_ = on; }
   // The file is being read through a mapping.
   bool isMapped() const { return map_.isAttached(); }
 
@@ -83,6 +88,7 @@ class WmoFile {
   int reconnect();
   // Moves bytes of the chunk into the line up to the end of the line; true when it ended.
   bool scan(WmoData& line);
+  bool bodyRun(WmoData& line);
   bool loneEtx() const;
   int lineEnd(const WmoData& line, const unsigned char* p, int n) const;
   void splitStart(WmoData& line);
@@ -106,6 +112,7 @@ class WmoFile {
   unsigned char carry_[2];  // last bytes of a line cut at the line size
   int carry_state_;         // 1 while those bytes may complete the next line's end
   bool pending_start_;      // a start line found at the end of a line comes next
+  bool body_runs_;
   int counter_;
   long bulletin_bytes_;
   long total_bytes_;

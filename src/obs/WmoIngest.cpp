@@ -25,14 +25,19 @@ constexpr char ETX = 0x03;
 constexpr int LOG_MESSAGE = 200;
 constexpr int MISS = Const::MISS;
 
-// Bytes of a line as a trimmed, cleaned text of at most size - 1 characters.
+bool unclean(unsigned char c) { return c < 32 || c > 127; }
+
+// Bytes of a line as a text of at most size - 1 characters, trimmed of white space and then of
+// control characters (StrLib::trimWS, then StrLib::clean), in one pass.
 void lineText(const WmoData& line, char* out, int size)
 {
+  const auto* d = reinterpret_cast<const unsigned char*>(line.getData());
   int n = std::min(line.getLength(), size - 1);
-  for (int i = 0; i < n; i++) out[i] = line.getData()[i] ? line.getData()[i] : ' ';
+  // A NUL counts as a blank.
+  while (n > 0 && (d[n - 1] == 0 || StrLib::isSpace(d[n - 1]))) n--;
+  while (n > 0 && unclean(d[n - 1])) n--;
+  for (int i = 0; i < n; i++) out[i] = unclean(d[i]) ? ' ' : static_cast<char>(d[i]);
   out[n] = 0;
-  StrLib::trimWS(out);
-  StrLib::clean(out);
 }
 
 // Appends bytes to a raw header kept to limit characters.
@@ -86,6 +91,7 @@ void WmoIngest::init()
   by_first_.assign(256, {});
   lead_.clear();
   else_rule_ = -1;
+  forgetRoutes();
   in_bulletin_ = decided_ = selected_ = processing_ = headed_ = false;
   binary_end_ = 0;
   sequence_ = last_sequence_ = MISS;
@@ -194,8 +200,15 @@ void WmoIngest::addRule(const char* line)
   }
 }
 
+void WmoIngest::forgetRoutes()
+{
+  routes_.clear();
+  route_ = nullptr;
+}
+
 void WmoIngest::indexRules()
 {
+  forgetRoutes();
   by_first_.assign(256, {});
   lead_.clear();
   else_rule_ = -1;
@@ -213,6 +226,7 @@ void WmoIngest::setHeading(const char* heading, const char* awips)
 {
   StrLib::copy(heading_, HEADING_SIZE, heading ? heading : "");
   StrLib::copy(awips_, HEADING_SIZE, awips ? awips : "");
+  route_ = nullptr;
 }
 
 bool WmoIngest::isSelected()
@@ -262,6 +276,50 @@ int WmoIngest::expand(const char* tmpl, int offset, char* out, int max)
   return wmo::expandTemplate(tmpl, at->second, out, max);
 }
 
+// The names of the bulletin's outputs, as made for its heading before within the same second
+// of the reference time, or made now.
+void WmoIngest::nameOutputs()
+{
+  fields_.clear();
+  long stamp = date_.isSet() ? 0 : Date::getCurrentSeconds();
+  bool named = route_ && route_->named == stamp;
+  if (route_ && !named) route_->forgetNames();
+  for (size_t k = 0; k < active_.size(); k++) {
+    Product& r = *rules_[active_[k]];
+    r.clearBulletin();
+    wmo::RouteOutput* o = route_ ? &route_->outputs[k] : nullptr;
+    if (o) {
+      r.fileHint() = o->file_hint;
+      r.headerHint() = o->header_hint;
+    }
+    // A hint kept with names used again was found for these very names.
+    r.fileHint().same_path = named;
+    if (named) {
+      StrLib::copy(r.fileNameBuffer(), Product::FILE_SIZE, route_->name(o->file));
+      StrLib::copy(r.headerNameBuffer(), Product::FILE_SIZE, route_->name(o->header));
+      continue;
+    }
+    expand(r.getFileTemplate(), r.getOffset(), r.fileNameBuffer(), Product::FILE_SIZE);
+    if (r.getAction() == Product::APPEND)
+      expand(r.getHeaderTemplate(), r.getOffset(), r.headerNameBuffer(), Product::FILE_SIZE);
+    if (o) {
+      o->file = route_->addName(r.getFilename());
+      o->header = route_->addName(r.getHeaderName());
+    }
+  }
+  if (route_) route_->named = stamp;
+}
+
+// Where the bulletin's files were found is where the next bulletin of its heading looks first.
+void WmoIngest::keepHints()
+{
+  if (!route_) return;
+  for (size_t k = 0; k < active_.size() && k < route_->outputs.size(); k++) {
+    route_->outputs[k].file_hint = rules_[active_[k]]->fileHint();
+    route_->outputs[k].header_hint = rules_[active_[k]]->headerHint();
+  }
+}
+
 // Each output of a bulletin gets its own buffer, kept from one bulletin to the next.
 int WmoIngest::openOutput(Product& rule, int& used)
 {
@@ -275,14 +333,7 @@ int WmoIngest::openOutput(Product& rule, int& used)
 // rule takes now.
 int WmoIngest::action()
 {
-  fields_.clear();
-  for (int i : active_) {
-    Product& r = *rules_[i];
-    r.clearBulletin();
-    expand(r.getFileTemplate(), r.getOffset(), r.fileNameBuffer(), Product::FILE_SIZE);
-    if (r.getAction() == Product::APPEND)
-      expand(r.getHeaderTemplate(), r.getOffset(), r.headerNameBuffer(), Product::FILE_SIZE);
-  }
+  nameOutputs();
   int used = 0;
   for (int i : active_) {
     Product& r = *rules_[i];
@@ -503,6 +554,8 @@ int WmoIngest::process(const char* source)
 {
   if (!prod_read_) readProdFile();
   filed_ = unselected_ = incomplete_ = 0;
+  // Resources may have changed since the last feed.
+  forgetRoutes();
   // Outputs whose names vary by heading can be thousands, each kept open between bulletins.
   int room = wmo::raiseFileLimit() / 2;
   for (wmo::OpenFiles* kept : {&outputs_, &indexes_}) {
@@ -513,6 +566,8 @@ int WmoIngest::process(const char* source)
   in_bulletin_ = false;
   processing_ = true;
   source_.setWaitCheck([this] { return keepWaiting(); });
+  // Lines are looked at one by one only where it matters, or when they are traced.
+  source_.setBodyRuns(!Kol::isDebug(2));
   source_.setBeforeRefill([this] { flushPending(); });
   // Index lines gathered so far are written before the feed falls silent.
   source_.setBeforeWait([this] { flushKept(); });
@@ -551,6 +606,7 @@ bool WmoIngest::keepWaiting() const
 void WmoIngest::detachSource()
 {
   source_.setWaitCheck(nullptr);
+  source_.setBodyRuns(false);
   source_.setBeforeRefill(nullptr);
   source_.setBeforeWait(nullptr);
   outputs_.setCheckInterval(0);
@@ -603,11 +659,13 @@ void WmoIngest::startBulletin(const WmoData& line)
     if (now - swept_ >= KEEP_IDLE_SECONDS) {
       outputs_.sweep();
       indexes_.sweep();
+      routes_.sweep();
       swept_ = now;
     }
   }
   for (int i : active_) rules_[i]->setSel(Product::UNSELECTED);
   active_.clear();
+  route_ = nullptr;
   in_bulletin_ = true;
   decided_ = selected_ = headed_ = false;
   binary_end_ = 0;
@@ -706,10 +764,33 @@ void WmoIngest::expectBinary(long length, const WmoData& line)
   binary_end_ = source_.getTotalBytes() + rest;
 }
 
+// The rules' choice for the current heading, as made when it was last met in this feed.
+bool WmoIngest::selectRoute()
+{
+  bool known = false;
+  route_ = &routes_.find(heading_, awips_, known);
+  if (!known) {
+    route_->selected = isSelected();
+    for (int i : active_) {
+      route_->outputs.emplace_back();
+      route_->outputs.back().rule = i;
+      route_->outputs.back().sel = rules_[i]->getSel();
+    }
+    return route_->selected;
+  }
+  for (int i : active_) rules_[i]->setSel(Product::UNSELECTED);
+  active_.clear();
+  for (const wmo::RouteOutput& o : route_->outputs) {
+    rules_[o.rule]->setSel(o.sel);
+    active_.push_back(o.rule);
+  }
+  return route_->selected;
+}
+
 void WmoIngest::select()
 {
   decided_ = true;
-  selected_ = isSelected();
+  selected_ = processing_ ? selectRoute() : isSelected();
   if (selected_) {
     report('*');
     action();
@@ -737,6 +818,7 @@ bool WmoIngest::finishBulletin()
   if (!decided_) select();
   Kol::outDebug(3, "----------------\n");
   close();
+  keepHints();
   sendPAN();
   for (int i : active_) {
     Product& r = *rules_[i];
@@ -776,10 +858,9 @@ void WmoIngest::endOfFeed()
 void WmoIngest::abortBulletin(const char* why)
 {
   flushPending();  // what a pipe was given so far goes to it, as it would have line by line
-  for (int i : active_) {
-    rules_[i]->rollback();
-    rules_[i]->clearBulletin();
-  }
+  for (int i : active_) rules_[i]->rollback();
+  keepHints();
+  for (int i : active_) rules_[i]->clearBulletin();
   incomplete_++;
   in_bulletin_ = false;
   Kol::outMessage(Kol::OUT1, "!! %3.3d %s / %.40s !!! incomplete: %s\n",

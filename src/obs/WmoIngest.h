@@ -4,7 +4,9 @@
 // bulletin is filed at its ETX, or at the next start line or the end of a file when its ETX
 // is missing; one cut short by a connection that ends is taken back from its files.
 // Header index lines are gathered per index file and written a few kilobytes at a time, at the
-// latest about a second later or when the feed falls silent.
+// latest about a second later or when the feed falls silent. While a feed is read, what the
+// rules make of a heading (the rules that select it, the names of its files) is kept for its
+// later bulletins, and body lines come from the reader in runs.
 #pragma once
 
 #include <atomic>
@@ -22,6 +24,7 @@
 #include "obs/WmoFile.h"
 #include "obs/wmo/HeadingPattern.h"
 #include "obs/wmo/OpenFiles.h"
+#include "obs/wmo/RouteCache.h"
 #include "obs/wmo/Template.h"
 
 namespace KOL {
@@ -90,6 +93,7 @@ class WmoIngest {
   {
     date_ = d;
     times_.forget();
+    forgetRoutes();
   }
   void setHeading(const char* heading, const char* awips);
   const char* getHeading() const { return heading_; }
@@ -117,6 +121,10 @@ class WmoIngest {
   void readPanLine(const char* line);
   void addRule(const char* line);
   void indexRules();
+  void forgetRoutes();
+  bool selectRoute();
+  void nameOutputs();
+  void keepHints();
   void detachSource();
   bool handleLine(WmoData& line);
   void save(const WmoData& line, int n);
@@ -177,6 +185,9 @@ class WmoIngest {
   std::vector<std::vector<int>> by_first_;  // rules that can match, by first heading character
   std::vector<wmo::LeadChars> lead_;        // what each rule allows as first characters
   int else_rule_;
+  // What the rules made of the headings met while a feed is read, and the current one's.
+  wmo::RouteCache routes_;
+  wmo::Route* route_;
   bool in_bulletin_;
   bool processing_;  // within process(): index lines are gathered
   bool decided_;     // the rules have been asked about the current bulletin

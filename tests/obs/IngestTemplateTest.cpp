@@ -1,5 +1,6 @@
 // The quick paths of ingest: the rule index's first look at a heading, the block-wise text
-// filter and the times kept from one bulletin's name templates to the next.
+// filter, the times kept from one bulletin's name templates to the next and the routes kept per
+// heading.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -7,6 +8,7 @@
 
 #include "core/Date.h"
 #include "obs/wmo/HeadingPattern.h"
+#include "obs/wmo/RouteCache.h"
 #include "obs/wmo/Template.h"
 
 using namespace KOL;
@@ -111,4 +113,53 @@ TEST(IngestTimes, KeptTimesFollowWhatTheyComeFrom)
   long now = memo.reference(Date(), 60).getSeconds();
   EXPECT_GE(now, before - 60);
   EXPECT_LE(now, Date::getCurrentSeconds() - 60);
+}
+
+// A route is found again by its heading and identifier together, keeps its names until they are
+// made anew, and the routes kept stay bounded: the ones not used lately go first.
+TEST(IngestRoutes, FoundByHeadingAndIdentifierAndBounded)
+{
+  wmo::RouteCache routes;
+  bool known = true;
+  wmo::Route& a = routes.find("SAUS70 KWBC 060000", "METAR", known);
+  EXPECT_FALSE(known);
+  a.selected = true;
+  int file = a.addName("/data/KWBC_SAUS70.txt");
+  routes.find("SAUS70 KWBC 060000", "SPECI", known);
+  EXPECT_FALSE(known);
+  // The identifier is not run into the heading.
+  routes.find("SAUS70 KWBC 060000M", "ETAR", known);
+  EXPECT_FALSE(known);
+  wmo::Route& again = routes.find("SAUS70 KWBC 060000", "METAR", known);
+  EXPECT_TRUE(known);
+  EXPECT_EQ(&again, &a);
+  EXPECT_TRUE(again.selected);
+  EXPECT_STREQ(again.name(file), "/data/KWBC_SAUS70.txt");
+  again.forgetNames();
+  int other = again.addName("/data/other.txt");
+  EXPECT_STREQ(again.name(other), "/data/other.txt");
+  EXPECT_EQ(routes.size(), 3);
+
+  // Unused since the last sweep: gone at the next.
+  routes.sweep();
+  routes.find("SAUS70 KWBC 060000", "METAR", known);
+  routes.sweep();
+  EXPECT_EQ(routes.size(), 1);
+  routes.find("SAUS70 KWBC 060000", "METAR", known);
+  EXPECT_TRUE(known);
+  routes.find("SAUS70 KWBC 060000", "SPECI", known);
+  EXPECT_FALSE(known);
+
+  // Headings beyond the bound push the idle ones out; the one in use stays.
+  for (size_t i = 0; i < 3 * wmo::RouteCache::MAX_ROUTES; i++) {
+    routes.find(("SAUS" + std::to_string(i) + " KWBC 060000").c_str(), "", known);
+    EXPECT_FALSE(known);
+    routes.find("SAUS70 KWBC 060000", "METAR", known);
+    ASSERT_TRUE(known) << i;
+    ASSERT_LE(routes.size(), static_cast<int>(wmo::RouteCache::MAX_ROUTES));
+  }
+  routes.clear();
+  EXPECT_EQ(routes.size(), 0);
+  routes.find("SAUS70 KWBC 060000", "METAR", known);
+  EXPECT_FALSE(known);
 }

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
@@ -24,6 +25,7 @@
 #include "common/TestData.h"
 #include "core/Filename.h"
 #include "core/Kol.h"
+#include "core/StrLib.h"
 #include "obs/Product.h"
 #include "obs/WmoFeed.h"
 #include "obs/WmoFile.h"
@@ -588,6 +590,196 @@ TEST_F(Ingest, BulletinsWithoutTheirEtxAreFiledWhole)
   EXPECT_EQ(files.size(), 773u);  // each with its index file beside it
   for (const auto& e : fs::directory_iterator(dir.path()))
     EXPECT_GT(fs::file_size(e.path()), 0u) << e.path();
+}
+
+namespace {
+
+// The data and index files directly under dir, by name.
+std::map<std::string, std::string> filedUnder(const std::string& dir)
+{
+  std::map<std::string, std::string> out;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    std::string ext = e.path().extension().string();
+    if (ext == ".wmo" || ext == ".idx") out[e.path().filename()] = KOLTest::readFile(e.path());
+  }
+  return out;
+}
+
+}  // namespace
+
+// What the rules made of a heading is made again for its later bulletins: a real feed sent
+// three times lands in its files (one per station) three times over, each bulletin with its
+// index line.
+TEST_F(Ingest, RepeatedHeadingsAreFiledAsTheFirstTime)
+{
+  KOL_REQUIRE_DATA();
+  const std::string rules = ". >> %D/%pL.wmo %D/%pL.idx\n";
+  const std::string once = realFeed();
+  std::map<std::string, std::string> filed[2];
+  for (int n : {1, 3}) {
+    std::string tree = dir.file(n == 1 ? "once" : "thrice");
+    Kol::resrc.set("data_path", tree.c_str());
+    std::string feed;
+    for (int i = 0; i < n; i++) feed += once;
+    WmoIngest w;
+    ingest(w, rules, feed);
+    EXPECT_EQ(w.getFiled(), n * static_cast<long>(split(once).size()));
+    filed[n / 2] = filedUnder(tree);
+  }
+  ASSERT_GT(filed[0].size(), 2 * 100u);
+  ASSERT_EQ(filed[1].size(), filed[0].size());
+  for (const auto& f : filed[0]) {
+    if (f.first.find(".wmo") == std::string::npos) continue;
+    ASSERT_EQ(filed[1][f.first], f.second + f.second + f.second) << f.first;
+  }
+  std::vector<Bulletin> sent = split(once);
+  std::vector<Bulletin> all = sent;
+  for (int i = 0; i < 2; i++) all.insert(all.end(), sent.begin(), sent.end());
+  expectFiledOnce(dir.file("thrice"), all);
+}
+
+// The rules read last, and the date set last, name the files of the next feed.
+TEST_F(Ingest, RulesAndDateReadAgainNameTheNextFeed)
+{
+  KOL_REQUIRE_DATA();
+  std::vector<Bulletin> sent = metars();
+  std::string feed;
+  for (size_t i = 0; i < 40 && i < sent.size(); i++)
+    feed += frame(static_cast<int>(i + 1), sent[i]);
+  WmoIngest w("noseq");
+  w.setDate(KOL::Date(2020, 1, 6, 1, 0, 0));
+  ingest(w, ". >> %D/a/%Y%m%d%h/%pL_%pT.wmo\n", feed);
+  w.setDate(KOL::Date(2020, 1, 7, 13, 0, 0));
+  ASSERT_EQ(w.process(dir.file("feed").c_str()), 1);
+  ASSERT_EQ(w.readProdFile(write("rules.prd", "SA.... >> %D/b/%pL.wmo\n").c_str()), 1);
+  ASSERT_EQ(w.process(dir.file("feed").c_str()), 1);
+  std::string sa;
+  int headings = 0;
+  for (size_t i = 0; i < 40 && i < sent.size(); i++) {
+    std::istringstream words(sent[i].heading);
+    std::string tt, cccc;
+    words >> tt >> cccc;
+    std::string name = cccc + "_" + tt + ".wmo";
+    std::string separator = "** " + trimmed(sent[i].heading) + " ***\n";
+    for (const char* day : {"a/2020010601/", "a/2020010713/"})
+      EXPECT_EQ(count(read(day + name), separator), count(feed, sent[i].heading)) << day << name;
+    headings++;
+    bool sa = tt.rfind("SA", 0) == 0;
+    EXPECT_EQ(read("b/" + cccc + ".wmo").find(separator) != std::string::npos, sa) << cccc;
+  }
+  EXPECT_EQ(headings, 40);
+}
+
+// A heading met again after its file was moved away (by an archiver, say) between two of its
+// bulletins starts the file anew; the index file, still in place, lists both.
+TEST_F(Ingest, AHeadingMetAgainAfterItsFileWasMovedStartsItAnew)
+{
+  std::string fifo = dir.file("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  Bulletin one{"SAUS70 KWBC 060000", lines({"METAR", "KBOS 060000Z 27010KT="})};
+  Bulletin two{"SAUS70 KWBC 060000", lines({"METAR", "KJFK 060000Z 18005KT="})};
+  const std::string out = dir.file("SA.wmo");
+  std::atomic<bool> moved{false};
+  std::thread feeder([&] {
+    int fd = open(fifo.c_str(), O_WRONLY);
+    auto send = [fd](const std::string& text) {
+      EXPECT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    };
+    send(frame(1, one));
+    // The first bulletin is written out once the feed falls silent.
+    for (int i = 0; i < 1000 && KOLTest::readFile(out).find("KBOS") == std::string::npos; i++)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    moved = std::rename(out.c_str(), (out + ".1").c_str()) == 0;
+    send(frame(2, two));
+    close(fd);
+  });
+  WmoIngest w("logfile=none");
+  ASSERT_EQ(
+      w.readProdFile(write("r.prd", "SA.... >> " + out + " " + dir.file("SA.idx") + "\n").c_str()),
+      1);
+  EXPECT_EQ(w.process(fifo.c_str()), 1);
+  feeder.join();
+  ASSERT_TRUE(moved);
+  EXPECT_EQ(read("SA.wmo.1"), "** SAUS70 KWBC 060000 ***\nMETAR\nKBOS 060000Z 27010KT=\n\n");
+  EXPECT_EQ(read("SA.wmo"), "** SAUS70 KWBC 060000 ***\nMETAR\nKJFK 060000Z 18005KT=\n\n");
+  EXPECT_EQ(read("SA.idx"),
+            "      0 SAUS70 KWBC 060000 / METAR\n      0 SAUS70 KWBC 060000 / METAR\n");
+}
+
+// Lines read in runs file the same bytes as lines read one by one (as they are when traced).
+TEST_F(Ingest, RunsOfLinesFiledAsLinesOneByOne)
+{
+  KOL_REQUIRE_DATA();
+  std::string feed = mixedFeed(3 * KOL::WmoFile::CHUNK_SIZE, KOL::WmoFile::CHUNK_SIZE);
+  feed += START + "001" + EOL + "SAUS70 KWBC 060000" + EOL + "METAR" + EOL +
+          std::string(25000, 'L') + EOL + "KBOS 060000Z 27010KT=" + EOL + ETX;
+  std::string rules = write("rules.prd", KOLTest::readFile(KOLTest::databaseDir() + "/ingest.prd") +
+                                             ". >> %D/h/%pL_%pT.wmo %D/h/%pL_%pT.idx\n");
+  std::string file = write("feed", feed);
+  for (const char* tree : {"a", "b"}) {
+    for (const char* name : PATHS) Kol::resrc.set(name, dir.file(tree).c_str());
+    WmoIngest w("logfile=none,noseq");
+    w.setDate(KOL::Date(2020, 1, 6, 1, 0, 0));
+    ASSERT_EQ(w.readProdFile(rules.c_str()), 1);
+    testing::internal::CaptureStdout();
+    if (tree[0] == 'b') Kol::setMessageLevel(Kol::DEBUG1 + 1);
+    EXPECT_EQ(w.process(file.c_str()), 1);
+    Kol::setMessageLevel(Kol::ERROR);
+    std::string trace = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(w.getFiled(), count(feed, START)) << tree;
+    if (tree[0] == 'b') {
+      EXPECT_GT(count(trace, "DA:["), count(feed, START) * 3);
+    }
+  }
+  int files = 0;
+  for (const auto& e : fs::recursive_directory_iterator(dir.file("a"))) {
+    if (!e.is_regular_file()) continue;
+    std::string other = dir.file("b") + e.path().string().substr(dir.file("a").size());
+    EXPECT_TRUE(KOLTest::readFile(e.path().string()) == KOLTest::readFile(other)) << other;
+    files++;
+  }
+  EXPECT_GT(files, 100);
+}
+
+// Headings and identifiers as received, with blanks, NULs and control characters: trimmed of
+// white space, then of control characters, and the rest turned into blanks, as StrLib::trimWS
+// and StrLib::clean do.
+TEST_F(Ingest, HeadingsAndIdentifiersTrimmedAndCleaned)
+{
+  const std::string nul(1, '\0');
+  const std::vector<std::pair<std::string, std::string>> sent = {
+      {"SAUS70 KWBC 060000 \t", "METAR  "},
+      {"SAUS71 K\x01"
+       "BC 060000",
+       "MET\x02"
+       "AR"},
+      {"SAUS72 KWBC 060000 \x02", "METAR\x7f"},
+      {"SAUS73 KWBC" + nul + "060000" + nul, nul + "METAR"},
+      {"SAUS74 KWBC 060000\x80\xff", "\x1b[0mMETAR \x03x"},
+  };
+  std::string feed;
+  int seq = 1;
+  for (const auto& [heading, awips] : sent)
+    feed += frame(seq++, {heading, awips + EOL + "KBOS 060000Z 27010KT=" + EOL});
+  WmoIngest w("logfile=none");
+  ingest(w, ". >> %D/all.wmo %D/all.idx\n", feed);
+  std::vector<std::string> got = indexLines(dir.file("all.idx"));
+  ASSERT_EQ(got.size(), sent.size());
+  auto cleaned = [](std::string text) {
+    text += EOL;
+    for (char& c : text) c = c ? c : ' ';
+    std::vector<char> s(text.begin(), text.end());
+    s.push_back(0);
+    KOL::StrLib::trimWS(s.data());
+    KOL::StrLib::clean(s.data());
+    return std::string(s.data());
+  };
+  for (size_t i = 0; i < sent.size(); i++) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(got[i].substr(8), cleaned(sent[i].first) + " / " + cleaned(sent[i].second));
+  }
+  EXPECT_EQ(got[0].substr(8), "SAUS70 KWBC 060000 / METAR");
+  EXPECT_EQ(got[2].substr(8), "SAUS72 KWBC 060000  / METAR\x7f");
 }
 
 // How a bulletin ends decides whether it is filed: text is filed whatever became of its ETX,

@@ -13,8 +13,10 @@ namespace KOL::wmo {
 
 class MappedWindow {
  public:
-  // Bytes mapped at a time (at most; less at the end of the file).
-  static constexpr long WINDOW = 8L << 20;
+  // Bytes mapped at a time (at most; less at the end of the file). The pages read count in the
+  // resident memory of the process until the window moves on: a few megabytes keep that small
+  // and the mappings few (one per window).
+  static constexpr long WINDOW = 2L << 20;
 
   MappedWindow() = default;
   MappedWindow(const MappedWindow&) = delete;

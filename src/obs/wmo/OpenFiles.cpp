@@ -8,8 +8,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <charconv>
+#include <chrono>
+#include <cstring>
 
 #include "core/Kol.h"
 
@@ -95,7 +96,8 @@ void OpenFiles::poll()
 
 OpenFiles::Entry* OpenFiles::lookup(const char* path, Hint* hint) const
 {
-  if (hint && hint->set == this && hint->epoch == epoch_ && *hint->entry->path == path)
+  if (hint && hint->set == this && hint->epoch == epoch_ &&
+      (hint->same_path || *hint->entry->path == path))
     return hint->entry;
   key_.assign(path);
   auto it = files_.find(key_);
@@ -141,7 +143,7 @@ OpenFiles::Entry* OpenFiles::use(const char* path, Hint* hint, bool hold, bool c
   if (!e) return nullptr;
   e->used = ++clock_;
   e->held = e->held || hold;
-  if (hint) *hint = {this, e, epoch_};
+  if (hint) *hint = {this, e, epoch_, hint->same_path};
   return e;
 }
 
@@ -158,33 +160,69 @@ int OpenFiles::append(const char* path, const char* bytes, int n, Hint* hint, bo
   gather(*e, bytes, static_cast<size_t>(n));
   if (static_cast<int>(e->gathered.size()) >= GATHER)
     write(*e, e->gathered.size());
-  else if (gathered_ > GATHER_ALL)
-    flush();
+  else if (held_ > GATHER_ALL)
+    shed();
   return 1;
 }
 
+// Room grows from a size that holds a few bulletins or index lines, rather than from nothing.
 void OpenFiles::gather(Entry& e, const void* bytes, size_t n)
 {
   if (!e.listed) gathering_.push_back(&e);
   e.listed = true;
+  size_t need = e.gathered.size() + n;
+  if (need > e.gathered.capacity())
+    makeRoom(e, std::max({need, 2 * e.gathered.capacity(), static_cast<size_t>(FIRST_ROOM)}));
   e.gathered.append(static_cast<const char*>(bytes), n);
-  gathered_ += n;
 }
 
-// The memory of a file that gathers nothing more for now goes back: with thousands of files
-// most gather now and then.
+void OpenFiles::makeRoom(Entry& e, size_t n)
+{
+  held_ -= e.gathered.capacity();
+  e.gathered.reserve(n);
+  held_ += e.gathered.capacity();
+}
+
+void OpenFiles::freeRoom(Entry& e)
+{
+  held_ -= e.gathered.capacity();
+  std::string().swap(e.gathered);
+  held_ += e.gathered.capacity();
+}
+
 void OpenFiles::flush()
 {
-  std::vector<Entry*> still;
-  for (Entry* e : gathering_) {
-    write(*e, e->held && e->mark >= 0 ? static_cast<size_t>(e->mark) : e->gathered.size());
-    e->listed = !e->gathered.empty();
-    if (e->listed)
-      still.push_back(e);
-    else
-      std::string().swap(e->gathered);
-  }
-  gathering_.swap(still);
+  for (Entry* e : gathering_) writeOut(*e);
+  unlist();
+}
+
+// Over the memory allowed, the files that gathered most are written until half of it is free;
+// the others go on gathering, so that each file is written in large pieces.
+void OpenFiles::shed()
+{
+  std::vector<Entry*> most(gathering_);
+  std::sort(most.begin(), most.end(),
+            [](const Entry* a, const Entry* b) { return a->gathered.size() > b->gathered.size(); });
+  for (size_t i = 0; i < most.size() && held_ > GATHER_ALL / 2; i++) writeOut(*most[i]);
+  unlist();
+}
+
+// What a file gathered goes out (of a bulletin still being put, only what came before it); its
+// memory goes back when nothing is left: with thousands of files most gather now and then.
+void OpenFiles::writeOut(Entry& e)
+{
+  write(e, e.held && e.mark >= 0 ? static_cast<size_t>(e.mark) : e.gathered.size());
+  e.listed = !e.gathered.empty();
+  if (e.listed) return;
+  freeRoom(e);
+  if (e.waiting.empty()) std::string().swap(e.waiting);
+}
+
+void OpenFiles::unlist()
+{
+  gathering_.erase(std::remove_if(gathering_.begin(), gathering_.end(),
+                                  [](const Entry* e) { return !e->listed; }),
+                   gathering_.end());
 }
 
 void OpenFiles::sweep()
@@ -214,7 +252,6 @@ bool OpenFiles::write(Entry& e, size_t upto, const void* more, size_t n)
   long end = ok && (placing || !e.waiting.empty()) ? lseek(e.fd, 0, SEEK_CUR) : -1;
   placed(e, end < 0 ? -1 : end - static_cast<long>(upto + n), upto + n);
   e.gathered.erase(0, upto);
-  gathered_ -= upto;
   if (e.mark >= 0) e.mark -= static_cast<long>(upto);
   return ok;
 }
@@ -223,11 +260,14 @@ bool OpenFiles::write(Entry& e, size_t upto, const void* more, size_t n)
 // bulletins among them are due, and the bulletin being put knows its start once it is there.
 void OpenFiles::placed(Entry& e, long first, size_t written)
 {
-  std::string line;
-  for (const Waiting& w : e.waiting) {
-    if (first < 0) continue;
-    indexLine(first + static_cast<long>(w.at), w.rest, line);
-    w.set->append(w.path.c_str(), line.data(), static_cast<int>(line.size()), nullptr, false);
+  for (size_t at = 0; at < e.waiting.size() && first >= 0;) {
+    Waiting w;
+    std::memcpy(&w, e.waiting.data() + at, sizeof w);
+    const char* path = e.waiting.data() + at + sizeof w;
+    indexLine(first + static_cast<long>(w.at), std::string_view(path + w.path_size, w.rest_size),
+              line_);
+    w.set->append(path, line_.data(), static_cast<int>(line_.size()), &e.index_hint, false);
+    at += sizeof w + w.path_size + w.rest_size;
   }
   e.waiting.clear();
   if (e.mark >= 0 && static_cast<size_t>(e.mark) < written) {
@@ -260,9 +300,9 @@ int OpenFiles::put(const Hint& hint, const void* bytes, int n)
   if (have + static_cast<size_t>(n) <= GATHER_BULLETINS) {
     // Room for a full gathering once half of one is there, rather than twice that from
     // doubling on the way.
-    if (have + static_cast<size_t>(n) > GATHER_BULLETINS / 2) e.gathered.reserve(GATHER_BULLETINS);
+    if (have + static_cast<size_t>(n) > GATHER_BULLETINS / 2) makeRoom(e, GATHER_BULLETINS);
     gather(e, bytes, static_cast<size_t>(n));
-    if (gathered_ > GATHER_ALL) flush();
+    if (held_ > GATHER_ALL) shed();
     return 1;
   }
   if (n >= GATHER_BULLETINS / 2) return write(e, have, bytes, static_cast<size_t>(n));
@@ -275,13 +315,11 @@ int OpenFiles::drop(const Hint& hint)
 {
   Entry& e = *hint.entry;
   if (e.mark >= 0) {
-    gathered_ -= e.gathered.size() - static_cast<size_t>(e.mark);
     e.gathered.resize(static_cast<size_t>(e.mark));
     e.mark = -1;
     return 1;
   }
   // Written in part: everything after its start is its own, the file being held for it.
-  gathered_ -= e.gathered.size();
   e.gathered.clear();
   bool ok = e.start < 0 || ftruncate(e.fd, e.start) == 0;
   e.start = -1;
@@ -307,7 +345,11 @@ bool OpenFiles::deferIndex(const char* path, Hint* hint, OpenFiles& indexes, con
 {
   Entry* e = lookup(path, hint);
   if (!e || e->mark < 0) return false;
-  e->waiting.push_back({&indexes, index_path, static_cast<size_t>(e->mark), std::string(rest)});
+  Waiting w{&indexes, static_cast<size_t>(e->mark),
+            static_cast<uint32_t>(std::strlen(index_path) + 1), static_cast<uint32_t>(rest.size())};
+  e->waiting.append(reinterpret_cast<const char*>(&w), sizeof w);
+  e->waiting.append(index_path, w.path_size);
+  e->waiting.append(rest.data(), rest.size());
   return true;
 }
 
@@ -327,7 +369,7 @@ void OpenFiles::closeAll()
   for (Entry* e : gathering_) write(*e, e->gathered.size());
   gathering_.clear();
   files_.clear();
-  gathered_ = 0;
+  held_ = 0;
   epoch_++;
   watch_.clear();
 }
@@ -346,6 +388,7 @@ void OpenFiles::erase(Files::iterator it)
 {
   Entry* e = it->second.get();
   write(*e, e->gathered.size());
+  freeRoom(*e);
   if (e->listed) gathering_.erase(std::find(gathering_.begin(), gathering_.end(), e));
   if (e->watched) watch_.remove(it->first);
   files_.erase(it);

@@ -8,6 +8,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,6 +38,9 @@ class OpenFiles {
     const OpenFiles* set = nullptr;
     Entry* entry = nullptr;
     long epoch = -1;
+    // The caller vouches that the path is the one the hint was made for, which then need not
+    // be compared (its text is seldom in the processor's caches when thousands are in use).
+    bool same_path = false;
   };
 
   // limit: files held at most (the open-file limit of the process may lower it).
@@ -48,8 +52,11 @@ class OpenFiles {
   // Bytes gathered per file before they are written: lines, and bulletins; and in all, so
   // that thousands of files gathering at once stay within a few megabytes.
   static constexpr int GATHER = 4096;
-  static constexpr int GATHER_BULLETINS = 16384;
+  static constexpr int GATHER_BULLETINS = 65536;
   static constexpr size_t GATHER_ALL = 8 << 20;
+  // What a file gathering from nothing is given room for first: enough for the lines it
+  // gathers before they are written, and for a few bulletins.
+  static constexpr int FIRST_ROOM = GATHER + 512;
 
   // A descriptor appending to path, opened (with missing directories) when not held; -1 when
   // it cannot be opened. Valid until the next call on the set.
@@ -87,6 +94,8 @@ class OpenFiles {
   // last hour's file) is let go within two sweeps.
   void sweep();
   int size() const { return static_cast<int>(files_.size()); }
+  // Memory held by what the files gathered: at most GATHER_ALL once a call has returned.
+  size_t getHeld() const { return held_; }
   int getLimit() const { return limit_; }
   // Lowers or raises the limit (at least one file); files beyond it are closed.
   void setLimit(int limit);
@@ -98,12 +107,13 @@ class OpenFiles {
   void setCheckInterval(long micros) { check_interval_ = micros; }
 
  private:
-  // An index line waiting for the bulletin it points at to be written.
+  // An index line waiting for the bulletin it points at to be written, as a file keeps it in
+  // its waiting text: this head, then the index file's path (with its NUL) and the line's rest.
   struct Waiting {
     OpenFiles* set;
-    std::string path;
     size_t at;  // where the bulletin begins among the bytes gathered
-    std::string rest;
+    uint32_t path_size;
+    uint32_t rest_size;
   };
   struct Entry {
     const std::string* path = nullptr;  // its key
@@ -119,7 +129,9 @@ class OpenFiles {
     bool listed = false;   // in gathering_
     long mark = -1;        // where the bulletin being put begins in gathered, -1 once written
     long start = -1;       // where it begins in the file, once written
-    std::vector<Waiting> waiting;
+    // One piece of memory for them all, a bulletin being filed every few microseconds.
+    std::string waiting;
+    Hint index_hint;  // where the index file of the last of them was found
   };
   using Files = std::unordered_map<std::string, std::unique_ptr<Entry>>;
 
@@ -132,6 +144,12 @@ class OpenFiles {
   Entry* open(const char* path);
   Entry* use(const char* path, Hint* hint, bool hold, bool check = true);
   void gather(Entry& e, const void* bytes, size_t n);
+  // Changes the room of a file's gathering, keeping count of the memory held.
+  void makeRoom(Entry& e, size_t n);
+  void freeRoom(Entry& e);
+  void shed();
+  void writeOut(Entry& e);
+  void unlist();
   bool write(Entry& e, size_t upto, const void* more = nullptr, size_t n = 0);
   void placed(Entry& e, long first, size_t upto);
   void evictOldest();
@@ -141,13 +159,14 @@ class OpenFiles {
   long check_interval_ = 0;
   long checked_ = 0;  // when changes were last looked for (steady clock, microseconds)
   long clock_ = 0;
-  long swept_ = 0;       // the clock at the last sweep
-  size_t gathered_ = 0;  // bytes gathered in all files
-  long epoch_ = 0;       // counts the files closed: hints older than the last one are void
+  long swept_ = 0;   // the clock at the last sweep
+  size_t held_ = 0;  // memory held by what all files gathered
+  long epoch_ = 0;   // counts the files closed: hints older than the last one are void
   Files files_;
   std::vector<Entry*> gathering_;  // entries that have had bytes appended since the last flush
   PathWatch watch_;
   mutable std::string key_;  // the path looked up, kept to spare an allocation per lookup
+  std::string line_;         // an index line being made, likewise
 };
 
 }  // namespace KOL::wmo

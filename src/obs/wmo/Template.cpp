@@ -241,6 +241,12 @@ int filterCopy(const char* from, int n, char* to, int mode)
     i += run;
     k += run;
     if (run == BLOCK) continue;
+    // The line end of text in one step.
+    if (mode == 1 && from[i] == '\r' && i + 2 < n && from[i + 1] == '\r' && from[i + 2] == '\n') {
+      to[k++] = '\n';
+      i += 3;
+      continue;
+    }
     char c = map[static_cast<unsigned char>(from[i++])];
     to[k] = c;
     k += c != 0;
