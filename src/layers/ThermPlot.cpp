@@ -28,16 +28,17 @@ constexpr float SAT_AD_TOP = 200.0f;
 
 struct DiagramRow {
   const char* name;
+  const char* title;
   int proj;
   float clat, clon, dx, dy;
 };
 
 // The projection, centre and lattice spacing of each diagram; all are 12 x 11.
-constexpr DiagramRow DIAGRAMS[] = {{"skewt", 40, -40, 325, 9, 0.235f},
-                                   {"stuve", 41, -20, 394, 11, 0.36f},
-                                   {"ema", 42, -20, 325, 11, 0.235f},
-                                   {"teph", 43, -36, 332, 9.090909f, 0.033f},
-                                   {"rteph", 44, -25, 400, 13.6f, 0.049f}};
+constexpr DiagramRow DIAGRAMS[] = {{"skewt", "Skew-T", 40, -40, 325, 9, 0.235f},
+                                   {"stuve", "Stuve", 41, -20, 394, 11, 0.36f},
+                                   {"ema", "Emagram", 42, -20, 325, 11, 0.235f},
+                                   {"teph", "Tephigram", 43, -36, 332, 9.090909f, 0.033f},
+                                   {"rteph", "Tephigram (unrotated)", 44, -25, 400, 13.6f, 0.049f}};
 
 // Temperature (C) of a curve at a pressure; missing where the curve has none.
 using Curve = std::function<float(float)>;
@@ -102,6 +103,11 @@ int ThermPlot::getType(const char* name)
 const char* ThermPlot::getTypeName(int t)
 {
   return t >= 0 && t < NUM_TYPES ? DIAGRAMS[t].name : t == HODO ? "hodo" : DIAGRAMS[0].name;
+}
+
+const char* ThermPlot::getTypeTitle(int t)
+{
+  return t >= 0 && t < NUM_TYPES ? DIAGRAMS[t].title : t == HODO ? "Hodograph" : DIAGRAMS[0].title;
 }
 
 int ThermPlot::setType(int t)

@@ -38,6 +38,8 @@ class ThermPlot : public Drawing {
   // The type of a name: "skewt", "stuve", "ema", "teph", "rteph"; anything else skew-T.
   static int getType(const char* name);
   static const char* getTypeName(int type);
+  // What a person calls it ("Skew-T", "Tephigram" ...).
+  static const char* getTypeTitle(int type);
   int setVertAxis(float top, float bottom, float step);
   int setHorAxis(float min, float max, float step);
   // Comma-separated plot attributes: isobars, isotherms, then the adiabats and mixing-ratio
