@@ -89,30 +89,32 @@ Output outputKind(const char* out, const char* device)
   return Output::WINDOW;
 }
 
-// The diagram's colours suit a dark screen and, on an inverse device, paper. An image gets the
-// dark screen, PostScript colour on paper; the corner labels follow.
-void chooseColours(Output kind, Resrc& r)
+// The diagram's colours suit a dark screen and, on an inverse device, paper: an image gets the
+// dark screen, PostScript colour on paper. true for paper.
+bool chooseBackground(Output kind, Resrc& r)
 {
-  bool paper = r.getBool("inverse");
   if (kind == Output::IMAGE && !given(r.get("background"))) {
     r.set("background", "black");
-    paper = false;
+    return false;
   }
   if (kind == Output::POSTSCRIPT) {
     const std::string dev = r.get("device");
     if (dev.find(",gray") == std::string::npos && dev.find(",color") == std::string::npos)
       r.set("device", (dev + ",color").c_str());
-    paper = true;
+    // the plot sets the device's inverse video from the resource after the device's own
+    r.set("inverse", "true");
+    return true;
   }
-  if (!given(r.get("color_label"))) r.set("color_label", paper ? "black" : "white");
+  return r.getBool("inverse");
 }
 
-// The figure's parameter text: the off-screen device for images, the geometry when none given.
+// The figure's parameter text: the off-screen device for images; a screen or image size when
+// none is given (a page has its own).
 std::string figureParams(Output kind, const Resrc& r)
 {
   std::string params;
   if (kind == Output::IMAGE && !given(r.get("device"))) params = "de=i,";
-  if (!given(r.get("geometry")))
+  if (kind != Output::POSTSCRIPT && !given(r.get("geometry")))
     params += std::string(params.empty() ? "" : ",") + "ge=" + DEFAULT_GEOMETRY;
   return params;
 }
@@ -167,7 +169,7 @@ int main(int argc, char** argv)
     Kol::outError("kolskewt: no display; name a picture with -ou=FILE.png or -de=ps,FILE\n");
     return Kol::USAGE;
   }
-  chooseColours(kind, r);
+  const bool paper = chooseBackground(kind, r);
 
   ThermPlot therm;
   therm.setType(type);
@@ -176,6 +178,8 @@ int main(int argc, char** argv)
     Kol::outError("kolskewt: unable to open the output device\n");
     return Kol::FAILURE;
   }
+  // the corner labels and the border follow the background unless a colour is given
+  if (!given(r.get("color_label"))) figure.getPlot().setLabelColor(paper ? "black" : "white");
   figure.startPlot(PANEL, ThermPlot::getDomain(type));
   figure.addDrawing(therm);
   figure.addDrawing(sound);

@@ -29,6 +29,7 @@ constexpr float BARB_MARGIN = 0.012f;
 constexpr float BARB_SPACING = 0.018f;
 constexpr float CALM_SPEED = 2.5f;
 constexpr float NOTE_HEIGHT = 0.02f;
+constexpr float SUMMARY_HEIGHT = 0.013f;
 
 // The value of a token after its '=' ("" without one).
 const char* valueOf(const char* token)
@@ -201,19 +202,9 @@ int SoundPlot::draw(Plot& plot)
               (sounding.getId()[0] ? sounding.getId() : id);
   if (!problem.empty()) {
     Kol::outMessage(Kol::MESS, "SoundPlot: %s\n", problem.c_str());
-    therm::DiagramView view(plot);
-    const Rect& vp = view.viewport();
-    Graph& g = plot.getGraph();
-    g.setTran(Plot::PAGE);
-    g.activateTran(Plot::PAGE);
-    plot.setText();
-    plot.setTextColor("red");
-    plot.setTextHeight(NOTE_HEIGHT);
-    plot.setTextAlign(2, 3);
-    plot.drawText((vp.x1 + vp.x2) / 2, (vp.y1 + vp.y2) / 2, problem.c_str());
-    plot.setText();
-    g.setTran(Plot::MAP);
-    g.activateTran(Plot::MAP);
+    const Rect vp = plot.getGraph().getGTran(Plot::MAP).getViewport();
+    pageText(plot, Point((vp.x1 + vp.x2) / 2, (vp.y1 + vp.y2) / 2), problem.c_str(), "red",
+             NOTE_HEIGHT, 2);
     return 0;
   }
   plot.setLine();
@@ -225,7 +216,35 @@ int SoundPlot::draw(Plot& plot)
   drawWinds(plot);
   plot.setLine();
   addLabels(plot);
+  if (parcel_on) drawParcelSummary(plot);
   return 1;
+}
+
+// Text on the page (viewport units), in a box of the background's colour when boxed.
+void SoundPlot::pageText(Plot& plot, const Point& at, const char* text, const char* colour,
+                         float height, int align, bool boxed)
+{
+  Graph& g = plot.getGraph();
+  const int saved = g.getTran();
+  g.setTran(Plot::PAGE);
+  g.activateTran(Plot::PAGE);
+  plot.setText();
+  plot.setTextHeight(height);
+  plot.setTextAlign(align, 3);
+  if (boxed) {
+    const float w = g.getTextWidth(text), pad = 0.3f * height;
+    const float x1 = align == 1 ? at.x : align == 2 ? at.x - w / 2 : at.x - w;
+    plot.setFill();
+    plot.setFillColor(g.getInverse() ? "white" : "black");
+    plot.drawFill(
+        Rect(x1 - pad, at.y - 0.5f * height - pad, x1 + w + pad, at.y + 0.5f * height + pad));
+    plot.setFill();
+  }
+  plot.setTextColor(colour);
+  plot.drawText(at, text);
+  plot.setText();
+  g.setTran(saved);
+  g.activateTran(saved);
 }
 
 void SoundPlot::drawCurve(Plot& plot, float UpaLevel::*field, const char* attr)
@@ -320,10 +339,8 @@ void SoundPlot::drawWinds(Plot& plot)
 void SoundPlot::addLabels(Plot& plot)
 {
   char info[Plot::LABEL_SIZE];
-  const char* name = sounding.getGenName();
-  std::snprintf(info, sizeof info, "%s%s%s%s%s  %s", sounding.getId(),
-                sounding.getWmo()[0] ? " " : "", sounding.getWmo(), name && *name ? " " : "",
-                name ? name : "", ThermPlot::getTypeTitle(diagram));
+  std::snprintf(info, sizeof info, "%s%s%s  %s", sounding.getId(), sounding.getWmo()[0] ? " " : "",
+                sounding.getWmo(), ThermPlot::getTypeTitle(diagram));
   plot.setLabel("ul", info);
   if (sounding.getDate().isSet()) {
     String when;
@@ -331,7 +348,12 @@ void SoundPlot::addLabels(Plot& plot)
     plot.setLabel("ur", when.get());
     if (!plot.getDate().isSet()) plot.setDate(sounding.getDate());
   }
-  if (!parcel_on) return;
+}
+
+// The parcel's energies and lifted index in the diagram's lower left corner, where a sounding
+// seldom reaches.
+void SoundPlot::drawParcelSummary(Plot& plot)
+{
   ParcelParams pp;
   if (!pp.setType(parcel_type.get()) || !pp.calc(sounding)) return;
   auto number = [](float v, const char* fmt) {
@@ -341,10 +363,16 @@ void SoundPlot::addLabels(Plot& plot)
     return std::string(buf);
   };
   char text[Plot::LABEL_SIZE];
-  std::snprintf(text, sizeof text, "Parcel %s: CAPE %s J/kg  CIN %s J/kg  LI %s C",
+  std::snprintf(text, sizeof text, "%s parcel  CAPE %s J/kg  CIN %s J/kg  LI %s C",
                 parcel_type.get(), number(pp.getCape(), "%.0f").c_str(),
                 number(pp.getCin(), "%.0f").c_str(), number(pp.getLiftedIndex(), "%.1f").c_str());
-  plot.setLabel("ll", text);
+  const Rect vp = plot.getGraph().getGTran(Plot::MAP).getViewport();
+  const char* c = Kol::resrc.get("color_label");
+  pageText(plot, Point(vp.x1 + SUMMARY_HEIGHT, vp.y1 + 1.5f * SUMMARY_HEIGHT), text,
+           c && *c                        ? c
+           : plot.getGraph().getInverse() ? "black"
+                                          : "white",
+           SUMMARY_HEIGHT, 1, true);
 }
 
 void SoundPlot::print()

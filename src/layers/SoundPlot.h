@@ -80,6 +80,9 @@ class SoundPlot : public Drawing {
   void drawWinds(Plot& plot);
   std::vector<std::pair<int, Point>> windLevels(Plot& plot, float x) const;
   void addLabels(Plot& plot);
+  void drawParcelSummary(Plot& plot);
+  static void pageText(Plot& plot, const Point& at, const char* text, const char* colour,
+                       float height, int align, bool boxed = false);
   std::string colorItem(int i, const char* def) const;
 
   Filename file;
