@@ -115,4 +115,14 @@ int DiagramPlot::countNonWhite(int x1, int y1, int x2, int y2) const
   return n;
 }
 
+int writeOwnOunFile(const std::string& dir)
+{
+  int status = -1;
+  run(programPath("kolupa") + " -file_path=" + databaseDir() + " -con_path=" + dir +
+          " -date=201105221300 -out=upa_cvt " +
+          dataFile("upperair/ENCODED_72357_OUN_20110522_12Z.txt") + " 2>&1",
+      &status);
+  return status;
+}
+
 }  // namespace KOLTest

@@ -48,4 +48,8 @@ class DiagramPlot {
   KOL::Image img_;
 };
 
+// The OUN TEMP set of 2011-05-22 12 UTC converted by kolupa into the own upper-air file that
+// the convention "upa_cvt" names under dir; kolupa's exit status.
+int writeOwnOunFile(const std::string& dir);
+
 }  // namespace KOLTest

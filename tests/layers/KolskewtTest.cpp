@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "DiagramPicture.h"
 #include "common/TestData.h"
 #include "graphics/plot/PlotImage.h"
 #include "imagery/Image.h"
@@ -71,12 +72,8 @@ TEST(KolskewtTest, OwnFileByNamingConvention)
 {
   KOL_REQUIRE_DATA();
   KOLTest::TempDir dir;
+  ASSERT_EQ(KOLTest::writeOwnOunFile(dir.path()), 0);
   int status = -1;
-  KOLTest::run(KOLTest::programPath("kolupa") + " -file_path=" + KOLTest::databaseDir() +
-                   " -con_path=" + dir.path() + " -date=201105221300 -out=upa_cvt " +
-                   KOLTest::dataFile(OUN),
-               &status);
-  ASSERT_EQ(status, 0);
   const std::string png = dir.file("own.png");
   const std::string out =
       kolskewt("-con_path=" + dir.path() + " -id=OUN -cu=#201105221200 -ou=" + png, &status);

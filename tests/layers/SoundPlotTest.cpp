@@ -252,16 +252,33 @@ TEST_F(SoundPlotTest, StationChosenByNumberOrIdentifier)
   EXPECT_NE(missing.getProblem().find("OUN"), std::string::npos) << missing.getProblem();
 }
 
+TEST_F(SoundPlotTest, PilotPartsAddTheirWinds)
+{
+  KOL_REQUIRE_DATA();
+  const std::string temp = KOLTest::dataFile("upperair/ENCODED_72456_TOP_20070504_12Z.txt");
+  const std::string pilot = KOLTest::dataFile("upperair/ENCODED_72456_TOP_20070504_12Z.pilot.txt");
+  const Date when(2007, 5, 4, 13, 0, 0);
+  auto winds = [&](const std::string& files) {
+    SoundPlot sp;
+    sp.setId("TOP");
+    sp.setFilename(files.c_str());
+    EXPECT_EQ(sp.load(when), 1) << sp.getProblem();
+    const UpaData& s = sp.getSounding();
+    int n = 0;
+    for (int i = 0; i < s.getNum(); ++i) n += s.validDir(i) && s.validPres(i);
+    return n;
+  };
+  const int temps = winds(temp), both = winds(temp + "\n" + pilot);
+  EXPECT_GT(temps, 10);
+  // the pilot's levels by height, placed at their pressures
+  EXPECT_GT(both, temps + 10);
+}
+
 TEST_F(SoundPlotTest, OwnUpperAirFileByNamingConvention)
 {
   KOL_REQUIRE_DATA();
   KOLTest::TempDir dir;
-  int status = -1;
-  KOLTest::run(KOLTest::programPath("kolupa") + " -file_path=" + KOLTest::databaseDir() +
-                   " -con_path=" + dir.path() + " -date=201105221300 -out=upa_cvt " +
-                   KOLTest::dataFile(std::string(OUN.file) + ".txt") + " 2>&1",
-               &status);
-  ASSERT_EQ(status, 0);
+  ASSERT_EQ(KOLTest::writeOwnOunFile(dir.path()), 0);
   KOL::Kol::resrc.set("con_path", dir.path().c_str());
   SoundPlot sp;
   sp.setId("OUN");
