@@ -17,6 +17,7 @@
 #include "core/Kol.h"
 #include "layers/SoundPlot.h"
 #include "layers/ThermPlot.h"
+#include "obs/Calc.h"
 #include "obs/ParcelParams.h"
 #include "obs/UpaData.h"
 
@@ -252,6 +253,56 @@ TEST_F(SoundPlotTest, StationChosenByNumberOrIdentifier)
   EXPECT_NE(missing.getProblem().find("OUN"), std::string::npos) << missing.getProblem();
 }
 
+TEST_F(SoundPlotTest, ParameterKeys)
+{
+  KOL_REQUIRE_DATA();
+  SoundPlot sp = loaded(OUN, "diag=teph,par=850:20:10");
+  EXPECT_EQ(sp.getDiagram(), ThermPlot::TEPH);
+  sp.setParam("id=72357");
+  EXPECT_STREQ(sp.getId(), "72357");
+  KOL::Domain d;
+  ASSERT_EQ(sp.getDomain(d), 1);
+  EXPECT_EQ(d.proj, 43);
+  // a given parcel starts where it is told and follows its dry adiabat to its LCL
+  const auto path = sp.parcelPath();
+  ASSERT_GT(path.size(), 2u);
+  EXPECT_FLOAT_EQ(path.front().second, 850);
+  EXPECT_FLOAT_EQ(path.front().first, 20);
+  EXPECT_NEAR(path[1].first + 273.15f,
+              KOL::Calc::tempOnDryAd(KOL::Calc::potTemp(293.15f, 850), path[1].second), 0.01f);
+  sp.setParam("noparcel");
+  EXPECT_FALSE(sp.getParcel());
+  sp.setParam("parcel");
+  EXPECT_TRUE(sp.getParcel());
+  sp.setParam("diag=nothing");
+  EXPECT_EQ(sp.getDiagram(), ThermPlot::SKEWT);
+  // a parcel text that is none
+  SoundPlot odd = loaded(OUN, "par=sideways");
+  EXPECT_TRUE(odd.parcelPath().empty());
+}
+
+TEST_F(SoundPlotTest, LatestFileAtOrBeforeTheFrameDate)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir dir;
+  ASSERT_EQ(KOLTest::writeOwnOunFile(dir.path()), 0);
+  KOL::Kol::resrc.set("con_path", dir.path().c_str());
+  SoundPlot sp;
+  sp.setId("OUN");
+  Date later(2011, 5, 22, 20, 0, 0), earlier(2011, 5, 22, 6, 0, 0);
+  const int found = sp.setFilename(later);
+  Date date;
+  sp.getDate(date);
+  const int none = SoundPlot().setFilename(earlier);
+  KOL::Kol::resrc.set("con_path", "");
+  EXPECT_EQ(found, 1);
+  EXPECT_EQ(date.getHour(), 12);
+  EXPECT_EQ(none, 0);
+  DiagramPlot d(ThermPlot::SKEWT);
+  EXPECT_EQ(sp.draw(d.plot()), 1) << sp.getProblem();
+  EXPECT_GT(sp.getSounding().getNum(), 40);
+}
+
 TEST_F(SoundPlotTest, PilotPartsAddTheirWinds)
 {
   KOL_REQUIRE_DATA();
@@ -333,6 +384,20 @@ TEST_F(SoundPlotTest, NoUsableSoundingSaysSoOnThePicture)
                             static_cast<int>(mid.x) + 200, static_cast<int>(mid.y) + 15),
             50)
       << "the note in the middle";
+  // an own file cut in the middle of a record
+  KOLTest::TempDir own;
+  ASSERT_EQ(KOLTest::writeOwnOunFile(own.path()), 0);
+  const std::string whole = KOLTest::readFile(own.file("2011052212_upa.cvt"));
+  ASSERT_GT(whole.size(), 200u);
+  for (size_t cut : {whole.size() / 2, whole.size() - 3, size_t{20}}) {
+    const std::string part = dir.file("cut.cvt");
+    KOLTest::writeFile(part, whole.substr(0, cut));
+    SoundPlot c;
+    c.setFilename(part.c_str());
+    c.load(Date(2011, 5, 22, 13, 0, 0));
+    DiagramPlot cd(ThermPlot::SKEWT);
+    c.draw(cd.plot());
+  }
   // a text that holds no parts at all
   const std::string junk = dir.file("junk.txt");
   KOLTest::writeFile(junk, "no soundings here\n\x01\x02\xff\n");

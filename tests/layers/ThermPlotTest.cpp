@@ -168,6 +168,25 @@ TEST_F(ThermPlotTest, PanelTakesTheShapeOfTheLattice)
   EXPECT_NEAR(clip.width() / clip.height(), 2.0, 0.01);
 }
 
+TEST_F(ThermPlotTest, AxisStepsSpaceTheLines)
+{
+  DiagramPlot d(ThermPlot::EMA);
+  ThermPlot tp;
+  tp.setType(ThermPlot::EMA);
+  EXPECT_EQ(tp.setVertAxis(100, 1000, 100), 1);
+  EXPECT_EQ(tp.setHorAxis(-100, 100, 20), 1);
+  EXPECT_EQ(tp.setVertAxis(1000, 100, 100), 0) << "top below bottom";
+  EXPECT_EQ(tp.setHorAxis(-100, 100, 0), 0);
+  tp.setGridColor("blue:w2,red:w2,off,off,off");
+  tp.draw(d.plot());
+  d.capture();
+  // isobars every 100 mb, isotherms every 20 C
+  EXPECT_TRUE(d.inkNear(d.pixel(-30, 900), "blue"));
+  EXPECT_FALSE(d.inkNear(d.pixel(-30, 850), "blue"));
+  EXPECT_TRUE(d.inkNear(d.pixel(-20, 600), "red"));
+  EXPECT_FALSE(d.inkNear(d.pixel(-30, 600), "red"));
+}
+
 TEST_F(ThermPlotTest, RangeOfTheWindowRoundedOutward)
 {
   DiagramPlot d(ThermPlot::SKEWT);
