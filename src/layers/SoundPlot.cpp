@@ -204,7 +204,8 @@ int SoundPlot::draw(Plot& plot)
     Kol::outMessage(Kol::MESS, "SoundPlot: %s\n", problem.c_str());
     const Rect vp = plot.getGraph().getGTran(Plot::MAP).getViewport();
     pageText(plot, Point((vp.x1 + vp.x2) / 2, (vp.y1 + vp.y2) / 2), problem.c_str(), "red",
-             NOTE_HEIGHT, 2);
+             NOTE_HEIGHT, 2, true);
+    if (levels > 0 || sounding.getNum() > 0) addLabels(plot);
     return 0;
   }
   plot.setLine();
