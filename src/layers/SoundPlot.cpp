@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "core/DateTool.h"
 #include "core/Kol.h"
@@ -40,6 +41,16 @@ const char* valueOf(const char* token)
 
 bool hasValue(const char* token) { return std::strchr(token, '=') != nullptr; }
 
+// Every file the selection names, in order.
+std::vector<std::string> namesOf(Filename& f)
+{
+  std::vector<std::string> out;
+  for (int i = 0; i < f.getNumFiles(); ++i)
+    if (const char* n = f.getName(i); n && *n) out.emplace_back(n);
+  if (f.getNumFiles() > 0) f.setFile(0);
+  return out;
+}
+
 }  // namespace
 
 void SoundPlot::init()
@@ -57,7 +68,7 @@ void SoundPlot::init()
   temp_color = "";
   dewp_color = "";
   parcel_color = "";
-  given = false;
+  handed = loaded = false;
   sounding.init();
   problem.clear();
   setFile();
@@ -109,17 +120,7 @@ void SoundPlot::setId(const char* text) { StrLib::copy(id, ID_SIZE, text ? text 
 void SoundPlot::setSounding(const UpaData& s)
 {
   sounding = s;
-  given = true;
-}
-
-// Every file the selection names, in order.
-static std::vector<std::string> namesOf(Filename& f)
-{
-  std::vector<std::string> out;
-  for (int i = 0; i < f.getNumFiles(); ++i)
-    if (const char* n = f.getName(i); n && *n) out.emplace_back(n);
-  if (f.getNumFiles() > 0) f.setFile(0);
-  return out;
+  handed = true;
 }
 
 int SoundPlot::setFilename()
@@ -144,17 +145,18 @@ int SoundPlot::setFilename(Date& d, const char* spec)
   reference = d;
   if (chosen) return 1;
   const int found = file.setFile(d, spec && *spec ? spec : "la");
-  files = namesOf(file);
+  std::vector<std::string> names = namesOf(file);
+  if (names != files) loaded = false;
+  files = std::move(names);
   return found;
 }
 
+// The file's date when its name tells it, else the date of the sounding read.
 int SoundPlot::getDate(Date& d)
 {
-  if (sounding.getDate().isSet()) {
-    d = sounding.getDate();
-    return 1;
-  }
-  return file.getDate(d);
+  if (file.getDate(d)) return 1;
+  d = sounding.getDate();
+  return d.isSet();
 }
 
 int SoundPlot::getInitDate(Date& d) { return file.getDate(d); }
@@ -168,15 +170,15 @@ int SoundPlot::getDomain(Domain& d)
 int SoundPlot::load(const Date& ref)
 {
   reference = ref;
-  given = false;
+  loaded = false;
   problem.clear();
-  given = read() != 0;
-  return given;
+  loaded = read() != 0;
+  return loaded;
 }
 
 int SoundPlot::read()
 {
-  if (given) return 1;
+  if (handed || loaded) return 1;
   Date ref = reference;
   if (!ref.isSet()) ref.set();
   return sound::readSounding(files, id, ref, sounding, problem);

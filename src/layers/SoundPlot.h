@@ -97,7 +97,8 @@ class SoundPlot : public Drawing {
   String temp_color;
   String dewp_color;
   String parcel_color;
-  bool given;  // the sounding was handed over, not read
+  bool handed;  // the sounding was handed over, not read
+  bool loaded;  // the sounding of the files is read
   UpaData sounding;
   std::string problem;
 };
