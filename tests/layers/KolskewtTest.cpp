@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include <unistd.h>
+
 #include "DiagramPicture.h"
 #include "common/TestData.h"
 #include "graphics/plot/PlotImage.h"
@@ -49,6 +51,31 @@ TEST(KolskewtTest, TempSetToPngOfEveryDiagram)
     EXPECT_EQ(img.getWidth(), 850);
     EXPECT_EQ(img.getHeight(), 800);
   }
+}
+
+// With no output named and a display at hand, the diagram opens in a window: a private Xvfb, the
+// program started in the background and stopped by its process id once its window is up.
+TEST(KolskewtTest, WindowWhenADisplayExists)
+{
+  KOL_REQUIRE_DATA();
+  int status = -1;
+  KOLTest::run("command -v Xvfb && command -v xdotool", &status);
+  if (status != 0) GTEST_SKIP() << "Xvfb or xdotool not installed";
+  const int display = 150 + static_cast<int>(getpid() % 100);
+  const std::string d = ":" + std::to_string(display);
+  const std::string script =
+      "Xvfb " + d +
+      " -screen 0 1024x900x24 -nolisten tcp >/dev/null 2>&1 & X=$!; "
+      "for i in $(seq 40); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.25; "
+      "done; " +
+      KOLTest::programPath("kolskewt") + " -file_path=" + KOLTest::databaseDir() +
+      " -id=OUN -cu=#201105221200 -ti=skewtwindowtest " + KOLTest::dataFile(OUN) +
+      " >/dev/null 2>&1 & K=$!; found=no; "
+      "for i in $(seq 80); do xdotool search --name skewtwindowtest >/dev/null 2>&1 && "
+      "{ found=yes; break; }; sleep 0.25; done; "
+      "kill $K; wait $K 2>/dev/null; kill $X; wait $X 2>/dev/null; echo $found";
+  const std::string out = KOLTest::run("export DISPLAY=" + d + "; " + script, &status);
+  EXPECT_NE(out.find("yes"), std::string::npos) << out;
 }
 
 TEST(KolskewtTest, PostScriptAndGeometry)
