@@ -186,10 +186,8 @@ int SoundPlot::read()
 
 std::string SoundPlot::colorItem(int i, const char* def) const
 {
-  Strings items;
-  items.set(data_color.get(), ',');
-  const char* s = i < items.getNum() ? items.getString(i) : nullptr;
-  return s && *s ? s : def;
+  const std::string s = therm::listItem(data_color.get(), i);
+  return s.empty() ? def : s;
 }
 
 int SoundPlot::draw(Plot& plot)

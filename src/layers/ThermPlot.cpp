@@ -165,10 +165,8 @@ int ThermPlot::getDomain(Domain& d)
 
 String ThermPlot::item(const String& list, int i, const char* def)
 {
-  Strings items;
-  items.set(list.get(), ',');
-  const char* s = i < items.getNum() ? items.getString(i) : nullptr;
-  return s && *s ? String(s) : String(def);
+  const std::string s = therm::listItem(list.get(), i);
+  return String(s.empty() ? def : s.c_str());
 }
 
 // Family 2 dry adiabats, 3 saturated adiabats, 4 mixing-ratio lines: their own item when the
@@ -176,12 +174,9 @@ String ThermPlot::item(const String& list, int i, const char* def)
 String ThermPlot::curveAttr(int family) const
 {
   static const char* const DEFAULTS[] = {"green", "cyan:st=dsh", "brown:st=lsdsh"};
-  Strings items;
-  items.set(grid_color.get(), ',');
-  const int n = items.getNum();
-  const int i = family < n ? family : n > 2 ? 2 : -1;
-  const char* s = i >= 0 ? items.getString(i) : nullptr;
-  return s && *s ? String(s) : String(DEFAULTS[family - 2]);
+  std::string s = therm::listItem(grid_color.get(), family);
+  if (s.empty()) s = therm::listItem(grid_color.get(), 2);
+  return String(s.empty() ? DEFAULTS[family - 2] : s.c_str());
 }
 
 int ThermPlot::draw(Plot& plot)
@@ -250,11 +245,8 @@ void ThermPlot::drawAdiabats(Plot& plot)
 void ThermPlot::drawMixRatios(Plot& plot)
 {
   useAttr(plot, curveAttr(4));
-  Strings values;
-  values.set(mix_ratio.get(), ',');
-  for (int i = 0; i < values.getNum(); ++i) {
-    const float w = static_cast<float>(std::atof(values.getString(i)));
-    if (!(w > 0)) continue;
+  for (float w : therm::listValues(mix_ratio.get())) {
+    if (w <= 0) continue;
     drawCurve(
         plot, [w](float p) { return celsius(Calc::tempOnMixRat(w, p)); }, range.bottom, range.top,
         vert_step);
@@ -299,10 +291,9 @@ void ThermPlot::drawLabels(Plot& plot)
 
   useTextAttr(plot, item(label_color, 2, inverse ? "brown" : "yellow"));
   plot.setTextAlign(2, 1);
-  Strings values;
-  values.set(mix_ratio.get(), ',');
-  for (int i = 0; i < values.getNum(); i += 2) {
-    const float w = static_cast<float>(std::atof(values.getString(i)));
+  const std::vector<float> values = therm::listValues(mix_ratio.get());
+  for (size_t i = 0; i < values.size(); i += 2) {
+    const float w = values[i];
     Point at;
     if (!(w > 0) || !view.toPage(celsius(Calc::tempOnMixRat(w, range.bottom)), range.bottom, at) ||
         at.x < vp.x1 || at.x > vp.x2)

@@ -317,6 +317,9 @@ TEST_F(ThermPlotTest, MixingRatioLabelsOfEverySecondValue)
   // only those inside the panel: a list reaching beyond its right edge loses them
   const std::vector<std::string> hot = rowOf(drawnLabels(ThermPlot::SKEWT, "2,1,150,1,5"), "g/kg");
   EXPECT_EQ(hot, (std::vector<std::string>{"2.0", "5.0", "g/kg"}));
+  // items that are empty or no numbers keep their places and draw nothing
+  EXPECT_EQ(rowOf(drawnLabels(ThermPlot::SKEWT, "2,,x,1,,5"), "g/kg"),
+            (std::vector<std::string>{"2.0", "g/kg"}));
 }
 
 TEST_F(ThermPlotTest, PressureLabelsEveryOtherStepInsideThePanel)

@@ -1,8 +1,10 @@
 #include "layers/therm/DiagramView.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "core/Const.h"
+#include "core/Strings.h"
 #include "geo/EarthPoint.h"
 #include "graphics/Plot.h"
 
@@ -89,6 +91,27 @@ bool DiagramView::isothermAtBottom(float t, float& x) const
   if (!crossing(Point(win.x1, win.y1), Point(win.x2, win.y1), 0, t, at)) return false;
   x = page(at).x;
   return true;
+}
+
+std::string listItem(const char* list, int i)
+{
+  Strings items;
+  items.set(list ? list : "", ',');
+  const char* s = i >= 0 && i < items.getNum() ? items.getString(i) : nullptr;
+  return s ? s : "";
+}
+
+std::vector<float> listValues(const char* list)
+{
+  Strings items;
+  items.set(list ? list : "", ',');
+  std::vector<float> out;
+  for (int i = 0; i < items.getNum(); ++i) {
+    const char* s = items.getString(i);
+    const float v = s ? std::strtof(s, nullptr) : 0.0f;
+    out.push_back(v > 0 ? v : 0.0f);
+  }
+  return out;
 }
 
 }  // namespace KOL::therm

@@ -4,6 +4,9 @@
 // projection through its forward and inverse transforms.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "geo/Domain.h"
 #include "geo/Point.h"
 #include "geo/Rect.h"
@@ -48,6 +51,12 @@ class DiagramView {
   GTran tran;
   Rect win, view;
 };
+
+// Item i of a comma-separated list ("" when the list has no such item or it is empty).
+std::string listItem(const char* list, int i);
+// The numbers of a comma-separated list (items that are not positive numbers left out, with
+// their places kept as 0).
+std::vector<float> listValues(const char* list);
 
 }  // namespace therm
 }  // namespace KOL
