@@ -10,19 +10,26 @@
 
 namespace KOLTest {
 
-namespace {
+const KOL::Rect DIAGRAM_PANEL(0.08f, 0.08f, 0.93f, 0.95f);
 
-// The page rectangle of kolskewt's diagram.
-const KOL::Rect PANEL(0.08f, 0.08f, 0.93f, 0.95f);
-
-}  // namespace
+bool isInkOf(float r, float g, float b, float tr, float tg, float tb)
+{
+  const float d[3] = {1 - r, 1 - g, 1 - b};
+  const float e[3] = {1 - tr, 1 - tg, 1 - tb};
+  const float ee = e[0] * e[0] + e[1] * e[1] + e[2] * e[2];
+  if (ee <= 0) return false;
+  const float alpha = (d[0] * e[0] + d[1] * e[1] + d[2] * e[2]) / ee;
+  float residual = 0;
+  for (int k = 0; k < 3; ++k) residual += (d[k] - alpha * e[k]) * (d[k] - alpha * e[k]);
+  return alpha > 0.6f && std::sqrt(residual) < 0.08f;
+}
 
 DiagramPlot::DiagramPlot(int type) : DiagramPlot(KOL::ThermPlot::getDomain(type)) {}
 
 DiagramPlot::DiagramPlot(const KOL::Domain& d)
 {
   open();
-  plot_.setPanel(PANEL, d);
+  plot_.setPanel(DIAGRAM_PANEL, d);
 }
 
 void DiagramPlot::open()
@@ -67,21 +74,12 @@ DiagramPlot::Target DiagramPlot::target(const char* colour)
   return t;
 }
 
-// The pixel's departure from white lies along the colour's departure from white, and is
-// most of it (antialiased edges of the line blend with the background).
 bool DiagramPlot::isInk(int x, int y, const Target& t) const
 {
   if (x < 0 || y < 0 || x >= img_.getWidth() || y >= img_.getHeight()) return false;
   KOL::RGB c;
   img_.getRGB(x, y, c);
-  const float d[3] = {1 - c.red, 1 - c.green, 1 - c.blue};
-  const float e[3] = {1 - t.r, 1 - t.g, 1 - t.b};
-  const float ee = e[0] * e[0] + e[1] * e[1] + e[2] * e[2];
-  if (ee <= 0) return false;
-  const float alpha = (d[0] * e[0] + d[1] * e[1] + d[2] * e[2]) / ee;
-  float residual = 0;
-  for (int k = 0; k < 3; ++k) residual += (d[k] - alpha * e[k]) * (d[k] - alpha * e[k]);
-  return alpha > 0.6f && std::sqrt(residual) < 0.08f;
+  return isInkOf(c.red, c.green, c.blue, t.r, t.g, t.b);
 }
 
 bool DiagramPlot::inkNear(const KOL::Point& px, const char* colour, int radius)

@@ -10,11 +10,21 @@
 
 namespace KOLTest {
 
+// The page rectangle of kolskewt's diagram.
+extern const KOL::Rect DIAGRAM_PANEL;
+
+// Whether a pixel (components 0-1) is ink of the colour (components 0-1): its departure from
+// white lies along the colour's, and is most of it (antialiased edges blend with the paper).
+bool isInkOf(float r, float g, float b, float tr, float tg, float tb);
+
 // A plot on the off-screen image device (white background), its panel set to the diagram of
 // type on the page rectangle the programs use.
 class DiagramPlot {
  public:
   static constexpr int WIDTH = 900, HEIGHT = 850;
+  struct Target {
+    float r, g, b;
+  };
   explicit DiagramPlot(int type);
   explicit DiagramPlot(const KOL::Domain& d);
   KOL::Plot& plot() { return plot_; }
@@ -33,15 +43,13 @@ class DiagramPlot {
   {
     return countInk(0, 0, img_.getWidth() - 1, img_.getHeight() - 1, colour);
   }
+  // The components (0-1) of a colour name.
+  Target target(const char* colour);
   // Pixels not white within the box.
   int countNonWhite(int x1, int y1, int x2, int y2) const;
 
  private:
-  struct Target {
-    float r, g, b;
-  };
   void open();
-  Target target(const char* colour);
   bool isInk(int x, int y, const Target& t) const;
 
   KOL::Plot plot_;
