@@ -273,6 +273,17 @@ void Plot::initPanel()
   graph.setViewport(MAP, graph.getMaxViewport());
 }
 
+// The shape of a panel: a map keeps its units square; a diagram (its axes measure different
+// things, temperature against pressure) takes the shape of its lattice, (nx - 1) / (ny - 1).
+float Plot::panelAspect(const Domain& d)
+{
+  const bool diagram = d.proj >= FIRST_DIAGRAM && d.proj <= LAST_DIAGRAM;
+  if (diagram && !Const::isMiss(d.nx) && !Const::isMiss(d.ny) && d.nx > 1 && d.ny > 1)
+    return d.getAspect();
+  const Rect& win = d.getLimits();
+  return win.height() != 0 ? win.width() / win.height() : 0.0f;
+}
+
 int Plot::applyPanel(Panel& p, int h, int v)
 {
   if (!graph.isOpen()) return 0;
@@ -286,8 +297,8 @@ int Plot::applyPanel(Panel& p, int h, int v)
     area.set(area.x1 + mx, area.y1 + my, area.x2 - mx, area.y2 - my);
   }
   const Rect& win = p.getDomain().getLimits();
-  const float aspect = win.height() != 0 ? win.width() / win.height() : 0.0f;
   graph.setTran(MAP);
+  const float aspect = panelAspect(p.getDomain());
   if (!graph.setViewportAspect(area, aspect, h, v)) return 0;
   graph.setWindow(MAP, win);
   p.setViewport(graph.getGTran(MAP).getViewport());

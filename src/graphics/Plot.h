@@ -281,6 +281,9 @@ class Plot : public Listener {
     char format[LABEL_SIZE];
   };
 
+  // Projection codes of diagrams (log-pressure, hodograph, thermodynamic), not maps.
+  static constexpr int FIRST_DIAGRAM = 24, LAST_DIAGRAM = 44;
+  static float panelAspect(const Domain& d);
   int clampPanel(int i) const { return i < 0 || i >= getNumPanels() ? 0 : i; }
   int applyPanel(Panel& p, int h, int v);
   int chooseDevice(const char* params);

@@ -1,0 +1,148 @@
+// kolskewt as a forecaster runs it: a real TEMP set to a PNG of each diagram and to PostScript,
+// the own upper-air file by naming convention, and input that cannot give a picture.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include <unistd.h>
+
+#include "DiagramPicture.h"
+#include "common/TestData.h"
+#include "graphics/plot/PlotImage.h"
+#include "imagery/Image.h"
+
+namespace {
+
+const char* const OUN = "upperair/ENCODED_72357_OUN_20110522_12Z.txt";
+
+std::string kolskewt(const std::string& args, int* status, bool display = false)
+{
+  return KOLTest::run(std::string(display ? "" : "env -u DISPLAY ") +
+                          KOLTest::programPath("kolskewt") +
+                          " -file_path=" + KOLTest::databaseDir() + " " + args + " 2>&1",
+                      status);
+}
+
+// Lines of the output.
+int lines(const std::string& text)
+{
+  int n = 0;
+  for (char c : text) n += c == '\n';
+  return n;
+}
+
+TEST(KolskewtTest, TempSetToPngOfEveryDiagram)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir dir;
+  const char* keep = std::getenv("KOL_KEEP_PICTURES");
+  for (const char* type : {"skewt", "stuve", "ema", "teph", "rteph"}) {
+    const std::string png =
+        (keep && *keep ? std::string(keep) : dir.path()) + "/kolskewt_" + type + ".png";
+    int status = -1;
+    const std::string out = kolskewt("-id=OUN -cu=#201105221200 -ty=" + std::string(type) +
+                                         " -ou=" + png + " " + KOLTest::dataFile(OUN),
+                                     &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("written to " + png), std::string::npos) << out;
+    EXPECT_NE(out.find("KOUN"), std::string::npos) << out;
+    KOL::Image img;
+    ASSERT_EQ(KOL::PlotImage::readPng(png.c_str(), img), 1) << type;
+    EXPECT_EQ(img.getWidth(), 850);
+    EXPECT_EQ(img.getHeight(), 800);
+  }
+}
+
+// With no output named and a display at hand, the diagram opens in a window: a private Xvfb, the
+// program started in the background and stopped by its process id once its window is up.
+TEST(KolskewtTest, WindowWhenADisplayExists)
+{
+  KOL_REQUIRE_DATA();
+  int status = -1;
+  KOLTest::run("command -v Xvfb && command -v xdotool", &status);
+  if (status != 0) GTEST_SKIP() << "Xvfb or xdotool not installed";
+  const int display = 150 + static_cast<int>(getpid() % 100);
+  const std::string d = ":" + std::to_string(display);
+  const std::string script =
+      "Xvfb " + d +
+      " -screen 0 1024x900x24 -nolisten tcp >/dev/null 2>&1 & X=$!; "
+      "for i in $(seq 40); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.25; "
+      "done; " +
+      KOLTest::programPath("kolskewt") + " -file_path=" + KOLTest::databaseDir() +
+      " -id=OUN -cu=#201105221200 -ti=skewtwindowtest " + KOLTest::dataFile(OUN) +
+      " >/dev/null 2>&1 & K=$!; found=no; "
+      "for i in $(seq 80); do xdotool search --name skewtwindowtest >/dev/null 2>&1 && "
+      "{ found=yes; break; }; sleep 0.25; done; "
+      "kill $K; wait $K 2>/dev/null; kill $X; wait $X 2>/dev/null; echo $found";
+  const std::string out = KOLTest::run("export DISPLAY=" + d + "; " + script, &status);
+  EXPECT_NE(out.find("yes"), std::string::npos) << out;
+}
+
+TEST(KolskewtTest, PostScriptAndGeometry)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir dir;
+  int status = -1;
+  const std::string ps = dir.file("oun.ps");
+  std::string out = kolskewt("-id=72357 -de=ps," + ps + " " + KOLTest::dataFile(OUN), &status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_NE(out.find("written to " + ps), std::string::npos) << out;
+  EXPECT_EQ(KOLTest::readFile(ps).rfind("%!PS", 0), 0u);
+
+  const std::string gif = dir.file("oun.gif");
+  out = kolskewt("-id=OUN -ge=600x500 -ou=" + gif + " " + KOLTest::dataFile(OUN), &status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_EQ(KOLTest::readFile(gif).rfind("GIF8", 0), 0u) << out;
+}
+
+TEST(KolskewtTest, OwnFileByNamingConvention)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir dir;
+  ASSERT_EQ(KOLTest::writeOwnOunFile(dir.path()), 0);
+  int status = -1;
+  const std::string png = dir.file("own.png");
+  const std::string out =
+      kolskewt("-con_path=" + dir.path() + " -id=OUN -cu=#201105221200 -ou=" + png, &status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_FALSE(KOLTest::readFile(png).empty()) << out;
+}
+
+TEST(KolskewtTest, BadInputGivesOneLineAndFailure)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir dir;
+  const std::string png = dir.file("x.png");
+  struct {
+    std::string args;
+    const char* says;
+  } cases[] = {
+      {"-id=OUN -ou=" + png + " " + dir.file("absent.txt"), "absent.txt"},
+      {"-id=XYZ -ou=" + png + " " + KOLTest::dataFile(OUN), "XYZ"},
+      {"-id=OUN -con_path=" + dir.path() + " -ou=" + png, "upper-air file"},
+      {"-id=OUN " + KOLTest::dataFile(OUN), "display"},
+  };
+  for (const auto& c : cases) {
+    int status = -1;
+    const std::string out = kolskewt(c.args, &status);
+    EXPECT_NE(status, 0) << c.args;
+    EXPECT_EQ(lines(out), 1) << out;
+    EXPECT_NE(out.find(c.says), std::string::npos) << out;
+    EXPECT_TRUE(KOLTest::readFile(png).empty()) << c.args;
+  }
+  // a sounding of one level: a picture that says so, and failure
+  const std::string one = dir.file("one.txt");
+  KOLTest::writeFile(one, "TTAA 72121 72357 99966 22212 18007 88999 77999=\n");
+  int status = -1;
+  const std::string out = kolskewt("-ou=" + png + " " + one, &status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(out.find("too few levels"), std::string::npos) << out;
+  EXPECT_FALSE(KOLTest::readFile(png).empty());
+  // an unknown type draws the skew-T with a warning
+  const std::string out2 =
+      kolskewt("-id=OUN -ty=hodo -ou=" + png + " " + KOLTest::dataFile(OUN), &status);
+  EXPECT_EQ(status, 0) << out2;
+  EXPECT_NE(out2.find("unknown diagram type hodo"), std::string::npos) << out2;
+}
+
+}  // namespace
