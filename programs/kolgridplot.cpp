@@ -49,14 +49,20 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 
 bool has(const char* text) { return text && *text; }
 
+// A white page unless another background is named, with dark contour lines on it.
+void whitePage(Resrc& r)
+{
+  if (has(r.get("background"))) return;
+  r.set("background", "white");
+  if (!has(r.get("color_cont"))) r.set("color_cont", "black");
+}
+
 // The plot's parameters: the headless image device for an image output unless a device is named.
 std::string plotParams(const Resrc& r)
 {
-  std::string p;
-  if (!has(r.get("background"))) p += "bg=white,";
   const char* out = r.get("output");
-  if (!has(r.get("device")) && has(out) && PlotImage::outputType(out)) p += "de=i";
-  return p;
+  if (!has(r.get("device")) && has(out) && PlotImage::outputType(out)) return "de=i";
+  return "";
 }
 
 // "name.png" for one frame; "name_f006.png" for the frame of forecast hour 6.
@@ -120,6 +126,7 @@ int main(int argc, char** argv)
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional, "filename"); status >= 0)
     return status;
   Resrc& r = Kol::resrc;
+  whitePage(r);
   GridPlot layer;  // takes "time", "level", "model" and "parameter" as it starts
   const char* file = r.get("filename");
   if (has(file) ? !layer.setFilename(file) : !layer.setFilename()) {

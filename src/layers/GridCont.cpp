@@ -1,5 +1,6 @@
 #include "layers/GridCont.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/Kol.h"
@@ -13,6 +14,7 @@ namespace KOL {
 void GridCont::init()
 {
   contour.init();
+  labelsChosen = barChosen = false;
   label = true;
   mapMode = -1;
   model[0] = '\0';
@@ -26,7 +28,11 @@ void GridCont::init()
   if (const char* p = r.get("parameter"); StrLib::valid(p)) setParam(p);
 }
 
-void GridCont::reset() { contour.init(); }
+void GridCont::reset()
+{
+  contour.init();
+  labelsChosen = barChosen = false;
+}
 
 int GridCont::setParam(const char* params)
 {
@@ -43,6 +49,10 @@ int GridCont::setParam(const char* params)
       StrLib::copy(model, MODEL_SIZE, s + 3);
     } else if ((StrLib::equal(s, "gs", 2) || StrLib::equal(s, "va", 2)) && f.size() > 3) {
       gridSpec = f.substr(3);
+    } else if (StrLib::equal(s, "lab", 3)) {
+      labelsChosen = true;
+    } else if (StrLib::iequal(s, "bar") || StrLib::iequal(s, "nobar")) {
+      barChosen = true;
     }
   }
   return contour.setParam(params);
@@ -63,8 +73,20 @@ int GridCont::draw(Plot& plot)
   return draw(plot, grid);
 }
 
+void GridCont::fitLabels(const Grid& g)
+{
+  const int type = contour.getType();
+  if (!barChosen && (type == ContPlot::FILL || type == ContPlot::LINE_FILL)) contour.setBar(true);
+  if (labelsChosen) return;
+  // Highs and lows stand out over about a fifteenth of the field; a filled field carries no
+  // line labels, its colours say the value.
+  const int radius = std::clamp(std::min(g.getNx(), g.getNy()) / 15, 2, 8);
+  contour.setLabelParam(type == ContPlot::FILL ? 0 : contour.getLabelFreq(), radius);
+}
+
 int GridCont::draw(Plot& plot, Grid& g)
 {
+  fitLabels(g);
   if (!contour.draw(plot, g)) return 0;
   if (label && contour.drawLabels(plot, g)) plot.done();
   return 1;

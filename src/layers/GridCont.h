@@ -47,7 +47,13 @@ class GridCont : public Drawing {
   const char* getGridSpec() const { return gridSpec.c_str(); }
 
  private:
+  // Label spacing, high/low radius and the colour bar of fills that suit g, unless the
+  // parameters chose them.
+  void fitLabels(const Grid& g);
+
   ContPlot contour;
+  bool labelsChosen;
+  bool barChosen;
   bool label;
   int mapMode;  // -1 automatic, 0 map lines only, 1 map fill
   char model[MODEL_SIZE];

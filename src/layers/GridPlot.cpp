@@ -11,6 +11,7 @@
 #include "grid/GridSpec.h"
 #include "grid/GridTool.h"
 #include "layers/VarList.h"
+#include "layers/VarName.h"
 
 namespace KOL {
 
@@ -225,6 +226,10 @@ void GridPlot::dataSpec(const VarList& list, int i, GridSpec& spec)
   if (!v) return;
   spec.set(*v);
   GridTool::updateSpec(spec, fore, lev, list.getName(i));
+  // a field is drawn in the usual units of its quantity unless the entry names others
+  VarName names;
+  VarNameItem item;
+  if (!*spec.getUnits() && names.get(list.getName(i), item)) spec.setUnits(item.units);
 }
 
 int GridPlot::readGrids(const VarList&, const std::vector<int>&, Grids& grids)
