@@ -171,13 +171,13 @@ void GridPlot::decodeSelection()
   lev.init();
   if (!level.empty()) lev.decode(level.c_str());
   fore.init();
-  // a list of forecast times is drawn by the figure's frames, one item each
-  if (!foreTime.empty() && foreTime.find(',') == std::string::npos) {
-    fore.decode(foreTime.c_str());
-    if (fore.getType() != ForeTime::MISSING) foreHour = fore.getHours();
-  } else if (!foreTime.empty()) {
-    fore.decode(foreTime.substr(0, foreTime.find(',')).c_str());
-  }
+  // a list of forecast times is drawn by the figure's frames, one item each: alone, the layer
+  // draws the first
+  if (foreTime.empty()) return;
+  fore.decode(foreTime.substr(0, foreTime.find(',')).c_str());
+  // a bare number of hours is the forecast for that hour
+  if (fore.getType() == ForeTime::ANY) fore.set(ForeTime::FORECAST, fore.getHours(), Const::FMISS);
+  if (fore.getType() != ForeTime::MISSING) foreHour = fore.getHours();
 }
 
 int GridPlot::draw(Plot& plot)
