@@ -15,6 +15,13 @@
 
 namespace KOL {
 
+namespace {
+
+// A variable code no grid has.
+constexpr int NO_GRID = -1;
+
+}  // namespace
+
 void GridPlot::init()
 {
   model[0] = '\0';
@@ -225,6 +232,12 @@ void GridPlot::dataSpec(const VarList& list, int i, GridSpec& spec)
   const VarSpec* v = list.getSpec(i);
   if (!v) return;
   spec.set(*v);
+  if (!spec.isVarSet()) {
+    // a name the table does not know selects no grid (an unset code would take any)
+    Kol::outWarning("GridPlot: unknown variable: %s\n", list.getName(i));
+    spec.setVar(0, NO_GRID);
+    return;
+  }
   GridTool::updateSpec(spec, fore, lev, list.getName(i));
   // a field is drawn in the usual units of its quantity unless the entry names others
   VarName names;

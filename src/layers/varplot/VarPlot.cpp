@@ -276,9 +276,24 @@ void VarPlot::addLabels(Plot& plot, const VarSpec& spec, const Date& date, const
   plot.done();
 }
 
+// A field the data did not have is named on the picture, so that its absence is seen.
+void VarPlot::noData(Plot& plot, const VarList& list, int i)
+{
+  String info;
+  list.getSpec(i)->toInfoLabel(info);
+  info.append(": no data");
+  Kol::outWarning("VarPlot: no data for %s\n", info.get());
+  plot.setLabel("ul", info.get());
+  plot.done();
+}
+
 int VarPlot::drawContour(Plot& plot, const VarList& list, int i, int slot, Context& ctx)
 {
-  if (slot < 0 || !grids.isSet(slot)) return 0;
+  if (slot < 0) return 0;
+  if (!grids.isSet(slot) || grids.getGrid(slot).getValid() <= 0) {
+    noData(plot, list, i);
+    return 0;
+  }
   Grid g = grids.getGrid(slot);
   String info;
   labelSpec(*list.getSpec(i), g).toInfoLabel(info);
@@ -291,7 +306,11 @@ int VarPlot::drawContour(Plot& plot, const VarList& list, int i, int slot, Conte
 
 int VarPlot::drawVector(Plot& plot, const VarList& list, int i, int uSlot, int vSlot, Context& ctx)
 {
-  if (uSlot < 0 || vSlot < 0 || !grids.isSet(uSlot) || !grids.isSet(vSlot)) return 0;
+  if (uSlot < 0 || vSlot < 0) return 0;
+  if (!grids.isSet(uSlot) || !grids.isSet(vSlot) || grids.getGrid(uSlot).getValid() <= 0) {
+    noData(plot, list, i);
+    return 0;
+  }
   Grid u = grids.getGrid(uSlot);
   String info;
   labelSpec(*list.getSpec(i), u).toInfoLabel(info);

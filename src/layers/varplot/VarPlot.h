@@ -110,6 +110,7 @@ class VarPlot {
   int drawContour(Plot& plot, const VarList& list, int i, int slot, Context& ctx);
   int drawVector(Plot& plot, const VarList& list, int i, int uSlot, int vSlot, Context& ctx);
   void drawMap(Plot& plot, const std::string& params) const;
+  static void noData(Plot& plot, const VarList& list, int i);
   int startPanel(Plot& plot, const VarList& list, int i, Context& ctx);
 
   Grids grids{0};
