@@ -11,16 +11,15 @@
 #include "geo/GridPoint.h"
 #include "graphics/Plot.h"
 #include "graphics/plot/PlotParams.h"
+#include "graphics/WindPlot.h"
 #include "grid/Grid.h"
+#include "grid/GridMath.h"
 
 namespace KOL {
 
 namespace {
 
 constexpr double DEG = 0.017453292519943295;
-// Arrow heads: their length as a share of the arrow and their half-angle.
-constexpr float HEAD = 0.3f;
-constexpr float HEAD_ANGLE = 25.0f;
 
 float distance(const Point& a, const Point& b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
@@ -33,12 +32,6 @@ Point onPlot(const Grid& g, const Plot& plot, int i, int j)
       !plot.getDomain().tran(e, p))
     p.init();
   return p;
-}
-
-Point along(const Point& p, float dir, float length)
-{
-  return Point(p.x + length * static_cast<float>(std::sin(dir * DEG)),
-               p.y + length * static_cast<float>(std::cos(dir * DEG)));
 }
 
 }  // namespace
@@ -114,23 +107,6 @@ float GridVect::mapDirection(const Grid& g, int i, int j, float u, float v, cons
   return plot.getDomain().adjustDir(toEarth, p);
 }
 
-void GridVect::drawArrow(Plot& plot, const Point& p, float dir, float length) const
-{
-  const Point tip = along(p, dir, length);
-  plot.drawLine(p, tip);
-  const float head = length * HEAD;
-  plot.drawLine(tip, along(tip, dir + 180.0f - HEAD_ANGLE, head));
-  plot.drawLine(tip, along(tip, dir + 180.0f + HEAD_ANGLE, head));
-}
-
-void GridVect::drawBarb(Plot& plot, const Point& p, float dir, float speed, float size) const
-{
-  (void)speed;
-  // Until the station-model barbs can be shared here, a barb request draws the shaft with its
-  // arrow head.
-  drawArrow(plot, p, dir, size);
-}
-
 void GridVect::addLabels(Plot& plot, const Grid& u) const
 {
   if (!plot.getDate().isSet()) {
@@ -157,11 +133,21 @@ int GridVect::draw(Plot& plot, const Grid& u, const Grid& v)
     Point p;
     float dir, speed;
   };
+  // barbs count knots
+  Grid uk, vk;
+  const bool knots = barbs && *u.getUnits() && !StrLib::iequal(u.getUnits(), "kt");
+  if (knots) {
+    uk.copy(u), vk.copy(v);
+    GridMath::units(uk, "kt");
+    GridMath::units(vk, "kt");
+  }
+  const Grid& gu = knots ? uk : u;
+  const Grid& gv = knots ? vk : v;
   std::vector<Symbol> symbols;
   float top = 0.0f;
   for (int j = 0; j < u.getNy(); j += dj) {
     for (int i = 0; i < u.getNx(); i += di) {
-      const float uu = u.getValue(i, j), vv = v.getValue(i, j);
+      const float uu = gu.getValue(i, j), vv = gv.getValue(i, j);
       const Point p = onPlot(u, plot, i, j);
       if (p.isMiss() || !plot.withinDomain(p)) continue;
       const float dir = mapDirection(u, i, j, uu, vv, plot, p);
@@ -174,11 +160,14 @@ int GridVect::draw(Plot& plot, const Grid& u, const Grid& v)
   if (symbols.empty()) return 0;
   plot.setLine();
   if (!color.empty()) plot.setLineColor(color.c_str());
+  const WindPlot wind;
   for (const Symbol& s : symbols) {
+    // the symbols take the direction the wind comes from
+    const float from = s.dir + 180.0f;
     if (barbs)
-      drawBarb(plot, s.p, s.dir, s.speed, room * 0.9f);
-    else if (top > 0.0f && s.speed > 0.0f)
-      drawArrow(plot, s.p, s.dir, room * 0.9f * s.speed / top);
+      wind.drawBarb(plot, s.p, from, s.speed, room * 0.7f);
+    else if (top > 0.0f)
+      wind.drawVector(plot, s.p, from, s.speed / top, room * 0.9f);
   }
   if (label) addLabels(plot, u);
   return 1;

@@ -17,7 +17,7 @@ class Point;
 class GridVect : public Drawing {
  public:
   // Room of one symbol as a share of the plot's height, before scaling.
-  static constexpr float SPACING = 0.04f;
+  static constexpr float SPACING = 0.05f;
 
   GridVect() { init(); }
   explicit GridVect(const char* params) : GridVect() { setParam(params); }
@@ -49,8 +49,6 @@ class GridVect : public Drawing {
                             const Point& p);
 
  private:
-  void drawArrow(Plot& plot, const Point& p, float dir, float length) const;
-  void drawBarb(Plot& plot, const Point& p, float dir, float speed, float size) const;
   void addLabels(Plot& plot, const Grid& u) const;
 
   bool barbs;
