@@ -86,8 +86,8 @@ int saveFrames(Figure& fig, const char* output)
   const std::string name = PlotImage::outputName(output);
   const char* type = PlotImage::outputType(output);
   const std::vector<std::string> hours = PlotParams::split(fig.getForeTime().c_str());
-  const std::vector<std::string> files = frameFiles(name, plot.getNumFrames() >= 2 ? hours
-                                                                                   : std::vector<std::string>());
+  const std::vector<std::string> files =
+      frameFiles(name, plot.getNumFrames() >= 2 ? hours : std::vector<std::string>());
   int saved = 0;
   for (size_t i = 0; i < files.size(); ++i) {
     if (files.size() >= 2) {

@@ -23,7 +23,8 @@ int ModelSpec::set(const char* text)
   if (!ModelName::find(name, centre, process)) return 0;
   char lower[NAME_SIZE];
   int k = 0;
-  for (; name[k]; ++k) lower[k] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[k])));
+  for (; name[k]; ++k)
+    lower[k] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[k])));
   lower[k] = '\0';
   std::snprintf(conv, CONV_SIZE, "grid_%s", lower);
   return 1;

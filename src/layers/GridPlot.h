@@ -9,12 +9,12 @@
 
 #include "core/Filename.h"
 #include "core/ForeTime.h"
+#include "graphics/Drawing.h"
+#include "graphics/Listener.h"
 #include "grid/Grid.h"
 #include "grid/GridRead.h"
 #include "grid/Level.h"
 #include "grid/ModelSpec.h"
-#include "graphics/Drawing.h"
-#include "graphics/Listener.h"
 #include "layers/GridCont.h"
 #include "layers/GridVect.h"
 #include "layers/varplot/VarPlot.h"
@@ -85,6 +85,7 @@ class GridPlot : public Drawing, public Listener, private VarPlotSource {
  private:
   // The pipeline's questions.
   bool gridded() const override { return true; }
+  const char* slotMessage() const override { return "Read data"; }
   void dataSpec(const VarList& list, int i, GridSpec& spec) override;
   int readGrids(const VarList& list, const std::vector<int>& entries, Grids& grids) override;
   void label(Plot& plot, const VarList& list, int i) override;

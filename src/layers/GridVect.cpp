@@ -10,8 +10,8 @@
 #include "geo/EarthPoint.h"
 #include "geo/GridPoint.h"
 #include "graphics/Plot.h"
-#include "graphics/plot/PlotParams.h"
 #include "graphics/WindPlot.h"
+#include "graphics/plot/PlotParams.h"
 #include "grid/Grid.h"
 #include "grid/GridMath.h"
 
@@ -79,9 +79,8 @@ void GridVect::stride(const Grid& g, const Plot& plot, float spacing, int& di, i
   EarthPoint centre;
   GridPoint gc;
   Point pc;
-  if (plot.getDomain().tranCenter(pc) && plot.getDomain().tran(pc, centre) &&
-      g.tran(centre, gc) && !gc.isMiss() && gc.x >= 0 && gc.y >= 0 && gc.x < nx - 1 &&
-      gc.y < ny - 1) {
+  if (plot.getDomain().tranCenter(pc) && plot.getDomain().tran(pc, centre) && g.tran(centre, gc) &&
+      !gc.isMiss() && gc.x >= 0 && gc.y >= 0 && gc.x < nx - 1 && gc.y < ny - 1) {
     i = static_cast<int>(gc.x), j = static_cast<int>(gc.y);
   }
   i = std::min(i, nx - 2), j = std::min(j, ny - 2);

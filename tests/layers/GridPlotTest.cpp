@@ -69,7 +69,19 @@ class GridPlotTest : public KOLTest::QuietTest {
     QuietTest::SetUp();
     Kol::setDatabasePath(KOLTest::databaseDir().c_str());
   }
+  // The list drawn from the NAM file on its own domain on a picture of the given size.
+  void drawNam(GridPlot& layer, const char* list, const char* size)
+  {
+    layer.setVariable(list);
+    ASSERT_EQ(layer.setFilename(KOLTest::dataFile(NAM).c_str()), 1);
+    ASSERT_TRUE(plot.open((std::string("bg=white,de=i,sz=") + size).c_str()));
+    KOL::Domain d;
+    ASSERT_EQ(layer.getDomain(d), 1);
+    plot.setDomain(d);
+    ASSERT_EQ(layer.draw(plot), 1);
+  }
   ResourceScope resources;
+  KOL::Plot plot;
 };
 
 TEST_F(GridPlotTest, ForecastTimeRangesBecomeLists)
@@ -78,11 +90,8 @@ TEST_F(GridPlotTest, ForecastTimeRangesBecomeLists)
     const char* text;
     const char* list;
   } cases[] = {
-      {"0-24/6", "0,6,12,18,24"},
-      {"12", "12"},
-      {"0-12/5", "0,5,10"},
-      {"6,18", "6,18"},
-      {"f12", "f12"},
+      {"0-24/6", "0,6,12,18,24"}, {"12", "12"},   {"0-12/5", "0,5,10"},
+      {"6,18", "6,18"},           {"f12", "f12"},
   };
   for (const auto& c : cases) {
     GridPlot layer;
@@ -133,7 +142,6 @@ TEST_F(GridPlotTest, MissingFileGivesTheUnitedStates)
   EXPECT_EQ(d.proj, us.proj);
   EXPECT_FLOAT_EQ(d.clat, us.clat);
   EXPECT_FLOAT_EQ(d.clon, us.clon);
-  KOL::Plot plot;
   ASSERT_TRUE(plot.open("bg=white,de=i,sz=200x150"));
   EXPECT_EQ(layer.draw(plot), 0) << "nothing to draw from a missing file";
 }
@@ -165,14 +173,8 @@ TEST_F(GridPlotTest, FunctionsOfFieldsAgreeWithEcCodes)
   ASSERT_EQ(t850.size(), h500.size());
 
   GridPlot layer;
-  layer.setVariable("sub(500:hght,1000:hght)[m],sub(850:temp[K],#273.15)[K]");
-  ASSERT_EQ(layer.setFilename(file.c_str()), 1);
-  KOL::Plot plot;
-  ASSERT_TRUE(plot.open("bg=white,de=i,sz=320x240"));
-  KOL::Domain d;
-  ASSERT_EQ(layer.getDomain(d), 1);
-  plot.setDomain(d);
-  ASSERT_EQ(layer.draw(plot), 1);
+  drawNam(layer, "sub(500:hght,1000:hght)[m],sub(850:temp[K],#273.15)[K]", "320x240");
+  if (HasFatalFailure()) return;
   const KOL::VarPlot& p = layer.getPipeline();
   const KOL::Grid& thick = p.slotGrid(0);
   const KOL::Grid& celsius = p.slotGrid(3);
@@ -203,14 +205,8 @@ TEST_F(GridPlotTest, FillColourAtGridPointsFollowsTheirValues)
   const auto slp = ecCodesPoints(file, "shortName=prmsl");
   ASSERT_EQ(slp.size(), 6045u);
   GridPlot layer("nolabel");
-  layer.setVariable("prmsl[mb,cf,cof=900=blue/1012=green,nobar]");
-  ASSERT_EQ(layer.setFilename(file.c_str()), 1);
-  KOL::Plot plot;
-  ASSERT_TRUE(plot.open("bg=white,de=i,sz=640x480"));
-  KOL::Domain d;
-  ASSERT_EQ(layer.getDomain(d), 1);
-  plot.setDomain(d);
-  ASSERT_EQ(layer.draw(plot), 1);
+  drawNam(layer, "prmsl[mb,cf,cof=900=blue/1012=green,nobar]", "640x480");
+  if (HasFatalFailure()) return;
   KOL::Image img;
   ASSERT_EQ(plot.getImage(img), 1);
   if (const char* keep = std::getenv("KOL_KEEP_PICTURES"))

@@ -68,15 +68,15 @@ TEST_F(KolgridplotTest, ForecastLoopWritesOnePicturePerHour)
     make += " && grib_set -s forecastTime=" + std::to_string(h) +
             ",offsetValuesBy=" + std::to_string(h * 800 / 6) + " " + base + " " +
             tmp.file("p" + std::to_string(h) + ".grib2");
-  make += " && cat " + base + " " + tmp.file("p6.grib2") + " " + tmp.file("p12.grib2") + " > " +
-          file;
+  make +=
+      " && cat " + base + " " + tmp.file("p6.grib2") + " " + tmp.file("p12.grib2") + " > " + file;
   int status = -1;
   KOLTest::run(make, &status);
   ASSERT_EQ(status, 0);
-  const std::string out = kolgridplot(
-      "-va='prmsl[mb,cf,cof=900=blue/1020=green]' -ft=0-12/6 -ge=300x200 -ou=" +
-          tmp.file("slp.png") + " " + file,
-      &status);
+  const std::string out =
+      kolgridplot("-va='prmsl[mb,cf,cof=900=blue/1020=green]' -ft=0-12/6 -ge=300x200 -ou=" +
+                      tmp.file("slp.png") + " " + file,
+                  &status);
   EXPECT_EQ(status, 0) << out;
   int green[3];
   const char* names[] = {"slp_f000.png", "slp_f006.png", "slp_f012.png"};
@@ -104,9 +104,8 @@ TEST_F(KolgridplotTest, PostScriptDevice)
   KOL_REQUIRE_DATA();
   const std::string ps = tmp.file("map.ps");
   int status = -1;
-  const std::string out =
-      kolgridplot("-va='500:hght[dam],wind500' -de=ps," + ps + " " + KOLTest::dataFile(NAM),
-                  &status);
+  const std::string out = kolgridplot(
+      "-va='500:hght[dam],wind500' -de=ps," + ps + " " + KOLTest::dataFile(NAM), &status);
   EXPECT_EQ(status, 0) << out;
   EXPECT_NE(out.find("wrote " + ps), std::string::npos) << out;
   EXPECT_EQ(KOLTest::readFile(ps).rfind("%!PS", 0), 0u);
@@ -115,19 +114,19 @@ TEST_F(KolgridplotTest, PostScriptDevice)
 TEST_F(KolgridplotTest, RefusedAndMissingInput)
 {
   int status = -1;
-  std::string out = kolgridplot("-va=500:hght -ou=" + tmp.file("x.png") + " /nonexistent.grib2",
-                                &status);
+  std::string out =
+      kolgridplot("-va=500:hght -ou=" + tmp.file("x.png") + " /nonexistent.grib2", &status);
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("kolgridplot: no grid file"), std::string::npos) << out;
 
-  out = kolgridplot("-ou=" + tmp.file("x.png") + " " + KOLTest::dataFile(NAM), &status);
+  // a file that is not a grid file at all
+  KOLTest::writeFile(tmp.file("text.grib2"), "not a grid file\n");
+  out = kolgridplot("-ou=" + tmp.file("x.png") + " " + tmp.file("text.grib2"), &status);
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("no variable list"), std::string::npos) << out;
 
-  // a file that is not a grid file at all
-  KOLTest::writeFile(tmp.file("text.grib2"), "not a grid file\n");
-  out = kolgridplot("-va=500:hght -ou=" + tmp.file("x.png") + " " + tmp.file("text.grib2"),
-                    &status);
+  out =
+      kolgridplot("-va=500:hght -ou=" + tmp.file("x.png") + " " + tmp.file("text.grib2"), &status);
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("kolgridplot: no grid in"), std::string::npos) << out;
 }

@@ -81,6 +81,14 @@ VarList decoded(const char* text)
   return list;
 }
 
+// The list's slots given, its data read and its functions evaluated; the number of functions.
+int evaluated(VarPlot& p, VarList& list, FakeSource& src)
+{
+  p.assignSlots(list, src);
+  p.readData(list, src);
+  return p.evaluate(list);
+}
+
 std::vector<int> indices(const VarList& list)
 {
   std::vector<int> out;
@@ -173,9 +181,7 @@ TEST_F(VarPlotTest, FunctionsAreEvaluatedDeepestFirst)
   FakeSource src;
   src.values = {{"a", 10.0f}, {"b", 5.0f}, {"c", 1.0f}};
   VarPlot p;
-  p.assignSlots(list, src);
-  p.readData(list, src);
-  EXPECT_EQ(p.evaluate(list), 3);
+  EXPECT_EQ(evaluated(p, list, src), 3);
   EXPECT_FLOAT_EQ(p.slotGrid(list.getDataIndex(1)).getValue(1, 1), 15.0f);
   EXPECT_FLOAT_EQ(p.slotGrid(list.getDataIndex(0)).getValue(1, 1), 14.0f);
   EXPECT_FLOAT_EQ(p.slotGrid(list.getDataIndex(5)).getValue(4, 3), 20.0f);
@@ -189,9 +195,7 @@ TEST_F(VarPlotTest, VectorFunctionFillsTwoSlots)
   src.values["h"] = 0.0f;
   src.ramp["h"] = true;
   VarPlot p;
-  p.assignSlots(list, src);
-  p.readData(list, src);
-  p.evaluate(list);
+  evaluated(p, list, src);
   const Grid& dx = p.slotGrid(list.getDataIndex(0));
   const Grid& dy = p.slotGrid(list.getDataIndex(0) + 1);
   ASSERT_TRUE(dx.isData());
@@ -207,9 +211,7 @@ TEST_F(VarPlotTest, VectorArgumentGivesBothComponents)
   FakeSource src;
   src.values = {{"u", 3.0f}, {"v", 4.0f}};
   VarPlot p;
-  p.assignSlots(list, src);
-  p.readData(list, src);
-  p.evaluate(list);
+  evaluated(p, list, src);
   EXPECT_NEAR(p.slotGrid(list.getDataIndex(0)).getValue(0, 0), 5.0f, 1e-4);
 }
 

@@ -138,7 +138,7 @@ bool VarPlot::needsData(const VarList& list, int i, bool gridded) const
 
 int VarPlot::assignSlots(VarList& list, VarPlotSource& src)
 {
-  Kol::outDebug(2, "Read and grid data\n");
+  Kol::outDebug(2, "%s\n", src.slotMessage());
   dataEntries.clear();
   struct Slot {
     int entry;
@@ -224,8 +224,7 @@ void VarPlot::evaluateOne(const VarList& list, int i)
 {
   const int slot = list.getDataIndex(i);
   const VarSpec& spec = *list.getSpec(i);
-  Kol::outDebug(2, "%d FUNC[%d] %s - %s\n", list.getLayer(i), i, list.getName(i),
-                list.getUnits(i));
+  Kol::outDebug(2, "%d FUNC[%d] %s - %s\n", list.getLayer(i), i, list.getName(i), list.getUnits(i));
   Grids args(0);
   collectArgs(list, i, args);
   Grid result[2];
@@ -287,17 +286,23 @@ void VarPlot::noData(Plot& plot, const VarList& list, int i)
   plot.done();
 }
 
-int VarPlot::drawContour(Plot& plot, const VarList& list, int i, int slot, Context& ctx)
+bool VarPlot::labelledGrid(Plot& plot, const VarList& list, int i, int slot, Grid& g) const
 {
-  if (slot < 0) return 0;
   if (!grids.isSet(slot) || grids.getGrid(slot).getValid() <= 0) {
     noData(plot, list, i);
-    return 0;
+    return false;
   }
-  Grid g = grids.getGrid(slot);
+  g = grids.getGrid(slot);
   String info;
   labelSpec(*list.getSpec(i), g).toInfoLabel(info);
   g.setInfo(info.get());
+  return true;
+}
+
+int VarPlot::drawContour(Plot& plot, const VarList& list, int i, int slot, Context& ctx)
+{
+  Grid g;
+  if (slot < 0 || !labelledGrid(plot, list, i, slot, g)) return 0;
   ctx.cont.reset();
   ctx.cont.setParam(ctx.params);
   ctx.cont.setParam(list.getFormat(i));
@@ -306,15 +311,9 @@ int VarPlot::drawContour(Plot& plot, const VarList& list, int i, int slot, Conte
 
 int VarPlot::drawVector(Plot& plot, const VarList& list, int i, int uSlot, int vSlot, Context& ctx)
 {
-  if (uSlot < 0 || vSlot < 0) return 0;
-  if (!grids.isSet(uSlot) || !grids.isSet(vSlot) || grids.getGrid(uSlot).getValid() <= 0) {
-    noData(plot, list, i);
+  Grid u;
+  if (uSlot < 0 || vSlot < 0 || !grids.isSet(vSlot) || !labelledGrid(plot, list, i, uSlot, u))
     return 0;
-  }
-  Grid u = grids.getGrid(uSlot);
-  String info;
-  labelSpec(*list.getSpec(i), u).toInfoLabel(info);
-  u.setInfo(info.get());
   ctx.vect.init();
   ctx.vect.setParam(ctx.params);
   ctx.vect.setParam(list.getFormat(i));
@@ -362,8 +361,8 @@ int VarPlot::drawEntry(Plot& plot, const VarList& list, int i, int last, int lev
     drawContour(plot, list, i, slot, ctx);
   } else {
     int end = i;
-    while (end < last && list.getLayer(end) == level && list.isParam(end) &&
-           !list.isMap(end) && !list.isPanel(end) && !contouredParam(list, end, ctx.src.gridded()))
+    while (end < last && list.getLayer(end) == level && list.isParam(end) && !list.isMap(end) &&
+           !list.isPanel(end) && !contouredParam(list, end, ctx.src.gridded()))
       ++end;
     Kol::outDebug(2, "PARAM %d - %d\n", i, end);
     ctx.src.drawParams(plot, list, i, end);

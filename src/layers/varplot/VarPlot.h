@@ -37,14 +37,13 @@ class VarPlotSource {
     (void)plot, (void)list, (void)first, (void)last;
     return 0;
   }
+  // The debug message that starts the grid slots ("Read and grid data" at the stations).
+  virtual const char* slotMessage() const { return "Read and grid data"; }
   // A group opener's format, before its entries are drawn.
   virtual void groupFormat(const char* format) { (void)format; }
   // Labels entry i after it was drawn at level 0 (a run of plain parameters or a group):
   // typically completes its specification and calls VarPlot::addLabels.
-  virtual void label(Plot& plot, const VarList& list, int i)
-  {
-    (void)plot, (void)list, (void)i;
-  }
+  virtual void label(Plot& plot, const VarList& list, int i) { (void)plot, (void)list, (void)i; }
 };
 
 class VarPlot {
@@ -111,6 +110,9 @@ class VarPlot {
   int drawVector(Plot& plot, const VarList& list, int i, int uSlot, int vSlot, Context& ctx);
   void drawMap(Plot& plot, const std::string& params) const;
   static void noData(Plot& plot, const VarList& list, int i);
+  // A copy of the grid of a slot carrying entry i's information label; false (the picture says
+  // so) when the slot has no data.
+  bool labelledGrid(Plot& plot, const VarList& list, int i, int slot, Grid& g) const;
   int startPanel(Plot& plot, const VarList& list, int i, Context& ctx);
 
   Grids grids{0};
