@@ -1,6 +1,7 @@
 #include "layers/GridCont.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "core/Kol.h"
@@ -8,6 +9,7 @@
 #include "graphics/Plot.h"
 #include "graphics/plot/PlotParams.h"
 #include "grid/GridRead.h"
+#include "layers/varplot/GridOnPlot.h"
 
 namespace KOL {
 
@@ -73,20 +75,24 @@ int GridCont::draw(Plot& plot)
   return draw(plot, grid);
 }
 
-void GridCont::fitLabels(const Grid& g)
+void GridCont::fitLabels(const Grid& g, const Plot& plot)
 {
   const int type = contour.getType();
   if (!barChosen && (type == ContPlot::FILL || type == ContPlot::LINE_FILL)) contour.setBar(true);
   if (labelsChosen) return;
-  // Highs and lows stand out over about a fifteenth of the field; a filled field carries no
-  // line labels, its colours say the value.
-  const int radius = std::clamp(std::min(g.getNx(), g.getNy()) / 15, 2, 8);
-  contour.setLabelParam(type == ContPlot::FILL ? 0 : contour.getLabelFreq(), radius);
+  // Highs and lows stand out over about a twelfth of the plot; a field finer than that cannot be
+  // searched so wide, and its extremes would crowd the picture: it has none. A filled field
+  // carries no line labels, its colours say the value.
+  int ri, rj;
+  varplot::stride(g, plot, std::fabs(plot.getVert()) / 12.0f, ri, rj);
+  const int radius = std::max(2, std::min(ri, rj));
+  contour.setLabelParam(type == ContPlot::FILL ? 0 : contour.getLabelFreq(),
+                        radius > MAX_RADIUS ? 0 : radius);
 }
 
 int GridCont::draw(Plot& plot, Grid& g)
 {
-  fitLabels(g);
+  fitLabels(g, plot);
   if (!contour.draw(plot, g)) return 0;
   if (label && contour.drawLabels(plot, g)) plot.done();
   return 1;

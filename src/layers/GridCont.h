@@ -17,6 +17,8 @@ class Plot;
 class GridCont : public Drawing {
  public:
   static constexpr int MODEL_SIZE = 20;
+  // The widest neighbourhood, in grid points, searched for highs and lows.
+  static constexpr int MAX_RADIUS = 8;
 
   GridCont() { init(); }
   explicit GridCont(const char* params) : GridCont() { setParam(params); }
@@ -49,7 +51,7 @@ class GridCont : public Drawing {
  private:
   // Label spacing, high/low radius and the colour bar of fills that suit g, unless the
   // parameters chose them.
-  void fitLabels(const Grid& g);
+  void fitLabels(const Grid& g, const Plot& plot);
 
   ContPlot contour;
   bool labelsChosen;

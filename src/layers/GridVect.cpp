@@ -14,25 +14,13 @@
 #include "graphics/plot/PlotParams.h"
 #include "grid/Grid.h"
 #include "grid/GridMath.h"
+#include "layers/varplot/GridOnPlot.h"
 
 namespace KOL {
 
 namespace {
 
 constexpr double DEG = 0.017453292519943295;
-
-float distance(const Point& a, const Point& b) { return std::hypot(a.x - b.x, a.y - b.y); }
-
-// Where grid point (i, j) of g lies on the plot; missing when it cannot be placed.
-Point onPlot(const Grid& g, const Plot& plot, int i, int j)
-{
-  Point p;
-  EarthPoint e;
-  if (!g.tran(GridPoint(static_cast<float>(i), static_cast<float>(j)), e) || e.isMiss() ||
-      !plot.getDomain().tran(e, p))
-    p.init();
-  return p;
-}
 
 }  // namespace
 
@@ -71,26 +59,7 @@ int GridVect::setParam(const char* params)
 
 void GridVect::stride(const Grid& g, const Plot& plot, float spacing, int& di, int& dj)
 {
-  di = dj = 1;
-  const int nx = g.getNx(), ny = g.getNy();
-  if (nx < 2 || ny < 2 || spacing <= 0.0f) return;
-  // The grid's spacing on the plot where the plot's centre falls, else in the grid's middle.
-  int i = nx / 2, j = ny / 2;
-  EarthPoint centre;
-  GridPoint gc;
-  Point pc;
-  if (plot.getDomain().tranCenter(pc) && plot.getDomain().tran(pc, centre) && g.tran(centre, gc) &&
-      !gc.isMiss() && gc.x >= 0 && gc.y >= 0 && gc.x < nx - 1 && gc.y < ny - 1) {
-    i = static_cast<int>(gc.x), j = static_cast<int>(gc.y);
-  }
-  i = std::min(i, nx - 2), j = std::min(j, ny - 2);
-  const Point p = onPlot(g, plot, i, j), px = onPlot(g, plot, i + 1, j),
-              py = onPlot(g, plot, i, j + 1);
-  if (p.isMiss()) return;
-  if (!px.isMiss() && distance(p, px) > 0.0f)
-    di = std::max(1, static_cast<int>(std::ceil(spacing / distance(p, px))));
-  if (!py.isMiss() && distance(p, py) > 0.0f)
-    dj = std::max(1, static_cast<int>(std::ceil(spacing / distance(p, py))));
+  varplot::stride(g, plot, spacing, di, dj);
 }
 
 float GridVect::mapDirection(const Grid& g, int i, int j, float u, float v, const Plot& plot,
@@ -147,7 +116,7 @@ int GridVect::draw(Plot& plot, const Grid& u, const Grid& v)
   for (int j = 0; j < u.getNy(); j += dj) {
     for (int i = 0; i < u.getNx(); i += di) {
       const float uu = gu.getValue(i, j), vv = gv.getValue(i, j);
-      const Point p = onPlot(u, plot, i, j);
+      const Point p = varplot::onPlot(u, plot, i, j);
       if (p.isMiss() || !plot.withinDomain(p)) continue;
       const float dir = mapDirection(u, i, j, uu, vv, plot, p);
       if (Const::isMiss(dir)) continue;

@@ -16,7 +16,7 @@ using KOL::GridCont;
 
 namespace {
 
-KOL::Grid ramp()
+KOL::Domain lambert(float d)
 {
   KOL::DomainVal v;
   v.proj = 4;
@@ -27,9 +27,14 @@ KOL::Grid ramp()
   v.clon = -95;
   v.nx = 60;
   v.ny = 45;
-  v.dx = v.dy = 0.8f;
+  v.dx = v.dy = d;
+  return KOL::Domain(v);
+}
+
+KOL::Grid ramp()
+{
   KOL::Grid g;
-  g.setDomain(KOL::Domain(v));
+  g.setDomain(lambert(0.8f));
   g.allocData();
   for (int j = 0; j < 45; ++j)
     for (int i = 0; i < 60; ++i) g.setValue(i, j, static_cast<float>(i + j));
@@ -79,9 +84,9 @@ TEST_F(GridContTest, LabelsAndBarFitTheDrawing)
     int radius;  // high/low radius
     bool bar;
   } cases[] = {
-      {"ln", 2, 3, false},  // lines: labels, radius a fifteenth of 45 rows
-      {"cf", 0, 3, true},   // fills: colours and their bar instead of labels
-      {"lcf", 2, 3, true},
+      {"ln", 2, 4, false},  // lines: labels, highs over a twelfth of the map
+      {"cf", 0, 4, true},   // fills: colours and their bar instead of labels
+      {"lcf", 2, 4, true},
       {"cf,nobar,lab=1:5", 1, 5, false},  // chosen by the user
   };
   for (const auto& c : cases) {
@@ -92,6 +97,12 @@ TEST_F(GridContTest, LabelsAndBarFitTheDrawing)
     EXPECT_EQ(layer.getContPlot().getLabelRadius(), c.radius);
     EXPECT_EQ(layer.getContPlot().getBar(), c.bar);
   }
+  // on a map three times as wide a twelfth is 11 grid points: the field is too fine to show
+  // its highs and lows there
+  plot.setDomain(lambert(2.4f));
+  GridCont wide("ln");
+  EXPECT_EQ(wide.draw(plot, g), 1);
+  EXPECT_EQ(wide.getContPlot().getLabelRadius(), 0);
 }
 
 TEST_F(GridContTest, LabelsTheDrawingOnItsOwnLine)
