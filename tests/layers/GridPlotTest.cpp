@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "NamLoop.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "geo/DomainTool.h"
+#include "graphics/Figure.h"
 #include "graphics/Plot.h"
 #include "imagery/Image.h"
 #include "imagery/RGB.h"
@@ -231,6 +233,50 @@ TEST_F(GridPlotTest, FillColourAtGridPointsFollowsTheirValues)
   EXPECT_EQ(wrong, 0) << "a point drawn in the other band's colour";
   // the rest lie under coastlines, borders and high/low marks
   EXPECT_GT(right, checked * 8 / 10);
+}
+
+// A loop over forecast hours through the figure: each frame reads its own hour and carries the
+// labels of what it draws, not those of the frames before it.
+TEST_F(GridPlotTest, FramesOfAForecastLoop)
+{
+  KOL_REQUIRE_DATA();
+  if (!KOLTest::haveGribSet()) GTEST_SKIP() << "ecCodes' grib_set is not installed";
+  KOLTest::TempDir dir;
+  const std::string file = KOLTest::namLoopFile(dir);
+  ASSERT_FALSE(file.empty());
+  GridPlot layer;
+  layer.setVariable("prmsl[mb,cf]");
+  ASSERT_EQ(layer.setFilename(file.c_str()), 1);
+  KOL::Figure fig;
+  ASSERT_TRUE(fig.open("bg=white,de=i,sz=320x240"));
+  KOL::Domain d;
+  ASSERT_EQ(layer.getDomain(d), 1);
+  fig.startPlot(d);
+  fig.setForeTime("0-12/6");
+  fig.addDrawing(layer);
+  ASSERT_EQ(fig.endPlot(), 1);
+  KOL::Plot& p = fig.getPlot();
+  EXPECT_EQ(p.getNumFrames(), 3);
+  EXPECT_EQ(p.getNumLabels(), 3) << "information, date and range of the last frame only";
+  EXPECT_FLOAT_EQ(layer.getForeHour(), 12.0f);
+  float lo, hi;
+  ASSERT_TRUE(layer.getPipeline().slotGrid(0).getRange(lo, hi));
+  EXPECT_NEAR(hi, 1044.0f, 1.0f) << "the 12-hour field, 16 hPa above the analysis";
+  // the frames are different pictures
+  KOL::Image first, last;
+  p.setFrame(0);
+  ASSERT_EQ(p.getImage(first), 1);
+  p.setFrame(2);
+  ASSERT_EQ(p.getImage(last), 1);
+  int differ = 0;
+  KOL::RGB a, b;
+  for (int j = 0; j < first.getHeight(); j += 2)
+    for (int i = 0; i < first.getWidth(); i += 2) {
+      first.getRGB(i, j, a);
+      last.getRGB(i, j, b);
+      differ += a.red != b.red || a.green != b.green || a.blue != b.blue;
+    }
+  EXPECT_GT(differ, 1000);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "NamLoop.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/plot/PlotImage.h"
@@ -20,8 +21,6 @@ std::string kolgridplot(const std::string& args, int* status)
                           " -fp=" + KOLTest::databaseDir() + " " + args + " 2>&1",
                       status);
 }
-
-bool haveGribSet() { return std::system("command -v grib_set >/dev/null 2>&1") == 0; }
 
 // Pixels of the image that are neither white nor grey: fills and the red map.
 int colouredPixels(const KOL::Image& img)
@@ -60,19 +59,10 @@ TEST_F(KolgridplotTest, FieldToPngWithoutDisplay)
 TEST_F(KolgridplotTest, ForecastLoopWritesOnePicturePerHour)
 {
   KOL_REQUIRE_DATA();
-  if (!haveGribSet()) GTEST_SKIP() << "ecCodes' grib_set is not installed";
-  // sea-level pressure at hours 0, 6 and 12, each 8 hPa higher than the one before
-  const std::string base = tmp.file("p0.grib2"), file = tmp.file("loop.grib2");
-  std::string make = "grib_copy -w shortName=prmsl " + KOLTest::dataFile(NAM) + " " + base;
-  for (int h : {6, 12})
-    make += " && grib_set -s forecastTime=" + std::to_string(h) +
-            ",offsetValuesBy=" + std::to_string(h * 800 / 6) + " " + base + " " +
-            tmp.file("p" + std::to_string(h) + ".grib2");
-  make +=
-      " && cat " + base + " " + tmp.file("p6.grib2") + " " + tmp.file("p12.grib2") + " > " + file;
+  if (!KOLTest::haveGribSet()) GTEST_SKIP() << "ecCodes' grib_set is not installed";
+  const std::string file = KOLTest::namLoopFile(tmp);
+  ASSERT_FALSE(file.empty());
   int status = -1;
-  KOLTest::run(make, &status);
-  ASSERT_EQ(status, 0);
   const std::string out =
       kolgridplot("-va='prmsl[mb,cf,cof=900=blue/1020=green]' -ft=0-12/6 -ge=300x200 -ou=" +
                       tmp.file("slp.png") + " " + file,
