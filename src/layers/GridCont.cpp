@@ -8,6 +8,7 @@
 #include "core/StrLib.h"
 #include "graphics/Plot.h"
 #include "graphics/plot/PlotParams.h"
+#include "grid/GridMath.h"
 #include "grid/GridRead.h"
 #include "layers/varplot/GridOnPlot.h"
 
@@ -90,10 +91,32 @@ void GridCont::fitLabels(const Grid& g, const Plot& plot)
                         radius > MAX_RADIUS ? 0 : radius);
 }
 
+bool GridCont::thinned(const Grid& g, Plot& plot, Grid& out)
+{
+  float dx, dy;
+  Point c;
+  if (!varplot::spacing(g, plot, dx, dy) || !plot.getDomain().tranCenter(c)) return false;
+  const Point a = plot.toDevice(c), b = plot.toDevice(Point(c.x + 1.0f, c.y));
+  const float pixels = std::hypot(b.x - a.x, b.y - a.y);  // per unit of the plot
+  if (!(pixels > 0.0f)) return false;
+  const int step = static_cast<int>(1.0f / (pixels * std::max(dx, dy)));
+  if (step < 2) return false;
+  DomainVal v = g.getDomainVal();
+  v.nx = (g.getNx() - 1) / step + 1;
+  v.ny = (g.getNy() - 1) / step + 1;
+  v.dx *= static_cast<float>(step);
+  v.dy *= static_cast<float>(step);
+  return GridMath::remap(out, Domain(v), g) == 1;
+}
+
 int GridCont::draw(Plot& plot, Grid& g)
 {
-  fitLabels(g, plot);
-  if (!contour.draw(plot, g)) return 0;
+  // A grid with more points than the picture has pixels is contoured at the picture's
+  // resolution: what lies within a pixel cannot be seen, and drawing every cell costs the most.
+  Grid coarse;
+  Grid& drawn = thinned(g, plot, coarse) ? coarse : g;
+  fitLabels(drawn, plot);
+  if (!contour.draw(plot, drawn)) return 0;
   if (label && contour.drawLabels(plot, g)) plot.done();
   return 1;
 }

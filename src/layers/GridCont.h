@@ -48,6 +48,10 @@ class GridCont : public Drawing {
   int getGridNum() const { return gridNum; }
   const char* getGridSpec() const { return gridSpec.c_str(); }
 
+  // g resampled at about the pixels of the plot's picture when it is finer than that (what draw
+  // contours); false when it is not.
+  static bool thinned(const Grid& g, Plot& plot, Grid& out);
+
  private:
   // Label spacing, high/low radius and the colour bar of fills that suit g, unless the
   // parameters chose them.

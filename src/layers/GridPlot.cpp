@@ -208,6 +208,8 @@ int GridPlot::draw(Plot& plot)
   if (Kol::isDebug(3)) list.print();
   VarPlot::MapChoice maps;
   maps.mapMode = mapMode;
+  // a plot type of fills (the contour layer reads it too) puts the map over them
+  maps.plotType = ContPlot::decodeType(Kol::resrc.get("plot_type"));
   return pipeline.run(plot, list, *this, contour, vector, maps, params.c_str());
 }
 

@@ -3,12 +3,15 @@
 // by its selection text and drawn with its labels.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Plot.h"
 #include "grid/Grid.h"
+#include "imagery/Image.h"
+#include "imagery/RGB.h"
 #include "layers/GridCont.h"
 
 using KOL::ContPlot;
@@ -16,7 +19,7 @@ using KOL::GridCont;
 
 namespace {
 
-KOL::Domain lambert(float d)
+KOL::Domain lambert(float d, int nx = 60, int ny = 45)
 {
   KOL::DomainVal v;
   v.proj = 4;
@@ -25,8 +28,8 @@ KOL::Domain lambert(float d)
   v.param[2] = v.param[3] = 25;
   v.clat = 38;
   v.clon = -95;
-  v.nx = 60;
-  v.ny = 45;
+  v.nx = nx;
+  v.ny = ny;
   v.dx = v.dy = d;
   return KOL::Domain(v);
 }
@@ -48,7 +51,7 @@ class GridContTest : public KOLTest::QuietTest {
   {
     QuietTest::SetUp();
     KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-    ASSERT_TRUE(plot.open("bg=white,de=i,sz=320x240"));
+    ASSERT_TRUE(plot.open("bg=white,de=i,,sz=320x240"));
     KOL::Grid g = ramp();
     plot.setDomain(g.getDomain());
   }
@@ -131,6 +134,62 @@ TEST_F(GridContTest, ReadsItsGridFromAFile)
   // 500 hPa heights of a September analysis: about 5200 to 5950 m
   EXPECT_GT(layer.getContPlot().getFirst(), 5000.0f);
   EXPECT_LT(layer.getContPlot().getLast(), 6100.0f);
+}
+
+// A field of 600 x 450 points on a picture of 200 x 150 pixels is contoured at about the
+// picture's resolution; the picture is the one the whole grid gives, but for band edges moved by
+// a pixel.
+TEST_F(GridContTest, FineFieldDrawnAtThePicturesResolution)
+{
+  KOL::Grid fine;
+  fine.setDomain(lambert(0.05f, 600, 450));
+  fine.allocData();
+  for (int j = 0; j < 450; ++j)
+    for (int i = 0; i < 600; ++i) fine.setValue(i, j, std::sin(i / 60.0f) + std::cos(j / 45.0f));
+  // the same bands and colours whatever the range
+  const char* BANDS =
+      "cf,lab=0:0,cof=-2=blue/-1.5=green/-1=yellow/-0.5=red/0=magenta/0.5=cyan/1=orange/1.5=gold";
+  auto picture = [&](bool layer) {
+    KOL::Plot p;
+    EXPECT_TRUE(p.open("bg=white,de=i,,sz=200x150"));
+    p.setDomain(fine.getDomain());
+    KOL::Grid g(fine);
+    if (layer)
+      GridCont((std::string(BANDS) + ",nobar,nolabel").c_str()).draw(p, g);
+    else
+      ContPlot(BANDS).draw(p, g);
+    KOL::Image img;
+    p.getImage(img);
+    return img;
+  };
+  {
+    KOL::Plot p;
+    ASSERT_TRUE(p.open("bg=white,de=i,,sz=200x150"));
+    p.setDomain(fine.getDomain());
+    KOL::Grid coarse;
+    ASSERT_TRUE(GridCont::thinned(fine, p, coarse)) << "a third of a pixel apart";
+    EXPECT_EQ(coarse.getNx(), 200);
+    EXPECT_EQ(coarse.getNy(), 150);
+    // both lattices centred on the same place
+    EXPECT_NEAR(coarse.getValue(100, 75), fine.getValue(301, 226), 0.01f);
+    KOL::Grid nam = ramp();
+    EXPECT_FALSE(GridCont::thinned(nam, p, coarse)) << "fewer points than pixels";
+  }
+  const KOL::Image thin = picture(true), whole = picture(false);
+  ASSERT_EQ(thin.getWidth(), whole.getWidth());
+  int differ = 0, inked = 0;
+  KOL::RGB a, b;
+  for (int j = 0; j < thin.getHeight(); ++j)
+    for (int i = 0; i < thin.getWidth(); ++i) {
+      thin.getRGB(i, j, a);
+      whole.getRGB(i, j, b);
+      // cell seams are smoothed differently: a colour differs by more than that
+      differ += std::fabs(a.red - b.red) > 0.3f || std::fabs(a.green - b.green) > 0.3f ||
+                std::fabs(a.blue - b.blue) > 0.3f;
+      inked += b.red < 1.0f || b.green < 1.0f || b.blue < 1.0f;
+    }
+  EXPECT_GT(inked, thin.getWidth() * thin.getHeight() / 2) << "the field fills the picture";
+  EXPECT_LT(differ, inked / 10) << "only band edges differ";
 }
 
 }  // namespace

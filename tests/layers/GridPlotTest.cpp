@@ -76,7 +76,7 @@ class GridPlotTest : public KOLTest::QuietTest {
   {
     layer.setVariable(list);
     ASSERT_EQ(layer.setFilename(KOLTest::dataFile(NAM).c_str()), 1);
-    ASSERT_TRUE(plot.open((std::string("bg=white,de=i,sz=") + size).c_str()));
+    ASSERT_TRUE(plot.open((std::string("bg=white,de=i,,sz=") + size).c_str()));
     KOL::Domain d;
     ASSERT_EQ(layer.getDomain(d), 1);
     plot.setDomain(d);
@@ -144,7 +144,7 @@ TEST_F(GridPlotTest, MissingFileGivesTheUnitedStates)
   EXPECT_EQ(d.proj, us.proj);
   EXPECT_FLOAT_EQ(d.clat, us.clat);
   EXPECT_FLOAT_EQ(d.clon, us.clon);
-  ASSERT_TRUE(plot.open("bg=white,de=i,sz=200x150"));
+  ASSERT_TRUE(plot.open("bg=white,de=i,,sz=200x150"));
   EXPECT_EQ(layer.draw(plot), 0) << "nothing to draw from a missing file";
 }
 
@@ -248,7 +248,7 @@ TEST_F(GridPlotTest, FramesOfAForecastLoop)
   layer.setVariable("prmsl[mb,cf]");
   ASSERT_EQ(layer.setFilename(file.c_str()), 1);
   KOL::Figure fig;
-  ASSERT_TRUE(fig.open("bg=white,de=i,sz=320x240"));
+  ASSERT_TRUE(fig.open("bg=white,de=i,,sz=320x240"));
   KOL::Domain d;
   ASSERT_EQ(layer.getDomain(d), 1);
   fig.startPlot(d);

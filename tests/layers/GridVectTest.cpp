@@ -77,7 +77,7 @@ class GridVectTest : public KOLTest::QuietTest {
   {
     QuietTest::SetUp();
     KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-    ASSERT_TRUE(plot.open("bg=white,de=i,sz=400x300"));
+    ASSERT_TRUE(plot.open("bg=white,de=i,,sz=400x300"));
   }
   Plot plot;
 };

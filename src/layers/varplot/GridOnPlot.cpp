@@ -14,12 +14,6 @@ namespace {
 
 float distanceOf(const Point& a, const Point& b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
-int pointsApart(float distance, const Point& a, const Point& b)
-{
-  if (a.isMiss() || b.isMiss() || !(distanceOf(a, b) > 0.0f)) return 1;
-  return std::max(1, static_cast<int>(std::ceil(distance / distanceOf(a, b))));
-}
-
 }  // namespace
 
 Point onPlot(const Grid& g, const Plot& plot, int i, int j)
@@ -32,11 +26,11 @@ Point onPlot(const Grid& g, const Plot& plot, int i, int j)
   return p;
 }
 
-void stride(const Grid& g, const Plot& plot, float distance, int& di, int& dj)
+bool spacing(const Grid& g, const Plot& plot, float& dx, float& dy)
 {
-  di = dj = 1;
+  dx = dy = 0.0f;
   const int nx = g.getNx(), ny = g.getNy();
-  if (nx < 2 || ny < 2 || distance <= 0.0f) return;
+  if (nx < 2 || ny < 2) return false;
   int i = nx / 2, j = ny / 2;
   EarthPoint centre;
   GridPoint gc;
@@ -46,9 +40,20 @@ void stride(const Grid& g, const Plot& plot, float distance, int& di, int& dj)
     i = static_cast<int>(gc.x), j = static_cast<int>(gc.y);
   }
   i = std::min(i, nx - 2), j = std::min(j, ny - 2);
-  const Point p = onPlot(g, plot, i, j);
-  di = pointsApart(distance, p, onPlot(g, plot, i + 1, j));
-  dj = pointsApart(distance, p, onPlot(g, plot, i, j + 1));
+  const Point p = onPlot(g, plot, i, j), px = onPlot(g, plot, i + 1, j),
+              py = onPlot(g, plot, i, j + 1);
+  if (p.isMiss() || px.isMiss() || py.isMiss()) return false;
+  dx = distanceOf(p, px), dy = distanceOf(p, py);
+  return dx > 0.0f && dy > 0.0f;
+}
+
+void stride(const Grid& g, const Plot& plot, float distance, int& di, int& dj)
+{
+  di = dj = 1;
+  float dx, dy;
+  if (distance <= 0.0f || !spacing(g, plot, dx, dy)) return;
+  di = std::max(1, static_cast<int>(std::ceil(distance / dx)));
+  dj = std::max(1, static_cast<int>(std::ceil(distance / dy)));
 }
 
 }  // namespace KOL::varplot
