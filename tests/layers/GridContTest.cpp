@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "TestDomains.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Plot.h"
@@ -19,20 +20,7 @@ using KOL::GridCont;
 
 namespace {
 
-KOL::Domain lambert(float d, int nx = 60, int ny = 45)
-{
-  KOL::DomainVal v;
-  v.proj = 4;
-  v.param[0] = 25;
-  v.param[1] = -95;
-  v.param[2] = v.param[3] = 25;
-  v.clat = 38;
-  v.clon = -95;
-  v.nx = nx;
-  v.ny = ny;
-  v.dx = v.dy = d;
-  return KOL::Domain(v);
-}
+KOL::Domain lambert(float d, int nx = 60, int ny = 45) { return KOLTest::lambert(nx, ny, d); }
 
 KOL::Grid ramp()
 {

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "TestDomains.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Plot.h"
@@ -24,27 +25,9 @@ namespace {
 
 constexpr double DEG = 0.017453292519943295;
 
-KOL::Domain domain(int proj, float p0, float p1, float clat, float clon, int nx, int ny, float d)
-{
-  KOL::DomainVal v;
-  v.proj = proj;
-  v.param[0] = p0;
-  v.param[1] = p1;
-  v.clat = clat;
-  v.clon = clon;
-  v.nx = nx;
-  v.ny = ny;
-  v.dx = v.dy = d;
-  return KOL::Domain(v);
-}
+using KOLTest::lambert;
 
-// A Lambert grid like NAM's 211 (true at 25 N, centred on 95 W), 40 km apart.
-KOL::Domain lambert(int nx, int ny, float d)
-{
-  KOL::DomainVal v = domain(4, 25, -95, 38, -95, nx, ny, d).get();
-  v.param[2] = v.param[3] = 25;
-  return KOL::Domain(v);
-}
+// A grid like NAM's 211, 40 km apart.
 const KOL::Domain LAMBERT = lambert(151, 101, 0.4f);
 const char* LAMBERT_PROJ = "+proj=lcc +lat_1=25 +lat_2=25 +lat_0=25 +lon_0=-95 +R=6371220";
 
@@ -94,8 +77,9 @@ TEST_F(GridVectTest, GridNorthTurnedToTheMap)
     KOL::Domain domain;
     const char* proj;  // null: north is up everywhere
   } maps[] = {
-      {"latlon", domain(2, Const::FMISS, Const::FMISS, 40, -95, 80, 40, 1.0f), nullptr},
-      {"polar", domain(1, 90, -105, 45, -105, 41, 31, 1.0f),
+      {"latlon", KOLTest::makeDomain(2, Const::FMISS, Const::FMISS, 40, -95, 80, 40, 1.0f),
+       nullptr},
+      {"polar", KOLTest::makeDomain(1, 90, -105, 45, -105, 41, 31, 1.0f),
        "+proj=stere +lat_0=90 +lat_ts=60 +lon_0=-105 +R=6371220"},
   };
   const double places[][2] = {{40, -125}, {40, -95}, {45, -70}, {30, -110}, {55, -80}};

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "TestDomains.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "grid/GridSpec.h"
@@ -20,20 +21,6 @@ using KOL::VarList;
 using KOL::VarPlot;
 
 namespace {
-
-KOL::Domain lambert(int nx, int ny)
-{
-  KOL::DomainVal v;
-  v.proj = 4;
-  v.param[0] = 25;
-  v.param[1] = -95;
-  v.clat = 38;
-  v.clon = -95;
-  v.nx = nx;
-  v.ny = ny;
-  v.dx = v.dy = 0.4f;
-  return KOL::Domain(v);
-}
 
 // A layer whose data are fields of one value per variable (or, with ramp, increasing to the
 // east by 1 per grid point), counting how often it is asked to read.
@@ -54,7 +41,7 @@ class FakeSource : public KOL::VarPlotSource {
       const std::string name = list.getName(entries[k]);
       if (!values.count(name)) continue;
       Grid g;
-      g.setDomain(lambert(5, 4));
+      g.setDomain(KOLTest::lambert(5, 4, 0.4f));
       g.allocData();
       for (int j = 0; j < 4; ++j)
         for (int i = 0; i < 5; ++i) g.setValue(i, j, values[name] + (ramp.count(name) ? i : 0));
