@@ -320,10 +320,20 @@ int VarPlot::drawVector(Plot& plot, const VarList& list, int i, int uSlot, int v
   return ctx.vect.draw(plot, u, grids.getGrid(vSlot));
 }
 
+// A panel is finished with its over-map, its border and its own labels; the next starts with
+// none.
+void VarPlot::closePanel(Plot& plot) const
+{
+  if (autoMap) drawMap(plot, overMap);
+  plot.drawBorder();
+  plot.drawLabels();
+  plot.clearLabels();
+}
+
 int VarPlot::startPanel(Plot& plot, const VarList& list, int i, Context& ctx)
 {
   Kol::outDebug(2, "PANEL %s\n", list.getFormat(i));
-  if (ctx.panelOpen && autoMap) drawMap(plot, overMap);
+  if (ctx.panelOpen) closePanel(plot);
   plot.newPanel(list.getFormat(i));
   ctx.cont.reset();
   ctx.vect.init();
@@ -397,8 +407,12 @@ int VarPlot::drawList(Plot& plot, const VarList& list, VarPlotSource& src, GridC
                       GridVect& vect, const char* params)
 {
   Kol::outDebug(2, "Plot data\n");
-  Context ctx{src, cont, vect, params ? params : "", true};
-  if (autoMap) drawMap(plot, underMap);
+  // a list that starts with a panel draws nothing on the page outside its panels
+  int first = 0;
+  while (first < list.getNum() && list.getLayer(first) != 0) ++first;
+  const bool page = !list.isPanel(first);
+  Context ctx{src, cont, vect, params ? params : "", page};
+  if (autoMap && page) drawMap(plot, underMap);
   drawLevel(plot, list, 0, list.getNum(), 0, ctx);
   if (autoMap) drawMap(plot, overMap);
   return 1;

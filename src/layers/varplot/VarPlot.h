@@ -114,6 +114,7 @@ class VarPlot {
   // so) when the slot has no data.
   bool labelledGrid(Plot& plot, const VarList& list, int i, int slot, Grid& g) const;
   int startPanel(Plot& plot, const VarList& list, int i, Context& ctx);
+  void closePanel(Plot& plot) const;
 
   Grids grids{0};
   std::vector<int> dataEntries;
