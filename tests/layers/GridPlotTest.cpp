@@ -197,6 +197,20 @@ TEST_F(GridPlotTest, FunctionsOfFieldsAgreeWithEcCodes)
   EXPECT_GT(checked, 50);
 }
 
+// Two panels side by side: each is drawn in its own place and keeps its own labels.
+TEST_F(GridPlotTest, PanelsCarryTheirOwnLabels)
+{
+  KOL_REQUIRE_DATA();
+  GridPlot layer;
+  drawNam(layer, "panel[2x1+0+0],500:hght[dam],panel[2x1+1+0],prmsl[mb]", "400x200");
+  if (HasFatalFailure()) return;
+  EXPECT_EQ(plot.getNumPanels(), 3) << "the page and the two panels";
+  EXPECT_EQ(plot.getPanel(), 2);
+  EXPECT_EQ(plot.getNumLabels(), 3) << "information, date and range of the right panel only";
+  EXPECT_TRUE(layer.getPipeline().slotGrid(0).isData());
+  EXPECT_TRUE(layer.getPipeline().slotGrid(1).isData());
+}
+
 // Sea-level pressure filled in two bands, below and above 1012 hPa: at the pixel of a grid point
 // well inside a band (its value at least 2 hPa from the edge) the picture has that band's colour.
 TEST_F(GridPlotTest, FillColourAtGridPointsFollowsTheirValues)
