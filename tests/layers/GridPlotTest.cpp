@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "NamLoop.h"
+#include "TestDomains.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "geo/DomainTool.h"
 #include "graphics/Figure.h"
 #include "graphics/Plot.h"
+#include "grid/GridFile.h"
 #include "imagery/Image.h"
 #include "imagery/RGB.h"
 #include "layers/GridPlot.h"
@@ -117,6 +119,43 @@ TEST_F(GridPlotTest, NamingConventionFromModelOrResources)
   EXPECT_STREQ(GridPlot().getNameConv(), "grib");
   resources.set("model", "gfs");
   EXPECT_STREQ(GridPlot().getNameConv(), "grid_gfs") << "the model wins over in_file";
+}
+
+// A model's files found by its convention in the grid path: the run of a date, read and drawn at
+// the forecast hour asked for.
+TEST_F(GridPlotTest, ModelFilesByConvention)
+{
+  KOLTest::TempDir dir;
+  resources.set("grid_path", dir.path().c_str());
+  ASSERT_EQ(std::system(("mkdir -p " + dir.file("nam")).c_str()), 0);
+  KOL::GridFile out;
+  ASSERT_TRUE(out.open(dir.file("nam/2024011512_nam.grd").c_str(), KOL::GridFile::WRITE,
+                       KOL::GridFile::NATIVE_BINARY));
+  for (const char* fore : {"anal", "h6"}) {
+    KOL::Grid g;
+    g.setDomain(KOLTest::lambert(6, 5, 0.8f));
+    g.allocData();
+    for (int j = 0; j < 5; ++j)
+      for (int i = 0; i < 6; ++i) g.setValue(i, j, fore[0] == 'a' ? 5500.0f : 5600.0f);
+    g.setDate(KOL::Date(2024, 1, 15, fore[0] == 'a' ? 12 : 18, 0, 0));
+    g.setLevel("500mb");
+    g.setForeTime(fore);
+    g.setVar("hght");
+    g.getVarSpec().setUnits("m");
+    ASSERT_EQ(out.write(g), 1);
+  }
+  out.close();
+
+  GridPlot layer("mo=nam,ft=6");
+  layer.setVariable("500:hght[m]");
+  ASSERT_EQ(layer.setFilename("#2024011512"), 1) << layer.getFilename().getName();
+  EXPECT_EQ(std::string(layer.getFilename().getName()), dir.file("nam/2024011512_nam.grd"));
+  ASSERT_TRUE(plot.open("bg=white,de=i,,sz=200x150"));
+  plot.setDomain(KOLTest::lambert(6, 5, 0.8f));
+  ASSERT_EQ(layer.draw(plot), 1);
+  const KOL::Grid& h = layer.getPipeline().slotGrid(0);
+  ASSERT_TRUE(h.isData());
+  EXPECT_FLOAT_EQ(h.getValue(2, 2), 5600.0f) << "the 6-hour forecast, not the analysis";
 }
 
 TEST_F(GridPlotTest, ParameterKeys)
