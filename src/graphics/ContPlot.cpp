@@ -446,7 +446,9 @@ int ContPlot::lineLabels(const Grid& g, const Domain* plot, ContSink& out) const
 
 int ContPlot::maxMin(const Grid& g, const Domain* plot, ContSink& out) const
 {
-  int nx = g.getNx(), ny = g.getNy(), found = 0, r = std::max(1, labRadius);
+  // a radius of 0 asks for no highs and lows
+  if (labRadius < 1) return 0;
+  int nx = g.getNx(), ny = g.getNy(), found = 0, r = labRadius;
   for (int j = 0; j < ny; j++) {
     for (int i = 0; i < nx; i++) {
       float v = g.getValue(i, j);

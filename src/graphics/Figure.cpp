@@ -295,6 +295,10 @@ int Figure::drawPlot()
   if (loop_type == 1 && n >= 2) work += -(n - 1) * linc;
   const std::vector<std::string> fcst = PlotParams::split(fore_list.c_str());
   const bool sync = anySync();
+  // every frame is labelled by what it draws: it starts from the labels and date of the plot
+  // before the loop
+  const int labels = plot.getNumLabels(), labelLine = plot.getLabelLine();
+  const Date plotDate = plot.getDate();
   Date previous;  // no frame drawn yet: the first found date is always new
   for (int i = 0; i < n; ++i) {
     if (n >= 2) {
@@ -317,6 +321,10 @@ int Figure::drawPlot()
         data_date = found;
       }
       plot.newFrame();
+    }
+    if (n >= 2) {
+      plot.keepLabels(labels, labelLine);
+      plot.setDate(plotDate);
     }
     plot.setCursor(8);
     if (loop_type == 1)

@@ -54,9 +54,11 @@ void ImageDevice::init()
   for (float& w : widths) w = 1;
   lineStyle = 1;
   clip.init();
+  current = 0;
+  looping = false;
 }
 
-bool ImageDevice::isOpen() const { return surface != nullptr; }
+bool ImageDevice::isOpen() const { return !frames.empty(); }
 
 int ImageDevice::setParam(const char* params)
 {
@@ -81,20 +83,70 @@ int ImageDevice::setSize(float w, float h)
   return 1;
 }
 
-int ImageDevice::open()
+std::unique_ptr<ImageDevice::Surface> ImageDevice::makeSurface()
 {
-  close();
   auto s = std::make_unique<Surface>();
   s->surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
   if (cairo_surface_status(s->surface) != CAIRO_STATUS_SUCCESS) {
     Kol::outError("ImageDevice: unable to make a %dx%d picture\n", width, height);
-    return 0;
+    return nullptr;
   }
   s->cr = cairo_create(s->surface);
   cairo_set_line_join(s->cr, CAIRO_LINE_JOIN_BEVEL);
-  surface = std::move(s);
+  return s;
+}
+
+int ImageDevice::open()
+{
+  close();
+  auto s = makeSurface();
+  if (!s) return 0;
+  frames.push_back(std::move(s));
+  current = 0;
+  looping = false;
   clip.init();
   clear();
+  return 1;
+}
+
+int ImageDevice::newFrame() { return newFrame(looping ? static_cast<int>(frames.size()) : 0); }
+
+int ImageDevice::newFrame(int n)
+{
+  if (!isOpen() || n < 0 || n > static_cast<int>(frames.size())) return 0;
+  // the picture drawn before the loop began is its first frame
+  if (!looping && n == 0) {
+    looping = true;
+    return 1;
+  }
+  if (n == static_cast<int>(frames.size())) {
+    auto s = makeSurface();
+    if (!s) return 0;
+    frames.push_back(std::move(s));
+  }
+  current = n;
+  clear();
+  if (!clip.isMiss()) setClip(clip.x1, clip.y1, clip.x2, clip.y2);
+  return 1;
+}
+
+int ImageDevice::setFrame(int n)
+{
+  if (n < 0 || n >= static_cast<int>(frames.size())) return 0;
+  current = n;
+  return 1;
+}
+
+int ImageDevice::deleteFrame(int n)
+{
+  if (n < 0 || n >= static_cast<int>(frames.size())) return 0;
+  if (frames.size() == 1) {
+    // the device always keeps one picture to draw into
+    looping = false;
+    return clear();
+  }
+  frames.erase(frames.begin() + n);
+  if (current >= static_cast<int>(frames.size())) current = static_cast<int>(frames.size()) - 1;
   return 1;
 }
 
@@ -105,7 +157,9 @@ int ImageDevice::close()
     Image img;
     if (getImage(img) && PngFile::write(output, img)) std::printf("Creating: %s\n", output);
   }
-  surface.reset();
+  frames.clear();
+  current = 0;
+  looping = false;
   return 1;
 }
 
@@ -118,7 +172,7 @@ int ImageDevice::getDevice(String& name)
 int ImageDevice::clear()
 {
   if (!isOpen()) return 0;
-  cairo_t* cr = surface->cr;
+  cairo_t* cr = active()->cr;
   cairo_save(cr);
   cairo_reset_clip(cr);
   const int bg = inverse ? (background == WHITE ? 0 : background) : background;
@@ -131,7 +185,7 @@ int ImageDevice::clear()
 int ImageDevice::clearRect(Rect& r)
 {
   if (!isOpen()) return 0;
-  cairo_t* cr = surface->cr;
+  cairo_t* cr = active()->cr;
   cairo_save(cr);
   cairo_set_source_rgb(cr, component(background, 16), component(background, 8),
                        component(background, 0));
@@ -198,15 +252,15 @@ void ImageDevice::setSource(int c)
   if (c >= ColorMap::PATTERN_FIRST && c <= ColorMap::PATTERN_LAST) {
     const double level[] = {0, 1, 0.5};
     const double v = level[(c - ColorMap::PATTERN_FIRST) / 3];
-    cairo_set_source_rgb(surface->cr, v, v, v);
+    cairo_set_source_rgb(active()->cr, v, v, v);
     return;
   }
-  cairo_set_source_rgb(surface->cr, component(c, 16), component(c, 8), component(c, 0));
+  cairo_set_source_rgb(active()->cr, component(c, 16), component(c, 8), component(c, 0));
 }
 
 void ImageDevice::path(const Points& pts)
 {
-  cairo_t* cr = surface->cr;
+  cairo_t* cr = active()->cr;
   cairo_new_path(cr);
   for (int i = 0; i < pts.getNum(); ++i) {
     const double x = GTran::clamp(pts[i].x), y = GTran::clamp(pts[i].y);
@@ -220,7 +274,7 @@ void ImageDevice::path(const Points& pts)
 int ImageDevice::drawLine(int type, Points& pts)
 {
   if (!isOpen() || type < 1 || type > 4 || pts.getNum() < 2) return 0;
-  cairo_t* cr = surface->cr;
+  cairo_t* cr = active()->cr;
   setSource(colors[type]);
   cairo_set_line_width(cr, widths[type]);
   const int style = type == LINE ? lineStyle : 1;
@@ -235,8 +289,8 @@ int ImageDevice::drawFill(int type, Points& pts)
   if (!isOpen() || pts.getNum() < 3) return 0;
   setSource(colors[type == FILL ? FILL : type < 1 || type > 4 ? FILL : type]);
   path(pts);
-  cairo_close_path(surface->cr);
-  cairo_fill(surface->cr);
+  cairo_close_path(active()->cr);
+  cairo_fill(active()->cr);
   return 1;
 }
 
@@ -263,7 +317,7 @@ int ImageDevice::drawImage(Image& img, float x, float y)
     }
   }
   cairo_surface_mark_dirty(src);
-  cairo_t* cr = surface->cr;
+  cairo_t* cr = active()->cr;
   cairo_save(cr);
   // whole pixels, so that the picture is not resampled
   cairo_set_source_surface(cr, src, std::round(x), std::round(y));
@@ -278,9 +332,9 @@ int ImageDevice::getImage(Image& img)
 {
   img.init();
   if (!isOpen()) return 0;
-  cairo_surface_flush(surface->surface);
-  const unsigned char* data = cairo_image_surface_get_data(surface->surface);
-  const int stride = cairo_image_surface_get_stride(surface->surface);
+  cairo_surface_flush(active()->surface);
+  const unsigned char* data = cairo_image_surface_get_data(active()->surface);
+  const int stride = cairo_image_surface_get_stride(active()->surface);
   img.set(width, height, 24);
   if (!img.allocData()) return 0;
   for (int j = 0; j < height; ++j) {
@@ -300,7 +354,7 @@ int ImageDevice::setClip(float x1, float y1, float x2, float y2)
 {
   clip.set(GTran::clamp(x1), GTran::clamp(y1), GTran::clamp(x2), GTran::clamp(y2));
   if (!isOpen()) return 1;
-  cairo_t* cr = surface->cr;
+  cairo_t* cr = active()->cr;
   cairo_reset_clip(cr);
   cairo_rectangle(cr, clip.x1, clip.y1, clip.x2 - clip.x1, clip.y2 - clip.y1);
   cairo_clip(cr);

@@ -1,9 +1,12 @@
 // The raster device for machines without a display: draws through Cairo (antialiased lines,
 // fills and images) into an off-screen picture of width x height pixels, y down, that getImage
 // hands out like the X window device does. An output name ending in ".png" is written on close.
+// A loop keeps one picture per frame: newFrame starts the next, setFrame chooses the one drawn
+// into and handed out.
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "graphics/Device.h"
 
@@ -49,8 +52,17 @@ class ImageDevice : public Device {
   int setClip(float x1, float y1, float x2, float y2) override;
   const char* getOutput() const { return output; }
 
+  int newFrame() override;
+  int newFrame(int n) override;
+  int getFrame() override { return current; }
+  int setFrame(int n) override;
+  int deleteFrame(int n) override;
+  int getNumFrames() override { return looping ? static_cast<int>(frames.size()) : 0; }
+
  private:
   struct Surface;
+  std::unique_ptr<Surface> makeSurface();
+  Surface* active() const { return frames.empty() ? nullptr : frames[current].get(); }
   void setSource(int colour);
   void path(const Points& pts);
 
@@ -62,7 +74,9 @@ class ImageDevice : public Device {
   float widths[5];
   int lineStyle;
   Rect clip;
-  std::unique_ptr<Surface> surface;
+  std::vector<std::unique_ptr<Surface>> frames;
+  int current;
+  bool looping;  // frames were asked for: each surface is one frame of a loop
 };
 
 }  // namespace KOL

@@ -976,6 +976,12 @@ void Plot::clearLabels()
   Kol::outDebug(5, "Plot labels cleared\n");
 }
 
+void Plot::keepLabels(int n, int line)
+{
+  if (n >= 0 && n < getNumLabels()) labels.resize(static_cast<size_t>(n));
+  label_line = line;
+}
+
 int Plot::getLabelPosIndex(const char* pos)
 {
   static const char* const names[] = {"ul", "uc", "ur", "ll", "lc", "lr"};

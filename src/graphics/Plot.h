@@ -210,6 +210,10 @@ class Plot : public Listener {
   int setLabel(const char* pos, const char* text);
   void printLabels() const;
   void clearLabels();
+  // Keeps the first n labels and the label line they ended on (a loop's frames start from the
+  // labels the plot had before the loop).
+  void keepLabels(int n, int line);
+  int getLabelLine() const { return label_line; }
   int getNumLabels() const { return static_cast<int>(labels.size()); }
   // "ul" 0, "uc" 1, "ur" 2, "ll" 3, "lc" 4, "lr" 5, anything else 0.
   static int getLabelPosIndex(const char* pos);

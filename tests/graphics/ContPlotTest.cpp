@@ -304,6 +304,11 @@ TEST_F(ContPlotTest, HighsLowsAndLabels)
   off.setLevels(g);
   Collect none;
   EXPECT_EQ(off.lineLabels(g, nullptr, none), 0);
+  // a radius of 0 looks for no highs and lows at all
+  ContPlot flat("lab=2:0");
+  flat.setLevels(g);
+  EXPECT_EQ(flat.maxMin(g, nullptr, none), 0);
+  EXPECT_TRUE(none.highs.empty() && none.lows.empty());
 }
 
 TEST_F(ContPlotTest, BadInputDrawsNothingAndSaysSo)

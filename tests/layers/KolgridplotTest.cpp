@@ -1,0 +1,124 @@
+// The kolgridplot program: a NAM field to PNG without a display, a forecast loop to one picture
+// per forecast hour, PostScript, and refused or missing input.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "NamLoop.h"
+#include "common/TestData.h"
+#include "core/Kol.h"
+#include "graphics/plot/PlotImage.h"
+#include "imagery/Image.h"
+#include "imagery/RGB.h"
+
+namespace {
+
+constexpr const char* NAM = "grib/g2_nam.t00z.awp21100.tm00.grib2";
+
+std::string kolgridplot(const std::string& args, int* status)
+{
+  return KOLTest::run("DISPLAY= " + KOLTest::programPath("kolgridplot") +
+                          " -fp=" + KOLTest::databaseDir() + " " + args + " 2>&1",
+                      status);
+}
+
+// Pixels of the image that are neither white nor grey: fills and the red map.
+int colouredPixels(const KOL::Image& img)
+{
+  int n = 0;
+  KOL::RGB c;
+  for (int j = 0; j < img.getHeight(); ++j)
+    for (int i = 0; i < img.getWidth(); ++i) {
+      img.getRGB(i, j, c);
+      n += c.red != c.green || c.green != c.blue;
+    }
+  return n;
+}
+
+class KolgridplotTest : public KOLTest::QuietTest {
+ protected:
+  KOLTest::TempDir tmp;
+};
+
+TEST_F(KolgridplotTest, FieldToPngWithoutDisplay)
+{
+  KOL_REQUIRE_DATA();
+  const std::string png = tmp.file("h500.png");
+  int status = -1;
+  const std::string out = kolgridplot(
+      "-va='500:hght[dam]' -ge=400x300 -ou=" + png + " " + KOLTest::dataFile(NAM), &status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_NE(out.find("kolgridplot: wrote " + png), std::string::npos) << out;
+  KOL::Image img;
+  ASSERT_EQ(KOL::PlotImage::readPng(png.c_str(), img), 1);
+  EXPECT_EQ(img.getWidth(), 400);
+  EXPECT_EQ(img.getHeight(), 300);
+  EXPECT_GT(colouredPixels(img), 1000) << "the default map is drawn";
+}
+
+TEST_F(KolgridplotTest, ForecastLoopWritesOnePicturePerHour)
+{
+  KOL_REQUIRE_DATA();
+  if (!KOLTest::haveGribSet()) GTEST_SKIP() << "ecCodes' grib_set is not installed";
+  const std::string file = KOLTest::namLoopFile(tmp);
+  ASSERT_FALSE(file.empty());
+  int status = -1;
+  const std::string out =
+      kolgridplot("-va='prmsl[mb,cf,cof=900=blue/1020=green]' -ft=0-12/6 -ge=300x200 -ou=" +
+                      tmp.file("slp.png") + " " + file,
+                  &status);
+  EXPECT_EQ(status, 0) << out;
+  int green[3];
+  const char* names[] = {"slp_f000.png", "slp_f006.png", "slp_f012.png"};
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(names[k]);
+    EXPECT_NE(out.find("wrote " + tmp.file(names[k])), std::string::npos) << out;
+    KOL::Image img;
+    ASSERT_EQ(KOL::PlotImage::readPng(tmp.file(names[k]).c_str(), img), 1);
+    green[k] = 0;
+    KOL::RGB c;
+    for (int j = 0; j < img.getHeight(); ++j)
+      for (int i = 0; i < img.getWidth(); ++i) {
+        img.getRGB(i, j, c);
+        green[k] += c.green > 0.4f && c.red < 0.1f && c.blue < 0.1f;
+      }
+  }
+  // higher pressure every hour: more of the map above 1020 hPa
+  EXPECT_LT(green[0], green[1]);
+  EXPECT_LT(green[1], green[2]);
+  EXPECT_EQ(out.find("slp.png\n"), std::string::npos) << "no picture without its hour";
+}
+
+TEST_F(KolgridplotTest, PostScriptDevice)
+{
+  KOL_REQUIRE_DATA();
+  const std::string ps = tmp.file("map.ps");
+  int status = -1;
+  const std::string out = kolgridplot(
+      "-va='500:hght[dam],wind500' -de=ps," + ps + " " + KOLTest::dataFile(NAM), &status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_NE(out.find("wrote " + ps), std::string::npos) << out;
+  EXPECT_EQ(KOLTest::readFile(ps).rfind("%!PS", 0), 0u);
+}
+
+TEST_F(KolgridplotTest, RefusedAndMissingInput)
+{
+  int status = -1;
+  std::string out =
+      kolgridplot("-va=500:hght -ou=" + tmp.file("x.png") + " /nonexistent.grib2", &status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(out.find("kolgridplot: no grid file"), std::string::npos) << out;
+
+  // a file that is not a grid file at all
+  KOLTest::writeFile(tmp.file("text.grib2"), "not a grid file\n");
+  out = kolgridplot("-ou=" + tmp.file("x.png") + " " + tmp.file("text.grib2"), &status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(out.find("no variable list"), std::string::npos) << out;
+
+  out =
+      kolgridplot("-va=500:hght -ou=" + tmp.file("x.png") + " " + tmp.file("text.grib2"), &status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(out.find("kolgridplot: no grid in"), std::string::npos) << out;
+}
+
+}  // namespace
