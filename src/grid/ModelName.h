@@ -14,6 +14,8 @@ class ModelName {
   void init();
   // The name; "" when the table has none (or cannot be read, with a warning).
   const char* get(int centre, int process);
+  // The centre and process of a model name (any case); 0 when the table has no such name.
+  static int find(const char* name, int& centre, int& process);
 
  private:
   int centre_;
