@@ -51,8 +51,13 @@ void SfcPlot::init()
   map = false;
   mapMode = MAP_AUTO;
   sync = 0;
-  datumParams_.clear();
-  contourParams_.clear();
+  contour.init();
+  vector.init();
+  timezoneText.clear();
+  thin = true;
+  input.reset();
+  fileDate.init();
+  reportsRead = 0;
   setFile();
   Resrc& r = Kol::resrc;
   if (const char* t = r.get("grid_domain"); StrLib::valid(t)) setGridDomain(t);
@@ -153,6 +158,8 @@ int SfcPlot::setParam(const char* text)
       mapMode = MAP_LINE;
     else if (wholeToken(t, "map_fill"))
       mapMode = MAP_FILL;
+    else if (wholeToken(t, "nothin"))
+      thin = false;
     else if (StrLib::equal(t, "va", 2) && eq)
       setVariable(value);
     else if ((StrLib::equal(t, "if", 2) || StrLib::equal(t, "nc", 2)) && eq)
@@ -166,8 +173,8 @@ int SfcPlot::setParam(const char* text)
     // ct and co reach the sub-layers with the whole string
   }
   gridder.setParam(text);
-  datumParams_ = text;
-  contourParams_ = text;
+  contour.setParam(text);
+  vector.setParam(text);
   params = all;
   return 1;
 }
@@ -180,34 +187,35 @@ bool SfcPlot::isGridded() const
   return code >= ContPlot::VALUE && code <= ContPlot::LINE_FILL;
 }
 
-bool SfcPlot::autoMaps(const VarList& list, std::string& under, std::string& over) const
+VarPlot::MapChoice SfcPlot::getMapChoice() const
 {
-  under = "default,under";
-  over = "over";
-  if (!map) return false;
-  for (int i = 0; i < list.getNum(); ++i)
-    if (list.isMap(i)) return false;
-  const int code = getPlotCode();
-  bool anyFill = false;
-  for (int i = 0; i < list.getNum(); ++i) anyFill = anyFill || list.isFillContour(i);
-  if (code == ContPlot::FILL || code == ContPlot::LINE_FILL || mapMode == MAP_FILL ||
-      (mapMode == MAP_AUTO && anyFill)) {
-    under += ",nodefault";
-    over += ",default";
-  }
-  return true;
+  VarPlot::MapChoice choice;
+  choice.map = map;
+  choice.mapMode = mapMode;
+  choice.plotType = getPlotCode();
+  return choice;
+}
+
+int SfcPlot::setTimezone(const char* text)
+{
+  timezoneText = text ? text : "";
+  return timezone.set(text);
 }
 
 // ---- drawing ----------------------------------------------------------------------------------
 
-int SfcPlot::openFile(SfcFile& sf)
+int SfcPlot::openFile()
 {
   if (!StrLib::valid(file.getName()) || !file.exist()) setFilename("la");
   const char* name = file.getName();
-  if (!StrLib::valid(name) || !sf.open(name)) {
+  input = std::make_unique<SfcFile>();
+  if (!StrLib::valid(name) || !input->open(name)) {
     Kol::outMessage(3, "SfcPlot: Unable to open file: %s\n", name ? name : "");
+    input.reset();
     return 0;
   }
+  fileDate.init();
+  input->getDate(fileDate);
   return 1;
 }
 
@@ -220,12 +228,58 @@ void SfcPlot::prepareList(VarList& list, const char* varFile)
   if (Kol::isDebug(2)) list.print();
 }
 
-// The labels of a run of station values or of a group: surface values are analyses, at the
-// surface (sea level for the pressure), in the units the entry asks for or the tool gives.
-void SfcPlot::labelEntry(Plot& plot, const VarList& list, int i, const Date& fileDate)
+// ---- the pipeline's questions -----------------------------------------------------------------
+
+void SfcPlot::dataSpec(const VarList& list, int i, GridSpec& spec) { list.get(i, spec); }
+
+// The stations' values of every entry, each analysed onto the gridding domain in one read of
+// the file; the analysis is made in the units the values come in and then converted.
+int SfcPlot::readGrids(const VarList& list, const std::vector<int>& entries, Grids& grids)
+{
+  Kol::outDebug(2, "Read and grid data\n");
+  std::vector<VarSpec> vars;
+  for (int e : entries) {
+    VarSpec spec = *list.getSpec(e);
+    const char* given = SfcDataTool::getUnits(spec.getName());
+    spec.setUnits(given ? given : "");
+    vars.push_back(spec);
+  }
+  Data data;
+  if (!SfcGrid::read(file.getName(), vars, data) || !gridder.compute(data, grids)) return 0;
+  for (size_t k = 0; k < entries.size(); ++k) {
+    const int slot = static_cast<int>(k);
+    if (grids.isSet(slot)) GridMath::units(grids.getGrid(slot), list.getUnits(entries[k]));
+  }
+  return grids.getNumSet();
+}
+
+// The run first..last-1 around each station, all its parameters from one pass over the file.
+int SfcPlot::drawParams(Plot& plot, const VarList& list, int first, int last)
+{
+  sfcplot::StationModels models;
+  for (int i = first; i < last; ++i) models.add(*list.getSpec(i));
+  reportsRead += models.read(*input, stations, plot.getDomain());
+  const float vert = plot.getVert();
+  if (thin) models.thin(THIN_WIDTH * vert, THIN_HEIGHT * vert);
+  for (const sfcplot::StationModel& m : models.get())
+    for (Datum d : m.values) drawStation(plot, d);
+  return 1;
+}
+
+void SfcPlot::drawStation(Plot& plot, Datum& d)
+{
+  // TODO(merge datum): DatumPlot draws the station model
+  Point p;
+  if (!plot.getDomain().tran(d.loc, p)) return;
+  if (!Const::isMiss(d.values[0])) plot.drawFormText(p, "%.0f", d.values[0]);
+}
+
+// Station values are analyses, at the surface (sea level for the pressure), in the units the
+// entry asks for or those the values come in.
+void SfcPlot::label(Plot& plot, const VarList& list, int i)
 {
   VarSpec spec;
-  list.get(i, spec);
+  if (!list.get(i, spec)) return;
   if (spec.getForeTime().getType() == ForeTime::MISSING) {
     ForeTime anal;
     anal.set("anal");
@@ -238,154 +292,26 @@ void SfcPlot::labelEntry(Plot& plot, const VarList& list, int i, const Date& fil
   }
   if (!StrLib::valid(spec.getUnits()))
     if (const char* u = SfcDataTool::getUnits(spec.getName())) spec.setUnits(u);
-  String info, date;
-  spec.toInfoLabel(info);
-  spec.toDateLabel(fileDate, timezone, nullptr, date);
-  plot.addLabel("ul", info.get());
-  plot.addLabel("ur", date.get());
-  if (!plot.getDate().isSet()) plot.setDate(fileDate);
-  plot.done();
+  VarPlot::addLabels(plot, spec, fileDate, timezoneText.c_str());
 }
 
-// One draw: the list, its grids and the state of the walk over its entries.
-struct SfcPlot::Walk {
-  SfcPlot& layer;
-  Plot& plot;
-  SfcFile& sf;
-  Date date;
-  VarList list;
-  Grids grids;
-  MapPlot under, over;
-  bool autoMap = false;
-
-  Walk(SfcPlot& l, Plot& p, SfcFile& f) : layer(l), plot(p), sf(f) {}
-
-  bool contoured(int i) const
-  {
-    return list.isContour(i) ||
-           (layer.isGridded() && list.isParam(i) && list.getSpec(i)->getPlot() == VarSpec::NONE);
-  }
-  bool stationParam(int i) const
-  {
-    return list.isParam(i) && !contoured(i) && !list.isMap(i) && !list.isPanel(i) &&
-           !list.isVector(i);
-  }
-
-  void gridStations();
-  int drawRun(int first, int level);
-  void drawContour(int i);
-  void resetAttributes()
-  {
-    plot.setLine();
-    plot.setText();
-    plot.setMark();
-    plot.setFill();
-  }
-  void drawStation(Datum& d);
-};
-
-// Every entry to be contoured gets a grid slot; the stations' values of all of them are
-// analysed in one read of the file.
-void SfcPlot::Walk::gridStations()
-{
-  std::vector<VarSpec> vars;
-  std::vector<std::string> units;
-  for (int i = 0; i < list.getNum(); ++i) {
-    if (!contoured(i)) continue;
-    list.setDataIndex(i, static_cast<int>(vars.size()));
-    VarSpec spec = *list.getSpec(i);
-    units.emplace_back(spec.getUnits());
-    const char* given = SfcDataTool::getUnits(spec.getName());
-    spec.setUnits(given ? given : "");
-    vars.push_back(spec);
-  }
-  if (vars.empty()) return;
-  Kol::outDebug(2, "Read and grid data\n");
-  Data data;
-  if (!SfcGrid::read(layer.file.getName(), vars, data)) return;
-  if (!layer.gridder.compute(data, grids)) return;
-  for (size_t k = 0; k < units.size(); ++k)
-    if (grids.isSet(static_cast<int>(k))) GridMath::units(grids.getGrid(static_cast<int>(k)), units[k].c_str());
-}
-
-void SfcPlot::Walk::drawContour(int i)
-{
-  Kol::outDebug(3, "CONTOUR\n");
-  const int slot = list.getDataIndex(i);
-  if (!grids.isSet(slot)) return;
-  Grid& g = grids.getGrid(slot);
-  String info;
-  list.getSpec(i)->toInfoLabel(info);
-  g.setInfo(info.get());
-  ContPlot cp;
-  cp.setParam(layer.contourParams_.c_str());
-  if (layer.isGridded()) cp.setType(layer.plotType);
-  cp.setParam(list.getFormat(i));
-  cp.draw(plot, g);
-  cp.drawLabels(plot, g);
-  plot.done();
-}
-
-void SfcPlot::Walk::drawStation(Datum& d)
-{
-  // TODO(merge datum): DatumPlot draws the station model
-  Point p;
-  if (!plot.getDomain().tran(d.loc, p)) return;
-  if (!Const::isMiss(d.values[0])) plot.drawFormText(p, "%.0f", d.values[0]);
-}
-
-// The plain parameters from first on at this level, drawn around each station in one pass over
-// the file; the index of the entry after the run.
-int SfcPlot::Walk::drawRun(int first, int level)
-{
-  Kol::outDebug(3, "PARAM\n");
-  sfcplot::StationModels models;
-  int end = first;
-  for (; end < list.getNum() && list.getLayer(end) == level && stationParam(end); ++end)
-    models.add(*list.getSpec(end));
-  models.read(sf, layer.stations, plot.getDomain());
-  const float vert = plot.getVert();
-  if (!Kol::resrc.getBool("nothin"))
-    models.thin(THIN_WIDTH * vert, THIN_HEIGHT * vert);
-  for (const sfcplot::StationModel& m : models.get())
-    for (Datum d : m.values) drawStation(d);
-  if (level == 0) layer.labelEntry(plot, list, first, date);
-  return end;
-}
+// ---- drawing ----------------------------------------------------------------------------------
 
 int SfcPlot::draw(Plot& plot)
 {
-  SfcFile sf;
-  if (!openFile(sf)) return 0;
-  Walk w(*this, plot, sf);
-  sf.getDate(w.date);
+  reportsRead = 0;
+  if (!openFile()) return 0;
   gridder.setDomain(gridDomain.proj != Const::MISS ? gridDomain : plot.getDomain());
   const char* varFile = Kol::resrc.get("var_file", DEFAULT_VAR_FILE);
   stations.setVarFile(varFile);
-  prepareList(w.list, varFile);
+  VarList list;
+  prepareList(list, varFile);
   gridder.setFilename(file.getName());
-  std::string under, over;
-  w.autoMap = autoMaps(w.list, under, over);
-  w.under.setParam(under.c_str());
-  w.over.setParam(over.c_str());
-  w.gridStations();
-  if (w.autoMap) w.under.draw(plot);
-  for (int i = 0; i < w.list.getNum();) {
-    Kol::outDebug(4, "+I: %d LEV: %d\n", i, w.list.getLayer(i));
-    w.resetAttributes();
-    if (w.list.isMap(i)) {
-      MapPlot(w.list.getFormat(i)).draw(plot);
-      ++i;
-    } else if (w.contoured(i)) {
-      w.drawContour(i++);
-    } else if (w.stationParam(i)) {
-      i = w.drawRun(i, w.list.getLayer(i));
-    } else {
-      Kol::outDebug(2, "SfcPlot: entry %s not drawn\n", w.list.getName(i));
-      ++i;
-    }
-  }
-  if (w.autoMap) w.over.draw(plot);
+  std::string all = plotType[0] ? std::string("pl=") + plotType + "," : std::string();
+  all += params.get();
+  pipeline = VarPlot();
+  pipeline.run(plot, list, *this, contour, vector, getMapChoice(), all.c_str());
+  input.reset();
   return 1;
 }
 

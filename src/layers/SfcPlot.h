@@ -4,7 +4,9 @@
 // the automatic map backgrounds and the information and date labels.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/Filename.h"
 #include "core/String.h"
@@ -13,14 +15,20 @@
 #include "graphics/Drawing.h"
 #include "graphics/Listener.h"
 #include "grid/SfcGrid.h"
+#include "layers/GridCont.h"
+#include "layers/GridVect.h"
 #include "layers/SfcRaw.h"
+#include "layers/varplot/VarPlot.h"
 
 namespace KOL {
 
+class Datum;
+class GridSpec;
+class Grids;
 class SfcFile;
 class VarList;
 
-class SfcPlot : public Drawing, public Listener {
+class SfcPlot : public Drawing, public Listener, private VarPlotSource {
  public:
   static constexpr int PLOT_TYPE_SIZE = 10;  // 9 characters
   static constexpr const char* CONVENTION = "sfc_cvt";
@@ -52,7 +60,7 @@ class SfcPlot : public Drawing, public Listener {
   int setParam(const char* text) override;
   int setVariable(const char* list);
   int setPlotType(const char* word);
-  int setTimezone(const char* text) { return timezone.set(text); }
+  int setTimezone(const char* text);
   int setGridDomain(const char* text);
   void setOutput(const char* name) { output.set(name ? name : ""); }
 
@@ -70,16 +78,25 @@ class SfcPlot : public Drawing, public Listener {
   bool isGridded() const;
   bool getMap() const { return map; }
   int getMapMode() const { return mapMode; }
-  // The parameters of the automatic under- and over-maps for a list (step "automatic maps"):
-  // false when the list draws no automatic maps.
-  bool autoMaps(const VarList& list, std::string& under, std::string& over) const;
+  // How the pipeline is to choose the automatic maps.
+  VarPlot::MapChoice getMapChoice() const;
+  // What the last draw did: its pipeline (slots, grids, maps) and the reports it read.
+  const VarPlot& getPipeline() const { return pipeline; }
+  int getReportsRead() const { return reportsRead; }
 
  private:
-  struct Walk;
   bool fixedFile() const;
-  int openFile(SfcFile& sf);
+  int openFile();
   void prepareList(VarList& list, const char* varFile);
-  void labelEntry(Plot& plot, const VarList& list, int i, const Date& fileDate);
+
+  // The pipeline's questions.
+  bool gridded() const override { return isGridded(); }
+  void dataSpec(const VarList& list, int i, GridSpec& spec) override;
+  int readGrids(const VarList& list, const std::vector<int>& entries, Grids& grids) override;
+  int drawParams(Plot& plot, const VarList& list, int first, int last) override;
+  void groupFormat(const char* format) override { gridder.setParam(format); }
+  void label(Plot& plot, const VarList& list, int i) override;
+  void drawStation(Plot& plot, Datum& d);
 
   Filename file;
   String params;
@@ -89,12 +106,19 @@ class SfcPlot : public Drawing, public Listener {
   Domain gridDomain;
   SfcGrid gridder;
   SfcRaw stations;
+  GridCont contour;
+  GridVect vector;
   String output;
   bool map;
   int mapMode;
   int sync;
-  std::string datumParams_;  // what the station-model plotter was given
-  std::string contourParams_;
+  bool thin;  // drop station models that would overprint others
+  std::string timezoneText;
+  // The state of one draw.
+  std::unique_ptr<SfcFile> input;
+  Date fileDate;
+  VarPlot pipeline;
+  int reportsRead;
 };
 
 }  // namespace KOL
