@@ -38,6 +38,11 @@ namespace {
 
 constexpr const char* DEFAULT_DOMAIN = "conus";
 constexpr const char* STATION_MODEL = "sfc";
+// The analysis unless -oa or -pa choose one: the map's lattice refined twice, a weight that
+// falls to 1/e at 1.3 refined grid lengths, stations counted within 4 of them.
+constexpr int GRID_FACTOR = 2;
+constexpr float FILTER_LENGTHS = 1.3f;
+constexpr float INFLUENCE_LENGTHS = 4.0f;
 
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
@@ -54,6 +59,18 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 }
 
 bool has(const char* t) { return t && *t; }
+
+std::string defaultAnalysis(const Domain& d)
+{
+  const char* oa = Kol::resrc.get("object_param");
+  const char* pa = Kol::resrc.get("parameter");
+  if (has(oa) || (has(pa) && (std::strstr(pa, "filter") || std::strstr(pa, "grid")))) return "";
+  const float step = d.dx / GRID_FACTOR * FILTER_LENGTHS;
+  char text[80];
+  std::snprintf(text, sizeof text, "grid=%d,rad_inf=%g,filter=%.3g", GRID_FACTOR,
+                INFLUENCE_LENGTHS, step * step);
+  return text;
+}
 
 // A temporary own surface file, removed when the run ends.
 class TempFile {
@@ -158,16 +175,20 @@ int main(int argc, char** argv)
 
   const char* domainText = has(r.get("plot_domain")) ? r.get("plot_domain") : DEFAULT_DOMAIN;
   Domain domain;
-  if (!DomainTool::decode(domain, domainText) || domain.proj == Const::MISS) {
-    Kol::outError("kolsfcplot: unknown domain %s\n", domainText);
-    return Kol::USAGE;
-  }
+  // the domain text's reader names what it does not know
+  if (!DomainTool::decode(domain, domainText) || domain.proj == Const::MISS) return Kol::USAGE;
   SfcPlot layer;  // reads its resources (variable, plot type, parameters) as it starts
   if (!has(r.get("variable"))) layer.setVariable(STATION_MODEL);
   const char* extra = r.get("parameter");
   if (!has(extra) || !std::strstr(extra, "nomap")) layer.setParam("map");
+  if (const std::string oa = defaultAnalysis(domain); !oa.empty()) layer.setParam(oa.c_str());
   TempFile temp;
   if (!chooseInput(layer, temp)) return Kol::FAILURE;
+  if (SfcFile::checkType(layer.getFilename()) <= 0) {
+    const char* named = r.get("filename");
+    Kol::outError("kolsfcplot: no surface file %s\n", has(named) ? named : "la");
+    return Kol::FAILURE;
+  }
 
   Figure fig;
   if (!fig.open(deviceParams().c_str())) {
@@ -177,11 +198,6 @@ int main(int argc, char** argv)
   fig.startPlot(domain);
   fig.addDrawing(layer);
   fig.endPlot();
-  SfcFile check;
-  if (!check.open(layer.getFilename())) {
-    Kol::outError("kolsfcplot: no surface file %s\n", layer.getFilename());
-    return Kol::FAILURE;
-  }
   fig.manage();
   fig.close();
   const std::string where = outputName();

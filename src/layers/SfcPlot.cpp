@@ -206,10 +206,11 @@ int SfcPlot::setTimezone(const char* text)
 
 int SfcPlot::openFile()
 {
-  if (!StrLib::valid(file.getName()) || !file.exist()) setFilename("la");
+  if (!file.isSet()) setFilename("la");
   const char* name = file.getName();
   input = std::make_unique<SfcFile>();
-  if (!StrLib::valid(name) || !input->open(name)) {
+  // the file's type is checked first so that a missing file gives this one message
+  if (!StrLib::valid(name) || SfcFile::checkType(name) <= 0 || !input->open(name)) {
     Kol::outMessage(3, "SfcPlot: Unable to open file: %s\n", name ? name : "");
     input.reset();
     return 0;
