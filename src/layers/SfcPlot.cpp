@@ -15,6 +15,7 @@
 #include "grid/GridMath.h"
 #include "grid/Grids.h"
 #include "layers/VarList.h"
+#include "layers/sfcplot/GrossErrors.h"
 #include "layers/sfcplot/StationModels.h"
 #include "obs/Data.h"
 #include "obs/SfcDataTool.h"
@@ -28,6 +29,9 @@ namespace {
 // that the values around neighbouring stations do not overprint.
 constexpr float THIN_WIDTH = 0.085f;
 constexpr float THIN_HEIGHT = 0.05f;
+// Station values further from their analysis than this many root-mean-square residuals of
+// their field are left out of the analysis.
+constexpr float GROSS_ERROR = 4.0f;
 
 bool wholeToken(const char* token, const char* word) { return StrLib::iequal(token, word); }
 
@@ -55,6 +59,7 @@ void SfcPlot::init()
   vector.init();
   timezoneText.clear();
   thin = true;
+  screen = true;
   input.reset();
   fileDate.init();
   reportsRead = 0;
@@ -160,6 +165,8 @@ int SfcPlot::setParam(const char* text)
       mapMode = MAP_FILL;
     else if (wholeToken(t, "nothin"))
       thin = false;
+    else if (wholeToken(t, "noqc"))
+      screen = false;
     else if (StrLib::equal(t, "va", 2) && eq)
       setVariable(value);
     else if ((StrLib::equal(t, "if", 2) || StrLib::equal(t, "nc", 2)) && eq)
@@ -246,7 +253,14 @@ int SfcPlot::readGrids(const VarList& list, const std::vector<int>& entries, Gri
     vars.push_back(spec);
   }
   Data data;
+  const float filter = gridder.getFilter();
   if (!SfcGrid::read(file.getName(), vars, data) || !gridder.compute(data, grids)) return 0;
+  if (screen) {
+    const int dropped = sfcplot::dropGrossErrors(data, grids, GROSS_ERROR);
+    Kol::outDebug(2, "SfcPlot: %d station values left out as gross errors\n", dropped);
+    gridder.setFilter(filter);  // later passes of the analysis narrowed it
+    if (dropped && !gridder.compute(data, grids)) return 0;
+  }
   for (size_t k = 0; k < entries.size(); ++k) {
     const int slot = static_cast<int>(k);
     if (grids.isSet(slot)) GridMath::units(grids.getGrid(slot), list.getUnits(entries[k]));

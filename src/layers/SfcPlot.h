@@ -112,7 +112,8 @@ class SfcPlot : public Drawing, public Listener, private VarPlotSource {
   bool map;
   int mapMode;
   int sync;
-  bool thin;  // drop station models that would overprint others
+  bool thin;    // drop station models that would overprint others
+  bool screen;  // leave gross errors out of analyses
   std::string timezoneText;
   // The state of one draw.
   std::unique_ptr<SfcFile> input;
