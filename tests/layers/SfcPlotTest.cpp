@@ -116,7 +116,7 @@ class SfcPlotTest : public KOLTest::QuietTest {
 
   // Reports on a lattice over the whole map, placed by their own positions, so that an analysis
   // covers the map: temperature falls to the north.
-  void writeLattice(const Date& hour)
+  void writeLattice(const Date& hour, float badPressure = Const::FMISS)
   {
     KOL::SfcFile out;
     out.setDate(hour);
@@ -133,6 +133,14 @@ class SfcPlotTest : public KOLTest::QuietTest {
         s.temp = 40 - lat, s.slp = 1000 + lat / 2;
         out.write(s);
       }
+    if (Const::isMiss(badPressure)) return;
+    SfcData s;
+    s.setId("BAD");
+    s.setPlatform("SHIP");
+    s.date = hour;
+    s.lat = 36.2f, s.lon = -96.5f, s.elev = 0;
+    s.temp = 10, s.slp = badPressure;
+    out.write(s);
   }
 
   static bool openPlot(Plot& plot, const char* size = "sz=800x600")
@@ -263,6 +271,30 @@ TEST_F(SfcPlotTest, NumberArgumentIsAConstantGrid)
       ++compared;
     }
   EXPECT_GT(compared, 10);
+}
+
+// One report 60 hPa off its neighbours is left out of the analysis, unless asked to keep it.
+TEST_F(SfcPlotTest, GrossErrorLeftOutOfTheAnalysis)
+{
+  writeLattice(HOUR, 1078.0f);
+  for (const char* params : {"", "noqc"}) {
+    SCOPED_TRACE(params);
+    SfcPlot layer;
+    layer.setVariable("pres");
+    layer.setPlotType("ln");
+    layer.setParam(params);
+    Plot plot;
+    ASSERT_TRUE(openPlot(plot));
+    ASSERT_EQ(layer.draw(plot), 1);
+    const KOL::Grid& g = layer.getPipeline().slotGrid(0);
+    ASSERT_GT(g.getValid(), 100);
+    float lo = 0, hi = 0;
+    g.getRange(lo, hi);
+    if (*params)
+      EXPECT_GT(hi, 1040.0f) << "the bad report raises the analysis";
+    else
+      EXPECT_LT(hi, 1031.0f) << "the lattice's own highest pressure is 1030";
+  }
 }
 
 // Three plain parameters: every report is read once, and each station gets all three values,
