@@ -47,7 +47,7 @@ constexpr float INFLUENCE_LENGTHS = 4.0f;
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
   for (int group : {KolResrc::HELP_GROUP, KolResrc::PATH_GROUP, KolResrc::FILE_GROUP,
-                    KolResrc::TIME_GROUP, KolResrc::STATION_GROUP, KolResrc::IO_GROUP,
+                    KolResrc::TIME_GROUP, KolResrc::IO_GROUP,
                     KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::PLOT_GROUP,
                     KolResrc::COLOR_GROUP, KolResrc::FILL_COLOR_GROUP, KolResrc::IDENT_GROUP,
                     KolResrc::ANALYSIS_GROUP, KolResrc::CONTOUR_GROUP, KolResrc::DEVICE_GROUP})

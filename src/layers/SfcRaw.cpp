@@ -5,7 +5,10 @@
 
 #include "core/Const.h"
 #include "core/StrLib.h"
+#include "core/Kol.h"
+#include "core/Resrc.h"
 #include "obs/CityHash.h"
+#include "obs/CityTool.h"
 #include "obs/SfcData.h"
 
 namespace KOL {
@@ -41,6 +44,9 @@ int SfcRaw::setup()
     table_ = std::make_unique<CityHash>();
     // an empty name lets the table helper read the resource "city_file"
     table_->setup(city_file_.c_str());
+    patterns_.set(Kol::resrc.get("identifier", ""), ',');
+    const char* prior = Kol::resrc.get("stat_prior");
+    maxPriority_ = StrLib::valid(prior) ? std::atoi(prior) : -1;
     loaded_ = true;
   }
   return table_->getNum() > 0;
@@ -58,6 +64,7 @@ int SfcRaw::getInfo(SfcData& s)
   const bool own = known(s.lat) && known(s.lon);
   if (!own && (!c || !known(c->lat) || !known(c->lon))) return 0;
   priority_ = c ? c->priority : OWN_POSITION_PRIORITY;
+  if (!chosen(s, c)) return 0;
   if (!c) return 1;
   if (!own) {
     s.lat = c->lat;
@@ -67,6 +74,16 @@ int SfcRaw::getInfo(SfcData& s)
   if (!s.name[0]) s.setName(c->name);
   if (s.wmo <= 0 && StrLib::isDigit(c->wmo[0])) s.wmo = std::atol(c->wmo);
   return 1;
+}
+
+bool SfcRaw::chosen(const SfcData& s, const CityHashData* c) const
+{
+  if (maxPriority_ >= 0 && priority_ > maxPriority_) return false;
+  if (patterns_.getNum() == 0) return true;
+  if (c) return CityTool::compareData(patterns_, *c);
+  CityData own;
+  StrLib::copy(own.id, CityData::ID_SIZE, s.id);
+  return CityTool::compareData(patterns_, own);
 }
 
 void SfcRaw::print() const

@@ -1,15 +1,20 @@
 // Station information for surface reports: the station table (resource "city_file", default
 // "sao.cty"), held in memory once, and the variable file whose macros name station values
 // ("sfcraw.var" unless a layer gives its own). A report without a position of its own is placed
-// at its station; the station's priority decides which reports survive thinning on a map.
+// at its station; the station's priority decides which reports survive thinning on a map. The
+// resources "identifier" (station patterns, CityTool::compareData) and "stat_prior" (the least
+// important priority kept) choose the stations.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "core/Strings.h"
+
 namespace KOL {
 
 class CityHash;
+class CityHashData;
 class SfcData;
 
 class SfcRaw {
@@ -34,17 +39,21 @@ class SfcRaw {
 
   // Attaches what the table knows of the report's station: position and elevation (a report's
   // own position wins), name and WMO number when the report has none. 0 when the report can
-  // be placed neither by its own position nor by the table.
+  // be placed neither by its own position nor by the table, or when its station is not chosen.
   int getInfo(SfcData& s);
-  // The priority of the station of the last report getInfo placed (1 most important).
+  // The priority of the station of the last report getInfo placed (0 most important).
   int getPriority() const { return priority_; }
   void print() const;
 
  private:
+  bool chosen(const SfcData& s, const CityHashData* c) const;
+
   std::string var_file_;
   std::string city_file_;
   std::unique_ptr<CityHash> table_;
   bool loaded_ = false;
+  Strings patterns_;
+  int maxPriority_ = -1;  // -1: every priority
   int priority_ = OWN_POSITION_PRIORITY;
 };
 
