@@ -161,6 +161,51 @@ class SfcPlotTest : public KOLTest::QuietTest {
   long saved_time = 0;
 };
 
+// The layer's parameter words, and the resources it starts from.
+TEST_F(SfcPlotTest, ParametersAndResources)
+{
+  struct Case {
+    const char* params;
+    const char* variable;
+    const char* type;
+    bool map;
+    int mapMode;
+    int sync;
+  } cases[] = {
+      {"va=temp,pl=cf", "temp", "cf", false, -1, 0},
+      {"MAP,Map_Fill", "", "", true, 1, 0},
+      {"map_line,sync", "", "", false, 0, 1},
+      {"variable=dewp,plot=lcf", "dewp", "lcf", false, -1, 0},  // two characters decide
+      {"maps,map_lines", "", "", false, -1, 0},                 // whole words only
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.params);
+    SfcPlot layer;
+    EXPECT_EQ(layer.setParam(c.params), 1);
+    EXPECT_STREQ(layer.getVariable(), c.variable);
+    EXPECT_STREQ(layer.getPlotType(), c.type);
+    EXPECT_EQ(layer.getMap(), c.map);
+    EXPECT_EQ(layer.getMapMode(), c.mapMode);
+    EXPECT_EQ(layer.getSync(), c.sync);
+    EXPECT_STREQ(layer.getParams(), c.params);
+  }
+  Kol::resrc.set("variable", "pres");
+  Kol::resrc.set("plot_type", "ln");
+  Kol::resrc.set("parameter", "map,pl=cf");
+  SfcPlot layer;
+  EXPECT_STREQ(layer.getVariable(), "pres");
+  EXPECT_STREQ(layer.getPlotType(), "cf") << "the parameter resource comes last";
+  EXPECT_TRUE(layer.getMap());
+  EXPECT_TRUE(layer.isGridded());
+  layer.setPlotType("value");
+  EXPECT_EQ(layer.getPlotCode(), 1);
+  EXPECT_TRUE(layer.isGridded());
+  layer.setPlotType("none");
+  EXPECT_FALSE(layer.isGridded());
+  layer.setPlotType("stations");
+  EXPECT_EQ(layer.getPlotCode(), 0) << "an unknown word is no plot type";
+}
+
 TEST_F(SfcPlotTest, WithoutAFileTheLatestHourIsDrawn)
 {
   writeHour(Date(HOUR.getSeconds() - 3600), 3);
