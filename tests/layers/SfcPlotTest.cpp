@@ -240,6 +240,33 @@ TEST_F(SfcPlotTest, MissingFileDrawsNothingAndSaysSoOnce)
   EXPECT_EQ(picture(plot).differ(before, 0), 0.0) << "nothing drawn, not even the map";
 }
 
+// Damaged surface files draw what they hold, without a crash.
+TEST_F(SfcPlotTest, DamagedSurfaceFiles)
+{
+  const std::string texts[] = {
+      "KOLSFC\n",
+      "KOLSFC\n 0000Z  6 JAN 2020\n",
+      "KOLSFC\nnot a date\nKOKC 680 -99 1815 992 132 10.0 -99M - $\nKDEN",
+      "KOLSFC\n 0000Z  6 JAN 2020\nKOKC 99999999999 -999999 999999999 -9 x y z @9999 L999,9999 "
+      "P99 G99999 #" + std::string(300, 'x') + "\n\x01\x02\xff\n",
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text.substr(0, 40));
+    const std::string name = dir.file("damaged.cvt");
+    KOLTest::writeFile(name, text);
+    for (const char* type : {"", "cf"}) {
+      SfcPlot layer;
+      layer.setFilename(name.c_str());
+      layer.setVariable(*type ? "temp" : "sfc");
+      layer.setPlotType(type);
+      layer.setParam("map");
+      Plot plot;
+      ASSERT_TRUE(openPlot(plot));
+      EXPECT_EQ(layer.draw(plot), 1);
+    }
+  }
+}
+
 // With a fill plot type the map lines are drawn over the colours; a filled entry with the map
 // lines asked under hides them; plotted values leave them under the data, visible.
 TEST_F(SfcPlotTest, MapLinesGoOverFillsAndUnderValues)
