@@ -38,6 +38,8 @@ namespace {
 
 constexpr const char* DEFAULT_DOMAIN = "conus";
 constexpr const char* STATION_MODEL = "sfc";
+// Map lines under station models, in a colour none of their values has.
+constexpr const char* STATION_MAP_COLOR = "grey08";
 // The analysis unless -oa or -pa choose one: the map's lattice refined twice, a weight that
 // falls to 1/e at 1.3 refined grid lengths, stations counted within 4 of them.
 constexpr int GRID_FACTOR = 2;
@@ -179,6 +181,7 @@ int main(int argc, char** argv)
   if (!DomainTool::decode(domain, domainText) || domain.proj == Const::MISS) return Kol::USAGE;
   SfcPlot layer;  // reads its resources (variable, plot type, parameters) as it starts
   if (!has(r.get("variable"))) layer.setVariable(STATION_MODEL);
+  if (!layer.isGridded() && !has(r.get("color_map"))) r.set("color_map", STATION_MAP_COLOR);
   const char* extra = r.get("parameter");
   if (!has(extra) || !std::strstr(extra, "nomap")) layer.setParam("map");
   if (const std::string oa = defaultAnalysis(domain); !oa.empty()) layer.setParam(oa.c_str());

@@ -27,8 +27,8 @@ namespace {
 
 // Station models are kept apart by this share of the plot's height across and up and down, so
 // that the values around neighbouring stations do not overprint.
-constexpr float THIN_WIDTH = 0.085f;
-constexpr float THIN_HEIGHT = 0.05f;
+constexpr float THIN_WIDTH = 0.11f;
+constexpr float THIN_HEIGHT = 0.065f;
 // Station values further from their analysis than this many root-mean-square residuals of
 // their field are left out of the analysis.
 constexpr float GROSS_ERROR = 4.0f;
@@ -55,6 +55,7 @@ void SfcPlot::init()
   map = false;
   mapMode = MAP_AUTO;
   sync = 0;
+  datumPlot.init();
   contour.init();
   vector.init();
   timezoneText.clear();
@@ -180,6 +181,7 @@ int SfcPlot::setParam(const char* text)
     // ct and co reach the sub-layers with the whole string
   }
   gridder.setParam(text);
+  datumPlot.setParam(text);
   contour.setParam(text);
   vector.setParam(text);
   params = all;
@@ -274,19 +276,15 @@ int SfcPlot::drawParams(Plot& plot, const VarList& list, int first, int last)
   sfcplot::StationModels models;
   for (int i = first; i < last; ++i) models.add(*list.getSpec(i));
   reportsRead += models.read(*input, stations, plot.getDomain());
-  const float vert = plot.getVert();
-  if (thin) models.thin(THIN_WIDTH * vert, THIN_HEIGHT * vert);
+  // the models' size follows the plot scale, and so does the room each needs
+  const float size = plot.getVert() * datumPlot.getScale();
+  if (thin) {
+    models.keepInside(plot.getDomain(), THIN_WIDTH * size / 2, THIN_HEIGHT * size / 2);
+    models.thin(THIN_WIDTH * size, THIN_HEIGHT * size);
+  }
   for (const sfcplot::StationModel& m : models.get())
-    for (Datum d : m.values) drawStation(plot, d);
+    for (Datum d : m.values) datumPlot.draw(plot, d);
   return 1;
-}
-
-void SfcPlot::drawStation(Plot& plot, Datum& d)
-{
-  // TODO(merge datum): DatumPlot draws the station model
-  Point p;
-  if (!plot.getDomain().tran(d.loc, p)) return;
-  if (!Const::isMiss(d.values[0])) plot.drawFormText(p, "%.0f", d.values[0]);
 }
 
 // Station values are analyses, at the surface (sea level for the pressure), in the units the

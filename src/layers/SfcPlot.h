@@ -15,6 +15,7 @@
 #include "graphics/Drawing.h"
 #include "graphics/Listener.h"
 #include "grid/SfcGrid.h"
+#include "layers/DatumPlot.h"
 #include "layers/GridCont.h"
 #include "layers/GridVect.h"
 #include "layers/SfcRaw.h"
@@ -96,7 +97,6 @@ class SfcPlot : public Drawing, public Listener, private VarPlotSource {
   int drawParams(Plot& plot, const VarList& list, int first, int last) override;
   void groupFormat(const char* format) override { gridder.setParam(format); }
   void label(Plot& plot, const VarList& list, int i) override;
-  void drawStation(Plot& plot, Datum& d);
 
   Filename file;
   String params;
@@ -106,6 +106,7 @@ class SfcPlot : public Drawing, public Listener, private VarPlotSource {
   Domain gridDomain;
   SfcGrid gridder;
   SfcRaw stations;
+  DatumPlot datumPlot;
   GridCont contour;
   GridVect vector;
   String output;

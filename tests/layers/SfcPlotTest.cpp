@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <set>
 #include <sstream>
@@ -433,6 +434,7 @@ TEST_F(SfcPlotTest, StationsWhereProjPutsThem)
   // pixels per 100 km from the domain's own scale: its vertical extent fills the page height
   KOL::Point up(centre.x, centre.y + 1.0f);
   const double scale = std::fabs(plot.toDevice(up).y - c.y);
+  std::vector<std::pair<double, double>> expected;
   for (const auto& m : models.get()) {
     double x, y;
     ASSERT_TRUE(out >> x >> y >> z);
@@ -440,6 +442,27 @@ TEST_F(SfcPlotTest, StationsWhereProjPutsThem)
     const double ex = c.x + (x - cx) / 1e5 * scale, ey = c.y - (y - cy) / 1e5 * scale;
     EXPECT_NEAR(px.x, ex, 1.0) << m.values[0].id;
     EXPECT_NEAR(px.y, ey, 1.0) << m.values[0].id;
+    expected.emplace_back(ex, ey);
+  }
+  // and in the picture: a plus marker drawn by the layer at each station, its ink centred on
+  // PROJ's point
+  SfcPlot layer;
+  layer.setVariable("temp[C,data:mk=plus:black]");
+  layer.setParam("nothin");
+  ASSERT_EQ(layer.draw(plot), 1);
+  const KOLTest::Raster r = picture(plot);
+  if (std::getenv("KOL_KEEP_PICTURES")) plot.saveImage("/tmp/sfcplot_proj.png", "PNG");
+  for (size_t k = 0; k < expected.size(); ++k) {
+    const auto [ex, ey] = expected[k];
+    double sx = 0, sy = 0;
+    int n = 0;
+    for (int y = static_cast<int>(ey) - 8; y <= static_cast<int>(ey) + 8; ++y)
+      for (int x = static_cast<int>(ex) - 8; x <= static_cast<int>(ex) + 8; ++x)
+        if (!r.isWhite(x, y)) sx += x, sy += y, ++n;
+    SCOPED_TRACE(models.get()[k].values[0].id);
+    ASSERT_GT(n, 4) << "a marker near the station " << ex << "," << ey << " in " << r.width << "x" << r.height;
+    EXPECT_NEAR(sx / n, ex, 1.0);
+    EXPECT_NEAR(sy / n, ey, 1.0);
   }
 }
 
@@ -467,23 +490,33 @@ TEST_F(SfcPlotTest, ThinnedStationModelsKeepApart)
   models.read(file, raw, plot.getDomain());
   const std::vector<KOL::sfcplot::StationModel> before = models.get();
   const size_t all = before.size();
-  const float w = 0.085f * plot.getVert(), h = 0.05f * plot.getVert();
+  const float w = 0.11f * plot.getVert(), h = 0.065f * plot.getVert();
+  models.keepInside(plot.getDomain(), w / 2, h / 2);
+  const size_t inside = models.get().size();
   models.thin(w, h);
   const auto& kept = models.get();
   EXPECT_GT(all, 2000u);
-  EXPECT_GT(kept.size(), 80u);
+  EXPECT_LT(inside, all) << "stations near the edges would be cut";
+  EXPECT_GT(kept.size(), 60u);
   EXPECT_LT(kept.size(), all / 4);
   for (size_t a = 0; a < kept.size(); ++a)
     for (size_t b = a + 1; b < kept.size(); ++b)
       ASSERT_FALSE(std::fabs(kept[a].at.x - kept[b].at.x) < w &&
                    std::fabs(kept[a].at.y - kept[b].at.y) < h)
           << kept[a].values[0].id << " " << kept[b].values[0].id;
+  auto boxInside = [&](const KOL::sfcplot::StationModel& m) {
+    for (float sx : {-0.5f, 0.5f})
+      for (float sy : {-0.5f, 0.5f})
+        if (!plot.getDomain().within(KOL::Point(m.at.x + sx * w, m.at.y + sy * h))) return false;
+    return true;
+  };
+  for (const auto& m : kept) EXPECT_TRUE(boxInside(m)) << m.values[0].id;
   // every station left out gives way to a kept one at least as important, within the spacing
   std::set<std::string> ids;
   for (const auto& m : kept) ids.insert(m.values[0].id);
   int dropped = 0;
   for (const auto& m : before) {
-    if (ids.count(m.values[0].id)) continue;
+    if (ids.count(m.values[0].id) || !boxInside(m)) continue;
     ++dropped;
     bool yields = false;
     for (const auto& k : kept)
@@ -491,7 +524,7 @@ TEST_F(SfcPlotTest, ThinnedStationModelsKeepApart)
                           std::fabs(k.at.y - m.at.y) < h);
     EXPECT_TRUE(yields) << m.values[0].id;
   }
-  EXPECT_EQ(dropped, static_cast<int>(all - kept.size()));
+  EXPECT_EQ(dropped, static_cast<int>(inside - kept.size()));
 }
 
 // The forecaster's request: temperature of the latest hour, filled, on a domain, as PostScript.

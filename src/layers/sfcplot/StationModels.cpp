@@ -71,6 +71,17 @@ int StationModels::read(SfcFile& file, SfcRaw& raw, const Domain& dom)
   return n;
 }
 
+void StationModels::keepInside(const Domain& dom, float halfWidth, float halfHeight)
+{
+  auto outside = [&](const StationModel& m) {
+    for (float sx : {-1.0f, 1.0f})
+      for (float sy : {-1.0f, 1.0f})
+        if (!dom.within(Point(m.at.x + sx * halfWidth, m.at.y + sy * halfHeight))) return true;
+    return false;
+  };
+  models_.erase(std::remove_if(models_.begin(), models_.end(), outside), models_.end());
+}
+
 void StationModels::thin(float width, float height)
 {
   if (width <= 0 || height <= 0 || models_.size() < 2) return;

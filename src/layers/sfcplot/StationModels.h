@@ -34,6 +34,9 @@ class StationModels {
   // Rewinds the file and reads it once; keeps the reports placed inside the domain. The number
   // of reports read.
   int read(SfcFile& file, SfcRaw& raw, const Domain& dom);
+  // Drops the models whose box of halfWidth and halfHeight about the station is not wholly
+  // inside the domain, so that none is cut by the panel's edge.
+  void keepInside(const Domain& dom, float halfWidth, float halfHeight);
   // Keeps a model only when no model of a station of higher priority (or read earlier, at
   // equal priority) lies within width across and height up or down; 0 turns thinning off.
   void thin(float width, float height);
