@@ -6,8 +6,9 @@
 // Input: own surface files, filed bulletins or raw feed captures (told apart by their content;
 // bulletins are decoded in the same run into a temporary surface file of their busiest
 // observation hour), or a date or file specification of the convention "sfc_cvt" ("la" the
-// latest, the default). The map has its border, the default map background (over colour
-// fills) and the information and date labels; -pa=nomap leaves the map out.
+// latest, the default). The map has its border, the default map background (grey unless -com
+// names a colour; over colour fills) and the information and date labels; -pa=nomap leaves the
+// map out. -de=ps,FILE,color writes colour PostScript.
 #include <strings.h>
 #include <unistd.h>
 
@@ -38,8 +39,8 @@ namespace {
 
 constexpr const char* DEFAULT_DOMAIN = "conus";
 constexpr const char* STATION_MODEL = "sfc";
-// Map lines under station models, in a colour none of their values has.
-constexpr const char* STATION_MAP_COLOR = "grey08";
+// Map lines in a colour that no station value, isobar or fill has.
+constexpr const char* MAP_COLOR = "grey08";
 // The analysis unless -oa or -pa choose one: the map's lattice refined twice, a weight that
 // falls to 1/e at 1.3 refined grid lengths, stations counted within 4 of them.
 constexpr int GRID_FACTOR = 2;
@@ -181,7 +182,7 @@ int main(int argc, char** argv)
   if (!DomainTool::decode(domain, domainText) || domain.proj == Const::MISS) return Kol::USAGE;
   SfcPlot layer;  // reads its resources (variable, plot type, parameters) as it starts
   if (!has(r.get("variable"))) layer.setVariable(STATION_MODEL);
-  if (!layer.isGridded() && !has(r.get("color_map"))) r.set("color_map", STATION_MAP_COLOR);
+  if (!has(r.get("color_map"))) r.set("color_map", MAP_COLOR);
   const char* extra = r.get("parameter");
   if (!has(extra) || !std::strstr(extra, "nomap")) layer.setParam("map");
   if (const std::string oa = defaultAnalysis(domain); !oa.empty()) layer.setParam(oa.c_str());
