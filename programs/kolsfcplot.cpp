@@ -1,8 +1,9 @@
 // kolsfcplot: draws surface observations on a map: station models, or an analysis of a
 // variable list contoured and colour-filled.
-//   kolsfcplot -pd=us -ou=stations.png la                  latest surface file, station models
-//   kolsfcplot -va=pres,temp[F] -pl=cf -ou=anal.png FEED   a feed capture, analysed and filled
-//   kolsfcplot -va=temp -pl=cf -pd=ok -de=ps,temp.ps #2020010600
+//   kolsfcplot -pd=conus -ou=stations.png la            latest surface file, station models
+//   kolsfcplot -va=slptemp -ou=anal.png FEED             a feed capture: temperature filled
+//                                                        under isobars
+//   kolsfcplot -va=temp -pl=cf -pd=oklahoma -de=ps,temp.ps,color '#2020010600' 
 // Input: own surface files, filed bulletins or raw feed captures (told apart by their content;
 // bulletins are decoded in the same run into a temporary surface file of their busiest
 // observation hour), or a date or file specification of the convention "sfc_cvt" ("la" the
