@@ -26,7 +26,7 @@ namespace {
 
 constexpr float MISS = Const::FMISS;
 
-using anal::Table;
+using Table = std::vector<std::vector<float>>;  // [field][station], missing as MISS
 
 bool valid(float v) { return v != MISS && std::isfinite(v); }
 
@@ -50,31 +50,52 @@ void report(const Data& data, const ObjectAnal& oa)
   Kol::outMessage(Kol::OUT8, "Min stations per gridpoint: %d\n", oa.getMinSta());
 }
 
-// Station grid positions; a station the domain cannot place gets no values at all.
-std::vector<anal::Site> placeStations(const Data& data, const Domain& dom, Table& obs)
+// The stations the domain can place, in the order of their grid rows (so that the stations
+// reaching a row are one run of them), with their rows in the data set.
+struct Stations {
+  std::vector<anal::Site> sites;
+  std::vector<int> rows;
+};
+
+Stations placeStations(const Data& data, const Domain& dom)
 {
-  std::vector<anal::Site> sites(data.getCount());
+  std::vector<std::pair<anal::Site, int>> placed;
   for (int st = 0; st < data.getCount(); st++) {
     EarthPoint e = data.getLoc(st);
     GridPoint g;
     if (dom.tran(e, g) && std::isfinite(g.x) && std::isfinite(g.y))
-      sites[st] = {g.x, g.y};
-    else
-      std::fill(obs[st].begin(), obs[st].end(), MISS);
+      placed.push_back({{g.x, g.y}, st});
   }
-  return sites;
+  std::stable_sort(placed.begin(), placed.end(),
+                   [](const auto& a, const auto& b) { return a.first.y < b.first.y; });
+  Stations out;
+  for (const auto& [site, st] : placed) {
+    out.sites.push_back(site);
+    out.rows.push_back(st);
+  }
+  return out;
 }
 
-// Observations per station and field, a missing one replaced by the background when set.
-Table observations(const Data& data, float background)
+// The valid observations of every field at the stations, [field][station], missing otherwise.
+Table observations(const Data& data, const Stations& at)
 {
-  Table obs(data.getCount(), std::vector<float>(data.getNumFields(), MISS));
-  for (int st = 0; st < data.getCount(); st++)
-    for (int k = 0; k < data.getNumFields(); k++) {
-      float v = data.getType(k) == Data::NUMERIC ? data.getValue(st, k) : MISS;
-      obs[st][k] = valid(v) ? v : background;
+  Table obs(size_t(data.getNumFields()), std::vector<float>(at.rows.size(), MISS));
+  for (int k = 0; k < data.getNumFields(); k++) {
+    if (data.getType(k) != Data::NUMERIC) continue;
+    for (size_t p = 0; p < at.rows.size(); p++) {
+      const float v = data.getValue(at.rows[p], k);
+      if (valid(v)) obs[k][p] = v;
     }
+  }
   return obs;
+}
+
+// The first pass's values: a missing observation is replaced by the background when one is set.
+std::vector<float> withBackground(std::vector<float> values, float background)
+{
+  for (float& v : values)
+    if (v == MISS) v = background;
+  return values;
 }
 
 // One empty grid per field on the domain, described as its field.
@@ -99,87 +120,124 @@ void prepareGrids(const Data& data, const Domain& dom, Grids& grids)
   }
 }
 
-// Observation minus analysis at every station, missing where either is.
-// Stations in the order of their grid rows, so that interpolating at them walks the grid once.
-std::vector<size_t> rowOrder(const std::vector<anal::Site>& sites)
-{
-  std::vector<size_t> order(sites.size());
-  for (size_t st = 0; st < order.size(); st++) order[st] = st;
-  std::sort(order.begin(), order.end(),
-            [&](size_t a, size_t b) { return sites[a].y < sites[b].y; });
-  return order;
-}
-
-Table residuals(const Data& data, const std::vector<anal::Site>& sites,
-                const std::vector<size_t>& order, const Grids& grids)
-{
-  Table res(sites.size(), std::vector<float>(data.getNumFields(), MISS));
-  for (size_t st : order)
-    for (int k = 0; k < data.getNumFields(); k++) {
-      const float o = data.getType(k) == Data::NUMERIC ? data.getValue(int(st), k) : MISS;
-      const float a = grids.getValue(k, GridPoint(float(sites[st].x), float(sites[st].y)));
-      if (valid(o) && valid(a)) res[st][k] = o - a;
+// Observation minus analysis at the stations, missing where either is. Each station is taken as
+// soon as the rows around it are final, while they are still in cache.
+class ResidualWalk {
+ public:
+  ResidualWalk(const std::vector<anal::Site>& sites, const std::vector<float>& obs,
+               const Grid& grid, std::vector<float>& res)
+      : sites_(sites), obs_(obs), grid_(grid), res_(res)
+  {
+    res_.assign(sites.size(), MISS);
+  }
+  // The stations whose interpolation needs no row after j.
+  void upTo(int j)
+  {
+    const double last = grid_.getNy() - 1;
+    for (; next_ < sites_.size(); next_++) {
+      const anal::Site& s = sites_[next_];
+      if (std::min(std::floor(s.y) + 1, last) > j) break;
+      const float a = grid_.getValue(GridPoint(float(s.x), float(s.y)));
+      const float o = obs_[next_];
+      if (o != MISS && valid(a)) res_[next_] = o - a;
     }
-  return res;
-}
+  }
 
-void reportRms(const Table& res, int fields, bool withCount)
+ private:
+  const std::vector<anal::Site>& sites_;
+  const std::vector<float>& obs_;
+  const Grid& grid_;
+  std::vector<float>& res_;
+  size_t next_ = 0;
+};
+
+void reportRms(const Table& res, bool withCount)
 {
-  for (int k = 0; k < fields; k++) {
+  for (size_t k = 0; k < res.size(); k++) {
     double sum = 0;
     int n = 0;
-    for (const auto& r : res)
-      if (r[k] != MISS) {
-        sum += double(r[k]) * r[k];
+    for (float r : res[k])
+      if (r != MISS) {
+        sum += double(r) * r;
         n++;
       }
     if (n == 0)
-      Kol::outMessage(Kol::OUT8, "RMS Error for field %d: no stations\n", k);
+      Kol::outMessage(Kol::OUT8, "RMS Error for field %d: no stations\n", int(k));
     else if (withCount)
-      Kol::outMessage(Kol::OUT8, "RMS Error for field %d: %f %d\n", k, std::sqrt(sum / n), n);
+      Kol::outMessage(Kol::OUT8, "RMS Error for field %d: %f %d\n", int(k), std::sqrt(sum / n), n);
     else
-      Kol::outMessage(Kol::OUT8, "RMS Error for field %d: %f\n", k, std::sqrt(sum / n));
+      Kol::outMessage(Kol::OUT8, "RMS Error for field %d: %f\n", int(k), std::sqrt(sum / n));
   }
 }
 
-// The first pass's grid row: the weighted mean of the observations (and the background, which
-// alone fills the columns no station reached).
-void firstRow(int j, const anal::RowSums& sums, float background, int minSta, Grids& grids)
+// Where the sums are zero a row holds fill; each span [begin, end) goes to write(begin, end).
+template <class Write>
+void writeRow(const anal::RowSums& sums, float fill, float* v, int nx, Write write)
+{
+  int at = 0;
+  for (const anal::Span& sp : sums.spans) {
+    std::fill(v + at, v + sp.begin, fill);
+    write(sp.begin, sp.end);
+    at = sp.end;
+  }
+  std::fill(v + at, v + nx, fill);
+}
+
+// The loops over a row's spans have no branch, so that they vectorise (a division that could
+// trap is not made conditional): a quotient is taken everywhere, with 1 for a zero weight, and
+// the points without a value are set missing by a select after it.
+
+// Missing where fewer than minSta values were counted (when they were).
+void dropUncounted(const anal::RowSums& sums, int extra, int minSta, int a, int b, float* v)
+{
+  if (sums.n.empty()) return;
+  const int* n = sums.n.data();
+  for (int i = a; i < b; i++) {
+    const float x = v[i];
+    v[i] = n[i] + extra >= minSta ? x : MISS;
+  }
+}
+
+// The first pass's grid row: the weighted mean of the observations and the background, which
+// alone fills the columns no station reached.
+void firstRow(int j, const anal::RowSums& sums, float background, int minSta, Grid& g)
 {
   const bool bg = background != MISS;
+  const double bs = bg ? background : 0, bw = bg ? 1 : 0;
   const float alone = bg && minSta <= 1 ? background : MISS;
-  for (size_t k = 0; k < sums.s.size(); k++) {
-    Grid& g = grids.getGrid(int(k));
-    float* v = g.getData() + size_t(j) * g.getNx();
-    std::fill(v, v + g.getNx(), alone);
-    for (int i : sums.touched[k]) {
-      const double s = sums.s[k][i] + (bg ? background : 0);
-      const double w = sums.w[k][i] + (bg ? 1 : 0);
-      const int n = sums.n[k][i] + (bg ? 1 : 0);
-      v[i] = w != 0 && n >= minSta ? float(s / w) : MISS;
+  const double* s = sums.s.data();
+  const double* w = sums.w.data();
+  float* v = g.getData() + size_t(j) * size_t(g.getNx());
+  writeRow(sums, alone, v, g.getNx(), [&](int a, int b) {
+    for (int i = a; i < b; i++) {
+      const double wi = w[i] + bw;
+      v[i] = float((s[i] + bs) / (wi + double(wi == 0)));
     }
-  }
+    for (int i = a; i < b; i++) {
+      const float x = v[i];
+      v[i] = w[i] + bw != 0 ? x : MISS;
+    }
+    dropUncounted(sums, bg ? 1 : 0, minSta, a, b, v);
+  });
 }
 
 // A later pass's grid row: the weighted mean of the residuals added where residuals reach;
 // elsewhere nothing is left.
-void correctRow(int j, const anal::RowSums& sums, int minSta, std::vector<float>& corrected,
-                Grids& grids)
+void correctRow(int j, const anal::RowSums& sums, int minSta, std::vector<float>& scratch, Grid& g)
 {
-  for (size_t k = 0; k < sums.s.size(); k++) {
-    Grid& g = grids.getGrid(int(k));
-    float* v = g.getData() + size_t(j) * g.getNx();
-    const size_t nx = size_t(g.getNx());
-    corrected.resize(sums.touched[k].size());
-    for (size_t t = 0; t < corrected.size(); t++) {
-      const int i = sums.touched[k][t];
-      const double w = sums.w[k][i];
-      const bool ok = w != 0 && sums.n[k][i] >= minSta && v[i] != MISS;
-      corrected[t] = ok ? float(v[i] + sums.s[k][i] / w) : MISS;
+  const double* s = sums.s.data();
+  const double* w = sums.w.data();
+  float* v = g.getData() + size_t(j) * size_t(g.getNx());
+  scratch.resize(size_t(g.getNx()));
+  float* t = scratch.data();
+  writeRow(sums, MISS, v, g.getNx(), [&](int a, int b) {
+    for (int i = a; i < b; i++) t[i] = float(v[i] + s[i] / (w[i] + double(w[i] == 0)));
+    for (int i = a; i < b; i++) {
+      const float x = t[i], old = v[i];
+      v[i] = w[i] != 0 && old != MISS ? x : MISS;
     }
-    std::fill(v, v + nx, MISS);
-    for (size_t t = 0; t < corrected.size(); t++) v[sums.touched[k][t]] = corrected[t];
-  }
+    dropUncounted(sums, 0, minSta, a, b, v);
+  });
 }
 
 }  // namespace
@@ -267,8 +325,8 @@ int ObjectAnal::compute(const Data& data, Grids& grids)
     Kol::outWarning("ObjectAnal: no domain to analyse onto\n");
     return 0;
   }
-  Table obs = observations(data, background_);
-  const std::vector<anal::Site> sites = placeStations(data, dom, obs);
+  const Stations stations = placeStations(data, dom);
+  const Table obs = observations(data, stations);
   anal::Lattice lat;
   lat.nx = dom.nx;
   lat.ny = dom.ny;
@@ -276,24 +334,36 @@ int ObjectAnal::compute(const Data& data, Grids& grids)
   lat.dy = std::fabs(dom.dy);
   lat.radius2 = double(radInf_) * lat.dx * (double(radInf_) * lat.dx);
   prepareGrids(data, dom, grids);
-  const int nf = data.getNumFields();
-  const anal::Scatter scatter(lat, sites);
-  scatter.run(obs, nf, filter_, [&](int j, const anal::RowSums& sums) {
-    firstRow(j, sums, background_, minSta_, grids);
-  });
+  const size_t nf = obs.size();
+  anal::Scatter scatter(lat, stations.sites);
+  // Counts matter only when more than one value is needed: otherwise any weight is enough.
+  const bool count = minSta_ > 1;
+  Table res(nf);
+  for (size_t k = 0; k < nf; k++) {
+    Grid& g = grids.getGrid(int(k));
+    ResidualWalk walk(stations.sites, obs[k], g, res[k]);
+    scatter.run(withBackground(obs[k], background_), filter_, count,
+                [&](int j, const anal::RowSums& sums) {
+                  firstRow(j, sums, background_, minSta_, g);
+                  walk.upTo(j);
+                });
+  }
   Kol::outMessage(Kol::OUT8, "Computing residuals...\n");
-  const std::vector<size_t> order = rowOrder(sites);
-  Table res = residuals(data, sites, order, grids);
-  reportRms(res, nf, true);
+  reportRms(res, true);
   std::vector<float> scratch;
   for (int pass = 2; pass <= passes_; pass++) {
     Kol::outMessage(Kol::OUT8, "Pass: %d...\n", pass);
     filter_ *= converg_;
-    scatter.run(res, nf, filter_, [&](int j, const anal::RowSums& sums) {
-      correctRow(j, sums, minSta_, scratch, grids);
-    });
-    res = residuals(data, sites, order, grids);
-    reportRms(res, nf, false);
+    for (size_t k = 0; k < nf; k++) {
+      Grid& g = grids.getGrid(int(k));
+      const std::vector<float> previous = std::move(res[k]);
+      ResidualWalk walk(stations.sites, obs[k], g, res[k]);
+      scatter.run(previous, filter_, count, [&](int j, const anal::RowSums& sums) {
+        correctRow(j, sums, minSta_, scratch, g);
+        walk.upTo(j);
+      });
+    }
+    reportRms(res, false);
   }
   return 1;
 }

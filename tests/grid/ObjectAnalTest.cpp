@@ -4,6 +4,7 @@
 // whole with an independent reference of the scheme (object_anal_reference.py).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <set>
@@ -308,17 +309,18 @@ std::string python()
   return "";
 }
 
-// The reference's grid for the same stations and parameters.
-std::vector<float> reference(const Grids& g, const Data& d, const char* params, int passes)
+// The reference's grid for the same stations, with the parameters oa has before it computes.
+// Numbers go as the exact doubles of the library's floats, so that both sides test the radius
+// with the same numbers.
+std::vector<float> reference(const Grids& g, const Data& d, const ObjectAnal& oa)
 {
   const Domain& dom = g.getDomain(0);
-  ObjectAnal oa(params);
-  oa.setNumPass(passes);
   std::ostringstream in;
-  char head[200];
-  std::snprintf(head, sizeof head, "%d %d %.9g %.9g %.9g %.9g %.9g %d %d %.9g\n", dom.nx, dom.ny,
-                dom.dx, dom.dy, oa.getRadInf(), oa.getFilter(), oa.getConverg(), oa.getNumPass(),
-                oa.getMinSta(), oa.getMissVal());
+  char head[300];
+  std::snprintf(head, sizeof head, "%d %d %.17g %.17g %.17g %.17g %.17g %d %d %.17g\n", dom.nx,
+                dom.ny, double(dom.dx), double(dom.dy), double(oa.getRadInf()),
+                double(oa.getFilter()), double(oa.getConverg()), oa.getNumPass(), oa.getMinSta(),
+                double(oa.getMissVal()));
   in << head;
   for (int st = 0; st < d.getCount(); st++) {
     EarthPoint e = d.getLoc(st);
@@ -336,6 +338,25 @@ std::vector<float> reference(const Grids& g, const Data& d, const char* params, 
   std::istringstream vs(out);
   for (float v; vs >> v;) values.push_back(v);
   return values;
+}
+
+// The points where the grid and the reference differ by more than float rounding (or where
+// one is missing and the other not), the first few reported.
+int differences(const Grid& out, const std::vector<float>& ref, const std::string& what)
+{
+  EXPECT_EQ(ref.size(), out.getCount()) << what;
+  if (ref.size() != out.getCount()) return -1;
+  int differ = 0;
+  for (size_t p = 0; p < ref.size(); p++) {
+    const float a = out.getData()[p], r = ref[p];
+    const bool same =
+        (a == M && r == M) ||
+        (a != M && r != M && std::fabs(a - r) <= 1e-5f * std::max(1.0f, std::fabs(r)));
+    if (!same && differ++ < 5)
+      ADD_FAILURE() << what << " point " << p % out.getNx() << "," << p / out.getNx() << ": " << a
+                    << " vs " << r;
+  }
+  return differ;
 }
 
 TEST_F(ObjectAnalTest, SmoothFieldAtRealStationsMatchesTheReference)
@@ -372,20 +393,133 @@ TEST_F(ObjectAnalTest, SmoothFieldAtRealStationsMatchesTheReference)
       EXPECT_LT(rms, previous) << text << " pass " << passes;
       previous = rms;
       // The whole grid against the reference: float rounding only.
-      std::vector<float> ref = reference(g, d, "1.5,3,1,0.3,1", passes);
-      ASSERT_EQ(ref.size(), out.getCount()) << text;
-      int differ = 0;
-      for (size_t p = 0; p < ref.size(); p++) {
-        const float a = out.getData()[p];
-        const bool same =
-            (a == M && ref[p] == M) || (a != M && ref[p] != M && std::fabs(a - ref[p]) < 2e-3f);
-        if (!same && differ++ < 5)
-          ADD_FAILURE() << text << " pass " << passes << " point " << p << ": " << a << " vs "
-                        << ref[p];
-      }
-      EXPECT_EQ(differ, 0) << text << " pass " << passes;
+      ObjectAnal before("1.5,3,1,0.3,1");
+      before.setNumPass(passes);
+      const std::string what = std::string(text) + " pass " + std::to_string(passes);
+      EXPECT_EQ(differences(out, reference(g, d, before), what), 0) << what;
     }
   }
+}
+
+TEST_F(ObjectAnalTest, ParameterSetsMatchTheReference)
+{
+  // Background, counts, several passes and wide radii on the real stations, a fifth of them
+  // without a value.
+  KOL_REQUIRE_DATA();
+  if (python().empty()) GTEST_SKIP() << "python3 with numpy not found (scripts/setup installs it)";
+  const std::vector<EarthPoint> where = captureStations();
+  ASSERT_GT(where.size(), 1000u);
+  Grids g = onDomain("lamb:25:-95:25:25:,38,-96,93,65,0.8127,0.8127");
+  Data d(1);
+  for (size_t st = 0; st < where.size(); st++) d.add("", where[st], st % 5 ? wave(where[st]) : M);
+  struct Row {
+    const char* what;
+    float filter, radInf;
+    int passes;
+    float conv;
+    int minSta;
+    float background;
+  } rows[] = {
+      {"background, two passes", 1.5f, 3, 2, 0.3f, 1, 281},
+      {"two values needed, three passes", 1.5f, 3, 3, 0.3f, 2, M},
+      {"three values needed, with background", 2, 4, 2, 0.2f, 3, 279},
+      {"wide radius, sharper second pass", 0.3f, 8, 2, 0.5f, 1, M},
+      {"four passes", 1.5f, 3, 4, 0.5f, 1, M},
+  };
+  for (const Row& r : rows) {
+    ObjectAnal oa;
+    oa.set(r.filter, r.radInf, r.passes, r.conv);
+    oa.setMinSta(r.minSta);
+    oa.setMissVal(r.background);
+    const ObjectAnal before = oa;
+    ASSERT_TRUE(oa.compute(d, g)) << r.what;
+    EXPECT_GT(g.getGrid(0).getValid(), 500) << r.what;
+    EXPECT_EQ(differences(g.getGrid(0), reference(g, d, before), r.what), 0) << r.what;
+  }
+}
+
+TEST_F(ObjectAnalTest, LatticeEdgesAndExactRadiiMatchTheReference)
+{
+  // Stations on the grid's corners and edges (where interpolating at them reads the last row or
+  // column), at exactly the radius from grid points, between points, and outside the grid.
+  if (python().empty()) GTEST_SKIP() << "python3 with numpy not found (scripts/setup installs it)";
+  Grids g = lattice(40, 30);
+  Data d = stations(g, {{0, 0, 5},
+                        {39, 29, 9},
+                        {39, 5, 7},
+                        {3, 29, 2},
+                        {10, 10, 4},
+                        {14, 10, 8},
+                        {10, 14, 1},
+                        {20.5f, 15, 6},
+                        {25, 15.5f, 3},
+                        {-2, 5, 12},
+                        {41, 12, 11},
+                        {30, 31.5f, 4},
+                        {33, 20, M}});
+  for (int passes = 1; passes <= 3; passes++) {
+    ObjectAnal oa;
+    oa.set(3.0f, 4.0f, passes, 0.5f);
+    const ObjectAnal before = oa;
+    ASSERT_TRUE(oa.compute(d, g));
+    const std::string what = "passes " + std::to_string(passes);
+    EXPECT_EQ(differences(g.getGrid(0), reference(g, d, before), what), 0) << what;
+  }
+}
+
+TEST_F(ObjectAnalTest, FieldsAreAnalysedEachOnItsOwn)
+{
+  // Two fields missing at different stations, with counts, background and three passes: each
+  // grid is the analysis of its own field alone.
+  Grids both = lattice(30, 20);
+  const std::vector<std::vector<float>> rows = {
+      {3, 3, 10, M},  {6, 4, 12, 105}, {9, 9, M, 101},  {12, 5, 15, 99},     {4.5f, 8, 11, 100},
+      {20, 15, 8, M}, {22, 14, M, 98}, {21, 17, 9, 97}, {25.5f, 3, 14, 103}, {7, 7, 13, 102}};
+  Data d = stations(both, rows);
+  auto configure = [](ObjectAnal& oa) {
+    oa.set(4.0f, 4.0f, 3, 0.4f);
+    oa.setMinSta(2);
+    oa.setMissVal(50);
+  };
+  ObjectAnal oa;
+  configure(oa);
+  ASSERT_TRUE(oa.compute(d, both));
+  ASSERT_EQ(both.getNum(), 2);
+  for (int k = 0; k < 2; k++) {
+    std::vector<std::vector<float>> single;
+    for (const auto& r : rows) single.push_back({r[0], r[1], r[2 + k]});
+    Grids alone = lattice(30, 20);
+    ObjectAnal one;
+    configure(one);
+    ASSERT_TRUE(one.compute(stations(alone, single), alone));
+    int differ = 0;
+    for (int j = 0; j < 20; j++)
+      for (int i = 0; i < 30; i++)
+        if (both.getValue(k, i, j) != alone.getValue(0, i, j) && differ++ < 5)
+          ADD_FAILURE() << "field " << k << " at " << i << "," << j << ": "
+                        << both.getValue(k, i, j) << " vs " << alone.getValue(0, i, j);
+    EXPECT_EQ(differ, 0) << "field " << k;
+    EXPECT_GT(alone.getGrid(0).getValid(), 20) << "field " << k;
+  }
+}
+
+TEST_F(ObjectAnalTest, StationsWithoutAPlaceTakeNoPart)
+{
+  // A report the domain cannot place has neither a value nor a residual anywhere: the analysis
+  // is that of the placed station alone, in every pass.
+  Grids alone = lattice(12, 8), both = lattice(12, 8);
+  Data one = stations(alone, {{2, 2, 10}});
+  Data two = stations(both, {{2, 2, 10}});
+  two.add("", EarthPoint(M, M), 1000.0f);
+  ObjectAnal a, b;
+  a.set(1.0f, 3.0f, 2, 0.5f);
+  b.set(1.0f, 3.0f, 2, 0.5f);
+  ASSERT_TRUE(a.compute(one, alone));
+  ASSERT_TRUE(b.compute(two, both));
+  for (int j = 0; j < 8; j++)
+    for (int i = 0; i < 12; i++)
+      EXPECT_EQ(both.getValue(0, i, j), alone.getValue(0, i, j)) << i << "," << j;
+  EXPECT_FLOAT_EQ(both.getValue(0, 0, 0), 10.0f);
 }
 
 }  // namespace

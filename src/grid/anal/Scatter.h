@@ -1,8 +1,9 @@
-// The weighted sums of successive correction, gathered row by row of the grid: stations are
-// indexed by the rows within their radius of influence, so each grid row meets only the stations
-// that reach it and each station only the points within its radius. The Gaussian weight is
-// separable, exp(-(rx² + ry²)/k) = exp(-rx²/k)·exp(-ry²/k), so a station needs one exponential
-// per column and per row of its reach rather than one per point.
+// The weighted sums of successive correction, gathered row by row of the grid. The stations are
+// kept in the order of their grid rows, so the stations that reach a row are one run of that
+// order, and each station touches only the points within its radius of influence. The Gaussian
+// weight is separable, exp(-(rx² + ry²)/k) = exp(-rx²/k)·exp(-ry²/k): a pass makes each
+// station's column and row factors once, and a row's sums are plain multiply-adds over
+// contiguous arrays.
 #pragma once
 
 #include <cstddef>
@@ -23,37 +24,71 @@ struct Site {
   double x = 0, y = 0;
 };
 
-// Sums of every field along one grid row: field k's sums of w·v and w, the count of values, and
-// the columns that any value reached (all other columns hold zeros).
-struct RowSums {
-  std::vector<std::vector<double>> s, w;
-  std::vector<std::vector<int>> n;
-  std::vector<std::vector<int>> touched;
+// Columns [begin, end) of a row.
+struct Span {
+  int begin = 0, end = 0;
 };
 
-using Table = std::vector<std::vector<float>>;  // [station][field], missing as Const::FMISS
+// The sums along one grid row: of w·v and of w, and the count of values within the radius
+// (only when asked for; empty otherwise). Outside the spans every sum is zero.
+struct RowSums {
+  std::vector<double> s, w;
+  std::vector<int> n;
+  std::vector<Span> spans;
+};
 
 // exp(-r2 / kappa); a filter that is not positive keeps only a station standing on the point.
 double weight(double r2, double kappa);
 
 class Scatter {
  public:
+  // The sites in ascending order of y.
   Scatter(const Lattice& lat, const std::vector<Site>& sites);
-  // For each row j in turn, the sums over the stations within the radius of every point of the
-  // row, handed to finish(j, sums) before the next row.
-  void run(const Table& values, int fields, double kappa,
-           const std::function<void(int, const RowSums&)>& finish) const;
+
+  // For each row j in turn, the sums over the sites whose value (values[p] for sites[p]) is not
+  // missing, handed to finish(j, sums) before the next row. Counts are made when count is set.
+  // Each run rewrites the row factors kept with the runs.
+  void run(const std::vector<float>& values, double kappa, bool count,
+           const std::function<void(int, const RowSums&)>& finish);
 
  private:
-  // Columns [first, last] a station can reach, or an empty range.
-  void columns(const Site& s, int& first, int& last) const;
-  void addStation(int st, int j, const Table& values, const std::vector<double>& colWeights,
-                  size_t colStart, double kappa, RowSums& sums) const;
+  // The lattice lines a site can reach, one more on each side than the radius needs; empty
+  // ranges when it reaches none.
+  struct Reach {
+    int col0, col1, row0, row1;
+  };
+  // The columns [first, last] of one row within the radius of a site (empty when first > last),
+  // with the site's row factor in the current pass beside them: the sweep reads them together.
+  struct Run {
+    int first, last;
+    double wy;
+  };
+  // A site with a value in this pass: its value, its runs and its column factors.
+  struct Source {
+    double value;
+    Reach reach;
+    size_t runs, cols;
+  };
+  using Sources = std::vector<Source>;
+
+  // The runs of every row a site reaches, appended to runs_.
+  void addRuns(const Site& s, const Reach& r);
+  // The sites with a value, their column factors into cols and their row factors into runs_.
+  Sources sources(const std::vector<float>& values, double kappa, std::vector<double>& cols);
+  // The terms of the sources src[lo, hi) on row j, and the blocks of columns they touched.
+  void addRow(const Sources& src, size_t lo, size_t hi, int j, const std::vector<double>& cols,
+              std::vector<char>& blocks, RowSums& sums) const;
+  // The touched blocks as spans, and the blocks cleared.
+  void takeSpans(std::vector<char>& blocks, std::vector<Span>& spans) const;
+  static void clear(RowSums& sums);
 
   Lattice lat_;
   std::vector<Site> sites_;
-  std::vector<size_t> rowStart_;  // stations reaching row j: rowStations_[rowStart_[j] ...]
-  std::vector<int> rowStations_;
+  std::vector<Reach> reach_;
+  std::vector<size_t> runAt_;  // runs_[runAt_[p] + j - row0] for site p and row j
+  std::vector<Run> runs_;
+  size_t colCount_ = 0;  // column factors of all sites together
+  int blockShift_ = 4;   // log2 of the columns per block of a row's touched blocks
 };
 
 }  // namespace KOL::anal
