@@ -56,6 +56,28 @@ TEST(KolsfcplotTest, FeedCaptureToStationModelsAndAnalysis)
   }
 }
 
+// Bulletins as the ingest files them (with their index file beside them) are read like a feed.
+TEST(KolsfcplotTest, FiledBulletins)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir dir;
+  int status = -1;
+  KOLTest::run("kolrpath=" + dir.path() + " " + KOLTest::programPath("kolingest") + " -fp=" +
+                   KOLTest::databaseDir() + " -prodfile=ingest.prd -me=error " +
+                   KOLTest::dataFile("metar/metpy_2020010600_sao.wmo") + " 2>&1",
+               &status);
+  ASSERT_EQ(status, 0);
+  const std::string filed = KOLTest::run("ls " + dir.path() + "/sfc/*_sfc.wmo");
+  ASSERT_FALSE(filed.empty());
+  const std::string png = dir.file("filed.png");
+  const std::string said = kolsfcplot("-date=202001060030 -va=temp[F,cf] -ou=" + png + " " +
+                                          filed.substr(0, filed.find('\n')),
+                                      &status);
+  EXPECT_EQ(status, 0) << said;
+  EXPECT_NE(said.find("5352 reports of 2020-01-06 00 UTC"), std::string::npos) << said;
+  EXPECT_TRUE(readPng(png).valid());
+}
+
 TEST(KolsfcplotTest, OwnSurfaceFileByName)
 {
   KOL_REQUIRE_DATA();
