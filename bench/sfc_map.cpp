@@ -163,8 +163,8 @@ void BM_SavePng(benchmark::State& state)
 void runProgram(benchmark::State& state, const std::string& command)
 {
   const std::string bin = std::string(KOL_SOURCE_DIR) + "/build/release/programs/";
-  const std::string line = "kolfpath=" + std::string(KOL_SOURCE_DIR) + "/data " + bin + command +
-                           " >/dev/null 2>&1";
+  const std::string line =
+      "kolfpath=" + std::string(KOL_SOURCE_DIR) + "/data " + bin + command + " >/dev/null 2>&1";
   for (auto _ : state)
     if (std::system(line.c_str()) != 0) state.SkipWithError(("failed: " + line).c_str());
 }
@@ -182,8 +182,8 @@ void BM_KolsfcplotAnalysis(benchmark::State& state)
 
 void BM_KolsfcplotStations(benchmark::State& state)
 {
-  runProgram(state, "kolsfcplot -date=202001060030 -ge=1200x900 -ou=" + scratch("st.png") + " " +
-                        feed());
+  runProgram(state,
+             "kolsfcplot -date=202001060030 -ge=1200x900 -ou=" + scratch("st.png") + " " + feed());
 }
 
 }  // namespace

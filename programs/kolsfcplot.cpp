@@ -3,7 +3,7 @@
 //   kolsfcplot -pd=conus -ou=stations.png la            latest surface file, station models
 //   kolsfcplot -va=slptemp -ou=anal.png FEED             a feed capture: temperature filled
 //                                                        under isobars
-//   kolsfcplot -va=temp -pl=cf -pd=oklahoma -de=ps,temp.ps,color '#2020010600' 
+//   kolsfcplot -va=temp -pl=cf -pd=oklahoma -de=ps,temp.ps,color '#2020010600'
 // Input: own surface files, filed bulletins or raw feed captures (told apart by their content;
 // bulletins are decoded in the same run into a temporary surface file of their busiest
 // observation hour), or a date or file specification of the convention "sfc_cvt" ("la" the
@@ -50,13 +50,14 @@ constexpr float INFLUENCE_LENGTHS = 4.0f;
 
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
-  for (int group : {KolResrc::HELP_GROUP, KolResrc::PATH_GROUP, KolResrc::FILE_GROUP,
-                    KolResrc::TIME_GROUP, KolResrc::IO_GROUP,
-                    KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::PLOT_GROUP,
-                    KolResrc::COLOR_GROUP, KolResrc::FILL_COLOR_GROUP, KolResrc::IDENT_GROUP,
-                    KolResrc::ANALYSIS_GROUP, KolResrc::CONTOUR_GROUP, KolResrc::DEVICE_GROUP})
+  for (int group :
+       {KolResrc::HELP_GROUP, KolResrc::PATH_GROUP, KolResrc::FILE_GROUP, KolResrc::TIME_GROUP,
+        KolResrc::IO_GROUP, KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::PLOT_GROUP,
+        KolResrc::COLOR_GROUP, KolResrc::FILL_COLOR_GROUP, KolResrc::IDENT_GROUP,
+        KolResrc::ANALYSIS_GROUP, KolResrc::CONTOUR_GROUP, KolResrc::DEVICE_GROUP})
     KolResrc::add(keyed, group);
-  for (const char* name : {"variable", "var_file", "level"}) KolResrc::add(keyed, KolResrc::find(name));
+  for (const char* name : {"variable", "var_file", "level"})
+    KolResrc::add(keyed, KolResrc::find(name));
   keyed.add("date", "kolsfcplotdate", "date",
             "-date=yyyymmddhhmm Date near the reports of bulletins (default now)");
   KolResrc::add(positional, KolResrc::find("filename"));
@@ -71,8 +72,8 @@ std::string defaultAnalysis(const Domain& d)
   if (has(oa) || (has(pa) && (std::strstr(pa, "filter") || std::strstr(pa, "grid")))) return "";
   const float step = d.dx / GRID_FACTOR * FILTER_LENGTHS;
   char text[80];
-  std::snprintf(text, sizeof text, "grid=%d,rad_inf=%g,filter=%.3g", GRID_FACTOR,
-                INFLUENCE_LENGTHS, step * step);
+  std::snprintf(text, sizeof text, "grid=%d,rad_inf=%g,filter=%.3g", GRID_FACTOR, INFLUENCE_LENGTHS,
+                step * step);
   return text;
 }
 

@@ -4,9 +4,9 @@
 #include <cstdlib>
 
 #include "core/Const.h"
-#include "core/StrLib.h"
 #include "core/Kol.h"
 #include "core/Resrc.h"
+#include "core/StrLib.h"
 #include "obs/CityHash.h"
 #include "obs/CityTool.h"
 #include "obs/SfcData.h"
@@ -90,8 +90,8 @@ void SfcRaw::print() const
 {
   std::printf("SfcRaw\n");
   std::printf("Variable file: %s\n", var_file_.c_str());
-  std::printf("Station table: %s (%d stations)\n", city_file_.empty() ? "(default)" : city_file_.c_str(),
-              table_ ? table_->getNum() : 0);
+  std::printf("Station table: %s (%d stations)\n",
+              city_file_.empty() ? "(default)" : city_file_.c_str(), table_ ? table_->getNum() : 0);
 }
 
 }  // namespace KOL

@@ -6,15 +6,15 @@
 
 #include "Raster.h"
 #include "common/TestData.h"
-#include "imagery/Image.h"
 #include "graphics/plot/PlotImage.h"
+#include "imagery/Image.h"
 
 namespace {
 
 std::string kolsfcplot(const std::string& args, int* status)
 {
-  return KOLTest::run("env -u DISPLAY " + KOLTest::programPath("kolsfcplot") + " -fp=" +
-                          KOLTest::databaseDir() + " " + args + " 2>&1",
+  return KOLTest::run("env -u DISPLAY " + KOLTest::programPath("kolsfcplot") +
+                          " -fp=" + KOLTest::databaseDir() + " " + args + " 2>&1",
                       status);
 }
 
@@ -62,17 +62,17 @@ TEST(KolsfcplotTest, FiledBulletins)
   KOL_REQUIRE_DATA();
   KOLTest::TempDir dir;
   int status = -1;
-  KOLTest::run("kolrpath=" + dir.path() + " " + KOLTest::programPath("kolingest") + " -fp=" +
-                   KOLTest::databaseDir() + " -prodfile=ingest.prd -me=error " +
+  KOLTest::run("kolrpath=" + dir.path() + " " + KOLTest::programPath("kolingest") +
+                   " -fp=" + KOLTest::databaseDir() + " -prodfile=ingest.prd -me=error " +
                    KOLTest::dataFile("metar/metpy_2020010600_sao.wmo") + " 2>&1",
                &status);
   ASSERT_EQ(status, 0);
   const std::string filed = KOLTest::run("ls " + dir.path() + "/sfc/*_sfc.wmo");
   ASSERT_FALSE(filed.empty());
   const std::string png = dir.file("filed.png");
-  const std::string said = kolsfcplot("-date=202001060030 -va=temp[F,cf] -ou=" + png + " " +
-                                          filed.substr(0, filed.find('\n')),
-                                      &status);
+  const std::string said = kolsfcplot(
+      "-date=202001060030 -va=temp[F,cf] -ou=" + png + " " + filed.substr(0, filed.find('\n')),
+      &status);
   EXPECT_EQ(status, 0) << said;
   EXPECT_NE(said.find("5352 reports of 2020-01-06 00 UTC"), std::string::npos) << said;
   EXPECT_TRUE(readPng(png).valid());
@@ -88,7 +88,8 @@ TEST(KolsfcplotTest, OwnSurfaceFileByName)
                &status);
   ASSERT_EQ(status, 0);
   const std::string png = dir.file("ok.png");
-  const std::string said = kolsfcplot("-pd=oklahoma -va=temp[F,ul] -ou=" + png + " " + dir.file("obs.cvt"), &status);
+  const std::string said =
+      kolsfcplot("-pd=oklahoma -va=temp[F,ul] -ou=" + png + " " + dir.file("obs.cvt"), &status);
   EXPECT_EQ(status, 0) << said;
   EXPECT_TRUE(readPng(png).valid());
 }
@@ -108,8 +109,7 @@ TEST(KolsfcplotTest, BadInputIsOneLineAndFails)
       {"empty file", dir.file("empty.txt") + png, "kolsfcplot: no surface report in the input"},
       {"no such hour", "'#1999010100' -cp=" + dir.path() + png,
        "kolsfcplot: no surface file #1999010100"},
-      {"unknown domain", "-pd=nowhere_at_all " + dir.file("noise.txt") + png,
-       "nowhere_at_all"},
+      {"unknown domain", "-pd=nowhere_at_all " + dir.file("noise.txt") + png, "nowhere_at_all"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

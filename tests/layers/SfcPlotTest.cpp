@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <sstream>
 #include <string>
@@ -50,12 +50,12 @@ struct Station {
 
 // Stations of the station table spread over the United States, placed by the table.
 const Station STATIONS[] = {
-    {"KOKC", 10.0f, 2.0f, 1013.2f}, {"KDEN", -5.0f, -12.0f, 1020.4f},
-    {"KJFK", 5.0f, -1.0f, 1008.0f}, {"KORD", 0.0f, -4.0f, 1016.0f},
-    {"KLAX", 18.0f, 9.0f, 1015.1f}, {"KMIA", 25.0f, 20.0f, 1012.0f},
-    {"KSEA", 8.0f, 6.0f, 1004.6f},  {"KMSP", -8.0f, -12.0f, 1022.0f},
-    {"KATL", 12.0f, 5.0f, 1014.0f}, {"KDFW", 15.0f, 7.0f, 1012.5f},
-    {"KPHX", 20.0f, 0.0f, 1013.0f}, {"KBOS", 3.0f, -3.0f, 1006.0f},
+    {"KOKC", 10.0f, 2.0f, 1013.2f},  {"KDEN", -5.0f, -12.0f, 1020.4f},
+    {"KJFK", 5.0f, -1.0f, 1008.0f},  {"KORD", 0.0f, -4.0f, 1016.0f},
+    {"KLAX", 18.0f, 9.0f, 1015.1f},  {"KMIA", 25.0f, 20.0f, 1012.0f},
+    {"KSEA", 8.0f, 6.0f, 1004.6f},   {"KMSP", -8.0f, -12.0f, 1022.0f},
+    {"KATL", 12.0f, 5.0f, 1014.0f},  {"KDFW", 15.0f, 7.0f, 1012.5f},
+    {"KPHX", 20.0f, 0.0f, 1013.0f},  {"KBOS", 3.0f, -3.0f, 1006.0f},
     {"KSLC", -2.0f, -8.0f, 1024.0f}, {"KSTL", 6.0f, 0.0f, 1015.5f},
 };
 
@@ -86,8 +86,8 @@ class SfcPlotTest : public KOLTest::QuietTest {
   }
   void TearDown() override
   {
-    for (const char* r : {"con_path", "color_map", "variable", "plot_type", "plot_domain",
-                          "device", "geometry", "parameter"})
+    for (const char* r : {"con_path", "color_map", "variable", "plot_type", "plot_domain", "device",
+                          "geometry", "parameter"})
       Kol::resrc.set(r, "");
     Kol::init_time = saved_time;
     QuietTest::TearDown();
@@ -121,8 +121,8 @@ class SfcPlotTest : public KOLTest::QuietTest {
   {
     KOL::SfcFile out;
     out.setDate(hour);
-    ASSERT_TRUE(out.open(KOL::Filename(SfcPlot::CONVENTION, hour).getName(), KOL::SfcFile::WRITE,
-                         "kol"));
+    ASSERT_TRUE(
+        out.open(KOL::Filename(SfcPlot::CONVENTION, hour).getName(), KOL::SfcFile::WRITE, "kol"));
     int n = 0;
     for (float lat = 10; lat <= 60; lat += 2.5f)
       for (float lon = -140; lon <= -50; lon += 3) {
@@ -249,7 +249,8 @@ TEST_F(SfcPlotTest, DamagedSurfaceFiles)
       "KOLSFC\n 0000Z  6 JAN 2020\n",
       "KOLSFC\nnot a date\nKOKC 680 -99 1815 992 132 10.0 -99M - $\nKDEN",
       "KOLSFC\n 0000Z  6 JAN 2020\nKOKC 99999999999 -999999 999999999 -9 x y z @9999 L999,9999 "
-      "P99 G99999 #" + std::string(300, 'x') + "\n\x01\x02\xff\n",
+      "P99 G99999 #" +
+          std::string(300, 'x') + "\n\x01\x02\xff\n",
   };
   for (const std::string& text : texts) {
     SCOPED_TRACE(text.substr(0, 40));
@@ -423,7 +424,9 @@ TEST_F(SfcPlotTest, StationsWhereProjPutsThem)
   int status = -1;
   std::istringstream out(KOLTest::run(
       "cs2cs -f %.3f +proj=longlat +R=6371220 +to +proj=lcc +lat_1=30 +lat_2=60 +lon_0=-96 "
-      "+R=6371220 +units=m " + dir.file("in.txt"), &status));
+      "+R=6371220 +units=m " +
+          dir.file("in.txt"),
+      &status));
   ASSERT_EQ(status, 0);
   double cx, cy, z;
   ASSERT_TRUE(out >> cx >> cy >> z);
@@ -460,7 +463,8 @@ TEST_F(SfcPlotTest, StationsWhereProjPutsThem)
       for (int x = static_cast<int>(ex) - 8; x <= static_cast<int>(ex) + 8; ++x)
         if (!r.isWhite(x, y)) sx += x, sy += y, ++n;
     SCOPED_TRACE(models.get()[k].values[0].id);
-    ASSERT_GT(n, 4) << "a marker near the station " << ex << "," << ey << " in " << r.width << "x" << r.height;
+    ASSERT_GT(n, 4) << "a marker near the station " << ex << "," << ey << " in " << r.width << "x"
+                    << r.height;
     EXPECT_NEAR(sx / n, ex, 1.0);
     EXPECT_NEAR(sy / n, ey, 1.0);
   }
@@ -562,8 +566,7 @@ TEST_F(SfcPlotTest, LatestTemperatureFilledOnPostScript)
     SfcPlot layer;
     fig.addDrawing(layer);
     fig.endPlot();
-    EXPECT_EQ(std::string(layer.getFilename()),
-              KOL::Filename(SfcPlot::CONVENTION, HOUR).getName());
+    EXPECT_EQ(std::string(layer.getFilename()), KOL::Filename(SfcPlot::CONVENTION, HOUR).getName());
     Plot& plot = fig.getPlot();
     for (auto [place, at] : {std::pair{KOL::EarthPoint(25.8f, -80.3f), &miami},
                              std::pair{KOL::EarthPoint(46.8f, -100.8f), &bismarck}}) {
@@ -579,7 +582,8 @@ TEST_F(SfcPlotTest, LatestTemperatureFilledOnPostScript)
   KOLTest::keepPicture(ps, false, dir.file("temp.png"));
   int filled = 0;
   for (int y = 0; y < page.height; ++y)
-    for (int x = 0; x < page.width; ++x) filled += colour(page.at(x, y)) && page.at(x, y) != MAGENTA;
+    for (int x = 0; x < page.width; ++x)
+      filled += colour(page.at(x, y)) && page.at(x, y) != MAGENTA;
   EXPECT_GT(filled, 560 * 420 / 3) << "most of the map is filled";
   EXPECT_GT(count(page, MAGENTA), 500) << "map lines over the fill";
   auto warmth = [&](const KOL::Point& dev) {

@@ -29,7 +29,8 @@ class SfcRawTest : public KOLTest::QuietTest {
     Kol::resrc.set("stat_prior", "");
     QuietTest::TearDown();
   }
-  static SfcData report(const char* id, float lat = KOL::Const::FMISS, float lon = KOL::Const::FMISS)
+  static SfcData report(const char* id, float lat = KOL::Const::FMISS,
+                        float lon = KOL::Const::FMISS)
   {
     SfcData s;
     s.setId(id);
@@ -74,8 +75,8 @@ TEST_F(SfcRawTest, StationsChosenByPatternAndPriority)
     const char* id;
     int placed;
   } cases[] = {
-      {"st=OK", "", "KOKC", 1},   {"st=OK", "", "KDEN", 0},   {"K*", "", "KDEN", 1},
-      {"!KDEN", "", "KDEN", 0},   {"", "2", "KOKC", 1},       {"", "1", "KOKC", 0},
+      {"st=OK", "", "KOKC", 1}, {"st=OK", "", "KDEN", 0}, {"K*", "", "KDEN", 1},
+      {"!KDEN", "", "KDEN", 0}, {"", "2", "KOKC", 1},     {"", "1", "KOKC", 0},
       {"", "", "KOKC", 1},
   };
   for (const Case& c : cases) {

@@ -85,8 +85,9 @@ void StationModels::keepInside(const Domain& dom, float halfWidth, float halfHei
 void StationModels::thin(float width, float height)
 {
   if (width <= 0 || height <= 0 || models_.size() < 2) return;
-  std::stable_sort(models_.begin(), models_.end(),
-                   [](const StationModel& a, const StationModel& b) { return a.priority < b.priority; });
+  std::stable_sort(
+      models_.begin(), models_.end(),
+      [](const StationModel& a, const StationModel& b) { return a.priority < b.priority; });
   // Kept models by cell of a width x height lattice: a conflict can only be in the 3 x 3 cells
   // around a station.
   auto cellOf = [&](const Point& p) {
