@@ -13,7 +13,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -25,21 +24,15 @@
 #include "core/ResrcDBList.h"
 #include "core/String.h"
 #include "core/Strings.h"
-#include "obs/MetarTool.h"
-#include "obs/SaoTool.h"
 #include "obs/SfcData.h"
 #include "obs/SfcFile.h"
+#include "obs/SfcReports.h"
 #include "obs/SfcUniFile.h"
-#include "obs/SfcWmoData.h"
-#include "obs/SfcWmoFile.h"
-#include "obs/SynopTool.h"
 
 using namespace KOL;
 
 namespace {
 
-constexpr long HOUR = 3600;
-constexpr long ROUND_UP = 600;  // minutes 50 and above belong to the next hour
 constexpr const char* CONVENTION = "sfc_cvt";
 
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
@@ -83,75 +76,6 @@ int list(const char* name, bool csv)
 // ---------------------------------------------------------------------------------------------
 // Filing.
 
-// The records of each observation hour, one per station.
-class Hours {
- public:
-  void add(const SfcData& s, bool correction);
-  const std::map<long, std::vector<SfcData>>& byHour() const { return hours_; }
-  int count() const { return count_; }
-
- private:
-  std::map<long, std::vector<SfcData>> hours_;
-  std::map<std::pair<long, std::string>, size_t> index_;
-  int count_ = 0;
-};
-
-void Hours::add(const SfcData& s, bool correction)
-{
-  long hour = (s.getSeconds() + ROUND_UP) / HOUR * HOUR;
-  std::vector<SfcData>& records = hours_[hour];
-  auto [it, fresh] = index_.try_emplace({hour, s.id}, records.size());
-  if (fresh) {
-    records.push_back(s);
-    ++count_;
-    return;
-  }
-  SfcData& kept = records[it->second];
-  if (s.getSeconds() == kept.getSeconds()) {
-    if (correction) {
-      kept = s;
-    } else {
-      SfcData merged = s;
-      merged.update(kept, SfcData::ALL);  // the kept values win, the repeat fills gaps
-      kept = merged;
-    }
-  } else if (s.getSeconds() > kept.getSeconds()) {
-    kept.update(s, SfcData::ALL);
-    kept.date = s.date;
-  }
-}
-
-// Decodes one report by its format; false for NIL reports and reports without a station.
-bool decode(const SfcWmoData& w, SfcData& s)
-{
-  switch (w.format) {
-    case SfcWmoData::METAR:
-    case SfcWmoData::SPECI:
-      return MetarTool::decode(w, s) && s.type != 0;
-    case SfcWmoData::SA:
-    case SfcWmoData::SP:
-      return SaoTool::decode(w, s) != 0;
-    default:
-      return SynopTool::decode(w, s) != 0;
-  }
-}
-
-int gather(const char* name, const Date& reference, Hours& hours)
-{
-  SfcWmoFile file;
-  if (!file.open(name)) {
-    Kol::outError("kolsfc: cannot open %s\n", name);
-    return 0;
-  }
-  file.setDate(reference);
-  SfcWmoData w;
-  while (file.read(w)) {
-    SfcData s;
-    if (decode(w, s) && s.date.isSet()) hours.add(s, file.isCorrection());
-  }
-  return 1;
-}
-
 int writeFile(const char* name, long hour, const std::vector<SfcData>& records, const char* type)
 {
   SfcFile file;
@@ -169,19 +93,15 @@ int writeFile(const char* name, long hour, const std::vector<SfcData>& records, 
   return 1;
 }
 
-int file(const Hours& hours, const char* cvt, const char* type)
+int file(const SfcReports& hours, const char* cvt, const char* type)
 {
   int ok = 1;
   if (cvt && *cvt) {
     // One file: dated by the hour that holds most records.
     std::vector<SfcData> all;
-    long hour = 0;
-    size_t most = 0;
-    for (const auto& [h, records] : hours.byHour()) {
+    for (const auto& [h, records] : hours.byHour())
       all.insert(all.end(), records.begin(), records.end());
-      if (records.size() > most) most = records.size(), hour = h;
-    }
-    return writeFile(cvt, hour, all, type);
+    return writeFile(cvt, hours.busiestHour(), all, type);
   }
   for (const auto& [hour, records] : hours.byHour()) {
     Filename name(CONVENTION, Date(hour));
@@ -241,10 +161,10 @@ int main(int argc, char** argv)
     Kol::outError("kolsfc: unreadable date %s\n", date);
     return Kol::USAGE;
   }
-  Hours hours;
+  SfcReports hours;
   for (int i = 0; i < files.getNum(); ++i)
     if (const char* name = files.getString(i); name && *name)
-      ok = gather(name, reference, hours) && ok;
+      ok = hours.read(name, reference) && ok;
   if (!hours.count()) {
     Kol::outWarning("kolsfc: no report found in the input\n");
     return Kol::FAILURE;

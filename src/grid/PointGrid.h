@@ -22,6 +22,7 @@ class PointGrid : public ObjectAnal {
 
   void init();
   int setDomain(const char* text) { return target_.setDomain(text); }
+  int setDomain(const Domain& d) { return target_.setDomain(d); }
   // "grid=N" refines the domain's lattice N times; the other words go to ObjectAnal::setParam.
   int setParam(const char* text);
   int getGridFactor() const { return target_.factor; }

@@ -1,5 +1,7 @@
 #include "obs/SfcDataTool.h"
 
+#include <cmath>
+
 #include "core/StrLib.h"
 #include "core/String.h"
 #include "layers/VarSpec.h"
@@ -126,6 +128,10 @@ const Entry TABLE[] = {
      value(d, Calc::sfcPrAlt(scaled(s.alt, INHG_HPA), s.elev, w));
    }},
   {"pres", "mb", [](const SfcData& s, Datum& d, Warn) { value(d, s.slp); }},
+  // The sea-level pressure as a station model prints it: tenths of hPa, last three digits.
+  {"prcode", "", [](const SfcData& s, Datum& d, Warn) {
+     value(d, miss(s.slp) ? MISS : std::fmod(std::round(s.slp * 10.0f), 1000.0f));
+   }},
   {"elev", "m", [](const SfcData& s, Datum& d, Warn) { value(d, s.elev); }},
   {"txtwx", "", [](const SfcData& s, Datum& d, Warn) { weather(s, d, 0); }},
   {"wx", "", [](const SfcData& s, Datum& d, Warn) { weather(s, d, 1); }},

@@ -23,7 +23,13 @@ void Target::init()
 int Target::setDomain(const char* text)
 {
   Domain d;
-  set = text && DomainTool::decode(d, text) && d.proj != Const::MISS && d.nx >= 1 && d.ny >= 1;
+  if (!text || !DomainTool::decode(d, text)) d.init();
+  return setDomain(d);
+}
+
+int Target::setDomain(const Domain& d)
+{
+  set = d.proj != Const::MISS && d.nx >= 1 && d.ny >= 1;
   domain = set ? d : Domain();
   return set;
 }

@@ -24,6 +24,8 @@ struct Target {
   void init();
   // A domain text; 0 (and no domain) when it does not decode.
   int setDomain(const char* text);
+  // A domain with a projection and a lattice; 0 (and no domain) otherwise.
+  int setDomain(const Domain& d);
   // Takes the word "grid" out of a comma-separated parameter list; the rest for the analysis.
   std::string takeParam(const char* text);
   // The refined domain as grid 0 of the list; 0 when no domain is set and the list has none.

@@ -1,0 +1,212 @@
+// kolsfcplot: draws surface observations on a map: station models, or an analysis of a
+// variable list contoured and colour-filled.
+//   kolsfcplot -pd=conus -ou=stations.png la            latest surface file, station models
+//   kolsfcplot -va=slptemp -ou=anal.png FEED             a feed capture: temperature filled
+//                                                        under isobars
+//   kolsfcplot -va=temp -pl=cf -pd=oklahoma -de=ps,temp.ps,color '#2020010600'
+// Input: own surface files, filed bulletins or raw feed captures (told apart by their content;
+// bulletins are decoded in the same run into a temporary surface file of their busiest
+// observation hour), or a date or file specification of the convention "sfc_cvt" ("la" the
+// latest, the default). The map has its border, the default map background (grey unless -com
+// names a colour; over colour fills) and the information and date labels; -pa=nomap leaves the
+// map out. -de=ps,FILE,color writes colour PostScript.
+#include <strings.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "core/Date.h"
+#include "core/FileTool.h"
+#include "core/Kol.h"
+#include "core/KolResrc.h"
+#include "core/Resrc.h"
+#include "core/ResrcDB.h"
+#include "core/ResrcDBList.h"
+#include "core/StrLib.h"
+#include "core/Strings.h"
+#include "geo/DomainTool.h"
+#include "graphics/Figure.h"
+#include "graphics/plot/PlotImage.h"
+#include "layers/SfcPlot.h"
+#include "obs/SfcFile.h"
+#include "obs/SfcReports.h"
+
+using namespace KOL;
+
+namespace {
+
+constexpr const char* DEFAULT_DOMAIN = "conus";
+constexpr const char* STATION_MODEL = "sfc";
+// Map lines in a colour that no station value, isobar or fill has.
+constexpr const char* MAP_COLOR = "grey08";
+// The analysis unless -oa or -pa choose one: the map's lattice refined twice, a weight that
+// falls to 1/e at 1.3 refined grid lengths, stations counted within 4 of them.
+constexpr int GRID_FACTOR = 2;
+constexpr float FILTER_LENGTHS = 1.3f;
+constexpr float INFLUENCE_LENGTHS = 4.0f;
+
+void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
+{
+  for (int group :
+       {KolResrc::HELP_GROUP, KolResrc::PATH_GROUP, KolResrc::FILE_GROUP, KolResrc::TIME_GROUP,
+        KolResrc::IO_GROUP, KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::PLOT_GROUP,
+        KolResrc::COLOR_GROUP, KolResrc::FILL_COLOR_GROUP, KolResrc::IDENT_GROUP,
+        KolResrc::ANALYSIS_GROUP, KolResrc::CONTOUR_GROUP, KolResrc::DEVICE_GROUP})
+    KolResrc::add(keyed, group);
+  for (const char* name : {"variable", "var_file", "level"})
+    KolResrc::add(keyed, KolResrc::find(name));
+  keyed.add("date", "kolsfcplotdate", "date",
+            "-date=yyyymmddhhmm Date near the reports of bulletins (default now)");
+  KolResrc::add(positional, KolResrc::find("filename"));
+}
+
+bool has(const char* t) { return t && *t; }
+
+std::string defaultAnalysis(const Domain& d)
+{
+  const char* oa = Kol::resrc.get("object_param");
+  const char* pa = Kol::resrc.get("parameter");
+  if (has(oa) || (has(pa) && (std::strstr(pa, "filter") || std::strstr(pa, "grid")))) return "";
+  const float step = d.dx / GRID_FACTOR * FILTER_LENGTHS;
+  char text[80];
+  std::snprintf(text, sizeof text, "grid=%d,rad_inf=%g,filter=%.3g", GRID_FACTOR, INFLUENCE_LENGTHS,
+                step * step);
+  return text;
+}
+
+// A temporary own surface file, removed when the run ends.
+class TempFile {
+ public:
+  ~TempFile()
+  {
+    if (!name_.empty()) unlink(name_.c_str());
+  }
+  bool make()
+  {
+    const char* dir = std::getenv("TMPDIR");
+    std::string pattern = std::string(has(dir) ? dir : "/tmp") + "/kolsfcplot_XXXXXX";
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) return false;
+    close(fd);
+    name_ = pattern;
+    return true;
+  }
+  const char* name() const { return name_.c_str(); }
+
+ private:
+  std::string name_;
+};
+
+// Bulletins or a feed capture decoded into a surface file of their busiest hour.
+bool fileReports(const Strings& inputs, TempFile& temp)
+{
+  Date reference;
+  const char* date = Kol::resrc.get("date");
+  if (has(date) ? !reference.set(date) : !reference.set()) {
+    Kol::outError("kolsfcplot: unreadable date %s\n", date);
+    return false;
+  }
+  SfcReports reports;
+  for (int i = 0; i < inputs.getNum(); ++i)
+    if (!reports.read(inputs.getString(i), reference)) return false;
+  if (!reports.count()) {
+    Kol::outError("kolsfcplot: no surface report in the input\n");
+    return false;
+  }
+  const long hour = reports.busiestHour();
+  SfcFile out;
+  out.setDate(Date(hour));
+  if (!temp.make() || !out.open(temp.name(), SfcFile::WRITE, "kol")) {
+    Kol::outError("kolsfcplot: cannot write a temporary surface file\n");
+    return false;
+  }
+  for (const SfcData& s : reports.byHour().at(hour)) out.write(s);
+  out.close();
+  Kol::outMessage(4, "kolsfcplot: %zu reports of %s\n", reports.byHour().at(hour).size(),
+                  Date(hour).format("%Y-%m-%d %H UTC").c_str());
+  return true;
+}
+
+// The surface file to draw: an own surface file, bulletins decoded into a temporary one, or a
+// date or file specification of the naming convention.
+bool chooseInput(SfcPlot& layer, TempFile& temp)
+{
+  Strings inputs;
+  if (const char* named = Kol::resrc.get("filename"); has(named)) inputs.set(named, '\n');
+  if (inputs.getNum() == 0) return layer.setFilename("la") || true;
+  const char* first = inputs.getString(0);
+  if (!FileTool::exist(first)) {
+    layer.setFilename(first);  // a specification such as "la" or "#2020010600"
+    return true;
+  }
+  if (SfcFile::checkType(first) > 0) return layer.setFilename(first) || true;
+  if (!fileReports(inputs, temp)) return false;
+  layer.setFilename(temp.name());
+  return true;
+}
+
+// The device text: an image device when the output names a PNG or GIF file and no device is
+// given, so that no display is needed.
+std::string deviceParams()
+{
+  const char* device = Kol::resrc.get("device");
+  const char* output = Kol::resrc.get("output");
+  if (!has(device) && has(output) && PlotImage::outputType(output)) return "de=i";
+  return "";
+}
+
+std::string outputName()
+{
+  const char* device = Kol::resrc.get("device");
+  if (has(device) && StrLib::toLower(device[0]) == 'p') {
+    const char* comma = std::strchr(device, ',');
+    return comma ? comma + 1 : "the PostScript device's default file";
+  }
+  const char* output = Kol::resrc.get("output");
+  return has(output) && PlotImage::outputType(output) ? PlotImage::outputName(output) : "";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  ResrcDBList keyed, positional;
+  declareOptions(keyed, positional);
+  if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
+  Resrc& r = Kol::resrc;
+
+  const char* domainText = has(r.get("plot_domain")) ? r.get("plot_domain") : DEFAULT_DOMAIN;
+  Domain domain;
+  // the domain text's reader names what it does not know
+  if (!DomainTool::decode(domain, domainText) || domain.proj == Const::MISS) return Kol::USAGE;
+  SfcPlot layer;  // reads its resources (variable, plot type, parameters) as it starts
+  if (!has(r.get("variable"))) layer.setVariable(STATION_MODEL);
+  if (!has(r.get("color_map"))) r.set("color_map", MAP_COLOR);
+  const char* extra = r.get("parameter");
+  if (!has(extra) || !std::strstr(extra, "nomap")) layer.setParam("map");
+  if (const std::string oa = defaultAnalysis(domain); !oa.empty()) layer.setParam(oa.c_str());
+  TempFile temp;
+  if (!chooseInput(layer, temp)) return Kol::FAILURE;
+  if (SfcFile::checkType(layer.getFilename()) <= 0) {
+    const char* named = r.get("filename");
+    Kol::outError("kolsfcplot: no surface file %s\n", has(named) ? named : "la");
+    return Kol::FAILURE;
+  }
+
+  Figure fig;
+  if (!fig.open(deviceParams().c_str())) {
+    Kol::outError("kolsfcplot: cannot open the output device\n");
+    return Kol::FAILURE;
+  }
+  fig.startPlot(domain);
+  fig.addDrawing(layer);
+  fig.endPlot();
+  fig.manage();
+  fig.close();
+  const std::string where = outputName();
+  if (!where.empty()) std::printf("kolsfcplot: wrote %s\n", where.c_str());
+  return Kol::SUCCESS;
+}

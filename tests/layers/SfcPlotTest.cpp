@@ -1,0 +1,603 @@
+// The surface plot layer on surface files of known stations and on the real METAR feed capture:
+// which file it draws, what it does without one, where the map lines go, function arguments
+// that are numbers, station models from one pass over the file, where stations land on the map
+// (against PROJ), and the whole request of a forecaster (temperature filled on a domain, as
+// PostScript, rendered by Ghostscript).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Raster.h"
+#include "common/TestData.h"
+#include "core/Filename.h"
+#include "core/Kol.h"
+#include "geo/DomainTool.h"
+#include "graphics/Figure.h"
+#include "graphics/Plot.h"
+#include "grid/Grid.h"
+#include "imagery/Image.h"
+#include "layers/SfcPlot.h"
+#include "layers/SfcRaw.h"
+#include "layers/VarList.h"
+#include "layers/sfcplot/StationModels.h"
+#include "obs/SfcData.h"
+#include "obs/SfcFile.h"
+#include "obs/SfcReports.h"
+
+using KOL::Const;
+using KOL::Date;
+using KOL::Kol;
+using KOL::Plot;
+using KOL::SfcData;
+using KOL::SfcPlot;
+
+namespace {
+
+constexpr const char* CONUS = "conus";
+constexpr uint32_t MAGENTA = 0xFF00FF;
+const Date HOUR(2020, 1, 6, 0, 0, 0.0f);
+
+struct Station {
+  const char* id;
+  float temp, dewp, slp;  // C, C, hPa
+};
+
+// Stations of the station table spread over the United States, placed by the table.
+const Station STATIONS[] = {
+    {"KOKC", 10.0f, 2.0f, 1013.2f},  {"KDEN", -5.0f, -12.0f, 1020.4f},
+    {"KJFK", 5.0f, -1.0f, 1008.0f},  {"KORD", 0.0f, -4.0f, 1016.0f},
+    {"KLAX", 18.0f, 9.0f, 1015.1f},  {"KMIA", 25.0f, 20.0f, 1012.0f},
+    {"KSEA", 8.0f, 6.0f, 1004.6f},   {"KMSP", -8.0f, -12.0f, 1022.0f},
+    {"KATL", 12.0f, 5.0f, 1014.0f},  {"KDFW", 15.0f, 7.0f, 1012.5f},
+    {"KPHX", 20.0f, 0.0f, 1013.0f},  {"KBOS", 3.0f, -3.0f, 1006.0f},
+    {"KSLC", -2.0f, -8.0f, 1024.0f}, {"KSTL", 6.0f, 0.0f, 1015.5f},
+};
+
+bool colour(uint32_t rgb)
+{
+  const int r = rgb >> 16 & 0xFF, g = rgb >> 8 & 0xFF, b = rgb & 0xFF;
+  return r != g || g != b;
+}
+
+int count(const KOLTest::Raster& r, uint32_t rgb)
+{
+  int n = 0;
+  for (int y = 0; y < r.height; ++y)
+    for (int x = 0; x < r.width; ++x) n += r.at(x, y) == rgb;
+  return n;
+}
+
+class SfcPlotTest : public KOLTest::QuietTest {
+ protected:
+  void SetUp() override
+  {
+    QuietTest::SetUp();
+    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    Kol::resrc.set("con_path", dir.path().c_str());
+    Kol::resrc.set("color_map", "magenta");
+    saved_time = Kol::init_time;
+    Kol::init_time = HOUR.getSeconds() + 1800;  // "la" searches back from here
+  }
+  void TearDown() override
+  {
+    for (const char* r : {"con_path", "color_map", "variable", "plot_type", "plot_domain", "device",
+                          "geometry", "parameter"})
+      Kol::resrc.set(r, "");
+    Kol::init_time = saved_time;
+    QuietTest::TearDown();
+  }
+
+  // The surface file of an hour by the convention, with the stations (all of them, or the
+  // first n) and their temperatures offset by shift.
+  std::string writeHour(const Date& hour, int n = 0, float shift = 0.0f)
+  {
+    KOL::Filename name(SfcPlot::CONVENTION, hour);
+    KOL::SfcFile out;
+    out.setDate(hour);
+    EXPECT_TRUE(out.open(name.getName(), KOL::SfcFile::WRITE, "kol")) << name.getName();
+    int k = 0;
+    for (const Station& st : STATIONS) {
+      if (n && k++ >= n) break;
+      SfcData s;
+      s.setId(st.id);
+      s.date = hour;
+      s.temp = st.temp + shift, s.dewp = st.dewp, s.slp = st.slp;
+      s.wdir = 180, s.wspd = 10;
+      out.write(s);
+    }
+    out.close();
+    return name.getName();
+  }
+
+  // Reports on a lattice over the whole map, placed by their own positions, so that an analysis
+  // covers the map: temperature falls to the north.
+  void writeLattice(const Date& hour, float badPressure = Const::FMISS)
+  {
+    KOL::SfcFile out;
+    out.setDate(hour);
+    ASSERT_TRUE(
+        out.open(KOL::Filename(SfcPlot::CONVENTION, hour).getName(), KOL::SfcFile::WRITE, "kol"));
+    int n = 0;
+    for (float lat = 10; lat <= 60; lat += 2.5f)
+      for (float lon = -140; lon <= -50; lon += 3) {
+        SfcData s;
+        s.setId(("P" + std::to_string(n++)).c_str());
+        s.setPlatform("SHIP");
+        s.date = hour;
+        s.lat = lat, s.lon = lon, s.elev = 0;
+        s.temp = 40 - lat, s.slp = 1000 + lat / 2;
+        out.write(s);
+      }
+    if (Const::isMiss(badPressure)) return;
+    SfcData s;
+    s.setId("BAD");
+    s.setPlatform("SHIP");
+    s.date = hour;
+    s.lat = 36.2f, s.lon = -96.5f, s.elev = 0;
+    s.temp = 10, s.slp = badPressure;
+    out.write(s);
+  }
+
+  static bool openPlot(Plot& plot, const char* size = "sz=800x600")
+  {
+    KOL::Domain d;
+    return plot.open((std::string("full,bg=white,de=i,") + size).c_str()) &&
+           KOL::DomainTool::decode(d, CONUS) && plot.setDomain(d) == 1;
+  }
+
+  static KOLTest::Raster picture(Plot& plot)
+  {
+    KOL::Image img;
+    plot.getImage(img);
+    return KOLTest::toRaster(img);
+  }
+
+  KOLTest::TempDir dir;
+  long saved_time = 0;
+};
+
+// The layer's parameter words, and the resources it starts from.
+TEST_F(SfcPlotTest, ParametersAndResources)
+{
+  struct Case {
+    const char* params;
+    const char* variable;
+    const char* type;
+    bool map;
+    int mapMode;
+    int sync;
+  } cases[] = {
+      {"va=temp,pl=cf", "temp", "cf", false, -1, 0},
+      {"MAP,Map_Fill", "", "", true, 1, 0},
+      {"map_line,sync", "", "", false, 0, 1},
+      {"variable=dewp,plot=lcf", "dewp", "lcf", false, -1, 0},  // two characters decide
+      {"maps,map_lines", "", "", false, -1, 0},                 // whole words only
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.params);
+    SfcPlot layer;
+    EXPECT_EQ(layer.setParam(c.params), 1);
+    EXPECT_STREQ(layer.getVariable(), c.variable);
+    EXPECT_STREQ(layer.getPlotType(), c.type);
+    EXPECT_EQ(layer.getMap(), c.map);
+    EXPECT_EQ(layer.getMapMode(), c.mapMode);
+    EXPECT_EQ(layer.getSync(), c.sync);
+    EXPECT_STREQ(layer.getParams(), c.params);
+  }
+  Kol::resrc.set("variable", "pres");
+  Kol::resrc.set("plot_type", "ln");
+  Kol::resrc.set("parameter", "map,pl=cf");
+  SfcPlot layer;
+  EXPECT_STREQ(layer.getVariable(), "pres");
+  EXPECT_STREQ(layer.getPlotType(), "cf") << "the parameter resource comes last";
+  EXPECT_TRUE(layer.getMap());
+  EXPECT_TRUE(layer.isGridded());
+  layer.setPlotType("value");
+  EXPECT_EQ(layer.getPlotCode(), 1);
+  EXPECT_TRUE(layer.isGridded());
+  layer.setPlotType("none");
+  EXPECT_FALSE(layer.isGridded());
+  layer.setPlotType("stations");
+  EXPECT_EQ(layer.getPlotCode(), 0) << "an unknown word is no plot type";
+}
+
+TEST_F(SfcPlotTest, WithoutAFileTheLatestHourIsDrawn)
+{
+  writeHour(Date(HOUR.getSeconds() - 3600), 3);
+  const std::string latest = writeHour(HOUR);
+  SfcPlot layer;
+  layer.setVariable("temp");
+  Plot plot;
+  ASSERT_TRUE(openPlot(plot));
+  EXPECT_EQ(layer.draw(plot), 1);
+  EXPECT_EQ(std::string(layer.getFilename()), latest);
+  Date d;
+  ASSERT_TRUE(layer.getDate(d));
+  EXPECT_EQ(d.getSeconds(), HOUR.getSeconds());
+}
+
+TEST_F(SfcPlotTest, MissingFileDrawsNothingAndSaysSoOnce)
+{
+  SfcPlot layer;
+  layer.setVariable("temp");
+  layer.setParam("map");
+  ASSERT_TRUE(layer.setFilename(dir.file("absent_sfc.cvt").c_str()) || true);
+  Plot plot;
+  ASSERT_TRUE(openPlot(plot));
+  const KOLTest::Raster before = picture(plot);
+  Kol::setMessageLevel(3);
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(layer.draw(plot), 0);
+  const std::string said =
+      testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
+  EXPECT_EQ(said, "SfcPlot: Unable to open file: " + dir.file("absent_sfc.cvt") + "\n");
+  EXPECT_EQ(picture(plot).differ(before, 0), 0.0) << "nothing drawn, not even the map";
+}
+
+// Damaged surface files draw what they hold, without a crash.
+TEST_F(SfcPlotTest, DamagedSurfaceFiles)
+{
+  const std::string texts[] = {
+      "KOLSFC\n",
+      "KOLSFC\n 0000Z  6 JAN 2020\n",
+      "KOLSFC\nnot a date\nKOKC 680 -99 1815 992 132 10.0 -99M - $\nKDEN",
+      "KOLSFC\n 0000Z  6 JAN 2020\nKOKC 99999999999 -999999 999999999 -9 x y z @9999 L999,9999 "
+      "P99 G99999 #" +
+          std::string(300, 'x') + "\n\x01\x02\xff\n",
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text.substr(0, 40));
+    const std::string name = dir.file("damaged.cvt");
+    KOLTest::writeFile(name, text);
+    for (const char* type : {"", "cf"}) {
+      SfcPlot layer;
+      layer.setFilename(name.c_str());
+      layer.setVariable(*type ? "temp" : "sfc");
+      layer.setPlotType(type);
+      layer.setParam("map");
+      Plot plot;
+      ASSERT_TRUE(openPlot(plot));
+      EXPECT_EQ(layer.draw(plot), 1);
+    }
+  }
+}
+
+// With a fill plot type the map lines are drawn over the colours; a filled entry with the map
+// lines asked under hides them; plotted values leave them under the data, visible.
+TEST_F(SfcPlotTest, MapLinesGoOverFillsAndUnderValues)
+{
+  writeLattice(HOUR);
+  struct Case {
+    const char* what;
+    const char* variable;
+    const char* type;
+    const char* params;
+    bool over;
+  } cases[] = {{"fill plot type", "temp", "cf", "map", true},
+               {"filled entry, lines under", "temp[C,cf]", "ln", "map,map_line", false},
+               {"values", "temp", "value", "map", false}};
+  int lines[3] = {0, 0, 0};
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(cases[k].what);
+    SfcPlot layer;
+    layer.setVariable(cases[k].variable);
+    layer.setPlotType(cases[k].type);
+    layer.setParam(cases[k].params);
+    Plot plot;
+    ASSERT_TRUE(openPlot(plot));
+    ASSERT_EQ(layer.draw(plot), 1);
+    const KOL::VarPlot& p = layer.getPipeline();
+    EXPECT_TRUE(p.getAutoMap());
+    EXPECT_EQ(p.getOverMap().find(",default") != std::string::npos, cases[k].over);
+    EXPECT_EQ(p.getUnderMap().find("nodefault") != std::string::npos, cases[k].over);
+    lines[k] = count(picture(plot), MAGENTA);
+  }
+  EXPECT_GT(lines[0], 3 * lines[1]) << "map lines over the fill are seen, under it hidden";
+  EXPECT_GT(lines[2], 3 * lines[1]) << "values leave the map lines under them visible";
+}
+
+TEST_F(SfcPlotTest, MapEntryTurnsTheAutomaticMapsOff)
+{
+  writeHour(HOUR);
+  SfcPlot layer;
+  layer.setVariable("map[lalo=10:10],temp");
+  layer.setPlotType("cf");
+  layer.setParam("map");
+  Plot plot;
+  ASSERT_TRUE(openPlot(plot));
+  ASSERT_EQ(layer.draw(plot), 1);
+  EXPECT_FALSE(layer.getPipeline().getAutoMap());
+}
+
+// A station temperature in K less the number 273.15 is the temperature in C at every point.
+TEST_F(SfcPlotTest, NumberArgumentIsAConstantGrid)
+{
+  writeHour(HOUR);
+  SfcPlot layer;
+  layer.setVariable("sub(temp[K],#273.15)[,ln],temp[C,ln]");
+  layer.setPlotType("ln");
+  Plot plot;
+  ASSERT_TRUE(openPlot(plot));
+  ASSERT_EQ(layer.draw(plot), 1);
+  const KOL::VarPlot& p = layer.getPipeline();
+  const KOL::Grid& constant = p.slotGrid(2);
+  ASSERT_GT(constant.getValid(), 0);
+  float lo = 0, hi = 0;
+  constant.getRange(lo, hi);
+  EXPECT_FLOAT_EQ(lo, 273.15f);
+  EXPECT_FLOAT_EQ(hi, 273.15f);
+  const KOL::Grid& diff = p.slotGrid(0);
+  const KOL::Grid& celsius = p.slotGrid(3);
+  ASSERT_GT(celsius.getValid(), 10);
+  int compared = 0;
+  for (int j = 0; j < celsius.getNy(); ++j)
+    for (int i = 0; i < celsius.getNx(); ++i) {
+      const float a = diff.getValue(i, j), b = celsius.getValue(i, j);
+      if (Const::isMiss(a) || Const::isMiss(b)) continue;
+      EXPECT_NEAR(a, b, 1e-3) << i << "," << j;
+      ++compared;
+    }
+  EXPECT_GT(compared, 10);
+}
+
+// One report 60 hPa off its neighbours is left out of the analysis, unless asked to keep it.
+TEST_F(SfcPlotTest, GrossErrorLeftOutOfTheAnalysis)
+{
+  writeLattice(HOUR, 1078.0f);
+  for (const char* params : {"", "noqc"}) {
+    SCOPED_TRACE(params);
+    SfcPlot layer;
+    layer.setVariable("pres");
+    layer.setPlotType("ln");
+    layer.setParam(params);
+    Plot plot;
+    ASSERT_TRUE(openPlot(plot));
+    ASSERT_EQ(layer.draw(plot), 1);
+    const KOL::Grid& g = layer.getPipeline().slotGrid(0);
+    ASSERT_GT(g.getValid(), 100);
+    float lo = 0, hi = 0;
+    g.getRange(lo, hi);
+    if (*params)
+      EXPECT_GT(hi, 1040.0f) << "the bad report raises the analysis";
+    else
+      EXPECT_LT(hi, 1031.0f) << "the lattice's own highest pressure is 1030";
+  }
+}
+
+// Three plain parameters: every report is read once, and each station gets all three values,
+// converted to the units the entries ask for.
+TEST_F(SfcPlotTest, ThreeParametersAroundEachStationFromOnePass)
+{
+  writeHour(HOUR);
+  SfcPlot layer;
+  layer.setVariable("temp[F,ul],dewp[F,ll],prcode[,ur:%03.0f]");
+  layer.setParam("nothin");
+  Plot plot;
+  ASSERT_TRUE(openPlot(plot));
+  ASSERT_EQ(layer.draw(plot), 1);
+  const int n = sizeof STATIONS / sizeof STATIONS[0];
+  EXPECT_EQ(layer.getReportsRead(), n);
+
+  KOL::sfcplot::StationModels models;
+  KOL::VarList list("temp[F,ul],dewp[F,ll],prcode[,ur:%03.0f]");
+  for (int i = 0; i < list.getNum(); ++i) models.add(*list.getSpec(i));
+  KOL::SfcFile file(KOL::Filename(SfcPlot::CONVENTION, HOUR).getName());
+  KOL::SfcRaw raw;
+  EXPECT_EQ(models.read(file, raw, plot.getDomain()), n);
+  ASSERT_EQ(static_cast<int>(models.get().size()), n);
+  const auto& okc = models.get()[0];
+  ASSERT_EQ(okc.values.size(), 3u);
+  EXPECT_STREQ(okc.values[0].id, "KOKC");
+  EXPECT_NEAR(okc.values[0].getValue(), 50.0f, 0.05f);
+  EXPECT_NEAR(okc.values[1].getValue(), 35.6f, 0.05f);
+  EXPECT_NEAR(okc.values[2].getValue(), 132.0f, 0.01f);
+  EXPECT_STREQ(okc.values[2].format, "ur,%03.0f") << "colons become commas";
+}
+
+// Where the layer puts a station on the CONUS map, in device pixels, against PROJ's Lambert
+// projection of the same domain (standard parallels 30N and 60N by default, 96W, the
+// library's sphere).
+TEST_F(SfcPlotTest, StationsWhereProjPutsThem)
+{
+  if (KOLTest::run("command -v cs2cs").empty()) GTEST_SKIP() << "cs2cs (PROJ) not installed";
+  writeHour(HOUR);
+  Plot plot;
+  ASSERT_TRUE(openPlot(plot, "sz=1000x750"));
+  KOL::sfcplot::StationModels models;
+  models.add(KOL::VarSpec("temp"));
+  KOL::SfcFile file(KOL::Filename(SfcPlot::CONVENTION, HOUR).getName());
+  KOL::SfcRaw raw;
+  models.read(file, raw, plot.getDomain());
+  ASSERT_EQ(static_cast<int>(models.get().size()), 14);
+  // the centre of the domain and each station through cs2cs
+  std::string in = "-96 36.5\n";
+  for (const auto& m : models.get())
+    in += std::to_string(m.values[0].loc.lon) + " " + std::to_string(m.values[0].loc.lat) + "\n";
+  KOLTest::writeFile(dir.file("in.txt"), in);
+  int status = -1;
+  std::istringstream out(KOLTest::run(
+      "cs2cs -f %.3f +proj=longlat +R=6371220 +to +proj=lcc +lat_1=30 +lat_2=60 +lon_0=-96 "
+      "+R=6371220 +units=m " +
+          dir.file("in.txt"),
+      &status));
+  ASSERT_EQ(status, 0);
+  double cx, cy, z;
+  ASSERT_TRUE(out >> cx >> cy >> z);
+  KOL::Point centre;
+  KOL::EarthPoint ce(36.5f, -96.0f);
+  plot.getDomain().tran(ce, centre);
+  const KOL::Point c = plot.toDevice(centre);
+  // pixels per 100 km from the domain's own scale: its vertical extent fills the page height
+  KOL::Point up(centre.x, centre.y + 1.0f);
+  const double scale = std::fabs(plot.toDevice(up).y - c.y);
+  std::vector<std::pair<double, double>> expected;
+  for (const auto& m : models.get()) {
+    double x, y;
+    ASSERT_TRUE(out >> x >> y >> z);
+    const KOL::Point px = plot.toDevice(m.at);
+    const double ex = c.x + (x - cx) / 1e5 * scale, ey = c.y - (y - cy) / 1e5 * scale;
+    EXPECT_NEAR(px.x, ex, 1.0) << m.values[0].id;
+    EXPECT_NEAR(px.y, ey, 1.0) << m.values[0].id;
+    expected.emplace_back(ex, ey);
+  }
+  // and in the picture: a plus marker drawn by the layer at each station, its ink centred on
+  // PROJ's point
+  SfcPlot layer;
+  layer.setVariable("temp[C,data:mk=plus:black]");
+  layer.setParam("nothin");
+  ASSERT_EQ(layer.draw(plot), 1);
+  const KOLTest::Raster r = picture(plot);
+  if (std::getenv("KOL_KEEP_PICTURES")) plot.saveImage("/tmp/sfcplot_proj.png", "PNG");
+  for (size_t k = 0; k < expected.size(); ++k) {
+    const auto [ex, ey] = expected[k];
+    double sx = 0, sy = 0;
+    int n = 0;
+    for (int y = static_cast<int>(ey) - 8; y <= static_cast<int>(ey) + 8; ++y)
+      for (int x = static_cast<int>(ex) - 8; x <= static_cast<int>(ex) + 8; ++x)
+        if (!r.isWhite(x, y)) sx += x, sy += y, ++n;
+    SCOPED_TRACE(models.get()[k].values[0].id);
+    ASSERT_GT(n, 4) << "a marker near the station " << ex << "," << ey << " in " << r.width << "x"
+                    << r.height;
+    EXPECT_NEAR(sx / n, ex, 1.0);
+    EXPECT_NEAR(sy / n, ey, 1.0);
+  }
+}
+
+// Thinning on the real feed: the kept models are a fair share of the stations, none closer to
+// another than the spacing, and each station left out yields to a more important neighbour.
+TEST_F(SfcPlotTest, ThinnedStationModelsKeepApart)
+{
+  KOL_REQUIRE_DATA();
+  KOL::SfcReports reports;
+  ASSERT_TRUE(reports.read(KOLTest::dataFile("metar/metpy_2020010600_sao.wmo").c_str(),
+                           Date(2020, 1, 6, 0, 30, 0.0f)));
+  const std::string cvt = dir.file("feed.cvt");
+  {
+    KOL::SfcFile out;
+    out.setDate(HOUR);
+    ASSERT_TRUE(out.open(cvt.c_str(), KOL::SfcFile::WRITE, "kol"));
+    for (const SfcData& s : reports.byHour().at(HOUR.getSeconds())) out.write(s);
+  }
+  Plot plot;
+  ASSERT_TRUE(openPlot(plot));
+  KOL::sfcplot::StationModels models;
+  models.add(KOL::VarSpec("temp"));
+  KOL::SfcFile file(cvt.c_str());
+  KOL::SfcRaw raw;
+  models.read(file, raw, plot.getDomain());
+  const std::vector<KOL::sfcplot::StationModel> before = models.get();
+  const size_t all = before.size();
+  const float w = 0.11f * plot.getVert(), h = 0.065f * plot.getVert();
+  models.keepInside(plot.getDomain(), w / 2, h / 2);
+  const size_t inside = models.get().size();
+  models.thin(w, h);
+  const auto& kept = models.get();
+  EXPECT_GT(all, 2000u);
+  EXPECT_LT(inside, all) << "stations near the edges would be cut";
+  EXPECT_GT(kept.size(), 60u);
+  EXPECT_LT(kept.size(), all / 4);
+  for (size_t a = 0; a < kept.size(); ++a)
+    for (size_t b = a + 1; b < kept.size(); ++b)
+      ASSERT_FALSE(std::fabs(kept[a].at.x - kept[b].at.x) < w &&
+                   std::fabs(kept[a].at.y - kept[b].at.y) < h)
+          << kept[a].values[0].id << " " << kept[b].values[0].id;
+  auto boxInside = [&](const KOL::sfcplot::StationModel& m) {
+    for (float sx : {-0.5f, 0.5f})
+      for (float sy : {-0.5f, 0.5f})
+        if (!plot.getDomain().within(KOL::Point(m.at.x + sx * w, m.at.y + sy * h))) return false;
+    return true;
+  };
+  for (const auto& m : kept) EXPECT_TRUE(boxInside(m)) << m.values[0].id;
+  // every station left out gives way to a kept one at least as important, within the spacing
+  std::set<std::string> ids;
+  for (const auto& m : kept) ids.insert(m.values[0].id);
+  int dropped = 0;
+  for (const auto& m : before) {
+    if (ids.count(m.values[0].id) || !boxInside(m)) continue;
+    ++dropped;
+    bool yields = false;
+    for (const auto& k : kept)
+      yields = yields || (k.priority <= m.priority && std::fabs(k.at.x - m.at.x) < w &&
+                          std::fabs(k.at.y - m.at.y) < h);
+    EXPECT_TRUE(yields) << m.values[0].id;
+  }
+  EXPECT_EQ(dropped, static_cast<int>(inside - kept.size()));
+}
+
+// The forecaster's request: temperature of the latest hour, filled, on a domain, as PostScript.
+// The capture is filed through the surface file of its hour; the page rendered by Ghostscript
+// is warm over Florida, cold over the northern plains, has the map lines and the labels.
+TEST_F(SfcPlotTest, LatestTemperatureFilledOnPostScript)
+{
+  KOL_REQUIRE_DATA();
+  if (!KOLTest::haveGhostscript()) GTEST_SKIP() << "Ghostscript not installed";
+  KOL::SfcReports reports;
+  ASSERT_TRUE(reports.read(KOLTest::dataFile("metar/metpy_2020010600_sao.wmo").c_str(),
+                           Date(2020, 1, 6, 0, 30, 0.0f)));
+  for (const auto& [hour, records] : reports.byHour()) {
+    KOL::SfcFile out;
+    out.setDate(Date(hour));
+    ASSERT_TRUE(out.open(KOL::Filename(SfcPlot::CONVENTION, Date(hour)).getName(),
+                         KOL::SfcFile::WRITE, "kol"));
+    for (const SfcData& s : records) out.write(s);
+  }
+  const std::string ps = dir.file("temp.ps");
+  Kol::resrc.set("variable", "temp");
+  Kol::resrc.set("plot_type", "cf");
+  Kol::resrc.set("plot_domain", CONUS);
+  Kol::resrc.set("device", ("ps," + ps + ",color,port").c_str());
+  Kol::resrc.set("geometry", "560x420");
+  Kol::resrc.set("parameter", "map");
+  // page pixels (72 dpi, the page's quarter-inch margin) of two places
+  KOL::Point miami, bismarck;
+  {
+    KOL::Figure fig;
+    ASSERT_TRUE(fig.open(""));
+    KOL::Domain d;
+    ASSERT_TRUE(KOL::DomainTool::decode(d, CONUS));
+    fig.startPlot(d);
+    SfcPlot layer;
+    fig.addDrawing(layer);
+    fig.endPlot();
+    EXPECT_EQ(std::string(layer.getFilename()), KOL::Filename(SfcPlot::CONVENTION, HOUR).getName());
+    Plot& plot = fig.getPlot();
+    for (auto [place, at] : {std::pair{KOL::EarthPoint(25.8f, -80.3f), &miami},
+                             std::pair{KOL::EarthPoint(46.8f, -100.8f), &bismarck}}) {
+      KOL::Point p;
+      plot.getDomain().tran(place, p);
+      *at = plot.toDevice(p);
+    }
+    fig.close();
+  }
+  std::string errors;
+  const KOLTest::Raster page = KOLTest::renderPs(ps, false, &errors);
+  ASSERT_TRUE(page.valid()) << errors;
+  KOLTest::keepPicture(ps, false, dir.file("temp.png"));
+  int filled = 0;
+  for (int y = 0; y < page.height; ++y)
+    for (int x = 0; x < page.width; ++x)
+      filled += colour(page.at(x, y)) && page.at(x, y) != MAGENTA;
+  EXPECT_GT(filled, 560 * 420 / 3) << "most of the map is filled";
+  EXPECT_GT(count(page, MAGENTA), 500) << "map lines over the fill";
+  auto warmth = [&](const KOL::Point& dev) {
+    const int cx = 18 + static_cast<int>(dev.x), cy = page.height - 18 - static_cast<int>(dev.y);
+    int r = 0, b = 0;
+    for (int dy = -2; dy <= 2; ++dy)
+      for (int dx = -2; dx <= 2; ++dx) {
+        const uint32_t c = page.at(cx + dx, cy + dy);
+        r += c >> 16 & 0xFF, b += c & 0xFF;
+      }
+    return r - b;
+  };
+  EXPECT_GT(warmth(miami), 0) << "Miami is warm";
+  EXPECT_LT(warmth(bismarck), 0) << "Bismarck is cold";
+}
+
+}  // namespace
