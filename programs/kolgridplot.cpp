@@ -49,12 +49,12 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 
 bool has(const char* text) { return text && *text; }
 
-// A white page unless another background is named, with dark contour lines on it.
+// A white page, on a screen too, unless a background or inverse video is named: the defaults
+// of lines, labels and border then turn dark.
 void whitePage(Resrc& r)
 {
-  if (has(r.get("background"))) return;
-  r.set("background", "white");
-  if (!has(r.get("color_cont"))) r.set("color_cont", "black");
+  if (has(r.get("background")) || r.get("inverse")) return;
+  r.set("inverse", "true");
 }
 
 // The plot's parameters: the headless image device for an image output unless a device is named.

@@ -89,23 +89,13 @@ Output outputKind(const char* out, const char* device)
   return Output::WINDOW;
 }
 
-// The diagram's colours suit a dark screen and, on an inverse device, paper: an image gets the
-// dark screen, PostScript colour on paper. true for paper.
-bool chooseBackground(Output kind, Resrc& r)
+// A page in colour unless grey is asked for: the diagram's families are told apart by colour.
+void colourPage(Output kind, Resrc& r)
 {
-  if (kind == Output::IMAGE && !given(r.get("background"))) {
-    r.set("background", "black");
-    return false;
-  }
-  if (kind == Output::POSTSCRIPT) {
-    const std::string dev = r.get("device");
-    if (dev.find(",gray") == std::string::npos && dev.find(",color") == std::string::npos)
-      r.set("device", (dev + ",color").c_str());
-    // the plot sets the device's inverse video from the resource after the device's own
-    r.set("inverse", "true");
-    return true;
-  }
-  return r.getBool("inverse");
+  if (kind != Output::POSTSCRIPT) return;
+  const std::string dev = r.get("device");
+  if (dev.find(",gray") == std::string::npos && dev.find(",color") == std::string::npos)
+    r.set("device", (dev + ",color").c_str());
 }
 
 // The figure's parameter text: the off-screen device for images; a screen or image size when
@@ -169,7 +159,7 @@ int main(int argc, char** argv)
     Kol::outError("kolskewt: no display; name a picture with -ou=FILE.png or -de=ps,FILE\n");
     return Kol::USAGE;
   }
-  const bool paper = chooseBackground(kind, r);
+  colourPage(kind, r);
 
   ThermPlot therm;
   therm.setType(type);
@@ -178,8 +168,6 @@ int main(int argc, char** argv)
     Kol::outError("kolskewt: unable to open the output device\n");
     return Kol::FAILURE;
   }
-  // the corner labels and the border follow the background unless a colour is given
-  if (!given(r.get("color_label"))) figure.getPlot().setLabelColor(paper ? "black" : "white");
   figure.startPlot(PANEL, ThermPlot::getDomain(type));
   figure.addDrawing(therm);
   figure.addDrawing(sound);

@@ -591,8 +591,7 @@ int ContPlot::draw(Graph& graph, const Grid& g)
     Kol::outWarning("ContPlot: %d bands share %d colours\n", bands,
                     static_cast<int>(palette.size()));
   std::vector<int> fills(bands, -1), lines(bands, -1);
-  int lineColor =
-      graph.getColor(colorLine.empty() ? (type == FILL ? "black" : "white") : colorLine.c_str());
+  int lineColor = graph.getColor(lineColorName(graph.getInverse()));
   for (int k = 0; k < bands; k++) {
     if (!palette.empty()) fills[k] = palette[static_cast<std::size_t>(k) * palette.size() / bands];
     lines[k] = lineColor;
@@ -602,16 +601,27 @@ int ContPlot::draw(Graph& graph, const Grid& g)
                        fills);
   if (type == FILL || type == LINE_FILL || type == NONE) contourFills(g, nullptr, sink);
   if (type == LINE || type == LINE_FILL) contourLines(g, nullptr, sink);
-  int labelColor = graph.getColor(!colorLabel.empty() ? colorLabel.c_str()
-                                                      : (type == FILL        ? "black"
-                                                         : colorLine.empty() ? "white"
-                                                                             : colorLine.c_str()));
+  int labelColor = graph.getColor(labelColorName(graph.getInverse()));
   graph.setTextColor(labelColor);
   graph.setTextAlign(2, 3);
   if (type == VALUE) return drawValues(graph, g);
   lineLabels(g, nullptr, sink);
   maxMin(g, nullptr, sink);
   return 1;
+}
+
+// Lines between fills are black on any background; plain lines are white on a dark one and
+// black on paper or a white picture.
+const char* ContPlot::lineColorName(bool inverse) const
+{
+  if (!colorLine.empty()) return colorLine.c_str();
+  return type == FILL || inverse ? "black" : "white";
+}
+
+const char* ContPlot::labelColorName(bool inverse) const
+{
+  if (!colorLabel.empty()) return colorLabel.c_str();
+  return type == FILL ? "black" : lineColorName(inverse);
 }
 
 int ContPlot::draw(Plot& plot, Grid& g)
@@ -643,8 +653,7 @@ int ContPlot::draw(Plot& plot, Grid& g)
     cf.setBase(Const::isMiss(base) ? first : base);
   }
   std::vector<int> fills(n, -1), lines(n, -1);
-  int lineColor = plot.getColorValue(colorLine.empty() ? (type == FILL ? "black" : "white")
-                                                       : colorLine.c_str());
+  int lineColor = plot.getColorValue(lineColorName(plot.getGraph().getInverse()));
   for (int k = 0; k < n; k++) {
     fills[k] = cf.getColor(levels[k]);
     lines[k] = lineColor;
@@ -665,10 +674,7 @@ int ContPlot::draw(Plot& plot, Grid& g)
   if (type == FILL || type == LINE_FILL || type == NONE) contourFills(g, &d, sink);
   if (type == LINE || type == LINE_FILL) contourLines(g, &d, sink);
   plot.setTextAlign(2, 3);
-  plot.setTextColor(plot.getColorValue(!colorLabel.empty() ? colorLabel.c_str()
-                                       : type == FILL      ? "black"
-                                       : colorLine.empty() ? "white"
-                                                           : colorLine.c_str()));
+  plot.setTextColor(plot.getColorValue(labelColorName(plot.getGraph().getInverse())));
   if (type == VALUE) return drawValues(plot, g);
   lineLabels(g, &d, sink);
   maxMin(g, &d, sink);

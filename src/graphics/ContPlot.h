@@ -95,6 +95,9 @@ class ContPlot {
 
  private:
   void valueText(float v, String& out) const;
+  // The given colours, else the defaults for a device with or without inverse video.
+  const char* lineColorName(bool inverse) const;
+  const char* labelColorName(bool inverse) const;
   int computeLevels(float min, float max, int numColors);
   int firstLevelAbove(float v) const;
   int setBox(GridBox& box, const Grid& g, const Domain* plot, int i, int j) const;

@@ -39,6 +39,12 @@ constexpr int DASH_COUNT[] = {0, 1, 2, 4, 1};
 
 double component(int colour, int shift) { return ((colour >> shift) & 255) / 255.0; }
 
+bool isLight(int colour)
+{
+  return 0.3 * component(colour, 16) + 0.59 * component(colour, 8) + 0.11 * component(colour, 0) >
+         0.5;
+}
+
 }  // namespace
 
 ImageDevice::ImageDevice() { init(); }
@@ -48,7 +54,8 @@ void ImageDevice::init()
 {
   output[0] = '\0';
   width = 640, height = 512;
-  inverse = false;
+  // a white picture, like paper: inverse video
+  inverse = true;
   background = WHITE;
   for (int& c : colors) c = 0;
   for (float& w : widths) w = 1;
@@ -175,8 +182,8 @@ int ImageDevice::clear()
   cairo_t* cr = active()->cr;
   cairo_save(cr);
   cairo_reset_clip(cr);
-  const int bg = inverse ? (background == WHITE ? 0 : background) : background;
-  cairo_set_source_rgb(cr, component(bg, 16), component(bg, 8), component(bg, 0));
+  cairo_set_source_rgb(cr, component(background, 16), component(background, 8),
+                       component(background, 0));
   cairo_paint(cr);
   cairo_restore(cr);
   return 1;
@@ -198,6 +205,7 @@ int ImageDevice::clearRect(Rect& r)
 int ImageDevice::setInverse(bool f)
 {
   inverse = f;
+  background = f ? WHITE : 0;
   return 1;
 }
 
@@ -214,6 +222,8 @@ int ImageDevice::setBackground(const char* name)
   float r, g, b;
   map.getRGB(i, r, g, b);
   background = packColor(r, g, b);
+  // what is drawn by default on it follows the background, as on paper or a screen
+  inverse = isLight(background);
   return 1;
 }
 

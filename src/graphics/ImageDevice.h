@@ -1,6 +1,8 @@
 // The raster device for machines without a display: draws through Cairo (antialiased lines,
 // fills and images) into an off-screen picture of width x height pixels, y down, that getImage
 // hands out like the X window device does. An output name ending in ".png" is written on close.
+// Its background is white, like paper, and so it is inverse video; setInverse(false) makes it
+// black, and a background colour sets inverse video by its lightness.
 // A loop keeps one picture per frame: newFrame starts the next, setFrame chooses the one drawn
 // into and handed out.
 #pragma once

@@ -184,7 +184,9 @@ bool Plot::openWith(std::unique_ptr<Device> dev, const char* params)
   else if (!chooseDevice(p))
     return false;
   applyGeometry(p);
-  graph.setInverse(Kol::resrc.getBool("inverse"));
+  // the device knows its background (paper, a white picture, a dark screen): only a given
+  // resource changes it, so that a device parameter such as "color" holds
+  if (Kol::resrc.get("inverse")) graph.setInverse(Kol::resrc.getBool("inverse"));
   if (const char* bg = Kol::resrc.get("background"); bg && *bg) graph.setBackground(bg);
   graph.setIcon(Kol::resrc.getBool("icon"));
   setTitleFrom(p);
@@ -718,7 +720,7 @@ int Plot::drawBorder()
   graph.activateTran(PAGE);
   const int saved = graph.line_color, style = graph.line_style;
   const float width = graph.line_width;
-  const int c = label_color != Const::MISS ? label_color : labelColor("color_label", true);
+  const int c = label_color != Const::MISS ? label_color : labelColor("color_label");
   int ok = 0;
   if (c >= 0) {
     graph.setLineColor(c);
@@ -996,11 +998,11 @@ int Plot::formatLabel(const char* format, char* out, int size) const
   return LabelFormat::format(c, format, out, size);
 }
 
-int Plot::labelColor(const char* key, bool inverseDefault)
+int Plot::labelColor(const char* key)
 {
   const char* name = Kol::resrc.get(key);
-  const bool inv = graph.getInverse();
-  if (!name || !*name) name = inv == inverseDefault ? "black" : "white";
+  // white ink on a dark background, black on paper or a white picture
+  if (!name || !*name) name = graph.getInverse() ? "black" : "white";
   return resolveColor(name);
 }
 
@@ -1046,7 +1048,7 @@ void Plot::placeLabels(const std::vector<Label>& all)
   const float cap = 0.03f * vp.height();
   const float lh = std::min(gap / lines, cap);
   if (!(lh > 0)) return;
-  const int defColor = label_color != Const::MISS ? label_color : labelColor("color_label", false);
+  const int defColor = label_color != Const::MISS ? label_color : labelColor("color_label");
   const bool roomAbove = ndc.y2 - vp.y2 >= lh * lines * 0.99f;
   const bool roomBelow = vp.y1 - ndc.y1 >= lh * lines * 0.99f;
   graph.setTextHeight(0.75f * lh);
@@ -1135,7 +1137,7 @@ int Plot::drawBar(const Range& r)
   graph.activateTran(PAGE);
   const Rect box = ColorBar::place(vp, graph.getGTran(PAGE).getNdc(), bar_locate, bar_height,
                                    0.03f * vp.height() + 0.01f);
-  const int c = label_color != Const::MISS ? label_color : labelColor("color_label", false);
+  const int c = label_color != Const::MISS ? label_color : labelColor("color_label");
   const int ok = ColorBar::draw(graph, bar_fill, r, box, c);
   graph.setTran(t);
   graph.activateTran(t);
@@ -1151,7 +1153,7 @@ int Plot::drawEnhBar()
   graph.activateTran(PAGE);
   const Rect box = ColorBar::place(vp, graph.getGTran(PAGE).getNdc(), bar_locate, bar_height,
                                    0.03f * vp.height() + 0.01f);
-  const int c = label_color != Const::MISS ? label_color : labelColor("color_label", false);
+  const int c = label_color != Const::MISS ? label_color : labelColor("color_label");
   const int ok = ColorBar::drawEnhance(graph, bar_enhance, box, c);
   graph.setTran(t);
   graph.activateTran(t);

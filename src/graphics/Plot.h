@@ -302,7 +302,7 @@ class Plot : public Listener {
   int toMap(const GridPoint& g, Point& p) const;
   bool openWith(std::unique_ptr<Device> dev, const char* params);
   int resolveColor(const char* name);
-  int labelColor(const char* key, bool inverseDefault);
+  int labelColor(const char* key);
   void placeLabels(const std::vector<Label>& all);
   void labelsFromResources(std::vector<Label>& all) const;
   int drawLogo();

@@ -36,7 +36,8 @@ void Postscript::init()
   std::snprintf(output, NAME_SIZE, "%s", "kol.ps");
   std::snprintf(title, NAME_SIZE, "%s", "KOL Plot");
   width = 756, height = 576, xoff = yoff = 0;
-  opened = inverse = append = eps = colour = portrait = false;
+  opened = append = eps = colour = portrait = false;
+  inverse = true;  // paper is white
   scale = lwidth = 1;
   clipX = clipY = clipW = clipH = 0;
   clipSet = false;
@@ -136,6 +137,9 @@ void Postscript::writeHeader()
     out.put(".25 inch .25 inch translate\n");
   }
   out.put(colour ? "0 0 0 setrgbcolor\n" : "0 setgray\n");
+  // without inverse video the page is black, as a screen is
+  if (!inverse)
+    out.format("np 0 0 mv 0 %g ln %g %g ln %g 0 ln cp fill\n", height, width, height, width);
   out.put("2 setlinejoin\n1 dot lw\n[] 0 setdash\n");
   if (scale != 1) out.format("%.2f %.2f scale\n", scale, scale);
   out.put("%%Begin plot\n");

@@ -1,6 +1,7 @@
 // The PostScript device: one page (or one Encapsulated PostScript picture) per open/close, in
 // points with y up, landscape unless asked otherwise, grey unless asked for colour. It has no
-// hardware text, frames or events: text reaches it as the stroke font's lines.
+// hardware text, frames or events: text reaches it as the stroke font's lines. Paper is white, so
+// the device is inverse video unless told otherwise, and then the page is painted black.
 #pragma once
 
 #include "core/File.h"

@@ -1,0 +1,190 @@
+// Inverse video means one thing on every device: a white background (paper, a white picture)
+// with black ink for what defaults to white. A plot's default border and labels must show on
+// whatever background the device has, and colours that are given stay as given.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "Raster.h"
+#include "Scene.h"
+#include "common/TestData.h"
+#include "core/Kol.h"
+#include "graphics/ImageDevice.h"
+#include "graphics/Plot.h"
+#include "graphics/Postscript.h"
+#include "graphics/XWindow.h"
+#include "imagery/Image.h"
+
+using KOL::Plot;
+using KOL::Point;
+
+namespace {
+
+constexpr const char* GLOBE = "latlon:-90:0,0,0,361,181,1,1";
+
+using Ink = std::function<bool(uint32_t)>;
+
+int part(uint32_t c, int shift) { return static_cast<int>((c >> shift) & 255); }
+bool dark(uint32_t c) { return part(c, 16) < 100 && part(c, 8) < 100 && part(c, 0) < 100; }
+bool light(uint32_t c) { return part(c, 16) > 155 && part(c, 8) > 155 && part(c, 0) > 155; }
+bool red(uint32_t c) { return part(c, 16) > 150 && part(c, 8) < 110 && part(c, 0) < 110; }
+
+int count(const KOLTest::Raster& r, int x1, int y1, int x2, int y2, const Ink& ink)
+{
+  int n = 0;
+  for (int y = y1; y <= y2; ++y)
+    for (int x = x1; x <= x2; ++x) n += ink(r.at(x, y));
+  return n;
+}
+
+// Where the border and the labels of a whole-globe panel land, in device units.
+struct Layout {
+  Point left, top;  // middle of the panel's left edge; top-left corner
+};
+
+Layout drawDefaults(Plot& plot)
+{
+  plot.setDomain(GLOBE);
+  plot.addLabel("ul", "World_map");
+  plot.addLabel("ur", "Information");
+  const Layout at{plot.toDevice(Point(-180, 0)), plot.toDevice(Point(-180, 90))};
+  plot.drawBorder();
+  plot.drawLabels();
+  return at;
+}
+
+// Ink on the border's left edge and in the label band above the panel.
+void expectInk(const KOLTest::Raster& r, const Layout& at, const KOLTest::PixelMap& m,
+               const Ink& ink, const char* what)
+{
+  const int x = m.x(at.left.x), y = m.y(at.left.y), top = m.y(at.top.y);
+  EXPECT_GT(count(r, x - 2, y - 20, x + 2, y + 20, ink), 20) << what << ": border";
+  EXPECT_GT(count(r, 0, 0, r.width - 1, top - 3, ink), 30) << what << ": labels";
+}
+
+class InverseVideoTest : public KOLTest::QuietTest {
+ protected:
+  void SetUp() override
+  {
+    QuietTest::SetUp();
+    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  }
+  KOLTest::TempDir dir;
+};
+
+TEST_F(InverseVideoTest, DevicesReportWhiteBackgroundsAsInverse)
+{
+  KOL::ImageDevice image;
+  EXPECT_TRUE(image.getInverse()) << "a picture starts white";
+  image.setBackground("black");
+  EXPECT_FALSE(image.getInverse());
+  image.setBackground("white");
+  EXPECT_TRUE(image.getInverse());
+  image.setInverse(false);
+  EXPECT_FALSE(image.getInverse());
+
+  KOL::Postscript page;
+  EXPECT_TRUE(page.getInverse()) << "paper is white";
+  page.setParam("x.ps,gray");
+  EXPECT_TRUE(page.getInverse());
+  page.setParam("x.ps,color");
+  EXPECT_TRUE(page.getInverse());
+
+  KOL::XWindow screen;
+  EXPECT_FALSE(screen.getInverse()) << "a screen starts black";
+}
+
+TEST_F(InverseVideoTest, SetInverseChangesAPicturesBackground)
+{
+  for (const bool inverse : {true, false}) {
+    KOL::ImageDevice d;
+    d.setSize(20, 10);
+    d.setInverse(inverse);
+    ASSERT_EQ(d.open(), 1);
+    KOL::Image img;
+    ASSERT_EQ(d.getImage(img), 1);
+    EXPECT_EQ(KOLTest::toRaster(img).at(5, 5), inverse ? 0xFFFFFFu : 0u) << inverse;
+  }
+}
+
+TEST_F(InverseVideoTest, DefaultBorderAndLabelsShowOnAWhitePicture)
+{
+  Plot plot;
+  ASSERT_TRUE(plot.open(("de=i," + dir.file("w.png") + ",sz=600x400").c_str()));
+  ASSERT_TRUE(plot.getGraph().getInverse());
+  const Layout at = drawDefaults(plot);
+  KOL::Image img;
+  ASSERT_EQ(plot.getImage(img), 1);
+  const KOLTest::Raster r = KOLTest::toRaster(img);
+  EXPECT_TRUE(r.isWhite(2, r.height - 2)) << "background";
+  expectInk(r, at, {static_cast<float>(r.height), false}, dark, "white picture");
+}
+
+TEST_F(InverseVideoTest, DefaultBorderAndLabelsShowOnABlackPicture)
+{
+  auto dev = std::make_unique<KOL::ImageDevice>();
+  dev->setParam((dir.file("b.png") + ",sz=600x400").c_str());
+  dev->setInverse(false);
+  Plot plot;
+  ASSERT_TRUE(plot.open(std::move(dev), ""));
+  const Layout at = drawDefaults(plot);
+  KOL::Image img;
+  ASSERT_EQ(plot.getImage(img), 1);
+  const KOLTest::Raster r = KOLTest::toRaster(img);
+  EXPECT_EQ(r.at(2, r.height - 2), 0u) << "background";
+  expectInk(r, at, {static_cast<float>(r.height), false}, light, "black picture");
+}
+
+TEST_F(InverseVideoTest, AGivenLabelColourIsKept)
+{
+  Plot plot;
+  ASSERT_TRUE(plot.open(("de=i," + dir.file("r.png") + ",sz=600x400").c_str()));
+  plot.setLabelColor("red");
+  const Layout at = drawDefaults(plot);
+  KOL::Image img;
+  ASSERT_EQ(plot.getImage(img), 1);
+  const KOLTest::Raster r = KOLTest::toRaster(img);
+  expectInk(r, at, {static_cast<float>(r.height), false}, red, "red labels");
+  EXPECT_EQ(count(r, 0, 0, r.width - 1, r.height - 1, dark), 0) << "nothing in the default ink";
+}
+
+// The page as Ghostscript renders it, in grey and in colour: "color" keeps inverse video, which
+// the plot must not take back when no resource asks it to.
+TEST_F(InverseVideoTest, DefaultBorderAndLabelsShowOnPaper)
+{
+  KOL_REQUIRE_GS();
+  for (const char* mode : {"gray", "color"}) {
+    SCOPED_TRACE(mode);
+    const std::string ps = dir.file(std::string(mode) + ".ps");
+    Plot plot;
+    ASSERT_TRUE(plot.open(("de=p," + ps + "," + mode + ",port,eps").c_str()));
+    EXPECT_TRUE(plot.getGraph().getInverse());
+    const Layout at = drawDefaults(plot);
+    plot.close();
+    const KOLTest::Raster r = KOLTest::renderPs(ps, true);
+    ASSERT_TRUE(r.valid());
+    EXPECT_TRUE(r.isWhite(2, r.height - 2)) << "paper";
+    expectInk(r, at, {static_cast<float>(r.height), true}, dark, mode);
+  }
+}
+
+TEST_F(InverseVideoTest, APageWithoutInverseVideoIsBlackWithWhiteInk)
+{
+  KOL_REQUIRE_GS();
+  const std::string ps = dir.file("black.ps");
+  auto dev = std::make_unique<KOL::Postscript>();
+  dev->setParam((ps + ",color,port,eps").c_str());
+  dev->setInverse(false);
+  Plot plot;
+  ASSERT_TRUE(plot.open(std::move(dev), ""));
+  const Layout at = drawDefaults(plot);
+  plot.close();
+  const KOLTest::Raster r = KOLTest::renderPs(ps, true);
+  ASSERT_TRUE(r.valid());
+  EXPECT_EQ(r.at(2, r.height - 2), 0u) << "page";
+  expectInk(r, at, {static_cast<float>(r.height), true}, light, "black page");
+}
+
+}  // namespace
