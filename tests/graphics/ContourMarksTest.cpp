@@ -73,7 +73,7 @@ TEST_F(ContourMarksTest, OnlyExtremesThatStandOutByAnInterval)
     EXPECT_GT(v, 1015.0f);
   }
   // the same noise with an interval smaller than its bumps marks them too
-  ContPlot fine("int=0.1,lab=1:2");
+  ContPlot fine("int=0.25,lab=1:2");
   EXPECT_GT(marks(fine, g).highs.size(), 2u);
   // a radius of 0 marks nothing
   ContPlot none("int=4,lab=1:0");
