@@ -428,7 +428,8 @@ contour::Area ContPlot::areaOf(const Grid& g, const Domain* plot) const
     Rect r;
     for (int c = 0; c < 4; c++) {
       Point p;
-      if (!GridBox::locate(g, *plot, (c & 1) ? g.getNx() - 1 : 0, (c >> 1) ? g.getNy() - 1 : 0, p) ||
+      if (!GridBox::locate(g, *plot, (c & 1) ? g.getNx() - 1 : 0, (c >> 1) ? g.getNy() - 1 : 0,
+                           p) ||
           p.isMiss())
         continue;
       if (r.isMiss()) r.set(p.x, p.y, p.x, p.y);
@@ -804,9 +805,9 @@ void ContPlot::levelText(float v, String& out) const
   int decimals = 0;
   const double ci = usedInterval;
   if (!Const::isMiss(usedInterval) && ci > 0.0 && std::isfinite(ci))
-    while (decimals < 6 && std::fabs(ci * std::pow(10.0, decimals) -
-                                     std::round(ci * std::pow(10.0, decimals))) >
-                               1e-3 * ci * std::pow(10.0, decimals))
+    while (decimals < 6 &&
+           std::fabs(ci * std::pow(10.0, decimals) - std::round(ci * std::pow(10.0, decimals))) >
+               1e-3 * ci * std::pow(10.0, decimals))
       decimals++;
   if (v == 0.0f) {
     out = "0";

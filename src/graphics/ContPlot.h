@@ -6,10 +6,10 @@
 #include <vector>
 
 #include <string>
+#include "geo/Rect.h"
 #include "graphics/ContSink.h"
 #include "graphics/GridBox.h"
 #include "graphics/contour/Annotations.h"
-#include "geo/Rect.h"
 
 namespace KOL {
 

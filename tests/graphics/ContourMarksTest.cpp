@@ -31,7 +31,8 @@ float bump(int i, int j, float ci, float cj, float width)
 // Repeatable noise in [-amp, amp].
 float noise(int i, int j, float amp)
 {
-  std::uint32_t h = static_cast<std::uint32_t>(i) * 73856093u ^ static_cast<std::uint32_t>(j) * 19349663u;
+  std::uint32_t h =
+      static_cast<std::uint32_t>(i) * 73856093u ^ static_cast<std::uint32_t>(j) * 19349663u;
   h = (h ^ (h >> 13)) * 1274126177u;
   return amp * (static_cast<float>(h % 2001u) / 1000.0f - 1.0f);
 }

@@ -89,8 +89,7 @@ std::vector<Extreme> spreadExtremes(std::vector<Extreme> cands, const Area& area
   const Rect inner(area.rect.x1 + m, area.rect.y1 + m, area.rect.x2 - m, area.rect.y2 - m);
   std::vector<Extreme> kept;
   for (const Extreme& e : cands) {
-    if (e.at.x < inner.x1 || e.at.x > inner.x2 || e.at.y < inner.y1 || e.at.y > inner.y2)
-      continue;
+    if (e.at.x < inner.x1 || e.at.x > inner.x2 || e.at.y < inner.y1 || e.at.y > inner.y2) continue;
     bool clear = true;
     for (const Extreme& k : kept) {
       const float need = SEPARATION * side * (k.high == e.high ? 1.0f : 0.5f);
@@ -101,8 +100,8 @@ std::vector<Extreme> spreadExtremes(std::vector<Extreme> cands, const Area& area
   return kept;
 }
 
-std::vector<LabelSpot> spreadLabels(std::vector<LabelSpot> cands,
-                                    const std::vector<Extreme>& marks, const Area& area)
+std::vector<LabelSpot> spreadLabels(std::vector<LabelSpot> cands, const std::vector<Extreme>& marks,
+                                    const Area& area)
 {
   const Point c((area.rect.x1 + area.rect.x2) / 2, (area.rect.y1 + area.rect.y2) / 2);
   std::stable_sort(cands.begin(), cands.end(), [&](const LabelSpot& a, const LabelSpot& b) {

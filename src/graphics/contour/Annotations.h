@@ -49,8 +49,8 @@ std::vector<Extreme> spreadExtremes(std::vector<Extreme> cands, const Area& area
 
 // Keeps candidate labels, nearest the area's centre first, that fit inside the area, overlap no
 // kept label or extreme, and lie at least a spacing from a kept label of their level.
-std::vector<LabelSpot> spreadLabels(std::vector<LabelSpot> cands,
-                                    const std::vector<Extreme>& marks, const Area& area);
+std::vector<LabelSpot> spreadLabels(std::vector<LabelSpot> cands, const std::vector<Extreme>& marks,
+                                    const Area& area);
 
 // The box a text of n characters centred at p takes at text height h.
 Rect textBox(const Point& p, int n, float h);
