@@ -3,6 +3,7 @@
 // each other and of the highs and lows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -13,6 +14,7 @@
 #include "core/String.h"
 #include "graphics/ContPlot.h"
 #include "graphics/contour/Annotations.h"
+#include "grid/GribFile.h"
 #include "grid/Grid.h"
 
 using namespace KOL;
@@ -175,6 +177,37 @@ TEST_F(ContourMarksTest, LabelsClearOfEachOtherAndOfTheMarks)
     for (const auto& m : {out.highs[0].second, out.lows[0].second})
       EXPECT_FALSE(overlap(boxes[a], contour::textBox(m, 3, h))) << a;
   }
+}
+
+// A real sea-level pressure analysis in Pa: a handful of marks, apart, off the edge, in plain
+// numbers (it had dozens of "1.01e+05" before).
+TEST_F(ContourMarksTest, RealPressureAnalysisReadsCleanly)
+{
+  KOL_REQUIRE_DATA();
+  GribFile gf;
+  Grid g;
+  ASSERT_TRUE(gf.open(KOLTest::dataFile("grib/g2_nam.t00z.awp21100.tm00.grib2").c_str()));
+  ASSERT_TRUE(gf.read(g));
+  ContPlot cp("lcf,int=400");
+  Collect out = marks(cp, g);
+  std::vector<std::pair<float, Point>> all = out.highs;
+  all.insert(all.end(), out.lows.begin(), out.lows.end());
+  EXPECT_GT(all.size(), 0u);
+  EXPECT_LE(all.size(), 12u);
+  const float nx = static_cast<float>(g.getNx() - 1), ny = static_cast<float>(g.getNy() - 1);
+  const float side = std::min(nx, ny);
+  for (const auto& [v, at] : all) {
+    EXPECT_GE(std::min({at.x, at.y, nx - at.x, ny - at.y}), 0.05f * side) << at.x << " " << at.y;
+    String s;
+    cp.levelText(v, s);
+    EXPECT_EQ(std::string(s.get()).find('e'), std::string::npos) << s.get();
+  }
+  for (const auto* kind : {&out.highs, &out.lows})
+    for (std::size_t a = 0; a < kind->size(); a++)
+      for (std::size_t b = a + 1; b < kind->size(); b++) {
+        const Point p = (*kind)[a].second, q = (*kind)[b].second;
+        EXPECT_GE(std::hypot(p.x - q.x, p.y - q.y), 0.12f * side);
+      }
 }
 
 }  // namespace
