@@ -94,6 +94,7 @@ void ContPlot::init()
   nlevels = 0;
   first = last = usedInterval = Const::FMISS;
   dataMin = dataMax = Const::FMISS;
+  markArea.init();
   if (const char* v = resource("plot_type"); StrLib::valid(v)) setType(v);
   if (const char* v = resource("color_table"); StrLib::valid(v)) setColorTable(v);
   if (const char* v = resource("con_interval"); StrLib::valid(v))
@@ -416,16 +417,42 @@ int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) con
   return polygons;
 }
 
+contour::Area ContPlot::areaOf(const Grid& g, const Domain* plot) const
+{
+  const float cols = static_cast<float>(g.getNx() - 1), rows = static_cast<float>(g.getNy() - 1);
+  contour::Area a{Rect(0.0f, 0.0f, cols, rows), 0.0f};
+  if (!markArea.isMiss()) {
+    a.rect = markArea;
+  } else if (plot) {
+    // the extent of the grid's corners on the plot
+    Rect r;
+    for (int c = 0; c < 4; c++) {
+      Point p;
+      if (!GridBox::locate(g, *plot, (c & 1) ? g.getNx() - 1 : 0, (c >> 1) ? g.getNy() - 1 : 0,
+                           p) ||
+          p.isMiss())
+        continue;
+      if (r.isMiss()) r.set(p.x, p.y, p.x, p.y);
+      r.set(std::min(r.x1, p.x), std::min(r.y1, p.y), std::max(r.x2, p.x), std::max(r.y2, p.y));
+    }
+    if (!r.isMiss()) a.rect = r;
+  }
+  a.textHeight = scale * a.height() * 0.015f;
+  return a;
+}
+
 int ContPlot::lineLabels(const Grid& g, const Domain* plot, ContSink& out) const
 {
-  int nx = g.getNx(), ny = g.getNy(), labels = 0;
+  int nx = g.getNx(), ny = g.getNy();
   if (labFreq < 1 || nlevels == 0 || nx < 2 || ny < 2) return 0;
   bool tiny = nx * ny <= 4;
   int sx =
       !Const::isMiss(labSpaceX) && labSpaceX > 0 ? labSpaceX : (tiny ? 1 : std::max(1, nx / 5));
   int sy =
       !Const::isMiss(labSpaceY) && labSpaceY > 0 ? labSpaceY : (tiny ? 1 : std::max(1, ny / 5));
+  std::vector<contour::LabelSpot> spots;
   GridBox box;
+  String text;
   for (int j = 0; j < ny - 1; j++) {
     for (int i = 0; i < nx - 1; i++) {
       bool col = i % sx == 0, row = j % sy == 0;
@@ -436,25 +463,34 @@ int ContPlot::lineLabels(const Grid& g, const Domain* plot, ContSink& out) const
         bool across = s0 == 1 && s1 == 3, down = s0 == 0 && s1 == 2;
         if (!((across && col) || (down && row))) continue;
         Point a = box.getCrossPoint(0), b = box.getCrossPoint(1);
-        out.label(k, levels[k], Point((a.x + b.x) / 2, (a.y + b.y) / 2));
-        labels++;
+        levelText(levels[k], text);
+        spots.push_back({k, levels[k], text.get(), Point((a.x + b.x) / 2, (a.y + b.y) / 2)});
       }
     }
   }
-  return labels;
+  const std::vector<contour::Extreme> marks =
+      labRadius < 1 ? std::vector<contour::Extreme>() : extremes(g, plot);
+  const std::vector<contour::LabelSpot> kept =
+      contour::spreadLabels(std::move(spots), marks, areaOf(g, plot));
+  for (const contour::LabelSpot& l : kept) out.label(l.level, l.value, l.at);
+  return static_cast<int>(kept.size());
 }
 
-int ContPlot::maxMin(const Grid& g, const Domain* plot, ContSink& out) const
+std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* plot) const
 {
-  // a radius of 0 asks for no highs and lows
-  if (labRadius < 1) return 0;
-  int nx = g.getNx(), ny = g.getNy(), found = 0, r = labRadius;
-  for (int j = 0; j < ny; j++) {
-    for (int i = 0; i < nx; i++) {
+  const int nx = g.getNx(), ny = g.getNy(), r = labRadius;
+  // An extreme must stand out by about one contour interval.
+  float ci = usedInterval;
+  if (Const::isMiss(ci) || !(ci > 0.0f)) ci = (dataMax - dataMin) / 10.0f;
+  std::vector<contour::Extreme> cands;
+  // Points on the grid's border have no surroundings on one side: they are no extremes.
+  for (int j = 1; j < ny - 1; j++) {
+    for (int i = 1; i < nx - 1; i++) {
       float v = g.getValue(i, j);
       if (Const::isMiss(v)) continue;
       bool high = true, low = true;
       int missing = 0, valid = 0;
+      double sum = 0;
       for (int dj = -r; dj <= r && (high || low); dj++) {
         for (int di = -r; di <= r && (high || low); di++) {
           if ((di == 0 && dj == 0) || (i + di < 0 || j + dj < 0 || i + di >= nx || j + dj >= ny))
@@ -465,22 +501,33 @@ int ContPlot::maxMin(const Grid& g, const Domain* plot, ContSink& out) const
             continue;
           }
           valid++;
+          sum += w;
           high = high && v > w;
           low = low && v < w;
         }
       }
       if (valid == 0 || missing >= 2 || !(high || low)) continue;
+      if (!(ci > 0.0f) || !contour::prominent(g, i, j, high, ci)) continue;
       Point p;
       if (plot) {
-        if (!GridBox::locate(g, *plot, i, j, p)) continue;
+        if (!GridBox::locate(g, *plot, i, j, p) || p.isMiss()) continue;
       } else {
         p.set(static_cast<float>(i), static_cast<float>(j));
       }
-      out.extreme(high, v, p);
-      found++;
+      const float relief = std::fabs(v - static_cast<float>(sum / valid));
+      cands.push_back({i, j, high, v, relief, p});
     }
   }
-  return found;
+  return contour::spreadExtremes(std::move(cands), areaOf(g, plot));
+}
+
+int ContPlot::maxMin(const Grid& g, const Domain* plot, ContSink& out) const
+{
+  // a radius of 0 asks for no highs and lows
+  if (labRadius < 1 || g.getNx() < 3 || g.getNy() < 3) return 0;
+  const std::vector<contour::Extreme> found = extremes(g, plot);
+  for (const contour::Extreme& e : found) out.extreme(e.high, e.value, e.at);
+  return static_cast<int>(found.size());
 }
 
 namespace {
@@ -529,22 +576,22 @@ class DrawSink : public ContSink {
     target.drawLine(scratch);
     lastLevel = -1;
   }
-  void label(int, float value, const Point& at) override { text(value, at, 5, 0.015f); }
+  void label(int, float value, const Point& at) override { text(value, at, 0.015f); }
   void extreme(bool high, float value, const Point& at) override
   {
     target.setTextHeight(cp.getScaleFactor() * height * 0.02f);
     target.drawText(flip(at), high ? "H" : "L");
     // The value goes 0.02 of the height lower: down the rows for a grid, down y on a plot.
     Point below(at.x, rows > 0 ? at.y + 0.02f * height : at.y - 0.02f * height);
-    text(value, below, 3, 0.015f);
+    text(value, below, 0.015f);
   }
 
  private:
   Point flip(const Point& p) const { return rows > 0 ? Point(p.x, rows - p.y) : p; }
-  void text(float value, const Point& at, int digits, float size)
+  void text(float value, const Point& at, float size)
   {
     String s;
-    Tools::toString(value, digits, s);
+    cp.levelText(value, s);
     target.setTextHeight(cp.getScaleFactor() * height * size);
     target.drawText(flip(at), s.get());
   }
@@ -670,14 +717,20 @@ int ContPlot::draw(Plot& plot, Grid& g)
           if (!pos[j * g.getNx() + i].isMiss()) g.setLocate(i, j, pos[j * g.getNx() + i]);
   }
   Rect win = plot.getGraph().getWindow();
+  const Rect savedArea = markArea;
+  if (markArea.isMiss()) markArea = win;
   DrawSink<Plot> sink(plot, 0.0f, std::fabs(win.y2 - win.y1), *this, lines, fills);
   if (type == FILL || type == LINE_FILL || type == NONE) contourFills(g, &d, sink);
   if (type == LINE || type == LINE_FILL) contourLines(g, &d, sink);
   plot.setTextAlign(2, 3);
   plot.setTextColor(plot.getColorValue(labelColorName(plot.getGraph().getInverse())));
-  if (type == VALUE) return drawValues(plot, g);
+  if (type == VALUE) {
+    markArea = savedArea;
+    return drawValues(plot, g);
+  }
   lineLabels(g, &d, sink);
   maxMin(g, &d, sink);
+  markArea = savedArea;
   if (bar) plot.setBar(cf, Range(first, last));
   return 1;
 }
@@ -694,6 +747,17 @@ void takeFieldDate(Plot& plot, const Grid& g)
     plot.setDataSource(std::to_string(g.getSource()).c_str());
 }
 
+// Three significant digits, but whole numbers below a million without an exponent.
+void rangeText(float v, String& out)
+{
+  Tools::toString(v, 3, out);
+  if (std::strchr(out.get(), 'e') && std::fabs(v) >= 1.0f && std::fabs(v) < 1e6f) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.0f", static_cast<double>(v));
+    out = buf;
+  }
+}
+
 }  // namespace
 
 int ContPlot::drawLabels(Plot& plot, const Grid& g)
@@ -705,13 +769,13 @@ int ContPlot::drawLabels(Plot& plot, const Grid& g)
   float min = 0, max = 0;
   g.getRange(min, max);
   String lo, hi, ci;
-  Tools::toString(min, 3, lo);
-  Tools::toString(max, 3, hi);
+  rangeText(min, lo);
+  rangeText(max, hi);
   char text[120];
   if (Const::isMiss(usedInterval) || usedInterval <= 0.0f) {
     std::snprintf(text, sizeof text, "Lo: %s Hi: %s", lo.get(), hi.get());
   } else {
-    Tools::toString(usedInterval, 3, ci);
+    rangeText(usedInterval, ci);
     std::snprintf(text, sizeof text, "Int: %s Lo: %s Hi: %s", ci.get(), lo.get(), hi.get());
   }
   plot.setLabel("lr", text);
@@ -740,6 +804,29 @@ bool floatFormat(const std::string& f)
 }
 
 }  // namespace
+
+void ContPlot::levelText(float v, String& out) const
+{
+  // Decimals enough to tell the levels apart: none for 4 or 400, one for 0.5 or 2.5.
+  int decimals = 0;
+  const double ci = usedInterval;
+  if (!Const::isMiss(usedInterval) && ci > 0.0 && std::isfinite(ci))
+    while (decimals < 6 &&
+           std::fabs(ci * std::pow(10.0, decimals) - std::round(ci * std::pow(10.0, decimals))) >
+               1e-3 * ci * std::pow(10.0, decimals))
+      decimals++;
+  if (v == 0.0f) {
+    out = "0";
+    return;
+  }
+  if (!std::isfinite(v) || std::fabs(v) >= 1e6f || Const::isMiss(usedInterval)) {
+    Tools::toString(v, 3, out);
+    return;
+  }
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, static_cast<double>(v));
+  out = std::strtod(buf, nullptr) == 0.0 ? "0" : buf;
+}
 
 void ContPlot::valueText(float v, String& out) const
 {

@@ -6,8 +6,10 @@
 #include <vector>
 
 #include <string>
+#include "geo/Rect.h"
 #include "graphics/ContSink.h"
 #include "graphics/GridBox.h"
+#include "graphics/contour/Annotations.h"
 
 namespace KOL {
 
@@ -53,6 +55,9 @@ class ContPlot {
   int setScaleFactor(float s);
   int setTextFormat(const char* fmt);
   int setBar(bool on);
+  // The panel, in plot coordinates, that highs, lows and labels must stay inside (draw sets it
+  // to the plot's window); unset, the grid's extent.
+  void setMarkArea(const Rect& r) { markArea = r; }
 
   const char* getColorTable() const { return colorTable.c_str(); }
   const char* getColorFill() const { return colorFill.c_str(); }
@@ -82,6 +87,10 @@ class ContPlot {
   int lineLabels(const Grid& g, const Domain* plot, ContSink& out) const;
   int maxMin(const Grid& g, const Domain* plot, ContSink& out) const;
 
+  // A contour label or high/low value: plain decimals enough for the interval (no exponent below
+  // a million).
+  void levelText(float v, String& out) const;
+
   // Draws the grid through a graph whose window is the grid in grid coordinates, row 0 on top.
   int draw(Graph& graph, const Grid& g);
   int drawValues(Graph& graph, const Grid& g);
@@ -100,6 +109,8 @@ class ContPlot {
   const char* labelColorName(bool inverse) const;
   int computeLevels(float min, float max, int numColors);
   int firstLevelAbove(float v) const;
+  contour::Area areaOf(const Grid& g, const Domain* plot) const;
+  std::vector<contour::Extreme> extremes(const Grid& g, const Domain* plot) const;
   int setBox(GridBox& box, const Grid& g, const Domain* plot, int i, int j) const;
 
   int type;
@@ -115,6 +126,7 @@ class ContPlot {
   int nlevels;
   float first, last, usedInterval;
   float dataMin, dataMax;
+  Rect markArea;
 };
 
 }  // namespace KOL

@@ -18,6 +18,7 @@ void GridCont::init()
 {
   contour.init();
   labelsChosen = barChosen = false;
+  dated = {};
   label = true;
   mapMode = -1;
   model[0] = '\0';
@@ -81,14 +82,14 @@ void GridCont::fitLabels(const Grid& g, const Plot& plot)
   const int type = contour.getType();
   if (!barChosen && (type == ContPlot::FILL || type == ContPlot::LINE_FILL)) contour.setBar(true);
   if (labelsChosen) return;
-  // Highs and lows stand out over about a twelfth of the plot; a field finer than that cannot be
-  // searched so wide, and its extremes would crowd the picture: it has none. A filled field
-  // carries no line labels, its colours say the value.
+  // Highs and lows are searched over about a twelfth of the plot (at most MAX_RADIUS points;
+  // their spacing on the map keeps them apart). A filled field carries neither line labels nor
+  // highs and lows: its colours say the value.
   int ri, rj;
   varplot::stride(g, plot, std::fabs(plot.getVert()) / 12.0f, ri, rj);
-  const int radius = std::max(2, std::min(ri, rj));
-  contour.setLabelParam(type == ContPlot::FILL ? 0 : contour.getLabelFreq(),
-                        radius > MAX_RADIUS ? 0 : radius);
+  const int radius = std::clamp(std::min(ri, rj), 2, MAX_RADIUS);
+  const bool fill = type == ContPlot::FILL;
+  contour.setLabelParam(fill ? 0 : contour.getLabelFreq(), fill ? 0 : radius);
 }
 
 bool GridCont::thinned(const Grid& g, Plot& plot, Grid& out)
@@ -117,7 +118,14 @@ int GridCont::draw(Plot& plot, Grid& g)
   Grid& drawn = thinned(g, plot, coarse) ? coarse : g;
   fitLabels(drawn, plot);
   if (!contour.draw(plot, drawn)) return 0;
-  if (label && contour.drawLabels(plot, g)) plot.done();
+  if (label && contour.drawLabels(plot, g)) {
+    // Fields of one time drawn together carry their date once.
+    const std::string when = g.getDatim();
+    const bool sameLabels = dated.plot == &plot && plot.getLabelLine() > dated.line;
+    if (sameLabels && when == dated.text) plot.setLabel("ur", "");
+    dated = {&plot, plot.getLabelLine(), when};
+    plot.done();
+  }
   return 1;
 }
 

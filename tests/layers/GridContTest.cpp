@@ -76,7 +76,7 @@ TEST_F(GridContTest, LabelsAndBarFitTheDrawing)
     bool bar;
   } cases[] = {
       {"ln", 2, 4, false},  // lines: labels, highs over a twelfth of the map
-      {"cf", 0, 4, true},   // fills: colours and their bar instead of labels
+      {"cf", 0, 0, true},   // fills: colours and their bar instead of labels, highs and lows
       {"lcf", 2, 4, true},
       {"cf,nobar,lab=1:5", 1, 5, false},  // chosen by the user
   };
@@ -88,12 +88,37 @@ TEST_F(GridContTest, LabelsAndBarFitTheDrawing)
     EXPECT_EQ(layer.getContPlot().getLabelRadius(), c.radius);
     EXPECT_EQ(layer.getContPlot().getBar(), c.bar);
   }
-  // on a map three times as wide a twelfth is 11 grid points: the field is too fine to show
-  // its highs and lows there
+  // on a map three times as wide a twelfth is 11 grid points: the search keeps to its widest
   plot.setDomain(lambert(2.4f));
   GridCont wide("ln");
   EXPECT_EQ(wide.draw(plot, g), 1);
-  EXPECT_EQ(wide.getContPlot().getLabelRadius(), 0);
+  EXPECT_EQ(wide.getContPlot().getLabelRadius(), GridCont::MAX_RADIUS);
+}
+
+// Two fields of one time on one map carry the date once; of two times, both dates.
+TEST_F(GridContTest, OneDateLabelForFieldsOfOneDate)
+{
+  GridCont layer("ln");
+  auto dates = [&](const char* first, const char* second) {
+    plot.clearLabels();
+    KOL::Grid g = ramp();
+    g.setDatim(first);
+    EXPECT_EQ(layer.draw(plot, g), 1);
+    g.setDatim(second);
+    EXPECT_EQ(layer.draw(plot, g), 1);
+    testing::internal::CaptureStdout();
+    plot.printLabels();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    int n = 0;  // date labels: every date here ends so
+    for (std::size_t at = printed.find("SEP 18"); at != std::string::npos;
+         at = printed.find("SEP 18", at + 1))
+      n++;
+    return n;
+  };
+  EXPECT_EQ(dates("NAM analysis for 00Z MON 17 SEP 18", "NAM analysis for 00Z MON 17 SEP 18"), 1);
+  EXPECT_EQ(dates("00Z MON 17 SEP 18", "12Z MON 17 SEP 18"), 2);
+  // a new set of labels (another frame) dates its first field again
+  EXPECT_EQ(dates("00Z MON 17 SEP 18", "00Z MON 17 SEP 18"), 1);
 }
 
 TEST_F(GridContTest, LabelsTheDrawingOnItsOwnLine)

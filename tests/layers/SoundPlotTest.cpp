@@ -384,7 +384,12 @@ TEST_F(SoundPlotTest, NoUsableSoundingSaysSoOnThePicture)
                             static_cast<int>(mid.x) + 200, static_cast<int>(mid.y) + 15),
             50)
       << "the note in the middle";
-  // an own file cut in the middle of a record
+}
+
+TEST_F(SoundPlotTest, OwnFileCutShortDrawsWithoutCrashing)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir dir;
   KOLTest::TempDir own;
   ASSERT_EQ(KOLTest::writeOwnOunFile(own.path()), 0);
   const std::string whole = KOLTest::readFile(own.file("2011052212_upa.cvt"));

@@ -1,0 +1,59 @@
+// Where a contoured field's highs, lows and contour labels go so that a reader can use them: only
+// extremes that stand out by about a contour interval, apart from each other and off the panel's
+// edge, and labels spread along their lines, clear of each other and of the highs and lows.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "geo/Point.h"
+#include "geo/Rect.h"
+
+namespace KOL {
+
+class Grid;
+class Domain;
+
+namespace contour {
+
+struct Extreme {
+  int i, j;
+  bool high;
+  float value;
+  float relief;  // how far the surroundings fall away (rise, for a low)
+  Point at;
+};
+
+struct LabelSpot {
+  int level;
+  float value;
+  std::string text;
+  Point at;
+};
+
+// The extent and text size the placement works in (plot or grid coordinates).
+struct Area {
+  Rect rect;
+  float textHeight;  // height of a contour label
+  float width() const { return rect.x2 - rect.x1; }
+  float height() const { return rect.y2 - rect.y1; }
+  float side() const { return width() < height() ? width() : height(); }
+};
+
+// True when the extreme at (i, j) is not joined to higher (high) or lower ground, nor to the
+// grid's border, by values within interval of it: a contour of it closes around it.
+bool prominent(const Grid& g, int i, int j, bool high, float interval);
+
+// Keeps the extremes, best relief first, at least a separation apart and inside the margin.
+std::vector<Extreme> spreadExtremes(std::vector<Extreme> cands, const Area& area);
+
+// Keeps candidate labels, nearest the area's centre first, that fit inside the area, overlap no
+// kept label or extreme, and lie at least a spacing from a kept label of their level.
+std::vector<LabelSpot> spreadLabels(std::vector<LabelSpot> cands, const std::vector<Extreme>& marks,
+                                    const Area& area);
+
+// The box a text of n characters centred at p takes at text height h.
+Rect textBox(const Point& p, int n, float h);
+
+}  // namespace contour
+}  // namespace KOL

@@ -1,0 +1,213 @@
+// Highs, lows and contour labels a reader can use: only extremes that stand out by about an
+// interval, none at the panel's edge, apart from each other; labels in plain numbers, clear of
+// each other and of the highs and lows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ContourGeometry.h"
+#include "common/TestData.h"
+#include "core/String.h"
+#include "graphics/ContPlot.h"
+#include "graphics/contour/Annotations.h"
+#include "grid/GribFile.h"
+#include "grid/Grid.h"
+
+using namespace KOL;
+using KOLTest::Collect;
+
+namespace {
+
+constexpr int NX = 61, NY = 41;
+
+float bump(int i, int j, float ci, float cj, float width)
+{
+  const float d2 = (i - ci) * (i - ci) + (j - cj) * (j - cj);
+  return std::exp(-d2 / (width * width));
+}
+
+// Repeatable noise in [-amp, amp].
+float noise(int i, int j, float amp)
+{
+  std::uint32_t h =
+      static_cast<std::uint32_t>(i) * 73856093u ^ static_cast<std::uint32_t>(j) * 19349663u;
+  h = (h ^ (h >> 13)) * 1274126177u;
+  return amp * (static_cast<float>(h % 2001u) / 1000.0f - 1.0f);
+}
+
+template <class F>
+Grid field(F f)
+{
+  Grid g(NX, NY);
+  for (int j = 0; j < NY; j++)
+    for (int i = 0; i < NX; i++) g.setValue(i, j, f(i, j));
+  return g;
+}
+
+Collect marks(ContPlot& cp, const Grid& g)
+{
+  EXPECT_GT(cp.setLevels(g), 0);
+  Collect out;
+  cp.maxMin(g, nullptr, out);
+  return out;
+}
+
+class ContourMarksTest : public KOLTest::QuietTest {};
+
+TEST_F(ContourMarksTest, OnlyExtremesThatStandOutByAnInterval)
+{
+  // Two highs of 20 on a gentle slope with noise of a quarter interval: exactly two highs, and
+  // the noise makes no lows.
+  Grid g = field([](int i, int j) {
+    return 1000.0f + 0.05f * static_cast<float>(i) + 20.0f * bump(i, j, 15, 20, 5) +
+           20.0f * bump(i, j, 45, 20, 5) + noise(i, j, 1.0f);
+  });
+  ContPlot cp("int=4,lab=1:2");
+  Collect out = marks(cp, g);
+  ASSERT_EQ(out.highs.size(), 2u);
+  EXPECT_TRUE(out.lows.empty());
+  for (const auto& [v, at] : out.highs) {
+    EXPECT_NEAR(at.y, 20.0f, 1.5f);
+    EXPECT_TRUE(std::fabs(at.x - 15.0f) < 1.5f || std::fabs(at.x - 45.0f) < 1.5f) << at.x;
+    EXPECT_GT(v, 1015.0f);
+  }
+  // the same noise with an interval smaller than its bumps marks them too
+  ContPlot fine("int=0.25,lab=1:2");
+  EXPECT_GT(marks(fine, g).highs.size(), 2u);
+  // a radius of 0 marks nothing
+  ContPlot none("int=4,lab=1:0");
+  Collect nothing = marks(none, g);
+  EXPECT_TRUE(nothing.highs.empty() && nothing.lows.empty());
+}
+
+TEST_F(ContourMarksTest, NoneAtTheEdgeOfThePanel)
+{
+  // The field rises to its edge (right) and has a real low one point inside the top edge: the
+  // area's edge hides both; the low in the middle stays.
+  Grid g = field([](int i, int j) {
+    return 0.5f * static_cast<float>(i) - 10.0f * bump(i, j, 30, 20, 4) -
+           10.0f * bump(i, j, 10, 1, 3);
+  });
+  ContPlot cp("int=2,lab=1:2");
+  Collect out = marks(cp, g);
+  EXPECT_TRUE(out.highs.empty());
+  ASSERT_EQ(out.lows.size(), 1u);
+  EXPECT_NEAR(out.lows[0].second.x, 30.0f, 1.0f);
+  // a smaller panel (in grid units) puts the middle low near its edge as well
+  cp.setMarkArea(Rect(0, 0, 31, 40));
+  EXPECT_TRUE(marks(cp, g).lows.empty());
+}
+
+TEST_F(ContourMarksTest, NearbyExtremesOfOneKindShowTheStrongest)
+{
+  // Two separate highs (the col between them a whole interval down) four points apart, the
+  // right one stronger; far away a third.
+  Grid g = field([](int i, int j) {
+    return 12.0f * bump(i, j, 28, 20, 1.2f) + 16.0f * bump(i, j, 32, 20, 1.2f) +
+           12.0f * bump(i, j, 10, 10, 2);
+  });
+  ContPlot cp("int=2,lab=1:1");
+  Collect out = marks(cp, g);
+  ASSERT_EQ(out.highs.size(), 2u);
+  EXPECT_FLOAT_EQ(out.highs[0].second.x, 32.0f) << "the stronger first";
+  EXPECT_FLOAT_EQ(out.highs[1].second.x, 10.0f);
+}
+
+TEST_F(ContourMarksTest, LabelsInPlainNumbersForTheInterval)
+{
+  const struct {
+    float from, to, interval, value;
+    const char* text;
+  } cases[] = {
+      {97000, 104000, 400, 101200, "101200"},  // Pa
+      {980, 1040, 4, 1012, "1012"},            // hPa
+      {510, 594, 6, 576, "576"},               // dam
+      {-5, 5, 0.5f, -2.5f, "-2.5"},
+      {-5, 5, 2.5f, 0, "0"},
+      {0, 0.0005f, 0.00005f, 0.00015f, "0.00015"},  // vorticity in s-1
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    Grid g = field([&](int i, int) { return c.from + (c.to - c.from) * i / (NX - 1.0f); });
+    ContPlot cp;
+    cp.setInterval(c.interval);
+    ASSERT_GT(cp.setLevels(g), 0);
+    String s;
+    cp.levelText(c.value, s);
+    EXPECT_STREQ(s.get(), c.text);
+  }
+}
+
+TEST_F(ContourMarksTest, LabelsClearOfEachOtherAndOfTheMarks)
+{
+  // Tight rings around a low and a high in Pa, so that many lines ask for labels.
+  Grid g = field([](int i, int j) {
+    return 101000.0f - 3000.0f * bump(i, j, 20, 20, 8) + 3000.0f * bump(i, j, 42, 20, 8);
+  });
+  ContPlot cp("int=200,lab=1:2");
+  ASSERT_GT(cp.setLevels(g), 0);
+  Collect out;
+  ASSERT_GT(cp.lineLabels(g, nullptr, out), 3);
+  cp.maxMin(g, nullptr, out);
+  ASSERT_EQ(out.highs.size(), 1u);
+  ASSERT_EQ(out.lows.size(), 1u);
+  const float h = 0.015f * (NY - 1);
+  std::vector<Rect> boxes;
+  for (const auto& [k, at] : out.labels) {
+    String s;
+    cp.levelText(cp.getLevel(k), s);
+    EXPECT_EQ(std::string(s.get()).find('e'), std::string::npos) << s.get();
+    boxes.push_back(contour::textBox(at, static_cast<int>(std::string(s.get()).size()), h));
+  }
+  auto overlap = [](const Rect& a, const Rect& b) {
+    return a.x1 < b.x2 && b.x1 < a.x2 && a.y1 < b.y2 && b.y1 < a.y2;
+  };
+  for (std::size_t a = 0; a < boxes.size(); a++) {
+    for (std::size_t b = a + 1; b < boxes.size(); b++) {
+      EXPECT_FALSE(overlap(boxes[a], boxes[b])) << a << " " << b;
+      if (out.labels[a].first == out.labels[b].first) {
+        const Point p = out.labels[a].second, q = out.labels[b].second;
+        EXPECT_GE(std::hypot(p.x - q.x, p.y - q.y), 0.25f * (NY - 1)) << "spread along a line";
+      }
+    }
+    for (const auto& m : {out.highs[0].second, out.lows[0].second})
+      EXPECT_FALSE(overlap(boxes[a], contour::textBox(m, 3, h))) << a;
+  }
+}
+
+// A real sea-level pressure analysis in Pa: a handful of marks, apart, off the edge, in plain
+// numbers (it had dozens of "1.01e+05" before).
+TEST_F(ContourMarksTest, RealPressureAnalysisReadsCleanly)
+{
+  KOL_REQUIRE_DATA();
+  GribFile gf;
+  Grid g;
+  ASSERT_TRUE(gf.open(KOLTest::dataFile("grib/g2_nam.t00z.awp21100.tm00.grib2").c_str()));
+  ASSERT_TRUE(gf.read(g));
+  ContPlot cp("lcf,int=400");
+  Collect out = marks(cp, g);
+  std::vector<std::pair<float, Point>> all = out.highs;
+  all.insert(all.end(), out.lows.begin(), out.lows.end());
+  EXPECT_GT(all.size(), 0u);
+  EXPECT_LE(all.size(), 12u);
+  const float nx = static_cast<float>(g.getNx() - 1), ny = static_cast<float>(g.getNy() - 1);
+  const float side = std::min(nx, ny);
+  for (const auto& [v, at] : all) {
+    EXPECT_GE(std::min({at.x, at.y, nx - at.x, ny - at.y}), 0.05f * side) << at.x << " " << at.y;
+    String s;
+    cp.levelText(v, s);
+    EXPECT_EQ(std::string(s.get()).find('e'), std::string::npos) << s.get();
+  }
+  for (const auto* kind : {&out.highs, &out.lows})
+    for (std::size_t a = 0; a < kind->size(); a++)
+      for (std::size_t b = a + 1; b < kind->size(); b++) {
+        const Point p = (*kind)[a].second, q = (*kind)[b].second;
+        EXPECT_GE(std::hypot(p.x - q.x, p.y - q.y), 0.12f * side);
+      }
+}
+
+}  // namespace
