@@ -6,7 +6,7 @@
 //   kolsfcplot -va=temp -pl=cf -pd=oklahoma -de=ps,temp.ps,color '#2020010600'
 // Input: own surface files, filed bulletins or raw feed captures (told apart by their content;
 // bulletins are decoded in the same run into a temporary surface file of their busiest
-// observation hour), or a date or file specification of the convention "sfc_cvt" ("la" the
+// observation hour), or a date or file selector of the convention "sfc_cvt" ("la" the
 // latest, the default). The map has its border, the default map background (grey unless -com
 // names a colour; over colour fills) and the information and date labels; -pa=nomap leaves the
 // map out. -de=ps,FILE,color writes colour PostScript.
@@ -131,7 +131,7 @@ bool fileReports(const Strings& inputs, TempFile& temp)
 }
 
 // The surface file to draw: an own surface file, bulletins decoded into a temporary one, or a
-// date or file specification of the naming convention.
+// date or file selector of the naming convention.
 bool chooseInput(SfcPlot& layer, TempFile& temp)
 {
   Strings inputs;
@@ -139,7 +139,7 @@ bool chooseInput(SfcPlot& layer, TempFile& temp)
   if (inputs.getNum() == 0) return layer.setFilename("la") || true;
   const char* first = inputs.getString(0);
   if (!FileTool::exist(first)) {
-    layer.setFilename(first);  // a specification such as "la" or "#2020010600"
+    layer.setFilename(first);  // a selector such as "la" or "#2020010600"
     return true;
   }
   if (SfcFile::checkType(first) > 0) return layer.setFilename(first) || true;

@@ -17,8 +17,8 @@ class SfcDataTool {
   static const char* getUnits(const char* name);
   static bool isVariable(const char* name) { return getUnits(name) != nullptr; }
 
-  // Fills d with the station, its location and the value(s) or text of the VarSpec's
-  // variable, and the VarSpec's format. 1 when the name was recognised. A caller computing many
+  // Fills d with the station, its location and the value(s) or text of the variable
+  // a VarSpec names, and its format. 1 when the name was recognised. A caller computing many
   // stations passes one Warnings to all calls, so that each kind of bad value is printed once.
   static int compute(const SfcData& s, const VarSpec& spec, Datum& d,
                      Calc::Warnings* warn = nullptr);

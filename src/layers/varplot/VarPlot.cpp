@@ -37,7 +37,7 @@ bool contouredParam(const VarList& list, int i, bool gridded)
 
 bool opensMembers(const VarList& list, int i) { return list.isGroup(i) || list.isBlock(i); }
 
-// The label description of a drawn grid: the entry's specification, with what it leaves open
+// The label description of a drawn grid: the entry's VarSpec, with what it leaves open
 // (level, forecast time, units, the quantity's long name) taken from the grid.
 VarSpec labelSpec(const VarSpec& entry, const Grid& g)
 {

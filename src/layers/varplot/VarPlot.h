@@ -42,7 +42,7 @@ class VarPlotSource {
   // A group opener's format, before its entries are drawn.
   virtual void groupFormat(const char* format) { (void)format; }
   // Labels entry i after it was drawn at level 0 (a run of plain parameters or a group):
-  // typically completes its specification and calls VarPlot::addLabels.
+  // typically completes the entry's VarSpec and calls VarPlot::addLabels.
   virtual void label(Plot& plot, const VarList& list, int i) { (void)plot, (void)list, (void)i; }
 };
 
