@@ -53,7 +53,7 @@ bool isDirectory(const std::string& path)
 
 // The database directory beside the library as installed: found from where this very library
 // was loaded, so that an installed tree works whatever prefix it was installed or moved to. The
-// configured directory is the answer for a library that is not installed (a build tree).
+// library still in its build tree reads the source tree's data; otherwise the configured directory.
 std::string installedDatabase()
 {
   Dl_info info{};
@@ -63,6 +63,10 @@ std::string installedDatabase()
     if (slash != std::string::npos) {
       std::string dir = lib.substr(0, slash + 1) + KOL_LIB_TO_DATABASE;
       if (isDirectory(dir)) return dir;
+#if defined(KOL_BUILD_LIBDIR) && defined(KOL_SOURCE_DATABASE)
+      if (lib.substr(0, slash) == KOL_BUILD_LIBDIR && isDirectory(KOL_SOURCE_DATABASE))
+        return KOL_SOURCE_DATABASE;
+#endif
     }
   }
   return KOL_DEFAULT_DATABASE;

@@ -57,7 +57,7 @@ int SfcRaw::getInfo(SfcData& s)
   setup();
   const CityHashData* c = s.id[0] ? table_->find(s.id) : nullptr;
   if (!c && s.wmo > 0) {
-    char wmo[16];
+    char wmo[24];
     std::snprintf(wmo, sizeof wmo, "%05ld", s.wmo);
     c = table_->find(CityHash::WMO, wmo);
   }
