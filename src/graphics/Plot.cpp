@@ -965,6 +965,16 @@ int Plot::setLabel(const char* pos, const char* text)
   return 1;
 }
 
+bool Plot::hasEarlierLabel(const char* pos, const char* text) const
+{
+  if (!text || !*text) return false;
+  const int k = getLabelPosIndex(pos);
+  for (const Label& l : labels)
+    if (l.line < label_line && getLabelPosIndex(l.pos) == k && std::strcmp(l.text, text) == 0)
+      return true;
+  return false;
+}
+
 void Plot::printLabels() const
 {
   for (int i = 0; i < getNumLabels(); ++i)

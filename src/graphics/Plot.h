@@ -208,6 +208,9 @@ class Plot : public Listener {
   int addLabel(const char* pos, const char* text);
   // Replaces the label at pos (or adds one); drawn in the label colour of the time of drawing.
   int setLabel(const char* pos, const char* text);
+  // Nonzero when an earlier label line holds text at pos (fields of one time drawn together
+  // then show their date once).
+  bool hasEarlierLabel(const char* pos, const char* text) const;
   void printLabels() const;
   void clearLabels();
   // Keeps the first n labels and the label line they ended on (a loop's frames start from the

@@ -18,7 +18,6 @@ void GridCont::init()
 {
   contour.init();
   labelsChosen = barChosen = false;
-  dated = {};
   label = true;
   mapMode = -1;
   model[0] = '\0';
@@ -119,11 +118,7 @@ int GridCont::draw(Plot& plot, Grid& g)
   fitLabels(drawn, plot);
   if (!contour.draw(plot, drawn)) return 0;
   if (label && contour.drawLabels(plot, g)) {
-    // Fields of one time drawn together carry their date once.
-    const std::string when = g.getDatim();
-    const bool sameLabels = dated.plot == &plot && plot.getLabelLine() > dated.line;
-    if (sameLabels && when == dated.text) plot.setLabel("ur", "");
-    dated = {&plot, plot.getLabelLine(), when};
+    if (plot.hasEarlierLabel("ur", g.getDatim())) plot.setLabel("ur", "");
     plot.done();
   }
   return 1;

@@ -57,15 +57,7 @@ class GridCont : public Drawing {
   // parameters chose them.
   void fitLabels(const Grid& g, const Plot& plot);
 
-  // The date label last set: on which plot and label line, and its text.
-  struct Dated {
-    const Plot* plot = nullptr;
-    int line = 0;
-    std::string text;
-  };
-
   ContPlot contour;
-  Dated dated;
   bool labelsChosen;
   bool barChosen;
   bool label;

@@ -83,7 +83,7 @@ void GridVect::addLabels(Plot& plot, const Grid& u) const
     if (!Const::isMiss(hours) && hours >= 0.0f) plot.setForeHour(hours);
   }
   plot.setLabel("ul", u.getInfo());
-  plot.setLabel("ur", u.getDatim());
+  if (!plot.hasEarlierLabel("ur", u.getDatim())) plot.setLabel("ur", u.getDatim());
   plot.done();
 }
 

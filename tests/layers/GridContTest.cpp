@@ -14,6 +14,7 @@
 #include "imagery/Image.h"
 #include "imagery/RGB.h"
 #include "layers/GridCont.h"
+#include "layers/GridVect.h"
 
 using KOL::ContPlot;
 using KOL::GridCont;
@@ -119,6 +120,18 @@ TEST_F(GridContTest, OneDateLabelForFieldsOfOneDate)
   EXPECT_EQ(dates("00Z MON 17 SEP 18", "12Z MON 17 SEP 18"), 2);
   // a new set of labels (another frame) dates its first field again
   EXPECT_EQ(dates("00Z MON 17 SEP 18", "00Z MON 17 SEP 18"), 1);
+  // winds and a field of one time: the vector layer's date stands for both
+  plot.clearLabels();
+  KOL::Grid w = ramp();
+  w.setDatim("00Z MON 17 SEP 18");
+  KOL::GridVect winds("");
+  ASSERT_EQ(winds.draw(plot, w, w), 1);
+  ASSERT_EQ(layer.draw(plot, w), 1);
+  ASSERT_EQ(winds.draw(plot, w, w), 1);
+  testing::internal::CaptureStdout();
+  plot.printLabels();
+  const std::string printed = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(printed.find("SEP 18"), printed.rfind("SEP 18")) << printed;
 }
 
 TEST_F(GridContTest, LabelsTheDrawingOnItsOwnLine)
