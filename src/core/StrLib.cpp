@@ -1,5 +1,6 @@
 #include "core/StrLib.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -300,6 +301,14 @@ int StrLib::lastIndex(const char* s, char c)
   for (int i = 0; s[i]; i++)
     if (s[i] == c) last = i;
   return last;
+}
+
+const char* StrLib::valueOf(const char* token, int keyLength)
+{
+  if (!token) return "";
+  if (const char* eq = std::strchr(token, '=')) return eq + 1;
+  const int n = length(token);
+  return token + (keyLength < n ? std::max(keyLength, 0) : n);
 }
 
 int StrLib::occurs(const char* s, char c)

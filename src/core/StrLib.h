@@ -56,6 +56,9 @@ class StrLib {
   static int index(const char* s, char c, int k);  // k-th occurrence, k from 1
   static int lastIndex(const char* s, char c);
   static int occurs(const char* s, char c);
+  // The value of a parameter token: the text after its '=', or, without one, after the first
+  // keyLength characters (the empty end when the token is shorter).
+  static const char* valueOf(const char* token, int keyLength);
 
   static bool equal(const char* a, const char* b);
   // n >= 2: first n characters; n = 1: first character; n <= 0: a ends with b, -n = strlen(b).

@@ -14,15 +14,6 @@ namespace {
 
 bool key(const char* field, const char* k) { return StrLib::iequal(field, k, 3); }
 
-// The text after '=' (or from the given offset when there is no '=').
-const char* valueOf(const char* field, int from)
-{
-  const char* eq = std::strchr(field, '=');
-  if (eq) return eq + 1;
-  const int n = static_cast<int>(std::strlen(field));
-  return field + (from < n ? from : n);
-}
-
 bool numeric(const char* s)
 {
   if (!s || !*s) return false;
@@ -84,26 +75,26 @@ void PlotAttr::parseField(const char* f)
 {
   const bool eq = std::strchr(f, '=') != nullptr;
   if (key(f, "wi=")) {
-    width = number(valueOf(f, 3));
+    width = number(StrLib::valueOf(f, 3));
   } else if (key(f, "sc=") || key(f, "hi=")) {
-    height = number(valueOf(f, 3));
+    height = number(StrLib::valueOf(f, 3));
   } else if (key(f, "we=")) {
-    weight = number(valueOf(f, 3));
+    weight = number(StrLib::valueOf(f, 3));
   } else if (key(f, "te=")) {
-    expansion = number(valueOf(f, 3));
+    expansion = number(StrLib::valueOf(f, 3));
   } else if (key(f, "st=")) {
-    style = parseLineStyle(valueOf(f, 3));
+    style = parseLineStyle(StrLib::valueOf(f, 3));
   } else if (key(f, "sh=")) {
-    shadow = integer(valueOf(f, 3));
+    shadow = integer(StrLib::valueOf(f, 3));
   } else if (key(f, "fi=") || key(f, "fp=")) {
-    fill = parseFillStyle(valueOf(f, 3));
+    fill = parseFillStyle(StrLib::valueOf(f, 3));
   } else if (key(f, "co=")) {
-    StrLib::copy(color_name, COLOR_SIZE, valueOf(f, 3));
+    StrLib::copy(color_name, COLOR_SIZE, StrLib::valueOf(f, 3));
     color = Const::MISS;
   } else if (key(f, "fo=")) {
-    StrLib::copy(font, FONT_SIZE, valueOf(f, 3));
+    StrLib::copy(font, FONT_SIZE, StrLib::valueOf(f, 3));
   } else if (key(f, "la=")) {
-    StrLib::copy(label, LABEL_SIZE, valueOf(f, 3));
+    StrLib::copy(label, LABEL_SIZE, StrLib::valueOf(f, 3));
   } else if (f[0] == 't' && std::strlen(f) > 3) {
     StrLib::copy(font, FONT_SIZE, f + 3);
   } else if (eq) {

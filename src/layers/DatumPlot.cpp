@@ -49,13 +49,6 @@ const char* resource(const char* name)
   return v && *v ? v : nullptr;
 }
 
-// The text after "=" of a parameter token, or after its key.
-const char* valueOf(const char* token, int keyLength)
-{
-  const char* eq = std::strchr(token, '=');
-  return eq ? eq + 1 : token + std::min<int>(keyLength, static_cast<int>(std::strlen(token)));
-}
-
 }  // namespace
 
 // Every setting of one datum: its own attribute laid over the plotter's default.
@@ -115,17 +108,17 @@ int DatumPlot::setParam(const char* params)
     const std::string token = s.substr(start, end - start);
     const char* t = token.c_str();
     if (StrLib::iequal(t, "sc", 2))
-      setScale(static_cast<float>(std::atof(valueOf(t, 2))));
+      setScale(static_cast<float>(std::atof(StrLib::valueOf(t, 2))));
     else if (StrLib::iequal(t, "ty", 2))
-      setType(valueOf(t, 2));
+      setType(StrLib::valueOf(t, 2));
     else if (StrLib::iequal(t, "ct", 2))
-      setColorTable(valueOf(t, 2));
+      setColorTable(StrLib::valueOf(t, 2));
     else if (StrLib::iequal(t, "cof", 3))
-      setColorFill(valueOf(t, 3));
+      setColorFill(StrLib::valueOf(t, 3));
     else if (StrLib::iequal(t, "co=", 3))
       setColor(t + 3);
     else if (StrLib::iequal(t, "fm", 2))
-      setFormat(valueOf(t, 2));
+      setFormat(StrLib::valueOf(t, 2));
     start = end + 1;
   }
   return 1;

@@ -32,13 +32,6 @@ constexpr float CALM_SPEED = 2.5f;
 constexpr float NOTE_HEIGHT = 0.02f;
 constexpr float SUMMARY_HEIGHT = 0.013f;
 
-// The value of a token after its '=' ("" without one).
-const char* valueOf(const char* token)
-{
-  const char* eq = std::strchr(token, '=');
-  return eq ? eq + 1 : "";
-}
-
 bool hasValue(const char* token) { return std::strchr(token, '=') != nullptr; }
 
 // Every file the selection names, in order.
@@ -90,16 +83,16 @@ int SoundPlot::setParam(const char* params)
     } else if (StrLib::iequal(t, "parcel")) {
       parcel_on = true;
     } else if (StrLib::equal(t, "par", 3) && hasValue(t)) {
-      parcel_type = valueOf(t);
+      parcel_type = StrLib::valueOf(t, 0);
       parcel_on = true;
     } else if (StrLib::equal(t, "id", 2) && hasValue(t)) {
-      setId(valueOf(t));
+      setId(StrLib::valueOf(t, 0));
     } else if (StrLib::equal(t, "diag", 4) && hasValue(t)) {
-      diagram = ThermPlot::getType(valueOf(t));
+      diagram = ThermPlot::getType(StrLib::valueOf(t, 0));
     } else if (StrLib::equal(t, "cosd", 4) && hasValue(t)) {
-      dewp_color = valueOf(t);
+      dewp_color = StrLib::valueOf(t, 0);
     } else if (StrLib::equal(t, "co", 2) && hasValue(t)) {
-      temp_color = valueOf(t);
+      temp_color = StrLib::valueOf(t, 0);
     }
   }
   return 1;

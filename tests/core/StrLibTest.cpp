@@ -368,3 +368,13 @@ TEST(StrLibTest, HeaderPatterns)
 }
 
 }  // namespace
+
+TEST(StrLibTest, ParameterTokenValues)
+{
+  EXPECT_STREQ(StrLib::valueOf("co=red", 2), "red");
+  EXPECT_STREQ(StrLib::valueOf("cof=a=b", 3), "a=b") << "the first '=' ends the key";
+  EXPECT_STREQ(StrLib::valueOf("sc2.5", 2), "2.5") << "no '=': after the key";
+  EXPECT_STREQ(StrLib::valueOf("co", 3), "") << "a key longer than the token";
+  EXPECT_STREQ(StrLib::valueOf("co", -1), "co");
+  EXPECT_STREQ(StrLib::valueOf(nullptr, 2), "");
+}
