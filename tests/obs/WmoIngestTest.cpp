@@ -1083,3 +1083,32 @@ TEST_F(Ingest, GribBulletinsAreDescribedAsEcCodesReadsThem)
   EXPECT_EQ(got, want);
   EXPECT_EQ(count(got, "\n"), static_cast<int>(sent.size()));
 }
+
+// A capture whose lines end otherwise than in CR CR LF holds no bulletin the framing knows:
+// nothing is filed, and the one line says why rather than the feed passing for empty.
+TEST_F(Ingest, CaptureWithOtherLineEndsIsReportedNotFiledSilently)
+{
+  const std::string lines[] = {"\x01", "001", "SAUS41 KOKX 060052", "MTRNYC",
+                               "METAR KNYC 060051Z AUTO VRB06KT 10SM CLR 02/M09 A3001="};
+  for (const char* end : {"\r\r\n", "\n", "\r\n", "\n\n"}) {
+    SCOPED_TRACE(testing::PrintToString(std::string(end)));
+    std::string feed;
+    for (const std::string& l : lines) feed += l + end;
+    feed += "\x03";
+    WmoIngest w("noseq");
+    Kol::setMessageLevel(Kol::WARN);
+    testing::internal::CaptureStderr();
+    ingest(w, ".  >>  %D/%pL_%pT.txt %D/%pL_%pT.hdr\n", feed);
+    std::string err = testing::internal::GetCapturedStderr();
+    bool framed = std::string(end) == "\r\r\n";
+    EXPECT_EQ(w.getFiled(), framed ? 1 : 0);
+    EXPECT_EQ(err.find("WmoIngest: no bulletin in " + dir.file("feed")) != std::string::npos,
+              !framed)
+        << err;
+  }
+  // An empty file is no capture at all.
+  WmoIngest w;
+  testing::internal::CaptureStderr();
+  ingest(w, ".  >>  %D/%pL_%pT.txt %D/%pL_%pT.hdr\n", "");
+  EXPECT_EQ(testing::internal::GetCapturedStderr().find("no bulletin"), std::string::npos);
+}
