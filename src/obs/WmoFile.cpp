@@ -92,6 +92,9 @@ void WmoFile::init()
   fd_ = -1;
   pollable_ = false;
   chunk_.assign(CHUNK_SIZE, 0);
+  raw_.clear();
+  ends_.setKind(wmo::LineEnds::FEED);
+  sniffed_ = false;
   map_.detach();
   buf_ = chunk_.data();
   offset_ = 0;
@@ -132,6 +135,8 @@ int WmoFile::open(const char* name)
   counter_ = -1;
   bulletin_bytes_ = total_bytes_ = bulletins_ = binary_left_ = 0;
   last_input_ = std::time(nullptr);
+  ends_.setKind(wmo::LineEnds::FEED);
+  sniffed_ = false;
   if (!name || !*name) return 0;
   int ok = StrLib::equal(name, "sock:", 5) ? openSocket(name + 5) : openFile(name);
   if (!ok) {
@@ -159,6 +164,7 @@ int WmoFile::openSocket(const char* spec)
   }
   mode_ = SOCKET_MODE;
   pollable_ = true;
+  sniffed_ = true;  // a feed server sends the feed as it is
   // A server waits for its feed to connect: a stop request ends that wait too.
   socket_.setWaitCheck([this] { return keepWaiting(); });
   return socket_.open(spec_.c_str(), Socket::STREAM);
@@ -173,8 +179,20 @@ int WmoFile::openFile(const char* name)
     fd_ = fileno(file_.getFP());
     struct stat st;
     pollable_ = fstat(fd_, &st) == 0 && !S_ISREG(st.st_mode);
+    // A file saved with other line ends is read and converted, not mapped.
+    if (!pollable_) {
+      std::vector<unsigned char> head(wmo::LineEnds::SNIFF);
+      ssize_t n = pread(fd_, head.data(), head.size(), 0);
+      sniffed_ = true;
+      auto kind = n > 0 ? wmo::LineEnds::sniff(head.data(), static_cast<size_t>(n))
+                        : wmo::LineEnds::UNKNOWN;
+      ends_.setKind(kind == wmo::LineEnds::UNKNOWN ? wmo::LineEnds::FEED : kind);
+      if (ends_.converts())
+        Kol::outMessage(Kol::OUT1, "WmoFile: %s was saved with %s line ends\n", name,
+                        wmo::LineEnds::name(kind));
+    }
     // Standard input is shared with whoever started the program: it is not leased.
-    if (!pollable_ && !FileTool::isStdio(name)) map_.attach(fd_);
+    if (!pollable_ && !FileTool::isStdio(name) && !ends_.converts()) map_.attach(fd_);
   }
   return 1;
 }
@@ -397,9 +415,12 @@ int WmoFile::refill()
   if (before_refill_) before_refill_();
   if (map_.isAttached()) return refillMapped();
   pos_ = fill_ = 0;
+  if (ends_.converts()) return readConverted();
   for (;;) {
     if (!waitInput()) return 0;
-    int n = readSource(chunk_.data(), CHUNK_SIZE);
+    int n = readSource(chunk_.data(), sniffed_ ? CHUNK_SIZE : CHUNK_SIZE / 4);
+    if (n > 0 && !sniffed_) sniff(n);
+    if (n > 0 && ends_.converts()) return fill_ > 0 ? fill_ : readConverted();
     if (n > 0) {
       fill_ = n;
       last_input_ = std::time(nullptr);
@@ -408,6 +429,40 @@ int WmoFile::refill()
     }
     if (n < 0 && errno == EINTR) continue;
     return 0;
+  }
+}
+
+// A pipe or standard input tells its line ends in its first bytes (read a quarter chunk at a
+// time until then, so that they fit the chunk once converted).
+void WmoFile::sniff(int n)
+{
+  wmo::LineEnds::Kind kind = wmo::LineEnds::sniff(chunk_.data(), static_cast<size_t>(n));
+  if (kind == wmo::LineEnds::UNKNOWN && n >= CHUNK_SIZE / 4) kind = wmo::LineEnds::FEED;
+  if (kind == wmo::LineEnds::UNKNOWN) return;
+  sniffed_ = true;
+  ends_.setKind(kind);
+  if (!ends_.converts()) return;
+  raw_.assign(chunk_.begin(), chunk_.begin() + n);
+  fill_ = static_cast<int>(ends_.convert(raw_.data(), raw_.size(), chunk_.data()));
+  last_input_ = std::time(nullptr);
+}
+
+// The next bytes of a file saved with other line ends, made the feed's.
+int WmoFile::readConverted()
+{
+  constexpr int PIECE = static_cast<int>((CHUNK_SIZE - wmo::LineEnds::ROOM) / 3);
+  raw_.resize(PIECE);
+  for (;;) {
+    if (!waitInput()) return 0;
+    int n = readSource(raw_.data(), PIECE);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      fill_ = static_cast<int>(ends_.finish(chunk_.data()));
+      return fill_;
+    }
+    fill_ = static_cast<int>(ends_.convert(raw_.data(), static_cast<size_t>(n), chunk_.data()));
+    last_input_ = std::time(nullptr);
+    if (fill_ > 0) return fill_;
   }
 }
 

@@ -3,7 +3,8 @@
 // lines: start line, sequence number, heading, product identifier, body lines and the ETX
 // that ends a bulletin. A broken connection is made again. A file is mapped (under a read lease,
 // see wmo::MappedWindow) where it can be, read otherwise; lines are handed out as views of the
-// bytes in place wherever they can be, so that a feed is not copied line by line.
+// bytes in place wherever they can be, so that a feed is not copied line by line. A file saved
+// with other line ends than the feed's (see wmo::LineEnds) is read as the feed it was.
 #pragma once
 
 #include <functional>
@@ -12,6 +13,7 @@
 
 #include "core/File.h"
 #include "core/Socket.h"
+#include "obs/wmo/LineEnds.h"
 #include "obs/wmo/MappedWindow.h"
 
 namespace KOL {
@@ -68,6 +70,8 @@ class WmoFile {
   void setBodyRuns(bool on) { body_runs_ = on; }
   // The file is being read through a mapping.
   bool isMapped() const { return map_.isAttached(); }
+  // The line ends of the file as it was saved (what its first start line shows).
+  wmo::LineEnds::Kind getLineEnds() const { return ends_.getKind(); }
 
   long getBulletinBytes() const { return bulletin_bytes_; }
   long getTotalBytes() const { return total_bytes_; }
@@ -80,6 +84,8 @@ class WmoFile {
   int openFile(const char* name);
   int refill();
   int refillMapped();
+  int readConverted();
+  void sniff(int n);
   void leaveMapping();
   void checkLease(WmoData& line);
   bool waitInput();
@@ -103,6 +109,9 @@ class WmoFile {
   int fd_;            // descriptor of a local file or standard input, -1 otherwise
   bool pollable_;     // the descriptor can wait (pipe, terminal, socket)
   std::vector<unsigned char> chunk_;
+  std::vector<unsigned char> raw_;  // bytes as read from a file saved with other line ends
+  wmo::LineEnds ends_;
+  bool sniffed_;  // the line ends of the file are known
   wmo::MappedWindow map_;
   const unsigned char* buf_;  // the bytes at hand: chunk_ or the mapped window
   long offset_;               // file offset of buf_[0] while mapped
