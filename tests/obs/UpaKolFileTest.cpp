@@ -116,7 +116,7 @@ TEST(UpaKolFileTest, RecordLayout)
   std::string text = UpaKolFile::formatRecord(r);
   EXPECT_EQ(text.substr(0, text.find('\n')),
             "72403:72403:38.93:-77.45 00195 10258 34010 92839 06869 01021 X X X");
-  EXPECT_NE(text.find("10/ 67767 27049 15/ 26573\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("105.0 67767 27049 159.0 26573\n"), std::string::npos) << text;
   EXPECT_NE(text.find("013 08642 X\n00 30503 $\n"), std::string::npos) << text;
 }
 
