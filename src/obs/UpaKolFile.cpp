@@ -35,13 +35,13 @@ bool breaksAfter(const int (&rows)[N], int index)
   return false;
 }
 
-// The mandatory level of a pressure, not a special level that happens to have it.
+// The mandatory level of a pressure (a surface at that pressure too), not a tropopause or
+// maximum wind that happens to have it.
 const UpaLevel* standardLevel(const UpaRawinData& r, float p)
 {
   for (int i = 0; i < r.getNumMan(); ++i) {
     const UpaLevel* l = r.getMan(i);
-    if ((l->type & UpaLevel::MANDATORY) && !(l->type & UpaLevel::SURFACE) && l->validPres() &&
-        std::fabs(l->pres - p) < 0.01f)
+    if ((l->type & UpaLevel::MANDATORY) && l->validPres() && std::fabs(l->pres - p) < 0.01f)
       return l;
   }
   return nullptr;

@@ -260,6 +260,27 @@ TEST(UpaKolFileTest, LevelsWithoutASlotKeepTheirValues)
   EXPECT_EQ(back.getNumSig(), 2);
 }
 
+// A surface at a standard pressure is one level with the standard level's height.
+TEST(UpaKolFileTest, SurfaceAtAStandardPressure)
+{
+  UpaRawinData r;
+  r.setDate(KOL::Date(2026, 10, 7, 0, 0, 0));
+  KOL::UpaTool::decode("TTAA 56121 72469 99850 10458 31010 00112 ///// ///// 92790 ///// ///// "
+                       "85530 10458 31010 70125 04079 28530=",
+                       r);
+  KOL::UpaTool::decode("TTBB 56128 72469 00850 10458 11780 02458=", r);
+  r.sort();
+  KOL::UpaData before;
+  KOL::UpaTool::merge(r, before);
+  UpaRawinData back;
+  KOL::UpaData after = mergedAfterTrip(r, back);
+  ASSERT_EQ(after.getNum(), before.getNum());
+  for (int i = 0; i < before.getNum(); ++i)
+    EXPECT_EQ(*after.getLevel(i), *before.getLevel(i)) << before.getPres(i);
+  EXPECT_EQ(after.getSfcPres(), 850);
+  EXPECT_EQ(after.getSfcHght(), 1530);
+}
+
 // Depressions of reports reach 49 C; the file holds 48 C and keeps 99 for a missing dew point.
 TEST(UpaKolFileTest, DriestDewPoint)
 {
