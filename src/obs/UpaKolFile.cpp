@@ -186,7 +186,7 @@ void appendWinds(std::string& out, const UpaRawinData& r, int version)
       sfcWind = true;
     }
   }
-  if (!sfcWind && r.getNumWnd() == 0 && sfc) list.emplace_back("00", sfc);
+  if (!sfcWind && sfc && (r.getNumWnd() == 0 || sfc->validWind())) list.emplace_back("00", sfc);
   // Version 3 has no place for winds given by pressure.
   const std::vector<UpaLevel> byPressure =
       version == 3 ? std::vector<UpaLevel>() : pressureWinds(r, sfc, version);

@@ -281,6 +281,23 @@ TEST(UpaKolFileTest, SurfaceAtAStandardPressure)
   EXPECT_EQ(after.getSfcHght(), 1530);
 }
 
+// A surface wind that only the surface level holds is written with the other winds.
+TEST(UpaKolFileTest, SurfaceWindBesideOtherWinds)
+{
+  UpaRawinData r;
+  r.setId("KIAD", "72403", 38.93f, -77.45f);
+  KOL::UpaLevel sfc(1013, Const::FMISS, 8.6f, 4.4f, 305, 3);
+  sfc.type = KOL::UpaLevel::MANDATORY | KOL::UpaLevel::SURFACE;
+  r.setSfc(r.addMan(sfc));
+  r.addWnd(KOL::UpaLevel(850, Const::FMISS, Const::FMISS, Const::FMISS, 315, 19));
+  UpaRawinData back;
+  ASSERT_EQ(UpaKolFile::parseRecord(UpaKolFile::formatRecord(r), 5, back), 1);
+  ASSERT_NE(back.getMan(back.getSfc()), nullptr);
+  EXPECT_EQ(back.getMan(back.getSfc())->dir, 305);
+  EXPECT_EQ(back.getMan(back.getSfc())->spd, 3);
+  ASSERT_GE(back.getNumWnd(), 2);
+}
+
 // Depressions of reports reach 49 C; the file holds 48 C and keeps 99 for a missing dew point.
 TEST(UpaKolFileTest, DriestDewPoint)
 {
