@@ -35,13 +35,13 @@ bool breaksAfter(const int (&rows)[N], int index)
   return false;
 }
 
-// The mandatory level of a pressure, not a special level that happens to have it.
+// The mandatory level of a pressure (a surface at that pressure too), not a tropopause or
+// maximum wind that happens to have it.
 const UpaLevel* standardLevel(const UpaRawinData& r, float p)
 {
   for (int i = 0; i < r.getNumMan(); ++i) {
     const UpaLevel* l = r.getMan(i);
-    if ((l->type & UpaLevel::MANDATORY) && !(l->type & UpaLevel::SURFACE) && l->validPres() &&
-        std::fabs(l->pres - p) < 0.01f)
+    if ((l->type & UpaLevel::MANDATORY) && l->validPres() && std::fabs(l->pres - p) < 0.01f)
       return l;
   }
   return nullptr;
@@ -73,22 +73,77 @@ std::string sigPressure(float p)
 // Entries separated by blanks, a line break after every seventh.
 void separate(std::string& out, int written) { out += written % PER_LINE == 0 ? '\n' : ' '; }
 
+// A pressure with its tenth: the word of the special levels and of winds given by pressure, told
+// from a height in thousands of feet and from a PPhhh group by its point.
+std::string exactPressure(float p)
+{
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.1f", p);
+  return buf;
+}
+
+bool isExactPressure(std::string_view w) { return w.find('.') != std::string_view::npos; }
+
+float readExactPressure(std::string_view w)
+{
+  std::string text(w);
+  char* end = nullptr;
+  float p = std::strtof(text.c_str(), &end);
+  return end && *end == '\0' && p > 0 && p < 2000 ? p : NONE;
+}
+
+// Levels of the mandatory list that have no slot of their own in a record (a second tropopause
+// or maximum wind, a level whose pressure no standard slot takes): their temperatures go with
+// the significant levels and their winds with the winds given by pressure.
+std::vector<const UpaLevel*> looseLevels(const UpaRawinData& r, int version)
+{
+  std::vector<const UpaLevel*> out;
+  for (int i = 0; i < r.getNumMan(); ++i) {
+    const UpaLevel* l = r.getMan(i);
+    if (!l->validPres() || i == r.getSfc() || i == r.getTrop() || i == r.getMaxWnd()) continue;
+    bool slot = standardLevel(r, l->pres) == l && !(version == 3 && l->pres == 925);
+    if (!slot) out.push_back(l);
+  }
+  return out;
+}
+
+bool morePres(const UpaLevel& a, const UpaLevel& b) { return a.pres > b.pres; }
+
+// Adds l to a list of levels ordered later, or fills the one at its pressure: what comes first
+// wins, as in the merge of a record.
+void join(std::vector<UpaLevel>& list, const UpaLevel& l)
+{
+  for (UpaLevel& k : list)
+    if (std::fabs(k.pres - l.pres) < 0.05f) {
+      k.update(l);
+      return;
+    }
+  list.push_back(l);
+}
+
+// Whether the standard level at p already gives every temperature value of l.
+bool coveredByStandard(const UpaRawinData& r, const UpaLevel& l)
+{
+  const UpaLevel* m = standardLevel(r, l.pres);
+  return m && (!l.validTemp() || m->validTemp()) && (!l.validDewp() || m->validDewp());
+}
+
 void appendSignificant(std::string& out, const UpaRawinData& r, int version)
 {
-  std::vector<const UpaLevel*> list;
-  if (r.getNumSig() == 0 && r.getMan(r.getSfc())) list.push_back(r.getMan(r.getSfc()));
-  std::vector<const UpaLevel*> sorted;
+  std::vector<UpaLevel> list;
+  const UpaLevel* sfc = r.getMan(r.getSfc());
+  if (r.getNumSig() == 0 && sfc) list.push_back(*sfc);
+  for (const UpaLevel* l : looseLevels(r, version))
+    if (l->validTemp()) join(list, *l);
   for (int i = 0; i < r.getNumSig(); ++i)
-    if (r.getSig(i)->validPres()) sorted.push_back(r.getSig(i));
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](const UpaLevel* a, const UpaLevel* b) { return a->pres > b->pres; });
-  for (const UpaLevel* l : sorted)
-    if (list.empty() || !UpaLevel::isMandatory(l->pres)) list.push_back(l);
+    if (r.getSig(i)->validPres()) join(list, *r.getSig(i));
+  std::stable_sort(list.begin(), list.end(), morePres);
   int written = 0;
-  for (const UpaLevel* l : list) {
+  for (const UpaLevel& l : list) {
+    // The first is the surface; the standard levels hold the others at their pressures.
+    if (written && UpaLevel::isMandatory(l.pres) && coveredByStandard(r, l)) continue;
     if (written) separate(out, written);
-    std::string p = sigPressure(l->pres);
-    out += p + UpaKolFile::encodeTD(l->temp, l->dewp);
+    out += sigPressure(l.pres) + UpaKolFile::encodeTD(l.temp, l.dewp);
     ++written;
   }
   for (; version == 3 && written < V3_SIG; ++written) {
@@ -98,34 +153,56 @@ void appendSignificant(std::string& out, const UpaRawinData& r, int version)
   out += written ? " X\n" : "X\n";
 }
 
+// Winds given by pressure (the 21212 sections, and loose levels), without the surface's.
+std::vector<UpaLevel> pressureWinds(const UpaRawinData& r, const UpaLevel* sfc, int version)
+{
+  std::vector<UpaLevel> list;
+  for (const UpaLevel* l : looseLevels(r, version))
+    if (l->validWind()) join(list, *l);
+  for (int i = 0; i < r.getNumWnd(); ++i) {
+    const UpaLevel* l = r.getWnd(i);
+    if (!l->validHght() && l->validPres() && l->validWind()) join(list, *l);
+  }
+  if (sfc) {
+    auto at = std::find_if(list.begin(), list.end(), [&](const UpaLevel& l) {
+      return std::fabs(l.pres - sfc->pres) < 0.05f;
+    });
+    if (at != list.end()) list.erase(at);
+  }
+  std::stable_sort(list.begin(), list.end(), morePres);
+  return list;
+}
+
 void appendWinds(std::string& out, const UpaRawinData& r, int version)
 {
-  // The surface wind, reported with the surface pressure, goes first at height 0; other winds
-  // given by pressure have no place here.
-  std::vector<UpaLevel> list;
+  // The surface wind, reported with the surface pressure, goes first at height 0.
+  std::vector<std::pair<std::string, const UpaLevel*>> list;
   const UpaLevel* sfc = r.getMan(r.getSfc());
   bool sfcWind = false;
-  for (int i = 0; i < r.getNumWnd() && sfc; ++i) {
+  for (int i = 0; i < r.getNumWnd() && sfc && !sfcWind; ++i) {
     const UpaLevel* l = r.getWnd(i);
     if (!l->validHght() && l->validPres() && std::fabs(l->pres - sfc->pres) < 0.05f) {
-      list.push_back(*l);
-      list.back().hght = 0;
+      list.emplace_back("00", l);
       sfcWind = true;
     }
   }
-  if (!sfcWind && r.getNumWnd() == 0 && sfc) {
-    list.push_back(*sfc);
-    list.back().hght = 0;
+  if (!sfcWind && sfc && (r.getNumWnd() == 0 || sfc->validWind())) list.emplace_back("00", sfc);
+  // Version 3 has no place for winds given by pressure.
+  const std::vector<UpaLevel> byPressure =
+      version == 3 ? std::vector<UpaLevel>() : pressureWinds(r, sfc, version);
+  for (const UpaLevel& l : byPressure) list.emplace_back(exactPressure(l.pres), &l);
+  for (int i = 0; i < r.getNumWnd(); ++i) {
+    const UpaLevel* l = r.getWnd(i);
+    if (!l->validHght()) continue;
+    char kft[16];
+    int h = l->hght >= 0 && l->hght < 100000 ? static_cast<int>((l->hght + 1) / 1000) : 0;
+    std::snprintf(kft, sizeof kft, "%02d", h);
+    list.emplace_back(kft, l);
   }
-  for (int i = 0; i < r.getNumWnd(); ++i)
-    if (r.getWnd(i)->validHght()) list.push_back(*r.getWnd(i));
   int written = 0;
-  for (const UpaLevel& l : list) {
+  for (const auto& [word, l] : list) {
     if (written) separate(out, written);
-    char km[16];
-    int h = l.hght >= 0 && l.hght < 100000 ? static_cast<int>((l.hght + 1) / 1000) : 0;
-    std::snprintf(km, sizeof km, "%02d ", h);
-    out += km + UpaKolFile::encodeWD(l.dir, l.spd);
+    out += word + ' ' + UpaKolFile::encodeWD(l->dir, l->spd);
     ++written;
   }
   for (; version == 3 && written < V3_WND; ++written) {
@@ -136,6 +213,26 @@ void appendWinds(std::string& out, const UpaRawinData& r, int version)
     out += written ? " $\n" : "$\n";
   else
     out += "\n";
+}
+
+// The tropopause (PPhhh TTTDD dddff) and maximum wind (PPhhh dddff), with the pressure written
+// as the report gives it; their heights are left to the merge.
+void appendSpecial(std::string& out, const UpaRawinData& r, int version)
+{
+  const UpaLevel* trop = r.getMan(r.getTrop());
+  const UpaLevel* max = r.getMan(r.getMaxWnd());
+  auto pressure = [version](const UpaLevel& l) {
+    return version >= 5 ? exactPressure(l.pres) : groupOr(UpaKolFile::encodePH(l.pres, l.hght));
+  };
+  if (trop)
+    out += pressure(*trop) + ' ' + groupOr(UpaKolFile::encodeTD(trop->temp, trop->dewp)) + ' ' +
+           groupOr(UpaKolFile::encodeWD(trop->dir, trop->spd)) + ' ';
+  else
+    out += "X X X ";
+  if (max)
+    out += pressure(*max) + ' ' + groupOr(UpaKolFile::encodeWD(max->dir, max->spd)) + '\n';
+  else
+    out += "X X\n";
 }
 
 }  // namespace
@@ -194,8 +291,8 @@ std::string UpaKolFile::encodeTD(float t, float td)
   if (td != NONE && td <= t && t - td < 100) {
     int tenths = static_cast<int>((t - td + 0.01f) * 10);
     dd = tenths <= 50 ? tenths : tenths < 60 ? 50 : tenths / 10 + 50;
-    // 99 is the missing dew point: a depression beyond 48 C cannot be written.
-    if (dd > 98) dd = 99;
+    // 99 is the file's missing dew point: the driest the file holds is 48 C.
+    if (dd > 98) dd = t - td < 50 ? 98 : 99;
   }
   char buf[32];
   std::snprintf(buf, sizeof buf, "%03d%02d", ttt, dd);
@@ -206,7 +303,8 @@ int UpaKolFile::decodeTD(std::string_view g, float& t, float& td)
 {
   t = td = NONE;
   if (g == "X" || !upa::isGroup(g)) return 0;
-  upa::decodeTemp(upa::field(g, 0, 3), upa::field(g, 3, 2), t, td);
+  int dd = upa::field(g, 3, 2);
+  upa::decodeTemp(upa::field(g, 0, 3), dd == 99 ? upa::SLASH : dd, t, td);
   return t != NONE;
 }
 
@@ -247,7 +345,7 @@ std::string UpaKolFile::formatRecord(const UpaRawinData& r, int version)
     out = r.getId();
   }
   out += ' ';
-  const int last = version == 3 ? 14 : 14;
+  const int last = 14;
   for (int i = 0; i <= last; ++i) {
     float p = UpaLevel::getMandatoryPres(i);
     if (version == 3 && p == 925) continue;
@@ -261,12 +359,7 @@ std::string UpaKolFile::formatRecord(const UpaRawinData& r, int version)
     appendLevel(out, l);
     out += ' ';
   }
-  appendLevel(out, r.getMan(r.getTrop()));
-  out += ' ';
-  if (const UpaLevel* m = r.getMan(r.getMaxWnd()))
-    out += groupOr(encodePH(m->pres, m->hght)) + ' ' + groupOr(encodeWD(m->dir, m->spd)) + '\n';
-  else
-    out += "X X\n";
+  appendSpecial(out, r, version);
   appendSignificant(out, r, version);
   appendWinds(out, r, version);
   return out;
@@ -287,6 +380,8 @@ class RecordReader {
   bool readStation();
   void readMandatory();
   bool readTriple(float p, int type);
+  static float readPressure(std::string_view w, float& h);
+  bool belowReported(float p) const;
   void readSpecial();
   void readSignificant();
   void readWinds();
@@ -324,8 +419,7 @@ bool RecordReader::readTriple(float p, int type)
   if (missing(ph) && missing(td) && missing(wd)) return true;
   UpaLevel l;
   l.type = type;
-  float gp;
-  UpaKolFile::decodePH(ph, gp, l.hght);
+  float gp = readPressure(ph, l.hght);
   l.pres = p != NONE ? p : gp;
   UpaKolFile::decodeTD(td, l.temp, l.dewp);
   UpaKolFile::decodeWD(wd, l.dir, l.spd);
@@ -334,6 +428,16 @@ bool RecordReader::readTriple(float p, int type)
   int i = type == UpaLevel::TROPOPAUSE ? r_.addMan(l) : r_.updateMan(l);
   if (type == UpaLevel::TROPOPAUSE && i >= 0) r_.setTrop(i);
   return true;
+}
+
+// The pressure of a PPhhh group (and its height), or of a word written with its tenth.
+float RecordReader::readPressure(std::string_view w, float& h)
+{
+  float p;
+  h = NONE;
+  if (isExactPressure(w)) return readExactPressure(w);
+  UpaKolFile::decodePH(w, p, h);
+  return p;
 }
 
 void RecordReader::readMandatory()
@@ -347,7 +451,9 @@ void RecordReader::readMandatory()
   for (;;) {
     float p, h;
     std::string_view g = groups_.peek();
-    if (!UpaKolFile::decodePH(g, p, h) || p >= 20 || !UpaLevel::isMandatory(p)) return;
+    if (isExactPressure(g) || !UpaKolFile::decodePH(g, p, h) || p >= 20 ||
+        !UpaLevel::isMandatory(p))
+      return;
     readTriple(p, UpaLevel::MANDATORY);
   }
 }
@@ -359,7 +465,7 @@ void RecordReader::readSpecial()
   if (missing(ph)) return;
   UpaLevel l;
   l.type = UpaLevel::MAX_WIND;
-  UpaKolFile::decodePH(ph, l.pres, l.hght);
+  l.pres = readPressure(ph, l.hght);
   UpaKolFile::decodeWD(wd, l.dir, l.spd);
   if (!l.validPres()) return;
   int i = r_.addMan(l);
@@ -390,8 +496,9 @@ void RecordReader::readSignificant()
     l.pres = sigPressureOf(w);
     UpaKolFile::decodeTD(groups_.next(), l.temp, l.dewp);
     if (l.pres == NONE) continue;
-    // The first is the surface.
-    if (n == 0) {
+    // The first is the surface, unless the record cannot start there (a record of parts C
+    // and D).
+    if (n == 0 && belowReported(l.pres)) {
       UpaLevel sfc = l;
       sfc.type = UpaLevel::MANDATORY | UpaLevel::SURFACE;
       r_.setSfc(r_.updateMan(sfc));
@@ -400,6 +507,15 @@ void RecordReader::readSignificant()
     r_.updateSig(l);
   }
   if (groups_.peek() == "X") groups_.next();
+}
+
+// No station reports its surface above 500 hPa, nor below a standard level with a temperature.
+bool RecordReader::belowReported(float p) const
+{
+  if (p < 500) return false;
+  for (int i = 0; i < r_.getNumMan(); ++i)
+    if (r_.getMan(i)->validTemp() && r_.getMan(i)->pres > p) return false;
+  return true;
 }
 
 void RecordReader::addSurfaceWind(const UpaLevel& l)
@@ -428,13 +544,18 @@ void RecordReader::readWinds()
     std::string_view w = groups_.next();
     if (w.empty() || w == "$") return;
     if (w == "X") continue;
-    int km = upa::field(w, 0, w.size());
     UpaLevel l;
     l.type = UpaLevel::WIND;
     UpaKolFile::decodeWD(groups_.next(), l.dir, l.spd);
-    if (km < 0 || km > 99) continue;
-    l.hght = km * 1000.0f;
-    if (n == 0 && km == 0 && r_.getSfc() != Const::MISS)
+    if (isExactPressure(w)) {
+      l.pres = readExactPressure(w);
+      if (l.validPres()) r_.updateWnd(l);
+      continue;
+    }
+    int kft = upa::field(w, 0, w.size());
+    if (kft < 0 || kft > 99) continue;
+    l.hght = kft * 1000.0f;
+    if (n == 0 && kft == 0 && r_.getSfc() != Const::MISS)
       addSurfaceWind(l);
     else
       r_.updateWnd(l);

@@ -3,12 +3,13 @@
 // label. New files are version 5 ("KOLUPAx"); versions 3 ("KOLUPA") and 4 ("KOLUPA+") are
 // read too.
 //
-// What the record format cannot hold: pressures of the tropopause and maximum wind finer than
-// 10 hPa, heights finer than a decametre
-// from 500 hPa up, temperatures to the parity of their tenth, dew-point depressions above 5 C
-// finer than a degree, wind directions finer than 5 degrees and fractions of knots, wind levels
-// given by pressure (the 21212 sections), the station elevation and the observation time of
-// each record (the file has one date).
+// What the record format cannot hold: heights finer than a decametre from 500 hPa up,
+// temperatures to the parity of their tenth, dew-point depressions above 5 C finer than a degree
+// (and beyond 48 C), wind directions finer than 5 degrees and fractions of knots, heights of the
+// tropopause and maximum wind, the marks of a second tropopause or maximum wind (their values
+// stay, as significant levels and winds by pressure), the station elevation and the observation
+// time of each record (the file has one date). Pressures of the tropopause, the maximum wind and
+// the winds given by pressure (the 21212 sections) are written to the tenth of a hPa.
 #pragma once
 
 #include <string>

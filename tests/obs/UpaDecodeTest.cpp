@@ -99,6 +99,57 @@ TEST(UpaDecodeTest, WindUnitsAndIndicator)
   EXPECT_EQ(r.getDate().getDay(), 4);
 }
 
+// Id names the last standard level with a wind group; "/" means none has one. A wrong reading
+// takes the next level's pressure group for a wind and loses the levels after it.
+TEST(UpaDecodeTest, IndicatorOfTheLastWindLevel)
+{
+  struct Case {
+    const char* text;
+    float last_wind;  // the lowest pressure with a wind
+    float top;        // the last level decoded
+  };
+  const Case cases[] = {
+      {"TTAA 5612/ 72403 99013 08642 30503 00195 10258 85530 06078 70125 04079 50579 10762=", 0,
+       500},
+      {"TTAA 56120 72403 99013 08642 30503 00195 10258 34010 85530 06078 70125 04079=", 1000,
+       700},
+      {"TTAA 56129 72403 99013 08642 30503 00195 10258 34010 92839 06869 01021 85530 06078 "
+       "70125 04079=",
+       925, 700},
+      {"TTCC 56127 72403 70864 63375 26030 50072 59778 30396 52582=", 70, 30},
+      {"TTCC 56121 72403 70864 63375 26030 50072 59778 23019 10112 45987 26520=", 10, 10},
+      {"TTCC 5612/ 72403 70864 63375 50072 59778 30396 52582=", 0, 30},
+  };
+  for (const Case& c : cases) {
+    UpaRawinData r = fresh();
+    ASSERT_EQ(UpaTool::decode(c.text, r), 1) << c.text;
+    float lowest = 0;
+    for (int i = 0; i < r.getNumMan(); ++i) {
+      const UpaLevel& l = *r.getMan(i);
+      if (l.type & UpaLevel::SURFACE) continue;
+      EXPECT_TRUE(l.validTemp()) << c.text << " " << l.pres;
+      if (l.validWind()) lowest = l.pres;
+    }
+    EXPECT_EQ(lowest, c.last_wind) << c.text;
+    EXPECT_GE(r.getManPr(c.top), 0) << c.text;
+  }
+}
+
+// DD 56 to 99 are whole degrees of depression plus 50: 99 is 49 C (a real 72403 part B).
+TEST(UpaDecodeTest, DriestDewPointDepression)
+{
+  UpaRawinData r = fresh();
+  UpaTool::decode("TTBB 56128 72403 00013 08642 11830 06699 22819 08499 33806 094// 44775 "
+                  "09099=",
+                  r);
+  ASSERT_EQ(r.getNumSig(), 5);
+  EXPECT_NEAR(r.getSig(1)->dewp, 6.6 - 49, 1e-4);
+  EXPECT_NEAR(r.getSig(2)->dewp, 8.4 - 49, 1e-4);
+  EXPECT_NEAR(r.getSig(3)->temp, 9.4, 1e-4);
+  EXPECT_EQ(r.getSig(3)->dewp, Const::FMISS);
+  EXPECT_NEAR(r.getSig(4)->dewp, 9.0 - 49, 1e-4);
+}
+
 TEST(UpaDecodeTest, PressureGroupInPlaceOfTemperature)
 {
   // 925 hPa without temperature and wind: the 85 group is the next level.

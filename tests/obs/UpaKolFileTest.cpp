@@ -7,6 +7,7 @@
 
 #include "common/TestData.h"
 #include "core/String.h"
+#include "obs/UpaData.h"
 #include "obs/UpaKolFile.h"
 #include "obs/UpaRawinData.h"
 #include "obs/UpaTool.h"
@@ -15,6 +16,7 @@
 
 namespace {
 
+using KOL::Const;
 using KOL::UpaKolFile;
 using KOL::UpaRawinData;
 
@@ -116,7 +118,7 @@ TEST(UpaKolFileTest, RecordLayout)
   std::string text = UpaKolFile::formatRecord(r);
   EXPECT_EQ(text.substr(0, text.find('\n')),
             "72403:72403:38.93:-77.45 00195 10258 34010 92839 06869 01021 X X X");
-  EXPECT_NE(text.find("10/ 67767 27049 15/ 26573\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("105.0 67767 27049 159.0 26573\n"), std::string::npos) << text;
   EXPECT_NE(text.find("013 08642 X\n00 30503 $\n"), std::string::npos) << text;
 }
 
@@ -185,3 +187,142 @@ TEST_F(UpaKolFileBadTest, RefusesAndSurvivesBadFiles)
 }
 
 }  // namespace
+
+namespace {
+
+KOL::UpaData mergedAfterTrip(const UpaRawinData& r, UpaRawinData& back)
+{
+  EXPECT_EQ(UpaKolFile::parseRecord(UpaKolFile::formatRecord(r), 5, back), 1);
+  KOL::UpaData d;
+  KOL::UpaTool::merge(back, d);
+  return d;
+}
+
+}  // namespace
+
+// What has no slot of its own in a record keeps its values: a second tropopause and maximum
+// wind (02963 reports two tropopauses), part C's tropopause and maximum wind in tenths, and
+// winds given by pressure beside the heights of a PILOT part.
+TEST(UpaKolFileTest, LevelsWithoutASlotKeepTheirValues)
+{
+  UpaRawinData r;
+  r.setDate(KOL::Date(2006, 4, 10, 12, 0, 0));
+  KOL::UpaTool::decode(
+      "TTAA 60121 02963 99992 01608 24005 00038 ///// ///// 92660 03107 24509 85325 06535 28003 "
+      "70813 17557 29013 50524 36956 24509 88411 48335 23510 88210 50184 22021 77300 23045 "
+      "66250 24060=",
+      r);
+  KOL::UpaTool::decode("TTCC 60125 02963 70814 49784 21533 88906 55183 23040 77152 26018=", r);
+  KOL::UpaTool::decode("TTBB 60128 02963 00992 01608 11954 01504 21212 00992 24005 11894 23510 "
+                       "22784 25510=",
+                       r);
+  KOL::UpaTool::decode("PPBB 60128 02963 90012 24005 22510 25510=", r);
+  r.sort();
+  KOL::UpaData before;
+  KOL::UpaTool::merge(r, before);
+  UpaRawinData back;
+  KOL::UpaData after = mergedAfterTrip(r, back);
+  ASSERT_EQ(after.getNum(), before.getNum());
+  // The values; the extra tropopauses and maximum winds lose their marks.
+  for (int i = 0; i < before.getNum(); ++i) {
+    KOL::UpaLevel a = *after.getLevel(i), b = *before.getLevel(i);
+    a.type = b.type = 0;
+    EXPECT_EQ(a, b) << before.getPres(i);
+  }
+  struct Expect {
+    float pres, temp, dir, spd;
+  };
+  const Expect expect[] = {{411, -48.3, 235, 10}, {210, -50.1, 220, 21}, {250, Const::FMISS, 240, 60},
+                           {894, Const::FMISS, 235, 10}, {784, Const::FMISS, 255, 10}};
+  for (const Expect& e : expect) {
+    int i = after.findPres(e.pres);
+    ASSERT_GE(i, 0) << e.pres;
+    if (e.temp != Const::FMISS) {
+      EXPECT_NEAR(after.getTemp(i), e.temp, 1e-4) << e.pres;
+    }
+    EXPECT_EQ(after.getDir(i), e.dir) << e.pres;
+    EXPECT_EQ(after.getSpd(i), e.spd) << e.pres;
+  }
+  // The first of each kind keeps its mark and its exact pressure.
+  EXPECT_EQ(back.getMan(back.getTrop())->pres, 411);
+  EXPECT_EQ(back.getMan(back.getMaxWnd())->pres, 300);
+  UpaRawinData c;
+  c.setDate(r.getDate());
+  KOL::UpaTool::decode("TTCC 60125 02963 70814 49784 21533 88906 55183 23040 77152 26018=", c);
+  UpaKolFile::parseRecord(UpaKolFile::formatRecord(c), 5, back);
+  EXPECT_FLOAT_EQ(back.getMan(back.getTrop())->pres, 90.6f);
+  EXPECT_FLOAT_EQ(back.getMan(back.getMaxWnd())->pres, 15.2f);
+  // Without a surface the record's first significant level is not taken for one.
+  KOL::UpaTool::decode("TTDD 6012/ 02963 11686 49184 22546 53183=", c);
+  c.sort();
+  mergedAfterTrip(c, back);
+  EXPECT_EQ(back.getSfc(), Const::MISS);
+  EXPECT_EQ(back.getNumSig(), 2);
+}
+
+// A surface at a standard pressure is one level with the standard level's height.
+TEST(UpaKolFileTest, SurfaceAtAStandardPressure)
+{
+  UpaRawinData r;
+  r.setDate(KOL::Date(2026, 10, 7, 0, 0, 0));
+  KOL::UpaTool::decode("TTAA 56121 72469 99850 10458 31010 00112 ///// ///// 92790 ///// ///// "
+                       "85530 10458 31010 70125 04079 28530=",
+                       r);
+  KOL::UpaTool::decode("TTBB 56128 72469 00850 10458 11780 02458=", r);
+  r.sort();
+  KOL::UpaData before;
+  KOL::UpaTool::merge(r, before);
+  UpaRawinData back;
+  KOL::UpaData after = mergedAfterTrip(r, back);
+  ASSERT_EQ(after.getNum(), before.getNum());
+  for (int i = 0; i < before.getNum(); ++i)
+    EXPECT_EQ(*after.getLevel(i), *before.getLevel(i)) << before.getPres(i);
+  EXPECT_EQ(after.getSfcPres(), 850);
+  EXPECT_EQ(after.getSfcHght(), 1530);
+}
+
+// A surface wind that only the surface level holds is written with the other winds.
+TEST(UpaKolFileTest, SurfaceWindBesideOtherWinds)
+{
+  UpaRawinData r;
+  r.setId("KIAD", "72403", 38.93f, -77.45f);
+  KOL::UpaLevel sfc(1013, Const::FMISS, 8.6f, 4.4f, 305, 3);
+  sfc.type = KOL::UpaLevel::MANDATORY | KOL::UpaLevel::SURFACE;
+  r.setSfc(r.addMan(sfc));
+  r.addWnd(KOL::UpaLevel(850, Const::FMISS, Const::FMISS, Const::FMISS, 315, 19));
+  UpaRawinData back;
+  ASSERT_EQ(UpaKolFile::parseRecord(UpaKolFile::formatRecord(r), 5, back), 1);
+  ASSERT_NE(back.getMan(back.getSfc()), nullptr);
+  EXPECT_EQ(back.getMan(back.getSfc())->dir, 305);
+  EXPECT_EQ(back.getMan(back.getSfc())->spd, 3);
+  ASSERT_GE(back.getNumWnd(), 2);
+}
+
+// Depressions of reports reach 49 C; the file holds 48 C and keeps 99 for a missing dew point.
+TEST(UpaKolFileTest, DriestDewPoint)
+{
+  EXPECT_EQ(UpaKolFile::encodeTD(6.6f, 6.6f - 49), "06698");
+  EXPECT_EQ(UpaKolFile::encodeTD(6.6f, 6.6f - 48), "06698");
+  EXPECT_EQ(UpaKolFile::encodeTD(6.6f, 6.6f - 60), "06699");
+  float t, td;
+  ASSERT_EQ(UpaKolFile::decodeTD("06699", t, td), 1);
+  EXPECT_EQ(td, Const::FMISS);
+}
+
+// Words of the new kinds that are not numbers give nothing, and never a crash.
+TEST_F(UpaKolFileBadTest, HostileExactPressures)
+{
+  for (const char* text :
+       {"72403:K . 99999 X X X X\nX X\nX\n. 27015 nan. 27015 1e30.0 27015 -5.0 27015 $\n",
+        "72403:K 1e9.0 10258 34010 .5 34010\nX\n... 27015 0.0 27015 2000.0 27015 $\n",
+        "72403:K 00195 10258 34010 nan.0 10258 34010 inf.0 34010\n99.9.9 10258 X\n"}) {
+    UpaRawinData r;
+    EXPECT_EQ(UpaKolFile::parseRecord(text, 5, r), 1) << text;
+    for (int i = 0; i < r.getNumWnd(); ++i) {
+      const KOL::UpaLevel& l = *r.getWnd(i);
+      EXPECT_TRUE(!l.validPres() || (l.pres > 0 && l.pres < 2000)) << text;
+    }
+    for (int i = 0; i < r.getNumMan(); ++i)
+      EXPECT_TRUE(r.getMan(i)->pres > 0 && r.getMan(i)->pres < 2000) << text;
+  }
+}

@@ -110,7 +110,7 @@ void decodeTemp(int ttt, int dd, float& t, float& td)
   if (ttt < 0 || ttt == 999) return;
   t = ttt / 10.0f;
   if (ttt % 2) t = -t;
-  if (dd < 0 || dd == 99 || (dd > 50 && dd < 56)) return;
+  if (dd < 0 || (dd > 50 && dd < 56)) return;
   float depression = dd <= 50 ? dd / 10.0f : dd - 50.0f;
   td = t - depression;
 }

@@ -37,6 +37,7 @@ bool isRepeatedDigit(std::string_view g);
 // The height of a standard level from its three hhh digits by the rules of each pressure.
 float expandHeight(float p, int hhh);
 // TTT tenths and DD depression code, either of them SLASH/BAD; missing values where unknown.
+// DD 99 is a depression of 49 C, as in the reports.
 void decodeTemp(int ttt, int dd, float& t, float& td);
 // ddd and ff of a wind group; both missing for a slash field, a direction beyond 360 or a speed
 // beyond max_speed.

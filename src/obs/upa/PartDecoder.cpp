@@ -69,34 +69,16 @@ std::string_view PartDecoder::take(const char* trace)
 
 float PartDecoder::lastWindPres() const
 {
+  // Id names the last level by its leading figure; "/" says no standard level has a wind.
+  constexpr float NO_WINDS = 2000;
+  const int id = head_.indicator;
+  if (id == SLASH) return NO_WINDS;
   if (head_.part == 1) {
-    switch (head_.indicator) {
-      case 2:
-        return 200;
-      case 3:
-        return 300;
-      case 4:
-        return 400;
-      case 5:
-        return 500;
-      case 7:
-        return 700;
-      case 8:
-        return 850;
-      default:
-        return 0;
-    }
+    static constexpr float A[10] = {1000, 100, 200, 300, 400, 500, 0, 700, 850, 925};
+    return id >= 0 && id <= 9 ? A[id] : 0;
   }
-  switch (head_.indicator) {
-    case 5:
-      return 50;
-    case 3:
-      return 30;
-    case 2:
-      return 20;
-    default:
-      return 0;
-  }
+  static constexpr float C[10] = {0, 10, 20, 30, 0, 50, 0, 70, 0, 0};
+  return id >= 0 && id <= 9 ? C[id] : 0;
 }
 
 float PartDecoder::standardPres(int pp) const
