@@ -203,15 +203,24 @@ bool readPackingEd2(const Octets& s, Field& f)
 {
   f.pack.drs = s;
   f.pack.templ = static_cast<int>(s.u2(10));
-  f.pack.ref = s.u1(12) == 0 ? 0.0f : s.ieee(12);
-  f.pack.e = static_cast<int>(s.s(16, 2));
-  f.pack.d = static_cast<int>(s.s(18, 2));
-  f.pack.bits = static_cast<int>(s.u1(20));
   if (!findUnpacker(f.pack.templ)) {
     Kol::outWarning("GribFile: ************ Unknown DRS Temp: %d ************\n", f.pack.templ);
     return false;
   }
-  if (s.size() < (f.pack.templ == 3 ? 49u : 21u)) {
+  // IEEE values carry no scaling: octet 12 is their precision.
+  if (f.pack.templ == 4) {
+    f.pack.ref = 0;
+    f.pack.e = f.pack.d = f.pack.bits = 0;
+    if (s.size() >= 12) return true;
+    Kol::outWarning("GribFile: data representation section of %zu bytes is too short\n", s.size());
+    return false;
+  }
+  f.pack.ref = s.u1(12) == 0 ? 0.0f : s.ieee(12);
+  f.pack.e = static_cast<int>(s.s(16, 2));
+  f.pack.d = static_cast<int>(s.s(18, 2));
+  f.pack.bits = static_cast<int>(s.u1(20));
+  const size_t least = f.pack.templ == 3 ? 49 : f.pack.templ == 42 ? 25 : 21;
+  if (s.size() < least) {
     Kol::outWarning("GribFile: data representation section of %zu bytes is too short\n", s.size());
     return false;
   }
