@@ -2,7 +2,6 @@
 // time, the valid time (for a statistical period, its end) and the forecast hours. Periods are
 // where producers differ most: a forecast time that is the start of the period, its end, or the
 // start of a period counted backwards from it.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "GribDataFiles.h"
 #include "common/TestData.h"
 #include "core/Const.h"
 #include "core/Date.h"
@@ -30,14 +30,6 @@ class GribTimeTest : public KOLTest::QuietTest {
   {
     KOLTest::QuietTest::SetUp();
     Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
-  static std::vector<Grid> readAll(const std::string& path)
-  {
-    GribFile gf;
-    std::vector<Grid> out;
-    if (!gf.open(path.c_str())) return out;
-    for (Grid g; gf.read(g);) out.push_back(g);
-    return out;
   }
 };
 
@@ -61,21 +53,6 @@ std::vector<std::pair<std::string, std::string>> ecCodesTimes(const std::string&
   return out;
 }
 
-std::vector<std::string> gribFiles()
-{
-  std::vector<std::string> names;
-  const std::string dir = KOLTest::dataDir() + "/grib";
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      const std::string n = e->d_name;
-      if (n[0] != '.' && n != "SOURCES.md" && n != "bench") names.push_back(n);
-    }
-    closedir(d);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // The end of a grid's period (a maximum or minimum dates its grid by its start), else its date.
 Date endOf(const Grid& g)
 {
@@ -91,10 +68,10 @@ TEST_F(GribTimeTest, ReferenceAndValidTimesAgreeWithEcCodes)
   KOL_REQUIRE_DATA();
   if (KOLTest::run("command -v grib_get").empty()) GTEST_SKIP() << "grib_get not installed";
   size_t compared = 0;
-  for (const std::string& name : gribFiles()) {
+  for (const std::string& name : KOLTest::gribDataFiles()) {
     SCOPED_TRACE(name);
     const std::string path = KOLTest::dataFile("grib/" + name);
-    const std::vector<Grid> grids = readAll(path);
+    const std::vector<Grid> grids = KOLTest::readGrids(path);
     const auto times = ecCodesTimes(path);
     // Grids of templates read here but not by ecCodes, or the other way round, cannot be paired.
     if (grids.size() != times.size()) continue;
@@ -143,7 +120,8 @@ TEST_F(GribTimeTest, StatisticalPeriodsEndWhereTheirTemplateSays)
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.file) + " grid " + std::to_string(c.grid + 1));
-    const std::vector<Grid> grids = readAll(KOLTest::dataFile(std::string("grib/") + c.file));
+    const std::vector<Grid> grids =
+        KOLTest::readGrids(KOLTest::dataFile(std::string("grib/") + c.file));
     ASSERT_GT(grids.size(), c.grid);
     const Grid& g = grids[c.grid];
     EXPECT_EQ(g.getForeTime().getType(), c.type);
