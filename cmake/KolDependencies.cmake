@@ -36,3 +36,13 @@ kol_require_pc(OPENJPEG libopenjp2 "OpenJPEG" "libopenjp2-7-dev")
 kol_require_pc(NETCDF netcdf "netCDF-C" "libnetcdf-dev")
 kol_require_pc(CAIRO cairo "Cairo" "libcairo2-dev")
 kol_require_pc(SHAPELIB shapelib "shapelib" "libshp-dev")
+
+# libaec has no pkg-config or CMake package file in Debian 12.
+find_path(AEC_INCLUDE_DIR libaec.h)
+find_library(AEC_LIBRARY aec)
+if(NOT AEC_INCLUDE_DIR OR NOT AEC_LIBRARY)
+  kol_missing("libaec" "libaec-dev")
+endif()
+add_library(KOL::aec UNKNOWN IMPORTED)
+set_target_properties(KOL::aec PROPERTIES
+  IMPORTED_LOCATION ${AEC_LIBRARY} INTERFACE_INCLUDE_DIRECTORIES ${AEC_INCLUDE_DIR})

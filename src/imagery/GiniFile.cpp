@@ -138,21 +138,20 @@ void GiniFile::Pdb::decode(const uint8_t* b, std::size_t n)
     lo2 = angle(b + 30);
     di = u16(b + 33);
     dj = u16(b + 35);
-    scanMode = b[41];
   } else {
     lov = angle(b + 27);
     dx = static_cast<float>(u24(b + 30)) / 10000.0f;
     dy = static_cast<float>(u24(b + 33)) / 10000.0f;
     projCenter = b[36];
     hemisphere = b[37];
-    scanMode = b[37];
   }
+  scanMode = b[37];
   latin = angle(b + 38);
-  resolution = b[42];
-  compression = b[43];
-  version = b[44];
-  pdbSize = u16(b + 45);
-  navCal = b[47];
+  resolution = b[41];
+  compression = b[42];
+  version = b[43];
+  pdbSize = u16(b + 44);
+  navCal = b[46];
 }
 
 GiniFile::GiniFile(const char* name, int kind)

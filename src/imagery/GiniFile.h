@@ -41,13 +41,13 @@ class GiniFile {
     int di = 0, dj = 0;      // 34-35, 36-37 Mercator
     int projCenter = 0;      // 37 polar stereographic: bit value 1 south pole
     int hemisphere = 0;      // 38 Lambert: bit value 1 southern hemisphere
-    int scanMode = 0;        // 38 (42 for Mercator)
+    int scanMode = 0;        // 38
     float latin = 0;         // 39-41
-    int resolution = 0;      // 43 image resolution
-    int compression = 0;     // 44
-    int version = 0;         // 45
-    int pdbSize = 0;         // 46-47
-    int navCal = 0;          // 48
+    int resolution = 0;      // 42 image resolution (km)
+    int compression = 0;     // 43
+    int version = 0;         // 44
+    int pdbSize = 0;         // 45-46
+    int navCal = 0;          // 47
 
     // Decodes a PDB that begins at bytes; n must be at least 48.
     void decode(const uint8_t* bytes, std::size_t n);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "GribDataFiles.h"
 #include "GribMessages.h"
 #include "common/TestData.h"
 #include "core/Filename.h"
@@ -31,15 +32,7 @@ class GribFileTest : public ::testing::Test {
  protected:
   void SetUp() override { Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
   static std::string data(const std::string& name) { return KOLTest::dataFile("grib/" + name); }
-  // Every grid of a file, read one after the other.
-  static std::vector<Grid> readAll(const std::string& path)
-  {
-    GribFile gf;
-    std::vector<Grid> out;
-    if (!gf.open(path.c_str())) return out;
-    for (Grid g; gf.read(g);) out.push_back(g);
-    return out;
-  }
+  static std::vector<Grid> readAll(const std::string& path) { return KOLTest::readGrids(path); }
 };
 
 TEST_F(GribFileTest, GridsHaveTheNorthernRowFirst)

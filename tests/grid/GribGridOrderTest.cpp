@@ -3,13 +3,13 @@
 // masked points at the chosen missing value, the first column repeated for wrapped global grids.
 // Covers each scanning mode and packing present (values moved into the Grid or copied out of a
 // block), with and without the wrap column and a missing value of our own.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "GribDataFiles.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "geo/DomainVal.h"
@@ -21,22 +21,6 @@
 using namespace KOL;
 
 namespace {
-
-std::vector<std::string> gribFiles()
-{
-  std::vector<std::string> names;
-  const std::string dir = KOLTest::dataDir() + "/grib";
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      const std::string n = e->d_name;
-      if (n[0] != '.' && n != "SOURCES.md" && n != "bench" && n.find(".json") == std::string::npos)
-        names.push_back(n);
-    }
-    closedir(d);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // The value the Grid must hold at (gi, gj).
 float expected(const grib::Field& f, int gi, int gj, float missing)
@@ -80,7 +64,7 @@ TEST_F(GribGridOrder, EveryFieldInGridOrderWithAndWithoutWrap)
     float missing;
   } options[] = {{"nowrap", false, Const::FMISS}, {"wrap,miss_val=-1", true, -1.0f}};
   int compared = 0, wrapped = 0;
-  for (const std::string& name : gribFiles()) {
+  for (const std::string& name : KOLTest::gribDataFiles()) {
     const std::string path = KOLTest::dataFile("grib/" + name);
     const std::string bytes = KOLTest::readFile(path);
     for (const Options& o : options) {

@@ -99,7 +99,8 @@ TEST_F(GribTables, ProductsOfOperationalModels)
        Variable::PLAIN},
       {"g2_gfs.t12z.pgrbf120.2p5deg.grib2", 2, "10mb", ForeTime::FORECAST, 120, Const::FMISS,
        "temp", Variable::PLAIN},
-      {"g2_CMC_RDPA_APCP-024_ps10km.grib2", 1, "sfc", ForeTime::ACCUMULATION, 0, 24, "pcp",
+      // The 24 hours before the reference time, as the end of the interval says.
+      {"g2_CMC_RDPA_APCP-024_ps10km.grib2", 1, "sfc", ForeTime::ACCUMULATION, -24, 0, "pcp",
        Variable::PLAIN},
       {"g2_nbm-pwat-prob-above_msgs1-3.grib2", 1, "wholel", ForeTime::FORECAST, 1, Const::FMISS,
        "pwat", Variable::PROB_ABOVE},
@@ -107,7 +108,8 @@ TEST_F(GribTables, ProductsOfOperationalModels)
        Variable::ENS_MEMBER},
       {"g2_s2s-pdt9-pdt10-pdt12_part1.grib2", 3, "2m_ag", ForeTime::MINIMUM, 0, 24, "temp",
        Variable::PERCENTILE},
-      {"g2_dspr.temp.bin", 1, "sfc", ForeTime::MAXIMUM, 2, 14, "maxt", Variable::PLAIN},
+      // 12 hours ending 2 hours after the reference time.
+      {"g2_dspr.temp.bin", 1, "sfc", ForeTime::MAXIMUM, -10, 2, "maxt", Variable::PLAIN},
       {"g1_CMC_reg_WIND_ISBL_300_ps60km_2010052400_P012.grib", 1, "300mb", ForeTime::FORECAST, 12,
        Const::FMISS, "wspd", Variable::PLAIN},
       {"g1_ST4.2013052210.01h.grib", 1, "sfc", ForeTime::ACCUMULATION, 0, 1, "pcp",

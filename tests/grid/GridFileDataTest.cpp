@@ -1,7 +1,6 @@
 // Every field of every GRIB file of the shared data that decodes, written to the native grid
 // file and read back through GridFile: the values, date, level, forecast time, variable, units
 // and domain come back, and the file is recognised by its content whatever its name.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "GribDataFiles.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "grid/GribFile.h"
@@ -21,22 +21,6 @@
 using namespace KOL;
 
 namespace {
-
-std::vector<std::string> gribFiles()
-{
-  std::vector<std::string> out;
-  const std::string dir = KOLTest::dataFile("grib");
-  DIR* d = opendir(dir.c_str());
-  if (!d) return out;
-  while (dirent* e = readdir(d)) {
-    std::string name = e->d_name;
-    if (name[0] == '.' || name == "SOURCES.md" || name == "bench") continue;
-    out.push_back(dir + "/" + name);
-  }
-  closedir(d);
-  std::sort(out.begin(), out.end());
-  return out;
-}
 
 // The domain text keeps six decimals of every number.
 void expectSameDomain(const DomainVal& a, const DomainVal& b, const std::string& where)
@@ -97,7 +81,8 @@ TEST_F(GridFileDataTest, EveryGribFieldSurvivesTheNativeFile)
 {
   KOL_REQUIRE_DATA();
   int files = 0, fields = 0;
-  for (const std::string& path : gribFiles()) {
+  for (const std::string& name : KOLTest::gribDataFiles()) {
+    const std::string path = KOLTest::dataFile("grib/" + name);
     GridFile in(path.c_str());
     if (!in.isOpen()) continue;
     EXPECT_EQ(in.getType(), GridFile::GRIB) << path;

@@ -60,11 +60,30 @@ TEST_F(GiniSamples, EveryFileAgreesWithTheIndependentReader)
       EXPECT_NEAR(p.lo2, ex["lo2"].get<double>(), 1e-4);
     }
     EXPECT_NEAR(p.latin, ex["latin"].get<double>(), 1e-4);
+    if (ex.contains("proj_center")) {
+      EXPECT_EQ(p.projCenter, ex["proj_center"].get<int>());
+    }
+    // The tail of the PDB: scanning mode, Latin again, resolution (km), compression, version,
+    // PDB size, navigation indicator; the reader gives some octets signed.
+    const auto& tail = ex["pdb2"];
+    const bool negI = tail[0][0].get<bool>(), posJ = tail[0][1].get<bool>(),
+               byColumns = tail[0][2].get<bool>();
+    EXPECT_EQ(p.scanMode & 0xE0, (negI ? 0x80 : 0) | (posJ ? 0x40 : 0) | (byColumns ? 0x20 : 0));
+    EXPECT_EQ(p.resolution, tail[2].get<int>() & 0xFF);
+    EXPECT_EQ(p.compression, tail[3].get<int>() & 0xFF);
+    EXPECT_EQ(p.version, tail[4].get<int>() & 0xFF);
+    // The reader takes an unset PDB size (older files) for the usual 512.
+    EXPECT_EQ(p.pdbSize == 0 ? 512 : p.pdbSize, tail[5].get<int>());
+    EXPECT_EQ(p.navCal, tail[6].get<int>() & 0xFF);
     EXPECT_EQ(im.getWidth(), ex["nx"].get<int>());
     EXPECT_EQ(im.getHeight(), ex["ny"].get<int>());
     EXPECT_EQ(im.getDate().getSeconds(), KOLTest::isoSeconds(ex["datetime"].get<std::string>()));
     EXPECT_EQ(im.getType(), 2);
     EXPECT_EQ(pixelSum(im), ex["pixel_sum"].get<long>());
+    long nonzero = 0;
+    for (int j = 0; j < im.getHeight(); ++j)
+      for (int i = 0; i < im.getWidth(); ++i) nonzero += im.getVal(i, j) != 0;
+    EXPECT_EQ(nonzero, ex["nonzero_count"].get<long>());
     const int w = im.getWidth(), h = im.getHeight();
     for (int k = 0; k < 10; ++k) {
       EXPECT_EQ(im.getVal(k, 0), ex["first_row_first10"][k].get<int>()) << k;

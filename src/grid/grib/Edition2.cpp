@@ -1,7 +1,9 @@
 // Edition 2 identification, grid definition, product definition and data representation
 // sections.
 #include <cmath>
+#include <cstdlib>
 
+#include "core/DateVal.h"
 #include "core/Kol.h"
 #include "grid/grib/GridDefs.h"
 #include "grid/grib/Message.h"
@@ -24,6 +26,50 @@ void readSurface(const Octets& s, size_t at, int& type, double& value, bool& mis
   value = static_cast<double>(s.s(at + 2, 4)) * std::pow(10.0, -scale);
 }
 
+// Seconds in one step of a time unit of code table 4.4; 0 for months, years and unknown codes.
+long unitSeconds(unsigned unit)
+{
+  switch (unit) {
+    case 0:
+      return 60;
+    case 1:
+      return 3600;
+    case 2:
+      return 86400;
+    case 10:
+      return 3 * 3600;
+    case 11:
+      return 6 * 3600;
+    case 12:
+      return 12 * 3600;
+    case 13:
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+long secondsOf(long year, long month, long day, long hour, long minute, long second)
+{
+  return ((DateVal::daysFromCivil(int(year), int(month), int(day)) * 24 + hour) * 60 + minute) *
+             60 +
+         second;
+}
+
+// The end of the overall time interval (year, month, day, hour, minute, second from octet
+// `at`) in seconds after the reference time; false when it is not a date.
+bool endAfterReference(const Octets& s, size_t at, const Field& f, long& seconds)
+{
+  const long year = s.u2(at), month = s.u1(at + 2), day = s.u1(at + 3), hour = s.u1(at + 4),
+             minute = s.u1(at + 5), second = s.u1(at + 6);
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 ||
+      minute > 59 || second > 59)
+    return false;
+  seconds = secondsOf(year, month, day, hour, minute, second) -
+            secondsOf(f.year, f.month, f.day, f.hour, f.minute, f.second);
+  return true;
+}
+
 // The end of a statistical period and its process: octet `end` starts the end time, followed by
 // the number of ranges, the missing count and the first range description.
 void readStatistics(const Octets& s, size_t end, Field& f)
@@ -32,8 +78,18 @@ void readStatistics(const Octets& s, size_t end, Field& f)
   // Some producers write a period counted backwards from the forecast time as a negative
   // two's-complement length.
   f.statLength = static_cast<long>(static_cast<int32_t>(s.u4(end + 15)));
+  const unsigned lengthUnit = s.u1(end + 14);
   // A period in another unit than the forecast time is left out: p2 stays p1.
-  if (s.u1(end + 14) == unsigned(f.timeUnit)) f.p2 = f.p1 + f.statLength;
+  if (lengthUnit == unsigned(f.timeUnit)) f.p2 = f.p1 + f.statLength;
+  // The end of the interval is what the period means; producers differ in what the forecast
+  // time is (its start, its end, or the start of a period counted backwards).
+  const long per = unitSeconds(unsigned(f.timeUnit)), lengthPer = unitSeconds(lengthUnit);
+  long endSeconds = 0;
+  if (per == 0 || lengthPer == 0 || !endAfterReference(s, end, f, endSeconds) ||
+      endSeconds % per != 0 || (std::labs(f.statLength) * lengthPer) % per != 0)
+    return;
+  f.p2 = endSeconds / per;
+  f.p1 = f.p2 - std::labs(f.statLength) * lengthPer / per;
 }
 
 void readEnsemble(const Octets& s, size_t at, Field& f)
@@ -147,15 +203,24 @@ bool readPackingEd2(const Octets& s, Field& f)
 {
   f.pack.drs = s;
   f.pack.templ = static_cast<int>(s.u2(10));
-  f.pack.ref = s.u1(12) == 0 ? 0.0f : s.ieee(12);
-  f.pack.e = static_cast<int>(s.s(16, 2));
-  f.pack.d = static_cast<int>(s.s(18, 2));
-  f.pack.bits = static_cast<int>(s.u1(20));
   if (!findUnpacker(f.pack.templ)) {
     Kol::outWarning("GribFile: ************ Unknown DRS Temp: %d ************\n", f.pack.templ);
     return false;
   }
-  if (s.size() < (f.pack.templ == 3 ? 49u : 21u)) {
+  // IEEE values carry no scaling: octet 12 is their precision.
+  if (f.pack.templ == 4) {
+    f.pack.ref = 0;
+    f.pack.e = f.pack.d = f.pack.bits = 0;
+    if (s.size() >= 12) return true;
+    Kol::outWarning("GribFile: data representation section of %zu bytes is too short\n", s.size());
+    return false;
+  }
+  f.pack.ref = s.u1(12) == 0 ? 0.0f : s.ieee(12);
+  f.pack.e = static_cast<int>(s.s(16, 2));
+  f.pack.d = static_cast<int>(s.s(18, 2));
+  f.pack.bits = static_cast<int>(s.u1(20));
+  const size_t least = f.pack.templ == 3 ? 49 : f.pack.templ == 42 ? 25 : 21;
+  if (s.size() < least) {
     Kol::outWarning("GribFile: data representation section of %zu bytes is too short\n", s.size());
     return false;
   }

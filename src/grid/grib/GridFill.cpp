@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Date.h"
+#include "core/ForeTime.h"
 #include "core/Kol.h"
 #include "core/String.h"
 #include "geo/Domain.h"
@@ -248,6 +249,18 @@ void dropBadValues(const Field& f, const FillOptions& opt, Grid& grid)
   }
 }
 
+// Seconds after the reference time that the date text names: the end of any period (a maximum
+// or minimum reports its start as its forecast time), else the forecast time.
+long labelOffset(const ForeTime& t, long fore)
+{
+  if (t.isPeriod() && t.getEnd() != Const::FMISS) {
+    ForeTime end;
+    end.set(ForeTime::FORECAST, t.getUnits(), t.getEnd(), Const::FMISS);
+    if (end.getSeconds() != Const::MISS) return end.getSeconds();
+  }
+  return fore == Const::MISS ? 0 : fore;
+}
+
 }  // namespace
 
 struct GridValues {
@@ -312,7 +325,8 @@ int fillGrid(Field& f, const GribPDB& pdb, const FillOptions& opt, bool values, 
   const long valid = ref.getSeconds() + (fore == Const::MISS ? 0 : fore);
   g.setDate(Date(valid));
   g.setGenName(opt.modelName);
-  g.setDatim(makeDatim(pdb, opt.modelName, valid).c_str());
+  g.setDatim(
+      makeDatim(pdb, opt.modelName, ref.getSeconds() + labelOffset(pdb.foreTime, fore)).c_str());
   g.setInfo(makeInfo(pdb, opt.modelName).c_str());
   if (!values) return 1;
   if (f.values.size() != f.grid.points() || g.getCount() == 0) return 0;

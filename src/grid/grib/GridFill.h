@@ -25,7 +25,7 @@ struct FillOptions {
 };
 
 // "12Z FRI 17 MAY 24" texts: "Analysis for ...", "GFS analysis for ...", "12 hour fcst valid ...",
-// "24 hour acc ending ...".
+// "24 hour acc ending ..."; the seconds are those of the time named (a period's end).
 std::string makeDatim(const GribPDB& pdb, const char* model, long validSeconds);
 // Model, level and variable names joined by blanks.
 std::string makeInfo(const GribPDB& pdb, const char* model);

@@ -9,10 +9,16 @@ namespace KOL::grib {
 
 namespace {
 const UnpackerEntry kUnpackers[] = {
-    {0, "simple", unpackSimple},         {2, "complex", unpackComplex},
-    {3, "complex_sd", unpackComplex},    {40, "jpeg2000", unpackJpeg2000},
-    {40000, "jpeg2000", unpackJpeg2000}, {41, "png", unpackPng},
-    {40010, "png", unpackPng},           {200, "run_length", unpackRunLength},
+    {0, "simple", unpackSimple},
+    {2, "complex", unpackComplex},
+    {3, "complex_sd", unpackComplex},
+    {40, "jpeg2000", unpackJpeg2000},
+    {40000, "jpeg2000", unpackJpeg2000},
+    {41, "png", unpackPng},
+    {40010, "png", unpackPng},
+    {200, "run_length", unpackRunLength},
+    {4, "ieee", unpackIeee},
+    {42, "ccsds", unpackCcsds},
 };
 }  // namespace
 
@@ -182,9 +188,10 @@ bool takesNoBits(const Packing& pack)
              (pack.bits == 0 && pack.drs.u1(36) == 0 && pack.drs.u1(37) == 0);
     case 0:
       return pack.bits == 0;
+    case 4:
     case 200:
       return false;
-    default:  // images: JPEG 2000, PNG
+    default:  // images and streams: JPEG 2000, PNG, CCSDS
       return pack.bits == 0 || pack.data.size() == 0;
   }
 }

@@ -99,6 +99,8 @@ bool unpackJpeg2000(const Packing& pack, ValueSink& out);
 bool decodeJpeg2000Image(const Octets& data);
 bool unpackPng(const Packing& pack, ValueSink& out);
 bool unpackRunLength(const Packing& pack, ValueSink& out);
+bool unpackIeee(const Packing& pack, ValueSink& out);
+bool unpackCcsds(const Packing& pack, ValueSink& out);
 
 // Every value equal to R (zero bit width or an empty data section).
 void putConstantField(const Packing& pack, ValueSink& out);

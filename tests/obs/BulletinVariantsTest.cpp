@@ -1,0 +1,237 @@
+// Real METAR and SYNOP bulletins rewritten the ways feeds and archives deliver the same reports:
+// other line ends and framing, section words on their own line or on every report, extra blanks,
+// "=" apart, reports wrapped over several (indented) lines, NIL reports, corrections. Every
+// variant must give exactly the records of the original.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/TestData.h"
+#include "core/Date.h"
+#include "core/Kol.h"
+#include "obs/MetarTool.h"
+#include "obs/SfcData.h"
+#include "obs/SfcWmoData.h"
+#include "obs/SfcWmoFile.h"
+#include "obs/SynopTool.h"
+
+using KOL::SfcData;
+
+namespace {
+
+using Decoder = int (*)(const KOL::SfcWmoData&, SfcData&);
+
+// The records of a bulletin text by station and time.
+std::map<std::string, SfcData> decode(const std::string& text, Decoder decoder,
+                                      const KOL::Date& date)
+{
+  KOLTest::TempDir dir;
+  const std::string path = dir.file("bulletin.txt");
+  KOLTest::writeFile(path, text);
+  KOL::SfcWmoFile file;
+  std::map<std::string, SfcData> out;
+  if (!file.open(path.c_str())) return out;
+  file.setDate(date);
+  KOL::SfcWmoData w;
+  while (file.read(w)) {
+    SfcData s;
+    if (decoder(w, s)) out[std::string(s.id) + " " + std::to_string(s.getSeconds())] = s;
+  }
+  return out;
+}
+
+// The words of a text, split at white space.
+std::vector<std::string> wordsOf(const std::string& text)
+{
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string w; in >> w;) out.push_back(w);
+  return out;
+}
+
+// The words joined by sep.
+std::string joined(const std::vector<std::string>& words, const std::string& sep)
+{
+  std::string out;
+  for (const std::string& w : words) out += (out.empty() ? "" : sep) + w;
+  return out;
+}
+
+// The reports of a bulletin body, each on one line with single blanks and without "=".
+std::vector<std::string> reportsOf(const std::string& body)
+{
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (size_t end; (end = body.find('=', start)) != std::string::npos; start = end + 1) {
+    const std::string r = joined(wordsOf(body.substr(start, end - start)), " ");
+    if (!r.empty()) out.push_back(r);
+  }
+  return out;
+}
+
+// A report's groups, n to a line, continuation lines starting with indent.
+std::string wrapped(const std::string& report, int n, const std::string& indent,
+                    const std::string& eol)
+{
+  const std::vector<std::string> words = wordsOf(report);
+  std::string out;
+  for (size_t k = 0; k < words.size(); k++)
+    out += (k == 0 ? "" : k % n == 0 ? eol + indent : " ") + words[k];
+  return out;
+}
+
+struct Layout {
+  const char* name;
+  std::string eol = "\n";
+  std::string framingStart, framingEnd;  // around the whole bulletin
+  bool sectionLine = true;               // "METAR" or "AAXX YYGGi" alone after the heading
+  std::string reportPrefix;              // before each report
+  std::string separator = "=";           // after each report
+  int groupsPerLine = 0;                 // wrap reports (0: one line each)
+  std::string indent;
+  std::string headingSuffix;
+  std::string extraReport;  // inserted before the second report
+  std::string spaces = " ";
+};
+
+std::string bulletin(const std::string& heading, const std::string& section,
+                     const std::vector<std::string>& reports, const Layout& l)
+{
+  std::string out = l.framingStart + heading + l.headingSuffix + l.eol;
+  if (l.sectionLine) out += section + l.eol;
+  for (size_t k = 0; k < reports.size(); k++) {
+    if (k == 1 && !l.extraReport.empty()) out += l.extraReport + l.separator + l.eol;
+    const std::string r = l.groupsPerLine ? wrapped(reports[k], l.groupsPerLine, l.indent, l.eol)
+                                          : joined(wordsOf(reports[k]), l.spaces);
+    out += l.reportPrefix + r + l.separator + l.eol;
+  }
+  return out + l.framingEnd;
+}
+
+void expectSameRecords(const std::map<std::string, SfcData>& want,
+                       const std::map<std::string, SfcData>& got, const char* layout)
+{
+  SCOPED_TRACE(layout);
+  EXPECT_EQ(got.size(), want.size());
+  for (const auto& [id, w] : want) {
+    auto it = got.find(id);
+    if (it == got.end()) {
+      ADD_FAILURE() << id << " missing";
+      continue;
+    }
+    EXPECT_EQ(SfcData::compare(w, it->second), 0) << id;
+  }
+}
+
+class BulletinVariantsTest : public KOLTest::QuietTest {
+ protected:
+  void SetUp() override
+  {
+    KOLTest::QuietTest::SetUp();
+    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  }
+};
+
+TEST_F(BulletinVariantsTest, SynopBulletinLaidOutAnyWayGivesTheSameRecords)
+{
+  KOL_REQUIRE_DATA();
+  const std::string raw = KOLTest::readFile(
+      KOLTest::dataFile("synop/A_SMRO01YRBK171200_C_EDZW_20230117120502_51362175.txt"));
+  ASSERT_FALSE(raw.empty());
+  const std::string section = "AAXX 17121";
+  const size_t at = raw.find(section);
+  ASSERT_NE(at, std::string::npos);
+  const std::vector<std::string> reports = reportsOf(raw.substr(at + section.size()));
+  ASSERT_EQ(reports.size(), 23u);
+  const KOL::Date date(2023, 1, 17, 12, 0, 0);
+  const auto want = decode(raw, KOL::SynopTool::decode, date);
+  ASSERT_EQ(want.size(), 23u);
+
+  std::vector<Layout> layouts(13);
+  layouts[0].name = "LF";
+  layouts[1].name = "CR LF";
+  layouts[1].eol = "\r\n";
+  layouts[2].name = "framed, CR CR LF";
+  layouts[2].eol = "\r\r\n";
+  layouts[2].framingStart = "\x01\r\r\n123 \r\r\n";
+  layouts[2].framingEnd = "\r\r\n\x03";
+  layouts[3].name = "AAXX on every report";
+  layouts[3].sectionLine = false;
+  layouts[3].reportPrefix = section + " ";
+  layouts[4].name = "double blanks";
+  layouts[4].spaces = "  ";
+  layouts[5].name = "= apart";
+  layouts[5].separator = " =";
+  layouts[6].name = "= on the next line";
+  layouts[6].separator = "\n=";
+  layouts[7].name = "6 groups a line";
+  layouts[7].groupsPerLine = 6;
+  layouts[8].name = "6 groups a line, indented";
+  layouts[8].groupsPerLine = 6;
+  layouts[8].indent = "      ";
+  layouts[9].name = "11 groups a line, CR CR LF";
+  layouts[9].groupsPerLine = 11;
+  layouts[9].eol = "\r\r\n";
+  layouts[10].name = "NIL report";
+  layouts[10].extraReport = "15999 NIL";
+  layouts[11].name = "correction heading";
+  layouts[11].headingSuffix = " CCA";
+  layouts[12].name = "tabs";
+  layouts[12].spaces = "\t";
+  const std::string heading = "SMRO01 YRBK 171200";
+  for (const Layout& l : layouts)
+    expectSameRecords(
+        want, decode(bulletin(heading, section, reports, l), KOL::SynopTool::decode, date), l.name);
+}
+
+TEST_F(BulletinVariantsTest, MetarCollectiveLaidOutAnyWayGivesTheSameRecords)
+{
+  KOL_REQUIRE_DATA();
+  const std::string raw = KOLTest::readFile(KOLTest::dataFile("bulletins/pywwa_METAR.txt"));
+  ASSERT_FALSE(raw.empty());
+  const size_t at = raw.find("\nMETAR");
+  ASSERT_NE(at, std::string::npos);
+  const std::string body = raw.substr(at + 6, raw.find('\x03') - at - 6);
+  const std::vector<std::string> reports = reportsOf(body);
+  ASSERT_GE(reports.size(), 8u);
+  const KOL::Date date(2020, 1, 6, 0, 30, 0);
+  const auto want = decode(raw, KOL::MetarTool::decode, date);
+  ASSERT_EQ(want.size(), reports.size());
+
+  std::vector<Layout> layouts(11);
+  layouts[0].name = "LF";
+  layouts[1].name = "CR CR LF, framed";
+  layouts[1].eol = "\r\r\n";
+  layouts[1].framingStart = "\x01\r\r\n776 \r\r\n";
+  layouts[1].framingEnd = "\r\r\n\x03";
+  layouts[2].name = "no METAR line";
+  layouts[2].sectionLine = false;
+  layouts[3].name = "METAR on every report";
+  layouts[3].sectionLine = false;
+  layouts[3].reportPrefix = "METAR ";
+  layouts[4].name = "METAR COR on every report";
+  layouts[4].reportPrefix = "METAR COR ";
+  layouts[5].name = "double blanks";
+  layouts[5].spaces = "  ";
+  layouts[6].name = "= apart";
+  layouts[6].separator = " =";
+  layouts[7].name = "8 groups a line, indented";
+  layouts[7].groupsPerLine = 8;
+  layouts[7].indent = "     ";
+  layouts[8].name = "NIL report";
+  layouts[8].extraReport = "KXYZ 061200Z NIL";
+  layouts[9].name = "correction heading";
+  layouts[9].headingSuffix = " CCA";
+  layouts[10].name = "tabs, CR LF";
+  layouts[10].spaces = "\t";
+  layouts[10].eol = "\r\n";
+  const std::string heading = "SAUS70 KWBC 051400";
+  for (const Layout& l : layouts)
+    expectSameRecords(
+        want, decode(bulletin(heading, "METAR", reports, l), KOL::MetarTool::decode, date), l.name);
+}
+
+}  // namespace
