@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
 #include "core/Resrc.h"
@@ -22,6 +23,7 @@
 #include "graphics/Figure.h"
 #include "graphics/plot/PlotImage.h"
 #include "graphics/plot/PlotParams.h"
+#include "grid/GridFile.h"
 #include "layers/GridPlot.h"
 
 using namespace KOL;
@@ -131,6 +133,12 @@ int main(int argc, char** argv)
   const char* file = r.get("filename");
   if (has(file) ? !layer.setFilename(file) : !layer.setFilename()) {
     Kol::outError("kolgridplot: no grid file %s\n", has(file) ? file : "(latest)");
+    return Kol::FAILURE;
+  }
+  // A file of another kind is said here, once, rather than by each reader that tries it.
+  if (const char* name = layer.getFilename().getName();
+      FileTool::exist(name) && !FileTool::isStdio(name) && GridFile::checkType(name) <= 0) {
+    Kol::outError("kolgridplot: %s is neither a GRIB nor a grid file\n", name);
     return Kol::FAILURE;
   }
   if (!has(r.get("variable"))) {

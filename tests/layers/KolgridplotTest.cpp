@@ -49,6 +49,8 @@ TEST_F(KolgridplotTest, FieldToPngWithoutDisplay)
       "-va='500:hght[dam]' -ge=400x300 -ou=" + png + " " + KOLTest::dataFile(NAM), &status);
   EXPECT_EQ(status, 0) << out;
   EXPECT_NE(out.find("kolgridplot: wrote " + png), std::string::npos) << out;
+  EXPECT_NE(out.find("Plotting for time: 00:00:00Z 17 SEP 2018\n"), std::string::npos)
+      << "the frame is told by the fields' date, not by the clock: " << out;
   KOL::Image img;
   ASSERT_EQ(KOL::PlotImage::readPng(png.c_str(), img), 1);
   EXPECT_EQ(img.getWidth(), 400);
