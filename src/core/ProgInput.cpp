@@ -29,9 +29,13 @@ int ProgInput::getDate(Date& d)
 {
   d.init();
   const char* date = Kol::resrc.get("date");
-  if (!StrLib::valid(date) || d.set(date)) return 1;
-  Kol::outError("%s: unreadable date %s\n", Kol::getProgramName(), date);
-  return 0;
+  if (!StrLib::valid(date)) return 1;
+  const char* digits = date[0] == '#' ? date + 1 : date;
+  if (!StrLib::isDigit(digits[0]) && !StrLib::equal(date, "cu", 2)) {
+    Kol::outError("%s: unreadable date %s (give yyyymmddhhmm)\n", Kol::getProgramName(), date);
+    return 0;
+  }
+  return d.set(date);  // a day that does not exist is named by Date itself
 }
 
 int ProgInput::setup(const char* fallback)

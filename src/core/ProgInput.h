@@ -25,15 +25,15 @@ class ProgInput {
   // The "date" option (-date or -da), with help naming what the date is near.
   static void addDateOption(ResrcDBList& keyed, const char* near);
 
-  // The resource "date" into d (unset when it is not given); 0 after the message
-  // "<program>: unreadable date ..." when it cannot be read.
+  // The resource "date" into d (unset when it is not given); 0 after one line when it
+  // cannot be read: "<program>: unreadable date ..." for a text that is no date at all.
   static int getDate(Date& d);
 
   // conv: the convention whose dates and selectors stand for files (null: files only).
   explicit ProgInput(const char* conv = nullptr);
 
   // Reads "date" and "filename" (fallback when it is empty; null: no input then). 0 after
-  // the message "<program>: unreadable date ..." when the date cannot be read.
+  // one line when the date cannot be read.
   int setup(const char* fallback = "-");
   int getNum() const { return static_cast<int>(items.size()); }
   const Item& get(int i) const { return items[static_cast<size_t>(i)]; }

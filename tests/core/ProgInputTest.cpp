@@ -106,23 +106,44 @@ TEST_F(ProgInputTest, UnreadableDateIsRefusedWithOneLine)
   Kol::setProgramName("kolmetar");
   Kol::resrc.set("date", "yesterday");
   ProgInput inputs;
+  Kol::setMessageLevel("warn");
   testing::internal::CaptureStderr();
   EXPECT_EQ(inputs.setup(), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "kolmetar: unreadable date yesterday\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "kolmetar: unreadable date yesterday (give yyyymmddhhmm)\n");
+  // A date of a day that does not exist is said by the date reader alone.
+  Kol::resrc.set("date", "202002300000");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(inputs.setup(), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Date: no such day: 202002300000\n");
 }
 
 TEST_F(ProgInputTest, EveryInputIsVisitedAfterAFailure)
 {
-  Kol::resrc.set("filename", "a\nb\n\nc");
+  Kol::setProgramName("kolmetar");
+  const std::string a = filed("2020010523"), c = dir.file("capture.txt");
+  Kol::resrc.set("filename", (a + "\n" + dir.file("absent") + "\n\n" + c).c_str());
   ProgInput inputs;
   ASSERT_EQ(inputs.setup(), 1);
   std::vector<std::string> seen;
-  const int ok = inputs.forEach([&seen](const ProgInput::Item& in) {
+  testing::internal::CaptureStderr();
+  const int ok = inputs.forEach([&](const ProgInput::Item& in) {
     seen.push_back(in.name);
-    return in.name != "a";
+    return in.name != a;
   });
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "kolmetar: cannot open " + dir.file("absent") + " (No such file or directory)\n")
+      << "a file that is not there is said once, before any reader tries it";
   EXPECT_EQ(ok, 0);
-  EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "c"})) << "empty lines are no input";
+  EXPECT_EQ(seen, (std::vector<std::string>{a, c})) << "empty lines are no input";
+
+  // A directory is no input either.
+  Kol::resrc.set("filename", dir.file("sfc").c_str());
+  ASSERT_EQ(inputs.setup(), 1);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(inputs.forEach([](const ProgInput::Item&) { return 1; }), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "kolmetar: cannot open " + dir.file("sfc") + " (a directory)\n");
 
   // Nothing named: standard input, or nothing at all for a program that needs a name.
   Kol::resrc.set("filename", nullptr);

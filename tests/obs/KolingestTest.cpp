@@ -248,5 +248,5 @@ TEST(Kolingest, DateFilesACaptureUnderItsDay)
   out = KOLTest::run(ingestCommand(dir, paths + "-prodfile=ingest.prd -date=tomorrow " + feed),
                      &status);
   EXPECT_EQ(status, 2);
-  EXPECT_EQ(out, "kolingest: unreadable date tomorrow\n");
+  EXPECT_EQ(out, "kolingest: unreadable date tomorrow (give yyyymmddhhmm)\n");
 }
