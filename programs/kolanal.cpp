@@ -1,6 +1,7 @@
-// kolanal: analyses the stations of a surface file onto a domain and writes one grid per
-// variable to a grid file of the library's own format.
-//   kolanal -va=temp,pres -gd=conus -outf=anal.grd SURFACE_FILE
+// kolanal: analyses the stations of surface files (files, or dates or selectors of the convention
+// "sfc_cvt") onto a domain and writes one grid per variable and file to a grid file of the
+// library's own format.
+//   kolanal -va=temp,pres -gd=conus -outf=anal.grd SURFACE_FILE...
 // The domain is "grid_domain" (-gd), else "plot_domain" (-pd): a domain text, a station or a
 // region name. The analysis takes "object_param" (-oa filter,rad_inf,pass,conv,min_sta) and the
 // parameter words of -pa ("rad_inf=4,pass=2,grid=2"). A METAR capture becomes a surface file

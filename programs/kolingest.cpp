@@ -48,7 +48,7 @@ class Ingest : public WmoIngest {
   }
 };
 
-// A capture of an earlier day is filed under the day its headings tell with -date.
+// With -date a capture of another day is filed under the day of its headings.
 constexpr const char* DATE_HELP =
     "-da date     Date near the bulletins' headings, yyyymmddhhmm (default: as they arrive)";
 

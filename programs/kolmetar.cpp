@@ -1,7 +1,8 @@
-// kolmetar: decodes METAR, SPECI and SA reports read from filed bulletins, a feed capture (any
-// line ends), a text file of reports or standard input, and writes one
-// decoded record per report: a readable table, or CSV with units in the header. It is the command a
-// feed is piped through to see what the decoder made of it.
+// kolmetar: decodes METAR, SPECI and SA reports read from filed bulletins (named as files or by
+// a date or selector of their convention, "la" or "#2020010600"), a feed capture (any line ends),
+// a text file of reports or standard input, and writes one decoded record per report: a readable
+// table, or CSV with units in the header. It is the command a feed is piped through to see what
+// the decoder made of it.
 #include <cstdio>
 #include <cstring>
 #include <string>

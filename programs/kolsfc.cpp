@@ -1,5 +1,5 @@
-// kolsfc: decodes the METAR, SPECI, SA and SYNOP reports of filed bulletins or a feed capture and
-// files them into the surface file of each observation hour, named by the convention "sfc_cvt"
+// kolsfc: decodes the METAR, SPECI, SA and SYNOP reports of filed bulletins (files, or a date or
+// selector of their convention "sfc_wmo") or a feed capture and files them into the surface file of each observation hour, named by the convention "sfc_cvt"
 // (or into one file given with -cvt=NAME), in the own format or, with -type=cdf|xml|xmlc, a
 // variant. "kolsfc -list FILE..." prints the records of surface files as a table (-out=csv for
 // CSV with units in the column names).

@@ -1,5 +1,6 @@
-// kolupa: reads TEMP and PILOT parts from filed bulletins, a text file of parts or standard input,
-// merges the parts of each station and time into one sounding and prints each sounding as a
+// kolupa: reads TEMP and PILOT parts from filed bulletins (files, or a date or selector of their
+// convention "upa_wmo"), a text file of parts or standard input, merges the parts of each
+// station and time into one sounding and prints each sounding as a
 // table (pressure, height, temperature, dew point, wind and level kind) or, with -out=csv, as CSV
 // with units in the header. -out=NAME.upa (any name with a dot or a slash) writes the decoded
 // parts to that own upper-air file; -out=CONV (a naming convention such as upa_cvt) writes the
