@@ -13,6 +13,7 @@
 #include "NamLoop.h"
 #include "TestDomains.h"
 #include "common/TestData.h"
+#include "core/Date.h"
 #include "core/Kol.h"
 #include "geo/DomainTool.h"
 #include "graphics/Figure.h"
@@ -214,6 +215,21 @@ TEST_F(GridPlotTest, MissingFileGivesTheUnitedStates)
   EXPECT_FLOAT_EQ(d.clon, us.clon);
   ASSERT_TRUE(plot.open("bg=white,de=i,,sz=200x150"));
   EXPECT_EQ(layer.draw(plot), 0) << "nothing to draw from a missing file";
+}
+
+// Before anything is drawn, a file named without a date tells the date of its fields (the
+// figure names each frame by it); a file that is not there tells none.
+TEST_F(GridPlotTest, FileNamedWithoutADateTellsItsFieldsDate)
+{
+  KOL_REQUIRE_DATA();
+  GridPlot layer;
+  ASSERT_EQ(layer.setFilename(KOLTest::dataFile(NAM).c_str()), 1);
+  KOL::Date d;
+  ASSERT_EQ(layer.getDate(d), 1);
+  EXPECT_EQ(d.format("%Y-%m-%d %H:%M"), "2018-09-17 00:00");
+  GridPlot missing;
+  missing.setFilename("/nonexistent/dir/file.grib2");
+  EXPECT_EQ(missing.getDate(d), 0);
 }
 
 TEST_F(GridPlotTest, DomainOfTheFilesFirstGrid)
