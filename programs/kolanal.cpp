@@ -1,6 +1,7 @@
-// kolanal: analyses the stations of a surface file onto a domain and writes one grid per
-// variable to a grid file of the library's own format.
-//   kolanal -va=temp,pres -gd=conus -outf=anal.grd SURFACE_FILE
+// kolanal: analyses the stations of surface files (files, or dates or selectors of the convention
+// "sfc_cvt") onto a domain and writes one grid per variable and file to a grid file of the
+// library's own format.
+//   kolanal -va=temp,pres -gd=conus -outf=anal.grd SURFACE_FILE...
 // The domain is "grid_domain" (-gd), else "plot_domain" (-pd): a domain text, a station or a
 // region name. The analysis takes "object_param" (-oa filter,rad_inf,pass,conv,min_sta) and the
 // parameter words of -pa ("rad_inf=4,pass=2,grid=2"). A METAR capture becomes a surface file
@@ -9,9 +10,11 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/Kol.h"
 #include "core/KolResrc.h"
+#include "core/ProgInput.h"
 #include "core/Resrc.h"
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
@@ -20,10 +23,13 @@
 #include "grid/ObjectAnal.h"
 #include "grid/SfcGrid.h"
 #include "obs/Data.h"
+#include "obs/SfcFile.h"
 
 using namespace KOL;
 
 namespace {
+
+constexpr const char* CONVENTION = "sfc_cvt";
 
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
@@ -67,15 +73,10 @@ bool configure(const Resrc& r, SfcGrid& sg)
     Kol::outError("kolanal: unreadable parameters %s\n", param);
     return false;
   }
-  const char* file = r.get("filename");
-  if (!sg.setFilename(file)) {
-    Kol::outError("kolanal: no surface file %s\n", has(file) ? file : "");
-    return false;
-  }
   return true;
 }
 
-int writeGrids(const Grids& grids, const char* name, int type)
+int writeGrids(const std::vector<Grid>& grids, const char* name, int type)
 {
   GridFile out;
   if (!out.open(name, GridFile::WRITE, type)) {
@@ -83,13 +84,40 @@ int writeGrids(const Grids& grids, const char* name, int type)
     return 0;
   }
   int written = 0;
-  for (int k = 0; k < grids.getNum(); k++)
-    if (grids.isSet(k)) written += out.write(grids.getGrid(k));
+  for (const Grid& g : grids) written += out.write(g);
   if (!out.close() || written == 0) {
     Kol::outError("kolanal: cannot write %s\n", name);
     return 0;
   }
   Kol::outMessage("kolanal: %d grids in %s\n", written, name);
+  return 1;
+}
+
+// The grids of one surface file appended to out; 0 after a message when there are none.
+int analyse(SfcGrid& sg, const char* file, std::vector<Grid>& out)
+{
+  if (!sg.setFilename(file)) {
+    Kol::outError("kolanal: no surface file %s\n", file);
+    return 0;
+  }
+  if (SfcFile::checkType(sg.getFilename()) <= 0) {
+    Kol::outError("kolanal: %s is not a surface file (kolsfc makes one of bulletins)\n",
+                  sg.getFilename());
+    return 0;
+  }
+  Data data;
+  if (!SfcGrid::read(sg.getFilename(), sg.getVariables(), data)) return 0;
+  if (data.getCount() == 0) {
+    Kol::outError("kolanal: no station of %s can be placed\n", sg.getFilename());
+    return 0;
+  }
+  Grids grids;
+  if (!sg.compute(data, grids)) {
+    Kol::outError("kolanal: analysis failed\n");
+    return 0;
+  }
+  for (int k = 0; k < grids.getNum(); k++)
+    if (grids.isSet(k)) out.push_back(grids.getGrid(k));
   return 1;
 }
 
@@ -115,17 +143,14 @@ int main(int argc, char** argv)
   }
   SfcGrid sg;  // takes "object_param" and "plot_domain" as it starts
   if (!configure(r, sg)) return Kol::USAGE;
-  Data data;
-  if (!SfcGrid::read(sg.getFilename(), sg.getVariables(), data)) return Kol::FAILURE;
-  if (data.getCount() == 0) {
-    Kol::outError("kolanal: no station of %s can be placed\n", sg.getFilename());
-    return Kol::FAILURE;
-  }
-  Grids grids;
-  if (!sg.compute(data, grids)) {
-    Kol::outError("kolanal: analysis failed\n");
-    return Kol::FAILURE;
-  }
+  // Every surface file named (a file, or a date or selector of its convention) is analysed
+  // into the one grid file.
+  ProgInput inputs(CONVENTION);
+  inputs.setup(nullptr);
+  std::vector<Grid> analysed;
+  const int ok = inputs.forEach(
+      [&](const ProgInput::Item& in) { return analyse(sg, in.name.c_str(), analysed); });
+  if (analysed.empty()) return Kol::FAILURE;
   const int type = text ? GridFile::NATIVE_TEXT : GridFile::NATIVE_BINARY;
-  return writeGrids(grids, outfile, type) ? Kol::SUCCESS : Kol::FAILURE;
+  return writeGrids(analysed, outfile, type) && ok ? Kol::SUCCESS : Kol::FAILURE;
 }

@@ -113,7 +113,9 @@ int main(int argc, char** argv)
   grib::FieldWalker walker(bytes.data(), bytes.size());
   grib::Field f;
   std::vector<GribParam> params;
+  int found = 0;
   for (int number = 1; walker.next(f, !inventory && number == msg); number++) {
+    found = number;
     if (inventory) {
       printInventoryLine(number, f, params);
       continue;
@@ -126,6 +128,10 @@ int main(int argc, char** argv)
       return Kol::USAGE;
     }
     return grib::writeEd1File(f, outfile) ? Kol::SUCCESS : Kol::FAILURE;
+  }
+  if (!found) {
+    Kol::outError("kolgrib: no GRIB message in %s\n", file);
+    return Kol::FAILURE;
   }
   if (!inventory) {
     Kol::outError("kolgrib: no field %d in %s\n", msg, file);

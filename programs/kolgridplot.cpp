@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
 #include "core/Resrc.h"
@@ -22,6 +23,7 @@
 #include "graphics/Figure.h"
 #include "graphics/plot/PlotImage.h"
 #include "graphics/plot/PlotParams.h"
+#include "grid/GridFile.h"
 #include "layers/GridPlot.h"
 
 using namespace KOL;
@@ -133,9 +135,15 @@ int main(int argc, char** argv)
     Kol::outError("kolgridplot: no grid file %s\n", has(file) ? file : "(latest)");
     return Kol::FAILURE;
   }
-  if (!has(r.get("variable"))) {
+  if (!has(r.get("variable")) && layer.getVariable().empty()) {  // -va, or va= among -pa
     Kol::outError("kolgridplot: no variable list (-va), e.g. -va=500:hght\n");
     return Kol::USAGE;
+  }
+  // A file of another kind is said here, once, rather than by each reader that tries it.
+  if (const char* name = layer.getFilename().getName();
+      FileTool::exist(name) && !FileTool::isStdio(name) && GridFile::checkType(name) <= 0) {
+    Kol::outError("kolgridplot: %s is neither a GRIB nor a grid file\n", name);
+    return Kol::FAILURE;
   }
   Domain domain;
   if (!plotDomain(r, layer, domain)) return Kol::FAILURE;

@@ -1,10 +1,11 @@
-// kolingest: files a feed of WMO bulletins (a file, "-" for standard input, "sock:HOST:PORT", or
+// kolingest: files feeds of WMO bulletins (files, "-" for standard input, "sock:HOST:PORT", or
 // "sock:PORT" to wait for a feed to connect) by the rules of a products file, until the feed ends
 // or SIGINT or SIGTERM asks it to stop. A stop finishes the bulletin in progress first; a second
 // signal ends the program at once. Unless the message level is given, only warnings and a
 // closing summary are printed; "-me=out1" lists every bulletin. The products file (-prodfile or
 // -pf) is looked for in the current directory, then on the database path; without one the
-// program files nothing and fails ("-prodfile=none" only lists the bulletins).
+// program files nothing and fails ("-prodfile=none" only lists the bulletins). The day and hour of
+// the headings are taken to be near now, or near the date of -date for a capture of another day.
 #include <signal.h>
 #include <unistd.h>
 
@@ -12,9 +13,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/Date.h"
 #include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
+#include "core/ProgInput.h"
 #include "core/Resrc.h"
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
@@ -45,6 +48,10 @@ class Ingest : public WmoIngest {
   }
 };
 
+// With -date a capture of another day is filed under the day of its headings.
+constexpr const char* DATE_HELP =
+    "-da date     Date near the bulletins' headings, yyyymmddhhmm (default: as they arrive)";
+
 std::atomic<WmoIngest*> active{nullptr};
 volatile sig_atomic_t stops = 0;
 
@@ -65,6 +72,8 @@ void catchSignals()
   signal(SIGPIPE, SIG_IGN);  // a pipe rule whose command ended is reported, not fatal
 }
 
+long bulletins(const WmoIngest& w) { return w.getFiled() + w.getUnselected() + w.getIncomplete(); }
+
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
   KolResrc::add(keyed, KolResrc::HELP_GROUP);
@@ -72,7 +81,8 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   for (const char* name : {"prod_file", "log_file", "parameter"})
     KolResrc::add(keyed, KolResrc::find(name));
   keyed.add("prodfile", "kolprodfile", nullptr, "-prodfile=F  Products file (as -pf)");
-  positional.add("filename", "kolfilenm", nullptr, "feed         File, - or sock:HOST:PORT");
+  ProgInput::addDateOption(keyed, DATE_HELP);
+  positional.add("filename", "kolfilenm", nullptr, "feed...      Files, - or sock:HOST:PORT");
 }
 
 }  // namespace
@@ -84,11 +94,13 @@ int main(int argc, char** argv)
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional, "filename"); status >= 0)
     return status;
   Resrc& r = Kol::resrc;
-  const char* feed = r.get("filename");
+  ProgInput feeds;
+  if (!feeds.setup(nullptr)) return Kol::USAGE;
 
   // A line per bulletin is for watching a feed, not for filing one.
   if (!StrLib::valid(r.get("message"))) Kol::setMessageLevel(Kol::MESS);
   Ingest ingest;
+  if (Date date; ProgInput::getDate(date) && date.isSet()) ingest.setDate(date);
   if (const char* prd = r.get("prodfile"); StrLib::valid(prd))
     ingest.setParam((std::string("prodfile=") + prd).c_str());
   // A products file is looked for where the program was started, then on the database path;
@@ -102,12 +114,20 @@ int main(int argc, char** argv)
   active = &ingest;
   catchSignals();
   double start = Kol::getTime();
-  int ok = ingest.process(feed);
+  const int ok = feeds.forEach([&ingest](const ProgInput::Item& feed) {
+    if (stops) return 1;  // a stop ends the run, not only the feed in progress
+    const long before = bulletins(ingest);
+    if (!ingest.process(feed.name.c_str())) {
+      Kol::outError("kolingest: cannot open the feed %s\n", feed.name.c_str());
+      return 0;
+    }
+    // A file of anything but bulletins is no feed; a connection that brought none is.
+    if (bulletins(ingest) > before || stops || StrLib::equal(feed.name.c_str(), "sock:", 5))
+      return 1;
+    Kol::outError("kolingest: no WMO bulletin in %s\n", feed.name.c_str());
+    return 0;
+  });
   active = nullptr;
-  if (!ok) {
-    Kol::outError("kolingest: cannot open the feed %s\n", feed);
-    return Kol::FAILURE;
-  }
   double seconds = Kol::getTime() - start;
   double mb = static_cast<double>(ingest.getSource().getTotalBytes()) / (1 << 20);
   Kol::outMessage(Kol::MESS,
@@ -115,5 +135,5 @@ int main(int argc, char** argv)
                   "%.1f MB in %.1f s (%.0f MB/s)\n",
                   ingest.getFiled(), ingest.getUnselected(), ingest.getIncomplete(), mb, seconds,
                   seconds > 0 ? mb / seconds : 0.0);
-  return Kol::SUCCESS;
+  return ok ? Kol::SUCCESS : Kol::FAILURE;
 }

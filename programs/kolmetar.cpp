@@ -1,7 +1,8 @@
-// kolmetar: decodes METAR, SPECI and SA reports read from filed bulletins, a feed capture (any
-// line ends), a text file of reports or standard input, and writes one
-// decoded record per report: a readable table, or CSV with units in the header. It is the command a
-// feed is piped through to see what the decoder made of it.
+// kolmetar: decodes METAR, SPECI and SA reports read from filed bulletins (named as files or by
+// a date or selector of their convention, "la" or "#2020010600"), a feed capture (any line ends),
+// a text file of reports or standard input, and writes one decoded record per report: a readable
+// table, or CSV with units in the header. It is the command a feed is piped through to see what
+// the decoder made of it.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -9,10 +10,10 @@
 #include "core/Date.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
+#include "core/ProgInput.h"
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
 #include "core/StrLib.h"
-#include "core/Strings.h"
 #include "obs/MetarTool.h"
 #include "obs/SaoTool.h"
 #include "obs/SfcData.h"
@@ -24,6 +25,11 @@ using namespace KOL;
 
 namespace {
 
+// Filed bulletins may be named by their date or a selector ("la", "#2020010600").
+constexpr const char* CONVENTION = "sfc_wmo";
+constexpr const char* DATE_HELP =
+    "-da date     Date near the reports, yyyymmddhhmm (default: by the file name, else now)";
+
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
   KolResrc::add(keyed, KolResrc::HELP_GROUP);
@@ -31,8 +37,7 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   // -in=wmo and -in=text are still taken; one reader serves every kind of input now.
   KolResrc::add(keyed, KolResrc::find("input"));
   keyed.add("out", "kolmetarout", "out", "-out=csv     Write CSV instead of a table");
-  keyed.add("date", "kolmetardate", "date",
-            "-date=yyyymmddhhmm Date near the reports (default now)");
+  ProgInput::addDateOption(keyed, DATE_HELP);
   KolResrc::add(positional, KolResrc::find("filename"));
 }
 
@@ -176,14 +181,15 @@ void Writer::write(const SfcData& s, const char* report)
 // Input.
 
 // Every report the bulletin reader cuts out of the file, decoded; 0 when it cannot be opened.
-int readInput(const char* name, const Date& reference, Writer& out)
+int readInput(const ProgInput::Item& input, Writer& out)
 {
+  const char* name = input.name.c_str();
   SfcWmoFile file;
   if (!file.open(name)) {
     Kol::outError("kolmetar: cannot open %s\n", name);
     return 0;
   }
-  file.setDate(reference);
+  file.setDate(input.date);
   SfcWmoData w;
   while (file.read(w)) {
     SfcData s;
@@ -207,22 +213,12 @@ int main(int argc, char** argv)
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
   Resrc& r = Kol::resrc;
 
-  Date reference;
-  const char* date = r.get("date");
-  if (date && *date ? !reference.set(date) : !reference.set()) {
-    Kol::outError("kolmetar: unreadable date %s\n", date);
-    return Kol::USAGE;
-  }
+  ProgInput inputs(CONVENTION);
+  if (!inputs.setup()) return Kol::USAGE;
   const char* out = r.get("out", "table");
   Writer writer(!strncasecmp(out, "csv", 3));
   writer.header();
-  Strings files;
-  files.set(r.get("filename", "-"), '\n');
-  int ok = 1;
-  for (int i = 0; i < files.getNum(); ++i) {
-    const char* name = files.getString(i);
-    if (name && *name) ok = readInput(name, reference, writer) && ok;
-  }
+  const int ok = inputs.forEach([&](const ProgInput::Item& in) { return readInput(in, writer); });
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     Kol::outError("kolmetar: cannot write the output\n");
     return Kol::FAILURE;

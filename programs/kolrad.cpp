@@ -13,6 +13,7 @@
 #include "core/DateTool.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
+#include "core/ProgInput.h"
 #include "core/Resrc.h"
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
@@ -46,22 +47,6 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   keyed.add("parameter", "kolradparameter", "pa",
             "-pa list     Drawing keys: noclar, box, crad=km, ramp=a:b");
   KolResrc::add(positional, KolResrc::find("filename"));
-}
-
-std::vector<std::string> splitLines(const char* text)
-{
-  std::vector<std::string> out;
-  std::string cur;
-  for (const char* p = text ? text : ""; *p; ++p) {
-    if (*p == '\n') {
-      if (!cur.empty()) out.push_back(cur);
-      cur.clear();
-    } else {
-      cur += *p;
-    }
-  }
-  if (!cur.empty()) out.push_back(cur);
-  return out;
 }
 
 bool flagSet(const char* v)
@@ -233,7 +218,10 @@ int main(int argc, char** argv)
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional, "filename"); status >= 0)
     return status;
   Resrc& r = Kol::resrc;
-  const std::vector<std::string> names = splitLines(r.get("filename"));
+  ProgInput inputs;
+  inputs.setup(nullptr);
+  std::vector<std::string> names;
+  for (int i = 0; i < inputs.getNum(); ++i) names.push_back(inputs.get(i).name);
   const std::string out = r.get("out", "info");
   if (names.empty()) return Kol::USAGE;
   if (out == "png") return drawPng(names, flagSet(r.get("mosaic")), r.get("o"));
@@ -241,8 +229,9 @@ int main(int argc, char** argv)
     Kol::outError("kolrad: unknown output kind %s\n", out.c_str());
     return Kol::USAGE;
   }
-  int ok = 0;
-  for (const std::string& n : names) ok += out == "csv" ? printCsv(n) : describe(n);
+  const int ok = inputs.forEach([csv = out == "csv"](const ProgInput::Item& in) {
+    return csv ? printCsv(in.name) : describe(in.name);
+  });
   if (std::fflush(stdout) != 0) return Kol::FAILURE;
-  return ok == static_cast<int>(names.size()) ? Kol::SUCCESS : Kol::FAILURE;
+  return ok ? Kol::SUCCESS : Kol::FAILURE;
 }

@@ -2,12 +2,14 @@
 //   kolsat FILE                         the header in words
 //   kolsat -out=png -o=OUT FILE         the image as a grey PNG
 //   kolsat -out=csv -row=N FILE         column,pixel,value along row N (from 0 at the top)
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "core/Kol.h"
 #include "core/KolResrc.h"
+#include "core/ProgInput.h"
 #include "core/Resrc.h"
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
@@ -86,6 +88,26 @@ int printRow(const Image& im, int row)
   return Kol::SUCCESS;
 }
 
+// One image described, listed or drawn as out says; the exit status.
+int show(const char* file, const std::string& out)
+{
+  GiniFile g(file, GiniFile::AUTO);
+  Image im;
+  if (!g.isOpen() || !g.readHeader(im)) {
+    Kol::outError("kolsat: %s is not a readable GINI image\n", file);
+    return Kol::FAILURE;
+  }
+  if (out == "info") {
+    describe(g, im);
+    return Kol::SUCCESS;
+  }
+  if (!g.readData(im)) Kol::outWarning("kolsat: image incomplete (%d rows)\n", g.getRowsRead());
+  if (out == "csv")
+    return printRow(im,
+                    std::atoi(Kol::resrc.get("row", std::to_string(im.getHeight() / 2).c_str())));
+  return PngFile::write(Kol::resrc.get("o"), im) ? Kol::SUCCESS : Kol::FAILURE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -95,29 +117,24 @@ int main(int argc, char** argv)
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional, "filename"); status >= 0)
     return status;
   Resrc& r = Kol::resrc;
-  const char* file = r.get("filename");
   const std::string out = r.get("out", "info");
-  GiniFile g(file, GiniFile::AUTO);
-  Image im;
-  if (!g.isOpen() || !g.readHeader(im)) {
-    Kol::outError("kolsat: %s is not a readable GINI image\n", file);
-    return Kol::FAILURE;
-  }
-  if (out == "info") {
-    describe(g, im);
-    return std::fflush(stdout) == 0 ? Kol::SUCCESS : Kol::FAILURE;
-  }
-  if (!g.readData(im)) Kol::outWarning("kolsat: image incomplete (%d rows)\n", g.getRowsRead());
-  if (out == "csv")
-    return printRow(im, std::atoi(r.get("row", std::to_string(im.getHeight() / 2).c_str())));
-  if (out != "png") {
+  if (out != "info" && out != "csv" && out != "png") {
     Kol::outError("kolsat: unknown output kind %s\n", out.c_str());
     return Kol::USAGE;
   }
   const char* name = r.get("o");
-  if (!name || !*name) {
+  if (out == "png" && (!name || !*name)) {
     Kol::outError("kolsat: -out=png needs -o=FILE\n");
     return Kol::USAGE;
   }
-  return PngFile::write(name, im) ? Kol::SUCCESS : Kol::FAILURE;
+  ProgInput inputs;
+  inputs.setup(nullptr);
+  int status = Kol::SUCCESS;
+  const int ok = inputs.forEach([&](const ProgInput::Item& in) {
+    const int shown = show(in.name.c_str(), out);
+    status = std::max(status, shown);
+    return shown == Kol::SUCCESS;
+  });
+  if (!ok && status == Kol::SUCCESS) status = Kol::FAILURE;  // an input that could not be read
+  return std::fflush(stdout) == 0 ? status : Kol::FAILURE;
 }

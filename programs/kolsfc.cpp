@@ -1,5 +1,5 @@
-// kolsfc: decodes the METAR, SPECI, SA and SYNOP reports of filed bulletins or a feed capture and
-// files them into the surface file of each observation hour, named by the convention "sfc_cvt"
+// kolsfc: decodes the METAR, SPECI, SA and SYNOP reports of filed bulletins (files, or a date or
+// selector of their convention "sfc_wmo") or a feed capture and files them into the surface file of each observation hour, named by the convention "sfc_cvt"
 // (or into one file given with -cvt=NAME), in the own format or, with -type=cdf|xml|xmlc, a
 // variant. "kolsfc -list FILE..." prints the records of surface files as a table (-out=csv for
 // CSV with units in the column names).
@@ -20,6 +20,7 @@
 #include "core/Filename.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
+#include "core/ProgInput.h"
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
 #include "core/String.h"
@@ -34,6 +35,10 @@ using namespace KOL;
 namespace {
 
 constexpr const char* CONVENTION = "sfc_cvt";
+// Filed bulletins may be named by their date or a selector ("la", "#2020010600").
+constexpr const char* FILED = "sfc_wmo";
+constexpr const char* DATE_HELP =
+    "-da date     Date near the reports, yyyymmddhhmm (default: by the file name, else now)";
 
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
@@ -43,7 +48,7 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   keyed.add("out", "kolsfcout", "out", "-out=csv    List as CSV instead of a table");
   keyed.add("type", "kolsfctype", "ty", "-type=kol|cdf|xml|xmlc Surface file variant written");
   keyed.add("cvt", "kolsfccvt", "cvt", "-cvt=name   One surface file for every report");
-  keyed.add("date", "kolsfcdate", "date", "-date=yyyymmddhhmm Date near the reports (default now)");
+  ProgInput::addDateOption(keyed, DATE_HELP);
   KolResrc::add(positional, KolResrc::find("filename"));
 }
 
@@ -126,17 +131,14 @@ int main(int argc, char** argv)
 
   // "-list FILE" takes the first file as the option's value.
   const char* listed = r.get("list");
-  bool listing = listed != nullptr;
-  Strings files;
-  if (listing && *listed && strcasecmp(listed, "true") != 0 && strcmp(listed, "1") != 0)
-    files.add(listed);
-  if (const char* named = r.get("filename"); named && *named) {
-    Strings more;
-    more.set(named, '\n');
-    for (int i = 0; i < more.getNum(); ++i) files.add(more.getString(i));
+  const bool listing = listed != nullptr;
+  if (listing && *listed && strcasecmp(listed, "true") != 0 && strcmp(listed, "1") != 0) {
+    const char* named = r.get("filename");
+    r.set("filename",
+          (std::string(listed) + (named && *named ? "\n" : "") + (named ? named : "")).c_str());
   }
-  if (!files.getNum()) files.add("-");
-  int ok = 1;
+  ProgInput inputs(listing ? CONVENTION : FILED);
+  if (!inputs.setup()) return Kol::USAGE;
   if (listing) {
     bool csv = !strncasecmp(r.get("out", "table"), "csv", 3);
     if (csv) {
@@ -144,8 +146,8 @@ int main(int argc, char** argv)
       SfcUniFile::headerRow(header);
       std::fputs(header.c_str(), stdout);
     }
-    for (int i = 0; i < files.getNum(); ++i)
-      if (const char* name = files.getString(i); name && *name) ok = list(name, csv) && ok;
+    const int ok =
+        inputs.forEach([csv](const ProgInput::Item& in) { return list(in.name.c_str(), csv); });
     std::fflush(stdout);
     return ok ? Kol::SUCCESS : Kol::FAILURE;
   }
@@ -155,18 +157,11 @@ int main(int argc, char** argv)
     Kol::outError("kolsfc: unknown type %s (kol, cdf, xml or xmlc)\n", type);
     return Kol::USAGE;
   }
-  Date reference;
-  const char* date = r.get("date");
-  if (date && *date ? !reference.set(date) : !reference.set()) {
-    Kol::outError("kolsfc: unreadable date %s\n", date);
-    return Kol::USAGE;
-  }
   SfcReports hours;
-  for (int i = 0; i < files.getNum(); ++i)
-    if (const char* name = files.getString(i); name && *name)
-      ok = hours.read(name, reference) && ok;
+  int ok = inputs.forEach(
+      [&hours](const ProgInput::Item& in) { return hours.read(in.name.c_str(), in.date); });
   if (!hours.count()) {
-    Kol::outWarning("kolsfc: no report found in the input\n");
+    if (ok) Kol::outWarning("kolsfc: no report found in the input\n");
     return Kol::FAILURE;
   }
   ok = file(hours, r.get("cvt"), type) && ok;

@@ -22,6 +22,7 @@
 #include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
+#include "core/ProgInput.h"
 #include "core/Resrc.h"
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
@@ -48,6 +49,12 @@ constexpr int GRID_FACTOR = 2;
 constexpr float FILTER_LENGTHS = 1.3f;
 constexpr float INFLUENCE_LENGTHS = 4.0f;
 
+// Bulletins named by the filed bulletins' convention are dated by their name.
+constexpr const char* FILED = "sfc_wmo";
+constexpr const char* DATE_HELP =
+    "-da date     Date near the reports of bulletins, yyyymmddhhmm (default: by the file name, "
+    "else now)";
+
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
   for (int group :
@@ -58,8 +65,7 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
     KolResrc::add(keyed, group);
   for (const char* name : {"variable", "var_file", "level"})
     KolResrc::add(keyed, KolResrc::find(name));
-  keyed.add("date", "kolsfcplotdate", "date",
-            "-date=yyyymmddhhmm Date near the reports of bulletins (default now)");
+  ProgInput::addDateOption(keyed, DATE_HELP);
   KolResrc::add(positional, KolResrc::find("filename"));
 }
 
@@ -101,17 +107,14 @@ class TempFile {
 };
 
 // Bulletins or a feed capture decoded into a surface file of their busiest hour.
-bool fileReports(const Strings& inputs, TempFile& temp)
+bool fileReports(TempFile& temp)
 {
-  Date reference;
-  const char* date = Kol::resrc.get("date");
-  if (has(date) ? !reference.set(date) : !reference.set()) {
-    Kol::outError("kolsfcplot: unreadable date %s\n", date);
-    return false;
-  }
+  ProgInput inputs(FILED);
+  if (!inputs.setup()) return false;
   SfcReports reports;
-  for (int i = 0; i < inputs.getNum(); ++i)
-    if (!reports.read(inputs.getString(i), reference)) return false;
+  if (!inputs.forEach(
+          [&reports](const ProgInput::Item& in) { return reports.read(in.name.c_str(), in.date); }))
+    return false;
   if (!reports.count()) {
     Kol::outError("kolsfcplot: no surface report in the input\n");
     return false;
@@ -143,7 +146,7 @@ bool chooseInput(SfcPlot& layer, TempFile& temp)
     return true;
   }
   if (SfcFile::checkType(first) > 0) return layer.setFilename(first) || true;
-  if (!fileReports(inputs, temp)) return false;
+  if (!fileReports(temp)) return false;
   layer.setFilename(temp.name());
   return true;
 }

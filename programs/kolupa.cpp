@@ -1,5 +1,6 @@
-// kolupa: reads TEMP and PILOT parts from filed bulletins, a text file of parts or standard input,
-// merges the parts of each station and time into one sounding and prints each sounding as a
+// kolupa: reads TEMP and PILOT parts from filed bulletins (files, or a date or selector of their
+// convention "upa_wmo"), a text file of parts or standard input, merges the parts of each
+// station and time into one sounding and prints each sounding as a
 // table (pressure, height, temperature, dew point, wind and level kind) or, with -out=csv, as CSV
 // with units in the header. -out=NAME.upa (any name with a dot or a slash) writes the decoded
 // parts to that own upper-air file; -out=CONV (a naming convention such as upa_cvt) writes the
@@ -23,10 +24,10 @@
 #include "core/Kol.h"
 #include "core/KolResrc.h"
 #include "core/NameConv.h"
+#include "core/ProgInput.h"
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
 #include "core/String.h"
-#include "core/Strings.h"
 #include "obs/CityHash.h"
 #include "obs/CityHashData.h"
 #include "obs/ParcelParams.h"
@@ -43,6 +44,11 @@ using namespace KOL;
 
 namespace {
 
+// Filed bulletins may be named by their date or a selector ("la", "#2011052212").
+constexpr const char* FILED = "upa_wmo";
+constexpr const char* DATE_HELP =
+    "-da date     Date near the soundings, yyyymmddhhmm (default: by the file name, else now)";
+
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
   KolResrc::add(keyed, KolResrc::HELP_GROUP);
@@ -54,8 +60,7 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
             "-in          Stability indices of each sounding instead of its levels");
   keyed.add("parcel", "kolupaparcel", "pa",
             "-pa=P:T:TD   With -in, also lift this parcel (hPa, C, C)");
-  keyed.add("date", "kolupadate", "date",
-            "-date=yyyymmddhhmm Date near the soundings (default now)");
+  ProgInput::addDateOption(keyed, DATE_HELP);
   KolResrc::add(positional, KolResrc::find("filename"));
 }
 
@@ -85,11 +90,11 @@ void Soundings::add(const UpaWmoData& part)
   UpaTool::decode(part, records_[found->second]);
 }
 
-int readInput(const char* name, const Date& reference, Soundings& out)
+int readInput(const ProgInput::Item& input, Soundings& out)
 {
   UpaWmoFile file;
-  file.setDate(reference);
-  if (!file.open(name)) return 0;
+  file.setDate(input.date);
+  if (!file.open(input.name.c_str())) return 0;
   UpaWmoData part;
   while (file.read(part)) out.add(part);
   return 1;
@@ -303,19 +308,13 @@ int main(int argc, char** argv)
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
   Resrc& r = Kol::resrc;
 
-  Date reference;
-  const char* date = r.get("date");
-  if (date && *date ? !reference.set(date) : !reference.set()) {
-    Kol::outError("kolupa: unreadable date %s\n", date);
-    return Kol::USAGE;
-  }
+  ProgInput inputs(FILED);
+  if (!inputs.setup()) return Kol::USAGE;
   Soundings soundings;
-  Strings files;
-  files.set(r.get("filename", "-"), '\n');
-  int ok = 1;
-  for (int i = 0; i < files.getNum(); ++i) {
-    const char* name = files.getString(i);
-    if (name && *name) ok = readInput(name, reference, soundings) && ok;
+  int ok = inputs.forEach([&](const ProgInput::Item& in) { return readInput(in, soundings); });
+  if (ok && soundings.records().empty()) {
+    Kol::outError("kolupa: no TEMP or PILOT part found in the input\n");
+    return Kol::FAILURE;
   }
   CityHash stations;
   stations.setup(r.get("city_file"));

@@ -103,7 +103,8 @@ int DomainTool::setStation(DomainVal& dv, const char* value)
   const char* file = STATION_FILE;
   const char* id = value;
   char table[TABLE_NAME_SIZE];
-  if (StrLib::iequal(value, "id:", 3)) {
+  const bool named = StrLib::iequal(value, "id:", 3);
+  if (named) {
     id = value + 3;
     int colon = StrLib::index(id, ':');
     if (colon >= 0) {
@@ -119,7 +120,9 @@ int DomainTool::setStation(DomainVal& dv, const char* value)
   }
   float lat = Const::FMISS, lon = Const::FMISS;
   if (!StrLib::valid(id) || !CityTool::locate(file, id, lat, lon)) {
-    Kol::outWarning("DomainTool::setParam: Unable to find: %s\n", id);
+    // A bare word of four capitals may as well be a region (OHIO, PERU): only a text that
+    // matches nothing at all is reported, by the decoder.
+    if (named) Kol::outWarning("DomainTool::setParam: Unable to find: %s\n", id);
     return 0;
   }
   dv.clat = lat;

@@ -347,16 +347,25 @@ void Figure::labelsAndBorder()
 
 int Figure::drawFrame(Date& d)
 {
-  Kol::outMessage(6, "Plotting for time: %s\n", dateText(d).c_str());
+  // Every layer selects its data first, so that the frame is told by the date of what it draws
+  // (the first layer's that has one) rather than by the time asked for.
+  Date shown;
+  for (Entry& e : queue) {
+    if (!e.drawing) continue;
+    e.drawing->setFilename(d, "");
+    Date found;
+    e.drawing->getDate(found);
+    if (!found.isSet()) continue;
+    data_date = found;
+    if (!shown.isSet()) shown = found;
+  }
+  Kol::outMessage(6, "Plotting for time: %s\n", dateText(shown.isSet() ? shown : d).c_str());
   plot.setPanel(0);
   for (Entry& e : queue) {
-    if (!e.drawing) {
+    if (!e.drawing)
       plot.newPanel(e.panel.c_str());
-      continue;
-    }
-    e.drawing->setFilename(d, "");
-    e.drawing->getDate(data_date);
-    e.drawing->draw(plot);
+    else
+      e.drawing->draw(plot);
   }
   labelsAndBorder();
   return 1;

@@ -7,11 +7,11 @@
 #include "core/StrLib.h"
 #include "geo/DomainTool.h"
 #include "graphics/Plot.h"
-#include "graphics/plot/PlotParams.h"
 #include "grid/GridSpec.h"
 #include "grid/GridTool.h"
 #include "layers/VarList.h"
 #include "layers/VarName.h"
+#include "layers/varplot/LayerParams.h"
 
 namespace KOL {
 
@@ -42,6 +42,8 @@ void GridPlot::init()
   fore.init();
   lev.init();
   date.init();
+  datedFile.clear();
+  fileDate.init();
   grid.init();
   listening = false;
   setFile();
@@ -118,7 +120,8 @@ int GridPlot::setForeTime(const char* text)
 int GridPlot::setParam(const char* text)
 {
   if (!text) return 1;
-  for (const std::string& f : PlotParams::split(text)) {
+  const varplot::LayerParams split = varplot::splitParams(text, {"va", "gs"});
+  for (const std::string& f : split.tokens) {
     const char* s = f.c_str();
     const size_t eq = f.find('=');
     const std::string value = eq == std::string::npos ? "" : f.substr(eq + 1);
@@ -140,20 +143,38 @@ int GridPlot::setParam(const char* text)
       setTimezone(s + 3);
     }
   }
-  reader.setParam(text);
-  contour.setParam(text);
-  vector.setParam(text);
+  // the sub-layers draw what the list says; its own commas are none of their keys
+  reader.setParam(split.others.c_str());
+  contour.setParam(split.others.c_str());
+  vector.setParam(split.others.c_str());
   params = text;
   return 1;
 }
 
+// Before drawing, a file named without a date tells the date of its first field, as drawing
+// will find it.
 int GridPlot::getDate(Date& d)
 {
   if (date.isSet()) {
     d = date;
     return 1;
   }
-  return file.getDate(d);
+  if (file.getDate(d) && d.isSet()) return 1;
+  return firstFieldDate(d);
+}
+
+bool GridPlot::firstFieldDate(Date& d)
+{
+  const char* name = file.getName();
+  if (!StrLib::valid(name) || FileTool::isStdio(name) || !FileTool::exist(name)) return false;
+  if (datedFile != name) {
+    Grid first;
+    fileDate.init();
+    if (reader.read(name, first)) fileDate = first.getInitDate();
+    datedFile = name;
+  }
+  d = fileDate;
+  return d.isSet();
 }
 
 int GridPlot::getDomain(Domain& d)

@@ -93,6 +93,7 @@ class GridPlot : public Drawing, public Listener, private VarPlotSource {
   void useModel(const char* name);
   // The layer's forecast time and level as decoded at the start of draw.
   void decodeSelection();
+  bool firstFieldDate(Date& d);
 
   char model[MODEL_SIZE];
   ModelSpec modelSpec;
@@ -113,6 +114,9 @@ class GridPlot : public Drawing, public Listener, private VarPlotSource {
   ForeTime fore;
   Level lev;
   Date date;
+  // The date of the first field of a file named without one, read once per file.
+  std::string datedFile;
+  Date fileDate;
   Grid grid;
   bool listening;
   VarPlot pipeline;

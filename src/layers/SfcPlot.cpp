@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <sstream>
 #include <vector>
 
 #include "core/Kol.h"
@@ -17,6 +16,7 @@
 #include "layers/VarList.h"
 #include "layers/sfcplot/GrossErrors.h"
 #include "layers/sfcplot/StationModels.h"
+#include "layers/varplot/LayerParams.h"
 #include "obs/Data.h"
 #include "obs/SfcDataTool.h"
 #include "obs/SfcFile.h"
@@ -151,8 +151,8 @@ int SfcPlot::setParam(const char* text)
 {
   if (!text) return 1;
   String all(text);
-  std::istringstream in(text);
-  for (std::string token; std::getline(in, token, ',');) {
+  const varplot::LayerParams split = varplot::splitParams(text, {"va"});
+  for (const std::string& token : split.tokens) {
     const char* t = token.c_str();
     const char* eq = std::strchr(t, '=');
     const char* value = eq ? eq + 1 : "";
@@ -180,10 +180,12 @@ int SfcPlot::setParam(const char* text)
       setPlotType(value);
     // ct and co reach the sub-layers with the whole string
   }
-  gridder.setParam(text);
-  datumPlot.setParam(text);
-  contour.setParam(text);
-  vector.setParam(text);
+  // the sub-layers draw what the list says; its own commas are none of their keys
+  const char* others = split.others.c_str();
+  gridder.setParam(others);
+  datumPlot.setParam(others);
+  contour.setParam(others);
+  vector.setParam(others);
   params = all;
   return 1;
 }

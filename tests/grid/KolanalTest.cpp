@@ -161,7 +161,7 @@ TEST_F(KolanalTest, RefusedArgumentsGiveAMessageAndFailure)
       {dom + outf + some, "no variable"},
       {"-va=temp -oa=abc" + dom + outf + some, "analysis parameters"},
       {"-va=temp -fm=grib" + dom + outf + some, "format"},
-      {"-va=temp" + dom + outf + " " + dir.file("absent.kol"), "surface file"},
+      {"-va=temp" + dom + outf + " " + dir.file("absent.kol"), "cannot open"},
       {"-va=temp" + dom + outf + some, "surface file"},
   };
   for (const auto& c : cases) {

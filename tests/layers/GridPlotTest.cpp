@@ -13,6 +13,7 @@
 #include "NamLoop.h"
 #include "TestDomains.h"
 #include "common/TestData.h"
+#include "core/Date.h"
 #include "core/Kol.h"
 #include "geo/DomainTool.h"
 #include "graphics/Figure.h"
@@ -173,6 +174,35 @@ TEST_F(GridPlotTest, ParameterKeys)
   EXPECT_EQ(layer.getParams(), "map_line");
 }
 
+// A list has commas of its own: quoted (the whole token or its value) or inside brackets,
+// parentheses and braces they do not end the token, and its words are no keys of the
+// sub-layers.
+TEST_F(GridPlotTest, VariableListsWithCommasInParameters)
+{
+  struct {
+    const char* params;
+    const char* variable;
+    const char* level;
+    int mapMode;
+  } cases[] = {
+      {"\"va=500:hght[dam],500:temp[C,cf]\",le=850", "500:hght[dam],500:temp[C,cf]", "850", -1},
+      {"gs=\"500:hght,500:temp\",map_fill", "500:hght,500:temp", "", 1},
+      {"va=avort(500:uwnd,500:vwnd)[,cf],le=500", "avort(500:uwnd,500:vwnd)[,cf]", "500", -1},
+      {"va={500:hght,500:temp}[,ln],map_line", "{500:hght,500:temp}[,ln]", "", 0},
+      {"va=500:temp[C,cf]", "500:temp[C,cf]", "", -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.params);
+    GridPlot layer(c.params);
+    EXPECT_EQ(layer.getVariable(), c.variable);
+    EXPECT_EQ(layer.getLevel(), c.level);
+    EXPECT_EQ(layer.getMapMode(), c.mapMode);
+    EXPECT_EQ(layer.getParams(), c.params) << "the text is kept as given";
+  }
+  GridPlot layer("va=\"500:hght,nolabel\"");
+  EXPECT_TRUE(layer.getContour().getLabel()) << "a name in the list is no contour key";
+}
+
 TEST_F(GridPlotTest, MissingFileGivesTheUnitedStates)
 {
   GridPlot layer;
@@ -185,6 +215,21 @@ TEST_F(GridPlotTest, MissingFileGivesTheUnitedStates)
   EXPECT_FLOAT_EQ(d.clon, us.clon);
   ASSERT_TRUE(plot.open("bg=white,de=i,,sz=200x150"));
   EXPECT_EQ(layer.draw(plot), 0) << "nothing to draw from a missing file";
+}
+
+// Before anything is drawn, a file named without a date tells the date of its fields (the
+// figure names each frame by it); a file that is not there tells none.
+TEST_F(GridPlotTest, FileNamedWithoutADateTellsItsFieldsDate)
+{
+  KOL_REQUIRE_DATA();
+  GridPlot layer;
+  ASSERT_EQ(layer.setFilename(KOLTest::dataFile(NAM).c_str()), 1);
+  KOL::Date d;
+  ASSERT_EQ(layer.getDate(d), 1);
+  EXPECT_EQ(d.format("%Y-%m-%d %H:%M"), "2018-09-17 00:00");
+  GridPlot missing;
+  missing.setFilename("/nonexistent/dir/file.grib2");
+  EXPECT_EQ(missing.getDate(d), 0);
 }
 
 TEST_F(GridPlotTest, DomainOfTheFilesFirstGrid)

@@ -49,6 +49,8 @@ TEST_F(KolgridplotTest, FieldToPngWithoutDisplay)
       "-va='500:hght[dam]' -ge=400x300 -ou=" + png + " " + KOLTest::dataFile(NAM), &status);
   EXPECT_EQ(status, 0) << out;
   EXPECT_NE(out.find("kolgridplot: wrote " + png), std::string::npos) << out;
+  EXPECT_NE(out.find("Plotting for time: 00:00:00Z 17 SEP 2018\n"), std::string::npos)
+      << "the frame is told by the fields' date, not by the clock: " << out;
   KOL::Image img;
   ASSERT_EQ(KOL::PlotImage::readPng(png.c_str(), img), 1);
   EXPECT_EQ(img.getWidth(), 400);
@@ -101,6 +103,22 @@ TEST_F(KolgridplotTest, PostScriptDevice)
   EXPECT_EQ(KOLTest::readFile(ps).rfind("%!PS", 0), 0u);
 }
 
+// A variable list with commas given among the plot parameters, quoted as a whole.
+TEST_F(KolgridplotTest, VariableListAmongThePlotParameters)
+{
+  KOL_REQUIRE_DATA();
+  const std::string png = tmp.file("pa.png");
+  int status = -1;
+  const std::string out =
+      kolgridplot("-pa='va=\"500:hght[dam],500:temp[C,cf]\"' -ge=300x200 -ou=" + png + " " +
+                      KOLTest::dataFile(NAM),
+                  &status);
+  EXPECT_EQ(status, 0) << out;
+  KOL::Image img;
+  ASSERT_EQ(KOL::PlotImage::readPng(png.c_str(), img), 1);
+  EXPECT_GT(colouredPixels(img), 300 * 200 / 2) << "the temperatures are filled";
+}
+
 TEST_F(KolgridplotTest, RefusedAndMissingInput)
 {
   int status = -1;
@@ -118,7 +136,7 @@ TEST_F(KolgridplotTest, RefusedAndMissingInput)
   out =
       kolgridplot("-va=500:hght -ou=" + tmp.file("x.png") + " " + tmp.file("text.grib2"), &status);
   EXPECT_NE(status, 0);
-  EXPECT_NE(out.find("kolgridplot: no grid in"), std::string::npos) << out;
+  EXPECT_EQ(out, "kolgridplot: " + tmp.file("text.grib2") + " is neither a GRIB nor a grid file\n");
 }
 
 }  // namespace

@@ -178,6 +178,11 @@ TEST_F(SfcPlotTest, ParametersAndResources)
       {"map_line,sync", "", "", false, 0, 1},
       {"variable=dewp,plot=lcf", "dewp", "lcf", false, -1, 0},  // two characters decide
       {"maps,map_lines", "", "", false, -1, 0},                 // whole words only
+      // a list's own commas: quoted, or inside brackets and braces
+      {"va=\"temp,dewp\",pl=cf", "temp,dewp", "cf", false, -1, 0},
+      {"\"va=temp,dewp\",map", "temp,dewp", "", true, -1, 0},
+      {"va=temp[F,cf],pl=ln,sync", "temp[F,cf]", "ln", false, -1, 1},
+      {"va={temp,dewp}[F,cf],map_fill", "{temp,dewp}[F,cf]", "", false, 1, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.params);

@@ -220,3 +220,33 @@ TEST(Kolingest, ProductsFileFoundWhereStartedThenOnTheDatabasePath)
     }
   }
 }
+
+// A capture of another day is filed under its headings' day with -date (without it, under
+// today's), and the filed hours then carry their date on to kolsfc by their names alone.
+TEST(Kolingest, DateFilesACaptureUnderItsDay)
+{
+  KOLTest::TempDir dir;
+  const std::string feed = std::string(KOL_SOURCE_DIR) + "/examples/metar/2020010600_sao.wmo";
+  const std::string paths = "-fp=" + KOLTest::databaseDir() + " -rp=raw -cp=cvt ";
+  int status = -1;
+  std::string out = KOLTest::run(
+      ingestCommand(dir, paths + "-prodfile=ingest.prd -lf=none -da=202001060030 " + feed),
+      &status);
+  ASSERT_EQ(status, 0) << out;
+  EXPECT_EQ(KOLTest::run("cd '" + dir.path() + "' && ls raw/sfc"),
+            "2020010600_sfc.idx\n2020010600_sfc.wmo\n");
+
+  out = KOLTest::run("cd '" + dir.path() + "' && '" + KOLTest::programPath("kolsfc") + "' " +
+                         paths + "raw/sfc/2020010600_sfc.wmo 2>&1",
+                     &status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_NE(out.find("records in cvt/2020010600_sfc.cvt"), std::string::npos) << out;
+  EXPECT_EQ(KOLTest::run("ls " + dir.file("cvt") + " | grep -vc '^20200'"), "0\n")
+      << "every report of the capture is filed under its own hour";
+
+  // A date that cannot be read stops the program before it files anything.
+  out = KOLTest::run(ingestCommand(dir, paths + "-prodfile=ingest.prd -date=tomorrow " + feed),
+                     &status);
+  EXPECT_EQ(status, 2);
+  EXPECT_EQ(out, "kolingest: unreadable date tomorrow (give yyyymmddhhmm)\n");
+}

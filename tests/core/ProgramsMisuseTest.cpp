@@ -1,0 +1,148 @@
+// Every program as a new user meets it: -help, and input that is missing, empty, of the wrong
+// kind or a directory, and option values it does not know. Each refusal is one line naming the
+// program, a non-zero exit status, and no sanitizer report.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "common/TestData.h"
+
+namespace {
+
+struct Program {
+  const char* name;
+  const char* args;  // what it needs beside its input
+};
+
+// The programs that read an input file named on the command line.
+const Program READERS[] = {
+    {"kolmetar", ""},
+    {"kolsfc", "-cvt=out.cvt"},
+    {"kolupa", ""},
+    {"kolrad", ""},
+    {"kolsat", ""},
+    {"kolanal", "-va=temp -gd=conus -outf=out.grd"},
+    {"kolgrib", ""},
+    {"kolgridplot", "-va=500:hght -ou=out.png"},
+    {"kolsfcplot", "-ou=out.png"},
+    {"kolskewt", "-id=OUN -ou=out.png"},
+    {"kolingest", "-prodfile=none"},
+};
+
+class ProgramsMisuseTest : public ::testing::Test {
+ protected:
+  void SetUp() override
+  {
+    KOLTest::writeFile(dir.file("empty"), "");
+    KOLTest::writeFile(dir.file("words.txt"), "nothing a program here reads\n");
+    mkdir(dir.file("folder").c_str(), 0755);
+  }
+  // The program's standard error and exit status, run in the scratch directory.
+  std::string run(const std::string& program, const std::string& args, int& status) const
+  {
+    return KOLTest::run("cd '" + dir.path() + "' && DISPLAY= '" + KOLTest::programPath(program) +
+                            "' -fp=" + KOLTest::databaseDir() + " -cp=. -rp=. " + args +
+                            " 2>&1 >/dev/null </dev/null",
+                        &status);
+  }
+  // The NIDS and GINI readers may say what is wrong with a file's content before the program
+  // names the file: up to two lines there.
+  static bool readerSpeaksFirst(const std::string& program)
+  {
+    return program == "kolrad" || program == "kolsat";
+  }
+  void expectOneLineRefusal(const std::string& program, const std::string& args,
+                            bool content = false) const
+  {
+    SCOPED_TRACE(program + " " + args);
+    int status = -1;
+    const std::string err = run(program, args, status);
+    EXPECT_NE(status, 0) << err;
+    EXPECT_LT(status, 3) << "an exit, not a crash: " << err;
+    EXPECT_EQ(err.find("Sanitizer"), std::string::npos) << err;
+    EXPECT_EQ(err.find("runtime error"), std::string::npos) << err;
+    ASSERT_FALSE(err.empty()) << "a refusal says why";
+    std::string last = err;
+    const size_t first = err.find('\n');
+    if (content && readerSpeaksFirst(program) && first + 1 < err.size())
+      last = err.substr(first + 1);
+    EXPECT_EQ(last.find('\n'), last.size() - 1) << "one line: " << err;
+    EXPECT_EQ(last.rfind(program + ": ", 0), 0u) << "the program speaks: " << err;
+  }
+  KOLTest::TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(ProgramsMisuseTest, HelpListsTheOptionsAndSucceeds)
+{
+  std::vector<std::string> names = {"kolres"};
+  for (const Program& p : READERS) names.push_back(p.name);
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    int status = -1;
+    const std::string out = KOLTest::run(KOLTest::programPath(name) + " -help 2>&1", &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_EQ(out.rfind(name + " syntax", 0), 0u) << out;
+    EXPECT_NE(out.find("Positional options"), std::string::npos) << out;
+  }
+}
+
+TEST_F(ProgramsMisuseTest, InputThatCannotBeReadIsOneLine)
+{
+  for (const Program& p : READERS) {
+    const std::string args = std::string(p.args) + " ";
+    expectOneLineRefusal(p.name, args + "missing.file");
+    expectOneLineRefusal(p.name, args + "folder");
+    expectOneLineRefusal(p.name, args + "empty", true);
+    expectOneLineRefusal(p.name, args + "words.txt", true);
+  }
+}
+
+// A real file of one kind handed to a program of another.
+TEST_F(ProgramsMisuseTest, FilesOfTheWrongKindAreOneLine)
+{
+  const std::string examples = std::string(KOL_SOURCE_DIR) + "/examples/";
+  const std::string grib = examples + "grib/nam.t00z.awp21100.tm00.grib2";
+  const std::string metar = examples + "metar/2020010600_sao.wmo";
+  const std::string temp = examples + "upperair/72357_OUN_2011052212_temp.txt";
+  const struct {
+    const char* program;
+    std::string input;
+  } cases[] = {
+      {"kolmetar", grib},   {"kolsfc", grib},    {"kolupa", grib},    {"kolrad", metar},
+      {"kolsat", grib},     {"kolanal", metar},  {"kolgrib", metar},  {"kolgridplot", metar},
+      {"kolsfcplot", grib}, {"kolskewt", metar}, {"kolingest", temp},
+  };
+  for (const auto& c : cases)
+    for (const Program& p : READERS)
+      if (std::string(p.name) == c.program)
+        expectOneLineRefusal(p.name, std::string(p.args) + " " + c.input, true);
+}
+
+TEST_F(ProgramsMisuseTest, UnknownOptionValuesAreUsageErrors)
+{
+  const std::string metar = std::string(KOL_SOURCE_DIR) + "/examples/metar/2020010600_sao.wmo";
+  const struct {
+    const char* program;
+    const char* args;
+  } cases[] = {
+      {"kolmetar", "-date=someday"},
+      {"kolsfc", "-type=csv"},
+      {"kolupa", "-da=someday"},
+      {"kolrad", "-out=jpeg"},
+      {"kolsat", "-out=jpeg"},
+      {"kolgrib", "-out=text"},
+      {"kolanal", "-va=temp -gd=conus -outf=x.grd -fm=ascii"},
+      {"kolingest", "-prodfile=none -date=soon"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.program);
+    int status = -1;
+    const std::string err = run(c.program, std::string(c.args) + " " + metar, status);
+    EXPECT_EQ(status, 2) << err;
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << "one line: " << err;
+  }
+}
