@@ -52,6 +52,9 @@ class NidsImage {
   // radar, a raster product on its raster.
   int setImage(const char* name, Image& im);
   int setImage(const Filename& f, Image& im);
+  // The domain setImage gives the site held here: a polar stereographic square about the radar
+  // just covering a polar product's range, or the raster of a raster product. 0 without a site.
+  int getImageDomain(DomainVal& d) const;
   // Pixels where the grid (same lattice) is missing or not positive become 0.
   int applyMask(Image& im, const Grid& mask) const;
   // A colour table for the threshold indices: transparent 0, then a ramp fitting the product.
