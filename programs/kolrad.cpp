@@ -189,10 +189,7 @@ int drawPicture(const std::vector<std::string>& names, bool mosaic, const std::s
   NidsPlot layer;  // takes "threshold" and "parameter" as it starts
   int sites = layer.setFilename(names.front().c_str());
   for (size_t i = 1; mosaic && i < names.size(); ++i) sites += layer.addFile(names[i].c_str());
-  if (!sites) {
-    Kol::outError("kolrad: nothing to draw in %s\n", names.front().c_str());
-    return Kol::FAILURE;
-  }
+  if (!sites) return Kol::FAILURE;  // the layer said why
   Domain domain;
   if (!plotDomain(layer, domain)) return Kol::FAILURE;
   const char* device = r.get("device");

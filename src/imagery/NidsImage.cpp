@@ -106,10 +106,10 @@ int NidsImage::setParam(const char* text)
   return 1;
 }
 
-int NidsImage::setThres(const std::vector<float>& t)
+int NidsImage::setThres(const std::vector<float>& t, bool typeCheck)
 {
   thres_.assign(t.begin(), t.begin() + std::min<long>(static_cast<long>(t.size()), MAX_THRES));
-  const bool classes =
+  const bool classes = typeCheck &&
       std::any_of(thres_.begin(), thres_.end(), [](float v) { return v >= CLASS_LIMIT; });
   if (!classes) return 1;
   // Precipitation-type tables repeat the rain thresholds shifted by 100 (freezing) and 200 (snow).

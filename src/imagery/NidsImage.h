@@ -28,7 +28,10 @@ class NidsImage {
   // Comma-separated keys, case ignored: rala, noclar / clar, crad<c><km>, interp,
   // ramp<c><a>:<b>, box.
   int setParam(const char* text);
-  int setThres(const std::vector<float>& t);
+  int setThres(const std::vector<float>& t) { return setThres(t, true); }
+  // typeCheck false: thresholds of 80 and above are plain limits (the numbered classes of a
+  // hydrometeor classification), not precipitation-type classes with their matches.
+  int setThres(const std::vector<float>& t, bool typeCheck);
   // Comma-separated thresholds.
   int setThres(const char* text);
   void setRamp(float a, float b) { ramp_a_ = a, ramp_b_ = b; }

@@ -87,6 +87,8 @@ void NidsPlot::init()
   site.clear();
   limits.clear();
   units.clear();
+  names.clear();
+  colors = imageplot::CodeColors();
   params.clear();
   thresholdsGiven = StrLib::valid(Kol::resrc.get("threshold"));
   bar = map = true;
@@ -123,6 +125,7 @@ int NidsPlot::readFirst(const char* name)
   const nidsplot::Scale s = nidsplot::scaleOf(f, first);
   limits = s.limits;
   units = s.units;
+  names = s.labels;
   return 1;
 }
 
@@ -162,12 +165,30 @@ int NidsPlot::getDate(Date& d)
   return !files.empty();
 }
 
+int NidsPlot::getClass(float v) const
+{
+  if (!NidsData::isValid(v) || limits.empty() || v < limits.front()) return 0;
+  return static_cast<int>(std::upper_bound(limits.begin(), limits.end(), v) - limits.begin());
+}
+
+namespace {
+
+// Products of one elevation scan; the others (composites, accumulations) carry none.
+bool oneElevation(int code)
+{
+  return NidsFile::isBRef(code) || NidsFile::isVel(code) || NidsFile::isBSW(code) ||
+         NidsFile::isSRVel(code) || NidsFile::isDRef(code) || NidsFile::isCorrel(code) ||
+         NidsFile::isHydroClass(code) || code == 163 || code == 186;
+}
+
+}  // namespace
+
 std::string NidsPlot::infoLabel() const
 {
   char text[Plot::LABEL_SIZE];
   if (files.size() > 1)
     std::snprintf(text, sizeof text, "%s  mosaic of %zu sites", info.getLabel(), files.size());
-  else if (Const::isMiss(info.getElev()))
+  else if (Const::isMiss(info.getElev()) || !oneElevation(info.getProduct()))
     std::snprintf(text, sizeof text, "%s  %s", info.getLabel(), site.c_str());
   else
     std::snprintf(text, sizeof text, "%s  %s  El %.1f", info.getLabel(), site.c_str(),
@@ -182,7 +203,7 @@ int NidsPlot::draw(Plot& plot)
   imageplot::Canvas canvas;
   if (!canvas.set(plot)) return 0;
   NidsImage ni(params.c_str());
-  if (!thresholdsGiven) ni.setThres(limits);
+  if (!thresholdsGiven) ni.setThres(limits, names.empty());
   ni.setup(canvas.image());
   int drawn = 0;
   for (const std::string& name : files) drawn += ni.addSite(name.c_str(), canvas.image());
@@ -190,13 +211,13 @@ int NidsPlot::draw(Plot& plot)
   canvas.coverNonzero();
   Image table;
   ni.setColors(table);
-  imageplot::CodeColors colors;
+  colors = imageplot::CodeColors();
   const std::vector<float>& used = ni.getThres();
   for (int k = 1; k <= static_cast<int>(used.size()) && k < 256; ++k) {
     table.getRGB(k, colors.rgb[k]);
     colors.shown[k] = true;
   }
-  if (bar) imageplot::setClassBar(plot, used, colors, units.c_str());
+  if (bar) imageplot::setClassBar(plot, used, colors, units.c_str(), thresholdsGiven ? std::vector<std::string>() : names);
   canvas.draw(plot, colors);
   if (map) MapPlot().draw(plot);
   plot.setLabel("ul", infoLabel().c_str());

@@ -10,6 +10,7 @@
 #include "core/Date.h"
 #include "graphics/Drawing.h"
 #include "imagery/NidsInfo.h"
+#include "layers/image/ImageCanvas.h"
 
 namespace KOL {
 
@@ -42,6 +43,10 @@ class NidsPlot : public Drawing {
   const std::string& getSite() const { return site; }
   const std::vector<float>& getLimits() const { return limits; }
   const std::string& getUnits() const { return units; }
+  // The colour class k (1 .. number of limits) was drawn in, as the plot has it (after draw).
+  RGB getClassColor(int k) const { return k > 0 && k < 256 ? colors.rgb[k] : RGB(); }
+  // The class of a value (0 for none).
+  int getClass(float v) const;
 
  private:
   int readFirst(const char* name);
@@ -52,6 +57,8 @@ class NidsPlot : public Drawing {
   std::string site;
   std::vector<float> limits;
   std::string units;
+  std::vector<std::string> names;
+  imageplot::CodeColors colors;
   std::string params;
   bool thresholdsGiven;
   bool bar;

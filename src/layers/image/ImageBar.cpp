@@ -18,7 +18,7 @@ constexpr float FLOOR_GAP = 50.0f;
 std::string number(float v)
 {
   char buf[24];
-  std::snprintf(buf, sizeof buf, "%g", static_cast<double>(v));
+  std::snprintf(buf, sizeof buf, "%.3g", static_cast<double>(v));
   return buf;
 }
 
@@ -35,10 +35,10 @@ std::vector<std::string> classLabels(const std::vector<float>& limits)
 }
 
 int setClassBar(Plot& plot, const std::vector<float>& limits, CodeColors& colors,
-                const char* units)
+                const char* units, const std::vector<std::string>& names)
 {
   if (limits.empty() || limits.size() > 255) return 0;
-  const std::vector<std::string> labels = classLabels(limits);
+  const std::vector<std::string> labels = names.size() == limits.size() ? names : classLabels(limits);
   ColorFill fill;
   for (size_t k = 0; k < limits.size(); ++k) {
     RGB& c = colors.rgb[k + 1];

@@ -28,13 +28,21 @@ const std::vector<float> CORREL = {0.2f,  0.45f, 0.65f, 0.75f, 0.8f,  0.85f, 0.9
                                    0.95f, 0.96f, 0.97f, 0.98f, 0.99f, 1.0f,  1.05f};
 const std::vector<float> KDP = {-2, -1, -0.5f, 0, 0.25f, 0.5f, 0.75f, 1, 1.5f, 2, 3, 4, 5, 7};
 
-// The lower limits of the classes of a 16-level product: its valid levels, rising.
-std::vector<float> ownLevels(const NidsFile& f)
+// The classes of the hydrometeor classification: the product's values 10, 20, ... name them.
+const char* const HYDRO_CLASSES[] = {"BI", "GC", "IC", "DS", "WS", "RA", "HR",
+                                     "BD", "GR", "HA", "LH", "GH", "--", "UK"};
+constexpr int HYDRO_STEP = 10;
+// Classes spread evenly over the values of a product of unknown scale.
+constexpr int EVEN_CLASSES = 15;
+
+// The lower limits of the classes of a 16-level product: its valid levels, rising; an amount of
+// nothing is no echo, not a class.
+std::vector<float> ownLevels(const NidsFile& f, bool amounts)
 {
   std::vector<float> out;
   for (int code = 0; code < LEGACY_LEVELS; ++code) {
     const float v = f.getLevelValue(code);
-    if (Const::isMiss(v) || v <= SPECIAL_LIMIT) continue;
+    if (Const::isMiss(v) || v <= SPECIAL_LIMIT || (amounts && v <= 0.0f)) continue;
     out.push_back(v);
   }
   std::sort(out.begin(), out.end());
@@ -42,23 +50,27 @@ std::vector<float> ownLevels(const NidsFile& f)
   return out;
 }
 
-// Hydrometeor classes are numbered from 0: one class per number the product uses.
-std::vector<float> classNumbers(const NidsFile& f, int levels)
+// EVEN_CLASSES classes from the smallest to the largest value the product's levels carry.
+std::vector<float> evenClasses(const NidsFile& f, int levels)
 {
-  float top = 0;
-  for (int code = 0; code < std::min(levels, 256); ++code)
-    if (const float v = f.getLevelValue(code); !Const::isMiss(v)) top = std::max(top, v);
+  float lo = 0, hi = 0;
+  bool any = false;
+  for (int code = 0; code < std::min(levels, 256); ++code) {
+    const float v = f.getLevelValue(code);
+    if (Const::isMiss(v) || v <= SPECIAL_LIMIT) continue;
+    lo = any ? std::min(lo, v) : v, hi = any ? std::max(hi, v) : v, any = true;
+  }
   std::vector<float> out;
-  for (int k = 0; k <= std::min(static_cast<int>(top), 20); ++k) out.push_back(k - 0.5f);
+  for (int k = 0; any && hi > lo && k < EVEN_CLASSES; ++k) out.push_back(lo + k * (hi - lo) / EVEN_CLASSES);
   return out;
 }
 
 std::vector<float> digitalLimits(const NidsFile& f, int code, int levels)
 {
   if (NidsFile::isVel(code) || NidsFile::isSRVel(code)) return VELOCITY;
-  if (NidsFile::isHydroClass(code)) return classNumbers(f, levels);
   if (NidsFile::isDPrRate(code)) return RATE;
-  if (NidsFile::isDPA(code) || NidsFile::isDSP(code) || NidsFile::isDPrec(code) ||
+  if (NidsFile::isDPA(code)) return evenClasses(f, levels);
+  if (NidsFile::isDSP(code) || NidsFile::isDPrec(code) ||
       NidsFile::isPrec(code))
     return PRECIPITATION;
   if (NidsFile::isEnhTops(code) || NidsFile::isTops(code)) return TOPS;
@@ -84,9 +96,20 @@ Scale scaleOf(const NidsFile& f, const NidsInfo& info)
 {
   Scale s;
   s.units = unitsOf(info.getLabel());
-  const int levels = info.getNumLevels();
-  if (levels > 0 && levels <= LEGACY_LEVELS) s.limits = ownLevels(f);
-  if (s.limits.size() < 2) s.limits = digitalLimits(f, info.getProduct(), levels);
+  const int code = info.getProduct(), levels = info.getNumLevels();
+  if (NidsFile::isHydroClass(code)) {
+    s.units.clear();
+    for (size_t k = 0; k < sizeof HYDRO_CLASSES / sizeof HYDRO_CLASSES[0]; ++k) {
+      s.limits.push_back((k + 0.5f) * HYDRO_STEP);
+      s.labels.emplace_back(HYDRO_CLASSES[k]);
+    }
+    return s;
+  }
+  // the array's values are not the amounts its label names: no units rather than wrong ones
+  if (NidsFile::isDPA(code)) s.units.clear();
+  const bool amounts = NidsFile::isPrec(code);
+  if (levels > 0 && levels <= LEGACY_LEVELS) s.limits = ownLevels(f, amounts);
+  if (s.limits.size() < 2) s.limits = digitalLimits(f, code, levels);
   return s;
 }
 
