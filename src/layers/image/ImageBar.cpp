@@ -1,5 +1,6 @@
 #include "layers/image/ImageBar.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -20,6 +21,17 @@ std::string number(float v)
   char buf[24];
   std::snprintf(buf, sizeof buf, "%.3g", static_cast<double>(v));
   return buf;
+}
+
+// The colour as devices make it of the map's (each channel truncated to a byte), put so that
+// a picture's pixels rounded to bytes come out the same.
+RGB deviceColor(const RGB& c)
+{
+  auto channel = [](float v) {
+    const int byte = v > 0 ? static_cast<int>(std::min(v, 1.0f) * 255) : 0;
+    return (byte + 0.25f) / 255.0f;
+  };
+  return RGB(channel(c.red), channel(c.green), channel(c.blue));
 }
 
 }  // namespace
@@ -45,6 +57,7 @@ int setClassBar(Plot& plot, const std::vector<float>& limits, CodeColors& colors
     const int index = plot.getGraph().allocColor(c);
     if (index < 0) return 0;
     plot.getColorRGB(index, c.red, c.green, c.blue);
+    c = deviceColor(c);
     fill.add(index, limits[k], labels[k].c_str());
   }
   plot.setBar(fill, Range(limits.front(), limits.back()));
