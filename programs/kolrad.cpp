@@ -19,12 +19,10 @@
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
 #include "core/String.h"
+#include "geo/DomainTool.h"
+#include "graphics/plot/PlotOutput.h"
 #include "imagery/NidsData.h"
 #include "imagery/NidsFile.h"
-#include "geo/DomainTool.h"
-#include "graphics/Figure.h"
-#include "graphics/plot/PlotImage.h"
-#include "graphics/plot/PlotOutput.h"
 #include "layers/NidsPlot.h"
 
 using namespace KOL;
@@ -48,8 +46,8 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
             "-th list     Thresholds of the colour classes (comma-separated)");
   keyed.add("parameter", "kolradparameter", "pa",
             "-pa list     Drawing keys: noclar, box, crad=km, ramp=a:b, nobar, nomap");
-  for (int group : {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP,
-                    KolResrc::COLOR_GROUP, KolResrc::DEVICE_GROUP})
+  for (int group :
+       {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::COLOR_GROUP, KolResrc::DEVICE_GROUP})
     KolResrc::add(keyed, group);
   KolResrc::add(positional, KolResrc::find("filename"));
 }
@@ -164,11 +162,6 @@ constexpr const char* MAP_COLOR = "grey04";
 bool has(const char* t) { return t && *t; }
 
 // The image file a picture goes to: -ou names it, or -ou=png with -o; empty for a device.
-std::string imageFile(const std::string& out, const char* o)
-{
-  if (out == "png" || out == "gif") return has(o) ? o : "";
-  return PlotImage::outputType(out.c_str()) ? out : "";
-}
 
 bool plotDomain(NidsPlot& layer, Domain& d)
 {
@@ -192,16 +185,7 @@ int drawPicture(const std::vector<std::string>& names, bool mosaic, const std::s
   if (!sites) return Kol::FAILURE;  // the layer said why
   Domain domain;
   if (!plotDomain(layer, domain)) return Kol::FAILURE;
-  const char* device = r.get("device");
-  Figure fig;
-  if (!fig.open(PlotOutput::deviceParams(device, image.c_str()).c_str())) {
-    Kol::outError("kolrad: cannot open the device\n");
-    return Kol::FAILURE;
-  }
-  fig.startPlot(domain);
-  fig.addDrawing(layer);
-  fig.endPlot();
-  return PlotOutput::finish(fig, "kolrad", device, image.c_str());
+  return PlotOutput::drawLayer(layer, domain, "kolrad", r.get("device"), image.c_str());
 }
 
 }  // namespace
@@ -216,7 +200,8 @@ int main(int argc, char** argv)
   const std::vector<std::string> names = splitLines(r.get("filename"));
   const std::string out = r.get("out", "info");
   if (names.empty()) return Kol::USAGE;
-  if (const std::string image = imageFile(out, r.get("o")); !image.empty() || has(r.get("device")))
+  if (const std::string image = PlotOutput::imageFile(out, r.get("o"));
+      !image.empty() || has(r.get("device")))
     return drawPicture(names, flagSet(r.get("mosaic")), image);
   if (out == "png" || out == "gif") {
     Kol::outError("kolrad: -out=%s needs -o=FILE\n", out.c_str());

@@ -14,12 +14,10 @@
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
 #include "geo/Domain.h"
+#include "geo/DomainTool.h"
+#include "graphics/plot/PlotOutput.h"
 #include "imagery/GiniFile.h"
 #include "imagery/Image.h"
-#include "geo/DomainTool.h"
-#include "graphics/Figure.h"
-#include "graphics/plot/PlotImage.h"
-#include "graphics/plot/PlotOutput.h"
 #include "layers/SatPlot.h"
 
 using namespace KOL;
@@ -38,8 +36,8 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   keyed.add("row", "kolsatrow", "ro",
             "-ro N        Row printed by -out=csv (default the middle row)");
   keyed.add("parameter", "kolsatparameter", "pa", "-pa list     Drawing keys: nobar, nomap");
-  for (int group : {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::COLOR_GROUP,
-                    KolResrc::DEVICE_GROUP})
+  for (int group :
+       {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::COLOR_GROUP, KolResrc::DEVICE_GROUP})
     KolResrc::add(keyed, group);
   KolResrc::add(positional, KolResrc::find("filename"));
 }
@@ -102,12 +100,6 @@ constexpr const char* MAP_COLOR = "yellow";
 
 bool has(const char* t) { return t && *t; }
 
-std::string imageFile(const std::string& out, const char* o)
-{
-  if (out == "png" || out == "gif") return has(o) ? o : "";
-  return PlotImage::outputType(out.c_str()) ? out : "";
-}
-
 // The image on its own map (or the -pd domain) with map lines, colour bar, labels and border.
 int drawPicture(const char* file, const std::string& image)
 {
@@ -124,16 +116,7 @@ int drawPicture(const char* file, const std::string& image)
                   has(pd) ? pd : file);
     return Kol::FAILURE;
   }
-  const char* device = r.get("device");
-  Figure fig;
-  if (!fig.open(PlotOutput::deviceParams(device, image.c_str()).c_str())) {
-    Kol::outError("kolsat: cannot open the device\n");
-    return Kol::FAILURE;
-  }
-  fig.startPlot(domain);
-  fig.addDrawing(layer);
-  fig.endPlot();
-  return PlotOutput::finish(fig, "kolsat", device, image.c_str());
+  return PlotOutput::drawLayer(layer, domain, "kolsat", r.get("device"), image.c_str());
 }
 
 }  // namespace
@@ -147,7 +130,8 @@ int main(int argc, char** argv)
   Resrc& r = Kol::resrc;
   const char* file = r.get("filename");
   const std::string out = r.get("out", "info");
-  if (const std::string image = imageFile(out, r.get("o")); !image.empty() || has(r.get("device")))
+  if (const std::string image = PlotOutput::imageFile(out, r.get("o"));
+      !image.empty() || has(r.get("device")))
     return drawPicture(file, image);
   if (out == "png" || out == "gif") {
     Kol::outError("kolsat: -out=%s needs -o=FILE\n", out.c_str());

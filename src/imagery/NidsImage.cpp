@@ -109,8 +109,8 @@ int NidsImage::setParam(const char* text)
 int NidsImage::setThres(const std::vector<float>& t, bool typeCheck)
 {
   thres_.assign(t.begin(), t.begin() + std::min<long>(static_cast<long>(t.size()), MAX_THRES));
-  const bool classes = typeCheck &&
-      std::any_of(thres_.begin(), thres_.end(), [](float v) { return v >= CLASS_LIMIT; });
+  const bool classes = typeCheck && std::any_of(thres_.begin(), thres_.end(),
+                                                [](float v) { return v >= CLASS_LIMIT; });
   if (!classes) return 1;
   // Precipitation-type tables repeat the rain thresholds shifted by 100 (freezing) and 200 (snow).
   auto has = [&](float v) {

@@ -217,7 +217,9 @@ int NidsPlot::draw(Plot& plot)
     table.getRGB(k, colors.rgb[k]);
     colors.shown[k] = true;
   }
-  if (bar) imageplot::setClassBar(plot, used, colors, units.c_str(), thresholdsGiven ? std::vector<std::string>() : names);
+  if (bar)
+    imageplot::setClassBar(plot, used, colors, units.c_str(),
+                           thresholdsGiven ? std::vector<std::string>() : names);
   canvas.draw(plot, colors);
   if (map) MapPlot().draw(plot);
   plot.setLabel("ul", infoLabel().c_str());

@@ -28,12 +28,12 @@ constexpr int IR_TURN = 175;
 const char* sectorName(int sector)
 {
   static const char* const names[] = {
-      "NH Composite",       "East CONUS",        "West CONUS",           "Alaska Regional",
-      "Alaska National",    "Hawaii Regional",   "Hawaii National",      "Puerto Rico Regional",
-      "Puerto Rico National", "Supernational",   "NH Composite",         "Central CONUS",
-      "East Floater",       "West Floater",      "Central Floater",      "Polar Floater"};
+      "NH Composite",         "East CONUS",      "West CONUS",      "Alaska Regional",
+      "Alaska National",      "Hawaii Regional", "Hawaii National", "Puerto Rico Regional",
+      "Puerto Rico National", "Supernational",   "NH Composite",    "Central CONUS",
+      "East Floater",         "West Floater",    "Central Floater", "Polar Floater"};
   return sector >= 0 && sector < static_cast<int>(sizeof names / sizeof names[0]) ? names[sector]
-                                                                                : "";
+                                                                                  : "";
 }
 
 RGB grey(int count) { return RGB(count / 255.0f, count / 255.0f, count / 255.0f); }
@@ -102,8 +102,8 @@ int SatPlot::setFilename(const char* name)
   }
   pdb = g.getPdb();
   if (!g.readData(image))
-    Kol::outWarning("SatPlot: image %s incomplete (%d of %d rows)\n", file.c_str(),
-                    g.getRowsRead(), image.getHeight());
+    Kol::outWarning("SatPlot: image %s incomplete (%d of %d rows)\n", file.c_str(), g.getRowsRead(),
+                    image.getHeight());
   return image.validData() ? 1 : 0;
 }
 
@@ -170,10 +170,9 @@ int SatPlot::draw(Plot& plot)
   } else {
     for (int code = 0; code < 256; ++code) colors.rgb[code] = grey(code), colors.shown[code] = true;
     if (bar)
-      imageplot::setScaleBar(plot,
-                             isTemperature(pdb) && image.isValues() ? temperatureScale()
-                                                                    : countScale(),
-                             units().c_str());
+      imageplot::setScaleBar(
+          plot, isTemperature(pdb) && image.isValues() ? temperatureScale() : countScale(),
+          units().c_str());
   }
   canvas.draw(plot, colors);
   if (map) MapPlot().draw(plot);

@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -145,8 +145,7 @@ class ImageryPictureTest : public KOLTest::QuietTest {
         while (f.readData(e)) {
           Point p;
           const KOL::Rect& lim = domain.getLimits();
-          if (domain.tran(e, p) && p.x > lim.x1 && p.x < lim.x2 &&
-              p.y > lim.y1 && p.y < lim.y2)
+          if (domain.tran(e, p) && p.x > lim.x1 && p.x < lim.x2 && p.y > lim.y1 && p.y < lim.y2)
             out.push_back(e);
         }
       }
@@ -208,7 +207,8 @@ TEST_F(ImageryPictureTest, RadarClassesMapBarAndLabels)
       if (k == 0) continue;
       bool uniform = true;
       for (int dr = -1; dr <= 1; ++dr)
-        for (int db = -1; db <= 1; ++db) uniform = uniform && layer.getClass(data.getValue(b + db, r + dr)) == k;
+        for (int db = -1; db <= 1; ++db)
+          uniform = uniform && layer.getClass(data.getValue(b + db, r + dr)) == k;
       if (!uniform) continue;
       EarthPoint e;
       ASSERT_TRUE(data.getDomain().tran(KOL::GridPoint(r + 0.5f, b + 0.5f), e));
@@ -227,7 +227,8 @@ TEST_F(ImageryPictureTest, RadarClassesMapBarAndLabels)
   for (int k : {3, 6, 9, 12}) {
     bool found = false;
     for (int y = below; y < pic.height && !found; ++y)
-      for (int x = 0; x < pic.width && !found; ++x) found = pic.at(x, y) == pack(layer.getClassColor(k));
+      for (int x = 0; x < pic.width && !found; ++x)
+        found = pic.at(x, y) == pack(layer.getClassColor(k));
     EXPECT_TRUE(found) << "class " << k << " on the bar";
   }
 
@@ -250,8 +251,7 @@ struct SatCase {
   const char* units;
 };
 
-class SatPictureTest : public ImageryPictureTest,
-                       public ::testing::WithParamInterface<SatCase> {};
+class SatPictureTest : public ImageryPictureTest, public ::testing::WithParamInterface<SatCase> {};
 
 TEST_P(SatPictureTest, CountsInGreyUnderMapLines)
 {
@@ -276,7 +276,8 @@ TEST_P(SatPictureTest, CountsInGreyUnderMapLines)
       const int v = img.getVal(i, j);
       bool uniform = true;
       for (int dj = -reach; dj <= reach && uniform; ++dj)
-        for (int di = -reach; di <= reach && uniform; ++di) uniform = img.getVal(i + di, j + dj) == v;
+        for (int di = -reach; di <= reach && uniform; ++di)
+          uniform = img.getVal(i + di, j + dj) == v;
       EarthPoint e;
       if (!uniform || !img.getDomain().tran(KOL::GridPoint(i, j), e)) continue;
       const Point p = pixel(e);
@@ -317,14 +318,14 @@ TEST(ColorBarRoom, BarOutsideThePanelWhenTheRoomIsLeft)
   };
   const float r0 = KOL::ColorBar::room(0, h, gap), r1 = KOL::ColorBar::room(1, h, gap),
               r2 = KOL::ColorBar::room(2, h, gap), r3 = KOL::ColorBar::room(3, h, gap);
-  for (const Side& s : {Side{0, KOL::Rect(0.1f, r0, 0.9f, 0.7f)},
-                        Side{1, KOL::Rect(0.1f, 0.05f, 0.9f, 0.75f - r1)},
-                        Side{2, KOL::Rect(0.05f, 0.05f, 1 - r2, 0.7f)},
-                        Side{3, KOL::Rect(r3, 0.05f, 0.9f, 0.7f)}}) {
+  for (const Side& s :
+       {Side{0, KOL::Rect(0.1f, r0, 0.9f, 0.7f)}, Side{1, KOL::Rect(0.1f, 0.05f, 0.9f, 0.75f - r1)},
+        Side{2, KOL::Rect(0.05f, 0.05f, 1 - r2, 0.7f)},
+        Side{3, KOL::Rect(r3, 0.05f, 0.9f, 0.7f)}}) {
     SCOPED_TRACE(s.locate);
     const KOL::Rect box = KOL::ColorBar::place(s.vp, ndc, s.locate, h, gap);
-    const bool outside = box.y2 <= s.vp.y1 || box.y1 >= s.vp.y2 || box.x2 <= s.vp.x1 ||
-                         box.x1 >= s.vp.x2;
+    const bool outside =
+        box.y2 <= s.vp.y1 || box.y1 >= s.vp.y2 || box.x2 <= s.vp.x1 || box.x1 >= s.vp.x2;
     EXPECT_TRUE(outside);
     EXPECT_GE(box.x1, ndc.x1);
     EXPECT_LE(box.x2, ndc.x2);

@@ -28,6 +28,26 @@ std::string deviceParams(const char* device, const char* imageFile)
   return "";
 }
 
+std::string imageFile(const std::string& kind, const char* named)
+{
+  if (kind == "png" || kind == "gif") return has(named) ? named : "";
+  return PlotImage::outputType(kind.c_str()) ? kind : "";
+}
+
+int drawLayer(Drawing& layer, const Domain& d, const char* prog, const char* device,
+              const char* image)
+{
+  Figure fig;
+  if (!fig.open(deviceParams(device, image).c_str())) {
+    Kol::outError("%s: cannot open the device\n", prog);
+    return Kol::FAILURE;
+  }
+  fig.startPlot(d);
+  fig.addDrawing(layer);
+  fig.endPlot();
+  return finish(fig, prog, device, image);
+}
+
 int finish(Figure& fig, const char* prog, const char* device, const char* imageFile)
 {
   Plot& plot = fig.getPlot();

@@ -46,11 +46,12 @@ std::vector<std::string> classLabels(const std::vector<float>& limits)
   return out;
 }
 
-int setClassBar(Plot& plot, const std::vector<float>& limits, CodeColors& colors,
-                const char* units, const std::vector<std::string>& names)
+int setClassBar(Plot& plot, const std::vector<float>& limits, CodeColors& colors, const char* units,
+                const std::vector<std::string>& names)
 {
   if (limits.empty() || limits.size() > 255) return 0;
-  const std::vector<std::string> labels = names.size() == limits.size() ? names : classLabels(limits);
+  const std::vector<std::string> labels =
+      names.size() == limits.size() ? names : classLabels(limits);
   ColorFill fill;
   for (size_t k = 0; k < limits.size(); ++k) {
     RGB& c = colors.rgb[k + 1];

@@ -19,8 +19,8 @@ namespace imageplot {
 // plot has them, so that the picture and its bar agree to the last bit. Each box is labelled
 // with its lower limit; a first limit far below the next (a floor under everything) reads
 // "<next". Named classes (names given for every class) are labelled by their names.
-int setClassBar(Plot& plot, const std::vector<float>& limits, CodeColors& colors,
-                const char* units, const std::vector<std::string>& names = {});
+int setClassBar(Plot& plot, const std::vector<float>& limits, CodeColors& colors, const char* units,
+                const std::vector<std::string>& names = {});
 // A bar shaded across the enhancement's value range.
 int setScaleBar(Plot& plot, const Enhance& e, const char* units);
 // The label of class k's box (see setClassBar).

@@ -31,8 +31,10 @@ int Canvas::set(Plot& plot)
   const GTran& tr = g.getGTran(Plot::MAP);
   const Rect win = tr.getWindow();
   // whole device pixels: the picture's corner is put on one
-  const float x1 = std::round(tr.tranWindowPlotX(win.x1)), x2 = std::round(tr.tranWindowPlotX(win.x2));
-  const float y1 = std::round(tr.tranWindowPlotY(win.y2)), y2 = std::round(tr.tranWindowPlotY(win.y1));
+  const float x1 = std::round(tr.tranWindowPlotX(win.x1)),
+              x2 = std::round(tr.tranWindowPlotX(win.x2));
+  const float y1 = std::round(tr.tranWindowPlotY(win.y2)),
+              y2 = std::round(tr.tranWindowPlotY(win.y1));
   const int w = static_cast<int>(std::fabs(x2 - x1)), h = static_cast<int>(std::fabs(y2 - y1));
   if (w < 2 || h < 2 || w > MAX_SIDE || h > MAX_SIDE) return 0;
   left = tr.tranPlotWindowX(x1);
@@ -59,7 +61,8 @@ int Canvas::sample(const Image& src)
   for (int j = 0; j < height(); ++j)
     for (int i = 0; i < width(); ++i) {
       GridPoint g;
-      if (!Domain::translate(from, to, GridPoint(static_cast<float>(i), static_cast<float>(j)), g) ||
+      if (!Domain::translate(from, to, GridPoint(static_cast<float>(i), static_cast<float>(j)),
+                             g) ||
           g.isMiss())
         continue;
       const long si = std::lround(g.x), sj = std::lround(g.y);
@@ -73,7 +76,8 @@ int Canvas::sample(const Image& src)
 void Canvas::coverNonzero()
 {
   for (int j = 0; j < height(); ++j)
-    for (int i = 0; i < width(); ++i) cover[static_cast<size_t>(j) * width() + i] = img.getVal(i, j) != 0;
+    for (int i = 0; i < width(); ++i)
+      cover[static_cast<size_t>(j) * width() + i] = img.getVal(i, j) != 0;
 }
 
 int Canvas::draw(Plot& plot, const CodeColors& colors) const

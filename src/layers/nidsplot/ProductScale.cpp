@@ -18,8 +18,8 @@ constexpr float SPECIAL_LIMIT = -90.0f;
 const std::vector<float> REFLECTIVITY = {5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 70, 75};
 const std::vector<float> VELOCITY = {-200, -64, -50, -36, -26, -20, -10, -1,
                                      0,    10,  20,  26,  36,  50,  64};
-const std::vector<float> PRECIPITATION = {0.01f, 0.1f, 0.25f, 0.5f, 0.75f, 1,   1.25f, 1.5f,
-                                          1.75f, 2,    2.5f,  3,    4,     5,   6,     8};
+const std::vector<float> PRECIPITATION = {0.01f, 0.1f, 0.25f, 0.5f, 0.75f, 1, 1.25f, 1.5f,
+                                          1.75f, 2,    2.5f,  3,    4,     5, 6,     8};
 const std::vector<float> RATE = {0.01f, 0.05f, 0.1f, 0.25f, 0.5f, 0.75f, 1, 1.5f, 2, 3, 4, 6};
 const std::vector<float> TOPS = {5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 70};
 const std::vector<float> VIL = {1, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 70};
@@ -61,7 +61,8 @@ std::vector<float> evenClasses(const NidsFile& f, int levels)
     lo = any ? std::min(lo, v) : v, hi = any ? std::max(hi, v) : v, any = true;
   }
   std::vector<float> out;
-  for (int k = 0; any && hi > lo && k < EVEN_CLASSES; ++k) out.push_back(lo + k * (hi - lo) / EVEN_CLASSES);
+  for (int k = 0; any && hi > lo && k < EVEN_CLASSES; ++k)
+    out.push_back(lo + k * (hi - lo) / EVEN_CLASSES);
   return out;
 }
 
@@ -70,8 +71,7 @@ std::vector<float> digitalLimits(const NidsFile& f, int code, int levels)
   if (NidsFile::isVel(code) || NidsFile::isSRVel(code)) return VELOCITY;
   if (NidsFile::isDPrRate(code)) return RATE;
   if (NidsFile::isDPA(code)) return evenClasses(f, levels);
-  if (NidsFile::isDSP(code) || NidsFile::isDPrec(code) ||
-      NidsFile::isPrec(code))
+  if (NidsFile::isDSP(code) || NidsFile::isDPrec(code) || NidsFile::isPrec(code))
     return PRECIPITATION;
   if (NidsFile::isEnhTops(code) || NidsFile::isTops(code)) return TOPS;
   if (NidsFile::isDigVIL(code) || NidsFile::isVIL(code)) return VIL;

@@ -14,8 +14,8 @@ class NidsInfo;
 namespace nidsplot {
 
 struct Scale {
-  std::vector<float> limits;  // lower limits of the classes, rising
-  std::string units;          // for the colour bar; empty when the values have none
+  std::vector<float> limits;        // lower limits of the classes, rising
+  std::string units;                // for the colour bar; empty when the values have none
   std::vector<std::string> labels;  // names of the classes; empty: their lower limits
 };
 

@@ -313,7 +313,8 @@ bool VarPlot::drawsBar(const VarList& list, Context& ctx) const
 {
   bool bar = false;
   for (int i = 0; i < list.getNum() && !bar; ++i) {
-    if (list.isVectFunction(i) || !(list.isFunction(i) || contouredParam(list, i, ctx.src.gridded())))
+    if (list.isVectFunction(i) ||
+        !(list.isFunction(i) || contouredParam(list, i, ctx.src.gridded())))
       continue;
     ctx.cont.reset();
     ctx.cont.setParam(ctx.params);
