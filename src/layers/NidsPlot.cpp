@@ -187,7 +187,7 @@ std::string NidsPlot::infoLabel() const
 {
   char text[Plot::LABEL_SIZE];
   if (files.size() > 1)
-    std::snprintf(text, sizeof text, "%s  mosaic of %zu sites", info.getLabel(), files.size());
+    std::snprintf(text, sizeof text, "%s  %zu sites", info.getLabel(), files.size());
   else if (Const::isMiss(info.getElev()) || !oneElevation(info.getProduct()))
     std::snprintf(text, sizeof text, "%s  %s", info.getLabel(), site.c_str());
   else
@@ -226,7 +226,7 @@ int NidsPlot::draw(Plot& plot)
   String when;
   DateTool::createLabel(info.getDate(), when);
   plot.setLabel("ur", when.get());
-  plot.setLabel("ll", info.getMisc());
+  if (files.size() == 1) plot.setLabel("ll", info.getMisc());
   if (!plot.getDate().isSet()) plot.setDate(info.getDate());
   plot.done();
   return 1;

@@ -37,7 +37,7 @@ class NidsPlot : public Drawing {
 
   // The product (the first one of a mosaic).
   const NidsInfo& getInfo() const { return info; }
-  // "Base reflectivity [dBZ]  TLX  El 0.5", or the mosaic's.
+  // "Base reflectivity [dBZ]  TLX  El 0.5"; a mosaic's "Base reflectivity [dBZ]  3 sites".
   std::string infoLabel() const;
   // The three-letter radar site; the source number when the product names none.
   const std::string& getSite() const { return site; }

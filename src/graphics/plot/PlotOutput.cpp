@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/Date.h"
 #include "core/Kol.h"
 #include "core/Resrc.h"
 #include "graphics/Figure.h"
@@ -43,6 +44,9 @@ int drawLayer(Drawing& layer, const Domain& d, const char* prog, const char* dev
     return Kol::FAILURE;
   }
   fig.startPlot(d);
+  // the frame is the data's time, not the clock's
+  Date when;
+  if (layer.getDate(when) && when.isSet()) fig.setDate(when);
   fig.addDrawing(layer);
   fig.endPlot();
   return finish(fig, prog, device, image);
