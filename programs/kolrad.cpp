@@ -1,8 +1,10 @@
 // kolrad: describes NIDS radar products, prints their values or draws them.
 //   kolrad FILE...                     one screen per product
 //   kolrad -out=csv FILE...            azimuth,range_km,value (radial) or row,column,value
-//   kolrad -out=png -o=OUT FILE        the product's colour-indexed image about the radar
-//   kolrad -out=png -o=OUT -mosaic F...  one image of several sites
+//   kolrad -ou=OUT.png FILE            the product on a map about the radar: classes in colour,
+//                                      map lines, colour bar with units, labels (no display)
+//   kolrad -ou=OUT.png -mosaic F...    several sites in one picture
+//   kolrad -de=ps,OUT.ps FILE          PostScript; -de=w the X window
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -18,18 +20,16 @@
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
 #include "core/String.h"
-#include "imagery/Image.h"
+#include "geo/DomainTool.h"
+#include "graphics/plot/PlotOutput.h"
 #include "imagery/NidsData.h"
 #include "imagery/NidsFile.h"
-#include "imagery/NidsImage.h"
-#include "imagery/PngFile.h"
+#include "layers/NidsPlot.h"
 
 using namespace KOL;
 
 namespace {
 
-constexpr const char* VELOCITY_THRESHOLDS = "-200,-64,-50,-36,-26,-20,-10,-1,0,10,20,26,36,50,64";
-constexpr int MOSAIC_PIXELS = 1200;
 const char* const MODES[] = {"maintenance", "clear air", "precipitation"};
 
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
@@ -37,15 +37,19 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   KolResrc::add(keyed, KolResrc::HELP_GROUP);
   KolResrc::add(keyed, KolResrc::PATH_GROUP);
   keyed.add("out", "kolradout", "ou",
-            "-ou kind     info (default: one screen per product), csv (the value array)\n"
-            "             or png (the product drawn about the radar)");
-  keyed.add("o", "kolrado", "o", "-o name      PNG file written by -out=png");
+            "-ou kind     info (default: one screen per product), csv (the value array),\n"
+            "             NAME.png or NAME.gif (the picture: the product about the radar with\n"
+            "             map, colour bar and labels, written without a display)");
+  keyed.add("o", "kolrado", "o", "-o name      Picture file written by -out=png");
   keyed.add("mosaic", "kolradmosaic", "mo",
             "-mo          Draw all products into one image (-out=png)");
   keyed.add("threshold", "kolradthreshold", "th",
             "-th list     Thresholds of the colour classes (comma-separated)");
   keyed.add("parameter", "kolradparameter", "pa",
-            "-pa list     Drawing keys: noclar, box, crad=km, ramp=a:b");
+            "-pa list     Drawing keys: noclar, box, crad=km, ramp=a:b, nobar, nomap");
+  for (int group :
+       {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::COLOR_GROUP, KolResrc::DEVICE_GROUP})
+    KolResrc::add(keyed, group);
   KolResrc::add(positional, KolResrc::find("filename"));
 }
 
@@ -137,76 +141,36 @@ int printCsv(const std::string& name)
   return 1;
 }
 
-// Thresholds that suit the product when none are given.
-void chooseThresholds(NidsImage& ni, const std::string& name)
+// Map lines dark enough for a white page and unlike every class colour.
+constexpr const char* MAP_COLOR = "grey04";
+
+bool has(const char* t) { return t && *t; }
+
+// The image file a picture goes to: -ou names it, or -ou=png with -o; empty for a device.
+
+bool plotDomain(NidsPlot& layer, Domain& d)
 {
-  if (Kol::resrc.get("threshold")) return;
-  NidsFile f(name.c_str());
-  NidsInfo info;
-  if (f.readHeader(info) &&
-      (NidsFile::isVel(info.getProduct()) || NidsFile::isSRVel(info.getProduct())))
-    ni.setThres(VELOCITY_THRESHOLDS);
+  const char* pd = Kol::resrc.get("plot_domain");
+  if (!has(pd)) return layer.getDomain(d) != 0;
+  if (DomainTool::decode(d, pd) && d.proj != Const::MISS) return true;
+  Kol::outError("kolrad: unknown domain %s\n", pd);
+  return false;
 }
 
-// A polar stereographic square covering every site's range.
-int mosaicDomain(const std::vector<std::string>& names, Image& im)
+// The products drawn on a map about the radar (several sites in one mosaic): classes in
+// colour, map lines over them, the colour bar, labels and border.
+int drawPicture(const std::vector<std::string>& names, bool mosaic, const std::string& image)
 {
-  std::vector<NidsInfo> sites;
-  for (const std::string& n : names) {
-    NidsFile f(n.c_str());
-    NidsInfo info;
-    if (f.readHeader(info) && !Const::isMiss(info.getLat())) sites.push_back(info);
-  }
-  if (sites.empty()) return 0;
-  float lat = 0, lon = 0;
-  for (const NidsInfo& s : sites) lat += s.getLat(), lon += s.getLon();
-  DomainVal v;
-  v.proj = 1;
-  v.param[0] = 90.0f;
-  v.clat = lat / sites.size();
-  v.clon = v.param[1] = lon / sites.size();
-  v.nx = v.ny = 2;
-  v.dx = v.dy = 1.0f;
-  Domain d(v);
-  float half = 0.0f;
-  for (const NidsInfo& s : sites) {
-    double x, y, cx, cy;
-    d.project(s.getLat(), s.getLon(), x, y);
-    d.project(v.clat, v.clon, cx, cy);
-    const float reach = static_cast<float>(std::max(std::fabs(x - cx), std::fabs(y - cy))) +
-                        std::max(s.getRange(), 230.0f) / 100.0f;
-    half = std::max(half, reach);
-  }
-  v.nx = v.ny = MOSAIC_PIXELS;
-  v.dx = v.dy = 2.0f * half / (MOSAIC_PIXELS - 1);
-  im.init();
-  return im.set(v, 8) && im.allocData();
-}
-
-int drawPng(const std::vector<std::string>& names, bool mosaic, const char* out)
-{
-  if (!out || !*out) {
-    Kol::outError("kolrad: -out=png needs -o=FILE\n");
-    return Kol::USAGE;
-  }
-  NidsImage ni;
-  chooseThresholds(ni, names.front());
-  Image im;
-  if (mosaic) {
-    if (!mosaicDomain(names, im)) {
-      Kol::outError("kolrad: no usable site for the mosaic\n");
-      return Kol::FAILURE;
-    }
-    ni.setup(im);
-    int drawn = 0;
-    for (const std::string& n : names) drawn += ni.addSite(n.c_str(), im);
-    im.setInfo("Radar mosaic");
-    if (!drawn) return Kol::FAILURE;
-  } else if (!ni.setImage(names.front().c_str(), im)) {
-    return Kol::FAILURE;
-  }
-  ni.setColors(im);
-  return PngFile::write(out, im) ? Kol::SUCCESS : Kol::FAILURE;
+  Resrc& r = Kol::resrc;
+  PlotOutput::whitePage(r);
+  if (!has(r.get("color_map"))) r.set("color_map", MAP_COLOR);
+  NidsPlot layer;  // takes "threshold" and "parameter" as it starts
+  int sites = layer.setFilename(names.front().c_str());
+  for (size_t i = 1; mosaic && i < names.size(); ++i) sites += layer.addFile(names[i].c_str());
+  if (!sites) return Kol::FAILURE;  // the layer said why
+  Domain domain;
+  if (!plotDomain(layer, domain)) return Kol::FAILURE;
+  return PlotOutput::drawLayer(layer, domain, "kolrad", r.get("device"), image.c_str());
 }
 
 }  // namespace
@@ -224,7 +188,13 @@ int main(int argc, char** argv)
   for (int i = 0; i < inputs.getNum(); ++i) names.push_back(inputs.get(i).name);
   const std::string out = r.get("out", "info");
   if (names.empty()) return Kol::USAGE;
-  if (out == "png") return drawPng(names, flagSet(r.get("mosaic")), r.get("o"));
+  if (const std::string image = PlotOutput::imageFile(out, r.get("o"));
+      !image.empty() || has(r.get("device")))
+    return drawPicture(names, flagSet(r.get("mosaic")), image);
+  if (out == "png" || out == "gif") {
+    Kol::outError("kolrad: -out=%s needs -o=FILE\n", out.c_str());
+    return Kol::USAGE;
+  }
   if (out != "info" && out != "csv") {
     Kol::outError("kolrad: unknown output kind %s\n", out.c_str());
     return Kol::USAGE;

@@ -1,6 +1,8 @@
 // kolsat: describes a GINI satellite image and draws it.
 //   kolsat FILE                         the header in words
-//   kolsat -out=png -o=OUT FILE         the image as a grey PNG
+//   kolsat -ou=OUT.png FILE             the image on its own map with map lines, the colour bar
+//                                       of its values and labels (no display)
+//   kolsat -de=ps,OUT.ps FILE           PostScript; -de=w the X window
 //   kolsat -out=csv -row=N FILE         column,pixel,value along row N (from 0 at the top)
 #include <algorithm>
 #include <cstdio>
@@ -14,9 +16,11 @@
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
 #include "geo/Domain.h"
+#include "geo/DomainTool.h"
+#include "graphics/plot/PlotOutput.h"
 #include "imagery/GiniFile.h"
 #include "imagery/Image.h"
-#include "imagery/PngFile.h"
+#include "layers/SatPlot.h"
 
 using namespace KOL;
 
@@ -27,11 +31,16 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   KolResrc::add(keyed, KolResrc::HELP_GROUP);
   KolResrc::add(keyed, KolResrc::PATH_GROUP);
   keyed.add("out", "kolsatout", "ou",
-            "-ou kind     info (default: the header in words), png (the image) or csv\n"
-            "             (the pixels along the row given by -row)");
-  keyed.add("o", "kolsato", "o", "-o name      PNG file written by -out=png");
+            "-ou kind     info (default: the header in words), csv (the pixels along the row\n"
+            "             given by -row), NAME.png or NAME.gif (the picture: the image on its\n"
+            "             map with map lines, colour bar and labels, written without a display)");
+  keyed.add("o", "kolsato", "o", "-o name      Picture file written by -out=png");
   keyed.add("row", "kolsatrow", "ro",
             "-ro N        Row printed by -out=csv (default the middle row)");
+  keyed.add("parameter", "kolsatparameter", "pa", "-pa list     Drawing keys: nobar, nomap");
+  for (int group :
+       {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::COLOR_GROUP, KolResrc::DEVICE_GROUP})
+    KolResrc::add(keyed, group);
   KolResrc::add(positional, KolResrc::find("filename"));
 }
 
@@ -88,7 +97,31 @@ int printRow(const Image& im, int row)
   return Kol::SUCCESS;
 }
 
-// One image described, listed or drawn as out says; the exit status.
+// Map lines seen on clouds and on clear ground alike.
+constexpr const char* MAP_COLOR = "yellow";
+
+bool has(const char* t) { return t && *t; }
+
+// The image on its own map (or the -pd domain) with map lines, colour bar, labels and border.
+int drawPicture(const char* file, const std::string& image)
+{
+  Resrc& r = Kol::resrc;
+  PlotOutput::whitePage(r);
+  if (!has(r.get("color_map"))) r.set("color_map", MAP_COLOR);
+  SatPlot layer;
+  if (!layer.setFilename(file)) return Kol::FAILURE;
+  Domain domain;
+  const char* pd = r.get("plot_domain");
+  if (has(pd) ? !DomainTool::decode(domain, pd) || domain.proj == Const::MISS
+              : !layer.getDomain(domain)) {
+    Kol::outError(has(pd) ? "kolsat: unknown domain %s\n" : "kolsat: %s has no navigation\n",
+                  has(pd) ? pd : file);
+    return Kol::FAILURE;
+  }
+  return PlotOutput::drawLayer(layer, domain, "kolsat", r.get("device"), image.c_str());
+}
+
+// One image described or listed as out says; the exit status.
 int show(const char* file, const std::string& out)
 {
   GiniFile g(file, GiniFile::AUTO);
@@ -102,10 +135,7 @@ int show(const char* file, const std::string& out)
     return Kol::SUCCESS;
   }
   if (!g.readData(im)) Kol::outWarning("kolsat: image incomplete (%d rows)\n", g.getRowsRead());
-  if (out == "csv")
-    return printRow(im,
-                    std::atoi(Kol::resrc.get("row", std::to_string(im.getHeight() / 2).c_str())));
-  return PngFile::write(Kol::resrc.get("o"), im) ? Kol::SUCCESS : Kol::FAILURE;
+  return printRow(im, std::atoi(Kol::resrc.get("row", std::to_string(im.getHeight() / 2).c_str())));
 }
 
 }  // namespace
@@ -118,13 +148,15 @@ int main(int argc, char** argv)
     return status;
   Resrc& r = Kol::resrc;
   const std::string out = r.get("out", "info");
-  if (out != "info" && out != "csv" && out != "png") {
-    Kol::outError("kolsat: unknown output kind %s\n", out.c_str());
+  if (const std::string image = PlotOutput::imageFile(out, r.get("o"));
+      !image.empty() || has(r.get("device")))
+    return drawPicture(r.get("filename"), image);
+  if (out == "png" || out == "gif") {
+    Kol::outError("kolsat: -out=%s needs -o=FILE\n", out.c_str());
     return Kol::USAGE;
   }
-  const char* name = r.get("o");
-  if (out == "png" && (!name || !*name)) {
-    Kol::outError("kolsat: -out=png needs -o=FILE\n");
+  if (out != "info" && out != "csv") {
+    Kol::outError("kolsat: unknown output kind %s\n", out.c_str());
     return Kol::USAGE;
   }
   ProgInput inputs;

@@ -309,7 +309,10 @@ int ImageDevice::drawImage(Image& img, float x, float y)
   if (!isOpen() || img.getWidth() <= 0 || img.getHeight() <= 0 || !img.validData()) return 0;
   if (!std::isfinite(x) || !std::isfinite(y)) return 0;
   const int w = img.getWidth(), h = img.getHeight();
-  cairo_surface_t* src = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+  // pixels of the transparent colour are left out (premultiplied: all zero)
+  const bool trans = img.getTransColor() >= 0;
+  cairo_surface_t* src =
+      cairo_image_surface_create(trans ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, w, h);
   if (cairo_surface_status(src) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(src);
     return 0;
@@ -321,8 +324,12 @@ int ImageDevice::drawImage(Image& img, float x, float y)
   for (int j = 0; j < h; ++j) {
     auto* row = reinterpret_cast<uint32_t*>(data + static_cast<long>(j) * stride);
     for (int i = 0; i < w; ++i) {
+      if (trans && img.isPixelTrans(i, j)) {
+        row[i] = 0;
+        continue;
+      }
       img.getRGB(i, j, c);
-      row[i] = (static_cast<uint32_t>(RGB::toByte(c.red)) << 16) |
+      row[i] = 0xFF000000u | (static_cast<uint32_t>(RGB::toByte(c.red)) << 16) |
                (static_cast<uint32_t>(RGB::toByte(c.green)) << 8) | RGB::toByte(c.blue);
     }
   }

@@ -89,6 +89,8 @@ void Plot::init()
   bar_type = 0;
   bar_locate = 0;
   bar_height = BAR_HEIGHT;
+  bar_room = false;
+  bar_units.clear();
   bar_fill.init();
   bar_range.init();
   bar_enhance.init();
@@ -296,7 +298,13 @@ int Plot::applyPanel(Panel& p, int h, int v)
             ndc.x1 + lim.x2 * ndc.width(), ndc.y1 + lim.y2 * ndc.height());
   if (full == 0) {
     const float my = LABEL_MARGIN * ndc.height() * lim.height(), mx = SIDE_MARGIN * ndc.width();
-    area.set(area.x1 + mx, area.y1 + my, area.x2 - mx, area.y2 - my);
+    // bottom, top, right, left
+    float margin[4] = {my, my, mx, mx};
+    if (bar_room && bar_locate >= 0 && bar_locate < 4)
+      margin[bar_locate] = std::max(
+          margin[bar_locate],
+          ColorBar::room(bar_locate, bar_height, ColorBar::gapFor(area.height() - 2 * my)));
+    area.set(area.x1 + margin[3], area.y1 + margin[0], area.x2 - margin[2], area.y2 - margin[1]);
   }
   const Rect& win = p.getDomain().getLimits();
   graph.setTran(MAP);
@@ -1136,6 +1144,13 @@ void Plot::setBar(const Enhance& e)
   bar_type = 2;
 }
 
+void Plot::reserveBar()
+{
+  if (bar_room) return;
+  bar_room = true;
+  if (graph.isOpen()) applyPanel(panels[current], 2, 2);
+}
+
 int Plot::drawBar() { return drawBar(bar_range); }
 
 int Plot::drawBar(const Range& r)
@@ -1146,9 +1161,10 @@ int Plot::drawBar(const Range& r)
   graph.setTran(PAGE);
   graph.activateTran(PAGE);
   const Rect box = ColorBar::place(vp, graph.getGTran(PAGE).getNdc(), bar_locate, bar_height,
-                                   0.03f * vp.height() + 0.01f);
+                                   ColorBar::gapFor(vp.height()));
   const int c = label_color != Const::MISS ? label_color : labelColor("color_label");
   const int ok = ColorBar::draw(graph, bar_fill, r, box, c);
+  if (ok) ColorBar::drawUnits(graph, box, bar_units.c_str(), c);
   graph.setTran(t);
   graph.activateTran(t);
   return ok;
@@ -1162,9 +1178,10 @@ int Plot::drawEnhBar()
   graph.setTran(PAGE);
   graph.activateTran(PAGE);
   const Rect box = ColorBar::place(vp, graph.getGTran(PAGE).getNdc(), bar_locate, bar_height,
-                                   0.03f * vp.height() + 0.01f);
+                                   ColorBar::gapFor(vp.height()));
   const int c = label_color != Const::MISS ? label_color : labelColor("color_label");
   const int ok = ColorBar::drawEnhance(graph, bar_enhance, box, c);
+  if (ok) ColorBar::drawUnits(graph, box, bar_units.c_str(), c);
   graph.setTran(t);
   graph.activateTran(t);
   return ok;

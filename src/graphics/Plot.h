@@ -237,6 +237,12 @@ class Plot : public Listener {
   void setBar(const ColorFill& fill);
   void setBar(const Enhance& e);
   void clearBar() { bar_type = 0; }
+  // The units written at the bar's end; empty for none.
+  void setBarUnits(const char* units) { bar_units = units ? units : ""; }
+  // Room for a colour bar beside every panel from now on (the bar itself is drawn later, with
+  // the labels): the current panel is laid out again, smaller, so call it before drawing into it.
+  void reserveBar();
+  bool hasBarRoom() const { return bar_room; }
   int drawBar();
   int drawBar(const Range& r);
   int drawEnhBar();
@@ -337,6 +343,8 @@ class Plot : public Listener {
   int bar_type;  // 0 none, 1 colour fill, 2 enhancement
   int bar_locate;
   float bar_height;
+  bool bar_room;
+  std::string bar_units;
   ColorFill bar_fill;
   Range bar_range;
   Enhance bar_enhance;

@@ -106,11 +106,11 @@ int NidsImage::setParam(const char* text)
   return 1;
 }
 
-int NidsImage::setThres(const std::vector<float>& t)
+int NidsImage::setThres(const std::vector<float>& t, bool typeCheck)
 {
   thres_.assign(t.begin(), t.begin() + std::min<long>(static_cast<long>(t.size()), MAX_THRES));
-  const bool classes =
-      std::any_of(thres_.begin(), thres_.end(), [](float v) { return v >= CLASS_LIMIT; });
+  const bool classes = typeCheck && std::any_of(thres_.begin(), thres_.end(),
+                                                [](float v) { return v >= CLASS_LIMIT; });
   if (!classes) return 1;
   // Precipitation-type tables repeat the rain thresholds shifted by 100 (freezing) and 200 (snow).
   auto has = [&](float v) {
@@ -286,12 +286,11 @@ int NidsImage::addSite(const char* name, Image& im)
 
 int NidsImage::addSite(const Filename& f, Image& im) { return addSite(f.getName(), im); }
 
-int NidsImage::setImage(const char* name, Image& im)
+int NidsImage::getImageDomain(DomainVal& d) const
 {
-  if (!readSite(name)) return 0;
-  DomainVal d = site_.getDomain().get();
+  if (!site_.getData()) return 0;
+  d = site_.getDomain().get();
   if (site_.isRadial()) {
-    // A polar stereographic square about the radar just covering the product's range.
     const float rangeKm = site_.getNx() * site_.getResolution();
     const float pixelKm = std::max(site_.getResolution(), 2.0f * rangeKm / (MAX_PIXELS - 1));
     const int n = std::min(MAX_PIXELS, static_cast<int>(2.0f * rangeKm / pixelKm) + 1);
@@ -299,6 +298,14 @@ int NidsImage::setImage(const char* name, Image& im)
     d.nx = d.ny = n;
     d.dx = d.dy = pixelKm / 100.0f;
   }
+  return 1;
+}
+
+int NidsImage::setImage(const char* name, Image& im)
+{
+  if (!readSite(name)) return 0;
+  DomainVal d;
+  getImageDomain(d);
   im.init();
   if (!im.set(d, 8) || !im.allocData()) return 0;
   setup(im);

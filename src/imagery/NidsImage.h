@@ -28,7 +28,10 @@ class NidsImage {
   // Comma-separated keys, case ignored: rala, noclar / clar, crad<c><km>, interp,
   // ramp<c><a>:<b>, box.
   int setParam(const char* text);
-  int setThres(const std::vector<float>& t);
+  int setThres(const std::vector<float>& t) { return setThres(t, true); }
+  // typeCheck false: thresholds of 80 and above are plain limits (the numbered classes of a
+  // hydrometeor classification), not precipitation-type classes with their matches.
+  int setThres(const std::vector<float>& t, bool typeCheck);
   // Comma-separated thresholds.
   int setThres(const char* text);
   void setRamp(float a, float b) { ramp_a_ = a, ramp_b_ = b; }
@@ -52,6 +55,9 @@ class NidsImage {
   // radar, a raster product on its raster.
   int setImage(const char* name, Image& im);
   int setImage(const Filename& f, Image& im);
+  // The domain setImage gives the site held here: a polar stereographic square about the radar
+  // just covering a polar product's range, or the raster of a raster product. 0 without a site.
+  int getImageDomain(DomainVal& d) const;
   // Pixels where the grid (same lattice) is missing or not positive become 0.
   int applyMask(Image& im, const Grid& mask) const;
   // A colour table for the threshold indices: transparent 0, then a ramp fitting the product.

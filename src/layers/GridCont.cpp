@@ -76,10 +76,16 @@ int GridCont::draw(Plot& plot)
   return draw(plot, grid);
 }
 
+bool GridCont::drawsBar() const
+{
+  const int type = contour.getType();
+  return barChosen ? contour.getBar() : type == ContPlot::FILL || type == ContPlot::LINE_FILL;
+}
+
 void GridCont::fitLabels(const Grid& g, const Plot& plot)
 {
   const int type = contour.getType();
-  if (!barChosen && (type == ContPlot::FILL || type == ContPlot::LINE_FILL)) contour.setBar(true);
+  if (!barChosen && drawsBar()) contour.setBar(true);
   if (labelsChosen) return;
   // Highs and lows are searched over about a twelfth of the plot (at most MAX_RADIUS points;
   // their spacing on the map keeps them apart). A filled field carries neither line labels nor

@@ -38,6 +38,8 @@ class GridCont : public Drawing {
   int draw(Plot& plot) override;
   // Contours g on the plot's current panel and labels it; 0 when nothing could be contoured.
   int draw(Plot& plot, Grid& g);
+  // Whether draw will set a colour bar: fills have one unless the parameters said otherwise.
+  bool drawsBar() const;
   void print() override;
 
   ContPlot& getContPlot() { return contour; }

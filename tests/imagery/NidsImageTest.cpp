@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "Expected.h"
 #include "NidsBuilt.h"
@@ -245,6 +246,56 @@ TEST_F(Programs, KolsatDescribesAndDraws)
   KOLTest::run(prog + " -out=png -o=" + tmp.file("ir.png") + " " + f, &status);
   EXPECT_EQ(status, 0);
   EXPECT_GT(KOLTest::readFile(tmp.file("ir.png")).size(), 100000u);
+}
+
+// Width and height from a PNG file's header.
+std::pair<int, int> pngSize(const std::string& bytes)
+{
+  if (bytes.size() < 24 || bytes.substr(1, 3) != "PNG") return {0, 0};
+  auto word = [&](size_t at) {
+    return (static_cast<unsigned char>(bytes[at]) << 24) |
+           (static_cast<unsigned char>(bytes[at + 1]) << 16) |
+           (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+  };
+  return {word(16), word(20)};
+}
+
+TEST_F(Programs, PicturesOnEveryDevice)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir tmp;
+  const std::string fp = " -fp=" + KOLTest::databaseDir() + " ";
+  struct Case {
+    const char* prog;
+    const char* file;
+  };
+  for (const Case& c : {Case{"kolrad", "nids/KOUN_SDUS54_N0QTLX_201305202016"},
+                        Case{"kolrad", "nids/Level3_MCI_DPA_20160526_2154.nids"},
+                        Case{"kolsat", "gini/HI-REGIONAL_4km_3.9_20160616_1715.gini"}}) {
+    SCOPED_TRACE(c.file);
+    const std::string prog = KOLTest::programPath(c.prog) + fp;
+    const std::string png = tmp.file("pic.png"), ps = tmp.file("pic.ps");
+    int status = -1;
+    std::string out = KOLTest::run(
+        "DISPLAY= " + prog + "-ge=600x500 -ou=" + png + " " + KOLTest::dataFile(c.file) + " 2>&1",
+        &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find(std::string(c.prog) + ": wrote " + png), std::string::npos) << out;
+    EXPECT_EQ(pngSize(KOLTest::readFile(png)), std::make_pair(600, 500));
+    out = KOLTest::run(prog + "-de=ps," + ps + " " + KOLTest::dataFile(c.file) + " 2>&1", &status);
+    EXPECT_EQ(status, 0) << out;
+    const std::string page = KOLTest::readFile(ps);
+    EXPECT_EQ(page.rfind("%!PS", 0), 0u);
+    EXPECT_NE(page.find("image\n"), std::string::npos) << "the picture is on the page";
+  }
+  // a product of symbols and text has no picture to draw: one line, a failure
+  int status = -1;
+  const std::string out = KOLTest::run(
+      KOLTest::programPath("kolrad") + fp + "-ou=" + tmp.file("x.png") + " " +
+          KOLTest::dataFile("nids/KOUN_SDUS34_NMDTLX_201305202016") + " 2>&1",
+      &status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(out.find("has no radial or raster data (product 141)"), std::string::npos) << out;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // per forecast hour, PostScript, and refused or missing input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "NamLoop.h"
@@ -137,6 +139,47 @@ TEST_F(KolgridplotTest, RefusedAndMissingInput)
       kolgridplot("-va=500:hght -ou=" + tmp.file("x.png") + " " + tmp.file("text.grib2"), &status);
   EXPECT_NE(status, 0);
   EXPECT_EQ(out, "kolgridplot: " + tmp.file("text.grib2") + " is neither a GRIB nor a grid file\n");
+}
+
+// The colour bar of a filled field lies below the map's border, none of it over the map.
+TEST_F(KolgridplotTest, ColourBarBelowTheMap)
+{
+  KOL_REQUIRE_DATA();
+  const std::string png = tmp.file("slp.png");
+  int status = -1;
+  const std::string out = kolgridplot(
+      "-va='prmsl[mb,cf]' -ge=800x600 -ou=" + png + " " + KOLTest::dataFile(NAM), &status);
+  ASSERT_EQ(status, 0) << out;
+  KOL::Image img;
+  ASSERT_EQ(KOL::PlotImage::readPng(png.c_str(), img), 1);
+  KOL::RGB c;
+  auto white = [&](int i, int j) {
+    img.getRGB(i, j, c);
+    return c.red > 0.97f && c.green > 0.97f && c.blue > 0.97f;
+  };
+  auto vivid = [&](int i, int j) {
+    img.getRGB(i, j, c);
+    return std::max({c.red, c.green, c.blue}) - std::min({c.red, c.green, c.blue}) > 0.4f;
+  };
+  // the map: the first block of rows covered (not white) across most of the page
+  auto covered = [&](int j) {
+    int n = 0;
+    for (int i = 0; i < img.getWidth(); ++i) n += !white(i, j);
+    return n > img.getWidth() * 4 / 5;
+  };
+  int top = 0;
+  while (top < img.getHeight() && !covered(top)) ++top;
+  int bottom = top;
+  while (bottom + 1 < img.getHeight() && covered(bottom + 1)) ++bottom;
+  EXPECT_GT(bottom - top, img.getHeight() / 2) << top << " " << bottom;
+  // the bar: rows of vivid boxes below it
+  int barRows = 0;
+  for (int j = bottom + 1; j < img.getHeight(); ++j) {
+    int n = 0;
+    for (int i = 0; i < img.getWidth(); ++i) n += vivid(i, j);
+    barRows += n > img.getWidth() / 4;
+  }
+  EXPECT_GE(barRows, 8) << "a bar of boxes below the map, which ends at row " << bottom;
 }
 
 }  // namespace

@@ -67,13 +67,28 @@ void fillBox(Graph& g, const Rect& r, int colour)
 
 }  // namespace
 
+float gapFor(float panelHeight) { return 0.03f * panelHeight + 0.01f; }
+
+float room(int locate, float h, float gap)
+{
+  switch (locate) {
+    case 1:
+      return gap + 2.5f * h;
+    case 2:
+    case 3:
+      return 0.01f + 2.5f * h;
+    default:
+      return gap + 1.8f * h;
+  }
+}
+
 Rect place(const Rect& vp, const Rect& ndc, int locate, float h, float gap)
 {
   const float inset = 0.05f;
   switch (locate) {
     case 1: {
       float y1 = vp.y2 + gap + 0.5f * h;
-      if (y1 + 2.0f * h > ndc.y2) y1 = vp.y2 - 2.0f * h;
+      if (vp.y2 + room(1, h, gap) > ndc.y2 + 1e-4f) y1 = vp.y2 - 2.0f * h;
       const float dx = inset * vp.width();
       return Rect(vp.x1 + dx, y1, vp.x2 - dx, y1 + h);
     }
@@ -81,13 +96,13 @@ Rect place(const Rect& vp, const Rect& ndc, int locate, float h, float gap)
     case 3: {
       const float dy = inset * vp.height();
       float x1 = locate == 2 ? vp.x2 + 0.01f : vp.x1 - 0.01f - h - 1.5f * h;
-      if (locate == 2 && x1 + 2.5f * h > ndc.x2) x1 = vp.x2 - 2.5f * h;
-      if (locate == 3 && x1 < ndc.x1) x1 = vp.x1 + 0.01f;
+      if (locate == 2 && vp.x2 + room(2, h, gap) > ndc.x2 + 1e-4f) x1 = vp.x2 - 2.5f * h;
+      if (locate == 3 && vp.x1 - room(3, h, gap) < ndc.x1 - 1e-4f) x1 = vp.x1 + 0.01f;
       return Rect(x1, vp.y1 + dy, x1 + h, vp.y2 - dy);
     }
     default: {
       float y2 = vp.y1 - gap - 0.2f * h;
-      if (y2 - h - 0.6f * h < ndc.y1) y2 = vp.y1 + 1.6f * h;
+      if (vp.y1 - room(0, h, gap) < ndc.y1 - 1e-4f) y2 = vp.y1 + 1.6f * h;
       const float dx = inset * vp.width();
       return Rect(vp.x1 + dx, y2 - h, vp.x2 - dx, y2);
     }
@@ -130,6 +145,20 @@ int draw(Graph& g, const ColorFill& fill, const Range& r, const Rect& box, int l
   if (!labelled && !fill.isValues() && labelColor >= 0)
     label(g, l, static_cast<float>(n), r.min + n * fill.getInterval());
   return 1;
+}
+
+int drawUnits(Graph& g, const Rect& box, const char* units, int labelColor)
+{
+  if (!units || !*units || labelColor < 0 || box.isMiss()) return 0;
+  const Layout l{box, box.height() > box.width(), 1};
+  g.setTextColor(labelColor);
+  g.setTextHeight(0.45f * l.thick());
+  if (l.vertical) {
+    g.setTextAlign(2, 0);
+    return g.drawText(Point((box.x1 + box.x2) / 2, box.y2 + 0.3f * l.thick()), units);
+  }
+  g.setTextAlign(1, 3);
+  return g.drawText(Point(box.x2 + 0.3f * l.thick(), (box.y1 + box.y2) / 2), units);
 }
 
 int drawEnhance(Graph& g, const Enhance& e, const Rect& box, int labelColor)

@@ -309,6 +309,22 @@ int VarPlot::drawContour(Plot& plot, const VarList& list, int i, int slot, Conte
   return ctx.cont.draw(plot, g);
 }
 
+bool VarPlot::drawsBar(const VarList& list, Context& ctx) const
+{
+  bool bar = false;
+  for (int i = 0; i < list.getNum() && !bar; ++i) {
+    if (list.isVectFunction(i) ||
+        !(list.isFunction(i) || contouredParam(list, i, ctx.src.gridded())))
+      continue;
+    ctx.cont.reset();
+    ctx.cont.setParam(ctx.params);
+    ctx.cont.setParam(list.getFormat(i));
+    bar = ctx.cont.drawsBar();
+  }
+  ctx.cont.reset();
+  return bar;
+}
+
 int VarPlot::drawVector(Plot& plot, const VarList& list, int i, int uSlot, int vSlot, Context& ctx)
 {
   Grid u;
@@ -412,6 +428,8 @@ int VarPlot::drawList(Plot& plot, const VarList& list, VarPlotSource& src, GridC
   while (first < list.getNum() && list.getLayer(first) != 0) ++first;
   const bool page = !list.isPanel(first);
   Context ctx{src, cont, vect, params ? params : "", page};
+  // the bar goes beside the map, which must shrink before anything is drawn on it
+  if (drawsBar(list, ctx)) plot.reserveBar();
   if (autoMap && page) drawMap(plot, underMap);
   drawLevel(plot, list, 0, list.getNum(), 0, ctx);
   if (autoMap) drawMap(plot, overMap);

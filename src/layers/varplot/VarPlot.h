@@ -107,6 +107,8 @@ class VarPlot {
   // One entry at the walk's level; the entry after it (and after what it holds).
   int drawEntry(Plot& plot, const VarList& list, int i, int last, int level, Context& ctx);
   int drawContour(Plot& plot, const VarList& list, int i, int slot, Context& ctx);
+  // Whether a contour of the list will be filled with a colour bar.
+  bool drawsBar(const VarList& list, Context& ctx) const;
   int drawVector(Plot& plot, const VarList& list, int i, int uSlot, int vSlot, Context& ctx);
   void drawMap(Plot& plot, const std::string& params) const;
   static void noData(Plot& plot, const VarList& list, int i);

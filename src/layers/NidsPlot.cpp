@@ -1,0 +1,243 @@
+#include "layers/NidsPlot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "core/DateTool.h"
+#include "core/Kol.h"
+#include "core/StrLib.h"
+#include "core/String.h"
+#include "graphics/MapPlot.h"
+#include "graphics/Plot.h"
+#include "graphics/plot/PlotParams.h"
+#include "imagery/NidsData.h"
+#include "imagery/NidsFile.h"
+#include "imagery/NidsImage.h"
+#include "layers/image/ImageBar.h"
+#include "layers/image/ImageCanvas.h"
+#include "layers/nidsplot/ProductScale.h"
+
+namespace KOL {
+
+namespace {
+
+// Lattice points of a mosaic's domain along each side (its spacing follows from them).
+constexpr int MOSAIC_POINTS = 1001;
+constexpr float MIN_RANGE_KM = 230.0f;
+
+// The polar stereographic square about the sites' mean position that covers every range.
+int mosaicDomain(const std::vector<NidsInfo>& sites, Domain& out)
+{
+  if (sites.empty()) return 0;
+  float lat = 0, lon = 0;
+  for (const NidsInfo& s : sites) lat += s.getLat(), lon += s.getLon();
+  DomainVal v;
+  v.proj = 1;
+  v.param[0] = 90.0f;
+  v.clat = lat / sites.size();
+  v.clon = v.param[1] = lon / sites.size();
+  v.nx = v.ny = 2;
+  v.dx = v.dy = 1.0f;
+  Domain d(v);
+  double cx, cy;
+  d.project(v.clat, v.clon, cx, cy);
+  float half = 0.0f;
+  for (const NidsInfo& s : sites) {
+    double x, y;
+    d.project(s.getLat(), s.getLon(), x, y);
+    const float reach = static_cast<float>(std::max(std::fabs(x - cx), std::fabs(y - cy))) +
+                        std::max(s.getRange(), MIN_RANGE_KM) / 100.0f;
+    half = std::max(half, reach);
+  }
+  v.nx = v.ny = MOSAIC_POINTS;
+  v.dx = v.dy = 2.0f * half / (MOSAIC_POINTS - 1);
+  return out.set(v);
+}
+
+// A product's header and site; 0 for a product without radial or raster data.
+int readProduct(const char* name, NidsInfo& info, NidsFile& f)
+{
+  if (!f.open(name) || !f.readHeader(info)) {
+    Kol::outWarning("NidsPlot: %s is not a readable NIDS product\n", name ? name : "");
+    return 0;
+  }
+  if (!f.isPacketRadial() && !f.isPacketRastor() && !f.isPacketDpa()) {
+    Kol::outWarning("NidsPlot: %s has no radial or raster data (product %d)\n", name,
+                    info.getProduct());
+    return 0;
+  }
+  return 1;
+}
+
+std::string siteOf(const NidsFile& f, const NidsInfo& info)
+{
+  const std::string& id = f.getAwipsId();
+  if (id.size() >= 6) return id.substr(3, 3);
+  return std::to_string(info.getSource());
+}
+
+}  // namespace
+
+void NidsPlot::init()
+{
+  files.clear();
+  sites.clear();
+  info.init();
+  site.clear();
+  limits.clear();
+  units.clear();
+  names.clear();
+  colors = imageplot::CodeColors();
+  params.clear();
+  thresholdsGiven = StrLib::valid(Kol::resrc.get("threshold"));
+  bar = map = true;
+  if (const char* p = Kol::resrc.get("parameter"); StrLib::valid(p)) setParam(p);
+}
+
+int NidsPlot::setParam(const char* text)
+{
+  if (!text) return 1;
+  std::string rest;
+  for (const std::string& f : PlotParams::split(text)) {
+    if (StrLib::iequal(f.c_str(), "bar"))
+      bar = true;
+    else if (StrLib::iequal(f.c_str(), "nobar"))
+      bar = false;
+    else if (StrLib::iequal(f.c_str(), "nomap"))
+      map = false;
+    else
+      rest += (rest.empty() ? "" : ",") + f;
+  }
+  if (!rest.empty()) params += (params.empty() ? "" : ",") + rest;
+  return 1;
+}
+
+int NidsPlot::readFirst(const char* name)
+{
+  NidsFile f;
+  NidsInfo first;
+  if (!readProduct(name, first, f)) return 0;
+  // the data complete the description (mode, resolution, range of values)
+  NidsData data;
+  info = f.readData(data) ? static_cast<const NidsInfo&>(data) : first;
+  site = siteOf(f, first);
+  const nidsplot::Scale s = nidsplot::scaleOf(f, first);
+  limits = s.limits;
+  units = s.units;
+  names = s.labels;
+  return 1;
+}
+
+int NidsPlot::setFilename(const char* name)
+{
+  files.clear();
+  sites.clear();
+  if (!readFirst(name)) return 0;
+  files.emplace_back(name);
+  sites.push_back(info);
+  return 1;
+}
+
+int NidsPlot::addFile(const char* name)
+{
+  if (files.empty()) return setFilename(name);
+  NidsFile f;
+  NidsInfo other;
+  if (!readProduct(name, other, f)) return 0;
+  files.emplace_back(name);
+  sites.push_back(other);
+  return 1;
+}
+
+int NidsPlot::getDomain(Domain& d)
+{
+  if (files.size() > 1) return mosaicDomain(sites, d);
+  NidsImage ni;
+  DomainVal v;
+  if (files.empty() || !ni.readSite(files.front().c_str()) || !ni.getImageDomain(v)) return 0;
+  return d.set(v);
+}
+
+int NidsPlot::getDate(Date& d)
+{
+  d = info.getDate();
+  return !files.empty();
+}
+
+int NidsPlot::getClass(float v) const
+{
+  if (!NidsData::isValid(v) || limits.empty() || v < limits.front()) return 0;
+  return static_cast<int>(std::upper_bound(limits.begin(), limits.end(), v) - limits.begin());
+}
+
+namespace {
+
+// Products of one elevation scan; the others (composites, accumulations) carry none.
+bool oneElevation(int code)
+{
+  return NidsFile::isBRef(code) || NidsFile::isVel(code) || NidsFile::isBSW(code) ||
+         NidsFile::isSRVel(code) || NidsFile::isDRef(code) || NidsFile::isCorrel(code) ||
+         NidsFile::isHydroClass(code) || code == 163 || code == 186;
+}
+
+}  // namespace
+
+std::string NidsPlot::infoLabel() const
+{
+  char text[Plot::LABEL_SIZE];
+  if (files.size() > 1)
+    std::snprintf(text, sizeof text, "%s  %zu sites", info.getLabel(), files.size());
+  else if (Const::isMiss(info.getElev()) || !oneElevation(info.getProduct()))
+    std::snprintf(text, sizeof text, "%s  %s", info.getLabel(), site.c_str());
+  else
+    std::snprintf(text, sizeof text, "%s  %s  El %.1f", info.getLabel(), site.c_str(),
+                  static_cast<double>(info.getElev()));
+  return text;
+}
+
+int NidsPlot::draw(Plot& plot)
+{
+  if (files.empty()) return 0;
+  if (bar) plot.reserveBar();
+  imageplot::Canvas canvas;
+  if (!canvas.set(plot)) return 0;
+  NidsImage ni(params.c_str());
+  if (!thresholdsGiven) ni.setThres(limits, names.empty());
+  ni.setup(canvas.image());
+  int drawn = 0;
+  for (const std::string& name : files) drawn += ni.addSite(name.c_str(), canvas.image());
+  if (!drawn) return 0;
+  canvas.coverNonzero();
+  Image table;
+  ni.setColors(table);
+  colors = imageplot::CodeColors();
+  const std::vector<float>& used = ni.getThres();
+  for (int k = 1; k <= static_cast<int>(used.size()) && k < 256; ++k) {
+    table.getRGB(k, colors.rgb[k]);
+    colors.shown[k] = true;
+  }
+  if (bar)
+    imageplot::setClassBar(plot, used, colors, units.c_str(),
+                           thresholdsGiven ? std::vector<std::string>() : names);
+  canvas.draw(plot, colors);
+  if (map) MapPlot().draw(plot);
+  plot.setLabel("ul", infoLabel().c_str());
+  String when;
+  DateTool::createLabel(info.getDate(), when);
+  plot.setLabel("ur", when.get());
+  if (files.size() == 1) plot.setLabel("ll", info.getMisc());
+  if (!plot.getDate().isSet()) plot.setDate(info.getDate());
+  plot.done();
+  return 1;
+}
+
+void NidsPlot::print()
+{
+  std::printf("NidsPlot\n");
+  for (const std::string& f : files) std::printf("File: %s\n", f.c_str());
+  std::printf("Label: %s\nUnits: %s\nBar: %d\nMap: %d\nParams: %s\n", infoLabel().c_str(),
+              units.c_str(), bar ? 1 : 0, map ? 1 : 0, params.c_str());
+}
+
+}  // namespace KOL

@@ -1,0 +1,108 @@
+#include "layers/image/ImageCanvas.h"
+
+#include <cmath>
+
+#include "geo/Domain.h"
+#include "geo/EarthPoint.h"
+#include "geo/GridPoint.h"
+#include "graphics/Plot.h"
+
+namespace KOL::imageplot {
+
+namespace {
+
+constexpr int MAX_SIDE = 20000;
+
+uint32_t pack(const RGB& c)
+{
+  return (static_cast<uint32_t>(RGB::toByte(c.red)) << 16) |
+         (static_cast<uint32_t>(RGB::toByte(c.green)) << 8) | RGB::toByte(c.blue);
+}
+
+}  // namespace
+
+int Canvas::set(Plot& plot)
+{
+  img.init();
+  cover.clear();
+  const Domain& panel = plot.getDomain();
+  if (panel.proj == Const::MISS || panel.proj < 1 || panel.proj > 10) return 0;
+  Graph& g = plot.getGraph();
+  const GTran& tr = g.getGTran(Plot::MAP);
+  const Rect win = tr.getWindow();
+  // whole device pixels: the picture's corner is put on one
+  const float x1 = std::round(tr.tranWindowPlotX(win.x1)),
+              x2 = std::round(tr.tranWindowPlotX(win.x2));
+  const float y1 = std::round(tr.tranWindowPlotY(win.y2)),
+              y2 = std::round(tr.tranWindowPlotY(win.y1));
+  const int w = static_cast<int>(std::fabs(x2 - x1)), h = static_cast<int>(std::fabs(y2 - y1));
+  if (w < 2 || h < 2 || w > MAX_SIDE || h > MAX_SIDE) return 0;
+  left = tr.tranPlotWindowX(x1);
+  top = tr.tranPlotWindowY(y1);
+  const float right = tr.tranPlotWindowX(x2), bottom = tr.tranPlotWindowY(y2);
+  EarthPoint centre;
+  if (!panel.tran(Point((left + right) / 2, (top + bottom) / 2), centre) || centre.isMiss())
+    return 0;
+  DomainVal v = panel.get();
+  v.nx = w, v.ny = h;
+  v.dx = std::fabs(right - left) / w;
+  v.dy = std::fabs(top - bottom) / h;
+  v.clat = centre.lat, v.clon = centre.lon;
+  if (!img.set(v, 8) || !img.allocData()) return 0;
+  cover.assign(static_cast<size_t>(w) * h, 0);
+  return 1;
+}
+
+int Canvas::sample(const Image& src)
+{
+  if (!img.validData() || !src.validData() || src.getDomainProj() == Const::MISS) return 0;
+  const Domain& from = img.getDomain();
+  const Domain& to = src.getDomain();
+  for (int j = 0; j < height(); ++j)
+    for (int i = 0; i < width(); ++i) {
+      GridPoint g;
+      if (!Domain::translate(from, to, GridPoint(static_cast<float>(i), static_cast<float>(j)),
+                             g) ||
+          g.isMiss())
+        continue;
+      const long si = std::lround(g.x), sj = std::lround(g.y);
+      if (si < 0 || sj < 0 || si >= src.getWidth() || sj >= src.getHeight()) continue;
+      img.setPixel(i, j, src.getVal(static_cast<int>(si), static_cast<int>(sj)));
+      cover[static_cast<size_t>(j) * width() + i] = 1;
+    }
+  return 1;
+}
+
+void Canvas::coverNonzero()
+{
+  for (int j = 0; j < height(); ++j)
+    for (int i = 0; i < width(); ++i)
+      cover[static_cast<size_t>(j) * width() + i] = img.getVal(i, j) != 0;
+}
+
+int Canvas::draw(Plot& plot, const CodeColors& colors) const
+{
+  if (!img.validData()) return 0;
+  Graph& g = plot.getGraph();
+  // the page's own colour stands for "nothing here"; a shown colour equal to it is moved off
+  const uint32_t page = g.getInverse() ? 0xFFFFFF : 0x000000;
+  std::array<uint32_t, 256> packed;
+  for (int k = 0; k < 256; ++k) {
+    packed[k] = colors.shown[k] ? pack(colors.rgb[k]) : page;
+    if (colors.shown[k] && packed[k] == page) packed[k] ^= 1;
+  }
+  Image out;
+  out.set(width(), height(), 24);
+  if (!out.allocData()) return 0;
+  out.setTransColor(static_cast<int>(page));
+  for (int j = 0; j < height(); ++j)
+    for (int i = 0; i < width(); ++i)
+      out.setPixel(i, j, static_cast<int>(covered(i, j) ? packed[img.getVal(i, j)] : page));
+  const int t = g.getTran();
+  g.setTran(Plot::MAP);
+  const int ok = g.drawImage(out, left, top);
+  g.setTran(t);
+  return ok;
+}
+
+}  // namespace KOL::imageplot
