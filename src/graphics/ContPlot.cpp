@@ -548,24 +548,31 @@ std::vector<char> ContPlot::openPoints(const Grid& g, const Domain* plot) const
 }
 
 // A high is the highest point inside a drawn contour that closes around it, a low the lowest:
-// the grid points joined to it above a level (below, for a low) reach neither the border nor
-// higher (lower) ground. The contours are tried from the innermost outwards until one is a ring
-// of the extreme's own: around MIN_ENCLOSED points or more, with the extreme MIN_DEPTH intervals
-// or more beyond it. A sharp peak has a tiny innermost ring but wider ones below; a ring around
-// values that barely pass its level is the line wobbling about its level, not a system.
-int ContPlot::enclosed(const Grid& g, int i, int j, bool high, const std::vector<char>& open) const
+// the grid points joined to it above the level (below, for a low) reach neither the border nor
+// higher (lower) ground. It is marked when it also stands out from the line wobbling about its
+// level: when the ground within an interval of it is closed in as well (it rises a whole
+// interval above the col that leads to higher ground), or when one of the contours around it,
+// tried from the innermost outwards, rings MIN_ENCLOSED points or more with the extreme
+// MIN_DEPTH intervals or more beyond its level (a sharp peak has a tiny innermost ring but wider
+// ones below).
+bool ContPlot::closedAround(const Grid& g, int i, int j, bool high,
+                            const std::vector<char>& open) const
 {
   const float v = g.getValue(i, j);
   float ci = usedInterval;
   if (Const::isMiss(ci) || !(ci > 0.0f)) ci = (dataMax - dataMin) / 10.0f;
   const int step = high ? -1 : 1;
-  for (int k = high ? firstLevelAbove(v) - 1 : firstLevelAbove(v); k >= 0 && k < nlevels;
-       k += step) {
+  int k = high ? firstLevelAbove(v) - 1 : firstLevelAbove(v);
+  if (k < 0 || k >= nlevels || contour::enclosedPoints(g, i, j, high, levels[k], open) == 0)
+    return false;
+  if (ci > 0.0f && contour::enclosedPoints(g, i, j, high, high ? v - ci : v + ci, open) > 0)
+    return true;
+  for (; k >= 0 && k < nlevels; k += step) {
     const int n = contour::enclosedPoints(g, i, j, high, levels[k], open);
-    if (n == 0) return 0;
-    if (n >= MIN_ENCLOSED && std::fabs(v - levels[k]) >= MIN_DEPTH * ci) return n;
+    if (n == 0) return false;
+    if (n >= MIN_ENCLOSED && std::fabs(v - levels[k]) >= MIN_DEPTH * ci) return true;
   }
-  return 0;
+  return false;
 }
 
 std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* plot) const
@@ -598,7 +605,7 @@ std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* pl
         }
       }
       if (valid == 0 || missing >= 2 || !(high || low)) continue;
-      if (enclosed(g, i, j, high, open) < MIN_ENCLOSED) continue;
+      if (!closedAround(g, i, j, high, open)) continue;
       Point p;
       if (plot) {
         if (!GridBox::locate(g, *plot, i, j, p) || p.isMiss()) continue;

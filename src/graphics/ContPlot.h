@@ -24,10 +24,11 @@ class String;
 class ContPlot {
  public:
   static constexpr int MAX_LEVELS = 150;
-  // A high or low needs a closed contour of its own around at least this many grid points: a
-  // smaller ring is a feature of about one grid length, which the grid does not resolve.
+  // A high or low less than an interval above (below) the col that leads to higher (lower)
+  // ground needs a closed contour of its own around at least this many grid points (a smaller
+  // ring is a feature of about one grid length, which the grid does not resolve) ...
   static constexpr int MIN_ENCLOSED = 4;
-  // ... and reach this many contour intervals beyond that contour's level.
+  // ... reaching this many contour intervals beyond that contour's level.
   static constexpr float MIN_DEPTH = 0.25f;
   enum Type { NONE = 0, VALUE = 1, LINE = 2, FILL = 3, LINE_FILL = 4 };
 
@@ -123,7 +124,7 @@ class ContPlot {
   int firstLevelAbove(float v) const;
   contour::Area areaOf(const Grid& g, const Domain* plot) const;
   std::vector<char> openPoints(const Grid& g, const Domain* plot) const;
-  int enclosed(const Grid& g, int i, int j, bool high, const std::vector<char>& open) const;
+  bool closedAround(const Grid& g, int i, int j, bool high, const std::vector<char>& open) const;
   std::vector<contour::Extreme> extremes(const Grid& g, const Domain* plot) const;
   int setBox(GridBox& box, const Grid& g, const Domain* plot, int i, int j) const;
   // The covered part of g when edges are smoothed and g has missing values.

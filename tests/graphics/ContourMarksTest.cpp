@@ -306,7 +306,9 @@ void expectMarksOnClosedContours(const Grid& g, ContPlot& cp, const Collect& out
 
 // The NAM analysis of 17 September 2018: at 500 hPa the contour of 588 dam closes over the
 // Southeast around the low of the remains of a tropical storm (584 dam), inside higher ground all
-// round; elsewhere that contour only rings single grid points of the flat subtropical ridge.
+// round; elsewhere that contour only rings single grid points of the flat subtropical ridge. At
+// sea level the same storm is a small low of 1007 hPa inside the contour of 1008, a whole
+// interval below the ground around it.
 TEST_F(ContourMarksTest, RealHeightsAndPressureMarkTheirClosedContours)
 {
   KOL_REQUIRE_DATA();
@@ -332,7 +334,9 @@ TEST_F(ContourMarksTest, RealHeightsAndPressureMarkTheirClosedContours)
   ASSERT_TRUE(gf.read(pressure));
   ContPlot mslp("ln,int=400,lab=1:2");
   Collect marked = marks(mslp, pressure);
-  EXPECT_GE(marked.lows.size(), 2u);
+  EXPECT_TRUE(std::any_of(marked.lows.begin(), marked.lows.end(), [](const auto& l) {
+    return l.first < 100800.0f && std::hypot(l.second.x - 67.0f, l.second.y - 40.0f) <= 1.0f;
+  })) << "the storm at sea level";
   expectMarksOnClosedContours(pressure, mslp, marked);
 }
 
