@@ -555,20 +555,20 @@ std::vector<char> ContPlot::openPoints(const Grid& g, const Domain* plot) const
 // tried from the innermost outwards, rings MIN_ENCLOSED points or more with the extreme
 // MIN_DEPTH intervals or more beyond its level (a sharp peak has a tiny innermost ring but wider
 // ones below).
-bool ContPlot::closedAround(const Grid& g, int i, int j, bool high,
-                            const std::vector<char>& open) const
+bool ContPlot::closedAround(const Grid& g, int i, int j, bool high, const std::vector<char>& open,
+                            std::vector<char>& seen) const
 {
   const float v = g.getValue(i, j);
   float ci = usedInterval;
   if (Const::isMiss(ci) || !(ci > 0.0f)) ci = (dataMax - dataMin) / 10.0f;
   const int step = high ? -1 : 1;
   int k = high ? firstLevelAbove(v) - 1 : firstLevelAbove(v);
-  if (k < 0 || k >= nlevels || contour::enclosedPoints(g, i, j, high, levels[k], open) == 0)
+  if (k < 0 || k >= nlevels || contour::enclosedPoints(g, i, j, high, levels[k], open, seen) == 0)
     return false;
-  if (ci > 0.0f && contour::enclosedPoints(g, i, j, high, high ? v - ci : v + ci, open) > 0)
+  if (ci > 0.0f && contour::enclosedPoints(g, i, j, high, high ? v - ci : v + ci, open, seen) > 0)
     return true;
   for (; k >= 0 && k < nlevels; k += step) {
-    const int n = contour::enclosedPoints(g, i, j, high, levels[k], open);
+    const int n = contour::enclosedPoints(g, i, j, high, levels[k], open, seen);
     if (n == 0) return false;
     if (n >= MIN_ENCLOSED && std::fabs(v - levels[k]) >= MIN_DEPTH * ci) return true;
   }
@@ -581,6 +581,7 @@ std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* pl
   std::vector<contour::Extreme> cands;
   if (nlevels == 0) return cands;
   const std::vector<char> open = openPoints(g, plot);
+  std::vector<char> seen(open.size(), 0);
   // Points on the grid's border have no surroundings on one side: they are no extremes.
   for (int j = 1; j < ny - 1; j++) {
     for (int i = 1; i < nx - 1; i++) {
@@ -605,7 +606,7 @@ std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* pl
         }
       }
       if (valid == 0 || missing >= 2 || !(high || low)) continue;
-      if (!closedAround(g, i, j, high, open)) continue;
+      if (!closedAround(g, i, j, high, open, seen)) continue;
       Point p;
       if (plot) {
         if (!GridBox::locate(g, *plot, i, j, p) || p.isMiss()) continue;

@@ -124,7 +124,8 @@ class ContPlot {
   int firstLevelAbove(float v) const;
   contour::Area areaOf(const Grid& g, const Domain* plot) const;
   std::vector<char> openPoints(const Grid& g, const Domain* plot) const;
-  bool closedAround(const Grid& g, int i, int j, bool high, const std::vector<char>& open) const;
+  bool closedAround(const Grid& g, int i, int j, bool high, const std::vector<char>& open,
+                    std::vector<char>& seen) const;
   std::vector<contour::Extreme> extremes(const Grid& g, const Domain* plot) const;
   int setBox(GridBox& box, const Grid& g, const Domain* plot, int i, int j) const;
   // The covered part of g when edges are smoothed and g has missing values.

@@ -91,7 +91,7 @@ bool saddleJoins(const Grid& g, int i, int j, float level, bool falling)
 }  // namespace
 
 int enclosedPoints(const Grid& g, int i0, int j0, bool high, float level,
-                   const std::vector<char>& open)
+                   const std::vector<char>& open, std::vector<char>& seen)
 {
   const int nx = g.getNx(), ny = g.getNy();
   const float v = g.getValue(i0, j0);
@@ -102,14 +102,19 @@ int enclosedPoints(const Grid& g, int i0, int j0, bool high, float level,
     return !Const::isMiss(w) && (high ? w > level : w <= level);
   };
   auto beyond = [&](float w) { return high ? w > v : w < v; };
-  std::vector<char> seen(static_cast<std::size_t>(nx) * ny, 0);
+  // every point looked at, to clear its flag again
+  std::vector<int> marked{j0 * nx + i0};
   std::vector<int> todo{j0 * nx + i0};
   seen[todo[0]] = 1;
   int count = 0;
+  auto finish = [&](int n) {
+    for (int k : marked) seen[k] = 0;
+    return n;
+  };
   while (!todo.empty()) {
     const int k = todo.back();
     todo.pop_back();
-    if (open[k]) return 0;
+    if (open[k]) return finish(0);
     count++;
     const int i = k % nx, j = k / nx;
     for (int dj = -1; dj <= 1; dj++) {
@@ -123,12 +128,13 @@ int enclosedPoints(const Grid& g, int i0, int j0, bool high, float level,
             !saddleJoins(g, std::min(i, a), std::min(j, b), level, di == dj))
           continue;
         seen[b * nx + a] = 1;
-        if (beyond(g.getValue(a, b))) return 0;
+        marked.push_back(b * nx + a);
+        if (beyond(g.getValue(a, b))) return finish(0);
         todo.push_back(b * nx + a);
       }
     }
   }
-  return count;
+  return finish(count);
 }
 
 std::vector<Extreme> spreadExtremes(std::vector<Extreme> cands, const Area& area)

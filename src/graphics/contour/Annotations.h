@@ -48,9 +48,10 @@ std::vector<char> openPoints(const Grid& g, const std::function<bool(int, int)>&
 // The number of grid points inside the innermost contour of level around the extreme at (i, j):
 // those joined to it beyond the level (above it for a high, at or below it for a low, as a value
 // on a level counts as just below it). 0 when they reach an open point or ground beyond the
-// extreme itself: then no contour of the level closes around the extreme alone.
+// extreme itself: then no contour of the level closes around the extreme alone. seen is scratch
+// of one flag per grid point, all clear, and left so.
 int enclosedPoints(const Grid& g, int i, int j, bool high, float level,
-                   const std::vector<char>& open);
+                   const std::vector<char>& open, std::vector<char>& seen);
 
 // Keeps the extremes, best relief first, at least a separation apart and inside the margin.
 std::vector<Extreme> spreadExtremes(std::vector<Extreme> cands, const Area& area);
