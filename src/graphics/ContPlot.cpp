@@ -338,19 +338,15 @@ int ContPlot::cellBox(GridBox& box, const Grid& g, const Domain* plot, int i, in
   if (!cover) return full;
   if (full && cover->covers(i, j)) return true;
   if (!box.isLocateValid() || !cover->touches(i, j)) return false;
-  // At the edge the missing corners take the mean of the others, and only what lies inside the
-  // edge is drawn.
-  float v[4], sum = 0;
+  // At the edge the missing corners take the mean of their neighbours, and only what lies inside
+  // the edge is drawn.
+  float v[4];
   Point p[4];
-  int valid = 0;
   for (int c = 0; c < 4; c++) {
-    v[c] = box.getVal(c);
+    v[c] = cover->value(g, i + (c & 1), j + (c >> 1));
     p[c] = box.getPoint(c);
-    if (!Const::isMiss(v[c])) sum += v[c], valid++;
+    if (Const::isMiss(v[c])) return false;
   }
-  if (valid == 0) return false;
-  for (float& x : v)
-    if (Const::isMiss(x)) x = sum / static_cast<float>(valid);
   box.set(v, p);
   n = cover->pieces(i, j, box, pieces);
   return n > 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "ContourGeometry.h"
@@ -129,18 +130,22 @@ TEST_F(ContourEdgeTest, StepsOfTheValuesBecomeAStraightEdge)
     // how far a point lies beyond the edge (negative inside), and the area inside it
     std::function<float(const Point&)> beyond;
     double area;
+    std::vector<Point> corners;
   } cases[] = {
       // values where |i - 15| + |j - 15| <= 10: the edge runs half a step out, straight along
       // the runs of steps; only the tips are cut off
       {"diagonal runs of steps",
        [](int i, int j) { return std::abs(i - 15) + std::abs(j - 15) <= 10; },
        [](const Point& p) { return std::fabs(p.x - 15) + std::fabs(p.y - 15) - 10.5f; },
-       2 * 10.5 * 10.5},
-      {"a block", [](int i, int j) { return i >= 5 && i <= 20 && j >= 5 && j <= 24; },
+       2 * 10.5 * 10.5,
+       {Point(15, 4.5f), Point(25.5f, 15), Point(15, 25.5f), Point(4.5f, 15)}},
+      {"a block",
+       [](int i, int j) { return i >= 5 && i <= 20 && j >= 5 && j <= 24; },
        [](const Point& p) {
          return std::max(std::fabs(p.x - 12.5f) - 8.0f, std::fabs(p.y - 14.5f) - 10.0f);
        },
-       16.0 * 20.0},
+       16.0 * 20.0,
+       {Point(4.5f, 4.5f), Point(20.5f, 4.5f), Point(4.5f, 24.5f), Point(20.5f, 24.5f)}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -155,6 +160,19 @@ TEST_F(ContourEdgeTest, StepsOfTheValuesBecomeAStraightEdge)
     for (const auto& [a, b] : smooth.segments) far = std::max({far, c.beyond(a), c.beyond(b)});
     EXPECT_LE(far, 1e-3f) << "nor do the lines";
     EXPECT_GT(far, -0.5f) << "the lines reach the edge";
+    // the pieces of a line meet from cell to cell up to the edge: a line ends only there (or
+    // where the edge rounds a corner of the shape)
+    std::map<std::pair<float, float>, int> ends;
+    for (const auto& [a, b] : smooth.segments) ends[{a.x, a.y}]++, ends[{b.x, b.y}]++;
+    for (const auto& [p, n] : ends) {
+      const Point at(p.first, p.second);
+      const bool corner = std::any_of(c.corners.begin(), c.corners.end(), [&](const Point& q) {
+        return std::hypot(q.x - at.x, q.y - at.y) < 1.5f;
+      });
+      if (n == 1 && !corner) {
+        EXPECT_NEAR(c.beyond(at), 0.0f, 1e-3f) << at.x << " " << at.y;
+      }
+    }
     // without smoothing only whole cells of values are drawn, in steps inside the edge
     const Shapes cells = contour(g, false);
     EXPECT_LT(cells.area(), c.area - 20);

@@ -48,15 +48,32 @@ Coverage::Coverage(const Grid& g) : nx(g.getNx()), ny(g.getNy()), whole(true)
   for (int j = 0; j < ny && whole; j++)
     for (int i = 0; i < nx && whole; i++) whole = valid(i, j);
   if (whole) return;
+  filled.assign(share.size(), Const::FMISS);
   for (int j = 0; j < ny; j++) {
     for (int i = 0; i < nx; i++) {
-      int n = 0;
+      int n = 0, inside = 0;
+      double sum = 0;
       for (int b = j - 1; b <= j + 1; b++)
-        for (int a = i - 1; a <= i + 1; a++) n += valid(a, b) ? 1 : 0;
+        for (int a = i - 1; a <= i + 1; a++) {
+          if (!valid(a, b)) continue;
+          n++;
+          if (a < 0 || b < 0 || a >= nx || b >= ny) continue;
+          sum += g.getValue(a, b);
+          inside++;
+        }
       const float s = static_cast<float>(n) / 9.0f;
-      share[static_cast<std::size_t>(j) * nx + i] = valid(i, j) ? s : std::min(s, MISSING_MOST);
+      const std::size_t k = static_cast<std::size_t>(j) * nx + i;
+      share[k] = valid(i, j) ? s : std::min(s, MISSING_MOST);
+      if (!valid(i, j) && inside > 0) filled[k] = static_cast<float>(sum / inside);
     }
   }
+}
+
+float Coverage::value(const Grid& g, int i, int j) const
+{
+  const float v = g.getValue(i, j);
+  if (!Const::isMiss(v) || filled.empty()) return v;
+  return filled[static_cast<std::size_t>(j) * nx + i];
 }
 
 bool Coverage::covers(int i, int j) const
@@ -147,9 +164,10 @@ bool clip(Point& a, Point& b, const Piece& piece)
     if (fb < 0) t1 = std::min(t1, fa / (fa - fb));
   }
   if (t0 >= t1) return false;
+  // ends inside stay exactly as they are, to meet the neighbouring cells' ends
   const Point from = a, to = b;
-  a = between(from, to, t0);
-  b = between(from, to, t1);
+  if (t0 > 0) a = between(from, to, t0);
+  if (t1 < 1) b = between(from, to, t1);
   return true;
 }
 

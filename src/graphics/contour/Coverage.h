@@ -35,6 +35,9 @@ class Coverage {
   bool touches(int i, int j) const;
   // The covered pieces of cell (i, j) whose corners box holds: 0, 1 or 2 (a saddle of the edge).
   int pieces(int i, int j, const GridBox& box, Piece out[2]) const;
+  // The value grid point (i, j) is contoured with: its own, or for a missing point the mean of
+  // its neighbours that have one (the same in every cell it is a corner of, so lines meet).
+  float value(const Grid& g, int i, int j) const;
 
  private:
   float at(int i, int j) const { return share[static_cast<std::size_t>(j) * nx + i]; }
@@ -42,6 +45,7 @@ class Coverage {
   int nx, ny;
   bool whole;
   std::vector<float> share;
+  std::vector<float> filled;
 };
 
 // The part of polygon p (n points) inside the convex piece; returns its number of points (0
