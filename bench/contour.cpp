@@ -3,7 +3,8 @@
 // collects every segment's or polygon's points into arrays, as contourpy returns them. contourpy
 // is timed inside its Python process (scripts/contour_oracle.py --time, process CPU time, as the
 // machine is shared), without start-up and reading; its times are reported as manual times of
-// the "contourpy" entries: compare them with the CPU column of ours.
+// the "contourpy" entries: compare them with the CPU column of ours. Highs and lows, and fills
+// with a smooth edge around missing values, are timed beside our own lines and fills.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Const.h"
 #include "core/Kol.h"
 #include "graphics/ContPlot.h"
 #include "grid/GribFile.h"
@@ -114,7 +116,49 @@ void contourpy(benchmark::State& state, bool fills)
   std::remove(out.c_str());
 }
 
+// Highs and lows of the field (radius 2 and 8 grid points), and fills ending along a smooth edge
+// where two thirds of the field are missing: beside our own lines and fills in the same run.
+void marks(benchmark::State& state, int radius)
+{
+  const Field& f = field();
+  if (!f.ok) return state.SkipWithError("benchmark field not found");
+  ContPlot cp;
+  cp.setLabelParam(1, radius);
+  cp.setLevels(f.levels);
+  cp.setLevels(f.grid);
+  std::size_t found = 0;
+  for (auto _ : state) {
+    Arrays out;
+    found = static_cast<std::size_t>(cp.maxMin(f.grid, nullptr, out));
+    benchmark::DoNotOptimize(out.xy.data());
+  }
+  state.counters["marks"] = static_cast<double>(found);
+}
+
+void edgeFills(benchmark::State& state)
+{
+  const Field& f = field();
+  if (!f.ok) return state.SkipWithError("benchmark field not found");
+  // no values beyond a circle through the field's middle, as an analysis far from its stations
+  Grid g = f.grid;
+  const float cx = g.getNx() / 2.0f, cy = g.getNy() / 2.0f, r = 0.88f * cy;
+  for (int j = 0; j < g.getNy(); j++)
+    for (int i = 0; i < g.getNx(); i++)
+      if ((i - cx) * (i - cx) + (j - cy) * (j - cy) > r * r) g.setValue(i, j, Const::FMISS);
+  ContPlot cp("edge");
+  cp.setLevels(f.levels);
+  cp.setLevels(g);
+  for (auto _ : state) {
+    Arrays out;
+    cp.contourFills(g, nullptr, out);
+    benchmark::DoNotOptimize(out.xy.data());
+  }
+}
+
 void BM_Lines(benchmark::State& s) { ours(s, false); }
+void BM_HighsLowsRadius2(benchmark::State& s) { marks(s, 2); }
+void BM_HighsLowsRadius8(benchmark::State& s) { marks(s, 8); }
+void BM_FillsSmoothEdge(benchmark::State& s) { edgeFills(s); }
 void BM_LinesContourpy(benchmark::State& s) { contourpy(s, false); }
 void BM_Fills(benchmark::State& s) { ours(s, true); }
 void BM_FillsContourpy(benchmark::State& s) { contourpy(s, true); }
@@ -125,4 +169,7 @@ BENCHMARK(BM_Lines)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_LinesContourpy)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_Fills)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_FillsContourpy)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_HighsLowsRadius2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_HighsLowsRadius8)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_FillsSmoothEdge)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK_MAIN();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "core/Const.h"
@@ -24,6 +25,7 @@
 #include "graphics/Graph.h"
 #include "graphics/Plot.h"
 #include "graphics/contour/BandFill.h"
+#include "graphics/contour/Coverage.h"
 #include "grid/Grid.h"
 
 namespace KOL {
@@ -89,6 +91,7 @@ void ContPlot::init()
   lineWidth = Const::FMISS;
   scale = 1.0f;
   bar = false;
+  edge = false;
   explicitLevels.clear();
   levels.clear();
   nlevels = 0;
@@ -185,6 +188,7 @@ int ContPlot::setFillStyle(int s) { return fillStyle = s, 1; }
 int ContPlot::setLineWidth(float w) { return lineWidth = w, 1; }
 int ContPlot::setScaleFactor(float s) { return scale = s, 1; }
 int ContPlot::setBar(bool on) { return bar = on, 1; }
+int ContPlot::setSmoothEdge(bool on) { return edge = on, 1; }
 
 int ContPlot::setParam(const char* params)
 {
@@ -221,6 +225,8 @@ int ContPlot::setParam(const char* params)
       setBar(true);
     } else if (f == "nobar") {
       setBar(false);
+    } else if (f == "edge" || f == "noedge") {
+      setSmoothEdge(f == "edge");
     } else if (startsWith(f, "lab")) {
       std::vector<int> n;
       for (const std::string& v : split(after(f, 4).c_str(), ":,."))
@@ -316,22 +322,61 @@ int ContPlot::setBox(GridBox& box, const Grid& g, const Domain* plot, int i, int
   return box.set(v, p);
 }
 
+std::optional<contour::Coverage> ContPlot::coverage(const Grid& g) const
+{
+  if (!edge) return std::nullopt;
+  contour::Coverage c(g);
+  if (c.complete()) return std::nullopt;
+  return c;
+}
+
+int ContPlot::cellBox(GridBox& box, const Grid& g, const Domain* plot, int i, int j,
+                      const contour::Coverage* cover, contour::Piece pieces[2], int& n) const
+{
+  n = -1;
+  const bool full = setBox(box, g, plot, i, j) != 0;
+  if (!cover) return full;
+  if (full && cover->covers(i, j)) return true;
+  if (!box.isLocateValid() || !cover->touches(i, j)) return false;
+  // At the edge the missing corners take the mean of their neighbours, and only what lies inside
+  // the edge is drawn.
+  float v[4];
+  Point p[4];
+  for (int c = 0; c < 4; c++) {
+    v[c] = cover->value(g, i + (c & 1), j + (c >> 1));
+    p[c] = box.getPoint(c);
+    if (Const::isMiss(v[c])) return false;
+  }
+  box.set(v, p);
+  n = cover->pieces(i, j, box, pieces);
+  return n > 0;
+}
+
 int ContPlot::contourLines(const Grid& g, const Domain* plot, ContSink& out) const
 {
   int nx = g.getNx(), ny = g.getNy(), segments = 0;
   if (nlevels == 0 || nx < 2 || ny < 2) return 0;
+  const std::optional<contour::Coverage> cover = coverage(g);
   GridBox box;
+  contour::Piece pieces[2];
   for (int j = 0; j < ny - 1; j++) {
     for (int i = 0; i < nx - 1; i++) {
-      if (!setBox(box, g, plot, i, j) || box.getMin() == box.getMax()) continue;
+      int np;
+      if (!cellBox(box, g, plot, i, j, cover ? &*cover : nullptr, pieces, np) ||
+          box.getMin() == box.getMax())
+        continue;
       // Only levels in [min, max) cross the cell.
       for (int k = firstLevelAbove(box.getMin()); k < nlevels && levels[k] < box.getMax(); k++) {
         int n = box.setLevel(levels[k]);
         for (int c = 0; c < n; c++) {
           int p = box.getPartner(c);
           if (p <= c) continue;
-          out.line(k, box.getCrossPoint(c), box.getCrossPoint(p));
-          segments++;
+          for (int q = 0; q < (np < 0 ? 1 : np); q++) {
+            Point a = box.getCrossPoint(c), b = box.getCrossPoint(p);
+            if (np >= 0 && !contour::clip(a, b, pieces[q])) continue;
+            out.line(k, a, b);
+            segments++;
+          }
         }
       }
     }
@@ -372,14 +417,18 @@ int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) con
 {
   int nx = g.getNx(), ny = g.getNy(), polygons = 0;
   if (nlevels == 0 || nx < 2 || ny < 2) return 0;
+  const std::optional<contour::Coverage> cover = coverage(g);
   GridBox boxes[2];
   contour::BandFill band;
+  contour::Piece pieces[2];
+  Point cut[contour::BandFill::MAX_POINTS + contour::Piece::MAX_POINTS];
   Run run;
   for (int j = 0; j < ny - 1; j++) {
     for (int i = 0; i < nx - 1; i++) {
       GridBox* lo = &boxes[0];
       GridBox* hi = &boxes[1];
-      if (!setBox(*lo, g, plot, i, j)) {
+      int np;
+      if (!cellBox(*lo, g, plot, i, j, cover ? &*cover : nullptr, pieces, np)) {
         polygons += run.flush(out);
         continue;
       }
@@ -387,7 +436,7 @@ int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) con
       int k = std::max(0, firstLevelAbove(lo->getMin()) - 1);
       // The lowest band also takes values equal to the lowest level.
       bool bottom = k == 0 && levels[0] <= lo->getMin();
-      if (!plot && (levels[k] < lo->getMin() || bottom) &&
+      if (!plot && np < 0 && (levels[k] < lo->getMin() || bottom) &&
           (k + 1 == nlevels || levels[k + 1] >= lo->getMax())) {
         run.extend(k, i, j, out);
         continue;
@@ -404,10 +453,14 @@ int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) con
         }
         int n = band.build(*lo, top);
         for (int p = 0; p < n; p++) {
-          int np;
-          const Point* pts = band.getPolygon(p, np);
-          out.fill(k, pts, np);
-          polygons++;
+          int npts;
+          const Point* pts = band.getPolygon(p, npts);
+          for (int q = 0; q < (np < 0 ? 1 : np); q++) {
+            const int m = np < 0 ? npts : contour::clip(pts, npts, pieces[q], cut);
+            if (m == 0) continue;
+            out.fill(k, np < 0 ? pts : cut, m);
+            polygons++;
+          }
         }
         std::swap(lo, hi);
       }
@@ -476,13 +529,55 @@ int ContPlot::lineLabels(const Grid& g, const Domain* plot, ContSink& out) const
   return static_cast<int>(kept.size());
 }
 
+// Points of the grid that lie off the area the marks must stay in.
+std::vector<char> ContPlot::openPoints(const Grid& g, const Domain* plot) const
+{
+  if (!plot && markArea.isMiss()) return contour::openPoints(g, nullptr);
+  const Rect a = areaOf(g, plot).rect;
+  const float x1 = std::min(a.x1, a.x2), x2 = std::max(a.x1, a.x2);
+  const float y1 = std::min(a.y1, a.y2), y2 = std::max(a.y1, a.y2);
+  return contour::openPoints(g, [&](int i, int j) {
+    Point p(static_cast<float>(i), static_cast<float>(j));
+    if (plot && (!GridBox::locate(g, *plot, i, j, p) || p.isMiss())) return true;
+    return p.x < x1 || p.x > x2 || p.y < y1 || p.y > y2;
+  });
+}
+
+// A high is the highest point inside a drawn contour that closes around it, a low the lowest:
+// the grid points joined to it above the level (below, for a low) reach neither the border nor
+// higher (lower) ground. It is marked when it also stands out from the line wobbling about its
+// level: when the ground within an interval of it is closed in as well (it rises a whole
+// interval above the col that leads to higher ground), or when one of the contours around it,
+// tried from the innermost outwards, rings MIN_ENCLOSED points or more with the extreme
+// MIN_DEPTH intervals or more beyond its level (a sharp peak has a tiny innermost ring but wider
+// ones below).
+bool ContPlot::closedAround(const Grid& g, int i, int j, bool high, const std::vector<char>& open,
+                            std::vector<char>& seen) const
+{
+  const float v = g.getValue(i, j);
+  float ci = usedInterval;
+  if (Const::isMiss(ci) || !(ci > 0.0f)) ci = (dataMax - dataMin) / 10.0f;
+  const int step = high ? -1 : 1;
+  int k = high ? firstLevelAbove(v) - 1 : firstLevelAbove(v);
+  if (k < 0 || k >= nlevels || contour::enclosedPoints(g, i, j, high, levels[k], open, seen) == 0)
+    return false;
+  if (ci > 0.0f && contour::enclosedPoints(g, i, j, high, high ? v - ci : v + ci, open, seen) > 0)
+    return true;
+  for (; k >= 0 && k < nlevels; k += step) {
+    const int n = contour::enclosedPoints(g, i, j, high, levels[k], open, seen);
+    if (n == 0) return false;
+    if (n >= MIN_ENCLOSED && std::fabs(v - levels[k]) >= MIN_DEPTH * ci) return true;
+  }
+  return false;
+}
+
 std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* plot) const
 {
   const int nx = g.getNx(), ny = g.getNy(), r = labRadius;
-  // An extreme must stand out by about one contour interval.
-  float ci = usedInterval;
-  if (Const::isMiss(ci) || !(ci > 0.0f)) ci = (dataMax - dataMin) / 10.0f;
   std::vector<contour::Extreme> cands;
+  if (nlevels == 0) return cands;
+  const std::vector<char> open = openPoints(g, plot);
+  std::vector<char> seen(open.size(), 0);
   // Points on the grid's border have no surroundings on one side: they are no extremes.
   for (int j = 1; j < ny - 1; j++) {
     for (int i = 1; i < nx - 1; i++) {
@@ -507,7 +602,7 @@ std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* pl
         }
       }
       if (valid == 0 || missing >= 2 || !(high || low)) continue;
-      if (!(ci > 0.0f) || !contour::prominent(g, i, j, high, ci)) continue;
+      if (!closedAround(g, i, j, high, open, seen)) continue;
       Point p;
       if (plot) {
         if (!GridBox::locate(g, *plot, i, j, p) || p.isMiss()) continue;

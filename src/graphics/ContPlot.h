@@ -3,13 +3,15 @@
 // polygon per cell and band; nothing is traced across cells.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <vector>
 
-#include <string>
 #include "geo/Rect.h"
 #include "graphics/ContSink.h"
 #include "graphics/GridBox.h"
 #include "graphics/contour/Annotations.h"
+#include "graphics/contour/Coverage.h"
 
 namespace KOL {
 
@@ -22,6 +24,12 @@ class String;
 class ContPlot {
  public:
   static constexpr int MAX_LEVELS = 150;
+  // A high or low less than an interval above (below) the col that leads to higher (lower)
+  // ground needs a closed contour of its own around at least this many grid points (a smaller
+  // ring is a feature of about one grid length, which the grid does not resolve) ...
+  static constexpr int MIN_ENCLOSED = 4;
+  // ... reaching this many contour intervals beyond that contour's level.
+  static constexpr float MIN_DEPTH = 0.25f;
   enum Type { NONE = 0, VALUE = 1, LINE = 2, FILL = 3, LINE_FILL = 4 };
 
   ContPlot() { init(); }
@@ -55,6 +63,10 @@ class ContPlot {
   int setScaleFactor(float s);
   int setTextFormat(const char* fmt);
   int setBar(bool on);
+  // Where the grid has no values (an analysis far from its stations), lines and fills end along a
+  // smooth edge through the cells at the border of the values instead of leaving out every cell
+  // with a missing corner. Off by default; "edge" turns it on, "noedge" off.
+  int setSmoothEdge(bool on);
   // The panel, in plot coordinates, that highs, lows and labels must stay inside (draw sets it
   // to the plot's window); unset, the grid's extent.
   void setMarkArea(const Rect& r) { markArea = r; }
@@ -72,6 +84,7 @@ class ContPlot {
   float getLineWidth() const { return lineWidth; }
   float getScaleFactor() const { return scale; }
   bool getBar() const { return bar; }
+  bool getSmoothEdge() const { return edge; }
 
   // Levels of a grid; 0 when there are none (no data, bad explicit levels).
   int setLevels(const Grid& g, int numColors = 0);
@@ -110,8 +123,18 @@ class ContPlot {
   int computeLevels(float min, float max, int numColors);
   int firstLevelAbove(float v) const;
   contour::Area areaOf(const Grid& g, const Domain* plot) const;
+  std::vector<char> openPoints(const Grid& g, const Domain* plot) const;
+  bool closedAround(const Grid& g, int i, int j, bool high, const std::vector<char>& open,
+                    std::vector<char>& seen) const;
   std::vector<contour::Extreme> extremes(const Grid& g, const Domain* plot) const;
   int setBox(GridBox& box, const Grid& g, const Domain* plot, int i, int j) const;
+  // The covered part of g when edges are smoothed and g has missing values.
+  std::optional<contour::Coverage> coverage(const Grid& g) const;
+  // Sets the box of cell (i, j); false when nothing of it is drawn. At the edge of the covered
+  // part its missing corners take the mean of the others and n gets the number of covered pieces
+  // (-1: the whole cell is drawn).
+  int cellBox(GridBox& box, const Grid& g, const Domain* plot, int i, int j,
+              const contour::Coverage* cover, contour::Piece pieces[2], int& n) const;
 
   int type;
   int dash;
@@ -121,6 +144,7 @@ class ContPlot {
   int fillStyle;
   float lineWidth, scale;
   bool bar;
+  bool edge;
   std::vector<float> explicitLevels;
   std::vector<float> levels;
   int nlevels;

@@ -672,6 +672,7 @@ float Graph::getTextWidth(const char* text) const
   if (!text) return 0;
   const float c = text_char_width;
   float w = 0;
+  int last = 0;
   for (const char* s = text; *s && *s != '\n'; ++s) {
     const int ch = static_cast<unsigned char>(*s);
     if (c > 0)
@@ -680,7 +681,10 @@ float Graph::getTextWidth(const char* text) const
       w += 100 * text_spacing + GFont::SPACE_WIDTH;
     else
       w += font.getWidth(ch) + text_spacing * 100;
+    last = ch;
   }
+  // The gap after the last glyph is no part of the text: right-aligned text ends at its anchor.
+  if (c <= 0 && last != 0 && last != ' ') w -= text_spacing * 100;
   return w * text_expansion * text_height / GFont::HEIGHT;
 }
 

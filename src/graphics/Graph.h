@@ -153,7 +153,8 @@ class Graph : public Listener, public GraphAttr {
   int drawMark(float x, float y);
   int drawMark(const Point& p);
   int drawSymbol(float x, float y, const char* name, float size);
-  // The width of a text line in window units with the current font and text attributes.
+  // The width of a text line in window units with the current font and text attributes: from the
+  // start of its first glyph to the end of its last.
   float getTextWidth(const char* text) const;
 
   int callback(const char* event, const char* data, const void* client) override;

@@ -17,6 +17,7 @@ namespace KOL {
 void GridCont::init()
 {
   contour.init();
+  smoothEdge = false;
   labelsChosen = barChosen = false;
   label = true;
   mapMode = -1;
@@ -34,7 +35,14 @@ void GridCont::init()
 void GridCont::reset()
 {
   contour.init();
+  contour.setSmoothEdge(smoothEdge);
   labelsChosen = barChosen = false;
+}
+
+void GridCont::setSmoothEdge(bool on)
+{
+  smoothEdge = on;
+  contour.setSmoothEdge(on);
 }
 
 int GridCont::setParam(const char* params)

@@ -33,6 +33,9 @@ class GridCont : public Drawing {
   // The grid file read by draw(Plot&).
   int setFilename(const char* name) override;
   int setColorFill(const char* text) { return contour.setColorFill(text); }
+  // Whether contours of this layer end along a smooth edge where the grid has no values (an
+  // analysis of stations); kept by reset().
+  void setSmoothEdge(bool on);
 
   // Reads the selected grid from the grid file and contours it; 0 when it cannot be read.
   int draw(Plot& plot) override;
@@ -63,6 +66,7 @@ class GridCont : public Drawing {
   bool labelsChosen;
   bool barChosen;
   bool label;
+  bool smoothEdge;
   int mapMode;  // -1 automatic, 0 map lines only, 1 map fill
   char model[MODEL_SIZE];
   int gridNum;

@@ -57,6 +57,8 @@ void SfcPlot::init()
   sync = 0;
   datumPlot.init();
   contour.init();
+  // An analysis ends where its stations stop reaching: along a smooth edge, not in grid steps.
+  contour.setSmoothEdge(true);
   vector.init();
   timezoneText.clear();
   thin = true;

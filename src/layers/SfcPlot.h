@@ -78,6 +78,7 @@ class SfcPlot : public Drawing, public Listener, private VarPlotSource {
   int getPlotCode() const;
   bool isGridded() const;
   bool getMap() const { return map; }
+  GridCont& getContour() { return contour; }
   int getMapMode() const { return mapMode; }
   // How the pipeline is to choose the automatic maps.
   VarPlot::MapChoice getMapChoice() const;

@@ -14,6 +14,7 @@
 #include "graphics/GFont.h"
 #include "graphics/Graph.h"
 #include "graphics/Symbol.h"
+#include "imagery/Image.h"
 
 using KOL::GFont;
 using KOL::Graph;
@@ -162,6 +163,8 @@ TEST_F(FontSymbolTest, StrokeTextIsAsTallAsItsHeightAndAligned)
     EXPECT_NEAR(box.y2, c.top, 0.3) << c.h << "," << c.v;
     EXPECT_NEAR(box.y1, c.bottom, 0.3) << c.h << "," << c.v;
     EXPECT_NEAR(box.x1, c.left, 0.3) << c.h << "," << c.v;
+    // the width is the ink's: no gap after the last glyph
+    EXPECT_NEAR(box.x2, c.left + w, 0.3) << c.h << "," << c.v;
   }
   // three lines, bottom-aligned: the first 2 x 1.3 heights up, the last on the anchor
   g.setTextAlign(1, 0);
@@ -173,8 +176,40 @@ TEST_F(FontSymbolTest, StrokeTextIsAsTallAsItsHeightAndAligned)
   g.setTextDirection(-1, 0);
   g.drawText(50, 50, "HH");
   const Rect turned = inkBox(g, *d);
-  EXPECT_NEAR(turned.y2, 50 + g.getTextWidth("HH") - 25 * 10.f / 105, 0.5);
+  EXPECT_NEAR(turned.y2, 50 + g.getTextWidth("HH"), 0.5);
   EXPECT_NEAR(turned.x1, 40, 0.3);
+}
+
+// Left-aligned text starts at its anchor, centred text is centred on it and right-aligned text
+// ends on it, to the pixel, whatever glyph comes last.
+TEST_F(FontSymbolTest, AlignedStrokeTextMeetsItsAnchorInPixels)
+{
+  Graph g("image", (dir.file("text.png") + ",sz=800x200").c_str());
+  ASSERT_EQ(g.open(), 1);
+  g.setViewport(Rect(0, 0, 1, 0.25f));
+  g.setWindow(Rect(0, 0, 800, 200));
+  g.activateTran();
+  g.setTextHeight(40);  // the gap after a glyph is about 10 pixels at this height
+  const float anchor = g.toDevice(400, 100).x;
+  for (const char* text : {"HH", "1012", "L", "Int: 4 Lo: -22.3 Hi: 60.8"}) {
+    for (int h = 1; h <= 3; h++) {
+      SCOPED_TRACE(std::string(text) + " aligned " + std::to_string(h));
+      g.clear();
+      g.setTextColor(g.getColor("black"));
+      g.setTextAlign(h, 3);
+      ASSERT_EQ(g.drawText(400, 100, text), 1);
+      KOL::Image img;
+      ASSERT_EQ(g.getImage(img), 1);
+      const KOLTest::Raster r = KOLTest::toRaster(img);
+      int left = r.width, right = -1;
+      for (int x = 0; x < r.width; x++)
+        if (r.inked(x, 0, x, r.height - 1) > 0)
+          left = std::min(left, x), right = std::max(right, x);
+      ASSERT_GE(right, left);
+      const float at = h == 1 ? left : h == 2 ? (left + right) / 2.0f : right;
+      EXPECT_NEAR(at, anchor, 1.5f) << left << " - " << right;
+    }
+  }
 }
 
 TEST_F(FontSymbolTest, HardwareTextGoesToTheDeviceAndARefusedFontFallsBack)

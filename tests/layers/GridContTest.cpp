@@ -65,6 +65,16 @@ TEST_F(GridContTest, OwnKeysAndContourKeys)
   EXPECT_EQ(c.getContPlot().getType(), ContPlot::LINE);
   EXPECT_TRUE(KOL::Const::isMiss(c.getContPlot().getInterval()));
   EXPECT_FALSE(c.getLabel());
+  // a model field's missing values leave their cells out; a layer of analyses ends them along a
+  // smooth edge, entry after entry, unless an entry says otherwise
+  EXPECT_FALSE(c.getContPlot().getSmoothEdge());
+  c.setSmoothEdge(true);
+  c.reset();
+  EXPECT_TRUE(c.getContPlot().getSmoothEdge());
+  c.setParam("noedge");
+  EXPECT_FALSE(c.getContPlot().getSmoothEdge());
+  c.reset();
+  EXPECT_TRUE(c.getContPlot().getSmoothEdge());
 }
 
 TEST_F(GridContTest, LabelsAndBarFitTheDrawing)

@@ -210,6 +210,7 @@ TEST_F(SfcPlotTest, ParametersAndResources)
   EXPECT_FALSE(layer.isGridded());
   layer.setPlotType("stations");
   EXPECT_EQ(layer.getPlotCode(), 0) << "an unknown word is no plot type";
+  EXPECT_TRUE(layer.getContour().getContPlot().getSmoothEdge()) << "analyses end smoothly";
 }
 
 TEST_F(SfcPlotTest, WithoutAFileTheLatestHourIsDrawn)

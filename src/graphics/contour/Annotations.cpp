@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/Const.h"
+#include "graphics/GridBox.h"
 #include "grid/Grid.h"
 
 namespace KOL::contour {
@@ -51,34 +52,89 @@ Rect textBox(const Point& p, int n, float h)
   return r;
 }
 
-bool prominent(const Grid& g, int i0, int j0, bool high, float interval)
+std::vector<char> openPoints(const Grid& g, const std::function<bool(int, int)>& outside)
+{
+  const int nx = g.getNx(), ny = g.getNy();
+  std::vector<char> open(static_cast<std::size_t>(nx) * ny, 0);
+  for (int j = 0; j < ny; j++) {
+    for (int i = 0; i < nx; i++) {
+      const std::size_t k = static_cast<std::size_t>(j) * nx + i;
+      if (i == 0 || j == 0 || i == nx - 1 || j == ny - 1 || (outside && outside(i, j))) open[k] = 1;
+      if (!Const::isMiss(g.getValue(i, j))) continue;
+      for (int b = std::max(j - 1, 0); b <= std::min(j + 1, ny - 1); b++)
+        for (int a = std::max(i - 1, 0); a <= std::min(i + 1, nx - 1); a++)
+          open[static_cast<std::size_t>(b) * nx + a] = 1;
+    }
+  }
+  return open;
+}
+
+namespace {
+
+// Whether the lines of level through the saddle cell whose upper left corner is (i, j) join its
+// upper left and lower right corners (falling) or its upper right and lower left ones.
+bool saddleJoins(const Grid& g, int i, int j, float level, bool falling)
+{
+  float v[4];
+  Point p[4];
+  for (int c = 0; c < 4; c++) {
+    v[c] = g.getValue(i + (c & 1), j + (c >> 1));
+    p[c].set(static_cast<float>(c & 1), static_cast<float>(c >> 1));
+  }
+  GridBox box;
+  box.set(v, p);
+  if (box.setLevel(level) != 4) return false;
+  // where the top crossing meets the right one, the upper right and lower left corners are cut off
+  return (box.getPartner(0) == 1) == falling;
+}
+
+}  // namespace
+
+int enclosedPoints(const Grid& g, int i0, int j0, bool high, float level,
+                   const std::vector<char>& open, std::vector<char>& seen)
 {
   const int nx = g.getNx(), ny = g.getNy();
   const float v = g.getValue(i0, j0);
-  // The ground within an interval of the extreme, joined to it: higher ground in it means the
-  // extreme is a bump on a slope or on a larger hill; reaching the grid's border, that no
-  // contour closes around it (a ridge running off the map, a noisy plateau).
-  auto within = [&](float w) { return high ? w > v - interval : w < v + interval; };
+  // inside the ring: above the level for a high; at or below it for a low (a value on a level
+  // is drawn as just below it)
+  auto inside = [&](int a, int b) {
+    const float w = g.getValue(a, b);
+    return !Const::isMiss(w) && (high ? w > level : w <= level);
+  };
   auto beyond = [&](float w) { return high ? w > v : w < v; };
-  std::vector<char> seen(static_cast<std::size_t>(nx) * ny, 0);
+  // every point looked at, to clear its flag again
+  std::vector<int> marked{j0 * nx + i0};
   std::vector<int> todo{j0 * nx + i0};
   seen[todo[0]] = 1;
-  const int di[4] = {1, -1, 0, 0}, dj[4] = {0, 0, 1, -1};
+  int count = 0;
+  auto finish = [&](int n) {
+    for (int k : marked) seen[k] = 0;
+    return n;
+  };
   while (!todo.empty()) {
     const int k = todo.back();
     todo.pop_back();
+    if (open[k]) return finish(0);
+    count++;
     const int i = k % nx, j = k / nx;
-    for (int d = 0; d < 4; d++) {
-      const int a = i + di[d], b = j + dj[d];
-      if (a < 0 || b < 0 || a >= nx || b >= ny || seen[b * nx + a]) continue;
-      seen[b * nx + a] = 1;
-      const float w = g.getValue(a, b);
-      if (Const::isMiss(w) || !within(w)) continue;
-      if (beyond(w) || a == 0 || b == 0 || a == nx - 1 || b == ny - 1) return false;
-      todo.push_back(b * nx + a);
+    for (int dj = -1; dj <= 1; dj++) {
+      for (int di = -1; di <= 1; di++) {
+        const int a = i + di, b = j + dj;
+        if ((di == 0 && dj == 0) || a < 0 || b < 0 || a >= nx || b >= ny || seen[b * nx + a] ||
+            !inside(a, b))
+          continue;
+        // A diagonal neighbour is joined through a saddle only as the lines there are drawn.
+        if (di != 0 && dj != 0 && !inside(a, j) && !inside(i, b) &&
+            !saddleJoins(g, std::min(i, a), std::min(j, b), level, di == dj))
+          continue;
+        seen[b * nx + a] = 1;
+        marked.push_back(b * nx + a);
+        if (beyond(g.getValue(a, b))) return finish(0);
+        todo.push_back(b * nx + a);
+      }
     }
   }
-  return true;
+  return finish(count);
 }
 
 std::vector<Extreme> spreadExtremes(std::vector<Extreme> cands, const Area& area)

@@ -1,8 +1,9 @@
 // Where a contoured field's highs, lows and contour labels go so that a reader can use them: only
-// extremes that stand out by about a contour interval, apart from each other and off the panel's
-// edge, and labels spread along their lines, clear of each other and of the highs and lows.
+// extremes that a drawn contour closes around, apart from each other and off the panel's edge, and
+// labels spread along their lines, clear of each other and of the highs and lows.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,9 +41,17 @@ struct Area {
   float side() const { return width() < height() ? width() : height(); }
 };
 
-// True when the extreme at (i, j) is not joined to higher (high) or lower ground, nor to the
-// grid's border, by values within interval of it: a contour of it closes around it.
-bool prominent(const Grid& g, int i, int j, bool high, float interval);
+// Grid points no drawn contour can run around: the grid's border, missing values and their
+// neighbours (the cells beside them draw nothing) and, where outside says so, points off the panel.
+std::vector<char> openPoints(const Grid& g, const std::function<bool(int, int)>& outside);
+
+// The number of grid points inside the innermost contour of level around the extreme at (i, j):
+// those joined to it beyond the level (above it for a high, at or below it for a low, as a value
+// on a level counts as just below it). 0 when they reach an open point or ground beyond the
+// extreme itself: then no contour of the level closes around the extreme alone. seen is scratch
+// of one flag per grid point, all clear, and left so.
+int enclosedPoints(const Grid& g, int i, int j, bool high, float level,
+                   const std::vector<char>& open, std::vector<char>& seen);
 
 // Keeps the extremes, best relief first, at least a separation apart and inside the margin.
 std::vector<Extreme> spreadExtremes(std::vector<Extreme> cands, const Area& area);
