@@ -586,13 +586,11 @@ int WmoIngest::process(const char* source)
   }
   bool idle = source_.isStopped() && in_bulletin_;
   if (in_bulletin_) endOfFeed();
-  // A capture saved with other line ends holds no start line the feed's framing knows.
+  // Said as a message: a program decides whether a file without a bulletin is its error.
   if (source_.getBulletinCount() == 0 && source_.getTotalBytes() > 0 &&
       source_.getMode() != WmoFile::SOCKET_MODE)
-    Kol::outWarning(
-        "WmoIngest: no bulletin in %s (a bulletin starts with SOH CR CR LF, and "
-        "every line of the feed ends in CR CR LF)\n",
-        source);
+    Kol::outMessage(Kol::MESS,
+                    "WmoIngest: no bulletin in %s (none starts with SOH and a line end)\n", source);
   source_.close();
   closeKept();
   detachSource();
