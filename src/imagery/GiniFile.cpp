@@ -313,6 +313,14 @@ int GiniFile::readHeader(Image& im)
     close();
     return 0;
   }
+  // Another product with a WMO heading (a radar product, say) reads as a header of nonsense.
+  if (!plausible(pdb_)) {
+    Kol::outWarning(
+        "GiniFile::readHeader: not a GINI image (projection %d, time %02d/%02d %02d:%02d)\n",
+        pdb_.projection, pdb_.month, pdb_.day, pdb_.hour, pdb_.minute);
+    close();
+    return 0;
+  }
   Kol::outDebug("Image size: %dx%d\n", pdb_.nx, pdb_.ny);
   setupImage(im);
 
@@ -329,6 +337,13 @@ int GiniFile::readHeader(Image& im)
   }
   data_pos_ = static_cast<std::size_t>(pdbAt) + PDB_SIZE;
   return bytes_.size() >= static_cast<std::size_t>(PDB_SIZE + h) ? 1 : 0;
+}
+
+bool GiniFile::plausible(const Pdb& p)
+{
+  bool projection = p.projection == 1 || p.projection == 3 || p.projection == 5;
+  return projection && p.month >= 1 && p.month <= 12 && p.day >= 1 && p.day <= 31 && p.hour >= 0 &&
+         p.hour < 24 && p.minute >= 0 && p.minute < 60;
 }
 
 void GiniFile::setupImage(Image& im) const

@@ -98,6 +98,8 @@ class GiniFile {
   int readPixelsZlib(Image& im);
   int readPixelsRaw(Image& im);
   int readPixelsPng(Image& im);
+  // A header whose projection and time a GINI image can have.
+  static bool plausible(const Pdb& p);
   void setupImage(Image& im) const;
 
   bool open_;

@@ -2,13 +2,17 @@
 // header texts and value tables, the placement of the pixels against PROJ, and damaged input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Expected.h"
+#include "core/Kol.h"
 #include "core/Zlib.h"
 #include "geo/Domain.h"
 #include "imagery/GiniFile.h"
@@ -16,6 +20,7 @@
 
 using KOL::GiniFile;
 using KOL::Image;
+using KOL::Kol;
 
 namespace {
 
@@ -340,3 +345,42 @@ TEST_F(GiniBuilt, ZlibStreamsAreJoinedRowByRow)
 }
 
 }  // namespace
+
+// Other products with a WMO heading (radar products above all) are no GINI image: refused in
+// one line, not described as a picture of nonsense; a header that is a GINI one in all but its
+// projection or time is refused the same way.
+TEST_F(GiniSamples, OtherProductsAreNotTakenForImages)
+{
+  KOL_REQUIRE_DATA();
+  Kol::setMessageLevel(Kol::WARN);
+  int tried = 0;
+  for (const auto& e : std::filesystem::directory_iterator(KOLTest::dataFile("nids"))) {
+    const std::string name = e.path().string();
+    if (name.size() > 5 &&
+        (name.rfind(".json") == name.size() - 5 || name.rfind(".md") == name.size() - 3))
+      continue;
+    GiniFile g(name.c_str(), GiniFile::AUTO);
+    Image im;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(g.read(im), 0) << name;
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_LE(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    tried++;
+  }
+  EXPECT_GT(tried, 40);
+  KOLTest::TempDir tmp;
+  KOLTest::writeFile(tmp.file("g"), rawGini(1, 0, 2, 4, 3, 3));
+  Image good;
+  ASSERT_EQ(GiniFile(tmp.file("g").c_str(), GiniFile::AUTO).read(good), 1);
+  for (auto [at, value] :
+       {std::pair{15, 53}, {15, 0}, {9, 13}, {9, 0}, {10, 0}, {10, 32}, {11, 24}, {12, 60}}) {
+    std::string s = rawGini(1, 0, 2, 4, 3, 3);
+    s[s.find("\r\r\n") + 3 + at] = static_cast<char>(value);
+    KOLTest::writeFile(tmp.file("g"), s);
+    GiniFile g(tmp.file("g").c_str(), GiniFile::AUTO);
+    Image im;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(g.read(im), 0) << "octet " << at + 1 << " = " << value;
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("not a GINI image"), std::string::npos);
+  }
+}
