@@ -116,8 +116,9 @@ void BM_Analyse(benchmark::State& state)
   }
 }
 
-// The layer's whole draw: read, analyse (with the gross-error check), contour, fill, maps.
-void BM_DrawAnalysis(benchmark::State& state)
+// The layer's whole draw of a variable list: read, (analyse, contour, fill,) maps.
+void drawLayer(benchmark::State& state, const char* variable, const char* type,
+               const std::string& params)
 {
   const std::string& file = surfaceFile();
   for (auto _ : state) {
@@ -125,26 +126,20 @@ void BM_DrawAnalysis(benchmark::State& state)
     openPlot(plot);
     SfcPlot layer;
     layer.setFilename(file.c_str());
-    layer.setVariable(ANALYSIS);
-    layer.setPlotType("cf");
-    layer.setParam((std::string("map,") + GRIDDING).c_str());
+    layer.setVariable(variable);
+    if (type) layer.setPlotType(type);
+    layer.setParam(params.c_str());
     layer.draw(plot);
   }
 }
 
-void BM_DrawStationModels(benchmark::State& state)
+// The analysis with the gross-error check.
+void BM_DrawAnalysis(benchmark::State& state)
 {
-  const std::string& file = surfaceFile();
-  for (auto _ : state) {
-    Plot plot;
-    openPlot(plot);
-    SfcPlot layer;
-    layer.setFilename(file.c_str());
-    layer.setVariable("sfc");
-    layer.setParam("map");
-    layer.draw(plot);
-  }
+  drawLayer(state, ANALYSIS, "cf", std::string("map,") + GRIDDING);
 }
+
+void BM_DrawStationModels(benchmark::State& state) { drawLayer(state, "sfc", nullptr, "map"); }
 
 void BM_SavePng(benchmark::State& state)
 {

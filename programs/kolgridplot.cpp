@@ -22,6 +22,7 @@
 #include "geo/DomainTool.h"
 #include "graphics/Figure.h"
 #include "graphics/plot/PlotImage.h"
+#include "graphics/plot/PlotOutput.h"
 #include "graphics/plot/PlotParams.h"
 #include "grid/GridFile.h"
 #include "layers/GridPlot.h"
@@ -50,22 +51,6 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 }
 
 bool has(const char* text) { return text && *text; }
-
-// A white page, on a screen too, unless a background or inverse video is named: the defaults
-// of lines, labels and border then turn dark.
-void whitePage(Resrc& r)
-{
-  if (has(r.get("background")) || r.get("inverse")) return;
-  r.set("inverse", "true");
-}
-
-// The plot's parameters: the headless image device for an image output unless a device is named.
-std::string plotParams(const Resrc& r)
-{
-  const char* out = r.get("output");
-  if (!has(r.get("device")) && has(out) && PlotImage::outputType(out)) return "de=i";
-  return "";
-}
 
 // "name.png" for one frame; "name_f006.png" for the frame of forecast hour 6.
 std::vector<std::string> frameFiles(const std::string& out, const std::vector<std::string>& hours)
@@ -128,7 +113,7 @@ int main(int argc, char** argv)
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional, "filename"); status >= 0)
     return status;
   Resrc& r = Kol::resrc;
-  whitePage(r);
+  PlotOutput::whitePage(r);
   GridPlot layer;  // takes "time", "level", "model" and "parameter" as it starts
   const char* file = r.get("filename");
   if (has(file) ? !layer.setFilename(file) : !layer.setFilename()) {
@@ -148,23 +133,13 @@ int main(int argc, char** argv)
   Domain domain;
   if (!plotDomain(r, layer, domain)) return Kol::FAILURE;
   Figure fig;
-  if (!fig.open(plotParams(r).c_str())) {
+  if (!fig.open(PlotOutput::deviceParams(r.get("device"), r.get("output")).c_str())) {
     Kol::outError("kolgridplot: cannot open the device\n");
     return Kol::FAILURE;
   }
   fig.startPlot(domain);
   fig.addDrawing(layer);
   fig.endPlot();
-  const char* output = r.get("output");
-  if (fig.getPlot().isImageOutput()) return saveFrames(fig, output);
-  const char* device = r.get("device");
-  if (has(device) && std::strcmp(Plot::deviceType(device), "display") != 0) {
-    fig.close();
-    const std::string dev = device;
-    const size_t comma = dev.find(',');
-    std::printf("kolgridplot: wrote %s\n",
-                comma == std::string::npos ? dev.c_str() : dev.substr(comma + 1).c_str());
-    return Kol::SUCCESS;
-  }
-  return fig.manage() >= 0 ? Kol::SUCCESS : Kol::FAILURE;
+  if (fig.getPlot().isImageOutput()) return saveFrames(fig, r.get("output"));
+  return PlotOutput::finish(fig, "kolgridplot", r.get("device"), nullptr);
 }

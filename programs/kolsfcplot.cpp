@@ -31,6 +31,7 @@
 #include "geo/DomainTool.h"
 #include "graphics/Figure.h"
 #include "graphics/plot/PlotImage.h"
+#include "graphics/plot/PlotOutput.h"
 #include "layers/SfcPlot.h"
 #include "obs/SfcFile.h"
 #include "obs/SfcReports.h"
@@ -151,16 +152,6 @@ bool chooseInput(SfcPlot& layer, TempFile& temp)
   return true;
 }
 
-// The device text: an image device when the output names a PNG or GIF file and no device is
-// given, so that no display is needed.
-std::string deviceParams()
-{
-  const char* device = Kol::resrc.get("device");
-  const char* output = Kol::resrc.get("output");
-  if (!has(device) && has(output) && PlotImage::outputType(output)) return "de=i";
-  return "";
-}
-
 std::string outputName()
 {
   const char* device = Kol::resrc.get("device");
@@ -200,7 +191,7 @@ int main(int argc, char** argv)
   }
 
   Figure fig;
-  if (!fig.open(deviceParams().c_str())) {
+  if (!fig.open(PlotOutput::deviceParams(r.get("device"), r.get("output")).c_str())) {
     Kol::outError("kolsfcplot: cannot open the output device\n");
     return Kol::FAILURE;
   }
