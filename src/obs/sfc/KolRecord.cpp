@@ -285,7 +285,8 @@ float readTemperature(std::string_view w)
 void readWind(std::string_view w, SfcData& s)
 {
   double d;
-  if (!number(w, d) || d < 0) return;
+  // dddff or dddfff: anything beyond six digits is no wind group.
+  if (!number(w, d) || d < 0 || d > 999999) return;
   long v = static_cast<long>(d);
   if (v > 4999) {
     s.wdir = static_cast<float>(v / 1000);
