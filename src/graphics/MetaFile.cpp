@@ -284,7 +284,7 @@ int MetaFile::message(const char* text)
 int MetaFile::drawImage(Image& img, float x, float y)
 {
   if (!opened || !ImageSamples::drawable(img)) return 0;
-  const ImageSamples::Box box(clipSet ? getClip() : Rect(0, 0, width, height));
+  const ImageSamples::Box box(clipSet ? getClip() : Rect(0, 0, width, height), width, height);
   if (box.empty()) return 0;
   out.put("I\n");
   box.write(out);

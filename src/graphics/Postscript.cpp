@@ -362,7 +362,7 @@ int Postscript::message(const char* text)
 int Postscript::drawImage(Image& img, float x, float y)
 {
   if (!opened || !ImageSamples::drawable(img)) return 0;
-  const ImageSamples::Box box(clipSet ? getClip() : Rect(0, 0, width, height));
+  const ImageSamples::Box box(clipSet ? getClip() : Rect(0, 0, width, height), width, height);
   if (box.empty()) return 0;
   const int W = box.w, H = box.h;
   out.put("gsave\n");

@@ -5,12 +5,15 @@
 
 namespace KOL::ImageSamples {
 
-Box::Box(const Rect& r)
-    : x(static_cast<int>(r.x1)),
-      y(static_cast<int>(r.y1)),
-      w(static_cast<int>(r.x2 - r.x1)),
-      h(static_cast<int>(r.y2 - r.y1))
+Box::Box(const Rect& clip, float width, float height)
 {
+  auto within = [](float v, float limit) {
+    return static_cast<int>(v > 0 ? (v < limit ? v : limit) : 0);  // NaN gives 0 too
+  };
+  x = within(clip.x1, width);
+  y = within(clip.y1, height);
+  w = within(clip.x2, width) - x;
+  h = within(clip.y2, height) - y;
 }
 
 void Box::write(TextOut& out) const

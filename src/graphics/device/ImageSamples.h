@@ -11,10 +11,11 @@ class Image;
 
 namespace ImageSamples {
 
-// The sample area: the clip box (or the whole device) in whole device units.
+// The sample area: the clip box (or the whole device) within the device, in whole device units.
+// A clip box larger than the page (a window set by a replayed file, say) samples only the page.
 struct Box {
   int x, y, w, h;
-  explicit Box(const Rect& r);
+  Box(const Rect& clip, float width, float height);
   bool empty() const { return w <= 0 || h <= 0; }
   // "x y translate" and "w h scale", the block's first lines on either device.
   void write(TextOut& out) const;
