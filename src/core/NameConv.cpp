@@ -412,6 +412,8 @@ bool NameConv::latest(Search& s, const char*& p, DirCache& cache)
       }
       if (!step) break;
       d += step;
+      // A limit that reaches back centuries finds no data file there, only a long wait.
+      if (d.getYear() < 1900 || d.getYear() > 2200) break;
     }
   }
   if (s.found) s.date = s.file_date;
