@@ -97,8 +97,10 @@ int printRow(const Image& im, int row)
   return Kol::SUCCESS;
 }
 
-// Map lines seen on clouds and on clear ground alike.
+// Map lines seen on clouds and on clear ground alike; on the white page under a radar mosaic,
+// dark and unlike every class colour.
 constexpr const char* MAP_COLOR = "yellow";
+constexpr const char* MOSAIC_MAP_COLOR = "grey04";
 
 bool has(const char* t) { return t && *t; }
 
@@ -107,9 +109,10 @@ int drawPicture(const char* file, const std::string& image)
 {
   Resrc& r = Kol::resrc;
   PlotOutput::whitePage(r);
-  if (!has(r.get("color_map"))) r.set("color_map", MAP_COLOR);
   SatPlot layer;
   if (!layer.setFilename(file)) return Kol::FAILURE;
+  if (!has(r.get("color_map")))
+    r.set("color_map", layer.isReflectivity() ? MOSAIC_MAP_COLOR : MAP_COLOR);
   Domain domain;
   const char* pd = r.get("plot_domain");
   if (has(pd) ? !DomainTool::decode(domain, pd) || domain.proj == Const::MISS

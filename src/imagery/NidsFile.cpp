@@ -393,7 +393,17 @@ void NidsFile::fillInfo(NidsInfo& info) const
   info.setVcp(vcp_);
   info.setRange(resolution_, range_);
   info.setNumLevels(usesDigital() ? digital_.count : 16);
+  info.setFoldedLevel(getFoldedLevel());
   setInfo(info);
+}
+
+int NidsFile::getFoldedLevel() const
+{
+  if (usesDigital()) return nids::isVel(product_) || nids::isBSW(product_) ? 1 : -1;
+  if (!isPacketRadial() && !isPacketRastor()) return -1;
+  for (int k = 0; k < 16; ++k)
+    if ((thresh_[k] & 0x8000) && (thresh_[k] & 0xFF) == nids::FOLDED_CODE) return k;
+  return -1;
 }
 
 bool NidsFile::usesDigital() const

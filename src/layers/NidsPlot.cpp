@@ -212,14 +212,19 @@ int NidsPlot::draw(Plot& plot)
   Image table;
   ni.setColors(table);
   colors = imageplot::CodeColors();
-  const std::vector<float>& used = ni.getThres();
-  for (int k = 1; k <= static_cast<int>(used.size()) && k < 256; ++k) {
+  std::vector<float> classes = ni.getThres();
+  std::vector<std::string> labels =
+      thresholdsGiven || names.size() != classes.size() ? imageplot::classLabels(classes) : names;
+  if (info.getFoldedLevel() >= 0 && !classes.empty()) {
+    // range folding: a box of its own after the classes
+    classes.push_back(classes.back() + 1.0f);
+    labels.emplace_back("RF");
+  }
+  for (int k = 1; k <= static_cast<int>(classes.size()) && k < 256; ++k) {
     table.getRGB(k, colors.rgb[k]);
     colors.shown[k] = true;
   }
-  if (bar)
-    imageplot::setClassBar(plot, used, colors, units.c_str(),
-                           thresholdsGiven ? std::vector<std::string>() : names);
+  if (bar) imageplot::setClassBar(plot, classes, colors, units.c_str(), labels);
   canvas.draw(plot, colors);
   if (map) MapPlot().draw(plot);
   plot.setLabel("ul", infoLabel().c_str());

@@ -47,6 +47,11 @@ class NidsPlot : public Drawing {
   RGB getClassColor(int k) const { return k > 0 && k < 256 ? colors.rgb[k] : RGB(); }
   // The class of a value (0 for none).
   int getClass(float v) const;
+  // The class range-folded bins are drawn in (after the last class); 0 when the product has none.
+  int getFoldedClass() const
+  {
+    return info.getFoldedLevel() >= 0 ? static_cast<int>(limits.size()) + 1 : 0;
+  }
 
  private:
   int readFirst(const char* name);

@@ -122,7 +122,8 @@ int SatPlot::getDate(Date& d)
 
 bool SatPlot::isReflectivity() const
 {
-  return pdb.entity == MOSAIC_ENTITY && pdb.channel == REFLECTIVITY_CHANNEL && image.isValues();
+  const bool mosaic = pdb.entity == MOSAIC_ENTITY && pdb.channel == REFLECTIVITY_CHANNEL;
+  return image.isValues() && (mosaic || (pdb.isCalibrated() && pdb.units == "dBZ"));
 }
 
 std::string SatPlot::units() const
