@@ -20,6 +20,7 @@
 #include "graphics/plot/PlotOutput.h"
 #include "imagery/GiniFile.h"
 #include "imagery/Image.h"
+#include "imagery/ImageryKind.h"
 #include "layers/SatPlot.h"
 
 using namespace KOL;
@@ -104,10 +105,24 @@ constexpr const char* MOSAIC_MAP_COLOR = "grey04";
 
 bool has(const char* t) { return t && *t; }
 
+// True for a GINI image; else false after one line of our own instead of the readers'.
+bool isImage(const char* file)
+{
+  const ImageryKind::Kind k = ImageryKind::of(file);
+  if (k == ImageryKind::GINI) return true;
+  if (k == ImageryKind::OTHER)
+    Kol::outError("kolsat: %s is not a GINI image\n", file);
+  else
+    Kol::outError("kolsat: %s is a NIDS radar product, not a GINI image\n", file);
+  return false;
+}
+
 // The image on its own map (or the -pd domain) with map lines, colour bar, labels and border.
 int drawPicture(const char* file, const std::string& image)
 {
   Resrc& r = Kol::resrc;
+  if (!ProgInput::readable(ProgInput().resolve(file ? file : "")) || !isImage(file))
+    return Kol::FAILURE;
   PlotOutput::whitePage(r);
   SatPlot layer;
   if (!layer.setFilename(file)) return Kol::FAILURE;
@@ -127,6 +142,7 @@ int drawPicture(const char* file, const std::string& image)
 // One image described or listed as out says; the exit status.
 int show(const char* file, const std::string& out)
 {
+  if (!isImage(file)) return Kol::FAILURE;
   GiniFile g(file, GiniFile::AUTO);
   Image im;
   if (!g.isOpen() || !g.readHeader(im)) {
