@@ -66,16 +66,19 @@ RGB widthColor(float f)
   return alongStops(stops, f);
 }
 
-// A velocity class [lo, hi): towards the radar (negative) green, away red, brighter the faster;
-// the weakest class on either side a tinted grey, a class across zero plain grey.
-RGB velocityColor(float lo, float hi, float top)
+// A class [lo, hi) of a quantity with a sign: negative in the hue down, positive in up, deeper
+// the farther from zero; the class nearest zero on either side a tinted grey, a class across
+// zero plain grey. Velocities: towards the radar green, away red.
+RGB divergingColor(float lo, float hi, float top, const RGB& down, const RGB& up)
 {
   if (lo < 0.0f && hi > 0.0f) return RGB(0.6f, 0.6f, 0.6f);
-  const bool in = hi <= 0.0f;
-  const float speed = in ? -hi : lo;
-  if (speed < 1e-3f) return in ? RGB(0.47f, 0.58f, 0.47f) : RGB(0.6f, 0.47f, 0.47f);
-  const float f = std::min(speed / top, 1.0f), shade = 0.4f + 0.6f * f;
-  return in ? RGB(0.0f, shade, 0.0f) : RGB(shade, 0.0f, 0.0f);
+  const bool neg = hi <= 0.0f;
+  const RGB& hue = neg ? down : up;
+  const float size = neg ? -hi : lo;
+  const float f = std::min(size / top, 1.0f), shade = size < 1e-3f ? 0.0f : 0.4f + 0.6f * f;
+  if (size < 1e-3f)
+    return RGB(0.45f + 0.15f * hue.red, 0.45f + 0.15f * hue.green, 0.45f + 0.15f * hue.blue);
+  return RGB(hue.red * shade, hue.green * shade, hue.blue * shade);
 }
 
 const RGB FOLDED_COLOR(0.47f, 0.0f, 0.5f);
@@ -382,15 +385,18 @@ void NidsImage::setColors(Image& im) const
   const int n = static_cast<int>(thres_.size()), product = site_.getProduct();
   im.allocColors(n + 2);
   im.setTransColor(0);
+  const bool velocity = NidsFile::isVel(product) || NidsFile::isSRVel(product);
   const bool diverging = !thres_.empty() && thres_.front() < 0.0f && thres_.back() > 0.0f &&
-                         (NidsFile::isVel(product) || NidsFile::isSRVel(product));
+                         (velocity || product == 174 || product == 175);
   const bool width = NidsFile::isBSW(product);
   const float top = thres_.empty() ? 1.0f : std::max(std::fabs(thres_.back()), 1.0f);
   for (int k = 1; k <= n; ++k) {
     const float f = n > 1 ? static_cast<float>(k - 1) / (n - 1) : 0.0f;
     const float hi = k < n ? thres_[k] : SENTINEL;
-    im.setColor(k, diverging ? velocityColor(thres_[k - 1], hi, top)
-                   : width   ? widthColor(f)
+    im.setColor(k, diverging ? divergingColor(thres_[k - 1], hi, top,
+                                              velocity ? RGB(0, 1, 0) : RGB(0.6f, 0.3f, 0),
+                                              velocity ? RGB(1, 0, 0) : RGB(0, 0.4f, 1))
+                   : width ? widthColor(f)
                              : rampColor(f));
     im.setColorVal(k, k);
   }

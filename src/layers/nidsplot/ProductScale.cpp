@@ -24,6 +24,9 @@ const std::vector<float> VELOCITY = {-200, -64, -50, -36, -26, -20, -10, -1,
                                      1,    10,  20,  26,  36,  50,  64};
 const std::vector<float> PRECIPITATION = {0.01f, 0.1f, 0.25f, 0.5f, 0.75f, 1, 1.25f, 1.5f,
                                           1.75f, 2,    2.5f,  3,    4,     5, 6,     8};
+// Differences of accumulations: less (negative) and more, about a class of no change.
+const std::vector<float> DIFFERENCE = {-100,  -2,   -1,    -0.5f, -0.25f, -0.1f, -0.01f,
+                                       0.01f, 0.1f, 0.25f, 0.5f,  1,      2};
 const std::vector<float> RATE = {0.01f, 0.05f, 0.1f, 0.25f, 0.5f, 0.75f, 1, 1.5f, 2, 3, 4, 6};
 const std::vector<float> TOPS = {5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 70};
 const std::vector<float> VIL = {1, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 70};
@@ -70,6 +73,7 @@ std::vector<float> digitalLimits(int code)
 {
   if (NidsFile::isVel(code) || NidsFile::isSRVel(code)) return VELOCITY;
   if (NidsFile::isDPrRate(code)) return RATE;
+  if (isDifference(code)) return DIFFERENCE;
   if (NidsFile::isDSP(code) || NidsFile::isDPrec(code) || NidsFile::isPrec(code))
     return PRECIPITATION;
   if (NidsFile::isEnhTops(code) || NidsFile::isTops(code)) return TOPS;
@@ -81,6 +85,8 @@ std::vector<float> digitalLimits(int code)
 }
 
 }  // namespace
+
+bool isDifference(int code) { return code == 174 || code == 175; }
 
 std::string unitsOf(const char* label)
 {
@@ -96,6 +102,8 @@ Scale scaleOf(const NidsFile& f, const NidsInfo& info)
   Scale s;
   s.units = unitsOf(info.getLabel());
   const int code = info.getProduct(), levels = info.getNumLevels();
+  // accumulations whose label names no units are in inches all the same
+  if (s.units.empty() && (NidsFile::isDPrec(code) || NidsFile::isPrec(code))) s.units = "in";
   if (NidsFile::isHydroClass(code)) {
     s.units.clear();
     for (size_t k = 0; k < sizeof HYDRO_CLASSES / sizeof HYDRO_CLASSES[0]; ++k) {
@@ -110,7 +118,10 @@ Scale scaleOf(const NidsFile& f, const NidsInfo& info)
   }
   const bool amounts = NidsFile::isPrec(code);
   if (levels > 0 && levels <= LEGACY_LEVELS) s.limits = ownLevels(f, amounts);
-  if (s.limits.size() < 2) s.limits = digitalLimits(code);
+  // a product of unknown kind whose levels say nothing gets no classes at all
+  const bool unknown = std::strncmp(info.getLabel(), "Not supported", 13) == 0;
+  if (s.limits.size() < 2)
+    s.limits = unknown && levels <= LEGACY_LEVELS ? std::vector<float>() : digitalLimits(code);
   return s;
 }
 
