@@ -70,11 +70,11 @@ std::string dateText(const Date& d)
 // our own instead of the readers' (a GINI image, text).
 bool isProduct(const std::string& name, bool needData)
 {
-  const ImageryKind::Kind k = ImageryKind::of(name.c_str());
+  int product = 0;
+  const ImageryKind::Kind k = ImageryKind::of(name.c_str(), &product);
   if (k == ImageryKind::NIDS_DATA || (k == ImageryKind::NIDS_GRAPHIC && !needData)) return true;
   if (k == ImageryKind::NIDS_GRAPHIC)
-    Kol::outError("kolrad: %s has no radial or raster data (a graphic or tabular product)\n",
-                  name.c_str());
+    Kol::outError("kolrad: %s has no radial or raster data (product %d)\n", name.c_str(), product);
   else if (k == ImageryKind::GINI)
     Kol::outError("kolrad: %s is a GINI satellite image, not a NIDS product\n", name.c_str());
   else

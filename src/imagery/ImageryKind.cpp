@@ -26,14 +26,16 @@ class Hush {
 
 }  // namespace
 
-ImageryKind::Kind ImageryKind::of(const char* name)
+ImageryKind::Kind ImageryKind::of(const char* name, int* product)
 {
   Hush quiet;
   {
     NidsFile f(name);
     NidsInfo info;
-    if (f.isOpen() && f.readHeader(info))
+    if (f.isOpen() && f.readHeader(info)) {
+      if (product) *product = info.getProduct();
       return f.isPacketRadial() || f.isPacketRastor() || f.isPacketDpa() ? NIDS_DATA : NIDS_GRAPHIC;
+    }
   }
   GiniFile g(name, GiniFile::AUTO);
   Image im;

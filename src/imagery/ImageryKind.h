@@ -9,7 +9,8 @@ class ImageryKind {
  public:
   enum Kind : int { OTHER = 0, NIDS_DATA, NIDS_GRAPHIC, GINI };
 
-  static Kind of(const char* name);
+  // product: the NIDS product code, when wanted and the file is a NIDS product.
+  static Kind of(const char* name, int* product = nullptr);
   // "a NIDS radar product", "a GINI satellite image", "neither a NIDS product nor a GINI image".
   static const char* describe(Kind k);
 };

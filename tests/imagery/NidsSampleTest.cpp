@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <string>
 
@@ -287,6 +288,71 @@ TEST_F(NidsSamples, StormTotalsNameWhereTheirAccumulationBegan)
       EXPECT_NE(misc.find(c.begin), std::string::npos) << misc;
     else
       EXPECT_EQ(misc.find(" B="), std::string::npos) << misc;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The line below a picture states what the independent reader found in the product's
+// parameters: storm motion (direction and speed), layer bounds (thousands of feet) and the
+// largest (and smallest) amounts in inches.
+TEST_F(NidsSamples, MiscellaneousTextAgreesWithTheParameters)
+{
+  KOL_REQUIRE_DATA();
+  auto text = [](const char* fmt, double a, double b) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, fmt, a, b);
+    return std::string(buf);
+  };
+  const struct {
+    const char* name;
+    std::string (*expect)(const nlohmann::json& m, decltype(text)& t);
+  } cases[] = {
+      {"nids/KOUN_SDUS24_N1STLX_201305202016",
+       [](const nlohmann::json& m, decltype(text)& t) {
+         return t(" Stm=%.0f-%.0f", m["avg_dir"].get<double>(), m["avg_speed"].get<double>());
+       }},
+      {"nids/KOUN_SDUS64_NHLTLX_201305202016",
+       [](const nlohmann::json& m, decltype(text)& t) {
+         return t(" Lyr=%.0f-%.0f", m["layer_bottom"].get<double>() / 1000,
+                  m["layer_top"].get<double>() / 1000);
+       }},
+      {"nids/KOUN_SDUS64_NLLTLX_201305202016",
+       [](const nlohmann::json& m, decltype(text)& t) {
+         return t(" Lyr=%.0f-%.0f", m["layer_bottom"].get<double>() / 1000,
+                  m["layer_top"].get<double>() / 1000);
+       }},
+      {"nids/KOUN_SDUS34_N1PTLX_201305202016",
+       [](const nlohmann::json& m, decltype(text)& t) {
+         return t(" Mx=%.2f", m["max_rainfall"].get<double>(), 0.0);
+       }},
+      {"nids/KOUN_SDUS54_NTPTLX_201305202016",
+       [](const nlohmann::json& m, decltype(text)& t) {
+         return t(" Mx=%.2f", m["max_rainfall"].get<double>(), 0.0);
+       }},
+      {"nids/KOUN_SDUS84_DTATLX_201305202016",
+       [](const nlohmann::json& m, decltype(text)& t) {
+         return t(" Mx=%.2f", m["max"].get<double>(), 0.0);
+       }},
+      {"nids/KOUN_SDUS54_DSPTLX_201305202016",
+       [](const nlohmann::json& m, decltype(text)& t) {
+         return t(" Mx=%.2f", m["max"].get<double>(), 0.0);
+       }},
+      {"nids/KOUN_SDUS84_DODTLX_201305202016",
+       [](const nlohmann::json& m, decltype(text)& t) {
+         return t(" Mn,Mx=%.2f,%.2f", m["min"].get<double>(), m["max"].get<double>());
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    NidsFile f(KOLTest::dataFile(c.name).c_str());
+    NidsInfo info;
+    ASSERT_EQ(f.readHeader(info), 1);
+    const std::string want = c.expect(KOLTest::expected(c.name)["metadata"], text);
+    EXPECT_NE(std::string(info.getMisc()).find(want), std::string::npos)
+        << info.getMisc() << " lacks" << want;
   }
 }
 

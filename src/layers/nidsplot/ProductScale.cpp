@@ -102,6 +102,8 @@ Scale scaleOf(const NidsFile& f, const NidsInfo& info)
   Scale s;
   s.units = unitsOf(info.getLabel());
   const int code = info.getProduct(), levels = info.getNumLevels();
+  // differential reflectivity is a ratio of reflectivities: dB, whatever the label says
+  if (NidsFile::isDRef(code)) s.units = "dB";
   // accumulations whose label names no units are in inches all the same
   if (s.units.empty() && (NidsFile::isDPrec(code) || NidsFile::isPrec(code))) s.units = "in";
   if (NidsFile::isHydroClass(code)) {
