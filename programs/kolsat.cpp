@@ -81,6 +81,11 @@ void describe(const GiniFile& g, const Image& im)
     std::printf("Domain: ");
     im.getDomain().print();
   }
+  for (const GiniFile::Pdb::CalRange& c : p.ranges)
+    if (c.value0 > GiniFile::MISSING_VALUE && c.value1 > GiniFile::MISSING_VALUE)
+      std::printf("Calibration: pixels %.0f-%.0f = %g to %g %s\n", static_cast<double>(c.pixel0),
+                  static_cast<double>(c.pixel1), static_cast<double>(c.value0),
+                  static_cast<double>(c.value1), p.units.c_str());
   std::printf("Body: %s\n", g.getKind() == GiniFile::ZLIB  ? "zlib streams"
                             : g.getKind() == GiniFile::PNG ? "PNG"
                                                            : "raw");

@@ -4,11 +4,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <utility>
 
 #include "Expected.h"
 #include "NidsBuilt.h"
+#include "core/Const.h"
 #include "imagery/Image.h"
 #include "imagery/NidsData.h"
 #include "imagery/NidsFile.h"
@@ -246,6 +248,27 @@ TEST_F(Programs, KolsatDescribesAndDraws)
   KOLTest::run(prog + " -out=png -o=" + tmp.file("ir.png") + " " + f, &status);
   EXPECT_EQ(status, 0);
   EXPECT_GT(KOLTest::readFile(tmp.file("ir.png")).size(), 100000u);
+
+  // the radar mosaic: its calibration stated, and every pixel of a row in dBZ by it
+  const std::string dhr = KOLTest::dataFile("gini/Level3_Composite_dhr_1km_20180309_2225.gini");
+  out = KOLTest::run(prog + " " + dhr, &status);
+  EXPECT_NE(out.find("Image: Reflectivity mosaic (dBZ)"), std::string::npos) << out;
+  EXPECT_NE(out.find("Calibration: pixels 2-255 = -32 to 94.5 dBZ"), std::string::npos) << out;
+  out = KOLTest::run(prog + " -out=csv -row=1200 " + dhr, &status);
+  EXPECT_EQ(status, 0);
+  std::istringstream rows(out);
+  std::string line;
+  std::getline(rows, line);
+  int n = 0, echo = 0;
+  while (std::getline(rows, line)) {
+    int column, pixel;
+    double value;
+    ASSERT_EQ(std::sscanf(line.c_str(), "%d,%d,%lf", &column, &pixel, &value), 3) << line;
+    EXPECT_DOUBLE_EQ(value, pixel < 2 ? KOL::Const::FMISS : pixel / 2.0 - 33) << line;
+    ++n, echo += pixel >= 2;
+  }
+  EXPECT_EQ(n, 4736);
+  EXPECT_GT(echo, 0) << "the row crosses some echo";
 }
 
 // Width and height from a PNG file's header.
@@ -255,7 +278,8 @@ std::pair<int, int> pngSize(const std::string& bytes)
   auto word = [&](size_t at) {
     return (static_cast<unsigned char>(bytes[at]) << 24) |
            (static_cast<unsigned char>(bytes[at + 1]) << 16) |
-           (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+           (static_cast<unsigned char>(bytes[at + 2]) << 8) |
+           static_cast<unsigned char>(bytes[at + 3]);
   };
   return {word(16), word(20)};
 }
@@ -290,10 +314,10 @@ TEST_F(Programs, PicturesOnEveryDevice)
   }
   // a product of symbols and text has no picture to draw: one line, a failure
   int status = -1;
-  const std::string out = KOLTest::run(
-      KOLTest::programPath("kolrad") + fp + "-ou=" + tmp.file("x.png") + " " +
-          KOLTest::dataFile("nids/KOUN_SDUS34_NMDTLX_201305202016") + " 2>&1",
-      &status);
+  const std::string out =
+      KOLTest::run(KOLTest::programPath("kolrad") + fp + "-ou=" + tmp.file("x.png") + " " +
+                       KOLTest::dataFile("nids/KOUN_SDUS34_NMDTLX_201305202016") + " 2>&1",
+                   &status);
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("has no radial or raster data (product 141)"), std::string::npos) << out;
 }
