@@ -82,6 +82,9 @@ bool isProduct(const std::string& name, bool needData)
   return false;
 }
 
+// The precipitation array's values: 10 log10 of the amount in mm.
+double inchesOfDba(float dba) { return std::pow(10.0, dba / 10.0) / 25.4; }
+
 int describe(const std::string& name)
 {
   if (!isProduct(name, false)) return 0;
@@ -127,7 +130,10 @@ int describe(const std::string& name)
   else
     std::printf("Rows x columns: %d x %d\n", d.getNy(), d.getNx());
   float mn, mx;
-  if (d.getRange(mn, mx))
+  if (d.getRange(mn, mx) && NidsFile::isDPA(info.getProduct()))
+    std::printf("Values: %g to %g dBA (%.2f to %.2f in)\n", static_cast<double>(mn),
+                static_cast<double>(mx), inchesOfDba(mn), inchesOfDba(mx));
+  else if (d.getRange(mn, mx))
     std::printf("Values: %g to %g\n", static_cast<double>(mn), static_cast<double>(mx));
   else
     std::printf("Values: none\n");

@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -406,6 +407,12 @@ TEST(RadarPrecipArray, CellsClassedByTheirAmountInInches)
         ++cells;
       }
     EXPECT_GT(cells, 500);
+    // the product's own maximum (tenths of a dBA), shown in inches, is the largest cell's
+    float most = -1e9f, least;
+    ASSERT_EQ(d.getRange(least, most), 1);
+    const char* mx = std::strstr(d.getMisc(), "Mx=");
+    ASSERT_NE(mx, nullptr) << d.getMisc();
+    EXPECT_NEAR(std::atof(mx + 3), std::pow(10.0, most / 10.0) / 25.4, 0.03) << d.getMisc();
   }
 }
 
