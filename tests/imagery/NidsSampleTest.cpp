@@ -301,56 +301,30 @@ namespace {
 TEST_F(NidsSamples, MiscellaneousTextAgreesWithTheParameters)
 {
   KOL_REQUIRE_DATA();
-  auto text = [](const char* fmt, double a, double b) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, fmt, a, b);
-    return std::string(buf);
-  };
   const struct {
     const char* name;
-    std::string (*expect)(const nlohmann::json& m, decltype(text)& t);
+    const char* format;
+    const char *first, *second;  // metadata of the independent reader; second may be none
+    double scale;
   } cases[] = {
-      {"nids/KOUN_SDUS24_N1STLX_201305202016",
-       [](const nlohmann::json& m, decltype(text)& t) {
-         return t(" Stm=%.0f-%.0f", m["avg_dir"].get<double>(), m["avg_speed"].get<double>());
-       }},
-      {"nids/KOUN_SDUS64_NHLTLX_201305202016",
-       [](const nlohmann::json& m, decltype(text)& t) {
-         return t(" Lyr=%.0f-%.0f", m["layer_bottom"].get<double>() / 1000,
-                  m["layer_top"].get<double>() / 1000);
-       }},
-      {"nids/KOUN_SDUS64_NLLTLX_201305202016",
-       [](const nlohmann::json& m, decltype(text)& t) {
-         return t(" Lyr=%.0f-%.0f", m["layer_bottom"].get<double>() / 1000,
-                  m["layer_top"].get<double>() / 1000);
-       }},
-      {"nids/KOUN_SDUS34_N1PTLX_201305202016",
-       [](const nlohmann::json& m, decltype(text)& t) {
-         return t(" Mx=%.2f", m["max_rainfall"].get<double>(), 0.0);
-       }},
-      {"nids/KOUN_SDUS54_NTPTLX_201305202016",
-       [](const nlohmann::json& m, decltype(text)& t) {
-         return t(" Mx=%.2f", m["max_rainfall"].get<double>(), 0.0);
-       }},
-      {"nids/KOUN_SDUS84_DTATLX_201305202016",
-       [](const nlohmann::json& m, decltype(text)& t) {
-         return t(" Mx=%.2f", m["max"].get<double>(), 0.0);
-       }},
-      {"nids/KOUN_SDUS54_DSPTLX_201305202016",
-       [](const nlohmann::json& m, decltype(text)& t) {
-         return t(" Mx=%.2f", m["max"].get<double>(), 0.0);
-       }},
-      {"nids/KOUN_SDUS84_DODTLX_201305202016",
-       [](const nlohmann::json& m, decltype(text)& t) {
-         return t(" Mn,Mx=%.2f,%.2f", m["min"].get<double>(), m["max"].get<double>());
-       }},
+      {"nids/KOUN_SDUS24_N1STLX_201305202016", " Stm=%.0f-%.0f", "avg_dir", "avg_speed", 1},
+      {"nids/KOUN_SDUS64_NHLTLX_201305202016", " Lyr=%.0f-%.0f", "layer_bottom", "layer_top", 1e-3},
+      {"nids/KOUN_SDUS64_NLLTLX_201305202016", " Lyr=%.0f-%.0f", "layer_bottom", "layer_top", 1e-3},
+      {"nids/KOUN_SDUS34_N1PTLX_201305202016", " Mx=%.2f", "max_rainfall", nullptr, 1},
+      {"nids/KOUN_SDUS54_NTPTLX_201305202016", " Mx=%.2f", "max_rainfall", nullptr, 1},
+      {"nids/KOUN_SDUS84_DTATLX_201305202016", " Mx=%.2f", "max", nullptr, 1},
+      {"nids/KOUN_SDUS54_DSPTLX_201305202016", " Mx=%.2f", "max", nullptr, 1},
+      {"nids/KOUN_SDUS84_DODTLX_201305202016", " Mn,Mx=%.2f,%.2f", "min", "max", 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    const auto m = KOLTest::expected(c.name)["metadata"];
+    char want[64];
+    std::snprintf(want, sizeof want, c.format, m[c.first].get<double>() * c.scale,
+                  c.second ? m[c.second].get<double>() * c.scale : 0.0);
     NidsFile f(KOLTest::dataFile(c.name).c_str());
     NidsInfo info;
     ASSERT_EQ(f.readHeader(info), 1);
-    const std::string want = c.expect(KOLTest::expected(c.name)["metadata"], text);
     EXPECT_NE(std::string(info.getMisc()).find(want), std::string::npos)
         << info.getMisc() << " lacks" << want;
   }
