@@ -22,6 +22,7 @@
 #include "core/String.h"
 #include "geo/DomainTool.h"
 #include "graphics/plot/PlotOutput.h"
+#include "imagery/ImageryKind.h"
 #include "imagery/NidsData.h"
 #include "imagery/NidsFile.h"
 #include "layers/NidsPlot.h"
@@ -65,8 +66,28 @@ std::string dateText(const Date& d)
   return s.get();
 }
 
+// True for a NIDS product (with data to show when needData); else false after one line of
+// our own instead of the readers' (a GINI image, text).
+bool isProduct(const std::string& name, bool needData)
+{
+  int product = 0;
+  const ImageryKind::Kind k = ImageryKind::of(name.c_str(), &product);
+  if (k == ImageryKind::NIDS_DATA || (k == ImageryKind::NIDS_GRAPHIC && !needData)) return true;
+  if (k == ImageryKind::NIDS_GRAPHIC)
+    Kol::outError("kolrad: %s has no radial or raster data (product %d)\n", name.c_str(), product);
+  else if (k == ImageryKind::GINI)
+    Kol::outError("kolrad: %s is a GINI satellite image, not a NIDS product\n", name.c_str());
+  else
+    Kol::outError("kolrad: %s is not a NIDS product\n", name.c_str());
+  return false;
+}
+
+// The precipitation array's values: 10 log10 of the amount in mm.
+double inchesOfDba(float dba) { return std::pow(10.0, dba / 10.0) / 25.4; }
+
 int describe(const std::string& name)
 {
+  if (!isProduct(name, false)) return 0;
   NidsFile f(name.c_str());
   NidsInfo info;
   if (!f.isOpen() || !f.readHeader(info)) {
@@ -109,7 +130,10 @@ int describe(const std::string& name)
   else
     std::printf("Rows x columns: %d x %d\n", d.getNy(), d.getNx());
   float mn, mx;
-  if (d.getRange(mn, mx))
+  if (d.getRange(mn, mx) && NidsFile::isDPA(info.getProduct()))
+    std::printf("Values: %g to %g dBA (%.2f to %.2f in)\n", static_cast<double>(mn),
+                static_cast<double>(mx), inchesOfDba(mn), inchesOfDba(mx));
+  else if (d.getRange(mn, mx))
     std::printf("Values: %g to %g\n", static_cast<double>(mn), static_cast<double>(mx));
   else
     std::printf("Values: none\n");
@@ -119,6 +143,7 @@ int describe(const std::string& name)
 
 int printCsv(const std::string& name)
 {
+  if (!isProduct(name, true)) return 0;
   NidsFile f(name.c_str());
   NidsInfo info;
   NidsData d;
@@ -162,6 +187,10 @@ bool plotDomain(NidsPlot& layer, Domain& d)
 int drawPicture(const std::vector<std::string>& names, bool mosaic, const std::string& image)
 {
   Resrc& r = Kol::resrc;
+  ProgInput resolver;
+  for (size_t i = 0; i < (mosaic ? names.size() : 1); ++i)
+    if (!ProgInput::readable(resolver.resolve(names[i])) || !isProduct(names[i], true))
+      return Kol::FAILURE;
   PlotOutput::whitePage(r);
   if (!has(r.get("color_map"))) r.set("color_map", MAP_COLOR);
   NidsPlot layer;  // takes "threshold" and "parameter" as it starts

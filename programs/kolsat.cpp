@@ -20,6 +20,7 @@
 #include "graphics/plot/PlotOutput.h"
 #include "imagery/GiniFile.h"
 #include "imagery/Image.h"
+#include "imagery/ImageryKind.h"
 #include "layers/SatPlot.h"
 
 using namespace KOL;
@@ -80,6 +81,11 @@ void describe(const GiniFile& g, const Image& im)
     std::printf("Domain: ");
     im.getDomain().print();
   }
+  for (const GiniFile::Pdb::CalRange& c : p.ranges)
+    if (c.value0 > GiniFile::MISSING_VALUE && c.value1 > GiniFile::MISSING_VALUE)
+      std::printf("Calibration: pixels %.0f-%.0f = %g to %g %s\n", static_cast<double>(c.pixel0),
+                  static_cast<double>(c.pixel1), static_cast<double>(c.value0),
+                  static_cast<double>(c.value1), p.units.c_str());
   std::printf("Body: %s\n", g.getKind() == GiniFile::ZLIB  ? "zlib streams"
                             : g.getKind() == GiniFile::PNG ? "PNG"
                                                            : "raw");
@@ -97,19 +103,36 @@ int printRow(const Image& im, int row)
   return Kol::SUCCESS;
 }
 
-// Map lines seen on clouds and on clear ground alike.
+// Map lines seen on clouds and on clear ground alike; on the white page under a radar mosaic,
+// dark and unlike every class colour.
 constexpr const char* MAP_COLOR = "yellow";
+constexpr const char* MOSAIC_MAP_COLOR = "grey04";
 
 bool has(const char* t) { return t && *t; }
+
+// True for a GINI image; else false after one line of our own instead of the readers'.
+bool isImage(const char* file)
+{
+  const ImageryKind::Kind k = ImageryKind::of(file);
+  if (k == ImageryKind::GINI) return true;
+  if (k == ImageryKind::OTHER)
+    Kol::outError("kolsat: %s is not a GINI image\n", file);
+  else
+    Kol::outError("kolsat: %s is a NIDS radar product, not a GINI image\n", file);
+  return false;
+}
 
 // The image on its own map (or the -pd domain) with map lines, colour bar, labels and border.
 int drawPicture(const char* file, const std::string& image)
 {
   Resrc& r = Kol::resrc;
+  if (!ProgInput::readable(ProgInput().resolve(file ? file : "")) || !isImage(file))
+    return Kol::FAILURE;
   PlotOutput::whitePage(r);
-  if (!has(r.get("color_map"))) r.set("color_map", MAP_COLOR);
   SatPlot layer;
   if (!layer.setFilename(file)) return Kol::FAILURE;
+  if (!has(r.get("color_map")))
+    r.set("color_map", layer.isReflectivity() ? MOSAIC_MAP_COLOR : MAP_COLOR);
   Domain domain;
   const char* pd = r.get("plot_domain");
   if (has(pd) ? !DomainTool::decode(domain, pd) || domain.proj == Const::MISS
@@ -124,6 +147,7 @@ int drawPicture(const char* file, const std::string& image)
 // One image described or listed as out says; the exit status.
 int show(const char* file, const std::string& out)
 {
+  if (!isImage(file)) return Kol::FAILURE;
   GiniFile g(file, GiniFile::AUTO);
   Image im;
   if (!g.isOpen() || !g.readHeader(im)) {

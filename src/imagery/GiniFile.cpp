@@ -1,5 +1,7 @@
 #include "imagery/GiniFile.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +36,35 @@ float angle(const uint8_t* p)
 {
   float v = static_cast<float>(u24(p) & 0x7FFFFF) / 10000.0f;
   return (p[0] & 0x80) ? -v : v;
+}
+
+// Four octets, sign in the first bit, ten-thousandths in the other 31.
+float scaled32(const uint8_t* p)
+{
+  const uint32_t magnitude =
+      (static_cast<uint32_t>(p[0] & 0x7F) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+  const float v = static_cast<float>(magnitude) / 10000.0f;
+  return (p[0] & 0x80) ? -v : v;
+}
+
+constexpr std::size_t UNITS_AT = 47, UNITS_SIZE = 8, RANGES_AT = 56, RANGE_SIZE = 16;
+constexpr int MAX_RANGES = 16;
+constexpr int MOSAIC_ENTITY = 99, MOSAIC_CHANNEL = 27;
+
+// The pixel values of the calibration block's ranges (the rest missing).
+void calibrate(const GiniFile::Pdb& pdb, std::vector<float>& values)
+{
+  values.assign(Image::MAX_VALUES, Const::FMISS);
+  for (const GiniFile::Pdb::CalRange& r : pdb.ranges) {
+    const int from = std::max(0, static_cast<int>(std::lround(r.pixel0)));
+    const int to = std::min(Image::MAX_VALUES - 1, static_cast<int>(std::lround(r.pixel1)));
+    const float span = r.pixel1 - r.pixel0;
+    for (int k = from; k <= to; ++k) {
+      const float v =
+          span > 0 ? r.value0 + (k - r.pixel0) * (r.value1 - r.value0) / span : r.value0;
+      values[k] = v > GiniFile::MISSING_VALUE ? v : Const::FMISS;
+    }
+  }
 }
 
 // A deflate stream header: method 8 with a 32 kB window and a valid check value.
@@ -152,6 +183,15 @@ void GiniFile::Pdb::decode(const uint8_t* b, std::size_t n)
   version = b[43];
   pdbSize = u16(b + 44);
   navCal = b[46];
+  if (navCal != CALIBRATED || n < RANGES_AT + 1) return;
+  units.assign(reinterpret_cast<const char*>(b + UNITS_AT), UNITS_SIZE);
+  units.erase(std::find(units.begin(), units.end(), '\0'), units.end());
+  units.erase(units.find_last_not_of(' ') + 1);
+  const int count = std::min<int>(b[RANGES_AT - 1] == 0 ? 0 : b[RANGES_AT - 1], MAX_RANGES);
+  for (int k = 0; k < count && RANGES_AT + (k + 1) * RANGE_SIZE <= n; ++k) {
+    const uint8_t* r = b + RANGES_AT + k * RANGE_SIZE;
+    ranges.push_back({scaled32(r), scaled32(r + 4), scaled32(r + 8), scaled32(r + 12)});
+  }
 }
 
 GiniFile::GiniFile(const char* name, int kind)
@@ -383,7 +423,9 @@ void GiniFile::describe(const Pdb& pdb, char* info, int size, std::vector<float>
   else if (pdb.sector == 1 && pdb.entity == 99)
     text = "CONUS ";
 
-  if (pdb.entity == 99 && pdb.channel == 27) {
+  const bool mosaic = pdb.entity == MOSAIC_ENTITY &&
+                      (pdb.channel == MOSAIC_CHANNEL || (pdb.isCalibrated() && pdb.units == "dBZ"));
+  if (mosaic) {
     text = "Reflectivity mosaic (dBZ)";
     for (int k = 0; k < Image::MAX_VALUES; ++k) values.push_back(k - 30.0f);
   } else if (const char* name = channelName(pdb.channel)) {
@@ -391,10 +433,9 @@ void GiniFile::describe(const Pdb& pdb, char* info, int size, std::vector<float>
   } else {
     text += std::to_string(pdb.channel);
   }
-  if (pdb.entity != 99 || pdb.channel != 27) {
-    if (pdb.channel == 3 || pdb.channel == 4)
-      for (int k = 0; k < Image::MAX_VALUES; ++k) values.push_back(SatTool::toIRG7Temp(k));
-  }
+  if (!mosaic && (pdb.channel == 3 || pdb.channel == 4))
+    for (int k = 0; k < Image::MAX_VALUES; ++k) values.push_back(SatTool::toIRG7Temp(k));
+  if (pdb.isCalibrated()) calibrate(pdb, values);
   std::snprintf(info, static_cast<std::size_t>(size), "%s", text.c_str());
 }
 

@@ -5,9 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
-#include <string>
 #include "geo/DomainVal.h"
 
 namespace KOL {
@@ -47,11 +47,22 @@ class GiniFile {
     int compression = 0;     // 43
     int version = 0;         // 44
     int pdbSize = 0;         // 45-46
-    int navCal = 0;          // 47
+    int navCal = 0;          // 47: CALIBRATED when a calibration block follows
+
+    // The calibration block (radar mosaics): the physical value of the pixels, linear over
+    // each range of pixel values; values at or below MISSING_VALUE mark no data.
+    struct CalRange {
+      float pixel0, pixel1, value0, value1;
+    };
+    std::string units;             // 48-55, blanks cut
+    std::vector<CalRange> ranges;  // count in 56, from 57 sixteen octets each
 
     // Decodes a PDB that begins at bytes; n must be at least 48.
     void decode(const uint8_t* bytes, std::size_t n);
+    bool isCalibrated() const { return !ranges.empty(); }
   };
+  static constexpr int CALIBRATED = 128;
+  static constexpr float MISSING_VALUE = -9990.0f;
 
   GiniFile() { init(); }
   GiniFile(const char* name, int kind);
@@ -87,7 +98,8 @@ class GiniFile {
   // before its line feed goes to headingLength.
   static int findPdb(const uint8_t* block, std::size_t n, int& headingLength);
   // The text for the creating entity, sector and channel, and the value table it implies
-  // (left empty when the channel has none).
+  // (left empty when the channel has none); a calibration block gives the table, and a
+  // mosaic (creating entity 99) calibrated in dBZ is a reflectivity mosaic.
   static void describe(const Pdb& pdb, char* info, int size, std::vector<float>& values);
   // The map domain of the PDB (proj missing for an unknown projection).
   static DomainVal makeDomain(const Pdb& pdb);

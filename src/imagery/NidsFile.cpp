@@ -18,6 +18,8 @@ namespace KOL {
 
 namespace {
 
+constexpr double MM_PER_INCH = 25.4;
+
 constexpr std::size_t MAX_PRODUCT = 32UL << 20;
 constexpr std::size_t EMBEDDED_WMO_HEADER = 54;
 constexpr int MAX_BINS = 4096;
@@ -393,7 +395,17 @@ void NidsFile::fillInfo(NidsInfo& info) const
   info.setVcp(vcp_);
   info.setRange(resolution_, range_);
   info.setNumLevels(usesDigital() ? digital_.count : 16);
+  info.setFoldedLevel(getFoldedLevel());
   setInfo(info);
+}
+
+int NidsFile::getFoldedLevel() const
+{
+  if (usesDigital()) return nids::isVel(product_) || nids::isBSW(product_) ? 1 : -1;
+  if (!isPacketRadial() && !isPacketRastor()) return -1;
+  for (int k = 0; k < 16; ++k)
+    if ((thresh_[k] & 0x8000) && (thresh_[k] & 0xFF) == nids::FOLDED_CODE) return k;
+  return -1;
 }
 
 bool NidsFile::usesDigital() const
@@ -847,8 +859,8 @@ void NidsFile::setMisc(NidsInfo& info) const
     s += buf;
   }
   const int c = product_;
-  const bool base =
-      isBRef(c) || isVel(c) || isBSW(c) || isDRef(c) || isCorrel(c) || c == 163 || c == 165;
+  const bool base = isBRef(c) || isVel(c) || isBSW(c) || isSRVel(c) || isDRef(c) || isCorrel(c) ||
+                    c == 163 || c == 165;
   if (base) {
     std::snprintf(buf, sizeof buf, " El=%.1f", param_[2] / 10.0);
     s += buf;
@@ -859,11 +871,13 @@ void NidsFile::setMisc(NidsInfo& info) const
     s += buf;
   }
   if (isSRVel(c)) {
-    std::snprintf(buf, sizeof buf, " Stm=%.0f-%.0f", param_[7] / 10.0, param_[6] / 10.0);
+    // storm motion: direction (degrees) and speed (knots), parameters 9 and 8
+    std::snprintf(buf, sizeof buf, " Stm=%.0f-%.0f", param_[8] / 10.0, param_[7] / 10.0);
     s += buf;
   }
   if (isLRef(c)) {
-    std::snprintf(buf, sizeof buf, " Lyr=%d-%d", param_[6], param_[7]);
+    // the layer's bottom and top, thousands of feet (parameters 5 and 6)
+    std::snprintf(buf, sizeof buf, " Lyr=%d-%d", param_[4], param_[5]);
     s += buf;
   }
   if (isBRef(c) || isCRef(c) || isLRef(c) || isDHR(c) || isTops(c) || isVIL(c) || c == 67)
@@ -873,8 +887,14 @@ void NidsFile::setMisc(NidsInfo& info) const
                   static_cast<double>(param_[4]));
   else if (isDRef(c))
     std::snprintf(buf, sizeof buf, " Mn,Mx=%.1f,%.1f", param_[3] / 10.0, param_[4] / 10.0);
-  else if (isPrec(c) || isDSP(c) || isDPA(c) || isDPrec(c))
+  else if (c == 174 || c == 175)  // differences: tenths of an inch
+    std::snprintf(buf, sizeof buf, " Mn,Mx=%.2f,%.2f", param_[6] / 10.0, param_[3] / 10.0);
+  else if (isDSP(c))  // hundredths of an inch
     std::snprintf(buf, sizeof buf, " Mx=%.2f", param_[3] / 100.0);
+  else if (isDPA(c))  // tenths of a dBA (10 log10 of mm), shown in inches
+    std::snprintf(buf, sizeof buf, " Mx=%.2f", std::pow(10.0, param_[3] / 100.0) / MM_PER_INCH);
+  else if (isPrec(c) || isDPrec(c) || c == 169)  // tenths of an inch
+    std::snprintf(buf, sizeof buf, " Mx=%.2f", param_[3] / 10.0);
   else if (isDigVIL(c) || isEnhTops(c))
     std::snprintf(buf, sizeof buf, " Mx=%.1f", static_cast<double>(param_[3]));
   else

@@ -154,6 +154,9 @@ class NidsFile {
   float getThreshold(int k) const;
   // Physical value of a data level code of the data packet.
   float getLevelValue(int code) const;
+  // The data level code the product gives range-folded bins (a velocity's or spectrum width's
+  // "RF"); -1 when it has none.
+  int getFoldedLevel() const;
   // Product-dependent parameter k (1..10).
   int getParam(int k) const { return k >= 1 && k <= 10 ? param_[k - 1] : 0; }
   // The WMO heading and AWIPS identifier lines in front of the product ("" without them).

@@ -35,14 +35,11 @@ const char* afterKey(const std::string& item, std::size_t keyLen)
   return item.size() > keyLen + 1 ? item.c_str() + keyLen + 1 : "";
 }
 
-// A colour on a ramp from blue through green and yellow to red and magenta, f in [0, 1].
-RGB rampColor(float f)
+// A colour on a ramp through the stops, f in [0, 1].
+template <size_t N>
+RGB alongStops(const float (&stops)[N][3], float f)
 {
-  static const float stops[][3] = {{0.0f, 0.9f, 0.9f}, {0.0f, 0.6f, 1.0f}, {0.0f, 0.0f, 0.9f},
-                                   {0.0f, 1.0f, 0.0f}, {0.0f, 0.6f, 0.0f}, {1.0f, 1.0f, 0.0f},
-                                   {1.0f, 0.6f, 0.0f}, {1.0f, 0.0f, 0.0f}, {0.7f, 0.0f, 0.0f},
-                                   {1.0f, 0.0f, 1.0f}, {0.6f, 0.3f, 1.0f}};
-  const int n = sizeof stops / sizeof stops[0];
+  const int n = static_cast<int>(N);
   float x = std::clamp(f, 0.0f, 1.0f) * (n - 1);
   int k = std::min(static_cast<int>(x), n - 2);
   float t = x - k;
@@ -50,6 +47,41 @@ RGB rampColor(float f)
              stops[k][1] + (stops[k + 1][1] - stops[k][1]) * t,
              stops[k][2] + (stops[k + 1][2] - stops[k][2]) * t);
 }
+
+// From blue through green and yellow to red and magenta.
+RGB rampColor(float f)
+{
+  static const float stops[][3] = {{0.0f, 0.9f, 0.9f}, {0.0f, 0.6f, 1.0f}, {0.0f, 0.0f, 0.9f},
+                                   {0.0f, 1.0f, 0.0f}, {0.0f, 0.6f, 0.0f}, {1.0f, 1.0f, 0.0f},
+                                   {1.0f, 0.6f, 0.0f}, {1.0f, 0.0f, 0.0f}, {0.7f, 0.0f, 0.0f},
+                                   {1.0f, 0.0f, 1.0f}, {0.6f, 0.3f, 1.0f}};
+  return alongStops(stops, f);
+}
+
+// Spectrum width: calm grey through green and yellow to red, clear of the range-folded purple.
+RGB widthColor(float f)
+{
+  static const float stops[][3] = {{0.55f, 0.55f, 0.55f}, {0.0f, 0.55f, 0.0f}, {0.0f, 0.85f, 0.0f},
+                                   {1.0f, 1.0f, 0.0f},    {1.0f, 0.55f, 0.0f}, {0.9f, 0.0f, 0.0f}};
+  return alongStops(stops, f);
+}
+
+// A class [lo, hi) of a quantity with a sign: negative in the hue down, positive in up, deeper
+// the farther from zero; the class nearest zero on either side a tinted grey, a class across
+// zero plain grey. Velocities: towards the radar green, away red.
+RGB divergingColor(float lo, float hi, float top, const RGB& down, const RGB& up)
+{
+  if (lo < 0.0f && hi > 0.0f) return RGB(0.6f, 0.6f, 0.6f);
+  const bool neg = hi <= 0.0f;
+  const RGB& hue = neg ? down : up;
+  const float size = neg ? -hi : lo;
+  const float f = std::min(size / top, 1.0f), shade = size < 1e-3f ? 0.0f : 0.4f + 0.6f * f;
+  if (size < 1e-3f)
+    return RGB(0.45f + 0.15f * hue.red, 0.45f + 0.15f * hue.green, 0.45f + 0.15f * hue.blue);
+  return RGB(hue.red * shade, hue.green * shade, hue.blue * shade);
+}
+
+const RGB FOLDED_COLOR(0.47f, 0.0f, 0.5f);
 
 }  // namespace
 
@@ -182,6 +214,7 @@ int NidsImage::setup(Image& im) const
     im.setColorType(2);
     std::vector<float> values(1, NO_VALUE);
     values.insert(values.end(), thres_.begin(), thres_.end());
+    values.push_back(Const::FMISS);  // range folded: no value
     im.setValues(values);
   }
   return 1;
@@ -207,11 +240,25 @@ int NidsImage::indexOfCell(const GridPoint& g) const
     int radial = static_cast<int>(std::floor(g.x)) % site_.getNy();
     if (radial < 0) radial += site_.getNy();
     if (bin < 0 || bin >= site_.getNx()) return 0;
+    if (isFolded(bin, radial)) return foldedIndex();
     return indexAt(site_, site_.getValue(bin, radial), (bin + 0.5f) * site_.getResolution());
   }
-  return indexAt(
-      site_, site_.getValue(static_cast<int>(std::lround(g.x)), static_cast<int>(std::lround(g.y))),
-      0.0f);
+  const int i = static_cast<int>(std::lround(g.x)), j = static_cast<int>(std::lround(g.y));
+  return isFolded(i, j) ? foldedIndex() : indexAt(site_, site_.getValue(i, j), 0.0f);
+}
+
+bool NidsImage::isFolded(int i, int j) const
+{
+  const int code = site_.getFoldedLevel();
+  return code >= 0 && site_.getLevel(i, j) == code && site_.getValue(i, j) != NidsData::NO_COVERAGE;
+}
+
+// Data of any site replace range folding, which only fills what no site covers; among data the
+// larger index wins.
+void NidsImage::paint(Image& im, int i, int j, int k) const
+{
+  const int now = im.getVal(i, j), folded = foldedIndex();
+  if (k > 0 && (k == folded ? now == 0 : k > now || now == folded)) im.setPixel(i, j, k);
 }
 
 int NidsImage::paintSampled(Image& im) const
@@ -223,8 +270,7 @@ int NidsImage::paintSampled(Image& im) const
       GridPoint g;
       if (!Domain::translate(from, to, GridPoint(static_cast<float>(i), static_cast<float>(j)), g))
         continue;
-      const int k = indexOfCell(g);
-      if (k > im.getVal(i, j)) im.setPixel(i, j, k);
+      paint(im, i, j, indexOfCell(g));
     }
   return 1;
 }
@@ -237,8 +283,9 @@ int NidsImage::paintBoxes(Image& im) const
   for (int r = 0; r < site_.getNy(); ++r)
     for (int b = 0; b < site_.getNx(); ++b) {
       const float v = site_.getValue(b, r);
-      if (!NidsData::isValid(v)) continue;
-      const int k = indexAt(site_, v, (b + 0.5f) * site_.getResolution());
+      const bool folded = isFolded(b, r);
+      if (!folded && !NidsData::isValid(v)) continue;
+      const int k = folded ? foldedIndex() : indexAt(site_, v, (b + 0.5f) * site_.getResolution());
       if (k == 0) continue;
       float x0 = 1e9f, y0 = 1e9f, x1 = -1e9f, y1 = -1e9f;
       for (int c = 0; c < 4; ++c) {
@@ -267,7 +314,7 @@ int NidsImage::paintBoxes(Image& im) const
                       site_.getNy() !=
                   r)
             continue;
-          if (k > im.getVal(i, j)) im.setPixel(i, j, k);
+          paint(im, i, j, k);
         }
     }
   return 1;
@@ -335,27 +382,26 @@ int NidsImage::applyMask(Image& im, const Grid& mask) const
 
 void NidsImage::setColors(Image& im) const
 {
-  const int n = static_cast<int>(thres_.size());
-  im.allocColors(n + 1);
+  const int n = static_cast<int>(thres_.size()), product = site_.getProduct();
+  im.allocColors(n + 2);
   im.setTransColor(0);
-  const bool diverging =
-      !thres_.empty() && thres_.front() < 0.0f && thres_.back() > 0.0f &&
-      (NidsFile::isVel(site_.getProduct()) || NidsFile::isSRVel(site_.getProduct()));
+  const bool velocity = NidsFile::isVel(product) || NidsFile::isSRVel(product);
+  const bool diverging = !thres_.empty() && thres_.front() < 0.0f && thres_.back() > 0.0f &&
+                         (velocity || product == 174 || product == 175);
+  const bool width = NidsFile::isBSW(product);
   const float top = thres_.empty() ? 1.0f : std::max(std::fabs(thres_.back()), 1.0f);
   for (int k = 1; k <= n; ++k) {
-    const float v = thres_[k - 1];
-    RGB c;
-    if (diverging) {
-      // Towards the radar green, away red; pale near zero.
-      const float f = std::min(std::fabs(v) / top, 1.0f);
-      c = v < 0.0f ? RGB(0.0f, 1.0f - 0.6f * f, 0.0f) : RGB(1.0f - 0.5f * f, 0.0f, 0.0f);
-      if (std::fabs(v) < 1e-3f) c = RGB(0.6f, 0.6f, 0.6f);
-    } else {
-      c = rampColor(n > 1 ? static_cast<float>(k - 1) / (n - 1) : 0.0f);
-    }
-    im.setColor(k, c);
+    const float f = n > 1 ? static_cast<float>(k - 1) / (n - 1) : 0.0f;
+    const float hi = k < n ? thres_[k] : SENTINEL;
+    im.setColor(k, diverging ? divergingColor(thres_[k - 1], hi, top,
+                                              velocity ? RGB(0, 1, 0) : RGB(0.6f, 0.3f, 0),
+                                              velocity ? RGB(1, 0, 0) : RGB(0, 0.4f, 1))
+                   : width ? widthColor(f)
+                             : rampColor(f));
     im.setColorVal(k, k);
   }
+  im.setColor(n + 1, FOLDED_COLOR);
+  im.setColorVal(n + 1, n + 1);
 }
 
 void NidsImage::print() const

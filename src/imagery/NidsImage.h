@@ -60,9 +60,12 @@ class NidsImage {
   int getImageDomain(DomainVal& d) const;
   // Pixels where the grid (same lattice) is missing or not positive become 0.
   int applyMask(Image& im, const Grid& mask) const;
-  // A colour table for the threshold indices: transparent 0, then a ramp fitting the product.
+  // A colour table for the threshold indices: transparent 0, a ramp fitting the product (a
+  // diverging one for velocities), and purple for range folding at foldedIndex().
   void setColors(Image& im) const;
   int getMode() const { return site_.getMode(); }
+  // The index range-folded bins are drawn with: the one after the last class.
+  int foldedIndex() const { return static_cast<int>(thres_.size()) + 1; }
 
   void print() const;
   void printSite() const;
@@ -73,6 +76,8 @@ class NidsImage {
   int paintSampled(Image& im) const;
   int paintBoxes(Image& im) const;
   int indexOfCell(const GridPoint& g) const;
+  bool isFolded(int i, int j) const;
+  void paint(Image& im, int i, int j, int k) const;
 
   std::vector<float> thres_;
   bool clear_air_, box_, interp_, rala_;

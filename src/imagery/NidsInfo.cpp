@@ -16,6 +16,7 @@ void NidsInfo::init()
   lat_ = lon_ = height_ = elev_ = res_ = range_ = Const::FMISS;
   product_ = source_ = packet_ = mode_ = vcp_ = Const::MISS;
   num_levels_ = 0;
+  folded_level_ = -1;
   label_[0] = '\0';
   misc_[0] = '\0';
 }

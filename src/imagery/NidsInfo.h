@@ -52,13 +52,16 @@ class NidsInfo {
   float getRange() const { return range_; }
   void setNumLevels(int n) { num_levels_ = n; }
   int getNumLevels() const { return num_levels_; }
+  // The data level code of range-folded bins; -1 when the product marks none.
+  void setFoldedLevel(int code) { folded_level_ = code; }
+  int getFoldedLevel() const { return folded_level_; }
 
   virtual void print() const;
 
  private:
   Date date_, gen_date_;
   float lat_, lon_, height_, elev_, res_, range_;
-  int product_, source_, packet_, mode_, vcp_, num_levels_;
+  int product_, source_, packet_, mode_, vcp_, num_levels_, folded_level_;
   char label_[LABEL_SIZE];
   char misc_[MISC_SIZE];
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "core/DateTool.h"
 #include "core/Kol.h"
@@ -25,6 +26,8 @@ namespace {
 // Lattice points of a mosaic's domain along each side (its spacing follows from them).
 constexpr int MOSAIC_POINTS = 1001;
 constexpr float MIN_RANGE_KM = 230.0f;
+// Characters of the information label that leave room for the date beside it.
+constexpr size_t LABEL_FIT = 36;
 
 // The polar stereographic square about the sites' mean position that covers every range.
 int mosaicDomain(const std::vector<NidsInfo>& sites, Domain& out)
@@ -123,6 +126,11 @@ int NidsPlot::readFirst(const char* name)
   info = f.readData(data) ? static_cast<const NidsInfo&>(data) : first;
   site = siteOf(f, first);
   const nidsplot::Scale s = nidsplot::scaleOf(f, first);
+  if (s.limits.empty()) {
+    Kol::outWarning("NidsPlot: %s: product %d has no data levels to draw\n", name,
+                    first.getProduct());
+    return 0;
+  }
   limits = s.limits;
   units = s.units;
   names = s.labels;
@@ -193,6 +201,8 @@ std::string NidsPlot::infoLabel() const
   else
     std::snprintf(text, sizeof text, "%s  %s  El %.1f", info.getLabel(), site.c_str(),
                   static_cast<double>(info.getElev()));
+  // a longer label would run into the date; the line below the map has the elevation too
+  if (char* el = std::strstr(text, "  El "); el && std::strlen(text) > LABEL_FIT) *el = '\0';
   return text;
 }
 
@@ -212,14 +222,23 @@ int NidsPlot::draw(Plot& plot)
   Image table;
   ni.setColors(table);
   colors = imageplot::CodeColors();
-  const std::vector<float>& used = ni.getThres();
-  for (int k = 1; k <= static_cast<int>(used.size()) && k < 256; ++k) {
+  std::vector<float> classes = ni.getThres();
+  std::vector<std::string> labels =
+      thresholdsGiven || names.size() != classes.size() ? imageplot::classLabels(classes) : names;
+  if (info.getFoldedLevel() >= 0 && !classes.empty()) {
+    // range folding: a box of its own after the classes
+    classes.push_back(classes.back() + 1.0f);
+    labels.emplace_back("RF");
+  }
+  for (int k = 1; k <= static_cast<int>(classes.size()) && k < 256; ++k) {
     table.getRGB(k, colors.rgb[k]);
     colors.shown[k] = true;
+    // no change is no news: the class about zero of a difference stays the page, a gap on the bar
+    if (nidsplot::isDifference(info.getProduct()) && k < static_cast<int>(classes.size()) &&
+        classes[k - 1] < 0 && classes[k] > 0)
+      colors.rgb[k] = RGB(1, 1, 1), colors.shown[k] = false;
   }
-  if (bar)
-    imageplot::setClassBar(plot, used, colors, units.c_str(),
-                           thresholdsGiven ? std::vector<std::string>() : names);
+  if (bar) imageplot::setClassBar(plot, classes, colors, units.c_str(), labels);
   canvas.draw(plot, colors);
   if (map) MapPlot().draw(plot);
   plot.setLabel("ul", infoLabel().c_str());

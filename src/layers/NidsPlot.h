@@ -43,10 +43,17 @@ class NidsPlot : public Drawing {
   const std::string& getSite() const { return site; }
   const std::vector<float>& getLimits() const { return limits; }
   const std::string& getUnits() const { return units; }
+  // The names the bar gives the classes; empty when their lower limits name them.
+  const std::vector<std::string>& getClassNames() const { return names; }
   // The colour class k (1 .. number of limits) was drawn in, as the plot has it (after draw).
   RGB getClassColor(int k) const { return k > 0 && k < 256 ? colors.rgb[k] : RGB(); }
   // The class of a value (0 for none).
   int getClass(float v) const;
+  // The class range-folded bins are drawn in (after the last class); 0 when the product has none.
+  int getFoldedClass() const
+  {
+    return info.getFoldedLevel() >= 0 ? static_cast<int>(limits.size()) + 1 : 0;
+  }
 
  private:
   int readFirst(const char* name);

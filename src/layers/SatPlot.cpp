@@ -75,6 +75,7 @@ void SatPlot::init()
   image.init();
   pdb = GiniFile::Pdb();
   file.clear();
+  colors = imageplot::CodeColors();
   bar = map = true;
   if (const char* p = Kol::resrc.get("parameter"); StrLib::valid(p)) setParam(p);
 }
@@ -122,7 +123,8 @@ int SatPlot::getDate(Date& d)
 
 bool SatPlot::isReflectivity() const
 {
-  return pdb.entity == MOSAIC_ENTITY && pdb.channel == REFLECTIVITY_CHANNEL && image.isValues();
+  const bool mosaic = pdb.entity == MOSAIC_ENTITY && pdb.channel == REFLECTIVITY_CHANNEL;
+  return image.isValues() && (mosaic || (pdb.isCalibrated() && pdb.units == "dBZ"));
 }
 
 std::string SatPlot::units() const
@@ -151,7 +153,7 @@ int SatPlot::draw(Plot& plot)
   if (bar) plot.reserveBar();
   imageplot::Canvas canvas;
   if (!canvas.set(plot) || !canvas.sample(image)) return 0;
-  imageplot::CodeColors colors;
+  colors = imageplot::CodeColors();
   if (isReflectivity()) {
     // the mosaic's values in the classes and colours of a radar product
     NidsImage classes;

@@ -10,6 +10,7 @@
 #include "graphics/Drawing.h"
 #include "imagery/GiniFile.h"
 #include "imagery/Image.h"
+#include "layers/image/ImageCanvas.h"
 
 namespace KOL {
 
@@ -39,10 +40,14 @@ class SatPlot : public Drawing {
   std::string units() const;
   // True for an image whose values are reflectivities (drawn in classes, not in grey).
   bool isReflectivity() const;
+  // Whether pixels of a value (0-255) were drawn (after draw), and in which colour.
+  bool isShown(int pixel) const { return pixel >= 0 && pixel < 256 && colors.shown[pixel]; }
+  RGB getPixelColor(int pixel) const { return isShown(pixel) ? colors.rgb[pixel] : RGB(); }
 
  private:
   Image image;
   GiniFile::Pdb pdb;
+  imageplot::CodeColors colors;
   std::string file;
   bool bar;
   bool map;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Expected.h"
+#include "core/Const.h"
 #include "core/Kol.h"
 #include "core/Zlib.h"
 #include "geo/Domain.h"
@@ -107,13 +108,15 @@ TEST_F(GiniSamples, InfoTextsAndTablesOfTheSamples)
     const char* file;
     const char* info;
     int proj;
+    bool values;
   } cases[] = {
-      {"gini/TIGN02", "GOES NC Infrared 11um", 1},
-      {"gini/NHEM-MULTICOMP_1km_IR_20151208_2100.gini", "Composite NH Infrared 11um", 1},
-      {"gini/AK-REGIONAL_8km_3.9_20160408_1445.gini", "GOES 15 Infrared 3.9um", 1},
-      {"gini/HI-REGIONAL_4km_3.9_20160616_1715.gini", "GOES 15 Infrared 3.9um", 3},
-      {"gini/Level3_Composite_dhr_1km_20180309_2225.gini", "CONUS Gridded cloud amount", 4},
-      {"gini/PR-NATIONAL_1km_PCT_20200320_0446.gini", "60", 1},
+      {"gini/TIGN02", "GOES NC Infrared 11um", 1, true},
+      {"gini/NHEM-MULTICOMP_1km_IR_20151208_2100.gini", "Composite NH Infrared 11um", 1, true},
+      {"gini/AK-REGIONAL_8km_3.9_20160408_1445.gini", "GOES 15 Infrared 3.9um", 1, false},
+      {"gini/HI-REGIONAL_4km_3.9_20160616_1715.gini", "GOES 15 Infrared 3.9um", 3, false},
+      // channel 28 of the mosaic maker, calibrated in dBZ by its PDB
+      {"gini/Level3_Composite_dhr_1km_20180309_2225.gini", "Reflectivity mosaic (dBZ)", 4, true},
+      {"gini/PR-NATIONAL_1km_PCT_20200320_0446.gini", "60", 1, false},
   };
   for (const Case& c : cases) {
     GiniFile g(KOLTest::dataFile(c.file).c_str(), GiniFile::AUTO);
@@ -121,8 +124,48 @@ TEST_F(GiniSamples, InfoTextsAndTablesOfTheSamples)
     ASSERT_EQ(g.readHeader(im), 1) << c.file;
     EXPECT_STREQ(im.getInfo(), c.info);
     EXPECT_EQ(im.getDomainProj(), c.proj) << c.file;
-    EXPECT_EQ(im.isValues(), std::string(c.info).find("11um") != std::string::npos) << c.file;
+    EXPECT_EQ(im.isValues(), c.values) << c.file;
+    EXPECT_EQ(g.getPdb().isCalibrated(), g.getPdb().navCal == GiniFile::CALIBRATED) << c.file;
   }
+}
+
+// The radar mosaic's calibration block gives the reflectivity of its pixel values: the same
+// scale as the digital base reflectivity, whose levels the independent NIDS reader gave.
+TEST_F(GiniSamples, MosaicCalibrationIsTheDigitalReflectivityScale)
+{
+  KOL_REQUIRE_DATA();
+  GiniFile g(KOLTest::dataFile("gini/Level3_Composite_dhr_1km_20180309_2225.gini").c_str(),
+             GiniFile::AUTO);
+  Image im;
+  ASSERT_EQ(g.read(im), 1);
+  EXPECT_EQ(g.getPdb().units, "dBZ");
+  ASSERT_EQ(g.getPdb().ranges.size(), 2u);
+  const auto levels =
+      KOLTest::expected("nids/KOUN_SDUS54_N0QTLX_201305202016")["level_table_metpy"];
+  ASSERT_EQ(levels.size(), 256u);
+  for (int k = 0; k < 256; ++k) {
+    if (levels[k].is_null()) {
+      EXPECT_EQ(im.getValue(k), KOL::Const::FMISS) << "no echo at " << k;
+      continue;
+    }
+    EXPECT_NEAR(im.getValue(k), levels[k].get<double>(), 1e-4) << k;
+  }
+  // pixels through the table: the image's reflectivities where it has echo
+  long echo = 0;
+  double sum = 0;
+  for (int j = 0; j < im.getHeight(); j += 3)
+    for (int i = 0; i < im.getWidth(); i += 3) {
+      const int p = im.getVal(i, j);
+      const float v = im.getValue(i, j);
+      if (p < 2) {
+        EXPECT_EQ(v, KOL::Const::FMISS);
+        continue;
+      }
+      ASSERT_FLOAT_EQ(v, p / 2.0f - 33.0f) << i << "," << j;
+      ++echo, sum += v;
+    }
+  EXPECT_GT(echo, 1000);
+  EXPECT_GT(sum / echo, 0.0) << "mostly light echo, not noise at -32";
 }
 
 // The PDB's first pixel (La1, Lo1) is the south-west one, the first of the image's last row;
@@ -264,6 +307,58 @@ TEST(GiniHeader, TextsAndTablesByEntitySectorAndChannel)
     EXPECT_FLOAT_EQ(values[175], c.v175);
     EXPECT_FLOAT_EQ(values[176], c.v176);
   }
+}
+
+// A calibration block built here: units, ranges of sign-and-magnitude ten-thousandths; a count
+// beyond the block and one without the flag are read only as far as they may be.
+TEST(GiniHeader, CalibrationBlockGivesTheValueTable)
+{
+  std::vector<uint8_t> pdb(512, 0);
+  pdb[1] = 99, pdb[2] = 1, pdb[3] = 28, pdb[46] = GiniFile::CALIBRATED;
+  const std::string units = "dBZ     ";
+  std::copy(units.begin(), units.end(), pdb.begin() + 47);
+  auto put = [&](int at, double v) {
+    const uint32_t m = static_cast<uint32_t>(std::lround(std::fabs(v) * 10000));
+    pdb[at] = static_cast<uint8_t>(((m >> 24) & 0x7F) | (v < 0 ? 0x80 : 0));
+    pdb[at + 1] = static_cast<uint8_t>(m >> 16), pdb[at + 2] = static_cast<uint8_t>(m >> 8);
+    pdb[at + 3] = static_cast<uint8_t>(m);
+  };
+  const double ranges[][4] = {{0, 1, -9999, -9995}, {2, 255, -32, 94.5}};
+  pdb[55] = 2;
+  for (int r = 0; r < 2; ++r)
+    for (int k = 0; k < 4; ++k) put(56 + 16 * r + 4 * k, ranges[r][k]);
+  GiniFile::Pdb p;
+  p.decode(pdb.data(), pdb.size());
+  EXPECT_EQ(p.units, "dBZ");
+  ASSERT_EQ(p.ranges.size(), 2u);
+  EXPECT_FLOAT_EQ(p.ranges[1].value0, -32.0f);
+  EXPECT_FLOAT_EQ(p.ranges[1].value1, 94.5f);
+  char info[80];
+  std::vector<float> values;
+  GiniFile::describe(p, info, sizeof info, values);
+  EXPECT_STREQ(info, "Reflectivity mosaic (dBZ)");
+  ASSERT_EQ(values.size(), 256u);
+  EXPECT_EQ(values[0], KOL::Const::FMISS);
+  EXPECT_EQ(values[1], KOL::Const::FMISS);
+  EXPECT_FLOAT_EQ(values[2], -32.0f);
+  EXPECT_FLOAT_EQ(values[66], 0.0f);
+  EXPECT_FLOAT_EQ(values[255], 94.5f);
+
+  // another maker's calibrated channel keeps its name; the block still gives the values
+  pdb[1] = 12, pdb[3] = 4;
+  p.decode(pdb.data(), pdb.size());
+  GiniFile::describe(p, info, sizeof info, values);
+  EXPECT_STREQ(info, "GOES 9 Infrared 11um");
+  EXPECT_FLOAT_EQ(values[2], -32.0f);
+
+  // more ranges promised than a short block holds; the flag off
+  pdb[55] = 255;
+  p.decode(pdb.data(), 100);
+  EXPECT_EQ(p.ranges.size(), 2u);
+  pdb[46] = 0;
+  p.decode(pdb.data(), pdb.size());
+  EXPECT_FALSE(p.isCalibrated());
+  EXPECT_TRUE(p.units.empty());
 }
 
 TEST(GiniHeader, MercatorAcrossTheDateLineCentresOnItsMiddle)

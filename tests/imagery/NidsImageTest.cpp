@@ -2,18 +2,22 @@
 // of radial bins against PROJ, and the kolrad and kolsat programs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <utility>
 
 #include "Expected.h"
 #include "NidsBuilt.h"
+#include "core/Const.h"
 #include "imagery/Image.h"
 #include "imagery/NidsData.h"
 #include "imagery/NidsFile.h"
 #include "imagery/NidsImage.h"
 
+using KOL::DomainVal;
 using KOL::Image;
 using KOL::NidsData;
 using KOL::NidsImage;
@@ -140,6 +144,62 @@ TEST_F(NidsImageTest, MosaicKeepsTheLargerIndexWhateverTheOrder)
   EXPECT_GT(more, 0);
 }
 
+// A legacy velocity product of 30 km, every bin at one level (15: range folded).
+std::string velocityProduct(const KOLTest::TempDir& tmp, const char* name, int level)
+{
+  KOLTest::Product p;
+  p.code = 27;
+  const uint16_t knots[16] = {0x8002, 0x140, 0x132, 0x124, 0x11A, 0x114, 0x10A, 0x101,
+                              0,      0x20A, 0x214, 0x21A, 0x224, 0x232, 0x240, 0x8003};
+  std::copy(knots, knots + 16, p.thresholds);
+  std::vector<KOLTest::Radial> radials;
+  const uint8_t run = static_cast<uint8_t>(0xF0 | level);
+  for (int k = 0; k < 360; ++k) radials.push_back({static_cast<float>(k), 1.0f, {run, run}});
+  p.packet = KOLTest::radialPacket(0xAF1F, 30, radials);
+  const KOLTest::Bytes b = KOLTest::buildMessage(p);
+  KOLTest::writeFile(tmp.file(name), std::string(b.begin(), b.end()));
+  return tmp.file(name);
+}
+
+// Range-folded bins get the index after the classes, but only where no site has data: data
+// of another site replace them, in either order, sampled or painted as boxes.
+TEST_F(NidsImageTest, RangeFoldingGivesWayToData)
+{
+  KOLTest::TempDir tmp;
+  const std::string folded = velocityProduct(tmp, "rf", 15), data = velocityProduct(tmp, "v", 9);
+  for (const char* params : {"", "box"}) {
+    SCOPED_TRACE(params);
+    NidsImage ni(params);
+    ASSERT_EQ(ni.readSite(folded.c_str()), 1);
+    EXPECT_EQ(ni.getSite().getFoldedLevel(), 15);
+    DomainVal v;
+    ASSERT_EQ(ni.getImageDomain(v), 1);
+    Image alone, fd, df;
+    for (Image* im : {&alone, &fd, &df}) {
+      ASSERT_EQ(im->set(v, 8), 1);
+      ni.setup(*im);
+    }
+    ASSERT_EQ(ni.addSite(folded.c_str(), alone), 1);
+    ASSERT_EQ(ni.addSite(folded.c_str(), fd), 1);
+    ASSERT_EQ(ni.addSite(data.c_str(), fd), 1);
+    ASSERT_EQ(ni.addSite(data.c_str(), df), 1);
+    ASSERT_EQ(ni.addSite(folded.c_str(), df), 1);
+    const int mid = alone.getWidth() / 2, ten = ni.getIndex(10.0f);
+    ASSERT_GT(ten, 0);
+    for (int dx : {-20, -8, 5, 12, 25}) {
+      EXPECT_EQ(alone.getVal(mid + dx, mid), ni.foldedIndex()) << dx;
+      EXPECT_EQ(fd.getVal(mid + dx, mid), ten) << dx;
+      EXPECT_EQ(df.getVal(mid + dx, mid), ten) << dx;
+    }
+    Image table;
+    ni.setColors(table);
+    KOL::RGB rf;
+    table.getRGB(ni.foldedIndex(), rf);
+    EXPECT_GT(rf.blue, rf.green);
+    EXPECT_GT(rf.red, rf.green);
+  }
+}
+
 // A bin's place: azimuth and range on the polar stereographic plane about the radar (true at
 // 60 N on the library's sphere), as PROJ computes it.
 TEST_F(NidsImageTest, RadialBinsAgreeWithProj)
@@ -246,6 +306,27 @@ TEST_F(Programs, KolsatDescribesAndDraws)
   KOLTest::run(prog + " -out=png -o=" + tmp.file("ir.png") + " " + f, &status);
   EXPECT_EQ(status, 0);
   EXPECT_GT(KOLTest::readFile(tmp.file("ir.png")).size(), 100000u);
+
+  // the radar mosaic: its calibration stated, and every pixel of a row in dBZ by it
+  const std::string dhr = KOLTest::dataFile("gini/Level3_Composite_dhr_1km_20180309_2225.gini");
+  out = KOLTest::run(prog + " " + dhr, &status);
+  EXPECT_NE(out.find("Image: Reflectivity mosaic (dBZ)"), std::string::npos) << out;
+  EXPECT_NE(out.find("Calibration: pixels 2-255 = -32 to 94.5 dBZ"), std::string::npos) << out;
+  out = KOLTest::run(prog + " -out=csv -row=1200 " + dhr, &status);
+  EXPECT_EQ(status, 0);
+  std::istringstream rows(out);
+  std::string line;
+  std::getline(rows, line);
+  int n = 0, echo = 0;
+  while (std::getline(rows, line)) {
+    int column, pixel;
+    double value;
+    ASSERT_EQ(std::sscanf(line.c_str(), "%d,%d,%lf", &column, &pixel, &value), 3) << line;
+    EXPECT_DOUBLE_EQ(value, pixel < 2 ? KOL::Const::FMISS : pixel / 2.0 - 33) << line;
+    ++n, echo += pixel >= 2;
+  }
+  EXPECT_EQ(n, 4736);
+  EXPECT_GT(echo, 0) << "the row crosses some echo";
 }
 
 // Width and height from a PNG file's header.
@@ -255,7 +336,8 @@ std::pair<int, int> pngSize(const std::string& bytes)
   auto word = [&](size_t at) {
     return (static_cast<unsigned char>(bytes[at]) << 24) |
            (static_cast<unsigned char>(bytes[at + 1]) << 16) |
-           (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+           (static_cast<unsigned char>(bytes[at + 2]) << 8) |
+           static_cast<unsigned char>(bytes[at + 3]);
   };
   return {word(16), word(20)};
 }
@@ -290,10 +372,10 @@ TEST_F(Programs, PicturesOnEveryDevice)
   }
   // a product of symbols and text has no picture to draw: one line, a failure
   int status = -1;
-  const std::string out = KOLTest::run(
-      KOLTest::programPath("kolrad") + fp + "-ou=" + tmp.file("x.png") + " " +
-          KOLTest::dataFile("nids/KOUN_SDUS34_NMDTLX_201305202016") + " 2>&1",
-      &status);
+  const std::string out =
+      KOLTest::run(KOLTest::programPath("kolrad") + fp + "-ou=" + tmp.file("x.png") + " " +
+                       KOLTest::dataFile("nids/KOUN_SDUS34_NMDTLX_201305202016") + " 2>&1",
+                   &status);
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("has no radial or raster data (product 141)"), std::string::npos) << out;
 }

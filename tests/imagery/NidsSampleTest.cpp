@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <string>
 
@@ -287,6 +288,45 @@ TEST_F(NidsSamples, StormTotalsNameWhereTheirAccumulationBegan)
       EXPECT_NE(misc.find(c.begin), std::string::npos) << misc;
     else
       EXPECT_EQ(misc.find(" B="), std::string::npos) << misc;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The line below a picture states what the independent reader found in the product's
+// parameters: storm motion (direction and speed), layer bounds (thousands of feet) and the
+// largest (and smallest) amounts in inches.
+TEST_F(NidsSamples, MiscellaneousTextAgreesWithTheParameters)
+{
+  KOL_REQUIRE_DATA();
+  const struct {
+    const char* name;
+    const char* format;
+    const char *first, *second;  // metadata of the independent reader; second may be none
+    double scale;
+  } cases[] = {
+      {"nids/KOUN_SDUS24_N1STLX_201305202016", " Stm=%.0f-%.0f", "avg_dir", "avg_speed", 1},
+      {"nids/KOUN_SDUS64_NHLTLX_201305202016", " Lyr=%.0f-%.0f", "layer_bottom", "layer_top", 1e-3},
+      {"nids/KOUN_SDUS64_NLLTLX_201305202016", " Lyr=%.0f-%.0f", "layer_bottom", "layer_top", 1e-3},
+      {"nids/KOUN_SDUS34_N1PTLX_201305202016", " Mx=%.2f", "max_rainfall", nullptr, 1},
+      {"nids/KOUN_SDUS54_NTPTLX_201305202016", " Mx=%.2f", "max_rainfall", nullptr, 1},
+      {"nids/KOUN_SDUS84_DTATLX_201305202016", " Mx=%.2f", "max", nullptr, 1},
+      {"nids/KOUN_SDUS54_DSPTLX_201305202016", " Mx=%.2f", "max", nullptr, 1},
+      {"nids/KOUN_SDUS84_DODTLX_201305202016", " Mn,Mx=%.2f,%.2f", "min", "max", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto m = KOLTest::expected(c.name)["metadata"];
+    char want[64];
+    std::snprintf(want, sizeof want, c.format, m[c.first].get<double>() * c.scale,
+                  c.second ? m[c.second].get<double>() * c.scale : 0.0);
+    NidsFile f(KOLTest::dataFile(c.name).c_str());
+    NidsInfo info;
+    ASSERT_EQ(f.readHeader(info), 1);
+    EXPECT_NE(std::string(info.getMisc()).find(want), std::string::npos)
+        << info.getMisc() << " lacks" << want;
   }
 }
 

@@ -6,8 +6,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -177,6 +180,66 @@ class ImageryPictureTest : public KOLTest::QuietTest {
       for (int x = static_cast<int>(x1); x < static_cast<int>(x2); ++x) n += pic.dark(x, y);
     return n;
   }
+  // The class a bin is drawn in: range folding's own, else its value's.
+  static int classOf(const KOL::NidsPlot& layer, const KOL::NidsData& d, int bin, int radial)
+  {
+    const int folded = d.getFoldedLevel();
+    if (folded >= 0 && d.getLevel(bin, radial) == folded &&
+        d.getValue(bin, radial) != KOL::NidsData::NO_COVERAGE)
+      return layer.getFoldedClass();
+    return layer.getClass(d.getValue(bin, radial));
+  }
+  // Bins whose neighbours share their class: the pixel at their centre has the class colour.
+  // The classes met, one entry per bin tried.
+  std::vector<int> expectBinsInClassColours(const KOL::NidsPlot& layer, const std::string& file)
+  {
+    KOL::NidsFile f(file.c_str());
+    KOL::NidsInfo info;
+    KOL::NidsData data;
+    EXPECT_TRUE(f.readHeader(info) && f.readData(data));
+    const Picture pic(shot);
+    int tried = 0, same = 0;
+    std::vector<int> classes;
+    // a device pixel may take a bin up to half its width away: that many bins must agree
+    const bool radial = data.isRadial();
+    const float km = radial ? data.getResolution() : 1.0f;
+    const float perPixel = radial ? 2 * data.getNx() * km / std::fabs(clip.x2 - clip.x1) : 0.0f;
+    const int reach = radial ? std::max(1, static_cast<int>(std::lround(perPixel / km / 2))) : 0;
+    const int step = std::max(1, data.getNx() / 400);
+    for (int r = 1; r + 1 < data.getNy(); ++r)
+      for (int b = radial ? 20 : 1; b + reach < data.getNx(); b += step) {
+        const int k = classOf(layer, data, b, r);
+        if (k == 0) continue;
+        bool uniform = true;
+        for (int dr = -1; dr <= 1 && radial; ++dr)
+          for (int db = -reach; db <= reach; ++db)
+            uniform = uniform && classOf(layer, data, b + db, r + dr) == k;
+        if (!uniform) continue;
+        EarthPoint e;
+        const KOL::GridPoint at =
+            radial ? KOL::GridPoint(r + 0.5f, b + 0.5f)
+                   : KOL::GridPoint(static_cast<float>(b), static_cast<float>(r));
+        if (!data.getDomain().tran(at, e)) continue;
+        const Point p = pixel(e);
+        const uint32_t c = pic.at(static_cast<int>(p.x), static_cast<int>(p.y));
+        if (KOLTest::isInkOf(c, MAP_INK, 120)) continue;  // under a map line
+        ++tried;
+        same += c == pack(layer.getClassColor(k));
+        classes.push_back(k);
+      }
+    EXPECT_GT(tried, 60);
+    EXPECT_GE(same, tried * 97 / 100) << same << " of " << tried;
+    return classes;
+  }
+  // A pixel of exactly this colour below the map (on the bar).
+  bool onBar(uint32_t colour) const
+  {
+    const Picture pic(shot);
+    for (int y = static_cast<int>(std::max(clip.y1, clip.y2)) + 2; y < pic.height; ++y)
+      for (int x = 0; x < pic.width; ++x)
+        if (pic.at(x, y) == colour) return true;
+    return false;
+  }
   Plot plot;
   KOL::Domain domain;
   KOL::Image shot;
@@ -192,45 +255,10 @@ TEST_F(ImageryPictureTest, RadarClassesMapBarAndLabels)
   EXPECT_EQ(layer.getUnits(), "dBZ");
   EXPECT_EQ(layer.infoLabel(), "Base reflectivity [dBZ]  TLX  El 0.5");
   draw(layer, "radar_tlx_n0q.png");
-  const Picture pic(shot);
 
-  // bins whose neighbours share their class: the pixel at their centre has the class colour
-  KOL::NidsFile f(file.c_str());
-  KOL::NidsInfo info;
-  KOL::NidsData data;
-  ASSERT_TRUE(f.readHeader(info) && f.readData(data));
-  int tried = 0, same = 0;
-  std::vector<int> classes;
-  for (int r = 1; r + 1 < data.getNy(); ++r)
-    for (int b = 20; b + 1 < data.getNx(); ++b) {
-      const int k = layer.getClass(data.getValue(b, r));
-      if (k == 0) continue;
-      bool uniform = true;
-      for (int dr = -1; dr <= 1; ++dr)
-        for (int db = -1; db <= 1; ++db)
-          uniform = uniform && layer.getClass(data.getValue(b + db, r + dr)) == k;
-      if (!uniform) continue;
-      EarthPoint e;
-      ASSERT_TRUE(data.getDomain().tran(KOL::GridPoint(r + 0.5f, b + 0.5f), e));
-      const Point p = pixel(e);
-      const uint32_t c = pic.at(static_cast<int>(p.x), static_cast<int>(p.y));
-      if (KOLTest::isInkOf(c, MAP_INK, 120)) continue;  // under a map line
-      ++tried;
-      same += c == pack(layer.getClassColor(k));
-      classes.push_back(k);
-    }
-  ASSERT_GT(tried, 150);
-  EXPECT_GE(same, tried * 97 / 100) << same << " of " << tried;
-
+  expectBinsInClassColours(layer, file);
   // every class met has a box of exactly its colour on the bar below the map
-  const int below = static_cast<int>(std::max(clip.y1, clip.y2)) + 2;
-  for (int k : {3, 6, 9, 12}) {
-    bool found = false;
-    for (int y = below; y < pic.height && !found; ++y)
-      for (int x = 0; x < pic.width && !found; ++x)
-        found = pic.at(x, y) == pack(layer.getClassColor(k));
-    EXPECT_TRUE(found) << "class " << k << " on the bar";
-  }
+  for (int k : {3, 6, 9, 12}) EXPECT_TRUE(onBar(pack(layer.getClassColor(k)))) << "class " << k;
 
   // the map lines where PROJ puts the borders
   if (haveProj()) {
@@ -243,6 +271,149 @@ TEST_F(ImageryPictureTest, RadarClassesMapBarAndLabels)
   EXPECT_GT(inkOutside(true, std::min(clip.x1, clip.x2), mid), 100);
   EXPECT_GT(inkOutside(true, mid, std::max(clip.x1, clip.x2)), 100);
   EXPECT_GT(inkOutside(false, std::min(clip.x1, clip.x2), std::max(clip.x1, clip.x2)), 500);
+}
+
+enum class Quantity { VELOCITY, WIDTH, OTHER };
+
+struct RadarCase {
+  const char* file;
+  const char* units;
+  Quantity quantity;
+};
+
+class RadarPictureTest : public ImageryPictureTest,
+                         public ::testing::WithParamInterface<RadarCase> {};
+
+bool greenish(const KOL::RGB& c) { return c.green > c.red && c.green > c.blue; }
+bool reddish(const KOL::RGB& c) { return c.red > c.green && c.red > c.blue; }
+bool purple(const KOL::RGB& c) { return c.red > c.green && c.blue > c.green; }
+
+// Every kind of product with radial or raster data in its colours: bins at their class's
+// colour, velocities towards the radar green and away red, range folding purple with its own
+// box on the bar.
+TEST_P(RadarPictureTest, BinsInTheirClassColours)
+{
+  KOL_REQUIRE_DATA();
+  const RadarCase& c = GetParam();
+  const std::string file = KOLTest::dataFile(std::string("nids/") + c.file);
+  KOL::NidsPlot layer;
+  ASSERT_EQ(layer.setFilename(file.c_str()), 1);
+  EXPECT_EQ(layer.getUnits(), c.units);
+  draw(layer, std::string("radar_") + c.file + ".png");
+  const std::vector<int> met = expectBinsInClassColours(layer, file);
+
+  const std::vector<float>& limits = layer.getLimits();
+  const int folded = layer.getFoldedClass();
+  EXPECT_EQ(folded > 0, c.quantity != Quantity::OTHER) << "velocities and widths fold";
+  for (size_t k = 1; k <= limits.size(); ++k) {
+    const KOL::RGB col = layer.getClassColor(static_cast<int>(k));
+    EXPECT_FALSE(purple(col) && c.quantity != Quantity::OTHER) << "only folding is purple " << k;
+    if (c.quantity != Quantity::VELOCITY) continue;
+    const float hi = k < limits.size() ? limits[k] : 1e9f;
+    if (hi <= 0) {
+      EXPECT_TRUE(greenish(col)) << "towards the radar, class " << k;
+    }
+    if (limits[k - 1] >= 0) {
+      EXPECT_TRUE(reddish(col)) << "away from the radar, class " << k;
+    }
+  }
+  if (folded > 0) {
+    EXPECT_TRUE(purple(layer.getClassColor(folded)));
+    EXPECT_TRUE(onBar(pack(layer.getClassColor(folded)))) << "an RF box on the bar";
+  }
+  // the picture is not one class: a velocity shows both ways
+  std::vector<int> seen(met);
+  std::sort(seen.begin(), seen.end());
+  seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+  EXPECT_GE(seen.size(), 3u);
+  if (c.quantity == Quantity::VELOCITY) {
+    const bool in = std::any_of(met.begin(), met.end(), [&](int k) {
+      return k != folded && greenish(layer.getClassColor(k));
+    });
+    const bool out = std::any_of(met.begin(), met.end(), [&](int k) {
+      return k != folded && reddish(layer.getClassColor(k));
+    });
+    EXPECT_TRUE(in && out);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Products, RadarPictureTest,
+    ::testing::Values(RadarCase{"KOUN_SDUS54_N0VTLX_201305202016", "kt", Quantity::VELOCITY},
+                      RadarCase{"KLZK_H0V_20200812_1309", "kt", Quantity::VELOCITY},
+                      RadarCase{"KOUN_SDUS54_N0UTLX_201305202016", "kt", Quantity::VELOCITY},
+                      RadarCase{"KOUN_SDUS24_N1STLX_201305202016", "kt", Quantity::VELOCITY},
+                      RadarCase{"Level3_MCI_TV0_20160526_2154.nids", "kt", Quantity::VELOCITY},
+                      RadarCase{"KOUN_SDUS64_NSWTLX_201305202016", "kt", Quantity::WIDTH},
+                      RadarCase{"KOUN_SDUS64_NSPTLX_201305202016", "kt", Quantity::WIDTH},
+                      RadarCase{"KOUN_SDUS54_NCRTLX_201305202016", "dBZ", Quantity::OTHER},
+                      RadarCase{"KOUN_SDUS54_DPATLX_201305202016", "in", Quantity::OTHER},
+                      RadarCase{"KOUN_SDUS84_N0CTLX_201305202016", "", Quantity::OTHER},
+                      RadarCase{"KOUN_SDUS84_N0XTLX_201305202016", "dB", Quantity::OTHER},
+                      RadarCase{"KOUN_SDUS84_DODTLX_201305202016", "in", Quantity::OTHER},
+                      RadarCase{"KOUN_SDUS34_PTATLX_201305202016", "in", Quantity::OTHER}),
+    [](const ::testing::TestParamInfo<RadarCase>& i) {
+      std::string n = i.param.file;
+      n = n.substr(0, n.find('.'));
+      for (char& ch : n)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+      return n;
+    });
+
+// A product of unknown kind whose levels carry no values (a clutter filter map) has nothing a
+// picture could show; a known product of the same kind of levels is drawn.
+class RadarProducts : public KOLTest::QuietTest {};
+
+TEST_F(RadarProducts, UnknownProductWithoutLevelsIsNotDrawn)
+{
+  KOL_REQUIRE_DATA();
+  KOL::NidsPlot layer;
+  EXPECT_EQ(layer.setFilename(KOLTest::dataFile("nids/KOUN_SDUS64_NC1TLX_201305202354").c_str()),
+            0);
+  EXPECT_EQ(layer.setFilename(KOLTest::dataFile("nids/KOUN_SDUS84_DU3TLX_201305202008").c_str()),
+            1);
+  EXPECT_EQ(layer.getUnits(), "in") << "an accumulation, whatever its label";
+}
+
+// The precipitation array holds dBA, 10 log10 of the amount in mm: each cell is in the class
+// whose inch limits on the bar hold its amount.
+TEST(RadarPrecipArray, CellsClassedByTheirAmountInInches)
+{
+  KOL_REQUIRE_DATA();
+  for (const char* name :
+       {"nids/KOUN_SDUS54_DPATLX_201305202016", "nids/Level3_MCI_DPA_20160526_2154.nids"}) {
+    SCOPED_TRACE(name);
+    const std::string file = KOLTest::dataFile(name);
+    KOL::NidsPlot layer;
+    ASSERT_EQ(layer.setFilename(file.c_str()), 1);
+    EXPECT_EQ(layer.getUnits(), "in");
+    const std::vector<std::string>& names = layer.getClassNames();
+    ASSERT_EQ(names.size(), layer.getLimits().size());
+    std::vector<double> inches;
+    for (const std::string& n : names) inches.push_back(std::stod(n));
+    KOL::NidsFile f(file.c_str());
+    KOL::NidsInfo info;
+    KOL::NidsData d;
+    ASSERT_TRUE(f.readHeader(info) && f.readData(d));
+    int cells = 0;
+    for (int j = 0; j < d.getNy(); ++j)
+      for (int i = 0; i < d.getNx(); ++i) {
+        const float v = d.getValue(i, j);
+        if (!KOL::NidsData::isValid(v)) continue;
+        const double amount = std::pow(10.0, v / 10.0) / 25.4;
+        const int want = static_cast<int>(std::upper_bound(inches.begin(), inches.end(), amount) -
+                                          inches.begin());
+        EXPECT_EQ(layer.getClass(v), want) << v << " dBA, " << amount << " in";
+        ++cells;
+      }
+    EXPECT_GT(cells, 500);
+    // the product's own maximum (tenths of a dBA), shown in inches, is the largest cell's
+    float most = -1e9f, least;
+    ASSERT_EQ(d.getRange(least, most), 1);
+    const char* mx = std::strstr(d.getMisc(), "Mx=");
+    ASSERT_NE(mx, nullptr) << d.getMisc();
+    EXPECT_NEAR(std::atof(mx + 3), std::pow(10.0, most / 10.0) / 25.4, 0.03) << d.getMisc();
+  }
 }
 
 struct SatCase {
@@ -299,13 +470,68 @@ TEST_P(SatPictureTest, CountsInGreyUnderMapLines)
   EXPECT_GT(inkOutside(false, std::min(clip.x1, clip.x2), std::max(clip.x1, clip.x2)), 500);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Gini, SatPictureTest,
-    ::testing::Values(SatCase{"gini/TIGN02", "GOES NC Infrared 11um", "C"},
-                      SatCase{"gini/Level3_Composite_dhr_1km_20180309_2225.gini",
-                              "CONUS Gridded cloud amount", "count"},
-                      SatCase{"gini/AK-REGIONAL_8km_3.9_20160408_1445.gini",
-                              "GOES 15 Infrared 3.9um  Alaska Regional", "count"}));
+INSTANTIATE_TEST_SUITE_P(Gini, SatPictureTest,
+                         ::testing::Values(SatCase{"gini/TIGN02", "GOES NC Infrared 11um", "C"},
+                                           SatCase{"gini/AK-REGIONAL_8km_3.9_20160408_1445.gini",
+                                                   "GOES 15 Infrared 3.9um  Alaska Regional",
+                                                   "count"}));
+
+// The radar mosaic in the colours of its reflectivity classes, each one on the bar, its no-echo
+// pixels leaving the page white.
+TEST_F(ImageryPictureTest, MosaicInReflectivityClasses)
+{
+  KOL_REQUIRE_DATA();
+  KOL::SatPlot layer;
+  ASSERT_EQ(layer.setFilename(
+                KOLTest::dataFile("gini/Level3_Composite_dhr_1km_20180309_2225.gini").c_str()),
+            1);
+  EXPECT_TRUE(layer.isReflectivity());
+  EXPECT_EQ(layer.units(), "dBZ");
+  EXPECT_EQ(layer.infoLabel(), "Reflectivity mosaic (dBZ)");
+  draw(layer, "sat_mosaic_dhr.png");
+  const Picture pic(shot);
+  const KOL::Image& img = layer.getImage();
+  // what the picture shows of a pixel value: its class colour, or the white page
+  auto shown = [&](int v) {
+    return layer.isShown(v) ? pack(layer.getPixelColor(v)) : static_cast<uint32_t>(0xFFFFFF);
+  };
+  for (int v = 0; v < 256; ++v) {
+    const float dbz = img.getValue(v);
+    EXPECT_EQ(layer.isShown(v), dbz != KOL::Const::FMISS && dbz >= 5.0f) << v;
+  }
+  const float perDevice = img.getWidth() / std::fabs(clip.x2 - clip.x1);
+  const int reach = static_cast<int>(std::ceil(perDevice)) + 1;
+  int echo = 0, echoSame = 0, clear = 0, white = 0;
+  std::vector<uint32_t> classes;
+  for (int j = reach; j + reach < img.getHeight(); j += 2)
+    for (int i = reach; i + reach < img.getWidth(); i += 2) {
+      const uint32_t want = shown(img.getVal(i, j));
+      bool uniform = true;
+      for (int dj = -reach; dj <= reach && uniform; dj += 2)
+        for (int di = -reach; di <= reach && uniform; di += 2)
+          uniform = shown(img.getVal(i + di, j + dj)) == want;
+      EarthPoint e;
+      if (!uniform || !img.getDomain().tran(KOL::GridPoint(i, j), e)) continue;
+      const Point p = pixel(e);
+      const uint32_t got = pic.at(static_cast<int>(p.x), static_cast<int>(p.y));
+      if (KOLTest::isInkOf(got, MAP_INK, 120)) continue;
+      if (want == 0xFFFFFF) {
+        // the page, or its white tinted by the edge of a magenta map line
+        ++clear, white += (got & 0xFE00FE) == 0xFE00FE;
+        continue;
+      }
+      ++echo, echoSame += got == want;
+      if (std::find(classes.begin(), classes.end(), want) == classes.end()) {
+        classes.push_back(want);
+        EXPECT_TRUE(onBar(want)) << std::hex << want;
+      }
+    }
+  ASSERT_GT(clear, 1000);
+  EXPECT_GE(white, clear * 99 / 100);
+  ASSERT_GT(echo, 100);
+  EXPECT_GE(echoSame, echo * 97 / 100) << echoSame << " of " << echo;
+  EXPECT_GE(classes.size(), 2u) << "more than one class met";
+}
 
 // The bar's rectangle beside a panel with the room the panel leaves for it, on every side.
 TEST(ColorBarRoom, BarOutsideThePanelWhenTheRoomIsLeft)

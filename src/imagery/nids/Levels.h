@@ -6,6 +6,9 @@
 
 namespace KOL::nids {
 
+// The code of a flagged legacy threshold that marks range-folded bins ("RF").
+constexpr int FOLDED_CODE = 3;
+
 // The half-precision float of the digital VIL thresholds.
 float float16(unsigned hw);
 // An IEEE float from its high and low halfwords.

@@ -1,6 +1,8 @@
 #include "layers/nidsplot/ProductScale.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "core/Const.h"
@@ -16,10 +18,15 @@ constexpr int LEGACY_LEVELS = 16;
 constexpr float SPECIAL_LIMIT = -90.0f;
 
 const std::vector<float> REFLECTIVITY = {5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 70, 75};
+// Symmetric about a calm class from -1 to 1, the first class a floor under everything faster
+// towards the radar.
 const std::vector<float> VELOCITY = {-200, -64, -50, -36, -26, -20, -10, -1,
-                                     0,    10,  20,  26,  36,  50,  64};
+                                     1,    10,  20,  26,  36,  50,  64};
 const std::vector<float> PRECIPITATION = {0.01f, 0.1f, 0.25f, 0.5f, 0.75f, 1, 1.25f, 1.5f,
                                           1.75f, 2,    2.5f,  3,    4,     5, 6,     8};
+// Differences of accumulations: less (negative) and more, about a class of no change.
+const std::vector<float> DIFFERENCE = {-100,  -2,   -1,    -0.5f, -0.25f, -0.1f, -0.01f,
+                                       0.01f, 0.1f, 0.25f, 0.5f,  1,      2};
 const std::vector<float> RATE = {0.01f, 0.05f, 0.1f, 0.25f, 0.5f, 0.75f, 1, 1.5f, 2, 3, 4, 6};
 const std::vector<float> TOPS = {5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 70};
 const std::vector<float> VIL = {1, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 70};
@@ -32,8 +39,6 @@ const std::vector<float> KDP = {-2, -1, -0.5f, 0, 0.25f, 0.5f, 0.75f, 1, 1.5f, 2
 const char* const HYDRO_CLASSES[] = {"BI", "GC", "IC", "DS", "WS", "RA", "HR",
                                      "BD", "GR", "HA", "LH", "GH", "--", "UK"};
 constexpr int HYDRO_STEP = 10;
-// Classes spread evenly over the values of a product of unknown scale.
-constexpr int EVEN_CLASSES = 15;
 
 // The lower limits of the classes of a 16-level product: its valid levels, rising; an amount of
 // nothing is no echo, not a class.
@@ -50,27 +55,25 @@ std::vector<float> ownLevels(const NidsFile& f, bool amounts)
   return out;
 }
 
-// EVEN_CLASSES classes from the smallest to the largest value the product's levels carry.
-std::vector<float> evenClasses(const NidsFile& f, int levels)
+constexpr float MM_PER_INCH = 25.4f;
+
+// The precipitation array holds 10 log10 of the amount in mm (dBA): its classes are the inch
+// classes of the other precipitation products, as dBA, and named in inches.
+void logAmounts(Scale& s)
 {
-  float lo = 0, hi = 0;
-  bool any = false;
-  for (int code = 0; code < std::min(levels, 256); ++code) {
-    const float v = f.getLevelValue(code);
-    if (Const::isMiss(v) || v <= SPECIAL_LIMIT) continue;
-    lo = any ? std::min(lo, v) : v, hi = any ? std::max(hi, v) : v, any = true;
+  for (float inches : PRECIPITATION) {
+    s.limits.push_back(10.0f * std::log10(inches * MM_PER_INCH));
+    char text[16];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(inches));
+    s.labels.emplace_back(text);
   }
-  std::vector<float> out;
-  for (int k = 0; any && hi > lo && k < EVEN_CLASSES; ++k)
-    out.push_back(lo + k * (hi - lo) / EVEN_CLASSES);
-  return out;
 }
 
-std::vector<float> digitalLimits(const NidsFile& f, int code, int levels)
+std::vector<float> digitalLimits(int code)
 {
   if (NidsFile::isVel(code) || NidsFile::isSRVel(code)) return VELOCITY;
   if (NidsFile::isDPrRate(code)) return RATE;
-  if (NidsFile::isDPA(code)) return evenClasses(f, levels);
+  if (isDifference(code)) return DIFFERENCE;
   if (NidsFile::isDSP(code) || NidsFile::isDPrec(code) || NidsFile::isPrec(code))
     return PRECIPITATION;
   if (NidsFile::isEnhTops(code) || NidsFile::isTops(code)) return TOPS;
@@ -82,6 +85,8 @@ std::vector<float> digitalLimits(const NidsFile& f, int code, int levels)
 }
 
 }  // namespace
+
+bool isDifference(int code) { return code == 174 || code == 175; }
 
 std::string unitsOf(const char* label)
 {
@@ -97,6 +102,10 @@ Scale scaleOf(const NidsFile& f, const NidsInfo& info)
   Scale s;
   s.units = unitsOf(info.getLabel());
   const int code = info.getProduct(), levels = info.getNumLevels();
+  // differential reflectivity is a ratio of reflectivities: dB, whatever the label says
+  if (NidsFile::isDRef(code)) s.units = "dB";
+  // accumulations whose label names no units are in inches all the same
+  if (s.units.empty() && (NidsFile::isDPrec(code) || NidsFile::isPrec(code))) s.units = "in";
   if (NidsFile::isHydroClass(code)) {
     s.units.clear();
     for (size_t k = 0; k < sizeof HYDRO_CLASSES / sizeof HYDRO_CLASSES[0]; ++k) {
@@ -105,11 +114,16 @@ Scale scaleOf(const NidsFile& f, const NidsInfo& info)
     }
     return s;
   }
-  // the array's values are not the amounts its label names: no units rather than wrong ones
-  if (NidsFile::isDPA(code)) s.units.clear();
+  if (NidsFile::isDPA(code)) {
+    logAmounts(s);
+    return s;
+  }
   const bool amounts = NidsFile::isPrec(code);
   if (levels > 0 && levels <= LEGACY_LEVELS) s.limits = ownLevels(f, amounts);
-  if (s.limits.size() < 2) s.limits = digitalLimits(f, code, levels);
+  // a product of unknown kind whose levels say nothing gets no classes at all
+  const bool unknown = std::strncmp(info.getLabel(), "Not supported", 13) == 0;
+  if (s.limits.size() < 2)
+    s.limits = unknown && levels <= LEGACY_LEVELS ? std::vector<float>() : digitalLimits(code);
   return s;
 }
 

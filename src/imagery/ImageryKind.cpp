@@ -1,0 +1,58 @@
+#include "imagery/ImageryKind.h"
+
+#include <cstdint>
+
+#include "core/Kol.h"
+#include "imagery/GiniFile.h"
+#include "imagery/Image.h"
+#include "imagery/NidsFile.h"
+#include "imagery/NidsInfo.h"
+
+namespace KOL {
+
+namespace {
+
+// The readers' own complaints are the question asked here, not news for the user.
+class Hush {
+ public:
+  Hush() : mask(Kol::getMessageMask()) { Kol::setMessageMask(0); }
+  ~Hush() { Kol::setMessageMask(mask); }
+  Hush(const Hush&) = delete;
+  Hush& operator=(const Hush&) = delete;
+
+ private:
+  uint32_t mask;
+};
+
+}  // namespace
+
+ImageryKind::Kind ImageryKind::of(const char* name, int* product)
+{
+  Hush quiet;
+  {
+    NidsFile f(name);
+    NidsInfo info;
+    if (f.isOpen() && f.readHeader(info)) {
+      if (product) *product = info.getProduct();
+      return f.isPacketRadial() || f.isPacketRastor() || f.isPacketDpa() ? NIDS_DATA : NIDS_GRAPHIC;
+    }
+  }
+  GiniFile g(name, GiniFile::AUTO);
+  Image im;
+  return g.isOpen() && g.readHeader(im) ? GINI : OTHER;
+}
+
+const char* ImageryKind::describe(Kind k)
+{
+  switch (k) {
+    case NIDS_DATA:
+    case NIDS_GRAPHIC:
+      return "a NIDS radar product";
+    case GINI:
+      return "a GINI satellite image";
+    default:
+      return "neither a NIDS product nor a GINI image";
+  }
+}
+
+}  // namespace KOL

@@ -1,0 +1,18 @@
+// What an imagery file holds, found without a word to the user: a NIDS radar product (with
+// radial or raster data, or graphic and tabular only), a GINI image, or neither. The radar and
+// satellite programs refuse a file of the wrong kind in one line of their own with it.
+#pragma once
+
+namespace KOL {
+
+class ImageryKind {
+ public:
+  enum Kind : int { OTHER = 0, NIDS_DATA, NIDS_GRAPHIC, GINI };
+
+  // product: the NIDS product code, when wanted and the file is a NIDS product.
+  static Kind of(const char* name, int* product = nullptr);
+  // "a NIDS radar product", "a GINI satellite image", "neither a NIDS product nor a GINI image".
+  static const char* describe(Kind k);
+};
+
+}  // namespace KOL
