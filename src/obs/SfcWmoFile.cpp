@@ -274,6 +274,7 @@ bool SfcWmoFile::reportLine(const char* first, const char* second, int words, co
   } SYNOPS[] = {{"AAXX", SfcWmoData::SYNOP, 2},
                 {"BBXX", SfcWmoData::SHIP, 1},
                 {"ZZYY", SfcWmoData::DRIBU, 1},
+                {"OOXX", SfcWmoData::MOBIL, 1},
                 {"CMAN", SfcWmoData::CMAN, 2}};
   for (const auto& s : SYNOPS) {
     if (!is(first, s.word) || words <= s.station) continue;
@@ -295,10 +296,12 @@ bool SfcWmoFile::reportLine(const char* first, const char* second, int words, co
   }
   report_ = format_;
   if (synopFamily(format_)) {
-    // Ships' call signs are of any length; land stations have five figures.
+    // Ships' and mobile stations' call signs are of any length; land stations have five
+    // figures.
     size_t n = std::strlen(first);
     bool ship = format_ == SfcWmoData::SHIP || format_ == SfcWmoData::BUOY;
-    bool start = words >= 2 && (ship ? n >= 3 : n == 5) && std::strlen(second) == 5 &&
+    bool sign = ship || format_ == SfcWmoData::MOBIL;
+    bool start = words >= 2 && (sign ? n >= 3 : n == 5) && std::strlen(second) == 5 &&
                  StrLib::isDigit(second[0]) && StrLib::isDigit(second[1]);
     if (!start) return false;
     StrLib::copy(id_, sizeof id_, first);

@@ -19,6 +19,7 @@ constexpr float FMISS = Const::FMISS;
 constexpr int MISS = Const::MISS;
 constexpr float MPS_TO_KNOTS = 1.944f;
 constexpr int MIN_GROUP = 6;  // five figures and a blank
+constexpr int MAX_FIVE_GROUPS = 20;
 
 bool known(int v) { return v != MISS; }
 
@@ -196,8 +197,10 @@ void SynopDecoder::indicators()
   if (ok) vv = known(vv) ? 90 + vv : MISS;
   if (!ok) ok = group("iRixhVV", "%1d%1d%1!/!d%2!//!d ", &ir, &ix, &h, &vv);
   if (!ok) return;
-  automatic_ = ix >= 4 && ix <= 6;
-  if (automatic_) s.orFlag(SynopTool::FLAG_AUTOMATIC);
+  // ix 4 to 7 are automatic stations; only those of ix 7 code their weather by the automatic
+  // stations' table.
+  if (ix >= 4 && ix <= 7) s.orFlag(SynopTool::FLAG_AUTOMATIC);
+  automatic_ = ix == 7;
   if (known(h)) s.setCldHeight(0, SynopTool::ceiling(h));
   if (known(vv)) s.vis = SynopTool::visibility(vv);
 }
@@ -385,15 +388,27 @@ void SynopDecoder::section3()
   int snow;
   if (group("4Esss", "4%1!/!d%3!///!d ", &v1, &snow) && known(snow) && snow < 997)
     s.snow = static_cast<float>(snow);
-  int fives = 0;
-  while (fives < 5 && skip("5")) ++fives;
-  // Radiation groups (0FFFF to 4FFFF) follow a sunshine group; behind them comes 6RRRt.
-  for (int i = 0; fives && i < 5 && skip("01234"); ++i) {
-  }
+  skipFiveGroups();
   int rrr, tr;
   if (group("6RRRt", "6%3!///!d%1!/!d ", &rrr, &tr)) precipitation(rrr, tr);
   if (group("7RRRR", "7%4!////!d ", &v2) && known(v2))
     s.prec[SfcData::PREC24] = v2 == 9999 ? 0.0f : v2 / 10.0f;
+}
+
+// The 5-groups of section 3 (evaporation, temperature change, sunshine, cloud drift, pressure
+// change), in any number: each sunshine group (55SSS of the day, 553SS of the hour) may be
+// followed by its radiation groups 0FFFF to 4FFFF.
+void SynopDecoder::skipFiveGroups()
+{
+  bool sunshine = false;
+  for (int i = 0; i < MAX_FIVE_GROUPS; ++i) {
+    bool sun = r_.wordLength() == 5 && r_.scan.getChar(0) == '5' && r_.scan.getChar(1) == '5';
+    if (skip("5")) {
+      sunshine = sun;
+    } else if (!sunshine || !skip("01234")) {
+      return;
+    }
+  }
 }
 
 // The hour from YYGG, GGgg or 9GGgg on the bulletin date, then the minute.

@@ -39,12 +39,13 @@ class SynopDecoder {
   bool skip(const char* leads);
   bool skipTo(const char* const* words);
   void section3();
+  void skipFiveGroups();
   void applyTime();
 
   ReportScan& r_;
   int format_;
   bool knots_ = false;
-  bool automatic_ = false;
+  bool automatic_ = false;                  // weather by the automatic stations' table
   int day_ = -1, hour_ = -1, minute_ = -1;  // from the report groups
 };
 
