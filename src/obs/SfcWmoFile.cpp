@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "core/Const.h"
 #include "core/Filename.h"
@@ -79,6 +80,34 @@ void clean(std::string& line)
 }
 
 bool blank(const std::string& line) { return line.find_first_not_of(' ') == std::string::npos; }
+
+bool reportWord(std::string_view w)
+{
+  for (const char* k : {"METAR", "SPECI", "AAXX", "BBXX", "OOXX", "ZZYY"})
+    if (w == k) return true;
+  return false;
+}
+
+// Report archives write each report on a line of its own after the report's time: a word of
+// twelve figures (yyyymmddhhmm), or comma-separated fields (station, year, month, day, hour,
+// minute) ending in a comma right before the report.
+void dropSourcePrefix(std::string& line)
+{
+  size_t end = line.find(' ');
+  if (end == std::string::npos) return;
+  std::string_view first(line.data(), end);
+  size_t comma = first.rfind(',');
+  if (comma != std::string_view::npos && reportWord(first.substr(comma + 1))) {
+    line.erase(0, comma + 1);
+    return;
+  }
+  if (first.size() != 12 || first.find_first_not_of("0123456789") != std::string_view::npos) return;
+  size_t next = line.find_first_not_of(' ', end);
+  size_t stop = line.find(' ', next);
+  std::string_view second(line.data() + next,
+                          (stop == std::string::npos ? line.size() : stop) - next);
+  if (reportWord(second)) line.erase(0, next);
+}
 
 }  // namespace
 
@@ -180,6 +209,7 @@ bool SfcWmoFile::nextLine()
     return true;
   }
   clean(line_);
+  dropSourcePrefix(line_);
   return true;
 }
 

@@ -1,7 +1,8 @@
 // Real METAR and SYNOP bulletins rewritten the ways feeds and archives deliver the same reports:
 // other line ends and framing, section words on their own line or on every report, extra blanks,
-// "=" apart, reports wrapped over several (indented) lines, NIL reports, corrections. Every
-// variant must give exactly the records of the original.
+// "=" apart, reports wrapped over several (indented) lines, NIL reports, corrections, archive
+// lines that put the report's time in front of it. Every variant must give exactly the records
+// of the original.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -150,7 +151,7 @@ TEST_F(BulletinVariantsTest, SynopBulletinLaidOutAnyWayGivesTheSameRecords)
   const auto want = decode(raw, KOL::SynopTool::decode, date);
   ASSERT_EQ(want.size(), 23u);
 
-  std::vector<Layout> layouts(13);
+  std::vector<Layout> layouts(15);
   layouts[0].name = "LF";
   layouts[1].name = "CR LF";
   layouts[1].eol = "\r\n";
@@ -181,6 +182,13 @@ TEST_F(BulletinVariantsTest, SynopBulletinLaidOutAnyWayGivesTheSameRecords)
   layouts[11].headingSuffix = " CCA";
   layouts[12].name = "tabs";
   layouts[12].spaces = "\t";
+  // Archives: each report on a line after its time, as a word or as comma-separated fields.
+  layouts[13].name = "archive, time word";
+  layouts[13].sectionLine = false;
+  layouts[13].reportPrefix = "202301171200 " + section + " ";
+  layouts[14].name = "archive, CSV fields";
+  layouts[14].sectionLine = false;
+  layouts[14].reportPrefix = "15015,2023,01,17,12,00," + section + " ";
   const std::string heading = "SMRO01 YRBK 171200";
   for (const Layout& l : layouts)
     expectSameRecords(
@@ -201,7 +209,7 @@ TEST_F(BulletinVariantsTest, MetarCollectiveLaidOutAnyWayGivesTheSameRecords)
   const auto want = decode(raw, KOL::MetarTool::decode, date);
   ASSERT_EQ(want.size(), reports.size());
 
-  std::vector<Layout> layouts(11);
+  std::vector<Layout> layouts(13);
   layouts[0].name = "LF";
   layouts[1].name = "CR CR LF, framed";
   layouts[1].eol = "\r\r\n";
@@ -228,6 +236,12 @@ TEST_F(BulletinVariantsTest, MetarCollectiveLaidOutAnyWayGivesTheSameRecords)
   layouts[10].name = "tabs, CR LF";
   layouts[10].spaces = "\t";
   layouts[10].eol = "\r\n";
+  layouts[11].name = "archive, time word";
+  layouts[11].sectionLine = false;
+  layouts[11].reportPrefix = "202001060000 METAR ";
+  layouts[12].name = "archive, CSV fields";
+  layouts[12].sectionLine = false;
+  layouts[12].reportPrefix = "KXYZ,2020,01,06,00,00,METAR ";
   const std::string heading = "SAUS70 KWBC 051400";
   for (const Layout& l : layouts)
     expectSameRecords(
