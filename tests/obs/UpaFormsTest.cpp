@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -250,6 +251,41 @@ TEST(UpaFormsTest, LongWindSectionsAreKept)
   UpaRawinData back;
   ASSERT_TRUE(in.read(back));
   EXPECT_EQ(back.getNumWnd(), r.getNumWnd());
+}
+
+TEST(UpaFormsTest, AFullWindListIsSaidInOneLine)
+{
+  KOL_REQUIRE_DATA();
+  // Every part B and D and every PILOT part of the set sent under one station: more wind levels
+  // than a record holds. The record keeps as many as it can, and each part that could not be
+  // kept whole says so in one line.
+  std::vector<std::vector<std::string>> parts;
+  for (const char* file : FILES)
+    for (auto& part : partsOf(file))
+      if (part[0][2] == 'B' || part[0][2] == 'D' || part[0][0] == 'P') parts.push_back(part);
+  std::set<std::string> distinct;
+  UpaRawinData r;
+  ::testing::internal::CaptureStderr();
+  for (auto& part : parts) {
+    part[2] = "72440";
+    UpaRawinData alone;
+    decode(part, alone);
+    for (int i = 0; i < alone.getNumWnd(); ++i) {
+      const UpaLevel* l = alone.getWnd(i);
+      distinct.insert(l->validHght() ? "h" + std::to_string(l->hght)
+                                     : "p" + std::to_string(static_cast<int>(l->pres * 10 + 0.5f)));
+    }
+    decode(part, r);
+  }
+  std::string said = ::testing::internal::GetCapturedStderr();
+  ASSERT_GT(distinct.size(), static_cast<size_t>(UpaRawinData::MAX_WND));
+  EXPECT_EQ(r.getNumWnd(), UpaRawinData::MAX_WND);
+  std::istringstream lines(said);
+  int n = 0;
+  for (std::string line; std::getline(lines, line); ++n)
+    EXPECT_EQ(line.rfind("UpaTool::decode: ", 0), 0u) << line;
+  EXPECT_GE(n, 1);
+  EXPECT_LE(n, static_cast<int>(parts.size()));
 }
 
 }  // namespace
