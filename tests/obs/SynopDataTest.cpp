@@ -210,6 +210,8 @@ TEST_F(SynopDataTest, AgreesWithEcCodesOnBufr)
          0.051},
         {"wind direction", s->wdir, first(v, "windDirection"), 0.5},
         {"wind speed", s->wspd, orMiss(first(v, "windSpeed"), 1.944), 0.01},
+        // The gust of the last 10 minutes (910ff) comes first; without it, the period's (911ff).
+        {"gust", s->gust, orMiss(first(v, "maximumWindGustSpeed"), 1.944), 0.01},
         // Code VV of 50 km and more is 31.25 mi here, 50 km (31.07 mi) in BUFR: within 1 %.
         {"visibility", s->vis, orMiss(first(v, "horizontalVisibility"), 1 / 1609.344),
          0.01 * (s->vis == MISS ? 1 : s->vis) + 0.01},
@@ -220,7 +222,16 @@ TEST_F(SynopDataTest, AgreesWithEcCodesOnBufr)
       int slot = precSlot(hours);
       if (slot >= 0) checks.push_back({"precipitation", s->prec[slot], mm, 0.051});
     }
+    // 15360 sends a radiation group of solidi after its sunshine group (55310 /////); the
+    // encoder of these BUFR messages stopped there and lost the rest of section 3: its
+    // 60007 (no precipitation in 3 hours) and 91007 (gust of 7 m/s).
+    if (wmo == 15360) {
+      EXPECT_FLOAT_EQ(s->prec[SfcData::PREC3], 0);
+      EXPECT_FLOAT_EQ(s->gust, 7 * 1.944f);
+    }
+    bool encoderStopped = wmo == 15360;
     for (const Check& c : checks) {
+      if (encoderStopped && std::string(c.what) == "gust") continue;
       bool same = (c.ours == MISS) == (c.theirs == MISS) &&
                   (c.ours == MISS || std::fabs(c.ours - c.theirs) <= c.tolerance);
       EXPECT_TRUE(same) << wmo << " " << c.what << ": ours " << c.ours << ", ecCodes " << c.theirs;

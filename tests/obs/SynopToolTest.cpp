@@ -89,6 +89,25 @@ TEST_F(SynopToolTest, WindUnitsAndHighSpeeds)
   }
 }
 
+TEST_F(SynopToolTest, GustsOfSectionThree)
+{
+  const struct {
+    const char* text;
+    float gust;
+  } table[] = {
+      // 910ff (last 10 minutes) before 911ff (the past period), whatever their order.
+      {"AAXX 17121 15015 01597 71702 333 91003 91108", 3 * 1.944f},
+      {"AAXX 17121 15015 01597 71702 333 91108 91003", 3 * 1.944f},
+      {"AAXX 31001 78310 01470 70303 333 90425 91118 91536 92013", 18 * 1.944f},
+      {"AAXX 17124 06260 21/65 82012 333 69907 88/31 91015", 15},  // knots
+      {"AAXX 17124 06260 21/65 82012 333 91099 00112", 112},       // 00fff
+      {"AAXX 17124 06260 21/65 82012 333 911//", MISS},
+      {"AAXX 17124 06260 21/65 82012 91015", MISS},                // section 1's 9GGgg
+      {"AAXX 17124 06260 21/65 82012 333 20003 555 91015", MISS},  // national section
+  };
+  for (const auto& t : table) EXPECT_FLOAT_EQ(decodeFrom(t.text).gust, t.gust) << t.text;
+}
+
 TEST_F(SynopToolTest, PrecipitationPeriodsAndTraces)
 {
   const struct {

@@ -393,11 +393,32 @@ void SynopDecoder::section3()
   if (group("6RRRt", "6%3!///!d%1!/!d ", &rrr, &tr)) precipitation(rrr, tr);
   if (group("7RRRR", "7%4!////!d ", &v2) && known(v2))
     s.prec[SfcData::PREC24] = v2 == 9999 ? 0.0f : v2 / 10.0f;
+  gusts();
+}
+
+// The 9-groups that end section 3: the highest gust of the 10 minutes before the observation
+// (910ff) is the report's gust; the highest of the past period (911ff) stands in for it when
+// the station sends only that. Either is followed by 00fff for 99 units or more.
+void SynopDecoder::gusts()
+{
+  float last10 = FMISS, period = FMISS;
+  while (!r_.atEnd() && !r_.wordIs("444") && !r_.wordIs("555")) {
+    char kind = r_.scan.getChar(2);
+    int ff, fff;
+    bool gust = r_.lead('9') && r_.scan.getChar(1) == '1' && (kind == '0' || kind == '1');
+    if (!gust || !group("91Xff", "91%*1d%2!//!d ", &ff)) {
+      r_.skipWord();
+      continue;
+    }
+    if (ff == 99 && group("00fff", "00%3!///!d ", &fff)) ff = fff;
+    if (known(ff)) (kind == '0' ? last10 : period) = knots_ ? ff : ff * MPS_TO_KNOTS;
+  }
+  r_.sfc.gust = last10 != FMISS ? last10 : period;
 }
 
 // The 5-groups of section 3 (evaporation, temperature change, sunshine, cloud drift, pressure
 // change), in any number: each sunshine group (55SSS of the day, 553SS of the hour) may be
-// followed by its radiation groups 0FFFF to 4FFFF.
+// followed by its radiation groups 0FFFF to 4FFFF, or groups of solidi in their place.
 void SynopDecoder::skipFiveGroups()
 {
   bool sunshine = false;
@@ -405,7 +426,7 @@ void SynopDecoder::skipFiveGroups()
     bool sun = r_.wordLength() == 5 && r_.scan.getChar(0) == '5' && r_.scan.getChar(1) == '5';
     if (skip("5")) {
       sunshine = sun;
-    } else if (!sunshine || !skip("01234")) {
+    } else if (!sunshine || !(skip("01234") || skip("/"))) {
       return;
     }
   }

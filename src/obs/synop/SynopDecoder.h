@@ -40,6 +40,7 @@ class SynopDecoder {
   bool skipTo(const char* const* words);
   void section3();
   void skipFiveGroups();
+  void gusts();
   void applyTime();
 
   ReportScan& r_;
