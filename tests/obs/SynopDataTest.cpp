@@ -228,6 +228,8 @@ TEST_F(SynopDataTest, AgreesWithEcCodesOnBufr)
     if (wmo == 15360) {
       EXPECT_FLOAT_EQ(s->prec[SfcData::PREC3], 0);
       EXPECT_FLOAT_EQ(s->gust, 7 * 1.944f);
+      // Its sea temperature (not in these land messages) was measured by other means: 06032.
+      EXPECT_FLOAT_EQ(s->sst, 3.2f);
     }
     bool encoderStopped = wmo == 15360;
     for (const Check& c : checks) {

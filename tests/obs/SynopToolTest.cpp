@@ -108,6 +108,25 @@ TEST_F(SynopToolTest, GustsOfSectionThree)
   for (const auto& t : table) EXPECT_FLOAT_EQ(decodeFrom(t.text).gust, t.gust) << t.text;
 }
 
+TEST_F(SynopToolTest, SeaTemperatureByItsMeasurement)
+{
+  // ss: even positive, odd negative, by intake (0, 1), bucket (2, 3), hull sensor (4, 5) or
+  // other means (6, 7); the coastal station 15360 reports 06032.
+  const struct {
+    const char* group;
+    float sst;
+  } table[] = {{"00123", 12.3f}, {"01045", -4.5f}, {"02123", 12.3f}, {"03045", -4.5f},
+               {"04123", 12.3f}, {"05045", -4.5f}, {"06032", 3.2f},  {"07032", -3.2f},
+               {"08123", MISS},  {"0/123", MISS},  {"00///", MISS}};
+  for (const auto& t : table) {
+    std::string text =
+        std::string("AAXX 21121 15360 02997 20305 10053 222// ") + t.group + " 20301";
+    SfcData s = decodeFrom(text.c_str());
+    EXPECT_FLOAT_EQ(s.sst, t.sst) << t.group;
+    EXPECT_FLOAT_EQ(s.wave_per, 3) << t.group;
+  }
+}
+
 TEST_F(SynopToolTest, PrecipitationPeriodsAndTraces)
 {
   const struct {

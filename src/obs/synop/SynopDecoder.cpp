@@ -333,7 +333,7 @@ void SynopDecoder::section2()
 {
   SfcData& s = r_.sfc;
   if (!group("222Dv", "%*(222)%*2!//!d ")) return;
-  temperature("0%1!/!d%2!//!d%1!/!d ", "0sTTT", s.sst);
+  seaTemperature();
   int v1, v2;
   skip("1");
   if (group("2PPHH", "2%2!//!d%2!//!d ", &v1, &v2)) {
@@ -343,6 +343,16 @@ void SynopDecoder::section2()
   for (int i = 0; i < 4 && skip("3456"); ++i) {
   }
   if (group("70HHH", "70%3!///!d ", &v1) && known(v1)) s.wave_hgt = v1 / 10.0f;
+}
+
+// 0ssTTT: ss tells the sign (odd negative) and how the water was measured (intake, bucket,
+// hull sensor, other).
+void SynopDecoder::seaTemperature()
+{
+  int ss, whole, tenth;
+  if (!group("0sTTT", "0%1!/!d%2!//!d%1!/!d ", &ss, &whole, &tenth) || !known(ss) || ss > 7) return;
+  float t = signedTenths(ss % 2, whole, tenth);
+  if (t != FMISS) r_.sfc.sst = t;
 }
 
 // Skips a five-figure group (figures or slashes) that begins with one of the characters.

@@ -36,6 +36,7 @@ class SynopDecoder {
   void cloudTypes();
   void obsTime();
   void section2();
+  void seaTemperature();
   bool skip(const char* leads);
   bool skipTo(const char* const* words);
   void section3();
