@@ -1,7 +1,7 @@
 // The real TEMP and PILOT parts of the shared upper-air set written as other stations and
-// sources write them: sent from a ship or a mobile station (call sign and position groups),
-// PILOT parts whose winds are given by pressure, a PILOT part A with its maximum wind, and a
-// sounding whose wind sections together are longer than most. Each must give the levels the real
+// sources write them: archive lines, sent from a ship or a mobile station (call sign and position
+// groups), PILOT parts whose winds are given by pressure, a PILOT part A with its maximum wind, and
+// a sounding whose wind sections together are longer than most. Each must give the levels the real
 // parts give.
 #include <gtest/gtest.h>
 
@@ -67,6 +67,18 @@ void decode(const std::vector<std::string>& part, UpaRawinData& r)
   KOL::UpaTool::decode(w, r);
 }
 
+// The part texts cut from a file.
+std::vector<std::string> cutTexts(const std::string& path)
+{
+  std::vector<std::string> texts;
+  KOL::UpaWmoFile f;
+  f.setDate(REFERENCE);
+  EXPECT_TRUE(f.open(path.c_str())) << path;
+  KOL::UpaWmoData part;
+  while (f.read(part)) texts.push_back(part.text);
+  return texts;
+}
+
 // Levels of one list, as text, for a readable difference.
 std::string levels(const UpaRawinData& r, char list)
 {
@@ -86,6 +98,28 @@ void expectSameLevels(const UpaRawinData& a, const UpaRawinData& b, const std::s
   EXPECT_EQ(a.getSfc(), b.getSfc()) << what;
   EXPECT_EQ(a.getTrop(), b.getTrop()) << what;
   EXPECT_EQ(a.getMaxWnd(), b.getMaxWnd()) << what;
+}
+
+TEST(UpaFormsTest, ArchiveLinesGiveTheSameParts)
+{
+  KOL_REQUIRE_DATA();
+  // Archives write each part on a line of its own after its time: a word of twelve figures, or
+  // station and date fields ending in a comma.
+  KOLTest::TempDir dir;
+  for (const char* file : FILES) {
+    std::vector<std::string> want;
+    std::string timeWord, fields;
+    for (const std::vector<std::string>& part : partsOf(file)) {
+      want.push_back(join(part));
+      timeWord += "202610061200 " + join(part) + "=\n";
+      fields += part[2] + ",2026,10,06,12,00," + join(part) + "=\n";
+    }
+    ASSERT_FALSE(want.empty()) << file;
+    for (const std::string& text : {timeWord, fields}) {
+      KOLTest::writeFile(dir.file("archive.txt"), text);
+      EXPECT_EQ(cutTexts(dir.file("archive.txt")), want) << file << "\n" << text.substr(0, 80);
+    }
+  }
 }
 
 TEST(UpaFormsTest, ShipAndMobilePartsGiveTheLandLevels)
