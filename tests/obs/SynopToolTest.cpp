@@ -227,6 +227,19 @@ TEST_F(SynopToolTest, ShipsBuoysAndMobileStations)
   EXPECT_FLOAT_EQ(buoy.wdir, 230);
   EXPECT_FLOAT_EQ(buoy.temp, 12.3f);
 
+  // The quality group 6QlQtQA/ ends in a solidus; it is no precipitation group.
+  for (const char* quality : {"6////", "6112/", "6111/", "6422/"}) {
+    std::string text = std::string("ZZYY 53521 04034 1030/ 134567 045678 ") + quality +
+                       " 11101 02315 10123 20056 40021 57013";
+    SfcData q = decodeFrom(text.c_str(), SfcWmoData::DRIBU);
+    EXPECT_FLOAT_EQ(q.wdir, 230) << quality;
+    EXPECT_FLOAT_EQ(q.temp, 12.3f) << quality;
+    EXPECT_FLOAT_EQ(q.dewp, 5.6f) << quality;
+    EXPECT_FLOAT_EQ(q.slp, 1002.1f) << quality;
+    EXPECT_FLOAT_EQ(q.ptend, -1.3f) << quality;
+    for (float p : q.prec) EXPECT_EQ(p, MISS) << quality;
+  }
+
   SfcData mobile =
       decodeFrom("OOXX AB12 04124 99412 70725 46712 01234 41/96 72315 10100", SfcWmoData::MOBIL);
   EXPECT_STREQ(mobile.id, "mAB12");

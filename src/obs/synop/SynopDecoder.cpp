@@ -154,7 +154,8 @@ void SynopDecoder::buoy()
     s.lon = lo / 100.0f + (known(lo3) ? lo3 / 1000.0f : 0.0f);
     applyQuadrant(qc, s.lat, s.lon);
   }
-  if (r_.lead('6')) group("6QQQQ", "6%4!////!d ", &v1);
+  // 6QlQtQA/: the quality of the position and time.
+  skip("6");
   group("111QQ", "111%2!//!d ", &v1);
   int dd, ff;
   if (group("0ddff", "0%2!//!d%2!//!d ", &dd, &ff) && known(dd) && known(ff) && dd <= 36) {
