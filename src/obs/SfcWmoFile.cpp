@@ -312,6 +312,11 @@ bool SfcWmoFile::reportLine(const char* first, const char* second, int words, co
     firstWords(line, all);
     report_ = s.format;
     kind_[0] = second_[0] = '\0';
+    // "AAXX YYGGi" in front of the first report holds for the reports after it.
+    if (s.format == SfcWmoData::SYNOP && std::strlen(all[1]) == 5) {
+      StrLib::copy(kind_, sizeof kind_, first);
+      StrLib::copy(second_, sizeof second_, all[1]);
+    }
     StrLib::copy(id_, sizeof id_, all[s.station]);
     if (report_ == SfcWmoData::SHIP && StrLib::isNum(id_)) report_ = SfcWmoData::BUOY;
     return true;
@@ -381,8 +386,8 @@ int SfcWmoFile::read(SfcWmoData& out)
   }
   std::string text;
   bool own = !std::strncmp(line_.c_str(), "METAR", 5) || !std::strncmp(line_.c_str(), "SPECI", 5) ||
-             !std::strncmp(line_.c_str(), "CMAN", 4) || format == SfcWmoData::SA ||
-             format == SfcWmoData::SP;
+             !std::strncmp(line_.c_str(), "CMAN", 4) || !std::strncmp(line_.c_str(), "AAXX", 4) ||
+             format == SfcWmoData::SA || format == SfcWmoData::SP;
   if (!own) {
     append(text, kind_);
     append(text, second_);

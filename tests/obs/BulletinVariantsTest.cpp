@@ -90,6 +90,7 @@ struct Layout {
   std::string framingStart, framingEnd;  // around the whole bulletin
   bool sectionLine = true;               // "METAR" or "AAXX YYGGi" alone after the heading
   std::string reportPrefix;              // before each report
+  std::string firstPrefix;               // before the first report
   std::string separator = "=";           // after each report
   int groupsPerLine = 0;                 // wrap reports (0: one line each)
   std::string indent;
@@ -107,7 +108,7 @@ std::string bulletin(const std::string& heading, const std::string& section,
     if (k == 1 && !l.extraReport.empty()) out += l.extraReport + l.separator + l.eol;
     const std::string r = l.groupsPerLine ? wrapped(reports[k], l.groupsPerLine, l.indent, l.eol)
                                           : joined(wordsOf(reports[k]), l.spaces);
-    out += l.reportPrefix + r + l.separator + l.eol;
+    out += (k == 0 ? l.firstPrefix : "") + l.reportPrefix + r + l.separator + l.eol;
   }
   return out + l.framingEnd;
 }
@@ -151,7 +152,7 @@ TEST_F(BulletinVariantsTest, SynopBulletinLaidOutAnyWayGivesTheSameRecords)
   const auto want = decode(raw, KOL::SynopTool::decode, date);
   ASSERT_EQ(want.size(), 23u);
 
-  std::vector<Layout> layouts(15);
+  std::vector<Layout> layouts(16);
   layouts[0].name = "LF";
   layouts[1].name = "CR LF";
   layouts[1].eol = "\r\n";
@@ -189,10 +190,26 @@ TEST_F(BulletinVariantsTest, SynopBulletinLaidOutAnyWayGivesTheSameRecords)
   layouts[14].name = "archive, CSV fields";
   layouts[14].sectionLine = false;
   layouts[14].reportPrefix = "15015,2023,01,17,12,00," + section + " ";
+  layouts[15].name = "AAXX in front of the first report only";
+  layouts[15].sectionLine = false;
+  layouts[15].firstPrefix = section + " ";
   const std::string heading = "SMRO01 YRBK 171200";
   for (const Layout& l : layouts)
     expectSameRecords(
         want, decode(bulletin(heading, section, reports, l), KOL::SynopTool::decode, date), l.name);
+
+  // The section word holds for every report after it: the same reports at 18 UTC with winds in
+  // knots, said once on its own line or once in front of the first report.
+  const std::string other = "AAXX 17184";
+  const auto knots =
+      decode(bulletin(heading, other, reports, layouts[0]), KOL::SynopTool::decode, date);
+  ASSERT_EQ(knots.size(), 23u);
+  EXPECT_EQ(knots.begin()->second.getTime(), 1800);
+  Layout first = layouts[15];
+  first.firstPrefix = other + " ";
+  expectSameRecords(knots,
+                    decode(bulletin(heading, other, reports, first), KOL::SynopTool::decode, date),
+                    "AAXX 17184 in front of the first report only");
 }
 
 TEST_F(BulletinVariantsTest, MetarCollectiveLaidOutAnyWayGivesTheSameRecords)
