@@ -10,6 +10,7 @@
 #include "core/StrLib.h"
 #include "obs/MetarTool.h"
 #include "obs/SfcWmoData.h"
+#include "obs/sfc/JsonReports.h"
 
 namespace KOL {
 
@@ -122,6 +123,7 @@ void SfcWmoFile::init()
   file_.close();
   date_ = Date();
   line_.clear();
+  json_.clear();
   pending_ = framing_ = false;
   open_ = false;
   start_format_ = SfcWmoData::METAR;
@@ -169,6 +171,7 @@ int SfcWmoFile::close()
   file_.close();
   open_ = pending_ = false;
   line_.clear();
+  json_.clear();
   line_no_ = 0;
   resetBulletin();
   return 1;
@@ -179,6 +182,7 @@ void SfcWmoFile::rewind()
   if (!open_) return;
   file_.rewind();
   pending_ = false;
+  json_.clear();
   line_no_ = 0;
   resetBulletin();
 }
@@ -194,13 +198,24 @@ int SfcWmoFile::getDate(Date& d) const
 bool SfcWmoFile::nextLine()
 {
   line_.clear();
-  char buf[READ_SIZE];
-  int n = 0;
-  while ((n = file_.getLine(buf, sizeof buf)) > 0) {
-    line_.append(buf, n);
-    if (line_.back() == '\n') break;
+  if (!json_.empty()) {
+    line_ = std::move(json_.front());
+    json_.pop_front();
+  } else {
+    char buf[READ_SIZE];
+    int n = 0;
+    while ((n = file_.getLine(buf, sizeof buf)) > 0) {
+      line_.append(buf, n);
+      if (line_.back() == '\n') break;
+    }
+    if (line_.empty()) return false;
+    // A line of JSON stands for the reports it holds, one line each.
+    std::vector<std::string> reports = sfc::jsonReports(line_);
+    if (!reports.empty()) {
+      json_.assign(reports.begin() + 1, reports.end());
+      line_ = std::move(reports.front());
+    }
   }
-  if (line_.empty()) return false;
   ++line_no_;
   framing_ = framing(line_);
   if (framing_) {

@@ -265,4 +265,41 @@ TEST_F(BulletinVariantsTest, MetarCollectiveLaidOutAnyWayGivesTheSameRecords)
         want, decode(bulletin(heading, "METAR", reports, l), KOL::MetarTool::decode, date), l.name);
 }
 
+// A JSON string of the text, with quotes and solidi escaped as JSON writers do.
+std::string jsonString(const std::string& text)
+{
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\' || c == '/') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+TEST_F(BulletinVariantsTest, AviationWeatherJsonGivesTheTextRecords)
+{
+  KOL_REQUIRE_DATA();
+  // The real reports of the aviation-weather capture (kept as text, one "METAR"/"SPECI" report a
+  // line) in the JSON its service sends: all objects on one line, with the kind apart and
+  // nested cloud lists; or one member a line, the kind inside the text.
+  const std::string raw = KOLTest::readFile(KOLTest::dataFile("metar/awcjson_20180109_us_au.txt"));
+  ASSERT_FALSE(raw.empty());
+  const KOL::Date date(2018, 1, 9, 22, 0, 0);
+  const auto want = decode(raw, KOL::MetarTool::decode, date);
+  ASSERT_GT(want.size(), 1000u);
+  std::string compact = "[", members = "[\n";
+  std::istringstream in(raw);
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty()) continue;
+    const std::string kind = line.substr(0, 5), text = line.substr(6);
+    compact += std::string(compact.size() > 1 ? "," : "") + "{\"raw_text\":" + jsonString(text) +
+               ",\"clouds\":[{\"cover\":\"FEW\",\"base\":5000}],\"metar_type\":\"" + kind + "\"}";
+    members += "  {\n    \"icaoId\": \"" + text.substr(0, 4) +
+               "\",\n    \"rawOb\": " + jsonString(line) + ",\n    \"lat\": 40.6\n  },\n";
+  }
+  expectSameRecords(want, decode(compact + "]\n", KOL::MetarTool::decode, date), "one line");
+  expectSameRecords(want, decode(members + "]\n", KOL::MetarTool::decode, date),
+                    "one member a line");
+}
+
 }  // namespace
