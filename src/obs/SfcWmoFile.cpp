@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "core/Const.h"
 #include "core/Filename.h"
@@ -9,6 +10,7 @@
 #include "core/StrLib.h"
 #include "obs/MetarTool.h"
 #include "obs/SfcWmoData.h"
+#include "obs/sfc/JsonReports.h"
 
 namespace KOL {
 
@@ -80,6 +82,34 @@ void clean(std::string& line)
 
 bool blank(const std::string& line) { return line.find_first_not_of(' ') == std::string::npos; }
 
+bool reportWord(std::string_view w)
+{
+  for (const char* k : {"METAR", "SPECI", "AAXX", "BBXX", "OOXX", "ZZYY"})
+    if (w == k) return true;
+  return false;
+}
+
+// Report archives write each report on a line of its own after the report's time: a word of
+// twelve figures (yyyymmddhhmm), or comma-separated fields (station, year, month, day, hour,
+// minute) ending in a comma right before the report.
+void dropSourcePrefix(std::string& line)
+{
+  size_t end = line.find(' ');
+  if (end == std::string::npos) return;
+  std::string_view first(line.data(), end);
+  size_t comma = first.rfind(',');
+  if (comma != std::string_view::npos && reportWord(first.substr(comma + 1))) {
+    line.erase(0, comma + 1);
+    return;
+  }
+  if (first.size() != 12 || first.find_first_not_of("0123456789") != std::string_view::npos) return;
+  size_t next = line.find_first_not_of(' ', end);
+  size_t stop = line.find(' ', next);
+  std::string_view second(line.data() + next,
+                          (stop == std::string::npos ? line.size() : stop) - next);
+  if (reportWord(second)) line.erase(0, next);
+}
+
 }  // namespace
 
 SfcWmoFile::SfcWmoFile(const char* name)
@@ -93,6 +123,7 @@ void SfcWmoFile::init()
   file_.close();
   date_ = Date();
   line_.clear();
+  json_.clear();
   pending_ = framing_ = false;
   open_ = false;
   start_format_ = SfcWmoData::METAR;
@@ -140,6 +171,7 @@ int SfcWmoFile::close()
   file_.close();
   open_ = pending_ = false;
   line_.clear();
+  json_.clear();
   line_no_ = 0;
   resetBulletin();
   return 1;
@@ -150,6 +182,7 @@ void SfcWmoFile::rewind()
   if (!open_) return;
   file_.rewind();
   pending_ = false;
+  json_.clear();
   line_no_ = 0;
   resetBulletin();
 }
@@ -165,13 +198,24 @@ int SfcWmoFile::getDate(Date& d) const
 bool SfcWmoFile::nextLine()
 {
   line_.clear();
-  char buf[READ_SIZE];
-  int n = 0;
-  while ((n = file_.getLine(buf, sizeof buf)) > 0) {
-    line_.append(buf, n);
-    if (line_.back() == '\n') break;
+  if (!json_.empty()) {
+    line_ = std::move(json_.front());
+    json_.pop_front();
+  } else {
+    char buf[READ_SIZE];
+    int n = 0;
+    while ((n = file_.getLine(buf, sizeof buf)) > 0) {
+      line_.append(buf, n);
+      if (line_.back() == '\n') break;
+    }
+    if (line_.empty()) return false;
+    // A line of JSON stands for the reports it holds, one line each.
+    std::vector<std::string> reports = sfc::jsonReports(line_);
+    if (!reports.empty()) {
+      json_.assign(reports.begin() + 1, reports.end());
+      line_ = std::move(reports.front());
+    }
   }
-  if (line_.empty()) return false;
   ++line_no_;
   framing_ = framing(line_);
   if (framing_) {
@@ -180,6 +224,7 @@ bool SfcWmoFile::nextLine()
     return true;
   }
   clean(line_);
+  dropSourcePrefix(line_);
   return true;
 }
 
@@ -274,6 +319,7 @@ bool SfcWmoFile::reportLine(const char* first, const char* second, int words, co
   } SYNOPS[] = {{"AAXX", SfcWmoData::SYNOP, 2},
                 {"BBXX", SfcWmoData::SHIP, 1},
                 {"ZZYY", SfcWmoData::DRIBU, 1},
+                {"OOXX", SfcWmoData::MOBIL, 1},
                 {"CMAN", SfcWmoData::CMAN, 2}};
   for (const auto& s : SYNOPS) {
     if (!is(first, s.word) || words <= s.station) continue;
@@ -281,6 +327,11 @@ bool SfcWmoFile::reportLine(const char* first, const char* second, int words, co
     firstWords(line, all);
     report_ = s.format;
     kind_[0] = second_[0] = '\0';
+    // "AAXX YYGGi" in front of the first report holds for the reports after it.
+    if (s.format == SfcWmoData::SYNOP && std::strlen(all[1]) == 5) {
+      StrLib::copy(kind_, sizeof kind_, first);
+      StrLib::copy(second_, sizeof second_, all[1]);
+    }
     StrLib::copy(id_, sizeof id_, all[s.station]);
     if (report_ == SfcWmoData::SHIP && StrLib::isNum(id_)) report_ = SfcWmoData::BUOY;
     return true;
@@ -295,10 +346,12 @@ bool SfcWmoFile::reportLine(const char* first, const char* second, int words, co
   }
   report_ = format_;
   if (synopFamily(format_)) {
-    // Ships' call signs are of any length; land stations have five figures.
+    // Ships' and mobile stations' call signs are of any length; land stations have five
+    // figures.
     size_t n = std::strlen(first);
     bool ship = format_ == SfcWmoData::SHIP || format_ == SfcWmoData::BUOY;
-    bool start = words >= 2 && (ship ? n >= 3 : n == 5) && std::strlen(second) == 5 &&
+    bool sign = ship || format_ == SfcWmoData::MOBIL;
+    bool start = words >= 2 && (sign ? n >= 3 : n == 5) && std::strlen(second) == 5 &&
                  StrLib::isDigit(second[0]) && StrLib::isDigit(second[1]);
     if (!start) return false;
     StrLib::copy(id_, sizeof id_, first);
@@ -348,8 +401,8 @@ int SfcWmoFile::read(SfcWmoData& out)
   }
   std::string text;
   bool own = !std::strncmp(line_.c_str(), "METAR", 5) || !std::strncmp(line_.c_str(), "SPECI", 5) ||
-             !std::strncmp(line_.c_str(), "CMAN", 4) || format == SfcWmoData::SA ||
-             format == SfcWmoData::SP;
+             !std::strncmp(line_.c_str(), "CMAN", 4) || !std::strncmp(line_.c_str(), "AAXX", 4) ||
+             format == SfcWmoData::SA || format == SfcWmoData::SP;
   if (!own) {
     append(text, kind_);
     append(text, second_);

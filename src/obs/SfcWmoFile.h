@@ -4,6 +4,7 @@
 // of the reports under them.
 #pragma once
 
+#include <deque>
 #include <string>
 
 #include "core/Date.h"
@@ -65,8 +66,9 @@ class SfcWmoFile {
   File file_;
   Date date_;
   std::string line_;
-  bool pending_;  // line_ holds a report start not handed out yet
-  bool framing_;  // the last line was bulletin framing
+  std::deque<std::string> json_;  // reports of a line of JSON still to come
+  bool pending_;                  // line_ holds a report start not handed out yet
+  bool framing_;                  // the last line was bulletin framing
   char heading_[HEADING_SIZE + 1];
   int day_, hour_, minute_;
   int format_;        // of the reports under the current section

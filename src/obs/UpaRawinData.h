@@ -18,8 +18,8 @@ class UpaRawinData {
   static constexpr int AREA_SIZE = 11;
   static constexpr int WMO_SIZE = 6;
   static constexpr int MAX_MAN = 25;
-  static constexpr int MAX_SIG = 250;
-  static constexpr int MAX_WND = 150;
+  static constexpr int MAX_SIG = 300;
+  static constexpr int MAX_WND = 300;
 
   UpaRawinData() { init(); }
 

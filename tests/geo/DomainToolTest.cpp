@@ -247,10 +247,12 @@ TEST_F(DomainToolTest, ShippedRegionsHoldTheirStations)
     int inside = 0;
     for (const auto* d : stations) inside += dom.within(KOL::EarthPoint(d->lat, d->lon));
     // Most stations of a country or state lie inside; remote islands and a few miscoded
-    // stations may not.
+    // stations may not. A third of Portugal's stations are on the Azores and Madeira, a fifth
+    // of the Netherlands' on platforms in the North Sea.
     int n = static_cast<int>(stations.size());
-    EXPECT_GE(inside * (n >= 50 ? 20 : 2), n * (n >= 50 ? 17 : 1))
-        << line << ": " << inside << " of " << n;
+    int part = n >= 50 ? 17 : 1, whole = n >= 50 ? 20 : 2;
+    if (label == "PT" || label == "NL") part = 2, whole = 3;
+    EXPECT_GE(inside * whole, n * part) << line << ": " << inside << " of " << n;
     EXPECT_GT(inside, 0) << line;
   }
   EXPECT_GT(regions, 300);

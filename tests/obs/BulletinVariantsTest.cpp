@@ -1,7 +1,8 @@
 // Real METAR and SYNOP bulletins rewritten the ways feeds and archives deliver the same reports:
 // other line ends and framing, section words on their own line or on every report, extra blanks,
-// "=" apart, reports wrapped over several (indented) lines, NIL reports, corrections. Every
-// variant must give exactly the records of the original.
+// "=" apart, reports wrapped over several (indented) lines, NIL reports, corrections, archive
+// lines that put the report's time in front of it. Every variant must give exactly the records
+// of the original.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -89,6 +90,7 @@ struct Layout {
   std::string framingStart, framingEnd;  // around the whole bulletin
   bool sectionLine = true;               // "METAR" or "AAXX YYGGi" alone after the heading
   std::string reportPrefix;              // before each report
+  std::string firstPrefix;               // before the first report
   std::string separator = "=";           // after each report
   int groupsPerLine = 0;                 // wrap reports (0: one line each)
   std::string indent;
@@ -106,7 +108,7 @@ std::string bulletin(const std::string& heading, const std::string& section,
     if (k == 1 && !l.extraReport.empty()) out += l.extraReport + l.separator + l.eol;
     const std::string r = l.groupsPerLine ? wrapped(reports[k], l.groupsPerLine, l.indent, l.eol)
                                           : joined(wordsOf(reports[k]), l.spaces);
-    out += l.reportPrefix + r + l.separator + l.eol;
+    out += (k == 0 ? l.firstPrefix : "") + l.reportPrefix + r + l.separator + l.eol;
   }
   return out + l.framingEnd;
 }
@@ -150,7 +152,7 @@ TEST_F(BulletinVariantsTest, SynopBulletinLaidOutAnyWayGivesTheSameRecords)
   const auto want = decode(raw, KOL::SynopTool::decode, date);
   ASSERT_EQ(want.size(), 23u);
 
-  std::vector<Layout> layouts(13);
+  std::vector<Layout> layouts(16);
   layouts[0].name = "LF";
   layouts[1].name = "CR LF";
   layouts[1].eol = "\r\n";
@@ -181,10 +183,33 @@ TEST_F(BulletinVariantsTest, SynopBulletinLaidOutAnyWayGivesTheSameRecords)
   layouts[11].headingSuffix = " CCA";
   layouts[12].name = "tabs";
   layouts[12].spaces = "\t";
+  // Archives: each report on a line after its time, as a word or as comma-separated fields.
+  layouts[13].name = "archive, time word";
+  layouts[13].sectionLine = false;
+  layouts[13].reportPrefix = "202301171200 " + section + " ";
+  layouts[14].name = "archive, CSV fields";
+  layouts[14].sectionLine = false;
+  layouts[14].reportPrefix = "15015,2023,01,17,12,00," + section + " ";
+  layouts[15].name = "AAXX in front of the first report only";
+  layouts[15].sectionLine = false;
+  layouts[15].firstPrefix = section + " ";
   const std::string heading = "SMRO01 YRBK 171200";
   for (const Layout& l : layouts)
     expectSameRecords(
         want, decode(bulletin(heading, section, reports, l), KOL::SynopTool::decode, date), l.name);
+
+  // The section word holds for every report after it: the same reports at 18 UTC with winds in
+  // knots, said once on its own line or once in front of the first report.
+  const std::string other = "AAXX 17184";
+  const auto knots =
+      decode(bulletin(heading, other, reports, layouts[0]), KOL::SynopTool::decode, date);
+  ASSERT_EQ(knots.size(), 23u);
+  EXPECT_EQ(knots.begin()->second.getTime(), 1800);
+  Layout first = layouts[15];
+  first.firstPrefix = other + " ";
+  expectSameRecords(knots,
+                    decode(bulletin(heading, other, reports, first), KOL::SynopTool::decode, date),
+                    "AAXX 17184 in front of the first report only");
 }
 
 TEST_F(BulletinVariantsTest, MetarCollectiveLaidOutAnyWayGivesTheSameRecords)
@@ -201,7 +226,7 @@ TEST_F(BulletinVariantsTest, MetarCollectiveLaidOutAnyWayGivesTheSameRecords)
   const auto want = decode(raw, KOL::MetarTool::decode, date);
   ASSERT_EQ(want.size(), reports.size());
 
-  std::vector<Layout> layouts(11);
+  std::vector<Layout> layouts(13);
   layouts[0].name = "LF";
   layouts[1].name = "CR CR LF, framed";
   layouts[1].eol = "\r\r\n";
@@ -228,10 +253,53 @@ TEST_F(BulletinVariantsTest, MetarCollectiveLaidOutAnyWayGivesTheSameRecords)
   layouts[10].name = "tabs, CR LF";
   layouts[10].spaces = "\t";
   layouts[10].eol = "\r\n";
+  layouts[11].name = "archive, time word";
+  layouts[11].sectionLine = false;
+  layouts[11].reportPrefix = "202001060000 METAR ";
+  layouts[12].name = "archive, CSV fields";
+  layouts[12].sectionLine = false;
+  layouts[12].reportPrefix = "KXYZ,2020,01,06,00,00,METAR ";
   const std::string heading = "SAUS70 KWBC 051400";
   for (const Layout& l : layouts)
     expectSameRecords(
         want, decode(bulletin(heading, "METAR", reports, l), KOL::MetarTool::decode, date), l.name);
+}
+
+// A JSON string of the text, with quotes and solidi escaped as JSON writers do.
+std::string jsonString(const std::string& text)
+{
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\' || c == '/') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+TEST_F(BulletinVariantsTest, AviationWeatherJsonGivesTheTextRecords)
+{
+  KOL_REQUIRE_DATA();
+  // The real reports of the aviation-weather capture (kept as text, one "METAR"/"SPECI" report a
+  // line) in the JSON its service sends: all objects on one line, with the kind apart and
+  // nested cloud lists; or one member a line, the kind inside the text.
+  const std::string raw = KOLTest::readFile(KOLTest::dataFile("metar/awcjson_20180109_us_au.txt"));
+  ASSERT_FALSE(raw.empty());
+  const KOL::Date date(2018, 1, 9, 22, 0, 0);
+  const auto want = decode(raw, KOL::MetarTool::decode, date);
+  ASSERT_GT(want.size(), 1000u);
+  std::string compact = "[", members = "[\n";
+  std::istringstream in(raw);
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty()) continue;
+    const std::string kind = line.substr(0, 5), text = line.substr(6);
+    compact += std::string(compact.size() > 1 ? "," : "") + "{\"raw_text\":" + jsonString(text) +
+               ",\"clouds\":[{\"cover\":\"FEW\",\"base\":5000}],\"metar_type\":\"" + kind + "\"}";
+    members += "  {\n    \"icaoId\": \"" + text.substr(0, 4) +
+               "\",\n    \"rawOb\": " + jsonString(line) + ",\n    \"lat\": 40.6\n  },\n";
+  }
+  expectSameRecords(want, decode(compact + "]\n", KOL::MetarTool::decode, date), "one line");
+  expectSameRecords(want, decode(members + "]\n", KOL::MetarTool::decode, date),
+                    "one member a line");
 }
 
 }  // namespace

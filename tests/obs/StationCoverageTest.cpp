@@ -1,16 +1,29 @@
 // The shipped station table against the stations that report in a real hour of the world-wide
-// METAR feed: a report whose station is not in the table cannot be placed on a map.
+// METAR feed, and against the SYNOP and upper-air stations of the shared data: a report whose
+// station is not in the table cannot be placed on a map. Positions of the WMO stations are
+// checked against WMO's own list of observing stations (Volume A).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/TestData.h"
 #include "obs/CityData.h"
 #include "obs/CityFile.h"
+#include "obs/CityHash.h"
+#include "obs/CityHashData.h"
 #include "obs/CityTool.h"
+#include "obs/SfcWmoData.h"
+#include "obs/SfcWmoFile.h"
+#include "obs/UpaWmoData.h"
+#include "obs/UpaWmoFile.h"
 
 namespace {
 
@@ -53,7 +66,89 @@ std::set<std::string> tableIds(const std::string& path)
   return ids;
 }
 
+// The stations of the SYNOP reports and of the TEMP and PILOT parts of a bulletin file, as the
+// readers cut them.
+std::set<std::string> wmoStations(const std::string& path, bool upperAir)
+{
+  std::set<std::string> out;
+  if (upperAir) {
+    KOL::UpaWmoFile f;
+    KOL::UpaWmoData part;
+    if (f.open(path.c_str()))
+      while (f.read(part)) {
+        std::istringstream words(part.text);
+        std::string w[3];
+        if (words >> w[0] >> w[1] >> w[2]) out.insert(w[2]);
+      }
+    return out;
+  }
+  KOL::SfcWmoFile f;
+  KOL::SfcWmoData report;
+  if (f.open(path.c_str()))
+    while (f.read(report)) out.insert(report.id);
+  return out;
+}
+
+// WMO Volume A: station number to latitude and longitude in degrees.
+std::map<std::string, std::pair<float, float>> volumeA(const std::string& path)
+{
+  std::map<std::string, std::pair<float, float>> out;
+  std::istringstream in(KOLTest::readFile(path));
+  std::string line;
+  auto angle = [](const std::string& t) {
+    int d = 0, m = 0, sec = 0;
+    char h = 0;
+    if (std::sscanf(t.c_str(), "%d %d %d%c", &d, &m, &sec, &h) != 4) return NAN;
+    float v = d + m / 60.0f + sec / 3600.0f;
+    return h == 'S' || h == 'W' ? -v : v;
+  };
+  while (std::getline(in, line)) {
+    std::vector<std::string> f;
+    std::istringstream cells(line);
+    for (std::string c; std::getline(cells, c, '\t');) f.push_back(c);
+    if (f.size() > 9 && f[6] == "0") out[f[5]] = {angle(f[8]), angle(f[9])};
+  }
+  return out;
+}
+
 }  // namespace
+
+TEST(StationCoverage, SynopAndUpperAirStationsAreInTheTable)
+{
+  KOL_REQUIRE_DATA();
+  std::set<std::string> stations;
+  for (const char* f :
+       {"synop/synop2bufr_gts_WX.00", "synop/A_SMRO01YRBK171200_C_EDZW_20230117120502_51362175.txt",
+        "synop/A_SMRO01YRBK171800_C_EDZW_20230117180502_51662689.txt",
+        "upperair/real_02963_20060410_12Z.txt", "upperair/real_83779_20230223_12Z.txt",
+        "upperair/real_USUS01_KWBC_061200_72403_72440.txt"}) {
+    std::set<std::string> s = wmoStations(KOLTest::dataFile(f), f[0] == 'u');
+    EXPECT_FALSE(s.empty()) << f;
+    stations.insert(s.begin(), s.end());
+  }
+  ASSERT_GT(stations.size(), 90u);
+  auto wmoA = volumeA(KOLTest::dataFile("stations/vola_legacy_report.txt"));
+  ASSERT_GT(wmoA.size(), 12000u);
+  KOL::CityHash table((KOLTest::databaseDir() + "/sao.cty").c_str());
+  // Closed or renumbered Cuban stations that no station list has any more.
+  const std::set<std::string> unknown = {"78308", "78309", "78334", "78356", "78372"};
+  for (const std::string& id : stations) {
+    const KOL::CityHashData* d = table.find(id.c_str());
+    if (unknown.count(id)) {
+      EXPECT_EQ(d, nullptr) << id;
+      continue;
+    }
+    ASSERT_NE(d, nullptr) << id << " is not in the table";
+    EXPECT_STREQ(d->wmo, id.c_str());
+    // Within 0.2 degrees: an airport's position for the synoptic station in its town (15120,
+    // 15335) is as close as a map needs. The airport MUCA carries the number of 78346, 27 km
+    // away.
+    auto a = wmoA.find(id);
+    if (a == wmoA.end() || id == "78346") continue;
+    EXPECT_NEAR(d->lat, a->second.first, 0.2) << id;
+    EXPECT_NEAR(d->lon, a->second.second, 0.2) << id;
+  }
+}
 
 TEST(StationCoverage, NearlyEveryReportingStationOfARealHourIsInTheTable)
 {

@@ -89,6 +89,44 @@ TEST_F(SynopToolTest, WindUnitsAndHighSpeeds)
   }
 }
 
+TEST_F(SynopToolTest, GustsOfSectionThree)
+{
+  const struct {
+    const char* text;
+    float gust;
+  } table[] = {
+      // 910ff (last 10 minutes) before 911ff (the past period), whatever their order.
+      {"AAXX 17121 15015 01597 71702 333 91003 91108", 3 * 1.944f},
+      {"AAXX 17121 15015 01597 71702 333 91108 91003", 3 * 1.944f},
+      {"AAXX 31001 78310 01470 70303 333 90425 91118 91536 92013", 18 * 1.944f},
+      {"AAXX 17124 06260 21/65 82012 333 69907 88/31 91015", 15},  // knots
+      {"AAXX 17124 06260 21/65 82012 333 91099 00112", 112},       // 00fff
+      {"AAXX 17124 06260 21/65 82012 333 911//", MISS},
+      {"AAXX 17124 06260 21/65 82012 91015", MISS},                // section 1's 9GGgg
+      {"AAXX 17124 06260 21/65 82012 333 20003 555 91015", MISS},  // national section
+  };
+  for (const auto& t : table) EXPECT_FLOAT_EQ(decodeFrom(t.text).gust, t.gust) << t.text;
+}
+
+TEST_F(SynopToolTest, SeaTemperatureByItsMeasurement)
+{
+  // ss: even positive, odd negative, by intake (0, 1), bucket (2, 3), hull sensor (4, 5) or
+  // other means (6, 7); the coastal station 15360 reports 06032.
+  const struct {
+    const char* group;
+    float sst;
+  } table[] = {{"00123", 12.3f}, {"01045", -4.5f}, {"02123", 12.3f}, {"03045", -4.5f},
+               {"04123", 12.3f}, {"05045", -4.5f}, {"06032", 3.2f},  {"07032", -3.2f},
+               {"08123", MISS},  {"0/123", MISS},  {"00///", MISS}};
+  for (const auto& t : table) {
+    std::string text =
+        std::string("AAXX 21121 15360 02997 20305 10053 222// ") + t.group + " 20301";
+    SfcData s = decodeFrom(text.c_str());
+    EXPECT_FLOAT_EQ(s.sst, t.sst) << t.group;
+    EXPECT_FLOAT_EQ(s.wave_per, 3) << t.group;
+  }
+}
+
 TEST_F(SynopToolTest, PrecipitationPeriodsAndTraces)
 {
   const struct {
@@ -188,6 +226,19 @@ TEST_F(SynopToolTest, ShipsBuoysAndMobileStations)
   EXPECT_NEAR(buoy.lon, 45.678, 1e-4);
   EXPECT_FLOAT_EQ(buoy.wdir, 230);
   EXPECT_FLOAT_EQ(buoy.temp, 12.3f);
+
+  // The quality group 6QlQtQA/ ends in a solidus; it is no precipitation group.
+  for (const char* quality : {"6////", "6112/", "6111/", "6422/"}) {
+    std::string text = std::string("ZZYY 53521 04034 1030/ 134567 045678 ") + quality +
+                       " 11101 02315 10123 20056 40021 57013";
+    SfcData q = decodeFrom(text.c_str(), SfcWmoData::DRIBU);
+    EXPECT_FLOAT_EQ(q.wdir, 230) << quality;
+    EXPECT_FLOAT_EQ(q.temp, 12.3f) << quality;
+    EXPECT_FLOAT_EQ(q.dewp, 5.6f) << quality;
+    EXPECT_FLOAT_EQ(q.slp, 1002.1f) << quality;
+    EXPECT_FLOAT_EQ(q.ptend, -1.3f) << quality;
+    for (float p : q.prec) EXPECT_EQ(p, MISS) << quality;
+  }
 
   SfcData mobile =
       decodeFrom("OOXX AB12 04124 99412 70725 46712 01234 41/96 72315 10100", SfcWmoData::MOBIL);

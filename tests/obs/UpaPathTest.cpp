@@ -14,6 +14,7 @@
 
 #include "common/TestData.h"
 #include "obs/UpaData.h"
+#include "obs/UpaFiles.h"
 #include "obs/UpaKolFile.h"
 #include "obs/UpaRawinData.h"
 #include "obs/UpaTool.h"
@@ -122,15 +123,7 @@ int kindBit(const std::string& kind)
                           : 0;
 }
 
-const char* const FILES[] = {"ENCODED_72201_KEY_20180630_12Z.txt",
-                             "ENCODED_72357_OUN_20110522_12Z.txt",
-                             "ENCODED_72456_TOP_20070504_12Z.txt",
-                             "ENCODED_72456_TOP_20070504_12Z.pilot.txt",
-                             "real_02963_20060410_12Z.txt",
-                             "real_72694_TTAA_TTBB_PPBB_TTCC.txt",
-                             "real_83779_20230223_12Z.txt",
-                             "real_USUS01_KWBC_061200_72403_72440.txt",
-                             "teaching_72214_TTAA_TTBB_PPBB_TTCC_TTDD_PPDD.txt"};
+const auto& FILES = KOLTest::UPA_FILES;
 
 class UpaPathTest : public ::testing::TestWithParam<const char*> {
  protected:

@@ -204,6 +204,11 @@ class Part:
     def pilot_heights(self):
         while self.pos < len(self.words):
             g = self.peek()
+            if g == "21212":
+                # Winds by pressure, as in a TEMP part B or D.
+                self.take()
+                self.pairs("wnd", lambda g: (None, None) + wind(g, self.knots))
+                return
             if len(g) != 5 or g[0] != "9" or not g[1].isdigit():
                 return
             self.take()

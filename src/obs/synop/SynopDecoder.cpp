@@ -19,6 +19,7 @@ constexpr float FMISS = Const::FMISS;
 constexpr int MISS = Const::MISS;
 constexpr float MPS_TO_KNOTS = 1.944f;
 constexpr int MIN_GROUP = 6;  // five figures and a blank
+constexpr int MAX_FIVE_GROUPS = 20;
 
 bool known(int v) { return v != MISS; }
 
@@ -153,7 +154,8 @@ void SynopDecoder::buoy()
     s.lon = lo / 100.0f + (known(lo3) ? lo3 / 1000.0f : 0.0f);
     applyQuadrant(qc, s.lat, s.lon);
   }
-  if (r_.lead('6')) group("6QQQQ", "6%4!////!d ", &v1);
+  // 6QlQtQA/: the quality of the position and time.
+  skip("6");
   group("111QQ", "111%2!//!d ", &v1);
   int dd, ff;
   if (group("0ddff", "0%2!//!d%2!//!d ", &dd, &ff) && known(dd) && known(ff) && dd <= 36) {
@@ -196,8 +198,10 @@ void SynopDecoder::indicators()
   if (ok) vv = known(vv) ? 90 + vv : MISS;
   if (!ok) ok = group("iRixhVV", "%1d%1d%1!/!d%2!//!d ", &ir, &ix, &h, &vv);
   if (!ok) return;
-  automatic_ = ix >= 4 && ix <= 6;
-  if (automatic_) s.orFlag(SynopTool::FLAG_AUTOMATIC);
+  // ix 4 to 7 are automatic stations; only those of ix 7 code their weather by the automatic
+  // stations' table.
+  if (ix >= 4 && ix <= 7) s.orFlag(SynopTool::FLAG_AUTOMATIC);
+  automatic_ = ix == 7;
   if (known(h)) s.setCldHeight(0, SynopTool::ceiling(h));
   if (known(vv)) s.vis = SynopTool::visibility(vv);
 }
@@ -330,7 +334,7 @@ void SynopDecoder::section2()
 {
   SfcData& s = r_.sfc;
   if (!group("222Dv", "%*(222)%*2!//!d ")) return;
-  temperature("0%1!/!d%2!//!d%1!/!d ", "0sTTT", s.sst);
+  seaTemperature();
   int v1, v2;
   skip("1");
   if (group("2PPHH", "2%2!//!d%2!//!d ", &v1, &v2)) {
@@ -340,6 +344,16 @@ void SynopDecoder::section2()
   for (int i = 0; i < 4 && skip("3456"); ++i) {
   }
   if (group("70HHH", "70%3!///!d ", &v1) && known(v1)) s.wave_hgt = v1 / 10.0f;
+}
+
+// 0ssTTT: ss tells the sign (odd negative) and how the water was measured (intake, bucket,
+// hull sensor, other).
+void SynopDecoder::seaTemperature()
+{
+  int ss, whole, tenth;
+  if (!group("0sTTT", "0%1!/!d%2!//!d%1!/!d ", &ss, &whole, &tenth) || !known(ss) || ss > 7) return;
+  float t = signedTenths(ss % 2, whole, tenth);
+  if (t != FMISS) r_.sfc.sst = t;
 }
 
 // Skips a five-figure group (figures or slashes) that begins with one of the characters.
@@ -385,15 +399,48 @@ void SynopDecoder::section3()
   int snow;
   if (group("4Esss", "4%1!/!d%3!///!d ", &v1, &snow) && known(snow) && snow < 997)
     s.snow = static_cast<float>(snow);
-  int fives = 0;
-  while (fives < 5 && skip("5")) ++fives;
-  // Radiation groups (0FFFF to 4FFFF) follow a sunshine group; behind them comes 6RRRt.
-  for (int i = 0; fives && i < 5 && skip("01234"); ++i) {
-  }
+  skipFiveGroups();
   int rrr, tr;
   if (group("6RRRt", "6%3!///!d%1!/!d ", &rrr, &tr)) precipitation(rrr, tr);
   if (group("7RRRR", "7%4!////!d ", &v2) && known(v2))
     s.prec[SfcData::PREC24] = v2 == 9999 ? 0.0f : v2 / 10.0f;
+  gusts();
+}
+
+// The 9-groups that end section 3: the highest gust of the 10 minutes before the observation
+// (910ff) is the report's gust; the highest of the past period (911ff) stands in for it when
+// the station sends only that. Either is followed by 00fff for 99 units or more.
+void SynopDecoder::gusts()
+{
+  float last10 = FMISS, period = FMISS;
+  while (!r_.atEnd() && !r_.wordIs("444") && !r_.wordIs("555")) {
+    char kind = r_.scan.getChar(2);
+    int ff, fff;
+    bool gust = r_.lead('9') && r_.scan.getChar(1) == '1' && (kind == '0' || kind == '1');
+    if (!gust || !group("91Xff", "91%*1d%2!//!d ", &ff)) {
+      r_.skipWord();
+      continue;
+    }
+    if (ff == 99 && group("00fff", "00%3!///!d ", &fff)) ff = fff;
+    if (known(ff)) (kind == '0' ? last10 : period) = knots_ ? ff : ff * MPS_TO_KNOTS;
+  }
+  r_.sfc.gust = last10 != FMISS ? last10 : period;
+}
+
+// The 5-groups of section 3 (evaporation, temperature change, sunshine, cloud drift, pressure
+// change), in any number: each sunshine group (55SSS of the day, 553SS of the hour) may be
+// followed by its radiation groups 0FFFF to 4FFFF, or groups of solidi in their place.
+void SynopDecoder::skipFiveGroups()
+{
+  bool sunshine = false;
+  for (int i = 0; i < MAX_FIVE_GROUPS; ++i) {
+    bool sun = r_.wordLength() == 5 && r_.scan.getChar(0) == '5' && r_.scan.getChar(1) == '5';
+    if (skip("5")) {
+      sunshine = sun;
+    } else if (!sunshine || !(skip("01234") || skip("/"))) {
+      return;
+    }
+  }
 }
 
 // The hour from YYGG, GGgg or 9GGgg on the bulletin date, then the minute.

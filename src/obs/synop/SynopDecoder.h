@@ -36,15 +36,18 @@ class SynopDecoder {
   void cloudTypes();
   void obsTime();
   void section2();
+  void seaTemperature();
   bool skip(const char* leads);
   bool skipTo(const char* const* words);
   void section3();
+  void skipFiveGroups();
+  void gusts();
   void applyTime();
 
   ReportScan& r_;
   int format_;
   bool knots_ = false;
-  bool automatic_ = false;
+  bool automatic_ = false;                  // weather by the automatic stations' table
   int day_ = -1, hour_ = -1, minute_ = -1;  // from the report groups
 };
 

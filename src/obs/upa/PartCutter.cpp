@@ -27,20 +27,25 @@ std::string_view firstWord(std::string_view s)
   return s.substr(0, n);
 }
 
-bool isStationNumber(std::string_view w)
+bool allDigits(std::string_view w, size_t n)
 {
-  if (w.size() != 5) return false;
+  if (w.size() != n) return false;
   for (char c : w)
     if (c < '0' || c > '9') return false;
   return true;
 }
 
-// Where a part starts in the line: at its first word, or after a station number; npos if not.
+// Where a part starts in the line: at its first word, or after a station number or the time
+// an archive writes in front of each part (yyyymmddhhmm, or comma-separated station and date
+// fields with the part word after the last comma); npos if not.
 size_t partStart(std::string_view s)
 {
   std::string_view w = firstWord(s);
   if (UpaWmoData::isPartWord(w)) return 0;
-  if (!isStationNumber(w)) return std::string_view::npos;
+  size_t comma = w.rfind(',');
+  if (comma != std::string_view::npos && UpaWmoData::isPartWord(w.substr(comma + 1)))
+    return comma + 1;
+  if (!allDigits(w, 5) && !allDigits(w, 12)) return std::string_view::npos;
   std::string_view rest = trim(s.substr(w.size()));
   return UpaWmoData::isPartWord(firstWord(rest)) ? s.size() - rest.size() : std::string_view::npos;
 }

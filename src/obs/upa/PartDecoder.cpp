@@ -39,7 +39,20 @@ int PartDecoder::decode(const Date& reference)
   } else {
     decodeSignificant();
   }
+  if (dropped_ > 0)
+    Kol::outWarning("UpaTool::decode: %s %s: %d levels left out, the record is full\n",
+                    UpaWmoData::typeName(head_.type), head_.station.c_str(), dropped_);
   return 1;
+}
+
+void PartDecoder::keepSig(const UpaLevel& l)
+{
+  if (r_.updateSig(l) < 0) ++dropped_;
+}
+
+void PartDecoder::keepWnd(const UpaLevel& l)
+{
+  if (r_.updateWnd(l) < 0) ++dropped_;
 }
 
 void PartDecoder::applyHead(const Date& reference)
@@ -158,8 +171,8 @@ void PartDecoder::readSpecial(int pp, int hhh)
     readWind(l, 249);
     int i = addMan(l);
     if (i >= 0) r_.setSfc(i);
-    r_.updateSig(l);
-    r_.updateWnd(l);
+    keepSig(l);
+    keepWnd(l);
     return;
   }
   // 999: none reported; what another part reported stays.
@@ -192,7 +205,7 @@ void PartDecoder::decodeSignificant()
     readTemp(l);
     if (ppp < 0) continue;
     l.pres = tenths ? ppp / 10.0f : (ppp < 100 ? ppp + 1000.0f : static_cast<float>(ppp));
-    r_.updateSig(l);
+    keepSig(l);
   }
   if (groups_.peek() == "21212") {
     groups_.next();
@@ -212,7 +225,7 @@ void PartDecoder::readSignificantWinds()
     readWind(l, 499);
     if (ppp < 0 || !l.validWind()) continue;
     l.pres = tenths ? ppp / 10.0f : (ppp < 100 ? ppp + 1000.0f : static_cast<float>(ppp));
-    r_.updateWnd(l);
+    keepWnd(l);
   }
 }
 
@@ -221,6 +234,12 @@ void PartDecoder::decodePilotStandard()
   for (int n = 0; n < MAX_PILOT_GROUPS; ++n) {
     std::string_view g = groups_.peek();
     int lead = field(g, 0, 2), count = field(g, 2, 1);
+    // The maximum wind section follows the standard levels.
+    if (isGroup(g) && (lead == 77 || lead == 66)) {
+      take("pphhh");
+      readSpecial(lead, field(g, 2, 3));
+      return;
+    }
     if (!isGroup(g) || (lead != 44 && lead != 55) || count < 0) return;
     take("44nPP");
     int first = UpaLevel::getMandatoryIndex(standardPres(field(g, 3, 2)));
@@ -239,6 +258,12 @@ void PartDecoder::decodePilotHeights()
 {
   for (int n = 0; n < MAX_PILOT_GROUPS; ++n) {
     std::string_view g = groups_.peek();
+    // Stations that find their winds by pressure report them as a TEMP's 21212 section.
+    if (g == "21212") {
+      groups_.next();
+      readSignificantWinds();
+      return;
+    }
     int tn = field(g, 1, 1);
     if (!isGroup(g) || g[0] != '9' || tn < 0) return;
     take("9tuuu");
@@ -249,7 +274,7 @@ void PartDecoder::decodePilotHeights()
       l.type = UpaLevel::WIND;
       l.hght = (tn * 10.0f + u) * 1000.0f;
       readWind(l, 249);
-      if (l.validWind()) r_.updateWnd(l);
+      if (l.validWind()) keepWnd(l);
     }
   }
 }

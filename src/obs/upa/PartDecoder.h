@@ -41,11 +41,15 @@ class PartDecoder {
   void readSpecial(int pp, int hhh);
   void readSignificantWinds();
   int addMan(const UpaLevel& l);
+  // Significant and wind levels; those the record has no room for are counted.
+  void keepSig(const UpaLevel& l);
+  void keepWnd(const UpaLevel& l);
 
   Groups groups_;
   UpaRawinData& r_;
   PartHead head_;
   bool debug_ = false;
+  int dropped_ = 0;
 };
 
 }  // namespace upa
