@@ -21,6 +21,8 @@ constexpr float MPS_TO_KNOTS = 1.944f;
 constexpr int MIN_GROUP = 6;  // five figures and a blank
 constexpr int MAX_FIVE_GROUPS = 20;
 
+// A group's field that holds neither a number nor its missing text is passed over unassigned:
+// every value read starts missing.
 bool known(int v) { return v != MISS; }
 
 // Whole degrees and tenths with a sign digit (1 negative); only 0 and 1 are signs.
@@ -94,7 +96,7 @@ void SynopDecoder::sectionWord()
 // YYGGiw: day, hour and the wind unit.
 void SynopDecoder::dayHour()
 {
-  int yy, gg, iw;
+  int yy = MISS, gg = MISS, iw = MISS;
   if (!group("YYGGI", "%2!//!d%2!//!d%1!/!d ", &yy, &gg, &iw)) return;
   if (known(yy) && yy >= 1 && yy <= 31) day_ = yy;
   if (known(yy) && yy > 50 && yy - 50 <= 31) {
@@ -140,14 +142,14 @@ bool SynopDecoder::station()
 void SynopDecoder::buoy()
 {
   SfcData& s = r_.sfc;
-  int v1, v2, v3;
+  int v1 = MISS, v2 = MISS, v3 = MISS;
   group("YYMMJ", "%5!/////!d ", &v1);
   if (group("GGggi", "%2!//!d%2!//!d%1!/!d ", &v1, &v2, &v3)) {
     if (known(v1) && v1 < 24) hour_ = v1;
     if (known(v2) && v2 < 60) minute_ = v2;
     knots_ = v3 == 3 || v3 == 4;
   }
-  int qc, la, la3, lo, lo3;
+  int qc = MISS, la = MISS, la3 = MISS, lo = MISS, lo3 = MISS;
   if (group("QLLLL", "%1!/!d%4!////!d%1!/!d ", &qc, &la, &la3) &&
       group("LLLLL", "%5!/////!d%1!/!d ", &lo, &lo3) && known(la) && known(lo)) {
     s.lat = la / 100.0f + (known(la3) ? la3 / 1000.0f : 0.0f);
@@ -157,7 +159,7 @@ void SynopDecoder::buoy()
   // 6QlQtQA/: the quality of the position and time.
   skip("6");
   group("111QQ", "111%2!//!d ", &v1);
-  int dd, ff;
+  int dd = MISS, ff = MISS;
   if (group("0ddff", "0%2!//!d%2!//!d ", &dd, &ff) && known(dd) && known(ff) && dd <= 36) {
     s.wdir = dd * 10.0f;
     s.wspd = knots_ ? ff : ff * MPS_TO_KNOTS;
@@ -169,7 +171,7 @@ void SynopDecoder::position()
 {
   SfcData& s = r_.sfc;
   if (hour_ < 0) dayHour();
-  int la, qc, lo;
+  int la = MISS, qc = MISS, lo = MISS;
   if (r_.part("99%3!///!d %1!/!d%4!////!d ", &la, &qc, &lo) == 3 && r_.scan.isComplete()) {
     r_.note(2, "99LLL: %11.11s\n", r_.scan.string());
     r_.take();
@@ -181,7 +183,7 @@ void SynopDecoder::position()
   }
   if (format_ != SfcWmoData::MOBIL) return;
   r_.skipWord();
-  int h, im;
+  int h = MISS, im = MISS;
   if (r_.part("%4d%1d ", &h, &im) == 2 && r_.scan.isComplete()) {
     r_.take();
     s.elev = im >= 5 && im <= 8 ? h * 0.3048f : static_cast<float>(h);
@@ -192,7 +194,7 @@ void SynopDecoder::position()
 void SynopDecoder::indicators()
 {
   SfcData& s = r_.sfc;
-  int ir, ix, h, vv;
+  int ir = MISS, ix = MISS, h = MISS, vv = MISS;
   bool ship = format_ == SfcWmoData::SHIP || format_ == SfcWmoData::BUOY;
   bool ok = ship && group("iRixhVV", "%1d%1d%1!/!d9%1!/!d ", &ir, &ix, &h, &vv);
   if (ok) vv = known(vv) ? 90 + vv : MISS;
@@ -210,8 +212,8 @@ void SynopDecoder::indicators()
 void SynopDecoder::wind()
 {
   SfcData& s = r_.sfc;
-  char n;
-  int dd, ff;
+  char n = 0;
+  int dd = MISS, ff = MISS;
   if (!group("Nddff", "%1c%2!//!d%2!//!d ", &n, &dd, &ff)) return;
   if (n == '/') {
     s.setCldCover(0, ' ');
@@ -220,7 +222,7 @@ void SynopDecoder::wind()
     s.setCldCover(0, n);
     if (n == '0' || n == '1') s.setCldHeight(0, FMISS);
   }
-  int fff;
+  int fff = MISS;
   if (ff == 99 && group("00fff", "00%3!///!d ", &fff) && known(fff)) ff = fff;
   if (!known(dd) || !known(ff) || dd * 10 > 360) return;
   s.wdir = dd * 10.0f;
@@ -232,11 +234,11 @@ void SynopDecoder::section1()
   SfcData& s = r_.sfc;
   temperature("1%1!/!d%2!//!d%1!/!d ", "1sTTT", s.temp);
   dewPoint();
-  int v1, v2;
+  int v1 = MISS, v2 = MISS;
   group("3PPPP", "3%3!///!d%1!/!d ", &v1, &v2);
   pressure();
   tendency();
-  int rrr, tr;
+  int rrr = MISS, tr = MISS;
   if (group("6RRRt", "6%3!///!d%1!/!d ", &rrr, &tr)) precipitation(rrr, tr);
   presentWeather();
   cloudTypes();
@@ -245,7 +247,7 @@ void SynopDecoder::section1()
 
 void SynopDecoder::temperature(const char* pattern, const char* name, float& out)
 {
-  int sign, whole, tenth;
+  int sign = MISS, whole = MISS, tenth = MISS;
   if (!group(name, pattern, &sign, &whole, &tenth)) return;
   float t = signedTenths(sign, whole, tenth);
   if (t != FMISS) out = t;
@@ -255,12 +257,12 @@ void SynopDecoder::temperature(const char* pattern, const char* name, float& out
 void SynopDecoder::dewPoint()
 {
   SfcData& s = r_.sfc;
-  int sign, whole, tenth;
+  int sign = MISS, whole = MISS, tenth = MISS;
   if (r_.part("2%1!/!d%2!//!d%1!/!d ", &sign, &whole, &tenth) == 3 && sign != 9) {
     temperature("2%1!/!d%2!//!d%1!/!d ", "2sTTT", s.dewp);
     return;
   }
-  int rh;
+  int rh = MISS;
   if (!group("29UUU", "29%3!///!d ", &rh) || !known(rh) || rh > 100 || s.temp == FMISS) return;
   float td = Calc::dewTemp(s.temp + 273.15f, static_cast<float>(rh));
   if (td != FMISS && td > 0) s.dewp = td - 273.15f;
@@ -269,7 +271,7 @@ void SynopDecoder::dewPoint()
 void SynopDecoder::pressure()
 {
   SfcData& s = r_.sfc;
-  int ppp, tenth;
+  int ppp = MISS, tenth = MISS;
   if (!group("4PPPP", "4%3!///!d%1!/!d ", &ppp, &tenth) || !known(ppp)) return;
   float p = (ppp < 91 ? 1000 + ppp : ppp) + (known(tenth) ? tenth / 10.0f : 0.0f);
   if (p >= 900 && p <= 1090) s.slp = p;
@@ -278,7 +280,7 @@ void SynopDecoder::pressure()
 void SynopDecoder::tendency()
 {
   SfcData& s = r_.sfc;
-  int a, pp, p;
+  int a = MISS, pp = MISS, p = MISS;
   if (!group("5appp", "5%1!/!d%2!//!d%1!/!d ", &a, &pp, &p) || !known(a) || !known(pp)) return;
   float amount = (pp * 10 + (known(p) ? p : 0)) / 10.0f;
   s.ptend_type = a;
@@ -300,7 +302,7 @@ void SynopDecoder::precipitation(int rrr, int tr)
 
 void SynopDecoder::presentWeather()
 {
-  int ww, w12;
+  int ww = MISS, w12 = MISS;
   if (!group("7wwWW", "7%2!//!d%2!//!d ", &ww, &w12) || !known(ww)) return;
   String text;
   if (automatic_)
@@ -313,7 +315,7 @@ void SynopDecoder::presentWeather()
 void SynopDecoder::cloudTypes()
 {
   SfcData& s = r_.sfc;
-  char c[4];
+  char c[4] = "";
   if (!group("8NCCC", "8%1c%1c%1c%1c ", c, c + 1, c + 2, c + 3)) return;
   for (char& k : c)
     if (k == '/') k = '-';
@@ -323,7 +325,7 @@ void SynopDecoder::cloudTypes()
 
 void SynopDecoder::obsTime()
 {
-  int gg, mm;
+  int gg = MISS, mm = MISS;
   if (!r_.lead('9') || !group("9GGgg", "9%2!//!d%2!//!d ", &gg, &mm)) return;
   if (known(gg) && gg < 24) hour_ = gg;
   if (known(mm) && mm < 60) minute_ = mm;
@@ -335,7 +337,7 @@ void SynopDecoder::section2()
   SfcData& s = r_.sfc;
   if (!group("222Dv", "%*(222)%*2!//!d ")) return;
   seaTemperature();
-  int v1, v2;
+  int v1 = MISS, v2 = MISS;
   skip("1");
   if (group("2PPHH", "2%2!//!d%2!//!d ", &v1, &v2)) {
     if (known(v1)) s.wave_per = static_cast<float>(v1);
@@ -350,7 +352,7 @@ void SynopDecoder::section2()
 // hull sensor, other).
 void SynopDecoder::seaTemperature()
 {
-  int ss, whole, tenth;
+  int ss = MISS, whole = MISS, tenth = MISS;
   if (!group("0sTTT", "0%1!/!d%2!//!d%1!/!d ", &ss, &whole, &tenth) || !known(ss) || ss > 7) return;
   float t = signedTenths(ss % 2, whole, tenth);
   if (t != FMISS) r_.sfc.sst = t;
@@ -384,23 +386,23 @@ bool SynopDecoder::skipTo(const char* const* words)
 void SynopDecoder::section3()
 {
   SfcData& s = r_.sfc;
-  int v1, v2;
+  int v1 = MISS, v2 = MISS;
   skip("0");
   // Stations of block 17 report another temperature in this group at 00 and 12 UTC.
   bool noMax = !std::strncmp(s.id, "17", 2) && (hour_ == 0 || hour_ == 12);
   float max = FMISS;
   temperature("1%1!/!d%2!//!d%1!/!d ", "1sTTT", max);
-  int sign, whole, tenth;
+  int sign = MISS, whole = MISS, tenth = MISS;
   if (r_.part("2%1!/!d%2!//!d%1!/!d ", &sign, &whole, &tenth) == 3 && sign != 9)
     temperature("2%1!/!d%2!//!d%1!/!d ", "2sTTT", s.mint);
   if (max == FMISS) temperature("1%1!/!d%2!//!d%1!/!d ", "1sTTT", max);
   if (!noMax && max != FMISS) s.maxt = max;
   skip("3");
-  int snow;
+  int snow = MISS;
   if (group("4Esss", "4%1!/!d%3!///!d ", &v1, &snow) && known(snow) && snow < 997)
     s.snow = static_cast<float>(snow);
   skipFiveGroups();
-  int rrr, tr;
+  int rrr = MISS, tr = MISS;
   if (group("6RRRt", "6%3!///!d%1!/!d ", &rrr, &tr)) precipitation(rrr, tr);
   if (group("7RRRR", "7%4!////!d ", &v2) && known(v2))
     s.prec[SfcData::PREC24] = v2 == 9999 ? 0.0f : v2 / 10.0f;
@@ -415,7 +417,7 @@ void SynopDecoder::gusts()
   float last10 = FMISS, period = FMISS;
   while (!r_.atEnd() && !r_.wordIs("444") && !r_.wordIs("555")) {
     char kind = r_.scan.getChar(2);
-    int ff, fff;
+    int ff = MISS, fff = MISS;
     bool gust = r_.lead('9') && r_.scan.getChar(1) == '1' && (kind == '0' || kind == '1');
     if (!gust || !group("91Xff", "91%*1d%2!//!d ", &ff)) {
       r_.skipWord();
