@@ -1,16 +1,19 @@
 // Real files of ZCZC ... NNNN bulletins and of bare bulletins filed by the ingest as SOH ... ETX
 // bulletins are: the right bulletins under the right headings, every report of the file in
 // them, and the surface and upper-air readers reading the filed files as they read the file.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/TestData.h"
@@ -391,5 +394,42 @@ TEST_F(IngestFraming, CaptureRewrittenInOtherFramingsFilesTheSameTree)
         for (const auto& [name, lines] : want) EXPECT_TRUE(got[name] == lines) << name;
       }
     }
+  }
+}
+
+// A pipe is read until its first start line shows its framing, however few bytes each read
+// brings: the first bytes are not taken for a feed of the usual framing.
+TEST_F(IngestFraming, APipeToldByItsFirstStartLineHoweverSlowlyItComes)
+{
+  const struct {
+    std::vector<std::string> pieces;
+    std::vector<std::string> headings;
+  } cases[] = {
+      {{"ZC", "ZC 1", "23\nSMCU20 MUHV", " 310000\nAAXX 31001\n78310 01470=\n\nNN",
+        "NN\nZCZC 124\nSMCU40 MUHV 310000\n78308 11556=\nNNNN\n"},
+       {"SMCU20 MUHV 310000", "SMCU40 MUHV 310000"}},
+      {{"\n", "375\r\nUSUS01 KWBC 0612", "00 RRB\r\nTTAA 56121 72403=\r\n\r\n376\r\n",
+        "UKUS01 KWBC 061200 RRD\r\nTTBB 56128 72403=\r\n"},
+       {"UKUS01 KWBC 061200 RRD", "USUS01 KWBC 061200 RRB"}},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.headings[0]);
+    std::string fifo = dir.file("fifo" + std::to_string(n));
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&fifo, &c] {
+      int fd = open(fifo.c_str(), O_WRONLY);
+      for (const std::string& piece : c.pieces) {
+        if (fd < 0 || write(fd, piece.data(), piece.size()) < 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      }
+      if (fd >= 0) close(fd);
+    });
+    WmoIngest w("logfile=none");
+    std::string out = ingest(w, fifo, "p" + std::to_string(n++));
+    writer.join();
+    EXPECT_EQ(w.getFiled(), 2);
+    EXPECT_EQ(w.getIncomplete(), 0);
+    EXPECT_EQ(filedUnder(out).headings, c.headings);
   }
 }
