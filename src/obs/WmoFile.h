@@ -122,7 +122,7 @@ class WmoFile {
   wmo::LineEnds ends_;
   wmo::Framing frames_;
   std::vector<unsigned char> framed_;  // its bytes framed SOH ... ETX
-  bool sniffed_;  // the line ends of the file are known
+  bool sniffed_;                       // the line ends of the file are known
   wmo::MappedWindow map_;
   const unsigned char* buf_;  // the bytes at hand: chunk_ or the mapped window
   long offset_;               // file offset of buf_[0] while mapped

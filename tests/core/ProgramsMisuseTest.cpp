@@ -156,10 +156,10 @@ TEST_F(ProgramsMisuseTest, IngestRefusesAFileWithoutBulletinsInOneLine)
   for (const std::string& input : {std::string("empty"), std::string("words.txt"), temp}) {
     SCOPED_TRACE(input);
     int status = -1;
-    const std::string out = KOLTest::run("cd '" + dir.path() + "' && '" +
-                                             KOLTest::programPath("kolingest") +
-                                             "' -prodfile=none '" + input + "' 2>&1 </dev/null",
-                                         &status);
+    const std::string out =
+        KOLTest::run("cd '" + dir.path() + "' && '" + KOLTest::programPath("kolingest") +
+                         "' -prodfile=none '" + input + "' 2>&1 </dev/null",
+                     &status);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(out, "kolingest: no WMO bulletin in " + input + "\n");
   }

@@ -38,15 +38,32 @@ TEST(Framing, HeadingsLookLikeHeadings)
   for (const char* h : {"SMRO01 YRBK 171200", "SMRO01 YRBK 171200 CCA", "SAEW KAWN 020100 RRG",
                         "  SACN96 CWAO 241400 RRB \t", "USUS01 KWBC 311259"})
     EXPECT_TRUE(Framing::isHeading(h)) << h;
-  for (const char* h : {
-           "", "METAR LFBA 020100Z AUTO 26009KT 220V280 9999 ///TCU 17/14 Q1013=",
-           "METAR KNYC 060051Z AUTO", "SPECI KXYZ 061215", "KORD 061200Z 18005KT", "AAXX 17121",
-           "TTAA 56121 72403 99013 08642", "15015 01597 71702 10057", "333 10320 20240",
-           "SMRO01 YRBK 171200 CCA EXTRA", "SMRO0 YRBK 171200", "SMRO1 YRBK 171200",
-           "SMRO01 YRB1 171200", "SMRO01 YRBK 321200", "SMRO01 YRBK 001200",
-           "SMRO01 YRBK 172400", "SMRO01 YRBK 171260", "SMRO01 YRBK 1712", "SMRO01 YRBK 171200 CC",
-           "SMRO01 YRBK 171200 123", "smro01 yrbk 171200", "SMRO01 YRBK", "ZCZC 123", "NNNN"})
-    EXPECT_FALSE(Framing::isHeading(h)) << h;
+  // Report lines, and lines that are nearly headings.
+  const char* const others[] = {"",
+                                "METAR LFBA 020100Z AUTO 26009KT 220V280 9999 ///TCU 17/14 Q1013=",
+                                "METAR KNYC 060051Z AUTO",
+                                "SPECI KXYZ 061215",
+                                "KORD 061200Z 18005KT",
+                                "AAXX 17121",
+                                "TTAA 56121 72403 99013 08642",
+                                "15015 01597 71702 10057",
+                                "333 10320 20240",
+                                "SMRO01 YRBK 171200 CCA EXTRA",
+                                "SMRO0 YRBK 171200",
+                                "SMRO1 YRBK 171200",
+                                "SMRO01 YRB1 171200",
+                                "SMRO01 YRBK 321200",
+                                "SMRO01 YRBK 001200",
+                                "SMRO01 YRBK 172400",
+                                "SMRO01 YRBK 171260",
+                                "SMRO01 YRBK 1712",
+                                "SMRO01 YRBK 171200 CC",
+                                "SMRO01 YRBK 171200 123",
+                                "smro01 yrbk 171200",
+                                "SMRO01 YRBK",
+                                "ZCZC 123",
+                                "NNNN"};
+  for (const char* h : others) EXPECT_FALSE(Framing::isHeading(h)) << h;
 }
 
 // An SOH start line anywhere wins (a capture may begin inside a bulletin, at its heading);
@@ -126,8 +143,8 @@ TEST(Framing, FramedWhereverTheReadsEnd)
            "91003=" + E + E + "375" + E + "USUS01 KWBC 061200 RRB" + E + "TTAA 56121=" + E +
            "SAUS70 KWBC 060000" + E + "METAR" + E + "KBOS 1" + E + "SAUS70 KWBC 060000" + E +
            "2=" + E + "777" + E + "888" + E + "SAUS71 KWBC 060000" + E + "KBOS 3" + E + E + E,
-       S + "001" + E + "SMRO01 YRBK 171200" + E + "AAXX 17121" + E + "15015 01597 333" + E +
-           "555" + E + E + "91003=" + E + X + S + "375" + E + "USUS01 KWBC 061200 RRB" + E +
+       S + "001" + E + "SMRO01 YRBK 171200" + E + "AAXX 17121" + E + "15015 01597 333" + E + "555" +
+           E + E + "91003=" + E + X + S + "375" + E + "USUS01 KWBC 061200 RRB" + E +
            "TTAA 56121=" + E + X + S + "376" + E + "SAUS70 KWBC 060000" + E + "METAR" + E +
            "KBOS 1" + E + "SAUS70 KWBC 060000" + E + "2=" + E + "777" + E + X + S + "888" + E +
            "SAUS71 KWBC 060000" + E + "KBOS 3" + E + X},

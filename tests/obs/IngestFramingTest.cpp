@@ -158,8 +158,8 @@ std::vector<std::string> upperAirRecords(const std::vector<std::string>& paths)
     f.setDate(KOL::Date(2026, 10, 6, 12, 0, 0));
     KOL::UpaWmoData part;
     while (f.read(part))
-      out.push_back(std::string(part.id) + "|" + std::to_string(part.type) + "|" + part.wmo +
-                    "|" + part.text);
+      out.push_back(std::string(part.id) + "|" + std::to_string(part.type) + "|" + part.wmo + "|" +
+                    part.text);
   }
   std::sort(out.begin(), out.end());
   return out;
@@ -282,26 +282,17 @@ TEST_F(IngestFraming, PartsWithoutAHeadingAreNoBulletin)
 
 namespace {
 
-// The bulletins of the METAR capture whose lines all end in CR CR LF (others end some lines
-// inside in LF or CR LF, which a rewrite could not give back).
+// The plain bulletins of the METAR capture, with their sequence numbers aside.
 std::vector<wmofeed::Bulletin> plainCapture(std::vector<std::string>& sequences)
 {
-  std::string capture = KOLTest::readFile(KOLTest::dataFile("metar/metpy_2020010600_sao.wmo"));
   std::vector<wmofeed::Bulletin> kept;
-  for (size_t at = capture.find("\x01\r\r\n"); at != std::string::npos;) {
-    size_t next = capture.find("\x01\r\r\n", at + 1);
-    std::string b = capture.substr(at, next == std::string::npos ? next : next - at);
-    bool plain = true;
-    for (size_t lf = b.find('\n'); lf != std::string::npos && plain; lf = b.find('\n', lf + 1))
-      plain = lf >= 2 && b[lf - 1] == '\r' && b[lf - 2] == '\r' && (lf < 3 || b[lf - 3] != '\r');
+  for (const std::string& b : wmofeed::plainMetarBulletins()) {
     std::vector<std::string> lines = linesOf(b.substr(0, b.find('\x03')));
-    if (plain && lines.size() >= 3) {
-      sequences.push_back(lines[1]);
-      std::string body;
-      for (size_t i = 3; i < lines.size(); i++) body += lines[i] + "\r\r\n";
-      kept.push_back({lines[2], body});
-    }
-    at = next;
+    if (lines.size() < 3) continue;
+    sequences.push_back(lines[1]);
+    std::string body;
+    for (size_t i = 3; i < lines.size(); i++) body += lines[i] + "\r\r\n";
+    kept.push_back({lines[2], body});
   }
   return kept;
 }

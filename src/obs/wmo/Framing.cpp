@@ -266,8 +266,7 @@ void Framing::handle(std::string_view raw, bool whole, std::vector<unsigned char
 // Only NNNN ends a bulletin framed by ZCZC; what comes between NNNN and the next ZCZC line is
 // not part of one. A ZCZC line that comes first ends its bulletin as a start line does one
 // that lacks its ETX.
-void Framing::aftnLine(std::string_view text, std::string_view raw,
-                       std::vector<unsigned char>& out)
+void Framing::aftnLine(std::string_view text, std::string_view raw, std::vector<unsigned char>& out)
 {
   if (isZczc(text)) {
     blanks_ = 0;
@@ -297,8 +296,7 @@ void Framing::aftnLine(std::string_view text, std::string_view raw,
 // a line that ends a report ("=") or after a sequence line; it ends where the next one starts.
 // Blank lines before a heading part bulletins; a sequence line waits for the next line to show
 // whether it begins one.
-void Framing::bareLine(std::string_view text, std::string_view raw,
-                       std::vector<unsigned char>& out)
+void Framing::bareLine(std::string_view text, std::string_view raw, std::vector<unsigned char>& out)
 {
   if (text.empty()) {
     if (!held_sequence_.empty()) release(out);
