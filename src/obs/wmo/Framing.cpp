@@ -94,8 +94,13 @@ LineEnds::Kind lineEndsAt(const unsigned char* p, size_t n, size_t stop, bool wh
 void put(std::vector<unsigned char>& out, std::string_view bytes)
 {
   // The framing's own control characters would cut the feed elsewhere than its lines say.
-  for (char c : bytes)
-    if (c != SOH && c != ETX) out.push_back(static_cast<unsigned char>(c));
+  const char* p = bytes.data();
+  const char* end = p + bytes.size();
+  while (p < end) {
+    const char* q = std::find_if(p, end, [](char c) { return c == SOH || c == ETX; });
+    out.insert(out.end(), p, q);
+    p = q + 1;
+  }
 }
 
 void put(std::vector<unsigned char>& out, const unsigned char* p, size_t n)
