@@ -99,29 +99,48 @@ struct Filed {
   std::vector<std::string> files;     // the data files
 };
 
+// Every line that is not blank, in each filed file; of an index file what its lines say
+// after the offset, which must be that of the bulletin's separator.
+std::map<std::string, std::vector<std::string>> filedLines(const std::string& dir)
+{
+  std::map<std::string, std::vector<std::string>> files;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    std::vector<std::string>& lines = files[e.path().filename().string()];
+    if (e.path().extension() != ".hdr") {
+      for (const std::string& line : linesOf(KOLTest::readFile(e.path().string())))
+        if (!line.empty()) lines.push_back(line);
+      continue;
+    }
+    fs::path data = e.path();
+    std::string text = KOLTest::readFile(data.replace_extension(".txt").string());
+    for (const std::string& line : wmofeed::indexLines(e.path().string())) {
+      size_t offset = std::stoul(line), from = line.find_first_not_of(" 0123456789");
+      std::string heading = line.substr(from, line.find(" / ") - from);
+      EXPECT_EQ(text.compare(offset, heading.size() + 3, "** " + heading), 0) << line;
+      lines.push_back(line.substr(from));
+    }
+  }
+  return files;
+}
 // What the ingest filed under dir: each data file holds its bulletins after "** heading ***"
 // separators.
 Filed filedUnder(const std::string& dir)
 {
   Filed f;
-  for (const auto& e : fs::directory_iterator(dir)) {
-    std::string path = e.path().string();
-    if (e.path().extension() == ".hdr") {
-      for (const std::string& line : wmofeed::indexLines(path)) {
-        size_t from = line.find_first_not_of(" 0123456789");
-        f.headings.push_back(line.substr(from, line.find(" / ") - from));
-      }
-    } else if (e.path().extension() == ".txt") {
-      f.files.push_back(path);
-      std::vector<std::string> lines;
-      for (const std::string& line : linesOf(KOLTest::readFile(path)))
-        if (line.rfind("** ", 0) != 0) lines.push_back(line);
-      addReports(lines, f.reports);
+  for (const auto& [name, lines] : filedLines(dir)) {
+    bool index = fs::path(name).extension() == ".hdr";
+    if (!index) f.files.push_back(dir + "/" + name);
+    std::vector<std::string> body;
+    for (const std::string& line : lines) {
+      if (index)
+        f.headings.push_back(line.substr(0, line.find(" / ")));
+      else if (line.rfind("** ", 0) != 0)
+        body.push_back(line);
     }
+    addReports(body, f.reports);
   }
   std::sort(f.headings.begin(), f.headings.end());
   std::sort(f.reports.begin(), f.reports.end());
-  std::sort(f.files.begin(), f.files.end());
   return f;
 }
 
@@ -295,30 +314,6 @@ std::vector<wmofeed::Bulletin> plainCapture(std::vector<std::string>& sequences)
     kept.push_back({lines[2], body});
   }
   return kept;
-}
-
-// Every line that is not blank, in each filed file; of an index file what its lines say
-// after the offset, which must be that of the bulletin's separator.
-std::map<std::string, std::vector<std::string>> filedLines(const std::string& dir)
-{
-  std::map<std::string, std::vector<std::string>> files;
-  for (const auto& e : fs::directory_iterator(dir)) {
-    std::vector<std::string>& lines = files[e.path().filename().string()];
-    if (e.path().extension() != ".hdr") {
-      for (const std::string& line : linesOf(KOLTest::readFile(e.path().string())))
-        if (!line.empty()) lines.push_back(line);
-      continue;
-    }
-    fs::path data = e.path();
-    std::string text = KOLTest::readFile(data.replace_extension(".txt").string());
-    for (const std::string& line : wmofeed::indexLines(e.path().string())) {
-      size_t offset = std::stoul(line), from = line.find_first_not_of(" 0123456789");
-      std::string heading = line.substr(from, line.find(" / ") - from);
-      EXPECT_EQ(text.compare(offset, heading.size() + 3, "** " + heading), 0) << line;
-      lines.push_back(line.substr(from));
-    }
-  }
-  return files;
 }
 
 }  // namespace
