@@ -206,12 +206,13 @@ class IngestFraming : public testing::Test {
     Kol::setMessageMask(mask_);
   }
   // Files a feed into a directory of its own.
-  std::string ingest(WmoIngest& w, const std::string& feed, const std::string& sub)
+  std::string ingest(WmoIngest& w, const std::string& feed, const std::string& sub,
+                     const char* rules = RULES)
   {
     std::string out = dir.file(sub);
     fs::create_directories(out);
     Kol::resrc.set("data_path", out.c_str());
-    KOLTest::writeFile(dir.file("rules.prd"), RULES);
+    KOLTest::writeFile(dir.file("rules.prd"), rules);
     EXPECT_EQ(w.readProdFile(dir.file("rules.prd").c_str()), 1);
     EXPECT_EQ(w.process(feed.c_str()), 1);
     return out;
@@ -262,15 +263,18 @@ TEST_F(IngestFraming, RealFilesOfOtherFramingsAreFiledWhole)
     std::vector<std::string> reports = fileReports(KOLTest::readFile(path), c.headings);
     EXPECT_GT(reports.size(), 0u);
     EXPECT_EQ(filed.reports, reports);
-    if (c.reader == SURFACE) {
-      std::vector<std::string> read = surfaceRecords({path});
-      EXPECT_FALSE(read.empty());
-      EXPECT_EQ(surfaceRecords(filed.files), read);
-    } else {
-      std::vector<std::string> read = upperAirRecords({path});
-      EXPECT_EQ(read.size(), 6u);
-      EXPECT_EQ(upperAirRecords(filed.files), read);
-    }
+    auto records = c.reader == SURFACE ? surfaceRecords : upperAirRecords;
+    std::vector<std::string> read = records({path});
+    EXPECT_GE(read.size(), c.reader == SURFACE ? 1u : 6u);
+    EXPECT_EQ(records(filed.files), read);
+    // Filed as they came (R), they are a feed of the usual framing, read alike.
+    WmoIngest raw("logfile=none,noseq");
+    std::string feed = ingest(raw, path, "r" + std::to_string(n), ". R>> %D/feed.wmo\n");
+    std::string text = KOLTest::readFile(feed + "/feed.wmo");
+    EXPECT_EQ(wmofeed::count(text, wmofeed::START), static_cast<int>(c.headings.size()));
+    EXPECT_EQ(wmofeed::count(text, "\n"), wmofeed::count(text, wmofeed::EOL));
+    EXPECT_EQ(text.back(), wmofeed::ETX);
+    EXPECT_EQ(records({feed + "/feed.wmo"}), read);
   }
 }
 
