@@ -6,6 +6,8 @@
 // -pf) is looked for in the current directory, then on the database path; without one the
 // program files nothing and fails ("-prodfile=none" only lists the bulletins). The day and hour of
 // the headings are taken to be near now, or near the date of -date for a capture of another day.
+// Files and pipes may also hold bulletins framed by ZCZC ... NNNN, or bare bulletins that start
+// at their heading line. A file without a bulletin is one line and a failure.
 #include <signal.h>
 #include <unistd.h>
 
