@@ -154,6 +154,11 @@ TEST(Framing, FramedWhereverTheReadsEnd)
       {"control characters of the feed's framing in the text", Framing::BARE,
        "SACN96 CWAO 241400" + E + "\x03" + E + "A\x01" + E + "B=",
        S + "001" + E + "SACN96 CWAO 241400" + E + E + "A" + E + "B=" + E + X},
+      {"a long line is body text, however it looks and wherever its pieces end", Framing::ZCZC,
+       "ZCZC 1" + E + "SMCU20 MUHV 310000" + E + "A=" + E + "ZCZC 7 " + std::string(990, 'x') +
+           "\n" + std::string(100, 'y') + E + "NNNN" + E,
+       S + "1" + E + "SMCU20 MUHV 310000" + E + "A=" + E + "ZCZC 7 " + std::string(990, 'x') +
+           "\n" + std::string(100, 'y') + E + X},
       {"a long line is passed on whole", Framing::BARE,
        "SACN96 CWAO 241400" + E + std::string(3000, 'x') + "\r\r" + std::string(1500, 'y') + "=" +
            E + "SAUS70 KWBC 060000" + E + "C=",

@@ -195,10 +195,9 @@ void Framing::convert(const unsigned char* in, size_t n, std::vector<unsigned ch
     size_t k = lf ? static_cast<size_t>(static_cast<const unsigned char*>(lf) - in) + 1 : n;
     bool ends = lf && endsLine(in, k);
     add(in, k, out);
-    if (ends)
-      endLine(out);
-    else if (!streaming_ && line_.size() > HOLD)
-      overflow(out);
+    // Longer than held lines, line end and all, whether it ends here or later.
+    if (!streaming_ && line_.size() > HOLD) overflow(out);
+    if (ends) endLine(out);
     in += k;
     n -= k;
   }

@@ -25,7 +25,7 @@ class Framing {
     Kind framing = SOH_ETX;
     LineEnds::Kind ends = LineEnds::UNKNOWN;
   };
-  // Lines longer than this are body lines: they are passed on as they come.
+  // Lines longer than this, line end included, are body lines: they are passed on as they come.
   static constexpr size_t HOLD = 1024;
 
   // A start line of SOH anywhere in p[0..n) makes it a feed of the usual framing, whatever
