@@ -122,9 +122,9 @@ class WmoFile {
   wmo::LineEnds ends_;
   wmo::Framing frames_;
   std::vector<unsigned char> framed_;  // its bytes framed SOH ... ETX
-  bool sniffed_;                       // the line ends of the file are known
+  bool sniffed_;                       // the line ends and framing of the file are known
   wmo::MappedWindow map_;
-  const unsigned char* buf_;  // the bytes at hand: chunk_ or the mapped window
+  const unsigned char* buf_;  // the bytes at hand: chunk_, framed_ or the mapped window
   long offset_;               // file offset of buf_[0] while mapped
   long lease_checked_;        // when the lease was last asked about
   int fill_;
