@@ -242,6 +242,8 @@ int SfcWmoFile::checkHeader(const char* line)
   StrLib::trimWS(heading_);
   char words[MAX_WORDS][WORD_SIZE];
   firstWords(text, words);
+  // A filing separator closes with "***", no part of the heading.
+  if (separator && std::strcmp(words[3], "***") == 0) words[3][0] = '\0';
   StrLib::copy(bbb_, sizeof bbb_, words[3]);
   int d, h, m;
   if (std::sscanf(words[2], "%2d%2d%2d", &d, &h, &m) == 3 && d >= 1 && d <= 31 && h < 24 &&

@@ -94,6 +94,8 @@ void WmoFile::init()
   chunk_.assign(CHUNK_SIZE, 0);
   raw_.clear();
   ends_.setKind(wmo::LineEnds::FEED);
+  frames_ = wmo::Framing();
+  framed_.clear();
   sniffed_ = false;
   map_.detach();
   buf_ = chunk_.data();
@@ -136,6 +138,7 @@ int WmoFile::open(const char* name)
   bulletin_bytes_ = total_bytes_ = bulletins_ = binary_left_ = 0;
   last_input_ = std::time(nullptr);
   ends_.setKind(wmo::LineEnds::FEED);
+  frames_.setKind(wmo::Framing::SOH_ETX);
   sniffed_ = false;
   if (!name || !*name) return 0;
   int ok = StrLib::equal(name, "sock:", 5) ? openSocket(name + 5) : openFile(name);
@@ -179,22 +182,32 @@ int WmoFile::openFile(const char* name)
     fd_ = fileno(file_.getFP());
     struct stat st;
     pollable_ = fstat(fd_, &st) == 0 && !S_ISREG(st.st_mode);
-    // A file saved with other line ends is read and converted, not mapped.
+    // A file saved with other line ends or framing is read and converted, not mapped.
     if (!pollable_) {
       std::vector<unsigned char> head(wmo::LineEnds::SNIFF);
       ssize_t n = pread(fd_, head.data(), head.size(), 0);
-      sniffed_ = true;
-      auto kind = n > 0 ? wmo::LineEnds::sniff(head.data(), static_cast<size_t>(n))
-                        : wmo::LineEnds::UNKNOWN;
-      ends_.setKind(kind == wmo::LineEnds::UNKNOWN ? wmo::LineEnds::FEED : kind);
-      if (ends_.converts())
-        Kol::outMessage(Kol::OUT1, "WmoFile: %s was saved with %s line ends\n", name,
-                        wmo::LineEnds::name(kind));
+      takeHead(n > 0 ? wmo::Framing::sniff(head.data(), static_cast<size_t>(n), true)
+                     : wmo::Framing::Head(),
+               name);
     }
     // Standard input is shared with whoever started the program: it is not leased.
-    if (!pollable_ && !FileTool::isStdio(name) && !ends_.converts()) map_.attach(fd_);
+    if (!pollable_ && !FileTool::isStdio(name) && !converts()) map_.attach(fd_);
   }
   return 1;
+}
+
+// What the first start line shows holds for the whole file.
+void WmoFile::takeHead(wmo::Framing::Head head, const char* name)
+{
+  sniffed_ = true;
+  auto kind = head.ends == wmo::LineEnds::UNKNOWN ? wmo::LineEnds::FEED : head.ends;
+  ends_.setKind(kind);
+  frames_.setKind(head.framing);
+  framed_.clear();
+  if (converts())
+    Kol::outMessage(Kol::OUT1, "WmoFile: %s frames its bulletins with %s, its lines end in %s\n",
+                    name ? name : "the feed", wmo::Framing::name(head.framing),
+                    wmo::LineEnds::name(kind));
 }
 
 int WmoFile::close()
@@ -415,12 +428,12 @@ int WmoFile::refill()
   if (before_refill_) before_refill_();
   if (map_.isAttached()) return refillMapped();
   pos_ = fill_ = 0;
-  if (ends_.converts()) return readConverted();
+  buf_ = chunk_.data();
+  if (!sniffed_) return sniffInput();
+  if (converts()) return readConverted();
   for (;;) {
     if (!waitInput()) return 0;
-    int n = readSource(chunk_.data(), sniffed_ ? CHUNK_SIZE : CHUNK_SIZE / 4);
-    if (n > 0 && !sniffed_) sniff(n);
-    if (n > 0 && ends_.converts()) return fill_ > 0 ? fill_ : readConverted();
+    int n = readSource(chunk_.data(), CHUNK_SIZE);
     if (n > 0) {
       fill_ = n;
       last_input_ = std::time(nullptr);
@@ -432,22 +445,36 @@ int WmoFile::refill()
   }
 }
 
-// A pipe or standard input tells its line ends in its first bytes (read a quarter chunk at a
-// time until then, so that they fit the chunk once converted).
-void WmoFile::sniff(int n)
+// A pipe or standard input tells its line ends and framing in its first bytes: they are read
+// until they do (a quarter chunk at most, so that they fit the chunk once converted).
+int WmoFile::sniffInput()
 {
-  wmo::LineEnds::Kind kind = wmo::LineEnds::sniff(chunk_.data(), static_cast<size_t>(n));
-  if (kind == wmo::LineEnds::UNKNOWN && n >= CHUNK_SIZE / 4) kind = wmo::LineEnds::FEED;
-  if (kind == wmo::LineEnds::UNKNOWN) return;
-  sniffed_ = true;
-  ends_.setKind(kind);
-  if (!ends_.converts()) return;
-  raw_.assign(chunk_.begin(), chunk_.begin() + n);
-  fill_ = static_cast<int>(ends_.convert(raw_.data(), raw_.size(), chunk_.data()));
-  last_input_ = std::time(nullptr);
+  constexpr size_t MOST = CHUNK_SIZE / 4;
+  raw_.resize(MOST);
+  size_t have = 0;
+  wmo::Framing::Head head;
+  bool end = false;
+  while (!end) {
+    if (!waitInput()) return 0;
+    int n = readSource(raw_.data() + have, static_cast<int>(MOST - have));
+    if (n < 0 && errno == EINTR) continue;
+    have += static_cast<size_t>(std::max(n, 0));
+    end = n <= 0 || have == MOST;
+    head = wmo::Framing::sniff(raw_.data(), have, end);
+    end = end || head.ends != wmo::LineEnds::UNKNOWN;
+  }
+  takeHead(head, nullptr);
+  if (have > 0) last_input_ = std::time(nullptr);
+  if (converts()) {
+    fill_ = convert(raw_.data(), have);
+    return fill_ > 0 ? fill_ : readConverted();
+  }
+  std::memcpy(chunk_.data(), raw_.data(), have);
+  fill_ = static_cast<int>(have);
+  return fill_;
 }
 
-// The next bytes of a file saved with other line ends, made the feed's.
+// The next bytes of a file saved with other line ends or framing, made the feed's.
 int WmoFile::readConverted()
 {
   constexpr int PIECE = static_cast<int>((CHUNK_SIZE - wmo::LineEnds::ROOM) / 3);
@@ -457,13 +484,42 @@ int WmoFile::readConverted()
     int n = readSource(raw_.data(), PIECE);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      fill_ = static_cast<int>(ends_.finish(chunk_.data()));
+      fill_ = finishConverted();
       return fill_;
     }
-    fill_ = static_cast<int>(ends_.convert(raw_.data(), static_cast<size_t>(n), chunk_.data()));
+    fill_ = convert(raw_.data(), static_cast<size_t>(n));
     last_input_ = std::time(nullptr);
     if (fill_ > 0) return fill_;
   }
+}
+
+// Line ends first, then the framing, which looks at whole lines.
+int WmoFile::convert(const unsigned char* raw, size_t n)
+{
+  const unsigned char* p = raw;
+  if (ends_.converts()) {
+    n = ends_.convert(raw, n, chunk_.data());
+    p = chunk_.data();
+  }
+  if (!frames_.converts()) {
+    buf_ = p;
+    return static_cast<int>(n);
+  }
+  framed_.clear();
+  frames_.convert(p, n, framed_);
+  buf_ = framed_.data();
+  return static_cast<int>(framed_.size());
+}
+
+int WmoFile::finishConverted()
+{
+  size_t n = ends_.finish(chunk_.data());
+  if (!frames_.converts()) return static_cast<int>(n);
+  framed_.clear();
+  frames_.convert(chunk_.data(), n, framed_);
+  frames_.finish(framed_);
+  buf_ = framed_.data();
+  return static_cast<int>(framed_.size());
 }
 
 // The next window of a mapped file; a file that another process wants to write is read on

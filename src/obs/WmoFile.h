@@ -4,7 +4,8 @@
 // that ends a bulletin. A broken connection is made again. A file is mapped (under a read lease,
 // see wmo::MappedWindow) where it can be, read otherwise; lines are handed out as views of the
 // bytes in place wherever they can be, so that a feed is not copied line by line. A file saved
-// with other line ends than the feed's (see wmo::LineEnds) is read as the feed it was.
+// with other line ends than the feed's (see wmo::LineEnds), or whose bulletins are framed
+// otherwise (see wmo::Framing), is read as the feed it would have been.
 #pragma once
 
 #include <functional>
@@ -13,6 +14,7 @@
 
 #include "core/File.h"
 #include "core/Socket.h"
+#include "obs/wmo/Framing.h"
 #include "obs/wmo/LineEnds.h"
 #include "obs/wmo/MappedWindow.h"
 
@@ -72,6 +74,10 @@ class WmoFile {
   bool isMapped() const { return map_.isAttached(); }
   // The line ends of the file as it was saved (what its first start line shows).
   wmo::LineEnds::Kind getLineEnds() const { return ends_.getKind(); }
+  // How the file frames its bulletins (what its first start line shows).
+  wmo::Framing::Kind getFraming() const { return frames_.getKind(); }
+  // The bytes read are not the file's own: their line ends or framing are made the feed's.
+  bool converts() const { return ends_.converts() || frames_.converts(); }
 
   long getBulletinBytes() const { return bulletin_bytes_; }
   long getTotalBytes() const { return total_bytes_; }
@@ -85,7 +91,10 @@ class WmoFile {
   int refill();
   int refillMapped();
   int readConverted();
-  void sniff(int n);
+  int convert(const unsigned char* raw, size_t n);
+  int finishConverted();
+  void takeHead(wmo::Framing::Head head, const char* name);
+  int sniffInput();
   void leaveMapping();
   void checkLease(WmoData& line);
   bool waitInput();
@@ -109,11 +118,13 @@ class WmoFile {
   int fd_;            // descriptor of a local file or standard input, -1 otherwise
   bool pollable_;     // the descriptor can wait (pipe, terminal, socket)
   std::vector<unsigned char> chunk_;
-  std::vector<unsigned char> raw_;  // bytes as read from a file saved with other line ends
+  std::vector<unsigned char> raw_;  // bytes as read from a file that is converted
   wmo::LineEnds ends_;
-  bool sniffed_;  // the line ends of the file are known
+  wmo::Framing frames_;
+  std::vector<unsigned char> framed_;  // its bytes framed SOH ... ETX
+  bool sniffed_;                       // the line ends and framing of the file are known
   wmo::MappedWindow map_;
-  const unsigned char* buf_;  // the bytes at hand: chunk_ or the mapped window
+  const unsigned char* buf_;  // the bytes at hand: chunk_, framed_ or the mapped window
   long offset_;               // file offset of buf_[0] while mapped
   long lease_checked_;        // when the lease was last asked about
   int fill_;

@@ -586,17 +586,23 @@ int WmoIngest::process(const char* source)
   }
   bool idle = source_.isStopped() && in_bulletin_;
   if (in_bulletin_) endOfFeed();
-  // Said as a message: a program decides whether a file without a bulletin is its error.
   if (source_.getBulletinCount() == 0 && source_.getTotalBytes() > 0 &&
       source_.getMode() != WmoFile::SOCKET_MODE)
-    Kol::outMessage(Kol::MESS,
-                    "WmoIngest: no bulletin in %s (none starts with SOH and a line end)\n", source);
+    noBulletin(source);
   source_.close();
   closeKept();
   detachSource();
   if (idle) printLog("Terminating ingest on idle");
   printLog("Terminating ingest");
   return 1;
+}
+
+// Said as a message: a program decides whether a file without a bulletin is its error.
+void WmoIngest::noBulletin(const char* source)
+{
+  Kol::outMessage(Kol::MESS,
+                  "WmoIngest: no bulletin in %s (no line starts one: SOH, ZCZC or a heading)\n",
+                  source);
 }
 
 // A stop request ends a wait for input at once between bulletins, and within a bulletin once

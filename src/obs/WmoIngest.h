@@ -115,6 +115,8 @@ class WmoIngest {
   // Called for each selected "file" and "run" rule once its bulletin is complete; the rule's
   // file name holds the expanded template.
   virtual void deliver(Product& rule) { (void)rule; }
+  // Called when a file held no bulletin (nothing in it starts one); says so in a message.
+  virtual void noBulletin(const char* source);
 
  private:
   int expand(const char* tmpl, int offset, char* out, int max);

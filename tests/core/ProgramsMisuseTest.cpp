@@ -154,3 +154,21 @@ TEST_F(ProgramsMisuseTest, UnknownOptionValuesAreUsageErrors)
     EXPECT_EQ(err.find('\n'), err.size() - 1) << "one line: " << err;
   }
 }
+
+// The ingest's own message for a file without a bulletin, and the closing summary of a run that
+// read no feed, are not said beside the program's line: one file, one line, on either stream.
+TEST_F(ProgramsMisuseTest, IngestRefusesAFileWithoutBulletinsInOneLine)
+{
+  const std::string temp =
+      std::string(KOL_SOURCE_DIR) + "/examples/upperair/72357_OUN_2011052212_temp.txt";
+  for (const std::string& input : {std::string("empty"), std::string("words.txt"), temp}) {
+    SCOPED_TRACE(input);
+    int status = -1;
+    const std::string out =
+        KOLTest::run("cd '" + dir.path() + "' && '" + KOLTest::programPath("kolingest") +
+                         "' -prodfile=none '" + input + "' 2>&1 </dev/null",
+                     &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(out, "kolingest: no WMO bulletin in " + input + "\n");
+  }
+}

@@ -10,7 +10,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -249,4 +251,98 @@ TEST(Kolingest, DateFilesACaptureUnderItsDay)
                      &status);
   EXPECT_EQ(status, 2);
   EXPECT_EQ(out, "kolingest: unreadable date tomorrow (give yyyymmddhhmm)\n");
+}
+
+// Files of ZCZC ... NNNN and of bare bulletins are filed like any feed, several in one run with
+// the counts of all of them; every damaged or foreign file is one line, and nothing is filed
+// twice. Without a message level the program prints its own lines only.
+TEST(Kolingest, OtherFramingsAndTheirFaultsOneLineEach)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir dir;
+  KOLTest::writeFile(dir.file("r.prd"), ". >> %D/%pL_%pT.txt %D/%pL_%pT.hdr\n");
+  std::string junk(3000, 0);
+  std::mt19937 random(7);
+  for (char& c : junk) c = static_cast<char>(random() % 256);
+  std::replace(junk.begin(), junk.end(), '\x01', '\x02');  // no SOH: no start line
+  const struct {
+    const char* name;
+    std::string text;
+    int status;
+    const char* said;
+  } cases[] = {
+      {"no_nnnn", "ZCZC 123\nSMCU20 MUHV 310000\nAAXX 31001\n78310 01470=\n", 0,
+       "kolingest: 1 bulletins filed, 0 not selected, 0 incomplete"},
+      {"nnnn_alone", "78310 01470=\nNNNN\n", 1, "kolingest: no WMO bulletin in nnnn_alone\n"},
+      {"cut_heading", "ZCZC 123\nSMCU2", 0,
+       "kolingest: 0 bulletins filed, 0 not selected, 1 incomplete"},
+      {"cut_bare", "SMCU20 MUHV 31", 1, "kolingest: no WMO bulletin in cut_bare\n"},
+      {"junk", junk, 1, "kolingest: no WMO bulletin in junk\n"},
+      {"empty", "", 1, "kolingest: no WMO bulletin in empty\n"},
+  };
+  const std::string base = "cd '" + dir.path() + "' && '" + KOLTest::programPath("kolingest") +
+                           "' -pf=r.prd -lf=none -dp=out ";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    KOLTest::writeFile(dir.file(c.name), c.text);
+    int status = -1;
+    std::string out = KOLTest::run(base + c.name + " 2>&1", &status);
+    EXPECT_EQ(status, c.status) << out;
+    EXPECT_EQ(count(out, "\n"), 1) << out;
+    EXPECT_EQ(out.rfind(c.said, 0), 0u) << out;
+  }
+  // Each heading once, whatever came before it.
+  for (const char* heading : {"MUHV_SMCU20", "MUHV_SMCU40", "YRBK_SMRO01"})
+    KOLTest::run("rm -f '" + dir.file("out/") + heading + ".hdr'");
+  int status = -1;
+  std::string out = KOLTest::run(
+      base + KOLTest::dataFile("synop/synop2bufr_gts_WX.00") + " " +
+          KOLTest::dataFile("synop/A_SMRO01YRBK171200_C_EDZW_20230117120502_51362175.txt") +
+          " 2>&1",
+      &status);
+  EXPECT_EQ(status, 0) << out;
+  // The capture numbers both its bulletins 123.
+  EXPECT_EQ(out.rfind("Sequence number gap: 123 - 123\n"
+                      "kolingest: 3 bulletins filed, 0 not selected, 0 incomplete",
+                      0),
+            0u)
+      << out;
+  for (const char* heading : {"MUHV_SMCU20", "MUHV_SMCU40", "YRBK_SMRO01"})
+    EXPECT_EQ(indexLines(dir.file("out/") + heading + ".hdr").size(), 1u) << heading;
+}
+
+// Filed by the shipped products file, bare bulletins are read by the programs as their original
+// files are: the same surface file from kolsfc, the same soundings from kolupa.
+TEST(Kolingest, FiledBareBulletinsReadByTheProgramsAsTheOriginals)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir dir;
+  const std::string synop =
+      KOLTest::dataFile("synop/A_SMRO01YRBK171200_C_EDZW_20230117120502_51362175.txt");
+  const std::string temp = KOLTest::dataFile("upperair/real_USUS01_KWBC_061200_72403_72440.txt");
+  auto program = [&dir](const std::string& name, const std::string& args) {
+    int status = -1;
+    std::string out = KOLTest::run("cd '" + dir.path() + "' && '" + KOLTest::programPath(name) +
+                                       "' -fp=" + KOLTest::databaseDir() + " " + args + " 2>&1",
+                                   &status);
+    EXPECT_EQ(status, 0) << name << " " << args << ": " << out;
+    return out;
+  };
+  program("kolingest",
+          "-rp=raw -prodfile=ingest.prd -lf=none -da=202301171300 -pa=noseq " + synop + " " + temp);
+  program("kolsfc", "-cp=filed raw/syn/2023011712_syn.wmo");
+  program("kolsfc", "-cp=original " + synop);
+  std::string filed = KOLTest::run("cd '" + dir.path() + "' && cat filed/*.cvt");
+  EXPECT_GT(filed.size(), 1000u);
+  EXPECT_TRUE(filed == KOLTest::run("cd '" + dir.path() + "' && cat original/*.cvt"));
+  // Their soundings; the month and year are those of the filed file's name, or of today.
+  auto levels = [](std::string out) {
+    for (size_t at = 0; (at = out.find(" 1200Z", at)) != std::string::npos; at++)
+      if (at >= 10) out.erase(at - 10, 8), at -= 8;  // "2023-02-06 1200Z": "06 1200Z"
+    return out;
+  };
+  std::string sounding = program("kolupa", "raw/upa/2023020612_upa.wmo");
+  EXPECT_EQ(count(sounding, "Station "), 2);
+  EXPECT_GT(count(sounding, "\n"), 300);
+  EXPECT_EQ(levels(sounding), levels(program("kolupa", temp)));
 }

@@ -394,3 +394,46 @@ TEST(WmoData, ViewsOfTheReadBufferAndCopies)
   EXPECT_EQ(other.addInPlace(big.data(), static_cast<int>(big.size())), WmoData::DATA_SIZE);
   EXPECT_EQ(other.add("Q", 1), 0);
 }
+
+// A file framed by ZCZC lines is read as the feed it would have been, its lines classified as
+// the feed's; a capture that begins at a heading inside a bulletin is still the feed it is,
+// mapped and passed on byte for byte.
+TEST(WmoFile, OtherFramingsReadAsTheFeedTheyWouldBe)
+{
+  KOLTest::TempDir dir;
+  KOLTest::writeFile(dir.file("zczc"),
+                     "ZCZC 123\nSMCU20 MUHV 310000\nAAXX 31001\n78310 01470=\n\nNNNN\n");
+  WmoFile in;
+  ASSERT_EQ(in.open(dir.file("zczc").c_str()), 1);
+  EXPECT_FALSE(in.isMapped());
+  std::vector<Line> got = readAll(in);
+  EXPECT_EQ(in.getFraming(), KOL::wmo::Framing::ZCZC);
+  EXPECT_EQ(in.getLineEnds(), KOL::wmo::LineEnds::LF);
+  const Line want[] = {
+      {WmoData::START, 0, WmoData::NEWLINE, START},
+      {WmoData::SEQUENCE, 1, WmoData::NEWLINE, "123" + EOL},
+      {WmoData::HEADING, 2, WmoData::NEWLINE, "SMCU20 MUHV 310000" + EOL},
+      {WmoData::AWIPS, 3, WmoData::NEWLINE, "AAXX 31001" + EOL},
+      {WmoData::DATA, 4, WmoData::NEWLINE, "78310 01470=" + EOL},
+      {WmoData::END, 5, WmoData::ETX, "\x03"},
+  };
+  ASSERT_EQ(got.size(), std::size(want));
+  for (size_t i = 0; i < got.size(); i++) {
+    EXPECT_EQ(got[i].type, want[i].type) << i;
+    EXPECT_EQ(got[i].index, want[i].index) << i;
+    EXPECT_EQ(got[i].terminator, want[i].terminator) << i;
+    EXPECT_EQ(got[i].bytes, want[i].bytes) << i;
+  }
+
+  std::string capture = "SAUS70 KWBC 060000" + EOL + "KBOS 1=" + EOL + ETX +
+                        frame(2, {"SAUS70 KWBC 060000", lines({"METAR", "KBOS 2="})});
+  KOLTest::writeFile(dir.file("capture"), capture);
+  ASSERT_EQ(in.open(dir.file("capture").c_str()), 1);
+  EXPECT_TRUE(in.isMapped());
+  EXPECT_EQ(in.getFraming(), KOL::wmo::Framing::SOH_ETX);
+  std::vector<Line> read = readAll(in);
+  std::string again;
+  for (const Line& l : read) again += l.bytes;
+  EXPECT_EQ(again, capture);
+  EXPECT_EQ(in.getBulletinCount(), 1);
+}

@@ -1,0 +1,425 @@
+// Real files of ZCZC ... NNNN bulletins and of bare bulletins filed by the ingest as SOH ... ETX
+// bulletins are: the right bulletins under the right headings, every report of the file in
+// them, and the surface and upper-air readers reading the filed files as they read the file.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/TestData.h"
+#include "core/Kol.h"
+#include "core/Resrc.h"
+#include "obs/SfcData.h"
+#include "obs/SfcWmoData.h"
+#include "obs/SfcWmoFile.h"
+#include "obs/SynopTool.h"
+#include "obs/UpaWmoData.h"
+#include "obs/UpaWmoFile.h"
+#include "obs/WmoFeed.h"
+#include "obs/WmoIngest.h"
+
+using KOL::Kol;
+using KOL::WmoIngest;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const RULES = ". >> %D/%pL_%pT.txt %D/%pL_%pT.hdr\n";
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool digitsOnly(const std::string& s)
+{
+  return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+}
+
+bool framingLine(const std::string& line)
+{
+  std::string up = line;
+  for (char& c : up) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return up.rfind("ZCZC", 0) == 0 || up == "NNNN";
+}
+
+// The reports of some lines: their words run together and cut after each one ending in "=".
+void addReports(const std::vector<std::string>& lines, std::vector<std::string>& reports)
+{
+  std::string report;
+  for (const std::string& line : lines) {
+    std::istringstream words(line);
+    for (std::string w; words >> w;) {
+      report += (report.empty() ? "" : " ") + w;
+      if (w.back() == '=') reports.push_back(std::move(report)), report.clear();
+    }
+  }
+  if (!report.empty()) reports.push_back(report);
+}
+
+// The reports of a file as it came: neither its framing lines, nor its heading lines and the
+// sequence lines before them, belong to a report.
+std::vector<std::string> fileReports(const std::string& text,
+                                     const std::vector<std::string>& headings)
+{
+  std::vector<std::string> lines = linesOf(text), kept;
+  for (size_t i = 0; i < lines.size(); i++) {
+    auto heading = [&headings, &lines](size_t k) {
+      return k < lines.size() &&
+             std::find(headings.begin(), headings.end(), lines[k]) != headings.end();
+    };
+    if (framingLine(lines[i]) || heading(i) || (digitsOnly(lines[i]) && heading(i + 1))) continue;
+    kept.push_back(lines[i]);
+  }
+  std::vector<std::string> reports;
+  addReports(kept, reports);
+  std::sort(reports.begin(), reports.end());
+  return reports;
+}
+
+struct Filed {
+  std::vector<std::string> headings;  // of the index lines, sorted
+  std::vector<std::string> reports;   // of the data files, sorted
+  std::vector<std::string> files;     // the data files
+};
+
+// Every line that is not blank, in each filed file; of an index file what its lines say
+// after the offset, which must be that of the bulletin's separator.
+std::map<std::string, std::vector<std::string>> filedLines(const std::string& dir)
+{
+  std::map<std::string, std::vector<std::string>> files;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    std::vector<std::string>& lines = files[e.path().filename().string()];
+    if (e.path().extension() != ".hdr") {
+      for (const std::string& line : linesOf(KOLTest::readFile(e.path().string())))
+        if (!line.empty()) lines.push_back(line);
+      continue;
+    }
+    fs::path data = e.path();
+    std::string text = KOLTest::readFile(data.replace_extension(".txt").string());
+    for (const std::string& line : wmofeed::indexLines(e.path().string())) {
+      size_t offset = std::stoul(line), from = line.find_first_not_of(" 0123456789");
+      std::string heading = line.substr(from, line.find(" / ") - from);
+      EXPECT_EQ(text.compare(offset, heading.size() + 3, "** " + heading), 0) << line;
+      lines.push_back(line.substr(from));
+    }
+  }
+  return files;
+}
+// What the ingest filed under dir: each data file holds its bulletins after "** heading ***"
+// separators.
+Filed filedUnder(const std::string& dir)
+{
+  Filed f;
+  for (const auto& [name, lines] : filedLines(dir)) {
+    bool index = fs::path(name).extension() == ".hdr";
+    if (!index) f.files.push_back(dir + "/" + name);
+    std::vector<std::string> body;
+    for (const std::string& line : lines) {
+      if (index)
+        f.headings.push_back(line.substr(0, line.find(" / ")));
+      else if (line.rfind("** ", 0) != 0)
+        body.push_back(line);
+    }
+    addReports(body, f.reports);
+  }
+  std::sort(f.headings.begin(), f.headings.end());
+  std::sort(f.reports.begin(), f.reports.end());
+  return f;
+}
+
+// Records of the surface reader (and what the SYNOP decoder makes of them), and of the upper-air
+// reader, as text: equal lists mean equal records.
+std::vector<std::string> surfaceRecords(const std::vector<std::string>& paths)
+{
+  std::vector<std::string> out;
+  for (const std::string& path : paths) {
+    KOL::SfcWmoFile f;
+    EXPECT_EQ(f.open(path.c_str()), 1) << path;
+    f.setDate(KOL::Date(2023, 1, 20, 0, 0, 0));
+    KOL::SfcWmoData w;
+    while (f.read(w)) {
+      std::ostringstream s;
+      s << w.id << "|" << w.data << "|" << w.wmo << "|" << w.format << "|" << w.location << "|"
+        << w.day << " " << w.hour << " " << w.minute << "|" << f.getBbb();
+      KOL::SfcData d;
+      if (w.format == KOL::SfcWmoData::SYNOP && KOL::SynopTool::decode(w, d))
+        s << "|" << d.temp << " " << d.dewp << " " << d.slp << " " << d.wdir << " " << d.wspd;
+      out.push_back(s.str());
+    }
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+std::vector<std::string> upperAirRecords(const std::vector<std::string>& paths)
+{
+  std::vector<std::string> out;
+  for (const std::string& path : paths) {
+    KOL::UpaWmoFile f;
+    EXPECT_EQ(f.open(path.c_str()), 1) << path;
+    f.setDate(KOL::Date(2026, 10, 6, 12, 0, 0));
+    KOL::UpaWmoData part;
+    while (f.read(part))
+      out.push_back(std::string(part.id) + "|" + std::to_string(part.type) + "|" + part.wmo + "|" +
+                    part.text);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// The heading a DWD file name tells: A_ TTAAii CCCC YYGGgg [BBB] _C_ ...
+std::string headingOfName(const std::string& path)
+{
+  std::string name = fs::path(path).filename().string();
+  std::string h = name.substr(2, 6) + " " + name.substr(8, 4) + " " + name.substr(12, 6);
+  if (name[18] != '_') h += " " + name.substr(18, 3);
+  return h;
+}
+
+class IngestFraming : public testing::Test {
+ protected:
+  void SetUp() override
+  {
+    mask_ = Kol::getMessageMask();
+    Kol::setMessageLevel(Kol::ERROR);
+  }
+  void TearDown() override
+  {
+    Kol::resrc.set("data_path", nullptr);
+    Kol::setMessageMask(mask_);
+  }
+  // Files a feed into a directory of its own.
+  std::string ingest(WmoIngest& w, const std::string& feed, const std::string& sub,
+                     const char* rules = RULES)
+  {
+    std::string out = dir.file(sub);
+    fs::create_directories(out);
+    Kol::resrc.set("data_path", out.c_str());
+    KOLTest::writeFile(dir.file("rules.prd"), rules);
+    EXPECT_EQ(w.readProdFile(dir.file("rules.prd").c_str()), 1);
+    EXPECT_EQ(w.process(feed.c_str()), 1);
+    return out;
+  }
+
+  KOLTest::TempDir dir;
+  uint32_t mask_ = 0;
+};
+
+enum Reader { SURFACE, UPPER_AIR };
+
+}  // namespace
+
+TEST_F(IngestFraming, RealFilesOfOtherFramingsAreFiledWhole)
+{
+  KOL_REQUIRE_DATA();
+  struct Case {
+    std::string file;
+    std::vector<std::string> headings;
+    Reader reader;
+  };
+  std::vector<Case> cases = {
+      {"synop/synop2bufr_gts_WX.00", {"SMCU20 MUHV 310000", "SMCU40 MUHV 310000"}, SURFACE},
+      {"bulletins/pyiem_METAR_kawn.txt", {"SAEW KAWN 020100 RRG"}, SURFACE},
+      {"bulletins/pyiem_METAR_kmwn.txt", {"SAUS70 KWBC 200400"}, SURFACE},
+      {"metar/pyiem_sa_SACN96_CWAO.txt", {"SACN96 CWAO 241400 RRB"}, SURFACE},
+      {"upperair/real_USUS01_KWBC_061200_72403_72440.txt",
+       {"UEUS01 KWBC 061200 RRB", "UKUS01 KWBC 061200 RRD", "USUS01 KWBC 061200 RRB"},
+       UPPER_AIR},
+  };
+  for (const std::string& dwd : {std::string("synop"), std::string("synop/example_with_bufr")})
+    for (const auto& e : fs::directory_iterator(KOLTest::dataFile(dwd)))
+      if (e.path().filename().string().rfind("A_SM", 0) == 0)
+        cases.push_back({fs::relative(e.path(), KOLTest::dataDir()).string(),
+                         {headingOfName(e.path().string())},
+                         SURFACE});
+  ASSERT_EQ(cases.size(), 14u);
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::string path = KOLTest::dataFile(c.file);
+    WmoIngest w("logfile=none,noseq");
+    std::string out = ingest(w, path, "t" + std::to_string(n++));
+    EXPECT_EQ(w.getFiled(), static_cast<long>(c.headings.size()));
+    EXPECT_EQ(w.getIncomplete(), 0);
+    Filed filed = filedUnder(out);
+    EXPECT_EQ(filed.headings, c.headings);
+    std::vector<std::string> reports = fileReports(KOLTest::readFile(path), c.headings);
+    EXPECT_GT(reports.size(), 0u);
+    EXPECT_EQ(filed.reports, reports);
+    auto records = c.reader == SURFACE ? surfaceRecords : upperAirRecords;
+    std::vector<std::string> read = records({path});
+    EXPECT_GE(read.size(), c.reader == SURFACE ? 1u : 6u);
+    EXPECT_EQ(records(filed.files), read);
+    // Filed as they came (R), they are a feed of the usual framing, read alike.
+    WmoIngest raw("logfile=none,noseq");
+    std::string feed = ingest(raw, path, "r" + std::to_string(n), ". R>> %D/feed.wmo\n");
+    std::string text = KOLTest::readFile(feed + "/feed.wmo");
+    EXPECT_EQ(wmofeed::count(text, wmofeed::START), static_cast<int>(c.headings.size()));
+    EXPECT_EQ(wmofeed::count(text, "\n"), wmofeed::count(text, wmofeed::EOL));
+    EXPECT_EQ(text.back(), wmofeed::ETX);
+    EXPECT_EQ(records({feed + "/feed.wmo"}), read);
+  }
+}
+
+// Parts without a heading are no bulletin: nothing to file them under, and none is made up.
+TEST_F(IngestFraming, PartsWithoutAHeadingAreNoBulletin)
+{
+  KOL_REQUIRE_DATA();
+  int files = 0;
+  for (const auto& e : fs::directory_iterator(KOLTest::dataFile("upperair"))) {
+    std::string name = e.path().filename().string();
+    if (e.path().extension() != ".txt" || name.find(".table.") != std::string::npos ||
+        name.find("KWBC") != std::string::npos)
+      continue;
+    SCOPED_TRACE(name);
+    files++;
+    WmoIngest w("logfile=none");
+    Kol::setMessageLevel(Kol::MESS);
+    testing::internal::CaptureStdout();
+    std::string out = ingest(w, e.path().string(), "u" + std::to_string(files));
+    std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(w.getFiled() + w.getIncomplete() + w.getUnselected(), 0);
+    EXPECT_TRUE(fs::is_empty(out));
+    EXPECT_EQ(said, "WmoIngest: no bulletin in " + e.path().string() +
+                        " (no line starts one: SOH, ZCZC or a heading)\n");
+  }
+  EXPECT_EQ(files, 8);
+}
+
+namespace {
+
+// The plain bulletins of the METAR capture, with their sequence numbers aside.
+std::vector<wmofeed::Bulletin> plainCapture(std::vector<std::string>& sequences)
+{
+  std::vector<wmofeed::Bulletin> kept;
+  for (const std::string& b : wmofeed::plainMetarBulletins()) {
+    std::vector<std::string> lines = linesOf(b.substr(0, b.find('\x03')));
+    if (lines.size() < 3) continue;
+    sequences.push_back(lines[1]);
+    std::string body;
+    for (size_t i = 3; i < lines.size(); i++) body += lines[i] + "\r\r\n";
+    kept.push_back({lines[2], body});
+  }
+  return kept;
+}
+
+}  // namespace
+
+// The real METAR capture rewritten with ZCZC ... NNNN framing, or as bare bulletins (sequence
+// line and heading after a blank line), with each kind of line end, files the same tree of
+// report lines as its SOH ... ETX original, from a file and through a pipe.
+TEST_F(IngestFraming, CaptureRewrittenInOtherFramingsFilesTheSameTree)
+{
+  KOL_REQUIRE_DATA();
+  std::vector<std::string> sequences;
+  std::vector<wmofeed::Bulletin> capture = plainCapture(sequences);
+  ASSERT_GT(capture.size(), 2000u);
+  std::string soh, zczc, bare;
+  for (size_t i = 0; i < capture.size(); i++) {
+    const wmofeed::Bulletin& b = capture[i];
+    soh += "\x01\r\r\n" + sequences[i] + "\r\r\n" + b.heading + "\r\r\n" + b.body + "\x03";
+    zczc += "ZCZC " + sequences[i] + "\r\r\n" + b.heading + "\r\r\n" + b.body + "\r\r\nNNNN\r\r\n";
+    bare += sequences[i] + "\r\r\n" + b.heading + "\r\r\n" + b.body + "\r\r\n";
+  }
+  auto ended = [](const std::string& feed, const std::string& end) {
+    std::string out;
+    size_t from = 0;
+    for (size_t at; (at = feed.find("\r\r\n", from)) != std::string::npos; from = at + 3)
+      out.append(feed, from, at - from).append(end);
+    return out.append(feed, from, std::string::npos);
+  };
+  auto file = [this](const std::string& name, const std::string& text) {
+    KOLTest::writeFile(dir.file(name), text);
+    return dir.file(name);
+  };
+  WmoIngest original("logfile=none,noseq");
+  const auto want = filedLines(ingest(original, file("soh", soh), "soh_tree"));
+  EXPECT_EQ(original.getFiled(), static_cast<long>(capture.size()));
+  ASSERT_GT(want.size(), 900u);
+  int n = 0;
+  for (const std::string* feed : {&zczc, &bare}) {
+    for (const char* end : {"\r\r\n", "\n", "\r\n", "\n\n"}) {
+      for (bool piped : {false, true}) {
+        SCOPED_TRACE((feed == &zczc ? "zczc " : "bare ") + testing::PrintToString(end) +
+                     (piped ? " piped" : ""));
+        std::string path = file("feed", ended(*feed, end));
+        WmoIngest w("logfile=none,noseq");
+        std::string sub = "t" + std::to_string(n++);
+        if (piped) {
+          // Standard input, which a pipe stands for.
+          FILE* in = popen(("cat " + path).c_str(), "r");
+          ASSERT_NE(in, nullptr);
+          int saved = dup(0);
+          dup2(fileno(in), 0);
+          ingest(w, "-", sub);
+          dup2(saved, 0);
+          ::close(saved);
+          pclose(in);
+        } else {
+          ingest(w, path, sub);
+        }
+        EXPECT_EQ(w.getFiled(), static_cast<long>(capture.size()));
+        EXPECT_EQ(w.getIncomplete(), 0);
+        EXPECT_EQ(w.getSource().getFraming(),
+                  feed == &zczc ? KOL::wmo::Framing::ZCZC : KOL::wmo::Framing::BARE);
+        auto got = filedLines(dir.file(sub));
+        ASSERT_EQ(got.size(), want.size());
+        for (const auto& [name, lines] : want) EXPECT_TRUE(got[name] == lines) << name;
+      }
+    }
+  }
+}
+
+// A pipe is read until its first start line shows its framing, however few bytes each read
+// brings: the first bytes are not taken for a feed of the usual framing.
+TEST_F(IngestFraming, APipeToldByItsFirstStartLineHoweverSlowlyItComes)
+{
+  const struct {
+    std::vector<std::string> pieces;
+    std::vector<std::string> headings;
+  } cases[] = {
+      {{"ZC", "ZC 1", "23\nSMCU20 MUHV", " 310000\nAAXX 31001\n78310 01470=\n\nNN",
+        "NN\nZCZC 124\nSMCU40 MUHV 310000\n78308 11556=\nNNNN\n"},
+       {"SMCU20 MUHV 310000", "SMCU40 MUHV 310000"}},
+      {{"\n", "375\r\nUSUS01 KWBC 0612", "00 RRB\r\nTTAA 56121 72403=\r\n\r\n376\r\n",
+        "UKUS01 KWBC 061200 RRD\r\nTTBB 56128 72403=\r\n"},
+       {"UKUS01 KWBC 061200 RRD", "USUS01 KWBC 061200 RRB"}},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.headings[0]);
+    std::string fifo = dir.file("fifo" + std::to_string(n));
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&fifo, &c] {
+      int fd = open(fifo.c_str(), O_WRONLY);
+      for (const std::string& piece : c.pieces) {
+        if (fd < 0 || write(fd, piece.data(), piece.size()) < 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      }
+      if (fd >= 0) close(fd);
+    });
+    WmoIngest w("logfile=none");
+    std::string out = ingest(w, fifo, "p" + std::to_string(n++));
+    writer.join();
+    EXPECT_EQ(w.getFiled(), 2);
+    EXPECT_EQ(w.getIncomplete(), 0);
+    EXPECT_EQ(filedUnder(out).headings, c.headings);
+  }
+}
