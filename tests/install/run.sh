@@ -35,6 +35,12 @@ done
 (cd "$work" && env -u LD_LIBRARY_PATH -u kolfpath "$work/prefix/bin/kolres" -help > /dev/null) ||
   { echo "installed kolres does not run"; exit 1; }
 
+# All installed headers compile together: none includes a header that was not installed.
+(cd "$work/prefix/include/kol" && find . -name '*.h' | sed 's|^\./||' | sort) |
+  while read -r h; do printf '#include <%s>\n' "$h"; done > "$work/all.cpp"
+g++ -std=c++17 -fsyntax-only -I"$work/prefix/include/kol" "$work/all.cpp" ||
+  { echo "the installed headers do not compile"; exit 1; }
+
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
 # shellcheck disable=SC2046
 g++ -std=c++17 $flags "$src/tests/install/consumer/main.cpp" -o "$work/pc" $(pkg-config --cflags --libs kol)
