@@ -128,11 +128,12 @@ std::string field(const std::string& text)
 class Writer {
  public:
   explicit Writer(bool csv) : csv_(csv) {}
-  void header() const;
   void write(const SfcData& s, const char* report);
   int written() const { return written_; }
 
  private:
+  // With the first row only: input without a report is a refusal, not an empty table.
+  void header() const;
   bool csv_;
   int written_ = 0;
 };
@@ -154,7 +155,7 @@ void Writer::header() const
 
 void Writer::write(const SfcData& s, const char* report)
 {
-  ++written_;
+  if (written_++ == 0) header();
   std::string cat =
       s.type == 0 ? "" : SfcDataTool::flightCategoryName(SfcDataTool::flightCategory(s));
   std::string fields[] = {
@@ -217,7 +218,6 @@ int main(int argc, char** argv)
   if (!inputs.setup()) return Kol::USAGE;
   const char* out = r.get("out", "table");
   Writer writer(!strncasecmp(out, "csv", 3));
-  writer.header();
   const int ok = inputs.forEach([&](const ProgInput::Item& in) { return readInput(in, writer); });
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     Kol::outError("kolmetar: cannot write the output\n");

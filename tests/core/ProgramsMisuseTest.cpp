@@ -39,12 +39,12 @@ class ProgramsMisuseTest : public ::testing::Test {
     KOLTest::writeFile(dir.file("words.txt"), "nothing a program here reads\n");
     mkdir(dir.file("folder").c_str(), 0755);
   }
-  // The program's standard error and exit status, run in the scratch directory.
+  // All the program prints, on either stream, and its exit status, run in the scratch directory.
   std::string run(const std::string& program, const std::string& args, int& status) const
   {
     return KOLTest::run("cd '" + dir.path() + "' && DISPLAY= '" + KOLTest::programPath(program) +
                             "' -fp=" + KOLTest::databaseDir() + " -cp=. -rp=. " + args +
-                            " 2>&1 >/dev/null </dev/null",
+                            " 2>&1 </dev/null",
                         &status);
   }
   void expectOneLineRefusal(const std::string& program, const std::string& args) const
