@@ -42,17 +42,4 @@ ImageryKind::Kind ImageryKind::of(const char* name, int* product)
   return g.isOpen() && g.readHeader(im) ? GINI : OTHER;
 }
 
-const char* ImageryKind::describe(Kind k)
-{
-  switch (k) {
-    case NIDS_DATA:
-    case NIDS_GRAPHIC:
-      return "a NIDS radar product";
-    case GINI:
-      return "a GINI satellite image";
-    default:
-      return "neither a NIDS product nor a GINI image";
-  }
-}
-
 }  // namespace KOL

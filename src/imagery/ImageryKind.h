@@ -11,8 +11,6 @@ class ImageryKind {
 
   // product: the NIDS product code, when wanted and the file is a NIDS product.
   static Kind of(const char* name, int* product = nullptr);
-  // "a NIDS radar product", "a GINI satellite image", "neither a NIDS product nor a GINI image".
-  static const char* describe(Kind k);
 };
 
 }  // namespace KOL

@@ -922,6 +922,7 @@ bool NidsFile::isDRef(int c) { return nids::isDRef(c); }
 bool NidsFile::isCorrel(int c) { return nids::isCorrel(c); }
 bool NidsFile::isHydroClass(int c) { return nids::isHydroClass(c); }
 bool NidsFile::isDPrec(int c) { return nids::isDPrec(c); }
+bool NidsFile::isDPrecDiff(int c) { return nids::isDPrecDiff(c); }
 bool NidsFile::isDPrRate(int c) { return nids::isDPrRate(c); }
 bool NidsFile::isDual(int c) { return nids::isDual(c); }
 float NidsFile::float16(unsigned hw) { return nids::float16(hw); }

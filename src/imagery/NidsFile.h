@@ -123,6 +123,7 @@ class NidsFile {
   static bool isCorrel(int code);
   static bool isHydroClass(int code);
   static bool isDPrec(int code);
+  static bool isDPrecDiff(int code);
   static bool isDPrRate(int code);
   static bool isDual(int code);
   // The label of a product code from a source (mosaics above 9999 have their own).

@@ -387,7 +387,7 @@ void NidsImage::setColors(Image& im) const
   im.setTransColor(0);
   const bool velocity = NidsFile::isVel(product) || NidsFile::isSRVel(product);
   const bool diverging = !thres_.empty() && thres_.front() < 0.0f && thres_.back() > 0.0f &&
-                         (velocity || product == 174 || product == 175);
+                         (velocity || NidsFile::isDPrecDiff(product));
   const bool width = NidsFile::isBSW(product);
   const float top = thres_.empty() ? 1.0f : std::max(std::fabs(thres_.back()), 1.0f);
   for (int k = 1; k <= n; ++k) {

@@ -234,7 +234,7 @@ int NidsPlot::draw(Plot& plot)
     table.getRGB(k, colors.rgb[k]);
     colors.shown[k] = true;
     // no change is no news: the class about zero of a difference stays the page, a gap on the bar
-    if (nidsplot::isDifference(info.getProduct()) && k < static_cast<int>(classes.size()) &&
+    if (NidsFile::isDPrecDiff(info.getProduct()) && k < static_cast<int>(classes.size()) &&
         classes[k - 1] < 0 && classes[k] > 0)
       colors.rgb[k] = RGB(1, 1, 1), colors.shown[k] = false;
   }

@@ -34,6 +34,8 @@ inline bool isDRef(int c) { return within(c, 158, 159); }
 inline bool isCorrel(int c) { return c == 161; }
 inline bool isHydroClass(int c) { return among(c, {165, 177}); }
 inline bool isDPrec(int c) { return within(c, 170, 175); }
+// Differences of accumulations: negative values are less, not missing.
+inline bool isDPrecDiff(int c) { return within(c, 174, 175); }
 inline bool isDPrRate(int c) { return c == 176; }
 inline bool isDual(int c)
 {

@@ -73,7 +73,7 @@ std::vector<float> digitalLimits(int code)
 {
   if (NidsFile::isVel(code) || NidsFile::isSRVel(code)) return VELOCITY;
   if (NidsFile::isDPrRate(code)) return RATE;
-  if (isDifference(code)) return DIFFERENCE;
+  if (NidsFile::isDPrecDiff(code)) return DIFFERENCE;
   if (NidsFile::isDSP(code) || NidsFile::isDPrec(code) || NidsFile::isPrec(code))
     return PRECIPITATION;
   if (NidsFile::isEnhTops(code) || NidsFile::isTops(code)) return TOPS;
@@ -85,8 +85,6 @@ std::vector<float> digitalLimits(int code)
 }
 
 }  // namespace
-
-bool isDifference(int code) { return code == 174 || code == 175; }
 
 std::string unitsOf(const char* label)
 {

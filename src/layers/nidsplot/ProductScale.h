@@ -22,8 +22,6 @@ struct Scale {
 // For a product whose header has been read into info; no limits for a product of unknown
 // kind whose levels carry no values.
 Scale scaleOf(const NidsFile& f, const NidsInfo& info);
-// Products of differences (negative values are less, not missing).
-bool isDifference(int code);
 // The units in a product label's brackets ("Base velocity [knt]" gives "kt").
 std::string unitsOf(const char* label);
 

@@ -51,6 +51,8 @@ void report(const Object& o, std::vector<std::string>& out)
 std::vector<std::string> jsonReports(std::string_view line)
 {
   std::vector<std::string> out;
+  // Every report line of a feed comes here: most hold no string at all.
+  if (line.find('"') == std::string_view::npos) return out;
   // JSON written one member a line puts the report text on a line of its own.
   bool member = line.find("\"rawOb\"") != std::string_view::npos ||
                 line.find("\"raw_text\"") != std::string_view::npos;
