@@ -49,15 +49,15 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 
 bool given(const char* v) { return v && *v; }
 
-// The time the day and hour of TEMP parts belong to: the date given with -cu, else now.
+// The time the day and hour of TEMP parts belong to: the date given with -cu; unset otherwise,
+// for the reader to take from the file's name or to place the parts in the recent past.
 Date referenceDate(const char* current)
 {
   Date d;
   if (given(current) && !std::strstr(current, "la") &&
       (current[0] == '#' || std::strlen(current) >= 8) && d.set(current))
     return d;
-  d.set();
-  return d;
+  return Date();
 }
 
 // "NAME.png", "NAME.gif", "png:NAME" or "gif:NAME" (any case) names a picture file.

@@ -11,6 +11,7 @@
 #include "core/Filename.h"
 #include "core/Kol.h"
 #include "core/NameConv.h"
+#include "core/ReportDateTool.h"
 #include "core/ResrcDBList.h"
 #include "core/StrLib.h"
 #include "core/Strings.h"
@@ -70,12 +71,13 @@ ProgInput::Item ProgInput::resolve(const std::string& arg) const
     }
   }
   if (!item.date.isSet()) {
-    // A name may give no more than a day: the rest of the date is the day's start.
+    // A name may give no more than a day: the rest of the date is the day's start. A name
+    // the convention does not fit may still carry a date ("metar_20190701_1200.txt").
     if (found.getYear() != Const::MISS) {
       found.fix();
       item.date = found;
-    } else {
-      item.date.set();
+    } else if (!FileTool::isStdio(item.name.c_str())) {
+      ReportDateTool::fromName(item.name.c_str(), item.date);
     }
   }
   return item;

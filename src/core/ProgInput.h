@@ -2,7 +2,9 @@
 // standard input) is a file, or, for a program that reads files of a naming convention, a date
 // or selector of it ("la", "#2020010600"). Each comes with the date that completes the day and
 // hour of its reports: the resource "date" (-date, -da) when given, else the date of the file
-// by the convention's name, else now. The loop over them is every such program's main loop.
+// by the convention's name, else a date written in its name; unset when none tells one, and
+// the readers then take the reports to be recent (ReportDateTool). The loop over them is every
+// such program's main loop.
 #pragma once
 
 #include <functional>
@@ -19,7 +21,7 @@ class ProgInput {
  public:
   struct Item {
     std::string name;  // the file to read, "-" for standard input
-    Date date;         // near the reports it holds
+    Date date;         // near the reports it holds; unset when unknown
   };
 
   // The "date" option (-date or -da), with help naming what the date is near.

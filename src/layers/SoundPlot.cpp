@@ -172,9 +172,8 @@ int SoundPlot::load(const Date& ref)
 int SoundPlot::read()
 {
   if (handed || loaded) return 1;
-  Date ref = reference;
-  if (!ref.isSet()) ref.set();
-  return sound::readSounding(files, id, ref, sounding, problem);
+  // Unset, the reader dates parts by their file's name or as recent ones.
+  return sound::readSounding(files, id, reference, sounding, problem);
 }
 
 std::string SoundPlot::colorItem(int i, const char* def) const

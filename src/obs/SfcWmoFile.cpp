@@ -7,6 +7,7 @@
 #include "core/Const.h"
 #include "core/Filename.h"
 #include "core/Kol.h"
+#include "core/ReportDateTool.h"
 #include "core/StrLib.h"
 #include "obs/MetarTool.h"
 #include "obs/SfcWmoData.h"
@@ -122,6 +123,7 @@ void SfcWmoFile::init()
 {
   file_.close();
   date_ = Date();
+  name_date_ = Date();
   line_.clear();
   json_.clear();
   pending_ = framing_ = false;
@@ -153,6 +155,8 @@ int SfcWmoFile::open(const char* name)
     Kol::outWarning("SfcWmoFile: Unable to open file: %s\n", name ? name : "(null)");
     return 0;
   }
+  name_date_ = Date();
+  ReportDateTool::fromName(name, name_date_);
   open_ = true;
   return 1;
 }
@@ -189,7 +193,7 @@ void SfcWmoFile::rewind()
 
 int SfcWmoFile::getDate(Date& d) const
 {
-  d = date_;
+  d = reference();
   return d.isSet() ? 1 : 0;
 }
 
@@ -441,7 +445,7 @@ int SfcWmoFile::read(SfcWmoData& out)
 void SfcWmoFile::fill(SfcWmoData& out) const
 {
   out.setWmo(heading_);
-  out.date = date_;
+  out.date = reference();
   out.day = day_;
   out.hour = hour_;
   out.minute = minute_;

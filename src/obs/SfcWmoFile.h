@@ -42,7 +42,8 @@ class SfcWmoFile {
   int checkStart(const char* line);
   // The line ends a report ("=" as its last character).
   static bool checkEnd(const char* line);
-  // The date near the reports; headings give its day, hour and minute.
+  // The date near the reports; headings give its day, hour and minute. Unset, the date in the
+  // file's name serves, else the reports are taken to be recent (ReportDateTool).
   void setDate(const Date& d) { date_ = d; }
   int getDate(Date& d) const;
   // The report format before any heading or section line (METAR by default).
@@ -63,8 +64,11 @@ class SfcWmoFile {
   void append(std::string& text, const char* words) const;
   void fill(SfcWmoData& out) const;
 
+  const Date& reference() const { return date_.isSet() ? date_ : name_date_; }
+
   File file_;
   Date date_;
+  Date name_date_;  // the date the file's name tells, unset when none
   std::string line_;
   std::deque<std::string> json_;  // reports of a line of JSON still to come
   bool pending_;                  // line_ holds a report start not handed out yet

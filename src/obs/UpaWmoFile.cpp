@@ -5,6 +5,7 @@
 
 #include "core/Filename.h"
 #include "core/Kol.h"
+#include "core/ReportDateTool.h"
 #include "obs/UpaWmoData.h"
 #include "obs/upa/PartCutter.h"
 
@@ -25,7 +26,8 @@ int UpaWmoFile::open(const char* name)
   close();
   *cutter_ = upa::PartCutter();
   ended_ = false;
-  if (!date_.isSet()) date_.set();
+  name_date_ = Date();
+  ReportDateTool::fromName(name, name_date_);
   if (!file_.open(name, "r")) {
     Kol::outError("UpaWmoFile: Unable to open file: %s\n", name ? name : "");
     return 0;
@@ -51,8 +53,8 @@ int UpaWmoFile::read(UpaWmoData& part)
   part.init();
   part.setText(cut.text);
   part.setWmo(cut.heading.c_str());
-  part.date = date_;
-  if (cut.day > 0) part.date.adjustMinute(cut.day, cut.hour, cut.minute);
+  part.date = getDate();
+  if (cut.day > 0) ReportDateTool::complete(getDate(), cut.day, cut.hour, cut.minute, part.date);
   return 1;
 }
 

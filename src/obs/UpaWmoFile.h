@@ -1,6 +1,7 @@
 // Reads upper-air parts one at a time out of filed bulletins, a raw feed capture or a text file
 // of parts (see upa::PartCutter for the cutting rules). Each part gets the bulletin time: the
-// day and hour of its heading placed relative to the file's date (setDate; now by default).
+// day and hour of its heading completed by the file's date (setDate, else the date in the
+// file's name; without either the parts are taken to be recent, see ReportDateTool).
 #pragma once
 
 #include <memory>
@@ -35,12 +36,13 @@ class UpaWmoFile {
   int close();
   bool isOpen() const { return file_.isOpen(); }
   void setDate(const Date& d) { date_ = d; }
-  const Date& getDate() const { return date_; }
+  const Date& getDate() const { return date_.isSet() ? date_ : name_date_; }
 
  private:
   File file_;
   std::unique_ptr<upa::PartCutter> cutter_;
   Date date_;
+  Date name_date_;  // the date the file's name tells, unset when none
   bool ended_ = false;
   std::string line_;
 };

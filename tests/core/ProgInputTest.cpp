@@ -1,10 +1,9 @@
-// The inputs of a program: files dated by their convention name, dates and selectors of the
-// convention standing for files, the -date option over all of them, and the loop that visits
-// every input even after one failed.
+// The inputs of a program: files dated by their convention name or a date written in it, dates
+// and selectors of the convention standing for files, the -date option over all of them, and
+// the loop that visits every input even after one failed.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -44,7 +43,6 @@ class ProgInputTest : public KOLTest::QuietTest {
     return dir.file("sfc/" + std::string(hour) + "_sfc.wmo");
   }
   static std::string when(const Date& d) { return d.format("%Y-%m-%d %H:%M"); }
-  static bool isNow(const Date& d) { return std::labs(d.getSeconds() - std::time(nullptr)) < 60; }
 
   KOLTest::TempDir dir;
 };
@@ -58,13 +56,16 @@ TEST_F(ProgInputTest, FilesAreDatedByTheirConventionName)
   EXPECT_EQ(filedItem.name, filed("2020010523")) << "an existing file keeps its name";
   EXPECT_EQ(when(filedItem.date), "2020-01-05 23:00");
 
-  // A file whose name the convention does not fit, and standard input, are near now.
-  EXPECT_TRUE(isNow(inputs.resolve(dir.file("capture.txt")).date));
+  // A file whose name the convention does not fit and tells no date, and standard input, have
+  // none: their readers take the reports to be recent.
+  EXPECT_FALSE(inputs.resolve(dir.file("capture.txt")).date.isSet());
   const ProgInput::Item stdinItem = inputs.resolve("-");
   EXPECT_EQ(stdinItem.name, "-");
-  EXPECT_TRUE(isNow(stdinItem.date));
-  // Without a convention a name is only a file, whatever it looks like.
-  EXPECT_TRUE(isNow(ProgInput().resolve(filed("2020010600")).date));
+  EXPECT_FALSE(stdinItem.date.isSet());
+  // Without a convention, or one that does not fit, a date written in the name still counts.
+  EXPECT_EQ(when(ProgInput().resolve(filed("2020010600")).date), "2020-01-06 00:00");
+  KOLTest::writeFile(dir.file("metar_20190701_1200.txt"), "");
+  EXPECT_EQ(when(inputs.resolve(dir.file("metar_20190701_1200.txt")).date), "2019-07-01 12:00");
 }
 
 TEST_F(ProgInputTest, DatesAndSelectorsStandForFiles)

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/Date.h"
+#include "core/Kol.h"
 #include "obs/wmo/HeadingPattern.h"
 #include "obs/wmo/RouteCache.h"
 #include "obs/wmo/Template.h"
@@ -113,6 +114,14 @@ TEST(IngestTimes, KeptTimesFollowWhatTheyComeFrom)
   long now = memo.reference(Date(), 60).getSeconds();
   EXPECT_GE(now, before - 60);
   EXPECT_LE(now, Date::getCurrentSeconds() - 60);
+
+  // Unset with a fixed current time: a heading day ahead of it is last month's, not next.
+  const long saved = Kol::init_time;
+  Kol::init_time = Date(2027, 1, 1, 0, 30, 0).getSeconds();
+  EXPECT_EQ(memo.reference(Date(), 0).getSeconds(), Kol::init_time);
+  EXPECT_EQ(memo.headingTime(31, 23, 50).format("%Y-%m-%d %H:%M"), "2026-12-31 23:50");
+  EXPECT_EQ(memo.headingTime(1, 0, 25).format("%Y-%m-%d %H:%M"), "2027-01-01 00:25");
+  Kol::init_time = saved;
 }
 
 // A route is found again by its heading and identifier together, keeps its names until they are

@@ -338,10 +338,10 @@ TEST(Kolingest, FiledBareBulletinsReadByTheProgramsAsTheOriginals)
   // Their soundings; the month and year are those of the filed file's name, or of today.
   auto levels = [](std::string out) {
     for (size_t at = 0; (at = out.find(" 1200Z", at)) != std::string::npos; at++)
-      if (at >= 10) out.erase(at - 10, 8), at -= 8;  // "2023-02-06 1200Z": "06 1200Z"
+      if (at >= 10) out.erase(at - 10, 8), at -= 8;  // "2023-01-06 1200Z": "06 1200Z"
     return out;
   };
-  std::string sounding = program("kolupa", "raw/upa/2023020612_upa.wmo");
+  std::string sounding = program("kolupa", "raw/upa/2023010612_upa.wmo");
   EXPECT_EQ(count(sounding, "Station "), 2);
   EXPECT_GT(count(sounding, "\n"), 300);
   EXPECT_EQ(levels(sounding), levels(program("kolupa", temp)));

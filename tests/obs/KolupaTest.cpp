@@ -66,10 +66,11 @@ TEST(KolupaTest, WritesOwnFile)
   EXPECT_GT(r.getNumWnd(), 10);
   EXPECT_EQ(f.getDate().getDay(), 17);
 
-  // By the naming convention, into the directory of "con_path".
+  // By the naming convention, into the directory of "con_path"; day 17 near the date given,
+  // 7 October, is in October.
   std::string out = kolupa("-con_path=" + dir.path() + " -out=upa_cvt " + in, &status);
   EXPECT_EQ(status, 0) << out;
-  EXPECT_TRUE(KOL::UpaKolFile::checkType(dir.file("2026091712_upa.cvt").c_str())) << out;
+  EXPECT_TRUE(KOL::UpaKolFile::checkType(dir.file("2026101712_upa.cvt").c_str())) << out;
 }
 
 // The file kolupa writes gives back every level it prints, with the 21212 winds among them.

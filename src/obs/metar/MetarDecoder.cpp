@@ -150,14 +150,7 @@ void MetarDecoder::time()
 // A time group is taken only when its values are a time of day.
 bool MetarDecoder::applyTime(int day, int hour, int minute)
 {
-  if (hour < 0 || hour > 23 || minute < 0 || minute > 59) return false;
-  if (day != MISS && (day < 1 || day > 31)) return false;
-  Date& date = r_.sfc.date;
-  if (day != MISS)
-    date.adjustHour(day, hour);
-  else
-    date.adjustHour(hour);
-  date.setMinute(minute);
+  if (minute == MISS || !r_.setTime(day, hour, minute)) return false;
   r_.take();
   return true;
 }

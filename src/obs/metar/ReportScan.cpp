@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/Kol.h"
+#include "core/ReportDateTool.h"
 #include "core/StrLib.h"
 #include "obs/SfcWmoData.h"
 
@@ -60,11 +61,25 @@ bool ReportScan::boundary() const
 
 void ReportScan::setDate(const SfcWmoData& w)
 {
+  reference_ = w.date;
+  if (w.day != Const::MISS && w.hour != Const::MISS)
+    ReportDateTool::complete(w.date, w.day, w.hour, w.minute, reference_);
   Date& d = sfc.date;
-  d = w.date;
-  if (!d.isSet()) d.set(Kol::init_time != Const::MISS ? Kol::init_time : Date::getCurrentSeconds());
-  if (w.day != Const::MISS && w.hour != Const::MISS) d.adjustHour(w.day, w.hour);
-  if (w.minute != Const::MISS) d.setMinute(w.minute);
+  d = reference_;
+  if (!d.isSet()) d.set(ReportDateTool::now());
+}
+
+bool ReportScan::setTime(int day, int hour, int minute)
+{
+  if (hour < 0 || hour > 23 || (minute != Const::MISS && (minute < 0 || minute > 59))) return false;
+  Date& d = sfc.date;
+  if (day != Const::MISS) {
+    if (!ReportDateTool::complete(reference_, day, hour, minute, d)) return false;
+  } else if (!d.adjustHour(hour)) {
+    return false;
+  }
+  if (minute != Const::MISS) d.setMinute(minute);
+  return true;
 }
 
 bool ReportScan::leadIn(const char* chars) const

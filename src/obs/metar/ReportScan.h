@@ -32,9 +32,12 @@ class ReportScan {
   int part(const char* pattern, ...);
   // The last scan ended at a group boundary: after a blank or "/", or before a blank.
   bool boundary() const;
-  // The record's date: the bulletin date (now when it has none) with the day, hour and minute
-  // of the bulletin heading.
+  // The record's date: the bulletin date completed with the day, hour and minute of the
+  // bulletin heading (ReportDateTool); now when neither is known.
   void setDate(const SfcWmoData& w);
+  // Dates the record by a day, hour and minute of the report itself: near the bulletin's date
+  // when there is one, else by now. False for values that are no time.
+  bool setTime(int day, int hour, int minute);
   // Accepts the last scan.
   void take() { scan.inc(); }
 
@@ -67,6 +70,8 @@ class ReportScan {
 
  private:
   bool debug_;
+  // The date the report's own day falls near; unset when neither file nor heading tells one.
+  Date reference_;
   char text_[TEXT_SIZE + 2];
 };
 

@@ -62,11 +62,7 @@ void SaoDecoder::header(const SfcWmoData& w)
   s.setPlatform("SA");
   r_.setDate(w);
   int h = MISS, m = MISS;
-  if (r_.full("%2d%2d ", &h, &m) && h >= 0 && h < 24 && m >= 0 && m < 60) {
-    s.date.adjustHour(h);
-    s.date.setMinute(m);
-    r_.take();
-  }
+  if (r_.full("%2d%2d ", &h, &m) && m != MISS && r_.setTime(MISS, h, m)) r_.take();
   for (int i = 0; i < 4; ++i) {
     if (!r_.full("%*(AUTO1|AUTO2|AUTO3|AUTO4|AUTO5|AUTO6|AUTO7|AUTO8|AUTOB) ") &&
         !r_.full("%*(UA|FINO|TEST|RTD|SAWR|RADAT|AUTO|DLAD) ") &&

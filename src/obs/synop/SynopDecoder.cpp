@@ -448,14 +448,11 @@ void SynopDecoder::skipFiveGroups()
 // The hour from YYGG, GGgg or 9GGgg on the bulletin date, then the minute.
 void SynopDecoder::applyTime()
 {
-  Date& d = r_.sfc.date;
   if (hour_ >= 0) {
-    if (day_ >= 1)
-      d.adjustHour(day_, hour_);
-    else
-      d.adjustHour(hour_);
+    r_.setTime(day_ >= 1 ? day_ : MISS, hour_, minute_ >= 0 ? minute_ : MISS);
+  } else if (minute_ >= 0) {
+    r_.sfc.date.setMinute(minute_);
   }
-  if (minute_ >= 0) d.setMinute(minute_);
 }
 
 }  // namespace KOL

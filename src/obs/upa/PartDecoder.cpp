@@ -4,6 +4,7 @@
 
 #include "core/Const.h"
 #include "core/Kol.h"
+#include "core/ReportDateTool.h"
 #include "obs/UpaRawinData.h"
 #include "obs/UpaWmoData.h"
 
@@ -64,10 +65,12 @@ void PartDecoder::applyHead(const Date& reference)
     r_.setArea(head_.ship ? "SH" : "MO");
     if (head_.lat != Const::FMISS) r_.setLoc(head_.lat, head_.lon);
   }
-  Date d = reference.isSet() ? reference : Date(Date::getCurrentSeconds());
-  d.setMinute(0);
-  d.setSecond(0);
-  d.adjustHour(head_.day, head_.hour);
+  Date d;
+  if (!ReportDateTool::complete(reference, head_.day, head_.hour, 0, d)) {
+    d = reference.isSet() ? reference : Date(ReportDateTool::now());
+    d.setMinute(0);
+    d.setSecond(0);
+  }
   r_.setDate(d);
 }
 

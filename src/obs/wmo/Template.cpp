@@ -12,6 +12,7 @@
 
 #include "core/DateTool.h"
 #include "core/Kol.h"
+#include "core/ReportDateTool.h"
 #include "core/StrLib.h"
 
 namespace KOL::wmo {
@@ -271,7 +272,7 @@ std::string safeWord(const char* text, int n, int max)
 
 const Date& TimeMemo::reference(const Date& date, int offset)
 {
-  long base = date.isSet() ? date.getSeconds() : Date::getCurrentSeconds();
+  long base = date.isSet() ? date.getSeconds() : ReportDateTool::now();
   if (base == base_ && offset == offset_ && date.isSet() == from_date_) return ref_;
   base_ = base;
   offset_ = offset;
@@ -288,8 +289,11 @@ const Date& TimeMemo::headingTime(int day, int hour, int minute)
   int key = (day * 100 + hour) * 100 + minute;
   if (key == heading_minute_) return heading_time_;
   heading_minute_ = key;
-  heading_time_ = ref_;
-  if (!heading_time_.adjustMinute(day, hour, minute)) heading_time_ = ref_;
+  // A date given places the heading near it; the clock, no more than a day ahead of it.
+  bool done = from_date_
+                  ? ReportDateTool::nearest(ref_, day, hour, minute, heading_time_)
+                  : ReportDateTool::latest(ref_.getSeconds(), day, hour, minute, heading_time_);
+  if (!done) heading_time_ = ref_;
   return heading_time_;
 }
 

@@ -32,10 +32,10 @@ struct TemplateFields {
 // the clock second, the heading time with the heading's day, hour and minute.
 class TimeMemo {
  public:
-  // date, else the current time, offset seconds earlier.
+  // date, else the current time (ReportDateTool::now), offset seconds earlier.
   const Date& reference(const Date& date, int offset);
-  // The last reference time moved to a heading's day, hour and minute; the reference time
-  // itself when they do not fit it.
+  // A heading's day, hour and minute completed by the last reference time (ReportDateTool); the
+  // reference time itself when they are no time.
   const Date& headingTime(int day, int hour, int minute);
   // To be called when the date given to reference changes.
   void forget() { *this = TimeMemo(); }

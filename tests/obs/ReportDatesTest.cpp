@@ -1,0 +1,162 @@
+// The dates the readers give reports whose groups name only day, hour and minute: from a date
+// in the file's name, else from the filed bulletin's date, else the latest such day not more
+// than a day ahead of now, for METAR (library and kolmetar), SYNOP and TEMP alike.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/TestData.h"
+#include "core/Date.h"
+#include "core/Kol.h"
+#include "obs/MetarTool.h"
+#include "obs/SfcData.h"
+#include "obs/SfcWmoData.h"
+#include "obs/SfcWmoFile.h"
+#include "obs/SynopTool.h"
+#include "obs/UpaRawinData.h"
+#include "obs/UpaTool.h"
+#include "obs/UpaWmoData.h"
+#include "obs/UpaWmoFile.h"
+
+using namespace KOL;
+
+namespace {
+
+constexpr const char* AROUND_JULY_1 =
+    "METAR KDEN 011153Z 18010KT 10SM 20/10 A3001=\n"
+    "METAR KBOS 302356Z 27005KT 10SM 22/15 A2998=\n";
+
+std::string when(const Date& d) { return d.isSet() ? d.format("%Y-%m-%d %H:%M") : "unset"; }
+
+// Now fixed at a date far from the captures, so that only the rule under test can date them.
+class ReportDates : public KOLTest::QuietTest {
+ protected:
+  void SetUp() override
+  {
+    QuietTest::SetUp();
+    saved_ = Kol::init_time;
+    now("2026-12-07T22:40:00");
+  }
+  void TearDown() override
+  {
+    Kol::init_time = saved_;
+    QuietTest::TearDown();
+  }
+  static void now(const char* iso) { Kol::init_time = Date(iso).getSeconds(); }
+
+  // The dates of the METAR reports of a capture, in file order.
+  std::vector<std::string> metarDates(const std::string& name, const std::string& text,
+                                      const Date& given = Date())
+  {
+    KOLTest::writeFile(dir.file(name), text);
+    SfcWmoFile f;
+    EXPECT_TRUE(f.open(dir.file(name).c_str()));
+    f.setDate(given);
+    std::vector<std::string> out;
+    SfcWmoData w;
+    while (f.read(w)) {
+      SfcData s;
+      MetarTool::decode(w, s);
+      out.push_back(when(s.date));
+    }
+    return out;
+  }
+
+  // The date of each part of a TEMP file.
+  static std::vector<std::string> partDates(const std::string& path)
+  {
+    UpaWmoFile f;
+    EXPECT_TRUE(f.open(path.c_str())) << path;
+    std::vector<std::string> out;
+    UpaWmoData part;
+    while (f.read(part)) {
+      UpaRawinData r;
+      UpaTool::decode(part, r);
+      out.push_back(when(r.getDate()));
+    }
+    return out;
+  }
+
+  KOLTest::TempDir dir;
+  long saved_ = 0;
+};
+
+using V = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(ReportDates, MetarCapturesNamedByDate)
+{
+  const V july{"2019-07-01 11:53", "2019-06-30 23:56"};
+  EXPECT_EQ(metarDates("metpy_metar_20190701_1200.txt", AROUND_JULY_1), july);
+  EXPECT_EQ(metarDates("2019070112.wmo", AROUND_JULY_1), july);
+  // A date given wins over the name.
+  EXPECT_EQ(metarDates("metar_20190801.txt", AROUND_JULY_1, Date("2019-07-01T12:00:00")), july);
+  // A heading places its reports, and the name places the heading.
+  EXPECT_EQ(metarDates("sa_20200101.txt",
+                       "SAUS70 KWBC 312300\nMETAR KDEN 312253Z 18010KT 10SM 20/10 A3001=\n"),
+            V{"2019-12-31 22:53"});
+}
+
+TEST_F(ReportDates, BareMetarCapturesAreRecent)
+{
+  now("2019-07-01T12:30:00");
+  EXPECT_EQ(metarDates("metar.txt", AROUND_JULY_1), (V{"2019-07-01 11:53", "2019-06-30 23:56"}));
+  now("2020-01-01T00:20:00");
+  EXPECT_EQ(metarDates("metar.txt", "METAR KDEN 312355Z 18010KT=\nMETAR KBOS 010015Z 27005KT=\n"),
+            (V{"2019-12-31 23:55", "2020-01-01 00:15"}));
+  // A day tomorrow is still this month; one two days ahead was last month's.
+  now("2019-02-27T20:00:00");
+  EXPECT_EQ(metarDates("metar.txt",
+                       "SAUS70 KWBC 281200\nMETAR KDEN 281153Z 18010KT=\n"
+                       "SAUS70 KWBC 011200\nMETAR KDEN 011153Z 18010KT=\n"),
+            (V{"2019-02-28 11:53", "2019-02-01 11:53"}));
+}
+
+TEST_F(ReportDates, KolmetarDatesByTheFileNameElseByNow)
+{
+  KOLTest::writeFile(dir.file("metpy_metar_20190701_1200.txt"), AROUND_JULY_1);
+  KOLTest::writeFile(dir.file("bare.txt"), AROUND_JULY_1);
+  auto csvDates = [&](const std::string& env, const char* name) {
+    std::string out = KOLTest::run(env + " " + KOLTest::programPath("kolmetar") + " -out=csv " +
+                                   dir.file(name) + " | cut -d, -f1,3,4");
+    return out;
+  };
+  EXPECT_EQ(csvDates("kolcurtime=#202612071200", "metpy_metar_20190701_1200.txt"),
+            "station,date,time_utc\nKDEN,2019-07-01,1153\nKBOS,2019-06-30,2356\n");
+  EXPECT_EQ(csvDates("kolcurtime=#201907011230", "bare.txt"),
+            "station,date,time_utc\nKDEN,2019-07-01,1153\nKBOS,2019-06-30,2356\n");
+}
+
+TEST_F(ReportDates, SynopBulletinDatedByItsFileName)
+{
+  KOL_REQUIRE_DATA();
+  SfcWmoFile f;
+  ASSERT_TRUE(f.open(
+      KOLTest::dataFile("synop/A_SMRO01YRBK171200_C_EDZW_20230117120502_51362175.txt").c_str()));
+  SfcWmoData w;
+  int n = 0;
+  while (f.read(w)) {
+    SfcData s;
+    if (!SynopTool::decode(w, s)) continue;
+    EXPECT_EQ(when(s.date), "2023-01-17 12:00") << s.id;
+    ++n;
+  }
+  EXPECT_GT(n, 10);
+}
+
+TEST_F(ReportDates, TempPartsByFileNameElseRecent)
+{
+  KOL_REQUIRE_DATA();
+  EXPECT_EQ(partDates(KOLTest::dataFile("upperair/ENCODED_72201_KEY_20180630_12Z.txt")),
+            V(4, "2018-06-30 12:00"));
+  // Bulletins of day 06 without a year, read in the days after, and early next month.
+  const std::string bare = KOLTest::dataFile("upperair/real_USUS01_KWBC_061200_72403_72440.txt");
+  now("2026-10-07T03:00:00");
+  EXPECT_EQ(partDates(bare), V(6, "2026-10-06 12:00"));
+  now("2026-11-02T03:00:00");
+  EXPECT_EQ(partDates(bare), V(6, "2026-10-06 12:00"));
+  now("2026-10-05T12:00:00");
+  EXPECT_EQ(partDates(bare), V(6, "2026-10-06 12:00")) << "a day ahead is not the future yet";
+}
