@@ -8,7 +8,9 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -89,10 +91,16 @@ std::set<std::string> wmoStations(const std::string& path, bool upperAir)
   return out;
 }
 
-// WMO Volume A: station number to latitude and longitude in degrees.
-std::map<std::string, std::pair<float, float>> volumeA(const std::string& path)
+struct VolumeAStation {
+  float lat, lon;
+  bool upperAir;  // a radiowind or wind profiler programme on any row of the number
+};
+
+// WMO Volume A: station number to latitude and longitude in degrees (of the row of index
+// sub-number 0) and its upper-air programme.
+std::map<std::string, VolumeAStation> volumeA(const std::string& path)
 {
-  std::map<std::string, std::pair<float, float>> out;
+  std::map<std::string, VolumeAStation> out;
   std::istringstream in(KOLTest::readFile(path));
   std::string line;
   auto angle = [](const std::string& t) {
@@ -106,7 +114,31 @@ std::map<std::string, std::pair<float, float>> volumeA(const std::string& path)
     std::vector<std::string> f;
     std::istringstream cells(line);
     for (std::string c; std::getline(cells, c, '\t');) f.push_back(c);
-    if (f.size() > 9 && f[6] == "0") out[f[5]] = {angle(f[8]), angle(f[9])};
+    if (f.size() < 10) continue;
+    bool upper = false;
+    // A row without remarks ends before their field.
+    std::istringstream remarks(f.size() > 28 ? f[28] : "");
+    for (std::string r; std::getline(remarks >> std::ws, r, ',');)
+      upper = upper || r == "WR" || r == "WT" || r == "WN" || r == "WTR" || r == "WP";
+    VolumeAStation& v = out.try_emplace(f[5], VolumeAStation{NAN, NAN, false}).first->second;
+    if (f[6] == "0") v.lat = angle(f[8]), v.lon = angle(f[9]);
+    v.upperAir = v.upperAir || upper;
+  }
+  return out;
+}
+
+// The WMO numbers of the stations an independent BUFR decoder (ecCodes, see each file's
+// "oracle") found in the messages of the BUFR samples.
+std::set<std::string> bufrStations(const std::string& dir)
+{
+  std::set<std::string> out;
+  const std::regex wmo("\"wmo\": \"(\\d{5})\"");
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    const std::string name = e.path().filename().string();
+    if (name.size() < 13 || name.compare(name.size() - 13, 13, ".summary.json") != 0) continue;
+    const std::string text = KOLTest::readFile(e.path().string());
+    for (std::sregex_iterator m(text.begin(), text.end(), wmo), end; m != end; ++m)
+      out.insert((*m)[1]);
   }
   return out;
 }
@@ -145,9 +177,58 @@ TEST(StationCoverage, SynopAndUpperAirStationsAreInTheTable)
     // away.
     auto a = wmoA.find(id);
     if (a == wmoA.end() || id == "78346") continue;
-    EXPECT_NEAR(d->lat, a->second.first, 0.2) << id;
-    EXPECT_NEAR(d->lon, a->second.second, 0.2) << id;
+    EXPECT_NEAR(d->lat, a->second.lat, 0.2) << id;
+    EXPECT_NEAR(d->lon, a->second.lon, 0.2) << id;
   }
+}
+
+// Soundings are drawn where the table places their station: every upper-air station of WMO's
+// list, and every station of the TEMP and BUFR samples.
+TEST(StationCoverage, UpperAirAndBufrStationsAreInTheTable)
+{
+  KOL_REQUIRE_DATA();
+  KOL::CityHash table((KOLTest::databaseDir() + "/sao.cty").c_str());
+  auto wmoA = volumeA(KOLTest::dataFile("stations/vola_legacy_report.txt"));
+  int upper = 0;
+  for (const auto& [id, v] : wmoA) {
+    if (!v.upperAir || id.compare(0, 2, "99") == 0) continue;  // ships place themselves
+    ++upper;
+    const KOL::CityHashData* d = table.find(id.c_str());
+    ASSERT_NE(d, nullptr) << "upper-air station " << id << " is not in the table";
+    if (std::isnan(v.lat)) continue;
+    EXPECT_NEAR(d->lat, v.lat, 0.2) << id;
+    EXPECT_NEAR(d->lon, v.lon, 0.2) << id;
+  }
+  EXPECT_GT(upper, 400);
+  const KOL::CityHashData* barcelona = table.find("08190");
+  ASSERT_NE(barcelona, nullptr);
+  EXPECT_NEAR(barcelona->lat, 41.38, 0.01);
+  EXPECT_NEAR(barcelona->lon, 2.12, 0.01);
+
+  std::set<std::string> temp;
+  for (const auto& e : std::filesystem::directory_iterator(KOLTest::dataFile("upperair"))) {
+    const std::string name = e.path().filename().string();
+    if (name.find(".table.") != std::string::npos || name.find(".md") != std::string::npos)
+      continue;
+    std::set<std::string> s = wmoStations(e.path().string(), true);
+    EXPECT_FALSE(s.empty()) << name;
+    temp.insert(s.begin(), s.end());
+  }
+  EXPECT_GE(temp.size(), 9u);
+  std::set<std::string> bufr = bufrStations(KOLTest::dataFile("bufr"));
+  EXPECT_GE(bufr.size(), 150u);
+  // A Spanish wind profiler and a Hungarian station that no station list holds.
+  const std::set<std::string> unlisted = {"08059", "12821"};
+  for (const auto* stations : {&temp, &bufr})
+    for (const std::string& id : *stations) {
+      const KOL::CityHashData* d = table.find(id.c_str());
+      if (unlisted.count(id)) {
+        EXPECT_EQ(d, nullptr) << id << " is listed now: take it out of the exceptions";
+        continue;
+      }
+      ASSERT_NE(d, nullptr) << id << " is not in the table";
+      EXPECT_STREQ(d->wmo, id.c_str());
+    }
 }
 
 TEST(StationCoverage, NearlyEveryReportingStationOfARealHourIsInTheTable)
