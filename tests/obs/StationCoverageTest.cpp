@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -132,13 +131,16 @@ std::map<std::string, VolumeAStation> volumeA(const std::string& path)
 std::set<std::string> bufrStations(const std::string& dir)
 {
   std::set<std::string> out;
-  const std::regex wmo("\"wmo\": \"(\\d{5})\"");
+  const std::string key = "\"wmo\": \"";
   for (const auto& e : std::filesystem::directory_iterator(dir)) {
     const std::string name = e.path().filename().string();
     if (name.size() < 13 || name.compare(name.size() - 13, 13, ".summary.json") != 0) continue;
     const std::string text = KOLTest::readFile(e.path().string());
-    for (std::sregex_iterator m(text.begin(), text.end(), wmo), end; m != end; ++m)
-      out.insert((*m)[1]);
+    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + 1)) {
+      const std::string wmo = text.substr(at + key.size(), 6);
+      if (wmo.size() == 6 && wmo[5] == '"' && std::all_of(wmo.begin(), wmo.end() - 1, isDigit))
+        out.insert(wmo.substr(0, 5));
+    }
   }
   return out;
 }
