@@ -24,8 +24,8 @@ int number(std::string_view s, size_t at, size_t n)
   return v;
 }
 
-// Seconds of a day of a month counted from the month after year 0, or -1 when the month has
-// no such day.
+// Seconds since 1970 of a day and time in a month numbered year * 12 + month - 1, or -1 when
+// the month has no such day.
 long secondsOf(long months, int day, int hour, int minute)
 {
   int y = static_cast<int>(months / 12);
@@ -40,33 +40,33 @@ bool validFields(int day, int hour, int minute)
          (minute == Const::MISS || (minute >= 0 && minute <= 59));
 }
 
-// A date of figures at s[at, at + n): yyyymmdd[hh[mm[ss]]].
+// The hour (and minute) after a day at s[end]: "_1200", "-12", "T12Z"; false when none.
+bool hourAfter(std::string_view s, size_t end, int& h, int& mi)
+{
+  if (end + 3 > s.size() || !std::strchr("_-T", s[end])) return false;
+  size_t k = end + 1;
+  while (k < s.size() && isDigit(s[k])) ++k;
+  const size_t n = k - end - 1;
+  if (n != 2 && n != 4) return false;
+  int hh = number(s, end + 1, 2), mm = n == 4 ? number(s, end + 3, 2) : 0;
+  if (hh > 23 || mm > 59) return false;
+  h = hh;
+  mi = mm;
+  return true;
+}
+
+// A date of figures at s[at, at + n): yyyymmdd[hh[mm[ss]]]; a day alone is its start.
 bool readDate(std::string_view s, size_t at, size_t n, Date& d)
 {
   int y = number(s, at, 4), mo = number(s, at + 4, 2), day = number(s, at + 6, 2);
-  int h = n >= 10 ? number(s, at + 8, 2) : Const::MISS;
-  int mi = n >= 12 ? number(s, at + 10, 2) : Const::MISS;
+  int h = n >= 10 ? number(s, at + 8, 2) : 0;
+  int mi = n >= 12 ? number(s, at + 10, 2) : 0;
   int sec = n >= 14 ? number(s, at + 12, 2) : 0;
   if (y < FIRST_YEAR || y > LAST_YEAR || mo < 1 || mo > 12 || day < 1 ||
-      day > DateVal::daysInMonth(y, mo))
+      day > DateVal::daysInMonth(y, mo) || h > 23 || mi > 59 || sec > 59)
     return false;
-  if (h != Const::MISS && h > 23) return false;
-  if ((mi != Const::MISS && mi > 59) || sec > 59) return false;
-  // An hour after the day: "_1200", "-12", "T12Z".
-  size_t end = at + n;
-  if (n == 8 && end + 3 <= s.size() && std::strchr("_-T", s[end]) && isDigit(s[end + 1]) &&
-      isDigit(s[end + 2])) {
-    size_t k = end + 1;
-    while (k < s.size() && isDigit(s[k])) ++k;
-    int hh = number(s, end + 1, 2);
-    int mm = k - end - 1 == 4 ? number(s, end + 3, 2) : 0;
-    if ((k - end - 1 == 2 || k - end - 1 == 4) && hh <= 23 && mm <= 59) {
-      h = hh;
-      mi = mm;
-    }
-  }
-  if (h == Const::MISS) h = 0;
-  return d.set(y, mo, day, h, mi == Const::MISS ? 0 : mi, static_cast<float>(sec)) != 0;
+  if (n == 8) hourAfter(s, at + n, h, mi);
+  return d.set(y, mo, day, h, mi, static_cast<float>(sec)) != 0;
 }
 
 }  // namespace
