@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "core/Kol.h"
+#include "core/Resrc.h"
 #include "core/ResrcEnv.h"
 #include "core/String.h"
 
@@ -19,7 +20,7 @@ constexpr const char* RESOURCE = "num_threads";
 const char* limitText(String& env)
 {
   const char* text = Kol::resrc.get(RESOURCE);
-  if (Kol::resrc.getType(RESOURCE) >= 3 && text) return text;
+  if (Kol::resrc.getType(RESOURCE) >= Resrc::ENVIRON && text) return text;
   if (ResrcEnv::get(Kol::resrc, RESOURCE, "kolthreads", env)) return env.get();
   return text;
 }
