@@ -1,8 +1,9 @@
 // Decoding speed of 1799 x 1059 fields (HRRR 2 m temperature) in every packing, read as users
 // read them (GribFile::read into a Grid, the file opened once and every message read), and with
 // ecCodes' C API (codes_get_double_array) on the same message bytes in the same run. Items per
-// second are fields per second, on the wall clock; CPU time counts every thread of the process
-// (OpenJPEG may run workers when OPJ_NUM_THREADS is set, for both decoders alike).
+// second are fields per second, on the wall clock; CPU time counts every thread of the process.
+// GribFile decodes JPEG 2000 on as many OpenJPEG threads as the machine has cores; ecCodes leaves
+// OpenJPEG at its default (one thread unless OPJ_NUM_THREADS is set).
 // The "peak" counter is the resident memory one field adds at its highest, in units of the
 // decoded values (4 bytes a point), measured in a forked child after one read there, so that
 // neither earlier runs nor the code pages the child faults in again count (ecCodes' doubles alone
@@ -13,6 +14,9 @@
 // bytes already read and stays as a second reference.
 // alternate runs GribFile and both ecCodes readings in turn and gives ecCodes' time over ours:
 // "file" ratios against ecCodes reading the file, "mem" ratios against ecCodes from memory.
+// threads runs GribFile on the JPEG 2000 field with every core and with one thread, and ecCodes
+// reading the file, in turn: "ratio_file" and "ratio_file_1" are ecCodes' time over each of ours,
+// "speedup" the one thread's time over every core's.
 // openJpegShare times, alternately, a whole JPEG 2000 decode and OpenJPEG alone on the same code
 // stream; its "share" counter is the fraction of the decode spent inside OpenJPEG.
 #include <benchmark/benchmark.h>
@@ -33,6 +37,7 @@
 #include <vector>
 
 #include "core/Kol.h"
+#include "core/Resrc.h"
 #include "grid/GribFile.h"
 #include "grid/Grid.h"
 #include "grid/grib/Message.h"
@@ -311,6 +316,40 @@ void alternate(benchmark::State& state, const char* name)
   state.counters["ratio_mem"] = wall[2] / wall[0];
   state.counters["cpu_ratio_mem"] = cpu[2] / cpu[0];
 }
+
+void threads(benchmark::State& state)
+{
+  useShippedTables();
+  const char* name = "hrrr_tmp2m_grid_jpeg.grib2";
+  const std::string path = dataDir() + name;
+  KOL::GribFile file;
+  std::unique_ptr<FILE, int (*)(FILE*)> fp(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (!fp || !file.open(path.c_str())) {
+    state.SkipWithError("test data not found");
+    return;
+  }
+  KOL::Grid g;
+  std::vector<double> values;
+  double wall[3] = {0, 0, 0};
+  for (auto _ : state) {
+    for (int k = 0; k < 3; k++) {
+      KOL::Kol::resrc.set("num_threads", k == 1 ? "1" : "0");
+      const double w0 = seconds(CLOCK_MONOTONIC);
+      size_t points = 0;
+      const bool ok = k < 2 ? readAll(file, g, points) : readAllEcCodes(fp.get(), values, points);
+      if (!ok) {
+        state.SkipWithError("decoding failed");
+        return;
+      }
+      wall[k] += seconds(CLOCK_MONOTONIC) - w0;
+    }
+  }
+  KOL::Kol::resrc.set("num_threads", "0");
+  state.counters["ratio_file"] = wall[2] / wall[0];
+  state.counters["ratio_file_1"] = wall[2] / wall[1];
+  state.counters["speedup"] = wall[1] / wall[0];
+}
+BENCHMARK(threads)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void openJpegShare(benchmark::State& state)
 {

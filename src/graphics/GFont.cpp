@@ -26,14 +26,7 @@ constexpr int Y_MIN = -150, Y_MAX = 300;
 // Whitespace-separated tokens of a whole file.
 class Tokens {
  public:
-  // Leading lines starting with '#' name where the glyphs came from and are skipped.
-  explicit Tokens(std::string text) : text_(std::move(text))
-  {
-    while (pos_ < text_.size() && text_[pos_] == '#') {
-      const size_t nl = text_.find('\n', pos_);
-      pos_ = nl == std::string::npos ? text_.size() : nl + 1;
-    }
-  }
+  explicit Tokens(std::string text) : text_(std::move(text)) {}
   bool next(std::string& tok)
   {
     while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;

@@ -36,10 +36,6 @@ int Symbol::read(const char* path)
   Points pending;
   while (std::fscanf(fp, "%63s", tok) == 1) {
     if (!s) {
-      if (tok[0] == '#') {  // a comment line between symbols
-        std::fscanf(fp, "%*[^\n]");
-        continue;
-      }
       if (getNum() >= MAX_SYMBOLS) break;
       symbols.push_back(Symb{});
       s = &symbols.back();

@@ -93,7 +93,7 @@ int VarFile::read(VarFileData& data)
     std::string_view label = nextWord(text, pos);
     nextWord(text, pos);
     std::string_view def = nextWord(text, pos);
-    if (name.empty() || name[0] == '#' || def.empty()) continue;
+    if (name.empty() || def.empty()) continue;
     copyWord(data.name, VarFileData::NAME_SIZE, name);
     copyWord(data.label, VarFileData::LABEL_SIZE, label);
     StrLib::replace(data.label, '_', ' ');

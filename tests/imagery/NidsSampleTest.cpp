@@ -331,3 +331,42 @@ TEST_F(NidsSamples, MiscellaneousTextAgreesWithTheParameters)
 }
 
 }  // namespace
+
+namespace {
+
+// Readings that follow the Level III ICD (NOAA 2620001) where a plainer reading of the
+// thresholds would differ: the dual-polarisation accumulations flag only their leading level
+// (halfword 37) and count hundredths of an inch from code 1; the digital precipitation array
+// starts at code 1 with its minimum in tenths of dBA; TDWR base velocity is in knots.
+TEST_F(NidsSamples, LevelReadingsFollowTheIcd)
+{
+  KOL_REQUIRE_DATA();
+  const struct {
+    const char* name;
+    int code;
+    float value;  // Const::FMISS: a flag
+  } cases[] = {
+      {"nids/KOUN_SDUS84_DAATLX_201305202016", 0, Const::FMISS},
+      {"nids/KOUN_SDUS84_DAATLX_201305202016", 1, 0.001f},
+      {"nids/KOUN_SDUS84_DODTLX_201305202016", 1, -1.2270f},
+      {"nids/KOUN_SDUS84_DSDTLX_201305202016", 1, -1.2820f},
+      {"nids/KOUN_SDUS54_DPATLX_201305202016", 0, Const::FMISS},
+      {"nids/KOUN_SDUS54_DPATLX_201305202016", 1, -6.0f},
+      {"nids/KOUN_SDUS54_DPATLX_201305202016", 2, -5.875f},
+      {"nids/Level3_MCI_TV0_20160526_2154.nids", 2, -63.5f * 1.944f},
+      {"nids/Level3_MCI_TV0_20160526_2154.nids", 129, 0.0f},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " code " + std::to_string(c.code));
+    NidsFile f(KOLTest::dataFile(c.name).c_str());
+    NidsInfo info;
+    ASSERT_EQ(f.readHeader(info), 1);
+    if (c.value == Const::FMISS) {
+      EXPECT_EQ(f.getLevelValue(c.code), Const::FMISS);
+    } else {
+      EXPECT_NEAR(f.getLevelValue(c.code), c.value, 1e-4);
+    }
+  }
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/Kol.h"
+#include "grid/grib/DecodeThreads.h"
 #include "grid/grib/PageReleaser.h"
 #include "grid/grib/Unpack.h"
 
@@ -63,9 +64,9 @@ struct ImageDeleter {
   void operator()(opj_image_t* i) const { opj_image_destroy(i); }
 };
 
-// The decoded image, or nullptr when OpenJPEG refuses the stream. The thread count is left to
-// OpenJPEG, which runs on the caller's thread unless the environment variable OPJ_NUM_THREADS asks
-// it for workers: the library starts no threads of its own.
+// The decoded image, or nullptr when OpenJPEG refuses the stream. OpenJPEG decodes the code
+// blocks on decodeThreads() threads (workers of its own, gone with the codec); the values do not
+// depend on their number.
 std::unique_ptr<opj_image_t, ImageDeleter> decodeImage(const Octets& data)
 {
   static const uint8_t jp2Signature[] = {0, 0, 0, 0x0C, 'j', 'P', ' ', ' '};
@@ -79,6 +80,9 @@ std::unique_ptr<opj_image_t, ImageDeleter> decodeImage(const Octets& data)
   opj_dparameters_t params;
   opj_set_default_decoder_parameters(&params);
   if (!opj_setup_decoder(codec.get(), &params)) return nullptr;
+  // One thread is the caller's own: OpenJPEG is then asked for no pool at all.
+  const int threads = decodeThreads();
+  opj_codec_set_threads(codec.get(), threads > 1 ? threads : 0);
 
   MemoryStream mem{data.data(), data.size()};
   std::unique_ptr<opj_stream_t, StreamDeleter> stream(opj_stream_create(1 << 16, OPJ_TRUE));

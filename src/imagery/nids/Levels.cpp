@@ -84,11 +84,14 @@ int digitalTable(int code, const uint16_t hw[16], LevelTable& t)
   if (among(code, {32, 94, 153, 180})) {
     linear(t, min, inc, hw[2], 2);
   } else if (isVel(code)) {
+    // TDWR base velocity (182) too: follows the Level III ICD (NOAA 2620001), which gives it in
+    // m/s like the other velocity products, so it is shown in knots like them.
     linear(t, min * KNOTS_PER_MS, inc * KNOTS_PER_MS, hw[2], 2);
   } else if (code == 186) {
     linear(t, -32.0f, 0.5f, 254, 2);
   } else if (code == 81) {
-    // Codes 1 to 254 in dBA; 255 marks no data.
+    // Follows the Level III ICD (NOAA 2620001): the minimum in tenths of dBA, the increment in
+    // thousandths, and the first value at code 1; 255 marks no data.
     linear(t, min, hw[1] / 1000.0f, 254, 1);
   } else if (code == 138) {
     linear(t, s16(hw[0]) / 100.0f, s16(hw[1]) / 100.0f, 254, 2);
@@ -107,7 +110,9 @@ int digitalTable(int code, const uint16_t hw[16], LevelTable& t)
     for (int n = 2; n < 256; ++n) t.value[n] = (n & mask) / scale - offset;
     t.count = 254;
   } else if (isDual(code)) {
-    // Accumulations count hundredths of an inch from code 1; the others start at code 2.
+    // Accumulations count hundredths of an inch from code 1: follows the Level III ICD (NOAA
+    // 2620001), where only the leading flag levels (halfword 37, one for these products) are
+    // flags. The other products start at code 2.
     const bool accum = isDPrec(code);
     scaleOffset(t, float32(hw[0], hw[1]), float32(hw[2], hw[3]), accum ? 1 : 2,
                 accum ? 100.0f : 1.0f);
