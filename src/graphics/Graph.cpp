@@ -104,7 +104,7 @@ int Graph::open()
   device->setLineWidth(Device::MARK, mark_weight);
   device->setLineWidth(Device::TEXT, text_weight);
   loadFont(font_name);
-  symbols.read(databaseFile(symbol_file).c_str());
+  symbols.read(databaseFile(symbol_file.c_str()).c_str());
   device->addCallback("AnyEvent", this, nullptr);
   return 1;
 }
@@ -528,10 +528,10 @@ int Graph::setMarkWeight(float w)
 
 int Graph::setSymbol(const char* file)
 {
-  if (!file || StrLib::equal(file, symbol_file)) return 0;
-  std::snprintf(symbol_file, FONT_SIZE, "%s", file);
+  if (!file || symbol_file == file || !FileTool::checkLength("Graph", file)) return 0;
+  symbol_file = file;
   if (!opened) return 1;
-  return symbols.read(databaseFile(symbol_file).c_str());
+  return symbols.read(databaseFile(file).c_str());
 }
 
 // ---- fonts ----

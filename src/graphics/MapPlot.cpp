@@ -83,26 +83,22 @@ void splitAttribute(const std::string& entry, std::string& name, std::string& at
 
 void MapPlot::init()
 {
-  StrLib::copy(color_table, TEXT_SIZE, "");
   StrLib::copy(color_map, TEXT_SIZE, "");
   StrLib::copy(color_latlon, TEXT_SIZE, "magenta:st=4");
   StrLib::copy(color_outline, TEXT_SIZE, "");
-  map_files[0] = '\0';
+  map_files.clear();
   fill = fill_cont = map_in = index = false;
   lalo_lat = lalo_lon = Const::FMISS;
   default_on = true;
   default_forced = false;
   selection_ = 0;
   block = Block();
-  StrLib::copy(color_table, TEXT_SIZE, Kol::resrc.get("color_table", ""));
+  color_table = Kol::resrc.get("color_table", "");
   StrLib::copy(color_map, TEXT_SIZE, Kol::resrc.get("color_map", ""));
   StrLib::copy(color_latlon, TEXT_SIZE, Kol::resrc.get("color_latlon", "magenta:st=4"));
 }
 
-void MapPlot::setMapFiles(const char* list)
-{
-  StrLib::copy(map_files, LIST_SIZE, list ? list : "");
-}
+void MapPlot::setMapFiles(const char* list) { map_files = list ? list : ""; }
 
 int MapPlot::setParam(const char* params)
 {
@@ -113,7 +109,7 @@ int MapPlot::setParam(const char* params)
   for (int i = 0; i < keys.getNum(); ++i) {
     const char* k = keys.getString(i);
     if (StrLib::iequal(k, "ct=", 3))
-      StrLib::copy(color_table, TEXT_SIZE, k + 3);
+      color_table = k + 3;
     else if (StrLib::iequal(k, "coll=", 5))
       StrLib::copy(color_latlon, TEXT_SIZE, k + 5);
     else if (StrLib::iequal(k, "coln=", 5))
@@ -159,7 +155,7 @@ int MapPlot::draw(Plot& plot)
   if (!plot.isDrawing(2)) return 0;
   plot.getGraph().setDropShadow(0);
   const char* resource = Kol::resrc.get("map_file", "");
-  const char* list = map_files[0] ? map_files : *resource ? resource : DEFAULT_LIST;
+  const char* list = !map_files.empty() ? map_files.c_str() : *resource ? resource : DEFAULT_LIST;
   block = Block();
   int n = drawList(plot, list, selection_);
   if (!Const::isMiss(lalo_lat)) {
@@ -531,8 +527,8 @@ void MapPlot::print()
 {
   std::printf(
       "MapPlot - files: %s color: %s latlon: %s fill: %d default: %d selection: %d lalo: %g %g\n",
-      map_files, color_map, color_latlon, fill ? 1 : 0, default_on ? 1 : 0, selection_, lalo_lat,
-      lalo_lon);
+      map_files.c_str(), color_map, color_latlon, fill ? 1 : 0, default_on ? 1 : 0, selection_,
+      lalo_lat, lalo_lon);
 }
 
 }  // namespace KOL
