@@ -113,6 +113,7 @@ int main(int argc, char** argv)
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional, "filename"); status >= 0)
     return status;
   Resrc& r = Kol::resrc;
+  PlotOutput::selectDevice(r, r.get("output"));
   PlotOutput::whitePage(r);
   GridPlot layer;  // takes "time", "level", "model" and "parameter" as it starts
   const char* file = r.get("filename");
@@ -141,5 +142,5 @@ int main(int argc, char** argv)
   fig.addDrawing(layer);
   fig.endPlot();
   if (fig.getPlot().isImageOutput()) return saveFrames(fig, r.get("output"));
-  return PlotOutput::finish(fig, "kolgridplot", r.get("device"), nullptr);
+  return PlotOutput::finish(fig, "kolgridplot", r.get("device"), r.get("output"));
 }

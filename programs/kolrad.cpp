@@ -217,7 +217,7 @@ int main(int argc, char** argv)
   for (int i = 0; i < inputs.getNum(); ++i) names.push_back(inputs.get(i).name);
   const std::string out = r.get("out", "info");
   if (names.empty()) return Kol::USAGE;
-  if (const std::string image = PlotOutput::imageFile(out, r.get("o"));
+  if (const std::string image = PlotOutput::outputFile(out, r.get("o"));
       !image.empty() || has(r.get("device")))
     return drawPicture(names, flagSet(r.get("mosaic")), image);
   if (out == "png" || out == "gif") {

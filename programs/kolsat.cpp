@@ -172,7 +172,7 @@ int main(int argc, char** argv)
     return status;
   Resrc& r = Kol::resrc;
   const std::string out = r.get("out", "info");
-  if (const std::string image = PlotOutput::imageFile(out, r.get("o"));
+  if (const std::string image = PlotOutput::outputFile(out, r.get("o"));
       !image.empty() || has(r.get("device")))
     return drawPicture(r.get("filename"), image);
   if (out == "png" || out == "gif") {

@@ -152,17 +152,6 @@ bool chooseInput(SfcPlot& layer, TempFile& temp)
   return true;
 }
 
-std::string outputName()
-{
-  const char* device = Kol::resrc.get("device");
-  if (has(device) && StrLib::toLower(device[0]) == 'p') {
-    const char* comma = std::strchr(device, ',');
-    return comma ? comma + 1 : "the PostScript device's default file";
-  }
-  const char* output = Kol::resrc.get("output");
-  return has(output) && PlotImage::outputType(output) ? PlotImage::outputName(output) : "";
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -171,6 +160,7 @@ int main(int argc, char** argv)
   declareOptions(keyed, positional);
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
   Resrc& r = Kol::resrc;
+  PlotOutput::selectDevice(r, r.get("output"));
 
   const char* domainText = has(r.get("plot_domain")) ? r.get("plot_domain") : DEFAULT_DOMAIN;
   Domain domain;
@@ -198,9 +188,5 @@ int main(int argc, char** argv)
   fig.startPlot(domain);
   fig.addDrawing(layer);
   fig.endPlot();
-  fig.manage();
-  fig.close();
-  const std::string where = outputName();
-  if (!where.empty()) std::printf("kolsfcplot: wrote %s\n", where.c_str());
-  return Kol::SUCCESS;
+  return PlotOutput::finish(fig, "kolsfcplot", r.get("device"), r.get("output"));
 }
