@@ -5,7 +5,8 @@
 // Without -pd the map is the domain of the file's first field. With -ou naming a .png or .gif
 // file the picture is written without any display; a forecast loop (-ft a-b/c or a list) writes
 // one picture per frame, the forecast hour added to the name (t2m_f000.png, t2m_f006.png, ...).
-// -de=ps,FILE writes PostScript; with neither the picture opens in the X window.
+// -ou naming a .ps, .eps, .meta or .hpgl file (or -de=ps,FILE) writes that device's file; with
+// neither the picture opens in the X window.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -34,7 +34,8 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   keyed.add("out", "kolsatout", "ou",
             "-ou kind     info (default: the header in words), csv (the pixels along the row\n"
             "             given by -row), NAME.png or NAME.gif (the picture: the image on its\n"
-            "             map with map lines, colour bar and labels, written without a display)");
+            "             map with map lines, colour bar and labels, written without a display);\n"
+            "             NAME.ps, NAME.eps, NAME.meta or NAME.hpgl write that device's file");
   keyed.add("o", "kolsato", "o", "-o name      Picture file written by -out=png");
   keyed.add("row", "kolsatrow", "ro",
             "-ro N        Row printed by -out=csv (default the middle row)");

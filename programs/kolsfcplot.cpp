@@ -9,7 +9,8 @@
 // observation hour), or a date or file selector of the convention "sfc_cvt" ("la" the
 // latest, the default). The map has its border, the default map background (grey unless -com
 // names a colour; over colour fills) and the information and date labels; -pa=nomap leaves the
-// map out. -de=ps,FILE,color writes colour PostScript.
+// map out. -de=ps,FILE,color writes colour PostScript; -ou naming a .ps, .eps, .meta or .hpgl
+// file writes that device's file.
 #include <strings.h>
 #include <unistd.h>
 

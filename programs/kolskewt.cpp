@@ -6,7 +6,7 @@
 // "upa_cvt" (-cu=#2011052212 or a file request such as la or la-12 picks it).
 //
 //   kolskewt -id=OUN -ou=oun.png TEMP_FILES...       PNG, drawn off-screen
-//   kolskewt -id=72357 -ty=teph -de=ps,oun.ps FILE   PostScript
+//   kolskewt -id=72357 -ty=teph -ou=oun.ps FILE      PostScript (also .eps, .meta, .hpgl)
 //   kolskewt -id=OUN -cu=#2011052212                 X window, own file of that time
 #include <cstdio>
 #include <cstdlib>
