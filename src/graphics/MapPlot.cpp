@@ -1,6 +1,7 @@
 #include "graphics/MapPlot.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -198,9 +199,18 @@ int MapPlot::drawListFile(Plot& plot, const char* name, int selection)
     return 0;
   }
   Kol::outDebug(4, "MapPlot_draw: list file: %s\n", path.c_str());
-  char word[80];
+  // entries are whitespace-separated and may be whole paths of any length
   int n = 0;
-  while (in.scanf("%79s\n", word) == 1) n += process(plot, word, selection);
+  std::string word;
+  for (int c = std::fgetc(in.getFP());; c = std::fgetc(in.getFP())) {
+    if (c != EOF && !std::isspace(c)) {
+      word += static_cast<char>(c);
+      continue;
+    }
+    if (!word.empty()) n += process(plot, word.c_str(), selection);
+    word.clear();
+    if (c == EOF) break;
+  }
   return n;
 }
 
