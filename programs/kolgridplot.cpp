@@ -5,7 +5,8 @@
 // Without -pd the map is the domain of the file's first field. With -ou naming a .png or .gif
 // file the picture is written without any display; a forecast loop (-ft a-b/c or a list) writes
 // one picture per frame, the forecast hour added to the name (t2m_f000.png, t2m_f006.png, ...).
-// -de=ps,FILE writes PostScript; with neither the picture opens in the X window.
+// -ou naming a .ps, .eps, .meta or .hpgl file (or -de=ps,FILE) writes that device's file; with
+// neither the picture opens in the X window.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -113,6 +114,7 @@ int main(int argc, char** argv)
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional, "filename"); status >= 0)
     return status;
   Resrc& r = Kol::resrc;
+  PlotOutput::selectDevice(r, r.get("output"));
   PlotOutput::whitePage(r);
   GridPlot layer;  // takes "time", "level", "model" and "parameter" as it starts
   const char* file = r.get("filename");
@@ -141,5 +143,5 @@ int main(int argc, char** argv)
   fig.addDrawing(layer);
   fig.endPlot();
   if (fig.getPlot().isImageOutput()) return saveFrames(fig, r.get("output"));
-  return PlotOutput::finish(fig, "kolgridplot", r.get("device"), nullptr);
+  return PlotOutput::finish(fig, "kolgridplot", r.get("device"), r.get("output"));
 }

@@ -40,7 +40,8 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   keyed.add("out", "kolradout", "ou",
             "-ou kind     info (default: one screen per product), csv (the value array),\n"
             "             NAME.png or NAME.gif (the picture: the product about the radar with\n"
-            "             map, colour bar and labels, written without a display)");
+            "             map, colour bar and labels, written without a display); NAME.ps,\n"
+            "             NAME.eps, NAME.meta or NAME.hpgl write that device's file");
   keyed.add("o", "kolrado", "o", "-o name      Picture file written by -out=png");
   keyed.add("mosaic", "kolradmosaic", "mo",
             "-mo          Draw all products into one image (-out=png)");
@@ -217,7 +218,7 @@ int main(int argc, char** argv)
   for (int i = 0; i < inputs.getNum(); ++i) names.push_back(inputs.get(i).name);
   const std::string out = r.get("out", "info");
   if (names.empty()) return Kol::USAGE;
-  if (const std::string image = PlotOutput::imageFile(out, r.get("o"));
+  if (const std::string image = PlotOutput::outputFile(out, r.get("o"));
       !image.empty() || has(r.get("device")))
     return drawPicture(names, flagSet(r.get("mosaic")), image);
   if (out == "png" || out == "gif") {

@@ -34,7 +34,8 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   keyed.add("out", "kolsatout", "ou",
             "-ou kind     info (default: the header in words), csv (the pixels along the row\n"
             "             given by -row), NAME.png or NAME.gif (the picture: the image on its\n"
-            "             map with map lines, colour bar and labels, written without a display)");
+            "             map with map lines, colour bar and labels, written without a display);\n"
+            "             NAME.ps, NAME.eps, NAME.meta or NAME.hpgl write that device's file");
   keyed.add("o", "kolsato", "o", "-o name      Picture file written by -out=png");
   keyed.add("row", "kolsatrow", "ro",
             "-ro N        Row printed by -out=csv (default the middle row)");
@@ -172,7 +173,7 @@ int main(int argc, char** argv)
     return status;
   Resrc& r = Kol::resrc;
   const std::string out = r.get("out", "info");
-  if (const std::string image = PlotOutput::imageFile(out, r.get("o"));
+  if (const std::string image = PlotOutput::outputFile(out, r.get("o"));
       !image.empty() || has(r.get("device")))
     return drawPicture(r.get("filename"), image);
   if (out == "png" || out == "gif") {

@@ -9,7 +9,8 @@
 // observation hour), or a date or file selector of the convention "sfc_cvt" ("la" the
 // latest, the default). The map has its border, the default map background (grey unless -com
 // names a colour; over colour fills) and the information and date labels; -pa=nomap leaves the
-// map out. -de=ps,FILE,color writes colour PostScript.
+// map out. -de=ps,FILE,color writes colour PostScript; -ou naming a .ps, .eps, .meta or .hpgl
+// file writes that device's file.
 #include <strings.h>
 #include <unistd.h>
 
@@ -152,17 +153,6 @@ bool chooseInput(SfcPlot& layer, TempFile& temp)
   return true;
 }
 
-std::string outputName()
-{
-  const char* device = Kol::resrc.get("device");
-  if (has(device) && StrLib::toLower(device[0]) == 'p') {
-    const char* comma = std::strchr(device, ',');
-    return comma ? comma + 1 : "the PostScript device's default file";
-  }
-  const char* output = Kol::resrc.get("output");
-  return has(output) && PlotImage::outputType(output) ? PlotImage::outputName(output) : "";
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -171,6 +161,7 @@ int main(int argc, char** argv)
   declareOptions(keyed, positional);
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
   Resrc& r = Kol::resrc;
+  PlotOutput::selectDevice(r, r.get("output"));
 
   const char* domainText = has(r.get("plot_domain")) ? r.get("plot_domain") : DEFAULT_DOMAIN;
   Domain domain;
@@ -198,9 +189,5 @@ int main(int argc, char** argv)
   fig.startPlot(domain);
   fig.addDrawing(layer);
   fig.endPlot();
-  fig.manage();
-  fig.close();
-  const std::string where = outputName();
-  if (!where.empty()) std::printf("kolsfcplot: wrote %s\n", where.c_str());
-  return Kol::SUCCESS;
+  return PlotOutput::finish(fig, "kolsfcplot", r.get("device"), r.get("output"));
 }

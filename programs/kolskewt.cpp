@@ -6,7 +6,7 @@
 // "upa_cvt" (-cu=#2011052212 or a file request such as la or la-12 picks it).
 //
 //   kolskewt -id=OUN -ou=oun.png TEMP_FILES...       PNG, drawn off-screen
-//   kolskewt -id=72357 -ty=teph -de=ps,oun.ps FILE   PostScript
+//   kolskewt -id=72357 -ty=teph -ou=oun.ps FILE      PostScript (also .eps, .meta, .hpgl)
 //   kolskewt -id=OUN -cu=#2011052212                 X window, own file of that time
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +24,7 @@
 #include "core/String.h"
 #include "geo/Rect.h"
 #include "graphics/Figure.h"
+#include "graphics/plot/PlotOutput.h"
 #include "layers/SoundPlot.h"
 #include "layers/ThermPlot.h"
 
@@ -109,19 +110,12 @@ std::string figureParams(Output kind, const Resrc& r)
   return params;
 }
 
-// The file a PostScript device text names ("ps,FILE,...").
-std::string postscriptName(const char* device)
-{
-  const char* comma = std::strchr(device, ',');
-  const std::string rest = comma ? comma + 1 : "";
-  return rest.substr(0, rest.find(','));
-}
-
 void reportOutput(Output kind, const Resrc& r, const std::string& what)
 {
   std::string where;
   if (kind == Output::IMAGE) where = imageName(r.get("output"));
-  if (kind == Output::POSTSCRIPT) where = postscriptName(r.get("device"));
+  if (kind == Output::POSTSCRIPT || kind == Output::OTHER)
+    where = PlotOutput::deviceFile(r.get("device"));
   if (!where.empty())
     std::printf("kolskewt: %s written to %s\n", what.c_str(), where.c_str());
   else if (kind != Output::WINDOW)
@@ -136,6 +130,7 @@ int main(int argc, char** argv)
   declareOptions(keyed, positional);
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
   Resrc& r = Kol::resrc;
+  PlotOutput::selectDevice(r, r.get("output"));
 
   const char* typeName = r.get("type", "skewt");
   const int type = ThermPlot::getType(typeName);

@@ -78,8 +78,6 @@ struct UrlProbe {
   long length = -2;  // announced content length, -2 when none
 };
 
-constexpr size_t MAX_DIR_PATH = 199;
-
 bool iprefix(std::string_view s, std::string_view prefix)
 {
   if (s.size() < prefix.size()) return false;
@@ -220,6 +218,14 @@ std::string element(const char* list, int i, bool& found)
 }
 
 }  // namespace
+
+bool FileTool::checkLength(const char* who, const char* name)
+{
+  if (!name || std::strlen(name) <= MAX_PATH) return true;
+  Kol::outWarning("%s: path longer than %zu characters refused: %.40s...\n", who ? who : "File",
+                  MAX_PATH, name);
+  return false;
+}
 
 int FileTool::getPath(const char* list, int i, char* out, int size)
 {
@@ -364,7 +370,8 @@ int FileTool::remove(const char* name)
 int FileTool::makeDir(const char* path, int /*mode*/)
 {
   if (!path) return 0;
-  std::string p(path, std::min(std::strlen(path), MAX_DIR_PATH));
+  if (!checkLength("FileTool", path)) return 0;
+  std::string p(path);
   std::replace(p.begin(), p.end(), '\\', '/');
   std::vector<size_t> ends;
   for (size_t i = 1; i < p.size(); i++)

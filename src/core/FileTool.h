@@ -3,6 +3,7 @@
 // and creation of missing parent directories.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 
 namespace KOL {
@@ -17,6 +18,11 @@ class FileTool {
   static bool isUrl(const char* name);
   // "-", "std" or "stdn" in any case.
   static bool isStdio(const char* name);
+  // The longest path a file or directory field holds: the system's limit.
+  static constexpr size_t MAX_PATH = PATH_MAX - 1;
+  // True when name fits MAX_PATH; otherwise "who: path longer than N characters: NAME..." once
+  // and false.
+  static bool checkLength(const char* who, const char* name);
 
   // Elements of a ':'-separated list (a ':' right after "http" does not separate).
   static int numPath(const char* list);

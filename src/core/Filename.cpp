@@ -97,11 +97,17 @@ void Filename::setType(const char* t) { StrLib::copy(type, TYPE_SIZE, t ? t : ""
 
 int Filename::setName(const char* n)
 {
-  set_flag = name.copy(n) && name.valid();
+  set_flag = FileTool::checkLength("Filename", n) && name.copy(n) && name.valid();
+  if (!set_flag) name.clear();
   return set_flag;
 }
 
-int Filename::setHeader(const char* hdr) { return header.copy(hdr); }
+int Filename::setHeader(const char* hdr)
+{
+  if (FileTool::checkLength("Filename", hdr)) return header.copy(hdr);
+  header.clear();
+  return 0;
+}
 
 int Filename::getDate(Date& d) const
 {
@@ -112,7 +118,7 @@ int Filename::getDate(Date& d) const
 // A name given as it is; its date is read when it fits the template.
 int Filename::literal(const char* text, bool is_fixed)
 {
-  name.copy(text ? text : "");
+  name.copy(text && FileTool::checkLength("Filename", text) ? text : "");
   header.clear();
   set_flag = name.valid();
   fixed = is_fixed;

@@ -77,7 +77,9 @@ NameConv::NameConv(const char* spec)
 
 void NameConv::init()
 {
-  file_tmpl[0] = hdr_tmpl[0] = ext[0] = format[0] = params[0] = type[0] = 0;
+  file_tmpl.clear();
+  hdr_tmpl.clear();
+  ext[0] = format[0] = params[0] = type[0] = 0;
   path.clear();
   num_keys = 0;
   min_size = 1;
@@ -101,19 +103,22 @@ void NameConv::initParam()
 
 int NameConv::set(const char* spec)
 {
-  file_tmpl[0] = hdr_tmpl[0] = ext[0] = format[0] = params[0] = type[0] = 0;
+  file_tmpl.clear();
+  hdr_tmpl.clear();
+  ext[0] = format[0] = params[0] = type[0] = 0;
   num_keys = 0;
   min_size = 1;
   min_time = MISS;
   offset = MISS;
   if (!spec || !*spec) return 0;
   if (std::strcmp(spec, "none") == 0) {
-    StrLib::copy(file_tmpl, TEMPLATE_SIZE, "none");
+    file_tmpl = "none";
     return 1;
   }
   if (spec[0] == '@') {
-    StrLib::copy(file_tmpl, TEMPLATE_SIZE, spec + 1);
-    setOffset(file_tmpl);
+    if (!FileTool::checkLength("NameConv", spec + 1)) return 0;
+    file_tmpl = spec + 1;
+    setOffset(file_tmpl.c_str());
     return checkTemplate();
   }
   Strings items(spec, ',');
@@ -125,12 +130,19 @@ int NameConv::set(const char* spec)
     if (head.scanf(i, "%c=%19s", &letter, value) == 2) setKey(letter, value);
   }
   int found = readConvention(type);
+  if (found <= 0) {
+    // without a line the type names the file itself, whole
+    const char* whole = head.getString(0) ? head.getString(0) : "";
+    if (!FileTool::checkLength("NameConv", whole)) return 0;
+    file_tmpl = whole;
+  }
   if (found == 0) {
-    StrLib::copy(hdr_tmpl, TEMPLATE_SIZE, items.getString(1) ? items.getString(1) : "");
+    const char* hdr = items.getString(1) ? items.getString(1) : "";
+    hdr_tmpl = FileTool::checkLength("NameConv", hdr) ? hdr : "";
     StrLib::copy(format, FORMAT_SIZE, items.getString(2) ? items.getString(2) : "");
   }
   for (int i = 3; i < items.getNum(); i++) applyParams(items.getString(i));
-  setOffset(file_tmpl);
+  setOffset(file_tmpl.c_str());
   bool ok = checkTemplate();
   return found >= 0 && ok;
 }
@@ -146,7 +158,7 @@ int NameConv::readConvention(const char* wanted)
   File f;
   if (!f.open(name, "r")) {
     Kol::outWarning("NameConv: No file name convention file: %s\n", name.get());
-    StrLib::copy(file_tmpl, TEMPLATE_SIZE, wanted);
+    file_tmpl = wanted;
     return -1;
   }
   Kol::outDebug(5, "Opening name convention file: %s\n", name.get());
@@ -180,7 +192,7 @@ int NameConv::readConvention(const char* wanted)
     return 1;
   }
   Kol::outDebug(5, "No file name conversion for: %s\n", wanted);
-  StrLib::copy(file_tmpl, TEMPLATE_SIZE, wanted);
+  file_tmpl = wanted;
   return 0;
 }
 
@@ -192,8 +204,8 @@ void NameConv::applyLine(const char* line_type, const char* wanted, const char* 
     setExt(under ? under + 1 : "");
     Kol::outDebug(5, "File name partial match for: %s-%s ext: %s\n", line_type, wanted, ext);
   }
-  StrLib::copy(file_tmpl, TEMPLATE_SIZE, tmpl);
-  StrLib::copy(hdr_tmpl, TEMPLATE_SIZE, std::strcmp(hdr, "-") == 0 ? "" : hdr);
+  file_tmpl = tmpl;
+  hdr_tmpl = std::strcmp(hdr, "-") == 0 ? "" : hdr;
   // "size,format" or "format,size".
   char fmt_text[FORMAT_SIZE] = "";
   long size = MISS;
@@ -222,7 +234,7 @@ void NameConv::applyParams(const char* text)
 bool NameConv::checkTemplate() const
 {
   bool ok = true;
-  for (const char* p = file_tmpl; *p;) {
+  for (const char* p = file_tmpl.c_str(); *p;) {
     if (*p++ != '%') continue;
     if (*p == '{' && !std::strchr(p, '}')) ok = false;
     nameconv::Directive d;
@@ -230,14 +242,14 @@ bool NameConv::checkTemplate() const
     if (!d.letter && !d.isPath()) {
       ok = false;
     } else if (!d.isPath() && !std::strchr("%YymBbdjhnef", d.letter) && !*getKey(d.letter)) {
-      Kol::outDebug(5, "NameConv: no key for %%%c in template: %s\n", d.letter, file_tmpl);
+      Kol::outDebug(5, "NameConv: no key for %%%c in template: %s\n", d.letter, file_tmpl.c_str());
     }
   }
-  if (!ok) Kol::outWarning("NameConv: incomplete directive in template: %s\n", file_tmpl);
+  if (!ok) Kol::outWarning("NameConv: incomplete directive in template: %s\n", file_tmpl.c_str());
   return ok;
 }
 
-bool NameConv::hasTemplate() const { return file_tmpl[0] && std::strcmp(file_tmpl, "none") != 0; }
+bool NameConv::hasTemplate() const { return !file_tmpl.empty() && file_tmpl != "none"; }
 
 int NameConv::setPath(const char* text) { return path.copy(text ? text : ""); }
 
@@ -308,7 +320,7 @@ nameconv::TemplateContext NameConv::context(DirCache* cache) const
 
 std::string NameConv::encodeName(const Date& d, int which, DirCache* cache, bool& path_ok)
 {
-  const char* tmpl = which ? hdr_tmpl : file_tmpl;
+  const char* tmpl = which ? hdr_tmpl.c_str() : file_tmpl.c_str();
   nameconv::Encoded e = nameconv::encode(tmpl, d, context(cache));
   path_ok = e.path_ok;
   if (which == 0) {
@@ -326,7 +338,7 @@ int NameConv::encode(const Date& d, int which, String& out)
   return out.valid();
 }
 
-int NameConv::decode(const char* name) { return parsePath(name, file_tmpl); }
+int NameConv::decode(const char* name) { return parsePath(name, file_tmpl.c_str()); }
 
 int NameConv::parsePath(const char* name, const char* tmpl)
 {
@@ -425,7 +437,7 @@ void NameConv::fill(const Search& s, NameConvFile& out)
   out.init();
   out.setType(format);
   out.setFilename(s.name.c_str());
-  if (hdr_tmpl[0]) {
+  if (!hdr_tmpl.empty()) {
     path_index = s.path_index;
     bool ok = true;
     out.setHdrFilename(encodeName(s.date, 1, nullptr, ok).c_str());
@@ -502,7 +514,7 @@ int NameConv::setFile(const Date& d, NameConvFile& out)
 
 int NameConv::listFiles(Strings& paths, String& pattern) const
 {
-  pattern.copy(nameconv::listPattern(file_tmpl, context(nullptr)).c_str());
+  pattern.copy(nameconv::listPattern(file_tmpl.c_str(), context(nullptr)).c_str());
   Kol::outDebug(1, "SEARCH: %s\n", pattern.get());
   return FileTool::listMatch(pattern.get(), paths);
 }
@@ -510,7 +522,7 @@ int NameConv::listFiles(Strings& paths, String& pattern) const
 void NameConv::print() const
 {
   std::printf("Type: %s\nFile: %s\nHeader: %s\nPath: %s\nExt: %s\nFormat: %s\nParam: %s\n", type,
-              file_tmpl, hdr_tmpl, path.get(), ext, format, params);
+              file_tmpl.c_str(), hdr_tmpl.c_str(), path.get(), ext, format, params);
   std::printf("Min size: %ld\nMin time: %d\nOffset: %d\nLate limit: %d\nOutput: %d\n", min_size,
               min_time, offset, late_limit, (int)output);
   for (int i = 0; i < num_keys; i++) std::printf("Key %c: %s\n", keys[i].letter, keys[i].value);

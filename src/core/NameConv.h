@@ -43,8 +43,8 @@ class NameConv {
   int setPath(const char* text);
   int setPath(const String& text) { return setPath(text.get()); }
   const char* getPath() const { return path.get(); }
-  const char* getFile() const { return file_tmpl; }
-  const char* getHdrFile() const { return hdr_tmpl; }
+  const char* getFile() const { return file_tmpl.c_str(); }
+  const char* getHdrFile() const { return hdr_tmpl.c_str(); }
   const char* getType() const { return type; }
   const char* getFormat() const { return format; }
   const char* getParam() const { return params; }
@@ -57,7 +57,7 @@ class NameConv {
   int getOffset() const { return offset; }
   long getMinSize() const { return min_size; }
   int getMinTime() const { return min_time; }
-  bool isSet() const { return file_tmpl[0] != 0; }
+  bool isSet() const { return !file_tmpl.empty(); }
   // A convention that names files by date ("none" and an unset one do not).
   bool hasTemplate() const;
 
@@ -108,8 +108,9 @@ class NameConv {
   // The directory listings of this convention's searches (shared by copies).
   nameconv::DirCache& dirCache();
 
-  char file_tmpl[TEMPLATE_SIZE];
-  char hdr_tmpl[TEMPLATE_SIZE];
+  // templates may be whole paths (a type without a convention line names its file itself)
+  std::string file_tmpl;
+  std::string hdr_tmpl;
   String path;
   char ext[EXT_SIZE];
   Key keys[MAX_KEYS];

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/StrLib.h"
 
@@ -10,7 +11,9 @@ namespace KOL {
 
 void NameConvFile::init()
 {
-  type[0] = filename[0] = hdr_filename[0] = param[0] = 0;
+  type[0] = param[0] = 0;
+  filename.clear();
+  hdr_filename.clear();
   date.init();
   offset = Const::MISS;
 }
@@ -19,28 +22,26 @@ void NameConvFile::setType(const char* t) { StrLib::copy(type, TYPE_SIZE, t ? t 
 
 namespace {
 
-// Names are bounded; a cut name would silently name another file, so say so.
-void copyName(char* dst, const char* name)
+// A cut name would silently name another file: one beyond the limit is refused.
+int copyName(std::string& dst, const char* name)
 {
-  if (!name) name = "";
-  if (std::strlen(name) >= (size_t)NameConvFile::NAME_SIZE)
-    Kol::outWarning("NameConvFile: name longer than %d characters cut: %s\n",
-                    NameConvFile::NAME_SIZE - 1, name);
-  StrLib::copy(dst, NameConvFile::NAME_SIZE, name);
+  const bool fits = FileTool::checkLength("NameConvFile", name);
+  dst = fits && name ? name : "";
+  return fits ? 1 : 0;
 }
 
 }  // namespace
 
-void NameConvFile::setFilename(const char* name) { copyName(filename, name); }
+int NameConvFile::setFilename(const char* name) { return copyName(filename, name); }
 
-void NameConvFile::setHdrFilename(const char* name) { copyName(hdr_filename, name); }
+int NameConvFile::setHdrFilename(const char* name) { return copyName(hdr_filename, name); }
 
 void NameConvFile::setParam(const char* p) { StrLib::copy(param, PARAM_SIZE, p ? p : ""); }
 
 void NameConvFile::print() const
 {
-  std::printf("Type: %s\nFile: %s\nHeader: %s\nParam: %s\nOffset: %d\nDate: ", type, filename,
-              hdr_filename, param, offset);
+  std::printf("Type: %s\nFile: %s\nHeader: %s\nParam: %s\nOffset: %d\nDate: ", type,
+              filename.c_str(), hdr_filename.c_str(), param, offset);
   date.print();
 }
 

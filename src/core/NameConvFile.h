@@ -2,6 +2,8 @@
 // file's date, its format type, the convention's parameters and its time step.
 #pragma once
 
+#include <string>
+
 #include "core/Date.h"
 
 namespace KOL {
@@ -9,7 +11,6 @@ namespace KOL {
 class NameConvFile {
  public:
   static constexpr int TYPE_SIZE = 20;
-  static constexpr int NAME_SIZE = 120;
   static constexpr int PARAM_SIZE = 20;
 
   NameConvFile() { init(); }
@@ -17,10 +18,12 @@ class NameConvFile {
   void init();
   void setType(const char* t);
   const char* getType() const { return type; }
-  void setFilename(const char* name);
-  const char* getFilename() const { return filename; }
-  void setHdrFilename(const char* name);
-  const char* getHdrFilename() const { return hdr_filename; }
+  // Names are held whole up to the system's path limit; a longer one is refused (0, a warning)
+  // and leaves the name empty.
+  int setFilename(const char* name);
+  const char* getFilename() const { return filename.c_str(); }
+  int setHdrFilename(const char* name);
+  const char* getHdrFilename() const { return hdr_filename.c_str(); }
   void setDate(const Date& d) { date = d; }
   const Date& getDate() const { return date; }
   void setParam(const char* p);
@@ -31,8 +34,8 @@ class NameConvFile {
 
  private:
   char type[TYPE_SIZE];
-  char filename[NAME_SIZE];
-  char hdr_filename[NAME_SIZE];
+  std::string filename;
+  std::string hdr_filename;
   Date date;
   char param[PARAM_SIZE];
   int offset;

@@ -1,5 +1,6 @@
 #include "graphics/Graph.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -13,8 +14,10 @@
 #include "core/StrLib.h"
 #include "core/String.h"
 #include "graphics/ColorFile.h"
+#include "graphics/device/ImageSamples.h"
 #include "graphics/graph/DeviceFactory.h"
 #include "graphics/graph/MarkShapes.h"
+#include "imagery/Image.h"
 
 namespace KOL {
 
@@ -88,6 +91,7 @@ int Graph::open()
   device->setFixed(fixed);
   if (!device->open()) return 0;
   opened = true;
+  clipBox.init();
   resetTrans();
   if (colors.getNum() == 0) ColorFile::read(COLOR_FILE, colors);
   allocDeviceColors();
@@ -100,7 +104,7 @@ int Graph::open()
   device->setLineWidth(Device::MARK, mark_weight);
   device->setLineWidth(Device::TEXT, text_weight);
   loadFont(font_name);
-  symbols.read(databaseFile(symbol_file).c_str());
+  symbols.read(databaseFile(symbol_file.c_str()).c_str());
   device->addCallback("AnyEvent", this, nullptr);
   return 1;
 }
@@ -275,6 +279,48 @@ int Graph::drawImage(Image& img, int flag, float x, float y)
   return device->drawImage(img, flag, p.x, p.y);
 }
 
+int Graph::drawImageAt(Image& img, float x, float y) { return placeImage(img, 0, x, y); }
+
+int Graph::drawImageAt(Image& img, int flag, float x, float y)
+{
+  return placeImage(img, flag, x, y);
+}
+
+int Graph::placeImage(Image& img, int flag, float x, float y)
+{
+  if (!ready() || !ImageSamples::drawable(img)) return 0;
+  Rect page;
+  device->getCoords(page);
+  const bool down = page.y2 > page.y1;
+  page.set(page.x1, page.y1, page.x2, page.y2);
+  const Rect before = clipBox.isMiss() ? page : clipBox;
+  // whole device units, so that the picture is not resampled and no white sample shows
+  Point at = toDevice(x, y);
+  at.set(std::round(at.x), std::round(at.y));
+  const float w = static_cast<float>(img.getWidth()), h = static_cast<float>(img.getHeight());
+  Rect foot;
+  foot.set(at.x, at.y, at.x + w, down ? at.y + h : at.y - h);
+  // the device whitens its whole clip box: narrow it to the picture for the drawing
+  const Rect inner(std::max(foot.x1, before.x1), std::max(foot.y1, before.y1),
+                   std::min(foot.x2, before.x2), std::min(foot.y2, before.y2));
+  if (!(inner.x2 > inner.x1) || !(inner.y2 > inner.y1)) return 0;
+  device->setClip(inner);
+  // the box as the device samples it: its top-left sample is the pixel the offsets name
+  const ImageSamples::Box box(device->getClip(), page.x2, page.y2);
+  const float ox = std::round(box.x - at.x);
+  const float oy = std::round(down ? box.y - at.y : at.y - (box.y + box.h));
+  const int ok = flag ? device->drawImage(img, flag, ox, oy) : device->drawImage(img, ox, oy);
+  device->setClip(before);
+  return ok;
+}
+
+int Graph::setClip(const Rect& r)
+{
+  if (!device) return 0;
+  clipBox.set(r.x1, r.y1, r.x2, r.y2);
+  return device->setClip(clipBox);
+}
+
 // ---- transformations ----
 
 int Graph::setTran(int i)
@@ -289,7 +335,7 @@ int Graph::activateTran() { return activateTran(tran); }
 int Graph::activateTran(int i)
 {
   if (!setTran(i) || !device) return 0;
-  return device->setClip(trans[tran].getClipRect());
+  return setClip(trans[tran].getClipRect());
 }
 
 int Graph::setWindow(const Rect& r) { return setWindow(tran, r); }
@@ -482,10 +528,10 @@ int Graph::setMarkWeight(float w)
 
 int Graph::setSymbol(const char* file)
 {
-  if (!file || StrLib::equal(file, symbol_file)) return 0;
-  std::snprintf(symbol_file, FONT_SIZE, "%s", file);
+  if (!file || symbol_file == file || !FileTool::checkLength("Graph", file)) return 0;
+  symbol_file = file;
   if (!opened) return 1;
-  return symbols.read(databaseFile(symbol_file).c_str());
+  return symbols.read(databaseFile(file).c_str());
 }
 
 // ---- fonts ----

@@ -72,9 +72,16 @@ class Graph : public Listener, public GraphAttr {
   int getNumFrames();
   int getImage(Image& img);
   int setImageAlign(int h, int v);
-  // The image's top-left pixel goes to the converted position.
+  // The device fills its clip box with the image; (x, y), converted to device units, is the
+  // image pixel that lands at the box's top-left sample.
   int drawImage(Image& img, float x, float y);
   int drawImage(Image& img, int flag, float x, float y);
+  // The image with its top-left corner at window (x, y), one pixel per device unit, within the
+  // current clip box; the rest of the box stays as it is.
+  int drawImageAt(Image& img, float x, float y);
+  int drawImageAt(Image& img, int flag, float x, float y);
+  // The device clip box, in device coordinates (activateTran sets the viewport's).
+  int setClip(const Rect& device);
 
   // Colours: indices into the graph's colour map ("kol.clr" is read on open).
   ColorMap& getColorMap() { return colors; }
@@ -172,6 +179,7 @@ class Graph : public Listener, public GraphAttr {
   int drawHardwareText(const Point& anchor, const char* text);
   int loadFont(const char* spec);
   float lineShift(int lines) const;
+  int placeImage(Image& img, int flag, float x, float y);
 
   std::unique_ptr<Device> device;
   bool opened = false;
@@ -179,6 +187,7 @@ class Graph : public Listener, public GraphAttr {
   bool fixed = true;
   GTran trans[NUM_TRAN];
   int tran = 0;
+  Rect clipBox;  // the device clip this graph set last; missing: the whole device
   ColorMap colors;
   GFont font;
   Symbol symbols;

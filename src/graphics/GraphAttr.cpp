@@ -17,7 +17,7 @@ void GraphAttr::initAttr()
   drop_color = 1, drop_shadow = 0, drop_width = 0;
   mark_color = 1, mark_type = 1, mark_size = 0.01f, mark_weight = 1;
   std::snprintf(font_name, FONT_SIZE, "%s", "modern.fnt");
-  std::snprintf(symbol_file, FONT_SIZE, "%s", "wx.smb");
+  symbol_file = "wx.smb";
   hardware_font = false;
 }
 

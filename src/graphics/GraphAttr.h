@@ -1,6 +1,8 @@
 // The drawing attributes of a Graph: what the next line, fill, text and mark look like.
 #pragma once
 
+#include <string>
+
 namespace KOL {
 
 class GraphAttr {
@@ -23,7 +25,7 @@ class GraphAttr {
   int mark_color, mark_type;
   float mark_size, mark_weight;
   char font_name[FONT_SIZE];
-  char symbol_file[FONT_SIZE];
+  std::string symbol_file;  // a file name: held whole
   bool hardware_font;
 };
 

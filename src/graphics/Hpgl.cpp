@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/FileTool.h"
 #include "core/StrLib.h"
 #include "graphics/GTran.h"
 #include "graphics/device/Params.h"
@@ -39,7 +40,7 @@ Hpgl::~Hpgl() { close(); }
 
 void Hpgl::init()
 {
-  std::snprintf(output, NAME_SIZE, "%s", "kol.hpgl");
+  output = "kol.hpgl";
   width = 10.5f * UNITS_PER_INCH, height = 8 * UNITS_PER_INCH;
   opened = portrait = colour = laserjet = rotate = false;
   pcl = true;
@@ -54,8 +55,7 @@ void Hpgl::init()
 int Hpgl::setParam(const char* params)
 {
   const std::vector<std::string> fields = Params::split(params);
-  if (!fields.empty() && !fields[0].empty())
-    std::snprintf(output, NAME_SIZE, "%s", fields[0].c_str());
+  if (!fields.empty() && !fields[0].empty()) output = fields[0];
   float w = width / UNITS_PER_INCH, h = height / UNITS_PER_INCH;
   for (size_t i = 1; i < fields.size(); ++i) {
     const char* f = fields[i].c_str();
@@ -92,11 +92,9 @@ int Hpgl::setParam(const char* params)
 int Hpgl::open()
 {
   close();
-  bool ok;
-  if (output[0] == '|' || output[0] != '+')
-    ok = file.open(output, "w");
-  else
-    ok = file.open(output + 1, "a");
+  if (!FileTool::checkLength("Hpgl", output.c_str())) return 0;
+  const bool append = !output.empty() && output[0] == '+';
+  const bool ok = file.open(output.c_str() + (append ? 1 : 0), append ? "a" : "w");
   if (!ok) {
     std::fprintf(stderr, "Hpgl: unable to output to file\n");
     return 0;

@@ -4,6 +4,8 @@
 // text, frames or events: text reaches it as the stroke font's lines.
 #pragma once
 
+#include <string>
+
 #include "core/File.h"
 #include "graphics/Device.h"
 #include "graphics/device/TextOut.h"
@@ -40,7 +42,7 @@ class Hpgl : public Device {
   Rect getClip() override;
   int setClip(float x1, float y1, float x2, float y2) override;
 
-  const char* getOutput() const { return output; }
+  const char* getOutput() const { return output.c_str(); }
   bool isPortrait() const { return portrait; }
   bool isColor() const { return colour; }
   bool isLaserJet() const { return laserjet; }
@@ -54,7 +56,7 @@ class Hpgl : public Device {
   void writePoints(const Points& pts);
   void point(float x, float y);
 
-  char output[NAME_SIZE];
+  std::string output;  // the whole path, whatever its length
   float width, height;
   bool opened, portrait, colour, laserjet, pcl, rotate;
   float scale, lwidth;

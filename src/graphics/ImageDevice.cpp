@@ -7,12 +7,14 @@
 #include <cstring>
 #include <string>
 
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/StrLib.h"
 #include "core/String.h"
 #include "graphics/ColorFile.h"
 #include "graphics/ColorMap.h"
 #include "graphics/GTran.h"
+#include "graphics/device/ImageSamples.h"
 #include "graphics/device/Params.h"
 #include "imagery/Image.h"
 #include "imagery/PngFile.h"
@@ -52,7 +54,7 @@ ImageDevice::~ImageDevice() { close(); }
 
 void ImageDevice::init()
 {
-  output[0] = '\0';
+  output.clear();
   width = 640, height = 512;
   // a white picture, like paper: inverse video
   inverse = true;
@@ -70,7 +72,7 @@ bool ImageDevice::isOpen() const { return !frames.empty(); }
 int ImageDevice::setParam(const char* params)
 {
   const std::vector<std::string> fields = Params::split(params);
-  if (!fields.empty()) std::snprintf(output, NAME_SIZE, "%s", fields[0].c_str());
+  if (!fields.empty()) output = fields[0];
   for (size_t i = 1; i < fields.size(); ++i) {
     int w, h;
     if (StrLib::iequal(fields[i].c_str(), "sz", 2) && fields[i].size() > 3 &&
@@ -160,9 +162,12 @@ int ImageDevice::deleteFrame(int n)
 int ImageDevice::close()
 {
   if (!isOpen()) return 0;
-  if (StrLib::length(output) > 4 && StrLib::iequal(output + StrLib::length(output) - 4, ".png")) {
+  const size_t n = output.size();
+  if (n > 4 && StrLib::iequal(output.c_str() + n - 4, ".png") &&
+      FileTool::checkLength("ImageDevice", output.c_str())) {
     Image img;
-    if (getImage(img) && PngFile::write(output, img)) std::printf("Creating: %s\n", output);
+    if (getImage(img) && PngFile::write(output.c_str(), img))
+      std::printf("Creating: %s\n", output.c_str());
   }
   frames.clear();
   current = 0;
@@ -306,13 +311,14 @@ int ImageDevice::drawFill(int type, Points& pts)
 
 int ImageDevice::drawImage(Image& img, float x, float y)
 {
-  if (!isOpen() || img.getWidth() <= 0 || img.getHeight() <= 0 || !img.validData()) return 0;
-  if (!std::isfinite(x) || !std::isfinite(y)) return 0;
-  const int w = img.getWidth(), h = img.getHeight();
+  int ox, oy;
+  if (!isOpen() || !ImageSamples::drawable(img) || !ImageSamples::offsets(x, y, ox, oy)) return 0;
+  const ImageSamples::Box box(getClip(), static_cast<float>(width), static_cast<float>(height));
+  if (box.empty()) return 0;
   // pixels of the transparent colour are left out (premultiplied: all zero)
   const bool trans = img.getTransColor() >= 0;
   cairo_surface_t* src =
-      cairo_image_surface_create(trans ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, w, h);
+      cairo_image_surface_create(trans ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, box.w, box.h);
   if (cairo_surface_status(src) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(src);
     return 0;
@@ -321,23 +327,22 @@ int ImageDevice::drawImage(Image& img, float x, float y)
   unsigned char* data = cairo_image_surface_get_data(src);
   const int stride = cairo_image_surface_get_stride(src);
   RGB c;
-  for (int j = 0; j < h; ++j) {
-    auto* row = reinterpret_cast<uint32_t*>(data + static_cast<long>(j) * stride);
-    for (int i = 0; i < w; ++i) {
-      if (trans && img.isPixelTrans(i, j)) {
-        row[i] = 0;
+  for (int row = 0; row < box.h; ++row) {
+    auto* out = reinterpret_cast<uint32_t*>(data + static_cast<long>(row) * stride);
+    for (int col = 0; col < box.w; ++col) {
+      const int i = ox + col, j = oy + row;
+      if (ImageSamples::pixel(img, i, j, c) && trans && img.isPixelTrans(i, j)) {
+        out[col] = 0;
         continue;
       }
-      img.getRGB(i, j, c);
-      row[i] = 0xFF000000u | (static_cast<uint32_t>(RGB::toByte(c.red)) << 16) |
-               (static_cast<uint32_t>(RGB::toByte(c.green)) << 8) | RGB::toByte(c.blue);
+      out[col] = 0xFF000000u | (static_cast<uint32_t>(RGB::toByte(c.red)) << 16) |
+                 (static_cast<uint32_t>(RGB::toByte(c.green)) << 8) | RGB::toByte(c.blue);
     }
   }
   cairo_surface_mark_dirty(src);
   cairo_t* cr = active()->cr;
   cairo_save(cr);
-  // whole pixels, so that the picture is not resampled
-  cairo_set_source_surface(cr, src, std::round(x), std::round(y));
+  cairo_set_source_surface(cr, src, box.x, box.y);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
   cairo_paint(cr);
   cairo_restore(cr);

@@ -7,6 +7,8 @@
 // into and handed out.
 #pragma once
 
+#include <string>
+
 #include <memory>
 #include <vector>
 
@@ -52,7 +54,7 @@ class ImageDevice : public Device {
   int setFont(const char*) override { return 0; }
   Rect getClip() override;
   int setClip(float x1, float y1, float x2, float y2) override;
-  const char* getOutput() const { return output; }
+  const char* getOutput() const { return output.c_str(); }
 
   int newFrame() override;
   int newFrame(int n) override;
@@ -68,7 +70,7 @@ class ImageDevice : public Device {
   void setSource(int colour);
   void path(const Points& pts);
 
-  char output[NAME_SIZE];
+  std::string output;  // the whole path, whatever its length
   int width, height;
   bool inverse;
   int background;

@@ -23,7 +23,7 @@ bool finite(float a, float b) { return std::isfinite(a) && std::isfinite(b); }
 
 void MapKolFile::init()
 {
-  path[0] = '\0';
+  path.clear();
   mode = READ;
   binary = true;
   size = 0;
@@ -55,8 +55,8 @@ int MapKolFile::checkType(const char* name)
 int MapKolFile::open(const char* name, int pmode, int type)
 {
   close();
-  if (!name || !*name) return 0;
-  StrLib::copy(path, sizeof path, name);
+  if (!name || !*name || !FileTool::checkLength("MapKolFile", name)) return 0;
+  path = name;
   mode = pmode == WRITE ? WRITE : READ;
   if (mode == WRITE) {
     binary = type != TEXT;
@@ -69,13 +69,10 @@ int MapKolFile::open(const char* name, int pmode, int type)
   }
   binary = type != TEXT;
   size = FileTool::getSize(name);
-  char db[256];
-  const int n = StrLib::length(path);
-  if (n > 4) {
-    StrLib::copy(db, sizeof db, path, n - 4);
-    std::strncat(db, ".mdb", sizeof db - std::strlen(db) - 1);
+  if (path.size() > 4) {
+    const std::string db = path.substr(0, path.size() - 4) + ".mdb";
     mdb = std::make_unique<File>();
-    if (FileTool::isFile(db) && mdb->open(db, "r"))
+    if (FileTool::isFile(db.c_str()) && mdb->open(db.c_str(), "r"))
       mdb->skipLine();
     else
       mdb.reset();
@@ -104,7 +101,7 @@ int MapKolFile::seek(long offset)
 
 int MapKolFile::fail(const char* what)
 {
-  Kol::outWarning("MapKolFile: %s: %s\n", what, path);
+  Kol::outWarning("MapKolFile: %s: %s\n", what, path.c_str());
   remaining = 0;
   file.seek(0, SEEK_END);
   return 0;

@@ -3,6 +3,8 @@
 // it names the segments.
 #pragma once
 
+#include <string>
+
 #include <memory>
 
 #include "core/File.h"
@@ -57,7 +59,7 @@ class MapKolFile {
 
   File file;
   std::unique_ptr<File> mdb;
-  char path[256];
+  std::string path;
   int mode;
   bool binary;
   long size;      // bytes in the file, for counts that promise more than is there

@@ -1,6 +1,7 @@
 #include "graphics/MapPlot.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -83,26 +84,22 @@ void splitAttribute(const std::string& entry, std::string& name, std::string& at
 
 void MapPlot::init()
 {
-  StrLib::copy(color_table, TEXT_SIZE, "");
   StrLib::copy(color_map, TEXT_SIZE, "");
   StrLib::copy(color_latlon, TEXT_SIZE, "magenta:st=4");
   StrLib::copy(color_outline, TEXT_SIZE, "");
-  map_files[0] = '\0';
+  map_files.clear();
   fill = fill_cont = map_in = index = false;
   lalo_lat = lalo_lon = Const::FMISS;
   default_on = true;
   default_forced = false;
   selection_ = 0;
   block = Block();
-  StrLib::copy(color_table, TEXT_SIZE, Kol::resrc.get("color_table", ""));
+  color_table = Kol::resrc.get("color_table", "");
   StrLib::copy(color_map, TEXT_SIZE, Kol::resrc.get("color_map", ""));
   StrLib::copy(color_latlon, TEXT_SIZE, Kol::resrc.get("color_latlon", "magenta:st=4"));
 }
 
-void MapPlot::setMapFiles(const char* list)
-{
-  StrLib::copy(map_files, LIST_SIZE, list ? list : "");
-}
+void MapPlot::setMapFiles(const char* list) { map_files = list ? list : ""; }
 
 int MapPlot::setParam(const char* params)
 {
@@ -113,7 +110,7 @@ int MapPlot::setParam(const char* params)
   for (int i = 0; i < keys.getNum(); ++i) {
     const char* k = keys.getString(i);
     if (StrLib::iequal(k, "ct=", 3))
-      StrLib::copy(color_table, TEXT_SIZE, k + 3);
+      color_table = k + 3;
     else if (StrLib::iequal(k, "coll=", 5))
       StrLib::copy(color_latlon, TEXT_SIZE, k + 5);
     else if (StrLib::iequal(k, "coln=", 5))
@@ -159,7 +156,7 @@ int MapPlot::draw(Plot& plot)
   if (!plot.isDrawing(2)) return 0;
   plot.getGraph().setDropShadow(0);
   const char* resource = Kol::resrc.get("map_file", "");
-  const char* list = map_files[0] ? map_files : *resource ? resource : DEFAULT_LIST;
+  const char* list = !map_files.empty() ? map_files.c_str() : *resource ? resource : DEFAULT_LIST;
   block = Block();
   int n = drawList(plot, list, selection_);
   if (!Const::isMiss(lalo_lat)) {
@@ -202,9 +199,18 @@ int MapPlot::drawListFile(Plot& plot, const char* name, int selection)
     return 0;
   }
   Kol::outDebug(4, "MapPlot_draw: list file: %s\n", path.c_str());
-  char word[80];
+  // entries are whitespace-separated and may be whole paths of any length
   int n = 0;
-  while (in.scanf("%79s\n", word) == 1) n += process(plot, word, selection);
+  std::string word;
+  for (int c = std::fgetc(in.getFP());; c = std::fgetc(in.getFP())) {
+    if (c != EOF && !std::isspace(c)) {
+      word += static_cast<char>(c);
+      continue;
+    }
+    if (!word.empty()) n += process(plot, word.c_str(), selection);
+    word.clear();
+    if (c == EOF) break;
+  }
   return n;
 }
 
@@ -531,8 +537,8 @@ void MapPlot::print()
 {
   std::printf(
       "MapPlot - files: %s color: %s latlon: %s fill: %d default: %d selection: %d lalo: %g %g\n",
-      map_files, color_map, color_latlon, fill ? 1 : 0, default_on ? 1 : 0, selection_, lalo_lat,
-      lalo_lon);
+      map_files.c_str(), color_map, color_latlon, fill ? 1 : 0, default_on ? 1 : 0, selection_,
+      lalo_lat, lalo_lon);
 }
 
 }  // namespace KOL

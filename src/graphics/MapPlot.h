@@ -16,7 +16,6 @@ class Plot;
 class MapPlot : public Drawing {
  public:
   static constexpr int TEXT_SIZE = 80;
-  static constexpr int LIST_SIZE = 1024;
   static constexpr int UNDER = 1;
   static constexpr int OVER = 2;
   static constexpr const char* DEFAULT_LIST = "kol.mpl";
@@ -63,11 +62,11 @@ class MapPlot : public Drawing {
   int drawPointFeature(Plot& plot, const EarthPoint& e, const char* name);
   int drawLatLonLabels(Plot& plot, float dlat, float dlon);
 
-  char color_table[TEXT_SIZE];
+  std::string color_table;  // file names: held whole
   char color_map[TEXT_SIZE];
   char color_latlon[TEXT_SIZE];
   char color_outline[TEXT_SIZE];
-  char map_files[LIST_SIZE];
+  std::string map_files;
   bool fill, fill_cont, map_in, index;
   float lalo_lat, lalo_lon;
   bool default_on, default_forced;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/DateTool.h"
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/StrLib.h"
 #include "core/String.h"
@@ -22,7 +23,7 @@ MetaFile::~MetaFile() { close(); }
 
 void MetaFile::init()
 {
-  std::snprintf(output, NAME_SIZE, "%s", "meta.out");
+  output = "meta.out";
   title[0] = '\0';
   width = height = 1;
   xoff = yoff = Const::FMISS;
@@ -39,8 +40,7 @@ void MetaFile::init()
 int MetaFile::setParam(const char* params)
 {
   const std::vector<std::string> fields = Params::split(params);
-  if (fields.size() > 1 && !fields[1].empty())
-    std::snprintf(output, NAME_SIZE, "%s", fields[1].c_str());
+  if (fields.size() > 1 && !fields[1].empty()) output = fields[1];
   for (size_t i = 1; i < fields.size(); ++i) {
     const char* f = fields[i].c_str();
     float w, h;
@@ -48,7 +48,7 @@ int MetaFile::setParam(const char* params)
         std::sscanf(f + 3, "%fx%f", &w, &h) == 2)
       setSize(w, h);
     else if (std::strncmp(f, "file", 4) == 0 && fields[i].size() > 5)
-      std::snprintf(output, NAME_SIZE, "%s", f + 5);
+      output = f + 5;
   }
   return 1;
 }
@@ -56,13 +56,15 @@ int MetaFile::setParam(const char* params)
 int MetaFile::open()
 {
   close();
+  if (!FileTool::checkLength("MetaFile", output.c_str())) return 0;
+  const char* name = output.c_str();
   bool ok;
-  if (output[0] == '+') {
-    ok = file.open(output + 1, "a");
-    if (ok) std::printf("Appending to: %s\n", output + 1);
+  if (name[0] == '+') {
+    ok = file.open(name + 1, "a");
+    if (ok) std::printf("Appending to: %s\n", name + 1);
   } else {
-    ok = file.open(output, "w");
-    if (ok) std::printf("Creating: %s\n", output);
+    ok = file.open(name, "w");
+    if (ok) std::printf("Creating: %s\n", name);
   }
   if (!ok) {
     std::fprintf(stderr, "MetaFile: unable to output to file\n");
@@ -283,14 +285,13 @@ int MetaFile::message(const char* text)
 
 int MetaFile::drawImage(Image& img, float x, float y)
 {
-  if (!opened || !ImageSamples::drawable(img)) return 0;
+  int ox, oy;
+  if (!opened || !ImageSamples::drawable(img) || !ImageSamples::offsets(x, y, ox, oy)) return 0;
   const ImageSamples::Box box(clipSet ? getClip() : Rect(0, 0, width, height), width, height);
   if (box.empty()) return 0;
   out.put("I\n");
   box.write(out);
-  // device y grows downward: the box's top edge is its smaller y
-  ImageSamples::writeRows(out, img, static_cast<int>(std::lround(box.x - x)),
-                          static_cast<int>(std::lround(box.y - y)), box.w, box.h, false);
+  ImageSamples::writeRows(out, img, ox, oy, box.w, box.h, false);
   out.put("grestore\n");
   return 1;
 }

@@ -2,6 +2,8 @@
 // from the top of a width x height area), which replay() draws again onto any graph.
 #pragma once
 
+#include <string>
+
 #include "core/File.h"
 #include "graphics/Device.h"
 #include "graphics/device/TextOut.h"
@@ -47,7 +49,7 @@ class MetaFile : public Device {
   Rect getClip() override;
   int setClip(float x1, float y1, float x2, float y2) override;
   int message(const char* text) override;
-  const char* getOutput() const { return output; }
+  const char* getOutput() const { return output.c_str(); }
 
   // Draws a recorded file onto g, the recorded area filling g's whole NDC extent.
   static int replay(const char* file, Graph& g);
@@ -56,7 +58,7 @@ class MetaFile : public Device {
   void records(char kind, const Points& pts);
   void point(float x, float y);
 
-  char output[NAME_SIZE];
+  std::string output;  // the whole path, whatever its length
   char title[NAME_SIZE];
   float width, height, xoff, yoff;
   bool opened;

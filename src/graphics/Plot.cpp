@@ -703,7 +703,7 @@ int Plot::drawImage(Image& img, int flag)
     const Rect w = graph.getGTran(MAP).getWindow();
     at.set(w.x1, w.y2);
   }
-  return flag ? graph.drawImage(img, flag, at.x, at.y) : graph.drawImage(img, at.x, at.y);
+  return flag ? graph.drawImageAt(img, flag, at.x, at.y) : graph.drawImageAt(img, at.x, at.y);
 }
 
 int Plot::drawImage(const char* file, float x, float y) { return drawImage(file, x, y, "png"); }
@@ -714,7 +714,7 @@ int Plot::drawImage(const char* file, float x, float y, const char*)
   if (!PlotImage::readPng(file, img)) return 0;
   const int t = graph.getTran();
   graph.setTran(PAGE);
-  const int ok = graph.drawImage(img, x, y);
+  const int ok = graph.drawImageAt(img, x, y);
   graph.setTran(t);
   return ok;
 }
@@ -1294,7 +1294,7 @@ int Plot::drawLogo()
   const Rect dev = graph.getDeviceViewport();
   const float perNdc = vp.width() > 0 ? std::fabs(dev.width()) / vp.width() : 1.0f;
   const float w = img.getWidth() / perNdc, h = img.getHeight() / perNdc;
-  return graph.drawImage(img, vp.x2 - w - 0.005f, vp.y1 + h + 0.005f);
+  return graph.drawImageAt(img, vp.x2 - w - 0.005f, vp.y1 + h + 0.005f);
 }
 
 void Plot::setDrawing(const char* text)

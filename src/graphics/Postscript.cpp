@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/DateTool.h"
+#include "core/FileTool.h"
 #include "core/StrLib.h"
 #include "core/String.h"
 #include "graphics/GTran.h"
@@ -33,7 +34,7 @@ Postscript::~Postscript() { close(); }
 
 void Postscript::init()
 {
-  std::snprintf(output, NAME_SIZE, "%s", "kol.ps");
+  output = "kol.ps";
   std::snprintf(title, NAME_SIZE, "%s", "KOL Plot");
   width = 756, height = 576, xoff = yoff = 0;
   opened = append = eps = colour = portrait = false;
@@ -50,8 +51,7 @@ void Postscript::init()
 int Postscript::setParam(const char* params)
 {
   const std::vector<std::string> fields = Params::split(params);
-  if (!fields.empty() && !fields[0].empty())
-    std::snprintf(output, NAME_SIZE, "%s", fields[0].c_str());
+  if (!fields.empty() && !fields[0].empty()) output = fields[0];
   bool sized = false;
   float w = 0, h = 0;
   for (size_t i = 1; i < fields.size(); ++i) {
@@ -87,17 +87,19 @@ int Postscript::open()
 {
   close();
   append = false;
+  if (!FileTool::checkLength("Postscript", output.c_str())) return 0;
+  const char* name = output.c_str();
   bool ok;
-  if (output[0] == '|') {
-    ok = file.open(output, "w");
-    if (ok) std::printf("Spooling to: %s\n", output + 1);
-  } else if (output[0] == '+') {
-    ok = file.open(output + 1, "a");
-    if (ok) std::printf("Appending to: %s\n", output + 1);
+  if (name[0] == '|') {
+    ok = file.open(name, "w");
+    if (ok) std::printf("Spooling to: %s\n", name + 1);
+  } else if (name[0] == '+') {
+    ok = file.open(name + 1, "a");
+    if (ok) std::printf("Appending to: %s\n", name + 1);
     append = true;
   } else {
-    ok = file.open(output, "w");
-    if (ok) std::printf("Creating: %s\n", output);
+    ok = file.open(name, "w");
+    if (ok) std::printf("Creating: %s\n", name);
   }
   if (!ok) {
     std::fprintf(stderr, "Postscript: unable to output to file\n");
@@ -361,7 +363,8 @@ int Postscript::message(const char* text)
 
 int Postscript::drawImage(Image& img, float x, float y)
 {
-  if (!opened || !ImageSamples::drawable(img)) return 0;
+  int ox, oy;
+  if (!opened || !ImageSamples::drawable(img) || !ImageSamples::offsets(x, y, ox, oy)) return 0;
   const ImageSamples::Box box(clipSet ? getClip() : Rect(0, 0, width, height), width, height);
   if (box.empty()) return 0;
   const int W = box.w, H = box.h;
@@ -371,9 +374,7 @@ int Postscript::drawImage(Image& img, float x, float y)
   out.format("%d %d 8 [ %d 0 0 %d 0 %d ]\n", W, H, W, -H, H);
   out.put("{ currentfile picstr readhexstring pop }\n");
   out.put(colour ? "false 3 colorimage\n" : "image\n");
-  // device y grows upward: the box's top edge is its larger y
-  ImageSamples::writeRows(out, img, static_cast<int>(std::lround(box.x - x)),
-                          static_cast<int>(std::lround(y - (box.y + H))), W, H, !colour);
+  ImageSamples::writeRows(out, img, ox, oy, W, H, !colour);
   out.put("grestore\n");
   return 1;
 }

@@ -4,6 +4,8 @@
 // the device is inverse video unless told otherwise, and then the page is painted black.
 #pragma once
 
+#include <string>
+
 #include "core/File.h"
 #include "graphics/Device.h"
 #include "graphics/device/TextOut.h"
@@ -45,7 +47,7 @@ class Postscript : public Device {
   int setClip(float x1, float y1, float x2, float y2) override;
   int message(const char* text) override;
 
-  const char* getOutput() const { return output; }
+  const char* getOutput() const { return output.c_str(); }
   bool isEps() const { return eps; }
   bool isPortrait() const { return portrait; }
   bool isColor() const { return colour; }
@@ -59,7 +61,7 @@ class Postscript : public Device {
   void writePath(const Points& pts);
   void point(float x, float y, const char* op);
 
-  char output[NAME_SIZE];
+  std::string output;  // the whole path, whatever its length
   char title[NAME_SIZE];
   float width, height, xoff, yoff;
   bool opened, inverse, append, eps, colour, portrait;

@@ -14,6 +14,7 @@
 #include "core/StrLib.h"
 #include "core/String.h"
 #include "graphics/GTran.h"
+#include "graphics/device/ImageSamples.h"
 #include "graphics/device/Params.h"
 #include "graphics/x11/XDisplay.h"
 #include "imagery/Image.h"
@@ -535,24 +536,25 @@ int XWindow::drawFill(int type, Points& pts)
 
 int XWindow::drawImage(Image& img, float x, float y)
 {
-  if (!opened || img.getWidth() <= 0 || img.getHeight() <= 0 || !img.validData()) return 0;
-  if (!std::isfinite(x) || !std::isfinite(y)) return 0;
-  const int w = img.getWidth(), h = img.getHeight();
-  XImage* xi = XCreateImage(dpy, visual, depth, ZPixmap, 0, nullptr, w, h, 32, 0);
+  int ox, oy;
+  if (!opened || !ImageSamples::drawable(img) || !ImageSamples::offsets(x, y, ox, oy)) return 0;
+  const auto W = static_cast<float>(width), H = static_cast<float>(height);
+  const ImageSamples::Box box(clip.isMiss() ? Rect(0, 0, W, H) : clip, W, H);
+  if (box.empty()) return 0;
+  XImage* xi = XCreateImage(dpy, visual, depth, ZPixmap, 0, nullptr, box.w, box.h, 32, 0);
   if (!xi) return 0;
-  xi->data = static_cast<char*>(std::malloc(static_cast<size_t>(xi->bytes_per_line) * h));
+  xi->data = static_cast<char*>(std::malloc(static_cast<size_t>(xi->bytes_per_line) * box.h));
   if (!xi->data) {
     XDestroyImage(xi);
     return 0;
   }
   RGB c;
-  for (int j = 0; j < h; ++j)
-    for (int i = 0; i < w; ++i) {
-      img.getRGB(i, j, c);
-      XPutPixel(xi, i, j, pixelOf(c.red, c.green, c.blue));
+  for (int row = 0; row < box.h; ++row)
+    for (int col = 0; col < box.w; ++col) {
+      ImageSamples::pixel(img, ox + col, oy + row, c);
+      XPutPixel(xi, col, row, pixelOf(c.red, c.green, c.blue));
     }
-  XPutImage(dpy, target(), gcs[5], xi, 0, 0, static_cast<int>(std::lround(x)),
-            static_cast<int>(std::lround(y)), w, h);
+  XPutImage(dpy, target(), gcs[5], xi, 0, 0, box.x, box.y, box.w, box.h);
   XDestroyImage(xi);
   return 1;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "imagery/Image.h"
 #include "imagery/palette/ReducePalette.h"
@@ -62,6 +63,7 @@ bool fromPalette(const Image& im, Indexed& out)
 bool encode(const char* name, const Image& im, Indexed& x)
 {
   int err = 0;
+  FileTool::makeDir(name, 0755);  // as every file the library writes
   GifFileType* gif = EGifOpenFileName(name, false, &err);
   if (!gif) {
     Kol::outWarning("GifFile: unable to create %s: %s\n", name, GifErrorString(err));
@@ -96,6 +98,7 @@ int GifFile::write(const char* name, const Image& im)
     Kol::outWarning("GifFile: nothing to write to %s\n", name ? name : "");
     return 0;
   }
+  if (!FileTool::checkLength("GifFile", name)) return 0;
   Indexed x;
   bool ok = false;
   if (im.getDepth() == 8) {

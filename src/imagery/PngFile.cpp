@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "imagery/Image.h"
 #include "imagery/RGB.h"
@@ -155,9 +156,11 @@ int PngFile::write(const char* name, const Image& im)
     Kol::outWarning("PngFile::write: no image to write\n");
     return 0;
   }
+  if (!FileTool::checkLength("PngFile", name)) return 0;
   WriteJob job;
   std::vector<png_byte> bytes;
   fillJob(im, job, bytes);
+  FileTool::makeDir(name, 0755);  // as every file the library writes
   FILE* fp = std::fopen(name, "wb");
   if (!fp) {
     Kol::outWarning("PngFile::write: cannot create %s\n", name);

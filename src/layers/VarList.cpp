@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/StrLib.h"
 #include "core/String.h"
@@ -218,7 +219,10 @@ void VarList::init()
   cursor_ = 0;
 }
 
-void VarList::setFile(const char* name) { StrLib::copy(file_, FILE_SIZE, name ? name : ""); }
+void VarList::setFile(const char* name)
+{
+  file_ = name && FileTool::checkLength("VarList", name) ? name : "";
+}
 
 int VarList::append(const char* text, int type, int depth)
 {
@@ -235,10 +239,9 @@ int VarList::append(const char* text, int type, int depth)
 
 int VarList::decode(const char* text)
 {
-  char file[FILE_SIZE];
-  StrLib::copy(file, FILE_SIZE, file_);
+  std::string file = std::move(file_);
   init();
-  setFile(file);
+  file_ = std::move(file);
   if (!text) return 0;
   return Decoder(*this, text).run();
 }
@@ -246,9 +249,9 @@ int VarList::decode(const char* text)
 int VarList::searchFile(const char* name, String& definition) const
 {
   definition.clear();
-  if (!StrLib::valid(name) || !file_[0]) return 0;
+  if (!StrLib::valid(name) || file_.empty()) return 0;
   VarFile vf;
-  if (!vf.open(file_)) return 0;
+  if (!vf.open(file_.c_str())) return 0;
   VarFileData data;
   if (!vf.search(name, data)) return 0;
   definition.copy(data.definition);
@@ -261,7 +264,7 @@ int VarList::process(const char* text, VarList& scratch)
   const char* list = searchFile(text, def) ? def.get() : text;
   if (!decode(list)) return 0;
   Kol::outDebug(5, "-----PROCESS %s ------\n", list ? list : "");
-  scratch.setFile(file_);
+  scratch.setFile(file_.c_str());
   for (int pass = 0; pass < PASSES; ++pass) {
     bool changed = expandPass(scratch);
     if (Kol::isDebug(5)) {
@@ -381,7 +384,7 @@ int VarList::getString(int i, String& out) const
 
 void VarList::print() const
 {
-  std::printf("VarList: %d entries, file %s\n", getNum(), file_);
+  std::printf("VarList: %d entries, file %s\n", getNum(), file_.c_str());
   String text;
   for (int i = 0; i < getNum(); ++i) {
     getString(i, text);

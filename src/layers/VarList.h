@@ -6,6 +6,7 @@
 // parameter block) and the index of the data a layer assigned to it.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "core/Unit.h"
@@ -45,7 +46,7 @@ class VarList {
   int process(const char* text, VarList& scratch);
   // The macro file (looked for in the database directory).
   void setFile(const char* name);
-  const char* getFile() const { return file_; }
+  const char* getFile() const { return file_.c_str(); }
   // The definition of a macro name, searching the file from its start; 0 when not found.
   int searchFile(const char* name, String& definition) const;
 
@@ -122,7 +123,7 @@ class VarList {
   std::vector<Entry> entries_;
   int capacity_;
   int cursor_;
-  char file_[FILE_SIZE];
+  std::string file_;  // the macro file, its whole path
   Unit units_;
 };
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "core/FileTool.h"
 #include "core/Kol.h"
@@ -57,6 +58,19 @@ const char* nextWord(const char* s, char* out, int size)
   return s;
 }
 
+// A template word held whole; false (said once) when it is longer than a path may be.
+bool templateWord(const char*& s, char* out)
+{
+  while (*s && StrLib::isSpace(static_cast<unsigned char>(*s))) s++;
+  size_t n = 0;
+  while (s[n] && !StrLib::isSpace(static_cast<unsigned char>(s[n]))) n++;
+  const std::string word(s, n);
+  s += n;
+  if (!FileTool::checkLength("Product", word.c_str())) return false;
+  StrLib::copy(out, Product::FILE_SIZE, word.c_str());
+  return true;
+}
+
 }  // namespace
 
 void Product::init()
@@ -88,15 +102,15 @@ int Product::set(const char* line)
   StrLib::copy(flags, FLAGS_SIZE, word);
   if (!pattern[0] || !flags[0] || !setFlags(flags)) return 0;
 
-  char tail[FILE_SIZE];
   while (*rest && StrLib::isSpace(static_cast<unsigned char>(*rest))) rest++;
-  StrLib::copy(tail, sizeof tail, rest);
-  StrLib::trimWS(tail);
+  std::string tail(rest);
+  while (!tail.empty() && StrLib::isSpace(static_cast<unsigned char>(tail.back()))) tail.pop_back();
   if (act == PIPE || act == RUN) {
-    StrLib::copy(file_tmpl, FILE_SIZE, tail);
+    if (!FileTool::checkLength("Product", tail.c_str())) return 0;
+    StrLib::copy(file_tmpl, FILE_SIZE, tail.c_str());
   } else if (act != IGNORE) {
-    const char* more = nextWord(tail, file_tmpl, FILE_SIZE);
-    nextWord(more, hdr_tmpl, HEADER_SIZE);
+    const char* more = tail.c_str();
+    if (!templateWord(more, file_tmpl) || !templateWord(more, hdr_tmpl)) return 0;
   }
   for (char* t : {file_tmpl, hdr_tmpl}) {
     if (t[0] != '@') continue;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/File.h"
+#include "core/FileTool.h"
 #include "obs/wmo/OpenFiles.h"
 
 struct iovec;
@@ -17,8 +18,8 @@ class Product {
  public:
   static constexpr int PATTERN_SIZE = 40;
   static constexpr int FLAGS_SIZE = 10;
-  static constexpr int FILE_SIZE = 250;
-  static constexpr int HEADER_SIZE = 100;
+  // Templates and names hold a whole path, up to the system's limit.
+  static constexpr int FILE_SIZE = static_cast<int>(FileTool::MAX_PATH) + 1;
   // The notice mask of a bare P: every destination.
   static constexpr int ALL_PANS = 65535;
 
@@ -107,7 +108,7 @@ class Product {
   char flags[FLAGS_SIZE];
   int act;
   char file_tmpl[FILE_SIZE];
-  char hdr_tmpl[HEADER_SIZE];
+  char hdr_tmpl[FILE_SIZE];
   char file_name[FILE_SIZE];
   char hdr_name[FILE_SIZE];
   bool raw;

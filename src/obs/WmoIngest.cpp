@@ -276,6 +276,17 @@ int WmoIngest::expand(const char* tmpl, int offset, char* out, int max)
   return wmo::expandTemplate(tmpl, at->second, out, max);
 }
 
+// A file name made whole into a product's name buffer; one longer than a path may be is
+// refused (said once, the name left empty, so nothing is filed under a cut name).
+void WmoIngest::expandName(const char* tmpl, int offset, char* out)
+{
+  std::vector<char> whole(Product::FILE_SIZE + 1);
+  const int n = expand(tmpl, offset, whole.data(), static_cast<int>(whole.size()));
+  out[0] = '\0';
+  if (FileTool::checkLength("WmoIngest", whole.data()) && n < Product::FILE_SIZE)
+    StrLib::copy(out, Product::FILE_SIZE, whole.data());
+}
+
 // The names of the bulletin's outputs, as made for its heading before within the same second
 // of the reference time, or made now.
 void WmoIngest::nameOutputs()
@@ -299,9 +310,9 @@ void WmoIngest::nameOutputs()
       StrLib::copy(r.headerNameBuffer(), Product::FILE_SIZE, route_->name(o->header));
       continue;
     }
-    expand(r.getFileTemplate(), r.getOffset(), r.fileNameBuffer(), Product::FILE_SIZE);
+    expandName(r.getFileTemplate(), r.getOffset(), r.fileNameBuffer());
     if (r.getAction() == Product::APPEND)
-      expand(r.getHeaderTemplate(), r.getOffset(), r.headerNameBuffer(), Product::FILE_SIZE);
+      expandName(r.getHeaderTemplate(), r.getOffset(), r.headerNameBuffer());
     if (o) {
       o->file = route_->addName(r.getFilename());
       o->header = route_->addName(r.getHeaderName());
@@ -534,13 +545,15 @@ int WmoIngest::sendPAN()
       if (pan_id_ < 0) pan_id_ = 1;
       Date now;
       now.set();
-      char text[600];
-      std::snprintf(text, sizeof text, "901|%d|%d|%4.4d%2.2d%2.2d%2.2d%2.2d%2.2d|%s / %s|%s|%d|%d|",
-                    pan_id_, pan.nextCount(), now.getYear(), now.getMonth(), now.getDay(),
-                    now.getHour(), now.getMinute(), static_cast<int>(now.getSecond()), heading_,
-                    awips_, r.getFilename(), static_cast<int>(r.getPos()),
-                    static_cast<int>(r.getWritten()));
-      sent += pan.send(text);
+      char head[300];
+      std::snprintf(head, sizeof head, "901|%d|%d|%4.4d%2.2d%2.2d%2.2d%2.2d%2.2d|%s / %s|", pan_id_,
+                    pan.nextCount(), now.getYear(), now.getMonth(), now.getDay(), now.getHour(),
+                    now.getMinute(), static_cast<int>(now.getSecond()), heading_, awips_);
+      // the file name goes out whole, however long
+      const std::string text = head + std::string(r.getFilename()) + "|" +
+                               std::to_string(static_cast<int>(r.getPos())) + "|" +
+                               std::to_string(static_cast<int>(r.getWritten())) + "|";
+      sent += pan.send(text.c_str());
     }
   }
   return sent;

@@ -120,6 +120,7 @@ class WmoIngest {
 
  private:
   int expand(const char* tmpl, int offset, char* out, int max);
+  void expandName(const char* tmpl, int offset, char* out);
   void readPanLine(const char* line);
   void addRule(const char* line);
   void indexRules();

@@ -200,13 +200,19 @@ TEST(FileTool, MakeDirCreatesParentsOnly)
   EXPECT_TRUE(FileTool::isDir((base + "/w1/w2").c_str()));
   EXPECT_FALSE(FileTool::exist((base + "/w1/w2/file").c_str()));
 
-  // Paths are cut at 199 characters: directories beyond are not made.
+  // Paths are whole up to the system's limit; a longer one is refused and makes nothing.
   std::string deep = base;
   while (deep.size() < 190) deep += "/d";
-  std::string cut = deep + "/eeeeeeeeee/ffff/x";
-  EXPECT_EQ(FileTool::makeDir(cut.c_str(), 0), 1);
-  EXPECT_TRUE(FileTool::isDir(deep.c_str()));
-  EXPECT_FALSE(FileTool::exist((deep + "/eeeeeeeeee").c_str()));
+  std::string whole = deep + "/eeeeeeeeee/ffff/x";
+  EXPECT_EQ(FileTool::makeDir(whole.c_str(), 0), 1);
+  EXPECT_TRUE(FileTool::isDir((deep + "/eeeeeeeeee/ffff").c_str()));
+  const std::string beyond = base + "/g/" + std::string(FileTool::MAX_PATH, 'h');
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(FileTool::makeDir(beyond.c_str(), 0), 0);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(said.find("FileTool: path longer than"), 0u) << said;
+  EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+  EXPECT_FALSE(FileTool::exist((base + "/g").c_str()));
 }
 
 // Where the filesystem keeps directory flags (ext4), a new tree's top asks for its

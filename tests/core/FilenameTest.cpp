@@ -6,6 +6,7 @@
 
 #include "common/TestData.h"
 #include "core/Date.h"
+#include "core/FileTool.h"
 #include "core/Filename.h"
 #include "core/Kol.h"
 #include "core/Resrc.h"
@@ -182,4 +183,34 @@ TEST_F(FilenameTest, OutputPathsAndListing)
   std::string listed = testing::internal::GetCapturedStdout();
   EXPECT_EQ(n, 11);
   EXPECT_EQ(listed.substr(0, listed.find('\n')), hourName(NOW - 12 * 3600L));
+}
+
+// Names are held whole up to the system's path limit: through the convention, literally and as
+// a template of their own; a longer one is refused, not cut into another file's name.
+TEST_F(FilenameTest, LongPathsAreWhole)
+{
+  std::string deep = data_;
+  while (deep.size() < 200) deep += "/g2_CMC_glb_TMP_ISBL_1015_ps30km";
+  const std::string hour = deep + "/" + Date(NOW - 3 * 3600L).format("%Y%m%d%H") + "_sfc";
+  KOL::FileTool::makeDir(hour.c_str(), 0755);
+  KOLTest::writeFile(hour, "x");
+  Kol::resrc.set("data_path", deep.c_str());
+  Filename conv("tsfc", "la");
+  EXPECT_EQ(std::string(conv.getName()), hour);
+  EXPECT_EQ(std::string(conv.getHeader()), std::string(conv.getName()) + ".hdr");
+
+  const std::string name = deep + "/literal.dat";
+  EXPECT_EQ(std::string(Filename(name.c_str()).getName()), name);
+  Filename own(("@" + deep + "/%Y%m%d%h.grd").c_str(), "#2024011506");
+  EXPECT_EQ(std::string(own.getName()), deep + "/2024011506.grd");
+
+  const std::string beyond = deep + "/" + std::string(KOL::FileTool::MAX_PATH, 'x');
+  Kol::setMessageLevel("warn");
+  testing::internal::CaptureStderr();
+  Filename refused;
+  EXPECT_EQ(refused.set(beyond.c_str()), 0);
+  EXPECT_STREQ(refused.getName(), "");
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(said.find("Filename: path longer than"), 0u) << said;
+  EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
 }

@@ -3,6 +3,7 @@
 // program, a non-zero exit status, and no sanitizer report.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -171,4 +172,42 @@ TEST_F(ProgramsMisuseTest, IngestRefusesAFileWithoutBulletinsInOneLine)
     EXPECT_EQ(status, 1);
     EXPECT_EQ(out, "kolingest: no WMO bulletin in " + input + "\n");
   }
+}
+
+// An -ou name ending in ".ps", ".eps", ".meta" or ".hpgl" selects that device and that very
+// file, for every plotting program; nothing lands in the current directory.
+TEST_F(ProgramsMisuseTest, OutputNamesSelectTheirDevice)
+{
+  KOL_REQUIRE_DATA();
+  const std::string examples = std::string(KOL_SOURCE_DIR) + "/examples/";
+  const struct {
+    const char* program;
+    std::string args;
+  } plotters[] = {
+      {"kolgridplot", "-va=500:hght " + KOLTest::dataFile("grib/g2_nam.t00z.awp21100.tm00.grib2")},
+      {"kolsfcplot", "-date=202001060030 " + examples + "metar/2020010600_sao.wmo"},
+      {"kolskewt", "-id=OUN -cu=#201105221200 " +
+                       KOLTest::dataFile("upperair/ENCODED_72357_OUN_20110522_12Z.txt")},
+      {"kolrad", KOLTest::dataFile("nids/KOUN_SDUS54_N0RTLX_201305202016")},
+      {"kolsat", KOLTest::dataFile("gini/TIGN02")},
+  };
+  const struct {
+    const char* ext;
+    const char* start;  // the file's first bytes
+  } outputs[] = {
+      {".ps", "%!PS"}, {".eps", "%!PS-Adobe-3.0 EPSF"}, {".meta", "KOLMETA2"}, {".hpgl", ""}};
+  for (const auto& p : plotters)
+    for (const auto& o : outputs) {
+      const std::string file = dir.file(std::string("out/") + p.program + o.ext);
+      SCOPED_TRACE(file);
+      int status = -1;
+      const std::string said = run(p.program, "-ou=" + file + " " + p.args, status);
+      EXPECT_EQ(status, 0) << said;
+      EXPECT_NE(said.find(file), std::string::npos) << "names the file it wrote: " << said;
+      const std::string text = KOLTest::readFile(file);
+      EXPECT_GT(text.size(), 100u);
+      EXPECT_EQ(text.rfind(o.start, 0), 0u) << text.substr(0, 40);
+    }
+  for (const char* stray : {"kol.ps", "meta.out", "kol.hpgl"})
+    EXPECT_EQ(access(dir.file(stray).c_str(), F_OK), -1) << stray;
 }

@@ -82,7 +82,7 @@ TEST_F(ImageDeviceTest, ImagesPutTheirTopLeftPixelAtThePositionOnEveryDevice)
   Graph g("image", ",sz=300x200");
   ASSERT_EQ(g.open(), 1);
   g.setWindow(Rect(0, 0, 3, 2));
-  ASSERT_EQ(g.drawImage(img, 1, 1.5f), 1);  // device (100, 50)
+  ASSERT_EQ(g.drawImageAt(img, 1, 1.5f), 1);  // device (100, 50)
   Image out;
   g.getImage(out);
   const KOLTest::Raster r = KOLTest::toRaster(out);
@@ -95,7 +95,7 @@ TEST_F(ImageDeviceTest, ImagesPutTheirTopLeftPixelAtThePositionOnEveryDevice)
   EXPECT_EQ(r.at(120, 80), 0xFFFFFFu);
   // a picture half off the device is cut, not shifted
   g.clear();
-  g.drawImage(img, -0.1f, 2);  // device (-10, 0)
+  g.drawImageAt(img, -0.1f, 2);  // device (-10, 0)
   g.getImage(out);
   const KOLTest::Raster cut = KOLTest::toRaster(out);
   EXPECT_EQ(cut.at(0, 0), 0x00FF00u);
@@ -103,7 +103,7 @@ TEST_F(ImageDeviceTest, ImagesPutTheirTopLeftPixelAtThePositionOnEveryDevice)
   EXPECT_EQ(cut.at(10, 5), 0x0000FFu);
   EXPECT_EQ(cut.at(30, 5), 0xFFFFFFu);
   Image empty;
-  EXPECT_EQ(g.drawImage(empty, 1, 1), 0);
+  EXPECT_EQ(g.drawImageAt(empty, 1, 1), 0);
 
   KOL_REQUIRE_GS();
   for (const char* mode : {",color", ""}) {
@@ -111,7 +111,7 @@ TEST_F(ImageDeviceTest, ImagesPutTheirTopLeftPixelAtThePositionOnEveryDevice)
     Graph p("postscript", (eps + ",port,eps" + mode).c_str());
     ASSERT_EQ(p.open(), 1);
     p.setWindow(Rect(0, 0, 7.56f, 5.76f));
-    ASSERT_EQ(p.drawImage(img, 1, 1.5f), 1);  // device (100, 150): 150 up from the bottom
+    ASSERT_EQ(p.drawImageAt(img, 1, 1.5f), 1);  // device (100, 150): 150 up from the bottom
     p.close();
     std::string errors;
     const KOLTest::Raster ps = KOLTest::renderPs(eps, true, &errors);

@@ -14,6 +14,7 @@
 
 #include "RecordingDevice.h"
 #include "common/TestData.h"
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "graphics/MapFile.h"
 #include "graphics/MapPlot.h"
@@ -240,6 +241,20 @@ TEST_F(MapPlotTest, ListFilesAndMissingFiles)
     m.setMapFiles(c.list.c_str());
     m.draw(*plot);
     EXPECT_EQ(count("line 1 "), static_cast<int>(c.lines));
+  }
+  // map files and the entries of list files are whole paths, however long
+  std::string deep = dir.path();
+  while (deep.size() < 200) deep += "/g2_CMC_glb_TMP_ISBL_1015_ps30km";
+  KOL::FileTool::makeDir((deep + "/l.map").c_str(), 0755);
+  KOLTest::writeFile(deep + "/l.map", KOLTest::readFile(f));
+  KOLTest::writeFile(deep + "/list.mpl", deep + "/l.map\n");
+  for (const std::string& list : {deep + "/l.map", deep + "/list.mpl"}) {
+    SCOPED_TRACE(list);
+    reset();
+    MapPlot m;
+    m.setMapFiles(list.c_str());
+    m.draw(*plot);
+    EXPECT_EQ(count("line 1 "), 1);
   }
   reset();
   MapPlot bg;

@@ -121,7 +121,7 @@ TEST_F(MetaFileTest, ImageBlocksStartWithWhiteRowsForANegativeOffset)
   img.setPixel(1, 0, 0x00FF00);
   img.setPixel(0, 1, 0x0000FF);
   img.setPixel(1, 1, 0x102030);
-  m.drawImage(img, 1, 1);  // top-left pixel one unit right of and below the box corner
+  m.drawImage(img, -1, -1);  // pixel (-1, -1) at the box corner: a white row and column first
   Image empty;
   EXPECT_EQ(m.drawImage(empty, 0, 0), 0);
   m.close();

@@ -326,16 +326,18 @@ TEST_F(PlotTest, ReturnKeyReportsWhereThePointerIs)
   EXPECT_EQ(xy.find("X: "), 0u) << xy;
 }
 
-// A device that notes where images go.
+// A device that notes where images go: the clip box Graph narrows to the picture, and the pixel
+// offsets at its corner.
 class ImageSpot : public KOLTest::RecordingDevice {
  public:
   ImageSpot() : RecordingDevice(1000.0f, 500.0f, false, nullptr) {}
   int drawImage(KOL::Image&, float x, float y) override
   {
-    at.set(x, y);
+    at.set(clip.x1, clip.y1);
+    offsets.set(x, y);
     return 1;
   }
-  Point at;
+  Point at, offsets;
 };
 
 TEST(PlotImagePlacement, ImageCornerGoesToItsDomainCorner)
@@ -350,9 +352,12 @@ TEST(PlotImagePlacement, ImageCornerGoesToItsDomainCorner)
   ASSERT_EQ(img.set(Domain("latlon:-90:0,20,30,10,10,1,1"), 8), 1);
   ASSERT_EQ(img.allocData(), 1);
   ASSERT_EQ(plot.drawImage(img), 1);
-  // the upper-left pixel is centred on 24.5N 25.5E: its outer corner is at 25N 25E
-  EXPECT_NEAR(spot->at.x, (25.0f + 180) / 360 * 1000, 0.01);
-  EXPECT_NEAR(spot->at.y, (90.0f - 25) / 180 * 500, 0.01);
+  // the upper-left pixel is centred on 24.5N 25.5E: its outer corner is at 25N 25E, on the
+  // nearest whole device pixel
+  EXPECT_EQ(spot->at.x, std::round((25.0f + 180) / 360 * 1000));
+  EXPECT_EQ(spot->at.y, std::round((90.0f - 25) / 180 * 500));
+  EXPECT_EQ(spot->offsets.x, 0);
+  EXPECT_EQ(spot->offsets.y, 0);
   KOL::Image empty;
   EXPECT_EQ(plot.drawImage(empty), 0);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ImageOffsets.h"
 #include "Raster.h"
 #include "Scene.h"
 #include "Xvfb.h"
@@ -143,7 +144,7 @@ TEST_F(XWindowTest, ImagesAndServerFontTextLandAtTheirPositions)
   img.allocData();
   for (int j = 0; j < 30; ++j)
     for (int i = 0; i < 40; ++i) img.setPixel(i, j, j == 0 ? 0x00FF00 : 0xFF0000);
-  ASSERT_EQ(g.drawImage(img, 1, 1.5f), 1);  // device (100, 50)
+  ASSERT_EQ(g.drawImageAt(img, 1, 1.5f), 1);  // device (100, 50)
   ASSERT_EQ(g.setFont("fixed"), 1);
   EXPECT_EQ(g.getFont().getType(), KOL::GFont::HARDWARE);
   g.setTextHeight(0.2f);
@@ -160,6 +161,25 @@ TEST_F(XWindowTest, ImagesAndServerFontTextLandAtTheirPositions)
   EXPECT_EQ(r.at(140, 60), 0xFFFFFFu);
   EXPECT_GT(r.inked(50, 130, 90, 150), 10) << "server text above its baseline";
   EXPECT_EQ(r.inked(0, 153, 299, 199), 0) << "nothing below the baseline";
+}
+
+// drawImage(img, x, y): image pixel (x, y) at the clip box's top-left, white beyond the image.
+TEST_F(XWindowTest, ImageOffsetsNameThePixelAtTheClipBoxCorner)
+{
+  using namespace KOLTest::ImageOffsets;
+  for (const Offset& o : CASES) {
+    XWindow w;
+    w.setParam(co().c_str());
+    w.setSize(300, 200);
+    w.setInverse(true);
+    ASSERT_EQ(w.open(), 1);
+    w.setClip(BOX_X, BOX_Y, BOX_X + SIDE, BOX_Y + SIDE);
+    Image img = quadrants();
+    ASSERT_EQ(w.drawImage(img, static_cast<float>(o.x), static_cast<float>(o.y)), 1);
+    w.update();
+    expectBox(KOLTest::captureWindow(server->display(), w.getWindow()), o, "xwindow");
+    w.close();
+  }
 }
 
 TEST_F(XWindowTest, KeysAndButtonsReachTheListeners)

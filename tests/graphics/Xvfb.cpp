@@ -32,8 +32,9 @@ Xvfb::Xvfb()
     reason_ = "no pipe for Xvfb";
     return;
   }
-  std::vector<std::string> args = {"Xvfb", "-displayfd",  "3",         "-screen",
-                                   "0",    "1024x768x24", "-nolisten", "tcp"};
+  // -noreset: a test that closes its last window must not meet a server resetting itself
+  std::vector<std::string> args = {"Xvfb",        "-displayfd", "3",   "-screen", "0",
+                                   "1024x768x24", "-nolisten",  "tcp", "-noreset"};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

@@ -1,5 +1,7 @@
 #include "graphics/device/ImageSamples.h"
 
+#include <cmath>
+
 #include "imagery/Image.h"
 #include "imagery/RGB.h"
 
@@ -24,6 +26,26 @@ void Box::write(TextOut& out) const
 
 bool drawable(Image& img) { return img.getWidth() > 0 && img.getHeight() > 0 && img.validData(); }
 
+bool offsets(float x, float y, int& ox, int& oy)
+{
+  // beyond this every sample is white anyway; the limit keeps the sums in range
+  constexpr float LIMIT = 1e8f;
+  if (!(std::fabs(x) < LIMIT) || !(std::fabs(y) < LIMIT)) return false;
+  ox = static_cast<int>(x), oy = static_cast<int>(y);
+  return true;
+}
+
+bool pixel(Image& img, int i, int j, RGB& c)
+{
+  const bool inside = j >= 0 && j < img.getHeight() && i >= 0 && i < img.getWidth();
+  if (inside) {
+    img.getRGB(i, j, c);
+  } else {
+    c = RGB(1, 1, 1);
+  }
+  return inside;
+}
+
 namespace {
 
 constexpr int PER_LINE = 80;
@@ -42,15 +64,11 @@ void sample(TextOut& out, const RGB& c, bool grey)
 
 void writeRows(TextOut& out, Image& img, int ox, int oy, int W, int H, bool grey)
 {
-  const RGB white(1, 1, 1);
   RGB c;
   for (int row = 0; row < H; ++row) {
-    const int j = oy + row;
     for (int col = 0; col < W; ++col) {
-      const int i = ox + col;
-      const bool inside = j >= 0 && j < img.getHeight() && i >= 0 && i < img.getWidth();
-      if (inside) img.getRGB(i, j, c);
-      sample(out, inside ? c : white, grey);
+      pixel(img, ox + col, oy + row, c);
+      sample(out, c, grey);
       if ((col + 1) % PER_LINE == 0 && col + 1 < W) out.put('\n');
     }
     out.put('\n');

@@ -1,5 +1,7 @@
-// The hexadecimal image samples the PostScript and metafile devices write: W x H samples whose
-// top-left one is image pixel (ox, oy); what lies outside the image is white.
+// The samples an image device writes for drawImage(img, x, y): W x H samples over the clip box,
+// whose top-left one is image pixel (x, y) (truncated); what lies outside the image is white.
+// The PostScript and metafile devices write them as hexadecimal text, the raster devices paint
+// them; Graph places pictures by the same box.
 #pragma once
 
 #include "geo/Rect.h"
@@ -8,6 +10,7 @@
 namespace KOL {
 
 class Image;
+class RGB;
 
 namespace ImageSamples {
 
@@ -23,6 +26,11 @@ struct Box {
 
 // True when the image has columns, rows and pixel data.
 bool drawable(Image& img);
+// The image pixel offsets (x, y) truncated; false when either is not a number or lies beyond
+// any image.
+bool offsets(float x, float y, int& ox, int& oy);
+// Image pixel (i, j) into c, white outside the image; false outside.
+bool pixel(Image& img, int i, int j, RGB& c);
 // grey: one byte per sample (0.9 r + g + 0.8 b) / 2.7, else three. A newline after every 80th
 // sample of a row and after each row.
 void writeRows(TextOut& out, Image& img, int ox, int oy, int W, int H, bool grey);

@@ -63,7 +63,7 @@ bool replay(LineReader& in, Graph& g)
   while (in.next()) {
     if (std::strncmp(in.get(), "grestore", 8) == 0) {
       if (n != static_cast<long>(w) * h) return false;
-      g.drawImage(img, static_cast<float>(x), static_cast<float>(y));
+      g.drawImageAt(img, static_cast<float>(x), static_cast<float>(y));
       return true;
     }
     if (!samples(in.get(), img, n)) return false;

@@ -131,7 +131,7 @@ bool Player::line(const char* s, LineReader& in)
              std::sscanf(s, "CL %f %f %f %f", &x1, &y1, &x2, &y2) == 4) {
     // the recorded clip box cuts the replay as it cut the recording
     const Point a = g.toDevice(x1, y1), b = g.toDevice(x2, y2);
-    if (Device* d = g.getDeviceObject()) d->setClip(a.x, a.y, b.x, b.y);
+    g.setClip(Rect(a.x, a.y, b.x, b.y));
   } else if (std::strcmp(key, "T") == 0 && std::sscanf(s, "T %f,%f", &x1, &y1) == 2) {
     const char* text = std::strchr(s + 2, ' ');
     std::string t = text ? text + 1 : "";

@@ -2,11 +2,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string_view>
+#include <vector>
 
 #include "core/Date.h"
 #include "core/Kol.h"
 #include "core/Resrc.h"
+#include "core/StrLib.h"
 #include "graphics/Figure.h"
+#include "graphics/device/Params.h"
 #include "graphics/plot/PlotImage.h"
 
 namespace KOL::PlotOutput {
@@ -14,6 +18,22 @@ namespace KOL::PlotOutput {
 namespace {
 
 bool has(const char* t) { return t && *t; }
+
+bool endsWith(std::string_view s, std::string_view tail)
+{
+  return s.size() > tail.size() && StrLib::iequal(s.data() + s.size() - tail.size(), tail.data());
+}
+
+// The device letter an output name's ending selects, 0 for none.
+char fileDeviceKind(const char* output)
+{
+  if (!has(output)) return 0;
+  const std::string_view name(output);
+  if (endsWith(name, ".ps") || endsWith(name, ".eps")) return 'p';
+  if (endsWith(name, ".meta")) return 'm';
+  if (endsWith(name, ".hpgl")) return 'h';
+  return 0;
+}
 
 }  // namespace
 
@@ -29,17 +49,54 @@ std::string deviceParams(const char* device, const char* imageFile)
   return "";
 }
 
-std::string imageFile(const std::string& kind, const char* named)
+std::string fileDevice(const char* device, const char* output)
+{
+  const char kind = fileDeviceKind(output);
+  if (!kind) return "";
+  std::string text = std::string(1, kind) + "," + output;
+  if (endsWith(output, ".eps")) text += ",eps";
+  // the options of a device text of the same kind follow its file field
+  bool sized = false;
+  if (has(device) && StrLib::toLower(device[0]) == kind) {
+    const std::vector<std::string> fields = Params::split(device);
+    for (size_t i = 2; i < fields.size(); ++i) {
+      if (!(fields[i] == "eps" && endsWith(output, ".eps"))) text += "," + fields[i];
+      sized = sized || fields[i].compare(0, 2, "sz") == 0;
+    }
+  }
+  // the metafile's own area is one unit square: it takes the size of an image instead
+  if (kind == 'm' && !sized) text += ",sz=640x512";
+  return text;
+}
+
+bool selectDevice(Resrc& r, const char* output)
+{
+  const std::string text = fileDevice(r.get("device"), output);
+  if (text.empty()) return false;
+  r.set("device", text.c_str());
+  return true;
+}
+
+std::string deviceFile(const char* device)
+{
+  const std::vector<std::string> fields = Params::split(device);
+  return fields.size() > 1 ? fields[1] : "";
+}
+
+std::string outputFile(const std::string& kind, const char* named)
 {
   if (kind == "png" || kind == "gif") return has(named) ? named : "";
-  return PlotImage::outputType(kind.c_str()) ? kind : "";
+  return PlotImage::outputType(kind.c_str()) || fileDeviceKind(kind.c_str()) ? kind : "";
 }
 
 int drawLayer(Drawing& layer, const Domain& d, const char* prog, const char* device,
-              const char* image)
+              const char* output)
 {
+  const std::string selected = fileDevice(device, output);
+  if (!selected.empty()) device = selected.c_str();
   Figure fig;
-  if (!fig.open(deviceParams(device, image).c_str())) {
+  const std::string params = selected.empty() ? deviceParams(device, output) : "de=" + selected;
+  if (!fig.open(params.c_str())) {
     Kol::outError("%s: cannot open the device\n", prog);
     return Kol::FAILURE;
   }
@@ -49,15 +106,17 @@ int drawLayer(Drawing& layer, const Domain& d, const char* prog, const char* dev
   if (layer.getDate(when) && when.isSet()) fig.setDate(when);
   fig.addDrawing(layer);
   fig.endPlot();
-  return finish(fig, prog, device, image);
+  return finish(fig, prog, device, output);
 }
 
-int finish(Figure& fig, const char* prog, const char* device, const char* imageFile)
+int finish(Figure& fig, const char* prog, const char* device, const char* output)
 {
   Plot& plot = fig.getPlot();
-  if (has(imageFile) && PlotImage::outputType(imageFile)) {
-    const std::string name = PlotImage::outputName(imageFile);
-    if (!plot.saveImage(name.c_str(), PlotImage::outputType(imageFile))) {
+  const std::string selected = fileDevice(device, output);
+  if (!selected.empty()) device = selected.c_str();
+  if (selected.empty() && has(output) && PlotImage::outputType(output)) {
+    const std::string name = PlotImage::outputName(output);
+    if (!plot.saveImage(name.c_str(), PlotImage::outputType(output))) {
       Kol::outError("%s: cannot write %s\n", prog, name.c_str());
       return Kol::FAILURE;
     }
@@ -65,9 +124,10 @@ int finish(Figure& fig, const char* prog, const char* device, const char* imageF
     return Kol::SUCCESS;
   }
   if (has(device) && std::strcmp(Plot::deviceType(device), "display") != 0) {
+    // a file that could not be made was said by the device as it opened
     fig.close();
-    const char* comma = std::strchr(device, ',');
-    std::printf("%s: wrote %s\n", prog, comma ? comma + 1 : "the device's default file");
+    const std::string file = deviceFile(device);
+    std::printf("%s: wrote %s\n", prog, file.empty() ? "the device's default file" : file.c_str());
     return Kol::SUCCESS;
   }
   return fig.manage() >= 0 ? Kol::SUCCESS : Kol::FAILURE;

@@ -19,15 +19,27 @@ void whitePage(Resrc& r);
 // The figure's opening parameters: the image device when imageFile names a PNG or GIF file and
 // no device is named; empty otherwise (the resource "device" chooses).
 std::string deviceParams(const char* device, const char* imageFile);
-// The picture file an output kind names: "png" or "gif" with the file given apart, or a file
-// name ending in ".png" or ".gif" itself; empty when it names none.
-std::string imageFile(const std::string& kind, const char* named);
-// One layer drawn on the domain into a figure on the device, then finish(). A program status.
+// The device text an output name ending in ".ps", ".eps", ".meta" or ".hpgl" (any case) selects:
+// that device writing that file ("eps" added for ".eps"), followed by the options of the device
+// text given when it is of the same kind (a metafile is 640 x 512 units unless they size it);
+// empty for any other name.
+std::string fileDevice(const char* device, const char* output);
+// Sets the resource "device" to the device output selects (fileDevice); true when it did.
+bool selectDevice(Resrc& r, const char* output);
+// The file a device text names (its second field); empty when it names none.
+std::string deviceFile(const char* device);
+// The output file a kind names: "png" or "gif" with the file given apart, or a file name that
+// selects image output (".png", ".gif") or a file device (".ps", ".eps", ".meta", ".hpgl");
+// empty when it names none.
+std::string outputFile(const std::string& kind, const char* named);
+// One layer drawn on the domain into a figure on the device (or the one output selects), then
+// finish(). A program status.
 int drawLayer(Drawing& layer, const Domain& d, const char* prog, const char* device,
-              const char* imageFile);
-// After Figure::endPlot: writes imageFile when it names one, closes a file device (PostScript,
-// metafile) or enters the window's event loop; reports "prog: wrote NAME". A program status.
-int finish(Figure& fig, const char* prog, const char* device, const char* imageFile);
+              const char* output);
+// After Figure::endPlot: writes output when it names a picture, closes a file device
+// (PostScript, metafile, plotter) or enters the window's event loop; reports "prog: wrote NAME".
+// A program status.
+int finish(Figure& fig, const char* prog, const char* device, const char* output);
 
 }  // namespace PlotOutput
 }  // namespace KOL

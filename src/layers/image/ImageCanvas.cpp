@@ -100,7 +100,7 @@ int Canvas::draw(Plot& plot, const CodeColors& colors) const
       out.setPixel(i, j, static_cast<int>(covered(i, j) ? packed[img.getVal(i, j)] : page));
   const int t = g.getTran();
   g.setTran(Plot::MAP);
-  const int ok = g.drawImage(out, left, top);
+  const int ok = g.drawImageAt(out, left, top);
   g.setTran(t);
   return ok;
 }
