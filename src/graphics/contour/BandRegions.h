@@ -1,0 +1,67 @@
+// The polygons of a band, cell by cell, merged into connected areas: where two joined cells share
+// a piece of side, neither keeps it; what is kept (the level lines and the sides facing the
+// grid's border, missing values or cells drawn alone) is linked end to end into rings. Every
+// cell polygon is clockwise on the page, so outlines come out clockwise and holes the other way
+// round, and an area with its holes fills right under the even-odd and the nonzero rule alike.
+// Cells are handed in row by row; polygons sharing a side piece belong to one area.
+#pragma once
+
+#include <vector>
+
+#include "geo/Point.h"
+
+namespace KOL {
+
+class ContSink;
+
+namespace contour {
+
+class BandFill;
+class Lattice;
+
+class BandRegions {
+ public:
+  BandRegions(const Lattice& lattice, int bands);
+  // Polygon p of fill, of band k in joined cell (i, j).
+  void addPolygon(int k, int i, int j, const BandFill& fill, int p);
+  // Joined cell (i, j), lying wholly in band k.
+  void addCell(int k, int i, int j);
+  // A polygon of band k joined to nothing (cells that are cut or wrapped).
+  void addLoose(int k, const Point* pts, int n);
+  // Hands out each connected area as one fill of its rings; their number.
+  int flush(ContSink& out);
+
+ private:
+  struct Edge {
+    int from, to, area;
+    Point p;
+  };
+  struct Ring {
+    int area, start, count;
+  };
+  int node(int i, int j, int tag) const;
+  // The area of a polygon of band k in cell (i, j) touching its left and upper neighbours
+  // across the sides flagged in touches.
+  int areaOf(int k, int i, int j, unsigned touches);
+  void handOn(int k, int i, int j, unsigned touches, int area);
+  int root(int a);
+  void traceRings(int k);
+  int emitAreas(int k, ContSink& out);
+
+  const Lattice& lat;
+  int bands, sides;
+  std::vector<std::vector<Edge>> edges;
+  std::vector<std::vector<Point>> loosePts;
+  std::vector<std::vector<int>> looseCounts;
+  std::vector<int> parent;
+  std::vector<int> rightArea, rightCell, downArea, downRow;
+  // ring tracing
+  std::vector<int> head, nextOut;
+  std::vector<char> used;
+  std::vector<Ring> rings;
+  std::vector<Point> ringPts, areaPts;
+  std::vector<int> counts;
+};
+
+}  // namespace contour
+}  // namespace KOL
