@@ -46,6 +46,7 @@ class ImageDevice : public Device {
   int setFillStyle(int type, int style) override;
   int drawLine(int type, Points& pts) override;
   int drawFill(int type, Points& pts) override;
+  int drawFillPath(int type, Points& pts, const std::vector<int>& counts) override;
   int drawImage(Image& img, float x, float y) override;
   int getImage(Image& img) override;
   // Server fonts do not exist here: refused, so that text is drawn with the stroke font.
@@ -67,6 +68,7 @@ class ImageDevice : public Device {
   Surface* active() const { return frames.empty() ? nullptr : frames[current].get(); }
   void setSource(int colour);
   void path(const Points& pts);
+  void subpath(const Points& pts, int from, int n);
 
   char output[NAME_SIZE];
   int width, height;
