@@ -368,7 +368,7 @@ int ContPlot::contourLines(const Grid& g, const Domain* plot, ContSink& out) con
   if (nlevels == 0 || nx < 2 || ny < 2) return 0;
   const std::optional<contour::Coverage> cover = coverage(g);
   const contour::Lattice lat(g, plot, cover ? &*cover : nullptr);
-  contour::LineChains chains(nlevels, lat.numSides());
+  contour::LineChains chains(nlevels);
   GridBox box;
   contour::Piece pieces[2];
   for (int j = 0; j < ny - 1; j++) {
@@ -495,6 +495,25 @@ contour::Area ContPlot::areaOf(const Grid& g, const Domain* plot) const
 
 int ContPlot::lineLabels(const Grid& g, const Domain* plot, ContSink& out) const
 {
+  return lineLabels(g, plot, out,
+                    labRadius < 1 ? std::vector<contour::Extreme>() : extremes(g, plot));
+}
+
+int ContPlot::annotate(const Grid& g, const Domain* plot, ContSink& out) const
+{
+  // the highs and lows are marked and kept clear of labels: found once for both
+  const bool marks = labRadius >= 1 && g.getNx() >= 3 && g.getNy() >= 3;
+  const std::vector<contour::Extreme> found =
+      labRadius >= 1 ? extremes(g, plot) : std::vector<contour::Extreme>();
+  int n = lineLabels(g, plot, out, found);
+  if (marks)
+    for (const contour::Extreme& e : found) out.extreme(e.high, e.value, e.at), n++;
+  return n;
+}
+
+int ContPlot::lineLabels(const Grid& g, const Domain* plot, ContSink& out,
+                         const std::vector<contour::Extreme>& marks) const
+{
   int nx = g.getNx(), ny = g.getNy();
   if (labFreq < 1 || nlevels == 0 || nx < 2 || ny < 2) return 0;
   bool tiny = nx * ny <= 4;
@@ -520,8 +539,6 @@ int ContPlot::lineLabels(const Grid& g, const Domain* plot, ContSink& out) const
       }
     }
   }
-  const std::vector<contour::Extreme> marks =
-      labRadius < 1 ? std::vector<contour::Extreme>() : extremes(g, plot);
   const std::vector<contour::LabelSpot> kept =
       contour::spreadLabels(std::move(spots), marks, areaOf(g, plot));
   for (const contour::LabelSpot& l : kept) out.label(l.level, l.value, l.at);
@@ -577,10 +594,15 @@ std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* pl
   if (nlevels == 0) return cands;
   const std::vector<char> open = openPoints(g, plot);
   std::vector<char> seen(open.size(), 0);
+  // every point of the grid is read (2 r + 1)^2 times: straight from its values
+  const float* data = g.isData() && !g.isValue() ? g.getData() : nullptr;
+  auto value = [&](int i, int j) {
+    return data ? data[static_cast<std::size_t>(j) * nx + i] : g.getValue(i, j);
+  };
   // Points on the grid's border have no surroundings on one side: they are no extremes.
   for (int j = 1; j < ny - 1; j++) {
     for (int i = 1; i < nx - 1; i++) {
-      float v = g.getValue(i, j);
+      float v = value(i, j);
       if (Const::isMiss(v)) continue;
       bool high = true, low = true;
       int missing = 0, valid = 0;
@@ -589,7 +611,7 @@ std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* pl
         for (int di = -r; di <= r && (high || low); di++) {
           if ((di == 0 && dj == 0) || (i + di < 0 || j + dj < 0 || i + di >= nx || j + dj >= ny))
             continue;
-          float w = g.getValue(i + di, j + dj);
+          float w = value(i + di, j + dj);
           if (Const::isMiss(w)) {
             missing++;
             continue;
@@ -747,8 +769,7 @@ int ContPlot::draw(Graph& graph, const Grid& g)
   graph.setTextColor(labelColor);
   graph.setTextAlign(2, 3);
   if (type == VALUE) return drawValues(graph, g);
-  lineLabels(g, nullptr, sink);
-  maxMin(g, nullptr, sink);
+  annotate(g, nullptr, sink);
   return 1;
 }
 
@@ -823,8 +844,7 @@ int ContPlot::draw(Plot& plot, Grid& g)
     markArea = savedArea;
     return drawValues(plot, g);
   }
-  lineLabels(g, &d, sink);
-  maxMin(g, &d, sink);
+  annotate(g, &d, sink);
   markArea = savedArea;
   if (bar) plot.setBar(cf, Range(first, last));
   return 1;

@@ -127,6 +127,10 @@ class ContPlot {
   bool closedAround(const Grid& g, int i, int j, bool high, const std::vector<char>& open,
                     std::vector<char>& seen) const;
   std::vector<contour::Extreme> extremes(const Grid& g, const Domain* plot) const;
+  int lineLabels(const Grid& g, const Domain* plot, ContSink& out,
+                 const std::vector<contour::Extreme>& marks) const;
+  // Labels, highs and lows.
+  int annotate(const Grid& g, const Domain* plot, ContSink& out) const;
   int setBox(GridBox& box, const Grid& g, const Domain* plot, int i, int j) const;
   // The covered part of g when edges are smoothed and g has missing values.
   std::optional<contour::Coverage> coverage(const Grid& g) const;

@@ -28,8 +28,7 @@ BandRegions::BandRegions(const Lattice& lattice, int nbands)
       rightArea(nbands, -1),
       rightCell(nbands, -1),
       downArea(static_cast<std::size_t>(lattice.getNx()) * nbands, -1),
-      downRow(static_cast<std::size_t>(lattice.getNx()) * nbands, -1),
-      head(2 * static_cast<std::size_t>(sides) + lattice.numPoints(), -1)
+      downRow(static_cast<std::size_t>(lattice.getNx()) * nbands, -1)
 {
 }
 
@@ -124,9 +123,11 @@ void BandRegions::traceRings(int k)
   const int n = static_cast<int>(es.size());
   nextOut.assign(n, -1);
   used.assign(n, 0);
+  head.reset(n);
   for (int e = 0; e < n; e++) {
-    nextOut[e] = head[es[e].from];
-    head[es[e].from] = e;
+    int& h = head.at(es[e].from);
+    nextOut[e] = h;
+    h = e;
   }
   rings.clear();
   ringPts.clear();
@@ -139,14 +140,14 @@ void BandRegions::traceRings(int k)
       const int at = es[e].to;
       if (at == es[first].from) break;
       // Where two areas touch at a grid point the point has two ways on: either closes a ring.
-      while (head[at] >= 0 && used[head[at]]) head[at] = nextOut[head[at]];
-      if (head[at] < 0) break;
-      e = head[at];
+      int* h = head.get(at);
+      while (h && *h >= 0 && used[*h]) *h = nextOut[*h];
+      if (!h || *h < 0) break;
+      e = *h;
     }
     r.count = static_cast<int>(ringPts.size()) - r.start;
     rings.push_back(r);
   }
-  for (const Edge& e : es) head[e.from] = -1;
 }
 
 int BandRegions::emitAreas(int k, ContSink& out)

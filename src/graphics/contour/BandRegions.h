@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "geo/Point.h"
+#include "graphics/contour/NodeTable.h"
 
 namespace KOL {
 
@@ -56,7 +57,8 @@ class BandRegions {
   std::vector<int> parent;
   std::vector<int> rightArea, rightCell, downArea, downRow;
   // ring tracing
-  std::vector<int> head, nextOut;
+  NodeTable head;
+  std::vector<int> nextOut;
   std::vector<char> used;
   std::vector<Ring> rings;
   std::vector<Point> ringPts, areaPts;

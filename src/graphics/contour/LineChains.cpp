@@ -4,10 +4,7 @@
 
 namespace KOL::contour {
 
-LineChains::LineChains(int levels, int numNodes)
-    : segments(levels), loose(levels), from(numNodes, -1), ended(numNodes, 0)
-{
-}
+LineChains::LineChains(int levels) : segments(levels), loose(levels) {}
 
 void LineChains::add(int k, int a, int b, const Point& pa, const Point& pb)
 {
@@ -25,7 +22,7 @@ int LineChains::trace(int k, int first, ContSink& out)
   const std::vector<Segment>& segs = segments[k];
   line.clear();
   line.push_back(segs[first].pa);
-  for (int s = first; s >= 0 && !used[s]; s = from[segs[s].b]) {
+  for (int s = first; s >= 0 && !used[s]; s = from.find(segs[s].b)) {
     used[s] = 1;
     line.push_back(segs[s].pb);
   }
@@ -39,21 +36,19 @@ int LineChains::flush(ContSink& out)
   for (int k = 0; k < static_cast<int>(segments.size()); k++) {
     const std::vector<Segment>& segs = segments[k];
     const int n = static_cast<int>(segs.size());
+    from.reset(n);
+    ended.reset(n);
     for (int s = 0; s < n; s++) {
-      from[segs[s].a] = s;
-      ended[segs[s].b] = 1;
+      from.at(segs[s].a) = s;
+      ended.at(segs[s].b) = 1;
     }
     used.assign(n, 0);
     // Lines that run off the grid or into missing values first, from their open end; what is
     // left closes on itself.
     for (int s = 0; s < n; s++)
-      if (!ended[segs[s].a]) lines += trace(k, s, out);
+      if (ended.find(segs[s].a) < 0) lines += trace(k, s, out);
     for (int s = 0; s < n; s++)
       if (!used[s]) lines += trace(k, s, out);
-    for (const Segment& s : segs) {
-      from[s.a] = -1;
-      ended[s.b] = 0;
-    }
     for (std::size_t p = 0; p + 1 < loose[k].size(); p += 2, lines++) out.line(k, &loose[k][p], 2);
   }
   return lines;

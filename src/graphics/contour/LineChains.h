@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "geo/Point.h"
+#include "graphics/contour/NodeTable.h"
 
 namespace KOL {
 
@@ -15,8 +16,8 @@ namespace contour {
 
 class LineChains {
  public:
-  // Crossings are numbered below numNodes (a side of the grid each).
-  LineChains(int levels, int numNodes);
+  // Crossings are numbered by the grid side they lie on.
+  explicit LineChains(int levels);
   // A segment of level k from crossing a to crossing b.
   void add(int k, int a, int b, const Point& pa, const Point& pb);
   // A segment joined to nothing (cut or wrapped cells).
@@ -33,8 +34,8 @@ class LineChains {
 
   std::vector<std::vector<Segment>> segments;
   std::vector<std::vector<Point>> loose;
-  std::vector<int> from;    // the segment starting at a crossing, -1 for none
-  std::vector<char> ended;  // whether a segment ends at a crossing
+  NodeTable from;   // the segment starting at a crossing
+  NodeTable ended;  // 1 where a segment ends
   std::vector<char> used;
   std::vector<Point> line;
 };
