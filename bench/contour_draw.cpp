@@ -125,14 +125,14 @@ std::string peer(const char* kind)
 
 void BM_KolgridplotFillPng(benchmark::State& s)
 {
-  child(s, kolgridplot("sfc:temp[C,cf,int=2]", std::string("-ge=") + SIZE + " -ou=" +
-                                                   scratch("fill.png")));
+  child(s, kolgridplot("sfc:temp[C,cf,int=2]",
+                       std::string("-ge=") + SIZE + " -ou=" + scratch("fill.png")));
 }
 void BM_MatplotlibContourfPng(benchmark::State& s) { child(s, peer("fill")); }
 void BM_KolgridplotLinesPng(benchmark::State& s)
 {
-  child(s, kolgridplot("sfc:temp[C,int=2]", std::string("-ge=") + SIZE + " -ou=" +
-                                                scratch("lines.png")));
+  child(s, kolgridplot("sfc:temp[C,int=2]",
+                       std::string("-ge=") + SIZE + " -ou=" + scratch("lines.png")));
 }
 void BM_MatplotlibContourPng(benchmark::State& s) { child(s, peer("line")); }
 
@@ -140,7 +140,7 @@ void BM_KolgridplotFillPostScript(benchmark::State& s)
 {
   const std::string ps = scratch("fill.ps");
   child(s, kolgridplot("sfc:temp[C,cf,int=2]", "-de=p," + ps));
-  struct stat st{};
+  struct stat st {};
   if (stat(ps.c_str(), &st) == 0) s.counters["MB"] = static_cast<double>(st.st_size) / 1e6;
   std::remove(ps.c_str());
 }

@@ -375,6 +375,11 @@ int ContPlot::contourLines(const Grid& g, const Domain* plot, ContSink& out) con
     for (int i = 0; i < nx - 1; i++) {
       const bool joined = lat.joined(i, j);
       int np = -1;
+      float lo, hi;
+      // most cells lie between two levels
+      if (joined &&
+          (lat.range(i, j, lo, hi), lo == hi || firstLevelAbove(lo) == firstLevelAbove(hi)))
+        continue;
       if (joined)
         lat.set(box, i, j);
       else if (!cellBox(box, g, plot, i, j, cover ? &*cover : nullptr, pieces, np))
@@ -428,9 +433,18 @@ int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) con
       GridBox* hi = &boxes[1];
       const bool joined = lat.joined(i, j);
       int np = -1;
-      if (joined)
+      if (joined) {
+        float vlo, vhi;
+        lat.range(i, j, vlo, vhi);
+        // most cells lie wholly in one band
+        const int k = std::max(0, firstLevelAbove(vlo) - 1);
+        if ((levels[k] < vlo || (k == 0 && bottomAll)) &&
+            (k + 1 == nlevels || levels[k + 1] >= vhi)) {
+          regions.addCell(k, i, j);
+          continue;
+        }
         lat.set(*lo, i, j);
-      else if (!cellBox(*lo, g, plot, i, j, cover ? &*cover : nullptr, pieces, np))
+      } else if (!cellBox(*lo, g, plot, i, j, cover ? &*cover : nullptr, pieces, np))
         continue;
       // The first band that reaches into the cell has its lower level below the cell minimum.
       int k = std::max(0, firstLevelAbove(lo->getMin()) - 1);

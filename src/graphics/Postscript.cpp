@@ -332,7 +332,11 @@ int Postscript::drawFill(int type, Points& pts)
 int Postscript::drawFillPath(int type, Points& pts, const std::vector<int>& counts)
 {
   if (!opened) return 0;
-  out.put("%%FP:").integer(static_cast<int>(counts.size())).put(':').integer(pts.getNum()).put('\n');
+  out.put("%%FP:")
+      .integer(static_cast<int>(counts.size()))
+      .put(':')
+      .integer(pts.getNum())
+      .put('\n');
   if (type == FILL) writeColor(fillColor);
   out.put("np\n");
   int at = 0;

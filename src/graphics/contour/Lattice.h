@@ -5,6 +5,7 @@
 // on through it.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "geo/Point.h"
@@ -35,6 +36,13 @@ class Lattice {
   int point(int i, int j, int c) const { return (j + (c >> 1)) * nx + i + (c & 1); }
   // The position of corner c of cell (i, j).
   Point at(int i, int j, int c) const;
+  // The least and greatest corner value of joined cell (i, j).
+  void range(int i, int j, float& lo, float& hi) const
+  {
+    const float* v = values.data() + static_cast<std::size_t>(j) * nx + i;
+    lo = std::min(std::min(v[0], v[1]), std::min(v[nx], v[nx + 1]));
+    hi = std::max(std::max(v[0], v[1]), std::max(v[nx], v[nx + 1]));
+  }
   // Sets box to joined cell (i, j).
   void set(GridBox& box, int i, int j) const;
 
