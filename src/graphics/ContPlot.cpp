@@ -368,7 +368,7 @@ int ContPlot::contourLines(const Grid& g, const Domain* plot, ContSink& out) con
   if (nlevels == 0 || nx < 2 || ny < 2) return 0;
   const std::optional<contour::Coverage> cover = coverage(g);
   const contour::Lattice lat(g, plot, cover ? &*cover : nullptr);
-  contour::LineChains chains(nlevels);
+  contour::LineChains chains(nlevels, nx - 1);
   GridBox box;
   contour::Piece pieces[2];
   for (int j = 0; j < ny - 1; j++) {
@@ -395,8 +395,8 @@ int ContPlot::contourLines(const Grid& g, const Domain* plot, ContSink& out) con
             // from where the walk rises through the level to where it falls
             const bool falls = box.isAbove(WALK_FROM[box.getCrossSide(c)]);
             const int a = falls ? p : c, b = falls ? c : p;
-            chains.add(k, lat.side(i, j, box.getCrossSide(a)), lat.side(i, j, box.getCrossSide(b)),
-                       box.getCrossPoint(a), box.getCrossPoint(b));
+            chains.add(k, i, j, box.getCrossSide(a), box.getCrossSide(b), box.getCrossPoint(a),
+                       box.getCrossPoint(b));
             continue;
           }
           for (int q = 0; q < (np < 0 ? 1 : np); q++) {

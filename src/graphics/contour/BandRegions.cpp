@@ -25,11 +25,14 @@ BandRegions::BandRegions(const Lattice& lattice, int nbands)
       edges(nbands),
       loosePts(nbands),
       looseCounts(nbands),
-      rightArea(nbands, -1),
-      rightCell(nbands, -1),
-      downArea(static_cast<std::size_t>(lattice.getNx()) * nbands, -1),
-      downRow(static_cast<std::size_t>(lattice.getNx()) * nbands, -1)
+      parent()
 {
+  for (int p = 0; p < 2; p++) {
+    rightArea[p].assign(nbands, -1);
+    rightCell[p].assign(nbands, -1);
+    downArea[p].assign(static_cast<std::size_t>(lattice.getNx()) * nbands, -1);
+    downRow[p].assign(static_cast<std::size_t>(lattice.getNx()) * nbands, -1);
+  }
 }
 
 // Crossings of the band's lower level, then of its upper level, on each side, then the grid
@@ -51,9 +54,9 @@ int BandRegions::areaOf(int k, int i, int j, unsigned touches)
 {
   const int cell = j * (lat.getNx() - 1) + i;
   int area = -1;
-  if ((touches & bit(3)) && rightCell[k] == cell - 1) area = rightArea[k];
+  if ((touches & bit(3)) && rightCell[i & 1][k] == cell - 1) area = rightArea[i & 1][k];
   const std::size_t up = static_cast<std::size_t>(i) * bands + k;
-  const int above = (touches & bit(0)) && downRow[up] == j - 1 ? downArea[up] : -1;
+  const int above = (touches & bit(0)) && downRow[j & 1][up] == j - 1 ? downArea[j & 1][up] : -1;
   if (area < 0 && above >= 0) return above;
   if (area < 0) {
     area = static_cast<int>(parent.size());
@@ -69,13 +72,13 @@ int BandRegions::areaOf(int k, int i, int j, unsigned touches)
 void BandRegions::handOn(int k, int i, int j, unsigned touches, int area)
 {
   if (touches & bit(1)) {
-    rightArea[k] = area;
-    rightCell[k] = j * (lat.getNx() - 1) + i;
+    rightArea[(i + 1) & 1][k] = area;
+    rightCell[(i + 1) & 1][k] = j * (lat.getNx() - 1) + i;
   }
   if (touches & bit(2)) {
     const std::size_t up = static_cast<std::size_t>(i) * bands + k;
-    downArea[up] = area;
-    downRow[up] = j;
+    downArea[(j + 1) & 1][up] = area;
+    downRow[(j + 1) & 1][up] = j;
   }
 }
 

@@ -55,7 +55,9 @@ class BandRegions {
   std::vector<std::vector<Point>> loosePts;
   std::vector<std::vector<int>> looseCounts;
   std::vector<int> parent;
-  std::vector<int> rightArea, rightCell, downArea, downRow;
+  // The areas that reach the side between two columns or rows, by the parity of the column or row
+  // after it, so that a cell's own sides to come never overwrite those it has still to meet.
+  std::vector<int> rightArea[2], rightCell[2], downArea[2], downRow[2];
   // ring tracing
   NodeTable head;
   std::vector<int> nextOut;
