@@ -367,7 +367,7 @@ int ContPlot::contourLines(const Grid& g, const Domain* plot, ContSink& out) con
   int nx = g.getNx(), ny = g.getNy();
   if (nlevels == 0 || nx < 2 || ny < 2) return 0;
   const std::optional<contour::Coverage> cover = coverage(g);
-  const contour::Lattice lat(g, plot, cover ? &*cover : nullptr);
+  const contour::Lattice lat(g, plot, cover ? &*cover : nullptr, levels);
   contour::LineChains chains(nlevels, nx - 1);
   GridBox box;
   contour::Piece pieces[2];
@@ -375,11 +375,9 @@ int ContPlot::contourLines(const Grid& g, const Domain* plot, ContSink& out) con
     for (int i = 0; i < nx - 1; i++) {
       const bool joined = lat.joined(i, j);
       int np = -1;
-      float lo, hi;
+      int rlo, rhi;
       // most cells lie between two levels
-      if (joined &&
-          (lat.range(i, j, lo, hi), lo == hi || firstLevelAbove(lo) == firstLevelAbove(hi)))
-        continue;
+      if (joined && (lat.ranks(i, j, rlo, rhi), rlo == rhi)) continue;
       if (joined)
         lat.set(box, i, j);
       else if (!cellBox(box, g, plot, i, j, cover ? &*cover : nullptr, pieces, np))
@@ -416,7 +414,7 @@ int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) con
   int nx = g.getNx(), ny = g.getNy();
   if (nlevels == 0 || nx < 2 || ny < 2) return 0;
   const std::optional<contour::Coverage> cover = coverage(g);
-  const contour::Lattice lat(g, plot, cover ? &*cover : nullptr);
+  const contour::Lattice lat(g, plot, cover ? &*cover : nullptr, levels);
   contour::BandRegions regions(lat, nlevels);
   GridBox boxes[2];
   contour::BandFill band;
@@ -434,26 +432,24 @@ int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) con
       const bool joined = lat.joined(i, j);
       int np = -1;
       if (joined) {
-        float vlo, vhi;
-        lat.range(i, j, vlo, vhi);
-        // most cells lie wholly in one band
-        const int k = std::max(0, firstLevelAbove(vlo) - 1);
-        if ((levels[k] < vlo || (k == 0 && bottomAll)) &&
-            (k + 1 == nlevels || levels[k + 1] >= vhi)) {
-          regions.addCell(k, i, j);
+        int rlo, rhi;
+        lat.ranks(i, j, rlo, rhi);
+        // most cells lie wholly in one band, or below the lowest level
+        if (rlo == rhi && rlo > 0) {
+          regions.addCell(rlo - 1, i, j);
           continue;
         }
+        if (bottomAll && rlo == 0 && rhi <= 1) {
+          regions.addCell(0, i, j);
+          continue;
+        }
+        if (rhi == 0 && !bottomAll) continue;
         lat.set(*lo, i, j);
       } else if (!cellBox(*lo, g, plot, i, j, cover ? &*cover : nullptr, pieces, np))
         continue;
       // The first band that reaches into the cell has its lower level below the cell minimum.
       int k = std::max(0, firstLevelAbove(lo->getMin()) - 1);
       const bool bottom = k == 0 && bottomAll;
-      if (joined && (levels[k] < lo->getMin() || bottom) &&
-          (k + 1 == nlevels || levels[k + 1] >= lo->getMax())) {
-        regions.addCell(k, i, j);
-        continue;
-      }
       *hi = *lo;
       lo->setLevel(bottom ? -std::numeric_limits<float>::max() : levels[k]);
       for (; k < nlevels; k++) {

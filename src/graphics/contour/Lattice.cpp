@@ -21,14 +21,19 @@ bool wraps(const Domain* plot)
 
 }  // namespace
 
-Lattice::Lattice(const Grid& g, const Domain* plot, const Coverage* cover)
+Lattice::Lattice(const Grid& g, const Domain* plot, const Coverage* cover,
+                 const std::vector<float>& levels)
     : nx(g.getNx()), ny(g.getNy()), horizontal((nx - 1) * ny)
 {
   values.resize(static_cast<std::size_t>(nx) * ny);
+  rank.resize(values.size());
   for (int j = 0; j < ny; j++)
     for (int i = 0; i < nx; i++) {
-      float v = g.getValue(i, j);
-      values[static_cast<std::size_t>(j) * nx + i] = std::isnan(v) ? Const::FMISS : v;
+      const std::size_t p = static_cast<std::size_t>(j) * nx + i;
+      const float v = g.getValue(i, j);
+      values[p] = std::isnan(v) ? Const::FMISS : v;
+      rank[p] = static_cast<unsigned char>(
+          std::lower_bound(levels.begin(), levels.end(), values[p]) - levels.begin());
     }
   if (plot) {
     places.resize(values.size());

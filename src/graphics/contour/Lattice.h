@@ -22,7 +22,9 @@ class Coverage;
 
 class Lattice {
  public:
-  Lattice(const Grid& g, const Domain* plot, const Coverage* cover);
+  // levels: ascending, at most 255.
+  Lattice(const Grid& g, const Domain* plot, const Coverage* cover,
+          const std::vector<float>& levels);
 
   int getNx() const { return nx; }
   int getNy() const { return ny; }
@@ -36,12 +38,13 @@ class Lattice {
   int point(int i, int j, int c) const { return (j + (c >> 1)) * nx + i + (c & 1); }
   // The position of corner c of cell (i, j).
   Point at(int i, int j, int c) const;
-  // The least and greatest corner value of joined cell (i, j).
-  void range(int i, int j, float& lo, float& hi) const
+  // The least and greatest number of levels below a corner of joined cell (i, j): the levels
+  // from lo to hi - 1 cross it, and with lo = hi it lies wholly between two levels.
+  void ranks(int i, int j, int& lo, int& hi) const
   {
-    const float* v = values.data() + static_cast<std::size_t>(j) * nx + i;
-    lo = std::min(std::min(v[0], v[1]), std::min(v[nx], v[nx + 1]));
-    hi = std::max(std::max(v[0], v[1]), std::max(v[nx], v[nx + 1]));
+    const unsigned char* r = rank.data() + static_cast<std::size_t>(j) * nx + i;
+    lo = std::min(std::min(r[0], r[1]), std::min(r[nx], r[nx + 1]));
+    hi = std::max(std::max(r[0], r[1]), std::max(r[nx], r[nx + 1]));
   }
   // Sets box to joined cell (i, j).
   void set(GridBox& box, int i, int j) const;
@@ -49,7 +52,8 @@ class Lattice {
  private:
   int nx, ny, horizontal;
   std::vector<float> values;
-  std::vector<Point> places;  // empty: grid coordinates
+  std::vector<unsigned char> rank;  // the number of levels below each point
+  std::vector<Point> places;        // empty: grid coordinates
   std::vector<char> join;
 };
 
