@@ -14,7 +14,7 @@ namespace {
 // clockwise walk round the cell.
 constexpr unsigned bit(int s) { return 1u << s; }
 constexpr int WALK_FROM[4] = {0, 1, 3, 2};
-constexpr int WALK_TO[4] = {1, 3, 2, 0};
+constexpr int SIDES[4] = {0, 1, 2, 3};
 
 }  // namespace
 
@@ -22,16 +22,21 @@ BandRegions::BandRegions(const Lattice& lattice, int nbands)
     : lat(lattice),
       bands(nbands),
       sides(lattice.numSides()),
+      columns(lattice.getNx() - 1),
       edges(nbands),
+      starts(nbands),
+      ends(nbands),
       loosePts(nbands),
-      looseCounts(nbands),
-      parent()
+      looseCounts(nbands)
 {
+  const std::size_t row = static_cast<std::size_t>(lattice.getNx()) * nbands;
   for (int p = 0; p < 2; p++) {
     rightArea[p].assign(nbands, -1);
     rightCell[p].assign(nbands, -1);
-    downArea[p].assign(static_cast<std::size_t>(lattice.getNx()) * nbands, -1);
-    downRow[p].assign(static_cast<std::size_t>(lattice.getNx()) * nbands, -1);
+    downArea[p].assign(row, -1);
+    downRow[p].assign(row, -1);
+    across[p].resize(2 * static_cast<std::size_t>(nbands));
+    down[p].resize(2 * row);
   }
 }
 
@@ -86,32 +91,72 @@ void BandRegions::addPolygon(int k, int i, int j, const BandFill& fill, int p)
 {
   int n = 0;
   const Point* pts = fill.getPolygon(p, n);
-  unsigned touches = 0;
+  int tags[BandFill::MAX_POINTS], along[BandFill::MAX_POINTS];
   for (int t = 0; t < n; t++) {
-    const int s = fill.getAlong(p, t);
-    if (s >= 0 && lat.joinedAcross(i, j, s)) touches |= bit(s);
+    tags[t] = fill.getNode(p, t);
+    along[t] = fill.getAlong(p, t);
   }
-  const int area = areaOf(k, i, j, touches);
-  handOn(k, i, j, touches, area);
-  for (int t = 0; t < n; t++) {
-    const int s = fill.getAlong(p, t);
-    if (s >= 0 && (touches & bit(s))) continue;
-    edges[k].push_back(
-        {node(i, j, fill.getNode(p, t)), node(i, j, fill.getNode(p, (t + 1) % n)), area, pts[t]});
-  }
+  addEdges(k, i, j, n, pts, tags, along);
 }
 
 void BandRegions::addCell(int k, int i, int j)
 {
+  Point pts[4];
+  for (int s = 0; s < 4; s++) pts[s] = lat.at(i, j, WALK_FROM[s]);
+  addEdges(k, i, j, 4, pts, WALK_FROM, SIDES);
+}
+
+void BandRegions::addEdges(int k, int i, int j, int n, const Point* pts, const int* tags,
+                           const int* along)
+{
   unsigned touches = 0;
-  for (int s = 0; s < 4; s++)
-    if (lat.joinedAcross(i, j, s)) touches |= bit(s);
+  for (int t = 0; t < n; t++)
+    if (along[t] >= 0 && lat.joinedAcross(i, j, along[t])) touches |= bit(along[t]);
   const int area = areaOf(k, i, j, touches);
   handOn(k, i, j, touches, area);
-  for (int s = 0; s < 4; s++)
-    if (!(touches & bit(s)))
-      edges[k].push_back(
-          {node(i, j, WALK_FROM[s]), node(i, j, WALK_TO[s]), area, lat.at(i, j, WALK_FROM[s])});
+  std::vector<Edge>& es = edges[k];
+  int ids[BandFill::MAX_POINTS];
+  for (int t = 0; t < n; t++) {
+    const bool kept = along[t] < 0 || !(touches & bit(along[t]));
+    ids[t] = kept ? static_cast<int>(es.size()) : -1;
+    if (kept) es.push_back({pts[t], area, -1});
+  }
+  for (int t = 0; t < n; t++) {
+    if (ids[t] < 0) continue;
+    const int after = (t + 1) % n, before = (t + n - 1) % n;
+    if (ids[after] >= 0)
+      es[ids[t]].next = ids[after];
+    else
+      openEnd(k, i, j, tags[after], ids[t], true);
+    if (ids[before] < 0) openEnd(k, i, j, tags[t], ids[t], false);
+  }
+}
+
+BandRegions::Slot& BandRegions::slot(int k, int i, int j, int side, int level)
+{
+  if (side == 0 || side == 2)
+    return down[(j + (side == 2)) & 1][(static_cast<std::size_t>(i) * bands + k) * 2 + level];
+  return across[(i + (side == 1)) & 1][static_cast<std::size_t>(k) * 2 + level];
+}
+
+void BandRegions::openEnd(int k, int i, int j, int tag, int e, bool isEnd)
+{
+  if (tag >= BandFill::CROSSING) {
+    const int side = (tag - BandFill::CROSSING) & 3, level = (tag - BandFill::CROSSING) >> 2;
+    Slot& w = slot(k, i, j, side, level);
+    const int cell = j * columns + i;
+    if (side == 1 || side == 2) {  // the cell across comes later
+      w.stamp = side == 1 ? cell + 1 : cell + columns;
+      w.edge = e;
+      return;
+    }
+    if (w.stamp == cell) {
+      std::vector<Edge>& es = edges[k];
+      (isEnd ? es[e].next : es[w.edge].next) = isEnd ? w.edge : e;
+      return;
+    }
+  }
+  (isEnd ? ends : starts)[k].push_back({node(i, j, tag), e});
 }
 
 void BandRegions::addLoose(int k, const Point* pts, int n)
@@ -120,33 +165,42 @@ void BandRegions::addLoose(int k, const Point* pts, int n)
   looseCounts[k].push_back(n);
 }
 
+// Rings that run along the grid's border or round missing values turn at grid points, where
+// the edge on may lie in any of the cells round the point.
+void BandRegions::linkAtPoints(int k)
+{
+  const std::vector<AtPoint>& from = starts[k];
+  const int n = static_cast<int>(from.size());
+  nextOut.assign(n, -1);
+  head.reset(n);
+  for (int s = 0; s < n; s++) {
+    int& h = head.at(from[s].node);
+    nextOut[s] = h;
+    h = s;
+  }
+  // Where two areas touch at a grid point the point has two ways on: either closes a ring.
+  for (const AtPoint& e : ends[k]) {
+    int* h = head.get(e.node);
+    if (!h || *h < 0) continue;
+    edges[k][e.edge].next = from[*h].edge;
+    *h = nextOut[*h];
+  }
+}
+
 void BandRegions::traceRings(int k)
 {
+  linkAtPoints(k);
   const std::vector<Edge>& es = edges[k];
   const int n = static_cast<int>(es.size());
-  nextOut.assign(n, -1);
   used.assign(n, 0);
-  head.reset(n);
-  for (int e = 0; e < n; e++) {
-    int& h = head.at(es[e].from);
-    nextOut[e] = h;
-    h = e;
-  }
   rings.clear();
   ringPts.clear();
   for (int first = 0; first < n; first++) {
     if (used[first]) continue;
     Ring r{root(es[first].area), static_cast<int>(ringPts.size()), 0};
-    for (int e = first;;) {
+    for (int e = first; e >= 0 && !used[e]; e = es[e].next) {
       used[e] = 1;
       ringPts.push_back(es[e].p);
-      const int at = es[e].to;
-      if (at == es[first].from) break;
-      // Where two areas touch at a grid point the point has two ways on: either closes a ring.
-      int* h = head.get(at);
-      while (h && *h >= 0 && used[*h]) *h = nextOut[*h];
-      if (!h || *h < 0) break;
-      e = *h;
     }
     r.count = static_cast<int>(ringPts.size()) - r.start;
     rings.push_back(r);

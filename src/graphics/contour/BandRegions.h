@@ -34,30 +34,49 @@ class BandRegions {
 
  private:
   struct Edge {
-    int from, to, area;
-    Point p;
+    Point p;  // where it starts
+    int area, next;
   };
   struct Ring {
     int area, start, count;
+  };
+  // An edge waiting at a crossing on a side for the cell across, which comes later.
+  struct Slot {
+    int stamp = -1, edge = -1;
+  };
+  // An edge that starts or ends at a grid point, met by the cells round it at the end.
+  struct AtPoint {
+    int node, edge;
   };
   int node(int i, int j, int tag) const;
   // The area of a polygon of band k in cell (i, j) touching its left and upper neighbours
   // across the sides flagged in touches.
   int areaOf(int k, int i, int j, unsigned touches);
   void handOn(int k, int i, int j, unsigned touches, int area);
+  // The polygon's edges (point, node tag and side along to the next point, as BandFill's) that
+  // no joined neighbour shares, linked where they follow on.
+  void addEdges(int k, int i, int j, int n, const Point* pts, const int* tags, const int* along);
+  // Edge e starts (ends false) or ends at the node tag of cell (i, j) with its neighbour in the
+  // ring in another cell.
+  void openEnd(int k, int i, int j, int tag, int e, bool ends);
+  Slot& slot(int k, int i, int j, int side, int level);
   int root(int a);
+  void linkAtPoints(int k);
   void traceRings(int k);
   int emitAreas(int k, ContSink& out);
 
   const Lattice& lat;
-  int bands, sides;
+  int bands, sides, columns;
   std::vector<std::vector<Edge>> edges;
+  std::vector<std::vector<AtPoint>> starts, ends;
   std::vector<std::vector<Point>> loosePts;
   std::vector<std::vector<int>> looseCounts;
   std::vector<int> parent;
-  // The areas that reach the side between two columns or rows, by the parity of the column or row
-  // after it, so that a cell's own sides to come never overwrite those it has still to meet.
+  // The areas and edges that reach the side between two columns or rows, by the parity of the
+  // column or row after it, so that a cell's own sides to come never overwrite those it has
+  // still to meet.
   std::vector<int> rightArea[2], rightCell[2], downArea[2], downRow[2];
+  std::vector<Slot> across[2], down[2];
   // ring tracing
   NodeTable head;
   std::vector<int> nextOut;
