@@ -372,6 +372,26 @@ TEST_F(ContPlotTest, BadInputDrawsNothingAndSaysSo)
   graph.close();
 }
 
+TEST_F(ContPlotTest, HolesStayWithTheirAreasOnALargeField)
+{
+  // 1799 x 1059 points of 2 m temperature, thousands of saddles and holes per band.
+  KOL_REQUIRE_DATA();
+  GribFile gf;
+  ASSERT_TRUE(gf.open(KOLTest::dataFile("grib/bench/hrrr_tmp2m_grid_simple.grib2").c_str()));
+  Grid g;
+  ASSERT_TRUE(gf.read(g));
+  ContPlot cp("int=2");
+  ASSERT_GT(cp.setLevels(g), 20);
+  Collect out;
+  cp.contourFills(g, nullptr, out);
+  double total = 0;
+  for (const auto& [k, a] : out.area) total += a;
+  EXPECT_NEAR(total, 1798.0 * 1058.0, 1.0) << "the bands cover the grid once";
+  int alone = 0;
+  for (const auto& [k, n] : out.holesAlone) alone += n;
+  EXPECT_EQ(alone, 0);
+}
+
 TEST_F(ContPlotTest, RealFieldToPng)
 {
   KOL_REQUIRE_DATA();

@@ -30,6 +30,8 @@ void Collect::fill(int k, const KOL::Point* pts, const int* counts, int nrings)
       a += double(p.x) * q.y - double(q.x) * p.y;
     }
   area[k] += std::fabs(a) / 2.0;
+  // outlines run clockwise with rows down: a positive sum
+  if (a <= 0.0) holesAlone[k]++;
   polygons[k]++;
   rings[k] += nrings;
 }

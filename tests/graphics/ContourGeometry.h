@@ -28,8 +28,8 @@ class Collect : public KOL::ContSink {
   std::map<int, std::vector<Segment>> lines;
   std::map<int, int> closedLines, openLines;
   std::map<int, double> area;
-  // connected areas and their rings
-  std::map<int, int> polygons, rings;
+  // connected areas and their rings; areas whose rings add up to a hole (the outline missing)
+  std::map<int, int> polygons, rings, holesAlone;
   std::vector<std::pair<int, KOL::Point>> labels;
   std::vector<std::pair<float, KOL::Point>> highs, lows;
 };
