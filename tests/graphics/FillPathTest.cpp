@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Raster.h"
+#include "Scene.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Graph.h"
@@ -27,40 +28,6 @@ class Bridged : public ImageDevice {
     return Device::drawFillPath(type, pts, counts);
   }
 };
-
-// A square frame, 1 to 9 round a hole from 3 to 7, and a square from 10 to 12 on its own, in
-// a window of 0 to 13.
-void drawFrame(Graph& g)
-{
-  g.setWindow(Rect(0, 0, 13, 13));
-  g.setFillColor(g.getColor("blue"));
-  Points pts;
-  for (const Point& p : {Point(1, 1), Point(1, 9), Point(9, 9), Point(9, 1),   // outline
-                         Point(3, 3), Point(7, 3), Point(7, 7), Point(3, 7)})  // hole
-    pts.add(p);
-  EXPECT_EQ(g.drawFillPath(pts, {4, 4}), 1);
-  Points single;
-  for (const Point& p : {Point(10, 10), Point(10, 12), Point(12, 12), Point(12, 10)}) single.add(p);
-  EXPECT_EQ(g.drawFillPath(single, {4}), 1);
-}
-
-// Blue on the frame and the single square, white in the hole and outside.
-void expectFrame(Graph& g, const KOLTest::Raster& r, bool yUp, const std::string& what)
-{
-  SCOPED_TRACE(what);
-  ASSERT_TRUE(r.valid());
-  auto at = [&](float x, float y) {
-    const Point d = g.toDevice(x, y);
-    const int row = yUp ? r.height - 1 - static_cast<int>(d.y) : static_cast<int>(d.y);
-    return r.at(static_cast<int>(d.x), row);
-  };
-  EXPECT_EQ(at(2, 2), 0x0000FFu) << "frame";
-  EXPECT_EQ(at(8, 5), 0x0000FFu) << "frame";
-  EXPECT_EQ(at(5, 5), 0xFFFFFFu) << "hole";
-  EXPECT_EQ(at(11, 11), 0x0000FFu) << "single square";
-  EXPECT_EQ(at(9.5f, 5), 0xFFFFFFu) << "outside";
-  EXPECT_EQ(at(11, 5), 0xFFFFFFu) << "between the bridge's ends";
-}
 
 KOLTest::Raster imageOf(Graph& g)
 {
@@ -83,16 +50,22 @@ TEST_F(FillPathTest, HolesStayEmptyOnRasterDevices)
 {
   Graph direct("image", ",sz=260x260");
   ASSERT_EQ(direct.open(), 1);
-  drawFrame(direct);
-  expectFrame(direct, imageOf(direct), false, "image device");
+  KOLTest::drawFrame(direct);
+  {
+    SCOPED_TRACE("image device");
+    KOLTest::expectFrame(direct, imageOf(direct), KOLTest::PixelMap{260, false});
+  }
 
   Graph bridged;
   auto dev = std::make_unique<Bridged>();
   dev->setParam(",sz=260x260");
   bridged.setDevice(std::move(dev));
   ASSERT_EQ(bridged.open(), 1);
-  drawFrame(bridged);
-  expectFrame(bridged, imageOf(bridged), false, "one bridged polygon");
+  KOLTest::drawFrame(bridged);
+  {
+    SCOPED_TRACE("one bridged polygon");
+    KOLTest::expectFrame(bridged, imageOf(bridged), KOLTest::PixelMap{260, false});
+  }
 }
 
 TEST_F(FillPathTest, MetafileRecordsTheRingsAndReplaysThem)
@@ -101,7 +74,7 @@ TEST_F(FillPathTest, MetafileRecordsTheRingsAndReplaysThem)
   {
     Graph g("meta", ("m," + meta + ",sz=260x260").c_str());
     ASSERT_EQ(g.open(), 1);
-    drawFrame(g);
+    KOLTest::drawFrame(g);
   }
   const std::string text = KOLTest::readFile(meta);
   EXPECT_NE(text.find("\nFP 2 4 4 "), std::string::npos) << text;
@@ -110,7 +83,10 @@ TEST_F(FillPathTest, MetafileRecordsTheRingsAndReplaysThem)
   ASSERT_EQ(r.open(), 1);
   r.setWindow(Rect(0, 0, 13, 13));
   ASSERT_EQ(MetaFile::replay(meta.c_str(), r), 1);
-  expectFrame(r, imageOf(r), false, "replayed metafile");
+  {
+    SCOPED_TRACE("replayed metafile");
+    KOLTest::expectFrame(r, imageOf(r), KOLTest::PixelMap{260, false});
+  }
 
   const std::string bad = dir.file("bad.meta");
   for (const char* record : {"FP 2 4 1,1 2,2 3,3 4,4\n", "FP 0\n", "FP 1 99999999999 1,1\n"}) {
@@ -125,7 +101,7 @@ TEST_F(FillPathTest, PostScriptFillsOnePathEvenOdd)
   const std::string ps = dir.file("frame.eps");
   Graph g("postscript", (ps + ",port,eps,color").c_str());
   ASSERT_EQ(g.open(), 1);
-  drawFrame(g);
+  KOLTest::drawFrame(g);
   g.getDeviceObject()->close();
   const std::string text = KOLTest::readFile(ps);
   EXPECT_NE(text.find("%%FP:2:8\n"), std::string::npos);
@@ -133,7 +109,10 @@ TEST_F(FillPathTest, PostScriptFillsOnePathEvenOdd)
   std::string errors;
   const KOLTest::Raster r = KOLTest::renderPs(ps, true, &errors);
   EXPECT_EQ(errors, "");
-  expectFrame(g, r, true, "Ghostscript");
+  {
+    SCOPED_TRACE("Ghostscript");
+    KOLTest::expectFrame(g, r, KOLTest::PixelMap{static_cast<float>(r.height), true});
+  }
 }
 
 TEST_F(FillPathTest, PlotterGivesEachRingASubpolygon)
@@ -142,7 +121,7 @@ TEST_F(FillPathTest, PlotterGivesEachRingASubpolygon)
   {
     Graph g("hpgl", out.c_str());
     ASSERT_EQ(g.open(), 1);
-    drawFrame(g);
+    KOLTest::drawFrame(g);
   }
   const std::string text = KOLTest::readFile(out);
   const size_t start = text.find("FT1;PM0;PU");
