@@ -101,6 +101,13 @@ void BandRegions::addPolygon(int k, int i, int j, const BandFill& fill, int p)
 
 void BandRegions::addCell(int k, int i, int j)
 {
+  unsigned touches = 0;
+  for (int s = 0; s < 4; s++)
+    if (lat.joinedAcross(i, j, s)) touches |= bit(s);
+  if (touches == 0xFu) {  // inside the area: nothing of it is kept
+    handOn(k, i, j, touches, areaOf(k, i, j, touches));
+    return;
+  }
   Point pts[4];
   for (int s = 0; s < 4; s++) pts[s] = lat.at(i, j, WALK_FROM[s]);
   addEdges(k, i, j, 4, pts, WALK_FROM, SIDES);

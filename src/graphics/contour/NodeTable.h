@@ -29,12 +29,6 @@ class NodeTable {
     }
     return values[s];
   }
-  // The value of node, or -1.
-  int find(int node) const
-  {
-    const int* v = const_cast<NodeTable*>(this)->get(node);
-    return v ? *v : -1;
-  }
   // The value of node, null when it is not there.
   int* get(int node)
   {
