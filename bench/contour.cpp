@@ -65,14 +65,17 @@ const Field& field()
 // Points into flat arrays, one array for lines and one for polygons with their offsets.
 class Arrays : public ContSink {
  public:
-  void line(int, const Point& a, const Point& b) override
-  {
-    xy.insert(xy.end(), {a.x, a.y, b.x, b.y});
-  }
-  void fill(int, const Point* pts, int n) override
+  void line(int, const Point* pts, int n) override
   {
     for (int i = 0; i < n; i++) xy.insert(xy.end(), {pts[i].x, pts[i].y});
     offsets.push_back(static_cast<uint32_t>(xy.size()));
+  }
+  void fill(int, const Point* pts, const int* counts, int rings) override
+  {
+    for (int r = 0, at = 0; r < rings; at += counts[r++]) {
+      for (int i = 0; i < counts[r]; i++) xy.insert(xy.end(), {pts[at + i].x, pts[at + i].y});
+      offsets.push_back(static_cast<uint32_t>(xy.size()));
+    }
   }
   std::vector<float> xy;
   std::vector<uint32_t> offsets;

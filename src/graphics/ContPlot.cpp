@@ -25,7 +25,10 @@
 #include "graphics/Graph.h"
 #include "graphics/Plot.h"
 #include "graphics/contour/BandFill.h"
+#include "graphics/contour/BandRegions.h"
 #include "graphics/contour/Coverage.h"
+#include "graphics/contour/Lattice.h"
+#include "graphics/contour/LineChains.h"
 #include "grid/Grid.h"
 
 namespace KOL {
@@ -352,96 +355,101 @@ int ContPlot::cellBox(GridBox& box, const Grid& g, const Domain* plot, int i, in
   return n > 0;
 }
 
+namespace {
+
+// The corner a clockwise walk round the cell starts each side from.
+constexpr int WALK_FROM[4] = {0, 1, 3, 2};
+
+}  // namespace
+
 int ContPlot::contourLines(const Grid& g, const Domain* plot, ContSink& out) const
 {
-  int nx = g.getNx(), ny = g.getNy(), segments = 0;
+  int nx = g.getNx(), ny = g.getNy();
   if (nlevels == 0 || nx < 2 || ny < 2) return 0;
   const std::optional<contour::Coverage> cover = coverage(g);
+  const contour::Lattice lat(g, plot, cover ? &*cover : nullptr, levels);
+  contour::LineChains chains(nlevels, nx - 1);
   GridBox box;
   contour::Piece pieces[2];
   for (int j = 0; j < ny - 1; j++) {
     for (int i = 0; i < nx - 1; i++) {
-      int np;
-      if (!cellBox(box, g, plot, i, j, cover ? &*cover : nullptr, pieces, np) ||
-          box.getMin() == box.getMax())
+      const bool joined = lat.joined(i, j);
+      int np = -1;
+      int rlo, rhi;
+      // most cells lie between two levels
+      if (joined && (lat.ranks(i, j, rlo, rhi), rlo == rhi)) continue;
+      if (joined)
+        lat.set(box, i, j);
+      else if (!cellBox(box, g, plot, i, j, cover ? &*cover : nullptr, pieces, np))
         continue;
+      if (box.getMin() == box.getMax()) continue;
       // Only levels in [min, max) cross the cell.
       for (int k = firstLevelAbove(box.getMin()); k < nlevels && levels[k] < box.getMax(); k++) {
         int n = box.setLevel(levels[k]);
         for (int c = 0; c < n; c++) {
           int p = box.getPartner(c);
           if (p <= c) continue;
+          if (joined) {
+            // from where the walk rises through the level to where it falls
+            const bool falls = box.isAbove(WALK_FROM[box.getCrossSide(c)]);
+            const int a = falls ? p : c, b = falls ? c : p;
+            chains.add(k, i, j, box.getCrossSide(a), box.getCrossSide(b), box.getCrossPoint(a),
+                       box.getCrossPoint(b));
+            continue;
+          }
           for (int q = 0; q < (np < 0 ? 1 : np); q++) {
             Point a = box.getCrossPoint(c), b = box.getCrossPoint(p);
             if (np >= 0 && !contour::clip(a, b, pieces[q])) continue;
-            out.line(k, a, b);
-            segments++;
+            chains.addLoose(k, a, b);
           }
         }
       }
     }
   }
-  return segments;
+  return chains.flush(out);
 }
-
-namespace {
-
-// Cells lying wholly in one band, joined along a row into one rectangle (grid coordinates only,
-// where the joined cells' sides are straight).
-class Run {
- public:
-  void extend(int k, int i, int j, ContSink& out)
-  {
-    if (band != k || i != end || row != j) flush(out);
-    if (band < 0) band = k, start = i, row = j;
-    end = i + 1;
-  }
-  int flush(ContSink& out)
-  {
-    if (band < 0) return 0;
-    float x0 = static_cast<float>(start), x1 = static_cast<float>(end);
-    float y0 = static_cast<float>(row), y1 = y0 + 1.0f;
-    Point pts[4] = {Point(x0, y0), Point(x1, y0), Point(x1, y1), Point(x0, y1)};
-    out.fill(band, pts, 4);
-    band = -1;
-    return 1;
-  }
-
- private:
-  int band = -1, start = 0, end = 0, row = 0;
-};
-
-}  // namespace
 
 int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) const
 {
-  int nx = g.getNx(), ny = g.getNy(), polygons = 0;
+  int nx = g.getNx(), ny = g.getNy();
   if (nlevels == 0 || nx < 2 || ny < 2) return 0;
   const std::optional<contour::Coverage> cover = coverage(g);
+  const contour::Lattice lat(g, plot, cover ? &*cover : nullptr, levels);
+  contour::BandRegions regions(lat, nlevels);
   GridBox boxes[2];
   contour::BandFill band;
   contour::Piece pieces[2];
   Point cut[contour::BandFill::MAX_POINTS + contour::Piece::MAX_POINTS];
-  Run run;
+  // The lowest band also takes values equal to the lowest level, in every cell alike so that
+  // neighbours agree.
+  float gmin = 0, gmax = 0;
+  g.getRange(gmin, gmax);
+  const bool bottomAll = levels[0] <= gmin;
   for (int j = 0; j < ny - 1; j++) {
     for (int i = 0; i < nx - 1; i++) {
       GridBox* lo = &boxes[0];
       GridBox* hi = &boxes[1];
-      int np;
-      if (!cellBox(*lo, g, plot, i, j, cover ? &*cover : nullptr, pieces, np)) {
-        polygons += run.flush(out);
+      const bool joined = lat.joined(i, j);
+      int np = -1;
+      if (joined) {
+        int rlo, rhi;
+        lat.ranks(i, j, rlo, rhi);
+        // most cells lie wholly in one band, or below the lowest level
+        if (rlo == rhi && rlo > 0) {
+          regions.addCell(rlo - 1, i, j);
+          continue;
+        }
+        if (bottomAll && rlo == 0 && rhi <= 1) {
+          regions.addCell(0, i, j);
+          continue;
+        }
+        if (rhi == 0 && !bottomAll) continue;
+        lat.set(*lo, i, j);
+      } else if (!cellBox(*lo, g, plot, i, j, cover ? &*cover : nullptr, pieces, np))
         continue;
-      }
       // The first band that reaches into the cell has its lower level below the cell minimum.
       int k = std::max(0, firstLevelAbove(lo->getMin()) - 1);
-      // The lowest band also takes values equal to the lowest level.
-      bool bottom = k == 0 && levels[0] <= lo->getMin();
-      if (!plot && np < 0 && (levels[k] < lo->getMin() || bottom) &&
-          (k + 1 == nlevels || levels[k + 1] >= lo->getMax())) {
-        run.extend(k, i, j, out);
-        continue;
-      }
-      polygons += run.flush(out);
+      const bool bottom = k == 0 && bottomAll;
       *hi = *lo;
       lo->setLevel(bottom ? -std::numeric_limits<float>::max() : levels[k]);
       for (; k < nlevels; k++) {
@@ -453,21 +461,22 @@ int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) con
         }
         int n = band.build(*lo, top);
         for (int p = 0; p < n; p++) {
+          if (joined) {
+            regions.addPolygon(k, i, j, band, p);
+            continue;
+          }
           int npts;
           const Point* pts = band.getPolygon(p, npts);
           for (int q = 0; q < (np < 0 ? 1 : np); q++) {
             const int m = np < 0 ? npts : contour::clip(pts, npts, pieces[q], cut);
-            if (m == 0) continue;
-            out.fill(k, np < 0 ? pts : cut, m);
-            polygons++;
+            if (m > 0) regions.addLoose(k, np < 0 ? pts : cut, m);
           }
         }
         std::swap(lo, hi);
       }
     }
-    polygons += run.flush(out);
   }
-  return polygons;
+  return regions.flush(out);
 }
 
 contour::Area ContPlot::areaOf(const Grid& g, const Domain* plot) const
@@ -496,6 +505,25 @@ contour::Area ContPlot::areaOf(const Grid& g, const Domain* plot) const
 
 int ContPlot::lineLabels(const Grid& g, const Domain* plot, ContSink& out) const
 {
+  return lineLabels(g, plot, out,
+                    labRadius < 1 ? std::vector<contour::Extreme>() : extremes(g, plot));
+}
+
+int ContPlot::annotate(const Grid& g, const Domain* plot, ContSink& out) const
+{
+  // the highs and lows are marked and kept clear of labels: found once for both
+  const bool marks = labRadius >= 1 && g.getNx() >= 3 && g.getNy() >= 3;
+  const std::vector<contour::Extreme> found =
+      labRadius >= 1 ? extremes(g, plot) : std::vector<contour::Extreme>();
+  int n = lineLabels(g, plot, out, found);
+  if (marks)
+    for (const contour::Extreme& e : found) out.extreme(e.high, e.value, e.at), n++;
+  return n;
+}
+
+int ContPlot::lineLabels(const Grid& g, const Domain* plot, ContSink& out,
+                         const std::vector<contour::Extreme>& marks) const
+{
   int nx = g.getNx(), ny = g.getNy();
   if (labFreq < 1 || nlevels == 0 || nx < 2 || ny < 2) return 0;
   bool tiny = nx * ny <= 4;
@@ -521,8 +549,6 @@ int ContPlot::lineLabels(const Grid& g, const Domain* plot, ContSink& out) const
       }
     }
   }
-  const std::vector<contour::Extreme> marks =
-      labRadius < 1 ? std::vector<contour::Extreme>() : extremes(g, plot);
   const std::vector<contour::LabelSpot> kept =
       contour::spreadLabels(std::move(spots), marks, areaOf(g, plot));
   for (const contour::LabelSpot& l : kept) out.label(l.level, l.value, l.at);
@@ -578,10 +604,15 @@ std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* pl
   if (nlevels == 0) return cands;
   const std::vector<char> open = openPoints(g, plot);
   std::vector<char> seen(open.size(), 0);
+  // every point of the grid is read (2 r + 1)^2 times: straight from its values
+  const float* data = g.isData() && !g.isValue() ? g.getData() : nullptr;
+  auto value = [&](int i, int j) {
+    return data ? data[static_cast<std::size_t>(j) * nx + i] : g.getValue(i, j);
+  };
   // Points on the grid's border have no surroundings on one side: they are no extremes.
   for (int j = 1; j < ny - 1; j++) {
     for (int i = 1; i < nx - 1; i++) {
-      float v = g.getValue(i, j);
+      float v = value(i, j);
       if (Const::isMiss(v)) continue;
       bool high = true, low = true;
       int missing = 0, valid = 0;
@@ -590,7 +621,7 @@ std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* pl
         for (int di = -r; di <= r && (high || low); di++) {
           if ((di == 0 && dj == 0) || (i + di < 0 || j + dj < 0 || i + di >= nx || j + dj >= ny))
             continue;
-          float w = g.getValue(i + di, j + dj);
+          float w = value(i + di, j + dj);
           if (Const::isMiss(w)) {
             missing++;
             continue;
@@ -642,7 +673,7 @@ class DrawSink : public ContSink {
         fillColors(std::move(fillColors))
   {
   }
-  void line(int k, const Point& a, const Point& b) override
+  void line(int k, const Point* pts, int n) override
   {
     if (k != lastLevel) {
       lastLevel = k;
@@ -652,23 +683,23 @@ class DrawSink : public ContSink {
       target.setLineStyle(dashed ? 2 : 1);
       target.setLineWidth(Const::isMiss(cp.getLineWidth()) ? 1.0f : cp.getLineWidth());
     }
-    Point p = flip(a), q = flip(b);
-    target.drawLine(p, q);
+    scratch.clear();
+    scratch.reserve(n);
+    for (int p = 0; p < n; p++) scratch.add(flip(pts[p]));
+    target.drawLine(scratch);
   }
-  void fill(int k, const Point* pts, int n) override
+  void fill(int k, const Point* pts, const int* counts, int rings) override
   {
     if (fillColors[k] < 0) return;
     target.setFillColor(fillColors[k]);
     target.setFillStyle(Const::isMiss(cp.getFillStyle()) ? 0 : cp.getFillStyle());
     scratch.clear();
-    for (int p = 0; p < n; p++) scratch.add(flip(pts[p]));
-    scratch.add(flip(pts[0]));
-    target.drawFill(scratch);
-    // Edged in their own colour, neighbouring polygons leave no light seam between them.
-    target.setLineColor(fillColors[k]);
-    target.setLineStyle(1);
-    target.setLineWidth(1.0f);
-    target.drawLine(scratch);
+    ringCounts.assign(counts, counts + rings);
+    int total = 0;
+    for (int r = 0; r < rings; r++) total += counts[r];
+    scratch.reserve(total);
+    for (int p = 0; p < total; p++) scratch.add(flip(pts[p]));
+    target.drawFillPath(scratch, ringCounts);
     lastLevel = -1;
   }
   void label(int, float value, const Point& at) override { text(value, at, 0.015f); }
@@ -696,6 +727,7 @@ class DrawSink : public ContSink {
   std::vector<int> lineColors, fillColors;
   int lastLevel = -1;
   Points scratch;
+  std::vector<int> ringCounts;
 };
 
 // The map's fill palette: the "fillNN" entries when the map has them, else every fill entry
@@ -747,8 +779,7 @@ int ContPlot::draw(Graph& graph, const Grid& g)
   graph.setTextColor(labelColor);
   graph.setTextAlign(2, 3);
   if (type == VALUE) return drawValues(graph, g);
-  lineLabels(g, nullptr, sink);
-  maxMin(g, nullptr, sink);
+  annotate(g, nullptr, sink);
   return 1;
 }
 
@@ -823,8 +854,7 @@ int ContPlot::draw(Plot& plot, Grid& g)
     markArea = savedArea;
     return drawValues(plot, g);
   }
-  lineLabels(g, &d, sink);
-  maxMin(g, &d, sink);
+  annotate(g, &d, sink);
   markArea = savedArea;
   if (bar) plot.setBar(cf, Range(first, last));
   return 1;

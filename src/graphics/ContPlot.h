@@ -1,6 +1,7 @@
 // Contours of a grid: lines of each level, colour-filled bands, values, contour labels, highs and
 // lows. Every grid cell is contoured on its own (GridBox): one segment per cell and level, one
-// polygon per cell and band; nothing is traced across cells.
+// polygon per cell and band; the segments are then joined into polylines and the polygons merged
+// into each band's connected areas with their holes, which is what reaches the device.
 #pragma once
 
 #include <optional>
@@ -94,7 +95,8 @@ class ContPlot {
   float getLast() const { return last; }
 
   // The computation, in the plot domain's coordinates or, without a domain, in grid coordinates
-  // (column, row). Levels must have been set.
+  // (column, row). Levels must have been set. Lines give the number of polylines, fills the
+  // number of areas.
   int contourLines(const Grid& g, const Domain* plot, ContSink& out) const;
   int contourFills(const Grid& g, const Domain* plot, ContSink& out) const;
   int lineLabels(const Grid& g, const Domain* plot, ContSink& out) const;
@@ -127,6 +129,10 @@ class ContPlot {
   bool closedAround(const Grid& g, int i, int j, bool high, const std::vector<char>& open,
                     std::vector<char>& seen) const;
   std::vector<contour::Extreme> extremes(const Grid& g, const Domain* plot) const;
+  int lineLabels(const Grid& g, const Domain* plot, ContSink& out,
+                 const std::vector<contour::Extreme>& marks) const;
+  // Labels, highs and lows.
+  int annotate(const Grid& g, const Domain* plot, ContSink& out) const;
   int setBox(GridBox& box, const Grid& g, const Domain* plot, int i, int j) const;
   // The covered part of g when edges are smoothed and g has missing values.
   std::optional<contour::Coverage> coverage(const Grid& g) const;

@@ -53,6 +53,22 @@ int Device::drawLine(int type, float x1, float y1, float x2, float y2)
   return drawLine(type, pts);
 }
 
+int Device::drawFillPath(int type, Points& pts, const std::vector<int>& counts)
+{
+  if (counts.size() == 1) return drawFill(type, pts);
+  Points one;
+  one.reserve(pts.getNum() + 3 * static_cast<int>(counts.size()));
+  int at = 0;
+  for (int n : counts) {
+    if (n <= 0 || at + n > pts.getNum()) break;
+    for (int i = 0; i < n; i++) one.add(pts[at + i]);
+    one.add(pts[at]);
+    if (at > 0) one.add(pts[0]);
+    at += n;
+  }
+  return drawFill(type, one);
+}
+
 int Device::drawImage(Image&, float, float) { return 0; }
 int Device::drawImage(Image& img, int, float x, float y) { return drawImage(img, x, y); }
 int Device::getImage(Image& img)

@@ -4,6 +4,8 @@
 // ignored here, so each device writes only what it does.
 #pragma once
 
+#include <vector>
+
 #include "geo/Point.h"
 #include "geo/Rect.h"
 #include "graphics/Listener.h"
@@ -55,6 +57,13 @@ class Device : public Listener {
   virtual int drawLine(int type, float x1, float y1, float x2, float y2);
   virtual int drawLine(int type, Points& pts) = 0;
   virtual int drawFill(int type, Points& pts) = 0;
+  // Fills an area bounded by several closed rings (an outline and its holes, or areas side by
+  // side): ring r has counts[r] points, one after the other in pts. Outlines and holes run
+  // opposite ways round, so the even-odd and the nonzero rule fill alike. Here the rings become
+  // one polygon through drawFill, each ring reached from the first point and left again along
+  // the same line, which adds nothing to either rule; devices that have paths of several rings
+  // draw them directly.
+  virtual int drawFillPath(int type, Points& pts, const std::vector<int>& counts);
   virtual int setImageAlign(int, int) { return 1; }
   virtual int drawImage(Image& img, float x, float y);
   virtual int drawImage(Image& img, int flag, float x, float y);

@@ -667,6 +667,12 @@ int Graph::drawFill(const Points& pts)
   return device->drawFill(Device::FILL, scratch);
 }
 
+int Graph::drawFillPath(const Points& pts, const std::vector<int>& counts)
+{
+  if (!ready() || fill_color < 0 || counts.empty() || !convert(pts)) return 0;
+  return device->drawFillPath(Device::FILL, scratch, counts);
+}
+
 int Graph::drawFill(const Rect& r)
 {
   Points pts;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "geo/Point.h"
 #include "geo/Rect.h"
@@ -153,6 +154,8 @@ class Graph : public Listener, public GraphAttr {
   int drawCircle(const Point& p, float r);
   int drawFill(const Points& pts);
   int drawFill(const Rect& r);
+  // An area of several closed rings (outline and holes), ring r of counts[r] points in turn.
+  int drawFillPath(const Points& pts, const std::vector<int>& counts);
   int drawFillarea(const Points& pts) { return drawFill(pts); }
   int drawText(float x, float y, const char* text);
   int drawText(const Point& p, const char* text);

@@ -245,6 +245,25 @@ int Hpgl::drawFill(int, Points& pts)
   return 1;
 }
 
+int Hpgl::drawFillPath(int, Points& pts, const std::vector<int>& counts)
+{
+  if (!opened) return 0;
+  selectPen(fill.colour, penWidth > 0 ? penWidth : 1);
+  out.put("FT1;PM0;");
+  Points ring;
+  int at = 0;
+  for (int n : counts) {
+    if (n <= 0 || at + n > pts.getNum()) break;
+    ring.clear();
+    for (int i = 0; i < n; i++) ring.add(pts[at + i]);
+    if (at > 0) out.put("PM1;");
+    writePoints(ring);
+    at += n;
+  }
+  out.put("PM2;FP;PU;\n");
+  return 1;
+}
+
 Rect Hpgl::getClip() { return clip; }
 
 int Hpgl::setClip(float x1, float y1, float x2, float y2)

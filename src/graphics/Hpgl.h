@@ -39,6 +39,8 @@ class Hpgl : public Device {
   int setFillStyle(int type, int style) override;
   int drawLine(int type, Points& pts) override;
   int drawFill(int type, Points& pts) override;
+  // Polygon mode with a subpolygon per ring, filled even-odd.
+  int drawFillPath(int type, Points& pts, const std::vector<int>& counts) override;
   Rect getClip() override;
   int setClip(float x1, float y1, float x2, float y2) override;
 

@@ -275,11 +275,16 @@ void ImageDevice::setSource(int c)
 
 void ImageDevice::path(const Points& pts)
 {
+  cairo_new_path(active()->cr);
+  subpath(pts, 0, pts.getNum());
+}
+
+void ImageDevice::subpath(const Points& pts, int from, int n)
+{
   cairo_t* cr = active()->cr;
-  cairo_new_path(cr);
-  for (int i = 0; i < pts.getNum(); ++i) {
+  for (int i = from; i < from + n; ++i) {
     const double x = GTran::clamp(pts[i].x), y = GTran::clamp(pts[i].y);
-    if (i == 0)
+    if (i == from)
       cairo_move_to(cr, x, y);
     else
       cairo_line_to(cr, x, y);
@@ -306,6 +311,30 @@ int ImageDevice::drawFill(int type, Points& pts)
   path(pts);
   cairo_close_path(active()->cr);
   cairo_fill(active()->cr);
+  return 1;
+}
+
+int ImageDevice::drawFillPath(int type, Points& pts, const std::vector<int>& counts)
+{
+  if (!isOpen()) return 0;
+  cairo_t* cr = active()->cr;
+  setSource(colors[type < 1 || type > 4 ? FILL : type]);
+  cairo_new_path(cr);
+  int at = 0;
+  for (int n : counts) {
+    if (n <= 0 || at + n > pts.getNum()) break;
+    subpath(pts, at, n);
+    cairo_close_path(cr);
+    at += n;
+  }
+  // Areas of several rings tile the plane with their neighbours (the bands of a field):
+  // antialiased, each shared edge would let the background through; sampled at the pixel
+  // centres they meet without a seam.
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  cairo_fill(cr);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
   return 1;
 }
 

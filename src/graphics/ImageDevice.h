@@ -48,6 +48,7 @@ class ImageDevice : public Device {
   int setFillStyle(int type, int style) override;
   int drawLine(int type, Points& pts) override;
   int drawFill(int type, Points& pts) override;
+  int drawFillPath(int type, Points& pts, const std::vector<int>& counts) override;
   int drawImage(Image& img, float x, float y) override;
   int getImage(Image& img) override;
   // Server fonts do not exist here: refused, so that text is drawn with the stroke font.
@@ -69,6 +70,7 @@ class ImageDevice : public Device {
   Surface* active() const { return frames.empty() ? nullptr : frames[current].get(); }
   void setSource(int colour);
   void path(const Points& pts);
+  void subpath(const Points& pts, int from, int n);
 
   std::string output;  // the whole path, whatever its length
   int width, height;

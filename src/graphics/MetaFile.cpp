@@ -224,6 +224,20 @@ int MetaFile::drawFill(int, Points& pts)
   return 1;
 }
 
+int MetaFile::drawFillPath(int, Points& pts, const std::vector<int>& counts)
+{
+  if (!opened) return 0;
+  out.put("FP ").integer(static_cast<int>(counts.size()));
+  for (int n : counts) out.put(' ').integer(n);
+  out.put(' ');
+  for (const Point& p : pts) {
+    point(p.x, p.y);
+    out.put(' ');
+  }
+  out.put('\n');
+  return 1;
+}
+
 int MetaFile::setFont(const char* name)
 {
   if (opened) out.put("FONT ").put(name ? name : "").put('\n');

@@ -41,6 +41,8 @@ class MetaFile : public Device {
   int drawLine(int type, float x1, float y1, float x2, float y2) override;
   int drawLine(int type, Points& pts) override;
   int drawFill(int type, Points& pts) override;
+  // "FP r n1 ... nr" and the points of all r rings: an area with holes in one record.
+  int drawFillPath(int type, Points& pts, const std::vector<int>& counts) override;
   int drawImage(Image& img, float x, float y) override;
   int setFont(const char* name) override;
   int setTextAlign(int h, int v) override;

@@ -603,6 +603,12 @@ int Plot::drawFill(const Points& pts)
   return graph.drawFill(pts);
 }
 
+int Plot::drawFillPath(const Points& pts, const std::vector<int>& counts)
+{
+  if (suppressed(fill_color)) return 0;
+  return graph.drawFillPath(pts, counts);
+}
+
 int Plot::drawFill(const Rect& r)
 {
   if (suppressed(fill_color)) return 0;

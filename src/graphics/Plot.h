@@ -127,6 +127,8 @@ class Plot : public Listener {
   int drawCircle(const EarthPoint& e, float r);
   int drawFill(const Points& pts);
   int drawFill(const Rect& r);
+  // An area of several closed rings (outline and holes), ring r of counts[r] points in turn.
+  int drawFillPath(const Points& pts, const std::vector<int>& counts);
   int drawFill(const EarthPoints& pts);
   int drawFillarea(const Points& pts) { return drawFill(pts); }
   int drawText(const Point& p, const char* text);

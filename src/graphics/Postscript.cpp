@@ -331,6 +331,27 @@ int Postscript::drawFill(int type, Points& pts)
   return 1;
 }
 
+int Postscript::drawFillPath(int type, Points& pts, const std::vector<int>& counts)
+{
+  if (!opened) return 0;
+  out.put("%%FP:")
+      .integer(static_cast<int>(counts.size()))
+      .put(':')
+      .integer(pts.getNum())
+      .put('\n');
+  if (type == FILL) writeColor(fillColor);
+  out.put("np\n");
+  int at = 0;
+  for (int n : counts) {
+    if (n <= 0 || at + n > pts.getNum()) break;
+    for (int i = at; i < at + n; ++i) point(pts[i].x, pts[i].y, i == at ? " mv\n" : " ln\n");
+    out.put("cp\n");
+    at += n;
+  }
+  out.put("eofill\n");
+  return 1;
+}
+
 Rect Postscript::getClip()
 {
   Rect r;

@@ -42,6 +42,8 @@ class Postscript : public Device {
   int drawLine(int type, float x1, float y1, float x2, float y2) override;
   int drawLine(int type, Points& pts) override;
   int drawFill(int type, Points& pts) override;
+  // One path of a subpath per ring, filled by the even-odd rule.
+  int drawFillPath(int type, Points& pts, const std::vector<int>& counts) override;
   int drawImage(Image& img, float x, float y) override;
   Rect getClip() override;
   int setClip(float x1, float y1, float x2, float y2) override;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <numeric>
 #include <vector>
 
 #include "ContourGeometry.h"
@@ -22,28 +23,41 @@ namespace {
 // Every polygon and segment, as drawn.
 class Shapes : public ContSink {
  public:
-  void line(int, const Point& a, const Point& b) override { segments.push_back({a, b}); }
-  void fill(int, const Point* pts, int n) override { polygons.emplace_back(pts, pts + n); }
+  void line(int, const Point* pts, int n) override
+  {
+    for (int i = 1; i < n; i++) segments.push_back({pts[i - 1], pts[i]});
+  }
+  void fill(int, const Point* pts, const int* counts, int rings) override
+  {
+    polygons.emplace_back(pts, pts + std::accumulate(counts, counts + rings, 0));
+    ringCounts.emplace_back(counts, counts + rings);
+  }
   void label(int, float, const Point&) override {}
   void extreme(bool, float, const Point&) override {}
 
   double area() const
   {
     double total = 0;
-    for (const auto& p : polygons) total += areaOf(p);
+    for (std::size_t p = 0; p < polygons.size(); p++) total += areaOf(polygons[p], ringCounts[p]);
     return total;
   }
-  static double areaOf(const std::vector<Point>& p)
+  // Holes run the other way round: the signed areas of the rings add up.
+  static double areaOf(const std::vector<Point>& p, const std::vector<int>& counts)
   {
     double a = 0;
-    for (std::size_t k = 0; k < p.size(); k++) {
-      const Point& q = p[k];
-      const Point& r = p[(k + 1) % p.size()];
-      a += double(q.x) * r.y - double(r.x) * q.y;
+    std::size_t at = 0;
+    for (int n : counts) {
+      for (int k = 0; k < n; k++) {
+        const Point& q = p[at + k];
+        const Point& r = p[at + (k + 1) % n];
+        a += double(q.x) * r.y - double(r.x) * q.y;
+      }
+      at += n;
     }
     return std::fabs(a) / 2;
   }
-  std::vector<std::vector<Point>> polygons;
+  std::vector<std::vector<Point>> polygons;  // each area's rings, one after the other
+  std::vector<std::vector<int>> ringCounts;
   std::vector<std::pair<Point, Point>> segments;
 };
 
@@ -54,7 +68,8 @@ struct Samples {
   Samples(const Grid& g, const Shapes& s) : nx(g.getNx() - 1), ny(g.getNy() - 1)
   {
     count.assign(static_cast<std::size_t>(nx * PER) * ny * PER, 0);
-    for (const auto& p : s.polygons) {
+    for (std::size_t k = 0; k < s.polygons.size(); k++) {
+      const std::vector<Point>& p = s.polygons[k];
       float x1 = 1e9f, y1 = 1e9f, x2 = -1e9f, y2 = -1e9f;
       for (const Point& q : p)
         x1 = std::min(x1, q.x), y1 = std::min(y1, q.y), x2 = std::max(x2, q.x),
@@ -63,17 +78,22 @@ struct Samples {
            b < std::min(ny * PER, static_cast<int>(y2 * PER) + 1); b++)
         for (int a = std::max(0, static_cast<int>(x1 * PER) - 1);
              a < std::min(nx * PER, static_cast<int>(x2 * PER) + 1); a++)
-          if (inside(p, (a + 0.5f) / PER, (b + 0.5f) / PER))
+          if (inside(p, s.ringCounts[k], (a + 0.5f) / PER, (b + 0.5f) / PER))
             count[static_cast<std::size_t>(b) * nx * PER + a]++;
     }
   }
-  static bool inside(const std::vector<Point>& p, float x, float y)
+  // Even-odd over all rings of an area.
+  static bool inside(const std::vector<Point>& p, const std::vector<int>& counts, float x, float y)
   {
     bool in = false;
-    for (std::size_t a = 0, b = p.size() - 1; a < p.size(); b = a++)
-      if ((p[a].y > y) != (p[b].y > y) &&
-          x < (p[b].x - p[a].x) * (y - p[a].y) / (p[b].y - p[a].y) + p[a].x)
-        in = !in;
+    std::size_t at = 0;
+    for (int n : counts) {
+      for (std::size_t a = at, b = at + n - 1; a < at + n; b = a++)
+        if ((p[a].y > y) != (p[b].y > y) &&
+            x < (p[b].x - p[a].x) * (y - p[a].y) / (p[b].y - p[a].y) + p[a].x)
+          in = !in;
+      at += n;
+    }
     return in;
   }
   // Samples filled in cells with n valid corners (0 to 4), and the most fills of any sample.

@@ -12,16 +12,28 @@
 
 namespace KOLTest {
 
-void Collect::fill(int k, const KOL::Point* pts, int n)
+void Collect::line(int k, const KOL::Point* pts, int n)
 {
+  for (int i = 1; i < n; i++) lines[k].push_back({pts[i - 1], pts[i]});
+  const bool closed = n > 2 && pts[0].x == pts[n - 1].x && pts[0].y == pts[n - 1].y;
+  (closed ? closedLines : openLines)[k]++;
+}
+
+void Collect::fill(int k, const KOL::Point* pts, const int* counts, int nrings)
+{
+  // Outlines and holes run opposite ways: their signed areas add up to the area's.
   double a = 0.0;
-  for (int i = 0; i < n; i++) {
-    const KOL::Point& p = pts[i];
-    const KOL::Point& q = pts[(i + 1) % n];
-    a += double(p.x) * q.y - double(q.x) * p.y;
-  }
+  for (int r = 0, at = 0; r < nrings; at += counts[r++])
+    for (int i = 0; i < counts[r]; i++) {
+      const KOL::Point& p = pts[at + i];
+      const KOL::Point& q = pts[at + (i + 1) % counts[r]];
+      a += double(p.x) * q.y - double(q.x) * p.y;
+    }
   area[k] += std::fabs(a) / 2.0;
+  // outlines run clockwise with rows down: a positive sum
+  if (a <= 0.0) holesAlone[k]++;
   polygons[k]++;
+  rings[k] += nrings;
 }
 
 std::string contourOracle()

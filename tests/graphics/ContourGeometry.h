@@ -17,19 +17,19 @@ struct Segment {
 // Collects what ContPlot computes, per level.
 class Collect : public KOL::ContSink {
  public:
-  void line(int k, const KOL::Point& a, const KOL::Point& b) override
-  {
-    lines[k].push_back({a, b});
-  }
-  void fill(int k, const KOL::Point* pts, int n) override;
+  // Polylines are taken apart into their segments; the lines themselves are counted.
+  void line(int k, const KOL::Point* pts, int n) override;
+  void fill(int k, const KOL::Point* pts, const int* counts, int rings) override;
   void label(int k, float, const KOL::Point& at) override { labels.push_back({k, at}); }
   void extreme(bool high, float v, const KOL::Point& at) override
   {
     (high ? highs : lows).push_back({v, at});
   }
   std::map<int, std::vector<Segment>> lines;
+  std::map<int, int> closedLines, openLines;
   std::map<int, double> area;
-  std::map<int, int> polygons;
+  // connected areas and their rings; areas whose rings add up to a hole (the outline missing)
+  std::map<int, int> polygons, rings, holesAlone;
   std::vector<std::pair<int, KOL::Point>> labels;
   std::vector<std::pair<float, KOL::Point>> highs, lows;
 };

@@ -105,8 +105,12 @@ void compareWithOracle(const Grid& g, const std::vector<float>& levels)
     for (const auto& l : lines) refClosed += l.closed;
     EXPECT_EQ(closed, refClosed);
     EXPECT_EQ(open, static_cast<int>(lines.size()) - refClosed);
+    // and they reach the device joined already: one polyline per line of contourpy's
+    EXPECT_EQ(ours.closedLines[static_cast<int>(k)], refClosed);
+    EXPECT_EQ(ours.openLines[static_cast<int>(k)], static_cast<int>(lines.size()) - refClosed);
     double a = ours.area[static_cast<int>(k)], ra = ref.area[static_cast<int>(k)];
     EXPECT_NEAR(a, ra, 0.01 * ra + 1e-6) << "band area";
+    EXPECT_EQ(ours.holesAlone[static_cast<int>(k)], 0) << "a hole handed out apart from its area";
     total += static_cast<int>(segs.size());
   }
   EXPECT_GT(total, 0);

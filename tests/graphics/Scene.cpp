@@ -75,4 +75,37 @@ void expectScene(const Graph& g, const Raster& r, const PixelMap& m)
   EXPECT_EQ(r.inked(), r.inked(cx1 - 1, cy1 - 1, cx2 + 1, cy2 + 1)) << "ink outside the viewport";
 }
 
+void drawFrame(KOL::Graph& g)
+{
+  g.setWindow(KOL::Rect(0, 0, 13, 13));
+  g.setFillColor(g.getColor("blue"));
+  KOL::Points pts;
+  for (const KOL::Point& p :
+       {KOL::Point(1, 1), KOL::Point(1, 9), KOL::Point(9, 9), KOL::Point(9, 1),  // outline
+        KOL::Point(3, 3), KOL::Point(7, 3), KOL::Point(7, 7),
+        KOL::Point(3, 7)})  // hole, the other way round
+    pts.add(p);
+  EXPECT_EQ(g.drawFillPath(pts, {4, 4}), 1);
+  KOL::Points single;
+  for (const KOL::Point& p :
+       {KOL::Point(10, 10), KOL::Point(10, 12), KOL::Point(12, 12), KOL::Point(12, 10)})
+    single.add(p);
+  EXPECT_EQ(g.drawFillPath(single, {4}), 1);
+}
+
+void expectFrame(const KOL::Graph& g, const Raster& r, const PixelMap& m)
+{
+  ASSERT_TRUE(r.valid());
+  auto at = [&](float x, float y) {
+    const KOL::Point d = g.toDevice(x, y);
+    return r.at(m.x(d.x), m.y(d.y));
+  };
+  EXPECT_EQ(at(2, 2), 0x0000FFu) << "frame";
+  EXPECT_EQ(at(8, 5), 0x0000FFu) << "frame";
+  EXPECT_EQ(at(5, 5), 0xFFFFFFu) << "hole";
+  EXPECT_EQ(at(11, 11), 0x0000FFu) << "single square";
+  EXPECT_EQ(at(9.5f, 5), 0xFFFFFFu) << "outside";
+  EXPECT_EQ(at(11, 5), 0xFFFFFFu) << "beside the single square";
+}
+
 }  // namespace KOLTest

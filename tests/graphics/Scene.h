@@ -24,4 +24,10 @@ struct PixelMap {
 // Checks the picture against the scene's geometry on graph g (still holding the transformation).
 void expectScene(const KOL::Graph& g, const struct Raster& r, const PixelMap& m);
 
+// Areas of several rings in the window (0, 0)-(13, 13), in blue: a square frame from 1 to 9
+// round a hole from 3 to 7, and a square from 10 to 12 on its own.
+void drawFrame(KOL::Graph& g);
+// Blue on the frame and the square, white in the hole and outside.
+void expectFrame(const KOL::Graph& g, const struct Raster& r, const PixelMap& m);
+
 }  // namespace KOLTest

@@ -133,6 +133,19 @@ TEST_F(XWindowTest, SceneAsCapturedLandsWhereTheTransformationPutsIt)
     shot.writePpm(std::string(keep) + "/scene_x.ppm");
 }
 
+TEST_F(XWindowTest, AreasWithHolesLeaveTheHolesEmpty)
+{
+  Graph g("display", co().c_str());
+  g.setSize(260, 260);
+  g.setInverse(true);
+  ASSERT_EQ(g.open(), 1);
+  KOLTest::drawFrame(g);
+  g.update();
+  auto* w = static_cast<XWindow*>(g.getDeviceObject());
+  KOLTest::expectFrame(g, KOLTest::captureWindow(server->display(), w->getWindow()),
+                       KOLTest::PixelMap{260, false});
+}
+
 TEST_F(XWindowTest, ImagesAndServerFontTextLandAtTheirPositions)
 {
   Graph g("display", (co() + ",hfont").c_str());

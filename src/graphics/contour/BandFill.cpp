@@ -17,6 +17,8 @@ struct Item {
   int box;    // -1 corner, 0 lower level crossing, 1 upper level crossing
   int cross;  // crossing index within its box
   bool entry;
+  int node;  // as BandFill::getNode
+  int side;  // the side the walk goes on along from here
 };
 
 struct Walk {
@@ -36,7 +38,7 @@ void addCrossings(Walk& w, const GridBox& box, int b, int side, float& fprev, bo
   for (int k = 0; k < box.getNumCross(); k++) {
     if (box.getCrossSide(k) != side) continue;
     float f = box.getSide(side);
-    Item it{box.getCrossPoint(k), b, k, false};
+    Item it{box.getCrossPoint(k), b, k, false, BandFill::CROSSING + 4 * b + side, side};
     // At most one crossing per box and side, so two items at most to order.
     bool before =
         w.n > 0 && w.items[w.n - 1].box >= 0 && fprev >= 0.0f && (forward ? f < fprev : f > fprev);
@@ -56,6 +58,14 @@ void addCrossings(Walk& w, const GridBox& box, int b, int side, float& fprev, bo
 
 }  // namespace
 
+void BandFill::add(int k, int& n, const Point& p, int node, int side)
+{
+  points[k][n] = p;
+  nodes[k][n] = node;
+  along[k][n] = side;
+  n++;
+}
+
 int BandFill::build(const GridBox& lower, const GridBox* upper)
 {
   npoly = 0;
@@ -63,7 +73,8 @@ int BandFill::build(const GridBox& lower, const GridBox* upper)
   int ncross = 0;
   for (int s = 0; s < 4; s++) {
     int c = WALK_CORNER[s];
-    w.items[w.n++] = Item{lower.getPoint(c), -1, inBand(lower, upper, c) ? 1 : 0, false};
+    w.items[w.n++] =
+        Item{lower.getPoint(c), -1, inBand(lower, upper, c) ? 1 : 0, false, c, WALK_SIDE[s]};
     float fprev = -1.0f;
     addCrossings(w, lower, 0, WALK_SIDE[s], fprev, WALK_FORWARD[s]);
     if (upper) addCrossings(w, *upper, 1, WALK_SIDE[s], fprev, WALK_FORWARD[s]);
@@ -77,8 +88,9 @@ int BandFill::build(const GridBox& lower, const GridBox* upper)
   }
   if (ncross == 0) {
     if (!inBand(lower, upper, 0)) return 0;
-    for (int s = 0; s < 4; s++) points[0][s] = lower.getPoint(WALK_CORNER[s]);
-    count[0] = 4;
+    int n = 0;
+    for (int s = 0; s < 4; s++) add(0, n, lower.getPoint(WALK_CORNER[s]), WALK_CORNER[s], s);
+    count[0] = n;
     return npoly = 1;
   }
   bool used[12] = {};
@@ -88,12 +100,12 @@ int BandFill::build(const GridBox& lower, const GridBox* upper)
     while (!used[k] && n < MAX_POINTS) {
       used[k] = true;
       // The arc inside the band: entry crossing, corners, exit crossing.
-      points[npoly][n++] = w.items[k].p;
+      add(npoly, n, w.items[k].p, w.items[k].node, w.items[k].side);
       int e = (k + 1) % w.n;
       for (; w.items[e].box < 0 && n < MAX_POINTS; e = (e + 1) % w.n)
-        points[npoly][n++] = w.items[e].p;
+        add(npoly, n, w.items[e].p, w.items[e].node, w.items[e].side);
       if (n >= MAX_POINTS) break;
-      points[npoly][n++] = w.items[e].p;
+      add(npoly, n, w.items[e].p, w.items[e].node, -1);
       const GridBox& box = w.items[e].box == 0 ? lower : *upper;
       int partner = box.getPartner(w.items[e].cross);
       if (partner < 0) break;

@@ -25,9 +25,20 @@ class BandFill {
     n = count[k];
     return points[k];
   }
+  // What point t of polygon k is: corner c (0 to 3) of the cell, or CROSSING + 4 b + s, the
+  // crossing of the lower (b 0) or upper (b 1) level on side s.
+  int getNode(int k, int t) const { return nodes[k][t]; }
+  // The side the polygon follows from point t to the next, or -1 where it crosses the cell along
+  // a level's line.
+  int getAlong(int k, int t) const { return along[k][t]; }
+  static constexpr int CROSSING = 4;
 
  private:
+  void add(int k, int& n, const Point& p, int node, int side);
+
   Point points[MAX_POLYGONS][MAX_POINTS];
+  int nodes[MAX_POLYGONS][MAX_POINTS];
+  int along[MAX_POLYGONS][MAX_POINTS];
   int count[MAX_POLYGONS] = {};
   int npoly = 0;
 };

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/File.h"
 #include "core/Kol.h"
@@ -36,6 +37,7 @@ class Player {
                         (value & 255) / 255.0f);
   }
   bool readPoints(const char* s, Points& pts);
+  bool readRings(const char* s, Points& pts, std::vector<int>& counts);
   void applyLine();
 
   Graph& g;
@@ -68,13 +70,10 @@ void Player::end()
   g.setWindow(savedWindow);
 }
 
-bool Player::readPoints(const char* s, Points& pts)
+// n pairs "x,y" from s on; s is left after them.
+bool readPairs(const char*& s, long n, Points& pts)
 {
   char* endp = nullptr;
-  const long n = std::strtol(s, &endp, 10);
-  if (endp == s || n < 0 || n > 10000000) return false;
-  pts.clear();
-  s = endp;
   for (long i = 0; i < n; ++i) {
     const float x = std::strtof(s, &endp);
     if (endp == s || *endp != ',') return false;
@@ -85,6 +84,37 @@ bool Player::readPoints(const char* s, Points& pts)
     pts.add(Point(x, y));
   }
   return true;
+}
+
+bool readCount(const char*& s, long& n)
+{
+  char* endp = nullptr;
+  n = std::strtol(s, &endp, 10);
+  if (endp == s || n < 0 || n > 10000000) return false;
+  s = endp;
+  return true;
+}
+
+bool Player::readPoints(const char* s, Points& pts)
+{
+  long n = 0;
+  pts.clear();
+  return readCount(s, n) && readPairs(s, n, pts);
+}
+
+// "FP" with the number of rings, each ring's number of points, then all the points.
+bool Player::readRings(const char* s, Points& pts, std::vector<int>& counts)
+{
+  long rings = 0, total = 0;
+  if (!readCount(s, rings) || rings < 1) return false;
+  counts.clear();
+  for (long r = 0; r < rings; ++r) {
+    long n = 0;
+    if (!readCount(s, n) || (total += n) > 10000000) return false;
+    counts.push_back(static_cast<int>(n));
+  }
+  pts.clear();
+  return readPairs(s, total, pts);
 }
 
 void Player::applyLine()
@@ -127,6 +157,11 @@ bool Player::line(const char* s, LineReader& in)
     } else {
       g.drawFill(pts);
     }
+  } else if (std::strcmp(key, "FP") == 0) {
+    Points pts;
+    std::vector<int> counts;
+    if (!readRings(s + 2, pts, counts)) return false;
+    g.drawFillPath(pts, counts);
   } else if (std::strcmp(key, "CL") == 0 &&
              std::sscanf(s, "CL %f %f %f %f", &x1, &y1, &x2, &y2) == 4) {
     // the recorded clip box cuts the replay as it cut the recording

@@ -1,0 +1,90 @@
+// The polygons of a band, cell by cell, merged into connected areas: where two joined cells share
+// a piece of side, neither keeps it; what is kept (the level lines and the sides facing the
+// grid's border, missing values or cells drawn alone) is linked end to end into rings. Every
+// cell polygon is clockwise on the page, so outlines come out clockwise and holes the other way
+// round, and an area with its holes fills right under the even-odd and the nonzero rule alike.
+// Cells are handed in row by row; polygons sharing a side piece belong to one area.
+#pragma once
+
+#include <vector>
+
+#include "geo/Point.h"
+#include "graphics/contour/NodeTable.h"
+
+namespace KOL {
+
+class ContSink;
+
+namespace contour {
+
+class BandFill;
+class Lattice;
+
+class BandRegions {
+ public:
+  BandRegions(const Lattice& lattice, int bands);
+  // Polygon p of fill, of band k in joined cell (i, j).
+  void addPolygon(int k, int i, int j, const BandFill& fill, int p);
+  // Joined cell (i, j), lying wholly in band k.
+  void addCell(int k, int i, int j);
+  // A polygon of band k joined to nothing (cells that are cut or wrapped).
+  void addLoose(int k, const Point* pts, int n);
+  // Hands out each connected area as one fill of its rings; their number.
+  int flush(ContSink& out);
+
+ private:
+  struct Edge {
+    Point p;  // where it starts
+    int area, next;
+  };
+  struct Ring {
+    int area, start, count;
+  };
+  // An edge waiting at a crossing on a side for the cell across, which comes later.
+  struct Slot {
+    int stamp = -1, edge = -1;
+  };
+  // An edge that starts or ends at a grid point, met by the cells round it at the end.
+  struct AtPoint {
+    int node, edge;
+  };
+  int node(int i, int j, int tag) const;
+  // The area of a polygon of band k in cell (i, j) touching its left and upper neighbours
+  // across the sides flagged in touches.
+  int areaOf(int k, int i, int j, unsigned touches);
+  void handOn(int k, int i, int j, unsigned touches, int area);
+  // The polygon's edges (point, node tag and side along to the next point, as BandFill's) that
+  // no joined neighbour shares, linked where they follow on.
+  void addEdges(int k, int i, int j, int n, const Point* pts, const int* tags, const int* along);
+  // Edge e starts (ends false) or ends at the node tag of cell (i, j) with its neighbour in the
+  // ring in another cell.
+  void openEnd(int k, int i, int j, int tag, int e, bool ends);
+  Slot& slot(int k, int i, int j, int side, int level);
+  int root(int a);
+  void linkAtPoints(int k);
+  void traceRings(int k);
+  int emitAreas(int k, ContSink& out);
+
+  const Lattice& lat;
+  int bands, sides, columns;
+  std::vector<std::vector<Edge>> edges;
+  std::vector<std::vector<AtPoint>> starts, ends;
+  std::vector<std::vector<Point>> loosePts;
+  std::vector<std::vector<int>> looseCounts;
+  std::vector<int> parent;
+  // The areas and edges that reach the side between two columns or rows, by the parity of the
+  // column or row after it, so that a cell's own sides to come never overwrite those it has
+  // still to meet.
+  std::vector<int> rightArea[2], rightCell[2], downArea[2], downRow[2];
+  std::vector<Slot> across[2], down[2];
+  // ring tracing
+  NodeTable head;
+  std::vector<int> nextOut;
+  std::vector<char> used;
+  std::vector<Ring> rings;
+  std::vector<Point> ringPts, areaPts;
+  std::vector<int> counts;
+};
+
+}  // namespace contour
+}  // namespace KOL

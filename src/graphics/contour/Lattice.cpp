@@ -1,0 +1,102 @@
+#include "graphics/contour/Lattice.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/Const.h"
+#include "geo/Domain.h"
+#include "graphics/GridBox.h"
+#include "graphics/contour/Coverage.h"
+#include "grid/Grid.h"
+
+namespace KOL::contour {
+
+namespace {
+
+// Plot domains across which a cell can wrap round the map (as GridBox::set tells them).
+bool wraps(const Domain* plot)
+{
+  return plot && (plot->proj == 2 || plot->proj == 3 || plot->proj == 7);
+}
+
+}  // namespace
+
+Lattice::Lattice(const Grid& g, const Domain* plot, const Coverage* cover,
+                 const std::vector<float>& levels)
+    : nx(g.getNx()), ny(g.getNy()), horizontal((nx - 1) * ny)
+{
+  values.resize(static_cast<std::size_t>(nx) * ny);
+  rank.resize(values.size());
+  for (int j = 0; j < ny; j++)
+    for (int i = 0; i < nx; i++) {
+      const std::size_t p = static_cast<std::size_t>(j) * nx + i;
+      const float v = g.getValue(i, j);
+      values[p] = std::isnan(v) ? Const::FMISS : v;
+      rank[p] = static_cast<unsigned char>(
+          std::lower_bound(levels.begin(), levels.end(), values[p]) - levels.begin());
+    }
+  if (plot) {
+    places.resize(values.size());
+    for (int j = 0; j < ny; j++)
+      for (int i = 0; i < nx; i++) {
+        Point& p = places[static_cast<std::size_t>(j) * nx + i];
+        if (!GridBox::locate(g, *plot, i, j, p)) p.init();
+        if (p.isMiss()) values[static_cast<std::size_t>(j) * nx + i] = Const::FMISS;
+      }
+  }
+  join.assign(static_cast<std::size_t>(std::max(0, nx - 1)) * std::max(0, ny - 1), 0);
+  for (int j = 0; j + 1 < ny; j++)
+    for (int i = 0; i + 1 < nx; i++) {
+      bool ok = !cover || cover->covers(i, j);
+      float lo = 0, hi = 0;
+      for (int c = 0; c < 4 && ok; c++) {
+        const int p = point(i, j, c);
+        ok = !Const::isMiss(values[p]);
+        if (!ok || !wraps(plot)) continue;
+        lo = c == 0 ? places[p].x : std::min(lo, places[p].x);
+        hi = c == 0 ? places[p].x : std::max(hi, places[p].x);
+      }
+      join[static_cast<std::size_t>(j) * (nx - 1) + i] = ok && hi - lo <= 50.0f;
+    }
+}
+
+bool Lattice::joinedAcross(int i, int j, int s) const
+{
+  static constexpr int DI[4] = {0, 1, 0, -1}, DJ[4] = {-1, 0, 1, 0};
+  const int a = i + DI[s], b = j + DJ[s];
+  return a >= 0 && b >= 0 && a < nx - 1 && b < ny - 1 && joined(a, b);
+}
+
+int Lattice::side(int i, int j, int s) const
+{
+  switch (s) {
+    case 0:
+      return j * (nx - 1) + i;
+    case 1:
+      return horizontal + j * nx + i + 1;
+    case 2:
+      return (j + 1) * (nx - 1) + i;
+    default:
+      return horizontal + j * nx + i;
+  }
+}
+
+Point Lattice::at(int i, int j, int c) const
+{
+  if (places.empty())
+    return Point(static_cast<float>(i + (c & 1)), static_cast<float>(j + (c >> 1)));
+  return places[point(i, j, c)];
+}
+
+void Lattice::set(GridBox& box, int i, int j) const
+{
+  float v[4];
+  Point p[4];
+  for (int c = 0; c < 4; c++) {
+    v[c] = values[point(i, j, c)];
+    p[c] = at(i, j, c);
+  }
+  box.set(v, p);
+}
+
+}  // namespace KOL::contour
