@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "DiagramPicture.h"
+#include "Xvfb.h"
 #include "common/TestData.h"
 #include "graphics/plot/PlotImage.h"
 #include "imagery/Image.h"
@@ -59,22 +60,18 @@ TEST(KolskewtTest, WindowWhenADisplayExists)
 {
   KOL_REQUIRE_DATA();
   int status = -1;
-  KOLTest::run("command -v Xvfb && command -v xdotool", &status);
-  if (status != 0) GTEST_SKIP() << "Xvfb or xdotool not installed";
-  const int display = 150 + static_cast<int>(getpid() % 100);
-  const std::string d = ":" + std::to_string(display);
+  KOLTest::run("command -v xdotool", &status);
+  if (status != 0) GTEST_SKIP() << "xdotool not installed";
+  KOLTest::Xvfb server;
+  if (!server.running()) GTEST_SKIP() << server.reason();
   const std::string script =
-      "Xvfb " + d +
-      " -screen 0 1024x900x24 -nolisten tcp >/dev/null 2>&1 & X=$!; "
-      "for i in $(seq 40); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.25; "
-      "done; " +
       KOLTest::programPath("kolskewt") + " -file_path=" + KOLTest::databaseDir() +
       " -id=OUN -cu=#201105221200 -ti=skewtwindowtest " + KOLTest::dataFile(OUN) +
       " >/dev/null 2>&1 & K=$!; found=no; "
-      "for i in $(seq 80); do xdotool search --name skewtwindowtest >/dev/null 2>&1 && "
-      "{ found=yes; break; }; sleep 0.25; done; "
-      "kill $K; wait $K 2>/dev/null; kill $X; wait $X 2>/dev/null; echo $found";
-  const std::string out = KOLTest::run("export DISPLAY=" + d + "; " + script, &status);
+      "for i in $(seq 120); do xdotool search --name skewtwindowtest >/dev/null 2>&1 && "
+      "{ found=yes; break; }; sleep 0.25; done; kill $K; wait $K 2>/dev/null; echo $found";
+  const std::string out =
+      KOLTest::run("export DISPLAY=" + server.display() + "; " + script, &status);
   EXPECT_NE(out.find("yes"), std::string::npos) << out;
 }
 
