@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include <unistd.h>
-
 #include "DiagramPicture.h"
 #include "Xvfb.h"
 #include "common/TestData.h"
