@@ -37,7 +37,7 @@ void Postscript::init()
   output = "kol.ps";
   std::snprintf(title, NAME_SIZE, "%s", "KOL Plot");
   width = 756, height = 576, xoff = yoff = 0;
-  opened = append = eps = colour = portrait = false;
+  opened = append = eps = colour = portrait = stepDefined = false;
   inverse = true;  // paper is white
   scale = lwidth = 1;
   clipX = clipY = clipW = clipH = 0;
@@ -107,6 +107,7 @@ int Postscript::open()
   }
   out.setFile(file.getFP());
   opened = true;
+  stepDefined = false;
   writeHeader();
   return 1;
 }
@@ -340,15 +341,29 @@ int Postscript::drawFillPath(int type, Points& pts, const std::vector<int>& coun
       .integer(pts.getNum())
       .put('\n');
   if (type == FILL) writeColor(fillColor);
-  out.put("np\n");
+  // A band of a fine grid has a million vertices: they go out as steps in hundredths of a point,
+  // which keeps the precision of absolute coordinates at half their size.
+  if (!stepDefined) out.put("/rl {rlineto} def\n");
+  stepDefined = true;
+  out.put("gsave .01 .01 scale np\n");
   int at = 0;
   for (int n : counts) {
     if (n <= 0 || at + n > pts.getNum()) break;
-    for (int i = at; i < at + n; ++i) point(pts[i].x, pts[i].y, i == at ? " mv\n" : " ln\n");
+    long lastX = 0, lastY = 0;
+    for (int i = at; i < at + n; ++i) {
+      const long x = std::lround(GTran::clamp(pts[i].x) * 100.0);
+      const long y = std::lround(GTran::clamp(pts[i].y) * 100.0);
+      if (i == at) {
+        out.integer(x).put(' ').integer(y).put(" mv\n");
+      } else if (x != lastX || y != lastY) {
+        out.integer(x - lastX).put(' ').integer(y - lastY).put(" rl\n");
+      }
+      lastX = x, lastY = y;
+    }
     out.put("cp\n");
     at += n;
   }
-  out.put("eofill\n");
+  out.put("eofill grestore\n");
   return 1;
 }
 

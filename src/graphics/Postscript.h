@@ -67,6 +67,7 @@ class Postscript : public Device {
   char title[NAME_SIZE];
   float width, height, xoff, yoff;
   bool opened, inverse, append, eps, colour, portrait;
+  bool stepDefined;  // "rl" defined in the file for the steps of area outlines
   float scale, lwidth;
   float clipX, clipY, clipW, clipH;
   bool clipSet;

@@ -105,7 +105,7 @@ TEST_F(FillPathTest, PostScriptFillsOnePathEvenOdd)
   g.getDeviceObject()->close();
   const std::string text = KOLTest::readFile(ps);
   EXPECT_NE(text.find("%%FP:2:8\n"), std::string::npos);
-  EXPECT_NE(text.find("cp\neofill\n"), std::string::npos);
+  EXPECT_NE(text.find("cp\neofill"), std::string::npos);
   std::string errors;
   const KOLTest::Raster r = KOLTest::renderPs(ps, true, &errors);
   EXPECT_EQ(errors, "");
