@@ -597,6 +597,19 @@ bool ContPlot::closedAround(const Grid& g, int i, int j, bool high, const std::v
   return false;
 }
 
+namespace {
+
+// Whether a point can still be above (below) all its surroundings after its two neighbours along
+// the row: most points of a smooth field are not, and are passed over before their whole
+// surroundings are read.
+bool mayStandOut(float v, float left, float right)
+{
+  if (Const::isMiss(left) || Const::isMiss(right)) return true;
+  return (v > left && v > right) || (v < left && v < right);
+}
+
+}  // namespace
+
 std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* plot) const
 {
   const int nx = g.getNx(), ny = g.getNy(), r = labRadius;
@@ -613,7 +626,7 @@ std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* pl
   for (int j = 1; j < ny - 1; j++) {
     for (int i = 1; i < nx - 1; i++) {
       float v = value(i, j);
-      if (Const::isMiss(v)) continue;
+      if (Const::isMiss(v) || !mayStandOut(v, value(i - 1, j), value(i + 1, j))) continue;
       bool high = true, low = true;
       int missing = 0, valid = 0;
       double sum = 0;
