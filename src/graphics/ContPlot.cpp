@@ -599,13 +599,18 @@ bool ContPlot::closedAround(const Grid& g, int i, int j, bool high, contour::Ope
 
 namespace {
 
-// Whether a point can still be above (below) all its surroundings after its two neighbours along
-// the row: most points of a smooth field are not, and are passed over before their whole
+// Whether a point can still be above (below) all its surroundings after its four nearest
+// neighbours: most points of a field are not, and are passed over before their whole
 // surroundings are read.
-bool mayStandOut(float v, float left, float right)
+bool mayStandOut(float v, const float (&near)[4])
 {
-  if (Const::isMiss(left) || Const::isMiss(right)) return true;
-  return (v > left && v > right) || (v < left && v < right);
+  bool high = true, low = true;
+  for (float w : near) {
+    if (Const::isMiss(w)) continue;
+    high = high && v > w;
+    low = low && v < w;
+  }
+  return high || low;
 }
 
 }  // namespace
@@ -626,7 +631,9 @@ std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* pl
   for (int j = 1; j < ny - 1; j++) {
     for (int i = 1; i < nx - 1; i++) {
       float v = value(i, j);
-      if (Const::isMiss(v) || !mayStandOut(v, value(i - 1, j), value(i + 1, j))) continue;
+      if (Const::isMiss(v) ||
+          !mayStandOut(v, {value(i - 1, j), value(i + 1, j), value(i, j - 1), value(i, j + 1)}))
+        continue;
       bool high = true, low = true;
       int missing = 0, valid = 0;
       double sum = 0;
