@@ -556,13 +556,13 @@ int ContPlot::lineLabels(const Grid& g, const Domain* plot, ContSink& out,
 }
 
 // Points of the grid that lie off the area the marks must stay in.
-std::vector<char> ContPlot::openPoints(const Grid& g, const Domain* plot) const
+contour::OpenPoints ContPlot::openPoints(const Grid& g, const Domain* plot) const
 {
-  if (!plot && markArea.isMiss()) return contour::openPoints(g, nullptr);
+  if (!plot && markArea.isMiss()) return contour::OpenPoints(g, nullptr);
   const Rect a = areaOf(g, plot).rect;
   const float x1 = std::min(a.x1, a.x2), x2 = std::max(a.x1, a.x2);
   const float y1 = std::min(a.y1, a.y2), y2 = std::max(a.y1, a.y2);
-  return contour::openPoints(g, [&](int i, int j) {
+  return contour::OpenPoints(g, [&g, plot, x1, x2, y1, y2](int i, int j) {
     Point p(static_cast<float>(i), static_cast<float>(j));
     if (plot && (!GridBox::locate(g, *plot, i, j, p) || p.isMiss())) return true;
     return p.x < x1 || p.x > x2 || p.y < y1 || p.y > y2;
@@ -577,7 +577,7 @@ std::vector<char> ContPlot::openPoints(const Grid& g, const Domain* plot) const
 // tried from the innermost outwards, rings MIN_ENCLOSED points or more with the extreme
 // MIN_DEPTH intervals or more beyond its level (a sharp peak has a tiny innermost ring but wider
 // ones below).
-bool ContPlot::closedAround(const Grid& g, int i, int j, bool high, const std::vector<char>& open,
+bool ContPlot::closedAround(const Grid& g, int i, int j, bool high, contour::OpenPoints& open,
                             std::vector<char>& seen) const
 {
   const float v = g.getValue(i, j);
@@ -597,13 +597,31 @@ bool ContPlot::closedAround(const Grid& g, int i, int j, bool high, const std::v
   return false;
 }
 
+namespace {
+
+// Whether a point can still be above (below) all its surroundings after its four nearest
+// neighbours: most points of a field are not, and are passed over before their whole
+// surroundings are read.
+bool mayStandOut(float v, const float (&near)[4])
+{
+  bool high = true, low = true;
+  for (float w : near) {
+    if (Const::isMiss(w)) continue;
+    high = high && v > w;
+    low = low && v < w;
+  }
+  return high || low;
+}
+
+}  // namespace
+
 std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* plot) const
 {
   const int nx = g.getNx(), ny = g.getNy(), r = labRadius;
   std::vector<contour::Extreme> cands;
   if (nlevels == 0) return cands;
-  const std::vector<char> open = openPoints(g, plot);
-  std::vector<char> seen(open.size(), 0);
+  contour::OpenPoints open = openPoints(g, plot);
+  std::vector<char> seen(open.flags.size(), 0);
   // every point of the grid is read (2 r + 1)^2 times: straight from its values
   const float* data = g.isData() && !g.isValue() ? g.getData() : nullptr;
   auto value = [&](int i, int j) {
@@ -613,7 +631,9 @@ std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* pl
   for (int j = 1; j < ny - 1; j++) {
     for (int i = 1; i < nx - 1; i++) {
       float v = value(i, j);
-      if (Const::isMiss(v)) continue;
+      if (Const::isMiss(v) ||
+          !mayStandOut(v, {value(i - 1, j), value(i + 1, j), value(i, j - 1), value(i, j + 1)}))
+        continue;
       bool high = true, low = true;
       int missing = 0, valid = 0;
       double sum = 0;

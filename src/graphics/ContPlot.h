@@ -125,8 +125,8 @@ class ContPlot {
   int computeLevels(float min, float max, int numColors);
   int firstLevelAbove(float v) const;
   contour::Area areaOf(const Grid& g, const Domain* plot) const;
-  std::vector<char> openPoints(const Grid& g, const Domain* plot) const;
-  bool closedAround(const Grid& g, int i, int j, bool high, const std::vector<char>& open,
+  contour::OpenPoints openPoints(const Grid& g, const Domain* plot) const;
+  bool closedAround(const Grid& g, int i, int j, bool high, contour::OpenPoints& open,
                     std::vector<char>& seen) const;
   std::vector<contour::Extreme> extremes(const Grid& g, const Domain* plot) const;
   int lineLabels(const Grid& g, const Domain* plot, ContSink& out,

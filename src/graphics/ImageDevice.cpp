@@ -16,6 +16,7 @@
 #include "graphics/GTran.h"
 #include "graphics/device/ImageSamples.h"
 #include "graphics/device/Params.h"
+#include "graphics/device/Thin.h"
 #include "imagery/Image.h"
 #include "imagery/PngFile.h"
 #include "imagery/RGB.h"
@@ -35,6 +36,7 @@ struct ImageDevice::Surface {
 namespace {
 
 constexpr int WHITE = 0xFFFFFF;
+constexpr float THIN_TOLERANCE = 0.1f;  // pixels
 constexpr double DASHES[][4] = {
     {0, 0, 0, 0}, {6, 0, 0, 0}, {3, 6, 0, 0}, {6, 6, 3, 6}, {2, 0, 0, 0}};
 constexpr int DASH_COUNT[] = {0, 1, 2, 4, 1};
@@ -299,7 +301,17 @@ int ImageDevice::drawLine(int type, Points& pts)
   cairo_set_line_width(cr, widths[type]);
   const int style = type == LINE ? lineStyle : 1;
   cairo_set_dash(cr, DASHES[style - 1], DASH_COUNT[style - 1], 0);
-  path(pts);
+  // points closer to the line through their neighbours than a tenth of a pixel change no pixel
+  Thin::polyline(pts, THIN_TOLERANCE, kept);
+  cairo_new_path(cr);
+  for (std::size_t k = 0; k < kept.size(); ++k) {
+    const Point& p = pts[kept[k]];
+    const double x = GTran::clamp(p.x), y = GTran::clamp(p.y);
+    if (k == 0)
+      cairo_move_to(cr, x, y);
+    else
+      cairo_line_to(cr, x, y);
+  }
   cairo_stroke(cr);
   return 1;
 }
@@ -388,9 +400,17 @@ int ImageDevice::getImage(Image& img)
   const int stride = cairo_image_surface_get_stride(active()->surface);
   img.set(width, height, 24);
   if (!img.allocData()) return 0;
+  // the image keeps its pixels least significant byte first, three bytes each
+  img.setByteOrder(0);
   for (int j = 0; j < height; ++j) {
     const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<long>(j) * stride);
-    for (int i = 0; i < width; ++i) img.setPixel(i, j, static_cast<int>(row[i] & 0xFFFFFF));
+    uint8_t* out = img.getData() + static_cast<long>(j) * img.getBytesLine();
+    for (int i = 0; i < width; ++i, out += 3) {
+      const uint32_t v = row[i];
+      out[0] = static_cast<uint8_t>(v);
+      out[1] = static_cast<uint8_t>(v >> 8);
+      out[2] = static_cast<uint8_t>(v >> 16);
+    }
   }
   return 1;
 }

@@ -81,6 +81,7 @@ class ImageDevice : public Device {
   int lineStyle;
   Rect clip;
   std::vector<std::unique_ptr<Surface>> frames;
+  std::vector<int> kept;  // the points of a stroked line left after thinning
   int current;
   bool looping;  // frames were asked for: each surface is one frame of a loop
 };

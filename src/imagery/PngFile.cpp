@@ -52,6 +52,10 @@ int encode(FILE* fp, WriteJob* job)
     return 1;
   }
   png_init_io(png, fp);
+  // Pictures of plots are mostly runs of one colour: unfiltered rows at a fast level come out
+  // about as small as the default level with adaptive filters, in a quarter of the time.
+  png_set_compression_level(png, 2);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_set_IHDR(png, info, job->width, job->height, job->bitDepth, job->colorType,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (!job->palette.empty())
@@ -91,6 +95,28 @@ int decodeGrey8(PngSource* src, uint8_t* pixels, int width, int height, int stri
   return 0;
 }
 
+// A row of plain 24-bit pixels (no masks) as RGB triples, straight from its bytes.
+bool copyRgb(const Image& im, int j, png_bytep row)
+{
+  const int order = im.getByteOrder();
+  if (im.getBitsPixel() != 24 || im.getRedMask() || im.getGrnMask() || im.getBluMask() ||
+      (order != 0 && order != 1))
+    return false;
+  const uint8_t* src = im.getRow(j);
+  const std::size_t n = static_cast<std::size_t>(im.getWidth()) * 3;
+  if (order == 1) {
+    std::memcpy(row, src, n);
+    return true;
+  }
+  // least significant byte first: blue, green, red
+  for (std::size_t k = 0; k < n; k += 3) {
+    row[k] = src[k + 2];
+    row[k + 1] = src[k + 1];
+    row[k + 2] = src[k];
+  }
+  return true;
+}
+
 // Builds the PNG rows of an image: palette bytes, grey bytes or RGB triples.
 void fillJob(const Image& im, WriteJob& job, std::vector<png_byte>& bytes)
 {
@@ -127,6 +153,7 @@ void fillJob(const Image& im, WriteJob& job, std::vector<png_byte>& bytes)
           if (row[i] >= job.palette.size()) row[i] = static_cast<png_byte>(job.palette.size() - 1);
       continue;
     }
+    if (copyRgb(im, j, row)) continue;
     for (int i = 0; i < w; ++i) {
       if (grey) {
         int v = im.getVal(i, j);

@@ -16,6 +16,7 @@
 #include "graphics/plot/PlotImage.h"
 #include "imagery/GifFile.h"
 #include "imagery/Image.h"
+#include "imagery/PngFile.h"
 
 using KOL::Image;
 using KOL::Plot;
@@ -181,6 +182,25 @@ TEST_F(PlotImageTest, GifOfManyColoursKeepsTheCommonOnesExact)
   // missing folders are made; a folder that cannot be is refused
   EXPECT_EQ(KOL::GifFile::write((gif + "/under/a/file.gif").c_str(), img), 0);
   EXPECT_EQ(KOL::GifFile::write(gif.c_str(), Image()), 0);
+}
+
+TEST_F(PlotImageTest, PngOfTrueColourPixelsKeepsThemInEitherByteOrder)
+{
+  for (int order : {0, 1}) {
+    Image img(300, 7, 24);
+    img.setByteOrder(order);
+    ASSERT_EQ(img.allocData(), 1);
+    for (int j = 0; j < 7; ++j)
+      for (int i = 0; i < 300; ++i) img.setPixel(i, j, ramp(i) ^ (j << 20) ^ (i << 8));
+    const std::string png = dir.file("rgb.png");
+    ASSERT_EQ(KOL::PngFile::write(png.c_str(), img), 1);
+    const Rgba r = readPngRgba(png);
+    ASSERT_EQ(r.width, 300);
+    for (int j = 0; j < 7; ++j)
+      for (int i = 0; i < 300; ++i)
+        ASSERT_EQ(r.at(i, j) >> 8, static_cast<uint32_t>(img.getPixel(i, j)))
+            << "order " << order << " at " << i << "," << j;
+  }
 }
 
 TEST(PlotImageNames, OutputTextsAndFrameNames)

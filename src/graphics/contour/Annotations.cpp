@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "core/Const.h"
@@ -52,21 +53,29 @@ Rect textBox(const Point& p, int n, float h)
   return r;
 }
 
-std::vector<char> openPoints(const Grid& g, const std::function<bool(int, int)>& outside)
+OpenPoints::OpenPoints(const Grid& g, std::function<bool(int, int)> outside)
+    : nx(g.getNx()),
+      flags(static_cast<std::size_t>(g.getNx()) * g.getNy(), outside ? UNKNOWN : 0),
+      outside(std::move(outside))
 {
-  const int nx = g.getNx(), ny = g.getNy();
-  std::vector<char> open(static_cast<std::size_t>(nx) * ny, 0);
+  const int ny = g.getNy();
   for (int j = 0; j < ny; j++) {
     for (int i = 0; i < nx; i++) {
-      const std::size_t k = static_cast<std::size_t>(j) * nx + i;
-      if (i == 0 || j == 0 || i == nx - 1 || j == ny - 1 || (outside && outside(i, j))) open[k] = 1;
+      if (i == 0 || j == 0 || i == nx - 1 || j == ny - 1)
+        flags[static_cast<std::size_t>(j) * nx + i] = 1;
       if (!Const::isMiss(g.getValue(i, j))) continue;
       for (int b = std::max(j - 1, 0); b <= std::min(j + 1, ny - 1); b++)
         for (int a = std::max(i - 1, 0); a <= std::min(i + 1, nx - 1); a++)
-          open[static_cast<std::size_t>(b) * nx + a] = 1;
+          flags[static_cast<std::size_t>(b) * nx + a] = 1;
     }
   }
-  return open;
+}
+
+bool OpenPoints::operator()(int i, int j)
+{
+  char& f = flags[static_cast<std::size_t>(j) * nx + i];
+  if (f == UNKNOWN) f = outside(i, j) ? 1 : 0;
+  return f == 1;
 }
 
 namespace {
@@ -90,8 +99,8 @@ bool saddleJoins(const Grid& g, int i, int j, float level, bool falling)
 
 }  // namespace
 
-int enclosedPoints(const Grid& g, int i0, int j0, bool high, float level,
-                   const std::vector<char>& open, std::vector<char>& seen)
+int enclosedPoints(const Grid& g, int i0, int j0, bool high, float level, OpenPoints& open,
+                   std::vector<char>& seen)
 {
   const int nx = g.getNx(), ny = g.getNy();
   const float v = g.getValue(i0, j0);
@@ -114,9 +123,9 @@ int enclosedPoints(const Grid& g, int i0, int j0, bool high, float level,
   while (!todo.empty()) {
     const int k = todo.back();
     todo.pop_back();
-    if (open[k]) return finish(0);
-    count++;
     const int i = k % nx, j = k / nx;
+    if (open(i, j)) return finish(0);
+    count++;
     for (int dj = -1; dj <= 1; dj++) {
       for (int di = -1; di <= 1; di++) {
         const int a = i + di, b = j + dj;

@@ -43,15 +43,25 @@ struct Area {
 
 // Grid points no drawn contour can run around: the grid's border, missing values and their
 // neighbours (the cells beside them draw nothing) and, where outside says so, points off the panel.
-std::vector<char> openPoints(const Grid& g, const std::function<bool(int, int)>& outside);
+// outside is asked of a point only when it is first met: most never are, and asking may mean
+// projecting the point.
+struct OpenPoints {
+  OpenPoints(const Grid& g, std::function<bool(int, int)> outside);
+  bool operator()(int i, int j);
+
+  int nx;
+  std::vector<char> flags;  // 1 open, 0 not, UNKNOWN not asked yet
+  std::function<bool(int, int)> outside;
+  static constexpr char UNKNOWN = 2;
+};
 
 // The number of grid points inside the innermost contour of level around the extreme at (i, j):
 // those joined to it beyond the level (above it for a high, at or below it for a low, as a value
 // on a level counts as just below it). 0 when they reach an open point or ground beyond the
 // extreme itself: then no contour of the level closes around the extreme alone. seen is scratch
 // of one flag per grid point, all clear, and left so.
-int enclosedPoints(const Grid& g, int i, int j, bool high, float level,
-                   const std::vector<char>& open, std::vector<char>& seen);
+int enclosedPoints(const Grid& g, int i, int j, bool high, float level, OpenPoints& open,
+                   std::vector<char>& seen);
 
 // Keeps the extremes, best relief first, at least a separation apart and inside the margin.
 std::vector<Extreme> spreadExtremes(std::vector<Extreme> cands, const Area& area);
