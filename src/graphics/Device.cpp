@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/String.h"
+#include "graphics/device/Rings.h"
 #include "imagery/Image.h"
 
 namespace KOL {
@@ -58,14 +59,11 @@ int Device::drawFillPath(int type, Points& pts, const std::vector<int>& counts)
   if (counts.size() == 1) return drawFill(type, pts);
   Points one;
   one.reserve(pts.getNum() + 3 * static_cast<int>(counts.size()));
-  int at = 0;
-  for (int n : counts) {
-    if (n <= 0 || at + n > pts.getNum()) break;
+  device::forEachRing(pts, counts, [&](int at, int n) {
     for (int i = 0; i < n; i++) one.add(pts[at + i]);
     one.add(pts[at]);
     if (at > 0) one.add(pts[0]);
-    at += n;
-  }
+  });
   return drawFill(type, one);
 }
 

@@ -8,6 +8,7 @@
 #include "core/StrLib.h"
 #include "graphics/GTran.h"
 #include "graphics/device/Params.h"
+#include "graphics/device/Rings.h"
 
 namespace KOL {
 
@@ -251,15 +252,12 @@ int Hpgl::drawFillPath(int, Points& pts, const std::vector<int>& counts)
   selectPen(fill.colour, penWidth > 0 ? penWidth : 1);
   out.put("FT1;PM0;");
   Points ring;
-  int at = 0;
-  for (int n : counts) {
-    if (n <= 0 || at + n > pts.getNum()) break;
+  device::forEachRing(pts, counts, [&](int at, int n) {
     ring.clear();
     for (int i = 0; i < n; i++) ring.add(pts[at + i]);
     if (at > 0) out.put("PM1;");
     writePoints(ring);
-    at += n;
-  }
+  });
   out.put("PM2;FP;PU;\n");
   return 1;
 }

@@ -16,6 +16,7 @@
 #include "graphics/GTran.h"
 #include "graphics/device/ImageSamples.h"
 #include "graphics/device/Params.h"
+#include "graphics/device/Rings.h"
 #include "graphics/device/Thin.h"
 #include "imagery/Image.h"
 #include "imagery/PngFile.h"
@@ -332,13 +333,10 @@ int ImageDevice::drawFillPath(int type, Points& pts, const std::vector<int>& cou
   cairo_t* cr = active()->cr;
   setSource(colors[type < 1 || type > 4 ? FILL : type]);
   cairo_new_path(cr);
-  int at = 0;
-  for (int n : counts) {
-    if (n <= 0 || at + n > pts.getNum()) break;
+  device::forEachRing(pts, counts, [&](int at, int n) {
     subpath(pts, at, n);
     cairo_close_path(cr);
-    at += n;
-  }
+  });
   // Areas of several rings tile the plane with their neighbours (the bands of a field):
   // antialiased, each shared edge would let the background through; sampled at the pixel
   // centres they meet without a seam.

@@ -12,6 +12,7 @@
 #include "graphics/GTran.h"
 #include "graphics/device/ImageSamples.h"
 #include "graphics/device/Params.h"
+#include "graphics/device/Rings.h"
 
 namespace KOL {
 
@@ -346,9 +347,7 @@ int Postscript::drawFillPath(int type, Points& pts, const std::vector<int>& coun
   if (!stepDefined) out.put("/rl {rlineto} def\n");
   stepDefined = true;
   out.put("gsave .01 .01 scale np\n");
-  int at = 0;
-  for (int n : counts) {
-    if (n <= 0 || at + n > pts.getNum()) break;
+  device::forEachRing(pts, counts, [&](int at, int n) {
     long lastX = 0, lastY = 0;
     for (int i = at; i < at + n; ++i) {
       const long x = std::lround(GTran::clamp(pts[i].x) * 100.0);
@@ -361,8 +360,7 @@ int Postscript::drawFillPath(int type, Points& pts, const std::vector<int>& coun
       lastX = x, lastY = y;
     }
     out.put("cp\n");
-    at += n;
-  }
+  });
   out.put("eofill grestore\n");
   return 1;
 }
