@@ -279,14 +279,9 @@ int Graph::drawImage(Image& img, int flag, float x, float y)
   return device->drawImage(img, flag, p.x, p.y);
 }
 
-int Graph::drawImageAt(Image& img, float x, float y) { return placeImage(img, 0, x, y); }
+int Graph::drawImageAt(Image& img, float x, float y) { return drawImageAt(img, 0, x, y); }
 
 int Graph::drawImageAt(Image& img, int flag, float x, float y)
-{
-  return placeImage(img, flag, x, y);
-}
-
-int Graph::placeImage(Image& img, int flag, float x, float y)
 {
   if (!ready() || !ImageSamples::drawable(img)) return 0;
   Rect page;

@@ -182,7 +182,6 @@ class Graph : public Listener, public GraphAttr {
   int drawHardwareText(const Point& anchor, const char* text);
   int loadFont(const char* spec);
   float lineShift(int lines) const;
-  int placeImage(Image& img, int flag, float x, float y);
 
   std::unique_ptr<Device> device;
   bool opened = false;

@@ -709,7 +709,7 @@ int Plot::drawImage(Image& img, int flag)
     const Rect w = graph.getGTran(MAP).getWindow();
     at.set(w.x1, w.y2);
   }
-  return flag ? graph.drawImageAt(img, flag, at.x, at.y) : graph.drawImageAt(img, at.x, at.y);
+  return graph.drawImageAt(img, flag, at.x, at.y);
 }
 
 int Plot::drawImage(const char* file, float x, float y) { return drawImage(file, x, y, "png"); }
