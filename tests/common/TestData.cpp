@@ -6,8 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -101,5 +103,32 @@ void QuietTest::SetUp()
 }
 
 void QuietTest::TearDown() { KOL::Kol::setMessageMask(saved_); }
+
+QuietScope::QuietScope() : saved_(KOL::Kol::getMessageMask()) { KOL::Kol::setMessageLevel("none"); }
+
+QuietScope::~QuietScope() { KOL::Kol::setMessageMask(saved_); }
+
+DatabaseScope::DatabaseScope()
+{
+  const char* old = KOL::Kol::getDatabasePath();
+  saved_ = old ? old : "";
+  KOL::Kol::setDatabasePath(databaseDir().c_str());
+}
+
+DatabaseScope::~DatabaseScope() { KOL::Kol::setDatabasePath(saved_.c_str()); }
+
+std::vector<std::string> dataFiles(const std::string& folder, std::string_view suffix)
+{
+  std::vector<std::string> out;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(dataFile(folder), ec)) {
+    const std::string name = e.path().filename().string();
+    if (e.is_regular_file() && name.size() >= suffix.size() &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+      out.push_back(e.path().string());
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
 
 }  // namespace KOLTest

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace KOLTest {
 
@@ -15,6 +17,9 @@ std::string dataDir();
 std::string dataFile(const std::string& relative);
 // True when the test data directory exists.
 bool haveData();
+// The regular files of a folder of the test data directory whose names end in suffix, sorted by
+// name (empty when the folder is absent).
+std::vector<std::string> dataFiles(const std::string& folder, std::string_view suffix = "");
 // The repository's database directory (data/).
 std::string databaseDir();
 // A built program of programs/.
@@ -49,6 +54,37 @@ class QuietTest : public ::testing::Test {
 
  private:
   uint32_t saved_ = 0;
+};
+
+// Messages off for the lifetime of the object, inside one test.
+class QuietScope {
+ public:
+  QuietScope();
+  ~QuietScope();
+  QuietScope(const QuietScope&) = delete;
+  QuietScope& operator=(const QuietScope&) = delete;
+
+ private:
+  uint32_t saved_ = 0;
+};
+
+// The repository's database directory in force for the lifetime of the object; the previous
+// one is restored afterwards.
+class DatabaseScope {
+ public:
+  DatabaseScope();
+  ~DatabaseScope();
+  DatabaseScope(const DatabaseScope&) = delete;
+  DatabaseScope& operator=(const DatabaseScope&) = delete;
+
+ private:
+  std::string saved_;
+};
+
+// A quiet test that reads the repository's database directory.
+class DatabaseTest : public QuietTest {
+ private:
+  DatabaseScope database_;
 };
 
 }  // namespace KOLTest
