@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "RecordingDevice.h"
+#include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/GTran.h"
@@ -22,13 +22,8 @@ using KOLTest::RecordingDevice;
 
 namespace {
 
-class GraphTest : public KOLTest::QuietTest {
+class GraphTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   // A graph on a recording device of w x h, opened, with the log cleared.
   RecordingDevice* open(float w = 800, float h = 400, bool yUp = false)
   {

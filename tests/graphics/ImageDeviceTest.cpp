@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "Raster.h"
 #include "Scene.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "core/String.h"
@@ -23,13 +23,8 @@ using KOL::RGB;
 
 namespace {
 
-class ImageDeviceTest : public KOLTest::QuietTest {
+class ImageDeviceTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   KOLTest::TempDir dir;
 };
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "Raster.h"
 #include "Scene.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/ImageDevice.h"
@@ -70,13 +70,8 @@ void expectInk(const KOLTest::Raster& r, const Layout& at, const KOLTest::PixelM
   EXPECT_GT(count(r, 0, 0, r.width - 1, top - 3, ink), 30) << what << ": labels";
 }
 
-class InverseVideoTest : public KOLTest::QuietTest {
+class InverseVideoTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   // The pictures go where KOL_KEEP_PICTURES names, for a person to look at.
   std::string file(const std::string& name)
   {

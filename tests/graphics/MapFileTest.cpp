@@ -309,10 +309,6 @@ TEST_F(MapFileTest, ShapefileRecordsBecomeSegments)
   }
 }
 
-}  // namespace
-
-namespace {
-
 // Reading again after rewind gives the same segments, with the names of the companion file
 // from its start, in every format.
 TEST_F(MapFileTest, RewindReadsTheSameAgain)

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "Raster.h"
 #include "Scene.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Date.h"
 #include "core/Kol.h"
@@ -74,13 +74,8 @@ void drawWorld(Plot& plot)
   plot.drawLabels();
 }
 
-class PlotPictureTest : public KOLTest::QuietTest {
+class PlotPictureTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   KOLTest::TempDir dir;
 };
 

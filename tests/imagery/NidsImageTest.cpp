@@ -11,6 +11,7 @@
 
 #include "Expected.h"
 #include "NidsBuilt.h"
+#include "common/Proj.h"
 #include "core/Const.h"
 #include "imagery/Image.h"
 #include "imagery/NidsData.h"
@@ -205,7 +206,7 @@ TEST_F(NidsImageTest, RangeFoldingGivesWayToData)
 TEST_F(NidsImageTest, RadialBinsAgreeWithProj)
 {
   KOL_REQUIRE_DATA();
-  if (KOLTest::run("command -v cs2cs").empty()) GTEST_SKIP() << "cs2cs (PROJ) not installed";
+  KOL_REQUIRE_PROJ();
   for (const char* name :
        {"nids/KOUN_SDUS54_N0QTLX_201305202016", "nids/KOUN_SDUS54_N0UTLX_201305202016"}) {
     SCOPED_TRACE(name);
@@ -214,39 +215,34 @@ TEST_F(NidsImageTest, RadialBinsAgreeWithProj)
     NidsData d;
     ASSERT_EQ(f.readHeader(info), 1);
     ASSERT_EQ(f.readData(d), 1);
-    char stere[160];
-    std::snprintf(stere, sizeof stere, "+proj=stere +lat_0=90 +lat_ts=60 +lon_0=%.4f +R=6371220",
-                  static_cast<double>(d.getLon()));
-    const std::string ll = "+proj=longlat +R=6371220";
-    auto cs2cs = [](const std::string& from, const std::string& to, double a, double b) {
-      char in[96];
-      std::snprintf(in, sizeof in, "%.8f %.8f", a, b);
-      std::string out =
-          KOLTest::run("echo '" + std::string(in) + "' | cs2cs -f %.8f " + from + " +to " + to);
-      double x = 0, y = 0;
-      std::sscanf(out.c_str(), "%lf %lf", &x, &y);
-      return std::make_pair(x, y);
-    };
-    auto origin = cs2cs(ll, stere, d.getLon(), d.getLat());
+    const std::string stere =
+                          "+proj=stere +lat_0=90 +lat_ts=60 +lon_0=" + std::to_string(d.getLon()) +
+                          " +R=6371220",
+                      ll = "+proj=longlat +R=6371220";
+    const KOLTest::XY origin =
+        KOLTest::projRun("cs2cs -f %.8f " + ll + " +to " + stere, {{d.getLon(), d.getLat()}})[0];
     const double res = d.getResolution() * 1000.0, step = 360.0 / d.getNy();
-    struct Bin {
-      double radial, bin;
-    } bins[] = {{0, 0},
-                {0, d.getNx() - 1.0},
-                {90 / step, d.getNx() - 1.0},
-                {180 / step, 100.5},
-                {270 / step, d.getNx() / 2.0},
-                {33.25, 17.75}};
-    for (const Bin& b : bins) {
-      const double az = b.radial * step * M_PI / 180.0, r = b.bin * res;
-      auto e = cs2cs(stere, ll, origin.first + r * std::sin(az), origin.second + r * std::cos(az));
-      KOL::EarthPoint p(static_cast<float>(e.second), static_cast<float>(e.first));
+    // (radial, bin)
+    const std::vector<KOLTest::XY> bins = {{0, 0},
+                                           {0, d.getNx() - 1.0},
+                                           {90 / step, d.getNx() - 1.0},
+                                           {180 / step, 100.5},
+                                           {270 / step, d.getNx() / 2.0},
+                                           {33.25, 17.75}};
+    std::vector<KOLTest::XY> plane;
+    for (const auto& [radial, bin] : bins) {
+      const double az = radial * step * M_PI / 180.0, r = bin * res;
+      plane.emplace_back(origin.first + r * std::sin(az), origin.second + r * std::cos(az));
+    }
+    const auto earth = KOLTest::projRun("cs2cs -f %.8f " + stere + " +to " + ll, plane);
+    for (size_t k = 0; k < bins.size(); ++k) {
+      KOL::EarthPoint p(static_cast<float>(earth[k].second), static_cast<float>(earth[k].first));
       KOL::GridPoint g;
       ASSERT_EQ(d.getDomain().tran(p, g), 1);
-      if (b.bin > 0) {
-        EXPECT_NEAR(g.x, b.radial, 0.1) << b.radial << "," << b.bin;
+      if (bins[k].second > 0) {
+        EXPECT_NEAR(g.x, bins[k].first, 0.1) << k;
       }
-      EXPECT_NEAR(g.y, b.bin, 0.1) << b.radial << "," << b.bin;
+      EXPECT_NEAR(g.y, bins[k].second, 0.1) << k;
     }
   }
 }

@@ -80,14 +80,7 @@ SoundPlot loaded(const Case& c, const char* params = "", const char* colours = "
   return sp;
 }
 
-class SoundPlotTest : public KOLTest::QuietTest {
- protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
-};
+class SoundPlotTest : public KOLTest::DatabaseTest {};
 
 TEST_F(SoundPlotTest, DecodedLevelsAgreeWithThePublishedTable)
 {

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "DiagramPicture.h"
+#include "common/Raster.h"
+#include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Plot.h"
-#include "graphics/Raster.h"
-#include "graphics/RecordingDevice.h"
 #include "layers/ThermPlot.h"
 #include "obs/Calc.h"
 
@@ -84,7 +84,7 @@ std::pair<int, int> checkFamily(DiagramPlot& d, const Family& f)
   return {checked, inked};
 }
 
-class ThermPlotTest : public KOLTest::QuietTest {};
+class ThermPlotTest : public KOLTest::DatabaseTest {};
 
 TEST_F(ThermPlotTest, TypeNamesAndTheirDomains)
 {
@@ -164,7 +164,6 @@ TEST_F(ThermPlotTest, PostScriptPageRenderedByGhostscript)
   for (int type : {ThermPlot::SKEWT, ThermPlot::TEPH}) {
     const std::string ps = dir.file(std::string(TYPE_NAMES[type]) + ".ps");
     KOL::Plot plot;
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
     ASSERT_TRUE(plot.open(("de=p," + ps + ",color,port,eps").c_str()));
     plot.setPanel(KOLTest::DIAGRAM_PANEL, ThermPlot::getDomain(type));
     ThermPlot tp;
@@ -339,7 +338,6 @@ std::vector<Label> drawnLabels(int type, const char* mixRatios = nullptr)
 {
   std::vector<std::string> log;
   KOL::Plot plot;
-  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
   EXPECT_TRUE(plot.open(std::make_unique<KOLTest::RecordingDevice>(900, 850, false, &log), ""));
   plot.setPanel(KOL::Rect(0.08f, 0.08f, 0.93f, 0.95f), ThermPlot::getDomain(type));
   plot.setFont("#fixed");
