@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "DiagramPicture.h"
-#include "common/Raster.h"
 #include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
@@ -152,61 +151,6 @@ TEST_F(ThermPlotTest, EveryFamilyPassesThroughItsPointsOnEveryDiagram)
     tp.setType(type);
     tp.draw(d.plot());
     d.capture(std::string("therm_") + TYPE_NAMES[type] + ".png");
-  }
-}
-
-// The same families on a PostScript page rendered by Ghostscript: the page is drawn through
-// another device, and its lines lie where the diagram projection puts them.
-TEST_F(ThermPlotTest, PostScriptPageRenderedByGhostscript)
-{
-  KOL_REQUIRE_GS();
-  KOLTest::TempDir dir;
-  for (int type : {ThermPlot::SKEWT, ThermPlot::TEPH}) {
-    const std::string ps = dir.file(std::string(TYPE_NAMES[type]) + ".ps");
-    KOL::Plot plot;
-    ASSERT_TRUE(plot.open(("de=p," + ps + ",color,port,eps").c_str()));
-    plot.setPanel(KOLTest::DIAGRAM_PANEL, ThermPlot::getDomain(type));
-    ThermPlot tp;
-    tp.setType(type);
-    tp.setGridColor("off,red:w2,green:w2,off,off");
-    tp.draw(plot);
-    const KOL::Rect clip = plot.getGraph().getGTran(KOL::Plot::MAP).getClipRect();
-    struct Node {
-      Point device;
-      float r, g, b;
-    };
-    std::vector<Node> nodes;
-    for (const Family& f : families()) {
-      const bool red = std::string(f.name) == "isotherms", green = f.name[0] == 'd';
-      if (!red && !green) continue;
-      for (const auto& [t, p] : f.nodes) {
-        KOL::EarthPoint e(t, p);
-        Point w;
-        if (!plot.getDomain().tran(e, w)) continue;
-        const Point px = plot.toDevice(w);
-        if (px.x < clip.x1 + 8 || px.x > clip.x2 - 8 || px.y < clip.y1 + 8 || px.y > clip.y2 - 8)
-          continue;
-        nodes.push_back({px, red ? 1.0f : 0.0f, red ? 0.0f : 1.0f, 0.0f});
-      }
-    }
-    plot.close();
-    const KOLTest::Raster r = KOLTest::renderPs(ps, true);
-    ASSERT_TRUE(r.valid()) << ps;
-    KOLTest::keepPicture(ps, true, std::string("therm_") + TYPE_NAMES[type] + "_ps.png");
-    int inked = 0;
-    for (const Node& n : nodes) {
-      const int cx = static_cast<int>(n.device.x), cy = static_cast<int>(r.height - n.device.y);
-      bool found = false;
-      for (int y = cy - 2; y <= cy + 2 && !found; ++y)
-        for (int x = cx - 2; x <= cx + 2 && !found; ++x) {
-          const uint32_t c = r.at(x, y);
-          found = KOLTest::isInkOf(((c >> 16) & 255) / 255.0f, ((c >> 8) & 255) / 255.0f,
-                                   (c & 255) / 255.0f, n.r, n.g, n.b);
-        }
-      inked += found;
-    }
-    EXPECT_GT(nodes.size(), 30u) << TYPE_NAMES[type];
-    EXPECT_EQ(inked, static_cast<int>(nodes.size())) << TYPE_NAMES[type];
   }
 }
 
