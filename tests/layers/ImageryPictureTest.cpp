@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -228,6 +229,8 @@ struct RadarCase {
   const char* units;
   Quantity quantity;
 };
+// The file names the case (and the test, stably from one build to the next).
+void PrintTo(const RadarCase& c, std::ostream* os) { *os << c.file; }
 
 class RadarPictureTest : public ImageryPictureTest,
                          public ::testing::WithParamInterface<RadarCase> {};
@@ -369,6 +372,8 @@ struct SatCase {
   const char* label;
   const char* units;
 };
+// The file names the case (and the test, stably from one build to the next).
+void PrintTo(const SatCase& c, std::ostream* os) { *os << c.file; }
 
 class SatPictureTest : public ImageryPictureTest, public ::testing::WithParamInterface<SatCase> {};
 
