@@ -118,13 +118,11 @@ TEST_F(PlotPictureTest, WorldOffScreenMatchesTransformationAndReference)
   EXPECT_NE(r.at(static_cast<int>(lon0.x), static_cast<int>(lon0.y)), 0x000000u)
       << "meridian drawn";
   // labels above and below the panel, the colour bar below it
-  const KOL::Rect vp = plot.getGraph().getGTran(Plot::MAP).getViewport();
   const Point top = plot.toDevice(Point(-180, 90));
   const Point bottom = plot.toDevice(Point(-180, -90));
   EXPECT_GT(r.inked(0, 0, r.width - 1, static_cast<int>(top.y) - 2), 0) << "upper labels";
   EXPECT_GT(r.inked(0, static_cast<int>(bottom.y) + 2, r.width - 1, r.height - 1), 100)
       << "lower labels and bar";
-  (void)vp;
   plot.close();
 
   if (std::getenv("KOL_UPDATE_REFERENCES")) {
