@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 #include <string>
 
 #include "core/String.h"
@@ -30,55 +31,18 @@ std::string text(const Domain& d)
 
 TEST(DomainNames, CodesFromNamesInTableOrder)
 {
-  const struct {
-    const char* name;
-    int code;
-  } cases[] = {
-      {"ll", 2},
-      {"LatLon", 2},
-      {"regular", 2},
-      {"polar", 1},
-      {"PS", 1},
-      {"pstereo", 1},
-      {"stuve", 41},
-      {"stereo", 1},
-      {"sat", 10},
-      {"satellite", 10},
-      {"lambaz", 8},
-      {"lambert", 4},
-      {"lc", 4},
-      {"laea", 8},
-      {"azim", 8},
-      {"albers", 9},
-      {"gnom", 6},
-      {"ortho", 5},
-      {"moll", 7},
-      {"merc", 3},
-      {"radial", 11},
-      {"pixel", 20},
-      {"xy", 21},
-      {"xlogy", 24},
-      {"xlogp", 24},
-      {"cat", 26},
-      {"skewt", 40},
-      {"ema", 42},
-      {"teph", 43},
-      {"rteph", 44},
-      {"thermo", 40},
-      {"hodo", 25},
-      {"vert", 24},
-      {"xp", 23},
-      {"zoom", 50},
-      {"size", 51},
-      {"miss", Const::MISS},
-      {"MISS", Const::MISS},
-      {"missing", -1},
-      {"", -1},
-      {"l", -1},
-      {"xz", 22},
-      {"q", -1},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Domain::getProj(c.name), c.code) << c.name;
+  // name and code, in the order of the table of names
+  std::istringstream table(
+      "ll 2 LatLon 2 regular 2 polar 1 PS 1 pstereo 1 stuve 41 stereo 1 sat 10 satellite 10 "
+      "lambaz 8 lambert 4 lc 4 laea 8 azim 8 albers 9 gnom 6 ortho 5 moll 7 merc 3 radial 11 "
+      "pixel 20 xy 21 xlogy 24 xlogp 24 cat 26 skewt 40 ema 42 teph 43 rteph 44 thermo 40 "
+      "hodo 25 vert 24 xp 23 zoom 50 size 51 missing -1 l -1 xz 22 q -1");
+  std::string name;
+  int code;
+  while (table >> name >> code) EXPECT_EQ(Domain::getProj(name.c_str()), code) << name;
+  EXPECT_EQ(Domain::getProj("miss"), Const::MISS);
+  EXPECT_EQ(Domain::getProj("MISS"), Const::MISS);
+  EXPECT_EQ(Domain::getProj(""), -1);
   EXPECT_EQ(Domain::getProj(nullptr), -1);
 
   EXPECT_STREQ(Domain::getProjName(1), "pstereo");

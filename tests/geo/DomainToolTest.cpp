@@ -32,7 +32,6 @@ class DomainToolTest : public ::testing::Test {
  protected:
   void SetUp() override
   {
-    saved_ = Kol::getDatabasePath();
     KOLTest::writeFile(dir_.file("test.cty"), "Test_Station -- -- ABCD 1 10.0 20.0 5 99999 1\n");
     KOLTest::writeFile(dir_.file("test.reg"),
                        "# test regions\n"
@@ -43,14 +42,10 @@ class DomainToolTest : public ::testing::Test {
     std::string path = dir_.path() + ":" + KOLTest::databaseDir();
     Kol::setDatabasePath(path.c_str());
   }
-  void TearDown() override
-  {
-    Kol::setDatabasePath(saved_.c_str());
-    Kol::resrc.clear();
-  }
+  void TearDown() override { Kol::resrc.clear(); }
 
+  KOLTest::DatabaseScope database_;  // restores the path in force before
   KOLTest::TempDir dir_;
-  std::string saved_;
 };
 
 struct Expect {

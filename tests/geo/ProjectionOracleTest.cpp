@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/Proj.h"
 #include "common/TestData.h"
 #include "geo/Domain.h"
 
@@ -24,35 +23,9 @@ const std::string SPHERE = " +R=6371220 +units=m";
 const std::string HALF_SPHERE = " +R=4505132.866431 +units=m";  // R / sqrt(2), for Mollweide
 const std::string ELLIPSOID = " +a=6378137 +b=6356752 +units=m";
 
-bool haveProj() { return std::system("command -v proj >/dev/null 2>&1") == 0; }
-
 struct LonLat {
   double lon, lat;
 };
-
-// Runs a PROJ tool over "a b" lines and returns one pair per line (NaN for "*").
-std::vector<std::pair<double, double>> oracle(const std::string& tool,
-                                              const std::vector<std::pair<double, double>>& in)
-{
-  KOLTest::TempDir dir;
-  std::ostringstream text;
-  text.precision(15);
-  for (const auto& p : in) text << p.first << ' ' << p.second << '\n';
-  KOLTest::writeFile(dir.file("in.txt"), text.str());
-  int status = 0;
-  std::istringstream out(KOLTest::run(tool + " " + dir.file("in.txt"), &status));
-  EXPECT_EQ(status, 0) << tool;
-  std::vector<std::pair<double, double>> result;
-  std::string line;
-  while (std::getline(out, line)) {
-    double a = NAN, b = NAN;
-    if (std::sscanf(line.c_str(), "%lf %lf", &a, &b) != 2) a = b = NAN;
-    result.emplace_back(a, b);
-  }
-  EXPECT_EQ(result.size(), in.size()) << tool;
-  result.resize(in.size(), {NAN, NAN});
-  return result;
-}
 
 // Points over the whole globe: a regular net, random points, and the awkward places.
 std::vector<LonLat> globePoints(double latMin, double latMax)
@@ -114,12 +87,12 @@ void compareWithOracle(const Case& c)
   SCOPED_TRACE(c.label);
   Domain d(c.domain);
   std::vector<LonLat> pts = globePoints(c.latMin, c.latMax);
-  std::vector<std::pair<double, double>> in;
+  std::vector<KOLTest::XY> in;
   for (const LonLat& p : pts) in.emplace_back(p.lon, p.lat);
-  auto expect = oracle("proj -f %.7f " + c.definition, in);
+  auto expect = KOLTest::projRun("proj -f %.7f " + c.definition, in);
 
   int compared = 0;
-  std::vector<std::pair<double, double>> ours;
+  std::vector<KOLTest::XY> ours;
   std::vector<size_t> which;
   for (size_t i = 0; i < pts.size(); i++) {
     double x, y;
@@ -146,7 +119,7 @@ void compareWithOracle(const Case& c)
   }
   EXPECT_GT(compared, 200);
 
-  auto back = oracle("proj -I -f %.12f " + c.definition, ours);
+  auto back = KOLTest::projRun("proj -I -f %.12f " + c.definition, ours);
   for (size_t k = 0; k < which.size(); k++) {
     const LonLat& p = pts[which[k]];
     EXPECT_NEAR(back[k].second, p.lat, 1e-7) << "inverse of lon " << p.lon;
@@ -158,10 +131,7 @@ void compareWithOracle(const Case& c)
 
 class ProjectionOracle : public ::testing::Test {
  protected:
-  void SetUp() override
-  {
-    if (!haveProj()) GTEST_SKIP() << "PROJ's proj tool is not installed";
-  }
+  void SetUp() override { KOL_REQUIRE_PROJ(); }
 };
 
 TEST_F(ProjectionOracle, PolarStereographic)
@@ -256,7 +226,7 @@ TEST_F(ProjectionOracle, Satellite)
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     Domain d(c.domain);
-    std::vector<std::pair<double, double>> in;
+    std::vector<KOLTest::XY> in;
     std::vector<LonLat> pts;
     int hidden = 0;
     for (const LonLat& p : globePoints(-90, 90)) {
@@ -270,7 +240,7 @@ TEST_F(ProjectionOracle, Satellite)
         hidden++;
       }
     }
-    auto expect = oracle("proj -f %.7f " + c.definition, in);
+    auto expect = KOLTest::projRun("proj -f %.7f " + c.definition, in);
     for (size_t i = 0; i < pts.size(); i++) {
       double x, y;
       ASSERT_EQ(d.project(pts[i].lat, pts[i].lon, x, y), 1);
@@ -291,10 +261,10 @@ TEST_F(ProjectionOracle, RotatedLatLon)
   // The grid's south pole at (-30, 10): PROJ's general oblique transform with the new north
   // pole at latitude 30.
   Domain d("latlon:-30:10,0,0,25,17,1,1");
-  std::vector<std::pair<double, double>> in;
+  std::vector<KOLTest::XY> in;
   std::vector<LonLat> pts = globePoints(-89.9, 89.9);
   for (const LonLat& p : pts) in.emplace_back(p.lon, p.lat);
-  auto expect = oracle(
+  auto expect = KOLTest::projRun(
       "cs2cs -f %.12f +proj=longlat +R=1 +to +proj=ob_tran +o_proj=longlat +o_lat_p=30 "
       "+o_lon_p=0 +lon_0=10 +R=1",
       in);
@@ -315,10 +285,11 @@ TEST_F(ProjectionOracle, RotatedLatLon)
 TEST_F(ProjectionOracle, RadialIsAzimuthAndRangeOnTheStereographicPlane)
 {
   Domain d("radial:90:-97,35,-97,25,17,1.2,1.2");
-  std::vector<std::pair<double, double>> in = {{-97, 35}};
+  std::vector<KOLTest::XY> in = {{-97, 35}};
   std::vector<LonLat> pts = globePoints(-75, 90);
   for (const LonLat& p : pts) in.emplace_back(p.lon, p.lat);
-  auto plane = oracle("proj -f %.7f +proj=stere +lat_0=90 +lat_ts=60 +lon_0=-97" + SPHERE, in);
+  auto plane =
+      KOLTest::projRun("proj -f %.7f +proj=stere +lat_0=90 +lat_ts=60 +lon_0=-97" + SPHERE, in);
   const double x0 = plane[0].first / METRES, y0 = plane[0].second / METRES;
   for (size_t i = 0; i < pts.size(); i++) {
     const double ex = plane[i + 1].first / METRES - x0, ey = plane[i + 1].second / METRES - y0;

@@ -15,7 +15,7 @@ using KOL::Const;
 
 namespace {
 
-class ColorMapTest : public KOLTest::QuietTest {};
+class ColorMapTest : public KOLTest::DatabaseTest {};
 
 TEST_F(ColorMapTest, NamesResolveToIndicesPatternsOrNothing)
 {
@@ -108,7 +108,6 @@ TEST_F(ColorMapTest, TableFilesReadBothFormsSkipBadLinesAndCloseThePalette)
 
 TEST_F(ColorMapTest, ShippedTableHasThePaletteAndTheBasicNames)
 {
-  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
   ColorMap m(512);
   ASSERT_EQ(ColorFile::read("kol.clr", m), 1);
   EXPECT_GT(m.getNumFill(), 30);

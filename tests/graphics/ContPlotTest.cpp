@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "ContourGeometry.h"
-#include "RecordingDevice.h"
+#include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/Const.h"
 #include "core/Kol.h"
@@ -57,7 +57,7 @@ GridBox cell(float ul, float ur, float ll, float lr)
   return b;
 }
 
-class ContPlotTest : public KOLTest::QuietTest {};
+class ContPlotTest : public KOLTest::DatabaseTest {};
 
 }  // namespace
 
@@ -392,71 +392,6 @@ TEST_F(ContPlotTest, HolesStayWithTheirAreasOnALargeField)
   EXPECT_EQ(alone, 0);
 }
 
-TEST_F(ContPlotTest, RealFieldToPng)
-{
-  KOL_REQUIRE_DATA();
-  Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  GribFile gf;
-  ASSERT_TRUE(gf.open(KOLTest::dataFile("grib/g2_gfs.t12z.pgrbf120.2p5deg.grib2").c_str()));
-  Grid g;
-  ASSERT_TRUE(gf.read(g));
-  KOLTest::TempDir dir;
-  const char* keep = std::getenv("KOL_KEEP_PICTURES");
-  for (const char* params : {"cf", "lcf,co=black,cola=black", "ln,co=blue,int=100"}) {
-    SCOPED_TRACE(params);
-    std::string name =
-        std::string("contour_") + std::string(params, std::strcspn(params, ",")) + ".png";
-    const std::string png = keep ? std::string(keep) + "/" + name : dir.file(name);
-    Graph graph("image", (png + ",sz=800x480").c_str());
-    ASSERT_EQ(graph.open(), 1);
-    ContPlot cp(params);
-    EXPECT_EQ(cp.draw(graph, g), 1);
-    EXPECT_GT(cp.getNumLevels(), 5);
-    Image img;
-    ASSERT_EQ(graph.getImage(img), 1);
-    graph.close();
-    std::string bytes = KOLTest::readFile(png);
-    ASSERT_GT(bytes.size(), 1000u);
-    EXPECT_EQ(bytes.substr(1, 3), "PNG");
-  }
-}
-
-TEST_F(ContPlotTest, RealFieldOnItsMapThroughPlot)
-{
-  KOL_REQUIRE_DATA();
-  Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  KOLTest::TempDir dir;
-  const char* keep = std::getenv("KOL_KEEP_PICTURES");
-  struct {
-    const char* file;
-    const char* params;
-    const char* name;
-  } cases[] = {{"grib/g1_lambert_grid.grib", "lcf,co=black,cola=black,bar", "contour_lambert.png"},
-               {"grib/g2_gfs.t12z.pgrbf120.2p5deg.grib2", "lcf,co=black,cola=black,bar",
-                "contour_globe.png"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.file);
-    GribFile gf;
-    ASSERT_TRUE(gf.open(KOLTest::dataFile(c.file).c_str()));
-    Grid g;
-    ASSERT_TRUE(gf.read(g));
-    const std::string png = keep ? std::string(keep) + "/" + c.name : dir.file(c.name);
-    Plot plot;
-    ASSERT_TRUE(plot.open(("de=i," + png + ",sz=800x600").c_str()));
-    plot.setDomain(g.getDomain());
-    ContPlot cp(c.params);
-    EXPECT_EQ(cp.draw(plot, g), 1);
-    EXPECT_EQ(cp.drawLabels(plot, g), 1);
-    plot.drawMap();
-    plot.setLine("black:w1");
-    plot.end();
-    plot.close();
-    std::string bytes = KOLTest::readFile(png);
-    ASSERT_GT(bytes.size(), 1000u);
-    EXPECT_EQ(bytes.substr(1, 3), "PNG");
-  }
-}
-
 TEST_F(ContPlotTest, ValuesWithAnyFormatText)
 {
   // Formats that do not take one float fall back to the plain number text: no stray reads.
@@ -477,7 +412,6 @@ TEST_F(ContPlotTest, ValuesWithAnyFormatText)
 TEST_F(ContPlotTest, FillsUseTheirOwnFillStyle)
 {
   // A style left on the graph by earlier drawing must not leak into fills without one.
-  Kol::setDatabasePath(KOLTest::databaseDir().c_str());
   std::vector<std::string> log;
   Graph graph;
   graph.setDevice(std::make_unique<KOLTest::RecordingDevice>(400, 300, false, &log));
@@ -507,7 +441,6 @@ TEST_F(ContPlotTest, FillsUseTheirOwnFillStyle)
 TEST_F(ContPlotTest, LabelsTakeTheFieldDateWhenThePlotHasNone)
 {
   KOL_REQUIRE_DATA();
-  Kol::setDatabasePath(KOLTest::databaseDir().c_str());
   GribFile gf;
   ASSERT_TRUE(gf.open(KOLTest::dataFile("grib/g2_gfs.t12z.pgrbf120.2p5deg.grib2").c_str()));
   Grid g;

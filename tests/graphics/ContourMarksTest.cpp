@@ -59,7 +59,7 @@ Collect marks(ContPlot& cp, const Grid& g)
   return out;
 }
 
-class ContourMarksTest : public KOLTest::QuietTest {};
+class ContourMarksTest : public KOLTest::DatabaseTest {};
 
 TEST_F(ContourMarksTest, OnlyExtremesThatStandOutByAnInterval)
 {
@@ -312,7 +312,6 @@ void expectMarksOnClosedContours(const Grid& g, ContPlot& cp, const Collect& out
 TEST_F(ContourMarksTest, RealHeightsAndPressureMarkTheirClosedContours)
 {
   KOL_REQUIRE_DATA();
-  Kol::setDatabasePath(KOLTest::databaseDir().c_str());
   const std::string nam = KOLTest::dataFile("grib/g2_nam.t00z.awp21100.tm00.grib2");
   GridRead reader;
   Grid heights;

@@ -164,7 +164,7 @@ TEST(ContourOracle, CornersOnLevelsCountBelow)
 TEST(ContourOracle, RealGribFields)
 {
   KOL_REQUIRE_DATA();
-  Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  KOLTest::DatabaseScope database;
   for (const char* name : {"g1_regular_ll_sfc.grib", "g1_fields_with_missing_values.grib",
                            "g1_lambert_grid.grib", "g2_gfs.t12z.pgrbf120.2p5deg.grib2"}) {
     SCOPED_TRACE(name);

@@ -4,13 +4,12 @@
 // field, coasts sit where expected; where the map puts coasts is checked against cs2cs by the map
 // tests). Remake them with KOL_UPDATE_REFERENCES=1 and look at them again before committing.
 // The same contour picture is also written as PostScript (rendered by Ghostscript) and as GIF.
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
-#include "Raster.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/ContPlot.h"
@@ -66,25 +65,6 @@ void drawField(Plot& plot, KOL::Grid& g, const char* params = OPTIONS)
   plot.drawLabels();
 }
 
-KOLTest::Raster readGif(const std::string& path)
-{
-  KOLTest::Raster r;
-  int err = 0;
-  GifFileType* gif = DGifOpenFileName(path.c_str(), &err);
-  if (!gif) return r;
-  if (DGifSlurp(gif) == GIF_OK && gif->ImageCount == 1) {
-    const SavedImage& im = gif->SavedImages[0];
-    const ColorMapObject* map = im.ImageDesc.ColorMap ? im.ImageDesc.ColorMap : gif->SColorMap;
-    r.width = im.ImageDesc.Width, r.height = im.ImageDesc.Height;
-    for (int k = 0; k < r.width * r.height; ++k) {
-      const GifColorType& c = map->Colors[im.RasterBits[k]];
-      r.rgb.insert(r.rgb.end(), {c.Red, c.Green, c.Blue});
-    }
-  }
-  DGifCloseFile(gif, &err);
-  return r;
-}
-
 // A colour of the fills: neither white nor a grey of lines and text.
 bool coloured(uint32_t rgb)
 {
@@ -122,13 +102,8 @@ double colouredShare(const std::vector<Point>& px, At at)
   return px.empty() ? 0 : static_cast<double>(n) / px.size();
 }
 
-class ContourPictureTest : public KOLTest::QuietTest {
+class ContourPictureTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   KOLTest::TempDir dir;
 };
 
@@ -209,7 +184,8 @@ TEST_F(ContourPictureTest, GifHoldsTheSamePicture)
   EXPECT_EQ(plot.saveImage("contour.gif"), 1);
   KOL::Kol::resrc.set("image_path", "");
   plot.close();
-  const KOLTest::Raster gif = readGif(dir.file("contour.gif")), png = KOLTest::toRaster(img);
+  const KOLTest::Raster gif = KOLTest::readGif(dir.file("contour.gif")),
+                        png = KOLTest::toRaster(img);
   ASSERT_TRUE(gif.valid());
   ASSERT_EQ(gif.width, png.width);
   ASSERT_EQ(gif.height, png.height);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "RecordingDevice.h"
+#include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/Const.h"
 #include "core/Date.h"
@@ -90,12 +90,11 @@ class Layer : public KOL::Drawing {
 
 long at(int h, int m = 0) { return Date(2024, 1, 15, h, m, 0).getSeconds(); }
 
-class FigureTest : public KOLTest::QuietTest {
+class FigureTest : public KOLTest::DatabaseTest {
  protected:
   void SetUp() override
   {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    DatabaseTest::SetUp();
     KOL::Kol::resrc.set("current", "");
     ASSERT_TRUE(fig.open(std::make_unique<FrameDevice>(&log), ""));
     ASSERT_EQ(fig.startPlot(Domain("xy,0,0,11,11,1,1")), 1);

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "Xvfb.h"
 #include "common/TestData.h"
+#include "common/Xvfb.h"
 #include "core/Kol.h"
 #include "graphics/Drawing.h"
 #include "graphics/Figure.h"
@@ -52,11 +52,10 @@ class Typist : public KOL::Drawing, public KOL::Listener {
   }
 };
 
-class FigureWindowTest : public KOLTest::QuietTest {};
+class FigureWindowTest : public KOLTest::DatabaseTest {};
 
 TEST_F(FigureWindowTest, KeysZoomAndSaveThroughTheMainLoop)
 {
-  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
   int status = 0;
   KOLTest::run("command -v xdotool", &status);
   if (status != 0) GTEST_SKIP() << "xdotool is not installed";

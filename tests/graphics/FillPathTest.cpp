@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "Raster.h"
 #include "Scene.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Graph.h"
@@ -36,13 +36,8 @@ KOLTest::Raster imageOf(Graph& g)
   return KOLTest::toRaster(img);
 }
 
-class FillPathTest : public KOLTest::QuietTest {
+class FillPathTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   KOLTest::TempDir dir;
 };
 

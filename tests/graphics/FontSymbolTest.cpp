@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "Raster.h"
-#include "RecordingDevice.h"
+#include "common/Raster.h"
+#include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/GFont.h"
@@ -26,13 +26,8 @@ using KOLTest::RecordingDevice;
 
 namespace {
 
-class FontSymbolTest : public KOLTest::QuietTest {
+class FontSymbolTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   std::string data(const char* name) { return KOLTest::databaseDir() + "/" + name; }
   KOLTest::TempDir dir;
 };
@@ -286,55 +281,6 @@ TEST_F(FontSymbolTest, SymbolFilesStopAtTheirLimitsAndMissingOnesWarn)
   EXPECT_EQ(s.getParts()[0].pts.getNum(), 2);
   EXPECT_TRUE(s.getParts()[1].fill);
   EXPECT_EQ(s.setSymb("b"), 1);
-}
-
-// A page of every symbol (with its name) or every glyph of the fonts, checked to render cleanly.
-void page(const std::string& path, void (*draw)(Graph&))
-{
-  Graph g("postscript", (path + ",eps,port,color").c_str());
-  ASSERT_EQ(g.open(), 1);
-  draw(g);
-  g.close();
-}
-
-TEST_F(FontSymbolTest, PagesOfEveryGlyphAndSymbolRenderCleanly)
-{
-  KOL_REQUIRE_GS();
-  const std::string symbols = dir.file("symbols.eps"), fonts = dir.file("fonts.eps");
-  page(symbols, [](Graph& g) {
-    g.setWindow(Rect(0, 0, 20, 15.24f));
-    g.setTextHeight(0.18f);
-    g.setTextAlign(2, 0);
-    const Symbol& s = g.getSymbols();
-    for (int i = 0; i < s.getNum(); ++i) {
-      const float x = static_cast<float>(i % 18) + 1, y = 14.3f - static_cast<float>(i / 18) * 1.4f;
-      g.setTextAlign(1, 0);
-      g.drawSymbol(x - 0.3f, y - 0.3f, s.getName(i), 0.6f);
-      g.setTextAlign(2, 0);
-      g.drawText(x, y - 0.65f, s.getName(i));
-    }
-  });
-  page(fonts, [](Graph& g) {
-    g.setWindow(Rect(0, 0, 100, 76.2f));
-    g.setTextHeight(2.0f);
-    float y = 72;
-    for (const char* font : {"modern", "roman", "italic", "script", "greek"}) {
-      g.setFont(font);
-      std::string chars;
-      for (int c = 33; c < 127; ++c) chars += static_cast<char>(c);
-      g.drawText(2, y, (std::string(font) + ": " + chars.substr(0, 47)).c_str());
-      g.drawText(2, y - 4.5f, chars.substr(47).c_str());
-      y -= 13;
-    }
-  });
-  for (const std::string& p : {symbols, fonts}) {
-    std::string errors;
-    const KOLTest::Raster r = KOLTest::renderPs(p, true, &errors);
-    EXPECT_EQ(errors, "") << p;
-    EXPECT_GT(r.inked(), 5000) << p;
-  }
-  KOLTest::keepPicture(symbols, true, "symbols.png");
-  KOLTest::keepPicture(fonts, true, "fonts.png");
 }
 
 }  // namespace

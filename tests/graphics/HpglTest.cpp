@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "Raster.h"
 #include "Scene.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Graph.h"
@@ -20,13 +20,8 @@ using KOLTest::TempDir;
 
 namespace {
 
-class HpglTest : public KOLTest::QuietTest {
+class HpglTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   // The plot of the scene with these parameters; the graph keeps its transformation.
   std::string plot(const std::string& params, Graph& g)
   {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ImageOffsets.h"
-#include "Raster.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Graph.h"
@@ -21,13 +21,8 @@ namespace {
 
 constexpr float W = 300, H = 200;
 
-class ImageOffsetTest : public KOLTest::QuietTest {
+class ImageOffsetTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   KOLTest::TempDir dir;
 };
 

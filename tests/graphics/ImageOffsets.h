@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Raster.h"
+#include "common/Raster.h"
 
 namespace KOL {
 class Image;

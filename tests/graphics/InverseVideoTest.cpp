@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "Raster.h"
 #include "Scene.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/ImageDevice.h"
@@ -70,13 +70,8 @@ void expectInk(const KOLTest::Raster& r, const Layout& at, const KOLTest::PixelM
   EXPECT_GT(count(r, 0, 0, r.width - 1, top - 3, ink), 30) << what << ": labels";
 }
 
-class InverseVideoTest : public KOLTest::QuietTest {
+class InverseVideoTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   // The pictures go where KOL_KEEP_PICTURES names, for a person to look at.
   std::string file(const std::string& name)
   {
@@ -121,32 +116,48 @@ TEST_F(InverseVideoTest, SetInverseChangesAPicturesBackground)
   }
 }
 
-TEST_F(InverseVideoTest, DefaultBorderAndLabelsShowOnAWhitePicture)
+// The default border and labels show on every background: a white and a black picture, grey
+// and colour paper as Ghostscript renders it ("color" keeps inverse video, which the plot must
+// not take back when no resource asks it to), and a black page.
+TEST_F(InverseVideoTest, DefaultBorderAndLabelsShowOnEveryBackground)
 {
-  Plot plot;
-  ASSERT_TRUE(plot.open(("de=i," + file("w.png") + ",sz=600x400").c_str()));
-  ASSERT_TRUE(plot.getGraph().getInverse());
-  const Layout at = drawDefaults(plot);
-  KOL::Image img;
-  ASSERT_EQ(plot.getImage(img), 1);
-  const KOLTest::Raster r = KOLTest::toRaster(img);
-  EXPECT_TRUE(r.isWhite(2, r.height - 2)) << "background";
-  expectInk(r, at, {static_cast<float>(r.height), false}, dark, "white picture");
-}
-
-TEST_F(InverseVideoTest, DefaultBorderAndLabelsShowOnABlackPicture)
-{
-  auto dev = std::make_unique<KOL::ImageDevice>();
-  dev->setParam((file("b.png") + ",sz=600x400").c_str());
-  dev->setInverse(false);
-  Plot plot;
-  ASSERT_TRUE(plot.open(std::move(dev), ""));
-  const Layout at = drawDefaults(plot);
-  KOL::Image img;
-  ASSERT_EQ(plot.getImage(img), 1);
-  const KOLTest::Raster r = KOLTest::toRaster(img);
-  EXPECT_EQ(r.at(2, r.height - 2), 0u) << "background";
-  expectInk(r, at, {static_cast<float>(r.height), false}, light, "black picture");
+  const struct {
+    const char* name;
+    bool page, inverse;
+    const char* params;
+  } cases[] = {{"w.png", false, true, ",sz=600x400"},
+               {"b.png", false, false, ",sz=600x400"},
+               {"gray.ps", true, true, ",gray,port,eps"},
+               {"color.ps", true, true, ",color,port,eps"},
+               {"black.ps", true, false, ",color,port,eps"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.page && !KOLTest::haveGhostscript()) continue;
+    std::unique_ptr<KOL::Device> dev;
+    if (c.page)
+      dev = std::make_unique<KOL::Postscript>();
+    else
+      dev = std::make_unique<KOL::ImageDevice>();
+    dev->setParam((file(c.name) + c.params).c_str());
+    if (!c.inverse) dev->setInverse(false);
+    Plot plot;
+    ASSERT_TRUE(plot.open(std::move(dev), ""));
+    EXPECT_EQ(plot.getGraph().getInverse(), c.inverse);
+    const Layout at = drawDefaults(plot);
+    KOLTest::Raster r;
+    if (c.page) {
+      plot.close();
+      r = KOLTest::renderPs(file(c.name), true);
+    } else {
+      KOL::Image img;
+      ASSERT_EQ(plot.getImage(img), 1);
+      r = KOLTest::toRaster(img);
+    }
+    ASSERT_TRUE(r.valid());
+    EXPECT_EQ(r.at(2, r.height - 2), c.inverse ? 0xFFFFFFu : 0u) << "background";
+    expectInk(r, at, {static_cast<float>(r.height), c.page}, c.inverse ? Ink(dark) : Ink(light),
+              c.name);
+  }
 }
 
 TEST_F(InverseVideoTest, AGivenLabelColourIsKept)
@@ -160,43 +171,6 @@ TEST_F(InverseVideoTest, AGivenLabelColourIsKept)
   const KOLTest::Raster r = KOLTest::toRaster(img);
   expectInk(r, at, {static_cast<float>(r.height), false}, red, "red labels");
   EXPECT_EQ(count(r, 0, 0, r.width - 1, r.height - 1, dark), 0) << "nothing in the default ink";
-}
-
-// The page as Ghostscript renders it, in grey and in colour: "color" keeps inverse video, which
-// the plot must not take back when no resource asks it to.
-TEST_F(InverseVideoTest, DefaultBorderAndLabelsShowOnPaper)
-{
-  KOL_REQUIRE_GS();
-  for (const char* mode : {"gray", "color"}) {
-    SCOPED_TRACE(mode);
-    const std::string ps = file(std::string(mode) + ".ps");
-    Plot plot;
-    ASSERT_TRUE(plot.open(("de=p," + ps + "," + mode + ",port,eps").c_str()));
-    EXPECT_TRUE(plot.getGraph().getInverse());
-    const Layout at = drawDefaults(plot);
-    plot.close();
-    const KOLTest::Raster r = KOLTest::renderPs(ps, true);
-    ASSERT_TRUE(r.valid());
-    EXPECT_TRUE(r.isWhite(2, r.height - 2)) << "paper";
-    expectInk(r, at, {static_cast<float>(r.height), true}, dark, mode);
-  }
-}
-
-TEST_F(InverseVideoTest, APageWithoutInverseVideoIsBlackWithWhiteInk)
-{
-  KOL_REQUIRE_GS();
-  const std::string ps = file("black.ps");
-  auto dev = std::make_unique<KOL::Postscript>();
-  dev->setParam((ps + ",color,port,eps").c_str());
-  dev->setInverse(false);
-  Plot plot;
-  ASSERT_TRUE(plot.open(std::move(dev), ""));
-  const Layout at = drawDefaults(plot);
-  plot.close();
-  const KOLTest::Raster r = KOLTest::renderPs(ps, true);
-  ASSERT_TRUE(r.valid());
-  EXPECT_EQ(r.at(2, r.height - 2), 0u) << "page";
-  expectInk(r, at, {static_cast<float>(r.height), true}, light, "black page");
 }
 
 }  // namespace

@@ -15,13 +15,8 @@ using KOL::Plot;
 
 namespace {
 
-class LongPathTest : public KOLTest::QuietTest {
+class LongPathTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   // A path of 200 characters or more under the scratch folder, ending in tail.
   std::string longPath(const std::string& tail) const
   {

@@ -2,7 +2,6 @@
 // segments skipped or drawn as names, the default map landing where PROJ puts the same points,
 // and the default map as a picture.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cmath>
 #include <cstdio>
@@ -12,7 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "RecordingDevice.h"
+#include "common/Proj.h"
+#include "common/Raster.h"
+#include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/FileTool.h"
 #include "core/Kol.h"
@@ -32,44 +33,17 @@ namespace {
 
 constexpr const char* GLOBE = "latlon:-90:0,0,0,361,181,1,1";
 
-class MapPlotTest : public KOLTest::QuietTest {
+class MapPlotTest : public KOLTest::RecordedPlotTest {
  protected:
   void SetUp() override
   {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    RecordedPlotTest::SetUp();
     open(GLOBE);
   }
   void TearDown() override
   {
     KOL::Kol::resrc.set("map_file", "");
-    QuietTest::TearDown();
-  }
-  void open(const char* domain)
-  {
-    plot = std::make_unique<Plot>();
-    auto dev = std::make_unique<KOLTest::RecordingDevice>(1000.0f, 500.0f, false, &log);
-    rec = dev.get();
-    ASSERT_TRUE(plot->open(std::move(dev), "full"));
-    ASSERT_EQ(plot->setDomain(domain), 1);
-    reset();
-  }
-  void reset()
-  {
-    log.clear();
-    rec->lines.clear();
-  }
-  int count(const std::string& prefix) const
-  {
-    int n = 0;
-    for (const std::string& s : log) n += s.compare(0, prefix.size(), prefix) == 0;
-    return n;
-  }
-  bool logged(const std::string& part) const
-  {
-    for (const std::string& s : log)
-      if (s.find(part) != std::string::npos) return true;
-    return false;
+    RecordedPlotTest::TearDown();
   }
   // A text map file of the given segments (each a list of lat, lon pairs).
   std::string mapFile(const std::string& name, const std::vector<std::vector<float>>& segs)
@@ -89,9 +63,6 @@ class MapPlotTest : public KOLTest::QuietTest {
     return dir.file(name);
   }
 
-  std::vector<std::string> log;
-  KOLTest::RecordingDevice* rec = nullptr;
-  std::unique_ptr<Plot> plot;
   KOLTest::TempDir dir;
 };
 
@@ -157,18 +128,18 @@ TEST_F(MapPlotTest, SegmentsOutsideAreSkippedAndPointsBecomeNames)
   const int named = count("line 4 ");  // the name in stroke text
   EXPECT_GT(named, 4);
   // a one-point segment without a name is a "+": two strokes
-  reset();
+  forget();
   std::remove(dir.file("m.mdb").c_str());
   m.draw(*plot, f.c_str());
   EXPECT_EQ(count("line 4 "), 2);
   // map_in reads every segment: the off-plot ones are drawn and cropped away by the plot
-  reset();
+  forget();
   MapPlot all("map_in");
   all.draw(*plot, f.c_str());
   EXPECT_GE(count("line 1 "), 1);
   // non-geographic domains draw nothing
   open("pix,0,0,100,100,1,1");
-  reset();
+  forget();
   EXPECT_EQ(m.draw(*plot, f.c_str()), 0);
   EXPECT_EQ(count("line "), 0);
 }
@@ -203,7 +174,7 @@ TEST_F(MapPlotTest, ConditionsSignsAndBlocksChooseEntries)
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.list + " / " + c.params);
-    reset();
+    forget();
     MapPlot m(c.params);
     m.setMapFiles(c.list.c_str());
     m.draw(*plot);
@@ -236,7 +207,7 @@ TEST_F(MapPlotTest, ListFilesAndMissingFiles)
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.list);
-    reset();
+    forget();
     MapPlot m(c.params);
     m.setMapFiles(c.list.c_str());
     m.draw(*plot);
@@ -250,20 +221,20 @@ TEST_F(MapPlotTest, ListFilesAndMissingFiles)
   KOLTest::writeFile(deep + "/list.mpl", deep + "/l.map\n");
   for (const std::string& list : {deep + "/l.map", deep + "/list.mpl"}) {
     SCOPED_TRACE(list);
-    reset();
+    forget();
     MapPlot m;
     m.setMapFiles(list.c_str());
     m.draw(*plot);
     EXPECT_EQ(count("line 1 "), 1);
   }
-  reset();
+  forget();
   MapPlot bg;
   bg.setMapFiles("bg:blue");
   bg.draw(*plot);
   EXPECT_EQ(count("fill "), 1);
   // nothing at all when the plot does not want maps
   plot->setDrawing("1");
-  reset();
+  forget();
   MapPlot m;
   m.setMapFiles(f.c_str());
   EXPECT_EQ(m.draw(*plot), 0);
@@ -275,7 +246,7 @@ TEST_F(MapPlotTest, FillsAndOutlines)
   const std::string f = mapFile("f.map", {{10, 10, 20, 20, 10, 30, 10, 10}});
   for (const char* params : {"fill", "fc"}) {
     SCOPED_TRACE(params);
-    reset();
+    forget();
     MapPlot m(params);
     m.setMapFiles(f.c_str());
     m.draw(*plot);
@@ -311,8 +282,7 @@ struct DomainCase {
 // through the plot's window, must be a vertex the map layer sent to the device.
 TEST_F(MapPlotTest, DefaultMapLandsWherePROJPutsIt)
 {
-  if (KOLTest::run("command -v cs2cs").empty()) GTEST_SKIP() << "PROJ's cs2cs is not installed";
-  const std::string sphere = " +R=6371220 +units=m";
+  KOL_REQUIRE_PROJ();
   const DomainCase cases[] = {
       {"polar stereographic", "ps:90:-105:60,60,-40,60,40,1.5,1.5",
        "+proj=stere +lat_0=90 +lat_ts=60 +lon_0=-105"},
@@ -341,17 +311,16 @@ TEST_F(MapPlotTest, DefaultMapLandsWherePROJPutsIt)
     while (in.readHeader(h))
       while (in.readData(e))
         if (k++ % 7 == 0) pts.push_back(e);
-    std::ostringstream text;
-    for (const EarthPoint& p : pts) text << p.lon << ' ' << p.lat << '\n';
-    KOLTest::writeFile(dir.file("in.txt"), text.str());
-    std::istringstream out(KOLTest::run("cs2cs -f %.6f +proj=longlat" + sphere + " +to " + c.proj +
-                                        sphere + " " + dir.file("in.txt")));
+    std::vector<KOLTest::XY> lonLat;
+    for (const EarthPoint& p : pts) lonLat.emplace_back(p.lon, p.lat);
+    const auto plane =
+        KOLTest::projRun(std::string("proj -f %.6f ") + c.proj + " +R=6371220 +units=m", lonLat);
     int checked = 0, found = 0;
     const KOL::Rect lim = plot->getDomain().getLimits();
-    for (const EarthPoint& p : pts) {
-      double x, y;
-      std::string line;
-      if (!std::getline(out, line) || std::sscanf(line.c_str(), "%lf %lf", &x, &y) != 2) continue;
+    for (size_t i = 0; i < pts.size(); ++i) {
+      const EarthPoint& p = pts[i];
+      const double x = plane[i].first, y = plane[i].second;
+      if (!std::isfinite(x) || !std::isfinite(y)) continue;
       const Point map(static_cast<float>(x / 1e5), static_cast<float>(y / 1e5));
       // well inside the plot, where no cropping changes a vertex
       const float mx = 0.02f * (lim.x2 - lim.x1), my = 0.02f * (lim.y2 - lim.y1);
@@ -380,19 +349,16 @@ struct Inked {
 
 Inked countInk(const std::string& png)
 {
-  png_image img{};
-  img.version = PNG_IMAGE_VERSION;
+  const KOLTest::Raster r = KOLTest::readPng(png);
   Inked n;
-  if (!png_image_begin_read_from_file(&img, png.c_str())) return n;
-  img.format = PNG_FORMAT_RGB;
-  std::vector<png_byte> px(PNG_IMAGE_SIZE(img));
-  if (!png_image_finish_read(&img, nullptr, px.data(), 0, nullptr)) return n;
-  for (size_t i = 0; i + 2 < px.size(); i += 3) {
-    if (px[i] > 200 && px[i + 1] < 80 && px[i + 2] < 80)
-      ++n.red;
-    else if (px[i] != 255 || px[i + 1] != 255 || px[i + 2] != 255)
-      ++n.other;
-  }
+  for (int y = 0; y < r.height; ++y)
+    for (int x = 0; x < r.width; ++x) {
+      const uint32_t c = r.at(x, y);
+      if ((c >> 16) > 200 && ((c >> 8) & 0xFF) < 80 && (c & 0xFF) < 80)
+        ++n.red;
+      else if (c != 0xFFFFFF)
+        ++n.other;
+    }
   return n;
 }
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "Raster.h"
 #include "Scene.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Graph.h"
@@ -21,13 +21,8 @@ using KOLTest::TempDir;
 
 namespace {
 
-class MetaFileTest : public KOLTest::QuietTest {
+class MetaFileTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   // The records after the header (from "#KOL Plot" on, without the last line).
   static std::string body(const std::string& text)
   {

@@ -1,15 +1,13 @@
 // Saving a plot's picture: PNG and GIF files that read back to what the image device drew, a
 // transparent colour, the names of saved frames, and devices without a picture.
-#include <gif_lib.h>
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Plot.h"
@@ -25,66 +23,17 @@ using KOL::Rect;
 
 namespace {
 
-struct Rgba {
-  int width = 0, height = 0;
-  std::vector<uint8_t> px;  // RGBA
-  uint32_t at(int x, int y) const
-  {
-    const uint8_t* p = &px[(static_cast<size_t>(y) * width + x) * 4];
-    return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
-  }
-};
-
-Rgba readPngRgba(const std::string& path)
-{
-  Rgba r;
-  png_image pi;
-  std::memset(&pi, 0, sizeof pi);
-  pi.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&pi, path.c_str())) return r;
-  pi.format = PNG_FORMAT_RGBA;
-  r.px.resize(PNG_IMAGE_SIZE(pi));
-  if (!png_image_finish_read(&pi, nullptr, r.px.data(), 0, nullptr)) return r;
-  r.width = static_cast<int>(pi.width), r.height = static_cast<int>(pi.height);
-  return r;
-}
-
-Rgba readGif(const std::string& path)
-{
-  Rgba r;
-  int err = 0;
-  GifFileType* gif = DGifOpenFileName(path.c_str(), &err);
-  if (!gif) return r;
-  if (DGifSlurp(gif) == GIF_OK && gif->ImageCount == 1) {
-    const SavedImage& im = gif->SavedImages[0];
-    const ColorMapObject* map = im.ImageDesc.ColorMap ? im.ImageDesc.ColorMap : gif->SColorMap;
-    GraphicsControlBlock gcb;
-    gcb.TransparentColor = NO_TRANSPARENT_COLOR;
-    DGifSavedExtensionToGCB(gif, 0, &gcb);
-    r.width = im.ImageDesc.Width, r.height = im.ImageDesc.Height;
-    for (int k = 0; k < r.width * r.height; ++k) {
-      const int i = im.RasterBits[k];
-      const GifColorType& c = map->Colors[i];
-      r.px.insert(r.px.end(), {c.Red, c.Green, c.Blue,
-                               static_cast<uint8_t>(i == gcb.TransparentColor ? 0 : 255)});
-    }
-  }
-  DGifCloseFile(gif, &err);
-  return r;
-}
-
-class PlotImageTest : public KOLTest::QuietTest {
+class PlotImageTest : public KOLTest::DatabaseTest {
  protected:
   void SetUp() override
   {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    DatabaseTest::SetUp();
     KOL::Kol::resrc.set("image_path", dir.path().c_str());
   }
   void TearDown() override
   {
     KOL::Kol::resrc.set("image_path", "");
-    QuietTest::TearDown();
+    DatabaseTest::TearDown();
   }
   // A 200 x 100 picture, white background: the left half of the unit-square panel red.
   void drawPicture(Plot& plot)
@@ -103,11 +52,13 @@ TEST_F(PlotImageTest, PngAndGifReadBackAsDrawn)
   drawPicture(plot);
   ASSERT_EQ(plot.saveImage("pic.png"), 1);
   ASSERT_EQ(plot.saveImage("pic.gif"), 1);
-  for (const Rgba& r : {readPngRgba(dir.file("pic.png")), readGif(dir.file("pic.gif"))}) {
+  for (const KOLTest::Raster& r :
+       {KOLTest::readPng(dir.file("pic.png")), KOLTest::readGif(dir.file("pic.gif"))}) {
     ASSERT_EQ(r.width, 200);
     ASSERT_EQ(r.height, 100);
-    EXPECT_EQ(r.at(50, 50), 0xFF0000FFu);
-    EXPECT_EQ(r.at(150, 50), 0xFFFFFFFFu);
+    EXPECT_EQ(r.at(50, 50), 0xFF0000u);
+    EXPECT_EQ(r.opacity(50, 50), 255);
+    EXPECT_EQ(r.at(150, 50), 0xFFFFFFu);
   }
 }
 
@@ -119,10 +70,11 @@ TEST_F(PlotImageTest, TransparentColourBecomesTransparent)
   drawPicture(plot);
   ASSERT_EQ(plot.saveImage("t.png", "PNG"), 1);
   ASSERT_EQ(plot.saveImage("t.gif", "gif"), 1);
-  for (const Rgba& r : {readPngRgba(dir.file("t.png")), readGif(dir.file("t.gif"))}) {
+  for (const KOLTest::Raster& r :
+       {KOLTest::readPng(dir.file("t.png")), KOLTest::readGif(dir.file("t.gif"))}) {
     ASSERT_EQ(r.width, 200);
-    EXPECT_EQ(r.at(50, 50) & 0xFF, 0xFFu) << "red stays opaque";
-    EXPECT_EQ(r.at(150, 50) & 0xFF, 0u) << "white is transparent";
+    EXPECT_EQ(r.opacity(50, 50), 255) << "red stays opaque";
+    EXPECT_EQ(r.opacity(150, 50), 0) << "white is transparent";
   }
 }
 
@@ -137,7 +89,7 @@ TEST_F(PlotImageTest, OutputResourceSavesInsteadOfTheEventLoop)
   KOL::Kol::resrc.set("output", "png:out.png");
   EXPECT_EQ(plot.manage(), 1);
   KOL::Kol::resrc.set("output", "");
-  EXPECT_EQ(readPngRgba(dir.file("out.png")).width, 120);
+  EXPECT_EQ(KOLTest::readPng(dir.file("out.png")).width, 120);
 }
 
 TEST_F(PlotImageTest, DevicesWithoutAPictureSaySo)
@@ -169,13 +121,13 @@ TEST_F(PlotImageTest, GifOfManyColoursKeepsTheCommonOnesExact)
     for (int i = 0; i < 600; ++i) img.setPixel(i, j, j == 20 ? ramp(i) : 0xFFFFFF);
   const std::string gif = dir.file("many.gif");
   ASSERT_EQ(KOL::GifFile::write(gif.c_str(), img), 1);
-  const Rgba r = readGif(gif);
+  const KOLTest::Raster r = KOLTest::readGif(gif);
   ASSERT_EQ(r.width, 600);
-  EXPECT_EQ(r.at(5, 5), 0xFFFFFFFFu);
+  EXPECT_EQ(r.at(5, 5), 0xFFFFFFu);
   // the ramp's shades are replaced by near ones
   int worst = 0;
   for (int i = 0; i < 600; ++i) {
-    const int want = ramp(i) >> 16, got = static_cast<int>(r.at(i, 20) >> 24);
+    const int want = ramp(i) >> 16, got = static_cast<int>(r.at(i, 20) >> 16);
     worst = std::max(worst, std::abs(want - got));
   }
   EXPECT_LE(worst, 8);
@@ -194,11 +146,11 @@ TEST_F(PlotImageTest, PngOfTrueColourPixelsKeepsThemInEitherByteOrder)
       for (int i = 0; i < 300; ++i) img.setPixel(i, j, ramp(i) ^ (j << 20) ^ (i << 8));
     const std::string png = dir.file("rgb.png");
     ASSERT_EQ(KOL::PngFile::write(png.c_str(), img), 1);
-    const Rgba r = readPngRgba(png);
+    const KOLTest::Raster r = KOLTest::readPng(png);
     ASSERT_EQ(r.width, 300);
     for (int j = 0; j < 7; ++j)
       for (int i = 0; i < 300; ++i)
-        ASSERT_EQ(r.at(i, j) >> 8, static_cast<uint32_t>(img.getPixel(i, j)))
+        ASSERT_EQ(r.at(i, j), static_cast<uint32_t>(img.getPixel(i, j)))
             << "order " << order << " at " << i << "," << j;
   }
 }

@@ -1,5 +1,5 @@
 // A whole plot as a person sees it: a world map panel with lines across the dateline, fills,
-// marks, text, corner labels and a colour bar, drawn off-screen and on a PostScript page.
+// marks, text, corner labels and a colour bar, drawn off-screen.
 // Elements are checked where the transformation puts them, and the off-screen picture against
 // a reference kept beside this test (remade with KOL_UPDATE_REFERENCES=1 after looking at it).
 #include <gtest/gtest.h>
@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "Raster.h"
 #include "Scene.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Date.h"
 #include "core/Kol.h"
@@ -29,7 +29,7 @@ constexpr const char* GLOBE = "latlon:-90:0,0,0,361,181,1,1";
 const std::string REFERENCE =
     std::string(KOL_SOURCE_DIR) + "/tests/graphics/reference/plot_globe.png";
 
-// What is drawn on every device.
+// The world and its labels.
 void drawWorld(Plot& plot)
 {
   plot.setDomain(GLOBE);
@@ -74,13 +74,8 @@ void drawWorld(Plot& plot)
   plot.drawLabels();
 }
 
-class PlotPictureTest : public KOLTest::QuietTest {
+class PlotPictureTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   KOLTest::TempDir dir;
 };
 
@@ -123,13 +118,11 @@ TEST_F(PlotPictureTest, WorldOffScreenMatchesTransformationAndReference)
   EXPECT_NE(r.at(static_cast<int>(lon0.x), static_cast<int>(lon0.y)), 0x000000u)
       << "meridian drawn";
   // labels above and below the panel, the colour bar below it
-  const KOL::Rect vp = plot.getGraph().getGTran(Plot::MAP).getViewport();
   const Point top = plot.toDevice(Point(-180, 90));
   const Point bottom = plot.toDevice(Point(-180, -90));
   EXPECT_GT(r.inked(0, 0, r.width - 1, static_cast<int>(top.y) - 2), 0) << "upper labels";
   EXPECT_GT(r.inked(0, static_cast<int>(bottom.y) + 2, r.width - 1, r.height - 1), 100)
       << "lower labels and bar";
-  (void)vp;
   plot.close();
 
   if (std::getenv("KOL_UPDATE_REFERENCES")) {
@@ -139,26 +132,6 @@ TEST_F(PlotPictureTest, WorldOffScreenMatchesTransformationAndReference)
   ASSERT_EQ(KOL::PlotImage::readPng(REFERENCE.c_str(), ref), 1) << REFERENCE;
   const double differ = KOLTest::toRaster(ref).differ(r, 48);
   EXPECT_LT(differ, 0.005) << "compared with " << REFERENCE;
-}
-
-TEST_F(PlotPictureTest, WorldOnThePostScriptPage)
-{
-  KOL_REQUIRE_GS();
-  const std::string ps = dir.file("globe.ps");
-  Plot plot;
-  ASSERT_TRUE(plot.open(("de=p," + ps + ",color,port,eps").c_str()));
-  drawWorld(plot);
-  const Point red1 = pixel(plot, 10, 160), red2 = pixel(plot, 10, -160),
-              blue = pixel(plot, -25, -45);
-  plot.close();
-  const KOLTest::Raster r = KOLTest::renderPs(ps, true);
-  ASSERT_TRUE(r.valid());
-  KOLTest::PixelMap m{static_cast<float>(r.height), true};
-  auto rgb = [&](const Point& p) { return r.at(m.x(p.x), m.y(p.y)); };
-  EXPECT_EQ(rgb(red1), 0xFF0000u);
-  EXPECT_EQ(rgb(red2), 0xFF0000u);
-  EXPECT_EQ(rgb(blue), 0x0000FFu);
-  KOLTest::keepPicture(ps, true, "plot_globe_ps.png");
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "RecordingDevice.h"
+#include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/Date.h"
 #include "core/Kol.h"
@@ -34,41 +34,25 @@ namespace {
 
 constexpr const char* GLOBE = "latlon:-90:0,0,0,361,181,1,1";
 
-class PlotTest : public KOLTest::QuietTest {
+class PlotTest : public KOLTest::RecordedPlotTest {
  protected:
+  // a 1000 x 500 window, y down: the globe fills it at 1000/360 pixels a degree
   void SetUp() override
   {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-    // a 1000 x 500 window, y down: the globe fills it at 1000/360 pixels a degree
-    auto dev = std::make_unique<KOLTest::RecordingDevice>(1000.0f, 500.0f, false, &log);
-    rec = dev.get();
-    ASSERT_TRUE(plot.open(std::move(dev), "full"));
-    ASSERT_EQ(plot.setDomain(GLOBE), 1);
-    log.clear();
-    rec->lines.clear();
-  }
-  int count(const std::string& prefix) const
-  {
-    return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const std::string& s) {
-      return s.compare(0, prefix.size(), prefix) == 0;
-    }));
+    RecordedPlotTest::SetUp();
+    open(GLOBE);
   }
   static float devX(float lon) { return (lon + 180.0f) / 360.0f * 1000.0f; }
   static float devY(float lat) { return (90.0f - lat) / 180.0f * 500.0f; }
-
-  std::vector<std::string> log;
-  KOLTest::RecordingDevice* rec = nullptr;
-  Plot plot;
 };
 
 TEST_F(PlotTest, EarthGridAndPlotPointsLandWhereTheDomainPutsThem)
 {
   // segments shorter than a quarter of the world: longer ones are taken to cross the dateline
-  plot.drawLine(EarthPoint(45, -90), EarthPoint(-30, -20));
+  plot->drawLine(EarthPoint(45, -90), EarthPoint(-30, -20));
   // grid column 0 is longitude -180, row 0 the top row (latitude 90)
-  plot.drawLine(GridPoint(90, 0), GridPoint(170, 180));
-  plot.drawLine(Point(0, 0), Point(60, 45));
+  plot->drawLine(GridPoint(90, 0), GridPoint(170, 180));
+  plot->drawLine(Point(0, 0), Point(60, 45));
   ASSERT_EQ(rec->lines.size(), 3u);
   const float expect[3][4] = {{-90, 45, -20, -30}, {-90, 90, -10, -90}, {0, 0, 60, 45}};
   for (int i = 0; i < 3; ++i) {
@@ -89,7 +73,7 @@ TEST_F(PlotTest, LinesAcrossTheDatelineAreDrawnAsTwoCroppedPieces)
   pts.add(EarthPoint(10, 170));
   pts.add(EarthPoint(20, -170));
   pts.add(EarthPoint(20, -160));
-  EXPECT_EQ(plot.drawLine(pts), 1);
+  EXPECT_EQ(plot->drawLine(pts), 1);
   ASSERT_EQ(rec->lines.size(), 2u);
   const Points& east = rec->lines[0];
   const Points& west = rec->lines[1];
@@ -103,7 +87,7 @@ TEST_F(PlotTest, LinesAcrossTheDatelineAreDrawnAsTwoCroppedPieces)
   EXPECT_NEAR(west[2].x, devX(-160), 0.01);
 
   rec->lines.clear();
-  EXPECT_EQ(plot.drawLine(EarthPoint(-40, -175), EarthPoint(-20, 175)), 1);
+  EXPECT_EQ(plot->drawLine(EarthPoint(-40, -175), EarthPoint(-20, 175)), 1);
   ASSERT_EQ(rec->lines.size(), 2u);
   EXPECT_NEAR(rec->lines[0].getNum() ? rec->lines[0][1].x : 0, devX(-180), 0.01);
   EXPECT_NEAR(rec->lines[1][0].x, devX(180), 0.01);
@@ -112,16 +96,16 @@ TEST_F(PlotTest, LinesAcrossTheDatelineAreDrawnAsTwoCroppedPieces)
 
 TEST_F(PlotTest, MercatorLinesAreCutAtTheWorldsEdges)
 {
-  ASSERT_EQ(plot.setDomain("merc:0:0,0,0,201,201,2,2"), 1);
+  ASSERT_EQ(plot->setDomain("merc:0:0,0,0,201,201,2,2"), 1);
   rec->lines.clear();
   EarthPoints pts;
   pts.add(EarthPoint(0, 170));
   pts.add(EarthPoint(0, -170));
-  EXPECT_EQ(plot.drawLine(pts), 1);
+  EXPECT_EQ(plot->drawLine(pts), 1);
   ASSERT_EQ(rec->lines.size(), 2u);
   // both pieces end on the map's edge, one on each side
   const float edge = static_cast<float>(Domain::OFFSET_MERC / 2);
-  const Point eastEdge = plot.toDevice(Point(edge, 0)), westEdge = plot.toDevice(Point(-edge, 0));
+  const Point eastEdge = plot->toDevice(Point(edge, 0)), westEdge = plot->toDevice(Point(-edge, 0));
   EXPECT_NEAR(rec->lines[0][1].x, eastEdge.x, 0.05);
   EXPECT_NEAR(rec->lines[1][0].x, westEdge.x, 0.05);
 }
@@ -136,7 +120,7 @@ TEST_F(PlotTest, MissingPointsSplitAPolyline)
   pts.add(Point(30, 10));
   pts.add(Point());
   pts.add(Point(50, 0));  // a lone point draws nothing
-  plot.drawLine(pts);
+  plot->drawLine(pts);
   ASSERT_EQ(rec->lines.size(), 2u);
   EXPECT_EQ(rec->lines[0].getNum(), 2);
   EXPECT_EQ(rec->lines[1].getNum(), 2);
@@ -146,27 +130,27 @@ TEST_F(PlotTest, OffAndNoneDrawNothing)
 {
   for (const char* name : {"off", "none", "OFF"}) {
     SCOPED_TRACE(name);
-    plot.setLineColor(name);
-    plot.setFillColor(name);
-    plot.setTextColor(name);
-    plot.setMarkColor(name);
-    EXPECT_EQ(plot.drawLine(Point(0, 0), Point(10, 10)), 0);
-    EXPECT_EQ(plot.drawFill(Rect(0, 0, 10, 10)), 0);
-    EXPECT_EQ(plot.drawText(Point(0, 0), "x"), 0);
-    EXPECT_EQ(plot.drawMark(Point(0, 0)), 0);
+    plot->setLineColor(name);
+    plot->setFillColor(name);
+    plot->setTextColor(name);
+    plot->setMarkColor(name);
+    EXPECT_EQ(plot->drawLine(Point(0, 0), Point(10, 10)), 0);
+    EXPECT_EQ(plot->drawFill(Rect(0, 0, 10, 10)), 0);
+    EXPECT_EQ(plot->drawText(Point(0, 0), "x"), 0);
+    EXPECT_EQ(plot->drawMark(Point(0, 0)), 0);
   }
   EXPECT_TRUE(rec->lines.empty());
   EXPECT_EQ(count("fill"), 0);
-  plot.setLine("red:w2");
-  EXPECT_EQ(plot.drawLine(Point(0, 0), Point(10, 10)), 1);
-  EXPECT_EQ(plot.getLineColor(), plot.getColorValue("red"));
+  plot->setLine("red:w2");
+  EXPECT_EQ(plot->drawLine(Point(0, 0), Point(10, 10)), 1);
+  EXPECT_EQ(plot->getLineColor(), plot->getColorValue("red"));
 }
 
 TEST_F(PlotTest, SplineRunsThroughItsPoints)
 {
   Points pts;
   for (int i = 0; i <= 4; ++i) pts.add(Point(i * 20.0f - 40, i % 2 ? 20.0f : -20.0f));
-  ASSERT_EQ(plot.drawSpline(pts), 1);
+  ASSERT_EQ(plot->drawSpline(pts), 1);
   ASSERT_EQ(rec->lines.size(), 1u);
   const Points& c = rec->lines[0];
   EXPECT_GT(c.getNum(), 4 * pts.getNum());
@@ -182,17 +166,17 @@ TEST_F(PlotTest, SplineRunsThroughItsPoints)
   Points still;
   still.add(Point(1, 1));
   still.add(Point(1, 1));
-  EXPECT_EQ(plot.drawSpline(still), 0);
+  EXPECT_EQ(plot->drawSpline(still), 0);
   EXPECT_TRUE(rec->lines.empty());
 }
 
 TEST_F(PlotTest, PanelTextPlacesThePanelInItsQuadrant)
 {
-  EXPECT_EQ(plot.newPanel("2x2+1+0"), 1);
-  EXPECT_EQ(plot.getNumPanels(), 2);
-  EXPECT_EQ(plot.getPanel(), 1);
-  plot.drawLine(EarthPoint(-90, -180), EarthPoint(-90, -100));
-  plot.drawLine(EarthPoint(90, 180), EarthPoint(90, 100));
+  EXPECT_EQ(plot->newPanel("2x2+1+0"), 1);
+  EXPECT_EQ(plot->getNumPanels(), 2);
+  EXPECT_EQ(plot->getPanel(), 1);
+  plot->drawLine(EarthPoint(-90, -180), EarthPoint(-90, -100));
+  plot->drawLine(EarthPoint(90, 180), EarthPoint(90, 100));
   ASSERT_EQ(rec->lines.size(), 2u);
   // the globe's corners are the corners of the upper-right quarter of the window
   EXPECT_NEAR(rec->lines[0][0].x, 500, 0.01);
@@ -200,18 +184,18 @@ TEST_F(PlotTest, PanelTextPlacesThePanelInItsQuadrant)
   EXPECT_NEAR(rec->lines[1][0].x, 1000, 0.01);
   EXPECT_NEAR(rec->lines[1][0].y, 0, 0.01);
   // the same text again selects that panel instead of adding one
-  plot.setPanel(0);
-  EXPECT_EQ(plot.newPanel("2x2+1+0"), 1);
-  EXPECT_EQ(plot.getNumPanels(), 2);
-  EXPECT_EQ(plot.newPanel("nonsense"), 0);
+  plot->setPanel(0);
+  EXPECT_EQ(plot->newPanel("2x2+1+0"), 1);
+  EXPECT_EQ(plot->getNumPanels(), 2);
+  EXPECT_EQ(plot->newPanel("nonsense"), 0);
 }
 
 TEST_F(PlotTest, UnsetPanelGetsTheUnitSquare)
 {
-  plot.initPanel();
-  plot.setPanel(Rect(0, 0, 1, 1));
+  plot->initPanel();
+  plot->setPanel(Rect(0, 0, 1, 1));
   Domain d;
-  plot.getDomain(d);
+  plot->getDomain(d);
   EXPECT_EQ(d.proj, 21);
   EXPECT_NEAR(d.getLimits().x1, 0, 1e-6);
   EXPECT_NEAR(d.getLimits().y2, 1, 1e-6);
@@ -219,15 +203,15 @@ TEST_F(PlotTest, UnsetPanelGetsTheUnitSquare)
 
 TEST_F(PlotTest, LabelsAreBoundedAndFormatted)
 {
-  for (int i = 0; i < Plot::MAX_LABELS; ++i) EXPECT_EQ(plot.addLabel("ul", "x"), 1);
-  EXPECT_EQ(plot.addLabel("ur", "one too many"), 0);
-  EXPECT_EQ(plot.getNumLabels(), Plot::MAX_LABELS);
-  plot.clearLabels();
-  EXPECT_EQ(plot.getNumLabels(), 0);
+  for (int i = 0; i < Plot::MAX_LABELS; ++i) EXPECT_EQ(plot->addLabel("ul", "x"), 1);
+  EXPECT_EQ(plot->addLabel("ur", "one too many"), 0);
+  EXPECT_EQ(plot->getNumLabels(), Plot::MAX_LABELS);
+  plot->clearLabels();
+  EXPECT_EQ(plot->getNumLabels(), 0);
 
-  plot.setDate(Date(2024, 1, 15, 12, 5, 0));
-  plot.setForeHour(6);
-  plot.setDataSource("GFS");
+  plot->setDate(Date(2024, 1, 15, 12, 5, 0));
+  plot->setForeHour(6);
+  plot->setDataSource("GFS");
   const struct {
     const char* format;
     const char* text;
@@ -240,21 +224,21 @@ TEST_F(PlotTest, LabelsAreBoundedAndFormatted)
                {"%q%", "%q%"}};
   char out[Plot::LABEL_SIZE];
   for (const auto& c : cases) {
-    plot.formatLabel(c.format, out, sizeof out);
+    plot->formatLabel(c.format, out, sizeof out);
     EXPECT_STREQ(out, c.text) << c.format;
   }
-  plot.formatLabel("%S_%S_%S", out, 6);
+  plot->formatLabel("%S_%S_%S", out, 6);
   EXPECT_STREQ(out, "GFS G");
-  plot.formatLabel("%D", out, sizeof out);
+  plot->formatLabel("%D", out, sizeof out);
   EXPECT_NE(std::string(out).find("JAN"), std::string::npos) << out;
 }
 
 TEST_F(PlotTest, LabelsSitOnThePanelEdges)
 {
-  plot.setLabelColor("yellow");
-  plot.addLabel("ul", "UL");
-  plot.addLabel("lr", "LR");
-  plot.drawLabels();
+  plot->setLabelColor("yellow");
+  plot->addLabel("ul", "UL");
+  plot->addLabel("lr", "LR");
+  plot->drawLabels();
   // stroke text: every stroke of "UL" near the left edge, of "LR" near the right
   ASSERT_FALSE(rec->lines.empty());
   float minX = 1e9f, maxX = -1e9f;
@@ -269,12 +253,12 @@ TEST_F(PlotTest, LabelsSitOnThePanelEdges)
 TEST_F(PlotTest, LabelTextsFromResourcesAndFormats)
 {
   // a device font: texts reach the device whole
-  plot.setFont("#helvetica");
+  plot->setFont("#helvetica");
   KOL::Kol::resrc.set("label", "ur:Right_%S,Plain");
   KOL::Kol::resrc.set("text_lc", "Centre");
-  plot.setDataSource("RUC");
-  plot.setLabelColor("black");
-  plot.drawLabels();
+  plot->setDataSource("RUC");
+  plot->setLabelColor("black");
+  plot->drawLabels();
   KOL::Kol::resrc.set("label", "");
   KOL::Kol::resrc.set("text_lc", "");
   std::vector<std::string> texts;
@@ -288,40 +272,40 @@ TEST_F(PlotTest, ColourBarDrawsOneBoxPerBand)
 {
   ColorFill fill;
   for (const char* c : {"red", "orange", "yellow", "green", "blue", "purple"})
-    fill.add(plot.getColorValue(c));
+    fill.add(plot->getColorValue(c));
   fill.setInterval(10);
   fill.setBase(0);
-  plot.setBar(fill, Range(0, 50));
-  plot.drawLabels();
+  plot->setBar(fill, Range(0, 50));
+  plot->drawLabels();
   EXPECT_EQ(count("fill 3"), 5);
   // three bands of explicit values between 5 and 20
   log.clear();
   ColorFill values;
   const float v[] = {0, 5, 10, 20, 40};
   for (int i = 0; i < 5; ++i) values.add(i + 2, v[i], i == 2 ? "ten" : nullptr);
-  plot.setBar(values, Range(5, 20));
-  plot.drawLabels();
+  plot->setBar(values, Range(5, 20));
+  plot->drawLabels();
   EXPECT_EQ(count("fill 3"), 3);
   // an enhancement bar is shaded in many steps
   log.clear();
   KOL::Enhance e;
   e.add(-80, 0, KOL::RGB(1, 1, 1), KOL::RGB(0, 0, 0));
-  plot.setBar(e);
-  plot.drawLabels();
+  plot->setBar(e);
+  plot->drawLabels();
   EXPECT_GT(count("fill 3"), 20);
 }
 
 TEST_F(PlotTest, ReturnKeyReportsWhereThePointerIs)
 {
   testing::internal::CaptureStdout();
-  plot.callback("KeyPress", "Ret:750:125", nullptr);
+  plot->callback("KeyPress", "Ret:750:125", nullptr);
   const std::string out = testing::internal::GetCapturedStdout();
   EXPECT_EQ(out.find("Lat: 45.0000 Lon: 90.0000 XY: 90.000 45.000"), 0u) << out;
   EXPECT_NE(out.find("Pixel: 750 125"), std::string::npos) << out;
 
-  plot.setDomain("xy,0,0,11,11,1,1");
+  plot->setDomain("xy,0,0,11,11,1,1");
   testing::internal::CaptureStdout();
-  plot.callback("KeyPress", "Ret:500:250", nullptr);
+  plot->callback("KeyPress", "Ret:500:250", nullptr);
   const std::string xy = testing::internal::GetCapturedStdout();
   EXPECT_EQ(xy.find("X: "), 0u) << xy;
 }
@@ -342,7 +326,7 @@ class ImageSpot : public KOLTest::RecordingDevice {
 
 TEST(PlotImagePlacement, ImageCornerGoesToItsDomainCorner)
 {
-  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  KOLTest::DatabaseScope database;
   auto dev = std::make_unique<ImageSpot>();
   ImageSpot* spot = dev.get();
   Plot plot;
@@ -364,14 +348,14 @@ TEST(PlotImagePlacement, ImageCornerGoesToItsDomainCorner)
 
 TEST_F(PlotTest, DrawingFlags)
 {
-  EXPECT_TRUE(plot.isDrawing(3));
-  plot.setDrawing("1,4");
-  EXPECT_TRUE(plot.isDrawing(1));
-  EXPECT_TRUE(plot.isDrawing(4));
-  EXPECT_FALSE(plot.isDrawing(3));
-  EXPECT_FALSE(plot.isDrawing(-1));
-  plot.setDrawing("all");
-  EXPECT_TRUE(plot.isDrawing(3));
+  EXPECT_TRUE(plot->isDrawing(3));
+  plot->setDrawing("1,4");
+  EXPECT_TRUE(plot->isDrawing(1));
+  EXPECT_TRUE(plot->isDrawing(4));
+  EXPECT_FALSE(plot->isDrawing(3));
+  EXPECT_FALSE(plot->isDrawing(-1));
+  plot->setDrawing("all");
+  EXPECT_TRUE(plot->isDrawing(3));
 }
 
 TEST(PlotDeviceTest, DeviceTextsChooseTheDevice)

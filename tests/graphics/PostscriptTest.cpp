@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "Raster.h"
 #include "Scene.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Graph.h"
@@ -20,13 +20,8 @@ using KOLTest::TempDir;
 
 namespace {
 
-class PostscriptTest : public KOLTest::QuietTest {
+class PostscriptTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   TempDir dir;
 };
 

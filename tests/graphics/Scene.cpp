@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "Raster.h"
+#include "common/Raster.h"
 
 using KOL::Graph;
 using KOL::Point;

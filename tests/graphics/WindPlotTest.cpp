@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "RecordingDevice.h"
+#include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/CloudPlot.h"
@@ -46,31 +46,17 @@ TEST(WindPlotFeathers, SpeedsRoundToTheNearestFiveKnots)
 
 // A 1000 x 1000 window, y down, over an "xy" map of 100 x 100 plot units: 10 pixels a unit,
 // plot (0, 0) at the centre.
-class ShapeTest : public KOLTest::QuietTest {
+class ShapeTest : public KOLTest::RecordedPlotTest {
  protected:
   void SetUp() override
   {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-    auto dev = std::make_unique<KOLTest::RecordingDevice>(1000.0f, 1000.0f, false, &log);
-    rec = dev.get();
-    ASSERT_TRUE(plot.open(std::move(dev), "full"));
-    ASSERT_EQ(plot.setDomain("xy,0,0,101,101,1,1"), 1);
-    plot.setLineColor("black");
-    log.clear();
-    rec->lines.clear();
+    RecordedPlotTest::SetUp();
+    open("xy,0,0,101,101,1,1", 1000, 1000);
+    plot->setLineColor("black");
+    forget();
   }
-  int fills() const
-  {
-    int n = 0;
-    for (const std::string& s : log) n += s.compare(0, 5, "fill ") == 0;
-    return n;
-  }
-  Point centre() { return plot.toDevice(Point(0, 0)); }
-
-  std::vector<std::string> log;
-  KOLTest::RecordingDevice* rec = nullptr;
-  Plot plot;
+  int fills() const { return count("fill "); }
+  Point centre() { return plot->toDevice(Point(0, 0)); }
 };
 
 // Unit vector of a compass direction in device pixels (y down).
@@ -89,7 +75,7 @@ TEST_F(ShapeTest, BarbShaftPointsToTheSourceWithFeathersClockwise)
     for (float sign : {1.0f, -1.0f}) {
       rec->lines.clear();
       log.clear();
-      ASSERT_EQ(wind.drawBarb(plot, Point(0, 0), dir, sign * 65, 20), 1);
+      ASSERT_EQ(wind.drawBarb(*plot, Point(0, 0), dir, sign * 65, 20), 1);
       // shaft, pennant outline, one full and one half barb; the pennant filled once
       ASSERT_EQ(rec->lines.size(), 4u) << dir;
       EXPECT_EQ(fills(), 1);
@@ -115,7 +101,7 @@ TEST_F(ShapeTest, DeviceGetsOnePolylinePerFeatherAndOneFillPerPennant)
            {5, 0, 0, 1}, {10, 0, 1, 0}, {50, 1, 0, 0}, {65, 1, 1, 1}, {155, 3, 0, 1}}) {
     log.clear();
     rec->lines.clear();
-    ASSERT_EQ(wind.drawBarb(plot, Point(0, 0), 135, c.speed, 20), 1);
+    ASSERT_EQ(wind.drawBarb(*plot, Point(0, 0), 135, c.speed, 20), 1);
     EXPECT_EQ(fills(), c.pennants) << c.speed;
     EXPECT_EQ(static_cast<int>(rec->lines.size()), 1 + c.pennants + c.barbs + c.halves) << c.speed;
     // full barbs are twice as long as half barbs: 0.4 and 0.2 of the 200-pixel shaft
@@ -131,7 +117,7 @@ TEST_F(ShapeTest, DeviceGetsOnePolylinePerFeatherAndOneFillPerPennant)
 TEST_F(ShapeTest, LoneHalfBarbStandsInFromTheTip)
 {
   const WindPlot wind;
-  ASSERT_EQ(wind.drawBarb(plot, Point(0, 0), 0, 5, 20), 1);
+  ASSERT_EQ(wind.drawBarb(*plot, Point(0, 0), 0, 5, 20), 1);
   ASSERT_EQ(rec->lines.size(), 2u);
   const float tip = rec->lines[0][1].y, half = rec->lines[1][0].y;
   EXPECT_NEAR(half - tip, 0.15f * 200, 0.5) << "one spacing below the tip of a north shaft";
@@ -143,7 +129,7 @@ TEST_F(ShapeTest, LoneHalfBarbStandsInFromTheTip)
 TEST_F(ShapeTest, OffsetShaftStartsAwayFromTheStation)
 {
   const WindPlot wind;
-  ASSERT_EQ(wind.drawBarb(plot, Point(0, 0), 180, 20, 20, 4), 1);
+  ASSERT_EQ(wind.drawBarb(*plot, Point(0, 0), 180, 20, 20, 4), 1);
   const Point c = centre();
   EXPECT_NEAR(rec->lines[0][0].y - c.y, 40, 0.5) << "starts 4 units south";
   EXPECT_NEAR(rec->lines[0][1].y - c.y, 240, 0.5) << "and runs 20 further";
@@ -153,12 +139,12 @@ TEST_F(ShapeTest, NothingForMissingOrNegativeDirections)
 {
   const WindPlot wind;
   const float miss = KOL::Const::FMISS;
-  EXPECT_EQ(wind.drawBarb(plot, Point(0, 0), -10, 20, 20), 0);
-  EXPECT_EQ(wind.drawBarb(plot, Point(0, 0), miss, 20, 20), 0);
-  EXPECT_EQ(wind.drawBarb(plot, Point(0, 0), 10, miss, 20), 0);
-  EXPECT_EQ(wind.drawBarb(plot, Point(miss, 0), 10, 20, 20), 0);
-  EXPECT_EQ(wind.drawVector(plot, Point(0, 0), 10, 0, 20), 0);
-  EXPECT_EQ(wind.drawTrack(plot, Point(0, 0), miss, 20, 2, 3), 0);
+  EXPECT_EQ(wind.drawBarb(*plot, Point(0, 0), -10, 20, 20), 0);
+  EXPECT_EQ(wind.drawBarb(*plot, Point(0, 0), miss, 20, 20), 0);
+  EXPECT_EQ(wind.drawBarb(*plot, Point(0, 0), 10, miss, 20), 0);
+  EXPECT_EQ(wind.drawBarb(*plot, Point(miss, 0), 10, 20, 20), 0);
+  EXPECT_EQ(wind.drawVector(*plot, Point(0, 0), 10, 0, 20), 0);
+  EXPECT_EQ(wind.drawTrack(*plot, Point(0, 0), miss, 20, 2, 3), 0);
   EXPECT_TRUE(rec->lines.empty());
 }
 
@@ -166,17 +152,17 @@ TEST_F(ShapeTest, VectorsPointDownwindWithTheirLength)
 {
   const WindPlot wind;
   // a north wind blows south: the arrow runs down the page, 3 x 5 units long
-  ASSERT_EQ(wind.drawVector(plot, Point(0, 0), 0, 3, 5), 1);
+  ASSERT_EQ(wind.drawVector(*plot, Point(0, 0), 0, 3, 5), 1);
   ASSERT_EQ(rec->lines.size(), 2u) << "shaft and head";
   EXPECT_NEAR(rec->lines[0][1].y - centre().y, 150, 0.5);
   EXPECT_NEAR(rec->lines[1][1].y - centre().y, 150, 0.5) << "head at the tip";
   rec->lines.clear();
   // a negative expansion reads the magnitude in hundredths
-  ASSERT_EQ(wind.drawVector(plot, Point(0, 0), 90, 300, 5, -1), 1);
+  ASSERT_EQ(wind.drawVector(*plot, Point(0, 0), 90, 300, 5, -1), 1);
   EXPECT_NEAR(rec->lines[0][1].x - centre().x, -150, 0.5) << "an east wind blows west";
   rec->lines.clear();
   // calm: the circle instead
-  ASSERT_EQ(wind.drawArrow(plot, Point(0, 0), 90, 0, 5, 1, 2), 1);
+  ASSERT_EQ(wind.drawArrow(*plot, Point(0, 0), 90, 0, 5, 1, 2), 1);
   ASSERT_EQ(rec->lines.size(), 1u);
   for (const Point& q : rec->lines[0])
     EXPECT_NEAR(std::hypot(q.x - centre().x, q.y - centre().y), 20, 0.5);
@@ -186,7 +172,7 @@ TEST_F(ShapeTest, TrackHasItsMarksAndAHeadAtMostAThirdOfIt)
 {
   const WindPlot wind;
   // a storm from the south-west moves north-east, 30 units, in 3 hours
-  ASSERT_EQ(wind.drawTrack(plot, Point(0, 0), 225, 30, 3, 40), 1);
+  ASSERT_EQ(wind.drawTrack(*plot, Point(0, 0), 225, 30, 3, 40), 1);
   ASSERT_EQ(rec->lines.size(), 4u) << "shaft, two marks dividing it in three, head";
   const Point tip = rec->lines[0][1];
   const Point c = centre();
@@ -202,19 +188,19 @@ TEST_F(ShapeTest, TrackHasItsMarksAndAHeadAtMostAThirdOfIt)
 TEST_F(ShapeTest, MarksOfATrackAreLimited)
 {
   const WindPlot wind;
-  ASSERT_EQ(wind.drawTrack(plot, Point(0, 0), 225, 30, 2147483647, 1), 1);
+  ASSERT_EQ(wind.drawTrack(*plot, Point(0, 0), 225, 30, 2147483647, 1), 1);
   EXPECT_EQ(rec->lines.size(), 101u) << "shaft, 99 marks, head";
 }
 
 TEST_F(ShapeTest, ShapesKeepTheirProportionsOnAStretchedPanel)
 {
   // a window ten times taller in units than wide on a square viewport
-  KOL::Graph& g = plot.getGraph();
+  KOL::Graph& g = plot->getGraph();
   KOL::Rect win(0, 0, 10, 100);
   g.setWindow(Plot::MAP, win);
   const WindPlot wind;
-  ASSERT_EQ(wind.drawCalm(plot, Point(5, 50), 1), 1);
-  const Point c = plot.toDevice(Point(5, 50));
+  ASSERT_EQ(wind.drawCalm(*plot, Point(5, 50), 1), 1);
+  const Point c = plot->toDevice(Point(5, 50));
   float rx = 0, ry = 0;
   for (const Point& q : rec->lines[0]) {
     rx = std::max(rx, std::fabs(q.x - c.x));
@@ -258,7 +244,7 @@ TEST_F(ShapeTest, CloudCodesAndWhatEachCircleHolds)
     EXPECT_EQ(CloudPlot::toOktas(c.code), c.oktas) << c.code;
     log.clear();
     rec->lines.clear();
-    ASSERT_EQ(cloud.draw(plot, Point(0, 0), c.code, 2), 1) << c.code;
+    ASSERT_EQ(cloud.draw(*plot, Point(0, 0), c.code, 2), 1) << c.code;
     EXPECT_EQ(fills(), c.fills) << c.code;
     EXPECT_FALSE(rec->lines.empty()) << "the circle is always drawn";
   }

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "ImageOffsets.h"
-#include "Raster.h"
 #include "Scene.h"
-#include "Xvfb.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
+#include "common/Xvfb.h"
 #include "core/Kol.h"
 #include "graphics/GFont.h"
 #include "graphics/Graph.h"
@@ -26,14 +26,13 @@ using KOL::XWindow;
 
 namespace {
 
-class XWindowTest : public KOLTest::QuietTest {
+class XWindowTest : public KOLTest::DatabaseTest {
  protected:
   static void SetUpTestSuite() { server = std::make_unique<KOLTest::Xvfb>(); }
   static void TearDownTestSuite() { server.reset(); }
   void SetUp() override
   {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    DatabaseTest::SetUp();
     if (!server->running()) GTEST_SKIP() << server->reason();
   }
   std::string co() const { return "co=" + server->display(); }

@@ -31,21 +31,14 @@ inline long isoSeconds(const std::string& iso)
   return static_cast<long>(timegm(&tm));
 }
 
-// Files of a data folder with an expected.json beside them.
+// Files of a data folder with an expected.json beside them, relative to the data directory.
 inline std::vector<std::string> filesWithExpected(const std::string& folder)
 {
+  const std::string suffix = ".expected.json";
   std::vector<std::string> out;
-  std::string list = run("ls " + dataDir() + "/" + folder + " 2>/dev/null");
-  size_t pos = 0;
-  while (pos < list.size()) {
-    size_t end = list.find('\n', pos);
-    if (end == std::string::npos) end = list.size();
-    std::string name = list.substr(pos, end - pos);
-    pos = end + 1;
-    const std::string suffix = ".expected.json";
-    if (name.size() > suffix.size() &&
-        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
-      out.push_back(folder + "/" + name.substr(0, name.size() - suffix.size()));
+  for (const std::string& path : dataFiles(folder, suffix)) {
+    const std::string name = path.substr(path.rfind('/') + 1);
+    out.push_back(folder + "/" + name.substr(0, name.size() - suffix.size()));
   }
   return out;
 }

@@ -6,12 +6,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "Expected.h"
+#include "common/Proj.h"
 #include "core/Const.h"
 #include "core/Kol.h"
 #include "core/Zlib.h"
@@ -174,38 +174,32 @@ TEST_F(GiniSamples, MosaicCalibrationIsTheDigitalReflectivityScale)
 TEST_F(GiniSamples, PolarStereographicPixelsAgreeWithProj)
 {
   KOL_REQUIRE_DATA();
-  if (KOLTest::run("command -v cs2cs").empty()) GTEST_SKIP() << "cs2cs (PROJ) not installed";
+  KOL_REQUIRE_PROJ();
   for (const char* f : {"gini/TIGN02", "gini/AK-REGIONAL_8km_3.9_20160408_1445.gini"}) {
     SCOPED_TRACE(f);
     GiniFile g(KOLTest::dataFile(f).c_str(), GiniFile::AUTO);
     Image im;
     ASSERT_EQ(g.readHeader(im), 1);
     const GiniFile::Pdb& p = g.getPdb();
-    char sbuf[160];
-    std::snprintf(sbuf, sizeof sbuf, "+proj=stere +lat_0=90 +lat_ts=60 +lon_0=%.4f +R=6371220",
-                  p.lov);
-    const std::string stere = sbuf;
-    auto proj = [&](const std::string& args, const std::string& in) {
-      std::string out = KOLTest::run("echo '" + in + "' | cs2cs -f %.6f " + args);
-      double a = 0, b = 0;
-      std::sscanf(out.c_str(), "%lf %lf", &a, &b);
-      return std::make_pair(a, b);
-    };
-    const std::string ll = "+proj=longlat +R=6371220";
-    auto first = proj(ll + " +to " + stere, std::to_string(p.lo1) + " " + std::to_string(p.la1));
+    const std::string stere = "+proj=stere +lat_0=90 +lat_ts=60 +lon_0=" + std::to_string(p.lov) +
+                              " +R=6371220",
+                      ll = "+proj=longlat +R=6371220";
+    const KOLTest::XY first =
+        KOLTest::projRun("cs2cs -f %.6f " + ll + " +to " + stere, {{p.lo1, p.la1}})[0];
     const double dx = p.dx * 1000.0, dy = p.dy * 1000.0;
     const int nx = im.getWidth(), ny = im.getHeight();
-    struct Corner {
-      int i, j;
-    } corners[] = {{0, ny - 1}, {0, 0}, {nx - 1, 0}, {nx - 1, ny - 1}, {nx / 2, ny / 3}};
-    for (const Corner& c : corners) {
-      const double x = first.first + c.i * dx, y = first.second + (ny - 1 - c.j) * dy;
-      auto e = proj(stere + " +to " + ll, std::to_string(x) + " " + std::to_string(y));
-      KOL::EarthPoint ep(static_cast<float>(e.second), static_cast<float>(e.first));
+    const std::vector<std::pair<int, int>> corners = {
+        {0, ny - 1}, {0, 0}, {nx - 1, 0}, {nx - 1, ny - 1}, {nx / 2, ny / 3}};
+    std::vector<KOLTest::XY> plane;
+    for (const auto& [i, j] : corners)
+      plane.emplace_back(first.first + i * dx, first.second + (ny - 1 - j) * dy);
+    const auto earth = KOLTest::projRun("cs2cs -f %.6f " + stere + " +to " + ll, plane);
+    for (size_t k = 0; k < corners.size(); ++k) {
+      KOL::EarthPoint ep(static_cast<float>(earth[k].second), static_cast<float>(earth[k].first));
       KOL::GridPoint gp;
       ASSERT_EQ(im.tran(ep, gp), 1);
-      EXPECT_NEAR(gp.x, c.i, 0.1) << c.i << "," << c.j;
-      EXPECT_NEAR(gp.y, c.j, 0.1) << c.i << "," << c.j;
+      EXPECT_NEAR(gp.x, corners[k].first, 0.1) << k;
+      EXPECT_NEAR(gp.y, corners[k].second, 0.1) << k;
     }
   }
 }
@@ -449,8 +443,7 @@ TEST_F(GiniSamples, OtherProductsAreNotTakenForImages)
   KOL_REQUIRE_DATA();
   Kol::setMessageLevel(Kol::WARN);
   int tried = 0;
-  for (const auto& e : std::filesystem::directory_iterator(KOLTest::dataFile("nids"))) {
-    const std::string name = e.path().string();
+  for (const std::string& name : KOLTest::dataFiles("nids")) {
     if (name.size() > 5 &&
         (name.rfind(".json") == name.size() - 5 || name.rfind(".md") == name.size() - 3))
       continue;

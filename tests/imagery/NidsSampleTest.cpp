@@ -208,10 +208,6 @@ TEST_F(NidsSamples, EveryFileAgreesWithTheIndependentReader)
   }
 }
 
-}  // namespace
-
-namespace {
-
 // The graphic products: every packet of the symbology block walked through the record readers,
 // counted by code as the independent reader counted them.
 TEST_F(NidsSamples, GraphicPacketsAreWalkedRecordByRecord)
@@ -261,10 +257,6 @@ TEST_F(NidsSamples, GraphicPacketsAreWalkedRecordByRecord)
   }
 }
 
-}  // namespace
-
-namespace {
-
 // Storm totals name the start of their accumulation; products of a fixed period do not.
 TEST_F(NidsSamples, StormTotalsNameWhereTheirAccumulationBegan)
 {
@@ -290,10 +282,6 @@ TEST_F(NidsSamples, StormTotalsNameWhereTheirAccumulationBegan)
       EXPECT_EQ(misc.find(" B="), std::string::npos) << misc;
   }
 }
-
-}  // namespace
-
-namespace {
 
 // The line below a picture states what the independent reader found in the product's
 // parameters: storm motion (direction and speed), layer bounds (thousands of feet) and the
@@ -329,10 +317,6 @@ TEST_F(NidsSamples, MiscellaneousTextAgreesWithTheParameters)
         << info.getMisc() << " lacks" << want;
   }
 }
-
-}  // namespace
-
-namespace {
 
 // Readings that follow the Level III ICD (NOAA 2620001) where a plainer reading of the
 // thresholds would differ: the dual-polarisation accumulations flag only their leading level

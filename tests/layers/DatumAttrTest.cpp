@@ -1,4 +1,4 @@
-// The attribute notation of station values: positions, keys, limits, splitting and printing.
+// The attribute notation of station values: positions, keys, limits and splitting.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -164,19 +164,6 @@ TEST(DatumAttrTest, PlotAttributeCopiesOnlyWhatIsSet)
   EXPECT_FLOAT_EQ(a.expansion, 1.5f);
   EXPECT_FLOAT_EQ(a.height, 2) << "not set in the plot attribute";
   EXPECT_FLOAT_EQ(a.weight, 3);
-}
-
-TEST(DatumAttrTest, PrintWritesEveryField)
-{
-  DatumAttr a("wbarb,ul,%2.0f,red,mk=dot,rs=x");
-  testing::internal::CaptureStdout();
-  a.print();
-  const std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out,
-            "Type: 7\nScale: -9999.000000\nDx,Dy: -0.012000,0.020000\nAlign: 3,3\n"
-            "Height: -9999.000000\nWeight: -9999.000000\nWidth: -9999.000000\n"
-            "Expan: -9999.000000\nShadow: -9999\nMark: 8\nMin,Max: -9999.000000,-9999.000000\n"
-            "Skip: -9999\nFormat: %2.0f\nColor: red\nFont: \nSymbol: \nResrc: x\n");
 }
 
 }  // namespace

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "geo/EarthPoint.h"
 #include "graphics/ColorMap.h"
 #include "graphics/Plot.h"
-#include "graphics/RecordingDevice.h"
 #include "layers/DatumPlot.h"
 #include "obs/Datum.h"
 
@@ -46,24 +46,14 @@ struct Box {
 
 // A latitude/longitude map of 100 x 100 degrees on a 1000 x 1000 window (10 pixels a degree,
 // y down): the datum size s is 100 plot units, text 1.8 units (18 pixels) high.
-class DatumPlotTest : public KOLTest::QuietTest {
+class DatumPlotTest : public KOLTest::RecordedPlotTest {
  protected:
   void SetUp() override
   {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-    auto dev = std::make_unique<KOLTest::RecordingDevice>(1000.0f, 1000.0f, false, &log);
-    rec = dev.get();
-    ASSERT_TRUE(plot.open(std::move(dev), "full"));
-    ASSERT_EQ(plot.setDomain("ll,0,0,101,101,1,1"), 1);
-    ASSERT_FLOAT_EQ(plot.getVert(), 100);
-    forget();
+    RecordedPlotTest::SetUp();
+    open("ll,0,0,101,101,1,1", 1000, 1000);
   }
-  void forget()
-  {
-    log.clear();
-    rec->lines.clear();
-  }
+  using RecordedPlotTest::count;
   std::vector<Stroke> strokes() const
   {
     std::vector<Stroke> out;
@@ -78,12 +68,6 @@ class DatumPlotTest : public KOLTest::QuietTest {
     int n = 0;
     for (const Stroke& s : strokes()) n += s.type == type;
     return n;
-  }
-  int fills() const
-  {
-    return static_cast<int>(std::count_if(log.begin(), log.end(), [](const std::string& s) {
-      return s.compare(0, 5, "fill ") == 0;
-    }));
   }
   Box box(int type) const
   {
@@ -104,44 +88,18 @@ class DatumPlotTest : public KOLTest::QuietTest {
   }
   int deviceColor(const char* name)
   {
-    return plot.getColorMap().getValue(plot.getColorValue(name));
+    return plot->getColorMap().getValue(plot->getColorValue(name));
   }
   Point pixel(float lat, float lon)
   {
     EarthPoint e(lat, lon);
     Point p;
-    plot.getDomain().tran(e, p);
-    return plot.toDevice(p);
+    plot->getDomain().tran(e, p);
+    return plot->toDevice(p);
   }
 
-  std::vector<std::string> log;
-  KOLTest::RecordingDevice* rec = nullptr;
-  Plot plot;
   DatumPlot dp;
 };
-
-TEST_F(DatumPlotTest, DefaultsAndPrint)
-{
-  EXPECT_EQ(dp.getType(), 1);
-  EXPECT_FLOAT_EQ(dp.getScale(), 1.0f);
-  const KOL::DatumAttr& a = dp.getAttr();
-  EXPECT_EQ(a.type, KOL::Const::MISS);
-  EXPECT_EQ(a.halign, 2);
-  EXPECT_EQ(a.valign, 3);
-  EXPECT_EQ(a.mark, KOL::Const::MISS);
-  EXPECT_EQ(a.skip, 0);
-  EXPECT_EQ(a.shadow, 0);
-  EXPECT_FLOAT_EQ(a.width, 0);
-  for (float v : {a.scale, a.weight, a.height, a.expansion}) EXPECT_FLOAT_EQ(v, 1.0f);
-  EXPECT_STREQ(a.color, "green");
-  EXPECT_STREQ(a.font, "modern.fnt");
-  EXPECT_STREQ(a.symbol, "wx.smb");
-  testing::internal::CaptureStdout();
-  dp.print();
-  const std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_NE(out.find("DatumPlot type: 1 format:  scale: 1.000000\n"), std::string::npos) << out;
-  EXPECT_NE(out.find("Color: green\nFont: modern.fnt\nSymbol: wx.smb\n"), std::string::npos);
-}
 
 TEST_F(DatumPlotTest, ResourcesAndParameters)
 {
@@ -175,7 +133,7 @@ TEST_F(DatumPlotTest, ResourcesAndParameters)
 
 TEST_F(DatumPlotTest, UpperLeftNumberIsRightAlignedInItsColourAndFormat)
 {
-  dp.draw(plot, EarthPoint(10, 20), 2, 23.4f, "ul,%3.0f,red");
+  dp.draw(*plot, EarthPoint(10, 20), 2, 23.4f, "ul,%3.0f,red");
   const Box b = box(4);
   ASSERT_FALSE(b.empty()) << "text strokes";
   const Point st = pixel(10, 20);
@@ -189,7 +147,7 @@ TEST_F(DatumPlotTest, UpperLeftNumberIsRightAlignedInItsColourAndFormat)
   // the number is " 23": the same strokes as that text drawn with the same settings
   const std::vector<Stroke> drawn = strokes();
   forget();
-  plot.drawText(Point(20 - 1.2f, 10 + 2.0f), " 23");
+  plot->drawText(Point(20 - 1.2f, 10 + 2.0f), " 23");
   const std::vector<Stroke> expect = strokes();
   ASSERT_EQ(drawn.size(), expect.size());
   for (size_t i = 0; i < drawn.size(); i++)
@@ -219,14 +177,14 @@ TEST_F(DatumPlotTest, MissingValuesForDataAndValue)
   };
   for (const Case& c : cases) {
     forget();
-    dp.draw(plot, EarthPoint(0, 0), c.type, c.value, "M", c.attr);
+    dp.draw(*plot, EarthPoint(0, 0), c.type, c.value, "M", c.attr);
     EXPECT_EQ(count(4) > 0, c.text > 0) << c.label;
     EXPECT_EQ(count(2) > 0, c.marks > 0) << c.label;
   }
   // the plotter's own format counts as a format
   forget();
   dp.setFormat("%3.0f");
-  dp.draw(plot, EarthPoint(0, 0), 1, MISS, "M", "");
+  dp.draw(*plot, EarthPoint(0, 0), 1, MISS, "M", "");
   EXPECT_EQ(count(4), 0);
 }
 
@@ -234,16 +192,16 @@ TEST_F(DatumPlotTest, FormatsChosenInOrderAndCheckedBeforeUse)
 {
   auto textOf = [&](const char* text) {
     forget();
-    plot.drawText(Point(0, 0), text);
+    plot->drawText(Point(0, 0), text);
     return strokes().size();
   };
   auto drawnWith = [&](const char* attr) {
     forget();
-    dp.draw(plot, EarthPoint(0, 0), 2, 7.25f, attr);
+    dp.draw(*plot, EarthPoint(0, 0), 2, 7.25f, attr);
     return strokes().size();
   };
-  plot.setTextHeight(1.8f);
-  plot.setTextAlign(2, 3);
+  plot->setTextHeight(1.8f);
+  plot->setTextAlign(2, 3);
   // stroke counts tell "7" (one stroke), "7.2" and "7.25" apart
   const size_t seven = textOf("7"), sevenTwo = textOf("7.2"), sevenTwoFive = textOf("7.25");
   ASSERT_NE(seven, sevenTwo);
@@ -262,16 +220,16 @@ TEST_F(DatumPlotTest, FormatsChosenInOrderAndCheckedBeforeUse)
 
 TEST_F(DatumPlotTest, CalmNegativeAndMissingWinds)
 {
-  dp.draw(plot, EarthPoint(0, 0), 7, 0.0f, 0.0f, "");
+  dp.draw(*plot, EarthPoint(0, 0), 7, 0.0f, 0.0f, "");
   auto s = strokes();
   ASSERT_EQ(s.size(), 1u) << "only the calm circle";
   const Point c = pixel(0, 0);
   for (const Point& p : s[0].pts) EXPECT_NEAR(std::hypot(p.x - c.x, p.y - c.y), 3, 0.05);
   forget();
-  dp.draw(plot, EarthPoint(0, 0), 7, -10, 15, "");
+  dp.draw(*plot, EarthPoint(0, 0), 7, -10, 15, "");
   EXPECT_TRUE(log.empty()) << "a negative direction draws nothing";
   forget();
-  dp.draw(plot, EarthPoint(0, 0), 7, 180, MISS, "");
+  dp.draw(*plot, EarthPoint(0, 0), 7, 180, MISS, "");
   EXPECT_EQ(count(1), 0);
 }
 
@@ -287,7 +245,7 @@ TEST_F(DatumPlotTest, BarbKindsStartWhereTheirCirclesEnd)
   for (const Case& k :
        {Case{"wbarb", 2, 0, 50}, Case{"cbarb", 2, 10, 60}, Case{"dbarb", 3, 3, 53}}) {
     forget();
-    dp.draw(plot, EarthPoint(0, 0), 0, 360, 10, k.attr);
+    dp.draw(*plot, EarthPoint(0, 0), 0, 360, 10, k.attr);
     const auto s = strokes();
     ASSERT_EQ(static_cast<int>(s.size()), k.lines) << k.attr;
     const Stroke& shaft = s[k.lines - 2];
@@ -299,7 +257,7 @@ TEST_F(DatumPlotTest, BarbKindsStartWhereTheirCirclesEnd)
   for (const auto& [attr, radius, n] :
        {std::tuple<const char*, float, int>{"cbarb", 13, 1}, {"dbarb", 6, 2}, {"avect", 6, 1}}) {
     forget();
-    dp.draw(plot, EarthPoint(0, 0), 0, 90.0f, 0.0f, attr);
+    dp.draw(*plot, EarthPoint(0, 0), 0, 90.0f, 0.0f, attr);
     const auto s = strokes();
     ASSERT_EQ(static_cast<int>(s.size()), n) << attr;
     EXPECT_NEAR(dist(s.back().pts[0]), radius, 0.05) << attr;
@@ -310,7 +268,7 @@ TEST_F(DatumPlotTest, SouthernHemisphereBarbsAreMirrored)
 {
   auto featherSide = [&](float lat) {
     forget();
-    dp.draw(plot, EarthPoint(lat, 0), 7, 270, 10, "");
+    dp.draw(*plot, EarthPoint(lat, 0), 7, 270, 10, "");
     const auto s = strokes();
     EXPECT_EQ(s.size(), 2u);
     // a west wind's feather: north (up, negative y) in the north
@@ -323,11 +281,11 @@ TEST_F(DatumPlotTest, SouthernHemisphereBarbsAreMirrored)
 TEST_F(DatumPlotTest, BarbsTurnWithTheMeridiansOfTheMap)
 {
   // polar stereographic about 100W: a north wind's shaft points at the pole wherever it is
-  ASSERT_EQ(plot.setDomain("ps:90:-100,60,-100,41,41,2,2"), 1);
+  ASSERT_EQ(plot->setDomain("ps:90:-100,60,-100,41,41,2,2"), 1);
   const Point pole = pixel(90, -100);
   for (float lon : {-100.0f, -60.0f, -140.0f, -85.0f}) {
     forget();
-    dp.draw(plot, EarthPoint(55, lon), 7, 360, 20, "");
+    dp.draw(*plot, EarthPoint(55, lon), 7, 360, 20, "");
     const auto s = strokes();
     ASSERT_GE(s.size(), 1u);
     const Point a = s[0].pts[0], b = s[0].pts[1];
@@ -344,7 +302,7 @@ TEST_F(DatumPlotTest, VectorsAndTracksHaveTheirLengths)
   // 20 kt: 0.3704 map units an hour times s 0.05 = 5 units: 1.852 units, 18.52 pixels
   for (const char* kind : {"vect", "avect"}) {
     forget();
-    dp.draw(plot, EarthPoint(0, 0), 0, 90, 20, kind);
+    dp.draw(*plot, EarthPoint(0, 0), 0, 90, 20, kind);
     const auto s = strokes();
     ASSERT_EQ(s.size(), 2u) << kind;
     EXPECT_NEAR(tipDist(s[0]), 18.52, 0.05) << kind;
@@ -352,13 +310,13 @@ TEST_F(DatumPlotTest, VectorsAndTracksHaveTheirLengths)
   }
   // a storm from the south at 27 kt: 1 map unit in two hours on the equator (map factor 1)
   forget();
-  dp.draw(plot, EarthPoint(0, 0), 0, 180, 27, "track");
+  dp.draw(*plot, EarthPoint(0, 0), 0, 180, 27, "track");
   auto s = strokes();
   ASSERT_EQ(s.size(), 2u) << "shaft and head";
   EXPECT_NEAR(tipDist(s[0]), 10.0, 0.05);
   EXPECT_LT(s[0].pts[1].y, c.y) << "moving north";
   forget();
-  dp.draw(plot, EarthPoint(0, 0), 0, 180, 27, "track,mx=3");
+  dp.draw(*plot, EarthPoint(0, 0), 0, 180, 27, "track,mx=3");
   s = strokes();
   ASSERT_EQ(s.size(), 4u) << "shaft, marks at one and two hours, head at three";
   EXPECT_NEAR(tipDist(s[0]), 15.0, 0.05);
@@ -367,20 +325,20 @@ TEST_F(DatumPlotTest, VectorsAndTracksHaveTheirLengths)
 TEST_F(DatumPlotTest, CloudMarkSymbolAndText)
 {
   const Point c = pixel(0, 0);
-  dp.draw(plot, EarthPoint(0, 0), 0, "8", "cloud");
-  EXPECT_EQ(fills(), 1) << "overcast: filled";
+  dp.draw(*plot, EarthPoint(0, 0), 0, "8", "cloud");
+  EXPECT_EQ(count("fill "), 1) << "overcast: filled";
   const Box circle = box(1);
   EXPECT_NEAR(circle.x2 - c.x, 10, 0.05) << "radius s 0.01";
   forget();
-  dp.draw(plot, EarthPoint(0, 0), 0, "OBX", "cloud");
-  EXPECT_EQ(fills(), 0);
+  dp.draw(*plot, EarthPoint(0, 0), 0, "OBX", "cloud");
+  EXPECT_EQ(count("fill "), 0);
   EXPECT_EQ(count(1), 3) << "circle and the two strokes of the cross";
   forget();
-  dp.draw(plot, EarthPoint(0, 0), 0, "crcl", "mark");
+  dp.draw(*plot, EarthPoint(0, 0), 0, "crcl", "mark");
   EXPECT_GT(count(2), 0);
   EXPECT_EQ(count(4), 0);
   forget();
-  dp.draw(plot, EarthPoint(0, 0), 0, "10", "wx");
+  dp.draw(*plot, EarthPoint(0, 0), 0, "10", "wx");
   const Box sym = box(1);
   ASSERT_FALSE(sym.empty()) << "symbol 10 (mist) of wx.smb";
   // a 30-pixel symbol centred on the station
@@ -388,7 +346,7 @@ TEST_F(DatumPlotTest, CloudMarkSymbolAndText)
   EXPECT_NEAR((sym.x1 + sym.x2) / 2, c.x, 6);
   EXPECT_NEAR((sym.y1 + sym.y2) / 2, c.y, 8);
   forget();
-  dp.draw(plot, EarthPoint(0, 0), 0, "KDEN", "text,cr");
+  dp.draw(*plot, EarthPoint(0, 0), 0, "KDEN", "text,cr");
   const Box t = box(4);
   EXPECT_NEAR(t.x1, c.x + 12, 2.5) << "left-aligned right of the station";
 }
@@ -404,21 +362,21 @@ TEST_F(DatumPlotTest, LinesBetweenSuccessiveData)
     EXPECT_NEAR(s[0].pts[1].x, q.x, 0.05);
     EXPECT_NEAR(s[0].pts[1].y, q.y, 0.05);
   };
-  dp.draw(plot, EarthPoint(0, 0), 0, "x", "line");
+  dp.draw(*plot, EarthPoint(0, 0), 0, "x", "line");
   EXPECT_EQ(count(1), 0) << "no values, neither pre nor post";
-  dp.draw(plot, EarthPoint(10, 10), 0, "pre", "line");
+  dp.draw(*plot, EarthPoint(10, 10), 0, "pre", "line");
   only(a, b);
   forget();
-  dp.draw(plot, EarthPoint(10, 10), 0, "post", "line");
+  dp.draw(*plot, EarthPoint(10, 10), 0, "post", "line");
   EXPECT_EQ(count(1), 0) << "waits for the next datum";
-  dp.draw(plot, EarthPoint(-10, 20), 2, MISS, "cc");
+  dp.draw(*plot, EarthPoint(-10, 20), 2, MISS, "cc");
   only(b, d);
   forget();
-  dp.draw(plot, EarthPoint(0, 0), 14, -10, 20, "");
+  dp.draw(*plot, EarthPoint(0, 0), 14, -10, 20, "");
   only(a, d);
   forget();
   dp.resetLine();
-  dp.draw(plot, EarthPoint(0, 0), 0, "pre", "line");
+  dp.draw(*plot, EarthPoint(0, 0), 0, "pre", "line");
   EXPECT_EQ(count(1), 0) << "nothing remembered";
 }
 
@@ -427,37 +385,37 @@ TEST_F(DatumPlotTest, NumbersColouredByValue)
   dp.setColorFill("blue;green;red");
   dp.setInterval(10);
   dp.setBase(0);
-  dp.draw(plot, EarthPoint(0, 0), 2, 15, "");
+  dp.draw(*plot, EarthPoint(0, 0), 2, 15, "");
   EXPECT_EQ(lastColor(4), deviceColor("green"));
-  dp.draw(plot, EarthPoint(0, 0), 2, 25, "");
+  dp.draw(*plot, EarthPoint(0, 0), 2, 25, "");
   EXPECT_EQ(lastColor(4), deviceColor("red"));
-  dp.draw(plot, EarthPoint(0, 0), 2, 25, "yellow");
+  dp.draw(*plot, EarthPoint(0, 0), 2, 25, "yellow");
   EXPECT_EQ(lastColor(4), deviceColor("yellow")) << "an explicit colour wins";
   // without an interval the plotter's colour
   DatumPlot plain;
   plain.setColorFill("blue;green;red");
-  plain.draw(plot, EarthPoint(0, 0), 2, 15, "");
+  plain.draw(*plot, EarthPoint(0, 0), 2, 15, "");
   EXPECT_EQ(lastColor(4), deviceColor("green")) << "the default colour, green";
-  plain.draw(plot, EarthPoint(0, 0), 2, 5, "");
+  plain.draw(*plot, EarthPoint(0, 0), 2, 5, "");
   EXPECT_EQ(lastColor(4), deviceColor("green"));
   // band values of their own colour without an interval
   DatumPlot banded;
   banded.setColorFill("-10=blue;0=cyan;20=red");
-  banded.draw(plot, EarthPoint(0, 0), 3, 5, "KDEN", "");
+  banded.draw(*plot, EarthPoint(0, 0), 3, 5, "KDEN", "");
   EXPECT_EQ(lastColor(4), deviceColor("cyan")) << "texts too";
-  banded.draw(plot, EarthPoint(0, 0), 2, -15, "");
+  banded.draw(*plot, EarthPoint(0, 0), 2, -15, "");
   EXPECT_EQ(lastColor(4), deviceColor("blue")) << "below the first band: its colour";
 }
 
 TEST_F(DatumPlotTest, AColourTableThatCannotBeReadLeavesTheColours)
 {
   dp.setColorTable("no_such_table.clr");
-  dp.draw(plot, EarthPoint(0, 0), 2, 5, "red");
+  dp.draw(*plot, EarthPoint(0, 0), 2, 5, "red");
   EXPECT_EQ(lastColor(4), deviceColor("red"));
-  const int before = plot.getColorMap().getNum();
+  const int before = plot->getColorMap().getNum();
   dp.setColorTable("kol.clr");
-  dp.draw(plot, EarthPoint(0, 0), 2, 5, "blue");
-  EXPECT_EQ(plot.getColorMap().getNum(), before) << "the same table installed again";
+  dp.draw(*plot, EarthPoint(0, 0), 2, 5, "blue");
+  EXPECT_EQ(plot->getColorMap().getNum(), before) << "the same table installed again";
   EXPECT_EQ(lastColor(4), deviceColor("blue"));
 }
 
@@ -465,17 +423,13 @@ TEST_F(DatumPlotTest, ScalesMultiply)
 {
   // datum scale 2 x plot scale 1.5 x 100: text 0.018 x 300 = 5.4 units, 54 pixels high
   dp.setScale(1.5f);
-  dp.draw(plot, EarthPoint(0, 0), 0, 360, 10, "wbarb,sc=2");
+  dp.draw(*plot, EarthPoint(0, 0), 0, 360, 10, "wbarb,sc=2");
   const auto s = strokes();
   ASSERT_EQ(s.size(), 2u);
   const Point c = pixel(0, 0);
   EXPECT_NEAR(std::hypot(s[0].pts[1].x - c.x, s[0].pts[1].y - c.y), 150, 0.1)
       << "barb 0.05 x 300 units";
 }
-
-}  // namespace
-
-namespace {
 
 TEST(DatumPlotClosed, EveryTypeOnAPlotWithoutADeviceReturnsQuietly)
 {

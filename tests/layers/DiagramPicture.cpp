@@ -12,6 +12,10 @@ namespace KOLTest {
 
 const KOL::Rect DIAGRAM_PANEL(0.08f, 0.08f, 0.93f, 0.95f);
 
+namespace {
+
+// Whether a pixel (components 0-1) is ink of the colour (components 0-1): its departure from
+// white lies along the colour's, and is most of it (antialiased edges blend with the paper).
 bool isInkOf(float r, float g, float b, float tr, float tg, float tb)
 {
   const float d[3] = {1 - r, 1 - g, 1 - b};
@@ -23,6 +27,8 @@ bool isInkOf(float r, float g, float b, float tr, float tg, float tb)
   for (int k = 0; k < 3; ++k) residual += (d[k] - alpha * e[k]) * (d[k] - alpha * e[k]);
   return alpha > 0.6f && std::sqrt(residual) < 0.08f;
 }
+
+}  // namespace
 
 DiagramPlot::DiagramPlot(int type) : DiagramPlot(KOL::ThermPlot::getDomain(type)) {}
 

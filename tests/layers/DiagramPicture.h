@@ -13,10 +13,6 @@ namespace KOLTest {
 // The page rectangle of kolskewt's diagram.
 extern const KOL::Rect DIAGRAM_PANEL;
 
-// Whether a pixel (components 0-1) is ink of the colour (components 0-1): its departure from
-// white lies along the colour's, and is most of it (antialiased edges blend with the paper).
-bool isInkOf(float r, float g, float b, float tr, float tg, float tb);
-
 // A plot on the off-screen image device (white background), its panel set to the diagram of
 // type on the page rectangle the programs use.
 class DiagramPlot {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "TestDomains.h"
+#include "common/Domains.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Plot.h"
@@ -34,12 +34,11 @@ KOL::Grid ramp()
   return g;
 }
 
-class GridContTest : public KOLTest::QuietTest {
+class GridContTest : public KOLTest::DatabaseTest {
  protected:
   void SetUp() override
   {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    DatabaseTest::SetUp();
     ASSERT_TRUE(plot.open("bg=white,de=i,,sz=320x240"));
     KOL::Grid g = ramp();
     plot.setDomain(g.getDomain());

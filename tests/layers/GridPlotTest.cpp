@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "NamLoop.h"
-#include "TestDomains.h"
+#include "common/Domains.h"
 #include "common/TestData.h"
 #include "core/Date.h"
 #include "core/Kol.h"
@@ -67,13 +67,8 @@ std::vector<Point3> ecCodesPoints(const std::string& file, const std::string& wh
 
 bool haveEcCodes() { return std::system("command -v grib_get_data >/dev/null 2>&1") == 0; }
 
-class GridPlotTest : public KOLTest::QuietTest {
+class GridPlotTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   // The list drawn from the NAM file on its own domain on a picture of the given size.
   void drawNam(GridPlot& layer, const char* list, const char* size)
   {
@@ -171,7 +166,6 @@ TEST_F(GridPlotTest, ParameterKeys)
   EXPECT_FALSE(layer.getContour().getLabel()) << "the contour layer takes the string too";
   layer.setParam("map_line");
   EXPECT_EQ(layer.getMapMode(), 0);
-  EXPECT_EQ(layer.getParams(), "map_line");
 }
 
 // A list has commas of its own: quoted (the whole token or its value) or inside brackets,
@@ -197,7 +191,6 @@ TEST_F(GridPlotTest, VariableListsWithCommasInParameters)
     EXPECT_EQ(layer.getVariable(), c.variable);
     EXPECT_EQ(layer.getLevel(), c.level);
     EXPECT_EQ(layer.getMapMode(), c.mapMode);
-    EXPECT_EQ(layer.getParams(), c.params) << "the text is kept as given";
   }
   GridPlot layer("va=\"500:hght,nolabel\"");
   EXPECT_TRUE(layer.getContour().getLabel()) << "a name in the list is no contour key";
@@ -218,30 +211,24 @@ TEST_F(GridPlotTest, MissingFileGivesTheUnitedStates)
 }
 
 // Before anything is drawn, a file named without a date tells the date of its fields (the
-// figure names each frame by it); a file that is not there tells none.
-TEST_F(GridPlotTest, FileNamedWithoutADateTellsItsFieldsDate)
+// figure names each frame by it) and the domain of its first grid; a file that is not there
+// tells none.
+TEST_F(GridPlotTest, FileNamedWithoutADateTellsItsFieldsDateAndDomain)
 {
   KOL_REQUIRE_DATA();
   GridPlot layer;
   ASSERT_EQ(layer.setFilename(KOLTest::dataFile(NAM).c_str()), 1);
-  KOL::Date d;
-  ASSERT_EQ(layer.getDate(d), 1);
-  EXPECT_EQ(d.format("%Y-%m-%d %H:%M"), "2018-09-17 00:00");
-  GridPlot missing;
-  missing.setFilename("/nonexistent/dir/file.grib2");
-  EXPECT_EQ(missing.getDate(d), 0);
-}
-
-TEST_F(GridPlotTest, DomainOfTheFilesFirstGrid)
-{
-  KOL_REQUIRE_DATA();
-  GridPlot layer;
-  ASSERT_EQ(layer.setFilename(KOLTest::dataFile(NAM).c_str()), 1);
+  KOL::Date date;
+  ASSERT_EQ(layer.getDate(date), 1);
+  EXPECT_EQ(date.format("%Y-%m-%d %H:%M"), "2018-09-17 00:00");
   KOL::Domain d;
   ASSERT_EQ(layer.getDomain(d), 1);
   EXPECT_EQ(d.nx, 93);
   EXPECT_EQ(d.ny, 65);
   EXPECT_EQ(d.proj, 4) << "Lambert conformal";
+  GridPlot missing;
+  missing.setFilename("/nonexistent/dir/file.grib2");
+  EXPECT_EQ(missing.getDate(date), 0);
 }
 
 // Thickness of the 1000-500 hPa layer from the two height fields of one file, and the

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 #include <string>
 
-#include "TestDomains.h"
+#include "common/Domains.h"
+#include "common/Proj.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Plot.h"
@@ -31,20 +31,12 @@ using KOLTest::lambert;
 const KOL::Domain LAMBERT = lambert(151, 101, 0.4f);
 const char* LAMBERT_PROJ = "+proj=lcc +lat_1=25 +lat_2=25 +lat_0=25 +lon_0=-95 +R=6371220";
 
-bool haveProj() { return std::system("command -v proj >/dev/null 2>&1") == 0; }
-
 // The direction of north (degrees clockwise from up) in a PROJ projection at a place: the way
 // a step of a hundredth of a degree northwards goes.
 double northIn(const std::string& proj, double lat, double lon)
 {
-  std::ostringstream cmd;
-  cmd.precision(10);
-  cmd << "(echo '" << lon << " " << lat << "'; echo '" << lon << " " << lat + 0.01
-      << "') | proj -f %.6f " << proj;
-  std::istringstream out(KOLTest::run(cmd.str()));
-  double x0, y0, x1, y1;
-  out >> x0 >> y0 >> x1 >> y1;
-  return std::atan2(x1 - x0, y1 - y0) / DEG;
+  const auto p = KOLTest::projRun("proj -f %.6f " + proj, {{lon, lat}, {lon, lat + 0.01}});
+  return std::atan2(p[1].first - p[0].first, p[1].second - p[0].second) / DEG;
 }
 
 double turn(double a)
@@ -54,12 +46,11 @@ double turn(double a)
   return a;
 }
 
-class GridVectTest : public KOLTest::QuietTest {
+class GridVectTest : public KOLTest::DatabaseTest {
  protected:
   void SetUp() override
   {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    DatabaseTest::SetUp();
     ASSERT_TRUE(plot.open("bg=white,de=i,,sz=400x300"));
   }
   Plot plot;
@@ -69,7 +60,7 @@ class GridVectTest : public KOLTest::QuietTest {
 // the map's north: up on a latitude-longitude map, PROJ's north on a polar stereographic one.
 TEST_F(GridVectTest, GridNorthTurnedToTheMap)
 {
-  if (!haveProj()) GTEST_SKIP() << "PROJ's proj tool is not installed";
+  KOL_REQUIRE_PROJ();
   Grid g;
   g.setDomain(LAMBERT);
   struct Map {

@@ -1,10 +1,8 @@
 // Radar and satellite pictures drawn by the image device: map lines over the image where PROJ
 // puts them, pixels of known product values in the colour of their class on the colour bar,
-// satellite counts in their grey, the bar and the labels outside the map; and the colour bar of
-// fills below the map, not over it.
+// satellite counts in their grey, the bar and the labels outside the map; and the room the
+// colour bar is given beside a panel.
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -12,22 +10,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
-#include "Picture.h"
+#include "common/Proj.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
-#include "core/Range.h"
-#include "geo/DomainTool.h"
-#include "graphics/ColorFill.h"
 #include "graphics/MapFile.h"
 #include "graphics/MapFileHeader.h"
 #include "graphics/Plot.h"
 #include "graphics/plot/ColorBar.h"
+#include "imagery/Image.h"
 #include "imagery/NidsData.h"
 #include "imagery/NidsFile.h"
+#include "imagery/RGB.h"
 #include "layers/NidsPlot.h"
 #include "layers/SatPlot.h"
 
@@ -36,12 +34,8 @@ namespace {
 using KOL::EarthPoint;
 using KOL::Plot;
 using KOL::Point;
-using KOLTest::Picture;
 
 constexpr uint32_t MAP_INK = 0xFF00FF;  // magenta: no class colour or grey is
-const std::string SPHERE = " +R=6371220 +units=m";
-
-bool haveProj() { return std::system("command -v proj >/dev/null 2>&1") == 0; }
 
 uint32_t pack(const KOL::RGB& c)
 {
@@ -49,44 +43,11 @@ uint32_t pack(const KOL::RGB& c)
          KOL::RGB::toByte(c.blue);
 }
 
-// The PROJ definition of a map domain of the library (polar stereographic or Lambert).
-std::string projOf(const KOL::Domain& d)
-{
-  char text[200];
-  if (d.proj == 1)
-    std::snprintf(text, sizeof text, "+proj=stere +lat_0=%g +lat_ts=%g +lon_0=%g",
-                  static_cast<double>(d.param[0]), d.param[0] > 0 ? 60.0 : -60.0,
-                  static_cast<double>(d.param[1]));
-  else
-    std::snprintf(text, sizeof text, "+proj=lcc +lat_0=%g +lat_1=%g +lat_2=%g +lon_0=%g",
-                  static_cast<double>(d.param[2]), static_cast<double>(d.param[2]),
-                  static_cast<double>(d.param[3]), static_cast<double>(d.param[1]));
-  return text + SPHERE;
-}
-
-// Plane points of PROJ (metres) for earth points.
-std::vector<Point> projected(const std::string& proj, const std::vector<EarthPoint>& pts)
-{
-  std::ostringstream in;
-  in.precision(9);
-  for (const EarthPoint& e : pts) in << e.lon << " " << e.lat << "\n";
-  const std::string file = "/tmp/kol_imagery_proj_" + std::to_string(getpid()) + ".txt";
-  KOLTest::writeFile(file, in.str());
-  std::istringstream out(KOLTest::run("proj -f %.3f " + proj + " < " + file));
-  std::remove(file.c_str());
-  std::vector<Point> result;
-  double x, y;
-  while (out >> x >> y) result.emplace_back(static_cast<float>(x), static_cast<float>(y));
-  EXPECT_EQ(result.size(), pts.size());
-  return result;
-}
-
-class ImageryPictureTest : public KOLTest::QuietTest {
+class ImageryPictureTest : public KOLTest::DatabaseTest {
  protected:
   void SetUp() override
   {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    DatabaseTest::SetUp();
     KOL::Kol::resrc.set("color_map", "magenta");
     KOL::Kol::resrc.set("inverse", "true");
   }
@@ -94,7 +55,7 @@ class ImageryPictureTest : public KOLTest::QuietTest {
   {
     KOL::Kol::resrc.set("color_map", "");
     KOL::Kol::resrc.set("inverse", "");
-    QuietTest::TearDown();
+    DatabaseTest::TearDown();
   }
   // The layer drawn as a program draws it: its domain, the layer, the border and labels.
   void draw(KOL::Drawing& layer, const std::string& keepAs)
@@ -108,37 +69,27 @@ class ImageryPictureTest : public KOLTest::QuietTest {
     plot.drawBorder();
     plot.drawLabels();
     clip = plot.getGraph().getGTran(Plot::MAP).getClipRect();
+    KOL::Image shot;
     ASSERT_EQ(plot.getImage(shot), 1);
+    pic = KOLTest::toRaster(shot);
   }
-  // The device pixel (centre) of an earth point, through the library's own projection.
-  Point pixel(EarthPoint e) const
+  // The picture's pixel at an earth point, through the library's own projection.
+  uint32_t pixelAt(EarthPoint e) const
   {
     Point p;
-    if (!domain.tran(e, p)) return Point();
-    return const_cast<Plot&>(plot).toDevice(p);
+    if (!domain.tran(e, p)) return 0;
+    p = const_cast<Plot&>(plot).toDevice(p);
+    return pic.at(static_cast<int>(p.x), static_cast<int>(p.y));
   }
-  // Through PROJ: the map window is the domain's limits filling the clip box.
-  std::vector<Point> projPixels(const std::vector<EarthPoint>& pts) const
+  // The state and national borders inside the map (at most about 300 points) have map ink
+  // within 2 pixels of where PROJ puts them; the labels lie above and below the map.
+  void expectMapLinesAndLabels()
   {
-    const std::string proj = projOf(domain);
-    EarthPoint centre(domain.clat, domain.clon);
-    const Point c = projected(proj, {centre}).front();
-    const std::vector<Point> plane = projected(proj, pts);
-    const KOL::Rect& lim = domain.getLimits();  // hundreds of km about the centre
-    Point cp;
-    domain.tran(centre, cp);
-    std::vector<Point> out;
-    const float w = std::fabs(clip.x2 - clip.x1), h = std::fabs(clip.y2 - clip.y1);
-    for (const Point& q : plane) {
-      const float x = cp.x + (q.x - c.x) / 1e5f, y = cp.y + (q.y - c.y) / 1e5f;
-      out.emplace_back(std::min(clip.x1, clip.x2) + (x - lim.x1) / lim.width() * w,
-                       std::min(clip.y1, clip.y2) + (lim.y2 - y) / lim.height() * h);
-    }
-    return out;
-  }
-  // Points of the state and national borders inside the map, at most about 300.
-  std::vector<EarthPoint> borderPoints() const
-  {
+    const float x1 = std::min(clip.x1, clip.x2), x2 = std::max(clip.x1, clip.x2);
+    const float mid = (x1 + x2) / 2;
+    EXPECT_GT(inkOutside(true, x1, mid), 100);
+    EXPECT_GT(inkOutside(false, x1, x2), 500);
+    if (!KOLTest::haveProj()) return;
     std::vector<EarthPoint> out;
     for (const char* name : {"states_l.map", "border_l.map"}) {
       KOL::MapFile f((KOLTest::databaseDir() + "/" + name).c_str(), 0, 0);
@@ -154,31 +105,44 @@ class ImageryPictureTest : public KOLTest::QuietTest {
       }
     }
     std::vector<EarthPoint> some;
-    const size_t every = out.size() / 300 + 1;
-    for (size_t k = 0; k < out.size(); k += every) some.push_back(out[k]);
-    return some;
-  }
-  // Share of the points with map ink within 2 pixels.
-  double mapInkNear(const std::vector<Point>& px) const
-  {
-    const Picture pic(shot);
+    for (size_t k = 0; k < out.size(); k += out.size() / 300 + 1) some.push_back(out[k]);
+    ASSERT_GT(some.size(), 20u);
     int hit = 0;
-    for (const Point& p : px)
-      hit += KOLTest::inkOf(pic, MAP_INK, 120, static_cast<int>(p.x) - 2, static_cast<int>(p.y) - 2,
-                            static_cast<int>(p.x) + 2, static_cast<int>(p.y) + 2)
-                 .count > 0;
-    return px.empty() ? 0.0 : static_cast<double>(hit) / px.size();
+    for (const Point& p : KOLTest::projPixels(plot, some)) {
+      const int x = static_cast<int>(p.x), y = static_cast<int>(p.y);
+      hit += KOLTest::inkOf(pic, MAP_INK, 120, x - 2, y - 2, x + 2, y + 2).count > 0;
+    }
+    EXPECT_GT(hit, some.size() * 95 / 100);
   }
   // Dark pixels in a strip of the page above or below the map.
   int inkOutside(bool above, float x1, float x2) const
   {
-    const Picture pic(shot);
     const int top = static_cast<int>(std::min(clip.y1, clip.y2)),
               bottom = static_cast<int>(std::max(clip.y1, clip.y2));
     int n = 0;
     for (int y = above ? 0 : bottom + 3; y < (above ? top - 2 : pic.height); ++y)
       for (int x = static_cast<int>(x1); x < static_cast<int>(x2); ++x) n += pic.dark(x, y);
     return n;
+  }
+  // Walks a source lattice (i across, j down) every step (jstep down) from (i0, j0), keeping the
+  // points whose neighbours up to ri and rj away (every nstep) have the key of the point itself;
+  // key -1 passes a point over. Each kept point's key and the picture's pixel at its earth position
+  // go to check, unless a map line covers that pixel.
+  template <class Key, class Place, class Check>
+  void sample(int nx, int ny, int i0, int j0, int step, int jstep, int ri, int rj, int nstep,
+              Key key, Place place, Check check) const
+  {
+    for (int j = j0; j + rj < ny; j += jstep)
+      for (int i = i0; i + ri < nx; i += step) {
+        const long k = key(i, j);
+        bool uniform = k != -1;
+        for (int dj = -rj; dj <= rj && uniform; dj += nstep)
+          for (int di = -ri; di <= ri && uniform; di += nstep) uniform = key(i + di, j + dj) == k;
+        EarthPoint e;
+        if (!uniform || !place(i, j, e)) continue;
+        const uint32_t got = pixelAt(e);
+        if (!KOLTest::isInkOf(got, MAP_INK, 120)) check(k, got);
+      }
   }
   // The class a bin is drawn in: range folding's own, else its value's.
   static int classOf(const KOL::NidsPlot& layer, const KOL::NidsData& d, int bin, int radial)
@@ -197,36 +161,30 @@ class ImageryPictureTest : public KOLTest::QuietTest {
     KOL::NidsInfo info;
     KOL::NidsData data;
     EXPECT_TRUE(f.readHeader(info) && f.readData(data));
-    const Picture pic(shot);
-    int tried = 0, same = 0;
-    std::vector<int> classes;
     // a device pixel may take a bin up to half its width away: that many bins must agree
     const bool radial = data.isRadial();
     const float km = radial ? data.getResolution() : 1.0f;
     const float perPixel = radial ? 2 * data.getNx() * km / std::fabs(clip.x2 - clip.x1) : 0.0f;
     const int reach = radial ? std::max(1, static_cast<int>(std::lround(perPixel / km / 2))) : 0;
-    const int step = std::max(1, data.getNx() / 400);
-    for (int r = 1; r + 1 < data.getNy(); ++r)
-      for (int b = radial ? 20 : 1; b + reach < data.getNx(); b += step) {
-        const int k = classOf(layer, data, b, r);
-        if (k == 0) continue;
-        bool uniform = true;
-        for (int dr = -1; dr <= 1 && radial; ++dr)
-          for (int db = -reach; db <= reach; ++db)
-            uniform = uniform && classOf(layer, data, b + db, r + dr) == k;
-        if (!uniform) continue;
-        EarthPoint e;
-        const KOL::GridPoint at =
-            radial ? KOL::GridPoint(r + 0.5f, b + 0.5f)
-                   : KOL::GridPoint(static_cast<float>(b), static_cast<float>(r));
-        if (!data.getDomain().tran(at, e)) continue;
-        const Point p = pixel(e);
-        const uint32_t c = pic.at(static_cast<int>(p.x), static_cast<int>(p.y));
-        if (KOLTest::isInkOf(c, MAP_INK, 120)) continue;  // under a map line
-        ++tried;
-        same += c == pack(layer.getClassColor(k));
-        classes.push_back(k);
-      }
+    std::vector<int> classes;
+    int same = 0;
+    sample(
+        data.getNx(), data.getNy(), radial ? 20 : 1, 1, std::max(1, data.getNx() / 400), 1, reach,
+        radial ? 1 : 0, 1,
+        [&](int b, int r) {
+          const int k = classOf(layer, data, b, r);
+          return k == 0 ? -1L : k;
+        },
+        [&](int b, int r, EarthPoint& e) {
+          const KOL::GridPoint at = radial ? KOL::GridPoint(r + 0.5f, b + 0.5f)
+                                           : KOL::GridPoint(static_cast<float>(b), r);
+          return data.getDomain().tran(at, e) != 0;
+        },
+        [&](long k, uint32_t got) {
+          same += got == pack(layer.getClassColor(static_cast<int>(k)));
+          classes.push_back(static_cast<int>(k));
+        });
+    const int tried = static_cast<int>(classes.size());
     EXPECT_GT(tried, 60);
     EXPECT_GE(same, tried * 97 / 100) << same << " of " << tried;
     return classes;
@@ -234,7 +192,6 @@ class ImageryPictureTest : public KOLTest::QuietTest {
   // A pixel of exactly this colour below the map (on the bar).
   bool onBar(uint32_t colour) const
   {
-    const Picture pic(shot);
     for (int y = static_cast<int>(std::max(clip.y1, clip.y2)) + 2; y < pic.height; ++y)
       for (int x = 0; x < pic.width; ++x)
         if (pic.at(x, y) == colour) return true;
@@ -242,7 +199,7 @@ class ImageryPictureTest : public KOLTest::QuietTest {
   }
   Plot plot;
   KOL::Domain domain;
-  KOL::Image shot;
+  KOLTest::Raster pic;
   KOL::Rect clip;
 };
 
@@ -260,17 +217,9 @@ TEST_F(ImageryPictureTest, RadarClassesMapBarAndLabels)
   // every class met has a box of exactly its colour on the bar below the map
   for (int k : {3, 6, 9, 12}) EXPECT_TRUE(onBar(pack(layer.getClassColor(k)))) << "class " << k;
 
-  // the map lines where PROJ puts the borders
-  if (haveProj()) {
-    const std::vector<EarthPoint> border = borderPoints();
-    ASSERT_GT(border.size(), 50u);
-    EXPECT_GT(mapInkNear(projPixels(border)), 0.95);
-  }
-  // information and date labels above the map, the bar's labels below it
+  expectMapLinesAndLabels();
   const float mid = (clip.x1 + clip.x2) / 2;
-  EXPECT_GT(inkOutside(true, std::min(clip.x1, clip.x2), mid), 100);
-  EXPECT_GT(inkOutside(true, mid, std::max(clip.x1, clip.x2)), 100);
-  EXPECT_GT(inkOutside(false, std::min(clip.x1, clip.x2), std::max(clip.x1, clip.x2)), 500);
+  EXPECT_GT(inkOutside(true, mid, std::max(clip.x1, clip.x2)), 100) << "the date label";
 }
 
 enum class Quantity { VELOCITY, WIDTH, OTHER };
@@ -280,6 +229,8 @@ struct RadarCase {
   const char* units;
   Quantity quantity;
 };
+// The file names the case (and the test, stably from one build to the next).
+void PrintTo(const RadarCase& c, std::ostream* os) { *os << c.file; }
 
 class RadarPictureTest : public ImageryPictureTest,
                          public ::testing::WithParamInterface<RadarCase> {};
@@ -421,6 +372,8 @@ struct SatCase {
   const char* label;
   const char* units;
 };
+// The file names the case (and the test, stably from one build to the next).
+void PrintTo(const SatCase& c, std::ostream* os) { *os << c.file; }
 
 class SatPictureTest : public ImageryPictureTest, public ::testing::WithParamInterface<SatCase> {};
 
@@ -434,40 +387,25 @@ TEST_P(SatPictureTest, CountsInGreyUnderMapLines)
   EXPECT_EQ(layer.units(), c.units);
   std::string keep = std::string("sat_") + (std::strrchr(c.file, '/') + 1) + ".png";
   draw(layer, keep);
-  const Picture pic(shot);
   const KOL::Image& img = layer.getImage();
   // a device pixel takes the source pixel nearest its centre, up to half a device pixel from
   // the point tried: the neighbourhood that must agree is that wide
-  const float perDevice = img.getWidth() / std::fabs(clip.x2 - clip.x1);
-  const int reach = static_cast<int>(std::ceil(perDevice)) + 1;
+  const int reach = static_cast<int>(std::ceil(img.getWidth() / std::fabs(clip.x2 - clip.x1))) + 1;
   int tried = 0, same = 0;
-  const int step = std::max(1, img.getWidth() / 300);
-  for (int j = reach; j + reach < img.getHeight(); j += step)
-    for (int i = reach; i + reach < img.getWidth(); i += step) {
-      const int v = img.getVal(i, j);
-      bool uniform = true;
-      for (int dj = -reach; dj <= reach && uniform; ++dj)
-        for (int di = -reach; di <= reach && uniform; ++di)
-          uniform = img.getVal(i + di, j + dj) == v;
-      EarthPoint e;
-      if (!uniform || !img.getDomain().tran(KOL::GridPoint(i, j), e)) continue;
-      const Point p = pixel(e);
-      const uint32_t got = pic.at(static_cast<int>(p.x), static_cast<int>(p.y));
-      // a grey with a tint of magenta lies under the edge of a map line
-      if (((got >> 16) & 0xFF) != ((got >> 8) & 0xFF)) continue;
-      ++tried;
-      same += got == static_cast<uint32_t>(v * 0x010101) || (v == 255 && got == 0xFFFFFE);
-    }
+  sample(
+      img.getWidth(), img.getHeight(), reach, reach, std::max(1, img.getWidth() / 300),
+      std::max(1, img.getWidth() / 300), reach, reach, 1,
+      [&](int i, int j) { return static_cast<long>(img.getVal(i, j)); },
+      [&](int i, int j, EarthPoint& e) { return img.getDomain().tran(KOL::GridPoint(i, j), e); },
+      [&](long v, uint32_t got) {
+        // a grey with a tint of magenta lies under the edge of a map line
+        if (((got >> 16) & 0xFF) != ((got >> 8) & 0xFF)) return;
+        ++tried;
+        same += got == static_cast<uint32_t>(v * 0x010101) || (v == 255 && got == 0xFFFFFE);
+      });
   ASSERT_GT(tried, 100);
   EXPECT_GE(same, tried * 97 / 100) << same << " of " << tried;
-  if (haveProj()) {
-    const std::vector<EarthPoint> border = borderPoints();
-    ASSERT_GT(border.size(), 20u);
-    EXPECT_GT(mapInkNear(projPixels(border)), 0.95);
-  }
-  const float mid = (clip.x1 + clip.x2) / 2;
-  EXPECT_GT(inkOutside(true, std::min(clip.x1, clip.x2), mid), 100);
-  EXPECT_GT(inkOutside(false, std::min(clip.x1, clip.x2), std::max(clip.x1, clip.x2)), 500);
+  expectMapLinesAndLabels();
 }
 
 INSTANTIATE_TEST_SUITE_P(Gini, SatPictureTest,
@@ -489,43 +427,34 @@ TEST_F(ImageryPictureTest, MosaicInReflectivityClasses)
   EXPECT_EQ(layer.units(), "dBZ");
   EXPECT_EQ(layer.infoLabel(), "Reflectivity mosaic (dBZ)");
   draw(layer, "sat_mosaic_dhr.png");
-  const Picture pic(shot);
   const KOL::Image& img = layer.getImage();
-  // what the picture shows of a pixel value: its class colour, or the white page
-  auto shown = [&](int v) {
-    return layer.isShown(v) ? pack(layer.getPixelColor(v)) : static_cast<uint32_t>(0xFFFFFF);
-  };
   for (int v = 0; v < 256; ++v) {
     const float dbz = img.getValue(v);
     EXPECT_EQ(layer.isShown(v), dbz != KOL::Const::FMISS && dbz >= 5.0f) << v;
   }
-  const float perDevice = img.getWidth() / std::fabs(clip.x2 - clip.x1);
-  const int reach = static_cast<int>(std::ceil(perDevice)) + 1;
+  // what the picture shows of a pixel value: its class colour, or the white page
+  auto shown = [&](int i, int j) {
+    const int v = img.getVal(i, j);
+    return static_cast<long>(layer.isShown(v) ? pack(layer.getPixelColor(v)) : 0xFFFFFFu);
+  };
+  const int reach = static_cast<int>(std::ceil(img.getWidth() / std::fabs(clip.x2 - clip.x1))) + 1;
   int echo = 0, echoSame = 0, clear = 0, white = 0;
-  std::vector<uint32_t> classes;
-  for (int j = reach; j + reach < img.getHeight(); j += 2)
-    for (int i = reach; i + reach < img.getWidth(); i += 2) {
-      const uint32_t want = shown(img.getVal(i, j));
-      bool uniform = true;
-      for (int dj = -reach; dj <= reach && uniform; dj += 2)
-        for (int di = -reach; di <= reach && uniform; di += 2)
-          uniform = shown(img.getVal(i + di, j + dj)) == want;
-      EarthPoint e;
-      if (!uniform || !img.getDomain().tran(KOL::GridPoint(i, j), e)) continue;
-      const Point p = pixel(e);
-      const uint32_t got = pic.at(static_cast<int>(p.x), static_cast<int>(p.y));
-      if (KOLTest::isInkOf(got, MAP_INK, 120)) continue;
-      if (want == 0xFFFFFF) {
-        // the page, or its white tinted by the edge of a magenta map line
-        ++clear, white += (got & 0xFE00FE) == 0xFE00FE;
-        continue;
-      }
-      ++echo, echoSame += got == want;
-      if (std::find(classes.begin(), classes.end(), want) == classes.end()) {
-        classes.push_back(want);
-        EXPECT_TRUE(onBar(want)) << std::hex << want;
-      }
-    }
+  std::vector<long> classes;
+  sample(
+      img.getWidth(), img.getHeight(), reach, reach, 2, 2, reach, reach, 2, shown,
+      [&](int i, int j, EarthPoint& e) { return img.getDomain().tran(KOL::GridPoint(i, j), e); },
+      [&](long want, uint32_t got) {
+        if (want == 0xFFFFFF) {
+          // the page, or its white tinted by the edge of a magenta map line
+          ++clear, white += (got & 0xFE00FE) == 0xFE00FE;
+          return;
+        }
+        ++echo, echoSame += got == want;
+        if (std::find(classes.begin(), classes.end(), want) == classes.end()) {
+          classes.push_back(want);
+          EXPECT_TRUE(onBar(static_cast<uint32_t>(want))) << std::hex << want;
+        }
+      });
   ASSERT_GT(clear, 1000);
   EXPECT_GE(white, clear * 99 / 100);
   ASSERT_GT(echo, 100);
@@ -566,35 +495,6 @@ TEST(ColorBarRoom, BarOutsideThePanelWhenTheRoomIsLeft)
     const KOL::Rect over = KOL::ColorBar::place(tight, ndc, s.locate, h, gap);
     EXPECT_FALSE(over.y2 <= tight.y1 || over.y1 >= tight.y2 || over.x2 <= tight.x1 ||
                  over.x1 >= tight.x2);
-  }
-}
-
-// A plot that reserves the bar draws the bar's boxes wholly below the map.
-TEST_F(ImageryPictureTest, ReservedBarIsBelowTheMap)
-{
-  ASSERT_TRUE(plot.open("de=i,,sz=600x500"));
-  KOL::Domain conus;
-  ASSERT_TRUE(KOL::DomainTool::decode(conus, "conus"));
-  ASSERT_EQ(plot.setDomain(conus), 1);
-  const KOL::Rect before = plot.getGraph().getGTran(Plot::MAP).getViewport();
-  plot.reserveBar();
-  const KOL::Rect after = plot.getGraph().getGTran(Plot::MAP).getViewport();
-  EXPECT_GT(after.y1, before.y1) << "the map makes room below it";
-  KOL::ColorFill fill;
-  fill.add(plot.getColorValue("red"), 0);
-  fill.add(plot.getColorValue("green"), 10);
-  fill.add(plot.getColorValue("blue"), 20);
-  plot.setBar(fill, KOL::Range(0, 20));
-  plot.setBarUnits("K");
-  plot.drawLabels();
-  ASSERT_EQ(plot.getImage(shot), 1);
-  const Picture pic(shot);
-  const KOL::Rect c = plot.getGraph().getGTran(Plot::MAP).getClipRect();
-  const int mapBottom = static_cast<int>(std::max(c.y1, c.y2));
-  for (uint32_t colour : {0xFF0000u, 0x00FF00u, 0x0000FFu}) {
-    const KOLTest::Ink ink = KOLTest::inkOf(pic, colour, 10, 0, 0, pic.width, pic.height);
-    EXPECT_GT(ink.count, 20);
-    EXPECT_GT(ink.y1, mapBottom) << std::hex << colour;
   }
 }
 

@@ -1,17 +1,14 @@
 // The kolgridplot program: a NAM field to PNG without a display, a forecast loop to one picture
-// per forecast hour, PostScript, and refused or missing input.
+// per forecast hour, PostScript, the colour bar below the map, and a missing variable list.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 
 #include "NamLoop.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
-#include "graphics/plot/PlotImage.h"
-#include "imagery/Image.h"
-#include "imagery/RGB.h"
 
 namespace {
 
@@ -24,15 +21,14 @@ std::string kolgridplot(const std::string& args, int* status)
                       status);
 }
 
-// Pixels of the image that are neither white nor grey: fills and the red map.
-int colouredPixels(const KOL::Image& img)
+// Pixels that are neither white nor grey: fills and the red map.
+int colouredPixels(const KOLTest::Raster& r)
 {
   int n = 0;
-  KOL::RGB c;
-  for (int j = 0; j < img.getHeight(); ++j)
-    for (int i = 0; i < img.getWidth(); ++i) {
-      img.getRGB(i, j, c);
-      n += c.red != c.green || c.green != c.blue;
+  for (int y = 0; y < r.height; ++y)
+    for (int x = 0; x < r.width; ++x) {
+      const uint32_t c = r.at(x, y);
+      n += (c >> 16) != ((c >> 8) & 0xFF) || ((c >> 8) & 0xFF) != (c & 0xFF);
     }
   return n;
 }
@@ -53,10 +49,9 @@ TEST_F(KolgridplotTest, FieldToPngWithoutDisplay)
   EXPECT_NE(out.find("kolgridplot: wrote " + png), std::string::npos) << out;
   EXPECT_NE(out.find("Plotting for time: 00:00:00Z 17 SEP 2018\n"), std::string::npos)
       << "the frame is told by the fields' date, not by the clock: " << out;
-  KOL::Image img;
-  ASSERT_EQ(KOL::PlotImage::readPng(png.c_str(), img), 1);
-  EXPECT_EQ(img.getWidth(), 400);
-  EXPECT_EQ(img.getHeight(), 300);
+  const KOLTest::Raster img = KOLTest::readPng(png);
+  EXPECT_EQ(img.width, 400);
+  EXPECT_EQ(img.height, 300);
   EXPECT_GT(colouredPixels(img), 1000) << "the default map is drawn";
 }
 
@@ -77,14 +72,13 @@ TEST_F(KolgridplotTest, ForecastLoopWritesOnePicturePerHour)
   for (int k = 0; k < 3; ++k) {
     SCOPED_TRACE(names[k]);
     EXPECT_NE(out.find("wrote " + tmp.file(names[k])), std::string::npos) << out;
-    KOL::Image img;
-    ASSERT_EQ(KOL::PlotImage::readPng(tmp.file(names[k]).c_str(), img), 1);
+    const KOLTest::Raster img = KOLTest::readPng(tmp.file(names[k]));
+    ASSERT_TRUE(img.valid());
     green[k] = 0;
-    KOL::RGB c;
-    for (int j = 0; j < img.getHeight(); ++j)
-      for (int i = 0; i < img.getWidth(); ++i) {
-        img.getRGB(i, j, c);
-        green[k] += c.green > 0.4f && c.red < 0.1f && c.blue < 0.1f;
+    for (int j = 0; j < img.height; ++j)
+      for (int i = 0; i < img.width; ++i) {
+        const uint32_t c = img.at(i, j);
+        green[k] += ((c >> 8) & 0xFF) > 102 && (c >> 16) < 26 && (c & 0xFF) < 26;
       }
   }
   // higher pressure every hour: more of the map above 1020 hPa
@@ -105,81 +99,51 @@ TEST_F(KolgridplotTest, PostScriptDevice)
   EXPECT_EQ(KOLTest::readFile(ps).rfind("%!PS", 0), 0u);
 }
 
-// A variable list with commas given among the plot parameters, quoted as a whole.
-TEST_F(KolgridplotTest, VariableListAmongThePlotParameters)
+// A variable list with commas given among the plot parameters, quoted as a whole; the colour
+// bar of its filled field lies below the map's border, none of it over the map.
+TEST_F(KolgridplotTest, VariableListAmongThePlotParametersAndItsColourBar)
 {
   KOL_REQUIRE_DATA();
   const std::string png = tmp.file("pa.png");
   int status = -1;
   const std::string out =
-      kolgridplot("-pa='va=\"500:hght[dam],500:temp[C,cf]\"' -ge=300x200 -ou=" + png + " " +
+      kolgridplot("-pa='va=\"500:hght[dam],500:temp[C,cf]\"' -ge=800x600 -ou=" + png + " " +
                       KOLTest::dataFile(NAM),
                   &status);
-  EXPECT_EQ(status, 0) << out;
-  KOL::Image img;
-  ASSERT_EQ(KOL::PlotImage::readPng(png.c_str(), img), 1);
-  EXPECT_GT(colouredPixels(img), 300 * 200 / 2) << "the temperatures are filled";
-}
-
-TEST_F(KolgridplotTest, RefusedAndMissingInput)
-{
-  int status = -1;
-  std::string out =
-      kolgridplot("-va=500:hght -ou=" + tmp.file("x.png") + " /nonexistent.grib2", &status);
-  EXPECT_NE(status, 0);
-  EXPECT_NE(out.find("kolgridplot: no grid file"), std::string::npos) << out;
-
-  // a file that is not a grid file at all
-  KOLTest::writeFile(tmp.file("text.grib2"), "not a grid file\n");
-  out = kolgridplot("-ou=" + tmp.file("x.png") + " " + tmp.file("text.grib2"), &status);
-  EXPECT_NE(status, 0);
-  EXPECT_NE(out.find("no variable list"), std::string::npos) << out;
-
-  out =
-      kolgridplot("-va=500:hght -ou=" + tmp.file("x.png") + " " + tmp.file("text.grib2"), &status);
-  EXPECT_NE(status, 0);
-  EXPECT_EQ(out, "kolgridplot: " + tmp.file("text.grib2") + " is neither a GRIB nor a grid file\n");
-}
-
-// The colour bar of a filled field lies below the map's border, none of it over the map.
-TEST_F(KolgridplotTest, ColourBarBelowTheMap)
-{
-  KOL_REQUIRE_DATA();
-  const std::string png = tmp.file("slp.png");
-  int status = -1;
-  const std::string out = kolgridplot(
-      "-va='prmsl[mb,cf]' -ge=800x600 -ou=" + png + " " + KOLTest::dataFile(NAM), &status);
   ASSERT_EQ(status, 0) << out;
-  KOL::Image img;
-  ASSERT_EQ(KOL::PlotImage::readPng(png.c_str(), img), 1);
-  KOL::RGB c;
-  auto white = [&](int i, int j) {
-    img.getRGB(i, j, c);
-    return c.red > 0.97f && c.green > 0.97f && c.blue > 0.97f;
-  };
+  const KOLTest::Raster img = KOLTest::readPng(png);
+  EXPECT_GT(colouredPixels(img), 800 * 600 / 2) << "the temperatures are filled";
   auto vivid = [&](int i, int j) {
-    img.getRGB(i, j, c);
-    return std::max({c.red, c.green, c.blue}) - std::min({c.red, c.green, c.blue}) > 0.4f;
+    const uint32_t c = img.at(i, j);
+    const int r = c >> 16, g = (c >> 8) & 0xFF, b = c & 0xFF;
+    return std::max({r, g, b}) - std::min({r, g, b}) > 102;
   };
   // the map: the first block of rows covered (not white) across most of the page
-  auto covered = [&](int j) {
-    int n = 0;
-    for (int i = 0; i < img.getWidth(); ++i) n += !white(i, j);
-    return n > img.getWidth() * 4 / 5;
-  };
+  auto covered = [&](int j) { return img.inked(0, j, img.width - 1, j) > img.width * 4 / 5; };
   int top = 0;
-  while (top < img.getHeight() && !covered(top)) ++top;
+  while (top < img.height && !covered(top)) ++top;
   int bottom = top;
-  while (bottom + 1 < img.getHeight() && covered(bottom + 1)) ++bottom;
-  EXPECT_GT(bottom - top, img.getHeight() / 2) << top << " " << bottom;
+  while (bottom + 1 < img.height && covered(bottom + 1)) ++bottom;
+  EXPECT_GT(bottom - top, img.height / 2) << top << " " << bottom;
   // the bar: rows of vivid boxes below it
   int barRows = 0;
-  for (int j = bottom + 1; j < img.getHeight(); ++j) {
+  for (int j = bottom + 1; j < img.height; ++j) {
     int n = 0;
-    for (int i = 0; i < img.getWidth(); ++i) n += vivid(i, j);
-    barRows += n > img.getWidth() / 4;
+    for (int i = 0; i < img.width; ++i) n += vivid(i, j);
+    barRows += n > img.width / 4;
   }
   EXPECT_GE(barRows, 8) << "a bar of boxes below the map, which ends at row " << bottom;
+}
+
+// Without a variable list there is nothing to draw.
+TEST_F(KolgridplotTest, NoVariableList)
+{
+  KOLTest::writeFile(tmp.file("text.grib2"), "not a grid file\n");
+  int status = -1;
+  const std::string out =
+      kolgridplot("-ou=" + tmp.file("x.png") + " " + tmp.file("text.grib2"), &status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(out.find("no variable list"), std::string::npos) << out;
 }
 
 }  // namespace

@@ -16,13 +16,8 @@ using KOL::SfcRaw;
 
 namespace {
 
-class SfcRawTest : public KOLTest::QuietTest {
+class SfcRawTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   void TearDown() override
   {
     Kol::resrc.set("identifier", "");

@@ -18,13 +18,8 @@
 
 namespace {
 
-class ShippedData : public KOLTest::QuietTest {
+class ShippedData : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   static std::string path(const std::string& name) { return KOLTest::databaseDir() + "/" + name; }
 };
 

@@ -6,15 +6,16 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "Picture.h"
+#include "common/Proj.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "geo/EarthPoint.h"
 #include "graphics/Plot.h"
+#include "imagery/Image.h"
 #include "layers/DatumPlot.h"
 #include "obs/Datum.h"
 
@@ -22,32 +23,13 @@ using KOL::DatumPlot;
 using KOL::EarthPoint;
 using KOL::Plot;
 using KOL::Point;
-using KOLTest::Picture;
+using KOLTest::Raster;
 
 namespace {
 
-constexpr float MISS = KOL::Const::FMISS;
 constexpr double PI = 3.14159265358979;
 
-// The domain and the same projection for PROJ (the library's sphere; plot units of 100 km).
-struct Map {
-  const char* domain;
-  const char* proj;
-  double clat, clon;
-  double width, height;  // plot units
-};
-const Map USA = {"lamb:25:-95:25:25,38,-95,41,27,1.2,1.2",
-                 "+proj=lcc +lat_0=90 +lat_1=25 +lat_2=25 +lon_0=-95 +R=6371220 +units=m",
-                 38,
-                 -95,
-                 48,
-                 31.2};
-const Map AUSTRALIA = {"lamb:-40:140:-20:-50,-30,135,41,27,1.2,1.2",
-                       "+proj=lcc +lat_0=-90 +lat_1=-20 +lat_2=-50 +lon_0=140 +R=6371220 +units=m",
-                       -30,
-                       135,
-                       48,
-                       31.2};
+const char* USA = "lamb:25:-95:25:25,38,-95,41,27,1.2,1.2";
 
 struct Station {
   const char* id;
@@ -59,74 +41,37 @@ const std::vector<Station> STATIONS = {
     {"KATL", 33.64f, -84.43f},  {"KPHX", 33.43f, -112.01f},
 };
 
-bool haveProj() { return std::system("command -v proj >/dev/null 2>&1") == 0; }
-
-// PROJ's plane coordinates of (lat, lon) points, in plot units.
-std::vector<Point> projPlane(const Map& m, const std::vector<EarthPoint>& pts)
-{
-  KOLTest::TempDir dir;
-  std::ostringstream in;
-  in.precision(10);
-  for (const EarthPoint& e : pts) in << e.lon << ' ' << e.lat << '\n';
-  KOLTest::writeFile(dir.file("in.txt"), in.str());
-  int status = 0;
-  std::istringstream out(
-      KOLTest::run(std::string("proj -f %.4f ") + m.proj + " " + dir.file("in.txt"), &status));
-  EXPECT_EQ(status, 0);
-  std::vector<Point> result;
-  double x, y;
-  while (out >> x >> y)
-    result.emplace_back(static_cast<float>(x / 1e5), static_cast<float>(y / 1e5));
-  EXPECT_EQ(result.size(), pts.size());
-  return result;
-}
-
-class StationModelPictureTest : public KOLTest::QuietTest {
+class StationModelPictureTest : public KOLTest::DatabaseTest {
  protected:
   void SetUp() override
   {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    DatabaseTest::SetUp();
+    if (!KOLTest::haveProj()) GTEST_SKIP() << "PROJ's proj and cs2cs not installed";
   }
-  void open(const Map& m, const std::string& keepAs = "")
+  void open(const char* domain, const std::string& keepAs = "")
   {
     const char* keep = std::getenv("KOL_KEEP_PICTURES");
     const std::string out = keep && !keepAs.empty() ? std::string(keep) + "/" + keepAs : "";
     ASSERT_TRUE(plot.open(("de=i," + out + ",sz=1000x700").c_str()));
-    map = m;
+    map = domain;
     redraw();
   }
   // A clear page and the map window, wherever the panel now is.
   void redraw()
   {
     plot.clear();
-    ASSERT_EQ(plot.setDomain(map.domain), 1);
+    ASSERT_EQ(plot.setDomain(map), 1);
     const KOL::Rect clip = plot.getGraph().getGTran(Plot::MAP).getClipRect();
-    left = std::min(clip.x1, clip.x2), top = std::min(clip.y1, clip.y2);
-    pxWidth = std::fabs(clip.x2 - clip.x1), pxHeight = std::fabs(clip.y2 - clip.y1);
+    pxHeight = std::fabs(clip.y2 - clip.y1);
   }
-  Picture picture()
+  Raster picture()
   {
     EXPECT_EQ(plot.getImage(shot), 1);
-    return Picture(shot);
+    return KOLTest::toRaster(shot);
   }
-  // Device pixel of PROJ's plane point: the map window is the domain's centre plus and minus
-  // half its extent, filling the panel's viewport.
-  Point toPixel(const Point& plane, const Point& centre) const
-  {
-    const float x = left + (plane.x - (centre.x - map.width / 2)) / map.width * pxWidth;
-    const float y = top + ((centre.y + map.height / 2) - plane.y) / map.height * pxHeight;
-    return Point(x, y);
-  }
-  // Where PROJ puts each point, in device pixels.
   std::vector<Point> projPixels(const std::vector<EarthPoint>& pts)
   {
-    std::vector<EarthPoint> all = pts;
-    all.emplace_back(map.clat, map.clon);
-    const std::vector<Point> plane = projPlane(map, all);
-    std::vector<Point> out;
-    for (size_t i = 0; i + 1 < plane.size(); i++) out.push_back(toPixel(plane[i], plane.back()));
-    return out;
+    return KOLTest::projPixels(plot, pts);
   }
   // The page angle of true north at a point (radians clockwise from up), from PROJ.
   double northAngle(const EarthPoint& e)
@@ -140,13 +85,12 @@ class StationModelPictureTest : public KOLTest::QuietTest {
   Plot plot;
   DatumPlot dp;
   KOL::Image shot;
-  Map map = USA;
-  float left = 0, top = 0, pxWidth = 0, pxHeight = 0;
+  const char* map = USA;
+  float pxHeight = 0;
 };
 
 TEST_F(StationModelPictureTest, StationsWhereProjPutsThem)
 {
-  if (!haveProj()) GTEST_SKIP() << "proj (PROJ) not installed";
   open(USA, "stations_proj.png");
   std::vector<EarthPoint> pts;
   for (const Station& s : STATIONS) {
@@ -154,7 +98,7 @@ TEST_F(StationModelPictureTest, StationsWhereProjPutsThem)
     dp.draw(plot, pts.back(), 0, "plus", "mark,black,wi=1");
   }
   const std::vector<Point> expect = projPixels(pts);
-  const Picture pic = picture();
+  const Raster pic = picture();
   for (size_t i = 0; i < pts.size(); i++) {
     const Point& e = expect[i];
     const int x = static_cast<int>(e.x), y = static_cast<int>(e.y);
@@ -189,7 +133,6 @@ void drawModel(DatumPlot& dp, Plot& plot, const Report& r)
 
 TEST_F(StationModelPictureTest, EachValueInItsPlaceAroundTheStation)
 {
-  if (!haveProj()) GTEST_SKIP() << "proj (PROJ) not installed";
   open(USA, "station_models.png");
   const std::vector<Report> reports = {
       {STATIONS[5], 23, 12, 132, 7, "61", "8", 250, 25},
@@ -197,7 +140,7 @@ TEST_F(StationModelPictureTest, EachValueInItsPlaceAroundTheStation)
       {STATIONS[0], 8, -12, 205, 10, "05", "8", 300, 55},
   };
   for (const Report& r : reports) drawModel(dp, plot, r);
-  const Picture pic = picture();
+  const Raster pic = picture();
   std::vector<EarthPoint> pts;
   for (const Report& r : reports) pts.emplace_back(r.at.lat, r.at.lon);
   const std::vector<Point> where = projPixels(pts);
@@ -271,13 +214,12 @@ struct BarbCase {
 };
 
 // Feathers counted along the shaft, at a size where each stroke is a few pixels apart.
-void countFeathers(const Picture& pic, const Point& st, double angle, float len, bool south,
-                   const BarbCase& c, const std::string& label)
+void countFeathers(const Raster& pic, const Point& st, double angle, float len, const BarbCase& c,
+                   const std::string& label)
 {
-  const double side = south ? -1 : 1;
   auto px = [&](float along, float across) {
     const double ax = std::sin(angle), ay = -std::cos(angle);
-    const double nx = std::sin(angle + side * PI / 2), ny = -std::cos(angle + side * PI / 2);
+    const double nx = std::sin(angle + PI / 2), ny = -std::cos(angle + PI / 2);
     return Point(static_cast<float>(st.x + ax * along + nx * across),
                  static_cast<float>(st.y + ay * along + ny * across));
   };
@@ -301,7 +243,6 @@ const std::vector<BarbCase> BARBS = {
 
 TEST_F(StationModelPictureTest, BarbsOf5To65KnotsFromEveryQuarter)
 {
-  if (!haveProj()) GTEST_SKIP() << "proj (PROJ) not installed";
   open(USA);
   for (const Station& stn : {STATIONS[0], STATIONS[1], STATIONS[5]}) {
     const EarthPoint e(stn.lat, stn.lon);
@@ -312,59 +253,11 @@ TEST_F(StationModelPictureTest, BarbsOf5To65KnotsFromEveryQuarter)
         redraw();
         // four times the usual size: a 130-pixel shaft
         dp.draw(plot, e, 0, dir, c.speed, "wbarb,sc=4,black,wi=2");
-        const Picture pic = picture();
+        const Raster pic = picture();
         const std::string label =
             std::string(stn.id) + " from " + std::to_string(dir) + " at " + std::to_string(c.speed);
-        countFeathers(pic, st, north + dir * PI / 180, 0.05f * 4 * sizePx(), false, c, label);
+        countFeathers(pic, st, north + dir * PI / 180, 0.05f * 4 * sizePx(), c, label);
       }
-  }
-  plot.close();
-}
-
-TEST_F(StationModelPictureTest, SouthernStationsMirrorTheirFeathers)
-{
-  if (!haveProj()) GTEST_SKIP() << "proj (PROJ) not installed";
-  open(AUSTRALIA, "barbs_south.png");
-  const EarthPoint e(-33.95f, 151.18f);  // Sydney
-  const double north = northAngle(e);
-  const Point st = projPixels({e})[0];
-  for (const BarbCase& c : BARBS) {
-    redraw();
-    dp.draw(plot, e, 0, 290.0f, c.speed, "wbarb,sc=4,black,wi=2");
-    countFeathers(picture(), st, north + 290 * PI / 180, 0.05f * 4 * sizePx(), true, c,
-                  "Sydney at " + std::to_string(c.speed));
-  }
-  plot.close();
-}
-
-TEST_F(StationModelPictureTest, AForecastersMapOfStationModels)
-{
-  // for a person to look at: station models over the map outlines
-  open(USA, "station_models_map.png");
-  KOL::Kol::resrc.set("color_map", "grey");
-  plot.drawMap();
-  KOL::Kol::resrc.set("color_map", "red");
-  const std::vector<Report> reports = {
-      {STATIONS[0], 8, -12, 205, 10, "05", "4", 300, 55},
-      {STATIONS[1], -4, -9, 987, 2, "71", "8", 20, 15},
-      {STATIONS[2], 29, 24, 145, 6, "95", "6", 130, 10},
-      {STATIONS[3], 12, 9, 98, 3, "61", "8", 180, 5},
-      {STATIONS[4], 2, -3, 25, 1, "73", "8", 45, 65},
-      {STATIONS[5], 23, 12, 132, 7, "", "2", 250, 25},
-      {STATIONS[6], 18, 16, 176, 4, "10", "7", 0, 0},
-      {STATIONS[7], 31, -2, 92, 10, "", "0", 270, 20},
-  };
-  for (const Report& r : reports) drawModel(dp, plot, r);
-  const Picture pic = picture();
-  std::vector<EarthPoint> pts;
-  for (const Report& r : reports) pts.emplace_back(r.at.lat, r.at.lon);
-  for (size_t i = 0; i < reports.size(); i++) {
-    EarthPoint e = pts[i];
-    Point p;
-    plot.getDomain().tran(e, p);
-    const Point d = plot.toDevice(p);
-    const int x = static_cast<int>(d.x), y = static_cast<int>(d.y);
-    EXPECT_GT(KOLTest::inkOf(pic, 0xFF0000, 30, x - 40, y - 30, x, y).count, 5) << reports[i].at.id;
   }
   plot.close();
 }

@@ -12,11 +12,10 @@
 #include <vector>
 
 #include "DiagramPicture.h"
+#include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Plot.h"
-#include "graphics/Raster.h"
-#include "graphics/RecordingDevice.h"
 #include "layers/ThermPlot.h"
 #include "obs/Calc.h"
 
@@ -84,7 +83,7 @@ std::pair<int, int> checkFamily(DiagramPlot& d, const Family& f)
   return {checked, inked};
 }
 
-class ThermPlotTest : public KOLTest::QuietTest {};
+class ThermPlotTest : public KOLTest::DatabaseTest {};
 
 TEST_F(ThermPlotTest, TypeNamesAndTheirDomains)
 {
@@ -152,62 +151,6 @@ TEST_F(ThermPlotTest, EveryFamilyPassesThroughItsPointsOnEveryDiagram)
     tp.setType(type);
     tp.draw(d.plot());
     d.capture(std::string("therm_") + TYPE_NAMES[type] + ".png");
-  }
-}
-
-// The same families on a PostScript page rendered by Ghostscript: the page is drawn through
-// another device, and its lines lie where the diagram projection puts them.
-TEST_F(ThermPlotTest, PostScriptPageRenderedByGhostscript)
-{
-  KOL_REQUIRE_GS();
-  KOLTest::TempDir dir;
-  for (int type : {ThermPlot::SKEWT, ThermPlot::TEPH}) {
-    const std::string ps = dir.file(std::string(TYPE_NAMES[type]) + ".ps");
-    KOL::Plot plot;
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-    ASSERT_TRUE(plot.open(("de=p," + ps + ",color,port,eps").c_str()));
-    plot.setPanel(KOLTest::DIAGRAM_PANEL, ThermPlot::getDomain(type));
-    ThermPlot tp;
-    tp.setType(type);
-    tp.setGridColor("off,red:w2,green:w2,off,off");
-    tp.draw(plot);
-    const KOL::Rect clip = plot.getGraph().getGTran(KOL::Plot::MAP).getClipRect();
-    struct Node {
-      Point device;
-      float r, g, b;
-    };
-    std::vector<Node> nodes;
-    for (const Family& f : families()) {
-      const bool red = std::string(f.name) == "isotherms", green = f.name[0] == 'd';
-      if (!red && !green) continue;
-      for (const auto& [t, p] : f.nodes) {
-        KOL::EarthPoint e(t, p);
-        Point w;
-        if (!plot.getDomain().tran(e, w)) continue;
-        const Point px = plot.toDevice(w);
-        if (px.x < clip.x1 + 8 || px.x > clip.x2 - 8 || px.y < clip.y1 + 8 || px.y > clip.y2 - 8)
-          continue;
-        nodes.push_back({px, red ? 1.0f : 0.0f, red ? 0.0f : 1.0f, 0.0f});
-      }
-    }
-    plot.close();
-    const KOLTest::Raster r = KOLTest::renderPs(ps, true);
-    ASSERT_TRUE(r.valid()) << ps;
-    KOLTest::keepPicture(ps, true, std::string("therm_") + TYPE_NAMES[type] + "_ps.png");
-    int inked = 0;
-    for (const Node& n : nodes) {
-      const int cx = static_cast<int>(n.device.x), cy = static_cast<int>(r.height - n.device.y);
-      bool found = false;
-      for (int y = cy - 2; y <= cy + 2 && !found; ++y)
-        for (int x = cx - 2; x <= cx + 2 && !found; ++x) {
-          const uint32_t c = r.at(x, y);
-          found = KOLTest::isInkOf(((c >> 16) & 255) / 255.0f, ((c >> 8) & 255) / 255.0f,
-                                   (c & 255) / 255.0f, n.r, n.g, n.b);
-        }
-      inked += found;
-    }
-    EXPECT_GT(nodes.size(), 30u) << TYPE_NAMES[type];
-    EXPECT_EQ(inked, static_cast<int>(nodes.size())) << TYPE_NAMES[type];
   }
 }
 
@@ -339,7 +282,6 @@ std::vector<Label> drawnLabels(int type, const char* mixRatios = nullptr)
 {
   std::vector<std::string> log;
   KOL::Plot plot;
-  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
   EXPECT_TRUE(plot.open(std::make_unique<KOLTest::RecordingDevice>(900, 850, false, &log), ""));
   plot.setPanel(KOL::Rect(0.08f, 0.08f, 0.93f, 0.95f), ThermPlot::getDomain(type));
   plot.setFont("#fixed");

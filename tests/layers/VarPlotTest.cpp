@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "TestDomains.h"
+#include "common/Domains.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "grid/GridSpec.h"
@@ -91,14 +91,7 @@ struct SlotCase {
   int slots;
 };
 
-class VarPlotTest : public KOLTest::QuietTest {
- protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
-};
+class VarPlotTest : public KOLTest::DatabaseTest {};
 
 TEST_F(VarPlotTest, SlotsFollowTheListsEntries)
 {

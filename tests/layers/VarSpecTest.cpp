@@ -19,7 +19,7 @@ namespace {
 
 class VarSpecTest : public ::testing::Test {
  protected:
-  void SetUp() override { KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+  KOLTest::DatabaseScope database_;
 };
 
 struct SpecCase {

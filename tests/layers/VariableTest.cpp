@@ -164,7 +164,7 @@ TEST(Variable, WritesLabelsAndLongForms)
 
 class VarNameTest : public ::testing::Test {
  protected:
-  void SetUp() override { KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+  KOLTest::DatabaseScope database_;
 };
 
 TEST_F(VarNameTest, ResolvesNamesAndIndicesFromTheTable)

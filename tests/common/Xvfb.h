@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "Raster.h"
+#include "common/Raster.h"
 
 namespace KOLTest {
 

@@ -1,4 +1,4 @@
-#include "Xvfb.h"
+#include "common/Xvfb.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,4 +1,4 @@
-// Domains the layer tests draw on.
+// Domains the tests draw on and grid: a lattice of any projection, and a Lambert cone like NAM's.
 #pragma once
 
 #include "geo/Domain.h"

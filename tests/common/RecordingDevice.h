@@ -1,10 +1,14 @@
-// A device that writes down every call it gets, for tests of what Graph sends and when.
+// A device that writes down every call it gets, for tests of what Graph and Plot send and when,
+// and a test with a plot on it.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "common/TestData.h"
 #include "graphics/Device.h"
+#include "graphics/Plot.h"
 
 namespace KOLTest {
 
@@ -81,6 +85,43 @@ class RecordingDevice : public KOL::Device {
   float w_, h_;
   bool yUp_;
   std::vector<std::string>* log_;
+};
+
+// A plot on a recording device (y down), with the repository's database in force.
+class RecordedPlotTest : public DatabaseTest {
+ protected:
+  // A new plot of w x h pixels, its panel the whole window, showing the domain; the log empty.
+  void open(const char* domain, float w = 1000, float h = 500)
+  {
+    plot = std::make_unique<KOL::Plot>();
+    auto dev = std::make_unique<RecordingDevice>(w, h, false, &log);
+    rec = dev.get();
+    ASSERT_TRUE(plot->open(std::move(dev), "full"));
+    ASSERT_EQ(plot->setDomain(domain), 1);
+    forget();
+  }
+  void forget()
+  {
+    log.clear();
+    rec->lines.clear();
+  }
+  // Calls logged that begin with prefix.
+  int count(const std::string& prefix) const
+  {
+    int n = 0;
+    for (const std::string& s : log) n += s.compare(0, prefix.size(), prefix) == 0;
+    return n;
+  }
+  bool logged(const std::string& part) const
+  {
+    for (const std::string& s : log)
+      if (s.find(part) != std::string::npos) return true;
+    return false;
+  }
+
+  std::vector<std::string> log;
+  RecordingDevice* rec = nullptr;
+  std::unique_ptr<KOL::Plot> plot;
 };
 
 }  // namespace KOLTest
