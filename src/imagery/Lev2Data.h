@@ -10,6 +10,7 @@
 
 #include "core/Date.h"
 #include "geo/EarthPoint.h"
+#include "imagery/nids/DefaultInit.h"
 
 namespace KOL {
 
@@ -31,7 +32,7 @@ struct Lev2Moment {
   float firstGate = 0, spacing = 0;  // metres: range of the first gate's centre, gate spacing
   int wordSize = 8;
   float scale = 1, offset = 0;
-  std::vector<uint16_t> codes;        // radials x gates, a row per radial
+  std::vector<uint16_t, nids::DefaultInit<uint16_t>> codes;  // radials x gates, row by radial
   std::vector<uint16_t> radialGates;  // gates of each radial; 0 where a radial lacks the moment
   int radials = 0;                    // radials carrying the moment
 };

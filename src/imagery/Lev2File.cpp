@@ -20,16 +20,16 @@ constexpr int MAX_LINES = 20;
 constexpr int SECONDS_PER_DAY = 86400;
 constexpr float SAME_ELEVATION = 0.25f;
 
-// One record decompressed (when it is bzip2) and its messages decoded; buf is the thread's own.
-void decodeRecord(const uint8_t* bytes, const lev2::Record& r, int index, std::vector<uint8_t>& buf,
-                  lev2::Decoded& out)
+// One record decompressed (when it is bzip2) into its own bytes and its messages decoded.
+void decodeRecord(const uint8_t* bytes, const lev2::Record& r, int index, lev2::Decoded& out)
 {
   std::string why;
   if (r.truncated) why = "cut short";
   if (r.bzip2) {
     std::size_t size = 0;
-    if (!lev2::bunzip(bytes + r.offset, r.size, buf, size, why) && why.empty()) why = "failed";
-    lev2::decodeMessages(buf.data(), size, out);
+    if (!lev2::bunzip(bytes + r.offset, r.size, out.bytes, size, why) && why.empty())
+      why = "failed";
+    lev2::decodeMessages(out.bytes.data(), size, out);
   } else {
     lev2::decodeMessages(bytes + r.offset, r.size, out);
   }
@@ -127,9 +127,8 @@ int Lev2File::read()
   n = std::max(1, std::min(n, static_cast<int>(recs.size())));
   std::atomic<size_t> next{0};
   auto work = [&] {
-    std::vector<uint8_t> buf;
     for (size_t i; (i = next++) < recs.size();)
-      decodeRecord(bytes_.data(), recs[i], static_cast<int>(i), buf, decoded[i]);
+      decodeRecord(bytes_.data(), recs[i], static_cast<int>(i), decoded[i]);
   };
   std::vector<std::thread> pool;
   for (int t = 1; t < n; ++t) pool.emplace_back(work);

@@ -87,8 +87,7 @@ bool isBzip2(const uint8_t* p, std::size_t n)
 
 }  // namespace
 
-bool bunzip(const uint8_t* p, std::size_t n, std::vector<uint8_t>& out, std::size_t& outSize,
-            std::string& why)
+bool bunzip(const uint8_t* p, std::size_t n, Bytes& out, std::size_t& outSize, std::string& why)
 {
   outSize = 0;
   bz_stream s{};
@@ -119,12 +118,11 @@ bool unwrap(std::vector<uint8_t>& bytes, std::string& why)
 {
   if (bytes.size() >= 2 && bytes[0] == 0x1f && bytes[1] == 0x8b) return gunzip(bytes, why);
   if (!isBzip2(bytes.data(), bytes.size())) return true;
-  std::vector<uint8_t> out;
+  Bytes out;
   std::size_t size = 0;
   const bool whole = bunzip(bytes.data(), bytes.size(), out, size, why);
   if (!whole && size == 0) return false;
-  out.resize(size);
-  bytes.swap(out);
+  bytes.assign(out.begin(), out.begin() + static_cast<long>(size));
   return true;
 }
 

@@ -9,7 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "imagery/nids/DefaultInit.h"
+
 namespace KOL::lev2 {
+
+// Room for decompressed bytes, not cleared before they are written.
+using Bytes = std::vector<uint8_t, nids::DefaultInit<uint8_t>>;
 
 struct VolumeHeader {
   bool present = false;
@@ -37,9 +42,8 @@ std::size_t readVolumeHeader(const uint8_t* p, std::size_t n, VolumeHeader& h);
 // The records after the header: LDM records when a bzip2 stream follows the first control
 // word, else one plain record of the raw message stream.
 std::vector<Record> splitRecords(const uint8_t* p, std::size_t n, std::size_t start);
-// One bzip2 stream into out (reused, grown as needed); false with the reason when the stream
-// is corrupt or ends early, out then holding what came out before.
-bool bunzip(const uint8_t* p, std::size_t n, std::vector<uint8_t>& out, std::size_t& outSize,
-            std::string& why);
+// One bzip2 stream into out (grown as needed, outSize bytes of it used); false with the reason when
+// the stream is corrupt or ends early, out then holding what came out before.
+bool bunzip(const uint8_t* p, std::size_t n, Bytes& out, std::size_t& outSize, std::string& why);
 
 }  // namespace KOL::lev2

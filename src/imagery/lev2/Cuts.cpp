@@ -71,9 +71,21 @@ std::vector<Lev2Moment> momentsOf(const Group& g)
   return out;
 }
 
+// 8-bit codes, or 16-bit big-endian ones, widened into a row whose tail is cleared.
+void copyRow(const MomentPiece& p, uint16_t* to, int gates)
+{
+  const int n = std::min(p.gates, gates);
+  if (p.wordSize == 16)
+    for (int i = 0; i < n; ++i)
+      to[i] = static_cast<uint16_t>((p.data[2 * i] << 8) | p.data[2 * i + 1]);
+  else
+    std::copy(p.data, p.data + n, to);
+  std::fill(to + n, to + gates, 0);
+}
+
 void fill(const Group& g, std::vector<Lev2Moment>& moments)
 {
-  for (Lev2Moment& m : moments) m.codes.assign(g.size() * static_cast<size_t>(m.gates), 0);
+  for (Lev2Moment& m : moments) m.codes.resize(g.size() * static_cast<size_t>(m.gates));
   for (size_t j = 0; j < g.size(); ++j) {
     const RadialPiece& r = *g[j].radial;
     for (size_t k = 0; k < r.moments; ++k) {
@@ -81,14 +93,17 @@ void fill(const Group& g, std::vector<Lev2Moment>& moments)
       const std::string name = nameOf(p);
       for (Lev2Moment& m : moments) {
         if (m.name != name || m.radialGates[j]) continue;
-        const uint16_t* from = g[j].record->codes.data() + p.at;
-        std::copy(from, from + p.gates, m.codes.data() + j * m.gates);
+        copyRow(p, m.codes.data() + j * m.gates, m.gates);
         m.radialGates[j] = static_cast<uint16_t>(p.gates);
         ++m.radials;
         break;
       }
     }
   }
+  // radials without the moment
+  for (Lev2Moment& m : moments)
+    for (size_t j = 0; j < g.size(); ++j)
+      if (!m.radialGates[j]) std::fill_n(m.codes.data() + j * m.gates, m.gates, 0);
 }
 
 }  // namespace

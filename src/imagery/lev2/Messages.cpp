@@ -39,16 +39,10 @@ double timeOf(unsigned days, uint32_t ms)
   return (static_cast<double>(days) - 1.0) * SECONDS_PER_DAY + ms / 1000.0;
 }
 
-// Codes of one moment, 8 or 16 bits big-endian, appended to the record's codes.
+// The codes stay in the record until the cut takes them.
 void addMoment(Decoded& out, MomentPiece m, const uint8_t* data)
 {
-  m.at = out.codes.size();
-  out.codes.resize(m.at + m.gates);
-  uint16_t* to = out.codes.data() + m.at;
-  if (m.wordSize == 16)
-    for (int i = 0; i < m.gates; ++i) to[i] = static_cast<uint16_t>(be16(data + 2 * i));
-  else
-    std::copy(data, data + m.gates, to);
+  m.data = data;
   out.moments.push_back(m);
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "imagery/Lev2Data.h"
+#include "imagery/lev2/Container.h"
 
 namespace KOL::lev2 {
 
@@ -19,7 +20,7 @@ struct MomentPiece {
   char name[4] = {};
   int gates = 0, wordSize = 8;
   float firstGate = 0, spacing = 0, scale = 1, offset = 0;
-  std::size_t at = 0;  // first code in Decoded::codes
+  const uint8_t* data = nullptr;  // the codes, in the record's bytes
 };
 
 struct RadialPiece {
@@ -35,9 +36,9 @@ struct Site {
 };
 
 struct Decoded {
+  Bytes bytes;  // a compressed record's messages, which the moments point into
   std::vector<RadialPiece> radials;
   std::vector<MomentPiece> moments;
-  std::vector<uint16_t> codes;
   std::map<int, int> counts;     // messages by type
   std::vector<float> vcpAngles;  // Message 5: elevation angle of each cut
   int vcp = 0;
