@@ -17,6 +17,7 @@ void Lev2Data::init()
   date_.init();
   radials_.clear();
   moments_.clear();
+  keep_.clear();
 }
 
 float Lev2Data::getElevation() const
@@ -52,8 +53,9 @@ int Lev2Data::getCode(int k, int gate, int radial) const
   if (k < 0 || k >= getNumMoments() || radial < 0 || radial >= getNumRadials() || gate < 0)
     return 0;
   const Lev2Moment& m = moments_[k];
-  if (gate >= m.radialGates[radial]) return 0;
-  return m.codes[static_cast<size_t>(radial) * m.gates + gate];
+  const uint8_t* row = m.rows[radial];
+  if (!row || gate >= m.radialGates[radial]) return 0;
+  return m.wordSize == 16 ? (row[2 * gate] << 8) | row[2 * gate + 1] : row[gate];
 }
 
 float Lev2Data::getValue(int k, int gate, int radial) const
@@ -110,30 +112,46 @@ bool Lev2Data::getLocation(int k, int gate, int radial, EarthPoint& e) const
   return true;
 }
 
+namespace {
+
+// Counts and sums of one radial's codes: below the lowest value code (flags), and values.
+template <int BYTES>
+void tally(const uint8_t* row, int gates, int lowest, bool flagsOnly, Lev2Stats& s, double& sum,
+           int& lo, int& hi)
+{
+  for (int i = 0; i < gates; ++i) {
+    const int c = BYTES == 2 ? (row[2 * i] << 8) | row[2 * i + 1] : row[i];
+    if (c < lowest) {
+      if (c == 0 || flagsOnly)
+        ++s.belowThreshold;
+      else
+        ++s.rangeFolded;
+      continue;
+    }
+    ++s.valid;
+    sum += c;
+    lo = std::min(lo, c), hi = std::max(hi, c);
+  }
+}
+
+}  // namespace
+
 Lev2Stats Lev2Data::getStats(int k) const
 {
   Lev2Stats s;
   if (k < 0 || k >= getNumMoments()) return s;
   const Lev2Moment& m = moments_[k];
+  // the clutter filter's low codes are its flags, never range folding
   const bool cfp = m.name == "CFP";
   const int lowest = cfp ? CFP_FLAGS : 2;
   double sum = 0;
   int lo = 65536, hi = -1;
   for (int j = 0; j < getNumRadials(); ++j) {
-    const uint16_t* row = m.codes.data() + static_cast<size_t>(j) * m.gates;
-    for (int i = 0; i < m.radialGates[j]; ++i) {
-      const int c = row[i];
-      if (c < lowest) {
-        if (c == 0 || cfp)
-          ++s.belowThreshold;
-        else
-          ++s.rangeFolded;
-        continue;
-      }
-      ++s.valid;
-      sum += c;
-      lo = std::min(lo, c), hi = std::max(hi, c);
-    }
+    if (!m.rows[j]) continue;
+    if (m.wordSize == 16)
+      tally<2>(m.rows[j], m.radialGates[j], lowest, cfp, s, sum, lo, hi);
+    else
+      tally<1>(m.rows[j], m.radialGates[j], lowest, cfp, s, sum, lo, hi);
   }
   if (s.valid) {
     s.min = (lo - m.offset) / m.scale;

@@ -5,12 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/Date.h"
 #include "geo/EarthPoint.h"
-#include "imagery/nids/DefaultInit.h"
 
 namespace KOL {
 
@@ -32,7 +32,9 @@ struct Lev2Moment {
   float firstGate = 0, spacing = 0;  // metres: range of the first gate's centre, gate spacing
   int wordSize = 8;
   float scale = 1, offset = 0;
-  std::vector<uint16_t, nids::DefaultInit<uint16_t>> codes;  // radials x gates, row by radial
+  // Each radial's codes (wordSize bits, big-endian) where the volume's messages hold them;
+  // null where a radial lacks the moment.
+  std::vector<const uint8_t*> rows;
   std::vector<uint16_t> radialGates;  // gates of each radial; 0 where a radial lacks the moment
   int radials = 0;                    // radials carrying the moment
 };
@@ -107,6 +109,8 @@ class Lev2Data {
   Date date_;
   std::vector<Lev2Radial> radials_;
   std::vector<Lev2Moment> moments_;
+  // The decompressed messages the rows point into, shared by the copies of a cut.
+  std::vector<std::shared_ptr<const void>> keep_;
 };
 
 }  // namespace KOL

@@ -27,9 +27,10 @@ void decodeRecord(const uint8_t* bytes, const lev2::Record& r, int index, lev2::
   if (r.truncated) why = "cut short";
   if (r.bzip2) {
     std::size_t size = 0;
-    if (!lev2::bunzip(bytes + r.offset, r.size, out.bytes, size, why) && why.empty())
+    out.bytes = std::make_shared<lev2::Bytes>();
+    if (!lev2::bunzip(bytes + r.offset, r.size, *out.bytes, size, why) && why.empty())
       why = "failed";
-    lev2::decodeMessages(out.bytes.data(), size, out);
+    lev2::decodeMessages(out.bytes->data(), size, out);
   } else {
     lev2::decodeMessages(bytes + r.offset, r.size, out);
   }
@@ -43,7 +44,7 @@ void Lev2File::init()
 {
   open_ = false;
   threads_ = 0;
-  bytes_.clear();
+  bytes_ = std::make_shared<std::vector<uint8_t>>();
   start_ = 0;
   tape_.clear();
   icao_.clear();
@@ -74,7 +75,7 @@ int Lev2File::open(const char* name)
   init();
   threads_ = threads;
   std::string why;
-  if (!name || !lev2::loadVolume(name, bytes_, why)) {
+  if (!name || !lev2::loadVolume(name, *bytes_, why)) {
     Kol::outWarning("Lev2File: %s: %s\n", name ? name : "", why.c_str());
     return 0;
   }
@@ -87,9 +88,9 @@ int Lev2File::openBytes(const uint8_t* data, std::size_t size)
   const int threads = threads_;
   init();
   threads_ = threads;
-  if (data) bytes_.assign(data, data + size);
+  if (data) bytes_->assign(data, data + size);
   std::string why;
-  if (!lev2::unwrap(bytes_, why)) {
+  if (!lev2::unwrap(*bytes_, why)) {
     Kol::outWarning("Lev2File: %s\n", why.c_str());
     return 0;
   }
@@ -98,13 +99,13 @@ int Lev2File::openBytes(const uint8_t* data, std::size_t size)
 
 int Lev2File::loaded(const std::string&, const char* name)
 {
-  if (!isLev2(bytes_.data(), bytes_.size())) {
+  if (!isLev2(bytes_->data(), bytes_->size())) {
     Kol::outWarning("Lev2File: %s is not a radar volume\n", name);
-    bytes_.clear();
+    bytes_->clear();
     return 0;
   }
   lev2::VolumeHeader h;
-  start_ = lev2::readVolumeHeader(bytes_.data(), bytes_.size(), h);
+  start_ = lev2::readVolumeHeader(bytes_->data(), bytes_->size(), h);
   tape_ = h.tape;
   icao_ = h.icao;
   if (h.present) date_.set((h.days - 1) * SECONDS_PER_DAY + h.ms / 1000);
@@ -120,7 +121,7 @@ void Lev2File::report(const std::string& line)
 int Lev2File::read()
 {
   if (!open_) return 0;
-  const std::vector<lev2::Record> recs = lev2::splitRecords(bytes_.data(), bytes_.size(), start_);
+  const std::vector<lev2::Record> recs = lev2::splitRecords(bytes_->data(), bytes_->size(), start_);
   records_ = recs.size();
   std::vector<lev2::Decoded> decoded(recs.size());
   int n = threads_ > 0 ? threads_ : static_cast<int>(std::thread::hardware_concurrency());
@@ -128,7 +129,7 @@ int Lev2File::read()
   std::atomic<size_t> next{0};
   auto work = [&] {
     for (size_t i; (i = next++) < recs.size();)
-      decodeRecord(bytes_.data(), recs[i], static_cast<int>(i), decoded[i]);
+      decodeRecord(bytes_->data(), recs[i], static_cast<int>(i), decoded[i]);
   };
   std::vector<std::thread> pool;
   for (int t = 1; t < n; ++t) pool.emplace_back(work);
@@ -158,7 +159,11 @@ int Lev2File::read()
         date_.set(static_cast<long>(std::floor(d.radials.front().radial.time)));
         break;
       }
-  lev2::CutBuilder::build(decoded, site, angles, date_, cuts_);
+  lev2::Keep keep;
+  for (const lev2::Decoded& d : decoded)
+    keep.push_back(d.bytes ? std::shared_ptr<const void>(d.bytes)
+                           : std::shared_ptr<const void>(bytes_));
+  lev2::CutBuilder::build(decoded, keep, site, angles, date_, cuts_);
   if (cuts_.empty()) Kol::outWarning("Lev2File: no radials in the volume\n");
   return cuts_.empty() ? 0 : 1;
 }

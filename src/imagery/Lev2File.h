@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,7 +68,7 @@ class Lev2File {
 
   bool open_;
   int threads_;
-  std::vector<uint8_t> bytes_;
+  std::shared_ptr<std::vector<uint8_t>> bytes_;  // shared with the cuts of a raw stream
   std::size_t start_;
   std::string tape_, icao_;
   Date date_;

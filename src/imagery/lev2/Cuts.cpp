@@ -71,44 +71,29 @@ std::vector<Lev2Moment> momentsOf(const Group& g)
   return out;
 }
 
-// 8-bit codes, or 16-bit big-endian ones, widened into a row whose tail is cleared.
-void copyRow(const MomentPiece& p, uint16_t* to, int gates)
-{
-  const int n = std::min(p.gates, gates);
-  if (p.wordSize == 16)
-    for (int i = 0; i < n; ++i)
-      to[i] = static_cast<uint16_t>((p.data[2 * i] << 8) | p.data[2 * i + 1]);
-  else
-    std::copy(p.data, p.data + n, to);
-  std::fill(to + n, to + gates, 0);
-}
-
 void fill(const Group& g, std::vector<Lev2Moment>& moments)
 {
-  for (Lev2Moment& m : moments) m.codes.resize(g.size() * static_cast<size_t>(m.gates));
+  for (Lev2Moment& m : moments) m.rows.assign(g.size(), nullptr);
   for (size_t j = 0; j < g.size(); ++j) {
     const RadialPiece& r = *g[j].radial;
     for (size_t k = 0; k < r.moments; ++k) {
       const MomentPiece& p = g[j].record->moments[r.firstMoment + k];
       const std::string name = nameOf(p);
       for (Lev2Moment& m : moments) {
-        if (m.name != name || m.radialGates[j]) continue;
-        copyRow(p, m.codes.data() + j * m.gates, m.gates);
+        // a moment's first block in a radial counts, and only of the cut's word size
+        if (m.name != name || m.rows[j] || p.wordSize != m.wordSize) continue;
+        m.rows[j] = p.data;
         m.radialGates[j] = static_cast<uint16_t>(p.gates);
         ++m.radials;
         break;
       }
     }
   }
-  // radials without the moment
-  for (Lev2Moment& m : moments)
-    for (size_t j = 0; j < g.size(); ++j)
-      if (!m.radialGates[j]) std::fill_n(m.codes.data() + j * m.gates, m.gates, 0);
 }
 
 }  // namespace
 
-void CutBuilder::build(const std::vector<Decoded>& records, const Site& site,
+void CutBuilder::build(const std::vector<Decoded>& records, const Keep& keep, const Site& site,
                        const std::vector<float>& vcpAngles, const Date& date,
                        std::vector<Lev2Data>& cuts)
 {
@@ -127,6 +112,9 @@ void CutBuilder::build(const std::vector<Decoded>& records, const Site& site,
     for (const Ref& r : g) d.radials_.push_back(r.radial->radial);
     d.moments_ = momentsOf(g);
     fill(g, d.moments_);
+    for (const Ref& r : g)
+      if (d.keep_.empty() || d.keep_.back() != keep[r.record - records.data()])
+        d.keep_.push_back(keep[r.record - records.data()]);
     if (!d.moments_.empty()) d.current_ = 0;
     cuts.push_back(std::move(d));
   }

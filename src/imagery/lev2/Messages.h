@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,7 @@ struct Site {
 };
 
 struct Decoded {
-  Bytes bytes;  // a compressed record's messages, which the moments point into
+  std::shared_ptr<Bytes> bytes;  // a compressed record's messages, which moments point into
   std::vector<RadialPiece> radials;
   std::vector<MomentPiece> moments;
   std::map<int, int> counts;     // messages by type
