@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -34,6 +35,7 @@
 #include "imagery/Lev2File.h"
 #include "imagery/NidsData.h"
 #include "imagery/NidsFile.h"
+#include "layers/Lev2Plot.h"
 #include "layers/NidsPlot.h"
 
 using namespace KOL;
@@ -281,7 +283,7 @@ bool has(const char* t) { return t && *t; }
 
 // The image file a picture goes to: -ou names it, or -ou=png with -o; empty for a device.
 
-bool plotDomain(NidsPlot& layer, Domain& d)
+bool plotDomain(Drawing& layer, Domain& d)
 {
   const char* pd = Kol::resrc.get("plot_domain");
   if (!has(pd)) return layer.getDomain(d) != 0;
@@ -292,9 +294,29 @@ bool plotDomain(NidsPlot& layer, Domain& d)
 
 // The products drawn on a map about the radar (several sites in one mosaic): classes in
 // colour, map lines over them, the colour bar, labels and border.
+// A sweep of a volume on the map about the radar: -va the moment, -le the elevation angle or
+// -cut the cut number.
+int drawVolume(const std::string& name, const std::string& image)
+{
+  Resrc& r = Kol::resrc;
+  PlotOutput::whitePage(r);
+  if (!has(r.get("color_map"))) r.set("color_map", MAP_COLOR);
+  Lev2Plot layer;  // takes "variable", "identifier" and "parameter" as it starts
+  if (has(r.get("cut")))
+    layer.setCut(std::atoi(r.get("cut")));
+  else if (has(r.get("level")))
+    layer.setElevation(std::strtof(r.get("level"), nullptr));
+  if (!layer.setFilename(name.c_str())) return Kol::FAILURE;  // the layer said why
+  Domain domain;
+  if (!plotDomain(layer, domain)) return Kol::FAILURE;
+  return PlotOutput::drawLayer(layer, domain, "kolrad", r.get("device"), image.c_str());
+}
+
 int drawPicture(const std::vector<std::string>& names, bool mosaic, const std::string& image)
 {
   Resrc& r = Kol::resrc;
+  if (ImageryKind::of(names.front().c_str()) == ImageryKind::LEV2)
+    return volumeReadable(names.front()) ? drawVolume(names.front(), image) : Kol::FAILURE;
   ProgInput resolver;
   for (size_t i = 0; i < (mosaic ? names.size() : 1); ++i)
     if (!ProgInput::readable(resolver.resolve(names[i])) || !isProduct(names[i], true))

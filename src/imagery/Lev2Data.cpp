@@ -86,6 +86,26 @@ double Lev2Data::groundRange(double rangeM, double elevDeg)
   return a * std::asin(rangeM * std::cos(e) / (a + beamHeight(rangeM, elevDeg)));
 }
 
+// The triangle of the earth's centre, the radar and the gate: the angle at the radar is
+// 90 deg + elevation, at the centre the ground distance over the radius.
+double Lev2Data::slantRange(double groundM, double elevDeg)
+{
+  const double t = groundM / EFFECTIVE_RADIUS_M, e = elevDeg * Const::DRC;
+  return EFFECTIVE_RADIUS_M * std::sin(t) / std::cos(t + e);
+}
+
+void Lev2Data::azimuthRange(double lat0, double lon0, double lat, double lon, double& azimuthDeg,
+                            double& groundM)
+{
+  const double p1 = lat0 * Const::DRC, p2 = lat * Const::DRC, dl = (lon - lon0) * Const::DRC;
+  const double y = std::sin(dl) * std::cos(p2);
+  const double x = std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
+  azimuthDeg = std::fmod(std::atan2(y, x) * Const::RDC + 360.0, 360.0);
+  const double h = std::sin((p2 - p1) / 2) * std::sin((p2 - p1) / 2) +
+                   std::cos(p1) * std::cos(p2) * std::sin(dl / 2) * std::sin(dl / 2);
+  groundM = 2.0 * Const::EARTH_MEAN * 1.0e5 * std::asin(std::min(1.0, std::sqrt(h)));
+}
+
 EarthPoint Lev2Data::destination(double lat, double lon, double azimuthDeg, double groundM)
 {
   const double r = Const::EARTH_MEAN * 1.0e5, d = groundM / r;

@@ -84,6 +84,11 @@ class Lev2Data {
   // elevation angle.
   static double beamHeight(double rangeM, double elevDeg);
   static double groundRange(double rangeM, double elevDeg);
+  // The slant range whose beam at that elevation lies above a ground distance.
+  static double slantRange(double groundM, double elevDeg);
+  // Azimuth (degrees from north) and ground distance (m) from (lat0, lon0) to (lat, lon).
+  static void azimuthRange(double lat0, double lon0, double lat, double lon, double& azimuthDeg,
+                           double& groundM);
   // The place at a ground distance and azimuth from (lat, lon).
   static EarthPoint destination(double lat, double lon, double azimuthDeg, double groundM);
   Lev2Stats getStats(int k) const;
