@@ -258,6 +258,8 @@ int Lev2Plot::getDomain(Domain& d)
   DomainVal v;
   v.proj = 1;
   v.param[0] = 90.0f;
+  // true scale at the radar: the rings and gates keep their distances on the map
+  v.param[2] = lat;
   v.clat = lat;
   v.clon = v.param[1] = lon;
   v.nx = v.ny = DOMAIN_POINTS;
