@@ -228,9 +228,15 @@ int Lev2Plot::setFilename(const char* name)
 
 int Lev2Plot::setFilename(Date& d)
 {
+  // the radar is the convention's key a ("lev2:a=KTLX")
+  const std::string type =
+      id.empty() || conv.find(':') != std::string::npos ? conv : conv + ":a=" + id;
   Filename f;
-  if (!id.empty()) f.setType(id.c_str());
-  if (!f.set(conv.c_str(), d) || !StrLib::valid(f.getName())) return 0;
+  // the newest volume at or before the date
+  if (!f.setNameConv(type.c_str()) || !f.setFile(d, "la") || !StrLib::valid(f.getName())) {
+    Kol::outWarning("Lev2Plot: no %s volume before the date\n", type.c_str());
+    return 0;
+  }
   Date found;
   if (f.getDate(found) && found.isSet() && d.isSet() &&
       d.getSeconds() - found.getSeconds() > hours * 3600L) {

@@ -75,7 +75,9 @@ void checkMoment(const Lev2Data& d, const std::string& name, const json& m)
   }
   EXPECT_EQ(codeSum(d, k), m["code_sum"].get<long>());
   const json& at = m["max_code_at"];
-  if (at.is_array()) EXPECT_EQ(d.getCode(k, at[1], at[0]), at[2].get<int>());
+  if (at.is_array()) {
+    EXPECT_EQ(d.getCode(k, at[1], at[0]), at[2].get<int>());
+  }
   for (const json& s : m["radial0_samples"]) {
     EXPECT_EQ(d.getCode(k, s[0], 0), s[1].get<int>()) << "gate " << s[0];
     expectNear6(d.getValue(k, s[0], 0), s[2], "value");
@@ -91,8 +93,9 @@ void checkSweep(const Lev2File& f, const json& s)
   EXPECT_EQ(d->getElevNumber(), s["elevation_number"].get<int>());
   EXPECT_EQ(d->getNumRadials(), s["n_radials"].get<int>());
   expectNear6(d->getElevation(), s["elevation_angle_mean"], "elevation");
-  if (s["vcp_elevation_deg"].is_number())
+  if (s["vcp_elevation_deg"].is_number()) {
     EXPECT_NEAR(d->getVcpElevation(), s["vcp_elevation_deg"].get<double>(), 1e-4);
+  }
   expectNear6(d->getRadial(0).azimuth, s["azimuth_first"], "first azimuth");
   expectNear6(d->getRadial(d->getNumRadials() - 1).azimuth, s["azimuth_last"], "last azimuth");
   EXPECT_EQ(d->getRadial(0).status, s["status_first"].get<int>());

@@ -10,6 +10,7 @@
 
 #include "Picture.h"
 #include "common/TestData.h"
+#include "core/Date.h"
 #include "core/Kol.h"
 #include "graphics/Plot.h"
 #include "imagery/Image.h"
@@ -181,6 +182,37 @@ TEST_F(Lev2PlotTest, CutsByNumberAngleAndComposite)
   }
   Lev2Plot none("va=zdr");
   EXPECT_EQ(none.setFilename(file.c_str()), 0) << "a volume without dual polarisation";
+}
+
+// A volume found by date through the convention "lev2" and the radar's identifier.
+TEST_F(Lev2PlotTest, VolumeFoundByDateAndRadar)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir dir;
+  ASSERT_EQ(
+      KOLTest::run("mkdir -p " + dir.file("lev2/KTLX") + " && ln -s " + KOLTest::dataFile(KTLX) +
+                   " " + dir.file("lev2/KTLX/20100501_0004.ar2v") + " && echo ok"),
+      "ok\n");
+  KOL::Kol::resrc.set("image_path", dir.path().c_str());
+  const struct {
+    const char* params;
+    int hour, minute;
+    int found;
+  } cases[] = {
+      {"id=KTLX", 0, 10, 1},
+      {"id=KTLX,ho=0", 1, 10, 0},  // older than the hours allowed
+      {"id=KABR", 0, 10, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.params);
+    Lev2Plot layer(c.params);
+    KOL::Date d(2010, 5, 1, c.hour, c.minute, 0);
+    EXPECT_EQ(layer.setFilename(d), c.found);
+    if (c.found) {
+      EXPECT_EQ(layer.getSite(), "KTLX");
+    }
+  }
+  KOL::Kol::resrc.set("image_path", "");
 }
 
 }  // namespace
