@@ -211,6 +211,37 @@ TEST(Lev2Geometry, BeamHeightGroundRangeAndPlace)
   EXPECT_NEAR(e.lon, -179.5, 1e-4);
 }
 
+// Places from the radar and back against PROJ's geod on the same sphere; the slant range of a
+// ground distance is the inverse of the ground distance of a slant range.
+TEST(Lev2Geometry, AgainstGeodAndInverse)
+{
+  for (double range : {1000.0, 80000.0, 230000.0, 459000.0})
+    for (double elev : {0.0, 0.5, 3.0, 19.5})
+      EXPECT_NEAR(Lev2Data::slantRange(Lev2Data::groundRange(range, elev), elev), range, 1e-3);
+  if (KOLTest::run("command -v geod").empty()) GTEST_SKIP() << "PROJ's geod not installed";
+  const struct {
+    double lat, lon, az, dist;
+  } legs[] = {{35.333, -97.278, 45, 100000},
+              {41.797, -87.858, 200, 230000},
+              {64.5, -147.5, 330, 460000},
+              {-12.4, 130.9, 95, 150000}};
+  for (const auto& l : legs) {
+    char cmd[256];
+    std::snprintf(cmd, sizeof cmd,
+                  "echo '%.6f %.6f %.6f %.3f' | geod +ellps=sphere +R=6371220 -f %%.7f", l.lat,
+                  l.lon, l.az, l.dist);
+    double lat, lon;
+    ASSERT_EQ(std::sscanf(KOLTest::run(cmd).c_str(), "%lf %lf", &lat, &lon), 2);
+    const KOL::EarthPoint e = Lev2Data::destination(l.lat, l.lon, l.az, l.dist);
+    EXPECT_NEAR(e.lat, lat, 1e-5);
+    EXPECT_NEAR(e.lon, lon, 1e-5);
+    double az, ground;
+    Lev2Data::azimuthRange(l.lat, l.lon, lat, lon, az, ground);
+    EXPECT_NEAR(az, l.az, 1e-4);
+    EXPECT_NEAR(ground, l.dist, 0.05);
+  }
+}
+
 // A gate of the partial KATX volume placed on the map: the site's own published position and
 // the gate ranges 2125 + 250 i m of its reflectivity.
 TEST_F(Lev2Volumes, GatesArePlacedFromTheSite)
