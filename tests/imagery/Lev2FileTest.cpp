@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -33,6 +34,14 @@ void expectNear6(double got, const json& want, const char* what)
 {
   const double w = want.get<double>();
   EXPECT_NEAR(got, w, 1e-5 * std::max(1.0, std::fabs(w)) + 1e-6) << what;
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) out.push_back(l);
+  return out;
 }
 
 long codeSum(const Lev2Data& d, int k)
@@ -211,6 +220,53 @@ TEST(Lev2Geometry, BeamHeightGroundRangeAndPlace)
   EXPECT_NEAR(e.lon, -179.5, 1e-4);
 }
 
+// Where the npm decoder of Archive II volumes is installed (scripts/setup).
+const char* const ORACLE_MODULES = "/usr/local/lib/kol-oracles/node_modules";
+
+// Every gate of whole sweeps, value for value, against that independent decoder: 16-bit
+// differential reflectivity, velocity of the Doppler half of a split cut, correlation
+// coefficient of the last cut of a Message 31 volume.
+TEST_F(Lev2Volumes, SweepsValueForValueAgainstAnotherDecoder)
+{
+  KOL_REQUIRE_DATA();
+  const std::string modules = ORACLE_MODULES;
+  if (KOLTest::run("test -d " + modules + "/nexrad-level-2-data && command -v node").empty())
+    GTEST_SKIP() << "the npm decoder nexrad-level-2-data is not installed (scripts/setup)";
+  const std::string file = KOLTest::dataFile("level2/KDMX20260101_154351_V06");
+  Lev2File f(file.c_str());
+  ASSERT_TRUE(f.read());
+  const struct {
+    int cut;
+    const char* moment;
+  } sweeps[] = {{1, "ZDR"}, {2, "VEL"}, {12, "RHO"}};
+  for (const auto& s : sweeps) {
+    SCOPED_TRACE(std::string(s.moment) + " cut " + std::to_string(s.cut));
+    const Lev2Data& d = *f.getCut(s.cut);
+    const int k = d.findMoment(s.moment);
+    ASSERT_GE(k, 0);
+    std::string name = s.moment;
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto rows = lines(KOLTest::run("NODE_PATH=" + modules + " node " + KOL_SOURCE_DIR +
+                                         "/tests/imagery/oracle/lev2_sweep.js " + file + " " +
+                                         std::to_string(d.getElevNumber()) + " " + name));
+    ASSERT_EQ(rows.size(), static_cast<size_t>(d.getNumRadials()));
+    long differ = 0;
+    for (int j = 0; j < d.getNumRadials(); ++j) {
+      std::istringstream in(rows[j]);
+      std::string word;
+      in >> word;
+      EXPECT_NEAR(std::stod(word), d.getRadial(j).azimuth, 1e-4);
+      int gate = 0;
+      for (; in >> word; ++gate) {
+        const float v = d.getValue(k, gate, j);
+        differ += word == "nan" ? Lev2Data::isValue(v) : std::fabs(std::stod(word) - v) > 1e-4;
+      }
+      EXPECT_EQ(gate, d.getMoment(k).radialGates[j]) << "radial " << j;
+    }
+    EXPECT_EQ(differ, 0);
+  }
+}
+
 // Places from the radar and back against PROJ's geod on the same sphere; the slant range of a
 // ground distance is the inverse of the ground distance of a slant range.
 TEST(Lev2Geometry, AgainstGeodAndInverse)
@@ -261,14 +317,6 @@ TEST_F(Lev2Volumes, GatesArePlacedFromTheSite)
   EXPECT_FLOAT_EQ(p.lon, q.lon);
   // 100 km out the place is about 0.9 degrees of latitude from the site, mostly north (350 deg)
   EXPECT_NEAR(p.lat - d.getLat(), 0.89, 0.02);
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) out.push_back(l);
-  return out;
 }
 
 // kolrad -li: one line per cut and moment with the figures of the independent reader.
