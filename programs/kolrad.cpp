@@ -225,24 +225,24 @@ int listVolume(const std::string& name)
 }
 
 // "CUT:MOMENT" of -dump; false after one line when it is not that.
-bool dumpTarget(const char* spec, int& cut, std::string& moment)
+bool dumpTarget(const char* target, int& cut, std::string& moment)
 {
   char name[8] = {};
-  if (spec && std::sscanf(spec, "%d:%7s", &cut, name) == 2 && cut > 0) {
+  if (target && std::sscanf(target, "%d:%7s", &cut, name) == 2 && cut > 0) {
     moment = name;
     return true;
   }
-  Kol::outError("kolrad: -dump wants CUT:MOMENT (3:VEL), not %s\n", spec ? spec : "");
+  Kol::outError("kolrad: -dump wants CUT:MOMENT (3:VEL), not %s\n", target ? target : "");
   return false;
 }
 
 // The sweep's values as little-endian float32, radial after radial, NaN for no value; its
 // azimuths to standard output.
-int dumpVolume(const std::string& name, const char* spec, const std::string& out)
+int dumpVolume(const std::string& name, const char* target, const std::string& out)
 {
   int cut = 0;
   std::string moment;
-  if (!dumpTarget(spec, cut, moment)) return Kol::USAGE;
+  if (!dumpTarget(target, cut, moment)) return Kol::USAGE;
   Lev2File f;
   Lev2Data d;
   if (!readVolume(name, f)) return Kol::FAILURE;

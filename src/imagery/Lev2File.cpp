@@ -80,7 +80,7 @@ int Lev2File::open(const char* name)
     return 0;
   }
   if (!why.empty()) report(why);
-  return loaded(why, name);
+  return loaded(name);
 }
 
 int Lev2File::openBytes(const uint8_t* data, std::size_t size)
@@ -94,10 +94,10 @@ int Lev2File::openBytes(const uint8_t* data, std::size_t size)
     Kol::outWarning("Lev2File: %s\n", why.c_str());
     return 0;
   }
-  return loaded(why, "(memory)");
+  return loaded("(memory)");
 }
 
-int Lev2File::loaded(const std::string&, const char* name)
+int Lev2File::loaded(const char* name)
 {
   if (!isLev2(bytes_->data(), bytes_->size())) {
     Kol::outWarning("Lev2File: %s is not a radar volume\n", name);
@@ -123,6 +123,8 @@ int Lev2File::read()
   if (!open_) return 0;
   const std::vector<lev2::Record> recs = lev2::splitRecords(bytes_->data(), bytes_->size(), start_);
   records_ = recs.size();
+  counts_.clear();
+  radials_ = problems_ = 0;
   std::vector<lev2::Decoded> decoded(recs.size());
   int n = threads_ > 0 ? threads_ : static_cast<int>(std::thread::hardware_concurrency());
   n = std::max(1, std::min(n, static_cast<int>(recs.size())));

@@ -63,7 +63,7 @@ class Lev2File {
   void print() const;
 
  private:
-  int loaded(const std::string& why, const char* name);
+  int loaded(const char* name);
   void report(const std::string& line);
 
   bool open_;

@@ -100,10 +100,10 @@ bool bunzip(const uint8_t* p, std::size_t n, Bytes& out, std::size_t& outSize, s
     if (out.size() - outSize < CHUNK) out.resize(out.size() * 2);
     s.next_out = reinterpret_cast<char*>(out.data() + outSize);
     s.avail_out = static_cast<unsigned>(std::min<std::size_t>(out.size() - outSize, 1u << 30));
-    const unsigned before = s.avail_out, inBefore = s.avail_in;
+    const unsigned before = s.avail_out;
     st = BZ2_bzDecompress(&s);
     outSize += before - s.avail_out;
-    if (st == BZ_OK && s.avail_in == 0 && before == s.avail_out && inBefore == 0) break;
+    // all input taken and room left over: the stream wants more than the record holds
     if (st == BZ_OK && s.avail_in == 0 && s.avail_out > 0) break;
   }
   BZ2_bzDecompressEnd(&s);
