@@ -194,12 +194,14 @@ bool volumeReadable(const std::string& name)
   return std::filesystem::is_directory(name, ec) || ProgInput::readable(ProgInput().resolve(name));
 }
 
-// A volume read whole, or 0 after one line.
+// A volume read whole, or 0 after one line (the reader's, for a damaged volume).
 int readVolume(const std::string& name, Lev2File& f)
 {
-  if (f.open(name.c_str()) && f.read()) return 1;
-  Kol::outError("kolrad: no radials in %s\n", name.c_str());
-  return 0;
+  if (!Lev2File::isVolume(name.c_str())) {
+    Kol::outError("kolrad: %s is not a radar volume\n", name.c_str());
+    return 0;
+  }
+  return f.open(name.c_str()) && f.read();
 }
 
 int listVolume(const std::string& name)
