@@ -9,7 +9,8 @@
 //   kolrad -li FILE                    one CSV line per cut and moment
 //   kolrad -dump=CUT:MOMENT -ou=N.f32 FILE  the sweep's values as little-endian float32, radial
 //                                      after radial (NaN for no value), azimuths to stdout
-//   kolrad -ou=OUT.png -va=ref -le=0.5 FILE  a sweep drawn (-le the elevation, or -cut=N)
+//   kolrad -ou=OUT.png -va=ref -le=0.5 FILE  a sweep drawn (-le the elevation, or -cut=N);
+//                                      several volumes: OUT_YYYYMMDD_HHMM.png for each
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -298,7 +299,16 @@ bool plotDomain(Drawing& layer, Domain& d)
 // colour, map lines over them, the colour bar, labels and border.
 // A sweep of a volume on the map about the radar: -va the moment, -le the elevation angle or
 // -cut the cut number.
-int drawVolume(const std::string& name, const std::string& image)
+// "ref.png" becomes "ref_20100501_0004.png" for a volume of that time.
+std::string timedName(const std::string& image, const Date& d)
+{
+  const size_t dot = image.rfind('.');
+  const std::string stem = image.substr(0, dot),
+                    ext = dot == std::string::npos ? "" : image.substr(dot);
+  return stem + d.format("_%Y%m%d_%H%M") + ext;
+}
+
+int drawVolume(const std::string& name, const std::string& image, bool timed)
 {
   Resrc& r = Kol::resrc;
   PlotOutput::whitePage(r);
@@ -311,14 +321,27 @@ int drawVolume(const std::string& name, const std::string& image)
   if (!layer.setFilename(name.c_str())) return Kol::FAILURE;  // the layer said why
   Domain domain;
   if (!plotDomain(layer, domain)) return Kol::FAILURE;
-  return PlotOutput::drawLayer(layer, domain, "kolrad", r.get("device"), image.c_str());
+  Date when;
+  layer.getDate(when);
+  const std::string out = timed ? timedName(image, when) : image;
+  return PlotOutput::drawLayer(layer, domain, "kolrad", r.get("device"), out.c_str());
+}
+
+// Volumes in turn, one picture each (named by the volume's time when there are several).
+int drawVolumes(const std::vector<std::string>& names, const std::string& image)
+{
+  const bool timed = names.size() > 1 && !image.empty();
+  int status = Kol::SUCCESS;
+  for (size_t i = 0; i < (timed ? names.size() : 1); ++i)
+    if (!volumeReadable(names[i]) || drawVolume(names[i], image, timed) != Kol::SUCCESS)
+      status = Kol::FAILURE;
+  return status;
 }
 
 int drawPicture(const std::vector<std::string>& names, bool mosaic, const std::string& image)
 {
   Resrc& r = Kol::resrc;
-  if (ImageryKind::of(names.front().c_str()) == ImageryKind::LEV2)
-    return volumeReadable(names.front()) ? drawVolume(names.front(), image) : Kol::FAILURE;
+  if (ImageryKind::of(names.front().c_str()) == ImageryKind::LEV2) return drawVolumes(names, image);
   ProgInput resolver;
   for (size_t i = 0; i < (mosaic ? names.size() : 1); ++i)
     if (!ProgInput::readable(resolver.resolve(names[i])) || !isProduct(names[i], true))

@@ -228,6 +228,8 @@ int Lev2Plot::setFilename(const char* name)
 
 int Lev2Plot::setFilename(Date& d)
 {
+  // a volume named by file stays whatever the frame's date
+  if (!file.empty() && !cuts.empty()) return 1;
   // the radar is the convention's key a ("lev2:a=KTLX")
   const std::string type =
       id.empty() || conv.find(':') != std::string::npos ? conv : conv + ":a=" + id;

@@ -47,7 +47,7 @@ class Lev2Plot : public Drawing {
   int setInput(const char* conv) override { return setNameConv(conv); }
   // Reads the volume and picks the sweep; 0 when it is no readable volume or lacks the moment.
   int setFilename(const char* name) override;
-  // The volume of the convention nearest before the date.
+  // The volume of the convention nearest before the date; a volume named by file is kept.
   int setFilename(Date& d) override;
   int setFilename() override;
   // The sweep: by elevation angle (degrees) or by cut number (from 1); before setFilename.

@@ -215,4 +215,19 @@ TEST_F(Lev2PlotTest, VolumeFoundByDateAndRadar)
   KOL::Kol::resrc.set("image_path", "");
 }
 
+// kolrad draws volumes told apart by content, one picture for each named by its time.
+TEST_F(Lev2PlotTest, KolradDrawsEachVolumeByItsTime)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir dir;
+  int status = -1;
+  KOLTest::run(KOLTest::programPath("kolrad") + " -ou=" + dir.file("ref.png") + " -va=ref " +
+                   KOLTest::dataFile(KTLX) + " " +
+                   KOLTest::dataFile("level2/KTLX19990503_235621.gz") + " 2>&1",
+               &status);
+  EXPECT_EQ(status, 0);
+  for (const char* name : {"ref_20100501_0004.png", "ref_19990503_2356.png"})
+    EXPECT_GT(KOLTest::readFile(dir.file(name)).size(), 1000u) << name;
+}
+
 }  // namespace
