@@ -12,6 +12,7 @@ namespace {
 
 constexpr int BINS_PER_DEGREE = 10;
 constexpr int BINS = 360 * BINS_PER_DEGREE;
+constexpr double MAX_RANGE_M = 2.0e6;
 
 // The radial covering each tenth of a degree of azimuth; -1 where none does. A radial covers
 // half the cut's mean spacing either side of its azimuth.
@@ -23,6 +24,7 @@ std::vector<int> radialTable(const Lev2Data& d)
   const float half = 180.0f / n + 0.05f;
   for (int j = 0; j < n; ++j) {
     const float az = d.getRadial(j).azimuth;
+    if (!(az >= 0.0f && az <= 360.0f)) continue;  // a damaged radial
     const int from = static_cast<int>(std::floor((az - half) * BINS_PER_DEGREE));
     const int to = static_cast<int>(std::ceil((az + half) * BINS_PER_DEGREE));
     for (int b = from; b < to; ++b) table[((b % BINS) + BINS) % BINS] = j;
@@ -41,6 +43,8 @@ int gateAt(const Lev2Data& d, int k, double ground, float elevation)
 {
   const Lev2Moment& m = d.getMoment(k);
   const double r = Lev2Data::slantRange(ground, elevation);
+  // beyond the horizon of the beam, or past every gate a radar has
+  if (!(r >= 0.0 && r < MAX_RANGE_M)) return -1;
   const int g = static_cast<int>(std::floor((r - m.firstGate) / m.spacing + 0.5));
   return g >= 0 && g < m.gates ? g : -1;
 }
@@ -69,7 +73,8 @@ int paint(Image& im, double siteLat, double siteLon, const std::vector<SweepSour
 {
   std::vector<Prepared> prepared;
   for (const SweepSource& s : cuts)
-    if (s.cut && s.moment >= 0 && s.cut->getNumRadials() > 0)
+    if (s.cut && s.moment >= 0 && s.cut->getNumRadials() > 0 &&
+        std::fabs(s.cut->getElevation()) < 90.0f)
       prepared.push_back({s, radialTable(*s.cut), s.cut->getElevation()});
   if (prepared.empty()) return 0;
   for (int j = 0; j < im.getHeight(); ++j)
