@@ -50,6 +50,8 @@ class Lev2File {
   // when none is.
   int findCut(const char* moment, float elevDeg) const;
 
+  // 1 when the volume begins with its 24-byte header (a lone chunk has none); open reads it.
+  int readHeader() const { return open_ && start_ > 0; }
   // Volume header: tape ("AR2V0006."), site and start time; empty when the file has none.
   const std::string& getTape() const { return tape_; }
   const std::string& getIcao() const { return icao_; }
