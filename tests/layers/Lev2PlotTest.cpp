@@ -215,6 +215,39 @@ TEST_F(Lev2PlotTest, VolumeFoundByDateAndRadar)
   KOL::Kol::resrc.set("image_path", "");
 }
 
+// Keys that change what is drawn: own class limits, another moment's colours, ground clutter
+// left out through the correlation coefficient, and a range limit.
+TEST_F(Lev2PlotTest, ClassesColoursClutterAndRange)
+{
+  KOL_REQUIRE_DATA();
+  const std::string file = KOLTest::dataFile("level2/KDMX20260101_154351_V06");
+  Lev2Plot own("va=ref,ct=10:30:50");
+  ASSERT_EQ(own.setFilename(file.c_str()), 1);
+  EXPECT_EQ(own.getClass(5), 0);
+  EXPECT_EQ(own.getClass(35), 2);
+  EXPECT_EQ(own.getClass(60), 3);
+  // a picture's covered points: every gate, then without the non-meteorological ones
+  auto covered = [&](const char* params) {
+    Lev2Plot layer(params);
+    EXPECT_EQ(layer.setFilename(file.c_str()), 1);
+    draw(layer, "lev2_kdmx.png");
+    KOLTest::Picture pic(shot);
+    long n = 0;
+    for (int y = static_cast<int>(std::min(clip.y1, clip.y2)); y < std::max(clip.y1, clip.y2); ++y)
+      for (int x = static_cast<int>(std::min(clip.x1, clip.x2)); x < std::max(clip.x1, clip.x2);
+           ++x)
+        n += pic.ink(x, y) > 0.2f;
+    return n;
+  };
+  const long all = covered("va=ref,nodist,map=0,range=100");
+  const long clean = covered("va=ref,nodist,map=0,range=100,noclutter");
+  EXPECT_GT(all, 1000);
+  EXPECT_LT(clean, all * 9 / 10);
+  Lev2Plot limited("va=ref,range=100");
+  ASSERT_EQ(limited.setFilename(file.c_str()), 1);
+  EXPECT_FLOAT_EQ(limited.getMaxRangeKm(), 100.0f);
+}
+
 // kolrad draws volumes told apart by content, one picture for each named by its time.
 TEST_F(Lev2PlotTest, KolradDrawsEachVolumeByItsTime)
 {
