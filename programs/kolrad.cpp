@@ -5,10 +5,19 @@
 //                                      map lines, colour bar with units, labels (no display)
 //   kolrad -ou=OUT.png -mosaic F...    several sites in one picture
 //   kolrad -de=ps,OUT.ps FILE          PostScript; -de=w the X window
+// Full-resolution volumes (a file, gzip-wrapped or not, or a folder of its chunks) by content:
+//   kolrad -li FILE                    one CSV line per cut and moment
+//   kolrad -dump=CUT:MOMENT -ou=N.f32 FILE  the sweep's values as little-endian float32, radial
+//                                      after radial (NaN for no value), azimuths to stdout
+//   kolrad -ou=OUT.png -va=ref -le=0.5 FILE  a sweep drawn (-le the elevation, or -cut=N);
+//                                      several volumes: OUT_YYYYMMDD_HHMM.png for each
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,8 +32,11 @@
 #include "geo/DomainTool.h"
 #include "graphics/plot/PlotOutput.h"
 #include "imagery/ImageryKind.h"
+#include "imagery/Lev2Data.h"
+#include "imagery/Lev2File.h"
 #include "imagery/NidsData.h"
 #include "imagery/NidsFile.h"
+#include "layers/Lev2Plot.h"
 #include "layers/NidsPlot.h"
 
 using namespace KOL;
@@ -49,6 +61,12 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
             "-th list     Thresholds of the colour classes (comma-separated)");
   keyed.add("parameter", "kolradparameter", "pa",
             "-pa list     Drawing keys: noclar, box, crad=km, ramp=a:b, nobar, nomap");
+  keyed.add("list", "kolradlist", "li",
+            "-li          List a radar volume's cuts and moments (CSV)");
+  keyed.add("dump", "kolraddump", "dump",
+            "-dump=c:m    Write cut c's moment m of a volume as float32 to the -ou file");
+  keyed.add("cut", "kolradcut", "cut", "-cut=n       Cut of a volume to draw (from 1)");
+  for (const char* name : {"variable", "level"}) KolResrc::add(keyed, KolResrc::find(name));
   for (int group :
        {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::COLOR_GROUP, KolResrc::DEVICE_GROUP})
     KolResrc::add(keyed, group);
@@ -74,7 +92,10 @@ bool isProduct(const std::string& name, bool needData)
   int product = 0;
   const ImageryKind::Kind k = ImageryKind::of(name.c_str(), &product);
   if (k == ImageryKind::NIDS_DATA || (k == ImageryKind::NIDS_GRAPHIC && !needData)) return true;
-  if (k == ImageryKind::NIDS_GRAPHIC)
+  if (k == ImageryKind::LEV2)
+    Kol::outError("kolrad: %s is a radar volume: list it with -li or draw it with -ou\n",
+                  name.c_str());
+  else if (k == ImageryKind::NIDS_GRAPHIC)
     Kol::outError("kolrad: %s has no radial or raster data (product %d)\n", name.c_str(), product);
   else if (k == ImageryKind::GINI)
     Kol::outError("kolrad: %s is a GINI satellite image, not a NIDS product\n", name.c_str());
@@ -167,6 +188,97 @@ int printCsv(const std::string& name)
   return 1;
 }
 
+// A folder of a volume's chunk files is one volume; anything else is checked as every input.
+bool volumeReadable(const std::string& name)
+{
+  std::error_code ec;
+  return std::filesystem::is_directory(name, ec) || ProgInput::readable(ProgInput().resolve(name));
+}
+
+// A volume read whole, or 0 after one line (the reader's, for a damaged volume).
+int readVolume(const std::string& name, Lev2File& f)
+{
+  if (!Lev2File::isVolume(name.c_str())) {
+    Kol::outError("kolrad: %s is not a radar volume\n", name.c_str());
+    return 0;
+  }
+  return f.open(name.c_str()) && f.read();
+}
+
+int listVolume(const std::string& name)
+{
+  Lev2File f;
+  if (!readVolume(name, f)) return 0;
+  std::printf(
+      "cut,elevation,radials,moment,gates,first_gate_m,gate_spacing_m,scale,offset,min,max,"
+      "mean,below_threshold,range_folded\n");
+  for (int c = 1; c <= f.getNumCuts(); ++c) {
+    const Lev2Data& d = *f.getCut(c);
+    for (int k = 0; k < d.getNumMoments(); ++k) {
+      const Lev2Moment& m = d.getMoment(k);
+      const Lev2Stats st = d.getStats(k);
+      std::printf("%d,%.4f,%d,%s,%d,%.0f,%.0f,%g,%g,%.6g,%.6g,%.6g,%ld,%ld\n", c,
+                  static_cast<double>(d.getElevation()), d.getNumRadials(), m.name.c_str(), m.gates,
+                  static_cast<double>(m.firstGate), static_cast<double>(m.spacing),
+                  static_cast<double>(m.scale), static_cast<double>(m.offset), st.min, st.max,
+                  st.mean, st.belowThreshold, st.rangeFolded);
+    }
+  }
+  return 1;
+}
+
+// "CUT:MOMENT" of -dump; false after one line when it is not that.
+bool dumpTarget(const char* target, int& cut, std::string& moment)
+{
+  char name[8] = {};
+  if (target && std::sscanf(target, "%d:%7s", &cut, name) == 2 && cut > 0) {
+    moment = name;
+    return true;
+  }
+  Kol::outError("kolrad: -dump wants CUT:MOMENT (3:VEL), not %s\n", target ? target : "");
+  return false;
+}
+
+// The sweep's values as little-endian float32, radial after radial, NaN for no value; its
+// azimuths to standard output.
+int dumpVolume(const std::string& name, const char* target, const std::string& out)
+{
+  int cut = 0;
+  std::string moment;
+  if (!dumpTarget(target, cut, moment)) return Kol::USAGE;
+  Lev2File f;
+  Lev2Data d;
+  if (!readVolume(name, f)) return Kol::FAILURE;
+  if (!f.readSweep(cut, moment.c_str(), d)) {
+    Kol::outError("kolrad: %s has no cut %d with %s\n", name.c_str(), cut, moment.c_str());
+    return Kol::FAILURE;
+  }
+  FILE* fp = std::fopen(out.c_str(), "wb");
+  if (!fp) {
+    Kol::outError("kolrad: cannot write %s\n", out.c_str());
+    return Kol::FAILURE;
+  }
+  const int gates = d.getMoment(0).gates;
+  std::vector<uint8_t> row(static_cast<size_t>(gates) * 4);
+  bool ok = true;
+  for (int j = 0; j < d.getNumRadials() && ok; ++j) {
+    for (int i = 0; i < gates; ++i) {
+      const float v = d.getValue(i, j);
+      const float x = Lev2Data::isValue(v) ? v : std::nanf("");
+      uint32_t bits;
+      std::memcpy(&bits, &x, 4);
+      for (int b = 0; b < 4; ++b) row[4 * i + b] = static_cast<uint8_t>(bits >> (8 * b));
+    }
+    ok = std::fwrite(row.data(), 1, row.size(), fp) == row.size();
+    std::printf("%.4f\n", static_cast<double>(d.getRadial(j).azimuth));
+  }
+  if (std::fclose(fp) != 0 || !ok) {
+    Kol::outError("kolrad: cannot write %s\n", out.c_str());
+    return Kol::FAILURE;
+  }
+  return Kol::SUCCESS;
+}
+
 // Map lines dark enough for a white page and unlike every class colour.
 constexpr const char* MAP_COLOR = "grey04";
 
@@ -174,7 +286,7 @@ bool has(const char* t) { return t && *t; }
 
 // The image file a picture goes to: -ou names it, or -ou=png with -o; empty for a device.
 
-bool plotDomain(NidsPlot& layer, Domain& d)
+bool plotDomain(Drawing& layer, Domain& d)
 {
   const char* pd = Kol::resrc.get("plot_domain");
   if (!has(pd)) return layer.getDomain(d) != 0;
@@ -185,9 +297,51 @@ bool plotDomain(NidsPlot& layer, Domain& d)
 
 // The products drawn on a map about the radar (several sites in one mosaic): classes in
 // colour, map lines over them, the colour bar, labels and border.
+// A sweep of a volume on the map about the radar: -va the moment, -le the elevation angle or
+// -cut the cut number.
+// "ref.png" becomes "ref_20100501_0004.png" for a volume of that time.
+std::string timedName(const std::string& image, const Date& d)
+{
+  const size_t dot = image.rfind('.');
+  const std::string stem = image.substr(0, dot),
+                    ext = dot == std::string::npos ? "" : image.substr(dot);
+  return stem + d.format("_%Y%m%d_%H%M") + ext;
+}
+
+int drawVolume(const std::string& name, const std::string& image, bool timed)
+{
+  Resrc& r = Kol::resrc;
+  PlotOutput::whitePage(r);
+  if (!has(r.get("color_map"))) r.set("color_map", MAP_COLOR);
+  Lev2Plot layer;  // takes "variable", "identifier" and "parameter" as it starts
+  if (has(r.get("cut")))
+    layer.setCut(std::atoi(r.get("cut")));
+  else if (has(r.get("level")))
+    layer.setElevation(std::strtof(r.get("level"), nullptr));
+  if (!layer.setFilename(name.c_str())) return Kol::FAILURE;  // the layer said why
+  Domain domain;
+  if (!plotDomain(layer, domain)) return Kol::FAILURE;
+  Date when;
+  layer.getDate(when);
+  const std::string out = timed ? timedName(image, when) : image;
+  return PlotOutput::drawLayer(layer, domain, "kolrad", r.get("device"), out.c_str());
+}
+
+// Volumes in turn, one picture each (named by the volume's time when there are several).
+int drawVolumes(const std::vector<std::string>& names, const std::string& image)
+{
+  const bool timed = names.size() > 1 && !image.empty();
+  int status = Kol::SUCCESS;
+  for (size_t i = 0; i < (timed ? names.size() : 1); ++i)
+    if (!volumeReadable(names[i]) || drawVolume(names[i], image, timed) != Kol::SUCCESS)
+      status = Kol::FAILURE;
+  return status;
+}
+
 int drawPicture(const std::vector<std::string>& names, bool mosaic, const std::string& image)
 {
   Resrc& r = Kol::resrc;
+  if (ImageryKind::of(names.front().c_str()) == ImageryKind::LEV2) return drawVolumes(names, image);
   ProgInput resolver;
   for (size_t i = 0; i < (mosaic ? names.size() : 1); ++i)
     if (!ProgInput::readable(resolver.resolve(names[i])) || !isProduct(names[i], true))
@@ -203,13 +357,27 @@ int drawPicture(const std::vector<std::string>& names, bool mosaic, const std::s
   return PlotOutput::drawLayer(layer, domain, "kolrad", r.get("device"), image.c_str());
 }
 
+// "-li" takes no value: the word after it is the volume, as in "kolrad -li FILE".
+std::vector<char*> listAsFlag(int argc, char** argv)
+{
+  static char flag[] = "-li=1";
+  std::vector<char*> args(argv, argv + argc);
+  for (char*& a : args)
+    if (std::strcmp(a, "-li") == 0 || std::strcmp(a, "-list") == 0 || std::strcmp(a, "--list") == 0)
+      a = flag;
+  args.push_back(nullptr);
+  return args;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
   ResrcDBList keyed, positional;
   declareOptions(keyed, positional);
-  if (int status = ResrcDB::startProgram(argc, argv, keyed, positional, "filename"); status >= 0)
+  std::vector<char*> args = listAsFlag(argc, argv);
+  if (int status = ResrcDB::startProgram(argc, args.data(), keyed, positional, "filename");
+      status >= 0)
     return status;
   Resrc& r = Kol::resrc;
   ProgInput inputs;
@@ -218,6 +386,20 @@ int main(int argc, char** argv)
   for (int i = 0; i < inputs.getNum(); ++i) names.push_back(inputs.get(i).name);
   const std::string out = r.get("out", "info");
   if (names.empty()) return Kol::USAGE;
+  if (has(r.get("dump"))) {
+    if (out == "info" || names.size() != 1) {
+      Kol::outError("kolrad: -dump writes one volume's sweep to -ou=NAME.f32\n");
+      return Kol::USAGE;
+    }
+    if (!volumeReadable(names.front())) return Kol::FAILURE;
+    return dumpVolume(names.front(), r.get("dump"), out);
+  }
+  if (flagSet(r.get("list"))) {
+    int ok = 1;
+    for (const std::string& n : names) ok &= volumeReadable(n) && listVolume(n);
+    if (std::fflush(stdout) != 0) return Kol::FAILURE;
+    return ok ? Kol::SUCCESS : Kol::FAILURE;
+  }
   if (const std::string image = PlotOutput::outputFile(out, r.get("o"));
       !image.empty() || has(r.get("device")))
     return drawPicture(names, flagSet(r.get("mosaic")), image);

@@ -118,6 +118,8 @@ bool isImage(const char* file)
   if (k == ImageryKind::GINI) return true;
   if (k == ImageryKind::OTHER)
     Kol::outError("kolsat: %s is not a GINI image\n", file);
+  else if (k == ImageryKind::LEV2)
+    Kol::outError("kolsat: %s is a radar volume, not a GINI image\n", file);
   else
     Kol::outError("kolsat: %s is a NIDS radar product, not a GINI image\n", file);
   return false;

@@ -5,6 +5,7 @@
 #include "core/Kol.h"
 #include "imagery/GiniFile.h"
 #include "imagery/Image.h"
+#include "imagery/Lev2File.h"
 #include "imagery/NidsFile.h"
 #include "imagery/NidsInfo.h"
 
@@ -29,6 +30,7 @@ class Hush {
 ImageryKind::Kind ImageryKind::of(const char* name, int* product)
 {
   Hush quiet;
+  if (Lev2File::isVolume(name)) return LEV2;
   {
     NidsFile f(name);
     NidsInfo info;

@@ -380,20 +380,20 @@ int NidsImage::applyMask(Image& im, const Grid& mask) const
   return 1;
 }
 
-void NidsImage::setColors(Image& im) const
+void NidsImage::setColors(int product, const std::vector<float>& thres, Image& im)
 {
-  const int n = static_cast<int>(thres_.size()), product = site_.getProduct();
+  const int n = static_cast<int>(thres.size());
   im.allocColors(n + 2);
   im.setTransColor(0);
   const bool velocity = NidsFile::isVel(product) || NidsFile::isSRVel(product);
-  const bool diverging = !thres_.empty() && thres_.front() < 0.0f && thres_.back() > 0.0f &&
+  const bool diverging = !thres.empty() && thres.front() < 0.0f && thres.back() > 0.0f &&
                          (velocity || NidsFile::isDPrecDiff(product));
   const bool width = NidsFile::isBSW(product);
-  const float top = thres_.empty() ? 1.0f : std::max(std::fabs(thres_.back()), 1.0f);
+  const float top = thres.empty() ? 1.0f : std::max(std::fabs(thres.back()), 1.0f);
   for (int k = 1; k <= n; ++k) {
     const float f = n > 1 ? static_cast<float>(k - 1) / (n - 1) : 0.0f;
-    const float hi = k < n ? thres_[k] : SENTINEL;
-    im.setColor(k, diverging ? divergingColor(thres_[k - 1], hi, top,
+    const float hi = k < n ? thres[k] : SENTINEL;
+    im.setColor(k, diverging ? divergingColor(thres[k - 1], hi, top,
                                               velocity ? RGB(0, 1, 0) : RGB(0.6f, 0.3f, 0),
                                               velocity ? RGB(1, 0, 0) : RGB(0, 0.4f, 1))
                    : width ? widthColor(f)

@@ -62,7 +62,9 @@ class NidsImage {
   int applyMask(Image& im, const Grid& mask) const;
   // A colour table for the threshold indices: transparent 0, a ramp fitting the product (a
   // diverging one for velocities), and purple for range folding at foldedIndex().
-  void setColors(Image& im) const;
+  void setColors(Image& im) const { setColors(site_.getProduct(), thres_, im); }
+  // The same for thresholds of a product of that code, without reading one.
+  static void setColors(int product, const std::vector<float>& thres, Image& im);
   int getMode() const { return site_.getMode(); }
   // The index range-folded bins are drawn with: the one after the last class.
   int foldedIndex() const { return static_cast<int>(thres_.size()) + 1; }

@@ -86,6 +86,14 @@ std::vector<float> digitalLimits(int code)
 
 }  // namespace
 
+Scale scaleOfCode(int code, const char* units)
+{
+  Scale s;
+  s.limits = digitalLimits(code);
+  s.units = units ? units : "";
+  return s;
+}
+
 std::string unitsOf(const char* label)
 {
   const char* open = label ? std::strrchr(label, '[') : nullptr;

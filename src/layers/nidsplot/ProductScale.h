@@ -22,6 +22,9 @@ struct Scale {
 // For a product whose header has been read into info; no limits for a product of unknown
 // kind whose levels carry no values.
 Scale scaleOf(const NidsFile& f, const NidsInfo& info);
+// The classes of the digital products of a code, with units (for data of the same quantity
+// that come from elsewhere).
+Scale scaleOfCode(int code, const char* units);
 // The units in a product label's brackets ("Base velocity [knt]" gives "kt").
 std::string unitsOf(const char* label);
 

@@ -1,0 +1,403 @@
+// Every full-resolution radar volume of the test data against what an independent reader of the
+// ICD decoded from it (volume header, site, cuts, every moment's geometry, scaling, counts,
+// statistics and exact code sums); a damaged record costs only its own radials; the beam
+// geometry; and kolrad's list and dump forms.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Expected.h"
+#include "core/Kol.h"
+#include "imagery/Lev2Data.h"
+#include "imagery/Lev2File.h"
+
+using KOL::Lev2Data;
+using KOL::Lev2File;
+using nlohmann::json;
+
+namespace {
+
+class Lev2Volumes : public KOLTest::QuietTest {};
+
+std::vector<std::string> volumes() { return KOLTest::filesWithExpected("level2"); }
+
+// Relative to the size of the figure: the reader rounds to 6 significant digits.
+void expectNear6(double got, const json& want, const char* what)
+{
+  const double w = want.get<double>();
+  EXPECT_NEAR(got, w, 1e-5 * std::max(1.0, std::fabs(w)) + 1e-6) << what;
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) out.push_back(l);
+  return out;
+}
+
+long codeSum(const Lev2Data& d, int k)
+{
+  long sum = 0;
+  const KOL::Lev2Moment& m = d.getMoment(k);
+  for (int j = 0; j < d.getNumRadials(); ++j)
+    for (int i = 0; i < m.gates; ++i) sum += d.getCode(k, i, j);
+  return sum;
+}
+
+void checkMoment(const Lev2Data& d, const std::string& name, const json& m)
+{
+  SCOPED_TRACE(name);
+  const int k = d.findMoment(name.c_str());
+  ASSERT_GE(k, 0);
+  const KOL::Lev2Moment& got = d.getMoment(k);
+  EXPECT_EQ(got.radials, m["radials"].get<int>());
+  EXPECT_EQ(got.gates,
+            m["gates"].is_object() ? m["gates"]["max"].get<int>() : m["gates"].get<int>());
+  EXPECT_EQ(got.firstGate, m["first_gate_m"].get<float>());
+  EXPECT_EQ(got.spacing, m["gate_spacing_m"].get<float>());
+  EXPECT_EQ(got.wordSize, m["word_size"].get<int>());
+  expectNear6(got.scale, m["scale"], "scale");
+  expectNear6(got.offset, m["offset"], "offset");
+  const KOL::Lev2Stats st = d.getStats(k);
+  EXPECT_EQ(st.valid, m["valid"].get<long>());
+  if (name == "CFP") {
+    EXPECT_EQ(st.belowThreshold,
+              m["cfp_code0_not_applied"].get<long>() + m["cfp_code1_point_filter"].get<long>() +
+                  m["cfp_code2_dualpol_only"].get<long>() + m["cfp_codes_3_7"].get<long>());
+  } else {
+    EXPECT_EQ(st.belowThreshold, m["below_threshold"].get<long>());
+    EXPECT_EQ(st.rangeFolded, m["range_folded"].get<long>());
+  }
+  if (st.valid) {
+    expectNear6(st.min, m["min"], "min");
+    expectNear6(st.max, m["max"], "max");
+    expectNear6(st.mean, m["mean"], "mean");
+  }
+  EXPECT_EQ(codeSum(d, k), m["code_sum"].get<long>());
+  const json& at = m.contains("max_code_at") ? m["max_code_at"] : json();
+  if (at.is_array()) {
+    EXPECT_EQ(d.getCode(k, at[1], at[0]), at[2].get<int>());
+  }
+  for (const json& s : m.value("radial0_samples", json::array())) {
+    EXPECT_EQ(d.getCode(k, s[0], 0), s[1].get<int>()) << "gate " << s[0];
+    expectNear6(d.getValue(k, s[0], 0), s[2], "value");
+  }
+}
+
+void checkSweep(const Lev2File& f, const json& s)
+{
+  const int index = s["index"].get<int>();
+  SCOPED_TRACE("cut " + std::to_string(index + 1));
+  const Lev2Data* d = f.getCut(index + 1);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->getElevNumber(), s["elevation_number"].get<int>());
+  EXPECT_EQ(d->getNumRadials(), s["n_radials"].get<int>());
+  expectNear6(d->getElevation(), s["elevation_angle_mean"], "elevation");
+  if (s.contains("vcp_elevation_deg") && s["vcp_elevation_deg"].is_number()) {
+    EXPECT_NEAR(d->getVcpElevation(), s["vcp_elevation_deg"].get<double>(), 1e-4);
+  }
+  expectNear6(d->getRadial(0).azimuth, s["azimuth_first"], "first azimuth");
+  expectNear6(d->getRadial(d->getNumRadials() - 1).azimuth, s["azimuth_last"], "last azimuth");
+  EXPECT_EQ(d->getRadial(0).status, s["status_first"].get<int>());
+  EXPECT_EQ(d->getNumMoments(), static_cast<int>(s["moments"].size()));
+  for (const auto& [name, m] : s["moments"].items()) checkMoment(*d, name, m);
+}
+
+TEST_F(Lev2Volumes, EveryFigureOfTheIndependentReader)
+{
+  KOL_REQUIRE_DATA();
+  ASSERT_EQ(volumes().size(), 7u);
+  for (const std::string& name : volumes()) {
+    SCOPED_TRACE(name);
+    const json e = KOLTest::expected(name);
+    Lev2File f;
+    f.setThreads(2);
+    ASSERT_TRUE(f.open(KOLTest::dataFile(name).c_str()));
+    ASSERT_TRUE(f.read());
+    const json& h = e["volume_header"];
+    EXPECT_EQ(f.getTape(), h["tape"].get<std::string>());
+    EXPECT_EQ(f.getDate().getSeconds(), KOLTest::isoSeconds(h["datetime"]));
+    EXPECT_EQ(f.getNumRadials(), e["n_radials"].get<int>());
+    EXPECT_EQ(f.getNumCuts(), e["n_sweeps"].get<int>());
+    EXPECT_EQ(f.getProblems(), 0);
+    const json& site = e["site"];
+    EXPECT_EQ(f.getVcp(), site["vcp"].get<int>());
+    if (site.contains("lat")) {
+      const Lev2Data& first = *f.getCut(1);
+      EXPECT_EQ(first.getIcao(), site["icao"].get<std::string>());
+      expectNear6(first.getLat(), site["lat"], "latitude");
+      expectNear6(first.getLon(), site["lon"], "longitude");
+      EXPECT_EQ(first.getHeight(), site["height_m"].get<float>());
+    }
+    for (const json& s : e["sweeps"]) checkSweep(f, s);
+  }
+}
+
+std::vector<uint8_t> bytesOf(const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// Damage inside one LDM record, a volume cut short, a radial whose size runs past its record:
+// the radials of every other record are all there.
+TEST_F(Lev2Volumes, DamageCostsOnlyItsOwnRecord)
+{
+  KOL_REQUIRE_DATA();
+  const std::vector<uint8_t> whole =
+      bytesOf(KOLTest::dataFile("level2/Level2_KFTG_20150430_1419.ar2v"));
+  ASSERT_GT(whole.size(), 1000000u);
+  // the records' offsets: control word, then the stream
+  std::vector<size_t> starts;
+  for (size_t at = 24; at + 4 < whole.size();) {
+    const int32_t w = static_cast<int32_t>((whole[at] << 24) | (whole[at + 1] << 16) |
+                                           (whole[at + 2] << 8) | whole[at + 3]);
+    starts.push_back(at);
+    at += 4 + static_cast<size_t>(std::abs(w));
+  }
+  ASSERT_EQ(starts.size(), 55u);
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    int radials;
+  };
+  std::vector<uint8_t> corrupt = whole, shortened(whole.begin(), whole.begin() + starts[30] + 5000);
+  for (size_t i = starts[10] + 2000; i < starts[10] + 2100; ++i) corrupt[i] ^= 0x5a;
+  const std::vector<Case> cases = {
+      {"corrupt record", corrupt, 6480 - 120},
+      // record 30 (1-based) starts at starts[29]: 29 - 1 radial records before the cut record
+      {"cut short", shortened, 29 * 120},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Lev2File f;
+    ASSERT_TRUE(f.openBytes(c.bytes.data(), c.bytes.size()));
+    testing::internal::CaptureStderr();
+    KOL::Kol::setMessageMask(~0u);
+    ASSERT_TRUE(f.read());
+    KOL::Kol::setMessageMask(0);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_GE(f.getNumRadials(), c.radials);
+    EXPECT_LT(f.getNumRadials(), 6480);
+    EXPECT_EQ(f.getProblems(), 1);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("Lev2File: record "), std::string::npos) << err;
+  }
+}
+
+// The beam over a 4/3 earth (Doviak and Zrnic 2.28a, b) and the great circle from the site.
+TEST(Lev2Geometry, BeamHeightGroundRangeAndPlace)
+{
+  const double a = 6371220.0 * 4.0 / 3.0;
+  const struct {
+    double range, elev;
+  } beams[] = {{0, 0.5}, {50000, 0.5}, {230000, 0.5}, {100000, 10.0}, {460000, 0.0}};
+  for (const auto& b : beams) {
+    const double e = b.elev * M_PI / 180.0;
+    const double h = std::sqrt(b.range * b.range + a * a + 2 * b.range * a * std::sin(e)) - a;
+    EXPECT_NEAR(Lev2Data::beamHeight(b.range, b.elev), h, 1e-3);
+    EXPECT_NEAR(Lev2Data::groundRange(b.range, b.elev),
+                a * std::asin(b.range * std::cos(e) / (a + h)), 1e-3);
+  }
+  // 460 km along the horizon: the beam stands 12.5 km above the ground
+  EXPECT_NEAR(Lev2Data::beamHeight(460000, 0.0), 12450.0, 10.0);
+  // one degree of a great circle of the mean earth, north and along the equator
+  const double degree = 6371220.0 * M_PI / 180.0;
+  KOL::EarthPoint n = Lev2Data::destination(35.0, -97.0, 0.0, degree);
+  EXPECT_NEAR(n.lat, 36.0, 1e-4);
+  EXPECT_NEAR(n.lon, -97.0, 1e-4);
+  KOL::EarthPoint e = Lev2Data::destination(0.0, 179.5, 90.0, degree);
+  EXPECT_NEAR(e.lat, 0.0, 1e-4);
+  EXPECT_NEAR(e.lon, -179.5, 1e-4);
+}
+
+// Where the npm decoder of Archive II volumes is installed (scripts/setup).
+const char* const ORACLE_MODULES = "/usr/local/lib/kol-oracles/node_modules";
+
+// Every gate of whole sweeps, value for value, against that independent decoder: 16-bit
+// differential reflectivity, velocity of the Doppler half of a split cut, correlation
+// coefficient of the last cut of a Message 31 volume.
+TEST_F(Lev2Volumes, SweepsValueForValueAgainstAnotherDecoder)
+{
+  KOL_REQUIRE_DATA();
+  const std::string modules = ORACLE_MODULES;
+  if (KOLTest::run("test -d " + modules + "/nexrad-level-2-data && command -v node").empty())
+    GTEST_SKIP() << "the npm decoder nexrad-level-2-data is not installed (scripts/setup)";
+  const std::string file = KOLTest::dataFile("level2/KDMX20260101_154351_V06");
+  Lev2File f(file.c_str());
+  ASSERT_TRUE(f.read());
+  const struct {
+    int cut;
+    const char* moment;
+  } sweeps[] = {{1, "ZDR"}, {2, "VEL"}, {12, "RHO"}};
+  for (const auto& s : sweeps) {
+    SCOPED_TRACE(std::string(s.moment) + " cut " + std::to_string(s.cut));
+    const Lev2Data& d = *f.getCut(s.cut);
+    const int k = d.findMoment(s.moment);
+    ASSERT_GE(k, 0);
+    std::string name = s.moment;
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto rows = lines(KOLTest::run("NODE_PATH=" + modules + " node " + KOL_SOURCE_DIR +
+                                         "/tests/imagery/oracle/lev2_sweep.js " + file + " " +
+                                         std::to_string(d.getElevNumber()) + " " + name));
+    ASSERT_EQ(rows.size(), static_cast<size_t>(d.getNumRadials()));
+    long differ = 0;
+    for (int j = 0; j < d.getNumRadials(); ++j) {
+      std::istringstream in(rows[j]);
+      std::string word;
+      in >> word;
+      EXPECT_NEAR(std::stod(word), d.getRadial(j).azimuth, 1e-4);
+      int gate = 0;
+      for (; in >> word; ++gate) {
+        const float v = d.getValue(k, gate, j);
+        differ += word == "nan" ? Lev2Data::isValue(v) : std::fabs(std::stod(word) - v) > 1e-4;
+      }
+      EXPECT_EQ(gate, d.getMoment(k).radialGates[j]) << "radial " << j;
+    }
+    EXPECT_EQ(differ, 0);
+  }
+}
+
+// Places from the radar and back against PROJ's geod on the same sphere; the slant range of a
+// ground distance is the inverse of the ground distance of a slant range.
+TEST(Lev2Geometry, AgainstGeodAndInverse)
+{
+  for (double range : {1000.0, 80000.0, 230000.0, 459000.0})
+    for (double elev : {0.0, 0.5, 3.0, 19.5})
+      EXPECT_NEAR(Lev2Data::slantRange(Lev2Data::groundRange(range, elev), elev), range, 1e-3);
+  if (KOLTest::run("command -v geod").empty()) GTEST_SKIP() << "PROJ's geod not installed";
+  const struct {
+    double lat, lon, az, dist;
+  } legs[] = {{35.333, -97.278, 45, 100000},
+              {41.797, -87.858, 200, 230000},
+              {64.5, -147.5, 330, 460000},
+              {-12.4, 130.9, 95, 150000}};
+  for (const auto& l : legs) {
+    char cmd[256];
+    std::snprintf(cmd, sizeof cmd,
+                  "echo '%.6f %.6f %.6f %.3f' | geod +ellps=sphere +R=6371220 -f %%.7f", l.lat,
+                  l.lon, l.az, l.dist);
+    double lat, lon;
+    ASSERT_EQ(std::sscanf(KOLTest::run(cmd).c_str(), "%lf %lf", &lat, &lon), 2);
+    const KOL::EarthPoint e = Lev2Data::destination(l.lat, l.lon, l.az, l.dist);
+    EXPECT_NEAR(e.lat, lat, 1e-5);
+    EXPECT_NEAR(e.lon, lon, 1e-5);
+    double az, ground;
+    Lev2Data::azimuthRange(l.lat, l.lon, lat, lon, az, ground);
+    EXPECT_NEAR(az, l.az, 1e-4);
+    EXPECT_NEAR(ground, l.dist, 0.05);
+  }
+}
+
+// A gate of the partial KATX volume placed on the map: the site's own published position and
+// the gate ranges 2125 + 250 i m of its reflectivity.
+TEST_F(Lev2Volumes, GatesArePlacedFromTheSite)
+{
+  KOL_REQUIRE_DATA();
+  Lev2File f(KOLTest::dataFile("level2/example_nexrad_archive_msg31_compressed.ar2v").c_str());
+  ASSERT_TRUE(f.read());
+  const Lev2Data& d = *f.getCut(1);
+  const int k = d.findMoment("REF");
+  EXPECT_FLOAT_EQ(d.getRange(k, 4), 2125.0f + 4 * 250.0f);
+  KOL::EarthPoint p;
+  ASSERT_TRUE(d.getLocation(k, 400, 0, p));
+  const double ground = Lev2Data::groundRange(d.getRange(k, 400), d.getRadial(0).elevation);
+  const KOL::EarthPoint q =
+      Lev2Data::destination(d.getLat(), d.getLon(), d.getRadial(0).azimuth, ground);
+  EXPECT_FLOAT_EQ(p.lat, q.lat);
+  EXPECT_FLOAT_EQ(p.lon, q.lon);
+  // 100 km out the place is about 0.9 degrees of latitude from the site, mostly north (350 deg)
+  EXPECT_NEAR(p.lat - d.getLat(), 0.89, 0.02);
+}
+
+// kolrad -li: one line per cut and moment with the figures of the independent reader.
+TEST_F(Lev2Volumes, KolradListsEveryCutAndMoment)
+{
+  KOL_REQUIRE_DATA();
+  const std::string name = "level2/KTLX19990503_235621.gz";
+  int status = -1;
+  const auto out = lines(KOLTest::run(
+      KOLTest::programPath("kolrad") + " -li " + KOLTest::dataFile(name) + " 2>&1", &status));
+  ASSERT_EQ(status, 0);
+  const json e = KOLTest::expected(name);
+  size_t rows = 0;
+  for (const json& s : e["sweeps"]) rows += s["moments"].size();
+  ASSERT_EQ(out.size(), rows + 1);
+  for (size_t row = 1; row < out.size(); ++row) {
+    int cut, radials, gates, below, folded;
+    float elev, first, spacing, scale, offset, mn, mx, mean;
+    char moment[8] = {};
+    ASSERT_EQ(std::sscanf(out[row].c_str(), "%d,%f,%d,%7[^,],%d,%f,%f,%f,%f,%f,%f,%f,%d,%d", &cut,
+                          &elev, &radials, moment, &gates, &first, &spacing, &scale, &offset, &mn,
+                          &mx, &mean, &below, &folded),
+              14);
+    ASSERT_GE(cut, 1);
+    const json& s = e["sweeps"].at(cut - 1);
+    const json& m = s["moments"].at(moment);
+    EXPECT_NEAR(elev, s["elevation_angle_mean"].get<double>(), 1e-4);
+    EXPECT_EQ(radials, s["n_radials"].get<int>());
+    EXPECT_EQ(gates, m["gates"].get<int>());
+    EXPECT_EQ(first, m["first_gate_m"].get<float>());
+    EXPECT_EQ(spacing, m["gate_spacing_m"].get<float>());
+    EXPECT_EQ(scale, m["scale"].get<float>());
+    EXPECT_EQ(offset, m["offset"].get<float>());
+    EXPECT_EQ(mn, m["min"].get<float>());
+    EXPECT_EQ(mx, m["max"].get<float>());
+    EXPECT_NEAR(mean, m["mean"].get<double>(), 1e-4);
+    EXPECT_EQ(below, m["below_threshold"].get<int>());
+    EXPECT_EQ(folded, m["range_folded"].get<int>());
+  }
+}
+
+// kolrad -dump: float32 little-endian radial after radial, NaN where no value, the azimuths
+// on standard output; velocity of the second cut of the Message 31 volume.
+TEST_F(Lev2Volumes, KolradDumpsOneSweepValueForValue)
+{
+  KOL_REQUIRE_DATA();
+  const std::string file = KOLTest::dataFile("level2/KTLX20100501_000444_V03.gz");
+  KOLTest::TempDir dir;
+  int status = -1;
+  const auto az = lines(KOLTest::run(
+      KOLTest::programPath("kolrad") + " -dump=2:VEL -ou=" + dir.file("v.f32") + " " + file,
+      &status));
+  ASSERT_EQ(status, 0);
+  Lev2File f(file.c_str());
+  ASSERT_TRUE(f.read());
+  const Lev2Data& d = *f.getCut(2);
+  const int k = d.findMoment("VEL");
+  const int gates = d.getMoment(k).gates;
+  const std::vector<uint8_t> raw = bytesOf(dir.file("v.f32"));
+  ASSERT_EQ(raw.size(), static_cast<size_t>(d.getNumRadials()) * gates * 4);
+  ASSERT_EQ(az.size(), static_cast<size_t>(d.getNumRadials()));
+  long nan = 0;
+  for (int j = 0; j < d.getNumRadials(); ++j) {
+    EXPECT_NEAR(std::stod(az[j]), d.getRadial(j).azimuth, 1e-4);
+    for (int i = 0; i < gates; ++i) {
+      const uint8_t* b = raw.data() + (static_cast<size_t>(j) * gates + i) * 4;
+      const uint32_t bits = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+      float v;
+      std::memcpy(&v, &bits, 4);
+      const int code = d.getCode(k, i, j);
+      if (code < 2) {
+        ++nan;
+        EXPECT_TRUE(std::isnan(v));
+      } else {
+        ASSERT_EQ(v, (code - 129) / 2.0f) << "radial " << j << " gate " << i;
+      }
+    }
+  }
+  const json m =
+      KOLTest::expected("level2/KTLX20100501_000444_V03.gz")["sweeps"][1]["moments"]["VEL"];
+  EXPECT_EQ(nan, m["below_threshold"].get<long>() + m["range_folded"].get<long>());
+}
+
+}  // namespace
