@@ -305,16 +305,6 @@ TEST(DateTest, FormatDirectives)
                "05.0000");
 }
 
-TEST(DateTest, PrintShowsMissingParts)
-{
-  testing::internal::CaptureStdout();
-  Date(2024, 1, 15, 6, 5, 7.5f).print();
-  Date(2024, 1, 15, M, M, FM).print();
-  Date(1705321800L).printSeconds();
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out, "2024/01/15 06:05:07.500\n2024/01/15 MM:MM:MM\n1705321800\n");
-}
-
 TEST(DateTest, TimezoneChangeAndDaylightRules)
 {
   Date d(2024, 1, 15, 3, 0, 0);

@@ -128,14 +128,7 @@ void expectSameRecords(const std::map<std::string, SfcData>& want,
   }
 }
 
-class BulletinVariantsTest : public KOLTest::QuietTest {
- protected:
-  void SetUp() override
-  {
-    KOLTest::QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
-};
+class BulletinVariantsTest : public KOLTest::DatabaseTest {};
 
 TEST_F(BulletinVariantsTest, SynopBulletinLaidOutAnyWayGivesTheSameRecords)
 {

@@ -252,23 +252,3 @@ TEST(StationCoverage, NearlyEveryReportingStationOfARealHourIsInTheTable)
   // About 1.1 % of the stations are in none of the public station lists the table is made from.
   EXPECT_GE(share, 0.97) << found << " of " << reporting.size() << "; missing:" << missing;
 }
-
-TEST(StationCoverage, StationsFromEachSourceArePlacedWhereTheyAre)
-{
-  struct Case {
-    const char* id;
-    float lat, lon;
-  } cases[] = {
-      {"KDEN", 39.85f, -104.66f},  // in every source
-      {"EDDF", 50.03f, 8.54f},     // Frankfurt
-      {"YSSY", -33.95f, 151.18f},  // Sydney
-      {"PGSN", 15.12f, 145.72f},   // Saipan, whose NOAA-list state is a full name
-  };
-  std::string table = KOLTest::databaseDir() + "/sao.cty";
-  for (const auto& c : cases) {
-    float lat = 0, lon = 0;
-    ASSERT_TRUE(KOL::CityTool::locate(table.c_str(), c.id, lat, lon)) << c.id;
-    EXPECT_NEAR(lat, c.lat, 0.05) << c.id;
-    EXPECT_NEAR(lon, c.lon, 0.05) << c.id;
-  }
-}

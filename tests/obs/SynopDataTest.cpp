@@ -67,8 +67,7 @@ std::vector<SfcData> decodeFile(const std::string& path, int* failed = nullptr)
 
 // The weather tables come from the repository's database directory.
 class SynopDataTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+  KOLTest::DatabaseScope database_;
 };
 
 TEST_F(SynopDataTest, EveryReportDecodes)
