@@ -154,8 +154,7 @@ TEST(DateTest, TextFormsGiveTheSameInstant)
 
 TEST(DateTest, UnreadableTextsLeaveTheDateUnset)
 {
-  uint32_t mask = KOL::Kol::getMessageMask();
-  KOL::Kol::setMessageLevel("none");
+  KOLTest::QuietScope quiet;
   for (const char* text :
        std::vector<const char*>{"", "abc", "-", "T12:30", "#", "x2024-01-15", "2024-02-30",
                                 "20230229", "19000229_12", nullptr}) {
@@ -164,7 +163,6 @@ TEST(DateTest, UnreadableTextsLeaveTheDateUnset)
     EXPECT_FALSE(d.isSet()) << (text ? text : "(null)");
     EXPECT_EQ(d.getYear(), M);
   }
-  KOL::Kol::setMessageMask(mask);
   // "cu" is now.
   Date now("cu");
   EXPECT_NEAR((double)now.getSeconds(), (double)Date::getCurrentSeconds(), 2.0);

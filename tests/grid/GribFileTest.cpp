@@ -30,7 +30,7 @@ namespace {
 
 class GribFileTest : public ::testing::Test {
  protected:
-  void SetUp() override { Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+  KOLTest::DatabaseScope database_;
   static std::string data(const std::string& name) { return KOLTest::dataFile("grib/" + name); }
   static std::vector<Grid> readAll(const std::string& path) { return KOLTest::readGrids(path); }
 };

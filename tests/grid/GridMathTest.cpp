@@ -100,7 +100,7 @@ float maxError(const Grid& g, const std::function<float(int, int)>& expected, in
 
 class GridMathTest : public ::testing::Test {
  protected:
-  void SetUp() override { KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+  KOLTest::DatabaseScope database_;
 };
 
 TEST_F(GridMathTest, SolidBodyRotationHasVorticityTwiceItsAngularSpeed)

@@ -27,13 +27,8 @@ std::string program(const char* name, const std::string& args, int* status)
       KOLTest::programPath(name) + " -fp=" + KOLTest::databaseDir() + " " + args + " 2>&1", status);
 }
 
-class KolanalTest : public KOLTest::QuietTest {
+class KolanalTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   // The capture filed into one surface file by kolsfc.
   std::string surfaceFile()
   {

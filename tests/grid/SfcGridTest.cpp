@@ -24,13 +24,8 @@ using namespace KOL;
 
 namespace {
 
-class SfcGridTest : public KOLTest::QuietTest {
+class SfcGridTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   // A surface file of three stations, one of them not in the station table.
   std::string surfaceFile()
   {

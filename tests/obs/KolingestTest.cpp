@@ -296,39 +296,3 @@ TEST(Kolingest, OtherFramingsAndTheirFaultsOneLineEach)
   for (const char* heading : {"MUHV_SMCU20", "MUHV_SMCU40", "YRBK_SMRO01"})
     EXPECT_EQ(indexLines(dir.file("out/") + heading + ".hdr").size(), 1u) << heading;
 }
-
-// Filed by the shipped products file, bare bulletins are read by the programs as their original
-// files are: the same surface file from kolsfc, the same soundings from kolupa.
-TEST(Kolingest, FiledBareBulletinsReadByTheProgramsAsTheOriginals)
-{
-  KOL_REQUIRE_DATA();
-  KOLTest::TempDir dir;
-  const std::string synop =
-      KOLTest::dataFile("synop/A_SMRO01YRBK171200_C_EDZW_20230117120502_51362175.txt");
-  const std::string temp = KOLTest::dataFile("upperair/real_USUS01_KWBC_061200_72403_72440.txt");
-  auto program = [&dir](const std::string& name, const std::string& args) {
-    int status = -1;
-    std::string out = KOLTest::run("cd '" + dir.path() + "' && '" + KOLTest::programPath(name) +
-                                       "' -fp=" + KOLTest::databaseDir() + " " + args + " 2>&1",
-                                   &status);
-    EXPECT_EQ(status, 0) << name << " " << args << ": " << out;
-    return out;
-  };
-  program("kolingest",
-          "-rp=raw -prodfile=ingest.prd -lf=none -da=202301171300 -pa=noseq " + synop + " " + temp);
-  program("kolsfc", "-cp=filed raw/syn/2023011712_syn.wmo");
-  program("kolsfc", "-cp=original " + synop);
-  std::string filed = KOLTest::run("cd '" + dir.path() + "' && cat filed/*.cvt");
-  EXPECT_GT(filed.size(), 1000u);
-  EXPECT_TRUE(filed == KOLTest::run("cd '" + dir.path() + "' && cat original/*.cvt"));
-  // Their soundings; the month and year are those of the filed file's name, or of today.
-  auto levels = [](std::string out) {
-    for (size_t at = 0; (at = out.find(" 1200Z", at)) != std::string::npos; at++)
-      if (at >= 10) out.erase(at - 10, 8), at -= 8;  // "2023-01-06 1200Z": "06 1200Z"
-    return out;
-  };
-  std::string sounding = program("kolupa", "raw/upa/2023010612_upa.wmo");
-  EXPECT_EQ(count(sounding, "Station "), 2);
-  EXPECT_GT(count(sounding, "\n"), 300);
-  EXPECT_EQ(levels(sounding), levels(program("kolupa", temp)));
-}
