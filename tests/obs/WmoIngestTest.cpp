@@ -1075,21 +1075,3 @@ TEST_F(Ingest, GribBulletinsAreDescribedAsEcCodesReadsThem)
   EXPECT_EQ(got, want);
   EXPECT_EQ(count(got, "\n"), static_cast<int>(sent.size()));
 }
-
-// A file in which no start line is found at all is said so in one message line, rather than
-// passing for an empty feed; an empty file is no capture at all.
-TEST_F(Ingest, FileWithoutABulletinIsReported)
-{
-  const char* rules = ".  >>  %D/%pL_%pT.txt %D/%pL_%pT.hdr\n";
-  Kol::setMessageLevel(Kol::MESS);
-  for (std::string feed : {"", "METAR KNYC 060051Z AUTO VRB06KT 10SM CLR 02/M09 A3001=\n"}) {
-    WmoIngest w;
-    testing::internal::CaptureStdout();
-    ingest(w, rules, feed);
-    std::string err = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(w.getFiled(), 0);
-    EXPECT_EQ(err.find("WmoIngest: no bulletin in " + dir.file("feed")) != std::string::npos,
-              !feed.empty())
-        << err;
-  }
-}
