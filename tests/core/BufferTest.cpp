@@ -121,17 +121,4 @@ TEST(Buffer, InsertEqualAndMoveBetweenBuffers)
   EXPECT_EQ(out.getUsed(), 28);
 }
 
-TEST(Buffer, PrintShowsIndexUsedAndSize)
-{
-  Buffer b(16);
-  b.add("abc", 3);
-  b.inc(1);
-  testing::internal::CaptureStdout();
-  b.print();
-  b.dump(0, 3);
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out.substr(0, out.find('\n') + 1), "Ind: 1 Num: 3 Max: 16\n");
-  EXPECT_NE(out.find("61 62 63"), std::string::npos);
-}
-
 }  // namespace

@@ -22,12 +22,11 @@ const long NOW = 1705320000L;  // 2024-01-15 12:00:00
 
 // A data directory with hourly files from 12 hours before "now" to 2 hours before it, and a
 // convention file with one type "tsfc" naming them.
-class FilenameTest : public ::testing::Test {
+class FilenameTest : public KOLTest::QuietTest {
  protected:
   void SetUp() override
   {
-    mask_ = Kol::getMessageMask();
-    Kol::setMessageLevel("error");
+    QuietTest::SetUp();
     Kol::init_time = NOW;
     data_ = dir_.file("data");
     mkdir(data_.c_str(), 0755);
@@ -39,10 +38,10 @@ class FilenameTest : public ::testing::Test {
   }
   void TearDown() override
   {
-    Kol::setMessageMask(mask_);
     Kol::init_time = Const::MISS;
     for (const char* r : {"file_path", "data_path", "filename", "current"})
       Kol::resrc.set(r, nullptr);
+    QuietTest::TearDown();
   }
   std::string hourName(long secs) const
   {
@@ -50,7 +49,6 @@ class FilenameTest : public ::testing::Test {
   }
   KOLTest::TempDir dir_;
   std::string data_;
-  uint32_t mask_ = 0;
 };
 
 }  // namespace

@@ -5,22 +5,20 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/TestData.h"
 #include "core/Kol.h"
 
 using KOL::Kol;
 
 namespace {
 
-// Restores the message mask after each test.
-class KolTest : public ::testing::Test {
+class KolTest : public KOLTest::QuietTest {
  protected:
-  void SetUp() override { saved_ = Kol::getMessageMask(); }
   void TearDown() override
   {
-    Kol::setMessageMask(saved_);
     unsetenv("kolerrtoout");
+    QuietTest::TearDown();
   }
-  uint32_t saved_ = 0;
 };
 
 TEST_F(KolTest, MessageLevelTexts)

@@ -29,18 +29,17 @@ constexpr int M = Const::MISS;
 const long NOW = 1705320000L;  // 2024-01-15 12:00:00
 
 // Every test starts from "now" = NOW, quiet warnings and the repository's convention file.
-class NameConvTest : public ::testing::Test {
+class NameConvTest : public KOLTest::QuietTest {
  protected:
   void SetUp() override
   {
-    mask_ = Kol::getMessageMask();
-    Kol::setMessageLevel("error");
+    QuietTest::SetUp();
     Kol::init_time = NOW;
     setResource("file_path", KOLTest::databaseDir().c_str());
   }
   void TearDown() override
   {
-    Kol::setMessageMask(mask_);
+    QuietTest::TearDown();
     Kol::init_time = M;
     for (const char* r : {"file_path", "data_path", "con_path", "raw_path", "name_conv",
                           "grid_path", "my_dir", "other_path"})
@@ -58,7 +57,6 @@ class NameConvTest : public ::testing::Test {
     nc.encodeFile(d, s);
     return s.get();
   }
-  uint32_t mask_ = 0;
 };
 
 std::string hourName(const std::string& dir, long secs)

@@ -23,14 +23,9 @@ namespace {
 // Restores the frame's state and standard input after each test.
 class ProgTest : public ::testing::Test {
  protected:
-  void SetUp() override
-  {
-    mask_ = Kol::getMessageMask();
-    stdin_ = dup(0);
-  }
+  void SetUp() override { stdin_ = dup(0); }
   void TearDown() override
   {
-    Kol::setMessageMask(mask_);
     Kol::init_time = KOL::Const::MISS;
     Kol::setDatabasePath("");
     for (const char* r :
@@ -47,8 +42,8 @@ class ProgTest : public ::testing::Test {
     KOLTest::writeFile(dir_.file("stdin"), text);
     ASSERT_NE(std::freopen(dir_.file("stdin").c_str(), "r", stdin), nullptr);
   }
+  KOLTest::QuietScope restore_;  // the mask as it was, after each test
   KOLTest::TempDir dir_;
-  uint32_t mask_ = 0;
   int stdin_ = -1;
 };
 

@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/TestData.h"
@@ -156,6 +159,51 @@ TEST_F(ProgramsMisuseTest, UnknownOptionValuesAreUsageErrors)
   }
 }
 
+// Arguments a program cannot work with beside a readable input: one line that says which.
+TEST_F(ProgramsMisuseTest, UnusableArgumentsAreOneLine)
+{
+  KOLTest::writeFile(dir.file("not_sfc.txt"), "no surface file\n");
+  const std::string dom = "-gd=lamb:25:-95:25:25,38,-96,121,81,0.4,0.4 ";
+  const struct {
+    const char* program;
+    std::string args;
+    const char* said;
+  } cases[] = {
+      {"kolanal", "-va=temp " + dom + "not_sfc.txt", "no output file"},
+      {"kolanal", "-va=temp -outf=out.grd not_sfc.txt", "no domain"},
+      {"kolanal", dom + "-outf=out.grd not_sfc.txt", "no variable"},
+      {"kolanal", "-va=temp -oa=abc " + dom + "-outf=out.grd not_sfc.txt", "analysis parameters"},
+      {"kolanal", "-va=temp -fm=grib " + dom + "-outf=out.grd not_sfc.txt", "format"},
+      {"kolanal", "-va=temp " + dom + "-outf=out.grd not_sfc.txt", "surface file"},
+      {"kolgrib",
+       "-msg=9999 -out=values " + std::string(KOL_SOURCE_DIR) +
+           "/examples/grib/nam.t00z.awp21100.tm00.grib2",
+       ""},
+  };
+  for (const auto& c : cases) {
+    expectOneLineRefusal(c.program, c.args);
+    int status = -1;
+    EXPECT_NE(run(c.program, c.args, status).find(c.said), std::string::npos) << c.args;
+  }
+  // Here the domain reader and the surface file reader say their own line before the program's.
+  const struct {
+    const char* program;
+    const char* args;
+    const char* said;
+  } two[] = {
+      {"kolanal", "-va=temp -gd=nowhere_at_all -outf=out.grd not_sfc.txt",
+       "kolanal: unknown domain nowhere_at_all\n"},
+      {"kolsfc", "-list not_sfc.txt", "kolsfc: cannot read not_sfc.txt\n"},
+  };
+  for (const auto& c : two) {
+    int status = -1;
+    const std::string err = run(c.program, c.args, status);
+    EXPECT_NE(status, 0) << c.args;
+    EXPECT_NE(err.find(c.said), std::string::npos) << err;
+  }
+  EXPECT_TRUE(KOLTest::readFile(dir.file("out.grd")).empty());
+}
+
 // The ingest's own message for a file without a bulletin, and the closing summary of a run that
 // read no feed, are not said beside the program's line: one file, one line, on either stream.
 TEST_F(ProgramsMisuseTest, IngestRefusesAFileWithoutBulletinsInOneLine)
@@ -196,8 +244,15 @@ TEST_F(ProgramsMisuseTest, OutputNamesSelectTheirDevice)
     const char* start;  // the file's first bytes
   } outputs[] = {
       {".ps", "%!PS"}, {".eps", "%!PS-Adobe-3.0 EPSF"}, {".meta", "KOLMETA2"}, {".hpgl", ""}};
+  // Every plotter with one kind of output, and the sounding plotter with each.
+  std::vector<std::pair<const char*, const char*>> runs;
+  for (size_t k = 0; k < std::size(plotters); k++)
+    runs.push_back({plotters[k].program, outputs[k % 4].ext});
+  for (const auto& o : outputs) runs.push_back({"kolskewt", o.ext});
   for (const auto& p : plotters)
     for (const auto& o : outputs) {
+      if (std::find(runs.begin(), runs.end(), std::make_pair(p.program, o.ext)) == runs.end())
+        continue;
       const std::string file = dir.file(std::string("out/") + p.program + o.ext);
       SCOPED_TRACE(file);
       int status = -1;

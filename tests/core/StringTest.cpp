@@ -213,12 +213,4 @@ TEST(StringTest, CursorScan)
   EXPECT_EQ(x + y, 30);
 }
 
-TEST(StringTest, PrintWritesLengthAndText)
-{
-  String s("abc");
-  testing::internal::CaptureStdout();
-  s.print();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "3 abc\n");
-}
-
 }  // namespace

@@ -314,12 +314,4 @@ TEST(StringsTest, NumberReads)
   EXPECT_FLOAT_EQ(list.getFloat(-1), Const::FMISS);
 }
 
-TEST(StringsTest, PrintListsItems)
-{
-  Strings list("a,,b", ',');
-  testing::internal::CaptureStdout();
-  list.print();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "0=a\n1=\n2=b\n");
-}
-
 }  // namespace

@@ -2,8 +2,6 @@
 // expected-output files, not the benchmark folder) and every grid of one of them.
 #pragma once
 
-#include <dirent.h>
-
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -17,16 +15,10 @@ namespace KOLTest {
 inline std::vector<std::string> gribDataFiles()
 {
   std::vector<std::string> names;
-  const std::string dir = dataDir() + "/grib";
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      const std::string n = e->d_name;
-      if (n[0] != '.' && n != "SOURCES.md" && n != "bench" && n.find(".json") == std::string::npos)
-        names.push_back(n);
-    }
-    closedir(d);
+  for (const std::string& path : dataFiles("grib")) {
+    const std::string n = path.substr(path.rfind('/') + 1);
+    if (n != "SOURCES.md" && n.find(".json") == std::string::npos) names.push_back(n);
   }
-  std::sort(names.begin(), names.end());
   return names;
 }
 

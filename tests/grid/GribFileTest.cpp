@@ -30,19 +30,17 @@ namespace {
 
 class GribFileTest : public ::testing::Test {
  protected:
-  void SetUp() override { Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+  KOLTest::DatabaseScope database_;
   static std::string data(const std::string& name) { return KOLTest::dataFile("grib/" + name); }
   static std::vector<Grid> readAll(const std::string& path) { return KOLTest::readGrids(path); }
 };
 
-TEST_F(GribFileTest, GridsHaveTheNorthernRowFirst)
+// Every scanning mode in grid order: GribGridOrder.
+TEST_F(GribFileTest, GlobalGridsHaveTheirPolarRowFirst)
 {
   KOL_REQUIRE_DATA();
-  // The same global field stored north first and south first gives the same grid.
   auto north = readAll(data("g1_regular_ll_sfc.grib"));
-  auto south = readAll(data("g1_scanning_mode_64.grib"));
   ASSERT_EQ(north.size(), 1u);
-  ASSERT_EQ(south.size(), 1u);
   const Grid& n = north[0];
   ASSERT_EQ(n.getNx(), 72);
   ASSERT_EQ(n.getNy(), 37);
@@ -50,9 +48,6 @@ TEST_F(GribFileTest, GridsHaveTheNorthernRowFirst)
   EXPECT_FLOAT_EQ(n.getDx(), 5.0f);
   EXPECT_FLOAT_EQ(n.getDy(), 5.0f);
   EXPECT_FLOAT_EQ(n.getDomainVal().clat, 0.0f);
-  for (int j = 0; j < 37; j++)
-    for (int i = 0; i < 72; i += 7)
-      ASSERT_FLOAT_EQ(n.getValue(i, j), south[0].getValue(i, j)) << i << "," << j;
   // Row 0 is at 90 N: a polar row holds one value.
   for (int i = 1; i < 72; i++) EXPECT_FLOAT_EQ(n.getValue(i, 0), n.getValue(0, 0));
   EXPECT_EQ(n.getVersion(), 1);

@@ -57,7 +57,7 @@ using GribGridOrder = KOLTest::QuietTest;
 TEST_F(GribGridOrder, EveryFieldInGridOrderWithAndWithoutWrap)
 {
   KOL_REQUIRE_DATA();
-  Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  KOLTest::DatabaseScope database;
   struct Options {
     const char* param;
     bool wrap;

@@ -18,7 +18,7 @@ namespace {
 
 class GribTables : public ::testing::Test {
  protected:
-  void SetUp() override { Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+  KOLTest::DatabaseScope database_;
 };
 
 TEST_F(GribTables, ParametersResolveToNamesUnitsAndIndices)

@@ -24,14 +24,7 @@ using namespace KOL;
 
 namespace {
 
-class GribTimeTest : public KOLTest::QuietTest {
- protected:
-  void SetUp() override
-  {
-    KOLTest::QuietTest::SetUp();
-    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
-};
+class GribTimeTest : public KOLTest::DatabaseTest {};
 
 // "yyyymmddhhmm" of a date.
 std::string stamp(const Date& d) { return d.format("%Y%m%d%H%M"); }

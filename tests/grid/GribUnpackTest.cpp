@@ -306,17 +306,11 @@ TEST(GribUnpack, SimplePackedFilesMatchOneValueAtATime)
 {
   KOL_REQUIRE_DATA();
   size_t fields = 0;
-  for (const char* dir : {"/grib/", "/grib/bench/"}) {
-    DIR* d = opendir((KOLTest::dataDir() + dir).c_str());
-    if (!d) continue;
-    std::vector<std::string> names;
-    while (dirent* e = readdir(d))
-      if (e->d_name[0] != '.' && std::string(e->d_name).find(".md") == std::string::npos)
-        names.push_back(e->d_name);
-    closedir(d);
-    for (const std::string& name : names) {
+  for (const char* dir : {"grib", "grib/bench"}) {
+    for (const std::string& name : KOLTest::dataFiles(dir)) {
+      if (name.find(".md") != std::string::npos) continue;
       SCOPED_TRACE(name);
-      const std::string bytes = KOLTest::readFile(KOLTest::dataDir() + dir + name);
+      const std::string bytes = KOLTest::readFile(name);
       const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
       KOL::grib::FieldWalker walk(p, bytes.size());
       for (KOL::grib::Field f; walk.next(f);) {

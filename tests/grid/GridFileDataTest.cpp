@@ -67,13 +67,8 @@ void expectSameGrid(const Grid& in, const Grid& out, const std::string& where)
   expectSameDomain(in.getDomainVal(), out.getDomainVal(), where);
 }
 
-class GridFileDataTest : public KOLTest::QuietTest {
+class GridFileDataTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   KOLTest::TempDir tmp;
 };
 

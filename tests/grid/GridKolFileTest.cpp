@@ -43,13 +43,8 @@ Grid sample()
   return g;
 }
 
-class GridKolFileTest : public KOLTest::QuietTest {
+class GridKolFileTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   std::string write(const std::string& name, const std::string& text)
   {
     std::string path = tmp.file(name);

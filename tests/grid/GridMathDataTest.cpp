@@ -90,11 +90,11 @@ class GridMathDataTest : public ::testing::Test {
  protected:
   void SetUp() override
   {
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
     int status = 0;
     KOLTest::run("grib_get_data -V", &status);
     if (status != 0) GTEST_SKIP() << "grib_get_data not installed";
   }
+  KOLTest::DatabaseScope database_;
 };
 
 TEST_F(GridMathDataTest, VorticityOfALambertModelGrid)

@@ -98,7 +98,7 @@ TEST(Grid, SetsDataWithAndWithoutFlippingRows)
 
 TEST(Grid, KeepsItsDescriptionAndUnitsInTheInfoText)
 {
-  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  KOLTest::DatabaseScope database;
   Grid g = ramp();
   g.setDate(KOL::Date("2024-01-15T12:00:00"));
   g.setForeTime("h12");
@@ -190,7 +190,7 @@ TEST(Grid, FindsValuesAtEarthPointsThroughItsDomain)
 
 TEST(Grid, ListsSelectGridsByKey)
 {
-  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  KOLTest::DatabaseScope database;
   KOL::Grids list(3);
   EXPECT_EQ(list.addSpec("h12:500:hght"), 0);
   EXPECT_EQ(list.addSpec("h12:850:temp"), 1);
@@ -235,7 +235,7 @@ TEST(Grid, ListsSelectGridsByKey)
 
 TEST(Grid, UpdateSpecCompletesKeysFromTheLayer)
 {
-  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  KOLTest::DatabaseScope database;
   KOL::GridSpec key("hght");
   KOL::GridTool::updateSpec(key, KOL::ForeTime("h24"), KOL::Level("500"), "hght");
   EXPECT_EQ(key.getForeTime(), 24);

@@ -27,13 +27,8 @@ std::string program(const char* name, const std::string& args, int* status)
       KOLTest::programPath(name) + " -fp=" + KOLTest::databaseDir() + " " + args + " 2>&1", status);
 }
 
-class KolanalTest : public KOLTest::QuietTest {
+class KolanalTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   // The capture filed into one surface file by kolsfc.
   std::string surfaceFile()
   {
@@ -142,35 +137,6 @@ TEST_F(KolanalTest, RegionNameAndTextFormat)
   EXPECT_EQ(g.getNx(), conus.nx);
   EXPECT_EQ(g.getNy(), conus.ny);
   EXPECT_NE(g.getValue(conus.nx / 2, conus.ny / 2), Const::FMISS);
-}
-
-TEST_F(KolanalTest, RefusedArgumentsGiveAMessageAndFailure)
-{
-  KOLTest::TempDir dir;
-  KOLTest::writeFile(dir.file("not_sfc.txt"), "no surface file\n");
-  const std::string outf = " -outf=" + dir.file("out.grd");
-  const std::string dom = " -gd=lamb:25:-95:25:25,38,-96,121,81,0.4,0.4";
-  const std::string some = " " + dir.file("not_sfc.txt");
-  struct {
-    std::string args;
-    const char* message;
-  } cases[] = {
-      {"-va=temp" + dom + some, "no output file"},
-      {"-va=temp" + outf + some, "no domain"},
-      {"-va=temp -gd=nowhere_at_all" + outf + some, "unknown domain"},
-      {dom + outf + some, "no variable"},
-      {"-va=temp -oa=abc" + dom + outf + some, "analysis parameters"},
-      {"-va=temp -fm=grib" + dom + outf + some, "format"},
-      {"-va=temp" + dom + outf + " " + dir.file("absent.kol"), "cannot open"},
-      {"-va=temp" + dom + outf + some, "surface file"},
-  };
-  for (const auto& c : cases) {
-    int status = 0;
-    std::string out = program("kolanal", c.args, &status);
-    EXPECT_NE(status, 0) << c.args;
-    EXPECT_NE(out.find(c.message), std::string::npos) << c.args << "\n" << out;
-  }
-  EXPECT_TRUE(KOLTest::readFile(dir.file("out.grd")).empty());
 }
 
 }  // namespace

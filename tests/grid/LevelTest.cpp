@@ -273,14 +273,6 @@ TEST(LevelTest, DecodesGribCodes)
     EXPECT_EQ(l.decode(row.typeCode, row.levelCode), 1);
     expectLevel(l, row.t1, row.v1, row.t2, row.v2);
   }
-  // Single levels come back from their own codes.
-  for (const char* t :
-       {"500", "1500m", "2m_ag", "0.995sig", "10hyb", "10cm_bg", "320K", "30mb_ag"}) {
-    SCOPED_TRACE(t);
-    Level a(t), b;
-    b.decode(a.toTypeCode(), a.toLevelCode());
-    EXPECT_EQ(a, b);
-  }
 }
 
 // Every type and level code the class knows comes back unchanged through a Level: the layer codes

@@ -70,14 +70,7 @@ bool anyNan(const Grid& g)
   return false;
 }
 
-class ObjectAnalTest : public KOLTest::QuietTest {
- protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
-};
+class ObjectAnalTest : public KOLTest::DatabaseTest {};
 
 TEST_F(ObjectAnalTest, ParametersKeepTheirRanges)
 {

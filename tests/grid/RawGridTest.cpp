@@ -15,13 +15,8 @@ using namespace KOL;
 
 namespace {
 
-class RawGridTest : public KOLTest::QuietTest {
+class RawGridTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   KOLTest::TempDir tmp;
 };
 

@@ -1,12 +1,9 @@
 // SfcGrid: a surface file's stations placed by the station table, variables computed at each,
-// analysed onto the target domain; a record of an unknown station is left out.
+// analysed onto the target domain; a record of an unknown station is left out (a real hour end to
+// end: KolanalTest).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <set>
 #include <string>
-#include <vector>
 
 #include "common/TestData.h"
 #include "core/Kol.h"
@@ -14,23 +11,15 @@
 #include "grid/SfcGrid.h"
 #include "obs/CityTool.h"
 #include "obs/Data.h"
-#include "obs/MetarTool.h"
 #include "obs/SfcData.h"
 #include "obs/SfcFile.h"
-#include "obs/SfcWmoData.h"
-#include "obs/SfcWmoFile.h"
 
 using namespace KOL;
 
 namespace {
 
-class SfcGridTest : public KOLTest::QuietTest {
+class SfcGridTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   // A surface file of three stations, one of them not in the station table.
   std::string surfaceFile()
   {
@@ -84,74 +73,6 @@ TEST_F(SfcGridTest, AnalysesTheVariablesOfASurfaceFile)
   EXPECT_FALSE(none.setVariables(""));
   EXPECT_FALSE(none.compute(g));
   EXPECT_FALSE(SfcGrid::read(tmp.file("absent").c_str(), {VarSpec("temp")}, d));
-}
-
-}  // namespace
-
-namespace {
-
-// The METAR reports of a real hour of the feed, one per U.S. station, in a surface file.
-std::string metarHourFile(const std::string& path)
-{
-  SfcWmoFile feed;
-  if (!feed.open(KOLTest::dataFile("metar/metpy_2020010600_sao.wmo").c_str())) return "";
-  feed.setDate(Date(2020, 1, 6, 0, 0, 0));
-  std::set<std::string> seen;
-  SfcFile out;
-  out.setDate(Date(2020, 1, 6, 0, 0, 0));
-  if (!out.open(path.c_str(), SfcFile::WRITE, SfcFile::KOL)) return "";
-  SfcWmoData w;
-  while (feed.read(w)) {
-    SfcData s;
-    if (w.format != SfcWmoData::METAR || !MetarTool::decode(w, s) || s.id[0] != 'K') continue;
-    if (seen.insert(s.id).second) out.write(s);
-  }
-  out.close();
-  return path;
-}
-
-TEST_F(SfcGridTest, RealHourOverTheUnitedStates)
-{
-  KOL_REQUIRE_DATA();
-  const std::string path = metarHourFile(tmp.file("metar.kol"));
-  ASSERT_FALSE(path.empty());
-  Data d;
-  ASSERT_TRUE(SfcGrid::read(path.c_str(), {VarSpec("temp"), VarSpec("pres")}, d));
-  ASSERT_GT(d.getCount(), 1000);
-  SfcGrid sg;
-  sg.setVariables("temp,pres");
-  sg.setFilename(path.c_str());
-  sg.setDomain("lamb:25:-95:25:25,38,-96,121,81,0.4,0.4");
-  sg.set(0.3f, 3.0f, 2, 0.3f);
-  Grids g;
-  ASSERT_TRUE(sg.compute(g));
-  // Grid points next to a station (within a tenth of a spacing) against the station's value:
-  // neighbouring stations pull the analysis away from it only a little.
-  const Grid& temp = g.getGrid(0);
-  const Grid& pres = g.getGrid(1);
-  std::vector<double> dt, dp;
-  for (int st = 0; st < d.getCount(); st++) {
-    EarthPoint e = d.getLoc(st);
-    GridPoint p;
-    if (!temp.tran(e, p)) continue;
-    const int i = int(std::lround(p.x)), j = int(std::lround(p.y));
-    if (std::hypot(p.x - i, p.y - j) > 0.1 || i < 0 || j < 0 || i >= temp.getNx() ||
-        j >= temp.getNy())
-      continue;
-    if (d.getValue(st, 0) != Const::FMISS && temp.getValue(i, j) != Const::FMISS)
-      dt.push_back(std::fabs(temp.getValue(i, j) - d.getValue(st, 0)));
-    if (d.getValue(st, 1) != Const::FMISS && pres.getValue(i, j) != Const::FMISS)
-      dp.push_back(std::fabs(pres.getValue(i, j) - d.getValue(st, 1)));
-  }
-  ASSERT_GT(dt.size(), 20u);
-  ASSERT_GT(dp.size(), 10u);
-  std::sort(dt.begin(), dt.end());
-  std::sort(dp.begin(), dp.end());
-  EXPECT_LT(dt[dt.size() / 2], 1.5)
-      << "median temperature difference, " << dt.size() << " stations";
-  EXPECT_LT(dp[dp.size() / 2], 1.5) << "median pressure difference, " << dp.size() << " stations";
-  // The interior of the country is analysed without holes.
-  EXPECT_NE(temp.getValue(60, 40), Const::FMISS);
 }
 
 }  // namespace

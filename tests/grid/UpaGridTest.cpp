@@ -24,13 +24,8 @@ namespace {
 
 constexpr float M = Const::FMISS;
 
-class UpaGridTest : public KOLTest::QuietTest {
+class UpaGridTest : public KOLTest::DatabaseTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
   KOLTest::TempDir tmp;
 };
 

@@ -1,10 +1,10 @@
 // Real METAR and SYNOP bulletins rewritten the ways feeds and archives deliver the same reports:
-// other line ends and framing, section words on their own line or on every report, extra blanks,
-// "=" apart, reports wrapped over several (indented) lines, NIL reports, corrections, archive
-// lines that put the report's time in front of it. Every variant must give exactly the records
-// of the original.
+// section words on their own line or on every report, extra blanks, "=" apart, reports wrapped
+// over several (indented) lines, NIL reports, corrections, archive lines that put the report's
+// time in front of it. Every variant must give exactly the records of the original.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -99,6 +99,14 @@ struct Layout {
   std::string spaces = " ";
 };
 
+Layout layout(const char* name, const std::function<void(Layout&)>& set = nullptr)
+{
+  Layout l;
+  l.name = name;
+  if (set) set(l);
+  return l;
+}
+
 std::string bulletin(const std::string& heading, const std::string& section,
                      const std::vector<std::string>& reports, const Layout& l)
 {
@@ -128,14 +136,7 @@ void expectSameRecords(const std::map<std::string, SfcData>& want,
   }
 }
 
-class BulletinVariantsTest : public KOLTest::QuietTest {
- protected:
-  void SetUp() override
-  {
-    KOLTest::QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
-  }
-};
+class BulletinVariantsTest : public KOLTest::DatabaseTest {};
 
 TEST_F(BulletinVariantsTest, SynopBulletinLaidOutAnyWayGivesTheSameRecords)
 {
@@ -152,47 +153,33 @@ TEST_F(BulletinVariantsTest, SynopBulletinLaidOutAnyWayGivesTheSameRecords)
   const auto want = decode(raw, KOL::SynopTool::decode, date);
   ASSERT_EQ(want.size(), 23u);
 
-  std::vector<Layout> layouts(16);
-  layouts[0].name = "LF";
-  layouts[1].name = "CR LF";
-  layouts[1].eol = "\r\n";
-  layouts[2].name = "framed, CR CR LF";
-  layouts[2].eol = "\r\r\n";
-  layouts[2].framingStart = "\x01\r\r\n123 \r\r\n";
-  layouts[2].framingEnd = "\r\r\n\x03";
-  layouts[3].name = "AAXX on every report";
-  layouts[3].sectionLine = false;
-  layouts[3].reportPrefix = section + " ";
-  layouts[4].name = "double blanks";
-  layouts[4].spaces = "  ";
-  layouts[5].name = "= apart";
-  layouts[5].separator = " =";
-  layouts[6].name = "= on the next line";
-  layouts[6].separator = "\n=";
-  layouts[7].name = "6 groups a line";
-  layouts[7].groupsPerLine = 6;
-  layouts[8].name = "6 groups a line, indented";
-  layouts[8].groupsPerLine = 6;
-  layouts[8].indent = "      ";
-  layouts[9].name = "11 groups a line, CR CR LF";
-  layouts[9].groupsPerLine = 11;
-  layouts[9].eol = "\r\r\n";
-  layouts[10].name = "NIL report";
-  layouts[10].extraReport = "15999 NIL";
-  layouts[11].name = "correction heading";
-  layouts[11].headingSuffix = " CCA";
-  layouts[12].name = "tabs";
-  layouts[12].spaces = "\t";
-  // Archives: each report on a line after its time, as a word or as comma-separated fields.
-  layouts[13].name = "archive, time word";
-  layouts[13].sectionLine = false;
-  layouts[13].reportPrefix = "202301171200 " + section + " ";
-  layouts[14].name = "archive, CSV fields";
-  layouts[14].sectionLine = false;
-  layouts[14].reportPrefix = "15015,2023,01,17,12,00," + section + " ";
-  layouts[15].name = "AAXX in front of the first report only";
-  layouts[15].sectionLine = false;
-  layouts[15].firstPrefix = section + " ";
+  // Line ends and framing are the reader's own (SfcWmoFileTest); these are the layouts of text.
+  const std::string aaxx = section + " ";
+  const std::vector<Layout> layouts = {
+      layout("LF"),
+      layout("AAXX on every report",
+             [&](Layout& l) { l.sectionLine = false, l.reportPrefix = aaxx; }),
+      layout("double blanks", [](Layout& l) { l.spaces = "  "; }),
+      layout("= apart", [](Layout& l) { l.separator = " ="; }),
+      layout("= on the next line", [](Layout& l) { l.separator = "\n="; }),
+      layout("6 groups a line", [](Layout& l) { l.groupsPerLine = 6; }),
+      layout("6 groups a line, indented",
+             [](Layout& l) { l.groupsPerLine = 6, l.indent = "      "; }),
+      layout("11 groups a line, CR CR LF",
+             [](Layout& l) { l.groupsPerLine = 11, l.eol = "\r\r\n"; }),
+      layout("NIL report", [](Layout& l) { l.extraReport = "15999 NIL"; }),
+      layout("correction heading", [](Layout& l) { l.headingSuffix = " CCA"; }),
+      layout("tabs", [](Layout& l) { l.spaces = "\t"; }),
+      // Archives: each report on a line after its time, as a word or as comma-separated fields.
+      layout("archive, time word",
+             [&](Layout& l) { l.sectionLine = false, l.reportPrefix = "202301171200 " + aaxx; }),
+      layout("archive, CSV fields",
+             [&](Layout& l) {
+               l.sectionLine = false, l.reportPrefix = "15015,2023,01,17,12,00," + aaxx;
+             }),
+      layout("AAXX in front of the first report only",
+             [&](Layout& l) { l.sectionLine = false, l.firstPrefix = aaxx; }),
+  };
   const std::string heading = "SMRO01 YRBK 171200";
   for (const Layout& l : layouts)
     expectSameRecords(
@@ -205,7 +192,7 @@ TEST_F(BulletinVariantsTest, SynopBulletinLaidOutAnyWayGivesTheSameRecords)
       decode(bulletin(heading, other, reports, layouts[0]), KOL::SynopTool::decode, date);
   ASSERT_EQ(knots.size(), 23u);
   EXPECT_EQ(knots.begin()->second.getTime(), 1800);
-  Layout first = layouts[15];
+  Layout first = layouts.back();
   first.firstPrefix = other + " ";
   expectSameRecords(knots,
                     decode(bulletin(heading, other, reports, first), KOL::SynopTool::decode, date),
@@ -226,39 +213,26 @@ TEST_F(BulletinVariantsTest, MetarCollectiveLaidOutAnyWayGivesTheSameRecords)
   const auto want = decode(raw, KOL::MetarTool::decode, date);
   ASSERT_EQ(want.size(), reports.size());
 
-  std::vector<Layout> layouts(13);
-  layouts[0].name = "LF";
-  layouts[1].name = "CR CR LF, framed";
-  layouts[1].eol = "\r\r\n";
-  layouts[1].framingStart = "\x01\r\r\n776 \r\r\n";
-  layouts[1].framingEnd = "\r\r\n\x03";
-  layouts[2].name = "no METAR line";
-  layouts[2].sectionLine = false;
-  layouts[3].name = "METAR on every report";
-  layouts[3].sectionLine = false;
-  layouts[3].reportPrefix = "METAR ";
-  layouts[4].name = "METAR COR on every report";
-  layouts[4].reportPrefix = "METAR COR ";
-  layouts[5].name = "double blanks";
-  layouts[5].spaces = "  ";
-  layouts[6].name = "= apart";
-  layouts[6].separator = " =";
-  layouts[7].name = "8 groups a line, indented";
-  layouts[7].groupsPerLine = 8;
-  layouts[7].indent = "     ";
-  layouts[8].name = "NIL report";
-  layouts[8].extraReport = "KXYZ 061200Z NIL";
-  layouts[9].name = "correction heading";
-  layouts[9].headingSuffix = " CCA";
-  layouts[10].name = "tabs, CR LF";
-  layouts[10].spaces = "\t";
-  layouts[10].eol = "\r\n";
-  layouts[11].name = "archive, time word";
-  layouts[11].sectionLine = false;
-  layouts[11].reportPrefix = "202001060000 METAR ";
-  layouts[12].name = "archive, CSV fields";
-  layouts[12].sectionLine = false;
-  layouts[12].reportPrefix = "KXYZ,2020,01,06,00,00,METAR ";
+  const std::vector<Layout> layouts = {
+      layout("LF"),
+      layout("no METAR line", [](Layout& l) { l.sectionLine = false; }),
+      layout("METAR on every report",
+             [](Layout& l) { l.sectionLine = false, l.reportPrefix = "METAR "; }),
+      layout("METAR COR on every report", [](Layout& l) { l.reportPrefix = "METAR COR "; }),
+      layout("double blanks", [](Layout& l) { l.spaces = "  "; }),
+      layout("= apart", [](Layout& l) { l.separator = " ="; }),
+      layout("8 groups a line, indented",
+             [](Layout& l) { l.groupsPerLine = 8, l.indent = "     "; }),
+      layout("NIL report", [](Layout& l) { l.extraReport = "KXYZ 061200Z NIL"; }),
+      layout("correction heading", [](Layout& l) { l.headingSuffix = " CCA"; }),
+      layout("tabs, CR LF", [](Layout& l) { l.spaces = "\t", l.eol = "\r\n"; }),
+      layout("archive, time word",
+             [](Layout& l) { l.sectionLine = false, l.reportPrefix = "202001060000 METAR "; }),
+      layout("archive, CSV fields",
+             [](Layout& l) {
+               l.sectionLine = false, l.reportPrefix = "KXYZ,2020,01,06,00,00,METAR ";
+             }),
+  };
   const std::string heading = "SAUS70 KWBC 051400";
   for (const Layout& l : layouts)
     expectSameRecords(

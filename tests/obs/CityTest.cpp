@@ -315,10 +315,8 @@ class ShippedTableTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite()
   {
-    std::string saved = Kol::getDatabasePath();
-    Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    KOLTest::DatabaseScope database;
     hash_ = new CityHash(nullptr);
-    Kol::setDatabasePath(saved.c_str());
   }
   static void TearDownTestSuite() { delete hash_; }
   static CityHash* hash_;

@@ -69,10 +69,10 @@ TEST(OpenFiles, LeastRecentlyUsedClosedFirstAndHeldFilesKept)
   files.closeAll();
   EXPECT_EQ(files.size(), 0);
   // Under a plain file nothing can be opened.
-  uint32_t mask = Kol::getMessageMask();
-  Kol::setMessageLevel(Kol::ERROR + 1);
-  EXPECT_EQ(files.get((a + "/x").c_str()), -1);
-  Kol::setMessageMask(mask);
+  {
+    KOLTest::QuietScope quiet;
+    EXPECT_EQ(files.get((a + "/x").c_str()), -1);
+  }
   EXPECT_EQ(files.size(), 0);
 }
 
@@ -123,8 +123,7 @@ TEST(OpenFiles, FileRemovedOrRenamedIsStartedAnew)
 TEST(OpenFiles, IngestRecreatesMovedOutputsAndTakesBackCutShortBulletins)
 {
   KOLTest::TempDir dir;
-  uint32_t mask = Kol::getMessageMask();
-  Kol::setMessageLevel(Kol::ERROR);
+  KOLTest::QuietScope quiet;
   KOLTest::writeFile(dir.file("rules.prd"),
                      "SA....  >>  " + dir.file("out/SA.wmo") + " " + dir.file("out/SA.idx") + "\n");
   WmoIngest w(("logfile=none"));
@@ -165,7 +164,6 @@ TEST(OpenFiles, IngestRecreatesMovedOutputsAndTakesBackCutShortBulletins)
             "** SAUS70 KWBC 041855 ***\nTHREE\n\n** SAUS70 KWBC 041857 ***\nFIVE\n\n");
   EXPECT_EQ(KOLTest::readFile(idx),
             "      0 SAUS70 KWBC 041855 / \n     33 SAUS70 KWBC 041857 / \n");
-  Kol::setMessageMask(mask);
 }
 
 // Bulletins gathered per output: nothing reaches the file before its turn, an index line never

@@ -137,7 +137,7 @@ TEST(SaoToolTest, SkyVisibilityAndWeather)
   }
 }
 
-TEST(SaoToolTest, AltimeterCodesAndHostileText)
+TEST(SaoToolTest, AltimeterCodes)
 {
   EXPECT_NEAR(SaoTool::decodeAlt(992), 29.92, 1e-5);
   EXPECT_NEAR(SaoTool::decodeAlt(12), 30.12, 1e-5);
@@ -145,12 +145,8 @@ TEST(SaoToolTest, AltimeterCodesAndHostileText)
   EXPECT_NEAR(SaoTool::decodeAlt(501), 25.01, 1e-5);
   EXPECT_EQ(SaoTool::decodeAlt(-1), MISS);
 
-  for (const char* t :
-       {"", "SA", "XYZ SA", "XYZ SA 9999 ////////////", "XYZ SA 1200 M M M M/M/M/M/M/M",
-        "XYZ SA 1200 -------- +++ 1/ 1 1/ BLO BLO 99999/99999/99999/99999+99999/99999"}) {
-    SfcData s;
-    EXPECT_EQ(SaoTool::decode(t, s), 1) << t;
-  }
+  SfcData s;
+  EXPECT_EQ(SaoTool::decode("XYZ SA", s), 1);
 }
 
 }  // namespace

@@ -169,8 +169,7 @@ TEST(SfcDataToolTest, DerivedQuantitiesInTheirUnits)
 
 TEST(SfcDataToolTest, WeatherAsWordsSymbolsAndOlderForm)
 {
-  std::string saved = KOL::Kol::getDatabasePath();
-  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  KOLTest::DatabaseScope database;
   SfcData s = report();
   s.setWeather("!-RA_BR");
   Datum d = compute(s, "wx");
@@ -195,7 +194,6 @@ TEST(SfcDataToolTest, WeatherAsWordsSymbolsAndOlderForm)
     EXPECT_EQ(d.getValue(0), MISS) << name;
     EXPECT_STREQ(d.data, "") << name;
   }
-  KOL::Kol::setDatabasePath(saved.c_str());
 }
 
 TEST(SfcDataToolTest, FlightCategories)
@@ -221,8 +219,7 @@ TEST(SfcDataToolTest, FlightCategories)
 
 TEST(SfcDataToolTest, SpecsCarryTheirFormat)
 {
-  std::string saved = KOL::Kol::getDatabasePath();
-  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  KOLTest::DatabaseScope database;
   SfcData s = report();
   KOL::VarSpec spec("temp[ul]");
   Datum d;
@@ -233,15 +230,13 @@ TEST(SfcDataToolTest, SpecsCarryTheirFormat)
   EXPECT_EQ(SfcDataTool::compute(s, unknown, d), 0);
   EXPECT_EQ(d.getValue(0), MISS);
   EXPECT_STREQ(d.id, "KDEN");
-  KOL::Kol::setDatabasePath(saved.c_str());
 }
 
 // A station list with bad values computed with one Warnings prints each kind of problem once,
 // not once per station; without one every station is reported.
 TEST(SfcDataToolTest, SharedWarningsPrintEachKindOnce)
 {
-  std::string saved = KOL::Kol::getDatabasePath();
-  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  KOLTest::DatabaseScope database;
   std::vector<SfcData> stations(200, report());
   for (size_t i = 0; i < stations.size(); i++) {
     stations[i].temp = -300.0f - static_cast<float>(i);  // below absolute zero
@@ -274,7 +269,6 @@ TEST(SfcDataToolTest, SharedWarningsPrintEachKindOnce)
 
   const std::string every = run(nullptr);
   EXPECT_EQ(std::count(every.begin(), every.end(), '\n'), calls);
-  KOL::Kol::setDatabasePath(saved.c_str());
 }
 
 }  // namespace

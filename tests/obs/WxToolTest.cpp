@@ -17,8 +17,7 @@ constexpr float MISS = KOL::Const::FMISS;
 
 // The weather table is read once per process from the database directory.
 class WxToolTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str()); }
+  KOLTest::DatabaseScope database_;
 };
 
 TEST_F(WxToolTest, WeatherForms)
