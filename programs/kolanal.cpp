@@ -59,7 +59,12 @@ bool configure(const Resrc& r, SfcGrid& sg)
     Kol::outError("kolanal: no domain (-gd or -pd)\n");
     return false;
   }
-  if (!sg.setDomain(domain)) {
+  // The refusal below is the one line the user gets, so the domain reader's own is held back.
+  const uint32_t mask = Kol::getMessageMask();
+  Kol::setMessageLevel("none");
+  const bool known = sg.setDomain(domain);
+  Kol::setMessageMask(mask);
+  if (!known) {
     Kol::outError("kolanal: unknown domain %s\n", domain);
     return false;
   }

@@ -1,8 +1,8 @@
 // kolsfc: decodes the METAR, SPECI, SA and SYNOP reports of filed bulletins (files, or a date or
-// selector of their convention "sfc_wmo") or a feed capture and files them into the surface file of each observation hour, named by the convention "sfc_cvt"
-// (or into one file given with -cvt=NAME), in the own format or, with -type=cdf|xml|xmlc, a
-// variant. "kolsfc -list FILE..." prints the records of surface files as a table (-out=csv for
-// CSV with units in the column names).
+// selector of their convention "sfc_wmo") or a feed capture and files them into the surface file of
+// each observation hour, named by the convention "sfc_cvt" (or into one file given with -cvt=NAME),
+// in the own format or, with -type=cdf|xml|xmlc, a variant. "kolsfc -list FILE..." prints the
+// records of surface files as a table (-out=csv for CSV with units in the column names).
 //
 // Reports repeated in the feed: a station's reports of one observation hour make one record. A
 // correction ("CCx" bulletin or "COR" report) replaces the record of the same observation time;
@@ -57,7 +57,11 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 
 int list(const char* name, bool csv)
 {
+  // The refusal below is the one line the user gets, so the reader's own is held back.
+  const uint32_t mask = Kol::getMessageMask();
+  Kol::setMessageLevel("none");
   SfcFile file(name);
+  Kol::setMessageMask(mask);
   if (!file.isOpen()) {
     Kol::outError("kolsfc: cannot read %s\n", name);
     return 0;

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "Picture.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Date.h"
 #include "core/Kol.h"
@@ -55,7 +55,7 @@ class Lev2PlotTest : public KOLTest::DatabaseTest {
   // The distance from p to the nearest pixel of the overlay grey within reach, or reach + 1.
   float nearestGrey(const Point& p, int reach) const
   {
-    KOLTest::Picture pic(shot);
+    const KOLTest::Raster pic = KOLTest::toRaster(shot);
     float best = reach + 1.0f;
     for (int dy = -reach; dy <= reach; ++dy)
       for (int dx = -reach; dx <= reach; ++dx) {
@@ -113,7 +113,7 @@ TEST_F(Lev2PlotTest, GatesWhereTheBeamIsInTheirClassColours)
   draw(layer, "lev2_ktlx_gates.png");
   const Lev2Data& d = layer.getCuts().front();
   const int k = d.findMoment("REF");
-  KOLTest::Picture pic(shot);
+  const KOLTest::Raster pic = KOLTest::toRaster(shot);
   int checked = 0, matched = 0;
   for (int j = 0; j < d.getNumRadials(); j += 3)
     for (int i = 0; i < d.getMoment(k).gates; ++i) {
@@ -231,7 +231,7 @@ TEST_F(Lev2PlotTest, ClassesColoursClutterAndRange)
     Lev2Plot layer(params);
     EXPECT_EQ(layer.setFilename(file.c_str()), 1);
     draw(layer, "lev2_kdmx.png");
-    KOLTest::Picture pic(shot);
+    const KOLTest::Raster pic = KOLTest::toRaster(shot);
     long n = 0;
     for (int y = static_cast<int>(std::min(clip.y1, clip.y2)); y < std::max(clip.y1, clip.y2); ++y)
       for (int x = static_cast<int>(std::min(clip.x1, clip.x2)); x < std::max(clip.x1, clip.x2);
