@@ -1,8 +1,8 @@
 // kolsfc: decodes the METAR, SPECI, SA and SYNOP reports of filed bulletins (files, or a date or
-// selector of their convention "sfc_wmo") or a feed capture and files them into the surface file of each observation hour, named by the convention "sfc_cvt"
-// (or into one file given with -cvt=NAME), in the own format or, with -type=cdf|xml|xmlc, a
-// variant. "kolsfc -list FILE..." prints the records of surface files as a table (-out=csv for
-// CSV with units in the column names).
+// selector of their convention "sfc_wmo") or a feed capture and files them into the surface file of
+// each observation hour, named by the convention "sfc_cvt" (or into one file given with -cvt=NAME),
+// in the own format or, with -type=cdf|xml|xmlc, a variant. "kolsfc -list FILE..." prints the
+// records of surface files as a table (-out=csv for CSV with units in the column names).
 //
 // Reports repeated in the feed: a station's reports of one observation hour make one record. A
 // correction ("CCx" bulletin or "COR" report) replaces the record of the same observation time;
@@ -130,13 +130,7 @@ int main(int argc, char** argv)
   Resrc& r = Kol::resrc;
 
   // "-list FILE" takes the first file as the option's value.
-  const char* listed = r.get("list");
-  const bool listing = listed != nullptr;
-  if (listing && *listed && strcasecmp(listed, "true") != 0 && strcmp(listed, "1") != 0) {
-    const char* named = r.get("filename");
-    r.set("filename",
-          (std::string(listed) + (named && *named ? "\n" : "") + (named ? named : "")).c_str());
-  }
+  const bool listing = ProgInput::takeFlag("list");
   ProgInput inputs(listing ? CONVENTION : FILED);
   if (!inputs.setup()) return Kol::USAGE;
   if (listing) {
