@@ -12,6 +12,7 @@
 #include "core/ResrcDBList.h"
 #include "obs/text/BestTrack.h"
 #include "obs/text/JsonText.h"
+#include "obs/text/TextListing.h"
 #include "obs/text/TextProductFile.h"
 #include "obs/text/TropicalProduct.h"
 #include "obs/text/WarnProduct.h"
@@ -33,47 +34,29 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   KolResrc::add(positional, KolResrc::find("filename"));
 }
 
-std::string baseName(const std::string& path)
+// A product in its kind's listing form; null when nothing could be read from it.
+const char* fill(const TextProduct& p, JsonText& j)
 {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-void emit(JsonText& j, const char* kind, const std::string& file)
-{
-  j.key("kind").value(kind).key("file").value(file).endObject();
-  std::printf("%s\n", j.text().c_str());
-}
-
-// One product in its kind's listing form; 0 when nothing could be read from it.
-int listProduct(const TextProduct& p, const std::string& file)
-{
-  JsonText j;
-  j.beginObject();
   if (WatchProduct::isWatch(p)) {
     WatchProduct w;
-    if (!w.parse(p)) return 0;
+    if (!w.parse(p)) return nullptr;
     w.jsonFields(j);
-    emit(j, "watches", file);
-    return 1;
+    return "watches";
   }
   if (TropicalProduct::isTropical(p)) {
     TropicalProduct t;
-    if (!t.parse(p)) return 0;
+    if (!t.parse(p)) return nullptr;
     t.jsonFields(j);
-    emit(j, "tropical", file);
-    return 1;
+    return "tropical";
   }
   WarnProduct w;
-  if (!w.parse(p)) return 0;
+  if (!w.parse(p)) return nullptr;
   w.jsonFields(j);
-  emit(j, "warnings", file);
-  return 1;
+  return "warnings";
 }
 
 int listFile(const ProgInput::Item& in)
 {
-  const std::string file = baseName(in.name);
   TextProductFile f;
   if (!f.open(in.name.c_str())) return 0;
   BestTrack track;
@@ -81,18 +64,10 @@ int listFile(const ProgInput::Item& in)
     JsonText j;
     j.beginObject();
     track.jsonFields(j);
-    emit(j, "tropical", file);
+    TextListing::write(j, "tropical", in.name);
     return 1;
   }
-  TextProduct p;
-  int listed = 0;
-  while (f.read(p)) {
-    if (listProduct(p, file))
-      ++listed;
-    else
-      Kol::outWarning("kolwarn: nothing readable in the product at byte %ld of %s\n", p.offset,
-                      in.name.c_str());
-  }
+  TextListing::listProducts("kolwarn", f, fill);
   return 1;
 }
 
