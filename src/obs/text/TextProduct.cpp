@@ -67,7 +67,7 @@ int TextProduct::parse(std::string_view raw, long off)
   init();
   offset = off;
   text_.assign(raw);
-  std::vector<std::string_view> all;
+  std::vector<std::string_view>& all = lines_;
   std::string_view rest(text_);
   while (!rest.empty()) {
     size_t nl = rest.find('\n');
@@ -94,8 +94,9 @@ int TextProduct::parse(std::string_view raw, long off)
       break;
     }
   }
-  lines_.assign(all.begin() + static_cast<long>(body), all.end());
-  return all.empty() ? 0 : 1;
+  const bool any = !all.empty();
+  all.erase(all.begin(), all.begin() + static_cast<long>(body));
+  return any ? 1 : 0;
 }
 
 std::string TextProduct::Heading::type() const

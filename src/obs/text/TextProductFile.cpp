@@ -40,18 +40,30 @@ int TextProductFile::open(const char* name)
     Kol::outWarning("TextProductFile: cannot open %s\n", name_.c_str());
     return 0;
   }
+  // One allocation for a file of known size; standard input grows as it comes.
   std::string bytes;
+  if (fp != stdin && std::fseek(fp, 0, SEEK_END) == 0) {
+    long size = std::ftell(fp);
+    std::rewind(fp);
+    if (size > 0) bytes.reserve(static_cast<size_t>(size));
+  }
   char buf[65536];
   size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, fp)) > 0) bytes.append(buf, n);
   if (fp != stdin) std::fclose(fp);
-  setText(bytes);
+  bytes_ = std::move(bytes);
+  classify();
   return 1;
 }
 
 void TextProductFile::setText(std::string_view bytes)
 {
   bytes_.assign(bytes);
+  classify();
+}
+
+void TextProductFile::classify()
+{
   pos_ = 0;
   std::string_view s(bytes_);
   if (s.find('\x01') != std::string_view::npos)

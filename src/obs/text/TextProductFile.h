@@ -28,6 +28,7 @@ class TextProductFile {
 
  private:
   enum Framing { SOH_ETX, SEPARATORS, PLAIN };
+  void classify();
   std::string_view nextPiece(long& start);
 
   std::string name_;

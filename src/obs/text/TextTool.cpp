@@ -8,10 +8,21 @@
 
 namespace KOL {
 
+namespace {
+
+inline char up(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+inline bool blank(char c)
+{
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+}  // namespace
+
 std::string_view TextTool::trim(std::string_view s)
 {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
   return s;
 }
 
@@ -28,16 +39,20 @@ bool TextTool::startsWith(std::string_view s, std::string_view prefix)
   return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
 }
 
+bool TextTool::startsWithNoCase(std::string_view s, std::string_view prefix)
+{
+  if (s.size() < prefix.size()) return false;
+  for (size_t k = 0; k < prefix.size(); ++k)
+    if (up(s[k]) != up(prefix[k])) return false;
+  return true;
+}
+
 size_t TextTool::findNoCase(std::string_view s, std::string_view word)
 {
   if (word.empty() || s.size() < word.size()) return std::string_view::npos;
-  for (size_t i = 0; i + word.size() <= s.size(); ++i) {
-    size_t k = 0;
-    while (k < word.size() && std::toupper(static_cast<unsigned char>(s[i + k])) ==
-                                  std::toupper(static_cast<unsigned char>(word[k])))
-      ++k;
-    if (k == word.size()) return i;
-  }
+  const char first = up(word[0]);
+  for (size_t i = 0; i + word.size() <= s.size(); ++i)
+    if (up(s[i]) == first && startsWithNoCase(s.substr(i), word)) return i;
   return std::string_view::npos;
 }
 

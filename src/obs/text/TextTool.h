@@ -13,6 +13,7 @@ class TextTool {
   static std::string_view trim(std::string_view s);
   static std::string upper(std::string_view s);
   static bool startsWith(std::string_view s, std::string_view prefix);
+  static bool startsWithNoCase(std::string_view s, std::string_view prefix);
   // Where word occurs in s, ignoring ASCII case; npos when it does not.
   static size_t findNoCase(std::string_view s, std::string_view word);
   static bool isDigits(std::string_view s);

@@ -62,8 +62,8 @@ void Ugc::token(std::string_view t, std::string& prefix)
   }
   int from = TextTool::intOr(a), to = TextTool::intOr(b);
   for (int n = from; n <= to && n - from < 1000; ++n) {
-    char num[8];
-    std::snprintf(num, sizeof num, "%03d", n);
+    const char num[4] = {static_cast<char>('0' + n / 100), static_cast<char>('0' + n / 10 % 10),
+                         static_cast<char>('0' + n % 10), 0};
     codes.push_back(prefix + num);
   }
 }

@@ -64,10 +64,8 @@ int Vtec::parse(std::string_view text)
 
 std::string Vtec::eventKey() const
 {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%s.%s.%c.%04d", office.c_str(), phenomena.c_str(), significance,
-                etn);
-  return buf;
+  // The key is the code's own text from the office to the number.
+  return raw.size() >= 21 ? raw.substr(7, 14) : std::string();
 }
 
 std::string Vtec::isoTime(std::string_view t)
@@ -82,14 +80,17 @@ std::string Vtec::isoTime(std::string_view t)
 
 std::time_t Vtec::seconds(std::string_view t)
 {
-  std::string iso = isoTime(t);
-  if (iso.empty()) return -1;
+  if (t.size() < 11 || t.substr(0, 6) == "000000") return -1;
+  int yy = TextTool::intOr(t.substr(0, 2)), mm = TextTool::intOr(t.substr(2, 2));
+  int dd = TextTool::intOr(t.substr(4, 2)), hh = TextTool::intOr(t.substr(7, 2));
+  int mi = TextTool::intOr(t.substr(9, 2));
+  if (yy < 0 || mm < 1 || mm > 12 || dd < 1 || dd > 31 || hh < 0 || mi < 0) return -1;
   std::tm u{};
-  if (std::sscanf(iso.c_str(), "%d-%d-%dT%d:%d", &u.tm_year, &u.tm_mon, &u.tm_mday, &u.tm_hour,
-                  &u.tm_min) != 5)
-    return -1;
-  u.tm_year -= 1900;
-  u.tm_mon -= 1;
+  u.tm_year = (yy < 70 ? 2000 + yy : 1900 + yy) - 1900;
+  u.tm_mon = mm - 1;
+  u.tm_mday = dd;
+  u.tm_hour = hh;
+  u.tm_min = mi;
   return timegm(&u);
 }
 

@@ -130,11 +130,11 @@ int WarnSegment::parse(const std::vector<std::string_view>& lines, size_t from, 
       ugc.parse(lines, i);
       continue;
     }
-    if (!has_polygon && TextTool::findNoCase(t, LATLON) == 0) {
+    if (!has_polygon && TextTool::startsWithNoCase(t, LATLON)) {
       i = polygonAt(lines, i, to, east);
       continue;
     }
-    if (!has_motion && TextTool::findNoCase(t, MOTION) == 0)
+    if (!has_motion && TextTool::startsWithNoCase(t, MOTION))
       i = motionAt(lines, i, to, t.substr(MOTION.size()), east);
   }
   return has_ugc || !vtec.empty() || has_polygon;
