@@ -1,15 +1,22 @@
 // kolwarn: reads warnings, watches and tropical cyclone products from filed bulletins (named as
 // files or by a date or selector of their convention) or plain files, and lists what was read,
-// one JSON object a product (-li).
+// one JSON object a product (-li), or draws the warnings in force at a time (-da, default the
+// latest event's start) on a map about them (-ou=NAME.png, .gif, .ps; without a file, the
+// window).
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "core/Const.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
 #include "core/ProgInput.h"
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
+#include "geo/Domain.h"
+#include "geo/DomainTool.h"
+#include "graphics/plot/PlotOutput.h"
+#include "layers/WarnPlot.h"
 #include "obs/text/BestTrack.h"
 #include "obs/text/JsonText.h"
 #include "obs/text/TextListing.h"
@@ -30,7 +37,15 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   KolResrc::add(keyed, KolResrc::find("file_path"));
   keyed.add("list", "kolwarnlist", "li",
             "-li         List the products read, one JSON object each");
-  ProgInput::addDateOption(keyed, "-da date     Date of the products (default: by the file name)");
+  keyed.add("out", "kolwarnout", "ou",
+            "-ou name     Draw the warnings: NAME.png or NAME.gif (written without a display),\n"
+            "             NAME.ps, NAME.eps, NAME.meta or NAME.hpgl (that device's file)");
+  keyed.add("parameter", "kolwarnparameter", "pa",
+            "-pa list     Drawing keys: fill, nolabel, slabel, nomap, sc=scale, ty=TO:SV");
+  ProgInput::addDateOption(keyed, "-da date     The time the warnings drawn are in force");
+  for (int group :
+       {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::COLOR_GROUP, KolResrc::DEVICE_GROUP})
+    KolResrc::add(keyed, group);
   KolResrc::add(positional, KolResrc::find("filename"));
 }
 
@@ -71,6 +86,35 @@ int listFile(const ProgInput::Item& in)
   return 1;
 }
 
+// The warnings of all files in force at the time, on the plot domain or a map about them.
+int drawPicture(const ProgInput& inputs, const std::string& image)
+{
+  Resrc& r = Kol::resrc;
+  if (inputs.getNum() < 1) return Kol::USAGE;
+  PlotOutput::whitePage(r);
+  if (!(r.get("color_map") && *r.get("color_map"))) r.set("color_map", "grey08");
+  WarnPlot layer;  // takes "parameter" as it starts
+  int read = 0;
+  for (int i = 0; i < inputs.getNum(); ++i)
+    read += i == 0 ? layer.setFilename(inputs.get(i).name.c_str())
+                   : layer.addFile(inputs.get(i).name.c_str());
+  if (!read) return Kol::FAILURE;
+  Date when;
+  if (!ProgInput::getDate(when)) return Kol::USAGE;
+  if (when.isSet()) layer.setValidTime(when.getSeconds());
+  const char* pd = r.get("plot_domain");
+  Domain domain;
+  if (pd && *pd) {
+    if (!DomainTool::decode(domain, pd) || domain.proj == Const::MISS) {
+      Kol::outError("kolwarn: unknown domain %s\n", pd);
+      return Kol::USAGE;
+    }
+  } else if (!layer.getDomain(domain) && !DomainTool::decode(domain, "conus")) {
+    return Kol::FAILURE;
+  }
+  return PlotOutput::drawLayer(layer, domain, "kolwarn", r.get("device"), image.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -82,8 +126,13 @@ int main(int argc, char** argv)
   ProgInput inputs(CONVENTION);
   if (!inputs.setup()) return Kol::USAGE;
   if (!listing) {
-    Kol::outError("kolwarn: give -li to list the products (maps come with the warning layer)\n");
-    return Kol::USAGE;
+    const std::string image = PlotOutput::outputFile(Kol::resrc.get("out", ""), nullptr);
+    const char* device = Kol::resrc.get("device");
+    if (image.empty() && !(device && *device)) {
+      Kol::outError("kolwarn: give -li to list the products or -ou=NAME.png to draw them\n");
+      return Kol::USAGE;
+    }
+    return drawPicture(inputs, image);
   }
   const int ok = inputs.forEach(listFile);
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
