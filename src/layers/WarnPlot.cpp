@@ -60,6 +60,24 @@ std::time_t parseDate(const char* t)
   return timegm(&u);
 }
 
+// When a product's event starts, or (for a statement on one in effect) when the product was
+// issued: the heading's day, hour and minute in the month of the event's end.
+std::time_t issued(const WarnProduct& w, const Vtec& v)
+{
+  if (std::time_t b = Vtec::seconds(v.begin); b >= 0) return b;
+  const std::time_t end = Vtec::seconds(v.end);
+  if (end < 0 || w.head.ddhhmm.size() != 6) return -1;
+  std::tm u{};
+  gmtime_r(&end, &u);
+  const int day = std::atoi(w.head.ddhhmm.substr(0, 2).c_str());
+  if (day > u.tm_mday + 1) u.tm_mon -= 1;  // the end is in the next month
+  u.tm_mday = day;
+  u.tm_hour = std::atoi(w.head.ddhhmm.substr(2, 2).c_str());
+  u.tm_min = std::atoi(w.head.ddhhmm.substr(4, 2).c_str());
+  u.tm_sec = 0;
+  return timegm(&u);
+}
+
 }  // namespace
 
 const char* WarnPlot::colorOf(const std::string& phen, char sig)
@@ -123,8 +141,7 @@ int WarnPlot::read(const char* name)
     if (!w.parse(p)) continue;
     events.add(w);
     for (const auto& s : w.segments)
-      for (const auto& v : s.vtec)
-        latest = std::max(latest, Vtec::seconds(v.begin) >= 0 ? Vtec::seconds(v.begin) : latest);
+      for (const auto& v : s.vtec) latest = std::max(latest, issued(w, v));
     ++n;
   }
   if (!n) Kol::outWarning("WarnPlot: no warning product in %s\n", name ? name : "");
