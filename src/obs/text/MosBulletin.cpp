@@ -58,7 +58,9 @@ void MosBulletin::init()
 bool MosBulletin::isMos(const TextProduct& p)
 {
   for (auto l : p.getLines()) {
-    if (l.find("MOS GUIDANCE") != std::string_view::npos) return true;
+    if (l.find("MOS GUIDANCE") != std::string_view::npos ||
+        l.find("LAMP GUIDANCE") != std::string_view::npos)
+      return true;
     if (!TextTool::trim(l).empty() && l.find("MOS") == std::string_view::npos) break;
   }
   return false;
@@ -68,7 +70,7 @@ bool MosBulletin::isMos(const TextProduct& p)
 bool MosBulletin::header(std::string_view line)
 {
   auto w = TextTool::words(line);
-  if (w.size() < 7 || w[2] != "MOS" || w[3] != "GUIDANCE") return false;
+  if (w.size() < 7 || (w[2] != "MOS" && w[2] != "LAMP") || w[3] != "GUIDANCE") return false;
   Station s;
   s.raw_id = w[0];
   std::string_view id = w[0];
@@ -163,7 +165,7 @@ int MosBulletin::parse(const TextProduct& p)
     }
     if (!inBlock) continue;
     auto w = TextTool::words(line);
-    if (w[0] == "HR" || w[0] == "FHR")
+    if (w[0] == "HR" || w[0] == "FHR" || w[0] == "UTC")
       columns(line, w[0] == "FHR");
     else if (w[0] == "DT" || TextTool::startsWith(w[0], "DT/") || weekday(w[0]))
       continue;

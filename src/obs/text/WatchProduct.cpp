@@ -206,7 +206,10 @@ void WatchProduct::parseSel(const TextProduct& p, const std::vector<string>& lin
     cancels_watch_number = intAfter(string_view(text).substr(at), "WATCH NUMBER");
     return;
   }
-  if (size_t at = text.find(" FROM "); at != string::npos) {
+  // "EFFECTIVE THIS ... FROM 205 PM UNTIL 800 PM EDT."
+  const size_t effective = text.find("EFFECTIVE");
+  for (size_t at = text.find(" FROM ", effective == string::npos ? 0 : effective);
+       at != string::npos && local_from.empty(); at = text.find(" FROM ", at + 1)) {
     size_t until = text.find(" UNTIL ", at);
     if (until != string::npos && until - at < 20) {
       local_from = text.substr(at + 6, until - at - 6);
