@@ -16,6 +16,7 @@
 #include "geo/Domain.h"
 #include "geo/DomainTool.h"
 #include "graphics/plot/PlotOutput.h"
+#include "layers/HurPlot.h"
 #include "layers/WarnPlot.h"
 #include "obs/text/BestTrack.h"
 #include "obs/text/JsonText.h"
@@ -86,13 +87,48 @@ int listFile(const ProgInput::Item& in)
   return 1;
 }
 
-// The warnings of all files in force at the time, on the plot domain or a map about them.
+// The plot domain, or the layer's map about its data (conus when it has none).
+bool pictureDomain(Drawing& layer, Domain& domain)
+{
+  const char* pd = Kol::resrc.get("plot_domain");
+  if (pd && *pd) {
+    if (DomainTool::decode(domain, pd) && domain.proj != Const::MISS) return true;
+    Kol::outError("kolwarn: unknown domain %s\n", pd);
+    return false;
+  }
+  return layer.getDomain(domain) || DomainTool::decode(domain, "conus");
+}
+
+// A best track, or a file that starts with a forecast/advisory.
+bool isStorm(const std::string& name)
+{
+  TextProductFile f;
+  if (!f.open(name.c_str())) return false;
+  BestTrack track;
+  TextProduct p;
+  return track.parse(f.getText()) || (f.read(p) && TropicalProduct::isTropical(p));
+}
+
+// A storm from a best track or forecast/advisories: its track, forecast points and radii.
+int drawStorm(const ProgInput& inputs, const std::string& image)
+{
+  HurPlot layer;  // takes "parameter" as it starts
+  if (!layer.setFilename(inputs.get(0).name.c_str())) return Kol::FAILURE;
+  for (int i = 1; i < inputs.getNum(); ++i) layer.addFile(inputs.get(i).name.c_str());
+  Domain domain;
+  if (!pictureDomain(layer, domain)) return Kol::USAGE;
+  return PlotOutput::drawLayer(layer, domain, "kolwarn", Kol::resrc.get("device"), image.c_str());
+}
+
+// The warnings of all files in force at the time, on the plot domain or a map about them; the
+// storm of a first file that is a best track or a forecast/advisory.
 int drawPicture(const ProgInput& inputs, const std::string& image)
 {
   Resrc& r = Kol::resrc;
   if (inputs.getNum() < 1) return Kol::USAGE;
   PlotOutput::whitePage(r);
   if (!(r.get("color_map") && *r.get("color_map"))) r.set("color_map", "grey08");
+  if (isStorm(inputs.get(0).name)) return drawStorm(inputs, image);
   WarnPlot layer;  // takes "parameter" as it starts
   int read = 0;
   for (int i = 0; i < inputs.getNum(); ++i)
@@ -102,16 +138,8 @@ int drawPicture(const ProgInput& inputs, const std::string& image)
   Date when;
   if (!ProgInput::getDate(when)) return Kol::USAGE;
   if (when.isSet()) layer.setValidTime(when.getSeconds());
-  const char* pd = r.get("plot_domain");
   Domain domain;
-  if (pd && *pd) {
-    if (!DomainTool::decode(domain, pd) || domain.proj == Const::MISS) {
-      Kol::outError("kolwarn: unknown domain %s\n", pd);
-      return Kol::USAGE;
-    }
-  } else if (!layer.getDomain(domain) && !DomainTool::decode(domain, "conus")) {
-    return Kol::FAILURE;
-  }
+  if (!pictureDomain(layer, domain)) return Kol::USAGE;
   return PlotOutput::drawLayer(layer, domain, "kolwarn", r.get("device"), image.c_str());
 }
 
