@@ -18,6 +18,7 @@
 #include "graphics/plot/PlotOutput.h"
 #include "layers/HurPlot.h"
 #include "layers/WarnPlot.h"
+#include "layers/WatchPlot.h"
 #include "obs/text/BestTrack.h"
 #include "obs/text/JsonText.h"
 #include "obs/text/TextListing.h"
@@ -109,6 +110,25 @@ bool isStorm(const std::string& name)
   return track.parse(f.getText()) || (f.read(p) && TropicalProduct::isTropical(p));
 }
 
+// A file that starts with an aviation watch (SAW).
+bool isWatchFile(const std::string& name)
+{
+  TextProductFile f;
+  TextProduct p;
+  return f.open(name.c_str()) && f.read(p) && p.type() == "SAW";
+}
+
+// The watch boxes of the files.
+int drawWatches(const ProgInput& inputs, const std::string& image)
+{
+  WatchPlot layer;  // takes "parameter" as it starts
+  if (!layer.setFilename(inputs.get(0).name.c_str())) return Kol::FAILURE;
+  for (int i = 1; i < inputs.getNum(); ++i) layer.addFile(inputs.get(i).name.c_str());
+  Domain domain;
+  if (!pictureDomain(layer, domain)) return Kol::USAGE;
+  return PlotOutput::drawLayer(layer, domain, "kolwarn", Kol::resrc.get("device"), image.c_str());
+}
+
 // A storm from a best track or forecast/advisories: its track, forecast points and radii.
 int drawStorm(const ProgInput& inputs, const std::string& image)
 {
@@ -121,7 +141,8 @@ int drawStorm(const ProgInput& inputs, const std::string& image)
 }
 
 // The warnings of all files in force at the time, on the plot domain or a map about them; the
-// storm of a first file that is a best track or a forecast/advisory.
+// storm of a first file that is a best track or a forecast/advisory, the watch boxes of one
+// that is an aviation watch.
 int drawPicture(const ProgInput& inputs, const std::string& image)
 {
   Resrc& r = Kol::resrc;
@@ -129,6 +150,7 @@ int drawPicture(const ProgInput& inputs, const std::string& image)
   PlotOutput::whitePage(r);
   if (!(r.get("color_map") && *r.get("color_map"))) r.set("color_map", "grey08");
   if (isStorm(inputs.get(0).name)) return drawStorm(inputs, image);
+  if (isWatchFile(inputs.get(0).name)) return drawWatches(inputs, image);
   WarnPlot layer;  // takes "parameter" as it starts
   int read = 0;
   for (int i = 0; i < inputs.getNum(); ++i)
