@@ -157,7 +157,7 @@ void FrontPlot::drawCentre(Plot& plot, const FrontBulletin::Feature& f)
   if (!plot.getDomain().tran(e, p) || !plot.withinDomainExt(p, 0)) return;
   const bool high = f.type == "HIGH";
   plot.setTextColor(high ? COLD : WARM);
-  plot.setTextAlign(2, 2);
+  plot.setTextAlign(2, 3);
   // text heights are in plot coordinates: a share of the domain's height
   const float vert = plot.getDomain().getVert();
   plot.setTextHeight(0.035f * vert * scale);

@@ -170,7 +170,7 @@ int HurPlot::draw(Plot& plot)
   if (map) MapPlot().draw(plot);
   const float vert = plot.getDomain().getVert();
   const float size = 0.008f * vert * scale;
-  plot.setTextAlign(1, 2);
+  plot.setTextAlign(1, 3);
   plot.setTextHeight(0.016f * vert * scale);
   if (!track.records.empty()) {
     EarthPoints line;

@@ -211,7 +211,7 @@ void WarnPlot::label(Plot& plot, const WarnEvents::Event& e, float height)
   }
   // over a filled polygon the label is dark
   plot.setTextColor(fill ? "grey00" : colorOf(e.phenomena, e.significance));
-  plot.setTextAlign(2, 2);
+  plot.setTextAlign(2, 3);
   plot.setTextHeight(height);
   plot.drawText(c, text);
 }

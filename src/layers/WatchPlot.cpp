@@ -123,7 +123,7 @@ int WatchPlot::draw(Plot& plot)
                   w.watch_type == "TORNADO" ? "TOR" : "SVR", end.substr(0, 2).c_str(),
                   end.size() > 2 ? end.substr(2).c_str() : "");
     plot.setTextColor(fill ? "grey00" : color);
-    plot.setTextAlign(2, 2);
+    plot.setTextAlign(2, 3);
     plot.setTextHeight(height);
     plot.drawText(EarthPoint(static_cast<float>(lat), static_cast<float>(lon)), text);
   }
