@@ -1,7 +1,7 @@
 // A day of filed text bulletins: the shared warning products repeated, framed as the ingest
 // files them raw (SOH, sequence line, CR CR LF, ETX), to tens of thousands of products. Reading
-// them all, following their VTEC events and finding the warnings in force at one time, beside
-// grep finding their VTEC lines in the same file, in the same run.
+// them all, following their VTEC events and finding the warnings in force at one time (and
+// drawing them), beside grep finding their VTEC lines in the same file, in the same run.
 #include <benchmark/benchmark.h>
 #include <dirent.h>
 #include <sys/resource.h>
@@ -15,6 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "core/Kol.h"
+#include "geo/Domain.h"
+#include "geo/DomainTool.h"
+#include "graphics/Plot.h"
+#include "layers/WarnPlot.h"
 #include "obs/text/TextProduct.h"
 #include "obs/text/TextProductFile.h"
 #include "obs/text/Vtec.h"
@@ -111,6 +116,28 @@ double childSeconds()
   return u.ru_utime.tv_sec + u.ru_stime.tv_sec + 1e-6 * (u.ru_utime.tv_usec + u.ru_stime.tv_usec);
 }
 
+// The same, through the warning layer, and the warnings in force drawn into an image.
+void BM_WarningsDrawn(benchmark::State& state)
+{
+  const std::string& path = dayFile();
+  if (path.empty()) return state.SkipWithError("no shared warnings under KOL_TEST_DATA");
+  KOL::Kol::setDatabasePath(KOL_SOURCE_DIR "/data");
+  size_t drawn = 0;
+  for (auto _ : state) {
+    KOL::WarnPlot layer("nomap,vdate=202404262215");
+    layer.setFilename(path.c_str());
+    KOL::Plot plot;
+    KOL::Domain domain;
+    if (!plot.open("de=i,,sz=800x700") || !KOL::DomainTool::decode(domain, "conus") ||
+        !plot.setDomain(domain))
+      return state.SkipWithError("no image device");
+    layer.draw(plot);
+    drawn = layer.drawn().size();
+    plot.close();
+  }
+  state.counters["drawn"] = static_cast<double>(drawn);
+}
+
 void BM_GrepVtecLines(benchmark::State& state)
 {
   const std::string& path = dayFile();
@@ -133,5 +160,6 @@ void BM_GrepVtecLines(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(BM_WarningsValidAt)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WarningsDrawn)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GrepVtecLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();
