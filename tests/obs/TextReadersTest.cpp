@@ -214,6 +214,22 @@ TEST(WatchProduct, AviationWatchBoxAndWhatItReplaces)
                        {42.97, -102.52}, {43.88, -98.41}, {42.0, -98.41}, {48.45, -106.12}}));
 }
 
+TEST(WatchProduct, KindWithoutAnAwipsLine)
+{
+  const std::pair<const char*, const char*> cases[] = {
+      {"WWUS30 KWNS 020532\n\nSPC AWW 020531\nWW 575 SEVERE TSTM CANCELLED\n", "SAW"},
+      {"WWUS20 KWNS 271003\n\nSPC WW 271003\nTXZ000-271000-\n", "SEL"},
+      {"WWUS40 KWNS 252007\n\nSEVERE THUNDERSTORM WATCH PROBABILITIES FOR WS 0249\n", "WWP"},
+      {"WWUS63 KDMX 040254\n\nWATCH COUNTY NOTIFICATION FOR WATCH 210\n", "WCN"},
+      {"WFUS53 KDMX 070436\n\nTORNADO WARNING\n", ""},
+  };
+  for (const auto& [text, kind] : cases) {
+    TextProduct p;
+    ASSERT_TRUE(p.parse(text));
+    EXPECT_EQ(WatchProduct::kindOf(p), kind) << text;
+  }
+}
+
 TEST(WatchProduct, PublicWatchPeriodAndAxis)
 {
   const char* sel =

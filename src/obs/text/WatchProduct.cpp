@@ -88,17 +88,30 @@ void WatchProduct::init()
   segments.clear();
 }
 
-bool WatchProduct::isWatch(const TextProduct& p)
+std::string WatchProduct::kindOf(const TextProduct& p)
 {
   string t = p.type();
-  return t == "SAW" || t == "SEL" || t == "WWP" || t == "WCN";
+  if (t == "SAW" || t == "SEL" || t == "WWP" || t == "WCN") return t;
+  // without an AWIPS line, the product's own first lines tell
+  int seen = 0;
+  for (auto line : p.getLines()) {
+    if (++seen > 12) break;
+    const string l = TextTool::upper(TextTool::trim(line));
+    if (TextTool::startsWith(l, "SPC AWW")) return "SAW";
+    if (TextTool::startsWith(l, "SPC WW")) return "SEL";
+    if (l.find("WATCH PROBABILITIES FOR") != string::npos) return "WWP";
+    if (TextTool::startsWith(l, "WATCH COUNTY NOTIFICATION")) return "WCN";
+  }
+  return {};
 }
+
+bool WatchProduct::isWatch(const TextProduct& p) { return !kindOf(p).empty(); }
 
 int WatchProduct::parse(const TextProduct& p)
 {
   init();
   head = p.getHeading();
-  product = p.type();
+  product = kindOf(p);
   std::vector<string> lines;
   for (auto l : p.getLines()) lines.push_back(TextTool::upper(l));
   if (product == "SAW")

@@ -20,7 +20,9 @@ class WatchProduct {
  public:
   WatchProduct() { init(); }
   void init();
-  // SAW, SEL, WWP or WCN by the AWIPS identifier.
+  // SAW, SEL, WWP or WCN by the AWIPS identifier, or by the product's first lines when it has
+  // none; empty for any other product.
+  static std::string kindOf(const TextProduct& p);
   static bool isWatch(const TextProduct& p);
   // 1 when the product's kind and its watch number were read.
   int parse(const TextProduct& p);
