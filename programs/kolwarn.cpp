@@ -72,7 +72,8 @@ const char* fill(const TextProduct& p, JsonText& j)
   return "warnings";
 }
 
-int listFile(const ProgInput::Item& in)
+// Adds the count of products listed to listed, of products met to seen.
+int listFile(const ProgInput::Item& in, int& listed, int& seen)
 {
   TextProductFile f;
   if (!f.open(in.name.c_str())) return 0;
@@ -82,9 +83,10 @@ int listFile(const ProgInput::Item& in)
     j.beginObject();
     track.jsonFields(j);
     TextListing::write(j, "tropical", in.name);
+    ++listed, ++seen;
     return 1;
   }
-  TextListing::listProducts("kolwarn", f, fill);
+  listed += TextListing::listProducts("kolwarn", f, fill, &seen);
   return 1;
 }
 
@@ -184,10 +186,15 @@ int main(int argc, char** argv)
     }
     return drawPicture(inputs, image);
   }
-  const int ok = inputs.forEach(listFile);
+  int listed = 0, seen = 0;
+  const int ok =
+      inputs.forEach([&](const ProgInput::Item& in) { return listFile(in, listed, seen); });
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     Kol::outError("kolwarn: cannot write the output\n");
     return Kol::FAILURE;
   }
+  // a product that could not be read was said already
+  if (ok && !seen) Kol::outWarning("kolwarn: no product found in the input\n");
+  if (ok && !listed) return Kol::FAILURE;
   return ok ? Kol::SUCCESS : Kol::FAILURE;
 }

@@ -9,11 +9,13 @@
 
 namespace KOL {
 
-int TextListing::listProducts(const char* program, TextProductFile& file, const Fill& fill)
+int TextListing::listProducts(const char* program, TextProductFile& file, const Fill& fill,
+                              int* seen)
 {
   TextProduct p;
   int listed = 0;
   while (file.read(p)) {
+    if (seen) ++*seen;
     JsonText j;
     j.beginObject();
     if (const char* kind = fill(p, j)) {

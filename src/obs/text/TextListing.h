@@ -18,8 +18,10 @@ class TextListing {
   using Fill = std::function<const char*(const TextProduct&, JsonText&)>;
 
   // Every product of the file through fill; a product of which nothing can be read is
-  // reported in one line ("<program>: ..."). The count listed.
-  static int listProducts(const char* program, TextProductFile& file, const Fill& fill);
+  // reported in one line ("<program>: ..."). The count listed; seen (when given) grows by the
+  // count of products met, read or not.
+  static int listProducts(const char* program, TextProductFile& file, const Fill& fill,
+                          int* seen = nullptr);
   // Closes the object with "kind" and "file" (the path's last part) and prints it.
   static void write(JsonText& j, const char* kind, const std::string& path);
 };
