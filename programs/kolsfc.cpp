@@ -134,13 +134,7 @@ int main(int argc, char** argv)
   Resrc& r = Kol::resrc;
 
   // "-list FILE" takes the first file as the option's value.
-  const char* listed = r.get("list");
-  const bool listing = listed != nullptr;
-  if (listing && *listed && strcasecmp(listed, "true") != 0 && strcmp(listed, "1") != 0) {
-    const char* named = r.get("filename");
-    r.set("filename",
-          (std::string(listed) + (named && *named ? "\n" : "") + (named ? named : "")).c_str());
-  }
+  const bool listing = ProgInput::takeFlag("list");
   ProgInput inputs(listing ? CONVENTION : FILED);
   if (!inputs.setup()) return Kol::USAGE;
   if (listing) {

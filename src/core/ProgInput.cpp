@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <strings.h>
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "core/Const.h"
 #include "core/FileTool.h"
@@ -25,6 +27,19 @@ void ProgInput::addDateOption(ResrcDBList& keyed, const char* near)
 }
 
 ProgInput::ProgInput(const char* conv) : conv(StrLib::valid(conv) ? conv : "") {}
+
+bool ProgInput::takeFlag(const char* name)
+{
+  Resrc& r = Kol::resrc;
+  const char* value = r.get(name);
+  if (!value) return false;
+  if (*value && strcasecmp(value, "true") != 0 && strcmp(value, "1") != 0) {
+    const char* named = r.get("filename");
+    r.set("filename",
+          (std::string(value) + (named && *named ? "\n" : "") + (named ? named : "")).c_str());
+  }
+  return true;
+}
 
 int ProgInput::getDate(Date& d)
 {

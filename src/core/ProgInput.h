@@ -27,6 +27,10 @@ class ProgInput {
   // The "date" option (-date or -da), with help naming what the date is near.
   static void addDateOption(ResrcDBList& keyed, const char* near);
 
+  // A flag option written before the files ("-li FILE ...") takes the first file as its value:
+  // that value goes back to the front of "filename". True when the flag is given.
+  static bool takeFlag(const char* name);
+
   // The resource "date" into d (unset when it is not given); 0 after one line when it
   // cannot be read: "<program>: unreadable date ..." for a text that is no date at all.
   static int getDate(Date& d);

@@ -1,0 +1,200 @@
+// kolwarn: reads warnings, watches and tropical cyclone products from filed bulletins (named as
+// files or by a date or selector of their convention) or plain files, and lists what was read,
+// one JSON object a product (-li), or draws the warnings in force at a time (-da, default the
+// latest event's start) on a map about them (-ou=NAME.png, .gif, .ps; without a file, the
+// window).
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/Const.h"
+#include "core/Kol.h"
+#include "core/KolResrc.h"
+#include "core/ProgInput.h"
+#include "core/ResrcDB.h"
+#include "core/ResrcDBList.h"
+#include "geo/Domain.h"
+#include "geo/DomainTool.h"
+#include "graphics/plot/PlotOutput.h"
+#include "layers/HurPlot.h"
+#include "layers/WarnPlot.h"
+#include "layers/WatchPlot.h"
+#include "obs/text/BestTrack.h"
+#include "obs/text/JsonText.h"
+#include "obs/text/TextListing.h"
+#include "obs/text/TextProductFile.h"
+#include "obs/text/TropicalProduct.h"
+#include "obs/text/WarnProduct.h"
+#include "obs/text/WatchProduct.h"
+
+using namespace KOL;
+
+namespace {
+
+constexpr const char* CONVENTION = "sev_txt";
+
+void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
+{
+  KolResrc::add(keyed, KolResrc::HELP_GROUP);
+  KolResrc::add(keyed, KolResrc::find("file_path"));
+  keyed.add("list", "kolwarnlist", "li",
+            "-li         List the products read, one JSON object each");
+  keyed.add("out", "kolwarnout", "ou",
+            "-ou name     Draw the warnings: NAME.png or NAME.gif (written without a display),\n"
+            "             NAME.ps, NAME.eps, NAME.meta or NAME.hpgl (that device's file)");
+  keyed.add("parameter", "kolwarnparameter", "pa",
+            "-pa list     Drawing keys: fill, nolabel, slabel, nomap, sc=scale, ty=TO:SV");
+  ProgInput::addDateOption(keyed, "-da date     The time the warnings drawn are in force");
+  for (int group :
+       {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::COLOR_GROUP, KolResrc::DEVICE_GROUP})
+    KolResrc::add(keyed, group);
+  KolResrc::add(positional, KolResrc::find("filename"));
+}
+
+// A product in its kind's listing form; null when nothing could be read from it.
+const char* fill(const TextProduct& p, JsonText& j)
+{
+  if (WatchProduct::isWatch(p)) {
+    WatchProduct w;
+    if (!w.parse(p)) return nullptr;
+    w.jsonFields(j);
+    return "watches";
+  }
+  if (TropicalProduct::isTropical(p)) {
+    TropicalProduct t;
+    if (!t.parse(p)) return nullptr;
+    t.jsonFields(j);
+    return "tropical";
+  }
+  WarnProduct w;
+  if (!w.parse(p)) return nullptr;
+  w.jsonFields(j);
+  return "warnings";
+}
+
+// Adds the count of products listed to listed, of products met to seen.
+int listFile(const ProgInput::Item& in, int& listed, int& seen)
+{
+  TextProductFile f;
+  if (!f.open(in.name.c_str())) return 0;
+  BestTrack track;
+  if (track.parse(f.getText())) {
+    JsonText j;
+    j.beginObject();
+    track.jsonFields(j);
+    TextListing::write(j, "tropical", in.name);
+    ++listed, ++seen;
+    return 1;
+  }
+  listed += TextListing::listProducts("kolwarn", f, fill, &seen);
+  return 1;
+}
+
+// The plot domain, or the layer's map about its data (conus when it has none).
+bool pictureDomain(Drawing& layer, Domain& domain)
+{
+  const char* pd = Kol::resrc.get("plot_domain");
+  if (pd && *pd) {
+    if (DomainTool::decode(domain, pd) && domain.proj != Const::MISS) return true;
+    Kol::outError("kolwarn: unknown domain %s\n", pd);
+    return false;
+  }
+  return layer.getDomain(domain) || DomainTool::decode(domain, "conus");
+}
+
+// A best track, or a file that starts with a forecast/advisory.
+bool isStorm(const std::string& name)
+{
+  TextProductFile f;
+  if (!f.open(name.c_str())) return false;
+  BestTrack track;
+  TextProduct p;
+  return track.parse(f.getText()) || (f.read(p) && TropicalProduct::isTropical(p));
+}
+
+// A file that starts with an aviation watch (SAW).
+bool isWatchFile(const std::string& name)
+{
+  TextProductFile f;
+  TextProduct p;
+  return f.open(name.c_str()) && f.read(p) && p.type() == "SAW";
+}
+
+// The watch boxes of the files.
+int drawWatches(const ProgInput& inputs, const std::string& image)
+{
+  WatchPlot layer;  // takes "parameter" as it starts
+  if (!layer.setFilename(inputs.get(0).name.c_str())) return Kol::FAILURE;
+  for (int i = 1; i < inputs.getNum(); ++i) layer.addFile(inputs.get(i).name.c_str());
+  Domain domain;
+  if (!pictureDomain(layer, domain)) return Kol::USAGE;
+  return PlotOutput::drawLayer(layer, domain, "kolwarn", Kol::resrc.get("device"), image.c_str());
+}
+
+// A storm from a best track or forecast/advisories: its track, forecast points and radii.
+int drawStorm(const ProgInput& inputs, const std::string& image)
+{
+  HurPlot layer;  // takes "parameter" as it starts
+  if (!layer.setFilename(inputs.get(0).name.c_str())) return Kol::FAILURE;
+  for (int i = 1; i < inputs.getNum(); ++i) layer.addFile(inputs.get(i).name.c_str());
+  Domain domain;
+  if (!pictureDomain(layer, domain)) return Kol::USAGE;
+  return PlotOutput::drawLayer(layer, domain, "kolwarn", Kol::resrc.get("device"), image.c_str());
+}
+
+// The warnings of all files in force at the time, on the plot domain or a map about them; the
+// storm of a first file that is a best track or a forecast/advisory, the watch boxes of one
+// that is an aviation watch.
+int drawPicture(const ProgInput& inputs, const std::string& image)
+{
+  Resrc& r = Kol::resrc;
+  if (inputs.getNum() < 1) return Kol::USAGE;
+  PlotOutput::whitePage(r);
+  if (!(r.get("color_map") && *r.get("color_map"))) r.set("color_map", "grey08");
+  if (isStorm(inputs.get(0).name)) return drawStorm(inputs, image);
+  if (isWatchFile(inputs.get(0).name)) return drawWatches(inputs, image);
+  WarnPlot layer;  // takes "parameter" as it starts
+  int read = 0;
+  for (int i = 0; i < inputs.getNum(); ++i)
+    read += i == 0 ? layer.setFilename(inputs.get(i).name.c_str())
+                   : layer.addFile(inputs.get(i).name.c_str());
+  if (!read) return Kol::FAILURE;
+  Date when;
+  if (!ProgInput::getDate(when)) return Kol::USAGE;
+  if (when.isSet()) layer.setValidTime(when.getSeconds());
+  Domain domain;
+  if (!pictureDomain(layer, domain)) return Kol::USAGE;
+  return PlotOutput::drawLayer(layer, domain, "kolwarn", r.get("device"), image.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  ResrcDBList keyed, positional;
+  declareOptions(keyed, positional);
+  if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
+  const bool listing = ProgInput::takeFlag("list");
+  ProgInput inputs(CONVENTION);
+  if (!inputs.setup()) return Kol::USAGE;
+  if (!listing) {
+    const std::string image = PlotOutput::outputFile(Kol::resrc.get("out", ""), nullptr);
+    const char* device = Kol::resrc.get("device");
+    if (image.empty() && !(device && *device)) {
+      Kol::outError("kolwarn: give -li to list the products or -ou=NAME.png to draw them\n");
+      return Kol::USAGE;
+    }
+    return drawPicture(inputs, image);
+  }
+  int listed = 0, seen = 0;
+  const int ok =
+      inputs.forEach([&](const ProgInput::Item& in) { return listFile(in, listed, seen); });
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    Kol::outError("kolwarn: cannot write the output\n");
+    return Kol::FAILURE;
+  }
+  // a product that could not be read was said already
+  if (ok && !seen) Kol::outWarning("kolwarn: no product found in the input\n");
+  if (ok && !listed) return Kol::FAILURE;
+  return ok ? Kol::SUCCESS : Kol::FAILURE;
+}

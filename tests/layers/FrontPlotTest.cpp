@@ -1,0 +1,120 @@
+// Fronts and centres in the picture: the symbols on the side the bulletin lists a front toward
+// (triangles of a cold front running south on its east side, half-circles of a warm front
+// running east on its north side), the H and L where the projection puts their positions.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "Picture.h"
+#include "common/TestData.h"
+#include "core/Kol.h"
+#include "geo/DomainTool.h"
+#include "graphics/Plot.h"
+#include "imagery/Image.h"
+#include "layers/FrontPlot.h"
+#include "layers/frontplot/FrontPath.h"
+
+using KOL::EarthPoint;
+using KOL::Plot;
+using KOL::Point;
+using KOLTest::isInkOf;
+using KOLTest::Picture;
+
+namespace {
+
+constexpr uint32_t BLUE = 0x0000FF, RED = 0xFF0000;
+
+const char* BULLETIN =
+    "ASUS02 KWBC 281800\nCODSUS\n\nVALID 062818Z\n"
+    "HIGHS 1030 4001000\nLOWS 998 3500800\n"
+    "COLD 4500950 4100950 3700950 3300950\n"   // running south along 95W
+    "WARM 3001000 3000950 3000900 3000850\n";  // running east along 30N
+
+class FrontPictureTest : public KOLTest::QuietTest {
+ protected:
+  void SetUp() override
+  {
+    QuietTest::SetUp();
+    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    KOL::Kol::resrc.set("inverse", "true");
+    KOLTest::writeFile(dir.file("frt.txt"), BULLETIN);
+    ASSERT_TRUE(layer.setFilename(dir.file("frt.txt").c_str()));
+    layer.setParam("nomap,nospline");
+    ASSERT_TRUE(plot.open("de=i,,sz=800x700"));
+    ASSERT_TRUE(KOL::DomainTool::decode(domain, "conus"));
+    ASSERT_EQ(plot.setDomain(domain), 1);
+    ASSERT_EQ(layer.draw(plot), 1);
+    ASSERT_EQ(plot.getImage(shot), 1);
+  }
+  void TearDown() override
+  {
+    KOL::Kol::resrc.set("inverse", "");
+    QuietTest::TearDown();
+  }
+  Point pixel(float lat, float lon)
+  {
+    EarthPoint e(lat, lon);
+    Point p;
+    domain.tran(e, p);
+    return plot.toDevice(p);
+  }
+  // Pixels of colour c in a box of half size h about (x, y).
+  int inkAround(uint32_t c, float x, float y, int h)
+  {
+    const Picture pic(shot);
+    int n = 0;
+    for (int j = -h; j <= h; ++j)
+      for (int i = -h; i <= h; ++i) n += isInkOf(pic.at(int(x) + i, int(y) + j), c, 60);
+    return n;
+  }
+
+  KOLTest::TempDir dir;
+  KOL::FrontPlot layer;
+  Plot plot;
+  KOL::Domain domain;
+  KOL::Image shot;
+};
+
+TEST_F(FrontPictureTest, SymbolsOnTheSideTheFrontMovesTo)
+{
+  // along each front, the ink beside it on the one side against the other
+  int east = 0, west = 0, north = 0, south = 0;
+  for (float lat = 34; lat <= 44; lat += 0.5f) {
+    const Point p = pixel(lat, -95);
+    east += inkAround(BLUE, p.x + 7, p.y, 3);
+    west += inkAround(BLUE, p.x - 7, p.y, 3);
+  }
+  for (float lon = -99; lon <= -86; lon += 0.5f) {
+    const Point p = pixel(30, lon);
+    north += inkAround(RED, p.x, p.y - 7, 3);
+    south += inkAround(RED, p.x, p.y + 7, 3);
+  }
+  EXPECT_GT(east, 40);
+  EXPECT_EQ(west, 0);
+  EXPECT_GT(north, 40);
+  EXPECT_EQ(south, 0);
+}
+
+TEST_F(FrontPictureTest, CentresWhereTheProjectionPutsThem)
+{
+  const Point h = pixel(40, -100), l = pixel(35, -80);
+  EXPECT_GT(inkAround(BLUE, h.x, h.y, 6), 5);
+  EXPECT_GT(inkAround(RED, l.x, l.y, 6), 5);
+  EXPECT_EQ(inkAround(BLUE, l.x, l.y, 6), 0);
+}
+
+TEST(FrontPath, SymbolPlacesAndSides)
+{
+  using KOL::frontplot::FrontPath;
+  FrontPath path({Point(0, 10), Point(0, 0)});  // heading down: left is +x
+  const auto places = path.places(4, 1);
+  ASSERT_EQ(places.size(), 2u);  // at 2 and 6; at 10 the base would not fit
+  EXPECT_FLOAT_EQ(places[0].at.y, 8);
+  const auto tri = FrontPath::triangle(places[0], 1, 0.8f, 1);
+  EXPECT_GT(tri[1].x, 0.7f);
+  const auto half = FrontPath::halfCircle(places[0], 1, -1);
+  for (const Point& p : half) EXPECT_LE(p.x, 1e-5f);
+}
+
+}  // namespace

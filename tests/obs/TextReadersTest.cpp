@@ -1,0 +1,386 @@
+// The text-product readers on the hard cases of their formats, written here: framings and line
+// ends, coordinates of every hemisphere and form, columns that touch, months that roll over,
+// watches replaced and events extended, upgraded or tested.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/TestData.h"
+#include "core/Const.h"
+#include "obs/text/BestTrack.h"
+#include "obs/text/FrontBulletin.h"
+#include "obs/text/JsonText.h"
+#include "obs/text/MosBulletin.h"
+#include "obs/text/TextProduct.h"
+#include "obs/text/TextProductFile.h"
+#include "obs/text/TropicalProduct.h"
+#include "obs/text/Vtec.h"
+#include "obs/text/WarnEvents.h"
+#include "obs/text/WarnProduct.h"
+#include "obs/text/WatchProduct.h"
+
+using namespace KOL;
+
+namespace {
+
+// The first product of a text.
+template <class Reader>
+bool readFirst(const std::string& text, Reader& r)
+{
+  TextProductFile f;
+  f.setText(text);
+  TextProduct p;
+  return f.read(p) && r.parse(p);
+}
+
+std::string lineEnds(std::string text, const std::string& end)
+{
+  std::string out;
+  for (char c : text) out += c == '\n' ? end : std::string(1, c);
+  return out;
+}
+
+const char* WARNING =
+    "000 \nWFUS53 KDMX 070436\nTORDMX\n\nIAC001-003-070500-\n"
+    "/O.NEW.KDMX.TO.W.0001.190507T0436Z-190507T0500Z/\n\nTORNADO WARNING\n\n"
+    "LAT...LON 4159 9390 4123 9390 4123 9350\n      4159 9350\n"
+    "TIME...MOT...LOC 0436Z 240DEG 35KT 4140 9380\n\n$$\n";
+
+TEST(TextProductFile, EveryFramingAndLineEndGivesTheSameProducts)
+{
+  const std::string soh = "\x01\n001 \n" + std::string(WARNING) + "\x03";
+  const std::string separated = "** WFUS53 KDMX 070436 ***\nTORDMX\n\nIAC001-003-070500-\n";
+  struct Case {
+    std::string text;
+    size_t products;
+  } cases[] = {
+      {WARNING, 1},
+      {lineEnds(WARNING, "\r\r\n"), 1},
+      {lineEnds(WARNING, "\r\n"), 1},
+      {soh + soh + soh, 3},
+      {lineEnds(soh + soh, "\r\r\n"), 2},
+      {"junk before\n" + soh, 1},
+      {separated + "\n" + separated, 2},
+  };
+  for (const auto& c : cases) {
+    TextProductFile f;
+    f.setText(c.text);
+    TextProduct p;
+    size_t n = 0;
+    while (f.read(p)) {
+      ++n;
+      EXPECT_EQ(p.getHeading().ttaaii, "WFUS53");
+      EXPECT_EQ(p.getHeading().awips, "TORDMX");
+      EXPECT_EQ(p.type(), "TOR");
+      for (auto line : p.getLines()) EXPECT_EQ(line.find('\r'), std::string_view::npos);
+    }
+    EXPECT_EQ(n, c.products) << c.text.substr(0, 40);
+  }
+}
+
+TEST(TextProduct, HeadingsAndIdentifiers)
+{
+  struct Case {
+    const char* text;
+    const char* ttaaii;
+    const char* bbb;
+    const char* awips;
+    const char* zczc;
+  } cases[] = {
+      {"WWUS73 KGID 030820 CCA\nNPWGID\n", "WWUS73", "CCA", "NPWGID", ""},
+      {"123 \nWWUS30 KWNS 020532\nSAW5  \n", "WWUS30", "", "SAW5", ""},
+      {"ZCZC MIATCMAT3 ALL\nTTAA00 KNHC DDHHMM\nHURRICANE X\n", "", "", "", "MIATCMAT3"},
+      {"WWUS30 KWNS 020532\n\nURGENT\n", "WWUS30", "", "", ""},
+      {"KJFK   GFS MOS GUIDANCE    3/19/2020  1200 UTC\n", "", "", "", ""},
+  };
+  for (const auto& c : cases) {
+    TextProduct p;
+    ASSERT_TRUE(p.parse(c.text));
+    EXPECT_EQ(p.getHeading().ttaaii, c.ttaaii) << c.text;
+    EXPECT_EQ(p.getHeading().bbb, c.bbb) << c.text;
+    EXPECT_EQ(p.getHeading().awips, c.awips) << c.text;
+    EXPECT_EQ(p.getHeading().zczc, c.zczc) << c.text;
+  }
+  TextProduct tcm;
+  tcm.parse("ZCZC MIATCMAT3 ALL\n");
+  EXPECT_EQ(tcm.type(), "TCM");
+}
+
+TEST(WarnProduct, PolygonAndStormMotionForms)
+{
+  WarnProduct w;
+  ASSERT_TRUE(readFirst(WARNING, w));
+  ASSERT_EQ(w.segments.size(), 1u);
+  const WarnSegment& s = w.segments[0];
+  EXPECT_EQ(s.polygon,
+            (WarnSegment::Points{{41.59, -93.9}, {41.23, -93.9}, {41.23, -93.5}, {41.59, -93.5}}));
+  EXPECT_FALSE(s.odd_count);
+  EXPECT_EQ(s.motion_time, "0436");
+  EXPECT_EQ(s.direction, 240);
+  EXPECT_EQ(s.speed, 35);
+
+  // Guam writes east longitudes; an odd count drops its last number; a time without Z; a
+  // storm motion wrapped onto an indented line; longitudes past 180 west.
+  const char* guam =
+      "WGMY50 PGUM 242023\nFFWGUM\n\nGUC100-250015-\n"
+      "/O.NEW.PGUM.FF.W.0014.181024T2023Z-181025T0015Z/\n"
+      "LAT...LON 1516 14580 1516 14574 1511 14576 1510\n"
+      "TIME...MOT...LOC 2210 004DEG 11KT 1512 14578\n      1513 14577\n$$\n";
+  ASSERT_TRUE(readFirst(guam, w));
+  ASSERT_TRUE(w.eastLongitudes());
+  const WarnSegment& g = w.segments[0];
+  EXPECT_EQ(g.polygon.size(), 3u);
+  EXPECT_DOUBLE_EQ(g.polygon[0].second, 145.8);
+  EXPECT_TRUE(g.odd_count);
+  EXPECT_TRUE(g.time_without_z);
+  EXPECT_EQ(g.motion_points, (WarnSegment::Points{{15.12, 145.78}, {15.13, 145.77}}));
+
+  const char* aleutians =
+      "WHAK77 PAFC 010000\nSMWALU\n\nPKZ411-010100-\n"
+      "/O.NEW.PAFC.MA.W.0001.200101T0000Z-200101T0100Z/\nLAT...LON 5200 17950 5210 18050 5150 "
+      "18000\n$$\n";
+  ASSERT_TRUE(readFirst(aleutians, w));
+  EXPECT_DOUBLE_EQ(w.segments[0].polygon[0].second, -179.5);
+  EXPECT_DOUBLE_EQ(w.segments[0].polygon[1].second, 179.5);
+}
+
+TEST(WarnProduct, SegmentsOnlyWhereThereIsSomethingToPlace)
+{
+  const char* text =
+      "WWUS43 KGRR 050856\nWSWGRR\n\n...HEADLINE ONLY...\n\n$$\n\n"
+      "MIZ037-038-051700-\n/O.EXT.KGRR.WW.Y.0005.000000T0000Z-200105T1700Z/\n$$\n\n"
+      "LAT...LON 4300 8500 4310 8510 4320 8500\n$$\n";
+  WarnProduct w;
+  ASSERT_TRUE(readFirst(text, w));
+  ASSERT_EQ(w.segments.size(), 2u);
+  EXPECT_EQ(w.segments[0].ugc.codes, (std::vector<std::string>{"MIZ037", "MIZ038"}));
+  EXPECT_FALSE(w.segments[1].has_ugc);
+  EXPECT_TRUE(w.segments[1].has_polygon);
+}
+
+// Events extended into more zones, upgraded, and products of the test class.
+TEST(WarnEvents, ExtensionsUpgradesAndTests)
+{
+  const char* heading = "WWUS73 KXXX 010000\nNPWXXX\n\n";
+  auto product = [&](const std::string& body) {
+    auto w = std::make_unique<WarnProduct>();
+    EXPECT_TRUE(readFirst(heading + body + "$$\n", *w));
+    return w;
+  };
+  WarnEvents events;
+  events.add(*product("AAZ001-011200-\n/O.NEW.KXXX.HW.A.0001.200101T1200Z-200102T0000Z/\n"));
+  events.add(*product("AAZ002-011200-\n/O.EXA.KXXX.HW.A.0001.200101T1200Z-200102T0000Z/\n"));
+  ASSERT_NE(events.find("KXXX.HW.A.0001"), nullptr);
+  EXPECT_EQ(events.find("KXXX.HW.A.0001")->zones.size(), 2u);
+  events.add(
+      *product("AAZ001-002-011200-\n/O.UPG.KXXX.HW.A.0001.000000T0000Z-200102T0000Z/\n"
+               "/O.NEW.KXXX.HW.W.0001.200101T1200Z-200102T0000Z/\n"));
+  EXPECT_EQ(events.find("KXXX.HW.A.0001"), nullptr);
+  EXPECT_NE(events.find("KXXX.HW.W.0001"), nullptr);
+  events.add(*product("AAZ003-011200-\n/T.NEW.KXXX.TO.W.0099.200101T1200Z-200101T1300Z/\n"));
+  EXPECT_EQ(events.size(), 1u);
+  const std::time_t noon = Vtec::seconds("200101T1200Z");
+  EXPECT_EQ(events.validAt(noon - 60).size(), 0u);
+  EXPECT_EQ(events.validAt(noon).size(), 1u);
+}
+
+TEST(WatchProduct, AviationWatchBoxAndWhatItReplaces)
+{
+  const char* saw =
+      "WWUS30 KWNS 100329\nSAW3\nSPC AWW 100329\n"
+      "WW 503 TORNADO NE SD LM 100335Z - 100900Z\n"
+      "AXIS..65 STATUTE MILES EITHER SIDE OF LINE..\n75W MHN/MULLEN NE/ - 35NNE ONL/O'NEILL NE/\n"
+      "HAIL SURFACE AND ALOFT..3 INCHES. WIND GUSTS..70 KNOTS.\n"
+      "MAX TOPS TO 500. MEAN STORM MOTION VECTOR 32035.\n\n"
+      "REPLACES WW 501..502..NE SD\n\nLAT...LON 42970252 43889841 42009841 48450612\n";
+  WatchProduct w;
+  ASSERT_TRUE(readFirst(saw, w));
+  EXPECT_EQ(w.product, "SAW");
+  EXPECT_EQ(w.watch_number, 503);
+  EXPECT_EQ(w.watch_type, "TORNADO");
+  EXPECT_EQ(w.areas, (std::vector<std::string>{"NE", "SD", "LM"}));
+  EXPECT_EQ(w.valid_end, "100900");
+  EXPECT_EQ(w.orientation, "EITHER SIDE");
+  EXPECT_EQ(w.axis_to, "35NNE ONL/O'NEILL NE/");
+  EXPECT_DOUBLE_EQ(w.hail_in, 3.0);
+  EXPECT_EQ(w.motion_dir, 320);
+  EXPECT_EQ(w.motion_kt, 35);
+  EXPECT_EQ(w.replaces, (std::vector<int>{501, 502}));
+  // longitudes below 50 lost their leading 1
+  EXPECT_EQ(w.box, (WarnSegment::Points{
+                       {42.97, -102.52}, {43.88, -98.41}, {42.0, -98.41}, {48.45, -106.12}}));
+}
+
+TEST(WatchProduct, KindWithoutAnAwipsLine)
+{
+  const std::pair<const char*, const char*> cases[] = {
+      {"WWUS30 KWNS 020532\n\nSPC AWW 020531\nWW 575 SEVERE TSTM CANCELLED\n", "SAW"},
+      {"WWUS20 KWNS 271003\n\nSPC WW 271003\nTXZ000-271000-\n", "SEL"},
+      {"WWUS40 KWNS 252007\n\nSEVERE THUNDERSTORM WATCH PROBABILITIES FOR WS 0249\n", "WWP"},
+      {"WWUS63 KDMX 040254\n\nWATCH COUNTY NOTIFICATION FOR WATCH 210\n", "WCN"},
+      {"WFUS53 KDMX 070436\n\nTORNADO WARNING\n", ""},
+  };
+  for (const auto& [text, kind] : cases) {
+    TextProduct p;
+    ASSERT_TRUE(p.parse(text));
+    EXPECT_EQ(WatchProduct::kindOf(p), kind) << text;
+  }
+}
+
+TEST(WatchProduct, PublicWatchPeriodAndAxis)
+{
+  const char* sel =
+      "WWUS20 KWNS 012048\nSEL9\n\nKSZ000-OKZ000-020400-\n\nURGENT - IMMEDIATE BROADCAST "
+      "REQUESTED\n"
+      "Tornado Watch Number 170\n\nTornadoes are possible from the north of the area.\n"
+      "* Effective this Sunday afternoon and evening from 350 PM until\n  1100 PM CDT.\n"
+      "...THIS IS A PARTICULARLY DANGEROUS SITUATION...\n"
+      "The tornado watch area is approximately along and 60 statute\nmiles north and south of a "
+      "line "
+      "from 20 miles west of Dodge City\nKansas to 30 miles east of Enid Oklahoma. For a "
+      "complete\n";
+  WatchProduct w;
+  ASSERT_TRUE(readFirst(sel, w));
+  EXPECT_EQ(w.watch_type, "TORNADO");
+  EXPECT_EQ(w.watch_number, 170);
+  EXPECT_TRUE(w.pds);
+  EXPECT_EQ(w.local_from, "350 PM");
+  EXPECT_EQ(w.local_until, "1100 PM");
+  EXPECT_EQ(w.local_zone, "CDT");
+  EXPECT_EQ(w.half_width_sm, 60);
+  EXPECT_EQ(w.orientation, "NORTH AND SOUTH");
+  EXPECT_EQ(w.axis_from, "20 MILES WEST OF DODGE CITY KANSAS");
+  EXPECT_EQ(w.axis_to, "30 MILES EAST OF ENID OKLAHOMA");
+}
+
+TEST(TropicalProduct, MonthEndsStationaryStormsAndDissipation)
+{
+  const char* tcm =
+      "WTNT21 KNHC 311500\nTCMAT1\n\nTROPICAL STORM ALPHA SPECIAL FORECAST/ADVISORY NUMBER   "
+      "7...CORRECTED\n"
+      "NWS NATIONAL HURRICANE CENTER MIAMI FL       AL012021\n1500 UTC FRI DEC 31 2021\n\n"
+      "TROPICAL STORM CENTER LOCATED NEAR 25.5S  10.2E AT 31/1500Z\n"
+      "PRESENT MOVEMENT...STATIONARY\n"
+      "MAX SUSTAINED WINDS  40 KT WITH GUSTS TO  50 KT.\n34 KT....... 60NE   0SE   0SW  30NW.\n\n"
+      "FORECAST VALID 01/0000Z 26.0S  11.0E\nMAX WIND  45 KT...GUSTS  55 KT.\n"
+      "34 KT... 70NE  20SE   0SW  40NW.\n\nFORECAST VALID 01/1200Z...DISSIPATED\n";
+  TropicalProduct t;
+  ASSERT_TRUE(readFirst(tcm, t));
+  EXPECT_TRUE(t.special);
+  EXPECT_TRUE(t.corrected);
+  EXPECT_EQ(t.advisory_number, 7);
+  EXPECT_EQ(t.storm_type, "TROPICAL STORM");
+  EXPECT_EQ(t.storm_name, "ALPHA");
+  EXPECT_EQ(t.atcf_id, "AL012021");
+  EXPECT_DOUBLE_EQ(t.center.lat, -25.5);
+  EXPECT_DOUBLE_EQ(t.center.lon, 10.2);
+  EXPECT_TRUE(t.stationary);
+  ASSERT_EQ(t.forecasts.size(), 2u);
+  EXPECT_EQ(t.forecasts[0].fix.valid, "2022-01-01T00:00Z");
+  EXPECT_EQ(t.forecasts[0].radii.front().second, (std::vector<int>{70, 20, 0, 40}));
+  EXPECT_FALSE(t.forecasts[1].fix.located);
+  EXPECT_EQ(t.forecasts[1].remark, "DISSIPATED");
+}
+
+TEST(BestTrack, HemispheresMinutesAndLinesThatAreNoRecords)
+{
+  const char* deck =
+      "SH, 05, 2020011218, 30, BEST,   0, 155S, 1702E,  45,  990, TS,  34, NEQ,   60,   60,   40,  "
+      " 40\n"
+      "SH, 05, 2020011218, 30, BEST,   0, 155S, 1702E,  45,  990, TS,  50, NEQ,   20,   20,   10,  "
+      " 10\n"
+      "garbage\n"
+      "SH, 05, 2020011300,   , BEST,   0, 160S, 1710E,  50,  985, TS,   0,    ,    0,    0,    0,  "
+      "  0\n";
+  BestTrack b;
+  ASSERT_TRUE(b.parse(deck));
+  ASSERT_EQ(b.records.size(), 3u);
+  EXPECT_DOUBLE_EQ(b.records[0].lat, -15.5);
+  EXPECT_DOUBLE_EQ(b.records[0].lon, 170.2);
+  EXPECT_EQ(b.unparsed, (std::vector<int>{3}));
+  const auto track = b.track();
+  ASSERT_EQ(track.size(), 2u);
+  EXPECT_EQ(b.records[track[0]].time + b.records[track[0]].minutes, "202001121830");
+  EXPECT_FALSE(b.parse("WFUS53 KDMX 070436\nTORDMX\n"));
+}
+
+TEST(FrontBulletin, BothResolutionsWithoutAHeading)
+{
+  struct Case {
+    const char* text;
+    double resolution;
+    std::vector<std::pair<double, double>> cold;
+  } cases[] = {
+      {"VALID 062818Z\nCOLD STG 4510934 4421000\n-1201500 -1251510\n",
+       0.1,
+       {{45.1, -93.4}, {44.2, -100.0}, {-12.0, -150.0}, {-12.5, -151.0}}},
+      {"VALID 062818Z\nCOLD WK 4593 44100\n", 1.0, {{45, -93}, {44, -100}}},
+  };
+  for (const auto& c : cases) {
+    FrontBulletin b;
+    ASSERT_TRUE(readFirst(c.text, b));
+    EXPECT_EQ(b.resolution_deg, c.resolution);
+    ASSERT_EQ(b.features.size(), 1u);
+    EXPECT_EQ(b.features[0].points, c.cold);
+  }
+  // a position whose pressure is missing is still a centre
+  FrontBulletin lows;
+  ASSERT_TRUE(readFirst("ASUS01 KWBC 281943\nCODSUS\nLOWS 1015 5482 61108 998\n6544\n", lows));
+  ASSERT_EQ(lows.features.size(), 3u);
+  EXPECT_EQ(lows.features[1].pressure_mb, Const::MISS);
+  EXPECT_EQ(lows.features[2].pressure_mb, 998);
+}
+
+TEST(MosBulletin, ColumnsThunderProbabilitiesAndClimateFields)
+{
+  const char* mav =
+      "\x1eKXYZ   GFS MOS GUIDANCE   12/31/2020  1800 UTC\n"
+      "DT /DEC  31/JAN   1                /JAN   2\n"
+      "HR   00 03 06 09 12 15 18 21 00 06 12\n"
+      "TMP  -5-10-12 -9  3 10 12  8  4  0 -2\n"
+      "T06   0/ 0 12/10  2/ 1          10/ 5\n";
+  MosBulletin m;
+  ASSERT_TRUE(readFirst(mav, m));
+  ASSERT_EQ(m.stations.size(), 1u);
+  const auto& s = m.stations[0];
+  EXPECT_EQ(s.id, "KXYZ");
+  EXPECT_EQ(s.hours, (std::vector<int>{6, 9, 12, 15, 18, 21, 24, 27, 30, 36, 42}));
+  EXPECT_EQ(s.validIso(0), "2021-01-01T00:00Z");
+  ASSERT_NE(s.find("TMP", 1), nullptr);
+  EXPECT_EQ(s.find("TMP", 1)->number, -10);
+  // thunderstorm/severe pairs end under their 6-h columns
+  const std::vector<std::pair<size_t, const char*>> thunder = {
+      {1, "0/ 0"}, {3, "12/10"}, {5, "2/ 1"}, {10, "10/ 5"}};
+  for (const auto& [column, text] : thunder) {
+    const MosBulletin::Value* v = s.find("T06", column);
+    ASSERT_NE(v, nullptr) << column;
+    EXPECT_EQ(v->text, text);
+  }
+  EXPECT_EQ(s.find("T06", 2), nullptr);
+
+  const char* mex =
+      "KXYZ   GFSX MOS GUIDANCE   7/10/2020  1200 UTC\n"
+      "FHR  24| 36  48\nFRI  10| SAT 11 CLIMO\n"
+      "X/N  88| 70  91 70 92\nP12  10|  5  27999999\n";
+  ASSERT_TRUE(readFirst(mex, m));
+  const auto& x = m.stations[0];
+  EXPECT_EQ(x.hours, (std::vector<int>{24, 36, 48}));
+  ASSERT_EQ(x.rows.size(), 2u);
+  EXPECT_EQ(x.rows[0].after, (std::vector<int>{70, 92}));
+  EXPECT_EQ(x.rows[1].values[2].number, 27);
+  EXPECT_EQ(x.rows[1].after, (std::vector<int>{999, 999}));
+}
+
+TEST(JsonText, TextsAreEscapedAndMissingValuesNull)
+{
+  JsonText j;
+  j.beginObject().key("a\"b").value("x\\y\n\x01").key("n").intOrNull(Const::MISS);
+  j.key("l").beginArray().value(1.5).value(-81.13).value(true).endArray().endObject();
+  EXPECT_EQ(j.text(),
+            "{\"a\\\"b\": \"x\\\\y\\u000a\\u0001\", \"n\": null, \"l\": [1.5, -81.13, true]}");
+}
+
+}  // namespace
