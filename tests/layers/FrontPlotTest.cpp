@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "Picture.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "geo/DomainTool.h"
@@ -19,7 +19,6 @@ using KOL::EarthPoint;
 using KOL::Plot;
 using KOL::Point;
 using KOLTest::isInkOf;
-using KOLTest::Picture;
 
 namespace {
 
@@ -31,12 +30,11 @@ const char* BULLETIN =
     "COLD 4500950 4100950 3700950 3300950\n"   // running south along 95W
     "WARM 3001000 3000950 3000900 3000850\n";  // running east along 30N
 
-class FrontPictureTest : public KOLTest::QuietTest {
+class FrontPictureTest : public KOLTest::DatabaseTest {
  protected:
   void SetUp() override
   {
     QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
     KOL::Kol::resrc.set("inverse", "true");
     KOLTest::writeFile(dir.file("frt.txt"), BULLETIN);
     ASSERT_TRUE(layer.setFilename(dir.file("frt.txt").c_str()));
@@ -62,7 +60,7 @@ class FrontPictureTest : public KOLTest::QuietTest {
   // Pixels of colour c in a box of half size h about (x, y).
   int inkAround(uint32_t c, float x, float y, int h)
   {
-    const Picture pic(shot);
+    const KOLTest::Raster pic = KOLTest::toRaster(shot);
     int n = 0;
     for (int j = -h; j <= h; ++j)
       for (int i = -h; i <= h; ++i) n += isInkOf(pic.at(int(x) + i, int(y) + j), c, 60);

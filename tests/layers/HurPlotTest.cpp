@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "Picture.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Plot.h"
@@ -16,17 +16,15 @@ using KOL::HurPlot;
 using KOL::Plot;
 using KOL::Point;
 using KOLTest::isInkOf;
-using KOLTest::Picture;
 
 namespace {
 
-class StormPictureTest : public KOLTest::QuietTest {
+class StormPictureTest : public KOLTest::DatabaseTest {
  protected:
   void SetUp() override
   {
     QuietTest::SetUp();
-    if (!KOLTest::haveData()) GTEST_SKIP() << "no shared data (KOL_TEST_DATA)";
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    KOL_REQUIRE_DATA();
     KOL::Kol::resrc.set("inverse", "true");
   }
   void TearDown() override
@@ -49,7 +47,7 @@ class StormPictureTest : public KOLTest::QuietTest {
     Point p;
     if (!domain.tran(e, p)) return false;
     p = plot.toDevice(p);
-    const Picture pic(shot);
+    const KOLTest::Raster pic = KOLTest::toRaster(shot);
     for (int j = -within; j <= within; ++j)
       for (int i = -within; i <= within; ++i)
         if (isInkOf(pic.at(int(p.x + 0.5f) + i, int(p.y + 0.5f) + j), c, 80)) return true;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "Picture.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Plot.h"
@@ -16,7 +16,6 @@
 using KOL::EarthPoint;
 using KOL::Plot;
 using KOL::Point;
-using KOLTest::Picture;
 
 namespace {
 
@@ -31,12 +30,11 @@ std::string ualf(int minute, int second, double lat, double lon, int ka)
   return line;
 }
 
-class LightPictureTest : public KOLTest::QuietTest {
+class LightPictureTest : public KOLTest::DatabaseTest {
  protected:
   void SetUp() override
   {
     QuietTest::SetUp();
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
     KOL::Kol::resrc.set("inverse", "true");
     KOLTest::writeFile(
         dir.file("strikes.ualf"),
@@ -62,7 +60,7 @@ class LightPictureTest : public KOLTest::QuietTest {
     Point p;
     domain.tran(e, p);
     p = plot.toDevice(p);
-    return Picture(shot).at(int(p.x + 0.5f), int(p.y + 0.5f));
+    return KOLTest::toRaster(shot).at(int(p.x + 0.5f), int(p.y + 0.5f));
   }
   // The pixel is the class colour within the device's rounding.
   static bool same(uint32_t px, const KOL::RGB& c)
@@ -104,7 +102,7 @@ TEST_F(LightPictureTest, StrikesInTheColourOfTheirPolarity)
 
 TEST(LightPlot, GlmFlashesAllOfTheLastMinute)
 {
-  if (!KOLTest::haveData()) GTEST_SKIP() << "no shared data (KOL_TEST_DATA)";
+  KOL_REQUIRE_DATA();
   KOL::LightPlot layer("min=1");
   ASSERT_TRUE(layer.setFilename(
       KOLTest::dataFile(

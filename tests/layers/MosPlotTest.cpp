@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "Picture.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Plot.h"
@@ -15,13 +15,12 @@ using KOL::EarthPoint;
 using KOL::Plot;
 using KOL::Point;
 using KOLTest::isInkOf;
-using KOLTest::Picture;
 
 namespace {
 
 TEST(MosPlot, StationsPlacedWithTheirElementsAroundThem)
 {
-  if (!KOLTest::haveData()) GTEST_SKIP() << "no shared data (KOL_TEST_DATA)";
+  KOL_REQUIRE_DATA();
   KOLTest::QuietScope quiet;
   KOLTest::DatabaseScope database;
   KOL::Kol::resrc.set("inverse", "true");
@@ -41,7 +40,7 @@ TEST(MosPlot, StationsPlacedWithTheirElementsAroundThem)
   ASSERT_EQ(layer.draw(plot), 1);
   ASSERT_EQ(plot.getImage(shot), 1);
   KOL::Kol::resrc.set("inverse", "");
-  const Picture pic(shot);
+  const KOLTest::Raster pic = KOLTest::toRaster(shot);
   EarthPoint e(placed[0].lat, placed[0].lon);
   Point at;
   ASSERT_TRUE(domain.tran(e, at));

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "Picture.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Plot.h"
@@ -16,7 +16,6 @@ using KOL::EarthPoint;
 using KOL::Plot;
 using KOL::Point;
 using KOLTest::isInkOf;
-using KOLTest::Picture;
 
 namespace {
 
@@ -25,13 +24,12 @@ std::string warning(const std::string& name)
   return KOLTest::dataFile("textprod/warnings/" + name);
 }
 
-class WarnPictureTest : public KOLTest::QuietTest {
+class WarnPictureTest : public KOLTest::DatabaseTest {
  protected:
   void SetUp() override
   {
     QuietTest::SetUp();
-    if (!KOLTest::haveData()) GTEST_SKIP() << "no shared data (KOL_TEST_DATA)";
-    KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+    KOL_REQUIRE_DATA();
     KOL::Kol::resrc.set("inverse", "true");
   }
   void TearDown() override
@@ -55,7 +53,7 @@ class WarnPictureTest : public KOLTest::QuietTest {
     Point p;
     if (!domain.tran(e, p)) return false;
     p = plot.toDevice(p);
-    const Picture pic(shot);
+    const KOLTest::Raster pic = KOLTest::toRaster(shot);
     for (int j = -2; j <= 2; ++j)
       for (int i = -2; i <= 2; ++i)
         if (isInkOf(pic.at(int(p.x + 0.5f) + i, int(p.y + 0.5f) + j), c, 80)) return true;

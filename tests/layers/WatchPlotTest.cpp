@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "Picture.h"
+#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Plot.h"
@@ -15,7 +15,6 @@ using KOL::EarthPoint;
 using KOL::Plot;
 using KOL::Point;
 using KOLTest::isInkOf;
-using KOLTest::Picture;
 
 namespace {
 
@@ -27,7 +26,7 @@ const char* WATCH_152_CANCELLED =
 
 TEST(WatchPlot, ReplacedAndCancelledWatchesAreGone)
 {
-  if (!KOLTest::haveData()) GTEST_SKIP() << "no shared data (KOL_TEST_DATA)";
+  KOL_REQUIRE_DATA();
   KOLTest::TempDir dir;
   KOLTest::writeFile(dir.file("152.txt"), WATCH_152);
   KOLTest::writeFile(dir.file("152can.txt"), WATCH_152_CANCELLED);
@@ -46,9 +45,9 @@ TEST(WatchPlot, ReplacedAndCancelledWatchesAreGone)
 
 TEST(WatchPlot, BoxCornersWhereTheProjectionPutsThem)
 {
-  if (!KOLTest::haveData()) GTEST_SKIP() << "no shared data (KOL_TEST_DATA)";
+  KOL_REQUIRE_DATA();
   KOLTest::QuietScope quiet;
-  KOL::Kol::setDatabasePath(KOLTest::databaseDir().c_str());
+  KOLTest::DatabaseScope database;
   KOL::Kol::resrc.set("inverse", "true");
   KOL::WatchPlot layer("nomap,nolabel");
   ASSERT_TRUE(layer.setFilename(KOLTest::dataFile("textprod/watches/pyiem_SAW_SAW6.txt").c_str()));
@@ -61,7 +60,7 @@ TEST(WatchPlot, BoxCornersWhereTheProjectionPutsThem)
   ASSERT_EQ(layer.draw(plot), 1);
   ASSERT_EQ(plot.getImage(shot), 1);
   KOL::Kol::resrc.set("inverse", "");
-  const Picture pic(shot);
+  const KOLTest::Raster pic = KOLTest::toRaster(shot);
   const auto& box = layer.getWatches().at(0).box;
   ASSERT_EQ(box.size(), 4u);
   for (const auto& [lat, lon] : box) {

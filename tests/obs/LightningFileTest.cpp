@@ -20,7 +20,7 @@ const char* GLM =
 
 TEST(LightningFile, GlmFlashesAsNcdumpUnpacksThem)
 {
-  if (!KOLTest::haveData()) GTEST_SKIP() << "no shared data (KOL_TEST_DATA)";
+  KOL_REQUIRE_DATA();
   const std::string file = KOLTest::dataFile(GLM);
   LightningFile f;
   ASSERT_TRUE(f.open(file.c_str()));

@@ -46,16 +46,13 @@ struct Folder {
   const char* program;
 };
 
-void PrintTo(const Folder& f, std::ostream* os)
-{
-  *os << f.folder << " by " << f.program;
-}
+void PrintTo(const Folder& f, std::ostream* os) { *os << f.folder << " by " << f.program; }
 
 class SharedSamples : public ::testing::TestWithParam<Folder> {};
 
 TEST_P(SharedSamples, ListingEqualsTheIndependentExtraction)
 {
-  if (!KOLTest::haveData()) GTEST_SKIP() << "no shared data (KOL_TEST_DATA)";
+  KOL_REQUIRE_DATA();
   const Folder f = GetParam();
   int files = 0;
   for (const auto& exp : dataFiles(std::string("textprod/") + f.folder, ".expected.json")) {
@@ -104,7 +101,7 @@ std::string expectedOf(const std::vector<std::string>& names)
 
 TEST(TextProductFile, FiledBulletinsListAsTheirProducts)
 {
-  if (!KOLTest::haveData()) GTEST_SKIP() << "no shared data (KOL_TEST_DATA)";
+  KOL_REQUIRE_DATA();
   KOLTest::TempDir dir;
   KOLTest::writeFile(dir.file("raw.txt"), filed(SEQUENCE));
   EXPECT_EQ(compare("kolwarn", dir.file("raw.txt"), expectedOf(SEQUENCE), "--ignore file"), "");
@@ -124,7 +121,7 @@ TEST(TextProductFile, FiledBulletinsListAsTheirProducts)
 
 TEST(TextProductFile, TruncatedOrUnreadableProductsCostOneLineEach)
 {
-  if (!KOLTest::haveData()) GTEST_SKIP() << "no shared data (KOL_TEST_DATA)";
+  KOL_REQUIRE_DATA();
   KOLTest::TempDir dir;
   std::string text = filed({"pyiem_TOROAX_0.txt"}) + "\x01\r\r\n999 \r\r\nNOTHING HERE\r\r\n\x03" +
                      filed({"pyiem_TOROAX_1.txt"});
@@ -187,7 +184,7 @@ TEST(Vtec, OnlyWholeCodesAreRead)
 // A warning's life: NEW, then CAN for part of it with CON for the rest, a correction, EXP.
 TEST(WarnEvents, CorrectionsReplaceAndCancellationsRemove)
 {
-  if (!KOLTest::haveData()) GTEST_SKIP() << "no shared data (KOL_TEST_DATA)";
+  KOL_REQUIRE_DATA();
   TextProductFile file;
   WarnEvents events;
   const std::time_t at = Vtec::seconds("240426T2215Z");

@@ -111,8 +111,7 @@ TEST(UpaDecodeTest, IndicatorOfTheLastWindLevel)
   const Case cases[] = {
       {"TTAA 5612/ 72403 99013 08642 30503 00195 10258 85530 06078 70125 04079 50579 10762=", 0,
        500},
-      {"TTAA 56120 72403 99013 08642 30503 00195 10258 34010 85530 06078 70125 04079=", 1000,
-       700},
+      {"TTAA 56120 72403 99013 08642 30503 00195 10258 34010 85530 06078 70125 04079=", 1000, 700},
       {"TTAA 56129 72403 99013 08642 30503 00195 10258 34010 92839 06869 01021 85530 06078 "
        "70125 04079=",
        925, 700},
@@ -139,9 +138,10 @@ TEST(UpaDecodeTest, IndicatorOfTheLastWindLevel)
 TEST(UpaDecodeTest, DriestDewPointDepression)
 {
   UpaRawinData r = fresh();
-  UpaTool::decode("TTBB 56128 72403 00013 08642 11830 06699 22819 08499 33806 094// 44775 "
-                  "09099=",
-                  r);
+  UpaTool::decode(
+      "TTBB 56128 72403 00013 08642 11830 06699 22819 08499 33806 094// 44775 "
+      "09099=",
+      r);
   ASSERT_EQ(r.getNumSig(), 5);
   EXPECT_NEAR(r.getSig(1)->dewp, 6.6 - 49, 1e-4);
   EXPECT_NEAR(r.getSig(2)->dewp, 8.4 - 49, 1e-4);

@@ -127,9 +127,10 @@ TEST(UpaKolFileTest, ShipsAndOlderVersions)
 {
   UpaRawinData r;
   r.setDate(KOL::Date(2026, 10, 7, 0, 0, 0));
-  KOL::UpaTool::decode("UUAA WLXX5 56121 99405 70632 12345 99013 08642 30503 00195 10258 34010 "
-                       "92839 06869 01021 85530 06078 31519=",
-                       r);
+  KOL::UpaTool::decode(
+      "UUAA WLXX5 56121 99405 70632 12345 99013 08642 30503 00195 10258 34010 "
+      "92839 06869 01021 85530 06078 31519=",
+      r);
   KOL::UpaTool::decode("UUBB WLXX5 56128 99405 70632 12345 00013 08642 11004 10458 22963 08458=",
                        r);
   r.sort();
@@ -213,9 +214,10 @@ TEST(UpaKolFileTest, LevelsWithoutASlotKeepTheirValues)
       "66250 24060=",
       r);
   KOL::UpaTool::decode("TTCC 60125 02963 70814 49784 21533 88906 55183 23040 77152 26018=", r);
-  KOL::UpaTool::decode("TTBB 60128 02963 00992 01608 11954 01504 21212 00992 24005 11894 23510 "
-                       "22784 25510=",
-                       r);
+  KOL::UpaTool::decode(
+      "TTBB 60128 02963 00992 01608 11954 01504 21212 00992 24005 11894 23510 "
+      "22784 25510=",
+      r);
   KOL::UpaTool::decode("PPBB 60128 02963 90012 24005 22510 25510=", r);
   r.sort();
   KOL::UpaData before;
@@ -232,8 +234,11 @@ TEST(UpaKolFileTest, LevelsWithoutASlotKeepTheirValues)
   struct Expect {
     float pres, temp, dir, spd;
   };
-  const Expect expect[] = {{411, -48.3, 235, 10}, {210, -50.1, 220, 21}, {250, Const::FMISS, 240, 60},
-                           {894, Const::FMISS, 235, 10}, {784, Const::FMISS, 255, 10}};
+  const Expect expect[] = {{411, -48.3, 235, 10},
+                           {210, -50.1, 220, 21},
+                           {250, Const::FMISS, 240, 60},
+                           {894, Const::FMISS, 235, 10},
+                           {784, Const::FMISS, 255, 10}};
   for (const Expect& e : expect) {
     int i = after.findPres(e.pres);
     ASSERT_GE(i, 0) << e.pres;
@@ -265,9 +270,10 @@ TEST(UpaKolFileTest, SurfaceAtAStandardPressure)
 {
   UpaRawinData r;
   r.setDate(KOL::Date(2026, 10, 7, 0, 0, 0));
-  KOL::UpaTool::decode("TTAA 56121 72469 99850 10458 31010 00112 ///// ///// 92790 ///// ///// "
-                       "85530 10458 31010 70125 04079 28530=",
-                       r);
+  KOL::UpaTool::decode(
+      "TTAA 56121 72469 99850 10458 31010 00112 ///// ///// 92790 ///// ///// "
+      "85530 10458 31010 70125 04079 28530=",
+      r);
   KOL::UpaTool::decode("TTBB 56128 72469 00850 10458 11780 02458=", r);
   r.sort();
   KOL::UpaData before;
