@@ -108,8 +108,8 @@ int BufrFile::read(BufrMessage& m)
   const size_t n = bytes_.size();
   const size_t textFrom = pos_;
   while (pos_ + 8 <= n) {
-    const uint8_t* p = static_cast<const uint8_t*>(
-        std::memchr(bytes_.data() + pos_, 'B', n - pos_ - 7));
+    const uint8_t* p =
+        static_cast<const uint8_t*>(std::memchr(bytes_.data() + pos_, 'B', n - pos_ - 7));
     if (!p) break;
     const size_t at = static_cast<size_t>(p - bytes_.data());
     pos_ = at + 1;

@@ -94,7 +94,8 @@ int BufrMessage::section3(const uint8_t* s, size_t n)
   compressed = s[6] & 0x40;
   for (size_t k = 7; k + 1 < n; k += 2) {
     const unsigned v = u2(s + k);
-    descriptors.push_back(static_cast<int>((v >> 14) * 100000 + ((v >> 8) & 63) * 1000 + (v & 255)));
+    descriptors.push_back(
+        static_cast<int>((v >> 14) * 100000 + ((v >> 8) & 63) * 1000 + (v & 255)));
   }
   // Editions 2 and 3 pad the section to an even length.
   if ((n - 7) % 2 == 0 && descriptors.size() > 1 && descriptors.back() == 0) descriptors.pop_back();
@@ -237,11 +238,12 @@ const BufrTable::Element* BufrMessage::element(int descriptor) const
 
 void BufrMessage::print() const
 {
-  std::printf("BufrMessage: edition %d centre %d/%d category %d/%d/%d tables %d/%d date "
-              "%04d-%02d-%02d %02d:%02d:%02d subsets %d (%d decoded)%s%s length %ld %s\n",
-              edition, centre, subCentre, category, intlSubCategory, subCategory, masterVersion,
-              localVersion, year, month, day, hour, minute, second, numSubsets, decodedSubsets(),
-              compressed ? " compressed" : "", observed ? " observed" : "", length, heading);
+  std::printf(
+      "BufrMessage: edition %d centre %d/%d category %d/%d/%d tables %d/%d date "
+      "%04d-%02d-%02d %02d:%02d:%02d subsets %d (%d decoded)%s%s length %ld %s\n",
+      edition, centre, subCentre, category, intlSubCategory, subCategory, masterVersion,
+      localVersion, year, month, day, hour, minute, second, numSubsets, decodedSubsets(),
+      compressed ? " compressed" : "", observed ? " observed" : "", length, heading);
 }
 
 }  // namespace KOL

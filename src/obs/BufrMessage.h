@@ -50,7 +50,7 @@ class BufrMessage {
   bool hasSection2, observed, compressed;
   int numSubsets;
   long length;
-  char heading[HEADING_SIZE];  // the WMO heading before the message, set by BufrFile
+  char heading[HEADING_SIZE];    // the WMO heading before the message, set by BufrFile
   std::vector<int> descriptors;  // Section 3 as sent
 
   // Section 1 date (year as sent in edition 4); 0 when a field is out of range.

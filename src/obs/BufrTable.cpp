@@ -186,8 +186,8 @@ void BufrTable::print() const
   int nb = 0, nd = 0;
   for (const Element& e : elements_) nb += e.width > 0;
   for (const auto& s : sequences_) nd += !s.empty();
-  std::printf("BufrTable: version %d loaded %d: %d elements %d sequences %zu code meanings\n", VERSION,
-              loaded_ ? 1 : 0, nb, nd, meanings_.size());
+  std::printf("BufrTable: version %d loaded %d: %d elements %d sequences %zu code meanings\n",
+              VERSION, loaded_ ? 1 : 0, nb, nd, meanings_.size());
 }
 
 }  // namespace KOL

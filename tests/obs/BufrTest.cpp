@@ -209,7 +209,7 @@ TEST_F(BufrTest, HostileMessagesRefuseTheirSubsetsOnly)
       {"unknown sequence", {362000}, Bits().put(0, 8)},
       {"substituted value without a bitmap", {12101, 223255}, Bits().put(1, 16).put(1, 16)},
       {"endless nested replication of nothing",
-       {101255, 101255, 101255, 101255, 201000},
+       {104255, 103255, 102255, 101255, 201000},
        Bits().put(0, 8)},
       {"replication beyond its descriptors", {105002, 1001}, Bits().put(0, 8)},
   };

@@ -11,8 +11,8 @@ int classOf(int d) { return d / 1000 % 100; }
 
 double scaled(double v, int scale)
 {
-  static const double pow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  static const double pow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   if (scale == 0) return v;
   if (scale > 0) return scale < 16 ? v / pow10[scale] : v / std::pow(10.0, scale);
   return -scale < 16 ? v * pow10[-scale] : v * std::pow(10.0, -scale);
@@ -60,7 +60,9 @@ bool DataReader::walk(const int* d, size_t n, int depth)
 {
   if (depth > MAX_DEPTH) return fail("sequences nested deeper than %d", MAX_DEPTH);
   for (size_t i = 0; i < n; i++) {
-    if (++steps_ > MAX_STEPS || rows() * nlanes_ > MAX_ROWS)
+    if (++steps_ > MAX_STEPS)
+      return fail("expansion beyond %d descriptors", static_cast<int>(MAX_STEPS));
+    if (rows() * nlanes_ > MAX_ROWS)
       return fail("expansion beyond %d rows", static_cast<int>(MAX_ROWS));
     if (bits_.overrun()) return fail("data end before descriptor %06d", d[i]);
     const int f = d[i] / 100000;
@@ -126,30 +128,53 @@ bool DataReader::operate(int d)
 {
   const int x = d / 1000 % 100, y = d % 1000;
   switch (x) {
-    case 1: widthAdd_ = y ? y - 128 : 0; return true;
-    case 2: scaleAdd_ = y ? y - 128 : 0; return true;
+    case 1:
+      widthAdd_ = y ? y - 128 : 0;
+      return true;
+    case 2:
+      scaleAdd_ = y ? y - 128 : 0;
+      return true;
     case 3:
       if (y == 0) newRefs_.clear();
       if (y > 32 && y != 255) return fail("operator %06d: reference width out of range", d);
       refBits_ = y == 255 ? 0 : y;
       return true;
-    case 4: assocWidth_ = y; return true;
+    case 4:
+      assocWidth_ = y;
+      return true;
     case 5:
       if (!chars(y * 8)) return false;
       pushText(d, BufrMessage::CHARS);
       return true;
-    case 6: localWidth_ = y; return true;
-    case 7: precision_ = y; return true;
-    case 8: charWidth_ = y * 8; return true;
-    case 21: notPresent_ = y; return true;
-    case 22: case 23: case 24: case 25: case 32: case 35: case 36: case 37:
+    case 6:
+      localWidth_ = y;
+      return true;
+    case 7:
+      precision_ = y;
+      return true;
+    case 8:
+      charWidth_ = y * 8;
+      return true;
+    case 21:
+      notPresent_ = y;
+      return true;
+    case 22:
+    case 23:
+    case 24:
+    case 25:
+    case 32:
+    case 35:
+    case 36:
+    case 37:
       return qualityOperator(d, x, y);
-    default: return fail("operator %06d not supported", d);
+    default:
+      return fail("operator %06d not supported", d);
   }
 }
 
 // 2-22 to 2-25 and 2-32 open a block whose bitmap points back at the elements before the
-// operator, counted from the first; 2-35 cancels the back reference, 2-36 keeps the next bitmap, 2-37 uses it again.
+// operator, counted from the first; 2-35 cancels the back reference, 2-36 keeps the next bitmap,
+// 2-37 uses it again.
 bool DataReader::qualityOperator(int d, int x, int y)
 {
   if (y == 255 && x != 22 && x <= 32) return attributeValue(d);
@@ -186,8 +211,8 @@ bool DataReader::closeBitmap()
   bitmapOpen_ = false;
   if (bitmap_.empty()) return true;
   const size_t n = bitmap_.size();
-  if (opElements_ < backStart_ + n) return fail("bitmap of %d entries longer than the data",
-                                                static_cast<int>(n));
+  if (opElements_ < backStart_ + n)
+    return fail("bitmap of %d entries longer than the data", static_cast<int>(n));
   // The bitmap counts from the first element, or from the first after a 2-35-000.
   const size_t start = backStart_;
   targets_.clear();
@@ -320,8 +345,7 @@ bool DataReader::element(int d)
     const int owner = static_cast<int>(rows() - 1);
     raw_ = assoc_;
     missing_ = assocMissing_;
-    push(BufrMessage::ASSOCIATED, BufrMessage::ASSOCIATED_FIELD, Params{assocWidth_, 0, 0},
-         owner);
+    push(BufrMessage::ASSOCIATED, BufrMessage::ASSOCIATED_FIELD, Params{assocWidth_, 0, 0}, owner);
   }
   return true;
 }
