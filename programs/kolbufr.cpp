@@ -39,12 +39,12 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 
 void listLine(int number, size_t offset, const BufrMessage& m)
 {
-  std::printf("%d %zu ed%d centre %d/%d cat %d/%d/%d tables %d/%d %04d-%02d-%02d %02d:%02d:%02d "
-              "subsets %d/%d%s [%s]",
-              number, offset, m.edition, m.centre, m.subCentre, m.category, m.intlSubCategory,
-              m.subCategory, m.masterVersion, m.localVersion, m.year, m.month, m.day, m.hour,
-              m.minute, m.second, m.decodedSubsets(), m.numSubsets, m.compressed ? " C" : "",
-              m.heading);
+  std::printf(
+      "%d %zu ed%d centre %d/%d cat %d/%d/%d tables %d/%d %04d-%02d-%02d %02d:%02d:%02d "
+      "subsets %d/%d%s [%s]",
+      number, offset, m.edition, m.centre, m.subCentre, m.category, m.intlSubCategory,
+      m.subCategory, m.masterVersion, m.localVersion, m.year, m.month, m.day, m.hour, m.minute,
+      m.second, m.decodedSubsets(), m.numSubsets, m.compressed ? " C" : "", m.heading);
   const size_t shown = m.descriptors.size() < 8 ? m.descriptors.size() : 8;
   for (size_t k = 0; k < shown; k++) std::printf(" %06d", m.descriptors[k]);
   std::printf("%s\n", shown < m.descriptors.size() ? " ..." : "");
@@ -91,8 +91,8 @@ void dump(int number, const BufrMessage& m, Out out)
       std::string_view meaning;
       if (e && !it.missing && e->kind == BufrTable::CODE && m.table())
         meaning = m.table()->meaning(it.descriptor, static_cast<int>(it.value));
-      std::printf("%5zu %s%06d %s %s %s%s%.*s\n", k + 1, it.parent >= 0 ? "  " : "",
-                  it.descriptor, value.empty() ? "-" : value.c_str(), unitOf(m, it.descriptor),
+      std::printf("%5zu %s%06d %s %s %s%s%.*s\n", k + 1, it.parent >= 0 ? "  " : "", it.descriptor,
+                  value.empty() ? "-" : value.c_str(), unitOf(m, it.descriptor),
                   e ? e->name.c_str() : "", meaning.empty() ? "" : ": ",
                   static_cast<int>(meaning.size()), meaning.data());
     }

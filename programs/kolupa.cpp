@@ -1,7 +1,8 @@
 // kolupa: reads TEMP and PILOT parts from filed bulletins (files, or a date or selector of their
-// convention "upa_wmo"), a text file of parts or standard input, merges the parts of each
-// station and time into one sounding and prints each sounding as a
-// table (pressure, height, temperature, dew point, wind and level kind) or, with -out=csv, as CSV
+// convention "upa_wmo"), a text file of parts or standard input, and the upper-air subsets of
+// the BUFR messages in the same files, merges the parts of each station and time (text and
+// BUFR alike, the BUFR sounding's extra levels kept) into one sounding and prints each sounding as
+// a table (pressure, height, temperature, dew point, wind and level kind) or, with -out=csv, as CSV
 // with units in the header. -out=NAME.upa (any name with a dot or a slash) writes the decoded
 // parts to that own upper-air file; -out=CONV (a naming convention such as upa_cvt) writes the
 // file the convention names for the soundings' date. -indices prints the stability indices of
@@ -28,6 +29,9 @@
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
 #include "core/String.h"
+#include "obs/BufrFile.h"
+#include "obs/BufrMessage.h"
+#include "obs/BufrTool.h"
 #include "obs/CityHash.h"
 #include "obs/CityHashData.h"
 #include "obs/ParcelParams.h"
@@ -68,12 +72,35 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 class Soundings {
  public:
   void add(const UpaWmoData& part);
+  void add(const BufrMessage& m, int subset);
   std::vector<UpaRawinData>& records() { return records_; }
 
  private:
+  UpaRawinData& record(const std::string& key);
+
   std::map<std::string, size_t> index_;
   std::vector<UpaRawinData> records_;
 };
+
+UpaRawinData& Soundings::record(const std::string& key)
+{
+  auto found = index_.find(key);
+  if (found == index_.end()) {
+    found = index_.emplace(key, records_.size()).first;
+    records_.emplace_back();
+  }
+  return records_[found->second];
+}
+
+void Soundings::add(const BufrMessage& m, int subset)
+{
+  // Text parts give the launch hour or the nominal (synoptic) hour; a record of either joins.
+  std::string key = BufrTool::upaKey(m, subset);
+  if (key.empty()) return;
+  const std::string nominal = BufrTool::upaKey(m, subset, true);
+  if (!index_.count(key) && index_.count(nominal)) key = nominal;
+  BufrTool::toUpa(m, subset, record(key));
+}
 
 void Soundings::add(const UpaWmoData& part)
 {
@@ -82,12 +109,7 @@ void Soundings::add(const UpaWmoData& part)
     Kol::outWarning("kolupa: unreadable part: %.30s\n", part.text.c_str());
     return;
   }
-  auto found = index_.find(key);
-  if (found == index_.end()) {
-    found = index_.emplace(key, records_.size()).first;
-    records_.emplace_back();
-  }
-  UpaTool::decode(part, records_[found->second]);
+  UpaTool::decode(part, record(key));
 }
 
 int readInput(const ProgInput::Item& input, Soundings& out)
@@ -97,6 +119,13 @@ int readInput(const ProgInput::Item& input, Soundings& out)
   if (!file.open(input.name.c_str())) return 0;
   UpaWmoData part;
   while (file.read(part)) out.add(part);
+  if (input.name == "-") return 1;
+  BufrFile bufr;
+  BufrMessage m;
+  if (bufr.open(input.name.c_str()))
+    while (bufr.read(m))
+      if (BufrTool::isUpperAir(m))
+        for (int k = 0; k < m.decodedSubsets(); k++) out.add(m, k);
   return 1;
 }
 

@@ -4,12 +4,15 @@
 #include <cstdio>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "core/Const.h"
 #include "core/String.h"
 #include "obs/BufrMessage.h"
 #include "obs/SfcData.h"
 #include "obs/SynopTool.h"
+#include "obs/UpaLevel.h"
+#include "obs/UpaRawinData.h"
 
 namespace KOL {
 
@@ -211,6 +214,189 @@ int BufrTool::toSfc(const BufrMessage& m, int subset, SfcData& s)
   weather(x, s);
   clouds(x, s);
   precipitation(m, subset, s);
+  return 1;
+}
+
+}  // namespace KOL
+
+// ---------------------------------------------------------------------------------------------
+// Upper air.
+
+namespace KOL {
+
+namespace {
+
+constexpr long HOUR = 3600, SYNOPTIC = 3 * 3600;
+
+Date rounded(const Date& d, long step) { return Date((d.getSeconds() + step / 2) / step * step); }
+
+// Extended vertical sounding significance (0-08-042, 18 bits, bit 1 the highest) and the older
+// vertical sounding significance (0-08-001, 7 bits), as one set of kinds.
+enum LevelKind : int {
+  SURFACE = 1,
+  STANDARD = 2,
+  TROPOPAUSE = 4,
+  MAX_WIND = 8,
+  SIG_TEMP = 16,
+  SIG_WIND = 32
+};
+
+int kindOf(int descriptor, double flags)
+{
+  if (!known(flags)) return 0;
+  const long f = static_cast<long>(flags);
+  auto bit = [f](int width, int n) { return (f >> (width - n)) & 1; };
+  if (descriptor == 8001)
+    return (bit(7, 1) ? SURFACE : 0) | (bit(7, 2) ? STANDARD : 0) | (bit(7, 3) ? TROPOPAUSE : 0) |
+           (bit(7, 4) ? MAX_WIND : 0) | (bit(7, 5) ? SIG_TEMP : 0) | (bit(7, 7) ? SIG_WIND : 0);
+  return (bit(18, 1) ? SURFACE : 0) | (bit(18, 2) ? STANDARD : 0) | (bit(18, 3) ? TROPOPAUSE : 0) |
+         (bit(18, 4) ? MAX_WIND : 0) | (bit(18, 5) || bit(18, 6) ? SIG_TEMP : 0) |
+         (bit(18, 7) ? SIG_WIND : 0);
+}
+
+struct Level {
+  int kind = 0;
+  bool height = false;  // on a height, without a pressure (PILOT)
+  UpaLevel l;
+};
+
+// The levels of a subset: one starts at each time offset (0-04-086), else at each pressure.
+std::vector<Level> levelsOf(const BufrMessage& m, int subset)
+{
+  const bool timed = m.find(subset, 4086) >= 0;
+  const int start = timed ? 4086 : 7004;
+  std::vector<Level> out;
+  bool inLevel = false;
+  for (const BufrMessage::Item& it : m.items(subset)) {
+    if (it.role != BufrMessage::VALUE) continue;
+    if (it.descriptor == start) {
+      out.emplace_back();
+      inLevel = true;
+    }
+    if (!inLevel || it.missing || it.text) continue;
+    Level& v = out.back();
+    const float x = static_cast<float>(it.value);
+    switch (it.descriptor) {
+      case 8042:
+      case 8001:
+        v.kind = kindOf(it.descriptor, it.value);
+        break;
+      case 7004:
+        v.l.pres = x / 100;
+        break;
+      case 10009:
+      case 7009:
+      case 7007:
+        v.l.hght = x;
+        break;
+      case 10003:
+        v.l.hght = x / 9.80665f;
+        break;
+      case 12101:
+      case 12001:
+        v.l.temp = x - KELVIN;
+        break;
+      case 12103:
+      case 12003:
+        v.l.dewp = x - KELVIN;
+        break;
+      case 11001:
+        v.l.dir = x;
+        break;
+      case 11002:
+        v.l.spd = x * MPS_TO_KNOTS;
+        break;
+      default:
+        break;
+    }
+  }
+  for (Level& v : out) v.height = !v.l.validPres() && v.l.validHght();
+  return out;
+}
+
+bool launch(const BufrMessage& m, int subset, Date& d)
+{
+  SfcData s;
+  return when(Subset(m, subset), s) && (d = s.date, true);
+}
+
+void keep(UpaRawinData& r, const Level& v, bool& sig)
+{
+  UpaLevel l = v.l;
+  if (v.height) {
+    // Wind levels on heights keep feet, as the PILOT parts give them.
+    if (!l.validWind()) return;
+    l.hght = v.l.hght * M_TO_FEET;
+    l.type = UpaLevel::WIND;
+    r.updateWnd(l);
+    return;
+  }
+  if (v.kind & (SURFACE | STANDARD | TROPOPAUSE | MAX_WIND)) {
+    l.type = (v.kind & STANDARD ? UpaLevel::MANDATORY : 0) |
+             (v.kind & SURFACE ? UpaLevel::MANDATORY | UpaLevel::SURFACE : 0) |
+             (v.kind & TROPOPAUSE ? UpaLevel::TROPOPAUSE : 0) |
+             (v.kind & MAX_WIND ? UpaLevel::MAX_WIND : 0);
+    const int i = r.updateMan(l);
+    if (i >= 0 && (v.kind & SURFACE)) r.setSfc(i);
+    if (i >= 0 && (v.kind & TROPOPAUSE) && r.getTrop() == Const::MISS) r.setTrop(i);
+    if (i >= 0 && (v.kind & MAX_WIND) && r.getMaxWnd() == Const::MISS) r.setMaxWnd(i);
+  }
+  if ((v.kind & SIG_TEMP) || (sig && l.validTemp())) {
+    l.type = UpaLevel::SIGNIFICANT;
+    r.updateSig(l);
+  }
+  if ((v.kind & SIG_WIND) && l.validWind()) {
+    l.type = UpaLevel::WIND;
+    l.hght = Const::FMISS;
+    r.updateWnd(l);
+  }
+}
+
+}  // namespace
+
+bool BufrTool::isUpperAir(const BufrMessage& m) { return m.category == 2; }
+
+std::string BufrTool::upaKey(const BufrMessage& m, int subset, bool synoptic)
+{
+  SfcData s;
+  Date d;
+  if (m.find(subset, 4086) < 0 && m.find(subset, 7004) < 0) return {};
+  if (!identify(Subset(m, subset), s) || !launch(m, subset, d)) return {};
+  const Date nominal = rounded(d, synoptic ? SYNOPTIC : HOUR);
+  char time[8];
+  std::snprintf(time, sizeof time, " %02d%02d", nominal.getDay() % 100, nominal.getHour() % 100);
+  return std::string(s.wmo == 99999 ? s.id + 1 : s.id) + time;
+}
+
+int BufrTool::toUpa(const BufrMessage& m, int subset, UpaRawinData& r)
+{
+  if (subset < 0 || subset >= m.decodedSubsets()) return 0;
+  const Subset x(m, subset);
+  SfcData s;
+  Date d;
+  if (!identify(x, s) || !launch(m, subset, d)) return 0;
+  const std::vector<Level> levels = levelsOf(m, subset);
+  if (levels.empty()) return 0;
+  if (!r.getId()[0]) r.setId(s.wmo == 99999 ? s.id + 1 : s.id);
+  if (!r.getWmo()[0]) r.setWmo(s.wmo == Const::MISS || s.wmo == 99999 ? "99999" : s.id);
+  if (s.wmo == 99999 || s.wmo == Const::MISS) {
+    r.setArea(s.type == SfcData::SHIP ? "SH" : "MO");
+    place(x, s);
+    if (s.lat != Const::FMISS) r.setLoc(s.lat, s.lon);
+  }
+  if (!r.getDate().isSet()) r.setDate(rounded(d, HOUR));
+  // Levels flagged as none of the kinds (high resolution) are spread over the room left in the
+  // significant list.
+  int plain = 0, room = UpaRawinData::MAX_SIG - r.getNumSig();
+  for (const Level& v : levels) plain += v.kind == 0 && v.l.validTemp();
+  for (const Level& v : levels) room -= (v.kind & SIG_TEMP) != 0;
+  const int every = room <= 0 ? 0 : plain <= room ? 1 : (plain + room - 1) / room;
+  int n = 0;
+  for (const Level& v : levels) {
+    bool sig = false;
+    if (v.kind == 0 && v.l.validTemp()) sig = every > 0 && n++ % every == 0;
+    keep(r, v, sig);
+  }
   return 1;
 }
 
