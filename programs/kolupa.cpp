@@ -29,9 +29,6 @@
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
 #include "core/String.h"
-#include "obs/BufrFile.h"
-#include "obs/BufrMessage.h"
-#include "obs/BufrTool.h"
 #include "obs/CityHash.h"
 #include "obs/CityHashData.h"
 #include "obs/ParcelParams.h"
@@ -39,9 +36,8 @@
 #include "obs/UpaData.h"
 #include "obs/UpaKolFile.h"
 #include "obs/UpaRawinData.h"
+#include "obs/UpaReports.h"
 #include "obs/UpaTool.h"
-#include "obs/UpaWmoData.h"
-#include "obs/UpaWmoFile.h"
 #include "obs/WindParams.h"
 
 using namespace KOL;
@@ -66,67 +62,6 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
             "-pa=P:T:TD   With -in, also lift this parcel (hPa, C, C)");
   ProgInput::addDateOption(keyed, DATE_HELP);
   KolResrc::add(positional, KolResrc::find("filename"));
-}
-
-// The records of the input, one per station and time, in the order first seen.
-class Soundings {
- public:
-  void add(const UpaWmoData& part);
-  void add(const BufrMessage& m, int subset);
-  std::vector<UpaRawinData>& records() { return records_; }
-
- private:
-  UpaRawinData& record(const std::string& key);
-
-  std::map<std::string, size_t> index_;
-  std::vector<UpaRawinData> records_;
-};
-
-UpaRawinData& Soundings::record(const std::string& key)
-{
-  auto found = index_.find(key);
-  if (found == index_.end()) {
-    found = index_.emplace(key, records_.size()).first;
-    records_.emplace_back();
-  }
-  return records_[found->second];
-}
-
-void Soundings::add(const BufrMessage& m, int subset)
-{
-  // Text parts give the launch hour or the nominal (synoptic) hour; a record of either joins.
-  std::string key = BufrTool::upaKey(m, subset);
-  if (key.empty()) return;
-  const std::string nominal = BufrTool::upaKey(m, subset, true);
-  if (!index_.count(key) && index_.count(nominal)) key = nominal;
-  BufrTool::toUpa(m, subset, record(key));
-}
-
-void Soundings::add(const UpaWmoData& part)
-{
-  std::string key = UpaTool::partKey(part.text);
-  if (key.empty()) {
-    Kol::outWarning("kolupa: unreadable part: %.30s\n", part.text.c_str());
-    return;
-  }
-  UpaTool::decode(part, record(key));
-}
-
-int readInput(const ProgInput::Item& input, Soundings& out)
-{
-  UpaWmoFile file;
-  file.setDate(input.date);
-  if (!file.open(input.name.c_str())) return 0;
-  UpaWmoData part;
-  while (file.read(part)) out.add(part);
-  if (input.name == "-") return 1;
-  BufrFile bufr;
-  BufrMessage m;
-  if (bufr.open(input.name.c_str()))
-    while (bufr.read(m))
-      if (BufrTool::isUpperAir(m))
-        for (int k = 0; k < m.decodedSubsets(); k++) out.add(m, k);
-  return 1;
 }
 
 // Location, elevation and identifier from the station table.
@@ -339,8 +274,10 @@ int main(int argc, char** argv)
 
   ProgInput inputs(FILED);
   if (!inputs.setup()) return Kol::USAGE;
-  Soundings soundings;
-  int ok = inputs.forEach([&](const ProgInput::Item& in) { return readInput(in, soundings); });
+  UpaReports soundings;
+  int ok = inputs.forEach([&](const ProgInput::Item& in) {
+    return soundings.read(in.name.c_str(), in.date, "kolupa");
+  });
   if (ok && soundings.records().empty()) {
     Kol::outError("kolupa: no TEMP or PILOT part found in the input\n");
     return Kol::FAILURE;
