@@ -320,7 +320,8 @@ bool launch(const BufrMessage& m, int subset, Date& d)
   return when(Subset(m, subset), s) && (d = s.date, true);
 }
 
-void keep(UpaRawinData& r, const Level& v, bool& sig)
+// One level into its lists; sig keeps a plain level among the significant ones.
+void keep(UpaRawinData& r, const Level& v, bool sig)
 {
   UpaLevel l = v.l;
   if (v.height) {
@@ -337,6 +338,13 @@ void keep(UpaRawinData& r, const Level& v, bool& sig)
              (v.kind & TROPOPAUSE ? UpaLevel::TROPOPAUSE : 0) |
              (v.kind & MAX_WIND ? UpaLevel::MAX_WIND : 0);
     const int i = r.updateMan(l);
+    // A full mandatory list (soundings sending more standard levels than the text parts) keeps
+    // the level among the significant ones.
+    if (i < 0) {
+      l.type = UpaLevel::SIGNIFICANT;
+      r.updateSig(l);
+      l = v.l;
+    }
     if (i >= 0 && (v.kind & SURFACE)) r.setSfc(i);
     if (i >= 0 && (v.kind & TROPOPAUSE) && r.getTrop() == Const::MISS) r.setTrop(i);
     if (i >= 0 && (v.kind & MAX_WIND) && r.getMaxWnd() == Const::MISS) r.setMaxWnd(i);
@@ -388,13 +396,16 @@ int BufrTool::toUpa(const BufrMessage& m, int subset, UpaRawinData& r)
   // Levels flagged as none of the kinds (high resolution) are spread over the room left in the
   // significant list.
   int plain = 0, room = UpaRawinData::MAX_SIG - r.getNumSig();
-  for (const Level& v : levels) plain += v.kind == 0 && v.l.validTemp();
+  for (const Level& v : levels) plain += v.kind == 0 && !v.height && v.l.validTemp();
   for (const Level& v : levels) room -= (v.kind & SIG_TEMP) != 0;
   const int every = room <= 0 ? 0 : plain <= room ? 1 : (plain + room - 1) / room;
+  // The flagged levels first, so that their values win over a plain level at the same pressure.
+  for (const Level& v : levels)
+    if (v.kind || v.height) keep(r, v, false);
   int n = 0;
   for (const Level& v : levels) {
-    bool sig = false;
-    if (v.kind == 0 && v.l.validTemp()) sig = every > 0 && n++ % every == 0;
+    if (v.kind || v.height) continue;
+    const bool sig = v.l.validTemp() && every > 0 && n++ % every == 0;
     keep(r, v, sig);
   }
   return 1;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "common/TestData.h"
 #include "core/Const.h"
@@ -18,6 +19,7 @@
 #include "obs/BufrTable.h"
 #include "obs/BufrTool.h"
 #include "obs/SfcData.h"
+#include "obs/UpaRawinData.h"
 
 namespace {
 
@@ -125,6 +127,86 @@ TEST(BufrStation, SurfaceSubsetsEqualTheSummaries)
   EXPECT_GT(compared, 250);
 }
 
+// The levels of a summary sounding (arrays in the order of "levelFields").
+struct SummaryLevel {
+  double sig, pres, temp, dewp, dir, speed;
+};
+
+std::vector<SummaryLevel> summaryLevels(const nlohmann::json& j, const nlohmann::json& r)
+{
+  std::vector<std::string> fields;
+  for (const auto& f : j["levelFields"]) fields.push_back(f.get<std::string>());
+  auto at = [&](const nlohmann::json& l, const char* name) {
+    for (size_t k = 0; k < fields.size(); k++)
+      if (fields[k] == name && l[k].is_number()) return l[k].get<double>();
+    return static_cast<double>(Const::MISS);
+  };
+  std::vector<SummaryLevel> out;
+  for (const auto& l : r["levels"])
+    out.push_back({at(l, "significance"), at(l, "pressure"), at(l, "temperature"),
+                   at(l, "dewPoint"), at(l, "windDirection"), at(l, "windSpeed")});
+  return out;
+}
+
+// Every standard level of the summaries is a mandatory level of the record with the same
+// temperature, dew point and wind; every level flagged significant for temperature is a
+// significant level.
+TEST(BufrStation, SoundingLevelsEqualTheSummaries)
+{
+  const auto summaries = KOLTest::dataFiles("bufr", ".summary.json");
+  if (summaries.empty()) GTEST_SKIP() << "no test data at " << KOLTest::dataDir();
+  KOLTest::QuietScope quiet;
+  KOL::BufrTable table;
+  ASSERT_TRUE(table.load(KOLTest::databaseDir().c_str()));
+  int standard = 0, significant = 0;
+  for (const std::string& path : summaries) {
+    std::ifstream in(path);
+    const auto j = nlohmann::json::parse(in, nullptr, false);
+    const std::string bufr = path.substr(0, path.size() - 13);
+    KOL::BufrFile file;
+    file.setTable(&table);
+    ASSERT_TRUE(file.open(bufr.c_str())) << bufr;
+    BufrMessage m;
+    int number = 0;
+    for (const auto& r : j["reports"]) {
+      if (r["kind"] != "upperAir") continue;
+      while (number < r["message"].get<int>() && file.read(m)) number++;
+      const int subset = r["subset"].get<int>() - 1;
+      KOL::UpaRawinData rec;
+      if (subset >= m.decodedSubsets() || !KOL::BufrTool::toUpa(m, subset, rec)) continue;
+      const bool extended = m.find(subset, 8042) >= 0;
+      const long standardBit = extended ? 1 << 16 : 1 << 5, tempBit = extended ? 1 << 13 : 1 << 2;
+      for (const SummaryLevel& l : summaryLevels(j, r)) {
+        if (l.sig == Const::MISS || l.pres == Const::MISS) continue;
+        const std::string where = bufr + " " + std::to_string(l.pres);
+        const long sig = static_cast<long>(l.sig);
+        const KOL::UpaLevel* got = nullptr;
+        const float hpa = static_cast<float>(l.pres / 100);
+        if (sig & standardBit) {
+          // Beyond the mandatory list's room, standard levels are kept as significant ones.
+          got = rec.getManPr(hpa) >= 0 ? rec.getMan(rec.getManPr(hpa))
+                                       : rec.getSig(rec.getSigPr(hpa));
+          standard++;
+        } else if (sig & tempBit) {
+          got = rec.getSig(rec.getSigPr(hpa));
+          significant++;
+        } else {
+          continue;
+        }
+        ASSERT_NE(got, nullptr) << where;
+        near(where, "temperature", l.temp, got->temp, 1, 273.15, 1e-3);
+        near(where, "dewPoint", l.dewp, got->dewp, 1, 273.15, 1e-3);
+        if (l.dir != Const::MISS && l.speed != Const::MISS) {
+          near(where, "windDirection", l.dir, got->dir, 1, 0, 1e-3);
+          near(where, "windSpeed", l.speed, got->spd, 1 / KNOTS, 0, 1e-3);
+        }
+      }
+    }
+  }
+  EXPECT_GT(standard, 100);
+  EXPECT_GT(significant, 100);
+}
+
 // The China SYNOP bulletin in BUFR and its text twin make one record per station.
 TEST(BufrStation, KolsfcMergesBufrWithTheTextTwin)
 {
@@ -148,6 +230,47 @@ TEST(BufrStation, KolsfcMergesBufrWithTheTextTwin)
   EXPECT_EQ(lines(alone), 28);
   // Harbin's BUFR values stay (the text report only fills what BUFR lacks).
   EXPECT_NE(both.find(alone.substr(alone.find("50953"), 40)), std::string::npos) << both;
+}
+
+}  // namespace
+
+namespace {
+
+// Levels of one station's sounding in kolupa's table.
+int levelsOf(const std::string& table, const std::string& station)
+{
+  const size_t at = table.find("Station " + station);
+  if (at == std::string::npos) return -1;
+  const size_t end = table.find("Station ", at + 1);
+  const std::string block = table.substr(at, end == std::string::npos ? end : end - at);
+  return static_cast<int>(std::count(block.begin(), block.end(), '\n')) - 3;
+}
+
+// The China TEMP bulletin in BUFR and its text twin (whose parts give the launch hour) make one
+// sounding per station, with the BUFR levels kept; a text part alone keeps its own.
+TEST(BufrStation, KolupaMergesBufrSoundingsWithTheTextParts)
+{
+  if (!KOLTest::haveData()) GTEST_SKIP() << "no test data at " << KOLTest::dataDir();
+  const std::string bufr =
+      KOLTest::dataFile("bufr/A_IUSN01BABJ290000_C_RJTD_20191029025504_87.bufr");
+  const std::string text =
+      KOLTest::dataFile("bufr/A_USCI01BABJ290000_C_RJTD_20191029010631_14.txt");
+  const std::string kolupa =
+      KOLTest::programPath("kolupa") + " -file_path=" + KOLTest::databaseDir() + " ";
+  const std::string both = KOLTest::run(kolupa + bufr + " " + text + " 2>/dev/null");
+  const std::string reversed = KOLTest::run(kolupa + text + " " + bufr + " 2>/dev/null");
+  const std::string alone = KOLTest::run(kolupa + bufr + " 2>/dev/null");
+  auto stations = [](const std::string& t) {
+    size_t n = 0;
+    for (size_t at = t.find("Station "); at != std::string::npos; at = t.find("Station ", at + 1))
+      n++;
+    return n;
+  };
+  EXPECT_EQ(stations(both), 13u);
+  EXPECT_EQ(stations(reversed), 13u);
+  EXPECT_EQ(stations(alone), 12u);
+  EXPECT_GE(levelsOf(both, "51463"), levelsOf(alone, "51463"));
+  EXPECT_GT(levelsOf(alone, "51463"), 50);
 }
 
 }  // namespace
