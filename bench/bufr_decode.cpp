@@ -5,8 +5,8 @@
 // "stringValues") in the same run. Items are subsets.
 // alternate runs both in turn over the same files: "ratio" is ecCodes' wall time over ours,
 // "cpu_ratio" in process CPU time. Argument 0 takes every file; 1 only the files whose every
-// subset this library decodes (ecCodes also decodes, with its local tables, the subsets with
-// local descriptors that are refused here, which would flatter the first figure).
+// subset this library decodes (a subset refused here, for a local descriptor the shipped local
+// tables lack, would flatter the first figure).
 #include <benchmark/benchmark.h>
 #include <eccodes.h>
 

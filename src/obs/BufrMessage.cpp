@@ -33,6 +33,7 @@ void BufrMessage::init()
   heading[0] = '\0';
   descriptors.clear();
   table_ = nullptr;
+  local_ = BufrTable::Local();
   subsets_.clear();
   texts_.clear();
 }
@@ -159,11 +160,12 @@ int BufrMessage::decode(const uint8_t* bytes, size_t size, const BufrTable& tabl
   if (masterVersion > BufrTable::VERSION)
     Kol::outWarning("BufrMessage: master table version %d newer than the tables (%d)\n",
                     masterVersion, BufrTable::VERSION);
+  local_ = table.local(centre, localVersion);
   bufr::BitStream bits(bytes + at + 4, len4 - 4);
   if (numSubsets == 0) return 1;
   if (compressed) {
     std::vector<std::vector<Item>> lanes(numSubsets);
-    bufr::DataReader reader(table, masterVersion, bits, lanes.data(), numSubsets, texts_);
+    bufr::DataReader reader(table, masterVersion, local_, bits, lanes.data(), numSubsets, texts_);
     if (!reader.run(descriptors)) {
       Kol::outWarning("BufrMessage: compressed subsets 1-%d refused: %s\n", numSubsets,
                       reader.why().c_str());
@@ -174,7 +176,7 @@ int BufrMessage::decode(const uint8_t* bytes, size_t size, const BufrTable& tabl
   }
   for (int s = 0; s < numSubsets; s++) {
     std::vector<Item> rows;
-    bufr::DataReader reader(table, masterVersion, bits, &rows, 1, texts_);
+    bufr::DataReader reader(table, masterVersion, local_, bits, &rows, 1, texts_);
     if (!reader.run(descriptors)) {
       Kol::outWarning("BufrMessage: subsets %d-%d of %d refused: %s\n", s + 1, numSubsets,
                       numSubsets, reader.why().c_str());
@@ -233,7 +235,8 @@ std::string BufrMessage::getText(int subset, int descriptor, int nth) const
 
 const BufrTable::Element* BufrMessage::element(int descriptor) const
 {
-  return table_ ? table_->element(descriptor, masterVersion) : nullptr;
+  const BufrTable::Element* e = table_ ? table_->element(descriptor, masterVersion) : nullptr;
+  return e ? e : local_.element(descriptor);
 }
 
 void BufrMessage::print() const

@@ -1,6 +1,6 @@
 // One WMO FM 94 BUFR message (WMO-No. 306 Volume I.2, editions 2 to 4): the fields of sections 0
 // to 3 and, for every subset, its expanded descriptors with their values in bit-stream order.
-// A subset that cannot be decoded (a local descriptor without a local table, data that run
+// A subset that cannot be decoded (a local descriptor the local tables lack, data that run
 // out) is refused with one line; the subsets before it stay.
 #pragma once
 
@@ -75,6 +75,7 @@ class BufrMessage {
   int section3(const uint8_t* s, size_t n);
 
   const BufrTable* table_;
+  BufrTable::Local local_;
   std::vector<std::vector<Item>> subsets_;
   std::string texts_;
 };

@@ -54,6 +54,7 @@ void BufrTable::init()
   meanings_.clear();
   old_.clear();
   oldUpto_ = 0;
+  local_.clear();
 }
 
 int BufrTable::load()
@@ -70,6 +71,7 @@ int BufrTable::load(const char* dir)
   if (!readB(base + "bufr_b.lup", false) || !readD(base + "bufr_d.lup")) return 0;
   readCodes(base + "bufr_code.lup");
   readB(base + "bufr_b_old.lup", true);
+  readLocal(base + "bufr_b_local.lup", base + "bufr_d_local.lup");
   loaded_ = true;
   return 1;
 }
@@ -148,6 +150,64 @@ const BufrTable::Element* BufrTable::element(int descriptor) const
   if (descriptor >= 100000 || !validSlot(descriptor)) return nullptr;
   const Element& e = elements_[slot(descriptor)];
   return e.width > 0 ? &e : nullptr;
+}
+
+// "centre|first version|last version|" before a Table B or Table D line.
+void BufrTable::readLocal(const std::string& bpath, const std::string& dpath)
+{
+  for (const std::string& path : {bpath, dpath}) {
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+      auto f = fields(line);
+      if (f.size() != 4 && f.size() != 9) continue;
+      LocalEntry e{
+          std::atoi(f[0].c_str()), std::atoi(f[1].c_str()), std::atoi(f[2].c_str()), 0, {}, {}};
+      if (f.size() == 9) {
+        e.descriptor = std::atoi(f[3].c_str());
+        e.element.unit = f[4];
+        e.element.scale = std::atoi(f[5].c_str());
+        e.element.reference = std::atoi(f[6].c_str());
+        e.element.width = std::atoi(f[7].c_str());
+        e.element.name = f[8];
+        e.element.kind = kindOf(e.element.unit);
+        if (e.element.width <= 0) continue;
+      } else {
+        std::istringstream words(f[3]);
+        int member;
+        if (!(words >> e.descriptor) || e.descriptor < 300000) continue;
+        while (words >> member) e.sequence.push_back(member);
+        if (e.sequence.empty()) continue;
+      }
+      local_.push_back(std::move(e));
+    }
+  }
+}
+
+BufrTable::Local BufrTable::local(int centre, int version) const
+{
+  Local out;
+  if (version <= 0) return out;
+  for (const LocalEntry& e : local_) {
+    if (e.centre != centre || version < e.first || version > e.last) continue;
+    if (e.sequence.empty())
+      out.elements[e.descriptor] = &e.element;
+    else
+      out.sequences[e.descriptor] = &e.sequence;
+  }
+  return out;
+}
+
+const BufrTable::Element* BufrTable::Local::element(int descriptor) const
+{
+  auto it = elements.find(descriptor);
+  return it == elements.end() ? nullptr : it->second;
+}
+
+const std::vector<int>* BufrTable::Local::sequence(int descriptor) const
+{
+  auto it = sequences.find(descriptor);
+  return it == sequences.end() ? nullptr : it->second;
 }
 
 const BufrTable::Element* BufrTable::element(int descriptor, int version) const

@@ -45,11 +45,31 @@ void put(std::vector<uint8_t>& m, uint64_t v, int octets)
 
 // An edition 4 message of master table version 33 from centre 98, 2024-01-02 03:04:05.
 std::vector<uint8_t> message(const std::vector<int>& descriptors, const Bits& data, int subsets = 1,
-                             bool compressed = false, int version = 33)
+                             bool compressed = false, int version = 33, int local = 0)
 {
   std::vector<uint8_t> m = {'B', 'U', 'F', 'R', 0, 0, 0, 4};
-  const uint8_t s1[] = {0, 0,    22,   0, 0, 98, 0, 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(version),
-                        0, 0x07, 0xE8, 1, 2, 3,  4, 5};
+  const uint8_t s1[] = {0,
+                        0,
+                        22,
+                        0,
+                        0,
+                        98,
+                        0,
+                        0,
+                        0,
+                        0,
+                        0,
+                        0,
+                        0,
+                        static_cast<uint8_t>(version),
+                        static_cast<uint8_t>(local),
+                        0x07,
+                        0xE8,
+                        1,
+                        2,
+                        3,
+                        4,
+                        5};
   m.insert(m.end(), s1, s1 + sizeof s1);
   put(m, 7 + 2 * descriptors.size(), 3);
   m.push_back(0);
@@ -167,6 +187,15 @@ TEST_F(BufrTest, ElementsOperatorsAndReplication)
        {"1001=7", "12101=273.15", "223255=274.15", "223000=-", "31031=1", "31031=0"}},
   };
   for (const Case& c : cases) EXPECT_EQ(rows(message(c.descriptors, c.data)), c.want) << c.what;
+}
+
+// ECMWF's local table 1 has 0-01-201 (8 bits); without a local table version it is refused.
+TEST_F(BufrTest, LocalDescriptorsByTheCentresLocalTable)
+{
+  const Bits data = Bits().put(7, 7).put(5, 8);
+  EXPECT_EQ(rows(message({1001, 1201}, data, 1, false, 33, 1)), (Rows{"1001=7", "1201=5"}));
+  EXPECT_EQ(m.element(1201)->width, 8);
+  EXPECT_TRUE(rows(message({1001, 1201}, data)).empty());
 }
 
 TEST_F(BufrTest, CompressedSubsets)

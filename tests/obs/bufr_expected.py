@@ -4,7 +4,7 @@
 
 Prints one line per difference and a summary line "files F messages M subsets S refused R
 rows N differences D"; a subset may be missing only when ecCodes found a local descriptor in it
-(this library has no local tables). ecCodes repeats 0-31-021 for every associated field and
+(one the shipped local tables may lack). ecCodes repeats 0-31-021 for every associated field and
 lists some quality values twice; those are left out of the comparison.
 """
 import csv

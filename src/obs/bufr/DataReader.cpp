@@ -22,10 +22,11 @@ bool isFactor(int d) { return d == 31000 || d == 31001 || d == 31002 || d == 310
 
 }  // namespace
 
-DataReader::DataReader(const BufrTable& table, int version, BitStream& bits,
-                       std::vector<Item>* lanes, int nlanes, std::string& texts)
+DataReader::DataReader(const BufrTable& table, int version, const BufrTable::Local& local,
+                       BitStream& bits, std::vector<Item>* lanes, int nlanes, std::string& texts)
     : table_(table),
       version_(version),
+      local_(local),
       bits_(bits),
       lanes_(lanes),
       nlanes_(nlanes),
@@ -36,6 +37,12 @@ DataReader::DataReader(const BufrTable& table, int version, BitStream& bits,
       assoc_(nlanes),
       assocMissing_(nlanes)
 {
+}
+
+const BufrTable::Element* DataReader::lookup(int d) const
+{
+  const BufrTable::Element* e = table_.element(d, version_);
+  return e || local_.empty() ? e : local_.element(d);
 }
 
 int DataReader::run(const std::vector<int>& descriptors)
@@ -75,6 +82,7 @@ bool DataReader::walk(const int* d, size_t n, int depth)
       ok = operate(d[i]);
     } else {
       const std::vector<int>* seq = table_.sequence(d[i]);
+      if (!seq) seq = local_.sequence(d[i]);
       if (!seq)
         return fail(BufrTable::isLocal(d[i]) ? "local sequence %06d without a local table"
                                              : "sequence %06d not in Table D",
@@ -238,7 +246,7 @@ bool DataReader::attributeValue(int d)
   const int target = nextTarget();
   if (target < 0) return why_.empty() ? fail("%06d without a bitmap entry", d) : false;
   const int td = lanes_[0][target].descriptor;
-  const BufrTable::Element* e = table_.element(td, version_);
+  const BufrTable::Element* e = lookup(td);
   Params p{};
   if (!e || !params(td, *e, p)) return fail("%06d: no element to follow", d);
   if (e->kind == BufrTable::TEXT) {
@@ -297,7 +305,7 @@ bool DataReader::referenceValue(int d)
 
 bool DataReader::element(int d)
 {
-  const BufrTable::Element* e = table_.element(d, version_);
+  const BufrTable::Element* e = lookup(d);
   if (localWidth_) {
     const int w = localWidth_;
     localWidth_ = 0;

@@ -24,8 +24,8 @@ class DataReader {
   static constexpr size_t MAX_ROWS = size_t(1) << 22;
   static constexpr uint64_t MAX_STEPS = uint64_t(1) << 24;
 
-  DataReader(const BufrTable& table, int version, BitStream& bits, std::vector<Item>* lanes,
-             int nlanes, std::string& texts);
+  DataReader(const BufrTable& table, int version, const BufrTable::Local& local, BitStream& bits,
+             std::vector<Item>* lanes, int nlanes, std::string& texts);
   DataReader(const DataReader&) = delete;
   DataReader& operator=(const DataReader&) = delete;
 
@@ -58,8 +58,11 @@ class DataReader {
   bool fail(const char* fmt, int d);
   size_t rows() const { return lanes_[0].size(); }
 
+  const BufrTable::Element* lookup(int d) const;
+
   const BufrTable& table_;
   int version_;
+  const BufrTable::Local& local_;
   BitStream& bits_;
   std::vector<Item>* lanes_;
   int nlanes_;
