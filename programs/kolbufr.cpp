@@ -93,8 +93,10 @@ void dump(int number, const BufrMessage& m, Out out)
         meaning = m.table()->meaning(it.descriptor, static_cast<int>(it.value));
       std::printf("%5zu %s%06d %s %s %s%s%.*s\n", k + 1, it.parent >= 0 ? "  " : "", it.descriptor,
                   value.empty() ? "-" : value.c_str(), unitOf(m, it.descriptor),
-                  e ? e->name.c_str() : "", meaning.empty() ? "" : ": ",
-                  static_cast<int>(meaning.size()), meaning.data());
+                  e                                          ? e->name.c_str()
+                  : it.descriptor == BufrMessage::ASSOCIATED ? "Associated field"
+                                                             : "",
+                  meaning.empty() ? "" : ": ", static_cast<int>(meaning.size()), meaning.data());
     }
   }
 }
