@@ -116,8 +116,11 @@ bool DataReader::replicate(const int* d, size_t n, size_t& i, int depth)
   if (body + x > n) return fail("replication %06d beyond its descriptors", d[at]);
   i = body + x - 1;
   if (!repeat) {
+    // Each repetition counts as a step, so that empty bodies cannot spin either.
     for (long r = 0; r < count; r++)
-      if (!walk(d + body, x, depth + 1)) return false;
+      if ((steps_ += 1) > MAX_STEPS || !walk(d + body, x, depth + 1))
+        return why_.empty() ? fail("expansion beyond %d descriptors", static_cast<int>(MAX_STEPS))
+                            : false;
     return true;
   }
   const size_t first = rows();
