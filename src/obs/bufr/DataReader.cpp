@@ -1,5 +1,6 @@
 #include "obs/bufr/DataReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -37,6 +38,9 @@ DataReader::DataReader(const BufrTable& table, int version, const BufrTable::Loc
       assoc_(nlanes),
       assocMissing_(nlanes)
 {
+  const uint64_t left = bits_.bitsLeft();
+  maxSteps_ = std::min<uint64_t>(MAX_STEPS, 65536 + 16 * left);
+  maxRows_ = static_cast<size_t>(std::min<uint64_t>(MAX_ROWS, (4096 + 2 * left) * nlanes));
 }
 
 const BufrTable::Element* DataReader::lookup(int d) const
@@ -67,10 +71,10 @@ bool DataReader::walk(const int* d, size_t n, int depth)
 {
   if (depth > MAX_DEPTH) return fail("sequences nested deeper than %d", MAX_DEPTH);
   for (size_t i = 0; i < n; i++) {
-    if (++steps_ > MAX_STEPS)
-      return fail("expansion beyond %d descriptors", static_cast<int>(MAX_STEPS));
-    if (rows() * nlanes_ > MAX_ROWS)
-      return fail("expansion beyond %d rows", static_cast<int>(MAX_ROWS));
+    if (++steps_ > maxSteps_)
+      return fail("expansion beyond %d descriptors", static_cast<int>(maxSteps_));
+    if (rows() * nlanes_ > maxRows_)
+      return fail("expansion beyond %d rows", static_cast<int>(maxRows_));
     if (bits_.overrun()) return fail("data end before descriptor %06d", d[i]);
     const int f = d[i] / 100000;
     bool ok;
@@ -118,8 +122,8 @@ bool DataReader::replicate(const int* d, size_t n, size_t& i, int depth)
   if (!repeat) {
     // Each repetition counts as a step, so that empty bodies cannot spin either.
     for (long r = 0; r < count; r++)
-      if ((steps_ += 1) > MAX_STEPS || !walk(d + body, x, depth + 1))
-        return why_.empty() ? fail("expansion beyond %d descriptors", static_cast<int>(MAX_STEPS))
+      if ((steps_ += 1) > maxSteps_ || !walk(d + body, x, depth + 1))
+        return why_.empty() ? fail("expansion beyond %d descriptors", static_cast<int>(maxSteps_))
                             : false;
     return true;
   }
@@ -127,8 +131,8 @@ bool DataReader::replicate(const int* d, size_t n, size_t& i, int depth)
   if (count > 0 && !walk(d + body, x, depth + 1)) return false;
   const size_t last = rows();
   for (long r = 1; r < count; r++) {
-    if ((rows() + last - first) * nlanes_ > MAX_ROWS)
-      return fail("expansion beyond %d rows", static_cast<int>(MAX_ROWS));
+    if ((rows() + last - first) * nlanes_ > maxRows_)
+      return fail("expansion beyond %d rows", static_cast<int>(maxRows_));
     for (int l = 0; l < nlanes_; l++)
       for (size_t k = first; k < last; k++) lanes_[l].push_back(lanes_[l][k]);
   }

@@ -21,6 +21,8 @@ class DataReader {
   using Item = BufrMessage::Item;
   static constexpr int MAX_DEPTH = 48;
   // Bounds against endless or exploding expansions: rows over all lanes, descriptors visited.
+  // Below these, a message may expand only as far as its data could carry: every row of a lane
+  // takes at least a bit, apart from markers and elements without data.
   static constexpr size_t MAX_ROWS = size_t(1) << 22;
   static constexpr uint64_t MAX_STEPS = uint64_t(1) << 24;
 
@@ -69,6 +71,8 @@ class DataReader {
   std::string& texts_;
   std::string why_;
   uint64_t steps_ = 0;
+  uint64_t maxSteps_;
+  size_t maxRows_;
 
   // Values of the last field read, one per lane.
   std::vector<uint64_t> raw_;
