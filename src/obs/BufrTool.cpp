@@ -256,15 +256,33 @@ int kindOf(int descriptor, double flags)
 
 struct Level {
   int kind = 0;
-  bool height = false;  // on a height, without a pressure (PILOT)
+  bool height = false;  // on a height, without a pressure (PILOT, wind profilers)
   UpaLevel l;
+  float u = Const::FMISS, v = Const::FMISS;
 };
 
-// The levels of a subset: one starts at each time offset (0-04-086), else at each pressure.
+// The descriptor that starts a level: the time offset (0-04-086), else the pressure (older
+// templates), else the height above the station or sea level (wind profilers); 0 for none.
+int levelStart(const BufrMessage& m, int subset)
+{
+  for (int d : {4086, 7004, 7006, 7007})
+    if (m.find(subset, d) >= 0) return d;
+  return 0;
+}
+
+// Direction and speed (knots) of wind components in m/s.
+void fromComponents(Level& v)
+{
+  if (v.l.validWind() || v.u == Const::FMISS || v.v == Const::FMISS) return;
+  v.l.spd = std::hypot(v.u, v.v) * MPS_TO_KNOTS;
+  const float dir = std::atan2(-v.u, -v.v) * static_cast<float>(Const::RDC);
+  v.l.dir = v.l.spd == 0 ? 0 : dir <= 0 ? dir + 360 : dir;
+}
+
 std::vector<Level> levelsOf(const BufrMessage& m, int subset)
 {
-  const bool timed = m.find(subset, 4086) >= 0;
-  const int start = timed ? 4086 : 7004;
+  const int start = levelStart(m, subset);
+  const double station = Subset(m, subset).first({7030, 7001});
   std::vector<Level> out;
   bool inLevel = false;
   for (const BufrMessage::Item& it : m.items(subset)) {
@@ -289,6 +307,9 @@ std::vector<Level> levelsOf(const BufrMessage& m, int subset)
       case 7007:
         v.l.hght = x;
         break;
+      case 7006:
+        if (known(station)) v.l.hght = x + static_cast<float>(station);
+        break;
       case 10003:
         v.l.hght = x / 9.80665f;
         break;
@@ -306,11 +327,20 @@ std::vector<Level> levelsOf(const BufrMessage& m, int subset)
       case 11002:
         v.l.spd = x * MPS_TO_KNOTS;
         break;
+      case 11003:
+        v.u = x;
+        break;
+      case 11004:
+        v.v = x;
+        break;
       default:
         break;
     }
   }
-  for (Level& v : out) v.height = !v.l.validPres() && v.l.validHght();
+  for (Level& v : out) {
+    fromComponents(v);
+    v.height = !v.l.validPres() && v.l.validHght();
+  }
   return out;
 }
 
@@ -368,7 +398,7 @@ std::string BufrTool::upaKey(const BufrMessage& m, int subset, bool synoptic)
 {
   SfcData s;
   Date d;
-  if (m.find(subset, 4086) < 0 && m.find(subset, 7004) < 0) return {};
+  if (!levelStart(m, subset)) return {};
   if (!identify(Subset(m, subset), s) || !launch(m, subset, d)) return {};
   const Date nominal = rounded(d, synoptic ? SYNOPTIC : HOUR);
   char time[8];
@@ -387,11 +417,11 @@ int BufrTool::toUpa(const BufrMessage& m, int subset, UpaRawinData& r)
   if (levels.empty()) return 0;
   if (!r.getId()[0]) r.setId(s.wmo == 99999 ? s.id + 1 : s.id);
   if (!r.getWmo()[0]) r.setWmo(s.wmo == Const::MISS || s.wmo == 99999 ? "99999" : s.id);
-  if (s.wmo == 99999 || s.wmo == Const::MISS) {
-    r.setArea(s.type == SfcData::SHIP ? "SH" : "MO");
-    place(x, s);
-    if (s.lat != Const::FMISS) r.setLoc(s.lat, s.lon);
-  }
+  if (s.wmo == 99999 || s.wmo == Const::MISS) r.setArea(s.type == SfcData::SHIP ? "SH" : "MO");
+  // The place sent; the station table, where it has the station, has the last word.
+  place(x, s);
+  if (s.lat != Const::FMISS && s.lon != Const::FMISS) r.setLoc(s.lat, s.lon);
+  if (s.elev != Const::FMISS && r.getElev() == Const::FMISS) r.setElev(s.elev);
   if (!r.getDate().isSet()) r.setDate(rounded(d, HOUR));
   // Levels flagged as none of the kinds (high resolution) are spread over the room left in the
   // significant list.

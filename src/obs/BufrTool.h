@@ -6,7 +6,8 @@
 // ships, buoys and stations known only by a WIGOS identifier keep the place they send.
 //
 // Upper-air subsets (TEMP 309052/309057 with their high-resolution levels, the converted
-// 309050/309051 forms, the older 309007, PILOT on height levels) become the parts record of a
+// 309050/309051 forms, the older 309007, PILOT on height levels, wind profilers on heights
+// above the station or sea level) become the parts record of a
 // station: standard levels, surface, tropopause and maximum wind in the mandatory list,
 // significant temperature levels, significant wind levels; levels flagged as none of these
 // (high resolution) fill the significant list evenly up to its size. Pressures in hPa, heights
@@ -35,7 +36,7 @@ class BufrTool {
   // The station and time of an upper-air subset as the text parts key them ("72403 0112"): the
   // launch time rounded to the hour, or with synoptic to the nearest three hours (the nominal
   // time some text parts give); "" when the subset has neither station nor time, or no levels
-  // on time offsets or pressures.
+  // on time offsets, pressures or heights.
   static std::string upaKey(const BufrMessage& m, int subset, bool synoptic = false);
   // Adds the levels of an upper-air subset to a record (filling the values of levels it already
   // has); 1 when it had a station, a time and a level, else 0.

@@ -236,6 +236,30 @@ TEST(BufrStation, KolsfcMergesBufrWithTheTextTwin)
 
 namespace {
 
+// JMA's wind profiler sends components on heights above the station (23 m): the first level of
+// Wakkanai-Koetoi 47406, u 7.6 and v 1.9 m/s at 291 m, is a wind level from 256 degrees.
+TEST(BufrStation, ProfilerComponentsBecomeWindLevels)
+{
+  if (!KOLTest::haveData()) GTEST_SKIP() << "no test data at " << KOLTest::dataDir();
+  KOLTest::QuietScope quiet;
+  KOL::BufrTable table;
+  ASSERT_TRUE(table.load(KOLTest::databaseDir().c_str()));
+  KOL::BufrFile file;
+  file.setTable(&table);
+  ASSERT_TRUE(
+      file.open(KOLTest::dataFile("bufr/A_IUPC41RJTD280000_C_RJTD_20191028001631_4.bufr").c_str()));
+  BufrMessage m;
+  ASSERT_TRUE(file.read(m));
+  KOL::UpaRawinData r;
+  ASSERT_EQ(KOL::BufrTool::toUpa(m, 0, r), 1);
+  EXPECT_STREQ(r.getWmo(), "47406");
+  ASSERT_GE(r.getNumWnd(), 7);  // the heights of every time block, once each
+  const KOL::UpaLevel& first = *r.getWnd(0);
+  EXPECT_NEAR(first.hght, (291 + 23) * 3.2808, 0.01);
+  EXPECT_NEAR(first.dir, std::atan2(-7.6, -1.9) * 57.29578 + 360, 0.01);
+  EXPECT_NEAR(first.spd, std::hypot(7.6, 1.9) * KNOTS, 0.01);
+}
+
 // Levels of one station's sounding in kolupa's table.
 int levelsOf(const std::string& table, const std::string& station)
 {
