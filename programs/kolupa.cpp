@@ -1,7 +1,8 @@
 // kolupa: reads TEMP and PILOT parts from filed bulletins (files, or a date or selector of their
-// convention "upa_wmo"), a text file of parts or standard input, merges the parts of each
-// station and time into one sounding and prints each sounding as a
-// table (pressure, height, temperature, dew point, wind and level kind) or, with -out=csv, as CSV
+// convention "upa_wmo"), a text file of parts or standard input, and the upper-air subsets of
+// the BUFR messages in the same files, merges the parts of each station and time (text and
+// BUFR alike, the BUFR sounding's extra levels kept) into one sounding and prints each sounding as
+// a table (pressure, height, temperature, dew point, wind and level kind) or, with -out=csv, as CSV
 // with units in the header. -out=NAME.upa (any name with a dot or a slash) writes the decoded
 // parts to that own upper-air file; -out=CONV (a naming convention such as upa_cvt) writes the
 // file the convention names for the soundings' date. -indices prints the stability indices of
@@ -35,9 +36,8 @@
 #include "obs/UpaData.h"
 #include "obs/UpaKolFile.h"
 #include "obs/UpaRawinData.h"
+#include "obs/UpaReports.h"
 #include "obs/UpaTool.h"
-#include "obs/UpaWmoData.h"
-#include "obs/UpaWmoFile.h"
 #include "obs/WindParams.h"
 
 using namespace KOL;
@@ -62,42 +62,6 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
             "-pa=P:T:TD   With -in, also lift this parcel (hPa, C, C)");
   ProgInput::addDateOption(keyed, DATE_HELP);
   KolResrc::add(positional, KolResrc::find("filename"));
-}
-
-// The records of the input, one per station and time, in the order first seen.
-class Soundings {
- public:
-  void add(const UpaWmoData& part);
-  std::vector<UpaRawinData>& records() { return records_; }
-
- private:
-  std::map<std::string, size_t> index_;
-  std::vector<UpaRawinData> records_;
-};
-
-void Soundings::add(const UpaWmoData& part)
-{
-  std::string key = UpaTool::partKey(part.text);
-  if (key.empty()) {
-    Kol::outWarning("kolupa: unreadable part: %.30s\n", part.text.c_str());
-    return;
-  }
-  auto found = index_.find(key);
-  if (found == index_.end()) {
-    found = index_.emplace(key, records_.size()).first;
-    records_.emplace_back();
-  }
-  UpaTool::decode(part, records_[found->second]);
-}
-
-int readInput(const ProgInput::Item& input, Soundings& out)
-{
-  UpaWmoFile file;
-  file.setDate(input.date);
-  if (!file.open(input.name.c_str())) return 0;
-  UpaWmoData part;
-  while (file.read(part)) out.add(part);
-  return 1;
 }
 
 // Location, elevation and identifier from the station table.
@@ -310,8 +274,10 @@ int main(int argc, char** argv)
 
   ProgInput inputs(FILED);
   if (!inputs.setup()) return Kol::USAGE;
-  Soundings soundings;
-  int ok = inputs.forEach([&](const ProgInput::Item& in) { return readInput(in, soundings); });
+  UpaReports soundings;
+  int ok = inputs.forEach([&](const ProgInput::Item& in) {
+    return soundings.read(in.name.c_str(), in.date, "kolupa");
+  });
   if (ok && soundings.records().empty()) {
     Kol::outError("kolupa: no TEMP or PILOT part found in the input\n");
     return Kol::FAILURE;

@@ -1,6 +1,11 @@
 #include "obs/SfcReports.h"
 
+#include <cstring>
+
 #include "core/Kol.h"
+#include "obs/BufrFile.h"
+#include "obs/BufrMessage.h"
+#include "obs/BufrTool.h"
 #include "obs/MetarTool.h"
 #include "obs/SaoTool.h"
 #include "obs/SfcWmoData.h"
@@ -65,7 +70,25 @@ int SfcReports::read(const char* name, const Date& reference)
     SfcData s;
     if (decode(w, s) && s.date.isSet()) add(s, file.isCorrection());
   }
+  readBufr(name);
   return 1;
+}
+
+// The BUFR surface messages of the same file (headings IS.., IO..), beside the text reports.
+void SfcReports::readBufr(const char* name)
+{
+  BufrFile file;
+  if (!file.open(name)) return;
+  BufrMessage m;
+  SfcData s;
+  while (file.read(m)) {
+    if (!BufrTool::isSurface(m)) continue;
+    // "CCx" after the heading's time marks a correction.
+    const bool correction =
+        std::strlen(m.heading) == 22 && m.heading[19] == 'C' && m.heading[20] == 'C';
+    for (int k = 0; k < m.decodedSubsets(); k++)
+      if (BufrTool::toSfc(m, k, s)) add(s, correction);
+  }
 }
 
 long SfcReports::busiestHour() const

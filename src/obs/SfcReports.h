@@ -1,4 +1,5 @@
-// Surface reports decoded from filed bulletins or a feed capture (METAR, SPECI, SA and SYNOP),
+// Surface reports decoded from filed bulletins or a feed capture (METAR, SPECI, SA and SYNOP, and
+// the surface messages of BUFR bulletins),
 // gathered into one record per station and observation hour. A station's reports of one hour
 // make one record: a correction ("CCx" bulletin or "COR" report) replaces the record of the
 // same observation time; any other repeat of that time only fills values the record lacks;
@@ -24,6 +25,8 @@ class SfcReports {
   // Decodes every report of a bulletin file or capture; reference dates the reports' days.
   // 0 when the file cannot be opened.
   int read(const char* name, const Date& reference);
+  // The BUFR surface messages of a file.
+  void readBufr(const char* name);
   void add(const SfcData& s, bool correction);
   // One report by its format; false for NIL reports and reports without a station.
   static bool decode(const SfcWmoData& w, SfcData& s);

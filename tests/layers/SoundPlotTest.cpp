@@ -34,10 +34,14 @@ struct Case {
   const char* file;
   const char* id;
   Date reference;
+  const char* extension = ".txt";
 };
 
 const Case OUN{"upperair/ENCODED_72357_OUN_20110522_12Z", "OUN", Date(2011, 5, 22, 13, 0, 0)};
 const Case KEY{"upperair/ENCODED_72201_KEY_20180630_12Z", "72201", Date(2018, 6, 30, 13, 0, 0)};
+// A high-resolution BUFR sounding (5230 levels) of Wakkanai.
+const Case WAKKANAI{"bufr/A_IUSC60RJTD050000_C_RJTD_20191105010145_42.bufr", "47401",
+                    Date(2019, 11, 5, 1, 0, 0), ""};
 
 // A level of a published table: pressure, temperature and dew point (missing when blank).
 struct TableLevel {
@@ -75,7 +79,7 @@ SoundPlot loaded(const Case& c, const char* params = "", const char* colours = "
   KOL::Kol::resrc.set("color_data", "");
   sp.setParam(params);
   sp.setId(c.id);
-  EXPECT_TRUE(sp.setFilename(KOLTest::dataFile(std::string(c.file) + ".txt").c_str()));
+  EXPECT_TRUE(sp.setFilename(KOLTest::dataFile(std::string(c.file) + c.extension).c_str()));
   EXPECT_EQ(sp.load(c.reference), 1) << sp.getProblem();
   return sp;
 }
@@ -109,7 +113,7 @@ TEST_F(SoundPlotTest, CurvesPassThroughTheLevelsOnEveryDiagram)
 {
   KOL_REQUIRE_DATA();
   const char* names[] = {"skewt", "stuve", "ema", "teph", "rteph"};
-  for (const Case& c : {OUN, KEY}) {
+  for (const Case& c : {OUN, KEY, WAKKANAI}) {
     SoundPlot sp = loaded(c, "noparcel,co=red:w2,cosd=magenta:w2");
     const UpaData& s = sp.getSounding();
     for (int type = 0; type < ThermPlot::NUM_TYPES; ++type) {

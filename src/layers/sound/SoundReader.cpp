@@ -1,16 +1,13 @@
 #include "layers/sound/SoundReader.h"
 
-#include <map>
-
 #include "core/StrLib.h"
 #include "obs/CityData.h"
 #include "obs/CityTool.h"
 #include "obs/UpaData.h"
 #include "obs/UpaKolFile.h"
 #include "obs/UpaRawinData.h"
+#include "obs/UpaReports.h"
 #include "obs/UpaTool.h"
-#include "obs/UpaWmoData.h"
-#include "obs/UpaWmoFile.h"
 
 namespace KOL::sound {
 
@@ -63,40 +60,6 @@ int readOwn(const std::string& name, const Wanted& wanted, UpaRawinData& best, b
   return 1;
 }
 
-// Parts of every file, one record per station and time.
-class PartRecords {
- public:
-  int read(const std::string& name, const Date& reference)
-  {
-    UpaWmoFile file;
-    file.setDate(reference);
-    if (!file.open(name.c_str())) return 0;
-    UpaWmoData part;
-    while (file.read(part)) add(part);
-    return 1;
-  }
-  void choose(const Wanted& wanted, UpaRawinData& best, bool& found) const
-  {
-    for (const UpaRawinData& r : records_) consider(wanted, r, best, found);
-  }
-
- private:
-  void add(const UpaWmoData& part)
-  {
-    const std::string key = UpaTool::partKey(part.text);
-    if (key.empty()) return;
-    auto at = index_.find(key);
-    if (at == index_.end()) {
-      at = index_.emplace(key, records_.size()).first;
-      records_.emplace_back();
-    }
-    UpaTool::decode(part, records_[at->second]);
-  }
-
-  std::map<std::string, size_t> index_;
-  std::vector<UpaRawinData> records_;
-};
-
 }  // namespace
 
 int readSounding(const std::vector<std::string>& files, const char* id, const Date& reference,
@@ -105,15 +68,15 @@ int readSounding(const std::vector<std::string>& files, const char* id, const Da
   const Wanted wanted(id);
   UpaRawinData best;
   bool found = false;
-  PartRecords parts;
+  UpaReports parts;
   int readable = 0;
   for (const std::string& name : files) {
     if (UpaKolFile::checkType(name.c_str()))
       readable += readOwn(name, wanted, best, found);
     else
-      readable += parts.read(name, reference);
+      readable += parts.read(name.c_str(), reference);
   }
-  parts.choose(wanted, best, found);
+  for (const UpaRawinData& r : parts.records()) consider(wanted, r, best, found);
   out.init();
   if (!readable) {
     problem = files.empty() ? "no upper-air file" : "unable to open file: " + files.front();

@@ -1,6 +1,7 @@
 // Finds one station's sounding in a set of files: the library's own upper-air files and filed
-// bulletins or plain texts of TEMP and PILOT parts, each recognised by its content. The parts of
-// one station and time are decoded together and merged into one sounding.
+// bulletins or plain texts of TEMP and PILOT parts (and the BUFR soundings among them), each
+// recognised by its content. The parts of one station and time are decoded together and merged
+// into one sounding.
 #pragma once
 
 #include <string>

@@ -1,0 +1,60 @@
+#include "obs/UpaReports.h"
+
+#include "core/Date.h"
+#include "core/Kol.h"
+#include "obs/BufrFile.h"
+#include "obs/BufrMessage.h"
+#include "obs/BufrTool.h"
+#include "obs/UpaTool.h"
+#include "obs/UpaWmoData.h"
+#include "obs/UpaWmoFile.h"
+
+namespace KOL {
+
+UpaRawinData& UpaReports::record(const std::string& key)
+{
+  auto found = index_.find(key);
+  if (found == index_.end()) {
+    found = index_.emplace(key, records_.size()).first;
+    records_.emplace_back();
+  }
+  return records_[found->second];
+}
+
+int UpaReports::add(const UpaWmoData& part)
+{
+  const std::string key = UpaTool::partKey(part.text);
+  if (key.empty()) return 0;
+  UpaTool::decode(part, record(key));
+  return 1;
+}
+
+int UpaReports::add(const BufrMessage& m, int subset)
+{
+  std::string key = BufrTool::upaKey(m, subset);
+  if (key.empty()) return 0;
+  const std::string nominal = BufrTool::upaKey(m, subset, true);
+  if (!index_.count(key) && index_.count(nominal)) key = nominal;
+  return BufrTool::toUpa(m, subset, record(key));
+}
+
+int UpaReports::read(const char* name, const Date& reference, const char* who)
+{
+  UpaWmoFile file;
+  file.setDate(reference);
+  if (!file.open(name)) return 0;
+  UpaWmoData part;
+  while (file.read(part))
+    if (!add(part) && who) Kol::outWarning("%s: unreadable part: %.30s\n", who, part.text.c_str());
+  // Standard input cannot be read twice.
+  if (!name || (name[0] == '-' && !name[1])) return 1;
+  BufrFile bufr;
+  BufrMessage m;
+  if (bufr.open(name))
+    while (bufr.read(m))
+      if (BufrTool::isUpperAir(m))
+        for (int k = 0; k < m.decodedSubsets(); k++) add(m, k);
+  return 1;
+}
+
+}  // namespace KOL
