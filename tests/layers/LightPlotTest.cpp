@@ -60,7 +60,10 @@ class LightPictureTest : public KOLTest::DatabaseTest {
     Point p;
     domain.tran(e, p);
     p = plot.toDevice(p);
-    return KOLTest::toRaster(shot).at(int(p.x + 0.5f), int(p.y + 0.5f));
+    const int x = int(p.x + 0.5f), y = int(p.y + 0.5f);
+    // Off the picture nothing was drawn: white, as the background.
+    if (x < 0 || y < 0 || x >= shot.getWidth() || y >= shot.getHeight()) return 0xFFFFFF;
+    return KOLTest::toRaster(shot).at(x, y);
   }
   // The pixel is the class colour within the device's rounding.
   static bool same(uint32_t px, const KOL::RGB& c)
