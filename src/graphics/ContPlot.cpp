@@ -852,16 +852,7 @@ int ContPlot::draw(Plot& plot, Grid& g)
     lines[k] = lineColor;
   }
   Domain& d = plot.getDomain();
-  if (!g.isLocate()) {
-    // Positions found before the array exists, which locate() would otherwise read.
-    std::vector<Point> pos(g.getCount());
-    for (int j = 0; j < g.getNy(); j++)
-      for (int i = 0; i < g.getNx(); i++) GridBox::locate(g, d, i, j, pos[j * g.getNx() + i]);
-    if (g.allocLocate())
-      for (int j = 0; j < g.getNy(); j++)
-        for (int i = 0; i < g.getNx(); i++)
-          if (!pos[j * g.getNx() + i].isMiss()) g.setLocate(i, j, pos[j * g.getNx() + i]);
-  }
+  if (!g.isLocate()) GridBox::locateAll(g, d);
   Rect win = plot.getGraph().getWindow();
   const Rect savedArea = markArea;
   if (markArea.isMiss()) markArea = win;

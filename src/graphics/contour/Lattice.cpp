@@ -25,25 +25,21 @@ Lattice::Lattice(const Grid& g, const Domain* plot, const Coverage* cover,
                  const std::vector<float>& levels)
     : nx(g.getNx()), ny(g.getNy()), horizontal((nx - 1) * ny)
 {
-  values.resize(static_cast<std::size_t>(nx) * ny);
-  rank.resize(values.size());
+  const std::size_t count = static_cast<std::size_t>(nx) * ny;
+  values.resize(count);
+  rank.resize(count);
+  // the values straight from the grid's array, which holds them row by row
+  const float* data = g.isData() && !g.isValue() ? g.getData() : nullptr;
   for (int j = 0; j < ny; j++)
     for (int i = 0; i < nx; i++) {
       const std::size_t p = static_cast<std::size_t>(j) * nx + i;
-      const float v = g.getValue(i, j);
+      const float v = data ? data[p] : g.getValue(i, j);
       values[p] = std::isnan(v) ? Const::FMISS : v;
       rank[p] = static_cast<unsigned char>(
           std::lower_bound(levels.begin(), levels.end(), values[p]) - levels.begin());
     }
-  if (plot) {
-    places.resize(values.size());
-    for (int j = 0; j < ny; j++)
-      for (int i = 0; i < nx; i++) {
-        Point& p = places[static_cast<std::size_t>(j) * nx + i];
-        if (!GridBox::locate(g, *plot, i, j, p)) p.init();
-        if (p.isMiss()) values[static_cast<std::size_t>(j) * nx + i] = Const::FMISS;
-      }
-  }
+  if (plot) place(g, *plot);
+  const bool wrap = wraps(plot);
   join.assign(static_cast<std::size_t>(std::max(0, nx - 1)) * std::max(0, ny - 1), 0);
   for (int j = 0; j + 1 < ny; j++)
     for (int i = 0; i + 1 < nx; i++) {
@@ -52,12 +48,34 @@ Lattice::Lattice(const Grid& g, const Domain* plot, const Coverage* cover,
       for (int c = 0; c < 4 && ok; c++) {
         const int p = point(i, j, c);
         ok = !Const::isMiss(values[p]);
-        if (!ok || !wraps(plot)) continue;
-        lo = c == 0 ? places[p].x : std::min(lo, places[p].x);
-        hi = c == 0 ? places[p].x : std::max(hi, places[p].x);
+        if (!ok || !wrap) continue;
+        lo = c == 0 ? xs[p] : std::min(lo, xs[p]);
+        hi = c == 0 ? xs[p] : std::max(hi, xs[p]);
       }
       join[static_cast<std::size_t>(j) * (nx - 1) + i] = ok && hi - lo <= 50.0f;
     }
+}
+
+void Lattice::place(const Grid& g, const Domain& plot)
+{
+  const std::size_t count = values.size();
+  xs = g.getLocateX();
+  ys = g.getLocateY();
+  if (!xs || !ys) {
+    ownX.resize(count);
+    ownY.resize(count);
+    Point p;
+    for (int j = 0; j < ny; j++)
+      for (int i = 0; i < nx; i++) {
+        if (!GridBox::locate(g, plot, i, j, p)) p.init();
+        ownX[static_cast<std::size_t>(j) * nx + i] = p.x;
+        ownY[static_cast<std::size_t>(j) * nx + i] = p.y;
+      }
+    xs = ownX.data();
+    ys = ownY.data();
+  }
+  for (std::size_t p = 0; p < count; p++)
+    if (Const::isMiss(xs[p]) || Const::isMiss(ys[p])) values[p] = Const::FMISS;
 }
 
 bool Lattice::joinedAcross(int i, int j, int s) const
@@ -83,9 +101,9 @@ int Lattice::side(int i, int j, int s) const
 
 Point Lattice::at(int i, int j, int c) const
 {
-  if (places.empty())
-    return Point(static_cast<float>(i + (c & 1)), static_cast<float>(j + (c >> 1)));
-  return places[point(i, j, c)];
+  if (!xs) return Point(static_cast<float>(i + (c & 1)), static_cast<float>(j + (c >> 1)));
+  const int p = point(i, j, c);
+  return Point(xs[p], ys[p]);
 }
 
 void Lattice::set(GridBox& box, int i, int j) const

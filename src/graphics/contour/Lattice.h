@@ -50,10 +50,16 @@ class Lattice {
   void set(GridBox& box, int i, int j) const;
 
  private:
+  void place(const Grid& g, const Domain& plot);
+
   int nx, ny, horizontal;
   std::vector<float> values;
   std::vector<unsigned char> rank;  // the number of levels below each point
-  std::vector<Point> places;        // empty: grid coordinates
+  // Plot positions: the grid's own when it holds them, else found here; null for grid
+  // coordinates.
+  const float* xs = nullptr;
+  const float* ys = nullptr;
+  std::vector<float> ownX, ownY;
   std::vector<char> join;
 };
 
