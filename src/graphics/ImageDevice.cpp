@@ -313,7 +313,11 @@ int ImageDevice::drawLine(int type, Points& pts)
     else
       cairo_line_to(cr, x, y);
   }
+  // Strokes smoothed from 4 x 4 samples a pixel look alike to the eye and take half the time of
+  // the finer default, which counts on fields of many thousand contours.
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_FAST);
   cairo_stroke(cr);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
   return 1;
 }
 
