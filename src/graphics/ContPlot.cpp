@@ -9,6 +9,8 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/Const.h"
 #include "core/Kol.h"
@@ -599,18 +601,18 @@ bool ContPlot::closedAround(const Grid& g, int i, int j, bool high, contour::Ope
 
 namespace {
 
-// Whether a point can still be above (below) all its surroundings after its four nearest
-// neighbours: most points of a field are not, and are passed over before their whole
-// surroundings are read.
-bool mayStandOut(float v, const float (&near)[4])
+// The offsets of the square of radius r round a point, nearest first: most points of a field are
+// no extremes and meet a higher and a lower neighbour within a step or two.
+std::vector<std::pair<int, int>> nearestFirst(int r)
 {
-  bool high = true, low = true;
-  for (float w : near) {
-    if (Const::isMiss(w)) continue;
-    high = high && v > w;
-    low = low && v < w;
-  }
-  return high || low;
+  std::vector<std::pair<int, int>> out;
+  for (int dj = -r; dj <= r; dj++)
+    for (int di = -r; di <= r; di++)
+      if (di != 0 || dj != 0) out.emplace_back(di, dj);
+  auto far = [](const std::pair<int, int>& d) { return d.first * d.first + d.second * d.second; };
+  std::stable_sort(out.begin(), out.end(),
+                   [&](const auto& a, const auto& b) { return far(a) < far(b); });
+  return out;
 }
 
 }  // namespace
@@ -622,18 +624,31 @@ std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* pl
   if (nlevels == 0) return cands;
   contour::OpenPoints open = openPoints(g, plot);
   std::vector<char> seen(open.flags.size(), 0);
-  // every point of the grid is read (2 r + 1)^2 times: straight from its values
+  // points of the grid are read many times over: straight from its values
   const float* data = g.isData() && !g.isValue() ? g.getData() : nullptr;
   auto value = [&](int i, int j) {
     return data ? data[static_cast<std::size_t>(j) * nx + i] : g.getValue(i, j);
+  };
+  // whether v is above (below) every value round it, passed over at the first that says no
+  const std::vector<std::pair<int, int>> around = nearestFirst(r);
+  auto mayStandOut = [&](int i, int j, float v) {
+    bool high = true, low = true;
+    for (const auto& [di, dj] : around) {
+      const int a = i + di, b = j + dj;
+      if (a < 0 || b < 0 || a >= nx || b >= ny) continue;
+      const float w = value(a, b);
+      if (Const::isMiss(w)) continue;
+      high = high && v > w;
+      low = low && v < w;
+      if (!high && !low) return false;
+    }
+    return true;
   };
   // Points on the grid's border have no surroundings on one side: they are no extremes.
   for (int j = 1; j < ny - 1; j++) {
     for (int i = 1; i < nx - 1; i++) {
       float v = value(i, j);
-      if (Const::isMiss(v) ||
-          !mayStandOut(v, {value(i - 1, j), value(i + 1, j), value(i, j - 1), value(i, j + 1)}))
-        continue;
+      if (Const::isMiss(v) || !mayStandOut(i, j, v)) continue;
       bool high = true, low = true;
       int missing = 0, valid = 0;
       double sum = 0;
