@@ -631,12 +631,17 @@ std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* pl
   };
   // whether v is above (below) every value round it, passed over at the first that says no
   const std::vector<std::pair<int, int>> around = nearestFirst(r);
+  std::vector<std::ptrdiff_t> steps;  // the same in the values array
+  for (const auto& [di, dj] : around) steps.push_back(static_cast<std::ptrdiff_t>(dj) * nx + di);
   auto mayStandOut = [&](int i, int j, float v) {
+    const float* at = data && i >= r && j >= r && i + r < nx && j + r < ny
+                          ? data + static_cast<std::size_t>(j) * nx + i
+                          : nullptr;
     bool high = true, low = true;
-    for (const auto& [di, dj] : around) {
-      const int a = i + di, b = j + dj;
-      if (a < 0 || b < 0 || a >= nx || b >= ny) continue;
-      const float w = value(a, b);
+    for (std::size_t k = 0; k < around.size(); k++) {
+      const int a = i + around[k].first, b = j + around[k].second;
+      if (!at && (a < 0 || b < 0 || a >= nx || b >= ny)) continue;
+      const float w = at ? at[steps[k]] : value(a, b);
       if (Const::isMiss(w)) continue;
       high = high && v > w;
       low = low && v < w;

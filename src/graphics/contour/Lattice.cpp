@@ -19,6 +19,21 @@ bool wraps(const Domain* plot)
   return plot && (plot->proj == 2 || plot->proj == 3 || plot->proj == 7);
 }
 
+// The number of levels below v (as std::lower_bound, without a branch to mispredict at each
+// halving).
+int below(const std::vector<float>& levels, float v)
+{
+  std::size_t n = levels.size();
+  if (n == 0) return 0;
+  const float* base = levels.data();
+  while (n > 1) {
+    const std::size_t half = n / 2;
+    base = base[half] < v ? base + half : base;
+    n -= half;
+  }
+  return static_cast<int>(base - levels.data()) + (*base < v);
+}
+
 }  // namespace
 
 Lattice::Lattice(const Grid& g, const Domain* plot, const Coverage* cover,
@@ -35,24 +50,35 @@ Lattice::Lattice(const Grid& g, const Domain* plot, const Coverage* cover,
       const std::size_t p = static_cast<std::size_t>(j) * nx + i;
       const float v = data ? data[p] : g.getValue(i, j);
       values[p] = std::isnan(v) ? Const::FMISS : v;
-      rank[p] = static_cast<unsigned char>(
-          std::lower_bound(levels.begin(), levels.end(), values[p]) - levels.begin());
+      rank[p] = static_cast<unsigned char>(below(levels, values[p]));
     }
   if (plot) place(g, *plot);
-  const bool wrap = wraps(plot);
   join.assign(static_cast<std::size_t>(std::max(0, nx - 1)) * std::max(0, ny - 1), 0);
+  for (int j = 0; j + 1 < ny; j++) {
+    const float* up = values.data() + static_cast<std::size_t>(j) * nx;
+    const float* down = up + nx;
+    char* out = join.data() + static_cast<std::size_t>(j) * (nx - 1);
+    for (int i = 0; i + 1 < nx; i++)
+      out[i] = !Const::isMiss(up[i]) & !Const::isMiss(up[i + 1]) & !Const::isMiss(down[i]) &
+               !Const::isMiss(down[i + 1]);
+  }
+  if (cover || wraps(plot)) narrow(cover, wraps(plot));
+}
+
+void Lattice::narrow(const Coverage* cover, bool wrap)
+{
   for (int j = 0; j + 1 < ny; j++)
     for (int i = 0; i + 1 < nx; i++) {
-      bool ok = !cover || cover->covers(i, j);
-      float lo = 0, hi = 0;
-      for (int c = 0; c < 4 && ok; c++) {
-        const int p = point(i, j, c);
-        ok = !Const::isMiss(values[p]);
-        if (!ok || !wrap) continue;
-        lo = c == 0 ? xs[p] : std::min(lo, xs[p]);
-        hi = c == 0 ? xs[p] : std::max(hi, xs[p]);
+      char& ok = join[static_cast<std::size_t>(j) * (nx - 1) + i];
+      if (!ok) continue;
+      ok = !cover || cover->covers(i, j);
+      if (!ok || !wrap) continue;
+      float lo = xs[point(i, j, 0)], hi = lo;
+      for (int c = 1; c < 4; c++) {
+        lo = std::min(lo, xs[point(i, j, c)]);
+        hi = std::max(hi, xs[point(i, j, c)]);
       }
-      join[static_cast<std::size_t>(j) * (nx - 1) + i] = ok && hi - lo <= 50.0f;
+      ok = hi - lo <= 50.0f;
     }
 }
 

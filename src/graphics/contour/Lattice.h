@@ -51,6 +51,8 @@ class Lattice {
 
  private:
   void place(const Grid& g, const Domain& plot);
+  // Unjoins the joined cells outside the cover or wrapped round the map.
+  void narrow(const Coverage* cover, bool wrap);
 
   int nx, ny, horizontal;
   std::vector<float> values;
