@@ -37,7 +37,7 @@ struct ImageDevice::Surface {
 namespace {
 
 constexpr int WHITE = 0xFFFFFF;
-constexpr float THIN_TOLERANCE = 0.1f;  // pixels
+constexpr float THIN_TOLERANCE = 0.25f;  // pixels
 constexpr double DASHES[][4] = {
     {0, 0, 0, 0}, {6, 0, 0, 0}, {3, 6, 0, 0}, {6, 6, 3, 6}, {2, 0, 0, 0}};
 constexpr int DASH_COUNT[] = {0, 1, 2, 4, 1};
@@ -302,7 +302,8 @@ int ImageDevice::drawLine(int type, Points& pts)
   cairo_set_line_width(cr, widths[type]);
   const int style = type == LINE ? lineStyle : 1;
   cairo_set_dash(cr, DASHES[style - 1], DASH_COUNT[style - 1], 0);
-  // points closer to the line through their neighbours than a tenth of a pixel change no pixel
+  // points closer to the line through their neighbours than a quarter pixel, the spacing of the
+  // strokes' samples, change no pixel to the eye
   Thin::polyline(pts, THIN_TOLERANCE, kept);
   cairo_new_path(cr);
   for (std::size_t k = 0; k < kept.size(); ++k) {
