@@ -126,7 +126,7 @@ void BandRegions::addEdges(int k, int i, int j, int n, const Point* pts, const i
   for (int t = 0; t < n; t++) {
     const bool kept = along[t] < 0 || !(touches & bit(along[t]));
     ids[t] = kept ? static_cast<int>(es.size()) : -1;
-    if (kept) es.push_back({pts[t], area, -1});
+    if (kept) es.push_back({pts[t].x, pts[t].y, area, -1});
   }
   for (int t = 0; t < n; t++) {
     if (ids[t] < 0) continue;
@@ -207,7 +207,7 @@ void BandRegions::traceRings(int k)
     Ring r{root(es[first].area), static_cast<int>(ringPts.size()), 0};
     for (int e = first; e >= 0 && !used[e]; e = es[e].next) {
       used[e] = 1;
-      ringPts.push_back(es[e].p);
+      ringPts.push_back(Point(es[e].x, es[e].y));
     }
     r.count = static_cast<int>(ringPts.size()) - r.start;
     rings.push_back(r);

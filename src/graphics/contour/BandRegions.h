@@ -34,7 +34,7 @@ class BandRegions {
 
  private:
   struct Edge {
-    Point p;  // where it starts
+    float x, y;  // where it starts
     int area, next;
   };
   struct Ring {
