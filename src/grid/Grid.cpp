@@ -343,15 +343,14 @@ int Grid::getRange(float& min, float& max) const
 {
   min = max = MISS;
   if (!isData()) return 0;
-  for (float v : data_) {
-    if (v == MISS) continue;
-    if (max == MISS) {
-      min = max = v;
-    } else if (v > max) {
-      max = v;
-    } else if (v < min) {
-      min = v;
-    }
+  auto v = std::find_if(data_.begin(), data_.end(), [](float x) { return x != MISS; });
+  if (v == data_.end()) return 1;
+  min = max = *v;
+  // without a branch per value to mispredict; NaN is passed over as by the comparisons
+  for (++v; v != data_.end(); ++v) {
+    if (*v == MISS) continue;
+    min = *v < min ? *v : min;
+    max = max < *v ? *v : max;
   }
   return 1;
 }

@@ -101,9 +101,7 @@ void BandRegions::addPolygon(int k, int i, int j, const BandFill& fill, int p)
 
 void BandRegions::addCell(int k, int i, int j)
 {
-  unsigned touches = 0;
-  for (int s = 0; s < 4; s++)
-    if (lat.joinedAcross(i, j, s)) touches |= bit(s);
+  const unsigned touches = lat.touching(i, j);
   if (touches == 0xFu) {  // inside the area: nothing of it is kept
     handOn(k, i, j, touches, areaOf(k, i, j, touches));
     return;
@@ -116,9 +114,10 @@ void BandRegions::addCell(int k, int i, int j)
 void BandRegions::addEdges(int k, int i, int j, int n, const Point* pts, const int* tags,
                            const int* along)
 {
+  const unsigned around = lat.touching(i, j);
   unsigned touches = 0;
   for (int t = 0; t < n; t++)
-    if (along[t] >= 0 && lat.joinedAcross(i, j, along[t])) touches |= bit(along[t]);
+    if (along[t] >= 0) touches |= around & bit(along[t]);
   const int area = areaOf(k, i, j, touches);
   handOn(k, i, j, touches, area);
   std::vector<Edge>& es = edges[k];

@@ -104,13 +104,6 @@ void Lattice::place(const Grid& g, const Domain& plot)
     if (Const::isMiss(xs[p]) || Const::isMiss(ys[p])) values[p] = Const::FMISS;
 }
 
-bool Lattice::joinedAcross(int i, int j, int s) const
-{
-  static constexpr int DI[4] = {0, 1, 0, -1}, DJ[4] = {-1, 0, 1, 0};
-  const int a = i + DI[s], b = j + DJ[s];
-  return a >= 0 && b >= 0 && a < nx - 1 && b < ny - 1 && joined(a, b);
-}
-
 int Lattice::side(int i, int j, int s) const
 {
   switch (s) {

@@ -31,8 +31,13 @@ class Lattice {
   int numSides() const { return horizontal + nx * (ny - 1); }
   int numPoints() const { return nx * ny; }
   bool joined(int i, int j) const { return join[static_cast<std::size_t>(j) * (nx - 1) + i] != 0; }
-  // Whether the cell across side s of cell (i, j) is joined (sides as GridBox's).
-  bool joinedAcross(int i, int j, int s) const;
+  // The sides of cell (i, j) (GridBox's numbering) with a joined cell across, as bits 1 << side.
+  unsigned touching(int i, int j) const
+  {
+    const std::size_t c = static_cast<std::size_t>(j) * (nx - 1) + i;
+    return unsigned(j > 0 && join[c - (nx - 1)]) | unsigned(i + 2 < nx && join[c + 1]) << 1 |
+           unsigned(j + 2 < ny && join[c + (nx - 1)]) << 2 | unsigned(i > 0 && join[c - 1]) << 3;
+  }
   // The id of side s of cell (i, j), and of the grid point at its corner c.
   int side(int i, int j, int s) const;
   int point(int i, int j, int c) const { return (j + (c >> 1)) * nx + i + (c & 1); }
