@@ -37,7 +37,10 @@ struct ImageDevice::Surface {
 namespace {
 
 constexpr int WHITE = 0xFFFFFF;
-constexpr float THIN_TOLERANCE = 0.25f;  // pixels
+// Points closer to the line through their neighbours than this change no pixel to the eye: a
+// tenth of a pixel for the strokes of texts and marks, a quarter (the spacing of their samples)
+// for lines.
+constexpr float THIN_TOLERANCE = 0.1f, LINE_THIN_TOLERANCE = 0.25f;  // pixels
 constexpr double DASHES[][4] = {
     {0, 0, 0, 0}, {6, 0, 0, 0}, {3, 6, 0, 0}, {6, 6, 3, 6}, {2, 0, 0, 0}};
 constexpr int DASH_COUNT[] = {0, 1, 2, 4, 1};
@@ -302,9 +305,7 @@ int ImageDevice::drawLine(int type, Points& pts)
   cairo_set_line_width(cr, widths[type]);
   const int style = type == LINE ? lineStyle : 1;
   cairo_set_dash(cr, DASHES[style - 1], DASH_COUNT[style - 1], 0);
-  // points closer to the line through their neighbours than a quarter pixel, the spacing of the
-  // strokes' samples, change no pixel to the eye
-  Thin::polyline(pts, THIN_TOLERANCE, kept);
+  Thin::polyline(pts, type == LINE ? LINE_THIN_TOLERANCE : THIN_TOLERANCE, kept);
   cairo_new_path(cr);
   for (std::size_t k = 0; k < kept.size(); ++k) {
     const Point& p = pts[kept[k]];
@@ -314,9 +315,9 @@ int ImageDevice::drawLine(int type, Points& pts)
     else
       cairo_line_to(cr, x, y);
   }
-  // Strokes smoothed from 4 x 4 samples a pixel look alike to the eye and take half the time of
-  // the finer default, which counts on fields of many thousand contours.
-  cairo_set_antialias(cr, CAIRO_ANTIALIAS_FAST);
+  // Lines smoothed from 4 x 4 samples a pixel look alike to the eye and take half the time of the
+  // finer default, which counts on fields of many thousand contours; texts and marks keep it.
+  if (type == LINE) cairo_set_antialias(cr, CAIRO_ANTIALIAS_FAST);
   cairo_stroke(cr);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
   return 1;
