@@ -49,44 +49,6 @@ int BandRegions::node(int i, int j, int tag) const
   return 2 * lat.side(i, j, t & 3) + (t >> 2);
 }
 
-int BandRegions::root(int a)
-{
-  while (parent[a] != a) a = parent[a] = parent[parent[a]];
-  return a;
-}
-
-int BandRegions::areaOf(int k, int i, int j, unsigned touches)
-{
-  const int cell = j * (lat.getNx() - 1) + i;
-  int area = -1;
-  if ((touches & bit(3)) && rightCell[i & 1][k] == cell - 1) area = rightArea[i & 1][k];
-  const std::size_t up = static_cast<std::size_t>(i) * bands + k;
-  const int above = (touches & bit(0)) && downRow[j & 1][up] == j - 1 ? downArea[j & 1][up] : -1;
-  if (area < 0 && above >= 0) return above;
-  if (area < 0) {
-    area = static_cast<int>(parent.size());
-    parent.push_back(area);
-  }
-  if (above >= 0) {
-    const int a = root(area), b = root(above);
-    if (a != b) parent[std::max(a, b)] = std::min(a, b);
-  }
-  return area;
-}
-
-void BandRegions::handOn(int k, int i, int j, unsigned touches, int area)
-{
-  if (touches & bit(1)) {
-    rightArea[(i + 1) & 1][k] = area;
-    rightCell[(i + 1) & 1][k] = j * (lat.getNx() - 1) + i;
-  }
-  if (touches & bit(2)) {
-    const std::size_t up = static_cast<std::size_t>(i) * bands + k;
-    downArea[(j + 1) & 1][up] = area;
-    downRow[(j + 1) & 1][up] = j;
-  }
-}
-
 void BandRegions::addPolygon(int k, int i, int j, const BandFill& fill, int p)
 {
   int n = 0;
@@ -99,13 +61,8 @@ void BandRegions::addPolygon(int k, int i, int j, const BandFill& fill, int p)
   addEdges(k, i, j, n, pts, tags, along);
 }
 
-void BandRegions::addCell(int k, int i, int j)
+void BandRegions::addBorderCell(int k, int i, int j)
 {
-  const unsigned touches = lat.touching(i, j);
-  if (touches == 0xFu) {  // inside the area: nothing of it is kept
-    handOn(k, i, j, touches, areaOf(k, i, j, touches));
-    return;
-  }
   Point pts[4];
   for (int s = 0; s < 4; s++) pts[s] = lat.at(i, j, WALK_FROM[s]);
   addEdges(k, i, j, 4, pts, WALK_FROM, SIDES);
