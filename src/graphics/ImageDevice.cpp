@@ -37,10 +37,10 @@ struct ImageDevice::Surface {
 namespace {
 
 constexpr int WHITE = 0xFFFFFF;
-// Points closer to the line through their neighbours than this change no pixel to the eye: a
-// tenth of a pixel for the strokes of texts and marks, a quarter (the spacing of their samples)
-// for lines.
-constexpr float THIN_TOLERANCE = 0.1f, LINE_THIN_TOLERANCE = 0.25f;  // pixels
+// Points closer to the line through their neighbours than this change nothing to the eye: a
+// tenth of a pixel for the strokes of texts and marks; half a pixel for lines, whose thinned
+// stroke still covers the middle of the whole line everywhere.
+constexpr float THIN_TOLERANCE = 0.1f, LINE_THIN_TOLERANCE = 0.5f;  // pixels
 constexpr double DASHES[][4] = {
     {0, 0, 0, 0}, {6, 0, 0, 0}, {3, 6, 0, 0}, {6, 6, 3, 6}, {2, 0, 0, 0}};
 constexpr int DASH_COUNT[] = {0, 1, 2, 4, 1};
