@@ -345,13 +345,14 @@ int Grid::getRange(float& min, float& max) const
   if (!isData()) return 0;
   auto v = std::find_if(data_.begin(), data_.end(), [](float x) { return x != MISS; });
   if (v == data_.end()) return 1;
-  min = max = *v;
-  // without a branch per value to mispredict; NaN is passed over as by the comparisons
+  // in locals, without a branch per value to mispredict; NaN is passed over by the comparisons
+  float lo = *v, hi = *v;
   for (++v; v != data_.end(); ++v) {
     if (*v == MISS) continue;
-    min = *v < min ? *v : min;
-    max = max < *v ? *v : max;
+    lo = *v < lo ? *v : lo;
+    hi = hi < *v ? *v : hi;
   }
+  min = lo, max = hi;
   return 1;
 }
 
