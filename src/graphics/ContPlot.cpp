@@ -377,7 +377,7 @@ int ContPlot::contourLines(const Grid& g, const Domain* plot, ContSink& out) con
     for (int i = 0; i < nx - 1; i++) {
       const bool joined = lat.joined(i, j);
       int np = -1;
-      int rlo, rhi;
+      int rlo = 0, rhi = 0;
       // most cells lie between two levels
       if (joined && (lat.ranks(i, j, rlo, rhi), rlo == rhi)) continue;
       if (joined)
@@ -386,7 +386,9 @@ int ContPlot::contourLines(const Grid& g, const Domain* plot, ContSink& out) con
         continue;
       if (box.getMin() == box.getMax()) continue;
       // Only levels in [min, max) cross the cell.
-      for (int k = firstLevelAbove(box.getMin()); k < nlevels && levels[k] < box.getMax(); k++) {
+      // (a joined cell's first level above its minimum is its least rank)
+      for (int k = joined ? rlo : firstLevelAbove(box.getMin());
+           k < nlevels && levels[k] < box.getMax(); k++) {
         int n = box.setLevel(levels[k]);
         for (int c = 0; c < n; c++) {
           int p = box.getPartner(c);
@@ -433,8 +435,8 @@ int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) con
       GridBox* hi = &boxes[1];
       const bool joined = lat.joined(i, j);
       int np = -1;
+      int rlo = 0, rhi = 0;
       if (joined) {
-        int rlo, rhi;
         lat.ranks(i, j, rlo, rhi);
         // most cells lie wholly in one band, or below the lowest level
         if (rlo == rhi && rlo > 0) {
@@ -450,7 +452,7 @@ int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) con
       } else if (!cellBox(*lo, g, plot, i, j, cover ? &*cover : nullptr, pieces, np))
         continue;
       // The first band that reaches into the cell has its lower level below the cell minimum.
-      int k = std::max(0, firstLevelAbove(lo->getMin()) - 1);
+      int k = std::max(0, (joined ? rlo : firstLevelAbove(lo->getMin())) - 1);
       const bool bottom = k == 0 && bottomAll;
       *hi = *lo;
       lo->setLevel(bottom ? -std::numeric_limits<float>::max() : levels[k]);

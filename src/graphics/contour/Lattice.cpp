@@ -118,13 +118,6 @@ int Lattice::side(int i, int j, int s) const
   }
 }
 
-Point Lattice::at(int i, int j, int c) const
-{
-  if (!xs) return Point(static_cast<float>(i + (c & 1)), static_cast<float>(j + (c >> 1)));
-  const int p = point(i, j, c);
-  return Point(xs[p], ys[p]);
-}
-
 void Lattice::set(GridBox& box, int i, int j) const
 {
   float v[4];

@@ -42,7 +42,12 @@ class Lattice {
   int side(int i, int j, int s) const;
   int point(int i, int j, int c) const { return (j + (c >> 1)) * nx + i + (c & 1); }
   // The position of corner c of cell (i, j).
-  Point at(int i, int j, int c) const;
+  Point at(int i, int j, int c) const
+  {
+    if (!xs) return Point(static_cast<float>(i + (c & 1)), static_cast<float>(j + (c >> 1)));
+    const int p = point(i, j, c);
+    return Point(xs[p], ys[p]);
+  }
   // The least and greatest number of levels below a corner of joined cell (i, j): the levels
   // from lo to hi - 1 cross it, and with lo = hi it lies wholly between two levels.
   void ranks(int i, int j, int& lo, int& hi) const
