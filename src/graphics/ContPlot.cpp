@@ -9,6 +9,8 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/Const.h"
 #include "core/Kol.h"
@@ -375,7 +377,7 @@ int ContPlot::contourLines(const Grid& g, const Domain* plot, ContSink& out) con
     for (int i = 0; i < nx - 1; i++) {
       const bool joined = lat.joined(i, j);
       int np = -1;
-      int rlo, rhi;
+      int rlo = 0, rhi = 0;
       // most cells lie between two levels
       if (joined && (lat.ranks(i, j, rlo, rhi), rlo == rhi)) continue;
       if (joined)
@@ -384,7 +386,9 @@ int ContPlot::contourLines(const Grid& g, const Domain* plot, ContSink& out) con
         continue;
       if (box.getMin() == box.getMax()) continue;
       // Only levels in [min, max) cross the cell.
-      for (int k = firstLevelAbove(box.getMin()); k < nlevels && levels[k] < box.getMax(); k++) {
+      // (a joined cell's first level above its minimum is its least rank)
+      for (int k = joined ? rlo : firstLevelAbove(box.getMin());
+           k < nlevels && levels[k] < box.getMax(); k++) {
         int n = box.setLevel(levels[k]);
         for (int c = 0; c < n; c++) {
           int p = box.getPartner(c);
@@ -431,8 +435,8 @@ int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) con
       GridBox* hi = &boxes[1];
       const bool joined = lat.joined(i, j);
       int np = -1;
+      int rlo = 0, rhi = 0;
       if (joined) {
-        int rlo, rhi;
         lat.ranks(i, j, rlo, rhi);
         // most cells lie wholly in one band, or below the lowest level
         if (rlo == rhi && rlo > 0) {
@@ -448,7 +452,7 @@ int ContPlot::contourFills(const Grid& g, const Domain* plot, ContSink& out) con
       } else if (!cellBox(*lo, g, plot, i, j, cover ? &*cover : nullptr, pieces, np))
         continue;
       // The first band that reaches into the cell has its lower level below the cell minimum.
-      int k = std::max(0, firstLevelAbove(lo->getMin()) - 1);
+      int k = std::max(0, (joined ? rlo : firstLevelAbove(lo->getMin())) - 1);
       const bool bottom = k == 0 && bottomAll;
       *hi = *lo;
       lo->setLevel(bottom ? -std::numeric_limits<float>::max() : levels[k]);
@@ -599,18 +603,38 @@ bool ContPlot::closedAround(const Grid& g, int i, int j, bool high, contour::Ope
 
 namespace {
 
-// Whether a point can still be above (below) all its surroundings after its four nearest
-// neighbours: most points of a field are not, and are passed over before their whole
-// surroundings are read.
-bool mayStandOut(float v, const float (&near)[4])
+// The offsets of the square of radius r round a point, nearest first: most points of a field are
+// no extremes and meet a higher and a lower neighbour within a step or two.
+std::vector<std::pair<int, int>> nearestFirst(int r)
 {
-  bool high = true, low = true;
-  for (float w : near) {
-    if (Const::isMiss(w)) continue;
-    high = high && v > w;
-    low = low && v < w;
+  std::vector<std::pair<int, int>> out;
+  for (int dj = -r; dj <= r; dj++)
+    for (int di = -r; di <= r; di++)
+      if (di != 0 || dj != 0) out.emplace_back(di, dj);
+  auto far = [](const std::pair<int, int>& d) { return d.first * d.first + d.second * d.second; };
+  std::stable_sort(out.begin(), out.end(),
+                   [&](const auto& a, const auto& b) { return far(a) < far(b); });
+  return out;
+}
+
+// Which points of row j lie above or below their four nearest neighbours (missing ones aside),
+// in one pass over three rows that the compiler does several points at a time: most points of a
+// field do not, and are passed over without reading more.
+void standOutNear(const float* data, int nx, int j, std::vector<char>& out)
+{
+  const float* row = data + static_cast<std::size_t>(j) * nx;
+  const float *up = row - nx, *down = row + nx;
+  for (int i = 1; i < nx - 1; i++) {
+    const float v = row[i];
+    const float near[4] = {row[i - 1], row[i + 1], up[i], down[i]};
+    bool high = true, low = true;
+    for (float w : near) {
+      const bool miss = Const::isMiss(w);
+      high &= miss | (v > w);
+      low &= miss | (v < w);
+    }
+    out[i] = high | low;
   }
-  return high || low;
 }
 
 }  // namespace
@@ -622,18 +646,39 @@ std::vector<contour::Extreme> ContPlot::extremes(const Grid& g, const Domain* pl
   if (nlevels == 0) return cands;
   contour::OpenPoints open = openPoints(g, plot);
   std::vector<char> seen(open.flags.size(), 0);
-  // every point of the grid is read (2 r + 1)^2 times: straight from its values
+  // points of the grid are read many times over: straight from its values
   const float* data = g.isData() && !g.isValue() ? g.getData() : nullptr;
   auto value = [&](int i, int j) {
     return data ? data[static_cast<std::size_t>(j) * nx + i] : g.getValue(i, j);
   };
+  // whether v is above (below) every value round it, passed over at the first that says no
+  const std::vector<std::pair<int, int>> around = nearestFirst(r);
+  std::vector<std::ptrdiff_t> steps;  // the same in the values array
+  for (const auto& [di, dj] : around) steps.push_back(static_cast<std::ptrdiff_t>(dj) * nx + di);
+  auto mayStandOut = [&](int i, int j, float v) {
+    const float* at = data && i >= r && j >= r && i + r < nx && j + r < ny
+                          ? data + static_cast<std::size_t>(j) * nx + i
+                          : nullptr;
+    bool high = true, low = true;
+    for (std::size_t k = 0; k < around.size(); k++) {
+      const int a = i + around[k].first, b = j + around[k].second;
+      if (!at && (a < 0 || b < 0 || a >= nx || b >= ny)) continue;
+      const float w = at ? at[steps[k]] : value(a, b);
+      if (Const::isMiss(w)) continue;
+      high = high && v > w;
+      low = low && v < w;
+      if (!high && !low) return false;
+    }
+    return true;
+  };
+  std::vector<char> near(nx, 1);
   // Points on the grid's border have no surroundings on one side: they are no extremes.
   for (int j = 1; j < ny - 1; j++) {
+    if (data) standOutNear(data, nx, j, near);
     for (int i = 1; i < nx - 1; i++) {
+      if (!near[i]) continue;
       float v = value(i, j);
-      if (Const::isMiss(v) ||
-          !mayStandOut(v, {value(i - 1, j), value(i + 1, j), value(i, j - 1), value(i, j + 1)}))
-        continue;
+      if (Const::isMiss(v) || !mayStandOut(i, j, v)) continue;
       bool high = true, low = true;
       int missing = 0, valid = 0;
       double sum = 0;
@@ -852,16 +897,7 @@ int ContPlot::draw(Plot& plot, Grid& g)
     lines[k] = lineColor;
   }
   Domain& d = plot.getDomain();
-  if (!g.isLocate()) {
-    // Positions found before the array exists, which locate() would otherwise read.
-    std::vector<Point> pos(g.getCount());
-    for (int j = 0; j < g.getNy(); j++)
-      for (int i = 0; i < g.getNx(); i++) GridBox::locate(g, d, i, j, pos[j * g.getNx() + i]);
-    if (g.allocLocate())
-      for (int j = 0; j < g.getNy(); j++)
-        for (int i = 0; i < g.getNx(); i++)
-          if (!pos[j * g.getNx() + i].isMiss()) g.setLocate(i, j, pos[j * g.getNx() + i]);
-  }
+  if (!g.isLocate()) GridBox::locateAll(g, d);
   Rect win = plot.getGraph().getWindow();
   const Rect savedArea = markArea;
   if (markArea.isMiss()) markArea = win;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <vector>
 
 #include "core/Const.h"
 #include "geo/Domain.h"
@@ -30,11 +31,46 @@ float nudged(float level)
 int GridBox::locate(const Grid& g, const Domain& plot, int i, int j, Point& p)
 {
   if (g.isLocate()) return g.getLocate(i, j, p);
+  return project(g, plot, i, j, p);
+}
+
+int GridBox::project(const Grid& g, const Domain& plot, int i, int j, Point& p)
+{
   GridPoint gp(static_cast<float>(i), static_cast<float>(j));
   if (Domain::compare(g.getDomain(), plot)) return g.tran(gp, p);
   EarthPoint e;
   if (!g.tran(gp, e)) return 0;
   return plot.tran(e, p);
+}
+
+int GridBox::locateAll(Grid& g, const Domain& plot)
+{
+  const int nx = g.getNx(), ny = g.getNy();
+  if (!g.allocLocate()) return 0;
+  float* xs = g.getLocateX();
+  float* ys = g.getLocateY();
+  auto store = [&](int i, int j, const Point& p) {
+    if (p.isMiss()) return;
+    xs[static_cast<std::size_t>(j) * nx + i] = p.x;
+    ys[static_cast<std::size_t>(j) * nx + i] = p.y;
+  };
+  if (!Domain::compare(g.getDomain(), plot)) {
+    Point p;
+    for (int j = 0; j < ny; j++)
+      for (int i = 0; i < nx; i++)
+        if (project(g, plot, i, j, p)) store(i, j, p);
+    return 1;
+  }
+  // On the grid's own plane x follows the column and y the row: one transformation for each.
+  std::vector<Point> cols(nx), rows(ny);
+  for (int i = 0; i < nx; i++)
+    if (!g.tran(GridPoint(static_cast<float>(i), 0.0f), cols[i])) cols[i].init();
+  for (int j = 0; j < ny; j++)
+    if (!g.tran(GridPoint(0.0f, static_cast<float>(j)), rows[j])) rows[j].init();
+  for (int j = 0; j < ny; j++)
+    for (int i = 0; i < nx; i++)
+      if (!cols[i].isMiss() && !rows[j].isMiss()) store(i, j, Point(cols[i].x, rows[j].y));
+  return 1;
 }
 
 void GridBox::init()

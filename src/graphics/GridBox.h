@@ -26,6 +26,8 @@ class GridBox {
   // Plot position of grid point (i, j) in the plot domain: the grid's stored positions, its own
   // transformation when the domains agree, else through earth coordinates.
   static int locate(const Grid& g, const Domain& plot, int i, int j, Point& p);
+  // Stores the plot position of every point in the grid, where locate() then finds it.
+  static int locateAll(Grid& g, const Domain& plot);
   int initLevel();
   // Number of crossings of the level (0, 2 or 4); state tells below (-1), inside (0) or above (1).
   int setLevel(float level);
@@ -58,6 +60,8 @@ class GridBox {
   void printStats() const;
 
  private:
+  // The position from the domains alone.
+  static int project(const Grid& g, const Domain& plot, int i, int j, Point& p);
   void setRange();
   void pairCrossings();
 

@@ -37,7 +37,10 @@ struct ImageDevice::Surface {
 namespace {
 
 constexpr int WHITE = 0xFFFFFF;
-constexpr float THIN_TOLERANCE = 0.1f;  // pixels
+// Points closer to the line through their neighbours than this change nothing to the eye: a
+// tenth of a pixel for the strokes of texts and marks; half a pixel for lines, whose thinned
+// stroke still covers the middle of the whole line everywhere.
+constexpr float THIN_TOLERANCE = 0.1f, LINE_THIN_TOLERANCE = 0.5f;  // pixels
 constexpr double DASHES[][4] = {
     {0, 0, 0, 0}, {6, 0, 0, 0}, {3, 6, 0, 0}, {6, 6, 3, 6}, {2, 0, 0, 0}};
 constexpr int DASH_COUNT[] = {0, 1, 2, 4, 1};
@@ -302,8 +305,7 @@ int ImageDevice::drawLine(int type, Points& pts)
   cairo_set_line_width(cr, widths[type]);
   const int style = type == LINE ? lineStyle : 1;
   cairo_set_dash(cr, DASHES[style - 1], DASH_COUNT[style - 1], 0);
-  // points closer to the line through their neighbours than a tenth of a pixel change no pixel
-  Thin::polyline(pts, THIN_TOLERANCE, kept);
+  Thin::polyline(pts, type == LINE ? LINE_THIN_TOLERANCE : THIN_TOLERANCE, kept);
   cairo_new_path(cr);
   for (std::size_t k = 0; k < kept.size(); ++k) {
     const Point& p = pts[kept[k]];
@@ -313,7 +315,11 @@ int ImageDevice::drawLine(int type, Points& pts)
     else
       cairo_line_to(cr, x, y);
   }
+  // Lines smoothed from 4 x 4 samples a pixel look alike to the eye and take half the time of the
+  // finer default, which counts on fields of many thousand contours; texts and marks keep it.
+  if (type == LINE) cairo_set_antialias(cr, CAIRO_ANTIALIAS_FAST);
   cairo_stroke(cr);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
   return 1;
 }
 

@@ -480,20 +480,26 @@ int Plot::drawMapSegment(Point a, Point b)
   return n > 0;
 }
 
+// The pieces of a line between its missing points; a line without any (most) as it is.
+int Plot::drawPieces(const Points& pts)
+{
+  if (std::none_of(pts.begin(), pts.end(), [](const Point& p) { return p.isMiss(); }))
+    return pts.getNum() >= 2 ? graph.drawLine(pts) : 0;
+  int n = 0;
+  for (const Points& piece : LineCrop::split(pts)) n += graph.drawLine(piece);
+  return n;
+}
+
 int Plot::drawMapLine(Points pts)
 {
-  int n = 0;
-  if (graph.getTran() != MAP) {
-    for (const Points& piece : LineCrop::split(pts)) n += graph.drawLine(piece);
-    return n > 0;
-  }
+  if (graph.getTran() != MAP) return drawPieces(pts) > 0;
   const Domain& d = getDomain();
   const int side = d.wrapLine(pts);
   const float lim = cropLimit(d);
+  int n = 0;
   for (int pass = 0; pass < (side ? 2 : 1); ++pass) {
     if (pass == 1) d.offsetLine(pts, side);
-    const Points cut = lim > 0 ? LineCrop::cropLine(pts, lim) : pts;
-    for (const Points& piece : LineCrop::split(cut)) n += graph.drawLine(piece);
+    n += drawPieces(lim > 0 ? LineCrop::cropLine(pts, lim) : pts);
   }
   return n > 0;
 }

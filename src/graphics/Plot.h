@@ -308,6 +308,7 @@ class Plot : public Listener {
   bool suppressed(int c) const { return c < 0 && c != Const::MISS; }
   // Draws a polyline in map coordinates: wrapped, cropped, split at missing points.
   int drawMapLine(Points pts);
+  int drawPieces(const Points& pts);
   int drawMapSegment(Point a, Point b);
   int toMap(const EarthPoints& in, Points& out) const;
   int toMap(const GridPoint& g, Point& p) const;

@@ -343,16 +343,16 @@ int Grid::getRange(float& min, float& max) const
 {
   min = max = MISS;
   if (!isData()) return 0;
-  for (float v : data_) {
-    if (v == MISS) continue;
-    if (max == MISS) {
-      min = max = v;
-    } else if (v > max) {
-      max = v;
-    } else if (v < min) {
-      min = v;
-    }
+  auto v = std::find_if(data_.begin(), data_.end(), [](float x) { return x != MISS; });
+  if (v == data_.end()) return 1;
+  // in locals, without a branch per value to mispredict; NaN is passed over by the comparisons
+  float lo = *v, hi = *v;
+  for (++v; v != data_.end(); ++v) {
+    if (*v == MISS) continue;
+    lo = *v < lo ? *v : lo;
+    hi = hi < *v ? *v : hi;
   }
+  min = lo, max = hi;
   return 1;
 }
 

@@ -117,6 +117,11 @@ class Grid {
   const float* getData() const { return data_.empty() ? nullptr : data_.data(); }
   int setLocate(int i, int j, const Point& p);
   int getLocate(int i, int j, Point& p) const;
+  // The stored plot positions, x and y apart, row by row as the values; null when none.
+  float* getLocateX() { return locate_x_.empty() ? nullptr : locate_x_.data(); }
+  float* getLocateY() { return locate_y_.empty() ? nullptr : locate_y_.data(); }
+  const float* getLocateX() const { return locate_x_.empty() ? nullptr : locate_x_.data(); }
+  const float* getLocateY() const { return locate_y_.empty() ? nullptr : locate_y_.data(); }
   Point getLocate(int i, int j) const;
 
   // Transforms through the domain.

@@ -16,6 +16,7 @@
 #include "common/TestData.h"
 #include "core/Const.h"
 #include "core/Kol.h"
+#include "geo/Domain.h"
 #include "graphics/ContPlot.h"
 #include "graphics/Device.h"
 #include "graphics/Graph.h"
@@ -390,6 +391,36 @@ TEST_F(ContPlotTest, HolesStayWithTheirAreasOnALargeField)
   int alone = 0;
   for (const auto& [k, n] : out.holesAlone) alone += n;
   EXPECT_EQ(alone, 0);
+}
+
+// The positions stored for a whole grid are those each point gets from the domains alone, on the
+// grid's own plane (taken by column and row) and on another projection (through the earth).
+TEST_F(ContPlotTest, StoredPositionsAreThoseOfTheDomains)
+{
+  KOL_REQUIRE_DATA();
+  GribFile gf;
+  ASSERT_TRUE(gf.open(KOLTest::dataFile("grib/g1_lambert_grid.grib").c_str()));
+  Grid g;
+  ASSERT_TRUE(gf.read(g));
+  const Domain own = g.getDomain();
+  const Domain polar("pstereo:90:-95:60::,40,-95,25,17,1.2,1.2");
+  for (const Domain* plot : {&own, &polar}) {
+    Grid stored = g;
+    ASSERT_FALSE(stored.isLocate());
+    ASSERT_EQ(GridBox::locateAll(stored, *plot), 1);
+    ASSERT_TRUE(stored.isLocate());
+    int differ = 0, placed = 0;
+    for (int j = 0; j < g.getNy(); j++)
+      for (int i = 0; i < g.getNx(); i++) {
+        Point want, got;
+        if (!GridBox::locate(g, *plot, i, j, want)) want.init();
+        stored.getLocate(i, j, got);
+        differ += got.x != want.x || got.y != want.y;
+        placed += !got.isMiss();
+      }
+    EXPECT_EQ(differ, 0) << "of " << g.getCount();
+    EXPECT_GT(placed, g.getCount() / 2);
+  }
 }
 
 TEST_F(ContPlotTest, ValuesWithAnyFormatText)

@@ -59,11 +59,12 @@ OpenPoints::OpenPoints(const Grid& g, std::function<bool(int, int)> outside)
       outside(std::move(outside))
 {
   const int ny = g.getNy();
+  const float* data = g.isData() && !g.isValue() ? g.getData() : nullptr;
   for (int j = 0; j < ny; j++) {
     for (int i = 0; i < nx; i++) {
-      if (i == 0 || j == 0 || i == nx - 1 || j == ny - 1)
-        flags[static_cast<std::size_t>(j) * nx + i] = 1;
-      if (!Const::isMiss(g.getValue(i, j))) continue;
+      const std::size_t p = static_cast<std::size_t>(j) * nx + i;
+      if (i == 0 || j == 0 || i == nx - 1 || j == ny - 1) flags[p] = 1;
+      if (!Const::isMiss(data ? data[p] : g.getValue(i, j))) continue;
       for (int b = std::max(j - 1, 0); b <= std::min(j + 1, ny - 1); b++)
         for (int a = std::max(i - 1, 0); a <= std::min(i + 1, nx - 1); a++)
           flags[static_cast<std::size_t>(b) * nx + a] = 1;
@@ -103,11 +104,15 @@ int enclosedPoints(const Grid& g, int i0, int j0, bool high, float level, OpenPo
                    std::vector<char>& seen)
 {
   const int nx = g.getNx(), ny = g.getNy();
-  const float v = g.getValue(i0, j0);
+  const float* data = g.isData() && !g.isValue() ? g.getData() : nullptr;
+  auto value = [&](int a, int b) {
+    return data ? data[static_cast<std::size_t>(b) * nx + a] : g.getValue(a, b);
+  };
+  const float v = value(i0, j0);
   // inside the ring: above the level for a high; at or below it for a low (a value on a level
   // is drawn as just below it)
   auto inside = [&](int a, int b) {
-    const float w = g.getValue(a, b);
+    const float w = value(a, b);
     return !Const::isMiss(w) && (high ? w > level : w <= level);
   };
   auto beyond = [&](float w) { return high ? w > v : w < v; };
@@ -138,7 +143,7 @@ int enclosedPoints(const Grid& g, int i0, int j0, bool high, float level, OpenPo
           continue;
         seen[b * nx + a] = 1;
         marked.push_back(b * nx + a);
-        if (beyond(g.getValue(a, b))) return finish(0);
+        if (beyond(value(a, b))) return finish(0);
         todo.push_back(b * nx + a);
       }
     }

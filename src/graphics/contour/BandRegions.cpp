@@ -49,44 +49,6 @@ int BandRegions::node(int i, int j, int tag) const
   return 2 * lat.side(i, j, t & 3) + (t >> 2);
 }
 
-int BandRegions::root(int a)
-{
-  while (parent[a] != a) a = parent[a] = parent[parent[a]];
-  return a;
-}
-
-int BandRegions::areaOf(int k, int i, int j, unsigned touches)
-{
-  const int cell = j * (lat.getNx() - 1) + i;
-  int area = -1;
-  if ((touches & bit(3)) && rightCell[i & 1][k] == cell - 1) area = rightArea[i & 1][k];
-  const std::size_t up = static_cast<std::size_t>(i) * bands + k;
-  const int above = (touches & bit(0)) && downRow[j & 1][up] == j - 1 ? downArea[j & 1][up] : -1;
-  if (area < 0 && above >= 0) return above;
-  if (area < 0) {
-    area = static_cast<int>(parent.size());
-    parent.push_back(area);
-  }
-  if (above >= 0) {
-    const int a = root(area), b = root(above);
-    if (a != b) parent[std::max(a, b)] = std::min(a, b);
-  }
-  return area;
-}
-
-void BandRegions::handOn(int k, int i, int j, unsigned touches, int area)
-{
-  if (touches & bit(1)) {
-    rightArea[(i + 1) & 1][k] = area;
-    rightCell[(i + 1) & 1][k] = j * (lat.getNx() - 1) + i;
-  }
-  if (touches & bit(2)) {
-    const std::size_t up = static_cast<std::size_t>(i) * bands + k;
-    downArea[(j + 1) & 1][up] = area;
-    downRow[(j + 1) & 1][up] = j;
-  }
-}
-
 void BandRegions::addPolygon(int k, int i, int j, const BandFill& fill, int p)
 {
   int n = 0;
@@ -99,15 +61,8 @@ void BandRegions::addPolygon(int k, int i, int j, const BandFill& fill, int p)
   addEdges(k, i, j, n, pts, tags, along);
 }
 
-void BandRegions::addCell(int k, int i, int j)
+void BandRegions::addBorderCell(int k, int i, int j)
 {
-  unsigned touches = 0;
-  for (int s = 0; s < 4; s++)
-    if (lat.joinedAcross(i, j, s)) touches |= bit(s);
-  if (touches == 0xFu) {  // inside the area: nothing of it is kept
-    handOn(k, i, j, touches, areaOf(k, i, j, touches));
-    return;
-  }
   Point pts[4];
   for (int s = 0; s < 4; s++) pts[s] = lat.at(i, j, WALK_FROM[s]);
   addEdges(k, i, j, 4, pts, WALK_FROM, SIDES);
@@ -116,9 +71,10 @@ void BandRegions::addCell(int k, int i, int j)
 void BandRegions::addEdges(int k, int i, int j, int n, const Point* pts, const int* tags,
                            const int* along)
 {
+  const unsigned around = lat.touching(i, j);
   unsigned touches = 0;
   for (int t = 0; t < n; t++)
-    if (along[t] >= 0 && lat.joinedAcross(i, j, along[t])) touches |= bit(along[t]);
+    if (along[t] >= 0) touches |= around & bit(along[t]);
   const int area = areaOf(k, i, j, touches);
   handOn(k, i, j, touches, area);
   std::vector<Edge>& es = edges[k];
@@ -126,7 +82,7 @@ void BandRegions::addEdges(int k, int i, int j, int n, const Point* pts, const i
   for (int t = 0; t < n; t++) {
     const bool kept = along[t] < 0 || !(touches & bit(along[t]));
     ids[t] = kept ? static_cast<int>(es.size()) : -1;
-    if (kept) es.push_back({pts[t], area, -1});
+    if (kept) es.push_back({pts[t].x, pts[t].y, area, -1});
   }
   for (int t = 0; t < n; t++) {
     if (ids[t] < 0) continue;
@@ -207,7 +163,7 @@ void BandRegions::traceRings(int k)
     Ring r{root(es[first].area), static_cast<int>(ringPts.size()), 0};
     for (int e = first; e >= 0 && !used[e]; e = es[e].next) {
       used[e] = 1;
-      ringPts.push_back(es[e].p);
+      ringPts.push_back(Point(es[e].x, es[e].y));
     }
     r.count = static_cast<int>(ringPts.size()) - r.start;
     rings.push_back(r);

@@ -6,9 +6,11 @@
 // Cells are handed in row by row; polygons sharing a side piece belong to one area.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "geo/Point.h"
+#include "graphics/contour/Lattice.h"
 #include "graphics/contour/NodeTable.h"
 
 namespace KOL {
@@ -18,7 +20,6 @@ class ContSink;
 namespace contour {
 
 class BandFill;
-class Lattice;
 
 class BandRegions {
  public:
@@ -26,7 +27,15 @@ class BandRegions {
   // Polygon p of fill, of band k in joined cell (i, j).
   void addPolygon(int k, int i, int j, const BandFill& fill, int p);
   // Joined cell (i, j), lying wholly in band k.
-  void addCell(int k, int i, int j);
+  void addCell(int k, int i, int j)
+  {
+    // Most cells lie inside their area: nothing of them is kept but the area they hand on.
+    const unsigned touches = lat.touching(i, j);
+    if (touches == 0xFu)
+      handOn(k, i, j, touches, areaOf(k, i, j, touches));
+    else
+      addBorderCell(k, i, j);
+  }
   // A polygon of band k joined to nothing (cells that are cut or wrapped).
   void addLoose(int k, const Point* pts, int n);
   // Hands out each connected area as one fill of its rings; their number.
@@ -34,7 +43,7 @@ class BandRegions {
 
  private:
   struct Edge {
-    Point p;  // where it starts
+    float x, y;  // where it starts
     int area, next;
   };
   struct Ring {
@@ -49,6 +58,7 @@ class BandRegions {
     int node, edge;
   };
   int node(int i, int j, int tag) const;
+  void addBorderCell(int k, int i, int j);
   // The area of a polygon of band k in cell (i, j) touching its left and upper neighbours
   // across the sides flagged in touches.
   int areaOf(int k, int i, int j, unsigned touches);
@@ -85,6 +95,44 @@ class BandRegions {
   std::vector<Point> ringPts, areaPts;
   std::vector<int> counts;
 };
+
+inline int BandRegions::root(int a)
+{
+  while (parent[a] != a) a = parent[a] = parent[parent[a]];
+  return a;
+}
+
+inline int BandRegions::areaOf(int k, int i, int j, unsigned touches)
+{
+  const int cell = j * columns + i;
+  int area = -1;
+  if ((touches & 8u) && rightCell[i & 1][k] == cell - 1) area = rightArea[i & 1][k];
+  const std::size_t up = static_cast<std::size_t>(i) * bands + k;
+  const int above = (touches & 1u) && downRow[j & 1][up] == j - 1 ? downArea[j & 1][up] : -1;
+  if (area < 0 && above >= 0) return above;
+  if (area < 0) {
+    area = static_cast<int>(parent.size());
+    parent.push_back(area);
+  }
+  if (above >= 0 && above != area) {
+    const int a = root(area), b = root(above);
+    if (a != b) parent[std::max(a, b)] = std::min(a, b);
+  }
+  return area;
+}
+
+inline void BandRegions::handOn(int k, int i, int j, unsigned touches, int area)
+{
+  if (touches & 2u) {
+    rightArea[(i + 1) & 1][k] = area;
+    rightCell[(i + 1) & 1][k] = j * columns + i;
+  }
+  if (touches & 4u) {
+    const std::size_t up = static_cast<std::size_t>(i) * bands + k;
+    downArea[(j + 1) & 1][up] = area;
+    downRow[(j + 1) & 1][up] = j;
+  }
+}
 
 }  // namespace contour
 }  // namespace KOL

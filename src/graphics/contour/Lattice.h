@@ -31,13 +31,23 @@ class Lattice {
   int numSides() const { return horizontal + nx * (ny - 1); }
   int numPoints() const { return nx * ny; }
   bool joined(int i, int j) const { return join[static_cast<std::size_t>(j) * (nx - 1) + i] != 0; }
-  // Whether the cell across side s of cell (i, j) is joined (sides as GridBox's).
-  bool joinedAcross(int i, int j, int s) const;
+  // The sides of cell (i, j) (GridBox's numbering) with a joined cell across, as bits 1 << side.
+  unsigned touching(int i, int j) const
+  {
+    const std::size_t c = static_cast<std::size_t>(j) * (nx - 1) + i;
+    return unsigned(j > 0 && join[c - (nx - 1)]) | unsigned(i + 2 < nx && join[c + 1]) << 1 |
+           unsigned(j + 2 < ny && join[c + (nx - 1)]) << 2 | unsigned(i > 0 && join[c - 1]) << 3;
+  }
   // The id of side s of cell (i, j), and of the grid point at its corner c.
   int side(int i, int j, int s) const;
   int point(int i, int j, int c) const { return (j + (c >> 1)) * nx + i + (c & 1); }
   // The position of corner c of cell (i, j).
-  Point at(int i, int j, int c) const;
+  Point at(int i, int j, int c) const
+  {
+    if (!xs) return Point(static_cast<float>(i + (c & 1)), static_cast<float>(j + (c >> 1)));
+    const int p = point(i, j, c);
+    return Point(xs[p], ys[p]);
+  }
   // The least and greatest number of levels below a corner of joined cell (i, j): the levels
   // from lo to hi - 1 cross it, and with lo = hi it lies wholly between two levels.
   void ranks(int i, int j, int& lo, int& hi) const
@@ -50,10 +60,18 @@ class Lattice {
   void set(GridBox& box, int i, int j) const;
 
  private:
+  void place(const Grid& g, const Domain& plot);
+  // Unjoins the joined cells outside the cover or wrapped round the map.
+  void narrow(const Coverage* cover, bool wrap);
+
   int nx, ny, horizontal;
   std::vector<float> values;
   std::vector<unsigned char> rank;  // the number of levels below each point
-  std::vector<Point> places;        // empty: grid coordinates
+  // Plot positions: the grid's own when it holds them, else found here; null for grid
+  // coordinates.
+  const float* xs = nullptr;
+  const float* ys = nullptr;
+  std::vector<float> ownX, ownY;
   std::vector<char> join;
 };
 

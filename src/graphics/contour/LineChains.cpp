@@ -28,7 +28,7 @@ void LineChains::meet(int k, int i, int j, int side, int s, bool starts)
 {
   Slot& w = slot(k, i, j, side);
   const int cell = j * nx + i;
-  std::vector<Segment>& segs = segments[k];
+  BlockArray<Segment>& segs = segments[k];
   if (side == 1 || side == 2) {  // the cell across comes later
     if (side == 1 && i + 1 == nx) return;
     w.stamp = side == 1 ? cell + 1 : cell + nx;
@@ -48,7 +48,7 @@ void LineChains::meet(int k, int i, int j, int side, int s, bool starts)
 
 void LineChains::add(int k, int i, int j, int sa, int sb, const Point& pa, const Point& pb)
 {
-  std::vector<Segment>& segs = segments[k];
+  BlockArray<Segment>& segs = segments[k];
   const int s = static_cast<int>(segs.size());
   segs.push_back({pa, pb, -1, -1});
   meet(k, i, j, sa, s, true);
@@ -63,7 +63,7 @@ void LineChains::addLoose(int k, const Point& pa, const Point& pb)
 
 int LineChains::trace(int k, int first, ContSink& out)
 {
-  const std::vector<Segment>& segs = segments[k];
+  const BlockArray<Segment>& segs = segments[k];
   line.clear();
   line.push_back(segs[first].pa);
   for (int s = first; s >= 0 && !used[s]; s = segs[s].next) {
@@ -78,7 +78,7 @@ int LineChains::flush(ContSink& out)
 {
   int lines = 0;
   for (int k = 0; k < levels; k++) {
-    const std::vector<Segment>& segs = segments[k];
+    const BlockArray<Segment>& segs = segments[k];
     const int n = static_cast<int>(segs.size());
     used.assign(n, 0);
     // Lines that run off the grid or into missing values first, from their open end; what is

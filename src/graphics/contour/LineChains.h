@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "geo/Point.h"
+#include "graphics/contour/BlockArray.h"
 
 namespace KOL {
 
@@ -40,7 +41,7 @@ class LineChains {
   int trace(int k, int first, ContSink& out);
 
   int levels, nx;
-  std::vector<std::vector<Segment>> segments;
+  std::vector<BlockArray<Segment>> segments;
   std::vector<std::vector<Point>> loose;
   // Sides between columns and between rows, by the parity of the column or row after them, so
   // that a cell's own sides to come never overwrite those it has still to meet.
