@@ -353,7 +353,8 @@ void SoundPlot::drawParcelSummary(Plot& plot)
     char buf[24];
     if (Const::isMiss(v)) return std::string("-");
     std::snprintf(buf, sizeof buf, fmt, v);
-    return std::string(buf);
+    // A small negative energy rounds to "-0", which reads as a sign that means something.
+    return std::string(std::strcmp(buf, "-0") == 0 ? "0" : buf);
   };
   char text[Plot::LABEL_SIZE];
   std::snprintf(text, sizeof text, "%s parcel  CAPE %s J/kg  CIN %s J/kg  LI %s C",
