@@ -56,15 +56,6 @@ const char* fill(const TextProduct& p, JsonText& j)
   return "fronts";
 }
 
-// Adds the count of products listed to listed, of products met to seen.
-int listFile(const ProgInput::Item& in, int& listed, int& seen)
-{
-  TextProductFile f;
-  if (!f.open(in.name.c_str())) return 0;
-  listed += TextListing::listProducts("kolfront", f, fill, &seen);
-  return 1;
-}
-
 // The first bulletin's fronts and centres on the plot domain (north_america by default).
 int drawPicture(const ProgInput& inputs, const std::string& image)
 {
@@ -102,15 +93,6 @@ int main(int argc, char** argv)
     }
     return drawPicture(inputs, image);
   }
-  int listed = 0, seen = 0;
-  const int ok =
-      inputs.forEach([&](const ProgInput::Item& in) { return listFile(in, listed, seen); });
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    Kol::outError("kolfront: cannot write the output\n");
-    return Kol::FAILURE;
-  }
-  // a product that could not be read was said already
-  if (ok && !seen) Kol::outWarning("kolfront: no bulletin found in the input\n");
-  if (ok && !listed) return Kol::FAILURE;
-  return ok ? Kol::SUCCESS : Kol::FAILURE;
+  return TextListing::listInputs("kolfront", "bulletin", inputs,
+                                 TextListing::byProduct("kolfront", fill));
 }

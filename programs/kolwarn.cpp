@@ -73,16 +73,16 @@ const char* fill(const TextProduct& p, JsonText& j)
 }
 
 // Adds the count of products listed to listed, of products met to seen.
-int listFile(const ProgInput::Item& in, int& listed, int& seen)
+int listFile(const std::string& path, int& listed, int& seen)
 {
   TextProductFile f;
-  if (!f.open(in.name.c_str())) return 0;
+  if (!f.open(path.c_str())) return 0;
   BestTrack track;
   if (track.parse(f.getText())) {
     JsonText j;
     j.beginObject();
     track.jsonFields(j);
-    TextListing::write(j, "tropical", in.name);
+    TextListing::write(j, "tropical", path);
     ++listed, ++seen;
     return 1;
   }
@@ -186,15 +186,5 @@ int main(int argc, char** argv)
     }
     return drawPicture(inputs, image);
   }
-  int listed = 0, seen = 0;
-  const int ok =
-      inputs.forEach([&](const ProgInput::Item& in) { return listFile(in, listed, seen); });
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    Kol::outError("kolwarn: cannot write the output\n");
-    return Kol::FAILURE;
-  }
-  // a product that could not be read was said already
-  if (ok && !seen) Kol::outWarning("kolwarn: no product found in the input\n");
-  if (ok && !listed) return Kol::FAILURE;
-  return ok ? Kol::SUCCESS : Kol::FAILURE;
+  return TextListing::listInputs("kolwarn", "product", inputs, listFile);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/Kol.h"
+#include "core/ProgInput.h"
 #include "obs/text/JsonText.h"
 #include "obs/text/TextProduct.h"
 #include "obs/text/TextProductFile.h"
@@ -36,6 +37,32 @@ void TextListing::write(JsonText& j, const char* kind, const std::string& path)
                                                                          : path.substr(slash + 1));
   j.endObject();
   std::printf("%s\n", j.text().c_str());
+}
+
+TextListing::FileLister TextListing::byProduct(const char* program, Fill fill)
+{
+  return [program, fill](const std::string& path, int& listed, int& seen) {
+    TextProductFile f;
+    if (!f.open(path.c_str())) return 0;
+    listed += listProducts(program, f, fill, &seen);
+    return 1;
+  };
+}
+
+int TextListing::listInputs(const char* program, const char* what, const ProgInput& inputs,
+                            const FileLister& each)
+{
+  int listed = 0, seen = 0;
+  const int ok =
+      inputs.forEach([&](const ProgInput::Item& in) { return each(in.name, listed, seen); });
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    Kol::outError("%s: cannot write the output\n", program);
+    return Kol::FAILURE;
+  }
+  // a product that could not be read was said already
+  if (ok && !seen) Kol::outWarning("%s: no %s found in the input\n", program, what);
+  if (ok && !listed) return Kol::FAILURE;
+  return ok ? Kol::SUCCESS : Kol::FAILURE;
 }
 
 }  // namespace KOL

@@ -8,6 +8,7 @@
 namespace KOL {
 
 class JsonText;
+class ProgInput;
 class TextProduct;
 class TextProductFile;
 
@@ -24,6 +25,15 @@ class TextListing {
                           int* seen = nullptr);
   // Closes the object with "kind" and "file" (the path's last part) and prints it.
   static void write(JsonText& j, const char* kind, const std::string& path);
+
+  // Lists one input file: 0 when it cannot be read; listed and seen grow as listProducts says.
+  using FileLister = std::function<int(const std::string& path, int& listed, int& seen)>;
+  // The lister that sends every product of a file through fill.
+  static FileLister byProduct(const char* program, Fill fill);
+  // The listing form of a program: every input through each, then the exit status (failure
+  // when an input could not be read or nothing was listed; "no <what> found" when none was met).
+  static int listInputs(const char* program, const char* what, const ProgInput& inputs,
+                        const FileLister& each);
 };
 
 }  // namespace KOL
