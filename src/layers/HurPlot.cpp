@@ -61,16 +61,11 @@ int HurPlot::setParam(const char* text)
   if (!text) return 1;
   for (const std::string& f : PlotParams::split(text)) {
     const char* k = f.c_str();
+    if (PlotParams::mapOrScale(k, map, scale)) continue;
     if (StrLib::iequal(k, "nolabel"))
       labels = false;
     else if (StrLib::iequal(k, "noradii"))
       radii = false;
-    else if (StrLib::iequal(k, "map"))
-      map = true;
-    else if (StrLib::iequal(k, "nomap"))
-      map = false;
-    else if (!strncasecmp(k, "sc=", 3) && std::atof(k + 3) > 0)
-      scale = static_cast<float>(std::atof(k + 3));
   }
   return 1;
 }

@@ -58,6 +58,7 @@ int LightPlot::setParam(const char* text)
   if (!text) return 1;
   for (const std::string& f : PlotParams::split(text)) {
     const char* k = f.c_str();
+    if (PlotParams::mapOrScale(k, map, scale)) continue;
     if (StrLib::iequal(k, "age"))
       polarity = false;
     else if (StrLib::iequal(k, "pol"))
@@ -66,16 +67,10 @@ int LightPlot::setParam(const char* text)
       bar = true;
     else if (StrLib::iequal(k, "nobar"))
       bar = false;
-    else if (StrLib::iequal(k, "map"))
-      map = true;
-    else if (StrLib::iequal(k, "nomap"))
-      map = false;
     else if (!strncasecmp(k, "min=", 4))
       minutes = std::max(0, std::atoi(k + 4));
     else if (!strncasecmp(k, "vdate=", 6))
       valid = parseDate(k + 6);
-    else if (!strncasecmp(k, "sc=", 3) && std::atof(k + 3) > 0)
-      scale = static_cast<float>(std::atof(k + 3));
   }
   return 1;
 }

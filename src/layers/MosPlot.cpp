@@ -50,14 +50,9 @@ int MosPlot::setParam(const char* text)
   if (!text) return 1;
   for (const std::string& f : PlotParams::split(text)) {
     const char* k = f.c_str();
-    if (StrLib::iequal(k, "map"))
-      map = true;
-    else if (StrLib::iequal(k, "nomap"))
-      map = false;
-    else if (!strncasecmp(k, "fh=", 3))
+    if (PlotParams::mapOrScale(k, map, scale)) continue;
+    if (!strncasecmp(k, "fh=", 3))
       hour = std::atoi(k + 3);
-    else if (!strncasecmp(k, "sc=", 3) && std::atof(k + 3) > 0)
-      scale = static_cast<float>(std::atof(k + 3));
     else if (!strncasecmp(k, "va=", 3)) {
       elements.clear();
       for (const char* s = k + 3; *s && elements.size() < 6;) {

@@ -5,7 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <strings.h>
+
 #include "core/Const.h"
+#include "core/StrLib.h"
 
 namespace KOL::PlotParams {
 
@@ -154,6 +157,17 @@ int decodePanel(const Rect& r, const char* text, float& x, float& y, float& w, f
     h = rows * H;
   }
   return n == 2 || n == 4 ? 1 : 0;
+}
+
+bool mapOrScale(const char* key, bool& map, float& scale)
+{
+  if (StrLib::iequal(key, "map") || StrLib::iequal(key, "nomap")) {
+    map = StrLib::iequal(key, "map");
+    return true;
+  }
+  if (strncasecmp(key, "sc=", 3) != 0) return false;
+  if (const double v = std::atof(key + 3); v > 0) scale = static_cast<float>(v);
+  return true;
 }
 
 }  // namespace KOL::PlotParams

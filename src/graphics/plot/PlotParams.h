@@ -25,5 +25,8 @@ void barParams(const char* text, int& locate, float& height);
 // Width, height and signed offsets; the kind of text (see Plot::decodeGeometryStr).
 int decodeGeometry(const char* text, float& w, float& h, float& x, float& y);
 int decodePanel(const Rect& r, const char* text, float& x, float& y, float& w, float& h);
+// The keys every overlay layer takes alike: "map"/"nomap" (its own map lines) and "sc=" (a
+// positive size factor). True when key was one of them.
+bool mapOrScale(const char* key, bool& map, float& scale);
 
 }  // namespace KOL::PlotParams
