@@ -171,11 +171,7 @@ void BestTrack::jsonFields(JsonText& j) const
 
 void BestTrack::print() const
 {
-  JsonText j;
-  j.beginObject();
-  jsonFields(j);
-  j.endObject();
-  std::printf("%s\n", j.text().c_str());
+  JsonText::printObject([this](JsonText& j) { jsonFields(j); });
 }
 
 }  // namespace KOL

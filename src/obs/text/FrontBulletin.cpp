@@ -155,11 +155,7 @@ void FrontBulletin::jsonFields(JsonText& j) const
 
 void FrontBulletin::print() const
 {
-  JsonText j;
-  j.beginObject();
-  jsonFields(j);
-  j.endObject();
-  std::printf("%s\n", j.text().c_str());
+  JsonText::printObject([this](JsonText& j) { jsonFields(j); });
 }
 
 }  // namespace KOL

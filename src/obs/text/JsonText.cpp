@@ -7,6 +7,15 @@
 
 namespace KOL {
 
+void JsonText::printObject(const std::function<void(JsonText&)>& fill)
+{
+  JsonText j;
+  j.beginObject();
+  fill(j);
+  j.endObject();
+  std::printf("%s\n", j.text().c_str());
+}
+
 void JsonText::init()
 {
   text_.clear();

@@ -2,6 +2,7 @@
 // product, in the field names that scripts and tests use. Commas are placed by the writer.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,8 @@ class JsonText {
  public:
   JsonText() { init(); }
   void init();
+  // Prints, in one line, the object whose fields fill writes.
+  static void printObject(const std::function<void(JsonText&)>& fill);
 
   JsonText& beginObject();
   JsonText& endObject();

@@ -219,11 +219,7 @@ void MosBulletin::jsonFields(JsonText& j) const
 
 void MosBulletin::print() const
 {
-  JsonText j;
-  j.beginObject();
-  jsonFields(j);
-  j.endObject();
-  std::printf("%s\n", j.text().c_str());
+  JsonText::printObject([this](JsonText& j) { jsonFields(j); });
 }
 
 }  // namespace KOL

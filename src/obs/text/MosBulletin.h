@@ -2,8 +2,8 @@
 // NWS Technical Procedures Bulletins for GFS MOS (MAV), NAM MOS (MET), extended GFS MOS (MEX)
 // and ECMWF MOS (ECS), and the LAMP bulletins of the same cards): one block per station,
 // headed "SSSS MODEL MOS GUIDANCE M/DD/YYYY HHMM UTC", an HR line of valid hours (MEX: an FHR
-// line of forecast hours), then one line per element whose values end under their column. NOAAPort copies start each station line with a
-// record separator (0x1E).
+// line of forecast hours), then one line per element whose values end under their column. NOAAPort
+// copies start each station line with a record separator (0x1E).
 #pragma once
 
 #include <string>

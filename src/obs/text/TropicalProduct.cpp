@@ -341,11 +341,7 @@ void TropicalProduct::jsonFields(JsonText& j) const
 
 void TropicalProduct::print() const
 {
-  JsonText j;
-  j.beginObject();
-  jsonFields(j);
-  j.endObject();
-  std::printf("%s\n", j.text().c_str());
+  JsonText::printObject([this](JsonText& j) { jsonFields(j); });
 }
 
 }  // namespace KOL

@@ -56,11 +56,7 @@ void WarnProduct::jsonFields(JsonText& j) const
 
 void WarnProduct::print() const
 {
-  JsonText j;
-  j.beginObject();
-  jsonFields(j);
-  j.endObject();
-  std::printf("%s\n", j.text().c_str());
+  JsonText::printObject([this](JsonText& j) { jsonFields(j); });
 }
 
 }  // namespace KOL

@@ -392,11 +392,7 @@ void WatchProduct::jsonFields(JsonText& j) const
 
 void WatchProduct::print() const
 {
-  JsonText j;
-  j.beginObject();
-  jsonFields(j);
-  j.endObject();
-  std::printf("%s\n", j.text().c_str());
+  JsonText::printObject([this](JsonText& j) { jsonFields(j); });
 }
 
 }  // namespace KOL
