@@ -15,6 +15,7 @@
 #include "geo/DomainTool.h"
 #include "graphics/plot/PlotOutput.h"
 #include "layers/FrontPlot.h"
+#include "layers/TextProgram.h"
 #include "obs/text/FrontBulletin.h"
 #include "obs/text/JsonText.h"
 #include "obs/text/TextListing.h"
@@ -24,29 +25,17 @@ using namespace KOL;
 
 namespace {
 
-constexpr const char* CONVENTION = "frt_dat";
 // The bulletins cover North America and the oceans beside it.
 constexpr const char* DEFAULT_DOMAIN = "north_america";
 // Map lines light enough to leave the fronts' colours to the fronts.
 constexpr const char* MAP_COLOR = "grey08";
 
-void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
-{
-  KolResrc::add(keyed, KolResrc::HELP_GROUP);
-  KolResrc::add(keyed, KolResrc::find("file_path"));
-  keyed.add("list", "kolfrontlist", "li",
-            "-li         List the bulletins read, one JSON object each");
-  keyed.add("out", "kolfrontout", "ou",
-            "-ou name     Draw the fronts: NAME.png or NAME.gif (written without a display),\n"
-            "             NAME.ps, NAME.eps, NAME.meta or NAME.hpgl (that device's file)");
-  keyed.add("parameter", "kolfrontparameter", "pa",
-            "-pa list     Drawing keys: spline, nospline, prlab, noprlab, nomap, sc=scale");
-  ProgInput::addDateOption(keyed, "-da date     Date of the bulletins (default: by the file name)");
-  for (int group :
-       {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::COLOR_GROUP, KolResrc::DEVICE_GROUP})
-    KolResrc::add(keyed, group);
-  KolResrc::add(positional, KolResrc::find("filename"));
-}
+const TextProgram::Texts TEXTS{"kolfront",
+                               "bulletin",
+                               "fronts",
+                               "spline, nospline, prlab, noprlab, nomap, sc=scale",
+                               "-da date     Date of the bulletins (default: by the file name)",
+                               "frt_dat"};
 
 const char* fill(const TextProduct& p, JsonText& j)
 {
@@ -78,21 +67,9 @@ int drawPicture(const ProgInput& inputs, const std::string& image)
 
 int main(int argc, char** argv)
 {
+  TextProgram program(TEXTS);
   ResrcDBList keyed, positional;
-  declareOptions(keyed, positional);
+  program.declareOptions(keyed, positional);
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
-  const bool listing = ProgInput::takeFlag("list");
-  ProgInput inputs(CONVENTION);
-  if (!inputs.setup()) return Kol::USAGE;
-  if (!listing) {
-    const std::string image = PlotOutput::outputFile(Kol::resrc.get("out", ""), nullptr);
-    const char* device = Kol::resrc.get("device");
-    if (image.empty() && !(device && *device)) {
-      Kol::outError("kolfront: give -li to list the bulletins or -ou=NAME.png to draw them\n");
-      return Kol::USAGE;
-    }
-    return drawPicture(inputs, image);
-  }
-  return TextListing::listInputs("kolfront", "bulletin", inputs,
-                                 TextListing::byProduct("kolfront", fill));
+  return program.run(TextListing::byProduct("kolfront", fill), drawPicture);
 }

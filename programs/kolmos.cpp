@@ -16,6 +16,7 @@
 #include "geo/DomainTool.h"
 #include "graphics/plot/PlotOutput.h"
 #include "layers/MosPlot.h"
+#include "layers/TextProgram.h"
 #include "obs/text/JsonText.h"
 #include "obs/text/MosBulletin.h"
 #include "obs/text/TextListing.h"
@@ -25,25 +26,12 @@ using namespace KOL;
 
 namespace {
 
-constexpr const char* CONVENTION = "mos_dat";
-
-void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
-{
-  KolResrc::add(keyed, KolResrc::HELP_GROUP);
-  KolResrc::add(keyed, KolResrc::find("file_path"));
-  keyed.add("list", "kolmoslist", "li",
-            "-li         List the bulletins read, one JSON object each");
-  keyed.add("out", "kolmosout", "ou",
-            "-ou name     Draw the guidance: NAME.png or NAME.gif (written without a display),\n"
-            "             NAME.ps, NAME.eps, NAME.meta or NAME.hpgl (that device's file)");
-  keyed.add("parameter", "kolmosparameter", "pa",
-            "-pa list     Drawing keys: fh=hour, va=TMP:DPT:CLD:WSP, nomap, sc=scale");
-  for (int group :
-       {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::COLOR_GROUP, KolResrc::DEVICE_GROUP})
-    KolResrc::add(keyed, group);
-  ProgInput::addDateOption(keyed, "-da date     Date of the bulletins (default: by the file name)");
-  KolResrc::add(positional, KolResrc::find("filename"));
-}
+const TextProgram::Texts TEXTS{"kolmos",
+                               "bulletin",
+                               "guidance",
+                               "fh=hour, va=TMP:DPT:CLD:WSP, nomap, sc=scale",
+                               "-da date     Date of the bulletins (default: by the file name)",
+                               "mos_dat"};
 
 const char* fill(const TextProduct& p, JsonText& j)
 {
@@ -82,21 +70,9 @@ int drawPicture(const ProgInput& inputs, const std::string& image)
 
 int main(int argc, char** argv)
 {
+  TextProgram program(TEXTS);
   ResrcDBList keyed, positional;
-  declareOptions(keyed, positional);
+  program.declareOptions(keyed, positional);
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
-  const bool listing = ProgInput::takeFlag("list");
-  ProgInput inputs(CONVENTION);
-  if (!inputs.setup()) return Kol::USAGE;
-  if (!listing) {
-    const std::string image = PlotOutput::outputFile(Kol::resrc.get("out", ""), nullptr);
-    const char* device = Kol::resrc.get("device");
-    if (image.empty() && !(device && *device)) {
-      Kol::outError("kolmos: give -li to list the bulletins or -ou=NAME.png to draw them\n");
-      return Kol::USAGE;
-    }
-    return drawPicture(inputs, image);
-  }
-  return TextListing::listInputs("kolmos", "bulletin", inputs,
-                                 TextListing::byProduct("kolmos", fill));
+  return program.run(TextListing::byProduct("kolmos", fill), drawPicture);
 }

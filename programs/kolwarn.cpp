@@ -17,6 +17,7 @@
 #include "geo/DomainTool.h"
 #include "graphics/plot/PlotOutput.h"
 #include "layers/HurPlot.h"
+#include "layers/TextProgram.h"
 #include "layers/WarnPlot.h"
 #include "layers/WatchPlot.h"
 #include "obs/text/BestTrack.h"
@@ -31,25 +32,12 @@ using namespace KOL;
 
 namespace {
 
-constexpr const char* CONVENTION = "sev_txt";
-
-void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
-{
-  KolResrc::add(keyed, KolResrc::HELP_GROUP);
-  KolResrc::add(keyed, KolResrc::find("file_path"));
-  keyed.add("list", "kolwarnlist", "li",
-            "-li         List the products read, one JSON object each");
-  keyed.add("out", "kolwarnout", "ou",
-            "-ou name     Draw the warnings: NAME.png or NAME.gif (written without a display),\n"
-            "             NAME.ps, NAME.eps, NAME.meta or NAME.hpgl (that device's file)");
-  keyed.add("parameter", "kolwarnparameter", "pa",
-            "-pa list     Drawing keys: fill, nolabel, slabel, nomap, sc=scale, ty=TO:SV");
-  ProgInput::addDateOption(keyed, "-da date     The time the warnings drawn are in force");
-  for (int group :
-       {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::COLOR_GROUP, KolResrc::DEVICE_GROUP})
-    KolResrc::add(keyed, group);
-  KolResrc::add(positional, KolResrc::find("filename"));
-}
+const TextProgram::Texts TEXTS{"kolwarn",
+                               "product",
+                               "warnings",
+                               "fill, nolabel, slabel, nomap, sc=scale, ty=TO:SV",
+                               "-da date     The time the warnings drawn are in force",
+                               "sev_txt"};
 
 // A product in its kind's listing form; null when nothing could be read from it.
 const char* fill(const TextProduct& p, JsonText& j)
@@ -171,20 +159,9 @@ int drawPicture(const ProgInput& inputs, const std::string& image)
 
 int main(int argc, char** argv)
 {
+  TextProgram program(TEXTS);
   ResrcDBList keyed, positional;
-  declareOptions(keyed, positional);
+  program.declareOptions(keyed, positional);
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
-  const bool listing = ProgInput::takeFlag("list");
-  ProgInput inputs(CONVENTION);
-  if (!inputs.setup()) return Kol::USAGE;
-  if (!listing) {
-    const std::string image = PlotOutput::outputFile(Kol::resrc.get("out", ""), nullptr);
-    const char* device = Kol::resrc.get("device");
-    if (image.empty() && !(device && *device)) {
-      Kol::outError("kolwarn: give -li to list the products or -ou=NAME.png to draw them\n");
-      return Kol::USAGE;
-    }
-    return drawPicture(inputs, image);
-  }
-  return TextListing::listInputs("kolwarn", "product", inputs, listFile);
+  return program.run(listFile, drawPicture);
 }
