@@ -1,7 +1,8 @@
 // Lightning strikes from the files a forecast office receives: GOES-R GLM level-2 LCFA flashes
 // (netCDF-4, the GOES-R Product Definition and Users' Guide, read through netCDF-C), the IDD
 // NLDN binary records (big-endian, "NLDN" header blocks and 28-byte flashes, as the feed's
-// public format description gives them) and Vaisala's UALF text lines (version 0, 25 tab-separated fields).
+// public format description gives them) and Vaisala's UALF text lines (version 0, 25 tab-separated
+// fields).
 #pragma once
 
 #include <string>
