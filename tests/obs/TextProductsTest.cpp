@@ -24,7 +24,7 @@ using KOLTest::dataFiles;
 
 namespace {
 
-const std::string COMPARE = std::string(KOL_SOURCE_DIR) + "/tests/obs/json_same.py";
+const std::string COMPARE = std::string(KOL_SOURCE_DIR) + "/tests/common/json_same.py";
 
 // The listing of a program over files, and json_same.py's verdict against expected files ("" when
 // equal).
