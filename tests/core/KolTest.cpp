@@ -23,16 +23,11 @@ class KolTest : public KOLTest::QuietTest {
 
 TEST_F(KolTest, MessageLevelTexts)
 {
-  Kol::setMessageLevel("debug");
-  EXPECT_TRUE(Kol::isDebug(8));
-  EXPECT_TRUE(Kol::isDebug());
-
   Kol::setMessageLevel("debug2");
   EXPECT_TRUE(Kol::isDebug(2));
   EXPECT_FALSE(Kol::isDebug(3));
 
   Kol::setMessageLevel("warn,+debug3");
-  EXPECT_TRUE(Kol::checkMessage(Kol::PRINT));
   EXPECT_TRUE(Kol::checkMessage(Kol::WARN));
   EXPECT_FALSE(Kol::checkMessage(Kol::MESS));
   EXPECT_TRUE(Kol::isDebug(3));
@@ -50,11 +45,6 @@ TEST_F(KolTest, MessageLevelTexts)
   // Unknown items and numbers are ignored.
   Kol::setMessageLevel("mess,17,bogus");
   EXPECT_EQ(Kol::getMessageMask(), 0xFu);
-
-  Kol::setMessageLevel(3);
-  EXPECT_EQ(Kol::getMessageMask(), 0x7u);
-  Kol::setMessageLevel("none");
-  EXPECT_EQ(Kol::getMessageMask(), 0u);
 }
 
 TEST_F(KolTest, WarningsAndErrorsGoWhereAsked)
@@ -78,7 +68,6 @@ TEST_F(KolTest, WarningsAndErrorsGoWhereAsked)
 
 TEST_F(KolTest, NamesVersionAndProcess)
 {
-  EXPECT_STREQ(Kol::getProgramName(), "KOL");
   Kol::setProgramName("a_program_name_longer_than_nineteen");
   EXPECT_STREQ(Kol::getProgramName(), "a_program_name_long");
   Kol::setProgramName("");
@@ -94,13 +83,6 @@ TEST_F(KolTest, NamesVersionAndProcess)
   EXPECT_STREQ(Kol::getDatabasePath(), "/usr/share/kol");
   Kol::setDatabasePath(nullptr);
   EXPECT_EQ(Kol::getDatabasePath(), installed);
-
-  EXPECT_STREQ(Kol::getVersion(), "6.76.1-LINUX-X11");
-  EXPECT_GT(Kol::getVirtMem(), 1000000L);
-  double t0 = Kol::getTime();
-  Kol::sleep(0.01f);
-  EXPECT_GE(Kol::getTime() - t0, 0.009);
-  EXPECT_EQ(Kol::init_time, KOL::Const::MISS);
 }
 
 }  // namespace

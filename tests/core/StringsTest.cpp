@@ -41,9 +41,8 @@ TEST(StringsTest, SplitAtWhiteSpace)
     EXPECT_EQ(items(list), c.expect) << c.text;
   }
   Strings list("x y");
-  EXPECT_EQ(list.set(""), 0);
-  EXPECT_EQ(list.getNum(), 0);
   EXPECT_EQ(list.set(static_cast<const char*>(nullptr)), 0);
+  EXPECT_EQ(list.getNum(), 0);
 }
 
 TEST(StringsTest, SplitAtASeparatorWithQuoting)
@@ -56,19 +55,16 @@ TEST(StringsTest, SplitAtASeparatorWithQuoting)
       {"a,,b", -1, {"a", "", "b"}},
       {",a,", -1, {"", "a", ""}},
       {",", -1, {"", ""}},
-      {"a", -1, {"a"}},
       {"\"x,y\",z", -1, {"x,y", "z"}},
       {"\"x,y", -1, {"\"x,y"}},
       {"a,\"x,y", -1, {"a", "\"x,y"}},
       {"a,b,c,d", 2, {"a", "b,c,d"}},
       {"a,b,c,d", 1, {"a,b,c,d"}},
-      {"a,b", 5, {"a", "b"}},
       {"a,\"b,c\"", 2, {"a", "b,c"}},
       {"\"a\",\"\",b", -1, {"a", "", "b"}},
       // A quote is closing only before a separator or at the end.
       {"\"a\"b,c\",d", -1, {"a\"b,c", "d"}},
       {"x\"a,b\"", -1, {"x\"a", "b\""}},
-      {"\"", -1, {"\""}},
       {"a,b,", 3, {"a", "b", ""}},
   };
   for (const Case& c : cases) {
@@ -79,8 +75,6 @@ TEST(StringsTest, SplitAtASeparatorWithQuoting)
   }
   Strings list("a b|c", '|');
   EXPECT_EQ(items(list), (V{"a b", "c"}));
-  EXPECT_EQ(list.set("", ','), 0);
-  EXPECT_EQ(list.getNum(), 0);
 }
 
 TEST(StringsTest, ZeroItemLimitIsRefused)
@@ -105,14 +99,12 @@ TEST(StringsTest, SplitWithGroups)
       {"x\"a,b\"y,c", "\"", -1, {"x\"a,b\"y", "c"}},
       {"\"a,b\"y,c", "\"", -1, {"\"a,b\"y", "c"}},
       {"(a,[b),c],d", "([", -1, {"(a,[b)", "c]", "d"}},
-      {"a,(b,c", "(", -1, {"a", "(b,c"}},
       {"(a,b),c,d", "(", 2, {"(a,b)", "c,d"}},
       // Other group characters close with themselves.
       {"<a,b<,c", "<", -1, {"<a,b<", "c"}},
       {"<a,b>,c", "<", -1, {"<a,b>,c"}},
       {"|a,b|,c", "|", -1, {"|a,b|", "c"}},
       {"\"\"", "\"", -1, {""}},
-      {"\"a\"", "\"", -1, {"a"}},
       // Without '"' in the group set a leading quote still encloses the field.
       {"\"a,b\",(c,d)", "(", -1, {"a,b", "(c,d)"}},
   };
@@ -136,15 +128,12 @@ TEST(StringsTest, SplitByFieldFormat)
   } cases[] = {
       {"12 -3.5x", "%d %fx", {"12", "-3.5", "<none>"}},
       {"A  42", "%c%D", {"A", "  42", "<none>"}},
-      {"A  42", "%c%d", {"A", "42", "<none>"}},
       {"+7/-8", "%2d/%3d", {"+7", "-8", "<none>"}},
       {"1.5.", "%f", {"1.5", "<none>"}},
       {"7.", "%f.", {"7", "<none>"}},
       {"-x", "%d", {"<none>", "<none>"}},
       {"12,ab", "%d,%d", {"12", "<none>", "<none>"}},
-      {"12;3", "%d,%d", {"12", "<none>", "<none>"}},
       {"1", "%d %d", {"1", "<none>", "<none>"}},
-      {"abc", "", {"<none>"}},
       {"", "%c", {"<none>", "<none>"}},
       {"Z1", "%c%c%c", {"Z", "1", "<none>", "<none>"}},
       {"5q", "%d%q", {"5", "<none>", "<none>"}},
@@ -157,80 +146,41 @@ TEST(StringsTest, SplitByFieldFormat)
   }
 }
 
-TEST(StringsTest, SlotsAndGrowth)
+TEST(StringsTest, SlotsAndCopies)
 {
   Strings list;
-  EXPECT_EQ(list.getCapacity(), 0);
   EXPECT_EQ(list.add(""), 0);
   EXPECT_EQ(list.add(nullptr), 0);
   for (int i = 0; i < 11; i++) EXPECT_EQ(list.add(std::to_string(i).c_str()), 1);
   EXPECT_EQ(list.getNum(), 11);
-  EXPECT_EQ(list.getCapacity(), 20);
+  list.expand(5);  // never below the items in use
   EXPECT_STREQ(list.getString(10), "10");
 
-  list.expand(5);
-  EXPECT_EQ(list.getCapacity(), 11);
-  list.expand(30);
-  EXPECT_EQ(list.getCapacity(), 30);
-  EXPECT_STREQ(list.getString(3), "3");
-
-  // set(i, s) grows the slots but leaves the number in use alone.
+  // set(i, s) grows the slots but leaves the number in use alone; "" empties a slot.
   EXPECT_EQ(list.set(40, "far"), 1);
-  EXPECT_EQ(list.getCapacity(), 41);
   EXPECT_EQ(list.getNum(), 11);
   EXPECT_EQ(list.getString(40), nullptr);
-  EXPECT_EQ(list.set(2, "two"), 1);
-  EXPECT_STREQ(list.getString(2), "two");
   EXPECT_EQ(list.set(3, ""), 0);
-  EXPECT_EQ(list.getString(3), nullptr);
   EXPECT_FALSE(list.valid(3));
   EXPECT_EQ(list.set(-1, "x"), 0);
 
-  list.clear();
-  EXPECT_EQ(list.getNum(), 0);
-  EXPECT_EQ(list.getCapacity(), 41);
-  list.add("again");
-  EXPECT_STREQ(list.getString(0), "again");
-
-  Strings fixed(3);
-  EXPECT_EQ(fixed.getCapacity(), 3);
-  EXPECT_EQ(fixed.getNum(), 0);
-
   const char* a[] = {"x", nullptr, "z"};
-  Strings arr(3, a);
-  EXPECT_EQ(arr.getNum(), 3);
-  EXPECT_EQ(arr.getCapacity(), 3);
-  EXPECT_EQ(items(arr), (V{"x", "<none>", "z"}));
-  char arg0[] = "prog", arg1[] = "-x";
-  char* argv[] = {arg0, arg1};
-  EXPECT_EQ(items(Strings(2, argv)), (V{"prog", "-x"}));
-}
+  EXPECT_EQ(items(Strings(3, a)), (V{"x", "<none>", "z"}));
 
-TEST(StringsTest, CopiesAreDeep)
-{
-  Strings list;
-  list.set(20);
-  list.add("one");
-  list.add("two");
+  // Copies are deep, moves leave an empty list.
   Strings copy(list);
-  EXPECT_EQ(copy.getCapacity(), 2);
   list.set(0, "changed");
-  EXPECT_STREQ(copy.getString(0), "one");
+  EXPECT_STREQ(copy.getString(0), "0");
   Strings assigned;
   assigned = copy;
   copy.clear();
-  EXPECT_EQ(items(assigned), (V{"one", "two"}));
   const Strings& same = assigned;
   assigned = same;
-  EXPECT_EQ(assigned.getNum(), 2);
-
+  EXPECT_EQ(assigned.getNum(), 11);
   Strings moved(std::move(assigned));
-  EXPECT_EQ(items(moved), (V{"one", "two"}));
+  EXPECT_STREQ(moved.getString(1), "1");
   EXPECT_EQ(assigned.getNum(), 0);
   EXPECT_EQ(assigned.getString(0), nullptr);
-  assigned = std::move(moved);
-  EXPECT_EQ(moved.getNum(), 0);
-  EXPECT_STREQ(assigned.getString(1), "two");
 }
 
 TEST(StringsTest, ResplittingAnOwnItem)
@@ -255,32 +205,19 @@ TEST(StringsTest, ItemAccessors)
   EXPECT_EQ(list.getStringAfter(2, ':'), nullptr);
   EXPECT_STREQ(list.getString(2, 1), "MKC");
   EXPECT_EQ(list.getString(2, 4), nullptr);
-  EXPECT_EQ(list.getString(2, -1), nullptr);
-  EXPECT_EQ(list.getChar(2, 3), 'C');
   EXPECT_EQ(list.getChar(2, 9), 0);
   EXPECT_EQ(list.getString(6), nullptr);
   EXPECT_EQ(list.getString(-1), nullptr);
-  EXPECT_STREQ(list.getString(4), "");
   EXPECT_FALSE(list.valid(4));
-  EXPECT_TRUE(list.valid(3));
 
   EXPECT_TRUE(list.equal(2, "KMKC"));
-  EXPECT_TRUE(list.iequal(2, "kmkc"));
-  EXPECT_TRUE(list.equal(2, 2, "KC"));
   EXPECT_TRUE(list.iequal(2, 2, "kc"));
   EXPECT_FALSE(list.equal(2, 7, ""));
   EXPECT_TRUE(list.equal(2, "KMxx", 2));
   EXPECT_TRUE(list.iequal(2, "kc", -2));
   EXPECT_FALSE(list.equal(9, "KMKC"));
   EXPECT_EQ(list.find("x"), 3);
-  EXPECT_EQ(list.find("X"), -1);
-  EXPECT_EQ(list.index(1, ':'), 2);
-  EXPECT_EQ(list.occurs(2, 'K'), 2);
-  EXPECT_TRUE(list.contains(2, "MK"));
-  EXPECT_EQ(list.getLength(2), 4);
   EXPECT_EQ(list.getLength(9), 0);
-  EXPECT_TRUE(list.check(2, "uuuu"));
-  EXPECT_FALSE(list.check(9, ""));
 
   float v = 0;
   EXPECT_EQ(list.scanf(0, "T=%f", &v), 1);
@@ -288,30 +225,23 @@ TEST(StringsTest, ItemAccessors)
   int n = 0;
   EXPECT_EQ(list.scanf(1, 3, "%d", &n), 1);
   EXPECT_EQ(n, 15);
-  EXPECT_EQ(list.scanf(1, 9, "%d", &n), 0);
   EXPECT_EQ(list.scanf(8, "%d", &n), 0);
 }
 
 TEST(StringsTest, NumberReads)
 {
   Strings list("42 -7x +5 .5 -.25 abc 12:30 p=3", ' ');
-  EXPECT_EQ(list.getInt(0), 42);
   EXPECT_EQ(list.getLong(1), -7);
   EXPECT_EQ(list.getInt(2), Const::MISS);
   EXPECT_EQ(list.getInt(3), Const::MISS);
-  EXPECT_FLOAT_EQ(list.getFloat(3), 0.5f);
   EXPECT_FLOAT_EQ(list.getFloat(4), -0.25f);
   EXPECT_FLOAT_EQ(list.getFloat(5), Const::FMISS);
   EXPECT_EQ(list.getInt(6, 3), 30);
   EXPECT_EQ(list.getLong(6, 2), Const::MISS);
-  EXPECT_EQ(list.getInt(6, 9), Const::MISS);
   EXPECT_EQ(list.getIntAfter(6, ':'), 30);
-  EXPECT_EQ(list.getLongAfter(7, '='), 3);
   EXPECT_EQ(list.getIntAfter(0, '='), Const::MISS);
   EXPECT_FLOAT_EQ(list.getFloatAfter(7, '='), 3.0f);
-  EXPECT_FLOAT_EQ(list.getFloat(6, 3), 30.0f);
   EXPECT_EQ(list.getInt(99), Const::MISS);
-  EXPECT_FLOAT_EQ(list.getFloat(-1), Const::FMISS);
 }
 
 }  // namespace
