@@ -100,6 +100,13 @@ TEST(Zlib, DecodesGzipStreamsBackToBack)
   EXPECT_EQ(inflateAll(z, in, out, &streams), Z_STREAM_END);
   EXPECT_EQ(streams, 2);
   EXPECT_EQ(usedText(out), a + b);
+
+  // Cut short: no stream end, and what came out is a prefix.
+  Buffer cut = bufferOf(gz.substr(0, gz.size() / 4)), part;
+  Zlib zc;
+  EXPECT_NE(inflateAll(zc, cut, part, &streams), Z_STREAM_END);
+  EXPECT_EQ(streams, 0);
+  EXPECT_EQ(a.compare(0, part.getUsed(), usedText(part)), 0);
 }
 
 // Two zlib blocks as radar products store them: each decodes with one call into its own area.
@@ -123,41 +130,28 @@ TEST(Zlib, TwoZlibBlocksDecodeWithTwoCalls)
   EXPECT_EQ(in.getLeft(), 0);
 }
 
-TEST(Zlib, TruncatedAndCorruptStreamsEndCleanly)
+// Truncated streams are fuzz corpus files; corrupt data is said once, and trailing bytes that
+// are no other stream are refused after the stream before them.
+TEST(Zlib, CorruptDataIsOneMessage)
 {
-  std::string text = sampleText(2000, 5);
-  std::string gz = compressWith("gzip -c", text);
-
-  for (size_t cut : {size_t{5}, gz.size() / 2, gz.size() - 3}) {
-    Buffer in = bufferOf(gz.substr(0, cut)), out;
-    Zlib z;
-    int streams = 0;
-    int status = inflateAll(z, in, out, &streams);
-    EXPECT_EQ(streams, 0) << cut;
-    EXPECT_NE(status, Z_STREAM_END) << cut;
-    EXPECT_EQ(text.compare(0, out.getUsed(), usedText(out)), 0) << "output is a prefix";
-  }
-
-  std::string bad = gz;
-  for (size_t i = bad.size() / 3; i < bad.size() / 3 + 40; i++) bad[i] = static_cast<char>(~bad[i]);
-  Buffer in = bufferOf(bad), out;
+  std::string gz = compressWith("gzip -c", sampleText(2000, 5));
+  for (size_t i = gz.size() / 3; i < gz.size() / 3 + 40; i++) gz[i] = static_cast<char>(~gz[i]);
+  Buffer in = bufferOf(gz), out;
   Zlib z;
   int streams = 0;
   testing::internal::CaptureStderr();
-  int status = inflateAll(z, in, out, &streams);
+  EXPECT_EQ(inflateAll(z, in, out, &streams), Z_DATA_ERROR);
   std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(status, Z_DATA_ERROR);
   EXPECT_EQ(err.rfind("Zlib: ", 0), 0u) << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 
-  // Trailing bytes that are not another stream are refused, not decoded.
   Buffer junk = bufferOf(compressWith("gzip -c", "abc") + "garbage!"), junkOut;
   Zlib z2;
   testing::internal::CaptureStderr();
   EXPECT_EQ(inflateAll(z2, junk, junkOut, &streams), Z_DATA_ERROR);
+  testing::internal::GetCapturedStderr();
   EXPECT_EQ(streams, 1);
   EXPECT_EQ(usedText(junkOut), "abc");
-  testing::internal::GetCapturedStderr();
 }
 
 TEST(Zlib, CompressesForAnyZlibReader)
@@ -169,16 +163,12 @@ TEST(Zlib, CompressesForAnyZlibReader)
   EXPECT_EQ(c.comp(Z_FINISH), Z_STREAM_END);
   packed.resize(packed.size() - c.getAvailOut());
   EXPECT_LT(packed.size(), text.size() / 3);
-  EXPECT_EQ(c.decomp(), -1);
 
   std::string back = compressWith(
       "python3 -c \"import sys,zlib; "
       "sys.stdout.buffer.write(zlib.decompress(sys.stdin.buffer.read()))\"",
       packed);
   EXPECT_EQ(back, text);
-
-  Zlib d;
-  EXPECT_EQ(d.comp(Z_FINISH), -1);
 }
 
 TEST(BZlib, DecodesBzip2StreamsBackToBack)
@@ -191,32 +181,25 @@ TEST(BZlib, DecodesBzip2StreamsBackToBack)
   EXPECT_EQ(bunzipAll(z, in, out, &streams), BZ_STREAM_END);
   EXPECT_EQ(streams, 2);
   EXPECT_EQ(usedText(out), a + b);
+
+  Buffer cut = bufferOf(bz.substr(0, bz.size() / 4)), part;
+  BZlib zc;
+  EXPECT_NE(bunzipAll(zc, cut, part, &streams), BZ_STREAM_END);
+  EXPECT_EQ(streams, 0);
+  EXPECT_EQ(a.compare(0, part.getUsed(), usedText(part)), 0);
 }
 
-TEST(BZlib, TruncatedGarbageAndCorruptStreamsEndCleanly)
+TEST(BZlib, GarbageAndCorruptDataAreOneMessage)
 {
-  std::string text = sampleText(2000, 9);
-  std::string bz = compressWith("bzip2 -c", text);
-
-  for (size_t cut : {size_t{3}, size_t{20}, bz.size() / 2, bz.size() - 1}) {
-    Buffer in = bufferOf(bz.substr(0, cut)), out;
-    BZlib z;
-    int streams = 0;
-    EXPECT_NE(bunzipAll(z, in, out, &streams), BZ_STREAM_END) << cut;
-    EXPECT_EQ(streams, 0) << cut;
-    EXPECT_EQ(text.compare(0, out.getUsed(), usedText(out)), 0) << cut;
-  }
-
   Buffer garbage = bufferOf("this is no bzip2 data"), out;
   BZlib z;
   int streams = 0;
   testing::internal::CaptureStderr();
   EXPECT_EQ(bunzipAll(z, garbage, out, &streams), BZ_DATA_ERROR_MAGIC);
   EXPECT_EQ(z.decomp(garbage, out), BZ_DATA_ERROR_MAGIC);  // stays failed, no second message
-  std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(err, "BZlib: not a bzip2 stream (-5)\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "BZlib: not a bzip2 stream (-5)\n");
 
-  std::string bad = bz;
+  std::string bad = compressWith("bzip2 -c", sampleText(2000, 9));
   for (size_t i = bad.size() / 2; i < bad.size() / 2 + 64; i++) bad[i] = 'x';
   Buffer badIn = bufferOf(bad), badOut;
   BZlib z2;
@@ -232,12 +215,9 @@ TEST(BZlib, CompressesForTheSystemDecompressor)
   BZlib c(BZlib::COMPRESS);
   c.setIn(text.data(), static_cast<int>(text.size()));
   c.setOut(packed.data(), static_cast<int>(packed.size()));
-  EXPECT_EQ(c.decomp(), -1);
   EXPECT_EQ(c.comp(BZ_FINISH), BZ_STREAM_END);
   packed.resize(packed.size() - c.getAvailOut());
   EXPECT_EQ(compressWith("bzip2 -dc", packed), text);
-  BZlib d;
-  EXPECT_EQ(d.comp(BZ_FINISH), -1);
 }
 
 }  // namespace

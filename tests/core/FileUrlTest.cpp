@@ -104,87 +104,62 @@ class FileUrl : public ::testing::Test {
 
 std::unique_ptr<HttpServer> FileUrl::server_;
 
-TEST_F(FileUrl, LinesComeOutAsInTheFile)
+TEST_F(FileUrl, LinesAndBytesComeOutAsInTheFile)
 {
-  std::string url = server_->url("bulletins.txt");
+  const std::string text = bulletinText(), url = server_->url("bulletins.txt");
   File f(url.c_str(), "r");
   ASSERT_TRUE(f.isOpen());
   EXPECT_EQ(f.getType(), File::URL);
   char line[200];
   EXPECT_EQ(f.getLine(line, 10), 9);  // a long line comes in pieces
   std::string got = line;
-  EXPECT_EQ(got, bulletinText().substr(0, 9));
   int n;
   while ((n = f.getLine(line, sizeof line)) > 0) got.append(line, n);
-  EXPECT_EQ(got, bulletinText());
-  EXPECT_EQ(f.getLine(line, sizeof line), 0);
+  EXPECT_EQ(got, text);
   EXPECT_FALSE(f.endFile());  // only local files know their end
-  EXPECT_EQ(f.seek(0, SEEK_SET), 0);
   EXPECT_EQ(f.write("x", 1), -1);
-  EXPECT_EQ(f.printf("x"), -1);
-  EXPECT_EQ(f.scanf("%s", line), -1);
-}
 
-TEST_F(FileUrl, SkipAndBinaryReads)
-{
-  std::string text = bulletinText();
-  std::string url = server_->url("bulletins.txt");
-  File f(url.c_str(), 0);
-  ASSERT_TRUE(f.isOpen());
-  EXPECT_EQ(f.skipLine(), 1);
+  File g(url.c_str(), 0);
+  EXPECT_EQ(g.skipLine(), 1);
   size_t first = text.find('\n') + 1;
   char bytes[16];
-  EXPECT_EQ(f.read(bytes, 4, 4), 4);
+  EXPECT_EQ(g.read(bytes, 4, 4), 4);
   EXPECT_EQ(std::string(bytes, 16), text.substr(first, 16));
   Buffer b;
-  EXPECT_EQ(f.read(b, 100000), 100000);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(b.getData()), 100000),
-            text.substr(first + 16, 100000));
-  while (f.read(b, 65536) > 0) {
+  while (g.read(b, 65536) > 0) {
   }
   EXPECT_EQ(std::string(reinterpret_cast<char*>(b.getData()), b.getUsed()),
             text.substr(first + 16));
-  EXPECT_EQ(f.read(b, 10), -1);
-  EXPECT_EQ(f.skipLine(), 0);
-  EXPECT_EQ(f.read(bytes, 4), 0);
+  EXPECT_EQ(g.read(b, 10), -1);
 }
 
-TEST_F(FileUrl, MissingFileReadsEmptyWithOneWarning)
+// A missing file, a closed port and writing: one warning each, nothing read.
+TEST_F(FileUrl, FailuresAreOneLine)
 {
-  std::string url = server_->url("absent.txt");
+  const std::string absent = server_->url("absent.txt");
   testing::internal::CaptureStderr();
-  File f(url.c_str(), "r");
+  File f(absent.c_str(), "r");
   char line[100];
   EXPECT_EQ(f.getLine(line, sizeof line), 0);
   EXPECT_EQ(f.getLine(line, sizeof line), 0);
-  std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(err, "File: " + url + ": HTTP/1.0 404 File not found\n");
-}
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "File: " + absent + ": HTTP/1.0 404 File not found\n");
 
-TEST_F(FileUrl, ClosedPortReadsNothing)
-{
   std::string url = "http://127.0.0.1:" + std::to_string(KOLTest::freePort(SOCK_STREAM)) + "/x.txt";
   testing::internal::CaptureStderr();
-  File f(url.c_str(), "r");
-  char line[100];
-  EXPECT_EQ(f.getLine(line, sizeof line), 0);
-  EXPECT_EQ(f.read(line, 10), 0);
-  f.close();
+  File closed(url.c_str(), "r");
+  EXPECT_EQ(closed.getLine(line, sizeof line), 0);
+  EXPECT_EQ(closed.read(line, 10), 0);
+  closed.close();
   std::string err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(err.rfind("File: " + url + ": ", 0), 0u) << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-  EXPECT_FALSE(FileTool::exist(url.c_str()));
   EXPECT_EQ(FileTool::getSize(url.c_str()), -1);
-}
 
-TEST_F(FileUrl, WriteModeIsRefused)
-{
-  File f;
-  std::string url = server_->url("new.txt");
   testing::internal::CaptureStderr();
-  EXPECT_EQ(f.open(url.c_str(), "w"), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "File: URLs are read only: " + url + "\n");
-  EXPECT_FALSE(f.isOpen());
+  EXPECT_EQ(f.open(server_->url("new.txt").c_str(), "w"), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "File: URLs are read only: " + server_->url("new.txt") + "\n");
 }
 
 TEST_F(FileUrl, ExistenceAndSizeFromTheHeader)
@@ -193,8 +168,6 @@ TEST_F(FileUrl, ExistenceAndSizeFromTheHeader)
   EXPECT_TRUE(FileTool::exist(url.c_str()));
   EXPECT_EQ(FileTool::getSize(url.c_str()), static_cast<long>(bulletinText().size()));
   EXPECT_FALSE(FileTool::exist(server_->url("absent.txt").c_str()));
-  EXPECT_EQ(FileTool::getSize(server_->url("absent.txt").c_str()), -1);
-
   char out[200];
   EXPECT_TRUE(FileTool::addPath("/nowhere", url.c_str(), out, sizeof out));
   EXPECT_EQ(std::string(out), url);
