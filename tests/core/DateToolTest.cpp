@@ -39,17 +39,15 @@ TEST_F(DateToolTest, LabelTextsReadBack)
   struct {
     const char* text;
     const char* expect;  // "%Y-%m-%d %H:%M:%S" of the result
-  } rows[] = {
-      {"12Z 15 JAN 2024", "2024-01-15 12:XX:XX"},
-      {"1230Z 15 JAN 2024", "2024-01-15 12:30:XX"},
-      {"Valid 930Z 15 JAN 2024", "2024-01-15 09:30:XX"},
-      {"1230Z 15 jan 98", "1998-01-15 12:30:XX"},
-      {"12:30:15Z 15 JAN 2024", "2024-01-15 12:30:15"},
-      {"Surface 12Z MON 15 JAN 2024", "2024-01-15 12:XX:XX"},
-      {"12 15 01 24", "2024-01-15 12:XX:XX"},
-      {"15 JAN 24", "2024-01-15 XX:XX:XX"},
-      {"Plot for 15 FEB 2024", "2024-02-15 XX:XX:XX"},
-  };
+  } rows[] = {{"12Z 15 JAN 2024", "2024-01-15 12:XX:XX"},
+              {"1230Z 15 JAN 2024", "2024-01-15 12:30:XX"},
+              {"Valid 930Z 15 JAN 2024", "2024-01-15 09:30:XX"},
+              {"1230Z 15 jan 98", "1998-01-15 12:30:XX"},
+              {"12:30:15Z 15 JAN 2024", "2024-01-15 12:30:15"},
+              {"Surface 12Z MON 15 JAN 2024", "2024-01-15 12:XX:XX"},
+              {"12 15 01 24", "2024-01-15 12:XX:XX"},
+              {"15 JAN 24", "2024-01-15 XX:XX:XX"},
+              {"Plot for 15 FEB 2024", "2024-02-15 XX:XX:XX"}};
   for (auto& r : rows) {
     Date d;
     ASSERT_TRUE(DateTool::decode(r.text, d)) << r.text;

@@ -31,13 +31,11 @@ TEST(FileTool, PathListsKeepUrlsWhole)
     int count;
     const char* first;
     const char* last;
-  } cases[] = {
-      {"/data/a:/data/b:rel", 3, "/data/a", "rel"},
-      {"http://server/grids:/local", 2, "http://server/grids", "/local"},
-      {"/local:http://server/x/y", 2, "/local", "http://server/x/y"},
-      {"a::b", 3, "a", "b"},
-      {"", 0, "<none>", "<none>"},
-  };
+  } cases[] = {{"/data/a:/data/b:rel", 3, "/data/a", "rel"},
+               {"http://server/grids:/local", 2, "http://server/grids", "/local"},
+               {"/local:http://server/x/y", 2, "/local", "http://server/x/y"},
+               {"a::b", 3, "a", "b"},
+               {"", 0, "<none>", "<none>"}};
   for (const Case& c : cases) {
     EXPECT_EQ(FileTool::numPath(c.list), c.count) << c.list;
     EXPECT_EQ(element(c.list, 0), c.first) << c.list;

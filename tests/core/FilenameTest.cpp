@@ -60,16 +60,14 @@ TEST_F(FilenameTest, UserArguments)
     std::string name;
     bool fixed;
     long date;  // Const::MISS when the name has no date
-  } rows[] = {
-      {"la", hourName(NOW - 2 * 3600L), false, NOW - 2 * 3600L},
-      {"#2024011506", hourName(NOW - 6 * 3600L), false, NOW - 6 * 3600L},
-      {"cu-4", hourName(NOW - 4 * 3600L), false, NOW - 4 * 3600L},
-      {"cu=la-1", hourName(NOW - 3 * 3600L), false, NOW - 3 * 3600L},
-      {"2024011507_sfc", hourName(NOW - 5 * 3600L), false, NOW - 5 * 3600L},
-      {"@/some/file name", "/some/file name", true, Const::MISS},
-      {"notes.txt", "notes.txt", true, Const::MISS},
-      {"STDN", "-", true, Const::MISS},
-  };
+  } rows[] = {{"la", hourName(NOW - 2 * 3600L), false, NOW - 2 * 3600L},
+              {"#2024011506", hourName(NOW - 6 * 3600L), false, NOW - 6 * 3600L},
+              {"cu-4", hourName(NOW - 4 * 3600L), false, NOW - 4 * 3600L},
+              {"cu=la-1", hourName(NOW - 3 * 3600L), false, NOW - 3 * 3600L},
+              {"2024011507_sfc", hourName(NOW - 5 * 3600L), false, NOW - 5 * 3600L},
+              {"@/some/file name", "/some/file name", true, Const::MISS},
+              {"notes.txt", "notes.txt", true, Const::MISS},
+              {"STDN", "-", true, Const::MISS}};
   for (auto& r : rows) {
     Filename f;
     f.setNameConv("tsfc");

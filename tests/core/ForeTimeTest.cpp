@@ -32,28 +32,26 @@ TEST_F(ForeTimeTest, TextsGiveTypeTimesAndCode)
     float fore, end;
     int code;
     const char* back;  // toString
-  } rows[] = {
-      {"h12", 1, 0, 12, FM, 12, "12hr"},
-      {"12", 1, 9, 12, FM, 9000012, "12"},
-      {"12hr-6acc", 1, 4, 6, 12, 4006012, "12hr-6acc"},
-      {"24-12avg", 1, 3, 12, 24, 3012024, "24hr-12avg"},
-      {"h48-24max", 1, 6, 24, 48, 6024048, "48hr-24max"},
-      {"36-12", 1, 2, 24, 36, 2024036, "36hr-12rng"},
-      {"anal", 1, 1, 0, FM, 0, "anal"},
-      {"init", 1, 1, 0, FM, 0, "anal"},
-      {"anal-6acc", 1, 4, -6, 0, 4006000, "anal-6acc"},
-      {"anal-6dif", 1, 5, -6, 0, 5006000, "anal-6dif"},
-      {"anal-6max", 1, 1, 0, FM, 0, "anal"},
-      {"d2", 1, 0, 48, FM, 48, "48hr"},
-      {"3day", 1, 0, 72, FM, 72, "72hr"},
-      {"2d", 1, 0, 48, FM, 48, "48hr"},
-      {"2e", 1, 0, 60, FM, 60, "60hr"},
-      {"miss", 1, M, FM, FM, M, "miss"},
-      {"", 0, M, FM, FM, M, "miss"},
-      {"h", 0, M, FM, FM, M, "miss"},
-      {"h1x", 0, M, FM, FM, M, "miss"},
-      {"-6", 0, M, FM, FM, M, "miss"},
-  };
+  } rows[] = {{"h12", 1, 0, 12, FM, 12, "12hr"},
+              {"12", 1, 9, 12, FM, 9000012, "12"},
+              {"12hr-6acc", 1, 4, 6, 12, 4006012, "12hr-6acc"},
+              {"24-12avg", 1, 3, 12, 24, 3012024, "24hr-12avg"},
+              {"h48-24max", 1, 6, 24, 48, 6024048, "48hr-24max"},
+              {"36-12", 1, 2, 24, 36, 2024036, "36hr-12rng"},
+              {"anal", 1, 1, 0, FM, 0, "anal"},
+              {"init", 1, 1, 0, FM, 0, "anal"},
+              {"anal-6acc", 1, 4, -6, 0, 4006000, "anal-6acc"},
+              {"anal-6dif", 1, 5, -6, 0, 5006000, "anal-6dif"},
+              {"anal-6max", 1, 1, 0, FM, 0, "anal"},
+              {"d2", 1, 0, 48, FM, 48, "48hr"},
+              {"3day", 1, 0, 72, FM, 72, "72hr"},
+              {"2d", 1, 0, 48, FM, 48, "48hr"},
+              {"2e", 1, 0, 60, FM, 60, "60hr"},
+              {"miss", 1, M, FM, FM, M, "miss"},
+              {"", 0, M, FM, FM, M, "miss"},
+              {"h", 0, M, FM, FM, M, "miss"},
+              {"h1x", 0, M, FM, FM, M, "miss"},
+              {"-6", 0, M, FM, FM, M, "miss"}};
   for (auto& r : rows) {
     ForeTime ft;
     EXPECT_EQ(ft.decode(r.text), r.result) << r.text;
@@ -75,13 +73,11 @@ TEST_F(ForeTimeTest, TimeForms)
     float offset, length;
     int code;
     const char* back;
-  } rows[] = {
-      {"time-6", 0, 6, FM, 1060799799, "hr-6"},
-      {"time-6-12acc", 4, 6, 12, 1064799012, "hr-6-12acc"},
-      {"time-acc", 4, 0, FM, 1004799799, "hr-0acc"},
-      {"time-6-acc", 4, 6, FM, 1064799799, "hr-6acc"},
-      {"time-6-12max", 6, 6, 12, 1066799012, "hr-6-12max"},
-  };
+  } rows[] = {{"time-6", 0, 6, FM, 1060799799, "hr-6"},
+              {"time-6-12acc", 4, 6, 12, 1064799012, "hr-6-12acc"},
+              {"time-acc", 4, 0, FM, 1004799799, "hr-0acc"},
+              {"time-6-acc", 4, 6, FM, 1064799799, "hr-6acc"},
+              {"time-6-12max", 6, 6, 12, 1066799012, "hr-6-12max"}};
   for (auto& r : rows) {
     ForeTime ft;
     EXPECT_EQ(ft.decode(r.text), 0) << r.text;
@@ -150,16 +146,14 @@ TEST_F(ForeTimeTest, HoursSecondsAndLabels)
     const char* label;
     const char* day_label;
     const char* var_label;
-  } rows[] = {
-      {"h12", 12, 12, 43200, "12 hour", "0.5 day", ""},
-      {"anal", 0, 0, 0, "analysis", "analysis", ""},
-      {"h84", 84, 84, 302400, "3.5 day", "3.5 day", ""},
-      {"h66", 66, 66, 237600, "66 hour", "66 hour", ""},
-      {"12hr-6acc", 12, 12, 43200, "12 hour", "0.5 day", "6 hour acc"},
-      {"anal-6acc", 0, 0, 0, "analysis", "analysis", "6 hour acc"},
-      {"48-24max", 24, 24, 86400, "24 hour", "1 day", "24 hour max"},
-      {"miss", FM, FM, M, "", "", ""},
-  };
+  } rows[] = {{"h12", 12, 12, 43200, "12 hour", "0.5 day", ""},
+              {"anal", 0, 0, 0, "analysis", "analysis", ""},
+              {"h84", 84, 84, 302400, "3.5 day", "3.5 day", ""},
+              {"h66", 66, 66, 237600, "66 hour", "66 hour", ""},
+              {"12hr-6acc", 12, 12, 43200, "12 hour", "0.5 day", "6 hour acc"},
+              {"anal-6acc", 0, 0, 0, "analysis", "analysis", "6 hour acc"},
+              {"48-24max", 24, 24, 86400, "24 hour", "1 day", "24 hour max"},
+              {"miss", FM, FM, M, "", "", ""}};
   for (auto& r : rows) {
     ForeTime ft(r.text);
     EXPECT_FLOAT_EQ(ft.getFore(), r.fore) << r.text;

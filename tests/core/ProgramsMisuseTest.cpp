@@ -19,19 +19,17 @@ struct Program {
 };
 
 // The programs that read an input file named on the command line.
-const Program READERS[] = {
-    {"kolmetar", ""},
-    {"kolsfc", "-cvt=out.cvt"},
-    {"kolupa", ""},
-    {"kolrad", ""},
-    {"kolsat", ""},
-    {"kolanal", "-va=temp -gd=conus -outf=out.grd"},
-    {"kolgrib", ""},
-    {"kolgridplot", "-va=500:hght -ou=out.png"},
-    {"kolsfcplot", "-ou=out.png"},
-    {"kolskewt", "-id=OUN -ou=out.png"},
-    {"kolingest", "-prodfile=none"},
-};
+const Program READERS[] = {{"kolmetar", ""},
+                           {"kolsfc", "-cvt=out.cvt"},
+                           {"kolupa", ""},
+                           {"kolrad", ""},
+                           {"kolsat", ""},
+                           {"kolanal", "-va=temp -gd=conus -outf=out.grd"},
+                           {"kolgrib", ""},
+                           {"kolgridplot", "-va=500:hght -ou=out.png"},
+                           {"kolsfcplot", "-ou=out.png"},
+                           {"kolskewt", "-id=OUN -ou=out.png"},
+                           {"kolingest", "-prodfile=none"}};
 
 class ProgramsMisuseTest : public ::testing::Test {
  protected:
@@ -102,11 +100,10 @@ TEST_F(ProgramsMisuseTest, FilesOfTheWrongKindAreOneLine)
   const struct {
     const char* program;
     std::string input;
-  } cases[] = {
-      {"kolmetar", grib},   {"kolsfc", grib},    {"kolupa", grib},    {"kolrad", metar},
-      {"kolsat", grib},     {"kolanal", metar},  {"kolgrib", metar},  {"kolgridplot", metar},
-      {"kolsfcplot", grib}, {"kolskewt", metar}, {"kolingest", temp},
-  };
+  } cases[] = {{"kolmetar", grib},  {"kolsfc", grib},       {"kolupa", grib},
+               {"kolrad", metar},   {"kolsat", grib},       {"kolanal", metar},
+               {"kolgrib", metar},  {"kolgridplot", metar}, {"kolsfcplot", grib},
+               {"kolskewt", metar}, {"kolingest", temp}};
   for (const auto& c : cases)
     for (const Program& p : READERS)
       if (std::string(p.name) == c.program)
@@ -138,16 +135,14 @@ TEST_F(ProgramsMisuseTest, UnknownOptionValuesAreUsageErrors)
   const struct {
     const char* program;
     const char* args;
-  } cases[] = {
-      {"kolmetar", "-date=someday"},
-      {"kolsfc", "-type=csv"},
-      {"kolupa", "-da=someday"},
-      {"kolrad", "-out=jpeg"},
-      {"kolsat", "-out=jpeg"},
-      {"kolgrib", "-out=text"},
-      {"kolanal", "-va=temp -gd=conus -outf=x.grd -fm=ascii"},
-      {"kolingest", "-prodfile=none -date=soon"},
-  };
+  } cases[] = {{"kolmetar", "-date=someday"},
+               {"kolsfc", "-type=csv"},
+               {"kolupa", "-da=someday"},
+               {"kolrad", "-out=jpeg"},
+               {"kolsat", "-out=jpeg"},
+               {"kolgrib", "-out=text"},
+               {"kolanal", "-va=temp -gd=conus -outf=x.grd -fm=ascii"},
+               {"kolingest", "-prodfile=none -date=soon"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.program);
     int status = -1;
@@ -178,8 +173,7 @@ TEST_F(ProgramsMisuseTest, UnusableArgumentsAreOneLine)
       {"kolgrib",
        "-msg=9999 -out=values " + std::string(KOL_SOURCE_DIR) +
            "/examples/grib/nam.t00z.awp21100.tm00.grib2",
-       ""},
-  };
+       ""}};
   for (const auto& c : cases) {
     expectOneLineRefusal(c.program, c.args);
     int status = -1;
@@ -221,8 +215,7 @@ TEST_F(ProgramsMisuseTest, OutputNamesSelectTheirDevice)
       {"kolskewt", "-id=OUN -cu=#201105221200 " +
                        KOLTest::dataFile("upperair/ENCODED_72357_OUN_20110522_12Z.txt")},
       {"kolrad", KOLTest::dataFile("nids/KOUN_SDUS54_N0RTLX_201305202016")},
-      {"kolsat", KOLTest::dataFile("gini/TIGN02")},
-  };
+      {"kolsat", KOLTest::dataFile("gini/TIGN02")}};
   const struct {
     const char* ext;
     const char* start;  // the file's first bytes

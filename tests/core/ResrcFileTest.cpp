@@ -55,25 +55,23 @@ TEST_F(ResrcFileTest, PatternsSelectProgramsAndInstances)
     const char* resource;
     const char* pattern;
     bool match;
-  } cases[] = {
-      {"demo", "demo", "plot_domain", "*.plot_domain", true},
-      {"demo", "demo", "plot_domain", "demo.plot_domain", true},
-      {"demo", "demo", "plot_domain", "plot_domain", false},
-      {"demo", "demo", "plot_domain", "other.plot_domain", false},
-      {"demo", "demo", "grid_domain", "*_domain", true},
-      {"demo", "demo", "plot_domain", "*.plot", false},  // must end together
-      {"demo", "demo", "plot_domain", "d*.plot_domain", true},
-      {"demo", "demo", "plot_domain", "*", false},
-      {"demo", "demo", "plot_domain", "Demo.plot_domain", false},  // case-sensitive
-      {"demo", "east", "title", "east.title", true},
-      {"demo", "east", "title", "demo.title", false},
-      {"demo", "+west", "title", "demo.west.title", true},
-      {"demo", "+west", "title", "demo.title", false},
-      {"demo", "", "title", "demo.title", true},
-      // The first occurrence is taken, without trying later ones.
-      {"demo", "demo", "aa", "*a", false},
-      {"demo", "demo", "title", "**.title", true},
-  };
+  } cases[] = {{"demo", "demo", "plot_domain", "*.plot_domain", true},
+               {"demo", "demo", "plot_domain", "demo.plot_domain", true},
+               {"demo", "demo", "plot_domain", "plot_domain", false},
+               {"demo", "demo", "plot_domain", "other.plot_domain", false},
+               {"demo", "demo", "grid_domain", "*_domain", true},
+               {"demo", "demo", "plot_domain", "*.plot", false},  // must end together
+               {"demo", "demo", "plot_domain", "d*.plot_domain", true},
+               {"demo", "demo", "plot_domain", "*", false},
+               {"demo", "demo", "plot_domain", "Demo.plot_domain", false},  // case-sensitive
+               {"demo", "east", "title", "east.title", true},
+               {"demo", "east", "title", "demo.title", false},
+               {"demo", "+west", "title", "demo.west.title", true},
+               {"demo", "+west", "title", "demo.title", false},
+               {"demo", "", "title", "demo.title", true},
+               // The first occurrence is taken, without trying later ones.
+               {"demo", "demo", "aa", "*a", false},
+               {"demo", "demo", "title", "**.title", true}};
   for (const Case& c : cases) {
     ResrcFile file;
     file.set(c.prog, c.name);

@@ -199,17 +199,15 @@ TEST(ResrcCL, SplitsKeyedAndPositionalArguments)
   struct Case {
     std::vector<const char*> argv;
     const char* expected;
-  } cases[] = {
-      {{"-pd=us", "-me=debug", "f1", "f2"}, "K[pd=us]K[me=debug]P0[f1]P1[f2]"},
-      {{"-pd", "us"}, "K[pd=us]"},
-      {{"-pd", "-me=warn"}, "K[pd=]K[me=warn]"},
-      {{"--title=a=b", "--x", "y"}, "K[title=a=b]K[x=y]"},
-      {{"-h"}, "K[h=]"},
-      {{"-5", "-", "--", "-x", "--", "z"}, "P0[-5]P1[-]K[=]K[x=]K[=]P2[z]"},
-      {{"-=x", "--9", "---a"}, "P0[-=x]P1[--9]P2[---a]"},
-      {{"-t", "-5"}, "K[t=-5]"},  // a negative number is no key, so it is a value
-      {{}, ""},
-  };
+  } cases[] = {{{"-pd=us", "-me=debug", "f1", "f2"}, "K[pd=us]K[me=debug]P0[f1]P1[f2]"},
+               {{"-pd", "us"}, "K[pd=us]"},
+               {{"-pd", "-me=warn"}, "K[pd=]K[me=warn]"},
+               {{"--title=a=b", "--x", "y"}, "K[title=a=b]K[x=y]"},
+               {{"-h"}, "K[h=]"},
+               {{"-5", "-", "--", "-x", "--", "z"}, "P0[-5]P1[-]K[=]K[x=]K[=]P2[z]"},
+               {{"-=x", "--9", "---a"}, "P0[-=x]P1[--9]P2[---a]"},
+               {{"-t", "-5"}, "K[t=-5]"},  // a negative number is no key, so it is a value
+               {{}, ""}};
   for (const Case& c : cases) EXPECT_EQ(scan(c.argv), c.expected);
 }
 

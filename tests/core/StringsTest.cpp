@@ -29,12 +29,10 @@ TEST(StringsTest, SplitAtWhiteSpace)
   struct Case {
     const char* text;
     V expect;
-  } cases[] = {
-      {"  ab   cd  ", {"ab", "cd"}},
-      {"a\tb\nc\rd\ve\ff", {"a", "b", "c", "d", "e", "f"}},
-      {"single", {"single"}},
-      {" \t\n ", {}},
-  };
+  } cases[] = {{"  ab   cd  ", {"ab", "cd"}},
+               {"a\tb\nc\rd\ve\ff", {"a", "b", "c", "d", "e", "f"}},
+               {"single", {"single"}},
+               {" \t\n ", {}}};
   for (const Case& c : cases) {
     Strings list;
     EXPECT_EQ(list.set(c.text), static_cast<int>(c.expect.size())) << c.text;
@@ -51,22 +49,20 @@ TEST(StringsTest, SplitAtASeparatorWithQuoting)
     const char* text;
     int max;
     V expect;
-  } cases[] = {
-      {"a,,b", -1, {"a", "", "b"}},
-      {",a,", -1, {"", "a", ""}},
-      {",", -1, {"", ""}},
-      {"\"x,y\",z", -1, {"x,y", "z"}},
-      {"\"x,y", -1, {"\"x,y"}},
-      {"a,\"x,y", -1, {"a", "\"x,y"}},
-      {"a,b,c,d", 2, {"a", "b,c,d"}},
-      {"a,b,c,d", 1, {"a,b,c,d"}},
-      {"a,\"b,c\"", 2, {"a", "b,c"}},
-      {"\"a\",\"\",b", -1, {"a", "", "b"}},
-      // A quote is closing only before a separator or at the end.
-      {"\"a\"b,c\",d", -1, {"a\"b,c", "d"}},
-      {"x\"a,b\"", -1, {"x\"a", "b\""}},
-      {"a,b,", 3, {"a", "b", ""}},
-  };
+  } cases[] = {{"a,,b", -1, {"a", "", "b"}},
+               {",a,", -1, {"", "a", ""}},
+               {",", -1, {"", ""}},
+               {"\"x,y\",z", -1, {"x,y", "z"}},
+               {"\"x,y", -1, {"\"x,y"}},
+               {"a,\"x,y", -1, {"a", "\"x,y"}},
+               {"a,b,c,d", 2, {"a", "b,c,d"}},
+               {"a,b,c,d", 1, {"a,b,c,d"}},
+               {"a,\"b,c\"", 2, {"a", "b,c"}},
+               {"\"a\",\"\",b", -1, {"a", "", "b"}},
+               // A quote is closing only before a separator or at the end.
+               {"\"a\"b,c\",d", -1, {"a\"b,c", "d"}},
+               {"x\"a,b\"", -1, {"x\"a", "b\""}},
+               {"a,b,", 3, {"a", "b", ""}}};
   for (const Case& c : cases) {
     Strings list;
     SCOPED_TRACE(std::string(c.text) + " max " + std::to_string(c.max));
@@ -93,21 +89,19 @@ TEST(StringsTest, SplitWithGroups)
     const char* groups;
     int max;
     V expect;
-  } cases[] = {
-      {"f(a,b),[c,d],{e,f}", "([{", -1, {"f(a,b)", "[c,d]", "{e,f}"}},
-      {"\"a,b\",c", "\"", -1, {"a,b", "c"}},
-      {"x\"a,b\"y,c", "\"", -1, {"x\"a,b\"y", "c"}},
-      {"\"a,b\"y,c", "\"", -1, {"\"a,b\"y", "c"}},
-      {"(a,[b),c],d", "([", -1, {"(a,[b)", "c]", "d"}},
-      {"(a,b),c,d", "(", 2, {"(a,b)", "c,d"}},
-      // Other group characters close with themselves.
-      {"<a,b<,c", "<", -1, {"<a,b<", "c"}},
-      {"<a,b>,c", "<", -1, {"<a,b>,c"}},
-      {"|a,b|,c", "|", -1, {"|a,b|", "c"}},
-      {"\"\"", "\"", -1, {""}},
-      // Without '"' in the group set a leading quote still encloses the field.
-      {"\"a,b\",(c,d)", "(", -1, {"a,b", "(c,d)"}},
-  };
+  } cases[] = {{"f(a,b),[c,d],{e,f}", "([{", -1, {"f(a,b)", "[c,d]", "{e,f}"}},
+               {"\"a,b\",c", "\"", -1, {"a,b", "c"}},
+               {"x\"a,b\"y,c", "\"", -1, {"x\"a,b\"y", "c"}},
+               {"\"a,b\"y,c", "\"", -1, {"\"a,b\"y", "c"}},
+               {"(a,[b),c],d", "([", -1, {"(a,[b)", "c]", "d"}},
+               {"(a,b),c,d", "(", 2, {"(a,b)", "c,d"}},
+               // Other group characters close with themselves.
+               {"<a,b<,c", "<", -1, {"<a,b<", "c"}},
+               {"<a,b>,c", "<", -1, {"<a,b>,c"}},
+               {"|a,b|,c", "|", -1, {"|a,b|", "c"}},
+               {"\"\"", "\"", -1, {""}},
+               // Without '"' in the group set a leading quote still encloses the field.
+               {"\"a,b\",(c,d)", "(", -1, {"a,b", "(c,d)"}}};
   for (const Case& c : cases) {
     Strings list;
     SCOPED_TRACE(std::string(c.text) + " groups " + c.groups);
@@ -125,19 +119,17 @@ TEST(StringsTest, SplitByFieldFormat)
     const char* text;
     const char* fmt;
     V expect;
-  } cases[] = {
-      {"12 -3.5x", "%d %fx", {"12", "-3.5", "<none>"}},
-      {"A  42", "%c%D", {"A", "  42", "<none>"}},
-      {"+7/-8", "%2d/%3d", {"+7", "-8", "<none>"}},
-      {"1.5.", "%f", {"1.5", "<none>"}},
-      {"7.", "%f.", {"7", "<none>"}},
-      {"-x", "%d", {"<none>", "<none>"}},
-      {"12,ab", "%d,%d", {"12", "<none>", "<none>"}},
-      {"1", "%d %d", {"1", "<none>", "<none>"}},
-      {"", "%c", {"<none>", "<none>"}},
-      {"Z1", "%c%c%c", {"Z", "1", "<none>", "<none>"}},
-      {"5q", "%d%q", {"5", "<none>", "<none>"}},
-  };
+  } cases[] = {{"12 -3.5x", "%d %fx", {"12", "-3.5", "<none>"}},
+               {"A  42", "%c%D", {"A", "  42", "<none>"}},
+               {"+7/-8", "%2d/%3d", {"+7", "-8", "<none>"}},
+               {"1.5.", "%f", {"1.5", "<none>"}},
+               {"7.", "%f.", {"7", "<none>"}},
+               {"-x", "%d", {"<none>", "<none>"}},
+               {"12,ab", "%d,%d", {"12", "<none>", "<none>"}},
+               {"1", "%d %d", {"1", "<none>", "<none>"}},
+               {"", "%c", {"<none>", "<none>"}},
+               {"Z1", "%c%c%c", {"Z", "1", "<none>", "<none>"}},
+               {"5q", "%d%q", {"5", "<none>", "<none>"}}};
   for (const Case& c : cases) {
     Strings list;
     SCOPED_TRACE(std::string(c.text) + " fmt " + c.fmt);

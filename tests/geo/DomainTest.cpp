@@ -54,25 +54,23 @@ TEST(DomainText, EveryCodeReadsBackAsPrinted)
     float p0, p1, p2, p3;
     float clat, clon, dx, dy;
     bool ellipsoid;
-  } cases[] = {
-      {1, 90, -105, 60, MISS, 60, -100, 1.2f, 1.2f, false},
-      {3, 20, -60, MISS, MISS, 20, -60, 1.2f, 1.2f, true},
-      {4, 25, -95, 25, 25, 40, -95, 0.40635f, 0.40635f, false},
-      {5, 45, 10, MISS, MISS, 45, 10, 0.5f, 0.5f, false},
-      {7, MISS, 0, MISS, MISS, 0, 0, 5, 5, false},
-      {8, 52, 10, MISS, MISS, 52, 10, 0.5f, 0.5f, false},
-      {9, 23, -96, 29.5f, 45.5f, 38, -96, 1.2f, 1.2f, false},
-      {10, MISS, -75, 421.64f, 1, 0, -75, 0.04f, 0.04f, true},
-      {11, 90, -97.5f, 60, MISS, 35.2f, -97.5f, 0.01f, 0.01f, false},
-      {22, MISS, MISS, MISS, MISS, 0, 5, 1, 0.5f, false},
-      {24, MISS, MISS, MISS, MISS, 0, 500, 1, 0.1f, false},
-      {25, MISS, MISS, MISS, MISS, 0, 0, 15, 15, false},
-      {40, MISS, MISS, MISS, MISS, -40, 325, 9, 0.235f, false},
-      {43, -36, 332, MISS, MISS, -36, 332, 9.090909f, 0.033f, false},
-      {44, MISS, MISS, MISS, MISS, -25, 400, 13.6f, 0.049f, false},
-      {51, MISS, MISS, MISS, MISS, 0, 0, 1, 1, false},
-      {Const::MISS, MISS, MISS, MISS, MISS, MISS, MISS, MISS, MISS, false},
-  };
+  } cases[] = {{1, 90, -105, 60, MISS, 60, -100, 1.2f, 1.2f, false},
+               {3, 20, -60, MISS, MISS, 20, -60, 1.2f, 1.2f, true},
+               {4, 25, -95, 25, 25, 40, -95, 0.40635f, 0.40635f, false},
+               {5, 45, 10, MISS, MISS, 45, 10, 0.5f, 0.5f, false},
+               {7, MISS, 0, MISS, MISS, 0, 0, 5, 5, false},
+               {8, 52, 10, MISS, MISS, 52, 10, 0.5f, 0.5f, false},
+               {9, 23, -96, 29.5f, 45.5f, 38, -96, 1.2f, 1.2f, false},
+               {10, MISS, -75, 421.64f, 1, 0, -75, 0.04f, 0.04f, true},
+               {11, 90, -97.5f, 60, MISS, 35.2f, -97.5f, 0.01f, 0.01f, false},
+               {22, MISS, MISS, MISS, MISS, 0, 5, 1, 0.5f, false},
+               {24, MISS, MISS, MISS, MISS, 0, 500, 1, 0.1f, false},
+               {25, MISS, MISS, MISS, MISS, 0, 0, 15, 15, false},
+               {40, MISS, MISS, MISS, MISS, -40, 325, 9, 0.235f, false},
+               {43, -36, 332, MISS, MISS, -36, 332, 9.090909f, 0.033f, false},
+               {44, MISS, MISS, MISS, MISS, -25, 400, 13.6f, 0.049f, false},
+               {51, MISS, MISS, MISS, MISS, 0, 0, 1, 1, false},
+               {Const::MISS, MISS, MISS, MISS, MISS, MISS, MISS, MISS, MISS, false}};
   for (const auto& c : cases) {
     DomainVal v;
     v.proj = c.code;

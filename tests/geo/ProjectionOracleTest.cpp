@@ -172,8 +172,7 @@ TEST_F(ProjectionOracle, ConicAzimuthalAndWorldMaps)
       {"Albers, north", "albers:23:-96:29.5:45.5,40,-96,25,17,1.2,1.2",
        "+proj=aea +lat_0=23 +lat_1=29.5 +lat_2=45.5 +lon_0=-96" + SPHERE, -89.9, 90},
       {"Albers, south", "albers:-32:135:-18:-36,-30,135,25,17,1.2,1.2",
-       "+proj=aea +lat_0=-32 +lat_1=-18 +lat_2=-36 +lon_0=135" + SPHERE, -90, 89.9},
-  };
+       "+proj=aea +lat_0=-32 +lat_1=-18 +lat_2=-36 +lon_0=135" + SPHERE, -90, 89.9}};
   for (const Case& c : cases) compareWithOracle(c);
 }
 
@@ -184,14 +183,12 @@ TEST_F(ProjectionOracle, Satellite)
   char sweep[160], sweepe[160];
   std::snprintf(sweep, sizeof sweep, "+proj=geos +sweep=x +lon_0=-75 +h=%.4f", h);
   std::snprintf(sweepe, sizeof sweepe, "+proj=geos +sweep=x +lon_0=-75 +h=%.4f", he);
-  Case cases[] = {
-      {"view angles", "sat:0:-75,0,-75,25,17,1.2,1.2", std::string(sweep) + SPHERE, -90, 90,
-       Units::TAN_ANGLE},
-      {"scan angles", "sat:0:-75:421.64:1,0,-75,25,17,1.2,1.2", std::string(sweep) + SPHERE, -90,
-       90, Units::SCAN_ANGLE},
-      {"scan angles, ellipsoid", "sat:e:0:-75:421.64:1,0,-75,25,17,1.2,1.2",
-       std::string(sweepe) + ELLIPSOID, -90, 90, Units::SCAN_ANGLE, 421.64, 63.78137},
-  };
+  Case cases[] = {{"view angles", "sat:0:-75,0,-75,25,17,1.2,1.2", std::string(sweep) + SPHERE, -90,
+                   90, Units::TAN_ANGLE},
+                  {"scan angles", "sat:0:-75:421.64:1,0,-75,25,17,1.2,1.2",
+                   std::string(sweep) + SPHERE, -90, 90, Units::SCAN_ANGLE},
+                  {"scan angles, ellipsoid", "sat:e:0:-75:421.64:1,0,-75,25,17,1.2,1.2",
+                   std::string(sweepe) + ELLIPSOID, -90, 90, Units::SCAN_ANGLE, 421.64, 63.78137}};
   // PROJ reports no failure for some points behind the earth: compare the visible half (away
   // from the limb, where the ellipsoid's limb differs from the sphere's) and expect the far
   // side to fail.
