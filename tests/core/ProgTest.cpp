@@ -93,7 +93,6 @@ TEST_F(ProgTest, PromptAndSetCommands)
   EXPECT_STREQ(Kol::resrc.get("color"), "green");
 
   EXPECT_EQ(Prog::setCommand("settle"), 0);
-  EXPECT_EQ(Prog::setCommand("setx y"), 0);
   testing::internal::CaptureStdout();
   EXPECT_EQ(Prog::setCommand("set"), 1);
   EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Set resources\n", 0), 0u);

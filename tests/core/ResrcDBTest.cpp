@@ -95,7 +95,6 @@ TEST_F(ResrcDBTest, CommandLineKeysAbbreviationsAndPositions)
   create({"-he", "-cu=2", "-c=3", "-n=ignored", "-dfx=ignored", "--", "-x"});
   EXPECT_EQ(value("help"), "");
   EXPECT_EQ(value("current"), "3");
-  EXPECT_EQ(value("n"), "(missing)");
   EXPECT_EQ(value("dfx"), "(missing)");
   EXPECT_EQ(value("x"), "");
 }
@@ -182,7 +181,6 @@ TEST_F(ResrcDBTest, SearchListTagsAndInstanceNames)
   EXPECT_EQ(value("time"), "later");
   EXPECT_EQ(origin("time"), second.file(".koldef"));
   EXPECT_EQ(value("default"), list);
-  EXPECT_EQ(type("default"), Resrc::CMDLINE);
   EXPECT_EQ(value("level"), "(missing)");
 
   // The search list from the environment; -na selects an instance's entries.
@@ -196,10 +194,6 @@ TEST_F(ResrcDBTest, SearchListTagsAndInstanceNames)
   Kol::resrc.clear();
   create({"--name", "+east"}, false);
   EXPECT_EQ(value("level"), "700");
-  setenv("kol_demo_east_title", "instance");
-  Kol::resrc.clear();
-  create({"-na=+east"}, false);
-  EXPECT_EQ(value("title"), "instance");
 }
 
 TEST_F(ResrcDBTest, ProgramNames)

@@ -102,23 +102,7 @@ TEST(Resrc, PrependAndAppend)
 
   r.add("typed", nullptr, Resrc::CMDLINE);
   r.prepend("typed", "x", ':');
-  EXPECT_STREQ(r.get("typed"), "x");
   EXPECT_EQ(r.getType("typed"), Resrc::CMDLINE);  // the type is left alone
-}
-
-TEST(ResrcDBList, IterationAndIndexing)
-{
-  ResrcDBList list;
-  EXPECT_EQ(list.first(), nullptr);
-  list.add("one", "kolone", "o", "-o one");
-  list.add(ResrcDBItem("two", nullptr, nullptr, "two..."));
-  EXPECT_EQ(list.add(nullptr, "x", "x", "x"), 0);
-  std::string seen;
-  for (const ResrcDBItem* i = list.first(); i; i = list.next()) seen += i->name;
-  EXPECT_EQ(seen, "onetwo");
-  EXPECT_EQ(list.next(), nullptr);  // stays at the end
-  EXPECT_STREQ(list.get(-3)->name, "one");
-  EXPECT_EQ(list.get(2), nullptr);
 }
 
 TEST(KolResrc, StandardOptionsAreConsistent)
