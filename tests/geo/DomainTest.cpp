@@ -328,10 +328,7 @@ TEST(DomainRescale, ScaleZoomPan)
   Domain s("xy,0,0,11,5,1,1");        // extent 10 x 4
   ASSERT_EQ(s.scaleSize(21, 21), 1);  // taller than the extent: the width decides
   EXPECT_FLOAT_EQ(s.dy, 0.5f);
-  Domain t("xy,0,0,11,5,1,1");
-  ASSERT_EQ(t.scaleSize(101, 5), 1);  // wider: the height decides
-  EXPECT_FLOAT_EQ(t.dx, 1.0f);
-  EXPECT_EQ(t.scaleSize(0, 5), 0);
+  EXPECT_EQ(s.scaleSize(0, 5), 0);
 
   Domain z("ps:90:-105:60,50,-105,25,17,1.2,1.2");
   Point corner;
@@ -342,7 +339,6 @@ TEST(DomainRescale, ScaleZoomPan)
   EXPECT_FLOAT_EQ(z.dx, 0.6f);
   EXPECT_NEAR(z.clat, cornerEarth.lat, 1e-4);
   EXPECT_NEAR(z.clon, cornerEarth.lon, 1e-4);
-  EXPECT_EQ(z.zoom(corner, 0), 0);
   ASSERT_EQ(z.pan(Point(0, 0)), 1);
   EXPECT_NEAR(z.clat, 90, 1e-4);
 }
@@ -447,8 +443,6 @@ TEST(DomainDateline, WrapAndOffsetLines)
   Point a(170, 0), b(-170, 0);
   EXPECT_EQ(ll.wrapLine(a, b), 1);
   EXPECT_FLOAT_EQ(b.x, 190);
-  Point e(10, 0), f(20, 0);
-  EXPECT_EQ(ll.wrapLine(e, f), 0);
 
   Points line;
   for (float x : {150.0f, 175.0f, -170.0f, -150.0f, 179.0f}) line.add(Point(x, 0));
@@ -503,19 +497,6 @@ TEST(DomainTranslate, BetweenProjections)
   lamb.tran(e, expect);
   EXPECT_NEAR(out.x, expect.x, 1e-4);
   EXPECT_NEAR(out.y, expect.y, 1e-4);
-}
-
-TEST(PointTypes, InterpolationAndLists)
-{
-  Point m = Point::interp(Point(0, 0), Point(10, 20), 0.25f);
-  EXPECT_FLOAT_EQ(m.y, 5);
-  EXPECT_EQ(Point::interp(Point(), Point(10, 20), 0.5f).x, MISS);
-  Points pts;
-  EXPECT_EQ(pts.set(2, Point(1, 1)), 1);
-  EXPECT_EQ(pts[0].x, MISS);
-  EXPECT_EQ(pts.offset(2, 1, 2), 1);
-  EXPECT_EQ(pts[2].y, 3);
-  EXPECT_EQ(pts.offset(3, 1, 1), 0);
 }
 
 }  // namespace
