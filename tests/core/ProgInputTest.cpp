@@ -90,6 +90,8 @@ TEST_F(ProgInputTest, DateOptionDatesEveryInput)
   EXPECT_EQ(inputs.get(2).name, filed("2020010600"));
   for (int i = 0; i < inputs.getNum(); ++i) EXPECT_EQ(when(inputs.get(i).date), "2020-01-07 00:00");
 
+  Kol::resrc.set("date", "#202001070000");
+  EXPECT_EQ(inputs.setup(), 1) << "the date form with '#' is taken too";
   Date d;
   Kol::resrc.set("date", nullptr);
   EXPECT_EQ(ProgInput::getDate(d), 1);
