@@ -31,6 +31,7 @@ const Program READERS[] = {
     {"kolgrib", ""},
     {"kolgridplot", "-va=500:hght -ou=out.png"},
     {"kolsfcplot", "-ou=out.png"},
+    {"kolupaplot", "-ou=out.png"},
     {"kolskewt", "-id=OUN -ou=out.png"},
     {"kolingest", "-prodfile=none"},
 };
@@ -107,7 +108,7 @@ TEST_F(ProgramsMisuseTest, FilesOfTheWrongKindAreOneLine)
   } cases[] = {
       {"kolmetar", grib},   {"kolsfc", grib},    {"kolupa", grib},    {"kolrad", metar},
       {"kolsat", grib},     {"kolanal", metar},  {"kolgrib", metar},  {"kolgridplot", metar},
-      {"kolsfcplot", grib}, {"kolskewt", metar}, {"kolingest", temp},
+      {"kolsfcplot", grib}, {"kolskewt", metar}, {"kolingest", temp}, {"kolupaplot", grib},
   };
   for (const auto& c : cases)
     for (const Program& p : READERS)
@@ -224,6 +225,8 @@ TEST_F(ProgramsMisuseTest, OutputNamesSelectTheirDevice)
                        KOLTest::dataFile("upperair/ENCODED_72357_OUN_20110522_12Z.txt")},
       {"kolrad", KOLTest::dataFile("nids/KOUN_SDUS54_N0RTLX_201305202016")},
       {"kolsat", KOLTest::dataFile("gini/TIGN02")},
+      {"kolupaplot",
+       "-pd=china " + KOLTest::dataFile("bufr/A_IUSN01BABJ290000_C_RJTD_20191029025504_87.bufr")},
   };
   const struct {
     const char* ext;
