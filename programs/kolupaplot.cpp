@@ -10,28 +10,23 @@
 // of them have), or a date or file selector of the convention "upa_cvt" ("la", the default).
 // The map has its border, the grey map background and the information and date labels;
 // -pa=nomap leaves the map out.
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
 #include "core/ProgInput.h"
 #include "core/Resrc.h"
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
-#include "core/Strings.h"
 #include "geo/DomainTool.h"
 #include "graphics/Figure.h"
 #include "graphics/plot/PlotOutput.h"
 #include "layers/UpaPlot.h"
+#include "layers/upaplot/UpaInput.h"
 #include "obs/UpaKolFile.h"
-#include "obs/UpaReports.h"
 
 using namespace KOL;
 
@@ -48,7 +43,6 @@ constexpr float INFLUENCE = 8.0f;  // 100 km
 // Levels with a chart of their own in the macro file.
 constexpr const char* CHARTS[] = {"850", "700", "500", "300", "250"};
 
-constexpr const char* FILED = "upa_wmo";
 constexpr const char* DATE_HELP =
     "-da date     Date near the soundings of bulletins, yyyymmddhhmm (default: by the file "
     "name, else now)";
@@ -90,66 +84,6 @@ std::string defaultVariable(const char* level)
   return "upa";
 }
 
-class TempFile {
- public:
-  ~TempFile()
-  {
-    if (!name_.empty()) unlink(name_.c_str());
-  }
-  bool make()
-  {
-    const char* dir = std::getenv("TMPDIR");
-    std::string pattern = std::string(has(dir) ? dir : "/tmp") + "/kolupaplot_XXXXXX";
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) return false;
-    close(fd);
-    name_ = pattern;
-    return true;
-  }
-  const char* name() const { return name_.c_str(); }
-
- private:
-  std::string name_;
-};
-
-// Bulletins, captures or BUFR files decoded into an upper-air file of their synoptic hour.
-bool fileSoundings(TempFile& temp)
-{
-  ProgInput inputs(FILED);
-  if (!inputs.setup()) return false;
-  UpaReports soundings;
-  if (!inputs.forEach([&soundings](const ProgInput::Item& in) {
-        return soundings.read(in.name.c_str(), in.date, "kolupaplot");
-      }))
-    return false;
-  soundings.locate(Kol::resrc.get("city_file"));
-  if (!soundings.keepCommonDate()) {
-    Kol::outError("kolupaplot: no TEMP or PILOT part found in the input\n");
-    return false;
-  }
-  if (!temp.make() || !soundings.write(temp.name())) {
-    Kol::outError("kolupaplot: cannot write a temporary upper-air file\n");
-    return false;
-  }
-  return true;
-}
-
-bool chooseInput(UpaPlot& layer, TempFile& temp)
-{
-  Strings inputs;
-  if (const char* named = Kol::resrc.get("filename"); has(named)) inputs.set(named, '\n');
-  if (inputs.getNum() == 0) return layer.setFilename("la") || true;
-  const char* first = inputs.getString(0);
-  if (!FileTool::exist(first)) {
-    layer.setFilename(first);  // a selector such as "la" or "#2011052212"
-    return true;
-  }
-  if (UpaKolFile::checkType(first)) return layer.setFilename(first) || true;
-  if (!fileSoundings(temp)) return false;
-  layer.setFilename(temp.name());
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -171,8 +105,10 @@ int main(int argc, char** argv)
   const char* extra = r.get("parameter");
   if (!has(extra) || !std::strstr(extra, "nomap")) layer.setParam("map");
   if (const std::string oa = defaultAnalysis(domain); !oa.empty()) layer.setParam(oa.c_str());
-  TempFile temp;
-  if (!chooseInput(layer, temp)) return Kol::FAILURE;
+  upaplot::UpaInput input;
+  std::string file;
+  if (!input.choose("kolupaplot", file)) return Kol::FAILURE;
+  layer.setFilename(file.c_str());
   if (!UpaKolFile::checkType(layer.getFilename())) {
     const char* named = r.get("filename");
     Kol::outError("kolupaplot: no upper-air file %s\n", has(named) ? named : "la");

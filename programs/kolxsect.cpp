@@ -1,0 +1,109 @@
+// kolxsect: draws a vertical cross section, distance across and log pressure down.
+//   kolxsect -id=OUN/FWD/LCH -ou=xs.png FILE        soundings of a line of stations: wind speed
+//                                                    filled under isentropes, wind barbs
+//   kolxsect -id=OUN/FWD -va=temp,relh,wbrb FILE     other quantities (theta temp dewp wspd relh
+//                                                    hght, wbrb barbs)
+//   kolxsect -from=35:-100 -to=40:-80 -va=theta GRIB  a model field (temp, hght, rhum, vvel, uwnd,
+//                                                    theta, wspd ...) along the great circle
+// Soundings come from own upper-air files, bulletins or BUFR files (decoded in the same run) or
+// a selector of the convention "upa_cvt"; a GRIB or native grid file (told apart by content)
+// gives the model section. -pl=ln|cf the contour type of every quantity; -pa=top=200,bot=1000
+// the pressures (hPa). -ou=FILE.png (or .gif) without a display, -de=ps,FILE PostScript.
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "core/Kol.h"
+#include "core/KolResrc.h"
+#include "core/ProgInput.h"
+#include "core/Resrc.h"
+#include "core/ResrcDB.h"
+#include "core/ResrcDBList.h"
+#include "core/StrLib.h"
+#include "core/Strings.h"
+#include "geo/Rect.h"
+#include "graphics/Figure.h"
+#include "graphics/plot/PlotOutput.h"
+#include "grid/GridFile.h"
+#include "layers/GridXSectPlot.h"
+#include "layers/UpaXSectPlot.h"
+#include "layers/upaplot/UpaInput.h"
+
+using namespace KOL;
+
+namespace {
+
+// Room for the pressures at the left and the places under the frame.
+const Rect PANEL(0.08f, 0.1f, 0.95f, 0.9f);
+constexpr const char* DATE_HELP =
+    "-da date     Date near the soundings of bulletins, yyyymmddhhmm (default: by the file "
+    "name, else now)";
+
+void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
+{
+  for (int group :
+       {KolResrc::HELP_GROUP, KolResrc::PATH_GROUP, KolResrc::FILE_GROUP, KolResrc::IO_GROUP,
+        KolResrc::PLOT_GROUP, KolResrc::COLOR_GROUP, KolResrc::FILL_COLOR_GROUP,
+        KolResrc::IDENT_GROUP, KolResrc::CONTOUR_GROUP, KolResrc::DEVICE_GROUP})
+    KolResrc::add(keyed, group);
+  for (const char* name : {"variable", "city_file"}) KolResrc::add(keyed, KolResrc::find(name));
+  keyed.add("from", "kolxsectfrom", "from", "-from=LAT:LON  Start of a model section");
+  keyed.add("to", "kolxsectto", "to", "-to=LAT:LON    End of a model section");
+  ProgInput::addDateOption(keyed, DATE_HELP);
+  KolResrc::add(positional, KolResrc::find("filename"));
+}
+
+bool has(const char* t) { return t && *t; }
+
+// A model field's layer when the input is a grid file, else the soundings' layer.
+std::unique_ptr<Drawing> chooseLayer(upaplot::UpaInput& input)
+{
+  Resrc& r = Kol::resrc;
+  Strings named;
+  if (has(r.get("filename"))) named.set(r.get("filename"), '\n');
+  const char* first = named.getNum() ? named.getString(0) : "";
+  if (has(first) && GridFile::checkType(first) > 0) {
+    auto grid = std::make_unique<GridXSectPlot>();
+    grid->setFilename(first);
+    grid->setParam((std::string("from=") + r.get("from", "") + ",to=" + r.get("to", "")).c_str());
+    return grid;
+  }
+  if (!has(r.get("identifier"))) {
+    Kol::outError("kolxsect: name the stations of the section, -id=A/B/C\n");
+    return nullptr;
+  }
+  std::string file;
+  if (!input.choose("kolxsect", file)) return nullptr;
+  auto upa = std::make_unique<UpaXSectPlot>();
+  upa->setFilename(file.c_str());
+  return upa;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  ResrcDBList keyed, positional;
+  declareOptions(keyed, positional);
+  if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
+  Resrc& r = Kol::resrc;
+  PlotOutput::selectDevice(r, r.get("output"));
+  upaplot::UpaInput input;
+  std::unique_ptr<Drawing> layer = chooseLayer(input);
+  Domain domain;
+  if (!layer) return Kol::FAILURE;
+  if (!layer->getDomain(domain)) {
+    const char* named = r.get("filename");
+    Kol::outError("kolxsect: no section from %s\n", has(named) ? named : "la");
+    return Kol::FAILURE;
+  }
+  Figure fig;
+  if (!fig.open(PlotOutput::deviceParams(r.get("device"), r.get("output")).c_str())) {
+    Kol::outError("kolxsect: cannot open the output device\n");
+    return Kol::FAILURE;
+  }
+  fig.startPlot(PANEL, domain);
+  fig.addDrawing(*layer);
+  fig.endPlot();
+  return PlotOutput::finish(fig, "kolxsect", r.get("device"), r.get("output"));
+}
