@@ -28,6 +28,7 @@
 #include "layers/GridXSectPlot.h"
 #include "layers/UpaXSectPlot.h"
 #include "layers/upaplot/UpaInput.h"
+#include "obs/UpaKolFile.h"
 
 using namespace KOL;
 
@@ -63,9 +64,13 @@ std::unique_ptr<Drawing> chooseLayer(upaplot::UpaInput& input)
   if (has(r.get("filename"))) named.set(r.get("filename"), '\n');
   const char* first = named.getNum() ? named.getString(0) : "";
   if (has(first) && GridFile::checkType(first) > 0) {
+    if (!has(r.get("from")) || !has(r.get("to"))) {
+      Kol::outError("kolxsect: give the ends of a model section, -from=LAT:LON -to=LAT:LON\n");
+      return nullptr;
+    }
     auto grid = std::make_unique<GridXSectPlot>();
     grid->setFilename(first);
-    grid->setParam((std::string("from=") + r.get("from", "") + ",to=" + r.get("to", "")).c_str());
+    grid->setParam((std::string("from=") + r.get("from") + ",to=" + r.get("to")).c_str());
     return grid;
   }
   if (!has(r.get("identifier"))) {
@@ -76,6 +81,10 @@ std::unique_ptr<Drawing> chooseLayer(upaplot::UpaInput& input)
   if (!input.choose("kolxsect", file)) return nullptr;
   auto upa = std::make_unique<UpaXSectPlot>();
   upa->setFilename(file.c_str());
+  if (!UpaKolFile::checkType(upa->getFilename())) {
+    Kol::outError("kolxsect: no upper-air file %s\n", file.c_str());
+    return nullptr;
+  }
   return upa;
 }
 

@@ -74,23 +74,25 @@ int GridXSectPlot::setParam(const char* text)
 {
   Strings items;
   items.set(text ? text : "", ',');
+  contour.clear();
   for (int i = 0; i < items.getNum(); ++i) {
-    const char* t = items.getString(i);
-    const char* eq = t ? std::strchr(t, '=') : nullptr;
-    if (!eq) continue;
-    const char* value = eq + 1;
-    if (StrLib::equal(t, "va", 2))
+    const std::string t = items.getString(i) ? items.getString(i) : "";
+    const size_t eq = t.find('=');
+    const std::string key = t.substr(0, eq),
+                      value = eq == std::string::npos ? "" : t.substr(eq + 1);
+    if (key == "va")
       variable = value;
-    else if (StrLib::equal(t, "pl", 2))
+    else if (key == "pl")
       plotType = value;
-    else if (StrLib::equal(t, "from", 4) && !readPoint(value, from))
-      Kol::outWarning("GridXSectPlot: unreadable point %s\n", value);
-    else if (StrLib::equal(t, "to", 2) && !readPoint(value, to))
-      Kol::outWarning("GridXSectPlot: unreadable point %s\n", value);
-    else if (StrLib::equal(t, "top", 3))
-      section.top = std::strtof(value, nullptr);
-    else if (StrLib::equal(t, "bot", 3))
-      section.bottom = std::strtof(value, nullptr);
+    else if ((key == "from" && !readPoint(value.c_str(), from)) ||
+             (key == "to" && !readPoint(value.c_str(), to)))
+      Kol::outWarning("GridXSectPlot: unreadable point %s\n", value.c_str());
+    else if (key == "top")
+      section.top = std::strtof(value.c_str(), nullptr);
+    else if (key == "bot")
+      section.bottom = std::strtof(value.c_str(), nullptr);
+    else if (key != "from" && key != "to" && !t.empty())
+      contour += (contour.empty() ? "" : ",") + t;
   }
   return 1;
 }
@@ -197,7 +199,7 @@ int GridXSectPlot::draw(Plot& plot)
   if (!grid.isData() && !read()) return 0;
   UpaXSectCont cont;
   cont.setGrid(grid, variable.c_str());
-  if (!plotType.empty()) cont.setParam(plotType.c_str());
+  cont.setParam((plotType.empty() ? contour : plotType + "," + contour).c_str());
   if (cont.drawsBar()) XSectionPlot::reserveBar(plot);
   cont.draw(plot);
   char line[80];

@@ -5,7 +5,8 @@
 // which is contoured (UpaXSectCont's look for the quantity) on the cross-section frame. "theta"
 // is computed from the temperatures, "wspd" from the wind components.
 //   keys: va= the field (a grid variable name: temp, hght, rhum, vvel, uwnd ...; theta; wspd),
-//   from=LAT:LON and to=LAT:LON the ends, pl= the contour type, top= and bot= pressures.
+//   from=LAT:LON and to=LAT:LON the ends, pl= the contour type, top= and bot= pressures; the other
+//   keys go to the contours (int=, cb=, co= ...).
 #pragma once
 
 #include <string>
@@ -53,6 +54,7 @@ class GridXSectPlot : public Drawing {
   std::string fileName;
   std::string variable;
   std::string plotType;
+  std::string contour;  // the other parameters, for the contours
   EarthPoint from, to;
   xsect::Section section;
   std::vector<EarthPoint> points;

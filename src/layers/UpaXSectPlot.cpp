@@ -97,6 +97,7 @@ int UpaXSectPlot::setParam(const char* text)
 {
   if (!text) return 1;
   params = text;
+  contour.clear();
   for (const std::string& token : words(text, ',')) {
     const char* t = token.c_str();
     const char* eq = std::strchr(t, '=');
@@ -113,6 +114,8 @@ int UpaXSectPlot::setParam(const char* text)
       section.top = std::strtof(value, nullptr);
     else if (StrLib::equal(t, "bot", 3) && eq)
       section.bottom = std::strtof(value, nullptr);
+    else
+      contour += (contour.empty() ? "" : ",") + token;
   }
   return 1;
 }
@@ -229,7 +232,10 @@ int UpaXSectPlot::draw(Plot& plot)
     if (!UpaXSectCont::known(v.c_str())) continue;
     UpaXSectCont& cont = conts.emplace_back();
     cont.setGrid(sectionGrid(v.c_str()), v.c_str());
-    if (!plotType.empty()) cont.setParam(plotType.c_str());
+    if (!plotType.empty())
+      cont.setParam((plotType + "," + contour).c_str());
+    else
+      cont.setParam(contour.c_str());
     if (cont.drawsBar()) XSectionPlot::reserveBar(plot);
   }
   for (UpaXSectCont& cont : conts) cont.draw(plot);

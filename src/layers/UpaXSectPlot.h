@@ -6,7 +6,8 @@
 // (XSectionPlot), with wind barbs at the standard levels of each sounding for "wbrb".
 //   keys: id=A/B/C stations (identifiers or WMO numbers; also the resource "identifier"),
 //   va=theta/wspd/wbrb quantities (the resource "variable" separates them by commas), pl= plot type
-//   of every contour (ln, cf ...), top= and bot= the section's pressures, sync.
+//   of every contour (ln, cf ...), top= and bot= the section's pressures, sync; the
+//   other keys go to the contours (int=, cb=, co= ...).
 #pragma once
 
 #include <memory>
@@ -51,6 +52,7 @@ class UpaXSectPlot : public Drawing {
   int draw(Plot& plot) override;
   void print() override;
 
+  const char* getFilename() const { return file.getName(); }
   const xsect::Section& getSection() const { return section; }
   // The soundings read, in the order of the line, and their distances (km).
   const std::vector<UpaData>& getSoundings() const { return soundings; }
@@ -67,6 +69,7 @@ class UpaXSectPlot : public Drawing {
   std::vector<std::string> stations;
   std::vector<std::string> variables;
   std::string plotType;
+  std::string contour;  // the other parameters, for the contours
   std::string params;
   int sync;
   xsect::Section section;

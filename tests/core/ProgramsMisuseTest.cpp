@@ -32,6 +32,7 @@ const Program READERS[] = {
     {"kolgridplot", "-va=500:hght -ou=out.png"},
     {"kolsfcplot", "-ou=out.png"},
     {"kolupaplot", "-ou=out.png"},
+    {"kolxsect", "-id=OUN/FWD -ou=out.png"},
     {"kolskewt", "-id=OUN -ou=out.png"},
     {"kolingest", "-prodfile=none"},
 };
@@ -109,6 +110,7 @@ TEST_F(ProgramsMisuseTest, FilesOfTheWrongKindAreOneLine)
       {"kolmetar", grib},   {"kolsfc", grib},    {"kolupa", grib},    {"kolrad", metar},
       {"kolsat", grib},     {"kolanal", metar},  {"kolgrib", metar},  {"kolgridplot", metar},
       {"kolsfcplot", grib}, {"kolskewt", metar}, {"kolingest", temp}, {"kolupaplot", grib},
+      {"kolxsect", metar},
   };
   for (const auto& c : cases)
     for (const Program& p : READERS)

@@ -33,7 +33,7 @@ int UpaInput::decode(const char* program)
   if (!inputs.setup()) return 0;
   UpaReports soundings;
   if (!inputs.forEach([&](const ProgInput::Item& in) {
-        return soundings.read(in.name.c_str(), in.date, program);
+        return soundings.read(in.name.c_str(), in.date);
       }))
     return 0;
   soundings.locate(Kol::resrc.get("city_file"));

@@ -23,7 +23,7 @@ struct Section {
   float bottom = 1050;  // hPa
   float top = 100;      // hPa
   int columns = 61;
-  int rows = 41;
+  int rows = 81;
 
   // The xlogp domain of the lattice (row 0 at the top).
   Domain domain() const;
