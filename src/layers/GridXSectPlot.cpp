@@ -45,6 +45,7 @@ std::string placeName(const EarthPoint& e)
 void GridXSectPlot::init()
 {
   fileName.clear();
+  contour.clear();
   variable = "theta";
   plotType.clear();
   from = to = EarthPoint();
@@ -74,7 +75,6 @@ int GridXSectPlot::setParam(const char* text)
 {
   Strings items;
   items.set(text ? text : "", ',');
-  contour.clear();
   for (int i = 0; i < items.getNum(); ++i) {
     const std::string t = items.getString(i) ? items.getString(i) : "";
     const size_t eq = t.find('=');
@@ -103,12 +103,14 @@ int GridXSectPlot::sample(const char* name, std::vector<Level>& out, Date& when)
   GridFile f;
   if (!f.open(fileName.c_str())) return 0;
   for (Grid g; f.read(g); g.init()) {
+    // isobaric surfaces only, not layers above the ground
+    const KOL::Level& level = g.getVarSpec().getLevel();
     VCoord at;
-    if (std::strcmp(g.getVarSpec().getName(), name) || !g.getVarSpec().getLevel().getLower(at) ||
-        at.kind != VCoord::PRESSURE)
+    if (std::strcmp(g.getVarSpec().getName(), name) || !level.isPres() || level.isLayer() ||
+        !level.getLower(at))
       continue;
     if (UpaXSectCont::known(name)) GridMath::units(g, UpaXSectCont::units(name));
-    Level l{at.value, {}};
+    Level l{level.lower_value, {}};
     for (const EarthPoint& e : points) l.values.push_back(g.getValue(e));
     out.push_back(std::move(l));
     when = g.getDate();

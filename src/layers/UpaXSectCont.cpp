@@ -33,7 +33,8 @@ const Quantity QUANTITIES[] = {
   {"temp", "Temperature", "C", "ndln,int=5,co=blue", [](const UpaLevel& l) { return l.temp; }},
   {"dewp", "Dew point", "C", "ndln,int=5,co=darkgreen", [](const UpaLevel& l) { return l.dewp; }},
   {"wspd", "Wind speed", "knt",
-   "cf,int=20,cb=>50,cof=lightcyan/skyblue/deepskyblue/dodgerblue/blue/navy",
+   "cf,int=10,cb=>30,cof=lightcyan/paleturquoise/skyblue/deepskyblue/dodgerblue/blue/"
+   "mediumblue/navy",
    [](const UpaLevel& l) { return l.spd; }},
   {"relh", "Relative humidity", "%", "cf,int=10,cb=>70,cof=palegreen/lightgreen/limegreen/green",
    [](const UpaLevel& l) { return Calc::relHum(kelvin(l.temp), kelvin(l.dewp)); }},

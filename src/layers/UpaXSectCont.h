@@ -1,6 +1,6 @@
 // The contours of one quantity on a cross section, drawn as forecasters draw them: potential
 // temperature ("theta", K) in brown lines every 4 K, temperature ("temp", C) in blue lines every
-// 5 C dashed below zero, wind speed ("wspd", knots) filled from 50 kt every 20 kt, relative
+// 5 C dashed below zero, wind speed ("wspd", knots) filled from 30 kt every 10 kt, relative
 // humidity ("rhum" or "relh", %) filled from 70 % every 10 %, dew point ("dewp", C) and height
 // ("hght", m) in lines. The quantities are computed from the levels of soundings (or taken from
 // grids) and handed over as section grids; extra contour parameters follow the look.

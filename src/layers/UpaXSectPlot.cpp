@@ -51,6 +51,7 @@ void UpaXSectPlot::init()
   variables = words(DEFAULT_VARIABLE, ',');
   plotType.clear();
   params.clear();
+  contour.clear();
   sync = 0;
   section = xsect::Section();
   soundings.clear();
@@ -97,7 +98,6 @@ int UpaXSectPlot::setParam(const char* text)
 {
   if (!text) return 1;
   params = text;
-  contour.clear();
   for (const std::string& token : words(text, ',')) {
     const char* t = token.c_str();
     const char* eq = std::strchr(t, '=');

@@ -22,8 +22,9 @@ struct Section {
   float length = 0;     // km
   float bottom = 1050;  // hPa
   float top = 100;      // hPa
-  int columns = 61;
   int rows = 81;
+  // Square cells, as the plot's panels expect of a lattice.
+  int columns = static_cast<int>(ASPECT * static_cast<float>(rows - 1)) + 1;
 
   // The xlogp domain of the lattice (row 0 at the top).
   Domain domain() const;
