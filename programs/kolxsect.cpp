@@ -3,6 +3,8 @@
 //                                                    filled under isentropes, wind barbs
 //   kolxsect -id=OUN/FWD -va=temp,relh,wbrb FILE     other quantities (theta temp dewp wspd relh
 //                                                    hght, wbrb barbs)
+//   kolxsect -id=11520 -pl=prof FILES...             the winds of one station in time (each
+//                                                    file or bulletin a time)
 //   kolxsect -from=35:-100 -to=40:-80 -va=theta GRIB  a model field (temp, hght, rhum, vvel, uwnd,
 //                                                    theta, wspd ...) along the great circle
 // Soundings come from own upper-air files, bulletins or BUFR files (decoded in the same run) or
@@ -12,7 +14,9 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "core/Date.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
 #include "core/ProgInput.h"
@@ -26,9 +30,14 @@
 #include "graphics/plot/PlotOutput.h"
 #include "grid/GridFile.h"
 #include "layers/GridXSectPlot.h"
+#include "layers/ProfPlot.h"
 #include "layers/UpaXSectPlot.h"
 #include "layers/upaplot/UpaInput.h"
+#include "obs/UpaData.h"
 #include "obs/UpaKolFile.h"
+#include "obs/UpaRawinData.h"
+#include "obs/UpaReports.h"
+#include "obs/UpaTool.h"
 
 using namespace KOL;
 
@@ -56,13 +65,50 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 
 bool has(const char* t) { return t && *t; }
 
-// A model field's layer when the input is a grid file, else the soundings' layer.
+// The winds of the first station of -id in every input: own upper-air files as they are,
+// bulletins and BUFR files decoded, the latest files of the convention when none is named.
+std::unique_ptr<Drawing> profileLayer(const Strings& named)
+{
+  auto prof = std::make_unique<ProfPlot>();
+  Strings ids;
+  ids.set(Kol::resrc.get("identifier"), '/');
+  prof->setParam((std::string("id=") + (ids.getNum() ? ids.getString(0) : "")).c_str());
+  std::vector<std::string> own;
+  UpaReports reports;
+  for (int i = 0; i < named.getNum(); ++i) {
+    const char* name = named.getString(i);
+    if (UpaKolFile::checkType(name))
+      own.push_back(name);
+    else if (!reports.read(name, Date()))
+      Kol::outWarning("kolxsect: cannot read %s\n", name);
+  }
+  if (!reports.records().empty()) {
+    reports.locate(Kol::resrc.get("city_file"));
+    std::vector<UpaData> soundings;
+    for (const UpaRawinData& raw : reports.records())
+      if (UpaData d; UpaTool::merge(raw, d)) soundings.push_back(d);
+    prof->setSoundings(soundings);
+  } else if (!own.empty()) {
+    prof->setFiles(own);
+  }
+  return prof;
+}
+
+// A model field's layer when the input is a grid file, the winds of one station in time with
+// -pl=prof, else the soundings' layer.
 std::unique_ptr<Drawing> chooseLayer(upaplot::UpaInput& input)
 {
   Resrc& r = Kol::resrc;
   Strings named;
   if (has(r.get("filename"))) named.set(r.get("filename"), '\n');
   const char* first = named.getNum() ? named.getString(0) : "";
+  if (StrLib::iequal(r.get("plot_type", ""), "prof")) {
+    if (!has(r.get("identifier"))) {
+      Kol::outError("kolxsect: name the station of the profile, -id=STATION\n");
+      return nullptr;
+    }
+    return profileLayer(named);
+  }
   if (has(first) && GridFile::checkType(first) > 0) {
     if (!has(r.get("from")) || !has(r.get("to"))) {
       Kol::outError("kolxsect: give the ends of a model section, -from=LAT:LON -to=LAT:LON\n");

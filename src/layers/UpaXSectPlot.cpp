@@ -8,10 +8,10 @@
 #include "core/StrLib.h"
 #include "core/Strings.h"
 #include "graphics/Plot.h"
-#include "graphics/WindPlot.h"
 #include "grid/anal/Places.h"
 #include "layers/UpaXSectCont.h"
 #include "layers/XSectionPlot.h"
+#include "layers/xsect/Barbs.h"
 #include "obs/Calc.h"
 #include "obs/UpaKolFile.h"
 #include "obs/UpaRawinData.h"
@@ -21,10 +21,6 @@
 namespace KOL {
 
 namespace {
-
-// Barbs at the standard levels, this share of the section's height long.
-constexpr float BARB_LENGTH = 0.06f;
-constexpr float BARB_LEVELS[] = {1000, 925, 850, 700, 500, 400, 300, 250, 200, 150, 100};
 
 std::vector<std::string> words(const char* text, char sep)
 {
@@ -187,28 +183,6 @@ Grid UpaXSectPlot::sectionGrid(const char* name) const
   return g;
 }
 
-// North up, as on a map: a section has no map rotation.
-void UpaXSectPlot::drawBarbs(Plot& plot) const
-{
-  WindPlot barbs;
-  const float length = BARB_LENGTH * plot.getVert();
-  plot.setLine();
-  for (size_t k = 0; k < soundings.size(); ++k)
-    for (float p : BARB_LEVELS) {
-      UpaLevel l;
-      Point at;
-      EarthPoint e(section.x(distances[k]), p);
-      if (p > section.bottom || p < section.top ||
-          soundings[k].interp(VCoord::PRESSURE, p, l) != 1 || !l.validWind() ||
-          !plot.getDomain().tran(e, at))
-        continue;
-      if (l.spd > 0)
-        barbs.drawBarb(plot, at, l.dir, l.spd, length, 0);
-      else
-        barbs.drawCalm(plot, at, length / 5);
-    }
-}
-
 // The line of stations at the upper left, the soundings' time at the upper right.
 void UpaXSectPlot::label(Plot& plot) const
 {
@@ -241,7 +215,9 @@ int UpaXSectPlot::draw(Plot& plot)
   for (UpaXSectCont& cont : conts) cont.draw(plot);
   frame.draw(plot);
   for (const std::string& v : variables)
-    if (v == "wbrb") drawBarbs(plot);
+    if (v == "wbrb")
+      for (size_t k = 0; k < soundings.size(); ++k)
+        xsect::drawBarbs(plot, section, soundings[k], distances[k]);
   label(plot);
   return 1;
 }

@@ -62,7 +62,6 @@ class UpaXSectPlot : public Drawing {
 
  private:
   bool fixedFile() const { return file.isSet() && file.isFixed(); }
-  void drawBarbs(Plot& plot) const;
   void label(Plot& plot) const;
 
   Filename file;

@@ -1,7 +1,8 @@
-// Cross sections: the isentropes of a section of soundings (the Chinese TEMP BUFR bulletin of 28
-// Oct 2019) cross each station where its sounding has that potential temperature; a model
-// section (NAM 211 of 17 Sep 2018) samples the great circle where PROJ's geod puts it and takes
-// a field's values at its pressure levels.
+// Cross sections and the wind profile: the isentropes of a section of soundings (the Chinese TEMP
+// BUFR bulletin of 28 Oct 2019) cross each station where its sounding has that potential
+// temperature; a model section (NAM 211 of 17 Sep 2018) samples the great circle where PROJ's geod
+// puts it and takes a field's values at its pressure levels; the winds of one station stand in time
+// order.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,15 +17,19 @@
 #include "grid/Grid.h"
 #include "grid/GridFile.h"
 #include "layers/GridXSectPlot.h"
+#include "layers/ProfPlot.h"
 #include "layers/UpaXSectPlot.h"
 #include "obs/Calc.h"
 #include "obs/UpaData.h"
+#include "obs/UpaRawinData.h"
 #include "obs/UpaReports.h"
+#include "obs/UpaTool.h"
 #include "obs/VCoord.h"
 
 namespace {
 
 constexpr const char* SOUNDINGS = "bufr/A_IUSN01BABJ290000_C_RJTD_20191029025504_87.bufr";
+constexpr const char* PRAHA = "bufr/pybufrkit_IUSD40_OKLI.bufr";
 constexpr const char* NAM = "grib/g2_nam.t00z.awp21100.tm00.grib2";
 constexpr float THETA = 312;
 
@@ -131,6 +136,47 @@ TEST_F(XSectPlotTest, ModelSectionFollowsTheGreatCircleAndTheLevels)
   for (size_t i = 0; i < pts.size(); i += 20)
     EXPECT_NEAR(layer.getGrid().getValue(static_cast<int>(i), 40), g500.getValue(pts[i]), 0.5f)
         << i;
+}
+
+// The winds of Praha (11520) from the four TEMP bulletins of 20 Nov 2007, in time order, each
+// barb starting where its time and pressure fall on the frame.
+TEST_F(XSectPlotTest, WindProfileColumnsAtTheirTimes)
+{
+  KOL::UpaReports r;
+  ASSERT_TRUE(r.read(KOLTest::dataFile(PRAHA).c_str(), KOL::Date(2007, 11, 20, 12, 0, 0)));
+  std::vector<KOL::UpaData> all;
+  for (const KOL::UpaRawinData& raw : r.records())
+    if (KOL::UpaData d; KOL::UpaTool::merge(raw, d)) all.push_back(d);
+  KOL::ProfPlot prof;
+  prof.setParam("id=11520");
+  prof.setSoundings(all);
+  KOL::Domain d;
+  ASSERT_TRUE(prof.getDomain(d));
+  const auto& s = prof.getSoundings();
+  ASSERT_EQ(s.size(), 4u);
+  for (size_t k = 1; k < s.size(); ++k)
+    EXPECT_NEAR(prof.hours(k) - prof.hours(k - 1), 6, 1) << "six-hourly launches";
+  open("xy,0,0,2,2,1,1", 900, 600);
+  ASSERT_TRUE(plot->setPanel(KOL::Rect(0.1f, 0.1f, 0.9f, 0.9f), d));
+  forget();
+  ASSERT_EQ(prof.draw(*plot), 1);
+  const float pad = (prof.getSection().length - prof.hours(3)) / 2;
+  int found = 0, winds = 0;
+  for (size_t k = 0; k < s.size(); ++k) {
+    KOL::UpaLevel l;
+    if (s[k].interp(KOL::VCoord::PRESSURE, 500, l) != 1 || !l.validWind() || l.spd <= 0) continue;
+    ++winds;
+    KOL::EarthPoint e(prof.getSection().x(prof.hours(k) + pad), 500);
+    KOL::Point at;
+    ASSERT_TRUE(d.tran(e, at));
+    const KOL::Point px = plot->toDevice(at);
+    bool near = false;
+    for (const KOL::Points& line : rec->lines)
+      for (const KOL::Point& q : line) near = near || std::hypot(q.x - px.x, q.y - px.y) <= 2;
+    found += near;
+  }
+  EXPECT_GE(winds, 3);
+  EXPECT_EQ(found, winds) << "a 500 hPa barb at each time";
 }
 
 }  // namespace
