@@ -8,6 +8,8 @@
 //   kolskewt -id=OUN -ou=oun.png TEMP_FILES...       PNG, drawn off-screen
 //   kolskewt -id=72357 -ty=teph -ou=oun.ps FILE      PostScript (also .eps, .meta, .hpgl)
 //   kolskewt -id=OUN -cu=#2011052212                 X window, own file of that time
+//   kolskewt -id=OUN -pl=hodo -ou=hodo.png FILE      the hodograph of the winds instead
+//                                                    (-pa=min_pr=300: up to 300 hPa)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +27,7 @@
 #include "geo/Rect.h"
 #include "graphics/Figure.h"
 #include "graphics/plot/PlotOutput.h"
+#include "layers/HodoPlot.h"
 #include "layers/SoundPlot.h"
 #include "layers/ThermPlot.h"
 
@@ -41,7 +44,7 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   KolResrc::add(keyed, KolResrc::HELP_GROUP);
   KolResrc::add(keyed, KolResrc::PATH_GROUP);
   for (const char* name :
-       {"identifier", "type", "output", "current", "in_file", "parameter", "city_file",
+       {"identifier", "type", "plot_type", "output", "current", "in_file", "parameter", "city_file",
         "color_grid", "color_label", "color_data", "color_parcel", "color_table"})
     KolResrc::add(keyed, KolResrc::find(name));
   KolResrc::add(keyed, KolResrc::DEVICE_GROUP);
@@ -158,14 +161,24 @@ int main(int argc, char** argv)
 
   ThermPlot therm;
   therm.setType(type);
+  HodoPlot hodo;
+  const bool hodograph = StrLib::iequal(r.get("plot_type", ""), "hodo");
   Figure figure;
   if (!figure.open(figureParams(kind, r).c_str())) {
     Kol::outError("kolskewt: unable to open the output device\n");
     return Kol::FAILURE;
   }
-  figure.startPlot(PANEL, ThermPlot::getDomain(type));
-  figure.addDrawing(therm);
-  figure.addDrawing(sound);
+  if (hodograph) {
+    Domain d;
+    hodo.setSounding(sound.getSounding());
+    hodo.getDomain(d);
+    figure.startPlot(PANEL, d);
+    figure.addDrawing(hodo);
+  } else {
+    figure.startPlot(PANEL, ThermPlot::getDomain(type));
+    figure.addDrawing(therm);
+    figure.addDrawing(sound);
+  }
   figure.endPlot();
   const int shown = figure.manage();
   figure.close();
@@ -178,7 +191,8 @@ int main(int argc, char** argv)
   String when;
   if (s.getDate().isSet()) DateTool::createLabel(s.getDate(), when);
   reportOutput(kind, r,
-               std::string(ThermPlot::getTypeTitle(type)) + " of " + s.getId() + " " + when.get());
+               std::string(hodograph ? "Hodograph" : ThermPlot::getTypeTitle(type)) + " of " +
+                   s.getId() + " " + when.get());
   if (sound.getProblem().empty()) return Kol::SUCCESS;
   Kol::outError("kolskewt: %s\n", sound.getProblem().c_str());
   return Kol::FAILURE;

@@ -29,8 +29,6 @@
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
 #include "core/String.h"
-#include "obs/CityHash.h"
-#include "obs/CityHashData.h"
 #include "obs/ParcelParams.h"
 #include "obs/SoundParams.h"
 #include "obs/UpaData.h"
@@ -62,16 +60,6 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
             "-pa=P:T:TD   With -in, also lift this parcel (hPa, C, C)");
   ProgInput::addDateOption(keyed, DATE_HELP);
   KolResrc::add(positional, KolResrc::find("filename"));
-}
-
-// Location, elevation and identifier from the station table.
-void locate(const CityHash& stations, UpaRawinData& r)
-{
-  CityHashData c;
-  if (!r.getWmo()[0] || !std::strcmp(r.getWmo(), "99999") || !stations.get(r.getWmo(), c)) return;
-  if (c.id[0]) r.setId(c.id);
-  r.setLoc(c.lat, c.lon);
-  r.setElev(c.elev);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -242,25 +230,17 @@ std::string outputName(const char* out, const Date& date)
   return name.get();
 }
 
-int writeFile(const char* out, std::vector<UpaRawinData>& records)
+int writeFile(const char* out, UpaReports& soundings)
 {
-  Date date = records.empty() ? Date() : records.front().getDate();
-  std::string name = outputName(out, date);
+  const auto& records = soundings.records();
+  std::string name = outputName(out, records.empty() ? Date() : records.front().getDate());
   if (name.empty()) {
     Kol::outError("kolupa: no file name for %s\n", out);
     return 0;
   }
-  UpaKolFile file;
-  file.setDate(date);
-  if (!file.open(name.c_str(), UpaKolFile::WRITE)) return 0;
-  int ok = 1;
-  for (UpaRawinData& r : records) {
-    r.sort();
-    ok = file.write(r) && ok;
-  }
-  ok = file.close() && ok;
-  if (!ok) Kol::outError("kolupa: cannot write %s\n", name.c_str());
-  return ok;
+  if (soundings.write(name.c_str())) return 1;
+  Kol::outError("kolupa: cannot write %s\n", name.c_str());
+  return 0;
 }
 
 }  // namespace
@@ -282,9 +262,7 @@ int main(int argc, char** argv)
     Kol::outError("kolupa: no TEMP or PILOT part found in the input\n");
     return Kol::FAILURE;
   }
-  CityHash stations;
-  stations.setup(r.get("city_file"));
-  for (UpaRawinData& rec : soundings.records()) locate(stations, rec);
+  soundings.locate(r.get("city_file"));
 
   const char* out = r.get("out", "table");
   const bool csv = !strncasecmp(out, "csv", 3);
@@ -304,7 +282,7 @@ int main(int argc, char** argv)
       csv ? printCsv(d) : printTable(d);
     }
   } else {
-    ok = writeFile(out, soundings.records()) && ok;
+    ok = writeFile(out, soundings) && ok;
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     Kol::outError("kolupa: cannot write the output\n");

@@ -30,18 +30,33 @@ float component(const UpaLevel& l, bool east)
   return float(-l.spd * (east ? std::sin(a) : std::cos(a)));
 }
 
-float levelValue(const UpaLevel& l, const char* name)
+struct Named {
+  const char* name;
+  const char* units;
+  float (*get)(const UpaLevel&);
+};
+
+// clang-format off
+const Named VALUES[] = {
+  {"pres", "mb", [](const UpaLevel& l) { return l.pres; }},
+  {"hght", "m", [](const UpaLevel& l) { return l.hght; }},
+  {"temp", "C", [](const UpaLevel& l) { return l.temp; }},
+  {"dewp", "C", [](const UpaLevel& l) { return l.dewp; }},
+  {"dewd", "dC", [](const UpaLevel& l) {
+     return l.temp == MISS || l.dewp == MISS ? MISS : l.temp - l.dewp;
+   }},
+  {"wdir", "deg", [](const UpaLevel& l) { return l.dir; }},
+  {"wspd", "knt", [](const UpaLevel& l) { return l.spd; }},
+  {"uwnd", "knt", [](const UpaLevel& l) { return component(l, true); }},
+  {"vwnd", "knt", [](const UpaLevel& l) { return component(l, false); }},
+};
+// clang-format on
+
+const Named* find(const char* name)
 {
-  if (!std::strcmp(name, "pres")) return l.pres;
-  if (!std::strcmp(name, "hght")) return l.hght;
-  if (!std::strcmp(name, "temp")) return l.temp;
-  if (!std::strcmp(name, "dewp")) return l.dewp;
-  if (!std::strcmp(name, "dewd")) return l.temp == MISS || l.dewp == MISS ? MISS : l.temp - l.dewp;
-  if (!std::strcmp(name, "wdir")) return l.dir;
-  if (!std::strcmp(name, "wspd")) return l.spd;
-  if (!std::strcmp(name, "uwnd")) return component(l, true);
-  if (!std::strcmp(name, "vwnd")) return component(l, false);
-  return MISS;
+  for (const Named& n : VALUES)
+    if (name && !std::strcmp(name, n.name)) return &n;
+  return nullptr;
 }
 
 }  // namespace
@@ -53,6 +68,18 @@ void UpaGrid::init()
   // The resource still overrides the upper-air defaults.
   const char* resource = Kol::resrc.get("object_param");
   if (resource && *resource) ObjectAnal::set(resource);
+}
+
+float UpaGrid::levelValue(const UpaLevel& l, const char* name)
+{
+  const Named* n = find(name);
+  return n ? n->get(l) : MISS;
+}
+
+const char* UpaGrid::getUnits(const char* name)
+{
+  const Named* n = find(name);
+  return n ? n->units : nullptr;
 }
 
 float UpaGrid::value(const UpaData& snd, const VarSpec& spec)

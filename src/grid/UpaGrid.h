@@ -14,6 +14,7 @@ namespace KOL {
 class Data;
 class Grids;
 class UpaData;
+class UpaLevel;
 
 class UpaGrid : public PointGrid {
  public:
@@ -32,6 +33,11 @@ class UpaGrid : public PointGrid {
   // One variable of a sounding at the chosen level: pres, hght, temp, dewp, dewd, wdir, wspd,
   // uwnd, vwnd; missing when the sounding does not reach the level or has no such value.
   static float value(const UpaData& snd, const VarSpec& spec);
+  // One of those variables at a level of a sounding; missing for another name.
+  static float levelValue(const UpaLevel& l, const char* name);
+  // The units value and levelValue give a variable in ("m", "C", "knt" ...); null for another
+  // name.
+  static const char* getUnits(const char* name);
 };
 
 }  // namespace KOL

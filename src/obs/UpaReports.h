@@ -26,6 +26,13 @@ class UpaReports {
   int add(const UpaWmoData& part);
   // 0 when the subset is no sounding with a station and a time.
   int add(const BufrMessage& m, int subset);
+  // Places each record with a WMO number by the station table (its identifier, position and
+  // elevation); the number of records placed.
+  int locate(const char* cityFile);
+  // Keeps the records of the date most of them have (a synoptic hour); their number.
+  int keepCommonDate();
+  // Writes the records, sorted, to an own upper-air file dated by the first; 0 on failure.
+  int write(const char* name);
   std::vector<UpaRawinData>& records() { return records_; }
   const std::vector<UpaRawinData>& records() const { return records_; }
 

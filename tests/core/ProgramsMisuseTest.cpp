@@ -19,17 +19,21 @@ struct Program {
 };
 
 // The programs that read an input file named on the command line.
-const Program READERS[] = {{"kolmetar", ""},
-                           {"kolsfc", "-cvt=out.cvt"},
-                           {"kolupa", ""},
-                           {"kolrad", ""},
-                           {"kolsat", ""},
-                           {"kolanal", "-va=temp -gd=conus -outf=out.grd"},
-                           {"kolgrib", ""},
-                           {"kolgridplot", "-va=500:hght -ou=out.png"},
-                           {"kolsfcplot", "-ou=out.png"},
-                           {"kolskewt", "-id=OUN -ou=out.png"},
-                           {"kolingest", "-prodfile=none"}};
+const Program READERS[] = {
+    {"kolmetar", ""},
+    {"kolsfc", "-cvt=out.cvt"},
+    {"kolupa", ""},
+    {"kolrad", ""},
+    {"kolsat", ""},
+    {"kolanal", "-va=temp -gd=conus -outf=out.grd"},
+    {"kolgrib", ""},
+    {"kolgridplot", "-va=500:hght -ou=out.png"},
+    {"kolsfcplot", "-ou=out.png"},
+    {"kolupaplot", "-ou=out.png"},
+    {"kolxsect", "-id=OUN/FWD -ou=out.png"},
+    {"kolskewt", "-id=OUN -ou=out.png"},
+    {"kolingest", "-prodfile=none"},
+};
 
 class ProgramsMisuseTest : public ::testing::Test {
  protected:
@@ -100,10 +104,12 @@ TEST_F(ProgramsMisuseTest, FilesOfTheWrongKindAreOneLine)
   const struct {
     const char* program;
     std::string input;
-  } cases[] = {{"kolmetar", grib},  {"kolsfc", grib},       {"kolupa", grib},
-               {"kolrad", metar},   {"kolsat", grib},       {"kolanal", metar},
-               {"kolgrib", metar},  {"kolgridplot", metar}, {"kolsfcplot", grib},
-               {"kolskewt", metar}, {"kolingest", temp}};
+  } cases[] = {
+      {"kolmetar", grib},   {"kolsfc", grib},    {"kolupa", grib},    {"kolrad", metar},
+      {"kolsat", grib},     {"kolanal", metar},  {"kolgrib", metar},  {"kolgridplot", metar},
+      {"kolsfcplot", grib}, {"kolskewt", metar}, {"kolingest", temp}, {"kolupaplot", grib},
+      {"kolxsect", metar},
+  };
   for (const auto& c : cases)
     for (const Program& p : READERS)
       if (std::string(p.name) == c.program)
@@ -215,7 +221,10 @@ TEST_F(ProgramsMisuseTest, OutputNamesSelectTheirDevice)
       {"kolskewt", "-id=OUN -cu=#201105221200 " +
                        KOLTest::dataFile("upperair/ENCODED_72357_OUN_20110522_12Z.txt")},
       {"kolrad", KOLTest::dataFile("nids/KOUN_SDUS54_N0RTLX_201305202016")},
-      {"kolsat", KOLTest::dataFile("gini/TIGN02")}};
+      {"kolsat", KOLTest::dataFile("gini/TIGN02")},
+      {"kolupaplot",
+       "-pd=china " + KOLTest::dataFile("bufr/A_IUSN01BABJ290000_C_RJTD_20191029025504_87.bufr")},
+  };
   const struct {
     const char* ext;
     const char* start;  // the file's first bytes

@@ -67,7 +67,7 @@ TEST_F(ShippedData, EveryListedFontOpens)
 // Every macro has a plain name and a definition that decodes as a variable list.
 TEST_F(ShippedData, EveryMacroIsAVariableList)
 {
-  for (const char* file : {"sfcplot.var", "gridplot.var"}) {
+  for (const char* file : {"sfcplot.var", "gridplot.var", "upaplot.var"}) {
     KOL::VarFile vf;
     ASSERT_EQ(vf.open(file), 1) << file;
     KOL::VarFileData d;

@@ -22,6 +22,8 @@ namespace {
 // dew point), only the speed of a wind.
 bool windType(int t) { return t >= Datum::WBARB && t <= Datum::AVECT; }
 
+}  // namespace
+
 void convertValues(Datum& d, const char* from, const char* to)
 {
   if (!from || !*from || !to || !*to || Unit::equal(from, to)) return;
@@ -30,8 +32,6 @@ void convertValues(Datum& d, const char* from, const char* to)
   for (int i = windType(d.type) ? 1 : 0; i < 2; ++i)
     if (!Const::isMiss(d.values[i])) d.values[i] = unit.convert(d.values[i], from, to);
 }
-
-}  // namespace
 
 void StationModels::add(const VarSpec& spec)
 {

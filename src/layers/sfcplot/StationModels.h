@@ -4,6 +4,7 @@
 // station's are dropped.
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "geo/Point.h"
@@ -25,6 +26,9 @@ struct StationModel {
   std::vector<Datum> values;  // one per parameter of the run
 };
 
+// A datum's numbers from units to units (a wind's speed only); unknown units leave it alone.
+void convertValues(Datum& d, const char* from, const char* to);
+
 class StationModels {
  public:
   // A parameter of the run; its format's ":" become "," (the attribute notation's separator).
@@ -34,6 +38,8 @@ class StationModels {
   // Rewinds the file and reads it once; keeps the reports placed inside the domain. The number
   // of reports read.
   int read(SfcFile& file, SfcRaw& raw, const Domain& dom);
+  // A model made elsewhere (the soundings of an upper-air file), to be thinned with the others.
+  void addModel(StationModel m) { models_.push_back(std::move(m)); }
   // Drops the models whose box of halfWidth and halfHeight about the station is not wholly
   // inside the domain, so that none is cut by the panel's edge.
   void keepInside(const Domain& dom, float halfWidth, float halfHeight);

@@ -1,0 +1,92 @@
+#include "layers/upaplot/UpaModels.h"
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "geo/Domain.h"
+#include "grid/UpaGrid.h"
+#include "grid/anal/Places.h"
+#include "layers/sfcplot/StationModels.h"
+#include "obs/Datum.h"
+#include "obs/UpaData.h"
+#include "obs/UpaKolFile.h"
+#include "obs/UpaLevel.h"
+#include "obs/UpaRawinData.h"
+#include "obs/UpaTool.h"
+#include "obs/VCoord.h"
+
+namespace KOL::upaplot {
+
+namespace {
+
+// The format of a parameter as the datum plotter reads it.
+VarSpec plotted(const VarSpec& spec)
+{
+  VarSpec s = spec;
+  std::string fmt = spec.getFormat();
+  std::replace(fmt.begin(), fmt.end(), ':', ',');
+  s.setFormat(fmt.c_str());
+  return s;
+}
+
+// The value without its format.
+int value(const UpaData& snd, const VarSpec& spec, Datum& d)
+{
+  const std::string_view name = spec.getName();
+  if (name == "id") return d.set(Datum::TEXT, snd.getId()), 1;
+  if (name == "stn") return d.set(Datum::MARK, "circle"), 1;
+  UpaLevel l;
+  VCoord at;
+  if (!spec.getLevel().getLower(at) || snd.interp(at, l) != 1) l.init();
+  if (name == "wbrb" || name == "wind") {
+    d.set(name == "wbrb" ? Datum::WBARB : Datum::VECT, l.dir);
+    d.values[1] = l.spd;
+    return 1;
+  }
+  const char* given = UpaGrid::getUnits(spec.getName());
+  if (!given) return 0;
+  d.set(Datum::VALUE, UpaGrid::levelValue(l, spec.getName()));
+  sfcplot::convertValues(d, given, spec.getUnits());
+  return 1;
+}
+
+}  // namespace
+
+int compute(const UpaData& snd, const VarSpec& spec, Datum& d)
+{
+  d.init();
+  d.setId(snd.getId());
+  const int known = value(snd, spec, d);
+  d.setFormat(spec.getFormat());
+  return known;
+}
+
+int readModels(UpaKolFile& file, const std::vector<VarSpec>& params, const Domain& dom,
+               sfcplot::StationModels& out)
+{
+  std::vector<VarSpec> specs;
+  for (const VarSpec& p : params) specs.push_back(plotted(p));
+  file.rewind();
+  anal::Places places;
+  int n = 0;
+  for (UpaRawinData raw; file.read(raw); raw.init()) {
+    ++n;
+    UpaData snd;
+    EarthPoint e;
+    if (!UpaTool::merge(raw, snd) || !places.place(snd.getLat(), snd.getLon(), snd.getId(), e) ||
+        !dom.within(e))
+      continue;
+    sfcplot::StationModel m{Point(), 0, {}};
+    if (!dom.tran(e, m.at)) continue;
+    m.values.resize(specs.size());
+    for (size_t k = 0; k < specs.size(); ++k) {
+      compute(snd, specs[k], m.values[k]);
+      m.values[k].setLoc(e);
+    }
+    out.addModel(std::move(m));
+  }
+  return n;
+}
+
+}  // namespace KOL::upaplot

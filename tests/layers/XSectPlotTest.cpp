@@ -1,0 +1,182 @@
+// Cross sections and the wind profile: the isentropes of a section of soundings (the Chinese TEMP
+// BUFR bulletin of 28 Oct 2019) cross each station where its sounding has that potential
+// temperature; a model section (NAM 211 of 17 Sep 2018) samples the great circle where PROJ's geod
+// puts it and takes a field's values at its pressure levels; the winds of one station stand in time
+// order.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/RecordingDevice.h"
+#include "grid/Grid.h"
+#include "grid/GridFile.h"
+#include "layers/GridXSectPlot.h"
+#include "layers/ProfPlot.h"
+#include "layers/UpaXSectPlot.h"
+#include "obs/Calc.h"
+#include "obs/UpaData.h"
+#include "obs/UpaRawinData.h"
+#include "obs/UpaReports.h"
+#include "obs/UpaTool.h"
+#include "obs/VCoord.h"
+
+namespace {
+
+constexpr const char* SOUNDINGS = "bufr/A_IUSN01BABJ290000_C_RJTD_20191029025504_87.bufr";
+constexpr const char* PRAHA = "bufr/pybufrkit_IUSD40_OKLI.bufr";
+constexpr const char* NAM = "grib/g2_nam.t00z.awp21100.tm00.grib2";
+constexpr float THETA = 312;
+
+// The pressure (hPa) where a sounding's potential temperature first reaches theta going up.
+float pressureOf(const KOL::UpaData& d, float theta)
+{
+  float below = KOL::Const::FMISS;
+  for (float p = 1000; p >= 150; p -= 0.5f) {
+    KOL::UpaLevel l;
+    if (d.interp(KOL::VCoord::PRESSURE, p, l) != 1 || !l.validTemp()) continue;
+    const float t = KOL::Calc::potTemp(l.temp + 273.15f, p);
+    if (below != KOL::Const::FMISS && below < theta && t >= theta) return p;
+    below = t;
+  }
+  return KOL::Const::FMISS;
+}
+
+class XSectPlotTest : public KOLTest::RecordedPlotTest {
+ protected:
+  void SetUp() override
+  {
+    RecordedPlotTest::SetUp();
+    if (!KOLTest::haveData()) GTEST_SKIP() << "test data not found at " << KOLTest::dataDir();
+  }
+  KOLTest::TempDir dir;
+};
+
+TEST_F(XSectPlotTest, IsentropesCrossTheStationsWhereTheirSoundingsSay)
+{
+  KOL::UpaReports r;
+  ASSERT_TRUE(r.read(KOLTest::dataFile(SOUNDINGS).c_str(), KOL::Date(2019, 10, 29, 0, 0, 0)));
+  r.locate(nullptr);
+  ASSERT_TRUE(r.write(dir.file("cn.upa").c_str()));
+  KOL::UpaXSectPlot layer;
+  layer.setFilename(dir.file("cn.upa").c_str());
+  layer.setStations("51463/ZLJQ/ZLYA");
+  // one isentrope: an interval wider than the section's range, through THETA
+  layer.setParam("va=theta,int=1000,cb=312");
+  KOL::Domain d;
+  ASSERT_TRUE(layer.getDomain(d));
+  open("xy,0,0,2,2,1,1", 1000, 700);
+  ASSERT_TRUE(plot->setPanel(KOL::Rect(0.1f, 0.1f, 0.9f, 0.9f), d));
+  forget();
+  ASSERT_EQ(layer.draw(*plot), 1);
+  ASSERT_EQ(layer.getSoundings().size(), 3u);
+  const auto& lines = rec->lines;
+  for (size_t k = 0; k < 3; ++k) {
+    const KOL::UpaData& s = layer.getSoundings()[k];
+    const float p = pressureOf(s, THETA);
+    ASSERT_NE(p, KOL::Const::FMISS) << s.getId();
+    KOL::EarthPoint e(layer.getSection().x(layer.getDistances()[k]), p);
+    KOL::Point at;
+    ASSERT_TRUE(d.tran(e, at));
+    const KOL::Point px = plot->toDevice(at);
+    // where a contour (not an isobar of the frame, nor its border) meets the station's column,
+    // which at the ends of the section it may stop short of by a pixel
+    float best = 1e9f;
+    for (const KOL::Points& line : lines) {
+      if (line.getNum() <= 5) continue;
+      for (int i = 1; i < line.getNum(); ++i) {
+        const KOL::Point a = line[i - 1], b = line[i];
+        if (std::min(a.x, b.x) > px.x + 1 || std::max(a.x, b.x) < px.x - 1 || a.x == b.x) continue;
+        const float x = std::clamp(px.x, std::min(a.x, b.x), std::max(a.x, b.x));
+        const float y = a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x);
+        if (std::fabs(y - px.y) < std::fabs(best - px.y)) best = y;
+      }
+    }
+    EXPECT_NEAR(best, px.y, 2.0f) << s.getId() << " at " << p << " hPa";
+  }
+}
+
+// The section's points against geod's, and its 500 hPa row against the 500 hPa grid there.
+TEST_F(XSectPlotTest, ModelSectionFollowsTheGreatCircleAndTheLevels)
+{
+  KOL::GridXSectPlot layer;
+  layer.setFilename(KOLTest::dataFile(NAM).c_str());
+  // 81 rows from 1000 to 250 hPa: row 40 is 500 hPa
+  layer.setParam("va=hght,from=35:-105,to=42:-80,bot=1000,top=250");
+  ASSERT_EQ(layer.read(), 1);
+  const auto& pts = layer.getPoints();
+  ASSERT_EQ(pts.size(), 121u);
+  const std::string geod = KOLTest::run(
+      "geod +a=6371220 +es=0 -f %.6f +lat_1=35 +lon_1=-105 +lat_2=42 +lon_2=-80 +n_S=120 "
+      "</dev/null 2>/dev/null");
+  std::istringstream in(geod);
+  float lat, lon;
+  size_t k = 0;
+  for (; in >> lat >> lon && k < pts.size(); ++k) {
+    EXPECT_NEAR(pts[k].lat, lat, 0.01f) << k;
+    EXPECT_NEAR(pts[k].lon, lon, 0.01f) << k;
+  }
+  if (geod.empty()) GTEST_SKIP() << "PROJ's geod not installed";
+  EXPECT_EQ(k, pts.size());
+  KOL::GridFile f;
+  KOL::Grid g500;
+  ASSERT_TRUE(f.open(KOLTest::dataFile(NAM).c_str()));
+  for (KOL::Grid g; f.read(g); g.init())
+    if (!std::strcmp(g.getVarSpec().getName(), "hght") && g.getVarSpec().getLevel().isSet()) {
+      KOL::VCoord c;
+      if (g.getVarSpec().getLevel().getLower(c) && c.value == 500) g500 = g;
+    }
+  ASSERT_TRUE(g500.isData());
+  ASSERT_FLOAT_EQ(layer.getSection().pressure(40), 500);
+  for (size_t i = 0; i < pts.size(); i += 20)
+    EXPECT_NEAR(layer.getGrid().getValue(static_cast<int>(i), 40), g500.getValue(pts[i]), 0.5f)
+        << i;
+}
+
+// The winds of Praha (11520) from the four TEMP bulletins of 20 Nov 2007, in time order, each
+// barb starting where its time and pressure fall on the frame.
+TEST_F(XSectPlotTest, WindProfileColumnsAtTheirTimes)
+{
+  KOL::UpaReports r;
+  ASSERT_TRUE(r.read(KOLTest::dataFile(PRAHA).c_str(), KOL::Date(2007, 11, 20, 12, 0, 0)));
+  std::vector<KOL::UpaData> all;
+  for (const KOL::UpaRawinData& raw : r.records())
+    if (KOL::UpaData d; KOL::UpaTool::merge(raw, d)) all.push_back(d);
+  KOL::ProfPlot prof;
+  prof.setParam("id=11520");
+  prof.setSoundings(all);
+  KOL::Domain d;
+  ASSERT_TRUE(prof.getDomain(d));
+  const auto& s = prof.getSoundings();
+  ASSERT_EQ(s.size(), 4u);
+  for (size_t k = 1; k < s.size(); ++k)
+    EXPECT_NEAR(prof.hours(k) - prof.hours(k - 1), 6, 1) << "six-hourly launches";
+  open("xy,0,0,2,2,1,1", 900, 600);
+  ASSERT_TRUE(plot->setPanel(KOL::Rect(0.1f, 0.1f, 0.9f, 0.9f), d));
+  forget();
+  ASSERT_EQ(prof.draw(*plot), 1);
+  const float pad = (prof.getSection().length - prof.hours(3)) / 2;
+  int found = 0, winds = 0;
+  for (size_t k = 0; k < s.size(); ++k) {
+    KOL::UpaLevel l;
+    if (s[k].interp(KOL::VCoord::PRESSURE, 500, l) != 1 || !l.validWind() || l.spd <= 0) continue;
+    ++winds;
+    KOL::EarthPoint e(prof.getSection().x(prof.hours(k) + pad), 500);
+    KOL::Point at;
+    ASSERT_TRUE(d.tran(e, at));
+    const KOL::Point px = plot->toDevice(at);
+    bool near = false;
+    for (const KOL::Points& line : rec->lines)
+      for (const KOL::Point& q : line) near = near || std::hypot(q.x - px.x, q.y - px.y) <= 2;
+    found += near;
+  }
+  EXPECT_GE(winds, 3);
+  EXPECT_EQ(found, winds) << "a 500 hPa barb at each time";
+}
+
+}  // namespace
