@@ -32,6 +32,7 @@ const Program READERS[] = {
     {"kolgridplot", "-va=500:hght -ou=out.png"},
     {"kolsfcplot", "-ou=out.png"},
     {"kolskewt", "-id=OUN -ou=out.png"},
+    {"kolmeteo", "-id=KOKC -ou=out.png"},
     {"kolingest", "-prodfile=none"},
 };
 
@@ -107,7 +108,7 @@ TEST_F(ProgramsMisuseTest, FilesOfTheWrongKindAreOneLine)
   } cases[] = {
       {"kolmetar", grib},   {"kolsfc", grib},    {"kolupa", grib},    {"kolrad", metar},
       {"kolsat", grib},     {"kolanal", metar},  {"kolgrib", metar},  {"kolgridplot", metar},
-      {"kolsfcplot", grib}, {"kolskewt", metar}, {"kolingest", temp},
+      {"kolsfcplot", grib}, {"kolskewt", metar}, {"kolingest", temp}, {"kolmeteo", grib},
   };
   for (const auto& c : cases)
     for (const Program& p : READERS)
