@@ -40,6 +40,8 @@ class Canvas {
     img.getData()[static_cast<size_t>(j) * img.getBytesLine() + i] = code;
     cover[static_cast<size_t>(j) * width() + i] = 1;
   }
+  // Point (i, j) is left out of the picture.
+  void uncover(int i, int j) { cover[static_cast<size_t>(j) * width() + i] = 0; }
   // Every point with a nonzero code counts as covered (classes of a radar product: 0 no echo).
   void coverNonzero();
   bool covered(int i, int j) const { return cover[static_cast<size_t>(j) * width() + i] != 0; }
