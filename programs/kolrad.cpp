@@ -11,6 +11,8 @@
 //                                      after radial (NaN for no value), azimuths to stdout
 //   kolrad -ou=OUT.png -va=ref -le=0.5 FILE  a sweep drawn (-le the elevation, or -cut=N);
 //                                      several volumes: OUT_YYYYMMDD_HHMM.png for each
+// Loops of the naming convention (products, or volumes with -if=lev2):
+//   kolrad -fr=6 -id=TLX -ty=N0Q -ou=LOOP.gif   the last 6 products as one animated GIF
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -18,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,6 +41,7 @@
 #include "imagery/NidsFile.h"
 #include "layers/Lev2Plot.h"
 #include "layers/NidsPlot.h"
+#include "layers/image/ImageLoop.h"
 
 using namespace KOL;
 
@@ -66,7 +70,12 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   keyed.add("dump", "kolraddump", "dump",
             "-dump=c:m    Write cut c's moment m of a volume as float32 to the -ou file");
   keyed.add("cut", "kolradcut", "cut", "-cut=n       Cut of a volume to draw (from 1)");
-  for (const char* name : {"variable", "level"}) KolResrc::add(keyed, KolResrc::find(name));
+  keyed.add("frames", "kolradframes", "fr",
+            "-fr N        The last N products (or volumes) of the naming convention -if\n"
+            "             (default nids, with -id site and -ty product) as one animated GIF\n"
+            "             (-ou=NAME.gif)");
+  for (const char* name : {"variable", "level", "in_file", "identifier", "type"})
+    KolResrc::add(keyed, KolResrc::find(name));
   for (int group :
        {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::COLOR_GROUP, KolResrc::DEVICE_GROUP})
     KolResrc::add(keyed, group);
@@ -357,6 +366,46 @@ int drawPicture(const std::vector<std::string>& names, bool mosaic, const std::s
   return PlotOutput::drawLayer(layer, domain, "kolrad", r.get("device"), image.c_str());
 }
 
+// The convention of a loop: -if (default "nids") with the site and product keys.
+std::string loopConvention()
+{
+  Resrc& r = Kol::resrc;
+  std::string conv = r.get("in_file", "nids");
+  if (conv.find(':') != std::string::npos) return conv;
+  if (has(r.get("identifier"))) conv += std::string(":a=") + r.get("identifier");
+  if (has(r.get("type"))) conv += std::string(":t=") + r.get("type");
+  return conv;
+}
+
+// The last n products (or volumes) of the convention, each on the first one's map, as one
+// animated GIF.
+int drawLoop(int n, const std::string& gif)
+{
+  Resrc& r = Kol::resrc;
+  const std::string conv = loopConvention();
+  const std::vector<std::string> files = imageplot::lastFiles(conv.c_str(), n);
+  PlotOutput::whitePage(r);
+  if (!has(r.get("color_map"))) r.set("color_map", MAP_COLOR);
+  std::vector<std::unique_ptr<Drawing>> layers;
+  std::vector<Drawing*> frames;
+  for (const std::string& f : files) {
+    std::unique_ptr<Drawing> layer;
+    if (ImageryKind::of(f.c_str()) == ImageryKind::LEV2)
+      layer = std::make_unique<Lev2Plot>();
+    else if (isProduct(f, true))
+      layer = std::make_unique<NidsPlot>();
+    if (!layer || !layer->setFilename(f.c_str())) continue;
+    frames.push_back(layer.get());
+    layers.push_back(std::move(layer));
+  }
+  Domain domain;
+  if (frames.empty() || !plotDomain(*frames.front(), domain)) {
+    Kol::outError("kolrad: no product of the convention %s to draw\n", conv.c_str());
+    return Kol::FAILURE;
+  }
+  return PlotOutput::drawLoop(frames, domain, "kolrad", gif.c_str());
+}
+
 // "-li" takes no value: the word after it is the volume, as in "kolrad -li FILE".
 std::vector<char*> listAsFlag(int argc, char** argv)
 {
@@ -376,10 +425,21 @@ int main(int argc, char** argv)
   ResrcDBList keyed, positional;
   declareOptions(keyed, positional);
   std::vector<char*> args = listAsFlag(argc, argv);
-  if (int status = ResrcDB::startProgram(argc, args.data(), keyed, positional, "filename");
-      status >= 0)
+  if (int status = ResrcDB::startProgram(argc, args.data(), keyed, positional); status >= 0)
     return status;
   Resrc& r = Kol::resrc;
+  if (const char* n = r.get("frames"); has(n)) {
+    const std::string gif = PlotOutput::outputFile(r.get("out", ""), r.get("o"));
+    if (std::atoi(n) < 1 || gif.size() < 4 || gif.compare(gif.size() - 4, 4, ".gif") != 0) {
+      Kol::outError("kolrad: -fr=N needs N of 1 or more and -ou=NAME.gif\n");
+      return Kol::USAGE;
+    }
+    return drawLoop(std::atoi(n), gif);
+  }
+  if (!has(r.get("filename"))) {  // a file, or a loop of files
+    ResrcDB::printHelp(r.get("prog"), keyed, positional);
+    return Kol::USAGE;
+  }
   ProgInput inputs;
   inputs.setup(nullptr);
   std::vector<std::string> names;

@@ -4,10 +4,14 @@
 //                                       of its values and labels (no display)
 //   kolsat -de=ps,OUT.ps FILE           PostScript; -de=w the X window
 //   kolsat -out=csv -row=N FILE         column,pixel,value along row N (from 0 at the top)
+//   kolsat -fr=6 -ou=LOOP.gif           the last 6 images of the convention (-if, default
+//                                       sat_vis) as one animated GIF
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/Kol.h"
 #include "core/KolResrc.h"
@@ -22,6 +26,7 @@
 #include "imagery/Image.h"
 #include "imagery/ImageryKind.h"
 #include "layers/SatPlot.h"
+#include "layers/image/ImageLoop.h"
 
 using namespace KOL;
 
@@ -40,6 +45,10 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   keyed.add("row", "kolsatrow", "ro",
             "-ro N        Row printed by -out=csv (default the middle row)");
   keyed.add("parameter", "kolsatparameter", "pa", "-pa list     Drawing keys: nobar, nomap");
+  keyed.add("frames", "kolsatframes", "fr",
+            "-fr N        The last N images of the naming convention -if (default sat_vis)\n"
+            "             drawn as one animated GIF (-ou=NAME.gif)");
+  KolResrc::add(keyed, KolResrc::find("in_file"));
   for (int group :
        {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::COLOR_GROUP, KolResrc::DEVICE_GROUP})
     KolResrc::add(keyed, group);
@@ -147,6 +156,35 @@ int drawPicture(const char* file, const std::string& image)
   return PlotOutput::drawLayer(layer, domain, "kolsat", r.get("device"), image.c_str());
 }
 
+// The last N images of the convention, each on the first one's map, as an animated GIF.
+int drawLoop(int n, const std::string& gif)
+{
+  Resrc& r = Kol::resrc;
+  const char* conv = r.get("in_file", "sat_vis");
+  const std::vector<std::string> files = imageplot::lastFiles(conv, n);
+  if (files.empty()) {
+    Kol::outError("kolsat: no image of the convention %s\n", conv);
+    return Kol::FAILURE;
+  }
+  PlotOutput::whitePage(r);
+  std::vector<std::unique_ptr<SatPlot>> layers;
+  std::vector<Drawing*> frames;
+  for (const std::string& f : files) {
+    auto layer = std::make_unique<SatPlot>();
+    if (!isImage(f.c_str()) || !layer->setFilename(f.c_str())) continue;
+    frames.push_back(layer.get());
+    layers.push_back(std::move(layer));
+  }
+  Domain domain;
+  if (frames.empty() || !frames.front()->getDomain(domain)) {
+    Kol::outError("kolsat: no image of %s with navigation\n", conv);
+    return Kol::FAILURE;
+  }
+  if (!has(r.get("color_map")))
+    r.set("color_map", layers.front()->isReflectivity() ? MOSAIC_MAP_COLOR : MAP_COLOR);
+  return PlotOutput::drawLoop(frames, domain, "kolsat", gif.c_str());
+}
+
 // One image described or listed as out says; the exit status.
 int show(const char* file, const std::string& out)
 {
@@ -171,10 +209,22 @@ int main(int argc, char** argv)
 {
   ResrcDBList keyed, positional;
   declareOptions(keyed, positional);
-  if (int status = ResrcDB::startProgram(argc, argv, keyed, positional, "filename"); status >= 0)
+  if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0)
     return status;
   Resrc& r = Kol::resrc;
+  if (!has(r.get("filename")) && !has(r.get("frames"))) {  // a file, or a loop of files
+    ResrcDB::printHelp(r.get("prog"), keyed, positional);
+    return Kol::USAGE;
+  }
   const std::string out = r.get("out", "info");
+  if (const char* n = r.get("frames"); has(n)) {
+    const std::string gif = PlotOutput::outputFile(out, r.get("o"));
+    if (std::atoi(n) < 1 || gif.size() < 4 || gif.compare(gif.size() - 4, 4, ".gif") != 0) {
+      Kol::outError("kolsat: -fr=N needs N of 1 or more and -ou=NAME.gif\n");
+      return Kol::USAGE;
+    }
+    return drawLoop(std::atoi(n), gif);
+  }
   if (const std::string image = PlotOutput::outputFile(out, r.get("o"));
       !image.empty() || has(r.get("device")))
     return drawPicture(r.get("filename"), image);

@@ -795,9 +795,11 @@ class DrawSink : public ContSink {
   std::vector<int> ringCounts;
 };
 
+}  // namespace
+
 // The map's fill palette: the "fillNN" entries when the map has them, else every fill entry
 // after white and black.
-std::vector<int> fillPalette(Graph& graph)
+std::vector<int> ContPlot::fillPalette(Graph& graph)
 {
   std::vector<int> out;
   ColorMap& map = graph.getColorMap();
@@ -806,8 +808,6 @@ std::vector<int> fillPalette(Graph& graph)
   for (int i = 2; out.empty() && i < map.getNumFill(); i++) out.push_back(i);
   return out;
 }
-
-}  // namespace
 
 int ContPlot::draw(Graph& graph, const Grid& g)
 {

@@ -41,6 +41,9 @@ class ContPlot {
   int setType(int t);
   int setType(const char* name);
   static int decodeType(const char* name);
+  // The colour map's fill palette: the "fillNN" entries when it has them, else every fill entry
+  // after white and black.
+  static std::vector<int> fillPalette(Graph& graph);
   int getType() const { return type; }
   int getDashRule() const { return dash; }
   int setInterval(float v);

@@ -372,10 +372,19 @@ int ImageDevice::drawImage(Image& img, float x, float y)
   unsigned char* data = cairo_image_surface_get_data(src);
   const int stride = cairo_image_surface_get_stride(src);
   RGB c;
+  // three bytes a pixel without channel masks: read as they lie (the pictures of image layers)
+  const bool bytes24 = img.getBitsPixel() == 24 && img.getByteOrder() == 0 && !img.getRedMask() &&
+                       !img.getGrnMask() && !img.getBluMask();
   for (int row = 0; row < box.h; ++row) {
     auto* out = reinterpret_cast<uint32_t*>(data + static_cast<long>(row) * stride);
     for (int col = 0; col < box.w; ++col) {
       const int i = ox + col, j = oy + row;
+      if (bytes24 && i >= 0 && j >= 0 && i < img.getWidth() && j < img.getHeight()) {
+        const uint8_t* p = img.getData() + static_cast<long>(j) * img.getBytesLine() + 3L * i;
+        const uint32_t v = p[0] | (p[1] << 8) | (static_cast<uint32_t>(p[2]) << 16);
+        out[col] = trans && static_cast<int>(v) == img.getTransColor() ? 0 : 0xFF000000u | v;
+        continue;
+      }
       if (ImageSamples::pixel(img, i, j, c) && trans && img.isPixelTrans(i, j)) {
         out[col] = 0;
         continue;

@@ -132,8 +132,10 @@ int NidsImage::setParam(const char* text)
       int a = 0, b = 200;
       std::sscanf(afterKey(item, 4), "%d:%d", &a, &b);
       setRamp(static_cast<float>(a), static_cast<float>(b));
-    } else if (!item.empty())
-      Kol::outWarning("NidsImage: unknown parameter %s\n", item.c_str());
+    } else if (!item.empty()) {
+      // the resource "parameter" carries the keys of the layer drawing the image too
+      Kol::outDebug(1, "NidsImage: unknown parameter %s\n", item.c_str());
+    }
   }
   return 1;
 }

@@ -19,6 +19,7 @@
 #include "imagery/Lev2File.h"
 #include "imagery/NidsImage.h"
 #include "layers/image/ImageBar.h"
+#include "layers/image/RadarMarks.h"
 #include "layers/lev2plot/SweepPaint.h"
 #include "obs/CityData.h"
 #include "obs/CityTool.h"
@@ -32,7 +33,6 @@ constexpr float DEFAULT_RING_KM = 50.0f;
 constexpr int DEFAULT_COMP = 2;
 constexpr float CLUTTER_CORRELATION = 0.7f;
 constexpr int DOMAIN_POINTS = 1001;
-constexpr int RING_POINTS = 180;
 // Cuts of one elevation differ by less than this (degrees).
 constexpr float SAME_ELEVATION = 0.25f;
 constexpr const char* OVERLAY_COLOR = "grey04";
@@ -307,24 +307,12 @@ std::vector<float> Lev2Plot::ringRadii() const
 
 void Lev2Plot::drawRings(Plot& plot) const
 {
-  plot.setLineColor(OVERLAY_COLOR);
-  for (float km : ringRadii()) {
-    EarthPoints pts;
-    for (int k = 0; k <= RING_POINTS; ++k)
-      pts.add(Lev2Data::destination(lat, lon, 360.0 * k / RING_POINTS, km * 1000.0));
-    plot.drawLine(pts);
-  }
+  imageplot::drawRings(plot, lat, lon, ringRadii(), OVERLAY_COLOR);
 }
 
 void Lev2Plot::drawSite(Plot& plot) const
 {
-  plot.setMarkColor(OVERLAY_COLOR);
-  plot.setMarkType("plus");
-  plot.drawMark(EarthPoint(lat, lon));
-  if (siteLabel && !site.empty()) {
-    plot.setTextColor(OVERLAY_COLOR);
-    plot.drawText(EarthPoint(lat, lon), ("  " + site).c_str());
-  }
+  imageplot::drawSite(plot, lat, lon, siteLabel ? site : std::string(), OVERLAY_COLOR);
 }
 
 std::string Lev2Plot::infoLabel() const

@@ -3,20 +3,29 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/DateTool.h"
+#include "core/Filename.h"
 #include "core/Kol.h"
 #include "core/StrLib.h"
 #include "core/String.h"
+#include "core/Timezone.h"
+#include "graphics/ColorFile.h"
+#include "graphics/ColorFill.h"
+#include "graphics/ColorMap.h"
+#include "graphics/ContPlot.h"
 #include "graphics/MapPlot.h"
 #include "graphics/Plot.h"
 #include "graphics/plot/PlotParams.h"
 #include "imagery/NidsData.h"
 #include "imagery/NidsFile.h"
 #include "imagery/NidsImage.h"
+#include "layers/VarFile.h"
 #include "layers/image/ImageBar.h"
 #include "layers/image/ImageCanvas.h"
+#include "layers/image/RadarMarks.h"
 #include "layers/nidsplot/ProductScale.h"
 
 namespace KOL {
@@ -95,7 +104,63 @@ void NidsPlot::init()
   params.clear();
   thresholdsGiven = StrLib::valid(Kol::resrc.get("threshold"));
   bar = map = true;
-  if (const char* p = Kol::resrc.get("parameter"); StrLib::valid(p)) setParam(p);
+  conv = StrLib::valid(Kol::resrc.get("in_file"), CONVENTION);
+  id.clear(), type.clear();
+  hoursBack = 0;
+  colorTable.clear(), colorFill.clear(), zone.clear();
+  dataColor = "grey04";
+  dataOnly = showSite = shadow = false;
+  table = clutter = true;
+  ringStepKm = 0;
+  rings.clear();
+  Resrc& r = Kol::resrc;
+  if (const char* c = r.get("color_fill"); StrLib::valid(c)) colorFill = c;
+  if (const char* c = r.get("color_data"); StrLib::valid(c)) dataColor = c;
+  if (const char* c = r.get("identifier"); StrLib::valid(c)) id = c;
+  if (const char* c = r.get("type"); StrLib::valid(c)) type = c;
+  if (const char* c = r.get("timezone"); StrLib::valid(c)) zone = c;
+  if (const char* c = r.get("variable"); StrLib::valid(c)) applyMacro(c);
+  if (const char* p = r.get("parameter"); StrLib::valid(p)) setParam(p);
+}
+
+int NidsPlot::setNameConv(const char* c)
+{
+  conv = StrLib::valid(c, CONVENTION);
+  return 1;
+}
+
+// "nids" with the site and product keys, unless the convention names its own.
+int NidsPlot::fromConvention(const char* spec, const Date* d)
+{
+  std::string full = conv;
+  if (full.find(':') == std::string::npos) {
+    if (!id.empty()) full += ":a=" + id;
+    if (!type.empty()) full += ":t=" + type;
+  }
+  Filename f;
+  f.setNameConv(full.c_str());
+  const int found = d ? f.setFile(*d, spec) : f.setFile(spec);
+  return found && StrLib::valid(f.getName()) ? setFilename(f.getName()) : 0;
+}
+
+int NidsPlot::setFilename()
+{
+  const std::string spec = hoursBack > 0 ? "la-" + std::to_string(hoursBack) : "la";
+  return fromConvention(spec.c_str(), nullptr);
+}
+
+int NidsPlot::setFilename(Date& d) { return fromConvention("la", &d); }
+
+// The parameter keys a macro of nidsplot.var stands for.
+void NidsPlot::applyMacro(const char* name)
+{
+  VarFile vars;
+  VarFileData m;
+  if (vars.open(StrLib::valid(Kol::resrc.get("var_file"), DEFAULT_VAR_FILE)) &&
+      vars.search(name, m))
+    setParam(m.definition.get());
+  else
+    Kol::outWarning("NidsPlot: no macro %s in %s\n", name, DEFAULT_VAR_FILE);
 }
 
 int NidsPlot::setParam(const char* text)
@@ -103,14 +168,64 @@ int NidsPlot::setParam(const char* text)
   if (!text) return 1;
   std::string rest;
   for (const std::string& f : PlotParams::split(text)) {
-    if (StrLib::iequal(f.c_str(), "bar"))
+    const std::string v = PlotParams::valueOf(f, f.size());
+    auto is = [&f](const char* k) { return StrLib::iequal(f.c_str(), k); };
+    auto key = [&f](const char* k) {
+      const size_t n = std::strlen(k);
+      return f.size() > n && f[n] == '=' && StrLib::iequal(f.substr(0, n).c_str(), k);
+    };
+    if (is("bar"))
       bar = true;
-    else if (StrLib::iequal(f.c_str(), "nobar"))
+    else if (is("nobar"))
       bar = false;
-    else if (StrLib::iequal(f.c_str(), "nomap"))
+    else if (is("map"))
+      map = true;
+    else if (is("nomap"))
       map = false;
+    else if (key("ct"))
+      colorTable = v;
+    else if (key("cof"))
+      colorFill = v;
+    else if (key("va"))
+      applyMacro(v.c_str());
+    else if (key("if") || key("nc"))
+      setNameConv(v.c_str());
+    else if (key("ho"))
+      hoursBack = std::abs(std::atoi(v.c_str()));
+    else if (key("tz"))
+      zone = v;
+    else if (key("pa")) {
+      std::string keys = v;
+      std::replace(keys.begin(), keys.end(), ':', ',');
+      rest += (rest.empty() ? "" : ",") + keys;
+    } else if (key("id"))
+      id = v;
+    else if (key("ty"))
+      type = v;
+    else if (is("plot"))
+      dataOnly = false;
+    else if (is("data"))
+      dataOnly = true;
+    else if (is("site"))
+      showSite = true;
+    else if (key("dist"))
+      ringStepKm = std::strtof(v.c_str(), nullptr);
+    else if (key("distm"))
+      ringStepKm = std::strtof(v.c_str(), nullptr) * 1.609344f;
+    else if (is("nodist"))
+      ringStepKm = 0;
+    else if (is("table"))
+      table = true;
+    else if (is("notable"))
+      table = false;
+    else if (is("clutter"))
+      clutter = true;
+    else if (is("noclutter"))
+      clutter = false;
+    else if (is("shadow"))
+      shadow = true;
     else
-      rest += (rest.empty() ? "" : ",") + f;
+      rest += (rest.empty() ? "" : ",") + f;  // noclar, box, crad=, ramp=
   }
   if (!rest.empty()) params += (params.empty() ? "" : ",") + rest;
   return 1;
@@ -206,10 +321,46 @@ std::string NidsPlot::infoLabel() const
   return text;
 }
 
+// The classes' colours: the product's own, or those of a colour table or a fill list.
+void NidsPlot::setColors(Plot& plot, int n)
+{
+  if (!colorTable.empty()) {
+    ColorMap cm;
+    if (ColorFile::read(colorTable.c_str(), cm)) plot.setColorMap(cm);
+    const std::vector<int> palette = ContPlot::fillPalette(plot.getGraph());
+    for (int k = 1; k <= n && !palette.empty(); ++k)
+      plot.getColorRGB(palette[static_cast<size_t>(k - 1) * palette.size() / n], colors.rgb[k].red,
+                       colors.rgb[k].green, colors.rgb[k].blue);
+  }
+  if (!colorFill.empty()) {
+    ColorFill cf;
+    cf.set(plot.getColorMap(), colorFill.c_str());
+    for (int k = 1; k <= n && k <= cf.getNum(); ++k)
+      plot.getColorRGB(cf.getColor(k - 1), colors.rgb[k].red, colors.rgb[k].green,
+                       colors.rgb[k].blue);
+  }
+  // the weakest class: clear-air returns and ground clutter more than weather
+  if (!clutter && n > 1) colors.shown[1] = false;
+}
+
+void NidsPlot::drawMarks(Plot& plot)
+{
+  rings.clear();
+  // out to the product's range, six rings at most
+  const float reach = std::min(std::max(info.getRange(), MIN_RANGE_KM), 6 * ringStepKm);
+  for (float r = ringStepKm; ringStepKm > 0 && r <= reach + 1e-3f; r += ringStepKm)
+    rings.push_back(r);
+  if (files.size() != 1) return;
+  imageplot::drawRings(plot, info.getLat(), info.getLon(), rings, dataColor.c_str());
+  if (showSite)
+    imageplot::drawSite(plot, info.getLat(), info.getLon(), site, dataColor.c_str(), shadow);
+}
+
 int NidsPlot::draw(Plot& plot)
 {
-  if (files.empty()) return 0;
-  if (bar) plot.reserveBar();
+  if (files.empty() && !setFilename()) return 0;
+  const bool withBar = bar && !dataOnly;
+  if (withBar) plot.reserveBar();
   imageplot::Canvas canvas;
   if (!canvas.set(plot)) return 0;
   NidsImage ni(params.c_str());
@@ -219,8 +370,8 @@ int NidsPlot::draw(Plot& plot)
   for (const std::string& name : files) drawn += ni.addSite(name.c_str(), canvas.image());
   if (!drawn) return 0;
   canvas.coverNonzero();
-  Image table;
-  ni.setColors(table);
+  Image palette;
+  ni.setColors(palette);
   colors = imageplot::CodeColors();
   std::vector<float> classes = ni.getThres();
   std::vector<std::string> labels =
@@ -231,21 +382,26 @@ int NidsPlot::draw(Plot& plot)
     labels.emplace_back("RF");
   }
   for (int k = 1; k <= static_cast<int>(classes.size()) && k < 256; ++k) {
-    table.getRGB(k, colors.rgb[k]);
+    palette.getRGB(k, colors.rgb[k]);
     colors.shown[k] = true;
     // no change is no news: the class about zero of a difference stays the page, a gap on the bar
     if (NidsFile::isDPrecDiff(info.getProduct()) && k < static_cast<int>(classes.size()) &&
         classes[k - 1] < 0 && classes[k] > 0)
       colors.rgb[k] = RGB(1, 1, 1), colors.shown[k] = false;
   }
-  if (bar) imageplot::setClassBar(plot, classes, colors, units.c_str(), labels);
+  setColors(plot, std::min<int>(static_cast<int>(classes.size()), 255));
+  if (withBar) imageplot::setClassBar(plot, classes, colors, units.c_str(), labels);
   canvas.draw(plot, colors);
+  if (dataOnly) return 1;
   if (map) MapPlot().draw(plot);
+  drawMarks(plot);
   plot.setLabel("ul", infoLabel().c_str());
   String when;
-  DateTool::createLabel(info.getDate(), when);
+  Timezone tz;
+  if (!zone.empty()) tz.set(zone.c_str());
+  DateTool::createLabel(info.getDate(), tz, when);
   plot.setLabel("ur", when.get());
-  if (files.size() == 1) plot.setLabel("ll", info.getMisc());
+  if (files.size() == 1 && table) plot.setLabel("ll", info.getMisc());
   if (!plot.getDate().isSet()) plot.setDate(info.getDate());
   plot.done();
   return 1;

@@ -1,11 +1,23 @@
 #include "layers/SatPlot.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
+#include "core/DateTool.h"
 #include "core/Kol.h"
 #include "core/StrLib.h"
+#include "core/String.h"
+#include "core/Timezone.h"
+#include "geo/EarthPoint.h"
+#include "geo/GridPoint.h"
+#include "graphics/ColorFile.h"
+#include "graphics/ColorFill.h"
+#include "graphics/ColorMap.h"
+#include "graphics/ContPlot.h"
 #include "graphics/Enhance.h"
 #include "graphics/MapPlot.h"
 #include "graphics/Plot.h"
@@ -74,36 +86,110 @@ void SatPlot::init()
 {
   image.init();
   pdb = GiniFile::Pdb();
-  file.clear();
+  file.init();
+  name.clear();
   colors = imageplot::CodeColors();
   bar = map = true;
-  if (const char* p = Kol::resrc.get("parameter"); StrLib::valid(p)) setParam(p);
+  hoursBack = 0, frames = 1, sync = 0;
+  label.clear(), datim.clear(), zone.clear(), colorTable.clear(), colorFill.clear();
+  zoom = 1;
+  minlon = maxlon = Const::FMISS;
+  cutoff = 0;
+  fill = over = mapRemoved = false;
+  calibrated = true;
+  Resrc& r = Kol::resrc;
+  setNameConv(StrLib::valid(r.get("in_file"), CONVENTION));
+  if (const char* v = r.get("input"); StrLib::valid(v)) setInput(v);
+  if (const char* v = r.get("timezone"); StrLib::valid(v)) zone = v;
+  if (const char* v = r.get("color_table"); StrLib::valid(v)) colorTable = v;
+  if (const char* v = r.get("color_fill"); StrLib::valid(v)) colorFill = v;
+  if (const char* v = r.get("calibration"); StrLib::valid(v)) calibrated = std::atoi(v) != 0;
+  if (const char* p = r.get("parameter"); StrLib::valid(p)) setParam(p);
 }
 
 int SatPlot::setParam(const char* text)
 {
   if (!text) return 1;
   for (const std::string& f : PlotParams::split(text)) {
-    if (StrLib::iequal(f.c_str(), "bar")) bar = true;
-    if (StrLib::iequal(f.c_str(), "nobar")) bar = false;
-    if (StrLib::iequal(f.c_str(), "nomap")) map = false;
+    const std::string v = PlotParams::valueOf(f, f.size());
+    auto is = [&f](const char* k) { return StrLib::iequal(f.c_str(), k); };
+    auto key = [&f](const char* k) {
+      const size_t n = std::strlen(k);
+      return f.size() > n && f[n] == '=' && StrLib::iequal(f.substr(0, n).c_str(), k);
+    };
+    if (is("bar"))
+      bar = true;
+    else if (is("nobar"))
+      bar = false;
+    else if (is("map"))
+      map = true;
+    else if (is("nomap"))
+      map = false;
+    else if (key("lab"))
+      label = v;
+    else if (key("in"))
+      setInput(v.c_str());
+    else if (key("if") || key("nc"))
+      setNameConv(v.c_str());
+    else if (key("ho"))
+      hoursBack = std::abs(std::atoi(v.c_str()));
+    else if (key("tz"))
+      zone = v;
+    else if (key("ct"))
+      colorTable = v;
+    else if (key("cof"))
+      colorFill = v;
+    else if (key("nh"))
+      frames = std::max(1, std::atoi(v.c_str()));
+    else if (key("zoom"))
+      zoom = std::strtof(v.c_str(), nullptr) > 0 ? std::strtof(v.c_str(), nullptr) : 1;
+    else if (is("fill"))
+      fill = true;
+    else if (is("over"))
+      over = true;
+    else if (key("minlon"))
+      minlon = std::strtof(v.c_str(), nullptr);
+    else if (key("maxlon"))
+      maxlon = std::strtof(v.c_str(), nullptr);
+    else if (key("cutoff"))
+      cutoff = std::atoi(v.c_str());
+    else if (is("map_rem"))
+      mapRemoved = true;
+    else if (is("calib") || key("calib"))
+      calibrated = v.empty() || std::atoi(v.c_str()) != 0;
+    else if (key("datim"))
+      datim = v;
+    else if (is("sync"))
+      sync = 1;
   }
   return 1;
 }
 
-int SatPlot::setFilename(const char* name)
+int SatPlot::setFilename()
+{
+  const std::string spec = hoursBack > 0 ? "la-" + std::to_string(hoursBack) : "la";
+  return file.setFile(spec.c_str()) && StrLib::valid(file.getName()) ? setFilename(file.getName())
+                                                                     : 0;
+}
+
+int SatPlot::setFilename(Date& d)
+{
+  return file.setFile(d, "la") && StrLib::valid(file.getName()) ? setFilename(file.getName()) : 0;
+}
+
+int SatPlot::setFilename(const char* text)
 {
   image.init();
-  file = name ? name : "";
-  GiniFile g(name, GiniFile::AUTO);
+  name = text ? text : "";
+  GiniFile g(text, GiniFile::AUTO);
   if (!g.isOpen() || !g.readHeader(image)) {
-    Kol::outWarning("SatPlot: %s is not a readable GINI image\n", file.c_str());
+    Kol::outWarning("SatPlot: %s is not a readable GINI image\n", name.c_str());
     image.init();
     return 0;
   }
   pdb = g.getPdb();
   if (!g.readData(image))
-    Kol::outWarning("SatPlot: image %s incomplete (%d of %d rows)\n", file.c_str(), g.getRowsRead(),
+    Kol::outWarning("SatPlot: image %s incomplete (%d of %d rows)\n", name.c_str(), g.getRowsRead(),
                     image.getHeight());
   return image.validData() ? 1 : 0;
 }
@@ -112,7 +198,55 @@ int SatPlot::getDomain(Domain& d)
 {
   if (image.getDomainProj() == Const::MISS) return 0;
   d = image.getDomain();
+  if (zoom != 1) {
+    DomainVal v = d.get();
+    v.dx /= zoom, v.dy /= zoom;
+    d = Domain(v);
+  }
   return 1;
+}
+
+// Pixels left out by the keys: outside the longitudes, below the cutoff, the burned-in map, and
+// count 0 of an image over other layers.
+void SatPlot::mask(imageplot::Canvas& canvas) const
+{
+  const bool lons = !Const::isMiss(minlon) || !Const::isMiss(maxlon);
+  const Domain& d = canvas.image().getDomain();
+  for (int j = 0; j < canvas.height(); ++j)
+    for (int i = 0; i < canvas.width(); ++i) {
+      if (!canvas.covered(i, j)) continue;
+      const int c = canvas.image().getVal(i, j);
+      bool out = c < cutoff || (mapRemoved && c == 255) || (over && c == 0);
+      if (!out && lons) {
+        EarthPoint e;
+        out = !d.tran(GridPoint(static_cast<float>(i), static_cast<float>(j)), e) ||
+              (!Const::isMiss(minlon) && e.lon < minlon) ||
+              (!Const::isMiss(maxlon) && e.lon > maxlon);
+      }
+      if (out) canvas.uncover(i, j);
+    }
+}
+
+// Counts coloured across a colour table's fill colours or the colours given.
+void SatPlot::enhance(Plot& plot)
+{
+  std::vector<int> ramp;
+  if (!colorTable.empty()) {
+    ColorMap cm;
+    if (ColorFile::read(colorTable.c_str(), cm)) plot.setColorMap(cm);
+    ramp = ContPlot::fillPalette(plot.getGraph());
+  }
+  if (!colorFill.empty()) {
+    ColorFill cf;
+    cf.set(plot.getColorMap(), colorFill.c_str());
+    ramp.clear();
+    for (int k = 0; k < cf.getNum(); ++k) ramp.push_back(cf.getColor(k));
+  }
+  if (ramp.empty()) return;
+  for (int code = 0; code < 256; ++code) {
+    RGB& c = colors.rgb[code];
+    plot.getColorRGB(ramp[static_cast<size_t>(code) * ramp.size() / 256], c.red, c.green, c.blue);
+  }
 }
 
 int SatPlot::getDate(Date& d)
@@ -152,7 +286,13 @@ int SatPlot::draw(Plot& plot)
   if (!image.validData()) return 0;
   if (bar) plot.reserveBar();
   imageplot::Canvas canvas;
+  if (fill) {  // the panel beyond the image black
+    plot.setFillColor("black");
+    plot.drawFill(plot.getDomain().getLimits());
+    plot.setFill();
+  }
   if (!canvas.set(plot) || !canvas.sample(image)) return 0;
+  mask(canvas);
   colors = imageplot::CodeColors();
   if (isReflectivity()) {
     // the mosaic's values in the classes and colours of a radar product
@@ -171,15 +311,24 @@ int SatPlot::draw(Plot& plot)
     }
   } else {
     for (int code = 0; code < 256; ++code) colors.rgb[code] = grey(code), colors.shown[code] = true;
+    enhance(plot);
+    const bool physical = calibrated && isTemperature(pdb) && image.isValues();
     if (bar)
-      imageplot::setScaleBar(
-          plot, isTemperature(pdb) && image.isValues() ? temperatureScale() : countScale(),
-          units().c_str());
+      imageplot::setScaleBar(plot, physical ? temperatureScale() : countScale(),
+                             physical ? "C" : "count");
   }
   canvas.draw(plot, colors);
   if (map) MapPlot().draw(plot);
-  plot.setLabel("ul", infoLabel().c_str());
-  plot.setLabel("ur", image.getDatim());
+  plot.setLabel("ul", label.empty() ? infoLabel().c_str() : label.c_str());
+  String when;
+  if (datim.empty() && !zone.empty()) {
+    Timezone tz;
+    tz.set(zone.c_str());
+    DateTool::createLabel(image.getDate(), tz, when);
+  }
+  plot.setLabel("ur", !datim.empty() ? datim.c_str()
+                      : when.valid() ? when.get()
+                                     : image.getDatim());
   if (!plot.getDate().isSet()) plot.setDate(image.getDate());
   plot.done();
   return 1;
@@ -187,7 +336,7 @@ int SatPlot::draw(Plot& plot)
 
 void SatPlot::print()
 {
-  std::printf("SatPlot\nFile: %s\nLabel: %s\nUnits: %s\nBar: %d\nMap: %d\n", file.c_str(),
+  std::printf("SatPlot\nFile: %s\nLabel: %s\nUnits: %s\nBar: %d\nMap: %d\n", name.c_str(),
               infoLabel().c_str(), units().c_str(), bar ? 1 : 0, map ? 1 : 0);
 }
 

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "core/Filename.h"
 #include "graphics/Drawing.h"
 #include "imagery/GiniFile.h"
 #include "imagery/Image.h"
@@ -19,13 +20,33 @@ class SatPlot : public Drawing {
   SatPlot() { init(); }
   explicit SatPlot(const char* params) : SatPlot() { setParam(params); }
 
-  // Defaults, then the resource "parameter".
+  static constexpr const char* CONVENTION = "sat_vis";
+
+  // Defaults, then the resources "input", "timezone", "color_table", "color_fill",
+  // "calibration", "in_file" (the convention) and "parameter".
   void init() override;
+  int setInput(const char* path) override { return file.setPath(path); }
+  int setNameConv(const char* conv) override { return file.setNameConv(conv); }
+  // The latest image of the convention (ho=N hours before it).
+  int setFilename() override;
   // Reads the image; 0 when it is not a readable GINI file.
   int setFilename(const char* name) override;
-  // Keys bar, nobar, nomap.
+  // The image of the convention nearest before the date.
+  int setFilename(Date& d) override;
+  int getLoopType() override { return 1; }
+  int getNumFrames() override { return frames; }
+  int getSync() override { return sync; }
+  // Keys: lab=TEXT (the information label), in=PATH (the satellite path), if=, nc= (the
+  // convention), ho=N, tz=ZONE (the date label's zone), ct=FILE, cof=C1;C2;... (the counts
+  // coloured across the table's fill colours or the colours given, for enhanced images),
+  // nh=N (frames of a loop), zoom=F (the image's map zoomed about its centre), fill (the panel
+  // beyond the image black), over (count 0 left out, for an image over other layers),
+  // minlon=, maxlon= (pixels outside left out), cutoff=N (counts below left out), map_rem (the
+  // map lines burned into the image, count 255, left out), calib, calib=0 (the bar in
+  // physical values or in counts), datim=TEXT (the date label), image_dom (the image's own
+  // map, the default), sync, map, nomap, bar, nobar.
   int setParam(const char* params) override;
-  // The image's own navigation; 0 when it has none.
+  // The image's own navigation (zoomed); 0 when it has none.
   int getDomain(Domain& d) override;
   int getDate(Date& d) override;
   int draw(Plot& plot) override;
@@ -48,9 +69,18 @@ class SatPlot : public Drawing {
   Image image;
   GiniFile::Pdb pdb;
   imageplot::CodeColors colors;
-  std::string file;
+  void mask(imageplot::Canvas& canvas) const;
+  void enhance(Plot& plot);
+
+  Filename file;
+  std::string name;
   bool bar;
   bool map;
+  int hoursBack, frames, sync;
+  std::string label, datim, zone, colorTable, colorFill;
+  float zoom, minlon, maxlon;
+  int cutoff;
+  bool fill, over, mapRemoved, calibrated;
 };
 
 }  // namespace KOL

@@ -106,18 +106,20 @@ Raster readPng(const std::string& path)
   return r;
 }
 
-Raster readGif(const std::string& path)
+Raster readGif(const std::string& path, int frame, int* frames)
 {
   Raster r;
   int err = 0;
+  if (frames) *frames = 0;
   GifFileType* gif = DGifOpenFileName(path.c_str(), &err);
   if (!gif) return r;
-  if (DGifSlurp(gif) == GIF_OK && gif->ImageCount == 1) {
-    const SavedImage& im = gif->SavedImages[0];
+  if (DGifSlurp(gif) == GIF_OK && frame >= 0 && frame < gif->ImageCount) {
+    if (frames) *frames = gif->ImageCount;
+    const SavedImage& im = gif->SavedImages[frame];
     const ColorMapObject* map = im.ImageDesc.ColorMap ? im.ImageDesc.ColorMap : gif->SColorMap;
     GraphicsControlBlock gcb;
     gcb.TransparentColor = NO_TRANSPARENT_COLOR;
-    DGifSavedExtensionToGCB(gif, 0, &gcb);
+    DGifSavedExtensionToGCB(gif, frame, &gcb);
     r.width = im.ImageDesc.Width, r.height = im.ImageDesc.Height;
     for (int k = 0; k < r.width * r.height; ++k) {
       const int i = im.RasterBits[k];

@@ -45,11 +45,12 @@ struct Raster {
 
 // The pixels of an image as RGB bytes.
 Raster toRaster(const KOL::Image& img);
-// A binary PPM (P6) file, a PNG file (read by libpng) and a GIF file of one image (by giflib),
-// with the transparency of the last two; an empty raster when unreadable.
+// A binary PPM (P6) file, a PNG file (read by libpng) and a GIF file's picture (by giflib; frame
+// k of an animation, frames receiving their number), with the transparency of the last two; an
+// empty raster when unreadable.
 Raster readPpm(const std::string& path);
 Raster readPng(const std::string& path);
-Raster readGif(const std::string& path);
+Raster readGif(const std::string& path, int frame = 0, int* frames = nullptr);
 // Renders a PostScript file at 72 dpi (one pixel per point); eps crops to the bounding box.
 // Ghostscript's diagnostics go to errors.
 Raster renderPs(const std::string& ps, bool eps, std::string* errors = nullptr);

@@ -32,6 +32,7 @@ const Program READERS[] = {
     {"kolupaplot", "-ou=out.png"},
     {"kolxsect", "-id=OUN/FWD -ou=out.png"},
     {"kolskewt", "-id=OUN -ou=out.png"},
+    {"kolmeteo", "-id=KOKC -ou=out.png"},
     {"kolingest", "-prodfile=none"},
 };
 
@@ -108,7 +109,7 @@ TEST_F(ProgramsMisuseTest, FilesOfTheWrongKindAreOneLine)
       {"kolmetar", grib},   {"kolsfc", grib},    {"kolupa", grib},    {"kolrad", metar},
       {"kolsat", grib},     {"kolanal", metar},  {"kolgrib", metar},  {"kolgridplot", metar},
       {"kolsfcplot", grib}, {"kolskewt", metar}, {"kolingest", temp}, {"kolupaplot", grib},
-      {"kolxsect", metar},
+      {"kolxsect", metar},  {"kolmeteo", grib},
   };
   for (const auto& c : cases)
     for (const Program& p : READERS)

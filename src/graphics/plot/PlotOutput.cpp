@@ -12,6 +12,8 @@
 #include "graphics/Figure.h"
 #include "graphics/device/Params.h"
 #include "graphics/plot/PlotImage.h"
+#include "imagery/GifFile.h"
+#include "imagery/Image.h"
 
 namespace KOL::PlotOutput {
 
@@ -107,6 +109,33 @@ int drawLayer(Drawing& layer, const Domain& d, const char* prog, const char* dev
   fig.addDrawing(layer);
   fig.endPlot();
   return finish(fig, prog, device, output);
+}
+
+int drawLoop(const std::vector<Drawing*>& layers, const Domain& d, const char* prog,
+             const char* gif, int delay)
+{
+  std::vector<Image> frames;
+  for (Drawing* layer : layers) {
+    Figure fig;
+    if (!fig.open("de=i")) {
+      Kol::outError("%s: cannot open the device\n", prog);
+      return Kol::FAILURE;
+    }
+    fig.startPlot(d);
+    Date when;
+    if (layer->getDate(when) && when.isSet()) fig.setDate(when);
+    fig.addDrawing(*layer);
+    fig.endPlot();
+    frames.emplace_back();
+    if (!fig.getPlot().getImage(frames.back())) frames.pop_back();
+  }
+  const std::string name = PlotImage::outputName(gif);
+  if (frames.empty() || !GifFile::writeLoop(name.c_str(), frames, delay)) {
+    Kol::outError("%s: cannot write %s\n", prog, name.c_str());
+    return Kol::FAILURE;
+  }
+  std::printf("%s: wrote %s (%zu frames)\n", prog, name.c_str(), frames.size());
+  return Kol::SUCCESS;
 }
 
 int finish(Figure& fig, const char* prog, const char* device, const char* output)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace KOL {
 
@@ -36,6 +37,11 @@ std::string outputFile(const std::string& kind, const char* named);
 // finish(). A program status.
 int drawLayer(Drawing& layer, const Domain& d, const char* prog, const char* device,
               const char* output);
+// Each layer drawn on the domain into a picture of its own without a display, the pictures
+// written as one animated GIF that loops (delay in hundredths of a second between them);
+// reports "prog: wrote NAME (N frames)". A program status.
+int drawLoop(const std::vector<Drawing*>& layers, const Domain& d, const char* prog,
+             const char* gif, int delay = 50);
 // After Figure::endPlot: writes output when it names a picture, closes a file device
 // (PostScript, metafile, plotter) or enters the window's event loop; reports "prog: wrote NAME".
 // A program status.

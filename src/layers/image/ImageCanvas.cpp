@@ -94,10 +94,18 @@ int Canvas::draw(Plot& plot, const CodeColors& colors) const
   Image out;
   out.set(width(), height(), 24);
   if (!out.allocData()) return 0;
+  out.setByteOrder(0);  // least significant byte first
   out.setTransColor(static_cast<int>(page));
-  for (int j = 0; j < height(); ++j)
-    for (int i = 0; i < width(); ++i)
-      out.setPixel(i, j, static_cast<int>(covered(i, j) ? packed[img.getVal(i, j)] : page));
+  for (int j = 0; j < height(); ++j) {
+    const uint8_t* code = img.getData() + static_cast<size_t>(j) * img.getBytesLine();
+    const uint8_t* on = cover.data() + static_cast<size_t>(j) * width();
+    uint8_t* rgb = out.getData() + static_cast<size_t>(j) * out.getBytesLine();
+    for (int i = 0; i < width(); ++i, rgb += 3) {
+      const uint32_t v = on[i] ? packed[code[i]] : page;
+      rgb[0] = static_cast<uint8_t>(v), rgb[1] = static_cast<uint8_t>(v >> 8);
+      rgb[2] = static_cast<uint8_t>(v >> 16);
+    }
+  }
   const int t = g.getTran();
   g.setTran(Plot::MAP);
   const int ok = g.drawImageAt(out, left, top);

@@ -34,6 +34,14 @@ class Canvas {
   // Each point takes the code of src's pixel nearest to its place on the earth; points outside
   // src stay uncovered. 0 when src has no pixels or no domain.
   int sample(const Image& src);
+  // Point (i, j) (inside the canvas) takes code and counts as covered.
+  void put(int i, int j, uint8_t code)
+  {
+    img.getData()[static_cast<size_t>(j) * img.getBytesLine() + i] = code;
+    cover[static_cast<size_t>(j) * width() + i] = 1;
+  }
+  // Point (i, j) is left out of the picture.
+  void uncover(int i, int j) { cover[static_cast<size_t>(j) * width() + i] = 0; }
   // Every point with a nonzero code counts as covered (classes of a radar product: 0 no echo).
   void coverNonzero();
   bool covered(int i, int j) const { return cover[static_cast<size_t>(j) * width() + i] != 0; }

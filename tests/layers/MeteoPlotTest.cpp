@@ -1,0 +1,150 @@
+// Meteograms: a station's hourly surface files drawn as its time series (the temperature trace
+// through the hourly values, the panels present, the span of num_hour files) and a real MOS
+// bulletin as a forecast meteogram.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "common/RecordingDevice.h"
+#include "common/TestData.h"
+#include "core/Filename.h"
+#include "core/Kol.h"
+#include "layers/MeteoPlot.h"
+#include "obs/SfcData.h"
+#include "obs/SfcFile.h"
+
+using KOL::Date;
+using KOL::MeteoPlot;
+using KOL::MeteoSeries;
+using KOL::Point;
+
+namespace {
+
+constexpr const char* DIAGRAM = "xy,500,375,1001,751,1,1";
+const Date LAST(2020, 1, 6, 12, 0, 0.0f);
+
+class MeteoPlotTest : public KOLTest::RecordedPlotTest {
+ protected:
+  void SetUp() override
+  {
+    RecordedPlotTest::SetUp();
+    KOL::Kol::resrc.set("con_path", dir.path().c_str());
+    saved = KOL::Kol::init_time;
+    KOL::Kol::init_time = LAST.getSeconds() + 600;
+  }
+  void TearDown() override
+  {
+    for (const char* r : {"con_path", "identifier", "num_hour", "in_file"})
+      KOL::Kol::resrc.set(r, "");
+    KOL::Kol::init_time = saved;
+    RecordedPlotTest::TearDown();
+  }
+  static float temp(int h) { return 5.0f + 0.5f * h * (h % 3 == 0 ? 1.0f : 0.8f); }
+  // Hours 0..n-1 before LAST, each with KOKC and another station.
+  void writeHours(int n)
+  {
+    for (int k = 0; k < n; ++k) {
+      Date d = LAST;
+      d += -3600 * k;
+      KOL::SfcFile out;
+      out.setDate(d);
+      ASSERT_TRUE(
+          out.open(KOL::Filename(MeteoPlot::CONVENTION, d).getName(), KOL::SfcFile::WRITE, "kol"));
+      for (const char* id : {"KDEN", "KOKC"}) {
+        KOL::SfcData s;
+        s.setId(id);
+        s.date = d;
+        s.temp = id[1] == 'O' ? temp(k) : 30, s.dewp = s.temp - 4, s.slp = 1010 + k;
+        s.wdir = 200, s.wspd = 15;
+        out.write(s);
+      }
+      out.close();
+    }
+  }
+  KOLTest::TempDir dir;
+  long saved = 0;
+};
+
+// The recorded line whose first point is nearest to p (device coordinates).
+const KOL::Points* lineFrom(const std::vector<KOL::Points>& lines, const Point& p)
+{
+  const KOL::Points* best = nullptr;
+  float d = 1e9f;
+  for (const KOL::Points& l : lines)
+    if (l.getNum() > 2 && std::hypot(l[0].x - p.x, l[0].y - p.y) < d)
+      d = std::hypot(l[0].x - p.x, l[0].y - p.y), best = &l;
+  return d < 1.0f ? best : nullptr;
+}
+
+TEST_F(MeteoPlotTest, TemperatureTraceThroughTheHourlyValues)
+{
+  writeHours(30);
+  KOL::Kol::resrc.set("identifier", "okc");  // without the K, any case
+  KOL::Kol::resrc.set("num_hour", "12");
+  open(DIAGRAM, 1000, 750);
+  MeteoPlot layer;
+  ASSERT_EQ(layer.draw(*plot), 1);
+  const MeteoSeries& s = layer.getSeries();
+  EXPECT_EQ(s.station, "KOKC");
+  ASSERT_EQ(s.samples.size(), 12u);  // the last 12 of 30 files
+  EXPECT_EQ(s.samples.back().time, LAST.getSeconds());
+  // temperature, pressure and wind panels; no sky cover or precipitation was reported
+  ASSERT_EQ(layer.getPanels().size(), 3u);
+  EXPECT_EQ(layer.getPanels()[1].field, MeteoSeries::PRES);
+  const long first = s.samples.front().time;
+  const KOL::Points* trace =
+      lineFrom(rec->lines, plot->toDevice(layer.where(MeteoSeries::TEMP, first, temp(11))));
+  ASSERT_NE(trace, nullptr);
+  ASSERT_EQ(trace->getNum(), 12);
+  for (int k = 0; k < 12; ++k) {
+    const Point want =
+        plot->toDevice(layer.where(MeteoSeries::TEMP, first + 3600L * k, temp(11 - k)));
+    EXPECT_NEAR((*trace)[k].x, want.x, 1.0) << k;
+    EXPECT_NEAR((*trace)[k].y, want.y, 1.0) << k;
+  }
+  // earlier hours lie left; the warmer early value higher up (rows grow down)
+  EXPECT_LT((*trace)[0].x, (*trace)[11].x);
+  EXPECT_LT((*trace)[0].y, (*trace)[11].y);
+}
+
+TEST_F(MeteoPlotTest, NoFileNoStationDrawsNothing)
+{
+  open(DIAGRAM);
+  MeteoPlot none;
+  EXPECT_EQ(none.draw(*plot), 0);
+  writeHours(2);
+  KOL::Kol::resrc.set("identifier", "KXXX");
+  MeteoPlot other;
+  EXPECT_EQ(other.draw(*plot), 0);
+  EXPECT_EQ(count("line"), 0);
+}
+
+TEST_F(MeteoPlotTest, MosBulletinAsForecast)
+{
+  KOL_REQUIRE_DATA();
+  open(DIAGRAM, 1000, 750);
+  MeteoPlot layer;
+  ASSERT_TRUE(
+      layer.setFilename(KOLTest::dataFile("textprod/mos/avwx_mav_KJFK_20200319.txt").c_str()));
+  ASSERT_EQ(layer.draw(*plot), 1);
+  const MeteoSeries& s = layer.getSeries();
+  ASSERT_EQ(s.samples.size(), 21u);
+  EXPECT_TRUE(s.probability);
+  EXPECT_EQ(s.precHours, 6);
+  // 18 UTC of the run's day: TMP 48 F, DPT 46 F; WDR 02, WSP 06; CLD OV; P06 at 00 UTC: 6 %
+  EXPECT_EQ(s.samples[0].time, Date(2020, 3, 19, 18, 0, 0.0f).getSeconds());
+  EXPECT_NEAR(s.samples[0].temp, 8.89f, 0.01f);
+  EXPECT_NEAR(s.samples[0].dewp, 7.78f, 0.01f);
+  EXPECT_EQ(s.samples[0].wdir, 20.0f);
+  EXPECT_EQ(s.samples[0].cover, 1.0f);
+  EXPECT_EQ(s.samples[2].prec, 6.0f);
+  // no pressure in the guidance: temperature, wind, sky cover, probability
+  ASSERT_EQ(layer.getPanels().size(), 4u);
+  EXPECT_EQ(layer.getPanels()[3].field, MeteoSeries::PREC);
+  EXPECT_NE(lineFrom(rec->lines, plot->toDevice(layer.where(MeteoSeries::TEMP, s.samples[0].time,
+                                                            s.samples[0].temp))),
+            nullptr);
+}
+
+}  // namespace
