@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "common/RecordingDevice.h"
+#include "core/Kol.h"
+#include "core/Resrc.h"
 #include "grid/Grid.h"
 #include "layers/UpaPlot.h"
 #include "obs/UpaData.h"
@@ -139,6 +141,35 @@ TEST_F(UpaPlotTest, AnalysedHeightsFollowTheSoundings)
     ++inside;
   }
   EXPECT_GE(inside, 10);
+}
+
+// Each key of the layer's parameters, and the resources it starts from.
+TEST(UpaPlotKeys, ParametersAndResources)
+{
+  KOLTest::QuietScope quiet;
+  KOL::Kol::resrc.set("level", "700");
+  KOL::Kol::resrc.set("plot_type", "cf");
+  UpaPlot fromResources;
+  KOL::Kol::resrc.set("level", "");
+  KOL::Kol::resrc.set("plot_type", "");
+  EXPECT_TRUE(fromResources.isGridded());
+  KOL::VCoord c;
+  ASSERT_TRUE(fromResources.getLevel().getLower(c));
+  EXPECT_FLOAT_EQ(c.value, 700);
+
+  UpaPlot p;
+  ASSERT_TRUE(p.getLevel().getLower(c));
+  EXPECT_FLOAT_EQ(c.value, 500) << "the default level";
+  EXPECT_FALSE(p.isGridded());
+  p.setParam("le=250,va=\"hght,temp\",pl=ln,map,sync");
+  ASSERT_TRUE(p.getLevel().getLower(c));
+  EXPECT_FLOAT_EQ(c.value, 250);
+  EXPECT_STREQ(p.getVariable(), "hght,temp");
+  EXPECT_TRUE(p.isGridded());
+  EXPECT_EQ(p.getSync(), 1);
+  EXPECT_EQ(p.setLevel("nonsense"), 0);
+  ASSERT_TRUE(p.getLevel().getLower(c));
+  EXPECT_FLOAT_EQ(c.value, 250) << "an unknown level leaves it";
 }
 
 TEST_F(UpaPlotTest, MissingFileDrawsNothing)

@@ -19,6 +19,7 @@
 #include "layers/GridXSectPlot.h"
 #include "layers/ProfPlot.h"
 #include "layers/UpaXSectPlot.h"
+#include "layers/xsect/Section.h"
 #include "obs/Calc.h"
 #include "obs/UpaData.h"
 #include "obs/UpaRawinData.h"
@@ -45,6 +46,30 @@ float pressureOf(const KOL::UpaData& d, float theta)
     below = t;
   }
   return KOL::Const::FMISS;
+}
+
+// Columns between two profiles are linear in distance; a value missing on either side stays
+// missing; rows are evenly spaced in log pressure from the top down.
+TEST(XSectSection, FillBetweenProfiles)
+{
+  KOL::xsect::Section s;
+  s.length = 1000;
+  s.columns = 11;
+  s.rows = 3;
+  s.bottom = 1000;
+  s.top = 100;
+  EXPECT_FLOAT_EQ(s.pressure(0), 100);
+  EXPECT_NEAR(s.pressure(1), 316.2278f, 0.01f);
+  EXPECT_FLOAT_EQ(s.pressure(2), 1000);
+  const float M = KOL::Const::FMISS;
+  const KOL::Grid g = KOL::xsect::fill(s, {{200, {10, 20, M}}, {700, {60, 20, 5}}});
+  EXPECT_EQ(g.getValue(0, 0), M) << "before the first profile";
+  EXPECT_FLOAT_EQ(g.getValue(2, 0), 10);
+  EXPECT_FLOAT_EQ(g.getValue(4, 0), 30);
+  EXPECT_FLOAT_EQ(g.getValue(7, 0), 60);
+  EXPECT_FLOAT_EQ(g.getValue(5, 1), 20);
+  EXPECT_EQ(g.getValue(5, 2), M);
+  EXPECT_EQ(g.getValue(9, 0), M) << "after the last";
 }
 
 class XSectPlotTest : public KOLTest::RecordedPlotTest {

@@ -32,9 +32,8 @@ int UpaInput::decode(const char* program)
   ProgInput inputs(FILED);
   if (!inputs.setup()) return 0;
   UpaReports soundings;
-  if (!inputs.forEach([&](const ProgInput::Item& in) {
-        return soundings.read(in.name.c_str(), in.date);
-      }))
+  if (!inputs.forEach(
+          [&](const ProgInput::Item& in) { return soundings.read(in.name.c_str(), in.date); }))
     return 0;
   soundings.locate(Kol::resrc.get("city_file"));
   if (!soundings.keepCommonDate()) {

@@ -53,7 +53,7 @@ Grid fill(const Section& s, const std::vector<Profile>& profiles)
     const float x = s.distance(i);
     auto right = std::lower_bound(profiles.begin(), profiles.end(), x,
                                   [](const Profile& p, float d) { return p.x < d; });
-    if (right == profiles.end()) continue;
+    if (right == profiles.end() || (right == profiles.begin() && right->x > x)) continue;
     const Profile& b = *right;
     const Profile& a = right == profiles.begin() ? b : *(right - 1);
     const float f = b.x > a.x ? (x - a.x) / (b.x - a.x) : 0;
