@@ -431,14 +431,4 @@ TEST_F(DatumPlotTest, ScalesMultiply)
       << "barb 0.05 x 300 units";
 }
 
-TEST(DatumPlotClosed, EveryTypeOnAPlotWithoutADeviceReturnsQuietly)
-{
-  Plot closed;
-  DatumPlot dp;
-  for (int type = 0; type <= 15; type++) {
-    EXPECT_EQ(dp.draw(closed, EarthPoint(40, -100), type, 270.0f, 20.0f, "post"), 1) << type;
-    EXPECT_EQ(dp.draw(closed, EarthPoint(40, -100), type, 5.0f, "OBX", ""), 1) << type;
-  }
-}
-
 }  // namespace

@@ -1,5 +1,5 @@
 // The kolgridplot program: a NAM field to PNG without a display, a forecast loop to one picture
-// per forecast hour, PostScript, the colour bar below the map, and a missing variable list.
+// per forecast hour, and the colour bar below the map.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -87,18 +87,6 @@ TEST_F(KolgridplotTest, ForecastLoopWritesOnePicturePerHour)
   EXPECT_EQ(out.find("slp.png\n"), std::string::npos) << "no picture without its hour";
 }
 
-TEST_F(KolgridplotTest, PostScriptDevice)
-{
-  KOL_REQUIRE_DATA();
-  const std::string ps = tmp.file("map.ps");
-  int status = -1;
-  const std::string out = kolgridplot(
-      "-va='500:hght[dam],wind500' -de=ps," + ps + " " + KOLTest::dataFile(NAM), &status);
-  EXPECT_EQ(status, 0) << out;
-  EXPECT_NE(out.find("wrote " + ps), std::string::npos) << out;
-  EXPECT_EQ(KOLTest::readFile(ps).rfind("%!PS", 0), 0u);
-}
-
 // A variable list with commas given among the plot parameters, quoted as a whole; the colour
 // bar of its filled field lies below the map's border, none of it over the map.
 TEST_F(KolgridplotTest, VariableListAmongThePlotParametersAndItsColourBar)
@@ -133,17 +121,6 @@ TEST_F(KolgridplotTest, VariableListAmongThePlotParametersAndItsColourBar)
     barRows += n > img.width / 4;
   }
   EXPECT_GE(barRows, 8) << "a bar of boxes below the map, which ends at row " << bottom;
-}
-
-// Without a variable list there is nothing to draw.
-TEST_F(KolgridplotTest, NoVariableList)
-{
-  KOLTest::writeFile(tmp.file("text.grib2"), "not a grid file\n");
-  int status = -1;
-  const std::string out =
-      kolgridplot("-ou=" + tmp.file("x.png") + " " + tmp.file("text.grib2"), &status);
-  EXPECT_NE(status, 0);
-  EXPECT_NE(out.find("no variable list"), std::string::npos) << out;
 }
 
 }  // namespace

@@ -263,33 +263,19 @@ TEST_F(SfcPlotTest, MapLinesGoOverFillsAndUnderValues)
     const char* variable;
     const char* type;
     const char* params;
-    bool over;
-  } cases[] = {{"fill plot type", "temp", "cf", "map", true},
-               {"filled entry, lines under", "temp[C,cf]", "ln", "map,map_line", false},
-               {"values", "temp", "value", "map", false}};
+  } cases[] = {{"fill plot type", "temp", "cf", "map"},
+               {"filled entry, lines under", "temp[C,cf]", "ln", "map,map_line"},
+               {"values", "temp", "value", "map"}};
   int lines[3] = {0, 0, 0};
   for (int k = 0; k < 3; ++k) {
     SCOPED_TRACE(cases[k].what);
     SfcPlot layer;
     Plot plot;
     ASSERT_EQ(drawLayer(layer, plot, cases[k].variable, cases[k].type, cases[k].params), 1);
-    const KOL::VarPlot& p = layer.getPipeline();
-    EXPECT_TRUE(p.getAutoMap());
-    EXPECT_EQ(p.getOverMap().find(",default") != std::string::npos, cases[k].over);
-    EXPECT_EQ(p.getUnderMap().find("nodefault") != std::string::npos, cases[k].over);
     lines[k] = count(picture(plot), MAGENTA);
   }
   EXPECT_GT(lines[0], 3 * lines[1]) << "map lines over the fill are seen, under it hidden";
   EXPECT_GT(lines[2], 3 * lines[1]) << "values leave the map lines under them visible";
-}
-
-TEST_F(SfcPlotTest, MapEntryTurnsTheAutomaticMapsOff)
-{
-  writeHour(HOUR);
-  SfcPlot layer;
-  Plot plot;
-  ASSERT_EQ(drawLayer(layer, plot, "map[lalo=10:10],temp", "cf", "map"), 1);
-  EXPECT_FALSE(layer.getPipeline().getAutoMap());
 }
 
 // A station temperature in K less the number 273.15 is the temperature in C at every point.
