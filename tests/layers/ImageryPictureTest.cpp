@@ -315,6 +315,13 @@ TEST_F(RadarProducts, UnknownProductWithoutLevelsIsNotDrawn)
   ASSERT_EQ(layer.setFilename(KOLTest::dataFile("nids/KOUN_SDUS54_N0QTLX_201305202016").c_str()),
             1);
   EXPECT_EQ(layer.infoLabel(), "Base reflectivity [dBZ]  TLX  El 0.5");
+  // the hydrometeor classes are named on the bar by their abbreviations, one a class
+  ASSERT_EQ(layer.setFilename(KOLTest::dataFile("nids/KOUN_SDUS84_N0HTLX_201305202016").c_str()),
+            1);
+  const std::vector<std::string>& names = layer.getClassNames();
+  ASSERT_EQ(names.size(), layer.getLimits().size());
+  EXPECT_EQ(names.front(), "BI");
+  EXPECT_EQ(names.back(), "UK");
 }
 
 // The precipitation array holds dBA, 10 log10 of the amount in mm: each cell is in the class
