@@ -164,6 +164,8 @@ TEST_F(ProgramsMisuseTest, UnusableArgumentsAreOneLine)
 {
   KOLTest::writeFile(dir.file("not_sfc.txt"), "no surface file\n");
   const std::string dom = "-gd=lamb:25:-95:25:25,38,-96,121,81,0.4,0.4 ";
+  const std::string temp =
+      std::string(KOL_SOURCE_DIR) + "/examples/upperair/72357_OUN_2011052212_temp.txt";
   const struct {
     const char* program;
     std::string args;
@@ -177,6 +179,12 @@ TEST_F(ProgramsMisuseTest, UnusableArgumentsAreOneLine)
       {"kolanal", "-va=temp " + dom + "-outf=out.grd not_sfc.txt", "surface file"},
       {"kolanal", "-va=temp -gd=nowhere_at_all -outf=out.grd not_sfc.txt", "unknown domain"},
       {"kolsfc", "-list not_sfc.txt", "cannot read not_sfc.txt"},
+      {"kolgridplot", "-ou=out.png not_sfc.txt", "no variable list"},
+      {"kolsfcplot", "-ou=out.png not_sfc.txt", "no surface report in the input"},
+      {"kolsfcplot", "-ou=out.png '#1999010100'", "no surface file #1999010100"},
+      {"kolskewt", "-id=OUN -ou=out.png", "upper-air file"},
+      {"kolskewt", "-id=XYZ -ou=out.png " + temp, "XYZ"},
+      {"kolskewt", "-id=OUN " + temp, "display"},
       {"kolgrib",
        "-msg=9999 -out=values " + std::string(KOL_SOURCE_DIR) +
            "/examples/grib/nam.t00z.awp21100.tm00.grib2",
@@ -186,7 +194,8 @@ TEST_F(ProgramsMisuseTest, UnusableArgumentsAreOneLine)
     int status = -1;
     EXPECT_NE(run(c.program, c.args, status).find(c.said), std::string::npos) << c.args;
   }
-  EXPECT_TRUE(KOLTest::readFile(dir.file("out.grd")).empty());
+  for (const char* out : {"out.grd", "out.png"})
+    EXPECT_TRUE(KOLTest::readFile(dir.file(out)).empty()) << out;
 }
 
 // The ingest's own message for a file without a bulletin, and the closing summary of a run that

@@ -217,8 +217,8 @@ TEST_F(GiniSamples, SatFudgeMovesTheCentre)
   EXPECT_NEAR(moved.getDomainVal().clon - plain.getDomainVal().clon, -1.25, 1e-4);
 }
 
-// Damaged copies: cut short, a header promising more rows than the body has, garbage in the
-// compressed body. Each read ends with a 0 result or a partial image, never a crash.
+// Copies cut short, a header promising more rows than the body has: each read ends with a 0
+// result (garbage in a body is the fuzz corpus's).
 TEST_F(GiniSamples, DamagedFilesFailCleanly)
 {
   KOL_REQUIRE_DATA();
@@ -233,12 +233,6 @@ TEST_F(GiniSamples, DamagedFilesFailCleanly)
       Image im;
       EXPECT_EQ(g.read(im), 0) << f << " cut at " << tenth << "/10";
     }
-    std::string noisy = whole;
-    for (size_t k = 600; k < noisy.size(); k += 97) noisy[k] = static_cast<char>(noisy[k] ^ 0x5A);
-    KOLTest::writeFile(tmp.file("noisy"), noisy);
-    GiniFile g(tmp.file("noisy").c_str(), GiniFile::AUTO);
-    Image im;
-    g.read(im);
   }
 }
 

@@ -1,5 +1,5 @@
 // NIDS decoding rules on products built here byte by byte, the thresholds and labels of the
-// product classes, and damaged or hostile products.
+// product classes, and damaged or hostile products (more of them are fuzz corpus files).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -257,6 +257,8 @@ TEST_F(NidsBuiltTest, PacketCountsBeyondTheBlockStopCleanly)
   EXPECT_EQ(decode(KOLTest::buildMessage(p), d), 0);
   p.packet[13] = 0xFF, p.packet[12] = 0xFF;  // beyond any product
   EXPECT_EQ(decode(KOLTest::buildMessage(p), d), 0);
+  p.packet = KOLTest::radialPacket(0xAF1F, 20, {});  // no radial at all
+  EXPECT_EQ(decode(KOLTest::buildMessage(p), d), 0);
 }
 
 TEST_F(NidsBuiltTest, HeadingFramingsAndEncryption)
@@ -277,30 +279,6 @@ TEST_F(NidsBuiltTest, HeadingFramingsAndEncryption)
   Bytes r3 = {'R', '3', 0, 0, 0, 0};
   NidsFile f;
   EXPECT_EQ(f.openBytes(r3.data(), r3.size()), 0);
-}
-
-// Every sample cut at each tenth of its length and with noise over its symbology: a result of
-// 0 or a partial product, nothing read out of bounds (the sanitizers watch).
-TEST_F(NidsBuiltTest, DamagedSamples)
-{
-  KOL_REQUIRE_DATA();
-  std::mt19937 rng(11);
-  for (const std::string& name : KOLTest::filesWithExpected("nids")) {
-    const std::string text = KOLTest::readFile(KOLTest::dataFile(name));
-    const Bytes whole(text.begin(), text.end());
-    for (int tenth = 1; tenth < 10; ++tenth) {
-      Bytes cut(whole.begin(), whole.begin() + static_cast<long>(whole.size() * tenth / 10));
-      NidsData d;
-      decode(cut, d);
-    }
-    for (int round = 0; round < 4; ++round) {
-      Bytes noisy = whole;
-      for (std::size_t k = 150 + round; k < noisy.size(); k += 1 + rng() % 60)
-        noisy[k] = static_cast<uint8_t>(rng());
-      NidsData d;
-      decode(noisy, d);
-    }
-  }
 }
 
 }  // namespace

@@ -354,14 +354,6 @@ TEST_F(Programs, PicturesOnEveryDevice)
     EXPECT_EQ(page.rfind("%!PS", 0), 0u);
     EXPECT_NE(page.find("image\n"), std::string::npos) << "the picture is on the page";
   }
-  // a product of symbols and text has no picture to draw: one line, a failure
-  int status = -1;
-  const std::string out =
-      KOLTest::run(KOLTest::programPath("kolrad") + fp + "-ou=" + tmp.file("x.png") + " " +
-                       KOLTest::dataFile("nids/KOUN_SDUS34_NMDTLX_201305202016") + " 2>&1",
-                   &status);
-  EXPECT_NE(status, 0);
-  EXPECT_NE(out.find("has no radial or raster data (product 141)"), std::string::npos) << out;
 }
 
 }  // namespace

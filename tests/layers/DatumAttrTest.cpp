@@ -14,18 +14,6 @@ namespace {
 
 constexpr float MISS = KOL::Const::FMISS;
 
-TEST(DatumAttrTest, UpperLeftFormattedAndColouredNumber)
-{
-  const DatumAttr a("ul,%3.0f,red");
-  EXPECT_FLOAT_EQ(a.dx, -0.012f);
-  EXPECT_FLOAT_EQ(a.dy, 0.02f);
-  EXPECT_EQ(a.halign, 3) << "right-aligned, left of the station";
-  EXPECT_EQ(a.valign, 3);
-  EXPECT_STREQ(a.format, "%3.0f");
-  EXPECT_STREQ(a.color, "red");
-  EXPECT_EQ(a.type, KOL::Const::MISS) << "no type keyword";
-}
-
 TEST(DatumAttrTest, AColonSplitsAtColonsOnly)
 {
   // the comma stays inside its token: a colour "red,blue" and a format with a comma in it

@@ -119,12 +119,7 @@ TEST_F(DatumPlotTest, ResourcesAndParameters)
 
   DatumPlot p;
   EXPECT_EQ(p.setParam("sc=3,ty=text,co=yellow,fm=%3.1f,cof=red;blue,ct=kol.clr,xx=1"), 1);
-  EXPECT_FLOAT_EQ(p.getScale(), 3.0f);
   EXPECT_EQ(p.getType(), 3);
-  EXPECT_STREQ(p.getAttr().color, "yellow");
-  EXPECT_STREQ(p.getFormat(), "%3.1f");
-  EXPECT_EQ(p.setType("data"), 1);
-  EXPECT_EQ(p.getType(), 1);
   EXPECT_EQ(p.setType("7"), 1);
   EXPECT_EQ(p.getType(), 7);
   EXPECT_EQ(p.setType("nonsense"), 0);
@@ -429,16 +424,6 @@ TEST_F(DatumPlotTest, ScalesMultiply)
   const Point c = pixel(0, 0);
   EXPECT_NEAR(std::hypot(s[0].pts[1].x - c.x, s[0].pts[1].y - c.y), 150, 0.1)
       << "barb 0.05 x 300 units";
-}
-
-TEST(DatumPlotClosed, EveryTypeOnAPlotWithoutADeviceReturnsQuietly)
-{
-  Plot closed;
-  DatumPlot dp;
-  for (int type = 0; type <= 15; type++) {
-    EXPECT_EQ(dp.draw(closed, EarthPoint(40, -100), type, 270.0f, 20.0f, "post"), 1) << type;
-    EXPECT_EQ(dp.draw(closed, EarthPoint(40, -100), type, 5.0f, "OBX", ""), 1) << type;
-  }
 }
 
 }  // namespace

@@ -3,22 +3,12 @@
 // running east on its north side), the H and L where the projection puts their positions.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <string>
-
-#include "common/Raster.h"
-#include "common/TestData.h"
-#include "core/Kol.h"
+#include "LayerPicture.h"
 #include "geo/DomainTool.h"
-#include "graphics/Plot.h"
-#include "imagery/Image.h"
 #include "layers/FrontPlot.h"
 #include "layers/frontplot/FrontPath.h"
 
-using KOL::EarthPoint;
-using KOL::Plot;
 using KOL::Point;
-using KOLTest::isInkOf;
 
 namespace {
 
@@ -30,76 +20,38 @@ const char* BULLETIN =
     "COLD 4500950 4100950 3700950 3300950\n"   // running south along 95W
     "WARM 3001000 3000950 3000900 3000850\n";  // running east along 30N
 
-class FrontPictureTest : public KOLTest::DatabaseTest {
- protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    KOL::Kol::resrc.set("inverse", "true");
-    KOLTest::writeFile(dir.file("frt.txt"), BULLETIN);
-    ASSERT_TRUE(layer.setFilename(dir.file("frt.txt").c_str()));
-    layer.setParam("nomap,nospline");
-    ASSERT_TRUE(plot.open("de=i,,sz=800x700"));
-    ASSERT_TRUE(KOL::DomainTool::decode(domain, "conus"));
-    ASSERT_EQ(plot.setDomain(domain), 1);
-    ASSERT_EQ(layer.draw(plot), 1);
-    ASSERT_EQ(plot.getImage(shot), 1);
-  }
-  void TearDown() override
-  {
-    KOL::Kol::resrc.set("inverse", "");
-    QuietTest::TearDown();
-  }
-  Point pixel(float lat, float lon)
-  {
-    EarthPoint e(lat, lon);
-    Point p;
-    domain.tran(e, p);
-    return plot.toDevice(p);
-  }
-  // Pixels of colour c in a box of half size h about (x, y).
-  int inkAround(uint32_t c, float x, float y, int h)
-  {
-    const KOLTest::Raster pic = KOLTest::toRaster(shot);
-    int n = 0;
-    for (int j = -h; j <= h; ++j)
-      for (int i = -h; i <= h; ++i) n += isInkOf(pic.at(int(x) + i, int(y) + j), c, 60);
-    return n;
-  }
+class FrontPictureTest : public KOLTest::LayerPictureTest {};
 
-  KOLTest::TempDir dir;
-  KOL::FrontPlot layer;
-  Plot plot;
-  KOL::Domain domain;
-  KOL::Image shot;
-};
-
-TEST_F(FrontPictureTest, SymbolsOnTheSideTheFrontMovesTo)
+TEST_F(FrontPictureTest, SymbolsOnTheSideTheFrontMovesToAndCentres)
 {
+  KOLTest::TempDir dir;
+  KOLTest::writeFile(dir.file("frt.txt"), BULLETIN);
+  KOL::FrontPlot layer;
+  ASSERT_TRUE(layer.setFilename(dir.file("frt.txt").c_str()));
+  layer.setParam("nomap,nospline");
+  KOL::Domain conus;
+  ASSERT_TRUE(KOL::DomainTool::decode(conus, "conus"));
+  draw(layer, "fronts.png", &conus);
   // along each front, the ink beside it on the one side against the other
   int east = 0, west = 0, north = 0, south = 0;
   for (float lat = 34; lat <= 44; lat += 0.5f) {
     const Point p = pixel(lat, -95);
-    east += inkAround(BLUE, p.x + 7, p.y, 3);
-    west += inkAround(BLUE, p.x - 7, p.y, 3);
+    east += inkAround(BLUE, Point(p.x + 7, p.y), 3, 60);
+    west += inkAround(BLUE, Point(p.x - 7, p.y), 3, 60);
   }
   for (float lon = -99; lon <= -86; lon += 0.5f) {
     const Point p = pixel(30, lon);
-    north += inkAround(RED, p.x, p.y - 7, 3);
-    south += inkAround(RED, p.x, p.y + 7, 3);
+    north += inkAround(RED, Point(p.x, p.y - 7), 3, 60);
+    south += inkAround(RED, Point(p.x, p.y + 7), 3, 60);
   }
   EXPECT_GT(east, 40);
   EXPECT_EQ(west, 0);
   EXPECT_GT(north, 40);
   EXPECT_EQ(south, 0);
-}
-
-TEST_F(FrontPictureTest, CentresWhereTheProjectionPutsThem)
-{
-  const Point h = pixel(40, -100), l = pixel(35, -80);
-  EXPECT_GT(inkAround(BLUE, h.x, h.y, 6), 5);
-  EXPECT_GT(inkAround(RED, l.x, l.y, 6), 5);
-  EXPECT_EQ(inkAround(BLUE, l.x, l.y, 6), 0);
+  // the high in blue, the low in red
+  EXPECT_GT(inkAround(BLUE, pixel(40, -100), 6, 60), 5);
+  EXPECT_GT(inkAround(RED, pixel(35, -80), 6, 60), 5);
+  EXPECT_EQ(inkAround(BLUE, pixel(35, -80), 6, 60), 0);
 }
 
 TEST(FrontPath, SymbolPlacesAndSides)

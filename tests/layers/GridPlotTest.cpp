@@ -84,22 +84,6 @@ class GridPlotTest : public KOLTest::DatabaseTest {
   KOL::Plot plot;
 };
 
-TEST_F(GridPlotTest, ForecastTimeRangesBecomeLists)
-{
-  const struct {
-    const char* text;
-    const char* list;
-  } cases[] = {
-      {"0-24/6", "0,6,12,18,24"}, {"12", "12"},   {"0-12/5", "0,5,10"},
-      {"6,18", "6,18"},           {"f12", "f12"},
-  };
-  for (const auto& c : cases) {
-    GridPlot layer;
-    layer.setForeTime(c.text);
-    EXPECT_EQ(layer.getForeTime(), c.list) << c.text;
-  }
-}
-
 TEST_F(GridPlotTest, NamingConventionFromModelOrResources)
 {
   {
@@ -154,65 +138,53 @@ TEST_F(GridPlotTest, ModelFilesByConvention)
   EXPECT_FLOAT_EQ(h.getValue(2, 2), 5600.0f) << "the 6-hour forecast, not the analysis";
 }
 
-TEST_F(GridPlotTest, ParameterKeys)
+// The keys; a variable list has commas of its own: quoted (the whole token or its value) or
+// inside brackets, parentheses and braces they do not end the token, and its words are no keys
+// of the sub-layers. Forecast-time ranges become lists.
+TEST_F(GridPlotTest, ParameterKeysAndListsWithCommas)
 {
   GridPlot layer("mo=nam,va=500:hght[dam],le=850,ft=0-12/6,tz=EST,ho=12,map_fill,nolabel");
   EXPECT_STREQ(layer.getModel(), "nam");
-  EXPECT_EQ(layer.getVariable(), "500:hght[dam]");
-  EXPECT_EQ(layer.getLevel(), "850");
-  EXPECT_EQ(layer.getForeTime(), "0,6,12");
   EXPECT_EQ(layer.getHour(), "12");
-  EXPECT_EQ(layer.getMapMode(), 1);
   EXPECT_FALSE(layer.getContour().getLabel()) << "the contour layer takes the string too";
   layer.setParam("map_line");
   EXPECT_EQ(layer.getMapMode(), 0);
-}
-
-// A list has commas of its own: quoted (the whole token or its value) or inside brackets,
-// parentheses and braces they do not end the token, and its words are no keys of the
-// sub-layers.
-TEST_F(GridPlotTest, VariableListsWithCommasInParameters)
-{
   struct {
     const char* params;
     const char* variable;
     const char* level;
+    const char* fore;
     int mapMode;
   } cases[] = {
-      {"\"va=500:hght[dam],500:temp[C,cf]\",le=850", "500:hght[dam],500:temp[C,cf]", "850", -1},
-      {"gs=\"500:hght,500:temp\",map_fill", "500:hght,500:temp", "", 1},
-      {"va=avort(500:uwnd,500:vwnd)[,cf],le=500", "avort(500:uwnd,500:vwnd)[,cf]", "500", -1},
-      {"va={500:hght,500:temp}[,ln],map_line", "{500:hght,500:temp}[,ln]", "", 0},
-      {"va=500:temp[C,cf]", "500:temp[C,cf]", "", -1},
+      {"mo=nam,va=500:hght[dam],le=850,ft=0-12/6,map_fill", "500:hght[dam]", "850", "0,6,12", 1},
+      {"\"va=500:hght[dam],500:temp[C,cf]\",le=850,ft=0-24/6", "500:hght[dam],500:temp[C,cf]",
+       "850", "0,6,12,18,24", -1},
+      {"gs=\"500:hght,500:temp\",map_fill,ft=\"6,18\"", "500:hght,500:temp", "", "6,18", 1},
+      {"va=avort(500:uwnd,500:vwnd)[,cf],le=500,ft=f12", "avort(500:uwnd,500:vwnd)[,cf]", "500",
+       "f12", -1},
+      {"va={500:hght,500:temp}[,ln],map_line,ft=12", "{500:hght,500:temp}[,ln]", "", "12", 0},
+      {"va=500:temp[C,cf]", "500:temp[C,cf]", "", "", -1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.params);
-    GridPlot layer(c.params);
-    EXPECT_EQ(layer.getVariable(), c.variable);
-    EXPECT_EQ(layer.getLevel(), c.level);
-    EXPECT_EQ(layer.getMapMode(), c.mapMode);
+    GridPlot l(c.params);
+    EXPECT_EQ(l.getVariable(), c.variable);
+    EXPECT_EQ(l.getLevel(), c.level);
+    EXPECT_EQ(l.getMapMode(), c.mapMode);
+    if (*c.fore) {
+      EXPECT_EQ(l.getForeTime(), c.fore);
+    }
   }
-  GridPlot layer("va=\"500:hght,nolabel\"");
-  EXPECT_TRUE(layer.getContour().getLabel()) << "a name in the list is no contour key";
-}
-
-TEST_F(GridPlotTest, MissingFileGivesTheUnitedStates)
-{
-  GridPlot layer;
-  layer.setFilename("/nonexistent/dir/file.grib2");
-  KOL::Domain d, us;
-  EXPECT_EQ(layer.getDomain(d), 0);
-  ASSERT_EQ(KOL::DomainTool::decode(us, "us"), 1);
-  EXPECT_EQ(d.proj, us.proj);
-  EXPECT_FLOAT_EQ(d.clat, us.clat);
-  EXPECT_FLOAT_EQ(d.clon, us.clon);
-  ASSERT_TRUE(plot.open("bg=white,de=i,,sz=200x150"));
-  EXPECT_EQ(layer.draw(plot), 0) << "nothing to draw from a missing file";
+  GridPlot fives;
+  fives.setForeTime("0-12/5");
+  EXPECT_EQ(fives.getForeTime(), "0,5,10");
+  GridPlot quoted("va=\"500:hght,nolabel\"");
+  EXPECT_TRUE(quoted.getContour().getLabel()) << "a name in the list is no contour key";
 }
 
 // Before anything is drawn, a file named without a date tells the date of its fields (the
 // figure names each frame by it) and the domain of its first grid; a file that is not there
-// tells none.
+// tells none, and prefers the United States.
 TEST_F(GridPlotTest, FileNamedWithoutADateTellsItsFieldsDateAndDomain)
 {
   KOL_REQUIRE_DATA();
@@ -226,9 +198,18 @@ TEST_F(GridPlotTest, FileNamedWithoutADateTellsItsFieldsDateAndDomain)
   EXPECT_EQ(d.nx, 93);
   EXPECT_EQ(d.ny, 65);
   EXPECT_EQ(d.proj, 4) << "Lambert conformal";
+  // a missing file: no date, the United States, and nothing drawn
   GridPlot missing;
   missing.setFilename("/nonexistent/dir/file.grib2");
   EXPECT_EQ(missing.getDate(date), 0);
+  KOL::Domain us;
+  EXPECT_EQ(missing.getDomain(d), 0);
+  ASSERT_EQ(KOL::DomainTool::decode(us, "us"), 1);
+  EXPECT_EQ(d.proj, us.proj);
+  EXPECT_FLOAT_EQ(d.clat, us.clat);
+  EXPECT_FLOAT_EQ(d.clon, us.clon);
+  ASSERT_TRUE(plot.open("bg=white,de=i,,sz=200x150"));
+  EXPECT_EQ(missing.draw(plot), 0);
 }
 
 // Thickness of the 1000-500 hPa layer from the two height fields of one file, and the

@@ -150,8 +150,10 @@ TEST_F(GridVectTest, ArrowsOnThePicture)
       u.setValue(i, j, i < 15 ? 20.0f : Const::FMISS);
       v.setValue(i, j, 0.0f);
     }
-  GridVect vect("co=blue,nolabel");
+  u.setDate(KOL::Date(2024, 1, 15, 12, 0, 0));
+  GridVect vect("co=blue");
   ASSERT_EQ(vect.draw(plot, u, v), 1);
+  EXPECT_EQ(plot.getDate().getSeconds(), u.getDate().getSeconds()) << "the frame takes its date";
   KOL::Image img;
   ASSERT_EQ(plot.getImage(img), 1);
   int west = 0, east = 0;

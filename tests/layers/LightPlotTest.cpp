@@ -2,20 +2,13 @@
 // class (or polarity), strikes older than the last class left out.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "common/Raster.h"
-#include "common/TestData.h"
-#include "core/Kol.h"
-#include "graphics/Plot.h"
-#include "imagery/Image.h"
+#include "LayerPicture.h"
 #include "imagery/RGB.h"
 #include "layers/LightPlot.h"
-
-using KOL::EarthPoint;
-using KOL::Plot;
-using KOL::Point;
 
 namespace {
 
@@ -30,77 +23,50 @@ std::string ualf(int minute, int second, double lat, double lon, int ka)
   return line;
 }
 
-class LightPictureTest : public KOLTest::DatabaseTest {
+// The pixel is the class colour within the device's rounding.
+bool same(uint32_t px, const KOL::RGB& c)
+{
+  const int want[3] = {KOL::RGB::toByte(c.red), KOL::RGB::toByte(c.green),
+                       KOL::RGB::toByte(c.blue)};
+  for (int i = 0; i < 3; ++i)
+    if (std::abs(static_cast<int>((px >> (16 - 8 * i)) & 0xFF) - want[i]) > 2) return false;
+  return true;
+}
+
+class LightPictureTest : public KOLTest::LayerPictureTest {
  protected:
   void SetUp() override
   {
-    QuietTest::SetUp();
-    KOL::Kol::resrc.set("inverse", "true");
+    LayerPictureTest::SetUp();
     KOLTest::writeFile(
         dir.file("strikes.ualf"),
         ualf(58, 0, 35, -97, -20) + ualf(35, 0, 36, -96, 15) + ualf(0, 0, 34, -98, -10));
   }
-  void TearDown() override
-  {
-    KOL::Kol::resrc.set("inverse", "");
-    QuietTest::TearDown();
-  }
-  void draw(KOL::LightPlot& layer)
-  {
-    ASSERT_TRUE(layer.setFilename(dir.file("strikes.ualf").c_str()));
-    ASSERT_TRUE(plot.open("de=i,,sz=800x700"));
-    ASSERT_TRUE(layer.getDomain(domain));
-    ASSERT_EQ(plot.setDomain(domain), 1);
-    ASSERT_EQ(layer.draw(plot), 1);
-    ASSERT_EQ(plot.getImage(shot), 1);
-  }
-  uint32_t colorAt(double lat, double lon)
-  {
-    EarthPoint e(static_cast<float>(lat), static_cast<float>(lon));
-    Point p;
-    domain.tran(e, p);
-    p = plot.toDevice(p);
-    const int x = int(p.x + 0.5f), y = int(p.y + 0.5f);
-    // Off the picture nothing was drawn: white, as the background.
-    if (x < 0 || y < 0 || x >= shot.getWidth() || y >= shot.getHeight()) return 0xFFFFFF;
-    return KOLTest::toRaster(shot).at(x, y);
-  }
-  // The pixel is the class colour within the device's rounding.
-  static bool same(uint32_t px, const KOL::RGB& c)
-  {
-    const int want[3] = {KOL::RGB::toByte(c.red), KOL::RGB::toByte(c.green),
-                         KOL::RGB::toByte(c.blue)};
-    for (int i = 0; i < 3; ++i)
-      if (std::abs(static_cast<int>((px >> (16 - 8 * i)) & 0xFF) - want[i]) > 2) return false;
-    return true;
-  }
-
   KOLTest::TempDir dir;
-  Plot plot;
-  KOL::Domain domain;
-  KOL::Image shot;
 };
 
 TEST_F(LightPictureTest, StrikesInTheColourOfTheirAge)
 {
   KOL::LightPlot layer("nomap,nobar,vdate=201807020500");
+  ASSERT_TRUE(layer.setFilename(dir.file("strikes.ualf").c_str()));
   draw(layer);
   const auto& s = layer.getStrikes();
   ASSERT_EQ(s.size(), 3u);
   EXPECT_EQ(layer.classOf(s[0]), 1);  // 2 minutes old
   EXPECT_EQ(layer.classOf(s[1]), 5);  // 25 minutes old
   EXPECT_EQ(layer.classOf(s[2]), 0);  // an hour old
-  EXPECT_TRUE(same(colorAt(35, -97), layer.getClassColor(1)));
-  EXPECT_TRUE(same(colorAt(36, -96), layer.getClassColor(5)));
-  EXPECT_EQ(colorAt(34, -98), 0xFFFFFFu);
+  EXPECT_TRUE(same(colourAt(35, -97), layer.getClassColor(1)));
+  EXPECT_TRUE(same(colourAt(36, -96), layer.getClassColor(5)));
+  EXPECT_EQ(colourAt(34, -98), 0xFFFFFFu);
 }
 
 TEST_F(LightPictureTest, StrikesInTheColourOfTheirPolarity)
 {
-  KOL::LightPlot layer("nomap,nobar,pol,vdate=201807020500");
-  draw(layer);
-  EXPECT_EQ(colorAt(35, -97), 0x0000FFu);
-  EXPECT_EQ(colorAt(36, -96), 0xFF0000u);
+  KOL::LightPlot polarity("nomap,nobar,pol,vdate=201807020500");
+  ASSERT_TRUE(polarity.setFilename(dir.file("strikes.ualf").c_str()));
+  draw(polarity);
+  EXPECT_EQ(colourAt(35, -97), 0x0000FFu);
+  EXPECT_EQ(colourAt(36, -96), 0xFF0000u);
 }
 
 TEST(LightPlot, GlmFlashesAllOfTheLastMinute)

@@ -263,61 +263,19 @@ TEST_F(SfcPlotTest, MapLinesGoOverFillsAndUnderValues)
     const char* variable;
     const char* type;
     const char* params;
-    bool over;
-  } cases[] = {{"fill plot type", "temp", "cf", "map", true},
-               {"filled entry, lines under", "temp[C,cf]", "ln", "map,map_line", false},
-               {"values", "temp", "value", "map", false}};
+  } cases[] = {{"fill plot type", "temp", "cf", "map"},
+               {"filled entry, lines under", "temp[C,cf]", "ln", "map,map_line"},
+               {"values", "temp", "value", "map"}};
   int lines[3] = {0, 0, 0};
   for (int k = 0; k < 3; ++k) {
     SCOPED_TRACE(cases[k].what);
     SfcPlot layer;
     Plot plot;
     ASSERT_EQ(drawLayer(layer, plot, cases[k].variable, cases[k].type, cases[k].params), 1);
-    const KOL::VarPlot& p = layer.getPipeline();
-    EXPECT_TRUE(p.getAutoMap());
-    EXPECT_EQ(p.getOverMap().find(",default") != std::string::npos, cases[k].over);
-    EXPECT_EQ(p.getUnderMap().find("nodefault") != std::string::npos, cases[k].over);
     lines[k] = count(picture(plot), MAGENTA);
   }
   EXPECT_GT(lines[0], 3 * lines[1]) << "map lines over the fill are seen, under it hidden";
   EXPECT_GT(lines[2], 3 * lines[1]) << "values leave the map lines under them visible";
-}
-
-TEST_F(SfcPlotTest, MapEntryTurnsTheAutomaticMapsOff)
-{
-  writeHour(HOUR);
-  SfcPlot layer;
-  Plot plot;
-  ASSERT_EQ(drawLayer(layer, plot, "map[lalo=10:10],temp", "cf", "map"), 1);
-  EXPECT_FALSE(layer.getPipeline().getAutoMap());
-}
-
-// A station temperature in K less the number 273.15 is the temperature in C at every point.
-TEST_F(SfcPlotTest, NumberArgumentIsAConstantGrid)
-{
-  writeHour(HOUR);
-  SfcPlot layer;
-  Plot plot;
-  ASSERT_EQ(drawLayer(layer, plot, "sub(temp[K],#273.15)[,ln],temp[C,ln]", "ln"), 1);
-  const KOL::VarPlot& p = layer.getPipeline();
-  const KOL::Grid& constant = p.slotGrid(2);
-  ASSERT_GT(constant.getValid(), 0);
-  float lo = 0, hi = 0;
-  constant.getRange(lo, hi);
-  EXPECT_FLOAT_EQ(lo, 273.15f);
-  EXPECT_FLOAT_EQ(hi, 273.15f);
-  const KOL::Grid& diff = p.slotGrid(0);
-  const KOL::Grid& celsius = p.slotGrid(3);
-  ASSERT_GT(celsius.getValid(), 10);
-  int compared = 0;
-  for (int j = 0; j < celsius.getNy(); ++j)
-    for (int i = 0; i < celsius.getNx(); ++i) {
-      const float a = diff.getValue(i, j), b = celsius.getValue(i, j);
-      if (Const::isMiss(a) || Const::isMiss(b)) continue;
-      EXPECT_NEAR(a, b, 1e-3) << i << "," << j;
-      ++compared;
-    }
-  EXPECT_GT(compared, 10);
 }
 
 // One report 60 hPa off its neighbours is left out of the analysis, unless asked to keep it.
@@ -365,14 +323,6 @@ TEST_F(SfcPlotTest, ThreeParametersAroundEachStationFromOnePass)
   EXPECT_NEAR(okc.values[1].getValue(), 35.6f, 0.05f);
   EXPECT_NEAR(okc.values[2].getValue(), 132.0f, 0.01f);
   EXPECT_STREQ(okc.values[2].format, "ur,%03.0f") << "colons become commas";
-  // each model sits where the map puts its station (checked against PROJ by the picture tests)
-  for (const auto& m : models.get()) {
-    KOL::EarthPoint e = m.values[0].loc;
-    KOL::Point p;
-    ASSERT_TRUE(plot.getDomain().tran(e, p));
-    EXPECT_NEAR(m.at.x, p.x, 1e-4) << m.values[0].id;
-    EXPECT_NEAR(m.at.y, p.y, 1e-4) << m.values[0].id;
-  }
 }
 
 // Thinning on the real feed: the kept models are a fair share of the stations, none closer to

@@ -89,27 +89,6 @@ class StationModelPictureTest : public KOLTest::DatabaseTest {
   float pxHeight = 0;
 };
 
-TEST_F(StationModelPictureTest, StationsWhereProjPutsThem)
-{
-  open(USA, "stations_proj.png");
-  std::vector<EarthPoint> pts;
-  for (const Station& s : STATIONS) {
-    pts.emplace_back(s.lat, s.lon);
-    dp.draw(plot, pts.back(), 0, "plus", "mark,black,wi=1");
-  }
-  const std::vector<Point> expect = projPixels(pts);
-  const Raster pic = picture();
-  for (size_t i = 0; i < pts.size(); i++) {
-    const Point& e = expect[i];
-    const int x = static_cast<int>(e.x), y = static_cast<int>(e.y);
-    const Point c = KOLTest::inkCentre(pic, x - 12, y - 12, x + 12, y + 12);
-    ASSERT_FALSE(c.isMiss()) << STATIONS[i].id << " drew nothing";
-    EXPECT_NEAR(c.x, e.x, 1.0) << STATIONS[i].id;
-    EXPECT_NEAR(c.y, e.y, 1.0) << STATIONS[i].id;
-  }
-  plot.close();
-}
-
 // One report: the values a station model shows and where.
 struct Report {
   Station at;

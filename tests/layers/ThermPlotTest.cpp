@@ -88,26 +88,17 @@ class ThermPlotTest : public KOLTest::DatabaseTest {};
 TEST_F(ThermPlotTest, TypeNamesAndTheirDomains)
 {
   for (int t = 0; t < ThermPlot::NUM_TYPES; ++t) {
-    EXPECT_EQ(ThermPlot::getType(TYPE_NAMES[t]), t);
     ThermPlot tp(("ty=" + std::string(TYPE_NAMES[t])).c_str());
-    EXPECT_EQ(tp.getType(), t);
     Domain d;
     ASSERT_EQ(tp.getDomain(d), 1);
     EXPECT_EQ(d.proj, 40 + t) << TYPE_NAMES[t];
-    EXPECT_EQ(d.nx, 12);
-    EXPECT_EQ(d.ny, 11);
+    EXPECT_EQ(d.nx * 100 + d.ny, 1211) << TYPE_NAMES[t];
   }
   // names are exact; anything else is the skew-T
-  for (const char* other : {"SKEWT", "skew", "tephi", "hodo", "", "polar"}) {
-    EXPECT_EQ(ThermPlot::getType(other), ThermPlot::SKEWT) << other;
-    ThermPlot tp(("ty=" + std::string(other)).c_str());
-    EXPECT_EQ(tp.getType(), ThermPlot::SKEWT) << other;
-  }
+  for (const char* other : {"SKEWT", "skew", "tephi", "hodo", "", "polar"})
+    EXPECT_EQ(ThermPlot(("ty=" + std::string(other)).c_str()).getType(), ThermPlot::SKEWT) << other;
   EXPECT_EQ(ThermPlot::getType(nullptr), ThermPlot::SKEWT);
-  const Domain hodo = ThermPlot::getDomain(ThermPlot::HODO);
-  EXPECT_EQ(hodo.proj, 25);
-  EXPECT_EQ(hodo.nx, 21);
-  EXPECT_FLOAT_EQ(hodo.dx, 15);
+  EXPECT_EQ(ThermPlot::getDomain(ThermPlot::HODO).proj, 25);
   EXPECT_EQ(ThermPlot::getDomain(9).proj, 40);
   // the skew-T's window reaches from about 1050 to 100 mb
   const Domain skewt = ThermPlot::getDomain(ThermPlot::SKEWT);
@@ -162,10 +153,6 @@ TEST_F(ThermPlotTest, PanelTakesTheShapeOfTheLattice)
     const KOL::Rect clip = d.plot().getGraph().getGTran(KOL::Plot::MAP).getClipRect();
     EXPECT_NEAR(clip.width() / clip.height(), 1.1, 0.01) << TYPE_NAMES[type];
   }
-  // a map keeps its units square
-  DiagramPlot map(Domain("latlon,0,0,361,91,1,2"));
-  const KOL::Rect clip = map.plot().getGraph().getGTran(KOL::Plot::MAP).getClipRect();
-  EXPECT_NEAR(clip.width() / clip.height(), 2.0, 0.01);
 }
 
 TEST_F(ThermPlotTest, AxisStepsSpaceTheLines)
@@ -187,26 +174,22 @@ TEST_F(ThermPlotTest, AxisStepsSpaceTheLines)
   EXPECT_FALSE(d.inkNear(d.pixel(-30, 600), "red"));
 }
 
-TEST_F(ThermPlotTest, RangeOfTheWindowRoundedOutward)
+TEST_F(ThermPlotTest, RangeRoundedOutwardAndEmptyBelow1100)
 {
-  DiagramPlot d(ThermPlot::SKEWT);
-  ThermPlot tp;
-  tp.draw(d.plot());
-  // corners: -134.5 C at the top left, 54.5 C at the bottom right, 100.3 and 1052 mb
-  EXPECT_FLOAT_EQ(tp.getRange().tmin, -140);
-  EXPECT_FLOAT_EQ(tp.getRange().tmax, 60);
-  EXPECT_FLOAT_EQ(tp.getRange().top, 50);
-  EXPECT_FLOAT_EQ(tp.getRange().bottom, 1100);
-
-  DiagramPlot r(ThermPlot::RTEPH);
-  ThermPlot rt;
-  rt.setType(ThermPlot::RTEPH);
-  rt.draw(r.plot());
-  EXPECT_FLOAT_EQ(rt.getRange().bottom, 1100);
-}
-
-TEST_F(ThermPlotTest, BottomBeyond1100IsLeftEmpty)
-{
+  {
+    DiagramPlot d(ThermPlot::SKEWT);
+    ThermPlot tp;
+    tp.draw(d.plot());
+    // corners: -134.5 C at the top left, 54.5 C at the bottom right, 100.3 and 1052 mb
+    EXPECT_FLOAT_EQ(tp.getRange().tmin, -140);
+    EXPECT_FLOAT_EQ(tp.getRange().tmax, 60);
+    EXPECT_FLOAT_EQ(tp.getRange().top, 50);
+    EXPECT_FLOAT_EQ(tp.getRange().bottom, 1100);
+    DiagramPlot r(ThermPlot::RTEPH);
+    ThermPlot rt("ty=rteph");
+    rt.draw(r.plot());
+    EXPECT_FLOAT_EQ(rt.getRange().bottom, 1100);
+  }
   // a skew-T whose lower edge is at 1200 mb
   const float centre = 1200 / std::exp(5 * 0.235f);
   DiagramPlot d(Domain(("skewt,-40," + std::to_string(centre) + ",12,11,9,0.235").c_str()));
@@ -330,17 +313,15 @@ TEST_F(ThermPlotTest, MixingRatioLabelsOfEverySecondValue)
 
 TEST_F(ThermPlotTest, PressureLabelsEveryOtherStepInsideThePanel)
 {
+  const std::vector<Label> labels = drawnLabels(ThermPlot::SKEWT);
   std::vector<std::string> pressures;
-  float right = -1;
-  for (const Label& l : drawnLabels(ThermPlot::SKEWT)) {
-    if (l.text == "mb") continue;
-    if (l.x < 100) pressures.push_back(l.text), right = std::max(right, l.x);
-  }
+  for (const Label& l : labels)
+    if (l.x < 100 && l.text != "mb") pressures.push_back(l.text);
   // 50 to 1100 mb in 50 mb steps: every second from 1100; 1100 and 100 lie outside
   EXPECT_EQ(pressures, (std::vector<std::string>{"1000", "900", "800", "700", "600", "500", "400",
                                                  "300", "200"}));
   // temperatures under the panel, every 10 C where the isotherms meet its bottom
-  std::vector<std::string> temps = rowOf(drawnLabels(ThermPlot::SKEWT), "C");
+  std::vector<std::string> temps = rowOf(labels, "C");
   ASSERT_GE(temps.size(), 3u);
   EXPECT_EQ(temps.back(), "C");
   EXPECT_EQ(temps.front(), "-40");

@@ -68,10 +68,6 @@ TEST_F(VarListTest, DecodesGroupsFunctionsAndSuffixBrackets)
   EXPECT_TRUE(list.isContour(2));
   EXPECT_FALSE(list.isContour(0));
   EXPECT_FALSE(list.isGroup(99));
-  EXPECT_EQ(list.getDataIndex(0), -1);
-  list.setDataIndex(0, 4);
-  EXPECT_EQ(list.getDataIndex(0), 4);
-  EXPECT_EQ(list.setDataIndex(-1, 4), 0);
   KOL::String text;
   list.getString(0, text);
   EXPECT_STREQ(text.get(), "::a[,]");
@@ -97,19 +93,6 @@ TEST_F(VarListTest, ReportsSyntaxErrors)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), c.warning) << c.text;
     EXPECT_EQ(list.getNum(), c.kept) << c.text;
   }
-}
-
-TEST_F(VarListTest, ListsGrowBeyondTheirInitialCapacity)
-{
-  std::string text;
-  for (int i = 0; i < 95; ++i) text += "v" + std::to_string(i) + ",";
-  VarList list(text.c_str());
-  ASSERT_EQ(list.getNum(), 95);
-  EXPECT_EQ(list.getCapacity(), 100);
-  EXPECT_STREQ(list.getName(94), "v94");
-  int n = 0;
-  for (list.rewind(); !list.done(); list.next()) n += list.isParam() ? 1 : 0;
-  EXPECT_EQ(n, 95);
 }
 
 TEST_F(VarListTest, ReadsMacroFiles)
