@@ -345,15 +345,4 @@ TEST(MetarToolTest, ReportFormsAndTimes)
   EXPECT_EQ(obs.getTime(), 1842);
 }
 
-// Text beyond 400 characters is not read, and the comment stays bounded.
-TEST(MetarToolTest, LongTextIsBounded)
-{
-  std::string longText = "KABC 041851Z RMK";
-  for (int i = 0; i < 200; ++i) longText += " WORD" + std::to_string(i);
-  SfcData s = decode(longText.c_str());
-  EXPECT_LT(std::strlen(s.comment), static_cast<size_t>(SfcData::COMMENT_SIZE));
-  SfcData n;
-  EXPECT_EQ(MetarTool::decode(static_cast<const char*>(nullptr), n), 1);
-}
-
 }  // namespace
