@@ -338,6 +338,23 @@ TEST(WmoFile, MappedFileCutShortByAnotherProcess)
   EXPECT_EQ(KOLTest::readFile(dir.file("feed")), "gone");
 }
 
+// Windows are given back as the reader moves on and when it is done: none stays mapped.
+TEST(WmoFile, WindowsAreGivenBack)
+{
+  KOLTest::TempDir dir;
+  const std::string one = frame(1, {"SAUS70 KWBC 060000", lines({"METAR", "KBOS 060000Z="})});
+  std::string feed;
+  while (feed.size() < 5 * KOL::wmo::MappedWindow::WINDOW / 2) feed += one;
+  KOLTest::writeFile(dir.file("feed"), feed);
+  {
+    WmoFile in;
+    ASSERT_EQ(in.open(dir.file("feed").c_str()), 1);
+    ASSERT_TRUE(in.isMapped());
+    EXPECT_EQ(totalBytes(readAll(in)), static_cast<long>(feed.size()));
+  }
+  EXPECT_EQ(count(KOLTest::readFile("/proc/self/maps"), dir.file("feed")), 0);
+}
+
 // A line seen in place follows the bytes it is made of until it is given bytes of its own.
 TEST(WmoData, ViewsOfTheReadBufferAndCopies)
 {

@@ -465,7 +465,9 @@ TEST_F(Ingest, FiledAlikeFromAFileAPipeAndTraced)
     EXPECT_EQ(w.process((tree[0] == 'p' ? dir.file("feed.fifo") : file).c_str()), 1);
     Kol::setMessageLevel(Kol::ERROR);
     const std::string trace = testing::internal::GetCapturedStdout();
-    if (traced) EXPECT_GT(count(trace, "DA:["), count(feed, START) * 3);
+    if (traced) {
+      EXPECT_GT(count(trace, "DA:["), count(feed, START) * 3);
+    }
     EXPECT_EQ(w.getFiled(), count(feed, START));
     EXPECT_EQ(w.getIncomplete(), 0);
   }
