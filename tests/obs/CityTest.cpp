@@ -111,28 +111,6 @@ TEST(CityDataTest, DecodesTableLines)
   EXPECT_STREQ(d.country, "");
 }
 
-TEST(CityDataTest, EncodedLinesReadBack)
-{
-  CityData d, back;
-  ASSERT_EQ(d.decode("Christchurch -- NZ NZCH 1 -43.4833 172.55 38 93780 3"), 1);
-  String line;
-  d.encode(line);
-  ASSERT_EQ(back.decode(line.get()), 1) << line.get();
-  EXPECT_STREQ(back.name, d.name);
-  EXPECT_STREQ(back.state, "");
-  EXPECT_STREQ(back.country, "NZ");
-  EXPECT_STREQ(back.wmo, "93780");
-  EXPECT_FLOAT_EQ(back.lat, d.lat);
-  EXPECT_FLOAT_EQ(back.lon, d.lon);
-  EXPECT_EQ(back.seq, 3);
-  d.init();
-  d.lat = d.lon = 0;
-  d.encode(line);
-  ASSERT_EQ(back.decode(line.get()), 1);
-  EXPECT_EQ(back.elev, MISS);
-  EXPECT_STREQ(back.wmo, "");
-}
-
 TEST(CityToolTest, IdentifierAndWmoKeys)
 {
   char id[CityData::ID_SIZE], wmo[CityData::WMO_SIZE];

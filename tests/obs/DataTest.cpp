@@ -68,13 +68,6 @@ TEST(DatumTest, TextsFormatsAndShorthands)
   EXPECT_EQ(d.getValue(0), MISS);
   EXPECT_STREQ(d.data, "VFR");
   EXPECT_STREQ(d.format, "cc");
-
-  struct {
-    int type;
-    const char* name;
-  } names[] = {{1, "data"},  {7, "wbarb"},  {8, "cbarb"}, {11, "avect"}, {12, "none"},
-               {13, "symb"}, {15, "const"}, {16, "none"}, {-1, "none"}};
-  for (const auto& n : names) EXPECT_STREQ(Datum::typeName(n.type), n.name) << n.type;
 }
 
 TEST(DataTest, RowsGrowAndStartMissing)

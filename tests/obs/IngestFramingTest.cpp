@@ -1,6 +1,6 @@
 // Real files of ZCZC ... NNNN bulletins and of bare bulletins filed by the ingest as SOH ... ETX
-// bulletins are: the right bulletins under the right headings, every report of the file in
-// them, and the surface and upper-air readers reading the filed files as they read the file.
+// bulletins are: the right bulletins under the right headings, and the surface and upper-air
+// readers read the filed files as they read the file.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -36,79 +35,19 @@ namespace {
 
 const char* const RULES = ". >> %D/%pL_%pT.txt %D/%pL_%pT.hdr\n";
 
-std::vector<std::string> linesOf(const std::string& text)
-{
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
-bool digitsOnly(const std::string& s)
-{
-  return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
-}
-
-bool framingLine(const std::string& line)
-{
-  std::string up = line;
-  for (char& c : up) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return up.rfind("ZCZC", 0) == 0 || up == "NNNN";
-}
-
-// The reports of some lines: their words run together and cut after each one ending in "=".
-void addReports(const std::vector<std::string>& lines, std::vector<std::string>& reports)
-{
-  std::string report;
-  for (const std::string& line : lines) {
-    std::istringstream words(line);
-    for (std::string w; words >> w;) {
-      report += (report.empty() ? "" : " ") + w;
-      if (w.back() == '=') reports.push_back(std::move(report)), report.clear();
-    }
-  }
-  if (!report.empty()) reports.push_back(report);
-}
-
-// The reports of a file as it came: neither its framing lines, nor its heading lines and the
-// sequence lines before them, belong to a report.
-std::vector<std::string> fileReports(const std::string& text,
-                                     const std::vector<std::string>& headings)
-{
-  std::vector<std::string> lines = linesOf(text), kept;
-  for (size_t i = 0; i < lines.size(); i++) {
-    auto heading = [&headings, &lines](size_t k) {
-      return k < lines.size() &&
-             std::find(headings.begin(), headings.end(), lines[k]) != headings.end();
-    };
-    if (framingLine(lines[i]) || heading(i) || (digitsOnly(lines[i]) && heading(i + 1))) continue;
-    kept.push_back(lines[i]);
-  }
-  std::vector<std::string> reports;
-  addReports(kept, reports);
-  std::sort(reports.begin(), reports.end());
-  return reports;
-}
-
 struct Filed {
   std::vector<std::string> headings;  // of the index lines, sorted
-  std::vector<std::string> reports;   // of the data files, sorted
   std::vector<std::string> files;     // the data files
 };
 
-// Every line that is not blank, in each filed file; of an index file what its lines say
-// after the offset, which must be that of the bulletin's separator.
-std::map<std::string, std::vector<std::string>> filedLines(const std::string& dir)
+// What the ingest filed under dir; each index line points at its bulletin's "** heading ***"
+// separator.
+Filed filedUnder(const std::string& dir)
 {
-  std::map<std::string, std::vector<std::string>> files;
+  Filed f;
   for (const auto& e : fs::directory_iterator(dir)) {
-    std::vector<std::string>& lines = files[e.path().filename().string()];
     if (e.path().extension() != ".hdr") {
-      for (const std::string& line : linesOf(KOLTest::readFile(e.path().string())))
-        if (!line.empty()) lines.push_back(line);
+      f.files.push_back(e.path().string());
       continue;
     }
     fs::path data = e.path();
@@ -117,30 +56,11 @@ std::map<std::string, std::vector<std::string>> filedLines(const std::string& di
       size_t offset = std::stoul(line), from = line.find_first_not_of(" 0123456789");
       std::string heading = line.substr(from, line.find(" / ") - from);
       EXPECT_EQ(text.compare(offset, heading.size() + 3, "** " + heading), 0) << line;
-      lines.push_back(line.substr(from));
+      f.headings.push_back(heading);
     }
-  }
-  return files;
-}
-// What the ingest filed under dir: each data file holds its bulletins after "** heading ***"
-// separators.
-Filed filedUnder(const std::string& dir)
-{
-  Filed f;
-  for (const auto& [name, lines] : filedLines(dir)) {
-    bool index = fs::path(name).extension() == ".hdr";
-    if (!index) f.files.push_back(dir + "/" + name);
-    std::vector<std::string> body;
-    for (const std::string& line : lines) {
-      if (index)
-        f.headings.push_back(line.substr(0, line.find(" / ")));
-      else if (line.rfind("** ", 0) != 0)
-        body.push_back(line);
-    }
-    addReports(body, f.reports);
   }
   std::sort(f.headings.begin(), f.headings.end());
-  std::sort(f.reports.begin(), f.reports.end());
+  std::sort(f.files.begin(), f.files.end());
   return f;
 }
 
@@ -254,9 +174,6 @@ TEST_F(IngestFraming, RealFilesOfOtherFramingsAreFiledWhole)
     EXPECT_EQ(w.getIncomplete(), 0);
     Filed filed = filedUnder(out);
     EXPECT_EQ(filed.headings, c.headings);
-    std::vector<std::string> reports = fileReports(KOLTest::readFile(path), c.headings);
-    EXPECT_GT(reports.size(), 0u);
-    EXPECT_EQ(filed.reports, reports);
     auto records = c.reader == SURFACE ? surfaceRecords : upperAirRecords;
     std::vector<std::string> read = records({path});
     EXPECT_GE(read.size(), c.reader == SURFACE ? 1u : 6u);
@@ -295,97 +212,6 @@ TEST_F(IngestFraming, PartsWithoutAHeadingAreNoBulletin)
     EXPECT_EQ(said, k == 0 ? ""
                            : "WmoIngest: no bulletin in " + files[k] +
                                  " (no line starts one: SOH, ZCZC or a heading)\n");
-  }
-}
-
-namespace {
-
-// The plain bulletins of the METAR capture, with their sequence numbers aside.
-std::vector<wmofeed::Bulletin> plainCapture(std::vector<std::string>& sequences)
-{
-  std::vector<wmofeed::Bulletin> kept;
-  for (const std::string& b : wmofeed::plainMetarBulletins()) {
-    std::vector<std::string> lines = linesOf(b.substr(0, b.find('\x03')));
-    if (lines.size() < 3) continue;
-    sequences.push_back(lines[1]);
-    std::string body;
-    for (size_t i = 3; i < lines.size(); i++) body += lines[i] + "\r\r\n";
-    kept.push_back({lines[2], body});
-  }
-  return kept;
-}
-
-}  // namespace
-
-// The real METAR capture (700 bulletins of it) rewritten with other line ends, with ZCZC ... NNNN
-// framing, or as bare bulletins (sequence line and heading after a blank line), files the same tree
-// of report lines as its SOH ... ETX original, from a file and through a pipe.
-TEST_F(IngestFraming, CaptureRewrittenInOtherFramingsFilesTheSameTree)
-{
-  KOL_REQUIRE_DATA();
-  std::vector<std::string> sequences;
-  std::vector<wmofeed::Bulletin> capture = plainCapture(sequences);
-  ASSERT_GT(capture.size(), 2000u);
-  capture.resize(700);
-  std::string soh, zczc, bare;
-  for (size_t i = 0; i < capture.size(); i++) {
-    const wmofeed::Bulletin& b = capture[i];
-    soh += "\x01\r\r\n" + sequences[i] + "\r\r\n" + b.heading + "\r\r\n" + b.body + "\x03";
-    zczc += "ZCZC " + sequences[i] + "\r\r\n" + b.heading + "\r\r\n" + b.body + "\r\r\nNNNN\r\r\n";
-    bare += sequences[i] + "\r\r\n" + b.heading + "\r\r\n" + b.body + "\r\r\n";
-  }
-  auto ended = [](const std::string& feed, const std::string& end) {
-    std::string out;
-    size_t from = 0;
-    for (size_t at; (at = feed.find("\r\r\n", from)) != std::string::npos; from = at + 3)
-      out.append(feed, from, at - from).append(end);
-    return out.append(feed, from, std::string::npos);
-  };
-  auto file = [this](const std::string& name, const std::string& text) {
-    KOLTest::writeFile(dir.file(name), text);
-    return dir.file(name);
-  };
-  WmoIngest original("logfile=none,noseq");
-  const auto want = filedLines(ingest(original, file("soh", soh), "soh_tree"));
-  EXPECT_EQ(original.getFiled(), static_cast<long>(capture.size()));
-  ASSERT_GT(want.size(), 400u);
-  using KOL::wmo::Framing;
-  const struct {
-    const std::string* feed;
-    Framing::Kind framing;
-    const char* end;
-    bool piped;
-  } cases[] = {
-      {&soh, Framing::SOH_ETX, "\n", true},  {&soh, Framing::SOH_ETX, "\n\n", false},
-      {&zczc, Framing::ZCZC, "\r\n", false}, {&zczc, Framing::ZCZC, "\r\r\n", true},
-      {&bare, Framing::BARE, "\n", false},   {&bare, Framing::BARE, "\n\n", true},
-  };
-  int n = 0;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.framing) + testing::PrintToString(c.end) +
-                 (c.piped ? " piped" : ""));
-    std::string path = file("feed", ended(*c.feed, c.end));
-    WmoIngest w("logfile=none,noseq");
-    std::string sub = "t" + std::to_string(n++);
-    if (c.piped) {
-      // Standard input, which a pipe stands for.
-      FILE* in = popen(("cat " + path).c_str(), "r");
-      ASSERT_NE(in, nullptr);
-      int saved = dup(0);
-      dup2(fileno(in), 0);
-      ingest(w, "-", sub);
-      dup2(saved, 0);
-      ::close(saved);
-      pclose(in);
-    } else {
-      ingest(w, path, sub);
-    }
-    EXPECT_EQ(w.getFiled(), static_cast<long>(capture.size()));
-    EXPECT_EQ(w.getIncomplete(), 0);
-    EXPECT_EQ(w.getSource().getFraming(), c.framing);
-    auto got = filedLines(dir.file(sub));
-    ASSERT_EQ(got.size(), want.size());
-    for (const auto& [name, lines] : want) EXPECT_TRUE(got[name] == lines) << name;
   }
 }
 

@@ -10,9 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -54,44 +52,6 @@ TEST(Kolingest, FilesAFeedAndRunsRunRules)
   EXPECT_EQ(KOLTest::run("ls " + dir.path() + " | grep -c ran_usus"), "3\n");
   EXPECT_NE(KOLTest::readFile(dir.file("ingest.log")).find("Terminating ingest"),
             std::string::npos);
-}
-
-// SIGTERM in the middle of a bulletin: the bulletin is finished and filed, nothing after it.
-TEST(Kolingest, StopsCleanlyOnSignals)
-{
-  KOLTest::TempDir dir;
-  std::string fifo = dir.file("feed.fifo");
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  KOLTest::writeFile(dir.file("r.prd"), "S..... >> %D/s.wmo %D/s.idx\n");
-  std::string prog = KOLTest::programPath("kolingest");
-  std::string dp = "-dp=" + dir.path(), pf = "-pf=" + dir.file("r.prd"), lf = "-lf=none";
-  for (int sig : {SIGTERM, SIGINT}) {
-    SCOPED_TRACE(sig);
-    std::vector<const char*> argv = {prog.c_str(), dp.c_str(),   pf.c_str(), lf.c_str(),
-                                     "-me=error",  fifo.c_str(), nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, prog.c_str(), nullptr, nullptr,
-                          const_cast<char* const*>(argv.data()), environ),
-              0);
-    int fd = open(fifo.c_str(), O_WRONLY);
-    ASSERT_GE(fd, 0);
-    std::string b1 = frame(1, {"SAUS70 KWBC 060000", lines({"METAR", "KBOS 1="})});
-    std::string b2 = frame(2, {"SAUS70 KWBC 060100", lines({"METAR", "KBOS 2="})});
-    std::string first = b1 + b2.substr(0, 40), rest = b2.substr(40) + b1;
-    ASSERT_EQ(write(fd, first.data(), first.size()), static_cast<ssize_t>(first.size()));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    kill(pid, sig);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
-    ASSERT_EQ(write(fd, rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
-    int status = 0;
-    waitpid(pid, &status, 0);
-    close(fd);
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-  }
-  // Two runs, two bulletins each; the third one sent after the stop is not filed.
-  EXPECT_EQ(indexLines(dir.file("s.idx")).size(), 4u);
-  EXPECT_EQ(count(KOLTest::readFile(dir.file("s.wmo")), "KBOS"), 4);
 }
 
 namespace {
@@ -240,59 +200,4 @@ TEST(Kolingest, DateFilesACaptureUnderItsDay)
   EXPECT_NE(out.find("records in cvt/2020010600_sfc.cvt"), std::string::npos) << out;
   EXPECT_EQ(KOLTest::run("ls " + dir.file("cvt") + " | grep -vc '^20200'"), "0\n")
       << "every report of the capture is filed under its own hour";
-}
-
-// Files of ZCZC ... NNNN and of bare bulletins are filed like any feed, several in one run with
-// the counts of all of them; every damaged or foreign file is one line, and nothing is filed
-// twice. Without a message level the program prints its own lines only.
-TEST(Kolingest, OtherFramingsAndTheirFaultsOneLineEach)
-{
-  KOL_REQUIRE_DATA();
-  KOLTest::TempDir dir;
-  KOLTest::writeFile(dir.file("r.prd"), ". >> %D/%pL_%pT.txt %D/%pL_%pT.hdr\n");
-  std::string junk(3000, 0);
-  std::mt19937 random(7);
-  for (char& c : junk) c = static_cast<char>(random() % 256);
-  std::replace(junk.begin(), junk.end(), '\x01', '\x02');  // no SOH: no start line
-  const struct {
-    const char* name;
-    std::string text;
-    int status;
-    const char* said;
-  } cases[] = {
-      {"no_nnnn", "ZCZC 123\nSMCU20 MUHV 310000\nAAXX 31001\n78310 01470=\n", 0,
-       "kolingest: 1 bulletins filed, 0 not selected, 0 incomplete"},
-      {"cut_heading", "ZCZC 123\nSMCU2", 0,
-       "kolingest: 0 bulletins filed, 0 not selected, 1 incomplete"},
-      {"junk", junk, 1, "kolingest: no WMO bulletin in junk\n"},
-  };
-  const std::string base = "cd '" + dir.path() + "' && '" + KOLTest::programPath("kolingest") +
-                           "' -pf=r.prd -lf=none -dp=out ";
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    KOLTest::writeFile(dir.file(c.name), c.text);
-    int status = -1;
-    std::string out = KOLTest::run(base + c.name + " 2>&1", &status);
-    EXPECT_EQ(status, c.status) << out;
-    EXPECT_EQ(count(out, "\n"), 1) << out;
-    EXPECT_EQ(out.rfind(c.said, 0), 0u) << out;
-  }
-  // Each heading once, whatever came before it.
-  for (const char* heading : {"MUHV_SMCU20", "MUHV_SMCU40", "YRBK_SMRO01"})
-    KOLTest::run("rm -f '" + dir.file("out/") + heading + ".hdr'");
-  int status = -1;
-  std::string out = KOLTest::run(
-      base + KOLTest::dataFile("synop/synop2bufr_gts_WX.00") + " " +
-          KOLTest::dataFile("synop/A_SMRO01YRBK171200_C_EDZW_20230117120502_51362175.txt") +
-          " 2>&1",
-      &status);
-  EXPECT_EQ(status, 0) << out;
-  // The capture numbers both its bulletins 123.
-  EXPECT_EQ(out.rfind("Sequence number gap: 123 - 123\n"
-                      "kolingest: 3 bulletins filed, 0 not selected, 0 incomplete",
-                      0),
-            0u)
-      << out;
-  for (const char* heading : {"MUHV_SMCU20", "MUHV_SMCU40", "YRBK_SMRO01"})
-    EXPECT_EQ(indexLines(dir.file("out/") + heading + ".hdr").size(), 1u) << heading;
 }

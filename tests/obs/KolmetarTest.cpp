@@ -1,9 +1,7 @@
 // kolmetar on hand-written input: the table and CSV layouts, reports read from standard input
-// and from bulletins, whose headings set the day, hour and country rules; a real collective with
-// every kind of line end.
+// and from bulletins, whose headings set the day, hour and country rules.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "common/TestData.h"
@@ -79,28 +77,6 @@ TEST(KolmetarTest, BulletinsSetDaysAndCountries)
       kolmetar("2>&1", "\x01\r\r\n123 \r\r\nSAUS70 KWBC 060000\r\r\nMETAR\r\r\n\x03", &status);
   EXPECT_NE(status, 0);
   EXPECT_NE(err.find("no report"), std::string::npos) << err;
-}
-
-TEST(KolmetarTest, SameRecordsWhateverTheLineEnds)
-{
-  KOL_REQUIRE_DATA();
-  const std::string original =
-      KOLTest::readFile(KOLTest::dataFile("bulletins/pyiem_METAR_collective2.txt"));
-  ASSERT_FALSE(original.empty());
-  std::string reference;
-  for (const char* end : {"\r\r\n", "\r\n", "\n", "\n\n"}) {
-    std::string text;
-    for (size_t i = 0; i < original.size(); ++i) {
-      if (original.compare(i, 3, "\r\r\n") == 0 || original.compare(i, 2, "\r\n") == 0) continue;
-      text += original[i] == '\n' ? std::string(end) : std::string(1, original[i]);
-    }
-    int status = -1;
-    std::string out = kolmetar("-out=csv -date=202001060030", text, &status);
-    EXPECT_EQ(status, 0) << testing::PrintToString(end);
-    EXPECT_GT(std::count(out.begin(), out.end(), '\n'), 35);
-    if (reference.empty()) reference = out;
-    EXPECT_EQ(out, reference) << testing::PrintToString(end);
-  }
 }
 
 }  // namespace

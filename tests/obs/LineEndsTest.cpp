@@ -1,5 +1,5 @@
-// Captures saved with other line ends: told from their first start line, and made the feed's
-// CR CR LF again however the bytes are cut into reads.
+// Captures saved with other line ends made the feed's CR CR LF again however the bytes are cut
+// into reads.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -24,23 +24,6 @@ std::string convert(LineEnds::Kind kind, const std::string& in, size_t cut)
 }
 
 }  // namespace
-
-TEST(LineEnds, ToldByTheFirstStartLine)
-{
-  struct Case {
-    std::string head;
-    LineEnds::Kind kind;
-  } cases[] = {
-      {"junk\x01\r\r\n001\r\r\n", LineEnds::FEED}, {"\x01\n001\n", LineEnds::LF},
-      {"\x01\r\n001\r\n", LineEnds::CR_LF},        {"\x01\n\n001\n\n", LineEnds::LF_LF},
-      {"METAR KDEN=\n", LineEnds::UNKNOWN},        {"\x01\r", LineEnds::UNKNOWN},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.head));
-    EXPECT_EQ(LineEnds::sniff(reinterpret_cast<const unsigned char*>(c.head.data()), c.head.size()),
-              c.kind);
-  }
-}
 
 // Every cut of the input gives what one piece gives: CRs and the first LF of a pair wait for
 // what follows them. CRs right before a LF belong to its line end, eight at most (the rest of a

@@ -45,38 +45,6 @@ void expectValue(float got, float want, const char* what, const char* text)
     EXPECT_NEAR(got, want, 0.01) << what << ": " << text;
 }
 
-TEST(MetarToolTest, DecodesAFullReport)
-{
-  const char* text =
-      "METAR KORD 041851Z 27015G25KT 10SM -RA BR FEW020 BKN035 OVC080 12/08 A2992 RMK AO2 "
-      "SLP132 T01220083";
-  SfcData s;
-  EXPECT_EQ(MetarTool::decode(text, s), 1);
-  EXPECT_STREQ(s.id, "KORD");
-  EXPECT_STREQ(s.platform, "ME");
-  EXPECT_EQ(s.type, 1);
-  EXPECT_EQ(s.date.getDay(), 4);
-  EXPECT_EQ(s.getTime(), 1851);
-  EXPECT_FLOAT_EQ(s.wdir, 270);
-  EXPECT_FLOAT_EQ(s.wspd, 15);
-  EXPECT_FLOAT_EQ(s.gust, 25);
-  EXPECT_FLOAT_EQ(s.vis, 10);
-  EXPECT_STREQ(s.wx, "!-RA_BR");
-  ASSERT_EQ(s.ncld, 3);
-  const char covers[] = {'F', 'B', 'O'};
-  const float heights[] = {2000, 3500, 8000};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(s.cld[i].cover, covers[i]);
-    EXPECT_FLOAT_EQ(s.cld[i].height, heights[i]);
-  }
-  EXPECT_NEAR(s.temp, 12.2, 1e-5);
-  EXPECT_NEAR(s.dewp, 8.3, 1e-5);
-  EXPECT_NEAR(s.alt, 29.92, 1e-5);
-  EXPECT_NEAR(s.slp, 1013.2, 1e-3);
-  EXPECT_EQ(s.flag, MetarTool::FLAG_REMARKS | MetarTool::FLAG_PRECISE_TEMP);
-  EXPECT_STREQ(s.comment, "AO2 ");
-}
-
 TEST(MetarToolTest, WindGroups)
 {
   const struct {
@@ -343,17 +311,6 @@ TEST(MetarToolTest, ReportFormsAndTimes)
   EXPECT_EQ(dec.date.getYear(), 2019);
   SfcData obs = decode("KABC 041800Z 27015KT RMK OBS TAKEN +42");
   EXPECT_EQ(obs.getTime(), 1842);
-}
-
-// Text beyond 400 characters is not read, and the comment stays bounded.
-TEST(MetarToolTest, LongTextIsBounded)
-{
-  std::string longText = "KABC 041851Z RMK";
-  for (int i = 0; i < 200; ++i) longText += " WORD" + std::to_string(i);
-  SfcData s = decode(longText.c_str());
-  EXPECT_LT(std::strlen(s.comment), static_cast<size_t>(SfcData::COMMENT_SIZE));
-  SfcData n;
-  EXPECT_EQ(MetarTool::decode(static_cast<const char*>(nullptr), n), 1);
 }
 
 }  // namespace

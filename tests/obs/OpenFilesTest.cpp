@@ -119,8 +119,8 @@ TEST(OpenFiles, FileRemovedOrRenamedIsStartedAnew)
   EXPECT_EQ(KOLTest::readFile(dir.file("x2/g.wmo")), "CD");
 }
 
-// Bulletins filed through the ingest steps, the output and index moved away between them.
-TEST(OpenFiles, IngestRecreatesMovedOutputsAndTakesBackCutShortBulletins)
+// Bulletins filed through the ingest steps, one of them cut short.
+TEST(OpenFiles, IngestTakesBackCutShortBulletins)
 {
   KOLTest::TempDir dir;
   KOLTest::QuietScope quiet;
@@ -146,24 +146,16 @@ TEST(OpenFiles, IngestRecreatesMovedOutputsAndTakesBackCutShortBulletins)
   EXPECT_EQ(KOLTest::readFile(idx),
             "      0 SAUS70 KWBC 041853 / \n     31 SAUS70 KWBC 041854 / \n");
 
-  ASSERT_EQ(std::rename(out.c_str(), (out + ".1").c_str()), 0);
-  ASSERT_EQ(std::remove(idx.c_str()), 0);
-  file("SAUS70 KWBC 041855", "THREE\n");
-  w.close();
-  EXPECT_EQ(KOLTest::readFile(out), "** SAUS70 KWBC 041855 ***\nTHREE\n\n");
-  EXPECT_EQ(KOLTest::readFile(idx), "      0 SAUS70 KWBC 041855 / \n");
-  EXPECT_EQ(KOLTest::readFile(out + ".1"), first + second);
-
   // Cut short: taken back through the file still open, with no index line.
   file("SAUS70 KWBC 041856", "FOUR\n");
   w.getRule(0).rollback();
   w.getRule(0).clearBulletin();
   file("SAUS70 KWBC 041857", "FIVE\n");
   w.close();
-  EXPECT_EQ(KOLTest::readFile(out),
-            "** SAUS70 KWBC 041855 ***\nTHREE\n\n** SAUS70 KWBC 041857 ***\nFIVE\n\n");
+  EXPECT_EQ(KOLTest::readFile(out), first + second + "** SAUS70 KWBC 041857 ***\nFIVE\n\n");
   EXPECT_EQ(KOLTest::readFile(idx),
-            "      0 SAUS70 KWBC 041855 / \n     33 SAUS70 KWBC 041857 / \n");
+            "      0 SAUS70 KWBC 041853 / \n     31 SAUS70 KWBC 041854 / \n"
+            "     62 SAUS70 KWBC 041857 / \n");
 }
 
 // Bulletins gathered per output: nothing reaches the file before its turn, an index line never

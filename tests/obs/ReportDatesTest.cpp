@@ -1,6 +1,6 @@
 // The dates the readers give reports whose groups name only day, hour and minute: from a date
 // in the file's name, else from the filed bulletin's date, else the latest such day not more
-// than a day ahead of now, for METAR (library and kolmetar), SYNOP and TEMP alike.
+// than a day ahead of now, for METAR, SYNOP and TEMP alike.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -111,20 +111,6 @@ TEST_F(ReportDates, BareMetarCapturesAreRecent)
                        "SAUS70 KWBC 281200\nMETAR KDEN 281153Z 18010KT=\n"
                        "SAUS70 KWBC 011200\nMETAR KDEN 011153Z 18010KT=\n"),
             (V{"2019-02-28 11:53", "2019-02-01 11:53"}));
-}
-
-TEST_F(ReportDates, KolmetarDatesByTheFileNameElseByNow)
-{
-  KOLTest::writeFile(dir.file("metpy_metar_20190701_1200.txt"), AROUND_JULY_1);
-  KOLTest::writeFile(dir.file("bare.txt"), AROUND_JULY_1);
-  auto csvDates = [&](const std::string& env, const char* name) {
-    return KOLTest::run(env + " " + KOLTest::programPath("kolmetar") + " -out=csv " +
-                        dir.file(name) + " | cut -d, -f1,3,4");
-  };
-  EXPECT_EQ(csvDates("kolcurtime=#202612071200", "metpy_metar_20190701_1200.txt"),
-            "station,date,time_utc\nKDEN,2019-07-01,1153\nKBOS,2019-06-30,2356\n");
-  EXPECT_EQ(csvDates("kolcurtime=#201907011230", "bare.txt"),
-            "station,date,time_utc\nKDEN,2019-07-01,1153\nKBOS,2019-06-30,2356\n");
 }
 
 TEST_F(ReportDates, SynopBulletinDatedByItsFileName)

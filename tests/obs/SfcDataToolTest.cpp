@@ -42,50 +42,6 @@ Datum compute(const SfcData& s, const char* name)
   return d;
 }
 
-TEST(SfcDataToolTest, UnitsOfEveryName)
-{
-  struct {
-    const char* names;
-    const char* units;
-  } table[] = {{"id city time txtwx wx sawx cldclc lcld mcld hcld fr", ""},
-               {"temp ttd dewp maxt6 maxt24 maxt mint6 mint24 mint extt sst", "C"},
-               {"dewd", "dC"},
-               {"wdir", "deg"},
-               {"wspd wgst wbrbc wbrb wind", "knt"},
-               {"uwnd vwnd uwndg vwndg", "m/s"},
-               {"alt", "in_Hg"},
-               {"pralt pres vpres svpres", "mb"},
-               {"elev wavhgt", "m"},
-               {"vis", "mi"},
-               {"cldcl", "100 ft"},
-               {"cldcv nlcld rhum", "%"},
-               {"ptend", "mb/3hr"},
-               {"prec1 prec3 prec6 prec12 prec24 prec", "mm"},
-               {"snwdp", "cm"},
-               {"solar", "min"},
-               {"wavper", "sec"},
-               {"wchilt wchill wchilt2 wchill2 heat wetblb thetaw thetae thetav theta vtemp", "K"},
-               {"wchilf", "W/m^2"},
-               {"humit", "F"},
-               {"mrat smrat shum", "g/kg"}};
-  for (const auto& row : table) {
-    std::string names = row.names;
-    size_t start = 0;
-    while (start < names.size()) {
-      size_t end = names.find(' ', start);
-      if (end == std::string::npos) end = names.size();
-      std::string name = names.substr(start, end - start);
-      start = end + 1;
-      const char* units = SfcDataTool::getUnits(name.c_str());
-      ASSERT_NE(units, nullptr) << name;
-      EXPECT_STREQ(units, row.units) << name;
-    }
-  }
-  EXPECT_STREQ(SfcDataTool::getUnits("THETAE"), "K");
-  EXPECT_EQ(SfcDataTool::getUnits("tmpf"), nullptr);
-  EXPECT_EQ(SfcDataTool::getUnits(nullptr), nullptr);
-}
-
 TEST(SfcDataToolTest, DirectValuesAndDrawingTypes)
 {
   SfcData s = report();
@@ -230,45 +186,6 @@ TEST(SfcDataToolTest, SpecsCarryTheirFormat)
   EXPECT_EQ(SfcDataTool::compute(s, unknown, d), 0);
   EXPECT_EQ(d.getValue(0), MISS);
   EXPECT_STREQ(d.id, "KDEN");
-}
-
-// A station list with bad values computed with one Warnings prints each kind of problem once,
-// not once per station; without one every station is reported.
-TEST(SfcDataToolTest, SharedWarningsPrintEachKindOnce)
-{
-  KOLTest::DatabaseScope database;
-  std::vector<SfcData> stations(200, report());
-  for (size_t i = 0; i < stations.size(); i++) {
-    stations[i].temp = -300.0f - static_cast<float>(i);  // below absolute zero
-    stations[i].dewp = -310.0f - static_cast<float>(i);
-  }
-  const char* names[] = {"theta", "thetae", "svpres", "heat", "vtemp"};
-  auto run = [&](KOL::Calc::Warnings* w) {
-    testing::internal::CaptureStderr();
-    for (const SfcData& s : stations) {
-      for (const char* name : names) {
-        Datum d;
-        EXPECT_EQ(SfcDataTool::compute(s, KOL::VarSpec(name), d, w), 1) << name;
-        EXPECT_EQ(d.getValue(0), MISS) << name;
-      }
-    }
-    return testing::internal::GetCapturedStderr();
-  };
-  KOL::Calc::Warnings w;
-  EXPECT_EQ(run(&w),
-            "Calc: potTemp: temperature -26.85 out of range\n"
-            "Calc: lcl: temperature -36.85 out of range\n"
-            "Calc: vaporPres: temperature -26.85 out of range\n"
-            "Calc: heatIndex: temperature -26.85 out of range\n"
-            "Calc: virtTemp: temperature -26.85 out of range\n");
-  const long calls = static_cast<long>(stations.size() * std::size(names));
-  EXPECT_EQ(w.getCount(), calls);
-  // A second list with the same Warnings adds to the count and prints nothing.
-  EXPECT_EQ(run(&w), "");
-  EXPECT_EQ(w.getCount(), 2 * calls);
-
-  const std::string every = run(nullptr);
-  EXPECT_EQ(std::count(every.begin(), every.end(), '\n'), calls);
 }
 
 }  // namespace

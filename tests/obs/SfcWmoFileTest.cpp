@@ -172,29 +172,4 @@ TEST(SfcWmoFileTest, OpenAndEmptyInput)
   EXPECT_EQ(r[0].data.size(), SfcWmoData::DATA_SIZE - 1u);
 }
 
-TEST(SfcWmoFileTest, RealCapturesCutEveryReport)
-{
-  KOL_REQUIRE_DATA();
-  const struct {
-    const char* file;
-    int reports;
-  } captures[] = {{"metar/metpy_2020010600_sao.wmo", 20000},
-                  {"synop/synop2bufr_gts_WX.00", 66},
-                  {"metar/pyiem_sa_SACN96_CWAO.txt", 4}};
-  for (const auto& c : captures) {
-    SfcWmoFile f;
-    ASSERT_TRUE(f.open(KOLTest::dataFile(c.file).c_str()));
-    SfcWmoData w;
-    int n = 0;
-    while (f.read(w)) {
-      ++n;
-      EXPECT_TRUE(w.id[0]) << c.file;
-      EXPECT_EQ(std::string(w.data).find('='), std::string::npos) << w.data;
-    }
-    EXPECT_GE(n, c.reports) << c.file;
-    f.rewind();
-    EXPECT_EQ(f.read(w), 1);
-  }
-}
-
 }  // namespace

@@ -43,35 +43,6 @@ const UpaLevel& man(const UpaRawinData& r, float p)
   return i >= 0 ? *r.getMan(i) : none;
 }
 
-TEST(UpaDecodeTest, LandPartAStandardAndSpecialLevels)
-{
-  UpaRawinData r = fresh();
-  ASSERT_EQ(UpaTool::decode(TTAA_72403, r), 1);
-  EXPECT_STREQ(r.getWmo(), "72403");
-  EXPECT_STREQ(r.getId(), "72403");
-  EXPECT_EQ(r.getType(), KOL::UpaWmoData::TTAA);
-  EXPECT_EQ(r.getDate().getDay(), 6);
-  EXPECT_EQ(r.getTime(), 1200);
-  // Surface 1013 hPa, the eleven standard levels, tropopause and maximum wind.
-  EXPECT_EQ(r.getNumMan(), 14);
-  const UpaLevel& sfc = *r.getMan(r.getSfc());
-  EXPECT_FLOAT_EQ(sfc.pres, 1013);
-  EXPECT_NEAR(sfc.temp, 8.6, 1e-4);
-  EXPECT_NEAR(sfc.dewp, 4.4, 1e-4);
-  EXPECT_FLOAT_EQ(sfc.dir, 305);
-  EXPECT_FLOAT_EQ(sfc.spd, 3);
-  EXPECT_FLOAT_EQ(man(r, 850).hght, 1530);
-  EXPECT_FLOAT_EQ(man(r, 500).hght, 5790);
-  EXPECT_FLOAT_EQ(man(r, 100).hght, 16460);
-  EXPECT_FLOAT_EQ(r.getMan(r.getTrop())->pres, 105);
-  EXPECT_NEAR(r.getMan(r.getTrop())->temp, -67.7, 1e-4);
-  EXPECT_FLOAT_EQ(r.getMan(r.getMaxWnd())->pres, 159);
-  EXPECT_FLOAT_EQ(r.getMan(r.getMaxWnd())->spd, 73);
-  // The surface also opens the significant and wind lists.
-  EXPECT_EQ(r.getNumSig(), 1);
-  EXPECT_EQ(r.getNumWnd(), 1);
-}
-
 TEST(UpaDecodeTest, PartCKeepsPartATropopauseAndMaximumWind)
 {
   UpaRawinData r = fresh();
@@ -165,31 +136,6 @@ TEST(UpaDecodeTest, PressureGroupInPlaceOfTemperature)
   EXPECT_FLOAT_EQ(man(r, 700).dir, 285);
 }
 
-TEST(UpaDecodeTest, ShipAndMobileHeads)
-{
-  UpaRawinData ship = fresh();
-  ASSERT_EQ(UpaTool::decode("UUAA WLXX5 56121 99405 70632 12345 99013 08642 30503 00195 10258 "
-                            "34010=",
-                            ship),
-            1);
-  EXPECT_STREQ(ship.getId(), "WLXX5");
-  EXPECT_STREQ(ship.getWmo(), "99999");
-  EXPECT_STREQ(ship.getArea(), "SH");
-  EXPECT_NEAR(ship.getLat(), 40.5, 1e-4);
-  EXPECT_NEAR(ship.getLon(), -63.2, 1e-4);
-  EXPECT_FLOAT_EQ(man(ship, 1000).hght, 195);
-
-  UpaRawinData mobile = fresh();
-  ASSERT_EQ(
-      UpaTool::decode("IIBB MOBIL1 56128 99123 50456 12345 01234 00950 10258 11900 05050=", mobile),
-      1);
-  EXPECT_STREQ(mobile.getArea(), "MO");
-  EXPECT_NEAR(mobile.getLat(), -12.3, 1e-4);
-  EXPECT_NEAR(mobile.getLon(), -45.6, 1e-4);
-  ASSERT_EQ(mobile.getNumSig(), 2);
-  EXPECT_FLOAT_EQ(mobile.getSig(1)->pres, 900);
-}
-
 TEST(UpaDecodeTest, SignificantLevelsStopAtSections)
 {
   UpaRawinData r = fresh();
@@ -208,25 +154,6 @@ TEST(UpaDecodeTest, SignificantLevelsStopAtSections)
   ASSERT_EQ(d.getNumSig(), 2);
   EXPECT_NEAR(d.getSig(0)->pres, 97.4, 1e-4);
   EXPECT_NEAR(d.getWnd(0)->pres, 91.9, 1e-4);
-}
-
-TEST(UpaDecodeTest, PilotParts)
-{
-  UpaRawinData r = fresh();
-  UpaTool::decode("PPBB 67120 72214 90012 36003 15017 17517 9436/ 23554 24034 939// 22548=", r);
-  ASSERT_EQ(r.getNumWnd(), 6);
-  r.sort();
-  EXPECT_FLOAT_EQ(r.getWnd(0)->hght, 0);
-  EXPECT_FLOAT_EQ(r.getWnd(3)->hght, 39000);
-  EXPECT_FLOAT_EQ(r.getWnd(4)->hght, 43000);
-  EXPECT_FLOAT_EQ(r.getWnd(5)->hght, 46000);
-  EXPECT_FLOAT_EQ(r.getWnd(5)->spd, 34);
-  UpaRawinData a = fresh();
-  UpaTool::decode("PPAA 56121 72403 44300 30503 34010 06520 55370 28530 29035 23045=", a);
-  EXPECT_FLOAT_EQ(man(a, 925).dir, 340);
-  EXPECT_FLOAT_EQ(man(a, 850).dir, 65);
-  EXPECT_FLOAT_EQ(man(a, 500).spd, 35);
-  EXPECT_FLOAT_EQ(man(a, 400).dir, 230);
 }
 
 TEST(UpaDecodeTest, MergeOrdersAndFills)
@@ -391,27 +318,6 @@ TEST(UpaDecodeTest, CutterQuirks)
   EXPECT_FLOAT_EQ(man(r, 70).hght, 18640);
   EXPECT_EQ(UpaTool::partKey("TTAA 56121 72403 99013"), "72403 0612");
   EXPECT_EQ(UpaTool::partKey("TTAA"), "");
-}
-
-TEST(UpaDecodeTest, PartWords)
-{
-  using KOL::UpaWmoData;
-  EXPECT_EQ(UpaWmoData::typeOf("TTAA"), UpaWmoData::TTAA);
-  EXPECT_EQ(UpaWmoData::typeOf("PPDD"), UpaWmoData::PPDD);
-  EXPECT_EQ(UpaWmoData::typeOf("IICC"), UpaWmoData::IICC);
-  EXPECT_EQ(UpaWmoData::typeOf("TTA"), UpaWmoData::NONE);
-  EXPECT_TRUE(UpaWmoData::isPartWord("EEBB"));
-  EXPECT_EQ(UpaWmoData::partOf(UpaWmoData::UUCC), 3);
-  EXPECT_TRUE(UpaWmoData::isPilot(UpaWmoData::PPBB));
-  EXPECT_STREQ(UpaWmoData::typeName(UpaWmoData::UUDD), "UUDD");
-  UpaWmoData w;
-  EXPECT_EQ(w.setText("UUAA WLXX5 56121 99405 70632 12345"), 1);
-  EXPECT_EQ(w.type, UpaWmoData::UUAA);
-  EXPECT_STREQ(w.id, "WLXX5");
-  // EEBB parts are cut but not decoded.
-  EXPECT_EQ(w.setText("EEBB 56121 72403"), 0);
-  UpaRawinData r = fresh();
-  EXPECT_EQ(UpaTool::decode("EEBB 56121 72403 00013 08642", r), 0);
 }
 
 }  // namespace

@@ -11,100 +11,12 @@
 #include "obs/UpaKolFile.h"
 #include "obs/UpaRawinData.h"
 #include "obs/UpaTool.h"
-#include "obs/UpaWmoData.h"
-#include "obs/UpaWmoFile.h"
 
 namespace {
 
 using KOL::Const;
 using KOL::UpaKolFile;
 using KOL::UpaRawinData;
-
-std::vector<UpaRawinData> decodeAll(const std::string& path)
-{
-  std::vector<UpaRawinData> out;
-  std::vector<std::string> keys;
-  KOL::UpaWmoFile f;
-  f.setDate(KOL::Date(2026, 10, 7, 0, 0, 0));
-  if (!f.open(path.c_str())) return out;
-  KOL::UpaWmoData part;
-  while (f.read(part)) {
-    std::string key = KOL::UpaTool::partKey(part.text);
-    size_t i = 0;
-    while (i < keys.size() && keys[i] != key) ++i;
-    if (i == keys.size()) {
-      keys.push_back(key);
-      out.emplace_back();
-    }
-    KOL::UpaTool::decode(part, out[i]);
-  }
-  for (UpaRawinData& r : out) r.sort();
-  return out;
-}
-
-// Every shared report file written and read back: reading gives the same record text again, and
-// the standard levels keep their values within the code's resolution.
-TEST(UpaKolFileTest, SharedReportsRoundTrip)
-{
-  KOL_REQUIRE_DATA();
-  KOLTest::TempDir dir;
-  const char* files[] = {"real_USUS01_KWBC_061200_72403_72440.txt",
-                         "real_72694_TTAA_TTBB_PPBB_TTCC.txt", "real_02963_20060410_12Z.txt",
-                         "teaching_72214_TTAA_TTBB_PPBB_TTCC_TTDD_PPDD.txt",
-                         "ENCODED_72456_TOP_20070504_12Z.pilot.txt"};
-  for (const char* name : files) {
-    std::vector<UpaRawinData> records =
-        decodeAll(KOLTest::dataFile(std::string("upperair/") + name));
-    ASSERT_FALSE(records.empty()) << name;
-    std::string path = dir.file("out.upa");
-    UpaKolFile out;
-    out.setDate(records[0].getDate());
-    ASSERT_EQ(out.open(path.c_str(), UpaKolFile::WRITE), 1);
-    for (const UpaRawinData& r : records) ASSERT_EQ(out.write(r), 1);
-    out.close();
-    ASSERT_TRUE(UpaKolFile::checkType(path.c_str()));
-
-    UpaKolFile in;
-    ASSERT_EQ(in.open(path.c_str(), UpaKolFile::READ), 1);
-    EXPECT_EQ(in.getVersion(), 5);
-    EXPECT_EQ(in.getDate().getSeconds(), records[0].getDate().getSeconds()) << in.getDatestr();
-    for (const UpaRawinData& r : records) {
-      UpaRawinData back;
-      ASSERT_EQ(in.read(back), 1) << name;
-      EXPECT_EQ(UpaKolFile::formatRecord(back), UpaKolFile::formatRecord(r)) << name;
-      EXPECT_STREQ(back.getWmo(), r.getWmo());
-      // Significant levels at standard pressures are left to the standard levels.
-      auto own = [](const UpaRawinData& x) {
-        int n = 0;
-        for (int i = 0; i < x.getNumSig(); ++i) n += !KOL::UpaLevel::isMandatory(x.getSig(i)->pres);
-        return n;
-      };
-      EXPECT_EQ(own(back), own(r)) << name;
-      for (int i = 0; i < r.getNumMan(); ++i) {
-        const KOL::UpaLevel& l = *r.getMan(i);
-        if (!(l.type & KOL::UpaLevel::MANDATORY) || (l.type & KOL::UpaLevel::SURFACE)) continue;
-        int j = back.getManPr(l.pres);
-        ASSERT_GE(j, 0) << name << " " << l.pres;
-        const KOL::UpaLevel& b = *back.getMan(j);
-        if (l.validHght()) {
-          EXPECT_NEAR(b.hght, l.hght, 10) << name << " " << l.pres;
-        }
-        if (l.validTemp()) {
-          EXPECT_NEAR(b.temp, l.temp, 0.11) << name << " " << l.pres;
-        }
-        if (l.validWind()) {
-          EXPECT_NEAR(b.spd, l.spd, 1) << name << " " << l.pres;
-        }
-      }
-    }
-    UpaRawinData extra;
-    EXPECT_EQ(in.read(extra), 0);
-    ASSERT_EQ(in.rewind(), 1);
-    KOL::String id;
-    ASSERT_EQ(in.readId(id), 1);
-    EXPECT_STREQ(id.get(), records[0].getId());
-  }
-}
 
 TEST(UpaKolFileTest, RecordLayout)
 {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/TestData.h"
+#include "core/String.h"
 #include "obs/UpaData.h"
 #include "obs/UpaFiles.h"
 #include "obs/UpaKolFile.h"
@@ -273,6 +274,8 @@ TEST_P(UpaPathTest, OwnFileKeepsTheMergedSounding)
 
   KOL::UpaKolFile in;
   ASSERT_EQ(in.open(name.c_str(), KOL::UpaKolFile::READ), 1);
+  EXPECT_EQ(in.getVersion(), 5);
+  EXPECT_EQ(in.getDate().getSeconds(), records_.begin()->second.getDate().getSeconds());
   for (const auto& [key, record] : records_) {
     UpaRawinData back;
     ASSERT_EQ(in.read(back), 1) << key;
@@ -295,6 +298,10 @@ TEST_P(UpaPathTest, OwnFileKeepsTheMergedSounding)
   }
   UpaRawinData extra;
   EXPECT_EQ(in.read(extra), 0);
+  ASSERT_EQ(in.rewind(), 1);
+  KOL::String id;
+  ASSERT_EQ(in.readId(id), 1);
+  EXPECT_STREQ(id.get(), records_.begin()->second.getId());
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, UpaPathTest, ::testing::ValuesIn(FILES), [](const auto& info) {

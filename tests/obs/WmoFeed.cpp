@@ -57,22 +57,6 @@ std::vector<Bulletin> metars()
   return split(KOLTest::readFile(KOLTest::dataFile("metar/metpy_2020010600_sao.wmo")));
 }
 
-std::vector<std::string> plainMetarBulletins()
-{
-  std::string capture = KOLTest::readFile(KOLTest::dataFile("metar/metpy_2020010600_sao.wmo"));
-  std::vector<std::string> kept;
-  for (size_t at = capture.find(START); at != std::string::npos;) {
-    size_t next = capture.find(START, at + 1);
-    std::string b = capture.substr(at, next == std::string::npos ? next : next - at);
-    bool plain = true;
-    for (size_t lf = b.find('\n'); lf != std::string::npos && plain; lf = b.find('\n', lf + 1))
-      plain = lf >= 2 && b[lf - 1] == '\r' && b[lf - 2] == '\r' && (lf < 3 || b[lf - 3] != '\r');
-    if (plain) kept.push_back(std::move(b));
-    at = next;
-  }
-  return kept;
-}
-
 namespace {
 
 // A report file turned into body lines with CR CR LF ends.

@@ -27,10 +27,6 @@ std::string lines(const std::vector<std::string>& text);
 std::vector<Bulletin> split(const std::string& feed);
 // Real bulletins of the shared data: METAR collectives, TEMP and PILOT parts, GRIB messages.
 std::vector<Bulletin> metars();
-// The bulletins of the METAR capture as they are, start line to start line, whose lines all end
-// in CR CR LF: the others end some lines inside in LF or CR LF, which a rewrite with other line
-// ends could not give back.
-std::vector<std::string> plainMetarBulletins();
 std::vector<Bulletin> upperAir();
 std::vector<Bulletin> gribs();
 // A feed of at least size bytes of the real bulletins above, mixed; at every multiple of block

@@ -192,32 +192,6 @@ TEST(WmoFile, RealFeedKeepsEveryByteAndFindsEveryBulletin)
   EXPECT_EQ(got.back().index, -1);
 }
 
-TEST(WmoFile, TcpFeedInOddPiecesIsReconnectedAfterADrop)
-{
-  KOL_REQUIRE_DATA();
-  std::string feed = KOLTest::readFile(KOLTest::dataFile("metar/metpy_2020010600_sao.wmo"));
-  long drop = static_cast<long>(feed.size() / 2);
-  FeedServer server(feed, drop, 0);
-  WmoFile in;
-  in.setRetry(1, 0);
-  std::string spec = "sock:127.0.0.1:" + std::to_string(server.port());
-  ASSERT_EQ(in.open(spec.c_str()), 1);
-  testing::internal::CaptureStderr();  // the refused last connection attempt
-  std::vector<Line> got = readAll(in);
-  testing::internal::GetCapturedStderr();
-  EXPECT_EQ(server.connections(), 2);
-  int starts = 0, breaks = 0;
-  long bytes = 0;
-  for (const Line& l : got) {
-    starts += l.type == WmoData::START;
-    breaks += l.type == WmoData::END_FILE;
-    bytes += static_cast<long>(l.bytes.size());
-  }
-  EXPECT_EQ(breaks, 1);  // the drop; the end of the second connection ends the input
-  EXPECT_EQ(bytes, drop + static_cast<long>(feed.size()));
-  EXPECT_EQ(starts, count(feed.substr(0, drop), START) + count(feed, START));
-}
-
 // Lines are seen in place (in the mapped window or the read buffer) and copied only where they
 // cross its end: a feed read from a mapped file, from a file another process holds open for
 // writing (read, not mapped) and from a pipe (in odd pieces) gives the same lines, with line
@@ -364,6 +338,23 @@ TEST(WmoFile, MappedFileCutShortByAnotherProcess)
   EXPECT_EQ(KOLTest::readFile(dir.file("feed")), "gone");
 }
 
+// Windows are given back as the reader moves on and when it is done: none stays mapped.
+TEST(WmoFile, WindowsAreGivenBack)
+{
+  KOLTest::TempDir dir;
+  const std::string one = frame(1, {"SAUS70 KWBC 060000", lines({"METAR", "KBOS 060000Z="})});
+  std::string feed;
+  while (feed.size() < 5 * KOL::wmo::MappedWindow::WINDOW / 2) feed += one;
+  KOLTest::writeFile(dir.file("feed"), feed);
+  {
+    WmoFile in;
+    ASSERT_EQ(in.open(dir.file("feed").c_str()), 1);
+    ASSERT_TRUE(in.isMapped());
+    EXPECT_EQ(totalBytes(readAll(in)), static_cast<long>(feed.size()));
+  }
+  EXPECT_EQ(count(KOLTest::readFile("/proc/self/maps"), dir.file("feed")), 0);
+}
+
 // A line seen in place follows the bytes it is made of until it is given bytes of its own.
 TEST(WmoData, ViewsOfTheReadBufferAndCopies)
 {
@@ -395,36 +386,12 @@ TEST(WmoData, ViewsOfTheReadBufferAndCopies)
   EXPECT_EQ(other.add("Q", 1), 0);
 }
 
-// A file framed by ZCZC lines is read as the feed it would have been, its lines classified as
-// the feed's; a capture that begins at a heading inside a bulletin is still the feed it is,
-// mapped and passed on byte for byte.
-TEST(WmoFile, OtherFramingsReadAsTheFeedTheyWouldBe)
+// A capture that begins at a heading inside a bulletin is still the feed it is, mapped and
+// passed on byte for byte.
+TEST(WmoFile, CaptureBeginningInsideABulletinIsTheFeed)
 {
   KOLTest::TempDir dir;
-  KOLTest::writeFile(dir.file("zczc"),
-                     "ZCZC 123\nSMCU20 MUHV 310000\nAAXX 31001\n78310 01470=\n\nNNNN\n");
   WmoFile in;
-  ASSERT_EQ(in.open(dir.file("zczc").c_str()), 1);
-  EXPECT_FALSE(in.isMapped());
-  std::vector<Line> got = readAll(in);
-  EXPECT_EQ(in.getFraming(), KOL::wmo::Framing::ZCZC);
-  EXPECT_EQ(in.getLineEnds(), KOL::wmo::LineEnds::LF);
-  const Line want[] = {
-      {WmoData::START, 0, WmoData::NEWLINE, START},
-      {WmoData::SEQUENCE, 1, WmoData::NEWLINE, "123" + EOL},
-      {WmoData::HEADING, 2, WmoData::NEWLINE, "SMCU20 MUHV 310000" + EOL},
-      {WmoData::AWIPS, 3, WmoData::NEWLINE, "AAXX 31001" + EOL},
-      {WmoData::DATA, 4, WmoData::NEWLINE, "78310 01470=" + EOL},
-      {WmoData::END, 5, WmoData::ETX, "\x03"},
-  };
-  ASSERT_EQ(got.size(), std::size(want));
-  for (size_t i = 0; i < got.size(); i++) {
-    EXPECT_EQ(got[i].type, want[i].type) << i;
-    EXPECT_EQ(got[i].index, want[i].index) << i;
-    EXPECT_EQ(got[i].terminator, want[i].terminator) << i;
-    EXPECT_EQ(got[i].bytes, want[i].bytes) << i;
-  }
-
   std::string capture = "SAUS70 KWBC 060000" + EOL + "KBOS 1=" + EOL + ETX +
                         frame(2, {"SAUS70 KWBC 060000", lines({"METAR", "KBOS 2="})});
   KOLTest::writeFile(dir.file("capture"), capture);
