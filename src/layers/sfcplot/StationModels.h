@@ -4,6 +4,7 @@
 // station's are dropped.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "geo/Point.h"
@@ -27,6 +28,10 @@ struct StationModel {
 
 class StationModels {
  public:
+  // How a parameter is computed from a report; the surface tools by default.
+  using Compute = std::function<int(const SfcData& s, const VarSpec& spec, Datum& d)>;
+  void setCompute(Compute f) { compute_ = std::move(f); }
+
   // A parameter of the run; its format's ":" become "," (the attribute notation's separator).
   void add(const VarSpec& spec);
   int getNumParams() const { return static_cast<int>(params_.size()); }
@@ -34,6 +39,8 @@ class StationModels {
   // Rewinds the file and reads it once; keeps the reports placed inside the domain. The number
   // of reports read.
   int read(SfcFile& file, SfcRaw& raw, const Domain& dom);
+  // Adds the model of one report at plot point at.
+  void place(const SfcData& s, const Point& at, int priority);
   // Drops the models whose box of halfWidth and halfHeight about the station is not wholly
   // inside the domain, so that none is cut by the panel's edge.
   void keepInside(const Domain& dom, float halfWidth, float halfHeight);
@@ -52,6 +59,7 @@ class StationModels {
 
   std::vector<Param> params_;
   std::vector<StationModel> models_;
+  Compute compute_;
 };
 
 }  // namespace sfcplot
