@@ -102,7 +102,8 @@ int FrontPlot::setFilename(const char* name)
   }
   // a plain file without a heading: its text is the bulletin
   file.rewind();
-  if (file.read(p) && bulletin.parse(p) && !bulletin.features.empty()) return loaded = true, 1;
+  if (file.read(p) && bulletin.parse(p) && !bulletin.features.empty() && wanted(bulletin))
+    return loaded = true, 1;
   Kol::outWarning("FrontPlot: no coded surface bulletin in %s\n", name ? name : "");
   return 0;
 }
