@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace KOL {
 
@@ -36,6 +37,9 @@ std::string outputFile(const std::string& kind, const char* named);
 // finish(). A program status.
 int drawLayer(Drawing& layer, const Domain& d, const char* prog, const char* device,
               const char* output);
+// Several layers drawn in order, the figure dated by the first that has a date.
+int drawLayers(const std::vector<Drawing*>& layers, const Domain& d, const char* prog,
+               const char* device, const char* output);
 // After Figure::endPlot: writes output when it names a picture, closes a file device
 // (PostScript, metafile, plotter) or enters the window's event loop; reports "prog: wrote NAME".
 // A program status.
