@@ -165,9 +165,11 @@ void HurPlot::drawFix(Plot& plot, double lat, double lon, const char* color, flo
 }
 
 // Each speed's radii quadrant by quadrant: arcs at the quadrant's radius, joined radially.
-void HurPlot::drawRadii(Plot& plot, double lat, double lon, const TropicalProduct::Radii& rr)
+void HurPlot::drawRadii(Plot& plot, double lat, double lon, const TropicalProduct::Radii& rr,
+                        const std::string& speed)
 {
   for (const auto& [kt, r] : rr) {
+    if (kt != speed) continue;
     EarthPoints outline;
     for (int q = 0; q < 4; ++q)
       for (int k = 0; k <= 9; ++k) {
@@ -212,22 +214,25 @@ void HurPlot::drawAdvisories(Plot& plot, float size)
 {
   const auto list = shown();
   if (list.empty()) return;
+  const TropicalProduct& last = *list.back();
+  const auto points = ahead(last);
+  // the radii first, weakest winds under the stronger, so that the track stays on top
+  for (const char* kt : {"34", "50", "64"})
+    if (radii) {
+      drawRadii(plot, last.center.lat, last.center.lon, last.radii, kt);
+      for (const auto* f : points) drawRadii(plot, f->fix.lat, f->fix.lon, f->radii, kt);
+    }
   EarthPoints centres;
   for (const TropicalProduct* a : list) centres.add(earth(a->center.lat, a->center.lon));
   plot.setLineColor(keys.color("grey04"));
+  plot.setLineWidth(1);
   if (centres.getNum() > 1) plot.drawLine(centres);
-  const TropicalProduct& last = *list.back();
-  const auto points = ahead(last);
   EarthPoints future;
   future.add(earth(last.center.lat, last.center.lon));
   for (const auto* f : points) future.add(earth(f->fix.lat, f->fix.lon));
   plot.setLineStyle(DASHED);
   if (future.getNum() > 1) plot.drawLine(future);
   plot.setLineStyle(1);
-  if (radii) {
-    drawRadii(plot, last.center.lat, last.center.lon, last.radii);
-    for (const auto* f : points) drawRadii(plot, f->fix.lat, f->fix.lon, f->radii);
-  }
   for (const TropicalProduct* a : list)
     drawFix(plot, a->center.lat, a->center.lon, keys.color(intensityColor(a->max_wind_kt)), size);
   for (const auto* f : points) {

@@ -56,7 +56,9 @@ class HurPlot : public Drawing {
 
  private:
   int read(const char* name);
-  void drawRadii(Plot& plot, double lat, double lon, const TropicalProduct::Radii& radii);
+  // The radii of one wind speed ("34") about a point.
+  void drawRadii(Plot& plot, double lat, double lon, const TropicalProduct::Radii& radii,
+                 const std::string& speed);
   void drawFix(Plot& plot, double lat, double lon, const char* color, float size);
   void drawTrack(Plot& plot, float size);
   void drawAdvisories(Plot& plot, float size);

@@ -5,11 +5,14 @@
 #include <string>
 
 #include "common/TestData.h"
+#include "core/Kol.h"
+#include "core/Resrc.h"
 #include "layers/FrontPlot.h"
 #include "layers/HurPlot.h"
 #include "layers/WarnPlot.h"
 #include "layers/WatchPlot.h"
 #include "layers/overlay/OverlayKeys.h"
+#include "layers/overlay/Overlays.h"
 
 using KOL::overlay::OverlayKeys;
 using KOL::overlay::parseDate;
@@ -118,6 +121,30 @@ TEST(OverlayKeys, FrontBulletinsByKindAndHour)
     KOL::FrontPlot layer(c.params);
     EXPECT_EQ(layer.setFilename(dir.file("frt.txt").c_str()), c.read) << c.params;
   }
+}
+
+// The products named by the programs' options, fronts first; one that cannot be read fails.
+TEST(Overlays, ProductsNamedByTheOptions)
+{
+  KOLTest::QuietScope quiet;
+  KOLTest::TempDir dir;
+  KOLTest::writeFile(dir.file("frt.txt"),
+                     "ASUS02 KWBC 281800\nCODSUS\n\nVALID 062818Z\nHIGHS 1030 4001000\n");
+  KOLTest::writeFile(dir.file("strikes.ualf"),
+                     "0\t2018\t7\t2\t4\t58\t0\t0\t35.0000\t-97.0000\t-20\t1\t8\t6\t45\t0.3\t0.2"
+                     "\t1.1\t4.5\t20\t5\t0\t1\t0\t1\n");
+  KOL::Resrc& r = KOL::Kol::resrc;
+  r.set("light_file", dir.file("strikes.ualf").c_str());
+  r.set("front_file", dir.file("frt.txt").c_str());
+  KOL::overlay::Overlays overlays;
+  EXPECT_TRUE(overlays.read());
+  const auto layers = overlays.get();
+  ASSERT_EQ(layers.size(), 2u);
+  EXPECT_NE(dynamic_cast<KOL::FrontPlot*>(layers[0]), nullptr);
+  r.set("front_file", dir.file("none.txt").c_str());
+  EXPECT_FALSE(overlays.read());
+  r.set("front_file", "");
+  r.set("light_file", "");
 }
 
 }  // namespace
