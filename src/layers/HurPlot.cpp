@@ -240,12 +240,12 @@ void HurPlot::drawAdvisories(Plot& plot, float size)
     if (!keys.labels) continue;
     const std::time_t t = isoTime(f->fix.valid);
     const std::string when =
-        t >= 0 ? keys.clock(t) : std::to_string(f->fix.day) + "/" + f->fix.hhmm + "Z";
+        t >= 0 ? keys.clock(t, true) : std::to_string(f->fix.day) + "/" + f->fix.hhmm + "Z";
     char text[64];
     if (keys.shortLabels)
       std::snprintf(text, sizeof text, " %s", when.c_str());
     else
-      std::snprintf(text, sizeof text, " %02d/%s %d kt", f->fix.day, when.c_str(), f->max_wind_kt);
+      std::snprintf(text, sizeof text, " %s %d kt", when.c_str(), f->max_wind_kt);
     keys.label(plot, earth(f->fix.lat, f->fix.lon), text, "grey00");
   }
   char title[96];

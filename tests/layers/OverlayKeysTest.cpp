@@ -31,6 +31,7 @@ TEST(OverlayKeys, DatesAndLocalTimes)
   EXPECT_EQ(keys.validLabel(t), "Valid 2024-05-21 05:20Z");
   ASSERT_TRUE(keys.read("tz=CDT:-5"));
   EXPECT_EQ(keys.clock(t), "0020 CDT");
+  EXPECT_EQ(keys.clock(t - 3600, true), "20/2320 CDT");  // the day before in the zone
   EXPECT_EQ(keys.validLabel(t), "Valid 2024-05-21 00:20 CDT");
   // one colour for all overrides the product's; the layer's own keys are not read
   EXPECT_STREQ(keys.color("red"), "red");

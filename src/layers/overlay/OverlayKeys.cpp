@@ -150,14 +150,15 @@ void OverlayKeys::label(Plot& plot, const EarthPoint& e, const char* text, const
   if (plot.getDomain().tran(at, p)) label(plot, p, text, color);
 }
 
-std::string OverlayKeys::clock(std::time_t t) const
+std::string OverlayKeys::clock(std::time_t t, bool day) const
 {
   const bool local = tz_.isSet();
   const std::time_t shown = local ? t + tz_.getOffset() : t;
   std::tm u{};
   gmtime_r(&shown, &u);
-  char text[32];
-  std::snprintf(text, sizeof text, local ? "%02d%02d %s" : "%02d%02dZ", u.tm_hour, u.tm_min,
+  char text[40];
+  const int n = day ? std::snprintf(text, sizeof text, "%02d/", u.tm_mday) : 0;
+  std::snprintf(text + n, sizeof text - n, local ? "%02d%02d %s" : "%02d%02dZ", u.tm_hour, u.tm_min,
                 tz_.getName());
   return text;
 }

@@ -55,8 +55,8 @@ class OverlayKeys {
   // A label at p in color, over a white shadow when asked.
   void label(Plot& plot, const Point& p, const char* text, const char* color) const;
   void label(Plot& plot, const EarthPoint& e, const char* text, const char* color) const;
-  // "HHMMZ", or the local "HHMM CDT" with tz=.
-  std::string clock(std::time_t t) const;
+  // "HHMMZ", or the local "HHMM CDT" with tz=; with day, "DD/" before it.
+  std::string clock(std::time_t t, bool day = false) const;
   // "Valid YYYY-MM-DD HH:MMZ", or local time with tz=.
   std::string validLabel(std::time_t t) const;
   // The file of the layer's naming convention (if=, else conv) at date d; empty when none.
