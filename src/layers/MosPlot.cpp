@@ -16,6 +16,7 @@
 #include "grid/GridMath.h"
 #include "layers/VarList.h"
 #include "layers/mosplot/MosReport.h"
+#include "layers/overlay/OverlayKeys.h"
 #include "layers/sfcplot/StationModels.h"
 #include "layers/varplot/LayerParams.h"
 #include "obs/CityTool.h"
@@ -202,19 +203,9 @@ std::vector<MosReport> MosPlot::reports() const
 
 int MosPlot::getDomain(Domain& d)
 {
-  double s = 90, n = -90, w = 360, e = -360;
-  for (const Placed& p : placed())
-    s = std::min<double>(s, p.lat), n = std::max<double>(n, p.lat), w = std::min<double>(w, p.lon),
-    e = std::max<double>(e, p.lon);
-  if (s > n) return 0;
-  const double clat = (s + n) / 2, clon = (w + e) / 2;
-  const double km =
-      std::max((n - s) * 111.0 / 16, (e - w) * 111.0 * std::cos(clat * M_PI / 180) / 24);
-  const double dx = std::max(km * 1.5, 20.0) / 100;
-  char text[160];
-  std::snprintf(text, sizeof text, "lamb:%.2f:%.2f,%.2f,%.2f,25,17,%.3f,%.3f", clat, clon, clat,
-                clon, dx, dx);
-  return DomainTool::decode(d, text);
+  overlay::Bounds b;
+  for (const Placed& p : placed()) b.add(p.lat, p.lon);
+  return b.domain(d, 1.5, 20.0);
 }
 
 // ---- the pipeline's questions -----------------------------------------------------------------
