@@ -1,11 +1,14 @@
 // kolfront: reads WPC coded surface bulletins (fronts and pressure centres) from filed
 // bulletins (named as files or by a date or selector of their convention) or plain files, and
 // lists what was read, one JSON object a bulletin (-li), or draws the first bulletin's fronts
-// and centres on a map (-ou=NAME.png, .gif, .ps; without a file, the window).
+// and centres on a map (-ou=NAME.png, .gif, .ps; without a file, the window), over the isobars
+// and station models of a surface file given with -sf=FILE, lightning with -light=FILE.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/Const.h"
+#include "core/Date.h"
 #include "core/Kol.h"
 #include "core/KolResrc.h"
 #include "core/ProgInput.h"
@@ -15,7 +18,9 @@
 #include "geo/DomainTool.h"
 #include "graphics/plot/PlotOutput.h"
 #include "layers/FrontPlot.h"
+#include "layers/SfcPlot.h"
 #include "layers/TextProgram.h"
+#include "layers/overlay/Overlays.h"
 #include "obs/text/FrontBulletin.h"
 #include "obs/text/JsonText.h"
 #include "obs/text/TextListing.h"
@@ -29,6 +34,8 @@ namespace {
 constexpr const char* DEFAULT_DOMAIN = "north_america";
 // Map lines light enough to leave the fronts' colours to the fronts.
 constexpr const char* MAP_COLOR = "grey08";
+// Under the fronts: isobars every 4 hPa analysed from the surface file.
+constexpr const char* ANALYSIS = "pres[mb,ln,int=4,co=grey04]";
 
 const TextProgram::Texts TEXTS{"kolfront",
                                "bulletin",
@@ -54,13 +61,29 @@ int drawPicture(const ProgInput& inputs, const std::string& image)
   if (!(r.get("color_map") && *r.get("color_map"))) r.set("color_map", MAP_COLOR);
   FrontPlot layer;  // takes "parameter" as it starts
   if (!layer.setFilename(inputs.get(0).name.c_str())) return Kol::FAILURE;
+  std::vector<Drawing*> layers;
+  // the analysis under the fronts draws the map; the fronts none of their own
+  SfcPlot analysis;
+  if (const char* sf = r.get("sfc_file"); sf && *sf) {
+    analysis.setFilename(sf);
+    analysis.setVariable(r.get("variable") && *r.get("variable") ? r.get("variable") : ANALYSIS);
+    analysis.setParam("map");
+    layer.setParam("nomap");
+    layers.push_back(&analysis);
+  }
+  layers.push_back(&layer);
+  overlay::Overlays overlays;
+  Date when;
+  if (!overlays.read(layer.getDate(when) && when.isSet() ? when.getSeconds() : -1))
+    return Kol::FAILURE;
+  for (Drawing* over : overlays.get()) layers.push_back(over);
   const char* pd = r.get("plot_domain");
   Domain domain;
   if (!DomainTool::decode(domain, pd && *pd ? pd : DEFAULT_DOMAIN) || domain.proj == Const::MISS) {
     Kol::outError("kolfront: unknown domain %s\n", pd && *pd ? pd : DEFAULT_DOMAIN);
     return Kol::USAGE;
   }
-  return PlotOutput::drawLayer(layer, domain, "kolfront", r.get("device"), image.c_str());
+  return PlotOutput::drawLayers(layers, domain, "kolfront", r.get("device"), image.c_str());
 }
 
 }  // namespace
@@ -70,6 +93,8 @@ int main(int argc, char** argv)
   TextProgram program(TEXTS);
   ResrcDBList keyed, positional;
   program.declareOptions(keyed, positional);
+  keyed.add("sfc_file", "kolfrontsfc", "sf", "-sf file     Surface file: fronts over its analysis");
+  overlay::Overlays::declare(keyed);
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
   return program.run(TextListing::byProduct("kolfront", fill), drawPicture);
 }

@@ -1,8 +1,8 @@
 // kolmos: reads MOS bulletins (MAV, MET, MEX, ECS) from filed
 // bulletins (named as files or by a date or selector of their convention) or plain files, and
 // lists what was read, one JSON object a bulletin (-li), or draws the stations' guidance for one
-// forecast hour on a map (-ou=NAME.png, .gif, .ps; -pa=fh=N,va=TMP:DPT; without a file, the
-// window).
+// forecast hour on a map as station models or analyses (-ou=NAME.png, .gif, .ps;
+// -pa=ft=N,va=mos; without a file, the window).
 #include <cstdio>
 #include <string>
 
@@ -26,12 +26,13 @@ using namespace KOL;
 
 namespace {
 
-const TextProgram::Texts TEXTS{"kolmos",
-                               "bulletin",
-                               "guidance",
-                               "fh=hour, va=TMP:DPT:CLD:WSP, nomap, sc=scale",
-                               "-da date     Date of the bulletins (default: by the file name)",
-                               "mos_dat"};
+const TextProgram::Texts TEXTS{
+    "kolmos",
+    "bulletin",
+    "guidance",
+    "ft=hour, va=list (mos mosext mosavn mostemp mospop), mo=model, ho=run, nomap",
+    "-da date     Date of the bulletins (default: by the file name)",
+    "mos_dat"};
 
 const char* fill(const TextProduct& p, JsonText& j)
 {

@@ -10,7 +10,8 @@
 // latest, the default). The map has its border, the default map background (grey unless -com
 // names a colour; over colour fills) and the information and date labels; -pa=nomap leaves the
 // map out. -de=ps,FILE,color writes colour PostScript; -ou naming a .ps, .eps, .meta or .hpgl
-// file writes that device's file.
+// file writes that device's file. -fronts=FILE, -warn=FILE and -light=FILE draw a coded surface
+// bulletin's fronts, the warnings in force and the lightning strikes over the stations.
 #include <strings.h>
 #include <unistd.h>
 
@@ -34,6 +35,7 @@
 #include "graphics/plot/PlotImage.h"
 #include "graphics/plot/PlotOutput.h"
 #include "layers/SfcPlot.h"
+#include "layers/overlay/Overlays.h"
 #include "obs/SfcFile.h"
 #include "obs/SfcReports.h"
 
@@ -68,6 +70,7 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   for (const char* name : {"variable", "var_file", "level"})
     KolResrc::add(keyed, KolResrc::find(name));
   ProgInput::addDateOption(keyed, DATE_HELP);
+  overlay::Overlays::declare(keyed);
   KolResrc::add(positional, KolResrc::find("filename"));
 }
 
@@ -181,6 +184,12 @@ int main(int argc, char** argv)
     return Kol::FAILURE;
   }
 
+  // fronts, warnings and strikes over the stations, at the surface file's time
+  overlay::Overlays overlays;
+  Date when;
+  if (!overlays.read(layer.getDate(when) && when.isSet() ? when.getSeconds() : -1))
+    return Kol::FAILURE;
+
   Figure fig;
   if (!fig.open(PlotOutput::deviceParams(r.get("device"), r.get("output")).c_str())) {
     Kol::outError("kolsfcplot: cannot open the output device\n");
@@ -188,6 +197,7 @@ int main(int argc, char** argv)
   }
   fig.startPlot(domain);
   fig.addDrawing(layer);
+  for (Drawing* over : overlays.get()) fig.addDrawing(*over);
   fig.endPlot();
   return PlotOutput::finish(fig, "kolsfcplot", r.get("device"), r.get("output"));
 }

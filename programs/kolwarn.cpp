@@ -2,10 +2,11 @@
 // files or by a date or selector of their convention) or plain files, and lists what was read,
 // one JSON object a product (-li), or draws the warnings in force at a time (-da, default the
 // latest event's start) on a map about them (-ou=NAME.png, .gif, .ps; without a file, the
-// window).
+// window); -light=FILE draws lightning strikes and -fronts=FILE fronts over them.
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/Const.h"
 #include "core/Kol.h"
@@ -20,6 +21,7 @@
 #include "layers/TextProgram.h"
 #include "layers/WarnPlot.h"
 #include "layers/WatchPlot.h"
+#include "layers/overlay/Overlays.h"
 #include "obs/text/BestTrack.h"
 #include "obs/text/JsonText.h"
 #include "obs/text/TextListing.h"
@@ -152,7 +154,12 @@ int drawPicture(const ProgInput& inputs, const std::string& image)
   if (when.isSet()) layer.setValidTime(when.getSeconds());
   Domain domain;
   if (!pictureDomain(layer, domain)) return Kol::USAGE;
-  return PlotOutput::drawLayer(layer, domain, "kolwarn", r.get("device"), image.c_str());
+  // strikes (-light) and fronts (-fronts) over the warnings, at their time
+  overlay::Overlays overlays;
+  if (!overlays.read(layer.getValidTime())) return Kol::FAILURE;
+  std::vector<Drawing*> layers{&layer};
+  for (Drawing* over : overlays.get()) layers.push_back(over);
+  return PlotOutput::drawLayers(layers, domain, "kolwarn", r.get("device"), image.c_str());
 }
 
 }  // namespace
@@ -162,6 +169,7 @@ int main(int argc, char** argv)
   TextProgram program(TEXTS);
   ResrcDBList keyed, positional;
   program.declareOptions(keyed, positional);
+  overlay::Overlays::declare(keyed);
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
   return program.run(listFile, drawPicture);
 }

@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include <ctime>
+
 #include "graphics/Drawing.h"
+#include "layers/overlay/OverlayKeys.h"
 #include "obs/text/BestTrack.h"
 #include "obs/text/TropicalProduct.h"
 
@@ -20,14 +23,18 @@ class HurPlot : public Drawing {
   HurPlot() { init(); }
   explicit HurPlot(const char* params) : HurPlot() { setParam(params); }
 
-  // Defaults, then the resource "parameter".
+  // Defaults, then the resources "timezone", "plot_scale", "color_watch" and "parameter".
   void init() override;
   // A best-track deck or a file of forecast/advisories; the storm starts again. 0 when none.
   int setFilename(const char* name) override;
   // More advisories of the storm, after those read.
   int addFile(const char* name);
-  // Keys nolabel, noradii, map, nomap, sc=scale.
+  // The shared keys (OverlayKeys: vdate= the state of the storm then, the advisories and fixes
+  // issued by it; hour=N the forecast points up to N hours; fill the wind radii filled; slabel
+  // forecast labels of time only) and noradii.
   int setParam(const char* params) override;
+  // The file of the naming convention "trp_dat" at d.
+  int setFilename(Date& d) override;
   // A map about the track, the forecast points and their radii; 0 when there is nothing.
   int getDomain(Domain& d) override;
   int draw(Plot& plot) override;
@@ -41,17 +48,25 @@ class HurPlot : public Drawing {
   static std::pair<double, double> offset(double lat, double lon, double nm, double bearing);
 
   const std::vector<TropicalProduct>& getAdvisories() const { return advisories; }
+  // The advisories issued by the valid time (all without vdate=).
+  std::vector<const TropicalProduct*> shown() const;
+  // The forecast points of an advisory drawn (within hour=).
+  std::vector<const TropicalProduct::Forecast*> ahead(const TropicalProduct& a) const;
   const BestTrack& getTrack() const { return track; }
 
  private:
   int read(const char* name);
-  void drawRadii(Plot& plot, double lat, double lon, const TropicalProduct::Radii& radii);
+  // The radii of one wind speed ("34") about a point.
+  void drawRadii(Plot& plot, double lat, double lon, const TropicalProduct::Radii& radii,
+                 const std::string& speed);
   void drawFix(Plot& plot, double lat, double lon, const char* color, float size);
+  void drawTrack(Plot& plot, float size);
+  void drawAdvisories(Plot& plot, float size);
 
   BestTrack track;
   std::vector<TropicalProduct> advisories;
-  bool labels, radii, map;
-  float scale;
+  bool radii;
+  overlay::OverlayKeys keys;
 };
 
 }  // namespace KOL

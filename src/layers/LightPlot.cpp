@@ -10,6 +10,7 @@
 #include "core/Kol.h"
 #include "core/StrLib.h"
 #include "geo/DomainTool.h"
+#include "graphics/ColorMap.h"
 #include "graphics/Graph.h"
 #include "graphics/MapPlot.h"
 #include "graphics/Plot.h"
@@ -26,17 +27,33 @@ const RGB AGE_COLORS[] = {{1, 0, 0},    {1, 0.5f, 0}, {1, 0.85f, 0},  {0, 0.8f, 
                           {0, 0.7f, 1}, {0, 0, 1},    {0.6f, 0, 0.8f}};
 const RGB NEGATIVE(0, 0, 1), POSITIVE(1, 0, 0);
 
-std::time_t parseDate(const char* t)
+void drawSquare(Plot& plot, const Point& p, float half, int color)
 {
-  int y, mo, d, h, mi = 0;
-  if (std::sscanf(t, "%4d%2d%2d%2d%2d", &y, &mo, &d, &h, &mi) < 4) return -1;
-  std::tm u{};
-  u.tm_year = y - 1900;
-  u.tm_mon = mo - 1;
-  u.tm_mday = d;
-  u.tm_hour = h;
-  u.tm_min = mi;
-  return timegm(&u);
+  Points square;
+  square.add(Point(p.x - half, p.y - half));
+  square.add(Point(p.x + half, p.y - half));
+  square.add(Point(p.x + half, p.y + half));
+  square.add(Point(p.x - half, p.y + half));
+  plot.setFillColor(color);
+  plot.drawFill(square);
+}
+
+// A plus for a positive stroke, a minus for a negative one.
+void drawMark(Plot& plot, const Point& p, float half, bool positive, int color)
+{
+  plot.setLineColor(color);
+  plot.setLineWidth(2);
+  Points across;
+  across.add(Point(p.x - half, p.y));
+  across.add(Point(p.x + half, p.y));
+  plot.drawLine(across);
+  if (positive) {
+    Points up;
+    up.add(Point(p.x, p.y - half));
+    up.add(Point(p.x, p.y + half));
+    plot.drawLine(up);
+  }
+  plot.setLineWidth(1);
 }
 
 }  // namespace
@@ -45,11 +62,11 @@ void LightPlot::init()
 {
   strikes.clear();
   colors = imageplot::CodeColors();
-  valid = -1;
-  minutes = 0;
-  polarity = false;
-  bar = map = true;
-  scale = 1.0f;
+  classColors.clear();
+  polarity = mark = false;
+  bar = true;
+  sync = 0;
+  keys.init("color_data");
   if (const char* p = Kol::resrc.get("parameter"); StrLib::valid(p)) setParam(p);
 }
 
@@ -58,20 +75,21 @@ int LightPlot::setParam(const char* text)
   if (!text) return 1;
   for (const std::string& f : PlotParams::split(text)) {
     const char* k = f.c_str();
-    if (PlotParams::mapOrScale(k, map, scale)) continue;
+    if (keys.read(k)) continue;
     if (StrLib::iequal(k, "age"))
       polarity = false;
     else if (StrLib::iequal(k, "pol"))
       polarity = true;
-    else if (StrLib::iequal(k, "bar"))
-      bar = true;
-    else if (StrLib::iequal(k, "nobar"))
-      bar = false;
-    else if (!strncasecmp(k, "min=", 4))
-      minutes = std::max(0, std::atoi(k + 4));
-    else if (!strncasecmp(k, "vdate=", 6))
-      valid = parseDate(k + 6);
+    else if (StrLib::iequal(k, "bar") || StrLib::iequal(k, "nobar"))
+      bar = StrLib::iequal(k, "bar");
+    else if (StrLib::iequal(k, "mark"))
+      mark = true;
+    else if (StrLib::iequal(k, "sync"))
+      sync = 1;
+    else if (!strncasecmp(k, "cof=", 4))
+      classColors = overlay::words(k + 4);
   }
+  if (!keys.input.empty()) setFilename(keys.input.c_str());
   return 1;
 }
 
@@ -91,9 +109,15 @@ int LightPlot::setFilename(const char* name)
 
 int LightPlot::addFile(const char* name) { return read(name); }
 
+int LightPlot::setFilename(Date& d)
+{
+  const std::string name = keys.fileAt(d, "nldn");
+  return !name.empty() && setFilename(name.c_str());
+}
+
 std::time_t LightPlot::getValidTime() const
 {
-  if (valid >= 0) return valid;
+  if (keys.valid >= 0) return keys.valid;
   long long latest = 0;
   for (const auto& s : strikes) latest = std::max(latest, s.time_ns);
   return static_cast<std::time_t>((latest + 999999999LL) / 1000000000LL);
@@ -102,7 +126,7 @@ std::time_t LightPlot::getValidTime() const
 int LightPlot::classOf(const LightningFile::Strike& s) const
 {
   const double age = (getValidTime() - s.time_ns / 1e9) / 60.0;
-  if (age < -1.0 / 60 || (minutes > 0 && age > minutes)) return 0;
+  if (age < -1.0 / 60 || (keys.minutes > 0 && age > keys.minutes)) return 0;
   if (polarity) return s.strength < 0 ? 1 : 2;
   for (size_t k = 1; k < AGES.size(); ++k)
     if (age < AGES[k]) return static_cast<int>(k);
@@ -111,25 +135,15 @@ int LightPlot::classOf(const LightningFile::Strike& s) const
 
 int LightPlot::getDomain(Domain& d)
 {
-  double s = 90, n = -90, w = 360, e = -360;
+  overlay::Bounds b;
   for (const auto& k : strikes)
-    if (classOf(k))
-      s = std::min(s, k.lat), n = std::max(n, k.lat), w = std::min(w, k.lon),
-      e = std::max(e, k.lon);
-  if (s > n) return 0;
-  const double clat = (s + n) / 2, clon = (w + e) / 2;
-  const double km =
-      std::max((n - s) * 111.0 / 16, (e - w) * 111.0 * std::cos(clat * M_PI / 180) / 24);
-  const double dx = std::max(km * 1.3, 10.0) / 100;
-  char text[160];
-  std::snprintf(text, sizeof text, "lamb:%.2f:%.2f,%.2f,%.2f,25,17,%.3f,%.3f", clat, clon, clat,
-                clon, dx, dx);
-  return DomainTool::decode(d, text);
+    if (classOf(k)) b.add(k.lat, k.lon);
+  return b.domain(d, 1.3, 10.0);
 }
 
 int LightPlot::getDate(Date& d)
 {
-  if (strikes.empty() && valid < 0) return 0;
+  if (strikes.empty() && keys.valid < 0) return 0;
   d.set(static_cast<long>(getValidTime()));
   return 1;
 }
@@ -137,8 +151,10 @@ int LightPlot::getDate(Date& d)
 int LightPlot::draw(Plot& plot)
 {
   if (strikes.empty()) return 0;
-  if (bar) plot.reserveBar();
-  if (map) MapPlot().draw(plot);
+  const bool oneColor = !std::string(keys.color("")).empty();
+  const bool drawBar = bar && !oneColor;
+  if (drawBar) plot.reserveBar();
+  keys.begin(plot);
   colors = imageplot::CodeColors();
   std::vector<float> limits;
   std::vector<std::string> names;
@@ -150,8 +166,17 @@ int LightPlot::draw(Plot& plot)
     limits.assign(AGES.begin(), AGES.end() - 1);
     for (size_t k = 0; k < limits.size(); ++k) colors.rgb[k + 1] = AGE_COLORS[k];
   }
-  if (bar) imageplot::setClassBar(plot, limits, colors, polarity ? "" : "min", names);
-  const float half = 0.004f * plot.getDomain().getVert() * scale;
+  // colours named by cof= (or co= for all) from the plot's colour table
+  ColorMap& table = plot.getColorMap();
+  for (size_t k = 1; k <= limits.size(); ++k) {
+    const std::string name = oneColor                  ? keys.color("")
+                             : k <= classColors.size() ? classColors[k - 1]
+                                                       : "";
+    if (const int i = name.empty() ? -1 : table.getInd(name.c_str()); i >= 0)
+      table.get(i, colors.rgb[k]);
+  }
+  if (drawBar) imageplot::setClassBar(plot, limits, colors, polarity ? "" : "min", names);
+  const float half = keys.textHeight(plot, 0.004f);
   // oldest first, so that the newest strikes lie on top
   std::vector<const LightningFile::Strike*> order;
   for (const auto& s : strikes) order.push_back(&s);
@@ -163,15 +188,13 @@ int LightPlot::draw(Plot& plot)
     EarthPoint e(static_cast<float>(s->lat), static_cast<float>(s->lon));
     Point p;
     if (!plot.getDomain().tran(e, p)) continue;
-    Points square;
-    square.add(Point(p.x - half, p.y - half));
-    square.add(Point(p.x + half, p.y - half));
-    square.add(Point(p.x + half, p.y + half));
-    square.add(Point(p.x - half, p.y + half));
-    plot.setFillColor(plot.getGraph().allocColor(colors.rgb[k]));
-    plot.drawFill(square);
+    if (mark)
+      drawMark(plot, p, 1.5f * half, s->strength >= 0, plot.getGraph().allocColor(colors.rgb[k]));
+    else
+      drawSquare(plot, p, half, plot.getGraph().allocColor(colors.rgb[k]));
   }
   plot.setLabel("ul", polarity ? "Lightning by polarity" : "Lightning by age");
+  plot.setLabel("ur", keys.validLabel(getValidTime()).c_str());
   plot.done();
   return 1;
 }

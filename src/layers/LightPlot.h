@@ -9,6 +9,7 @@
 
 #include "graphics/Drawing.h"
 #include "layers/image/ImageCanvas.h"
+#include "layers/overlay/OverlayKeys.h"
 #include "obs/LightningFile.h"
 
 namespace KOL {
@@ -18,15 +19,19 @@ class LightPlot : public Drawing {
   LightPlot() { init(); }
   explicit LightPlot(const char* params) : LightPlot() { setParam(params); }
 
-  // Defaults, then the resource "parameter".
+  // Defaults, then the resources "timezone", "plot_scale", "color_data" and "parameter".
   void init() override;
   // The strikes of a file; they start again from it. 0 when it cannot be read.
   int setFilename(const char* name) override;
   int addFile(const char* name);
-  // Keys age (colour by age, the default), pol (by polarity), min=N (strikes of the last N
-  // minutes only), vdate=YYYYMMDDHHMM (the valid time; default the latest strike), bar, nobar,
-  // map, nomap, sc=scale.
+  // The shared keys (OverlayKeys: min=N the strikes of the last N minutes only, vdate= the
+  // valid time, default the latest strike, co= every strike in one colour), and age (colour by
+  // age, the default), pol (by polarity), mark (a + or - for each strike's polarity in place of
+  // a square), cof=c1:c2:... (the classes' colours, newest or negative first), bar, nobar, sync.
   int setParam(const char* params) override;
+  // The file of the naming convention "nldn" (if=) at d.
+  int setFilename(Date& d) override;
+  int getSync() override { return sync; }
   // A map about the strikes; 0 when there is none.
   int getDomain(Domain& d) override;
   int getDate(Date& d) override;
@@ -45,10 +50,10 @@ class LightPlot : public Drawing {
 
   std::vector<LightningFile::Strike> strikes;
   imageplot::CodeColors colors;
-  std::time_t valid;  // -1: the latest strike
-  int minutes;        // 0: every strike
-  bool polarity, bar, map;
-  float scale;
+  std::vector<std::string> classColors;  // cof=
+  bool polarity, bar, mark;
+  int sync;
+  overlay::OverlayKeys keys;
 };
 
 }  // namespace KOL

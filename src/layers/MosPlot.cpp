@@ -1,7 +1,5 @@
 #include "layers/MosPlot.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -10,60 +8,139 @@
 #include <cstring>
 
 #include "core/Kol.h"
+#include "core/Resrc.h"
 #include "core/StrLib.h"
 #include "core/String.h"
 #include "geo/DomainTool.h"
-#include "graphics/MapPlot.h"
 #include "graphics/Plot.h"
-#include "graphics/plot/PlotParams.h"
+#include "grid/GridMath.h"
+#include "layers/VarList.h"
+#include "layers/mosplot/MosReport.h"
+#include "layers/overlay/OverlayKeys.h"
+#include "layers/sfcplot/StationModels.h"
+#include "layers/varplot/LayerParams.h"
 #include "obs/CityTool.h"
+#include "obs/Data.h"
+#include "obs/SfcDataTool.h"
 #include "obs/text/TextProductFile.h"
 
 namespace KOL {
 
+using mosplot::MosReport;
+
 namespace {
 
-// Where the elements go about the station, in text heights, and their colours.
-struct Slot {
-  float dx, dy;
-  int halign;
-  const char* color;
-};
-const Slot SLOTS[] = {{-0.6f, 0.6f, 3, "red"}, {-0.6f, -0.6f, 3, "green"},
-                      {0.6f, 0.6f, 1, "blue"}, {0.6f, -0.6f, 1, "grey00"},
-                      {0, 1.4f, 2, "purple"},  {0, -1.4f, 2, "sienna"}};
+// Station models are kept apart by this share of the plot's height, as surface ones are.
+constexpr float THIN_WIDTH = 0.11f;
+constexpr float THIN_HEIGHT = 0.065f;
+
+std::string upper(std::string s)
+{
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
 
 }  // namespace
+
+MosPlot::MosPlot() { init(); }
+MosPlot::~MosPlot() = default;
 
 void MosPlot::init()
 {
   bulletins.clear();
-  elements = {"TMP", "DPT", "CLD", "WSP"};
+  variable = DEFAULT_VARIABLE;
+  model.clear();
+  params.clear();
+  timezoneText.clear();
   hour = -1;
+  run = -1;
   map = true;
-  scale = 1.0f;
-  if (const char* p = Kol::resrc.get("parameter"); StrLib::valid(p)) setParam(p);
+  mapMode = -1;
+  timezone.init();
+  gridDomain.init();
+  gridder.init();
+  datumPlot.init();
+  contour.init();
+  contour.setSmoothEdge(true);  // an analysis ends where its stations stop reaching
+  vector.init();
+  Resrc& r = Kol::resrc;
+  if (const char* t = r.get("grid_domain"); StrLib::valid(t)) setGridDomain(t);
+  if (const char* t = r.get("model"); StrLib::valid(t)) setModel(t);
+  if (const char* t = r.get("time"); StrLib::valid(t)) setForeTime(t);
+  if (const char* t = r.get("parameter"); StrLib::valid(t)) setParam(t);
 }
 
 int MosPlot::setParam(const char* text)
 {
   if (!text) return 1;
-  for (const std::string& f : PlotParams::split(text)) {
-    const char* k = f.c_str();
-    if (PlotParams::mapOrScale(k, map, scale)) continue;
-    if (!strncasecmp(k, "fh=", 3))
-      hour = std::atoi(k + 3);
-    else if (!strncasecmp(k, "va=", 3)) {
-      elements.clear();
-      for (const char* s = k + 3; *s && elements.size() < 6;) {
-        const char* e = std::strchr(s, ':');
-        std::string name(s, e ? static_cast<size_t>(e - s) : std::strlen(s));
-        for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        elements.push_back(name);
-        s = e ? e + 1 : s + std::strlen(s);
-      }
-    }
+  const varplot::LayerParams split = varplot::splitParams(text, {"va"});
+  for (const std::string& token : split.tokens) {
+    const char* t = token.c_str();
+    const char* eq = std::strchr(t, '=');
+    const char* value = eq ? eq + 1 : "";
+    if (StrLib::iequal(t, "map") || StrLib::iequal(t, "nomap"))
+      map = StrLib::iequal(t, "map");
+    else if (StrLib::iequal(t, "map_line"))
+      mapMode = 0;
+    else if (StrLib::iequal(t, "map_fill"))
+      mapMode = 1;
+    else if (!eq)
+      continue;
+    else if (StrLib::equal(t, "va", 2))
+      setVariable(value);
+    else if (StrLib::equal(t, "mo", 2))
+      setModel(value);
+    else if (StrLib::equal(t, "ft", 2) || StrLib::equal(t, "fh", 2))
+      setForeTime(value);
+    else if (StrLib::equal(t, "ho", 2))
+      run = *value ? std::atoi(value) : -1;
+    else if (StrLib::equal(t, "tz", 2))
+      setTimezone(value);
+    // ct, co and sc reach the station models and contours with the other keys
   }
+  const char* others = split.others.c_str();
+  gridder.setParam(others);
+  datumPlot.setParam(others);
+  contour.setParam(others);
+  vector.setParam(others);
+  params = text;
+  return 1;
+}
+
+int MosPlot::setVariable(const char* list)
+{
+  variable = StrLib::valid(list) ? list : DEFAULT_VARIABLE;
+  return 1;
+}
+
+int MosPlot::setModel(const char* name)
+{
+  model = upper(name ? name : "");
+  return 1;
+}
+
+int MosPlot::setForeTime(const char* text)
+{
+  if (!StrLib::valid(text)) return 0;
+  const char* digits = std::isdigit(static_cast<unsigned char>(*text)) ? text : text + 1;
+  hour = std::atoi(digits);
+  return 1;
+}
+
+int MosPlot::setTimezone(const char* text)
+{
+  timezoneText = text ? text : "";
+  return timezone.set(text);
+}
+
+int MosPlot::setGridDomain(const char* text)
+{
+  Domain d;
+  if (!StrLib::valid(text) || !DomainTool::decode(d, text)) {
+    Kol::outWarning("MosPlot: unknown grid domain %s\n", text ? text : "");
+    return 0;
+  }
+  gridDomain = d;
   return 1;
 }
 
@@ -89,6 +166,13 @@ int MosPlot::setFilename(const char* name)
 
 int MosPlot::addFile(const char* name) { return read(name); }
 
+// The model is named as the bulletin's header does (GFS, NAM) or as its product (MAV, MET).
+bool MosPlot::wanted(const MosBulletin& b, const MosBulletin::Station& s) const
+{
+  if (!model.empty() && upper(s.model) != model && b.head.type() != model) return false;
+  return run < 0 || s.hour == run;
+}
+
 std::vector<MosPlot::Placed> MosPlot::placed() const
 {
   std::vector<Placed> out;
@@ -96,6 +180,7 @@ std::vector<MosPlot::Placed> MosPlot::placed() const
   if (!CityTool::getFilename(nullptr, table)) return out;
   for (const auto& b : bulletins)
     for (const auto& s : b.stations) {
+      if (s.hours.empty() || !wanted(b, s)) continue;
       size_t column = 0;
       if (hour >= 0) {
         auto it = std::find(s.hours.begin(), s.hours.end(), hour);
@@ -103,66 +188,130 @@ std::vector<MosPlot::Placed> MosPlot::placed() const
         column = static_cast<size_t>(it - s.hours.begin());
       }
       float lat, lon;
-      if (s.hours.empty() || !CityTool::locate(table.get(), s.id.c_str(), lat, lon)) continue;
+      if (!CityTool::locate(table.get(), s.id.c_str(), lat, lon)) continue;
       out.push_back({&s, lat, lon, column});
     }
   return out;
 }
 
+std::vector<MosReport> MosPlot::reports() const
+{
+  std::vector<MosReport> out;
+  for (const Placed& p : placed()) out.emplace_back(*p.station, p.column, p.lat, p.lon);
+  return out;
+}
+
 int MosPlot::getDomain(Domain& d)
 {
-  double s = 90, n = -90, w = 360, e = -360;
-  for (const Placed& p : placed())
-    s = std::min<double>(s, p.lat), n = std::max<double>(n, p.lat), w = std::min<double>(w, p.lon),
-    e = std::max<double>(e, p.lon);
-  if (s > n) return 0;
-  const double clat = (s + n) / 2, clon = (w + e) / 2;
-  const double km =
-      std::max((n - s) * 111.0 / 16, (e - w) * 111.0 * std::cos(clat * M_PI / 180) / 24);
-  const double dx = std::max(km * 1.5, 20.0) / 100;
-  char text[160];
-  std::snprintf(text, sizeof text, "lamb:%.2f:%.2f,%.2f,%.2f,25,17,%.3f,%.3f", clat, clon, clat,
-                clon, dx, dx);
-  return DomainTool::decode(d, text);
+  overlay::Bounds b;
+  for (const Placed& p : placed()) b.add(p.lat, p.lon);
+  return b.domain(d, 1.5, 20.0);
+}
+
+// ---- the pipeline's questions -----------------------------------------------------------------
+
+void MosPlot::dataSpec(const VarList& list, int i, GridSpec& spec) { list.get(i, spec); }
+
+// Each entry's guidance at every station analysed onto the gridding domain, in the units the
+// values come in, then converted to the entry's.
+int MosPlot::readGrids(const VarList& list, const std::vector<int>& entries, Grids& grids)
+{
+  const std::vector<MosReport> all = reports();
+  Data data;
+  data.setFields(static_cast<int>(entries.size()));
+  data.setSource("MOS");
+  std::vector<VarSpec> specs;
+  for (size_t k = 0; k < entries.size(); ++k) {
+    specs.push_back(*list.getSpec(entries[k]));
+    const char* given = SfcDataTool::getUnits(specs[k].getName());
+    specs[k].setUnits(given ? given : "");
+    data.setVarSpec(static_cast<int>(k), specs[k]);
+  }
+  for (const MosReport& r : all) {
+    const int row = data.add(r.sfc.id, EarthPoint(r.sfc.lat, r.sfc.lon), Const::FMISS);
+    for (size_t k = 0; k < specs.size(); ++k) {
+      Datum d;
+      if (r.compute(specs[k], d) && d.type != Datum::TEXT)
+        data.setValue(row, static_cast<int>(k), d.getValue(0));
+    }
+  }
+  if (all.empty() || !gridder.compute(data, grids)) return 0;
+  for (size_t k = 0; k < entries.size(); ++k)
+    if (grids.isSet(static_cast<int>(k)))
+      GridMath::units(grids.getGrid(static_cast<int>(k)), list.getUnits(entries[k]));
+  return grids.getNumSet();
+}
+
+// The run first..last-1 about each station, thinned as surface station models are.
+int MosPlot::drawParams(Plot& plot, const VarList& list, int first, int last)
+{
+  sfcplot::StationModels models;
+  for (int i = first; i < last; ++i) models.add(*list.getSpec(i));
+  const MosReport* current = nullptr;
+  models.setCompute([&current](const SfcData&, const VarSpec& spec, Datum& d) {
+    return current->compute(spec, d);
+  });
+  const std::vector<MosReport> all = reports();
+  for (const MosReport& r : all) {
+    EarthPoint e(r.sfc.lat, r.sfc.lon);
+    Point at;
+    if (!plot.getDomain().within(e) || !plot.getDomain().tran(e, at)) continue;
+    current = &r;
+    models.place(r.sfc, at, 0);
+  }
+  const float size = plot.getVert() * datumPlot.getScale();
+  models.keepInside(plot.getDomain(), THIN_WIDTH * size / 2, THIN_HEIGHT * size / 2);
+  models.thin(THIN_WIDTH * size, THIN_HEIGHT * size);
+  for (const sfcplot::StationModel& m : models.get())
+    for (Datum d : m.values) datumPlot.draw(plot, d);
+  return 1;
+}
+
+// Guidance at the surface for the forecast hour drawn, dated by the model run.
+void MosPlot::label(Plot& plot, const VarList& list, int i)
+{
+  VarSpec spec;
+  const auto all = placed();
+  if (!list.get(i, spec) || all.empty()) return;
+  const MosBulletin::Station& s = *all.front().station;
+  char fore[16];
+  std::snprintf(fore, sizeof fore, "h%d", s.hours[all.front().column]);
+  spec.setForeTime(ForeTime(fore));
+  Level level;
+  level.set("sfc");
+  spec.setLevel(level);
+  if (!StrLib::valid(spec.getUnits()))
+    if (const char* u = SfcDataTool::getUnits(spec.getName())) spec.setUnits(u);
+  Date date;
+  date.set(s.year, s.month, s.day, s.hour, s.minute, 0);
+  VarPlot::addLabels(plot, spec, date, timezoneText.c_str());
 }
 
 int MosPlot::draw(Plot& plot)
 {
-  const auto list = placed();
-  if (list.empty()) return 0;
-  if (map) MapPlot().draw(plot);
-  const float h = 0.02f * plot.getDomain().getVert() * scale;
-  plot.setTextHeight(h);
-  for (const Placed& p : list) {
-    EarthPoint e(p.lat, p.lon);
-    Point at;
-    if (!plot.getDomain().tran(e, at)) continue;
-    Points dot;
-    for (int k = 0; k <= 8; ++k)
-      dot.add(Point(at.x + 0.15f * h * std::cos(k * M_PI / 4),
-                    at.y + 0.15f * h * std::sin(k * M_PI / 4)));
-    plot.setFillColor("grey00");
-    plot.drawFill(dot);
-    for (size_t i = 0; i < elements.size() && i < 6; ++i) {
-      const MosBulletin::Value* v = p.station->find(elements[i], p.column);
-      if (!v) continue;
-      plot.setTextColor(SLOTS[i].color);
-      plot.setTextAlign(SLOTS[i].halign, 3);
-      plot.drawText(Point(at.x + SLOTS[i].dx * h, at.y + SLOTS[i].dy * h), v->text.c_str());
-    }
+  if (placed().empty()) {
+    Kol::outMessage(3, "MosPlot: no station of the guidance at the hour asked for\n");
+    return 0;
   }
-  const MosBulletin::Station& first = *list.front().station;
-  char title[80];
-  std::snprintf(title, sizeof title, "%s MOS %+d h", first.model.c_str(),
-                first.hours[list.front().column]);
-  plot.setLabel("ul", title);
-  plot.setLabel("ur", ("Valid " + first.validIso(list.front().column)).c_str());
-  plot.done();
+  gridder.setDomain(gridDomain.proj != Const::MISS ? gridDomain : plot.getDomain());
+  const char* varFile = Kol::resrc.get("var_file", DEFAULT_VAR_FILE);
+  VarList list, scratch;
+  list.setFile(varFile);
+  scratch.setFile(varFile);
+  list.process(variable.c_str(), scratch);
+  if (Kol::isDebug(2)) list.print();
+  VarPlot::MapChoice choice;
+  choice.map = map;
+  choice.mapMode = mapMode;
+  pipeline = VarPlot();
+  pipeline.run(plot, list, *this, contour, vector, choice, params.c_str());
   return 1;
 }
 
 void MosPlot::print()
 {
+  std::printf("MosPlot\nVariable: %s\nModel: %s\nForecast hour: %d\n", variable.c_str(),
+              model.c_str(), hour);
   for (const auto& b : bulletins) b.print();
 }
 

@@ -1,32 +1,57 @@
-// The layer of MOS guidance on a map: for one forecast hour, each station of the bulletins at
-// its place in the station table with its elements around it (first temperature, upper left;
-// dew point, lower left; then upper right, lower right, above and below), as the station plots
-// of surface data place theirs.
+// The layer of MOS guidance on a map: the stations of MOS bulletins at their places in the
+// station table, for one forecast hour, drawn through a variable list as surface observations
+// are: station models of the guidance (temperature, dew point, wind, sky cover, the chances of
+// precipitation...) or analyses of it contoured. Each station's column is seen as a surface
+// report, and the elements the surface tools do not know are drawn as written.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "core/Timezone.h"
+#include "geo/Domain.h"
 #include "graphics/Drawing.h"
+#include "grid/PointGrid.h"
+#include "layers/DatumPlot.h"
+#include "layers/GridCont.h"
+#include "layers/GridVect.h"
+#include "layers/varplot/VarPlot.h"
 #include "obs/text/MosBulletin.h"
 
 namespace KOL {
 
-class MosPlot : public Drawing {
- public:
-  MosPlot() { init(); }
-  explicit MosPlot(const char* params) : MosPlot() { setParam(params); }
+namespace mosplot {
+struct MosReport;
+}
 
-  // Defaults, then the resource "parameter".
+class MosPlot : public Drawing, private VarPlotSource {
+ public:
+  static constexpr const char* DEFAULT_VAR_FILE = "mosplot.var";
+  static constexpr const char* DEFAULT_VARIABLE = "mos";
+
+  MosPlot();
+  explicit MosPlot(const char* params) : MosPlot() { setParam(params); }
+  ~MosPlot() override;
+  MosPlot(const MosPlot&) = delete;
+  MosPlot& operator=(const MosPlot&) = delete;
+
+  // Defaults, then the resources "grid_domain", "model", "time" and "parameter".
   void init() override;
   // The stations of a file's MOS bulletins; they start again from it. 0 when none is read.
   int setFilename(const char* name) override;
   int addFile(const char* name);
-  // Keys fh=N (the forecast hour; default the first column), va=TMP:DPT:... (the elements,
-  // six at most), map, nomap, sc=scale.
+  // Keys: mo (model: GFS, NAM, GFSX, or the product's MAV, MET, MEX...), ct and co (to the
+  // station models and contours), va (variable list), ho (the model run's hour), ft (forecast
+  // hour: 24 or f24; the first column by default), tz, map, nomap, map_line, map_fill.
   int setParam(const char* params) override;
+  int setVariable(const char* list);
+  int setModel(const char* name);
+  int setForeTime(const char* text) override;
+  int setTimezone(const char* text);
+  int setGridDomain(const char* text);
   // A map about the stations found in the station table; 0 when none is.
   int getDomain(Domain& d) override;
+  // 1 when drawn; 0 when no station of the hour has a place.
   int draw(Plot& plot) override;
   void print() override;
 
@@ -35,18 +60,34 @@ class MosPlot : public Drawing {
     float lat, lon;
     size_t column;  // of the forecast hour
   };
-  // The stations with a place and the forecast hour.
+  // The stations of the model, run and forecast hour asked for that have a place.
   std::vector<Placed> placed() const;
-  const std::vector<std::string>& getElements() const { return elements; }
+  const VarPlot& getPipeline() const { return pipeline; }
 
  private:
   int read(const char* name);
+  bool wanted(const MosBulletin& b, const MosBulletin::Station& s) const;
+  std::vector<mosplot::MosReport> reports() const;
+
+  bool gridded() const override { return false; }
+  void dataSpec(const VarList& list, int i, GridSpec& spec) override;
+  int readGrids(const VarList& list, const std::vector<int>& entries, Grids& grids) override;
+  int drawParams(Plot& plot, const VarList& list, int first, int last) override;
+  void label(Plot& plot, const VarList& list, int i) override;
 
   std::vector<MosBulletin> bulletins;
-  std::vector<std::string> elements;
-  int hour;  // -1: the first column
+  std::string variable, model, params, timezoneText;
+  int hour;  // forecast hour; -1: the first column
+  int run;   // hour of the model run; -1: any
   bool map;
-  float scale;
+  int mapMode;
+  Timezone timezone;
+  Domain gridDomain;
+  PointGrid gridder{"mos_dat"};
+  DatumPlot datumPlot;
+  GridCont contour;
+  GridVect vector;
+  VarPlot pipeline;
 };
 
 }  // namespace KOL

@@ -47,19 +47,6 @@ const Hazard HAZARDS[] = {
     {"SS.W", "mediumorchid"},
 };
 
-std::time_t parseDate(const char* t)
-{
-  int y, mo, d, h, mi = 0;
-  if (std::sscanf(t, "%4d%2d%2d%2d%2d", &y, &mo, &d, &h, &mi) < 4) return -1;
-  std::tm u{};
-  u.tm_year = y - 1900;
-  u.tm_mon = mo - 1;
-  u.tm_mday = d;
-  u.tm_hour = h;
-  u.tm_min = mi;
-  return timegm(&u);
-}
-
 // When a product's event starts, or (for a statement on one in effect) when the product was
 // issued: the heading's day, hour and minute in the month of the event's end.
 std::time_t issued(const WarnProduct& w, const Vtec& v)
@@ -92,10 +79,9 @@ void WarnPlot::init()
 {
   events.init();
   phenomena.clear();
-  valid = latest = -1;
-  fill = shortLabels = false;
-  labels = map = true;
-  scale = 1.0f;
+  latest = -1;
+  keys.init("color_warn");
+  if (const char* t = Kol::resrc.get("type"); StrLib::valid(t)) phenomena = overlay::words(t);
   if (const char* p = Kol::resrc.get("parameter"); StrLib::valid(p)) setParam(p);
 }
 
@@ -104,24 +90,10 @@ int WarnPlot::setParam(const char* text)
   if (!text) return 1;
   for (const std::string& f : PlotParams::split(text)) {
     const char* k = f.c_str();
-    if (PlotParams::mapOrScale(k, map, scale)) continue;
-    if (StrLib::iequal(k, "fill"))
-      fill = true;
-    else if (StrLib::iequal(k, "nolabel"))
-      labels = false;
-    else if (StrLib::iequal(k, "slabel"))
-      labels = shortLabels = true;
-    else if (!strncasecmp(k, "vdate=", 6))
-      valid = parseDate(k + 6);
-    else if (!strncasecmp(k, "ty=", 3)) {
-      phenomena.clear();
-      for (const char* s = k + 3; *s;) {
-        const char* e = std::strchr(s, ':');
-        phenomena.emplace_back(s, e ? static_cast<size_t>(e - s) : std::strlen(s));
-        s = e ? e + 1 : s + std::strlen(s);
-      }
-    }
+    if (keys.read(k)) continue;
+    if (!strncasecmp(k, "ty=", 3)) phenomena = overlay::words(k + 3);
   }
+  if (!keys.input.empty()) setFilename(keys.input.c_str());
   return 1;
 }
 
@@ -152,11 +124,19 @@ int WarnPlot::setFilename(const char* name)
 
 int WarnPlot::addFile(const char* name) { return read(name); }
 
+int WarnPlot::setFilename(Date& d)
+{
+  const std::string name = keys.fileAt(d, "sev_txt");
+  return !name.empty() && setFilename(name.c_str());
+}
+
 std::vector<const WarnEvents::Event*> WarnPlot::drawn() const
 {
   std::vector<const WarnEvents::Event*> out;
-  for (const WarnEvents::Event* e : events.validAt(getValidTime())) {
+  const std::time_t t = getValidTime();
+  for (const WarnEvents::Event* e : events.validAt(t)) {
     if (e->polygon.size() < 2) continue;
+    if (keys.minutes > 0 && (e->begin < 0 || e->begin < t - 60L * keys.minutes)) continue;
     if (!phenomena.empty() &&
         std::find(phenomena.begin(), phenomena.end(), e->phenomena) == phenomena.end())
       continue;
@@ -167,18 +147,10 @@ std::vector<const WarnEvents::Event*> WarnPlot::drawn() const
 
 int WarnPlot::getDomain(Domain& d)
 {
-  double s = 90, n = -90, w = 360, e = -360;
+  overlay::Bounds b;
   for (const WarnEvents::Event* ev : drawn())
-    for (const auto& [lat, lon] : ev->polygon)
-      s = std::min(s, lat), n = std::max(n, lat), w = std::min(w, lon), e = std::max(e, lon);
-  if (s > n) return 0;
-  const double clat = (s + n) / 2, clon = (w + e) / 2;
-  const double km =
-      std::max((n - s) * 111.0 / 16, (e - w) * 111.0 * std::cos(clat * M_PI / 180) / 24);
-  char text[160];
-  std::snprintf(text, sizeof text, "lamb:%.2f:%.2f,%.2f,%.2f,25,17,%.3f,%.3f", clat, clon, clat,
-                clon, std::max(km * 1.6, 15.0) / 100, std::max(km * 1.6, 15.0) / 100);
-  return DomainTool::decode(d, text);
+    for (const auto& [lat, lon] : ev->polygon) b.add(lat, lon);
+  return b.domain(d, 1.6, 15.0);
 }
 
 int WarnPlot::getDate(Date& d)
@@ -196,53 +168,43 @@ void WarnPlot::label(Plot& plot, const WarnEvents::Event& e, float height)
   EarthPoint c(static_cast<float>(lat / e.polygon.size()),
                static_cast<float>(lon / e.polygon.size()));
   char text[64];
-  if (shortLabels || e.end < 0) {
+  if (keys.shortLabels || e.end < 0)
     std::snprintf(text, sizeof text, "%s %c", e.phenomena.c_str(), e.significance);
-  } else {
-    std::tm u{};
-    gmtime_r(&e.end, &u);
-    std::snprintf(text, sizeof text, "%s %c %d\nto %02d%02dZ", e.phenomena.c_str(), e.significance,
-                  e.etn, u.tm_hour, u.tm_min);
-  }
-  // over a filled polygon the label is dark
-  plot.setTextColor(fill ? "grey00" : colorOf(e.phenomena, e.significance));
+  else
+    std::snprintf(text, sizeof text, "%s %c %d\nto %s", e.phenomena.c_str(), e.significance, e.etn,
+                  keys.clock(e.end).c_str());
   plot.setTextAlign(2, 3);
   plot.setTextHeight(height);
-  plot.drawText(c, text);
+  // over a filled polygon the label is dark
+  keys.label(plot, c, text,
+             keys.fill ? "grey00" : keys.color(colorOf(e.phenomena, e.significance)));
 }
 
 int WarnPlot::draw(Plot& plot)
 {
-  if (map) MapPlot().draw(plot);
-  const float height = 0.02f * plot.getDomain().getVert() * scale;
+  keys.begin(plot);
+  const float height = keys.textHeight(plot, 0.02f);
   const auto list = drawn();
   for (const WarnEvents::Event* e : list) {
     EarthPoints pts;
     for (const auto& [lat, lon] : e->polygon)
       pts.add(EarthPoint(static_cast<float>(lat), static_cast<float>(lon)));
     pts.add(pts[0]);  // the text leaves the ring open
-    const char* color = colorOf(e->phenomena, e->significance);
-    if (fill) {
+    const char* color = keys.color(colorOf(e->phenomena, e->significance));
+    if (keys.fill) {
       plot.setFillColor(color);
       plot.drawFill(pts);
     }
     plot.setLineColor(color);
     plot.setLineWidth(2);
     plot.drawLine(pts);
-    if (labels) label(plot, *e, height);
+    if (keys.labels) label(plot, *e, height);
   }
   plot.setLineWidth(1);
   char count[64];
   std::snprintf(count, sizeof count, "Warnings in force: %zu", list.size());
   plot.setLabel("ul", count);
-  if (const std::time_t t = getValidTime(); t >= 0) {
-    std::tm u{};
-    gmtime_r(&t, &u);
-    char when[40];
-    std::snprintf(when, sizeof when, "Valid %04d-%02d-%02d %02d:%02dZ", u.tm_year + 1900,
-                  u.tm_mon + 1, u.tm_mday, u.tm_hour, u.tm_min);
-    plot.setLabel("ur", when);
-  }
+  if (const std::time_t t = getValidTime(); t >= 0) plot.setLabel("ur", keys.validLabel(t).c_str());
   plot.done();
   return 1;
 }

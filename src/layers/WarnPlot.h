@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "graphics/Drawing.h"
+#include "layers/overlay/OverlayKeys.h"
 #include "obs/text/WarnEvents.h"
 
 namespace KOL {
@@ -19,15 +20,18 @@ class WarnPlot : public Drawing {
   WarnPlot() { init(); }
   explicit WarnPlot(const char* params) : WarnPlot() { setParam(params); }
 
-  // Defaults, then the resource "parameter".
+  // Defaults, then the resources "type", "timezone", "plot_scale", "color_warn" and
+  // "parameter".
   void init() override;
   // The products of a file of bulletins; the events start again from them. 0 when none is read.
   int setFilename(const char* name) override;
   // The products of another file, after those read.
   int addFile(const char* name);
-  // Keys fill, nolabel, slabel, map, nomap, sc=scale, ty=TO:SV:... (phenomena drawn) and
-  // vdate=YYYYMMDDHHMM (the valid time).
+  // The shared keys (OverlayKeys; min=N: only the warnings begun in the last N minutes) and
+  // ty=TO:SV:... (the phenomena drawn).
   int setParam(const char* params) override;
+  // The file of the naming convention "sev_txt" at d.
+  int setFilename(Date& d) override;
   // A map about the polygons in force; 0 when there is none.
   int getDomain(Domain& d) override;
   // The valid time: vdate, else the latest begin of an event read.
@@ -35,8 +39,8 @@ class WarnPlot : public Drawing {
   int draw(Plot& plot) override;
   void print() override;
 
-  void setValidTime(std::time_t t) { valid = t; }
-  std::time_t getValidTime() const { return valid >= 0 ? valid : latest; }
+  void setValidTime(std::time_t t) { keys.valid = t; }
+  std::time_t getValidTime() const { return keys.valid >= 0 ? keys.valid : latest; }
   // The events drawn at the valid time (with a polygon, of the phenomena asked for).
   std::vector<const WarnEvents::Event*> drawn() const;
   // The colour name of a phenomenon and significance.
@@ -48,10 +52,8 @@ class WarnPlot : public Drawing {
 
   WarnEvents events;
   std::vector<std::string> phenomena;  // empty: all
-  std::time_t valid;                   // -1: the latest begin
   std::time_t latest;
-  bool fill, labels, shortLabels, map;
-  float scale;
+  overlay::OverlayKeys keys;
 };
 
 }  // namespace KOL

@@ -25,9 +25,7 @@ const char* WatchPlot::colorOf(const std::string& type)
 void WatchPlot::init()
 {
   watches.clear();
-  fill = false;
-  labels = map = true;
-  scale = 1.0f;
+  keys.init("color_watch");
   if (const char* p = Kol::resrc.get("parameter"); StrLib::valid(p)) setParam(p);
 }
 
@@ -36,12 +34,9 @@ int WatchPlot::setParam(const char* text)
   if (!text) return 1;
   for (const std::string& f : PlotParams::split(text)) {
     const char* k = f.c_str();
-    if (PlotParams::mapOrScale(k, map, scale)) continue;
-    if (StrLib::iequal(k, "fill"))
-      fill = true;
-    else if (StrLib::iequal(k, "nolabel"))
-      labels = false;
+    keys.read(k);
   }
+  if (!keys.input.empty()) setFilename(keys.input.c_str());
   return 1;
 }
 
@@ -74,28 +69,60 @@ int WatchPlot::setFilename(const char* name)
 
 int WatchPlot::addFile(const char* name) { return read(name); }
 
+int WatchPlot::setFilename(Date& d)
+{
+  const std::string name = keys.fileAt(d, "wat_dat");
+  return !name.empty() && setFilename(name.c_str());
+}
+
+std::time_t WatchPlot::resolve(const std::string& ddhhmm, std::time_t near)
+{
+  if (ddhhmm.size() != 6 || near < 0) return -1;
+  std::tm u{};
+  gmtime_r(&near, &u);
+  u.tm_mday = std::atoi(ddhhmm.substr(0, 2).c_str());
+  u.tm_hour = std::atoi(ddhhmm.substr(2, 2).c_str());
+  u.tm_min = std::atoi(ddhhmm.substr(4, 2).c_str());
+  u.tm_sec = 0;
+  std::time_t best = -1;
+  for (int m : {-1, 0, 1}) {
+    std::tm v = u;
+    v.tm_mon += m;
+    const std::time_t t = timegm(&v);
+    if (best < 0 || std::llabs(t - near) < std::llabs(best - near)) best = t;
+  }
+  return best;
+}
+
+std::vector<const WatchProduct*> WatchPlot::drawn() const
+{
+  std::vector<const WatchProduct*> out;
+  for (const auto& w : watches) {
+    if (keys.valid >= 0) {
+      const std::time_t b = resolve(w.valid_begin, keys.valid),
+                        e = resolve(w.valid_end, keys.valid);
+      if ((b >= 0 && keys.valid < b) || (e >= 0 && keys.valid >= e)) continue;
+    }
+    out.push_back(&w);
+  }
+  return out;
+}
+
 int WatchPlot::getDomain(Domain& d)
 {
-  double s = 90, n = -90, w = 360, e = -360;
-  for (const auto& wt : watches)
-    for (const auto& [lat, lon] : wt.box)
-      s = std::min(s, lat), n = std::max(n, lat), w = std::min(w, lon), e = std::max(e, lon);
-  if (s > n) return 0;
-  const double clat = (s + n) / 2, clon = (w + e) / 2;
-  const double km =
-      std::max((n - s) * 111.0 / 16, (e - w) * 111.0 * std::cos(clat * M_PI / 180) / 24);
-  const double dx = std::max(km * 1.5, 20.0) / 100;
-  char text[160];
-  std::snprintf(text, sizeof text, "lamb:%.2f:%.2f,%.2f,%.2f,25,17,%.3f,%.3f", clat, clon, clat,
-                clon, dx, dx);
-  return DomainTool::decode(d, text);
+  overlay::Bounds b;
+  for (const WatchProduct* w : drawn())
+    for (const auto& [lat, lon] : w->box) b.add(lat, lon);
+  return b.domain(d, 1.5, 20.0);
 }
 
 int WatchPlot::draw(Plot& plot)
 {
-  if (map) MapPlot().draw(plot);
-  const float height = 0.02f * plot.getDomain().getVert() * scale;
-  for (const auto& w : watches) {
+  keys.begin(plot);
+  const float height = keys.textHeight(plot, 0.02f);
+  const auto list = drawn();
+  for (const WatchProduct* wp : list) {
+    const WatchProduct& w = *wp;
     EarthPoints box;
     double lat = 0, lon = 0;
     for (const auto& [y, x] : w.box) {
@@ -103,29 +130,36 @@ int WatchPlot::draw(Plot& plot)
       lat += y / w.box.size(), lon += x / w.box.size();
     }
     box.add(box[0]);
-    const char* color = colorOf(w.watch_type);
-    if (fill) {
+    const char* color = keys.color(colorOf(w.watch_type));
+    if (keys.fill) {
       plot.setFillColor(color);
       plot.drawFill(box);
     }
     plot.setLineColor(color);
     plot.setLineWidth(2);
     plot.drawLine(box);
-    if (!labels) continue;
+    if (!keys.labels) continue;
     char text[64];
     const std::string& end = w.valid_end;
-    std::snprintf(text, sizeof text, "WW %d %s\nto %s/%sZ", w.watch_number,
-                  w.watch_type == "TORNADO" ? "TOR" : "SVR", end.substr(0, 2).c_str(),
-                  end.size() > 2 ? end.substr(2).c_str() : "");
-    plot.setTextColor(fill ? "grey00" : color);
+    const std::time_t t = resolve(end, keys.valid);
+    const std::string until = t >= 0           ? keys.clock(t)
+                              : end.size() > 2 ? end.substr(0, 2) + "/" + end.substr(2) + "Z"
+                                               : end;
+    if (keys.shortLabels)
+      std::snprintf(text, sizeof text, "WW %d", w.watch_number);
+    else
+      std::snprintf(text, sizeof text, "WW %d %s\nto %s", w.watch_number,
+                    w.watch_type == "TORNADO" ? "TOR" : "SVR", until.c_str());
     plot.setTextAlign(2, 3);
     plot.setTextHeight(height);
-    plot.drawText(EarthPoint(static_cast<float>(lat), static_cast<float>(lon)), text);
+    keys.label(plot, EarthPoint(static_cast<float>(lat), static_cast<float>(lon)), text,
+               keys.fill ? "grey00" : color);
   }
   plot.setLineWidth(1);
   char count[48];
-  std::snprintf(count, sizeof count, "Watches in force: %zu", watches.size());
+  std::snprintf(count, sizeof count, "Watches in force: %zu", list.size());
   plot.setLabel("ul", count);
+  if (keys.valid >= 0) plot.setLabel("ur", keys.validLabel(keys.valid).c_str());
   plot.done();
   return 1;
 }

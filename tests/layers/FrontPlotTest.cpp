@@ -54,6 +54,33 @@ TEST_F(FrontPictureTest, SymbolsOnTheSideTheFrontMovesToAndCentres)
   EXPECT_EQ(inkAround(BLUE, pixel(35, -80), 6, 60), 0);
 }
 
+// nobarb leaves the fronts plain lines; filter= draws only the kinds named.
+TEST_F(FrontPictureTest, PlainLinesOfTheKindsAskedFor)
+{
+  KOL::FrontPlot plain("nomap,nospline,nobarb,filter=COLD:HIGH");
+  ASSERT_TRUE(plain.setFilename(dir.file("frt.txt").c_str()));
+  ASSERT_TRUE(plot.open("de=i,,sz=800x700"));
+  ASSERT_EQ(plot.setDomain(domain), 1);
+  ASSERT_EQ(plain.draw(plot), 1);
+  ASSERT_EQ(plot.getImage(shot), 1);
+  int line = 0, east = 0, warm = 0;
+  for (float lat = 34; lat <= 44; lat += 0.5f) {
+    const Point p = pixel(lat, -95);
+    line += inkAround(BLUE, p.x, p.y, 1);
+    east += inkAround(BLUE, p.x + 7, p.y, 3);
+  }
+  for (float lon = -99; lon <= -86; lon += 0.5f) {
+    const Point p = pixel(30, lon);
+    warm += inkAround(RED, p.x, p.y, 3);
+  }
+  EXPECT_GT(line, 20);
+  EXPECT_EQ(east, 0);
+  EXPECT_EQ(warm, 0);
+  const Point h = pixel(40, -100), l = pixel(35, -80);
+  EXPECT_GT(inkAround(BLUE, h.x, h.y, 6), 5);
+  EXPECT_EQ(inkAround(RED, l.x, l.y, 6), 0);
+}
+
 TEST(FrontPath, SymbolPlacesAndSides)
 {
   using KOL::frontplot::FrontPath;

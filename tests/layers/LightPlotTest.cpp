@@ -69,6 +69,19 @@ TEST_F(LightPictureTest, StrikesInTheColourOfTheirPolarity)
   EXPECT_EQ(colourAt(36, -96), 0xFF0000u);
 }
 
+// One colour for all (co=) or a colour per class (cof=) from the plot's colour table.
+TEST_F(LightPictureTest, ColoursNamedByTheKeys)
+{
+  KOL::LightPlot one("nomap,co=green,vdate=201807020500");
+  draw(one);
+  EXPECT_EQ(colorAt(35, -97), 0x00FF00u);
+  EXPECT_EQ(colorAt(36, -96), 0x00FF00u);
+  KOL::LightPlot classes("nomap,nobar,pol,cof=green:magenta,vdate=201807020500");
+  draw(classes);
+  EXPECT_EQ(colorAt(35, -97), 0x00FF00u);  // negative
+  EXPECT_EQ(colorAt(36, -96), 0xFF00FFu);
+}
+
 TEST(LightPlot, GlmFlashesAllOfTheLastMinute)
 {
   KOL_REQUIRE_DATA();

@@ -34,6 +34,18 @@ TEST_F(WarnPictureTest, PolygonCornersWhereTheProjectionPutsThem)
   EXPECT_STREQ(KOL::WarnPlot::colorOf("ZZ", 'Y'), "sienna");
 }
 
+TEST_F(WarnPictureTest, OneColourForAll)
+{
+  KOL::WarnPlot layer("co=blue");
+  ASSERT_TRUE(layer.setFilename(warning("pyiem_SVRMEG_SVRMEG_0.txt").c_str()));
+  draw(layer);
+  const auto& polygon = layer.drawn().front()->polygon;
+  for (const auto& [lat, lon] : polygon) {
+    EXPECT_TRUE(inkNear(0x0000FF, lat, lon)) << lat << " " << lon;
+    EXPECT_FALSE(inkNear(0xFFA500, lat, lon)) << lat << " " << lon;
+  }
+}
+
 TEST_F(WarnPictureTest, CancelledAndExpiredWarningsAreGone)
 {
   KOL_REQUIRE_DATA();

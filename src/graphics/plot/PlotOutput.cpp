@@ -94,6 +94,12 @@ std::string outputFile(const std::string& kind, const char* named)
 int drawLayer(Drawing& layer, const Domain& d, const char* prog, const char* device,
               const char* output)
 {
+  return drawLayers({&layer}, d, prog, device, output);
+}
+
+int drawLayers(const std::vector<Drawing*>& layers, const Domain& d, const char* prog,
+               const char* device, const char* output)
+{
   const std::string selected = fileDevice(device, output);
   if (!selected.empty()) device = selected.c_str();
   Figure fig;
@@ -104,9 +110,12 @@ int drawLayer(Drawing& layer, const Domain& d, const char* prog, const char* dev
   }
   fig.startPlot(d);
   // the frame is the data's time, not the clock's
-  Date when;
-  if (layer.getDate(when) && when.isSet()) fig.setDate(when);
-  fig.addDrawing(layer);
+  for (Drawing* layer : layers)
+    if (Date when; layer->getDate(when) && when.isSet()) {
+      fig.setDate(when);
+      break;
+    }
+  for (Drawing* layer : layers) fig.addDrawing(*layer);
   fig.endPlot();
   return finish(fig, prog, device, output);
 }

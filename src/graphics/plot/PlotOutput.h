@@ -42,6 +42,9 @@ int drawLayer(Drawing& layer, const Domain& d, const char* prog, const char* dev
 // reports "prog: wrote NAME (N frames)". A program status.
 int drawLoop(const std::vector<Drawing*>& layers, const Domain& d, const char* prog,
              const char* gif, int delay = 50);
+// Several layers drawn in order, the figure dated by the first that has a date.
+int drawLayers(const std::vector<Drawing*>& layers, const Domain& d, const char* prog,
+               const char* device, const char* output);
 // After Figure::endPlot: writes output when it names a picture, closes a file device
 // (PostScript, metafile, plotter) or enters the window's event loop; reports "prog: wrote NAME".
 // A program status.

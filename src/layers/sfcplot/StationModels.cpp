@@ -48,7 +48,9 @@ void StationModels::compute(const SfcData& s, StationModel& m) const
   m.values.resize(params_.size());
   for (size_t k = 0; k < params_.size(); ++k) {
     Datum& d = m.values[k];
-    if (!SfcDataTool::compute(s, params_[k].spec, d, &warn)) continue;
+    const int done = compute_ ? compute_(s, params_[k].spec, d)
+                              : SfcDataTool::compute(s, params_[k].spec, d, &warn);
+    if (!done) continue;
     convertValues(d, params_[k].given, params_[k].spec.getUnits());
   }
 }
@@ -63,12 +65,17 @@ int StationModels::read(SfcFile& file, SfcRaw& raw, const Domain& dom)
     if (!raw.getInfo(s)) continue;
     EarthPoint e(s.lat, s.lon);
     if (!dom.within(e)) continue;
-    StationModel m{Point(), raw.getPriority(), {}};
-    if (!dom.tran(e, m.at)) continue;
-    compute(s, m);
-    models_.push_back(std::move(m));
+    Point at;
+    if (dom.tran(e, at)) place(s, at, raw.getPriority());
   }
   return n;
+}
+
+void StationModels::place(const SfcData& s, const Point& at, int priority)
+{
+  StationModel m{at, priority, {}};
+  compute(s, m);
+  models_.push_back(std::move(m));
 }
 
 void StationModels::keepInside(const Domain& dom, float halfWidth, float halfHeight)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <utility>
+#include <functional>
 #include <vector>
 
 #include "geo/Point.h"
@@ -31,6 +32,10 @@ void convertValues(Datum& d, const char* from, const char* to);
 
 class StationModels {
  public:
+  // How a parameter is computed from a report; the surface tools by default.
+  using Compute = std::function<int(const SfcData& s, const VarSpec& spec, Datum& d)>;
+  void setCompute(Compute f) { compute_ = std::move(f); }
+
   // A parameter of the run; its format's ":" become "," (the attribute notation's separator).
   void add(const VarSpec& spec);
   int getNumParams() const { return static_cast<int>(params_.size()); }
@@ -40,6 +45,8 @@ class StationModels {
   int read(SfcFile& file, SfcRaw& raw, const Domain& dom);
   // A model made elsewhere (the soundings of an upper-air file), to be thinned with the others.
   void addModel(StationModel m) { models_.push_back(std::move(m)); }
+  // Adds the model of one report at plot point at.
+  void place(const SfcData& s, const Point& at, int priority);
   // Drops the models whose box of halfWidth and halfHeight about the station is not wholly
   // inside the domain, so that none is cut by the panel's edge.
   void keepInside(const Domain& dom, float halfWidth, float halfHeight);
@@ -58,6 +65,7 @@ class StationModels {
 
   std::vector<Param> params_;
   std::vector<StationModel> models_;
+  Compute compute_;
 };
 
 }  // namespace sfcplot
