@@ -1,6 +1,6 @@
-// The map layer: its settings, the entry list (attributes, conditions, blocks, list files),
-// segments skipped or drawn as names, the default map landing where PROJ puts the same points,
-// and the default map as a picture.
+// The map layer: the entry list (attributes, conditions, blocks, list files), segments skipped or
+// drawn as names, and the default map landing where PROJ puts the same points (its picture is
+// among the references of ContourPictureTest).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "common/Proj.h"
-#include "common/Raster.h"
 #include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/FileTool.h"
@@ -66,42 +65,15 @@ class MapPlotTest : public KOLTest::RecordedPlotTest {
   KOLTest::TempDir dir;
 };
 
-TEST_F(MapPlotTest, SettingsFollowTheKeys)
-{
-  const struct {
-    const char* params;
-    bool def;
-    int selection;
-    float dlat, dlon;
-  } cases[] = {
-      {"", true, 0, KOL::Const::FMISS, KOL::Const::FMISS},
-      {"over", false, MapPlot::OVER, KOL::Const::FMISS, KOL::Const::FMISS},
-      {"default,under", true, MapPlot::UNDER, KOL::Const::FMISS, KOL::Const::FMISS},
-      {"under,nodefault", false, MapPlot::UNDER, KOL::Const::FMISS, KOL::Const::FMISS},
-      {"nodefault", true, 0, KOL::Const::FMISS, KOL::Const::FMISS},
-      {"lalo", true, 0, 5, 5},
-      {"lalo:10", true, 0, 10, 10},
-      {"lalo:10:20", true, 0, 10, 20},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.params);
-    MapPlot m(c.params);
-    EXPECT_EQ(m.getDefault(), c.def);
-    EXPECT_EQ(m.getSelection(), c.selection);
-    EXPECT_EQ(m.getLatSpacing(), c.dlat);
-    EXPECT_EQ(m.getLonSpacing(), c.dlon);
-  }
-  KOL::Domain d;
-  EXPECT_EQ(MapPlot().getDomain(d), 1);
-  EXPECT_EQ(d.proj, KOL::Domain::getProj("latlon"));
-}
-
 TEST_F(MapPlotTest, EntryWithAttributeAndLatLonLines)
 {
   const std::string us = mapFile("us.map", {{30, -100, 40, -90, 45, -80}});
   MapPlot m;
   m.setMapFiles((us + "[blue:w2],lalo:10").c_str());
+  plot->setText();
+  const int text = plot->getTextColor();
   EXPECT_GT(m.draw(*plot), 0);
+  EXPECT_EQ(plot->getTextColor(), text) << "the entry's blue is not left for later text";
   EXPECT_TRUE(logged("color 1 255")) << "the map is drawn in blue (0x0000ff)";
   EXPECT_TRUE(logged("width 1 2"));
   // the map, 17 latitude circles and 36 meridians (with some pieces split at the dateline)
@@ -189,6 +161,7 @@ TEST_F(MapPlotTest, ListFilesAndMissingFiles)
   const size_t latticeLines =
       static_cast<size_t>(lattice.nx + lattice.ny);  // a line per column and row
   KOLTest::writeFile(dir.file("two.mpl"), f + "\n" + f + "[blue]\n");
+  KOLTest::writeFile(dir.file("cut.map"), "3 20 10 20 10 1\n10 10 20 20\n");
   const struct {
     std::string list;
     const char* params;
@@ -199,6 +172,7 @@ TEST_F(MapPlotTest, ListFilesAndMissingFiles)
       {"+fi:" + dir.file("two.mpl"), "over,default", 2},
       {"fi:" + dir.file("two.mpl"), "", 2},
       {dir.file("none.mpl"), "", 0},
+      {dir.file("cut.map"), "", 0},  // a segment cut short is not drawn
       {dir.file("none.map") + "," + f, "", 1},
       {"bg:blue", "", 0},
       {"\"grid:latlon:-90:0,0,0,3,2,10,10:green\"", "", latticeLines},  // quoted: commas inside
@@ -339,54 +313,6 @@ TEST_F(MapPlotTest, DefaultMapLandsWherePROJPutsIt)
     EXPECT_GT(checked, 50);
     EXPECT_EQ(found, checked);
   }
-}
-
-// ---- pictures ----------------------------------------------------------------------------------
-
-struct Inked {
-  int red = 0, other = 0;
-};
-
-Inked countInk(const std::string& png)
-{
-  const KOLTest::Raster r = KOLTest::readPng(png);
-  Inked n;
-  for (int y = 0; y < r.height; ++y)
-    for (int x = 0; x < r.width; ++x) {
-      const uint32_t c = r.at(x, y);
-      if ((c >> 16) > 200 && ((c >> 8) & 0xFF) < 80 && (c & 0xFF) < 80)
-        ++n.red;
-      else if (c != 0xFFFFFF)
-        ++n.other;
-    }
-  return n;
-}
-
-// The default map (through the plot's own hook) with no configuration at all. The pictures are
-// kept under KOL_KEEP_PICTURES for a person to look at.
-TEST_F(MapPlotTest, DefaultMapPictures)
-{
-  const struct {
-    const char* name;
-    const char* domain;
-    int minRed;
-  } cases[] = {
-      {"map_na_europe.png", "ps:90:-40:60,55,-40,100,70,1.2,1.2", 5000},
-      {"map_conus.png", "lamb:25:-95:25:25,38,-96,60,38,0.8,0.8", 5000},
-  };
-  const char* keep = std::getenv("KOL_KEEP_PICTURES");
-  KOL::Kol::resrc.set("image_path", keep && *keep ? keep : dir.path().c_str());
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Plot p;
-    ASSERT_TRUE(p.open("full,bg=white,de=i,,sz=800x560"));
-    ASSERT_EQ(p.setDomain(c.domain), 1);
-    EXPECT_GT(p.drawMap(), 0);
-    ASSERT_EQ(p.saveImage(c.name), 1);
-    const Inked n = countInk(std::string(keep && *keep ? keep : dir.path()) + "/" + c.name);
-    EXPECT_GT(n.red, c.minRed);
-  }
-  KOL::Kol::resrc.set("image_path", "");
 }
 
 }  // namespace
