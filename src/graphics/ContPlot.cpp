@@ -203,7 +203,7 @@ int ContPlot::setParam(const char* params)
       setType(f.c_str());
     } else if ((startsWith(f, "ty=") || startsWith(f, "pl=")) ||
                ((startsWith(f, "ty") || startsWith(f, "pl")) && f.find('=') != std::string::npos)) {
-      setType(after(f, f.find('=') + 0).c_str());
+      setType(after(f, f.find('=') + 1).c_str());
     } else if ((startsWith(f, "int") || startsWith(f, "ci")) && f.find('=') != std::string::npos) {
       setInterval(toFloat(after(f, f.find('=') + 1)));
     } else if ((startsWith(f, "base") || startsWith(f, "cb")) && f.find('=') != std::string::npos) {

@@ -325,7 +325,8 @@ TEST_F(ContPlotTest, FillsUseTheirOwnFillStyle)
   graph.setDevice(std::make_unique<KOLTest::RecordingDevice>(400, 300, false, &log));
   ASSERT_EQ(graph.open(), 1);
   const std::string prefix = "fstyle " + std::to_string(Device::FILL) + " ";
-  for (auto [params, style] : {std::pair{"cf,fill=3", 3}, {"cf", 0}, {"lcf,fill=5", 5}}) {
+  for (auto [params, style] :
+       {std::pair{"cf,fill=3", 3}, {"cf", 0}, {"lcf,fill=5", 5}, {"ty=cf,fill=2", 2}}) {
     SCOPED_TRACE(params);
     log.clear();
     ContPlot cp(params);

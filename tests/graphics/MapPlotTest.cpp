@@ -68,12 +68,16 @@ class MapPlotTest : public KOLTest::RecordedPlotTest {
 TEST_F(MapPlotTest, EntryWithAttributeAndLatLonLines)
 {
   const std::string us = mapFile("us.map", {{30, -100, 40, -90, 45, -80}});
-  MapPlot m;
-  m.setMapFiles((us + "[blue:w2],lalo:10").c_str());
   plot->setText();
   const int text = plot->getTextColor();
-  EXPECT_GT(m.draw(*plot), 0);
+  MapPlot blue;
+  blue.setMapFiles((us + "[blue:w2]").c_str());
+  EXPECT_GT(blue.draw(*plot), 0);
   EXPECT_EQ(plot->getTextColor(), text) << "the entry's blue is not left for later text";
+  forget();
+  MapPlot m;
+  m.setMapFiles((us + "[blue:w2],lalo:10").c_str());
+  EXPECT_GT(m.draw(*plot), 0);
   EXPECT_TRUE(logged("color 1 255")) << "the map is drawn in blue (0x0000ff)";
   EXPECT_TRUE(logged("width 1 2"));
   // the map, 17 latitude circles and 36 meridians (with some pieces split at the dateline)
@@ -161,7 +165,9 @@ TEST_F(MapPlotTest, ListFilesAndMissingFiles)
   const size_t latticeLines =
       static_cast<size_t>(lattice.nx + lattice.ny);  // a line per column and row
   KOLTest::writeFile(dir.file("two.mpl"), f + "\n" + f + "[blue]\n");
+  // a segment cut short, and a point whose position is missing, are not drawn
   KOLTest::writeFile(dir.file("cut.map"), "3 20 10 20 10 1\n10 10 20 20\n");
+  KOLTest::writeFile(dir.file("nopoint.map"), "2 20 10 20 10 1\n10 10 20 20\n1 5 5 5 5 2\n");
   const struct {
     std::string list;
     const char* params;
@@ -172,7 +178,7 @@ TEST_F(MapPlotTest, ListFilesAndMissingFiles)
       {"+fi:" + dir.file("two.mpl"), "over,default", 2},
       {"fi:" + dir.file("two.mpl"), "", 2},
       {dir.file("none.mpl"), "", 0},
-      {dir.file("cut.map"), "", 0},  // a segment cut short is not drawn
+      {dir.file("cut.map"), "", 0},
       {dir.file("none.map") + "," + f, "", 1},
       {"bg:blue", "", 0},
       {"\"grid:latlon:-90:0,0,0,3,2,10,10:green\"", "", latticeLines},  // quoted: commas inside
@@ -187,6 +193,12 @@ TEST_F(MapPlotTest, ListFilesAndMissingFiles)
     m.draw(*plot);
     EXPECT_EQ(count("line 1 "), static_cast<int>(c.lines));
   }
+  forget();
+  MapPlot point;
+  point.setMapFiles(dir.file("nopoint.map").c_str());
+  point.draw(*plot);
+  EXPECT_EQ(count("line 1 "), 1);
+  EXPECT_EQ(count("line 4 "), 0) << "no mark for the missing point";
   // map files and the entries of list files are whole paths, however long
   std::string deep = dir.path();
   while (deep.size() < 200) deep += "/g2_CMC_glb_TMP_ISBL_1015_ps30km";
