@@ -97,6 +97,12 @@ TEST_F(ContPlotTest, BaseTextSetsRangeLimits)
   EXPECT_FLOAT_EQ(cp.getLast(), 21.0f);
 }
 
+TEST_F(ContPlotTest, TypeKeysNameTheDrawing)
+{
+  EXPECT_EQ(ContPlot("ty=lcf").getType(), ContPlot::LINE_FILL);
+  EXPECT_EQ(ContPlot("pl=dln").getDashRule(), 1);
+}
+
 TEST_F(ContPlotTest, TooSmallOrMissingIntervalIsComputed)
 {
   ContPlot tiny("int=0.001");
@@ -325,8 +331,7 @@ TEST_F(ContPlotTest, FillsUseTheirOwnFillStyle)
   graph.setDevice(std::make_unique<KOLTest::RecordingDevice>(400, 300, false, &log));
   ASSERT_EQ(graph.open(), 1);
   const std::string prefix = "fstyle " + std::to_string(Device::FILL) + " ";
-  for (auto [params, style] :
-       {std::pair{"cf,fill=3", 3}, {"cf", 0}, {"lcf,fill=5", 5}, {"ty=cf,fill=2", 2}}) {
+  for (auto [params, style] : {std::pair{"cf,fill=3", 3}, {"cf", 0}, {"lcf,fill=5", 5}}) {
     SCOPED_TRACE(params);
     log.clear();
     ContPlot cp(params);

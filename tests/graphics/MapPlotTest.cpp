@@ -244,7 +244,8 @@ TEST_F(MapPlotTest, FillsAndOutlines)
 // Index mode lists each segment (id, colour by id, count, first point) and writes its id.
 TEST_F(MapPlotTest, IndexModeListsSegments)
 {
-  const std::string f = mapFile("i.map", {{10, 10, 20, 20}, {-10, -10, -20, -20, -30, -30}});
+  const std::string f =
+      mapFile("i.map", {{10, 10, 20, 20}, {-10, -10, -20, -20, -30, -30}, {5, 5}});
   MapPlot m("index");
   testing::internal::CaptureStdout();
   m.draw(*plot, f.c_str());
@@ -252,6 +253,7 @@ TEST_F(MapPlotTest, IndexModeListsSegments)
   const std::string out = testing::internal::GetCapturedStdout();
   EXPECT_NE(out.find("1 lblue 2 10.0000 10.0000\n"), std::string::npos) << out;
   EXPECT_NE(out.find("2 lgreen 3 -10.0000 -10.0000\n"), std::string::npos) << out;
+  EXPECT_EQ(out.find("5.0000 5.0000"), std::string::npos) << "a point is a mark, not listed";
   EXPECT_NE(out.find("Mapfile: " + dir.file("missing.map")), std::string::npos) << out;
   EXPECT_GT(count("line 4 "), 0) << "the ids in stroke text";
 }
