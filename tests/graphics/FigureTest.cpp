@@ -2,6 +2,7 @@
 // dates, which are skipped, and what the key events do to the domain.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -168,20 +169,6 @@ TEST_F(FigureTest, NegativeIncrementStartsTheLoopEarlier)
   EXPECT_EQ(fig.getNumFrames(), 4);
 }
 
-TEST_F(FigureTest, Parameters)
-{
-  fig.setParam("linc=30,nf=4,ref=120,fi=data.grb,nobord");
-  EXPECT_EQ(fig.getDateOffset(), 1800);
-  EXPECT_EQ(fig.getNumFrames(), 4);
-  EXPECT_EQ(fig.getRefresh(), 120);
-  EXPECT_EQ(fig.getFile(), "data.grb");
-  EXPECT_FALSE(fig.getBorder());
-  fig.setParam("ref");
-  EXPECT_EQ(fig.getRefresh(), 1);
-  fig.setParam("norefresh");
-  EXPECT_EQ(fig.getRefresh(), 0);
-}
-
 TEST_F(FigureTest, SyncLayerSetsTheLoop)
 {
   struct Synced : Layer {
@@ -296,6 +283,33 @@ TEST_F(FigureTest, PanelSwitchesInTheQueue)
   fig.draw();
   EXPECT_EQ(fig.getPlot().getNumPanels(), 3) << "a redraw reuses the panels";
   EXPECT_EQ(left.drawn.size(), 2u);
+}
+
+TEST_F(FigureTest, EveryFrameStartsOnTheWholePlot)
+{
+  // the first layer draws on the whole plot in each frame, though the frame before ended on the
+  // right-hand panel: each frame's first line starts at the same place
+  Layer whole, right;
+  whole.dates = right.dates = {at(11), at(12)};
+  fig.addDrawing(whole);
+  fig.addPanel("2x1+1+0");
+  fig.addDrawing(right);
+  fig.setDate(Date(at(12)), 3600, 2);
+  fig.endPlot();
+  ASSERT_EQ(whole.drawn.size(), 2u);
+  std::vector<float> firstX;
+  bool fresh = false;
+  for (const std::string& l : log) {
+    float x = 0;
+    if (l == "newFrame") {
+      fresh = true;
+    } else if (fresh && std::sscanf(l.c_str(), "line %*d %*d %f", &x) == 1) {
+      firstX.push_back(x);
+      fresh = false;
+    }
+  }
+  ASSERT_EQ(firstX.size(), 2u);
+  EXPECT_NEAR(firstX[1], firstX[0], 0.5f);
 }
 
 }  // namespace

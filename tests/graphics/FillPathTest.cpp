@@ -82,12 +82,6 @@ TEST_F(FillPathTest, MetafileRecordsTheRingsAndReplaysThem)
     SCOPED_TRACE("replayed metafile");
     KOLTest::expectFrame(r, imageOf(r), KOLTest::PixelMap{260, false});
   }
-
-  const std::string bad = dir.file("bad.meta");
-  for (const char* record : {"FP 2 4 1,1 2,2 3,3 4,4\n", "FP 0\n", "FP 1 99999999999 1,1\n"}) {
-    KOLTest::writeFile(bad, std::string("KOLMETA2\nSZ 10 10\n") + record);
-    EXPECT_EQ(MetaFile::replay(bad.c_str(), r), 0) << record;
-  }
 }
 
 TEST_F(FillPathTest, PostScriptFillsOnePathEvenOdd)

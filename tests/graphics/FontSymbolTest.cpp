@@ -104,19 +104,6 @@ TEST_F(FontSymbolTest, BrokenFontFilesKeepTheGlyphsBeforeTheFault)
   EXPECT_EQ(none.get(p), 0);
 }
 
-TEST_F(FontSymbolTest, HardwareFontNamesCarryTheirSize)
-{
-  GFont f;
-  ASSERT_EQ(f.open("#lucida_sans:18", nullptr), 1);
-  EXPECT_EQ(f.getType(), GFont::HARDWARE);
-  int size = 0;
-  EXPECT_STREQ(f.getHardware(size), "lucida sans");
-  EXPECT_EQ(size, 18);
-  ASSERT_EQ(f.open("#fixed", nullptr), 1);
-  f.getHardware(size);
-  EXPECT_EQ(size, 12);
-}
-
 // The window-coordinate box of everything drawn on d (then forgotten).
 Rect inkBox(const Graph& g, RecordingDevice& d)
 {

@@ -59,26 +59,16 @@ Image testImage()
   return img;
 }
 
-TEST_F(ImageDeviceTest, ImagesPutTheirTopLeftPixelAtThePosition)
+// Where image pixels land in the clip box is ImageOffsetTest's; a picture half off the device
+// is cut there, not shifted.
+TEST_F(ImageDeviceTest, PicturesHalfOffTheDeviceAreCutNotShifted)
 {
   Image img = testImage();
   Graph g("image", ",sz=300x200");
   ASSERT_EQ(g.open(), 1);
   g.setWindow(Rect(0, 0, 3, 2));
-  ASSERT_EQ(g.drawImageAt(img, 1, 1.5f), 1);  // device (100, 50)
-  Image out;
-  g.getImage(out);
-  const KOLTest::Raster r = KOLTest::toRaster(out);
-  EXPECT_EQ(r.at(100, 50), 0x00FF00u);
-  EXPECT_EQ(r.at(101, 52), 0xFF0000u);
-  EXPECT_EQ(r.at(139, 79), 0x0000FFu);
-  EXPECT_EQ(r.at(99, 52), 0xFFFFFFu);
-  EXPECT_EQ(r.at(100, 49), 0xFFFFFFu);
-  EXPECT_EQ(r.at(140, 60), 0xFFFFFFu);
-  EXPECT_EQ(r.at(120, 80), 0xFFFFFFu);
-  // a picture half off the device is cut, not shifted
-  g.clear();
   g.drawImageAt(img, -0.1f, 2);  // device (-10, 0)
+  Image out;
   g.getImage(out);
   const KOLTest::Raster cut = KOLTest::toRaster(out);
   EXPECT_EQ(cut.at(0, 0), 0x00FF00u);

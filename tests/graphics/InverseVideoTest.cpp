@@ -81,28 +81,6 @@ class InverseVideoTest : public KOLTest::DatabaseTest {
   KOLTest::TempDir dir;
 };
 
-TEST_F(InverseVideoTest, DevicesReportWhiteBackgroundsAsInverse)
-{
-  KOL::ImageDevice image;
-  EXPECT_TRUE(image.getInverse()) << "a picture starts white";
-  image.setBackground("black");
-  EXPECT_FALSE(image.getInverse());
-  image.setBackground("white");
-  EXPECT_TRUE(image.getInverse());
-  image.setInverse(false);
-  EXPECT_FALSE(image.getInverse());
-
-  KOL::Postscript page;
-  EXPECT_TRUE(page.getInverse()) << "paper is white";
-  page.setParam("x.ps,gray");
-  EXPECT_TRUE(page.getInverse());
-  page.setParam("x.ps,color");
-  EXPECT_TRUE(page.getInverse());
-
-  KOL::XWindow screen;
-  EXPECT_FALSE(screen.getInverse()) << "a screen starts black";
-}
-
 TEST_F(InverseVideoTest, SetInverseChangesAPicturesBackground)
 {
   for (const bool inverse : {true, false}) {

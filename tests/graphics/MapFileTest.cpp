@@ -1,6 +1,6 @@
 // Map files: the own format in text and binary reading back what was written, format detection,
-// the companion name file, KML and shapefile outlines, and files that are cut, lie about their
-// counts or are not what they claim.
+// the companion name file, KML and shapefile outlines, and damaged files (more of them in
+// fuzz/corpus/map_files).
 #include <gtest/gtest.h>
 #include <shapefil.h>
 
@@ -177,34 +177,13 @@ TEST_F(MapFileTest, CompanionFileNamesTheSegments)
   EXPECT_STREQ(h[1].name, "");
 }
 
-TEST_F(MapFileTest, DamagedOwnFilesEndWithoutCrashing)
+// Damaged files of every format are replayed from fuzz/corpus/map_files.
+TEST_F(MapFileTest, DamagedFilesKeepTheSegmentsBeforeTheFault)
 {
   const std::string good =
       binaryHeader(be16(2), 1, 0, 1, 0, 1) + beFloat(0) + beFloat(0) + beFloat(1) + beFloat(1);
-  const struct {
-    const char* label;
-    std::string file;
-    size_t segments;  // segments whose header reads
-  } cases[] = {
-      {"binary cut mid-segment", good.substr(0, good.size() - 6), 0},
-      {"binary count beyond the file", good + binaryHeader(be16(60000), 1, 0, 1, 0, 2) + beFloat(1),
-       1},
-      {"binary header cut", good + be16(3) + beFloat(1), 1},
-      {"binary second count part missing", good + be16(65535), 1},
-      {"binary range not a number",
-       binaryHeader(be16(1), NAN, 0, 1, 0, 1) + beFloat(0) + beFloat(0), 0},
-      {"text cut mid-segment", "3 1 0 1 0 1\n0 0 1 1\n", 1},
-      {"text count beyond the file", "900000 1 0 1 0 1\n0 0 1 1\n", 0},
-      {"text negative count", "-5 1 0 1 0 1\n0 0\n", 0},
-      {"text garbage after a segment", "1 1 0 1 0 1\n0 0\nxyz\n", 1},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
-    KOLTest::writeFile(dir.file("bad.map"), c.file);
-    std::vector<MapFileHeader> h;
-    readMap(dir.file("bad.map"), &h);
-    EXPECT_EQ(h.size(), c.segments);
-  }
+  KOLTest::writeFile(dir.file("bad.map"), good + binaryHeader(be16(60000), 1, 0, 1, 0, 2));
+  EXPECT_EQ(readMap(dir.file("bad.map")).size(), 1u) << "the segment before a false count";
   // a cut segment stops reading: readData returns 0 and no further header reads
   KOLTest::writeFile(dir.file("cut.map"), "3 1 0 1 0 1\n0 0 1 1\n");
   MapKolFile in(dir.file("cut.map").c_str(), MapKolFile::READ, MapKolFile::DETECT);
@@ -248,15 +227,9 @@ TEST_F(MapFileTest, KmlPlacemarksBecomeNamedSegments)
   ASSERT_EQ(segs[4].pts.size(), 1u);  // the unreadable and impossible tuples are left out
   EXPECT_FLOAT_EQ(segs[4].pts[0].lat, 8.0f);
 
-  for (const char* bad :
-       {"<?xml version=\"1.0\"?><kml><Placemark><coordinates>1,2", "<?xml version=\"1.0\"?>",
-        "<?xml version=\"1.0\"?><kml>&undefined;</kml>"}) {
-    KOLTest::writeFile(dir.file("bad.kml"), bad);
-    MapFile in;
-    EXPECT_EQ(in.open(dir.file("bad.kml").c_str()), 0) << bad;
-    MapFileHeader hh;
-    EXPECT_EQ(in.readHeader(hh), 0);
-  }
+  KOLTest::writeFile(dir.file("bad.kml"), "<?xml version=\"1.0\"?>");
+  MapFile in;
+  EXPECT_EQ(in.open(dir.file("bad.kml").c_str()), 0) << "no kml element";
 }
 
 TEST_F(MapFileTest, ShapefileRecordsBecomeSegments)

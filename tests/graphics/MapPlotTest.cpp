@@ -1,6 +1,6 @@
-// The map layer: its settings, the entry list (attributes, conditions, blocks, list files),
-// segments skipped or drawn as names, the default map landing where PROJ puts the same points,
-// and the default map as a picture.
+// The map layer: the entry list (attributes, conditions, blocks, list files), segments skipped or
+// drawn as names, and the default map landing where PROJ puts the same points (its picture is
+// among the references of ContourPictureTest).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "common/Proj.h"
-#include "common/Raster.h"
 #include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/FileTool.h"
@@ -66,39 +65,16 @@ class MapPlotTest : public KOLTest::RecordedPlotTest {
   KOLTest::TempDir dir;
 };
 
-TEST_F(MapPlotTest, SettingsFollowTheKeys)
-{
-  const struct {
-    const char* params;
-    bool def;
-    int selection;
-    float dlat, dlon;
-  } cases[] = {
-      {"", true, 0, KOL::Const::FMISS, KOL::Const::FMISS},
-      {"over", false, MapPlot::OVER, KOL::Const::FMISS, KOL::Const::FMISS},
-      {"default,under", true, MapPlot::UNDER, KOL::Const::FMISS, KOL::Const::FMISS},
-      {"under,nodefault", false, MapPlot::UNDER, KOL::Const::FMISS, KOL::Const::FMISS},
-      {"nodefault", true, 0, KOL::Const::FMISS, KOL::Const::FMISS},
-      {"lalo", true, 0, 5, 5},
-      {"lalo:10", true, 0, 10, 10},
-      {"lalo:10:20", true, 0, 10, 20},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.params);
-    MapPlot m(c.params);
-    EXPECT_EQ(m.getDefault(), c.def);
-    EXPECT_EQ(m.getSelection(), c.selection);
-    EXPECT_EQ(m.getLatSpacing(), c.dlat);
-    EXPECT_EQ(m.getLonSpacing(), c.dlon);
-  }
-  KOL::Domain d;
-  EXPECT_EQ(MapPlot().getDomain(d), 1);
-  EXPECT_EQ(d.proj, KOL::Domain::getProj("latlon"));
-}
-
 TEST_F(MapPlotTest, EntryWithAttributeAndLatLonLines)
 {
   const std::string us = mapFile("us.map", {{30, -100, 40, -90, 45, -80}});
+  plot->setText();
+  const int text = plot->getTextColor();
+  MapPlot blue;
+  blue.setMapFiles((us + "[blue:w2]").c_str());
+  EXPECT_GT(blue.draw(*plot), 0);
+  EXPECT_EQ(plot->getTextColor(), text) << "the entry's blue is not left for later text";
+  forget();
   MapPlot m;
   m.setMapFiles((us + "[blue:w2],lalo:10").c_str());
   EXPECT_GT(m.draw(*plot), 0);
@@ -189,6 +165,9 @@ TEST_F(MapPlotTest, ListFilesAndMissingFiles)
   const size_t latticeLines =
       static_cast<size_t>(lattice.nx + lattice.ny);  // a line per column and row
   KOLTest::writeFile(dir.file("two.mpl"), f + "\n" + f + "[blue]\n");
+  // a segment cut short, and a point whose position is missing, are not drawn
+  KOLTest::writeFile(dir.file("cut.map"), "3 20 10 20 10 1\n10 10 20 20\n");
+  KOLTest::writeFile(dir.file("nopoint.map"), "2 20 10 20 10 1\n10 10 20 20\n1 5 5 5 5 2\n");
   const struct {
     std::string list;
     const char* params;
@@ -199,6 +178,7 @@ TEST_F(MapPlotTest, ListFilesAndMissingFiles)
       {"+fi:" + dir.file("two.mpl"), "over,default", 2},
       {"fi:" + dir.file("two.mpl"), "", 2},
       {dir.file("none.mpl"), "", 0},
+      {dir.file("cut.map"), "", 0},
       {dir.file("none.map") + "," + f, "", 1},
       {"bg:blue", "", 0},
       {"\"grid:latlon:-90:0,0,0,3,2,10,10:green\"", "", latticeLines},  // quoted: commas inside
@@ -213,6 +193,12 @@ TEST_F(MapPlotTest, ListFilesAndMissingFiles)
     m.draw(*plot);
     EXPECT_EQ(count("line 1 "), static_cast<int>(c.lines));
   }
+  forget();
+  MapPlot point;
+  point.setMapFiles(dir.file("nopoint.map").c_str());
+  point.draw(*plot);
+  EXPECT_EQ(count("line 1 "), 1);
+  EXPECT_EQ(count("line 4 "), 0) << "no mark for the missing point";
   // map files and the entries of list files are whole paths, however long
   std::string deep = dir.path();
   while (deep.size() < 200) deep += "/g2_CMC_glb_TMP_ISBL_1015_ps30km";
@@ -258,7 +244,8 @@ TEST_F(MapPlotTest, FillsAndOutlines)
 // Index mode lists each segment (id, colour by id, count, first point) and writes its id.
 TEST_F(MapPlotTest, IndexModeListsSegments)
 {
-  const std::string f = mapFile("i.map", {{10, 10, 20, 20}, {-10, -10, -20, -20, -30, -30}});
+  const std::string f =
+      mapFile("i.map", {{10, 10, 20, 20}, {-10, -10, -20, -20, -30, -30}, {5, 5}});
   MapPlot m("index");
   testing::internal::CaptureStdout();
   m.draw(*plot, f.c_str());
@@ -266,6 +253,7 @@ TEST_F(MapPlotTest, IndexModeListsSegments)
   const std::string out = testing::internal::GetCapturedStdout();
   EXPECT_NE(out.find("1 lblue 2 10.0000 10.0000\n"), std::string::npos) << out;
   EXPECT_NE(out.find("2 lgreen 3 -10.0000 -10.0000\n"), std::string::npos) << out;
+  EXPECT_EQ(out.find("5.0000 5.0000"), std::string::npos) << "a point is a mark, not listed";
   EXPECT_NE(out.find("Mapfile: " + dir.file("missing.map")), std::string::npos) << out;
   EXPECT_GT(count("line 4 "), 0) << "the ids in stroke text";
 }
@@ -339,54 +327,6 @@ TEST_F(MapPlotTest, DefaultMapLandsWherePROJPutsIt)
     EXPECT_GT(checked, 50);
     EXPECT_EQ(found, checked);
   }
-}
-
-// ---- pictures ----------------------------------------------------------------------------------
-
-struct Inked {
-  int red = 0, other = 0;
-};
-
-Inked countInk(const std::string& png)
-{
-  const KOLTest::Raster r = KOLTest::readPng(png);
-  Inked n;
-  for (int y = 0; y < r.height; ++y)
-    for (int x = 0; x < r.width; ++x) {
-      const uint32_t c = r.at(x, y);
-      if ((c >> 16) > 200 && ((c >> 8) & 0xFF) < 80 && (c & 0xFF) < 80)
-        ++n.red;
-      else if (c != 0xFFFFFF)
-        ++n.other;
-    }
-  return n;
-}
-
-// The default map (through the plot's own hook) with no configuration at all. The pictures are
-// kept under KOL_KEEP_PICTURES for a person to look at.
-TEST_F(MapPlotTest, DefaultMapPictures)
-{
-  const struct {
-    const char* name;
-    const char* domain;
-    int minRed;
-  } cases[] = {
-      {"map_na_europe.png", "ps:90:-40:60,55,-40,100,70,1.2,1.2", 5000},
-      {"map_conus.png", "lamb:25:-95:25:25,38,-96,60,38,0.8,0.8", 5000},
-  };
-  const char* keep = std::getenv("KOL_KEEP_PICTURES");
-  KOL::Kol::resrc.set("image_path", keep && *keep ? keep : dir.path().c_str());
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Plot p;
-    ASSERT_TRUE(p.open("full,bg=white,de=i,,sz=800x560"));
-    ASSERT_EQ(p.setDomain(c.domain), 1);
-    EXPECT_GT(p.drawMap(), 0);
-    ASSERT_EQ(p.saveImage(c.name), 1);
-    const Inked n = countInk(std::string(keep && *keep ? keep : dir.path()) + "/" + c.name);
-    EXPECT_GT(n.red, c.minRed);
-  }
-  KOL::Kol::resrc.set("image_path", "");
 }
 
 }  // namespace

@@ -34,30 +34,6 @@ class MetaFileTest : public KOLTest::DatabaseTest {
   TempDir dir;
 };
 
-TEST_F(MetaFileTest, ParametersNameTheOutputFromTheSecondField)
-{
-  struct Case {
-    const char* params;
-    const char* output;
-    float w, h;
-  };
-  const Case cases[] = {{"x,plot.meta", "plot.meta", 1, 1},
-                        {"plot.meta", "meta.out", 1, 1},
-                        {",,file=other.meta,sz=800x600", "other.meta", 800, 600},
-                        {"a,b.meta,sz=bad", "b.meta", 1, 1}};
-  for (const Case& c : cases) {
-    MetaFile m;
-    m.setParam(c.params);
-    EXPECT_STREQ(m.getOutput(), c.output) << c.params;
-    EXPECT_EQ(m.getWidth(), c.w) << c.params;
-    EXPECT_EQ(m.getHeight(), c.h) << c.params;
-    Rect r;
-    m.getCoords(r);
-    EXPECT_EQ(r.y1, 0) << "device y grows downward";
-    EXPECT_EQ(r.y2, c.h);
-  }
-}
-
 TEST_F(MetaFileTest, RecordsAreWrittenOnlyWhenAttributesChange)
 {
   const std::string path = dir.file("a.meta");

@@ -147,11 +147,15 @@ TEST_F(PlotImageTest, PngOfTrueColourPixelsKeepsThemInEitherByteOrder)
     const std::string png = dir.file("rgb.png");
     ASSERT_EQ(KOL::PngFile::write(png.c_str(), img), 1);
     const KOLTest::Raster r = KOLTest::readPng(png);
+    Image back;  // and as the plot reads pictures
+    ASSERT_EQ(KOL::PlotImage::readPng(png.c_str(), back), 1);
     ASSERT_EQ(r.width, 300);
     for (int j = 0; j < 7; ++j)
-      for (int i = 0; i < 300; ++i)
+      for (int i = 0; i < 300; ++i) {
         ASSERT_EQ(r.at(i, j), static_cast<uint32_t>(img.getPixel(i, j)))
             << "order " << order << " at " << i << "," << j;
+        ASSERT_EQ(back.getPixel(i, j), img.getPixel(i, j)) << "read back at " << i << "," << j;
+      }
   }
 }
 

@@ -190,17 +190,6 @@ TEST_F(PlotTest, PanelTextPlacesThePanelInItsQuadrant)
   EXPECT_EQ(plot->newPanel("nonsense"), 0);
 }
 
-TEST_F(PlotTest, UnsetPanelGetsTheUnitSquare)
-{
-  plot->initPanel();
-  plot->setPanel(Rect(0, 0, 1, 1));
-  Domain d;
-  plot->getDomain(d);
-  EXPECT_EQ(d.proj, 21);
-  EXPECT_NEAR(d.getLimits().x1, 0, 1e-6);
-  EXPECT_NEAR(d.getLimits().y2, 1, 1e-6);
-}
-
 TEST_F(PlotTest, LabelsAreBoundedAndFormatted)
 {
   for (int i = 0; i < Plot::MAX_LABELS; ++i) EXPECT_EQ(plot->addLabel("ul", "x"), 1);
@@ -344,30 +333,6 @@ TEST(PlotImagePlacement, ImageCornerGoesToItsDomainCorner)
   EXPECT_EQ(spot->offsets.y, 0);
   KOL::Image empty;
   EXPECT_EQ(plot.drawImage(empty), 0);
-}
-
-TEST_F(PlotTest, DrawingFlags)
-{
-  EXPECT_TRUE(plot->isDrawing(3));
-  plot->setDrawing("1,4");
-  EXPECT_TRUE(plot->isDrawing(1));
-  EXPECT_TRUE(plot->isDrawing(4));
-  EXPECT_FALSE(plot->isDrawing(3));
-  EXPECT_FALSE(plot->isDrawing(-1));
-  plot->setDrawing("all");
-  EXPECT_TRUE(plot->isDrawing(3));
-}
-
-TEST(PlotDeviceTest, DeviceTextsChooseTheDevice)
-{
-  const struct {
-    const char* text;
-    const char* type;
-  } cases[] = {
-      {"w", "display"},    {"ps,out.ps", "postscript"}, {"P", "postscript"}, {"hp", "hpgl"},
-      {"meta", "meta"},    {"image", "image"},          {"x", "display"},    {"", "display"},
-      {nullptr, "display"}};
-  for (const auto& c : cases) EXPECT_STREQ(Plot::deviceType(c.text), c.type);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "GribMessages.h"
+#include "common/Proj.h"
 #include "common/TestData.h"
 #include "geo/Domain.h"
 #include "grid/grib/GridDefs.h"
@@ -249,16 +250,17 @@ TEST(GribDecode, SouthPolarStereographicAgreesWithProj)
   std::vector<double> lat, lon;
   ASSERT_TRUE(KOL::grib::findGridKind(20)->coords(f.grid, lat, lon));
   const std::string proj = "+proj=stere +lat_0=-90 +lat_ts=-60 +lon_0=-80 +R=6367470";
-  std::string first = KOLTest::run("echo '" + std::to_string(f.grid.lo1) + " " +
-                                   std::to_string(f.grid.la1) + "' | proj " + proj + " -f '%.3f'");
-  double x0 = 0, y0 = 0;
-  ASSERT_EQ(std::sscanf(first.c_str(), "%lf %lf", &x0, &y0), 2) << first;
-  for (size_t k : {size_t(1), size_t(689), size_t(690) * 355 + 345, lat.size() - 1}) {
-    double x = x0 + double(k % 690) * f.grid.di, y = y0 + double(k / 690) * f.grid.dj;
-    std::string out = KOLTest::run("echo '" + std::to_string(x) + " " + std::to_string(y) +
-                                   "' | invproj " + proj + " -f '%.6f'");
-    double lo = 0, la = 0;
-    ASSERT_EQ(std::sscanf(out.c_str(), "%lf %lf", &lo, &la), 2) << out;
+  const auto first = KOLTest::projRun("proj -f %.3f " + proj, {{f.grid.lo1, f.grid.la1}});
+  const double x0 = first[0].first, y0 = first[0].second;
+  ASSERT_FALSE(std::isnan(x0)) << "proj";
+  const size_t at[] = {1, 689, 690 * 355 + 345, lat.size() - 1};
+  std::vector<KOLTest::XY> plane;
+  for (size_t k : at)
+    plane.emplace_back(x0 + double(k % 690) * f.grid.di, y0 + double(k / 690) * f.grid.dj);
+  const auto want = KOLTest::projRun("invproj -f %.6f " + proj, plane);
+  for (size_t n = 0; n < plane.size(); n++) {
+    const size_t k = at[n];
+    const double lo = want[n].first, la = want[n].second;
     EXPECT_NEAR(lat[k], la, 1e-4) << k;
     EXPECT_NEAR(std::remainder(lon[k] - lo, 360.0), 0.0, 1e-4) << k;
   }
@@ -314,25 +316,11 @@ TEST(GribDecode, BitmapReusedAndEmptyPngSection)
 
 namespace {
 
-// Plane coordinates (metres) to longitude and latitude through PROJ's invproj, or the reverse.
-std::vector<std::pair<double, double>> projRun(const std::string& program, const std::string& proj,
-                                               const std::vector<std::pair<double, double>>& in)
-{
-  std::string lines;
-  for (const auto& p : in) lines += std::to_string(p.first) + " " + std::to_string(p.second) + "\n";
-  std::string out =
-      KOLTest::run("printf -- '" + lines + "' | " + program + " " + proj + " -f '%.8f'");
-  std::vector<std::pair<double, double>> result;
-  std::istringstream s(out);
-  for (double a, b; s >> a >> b;) result.push_back({a, b});
-  return result;
-}
-
 // Polar stereographic grids centred near and on either pole, where every point is poleward of
 // 75 degrees: the decoder's point coordinates and the Grid's Domain both agree with PROJ.
 TEST(GribDecode, PolarGridsNearThePolesAgreeWithProj)
 {
-  if (KOLTest::run("command -v invproj").empty()) GTEST_SKIP() << "PROJ not installed";
+  KOL_REQUIRE_PROJ();
   const struct {
     double clat, clon, lad, lov;
     int projCentre;
@@ -349,17 +337,17 @@ TEST(GribDecode, PolarGridsNearThePolesAgreeWithProj)
     g.templ = 20, g.nx = 41, g.ny = 31, g.di = g.dj = 10000, g.scan = 0x40;
     g.lov = c.lov, g.lad = c.lad, g.projCentre = c.projCentre, g.radius = 6371229;
     // The first point: half the grid west and south of the centre on the plane.
-    auto centre = projRun("proj", proj, {{c.clon, c.clat}});
+    auto centre = KOLTest::projRun("proj -f %.8f " + proj, {{c.clon, c.clat}});
     ASSERT_EQ(centre.size(), 1u);
     const double x0 = centre[0].first - 20 * g.di, y0 = centre[0].second - 15 * g.dj;
-    auto first = projRun("invproj", proj, {{x0, y0}});
+    auto first = KOLTest::projRun("invproj -f %.8f " + proj, {{x0, y0}});
     ASSERT_EQ(first.size(), 1u);
     g.lo1 = first[0].first, g.la1 = first[0].second;
 
-    std::vector<std::pair<double, double>> plane;
+    std::vector<KOLTest::XY> plane;
     const std::pair<int, int> points[] = {{0, 0}, {40, 0}, {20, 15}, {0, 30}, {40, 30}, {7, 22}};
     for (auto [i, j] : points) plane.push_back({x0 + i * g.di, y0 + j * g.dj});
-    auto want = projRun("invproj", proj, plane);
+    auto want = KOLTest::projRun("invproj -f %.8f " + proj, plane);
     ASSERT_EQ(want.size(), plane.size());
 
     std::vector<double> lat, lon;

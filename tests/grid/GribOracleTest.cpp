@@ -1,8 +1,9 @@
-// Every GRIB file of the shared test data decoded here and by ecCodes' command-line tools:
-// the inventory must agree with grib_ls and every point with grib_get_data, within half the
+// Every GRIB file of the shared test data decoded here and by ecCodes: the inventory must
+// agree with grib_ls and every point with ecCodes' values and coordinates, within half the
 // packing precision, with missing points in the same places and coordinates within 1e-4 degrees.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "EcCodesFields.h"
 #include "GribDataFiles.h"
 #include "common/TestData.h"
 #include "grid/grib/GridDefs.h"
@@ -89,52 +91,45 @@ void checkInventory(const Field& f, const std::vector<std::string>& r, int k)
   }
 }
 
-// Compares our points of one field with one block of grib_get_data output.
-struct PointCheck {
-  const Field& f;
+// Our points of one field against ecCodes': values within half the packing precision, missing
+// points in the same places, coordinates within 1e-4 degrees (when ecCodes gave them). The count
+// of points compared.
+size_t comparePoints(const Field& f, const KOLTest::EcCodesField& o)
+{
+  EXPECT_EQ(o.values.size(), f.values.size()) << "point count";
   std::vector<double> lat, lon;
-  size_t k = 0, badValue = 0, badMissing = 0, badCoord = 0;
-  bool skipCoords = false;
+  const auto* kind = KOL::grib::findGridKind(f.grid.templ);
+  if (!o.lat.empty() && kind) kind->coords(f.grid, lat, lon);
+  size_t badValue = 0, badMissing = 0, badCoord = 0;
   std::string first;
-
-  explicit PointCheck(const Field& field) : f(field)
-  {
-    const auto* kind = KOL::grib::findGridKind(f.grid.templ);
-    if (kind) kind->coords(f.grid, lat, lon);
-  }
-  void point(double la, double lo, double v)
-  {
-    if (k >= f.values.size()) {
-      k++;
-      return;
-    }
-    double ours = f.values[k];
-    bool oursMissing = ours == KOL::grib::MISSING, theirsMissing = v == -9999.0;
-    double tol = 0.5 * f.pack.precision() + std::fabs(v) * 2.4e-7;
+  const size_t n = std::min(o.values.size(), f.values.size());
+  for (size_t k = 0; k < n; k++) {
+    const double ours = f.values[k], v = o.values[k];
+    const bool oursMissing = ours == KOL::grib::MISSING, theirsMissing = v == -9999.0;
+    const double tol = 0.5 * f.pack.precision() + std::fabs(v) * 2.4e-7;
     if (oursMissing != theirsMissing) {
       if (badMissing++ == 0) first += " missing@" + std::to_string(k);
-    } else if (!oursMissing && std::fabs(ours - v) > tol) {
-      if (badValue++ == 0)
-        first +=
-            " value@" + std::to_string(k) + " " + std::to_string(ours) + "!=" + std::to_string(v);
+    } else if (!oursMissing && std::fabs(ours - v) > tol && badValue++ == 0) {
+      first +=
+          " value@" + std::to_string(k) + " " + std::to_string(ours) + "!=" + std::to_string(v);
     }
-    size_t c = k;
-    if (skipCoords) {
-    } else if (c < lat.size()) {
-      double dlon = std::fmod(std::fabs(lon[c] - lo), 360.0);
-      dlon = std::min(dlon, 360.0 - dlon);
-      if (std::fabs(lat[c] - la) > 1e-4 || dlon > 1e-4) {
-        if (badCoord++ == 0)
-          first += " coord@" + std::to_string(k) + " (" + std::to_string(lat[c]) + "," +
-                   std::to_string(lon[c]) + ")!=(" + std::to_string(la) + "," + std::to_string(lo) +
-                   ")";
-      }
-    } else if (badCoord++ == 0) {
-      first += " nocoord@" + std::to_string(k);
+    if (o.lat.empty()) continue;
+    if (k >= lat.size()) {
+      if (badCoord++ == 0) first += " nocoord@" + std::to_string(k);
+      continue;
     }
-    k++;
+    double dlon = std::fmod(std::fabs(lon[k] - o.lon[k]), 360.0);
+    dlon = std::min(dlon, 360.0 - dlon);
+    if ((std::fabs(lat[k] - o.lat[k]) > 1e-4 || dlon > 1e-4) && badCoord++ == 0)
+      first += " coord@" + std::to_string(k) + " (" + std::to_string(lat[k]) + "," +
+               std::to_string(lon[k]) + ")!=(" + std::to_string(o.lat[k]) + "," +
+               std::to_string(o.lon[k]) + ")";
   }
-};
+  EXPECT_EQ(badValue + badMissing + badCoord, 0u)
+      << badValue << " values, " << badMissing << " missing flags, " << badCoord
+      << " coordinates differ;" << first;
+  return n;
+}
 
 // The files to compare; one placeholder without data, so that the suite still has a test to skip.
 std::vector<std::string> gribFilesOrNone()
@@ -146,11 +141,11 @@ std::vector<std::string> gribFilesOrNone()
 
 // What comparing one file with ecCodes found.
 struct Agreement {
-  bool oracleDecodes = false;  // grib_get_data read every message
+  bool oracleDecodes = false;  // ecCodes read every field
   size_t fields = 0, unsupported = 0, points = 0;
 };
 
-// Every field of the file against grib_ls and grib_get_data; failures are test failures.
+// Every field of the file against grib_ls and ecCodes' values; failures are test failures.
 Agreement agreeWithEcCodes(const std::string& path, bool coordsByProj)
 {
   Agreement a;
@@ -158,45 +153,19 @@ Agreement agreeWithEcCodes(const std::string& path, bool coordsByProj)
   std::vector<Field> fields;
   KOL::grib::FieldWalker walk(bytes.data(), bytes.size());
   for (Field f; walk.next(f);) fields.push_back(std::move(f));
-  auto rows = gribLs(path);
-
-  std::string listing;
-  FILE* p = popen(
-      ("grib_get_data -m -9999 -L '%.6f %.6f' -F '%.10g' '" + path + "' 2>/dev/null").c_str(), "r");
-  EXPECT_TRUE(p);
-  if (!p) return a;
-  std::vector<std::unique_ptr<PointCheck>> checks;
-  char line[256];
-  size_t blocks = 0;
-  while (std::fgets(line, sizeof line, p)) {
-    if (line[0] == 'L') {
-      blocks++;
-      checks.emplace_back(blocks <= fields.size() ? new PointCheck(fields[blocks - 1]) : nullptr);
-      if (checks.back()) checks.back()->skipCoords = coordsByProj;
-      continue;
-    }
-    double la, lo, v;
-    if (!checks.empty() && checks.back() && std::sscanf(line, "%lf %lf %lf", &la, &lo, &v) == 3)
-      checks.back()->point(la, lo, v);
-  }
-  int status = pclose(p);
-  a.oracleDecodes = status == 0 && blocks > 0;
   a.fields = fields.size();
   for (const Field& f : fields) a.unsupported += f.values.empty() ? 1 : 0;
+  std::vector<KOLTest::EcCodesField> theirs;
+  a.oracleDecodes = KOLTest::ecCodesFields(path, !coordsByProj, theirs);
   if (!a.oracleDecodes || a.unsupported > 0) return a;
+  auto rows = gribLs(path);
   EXPECT_EQ(rows.size(), fields.size()) << "field count differs from grib_ls";
-  if (rows.size() != fields.size()) return a;
-  for (size_t k = 0; k < fields.size(); k++) checkInventory(fields[k], rows[k], int(k + 1));
-  EXPECT_EQ(blocks, fields.size());
-  for (size_t k = 0; k < checks.size(); k++) {
-    if (!checks[k]) continue;
-    const PointCheck& c = *checks[k];
+  EXPECT_EQ(theirs.size(), fields.size()) << "field count differs from ecCodes'";
+  if (rows.size() != fields.size() || theirs.size() != fields.size()) return a;
+  for (size_t k = 0; k < fields.size(); k++) {
+    checkInventory(fields[k], rows[k], int(k + 1));
     SCOPED_TRACE("field " + std::to_string(k + 1));
-    EXPECT_EQ(c.k, c.f.values.size()) << "point count";
-    EXPECT_EQ(c.badValue + c.badMissing + c.badCoord, 0u)
-        << c.badValue << " values, " << c.badMissing << " missing flags, " << c.badCoord
-        << " coordinates differ;" << c.first;
-    a.points += c.k;
+    a.points += comparePoints(fields[k], theirs[k]);
   }
   return a;
 }
@@ -215,7 +184,7 @@ TEST_P(GribOracle, FieldsAgreeWithEcCodes)
   // Files ecCodes cannot list or decode are named, and what we decode is checked alone.
   if (!a.oracleDecodes || a.unsupported > 0) {
     std::printf("[ listed ] %s: %s; %zu of %zu fields decoded here\n", GetParam().c_str(),
-                a.oracleDecodes ? "grib_get_data decodes it" : "grib_get_data cannot decode it",
+                a.oracleDecodes ? "ecCodes decodes it" : "ecCodes cannot decode it",
                 a.fields - a.unsupported, a.fields);
     RecordProperty("unsupported", a.oracleDecodes ? "here" : "ecCodes");
     return;

@@ -34,7 +34,7 @@ TEST_F(GribTables, ParametersResolveToNamesUnitsAndIndices)
       {2, 98, 0, 2, 2, "uwnd", "m/s", 33},
       {2, 7, 0, 3, 5, "hght", "gpm", 7},
       {2, 7, 0, 7, 6, "cape", "J/kg", Const::MISS},
-      {2, 54, 10, 0, 3, "swh", "m", Const::MISS},
+      {2, 54, 10, 0, 3, "swh", "m", 10000003},  // no variable of that name: a numeric index
       {1, 98, 0, 128, 130, "temp", "K", 11},
       {1, 7, 2, 2, 11, "temp", "K", 11},  // a zero key in the table matches any sub-centre
       {1, 7, 0, 2, 157, "cape", "J/kg", Const::MISS},

@@ -109,21 +109,4 @@ TEST_F(GridFileDataTest, EveryGribFieldSurvivesTheNativeFile)
   EXPECT_GE(fields, 500);
 }
 
-TEST_F(GridFileDataTest, GribIsRecognisedByContentWhateverItsName)
-{
-  KOL_REQUIRE_DATA();
-  const std::string src = KOLTest::dataFile("grib/g1_regular_ll_sfc.grib");
-  const std::string renamed = tmp.file("surface.kolgrid");
-  KOLTest::writeFile(renamed, KOLTest::readFile(src));
-  EXPECT_EQ(GridFile::checkType(renamed.c_str()), GridFile::GRIB);
-  Grid a, b;
-  ASSERT_TRUE(GridFile(src.c_str()).read(a));
-  GridFile f(renamed.c_str());
-  ASSERT_TRUE(f.read(b));
-  EXPECT_EQ(std::memcmp(a.getData(), b.getData(), a.getCount() * sizeof(float)), 0);
-  // A bulletin stream with its transmission header before the message is GRIB too.
-  EXPECT_EQ(GridFile::checkType(KOLTest::dataFile("grib/bulletin_starstar_YHXF02.grib").c_str()),
-            GridFile::GRIB);
-}
-
 }  // namespace

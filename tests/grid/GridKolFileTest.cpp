@@ -300,6 +300,12 @@ TEST_F(GridKolFileTest, SeveralGridsReadInTurnAndBySelector)
   EXPECT_EQ(g.getValue(0, 0), 1.0f);
   EXPECT_STREQ(reader.getPath(), path.c_str());
   EXPECT_FALSE(reader.read((path + "+h12:300mb:temp").c_str(), g));
+  Grids found, none;
+  found.addSpec("h12:500mb:temp");
+  none.addSpec("h12:300mb:temp");
+  EXPECT_EQ(reader.read(path.c_str(), Date(), found), 1);
+  EXPECT_EQ(found.getGrid(0).getValue(0, 0), 2.0f);
+  EXPECT_EQ(reader.read(path.c_str(), Date(), none), 0);
   EXPECT_FALSE(reader.read(tmp.file("missing").c_str(), g));
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Domains.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "grid/GridMath.h"
@@ -105,17 +106,7 @@ TEST_F(GridMathDataTest, VorticityOfALambertModelGrid)
   // corner, spanned here by its first and last points.
   Decoded corners;
   ASSERT_TRUE(decode(file, "absv", corners));
-  KOL::DomainVal v;
-  v.proj = 4;
-  v.param[0] = 25;
-  v.param[1] = -95;
-  v.param[2] = v.param[3] = 25;
-  v.clat = 38;
-  v.clon = -95;
-  v.nx = 93;
-  v.ny = 65;
-  v.dx = v.dy = 0.81271f;
-  KOL::Domain d(v);
+  KOL::Domain d = KOLTest::lambert(93, 65, 0.81271f);
   ASSERT_EQ(d.set(corners.first, corners.last, 93, 65), 1);
   EXPECT_NEAR(d.dx, 0.81271, 2e-3);  // the file's 81.271 km
 
@@ -136,14 +127,8 @@ TEST_F(GridMathDataTest, VorticityOfAGlobalLatLonGrid)
 {
   KOL_REQUIRE_DATA();
   std::string file = KOLTest::dataFile("grib/g2_gfs.t12z.pgrbf120.2p5deg.grib2");
-  KOL::DomainVal v;
-  v.proj = 2;
-  v.clat = 0;
-  v.clon = 178.75f;
-  v.nx = 144;
-  v.ny = 73;
-  v.dx = v.dy = 2.5f;
-  KOL::Domain d(v);
+  const KOL::Domain d =
+      KOLTest::makeDomain(2, KOL::Const::FMISS, KOL::Const::FMISS, 0, 178.75f, 144, 73, 2.5f);
   Grid u, w, absv;
   ASSERT_TRUE(load(file, "u", d, false, "uwnd", "m/s", u));
   ASSERT_TRUE(load(file, "v", d, false, "vwnd", "m/s", w));

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "common/Domains.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "grid/GridMath.h"
@@ -24,19 +25,7 @@ namespace {
 
 constexpr float M = Const::FMISS;
 
-KOL::Domain domain(int proj, float p0, float p1, float clat, float clon, int nx, int ny, float d)
-{
-  KOL::DomainVal v;
-  v.proj = proj;
-  v.param[0] = p0;
-  v.param[1] = p1;
-  v.clat = clat;
-  v.clon = clon;
-  v.nx = nx;
-  v.ny = ny;
-  v.dx = v.dy = d;
-  return KOL::Domain(v);
-}
+using KOLTest::makeDomain;
 
 struct NamedDomain {
   const char* name;
@@ -46,9 +35,9 @@ struct NamedDomain {
 // Polar stereographic at 50 km, Lambert conformal at 30 km, and 1-degree latitude-longitude.
 std::vector<NamedDomain> domains()
 {
-  return {{"pstereo", domain(1, 90, -105, 45, -105, 41, 31, 0.5f)},
-          {"lambert", domain(4, 25, -95, 38, -95, 41, 31, 0.3f)},
-          {"latlon", domain(2, M, M, 40, -100, 41, 31, 1.0f)}};
+  return {{"pstereo", makeDomain(1, 90, -105, 45, -105, 41, 31, 0.5f)},
+          {"lambert", makeDomain(4, 25, -95, 38, -95, 41, 31, 0.3f)},
+          {"latlon", makeDomain(2, M, M, 40, -100, 41, 31, 1.0f)}};
 }
 
 // A field given in the plot coordinates of each point: x and y in 100 km for map projections,
@@ -514,7 +503,7 @@ TEST_F(GridMathTest, RemapsToAnotherDomain)
 {
   // A field linear in latitude and longitude (x of a latlon domain is the longitude less the
   // central one) is reproduced exactly by bilinear interpolation.
-  KOL::Domain ll = domain(2, M, M, 40, -100, 61, 41, 1.0f);
+  KOL::Domain ll = makeDomain(2, M, M, 40, -100, 61, 41, 1.0f);
   Grid f = make(ll, "temp", "K", [](double lon, double lat) { return 250 + lat + 0.1 * lon; });
   KOL::Domain ps = domains()[0].domain;
   Grid out;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "common/Domains.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "core/String.h"
@@ -26,18 +27,6 @@ Grid ramp()
   for (int j = 0; j < 3; ++j)
     for (int i = 0; i < 4; ++i) g.setValue(i, j, 10.0f * j + i);
   return g;
-}
-
-KOL::Domain latLon(float clat, float clon, int nx, int ny, float d)
-{
-  KOL::DomainVal v;
-  v.proj = 2;
-  v.clat = clat;
-  v.clon = clon;
-  v.nx = nx;
-  v.ny = ny;
-  v.dx = v.dy = d;
-  return KOL::Domain(v);
 }
 
 TEST(Grid, InterpolatesBetweenPointsAndRefusesOutside)
@@ -175,7 +164,7 @@ TEST(Grid, SummarisesValidValues)
 TEST(Grid, FindsValuesAtEarthPointsThroughItsDomain)
 {
   Grid g;
-  g.setDomain(latLon(40, -100, 21, 11, 1.0f));  // 90-110 W, 35-45 N
+  g.setDomain(KOLTest::makeDomain(2, M, M, 40, -100, 21, 11, 1.0f));  // 90-110 W, 35-45 N
   g.allocData();
   for (int j = 0; j < 11; ++j)
     for (int i = 0; i < 21; ++i) g.setValue(i, j, 45.0f - j + 0.001f * i);
