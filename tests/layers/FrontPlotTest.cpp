@@ -57,28 +57,25 @@ TEST_F(FrontPictureTest, SymbolsOnTheSideTheFrontMovesToAndCentres)
 // nobarb leaves the fronts plain lines; filter= draws only the kinds named.
 TEST_F(FrontPictureTest, PlainLinesOfTheKindsAskedFor)
 {
+  KOLTest::TempDir dir;
+  KOLTest::writeFile(dir.file("frt.txt"), BULLETIN);
   KOL::FrontPlot plain("nomap,nospline,nobarb,filter=COLD:HIGH");
   ASSERT_TRUE(plain.setFilename(dir.file("frt.txt").c_str()));
-  ASSERT_TRUE(plot.open("de=i,,sz=800x700"));
-  ASSERT_EQ(plot.setDomain(domain), 1);
-  ASSERT_EQ(plain.draw(plot), 1);
-  ASSERT_EQ(plot.getImage(shot), 1);
+  KOL::Domain conus;
+  ASSERT_TRUE(KOL::DomainTool::decode(conus, "conus"));
+  draw(plain, "fronts_plain.png", &conus);
   int line = 0, east = 0, warm = 0;
   for (float lat = 34; lat <= 44; lat += 0.5f) {
     const Point p = pixel(lat, -95);
-    line += inkAround(BLUE, p.x, p.y, 1);
-    east += inkAround(BLUE, p.x + 7, p.y, 3);
+    line += inkAround(BLUE, p, 1);
+    east += inkAround(BLUE, Point(p.x + 7, p.y), 3);
   }
-  for (float lon = -99; lon <= -86; lon += 0.5f) {
-    const Point p = pixel(30, lon);
-    warm += inkAround(RED, p.x, p.y, 3);
-  }
+  for (float lon = -99; lon <= -86; lon += 0.5f) warm += inkAround(RED, pixel(30, lon), 3);
   EXPECT_GT(line, 20);
   EXPECT_EQ(east, 0);
   EXPECT_EQ(warm, 0);
-  const Point h = pixel(40, -100), l = pixel(35, -80);
-  EXPECT_GT(inkAround(BLUE, h.x, h.y, 6), 5);
-  EXPECT_EQ(inkAround(RED, l.x, l.y, 6), 0);
+  EXPECT_GT(inkAround(BLUE, pixel(40, -100), 6), 5);
+  EXPECT_EQ(inkAround(RED, pixel(35, -80), 6), 0);
 }
 
 TEST(FrontPath, SymbolPlacesAndSides)
