@@ -73,13 +73,15 @@ TEST_F(LightPictureTest, StrikesInTheColourOfTheirPolarity)
 TEST_F(LightPictureTest, ColoursNamedByTheKeys)
 {
   KOL::LightPlot one("nomap,co=green,vdate=201807020500");
+  ASSERT_TRUE(one.setFilename(dir.file("strikes.ualf").c_str()));
   draw(one);
-  EXPECT_EQ(colorAt(35, -97), 0x00FF00u);
-  EXPECT_EQ(colorAt(36, -96), 0x00FF00u);
+  EXPECT_EQ(colourAt(35, -97), 0x00FF00u);
+  EXPECT_EQ(colourAt(36, -96), 0x00FF00u);
   KOL::LightPlot classes("nomap,nobar,pol,cof=green:magenta,vdate=201807020500");
+  ASSERT_TRUE(classes.setFilename(dir.file("strikes.ualf").c_str()));
   draw(classes);
-  EXPECT_EQ(colorAt(35, -97), 0x00FF00u);  // negative
-  EXPECT_EQ(colorAt(36, -96), 0xFF00FFu);
+  EXPECT_EQ(colourAt(35, -97), 0x00FF00u);  // negative
+  EXPECT_EQ(colourAt(36, -96), 0xFF00FFu);
 }
 
 TEST(LightPlot, GlmFlashesAllOfTheLastMinute)

@@ -36,7 +36,8 @@ TEST_F(WarnPictureTest, PolygonCornersWhereTheProjectionPutsThem)
 
 TEST_F(WarnPictureTest, OneColourForAll)
 {
-  KOL::WarnPlot layer("co=blue");
+  KOL_REQUIRE_DATA();
+  KOL::WarnPlot layer("nomap,nolabel,co=blue");
   ASSERT_TRUE(layer.setFilename(warning("pyiem_SVRMEG_SVRMEG_0.txt").c_str()));
   draw(layer);
   const auto& polygon = layer.drawn().front()->polygon;
