@@ -28,13 +28,15 @@ def _grid_key(f):
 
 def _spatial(f, suffix):
     """Dimensions and coordinates of a field's lattice, as cfgrib names them."""
-    lat, lon = f.lat, f.lon
-    regular = f.proj == 2 and np.allclose(lat, lat[:, :1]) and np.allclose(lon, lon[:1, :])
+    regular = f.proj == 2
+    lat, lon = (f.lat[:, 0], f.lon[0]) if regular else (f.lat, f.lon)
     la_attrs = {"units": "degrees_north", "standard_name": "latitude", "long_name": "latitude"}
     lo_attrs = {"units": "degrees_east", "standard_name": "longitude", "long_name": "longitude"}
     if regular:
         dims = ("latitude" + suffix, "longitude" + suffix)
-        coords = {dims[0]: (dims[0], lat[:, 0], la_attrs), dims[1]: (dims[1], lon[0], lo_attrs)}
+        # Longitudes run on from the first one, as the file gives them.
+        lon = lon[0] + np.unwrap(lon - lon[0], period=360)
+        coords = {dims[0]: (dims[0], lat, la_attrs), dims[1]: (dims[1], lon, lo_attrs)}
     else:
         dims = ("y" + suffix, "x" + suffix)
         coords = {"latitude" + suffix: (dims, lat, la_attrs),
@@ -45,6 +47,19 @@ def _spatial(f, suffix):
 def _stack(arrays):
     # One field is handed over as it is (no copy); several become one array.
     return arrays[0] if len(arrays) == 1 else np.stack(arrays)
+
+
+def _dim(coords, base, values):
+    """The name of a dimension with these values: base, or base_1, base_2... when base is
+    already taken by other values."""
+    n = 0
+    while True:
+        name = base if n == 0 else f"{base}_{n}"
+        have = coords.get(name)
+        if have is None or (len(have[1]) == len(values) and all(
+                a == b for a, b in zip(have[1], values))):
+            return name
+        n += 1
 
 
 def _variable(fields, level_dim, spatial_dims):
@@ -98,23 +113,27 @@ def _group_dataset(fields, suffix=""):
     scalars = {}
     for name, group in by_name.items():
         dims, data, axes = _variable(group, type_name, spatial_dims)
-        data_vars[name] = xr.Variable(dims, data, _cf_attrs(group[0], type_name))
+        renamed = []
+        for d in dims:
+            if d in ("time", "step", type_name):
+                values = axes[d]
+                d2 = _dim(coords, d, values)
+                coords[d2] = (d2, np.array(values))
+                renamed.append(d2)
+            else:
+                renamed.append(d)
         for d in ("time", "step", type_name):
-            values = axes[d]
-            if d in dims:
-                coords[d] = (d, np.array(values))
-            elif values[0] is not None:
-                scalars[d] = values[0]
+            if d not in dims and axes[d][0] is not None:
+                scalars.setdefault(d, axes[d][0])
+        data_vars[name] = xr.Variable(tuple(renamed), data, _cf_attrs(group[0], type_name))
     for d, v in scalars.items():
         coords.setdefault(d, ((), v))
-    if type_name in coords:
-        attrs = {"long_name": type_name, "positive": "down" if first.level_type == 100 else "up"}
-        if first.level_type in LEVEL_UNITS:
-            attrs["units"] = LEVEL_UNITS[first.level_type]
-        dims_, values = (coords[type_name] + (None,))[:2]
-        coords[type_name] = (dims_, values, attrs)
-    if "time" in coords and "step" in coords and not isinstance(coords["time"][0], str):
-        coords["valid_time"] = ((), first.valid_time)
+    attrs = {"long_name": type_name, "positive": "down" if first.level_type == 100 else "up"}
+    if first.level_type in LEVEL_UNITS:
+        attrs["units"] = LEVEL_UNITS[first.level_type]
+    for name in list(coords):
+        if name == type_name or name.startswith(type_name + "_"):
+            coords[name] = coords[name][:2] + (attrs,)
     ds = xr.Dataset(data_vars, coords)
     if "time" in ds.coords and "step" in ds.coords:
         ds = ds.assign_coords(valid_time=ds["time"] + ds["step"])

@@ -40,7 +40,14 @@ class Field:
 
     def _coords(self):
         if self._lat is None:
-            self._lat, self._lon = self._grid.latlon()
+            if self.proj == 2:
+                # Latitude-longitude lattices: one latitude per row, one longitude per column.
+                lat, lon = self._grid.latlon_axes()
+                shape = self.values.shape
+                self._lat = np.broadcast_to(lat[:, None], shape)
+                self._lon = np.broadcast_to(lon[None, :], shape)
+            else:
+                self._lat, self._lon = self._grid.latlon()
         return self._lat, self._lon
 
     @property
@@ -61,7 +68,7 @@ class Field:
     def __getstate__(self):
         # The arrays travel as copies; the decoded grid itself stays behind.
         state = {k: getattr(self, k) for k in self.__slots__ if k not in ("_grid", "_lat", "_lon")}
-        state["_lat"], state["_lon"] = self._coords()
+        state["_lat"], state["_lon"] = (np.ascontiguousarray(a) for a in self._coords())
         return state
 
     def __setstate__(self, state):

@@ -8,5 +8,6 @@ namespace kolpy {
 void bindMessages(pybind11::module_& m);
 void bindDatabase(pybind11::module_& m);
 void bindGrid(pybind11::module_& m);
+void bindObs(pybind11::module_& m);
 
 }  // namespace kolpy

@@ -34,7 +34,10 @@ struct PyGrid {
   }
 };
 
-py::object seconds(long s) { return s == KOL::Const::MISS ? py::object(py::none()) : py::object(py::int_(s)); }
+py::object seconds(long s)
+{
+  return s == KOL::Const::MISS ? py::object(py::none()) : py::object(py::int_(s));
+}
 
 // The values as a 2-D view into the grid; self keeps the grid alive while the view lives.
 py::object values(py::object self)
@@ -63,6 +66,23 @@ py::tuple latlon(const PyGrid& g)
   return py::make_tuple(lat, lon);
 }
 
+// Latitude of each row and longitude of each column of a latitude-longitude lattice.
+py::tuple latlonAxes(const PyGrid& g)
+{
+  const int nx = g.grid.getNx(), ny = g.grid.getNy();
+  py::array_t<double> lat(ny), lon(nx);
+  const KOL::Domain& d = g.grid.getDomain();
+  auto at = [&](int i, int j, double& la, double& lo) {
+    KOL::Point p;
+    if (!d.tran(KOL::GridPoint(float(i), float(j)), p) || !d.unproject(p.x, p.y, la, lo))
+      la = lo = std::numeric_limits<double>::quiet_NaN();
+  };
+  double ignored;
+  for (int j = 0; j < ny; j++) at(0, j, lat.mutable_at(j), ignored);
+  for (int i = 0; i < nx; i++) at(i, 0, ignored, lon.mutable_at(i));
+  return py::make_tuple(lat, lon);
+}
+
 std::string levelText(const KOL::Level& l)
 {
   KOL::String s;
@@ -71,7 +91,8 @@ std::string levelText(const KOL::Level& l)
 
 py::object levelValue(int type, float v)
 {
-  return type == KOL::Const::MISS || KOL::Const::isMiss(v) ? py::object(py::none()) : py::object(py::float_(v));
+  return type == KOL::Const::MISS || KOL::Const::isMiss(v) ? py::object(py::none())
+                                                           : py::object(py::float_(v));
 }
 
 // Every grid of a file, one after the other; the file stays open between them.
@@ -113,14 +134,15 @@ void bindGrid(py::module_& m)
   py::class_<PyGrid>(m, "Grid", "One decoded grid; values share its memory.")
       .def_property_readonly("values", &values, "2-D float32 values (row 0 north), NaN missing.")
       .def("latlon", &latlon, "Latitude and longitude (degrees) of every point, 2-D float64.")
+      .def("latlon_axes", &latlonAxes,
+           "Latitude of each row and longitude of each column (latitude-longitude grids).")
       .def_property_readonly("nx", [](const PyGrid& g) { return g.grid.getNx(); })
       .def_property_readonly("ny", [](const PyGrid& g) { return g.grid.getNy(); })
       .def_property_readonly("proj", [](const PyGrid& g) { return g.grid.getProj(); })
       .def_property_readonly("dx", [](const PyGrid& g) { return g.grid.getDx(); })
       .def_property_readonly("dy", [](const PyGrid& g) { return g.grid.getDy(); })
       .def_property_readonly("name", [](const PyGrid& g) { return g.grid.getVar().getAbbr(); })
-      .def_property_readonly("long_name",
-                             [](const PyGrid& g) { return g.grid.getVar().getName(); })
+      .def_property_readonly("long_name", [](const PyGrid& g) { return g.grid.getVar().getName(); })
       .def_property_readonly("units", [](const PyGrid& g) { return g.grid.getUnits(); })
       .def_property_readonly("level_type",
                              [](const PyGrid& g) { return g.grid.getLevel().lower_type; })
@@ -139,7 +161,8 @@ void bindGrid(py::module_& m)
       .def_property_readonly("valid_seconds",
                              [](const PyGrid& g) { return seconds(g.grid.getDate().getSeconds()); })
       .def_property_readonly(
-          "init_seconds", [](const PyGrid& g) { return seconds(g.grid.getInitDate().getSeconds()); })
+          "init_seconds",
+          [](const PyGrid& g) { return seconds(g.grid.getInitDate().getSeconds()); })
       .def_property_readonly("step_seconds",
                              [](const PyGrid& g) { return seconds(g.grid.getForeSeconds()); })
       .def_property_readonly("model", [](const PyGrid& g) { return g.grid.getGenName(); })

@@ -74,7 +74,8 @@ void MessageCapture::warnAndClear()
     size_t nl = all.find('\n', start);
     std::string line = all.substr(start, nl == std::string::npos ? nl : nl - start);
     start = nl == std::string::npos ? all.size() : nl + 1;
-    if (!line.empty() && PyErr_WarnEx(warningType, line.c_str(), 2) < 0) throw py::error_already_set();
+    if (!line.empty() && PyErr_WarnEx(warningType, line.c_str(), 2) < 0)
+      throw py::error_already_set();
   }
 }
 

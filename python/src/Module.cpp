@@ -28,4 +28,5 @@ PYBIND11_MODULE(_kol, m)
   kolpy::bindMessages(m);
   kolpy::bindDatabase(m);
   kolpy::bindGrid(m);
+  kolpy::bindObs(m);
 }
