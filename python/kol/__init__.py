@@ -16,6 +16,7 @@ if os.environ.get("KOL_DATABASE"):
 from .grib import Field, open_grib  # noqa: E402
 from .dataset import open_dataset, open_datasets  # noqa: E402
 from .backend import KolBackendEntrypoint  # noqa: E402
+from . import obs, parallel  # noqa: E402
 
 
 def database():
