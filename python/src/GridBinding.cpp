@@ -3,6 +3,7 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -49,7 +50,9 @@ py::object values(py::object self)
                             g.grid.getData(), self);
 }
 
-// Latitude and longitude of every point, row by row as the values.
+// Latitude and longitude of every point, row by row as the values. The lattice is regular on the
+// projection plane, so plot positions step by constant amounts and only the inverse projection
+// is evaluated per point.
 py::tuple latlon(const PyGrid& g)
 {
   const int nx = g.grid.getNx(), ny = g.grid.getNy();
@@ -57,11 +60,19 @@ py::tuple latlon(const PyGrid& g)
   double* la = lat.mutable_data();
   double* lo = lon.mutable_data();
   const KOL::Domain& d = g.grid.getDomain();
+  // The steps come from the far corners: plot positions are floats.
+  const int ei = std::max(nx - 1, 1), ej = std::max(ny - 1, 1);
+  KOL::Point p0, pi, pj;
+  const bool ok = d.tran(KOL::GridPoint(0, 0), p0) && d.tran(KOL::GridPoint(float(ei), 0), pi) &&
+                  d.tran(KOL::GridPoint(0, float(ej)), pj);
+  const double ix = (double(pi.x) - p0.x) / ei, iy = (double(pi.y) - p0.y) / ei;
+  const double jx = (double(pj.x) - p0.x) / ej, jy = (double(pj.y) - p0.y) / ej;
+  const double nan = std::numeric_limits<double>::quiet_NaN();
   for (int j = 0; j < ny; j++)
     for (int i = 0; i < nx; i++, la++, lo++) {
-      KOL::Point p;
-      if (!d.tran(KOL::GridPoint(float(i), float(j)), p) || !d.unproject(p.x, p.y, *la, *lo))
-        *la = *lo = std::numeric_limits<double>::quiet_NaN();
+      const double x = p0.x + i * ix + j * jx;
+      const double y = p0.y + i * iy + j * jy;
+      if (!ok || !d.unproject(x, y, *la, *lo)) *la = *lo = nan;
     }
   return py::make_tuple(lat, lon);
 }
