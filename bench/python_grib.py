@@ -1,0 +1,107 @@
+#!/usr/bin/env python3
+"""The Python module beside cfgrib in one run: open_dataset(...).load() on the shared GRIB set and
+the HRRR benchmark fields (time and peak memory, each reader in its own process), and a Dask
+LocalCluster of 2 worker processes against 1 on 200 copies of the benchmark fields.
+
+Run from a build tree: PYTHONPATH=build/dev/python /usr/bin/python3 bench/python_grib.py
+(KOL_TEST_DATA names the shared data; --no-cluster leaves the cluster part out)."""
+import json
+import os
+import pathlib
+import subprocess
+import sys
+import time
+
+DATA = pathlib.Path(os.environ.get("KOL_TEST_DATA") or
+                    pathlib.Path(__file__).resolve().parents[2] / "shared" / "data")
+
+# One reader over a list of files in a fresh process: seconds and peak memory above the baseline.
+CHILD = r"""
+import json, resource, sys, time, warnings
+warnings.simplefilter("ignore")
+reader, paths, repeat = sys.argv[1], sys.argv[2:-1], int(sys.argv[-1])
+import numpy as np, xarray as xr
+if reader == "kol":
+    import kol
+    def load(p):
+        for ds in kol.open_datasets(p):
+            ds.load()
+else:
+    import cfgrib
+    def load(p):
+        for ds in cfgrib.open_datasets(p, backend_kwargs={"indexpath": ""}):
+            ds.load()
+base = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
+best = None
+for _ in range(repeat):
+    t = time.perf_counter()
+    for p in paths:
+        load(p)
+    dt = time.perf_counter() - t
+    best = dt if best is None else min(best, dt)
+peak = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss - base
+print(json.dumps({"seconds": best, "peak_mb": peak / 1024}))
+"""
+
+
+def measure(reader, paths, repeat):
+    out = subprocess.run([sys.executable, "-c", CHILD, reader] + [str(p) for p in paths] +
+                         [str(repeat)], capture_output=True, text=True, check=True)
+    return json.loads(out.stdout.strip().splitlines()[-1])
+
+
+def readable_by_both(paths):
+    """The files both readers open without an error (the comparison needs the same work)."""
+    ok = []
+    for p in paths:
+        try:
+            measure("kol", [p], 1), measure("cfgrib", [p], 1)
+            ok.append(p)
+        except subprocess.CalledProcessError:
+            pass
+    return ok
+
+
+def compare(title, paths, repeat):
+    kol = measure("kol", paths, repeat)
+    cf = measure("cfgrib", paths, repeat)
+    print(f"{title}: {len(paths)} files; kol {kol['seconds']:.3f} s, {kol['peak_mb']:.0f} MB; "
+          f"cfgrib {cf['seconds']:.3f} s, {cf['peak_mb']:.0f} MB; "
+          f"speed-up {cf['seconds'] / kol['seconds']:.1f}x, memory ratio "
+          f"{kol['peak_mb'] / max(cf['peak_mb'], 1e-9):.2f}")
+
+
+def decode_mean(path):
+    import numpy as np
+
+    import kol
+    return float(np.nanmean(kol.open_grib(path)[0].values))
+
+
+def cluster(paths, copies):
+    from dask.distributed import Client, LocalCluster
+    work = [str(paths[k % len(paths)]) for k in range(copies)]
+    times = {}
+    for workers in (1, 2):
+        with LocalCluster(n_workers=workers, threads_per_worker=1, processes=True,
+                          dashboard_address=None) as c, Client(c) as client:
+            client.gather(client.map(decode_mean, work[:workers], pure=False))  # warm up
+            t = time.perf_counter()
+            client.gather(client.map(decode_mean, work, pure=False))
+            times[workers] = time.perf_counter() - t
+    print(f"LocalCluster on {copies} benchmark fields: 1 worker {times[1]:.2f} s, "
+          f"2 workers {times[2]:.2f} s, speed-up {times[1] / times[2]:.2f}x")
+
+
+def main():
+    bench = sorted((DATA / "grib" / "bench").glob("*.grib2"))
+    shared = sorted(p for p in (DATA / "grib").iterdir()
+                    if p.is_file() and p.suffix not in (".md", ".json", ".idx"))
+    compare("HRRR benchmark fields", bench, 3)
+    compare("shared GRIB set", readable_by_both(shared), 1)
+    if "--no-cluster" not in sys.argv:
+        cluster(bench, 200)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,23 @@
+# KOL_PYTHON builds the Python module; it defaults to ON when the system interpreter's
+# development files and pybind11 are present (Debian python3-dev, pybind11-dev).
+if(NOT DEFINED Python_EXECUTABLE AND EXISTS /usr/bin/python3)
+  # The system interpreter, whose numpy, pandas and xarray come from Debian packages.
+  set(Python_EXECUTABLE /usr/bin/python3 CACHE FILEPATH "Python interpreter of the module")
+endif()
+set(PYBIND11_FINDPYTHON ON)
+if(NOT DEFINED KOL_PYTHON)
+  find_package(Python 3.8 QUIET COMPONENTS Interpreter Development.Module)
+  find_package(pybind11 2.6 CONFIG QUIET)
+  if(Python_FOUND AND pybind11_FOUND)
+    set(kol_python_default ON)
+  else()
+    set(kol_python_default OFF)
+  endif()
+  option(KOL_PYTHON "Build the Python module (pybind11)" ${kol_python_default})
+elseif(KOL_PYTHON)
+  find_package(Python 3.8 REQUIRED COMPONENTS Interpreter Development.Module)
+  find_package(pybind11 2.6 CONFIG QUIET)
+  if(NOT pybind11_FOUND)
+    kol_missing("pybind11" "pybind11-dev")
+  endif()
+endif()

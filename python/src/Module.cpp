@@ -1,0 +1,32 @@
+// The compiled part of the kol package.
+#include <pybind11/pybind11.h>
+
+#include "Bindings.h"
+#include "core/Kol.h"
+
+namespace py = pybind11;
+
+namespace kolpy {
+
+void bindDatabase(py::module_& m)
+{
+  m.def(
+      "set_database", [](const std::string& path) { KOL::Kol::setDatabasePath(path.c_str()); },
+      py::arg("path"), "Sets the database directory (tables, conventions, maps).");
+  m.def(
+      "database", [] { return std::string(KOL::Kol::getDatabasePath()); },
+      "The database directory in force.");
+  m.def(
+      "version", [] { return std::string(KOL::Kol::getVersion()); }, "The library's version.");
+}
+
+}  // namespace kolpy
+
+PYBIND11_MODULE(_kol, m)
+{
+  m.doc() = "libkol bindings; use the kol package.";
+  kolpy::bindMessages(m);
+  kolpy::bindDatabase(m);
+  kolpy::bindGrid(m);
+  kolpy::bindObs(m);
+}
