@@ -111,6 +111,23 @@ int drawLayer(Drawing& layer, const Domain& d, const char* prog, const char* dev
   return finish(fig, prog, device, output);
 }
 
+int drawFigure(Drawing& layer, const Domain& d, const char* prog, const char* device,
+               const char* output, const Rect* panel)
+{
+  Figure fig;
+  if (!fig.open(deviceParams(device, output).c_str())) {
+    Kol::outError("%s: cannot open the output device\n", prog);
+    return Kol::FAILURE;
+  }
+  if (panel)
+    fig.startPlot(*panel, d);
+  else
+    fig.startPlot(d);
+  fig.addDrawing(layer);
+  fig.endPlot();
+  return finish(fig, prog, device, output);
+}
+
 int drawLoop(const std::vector<Drawing*>& layers, const Domain& d, const char* prog,
              const char* gif, int delay)
 {
