@@ -16,8 +16,6 @@
 #include <string>
 
 #include "core/Kol.h"
-#include "core/KolResrc.h"
-#include "core/ProgInput.h"
 #include "core/Resrc.h"
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
@@ -49,16 +47,8 @@ constexpr const char* DATE_HELP =
 
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
-  for (int group :
-       {KolResrc::HELP_GROUP, KolResrc::PATH_GROUP, KolResrc::FILE_GROUP, KolResrc::TIME_GROUP,
-        KolResrc::IO_GROUP, KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::PLOT_GROUP,
-        KolResrc::COLOR_GROUP, KolResrc::FILL_COLOR_GROUP, KolResrc::IDENT_GROUP,
-        KolResrc::ANALYSIS_GROUP, KolResrc::CONTOUR_GROUP, KolResrc::DEVICE_GROUP})
-    KolResrc::add(keyed, group);
-  for (const char* name : {"variable", "var_file", "level", "city_file"})
-    KolResrc::add(keyed, KolResrc::find(name));
-  ProgInput::addDateOption(keyed, DATE_HELP);
-  KolResrc::add(positional, KolResrc::find("filename"));
+  stationplot::declareOptions(keyed, positional, {"variable", "var_file", "level", "city_file"},
+                              DATE_HELP);
 }
 
 bool has(const char* t) { return t && *t; }

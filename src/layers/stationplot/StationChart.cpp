@@ -3,13 +3,30 @@
 #include <cstring>
 
 #include "core/Kol.h"
+#include "core/KolResrc.h"
+#include "core/ProgInput.h"
 #include "core/Resrc.h"
+#include "core/ResrcDBList.h"
 #include "core/StrLib.h"
 #include "geo/Domain.h"
 #include "geo/DomainTool.h"
 #include "layers/StationPlot.h"
 
 namespace KOL::stationplot {
+
+void declareOptions(ResrcDBList& keyed, ResrcDBList& positional,
+                    std::initializer_list<const char*> names, const char* dateHelp)
+{
+  for (int group :
+       {KolResrc::HELP_GROUP, KolResrc::PATH_GROUP, KolResrc::FILE_GROUP, KolResrc::TIME_GROUP,
+        KolResrc::IO_GROUP, KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::PLOT_GROUP,
+        KolResrc::COLOR_GROUP, KolResrc::FILL_COLOR_GROUP, KolResrc::IDENT_GROUP,
+        KolResrc::ANALYSIS_GROUP, KolResrc::CONTOUR_GROUP, KolResrc::DEVICE_GROUP})
+    KolResrc::add(keyed, group);
+  for (const char* name : names) KolResrc::add(keyed, KolResrc::find(name));
+  ProgInput::addDateOption(keyed, dateHelp);
+  KolResrc::add(positional, KolResrc::find("filename"));
+}
 
 bool chartDomain(const char* fallback, Domain& d)
 {
