@@ -23,19 +23,18 @@
 #include "core/Date.h"
 #include "core/FileTool.h"
 #include "core/Kol.h"
-#include "core/KolResrc.h"
 #include "core/ProgInput.h"
 #include "core/Resrc.h"
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
 #include "core/StrLib.h"
 #include "core/Strings.h"
-#include "geo/DomainTool.h"
-#include "graphics/Figure.h"
+#include "geo/Domain.h"
 #include "graphics/plot/PlotImage.h"
 #include "graphics/plot/PlotOutput.h"
 #include "layers/SfcPlot.h"
 #include "layers/overlay/Overlays.h"
+#include "layers/stationplot/StationChart.h"
 #include "obs/SfcFile.h"
 #include "obs/SfcReports.h"
 
@@ -61,26 +60,15 @@ constexpr const char* DATE_HELP =
 
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
-  for (int group :
-       {KolResrc::HELP_GROUP, KolResrc::PATH_GROUP, KolResrc::FILE_GROUP, KolResrc::TIME_GROUP,
-        KolResrc::IO_GROUP, KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::PLOT_GROUP,
-        KolResrc::COLOR_GROUP, KolResrc::FILL_COLOR_GROUP, KolResrc::IDENT_GROUP,
-        KolResrc::ANALYSIS_GROUP, KolResrc::CONTOUR_GROUP, KolResrc::DEVICE_GROUP})
-    KolResrc::add(keyed, group);
-  for (const char* name : {"variable", "var_file", "level"})
-    KolResrc::add(keyed, KolResrc::find(name));
-  ProgInput::addDateOption(keyed, DATE_HELP);
+  stationplot::declareOptions(keyed, positional, {"variable", "var_file", "level"}, DATE_HELP);
   overlay::Overlays::declare(keyed);
-  KolResrc::add(positional, KolResrc::find("filename"));
 }
 
 bool has(const char* t) { return t && *t; }
 
 std::string defaultAnalysis(const Domain& d)
 {
-  const char* oa = Kol::resrc.get("object_param");
-  const char* pa = Kol::resrc.get("parameter");
-  if (has(oa) || (has(pa) && (std::strstr(pa, "filter") || std::strstr(pa, "grid")))) return "";
+  if (stationplot::analysisChosen()) return "";
   const float step = d.dx / GRID_FACTOR * FILTER_LENGTHS;
   char text[80];
   std::snprintf(text, sizeof text, "grid=%d,rad_inf=%g,filter=%.3g", GRID_FACTOR, INFLUENCE_LENGTHS,
@@ -166,15 +154,11 @@ int main(int argc, char** argv)
   Resrc& r = Kol::resrc;
   PlotOutput::selectDevice(r, r.get("output"));
 
-  const char* domainText = has(r.get("plot_domain")) ? r.get("plot_domain") : DEFAULT_DOMAIN;
   Domain domain;
-  // the domain text's reader names what it does not know
-  if (!DomainTool::decode(domain, domainText) || domain.proj == Const::MISS) return Kol::USAGE;
+  if (!stationplot::chartDomain(DEFAULT_DOMAIN, domain)) return Kol::USAGE;
   SfcPlot layer;  // reads its resources (variable, plot type, parameters) as it starts
   if (!has(r.get("variable"))) layer.setVariable(STATION_MODEL);
-  if (!has(r.get("color_map"))) r.set("color_map", MAP_COLOR);
-  const char* extra = r.get("parameter");
-  if (!has(extra) || !std::strstr(extra, "nomap")) layer.setParam("map");
+  stationplot::chartDefaults(layer, MAP_COLOR);
   if (const std::string oa = defaultAnalysis(domain); !oa.empty()) layer.setParam(oa.c_str());
   TempFile temp;
   if (!chooseInput(layer, temp)) return Kol::FAILURE;
@@ -189,15 +173,6 @@ int main(int argc, char** argv)
   Date when;
   if (!overlays.read(layer.getDate(when) && when.isSet() ? when.getSeconds() : -1))
     return Kol::FAILURE;
-
-  Figure fig;
-  if (!fig.open(PlotOutput::deviceParams(r.get("device"), r.get("output")).c_str())) {
-    Kol::outError("kolsfcplot: cannot open the output device\n");
-    return Kol::FAILURE;
-  }
-  fig.startPlot(domain);
-  fig.addDrawing(layer);
-  for (Drawing* over : overlays.get()) fig.addDrawing(*over);
-  fig.endPlot();
-  return PlotOutput::finish(fig, "kolsfcplot", r.get("device"), r.get("output"));
+  return PlotOutput::drawFigure(layer, domain, "kolsfcplot", r.get("device"), r.get("output"),
+                                nullptr, overlays.get());
 }

@@ -16,15 +16,13 @@
 #include <string>
 
 #include "core/Kol.h"
-#include "core/KolResrc.h"
-#include "core/ProgInput.h"
 #include "core/Resrc.h"
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
-#include "geo/DomainTool.h"
-#include "graphics/Figure.h"
+#include "geo/Domain.h"
 #include "graphics/plot/PlotOutput.h"
 #include "layers/UpaPlot.h"
+#include "layers/stationplot/StationChart.h"
 #include "layers/upaplot/UpaInput.h"
 #include "obs/UpaKolFile.h"
 
@@ -49,25 +47,15 @@ constexpr const char* DATE_HELP =
 
 void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
-  for (int group :
-       {KolResrc::HELP_GROUP, KolResrc::PATH_GROUP, KolResrc::FILE_GROUP, KolResrc::TIME_GROUP,
-        KolResrc::IO_GROUP, KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::PLOT_GROUP,
-        KolResrc::COLOR_GROUP, KolResrc::FILL_COLOR_GROUP, KolResrc::IDENT_GROUP,
-        KolResrc::ANALYSIS_GROUP, KolResrc::CONTOUR_GROUP, KolResrc::DEVICE_GROUP})
-    KolResrc::add(keyed, group);
-  for (const char* name : {"variable", "var_file", "level", "city_file"})
-    KolResrc::add(keyed, KolResrc::find(name));
-  ProgInput::addDateOption(keyed, DATE_HELP);
-  KolResrc::add(positional, KolResrc::find("filename"));
+  stationplot::declareOptions(keyed, positional, {"variable", "var_file", "level", "city_file"},
+                              DATE_HELP);
 }
 
 bool has(const char* t) { return t && *t; }
 
 std::string defaultAnalysis(const Domain& d)
 {
-  const char* oa = Kol::resrc.get("object_param");
-  const char* pa = Kol::resrc.get("parameter");
-  if (has(oa) || (has(pa) && (std::strstr(pa, "filter") || std::strstr(pa, "grid")))) return "";
+  if (stationplot::analysisChosen()) return "";
   const int factor = std::max(1, static_cast<int>(std::lround(d.dx / GRID_STEP)));
   char text[80];
   std::snprintf(text, sizeof text, "grid=%d,rad_inf=%.3g,filter=%g", factor,
@@ -94,16 +82,13 @@ int main(int argc, char** argv)
   Resrc& r = Kol::resrc;
   PlotOutput::selectDevice(r, r.get("output"));
 
-  const char* domainText = has(r.get("plot_domain")) ? r.get("plot_domain") : DEFAULT_DOMAIN;
   Domain domain;
-  if (!DomainTool::decode(domain, domainText) || domain.proj == Const::MISS) return Kol::USAGE;
+  if (!stationplot::chartDomain(DEFAULT_DOMAIN, domain)) return Kol::USAGE;
   UpaPlot layer;  // reads its resources (level, variable, plot type, parameters) as it starts
   const char* level = has(r.get("level")) ? r.get("level") : DEFAULT_LEVEL;
   if (!layer.setLevel(level)) return Kol::USAGE;
   if (!has(r.get("variable"))) layer.setVariable(defaultVariable(level).c_str());
-  if (!has(r.get("color_map"))) r.set("color_map", MAP_COLOR);
-  const char* extra = r.get("parameter");
-  if (!has(extra) || !std::strstr(extra, "nomap")) layer.setParam("map");
+  stationplot::chartDefaults(layer, MAP_COLOR);
   if (const std::string oa = defaultAnalysis(domain); !oa.empty()) layer.setParam(oa.c_str());
   upaplot::UpaInput input;
   std::string file;
@@ -114,14 +99,5 @@ int main(int argc, char** argv)
     Kol::outError("kolupaplot: no upper-air file %s\n", has(named) ? named : "la");
     return Kol::FAILURE;
   }
-
-  Figure fig;
-  if (!fig.open(PlotOutput::deviceParams(r.get("device"), r.get("output")).c_str())) {
-    Kol::outError("kolupaplot: cannot open the output device\n");
-    return Kol::FAILURE;
-  }
-  fig.startPlot(domain);
-  fig.addDrawing(layer);
-  fig.endPlot();
-  return PlotOutput::finish(fig, "kolupaplot", r.get("device"), r.get("output"));
+  return PlotOutput::drawFigure(layer, domain, "kolupaplot", r.get("device"), r.get("output"));
 }

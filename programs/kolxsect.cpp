@@ -26,7 +26,6 @@
 #include "core/StrLib.h"
 #include "core/Strings.h"
 #include "geo/Rect.h"
-#include "graphics/Figure.h"
 #include "graphics/plot/PlotOutput.h"
 #include "grid/GridFile.h"
 #include "layers/GridXSectPlot.h"
@@ -152,13 +151,6 @@ int main(int argc, char** argv)
     Kol::outError("kolxsect: no section from %s\n", has(named) ? named : "la");
     return Kol::FAILURE;
   }
-  Figure fig;
-  if (!fig.open(PlotOutput::deviceParams(r.get("device"), r.get("output")).c_str())) {
-    Kol::outError("kolxsect: cannot open the output device\n");
-    return Kol::FAILURE;
-  }
-  fig.startPlot(PANEL, domain);
-  fig.addDrawing(*layer);
-  fig.endPlot();
-  return PlotOutput::finish(fig, "kolxsect", r.get("device"), r.get("output"));
+  return PlotOutput::drawFigure(*layer, domain, "kolxsect", r.get("device"), r.get("output"),
+                                &PANEL);
 }

@@ -29,22 +29,16 @@ bool latLon(const char* s, float& lat, float& lon, int* used = nullptr)
 
 void MiscPlot::init()
 {
-  file.init();
-  file.setNameConv(StrLib::valid(Kol::resrc.get("in_file"), CONVENTION));
+  initFile();
   color = "black";
   items.clear();
   if (const char* p = Kol::resrc.get("parameter"); StrLib::valid(p)) setParam(p);
 }
 
-int MiscPlot::setFilename(Date& d)
-{
-  return file.isSet() && file.isFixed() ? file.exist() : file.setFile(d, "la");
-}
-
 int MiscPlot::setParam(const char* text)
 {
   for (const std::string& t : PlotParams::split(text)) {
-    if (!strncasecmp(t.c_str(), "fi=", 3)) setFilename(t.c_str() + 3);
+    takeFile(t);
     if (!strncasecmp(t.c_str(), "co=", 3)) color = t.substr(3);
   }
   return 1;
@@ -99,8 +93,7 @@ int MiscPlot::parse(std::FILE* in, const char* name)
 int MiscPlot::load()
 {
   items.clear();
-  if (!file.isSet()) setFilename("la");
-  const char* name = file.getName();
+  const char* name = chosenFile();
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(
       StrLib::valid(name) ? std::fopen(name, "r") : nullptr, std::fclose);
   if (!in || !parse(in.get(), name)) {

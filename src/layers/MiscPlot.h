@@ -15,13 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "core/Filename.h"
 #include "geo/EarthPoint.h"
-#include "graphics/Drawing.h"
+#include "layers/FileLayer.h"
 
 namespace KOL {
 
-class MiscPlot : public Drawing {
+class MiscPlot : public FileLayer {
  public:
   static constexpr const char* CONVENTION = "miscfile";
 
@@ -31,16 +30,11 @@ class MiscPlot : public Drawing {
     std::vector<EarthPoint> points;
   };
 
-  MiscPlot() { init(); }
+  MiscPlot() : FileLayer(CONVENTION) { init(); }
   explicit MiscPlot(const char* params) : MiscPlot() { setParam(params); }
 
   // Defaults, the resource "in_file" (the convention), then "parameter".
   void init() override;
-  int setNameConv(const char* conv) override { return file.setNameConv(conv); }
-  int setFilename() override { return file.setFile(); }
-  int setFilename(const char* name) override { return file.checkFile(name) && file.exist(); }
-  int setFilename(Date& d) override;
-  int getDate(Date& d) override { return file.getDate(d) && d.isSet(); }
   // fi=FILE, co=COLOUR.
   int setParam(const char* params) override;
   // The items of the file; 0 (one level-3 message) when it cannot be read.
@@ -53,7 +47,6 @@ class MiscPlot : public Drawing {
   int parse(std::FILE* in, const char* name);
   const char* colorOf(const Item& it) const;
 
-  Filename file;
   std::string color;
   std::vector<Item> items;
 };

@@ -103,22 +103,20 @@ void NidsPlot::init()
   colors = imageplot::CodeColors();
   params.clear();
   thresholdsGiven = StrLib::valid(Kol::resrc.get("threshold"));
-  bar = map = true;
+  keys.init();
   conv = StrLib::valid(Kol::resrc.get("in_file"), CONVENTION);
   id.clear(), type.clear();
-  hoursBack = 0;
-  colorTable.clear(), colorFill.clear(), zone.clear();
   dataColor = "grey04";
   dataOnly = showSite = shadow = false;
   table = clutter = true;
   ringStepKm = 0;
   rings.clear();
   Resrc& r = Kol::resrc;
-  if (const char* c = r.get("color_fill"); StrLib::valid(c)) colorFill = c;
+  if (const char* c = r.get("color_fill"); StrLib::valid(c)) keys.colorFill = c;
   if (const char* c = r.get("color_data"); StrLib::valid(c)) dataColor = c;
   if (const char* c = r.get("identifier"); StrLib::valid(c)) id = c;
   if (const char* c = r.get("type"); StrLib::valid(c)) type = c;
-  if (const char* c = r.get("timezone"); StrLib::valid(c)) zone = c;
+  if (const char* c = r.get("timezone"); StrLib::valid(c)) keys.zone = c;
   if (const char* c = r.get("variable"); StrLib::valid(c)) applyMacro(c);
   if (const char* p = r.get("parameter"); StrLib::valid(p)) setParam(p);
 }
@@ -143,11 +141,7 @@ int NidsPlot::fromConvention(const char* spec, const Date* d)
   return found && StrLib::valid(f.getName()) ? setFilename(f.getName()) : 0;
 }
 
-int NidsPlot::setFilename()
-{
-  const std::string spec = hoursBack > 0 ? "la-" + std::to_string(hoursBack) : "la";
-  return fromConvention(spec.c_str(), nullptr);
-}
+int NidsPlot::setFilename() { return fromConvention(keys.latest().c_str(), nullptr); }
 
 int NidsPlot::setFilename(Date& d) { return fromConvention("la", &d); }
 
@@ -169,31 +163,14 @@ int NidsPlot::setParam(const char* text)
   std::string rest;
   for (const std::string& f : PlotParams::split(text)) {
     const std::string v = PlotParams::valueOf(f, f.size());
-    auto is = [&f](const char* k) { return StrLib::iequal(f.c_str(), k); };
-    auto key = [&f](const char* k) {
-      const size_t n = std::strlen(k);
-      return f.size() > n && f[n] == '=' && StrLib::iequal(f.substr(0, n).c_str(), k);
-    };
-    if (is("bar"))
-      bar = true;
-    else if (is("nobar"))
-      bar = false;
-    else if (is("map"))
-      map = true;
-    else if (is("nomap"))
-      map = false;
-    else if (key("ct"))
-      colorTable = v;
-    else if (key("cof"))
-      colorFill = v;
+    auto is = [&f](const char* k) { return PlotParams::isWord(f, k); };
+    auto key = [&f](const char* k) { return PlotParams::isKey(f, k); };
+    if (keys.take(f))
+      continue;
     else if (key("va"))
       applyMacro(v.c_str());
     else if (key("if") || key("nc"))
       setNameConv(v.c_str());
-    else if (key("ho"))
-      hoursBack = std::abs(std::atoi(v.c_str()));
-    else if (key("tz"))
-      zone = v;
     else if (key("pa")) {
       std::string keys = v;
       std::replace(keys.begin(), keys.end(), ':', ',');
@@ -324,17 +301,17 @@ std::string NidsPlot::infoLabel() const
 // The classes' colours: the product's own, or those of a colour table or a fill list.
 void NidsPlot::setColors(Plot& plot, int n)
 {
-  if (!colorTable.empty()) {
+  if (!keys.colorTable.empty()) {
     ColorMap cm;
-    if (ColorFile::read(colorTable.c_str(), cm)) plot.setColorMap(cm);
+    if (ColorFile::read(keys.colorTable.c_str(), cm)) plot.setColorMap(cm);
     const std::vector<int> palette = ContPlot::fillPalette(plot.getGraph());
     for (int k = 1; k <= n && !palette.empty(); ++k)
       plot.getColorRGB(palette[static_cast<size_t>(k - 1) * palette.size() / n], colors.rgb[k].red,
                        colors.rgb[k].green, colors.rgb[k].blue);
   }
-  if (!colorFill.empty()) {
+  if (!keys.colorFill.empty()) {
     ColorFill cf;
-    cf.set(plot.getColorMap(), colorFill.c_str());
+    cf.set(plot.getColorMap(), keys.colorFill.c_str());
     for (int k = 1; k <= n && k <= cf.getNum(); ++k)
       plot.getColorRGB(cf.getColor(k - 1), colors.rgb[k].red, colors.rgb[k].green,
                        colors.rgb[k].blue);
@@ -359,7 +336,7 @@ void NidsPlot::drawMarks(Plot& plot)
 int NidsPlot::draw(Plot& plot)
 {
   if (files.empty() && !setFilename()) return 0;
-  const bool withBar = bar && !dataOnly;
+  const bool withBar = keys.bar && !dataOnly;
   if (withBar) plot.reserveBar();
   imageplot::Canvas canvas;
   if (!canvas.set(plot)) return 0;
@@ -393,12 +370,12 @@ int NidsPlot::draw(Plot& plot)
   if (withBar) imageplot::setClassBar(plot, classes, colors, units.c_str(), labels);
   canvas.draw(plot, colors);
   if (dataOnly) return 1;
-  if (map) MapPlot().draw(plot);
+  if (keys.map) MapPlot().draw(plot);
   drawMarks(plot);
   plot.setLabel("ul", infoLabel().c_str());
   String when;
   Timezone tz;
-  if (!zone.empty()) tz.set(zone.c_str());
+  if (!keys.zone.empty()) tz.set(keys.zone.c_str());
   DateTool::createLabel(info.getDate(), tz, when);
   plot.setLabel("ur", when.get());
   if (files.size() == 1 && table) plot.setLabel("ll", info.getMisc());
@@ -412,7 +389,7 @@ void NidsPlot::print()
   std::printf("NidsPlot\n");
   for (const std::string& f : files) std::printf("File: %s\n", f.c_str());
   std::printf("Label: %s\nUnits: %s\nBar: %d\nMap: %d\nParams: %s\n", infoLabel().c_str(),
-              units.c_str(), bar ? 1 : 0, map ? 1 : 0, params.c_str());
+              units.c_str(), keys.bar ? 1 : 0, keys.map ? 1 : 0, params.c_str());
 }
 
 }  // namespace KOL

@@ -14,6 +14,7 @@
 #include "graphics/Drawing.h"
 #include "imagery/NidsInfo.h"
 #include "layers/image/ImageCanvas.h"
+#include "layers/image/ImageKeys.h"
 
 namespace KOL {
 
@@ -96,11 +97,9 @@ class NidsPlot : public Drawing {
   imageplot::CodeColors colors;
   std::string params;
   bool thresholdsGiven;
-  bool bar;
-  bool map;
+  imageplot::ImageKeys keys;
   std::string conv, id, type;
-  int hoursBack;
-  std::string colorTable, colorFill, dataColor, zone;
+  std::string dataColor;
   bool dataOnly, showSite, table, clutter, shadow;
   float ringStepKm;
   std::vector<float> rings;

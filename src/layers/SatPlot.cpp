@@ -89,9 +89,9 @@ void SatPlot::init()
   file.init();
   name.clear();
   colors = imageplot::CodeColors();
-  bar = map = true;
-  hoursBack = 0, frames = 1, sync = 0;
-  label.clear(), datim.clear(), zone.clear(), colorTable.clear(), colorFill.clear();
+  keys.init();
+  frames = 1, sync = 0;
+  label.clear(), datim.clear();
   zoom = 1;
   minlon = maxlon = Const::FMISS;
   cutoff = 0;
@@ -100,9 +100,9 @@ void SatPlot::init()
   Resrc& r = Kol::resrc;
   setNameConv(StrLib::valid(r.get("in_file"), CONVENTION));
   if (const char* v = r.get("input"); StrLib::valid(v)) setInput(v);
-  if (const char* v = r.get("timezone"); StrLib::valid(v)) zone = v;
-  if (const char* v = r.get("color_table"); StrLib::valid(v)) colorTable = v;
-  if (const char* v = r.get("color_fill"); StrLib::valid(v)) colorFill = v;
+  if (const char* v = r.get("timezone"); StrLib::valid(v)) keys.zone = v;
+  if (const char* v = r.get("color_table"); StrLib::valid(v)) keys.colorTable = v;
+  if (const char* v = r.get("color_fill"); StrLib::valid(v)) keys.colorFill = v;
   if (const char* v = r.get("calibration"); StrLib::valid(v)) calibrated = std::atoi(v) != 0;
   if (const char* p = r.get("parameter"); StrLib::valid(p)) setParam(p);
 }
@@ -112,33 +112,16 @@ int SatPlot::setParam(const char* text)
   if (!text) return 1;
   for (const std::string& f : PlotParams::split(text)) {
     const std::string v = PlotParams::valueOf(f, f.size());
-    auto is = [&f](const char* k) { return StrLib::iequal(f.c_str(), k); };
-    auto key = [&f](const char* k) {
-      const size_t n = std::strlen(k);
-      return f.size() > n && f[n] == '=' && StrLib::iequal(f.substr(0, n).c_str(), k);
-    };
-    if (is("bar"))
-      bar = true;
-    else if (is("nobar"))
-      bar = false;
-    else if (is("map"))
-      map = true;
-    else if (is("nomap"))
-      map = false;
+    auto is = [&f](const char* k) { return PlotParams::isWord(f, k); };
+    auto key = [&f](const char* k) { return PlotParams::isKey(f, k); };
+    if (keys.take(f))
+      continue;
     else if (key("lab"))
       label = v;
     else if (key("in"))
       setInput(v.c_str());
     else if (key("if") || key("nc"))
       setNameConv(v.c_str());
-    else if (key("ho"))
-      hoursBack = std::abs(std::atoi(v.c_str()));
-    else if (key("tz"))
-      zone = v;
-    else if (key("ct"))
-      colorTable = v;
-    else if (key("cof"))
-      colorFill = v;
     else if (key("nh"))
       frames = std::max(1, std::atoi(v.c_str()));
     else if (key("zoom"))
@@ -167,9 +150,9 @@ int SatPlot::setParam(const char* text)
 
 int SatPlot::setFilename()
 {
-  const std::string spec = hoursBack > 0 ? "la-" + std::to_string(hoursBack) : "la";
-  return file.setFile(spec.c_str()) && StrLib::valid(file.getName()) ? setFilename(file.getName())
-                                                                     : 0;
+  return file.setFile(keys.latest().c_str()) && StrLib::valid(file.getName())
+             ? setFilename(file.getName())
+             : 0;
 }
 
 int SatPlot::setFilename(Date& d)
@@ -231,14 +214,14 @@ void SatPlot::mask(imageplot::Canvas& canvas) const
 void SatPlot::enhance(Plot& plot)
 {
   std::vector<int> ramp;
-  if (!colorTable.empty()) {
+  if (!keys.colorTable.empty()) {
     ColorMap cm;
-    if (ColorFile::read(colorTable.c_str(), cm)) plot.setColorMap(cm);
+    if (ColorFile::read(keys.colorTable.c_str(), cm)) plot.setColorMap(cm);
     ramp = ContPlot::fillPalette(plot.getGraph());
   }
-  if (!colorFill.empty()) {
+  if (!keys.colorFill.empty()) {
     ColorFill cf;
-    cf.set(plot.getColorMap(), colorFill.c_str());
+    cf.set(plot.getColorMap(), keys.colorFill.c_str());
     ramp.clear();
     for (int k = 0; k < cf.getNum(); ++k) ramp.push_back(cf.getColor(k));
   }
@@ -284,7 +267,7 @@ std::string SatPlot::infoLabel() const
 int SatPlot::draw(Plot& plot)
 {
   if (!image.validData()) return 0;
-  if (bar) plot.reserveBar();
+  if (keys.bar) plot.reserveBar();
   imageplot::Canvas canvas;
   if (fill) {  // the panel beyond the image black
     plot.setFillColor("black");
@@ -303,7 +286,7 @@ int SatPlot::draw(Plot& plot)
     imageplot::CodeColors byClass;
     const int n = static_cast<int>(classes.getThres().size());
     for (int k = 1; k <= n; ++k) table.getRGB(k, byClass.rgb[k]), byClass.shown[k] = true;
-    if (bar) imageplot::setClassBar(plot, classes.getThres(), byClass, units().c_str());
+    if (keys.bar) imageplot::setClassBar(plot, classes.getThres(), byClass, units().c_str());
     for (int code = 0; code < 256; ++code) {
       const int k = classes.getIndex(image.getValue(code));
       colors.rgb[code] = byClass.rgb[k];
@@ -313,17 +296,17 @@ int SatPlot::draw(Plot& plot)
     for (int code = 0; code < 256; ++code) colors.rgb[code] = grey(code), colors.shown[code] = true;
     enhance(plot);
     const bool physical = calibrated && isTemperature(pdb) && image.isValues();
-    if (bar)
+    if (keys.bar)
       imageplot::setScaleBar(plot, physical ? temperatureScale() : countScale(),
                              physical ? "C" : "count");
   }
   canvas.draw(plot, colors);
-  if (map) MapPlot().draw(plot);
+  if (keys.map) MapPlot().draw(plot);
   plot.setLabel("ul", label.empty() ? infoLabel().c_str() : label.c_str());
   String when;
-  if (datim.empty() && !zone.empty()) {
+  if (datim.empty() && !keys.zone.empty()) {
     Timezone tz;
-    tz.set(zone.c_str());
+    tz.set(keys.zone.c_str());
     DateTool::createLabel(image.getDate(), tz, when);
   }
   plot.setLabel("ur", !datim.empty() ? datim.c_str()
@@ -337,7 +320,7 @@ int SatPlot::draw(Plot& plot)
 void SatPlot::print()
 {
   std::printf("SatPlot\nFile: %s\nLabel: %s\nUnits: %s\nBar: %d\nMap: %d\n", name.c_str(),
-              infoLabel().c_str(), units().c_str(), bar ? 1 : 0, map ? 1 : 0);
+              infoLabel().c_str(), units().c_str(), keys.bar ? 1 : 0, keys.map ? 1 : 0);
 }
 
 }  // namespace KOL

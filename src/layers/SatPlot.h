@@ -12,6 +12,7 @@
 #include "imagery/GiniFile.h"
 #include "imagery/Image.h"
 #include "layers/image/ImageCanvas.h"
+#include "layers/image/ImageKeys.h"
 
 namespace KOL {
 
@@ -74,10 +75,9 @@ class SatPlot : public Drawing {
 
   Filename file;
   std::string name;
-  bool bar;
-  bool map;
-  int hoursBack, frames, sync;
-  std::string label, datim, zone, colorTable, colorFill;
+  imageplot::ImageKeys keys;
+  int frames, sync;
+  std::string label, datim;
   float zoom, minlon, maxlon;
   int cutoff;
   bool fill, over, mapRemoved, calibrated;

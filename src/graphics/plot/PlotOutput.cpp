@@ -120,6 +120,24 @@ int drawLayers(const std::vector<Drawing*>& layers, const Domain& d, const char*
   return finish(fig, prog, device, output);
 }
 
+int drawFigure(Drawing& layer, const Domain& d, const char* prog, const char* device,
+               const char* output, const Rect* panel, const std::vector<Drawing*>& over)
+{
+  Figure fig;
+  if (!fig.open(deviceParams(device, output).c_str())) {
+    Kol::outError("%s: cannot open the output device\n", prog);
+    return Kol::FAILURE;
+  }
+  if (panel)
+    fig.startPlot(*panel, d);
+  else
+    fig.startPlot(d);
+  fig.addDrawing(layer);
+  for (Drawing* o : over) fig.addDrawing(*o);
+  fig.endPlot();
+  return finish(fig, prog, device, output);
+}
+
 int drawLoop(const std::vector<Drawing*>& layers, const Domain& d, const char* prog,
              const char* gif, int delay)
 {

@@ -11,6 +11,7 @@ namespace KOL {
 class Domain;
 class Drawing;
 class Figure;
+class Rect;
 class Resrc;
 
 namespace PlotOutput {
@@ -37,6 +38,12 @@ std::string outputFile(const std::string& kind, const char* named);
 // finish(). A program status.
 int drawLayer(Drawing& layer, const Domain& d, const char* prog, const char* device,
               const char* output);
+// One layer (and the layers over it) drawn on the domain (in panel when one is given) into the
+// figure deviceParams opens, then finish(); "prog: cannot open the output device" when it does
+// not open. A program status.
+int drawFigure(Drawing& layer, const Domain& d, const char* prog, const char* device,
+               const char* output, const Rect* panel = nullptr,
+               const std::vector<Drawing*>& over = {});
 // Each layer drawn on the domain into a picture of its own without a display, the pictures
 // written as one animated GIF that loops (delay in hundredths of a second between them);
 // reports "prog: wrote NAME (N frames)". A program status.

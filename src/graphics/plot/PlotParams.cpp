@@ -74,6 +74,17 @@ std::string valueOf(const std::string& field, size_t from)
   return from < field.size() ? field.substr(from) : "";
 }
 
+bool isWord(const std::string& field, const char* word)
+{
+  return StrLib::iequal(field.c_str(), word);
+}
+
+bool isKey(const std::string& field, const char* key)
+{
+  const size_t n = std::strlen(key);
+  return field.size() > n && field[n] == '=' && StrLib::iequal(field.substr(0, n).c_str(), key);
+}
+
 void barParams(const char* text, int& locate, float& height)
 {
   if (!text) return;

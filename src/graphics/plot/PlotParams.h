@@ -19,6 +19,10 @@ std::string rest(const char* params, const char* key);
 std::string before(const char* params, const char* key);
 // The text after the field's '=' or, without one, from position from.
 std::string valueOf(const std::string& field, size_t from);
+// True when field is word, in any case.
+bool isWord(const std::string& field, const char* word);
+// True when field is key=VALUE, the key in any case.
+bool isKey(const std::string& field, const char* key);
 // Colour-bar parameters: a letter for the side ('b'ottom, 't'op, 'r'ight, 'l'eft) and an
 // optional thickness in page units (as in "r0.03"), separated by ':'.
 void barParams(const char* text, int& locate, float& height);
