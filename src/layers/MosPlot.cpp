@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/Resrc.h"
 #include "core/StrLib.h"
@@ -67,6 +68,9 @@ void MosPlot::init()
   if (const char* t = r.get("grid_domain"); StrLib::valid(t)) setGridDomain(t);
   if (const char* t = r.get("model"); StrLib::valid(t)) setModel(t);
   if (const char* t = r.get("time"); StrLib::valid(t)) setForeTime(t);
+  file.init();
+  file.setNameConv(CONVENTION);
+  if (const char* t = r.get("num_hour"); StrLib::valid(t)) file.setNumFiles(t);
   if (const char* t = r.get("parameter"); StrLib::valid(t)) setParam(t);
 }
 
@@ -165,6 +169,21 @@ int MosPlot::setFilename(const char* name)
 }
 
 int MosPlot::addFile(const char* name) { return read(name); }
+
+int MosPlot::setNameConv(const char* conv) { return StrLib::valid(conv) && file.setNameConv(conv); }
+
+int MosPlot::setFilename(Date& d)
+{
+  if (!file.setFile(d, "la")) return 0;
+  bulletins.clear();
+  int n = 0;
+  for (int i = 0; i < file.getNumFiles(); ++i)
+    if (const char* name = file.getName(i); StrLib::valid(name) && FileTool::isFile(name))
+      n += read(name);
+  return n > 0;
+}
+
+int MosPlot::getDate(Date& d) { return file.getDate(d) && d.isSet(); }
 
 // The model is named as the bulletin's header does (GFS, NAM) or as its product (MAV, MET).
 bool MosPlot::wanted(const MosBulletin& b, const MosBulletin::Station& s) const

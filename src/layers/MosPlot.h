@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Filename.h"
 #include "core/Timezone.h"
 #include "geo/Domain.h"
 #include "graphics/Drawing.h"
@@ -28,6 +29,7 @@ class MosPlot : public Drawing, private VarPlotSource {
  public:
   static constexpr const char* DEFAULT_VAR_FILE = "mosplot.var";
   static constexpr const char* DEFAULT_VARIABLE = "mos";
+  static constexpr const char* CONVENTION = "mos_dat";
 
   MosPlot();
   explicit MosPlot(const char* params) : MosPlot() { setParam(params); }
@@ -35,10 +37,15 @@ class MosPlot : public Drawing, private VarPlotSource {
   MosPlot(const MosPlot&) = delete;
   MosPlot& operator=(const MosPlot&) = delete;
 
-  // Defaults, then the resources "grid_domain", "model", "time" and "parameter".
+  // Defaults, then the resources "grid_domain", "model", "time", "num_hour" and "parameter".
   void init() override;
   // The stations of a file's MOS bulletins; they start again from it. 0 when none is read.
   int setFilename(const char* name) override;
+  // The latest run's file of the naming convention ("mos_dat") at or before d, and the
+  // num_hour files of the sequence up to it when more are asked for.
+  int setFilename(Date& d) override;
+  int setNameConv(const char* conv) override;
+  int getDate(Date& d) override;
   int addFile(const char* name);
   // Keys: mo (model: GFS, NAM, GFSX, or the product's MAV, MET, MEX...), ct and co (to the
   // station models and contours), va (variable list), ho (the model run's hour), ft (forecast
@@ -76,6 +83,7 @@ class MosPlot : public Drawing, private VarPlotSource {
   void label(Plot& plot, const VarList& list, int i) override;
 
   std::vector<MosBulletin> bulletins;
+  Filename file;
   std::string variable, model, params, timezoneText;
   int hour;  // forecast hour; -1: the first column
   int run;   // hour of the model run; -1: any
@@ -83,7 +91,7 @@ class MosPlot : public Drawing, private VarPlotSource {
   int mapMode;
   Timezone timezone;
   Domain gridDomain;
-  PointGrid gridder{"mos_dat"};
+  PointGrid gridder{CONVENTION};
   DatumPlot datumPlot;
   GridCont contour;
   GridVect vector;

@@ -165,7 +165,8 @@ int LightningFile::readNldn(const std::string& bytes)
     s.time_ns = static_cast<long long>(be32(r)) * 1000000000LL;  // the second field is kept aside
     s.lat = be32(r + 8) / 1000.0;
     s.lon = be32(r + 12) / 1000.0;
-    s.strength = be16(r + 18) / 10.0 * 30.0 / 15.0;  // 150 units of signal ~ 30 kA
+    // The field is the signal times 10, and 150 of the signal's units are about 30 kA.
+    s.strength = be16(r + 18) / 10.0 * 30.0 / 150.0;
     s.multiplicity = r[22];
     s.id = be32(r + 4);
     strikes_.push_back(s);

@@ -161,4 +161,24 @@ TEST(MosPlot, ModelAndRunChooseTheStations)
   }
 }
 
+// The latest run's file of the "mos_dat" convention at or before the figure's time.
+TEST(MosPlot, FileOfTheConvention)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::QuietScope quiet;
+  KOLTest::DatabaseScope database;
+  KOLTest::TempDir dir;
+  KOLTest::run("mkdir -p " + dir.file("mos") + " && ln -s " + KOLTest::dataFile(MAV) + " " +
+               dir.file("mos/2014010100.mos"));
+  KOL::Kol::resrc.set("con_path", dir.path().c_str());
+  for (int hour : {5, -1}) {
+    KOL::MosPlot layer;
+    // an hour before the run: none
+    KOL::Date d = hour < 0 ? KOL::Date(2013, 12, 31, 23, 0, 0) : KOL::Date(2014, 1, 1, hour, 0, 0);
+    EXPECT_EQ(layer.setFilename(d), hour >= 0) << hour;
+    EXPECT_EQ(layer.placed().size(), hour >= 0 ? 3u : 0u);
+  }
+  KOL::Kol::resrc.set("con_path", "");
+}
+
 }  // namespace

@@ -74,7 +74,7 @@ TEST(LightningFile, NldnRecordsAfterTheirHeaderBlocks)
     int32_t t, lat, lon;
     int16_t sgnl;
     uint8_t mult;
-  } flashes[] = {{1530505980, 35123, -97456, -150, 2}, {1530505981, -12500, 130250, 75, 1}};
+  } flashes[] = {{1530505980, 35123, -97456, -1500, 2}, {1530505981, -12500, 130250, 750, 1}};
   for (const auto& x : flashes) {
     be32(b, x.t);
     be32(b, 123);

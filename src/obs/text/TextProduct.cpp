@@ -47,7 +47,11 @@ bool heading(std::string_view line, TextProduct::Heading& p)
 // or a sequence number is not one.
 bool awipsId(std::string_view line)
 {
+  // Words some products open with, alone on their line, that look like identifiers.
+  static constexpr std::string_view WORDS[] = {"URGENT", "TEST", "UPDATE", "AMEND", "NOTICE"};
   line = TextTool::trim(line);
+  for (std::string_view w : WORDS)
+    if (line == w) return false;
   return line.size() >= 4 && line.size() <= 6 && upperAlnum(line) && !TextTool::isDigits(line) &&
          upperAlpha(line.substr(0, 3));
 }

@@ -68,6 +68,16 @@ std::string Vtec::eventKey() const
   return raw.size() >= 21 ? raw.substr(7, 14) : std::string();
 }
 
+int Vtec::year() const
+{
+  for (const std::string& t : {begin, end})
+    if (t.size() >= 2 && t.compare(0, 6, "000000") != 0) {
+      const int yy = TextTool::intOr(std::string_view(t).substr(0, 2));
+      if (yy >= 0) return yy < 70 ? 2000 + yy : 1900 + yy;
+    }
+  return 0;
+}
+
 std::string Vtec::isoTime(std::string_view t)
 {
   if (t.size() < 11 || t.substr(0, 6) == "000000") return {};

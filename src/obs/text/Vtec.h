@@ -16,8 +16,11 @@ class Vtec {
   void init();
   // 1 when the text (leading blanks allowed) starts with a P-VTEC string.
   int parse(std::string_view text);
-  // An event's identity: office, phenomenon, significance and number.
+  // An event's identity: office, phenomenon, significance and number. Numbers start again
+  // each year, so an event is also known by year().
   std::string eventKey() const;
+  // The year of the begin time, else of the end time; 0 when neither is given.
+  int year() const;
   // A time of the code's form as "YYYY-MM-DDThh:mmZ", or "" for the null time.
   static std::string isoTime(std::string_view t);
   // The same as seconds since 1970; -1 for the null time or an unreadable one.

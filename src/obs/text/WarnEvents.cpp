@@ -22,7 +22,18 @@ void addZones(std::vector<std::string>& to, const std::vector<std::string>& code
     if (std::find(to.begin(), to.end(), c) == to.end()) to.push_back(c);
 }
 
+std::string yearKey(const std::string& key, int year) { return key + "/" + std::to_string(year); }
+
 }  // namespace
+
+WarnEvents::Events::iterator WarnEvents::locate(const Vtec& v)
+{
+  const int year = v.year();
+  auto it = events_.find(yearKey(v.eventKey(), year));
+  if (it == events_.end() && year > 0 && Vtec::seconds(v.begin) < 0)
+    it = events_.find(yearKey(v.eventKey(), year - 1));
+  return it;
+}
 
 void WarnEvents::add(const WarnProduct& p)
 {
@@ -31,7 +42,9 @@ void WarnEvents::add(const WarnProduct& p)
   for (const auto& s : p.segments) {
     for (const auto& v : s.vtec) {
       if (v.product_class == 'T' || ends(v.action)) continue;
-      std::string key = v.eventKey();
+      auto found = locate(v);
+      const std::string key =
+          found != events_.end() ? found->first : yearKey(v.eventKey(), v.year());
       Event& e = events_[key];
       e.office = v.office;
       e.phenomena = v.phenomena;
@@ -48,7 +61,7 @@ void WarnEvents::add(const WarnProduct& p)
   for (const auto& s : p.segments) {
     for (const auto& v : s.vtec) {
       if (v.product_class == 'T' || !ends(v.action)) continue;
-      auto it = events_.find(v.eventKey());
+      auto it = locate(v);
       if (it == events_.end()) continue;
       auto& zones = it->second.zones;
       for (const auto& c : s.ugc.codes)
@@ -68,8 +81,11 @@ std::vector<const WarnEvents::Event*> WarnEvents::validAt(std::time_t t) const
 
 const WarnEvents::Event* WarnEvents::find(const std::string& key) const
 {
-  auto it = events_.find(key);
-  return it == events_.end() ? nullptr : &it->second;
+  // Keys of one event sort by year, so the latest is the last of those starting with key/.
+  auto it = events_.lower_bound(key + "/~");
+  if (it == events_.begin()) return nullptr;
+  --it;
+  return it->first.compare(0, key.size() + 1, key + "/") == 0 ? &it->second : nullptr;
 }
 
 void WarnEvents::print() const

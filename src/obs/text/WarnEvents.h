@@ -37,11 +37,17 @@ class WarnEvents {
   // The events in force at t, in the order of their keys.
   std::vector<const Event*> validAt(std::time_t t) const;
   size_t size() const { return events_.size(); }
+  // The latest year's event of a key of Vtec::eventKey().
   const Event* find(const std::string& key) const;
   void print() const;
 
  private:
-  std::map<std::string, Event> events_;
+  using Events = std::map<std::string, Event>;
+  // The event v speaks of: of its year, or of the year before when v gives no begin time
+  // (an event that began in December goes on in January under its number).
+  Events::iterator locate(const Vtec& v);
+
+  Events events_;  // by event key and year
 };
 
 }  // namespace KOL

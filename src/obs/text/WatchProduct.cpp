@@ -15,6 +15,22 @@ namespace {
 using std::string;
 using std::string_view;
 
+// The period that ends the sentence from 'from' on: not the one of an abbreviated place name
+// ("ST. LOUIS", "FT. WORTH", "MT. VERNON").
+size_t sentenceEnd(const string& text, size_t from)
+{
+  static constexpr string_view SHORT[] = {"ST", "STE", "FT", "MT", "PT"};
+  for (size_t dot = text.find('.', from); dot != string::npos; dot = text.find('.', dot + 1)) {
+    size_t word = text.find_last_of(" \n", dot);
+    word = word == string::npos || word < from ? from : word + 1;
+    const string_view before = string_view(text).substr(word, dot - word);
+    bool abbreviation = false;
+    for (string_view a : SHORT) abbreviation = abbreviation || TextTool::upper(before) == a;
+    if (!abbreviation) return dot;
+  }
+  return string::npos;
+}
+
 // The integer that starts s after blanks; MISS when none. s moves past it.
 int leadingInt(string_view& s)
 {
@@ -240,7 +256,7 @@ void WatchProduct::parseSel(const TextProduct& p, const std::vector<string>& lin
     half_width_sm = TextTool::intOr(text.substr(start + 1, miles - start - 1));
     orientation = text.substr(miles + 15, line - miles - 15);
     size_t to = text.find(" TO ", line + 16);
-    size_t stop = to == string::npos ? string::npos : text.find('.', to);
+    size_t stop = to == string::npos ? string::npos : sentenceEnd(text, to);
     if (to != string::npos && stop != string::npos) {
       axis_from = text.substr(line + 16, to - line - 16);
       axis_to = text.substr(to + 4, stop - to - 4);
