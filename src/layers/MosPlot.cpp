@@ -296,14 +296,12 @@ void MosPlot::label(Plot& plot, const VarList& list, int i)
   char fore[16];
   std::snprintf(fore, sizeof fore, "h%d", s.hours[all.front().column]);
   spec.setForeTime(ForeTime(fore));
-  Level level;
-  level.set("sfc");
-  spec.setLevel(level);
   if (!StrLib::valid(spec.getUnits()))
     if (const char* u = SfcDataTool::getUnits(spec.getName())) spec.setUnits(u);
   Date date;
   date.set(s.year, s.month, s.day, s.hour, s.minute, 0);
-  VarPlot::addLabels(plot, spec, date, timezoneText.c_str());
+  const std::string source = (s.model.empty() ? "" : s.model + " ") + "MOS";
+  VarPlot::addLabels(plot, spec, date, timezoneText.c_str(), source.c_str());
 }
 
 int MosPlot::draw(Plot& plot)

@@ -1,6 +1,7 @@
 #include "layers/varplot/VarPlot.h"
 
 #include <algorithm>
+#include <string>
 
 #include "core/Date.h"
 #include "core/Kol.h"
@@ -262,10 +263,12 @@ void VarPlot::drawMap(Plot& plot, const std::string& params) const
   map.draw(plot);
 }
 
-void VarPlot::addLabels(Plot& plot, const VarSpec& spec, const Date& date, const char* tz)
+void VarPlot::addLabels(Plot& plot, const VarSpec& spec, const Date& date, const char* tz,
+                        const char* source)
 {
   String info, when;
   spec.toInfoLabel(info);
+  if (source && *source) info = (std::string(source) + " " + info.get()).c_str();
   Timezone zone;
   if (tz && *tz) zone.set(tz);
   spec.toDateLabel(date, zone, "", when);

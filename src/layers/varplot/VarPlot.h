@@ -76,7 +76,9 @@ class VarPlot {
 
   // The information label of spec at the upper left and its date label at date in time zone tz
   // (empty: UTC) at the upper right; the plot takes the date when it has none. Plot::done follows.
-  static void addLabels(Plot& plot, const VarSpec& spec, const Date& date, const char* tz);
+  // The upper left label is the spec's, after source when given ("GFS MOS").
+  static void addLabels(Plot& plot, const VarSpec& spec, const Date& date, const char* tz,
+                        const char* source = nullptr);
 
   // Entry tests the walk uses.
   // The entry whose direct argument, component or member entry i is; -1 at level 0.
