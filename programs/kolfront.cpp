@@ -4,6 +4,7 @@
 // and centres on a map (-ou=NAME.png, .gif, .ps; without a file, the window), over the isobars
 // and station models of a surface file given with -sf=FILE, lightning with -light=FILE.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,28 @@ constexpr const char* DEFAULT_DOMAIN = "north_america";
 constexpr const char* MAP_COLOR = "grey08";
 // Under the fronts: isobars every 4 hPa analysed from the surface file.
 constexpr const char* ANALYSIS = "pres[mb,ln,int=4,co=grey04]";
+// An analysis further than this from the fronts' time is another weather: said, still drawn.
+constexpr long MAX_APART_HOURS = 3;
+
+// Hours between a bulletin's valid time (MMDDHHZ, or YYYYMMDDHHZ) and d; the short form is
+// taken in the year that brings it nearest d. -1 when the time cannot be read.
+long hoursApart(const std::string& valid, const Date& d)
+{
+  const bool full = valid.size() >= 11;
+  const size_t at = full ? 4 : 0;
+  if (valid.size() < at + 6) return -1;
+  const int month = std::atoi(valid.substr(at, 2).c_str()),
+            day = std::atoi(valid.substr(at + 2, 2).c_str());
+  const int hour = std::atoi(valid.substr(at + 4, 2).c_str());
+  long best = -1;
+  for (int dy : {-1, 0, 1}) {
+    const int year = full ? std::atoi(valid.substr(0, 4).c_str()) : d.getYear() + dy;
+    Date v(year, month, day, hour, 0, 0);
+    const long h = std::labs(v.getSeconds() - d.getSeconds()) / 3600;
+    if (v.isSet() && (best < 0 || h < best)) best = h;
+  }
+  return best;
+}
 
 const TextProgram::Texts TEXTS{"kolfront",
                                "bulletin",
@@ -65,11 +88,16 @@ int drawPicture(const ProgInput& inputs, const std::string& image)
   // the analysis under the fronts draws the map; the fronts none of their own
   SfcPlot analysis;
   if (const char* sf = r.get("sfc_file"); sf && *sf) {
-    analysis.setFilename(sf);
+    if (!analysis.setFilename(sf)) return Kol::FAILURE;
     analysis.setVariable(r.get("variable") && *r.get("variable") ? r.get("variable") : ANALYSIS);
     analysis.setParam("map");
     layer.setParam("nomap");
     layers.push_back(&analysis);
+    if (Date d; analysis.getDate(d) && d.isSet()) {
+      const long apart = hoursApart(layer.getBulletin().valid, d);
+      if (apart > MAX_APART_HOURS)
+        Kol::outWarning("kolfront: the surface file %s is %ld h away from the fronts\n", sf, apart);
+    }
   }
   layers.push_back(&layer);
   overlay::Overlays overlays;
@@ -94,6 +122,8 @@ int main(int argc, char** argv)
   ResrcDBList keyed, positional;
   program.declareOptions(keyed, positional);
   keyed.add("sfc_file", "kolfrontsfc", "sf", "-sf file     Surface file: fronts over its analysis");
+  keyed.add("variable", "kolfrontva", "va",
+            "-va list     Variable list of that analysis (default: isobars every 4 hPa)");
   overlay::Overlays::declare(keyed);
   if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
   return program.run(TextListing::byProduct("kolfront", fill), drawPicture);

@@ -1,10 +1,11 @@
 // Reader details of office products that the shared samples do not show: event numbers that
 // start again each year, abbreviated places in a watch's axis, opening words taken for an
-// AWIPS identifier.
+// AWIPS identifier; kolfront's analysis of another time.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "common/TestData.h"
 #include "obs/text/TextProduct.h"
 #include "obs/text/Vtec.h"
 #include "obs/text/WarnEvents.h"
@@ -71,4 +72,19 @@ TEST(TextProduct, OpeningWordIsNoAwipsIdentifier)
   TextProduct p;
   p.parse("WWUS20 KWNS 012048\nSEL9\nBODY LINE\n");
   EXPECT_EQ(p.head.awips, "SEL9");
+}
+
+// Fronts over an analysis of another day are drawn, and the distance in time is said.
+TEST(Kolfront, AnalysisFarFromTheFrontsIsSaid)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::TempDir dir;
+  KOLTest::run(KOLTest::programPath("kolsfc") + " -cvt=" + dir.file("s.sfc") + " " +
+               KOLTest::dataFile("metar/metpy_2020010600_sao.wmo") + " 2>&1");
+  const std::string out = KOLTest::run(
+      KOLTest::programPath("kolfront") + " -ou=" + dir.file("f.png") + " -sf=" + dir.file("s.sfc") +
+      " -va='temp[F]' " +
+      KOLTest::dataFile("textprod/fronts/metpy_WPC_sfc_fronts_20210628_1800.txt") + " 2>&1");
+  EXPECT_NE(out.find("is 4194 h away from the fronts"), std::string::npos) << out;
+  EXPECT_NE(out.find("wrote"), std::string::npos) << out;
 }
