@@ -29,14 +29,15 @@ class WindowLoop : public ::testing::Test {
     int status = 0;
     KOLTest::run("command -v xdotool", &status);
     if (status != 0) GTEST_SKIP() << "xdotool is not installed";
-    // two different products filed as the last two of one site and type
+    // two different products filed under their own times as the last two of one site and type
     const std::string folder = dir.file("nids/DDC/N0Q");
     ASSERT_EQ(std::system(("mkdir -p " + folder).c_str()), 0);
     const std::pair<const char*, const char*> files[] = {
-        {"KDDC_N0Q_20200817_0501.nids", "0451"}, {"KOUN_SDUS54_N0QTLX_201305202016", "0456"}};
+        {"KDDC_N0Q_20200817_0501.nids", "20200817_0501"},
+        {"KOUN_SDUS54_N0QTLX_201305202016", "20130520_2016"}};
     for (const auto& [name, time] : files)
       ASSERT_EQ(std::system(("cp " + KOLTest::dataFile(std::string("nids/") + name) + " " + folder +
-                             "/20200817_" + time + ".nids")
+                             "/" + time + ".nids")
                                 .c_str()),
                 0);
   }
