@@ -110,7 +110,7 @@ TEST_F(WindowLoop, TwoFramesInTurnUntilQ)
   ASSERT_TRUE(seen[0].valid() && seen[1].valid());
   EXPECT_GT(seen[0].inked(), seen[0].width * seen[0].height / 20);
   EXPECT_GT(seen[1].differ(seen[0], 8), 0.01) << "the two frames show the same picture";
-  KOLTest::run(x("xdotool key --window " + id + " q"));
+  KOLTest::run(x("xdotool key --window " + id + " q 2>/dev/null"));
   EXPECT_EQ(exitStatus(), 0) << "q did not end the loop";
 }
 

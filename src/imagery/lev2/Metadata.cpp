@@ -1,6 +1,5 @@
 #include "imagery/lev2/Metadata.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -101,8 +100,8 @@ Lev2Adaptation readAdaptation(const std::map<int, std::vector<uint8_t>>& segment
     if (number != expect++) break;  // a gap: only what precedes it is in place
     b.insert(b.end(), bytes.begin(), bytes.end());
   }
-  if (b.size() < TIME + 12 || std::all_of(b.begin(), b.end(), [](uint8_t c) { return c == 0; }))
-    return a;
+  // the legacy RDA's adaptation data (or a message of zeros) begin without the file name
+  if (b.size() < TIME + 12 || text(b, NAME, 12).empty()) return a;
   a.present = true;
   a.fileName = text(b, NAME, 12);
   a.format = text(b, FORMAT, 4);

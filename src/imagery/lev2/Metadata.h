@@ -17,7 +17,7 @@ namespace KOL::lev2 {
 Lev2Status readStatus(const uint8_t* b, std::size_t len, bool orda);
 
 // Message 18's segments by segment number (from 1), joined and read; not present when the first
-// segments are missing or the message is all zero (some legacy volumes send it so).
+// segments are missing or the data do not begin with the adaptation file's name (legacy RDAs).
 Lev2Adaptation readAdaptation(const std::map<int, std::vector<uint8_t>>& segments);
 
 }  // namespace KOL::lev2
