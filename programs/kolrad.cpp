@@ -6,6 +6,7 @@
 //   kolrad -ou=OUT.png -mosaic F...    several sites in one picture
 //   kolrad -de=ps,OUT.ps FILE          PostScript; -de=w the X window
 // Full-resolution volumes (a file, gzip-wrapped or not, or a folder of its chunks) by content:
+//   kolrad FILE                        the volume's header, radar status and cuts
 //   kolrad -li FILE                    one CSV line per cut and moment
 //   kolrad -dump=CUT:MOMENT -ou=N.f32 FILE  the sweep's values as little-endian float32, radial
 //                                      after radial (NaN for no value), azimuths to stdout
@@ -13,6 +14,7 @@
 //                                      several volumes: OUT_YYYYMMDD_HHMM.png for each
 // Loops of the naming convention (products, or volumes with -if=lev2):
 //   kolrad -fr=6 -id=TLX -ty=N0Q -ou=LOOP.gif   the last 6 products as one animated GIF
+//   kolrad -fr=6 -id=TLX -ty=N0Q -de=w          the same animated in the X window (q ends)
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -73,7 +75,7 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   keyed.add("frames", "kolradframes", "fr",
             "-fr N        The last N products (or volumes) of the naming convention -if\n"
             "             (default nids, with -id site and -ty product) as one animated GIF\n"
-            "             (-ou=NAME.gif)");
+            "             (-ou=NAME.gif), or animated in the X window (-de=w; q ends it)");
   for (const char* name : {"variable", "level", "in_file", "identifier", "type"})
     KolResrc::add(keyed, KolResrc::find(name));
   for (int group :
@@ -116,8 +118,30 @@ bool isProduct(const std::string& name, bool needData)
 // The precipitation array's values: 10 log10 of the amount in mm.
 double inchesOfDba(float dba) { return std::pow(10.0, dba / 10.0) / 25.4; }
 
+// A volume read whole, or 0 after one line (the reader's, for a damaged volume).
+int readVolume(const std::string& name, Lev2File& f)
+{
+  if (!Lev2File::isVolume(name.c_str())) {
+    Kol::outError("kolrad: %s is not a radar volume\n", name.c_str());
+    return 0;
+  }
+  return f.open(name.c_str()) && f.read();
+}
+
+// A volume: its header, the radar's status and adaptation data, and every cut with its start.
+int describeVolume(const std::string& name)
+{
+  Lev2File f;
+  if (!readVolume(name, f)) return 0;
+  std::printf("File: %s\n", name.c_str());
+  f.print();
+  std::printf("\n");
+  return 1;
+}
+
 int describe(const std::string& name)
 {
+  if (ImageryKind::of(name.c_str()) == ImageryKind::LEV2) return describeVolume(name);
   if (!isProduct(name, false)) return 0;
   NidsFile f(name.c_str());
   NidsInfo info;
@@ -202,16 +226,6 @@ bool volumeReadable(const std::string& name)
 {
   std::error_code ec;
   return std::filesystem::is_directory(name, ec) || ProgInput::readable(ProgInput().resolve(name));
-}
-
-// A volume read whole, or 0 after one line (the reader's, for a damaged volume).
-int readVolume(const std::string& name, Lev2File& f)
-{
-  if (!Lev2File::isVolume(name.c_str())) {
-    Kol::outError("kolrad: %s is not a radar volume\n", name.c_str());
-    return 0;
-  }
-  return f.open(name.c_str()) && f.read();
 }
 
 int listVolume(const std::string& name)
@@ -378,7 +392,7 @@ std::string loopConvention()
 }
 
 // The last n products (or volumes) of the convention, each on the first one's map, as one
-// animated GIF.
+// animated GIF or in the window.
 int drawLoop(int n, const std::string& gif)
 {
   Resrc& r = Kol::resrc;
@@ -403,6 +417,7 @@ int drawLoop(int n, const std::string& gif)
     Kol::outError("kolrad: no product of the convention %s to draw\n", conv.c_str());
     return Kol::FAILURE;
   }
+  if (gif.empty()) return PlotOutput::showLoop(frames, domain, "kolrad", r.get("device"));
   return PlotOutput::drawLoop(frames, domain, "kolrad", gif.c_str());
 }
 
@@ -430,8 +445,8 @@ int main(int argc, char** argv)
   Resrc& r = Kol::resrc;
   if (const char* n = r.get("frames"); has(n)) {
     const std::string gif = PlotOutput::outputFile(r.get("out", ""), r.get("o"));
-    if (std::atoi(n) < 1 || gif.size() < 4 || gif.compare(gif.size() - 4, 4, ".gif") != 0) {
-      Kol::outError("kolrad: -fr=N needs N of 1 or more and -ou=NAME.gif\n");
+    if (std::atoi(n) < 1 || !PlotOutput::canLoop(r.get("device"), gif)) {
+      Kol::outError("kolrad: -fr=N needs N of 1 or more and -ou=NAME.gif, or -de=w\n");
       return Kol::USAGE;
     }
     return drawLoop(std::atoi(n), gif);

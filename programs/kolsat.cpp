@@ -6,6 +6,7 @@
 //   kolsat -out=csv -row=N FILE         column,pixel,value along row N (from 0 at the top)
 //   kolsat -fr=6 -ou=LOOP.gif           the last 6 images of the convention (-if, default
 //                                       sat_vis) as one animated GIF
+//   kolsat -fr=6 -de=w                  the same animated in the X window (q ends)
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -47,7 +48,8 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
   keyed.add("parameter", "kolsatparameter", "pa", "-pa list     Drawing keys: nobar, nomap");
   keyed.add("frames", "kolsatframes", "fr",
             "-fr N        The last N images of the naming convention -if (default sat_vis)\n"
-            "             drawn as one animated GIF (-ou=NAME.gif)");
+            "             drawn as one animated GIF (-ou=NAME.gif) or in the X window\n"
+            "             (-de=w; q ends it)");
   KolResrc::add(keyed, KolResrc::find("in_file"));
   for (int group :
        {KolResrc::DOMAIN_GROUP, KolResrc::MAP_GROUP, KolResrc::COLOR_GROUP, KolResrc::DEVICE_GROUP})
@@ -156,7 +158,8 @@ int drawPicture(const char* file, const std::string& image)
   return PlotOutput::drawLayer(layer, domain, "kolsat", r.get("device"), image.c_str());
 }
 
-// The last N images of the convention, each on the first one's map, as an animated GIF.
+// The last N images of the convention, each on the first one's map, as an animated GIF or in
+// the window.
 int drawLoop(int n, const std::string& gif)
 {
   Resrc& r = Kol::resrc;
@@ -182,6 +185,7 @@ int drawLoop(int n, const std::string& gif)
   }
   if (!has(r.get("color_map")))
     r.set("color_map", layers.front()->isReflectivity() ? MOSAIC_MAP_COLOR : MAP_COLOR);
+  if (gif.empty()) return PlotOutput::showLoop(frames, domain, "kolsat", r.get("device"));
   return PlotOutput::drawLoop(frames, domain, "kolsat", gif.c_str());
 }
 
@@ -209,8 +213,7 @@ int main(int argc, char** argv)
 {
   ResrcDBList keyed, positional;
   declareOptions(keyed, positional);
-  if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0)
-    return status;
+  if (int status = ResrcDB::startProgram(argc, argv, keyed, positional); status >= 0) return status;
   Resrc& r = Kol::resrc;
   if (!has(r.get("filename")) && !has(r.get("frames"))) {  // a file, or a loop of files
     ResrcDB::printHelp(r.get("prog"), keyed, positional);
@@ -219,8 +222,8 @@ int main(int argc, char** argv)
   const std::string out = r.get("out", "info");
   if (const char* n = r.get("frames"); has(n)) {
     const std::string gif = PlotOutput::outputFile(out, r.get("o"));
-    if (std::atoi(n) < 1 || gif.size() < 4 || gif.compare(gif.size() - 4, 4, ".gif") != 0) {
-      Kol::outError("kolsat: -fr=N needs N of 1 or more and -ou=NAME.gif\n");
+    if (std::atoi(n) < 1 || !PlotOutput::canLoop(r.get("device"), gif)) {
+      Kol::outError("kolsat: -fr=N needs N of 1 or more and -ou=NAME.gif, or -de=w\n");
       return Kol::USAGE;
     }
     return drawLoop(std::atoi(n), gif);

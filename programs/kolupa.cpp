@@ -3,9 +3,10 @@
 // the BUFR messages in the same files, merges the parts of each station and time (text and
 // BUFR alike, the BUFR sounding's extra levels kept) into one sounding and prints each sounding as
 // a table (pressure, height, temperature, dew point, wind and level kind) or, with -out=csv, as CSV
-// with units in the header. -out=NAME.upa (any name with a dot or a slash) writes the decoded
-// parts to that own upper-air file; -out=CONV (a naming convention such as upa_cvt) writes the
-// file the convention names for the soundings' date. -indices prints the stability indices of
+// with units in the header; soundings that follow the balloon add each level's time after launch
+// and displacement from the launch site. -out=NAME.upa (any name with a dot or a slash) writes the
+// decoded parts to that own upper-air file; -out=CONV (a naming convention such as upa_cvt) writes
+// the file the convention names for the soundings' date. -indices prints the stability indices of
 // each sounding instead: the parcel blocks of the surface, 100 hPa mixed-layer and
 // maximum-temperature parcels (with the positive area ending at the first negative layer, then
 // at the highest positive layer), the sounding indices and the wind indices; with -out=csv one
@@ -107,21 +108,30 @@ void csvHeader()
 {
   std::printf(
       "station,wmo,date,time_utc,lat_deg,lon_deg,elev_m,pres_hPa,hght_m,temp_C,dewp_C,"
-      "wdir_deg,wspd_kt,kind\n");
+      "wdir_deg,wspd_kt,kind,elapsed_s,dlat_deg,dlon_deg\n");
 }
 
 void printCsv(const UpaData& d)
 {
   for (int i = 0; i < d.getNum(); ++i) {
     const UpaLevel& l = *d.getLevel(i);
-    std::printf("%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s\n", d.getId(), d.getWmo(),
+    std::printf("%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s\n", d.getId(), d.getWmo(),
                 dateText(d.getDate()).c_str(), timeText(d.getDate()).c_str(),
                 number(d.getLat(), "%.2f").c_str(), number(d.getLon(), "%.2f").c_str(),
                 number(d.getElev(), "%.0f").c_str(), number(l.pres, "%.1f").c_str(),
                 number(l.hght, "%.0f").c_str(), number(l.temp, "%.1f").c_str(),
                 number(l.dewp, "%.1f").c_str(), number(l.dir, "%.0f").c_str(),
-                number(l.spd, "%.0f").c_str(), kind(l.type).c_str());
+                number(l.spd, "%.0f").c_str(), kind(l.type).c_str(),
+                number(l.elapsed, "%.0f").c_str(), number(l.dlat, "%.5f").c_str(),
+                number(l.dlon, "%.5f").c_str());
   }
+}
+
+bool tracked(const UpaData& d)
+{
+  for (int i = 0; i < d.getNum(); ++i)
+    if (d.getLevel(i)->validTrack()) return true;
+  return false;
 }
 
 void printTable(const UpaData& d)
@@ -130,15 +140,22 @@ void printTable(const UpaData& d)
               dateText(d.getDate()).c_str(), timeText(d.getDate()).c_str(),
               number(d.getLat(), "%.2f").c_str(), number(d.getLon(), "%.2f").c_str(),
               number(d.getElev(), "%.0f").c_str());
-  std::printf("%7s %7s %6s %6s %5s %5s  %s\n", "PRES", "HGHT", "TEMP", "DWPT", "DRCT", "SKNT",
-              "KIND");
-  std::printf("%7s %7s %6s %6s %5s %5s\n", "hPa", "m", "C", "C", "deg", "knot");
+  // The balloon's track, where sent, goes in front of the kind, whose width varies.
+  const bool track = tracked(d);
+  std::printf("%7s %7s %6s %6s %5s %5s", "PRES", "HGHT", "TEMP", "DWPT", "DRCT", "SKNT");
+  if (track) std::printf(" %6s %8s %8s", "TIME", "DLAT", "DLON");
+  std::printf("  KIND\n%7s %7s %6s %6s %5s %5s", "hPa", "m", "C", "C", "deg", "knot");
+  std::printf(track ? " %6s %8s %8s\n" : "\n", "s", "deg", "deg");
   for (int i = 0; i < d.getNum(); ++i) {
     const UpaLevel& l = *d.getLevel(i);
-    std::printf("%7s %7s %6s %6s %5s %5s  %s\n", number(l.pres, "%.1f").c_str(),
+    std::printf("%7s %7s %6s %6s %5s %5s", number(l.pres, "%.1f").c_str(),
                 number(l.hght, "%.0f").c_str(), number(l.temp, "%.1f").c_str(),
                 number(l.dewp, "%.1f").c_str(), number(l.dir, "%.0f").c_str(),
-                number(l.spd, "%.0f").c_str(), kind(l.type).c_str());
+                number(l.spd, "%.0f").c_str());
+    if (track)
+      std::printf(" %6s %8s %8s", number(l.elapsed, "%.0f").c_str(), number(l.dlat, "%.4f").c_str(),
+                  number(l.dlon, "%.4f").c_str());
+    std::printf("  %s\n", kind(l.type).c_str());
   }
   std::printf("\n");
 }

@@ -204,6 +204,9 @@ bool XWindow::createWindow()
   XSetWMHints(dpy, window, &wm);
   XClassHint cls{const_cast<char*>("KOL"), const_cast<char*>("Kol")};
   XSetClassHint(dpy, window, &cls);
+  // the window manager's close button asks, rather than cutting the connection
+  Atom close = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
+  XSetWMProtocols(dpy, window, &close, 1);
   return true;
 }
 
@@ -264,6 +267,7 @@ int XWindow::open()
     XClearWindow(dpy, window);
   }
   opened = true;
+  gone = false;
   clear();
   update();
   return 1;
@@ -309,7 +313,7 @@ int XWindow::close()
   if (!opened) return 0;
   freeResources();
   XDisplay& xd = XDisplay::get();
-  if (mode == 1) {
+  if (mode == 1 && !gone) {
     XUnmapWindow(dpy, window);
     XDestroyWindow(dpy, window);
   }
@@ -676,6 +680,8 @@ int XWindow::newFrame(int n)
     XFillRectangle(dpy, frames[n].pixmap, gcs[0], 0, 0, width, height);
   }
   frames[n].delay = loopDelay;
+  // what is drawn next goes into the new frame, as on the image device
+  current = n;
   return 1;
 }
 
@@ -840,6 +846,10 @@ void XWindow::handle(XEvent& ev)
       std::snprintf(buf, sizeof buf, "%d:%d", ev.xconfigure.width, ev.xconfigure.height);
       detail = buf;
       break;
+    case ClientMessage:
+      if (static_cast<Atom>(ev.xclient.data.l[0]) == XInternAtom(dpy, "WM_DELETE_WINDOW", True))
+        detail = "WM_DELETE_WINDOW";
+      break;
     default:
       break;
   }
@@ -856,6 +866,10 @@ int XWindow::callback(const char* event, const char* data, const void*)
   if (std::strcmp(event, "Expose") == 0) return update();
   if (std::strcmp(event, "MapNotify") == 0) mapped = true;
   if (std::strcmp(event, "UnmapNotify") == 0) mapped = false;
+  // closed from outside: the main loop ends
+  if (std::strcmp(event, "DestroyNotify") == 0) gone = true;
+  if ((std::strcmp(event, "ClientMessage") == 0 && d == "WM_DELETE_WINDOW") || gone)
+    return unmanage();
   if (std::strcmp(event, "Configure") == 0) {
     if (resize(-1, -1)) doCallback("Redraw", data);
     return update();

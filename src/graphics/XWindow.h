@@ -111,6 +111,7 @@ class XWindow : public Device {
   int width, height, xpos, ypos;
   std::string displayName, title, background;
   bool showNum, opened, inverse, icon, fixed, mapped;
+  bool gone = false;  // destroyed by another client
   Window window, parent;
   Pixmap pixmap;
   Display* dpy;

@@ -15,9 +15,18 @@ void Lev2Data::init()
   vcp_elev_ = lat_ = lon_ = height_ = Const::FMISS;
   icao_.clear();
   date_.init();
+  status_ = Lev2Status();
+  adaptation_ = Lev2Adaptation();
   radials_.clear();
   moments_.clear();
   keep_.clear();
+}
+
+Date Lev2Data::getStartTime() const
+{
+  Date d;
+  if (!radials_.empty()) d.set(static_cast<long>(std::floor(radials_.front().time)));
+  return d;
 }
 
 float Lev2Data::getElevation() const
@@ -189,9 +198,16 @@ void Lev2Data::setSite(const std::string& icao, float lat, float lon, float heig
 
 void Lev2Data::print() const
 {
-  std::printf("Lev2Data cut %d (elevation number %d) %.2f deg, %d radials, site %s %.3f %.3f\n",
-              cut_, elev_number_, static_cast<double>(getElevation()), getNumRadials(),
-              icao_.c_str(), static_cast<double>(lat_), static_cast<double>(lon_));
+  const double start = getStartSeconds();
+  const long whole = static_cast<long>(std::floor(start));
+  const Date d = getStartTime();
+  std::printf(
+      "Lev2Data cut %d (elevation number %d) %.2f deg, %d radials from "
+      "%04d-%02d-%02d %02d:%02d:%02d.%03d, site %s %.3f %.3f\n",
+      cut_, elev_number_, static_cast<double>(getElevation()), getNumRadials(), d.getYear(),
+      d.getMonth(), d.getDay(), d.getHour(), d.getMinute(), static_cast<int>(d.getSecond()),
+      static_cast<int>(std::lround((start - whole) * 1000)) % 1000, icao_.c_str(),
+      static_cast<double>(lat_), static_cast<double>(lon_));
   for (const Lev2Moment& m : moments_)
     std::printf("  %s gates %d first %.0f m spacing %.0f m word %d scale %g offset %g\n",
                 m.name.c_str(), m.gates, static_cast<double>(m.firstGate),

@@ -39,6 +39,30 @@ struct Lev2Moment {
   int radials = 0;                    // radials carrying the moment
 };
 
+// The radar's state as the volume's first RDA status message (Message 2) gives it.
+struct Lev2Status {
+  bool present = false;
+  bool orda = false;  // the open RDA layout; the legacy one otherwise
+  int rdaStatus = 0, operability = 0, control = 0, auxPower = 0, txPowerW = 0;
+  float refCalibDb = 0;  // horizontal reflectivity calibration correction
+  int dataEnabled = 0;
+  int vcp = 0;  // negative for a local pattern
+  int authorization = 0, operationalMode = 0;
+  float build = 0;                               // RDA software build, 0 in the legacy layout
+  int superRes = 0;                              // open RDA only
+  int bypassMapDate = 0, bypassMapMinute = 0;    // days from 1970-01-01 (day 1), minutes of day
+  int clutterMapDate = 0, clutterMapMinute = 0;  // the notch-width map in the legacy layout
+};
+
+// The RDA adaptation data (Message 18): the file it comes from and the site it describes.
+struct Lev2Adaptation {
+  bool present = false;
+  std::string fileName, format, revision, date, time;
+  std::string icao;
+  bool located = false;
+  float lat = 0, lon = 0, height = 0;  // degrees, metres above sea level
+};
+
 struct Lev2Stats {
   long valid = 0, belowThreshold = 0, rangeFolded = 0;
   double min = 0, max = 0, mean = 0;
@@ -100,6 +124,11 @@ class Lev2Data {
   const std::string& getIcao() const { return icao_; }
   const Date& getDate() const { return date_; }
   int getVcp() const { return vcp_; }
+  const Lev2Status& getStatus() const { return status_; }
+  const Lev2Adaptation& getAdaptation() const { return adaptation_; }
+  // When the cut began: its first radial's time (not set for a cut without radials).
+  Date getStartTime() const;
+  double getStartSeconds() const { return radials_.empty() ? 0 : radials_.front().time; }
   void setSite(const std::string& icao, float lat, float lon, float height);
 
   void print() const;
@@ -112,6 +141,8 @@ class Lev2Data {
   float vcp_elev_, lat_, lon_, height_;
   std::string icao_;
   Date date_;
+  Lev2Status status_;
+  Lev2Adaptation adaptation_;
   std::vector<Lev2Radial> radials_;
   std::vector<Lev2Moment> moments_;
   // The decompressed messages the rows point into, shared by the copies of a cut.

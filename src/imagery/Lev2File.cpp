@@ -10,6 +10,7 @@
 #include "imagery/lev2/Container.h"
 #include "imagery/lev2/Cuts.h"
 #include "imagery/lev2/Messages.h"
+#include "imagery/lev2/Metadata.h"
 
 namespace KOL {
 
@@ -38,6 +39,17 @@ void decodeRecord(const uint8_t* bytes, const lev2::Record& r, int index, lev2::
     out.problems.insert(out.problems.begin(), "record " + std::to_string(index + 1) + ": " + why);
 }
 
+// The scan pattern from Message 5, else Message 2, where the radials name none; the place from
+// the adaptation data for Message 1 volumes, which have no volume block.
+void settleSite(lev2::Site& site, int vcp, const Lev2Status& status, const Lev2Adaptation& a)
+{
+  if (!site.vcp) site.vcp = vcp;
+  if (!site.vcp && status.present) site.vcp = status.vcp;
+  if (site.set || !a.located) return;
+  site.set = true;
+  site.lat = a.lat, site.lon = a.lon, site.height = a.height;
+}
+
 }  // namespace
 
 void Lev2File::init()
@@ -53,6 +65,8 @@ void Lev2File::init()
   records_ = 0;
   counts_.clear();
   cuts_.clear();
+  status_ = Lev2Status();
+  adaptation_ = Lev2Adaptation();
 }
 
 bool Lev2File::isLev2(const uint8_t* data, std::size_t size)
@@ -141,7 +155,11 @@ int Lev2File::read()
   lev2::Site site;
   std::vector<float> angles;
   int vcp = 0;
+  Lev2Status status;
+  std::map<int, std::vector<uint8_t>> adaptation;
   for (const lev2::Decoded& d : decoded) {
+    if (!status.present) status = d.status;
+    adaptation.insert(d.adaptation.begin(), d.adaptation.end());
     for (const std::string& p : d.problems) report(p);
     for (const auto& [type, count] : d.counts) counts_[type] += count;
     radials_ += static_cast<int>(d.radials.size());
@@ -153,7 +171,8 @@ int Lev2File::read()
   if (problems_ > MAX_LINES) Kol::outWarning("Lev2File: %d more problems\n", problems_ - MAX_LINES);
   if (site.icao.empty() || site.icao.find_first_not_of(' ') == std::string::npos) site.icao = icao_;
   if (icao_.empty()) icao_ = site.icao;
-  if (!site.vcp) site.vcp = vcp;
+  const Lev2Adaptation adapted = lev2::readAdaptation(adaptation);
+  settleSite(site, vcp, status, adapted);
   vcp_ = site.vcp;
   if (!date_.isSet() && !decoded.empty())
     for (const lev2::Decoded& d : decoded)
@@ -166,6 +185,9 @@ int Lev2File::read()
     keep.push_back(d.bytes ? std::shared_ptr<const void>(d.bytes)
                            : std::shared_ptr<const void>(bytes_));
   lev2::CutBuilder::build(decoded, keep, site, angles, date_, cuts_);
+  for (Lev2Data& c : cuts_) c.status_ = status, c.adaptation_ = adapted;
+  status_ = status;
+  adaptation_ = adapted;
   if (cuts_.empty()) Kol::outWarning("Lev2File: no radials in the volume\n");
   return cuts_.empty() ? 0 : 1;
 }
@@ -218,6 +240,20 @@ void Lev2File::print() const
 {
   std::printf("Lev2File %s %s VCP %d: %zu records, %d radials, %d cuts, %d problems\n",
               tape_.c_str(), icao_.c_str(), vcp_, records_, radials_, getNumCuts(), problems_);
+  const Lev2Status& s = status_;
+  if (s.present)
+    std::printf("RDA status %d, operability %d, control %d, mode %d, VCP %d, build %.2f (%s)\n",
+                s.rdaStatus, s.operability, s.control, s.operationalMode, s.vcp,
+                static_cast<double>(s.build), s.orda ? "open RDA" : "legacy RDA");
+  const Lev2Adaptation& a = adaptation_;
+  if (a.present)
+    std::printf("Adaptation data %s format %s revision %s of %s %s\n", a.fileName.c_str(),
+                a.format.c_str(), a.revision.c_str(), a.date.c_str(), a.time.c_str());
+  if (a.located)
+    std::printf("Adaptation site %s at %.4f %.4f, %.0f m\n", a.icao.c_str(),
+                static_cast<double>(a.lat), static_cast<double>(a.lon),
+                static_cast<double>(a.height));
+  for (const Lev2Data& c : cuts_) c.print();
 }
 
 }  // namespace KOL

@@ -57,6 +57,9 @@ class Lev2File {
   const std::string& getIcao() const { return icao_; }
   const Date& getDate() const { return date_; }
   int getVcp() const { return vcp_; }
+  // The first RDA status message and the adaptation data; not present when the volume has none.
+  const Lev2Status& getStatus() const { return status_; }
+  const Lev2Adaptation& getAdaptation() const { return adaptation_; }
   int getNumRecords() const { return static_cast<int>(records_); }
   int getMessageCount(int type) const;
   int getNumRadials() const { return radials_; }
@@ -78,6 +81,8 @@ class Lev2File {
   std::size_t records_;
   std::map<int, int> counts_;
   std::vector<Lev2Data> cuts_;
+  Lev2Status status_;
+  Lev2Adaptation adaptation_;
 };
 
 }  // namespace KOL

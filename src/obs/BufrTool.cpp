@@ -302,6 +302,15 @@ std::vector<Level> levelsOf(const BufrMessage& m, int subset)
       case 7004:
         v.l.pres = x / 100;
         break;
+      case 4086:
+        v.l.elapsed = x;
+        break;
+      case 5015:
+        v.l.dlat = x;
+        break;
+      case 6015:
+        v.l.dlon = x;
+        break;
       case 10009:
       case 7009:
       case 7007:

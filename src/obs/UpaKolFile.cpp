@@ -12,6 +12,7 @@
 #include "core/String.h"
 #include "obs/UpaRawinData.h"
 #include "obs/upa/Groups.h"
+#include "obs/upa/Track.h"
 
 namespace KOL {
 
@@ -209,10 +210,12 @@ void appendWinds(std::string& out, const UpaRawinData& r, int version)
     if (written) separate(out, written);
     out += "X";
   }
-  if (version != 3)
-    out += written ? " $\n" : "$\n";
-  else
+  if (version == 3) {
     out += "\n";
+    return;
+  }
+  if (version >= 5) upa::appendTrack(out, r);
+  out += out.back() == '\n' ? "$\n" : " $\n";
 }
 
 // The tropopause (PPhhh TTTDD dddff) and maximum wind (PPhhh dddff), with the pressure written
@@ -543,6 +546,7 @@ void RecordReader::readWinds()
   for (int n = 0; n < limit; ++n) {
     std::string_view w = groups_.next();
     if (w.empty() || w == "$") return;
+    if (w == upa::TRACK_WORD) return upa::readTrack(groups_, r_);
     if (w == "X") continue;
     UpaLevel l;
     l.type = UpaLevel::WIND;

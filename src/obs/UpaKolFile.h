@@ -9,7 +9,10 @@
 // tropopause and maximum wind, the marks of a second tropopause or maximum wind (their values
 // stay, as significant levels and winds by pressure), the station elevation and the observation
 // time of each record (the file has one date). Pressures of the tropopause, the maximum wind and
-// the winds given by pressure (the 21212 sections) are written to the tenth of a hPa.
+// the winds given by pressure (the 21212 sections) are written to the tenth of a hPa. Levels
+// with the balloon's time and displacement add a section for them after the winds (upa/Track.h),
+// which readers without it skip; it matches levels by pressure, so levels from 1000 hPa down,
+// whose pressures the record writes in whole hPa, lose theirs.
 #pragma once
 
 #include <string>

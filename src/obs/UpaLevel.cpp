@@ -21,6 +21,7 @@ void UpaLevel::init()
 {
   type = 0;
   pres = hght = temp = dewp = dir = spd = Const::FMISS;
+  elapsed = dlat = dlon = Const::FMISS;
 }
 
 void UpaLevel::update(const UpaLevel& other)
@@ -32,12 +33,15 @@ void UpaLevel::update(const UpaLevel& other)
   fill(dewp, other.dewp);
   fill(dir, other.dir);
   fill(spd, other.spd);
+  fill(elapsed, other.elapsed);
+  fill(dlat, other.dlat);
+  fill(dlon, other.dlon);
 }
 
 bool UpaLevel::operator==(const UpaLevel& o) const
 {
   return type == o.type && pres == o.pres && hght == o.hght && temp == o.temp && dewp == o.dewp &&
-         dir == o.dir && spd == o.spd;
+         dir == o.dir && spd == o.spd && elapsed == o.elapsed && dlat == o.dlat && dlon == o.dlon;
 }
 
 int UpaLevel::getMandatoryIndex(float p)

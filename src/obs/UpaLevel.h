@@ -1,6 +1,8 @@
 // One level of a sounding: pressure (hPa), height (m), temperature and dew point (C), wind
-// direction (degrees) and speed (knots), with bit flags saying what kind of level it is. Every
-// value is Const::FMISS until known.
+// direction (degrees) and speed (knots), with bit flags saying what kind of level it is. Soundings
+// that follow the balloon (BUFR 309052) also give each level's time after launch (s) and its
+// displacement north and east of the launch site (degrees). Every value is Const::FMISS until
+// known.
 #pragma once
 
 #include "core/Const.h"
@@ -23,6 +25,7 @@ class UpaLevel {
 
   int type;
   float pres, hght, temp, dewp, dir, spd;
+  float elapsed = Const::FMISS, dlat = Const::FMISS, dlon = Const::FMISS;
 
   UpaLevel() { init(); }
   UpaLevel(float p, float h, float t, float td, float d, float s)
@@ -41,6 +44,10 @@ class UpaLevel {
   bool validTemp() const { return temp != Const::FMISS; }
   bool validDewp() const { return dewp != Const::FMISS; }
   bool validWind() const { return dir != Const::FMISS && spd != Const::FMISS; }
+  bool validTrack() const
+  {
+    return elapsed != Const::FMISS || dlat != Const::FMISS || dlon != Const::FMISS;
+  }
 
   // 0 for 1000 hPa up to 20 for 1 hPa; -1 for any other pressure.
   static int getMandatoryIndex(float p);

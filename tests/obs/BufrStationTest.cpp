@@ -19,6 +19,7 @@
 #include "obs/BufrTable.h"
 #include "obs/BufrTool.h"
 #include "obs/SfcData.h"
+#include "obs/UpaKolFile.h"
 #include "obs/UpaRawinData.h"
 
 namespace {
@@ -129,7 +130,7 @@ TEST(BufrStation, SurfaceSubsetsEqualTheSummaries)
 
 // The levels of a summary sounding (arrays in the order of "levelFields").
 struct SummaryLevel {
-  double sig, pres, temp, dewp, dir, speed;
+  double sig, pres, temp, dewp, dir, speed, time, dlat, dlon;
 };
 
 std::vector<SummaryLevel> summaryLevels(const nlohmann::json& j, const nlohmann::json& r)
@@ -144,13 +145,14 @@ std::vector<SummaryLevel> summaryLevels(const nlohmann::json& j, const nlohmann:
   std::vector<SummaryLevel> out;
   for (const auto& l : r["levels"])
     out.push_back({at(l, "significance"), at(l, "pressure"), at(l, "temperature"),
-                   at(l, "dewPoint"), at(l, "windDirection"), at(l, "windSpeed")});
+                   at(l, "dewPoint"), at(l, "windDirection"), at(l, "windSpeed"),
+                   at(l, "timeOffset"), at(l, "dLat"), at(l, "dLon")});
   return out;
 }
 
 // Every standard level of the summaries is a mandatory level of the record with the same
 // temperature, dew point and wind; every level flagged significant for temperature is a
-// significant level.
+// significant level, each with the balloon's time and displacement.
 TEST(BufrStation, SoundingLevelsEqualTheSummaries)
 {
   const auto summaries = KOLTest::dataFiles("bufr", ".summary.json");
@@ -158,7 +160,7 @@ TEST(BufrStation, SoundingLevelsEqualTheSummaries)
   KOLTest::QuietScope quiet;
   KOL::BufrTable table;
   ASSERT_TRUE(table.load(KOLTest::databaseDir().c_str()));
-  int standard = 0, significant = 0;
+  int standard = 0, significant = 0, tracked = 0;
   for (const std::string& path : summaries) {
     std::ifstream in(path);
     const auto j = nlohmann::json::parse(in, nullptr, false);
@@ -196,6 +198,10 @@ TEST(BufrStation, SoundingLevelsEqualTheSummaries)
         ASSERT_NE(got, nullptr) << where;
         near(where, "temperature", l.temp, got->temp, 1, 273.15, 1e-3);
         near(where, "dewPoint", l.dewp, got->dewp, 1, 273.15, 1e-3);
+        near(where, "timeOffset", l.time, got->elapsed, 1, 0, 1e-3);
+        near(where, "dLat", l.dlat, got->dlat, 1, 0, 1e-6);
+        near(where, "dLon", l.dlon, got->dlon, 1, 0, 1e-6);
+        tracked += l.time != Const::MISS;
         if (l.dir != Const::MISS && l.speed != Const::MISS) {
           near(where, "windDirection", l.dir, got->dir, 1, 0, 1e-3);
           near(where, "windSpeed", l.speed, got->spd, 1 / KNOTS, 0, 1e-3);
@@ -205,6 +211,7 @@ TEST(BufrStation, SoundingLevelsEqualTheSummaries)
   }
   EXPECT_GT(standard, 100);
   EXPECT_GT(significant, 100);
+  EXPECT_GT(tracked, 100);
 }
 
 // The China SYNOP bulletin in BUFR and its text twin make one record per station.
@@ -295,6 +302,55 @@ TEST(BufrStation, KolupaMergesBufrSoundingsWithTheTextParts)
   EXPECT_EQ(stations(alone), 12u);
   EXPECT_GE(levelsOf(both, "51463"), levelsOf(alone, "51463"));
   EXPECT_GT(levelsOf(alone, "51463"), 50);
+}
+
+// Wakkanai's high-resolution sounding: kolupa lists each level's time and displacement, and the
+// own file keeps them in a section that readers without it skip (there, as any unknown word
+// does, it would read as wind groups that cannot be read).
+TEST(BufrStation, BalloonTrackListedAndFiled)
+{
+  if (!KOLTest::haveData()) GTEST_SKIP() << "no test data at " << KOLTest::dataDir();
+  KOLTest::QuietScope quiet;
+  const std::string bufr =
+      KOLTest::dataFile("bufr/A_IUSC60RJTD050000_C_RJTD_20191105010145_42.bufr");
+  const std::string csv =
+      KOLTest::run(KOLTest::programPath("kolupa") + " -file_path=" + KOLTest::databaseDir() +
+                   " -out=csv " + bufr);
+  EXPECT_NE(csv.find(",kind,elapsed_s,dlat_deg,dlon_deg\n"), std::string::npos);
+  // ecCodes: level 922 of the summary, 500 hPa at 921 s, -0.07662 and 0.10428 degrees.
+  const size_t at = csv.find(",500.0,");
+  ASSERT_NE(at, std::string::npos) << csv.substr(0, 300);
+  EXPECT_EQ(csv.substr(csv.find(",MAN", at), 26), ",MAN,921,-0.07662,0.10428\n");
+
+  KOL::BufrTable table;
+  ASSERT_TRUE(table.load(KOLTest::databaseDir().c_str()));
+  KOL::BufrFile file;
+  file.setTable(&table);
+  ASSERT_TRUE(file.open(bufr.c_str()));
+  BufrMessage m;
+  ASSERT_TRUE(file.read(m));
+  KOL::UpaRawinData r, back, unknown, plain;
+  ASSERT_EQ(KOL::BufrTool::toUpa(m, 0, r), 1);
+  r.sort();
+  std::string text = KOL::UpaKolFile::formatRecord(r);
+  ASSERT_EQ(KOL::UpaKolFile::parseRecord(text, 5, back), 1);
+  int tracked = 0;
+  for (int i = 0; i < back.getNumSig(); i++) {
+    const KOL::UpaLevel& l = *back.getSig(i);
+    // The file writes pressures from 1000 hPa up in whole hPa.
+    if (l.pres >= 1000 || r.getSigPr(l.pres) < 0) continue;
+    const KOL::UpaLevel& sent = *r.getSig(r.getSigPr(l.pres));
+    EXPECT_NEAR(l.elapsed, sent.elapsed, 0.5) << l.pres;
+    EXPECT_NEAR(l.dlat, sent.dlat, 1e-5) << l.pres;
+    EXPECT_NEAR(l.dlon, sent.dlon, 1e-5) << l.pres;
+    tracked += l.validTrack();
+  }
+  EXPECT_GT(tracked, 200);
+  ASSERT_EQ(KOL::UpaKolFile::parseRecord(text.replace(text.find(" TRK "), 5, " ZZZ "), 5, unknown),
+            1);
+  ASSERT_EQ(KOL::UpaKolFile::parseRecord(text.substr(0, text.find(" ZZZ ")) + " $\n", 5, plain), 1);
+  EXPECT_EQ(KOL::UpaKolFile::formatRecord(unknown), KOL::UpaKolFile::formatRecord(plain));
+  EXPECT_EQ(plain.getNumSig(), back.getNumSig());
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ TEST(KolupaTest, BulletinsToTableAndCsv)
   EXPECT_EQ(status, 0);
   EXPECT_EQ(csv.substr(0, csv.find('\n')),
             "station,wmo,date,time_utc,lat_deg,lon_deg,elev_m,pres_hPa,hght_m,temp_C,dewp_C,"
-            "wdir_deg,wspd_kt,kind");
+            "wdir_deg,wspd_kt,kind,elapsed_s,dlat_deg,dlon_deg");
   EXPECT_NE(
       csv.find("KIAD,72403,2026-10-06,1200,38.93,-77.45,95,500.0,5790,-10.7,-22.7,290,35,MAN"),
       std::string::npos)

@@ -9,7 +9,9 @@
 #include "core/Kol.h"
 #include "core/Resrc.h"
 #include "core/StrLib.h"
+#include "graphics/Device.h"
 #include "graphics/Figure.h"
+#include "graphics/Listener.h"
 #include "graphics/device/Params.h"
 #include "graphics/plot/PlotImage.h"
 #include "imagery/GifFile.h"
@@ -36,6 +38,25 @@ char fileDeviceKind(const char* output)
   if (endsWith(name, ".hpgl")) return 'h';
   return 0;
 }
+
+// The keys of a loop in the window; the device's own keys and buttons keep working beside them.
+class LoopKeys : public Listener {
+ public:
+  explicit LoopKeys(Plot& p) : plot_(p) {}
+  int callback(const char* event, const char* data, const void*) override
+  {
+    if (!event || !data || std::strcmp(event, "KeyPress") != 0) return 0;
+    const std::string_view key(data, std::strcspn(data, ":"));
+    if (key == "q" || key == "Q" || key == "\x1b") return plot_.getGraph().unmanage();
+    // the device stops, starts and steps its loop on these
+    const char* as = key == " " ? "l-Alt" : key == "Left" ? "[-Alt" : key == "Right" ? "]-Alt" : "";
+    Device* dev = plot_.getDevice();
+    return *as && dev ? dev->callback("KeyPress", as, nullptr) : 0;
+  }
+
+ private:
+  Plot& plot_;
+};
 
 }  // namespace
 
@@ -163,6 +184,41 @@ int drawLoop(const std::vector<Drawing*>& layers, const Domain& d, const char* p
   }
   std::printf("%s: wrote %s (%zu frames)\n", prog, name.c_str(), frames.size());
   return Kol::SUCCESS;
+}
+
+bool canLoop(const char* device, const std::string& output)
+{
+  if (endsWith(output, ".gif")) return true;
+  return output.empty() && has(device) && std::strcmp(Plot::deviceType(device), "display") == 0;
+}
+
+int showLoop(const std::vector<Drawing*>& layers, const Domain& d, const char* prog,
+             const char* device)
+{
+  Figure fig;
+  if (!fig.open(deviceParams(device, nullptr).c_str())) {
+    Kol::outError("%s: cannot open the device\n", prog);
+    return Kol::FAILURE;
+  }
+  fig.startPlot(d);
+  Plot& plot = fig.getPlot();
+  // every frame starts from the labels and date of the plot before the loop
+  const int labels = plot.getNumLabels(), line = plot.getLabelLine();
+  const Date plotDate = plot.getDate();
+  for (Drawing* layer : layers) {
+    plot.newFrame();
+    plot.keepLabels(labels, line);
+    plot.setDate(plotDate);
+    fig.clearQueue();
+    if (Date when; layer->getDate(when) && when.isSet()) fig.setDate(when);
+    fig.addDrawing(*layer);
+    fig.endPlot();
+  }
+  LoopKeys keys(plot);
+  plot.addCallback("AnyEvent", &keys, nullptr);
+  Kol::outMessage(1, "%s: %zu frames; q ends, the space bar stops and starts, arrows step\n", prog,
+                  layers.size());
+  return fig.manage() >= 0 ? Kol::SUCCESS : Kol::FAILURE;
 }
 
 int finish(Figure& fig, const char* prog, const char* device, const char* output)

@@ -49,6 +49,14 @@ int drawFigure(Drawing& layer, const Domain& d, const char* prog, const char* de
 // reports "prog: wrote NAME (N frames)". A program status.
 int drawLoop(const std::vector<Drawing*>& layers, const Domain& d, const char* prog,
              const char* gif, int delay = 50);
+// Whether a loop can go where the program is told: an animated GIF named by output, else the X
+// window the device names.
+bool canLoop(const char* device, const std::string& output);
+// Each layer drawn on the domain into a frame of its own in the X window, once; the frames then
+// cycle (a longer stay on the last) until q or Escape is pressed or the window is closed. The
+// space bar stops and restarts the loop, the arrow keys step while it stands. A program status.
+int showLoop(const std::vector<Drawing*>& layers, const Domain& d, const char* prog,
+             const char* device);
 // Several layers drawn in order, the figure dated by the first that has a date.
 int drawLayers(const std::vector<Drawing*>& layers, const Domain& d, const char* prog,
                const char* device, const char* output);

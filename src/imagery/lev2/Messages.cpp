@@ -5,12 +5,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "imagery/lev2/Metadata.h"
+
 namespace KOL::lev2 {
 
 namespace {
 
 constexpr std::size_t CTM_SIZE = 12, HEADER_SIZE = 16, FRAME_SIZE = 2432;
-constexpr int MSG_DIGITAL_RADAR = 1, MSG_VCP = 5, MSG_GENERIC_RADAR = 31;
+constexpr int MSG_DIGITAL_RADAR = 1, MSG_STATUS = 2, MSG_VCP = 5, MSG_ADAPTATION = 18;
+constexpr int MSG_GENERIC_RADAR = 31;
+constexpr int ORDA_CHANNEL_BIT = 0x08;
 // A message size of all ones: the length in bytes is in the header's last four bytes.
 constexpr unsigned LONG_MESSAGE = 65535;
 constexpr std::size_t MSG1_HEADER = 100, MSG31_HEADER = 32, MOMENT_HEADER = 28;
@@ -222,6 +226,10 @@ void decodeMessages(const uint8_t* p, std::size_t n, Decoded& out)
         message1(h + HEADER_SIZE, body - HEADER_SIZE, out);
       else if (type == MSG_VCP)
         message5(h + HEADER_SIZE, body - HEADER_SIZE, out);
+      else if (type == MSG_STATUS && !out.status.present)
+        out.status = readStatus(h + HEADER_SIZE, body - HEADER_SIZE, h[2] & ORDA_CHANNEL_BIT);
+      else if (type == MSG_ADAPTATION)
+        out.adaptation.emplace(be16(h + 14), std::vector<uint8_t>(h + HEADER_SIZE, h + body));
     }
     const std::size_t step = CTM_SIZE + (own ? len : FRAME_SIZE - CTM_SIZE);
     if (step >= n - at) return;

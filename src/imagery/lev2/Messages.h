@@ -2,7 +2,8 @@
 // 2620002): the 12-byte legacy CTM header and 16-byte message header before each; Message 31
 // (generic digital radar data) as long as its size says, every other type in a fixed
 // 2,432-byte frame. Radials of Message 31 and Message 1 are decoded with every moment; Message 5
-// gives the scan pattern's elevation angles; the other types are counted and passed over.
+// gives the scan pattern's elevation angles; Messages 2 and 18 are kept for the metadata
+// (Metadata.h); the other types are counted and passed over.
 #pragma once
 
 #include <cstddef>
@@ -44,6 +45,8 @@ struct Decoded {
   std::vector<float> vcpAngles;  // Message 5: elevation angle of each cut
   int vcp = 0;
   Site site;
+  Lev2Status status;                               // the record's first Message 2
+  std::map<int, std::vector<uint8_t>> adaptation;  // Message 18 by segment number
   std::vector<std::string> problems;
 };
 
