@@ -135,9 +135,9 @@ int ImagePlot::setParam(const char* text)
     else if (key(t, "nobar"))
       bar = false;
     else if (key(t, "minlon"))
-      paint.minlon = number(v);
+      paint.lons.west = number(v);
     else if (key(t, "maxlon"))
-      paint.maxlon = number(v);
+      paint.lons.east = number(v);
     else if (key(t, "cutoff"))
       paint.cutoff = number(v);
     else

@@ -46,6 +46,7 @@ class ImagePlot : public Drawing {
   void print() override;
 
   const Grid& getGrid() const { return grid; }
+  const char* getFileName() const { return file.getName(); }
   const imageplot::GridPaint& getPaint() const { return paint; }
   const imageplot::CodeColors& getColors() const { return colors; }
 
