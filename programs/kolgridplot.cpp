@@ -145,6 +145,8 @@ bool noFile(const char* file)
 // One field as an image: -va names it (the first entry of a list), else the file's first.
 int drawImage(const Resrc& r, const char* file)
 {
+  // map lines that show on every colour of the picture
+  if (!has(r.get("color_map"))) Kol::resrc.set("color_map", "black");
   ImagePlot layer;  // takes "variable", "time", "type", "model" and "parameter" as it starts
   if (has(file) ? !layer.setFilename(file) : !layer.setFilename())
     return noFile(file), Kol::FAILURE;

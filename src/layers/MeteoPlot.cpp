@@ -254,6 +254,11 @@ void MeteoPlot::layout()
       if (k.field == MeteoSeries::TEMP && !miss(s.extreme))
         lo = std::min(lo, shown(k.field, s.extreme)), hi = std::max(hi, shown(k.field, s.extreme));
     }
+    // room for the values written over the maxima and under the minima
+    if (k.field == MeteoSeries::TEMP && series.hasExtremes()) {
+      const float room = 0.12f * (hi - lo);
+      lo -= room, hi += room;
+    }
     // room for the running total of the amounts
     if (k.field == MeteoSeries::PREC && !series.probability)
       hi = std::max(hi, series.totalPrecipitation());
@@ -339,7 +344,7 @@ void MeteoPlot::drawAxes(Plot& plot, const Panel& p) const
   for (long t = ((t0 + shift + step - 1) / step) * step - shift; t <= t1; t += step)
     plot.drawLine(Point(xOf(t), p.box.y1), Point(xOf(t), p.box.y2));
   plot.drawRect(p.box);
-  plot.setTextAlign(1, 3);
+  plot.setTextAlign(1, 0);  // on a line above the panel
   plot.drawText(Point(p.box.x1 + 4, p.box.y2 + 5), title(p).c_str());
 }
 
@@ -354,7 +359,7 @@ void MeteoPlot::drawTimeAxis(Plot& plot) const
   long lastDay = -1;
   for (long t = ((t0 + shift + step - 1) / step) * step - shift; t <= t1; t += step) {
     const Date local(t + shift);
-    plot.setTextAlign(2, 3);
+    plot.setTextAlign(2, 2);  // hanging under the axis
     if (xOf(t) > LEFT + 12) plot.drawText(Point(xOf(t), y - 4), local.format("%H").c_str());
     const long day = (t + shift) / 86400;
     const bool midnight = (t + shift) % 86400 == 0;
@@ -364,9 +369,9 @@ void MeteoPlot::drawTimeAxis(Plot& plot) const
     const std::string label = DAYS[(local.getDayOfWeek() % 7 + 7) % 7] + local.format(" %m/%d");
     plot.drawText(Point(xOf(t), y - 8 - 1.4f * TEXT), label.c_str());
   }
-  plot.setTextAlign(3, 3);
+  plot.setTextAlign(3, 2);
   const std::string zone = timezone.isSet() ? std::string(timezone.getName()) : "UTC";
-  plot.drawText(Point(LEFT - 5, y - 10), zone.c_str());
+  plot.drawText(Point(LEFT - 5, y - 4), zone.c_str());
 }
 
 void MeteoPlot::drawLine(Plot& plot, Field f, const char* c) const
@@ -404,14 +409,15 @@ void MeteoPlot::drawBars(Plot& plot, const Panel& p, Field f, const char* c) con
 void MeteoPlot::drawExtremes(Plot& plot) const
 {
   plot.setTextHeight(TEXT);
-  plot.setTextAlign(2, 3);  // as the panel titles: the text above the point
   for (const MeteoSample& s : series.samples) {
     if (miss(s.extreme)) continue;
     const char* c = s.maximum ? "red" : "blue";
     const Point at = where(MeteoSeries::TEMP, s.time, s.extreme);
     plot.setLine(c), plot.setMarkColor(c), plot.setTextColor(c);
     plot.drawLine(Point(at.x - 6, at.y), Point(at.x + 6, at.y));
-    plot.drawFormText(Point(at.x, s.maximum ? at.y + 4 : at.y - 4 - TEXT), "%.0f",
+    // a maximum's value above its mark, a minimum's under it
+    plot.setTextAlign(2, s.maximum ? 0 : 2);
+    plot.drawFormText(Point(at.x, s.maximum ? at.y + 4 : at.y - 4), "%.0f",
                       shown(MeteoSeries::TEMP, s.extreme));
   }
   plot.setLine();

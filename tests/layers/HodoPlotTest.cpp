@@ -106,6 +106,7 @@ TEST_F(HodoPlotTest, HeightColoursHaveAKey)
   ASSERT_TRUE(hodo.getDomain(d));
   open("xy,0,0,2,2,1,1", 800, 800);
   ASSERT_TRUE(plot->setPanel(KOL::Rect(0.1f, 0.1f, 0.9f, 0.9f), d));
+  plot->setFont("#fixed");  // device text, read back from the log
   forget();
   ASSERT_EQ(hodo.draw(*plot), 1);
   const KOL::Point centre = pixel(d, 0, 0);

@@ -75,11 +75,12 @@ TEST(SatPlotKeys, DateLineMaskOutputAndDomain)
   ASSERT_EQ(band.setFilename(KOLTest::dataFile(ALASKA).c_str()), 1);
   KOL::Domain d;
   ASSERT_TRUE(band.getDomain(d));
+  // (the image's west edge lies east of 170 E: the band's east end is what shows)
   expectShown(band, d,
-              {{55.0f, 175.0f, true},
-               {55.0f, -170.0f, true},
-               {55.0f, 165.0f, false},
-               {60.0f, -150.0f, false}});
+              {{60.0f, 175.0f, true},
+               {52.0f, -170.0f, true},
+               {60.0f, -160.0f, false},
+               {65.0f, -150.0f, false}});
 
   const std::string png = dir.file("counts.png");
   KOL::SatPlot masked(("mod_mask=ll;60;-150;11;11;1;1,nomap,nobar,pa=ou=" + png).c_str());

@@ -131,7 +131,6 @@ TEST_F(UpaPlotTest, HeightCodesAsChartsWriteThem)
 {
   for (const auto& [level, metresPer] : {std::pair{"850", 1.0f}, {"250", 10.0f}}) {
     SCOPED_TRACE(level);
-    forget();
     draw("hgcode[,cc:%03.0f:fo=#fixed]", level);
     const std::vector<Text> drawn = texts();
     int found = 0;
