@@ -371,7 +371,7 @@ void MeteoPlot::drawTimeAxis(Plot& plot) const
   }
   plot.setTextAlign(3, 2);
   const std::string zone = timezone.isSet() ? std::string(timezone.getName()) : "UTC";
-  plot.drawText(Point(LEFT - 5, y - 4), zone.c_str());
+  plot.drawText(Point(LEFT - 5, y - 10), zone.c_str());  // clear of the axis's 0
 }
 
 void MeteoPlot::drawLine(Plot& plot, Field f, const char* c) const
