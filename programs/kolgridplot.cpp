@@ -7,6 +7,10 @@
 // one picture per frame, the forecast hour added to the name (t2m_f000.png, t2m_f006.png, ...).
 // -ou naming a .ps, .eps, .meta or .hpgl file (or -de=ps,FILE) writes that device's file; with
 // neither the picture opens in the X window.
+//   kolgridplot -pl=image [-va='500:hght[dam]'] [-pa=ty=bil] -ou=h500.png FILE
+// draws one field as an image, a colour a pixel (the nearest grid point, or bilinear with
+// ty=bil), with its colour bar: the fast picture of a large grid; without -va, the file's
+// first field.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +23,7 @@
 #include "core/Resrc.h"
 #include "core/ResrcDB.h"
 #include "core/ResrcDBList.h"
+#include "core/StrLib.h"
 #include "geo/Domain.h"
 #include "geo/DomainTool.h"
 #include "graphics/Figure.h"
@@ -27,6 +32,7 @@
 #include "graphics/plot/PlotParams.h"
 #include "grid/GridFile.h"
 #include "layers/GridPlot.h"
+#include "layers/ImagePlot.h"
 
 using namespace KOL;
 
@@ -92,7 +98,7 @@ int saveFrames(Figure& fig, const char* output)
   return saved == static_cast<int>(files.size()) ? Kol::SUCCESS : Kol::FAILURE;
 }
 
-bool plotDomain(const Resrc& r, GridPlot& layer, Domain& d)
+bool plotDomain(const Resrc& r, Drawing& layer, const char* file, Domain& d)
 {
   const char* pd = r.get("plot_domain");
   if (has(pd)) {
@@ -101,8 +107,50 @@ bool plotDomain(const Resrc& r, GridPlot& layer, Domain& d)
     return false;
   }
   if (layer.getDomain(d)) return true;
-  Kol::outError("kolgridplot: no grid in %s\n", layer.getFilename().getName());
+  Kol::outError("kolgridplot: no grid in %s\n", file);
   return false;
+}
+
+// A file of another kind is said here, once, rather than by each reader that tries it.
+bool isGridFile(const char* name)
+{
+  if (!FileTool::exist(name) || FileTool::isStdio(name) || GridFile::checkType(name) > 0)
+    return true;
+  Kol::outError("kolgridplot: %s is neither a GRIB nor a grid file\n", name);
+  return false;
+}
+
+int drawFigure(const Resrc& r, Drawing& layer, const char* file)
+{
+  Domain domain;
+  if (!isGridFile(file) || !plotDomain(r, layer, file, domain)) return Kol::FAILURE;
+  Figure fig;
+  if (!fig.open(PlotOutput::deviceParams(r.get("device"), r.get("output")).c_str())) {
+    Kol::outError("kolgridplot: cannot open the device\n");
+    return Kol::FAILURE;
+  }
+  fig.startPlot(domain);
+  fig.addDrawing(layer);
+  fig.endPlot();
+  if (fig.getPlot().isImageOutput()) return saveFrames(fig, r.get("output"));
+  return PlotOutput::finish(fig, "kolgridplot", r.get("device"), r.get("output"));
+}
+
+bool noFile(const char* file)
+{
+  Kol::outError("kolgridplot: no grid file %s\n", has(file) ? file : "(latest)");
+  return false;
+}
+
+// One field as an image: -va names it (the first entry of a list), else the file's first.
+int drawImage(const Resrc& r, const char* file)
+{
+  // map lines that show on every colour of the picture
+  if (!has(r.get("color_map"))) Kol::resrc.set("color_map", "black");
+  ImagePlot layer;  // takes "variable", "time", "type", "model" and "parameter" as it starts
+  if (has(file) ? !layer.setFilename(file) : !layer.setFilename())
+    return noFile(file), Kol::FAILURE;
+  return drawFigure(r, layer, layer.getFileName());
 }
 
 }  // namespace
@@ -116,32 +164,14 @@ int main(int argc, char** argv)
   Resrc& r = Kol::resrc;
   PlotOutput::selectDevice(r, r.get("output"));
   PlotOutput::whitePage(r);
-  GridPlot layer;  // takes "time", "level", "model" and "parameter" as it starts
   const char* file = r.get("filename");
-  if (has(file) ? !layer.setFilename(file) : !layer.setFilename()) {
-    Kol::outError("kolgridplot: no grid file %s\n", has(file) ? file : "(latest)");
-    return Kol::FAILURE;
-  }
+  if (StrLib::iequal(r.get("plot_type", ""), "image")) return drawImage(r, file);
+  GridPlot layer;  // takes "time", "level", "model" and "parameter" as it starts
+  if (has(file) ? !layer.setFilename(file) : !layer.setFilename())
+    return noFile(file), Kol::FAILURE;
   if (!has(r.get("variable")) && layer.getVariable().empty()) {  // -va, or va= among -pa
     Kol::outError("kolgridplot: no variable list (-va), e.g. -va=500:hght\n");
     return Kol::USAGE;
   }
-  // A file of another kind is said here, once, rather than by each reader that tries it.
-  if (const char* name = layer.getFilename().getName();
-      FileTool::exist(name) && !FileTool::isStdio(name) && GridFile::checkType(name) <= 0) {
-    Kol::outError("kolgridplot: %s is neither a GRIB nor a grid file\n", name);
-    return Kol::FAILURE;
-  }
-  Domain domain;
-  if (!plotDomain(r, layer, domain)) return Kol::FAILURE;
-  Figure fig;
-  if (!fig.open(PlotOutput::deviceParams(r.get("device"), r.get("output")).c_str())) {
-    Kol::outError("kolgridplot: cannot open the device\n");
-    return Kol::FAILURE;
-  }
-  fig.startPlot(domain);
-  fig.addDrawing(layer);
-  fig.endPlot();
-  if (fig.getPlot().isImageOutput()) return saveFrames(fig, r.get("output"));
-  return PlotOutput::finish(fig, "kolgridplot", r.get("device"), r.get("output"));
+  return drawFigure(r, layer, layer.getFilename().getName());
 }

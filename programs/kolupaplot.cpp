@@ -1,7 +1,8 @@
 // kolupaplot: draws an upper-air chart at a pressure level: the station models of the soundings
-// (height in decametres upper right, temperature upper left, dew-point depression lower left,
-// wind barb) with the analysed heights and isotherms (850, 700 and 500 hPa) or isotachs (300
-// and 250 hPa), as the macros upa850 ... upa250 of data/upaplot.var draw them.
+// (height upper right in three digits as charts write it, metres at 850 and 700 hPa and
+// decametres above, temperature upper left, dew-point depression lower left, wind barb) with the
+// analysed heights and isotherms (850, 700 and 500 hPa) or isotachs (300 and 250 hPa), as the
+// macros upa850 ... upa250 of data/upaplot.var draw them.
 //   kolupaplot -ou=500.png la                       latest upper-air file, 500 hPa
 //   kolupaplot -le=850 -pd=europe -ou=850.png FILE   bulletins or BUFR: 850 hPa over Europe
 //   kolupaplot -va=upa -le=400 -ou=400.png FILE      station models alone at 400 hPa

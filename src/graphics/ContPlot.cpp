@@ -288,7 +288,8 @@ int ContPlot::computeLevels(float min, float max, int numColors)
   int n = numColors > 1 ? numColors - 1 : 10;
   double ci = interval;
   if (Const::isMiss(interval) || interval <= 0.0f) ci = Tools::calcInterval(max, min, n);
-  double b = Const::isMiss(base) ? 0.0 : base;
+  // a lower limit without a base is where the levels start (isotachs from 50 kt: 50, 70, ...)
+  double b = !Const::isMiss(base) ? base : !Const::isMiss(lower) ? lower : 0.0;
   for (int attempt = 0; attempt < 2; attempt++) {
     if (!(ci > 0.0) || !std::isfinite(ci)) ci = std::fmax(std::fabs(max - min), 1.0f);
     double lo = std::floor((min - b) / ci) * ci + b;

@@ -90,6 +90,7 @@ void Plot::init()
   bar_locate = 0;
   bar_height = BAR_HEIGHT;
   bar_room = false;
+  labels_below = 0;
   bar_units.clear();
   bar_fill.init();
   bar_range.init();
@@ -1081,6 +1082,16 @@ void Plot::placeLabels(const std::vector<Label>& all)
   const int defColor = label_color != Const::MISS ? label_color : labelColor("color_label");
   const bool roomAbove = ndc.y2 - vp.y2 >= lh * lines * 0.99f;
   const bool roomBelow = vp.y1 - ndc.y1 >= lh * lines * 0.99f;
+  // the lines under the panel close up: a layer without a lower label leaves no empty line
+  std::vector<int> below;
+  for (const Label& l : all)
+    if (getLabelPosIndex(l.pos) >= 3 && l.text[0]) below.push_back(l.line);
+  std::sort(below.begin(), below.end());
+  below.erase(std::unique(below.begin(), below.end()), below.end());
+  auto row = [&below](int line) {
+    return static_cast<float>(std::lower_bound(below.begin(), below.end(), line) - below.begin());
+  };
+  labels_below = roomBelow ? (static_cast<float>(below.size()) + 0.1f) * lh : 0;
   graph.setTextHeight(0.75f * lh);
   graph.setTextDirection(0, 1);
   for (const Label& l : all) {
@@ -1094,7 +1105,7 @@ void Plot::placeLabels(const std::vector<Label>& all)
     if (upper)
       y = roomAbove ? vp.y2 + (l.line + 0.2f) * lh : vp.y2 - (l.line + 0.9f) * lh;
     else
-      y = roomBelow ? vp.y1 - (l.line + 0.9f) * lh : vp.y1 + (l.line + 0.2f) * lh;
+      y = roomBelow ? vp.y1 - (row(l.line) + 0.9f) * lh : vp.y1 + (row(l.line) + 0.2f) * lh;
     char text[LABEL_SIZE * 2];
     if (l.format[0]) {
       char fmt[LABEL_SIZE * 2];
@@ -1163,6 +1174,18 @@ void Plot::reserveBar()
   if (graph.isOpen()) applyPanel(panels[current], 2, 2);
 }
 
+// A bar under the panel goes below the labels there, as far as the page has room for it.
+Rect Plot::barBox(const Rect& vp) const
+{
+  const Rect ndc = graph.getGTran(PAGE).getNdc();
+  float gap = ColorBar::gapFor(vp.height());
+  if (bar_locate == 0) {
+    const float most = vp.y1 - ndc.y1 - ColorBar::room(0, bar_height, 0);
+    gap = std::max(gap, std::min(labels_below, most));
+  }
+  return ColorBar::place(vp, ndc, bar_locate, bar_height, gap);
+}
+
 int Plot::drawBar() { return drawBar(bar_range); }
 
 int Plot::drawBar(const Range& r)
@@ -1172,8 +1195,7 @@ int Plot::drawBar(const Range& r)
   const Rect vp = graph.getGTran(MAP).getViewport();
   graph.setTran(PAGE);
   graph.activateTran(PAGE);
-  const Rect box = ColorBar::place(vp, graph.getGTran(PAGE).getNdc(), bar_locate, bar_height,
-                                   ColorBar::gapFor(vp.height()));
+  const Rect box = barBox(vp);
   const int c = label_color != Const::MISS ? label_color : labelColor("color_label");
   const int ok = ColorBar::draw(graph, bar_fill, r, box, c);
   if (ok) ColorBar::drawUnits(graph, box, bar_units.c_str(), c);
@@ -1189,8 +1211,7 @@ int Plot::drawEnhBar()
   const Rect vp = graph.getGTran(MAP).getViewport();
   graph.setTran(PAGE);
   graph.activateTran(PAGE);
-  const Rect box = ColorBar::place(vp, graph.getGTran(PAGE).getNdc(), bar_locate, bar_height,
-                                   ColorBar::gapFor(vp.height()));
+  const Rect box = barBox(vp);
   const int c = label_color != Const::MISS ? label_color : labelColor("color_label");
   const int ok = ColorBar::drawEnhance(graph, bar_enhance, box, c);
   if (ok) ColorBar::drawUnits(graph, box, bar_units.c_str(), c);

@@ -316,6 +316,7 @@ class Plot : public Listener {
   int resolveColor(const char* name);
   int labelColor(const char* key);
   void placeLabels(const std::vector<Label>& all);
+  Rect barBox(const Rect& vp) const;
   void labelsFromResources(std::vector<Label>& all) const;
   int drawLogo();
   int saveFrames(const char* key);
@@ -347,6 +348,7 @@ class Plot : public Listener {
   int bar_locate;
   float bar_height;
   bool bar_room;
+  float labels_below;  // page height the labels under the panel take (set as they are placed)
   std::string bar_units;
   ColorFill bar_fill;
   Range bar_range;

@@ -10,6 +10,7 @@
 #include "core/Resrc.h"
 #include "core/StrLib.h"
 #include "core/Strings.h"
+#include "geo/EarthPoint.h"
 #include "graphics/Plot.h"
 #include "grid/GridFile.h"
 #include "grid/GridMath.h"
@@ -119,6 +120,22 @@ int GridXSectPlot::sample(const char* name, std::vector<Level>& out, Date& when)
   return static_cast<int>(out.size());
 }
 
+std::vector<float> GridXSectPlot::readSurface() const
+{
+  GridFile f;
+  if (!f.open(fileName.c_str())) return {};
+  for (Grid g; f.read(g); g.init()) {
+    if (std::strcmp(g.getVarSpec().getName(), "pres") ||
+        g.getVarSpec().getLevel().lower_type != KOL::Level::SURFACE)
+      continue;
+    GridMath::units(g, "mb");
+    std::vector<float> out;
+    for (const EarthPoint& e : points) out.push_back(g.getValue(e));
+    return out;
+  }
+  return {};
+}
+
 // Potential temperature from temperature, wind speed from its components.
 int GridXSectPlot::derive(std::vector<Level>& out, Date& when) const
 {
@@ -160,11 +177,15 @@ int GridXSectPlot::read()
   // the section spans the field's levels
   section.bottom = std::min(section.bottom, levels.front().pres);
   section.top = std::max(section.top, levels.back().pres);
+  surface = readSurface();
   std::vector<xsect::Profile> profiles;
   for (int i = 0; i < section.columns; ++i) {
     xsect::Profile p{section.distance(i), std::vector<float>(section.rows, MISS)};
+    const float ground = surface.empty() ? MISS : surface[static_cast<size_t>(i)];
     for (int j = 0; j < section.rows; ++j) {
       const float pr = section.pressure(j);
+      // under the ground, but for the first row there: the contours reach into the ground's fill
+      if (ground != MISS && j > 0 && section.pressure(j - 1) > ground) break;
       for (size_t k = 0; k + 1 < levels.size(); ++k) {
         const Level &lo = levels[k], &hi = levels[k + 1];
         if (pr > lo.pres || pr < hi.pres) continue;
@@ -196,6 +217,24 @@ int GridXSectPlot::getDate(Date& d)
   return d.isSet();
 }
 
+// The ground as a dark fill under the surface pressure, over the contours' ragged lower edge.
+void GridXSectPlot::drawGround(Plot& plot) const
+{
+  if (surface.empty()) return;
+  EarthPoints under;
+  under.add(EarthPoint(section.x(0), section.bottom));
+  for (int i = 0; i < section.columns; ++i) {
+    const float p = surface[static_cast<size_t>(i)];
+    if (p != MISS)
+      under.add(EarthPoint(section.x(section.distance(i)), std::min(p, section.bottom)));
+  }
+  under.add(EarthPoint(section.x(section.length), section.bottom));
+  if (under.getNum() < 4) return;
+  plot.setFillColor("peru");
+  plot.drawFill(under);
+  plot.setFill();
+}
+
 int GridXSectPlot::draw(Plot& plot)
 {
   if (!grid.isData() && !read()) return 0;
@@ -204,6 +243,7 @@ int GridXSectPlot::draw(Plot& plot)
   cont.setParam((plotType.empty() ? contour : plotType + "," + contour).c_str());
   if (cont.drawsBar()) XSectionPlot::reserveBar(plot);
   cont.draw(plot);
+  drawGround(plot);
   char line[80];
   std::snprintf(line, sizeof line, "Cross section %s - %s", placeName(from).c_str(),
                 placeName(to).c_str());

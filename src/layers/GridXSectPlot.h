@@ -41,6 +41,9 @@ class GridXSectPlot : public Drawing {
   const Grid& getGrid() const { return grid; }
   // The points of the section's columns.
   const std::vector<EarthPoint>& getPoints() const { return points; }
+  // The surface pressure (hPa) at the points; empty when the file has none. Values below the
+  // ground are left out of the section and the ground is drawn.
+  const std::vector<float>& getSurface() const { return surface; }
 
  private:
   struct Level {
@@ -50,6 +53,8 @@ class GridXSectPlot : public Drawing {
   // The field's levels sampled at the points: name read directly.
   int sample(const char* name, std::vector<Level>& out, Date& when) const;
   int derive(std::vector<Level>& out, Date& when) const;
+  std::vector<float> readSurface() const;
+  void drawGround(Plot& plot) const;
 
   std::string fileName;
   std::string variable;
@@ -58,6 +63,7 @@ class GridXSectPlot : public Drawing {
   EarthPoint from, to;
   xsect::Section section;
   std::vector<EarthPoint> points;
+  std::vector<float> surface;
   Grid grid;
   Date fieldDate;
 };

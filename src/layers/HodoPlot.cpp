@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "core/Kol.h"
 #include "core/Resrc.h"
@@ -32,6 +33,7 @@ struct Band {
 };
 constexpr Band BANDS[] = {
     {1000, "magenta"}, {3000, "red"}, {6000, "green"}, {9000, "gold"}, {1e9f, "blue"}};
+constexpr const char* BAND_NAMES[] = {"0-1 km", "1-3 km", "3-6 km", "6-9 km", "above 9 km"};
 
 // Where a wind's vector points: the direction it blows to (a westerly lies east of the centre).
 EarthPoint tip(float dir, float spd) { return EarthPoint(std::fmod(dir + 180, 360), spd); }
@@ -142,6 +144,27 @@ void HodoPlot::drawStorm(Plot& plot) const
   }
 }
 
+// The height bands' colours in the lower left corner, the lowest band at the bottom.
+void HodoPlot::drawLegend(Plot& plot) const
+{
+  const Rect& w = plot.getDomain().getLimits();
+  const float line = 1.6f * TEXT_HEIGHT * w.height(), x = w.x1 + 0.03f * w.width();
+  plot.setText();
+  plot.setTextHeight(TEXT_HEIGHT * plot.getVert());
+  plot.setTextAlign(1, 2);
+  plot.setLineWidth(3);
+  for (size_t k = 0; k < std::size(BANDS); ++k) {
+    const float y = w.y1 + 0.03f * w.height() + line * (static_cast<float>(k) + 0.5f);
+    Points sample;  // three points: the hodograph's own segments have two
+    for (float dx : {0.0f, 0.025f, 0.05f}) sample.add(Point(x + dx * w.width(), y));
+    plot.setLineColor(BANDS[k].color);
+    plot.drawLine(sample);
+    plot.drawText(Point(x + 0.065f * w.width(), y), BAND_NAMES[k]);
+  }
+  plot.setLineWidth(1);
+  plot.setLine();
+}
+
 int HodoPlot::draw(Plot& plot)
 {
   const float range = getRange();
@@ -169,6 +192,7 @@ int HodoPlot::draw(Plot& plot)
     return 0;
   }
   drawStorm(plot);
+  drawLegend(plot);
   char title[80];
   std::snprintf(title, sizeof title, "Hodograph %s up to %.0f mb", sounding.getId(), minPres);
   plot.setLabel("ul", title);

@@ -39,6 +39,7 @@ class HodoPlot : public Drawing {
  private:
   void drawRings(Plot& plot, float range) const;
   void drawStorm(Plot& plot) const;
+  void drawLegend(Plot& plot) const;
 
   UpaData sounding;
   float minPres;

@@ -18,6 +18,7 @@
 #include "grid/GridFile.h"
 #include "grid/GridMath.h"
 #include "grid/ModelSpec.h"
+#include "layers/VarName.h"
 #include "layers/image/ImageBar.h"
 #include "layers/varplot/VarPlot.h"
 
@@ -29,6 +30,18 @@ bool key(const std::string& token, const char* name)
 {
   const size_t n = std::char_traits<char>::length(name);
   return !strncasecmp(token.c_str(), name, n) && (token.size() == n || token[n] == '=');
+}
+
+// Whether the grid read is the variable asked for (by name or by the name table's code), so
+// that a name the file lacks is not answered with another field.
+bool isVariable(const Grid& g, const std::string& spec)
+{
+  const std::string want = spec.substr(spec.rfind(':') + 1);
+  const char* got = g.getVarSpec().getName();
+  if (want.empty() || !strcasecmp(want.c_str(), got)) return true;
+  VarName names;
+  VarNameItem a, b;
+  return names.get(want.c_str(), a) && names.get(got, b) && a.codes[0] == b.codes[0];
 }
 
 float number(const std::string& v)
@@ -86,7 +99,7 @@ int ImagePlot::setFilename(Date& d)
 
 int ImagePlot::getDate(Date& d)
 {
-  if (load() && grid.getDate().isSet()) return d = grid.getDate(), 1;
+  if (load(true) && grid.getDate().isSet()) return d = grid.getDate(), 1;
   return file.getDate(d) && d.isSet();
 }
 
@@ -135,9 +148,9 @@ int ImagePlot::setParam(const char* text)
     else if (key(t, "nobar"))
       bar = false;
     else if (key(t, "minlon"))
-      paint.minlon = number(v);
+      paint.lons.west = number(v);
     else if (key(t, "maxlon"))
-      paint.maxlon = number(v);
+      paint.lons.east = number(v);
     else if (key(t, "cutoff"))
       paint.cutoff = number(v);
     else
@@ -147,7 +160,7 @@ int ImagePlot::setParam(const char* text)
 }
 
 // The grid the selection names from the file found; kept while neither changes.
-int ImagePlot::load()
+int ImagePlot::load(bool quiet)
 {
   if (!file.isSet()) setFilename("la");
   const char* name = file.getName();
@@ -167,10 +180,12 @@ int ImagePlot::load()
   GridFile in;
   grid.init();
   const bool ok = StrLib::valid(name) && in.open(name) &&
-                  (select.empty() ? in.read(grid) : in.read(grid, select.c_str())) && grid.isData();
+                  (select.empty() ? in.read(grid) : in.read(grid, select.c_str())) &&
+                  grid.isData() && (gridNum >= 0 || isVariable(grid, spec));
   if (!ok) {
-    Kol::outMessage(3, "ImagePlot: Unable to read grid %s from file: %s\n", select.c_str(),
-                    StrLib::valid(name, ""));
+    if (!quiet)
+      Kol::outMessage(3, "ImagePlot: Unable to read grid %s from file: %s\n", select.c_str(),
+                      StrLib::valid(name, ""));
     grid.init();
     return 0;
   }
@@ -181,7 +196,7 @@ int ImagePlot::load()
 
 int ImagePlot::getDomain(Domain& d)
 {
-  if (!load()) return 0;
+  if (!load(true)) return 0;
   d = grid.getDomain();
   if (zoom != 1) {
     DomainVal v = d.get();
@@ -227,6 +242,7 @@ int ImagePlot::draw(Plot& plot)
 {
   if (!load()) return 0;
   setLevels(plot);
+  if (bar) plot.reserveBar();  // under the map, before the picture takes the panel's pixels
   imageplot::Canvas canvas;
   if (canvas.set(plot) && !paint.levels.empty()) {
     imageplot::paintGrid(canvas, grid, paint);

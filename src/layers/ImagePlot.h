@@ -39,18 +39,20 @@ class ImagePlot : public Drawing {
   // Keys: fi in mo if nc tz ct cof ty gn gs va ft zoom fill map over bar nobar pixoff minlon
   // maxlon cutoff; other tokens (int=, base=) set the levels as for colour fills.
   int setParam(const char* params) override;
-  // The grid's own domain, zoomed about its centre; 0 when no grid can be read.
+  // The grid's own domain, zoomed about its centre; 0 (and no message: the caller says) when no
+  // grid can be read.
   int getDomain(Domain& d) override;
   // 1 when drawn; 0 (one level-3 message) when the file or the grid cannot be read.
   int draw(Plot& plot) override;
   void print() override;
 
   const Grid& getGrid() const { return grid; }
+  const char* getFileName() const { return file.getName(); }
   const imageplot::GridPaint& getPaint() const { return paint; }
   const imageplot::CodeColors& getColors() const { return colors; }
 
  private:
-  int load();
+  int load(bool quiet = false);
   void setLevels(Plot& plot);
 
   Filename file;

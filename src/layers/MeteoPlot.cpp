@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -35,7 +36,7 @@ struct PanelKind {
   float weight;
   const char* title;
 };
-const PanelKind KINDS[] = {{MeteoSeries::TEMP, 3.0f, "Temperature, dew point (C)"},
+const PanelKind KINDS[] = {{MeteoSeries::TEMP, 3.0f, "Temperature, dew point"},
                            {MeteoSeries::PRES, 1.6f, "Sea-level pressure (hPa)"},
                            {MeteoSeries::WIND, 1.0f, "Wind (kt)"},
                            {MeteoSeries::COVER, 1.0f, "Sky cover (%)"},
@@ -90,6 +91,7 @@ void MeteoPlot::init()
   identifier.clear(), model.clear();
   gridColor = "grey06", labelColor = "grey00";
   dataColors.clear();
+  tempUnits.clear();
   hours = DEFAULT_HOURS;
   series = MeteoSeries();
   fileDate.init();
@@ -143,6 +145,8 @@ int MeteoPlot::setParam(const char* text)
       gridColor = v;
     else if (!strncasecmp(k, "col", 3))
       labelColor = v;
+    else if (!strncasecmp(k, "tu", 2))
+      tempUnits = v.empty() ? "" : std::string(1, static_cast<char>(std::toupper(v[0])));
     else if (!strncasecmp(k, "co", 2)) {
       dataColors.clear();
       for (size_t s = 0; s <= v.size();) {
@@ -243,10 +247,21 @@ void MeteoPlot::layout()
     if (!series.has(k.field)) continue;
     Panel p{k.field, Rect(LEFT, top - k.weight * unit, WIDTH - RIGHT, top), 0, 1, 1};
     float lo = 1e30f, hi = -1e30f;
-    for (const MeteoSample& s : series.samples)
+    for (const MeteoSample& s : series.samples) {
       for (Field f : {k.field, k.field == MeteoSeries::TEMP ? MeteoSeries::DEWP : k.field})
-        if (float v = MeteoSeries::value(s, f); !miss(v))
+        if (float v = shown(f, MeteoSeries::value(s, f)); !miss(v))
           lo = std::min(lo, v), hi = std::max(hi, v);
+      if (k.field == MeteoSeries::TEMP && !miss(s.extreme))
+        lo = std::min(lo, shown(k.field, s.extreme)), hi = std::max(hi, shown(k.field, s.extreme));
+    }
+    // room for the values written over the maxima and under the minima
+    if (k.field == MeteoSeries::TEMP && series.hasExtremes()) {
+      const float room = 0.12f * (hi - lo);
+      lo -= room, hi += room;
+    }
+    // room for the running total of the amounts
+    if (k.field == MeteoSeries::PREC && !series.probability)
+      hi = std::max(hi, series.totalPrecipitation());
     if (k.field == MeteoSeries::COVER) lo = 0, hi = 1;
     if (k.field == MeteoSeries::PREC || k.field == MeteoSeries::WIND)
       lo = 0, hi = std::max(hi, series.probability || k.field == MeteoSeries::WIND ? 20.0f : 2.0f);
@@ -269,11 +284,39 @@ float MeteoPlot::xOf(long time) const
 
 Point MeteoPlot::where(Field f, long time, float value) const
 {
-  const Field shown = f == MeteoSeries::DEWP ? MeteoSeries::TEMP : f;
+  const Field panel = f == MeteoSeries::DEWP ? MeteoSeries::TEMP : f;
+  const float v = shown(f, value);
   for (const Panel& p : panels)
-    if (p.field == shown && !miss(value))
-      return Point(xOf(time), p.box.y1 + (p.box.y2 - p.box.y1) * (value - p.lo) / (p.hi - p.lo));
+    if (p.field == panel && !miss(v))
+      return Point(xOf(time), p.box.y1 + (p.box.y2 - p.box.y1) * (v - p.lo) / (p.hi - p.lo));
   return Point();
+}
+
+bool MeteoPlot::fahrenheit() const
+{
+  return tempUnits.empty() ? series.probability : tempUnits == "F";
+}
+
+// A value in the units the panel shows.
+float MeteoPlot::shown(Field f, float value) const
+{
+  const bool temperature = f == MeteoSeries::TEMP || f == MeteoSeries::DEWP;
+  return temperature && fahrenheit() && !miss(value) ? value * 9.0f / 5.0f + 32.0f : value;
+}
+
+std::string MeteoPlot::title(const Panel& p) const
+{
+  if (p.field == MeteoSeries::TEMP)
+    return std::string(kindOf(p.field).title) + (fahrenheit() ? " (F)" : " (C)") +
+           (series.hasExtremes() ? ", maximum and minimum" : "");
+  if (p.field != MeteoSeries::PREC) return kindOf(p.field).title;
+  if (series.probability)
+    return series.precHours == 12 ? "12-h precipitation probability (%)"
+                                  : "6-h precipitation probability (%)";
+  char total[64];
+  std::snprintf(total, sizeof total, "Precipitation (mm), %.1f mm in %ld h",
+                static_cast<double>(series.totalPrecipitation()), (t1 - t0 + 1800) / 3600);
+  return total;
 }
 
 const char* MeteoPlot::color(int trace) const
@@ -301,12 +344,8 @@ void MeteoPlot::drawAxes(Plot& plot, const Panel& p) const
   for (long t = ((t0 + shift + step - 1) / step) * step - shift; t <= t1; t += step)
     plot.drawLine(Point(xOf(t), p.box.y1), Point(xOf(t), p.box.y2));
   plot.drawRect(p.box);
-  plot.setTextAlign(1, 3);
-  const char* title = kindOf(p.field).title;
-  if (p.field == MeteoSeries::PREC && series.probability)
-    title = series.precHours == 12 ? "12-h precipitation probability (%)"
-                                   : "6-h precipitation probability (%)";
-  plot.drawText(Point(p.box.x1 + 4, p.box.y2 + 5), title);
+  plot.setTextAlign(1, 0);  // on a line above the panel
+  plot.drawText(Point(p.box.x1 + 4, p.box.y2 + 5), title(p).c_str());
 }
 
 void MeteoPlot::drawTimeAxis(Plot& plot) const
@@ -320,7 +359,7 @@ void MeteoPlot::drawTimeAxis(Plot& plot) const
   long lastDay = -1;
   for (long t = ((t0 + shift + step - 1) / step) * step - shift; t <= t1; t += step) {
     const Date local(t + shift);
-    plot.setTextAlign(2, 3);
+    plot.setTextAlign(2, 2);  // hanging under the axis
     if (xOf(t) > LEFT + 12) plot.drawText(Point(xOf(t), y - 4), local.format("%H").c_str());
     const long day = (t + shift) / 86400;
     const bool midnight = (t + shift) % 86400 == 0;
@@ -330,9 +369,9 @@ void MeteoPlot::drawTimeAxis(Plot& plot) const
     const std::string label = DAYS[(local.getDayOfWeek() % 7 + 7) % 7] + local.format(" %m/%d");
     plot.drawText(Point(xOf(t), y - 8 - 1.4f * TEXT), label.c_str());
   }
-  plot.setTextAlign(3, 3);
+  plot.setTextAlign(3, 2);
   const std::string zone = timezone.isSet() ? std::string(timezone.getName()) : "UTC";
-  plot.drawText(Point(LEFT - 5, y - 10), zone.c_str());
+  plot.drawText(Point(LEFT - 5, y - 10), zone.c_str());  // clear of the axis's 0
 }
 
 void MeteoPlot::drawLine(Plot& plot, Field f, const char* c) const
@@ -364,6 +403,44 @@ void MeteoPlot::drawBars(Plot& plot, const Panel& p, Field f, const char* c) con
     const float x2 = f == MeteoSeries::PREC ? xOf(s.time) : xOf(s.time) + 3;
     if (top > p.box.y1) plot.drawFill(Rect(std::max(x1, p.box.x1), p.box.y1, x2, top));
   }
+}
+
+// Each forecast maximum and minimum as its value over a mark, warm red and cold blue.
+void MeteoPlot::drawExtremes(Plot& plot) const
+{
+  plot.setTextHeight(TEXT);
+  for (const MeteoSample& s : series.samples) {
+    if (miss(s.extreme)) continue;
+    const char* c = s.maximum ? "red" : "blue";
+    const Point at = where(MeteoSeries::TEMP, s.time, s.extreme);
+    plot.setLine(c), plot.setMarkColor(c), plot.setTextColor(c);
+    plot.drawLine(Point(at.x - 6, at.y), Point(at.x + 6, at.y));
+    // a maximum's value above its mark, a minimum's under it
+    plot.setTextAlign(2, s.maximum ? 0 : 2);
+    plot.drawFormText(Point(at.x, s.maximum ? at.y + 4 : at.y - 4), "%.0f",
+                      shown(MeteoSeries::TEMP, s.extreme));
+  }
+  plot.setLine();
+}
+
+// The running total of the amounts, a step each time a report adds to it.
+void MeteoPlot::drawTotal(Plot& plot, const char* c) const
+{
+  Points steps;
+  float sum = 0;
+  for (const MeteoSample& s : series.samples) {
+    if (miss(s.prec)) continue;
+    const Point before = where(MeteoSeries::PREC, s.time, sum);
+    sum += s.prec;
+    steps.add(before);
+    steps.add(where(MeteoSeries::PREC, s.time, sum));
+  }
+  if (steps.getNum() < 2) return;
+  steps.add(Point(xOf(t1), steps[steps.getNum() - 1].y));
+  plot.setLine(c);
+  plot.setLineWidth(2);
+  plot.drawLine(steps);
+  plot.setLine();
 }
 
 void MeteoPlot::drawWinds(Plot& plot, const Panel& p) const
@@ -398,6 +475,7 @@ void MeteoPlot::drawPanel(Plot& plot, const Panel& p) const
     case MeteoSeries::TEMP:
       drawLine(plot, MeteoSeries::DEWP, color(1));
       drawLine(plot, MeteoSeries::TEMP, color(0));
+      drawExtremes(plot);
       break;
     case MeteoSeries::PRES:
       drawLine(plot, p.field, color(2));
@@ -410,6 +488,7 @@ void MeteoPlot::drawPanel(Plot& plot, const Panel& p) const
       break;
     default:
       drawBars(plot, p, p.field, color(5));
+      if (!series.probability) drawTotal(plot, "black");
       break;
   }
 }

@@ -2,7 +2,9 @@
 // the layer's time zone: temperature and dew point, sea-level pressure, wind barbs, sky cover and
 // precipitation. The values come from the last num_hour surface files ("sfc_cvt") or, as a
 // forecast, from the station's MOS bulletin ("mos_dat"; the precipitation panel then shows the
-// 6-hour probability). Panels without any value are left out.
+// 6-hour probability, the temperature panel the forecast maxima and minima). Temperatures are
+// in F for MOS guidance and in C for reports unless a key says. Panels without any value are
+// left out.
 #pragma once
 
 #include <string>
@@ -37,7 +39,8 @@ class MeteoPlot : public Drawing {
   int getDate(Date& d) override;
   int getInitDate(Date& d) override { return getDate(d); }
   // tz=ZONE, cog=grid colour, col=label colour, co=data colours (one, or one a trace separated
-  // by ':': temperature, dew point, pressure, wind, sky cover, precipitation).
+  // by ':': temperature, dew point, pressure, wind, sky cover, precipitation), tu=F, tu=C (the
+  // temperature units; by default F for MOS guidance, C for reports).
   int setParam(const char* params) override;
   void setIdentifier(const char* id) { identifier = id ? id : ""; }
   void setModel(const char* m) { model = m ? m : ""; }
@@ -54,8 +57,8 @@ class MeteoPlot : public Drawing {
   const char* getFilename() const { return file.getName(); }
   // What the last read found.
   const MeteoSeries& getSeries() const { return series; }
-  // Where a value of a field at a time goes in the last drawing (missing when the panel is not
-  // drawn).
+  // Where a value of a field (in the series' units: C, hPa, kt, fraction, mm or %) at a time
+  // goes in the last drawing (missing when the panel is not drawn).
   Point where(MeteoSeries::Field f, long time, float value) const;
 
   struct Panel {
@@ -72,6 +75,11 @@ class MeteoPlot : public Drawing {
   void layout();
   float xOf(long time) const;
   const char* color(int trace) const;
+  bool fahrenheit() const;
+  float shown(MeteoSeries::Field f, float value) const;
+  std::string title(const Panel& p) const;
+  void drawExtremes(Plot& plot) const;
+  void drawTotal(Plot& plot, const char* c) const;
   void drawAxes(Plot& plot, const Panel& p) const;
   void drawTimeAxis(Plot& plot) const;
   void drawPanel(Plot& plot, const Panel& p) const;
@@ -86,6 +94,7 @@ class MeteoPlot : public Drawing {
   std::string identifier, model;
   std::string gridColor, labelColor;
   std::vector<std::string> dataColors;
+  std::string tempUnits;  // "F", "C"; empty: by the source
   int hours;
   MeteoSeries series;
   Date fileDate;

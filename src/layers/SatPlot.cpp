@@ -12,6 +12,7 @@
 #include "core/StrLib.h"
 #include "core/String.h"
 #include "core/Timezone.h"
+#include "geo/DomainTool.h"
 #include "geo/EarthPoint.h"
 #include "geo/GridPoint.h"
 #include "graphics/ColorFile.h"
@@ -23,6 +24,7 @@
 #include "graphics/Plot.h"
 #include "graphics/plot/PlotParams.h"
 #include "imagery/NidsImage.h"
+#include "imagery/PngFile.h"
 #include "imagery/SatTool.h"
 #include "layers/image/ImageBar.h"
 #include "layers/image/ImageCanvas.h"
@@ -93,10 +95,12 @@ void SatPlot::init()
   frames = 1, sync = 0;
   label.clear(), datim.clear();
   zoom = 1;
-  minlon = maxlon = Const::FMISS;
+  lons = imageplot::LonRange();
   cutoff = 0;
   fill = over = mapRemoved = false;
-  calibrated = true;
+  calibrated = ownDomain = average = true;
+  shiftX = shiftY = 0;
+  output.clear(), modelMask.clear();
   Resrc& r = Kol::resrc;
   setNameConv(StrLib::valid(r.get("in_file"), CONVENTION));
   if (const char* v = r.get("input"); StrLib::valid(v)) setInput(v);
@@ -104,48 +108,69 @@ void SatPlot::init()
   if (const char* v = r.get("color_table"); StrLib::valid(v)) keys.colorTable = v;
   if (const char* v = r.get("color_fill"); StrLib::valid(v)) keys.colorFill = v;
   if (const char* v = r.get("calibration"); StrLib::valid(v)) calibrated = std::atoi(v) != 0;
+  if (const char* v = r.get("output"); StrLib::valid(v)) output = v;
+  if (const char* v = r.get("model_mask"); StrLib::valid(v)) modelMask = v;
   if (const char* p = r.get("parameter"); StrLib::valid(p)) setParam(p);
 }
 
 int SatPlot::setParam(const char* text)
 {
   if (!text) return 1;
-  for (const std::string& f : PlotParams::split(text)) {
-    const std::string v = PlotParams::valueOf(f, f.size());
-    auto is = [&f](const char* k) { return PlotParams::isWord(f, k); };
-    auto key = [&f](const char* k) { return PlotParams::isKey(f, k); };
-    if (keys.take(f))
-      continue;
-    else if (key("lab"))
-      label = v;
-    else if (key("in"))
-      setInput(v.c_str());
-    else if (key("if") || key("nc"))
-      setNameConv(v.c_str());
-    else if (key("nh"))
-      frames = std::max(1, std::atoi(v.c_str()));
-    else if (key("zoom"))
-      zoom = std::strtof(v.c_str(), nullptr) > 0 ? std::strtof(v.c_str(), nullptr) : 1;
-    else if (is("fill"))
-      fill = true;
-    else if (is("over"))
-      over = true;
-    else if (key("minlon"))
-      minlon = std::strtof(v.c_str(), nullptr);
-    else if (key("maxlon"))
-      maxlon = std::strtof(v.c_str(), nullptr);
-    else if (key("cutoff"))
-      cutoff = std::atoi(v.c_str());
-    else if (is("map_rem"))
-      mapRemoved = true;
-    else if (is("calib") || key("calib"))
-      calibrated = v.empty() || std::atoi(v.c_str()) != 0;
-    else if (key("datim"))
-      datim = v;
-    else if (is("sync"))
-      sync = 1;
-  }
+  for (const std::string& f : PlotParams::split(text)) takeKey(f);
   return 1;
+}
+
+void SatPlot::takeKey(const std::string& f)
+{
+  const std::string v = PlotParams::valueOf(f, f.size());
+  auto is = [&f](const char* k) { return PlotParams::isWord(f, k); };
+  auto key = [&f](const char* k) { return PlotParams::isKey(f, k); };
+  const float number = std::strtof(v.c_str(), nullptr);
+  if (keys.take(f))
+    return;
+  else if (key("lab"))
+    label = v;
+  else if (key("in"))
+    setInput(v.c_str());
+  else if (key("if") || key("nc"))
+    setNameConv(v.c_str());
+  else if (key("nh"))
+    frames = std::max(1, std::atoi(v.c_str()));
+  else if (key("zoom"))
+    zoom = number > 0 ? number : 1;
+  else if (is("fill"))
+    fill = true;
+  else if (is("over"))
+    over = true;
+  else if (key("minlon"))
+    lons.west = number;
+  else if (key("maxlon"))
+    lons.east = number;
+  else if (key("cutoff"))
+    cutoff = std::atoi(v.c_str());
+  else if (is("map_rem"))
+    mapRemoved = true;
+  else if (is("calib") || key("calib"))
+    calibrated = v.empty() || std::atoi(v.c_str()) != 0;
+  else if (key("datim"))
+    datim = v;
+  else if (is("image_dom") || key("image_dom"))
+    ownDomain = v.empty() || std::atoi(v.c_str()) != 0;
+  else if (is("no_pixave") || is("pixoff"))
+    average = false;
+  else if (key("pixoff"))
+    std::sscanf(v.c_str(), "%f:%f", &shiftX, &shiftY);
+  else if (key("mod_mask")) {  // a domain text's commas written as ';' among the keys
+    modelMask = v;
+    std::replace(modelMask.begin(), modelMask.end(), ';', ',');
+  } else if (key("ou"))
+    output = v;
+  else if (key("pa")) {
+    std::string more = v;
+    std::replace(more.begin(), more.end(), ':', ',');
+    if (more.find("pa=") == std::string::npos) setParam(more.c_str());
+  } else if (is("sync"))
+    sync = 1;
 }
 
 int SatPlot::setFilename()
@@ -179,7 +204,7 @@ int SatPlot::setFilename(const char* text)
 
 int SatPlot::getDomain(Domain& d)
 {
-  if (image.getDomainProj() == Const::MISS) return 0;
+  if (!ownDomain || image.getDomainProj() == Const::MISS) return 0;
   d = image.getDomain();
   if (zoom != 1) {
     DomainVal v = d.get();
@@ -189,25 +214,40 @@ int SatPlot::getDomain(Domain& d)
   return 1;
 }
 
-// Pixels left out by the keys: outside the longitudes, below the cutoff, the burned-in map, and
-// count 0 of an image over other layers.
+// Pixels left out by the keys: outside the longitudes or the mask's domain, below the cutoff,
+// the burned-in map, and count 0 of an image over other layers.
 void SatPlot::mask(imageplot::Canvas& canvas) const
 {
-  const bool lons = !Const::isMiss(minlon) || !Const::isMiss(maxlon);
+  Domain outside;
+  const bool masked = !modelMask.empty() && DomainTool::decode(outside, modelMask.c_str()) &&
+                      outside.proj != Const::MISS;
+  const bool byPlace = lons.limited() || masked;
   const Domain& d = canvas.image().getDomain();
   for (int j = 0; j < canvas.height(); ++j)
     for (int i = 0; i < canvas.width(); ++i) {
       if (!canvas.covered(i, j)) continue;
       const int c = canvas.image().getVal(i, j);
       bool out = c < cutoff || (mapRemoved && c == 255) || (over && c == 0);
-      if (!out && lons) {
+      if (!out && byPlace) {
         EarthPoint e;
+        GridPoint g;
         out = !d.tran(GridPoint(static_cast<float>(i), static_cast<float>(j)), e) ||
-              (!Const::isMiss(minlon) && e.lon < minlon) ||
-              (!Const::isMiss(maxlon) && e.lon > maxlon);
+              !lons.keeps(e.lon) ||
+              (masked && (!outside.tran(e, g) || g.isMiss() || g.x < 0 || g.y < 0 ||
+                          g.x > outside.nx - 1 || g.y > outside.ny - 1));
       }
       if (out) canvas.uncover(i, j);
     }
+}
+
+// Averages would mix the classes of a radar mosaic: those keep the nearest pixel.
+imageplot::Sampling SatPlot::sampling() const
+{
+  imageplot::Sampling how;
+  how.average = average && !isReflectivity();
+  how.skip = mapRemoved ? 255 : -1;
+  how.shiftX = shiftX, how.shiftY = shiftY;
+  return how;
 }
 
 // Counts coloured across a colour table's fill colours or the colours given.
@@ -274,8 +314,10 @@ int SatPlot::draw(Plot& plot)
     plot.drawFill(plot.getDomain().getLimits());
     plot.setFill();
   }
-  if (!canvas.set(plot) || !canvas.sample(image)) return 0;
+  if (!canvas.set(plot) || !canvas.sample(image, sampling())) return 0;
   mask(canvas);
+  if (!output.empty() && !PngFile::write(output.c_str(), canvas.image()))
+    Kol::outWarning("SatPlot: cannot write %s\n", output.c_str());
   colors = imageplot::CodeColors();
   if (isReflectivity()) {
     // the mosaic's values in the classes and colours of a radar product

@@ -13,6 +13,7 @@
 #include "imagery/Image.h"
 #include "layers/image/ImageCanvas.h"
 #include "layers/image/ImageKeys.h"
+#include "layers/image/LonRange.h"
 
 namespace KOL {
 
@@ -42,10 +43,17 @@ class SatPlot : public Drawing {
   // coloured across the table's fill colours or the colours given, for enhanced images),
   // nh=N (frames of a loop), zoom=F (the image's map zoomed about its centre), fill (the panel
   // beyond the image black), over (count 0 left out, for an image over other layers),
-  // minlon=, maxlon= (pixels outside left out), cutoff=N (counts below left out), map_rem (the
-  // map lines burned into the image, count 255, left out), calib, calib=0 (the bar in
-  // physical values or in counts), datim=TEXT (the date label), image_dom (the image's own
-  // map, the default), sync, map, nomap, bar, nobar.
+  // minlon=, maxlon= (pixels outside left out; west east of east crosses the date line),
+  // cutoff=N (counts below left out), map_rem (the map lines burned into the image, count
+  // 255, left out), calib, calib=0 (the bar in physical values or in counts), datim=TEXT (the
+  // date label), image_dom, image_dom=0 (getDomain offers the image's own map, the default, or
+  // none: the plot keeps its own), pa=K:K (more of these keys, ':' for ','), ou=FILE (the
+  // counts as drawn on the plot's map written as a grey PNG), no_pixave, pixoff (the nearest
+  // pixel where the image is shrunk instead of the mean of the pixels under a point),
+  // pixoff=X:Y (the image moved X pixels east and Y south, a navigation correction),
+  // mod_mask=DOMAIN (pixels outside a region or a domain, such as a model's grid, left out;
+  // the domain text's commas written as ';'),
+  // sync, map, nomap, bar, nobar.
   int setParam(const char* params) override;
   // The image's own navigation (zoomed); 0 when it has none.
   int getDomain(Domain& d) override;
@@ -71,6 +79,8 @@ class SatPlot : public Drawing {
   GiniFile::Pdb pdb;
   imageplot::CodeColors colors;
   void mask(imageplot::Canvas& canvas) const;
+  imageplot::Sampling sampling() const;
+  void takeKey(const std::string& field);
   void enhance(Plot& plot);
 
   Filename file;
@@ -78,9 +88,12 @@ class SatPlot : public Drawing {
   imageplot::ImageKeys keys;
   int frames, sync;
   std::string label, datim;
-  float zoom, minlon, maxlon;
+  float zoom;
+  imageplot::LonRange lons;
   int cutoff;
-  bool fill, over, mapRemoved, calibrated;
+  bool fill, over, mapRemoved, calibrated, ownDomain, average;
+  float shiftX, shiftY;
+  std::string output, modelMask;
 };
 
 }  // namespace KOL

@@ -159,7 +159,7 @@ int UpaXSectPlot::read()
 int UpaXSectPlot::getDomain(Domain& d)
 {
   if (soundings.empty() && !read()) return 0;
-  d = section.domain();
+  d = section.frame();
   return 1;
 }
 

@@ -49,7 +49,7 @@ void XSectionPlot::reserveBar(Plot& plot)
 
 int XSectionPlot::getDomain(Domain& d)
 {
-  d = section.domain();
+  d = section.frame();
   return 1;
 }
 
@@ -57,9 +57,13 @@ void XSectionPlot::drawIsobars(Plot& plot) const
 {
   plot.setLine();
   plot.setLine(PlotAttr("grey:st=dot"));
+  // across the frame, which may be wider than the section
+  const Domain& d = plot.getDomain();
+  const float room = d.proj == section.domain().proj ? 0.5f * (d.nx - section.columns) * d.dx : 0;
   for (float p : LEVELS)
     if (p <= section.bottom && p >= section.top)
-      plot.drawLine(EarthPoint(0, p), EarthPoint(section.x(section.length), p));
+      plot.drawLine(EarthPoint(section.x(0) - room, p),
+                    EarthPoint(section.x(section.length) + room, p));
 }
 
 // Pressures left of the frame, places (or distances) under it, in page units.
@@ -80,8 +84,9 @@ void XSectionPlot::drawLabels(Plot& plot) const
     std::snprintf(text, sizeof text, "%.0f", p);
     plot.drawText(vp.x1 - 0.005f, at.y, text);
   }
-  plot.setTextAlign(3, 1);
-  plot.drawText(vp.x1 - 0.005f, vp.y1 - 0.05f, "mb");
+  // the unit atop the pressures, clear of the places under the frame
+  plot.setTextAlign(3, 0);
+  plot.drawText(vp.x1 - 0.005f, vp.y2 + 0.01f, "mb");
   // the ends' names inside the frame's width, the others centred
   auto under = [&](float x, const char* t) {
     Point at;

@@ -28,6 +28,7 @@ const Program READERS[] = {
     {"kolanal", "-va=temp -gd=conus -outf=out.grd"},
     {"kolgrib", ""},
     {"kolgridplot", "-va=500:hght -ou=out.png"},
+    {"kolgridplot", "-pl=image -ou=out.png"},
     {"kolsfcplot", "-ou=out.png"},
     {"kolupaplot", "-ou=out.png"},
     {"kolxsect", "-id=OUN/FWD -ou=out.png"},

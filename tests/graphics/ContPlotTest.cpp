@@ -70,10 +70,11 @@ TEST_F(ContPlotTest, LevelsFromRangeIntervalBaseAndLimits)
     int n;
     float first, last;
   } cases[] = {
-      {"int=10", 0, 100, 12, 0, 110},          // 100 lies on a level: one more
-      {"int=10", 3, 97, 11, 0, 100},           //
-      {"int=10,cb=5", 3, 97, 12, -5, 105},     // levels on the base
-      {"int=4,base=>10", -50, 50, 12, 8, 52},  // a lower limit replaces the minimum
+      {"int=10", 0, 100, 12, 0, 110},             // 100 lies on a level: one more
+      {"int=10", 3, 97, 11, 0, 100},              //
+      {"int=10,cb=5", 3, 97, 12, -5, 105},        // levels on the base
+      {"int=4,base=>10", -50, 50, 12, 10, 54},    // a lower limit is the minimum and the base
+      {"int=4,cb=1,cb=>10", -50, 50, 12, 9, 53},  // a base given keeps its levels
       {"ci=0.5", -1.2f, 0.7f, 6, -1.5f, 1.0f},
   };
   for (const Case& c : cases) {

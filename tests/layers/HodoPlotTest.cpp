@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,41 @@ TEST_F(HodoPlotTest, WindTipsUpToTheTopAndTheStormMotion)
   EXPECT_STREQ(KOL::HodoPlot::heightColor(500), "magenta");
   EXPECT_STREQ(KOL::HodoPlot::heightColor(2000), "red");
   EXPECT_STREQ(KOL::HodoPlot::heightColor(12000), "blue");
+}
+
+// The key to the heights' colours: each band's name beside a sample of its colour, from the
+// lowest band up in the lower left quarter of the hodograph.
+TEST_F(HodoPlotTest, HeightColoursHaveAKey)
+{
+  KOL::HodoPlot hodo;
+  hodo.setSounding(sounding);
+  KOL::Domain d;
+  ASSERT_TRUE(hodo.getDomain(d));
+  open("xy,0,0,2,2,1,1", 800, 800);
+  ASSERT_TRUE(plot->setPanel(KOL::Rect(0.1f, 0.1f, 0.9f, 0.9f), d));
+  plot->setFont("#fixed");  // device text, read back from the log
+  forget();
+  ASSERT_EQ(hodo.draw(*plot), 1);
+  const KOL::Point centre = pixel(d, 0, 0);
+  float last = 1e9f;
+  for (const char* band : {"0-1 km", "1-3 km", "3-6 km", "6-9 km", "above 9 km"}) {
+    SCOPED_TRACE(band);
+    float x = -1, y = -1;
+    for (const std::string& l : log)
+      if (l.rfind("text ", 0) == 0 && l.find(band) != std::string::npos)
+        std::sscanf(l.c_str(), "text %f,%f", &x, &y);
+    ASSERT_GE(x, 0) << "named";
+    EXPECT_LT(x, centre.x);
+    EXPECT_GT(y, centre.y) << "below the centre (rows grow down)";
+    EXPECT_LT(y, last) << "above the band under it";
+    last = y;
+    // its colour sample: a three-point line just left of the name, level with it
+    bool sample = false;
+    for (const KOL::Points& line : rec->lines)
+      sample = sample || (line.getNum() == 3 && std::fabs(line[2].y - y) < 2 && line[2].x < x &&
+                          x - line[2].x < 30);
+    EXPECT_TRUE(sample);
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "NamLoop.h"
@@ -110,6 +111,32 @@ TEST_F(KolgridplotTest, VariableListAmongThePlotParametersAndItsColourBar)
     barRows += n > img.width / 4;
   }
   EXPECT_GE(barRows, 8) << "a bar of boxes below the map, which ends at row " << bottom;
+}
+
+// One field as an image: a colour per pixel over the whole map and its bar below, the field
+// named or, without -va, the file's first.
+TEST_F(KolgridplotTest, PlotTypeImageColoursEveryPixelOfTheMap)
+{
+  KOL_REQUIRE_DATA();
+  for (const std::string& va : {std::string("-va='500:hght[dam]' "), std::string()}) {
+    SCOPED_TRACE(va);
+    const std::string png = tmp.file("image.png");
+    int status = -1;
+    const std::string out = kolgridplot(
+        "-pl=image " + va + "-ge=800x600 -ou=" + png + " " + KOLTest::dataFile(NAM), &status);
+    ASSERT_EQ(status, 0) << out;
+    const KOLTest::Raster img = KOLTest::readPng(png);
+    ASSERT_EQ(img.width, 800);
+    // the grid covers the map it is drawn on: all but the labels, the bar and the margins
+    EXPECT_GT(colouredPixels(img), 800 * 600 * 6 / 10);
+    std::remove(png.c_str());
+  }
+  int status = -1;
+  const std::string out = kolgridplot(
+      "-pl=image -va=nosuchfield -ou=" + tmp.file("none.png") + " " + KOLTest::dataFile(NAM),
+      &status);
+  EXPECT_NE(status, 0);
+  EXPECT_EQ(out.find('\n'), out.size() - 1) << "one line: " << out;
 }
 
 }  // namespace

@@ -41,8 +41,9 @@ class MeteoPlotTest : public KOLTest::RecordedPlotTest {
     RecordedPlotTest::TearDown();
   }
   static float temp(int h) { return 5.0f + 0.5f * h * (h % 3 == 0 ? 1.0f : 0.8f); }
-  // Hours 0..n-1 before LAST, each with KOKC and another station.
-  void writeHours(int n)
+  static float rain(int h) { return 0.5f * static_cast<float>(h % 3); }
+  // Hours 0..n-1 before LAST, each with KOKC and another station (rain(h) mm at KOKC if wet).
+  void writeHours(int n, bool wet = false)
   {
     for (int k = 0; k < n; ++k) {
       Date d = LAST;
@@ -57,6 +58,7 @@ class MeteoPlotTest : public KOLTest::RecordedPlotTest {
         s.date = d;
         s.temp = id[1] == 'O' ? temp(k) : 30, s.dewp = s.temp - 4, s.slp = 1010 + k;
         s.wdir = 200, s.wspd = 15;
+        if (wet && id[1] == 'O') s.prec[KOL::SfcData::PREC1] = rain(k);
         out.write(s);
       }
       out.close();
@@ -65,6 +67,14 @@ class MeteoPlotTest : public KOLTest::RecordedPlotTest {
   KOLTest::TempDir dir;
   long saved = 0;
 };
+
+// Whether text was drawn (the words anywhere in a recorded text call).
+bool drewText(const std::vector<std::string>& log, const std::string& words)
+{
+  for (const std::string& l : log)
+    if (l.rfind("text ", 0) == 0 && l.find(words) != std::string::npos) return true;
+  return false;
+}
 
 // The recorded line whose first point is nearest to p (device coordinates).
 const KOL::Points* lineFrom(const std::vector<KOL::Points>& lines, const Point& p)
@@ -145,6 +155,79 @@ TEST_F(MeteoPlotTest, MosBulletinAsForecast)
   EXPECT_NE(lineFrom(rec->lines, plot->toDevice(layer.where(MeteoSeries::TEMP, s.samples[0].time,
                                                             s.samples[0].temp))),
             nullptr);
+}
+
+// Hourly amounts summed over the period: the running total ends at the sum, which the panel's
+// title gives.
+TEST_F(MeteoPlotTest, PrecipitationTotalOverThePeriod)
+{
+  writeHours(6, true);
+  KOL::Kol::resrc.set("identifier", "KOKC");
+  KOL::Kol::resrc.set("num_hour", "6");
+  open(DIAGRAM, 1000, 750);
+  plot->setFont("#fixed");  // device text, read back from the log
+  MeteoPlot layer;
+  ASSERT_EQ(layer.draw(*plot), 1);
+  float total = 0;
+  for (int k = 0; k < 6; ++k) total += rain(k);
+  // the file keeps hundredths of an inch
+  EXPECT_NEAR(layer.getSeries().totalPrecipitation(), total, 0.06f);
+  total = layer.getSeries().totalPrecipitation();
+  ASSERT_EQ(layer.getPanels().back().field, MeteoSeries::PREC);
+  EXPECT_GE(layer.getPanels().back().hi, total) << "the total inside the panel";
+  const Point end = plot->toDevice(layer.where(MeteoSeries::PREC, LAST.getSeconds(), total));
+  bool found = false;
+  for (const KOL::Points& l : rec->lines)
+    found = found || (l.getNum() > 4 &&
+                      std::hypot(l[l.getNum() - 1].x - end.x, l[l.getNum() - 1].y - end.y) < 1.0f);
+  EXPECT_TRUE(found) << "a running total ending at the sum";
+  EXPECT_TRUE(drewText(log, "3.0 mm in 6 h"));
+}
+
+// MOS guidance in Fahrenheit by default, its maxima and minima where the N/X row has them; the
+// same guidance in Celsius when asked.
+TEST_F(MeteoPlotTest, MosInFahrenheitWithMaximaAndMinima)
+{
+  KOL_REQUIRE_DATA();
+  const std::string mav = KOLTest::dataFile("textprod/mos/avwx_mav_KMCO_20200319.txt");
+  open(DIAGRAM, 1000, 750);
+  plot->setFont("#fixed");
+  MeteoPlot layer;
+  ASSERT_TRUE(layer.setFilename(mav.c_str()));
+  ASSERT_EQ(layer.draw(*plot), 1);
+  const struct {
+    Date when;
+    int f;
+    bool maximum;
+  } extremes[] = {{Date(2020, 3, 20, 12, 0, 0.0f), 65, false},
+                  {Date(2020, 3, 21, 0, 0, 0.0f), 89, true},
+                  {Date(2020, 3, 21, 12, 0, 0.0f), 65, false},
+                  {Date(2020, 3, 22, 0, 0, 0.0f), 87, true},
+                  {Date(2020, 3, 22, 12, 0, 0.0f), 67, false}};
+  int seen = 0;
+  for (const KOL::MeteoSample& m : layer.getSeries().samples) {
+    if (KOL::Const::isMiss(m.extreme)) continue;
+    ASSERT_LT(seen, 5);
+    const auto& want = extremes[seen++];
+    EXPECT_EQ(m.time, want.when.getSeconds()) << want.f;
+    EXPECT_NEAR(m.extreme, (want.f - 32) * 5.0f / 9.0f, 0.01f);
+    EXPECT_EQ(m.maximum, want.maximum) << want.f;
+    EXPECT_TRUE(drewText(log, " " + std::to_string(want.f))) << want.f;
+  }
+  EXPECT_EQ(seen, 5);
+  const MeteoPlot::Panel& f = layer.getPanels()[0];
+  EXPECT_LE(f.lo, 62.0f) << "the lowest dew point, 62 F";
+  EXPECT_GE(f.hi, 89.0f);
+  EXPECT_TRUE(drewText(log, "Temperature, dew point (F)"));
+
+  open(DIAGRAM, 1000, 750);
+  plot->setFont("#fixed");
+  MeteoPlot celsius;
+  celsius.setParam("tu=C");
+  ASSERT_TRUE(celsius.setFilename(mav.c_str()));
+  ASSERT_EQ(celsius.draw(*plot), 1);
+  EXPECT_LT(celsius.getPanels()[0].hi, 40.0f);
+  EXPECT_TRUE(drewText(log, "Temperature, dew point (C)"));
 }
 
 }  // namespace

@@ -125,6 +125,29 @@ TEST_F(UpaPlotTest, StationValuesSitAtTheirStationsAtTheLevel)
   }
 }
 
+// Heights as the charts write them, three digits at the station: metres without the leading
+// 1 at 850 hPa, decametres without the thousands at 250 hPa (10 520 m is 052).
+TEST_F(UpaPlotTest, HeightCodesAsChartsWriteThem)
+{
+  for (const auto& [level, metresPer] : {std::pair{"850", 1.0f}, {"250", 10.0f}}) {
+    SCOPED_TRACE(level);
+    draw("hgcode[,cc:%03.0f:fo=#fixed]", level);
+    const std::vector<Text> drawn = texts();
+    int found = 0;
+    for (const KOL::UpaData& d : soundings) {
+      const float h = at(d, std::stof(level), &KOL::UpaLevel::hght);
+      if (h == KOL::Const::FMISS) continue;
+      char code[16];
+      std::snprintf(code, sizeof code, "%03ld", std::lround(h / metresPer) % 1000);
+      const KOL::Point where = pixel(d);
+      for (const Text& x : drawn)
+        if (std::hypot(x.at.x - where.x, x.at.y - where.y) <= 2 && x.text == code) ++found;
+    }
+    EXPECT_GE(found, 10);
+    for (const Text& x : drawn) EXPECT_EQ(x.text.size(), 3u) << x.text;
+  }
+}
+
 // The analysed 500 hPa heights pass within 2 dam of the soundings.
 TEST_F(UpaPlotTest, AnalysedHeightsFollowTheSoundings)
 {

@@ -126,6 +126,42 @@ TEST_F(XSectPlotTest, IsentropesCrossTheStationsWhereTheirSoundingsSay)
   }
 }
 
+// The barbs of the end stations lie wholly inside the frame, which is wider than the section.
+TEST_F(XSectPlotTest, EndStationsBarbsInsideTheFrame)
+{
+  KOL::UpaReports r;
+  ASSERT_TRUE(r.read(KOLTest::dataFile(SOUNDINGS).c_str(), KOL::Date(2019, 10, 29, 0, 0, 0)));
+  r.locate(nullptr);
+  ASSERT_TRUE(r.write(dir.file("cn.upa").c_str()));
+  KOL::UpaXSectPlot layer;
+  layer.setFilename(dir.file("cn.upa").c_str());
+  layer.setStations("51463/ZLJQ/ZLYA");
+  layer.setParam("va=wbrb");
+  KOL::Domain d;
+  ASSERT_TRUE(layer.getDomain(d));
+  EXPECT_GT(d.nx, layer.getSection().columns);
+  open("xy,0,0,2,2,1,1", 1000, 700);
+  ASSERT_TRUE(plot->setPanel(KOL::Rect(0.1f, 0.1f, 0.9f, 0.9f), d));
+  plot->setFont("#fixed");  // the frame's words as device text, not strokes
+  forget();
+  ASSERT_EQ(layer.draw(*plot), 1);
+  auto column = [&](float km) {
+    KOL::EarthPoint e(layer.getSection().x(km), 500);
+    KOL::Point p;
+    EXPECT_TRUE(d.tran(e, p));
+    return plot->toDevice(p);
+  };
+  const KOL::Point first = column(0), last = column(layer.getSection().length);
+  int ends = 0;
+  for (const KOL::Points& line : rec->lines)
+    for (const KOL::Point& q : line) {
+      EXPECT_GE(q.x, 99.5f);
+      EXPECT_LE(q.x, 900.5f);
+      ends += std::fabs(q.x - first.x) < 0.5f || std::fabs(q.x - last.x) < 0.5f;
+    }
+  EXPECT_GT(ends, 10) << "barbs drawn at the end stations";
+}
+
 // The section's points against geod's, and its 500 hPa row against the 500 hPa grid there.
 TEST_F(XSectPlotTest, ModelSectionFollowsTheGreatCircleAndTheLevels)
 {
@@ -161,6 +197,35 @@ TEST_F(XSectPlotTest, ModelSectionFollowsTheGreatCircleAndTheLevels)
   for (size_t i = 0; i < pts.size(); i += 20)
     EXPECT_NEAR(layer.getGrid().getValue(static_cast<int>(i), 40), g500.getValue(pts[i]), 0.5f)
         << i;
+}
+
+// The ground along a section from the Colorado Plateau (about 1700 m, 830 hPa) to western
+// Pennsylvania (about 350 m, 970 hPa): values under it left out but for the row that reaches
+// into it.
+TEST_F(XSectPlotTest, ModelSectionLeavesTheGroundOut)
+{
+  KOL::GridXSectPlot layer;
+  layer.setFilename(KOLTest::dataFile(NAM).c_str());
+  layer.setParam("va=temp,from=35:-110,to=40:-80,bot=1000,top=250");
+  ASSERT_EQ(layer.read(), 1);
+  const std::vector<float>& ground = layer.getSurface();
+  ASSERT_EQ(ground.size(), layer.getPoints().size());
+  EXPECT_NEAR(ground.front(), 830, 40);
+  EXPECT_NEAR(ground.back(), 970, 25);
+  const KOL::xsect::Section& s = layer.getSection();
+  const KOL::Grid& g = layer.getGrid();
+  int under = 0;
+  for (int i = 0; i < s.columns; ++i)
+    for (int j = 1; j < s.rows; ++j) {
+      const bool value = g.getValue(i, j) != KOL::Const::FMISS;
+      if (s.pressure(j - 1) > ground[static_cast<size_t>(i)]) {
+        EXPECT_FALSE(value) << i << " " << s.pressure(j);
+        ++under;
+      } else if (s.pressure(j) < ground[static_cast<size_t>(i)] - 5) {
+        EXPECT_TRUE(value) << i << " " << s.pressure(j);
+      }
+    }
+  EXPECT_GT(under, 100) << "rows under the plateau";
 }
 
 // The winds of Praha (11520) from the four TEMP bulletins of 20 Nov 2007, in time order, each

@@ -260,6 +260,8 @@ TEST_F(SfcFileTest, TypeDetectionAndWords)
   EXPECT_EQ(SfcFile::checkType("/no/such/file"), -1);
   KOLTest::writeFile(dir.file("text"), "id,temp.C\nKXYZ,12.5\n");
   EXPECT_EQ(SfcFile::checkType(dir.file("text").c_str()), 0);
+  EXPECT_EQ(SfcFile::checkType(dir.path().c_str()), 0) << "a directory is no surface file";
+  EXPECT_EQ(SfcFile().open(dir.path().c_str()), 0);
   SfcFile f;
   EXPECT_EQ(f.open(dir.file("text").c_str()), 0);
   // The plain table is read when asked for.

@@ -89,9 +89,7 @@ long paintGrid(Canvas& canvas, const Grid& g, const GridPaint& how)
 {
   const Domain& from = canvas.image().getDomain();
   const Placer placer(from, g.getDomain());
-  const bool lonLimit = !Const::isMiss(how.minlon) || !Const::isMiss(how.maxlon);
-  const float lo = Const::isMiss(how.minlon) ? -360.0f : how.minlon;
-  const float hi = Const::isMiss(how.maxlon) ? 360.0f : how.maxlon;
+  const bool lonLimit = how.lons.limited();
   const float lastX = static_cast<float>(g.getNx() - 1), lastY = static_cast<float>(g.getNy() - 1);
   const float* data = g.getData();
   if (!data || g.isValue()) return 0;
@@ -105,8 +103,8 @@ long paintGrid(Canvas& canvas, const Grid& g, const GridPaint& how)
         continue;
       if (lonLimit) {
         EarthPoint e;
-        if (!from.tran(GridPoint(static_cast<float>(i), static_cast<float>(j)), e) || e.lon < lo ||
-            e.lon > hi)
+        if (!from.tran(GridPoint(static_cast<float>(i), static_cast<float>(j)), e) ||
+            !how.lons.keeps(e.lon))
           continue;
       }
       const float v =

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Const.h"
+#include "layers/image/LonRange.h"
 
 namespace KOL {
 
@@ -20,8 +21,8 @@ class Canvas;
 struct GridPaint {
   std::vector<float> levels;  // ascending, at most 255
   bool bilinear = false;
-  float cutoff = Const::FMISS;                         // values below are left out
-  float minlon = Const::FMISS, maxlon = Const::FMISS;  // points outside are left out
+  float cutoff = Const::FMISS;  // values below are left out
+  LonRange lons;                // points outside are left out
 };
 
 // The class of a value (1..n); 0 for a missing one.

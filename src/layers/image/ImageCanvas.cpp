@@ -1,6 +1,8 @@
 #include "layers/image/ImageCanvas.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "geo/Domain.h"
 #include "geo/EarthPoint.h"
@@ -53,23 +55,70 @@ int Canvas::set(Plot& plot)
   return 1;
 }
 
-int Canvas::sample(const Image& src)
+namespace {
+
+// The source pixels under a canvas point, half the footprint in x and y; capped so that a
+// far-shrunk image costs a bounded number of reads per point.
+constexpr float MAX_HALF = 8.0f;
+
+struct Row {
+  std::vector<GridPoint> at;
+  void fill(const Domain& from, const Domain& to, int j, int w, float sx, float sy)
+  {
+    at.assign(static_cast<size_t>(w), GridPoint());
+    for (int i = 0; i < w; ++i) {
+      GridPoint& g = at[static_cast<size_t>(i)];
+      if (!Domain::translate(from, to, GridPoint(static_cast<float>(i), static_cast<float>(j)),
+                             g) ||
+          g.isMiss())
+        g = GridPoint();
+      else
+        g.x -= sx, g.y -= sy;
+    }
+  }
+};
+
+float half(float a, float b) { return std::min(MAX_HALF, 0.5f * (std::fabs(a) + std::fabs(b))); }
+
+}  // namespace
+
+int Canvas::sample(const Image& src, const Sampling& how)
 {
   if (!img.validData() || !src.validData() || src.getDomainProj() == Const::MISS) return 0;
   const Domain& from = img.getDomain();
   const Domain& to = src.getDomain();
-  for (int j = 0; j < height(); ++j)
+  const int sw = src.getWidth(), sh = src.getHeight();
+  Row cur, next;
+  cur.fill(from, to, 0, width(), how.shiftX, how.shiftY);
+  for (int j = 0; j < height(); ++j) {
+    if (j + 1 < height()) next.fill(from, to, j + 1, width(), how.shiftX, how.shiftY);
     for (int i = 0; i < width(); ++i) {
-      GridPoint g;
-      if (!Domain::translate(from, to, GridPoint(static_cast<float>(i), static_cast<float>(j)),
-                             g) ||
-          g.isMiss())
-        continue;
+      const GridPoint& g = cur.at[static_cast<size_t>(i)];
+      if (g.isMiss()) continue;
       const long si = std::lround(g.x), sj = std::lround(g.y);
-      if (si < 0 || sj < 0 || si >= src.getWidth() || sj >= src.getHeight()) continue;
-      img.setPixel(i, j, src.getVal(static_cast<int>(si), static_cast<int>(sj)));
+      if (si < 0 || sj < 0 || si >= sw || sj >= sh) continue;
+      int code = src.getVal(static_cast<int>(si), static_cast<int>(sj));
+      const GridPoint& gi = cur.at[static_cast<size_t>(i + 1 < width() ? i + 1 : i - 1)];
+      const GridPoint& gj = (j + 1 < height() ? next : cur).at[static_cast<size_t>(i)];
+      if (how.average && !gi.isMiss() && !gj.isMiss()) {
+        const float hx = half(gi.x - g.x, gj.x - g.x), hy = half(gi.y - g.y, gj.y - g.y);
+        if (hx > 0.5f || hy > 0.5f) {
+          long sum = 0, n = 0;
+          const int i0 = std::max(0, static_cast<int>(std::lround(g.x - hx + 0.5f)));
+          const int i1 = std::min(sw - 1, static_cast<int>(std::lround(g.x + hx - 0.5f)));
+          const int j0 = std::max(0, static_cast<int>(std::lround(g.y - hy + 0.5f)));
+          const int j1 = std::min(sh - 1, static_cast<int>(std::lround(g.y + hy - 0.5f)));
+          for (int y = j0; y <= j1; ++y)
+            for (int x = i0; x <= i1; ++x)
+              if (const int c = src.getVal(x, y); c != how.skip) sum += c, ++n;
+          if (n > 0) code = static_cast<int>((sum + n / 2) / n);
+        }
+      }
+      img.setPixel(i, j, code);
       cover[static_cast<size_t>(j) * width() + i] = 1;
     }
+    if (j + 1 < height()) std::swap(cur, next);
+  }
   return 1;
 }
 

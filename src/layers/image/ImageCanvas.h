@@ -22,6 +22,14 @@ struct CodeColors {
   std::array<bool, 256> shown{};
 };
 
+// How a source image is taken: averaged where it is shrunk (several source pixels to a
+// point), shifted by whole or part pixels (a navigation correction, x to the east, y down).
+struct Sampling {
+  bool average = false;
+  int skip = -1;  // a code left out of averages (a map burned into the image)
+  float shiftX = 0, shiftY = 0;
+};
+
 class Canvas {
  public:
   // A lattice over the plot's current panel, one point per device pixel; 0 when the panel has
@@ -31,9 +39,10 @@ class Canvas {
   const Image& image() const { return img; }
   int width() const { return img.getWidth(); }
   int height() const { return img.getHeight(); }
-  // Each point takes the code of src's pixel nearest to its place on the earth; points outside
-  // src stay uncovered. 0 when src has no pixels or no domain.
-  int sample(const Image& src);
+  // Each point takes the code of src's pixel nearest to its place on the earth, or the mean of
+  // the pixels under it when averaging; points outside src stay uncovered. 0 when src has no
+  // pixels or no domain.
+  int sample(const Image& src, const Sampling& how = Sampling());
   // Point (i, j) (inside the canvas) takes code and counts as covered.
   void put(int i, int j, uint8_t code)
   {

@@ -102,7 +102,24 @@ int MeteoSeries::addMos(const MosBulletin::Station& s)
       m.cover = coverOf(v->text[0]);
     samples.push_back(m);
   }
+  addExtremes(s, run);
   return 1;
+}
+
+// "X/N" starts with a maximum, "N/X" with a minimum; they alternate from there.
+void MeteoSeries::addExtremes(const MosBulletin::Station& s, long run)
+{
+  for (const char* name : {"X/N", "N/X"}) {
+    bool maximum = name[0] == 'X';
+    for (size_t c = 0; c < s.hours.size(); ++c) {
+      const float f = mosNumber(s, name, c);
+      if (miss(f)) continue;
+      MeteoSample& m = samples[samples.size() - s.hours.size() + c];
+      if (m.time != run + 3600L * s.hours[c]) continue;
+      m.extreme = celsius(f), m.maximum = maximum;
+      maximum = !maximum;
+    }
+  }
 }
 
 void MeteoSeries::finish()
@@ -136,6 +153,20 @@ float MeteoSeries::value(const MeteoSample& s, Field f)
       return s.prec;
   }
   return MISS;
+}
+
+bool MeteoSeries::hasExtremes() const
+{
+  return std::any_of(samples.begin(), samples.end(),
+                     [](const MeteoSample& s) { return !miss(s.extreme); });
+}
+
+float MeteoSeries::totalPrecipitation() const
+{
+  float sum = MISS;
+  for (const MeteoSample& s : samples)
+    if (!miss(s.prec)) sum = miss(sum) ? s.prec : sum + s.prec;
+  return sum;
 }
 
 bool MeteoSeries::has(Field f) const

@@ -1,6 +1,7 @@
 #include "layers/upaplot/UpaModels.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,17 @@ VarSpec plotted(const VarSpec& spec)
   return s;
 }
 
+// The height as charts write it, three digits: metres at 850 and 700 hPa without the leading
+// 1, 2 or 3 (1530 m 530, 3012 m 012), decametres above without the thousands (564, 912,
+// 1052 dam 052).
+float heightCode(const UpaLevel& l, const VCoord& at)
+{
+  if (Const::isMiss(l.hght)) return Const::FMISS;
+  const bool metres = at.kind == VCoord::PRESSURE && at.value > 600.0f;
+  const long h = std::lround(metres ? l.hght : l.hght / 10.0f);
+  return static_cast<float>(h % 1000);
+}
+
 // The value without its format.
 int value(const UpaData& snd, const VarSpec& spec, Datum& d)
 {
@@ -39,6 +51,7 @@ int value(const UpaData& snd, const VarSpec& spec, Datum& d)
   UpaLevel l;
   VCoord at;
   if (!spec.getLevel().getLower(at) || snd.interp(at, l) != 1) l.init();
+  if (name == "hgcode") return d.set(Datum::VALUE, heightCode(l, at)), 1;
   if (name == "wbrb" || name == "wind") {
     d.set(name == "wbrb" ? Datum::WBARB : Datum::VECT, l.dir);
     d.values[1] = l.spd;

@@ -29,6 +29,22 @@ Domain Section::domain() const
   return Domain(v);
 }
 
+// Room for a barb (drawn 0.06 of the frame's height long) and a little more.
+constexpr float END_ROOM = 0.07f;
+
+float Section::endRoom() const
+{
+  const float dx = x(length) / static_cast<float>(columns - 1);
+  return dx * std::ceil(END_ROOM * std::log(bottom / top) / dx);
+}
+
+Domain Section::frame() const
+{
+  DomainVal v = domain().get();
+  v.nx += 2 * static_cast<int>(std::lround(endRoom() / v.dx));
+  return Domain(v);
+}
+
 float Section::x(float km) const
 {
   return length > 0 ? km * ASPECT * std::log(bottom / top) / length : km;

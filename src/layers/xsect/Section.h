@@ -28,6 +28,10 @@ struct Section {
 
   // The xlogp domain of the lattice (row 0 at the top).
   Domain domain() const;
+  // The lattice's domain widened at either end by endRoom(): the frame a section of stations is
+  // drawn in, so that the barbs of the end stations stay inside it.
+  Domain frame() const;
+  float endRoom() const;
   // The domain's first value (plot x) of a distance; a point of the section is
   // EarthPoint(x(km), pressure).
   float x(float km) const;
