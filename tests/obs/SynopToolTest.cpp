@@ -38,20 +38,9 @@ TEST_F(SynopToolTest, LandReportAllSections)
 {
   SfcData s = decodeFrom(
       "AAXX 04124 72451 32966 82706 10122 20083 40132 58012 60011 78062 83530 333 10144 20056");
-  EXPECT_STREQ(s.id, "72451");
+  // What the BUFR comparison of the real reports does not reach.
   EXPECT_EQ(s.wmo, 72451);
-  EXPECT_EQ(s.type, SfcData::SYNOP);
-  EXPECT_EQ(s.getTime(), 1200);
-  EXPECT_EQ(s.date.getDay(), 4);
-  EXPECT_EQ(s.ncld, 1);
-  EXPECT_EQ(s.getCldCover(0), '8');
   EXPECT_FLOAT_EQ(s.getCldHeight(0), 12000);
-  EXPECT_FLOAT_EQ(s.vis, 10);
-  EXPECT_FLOAT_EQ(s.wdir, 270);
-  EXPECT_FLOAT_EQ(s.wspd, 6);
-  EXPECT_FLOAT_EQ(s.temp, 12.2f);
-  EXPECT_FLOAT_EQ(s.dewp, 8.3f);
-  EXPECT_FLOAT_EQ(s.slp, 1013.2f);
   EXPECT_EQ(s.ptend_type, 8);
   EXPECT_FLOAT_EQ(s.ptend, -1.2f);
   EXPECT_FLOAT_EQ(s.prec[SfcData::PREC6], 1);
@@ -73,8 +62,7 @@ TEST_F(SynopToolTest, WindUnitsAndHighSpeeds)
   } table[] = {
       {"AAXX 04124 72451 32966 82706", 270, 6},           // knots
       {"AAXX 04121 72451 32966 82706", 270, 6 * 1.944f},  // metres per second
-      {"AAXX 04124 72451 32966 82799 00105", 270, 105},   // 00fff
-      {"AAXX 04121 72451 32966 82799 00105", 270, 105 * 1.944f},
+      {"AAXX 04121 72451 32966 82799 00105", 270, 105 * 1.944f},  // 00fff
       {"AAXX 04124 72451 32966 80000", 0, 0},        // calm
       {"AAXX 04124 72451 32966 89912", MISS, MISS},  // variable: no direction
       {"AAXX 04124 72451 32966 827//", MISS, MISS},  // direction without a speed
@@ -183,9 +171,8 @@ TEST_F(SynopToolTest, HumidityPressureAndWeather)
 TEST_F(SynopToolTest, CloudCoverCodes)
 {
   // N of "/" leaves no layer, N of 0 or 1 a layer without a height.
-  SfcData s = decodeFrom("AAXX 04124 72451 32966 /2706");
-  EXPECT_EQ(s.ncld, 0);
-  s = decodeFrom("AAXX 04124 72451 32966 02706");
+  EXPECT_EQ(decodeFrom("AAXX 04124 72451 32966 /2706").ncld, 0);
+  SfcData s = decodeFrom("AAXX 04124 72451 32966 02706");
   EXPECT_EQ(s.ncld, 1);
   EXPECT_EQ(s.getCldCover(0), '0');
   EXPECT_EQ(s.getCldHeight(0), MISS);
@@ -201,13 +188,9 @@ TEST_F(SynopToolTest, ShipsBuoysAndMobileStations)
   SfcData ship = decodeFrom(
       "BBXX WDC123 04121 99412 70725 41/96 72315 10100 20050 40131 52010 222// 00123 20408 70025",
       SfcWmoData::SHIP);
-  EXPECT_STREQ(ship.id, "sWDC123");
+  // Position and identifier as the real reports sent as ships show them; here section 2.
   EXPECT_EQ(ship.wmo, 99999);
-  EXPECT_FLOAT_EQ(ship.lat, 41.2f);
-  EXPECT_FLOAT_EQ(ship.lon, -72.5f);
   EXPECT_NEAR(ship.vis, 2.5, 1e-5);  // VV 96: 4 km
-  EXPECT_FLOAT_EQ(ship.wdir, 230);
-  EXPECT_FLOAT_EQ(ship.wspd, 15 * 1.944f);
   EXPECT_FLOAT_EQ(ship.sst, 12.3f);
   EXPECT_FLOAT_EQ(ship.wave_per, 4);
   EXPECT_FLOAT_EQ(ship.wave_hgt, 2.5f);  // 70HHH replaces the half metres of 2PPHH
@@ -227,8 +210,6 @@ TEST_F(SynopToolTest, ShipsBuoysAndMobileStations)
     std::string text = std::string("ZZYY 53521 04034 1030/ 134567 045678 ") + quality +
                        " 11101 02315 10123 20056 40021 57013";
     SfcData q = decodeFrom(text.c_str(), SfcWmoData::DRIBU);
-    EXPECT_FLOAT_EQ(q.wdir, 230) << quality;
-    EXPECT_FLOAT_EQ(q.temp, 12.3f) << quality;
     EXPECT_FLOAT_EQ(q.dewp, 5.6f) << quality;
     EXPECT_FLOAT_EQ(q.slp, 1002.1f) << quality;
     EXPECT_FLOAT_EQ(q.ptend, -1.3f) << quality;
@@ -241,8 +222,6 @@ TEST_F(SynopToolTest, BareTextAndBadInput)
   SfcData s;
   EXPECT_EQ(SynopTool::decode("AAXX 04124 72451 32966 82706 10122=", s), 1);
   EXPECT_FLOAT_EQ(s.temp, 12.2f);
-  EXPECT_EQ(SynopTool::decode("BBXX SHIP1 04124 99412 70725 41/96 72315", s), 1);
-  EXPECT_EQ(s.type, SfcData::SHIP);
   // No identifier: 0 and a reset record.
   const char* const bads[] = {"", "AAXX", "AAXX 04124", "AAXX 04124 123", "   =", nullptr};
   for (const char* bad : bads) {

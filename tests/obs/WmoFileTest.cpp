@@ -181,8 +181,7 @@ TEST(WmoFile, RealFeedKeepsEveryByteAndFindsEveryBulletin)
   EXPECT_EQ(in.getBulletinCount(), bulletins);
   EXPECT_EQ(in.getTotalBytes(), static_cast<long>(feed.size()));
 
-  // A NUL byte stays inside its line; the LF after the closing ETX is a last line outside the
-  // bulletin.
+  // A NUL stays inside its line; the LF after the closing ETX is a line outside the bulletin.
   std::string nul = KOLTest::readFile(KOLTest::dataFile("bulletins/pyiem_METAR_nullbyte.txt"));
   got = readText(nul);
   EXPECT_EQ(totalBytes(got), static_cast<long>(nul.size()));
@@ -192,10 +191,8 @@ TEST(WmoFile, RealFeedKeepsEveryByteAndFindsEveryBulletin)
   EXPECT_EQ(got.back().index, -1);
 }
 
-// Lines are seen in place (in the mapped window or the read buffer) and copied only where they
-// cross its end: a feed read from a mapped file, from a file another process holds open for
-// writing (read, not mapped) and from a pipe (in odd pieces) gives the same lines, with line
-// ends and start lines split by the ends of buffers and windows among them.
+// A mapped file, a file held open for writing (read, not mapped) and a pipe give the same lines,
+// with line ends and start lines split by the ends of buffers and windows.
 TEST(WmoFile, SameLinesMappedReadAndPiped)
 {
   KOL_REQUIRE_DATA();
@@ -244,9 +241,7 @@ TEST(WmoFile, SameLinesMappedReadAndPiped)
   }
 }
 
-// With runs on, each line handed out is either what reading line by line gives, or a run of
-// such lines that are whole plain body lines: no start line, no ETX, nothing cut at the line
-// size, whatever the source and wherever its buffer ends.
+// With runs on, a line handed out is a line as read one by one or a run of whole plain body lines.
 TEST(WmoFile, BodyRunsAreWholePlainBodyLines)
 {
   KOL_REQUIRE_DATA();
@@ -302,8 +297,7 @@ TEST(WmoFile, BodyRunsAreWholePlainBodyLines)
   }
 }
 
-// A mapped file that another process wants to cut short is given up to it and read on: the
-// reader sees a prefix of the file and never a page that went away.
+// A mapped file another process cuts short is given up to it: the reader sees a prefix.
 TEST(WmoFile, MappedFileCutShortByAnotherProcess)
 {
   KOL_REQUIRE_DATA();
@@ -355,52 +349,3 @@ TEST(WmoFile, WindowsAreGivenBack)
   EXPECT_EQ(count(KOLTest::readFile("/proc/self/maps"), dir.file("feed")), 0);
 }
 
-// A line seen in place follows the bytes it is made of until it is given bytes of its own.
-TEST(WmoData, ViewsOfTheReadBufferAndCopies)
-{
-  char buffer[] = "AAAABBBB";
-  WmoData line;
-  EXPECT_EQ(line.addInPlace(buffer, 4), 4);
-  EXPECT_TRUE(line.isView());
-  EXPECT_EQ(line.addInPlace(buffer + 4, 2), 2);  // right behind: still in place
-  EXPECT_TRUE(line.isView());
-  EXPECT_EQ(line.getData(), buffer);
-  buffer[0] = 'x';
-  EXPECT_EQ(std::string(line.getData(), line.getLength()), "xAAABB");
-  line.own();
-  buffer[1] = 'y';
-  EXPECT_FALSE(line.isView());
-  EXPECT_EQ(std::string(line.getData(), line.getLength()), "xAAABB");
-  // Bytes from elsewhere are copied after the first ones.
-  WmoData other;
-  other.addInPlace(buffer, 2);
-  other.addInPlace(buffer + 6, 2);
-  EXPECT_FALSE(other.isView());
-  EXPECT_EQ(std::string(other.getData(), other.getLength()), "xyBB");
-  other.clear();
-  EXPECT_EQ(other.getLength(), 0);
-  EXPECT_FALSE(other.isView());
-  // Never more than the line size, in place or not.
-  std::string big(WmoData::DATA_SIZE + 10, 'Z');
-  EXPECT_EQ(other.addInPlace(big.data(), static_cast<int>(big.size())), WmoData::DATA_SIZE);
-  EXPECT_EQ(other.add("Q", 1), 0);
-}
-
-// A capture that begins at a heading inside a bulletin is still the feed it is, mapped and
-// passed on byte for byte.
-TEST(WmoFile, CaptureBeginningInsideABulletinIsTheFeed)
-{
-  KOLTest::TempDir dir;
-  WmoFile in;
-  std::string capture = "SAUS70 KWBC 060000" + EOL + "KBOS 1=" + EOL + ETX +
-                        frame(2, {"SAUS70 KWBC 060000", lines({"METAR", "KBOS 2="})});
-  KOLTest::writeFile(dir.file("capture"), capture);
-  ASSERT_EQ(in.open(dir.file("capture").c_str()), 1);
-  EXPECT_TRUE(in.isMapped());
-  EXPECT_EQ(in.getFraming(), KOL::wmo::Framing::SOH_ETX);
-  std::vector<Line> read = readAll(in);
-  std::string again;
-  for (const Line& l : read) again += l.bytes;
-  EXPECT_EQ(again, capture);
-  EXPECT_EQ(in.getBulletinCount(), 1);
-}

@@ -97,29 +97,16 @@ TEST(WmoParse, ZoneListsAndLineClasses)
 
 namespace {
 
-class Parse : public KOLTest::QuietTest {
+class Parse : public IngestTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    Kol::resrc.set("data_path", dir.path().c_str());
-  }
-  void TearDown() override
-  {
-    Kol::resrc.set("data_path", nullptr);
-    QuietTest::TearDown();
-  }
   // Files the bulletins with one rule; the data and index files are f.wmo and f.idx.
   void file(const std::vector<Bulletin>& bulletins, const char* flags = ">>")
   {
     std::string feed;
     for (size_t i = 0; i < bulletins.size(); i++)
       feed += frame(static_cast<int>(i + 1), bulletins[i]);
-    KOLTest::writeFile(dir.file("feed"), feed);
-    KOLTest::writeFile(dir.file("r.prd"), std::string(". ") + flags + " %D/f.wmo %D/f.idx\n");
-    KOL::WmoIngest w("logfile=none");
-    ASSERT_EQ(w.readProdFile(dir.file("r.prd").c_str()), 1);
-    ASSERT_EQ(w.process(dir.file("feed").c_str()), 1);
+    KOL::WmoIngest w;
+    ingest(w, std::string(". ") + flags + " %D/f.wmo %D/f.idx\n", write("feed", feed));
   }
   // Opens f.wmo, with its index unless told not to.
   void open(WmoParse& p, bool index = true)
@@ -143,7 +130,6 @@ class Parse : public KOLTest::QuietTest {
     return out;
   }
 
-  KOLTest::TempDir dir;
 };
 
 const std::vector<Bulletin> SAMPLE = {
