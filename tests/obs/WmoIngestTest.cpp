@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "common/TestData.h"
-#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "core/StrLib.h"
 #include "obs/Product.h"
@@ -204,36 +203,6 @@ TEST_F(Ingest, CleanLineModes)
     int n = WmoIngest::cleanLine(buf.data(), static_cast<int>(in.size()), mode);
     EXPECT_EQ(std::string(buf.c_str(), n), want[mode]) << mode;
   }
-}
-
-// A name beyond the system's path limit is refused, not cut into another file's name.
-TEST_F(Ingest, LongPathsAreFiledWholeOrRefused)
-{
-  std::string deep = dir.path();
-  while (deep.size() < 260) deep += "/g2_CMC_glb_TMP_ISBL_1015_ps30km";
-  Kol::resrc.set("data_path", deep.c_str());
-  const std::string feed = frame(1, {"SAUS70 KWBC 041853", lines({"METAR KBOS 041854Z", "X"})});
-  const std::string rules = "SA.... >> %D/%pT.wmo %D/%pT.idx\n";
-  {
-    WmoIngest w;
-    ingest(w, rules, write("feed", feed));
-    EXPECT_EQ(w.getFiled(), 1);
-  }
-  EXPECT_TRUE(fs::exists(deep + "/SAUS70.wmo")) << deep;
-  EXPECT_TRUE(fs::exists(deep + "/SAUS70.idx"));
-
-  const std::string beyond = deep + "/" + std::string(KOL::FileTool::MAX_PATH, 'x');
-  Kol::resrc.set("data_path", beyond.c_str());
-  Kol::setMessageLevel(Kol::WARN);
-  testing::internal::CaptureStderr();
-  WmoIngest w;
-  ingest(w, rules, write("feed", feed));
-  const std::string said = testing::internal::GetCapturedStderr();
-  EXPECT_NE(said.find("WmoIngest: path longer than"), std::string::npos) << said;
-  int data = 0;  // still the first run's file alone
-  for (const auto& e : fs::recursive_directory_iterator(dir.path()))
-    data += e.path().extension() == ".wmo";
-  EXPECT_EQ(data, 1);
 }
 
 // Hostile headings: every file stays under the output directory and no command of theirs runs.
