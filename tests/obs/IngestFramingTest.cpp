@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -17,7 +16,6 @@
 
 #include "common/TestData.h"
 #include "core/Kol.h"
-#include "core/Resrc.h"
 #include "obs/SfcData.h"
 #include "obs/SfcWmoData.h"
 #include "obs/SfcWmoFile.h"

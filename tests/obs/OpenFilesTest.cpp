@@ -85,16 +85,6 @@ TEST(OpenFiles, FileRemovedOrRenamedIsStartedAnew)
   EXPECT_EQ(KOLTest::readFile(dir.file("a.old")), "one");
   EXPECT_EQ(KOLTest::readFile(a), "three");
 
-  std::string deep = dir.file("d/e/f.wmo");
-  put(files.get(deep.c_str()), "1");
-  ASSERT_EQ(std::rename(dir.file("d").c_str(), dir.file("d.1").c_str()), 0);
-  put(files.get(deep.c_str()), "2");
-  ASSERT_EQ(std::rename(dir.file("d/e").c_str(), dir.file("d/e.1").c_str()), 0);
-  put(files.get(deep.c_str()), "3");
-  EXPECT_EQ(KOLTest::readFile(dir.file("d.1/e/f.wmo")), "1");
-  EXPECT_EQ(KOLTest::readFile(dir.file("d/e.1/f.wmo")), "2");
-  EXPECT_EQ(KOLTest::readFile(deep), "3");
-
   // Through a link: the link switched to a fresh directory takes the next write.
   ASSERT_EQ(system(("mkdir -p '" + dir.file("x1") + "' '" + dir.file("x2") + "'").c_str()), 0);
   ASSERT_EQ(symlink("x1", dir.file("cur").c_str()), 0);
@@ -195,53 +185,6 @@ TEST(OpenFiles, GatheredBulletinsAndTheirIndexLinesLandWhereTheyBelong)
   bulletin("nine\n", false);
   data.closeAll();
   EXPECT_EQ(KOLTest::readFile(out), "nine\n");
-}
-
-// Files gathering at once stay within GATHER_ALL, the ones that gathered most written first.
-TEST(OpenFiles, GatheringsBeyondTheMemoryAllowedWrittenLargestFirst)
-{
-  KOLTest::TempDir dir;
-  const int files = 200;
-  OpenFiles data(files), indexes(files);
-  std::vector<OpenFiles::Hint> hints(files);
-  std::vector<std::string> sent(files);
-  std::vector<std::vector<long>> starts(files);
-  auto name = [&](int f, const char* ext) { return dir.file("o/" + std::to_string(f) + ext); };
-  size_t total = 0;
-  bool big_written_early = false;
-  for (int round = 0; total < 3 * OpenFiles::GATHER_ALL; round++) {
-    for (int f = 0; f < files; f++) {
-      std::string text = std::to_string(f) + ":" + std::to_string(round) + "|";
-      text += std::string(f == 0 ? 16000 : 1500 + f, static_cast<char>('a' + f % 26)) + "\n";
-      std::string out = name(f, ".wmo");
-      ASSERT_GE(data.take(out.c_str(), &hints[f]), 0);
-      data.begin(hints[f]);
-      ASSERT_EQ(data.put(hints[f], text.data(), static_cast<int>(text.size())), 1);
-      data.release(out.c_str(), &hints[f]);
-      std::string rest = " " + text.substr(0, text.find('|')) + "\n";
-      ASSERT_TRUE(data.deferIndex(out.c_str(), &hints[f], indexes, name(f, ".idx").c_str(), rest));
-      starts[f].push_back(static_cast<long>(sent[f].size()));
-      sent[f] += text;
-      total += text.size();
-      ASSERT_LE(data.getHeld(), OpenFiles::GATHER_ALL);
-    }
-    if (!big_written_early && sent[0].size() > 2 * OpenFiles::GATHER_BULLETINS)
-      big_written_early = KOLTest::readFile(name(0, ".wmo")).size() > 0;
-  }
-  // The busiest file goes out long before the quiet ones have gathered as much.
-  EXPECT_TRUE(big_written_early);
-  data.flush();
-  indexes.flush();
-  for (int f = 0; f < files; f++) {
-    SCOPED_TRACE(f);
-    ASSERT_TRUE(KOLTest::readFile(name(f, ".wmo")) == sent[f]);
-    std::vector<std::string> lines = wmofeed::indexLines(name(f, ".idx"));
-    ASSERT_EQ(lines.size(), starts[f].size());
-    for (size_t i = 0; i < lines.size(); i++) {
-      EXPECT_EQ(std::strtol(lines[i].c_str(), nullptr, 10), starts[f][i]);
-      EXPECT_EQ(lines[i].substr(8), std::to_string(f) + ":" + std::to_string(i));
-    }
-  }
 }
 
 namespace {

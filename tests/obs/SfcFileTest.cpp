@@ -3,7 +3,6 @@
 #include "obs/SfcFile.h"
 
 #include <gtest/gtest.h>
-#include <netcdf.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -402,35 +401,6 @@ TEST_F(SfcFileBadInputTest, DamagedFiles)
 
   KOLTest::writeFile(dir.file("bad.xml"), "<?xml version=\"1.0\"?><other/>");
   EXPECT_EQ(SfcFile().open(dir.file("bad.xml").c_str()), 0);
-}
-
-TEST_F(SfcFileBadInputTest, NetcdfWithoutSomeVariables)
-{
-  KOLTest::TempDir dir;
-  std::string name = dir.file("partial.nc");
-  // Made by hand: identifiers and dew points only, the temperature as a 2-d variable.
-  int nc, rec, len, id, td, t;
-  ASSERT_EQ(nc_create(name.c_str(), NC_CLOBBER, &nc), NC_NOERR);
-  nc_def_dim(nc, "recNum", NC_UNLIMITED, &rec);
-  nc_def_dim(nc, "id_len", 11, &len);
-  int dims[2] = {rec, len};
-  nc_def_var(nc, "id", NC_CHAR, 2, dims, &id);
-  nc_def_var(nc, "TD", NC_FLOAT, 1, &rec, &td);
-  nc_def_var(nc, "T", NC_FLOAT, 2, dims, &t);
-  nc_enddef(nc);
-  char ids[2][11] = {"KAAA", "KBBB"};
-  size_t start[2] = {0, 0}, count[2] = {2, 11};
-  nc_put_vara_text(nc, id, start, count, &ids[0][0]);
-  float dew[2] = {1.5f, -2};
-  nc_put_vara_float(nc, td, start, count, dew);
-  std::vector<float> temps(22, 5);
-  nc_put_vara_float(nc, t, start, count, temps.data());
-  ASSERT_EQ(nc_close(nc), NC_NOERR);
-  std::vector<SfcData> back = readAll(name);
-  ASSERT_EQ(back.size(), 2u);
-  EXPECT_STREQ(back[1].id, "KBBB");
-  EXPECT_FLOAT_EQ(back[1].dewp, -2);
-  EXPECT_EQ(back[1].temp, MISS);
 }
 
 }  // namespace

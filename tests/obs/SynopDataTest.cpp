@@ -256,41 +256,6 @@ std::vector<std::string> realReports()
   return all;
 }
 
-TEST_F(SynopDataTest, SectionThreeOfOtherRegionsKeepsItsValues)
-{
-  KOL_REQUIRE_DATA();
-  // Groups other regions and other hours put among the 5-groups of section 3: sunshine of the
-  // hour and of the day, each with its radiation groups, temperature change, cloud drift,
-  // 24-hour pressure change. What comes after them (6RRRt, 7RRRR) must still be read.
-  const char* const inserts[] = {"553// 20003", "55085 01234 20123 553// 21006 30015",
-                                 "54416 56999 57982 58012 59015", "55/// 553// 20003 30001"};
-  int checked = 0;
-  for (const std::string& text : realReports()) {
-    std::vector<std::string> w = words(text);
-    // After the last group of section 3 that comes before the 5-groups.
-    size_t s3 = 0;
-    while (s3 < w.size() && w[s3] != "333") ++s3;
-    if (s3 == w.size()) continue;
-    size_t at = s3 + 1;
-    while (at < w.size() && w[at].size() == 5 && std::strchr("01234", w[at][0])) ++at;
-    while (at < w.size() && w[at].size() == 5 && w[at][0] == '5') ++at;
-    // The 5-groups of the report itself may bring radiation groups; keep the real ones in front.
-    while (at < w.size() && w[at].size() == 5 && std::strchr("01234", w[at][0])) ++at;
-    if (at == w.size() || (w[at][0] != '6' && w[at][0] != '7')) continue;
-    SfcData real = decodeText(text);
-    for (const char* insert : inserts) {
-      std::vector<std::string> v(w.begin(), w.begin() + at);
-      v.push_back(insert);
-      v.insert(v.end(), w.begin() + at, w.end());
-      SfcData variant = decodeText(join(v));
-      int diff = SfcData::compare(real, variant);
-      EXPECT_EQ(diff, 0) << text << "\n with " << insert;
-    }
-    ++checked;
-  }
-  EXPECT_GT(checked, 40);
-}
-
 TEST_F(SynopDataTest, ShipAndMobileFormsOfRealReports)
 {
   KOL_REQUIRE_DATA();

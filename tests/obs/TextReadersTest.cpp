@@ -79,34 +79,6 @@ TEST(TextProductFile, EveryFramingAndLineEndGivesTheSameProducts)
   }
 }
 
-TEST(TextProduct, HeadingsAndIdentifiers)
-{
-  struct Case {
-    const char* text;
-    const char* ttaaii;
-    const char* bbb;
-    const char* awips;
-    const char* zczc;
-  } cases[] = {
-      {"WWUS73 KGID 030820 CCA\nNPWGID\n", "WWUS73", "CCA", "NPWGID", ""},
-      {"123 \nWWUS30 KWNS 020532\nSAW5  \n", "WWUS30", "", "SAW5", ""},
-      {"ZCZC MIATCMAT3 ALL\nTTAA00 KNHC DDHHMM\nHURRICANE X\n", "", "", "", "MIATCMAT3"},
-      {"WWUS30 KWNS 020532\n\nURGENT\n", "WWUS30", "", "", ""},
-      {"KJFK   GFS MOS GUIDANCE    3/19/2020  1200 UTC\n", "", "", "", ""},
-  };
-  for (const auto& c : cases) {
-    TextProduct p;
-    ASSERT_TRUE(p.parse(c.text));
-    EXPECT_EQ(p.getHeading().ttaaii, c.ttaaii) << c.text;
-    EXPECT_EQ(p.getHeading().bbb, c.bbb) << c.text;
-    EXPECT_EQ(p.getHeading().awips, c.awips) << c.text;
-    EXPECT_EQ(p.getHeading().zczc, c.zczc) << c.text;
-  }
-  TextProduct tcm;
-  tcm.parse("ZCZC MIATCMAT3 ALL\n");
-  EXPECT_EQ(tcm.type(), "TCM");
-}
-
 TEST(WarnProduct, PolygonAndStormMotionForms)
 {
   WarnProduct w;

@@ -212,62 +212,6 @@ TEST(WmoFile, SameLinesMappedReadAndPiped)
   }
 }
 
-// With runs on, a line handed out is a line as read one by one or a run of whole plain body lines.
-TEST(WmoFile, BodyRunsAreWholePlainBodyLines)
-{
-  KOL_REQUIRE_DATA();
-  const std::string head = START + "001" + EOL + "SAUS70 KWBC 041853" + EOL + "METAR" + EOL;
-  const std::string feeds[] = {
-      mixedFeed(3 * WmoFile::CHUNK_SIZE + 12345, WmoFile::CHUNK_SIZE),
-      head + "A" + EOL + std::string(25000, 'B') + EOL + "C" + EOL + ETX,
-      head + std::string(WmoData::DATA_SIZE - 2, 'D') + EOL + "E" + EOL + ETX,
-      head + "F" + EOL + "G\x01H" + EOL + "I\x03" + EOL + "J" + EOL + ETX + START + "002" + EOL,
-      head + "K\r\nL\n" + EOL + "M" + ETX + EOL + "N" + EOL + START,
-      KOLTest::readFile(KOLTest::dataFile("bulletins/pyiem_METAR_nullbyte.txt")),
-  };
-  for (const std::string& feed : feeds) {
-    SCOPED_TRACE(feed.substr(0, 40));
-    KOLTest::TempDir dir;
-    KOLTest::writeFile(dir.file("feed"), feed);
-    WmoFile by_line;
-    ASSERT_EQ(by_line.open(dir.file("feed").c_str()), 1);
-    std::vector<Line> want = readAll(by_line);
-    PipeFeed pipe(dir.file("pipe"), feed);
-    for (const std::string& source : {dir.file("feed"), dir.file("pipe")}) {
-      WmoFile runs;
-      runs.setBodyRuns(true);
-      ASSERT_EQ(runs.open(source.c_str()), 1);
-      std::vector<Line> got = readAll(runs);
-      EXPECT_EQ(runs.getTotalBytes(), static_cast<long>(feed.size()));
-      EXPECT_EQ(runs.getBulletinCount(), by_line.getBulletinCount());
-      size_t w = 0, joined = 0;
-      for (size_t g = 0; g < got.size(); g++) {
-        SCOPED_TRACE(g);
-        ASSERT_LT(w, want.size());
-        std::string bytes = want[w].bytes;
-        size_t first = w++;
-        while (bytes.size() < got[g].bytes.size() && w < want.size()) bytes += want[w++].bytes;
-        ASSERT_EQ(got[g].bytes, bytes);
-        ASSERT_EQ(got[g].type, want[w - 1].type);
-        ASSERT_EQ(got[g].terminator, want[w - 1].terminator);
-        if (w - first == 1) continue;
-        joined += w - first;
-        EXPECT_LT(got[g].bytes.size(), static_cast<size_t>(WmoData::DATA_SIZE));
-        for (size_t i = first; i < w; i++) {
-          EXPECT_EQ(want[i].type, WmoData::DATA);
-          EXPECT_GE(want[i].index, 4);
-          EXPECT_EQ(want[i].terminator, WmoData::NEWLINE);
-          EXPECT_EQ(want[i].bytes.find_first_of(std::string("\x01\x03", 2)), std::string::npos);
-        }
-      }
-      EXPECT_EQ(w, want.size());
-      if (feed.size() > 100000) {
-        EXPECT_GT(joined, want.size() / 2);
-      }
-    }
-  }
-}
-
 // A mapped file another process cuts short is given up to it: the reader sees a prefix.
 TEST(WmoFile, MappedFileCutShortByAnotherProcess)
 {
