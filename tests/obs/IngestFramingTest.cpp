@@ -227,7 +227,7 @@ TEST_F(IngestFraming, APipeToldByItsFirstStartLineHoweverSlowlyItComes)
     std::thread writer([&fifo, &c] {
       int fd = open(fifo.c_str(), O_WRONLY);
       for (const std::string& piece : c.pieces) {
-        if (fd < 0 || write(fd, piece.data(), piece.size()) < 0) break;
+        if (fd < 0 || ::write(fd, piece.data(), piece.size()) < 0) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
       }
       if (fd >= 0) close(fd);

@@ -152,7 +152,7 @@ TEST(ScanpTest, TextDirectives)
 
 TEST(ScanpTest, BlanksNumbersAndCounts)
 {
-  int a = 0, b = 0, pos = 0;
+  int a = 0, pos = 0;
   float f = 0;
   Scanp s("SLP132");
   EXPECT_EQ(s.scan("SLP %d", &a), 0) << "a blank needs at least one white-space character";

@@ -55,7 +55,6 @@ std::vector<Bulletin> split(const std::string& feed)
   return out;
 }
 
-
 // A report file turned into body lines with CR CR LF ends.
 std::string bodyOf(const std::string& text)
 {

@@ -120,7 +120,6 @@ class Parse : public IngestTest {
     if (products) *products = n;
     return out;
   }
-
 };
 
 const std::vector<Bulletin> SAMPLE = {
