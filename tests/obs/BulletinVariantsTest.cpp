@@ -141,7 +141,7 @@ TEST_F(BulletinVariantsTest, SynopAndMetarBulletinsLaidOutAnyWayGiveTheSameRecor
       {"section word before the first report", "", false, "% ", true, " ", "=", 0, "\n", false},
       {"double blanks, = apart", "", true, "", false, "  ", " =", 0, "\n", false},
       {"= on the next line", "", true, "", false, " ", "\n=", 0, "\n", false},
-      {"6 groups a line, indented", "", true, "", false, " ", "=", 6, "\n      ", false},
+      {"8 groups a line, indented", "", true, "", false, " ", "=", 8, "\n     ", false},
       {"11 groups a line, CR CR LF", "", true, "", false, " ", "=", 11, "\r\r\n", false},
       {"NIL report, correction", " CCA", true, "", false, " ", "=", 0, "\n", true},
       {"tabs, CR LF", "", true, "", false, "\t", "=", 0, "\r\n", false},

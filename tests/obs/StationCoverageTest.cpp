@@ -102,8 +102,7 @@ std::set<std::string> bufrStations(const std::string& dir)
 TEST(StationCoverage, WmoStationsAreInTheTableWhereWmoPlacesThem)
 {
   KOL_REQUIRE_DATA();
-  std::set<std::string> stations = bufrStations("bufr");
-  EXPECT_GE(stations.size(), 150u);
+  std::set<std::string> stations;
   for (const char* f : {"synop/synop2bufr_gts_WX.00",
                         "synop/A_SMRO01YRBK171200_C_EDZW_20230117120502_51362175.txt"}) {
     std::set<std::string> s = wmoStations(KOLTest::dataFile(f), false);
@@ -121,6 +120,11 @@ TEST(StationCoverage, WmoStationsAreInTheTableWhereWmoPlacesThem)
   for (const auto& [id, v] : wmoA)
     if (v.upperAir && id.compare(0, 2, "99") != 0 && ++upper) stations.insert(id);  // not ships
   EXPECT_GT(upper, 400);
+  // ecCodes' stations of the BUFR samples are checked for their presence only.
+  const std::set<std::string> bufr = bufrStations("bufr");
+  EXPECT_GE(bufr.size(), 150u);
+  const std::set<std::string> placed = stations;
+  stations.insert(bufr.begin(), bufr.end());
   KOL::CityHash table((KOLTest::databaseDir() + "/sao.cty").c_str());
   // Closed or renumbered Cuban stations, a Spanish wind profiler and a Hungarian station that
   // no station list holds; the airport MUCA carries the number of 78346, 27 km away.
@@ -135,7 +139,8 @@ TEST(StationCoverage, WmoStationsAreInTheTableWhereWmoPlacesThem)
     ASSERT_NE(d, nullptr) << id << " is not in the table";
     EXPECT_STREQ(d->wmo, id.c_str());
     auto a = wmoA.find(id);
-    if (a == wmoA.end() || std::isnan(a->second.lat) || id == "78346") continue;
+    if (!placed.count(id) || a == wmoA.end() || std::isnan(a->second.lat) || id == "78346")
+      continue;
     EXPECT_NEAR(d->lat, a->second.lat, 0.2) << id;
     EXPECT_NEAR(d->lon, a->second.lon, 0.2) << id;
   }
