@@ -71,38 +71,6 @@ TEST(OpenFiles, LeastRecentlyUsedClosedFirstAndHeldFilesKept)
   EXPECT_EQ(files.size(), 0);
 }
 
-// The file or a directory above it renamed, removed, or a link switched to a new directory.
-TEST(OpenFiles, FileRemovedOrRenamedIsStartedAnew)
-{
-  KOLTest::TempDir dir;
-  std::string a = dir.file("a");
-  OpenFiles files(4);
-  put(files.get(a.c_str()), "one");
-  ASSERT_EQ(std::rename(a.c_str(), dir.file("a.old").c_str()), 0);
-  put(files.get(a.c_str()), "two");
-  ASSERT_EQ(std::remove(a.c_str()), 0);
-  put(files.get(a.c_str()), "three");
-  EXPECT_EQ(KOLTest::readFile(dir.file("a.old")), "one");
-  EXPECT_EQ(KOLTest::readFile(a), "three");
-
-  // Through a link: the link switched to a fresh directory takes the next write.
-  ASSERT_EQ(system(("mkdir -p '" + dir.file("x1") + "' '" + dir.file("x2") + "'").c_str()), 0);
-  ASSERT_EQ(symlink("x1", dir.file("cur").c_str()), 0);
-  std::string linked = dir.file("cur/g.wmo");
-  put(files.get(linked.c_str()), "A");
-  put(files.get(linked.c_str()), "B");
-  ASSERT_EQ(symlink("x2", dir.file("cur.new").c_str()), 0);
-  ASSERT_EQ(std::rename(dir.file("cur.new").c_str(), dir.file("cur").c_str()), 0);
-  put(files.get(linked.c_str()), "C");
-  EXPECT_EQ(KOLTest::readFile(dir.file("x1/g.wmo")), "AB");
-  EXPECT_EQ(KOLTest::readFile(dir.file("x2/g.wmo")), "C");
-  // Files created or removed beside a held one change nothing.
-  KOLTest::writeFile(dir.file("x2/other"), "");
-  ASSERT_EQ(std::remove(dir.file("x2/other").c_str()), 0);
-  put(files.get(linked.c_str()), "D");
-  EXPECT_EQ(KOLTest::readFile(dir.file("x2/g.wmo")), "CD");
-}
-
 // Gathered bulletins and their index lines: an index line never before its bytes, offsets
 // exact while another process appends to the same file.
 TEST(OpenFiles, GatheredBulletinsAndTheirIndexLinesLandWhereTheyBelong)

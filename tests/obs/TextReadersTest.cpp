@@ -34,50 +34,11 @@ bool readFirst(const std::string& text, Reader& r)
   return f.read(p) && r.parse(p);
 }
 
-std::string lineEnds(std::string text, const std::string& end)
-{
-  std::string out;
-  for (char c : text) out += c == '\n' ? end : std::string(1, c);
-  return out;
-}
-
 const char* WARNING =
     "000 \nWFUS53 KDMX 070436\nTORDMX\n\nIAC001-003-070500-\n"
     "/O.NEW.KDMX.TO.W.0001.190507T0436Z-190507T0500Z/\n\nTORNADO WARNING\n\n"
     "LAT...LON 4159 9390 4123 9390 4123 9350\n      4159 9350\n"
     "TIME...MOT...LOC 0436Z 240DEG 35KT 4140 9380\n\n$$\n";
-
-TEST(TextProductFile, EveryFramingAndLineEndGivesTheSameProducts)
-{
-  const std::string soh = "\x01\n001 \n" + std::string(WARNING) + "\x03";
-  const std::string separated = "** WFUS53 KDMX 070436 ***\nTORDMX\n\nIAC001-003-070500-\n";
-  struct Case {
-    std::string text;
-    size_t products;
-  } cases[] = {
-      {WARNING, 1},
-      {lineEnds(WARNING, "\r\r\n"), 1},
-      {lineEnds(WARNING, "\r\n"), 1},
-      {soh + soh + soh, 3},
-      {lineEnds(soh + soh, "\r\r\n"), 2},
-      {"junk before\n" + soh, 1},
-      {separated + "\n" + separated, 2},
-  };
-  for (const auto& c : cases) {
-    TextProductFile f;
-    f.setText(c.text);
-    TextProduct p;
-    size_t n = 0;
-    while (f.read(p)) {
-      ++n;
-      EXPECT_EQ(p.getHeading().ttaaii, "WFUS53");
-      EXPECT_EQ(p.getHeading().awips, "TORDMX");
-      EXPECT_EQ(p.type(), "TOR");
-      for (auto line : p.getLines()) EXPECT_EQ(line.find('\r'), std::string_view::npos);
-    }
-    EXPECT_EQ(n, c.products) << c.text.substr(0, 40);
-  }
-}
 
 TEST(WarnProduct, PolygonAndStormMotionForms)
 {

@@ -568,37 +568,6 @@ TEST_F(Ingest, TerminateFinishesTheBulletinInProgress)
   EXPECT_EQ(count(read("s.wmo"), "KBOS"), 2);
 }
 
-namespace {
-
-// Looks, for every bulletin handed to a "file" rule, how many index lines there are by then.
-class IndexWatcher : public WmoIngest {
- public:
-  explicit IndexWatcher(std::string index) : index_(std::move(index)) {}
-  std::vector<size_t> seen;
-
- protected:
-  void deliver(Product& rule) override
-  {
-    (void)rule;
-    seen.push_back(indexLines(index_).size());
-  }
-
- private:
-  std::string index_;
-};
-
-}  // namespace
-
-// A command run for a bulletin finds it in the index already.
-TEST_F(Ingest, CommandsFindTheirBulletinIndexed)
-{
-  std::string feed;
-  for (int i = 1; i <= 5; i++) feed += frame(i, {"SAUS70 KWBC 06000" + std::to_string(i), ""});
-  IndexWatcher w(dir.file("s.idx"));
-  ingest(w, "S..... >> %D/s.wmo %D/s.idx\nS..... # %D/s.wmo\n", write("feed", feed));
-  EXPECT_EQ(w.seen, (std::vector<size_t>{1, 2, 3, 4, 5}));
-}
-
 // Two rules filing each bulletin to one file index their own copies.
 TEST_F(Ingest, TwoRulesFilingToOneFileIndexTheirOwnCopies)
 {
