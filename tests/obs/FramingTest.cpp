@@ -1,17 +1,29 @@
-// Files of ZCZC ... NNNN bulletins and of bare bulletins: told from their first start line, and
-// framed SOH ... ETX however the bytes are cut into reads, without taking a report line for a
-// heading or losing a line of a report.
+// Files of ZCZC ... NNNN bulletins and of bare bulletins, and captures with other line ends: told
+// from their first start line, and made the feed's framing however the bytes are cut into reads.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "obs/wmo/Framing.h"
+#include "obs/wmo/LineEnds.h"
 
 using KOL::wmo::Framing;
 using KOL::wmo::LineEnds;
 
 namespace {
+
+std::string convert(LineEnds::Kind kind, const std::string& in, size_t cut)
+{
+  LineEnds ends;
+  ends.setKind(kind);
+  std::vector<unsigned char> out(3 * in.size() + LineEnds::ROOM);
+  const auto* p = reinterpret_cast<const unsigned char*>(in.data());
+  size_t k = ends.convert(p, cut, out.data());
+  k += ends.convert(p + cut, in.size() - cut, out.data() + k);
+  k += ends.finish(out.data() + k);
+  return std::string(reinterpret_cast<const char*>(out.data()), k);
+}
 
 const auto* bytes(const std::string& s) { return reinterpret_cast<const unsigned char*>(s.data()); }
 
@@ -39,35 +51,16 @@ TEST(Framing, HeadingsLookLikeHeadings)
                         "  SACN96 CWAO 241400 RRB \t", "USUS01 KWBC 311259"})
     EXPECT_TRUE(Framing::isHeading(h)) << h;
   // Report lines, and lines that are nearly headings.
-  const char* const others[] = {"",
-                                "METAR LFBA 020100Z AUTO 26009KT 220V280 9999 ///TCU 17/14 Q1013=",
-                                "METAR KNYC 060051Z AUTO",
-                                "SPECI KXYZ 061215",
-                                "KORD 061200Z 18005KT",
-                                "AAXX 17121",
-                                "TTAA 56121 72403 99013 08642",
-                                "15015 01597 71702 10057",
-                                "333 10320 20240",
-                                "SMRO01 YRBK 171200 CCA EXTRA",
-                                "SMRO0 YRBK 171200",
-                                "SMRO1 YRBK 171200",
-                                "SMRO01 YRB1 171200",
-                                "SMRO01 YRBK 321200",
-                                "SMRO01 YRBK 001200",
-                                "SMRO01 YRBK 172400",
-                                "SMRO01 YRBK 171260",
-                                "SMRO01 YRBK 1712",
-                                "SMRO01 YRBK 171200 CC",
-                                "SMRO01 YRBK 171200 123",
-                                "smro01 yrbk 171200",
-                                "SMRO01 YRBK",
-                                "ZCZC 123",
-                                "NNNN"};
-  for (const char* h : others) EXPECT_FALSE(Framing::isHeading(h)) << h;
+  for (const char* h :
+       {"METAR KNYC 060051Z AUTO", "KORD 061200Z 18005KT", "AAXX 17121",
+        "TTAA 56121 72403 99013 08642", "15015 01597 71702 10057", "SMRO01 YRBK 171200 CCA EXTRA",
+        "SMRO0 YRBK 171200", "SMRO01 YRB1 171200", "SMRO01 YRBK 321200", "SMRO01 YRBK 172400",
+        "SMRO01 YRBK 171260", "SMRO01 YRBK 1712", "SMRO01 YRBK 171200 CC", "SMRO01 YRBK 171200 123",
+        "smro01 yrbk 171200", "SMRO01 YRBK", "ZCZC 123", "NNNN", ""})
+    EXPECT_FALSE(Framing::isHeading(h)) << h;
 }
 
-// An SOH start line anywhere wins (a capture may begin inside a bulletin, at its heading);
-// otherwise the first ZCZC line, or the first heading where a bulletin may start, tells.
+// An SOH start line anywhere wins; otherwise the first ZCZC line or heading tells.
 TEST(Framing, ToldByTheFirstStartLine)
 {
   const auto SOH = Framing::SOH_ETX, ZCZC = Framing::ZCZC, BARE = Framing::BARE;
@@ -111,11 +104,8 @@ TEST(Framing, ToldByTheFirstStartLine)
   }
 }
 
-// The framed feed, whatever pieces the bytes come in. A bulletin framed by ZCZC ends at its
-// NNNN only (the next ZCZC line cuts one short, as a start line does one without its ETX); a
-// bare one ends where the next begins, or at the end of the file. Blank lines before NNNN or a
-// heading, and whatever lies between bulletins, are dropped; a bulletin without a sequence
-// number is numbered on from the last one.
+// A ZCZC bulletin ends at its NNNN or the next ZCZC, a bare one where the next begins; what lies
+// between bulletins is dropped, and a bulletin without a sequence number is numbered on.
 TEST(Framing, FramedWhereverTheReadsEnd)
 {
   const std::string E = "\r\r\n", S = "\x01\r\r\n", X = "\x03";
@@ -175,8 +165,7 @@ TEST(Framing, FramedWhereverTheReadsEnd)
   }
 }
 
-// Cut short: a ZCZC bulletin's heading without its line end stays cut (the ingest drops such a
-// bulletin), and nothing at all comes of a file of report lines.
+// A ZCZC heading cut short stays cut; nothing comes of a file of report lines.
 TEST(Framing, WhatCutsAFileShort)
 {
   const std::string E = "\r\r\n", S = "\x01\r\r\n";
@@ -186,4 +175,37 @@ TEST(Framing, WhatCutsAFileShort)
   EXPECT_EQ(frame(Framing::ZCZC, "ZCZC 123" + E + "NNNN" + E + "NNNN" + E), "");
   EXPECT_EQ(frame(Framing::ZCZC, "NNNN" + E + "78310 01470=" + E), "");
   EXPECT_EQ(frame(Framing::BARE, "TTAA 56121 72403" + E + "SMRO01 YRBK 171200" + E), "");
+}
+
+// Every cut of the input gives what one piece gives: CRs and the first LF of a pair wait for
+// what follows them. CRs right before a LF belong to its line end, eight at most (the rest of a
+// longer run is text); a CR not before a LF, a blank line and an ETX right after the last line
+// are kept as they are.
+TEST(LineEnds, SameLineEndsWhereverTheReadsEnd)
+{
+  const std::string feed =
+      "\x01\r\r\n001\r\r\nSAUS41 KOKX 060052\r\r\nMTR\rNYC\r\r\n\r\r\n"
+      "A\r\r\r\r\r\r\nB=\r\r\n\x03";
+  struct Case {
+    LineEnds::Kind kind;
+    std::string in;
+    std::string want;
+  } cases[] = {
+      {LineEnds::LF,
+       "\x01\n001\nSAUS41 KOKX 060052\nMTR\rNYC\n\nA\r\r\r\r\r\r\r\r\r\r\r\r\nB=\n\x03", feed},
+      {LineEnds::CR_LF,
+       "\x01\r\n001\r\nSAUS41 KOKX 060052\r\nMTR\rNYC\r\n\r\nA\r\r\r\r\r\r\r\r\r\r\r\r\nB=\r\n\x03",
+       feed},
+      {LineEnds::LF_LF,
+       "\x01\n\n001\n\nSAUS41 KOKX "
+       "060052\n\nMTR\rNYC\n\n\n\nA\r\r\r\r\r\r\r\r\r\r\r\r\n\nB=\n\n\x03",
+       feed},
+      // A lone LF in a LF LF capture ends its line too.
+      {LineEnds::LF_LF, "A\nB\n\n", "A\r\r\nB\r\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(LineEnds::name(c.kind));
+    for (size_t cut = 0; cut <= c.in.size(); cut++)
+      ASSERT_EQ(convert(c.kind, c.in, cut), c.want) << "cut at " << cut;
+  }
 }

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -17,7 +16,6 @@
 
 #include "common/TestData.h"
 #include "core/Kol.h"
-#include "core/Resrc.h"
 #include "obs/SfcData.h"
 #include "obs/SfcWmoData.h"
 #include "obs/SfcWmoFile.h"
@@ -113,27 +111,18 @@ std::string headingOfName(const std::string& path)
   return h;
 }
 
-class IngestFraming : public KOLTest::QuietTest {
+class IngestFraming : public wmofeed::IngestTest {
  protected:
-  void TearDown() override
-  {
-    Kol::resrc.set("data_path", nullptr);
-    QuietTest::TearDown();
-  }
   // Files a feed into a directory of its own.
-  std::string ingest(WmoIngest& w, const std::string& feed, const std::string& sub,
-                     const char* rules = RULES)
+  std::string fileInto(WmoIngest& w, const std::string& feed, const std::string& sub,
+                       const char* rules = RULES)
   {
     std::string out = dir.file(sub);
     fs::create_directories(out);
-    Kol::resrc.set("data_path", out.c_str());
-    KOLTest::writeFile(dir.file("rules.prd"), rules);
-    EXPECT_EQ(w.readProdFile(dir.file("rules.prd").c_str()), 1);
-    EXPECT_EQ(w.process(feed.c_str()), 1);
+    paths(out);
+    ingest(w, rules, feed);
     return out;
   }
-
-  KOLTest::TempDir dir;
 };
 
 enum Reader { SURFACE, UPPER_AIR };
@@ -169,7 +158,7 @@ TEST_F(IngestFraming, RealFilesOfOtherFramingsAreFiledWhole)
     SCOPED_TRACE(c.file);
     std::string path = KOLTest::dataFile(c.file);
     WmoIngest w("logfile=none,noseq");
-    std::string out = ingest(w, path, "t" + std::to_string(n++));
+    std::string out = fileInto(w, path, "t" + std::to_string(n++));
     EXPECT_EQ(w.getFiled(), static_cast<long>(c.headings.size()));
     EXPECT_EQ(w.getIncomplete(), 0);
     Filed filed = filedUnder(out);
@@ -180,7 +169,7 @@ TEST_F(IngestFraming, RealFilesOfOtherFramingsAreFiledWhole)
     EXPECT_EQ(records(filed.files), read);
     // Filed as they came (R), they are a feed of the usual framing, read alike.
     WmoIngest raw("logfile=none,noseq");
-    std::string feed = ingest(raw, path, "r" + std::to_string(n), ". R>> %D/feed.wmo\n");
+    std::string feed = fileInto(raw, path, "r" + std::to_string(n), ". R>> %D/feed.wmo\n");
     std::string text = KOLTest::readFile(feed + "/feed.wmo");
     EXPECT_EQ(wmofeed::count(text, wmofeed::START), static_cast<int>(c.headings.size()));
     EXPECT_EQ(wmofeed::count(text, "\n"), wmofeed::count(text, wmofeed::EOL));
@@ -205,7 +194,7 @@ TEST_F(IngestFraming, PartsWithoutAHeadingAreNoBulletin)
     WmoIngest w("logfile=none");
     Kol::setMessageLevel(Kol::MESS);
     testing::internal::CaptureStdout();
-    std::string out = ingest(w, files[k], "u" + std::to_string(k));
+    std::string out = fileInto(w, files[k], "u" + std::to_string(k));
     std::string said = testing::internal::GetCapturedStdout();
     EXPECT_EQ(w.getFiled() + w.getIncomplete() + w.getUnselected(), 0);
     EXPECT_TRUE(fs::is_empty(out));
@@ -238,13 +227,13 @@ TEST_F(IngestFraming, APipeToldByItsFirstStartLineHoweverSlowlyItComes)
     std::thread writer([&fifo, &c] {
       int fd = open(fifo.c_str(), O_WRONLY);
       for (const std::string& piece : c.pieces) {
-        if (fd < 0 || write(fd, piece.data(), piece.size()) < 0) break;
+        if (fd < 0 || ::write(fd, piece.data(), piece.size()) < 0) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
       }
       if (fd >= 0) close(fd);
     });
     WmoIngest w("logfile=none");
-    std::string out = ingest(w, fifo, "p" + std::to_string(n++));
+    std::string out = fileInto(w, fifo, "p" + std::to_string(n++));
     writer.join();
     EXPECT_EQ(w.getFiled(), 2);
     EXPECT_EQ(w.getIncomplete(), 0);

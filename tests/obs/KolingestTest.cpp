@@ -153,7 +153,6 @@ TEST(Kolingest, ProductsFileFoundWhereStartedThenOnTheDatabasePath)
   };
   const Case cases[] = {
       {"-prodfile=both.prd", 0, "here.wmo"},
-      {"-pf=both.prd", 0, "here.wmo"},
       {"-prodfile=only.prd", 0, "db_only.wmo"},
       {"-prodfile=db/both.prd", 0, "db_both.wmo"},
       {"-prodfile=missing.prd", 1, "Product file not found"},

@@ -53,22 +53,17 @@ TEST(LightningFile, GlmFlashesAsNcdumpUnpacksThem)
   EXPECT_EQ(s.size(), 302u);
 }
 
-void be32(std::string& s, int32_t v)
+// A big-endian integer of n bytes.
+void be(std::string& s, int32_t v, int n = 4)
 {
-  for (int shift = 24; shift >= 0; shift -= 8) s += static_cast<char>((v >> shift) & 0xff);
-}
-
-void be16(std::string& s, int16_t v)
-{
-  s += static_cast<char>((v >> 8) & 0xff);
-  s += static_cast<char>(v & 0xff);
+  for (int shift = 8 * (n - 1); shift >= 0; shift -= 8) s += static_cast<char>((v >> shift) & 0xff);
 }
 
 TEST(LightningFile, NldnRecordsAfterTheirHeaderBlocks)
 {
   std::string b = "NLDN";
-  be32(b, 3);                            // header blocks of 28 bytes
-  be32(b, 0);                            // the extra int
+  be(b, 3);                              // header blocks of 28 bytes
+  be(b, 0);                              // the extra int
   b += std::string(84 - b.size(), ' ');  // header text
   struct {
     int32_t t, lat, lon;
@@ -76,15 +71,9 @@ TEST(LightningFile, NldnRecordsAfterTheirHeaderBlocks)
     uint8_t mult;
   } flashes[] = {{1530505980, 35123, -97456, -1500, 2}, {1530505981, -12500, 130250, 750, 1}};
   for (const auto& x : flashes) {
-    be32(b, x.t);
-    be32(b, 123);
-    be32(b, x.lat);
-    be32(b, x.lon);
-    be16(b, 0);
-    be16(b, x.sgnl);
-    be16(b, 0);
-    b += static_cast<char>(x.mult);
-    b += std::string(5, '\0');
+    for (int32_t v : {x.t, 123, x.lat, x.lon}) be(b, v);
+    for (int16_t v : {int16_t{0}, x.sgnl, int16_t{0}}) be(b, v, 2);
+    b += static_cast<char>(x.mult) + std::string(5, '\0');
   }
   KOLTest::TempDir dir;
   KOLTest::writeFile(dir.file("a.nldn"), b + "\x01\x02\x03");  // a record cut short

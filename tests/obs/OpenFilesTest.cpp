@@ -2,7 +2,6 @@
 // and files moved away behind the ingest's back started anew.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,14 +15,10 @@
 #include <vector>
 
 #include "common/TestData.h"
-#include "core/Kol.h"
 #include "obs/WmoFeed.h"
-#include "obs/WmoIngest.h"
 #include "obs/wmo/OpenFiles.h"
 #include "obs/wmo/PathWatch.h"
 
-using KOL::Kol;
-using KOL::WmoIngest;
 using KOL::wmo::OpenFiles;
 
 namespace {
@@ -76,91 +71,8 @@ TEST(OpenFiles, LeastRecentlyUsedClosedFirstAndHeldFilesKept)
   EXPECT_EQ(files.size(), 0);
 }
 
-// Whatever makes the path name another file: the file or a directory above it renamed,
-// removed, or replaced by another one (a symbolic link switched to a new directory, say).
-TEST(OpenFiles, FileRemovedOrRenamedIsStartedAnew)
-{
-  KOLTest::TempDir dir;
-  std::string a = dir.file("a");
-  OpenFiles files(4);
-  put(files.get(a.c_str()), "one");
-  ASSERT_EQ(std::rename(a.c_str(), dir.file("a.old").c_str()), 0);
-  put(files.get(a.c_str()), "two");
-  ASSERT_EQ(std::remove(a.c_str()), 0);
-  put(files.get(a.c_str()), "three");
-  EXPECT_EQ(KOLTest::readFile(dir.file("a.old")), "one");
-  EXPECT_EQ(KOLTest::readFile(a), "three");
-
-  std::string deep = dir.file("d/e/f.wmo");
-  put(files.get(deep.c_str()), "1");
-  ASSERT_EQ(std::rename(dir.file("d").c_str(), dir.file("d.1").c_str()), 0);
-  put(files.get(deep.c_str()), "2");
-  ASSERT_EQ(std::rename(dir.file("d/e").c_str(), dir.file("d/e.1").c_str()), 0);
-  put(files.get(deep.c_str()), "3");
-  EXPECT_EQ(KOLTest::readFile(dir.file("d.1/e/f.wmo")), "1");
-  EXPECT_EQ(KOLTest::readFile(dir.file("d/e.1/f.wmo")), "2");
-  EXPECT_EQ(KOLTest::readFile(deep), "3");
-
-  // Through a link: the link switched to a fresh directory takes the next write.
-  ASSERT_EQ(system(("mkdir -p '" + dir.file("x1") + "' '" + dir.file("x2") + "'").c_str()), 0);
-  ASSERT_EQ(symlink("x1", dir.file("cur").c_str()), 0);
-  std::string linked = dir.file("cur/g.wmo");
-  put(files.get(linked.c_str()), "A");
-  put(files.get(linked.c_str()), "B");
-  ASSERT_EQ(symlink("x2", dir.file("cur.new").c_str()), 0);
-  ASSERT_EQ(std::rename(dir.file("cur.new").c_str(), dir.file("cur").c_str()), 0);
-  put(files.get(linked.c_str()), "C");
-  EXPECT_EQ(KOLTest::readFile(dir.file("x1/g.wmo")), "AB");
-  EXPECT_EQ(KOLTest::readFile(dir.file("x2/g.wmo")), "C");
-  // Files created or removed beside a held one change nothing.
-  KOLTest::writeFile(dir.file("x2/other"), "");
-  ASSERT_EQ(std::remove(dir.file("x2/other").c_str()), 0);
-  put(files.get(linked.c_str()), "D");
-  EXPECT_EQ(KOLTest::readFile(dir.file("x2/g.wmo")), "CD");
-}
-
-// Bulletins filed through the ingest steps, one of them cut short.
-TEST(OpenFiles, IngestTakesBackCutShortBulletins)
-{
-  KOLTest::TempDir dir;
-  KOLTest::QuietScope quiet;
-  KOLTest::writeFile(dir.file("rules.prd"),
-                     "SA....  >>  " + dir.file("out/SA.wmo") + " " + dir.file("out/SA.idx") + "\n");
-  WmoIngest w(("logfile=none"));
-  ASSERT_EQ(w.readProdFile(dir.file("rules.prd").c_str()), 1);
-  auto file = [&](const char* heading, const char* text) {
-    w.setHeading(heading, "");
-    ASSERT_TRUE(w.isSelected());
-    w.action();
-    w.saveHeader("", heading, "");
-    w.saveLine(text, static_cast<int>(std::string(text).size()));
-  };
-  std::string out = dir.file("out/SA.wmo"), idx = dir.file("out/SA.idx");
-  file("SAUS70 KWBC 041853", "ONE\n");
-  w.close();
-  file("SAUS70 KWBC 041854", "TWO\n");
-  w.close();
-  const std::string first = "** SAUS70 KWBC 041853 ***\nONE\n\n";
-  const std::string second = "** SAUS70 KWBC 041854 ***\nTWO\n\n";
-  EXPECT_EQ(KOLTest::readFile(out), first + second);
-  EXPECT_EQ(KOLTest::readFile(idx),
-            "      0 SAUS70 KWBC 041853 / \n     31 SAUS70 KWBC 041854 / \n");
-
-  // Cut short: taken back through the file still open, with no index line.
-  file("SAUS70 KWBC 041856", "FOUR\n");
-  w.getRule(0).rollback();
-  w.getRule(0).clearBulletin();
-  file("SAUS70 KWBC 041857", "FIVE\n");
-  w.close();
-  EXPECT_EQ(KOLTest::readFile(out), first + second + "** SAUS70 KWBC 041857 ***\nFIVE\n\n");
-  EXPECT_EQ(KOLTest::readFile(idx),
-            "      0 SAUS70 KWBC 041853 / \n     31 SAUS70 KWBC 041854 / \n"
-            "     62 SAUS70 KWBC 041857 / \n");
-}
-
-// Bulletins gathered per output: nothing reaches the file before its turn, an index line never
-// before the bytes it points at, and offsets stay exact while another process appends to the
-// same file between our writes.
+// Gathered bulletins and their index lines: an index line never before its bytes, offsets
+// exact while another process appends to the same file.
 TEST(OpenFiles, GatheredBulletinsAndTheirIndexLinesLandWhereTheyBelong)
 {
   KOLTest::TempDir dir;
@@ -243,55 +155,6 @@ TEST(OpenFiles, GatheredBulletinsAndTheirIndexLinesLandWhereTheyBelong)
   EXPECT_EQ(KOLTest::readFile(out), "nine\n");
 }
 
-// Thousands of files gathering at once stay within GATHER_ALL: the files that gathered most are
-// written first, the others keep gathering; every bulletin lands whole in its file in order,
-// and every index line points at its bulletin.
-TEST(OpenFiles, GatheringsBeyondTheMemoryAllowedWrittenLargestFirst)
-{
-  KOLTest::TempDir dir;
-  const int files = 200;
-  OpenFiles data(files), indexes(files);
-  std::vector<OpenFiles::Hint> hints(files);
-  std::vector<std::string> sent(files);
-  std::vector<std::vector<long>> starts(files);
-  auto name = [&](int f, const char* ext) { return dir.file("o/" + std::to_string(f) + ext); };
-  size_t total = 0;
-  bool big_written_early = false;
-  for (int round = 0; total < 3 * OpenFiles::GATHER_ALL; round++) {
-    for (int f = 0; f < files; f++) {
-      std::string text = std::to_string(f) + ":" + std::to_string(round) + "|";
-      text += std::string(f == 0 ? 16000 : 1500 + f, static_cast<char>('a' + f % 26)) + "\n";
-      std::string out = name(f, ".wmo");
-      ASSERT_GE(data.take(out.c_str(), &hints[f]), 0);
-      data.begin(hints[f]);
-      ASSERT_EQ(data.put(hints[f], text.data(), static_cast<int>(text.size())), 1);
-      data.release(out.c_str(), &hints[f]);
-      std::string rest = " " + text.substr(0, text.find('|')) + "\n";
-      ASSERT_TRUE(data.deferIndex(out.c_str(), &hints[f], indexes, name(f, ".idx").c_str(), rest));
-      starts[f].push_back(static_cast<long>(sent[f].size()));
-      sent[f] += text;
-      total += text.size();
-      ASSERT_LE(data.getHeld(), OpenFiles::GATHER_ALL);
-    }
-    if (!big_written_early && sent[0].size() > 2 * OpenFiles::GATHER_BULLETINS)
-      big_written_early = KOLTest::readFile(name(0, ".wmo")).size() > 0;
-  }
-  // The busiest file goes out long before the quiet ones have gathered as much.
-  EXPECT_TRUE(big_written_early);
-  data.flush();
-  indexes.flush();
-  for (int f = 0; f < files; f++) {
-    SCOPED_TRACE(f);
-    ASSERT_TRUE(KOLTest::readFile(name(f, ".wmo")) == sent[f]);
-    std::vector<std::string> lines = wmofeed::indexLines(name(f, ".idx"));
-    ASSERT_EQ(lines.size(), starts[f].size());
-    for (size_t i = 0; i < lines.size(); i++) {
-      EXPECT_EQ(std::strtol(lines[i].c_str(), nullptr, 10), starts[f][i]);
-      EXPECT_EQ(lines[i].substr(8), std::to_string(f) + ":" + std::to_string(i));
-    }
-  }
-}
-
 namespace {
 
 int openDescriptors()
@@ -302,9 +165,7 @@ int openDescriptors()
 
 }  // namespace
 
-// A thousand files in a few directories cost a watch per directory; moving a directory or
-// removing a file closes what it held at the next use of the set, and a path through the moved
-// directory leads to a new one with a watch of its own.
+// A watch per directory; a directory moved or a file removed closes what it held.
 TEST(OpenFiles, ManyFilesShareTheWatchesOfTheirDirectories)
 {
   KOLTest::TempDir dir;
@@ -345,48 +206,4 @@ TEST(OpenFiles, ManyFilesShareTheWatchesOfTheirDirectories)
   EXPECT_EQ(KOLTest::readFile(name("a", 3)), "3");
   files.closeAll();
   EXPECT_EQ(watch.numDirs(), 0);
-}
-
-TEST(OpenFiles, IdleFilesClosedBySweepsAndByALowerLimit)
-{
-  KOLTest::TempDir dir;
-  std::string a = dir.file("a"), b = dir.file("b"), c = dir.file("c");
-  OpenFiles files(10);
-  put(files.get(a.c_str()), "a");
-  put(files.get(b.c_str()), "b");
-  files.sweep();  // both used since the start
-  EXPECT_EQ(files.size(), 2);
-  put(files.get(a.c_str()), "a");
-  files.sweep();
-  EXPECT_TRUE(files.holds(a.c_str()));
-  EXPECT_FALSE(files.holds(b.c_str()));
-  ASSERT_GE(files.take(c.c_str()), 0);
-  files.sweep();
-  EXPECT_FALSE(files.holds(a.c_str()));
-  EXPECT_TRUE(files.holds(c.c_str()));  // held for a bulletin
-
-  put(files.get(a.c_str()), "a");
-  put(files.get(b.c_str()), "b");
-  files.setLimit(2);
-  EXPECT_EQ(files.size(), 2);
-  EXPECT_TRUE(files.holds(c.c_str()));
-  EXPECT_TRUE(files.holds(b.c_str()));
-  files.closeAll();
-  EXPECT_EQ(KOLTest::readFile(a), "aaa");
-}
-
-// The soft limit of open files is raised to the hard one; the sets get it less a margin.
-TEST(OpenFiles, DescriptorLimitRaisedToTheHardLimit)
-{
-  rlimit old{};
-  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
-  rlimit low{std::min<rlim_t>(old.rlim_max, 256), old.rlim_max};
-  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
-  int room = KOL::wmo::raiseFileLimit();
-  rlimit now{};
-  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &now), 0);
-  EXPECT_EQ(now.rlim_cur, std::min<rlim_t>(old.rlim_max, 1 << 20));
-  EXPECT_GT(room, static_cast<long>(now.rlim_cur) / 2);
-  EXPECT_LE(room, static_cast<long>(now.rlim_cur) - 64);
-  setrlimit(RLIMIT_NOFILE, &old);
 }

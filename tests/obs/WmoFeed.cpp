@@ -15,7 +15,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "common/TestData.h"
+#include "core/Kol.h"
 
 namespace wmofeed {
 
@@ -35,6 +35,9 @@ std::string lines(const std::vector<std::string>& text)
   return out;
 }
 
+namespace {
+
+// The bulletins of a framed feed (start line, sequence, heading, body, ETX).
 std::vector<Bulletin> split(const std::string& feed)
 {
   std::vector<Bulletin> out;
@@ -51,13 +54,6 @@ std::vector<Bulletin> split(const std::string& feed)
   }
   return out;
 }
-
-std::vector<Bulletin> metars()
-{
-  return split(KOLTest::readFile(KOLTest::dataFile("metar/metpy_2020010600_sao.wmo")));
-}
-
-namespace {
 
 // A report file turned into body lines with CR CR LF ends.
 std::string bodyOf(const std::string& text)
@@ -82,6 +78,11 @@ long messageLength(const std::string& s, size_t at)
 }
 
 }  // namespace
+
+std::vector<Bulletin> metars()
+{
+  return split(KOLTest::readFile(KOLTest::dataFile("metar/metpy_2020010600_sao.wmo")));
+}
 
 std::vector<Bulletin> upperAir()
 {
@@ -236,8 +237,7 @@ FeedServer::~FeedServer()
   if (listen_fd_ >= 0) close(listen_fd_);
 }
 
-// Pieces of 1, 7, 100, 3, 1000, 13, 4096 ... bytes, so that lines and start lines straddle
-// the reads of the receiver.
+// Pieces of odd sizes, so that lines and start lines straddle the reads of the receiver.
 bool FeedServer::sendAll(int fd, long from, long to)
 {
   static const long pieces[] = {1, 7, 100, 3, 1000, 13, 4096, 2, 517};
@@ -264,6 +264,38 @@ void FeedServer::serve()
   }
   close(listen_fd_);
   listen_fd_ = -1;
+}
+
+const char* const PATHS[] = {"data_path", "raw_path", "model_path", "text_path"};
+
+void IngestTest::SetUp()
+{
+  QuietTest::SetUp();
+  paths(dir.path());
+}
+
+void IngestTest::TearDown()
+{
+  paths("");
+  QuietTest::TearDown();
+}
+
+void IngestTest::paths(const std::string& to)
+{
+  for (const char* name : PATHS) KOL::Kol::resrc.set(name, to.empty() ? nullptr : to.c_str());
+}
+
+std::string IngestTest::write(const std::string& name, const std::string& text)
+{
+  KOLTest::writeFile(dir.file(name), text);
+  return dir.file(name);
+}
+
+void IngestTest::ingest(KOL::WmoIngest& w, const std::string& rules, const std::string& path)
+{
+  w.setParam(("logfile=" + dir.file("ingest.log")).c_str());
+  ASSERT_EQ(w.readProdFile(write("rules.prd", rules).c_str()), 1);
+  ASSERT_EQ(w.process(path.c_str()), 1);
 }
 
 }  // namespace wmofeed

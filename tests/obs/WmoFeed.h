@@ -1,11 +1,14 @@
 // Building bulletin feeds for the ingest tests: framing, the real bulletins of the shared test
-// data cut into heading and body, and a small TCP feed server.
+// data cut into heading and body, feeds through a pipe and a TCP server, and a scratch ingest.
 #pragma once
 
 #include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "common/TestData.h"
+#include "obs/WmoIngest.h"
 
 namespace wmofeed {
 
@@ -23,26 +26,19 @@ struct Bulletin {
 std::string frame(int seq, const Bulletin& b, bool etx = true);
 // Text lines joined with CR CR LF line ends.
 std::string lines(const std::vector<std::string>& text);
-// The bulletins of a framed feed (start line, sequence, heading, body, ETX).
-std::vector<Bulletin> split(const std::string& feed);
 // Real bulletins of the shared data: METAR collectives, TEMP and PILOT parts, GRIB messages.
 std::vector<Bulletin> metars();
 std::vector<Bulletin> upperAir();
 std::vector<Bulletin> gribs();
 // A feed of at least size bytes of the real bulletins above, mixed; at every multiple of block
-// a line end is split (CR CR before it, LF after) or a start line begins on its last byte, in
-// turn, so that a reader with a buffer of block bytes meets both.
+// a line end is split or a start line begins on its last byte, in turn.
 std::string mixedFeed(long size, long block);
 // Occurrences of text in s.
 int count(const std::string& s, const std::string& text);
 // Index lines of a header index file.
 std::vector<std::string> indexLines(const std::string& path);
 
-// A TCP server on 127.0.0.1 that sends a feed to each client in odd-sized pieces; the first
-// connection is dropped after drop_at bytes, and the next client gets the feed again from
-// resume_at. After the feed it closes the connection and stops listening.
-// A named pipe at path that a thread fills with a feed in odd-sized pieces, as when a feed is
-// piped into the ingest; the writer waits for a reader to open it.
+// A named pipe that a thread fills with a feed in odd-sized pieces once a reader opens it.
 class PipeFeed {
  public:
   PipeFeed(const std::string& path, std::string feed);
@@ -55,6 +51,8 @@ class PipeFeed {
   std::thread thread_;
 };
 
+// A TCP server on 127.0.0.1 that sends a feed in odd-sized pieces; the first connection is
+// dropped after drop_at bytes, and the next client gets the feed again from resume_at.
 class FeedServer {
  public:
   FeedServer(std::string feed, long drop_at, long resume_at);
@@ -73,6 +71,21 @@ class FeedServer {
   int port_ = 0;
   std::atomic<int> connections_{0};
   std::thread thread_;
+};
+
+// A quiet test whose path resources point into a scratch directory.
+class IngestTest : public KOLTest::QuietTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Points the path resources at a directory, "" unsets them.
+  static void paths(const std::string& to);
+  std::string write(const std::string& name, const std::string& text);
+  std::string read(const std::string& name) const { return KOLTest::readFile(dir.file(name)); }
+  // Files the feed at path with the rules; the log goes to the scratch directory.
+  void ingest(KOL::WmoIngest& w, const std::string& rules, const std::string& path);
+
+  KOLTest::TempDir dir;
 };
 
 }  // namespace wmofeed

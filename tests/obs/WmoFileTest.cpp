@@ -57,35 +57,6 @@ long totalBytes(const std::vector<Line>& lines)
 
 }  // namespace
 
-TEST(WmoFile, ClassifiesTheLinesOfBulletins)
-{
-  std::string feed = START + "101" + EOL + "SAUS70 KWBC 041853" + EOL + "MTRBOS" + EOL +
-                     "METAR KBOS 041854Z 27010KT=" + EOL + EOL + ETX + START + "102" + EOL +
-                     "FPUS51 KBOX 041900" + EOL + "ZFPBOX" + EOL + ETX;
-  std::vector<Line> got = readText(feed);
-  const Line want[] = {
-      {WmoData::START, 0, 1, START},
-      {WmoData::SEQUENCE, 1, 1, "101" + EOL},
-      {WmoData::HEADING, 2, 1, "SAUS70 KWBC 041853" + EOL},
-      {WmoData::AWIPS, 3, 1, "MTRBOS" + EOL},
-      {WmoData::DATA, 4, 1, "METAR KBOS 041854Z 27010KT=" + EOL},
-      {WmoData::DATA, 5, 1, EOL},
-      {WmoData::START, 0, 1, std::string(1, ETX) + START},
-      {WmoData::SEQUENCE, 1, 1, "102" + EOL},
-      {WmoData::HEADING, 2, 1, "FPUS51 KBOX 041900" + EOL},
-      {WmoData::AWIPS, 3, 1, "ZFPBOX" + EOL},
-      {WmoData::END, 4, 2, std::string(1, ETX)},
-  };
-  ASSERT_EQ(got.size(), std::size(want));
-  for (size_t i = 0; i < got.size(); i++) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(got[i].type, want[i].type);
-    EXPECT_EQ(got[i].index, want[i].index);
-    EXPECT_EQ(got[i].terminator, want[i].terminator);
-    EXPECT_EQ(got[i].bytes, want[i].bytes);
-  }
-}
-
 // Whatever breaks the framing, a start line still starts a bulletin and no byte goes missing.
 TEST(WmoFile, StartLinesAreFoundInsideBrokenFraming)
 {
@@ -181,8 +152,7 @@ TEST(WmoFile, RealFeedKeepsEveryByteAndFindsEveryBulletin)
   EXPECT_EQ(in.getBulletinCount(), bulletins);
   EXPECT_EQ(in.getTotalBytes(), static_cast<long>(feed.size()));
 
-  // A NUL byte stays inside its line; the LF after the closing ETX is a last line outside the
-  // bulletin.
+  // A NUL stays inside its line; the LF after the closing ETX is a line outside the bulletin.
   std::string nul = KOLTest::readFile(KOLTest::dataFile("bulletins/pyiem_METAR_nullbyte.txt"));
   got = readText(nul);
   EXPECT_EQ(totalBytes(got), static_cast<long>(nul.size()));
@@ -192,10 +162,8 @@ TEST(WmoFile, RealFeedKeepsEveryByteAndFindsEveryBulletin)
   EXPECT_EQ(got.back().index, -1);
 }
 
-// Lines are seen in place (in the mapped window or the read buffer) and copied only where they
-// cross its end: a feed read from a mapped file, from a file another process holds open for
-// writing (read, not mapped) and from a pipe (in odd pieces) gives the same lines, with line
-// ends and start lines split by the ends of buffers and windows among them.
+// A mapped file, a file held open for writing (read, not mapped) and a pipe give the same lines,
+// with line ends and start lines split by the ends of buffers and windows.
 TEST(WmoFile, SameLinesMappedReadAndPiped)
 {
   KOL_REQUIRE_DATA();
@@ -244,66 +212,7 @@ TEST(WmoFile, SameLinesMappedReadAndPiped)
   }
 }
 
-// With runs on, each line handed out is either what reading line by line gives, or a run of
-// such lines that are whole plain body lines: no start line, no ETX, nothing cut at the line
-// size, whatever the source and wherever its buffer ends.
-TEST(WmoFile, BodyRunsAreWholePlainBodyLines)
-{
-  KOL_REQUIRE_DATA();
-  const std::string head = START + "001" + EOL + "SAUS70 KWBC 041853" + EOL + "METAR" + EOL;
-  const std::string feeds[] = {
-      mixedFeed(3 * WmoFile::CHUNK_SIZE + 12345, WmoFile::CHUNK_SIZE),
-      head + "A" + EOL + std::string(25000, 'B') + EOL + "C" + EOL + ETX,
-      head + std::string(WmoData::DATA_SIZE - 2, 'D') + EOL + "E" + EOL + ETX,
-      head + "F" + EOL + "G\x01H" + EOL + "I\x03" + EOL + "J" + EOL + ETX + START + "002" + EOL,
-      head + "K\r\nL\n" + EOL + "M" + ETX + EOL + "N" + EOL + START,
-      KOLTest::readFile(KOLTest::dataFile("bulletins/pyiem_METAR_nullbyte.txt")),
-  };
-  for (const std::string& feed : feeds) {
-    SCOPED_TRACE(feed.substr(0, 40));
-    KOLTest::TempDir dir;
-    KOLTest::writeFile(dir.file("feed"), feed);
-    WmoFile by_line;
-    ASSERT_EQ(by_line.open(dir.file("feed").c_str()), 1);
-    std::vector<Line> want = readAll(by_line);
-    PipeFeed pipe(dir.file("pipe"), feed);
-    for (const std::string& source : {dir.file("feed"), dir.file("pipe")}) {
-      WmoFile runs;
-      runs.setBodyRuns(true);
-      ASSERT_EQ(runs.open(source.c_str()), 1);
-      std::vector<Line> got = readAll(runs);
-      EXPECT_EQ(runs.getTotalBytes(), static_cast<long>(feed.size()));
-      EXPECT_EQ(runs.getBulletinCount(), by_line.getBulletinCount());
-      size_t w = 0, joined = 0;
-      for (size_t g = 0; g < got.size(); g++) {
-        SCOPED_TRACE(g);
-        ASSERT_LT(w, want.size());
-        std::string bytes = want[w].bytes;
-        size_t first = w++;
-        while (bytes.size() < got[g].bytes.size() && w < want.size()) bytes += want[w++].bytes;
-        ASSERT_EQ(got[g].bytes, bytes);
-        ASSERT_EQ(got[g].type, want[w - 1].type);
-        ASSERT_EQ(got[g].terminator, want[w - 1].terminator);
-        if (w - first == 1) continue;
-        joined += w - first;
-        EXPECT_LT(got[g].bytes.size(), static_cast<size_t>(WmoData::DATA_SIZE));
-        for (size_t i = first; i < w; i++) {
-          EXPECT_EQ(want[i].type, WmoData::DATA);
-          EXPECT_GE(want[i].index, 4);
-          EXPECT_EQ(want[i].terminator, WmoData::NEWLINE);
-          EXPECT_EQ(want[i].bytes.find_first_of(std::string("\x01\x03", 2)), std::string::npos);
-        }
-      }
-      EXPECT_EQ(w, want.size());
-      if (feed.size() > 100000) {
-        EXPECT_GT(joined, want.size() / 2);
-      }
-    }
-  }
-}
-
-// A mapped file that another process wants to cut short is given up to it and read on: the
-// reader sees a prefix of the file and never a page that went away.
+// A mapped file another process cuts short is given up to it: the reader sees a prefix.
 TEST(WmoFile, MappedFileCutShortByAnotherProcess)
 {
   KOL_REQUIRE_DATA();
@@ -336,71 +245,4 @@ TEST(WmoFile, MappedFileCutShortByAnotherProcess)
   EXPECT_LT(got.size(), feed.size());
   EXPECT_EQ(got, feed.substr(0, got.size()));
   EXPECT_EQ(KOLTest::readFile(dir.file("feed")), "gone");
-}
-
-// Windows are given back as the reader moves on and when it is done: none stays mapped.
-TEST(WmoFile, WindowsAreGivenBack)
-{
-  KOLTest::TempDir dir;
-  const std::string one = frame(1, {"SAUS70 KWBC 060000", lines({"METAR", "KBOS 060000Z="})});
-  std::string feed;
-  while (feed.size() < 5 * KOL::wmo::MappedWindow::WINDOW / 2) feed += one;
-  KOLTest::writeFile(dir.file("feed"), feed);
-  {
-    WmoFile in;
-    ASSERT_EQ(in.open(dir.file("feed").c_str()), 1);
-    ASSERT_TRUE(in.isMapped());
-    EXPECT_EQ(totalBytes(readAll(in)), static_cast<long>(feed.size()));
-  }
-  EXPECT_EQ(count(KOLTest::readFile("/proc/self/maps"), dir.file("feed")), 0);
-}
-
-// A line seen in place follows the bytes it is made of until it is given bytes of its own.
-TEST(WmoData, ViewsOfTheReadBufferAndCopies)
-{
-  char buffer[] = "AAAABBBB";
-  WmoData line;
-  EXPECT_EQ(line.addInPlace(buffer, 4), 4);
-  EXPECT_TRUE(line.isView());
-  EXPECT_EQ(line.addInPlace(buffer + 4, 2), 2);  // right behind: still in place
-  EXPECT_TRUE(line.isView());
-  EXPECT_EQ(line.getData(), buffer);
-  buffer[0] = 'x';
-  EXPECT_EQ(std::string(line.getData(), line.getLength()), "xAAABB");
-  line.own();
-  buffer[1] = 'y';
-  EXPECT_FALSE(line.isView());
-  EXPECT_EQ(std::string(line.getData(), line.getLength()), "xAAABB");
-  // Bytes from elsewhere are copied after the first ones.
-  WmoData other;
-  other.addInPlace(buffer, 2);
-  other.addInPlace(buffer + 6, 2);
-  EXPECT_FALSE(other.isView());
-  EXPECT_EQ(std::string(other.getData(), other.getLength()), "xyBB");
-  other.clear();
-  EXPECT_EQ(other.getLength(), 0);
-  EXPECT_FALSE(other.isView());
-  // Never more than the line size, in place or not.
-  std::string big(WmoData::DATA_SIZE + 10, 'Z');
-  EXPECT_EQ(other.addInPlace(big.data(), static_cast<int>(big.size())), WmoData::DATA_SIZE);
-  EXPECT_EQ(other.add("Q", 1), 0);
-}
-
-// A capture that begins at a heading inside a bulletin is still the feed it is, mapped and
-// passed on byte for byte.
-TEST(WmoFile, CaptureBeginningInsideABulletinIsTheFeed)
-{
-  KOLTest::TempDir dir;
-  WmoFile in;
-  std::string capture = "SAUS70 KWBC 060000" + EOL + "KBOS 1=" + EOL + ETX +
-                        frame(2, {"SAUS70 KWBC 060000", lines({"METAR", "KBOS 2="})});
-  KOLTest::writeFile(dir.file("capture"), capture);
-  ASSERT_EQ(in.open(dir.file("capture").c_str()), 1);
-  EXPECT_TRUE(in.isMapped());
-  EXPECT_EQ(in.getFraming(), KOL::wmo::Framing::SOH_ETX);
-  std::vector<Line> read = readAll(in);
-  std::string again;
-  for (const Line& l : read) again += l.bytes;
-  EXPECT_EQ(again, capture);
-  EXPECT_EQ(in.getBulletinCount(), 1);
 }

@@ -28,18 +28,14 @@ TEST(WmoParse, HeadingPatterns)
   const char* grib = "GRIB1 S7 M39 G211 T12 L100 H500 V2011";
   const Case cases[] = {
       {"SAUS70 KWBC 041853", "", "(SA|SP)...._KWBC", true},
-      {"SPUS70 KWBC 041853", "", "(SA|SP)...._KWBC", true},
       {"SXUS70 KWBC 041853", "", "(SA|SP)...._KWBC", false},
-      {"SAUS70 KWBC 041853", "", "", true},
       {"SAUS70 KWBC 041853", "", "SAUS70 KWBC 041853 RRA", false},
       {"SAUS70 KWBC 041853", "", "S?[TU]*_KWBC", true},
       {"SAUS70 KWBC 041853", "", "S?[A-Z]", false},  // a set lists characters, no ranges
-      {"SAUS70 KWBC 041853", "", "S?[0-9]", false},
       {"SAUS70 KWBC 041853", "", "S[AP]-_KWBC 04", true},
       {"SAUS70 KWBC 041853", "", "[^F]A*K", true},
       {"SAUS70 KWBC 041853", "", "[^S]A", false},
       {"SAUS70 KWBC 041853", "", "SA*Q", false},
-      {"SAUS70 KWBC 041853", "", "SAUS*", true},
       {"SA", "", "SA(X|Y)", true},  // alternatives at the end of the heading
       {"SAZ", "", "SA(X|Y)", false},
       {"** SAUS70 KWBC 041853", "", "SAUS70", true},
@@ -48,7 +44,6 @@ TEST(WmoParse, HeadingPatterns)
       {"HTNA50 KWBC 061200", grib, "H..... KWBC/M39 G211", true},
       {"HTNA50 KWBC 061200", grib, "H/G211 H500 V2011", true},
       {"HTNA50 KWBC 061200", grib, "H/G212", false},
-      {"HTNA50 KWBC 061200", grib, "H/X1", false},
   };
   for (const Case& c : cases)
     EXPECT_EQ(WmoParse::compare(c.heading, c.awips, c.pattern), c.match)
@@ -64,17 +59,13 @@ TEST(WmoParse, ZoneListsAndLineClasses)
   };
   const Zone zones[] = {
       {"KSZ043>047-050-061200-", "KSZ045", true},
-      {"KSZ043>047-050-061200-", "KSZ050", true},
       {"KSZ043>047-050-061200-", "KSZ048", false},
-      {"KSZ043>047-050-", "KSZ045", true},
       {"KSZ050-", "KSZ045", false},
       {"KSZ050-", "KSZ050", false},  // too short to read: the time group is expected behind
       {"KSC001-003-KSZ007>009-061200-", "KSZ008", false},  // the line is a county list
       {"KSC001-003-KSZ007>009-061200-", "KSC003", true},
       {"KSZ001-MOZ002-KSZ007>009-061200-", "KSZ008", true},
-      {"KSC001-003-061200-", "KSZ003", false},
       {"MOZALL-061200-", "MOZ123", true},
-      {"", "KSZ045", false},
   };
   for (const Zone& z : zones)
     EXPECT_EQ(WmoParse::checkZone(z.line, z.zone), z.covers) << z.line << " " << z.zone;
@@ -97,29 +88,16 @@ TEST(WmoParse, ZoneListsAndLineClasses)
 
 namespace {
 
-class Parse : public KOLTest::QuietTest {
+class Parse : public IngestTest {
  protected:
-  void SetUp() override
-  {
-    QuietTest::SetUp();
-    Kol::resrc.set("data_path", dir.path().c_str());
-  }
-  void TearDown() override
-  {
-    Kol::resrc.set("data_path", nullptr);
-    QuietTest::TearDown();
-  }
   // Files the bulletins with one rule; the data and index files are f.wmo and f.idx.
   void file(const std::vector<Bulletin>& bulletins, const char* flags = ">>")
   {
     std::string feed;
     for (size_t i = 0; i < bulletins.size(); i++)
       feed += frame(static_cast<int>(i + 1), bulletins[i]);
-    KOLTest::writeFile(dir.file("feed"), feed);
-    KOLTest::writeFile(dir.file("r.prd"), std::string(". ") + flags + " %D/f.wmo %D/f.idx\n");
-    KOL::WmoIngest w("logfile=none");
-    ASSERT_EQ(w.readProdFile(dir.file("r.prd").c_str()), 1);
-    ASSERT_EQ(w.process(dir.file("feed").c_str()), 1);
+    KOL::WmoIngest w;
+    ingest(w, std::string(". ") + flags + " %D/f.wmo %D/f.idx\n", write("feed", feed));
   }
   // Opens f.wmo, with its index unless told not to.
   void open(WmoParse& p, bool index = true)
@@ -142,8 +120,6 @@ class Parse : public KOLTest::QuietTest {
     if (products) *products = n;
     return out;
   }
-
-  KOLTest::TempDir dir;
 };
 
 const std::vector<Bulletin> SAMPLE = {
