@@ -92,14 +92,16 @@ void compare(const nlohmann::json& r, const SfcData& s, const std::string& where
   }
 }
 
-TEST(BufrStation, SurfaceSubsetsEqualTheSummaries)
+// Calls f(summary, report, message, subset, where) for every report of a kind in the shared
+// files' summaries whose subset the decoder did not refuse (local descriptors).
+template <class F>
+void forEachReport(const char* kind, F f)
 {
   const auto summaries = KOLTest::dataFiles("bufr", ".summary.json");
   if (summaries.empty()) GTEST_SKIP() << "no test data at " << KOLTest::dataDir();
   KOLTest::QuietScope quiet;
   KOL::BufrTable table;
   ASSERT_TRUE(table.load(KOLTest::databaseDir().c_str()));
-  int compared = 0;
   for (const std::string& path : summaries) {
     std::ifstream in(path);
     const auto j = nlohmann::json::parse(in, nullptr, false);
@@ -110,21 +112,31 @@ TEST(BufrStation, SurfaceSubsetsEqualTheSummaries)
     BufrMessage m;
     int number = 0;
     for (const auto& r : j["reports"]) {
-      if (r["kind"] != "surface") continue;
+      if (r["kind"] != kind) continue;
       while (number < r["message"].get<int>() && file.read(m)) number++;
       ASSERT_EQ(number, r["message"].get<int>()) << bufr;
       const int subset = r["subset"].get<int>() - 1;
-      if (subset >= m.decodedSubsets()) continue;  // refused: local descriptors
-      SfcData s;
-      const std::string where =
-          bufr + " message " + std::to_string(number) + " subset " + std::to_string(subset + 1);
-      const bool named = !r["station"].empty();
-      EXPECT_EQ(KOL::BufrTool::toSfc(m, subset, s), named ? 1 : 0) << where;
-      if (!named) continue;
+      if (subset < m.decodedSubsets())
+        f(j, r, m, subset,
+          bufr + " message " + std::to_string(number) + " subset " + std::to_string(subset + 1));
+    }
+  }
+}
+
+TEST(BufrStation, SurfaceSubsetsEqualTheSummaries)
+{
+  int compared = 0;
+  forEachReport("surface", [&](const auto&, const nlohmann::json& r, const BufrMessage& m,
+                               int subset, const std::string& where) {
+    SfcData s;
+    const bool named = !r["station"].empty();
+    EXPECT_EQ(KOL::BufrTool::toSfc(m, subset, s), named ? 1 : 0) << where;
+    if (named) {
       compare(r, s, where);
       compared++;
     }
-  }
+  });
+  if (IsSkipped()) return;
   EXPECT_GT(compared, 250);
 }
 
@@ -155,60 +167,37 @@ std::vector<SummaryLevel> summaryLevels(const nlohmann::json& j, const nlohmann:
 // significant level, each with the balloon's time and displacement.
 TEST(BufrStation, SoundingLevelsEqualTheSummaries)
 {
-  const auto summaries = KOLTest::dataFiles("bufr", ".summary.json");
-  if (summaries.empty()) GTEST_SKIP() << "no test data at " << KOLTest::dataDir();
-  KOLTest::QuietScope quiet;
-  KOL::BufrTable table;
-  ASSERT_TRUE(table.load(KOLTest::databaseDir().c_str()));
   int standard = 0, significant = 0, tracked = 0;
-  for (const std::string& path : summaries) {
-    std::ifstream in(path);
-    const auto j = nlohmann::json::parse(in, nullptr, false);
-    const std::string bufr = path.substr(0, path.size() - 13);
-    KOL::BufrFile file;
-    file.setTable(&table);
-    ASSERT_TRUE(file.open(bufr.c_str())) << bufr;
-    BufrMessage m;
-    int number = 0;
-    for (const auto& r : j["reports"]) {
-      if (r["kind"] != "upperAir") continue;
-      while (number < r["message"].get<int>() && file.read(m)) number++;
-      const int subset = r["subset"].get<int>() - 1;
-      KOL::UpaRawinData rec;
-      if (subset >= m.decodedSubsets() || !KOL::BufrTool::toUpa(m, subset, rec)) continue;
-      const bool extended = m.find(subset, 8042) >= 0;
-      const long standardBit = extended ? 1 << 16 : 1 << 5, tempBit = extended ? 1 << 13 : 1 << 2;
-      for (const SummaryLevel& l : summaryLevels(j, r)) {
-        if (l.sig == Const::MISS || l.pres == Const::MISS) continue;
-        const std::string where = bufr + " " + std::to_string(l.pres);
-        const long sig = static_cast<long>(l.sig);
-        const KOL::UpaLevel* got = nullptr;
-        const float hpa = static_cast<float>(l.pres / 100);
-        if (sig & standardBit) {
-          // Beyond the mandatory list's room, standard levels are kept as significant ones.
-          got = rec.getManPr(hpa) >= 0 ? rec.getMan(rec.getManPr(hpa))
-                                       : rec.getSig(rec.getSigPr(hpa));
-          standard++;
-        } else if (sig & tempBit) {
-          got = rec.getSig(rec.getSigPr(hpa));
-          significant++;
-        } else {
-          continue;
-        }
-        ASSERT_NE(got, nullptr) << where;
-        near(where, "temperature", l.temp, got->temp, 1, 273.15, 1e-3);
-        near(where, "dewPoint", l.dewp, got->dewp, 1, 273.15, 1e-3);
-        near(where, "timeOffset", l.time, got->elapsed, 1, 0, 1e-3);
-        near(where, "dLat", l.dlat, got->dlat, 1, 0, 1e-6);
-        near(where, "dLon", l.dlon, got->dlon, 1, 0, 1e-6);
-        tracked += l.time != Const::MISS;
-        if (l.dir != Const::MISS && l.speed != Const::MISS) {
-          near(where, "windDirection", l.dir, got->dir, 1, 0, 1e-3);
-          near(where, "windSpeed", l.speed, got->spd, 1 / KNOTS, 0, 1e-3);
-        }
+  forEachReport("upperAir", [&](const nlohmann::json& j, const nlohmann::json& r,
+                                const BufrMessage& m, int subset, const std::string& where) {
+    KOL::UpaRawinData rec;
+    if (!KOL::BufrTool::toUpa(m, subset, rec)) return;
+    const bool extended = m.find(subset, 8042) >= 0;
+    const long standardBit = extended ? 1 << 16 : 1 << 5, tempBit = extended ? 1 << 13 : 1 << 2;
+    for (const SummaryLevel& l : summaryLevels(j, r)) {
+      if (l.sig == Const::MISS || l.pres == Const::MISS) continue;
+      const std::string at = where + " " + std::to_string(l.pres);
+      const long sig = static_cast<long>(l.sig);
+      const float hpa = static_cast<float>(l.pres / 100);
+      // Beyond the mandatory list's room, standard levels are kept as significant ones.
+      const int man = sig & standardBit ? rec.getManPr(hpa) : -1;
+      if (!(sig & (standardBit | tempBit))) continue;
+      (sig & standardBit ? standard : significant)++;
+      const KOL::UpaLevel* got = man >= 0 ? rec.getMan(man) : rec.getSig(rec.getSigPr(hpa));
+      ASSERT_NE(got, nullptr) << at;
+      near(at, "temperature", l.temp, got->temp, 1, 273.15, 1e-3);
+      near(at, "dewPoint", l.dewp, got->dewp, 1, 273.15, 1e-3);
+      near(at, "timeOffset", l.time, got->elapsed, 1, 0, 1e-3);
+      near(at, "dLat", l.dlat, got->dlat, 1, 0, 1e-6);
+      near(at, "dLon", l.dlon, got->dlon, 1, 0, 1e-6);
+      tracked += l.time != Const::MISS;
+      if (l.dir != Const::MISS && l.speed != Const::MISS) {
+        near(at, "windDirection", l.dir, got->dir, 1, 0, 1e-3);
+        near(at, "windSpeed", l.speed, got->spd, 1 / KNOTS, 0, 1e-3);
       }
     }
-  }
+  });
+  if (IsSkipped()) return;
   EXPECT_GT(standard, 100);
   EXPECT_GT(significant, 100);
   EXPECT_GT(tracked, 100);
@@ -238,10 +227,6 @@ TEST(BufrStation, KolsfcMergesBufrWithTheTextTwin)
   // Harbin's BUFR values stay (the text report only fills what BUFR lacks).
   EXPECT_NE(both.find(alone.substr(alone.find("50953"), 40)), std::string::npos) << both;
 }
-
-}  // namespace
-
-namespace {
 
 // JMA's wind profiler sends components on heights above the station (23 m): the first level of
 // Wakkanai-Koetoi 47406, u 7.6 and v 1.9 m/s at 291 m, is a wind level from 256 degrees.

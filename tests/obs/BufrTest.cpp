@@ -99,16 +99,14 @@ using Rows = std::vector<std::string>;
 TEST_F(BufrTest, SectionFieldsAndDate)
 {
   rows(message({1001}, Bits().put(10, 7)));
-  EXPECT_EQ(m.edition, 4);
-  EXPECT_EQ(m.centre, 98);
+  EXPECT_EQ(m.edition * 1000 + m.centre * 10 + m.observed, 4981);
   EXPECT_EQ(m.masterVersion, 33);
   EXPECT_EQ(m.year * 10000 + m.month * 100 + m.day, 20240102);
   EXPECT_EQ(m.hour * 10000 + m.minute * 100 + m.second, 30405);
-  EXPECT_TRUE(m.observed);
-  EXPECT_EQ(m.decodedSubsets(), 1);
 }
 
-// Each case: descriptors, data, the rows expected.
+// Each case: descriptors, data, the rows expected; what the real files of the oracle comparison
+// below lack.
 struct Case {
   const char* what;
   std::vector<int> descriptors;
@@ -119,10 +117,6 @@ struct Case {
 TEST_F(BufrTest, ElementsOperatorsAndReplication)
 {
   const Case cases[] = {
-      {"scale and reference; all ones is missing",
-       {1001, 1002, 12101, 12101},
-       Bits().put(10, 7).put(618, 10).put(27315, 16).put(0xFFFF, 16),
-       {"1001=10", "1002=618", "12101=273.15", "12101=-"}},
       {"2-01 widens, 2-02 rescales, both cancelled",
        {201132, 202129, 12101, 201000, 202000, 12101},
        Bits().put(273150, 20).put(27315, 16),
@@ -136,11 +130,6 @@ TEST_F(BufrTest, ElementsOperatorsAndReplication)
        {208008, 1015, 208000},
        Bits().text("ABCDEFGH"),
        {"1015='ABCDEFGH'"}},
-      {"2-05 characters", {205003}, Bits().text("XYZ"), {"205003='XYZ'"}},
-      {"delayed replication",
-       {101000, 31001, 12101},
-       Bits().put(2, 8).put(27315, 16).put(27415, 16),
-       {"31001=2", "12101=273.15", "12101=274.15"}},
       {"fixed replication of a sequence",
        {102002, 1001, 1002},
        Bits().put(1, 7).put(2, 10).put(3, 7).put(4, 10),
@@ -157,14 +146,6 @@ TEST_F(BufrTest, ElementsOperatorsAndReplication)
        {206010, 12250, 1001},
        Bits().put(0, 10).put(9, 7),
        {"1001=9"}},
-      {"quality values follow the element the bitmap points at",
-       {1001, 12101, 222000, 101002, 31031, 33007, 235000},
-       Bits().put(7, 7).put(27315, 16).put(1, 1).put(0, 1).put(70, 7),
-       {"1001=7", "12101=273.15", "33007=70", "222000=-", "31031=1", "31031=0", "235000=-"}},
-      {"substituted value in the element's width",
-       {1001, 12101, 223000, 101002, 31031, 223255},
-       Bits().put(7, 7).put(27315, 16).put(1, 1).put(0, 1).put(27415, 16),
-       {"1001=7", "12101=273.15", "223255=274.15", "223000=-", "31031=1", "31031=0"}},
   };
   for (const Case& c : cases) EXPECT_EQ(rows(message(c.descriptors, c.data)), c.want) << c.what;
 }
@@ -188,22 +169,16 @@ TEST_F(BufrTest, CompressedSubsets)
   const auto bytes = message({1001, 12101, 205002}, d, 2, true);
   EXPECT_EQ(rows(bytes, 0), (Rows{"1001=10", "12101=273.15", "205002='AB'"}));
   EXPECT_EQ(rows(bytes, 1), (Rows{"1001=10", "12101=-", "205002='CD'"}));
-  EXPECT_EQ(m.getValue(1, 1001), 10);
-  EXPECT_EQ(m.getValue(1, 12101), Const::MISS);
 }
 
 TEST_F(BufrTest, LookupOfOccurrences)
 {
-  rows(message({101000, 31001, 1015}, Bits()
-                                          .put(2, 8)
-                                          .text("FIRST   ")
-                                          .text(std::string(12, ' '))
-                                          .text("SECOND")
-                                          .text(std::string(14, ' '))));
+  const std::string first = "FIRST" + std::string(15, ' '),
+                    second = "SECOND" + std::string(14, ' ');
+  rows(message({101000, 31001, 1015}, Bits().put(2, 8).text(first).text(second)));
   EXPECT_EQ(m.getText(0, 1015, 2), "SECOND");
   EXPECT_EQ(m.find(0, 1015, 3), -1);
   EXPECT_EQ(m.getValue(0, 12101), Const::MISS);
-  EXPECT_EQ(m.element(12101)->unit, "K");
 }
 
 TEST_F(BufrTest, HostileMessagesRefuseTheirSubsetsOnly)
@@ -237,14 +212,12 @@ TEST_F(BufrTest, HostileMessagesRefuseTheirSubsetsOnly)
 TEST_F(BufrTest, SectionsThatDoNotFitAreRefused)
 {
   const auto good = message({1001}, Bits().put(10, 7));
-  auto lying = good;
-  lying[6] += 8;  // total length beyond the bytes
-  auto cut = good;
-  cut[8 + 22 + 9 + 2] = 200;  // section 4 beyond "7777"
-  auto edition = good;
-  edition[7] = 1;
-  for (const auto* bad : {&lying, &cut, &edition})
-    EXPECT_EQ(m.decode(bad->data(), bad->size(), table), 0);
+  // Total length beyond the bytes, section 4 beyond "7777", edition 1.
+  for (auto [at, value] : {std::pair{6, good[6] + 8}, {8 + 22 + 9 + 2, 200}, {7, 1}}) {
+    auto bad = good;
+    bad[at] = static_cast<uint8_t>(value);
+    EXPECT_EQ(m.decode(bad.data(), bad.size(), table), 0) << at;
+  }
   EXPECT_EQ(m.decode(good.data(), good.size() - 1, table), 0);
 }
 
@@ -288,13 +261,10 @@ TEST_F(BufrTest, FileFindsMessagesBetweenJunkAndKeepsHeadings)
 // descriptors (no local tables here) may be refused.
 TEST(BufrOracle, EveryFileEqualsEcCodes)
 {
-  const auto files = KOLTest::dataFiles("bufr");
-  if (files.empty()) GTEST_SKIP() << "no test data at " << KOLTest::dataDir();
   std::string list;
-  for (const std::string& f : files)
-    if (f.size() > 5 &&
-        (f.compare(f.size() - 5, 5, ".bufr") == 0 || f.compare(f.size() - 4, 4, ".bin") == 0))
-      list += " " + f;
+  for (const char* suffix : {".bufr", ".bin"})
+    for (const std::string& f : KOLTest::dataFiles("bufr", suffix)) list += " " + f;
+  if (list.empty()) GTEST_SKIP() << "no test data at " << KOLTest::dataDir();
   int status = 0;
   const std::string out =
       KOLTest::run("python3 " + std::string(KOL_SOURCE_DIR) + "/tests/obs/bufr_expected.py " +

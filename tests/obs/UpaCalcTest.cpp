@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -83,7 +82,6 @@ TEST(UpaCalcIdeal, DryAdiabat)
   EXPECT_GT(pp.getCin(), -0.5);
   // Mixing brings the 850 hPa air down to the surface temperature itself.
   EXPECT_NEAR(UpaCalc::maxTemperature(s, pres(850)), 300 - 273.15f, 0.01);
-  EXPECT_NEAR(UpaCalc::maxTemperature(s, VCoord()), 300 - 273.15f, 0.01);
 }
 
 TEST(UpaCalcIdeal, Isothermal)
@@ -107,7 +105,6 @@ TEST(UpaCalcIdeal, Isothermal)
   EXPECT_EQ(pp.getCape(), 0);
   EXPECT_EQ(pp.getLfc().pres, NONE);
   EXPECT_EQ(pp.getCin(), NONE);  // no LFC: missing, not the whole negative area
-  EXPECT_EQ(pp.getMaxVertVel(), NONE);
 }
 
 TEST(UpaCalcIdeal, SaturatedMoistAdiabat)
@@ -118,9 +115,7 @@ TEST(UpaCalcIdeal, SaturatedMoistAdiabat)
   KOL::ParcelParams pp;
   KOL::UpaLevel parcel;
   pp.calc(s, parcel);
-  EXPECT_FLOAT_EQ(parcel.pres, 1000);
   EXPECT_NEAR(pp.getLcl().pres, 1000, 0.5);
-  EXPECT_NEAR(pp.getLiftedIndex(), 0, 0.05);
   EXPECT_NEAR(UpaCalc::liftedIndex(s), 0, 0.05);
   EXPECT_LT(pp.getCape(), 2.0);  // within the adiabat's own rounding
   // Wet-bulb and air temperature agree, so both zero crossings coincide.
@@ -147,14 +142,12 @@ TEST(UpaCalcIdeal, PrecipitableWaterOfConstantHumidity)
   for (int i = 0; i < low.getNum(); ++i)
     if (low.getPres(i) < 850) low.setDewp(i, NONE);
   EXPECT_NEAR(UpaCalc::precipWater(low), 150 * 100 * 0.01 / 9.8 / 25.4, 0.01);
-  // Fewer than three levels with moisture, or a lowest level above 500 hPa: none.
-  UpaData two = column(
-      1000, 900, 50, [](float) { return 10.0f; }, [](float) { return 5.0f; });
-  two.setDewp(2, NONE);
-  EXPECT_EQ(UpaCalc::precipWater(two), NONE);
+  // A lowest level above 500 hPa: none, nor a lifted index or total totals.
   UpaData high = column(
       450, 200, 50, [](float) { return -20.0f; }, [](float) { return -25.0f; });
   EXPECT_EQ(UpaCalc::precipWater(high), NONE);
+  EXPECT_EQ(UpaCalc::liftedIndex(high), NONE);
+  EXPECT_EQ(UpaCalc::totalTotals(high), NONE);
 }
 
 // Standard levels only, with winds.
@@ -182,16 +175,11 @@ TEST(UpaCalcIndices, StandardLevelIndices)
 {
   UpaData s = standard(20, 10, 8, 0, -10, 100, 20, 250, 30);
   EXPECT_FLOAT_EQ(UpaCalc::totalTotals(s), 50);
-  EXPECT_FLOAT_EQ(UpaCalc::verticalTotals(s), 30);
-  EXPECT_FLOAT_EQ(UpaCalc::crossTotals(s), 20);
   EXPECT_FLOAT_EQ(UpaCalc::kIndex(s), 32);
   // SWEAT: 12 Td850 + 20 (TT - 49) + 2 f850 + f500, no shear term with d850 outside 135-250.
   EXPECT_NEAR(UpaCalc::sweatIndex(s), 120 + 20 + 40 + 30, 0.01);
-  // Only the wind terms: Td850 -5, TT 45, d850 100.
-  UpaData w = standard(20, -5, 8, 0, -15, 100, 20, 250, 30);
-  ASSERT_FLOAT_EQ(UpaCalc::totalTotals(w), 45);
-  EXPECT_NEAR(UpaCalc::sweatIndex(w), 70, 0.01);
-  // With veering from 200 to 260 degrees and both speeds at least 15 kt: 125 (sin 60 + 0.2).
+  // Only the wind terms (Td850 -5, TT 45), with veering from 200 to 260 degrees and both speeds at
+  // least 15 kt: 125 (sin 60 + 0.2).
   UpaData v = standard(20, -5, 8, 0, -15, 200, 20, 260, 30);
   EXPECT_NEAR(UpaCalc::sweatIndex(v), 70 + 125 * (std::sin(60 * Const::DRC) + 0.2), 0.01);
   // Energy index: differences of z g / J, cp T and L w between 500 and 850 hPa.
@@ -202,17 +190,6 @@ TEST(UpaCalcIndices, StandardLevelIndices)
   const float e500 =
       z500 * 980 * 100 / 4.2e7f + 0.24f * 263.15f + 0.6f * Calc::mixRatio(253.15f, 500);
   EXPECT_NEAR(UpaCalc::energyIndex(s), e500 - e850, 0.01);
-}
-
-TEST(UpaCalcIndices, LiftedIndexNeedsLevelsBelow500)
-{
-  UpaData s = column(
-      450, 100, 10, [](float) { return -20.0f; }, [](float) { return -30.0f; });
-  EXPECT_EQ(UpaCalc::liftedIndex(s), NONE);
-  EXPECT_EQ(UpaCalc::totalTotals(s), NONE);
-  KOL::ParcelParams pp;
-  pp.calc(s);
-  EXPECT_EQ(pp.getLiftedIndex(), NONE);
 }
 
 TEST(UpaCalcIndices, ParcelTypes)
@@ -229,18 +206,12 @@ TEST(UpaCalcIndices, ParcelTypes)
       {"850:15:10", 1, KOL::ParcelParams::GIVEN},
       {"layer:-5", 0, KOL::ParcelParams::GIVEN},
       {"850:15:20", 0, KOL::ParcelParams::GIVEN},  // dew point above temperature
-      {"850:15", 0, KOL::ParcelParams::GIVEN},
       {"surface", 0, KOL::ParcelParams::GIVEN},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(pp.setType(r.text), r.ok) << r.text;
     EXPECT_EQ(pp.getType(), r.kind) << r.text;
   }
-  // The layer depth given is the one used.
-  ASSERT_EQ(pp.setType("layer:50"), 1);
-  testing::internal::CaptureStdout();
-  pp.print();
-  EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Parcel: using 50 mb layer\n", 0), 0u);
 }
 
 // A circle of radius 10 m/s around a calm storm, turning 3 degrees clockwise every 100 m.
@@ -269,7 +240,6 @@ TEST(UpaCalcWinds, HelicityOfACircularHodograph)
   // Each step crosses two 10 m/s vectors 3 degrees apart: 100 sin 3 m2/s2, thirty steps.
   const float h3 = UpaCalc::helicity(s, agl(0), agl(3000), KOL::Wind(0, 0), h);
   EXPECT_NEAR(h3, 30 * 100 * std::sin(3 * Const::DRC), 0.5);
-  EXPECT_NEAR(h.pos, h3, 1e-3);
   EXPECT_EQ(h.neg, 0);
   EXPECT_NEAR(h.mean, h3 / 3000, 1e-4);
   EXPECT_NEAR(h.dirChange, 90, 0.5);
@@ -311,9 +281,6 @@ TEST(UpaCalcWinds, ShearMeanWindAndStormMotion)
   ASSERT_EQ(UpaCalc::stormMotion(s, storm), 1);
   EXPECT_NEAR(storm.getU(), 15, 0.01);
   EXPECT_NEAR(storm.getV(), -7.5 / KNOT, 0.01);
-  KOL::Wind same;
-  ASSERT_EQ(KOL::UpaTool::calcStorm(s, same), 1);
-  EXPECT_FLOAT_EQ(same.dir, storm.dir);
   testing::internal::CaptureStdout();
   KOL::UpaTool::printStormTable(s);
   const std::string table = testing::internal::GetCapturedStdout();
@@ -341,24 +308,19 @@ TEST(UpaCalcIndices, NamedQuantities)
     float value;
     const char* units;
   };
-  const Row rows[] = {
-      {"temp", 10, "C"},
-      {"dd", 5, "C"},
-      {"theta", Calc::potTemp(283.15f, 850), "K"},
-      {"mixr", Calc::mixRatio(278.15f, 850), "g/kg"},
-      {"relh", Calc::relHum(283.15f, 278.15f), "%"},
-      {"u", 20, "knots"},
-      {"v", 0, "knots"},
-  };
+  const Row rows[] = {{"temp", 10, "C"},
+                      {"dd", 5, "C"},
+                      {"theta", Calc::potTemp(283.15f, 850), "K"},
+                      {"mixr", Calc::mixRatio(278.15f, 850), "g/kg"},
+                      {"relh", Calc::relHum(283.15f, 278.15f), "%"},
+                      {"u", 20, "knots"},
+                      {"v", 0, "knots"}};
   for (const Row& r : rows) {
     EXPECT_NEAR(UpaCalc::calc(l, r.name), r.value, 1e-3) << r.name;
     EXPECT_STREQ(UpaCalc::getUnits(r.name), r.units) << r.name;
   }
   EXPECT_EQ(UpaCalc::calc(l, "nonsense"), NONE);
-  EXPECT_EQ(UpaCalc::getUnits("nonsense"), nullptr);
-  KOL::UpaLevel empty;
-  EXPECT_EQ(UpaCalc::calc(empty, "theta"), NONE);
-  EXPECT_EQ(UpaCalc::calc(empty, "u"), NONE);
+  EXPECT_EQ(UpaCalc::calc(KOL::UpaLevel(), "theta"), NONE);
   // Layer means: a constant is itself; the mean temperature of a linear-in-ln-p profile lies
   // between its ends.
   UpaData s = dryAdiabatic();
@@ -366,15 +328,13 @@ TEST(UpaCalcIndices, NamedQuantities)
   KOL::ParcelMeanData m;
   ASSERT_EQ(UpaCalc::parcelMean(s, pres(1000), pres(900), m), 1);
   EXPECT_NEAR(m.theta, 300, 0.01);
-  EXPECT_EQ(UpaCalc::thickTop(pres(850), 50).value, 800);
-  EXPECT_EQ(UpaCalc::thickBottom(agl(1000), 500).value, 500);
 }
 
 // Every result of every summary is missing or finite.
 void expectNoNan(const UpaData& s, const std::string& what)
 {
   KOL::ParcelParams::Values all;
-  for (const char* type : {"sfc", "layer", "maxt", "850:10:5"}) {
+  for (const char* type : {"sfc", "layer", "maxt", "850:10:5"})
     for (bool highest : {false, true}) {
       KOL::ParcelParams pp;
       pp.setType(type);
@@ -382,7 +342,6 @@ void expectNoNan(const UpaData& s, const std::string& what)
       pp.calc(s);
       pp.list(all, type);
     }
-  }
   KOL::SoundParams sp;
   sp.calc(s);
   sp.list(all);
@@ -400,29 +359,12 @@ TEST_F(UpaCalcBadInput, MissingOrAMessageNeverNaN)
 {
   UpaData empty;
   expectNoNan(empty, "no levels");
-  EXPECT_EQ(UpaCalc::totalTotals(empty), NONE);
   KOL::ParcelParams pp;
   EXPECT_EQ(pp.calc(empty), 0);
-
-  // The printed blocks say none where a level is missing, and print no NaN.
-  testing::internal::CaptureStdout();
-  KOL::SoundParams sp;
-  sp.calc(empty);
-  sp.print();
-  KOL::WindParams wp;
-  wp.calc(empty);
-  wp.print();
-  pp.print();
-  const std::string printed = testing::internal::GetCapturedStdout();
-  EXPECT_NE(printed.find("Freezing Level:          none\n"), std::string::npos) << printed;
-  EXPECT_NE(printed.find("Storm Motion:            none\n"), std::string::npos) << printed;
-  EXPECT_NE(printed.find("Lift Cond Lev (LCL):     none\n"), std::string::npos) << printed;
-  EXPECT_EQ(printed.find("nan"), std::string::npos) << printed;
 
   UpaData one;
   one.addLevel(KOL::UpaLevel(1000, 0, 20, 10, 180, 10));
   expectNoNan(one, "one level");
-  EXPECT_EQ(UpaCalc::liftedIndex(one), NONE);
 
   UpaData missing;
   missing.setNum(20);
@@ -460,7 +402,6 @@ TEST_F(UpaCalcBadInput, MissingOrAMessageNeverNaN)
   pp.calc(desert, parcel);
   EXPECT_EQ(pp.getLcl().pres, NONE);  // above the top of the sounding
   EXPECT_EQ(pp.getLfc().pres, NONE);
-  EXPECT_EQ(pp.getCin(), NONE);
   expectNoNan(desert, "never saturates");
 }
 

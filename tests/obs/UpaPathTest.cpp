@@ -1,8 +1,8 @@
 // Every TEMP and PILOT file of the shared upper-air data through the whole path, against
-// upa_temp_ref.py beside this file (an independent reading of the code forms): each part decoded
-// alone gives every level the reference reads, with the same values; the merged sounding holds
-// each of them at its pressure (or height); and the sounding merged after a trip through the own
-// upper-air file is the same sounding, level for level.
+// upa_temp_ref.py beside this file (an independent reading of the code forms) and against the
+// decoded tables of another decoder where they lie beside the file: each part decoded alone gives
+// every level the reference reads; the merged sounding holds each of them; the own upper-air file
+// keeps the merged sounding level for level; the indices of the tables' soundings.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +14,9 @@
 
 #include "common/TestData.h"
 #include "core/String.h"
+#include "obs/ParcelParams.h"
+#include "obs/SoundParams.h"
+#include "obs/UpaCalc.h"
 #include "obs/UpaData.h"
 #include "obs/UpaFiles.h"
 #include "obs/UpaKolFile.h"
@@ -24,89 +27,68 @@
 
 namespace {
 
-using KOL::Const;
 using KOL::UpaData;
 using KOL::UpaLevel;
 using KOL::UpaRawinData;
 
-constexpr float MISS = Const::FMISS;
+constexpr float MISS = KOL::Const::FMISS;
 
 // One level the reference read.
 struct Ref {
   std::string key, part, kind;
   float pres, hght, temp, dewp, dir, spd;
+  float place() const { return kind == "hwnd" ? hght : pres; }
 };
-
-float refValue(const std::string& w) { return w == "-" ? MISS : std::stof(w); }
 
 std::vector<Ref> reference(const std::string& path, int* status)
 {
   std::string out = KOLTest::run(
       "python3 " + std::string(KOL_SOURCE_DIR) + "/tests/obs/upa_temp_ref.py " + path, status);
+  auto value = [](const std::string& w) { return w == "-" ? MISS : std::stof(w); };
   std::vector<Ref> refs;
   std::istringstream in(out);
   std::string id, time, part, kind, v[6];
   while (in >> id >> time >> part >> kind >> v[0] >> v[1] >> v[2] >> v[3] >> v[4] >> v[5])
-    refs.push_back({id + " " + time, part, kind, refValue(v[0]), refValue(v[1]), refValue(v[2]),
-                    refValue(v[3]), refValue(v[4]), refValue(v[5])});
+    refs.push_back({id + " " + time, part, kind, value(v[0]), value(v[1]), value(v[2]), value(v[3]),
+                    value(v[4]), value(v[5])});
   return refs;
-}
-
-struct Decoded {
-  std::string key, part;
-  UpaRawinData alone;  // the part by itself
-};
-
-// Each part decoded alone, and the records of every station and time with all their parts.
-void decodeFile(const std::string& path, std::vector<Decoded>& parts,
-                std::map<std::string, UpaRawinData>& records)
-{
-  KOL::UpaWmoFile f;
-  f.setDate(KOL::Date(2026, 10, 7, 0, 0, 0));
-  ASSERT_TRUE(f.open(path.c_str())) << path;
-  KOL::UpaWmoData part;
-  while (f.read(part)) {
-    Decoded d{KOL::UpaTool::partKey(part.text), part.text.substr(0, 4), {}};
-    KOL::UpaTool::decode(part, d.alone);
-    KOL::UpaTool::decode(part, records[d.key]);
-    parts.push_back(d);
-  }
-  for (auto& [key, r] : records) r.sort();
 }
 
 bool near(float a, float b, float tolerance)
 {
-  if (a == MISS || b == MISS) return a == b;
-  return std::fabs(a - b) <= tolerance;
+  return a == MISS || b == MISS ? a == b : std::fabs(a - b) <= tolerance;
 }
 
-// What differs between a level and the reference's, as text; speeds in metres per second come
-// through a factor of 1.944, so speeds agree to 0.01 kt.
+// What differs from the reference's values that are not missing, as text.
+// Speeds in m/s come through a factor of 1.944, so all agree to 0.01.
 std::string differences(const UpaLevel& l, const Ref& r)
 {
   std::ostringstream out;
-  auto check = [&](const char* name, float lib, float ref, float tolerance) {
-    if (ref != MISS && !near(lib, ref, tolerance)) out << " " << name << " " << lib << "/" << ref;
-  };
-  check("hght", l.hght, r.hght, 0.01f);
-  check("temp", l.temp, r.temp, 0.01f);
-  check("dewp", l.dewp, r.dewp, 0.01f);
-  check("dir", l.dir, r.dir, 0.01f);
-  check("spd", l.spd, r.spd, 0.01f);
+  const float lib[] = {l.hght, l.temp, l.dewp, l.dir, l.spd};
+  const float ref[] = {r.hght, r.temp, r.dewp, r.dir, r.spd};
+  for (int k = 0; k < 5; ++k)
+    if (ref[k] != MISS && !near(lib[k], ref[k], 0.01f))
+      out << " " << k << ": " << lib[k] << "/" << ref[k];
   return out.str();
+}
+
+int count(const UpaRawinData& r, char list)
+{
+  return list == 'm' ? r.getNumMan() : list == 's' ? r.getNumSig() : r.getNumWnd();
+}
+const UpaLevel* at(const UpaRawinData& r, char list, int i)
+{
+  return list == 'm' ? r.getMan(i) : list == 's' ? r.getSig(i) : r.getWnd(i);
 }
 
 // The level of a list at the reference's pressure or (PILOT) height in feet.
 const UpaLevel* find(const UpaRawinData& r, char list, const Ref& ref)
 {
-  auto at = [&](const UpaLevel* l) {
-    if (ref.kind == "hwnd") return l->validHght() && std::fabs(l->hght - ref.hght) < 0.5f;
-    return !l->validHght() || list != 'w' ? near(l->pres, ref.pres, 0.01f) : false;
-  };
-  int n = list == 'm' ? r.getNumMan() : list == 's' ? r.getNumSig() : r.getNumWnd();
-  for (int i = 0; i < n; ++i) {
-    const UpaLevel* l = list == 'm' ? r.getMan(i) : list == 's' ? r.getSig(i) : r.getWnd(i);
-    if (at(l)) return l;
+  for (int i = 0; i < count(r, list); ++i) {
+    const UpaLevel* l = at(r, list, i);
+    if (ref.kind == "hwnd" ? l->validHght() && std::fabs(l->hght - ref.hght) < 0.5f
+                           : (!l->validHght() || list != 'w') && near(l->pres, ref.pres, 0.01f))
+      return l;
   }
   return nullptr;
 }
@@ -124,16 +106,72 @@ int kindBit(const std::string& kind)
                           : 0;
 }
 
-const auto& FILES = KOLTest::UPA_FILES;
+struct Decoded {
+  std::string key, part;
+  UpaRawinData alone;              // the part by itself
+  std::vector<std::string> words;  // from the part word on
+};
+
+const KOL::Date REFERENCE(2026, 10, 7, 0, 0, 0);
+
+std::vector<std::string> split(const std::string& text)
+{
+  std::istringstream in(text);
+  std::vector<std::string> words;
+  for (std::string w; in >> w;) words.push_back(w);
+  return words;
+}
+
+std::string join(const std::vector<std::string>& w)
+{
+  std::string out;
+  for (const std::string& s : w) out += (out.empty() ? "" : " ") + s;
+  return out;
+}
+
+// The part texts cut from a file.
+std::vector<std::string> cut(const std::string& path)
+{
+  std::vector<std::string> texts;
+  KOL::UpaWmoFile f;
+  f.setDate(REFERENCE);
+  EXPECT_TRUE(f.open(path.c_str())) << path;
+  KOL::UpaWmoData part;
+  while (f.read(part)) texts.push_back(part.text);
+  return texts;
+}
+
+void decode(const std::vector<std::string>& part, UpaRawinData& r)
+{
+  KOL::UpaWmoData w;
+  w.text = join(part);
+  w.date = REFERENCE;
+  KOL::UpaTool::decode(w, r);
+}
 
 class UpaPathTest : public ::testing::TestWithParam<const char*> {
  protected:
+  // Each part decoded alone, and the records of every station and time with all their parts.
   void SetUp() override
   {
     KOL_REQUIRE_DATA();
-    // The reference reads each file once for all the tests of the file.
-    static std::map<std::string, std::vector<Ref>> read;
     path_ = KOLTest::dataFile(std::string("upperair/") + GetParam());
+    KOL::UpaWmoFile f;
+    f.setDate(REFERENCE);
+    ASSERT_TRUE(f.open(path_.c_str())) << path_;
+    KOL::UpaWmoData part;
+    while (f.read(part)) {
+      Decoded d{KOL::UpaTool::partKey(part.text), part.text.substr(0, 4), {}, split(part.text)};
+      KOL::UpaTool::decode(part, d.alone);
+      KOL::UpaTool::decode(part, records_[d.key]);
+      parts_.push_back(d);
+    }
+    for (auto& [key, r] : records_) r.sort();
+  }
+  // The reference reads each file once for all the tests of the file.
+  void readReference()
+  {
+    static std::map<std::string, std::vector<Ref>> read;
     auto known = read.find(path_);
     if (known == read.end()) {
       if (KOLTest::run("python3 -c 'print(1)'") != "1\n") GTEST_SKIP() << "python3 not available";
@@ -143,7 +181,6 @@ class UpaPathTest : public ::testing::TestWithParam<const char*> {
     }
     refs_ = known->second;
     ASSERT_GT(refs_.size(), 20u) << path_;
-    decodeFile(path_, parts_, records_);
   }
 
   std::string path_;
@@ -154,49 +191,37 @@ class UpaPathTest : public ::testing::TestWithParam<const char*> {
 
 TEST_P(UpaPathTest, EveryPartGivesTheReferenceLevels)
 {
+  ASSERT_NO_FATAL_FAILURE(readReference());
+  if (IsSkipped()) return;
   std::string faults;
-  // Per part and list: the levels the reference reads, at distinct pressures or heights.
+  // Per part and list: the distinct places of the levels the reference reads.
   std::map<std::string, std::vector<float>> where;
   for (const Ref& ref : refs_) {
-    const Decoded* part = nullptr;
-    for (const Decoded& d : parts_)
-      if (d.key == ref.key && d.part == ref.part) part = &d;
-    if (!part) {
-      faults += ref.key + " " + ref.part + " not decoded\n";
-      continue;
-    }
+    auto part = std::find_if(parts_.begin(), parts_.end(), [&](const Decoded& d) {
+      return d.key == ref.key && d.part == ref.part;
+    });
+    const std::string at =
+        ref.key + " " + ref.part + " " + ref.kind + " " + std::to_string(ref.place());
     const char list = listOf(ref.kind);
-    std::string at = ref.key + " " + ref.part + " " + ref.kind + " " +
-                     std::to_string(ref.kind == "hwnd" ? ref.hght : ref.pres);
-    const UpaLevel* l = find(part->alone, list, ref);
+    const UpaLevel* l = part == parts_.end() ? nullptr : find(part->alone, list, ref);
     if (!l) {
       faults += at + " missing\n";
       continue;
     }
-    std::string diff = differences(*l, ref);
-    if (!diff.empty()) faults += at + diff + "\n";
+    faults += differences(*l, ref).empty() ? "" : at + differences(*l, ref) + "\n";
     if (kindBit(ref.kind) && !(l->type & kindBit(ref.kind))) faults += at + " not marked\n";
     auto& seen = where[ref.key + ref.part + list];
-    float place = ref.kind == "hwnd" ? ref.hght : ref.pres;
-    bool known = false;
-    for (float p : seen) known = known || near(p, place, 0.01f);
-    if (!known) seen.push_back(place);
+    if (std::none_of(seen.begin(), seen.end(),
+                     [&](float p) { return near(p, ref.place(), 0.01f); }))
+      seen.push_back(ref.place());
   }
   // Nothing beyond what the reference reads (parts A and C also give their surface to the other
-  // lists; that is not checked here).
+  // lists; that is not checked).
   for (const Decoded& d : parts_) {
     const bool standard = d.part[2] == 'A' || d.part[2] == 'C';
-    const bool pilot = d.part[0] == 'P';
-    if (standard && !pilot) {
-      EXPECT_EQ(d.alone.getNumMan(), static_cast<int>(where[d.key + d.part + 'm'].size()))
-          << d.key << " " << d.part;
-    }
-    if (!standard) {
-      EXPECT_EQ(d.alone.getNumSig(), static_cast<int>(where[d.key + d.part + 's'].size()))
-          << d.key << " " << d.part;
-      EXPECT_EQ(d.alone.getNumWnd(), static_cast<int>(where[d.key + d.part + 'w'].size()))
-          << d.key << " " << d.part;
-    }
+    for (char list : std::string(standard ? (d.part[0] == 'P' ? "" : "m") : "sw"))
+      EXPECT_EQ(count(d.alone, list), static_cast<int>(where[d.key + d.part + list].size()))
+          << d.key << " " << d.part << " " << list;
   }
   EXPECT_EQ(faults, "") << GetParam();
 }
@@ -216,12 +241,12 @@ int mergedAt(const UpaData& s, const Ref& ref)
 
 TEST_P(UpaPathTest, MergedSoundingHoldsEveryLevel)
 {
+  ASSERT_NO_FATAL_FAILURE(readReference());
+  if (IsSkipped()) return;
   std::string faults;
   for (const auto& [key, record] : records_) {
     UpaData s;
     ASSERT_TRUE(KOL::UpaTool::merge(record, s)) << key;
-    // The standard levels, surface, tropopause and maximum wind come first; significant levels
-    // and winds fill in what they leave.
     // The lowest of each special kind is the one the sounding marks.
     for (const char* kind : {"sfc", "trop", "maxw"}) {
       float lowest = MISS;
@@ -233,41 +258,153 @@ TEST_P(UpaPathTest, MergedSoundingHoldsEveryLevel)
       if (lowest != MISS && !near(marked, lowest, 0.01f))
         faults += key + " " + kind + " at " + std::to_string(marked) + "\n";
     }
+    // The standard levels, surface, tropopause and maximum wind come first; significant levels
+    // and winds fill in what they leave.
     std::map<float, std::vector<const Ref*>> first;
     for (const Ref& ref : refs_)
       if (ref.key == key && listOf(ref.kind) == 'm') first[ref.pres].push_back(&ref);
     for (const Ref& ref : refs_) {
       if (ref.key != key || (ref.kind == "hwnd" && ref.hght == 0)) continue;
-      int i = mergedAt(s, ref);
-      std::string at = key + " " + ref.part + " " + ref.kind + " " +
-                       std::to_string(ref.kind == "hwnd" ? ref.hght : ref.pres);
+      const int i = mergedAt(s, ref);
+      const std::string at =
+          key + " " + ref.part + " " + ref.kind + " " + std::to_string(ref.place());
       if (i < 0) {
         faults += at + " not in the sounding\n";
         continue;
       }
       Ref expect = ref;
-      if (listOf(ref.kind) != 'm') {
-        for (const Ref* m : first[ref.pres]) {
-          if (m->temp != MISS) expect.temp = MISS;
-          if (m->dewp != MISS) expect.dewp = MISS;
-          if (m->dir != MISS) expect.dir = expect.spd = MISS;
-        }
+      for (const Ref* m : listOf(ref.kind) != 'm' ? first[ref.pres] : std::vector<const Ref*>()) {
+        if (m->temp != MISS) expect.temp = MISS;
+        if (m->dewp != MISS) expect.dewp = MISS;
+        if (m->dir != MISS) expect.dir = expect.spd = MISS;
       }
       // Heights of standard levels as reported; the rest are computed.
       expect.hght = ref.kind == "std" ? ref.hght : MISS;
-      std::string diff = differences(*s.getLevel(i), expect);
+      const std::string diff = differences(*s.getLevel(i), expect);
       if (!diff.empty()) faults += at + diff + "\n";
     }
   }
   EXPECT_EQ(faults, "") << GetParam();
 }
 
+// The table of another decoder at each pressure of the merged sounding: temperatures and dew
+// points within the code's resolution (tenths made odd or even by the sign, depressions above 5 C
+// in whole degrees), winds within 5 degrees and 1 kt, heights within 1 m where reported and 10 m
+// where computed (up to 100 hPa).
+std::string tableOf(const std::string& name)
+{
+  return KOLTest::dataFile("upperair/" + name.substr(0, name.find('.')) + ".table.txt");
+}
+
+TEST_P(UpaPathTest, MergedSoundingAgreesWithTheDecodedTable)
+{
+  const std::string name = GetParam();
+  const auto rows = KOLTest::readUpaTable(tableOf(name));
+  if (rows.empty()) GTEST_SKIP() << "no decoded table beside " << name;
+  // The real 83779 table comes from a decoder that lists other wind levels than 21212 sections.
+  const bool section_winds = name.find("83779") == std::string::npos;
+  int checked = 0;
+  std::ostringstream faults;
+  for (const auto& [key, r] : records_) {
+    UpaData d;
+    ASSERT_TRUE(KOL::UpaTool::merge(r, d));
+    for (int i = 0; i < d.getNum(); ++i) {
+      const UpaLevel& l = *d.getLevel(i);
+      // PILOT levels by height, the rest by pressure.
+      const bool by_height = l.type == UpaLevel::WIND && l.validHght() && !l.validTemp();
+      auto row = std::find_if(rows.begin(), rows.end(), [&](const auto& t) {
+        return by_height ? t.hght != MISS && std::fabs(t.hght - l.hght) <= 2
+                         : l.validPres() && std::fabs(t.pres - l.pres) <= 0.05f;
+      });
+      if (row == rows.end()) continue;
+      ++checked;
+      const float turn = std::fabs(l.dir - row->dir);
+      const bool reported = (l.type & UpaLevel::MANDATORY) && !(l.type & UpaLevel::SURFACE);
+      const float hght_tolerance = reported ? 1 : l.pres >= 100 ? 10 : 1e9;
+      if ((l.validTemp() && std::fabs(l.temp - row->temp) > 0.11f) ||
+          (l.validDewp() && row->dewp != MISS &&
+           std::fabs(l.dewp - row->dewp) > (l.temp - l.dewp > 5.05f ? 0.61f : 0.21f)) ||
+          (l.validWind() && l.spd > 0 && row->dir != MISS &&
+           (section_winds || (l.type & UpaLevel::MANDATORY)) &&
+           (std::min(turn, 360 - turn) > 5 || std::fabs(l.spd - row->spd) > 1)) ||
+          (l.validHght() && row->hght != MISS && std::fabs(l.hght - row->hght) > hght_tolerance))
+        faults << key << " " << l.pres << ": " << l.hght << " " << l.temp << " " << l.dewp << " "
+               << l.dir << " " << l.spd << " table " << row->hght << " " << row->temp << " "
+               << row->dewp << " " << row->dir << " " << row->spd << "\n";
+    }
+  }
+  EXPECT_EQ(faults.str(), "") << name;
+  EXPECT_GT(checked, 20) << name;
+}
+
+// The indices of the table's sounding (levels set one by one, as a program without a decoder
+// would) against upa_indices_ref.py beside this file, an independent reading of the same
+// definitions, under both rules for the end of the positive area.
+TEST_P(UpaPathTest, IndicesOfTheTableAgreeWithTheReference)
+{
+  const std::string name = GetParam(), table = tableOf(name);
+  KOL::UpaData s;
+  for (const KOLTest::UpaTableRow& r : KOLTest::readUpaTable(table)) {
+    const int i = s.getNum();
+    s.setNum(i + 1);
+    s.setPres(i, r.pres);
+    s.setHght(i, r.hght);
+    s.setTemp(i, r.temp);
+    s.setDewp(i, r.dewp);
+    s.setDir(i, r.dir);
+    s.setSpd(i, r.spd);
+  }
+  if (s.getNum() == 0 || name.find(".pilot") != std::string::npos) GTEST_SKIP() << "no table";
+  int status = -1;
+  std::istringstream out(KOLTest::run(
+      "python3 " + std::string(KOL_SOURCE_DIR) + "/tests/obs/upa_indices_ref.py " + table,
+      &status));
+  ASSERT_EQ(status, 0);
+  std::map<std::string, double> ref;
+  std::string key;
+  for (double v; out >> key >> v;) ref[key] = v;
+  ASSERT_GT(ref.size(), 8u);
+  KOL::ParcelParams part, top;
+  top.setHighestEl(true);
+  part.calc(s);
+  top.calc(s);
+  KOL::SoundParams sp;
+  sp.calc(s);
+  const struct {
+    const char* name;
+    float value, tolerance;
+  } checks[] = {{"tt", KOL::UpaCalc::totalTotals(s), 0.01f},
+                {"vt", KOL::UpaCalc::verticalTotals(s), 0.01f},
+                {"ct", KOL::UpaCalc::crossTotals(s), 0.01f},
+                {"k", KOL::UpaCalc::kIndex(s), 0.01f},
+                {"pw_in", KOL::UpaCalc::precipWater(s), 0.002f},
+                {"lcl_hPa", part.getLcl().pres, 0.1f},
+                {"li", part.getLiftedIndex(), 0.05f},
+                {"li", sp.getLiftedIndex(), 0.05f},
+                {"cape", part.getCape(), 2.0f},
+                {"cin", part.getCin(), 1.0f},
+                {"lfc_hPa", part.getLfc().pres, 0.2f},
+                {"el_hPa", part.getEl().pres, 0.2f},
+                {"top_cape", top.getCape(), 2.0f},
+                {"top_cin", top.getCin(), 1.0f},
+                {"top_lfc_hPa", top.getLfc().pres, 0.2f},
+                {"top_el_hPa", top.getEl().pres, 0.2f},
+                {"frz_hPa", sp.getFreezing().pres, 0.2f},
+                {"thetae_index", sp.getThetaE().index, 0.05f},
+                {"wbz_hPa", sp.getWetBulbZero().pres, 0.2f}};
+  for (const auto& c : checks) {
+    auto found = ref.find(c.name);
+    EXPECT_NEAR(c.value, found == ref.end() ? MISS : found->second, c.tolerance) << c.name;
+  }
+}
+
 TEST_P(UpaPathTest, OwnFileKeepsTheMergedSounding)
 {
   KOLTest::TempDir dir;
   const std::string name = dir.file("round.upa");
+  const KOL::Date date = records_.begin()->second.getDate();
   KOL::UpaKolFile out;
-  out.setDate(records_.begin()->second.getDate());
+  out.setDate(date);
   ASSERT_EQ(out.open(name.c_str(), KOL::UpaKolFile::WRITE), 1);
   for (const auto& [key, record] : records_) ASSERT_EQ(out.write(record), 1);
   out.close();
@@ -275,7 +412,7 @@ TEST_P(UpaPathTest, OwnFileKeepsTheMergedSounding)
   KOL::UpaKolFile in;
   ASSERT_EQ(in.open(name.c_str(), KOL::UpaKolFile::READ), 1);
   EXPECT_EQ(in.getVersion(), 5);
-  EXPECT_EQ(in.getDate().getSeconds(), records_.begin()->second.getDate().getSeconds());
+  EXPECT_EQ(in.getDate().getSeconds(), date.getSeconds());
   for (const auto& [key, record] : records_) {
     UpaRawinData back;
     ASSERT_EQ(in.read(back), 1) << key;
@@ -304,12 +441,200 @@ TEST_P(UpaPathTest, OwnFileKeepsTheMergedSounding)
   EXPECT_STREQ(id.get(), records_.begin()->second.getId());
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, UpaPathTest, ::testing::ValuesIn(FILES), [](const auto& info) {
-  std::string name = info.param;
-  std::string out;
-  for (char c : name.substr(0, name.find(".txt")))
-    out += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+// The real parts written as other stations and sources write them: archive lines, sent from a
+// ship or a mobile station (call sign and position groups), PILOT parts whose winds are given by
+// pressure, a PILOT part A with its maximum wind, and soundings whose wind sections together are
+// longer than a record holds. Each must give the levels the real parts give.
+// Levels of one list, as text, for a readable difference.
+std::string levels(const UpaRawinData& r, char list)
+{
+  std::ostringstream out;
+  for (int i = 0; i < count(r, list); ++i) {
+    const UpaLevel* l = at(r, list, i);
+    out << l->type << ":" << l->pres << ":" << l->hght << ":" << l->temp << ":" << l->dewp << ":"
+        << l->dir << ":" << l->spd << " ";
+  }
+  return out.str();
+}
+
+void expectSameLevels(const UpaRawinData& a, const UpaRawinData& b, const std::string& what)
+{
+  for (char list : {'m', 's', 'w'}) EXPECT_EQ(levels(a, list), levels(b, list)) << what;
+  EXPECT_EQ(a.getSfc(), b.getSfc()) << what;
+  EXPECT_EQ(a.getTrop(), b.getTrop()) << what;
+  EXPECT_EQ(a.getMaxWnd(), b.getMaxWnd()) << what;
+}
+
+TEST_P(UpaPathTest, ArchiveLinesGiveTheSameParts)
+{
+  // Archives write each part on a line of its own after its time: a word of twelve figures, or
+  // station and date fields ending in a comma.
+  KOLTest::TempDir dir;
+  std::vector<std::string> want;
+  std::string timeWord, fields;
+  for (const Decoded& d : parts_) {
+    want.push_back(join(d.words));
+    timeWord += "202610061200 " + join(d.words) + "=\n";
+    fields += d.words[2] + ",2026,10,06,12,00," + join(d.words) + "=\n";
+  }
+  ASSERT_FALSE(want.empty());
+  for (const std::string& text : {timeWord, fields}) {
+    KOLTest::writeFile(dir.file("archive.txt"), text);
+    EXPECT_EQ(cut(dir.file("archive.txt")), want) << text.substr(0, 80);
+  }
+}
+
+TEST_P(UpaPathTest, ShipAndMobilePartsGiveTheLandLevels)
+{
+  // 45.1 N 26.2 E (Qc 1), 34.5 S 15.2 W (Qc 5), 38.8 N 77.1 W (Qc 7), 12.3 S 145.6 E (Qc 3).
+  const struct {
+    const char *lat, *lon;
+    float la, lo;
+  } places[] = {{"99451", "10262", 45.1f, 26.2f},
+                {"99345", "50152", -34.5f, -15.2f},
+                {"99388", "70771", 38.8f, -77.1f},
+                {"99123", "31456", -12.3f, 145.6f}};
+  int n = 0;
+  for (const Decoded& d : parts_) {
+    const std::vector<std::string>& part = d.words;
+    if (part.size() < 4 || part[0].compare(0, 2, "TT") != 0) continue;
+    UpaRawinData land;
+    decode(part, land);
+    const auto& place = places[n++ % 4];
+    for (const char* kind : {"UU", "II"}) {
+      // UUxx D..D YYGGId 99LaLaLa QcLoLoLoLo MMMULaULo [h0h0h0h0im] and the levels.
+      bool mobile = kind[0] == 'I';
+      std::vector<std::string> moving = {
+          kind + part[0].substr(2), "C6FM9", part[1], place.lat, place.lon, "12345"};
+      if (mobile) moving.push_back("01504");
+      moving.insert(moving.end(), part.begin() + 3, part.end());
+      UpaRawinData r;
+      decode(moving, r);
+      std::string what = join(moving).substr(0, 60);
+      expectSameLevels(land, r, what);
+      EXPECT_EQ(std::string(r.getId()) + r.getWmo() + r.getArea(),
+                std::string("C6FM999999") + (mobile ? "MO" : "SH"))
+          << what;
+      EXPECT_FLOAT_EQ(r.getLat(), place.la) << what;
+      EXPECT_FLOAT_EQ(r.getLon(), place.lo) << what;
+      EXPECT_EQ(r.getDate().getSeconds(), land.getDate().getSeconds()) << what;
+    }
+  }
+}
+
+// The 21212 section of a TEMP part B or D, from the group after "21212" to its end.
+std::vector<std::string> windSection(const std::vector<std::string>& part)
+{
+  size_t i = 0;
+  while (i < part.size() && part[i] != "21212") ++i;
+  std::vector<std::string> out;
+  for (++i; i + 1 < part.size(); i += 2) {
+    if (part[i].size() != 5 || part[i][0] != part[i][1]) break;
+    out.push_back(part[i]);
+    out.push_back(part[i + 1]);
+  }
   return out;
-});
+}
+
+TEST_P(UpaPathTest, PilotWindsByPressureGiveTheTempWinds)
+{
+  // Stations that find their winds by pressure send them in PILOT parts B and D as the
+  // TEMP's 21212 section: PPBB YYGGa4 IIiii 21212 nnPPP dddff ...
+  for (const Decoded& d : parts_) {
+    const std::vector<std::string>& part = d.words;
+    bool bd = part[0] == "TTBB" || part[0] == "TTDD";
+    std::vector<std::string> winds = windSection(part);
+    if (!bd || winds.empty()) continue;
+    std::vector<std::string> temp = {part[0], part[1], part[2], "21212"};
+    temp.insert(temp.end(), winds.begin(), winds.end());
+    std::vector<std::string> pilot = temp;
+    pilot[0] = part[0] == "TTBB" ? "PPBB" : "PPDD";
+    UpaRawinData fromTemp, fromPilot;
+    decode(temp, fromTemp);
+    decode(pilot, fromPilot);
+    EXPECT_EQ(fromPilot.getNumWnd(), static_cast<int>(winds.size() / 2));
+    EXPECT_EQ(levels(fromTemp, 'w'), levels(fromPilot, 'w')) << part[0];
+  }
+}
+
+// The standard levels' winds and the maximum wind of a record, as text.
+std::string winds(const UpaRawinData& r)
+{
+  std::ostringstream out;
+  for (int k = 0; k < r.getNumMan(); ++k) {
+    const UpaLevel& l = *r.getMan(k);
+    if (l.validWind() && !(l.type & UpaLevel::SURFACE) &&
+        (l.type & (UpaLevel::MANDATORY | UpaLevel::MAX_WIND)))
+      out << l.pres << (l.type & UpaLevel::MAX_WIND ? " max " : " ") << l.dir << "/" << l.spd
+          << "\n";
+  }
+  return out.str();
+}
+
+TEST(UpaFormsTest, PilotPartAKeepsItsMaximumWind)
+{
+  KOL_REQUIRE_DATA();
+  // The real 72403 part A as a PILOT part A: its standard-level winds (after the surface, every
+  // third group of PPhhh TTTDD dddff) in 44nP1P1 groups of up to five, then its maximum wind group
+  // (77PPP dddff 4vbva).
+  std::vector<std::string> ttaa;
+  for (const std::string& text :
+       cut(KOLTest::dataFile("upperair/real_USUS01_KWBC_061200_72403_72440.txt")))
+    if (text.rfind("TTAA 56121 72403", 0) == 0) ttaa = split(text);
+  ASSERT_FALSE(ttaa.empty());
+  std::vector<std::string> ppaa = {"PPAA", ttaa[1], ttaa[2]};
+  const char* const starts[] = {"44500", "44540", "44110"};  // 1000, 400 and 100 hPa
+  for (int k = 0; k < 11; ++k) {
+    if (k % 5 == 0) ppaa.push_back(starts[k / 5]);
+    ppaa.push_back(ttaa[6 + 3 * k + 2]);
+  }
+  for (size_t k = 0; k < ttaa.size(); ++k)
+    if (ttaa[k].compare(0, 2, "77") == 0)
+      ppaa.insert(ppaa.end(), ttaa.begin() + k, ttaa.begin() + k + 3);
+  UpaRawinData temp, pilot;
+  decode(ttaa, temp);
+  decode(ppaa, pilot);
+  ASSERT_NE(temp.getMaxWnd(), KOL::Const::MISS);
+  EXPECT_EQ(winds(pilot), winds(temp)) << join(ppaa);
+}
+
+TEST(UpaFormsTest, AFullWindListIsSaidInOneLine)
+{
+  KOL_REQUIRE_DATA();
+  // Every part B and D and every PILOT part of the set sent under one station: more wind levels
+  // than a record holds. The record keeps as many as it can, and each part that could not be
+  // kept whole says so in one line.
+  std::vector<std::vector<std::string>> parts;
+  for (const char* file : KOLTest::UPA_FILES)
+    for (const std::string& text : cut(KOLTest::dataFile(std::string("upperair/") + file)))
+      if (text[2] == 'B' || text[2] == 'D' || text[0] == 'P') parts.push_back(split(text));
+  UpaRawinData r;
+  ::testing::internal::CaptureStderr();
+  for (auto& part : parts) {
+    part[2] = "72440";
+    decode(part, r);
+  }
+  std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(r.getNumWnd(), UpaRawinData::MAX_WND);
+  std::istringstream lines(said);
+  int n = 0;
+  for (std::string line; std::getline(lines, line); ++n)
+    EXPECT_EQ(line.rfind("UpaTool::decode: ", 0), 0u) << line;
+  EXPECT_GE(n, 1);
+  EXPECT_LE(n, static_cast<int>(parts.size()));
+  // The own file keeps them all.
+  UpaRawinData back;
+  ASSERT_TRUE(KOL::UpaKolFile::parseRecord(KOL::UpaKolFile::formatRecord(r), 5, back));
+  EXPECT_EQ(back.getNumWnd(), r.getNumWnd());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UpaPathTest, ::testing::ValuesIn(KOLTest::UPA_FILES),
+                         [](const auto& info) {
+                           const std::string name = info.param;
+                           std::string out;
+                           for (char c : name.substr(0, name.find(".txt")))
+                             out += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return out;
+                         });
 
 }  // namespace

@@ -2,7 +2,7 @@
 """Independent reference for the sounding indices: reads a decoded sounding table (fixed
 seven-character columns PRES HGHT TEMP DWPT ... DRCT SKNT) and prints one "name value" line per
 quantity, computed from the written definitions of the thermodynamic functions and the parcel
-ascent, without the library. Used by UpaIndicesRefTest."""
+ascent, without the library. Used by UpaPathTest."""
 import math
 import sys
 
@@ -25,8 +25,7 @@ def temp_vapor_pres(e):
 
 
 def mix_ratio(t, p):
-    e = vapor_pres(t)
-    return 622 * e / (p - e)
+    return 622 * vapor_pres(t) / (p - vapor_pres(t))
 
 
 def spec_hum(t, p):
@@ -72,28 +71,20 @@ def lcl(t, td, p):
     return pl, temp_on_dry_ad(th, pl)
 
 
+def number(cell):
+    try:
+        return float(cell)
+    except ValueError:
+        return MISS
+
+
 def read_table(path):
     rows = []
     for line in open(path):
-        cells = [line[i * 7:(i + 1) * 7].strip() for i in range(8)]
-        try:
-            p = float(cells[0])
-        except ValueError:
-            continue
-        if any(c.isalpha() for c in line):
-            continue
-        vals = []
-        for c in cells[1:4]:
-            try:
-                vals.append(float(c))
-            except ValueError:
-                vals.append(MISS)
-        z, t, td = vals
-        if t is None or z is None:
-            continue
-        rows.append((p, z, t, td))
-    rows.sort(key=lambda r: -r[0])
-    return rows
+        p, z, t, td = (number(line[i * 7:(i + 1) * 7]) for i in range(4))
+        if not any(c.isalpha() for c in line) and None not in (p, z, t):
+            rows.append((p, z, t, td))
+    return sorted(rows, key=lambda r: -r[0])
 
 
 class Sounding:
@@ -101,6 +92,7 @@ class Sounding:
         self.rows = rows
 
     def interp(self, p, col):
+        """Column col at p, linear in ln p."""
         r = self.rows
         if p > r[0][0] or p < r[-1][0]:
             return MISS

@@ -10,7 +10,7 @@ kind is std (standard level), sfc, trop, maxw (parts A and C), sig (parts B and 
 speeds are in knots. Used by UpaPathTest."""
 import sys
 
-PART_WORDS = {w + p for w in ("TT", "PP", "UU", "II") for p in ("AA", "BB", "CC", "DD")}
+PART_WORDS = {w + p for w in ("TT", "PP") for p in ("AA", "BB", "CC", "DD")}
 STANDARD_A = {"00": 1000, "92": 925, "85": 850, "70": 700, "50": 500, "40": 400, "30": 300,
               "25": 250, "20": 200, "15": 150, "10": 100}
 STANDARD_C = {"70": 70, "50": 50, "30": 30, "20": 20, "10": 10}
@@ -41,48 +41,33 @@ def cut_parts(text):
     return parts
 
 
-def digits(s):
-    return s.isdigit()
+# Decametres above 500 hPa: the thousands of metres the figures leave out, below and from 500.
+THOUSANDS = {500: (0, 0), 400: (0, 0), 300: (10000, 0), 250: (10000, 0), 200: (10000, 10000),
+             150: (10000, 10000), 100: (10000, 10000), 70: (10000, 10000), 50: (20000, 10000),
+             30: (20000, 20000), 20: (20000, 20000), 10: (30000, 20000)}
 
 
 def height(p, hhh):
     """Metres of a standard level from its three figures."""
-    if not digits(hhh):
+    if not hhh.isdigit():
         return None
     h = int(hhh)
     if p == 1000:
         return 500 - h if h >= 500 else h
-    if p == 925:
-        return h
-    if p == 850:
-        return 1000 + h
+    if p in (925, 850):
+        return h + (1000 if p == 850 else 0)
     if p == 700:
-        return 3000 + h if h < 500 else 2000 + h
-    dam = h * 10
-    if p in (500, 400):
-        return dam
-    if p in (300, 250):
-        return dam + 10000 if h < 500 else dam
-    if p in (200, 150, 100, 70):
-        return dam + 10000
-    if p == 50:
-        return dam + 20000 if h < 500 else dam + 10000
-    if p in (30, 20):
-        return dam + 20000
-    if p == 10:
-        return dam + 30000 if h < 500 else dam + 20000
-    return None
+        return h + (3000 if h < 500 else 2000)
+    return h * 10 + THOUSANDS[p][0 if h < 500 else 1]
 
 
 def temperature(g):
     """(temperature, dew point) of TTTDD."""
     ttt, dd = g[:3], g[3:]
-    if not digits(ttt):
+    if not ttt.isdigit():
         return None, None
-    t = int(ttt) / 10.0
-    if int(ttt[2]) % 2:
-        t = -t
-    if not digits(dd):
+    t = int(ttt) / 10.0 * (-1 if int(ttt[2]) % 2 else 1)
+    if not dd.isdigit():
         return t, None
     d = int(dd)
     if d <= 50:
@@ -94,7 +79,7 @@ def temperature(g):
 
 def wind(g, knots):
     """(direction, speed in knots) of dddff."""
-    if not digits(g):
+    if not g.isdigit():
         return None, None
     ddd, ff = int(g[:3]), int(g[3:])
     direction = ddd // 5 * 5
@@ -121,22 +106,12 @@ class Part:
         return w
 
     def head(self):
-        moving = self.word[:2] in ("UU", "II")
-        if moving and not (len(self.peek()) == 5 and all(c.isdigit() or c == "/" for c in self.peek())):
-            self.station = self.take()
         yyggi = self.take()
         yy, gg = int(yyggi[:2]), int(yyggi[2:4])
         self.knots = yy > 50
         self.day, self.hour = yy % 50, gg % 50
         self.indicator = yyggi[4]
-        if moving:
-            self.take()
-            self.take()
-            self.take()
-            if self.word[:2] == "II":
-                self.take()
-        else:
-            self.station = self.take()
+        self.station = self.take()
 
     def add(self, kind, p=None, h=None, t=None, td=None, d=None, s=None):
         self.levels.append((kind, p, h, t, td, d, s))
@@ -152,7 +127,7 @@ class Part:
             if pp in ("31", "51", "41", "21") or len(g) != 5:
                 return
             if pp == "99":
-                p = int(hhh) + (1000 if int(hhh) < 100 else 0) if digits(hhh) else None
+                p = int(hhh) + (1000 if int(hhh) < 100 else 0) if hhh.isdigit() else None
                 t, td = temperature(self.take())
                 d, s = wind(self.take(), self.knots)
                 self.add("sfc", p, None, t, td, d, s)
@@ -190,7 +165,7 @@ class Part:
             self.take()
             ppp = g[2:]
             value = decode(self.take())
-            if not digits(ppp):
+            if not ppp.isdigit():
                 continue
             p = int(ppp) / 10.0 if tenths else int(ppp) + (1000 if int(ppp) < 100 else 0)
             self.add(kind, p, None, *value)
@@ -230,9 +205,7 @@ class Part:
 
 
 def text(v):
-    if v is None:
-        return "-"
-    return ("%.2f" % v).rstrip("0").rstrip(".")
+    return "-" if v is None else ("%.2f" % v).rstrip("0").rstrip(".")
 
 
 def main():
