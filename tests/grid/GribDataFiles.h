@@ -1,5 +1,4 @@
-// The GRIB files of the shared test data (names inside its grib folder, sorted; no notes, no
-// expected-output files, not the benchmark folder) and every grid of one of them.
+// The GRIB files of the shared test data (sorted, no notes, not the benchmark folder).
 #pragma once
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// Small edition 2 messages built byte by byte for tests: a latitude-longitude grid with simple
-// packing, optionally with a bitmap, and helpers to damage them.
+// Small GRIB messages built byte by byte for tests, and helpers to damage them.
 #pragma once
 
 #include <cmath>
@@ -7,6 +6,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "grid/grib/Writer.h"
 
 namespace KOLTest {
 
@@ -27,6 +28,13 @@ inline void section(Bytes& msg, int number, const Bytes& body)
   put(msg, body.size() + 5, 4);
   put(msg, number, 1);
   msg.insert(msg.end(), body.begin(), body.end());
+}
+
+// Sets the total length of an edition 2 message (octets 9-16) to its size.
+inline void setLength(Bytes& msg)
+{
+  for (int k = 0; k < 8; k++)
+    msg[8 + k] = static_cast<uint8_t>(uint64_t(msg.size()) >> (8 * (7 - k)));
 }
 
 struct Ed2Spec {
@@ -115,8 +123,7 @@ inline Bytes buildEd2(Ed2Spec s)
   if (held > 0) b7.push_back(static_cast<uint8_t>(acc << (8 - held)));
   section(msg, 7, b7);
   msg.insert(msg.end(), {'7', '7', '7', '7'});
-  for (int k = 0; k < 8; k++)
-    msg[8 + k] = static_cast<uint8_t>(uint64_t(msg.size()) >> (8 * (7 - k)));
+  setLength(msg);
   return msg;
 }
 
@@ -138,8 +145,7 @@ inline size_t sectionOffset(const Bytes& msg, int n)
 
 namespace KOLTest {
 
-// An edition 1 message on a predefined grid (no grid description): n values k * 0.5 + 200,
-// packed with 12 bits and E = -1.
+// An edition 1 message on a predefined grid: n values k * 0.5 + 200 (12 bits, E = -1).
 inline Bytes buildEd1Predefined(int grid, size_t n)
 {
   Bytes pds = {0,  0,  28,  2,    7,    96, static_cast<uint8_t>(grid),
@@ -170,6 +176,21 @@ inline Bytes buildEd1Predefined(int grid, size_t n)
   msg[5] = static_cast<uint8_t>(msg.size() >> 8);
   msg[6] = static_cast<uint8_t>(msg.size());
   return msg;
+}
+
+}  // namespace KOLTest
+
+namespace KOLTest {
+
+// An edition 1 Lambert message (the library's writer) of nx x ny values on a 40 km grid.
+inline Bytes ed1Lambert(const std::vector<float>& values, int nx, int ny, int levelType = 1,
+                        int levelValue = 0)
+{
+  KOL::grib::Ed1Lambert d;
+  d.nx = nx, d.ny = ny, d.la1 = 30, d.lo1 = -100, d.lov = -95, d.latin1 = d.latin2 = 25;
+  d.dx = d.dy = 40000, d.parameter = 11, d.levelType = levelType, d.levelValue = levelValue;
+  d.year = 2024, d.month = 5, d.day = 17, d.hour = 12, d.values = values.data();
+  return KOL::grib::encodeEd1Lambert(d);
 }
 
 }  // namespace KOLTest

@@ -1,5 +1,4 @@
-// Parameter tables and product descriptions: what real fields resolve to (name, units, index,
-// level, forecast time, ensemble and probability kind).
+// Parameter tables and what real fields' products resolve to.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,7 +16,6 @@ using namespace KOL;
 namespace {
 
 class GribTables : public ::testing::Test {
- protected:
   KOLTest::DatabaseScope database_;
 };
 
@@ -41,26 +39,16 @@ TEST_F(GribTables, ParametersResolveToNamesUnitsAndIndices)
       {1, 54, 0, 2, 33, "uwnd", "m/s", 33},
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(std::string(r.abbr) + " edition " + std::to_string(r.edition));
     GribParam p;
-    int found = r.edition == 1 ? p.find1(r.a, r.b, r.c, r.d) : p.find2(r.a, r.b, r.c, r.d);
-    EXPECT_EQ(found, 1);
-    EXPECT_STREQ(p.getAbbr(), r.abbr);
-    EXPECT_STREQ(p.getUnits(), r.units);
-    if (r.index != Const::MISS) {
-      EXPECT_EQ(p.getIndex(), r.index);
-    }
+    EXPECT_EQ(r.edition == 1 ? p.find1(r.a, r.b, r.c, r.d) : p.find2(r.a, r.b, r.c, r.d), 1);
+    EXPECT_EQ(std::string(p.getAbbr()) + " " + p.getUnits(), std::string(r.abbr) + " " + r.units);
+    EXPECT_TRUE(r.index == Const::MISS || p.getIndex() == r.index) << r.abbr << p.getIndex();
   }
-}
 
-TEST_F(GribTables, UnknownParametersWarnAndGetNumericIndices)
-{
   GribParam p;
   testing::internal::CaptureStderr();
-  EXPECT_EQ(p.find2(34, 0, 193, 7), 0);
-  EXPECT_EQ(p.getIndex(), 193007);
-  EXPECT_EQ(p.find1(54, 3, 200, 5), 0);
-  EXPECT_EQ(p.getIndex(), 200003005);
+  EXPECT_TRUE(!p.find2(34, 0, 193, 7) && p.getIndex() == 193007);
+  EXPECT_TRUE(!p.find1(54, 3, 200, 5) && p.getIndex() == 200003005);
   std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("No GRIB2 lookup for var: 34 0 193 7"), std::string::npos) << err;
   EXPECT_NE(err.find("No GRIB1 lookup for var: 54 3 200 5"), std::string::npos) << err;
@@ -83,66 +71,40 @@ GribPDB describe(const std::string& name, int n)
   return pdb;
 }
 
+// Levels and variables (forecast times: against ecCodes in GribEveryFile).
 TEST_F(GribTables, ProductsOfOperationalModels)
 {
   KOL_REQUIRE_DATA();
-  struct Row {
+  const struct {
     const char* file;
     int field;
     const char* level;  // Level::toString
-    int timeType;
-    float fore, end;
     const char* abbr;
     int varType;
   } rows[] = {
-      {"g2_hrrr.t06z.wrfsfcf01-TMP.grib2", 1, "sfc", ForeTime::FORECAST, 1, Const::FMISS, "temp",
-       Variable::PLAIN},
-      {"g2_gfs.t12z.pgrbf120.2p5deg.grib2", 2, "10mb", ForeTime::FORECAST, 120, Const::FMISS,
-       "temp", Variable::PLAIN},
-      // The 24 hours before the reference time, as the end of the interval says.
-      {"g2_CMC_RDPA_APCP-024_ps10km.grib2", 1, "sfc", ForeTime::ACCUMULATION, -24, 0, "pcp",
-       Variable::PLAIN},
-      {"g2_nbm-pwat-prob-above_msgs1-3.grib2", 1, "wholel", ForeTime::FORECAST, 1, Const::FMISS,
-       "pwat", Variable::PROB_ABOVE},
-      {"g2_regular_ll_msl.grib2", 1, "sl", ForeTime::FORECAST, 72, Const::FMISS, "prmsl",
-       Variable::ENS_MEMBER},
-      {"g2_s2s-pdt9-pdt10-pdt12_part1.grib2", 3, "2m_ag", ForeTime::MINIMUM, 0, 24, "temp",
-       Variable::PERCENTILE},
-      // 12 hours ending 2 hours after the reference time.
-      {"g2_dspr.temp.bin", 1, "sfc", ForeTime::MAXIMUM, -10, 2, "maxt", Variable::PLAIN},
-      {"g1_CMC_reg_WIND_ISBL_300_ps60km_2010052400_P012.grib", 1, "300mb", ForeTime::FORECAST, 12,
-       Const::FMISS, "wspd", Variable::PLAIN},
-      {"g1_ST4.2013052210.01h.grib", 1, "sfc", ForeTime::ACCUMULATION, 0, 1, "pcp",
-       Variable::PLAIN},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(std::string(r.file) + " field " + std::to_string(r.field));
-    GribPDB pdb = describe(r.file, r.field);
+      {"g2_hrrr.t06z.wrfsfcf01-TMP.grib2", 1, "sfc", "temp", Variable::PLAIN},
+      {"g2_gfs.t12z.pgrbf120.2p5deg.grib2", 2, "10mb", "temp", Variable::PLAIN},
+      {"g2_CMC_RDPA_APCP-024_ps10km.grib2", 1, "sfc", "pcp", Variable::PLAIN},
+      {"g2_nbm-pwat-prob-above_msgs1-3.grib2", 1, "wholel", "pwat", Variable::PROB_ABOVE},
+      {"g2_regular_ll_msl.grib2", 1, "sl", "prmsl", Variable::ENS_MEMBER},
+      {"g2_s2s-pdt9-pdt10-pdt12_part1.grib2", 3, "2m_ag", "temp", Variable::PERCENTILE},
+      {"g2_dspr.temp.bin", 1, "sfc", "maxt", Variable::PLAIN},
+      {"g1_CMC_reg_WIND_ISBL_300_ps60km_2010052400_P012.grib", 1, "300mb", "wspd", Variable::PLAIN},
+      {"g1_ST4.2013052210.01h.grib", 1, "sfc", "pcp", Variable::PLAIN}};
+  for (const auto& r : rows) {
+    const GribPDB pdb = describe(r.file, r.field);
     String level;
     pdb.level.toString(level);
-    EXPECT_STREQ(level.get(), r.level);
-    EXPECT_EQ(pdb.foreTime.getType(), r.timeType);
-    EXPECT_FLOAT_EQ(pdb.foreTime.getStart(), r.fore);
-    if (r.end != Const::FMISS) {
-      EXPECT_FLOAT_EQ(pdb.foreTime.getEnd(), r.end);
-    }
-    EXPECT_STREQ(pdb.variable.getAbbr(), r.abbr);
-    EXPECT_EQ(pdb.variable.getType(), r.varType);
+    EXPECT_EQ(std::string(level.get()) + " " + pdb.variable.getAbbr(),
+              std::string(r.level) + " " + r.abbr)
+        << r.file;
+    EXPECT_EQ(pdb.variable.getType(), r.varType) << r.file;
   }
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(GribTables, Edition2GridsGetSyntheticNumbers)
-{
-  KOL_REQUIRE_DATA();
-  // template 10^7 + A 10^6 + B 10^4 + (Ni / 10) 100 + K
+  // Edition 2 grids get numbers: template 10^7 + A 10^6 + B 10^4 + (Ni / 10) 100 + K; edition 1
+  // keeps the message's.
   EXPECT_EQ(describe("g2_gfs.t12z.pgrbf120.2p5deg.grib2", 1).gridType, 9001425);  // 90N 0E 2.5 deg
   EXPECT_EQ(describe("g2_nam.t00z.awp21100.tm00.grib2", 1).gridType,
             300000000 + 1000000 + 23 * 10000 + 9 * 100 + 81);  // 12.19N 133.46W, 81 km
-  // Edition 1 keeps the grid number of the message.
   EXPECT_EQ(describe("g1_nam_grid211_noGDS_made.grib", 1).gridType, 211);
 }
 

@@ -1,11 +1,7 @@
 #!/usr/bin/python3
-"""Every field of a GRIB file as ecCodes decodes it, for the oracle tests.
-
-Writes per field the point count (int64), then the values (float64, -9999 where missing) and,
-unless --values is given, the latitudes and longitudes. Exits 1 when ecCodes cannot decode a
-field. The numbers go as binary doubles: the grib_get_data listing of the same points is
-several times slower to write and to read.
-"""
+"""Every field of a GRIB file as ecCodes decodes it: per field the point count (int64), the values
+(float64, -9999 missing) and, without --values, latitudes and longitudes; exit 1 when ecCodes
+cannot decode a field. Binary doubles: a grib_get_data listing is several times slower."""
 import sys
 
 import eccodes
@@ -13,9 +9,8 @@ import numpy as np
 
 
 def points(h):
-    """The values in the order of ecCodes' point iterator (grib_get_data's): rows stored
-    alternately backwards run forwards, and points at the missing value are -9999 where the
-    field has missing values (setting the key instead changes how complex packing decodes)."""
+    """Values in the point iterator's order (alternate rows forwards), -9999 where missing
+    (setting the missing value key instead changes how complex packing decodes)."""
     values = eccodes.codes_get_values(h)
     if eccodes.codes_get_long(h, "missingValuesPresent"):
         values[values == eccodes.codes_get_double(h, "missingValue")] = -9999

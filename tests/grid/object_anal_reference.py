@@ -1,11 +1,7 @@
 #!/usr/bin/env python3
-"""Successive correction with Gaussian weights, written directly from its description, as an
-independent reference for the library's objective analysis.
-
-Input (text): a line "nx ny dx dy rad_inf filter conv passes min_sta background", then one line
-"x y value" per station (grid coordinates, value -9999 for missing). Output: the analysed grid,
-one line per row j = 0 .. ny-1 with nx values, -9999 where missing.
-"""
+"""Successive correction with Gaussian weights from its description: the objective analysis
+reference. Reads "nx ny dx dy rad_inf filter conv passes min_sta background", then "x y value"
+per station (grid coordinates, -9999 missing); writes the grid, one row a line."""
 import sys
 
 import numpy as np
@@ -35,12 +31,10 @@ def interpolate(grid, x, y):
 
 
 def weighted_sums(xs, ys, vals, nx, ny, dx, dy, r2max, kappa):
-    """Sum of w*v, sum of w and count over the valid stations within the radius, every point."""
+    """Sum of w*v, sum of w and count of valid stations within the radius, every point."""
     ok = vals != MISS
     xs, ys, vals = xs[ok], ys[ok], vals[ok]
-    s = np.zeros((ny, nx))
-    w = np.zeros((ny, nx))
-    n = np.zeros((ny, nx), dtype=int)
+    s, w, n = np.zeros((ny, nx)), np.zeros((ny, nx)), np.zeros((ny, nx), dtype=int)
     ii = np.arange(nx, dtype=float)
     for j in range(ny):
         r2 = ((xs[None, :] - ii[:, None]) * dx) ** 2 + ((ys[None, :] - j) * dy) ** 2
@@ -53,12 +47,8 @@ def weighted_sums(xs, ys, vals, nx, ny, dx, dy, r2max, kappa):
 
 
 def residuals(grid, xs, ys, obs):
-    res = np.full(len(xs), MISS)
-    for k in range(len(xs)):
-        a = interpolate(grid, xs[k], ys[k])
-        if obs[k] != MISS and a != MISS:
-            res[k] = float(np.float32(obs[k] - a))
-    return res
+    res = [(o, interpolate(grid, x, y)) for x, y, o in zip(xs, ys, obs)]
+    return np.array([MISS if MISS in (o, a) else float(np.float32(o - a)) for o, a in res])
 
 
 def analyse(text):
@@ -87,12 +77,6 @@ def analyse(text):
     return grid
 
 
-def main():
-    grid = analyse(sys.stdin.read())
-    out = sys.stdout
-    for row in grid:
-        out.write(" ".join("%.9g" % v for v in row) + "\n")
-
-
 if __name__ == "__main__":
-    main()
+    for row in analyse(sys.stdin.read()):
+        sys.stdout.write(" ".join("%.9g" % v for v in row) + "\n")
