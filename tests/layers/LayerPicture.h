@@ -13,6 +13,7 @@
 #include "graphics/Drawing.h"
 #include "graphics/Plot.h"
 #include "imagery/Image.h"
+#include "imagery/RGB.h"
 
 namespace KOLTest {
 
@@ -40,6 +41,10 @@ class LayerPictureTest : public DatabaseTest {
       ASSERT_TRUE(layer.getDomain(domain));
     ASSERT_EQ(plot.setDomain(domain), 1);
     ASSERT_EQ(layer.draw(plot), 1);
+    if (framed) {
+      plot.drawBorder();
+      plot.drawLabels();
+    }
     clip = plot.getGraph().getGTran(KOL::Plot::MAP).getClipRect();
     KOL::Image shot;
     ASSERT_EQ(plot.getImage(shot), 1);
@@ -78,6 +83,13 @@ class LayerPictureTest : public DatabaseTest {
   KOL::Domain domain;
   KOL::Rect clip;
   Raster pic;
+  bool framed = false;  // the border and labels drawn too, as the programs do
 };
+
+// A colour as the picture's 0xRRGGBB.
+inline uint32_t packed(const KOL::RGB& c)
+{
+  return KOL::RGB::toByte(c.red) << 16 | KOL::RGB::toByte(c.green) << 8 | KOL::RGB::toByte(c.blue);
+}
 
 }  // namespace KOLTest
