@@ -1,6 +1,5 @@
-// A layer drawn the way the programs draw it: on the off-screen image device, 800 x 700 pixels,
-// the page white, the map the layer's own domain (or one given); and the questions the tests
-// ask of the picture: what colour lies where the projection puts an earth point.
+// A layer drawn as the programs draw it, 800 x 700 pixels on the image device, on its own domain
+// (or one given); and what colour lies where the projection puts an earth point.
 #pragma once
 
 #include <cstdint>

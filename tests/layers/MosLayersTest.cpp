@@ -151,14 +151,11 @@ class MeteoPlotTest : public KOLTest::RecordedPlotTest {
   void SetUp() override
   {
     RecordedPlotTest::SetUp();
-    KOL::Kol::resrc.set("con_path", dir.path().c_str());
     saved = KOL::Kol::init_time;
     KOL::Kol::init_time = LAST.getSeconds() + 600;
   }
   void TearDown() override
   {
-    for (const char* r : {"con_path", "identifier", "num_hour", "in_file"})
-      KOL::Kol::resrc.set(r, "");
     KOL::Kol::init_time = saved;
     RecordedPlotTest::TearDown();
   }
@@ -185,6 +182,7 @@ class MeteoPlotTest : public KOLTest::RecordedPlotTest {
     }
   }
   KOLTest::TempDir dir;
+  KOLTest::ResourceScope resources{{"con_path", dir.path()}};
   long saved = 0;
 };
 
@@ -202,8 +200,8 @@ const KOL::Points* lineFrom(const std::vector<KOL::Points>& lines, const Point& 
 TEST_F(MeteoPlotTest, TemperatureTraceThroughTheHourlyValues)
 {
   writeHours(30);
-  KOL::Kol::resrc.set("identifier", "okc");  // without the K, any case
-  KOL::Kol::resrc.set("num_hour", "12");
+  resources.set("identifier", "okc");  // without the K, any case
+  resources.set("num_hour", "12");
   open(DIAGRAM, 1000, 750);
   MeteoPlot layer;
   ASSERT_EQ(layer.draw(*plot), 1);

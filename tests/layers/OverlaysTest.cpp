@@ -36,6 +36,54 @@ using KOL::Point;
 using KOL::overlay::OverlayKeys;
 using KOL::overlay::parseDate;
 
+const char* WATCH_152 =
+    "WWUS30 KWNS 210517\nSAW2\nSPC AWW 210517\nWW 152 TORNADO OK TX 210520Z - 211100Z\n"
+    "LAT...LON 36000200 36009800 34009800 34000200\n";
+const char* WATCH_152_CANCELLED =
+    "WWUS30 KWNS 210700\nSAW2\nSPC AWW 210700\nWW 152 TORNADO CANCELLED\n";
+const char* BULLETIN =
+    "ASUS02 KWBC 281800\nCODSUS\n\nVALID 062818Z\n"
+    "HIGHS 1030 4001000\nLOWS 998 3500800\n"
+    "COLD 4500950 4100950 3700950 3300950\n"   // running south along 95W
+    "WARM 3001000 3000950 3000900 3000850\n";  // running east along 30N
+
+// UALF lines: minutes and seconds after 04:00 UTC on 2 July 2018, position, peak current.
+std::string ualf(int minute, int second, double lat, double lon, int ka)
+{
+  char line[200];
+  std::snprintf(line, sizeof line,
+                "0\t2018\t7\t2\t4\t%d\t%d\t0\t%.4f\t%.4f\t%d\t1\t8\t6\t45\t0.3\t0.2\t1.1\t4."
+                "5\t20\t5\t0\t1\t0\t1\n",
+                minute, second, lat, lon, ka);
+  return line;
+}
+
+class OverlayPictureTest : public KOLTest::LayerPictureTest {
+ protected:
+  using LayerPictureTest::inkNear;
+  bool inkNear(uint32_t c, std::pair<double, double> at, int within = 2)
+  {
+    return inkNear(c, at.first, at.second, within);
+  }
+  // Strikes 2 minutes, 25 minutes and an hour before 05 UTC.
+  std::string strikes()
+  {
+    KOLTest::writeFile(
+        dir.file("strikes.ualf"),
+        ualf(58, 0, 35, -97, -20) + ualf(35, 0, 36, -96, 15) + ualf(0, 0, 34, -98, -10));
+    return dir.file("strikes.ualf");
+  }
+  // The pixel is the class colour within the device's rounding.
+  static bool same(uint32_t px, const KOL::RGB& c)
+  {
+    const uint32_t w = KOLTest::packed(c);
+    for (int s : {16, 8, 0})
+      if (std::abs(static_cast<int>((px >> s & 0xFF) - (w >> s & 0xFF))) > 2) return false;
+    return true;
+  }
+  KOLTest::TempDir dir;
+};
+
 TEST(OverlayKeys, DatesAndLocalTimes)
 {
   EXPECT_EQ(parseDate("202405210520"), 1716249600 + 5 * 3600 + 20 * 60);
@@ -70,9 +118,7 @@ TEST(OverlayKeys, WatchesDrawnOnlyWhileValid)
 {
   KOLTest::QuietScope quiet;
   KOLTest::TempDir dir;
-  KOLTest::writeFile(dir.file("152.txt"),
-                     "WWUS30 KWNS 210517\nSAW2\nSPC AWW 210517\nWW 152 TORNADO OK TX 210520Z - "
-                     "211100Z\nLAT...LON 36000200 36009800 34009800 34000200\n");
+  KOLTest::writeFile(dir.file("152.txt"), WATCH_152);
   const struct {
     const char* vdate;
     size_t drawn;
@@ -128,9 +174,7 @@ TEST(OverlayKeys, FrontBulletinsByKindAndHour)
 {
   KOLTest::QuietScope quiet;
   KOLTest::TempDir dir;
-  KOLTest::writeFile(dir.file("frt.txt"),
-                     "ASUS02 KWBC 281800\nCODSUS\n\nVALID 062818Z\nHIGHS 1030 4001000\n"
-                     "COLD 4500950 4100950 3700950\n");
+  KOLTest::writeFile(dir.file("frt.txt"), BULLETIN);
   const struct {
     const char* params;
     int read;
@@ -146,23 +190,17 @@ TEST(Overlays, ProductsNamedByTheOptions)
 {
   KOLTest::QuietScope quiet;
   KOLTest::TempDir dir;
-  KOLTest::writeFile(dir.file("frt.txt"),
-                     "ASUS02 KWBC 281800\nCODSUS\n\nVALID 062818Z\nHIGHS 1030 4001000\n");
-  KOLTest::writeFile(dir.file("strikes.ualf"),
-                     "0\t2018\t7\t2\t4\t58\t0\t0\t35.0000\t-97.0000\t-20\t1\t8\t6\t45\t0.3\t0.2"
-                     "\t1.1\t4.5\t20\t5\t0\t1\t0\t1\n");
-  KOL::Resrc& r = KOL::Kol::resrc;
-  r.set("light_file", dir.file("strikes.ualf").c_str());
-  r.set("front_file", dir.file("frt.txt").c_str());
+  KOLTest::writeFile(dir.file("frt.txt"), BULLETIN);
+  KOLTest::writeFile(dir.file("strikes.ualf"), ualf(58, 0, 35, -97, -20));
+  KOLTest::ResourceScope r{{"light_file", dir.file("strikes.ualf")},
+                           {"front_file", dir.file("frt.txt")}};
   KOL::overlay::Overlays overlays;
   EXPECT_TRUE(overlays.read());
   const auto layers = overlays.get();
   ASSERT_EQ(layers.size(), 2u);
   EXPECT_NE(dynamic_cast<KOL::FrontPlot*>(layers[0]), nullptr);
-  r.set("front_file", dir.file("none.txt").c_str());
+  r.set("front_file", dir.file("none.txt"));
   EXPECT_FALSE(overlays.read());
-  r.set("front_file", "");
-  r.set("light_file", "");
 }
 
 constexpr const char* PLAINS = "lamb:35:-97:,35,-97,33,25,0.5,0.5";
@@ -191,27 +229,20 @@ TEST_F(OverlayPlotTest, CitiesThinnedByPriority)
   ASSERT_EQ(all.draw(*plot), 1);
   const auto& placed = all.getPlaced();
   ASSERT_GT(placed.size(), 10u);
-  bool okc = false;
+  EarthPoint e(35.39f, -97.60f);
+  Point okc;
+  ASSERT_TRUE(plot->getDomain().tran(e, okc));
+  int boxed = 0;  // the label's box about the station's place
   for (size_t i = 0; i < placed.size(); ++i) {
     const KOL::CityData& c = placed[i].city;
+    const KOL::Rect& b = placed[i].box;
     EXPECT_TRUE(std::string(c.state) == "OK" || std::string(c.state) == "KS") << c.id;
-    if (i) {
-      EXPECT_GE(c.priority, placed[i - 1].city.priority) << "most important first";
-    }
-    for (size_t k = 0; k < i; ++k) EXPECT_FALSE(overlap(placed[i].box, placed[k].box)) << c.id;
-    okc |= std::string(c.id) == "KOKC";
+    EXPECT_GE(c.priority, placed[i ? i - 1 : 0].city.priority) << "most important first";
+    for (size_t k = 0; k < i; ++k) EXPECT_FALSE(overlap(b, placed[k].box)) << c.id;
+    boxed += std::string(c.id) == "KOKC" && b.x1 < okc.x && b.x2 > okc.x &&
+             std::fabs((b.y1 + b.y2) / 2 - okc.y) < 0.01f;
   }
-  EXPECT_TRUE(okc);
-  // the mark, and the label's box about it, where the projection puts the station
-  EarthPoint e(35.39f, -97.60f);
-  Point at;
-  ASSERT_TRUE(plot->getDomain().tran(e, at));
-  for (const auto& p : placed)
-    if (std::string(p.city.id) == "KOKC") {
-      EXPECT_NEAR((p.box.y1 + p.box.y2) / 2, at.y, 0.01f);
-      EXPECT_LT(p.box.x1, at.x);
-      EXPECT_GT(p.box.x2, at.x);
-    }
+  EXPECT_EQ(boxed, 1);
   // fewer the fewer priorities taken, and at most num
   KOL::CityPlot first("st=OK:KS,prior=1,num=5");
   forget();
@@ -238,10 +269,8 @@ TEST_F(OverlayPlotTest, MiscFileItemsWhereTheProjectionPutsThem)
   const KOL::Points& line = rec->lines.front();
   ASSERT_EQ(line.getNum(), 3);
   const Point first = device(35, -100), last = device(40, -95);
-  EXPECT_NEAR(line[0].x, first.x, 1.0);
-  EXPECT_NEAR(line[0].y, first.y, 1.0);
-  EXPECT_NEAR(line[2].x, last.x, 1.0);
-  EXPECT_NEAR(line[2].y, last.y, 1.0);
+  EXPECT_LT(std::hypot(line[0].x - first.x, line[0].y - first.y), 1.0);
+  EXPECT_LT(std::hypot(line[2].x - last.x, line[2].y - last.y), 1.0);
   // the text's strokes about its place
   const Point sky = device(37, -95);
   int strokes = 0;
@@ -263,8 +292,6 @@ TEST_F(OverlayPlotTest, MetafileReplayed)
   KOL::MetaPlot layer(("fi=" + meta).c_str());
   ASSERT_EQ(layer.draw(*plot), 1);
   EXPECT_GE(count("line"), 1);
-  KOL::MetaPlot none(("fi=" + dir.file("none.kmf")).c_str());
-  EXPECT_EQ(none.draw(*plot), 0);
 }
 
 std::string warning(const std::string& name)
@@ -272,9 +299,7 @@ std::string warning(const std::string& name)
   return KOLTest::dataFile("textprod/warnings/" + name);
 }
 
-class WarnPictureTest : public KOLTest::LayerPictureTest {};
-
-TEST_F(WarnPictureTest, PolygonCornersWhereTheProjectionPutsThem)
+TEST_F(OverlayPictureTest, PolygonCornersWhereTheProjectionPutsThem)
 {
   KOL_REQUIRE_DATA();
   KOL::WarnPlot layer("nomap,nolabel");
@@ -291,7 +316,7 @@ TEST_F(WarnPictureTest, PolygonCornersWhereTheProjectionPutsThem)
   EXPECT_STREQ(KOL::WarnPlot::colorOf("ZZ", 'Y'), "sienna");
 }
 
-TEST_F(WarnPictureTest, CancelledAndExpiredWarningsAreGone)
+TEST_F(OverlayPictureTest, CancelledAndExpiredWarningsAreGone)
 {
   KOL_REQUIRE_DATA();
   KOL::WarnPlot layer;
@@ -310,15 +335,7 @@ TEST_F(WarnPictureTest, CancelledAndExpiredWarningsAreGone)
   EXPECT_EQ(later.drawn().size(), 1u);
 }
 
-const char* WATCH_152 =
-    "WWUS30 KWNS 210517\nSAW2\nSPC AWW 210517\nWW 152 TORNADO OK TX 210520Z - 211100Z\n"
-    "LAT...LON 36000200 36009800 34009800 34000200\n";
-const char* WATCH_152_CANCELLED =
-    "WWUS30 KWNS 210700\nSAW2\nSPC AWW 210700\nWW 152 TORNADO CANCELLED\n";
-
-class WatchPictureTest : public KOLTest::LayerPictureTest {};
-
-TEST_F(WatchPictureTest, ReplacedAndCancelledWatchesAreGone)
+TEST_F(OverlayPictureTest, ReplacedAndCancelledWatchesAreGone)
 {
   KOL_REQUIRE_DATA();
   KOLTest::TempDir dir;
@@ -337,7 +354,7 @@ TEST_F(WatchPictureTest, ReplacedAndCancelledWatchesAreGone)
   EXPECT_TRUE(layer.getWatches().empty());
 }
 
-TEST_F(WatchPictureTest, BoxCornersWhereTheProjectionPutsThem)
+TEST_F(OverlayPictureTest, BoxCornersWhereTheProjectionPutsThem)
 {
   KOL_REQUIRE_DATA();
   KOL::WatchPlot layer("nomap,nolabel");
@@ -348,16 +365,8 @@ TEST_F(WatchPictureTest, BoxCornersWhereTheProjectionPutsThem)
   for (const auto& [lat, lon] : box) EXPECT_TRUE(inkNear(0xFF0000, lat, lon)) << lat << " " << lon;
 }
 
-class StormPictureTest : public KOLTest::LayerPictureTest {
- protected:
-  bool inkNear(uint32_t c, std::pair<double, double> at, int within = 2)
-  {
-    return LayerPictureTest::inkNear(c, at.first, at.second, within);
-  }
-};
-
 // Rita, advisory 11: 64 kt 25NE 25SE 0SW 0NW, 34 kt 105NE 60SE 60SW 105NW.
-TEST_F(StormPictureTest, WindRadiiByQuadrant)
+TEST_F(OverlayPictureTest, WindRadiiByQuadrant)
 {
   KOL_REQUIRE_DATA();
   HurPlot layer("nomap,nolabel");
@@ -374,7 +383,7 @@ TEST_F(StormPictureTest, WindRadiiByQuadrant)
   EXPECT_FALSE(inkNear(red, HurPlot::offset(c.lat, c.lon, 25, 225), 1));
 }
 
-TEST_F(StormPictureTest, BestTrackFixesInTheirIntensityColours)
+TEST_F(OverlayPictureTest, BestTrackFixesInTheirIntensityColours)
 {
   KOL_REQUIRE_DATA();
   HurPlot layer("nomap,nolabel");
@@ -397,15 +406,7 @@ TEST_F(StormPictureTest, BestTrackFixesInTheirIntensityColours)
 
 constexpr uint32_t BLUE = 0x0000FF, RED = 0xFF0000;
 
-const char* BULLETIN =
-    "ASUS02 KWBC 281800\nCODSUS\n\nVALID 062818Z\n"
-    "HIGHS 1030 4001000\nLOWS 998 3500800\n"
-    "COLD 4500950 4100950 3700950 3300950\n"   // running south along 95W
-    "WARM 3001000 3000950 3000900 3000850\n";  // running east along 30N
-
-class FrontPictureTest : public KOLTest::LayerPictureTest {};
-
-TEST_F(FrontPictureTest, SymbolsOnTheSideTheFrontMovesToAndCentres)
+TEST_F(OverlayPictureTest, SymbolsOnTheSideTheFrontMovesToAndCentres)
 {
   KOLTest::TempDir dir;
   KOLTest::writeFile(dir.file("frt.txt"), BULLETIN);
@@ -437,43 +438,10 @@ TEST_F(FrontPictureTest, SymbolsOnTheSideTheFrontMovesToAndCentres)
   EXPECT_EQ(inkAround(BLUE, pixel(35, -80), 6, 60), 0);
 }
 
-// UALF lines: minutes and seconds after 04:00 UTC on 2 July 2018, position, peak current.
-std::string ualf(int minute, int second, double lat, double lon, int ka)
-{
-  char line[200];
-  std::snprintf(line, sizeof line,
-                "0\t2018\t7\t2\t4\t%d\t%d\t0\t%.4f\t%.4f\t%d\t1\t8\t6\t45\t0.3\t0.2\t1.1\t4."
-                "5\t20\t5\t0\t1\t0\t1\n",
-                minute, second, lat, lon, ka);
-  return line;
-}
-
-// The pixel is the class colour within the device's rounding.
-bool same(uint32_t px, const KOL::RGB& c)
-{
-  const int want[3] = {KOL::RGB::toByte(c.red), KOL::RGB::toByte(c.green),
-                       KOL::RGB::toByte(c.blue)};
-  for (int i = 0; i < 3; ++i)
-    if (std::abs(static_cast<int>((px >> (16 - 8 * i)) & 0xFF) - want[i]) > 2) return false;
-  return true;
-}
-
-class LightPictureTest : public KOLTest::LayerPictureTest {
- protected:
-  void SetUp() override
-  {
-    LayerPictureTest::SetUp();
-    KOLTest::writeFile(
-        dir.file("strikes.ualf"),
-        ualf(58, 0, 35, -97, -20) + ualf(35, 0, 36, -96, 15) + ualf(0, 0, 34, -98, -10));
-  }
-  KOLTest::TempDir dir;
-};
-
-TEST_F(LightPictureTest, StrikesInTheColourOfTheirAge)
+TEST_F(OverlayPictureTest, StrikesInTheColourOfTheirAge)
 {
   KOL::LightPlot layer("nomap,nobar,vdate=201807020500");
-  ASSERT_TRUE(layer.setFilename(dir.file("strikes.ualf").c_str()));
+  ASSERT_TRUE(layer.setFilename(strikes().c_str()));
   draw(layer);
   const auto& s = layer.getStrikes();
   ASSERT_EQ(s.size(), 3u);
@@ -485,28 +453,22 @@ TEST_F(LightPictureTest, StrikesInTheColourOfTheirAge)
   EXPECT_EQ(colourAt(34, -98), 0xFFFFFFu);
 }
 
-TEST_F(LightPictureTest, StrikesInTheColourOfTheirPolarity)
+// Negative strikes blue and positive red, one colour for all (co=), one a class (cof=).
+TEST_F(OverlayPictureTest, StrikesInTheColourOfTheirPolarityOrTheKeys)
 {
-  KOL::LightPlot polarity("nomap,nobar,pol,vdate=201807020500");
-  ASSERT_TRUE(polarity.setFilename(dir.file("strikes.ualf").c_str()));
-  draw(polarity);
-  EXPECT_EQ(colourAt(35, -97), 0x0000FFu);
-  EXPECT_EQ(colourAt(36, -96), 0xFF0000u);
-}
-
-// One colour for all (co=) or a colour per class (cof=) from the plot's colour table.
-TEST_F(LightPictureTest, ColoursNamedByTheKeys)
-{
-  KOL::LightPlot one("nomap,co=green,vdate=201807020500");
-  ASSERT_TRUE(one.setFilename(dir.file("strikes.ualf").c_str()));
-  draw(one);
-  EXPECT_EQ(colourAt(35, -97), 0x00FF00u);
-  EXPECT_EQ(colourAt(36, -96), 0x00FF00u);
-  KOL::LightPlot classes("nomap,nobar,pol,cof=green:magenta,vdate=201807020500");
-  ASSERT_TRUE(classes.setFilename(dir.file("strikes.ualf").c_str()));
-  draw(classes);
-  EXPECT_EQ(colourAt(35, -97), 0x00FF00u);  // negative
-  EXPECT_EQ(colourAt(36, -96), 0xFF00FFu);
+  const struct {
+    const char* params;
+    uint32_t negative, positive;
+  } cases[] = {{"pol", 0x0000FF, 0xFF0000},
+               {"co=green", 0x00FF00, 0x00FF00},
+               {"pol,cof=green:magenta", 0x00FF00, 0xFF00FF}};
+  for (const auto& c : cases) {
+    KOL::LightPlot layer((std::string("nomap,nobar,vdate=201807020500,") + c.params).c_str());
+    ASSERT_TRUE(layer.setFilename(strikes().c_str()));
+    draw(layer);
+    EXPECT_EQ(colourAt(35, -97), c.negative) << c.params;
+    EXPECT_EQ(colourAt(36, -96), c.positive) << c.params;
+  }
 }
 
 TEST(LightPlot, GlmFlashesAllOfTheLastMinute)

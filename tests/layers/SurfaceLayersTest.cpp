@@ -1,12 +1,15 @@
-// The surface plot layer on surface files of known stations and on the real METAR feed capture.
+// Surface layers: station files and the real METAR feed, the station table, text rows, refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "common/Raster.h"
+#include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/Filename.h"
 #include "core/Kol.h"
@@ -14,6 +17,11 @@
 #include "graphics/Plot.h"
 #include "grid/Grid.h"
 #include "imagery/Image.h"
+#include "layers/MdrPlot.h"
+#include "layers/RadPlot.h"
+#include "layers/RawPlot.h"
+#include "layers/RcmPlot.h"
+#include "layers/RedbookPlot.h"
 #include "layers/SfcPlot.h"
 #include "layers/SfcRaw.h"
 #include "layers/VarList.h"
@@ -22,14 +30,17 @@
 #include "obs/SfcFile.h"
 #include "obs/SfcReports.h"
 
+namespace {
+
 using KOL::Const;
 using KOL::Date;
+using KOL::EarthPoint;
 using KOL::Kol;
 using KOL::Plot;
+using KOL::Point;
 using KOL::SfcData;
 using KOL::SfcPlot;
-
-namespace {
+using KOL::SfcRaw;
 
 constexpr const char* CONUS = "conus";
 constexpr uint32_t MAGENTA = 0xFF00FF;
@@ -43,12 +54,8 @@ struct Station {
 // Stations of the station table spread over the United States, placed by the table.
 const Station STATIONS[] = {
     {"KOKC", 10.0f, 2.0f, 1013.2f},  {"KDEN", -5.0f, -12.0f, 1020.4f},
-    {"KJFK", 5.0f, -1.0f, 1008.0f},  {"KORD", 0.0f, -4.0f, 1016.0f},
-    {"KLAX", 18.0f, 9.0f, 1015.1f},  {"KMIA", 25.0f, 20.0f, 1012.0f},
-    {"KSEA", 8.0f, 6.0f, 1004.6f},   {"KMSP", -8.0f, -12.0f, 1022.0f},
-    {"KATL", 12.0f, 5.0f, 1014.0f},  {"KDFW", 15.0f, 7.0f, 1012.5f},
-    {"KPHX", 20.0f, 0.0f, 1013.0f},  {"KBOS", 3.0f, -3.0f, 1006.0f},
-    {"KSLC", -2.0f, -8.0f, 1024.0f}, {"KSTL", 6.0f, 0.0f, 1015.5f},
+    {"KJFK", 5.0f, -1.0f, 1008.0f},  {"KLAX", 18.0f, 9.0f, 1015.1f},
+    {"KMIA", 25.0f, 20.0f, 1012.0f}, {"KSEA", 8.0f, 6.0f, 1004.6f},
 };
 
 int count(const KOLTest::Raster& r, uint32_t rgb)
@@ -64,22 +71,17 @@ class SfcPlotTest : public KOLTest::DatabaseTest {
   void SetUp() override
   {
     DatabaseTest::SetUp();
-    Kol::resrc.set("con_path", dir.path().c_str());
-    Kol::resrc.set("color_map", "magenta");
     saved_time = Kol::init_time;
     Kol::init_time = HOUR.getSeconds() + 1800;  // "la" searches back from here
   }
   void TearDown() override
   {
-    for (const char* r : {"con_path", "color_map", "variable", "plot_type", "parameter"})
-      Kol::resrc.set(r, "");
     Kol::init_time = saved_time;
     DatabaseTest::TearDown();
   }
 
-  // The surface file of an hour by the convention, with the stations (all of them, or the
-  // first n) and their temperatures offset by shift.
-  std::string writeHour(const Date& hour, int n = 0, float shift = 0.0f)
+  // The surface file of an hour by the convention, with the stations (all, or the first n).
+  std::string writeHour(const Date& hour, int n = 0)
   {
     KOL::Filename name(SfcPlot::CONVENTION, hour);
     KOL::SfcFile out;
@@ -91,7 +93,7 @@ class SfcPlotTest : public KOLTest::DatabaseTest {
       SfcData s;
       s.setId(st.id);
       s.date = hour;
-      s.temp = st.temp + shift, s.dewp = st.dewp, s.slp = st.slp;
+      s.temp = st.temp, s.dewp = st.dewp, s.slp = st.slp;
       s.wdir = 180, s.wspd = 10;
       out.write(s);
     }
@@ -99,8 +101,7 @@ class SfcPlotTest : public KOLTest::DatabaseTest {
     return name.getName();
   }
 
-  // Reports on a lattice over the whole map, placed by their own positions, so that an analysis
-  // covers the map: temperature falls to the north.
+  // Reports on a lattice covering the map, temperature falling to the north.
   void writeLattice(const Date& hour, float badPressure = Const::FMISS)
   {
     KOL::SfcFile out;
@@ -154,6 +155,7 @@ class SfcPlotTest : public KOLTest::DatabaseTest {
   }
 
   KOLTest::TempDir dir;
+  KOLTest::ResourceScope resources{{"con_path", dir.path()}, {"color_map", "magenta"}};
   long saved_time = 0;
 };
 
@@ -187,8 +189,8 @@ TEST_F(SfcPlotTest, ParametersAndResources)
     EXPECT_EQ(layer.getMapMode(), c.mapMode);
     EXPECT_EQ(layer.getSync(), c.sync);
   }
-  Kol::resrc.set("plot_type", "ln");
-  Kol::resrc.set("parameter", "map,pl=cf");
+  resources.set("plot_type", "ln");
+  resources.set("parameter", "map,pl=cf");
   SfcPlot layer;
   EXPECT_STREQ(layer.getPlotType(), "cf") << "the parameter resource comes last";
   EXPECT_TRUE(layer.isGridded());
@@ -231,8 +233,7 @@ TEST_F(SfcPlotTest, MissingFileDrawsNothingAndSaysSoOnce)
   EXPECT_EQ(picture(plot).differ(before, 0), 0.0) << "nothing drawn, not even the map";
 }
 
-// With a fill plot type the map lines are drawn over the colours; a filled entry with the map
-// lines asked under hides them; plotted values leave them under the data, visible.
+// Map lines over fills, hidden under a filled entry asked under, visible under values.
 TEST_F(SfcPlotTest, MapLinesGoOverFillsAndUnderValues)
 {
   writeLattice(HOUR);
@@ -276,8 +277,7 @@ TEST_F(SfcPlotTest, GrossErrorLeftOutOfTheAnalysis)
   }
 }
 
-// Three plain parameters: every report is read once, and each station gets all three values,
-// converted to the units the entries ask for.
+// Three parameters: each report read once, each station all three values in their units.
 TEST_F(SfcPlotTest, ThreeParametersAroundEachStationFromOnePass)
 {
   writeHour(HOUR);
@@ -302,8 +302,7 @@ TEST_F(SfcPlotTest, ThreeParametersAroundEachStationFromOnePass)
   EXPECT_STREQ(okc.values[2].format, "ur,%03.0f") << "colons become commas";
 }
 
-// Thinning on the real feed: a fair share kept, none closer than the spacing, and each station
-// left out yields to a more important neighbour.
+// Thinning the real feed: none closer than the spacing, each left out yields to a better one.
 TEST_F(SfcPlotTest, ThinnedStationModelsKeepApart)
 {
   KOL_REQUIRE_DATA();
@@ -347,6 +346,118 @@ TEST_F(SfcPlotTest, ThinnedStationModelsKeepApart)
     bool yields = ids.count(m.values[0].id) > 0;
     for (const auto& k : kept) yields = yields || (k.priority <= m.priority && near(k, m));
     EXPECT_TRUE(yields) << m.values[0].id;
+  }
+}
+
+class SfcRawTest : public KOLTest::DatabaseTest {
+ protected:
+  static SfcData report(const char* id, float lat = KOL::Const::FMISS,
+                        float lon = KOL::Const::FMISS)
+  {
+    SfcData s;
+    s.setId(id);
+    s.lat = lat, s.lon = lon;
+    return s;
+  }
+};
+
+TEST_F(SfcRawTest, TableFillsWhatTheReportLacks)
+{
+  SfcRaw raw;
+  EXPECT_STREQ(raw.getVarFile(), "sfcraw.var");
+  SfcData okc = report("KOKC");
+  ASSERT_EQ(raw.getInfo(okc), 1);
+  EXPECT_LT(std::hypot(okc.lat - 35.3833, okc.lon + 97.6), 1e-3);
+  EXPECT_NEAR(okc.elev, 395, 0.5);
+  EXPECT_EQ(okc.wmo, 72353);
+  EXPECT_EQ(std::string(okc.name).rfind("Will_Rogers", 0), 0u) << okc.name;
+  EXPECT_EQ(raw.getPriority(), 2);
+
+  SfcData moved = report("KOKC", 36.0f, -98.0f);
+  ASSERT_EQ(raw.getInfo(moved), 1);
+  EXPECT_EQ(moved.lat * 1000 + moved.lon, 36000.0f - 98) << "a report's own position wins";
+
+  SfcData ship = report("SHIP", 40.0f, -60.0f);
+  EXPECT_EQ(raw.getInfo(ship), 1);
+  EXPECT_EQ(raw.getPriority(), SfcRaw::OWN_POSITION_PRIORITY);
+
+  for (const char* id : {"QQQQ", ""}) {
+    SfcData unknown = report(id);
+    EXPECT_EQ(raw.getInfo(unknown), 0) << id;
+  }
+}
+
+TEST_F(SfcRawTest, StationsChosenByPatternAndPriority)
+{
+  struct Case {
+    const char* identifier;
+    const char* priority;
+    const char* id;
+    int placed;
+  } cases[] = {
+      {"st=OK", "", "KOKC", 1}, {"st=OK", "", "KDEN", 0}, {"K*", "", "KDEN", 1},
+      {"!KDEN", "", "KDEN", 0}, {"", "2", "KOKC", 1},     {"", "1", "KOKC", 0},
+      {"", "", "KOKC", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.identifier) + " / " + c.priority + " / " + c.id);
+    KOLTest::ResourceScope choice{{"identifier", c.identifier}, {"stat_prior", c.priority}};
+    SfcRaw raw;  // reads the choice as it loads the table
+    SfcData s = report(c.id);
+    EXPECT_EQ(raw.getInfo(s), c.placed);
+  }
+}
+
+class RawPlotTest : public KOLTest::RecordedPlotTest {
+ protected:
+  KOLTest::TempDir dir;
+};
+
+TEST_F(RawPlotTest, RowsDrawnAtTheirPlaces)
+{
+  const std::string file = dir.file("obs.csv");
+  KOLTest::writeFile(file,
+                     "# mesonet\nid,lat,lon,time,temp,dewp,wdir,wspd,solar\n"
+                     "NRMN,35.24,-97.46,2020-01-06T00:00Z,12.5,3.0,180,10,0\n"
+                     "ELRE,35.55,-98.04,2020-01-06T00:00Z,11.0,2.5,190,12,0\n"
+                     "HOT,36.0,-96.0,2020-01-06T00:00Z,45.0,2.0,200,8,0\n"
+                     "BROKEN,36.0\n"
+                     "STIL,36.12,-97.10,202001060000,10.0,1.5,170,9,0\n");
+  open("lamb:35:-97:,35.5,-97,33,25,0.1,0.1");
+  KOL::RawPlot layer("va=temp,max=40");
+  ASSERT_TRUE(layer.setFilename(file.c_str()));
+  ASSERT_EQ(layer.draw(*plot), 1);
+  ASSERT_EQ(layer.getRows().size(), 3u);  // HOT above max, BROKEN short
+  EXPECT_EQ(std::string(layer.getRows()[2].id), "STIL");
+  EXPECT_EQ(layer.getRows()[2].date.getSeconds(), layer.getRows()[0].date.getSeconds());
+  EXPECT_EQ(layer.getSurface().getReportsRead(), 3);
+  // each row's temperature drawn beside its own place
+  for (const KOL::SfcData& s : layer.getRows()) {
+    EarthPoint e(s.lat, s.lon);
+    Point p;
+    ASSERT_TRUE(plot->getDomain().tran(e, p));
+    p = plot->toDevice(p);
+    int near = 0;
+    for (const KOL::Points& l : rec->lines) near += std::hypot(l[0].x - p.x, l[0].y - p.y) < 40;
+    EXPECT_GT(near, 0) << s.id;
+  }
+}
+
+TEST(RefusedPlots, OneLineEachAndNothingDrawn)
+{
+  std::vector<std::pair<std::string, std::unique_ptr<KOL::Drawing>>> layers;
+  layers.emplace_back("RedbookPlot", std::make_unique<KOL::RedbookPlot>());
+  layers.emplace_back("RcmPlot", std::make_unique<KOL::RcmPlot>());
+  layers.emplace_back("MdrPlot", std::make_unique<KOL::MdrPlot>());
+  layers.emplace_back("RadPlot", std::make_unique<KOL::RadPlot>());
+  KOL::Plot plot;
+  for (auto& [name, layer] : layers) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(layer->setFilename("product.bin"), 0) << name;
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.rfind(name + ": product.bin: ", 0), 0u) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(layer->draw(plot), 0) << name;
   }
 }
 
