@@ -234,8 +234,8 @@ TEST_F(Programs, DescribeAndListValues)
     const char *prog, *options, *file;
     std::vector<const char*> said;
   } cases[] = {
-      {"kolrad", "", n0q, {"Product: 94 Base reflectivity [dBZ]", "Elevation: 0.5 deg"}},
-      {"kolrad", "", n0r, {"Product: 19 Base reflectivity [dBZ]", "Radials x bins: 360 x 460"}},
+      {"kolrad", "", n0q, {"Product: 94 Base reflectivity [dBZ]", "Radials x bins: 360 x 460"}},
+      {"kolrad", "", n0r, {"Product: 19 Base reflectivity [dBZ]", "Elevation: 0.5 deg"}},
       {"kolrad", "", n0r, {"Site: TLX"}},
       {"kolrad", "-out=csv ", n0r, {"azimuth,range_km,value\n", "\n123.0,0.500,"}},
       {"kolsat", "", ir, {"Image: GOES NC Infrared 11um", "Size: 1536 x 1008 pixels"}},
