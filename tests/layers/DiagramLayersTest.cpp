@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -212,6 +214,26 @@ TEST_F(ThermPlotTest, ColourListsOfOneTwoAndThreeItems)
   EXPECT_GT(d.countInk("green"), 200) << "the curves keep their defaults";
 }
 
+// Pressures labelled every other step where the isobars meet the left edge (device text).
+TEST_F(ThermPlotTest, PressureLabelsWhereTheIsobarsMeetTheEdge)
+{
+  std::vector<std::string> log, pressures;
+  KOL::Plot plot;
+  ASSERT_TRUE(plot.open(std::make_unique<KOLTest::RecordingDevice>(900, 850, false, &log), ""));
+  plot.setPanel(KOLTest::DIAGRAM_PANEL, ThermPlot::getDomain(ThermPlot::SKEWT));
+  plot.setFont("#fixed");
+  ThermPlot().draw(plot);
+  for (const std::string& line : log) {
+    float x, y;
+    char text[64];
+    if (std::sscanf(line.c_str(), "text %f,%f %63s", &x, &y, text) == 3 && x < 100 && *text != 'm')
+      pressures.push_back(text);
+  }
+  // 50 to 1100 mb in 50 mb steps: every second from 1100; 1100 and 100 lie outside
+  EXPECT_EQ(pressures, (std::vector<std::string>{"1000", "900", "800", "700", "600", "500", "400",
+                                                 "300", "200"}));
+}
+
 struct Case {
   const char* file;
   const char* id;
@@ -253,7 +275,8 @@ TEST_F(SoundPlotTest, CurvesPassThroughTheLevelsOnEveryDiagram)
       tp.draw(d.plot());
       sp.setDiagram(type);
       ASSERT_EQ(sp.draw(d.plot()), 1);
-      d.capture(std::string("sounding_") + sp.getSounding().getWmo() + "_" + TYPE_NAMES[type] + ".png");
+      d.capture(std::string("sounding_") + sp.getSounding().getWmo() + "_" + TYPE_NAMES[type] +
+                ".png");
       int checked = 0, inked = 0;
       for (int i = 0; i < s.getNum(); ++i) {
         if (!s.validTemp(i) || !s.validPres(i)) continue;

@@ -178,6 +178,7 @@ TEST(KolskewtTest, TempSetToPngOfEveryDiagram)
                                        &status);
     EXPECT_EQ(status, 0) << out;
     EXPECT_NE(out.find("written to " + png), std::string::npos) << out;
+    EXPECT_NE(out.find("KOUN"), std::string::npos) << "the station table's identifier: " << out;
     const KOLTest::Raster img = KOLTest::readPng(png);
     EXPECT_EQ(img.width * 1000 + img.height, 850800) << type;
   }

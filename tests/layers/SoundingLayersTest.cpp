@@ -148,28 +148,6 @@ TEST_F(UpaPlotTest, AnalysedHeightsFollowTheSoundings)
   EXPECT_GE(inside, 10);
 }
 
-// Each key of the layer's parameters, and the resources it starts from.
-TEST(UpaPlotKeys, ParametersAndResources)
-{
-  KOLTest::QuietScope quiet;
-  KOL::VCoord c;
-  {
-    KOLTest::ResourceScope given{{"level", "700"}, {"plot_type", "cf"}};
-    UpaPlot fromResources;
-    EXPECT_TRUE(fromResources.isGridded());
-    ASSERT_TRUE(fromResources.getLevel().getLower(c));
-    EXPECT_FLOAT_EQ(c.value, 700);
-  }
-  UpaPlot p;
-  EXPECT_FALSE(p.isGridded());
-  p.setParam("le=250,va=\"hght,temp\",pl=ln,map,sync");
-  EXPECT_STREQ(p.getVariable(), "hght,temp");
-  EXPECT_TRUE(p.isGridded() && p.getSync());
-  EXPECT_EQ(p.setLevel("nonsense"), 0);
-  ASSERT_TRUE(p.getLevel().getLower(c));
-  EXPECT_FLOAT_EQ(c.value, 250) << "an unknown level leaves the one given";
-}
-
 constexpr const char* PRAHA = "bufr/pybufrkit_IUSD40_OKLI.bufr";
 constexpr const char* NAM = "grib/g2_nam.t00z.awp21100.tm00.grib2";
 constexpr float THETA = 312;
