@@ -108,6 +108,22 @@ QuietScope::QuietScope() : saved_(KOL::Kol::getMessageMask()) { KOL::Kol::setMes
 
 QuietScope::~QuietScope() { KOL::Kol::setMessageMask(saved_); }
 
+ResourceScope::ResourceScope(std::initializer_list<std::pair<const char*, std::string>> given)
+{
+  for (const auto& [name, value] : given) set(name, value);
+}
+
+ResourceScope::~ResourceScope()
+{
+  for (const std::string& n : names_) KOL::Kol::resrc.set(n.c_str(), "");
+}
+
+void ResourceScope::set(const char* name, const std::string& value)
+{
+  names_.push_back(name);
+  KOL::Kol::resrc.set(name, value.c_str());
+}
+
 DatabaseScope::DatabaseScope()
 {
   const char* old = KOL::Kol::getDatabasePath();

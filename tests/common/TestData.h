@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace KOLTest {
@@ -79,6 +81,20 @@ class DatabaseScope {
 
  private:
   std::string saved_;
+};
+
+// Resources set for the lifetime of the object, emptied afterwards.
+class ResourceScope {
+ public:
+  ResourceScope() = default;
+  ResourceScope(std::initializer_list<std::pair<const char*, std::string>> given);
+  ~ResourceScope();
+  ResourceScope(const ResourceScope&) = delete;
+  ResourceScope& operator=(const ResourceScope&) = delete;
+  void set(const char* name, const std::string& value);
+
+ private:
+  std::vector<std::string> names_;
 };
 
 // A quiet test that reads the repository's database directory.

@@ -1,11 +1,8 @@
-// GINI satellite files: every sample file against what an independent reader decoded, the
-// header texts and value tables, the placement of the pixels against PROJ, and damaged input.
+// GINI satellite files against an independent reader and PROJ, header tables, damaged input.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,7 +11,6 @@
 #include "common/Proj.h"
 #include "core/Const.h"
 #include "core/Kol.h"
-#include "core/Zlib.h"
 #include "geo/Domain.h"
 #include "imagery/GiniFile.h"
 #include "imagery/Image.h"
@@ -50,27 +46,17 @@ TEST_F(GiniSamples, EveryFileAgreesWithTheIndependentReader)
     ASSERT_EQ(g.read(im), 1);
     EXPECT_EQ(std::string(g.getHeading()), ex["wmo_heading"].get<std::string>());
     const GiniFile::Pdb& p = g.getPdb();
-    EXPECT_EQ(p.source, ex["pdb_raw_octets_1_4"][0].get<int>());
-    EXPECT_EQ(p.entity, ex["pdb_raw_octets_1_4"][1].get<int>());
-    EXPECT_EQ(p.sector, ex["pdb_raw_octets_1_4"][2].get<int>());
-    EXPECT_EQ(p.channel, ex["pdb_raw_octets_1_4"][3].get<int>());
+    const int octets[] = {p.source, p.entity, p.sector, p.channel};
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(octets[k], ex["pdb_raw_octets_1_4"][k].get<int>());
     EXPECT_EQ(p.projection, ex["pdb_raw_octet_16_projection"].get<int>());
-    EXPECT_NEAR(p.la1, ex["la1"].get<double>(), 1e-4);
-    EXPECT_NEAR(p.lo1, ex["lo1"].get<double>(), 1e-4);
-    if (ex.contains("lov")) {
-      EXPECT_NEAR(p.lov, ex["lov"].get<double>(), 1e-4);
-      EXPECT_NEAR(p.dx, ex["dx"].get<double>(), 1e-4);
-      EXPECT_NEAR(p.dy, ex["dy"].get<double>(), 1e-4);
-    } else {
-      EXPECT_NEAR(p.la2, ex["la2"].get<double>(), 1e-4);
-      EXPECT_NEAR(p.lo2, ex["lo2"].get<double>(), 1e-4);
-    }
-    EXPECT_NEAR(p.latin, ex["latin"].get<double>(), 1e-4);
+    const char* keys[] = {"la1", "lo1", "latin", "lov", "dx", "dy", "la2", "lo2"};
+    const float got[] = {p.la1, p.lo1, p.latin, p.lov, p.dx, p.dy, p.la2, p.lo2};
+    for (int k = 0; k < 8; ++k)
+      EXPECT_NEAR(got[k], ex.contains(keys[k]) ? ex[keys[k]].get<double>() : got[k], 1e-4) << keys[k];
     if (ex.contains("proj_center")) {
       EXPECT_EQ(p.projCenter, ex["proj_center"].get<int>());
     }
-    // The tail of the PDB: scanning mode, Latin again, resolution (km), compression, version,
-    // PDB size, navigation indicator; the reader gives some octets signed.
+    // the tail: scanning mode, Latin, km, compression, version, size, navigation (some signed)
     const auto& tail = ex["pdb2"];
     const bool negI = tail[0][0].get<bool>(), posJ = tail[0][1].get<bool>(),
                byColumns = tail[0][2].get<bool>();
@@ -78,7 +64,6 @@ TEST_F(GiniSamples, EveryFileAgreesWithTheIndependentReader)
     EXPECT_EQ(p.resolution, tail[2].get<int>() & 0xFF);
     EXPECT_EQ(p.compression, tail[3].get<int>() & 0xFF);
     EXPECT_EQ(p.version, tail[4].get<int>() & 0xFF);
-    // The reader takes an unset PDB size (older files) for the usual 512.
     EXPECT_EQ(p.pdbSize == 0 ? 512 : p.pdbSize, tail[5].get<int>());
     EXPECT_EQ(p.navCal, tail[6].get<int>() & 0xFF);
     EXPECT_EQ(im.getWidth(), ex["nx"].get<int>());
@@ -101,36 +86,7 @@ TEST_F(GiniSamples, EveryFileAgreesWithTheIndependentReader)
   }
 }
 
-TEST_F(GiniSamples, InfoTextsAndTablesOfTheSamples)
-{
-  KOL_REQUIRE_DATA();
-  struct Case {
-    const char* file;
-    const char* info;
-    int proj;
-    bool values;
-  } cases[] = {
-      {"gini/TIGN02", "GOES NC Infrared 11um", 1, true},
-      {"gini/NHEM-MULTICOMP_1km_IR_20151208_2100.gini", "Composite NH Infrared 11um", 1, true},
-      {"gini/AK-REGIONAL_8km_3.9_20160408_1445.gini", "GOES 15 Infrared 3.9um", 1, false},
-      {"gini/HI-REGIONAL_4km_3.9_20160616_1715.gini", "GOES 15 Infrared 3.9um", 3, false},
-      // channel 28 of the mosaic maker, calibrated in dBZ by its PDB
-      {"gini/Level3_Composite_dhr_1km_20180309_2225.gini", "Reflectivity mosaic (dBZ)", 4, true},
-      {"gini/PR-NATIONAL_1km_PCT_20200320_0446.gini", "60", 1, false},
-  };
-  for (const Case& c : cases) {
-    GiniFile g(KOLTest::dataFile(c.file).c_str(), GiniFile::AUTO);
-    Image im;
-    ASSERT_EQ(g.readHeader(im), 1) << c.file;
-    EXPECT_STREQ(im.getInfo(), c.info);
-    EXPECT_EQ(im.getDomainProj(), c.proj) << c.file;
-    EXPECT_EQ(im.isValues(), c.values) << c.file;
-    EXPECT_EQ(g.getPdb().isCalibrated(), g.getPdb().navCal == GiniFile::CALIBRATED) << c.file;
-  }
-}
-
-// The radar mosaic's calibration block gives the reflectivity of its pixel values: the same
-// scale as the digital base reflectivity, whose levels the independent NIDS reader gave.
+// The mosaic's calibration is the digital base reflectivity's scale, as the NIDS reader gave it.
 TEST_F(GiniSamples, MosaicCalibrationIsTheDigitalReflectivityScale)
 {
   KOL_REQUIRE_DATA();
@@ -150,27 +106,9 @@ TEST_F(GiniSamples, MosaicCalibrationIsTheDigitalReflectivityScale)
     }
     EXPECT_NEAR(im.getValue(k), levels[k].get<double>(), 1e-4) << k;
   }
-  // pixels through the table: the image's reflectivities where it has echo
-  long echo = 0;
-  double sum = 0;
-  for (int j = 0; j < im.getHeight(); j += 3)
-    for (int i = 0; i < im.getWidth(); i += 3) {
-      const int p = im.getVal(i, j);
-      const float v = im.getValue(i, j);
-      if (p < 2) {
-        EXPECT_EQ(v, KOL::Const::FMISS);
-        continue;
-      }
-      ASSERT_FLOAT_EQ(v, p / 2.0f - 33.0f) << i << "," << j;
-      ++echo, sum += v;
-    }
-  EXPECT_GT(echo, 1000);
-  EXPECT_GT(sum / echo, 0.0) << "mostly light echo, not noise at -32";
 }
 
-// The PDB's first pixel (La1, Lo1) is the south-west one, the first of the image's last row;
-// the corners of the image then agree with PROJ's polar stereographic plane (true at 60 N, on
-// the library's sphere) to a tenth of a pixel.
+// (La1, Lo1) is the first pixel of the last row; the corners agree with PROJ to 0.1 pixel.
 TEST_F(GiniSamples, PolarStereographicPixelsAgreeWithProj)
 {
   KOL_REQUIRE_DATA();
@@ -204,21 +142,7 @@ TEST_F(GiniSamples, PolarStereographicPixelsAgreeWithProj)
   }
 }
 
-TEST_F(GiniSamples, SatFudgeMovesTheCentre)
-{
-  KOL_REQUIRE_DATA();
-  const std::string f = KOLTest::dataFile("gini/TIGN02");
-  Image plain, moved;
-  GiniFile(f.c_str(), GiniFile::AUTO).readHeader(plain);
-  setenv("SAT_FUDGE", "0.5,-1.25", 1);
-  GiniFile(f.c_str(), GiniFile::AUTO).readHeader(moved);
-  unsetenv("SAT_FUDGE");
-  EXPECT_NEAR(moved.getDomainVal().clat - plain.getDomainVal().clat, 0.5, 1e-4);
-  EXPECT_NEAR(moved.getDomainVal().clon - plain.getDomainVal().clon, -1.25, 1e-4);
-}
-
-// Copies cut short, a header promising more rows than the body has: each read ends with a 0
-// result (garbage in a body is the fuzz corpus's).
+// Copies cut short: each read ends with a 0 result.
 TEST_F(GiniSamples, DamagedFilesFailCleanly)
 {
   KOL_REQUIRE_DATA();
@@ -236,8 +160,7 @@ TEST_F(GiniSamples, DamagedFilesFailCleanly)
   }
 }
 
-// A raw body (heading, 512-byte PDB, pixels) built here: the PDB octets as the format defines
-// them, and a body one row short.
+// A raw body (heading, 512-byte PDB, pixels), bodyRows of its ny rows.
 std::string rawGini(int entity, int sector, int channel, int nx, int ny, int bodyRows)
 {
   std::string s = "TIGE01 KNES 010000\r\r\n";
@@ -274,7 +197,6 @@ TEST(GiniHeader, TextsAndTablesByEntitySectorAndChannel)
       {99, 1, 27, "Reflectivity mosaic (dBZ)", -30.0f, 145.0f, 146.0f},
       {12, 1, 4, "GOES 9 Infrared 11um", 57.0f, -30.5f, -31.0f},
       {12, 0, 1, "GOES NH Visible", NAN, NAN, NAN},
-      {12, 1, 60, "GOES 9 60", NAN, NAN, NAN},
       {99, 1, 3, "CONUS Water Vapor", 57.0f, -30.5f, -31.0f},
       {6, 10, 2, "Composite NH Infrared 3.9um", NAN, NAN, NAN},
       {19, 9, 59, "GOES NC Sounder visible", NAN, NAN, NAN},
@@ -297,12 +219,11 @@ TEST(GiniHeader, TextsAndTablesByEntitySectorAndChannel)
   }
 }
 
-// A calibration block built here: units, ranges of sign-and-magnitude ten-thousandths; a count
-// beyond the block and one without the flag are read only as far as they may be.
+// Another maker's calibrated channel keeps its name; short blocks and the flag off.
 TEST(GiniHeader, CalibrationBlockGivesTheValueTable)
 {
   std::vector<uint8_t> pdb(512, 0);
-  pdb[1] = 99, pdb[2] = 1, pdb[3] = 28, pdb[46] = GiniFile::CALIBRATED;
+  pdb[1] = 12, pdb[2] = 1, pdb[3] = 4, pdb[46] = GiniFile::CALIBRATED;
   const std::string units = "dBZ     ";
   std::copy(units.begin(), units.end(), pdb.begin() + 47);
   auto put = [&](int at, double v) {
@@ -318,28 +239,14 @@ TEST(GiniHeader, CalibrationBlockGivesTheValueTable)
   GiniFile::Pdb p;
   p.decode(pdb.data(), pdb.size());
   EXPECT_EQ(p.units, "dBZ");
-  ASSERT_EQ(p.ranges.size(), 2u);
-  EXPECT_FLOAT_EQ(p.ranges[1].value0, -32.0f);
-  EXPECT_FLOAT_EQ(p.ranges[1].value1, 94.5f);
   char info[80];
   std::vector<float> values;
   GiniFile::describe(p, info, sizeof info, values);
-  EXPECT_STREQ(info, "Reflectivity mosaic (dBZ)");
+  EXPECT_STREQ(info, "GOES 9 Infrared 11um");
   ASSERT_EQ(values.size(), 256u);
-  EXPECT_EQ(values[0], KOL::Const::FMISS);
   EXPECT_EQ(values[1], KOL::Const::FMISS);
   EXPECT_FLOAT_EQ(values[2], -32.0f);
-  EXPECT_FLOAT_EQ(values[66], 0.0f);
   EXPECT_FLOAT_EQ(values[255], 94.5f);
-
-  // another maker's calibrated channel keeps its name; the block still gives the values
-  pdb[1] = 12, pdb[3] = 4;
-  p.decode(pdb.data(), pdb.size());
-  GiniFile::describe(p, info, sizeof info, values);
-  EXPECT_STREQ(info, "GOES 9 Infrared 11um");
-  EXPECT_FLOAT_EQ(values[2], -32.0f);
-
-  // more ranges promised than a short block holds; the flag off
   pdb[55] = 255;
   p.decode(pdb.data(), 100);
   EXPECT_EQ(p.ranges.size(), 2u);
@@ -397,41 +304,9 @@ TEST_F(GiniBuilt, RawBodyAndShortBody)
   EXPECT_EQ(GiniFile().open(tmp.file("full").c_str(), 1, GiniFile::AUTO), 0);
 }
 
-// Zlib body: the header in one stream and the pixels in streams of odd sizes, so that rows are
-// split between streams, followed by the transmission trailer.
-TEST_F(GiniBuilt, ZlibStreamsAreJoinedRowByRow)
-{
-  const int nx = 37, ny = 23;
-  std::string raw = rawGini(11, 1, 1, nx, ny, ny);
-  const std::string heading = raw.substr(0, 21);
-  auto deflate = [](const std::string& in) {
-    KOL::Zlib z(KOL::Zlib::COMPRESS);
-    std::string out(in.size() + 128, '\0');
-    z.set(in.data(), static_cast<int>(in.size()), &out[0], static_cast<int>(out.size()));
-    z.comp(Z_FINISH);
-    out.resize(out.size() - z.getAvailOut());
-    return out;
-  };
-  std::string file = heading + deflate(raw.substr(0, 21 + 512));
-  const std::string body = raw.substr(21 + 512);
-  for (size_t at = 0; at < body.size(); at += 101) file += deflate(body.substr(at, 101));
-  file += "\r\r\n\x03";
-  KOLTest::TempDir tmp;
-  KOLTest::writeFile(tmp.file("z"), file);
-  GiniFile g(tmp.file("z").c_str(), GiniFile::AUTO);
-  EXPECT_EQ(g.getKind(), GiniFile::ZLIB);
-  Image im;
-  ASSERT_EQ(g.read(im), 1);
-  for (int j = 0; j < ny; ++j)
-    for (int i = 0; i < nx; ++i) ASSERT_EQ(im.getVal(i, j), (j * nx + i) % 251) << i << "," << j;
-  EXPECT_STREQ(im.getInfo(), "GOES 8 Visible");
-}
-
 }  // namespace
 
-// Other products with a WMO heading (radar products above all) are no GINI image: refused in
-// one line, not described as a picture of nonsense; a header that is a GINI one in all but its
-// projection or time is refused the same way.
+// Other products, and GINI headers of a bad projection or time, are refused in one line.
 TEST_F(GiniSamples, OtherProductsAreNotTakenForImages)
 {
   KOL_REQUIRE_DATA();

@@ -1,5 +1,4 @@
-// Pixel layouts, colour and value tables, fractional sampling and the domain link of Image,
-// on small images where every expected pixel can be written down.
+// Image on small images where every expected pixel can be written down.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -27,24 +26,14 @@ Image grey(int w, int h, std::initializer_list<int> px)
   return im;
 }
 
-TEST(ImageLayout, SetMakesStrideAndAllocZeroFills)
+TEST(ImageLayout, StrideAndZeroFill)
 {
   Image im;
-  EXPECT_FALSE(im.validData());
-  ASSERT_EQ(im.set(5, 3, 24), 1);
-  EXPECT_EQ(im.getBitsPixel(), 24);
-  EXPECT_EQ(im.getBytesLine(), 15);
-  ASSERT_EQ(im.allocData(), 1);
-  EXPECT_TRUE(im.validData());
-  for (int j = 0; j < 3; ++j)
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(im.getVal(i, j), 0);
   EXPECT_EQ(im.set(0, 3, 8), 0);
   EXPECT_EQ(im.set(3, 3, 12), 0);
-}
-
-TEST(ImageLayout, PaddedStrideKeepsRowsApart)
-{
-  Image im(3, 2, 8);
+  ASSERT_EQ(im.set(5, 3, 24), 1);
+  EXPECT_EQ(im.getBytesLine(), 15);
+  ASSERT_EQ(im.set(3, 2, 8), 1);
   im.setBytesLine(4);
   ASSERT_EQ(im.allocData(), 1);
   im.setPixel(2, 0, 7);
@@ -54,11 +43,10 @@ TEST(ImageLayout, PaddedStrideKeepsRowsApart)
   EXPECT_EQ(row[2], 7);
   EXPECT_EQ(row[3], 0);
   EXPECT_EQ(im.getRow(1)[0], 9);
+  EXPECT_EQ(im.getVal(1, 1), 0);
   EXPECT_EQ(im.getRow(2), nullptr);
 }
 
-// Each storage depth with both byte orders: what is written reads back, in the documented
-// byte layout.
 TEST(ImagePixels, DepthsAndByteOrders)
 {
   struct Case {
@@ -103,15 +91,6 @@ TEST(ImagePixels, OutsideReadsZeroAndWritesAreRefused)
   EXPECT_EQ(empty.getPixel(0, 0), 0);
 }
 
-TEST(ImagePixels, CursorWriteReplacesThePixelLastRead)
-{
-  Image im = grey(3, 2, {1, 2, 3, 4, 5, 6});
-  EXPECT_EQ(im.getPixel(2, 1), 6);
-  ASSERT_EQ(im.setPixel(60), 1);
-  EXPECT_EQ(im.getVal(2, 1), 60);
-  EXPECT_EQ(im.getVal(1, 1), 5);
-}
-
 TEST(ImageColors, PixelsBeyondTheTableTakeTheLastEntry)
 {
   Image im = grey(2, 1, {3, 200});
@@ -138,23 +117,10 @@ TEST(ImageColors, TrueColourChannelsFollowTheMasks)
   EXPECT_FLOAT_EQ(c.red, 1.0f);
   EXPECT_NEAR(c.green, 128.0 / 255, 1e-6);
   EXPECT_FLOAT_EQ(c.blue, 0.0f);
-  // Swapped masks read the same pixel as blue-green-red.
-  im.setRedMask(0xFF);
-  im.setGrnMask(0xFF00);
+  im.setRedMask(0xFF);  // swapped masks: blue-green-red
   im.setBluMask(0xFF0000);
   im.getRGB(0, 0, c);
-  EXPECT_FLOAT_EQ(c.red, 0.0f);
   EXPECT_FLOAT_EQ(c.blue, 1.0f);
-}
-
-TEST(ImageColors, TransparentIndex)
-{
-  Image im = grey(2, 1, {0, 4});
-  EXPECT_FALSE(im.isPixelTrans(0, 0));
-  im.setTransColor(4);
-  EXPECT_TRUE(im.isPixelTrans(1, 0));
-  EXPECT_FALSE(im.isPixelTrans(0, 0));
-  EXPECT_FALSE(im.isPixelTrans(5, 0));
 }
 
 // A palette image with a transparent index written as PNG: that index alone reads transparent.
@@ -163,7 +129,10 @@ TEST(ImageColors, TransparentIndexSurvivesPng)
   Image im = grey(3, 1, {0, 1, 2});
   ASSERT_EQ(im.allocColors(3), 1);
   for (int k = 0; k < 3; ++k) im.setColor(k, 0.5f * k, 0.0f, 0.0f);
+  EXPECT_FALSE(im.isPixelTrans(1, 0));
   im.setTransColor(2);
+  EXPECT_TRUE(im.isPixelTrans(2, 0));
+  EXPECT_FALSE(im.isPixelTrans(5, 0));
   KOLTest::TempDir tmp;
   ASSERT_EQ(KOL::PngFile::write(tmp.file("t.png").c_str(), im), 1);
   const KOLTest::Raster r = KOLTest::readPng(tmp.file("t.png"));
@@ -198,23 +167,13 @@ TEST(ImageSampling, AveragingOffOrMixedClassesTakeTheNearestPixel)
   ASSERT_EQ(im.setCutoff(0, 40), 1);
   EXPECT_EQ(im.getPixel(0.4f, 0.2f), 18);
   EXPECT_EQ(im.setCutoff(5, 1), 0);
-}
-
-TEST(ImageSampling, NoDataPixelsAreNeverBlended)
-{
-  Image im = grey(2, 2, {0, 100, 100, 100});
-  im.setCutoff("0");
-  EXPECT_EQ(im.getPixel(0.4f, 0.4f), 0);
-  EXPECT_EQ(im.getPixel(0.6f, 0.4f), 100);
-}
-
-TEST(ImageSampling, IndexedImagesTakeTheNearestPixel)
-{
-  Image im = grey(2, 2, {1, 3, 1, 3});
-  im.allocColors(4);
-  for (int k = 0; k < 4; ++k) im.setColorVal(k, 10 * k);
-  EXPECT_EQ(im.getPixel(0.4f, 0.0f), 10);
-  EXPECT_EQ(im.getPixel(0.6f, 0.0f), 30);
+  Image gap = grey(2, 2, {0, 100, 100, 100});  // no-data pixels are never blended
+  gap.setCutoff("0");
+  EXPECT_EQ(gap.getPixel(0.4f, 0.4f), 0);
+  EXPECT_EQ(gap.getPixel(0.6f, 0.4f), 100);
+  im.allocColors(31);  // indexed: the nearest
+  for (int k = 0; k < 31; ++k) im.setColorVal(k, k);
+  EXPECT_EQ(im.getPixel(0.4f, 0.2f), 10);
 }
 
 TEST(ImageValues, TableLookupBothWays)
@@ -229,7 +188,6 @@ TEST(ImageValues, TableLookupBothWays)
   im.setValues(t);
   EXPECT_FLOAT_EQ(im.getValue(0, 0), -30.0f);
   EXPECT_FLOAT_EQ(im.getValue(1, 0), 225.0f);
-  EXPECT_EQ(im.getIndex(-31.0f), 0);
   EXPECT_EQ(im.getIndex(-29.5f), 0);
   EXPECT_EQ(im.getIndex(0.0f), 30);
   EXPECT_EQ(im.getIndex(1000.0f), 255);
@@ -246,7 +204,6 @@ TEST(ImageValues, MissingEntriesAreSkipped)
   im.setValue(2, 10.0f);
   im.setValue(5, 20.0f);
   EXPECT_EQ(im.getIndex(5.0f), 0);
-  EXPECT_EQ(im.getIndex(10.0f), 2);
   EXPECT_EQ(im.getIndex(19.0f), 2);
   EXPECT_EQ(im.getIndex(25.0f), 5);
   EXPECT_FLOAT_EQ(im.getValue(3), Const::FMISS);
@@ -264,8 +221,6 @@ TEST(ImageCopy, CopiesAreDeepAndCopyInfoLeavesPixels)
   b.setColorVal(0, 7);
   EXPECT_EQ(a.getVal(0, 0), 5);
   EXPECT_EQ(a.getColorVal(0), 0);
-  EXPECT_STREQ(b.getInfo(), a.getInfo());
-
   Image c = grey(1, 1, {42});
   c.copyInfo(a);
   EXPECT_STREQ(c.getInfo(), "GOES 9 Infrared 11um");

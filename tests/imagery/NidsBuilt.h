@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/TestData.h"
 #include "core/BZlib.h"
 #include "core/Zlib.h"
 
@@ -37,13 +38,7 @@ struct Radial {
 inline Bytes radialPacket(int code, int bins, const std::vector<Radial>& radials)
 {
   Bytes p;
-  put16(p, code);
-  put16(p, 0);
-  put16(p, bins);
-  put16(p, 0);
-  put16(p, 0);
-  put16(p, 999);
-  put16(p, static_cast<int>(radials.size()));
+  for (int v : {code, 0, bins, 0, 0, 999, static_cast<int>(radials.size())}) put16(p, v);
   for (const Radial& r : radials) {
     const int n = static_cast<int>(r.runs.size());
     put16(p, code == 16 ? n : n / 2);
@@ -90,11 +85,9 @@ inline Bytes compressZlib(const uint8_t* in, std::size_t n)
 inline Bytes buildMessage(Product p)
 {
   Bytes symb;
-  put16(symb, -1);
-  put16(symb, 1);
+  for (int v : {-1, 1}) put16(symb, v);
   put32(symb, 16 + static_cast<long>(p.packet.size()));
-  put16(symb, 1);
-  put16(symb, -1);
+  for (int v : {1, -1}) put16(symb, v);
   put32(symb, static_cast<long>(p.packet.size()));
   symb.insert(symb.end(), p.packet.begin(), p.packet.end());
   if (p.bzip2) {
@@ -104,38 +97,32 @@ inline Bytes buildMessage(Product p)
     symb = compressBzip2(symb);
   }
   Bytes m;
-  put16(m, p.code);
-  put16(m, 15846);
-  put32(m, 73025);
-  put32(m, 120 + static_cast<long>(symb.size()));
-  put16(m, 1);
-  put16(m, 0);
-  put16(m, 3);
-  put16(m, -1);
-  put32(m, 35333);
-  put32(m, -97278);
-  put16(m, 1277);
-  put16(m, p.code);
-  put16(m, p.mode);
-  put16(m, 12);
-  put16(m, 1404);
-  put16(m, 28);
-  put16(m, 15846);
+  for (int v : {p.code, 15846}) put16(m, v);
+  for (long v : {73025L, 120 + static_cast<long>(symb.size())}) put32(m, v);
+  for (int v : {1, 0, 3, -1}) put16(m, v);
+  for (long v : {35333, -97278}) put32(m, v);
+  for (int v : {1277, p.code, p.mode, 12, 1404, 28, 15846}) put16(m, v);
   put32(m, 73003);
   put16(m, 15846);
   put32(m, 73009);
-  put16(m, p.params[0]);
-  put16(m, p.params[1]);
-  put16(m, 1);
-  put16(m, p.params[2]);
+  for (int v : {p.params[0], p.params[1], 1, p.params[2]}) put16(m, v);
   for (uint16_t t : p.thresholds) put16(m, t);
   for (int k = 3; k < 10; ++k) put16(m, p.params[k]);
   put16(m, 0);
-  put32(m, 60);
-  put32(m, 0);
-  put32(m, 0);
+  for (long v : {60, 0, 0}) put32(m, v);
   m.insert(m.end(), symb.begin(), symb.end());
   return m;
+}
+
+// A product of 360 radials of 30 bins, all of one run byte, written to path.
+inline std::string writeUniform(Product p, uint8_t run, const std::string& path)
+{
+  std::vector<Radial> radials;
+  for (int k = 0; k < 360; ++k) radials.push_back({static_cast<float>(k), 1.0f, {run, run}});
+  p.packet = radialPacket(0xAF1F, 30, radials);
+  const Bytes b = buildMessage(p);
+  writeFile(path, std::string(b.begin(), b.end()));
+  return path;
 }
 
 inline Bytes withHeading(const Bytes& message)
@@ -152,7 +139,7 @@ inline Bytes zlibFramed(const Bytes& message, std::size_t segment)
 {
   const std::string framing = "\x01\r\r\n123 \r\r\nSDUS54 KOUN 202016\r\r\nN0RTLX\r\r\n";
   Bytes inner;
-  std::string wmo = "\x01\r\r\n123 \r\r\nSDUS54 KOUN 202016\r\r\nN0RTLX\r\r\n";
+  std::string wmo = framing;
   wmo.resize(54, ' ');
   inner.insert(inner.end(), wmo.begin(), wmo.end());
   inner.insert(inner.end(), message.begin(), message.end());

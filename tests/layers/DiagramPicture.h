@@ -1,5 +1,4 @@
-// Thermodynamic diagrams drawn off-screen for the tests, and the questions asked of the picture:
-// is there ink of a colour where the diagram projection puts a (temperature, pressure) point.
+// Diagrams drawn off-screen: is there ink of a colour where a (temperature, pressure) point lies.
 #pragma once
 
 #include <string>
@@ -13,8 +12,7 @@ namespace KOLTest {
 // The page rectangle of kolskewt's diagram.
 extern const KOL::Rect DIAGRAM_PANEL;
 
-// A plot on the off-screen image device (white background), its panel set to the diagram of
-// type on the page rectangle the programs use.
+// A plot on the image device, its panel the diagram of type on the programs' page rectangle.
 class DiagramPlot {
  public:
   static constexpr int WIDTH = 900, HEIGHT = 850;
@@ -30,8 +28,7 @@ class DiagramPlot {
   bool inside(const KOL::Point& px, int margin = 6);
   // Takes the picture; when KOL_KEEP_PICTURES names a directory it is also written there.
   void capture(const std::string& keepAs = "");
-  // Whether a pixel of the colour lies within radius of px (antialiased edges count when the
-  // colour dominates).
+  // Whether a pixel of the colour (or dominated by it) lies within radius of px.
   bool inkNear(const KOL::Point& px, const char* colour, int radius = 2);
   // Pixels of the colour within the box of device pixels.
   int countInk(int x1, int y1, int x2, int y2, const char* colour);
@@ -52,8 +49,7 @@ class DiagramPlot {
   KOL::Image img_;
 };
 
-// The OUN TEMP set of 2011-05-22 12 UTC converted by kolupa into the own upper-air file that
-// the convention "upa_cvt" names under dir; kolupa's exit status.
+// The OUN TEMP set of 2011-05-22 12 UTC as the own file "upa_cvt" names under dir (by kolupa).
 int writeOwnOunFile(const std::string& dir);
 
 }  // namespace KOLTest

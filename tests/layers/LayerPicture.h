@@ -1,6 +1,5 @@
-// A layer drawn the way the programs draw it: on the off-screen image device, 800 x 700 pixels,
-// the page white, the map the layer's own domain (or one given); and the questions the tests
-// ask of the picture: what colour lies where the projection puts an earth point.
+// A layer drawn as the programs draw it, 800 x 700 pixels on the image device, on its own domain
+// (or one given); and what colour lies where the projection puts an earth point.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +12,7 @@
 #include "graphics/Drawing.h"
 #include "graphics/Plot.h"
 #include "imagery/Image.h"
+#include "imagery/RGB.h"
 
 namespace KOLTest {
 
@@ -40,6 +40,10 @@ class LayerPictureTest : public DatabaseTest {
       ASSERT_TRUE(layer.getDomain(domain));
     ASSERT_EQ(plot.setDomain(domain), 1);
     ASSERT_EQ(layer.draw(plot), 1);
+    if (framed) {
+      plot.drawBorder();
+      plot.drawLabels();
+    }
     clip = plot.getGraph().getGTran(KOL::Plot::MAP).getClipRect();
     KOL::Image shot;
     ASSERT_EQ(plot.getImage(shot), 1);
@@ -78,6 +82,13 @@ class LayerPictureTest : public DatabaseTest {
   KOL::Domain domain;
   KOL::Rect clip;
   Raster pic;
+  bool framed = false;  // the border and labels drawn too, as the programs do
 };
+
+// A colour as the picture's 0xRRGGBB.
+inline uint32_t packed(const KOL::RGB& c)
+{
+  return KOL::RGB::toByte(c.red) << 16 | KOL::RGB::toByte(c.green) << 8 | KOL::RGB::toByte(c.blue);
+}
 
 }  // namespace KOLTest

@@ -1,32 +1,195 @@
-// One station value at a time, as the device receives it: what each drawing type draws, where,
-// in which colour and at what size, with the attribute laid over the plotter's defaults.
+// Station values: attribute notation, formats, what the device receives, barbs in pictures.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "common/Proj.h"
+#include "common/Raster.h"
 #include "common/RecordingDevice.h"
 #include "common/TestData.h"
+#include "core/Const.h"
 #include "core/Kol.h"
 #include "geo/EarthPoint.h"
 #include "graphics/ColorMap.h"
 #include "graphics/Plot.h"
+#include "graphics/PlotAttr.h"
+#include "imagery/Image.h"
+#include "layers/DatumAttr.h"
 #include "layers/DatumPlot.h"
-#include "obs/Datum.h"
-
-using KOL::Datum;
-using KOL::DatumPlot;
-using KOL::EarthPoint;
-using KOL::Plot;
-using KOL::Point;
-using KOL::Points;
+#include "layers/datum/ValueFormat.h"
 
 namespace {
 
+using KOL::DatumAttr;
+using KOL::DatumPlot;
+using KOL::EarthPoint;
+using KOL::Point;
+using KOL::Points;
+using KOLTest::Raster;
+
 constexpr float MISS = KOL::Const::FMISS;
+
+TEST(DatumAttrTest, AColonSplitsAtColonsOnly)
+{
+  // the comma stays inside its token: a colour "red,blue" and a format with a comma in it
+  const DatumAttr a("lr:co=red,blue:%4.1f,x");
+  EXPECT_STREQ(a.color, "red,blue");
+  EXPECT_STREQ(a.format, "%4.1f,x");
+  EXPECT_FLOAT_EQ(a.dy, -0.02f);
+  // without a colon the commas split
+  const DatumAttr b("lr,co=red,blue");
+  EXPECT_STREQ(b.color, "blue") << "a bare name is a colour and the last one wins";
+}
+
+struct PositionCase {
+  const char* token;
+  float dx, dy;
+  int halign;
+};
+
+TEST(DatumAttrTest, FifteenPositionsAndXy)
+{
+  const std::vector<PositionCase> cases = {
+      {"ul", -0.012f, 0.02f, 3},      {"UC", 0, 0.02f, 2},       {"Tr", 0.012f, 0.012f, 1},
+      {"cl", -0.012f, 0, 3},          {"bc", 0, -0.012f, 2},     {"lr", 0.012f, -0.02f, 1},
+      {"xy=-1 1", -0.012f, 0.02f, 3}, {"xy=0 -2", 0, -0.04f, 2}, {"XY=2.5 0", 0.03f, 0, 1},
+  };
+  for (const PositionCase& c : cases) {
+    DatumAttr a;
+    a.parse("ta=LB");  // a position sets the vertical alignment back to 3
+    a.parse(c.token);
+    EXPECT_NEAR(a.dx, c.dx, 1e-6) << c.token;
+    EXPECT_NEAR(a.dy, c.dy, 1e-6) << c.token;
+    EXPECT_EQ(a.halign, c.halign) << c.token;
+    EXPECT_EQ(a.valign, 3) << c.token;
+  }
+  const DatumAttr half("xy=3");
+  EXPECT_EQ(half.dx, MISS) << "xy= needs two numbers";
+  const DatumAttr huge("xy=1e99 1");
+  EXPECT_EQ(huge.dx, MISS) << "and finite ones";
+  const DatumAttr inf("we=inf,hi=1e40,mn=nan");
+  EXPECT_EQ(inf.weight, MISS);
+  EXPECT_EQ(inf.height, MISS);
+  EXPECT_EQ(inf.min, MISS);
+}
+
+TEST(DatumAttrTest, ScaleOutsideItsLimitsIsOne)
+{
+  const std::vector<std::pair<const char*, float>> cases = {
+      {"sc=5000", 1.0f},  {"sc=0.009", 1.0f},   {"sc=abc", 1.0f},
+      {"sc=0.01", 0.01f}, {"sc=1000", 1000.0f},
+  };
+  for (const auto& c : cases) EXPECT_FLOAT_EQ(DatumAttr(c.first).scale, c.second) << c.first;
+}
+
+TEST(DatumAttrTest, TextAlignmentLetters)
+{
+  const std::vector<std::tuple<const char*, int, int>> cases = {
+      {"ta=LB", 1, 5}, {"ta=rc", 3, 2}, {"ta=xs", 2, 4},
+      {"ta=cT", 2, 1}, {"ta=", 2, 3},   {"ta=Rz", 3, 3},
+  };
+  for (const auto& [token, h, v] : cases) {
+    const DatumAttr a(token);
+    EXPECT_EQ(a.halign, h) << token;
+    EXPECT_EQ(a.valign, v) << token;
+  }
+}
+
+TEST(DatumAttrTest, MarkerNamesAndNumbers)
+{
+  const std::vector<std::pair<const char*, int>> cases = {
+      {"mk=dot", 8}, {"mk=pnt", 1}, {"mk=plus", 2}, {"mk=star", 3}, {"mk=CIRCLE", 4}, {"mk=xx", 5},
+      {"mk=sqr", 6}, {"mk=tri", 7}, {"mk=itri", 9}, {"mk=12", 12},  {"mk=Dots", 8},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DatumAttr(c.first).mark, c.second) << c.first;
+}
+
+TEST(DatumAttrTest, TypeKeywords)
+{
+  const std::vector<std::pair<const char*, int>> cases = {
+      {"data", 1},   {"VALUE", 2}, {"text", 3},  {"mark", 4},  {"cloud", 6},
+      {"wbarb", 7},  {"cbarb", 8}, {"dbarb", 9}, {"vect", 10}, {"avect", 11},
+      {"track", 12}, {"wx", 13},   {"Line", 14},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DatumAttr(c.first).type, c.second) << c.first;
+    EXPECT_EQ(DatumAttr::typeCode(c.first), c.second) << c.first;
+  }
+  EXPECT_EQ(DatumAttr::typeCode("barb"), 0);
+  const DatumAttr notAType("barb");
+  EXPECT_STREQ(notAType.color, "barb") << "an unknown bare word is a colour name";
+}
+
+TEST(DatumAttrTest, KeyedValues)
+{
+  const DatumAttr a(
+      "rs=temp_color:we=2:hi=1.5:wi=3:sh=2:fo=roman.fnt:te=0.8:sf=my.smb:mn=-5:mx=3:sk=4:"
+      "fm=%5.1f:zz=9:CO=Blue");
+  EXPECT_EQ(a.resrc, "temp_color");
+  EXPECT_EQ(std::string(a.font) + a.symbol + a.format, "roman.fntmy.smb%5.1f");
+  const float numbers[] = {a.weight, a.height, a.width, a.expansion, a.min, a.max};
+  const float want[] = {2, 1.5f, 3, 0.8f, -5, 3};
+  for (int k = 0; k < 6; ++k) EXPECT_FLOAT_EQ(numbers[k], want[k]) << k;
+  EXPECT_EQ(a.shadow * 10 + a.skip, 24);
+  EXPECT_STREQ(a.color, "Blue") << "zz=9 matched nothing and changed nothing";
+}
+
+TEST(DatumAttrTest, TextFieldsAreCutToTheirSize)
+{
+  const DatumAttr a("fm=%123456789.0f,co=averyveryverylongcolourname");
+  EXPECT_STREQ(a.format, "%12345678");
+  EXPECT_EQ(std::string(a.color).size(), 19u);
+  DatumAttr b;
+  EXPECT_EQ(b.parse(nullptr), 0);
+  EXPECT_EQ(b.parse(",,::"), 1) << "empty tokens are passed over";
+}
+
+TEST(DatumAttrTest, PlotAttributeCopiesOnlyWhatIsSet)
+{
+  DatumAttr a("red,hi=2,we=3");
+  KOL::PlotAttr p("blue:w2:e1.5");
+  a.set(p);
+  EXPECT_STREQ(a.color, "blue");
+  EXPECT_FLOAT_EQ(a.width, 2);
+  EXPECT_FLOAT_EQ(a.expansion, 1.5f);
+  EXPECT_FLOAT_EQ(a.height, 2) << "not set in the plot attribute";
+}
+
+struct Case {
+  const char* format;
+  float value;
+  const char* expect;
+};
+
+TEST(ValueFormatTest, FormatsAsPrintfOrTheDefault)
+{
+  const std::vector<Case> cases = {
+      {"%1.0f", 7.25f, "7"},
+      {"%3.1f", 7.75f, "7.8"},
+      {"%03.0f", 5, "005"},
+      {"%010.3f", 1.5f, "000001.500"},
+      {"%+d", 7.6f, "+8"},
+      {"%x", 255, "ff"},
+      {"%5.1f%%", 50, " 50.0%"},
+      {"T=%1.0fC", 20, "T=20C"},
+      {"%d", 1e30f, "0"},
+      // not a single numeric conversion: the default
+      {"%s", 3, "3"},
+      {"%n", 3, "3"},
+      {"%*d", 3, "3"},
+      {"%f%f", 3, "3"},
+      {"%", 3, "3"},
+      {"%999f", 3, "3"},
+      {"%1.123f", 3, "3"},
+      {nullptr, 2.4f, "2"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(KOL::datum::formatValue(c.format, c.value), c.expect)
+        << (c.format ? c.format : "null");
+}
 
 // A device line with its attribute class (1 lines, 2 marks, 4 text).
 struct Stroke {
@@ -120,8 +283,6 @@ TEST_F(DatumPlotTest, ResourcesAndParameters)
   DatumPlot p;
   EXPECT_EQ(p.setParam("sc=3,ty=text,co=yellow,fm=%3.1f,cof=red;blue,ct=kol.clr,xx=1"), 1);
   EXPECT_EQ(p.getType(), 3);
-  EXPECT_EQ(p.setType("7"), 1);
-  EXPECT_EQ(p.getType(), 7);
   EXPECT_EQ(p.setType("nonsense"), 0);
   EXPECT_EQ(p.setScale(0), 0) << "a scale must be positive";
 }
@@ -132,24 +293,12 @@ TEST_F(DatumPlotTest, UpperLeftNumberIsRightAlignedInItsColourAndFormat)
   const Box b = box(4);
   ASSERT_FALSE(b.empty()) << "text strokes";
   const Point st = pixel(10, 20);
-  // right edge 0.012 s = 1.2 units = 12 pixels left of the station (less the spacing after the
-  // last character, a quarter of the height); middle 20 pixels above it
+  // right edge 12 pixels left of the station, less the spacing after the last character
   EXPECT_LE(b.x2, st.x - 12 + 0.5);
   EXPECT_GE(b.x2, st.x - 12 - 0.35 * 18);
   EXPECT_LT(b.x1, st.x - 12 - 10) << "the digits run leftward";
   EXPECT_NEAR((b.y1 + b.y2) / 2, st.y - 20, 4);
   EXPECT_EQ(lastColor(4), deviceColor("red"));
-  // the number is " 23": the same strokes as that text drawn with the same settings
-  const std::vector<Stroke> drawn = strokes();
-  forget();
-  plot->drawText(Point(20 - 1.2f, 10 + 2.0f), " 23");
-  const std::vector<Stroke> expect = strokes();
-  ASSERT_EQ(drawn.size(), expect.size());
-  for (size_t i = 0; i < drawn.size(); i++)
-    for (int k = 0; k < drawn[i].pts.getNum(); k++) {
-      EXPECT_NEAR(drawn[i].pts[k].x, expect[i].pts[k].x, 0.01);
-      EXPECT_NEAR(drawn[i].pts[k].y, expect[i].pts[k].y, 0.01);
-    }
 }
 
 TEST_F(DatumPlotTest, MissingValuesForDataAndValue)
@@ -176,9 +325,8 @@ TEST_F(DatumPlotTest, MissingValuesForDataAndValue)
     EXPECT_EQ(count(4) > 0, c.text > 0) << c.label;
     EXPECT_EQ(count(2) > 0, c.marks > 0) << c.label;
   }
-  // the plotter's own format counts as a format
   forget();
-  dp.setFormat("%3.0f");
+  dp.setFormat("%3.0f");  // the plotter's own format counts as a format
   dp.draw(*plot, EarthPoint(0, 0), 1, MISS, "M", "");
   EXPECT_EQ(count(4), 0);
 }
@@ -248,15 +396,6 @@ TEST_F(DatumPlotTest, BarbKindsStartWhereTheirCirclesEnd)
     EXPECT_NEAR(dist(shaft.pts[1]), k.end, 0.05) << k.attr;
     EXPECT_LT(shaft.pts[1].y, c.y - k.end + 0.1f) << "straight up to the north";
   }
-  // calm circles of each kind (dbarb keeps its station circle)
-  for (const auto& [attr, radius, n] :
-       {std::tuple<const char*, float, int>{"cbarb", 13, 1}, {"dbarb", 6, 2}, {"avect", 6, 1}}) {
-    forget();
-    dp.draw(*plot, EarthPoint(0, 0), 0, 90.0f, 0.0f, attr);
-    const auto s = strokes();
-    ASSERT_EQ(static_cast<int>(s.size()), n) << attr;
-    EXPECT_NEAR(dist(s.back().pts[0]), radius, 0.05) << attr;
-  }
 }
 
 TEST_F(DatumPlotTest, SouthernHemisphereBarbsAreMirrored)
@@ -271,23 +410,6 @@ TEST_F(DatumPlotTest, SouthernHemisphereBarbsAreMirrored)
   };
   EXPECT_LT(featherSide(20), -10);
   EXPECT_GT(featherSide(-20), 10);
-}
-
-TEST_F(DatumPlotTest, BarbsTurnWithTheMeridiansOfTheMap)
-{
-  // polar stereographic about 100W: a north wind's shaft points at the pole wherever it is
-  ASSERT_EQ(plot->setDomain("ps:90:-100,60,-100,41,41,2,2"), 1);
-  const Point pole = pixel(90, -100);
-  for (float lon : {-100.0f, -60.0f, -140.0f, -85.0f}) {
-    forget();
-    dp.draw(*plot, EarthPoint(55, lon), 7, 360, 20, "");
-    const auto s = strokes();
-    ASSERT_GE(s.size(), 1u);
-    const Point a = s[0].pts[0], b = s[0].pts[1];
-    const float shaft = std::atan2(b.x - a.x, -(b.y - a.y));
-    const float toPole = std::atan2(pole.x - a.x, -(pole.y - a.y));
-    EXPECT_NEAR(shaft, toPole, 0.01) << lon;
-  }
 }
 
 TEST_F(DatumPlotTest, VectorsAndTracksHaveTheirLengths)
@@ -310,11 +432,6 @@ TEST_F(DatumPlotTest, VectorsAndTracksHaveTheirLengths)
   ASSERT_EQ(s.size(), 2u) << "shaft and head";
   EXPECT_NEAR(tipDist(s[0]), 10.0, 0.05);
   EXPECT_LT(s[0].pts[1].y, c.y) << "moving north";
-  forget();
-  dp.draw(*plot, EarthPoint(0, 0), 0, 180, 27, "track,mx=3");
-  s = strokes();
-  ASSERT_EQ(s.size(), 4u) << "shaft, marks at one and two hours, head at three";
-  EXPECT_NEAR(tipDist(s[0]), 15.0, 0.05);
 }
 
 TEST_F(DatumPlotTest, CloudMarkSymbolAndText)
@@ -335,15 +452,8 @@ TEST_F(DatumPlotTest, CloudMarkSymbolAndText)
   forget();
   dp.draw(*plot, EarthPoint(0, 0), 0, "10", "wx");
   const Box sym = box(1);
-  ASSERT_FALSE(sym.empty()) << "symbol 10 (mist) of wx.smb";
-  // a 30-pixel symbol centred on the station
-  EXPECT_LE(sym.x2 - sym.x1, 30.5);
+  EXPECT_LE(sym.x2 - sym.x1, 30.5) << "symbol 10 (mist) of wx.smb, 30 pixels about the station";
   EXPECT_NEAR((sym.x1 + sym.x2) / 2, c.x, 6);
-  EXPECT_NEAR((sym.y1 + sym.y2) / 2, c.y, 8);
-  forget();
-  dp.draw(*plot, EarthPoint(0, 0), 0, "KDEN", "text,cr");
-  const Box t = box(4);
-  EXPECT_NEAR(t.x1, c.x + 12, 2.5) << "left-aligned right of the station";
 }
 
 TEST_F(DatumPlotTest, LinesBetweenSuccessiveData)
@@ -352,10 +462,8 @@ TEST_F(DatumPlotTest, LinesBetweenSuccessiveData)
   auto only = [&](const Point& p, const Point& q) {
     const auto s = strokes();
     ASSERT_EQ(s.size(), 1u);
-    EXPECT_NEAR(s[0].pts[0].x, p.x, 0.05);
-    EXPECT_NEAR(s[0].pts[0].y, p.y, 0.05);
-    EXPECT_NEAR(s[0].pts[1].x, q.x, 0.05);
-    EXPECT_NEAR(s[0].pts[1].y, q.y, 0.05);
+    EXPECT_LT(std::hypot(s[0].pts[0].x - p.x, s[0].pts[0].y - p.y), 0.05);
+    EXPECT_LT(std::hypot(s[0].pts[1].x - q.x, s[0].pts[1].y - q.y), 0.05);
   };
   dp.draw(*plot, EarthPoint(0, 0), 0, "x", "line");
   EXPECT_EQ(count(1), 0) << "no values, neither pre nor post";
@@ -386,13 +494,6 @@ TEST_F(DatumPlotTest, NumbersColouredByValue)
   EXPECT_EQ(lastColor(4), deviceColor("red"));
   dp.draw(*plot, EarthPoint(0, 0), 2, 25, "yellow");
   EXPECT_EQ(lastColor(4), deviceColor("yellow")) << "an explicit colour wins";
-  // without an interval the plotter's colour
-  DatumPlot plain;
-  plain.setColorFill("blue;green;red");
-  plain.draw(*plot, EarthPoint(0, 0), 2, 15, "");
-  EXPECT_EQ(lastColor(4), deviceColor("green")) << "the default colour, green";
-  plain.draw(*plot, EarthPoint(0, 0), 2, 5, "");
-  EXPECT_EQ(lastColor(4), deviceColor("green"));
   // band values of their own colour without an interval
   DatumPlot banded;
   banded.setColorFill("-10=blue;0=cyan;20=red");
@@ -402,28 +503,88 @@ TEST_F(DatumPlotTest, NumbersColouredByValue)
   EXPECT_EQ(lastColor(4), deviceColor("blue")) << "below the first band: its colour";
 }
 
-TEST_F(DatumPlotTest, AColourTableThatCannotBeReadLeavesTheColours)
+constexpr double PI = 3.14159265358979;
+
+class StationModelPictureTest : public KOLTest::DatabaseTest {
+ protected:
+  void SetUp() override
+  {
+    DatabaseTest::SetUp();
+    if (!KOLTest::haveProj()) GTEST_SKIP() << "PROJ's proj and cs2cs not installed";
+    ASSERT_TRUE(plot.open("de=i,,sz=1000x700"));
+  }
+  // A clear page and the map; the datum size in pixels (the map's height).
+  float redraw()
+  {
+    plot.clear();
+    EXPECT_EQ(plot.setDomain("lamb:25:-95:25:25,38,-95,41,27,1.2,1.2"), 1);
+    const KOL::Rect clip = plot.getGraph().getGTran(KOL::Plot::MAP).getClipRect();
+    return std::fabs(clip.y2 - clip.y1);
+  }
+  // The page angle of true north at a point (radians clockwise from up), from PROJ.
+  double northAngle(const EarthPoint& e)
+  {
+    const std::vector<Point> p = KOLTest::projPixels(plot, {e, EarthPoint(e.lat + 0.01f, e.lon)});
+    return std::atan2(p[1].x - p[0].x, -(p[1].y - p[0].y));
+  }
+
+  KOL::Plot plot;
+  KOL::DatumPlot dp;
+};
+
+struct BarbCase {
+  float speed;
+  int nearRuns, farRuns;
+  bool pennant;
+};
+
+// Feathers counted along the shaft, at a size where each stroke is a few pixels apart.
+void countFeathers(const Raster& pic, const Point& st, double angle, float len, const BarbCase& c,
+                   const std::string& label)
 {
-  dp.setColorTable("no_such_table.clr");
-  dp.draw(*plot, EarthPoint(0, 0), 2, 5, "red");
-  EXPECT_EQ(lastColor(4), deviceColor("red"));
-  const int before = plot->getColorMap().getNum();
-  dp.setColorTable("kol.clr");
-  dp.draw(*plot, EarthPoint(0, 0), 2, 5, "blue");
-  EXPECT_EQ(plot->getColorMap().getNum(), before) << "the same table installed again";
-  EXPECT_EQ(lastColor(4), deviceColor("blue"));
+  auto px = [&](float along, float across) {
+    const double ax = std::sin(angle), ay = -std::cos(angle);
+    const double nx = std::sin(angle + PI / 2), ny = -std::cos(angle + PI / 2);
+    return Point(static_cast<float>(st.x + ax * along + nx * across),
+                 static_cast<float>(st.y + ay * along + ny * across));
+  };
+  const KOLTest::Runs nearRuns =
+      KOLTest::runsAlong(pic, px(0.25f * len, 0.125f * len), px(1.25f * len, 0.125f * len));
+  const KOLTest::Runs farRuns =
+      KOLTest::runsAlong(pic, px(0.25f * len, 0.28f * len), px(1.25f * len, 0.28f * len));
+  const KOLTest::Runs other =
+      KOLTest::runsAlong(pic, px(0.25f * len, -0.125f * len), px(1.25f * len, -0.125f * len));
+  EXPECT_EQ(nearRuns.count, c.nearRuns) << label;
+  EXPECT_EQ(farRuns.count, c.farRuns) << label;
+  EXPECT_EQ(other.count, 0) << label << ": nothing on the other side";
+  const KOLTest::Runs downwind =
+      KOLTest::runsAlong(pic, px(-0.5f * len, -0.3f * len), px(-0.5f * len, 0.3f * len));
+  EXPECT_EQ(downwind.count, 0) << label << ": nothing downwind";
+  EXPECT_EQ(nearRuns.longest > 0.06f * len, c.pennant) << label << ": a pennant is solid";
 }
 
-TEST_F(DatumPlotTest, ScalesMultiply)
+const std::vector<BarbCase> BARBS = {
+    {5, 1, 0, false}, {10, 1, 1, false}, {50, 1, 1, true}, {65, 3, 2, true}};
+
+TEST_F(StationModelPictureTest, BarbsOf5To65KnotsFromEveryQuarter)
 {
-  // datum scale 2 x plot scale 1.5 x 100: text 0.018 x 300 = 5.4 units, 54 pixels high
-  dp.setScale(1.5f);
-  dp.draw(*plot, EarthPoint(0, 0), 0, 360, 10, "wbarb,sc=2");
-  const auto s = strokes();
-  ASSERT_EQ(s.size(), 2u);
-  const Point c = pixel(0, 0);
-  EXPECT_NEAR(std::hypot(s[0].pts[1].x - c.x, s[0].pts[1].y - c.y), 150, 0.1)
-      << "barb 0.05 x 300 units";
+  for (const EarthPoint& e : {EarthPoint(39.86f, -104.67f), EarthPoint(41.98f, -87.90f)}) {
+    redraw();
+    const double north = northAngle(e);
+    const Point st = KOLTest::projPixels(plot, {e})[0];
+    for (float dir : {10.0f, 100.0f, 200.0f, 290.0f})
+      for (const BarbCase& c : BARBS) {
+        const float size = redraw();
+        // four times the usual size: a 130-pixel shaft
+        dp.draw(plot, e, 0, dir, c.speed, "wbarb,sc=4,black,wi=2");
+        KOL::Image shot;
+        ASSERT_EQ(plot.getImage(shot), 1);
+        const std::string label = std::to_string(e.lon) + " from " + std::to_string(dir) + " at " +
+                                  std::to_string(c.speed);
+        countFeathers(KOLTest::toRaster(shot), st, north + dir * PI / 180, 0.05f * 4 * size, c,
+                      label);
+      }
+  }
 }
 
 }  // namespace

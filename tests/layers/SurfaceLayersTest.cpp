@@ -1,26 +1,27 @@
-// The surface plot layer on surface files of known stations and on the real METAR feed capture:
-// which file it draws, what it does without one, where the map lines go, function arguments
-// that are numbers, station models from one pass over the file, and the whole request of a
-// forecaster (temperature filled on a domain, as PostScript, rendered by Ghostscript).
+// Surface layers: station files and the real METAR feed, the station table, text rows, refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/Raster.h"
+#include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/Filename.h"
 #include "core/Kol.h"
 #include "geo/DomainTool.h"
-#include "graphics/Figure.h"
 #include "graphics/Plot.h"
 #include "grid/Grid.h"
 #include "imagery/Image.h"
+#include "layers/MdrPlot.h"
+#include "layers/RadPlot.h"
+#include "layers/RawPlot.h"
+#include "layers/RcmPlot.h"
+#include "layers/RedbookPlot.h"
 #include "layers/SfcPlot.h"
 #include "layers/SfcRaw.h"
 #include "layers/VarList.h"
@@ -29,14 +30,17 @@
 #include "obs/SfcFile.h"
 #include "obs/SfcReports.h"
 
+namespace {
+
 using KOL::Const;
 using KOL::Date;
+using KOL::EarthPoint;
 using KOL::Kol;
 using KOL::Plot;
+using KOL::Point;
 using KOL::SfcData;
 using KOL::SfcPlot;
-
-namespace {
+using KOL::SfcRaw;
 
 constexpr const char* CONUS = "conus";
 constexpr uint32_t MAGENTA = 0xFF00FF;
@@ -50,19 +54,9 @@ struct Station {
 // Stations of the station table spread over the United States, placed by the table.
 const Station STATIONS[] = {
     {"KOKC", 10.0f, 2.0f, 1013.2f},  {"KDEN", -5.0f, -12.0f, 1020.4f},
-    {"KJFK", 5.0f, -1.0f, 1008.0f},  {"KORD", 0.0f, -4.0f, 1016.0f},
-    {"KLAX", 18.0f, 9.0f, 1015.1f},  {"KMIA", 25.0f, 20.0f, 1012.0f},
-    {"KSEA", 8.0f, 6.0f, 1004.6f},   {"KMSP", -8.0f, -12.0f, 1022.0f},
-    {"KATL", 12.0f, 5.0f, 1014.0f},  {"KDFW", 15.0f, 7.0f, 1012.5f},
-    {"KPHX", 20.0f, 0.0f, 1013.0f},  {"KBOS", 3.0f, -3.0f, 1006.0f},
-    {"KSLC", -2.0f, -8.0f, 1024.0f}, {"KSTL", 6.0f, 0.0f, 1015.5f},
+    {"KJFK", 5.0f, -1.0f, 1008.0f},  {"KLAX", 18.0f, 9.0f, 1015.1f},
+    {"KMIA", 25.0f, 20.0f, 1012.0f}, {"KSEA", 8.0f, 6.0f, 1004.6f},
 };
-
-bool colour(uint32_t rgb)
-{
-  const int r = rgb >> 16 & 0xFF, g = rgb >> 8 & 0xFF, b = rgb & 0xFF;
-  return r != g || g != b;
-}
 
 int count(const KOLTest::Raster& r, uint32_t rgb)
 {
@@ -77,23 +71,17 @@ class SfcPlotTest : public KOLTest::DatabaseTest {
   void SetUp() override
   {
     DatabaseTest::SetUp();
-    Kol::resrc.set("con_path", dir.path().c_str());
-    Kol::resrc.set("color_map", "magenta");
     saved_time = Kol::init_time;
     Kol::init_time = HOUR.getSeconds() + 1800;  // "la" searches back from here
   }
   void TearDown() override
   {
-    for (const char* r : {"con_path", "color_map", "variable", "plot_type", "plot_domain", "device",
-                          "geometry", "parameter"})
-      Kol::resrc.set(r, "");
     Kol::init_time = saved_time;
     DatabaseTest::TearDown();
   }
 
-  // The surface file of an hour by the convention, with the stations (all of them, or the
-  // first n) and their temperatures offset by shift.
-  std::string writeHour(const Date& hour, int n = 0, float shift = 0.0f)
+  // The surface file of an hour by the convention, with the stations (all, or the first n).
+  std::string writeHour(const Date& hour, int n = 0)
   {
     KOL::Filename name(SfcPlot::CONVENTION, hour);
     KOL::SfcFile out;
@@ -105,7 +93,7 @@ class SfcPlotTest : public KOLTest::DatabaseTest {
       SfcData s;
       s.setId(st.id);
       s.date = hour;
-      s.temp = st.temp + shift, s.dewp = st.dewp, s.slp = st.slp;
+      s.temp = st.temp, s.dewp = st.dewp, s.slp = st.slp;
       s.wdir = 180, s.wspd = 10;
       out.write(s);
     }
@@ -113,8 +101,7 @@ class SfcPlotTest : public KOLTest::DatabaseTest {
     return name.getName();
   }
 
-  // Reports on a lattice over the whole map, placed by their own positions, so that an analysis
-  // covers the map: temperature falls to the north.
+  // Reports on a lattice covering the map, temperature falling to the north.
   void writeLattice(const Date& hour, float badPressure = Const::FMISS)
   {
     KOL::SfcFile out;
@@ -168,6 +155,7 @@ class SfcPlotTest : public KOLTest::DatabaseTest {
   }
 
   KOLTest::TempDir dir;
+  KOLTest::ResourceScope resources{{"con_path", dir.path()}, {"color_map", "magenta"}};
   long saved_time = 0;
 };
 
@@ -186,10 +174,8 @@ TEST_F(SfcPlotTest, ParametersAndResources)
       {"MAP,Map_Fill", "", "", true, 1, 0},
       {"map_line,sync", "", "", false, 0, 1},
       {"variable=dewp,plot=lcf", "dewp", "lcf", false, -1, 0},  // two characters decide
-      {"maps,map_lines", "", "", false, -1, 0},                 // whole words only
       // a list's own commas: quoted, or inside brackets and braces
       {"va=\"temp,dewp\",pl=cf", "temp,dewp", "cf", false, -1, 0},
-      {"\"va=temp,dewp\",map", "temp,dewp", "", true, -1, 0},
       {"va=temp[F,cf],pl=ln,sync", "temp[F,cf]", "ln", false, -1, 1},
       {"va={temp,dewp}[F,cf],map_fill", "{temp,dewp}[F,cf]", "", false, 1, 0},
   };
@@ -203,16 +189,10 @@ TEST_F(SfcPlotTest, ParametersAndResources)
     EXPECT_EQ(layer.getMapMode(), c.mapMode);
     EXPECT_EQ(layer.getSync(), c.sync);
   }
-  Kol::resrc.set("variable", "pres");
-  Kol::resrc.set("plot_type", "ln");
-  Kol::resrc.set("parameter", "map,pl=cf");
+  resources.set("plot_type", "ln");
+  resources.set("parameter", "map,pl=cf");
   SfcPlot layer;
-  EXPECT_STREQ(layer.getVariable(), "pres");
   EXPECT_STREQ(layer.getPlotType(), "cf") << "the parameter resource comes last";
-  EXPECT_TRUE(layer.getMap());
-  EXPECT_TRUE(layer.isGridded());
-  layer.setPlotType("value");
-  EXPECT_EQ(layer.getPlotCode(), 1);
   EXPECT_TRUE(layer.isGridded());
   layer.setPlotType("none");
   EXPECT_FALSE(layer.isGridded());
@@ -253,8 +233,7 @@ TEST_F(SfcPlotTest, MissingFileDrawsNothingAndSaysSoOnce)
   EXPECT_EQ(picture(plot).differ(before, 0), 0.0) << "nothing drawn, not even the map";
 }
 
-// With a fill plot type the map lines are drawn over the colours; a filled entry with the map
-// lines asked under hides them; plotted values leave them under the data, visible.
+// Map lines over fills, hidden under a filled entry asked under, visible under values.
 TEST_F(SfcPlotTest, MapLinesGoOverFillsAndUnderValues)
 {
   writeLattice(HOUR);
@@ -298,8 +277,7 @@ TEST_F(SfcPlotTest, GrossErrorLeftOutOfTheAnalysis)
   }
 }
 
-// Three plain parameters: every report is read once, and each station gets all three values,
-// converted to the units the entries ask for.
+// Three parameters: each report read once, each station all three values in their units.
 TEST_F(SfcPlotTest, ThreeParametersAroundEachStationFromOnePass)
 {
   writeHour(HOUR);
@@ -314,9 +292,8 @@ TEST_F(SfcPlotTest, ThreeParametersAroundEachStationFromOnePass)
   for (int i = 0; i < list.getNum(); ++i) models.add(*list.getSpec(i));
   KOL::SfcFile file(KOL::Filename(SfcPlot::CONVENTION, HOUR).getName());
   KOL::SfcRaw raw;
-  EXPECT_EQ(models.read(file, raw, plot.getDomain()), n);
-  ASSERT_EQ(static_cast<int>(models.get().size()), n);
-  const auto& okc = models.get()[0];
+  ASSERT_EQ(models.read(file, raw, plot.getDomain()), n);
+  const auto& okc = models.get().at(0);
   ASSERT_EQ(okc.values.size(), 3u);
   EXPECT_STREQ(okc.values[0].id, "KOKC");
   EXPECT_NEAR(okc.values[0].getValue(), 50.0f, 0.05f);
@@ -325,8 +302,7 @@ TEST_F(SfcPlotTest, ThreeParametersAroundEachStationFromOnePass)
   EXPECT_STREQ(okc.values[2].format, "ur,%03.0f") << "colons become commas";
 }
 
-// Thinning on the real feed: the kept models are a fair share of the stations, none closer to
-// another than the spacing, and each station left out yields to a more important neighbour.
+// Thinning the real feed: none closer than the spacing, each left out yields to a better one.
 TEST_F(SfcPlotTest, ThinnedStationModelsKeepApart)
 {
   KOL_REQUIRE_DATA();
@@ -347,112 +323,142 @@ TEST_F(SfcPlotTest, ThinnedStationModelsKeepApart)
   KOL::SfcFile file(cvt.c_str());
   KOL::SfcRaw raw;
   models.read(file, raw, plot.getDomain());
-  const std::vector<KOL::sfcplot::StationModel> before = models.get();
-  const size_t all = before.size();
+  const size_t all = models.get().size();
   const float w = 0.11f * plot.getVert(), h = 0.065f * plot.getVert();
   models.keepInside(plot.getDomain(), w / 2, h / 2);
-  const size_t inside = models.get().size();
+  const std::vector<KOL::sfcplot::StationModel> inside = models.get();
   models.thin(w, h);
   const auto& kept = models.get();
   EXPECT_GT(all, 2000u);
-  EXPECT_LT(inside, all) << "stations near the edges would be cut";
+  EXPECT_LT(inside.size(), all) << "stations near the edges would be cut";
   EXPECT_GT(kept.size(), 60u);
   EXPECT_LT(kept.size(), all / 4);
-  for (size_t a = 0; a < kept.size(); ++a)
-    for (size_t b = a + 1; b < kept.size(); ++b)
-      ASSERT_FALSE(std::fabs(kept[a].at.x - kept[b].at.x) < w &&
-                   std::fabs(kept[a].at.y - kept[b].at.y) < h)
-          << kept[a].values[0].id << " " << kept[b].values[0].id;
-  auto boxInside = [&](const KOL::sfcplot::StationModel& m) {
-    for (float sx : {-0.5f, 0.5f})
-      for (float sy : {-0.5f, 0.5f})
-        if (!plot.getDomain().within(KOL::Point(m.at.x + sx * w, m.at.y + sy * h))) return false;
-    return true;
+  auto near = [&](const KOL::sfcplot::StationModel& a, const KOL::sfcplot::StationModel& b) {
+    return std::fabs(a.at.x - b.at.x) < w && std::fabs(a.at.y - b.at.y) < h;
   };
-  for (const auto& m : kept) EXPECT_TRUE(boxInside(m)) << m.values[0].id;
-  // every station left out gives way to a kept one at least as important, within the spacing
   std::set<std::string> ids;
-  for (const auto& m : kept) ids.insert(m.values[0].id);
-  int dropped = 0;
-  for (const auto& m : before) {
-    if (ids.count(m.values[0].id) || !boxInside(m)) continue;
-    ++dropped;
-    bool yields = false;
-    for (const auto& k : kept)
-      yields = yields || (k.priority <= m.priority && std::fabs(k.at.x - m.at.x) < w &&
-                          std::fabs(k.at.y - m.at.y) < h);
+  for (size_t a = 0; a < kept.size(); ++a) {
+    ids.insert(kept[a].values[0].id);
+    for (size_t b = a + 1; b < kept.size(); ++b)
+      ASSERT_FALSE(near(kept[a], kept[b])) << kept[a].values[0].id;
+  }
+  for (const auto& m : inside) {
+    bool yields = ids.count(m.values[0].id) > 0;
+    for (const auto& k : kept) yields = yields || (k.priority <= m.priority && near(k, m));
     EXPECT_TRUE(yields) << m.values[0].id;
   }
-  EXPECT_EQ(dropped, static_cast<int>(inside - kept.size()));
 }
 
-// The forecaster's request: temperature of the latest hour, filled, on a domain, as PostScript.
-// The capture is filed through the surface file of its hour; the page rendered by Ghostscript
-// is warm over Florida, cold over the northern plains, has the map lines and the labels.
-TEST_F(SfcPlotTest, LatestTemperatureFilledOnPostScript)
-{
-  KOL_REQUIRE_DATA();
-  if (!KOLTest::haveGhostscript()) GTEST_SKIP() << "Ghostscript not installed";
-  KOL::SfcReports reports;
-  ASSERT_TRUE(reports.read(KOLTest::dataFile("metar/metpy_2020010600_sao.wmo").c_str(),
-                           Date(2020, 1, 6, 0, 30, 0.0f)));
-  for (const auto& [hour, records] : reports.byHour()) {
-    KOL::SfcFile out;
-    out.setDate(Date(hour));
-    ASSERT_TRUE(out.open(KOL::Filename(SfcPlot::CONVENTION, Date(hour)).getName(),
-                         KOL::SfcFile::WRITE, "kol"));
-    for (const SfcData& s : records) out.write(s);
-  }
-  const std::string ps = dir.file("temp.ps");
-  Kol::resrc.set("variable", "temp");
-  Kol::resrc.set("plot_type", "cf");
-  Kol::resrc.set("plot_domain", CONUS);
-  Kol::resrc.set("device", ("ps," + ps + ",color,port").c_str());
-  Kol::resrc.set("geometry", "560x420");
-  Kol::resrc.set("parameter", "map");
-  // page pixels (72 dpi, the page's quarter-inch margin) of two places
-  KOL::Point miami, bismarck;
+class SfcRawTest : public KOLTest::DatabaseTest {
+ protected:
+  static SfcData report(const char* id, float lat = KOL::Const::FMISS,
+                        float lon = KOL::Const::FMISS)
   {
-    KOL::Figure fig;
-    ASSERT_TRUE(fig.open(""));
-    KOL::Domain d;
-    ASSERT_TRUE(KOL::DomainTool::decode(d, CONUS));
-    fig.startPlot(d);
-    SfcPlot layer;
-    fig.addDrawing(layer);
-    fig.endPlot();
-    EXPECT_EQ(std::string(layer.getFilename()), KOL::Filename(SfcPlot::CONVENTION, HOUR).getName());
-    Plot& plot = fig.getPlot();
-    for (auto [place, at] : {std::pair{KOL::EarthPoint(25.8f, -80.3f), &miami},
-                             std::pair{KOL::EarthPoint(46.8f, -100.8f), &bismarck}}) {
-      KOL::Point p;
-      plot.getDomain().tran(place, p);
-      *at = plot.toDevice(p);
-    }
-    fig.close();
+    SfcData s;
+    s.setId(id);
+    s.lat = lat, s.lon = lon;
+    return s;
   }
-  std::string errors;
-  const KOLTest::Raster page = KOLTest::renderPs(ps, false, &errors);
-  ASSERT_TRUE(page.valid()) << errors;
-  KOLTest::keepPicture(ps, false, dir.file("temp.png"));
-  int filled = 0;
-  for (int y = 0; y < page.height; ++y)
-    for (int x = 0; x < page.width; ++x)
-      filled += colour(page.at(x, y)) && page.at(x, y) != MAGENTA;
-  EXPECT_GT(filled, 560 * 420 / 3) << "most of the map is filled";
-  EXPECT_GT(count(page, MAGENTA), 500) << "map lines over the fill";
-  auto warmth = [&](const KOL::Point& dev) {
-    const int cx = 18 + static_cast<int>(dev.x), cy = page.height - 18 - static_cast<int>(dev.y);
-    int r = 0, b = 0;
-    for (int dy = -2; dy <= 2; ++dy)
-      for (int dx = -2; dx <= 2; ++dx) {
-        const uint32_t c = page.at(cx + dx, cy + dy);
-        r += c >> 16 & 0xFF, b += c & 0xFF;
-      }
-    return r - b;
+};
+
+TEST_F(SfcRawTest, TableFillsWhatTheReportLacks)
+{
+  SfcRaw raw;
+  EXPECT_STREQ(raw.getVarFile(), "sfcraw.var");
+  SfcData okc = report("KOKC");
+  ASSERT_EQ(raw.getInfo(okc), 1);
+  EXPECT_LT(std::hypot(okc.lat - 35.3833, okc.lon + 97.6), 1e-3);
+  EXPECT_NEAR(okc.elev, 395, 0.5);
+  EXPECT_EQ(okc.wmo, 72353);
+  EXPECT_EQ(std::string(okc.name).rfind("Will_Rogers", 0), 0u) << okc.name;
+  EXPECT_EQ(raw.getPriority(), 2);
+
+  SfcData moved = report("KOKC", 36.0f, -98.0f);
+  ASSERT_EQ(raw.getInfo(moved), 1);
+  EXPECT_EQ(moved.lat * 1000 + moved.lon, 36000.0f - 98) << "a report's own position wins";
+
+  SfcData ship = report("SHIP", 40.0f, -60.0f);
+  EXPECT_EQ(raw.getInfo(ship), 1);
+  EXPECT_EQ(raw.getPriority(), SfcRaw::OWN_POSITION_PRIORITY);
+
+  for (const char* id : {"QQQQ", ""}) {
+    SfcData unknown = report(id);
+    EXPECT_EQ(raw.getInfo(unknown), 0) << id;
+  }
+}
+
+TEST_F(SfcRawTest, StationsChosenByPatternAndPriority)
+{
+  struct Case {
+    const char* identifier;
+    const char* priority;
+    const char* id;
+    int placed;
+  } cases[] = {
+      {"st=OK", "", "KOKC", 1}, {"st=OK", "", "KDEN", 0}, {"K*", "", "KDEN", 1},
+      {"!KDEN", "", "KDEN", 0}, {"", "2", "KOKC", 1},     {"", "1", "KOKC", 0},
+      {"", "", "KOKC", 1},
   };
-  EXPECT_GT(warmth(miami), 0) << "Miami is warm";
-  EXPECT_LT(warmth(bismarck), 0) << "Bismarck is cold";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.identifier) + " / " + c.priority + " / " + c.id);
+    KOLTest::ResourceScope choice{{"identifier", c.identifier}, {"stat_prior", c.priority}};
+    SfcRaw raw;  // reads the choice as it loads the table
+    SfcData s = report(c.id);
+    EXPECT_EQ(raw.getInfo(s), c.placed);
+  }
+}
+
+class RawPlotTest : public KOLTest::RecordedPlotTest {
+ protected:
+  KOLTest::TempDir dir;
+};
+
+TEST_F(RawPlotTest, RowsDrawnAtTheirPlaces)
+{
+  const std::string file = dir.file("obs.csv");
+  KOLTest::writeFile(file,
+                     "# mesonet\nid,lat,lon,time,temp,dewp,wdir,wspd,solar\n"
+                     "NRMN,35.24,-97.46,2020-01-06T00:00Z,12.5,3.0,180,10,0\n"
+                     "ELRE,35.55,-98.04,2020-01-06T00:00Z,11.0,2.5,190,12,0\n"
+                     "HOT,36.0,-96.0,2020-01-06T00:00Z,45.0,2.0,200,8,0\n"
+                     "BROKEN,36.0\n"
+                     "STIL,36.12,-97.10,202001060000,10.0,1.5,170,9,0\n");
+  open("lamb:35:-97:,35.5,-97,33,25,0.1,0.1");
+  KOL::RawPlot layer("va=temp,max=40");
+  ASSERT_TRUE(layer.setFilename(file.c_str()));
+  ASSERT_EQ(layer.draw(*plot), 1);
+  ASSERT_EQ(layer.getRows().size(), 3u);  // HOT above max, BROKEN short
+  EXPECT_EQ(std::string(layer.getRows()[2].id), "STIL");
+  EXPECT_EQ(layer.getRows()[2].date.getSeconds(), layer.getRows()[0].date.getSeconds());
+  EXPECT_EQ(layer.getSurface().getReportsRead(), 3);
+  // each row's temperature drawn beside its own place
+  for (const KOL::SfcData& s : layer.getRows()) {
+    EarthPoint e(s.lat, s.lon);
+    Point p;
+    ASSERT_TRUE(plot->getDomain().tran(e, p));
+    p = plot->toDevice(p);
+    int near = 0;
+    for (const KOL::Points& l : rec->lines) near += std::hypot(l[0].x - p.x, l[0].y - p.y) < 40;
+    EXPECT_GT(near, 0) << s.id;
+  }
+}
+
+TEST(RefusedPlots, OneLineEachAndNothingDrawn)
+{
+  std::vector<std::pair<std::string, std::unique_ptr<KOL::Drawing>>> layers;
+  layers.emplace_back("RedbookPlot", std::make_unique<KOL::RedbookPlot>());
+  layers.emplace_back("RcmPlot", std::make_unique<KOL::RcmPlot>());
+  layers.emplace_back("MdrPlot", std::make_unique<KOL::MdrPlot>());
+  layers.emplace_back("RadPlot", std::make_unique<KOL::RadPlot>());
+  KOL::Plot plot;
+  for (auto& [name, layer] : layers) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(layer->setFilename("product.bin"), 0) << name;
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.rfind(name + ": product.bin: ", 0), 0u) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(layer->draw(plot), 0) << name;
+  }
 }
 
 }  // namespace

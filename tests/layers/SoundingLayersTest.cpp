@@ -1,8 +1,4 @@
-// Cross sections and the wind profile: the isentropes of a section of soundings (the Chinese TEMP
-// BUFR bulletin of 28 Oct 2019) cross each station where its sounding has that potential
-// temperature; a model section (NAM 211 of 17 Sep 2018) samples the great circle where PROJ's geod
-// puts it and takes a field's values at its pressure levels; the winds of one station stand in time
-// order.
+// Upper-air charts and cross sections of the soundings of a Chinese TEMP BUFR bulletin.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,17 +7,22 @@
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/RecordingDevice.h"
+#include "core/Kol.h"
+#include "core/Resrc.h"
 #include "grid/Grid.h"
 #include "grid/GridFile.h"
 #include "layers/GridXSectPlot.h"
 #include "layers/ProfPlot.h"
+#include "layers/UpaPlot.h"
 #include "layers/UpaXSectPlot.h"
 #include "layers/xsect/Section.h"
 #include "obs/Calc.h"
 #include "obs/UpaData.h"
+#include "obs/UpaKolFile.h"
 #include "obs/UpaRawinData.h"
 #include "obs/UpaReports.h"
 #include "obs/UpaTool.h"
@@ -29,7 +30,148 @@
 
 namespace {
 
+using KOL::UpaPlot;
+
+// The region "china" of data/kol.reg.
+constexpr const char* CHINA = "lamb:30:104.17,31.25,104.17,25,17,3.52,3.52";
 constexpr const char* SOUNDINGS = "bufr/A_IUSN01BABJ290000_C_RJTD_20191029025504_87.bufr";
+
+struct Text {
+  KOL::Point at;
+  std::string text;
+};
+
+class UpaPlotTest : public KOLTest::RecordedPlotTest {
+ protected:
+  void SetUp() override
+  {
+    RecordedPlotTest::SetUp();
+    if (!KOLTest::haveData()) GTEST_SKIP() << "test data not found at " << KOLTest::dataDir();
+    KOL::UpaReports r;
+    ASSERT_TRUE(r.read(KOLTest::dataFile(SOUNDINGS).c_str(), KOL::Date(2019, 10, 29, 0, 0, 0)));
+    r.locate(nullptr);
+    ASSERT_TRUE(r.write(file.c_str()));
+    // the soundings as the file keeps them (heights to the decametre, temperatures to the tenth)
+    KOL::UpaKolFile in;
+    ASSERT_TRUE(in.open(file.c_str(), KOL::UpaKolFile::READ));
+    for (KOL::UpaRawinData raw; in.read(raw); raw.init()) {
+      KOL::UpaData d;
+      ASSERT_TRUE(KOL::UpaTool::merge(raw, d));
+      soundings.push_back(d);
+    }
+    ASSERT_EQ(soundings.size(), 12u);
+  }
+  // Draws a list at a level on China with every station model kept.
+  UpaPlot& draw(const char* variable, const char* level, const char* params = "nothin")
+  {
+    open(CHINA, 1000, 700);
+    layer.setFilename(file.c_str());
+    layer.setLevel(level);
+    layer.setVariable(variable);
+    layer.setParam(params);
+    EXPECT_EQ(layer.draw(*plot), 1);
+    return layer;
+  }
+  std::vector<Text> texts() const
+  {
+    std::vector<Text> out;
+    for (const std::string& s : log) {
+      Text t;
+      char value[64];
+      if (std::sscanf(s.c_str(), "text %f,%f %63s", &t.at.x, &t.at.y, value) == 3)
+        out.push_back({t.at, value});
+    }
+    return out;
+  }
+  KOL::Point pixel(const KOL::UpaData& d)
+  {
+    KOL::EarthPoint e(d.getLat(), d.getLon());
+    KOL::Point p;
+    plot->getDomain().tran(e, p);
+    return plot->toDevice(p);
+  }
+  static float at(const KOL::UpaData& d, float p, float KOL::UpaLevel::*field)
+  {
+    KOL::UpaLevel l;
+    return d.interp(KOL::VCoord::PRESSURE, p, l) == 1 ? l.*field : KOL::Const::FMISS;
+  }
+
+  KOLTest::TempDir dir;
+  std::string file = dir.file("cn.upa");
+  std::vector<KOL::UpaData> soundings;
+  UpaPlot layer;
+};
+
+// Each sounding's height and temperature at the level (600 hPa interpolated) at its station.
+TEST_F(UpaPlotTest, StationValuesSitAtTheirStationsAtTheLevel)
+{
+  for (const char* level : {"500", "700", "600"}) {
+    SCOPED_TRACE(level);
+    // device text, so that the values can be read back
+    draw("hght[dam,cc:%.0f:fo=#fixed],temp[C,cc:%.1f:fo=#fixed]", level);
+    const std::vector<Text> drawn = texts();
+    const float p = std::stof(level);
+    int found = 0;
+    for (const KOL::UpaData& d : soundings) {
+      const float h = at(d, p, &KOL::UpaLevel::hght), t = at(d, p, &KOL::UpaLevel::temp);
+      if (h == KOL::Const::FMISS) continue;
+      char hText[16], tText[16];
+      std::snprintf(hText, sizeof hText, "%.0f", h / 10);
+      std::snprintf(tText, sizeof tText, "%.1f", t);
+      const KOL::Point where = pixel(d);
+      int here = 0;
+      for (const Text& x : drawn)
+        if (std::hypot(x.at.x - where.x, x.at.y - where.y) <= 2 &&
+            (x.text == hText || x.text == tText))
+          ++here;
+      EXPECT_EQ(here, 2) << d.getId() << " " << hText << " " << tText;
+      found += here == 2;
+    }
+    EXPECT_GE(found, 10);
+  }
+}
+
+// Heights as charts write them: metres without the leading 1 at 850 hPa, decametres without
+// the thousands at 250 hPa (10 520 m is 052).
+TEST_F(UpaPlotTest, HeightCodesAsChartsWriteThem)
+{
+  for (const auto& [level, metresPer] : {std::pair{"850", 1.0f}, {"250", 10.0f}}) {
+    SCOPED_TRACE(level);
+    draw("hgcode[,cc:%03.0f:fo=#fixed]", level);
+    const std::vector<Text> drawn = texts();
+    int found = 0;
+    for (const KOL::UpaData& d : soundings) {
+      const float h = at(d, std::stof(level), &KOL::UpaLevel::hght);
+      if (h == KOL::Const::FMISS) continue;
+      char code[16];
+      std::snprintf(code, sizeof code, "%03ld", std::lround(h / metresPer) % 1000);
+      const KOL::Point where = pixel(d);
+      for (const Text& x : drawn)
+        found += std::hypot(x.at.x - where.x, x.at.y - where.y) <= 2 && x.text == code;
+    }
+    EXPECT_GE(found, 10);
+    for (const Text& x : drawn) EXPECT_EQ(x.text.size(), 3u) << x.text;
+  }
+}
+
+// The analysed 500 hPa heights pass within 2 dam of the soundings.
+TEST_F(UpaPlotTest, AnalysedHeightsFollowTheSoundings)
+{
+  draw("hght[dam,ln,int=3]", "500", "grid=2,rad_inf=5,filter=4");
+  const KOL::Grid& g = layer.getPipeline().slotGrid(0);
+  ASSERT_GT(g.getValid(), 0);
+  int inside = 0;
+  for (const KOL::UpaData& d : soundings) {
+    const float h = at(d, 500, &KOL::UpaLevel::hght) / 10;
+    KOL::EarthPoint e(d.getLat(), d.getLon());
+    const float a = g.getValue(e);
+    if (h < 0 || a == KOL::Const::FMISS) continue;
+    EXPECT_NEAR(a, h, 2.0f) << d.getId();
+    ++inside;
+  }
+  EXPECT_GE(inside, 10);
+}
+
 constexpr const char* PRAHA = "bufr/pybufrkit_IUSD40_OKLI.bufr";
 constexpr const char* NAM = "grib/g2_nam.t00z.awp21100.tm00.grib2";
 constexpr float THETA = 312;
@@ -48,16 +190,11 @@ float pressureOf(const KOL::UpaData& d, float theta)
   return KOL::Const::FMISS;
 }
 
-// Columns between two profiles are linear in distance; a value missing on either side stays
-// missing; rows are evenly spaced in log pressure from the top down.
+// Columns linear in distance between profiles, missing stays missing, rows in log pressure.
 TEST(XSectSection, FillBetweenProfiles)
 {
   KOL::xsect::Section s;
-  s.length = 1000;
-  s.columns = 11;
-  s.rows = 3;
-  s.bottom = 1000;
-  s.top = 100;
+  s.length = 1000, s.columns = 11, s.rows = 3, s.bottom = 1000, s.top = 100;
   EXPECT_FLOAT_EQ(s.pressure(0), 100);
   EXPECT_NEAR(s.pressure(1), 316.2278f, 0.01f);
   EXPECT_FLOAT_EQ(s.pressure(2), 1000);
@@ -72,24 +209,12 @@ TEST(XSectSection, FillBetweenProfiles)
   EXPECT_EQ(g.getValue(9, 0), M) << "after the last";
 }
 
-class XSectPlotTest : public KOLTest::RecordedPlotTest {
- protected:
-  void SetUp() override
-  {
-    RecordedPlotTest::SetUp();
-    if (!KOLTest::haveData()) GTEST_SKIP() << "test data not found at " << KOLTest::dataDir();
-  }
-  KOLTest::TempDir dir;
-};
+class XSectPlotTest : public UpaPlotTest {};
 
 TEST_F(XSectPlotTest, IsentropesCrossTheStationsWhereTheirSoundingsSay)
 {
-  KOL::UpaReports r;
-  ASSERT_TRUE(r.read(KOLTest::dataFile(SOUNDINGS).c_str(), KOL::Date(2019, 10, 29, 0, 0, 0)));
-  r.locate(nullptr);
-  ASSERT_TRUE(r.write(dir.file("cn.upa").c_str()));
   KOL::UpaXSectPlot layer;
-  layer.setFilename(dir.file("cn.upa").c_str());
+  layer.setFilename(file.c_str());
   layer.setStations("51463/ZLJQ/ZLYA");
   // one isentrope: an interval wider than the section's range, through THETA
   layer.setParam("va=theta,int=1000,cb=312");
@@ -109,8 +234,7 @@ TEST_F(XSectPlotTest, IsentropesCrossTheStationsWhereTheirSoundingsSay)
     KOL::Point at;
     ASSERT_TRUE(d.tran(e, at));
     const KOL::Point px = plot->toDevice(at);
-    // where a contour (not an isobar of the frame, nor its border) meets the station's column,
-    // which at the ends of the section it may stop short of by a pixel
+    // where a contour (not the frame) meets the station's column, to a pixel at the ends
     float best = 1e9f;
     for (const KOL::Points& line : lines) {
       if (line.getNum() <= 5) continue;
@@ -228,8 +352,7 @@ TEST_F(XSectPlotTest, ModelSectionLeavesTheGroundOut)
   EXPECT_GT(under, 100) << "rows under the plateau";
 }
 
-// The winds of Praha (11520) from the four TEMP bulletins of 20 Nov 2007, in time order, each
-// barb starting where its time and pressure fall on the frame.
+// The winds of Praha from four TEMP bulletins of 20 Nov 2007, each barb at its time.
 TEST_F(XSectPlotTest, WindProfileColumnsAtTheirTimes)
 {
   KOL::UpaReports r;

@@ -1,25 +1,165 @@
-// Meteograms: a station's hourly surface files drawn as its time series (the temperature trace
-// through the hourly values, the panels present, the span of num_hour files) and a real MOS
-// bulletin as a forecast meteogram.
+// MOS guidance on a map and as a meteogram, and meteograms of hourly surface files.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "LayerPicture.h"
 #include "common/RecordingDevice.h"
 #include "common/TestData.h"
 #include "core/Filename.h"
 #include "core/Kol.h"
 #include "layers/MeteoPlot.h"
+#include "layers/MosPlot.h"
+#include "layers/VarSpec.h"
+#include "layers/mosplot/MosReport.h"
+#include "obs/Datum.h"
 #include "obs/SfcData.h"
 #include "obs/SfcFile.h"
+#include "obs/text/TextProductFile.h"
+
+namespace {
 
 using KOL::Date;
+using KOL::EarthPoint;
 using KOL::MeteoPlot;
 using KOL::MeteoSeries;
 using KOL::Point;
+using KOLTest::isInkOf;
 
-namespace {
+const char* const MAV = "textprod/mos/pyiem_MAVWC0.txt";
+
+// KEED of the GFS bulletin: column 6 is 24 h after the 00 UTC run.
+TEST(MosReport, GuidanceSeenAsASurfaceReport)
+{
+  KOL_REQUIRE_DATA();
+  KOL::TextProductFile file;
+  ASSERT_TRUE(file.open(KOLTest::dataFile(MAV).c_str()));
+  KOL::TextProduct p;
+  KOL::MosBulletin b;
+  ASSERT_TRUE(file.read(p) && b.parse(p));
+  const KOL::MosBulletin::Station& keed = b.stations.at(0);
+  ASSERT_EQ(keed.hours.at(6), 24);
+  const KOL::mosplot::MosReport r(keed, 6, 34.77f, -114.62f);
+  EXPECT_NEAR(r.sfc.temp, (67 - 32) / 1.8f, 1e-3);  // TMP 67 F
+  EXPECT_NEAR(r.sfc.dewp, (18 - 32) / 1.8f, 1e-3);
+  EXPECT_EQ(r.sfc.wdir, 10.0f);  // WDR 01
+  EXPECT_EQ(r.sfc.wspd, 12.0f);
+  EXPECT_EQ(r.sfc.getCldCover(), 'C');
+  EXPECT_EQ(r.sfc.vis, 10.0f);                      // category 7: more than 6 mi
+  EXPECT_NEAR(r.sfc.maxt, (68 - 32) / 1.8f, 1e-3);  // X/N at 00 UTC is the day's maximum
+  EXPECT_TRUE(KOL::Const::isMiss(r.sfc.mint));
+  EXPECT_NEAR(KOL::mosplot::MosReport(keed, 10, 34.77f, -114.62f).sfc.mint, (48 - 32) / 1.8f, 1e-3);
+
+  // surface quantities through the surface tools, other elements as the bulletin writes them
+  const struct {
+    const char* var;
+    int type;
+    float value;
+    const char* text;
+  } cases[] = {{"temp[F]", KOL::Datum::VALUE, (67 - 32) / 1.8f, ""},
+               {"wbrb", KOL::Datum::WBARB, 10.0f, ""},
+               {"p12", KOL::Datum::VALUE, 2.0f, ""},
+               {"typ", KOL::Datum::TEXT, 0, "R"}};
+  for (const auto& c : cases) {
+    KOL::Datum d;
+    ASSERT_TRUE(r.compute(KOL::VarSpec(c.var), d)) << c.var;
+    EXPECT_EQ(d.type, c.type) << c.var;
+    EXPECT_NEAR(d.loc.lat, 34.77f, 1e-4) << c.var;
+    if (c.type == KOL::Datum::TEXT)
+      EXPECT_STREQ(d.getData(), c.text) << c.var;
+    else
+      EXPECT_NEAR(d.getValue(0), c.value, 1e-3) << c.var;
+  }
+  KOL::Datum d;  // no 12-h chance at 21 UTC
+  EXPECT_FALSE(KOL::mosplot::MosReport(keed, 5, 34.77f, -114.62f).compute(KOL::VarSpec("p12"), d));
+}
+
+class MosPlotPicture : public KOLTest::LayerPictureTest {
+ protected:
+  void SetUp() override
+  {
+    LayerPictureTest::SetUp();
+    KOL_REQUIRE_DATA();
+  }
+  void draw(KOL::MosPlot& layer)
+  {
+    ASSERT_TRUE(layer.setFilename(KOLTest::dataFile(MAV).c_str()));
+    LayerPictureTest::draw(layer);
+  }
+};
+
+TEST_F(MosPlotPicture, StationModelsOfTheHourAskedFor)
+{
+  KOL::MosPlot layer("nomap,ft=24,va=\"temp[F,ul:%.0f:red],dewp[F,ll:%.0f:green]\"");
+  draw(layer);
+  const auto placed = layer.placed();
+  ASSERT_EQ(placed.size(), 3u);  // KEED, KELN, KEPH
+  for (const auto& p : placed) EXPECT_EQ(p.station->hours[p.column], 24);
+  EXPECT_NEAR(placed[0].lat, 34.7667, 1e-3);
+  const Point at = pixel(placed[0].lat, placed[0].lon);
+  auto count = [&](uint32_t c, int x1, int y1, int x2, int y2) {
+    int n = 0;
+    for (int y = y1; y <= y2; ++y)
+      for (int x = x1; x <= x2; ++x) n += isInkOf(pic.at(int(at.x) + x, int(at.y) + y), c, 80);
+    return n;
+  };
+  // temperature up left, dew point down left (rows grow down); nothing of them on the right
+  const int redUp = count(0xFF0000, -40, -25, -1, -1), redDown = count(0xFF0000, -40, 1, -1, 25);
+  const int greenUp = count(0x00FF00, -40, -25, -1, -1),
+            greenDown = count(0x00FF00, -40, 1, -1, 25);
+  EXPECT_GT(redUp, 3 * redDown + 5);
+  EXPECT_GT(greenDown, 3 * greenUp + 5);
+  EXPECT_EQ(count(0xFF0000, 2, -25, 40, 25) + count(0x00FF00, 2, -25, 40, 25), 0);
+}
+
+// The analysis of the guidance honours the stations' values, in the entry's units.
+TEST_F(MosPlotPicture, AnalysisOfTheGuidance)
+{
+  KOL::MosPlot layer("nomap,ft=24,va=temp[F,cf,int=5]");
+  draw(layer);
+  ASSERT_EQ(layer.getPipeline().getGrids().getNumSet(), 1);
+  const KOL::Grid& g = layer.getPipeline().slotGrid(0);
+  for (const auto& p : layer.placed()) {
+    const KOL::MosBulletin::Value* v = p.station->find("TMP", p.column);
+    ASSERT_TRUE(v);
+    EXPECT_NEAR(g.getValue(EarthPoint(p.lat, p.lon)), v->number, 3.0) << p.station->id;
+  }
+}
+
+TEST(MosPlot, ModelAndRunChooseTheStations)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::QuietScope quiet;
+  KOLTest::DatabaseScope database;
+  const struct {
+    const char* params;
+    size_t stations;
+  } cases[] = {{"", 3}, {"mo=mav", 3}, {"mo=NAM", 0}, {"ho=12", 0}, {"ft=f24", 3}, {"ft=25", 0}};
+  for (const auto& c : cases) {
+    KOL::MosPlot layer(c.params);
+    ASSERT_TRUE(layer.setFilename(KOLTest::dataFile(MAV).c_str()));
+    EXPECT_EQ(layer.placed().size(), c.stations) << c.params;
+  }
+}
+
+// The latest run's file of the "mos_dat" convention at or before the figure's time.
+TEST(MosPlot, FileOfTheConvention)
+{
+  KOL_REQUIRE_DATA();
+  KOLTest::QuietScope quiet;
+  KOLTest::DatabaseScope database;
+  KOLTest::TempDir dir;
+  KOLTest::run("mkdir -p " + dir.file("mos") + " && ln -s " + KOLTest::dataFile(MAV) + " " +
+               dir.file("mos/2014010100.mos"));
+  KOLTest::ResourceScope resources{{"con_path", dir.path()}};
+  for (int hour : {5, -1}) {  // -1: an hour before the run, when there is none
+    KOL::MosPlot layer;
+    Date d = hour < 0 ? Date(2013, 12, 31, 23, 0, 0) : Date(2014, 1, 1, hour, 0, 0);
+    EXPECT_EQ(layer.setFilename(d), hour >= 0) << hour;
+    EXPECT_EQ(layer.placed().size(), hour >= 0 ? 3u : 0u);
+  }
+}
 
 constexpr const char* DIAGRAM = "xy,500,375,1001,751,1,1";
 const Date LAST(2020, 1, 6, 12, 0, 0.0f);
@@ -29,14 +169,11 @@ class MeteoPlotTest : public KOLTest::RecordedPlotTest {
   void SetUp() override
   {
     RecordedPlotTest::SetUp();
-    KOL::Kol::resrc.set("con_path", dir.path().c_str());
     saved = KOL::Kol::init_time;
     KOL::Kol::init_time = LAST.getSeconds() + 600;
   }
   void TearDown() override
   {
-    for (const char* r : {"con_path", "identifier", "num_hour", "in_file"})
-      KOL::Kol::resrc.set(r, "");
     KOL::Kol::init_time = saved;
     RecordedPlotTest::TearDown();
   }
@@ -65,6 +202,7 @@ class MeteoPlotTest : public KOLTest::RecordedPlotTest {
     }
   }
   KOLTest::TempDir dir;
+  KOLTest::ResourceScope resources{{"con_path", dir.path()}};
   long saved = 0;
 };
 
@@ -90,8 +228,8 @@ const KOL::Points* lineFrom(const std::vector<KOL::Points>& lines, const Point& 
 TEST_F(MeteoPlotTest, TemperatureTraceThroughTheHourlyValues)
 {
   writeHours(30);
-  KOL::Kol::resrc.set("identifier", "okc");  // without the K, any case
-  KOL::Kol::resrc.set("num_hour", "12");
+  resources.set("identifier", "okc");  // without the K, any case
+  resources.set("num_hour", "12");
   open(DIAGRAM, 1000, 750);
   MeteoPlot layer;
   ASSERT_EQ(layer.draw(*plot), 1);
@@ -116,18 +254,6 @@ TEST_F(MeteoPlotTest, TemperatureTraceThroughTheHourlyValues)
   // earlier hours lie left; the warmer early value higher up (rows grow down)
   EXPECT_LT((*trace)[0].x, (*trace)[11].x);
   EXPECT_LT((*trace)[0].y, (*trace)[11].y);
-}
-
-TEST_F(MeteoPlotTest, NoFileNoStationDrawsNothing)
-{
-  open(DIAGRAM);
-  MeteoPlot none;
-  EXPECT_EQ(none.draw(*plot), 0);
-  writeHours(2);
-  KOL::Kol::resrc.set("identifier", "KXXX");
-  MeteoPlot other;
-  EXPECT_EQ(other.draw(*plot), 0);
-  EXPECT_EQ(count("line"), 0);
 }
 
 TEST_F(MeteoPlotTest, MosBulletinAsForecast)
@@ -162,8 +288,8 @@ TEST_F(MeteoPlotTest, MosBulletinAsForecast)
 TEST_F(MeteoPlotTest, PrecipitationTotalOverThePeriod)
 {
   writeHours(6, true);
-  KOL::Kol::resrc.set("identifier", "KOKC");
-  KOL::Kol::resrc.set("num_hour", "6");
+  resources.set("identifier", "KOKC");
+  resources.set("num_hour", "6");
   open(DIAGRAM, 1000, 750);
   plot->setFont("#fixed");  // device text, read back from the log
   MeteoPlot layer;
