@@ -8,9 +8,7 @@
 #include "core/Buffer.h"
 #include "core/Zlib.h"
 
-using KOL::Buffer;
-using KOL::BZlib;
-using KOL::Zlib;
+using namespace KOL;
 
 namespace {
 

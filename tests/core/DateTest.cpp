@@ -12,9 +12,7 @@
 #include "core/Kol.h"
 #include "core/String.h"
 
-using KOL::Const;
-using KOL::Date;
-using KOL::DateRange;
+using namespace KOL;
 
 namespace {
 

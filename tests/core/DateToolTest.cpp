@@ -10,13 +10,7 @@
 #include "core/String.h"
 #include "core/Timezone.h"
 
-using KOL::Const;
-using KOL::Date;
-using KOL::DateTool;
-using KOL::ForeTime;
-using KOL::Kol;
-using KOL::String;
-using KOL::Timezone;
+using namespace KOL;
 
 namespace {
 

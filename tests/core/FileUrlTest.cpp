@@ -22,9 +22,7 @@
 
 extern char** environ;
 
-using KOL::Buffer;
-using KOL::File;
-using KOL::FileTool;
+using namespace KOL;
 
 namespace {
 

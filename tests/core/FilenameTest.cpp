@@ -11,10 +11,7 @@
 #include "core/Kol.h"
 #include "core/Resrc.h"
 
-using KOL::Const;
-using KOL::Date;
-using KOL::Filename;
-using KOL::Kol;
+using namespace KOL;
 
 namespace {
 

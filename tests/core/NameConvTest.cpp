@@ -16,12 +16,7 @@
 #include "core/String.h"
 #include "core/Strings.h"
 
-using KOL::Const;
-using KOL::Date;
-using KOL::Kol;
-using KOL::NameConv;
-using KOL::NameConvFile;
-using KOL::String;
+using namespace KOL;
 
 namespace {
 

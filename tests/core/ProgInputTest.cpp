@@ -13,9 +13,7 @@
 #include "core/ProgInput.h"
 #include "core/Resrc.h"
 
-using KOL::Date;
-using KOL::Kol;
-using KOL::ProgInput;
+using namespace KOL;
 
 namespace {
 

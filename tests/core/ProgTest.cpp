@@ -13,9 +13,7 @@
 #include "core/String.h"
 #include "core/Timer.h"
 
-using KOL::Kol;
-using KOL::Message;
-using KOL::Prog;
+using namespace KOL;
 
 namespace {
 

@@ -12,9 +12,7 @@
 #include "core/Kol.h"
 #include "core/String.h"
 
-using KOL::Kol;
-using KOL::String;
-using KOL::Unit;
+using namespace KOL;
 
 namespace {
 

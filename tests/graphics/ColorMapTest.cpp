@@ -9,9 +9,7 @@
 #include "graphics/ColorFile.h"
 #include "graphics/ColorMap.h"
 
-using KOL::ColorFile;
-using KOL::ColorMap;
-using KOL::Const;
+using namespace KOL;
 
 namespace {
 

@@ -175,66 +175,6 @@ TEST_F(ContPlotTest, SaddlesAreSplitByTheCellMean)
   }
 }
 
-TEST_F(ContPlotTest, BandsPartitionTheValidCells)
-{
-  // Every valid cell's area is filled exactly once over all bands, saddles and holes included.
-  Grid g(33, 27);
-  for (int j = 0; j < 27; j++)
-    for (int i = 0; i < 33; i++) g.setValue(i, j, std::sin(i * 1.3f) * std::sin(j * 1.1f));
-  g.setValue(10, 10, Const::FMISS);
-  ContPlot cp;
-  cp.setLevels(std::vector<float>{-1.0f, -0.5f, -0.2f, 0.0f, 0.3f, 0.6f});
-  ASSERT_EQ(cp.setLevels(g), 6);
-  Collect out;
-  EXPECT_GT(cp.contourFills(g, nullptr, out), 0);
-  double total = 0;
-  for (const auto& [k, a] : out.area) total += a;
-  EXPECT_NEAR(total, 32.0 * 26.0 - 4.0, 1e-3);
-}
-
-TEST_F(ContPlotTest, BandsComeAsConnectedAreasWithTheirHoles)
-{
-  // A hill in a plain, and a pit: the band round the hill's flank is one ring with the hilltop
-  // as its hole; the plain is one area with two holes, each closed, running the other way.
-  Grid g(40, 30);
-  for (int j = 0; j < 30; j++)
-    for (int i = 0; i < 40; i++) {
-      const float hill = std::exp(-((i - 12.0f) * (i - 12.0f) + (j - 15.0f) * (j - 15.0f)) / 20);
-      const float pit = std::exp(-((i - 29.0f) * (i - 29.0f) + (j - 14.0f) * (j - 14.0f)) / 20);
-      g.setValue(i, j, hill - pit);
-    }
-  ContPlot cp;
-  cp.setLevels(std::vector<float>{-2.0f, -0.5f, 0.5f});
-  ASSERT_EQ(cp.setLevels(g), 3);
-  struct Areas : public ContSink {
-    void line(int, const Point*, int) override {}
-    void fill(int k, const Point* pts, const int* counts, int rings) override
-    {
-      std::vector<double> signs;
-      for (int r = 0, at = 0; r < rings; at += counts[r++]) {
-        double a = 0;
-        for (int i = 0; i < counts[r]; i++) {
-          const Point& p = pts[at + i];
-          const Point& q = pts[at + (i + 1) % counts[r]];
-          a += double(p.x) * q.y - double(q.x) * p.y;
-        }
-        signs.push_back(a);
-      }
-      bands[k].push_back(signs);
-    }
-    std::map<int, std::vector<std::vector<double>>> bands;
-  } out;
-  EXPECT_EQ(cp.contourFills(g, nullptr, out), 3);
-  ASSERT_EQ(out.bands[0].size(), 1u) << "the pit's floor";
-  ASSERT_EQ(out.bands[1].size(), 1u) << "the plain";
-  ASSERT_EQ(out.bands[2].size(), 1u) << "the hilltop";
-  const std::vector<double>& plain = out.bands[1][0];
-  ASSERT_EQ(plain.size(), 3u) << "outline and two holes";
-  int outlines = 0;
-  for (double a : plain) outlines += a * out.bands[2][0][0] > 0;
-  EXPECT_EQ(outlines, 1) << "holes run against the outline";
-}
-
 TEST_F(ContPlotTest, ConstantAndDegenerateGridsDrawNothing)
 {
   ContPlot cp("int=1");
@@ -271,26 +211,6 @@ TEST_F(ContPlotTest, BadInputDrawsNothingAndSaysSo)
   Image img;
   ASSERT_EQ(graph.getImage(img), 1);
   graph.close();
-}
-
-TEST_F(ContPlotTest, HolesStayWithTheirAreasOnALargeField)
-{
-  // 1799 x 1059 points of 2 m temperature, thousands of saddles and holes per band.
-  KOL_REQUIRE_DATA();
-  GribFile gf;
-  ASSERT_TRUE(gf.open(KOLTest::dataFile("grib/bench/hrrr_tmp2m_grid_simple.grib2").c_str()));
-  Grid g;
-  ASSERT_TRUE(gf.read(g));
-  ContPlot cp("int=2");
-  ASSERT_GT(cp.setLevels(g), 20);
-  Collect out;
-  cp.contourFills(g, nullptr, out);
-  double total = 0;
-  for (const auto& [k, a] : out.area) total += a;
-  EXPECT_NEAR(total, 1798.0 * 1058.0, 1.0) << "the bands cover the grid once";
-  int alone = 0;
-  for (const auto& [k, n] : out.holesAlone) alone += n;
-  EXPECT_EQ(alone, 0);
 }
 
 // The positions stored for a whole grid are those each point gets from the domains alone, on the

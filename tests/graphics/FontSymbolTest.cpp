@@ -16,12 +16,7 @@
 #include "graphics/Symbol.h"
 #include "imagery/Image.h"
 
-using KOL::GFont;
-using KOL::Graph;
-using KOL::Point;
-using KOL::Points;
-using KOL::Rect;
-using KOL::Symbol;
+using namespace KOL;
 using KOLTest::RecordingDevice;
 
 namespace {
@@ -248,26 +243,6 @@ TEST_F(FontSymbolTest, SymbolsAreFoundByPrefixAndStayInTheirBox)
         EXPECT_LE(p.y, 1.01f) << s.getName(i);
       }
   }
-}
-
-TEST_F(FontSymbolTest, SymbolFilesStopAtTheirLimitsAndMissingOnesWarn)
-{
-  std::string text;
-  for (int i = 0; i < 250; ++i) text += "s" + std::to_string(i) + " 0,0 1,1 L $\n";
-  const std::string many = dir.file("many.smb");
-  KOLTest::writeFile(many, text);
-  Symbol s;
-  ASSERT_EQ(s.read(many.c_str()), 1);
-  EXPECT_EQ(s.getNum(), Symbol::MAX_SYMBOLS);
-  EXPECT_EQ(s.read(dir.file("none.smb").c_str()), 0);
-  EXPECT_EQ(s.getNum(), 0);
-  KOLTest::writeFile(many, "a 0,0 junk 1,1 L 0.5,x F $ b 0,0 1,0 L");
-  ASSERT_EQ(s.read(many.c_str()), 1);
-  ASSERT_EQ(s.setSymb("a"), 1);
-  ASSERT_EQ(s.getParts().size(), 2u);
-  EXPECT_EQ(s.getParts()[0].pts.getNum(), 2);
-  EXPECT_TRUE(s.getParts()[1].fill);
-  EXPECT_EQ(s.setSymb("b"), 1);
 }
 
 }  // namespace

@@ -13,11 +13,7 @@
 #include "graphics/GTran.h"
 #include "graphics/Graph.h"
 
-using KOL::Graph;
-using KOL::GTran;
-using KOL::Point;
-using KOL::Points;
-using KOL::Rect;
+using namespace KOL;
 using KOLTest::RecordingDevice;
 
 namespace {
@@ -95,21 +91,6 @@ TEST_F(GraphTest, FarAndInvalidCoordinatesAreClampedNeverPassedOn)
   for (const std::string& s : log) EXPECT_EQ(s.find("nan"), std::string::npos) << s;
 }
 
-TEST_F(GraphTest, RefusedTransformationsLeaveTheCurrentOneAlone)
-{
-  open();
-  EXPECT_EQ(g.setTran(2), 1);
-  EXPECT_EQ(g.setTran(4), 0);
-  EXPECT_EQ(g.setTran(-1), 0);
-  EXPECT_EQ(g.getTran(), 2);
-  EXPECT_EQ(g.setWindow(4, Rect(0, 0, 1, 1)), 0);
-  g.setWindow(Rect(0, 0, 5, 5));
-  EXPECT_EQ(g.setWindow(Rect(1, 1, 1, 3)), 0);       // no width
-  EXPECT_EQ(g.setViewport(Rect(0, 0, 0.5f, 0)), 0);  // no height
-  EXPECT_EQ(g.getWindow().x2, 5);
-  EXPECT_FLOAT_EQ(g.getViewport().y2, 0.5f);
-}
-
 TEST_F(GraphTest, AttributesReachTheDeviceOnlyWhenTheyChange)
 {
   open();
@@ -126,16 +107,6 @@ TEST_F(GraphTest, AttributesReachTheDeviceOnlyWhenTheyChange)
   // the device gets the colour map's device value, not the index
   g.setFillColor(g.getColor("red"));
   EXPECT_EQ(log.back(), "color 3 " + std::to_string(0xFF0000));
-}
-
-TEST_F(GraphTest, WithoutADeviceEverythingReturnsZero)
-{
-  Graph none;
-  EXPECT_EQ(none.setLineColor(4), 0);
-  EXPECT_EQ(none.drawLine(0, 0, 1, 1), 0);
-  EXPECT_EQ(none.drawText(0, 0, "x"), 0);
-  EXPECT_EQ(none.drawMark(0, 0), 0);
-  EXPECT_EQ(none.update(), 0);
 }
 
 TEST_F(GraphTest, WhatLiesOutsideTheWindowOrHasNoColourIsNotDrawn)

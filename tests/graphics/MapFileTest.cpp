@@ -15,11 +15,7 @@
 #include "graphics/MapFile.h"
 #include "graphics/MapKolFile.h"
 
-using KOL::EarthPoint;
-using KOL::EarthPoints;
-using KOL::MapFile;
-using KOL::MapFileHeader;
-using KOL::MapKolFile;
+using namespace KOL;
 
 namespace {
 

@@ -20,13 +20,7 @@
 #include "graphics/MapPlot.h"
 #include "graphics/Plot.h"
 
-using KOL::EarthPoint;
-using KOL::MapFile;
-using KOL::MapFileHeader;
-using KOL::MapPlot;
-using KOL::Plot;
-using KOL::Point;
-using KOL::Points;
+using namespace KOL;
 
 namespace {
 

@@ -6,10 +6,7 @@
 
 #include "common/Raster.h"
 
-using KOL::Graph;
-using KOL::Point;
-using KOL::Points;
-using KOL::Rect;
+using namespace KOL;
 
 namespace KOLTest {
 
