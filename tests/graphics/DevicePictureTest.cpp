@@ -159,12 +159,18 @@ uint32_t quadrant(int i, int j)
   return COLOURS[j / (SIDE / 2)][i / (SIDE / 2)];
 }
 
-TEST_F(DevicePictureTest, ImageOffsetsNameThePixelAtTheClipBoxCorner)
+Image quadrants()
 {
   Image img(SIDE, SIDE, 24);
-  ASSERT_EQ(img.allocData(), 1);
+  img.allocData();
   for (int j = 0; j < SIDE; ++j)
     for (int i = 0; i < SIDE; ++i) img.setPixel(i, j, static_cast<int>(quadrant(i, j)));
+  return img;
+}
+
+TEST_F(DevicePictureTest, ImageOffsetsNameThePixelAtTheClipBoxCorner)
+{
+  Image img = quadrants();
   for (const Target& t : targets()) {
     for (const int o : {0, 10, -10}) {  // one case per sign of the offsets
       SCOPED_TRACE(std::string(t.name) + " offset " + std::to_string(o));
@@ -193,8 +199,9 @@ TEST_F(DevicePictureTest, ImageOffsetsNameThePixelAtTheClipBoxCorner)
   }
 }
 
-// Graph places a picture by its corner: the device's white margin stays off the page.
-TEST_F(DevicePictureTest, PlacedPicturesLeaveTheRestOfTheClipBoxAlone)
+// Graph places a picture by its corner: the device's white margin stays off the page, and a
+// picture half off the device is cut there, not shifted.
+TEST_F(DevicePictureTest, PlacedPicturesLeaveTheRestOfThePageAlone)
 {
   Graph g("image", ",sz=300x200");
   ASSERT_EQ(g.open(), 1);
@@ -202,51 +209,23 @@ TEST_F(DevicePictureTest, PlacedPicturesLeaveTheRestOfTheClipBoxAlone)
   g.activateTran();
   g.setFillColor(g.allocColor(0, 0, 0));
   g.drawFill(Rect(0, 0, 300, 200));
-  Image img(SIDE, SIDE, 24);
-  ASSERT_EQ(img.allocData(), 1);
-  for (int j = 0; j < SIDE; ++j)
-    for (int i = 0; i < SIDE; ++i) img.setPixel(i, j, static_cast<int>(quadrant(i, j)));
+  Image img = quadrants();
   ASSERT_EQ(g.drawImageAt(img, BOX_X, 200 - BOX_Y), 1);
+  ASSERT_EQ(g.drawImageAt(img, -10, 200), 1);
+  Image empty;
+  EXPECT_EQ(g.drawImageAt(empty, 1, 1), 0);
   const Raster r = imageOf(g);
   EXPECT_EQ(r.at(BOX_X + 2, BOX_Y + 2), 0xFF0000u);
   EXPECT_EQ(r.at(BOX_X + SIDE - 2, BOX_Y + SIDE - 2), 0xFFFF00u);
   EXPECT_EQ(r.at(BOX_X - 2, BOX_Y + 2), 0u) << "the page beside the picture";
   EXPECT_EQ(r.at(BOX_X + 2, BOX_Y + SIDE + 2), 0u) << "the page below the picture";
+  EXPECT_EQ(r.at(9, 5), 0xFF0000u) << "image column 19 at device column 9";
+  EXPECT_EQ(r.at(10, 5), 0x00FF00u);
+  EXPECT_EQ(r.at(31, 5), 0u);
   // and the clip box is the viewport's again: a line drawn after the picture is whole
   g.setLineColor(g.allocColor(1, 1, 1));
   g.drawLine(0, 10, 300, 10);
   EXPECT_NE(imageOf(g).at(5, 190), 0u);
-}
-
-// A 40 x 30 image: red left half, blue right half, a green top row.
-Image testImage()
-{
-  Image img(40, 30, 24);
-  img.allocData();
-  for (int j = 0; j < 30; ++j)
-    for (int i = 0; i < 40; ++i)
-      img.setPixel(i, j, j == 0 ? 0x00FF00 : i < 20 ? 0xFF0000 : 0x0000FF);
-  return img;
-}
-
-// Where image pixels land in the clip box is ImageOffsetTest's; a picture half off the device
-// is cut there, not shifted.
-TEST_F(DevicePictureTest, PicturesHalfOffTheDeviceAreCutNotShifted)
-{
-  Image img = testImage();
-  Graph g("image", ",sz=300x200");
-  ASSERT_EQ(g.open(), 1);
-  g.setWindow(Rect(0, 0, 3, 2));
-  g.drawImageAt(img, -0.1f, 2);  // device (-10, 0)
-  Image out;
-  g.getImage(out);
-  const Raster cut = KOLTest::toRaster(out);
-  EXPECT_EQ(cut.at(0, 0), 0x00FF00u);
-  EXPECT_EQ(cut.at(9, 5), 0xFF0000u);
-  EXPECT_EQ(cut.at(10, 5), 0x0000FFu);
-  EXPECT_EQ(cut.at(30, 5), 0xFFFFFFu);
-  Image empty;
-  EXPECT_EQ(g.drawImageAt(empty, 1, 1), 0);
 }
 
 TEST_F(DevicePictureTest, SizesAndColoursOutOfRangeAreRefused)

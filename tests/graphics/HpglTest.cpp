@@ -46,13 +46,9 @@ TEST_F(HpglTest, FramesThePlotAndWrapsItForALaserJet)
   EXPECT_EQ(plain.rfind("IN;IP;SP1;PU;\n", 0), 0u) << plain.substr(0, 40);
   EXPECT_NE(plain.find("PU;SP0;\n"), std::string::npos);
   std::string lj = plot(",lj", g);
-  EXPECT_EQ(lj.rfind("\x1B"
-                     "E\x1B%0BIN;",
-                     0),
-            0u);
-  EXPECT_EQ(lj.substr(lj.size() - 6),
-            "\x1B%0A\x1B"
-            "E");
+  const std::string esc = "\x1B";
+  EXPECT_EQ(lj.rfind(esc + "E" + esc + "%0BIN;", 0), 0u);
+  EXPECT_EQ(lj.substr(lj.size() - 6), esc + "%0A" + esc + "E");
   std::string nopcl = plot(",lj,nopcl", g);
   EXPECT_EQ(nopcl.rfind("IN;", 0), 0u);
 }

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,7 +13,6 @@
 #include "common/Proj.h"
 #include "common/RecordingDevice.h"
 #include "common/TestData.h"
-#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "graphics/MapFile.h"
 #include "graphics/MapPlot.h"
@@ -193,20 +191,6 @@ TEST_F(MapPlotTest, ListFilesAndMissingFiles)
   point.draw(*plot);
   EXPECT_EQ(count("line 1 "), 1);
   EXPECT_EQ(count("line 4 "), 0) << "no mark for the missing point";
-  // map files and the entries of list files are whole paths, however long
-  std::string deep = dir.path();
-  while (deep.size() < 200) deep += "/g2_CMC_glb_TMP_ISBL_1015_ps30km";
-  KOL::FileTool::makeDir((deep + "/l.map").c_str(), 0755);
-  KOLTest::writeFile(deep + "/l.map", KOLTest::readFile(f));
-  KOLTest::writeFile(deep + "/list.mpl", deep + "/l.map\n");
-  for (const std::string& list : {deep + "/l.map", deep + "/list.mpl"}) {
-    SCOPED_TRACE(list);
-    forget();
-    MapPlot m;
-    m.setMapFiles(list.c_str());
-    m.draw(*plot);
-    EXPECT_EQ(count("line 1 "), 1);
-  }
   forget();
   MapPlot bg;
   bg.setMapFiles("bg:blue");

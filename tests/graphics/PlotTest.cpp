@@ -84,22 +84,6 @@ TEST_F(PlotTest, LinesAcrossTheDatelineAreDrawnAsTwoCroppedPieces)
   EXPECT_NEAR(rec->lines[1][0].y, devY(-30), 0.01);
 }
 
-TEST_F(PlotTest, MercatorLinesAreCutAtTheWorldsEdges)
-{
-  ASSERT_EQ(plot->setDomain("merc:0:0,0,0,201,201,2,2"), 1);
-  rec->lines.clear();
-  EarthPoints pts;
-  pts.add(EarthPoint(0, 170));
-  pts.add(EarthPoint(0, -170));
-  EXPECT_EQ(plot->drawLine(pts), 1);
-  ASSERT_EQ(rec->lines.size(), 2u);
-  // both pieces end on the map's edge, one on each side
-  const float edge = static_cast<float>(Domain::OFFSET_MERC / 2);
-  const Point eastEdge = plot->toDevice(Point(edge, 0)), westEdge = plot->toDevice(Point(-edge, 0));
-  EXPECT_NEAR(rec->lines[0][1].x, eastEdge.x, 0.05);
-  EXPECT_NEAR(rec->lines[1][0].x, westEdge.x, 0.05);
-}
-
 TEST_F(PlotTest, MissingPointsSplitAPolyline)
 {
   Points pts;

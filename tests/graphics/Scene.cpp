@@ -1,8 +1,8 @@
 #include "Scene.h"
 
-#include <gtest/gtest.h>
+#include <algorithm>
 
-#include <cmath>
+#include <gtest/gtest.h>
 
 #include "common/Raster.h"
 

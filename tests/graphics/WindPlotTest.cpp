@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -108,18 +107,6 @@ TEST_F(ShapeTest, DeviceGetsOnePolylinePerFeatherAndOneFillPerPennant)
       EXPECT_NEAR(len, half ? 40 : 80, 0.5) << c.speed;
     }
   }
-}
-
-TEST_F(ShapeTest, LoneHalfBarbStandsInFromTheTip)
-{
-  const WindPlot wind;
-  ASSERT_EQ(wind.drawBarb(*plot, Point(0, 0), 0, 5, 20), 1);
-  ASSERT_EQ(rec->lines.size(), 2u);
-  const float tip = rec->lines[0][1].y, half = rec->lines[1][0].y;
-  EXPECT_NEAR(half - tip, 0.15f * 200, 0.5) << "one spacing below the tip of a north shaft";
-  const float len =
-      std::hypot(rec->lines[1][1].x - rec->lines[1][0].x, rec->lines[1][1].y - rec->lines[1][0].y);
-  EXPECT_NEAR(len, 0.2f * 200, 0.5) << "half the feather length";
 }
 
 TEST_F(ShapeTest, OffsetShaftStartsAwayFromTheStation)

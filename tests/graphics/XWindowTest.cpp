@@ -63,23 +63,20 @@ class Recorder : public KOL::Listener {
 
 TEST(XWindowParams, ExistingWindowsAndDisplayNames)
 {
-  XWindow w;
-  w.setParam("wp=0x5000a:640x480:0");
-  EXPECT_EQ(w.getMode(), 2);
-  EXPECT_EQ(w.getWidth(), 640);
-  EXPECT_EQ(w.getHeight(), 480);
-  XWindow d;
-  d.setParam("wp=+7:12:300x200:1");
-  EXPECT_EQ(d.getMode(), 2);
-  EXPECT_EQ(d.getWidth(), 300);
-  XWindow e;
-  e.setParam("somehost:0,42:320x240:0,show_num");
-  EXPECT_EQ(e.getMode(), 2);
-  EXPECT_EQ(e.getHeight(), 240);
-  XWindow bad;
-  bad.setParam("wp=0xzz:0x0:0");
-  EXPECT_EQ(bad.getMode(), 1);
-  EXPECT_EQ(bad.getWidth(), 640);
+  const struct {
+    const char* params;
+    int mode, width, height;
+  } cases[] = {{"wp=0x5000a:640x480:0", 2, 640, 480},
+               {"wp=+7:12:300x200:1", 2, 300, 200},
+               {"somehost:0,42:320x240:0,show_num", 2, 320, 240},
+               {"wp=0xzz:0x0:0", 1, 640, 512}};
+  for (const auto& c : cases) {
+    XWindow w;
+    w.setParam(c.params);
+    EXPECT_EQ(w.getMode(), c.mode) << c.params;
+    EXPECT_EQ(w.getWidth(), c.width) << c.params;
+    EXPECT_EQ(w.getHeight(), c.height) << c.params;
+  }
 }
 
 TEST(XWindowNoDisplay, OpenFailsWithOneMessage)
