@@ -153,21 +153,6 @@ TEST_F(FilenameTest, ListsAndResources)
   EXPECT_EQ(std::string(latest.getName()), hourName(NOW - 6 * 3600L));
 }
 
-TEST_F(FilenameTest, OutputPathsAndListing)
-{
-  Filename out("result.dat");
-  out.addOutPath((dir_.file("missing") + ":" + dir_.path()).c_str());
-  EXPECT_EQ(std::string(out.getName()), dir_.file("result.dat"));
-
-  Filename f;
-  f.setNameConv("tsfc");
-  testing::internal::CaptureStdout();
-  int n = f.listFile();
-  std::string listed = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(n, 11);
-  EXPECT_EQ(listed.substr(0, listed.find('\n')), hourName(NOW - 12 * 3600L));
-}
-
 // Names are held whole up to the system's path limit: through the convention, literally and as
 // a template of their own; a longer one is refused, not cut into another file's name.
 TEST_F(FilenameTest, LongPathsAreWhole)

@@ -269,8 +269,10 @@ TEST_F(MapFileTest, RewindReadsTheSameAgain)
       EXPECT_EQ(in.readData(e), 1);  // the points are there after skipping them the first time
     }
     EXPECT_EQ(first, second);
-    EXPECT_EQ(first, std::string(name) == "r.kml" ? std::vector<std::string>{"K"}
-                                                  : std::vector<std::string>{"First", ""});
+    const std::vector<std::string> names = std::string(name) == "r.kml"
+                                               ? std::vector<std::string>{"K"}
+                                               : std::vector<std::string>{"First", ""};
+    EXPECT_EQ(first, names);
   }
 }
 

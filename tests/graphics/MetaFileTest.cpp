@@ -63,14 +63,10 @@ TEST_F(MetaFileTest, RecordsAreWrittenOnlyWhenAttributesChange)
   EXPECT_EQ(body(text),
             "LCLR 255\n"
             "MWID 1.00\n"  // first set after opening: one record, and no LWID
-            "LSTY 2\n"
-            "FSTY 4\n"
-            "L 2 1.000000,2.000000 3.000000,4.000000\n"
+            "LSTY 2\nFSTY 4\nL 2 1.000000,2.000000 3.000000,4.000000\n"
             "L 3 0.000000,0.000000 10.000000,0.000000 10.000000,5.500000 \n"
             "F 3 0.000000,0.000000 10.000000,0.000000 10.000000,5.500000 \n"
-            "CL 1.000000 2.000000 30.000000 40.000000\n"
-            "T 5.000000,6.000000 hello world\n"
-            "#note\n");
+            "CL 1.000000 2.000000 30.000000 40.000000\nT 5.000000,6.000000 hello world\n#note\n");
 }
 
 TEST_F(MetaFileTest, ImageBlocksStartWithWhiteRowsForANegativeOffset)
@@ -90,12 +86,8 @@ TEST_F(MetaFileTest, ImageBlocksStartWithWhiteRowsForANegativeOffset)
   EXPECT_EQ(m.drawImage(empty, 0, 0), 0);
   m.close();
   EXPECT_EQ(body(KOLTest::readFile(path)),
-            "I\n0 0 translate\n3 4 scale\n"
-            "FFFFFFFFFFFFFFFFFF\n"
-            "FFFFFFFF000000FF00\n"
-            "FFFFFF0000FF102030\n"
-            "FFFFFFFFFFFFFFFFFF\n"
-            "grestore\n");
+            "I\n0 0 translate\n3 4 scale\nFFFFFFFFFFFFFFFFFF\nFFFFFFFF000000FF00\n"
+            "FFFFFF0000FF102030\nFFFFFFFFFFFFFFFFFF\ngrestore\n");
 }
 
 TEST_F(MetaFileTest, ReplayRefusesWhatIsNotAMetafileAndStopsAtABadRecord)
