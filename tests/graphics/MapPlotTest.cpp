@@ -1,6 +1,6 @@
 // The map layer: the entry list (attributes, conditions, blocks, list files), segments skipped or
 // drawn as names, and the default map landing where PROJ puts the same points (its picture is
-// among the references of ContourPictureTest).
+// among the references of PictureTest).
 #include <gtest/gtest.h>
 
 #include <cmath>
