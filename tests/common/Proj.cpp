@@ -41,27 +41,24 @@ std::vector<XY> projRun(const std::string& tool, const std::vector<XY>& in)
   return result;
 }
 
-std::string projOf(const KOL::Domain& d)
-{
-  char text[200];
-  if (d.proj == 1)
-    std::snprintf(text, sizeof text, "+proj=stere +lat_0=%g +lat_ts=%g +lon_0=%g",
-                  static_cast<double>(d.param[0]), d.param[0] > 0 ? 60.0 : -60.0,
-                  static_cast<double>(d.param[1]));
-  else
-    std::snprintf(text, sizeof text, "+proj=lcc +lat_0=%g +lat_1=%g +lat_2=%g +lon_0=%g",
-                  static_cast<double>(d.param[2]), static_cast<double>(d.param[2]),
-                  static_cast<double>(d.param[3]), static_cast<double>(d.param[1]));
-  return std::string(text) + " +R=6371220 +units=m";
-}
-
 std::vector<KOL::Point> projPixels(KOL::Plot& plot, const std::vector<KOL::EarthPoint>& pts)
 {
   const KOL::Domain& domain = plot.getDomain();
+  // the PROJ definition of a polar stereographic or Lambert conformal domain on the library's
+  // sphere (metres)
+  const double p[4] = {domain.param[0], domain.param[1], domain.param[2], domain.param[3]};
+  char def[200];
+  if (domain.proj == 1)
+    std::snprintf(def, sizeof def, "+proj=stere +lat_0=%g +lat_ts=%g +lon_0=%g +R=6371220 +units=m",
+                  p[0], p[0] > 0 ? 60.0 : -60.0, p[1]);
+  else
+    std::snprintf(def, sizeof def,
+                  "+proj=lcc +lat_0=%g +lat_1=%g +lat_2=%g +lon_0=%g +R=6371220 +units=m", p[2],
+                  p[2], p[3], p[1]);
   std::vector<XY> all;
   for (const KOL::EarthPoint& e : pts) all.emplace_back(e.lon, e.lat);
   all.emplace_back(domain.clon, domain.clat);
-  const std::vector<XY> plane = projRun("proj -f %.4f " + projOf(domain), all);
+  const std::vector<XY> plane = projRun(std::string("proj -f %.4f ") + def, all);
   KOL::EarthPoint centre(domain.clat, domain.clon);
   KOL::Point cp;
   domain.tran(centre, cp);

@@ -22,9 +22,6 @@ bool haveProj();
 // Runs a PROJ tool with its arguments (e.g. "proj -f %.7f +proj=stere ...") over "a b" lines:
 // one pair per input line, NaN for a point the tool cannot place.
 std::vector<XY> projRun(const std::string& tool, const std::vector<XY>& in);
-// The PROJ definition of a polar stereographic or Lambert conformal domain, on the sphere of
-// the library (metres).
-std::string projOf(const KOL::Domain& d);
 // Device pixels where PROJ puts the points on a plot: the map window is the domain's limits
 // filling the clip box of the map panel.
 std::vector<KOL::Point> projPixels(KOL::Plot& plot, const std::vector<KOL::EarthPoint>& pts);

@@ -5,16 +5,33 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "common/TestData.h"
 #include "imagery/Image.h"
 #include "imagery/RGB.h"
 
 namespace KOLTest {
+
+namespace {
+
+Raster readPpm(const std::string& path)
+{
+  Raster r;
+  std::ifstream f(path, std::ios::binary);
+  std::string magic;
+  int maxval = 0;
+  f >> magic;
+  while (f >> std::ws && f.peek() == '#') f.ignore(1 << 20, '\n');  // comment lines
+  if (!(f >> r.width >> r.height >> maxval) || magic != "P6" || maxval != 255) return Raster{};
+  f.get();
+  r.rgb.resize(static_cast<size_t>(r.width) * r.height * 3);
+  if (!f.read(reinterpret_cast<char*>(r.rgb.data()), r.rgb.size())) return Raster{};
+  return r;
+}
+
+}  // namespace
 
 Raster toRaster(const KOL::Image& img)
 {
@@ -72,21 +89,6 @@ bool Raster::writePpm(const std::string& path) const
   f << "P6\n" << width << " " << height << "\n255\n";
   f.write(reinterpret_cast<const char*>(rgb.data()), rgb.size());
   return static_cast<bool>(f);
-}
-
-Raster readPpm(const std::string& path)
-{
-  Raster r;
-  std::ifstream f(path, std::ios::binary);
-  std::string magic;
-  int maxval = 0;
-  f >> magic;
-  while (f >> std::ws && f.peek() == '#') f.ignore(1 << 20, '\n');  // comment lines
-  if (!(f >> r.width >> r.height >> maxval) || magic != "P6" || maxval != 255) return Raster{};
-  f.get();
-  r.rgb.resize(static_cast<size_t>(r.width) * r.height * 3);
-  if (!f.read(reinterpret_cast<char*>(r.rgb.data()), r.rgb.size())) return Raster{};
-  return r;
 }
 
 Raster readPng(const std::string& path)
@@ -188,19 +190,6 @@ Ink inkOf(const Raster& r, uint32_t color, int tolerance, int bx1, int by1, int 
         k.x2 = std::max(k.x2, x), k.y2 = std::max(k.y2, y);
       }
   return k;
-}
-
-KOL::Point inkCentre(const Raster& r, int bx1, int by1, int bx2, int by2)
-{
-  double w = 0, sx = 0, sy = 0;
-  for (int y = by1; y <= by2; ++y)
-    for (int x = bx1; x <= bx2; ++x) {
-      const double k = r.ink(x, y);
-      w += k, sx += k * x, sy += k * y;
-    }
-  if (w == 0) return KOL::Point();
-  // pixel (x, y) covers x .. x + 1: its centre is half a pixel in
-  return KOL::Point(static_cast<float>(sx / w + 0.5), static_cast<float>(sy / w + 0.5));
 }
 
 Runs runsAlong(const Raster& r, KOL::Point a, KOL::Point b)

@@ -1,7 +1,6 @@
 // Pictures for the drawing tests: a page rendered by Ghostscript (the oracle), an X window or an
 // off-screen image read back as RGB pixels, with the questions the tests ask of it: ink of a
-// colour in a box with its weighted centre, and the dark runs met walking a line across it
-// (feathers of a wind barb, strokes of a symbol).
+// colour in a box, and the dark runs met walking a line across it (feathers of a wind barb).
 #pragma once
 
 #include <cstdint>
@@ -45,10 +44,8 @@ struct Raster {
 
 // The pixels of an image as RGB bytes.
 Raster toRaster(const KOL::Image& img);
-// A binary PPM (P6) file, a PNG file (read by libpng) and a GIF file's picture (by giflib; frame
-// k of an animation, frames receiving their number), with the transparency of the last two; an
-// empty raster when unreadable.
-Raster readPpm(const std::string& path);
+// A PNG file (read by libpng) and a GIF file's picture (by giflib; frame k of an animation, frames
+// receiving their number), with their transparency; an empty raster when unreadable.
 Raster readPng(const std::string& path);
 Raster readGif(const std::string& path, int frame = 0, int* frames = nullptr);
 // Renders a PostScript file at 72 dpi (one pixel per point); eps crops to the bounding box.
@@ -68,8 +65,6 @@ struct Ink {
   int x1 = 1 << 30, y1 = 1 << 30, x2 = -1, y2 = -1;
 };
 Ink inkOf(const Raster& r, uint32_t color, int tolerance, int bx1, int by1, int bx2, int by2);
-// The centre of all ink in a box, each pixel weighted by its darkness (missing when none).
-KOL::Point inkCentre(const Raster& r, int bx1, int by1, int bx2, int by2);
 
 // Dark runs met walking from a to b, and the longest of them, in pixels.
 struct Runs {

@@ -27,10 +27,7 @@ class RecordingDevice : public KOL::Device {
   float getHeight() override { return h_; }
   int getCoords(KOL::Rect& r) override
   {
-    if (yUp_)
-      r.setu(0, h_, w_, 0);
-    else
-      r.setu(0, 0, w_, h_);
+    r.setu(0, yUp_ ? h_ : 0, w_, yUp_ ? 0 : h_);
     return 1;
   }
   int setColor(int type, int c) override { return note("color " + k(type) + " " + k(c)); }
@@ -111,12 +108,6 @@ class RecordedPlotTest : public DatabaseTest {
     int n = 0;
     for (const std::string& s : log) n += s.compare(0, prefix.size(), prefix) == 0;
     return n;
-  }
-  bool logged(const std::string& part) const
-  {
-    for (const std::string& s : log)
-      if (s.find(part) != std::string::npos) return true;
-    return false;
   }
 
   std::vector<std::string> log;

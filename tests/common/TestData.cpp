@@ -96,14 +96,6 @@ int freePort(int type)
   return ntohs(addr.sin_port);
 }
 
-void QuietTest::SetUp()
-{
-  saved_ = KOL::Kol::getMessageMask();
-  KOL::Kol::setMessageLevel("none");
-}
-
-void QuietTest::TearDown() { KOL::Kol::setMessageMask(saved_); }
-
 QuietScope::QuietScope() : saved_(KOL::Kol::getMessageMask()) { KOL::Kol::setMessageLevel("none"); }
 
 QuietScope::~QuietScope() { KOL::Kol::setMessageMask(saved_); }

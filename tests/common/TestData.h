@@ -48,16 +48,6 @@ void writeFile(const std::string& path, const std::string& text);
 // A port on 127.0.0.1 that nothing listens on right now (type SOCK_STREAM or SOCK_DGRAM).
 int freePort(int type);
 
-// A test with messages turned off; the message mask is restored afterwards.
-class QuietTest : public ::testing::Test {
- protected:
-  void SetUp() override;
-  void TearDown() override;
-
- private:
-  uint32_t saved_ = 0;
-};
-
 // Messages off for the lifetime of the object, inside one test.
 class QuietScope {
  public:
@@ -68,6 +58,12 @@ class QuietScope {
 
  private:
   uint32_t saved_ = 0;
+};
+
+// A test with messages turned off; the message mask is restored afterwards.
+class QuietTest : public ::testing::Test {
+ private:
+  QuietScope quiet_;
 };
 
 // The repository's database directory in force for the lifetime of the object; the previous

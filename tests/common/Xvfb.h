@@ -29,7 +29,5 @@ class Xvfb {
 
 // A window captured with xwd (an empty raster when xwd fails).
 Raster captureWindow(const std::string& display, unsigned long window);
-// Reads an X window dump (XWD) file of a true-colour window.
-Raster readXwd(const std::string& path);
 
 }  // namespace KOLTest

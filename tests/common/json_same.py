@@ -29,18 +29,12 @@ def diff(a, b, path):
         for k in sorted(set(a) | set(b)):
             if k not in a or k not in b:
                 return f"{path}/{k}: {'missing' if k not in a else 'extra'}"
-            d = diff(a[k], b[k], f"{path}/{k}")
-            if d:
-                return d
-        return None
+        return next(filter(None, (diff(a[k], b[k], f"{path}/{k}") for k in sorted(a))), None)
     if isinstance(a, list) and isinstance(b, list):
         if len(a) != len(b):
             return f"{path}: {len(a)} items, expected {len(b)}"
-        for i, (x, y) in enumerate(zip(a, b)):
-            d = diff(x, y, f"{path}[{i}]")
-            if d:
-                return d
-        return None
+        return next(filter(None, (diff(x, y, f"{path}[{i}]") for i, (x, y) in enumerate(zip(a, b)))),
+                    None)
     numbers = (int, float)
     if (REL and isinstance(a, numbers) and isinstance(b, numbers) and not isinstance(a, bool)
             and not isinstance(b, bool) and abs(a - b) <= REL * max(abs(a), abs(b))):
@@ -66,8 +60,7 @@ def main():
             obj.pop(k, None)
     d = diff(got, want, "")
     if d:
-        print(d)
-        sys.exit(1)
+        sys.exit(print(d) or 1)
 
 
 main()

@@ -8,9 +8,7 @@
 #include "core/Buffer.h"
 #include "core/Zlib.h"
 
-using KOL::Buffer;
-using KOL::BZlib;
-using KOL::Zlib;
+using namespace KOL;
 
 namespace {
 
@@ -107,27 +105,6 @@ TEST(Zlib, DecodesGzipStreamsBackToBack)
   EXPECT_NE(inflateAll(zc, cut, part, &streams), Z_STREAM_END);
   EXPECT_EQ(streams, 0);
   EXPECT_EQ(a.compare(0, part.getUsed(), usedText(part)), 0);
-}
-
-// Two zlib blocks as radar products store them: each decodes with one call into its own area.
-TEST(Zlib, TwoZlibBlocksDecodeWithTwoCalls)
-{
-  std::string a = sampleText(40, 3), b = sampleText(60, 4);
-  const char* py =
-      "python3 -c \"import sys,zlib; "
-      "sys.stdout.buffer.write(zlib.compress(sys.stdin.buffer.read(),9))\"";
-  std::string blocks = compressWith(py, a) + compressWith(py, b);
-  ASSERT_EQ(static_cast<unsigned char>(blocks[0]), 0x78);
-  ASSERT_EQ(static_cast<unsigned char>(blocks[1]), 0xDA);
-
-  Buffer in = bufferOf(blocks), out(100000);
-  Zlib z;
-  EXPECT_EQ(z.decomp(in, out), Z_STREAM_END);
-  EXPECT_EQ(usedText(out), a);
-  out.seek(out.getUsed());
-  EXPECT_EQ(z.decomp(in, out), Z_STREAM_END);
-  EXPECT_EQ(usedText(out), a + b);
-  EXPECT_EQ(in.getLeft(), 0);
 }
 
 // Truncated streams are fuzz corpus files; corrupt data is said once, and trailing bytes that

@@ -4,6 +4,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/TestData.h"
@@ -12,9 +13,7 @@
 #include "core/Kol.h"
 #include "core/String.h"
 
-using KOL::Const;
-using KOL::Date;
-using KOL::DateRange;
+using namespace KOL;
 
 namespace {
 
@@ -164,12 +163,9 @@ TEST(DateTest, UnreadableTextsLeaveTheDateUnset)
 TEST(DateTest, SettersRefuseOutOfRangeValues)
 {
   Date d(2024, 1, 15, 12, 30, 0);
-  struct {
-    int year, expect;
-  } years[] = {{24, 2024}, {95, 1995}, {1999, 1999}};
-  for (auto y : years) {
-    ASSERT_TRUE(d.setYear(y.year));
-    EXPECT_EQ(d.getYear(), y.expect) << y.year;
+  for (auto [year, expect] : {std::pair{24, 2024}, {95, 1995}, {1999, 1999}}) {
+    ASSERT_TRUE(d.setYear(year));
+    EXPECT_EQ(d.getYear(), expect) << year;
   }
   EXPECT_FALSE(d.setYear(-1));
   EXPECT_EQ(d.getYear(), 1999);
@@ -234,9 +230,7 @@ TEST(DateTest, FormatDirectives)
     const char* fmt;
     const char* expect;
   } rows[] = {{"%H:%MZ %e %b %Y", "06:05Z 15 JAN 2024"},
-              {"%Y%m%d%H%M%s",
-               "202401150605"
-               "07.2500"},
+              {"%Y%m%d%H%M%s", "20240115060507.2500"},
               {"%y %j %a %u %l%p %S %%", "24  15 MON 1 06AM 07 %"},
               {"RFC1123", "15 JAN 2024 06:05:07 Z"},
               {"ISO8601", "2024-01-15T06:05:07Z"}};
@@ -254,9 +248,7 @@ TEST(DateTest, FormatDirectives)
   Date(2024, 1, 15, 12, 30, FM).toText(s);
   EXPECT_STREQ(s.get(), "12:30Z 15 JAN 2024");
   Date(2024, 1, 15, 12, 30, 5).toString(s);
-  EXPECT_STREQ(s.get(),
-               "202401151230"
-               "05.0000");
+  EXPECT_STREQ(s.get(), "20240115123005.0000");
 }
 
 TEST(DateTest, TimezoneChangeAndDaylightRules)

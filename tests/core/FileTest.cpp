@@ -13,10 +13,7 @@
 #include "core/FileTool.h"
 #include "core/String.h"
 
-using KOL::Buffer;
-using KOL::File;
-using KOL::FileTool;
-using KOL::String;
+using namespace KOL;
 
 namespace {
 

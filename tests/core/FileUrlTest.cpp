@@ -22,9 +22,7 @@
 
 extern char** environ;
 
-using KOL::Buffer;
-using KOL::File;
-using KOL::FileTool;
+using namespace KOL;
 
 namespace {
 
@@ -160,17 +158,6 @@ TEST_F(FileUrl, FailuresAreOneLine)
   EXPECT_EQ(f.open(server_->url("new.txt").c_str(), "w"), 0);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "File: URLs are read only: " + server_->url("new.txt") + "\n");
-}
-
-TEST_F(FileUrl, ExistenceAndSizeFromTheHeader)
-{
-  std::string url = server_->url("bulletins.txt");
-  EXPECT_TRUE(FileTool::exist(url.c_str()));
-  EXPECT_EQ(FileTool::getSize(url.c_str()), static_cast<long>(bulletinText().size()));
-  EXPECT_FALSE(FileTool::exist(server_->url("absent.txt").c_str()));
-  char out[200];
-  EXPECT_TRUE(FileTool::addPath("/nowhere", url.c_str(), out, sizeof out));
-  EXPECT_EQ(std::string(out), url);
 }
 
 }  // namespace

@@ -11,10 +11,7 @@
 #include "core/Kol.h"
 #include "core/Resrc.h"
 
-using KOL::Const;
-using KOL::Date;
-using KOL::Filename;
-using KOL::Kol;
+using namespace KOL;
 
 namespace {
 
@@ -154,21 +151,6 @@ TEST_F(FilenameTest, ListsAndResources)
   EXPECT_FALSE(latest.setFile(Date(NOW - 20 * 3600L), "la"));
   EXPECT_TRUE(latest.setFile(Date(NOW - 6 * 3600L + 1800), "la"));
   EXPECT_EQ(std::string(latest.getName()), hourName(NOW - 6 * 3600L));
-}
-
-TEST_F(FilenameTest, OutputPathsAndListing)
-{
-  Filename out("result.dat");
-  out.addOutPath((dir_.file("missing") + ":" + dir_.path()).c_str());
-  EXPECT_EQ(std::string(out.getName()), dir_.file("result.dat"));
-
-  Filename f;
-  f.setNameConv("tsfc");
-  testing::internal::CaptureStdout();
-  int n = f.listFile();
-  std::string listed = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(n, 11);
-  EXPECT_EQ(listed.substr(0, listed.find('\n')), hourName(NOW - 12 * 3600L));
 }
 
 // Names are held whole up to the system's path limit: through the convention, literally and as

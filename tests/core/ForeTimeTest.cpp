@@ -10,10 +10,7 @@
 #include "core/Kol.h"
 #include "core/String.h"
 
-using KOL::Const;
-using KOL::ForeTime;
-using KOL::Kol;
-using KOL::String;
+using namespace KOL;
 
 namespace {
 

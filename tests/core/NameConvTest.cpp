@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,12 +15,7 @@
 #include "core/String.h"
 #include "core/Strings.h"
 
-using KOL::Const;
-using KOL::Date;
-using KOL::Kol;
-using KOL::NameConv;
-using KOL::NameConvFile;
-using KOL::String;
+using namespace KOL;
 
 namespace {
 
@@ -146,8 +140,7 @@ TEST_F(NameConvTest, ConventionFileLookup)
 {
   KOLTest::TempDir dir;
   KOLTest::writeFile(dir.file("test.cnv"),
-                     "# comment line long enough to be read as one\n"
-                     "short line\n"
+                     "# comment line long enough to be read as one\nshort line\n"
                      "sfc_cvt   %D/%Y%m%d%h_sfc.cvt   -   500,sfcfile  min=90,size=10\n"
                      "GRID_     %G/%e/%Y%m%d%h.grd    %G/%e/%Y%m%d%h.hdr  gridfile,2000  -\n"
                      "grid      %G/%Y%m%d%h.grd       -   1,grid   -\n");
@@ -196,27 +189,6 @@ TEST_F(NameConvTest, ConventionFileLookup)
   std::string err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(err.rfind("NameConv: No file name convention file: ", 0), 0u) << err;
   EXPECT_STREQ(nc.getFile(), "sfc_cvt");
-}
-
-TEST_F(NameConvTest, ShippedConventionNamesEveryDataType)
-{
-  // The data types the library's readers and layers ask for.
-  const char* types[] = {"sfc_cvt", "upa_cvt",  "sfc_wmo",  "syn_wmo",  "upa_wmo", "wmo",
-                         "grid",    "grid_gfs", "grib",     "grib_nam", "mos_dat", "nids",
-                         "lev2",    "sat_vis",  "sat_ir",   "image",    "rcm_cvt", "rad_cvt",
-                         "frt_dat", "frf_dat",  "trp_dat",  "sev_txt",  "wat_dat", "nldn",
-                         "rb",      "raw",      "metafile", "miscfile"};
-  Kol::setMessageLevel("warn");
-  for (const char* t : types) {
-    NameConv nc;
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(nc.set(t)) << t;
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_STRNE(nc.getFile(), t) << t << " has no line";
-    EXPECT_NE(nc.getOffset(), M) << t;
-    EXPECT_STRNE(nc.getFormat(), "") << t;
-    EXPECT_EQ(err, "") << t;
-  }
 }
 
 TEST_F(NameConvTest, FixedDates)
@@ -354,43 +326,4 @@ TEST_F(NameConvTest, ListingIsSafeWithAnyDirectoryName)
   }
   EXPECT_EQ(lists[0], "/2024011507_sfc\n/2024011511_sfc\n/2024011512_sfc\n");
   for (const auto& l : lists) EXPECT_EQ(l, lists[0]);
-}
-
-// However many dates a search tries, each directory is read once; an unchanged directory is
-// not read again by later searches.
-TEST_F(NameConvTest, SearchReadsEachDirectoryOnce)
-{
-  KOLTest::TempDir dir;
-  std::string d = dir.path();
-  for (int h = 300; h < 700; h++) touch(hourName(d, NOW - h * 3600L));
-  // Back-date the directory so that its listing may be kept.
-  timespec old[2] = {{NOW, 0}, {NOW, 0}};
-  ASSERT_EQ(utimensat(AT_FDCWD, d.c_str(), old, 0), 0);
-  NameConv nc("@%D/%Y%m%d%h_sfc");
-  nc.setPath(d.c_str());
-  auto reads = [&](const char* spec, long expect) {
-    Kol::setMessageLevel("error,+debug6");
-    NameConvFile f;
-    testing::internal::CaptureStdout();
-    nc.setLatest(spec, f);
-    std::string out = testing::internal::GetCapturedStdout();
-    Kol::setMessageLevel("error");
-    size_t at = out.find("LATEST+: ");
-    EXPECT_NE(at, std::string::npos);
-    int found = -1, count = -1;
-    std::string line = out.substr(at, out.find('\n', at) - at);
-    std::sscanf(line.c_str() + line.rfind(' ', line.rfind(' ') - 1), " %d %d", &found, &count);
-    EXPECT_EQ(found, 1) << line;
-    EXPECT_EQ(std::string(f.getFilename()), hourName(d, expect));
-    return count;
-  };
-  EXPECT_EQ(reads("la", NOW - 300 * 3600L), 1);    // 301 dates tried, one directory read
-  EXPECT_EQ(reads("la-6", NOW - 306 * 3600L), 1);  // nothing read again
-  // A changed directory is read again.
-  touch(hourName(d, NOW - 200 * 3600L));
-  old[1].tv_sec -= 10;
-  ASSERT_EQ(utimensat(AT_FDCWD, d.c_str(), old, 0), 0);
-  NameConvFile f;
-  nc.setLatest("la", f);
-  EXPECT_EQ(std::string(f.getFilename()), hourName(d, NOW - 200 * 3600L));
 }

@@ -13,9 +13,7 @@
 #include "core/ProgInput.h"
 #include "core/Resrc.h"
 
-using KOL::Date;
-using KOL::Kol;
-using KOL::ProgInput;
+using namespace KOL;
 
 namespace {
 
@@ -64,20 +62,6 @@ TEST_F(ProgInputTest, FilesAreDatedByTheirConventionName)
   EXPECT_EQ(when(ProgInput().resolve(filed("2020010600")).date), "2020-01-06 00:00");
   KOLTest::writeFile(dir.file("metar_20190701_1200.txt"), "");
   EXPECT_EQ(when(inputs.resolve(dir.file("metar_20190701_1200.txt")).date), "2019-07-01 12:00");
-}
-
-TEST_F(ProgInputTest, DatesAndSelectorsStandForFiles)
-{
-  ProgInput inputs("sfc_wmo");
-  EXPECT_EQ(inputs.resolve("#2020010600").name, filed("2020010600"));
-
-  Kol::init_time = Date("2020-01-06T05:00:00").getSeconds();
-  const ProgInput::Item latest = inputs.resolve("la");
-  EXPECT_EQ(latest.name, filed("2020010600")) << "the newest filed hour before 05 UTC";
-  EXPECT_EQ(when(latest.date), "2020-01-06 00:00");
-
-  // A misspelt file is kept as it is written, for the reader to name.
-  EXPECT_EQ(inputs.resolve(dir.file("capture.tx")).name, dir.file("capture.tx"));
 }
 
 TEST_F(ProgInputTest, DateOptionDatesEveryInput)

@@ -11,11 +11,8 @@
 #include "core/Prog.h"
 #include "core/Resrc.h"
 #include "core/String.h"
-#include "core/Timer.h"
 
-using KOL::Kol;
-using KOL::Message;
-using KOL::Prog;
+using namespace KOL;
 
 namespace {
 
@@ -52,11 +49,8 @@ TEST_F(ProgTest, ResourceFilesWithoutCommandLine)
 {
   KOLTest::TempDir a, b;
   KOLTest::writeFile(a.file("kol.cfg"),
-                     "*.title  \"first title\"\n"
-                     "demo.color red\n"
-                     "other.color blue\n"
-                     "IF night\n*.answer dark\nELSE\n*.answer light\nEND\n"
-                     "*.message warn\n");
+                     "*.title  \"first title\"\ndemo.color red\nother.color blue\n"
+                     "IF night\n*.answer dark\nELSE\n*.answer light\nEND\n*.message warn\n");
   KOLTest::writeFile(b.file("kol.cfg"), "*.file_path /db/dir\n*.cur_time #202401151230\n");
   std::string list = a.path() + ":" + b.path() + ":" + a.file("missing");
   EXPECT_EQ(Prog::readResrcFile("demo", "demo", "night", list.c_str()), 2);
@@ -176,24 +170,4 @@ TEST_F(ProgTest, MessageOutputAndLogs)
   m.print(0x100, "five\n");
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(KOLTest::readFile(deferred), "five\n");
-}
-
-TEST_F(ProgTest, MessagePagingHoldsAfterAPage)
-{
-  input("\n\n");
-  Message m("mess,page,line=2");
-  testing::internal::CaptureStdout();
-  m.print(0x100, "a\nb\n");
-  m.print(0x100, "c\n");
-  m.print(0x100, "d\n");
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "a\nb\nc\nPress return to continue\nd\n");
-}
-
-TEST_F(ProgTest, TimerMeasuresAndSleeps)
-{
-  KOL::Timer t;
-  EXPECT_FLOAT_EQ(t.sleep(0.02f), 0.02f);
-  EXPECT_FLOAT_EQ(t.sleep(0.02f), 0.04f);  // the total slept
-  EXPECT_EQ(t.sleep(-1), 0.0f);
-  EXPECT_GE(t.elapsed(), 0.04f);
 }

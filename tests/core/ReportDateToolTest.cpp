@@ -9,9 +9,7 @@
 #include "core/Kol.h"
 #include "core/ReportDateTool.h"
 
-using KOL::Date;
-using KOL::Kol;
-using KOL::ReportDateTool;
+using namespace KOL;
 
 namespace {
 

@@ -132,13 +132,8 @@ TEST_F(ResrcDBTest, PositionalOptions)
 TEST_F(ResrcDBTest, FilesThenEnvironmentThenCommandLine)
 {
   KOLTest::writeFile(dir_.file("kol.cfg"),
-                     "*.plot_domain: nh\n"
-                     "demo.title \"libkol demonstration\"\n"
-                     "*.hour 12\n"
-                     "other.hour 1\n"
-                     "message warn\n"
-                     "*.undeclared yes\n"
-                     "demo.file_path /tmp/kol-db\n");
+                     "*.plot_domain: nh\ndemo.title \"libkol demonstration\"\n*.hour 12\n"
+                     "other.hour 1\nmessage warn\n*.undeclared yes\ndemo.file_path /tmp/kol-db\n");
   create({});
   EXPECT_EQ(value("plot_domain"), "nh");
   EXPECT_EQ(type("plot_domain"), Resrc::RESFILE);
@@ -170,10 +165,8 @@ TEST_F(ResrcDBTest, SearchListTagsAndInstanceNames)
 {
   KOLTest::TempDir second;
   KOLTest::writeFile(dir_.file("kol.cfg"),
-                     "if winter\n*.title cold\nelse\n*.title warm\nend\n"
-                     "def seen_first\n"
-                     "east.level 500\n"
-                     "demo.east.level 700\n");
+                     "if winter\n*.title cold\nelse\n*.title warm\nend\ndef seen_first\n"
+                     "east.level 500\ndemo.east.level 700\n");
   KOLTest::writeFile(second.file(".koldef"), "if seen_first\n*.time later\nend\n");
   std::string list = "+winter:" + dir_.path() + ":" + dir_.file("missing") + ":" + second.path();
   create({"-df", list}, false);
@@ -194,21 +187,6 @@ TEST_F(ResrcDBTest, SearchListTagsAndInstanceNames)
   Kol::resrc.clear();
   create({"--name", "+east"}, false);
   EXPECT_EQ(value("level"), "700");
-}
-
-TEST_F(ResrcDBTest, ProgramNames)
-{
-  String name;
-  EXPECT_EQ(ResrcDB::decodeProgramName("/usr/local/bin/kolres", name), 1);
-  EXPECT_STREQ(name.get(), "kolres");
-  ResrcDB::decodeProgramName("dir/", name);
-  EXPECT_STREQ(name.get(), "");
-  EXPECT_EQ(ResrcDB::decodeProgramName(nullptr, name), 0);
-
-  // An empty command line still builds a database.
-  Strings none;
-  EXPECT_EQ(ResrcDB::create(none, keyed_, positional_), 1);
-  EXPECT_STREQ(Kol::resrc.get("prog"), "");
 }
 
 }  // namespace

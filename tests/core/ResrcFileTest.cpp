@@ -92,18 +92,9 @@ TEST_F(ResrcFileTest, PatternsSelectProgramsAndInstances)
 TEST_F(ResrcFileTest, LinesWordsAndQuotes)
 {
   Entries got = read(
-      "# comment\n"
-      "\n"
-      "   \t \n"
-      "*.Plot_Domain: nh  ignored words\n"
-      "*.title \"libkol  demonstration\" tail\n"
-      "*.unquoted two words\n"
-      "*.open \"runs to the end  \n"
-      "*.empty \"\"\n"
-      "lonely\n"
-      "  demo.indented\tvalue\r\n"
-      "demo.crlf \"quoted\"\r\n"
-      "last.line noeol");
+      "# comment\n\n   \t \n*.Plot_Domain: nh  ignored words\n"
+      "*.title \"libkol  demonstration\" tail\n*.unquoted two words\n*.open \"runs to the end  \n"
+      "*.empty \"\"\nlonely\n  demo.indented\tvalue\r\ndemo.crlf \"quoted\"\r\nlast.line noeol");
   Entries want = {{"*.plot_domain", "nh"}, {"*.title", "libkol  demonstration"},
                   {"*.unquoted", "two"},   {"*.open", "runs to the end  "},
                   {"*.empty", ""},         {"demo.indented", "value"},
@@ -114,64 +105,22 @@ TEST_F(ResrcFileTest, LinesWordsAndQuotes)
 TEST_F(ResrcFileTest, TagsAndConditionBlocks)
 {
   testing::internal::CaptureStderr();
+  // After a true branch, later ELIFs are done for ever; DEF acts in a false block too; ELIF
+  // without a tag is ignored, and V6 is always true only for IF.
   Entries got = read(
-      "DEF site\n"
-      "if site\n"
-      "a.x 1\n"
-      "elif other\n"
-      "a.x 2\n"
-      "else\n"
-      "a.x 3\n"
-      "end\n"
-      "IF nosuch\n"
-      "  a.y 1\n"
-      "  ELIF site\n"
-      "  a.y 2\n"
-      "  if v6\n"
-      "    a.z 1\n"
-      "  else\n"
-      "    a.z 2\n"
-      "  end\n"
-      "  ELIF site\n"  // a true branch was taken: done for ever
-      "  a.y 3\n"
-      "  ELSE\n"
-      "  a.y 4\n"
-      "END\n"
-      "if nosuch\n"
-      "  def inner\n"  // DEF acts in a false block too
-      "else\n"
-      "  a.w 1\n"
-      "end\n"
-      "if inner\n"
-      "a.v 1\n"
-      "end\n"
-      "undef inner\n"
-      "undef neverdefined\n"
-      "if inner\n"
-      "a.v 2\n"
-      "elif\n"  // ignored without a tag
-      "a.v 3\n"
-      "end\n"
-      "if nosuch\n"
-      "elif V6\n"  // always true only for IF
-      "a.s 1\n"
-      "end\n"
-      "if\n"  // ignored without a tag
-      "a.u 1\n"
-      "else\n"
-      "end\n"
-      "end\n"
-      "elif site\n"
-      "a.t 1\n");
+      "DEF site\nif site\na.x 1\nelif other\na.x 2\nelse\na.x 3\nend\nIF nosuch\n  a.y 1\n"
+      "  ELIF site\n  a.y 2\n  if v6\n    a.z 1\n  else\n    a.z 2\n  end\n  ELIF site\n"
+      "  a.y 3\n  ELSE\n  a.y 4\nEND\nif nosuch\n  def inner\n"
+      "else\n  a.w 1\nend\nif inner\na.v 1\nend\nundef inner\nundef neverdefined\n"
+      "if inner\na.v 2\nelif\na.v 3\nend\nif nosuch\nelif V6\na.s 1\nend\nif\n"
+      "a.u 1\nelse\nend\nend\nelif site\na.t 1\n");
   std::string err = testing::internal::GetCapturedStderr();
   Entries want = {{"a.x", "1"}, {"a.y", "2"}, {"a.z", "1"}, {"a.w", "1"},
                   {"a.v", "1"}, {"a.u", "1"}, {"a.t", "1"}};
   EXPECT_EQ(got, want);
   EXPECT_EQ(err,
-            "ResrcFile::get: else without an if\n"
-            "ResrcFile::get: end without an if\n"
-            "ResrcFile::get: end without an if\n"
-            "ResrcFile::get: elif without an if\n");
+            "ResrcFile::get: else without an if\nResrcFile::get: end without an if\n"
+            "ResrcFile::get: end without an if\nResrcFile::get: elif without an if\n");
 }
 
 TEST_F(ResrcFileTest, TagsAndOpenBlocksCarryOverToTheNextFile)
@@ -273,10 +222,7 @@ TEST_F(ResrcFileTest, ReadFilePutsTheEntriesMeantForTheProgram)
 {
   std::string path = dir_.file("kol.cfg");
   KOLTest::writeFile(path,
-                     "*.message warn\n"
-                     "demo.title \"a title\"\n"
-                     "other.title no\n"
-                     "title no\n"
+                     "*.message warn\ndemo.title \"a title\"\nother.title no\ntitle no\n"
                      "+inst.title no\n");
   Resrc r;
   r.add("prog", "demo", Resrc::LIBRARY);

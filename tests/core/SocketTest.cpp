@@ -132,19 +132,4 @@ TEST(Socket, FailuresAreReportedAndLeaveItClosed)
             "Socket: not a dotted IPv4 address: localhost\n");
 }
 
-TEST(Socket, BindRetriesThenGivesUp)
-{
-  int port = KOLTest::freePort(SOCK_DGRAM);
-  Socket first, second;
-  ASSERT_EQ(first.open(std::to_string(port).c_str(), Socket::DATAGRAM), 1);
-  second.setBindRetry(3, 0);
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(second.open(std::to_string(port).c_str(), Socket::DATAGRAM), 0);
-  std::string err = testing::internal::GetCapturedStderr();
-  const std::string busy = "socket bind: Address already in use\n";
-  EXPECT_EQ(err, busy + "Socket bind failed, trying again\n" + busy +
-                     "Socket bind failed, trying again\n" + busy + "Socket bind failure\n");
-  EXPECT_FALSE(second.isOpen());
-}
-
 }  // namespace

@@ -220,20 +220,4 @@ TEST(StringsTest, ItemAccessors)
   EXPECT_EQ(list.scanf(8, "%d", &n), 0);
 }
 
-TEST(StringsTest, NumberReads)
-{
-  Strings list("42 -7x +5 .5 -.25 abc 12:30 p=3", ' ');
-  EXPECT_EQ(list.getLong(1), -7);
-  EXPECT_EQ(list.getInt(2), Const::MISS);
-  EXPECT_EQ(list.getInt(3), Const::MISS);
-  EXPECT_FLOAT_EQ(list.getFloat(4), -0.25f);
-  EXPECT_FLOAT_EQ(list.getFloat(5), Const::FMISS);
-  EXPECT_EQ(list.getInt(6, 3), 30);
-  EXPECT_EQ(list.getLong(6, 2), Const::MISS);
-  EXPECT_EQ(list.getIntAfter(6, ':'), 30);
-  EXPECT_EQ(list.getIntAfter(0, '='), Const::MISS);
-  EXPECT_FLOAT_EQ(list.getFloatAfter(7, '='), 3.0f);
-  EXPECT_EQ(list.getInt(99), Const::MISS);
-}
-
 }  // namespace

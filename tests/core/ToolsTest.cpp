@@ -6,9 +6,7 @@
 #include "core/String.h"
 #include "core/Tools.h"
 
-using KOL::Const;
-using KOL::String;
-using KOL::Tools;
+using namespace KOL;
 
 namespace {
 

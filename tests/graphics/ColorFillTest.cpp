@@ -8,9 +8,7 @@
 #include "graphics/ColorMap.h"
 #include "graphics/Enhance.h"
 
-using KOL::ColorFill;
-using KOL::ColorMap;
-using KOL::Const;
+using namespace KOL;
 
 namespace {
 

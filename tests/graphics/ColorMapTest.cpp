@@ -9,9 +9,7 @@
 #include "graphics/ColorFile.h"
 #include "graphics/ColorMap.h"
 
-using KOL::ColorFile;
-using KOL::ColorMap;
-using KOL::Const;
+using namespace KOL;
 
 namespace {
 
@@ -75,15 +73,8 @@ TEST_F(ColorMapTest, TableFilesReadBothFormsSkipBadLinesAndCloseThePalette)
   KOLTest::TempDir dir;
   const std::string good = dir.file("a.clr");
   KOLTest::writeFile(good,
-                     "# comment\n"
-                     "  0 white 1 1 1\n"
-                     "  1 black #000000\n"
-                     "sea 0 0 0.5\n"
-                     "END\n"
-                     "land #80FF40\n"
-                     "this is not a colour\n"
-                     "17\n"
-                     "end\n");
+                     "# comment\n  0 white 1 1 1\n  1 black #000000\nsea 0 0 0.5\nEND\n"
+                     "land #80FF40\nthis is not a colour\n17\nend\n");
   ColorMap m;
   ASSERT_EQ(ColorFile::read(good.c_str(), m), 1);
   EXPECT_EQ(m.getNum(), 4);

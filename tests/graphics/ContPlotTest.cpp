@@ -1,12 +1,8 @@
-// Contour levels, options, single cells and the drawn picture; the geometry of whole fields is
+// Contour levels, options, stored positions and the drawn picture; the geometry of whole fields is
 // checked against contourpy in ContourOracleTest.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
-#include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,16 +42,6 @@ Grid filled(int nx, int ny, float v)
   for (int j = 0; j < ny; j++)
     for (int i = 0; i < nx; i++) g.setValue(i, j, v);
   return g;
-}
-
-// One cell with corners upper left, upper right, lower left, lower right at the unit square.
-GridBox cell(float ul, float ur, float ll, float lr)
-{
-  float v[4] = {ul, ur, ll, lr};
-  Point p[4] = {Point(0, 0), Point(1, 0), Point(0, 1), Point(1, 1)};
-  GridBox b;
-  b.set(v, p);
-  return b;
 }
 
 class ContPlotTest : public KOLTest::DatabaseTest {};
@@ -131,111 +117,6 @@ TEST_F(ContPlotTest, BadLevelsAndEmptyGridsGiveNoLevels)
   EXPECT_FLOAT_EQ(cp.getLevel(2), 4.0f);
 }
 
-TEST_F(ContPlotTest, CellCrossings)
-{
-  // Plain cell: level 0.5 crosses top and left at their middles.
-  GridBox b = cell(0, 1, 1, 1);
-  ASSERT_EQ(b.setLevel(0.5f), 2);
-  EXPECT_EQ(b.getCrossSide(0), 0);
-  EXPECT_EQ(b.getCrossSide(1), 3);
-  EXPECT_FLOAT_EQ(b.getCrossPoint(0).x, 0.5f);
-  EXPECT_FLOAT_EQ(b.getCrossPoint(1).y, 0.5f);
-  EXPECT_EQ(b.setLevel(-1.0f), 0);
-  EXPECT_EQ(b.getState(), -1);
-  EXPECT_EQ(b.setLevel(1.0f), 0) << "a level at the maximum has nothing above it";
-  EXPECT_EQ(b.getState(), 1);
-
-  // A corner on the level counts below it: the crossings sit just beside that corner.
-  for (float level : {0.0f, 2.0f, -300.0f}) {
-    SCOPED_TRACE(level);
-    GridBox c = cell(level, level + 1, level + 1, level + 1);
-    ASSERT_EQ(c.setLevel(level), 2);
-    EXPECT_GT(c.getSide(0), 0.0f);
-    EXPECT_LE(c.getSide(0), std::fmax(5e-5f * std::fabs(level), 1e-30f) * 1.001f);
-    EXPECT_FALSE(c.isAbove(0));
-  }
-  EXPECT_EQ(cell(3, 3, 3, 3).setLevel(3), 0) << "constant";
-  EXPECT_EQ(cell(3, 3, 1, 1).setLevel(3), 0) << "a side flat on the level";
-  EXPECT_EQ(cell(1, Const::FMISS, 2, 3).setLevel(1.5f), 0) << "missing corner";
-  EXPECT_FALSE(cell(1, Const::FMISS, 2, 3).isDataValid());
-}
-
-TEST_F(ContPlotTest, SaddlesAreSplitByTheCellMean)
-{
-  // Upper left and lower right above 0.5: all four sides crossed at their middles.
-  struct {
-    float lr;
-    int partnerOfTop;
-  } cases[] = {{1.2f, 1},   // mean above: the upper left and lower right join, cut off the others
-               {0.9f, 3}};  // mean below: the upper left corner is cut off
-  for (const auto& c : cases) {
-    GridBox b = cell(1, 0, 0, c.lr);
-    ASSERT_EQ(b.setLevel(0.5f), 4);
-    EXPECT_EQ(b.getPartner(0), c.partnerOfTop);
-    EXPECT_EQ(b.getPartner(b.getPartner(0)), 0);
-  }
-}
-
-TEST_F(ContPlotTest, BandsPartitionTheValidCells)
-{
-  // Every valid cell's area is filled exactly once over all bands, saddles and holes included.
-  Grid g(33, 27);
-  for (int j = 0; j < 27; j++)
-    for (int i = 0; i < 33; i++) g.setValue(i, j, std::sin(i * 1.3f) * std::sin(j * 1.1f));
-  g.setValue(10, 10, Const::FMISS);
-  ContPlot cp;
-  cp.setLevels(std::vector<float>{-1.0f, -0.5f, -0.2f, 0.0f, 0.3f, 0.6f});
-  ASSERT_EQ(cp.setLevels(g), 6);
-  Collect out;
-  EXPECT_GT(cp.contourFills(g, nullptr, out), 0);
-  double total = 0;
-  for (const auto& [k, a] : out.area) total += a;
-  EXPECT_NEAR(total, 32.0 * 26.0 - 4.0, 1e-3);
-}
-
-TEST_F(ContPlotTest, BandsComeAsConnectedAreasWithTheirHoles)
-{
-  // A hill in a plain, and a pit: the band round the hill's flank is one ring with the hilltop
-  // as its hole; the plain is one area with two holes, each closed, running the other way.
-  Grid g(40, 30);
-  for (int j = 0; j < 30; j++)
-    for (int i = 0; i < 40; i++) {
-      const float hill = std::exp(-((i - 12.0f) * (i - 12.0f) + (j - 15.0f) * (j - 15.0f)) / 20);
-      const float pit = std::exp(-((i - 29.0f) * (i - 29.0f) + (j - 14.0f) * (j - 14.0f)) / 20);
-      g.setValue(i, j, hill - pit);
-    }
-  ContPlot cp;
-  cp.setLevels(std::vector<float>{-2.0f, -0.5f, 0.5f});
-  ASSERT_EQ(cp.setLevels(g), 3);
-  struct Areas : public ContSink {
-    void line(int, const Point*, int) override {}
-    void fill(int k, const Point* pts, const int* counts, int rings) override
-    {
-      std::vector<double> signs;
-      for (int r = 0, at = 0; r < rings; at += counts[r++]) {
-        double a = 0;
-        for (int i = 0; i < counts[r]; i++) {
-          const Point& p = pts[at + i];
-          const Point& q = pts[at + (i + 1) % counts[r]];
-          a += double(p.x) * q.y - double(q.x) * p.y;
-        }
-        signs.push_back(a);
-      }
-      bands[k].push_back(signs);
-    }
-    std::map<int, std::vector<std::vector<double>>> bands;
-  } out;
-  EXPECT_EQ(cp.contourFills(g, nullptr, out), 3);
-  ASSERT_EQ(out.bands[0].size(), 1u) << "the pit's floor";
-  ASSERT_EQ(out.bands[1].size(), 1u) << "the plain";
-  ASSERT_EQ(out.bands[2].size(), 1u) << "the hilltop";
-  const std::vector<double>& plain = out.bands[1][0];
-  ASSERT_EQ(plain.size(), 3u) << "outline and two holes";
-  int outlines = 0;
-  for (double a : plain) outlines += a * out.bands[2][0][0] > 0;
-  EXPECT_EQ(outlines, 1) << "holes run against the outline";
-}
-
 TEST_F(ContPlotTest, ConstantAndDegenerateGridsDrawNothing)
 {
   ContPlot cp("int=1");
@@ -272,26 +153,6 @@ TEST_F(ContPlotTest, BadInputDrawsNothingAndSaysSo)
   Image img;
   ASSERT_EQ(graph.getImage(img), 1);
   graph.close();
-}
-
-TEST_F(ContPlotTest, HolesStayWithTheirAreasOnALargeField)
-{
-  // 1799 x 1059 points of 2 m temperature, thousands of saddles and holes per band.
-  KOL_REQUIRE_DATA();
-  GribFile gf;
-  ASSERT_TRUE(gf.open(KOLTest::dataFile("grib/bench/hrrr_tmp2m_grid_simple.grib2").c_str()));
-  Grid g;
-  ASSERT_TRUE(gf.read(g));
-  ContPlot cp("int=2");
-  ASSERT_GT(cp.setLevels(g), 20);
-  Collect out;
-  cp.contourFills(g, nullptr, out);
-  double total = 0;
-  for (const auto& [k, a] : out.area) total += a;
-  EXPECT_NEAR(total, 1798.0 * 1058.0, 1.0) << "the bands cover the grid once";
-  int alone = 0;
-  for (const auto& [k, n] : out.holesAlone) alone += n;
-  EXPECT_EQ(alone, 0);
 }
 
 // The positions stored for a whole grid are those each point gets from the domains alone, on the
@@ -361,28 +222,19 @@ TEST_F(ContPlotTest, LabelsTakeTheFieldDateWhenThePlotHasNone)
   Grid g;
   ASSERT_TRUE(gf.read(g));
   ASSERT_TRUE(g.getDate().isSet());
-  char text[200];
-  {
+  const Date own(2001, 2, 3, 4, 0, 0);
+  for (const bool dated : {false, true}) {
+    SCOPED_TRACE(dated ? "a date of its own is kept" : "undated");
     Plot plot;
     ASSERT_TRUE(plot.open("de=i,,sz=200x150"));
-    ContPlot cp("cf");
-    ASSERT_EQ(cp.drawLabels(plot, g), 1);
-    EXPECT_EQ(plot.getDate().getSeconds(), g.getDate().getSeconds());
-    EXPECT_EQ(plot.getDate().getHour(), 12) << "valid at 12 UTC, five days on";
-    EXPECT_FLOAT_EQ(plot.getForeHour(), 120.0f);
-    EXPECT_GT(plot.formatLabel("%V", text, sizeof text), 0) << "a valid-time label";
-    plot.close();
-  }
-  {
-    // a date of its own is kept
-    Plot plot;
-    ASSERT_TRUE(plot.open("de=i,,sz=200x150"));
-    const Date own(2001, 2, 3, 4, 0, 0);
-    plot.setDate(own);
-    ContPlot cp("cf");
-    ASSERT_EQ(cp.drawLabels(plot, g), 1);
-    EXPECT_EQ(plot.getDate().getSeconds(), own.getSeconds());
-    EXPECT_TRUE(Const::isMiss(plot.getForeHour()));
-    plot.close();
+    if (dated) plot.setDate(own);
+    ASSERT_EQ(ContPlot("cf").drawLabels(plot, g), 1);
+    EXPECT_EQ(plot.getDate().getSeconds(), (dated ? own : g.getDate()).getSeconds());
+    if (dated) {
+      EXPECT_TRUE(Const::isMiss(plot.getForeHour()));
+    } else {
+      EXPECT_EQ(plot.getDate().getHour(), 12) << "valid at 12 UTC, five days on";
+      EXPECT_FLOAT_EQ(plot.getForeHour(), 120.0f);
+    }
   }
 }

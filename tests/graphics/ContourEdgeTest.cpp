@@ -199,26 +199,6 @@ TEST_F(ContourEdgeTest, StepsOfTheValuesBecomeAStraightEdge)
   }
 }
 
-TEST_F(ContourEdgeTest, MissingValuesStayOutside)
-{
-  // A hole of 6 x 6 missing points in the middle, and a value-less corner.
-  const Grid g = masked(40, 30, [](int i, int j) {
-    return !(i >= 15 && i <= 20 && j >= 10 && j <= 15) && i + j >= 6;
-  });
-  const Shapes smooth = contour(g, true);
-  int filled[5], most;
-  Samples(g, smooth).tally(g, filled, most);
-  EXPECT_EQ(most, 1) << "a place filled twice";
-  EXPECT_EQ(filled[0], 0) << "a fill without values";
-  EXPECT_GT(filled[1] + filled[2] + filled[3], 0);
-  for (const auto& p : smooth.polygons)
-    for (const Point& q : p) {
-      EXPECT_FALSE(q.x > 15.5f && q.x < 19.5f && q.y > 10.5f && q.y < 14.5f) << q.x << " " << q.y;
-      EXPECT_GT(q.x + q.y, 5.0f) << "beyond the missing corner: " << q.x << " " << q.y;
-    }
-  EXPECT_GT(smooth.area(), contour(g, false).area());
-}
-
 // A real field with missing values (land left out of a sea field): smoothed fills reach into the
 // cells along the coasts, but never fill a place twice nor one of a cell without values.
 TEST_F(ContourEdgeTest, RealFieldWithMissingValues)

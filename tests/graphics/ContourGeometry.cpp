@@ -2,11 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <fstream>
-#include <numeric>
 #include <sstream>
-#include <unordered_map>
 
 #include "common/TestData.h"
 
@@ -32,8 +29,6 @@ void Collect::fill(int k, const KOL::Point* pts, const int* counts, int nrings)
   area[k] += std::fabs(a) / 2.0;
   // outlines run clockwise with rows down: a positive sum
   if (a <= 0.0) holesAlone[k]++;
-  polygons[k]++;
-  rings[k] += nrings;
 }
 
 std::string contourOracle()
@@ -89,53 +84,6 @@ Reference runOracle(const KOL::Grid& g, const std::vector<float>& levels)
   }
   ref.ok = true;
   return ref;
-}
-
-namespace {
-
-// Neighbouring cells compute a shared crossing from the same two values in the same direction,
-// so segments that meet have bit-equal ends.
-int64_t key(const KOL::Point& p)
-{
-  uint32_t x, y;
-  std::memcpy(&x, &p.x, sizeof x);
-  std::memcpy(&y, &p.y, sizeof y);
-  return static_cast<int64_t>(static_cast<uint64_t>(x) << 32 | y);
-}
-
-int findRoot(std::vector<int>& parent, int i)
-{
-  while (parent[i] != i) i = parent[i] = parent[parent[i]];
-  return i;
-}
-
-}  // namespace
-
-void countJoined(const std::vector<Segment>& segs, int& closed, int& open)
-{
-  std::unordered_map<int64_t, int> node;
-  std::vector<int> degree, parent;
-  auto id = [&](const KOL::Point& p) {
-    auto [it, added] = node.emplace(key(p), static_cast<int>(degree.size()));
-    if (added) {
-      degree.push_back(0);
-      parent.push_back(it->second);
-    }
-    return it->second;
-  };
-  for (const Segment& s : segs) {
-    int a = id(s.a), b = id(s.b);
-    degree[a]++, degree[b]++;
-    parent[findRoot(parent, a)] = findRoot(parent, b);
-  }
-  std::unordered_map<int, bool> isClosed;
-  for (std::size_t i = 0; i < degree.size(); i++) {
-    int r = findRoot(parent, static_cast<int>(i));
-    auto [it, added] = isClosed.emplace(r, true);
-    if (degree[i] != 2) it->second = false;
-  }
-  closed = open = 0;
-  for (const auto& [root, c] : isClosed) (c ? closed : open)++;
 }
 
 }  // namespace KOLTest

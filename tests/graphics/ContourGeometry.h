@@ -28,8 +28,8 @@ class Collect : public KOL::ContSink {
   std::map<int, std::vector<Segment>> lines;
   std::map<int, int> closedLines, openLines;
   std::map<int, double> area;
-  // connected areas and their rings; areas whose rings add up to a hole (the outline missing)
-  std::map<int, int> polygons, rings, holesAlone;
+  // areas whose rings add up to a hole (the outline missing)
+  std::map<int, int> holesAlone;
   std::vector<std::pair<int, KOL::Point>> labels;
   std::vector<std::pair<float, KOL::Point>> highs, lows;
 };
@@ -51,8 +51,5 @@ std::string contourOracle();
 void writeOracleInput(const std::string& path, const KOL::Grid& g,
                       const std::vector<float>& levels);
 Reference runOracle(const KOL::Grid& g, const std::vector<float>& levels);
-
-// Joins segments meeting end to end into lines: the number of closed and open ones.
-void countJoined(const std::vector<Segment>& segs, int& closed, int& open);
 
 }  // namespace KOLTest

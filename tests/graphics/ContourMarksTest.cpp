@@ -105,21 +105,6 @@ TEST_F(ContourMarksTest, NoneAtTheEdgeOfThePanel)
   EXPECT_TRUE(marks(cp, g).lows.empty());
 }
 
-TEST_F(ContourMarksTest, NearbyExtremesOfOneKindShowTheStrongest)
-{
-  // Two separate highs (the col between them a whole interval down) four points apart, the
-  // right one stronger; far away a third.
-  Grid g = field([](int i, int j) {
-    return 12.0f * bump(i, j, 28, 20, 1.2f) + 16.0f * bump(i, j, 32, 20, 1.2f) +
-           12.0f * bump(i, j, 10, 10, 2);
-  });
-  ContPlot cp("int=2,lab=1:1");
-  Collect out = marks(cp, g);
-  ASSERT_EQ(out.highs.size(), 2u);
-  EXPECT_FLOAT_EQ(out.highs[0].second.x, 32.0f) << "the stronger first";
-  EXPECT_FLOAT_EQ(out.highs[1].second.x, 10.0f);
-}
-
 TEST_F(ContourMarksTest, LabelsInPlainNumbersForTheInterval)
 {
   const struct {
@@ -341,37 +326,6 @@ TEST_F(ContourMarksTest, RealHeightsAndPressureMarkTheirClosedContours)
     return l.first < 100800.0f && std::hypot(l.second.x - 67.0f, l.second.y - 40.0f) <= 1.0f;
   })) << "the storm at sea level";
   expectMarksOnClosedContours(pressure, mslp, marked);
-}
-
-// A real sea-level pressure analysis in Pa: a handful of marks, apart, off the edge, in plain
-// numbers (it had dozens of "1.01e+05" before).
-TEST_F(ContourMarksTest, RealPressureAnalysisReadsCleanly)
-{
-  KOL_REQUIRE_DATA();
-  GribFile gf;
-  Grid g;
-  ASSERT_TRUE(gf.open(KOLTest::dataFile("grib/g2_nam.t00z.awp21100.tm00.grib2").c_str()));
-  ASSERT_TRUE(gf.read(g));
-  ContPlot cp("lcf,int=400");
-  Collect out = marks(cp, g);
-  std::vector<std::pair<float, Point>> all = out.highs;
-  all.insert(all.end(), out.lows.begin(), out.lows.end());
-  EXPECT_GT(all.size(), 0u);
-  EXPECT_LE(all.size(), 12u);
-  const float nx = static_cast<float>(g.getNx() - 1), ny = static_cast<float>(g.getNy() - 1);
-  const float side = std::min(nx, ny);
-  for (const auto& [v, at] : all) {
-    EXPECT_GE(std::min({at.x, at.y, nx - at.x, ny - at.y}), 0.05f * side) << at.x << " " << at.y;
-    String s;
-    cp.levelText(v, s);
-    EXPECT_EQ(std::string(s.get()).find('e'), std::string::npos) << s.get();
-  }
-  for (const auto* kind : {&out.highs, &out.lows})
-    for (std::size_t a = 0; a < kind->size(); a++)
-      for (std::size_t b = a + 1; b < kind->size(); b++) {
-        const Point p = (*kind)[a].second, q = (*kind)[b].second;
-        EXPECT_GE(std::hypot(p.x - q.x, p.y - q.y), 0.12f * side);
-      }
 }
 
 }  // namespace

@@ -16,12 +16,7 @@
 #include "graphics/Figure.h"
 #include "graphics/Plot.h"
 
-using KOL::Const;
-using KOL::Date;
-using KOL::Domain;
-using KOL::Figure;
-using KOL::Plot;
-using KOL::Point;
+using namespace KOL;
 
 namespace {
 
@@ -161,14 +156,6 @@ TEST_F(FigureTest, FramesWithoutDataAreSkippedButASingleFrameDrawsAnyway)
   EXPECT_EQ(empty.drawn, (std::vector<std::string>{"none"}));
 }
 
-TEST_F(FigureTest, NegativeIncrementStartsTheLoopEarlier)
-{
-  fig.setDate(Date(at(12)), -1800, 4);
-  EXPECT_EQ(fig.getDate().getSeconds(), at(10));
-  EXPECT_EQ(fig.getDateOffset(), 1800);
-  EXPECT_EQ(fig.getNumFrames(), 4);
-}
-
 TEST_F(FigureTest, SyncLayerSetsTheLoop)
 {
   struct Synced : Layer {
@@ -192,17 +179,6 @@ TEST_F(FigureTest, SyncLayerSetsTheLoop)
   EXPECT_EQ(fig.getDate().getSeconds(), at(18));
   EXPECT_EQ(sync.drawn, (std::vector<std::string>{"1700", "1730", "1800"}));
   EXPECT_EQ(other.drawn.size(), 3u);
-}
-
-TEST_F(FigureTest, CurrentResourceGivesTheDate)
-{
-  KOL::Kol::resrc.set("current", "#202401151200");
-  Layer layer;
-  layer.dates = {at(12)};
-  fig.addDrawing(layer);
-  fig.endPlot();
-  EXPECT_EQ(fig.getDate().getSeconds(), at(12));
-  KOL::Kol::resrc.set("current", "");
 }
 
 TEST_F(FigureTest, ZoomPanAndUnzoomKeys)
@@ -268,21 +244,6 @@ TEST_F(FigureTest, IdleRefreshRedrawsWhenNewDataArrives)
   KOL::Kol::sleep(2.1f);
   EXPECT_EQ(fig.callback("Idle", "", nullptr), 0);
   EXPECT_EQ(layer.drawn.size(), 3u);
-}
-
-TEST_F(FigureTest, PanelSwitchesInTheQueue)
-{
-  Layer left, right;
-  left.loop = right.loop = 0;
-  fig.addPanel("2x1+0+0");
-  fig.addDrawing(left);
-  fig.addPanel("2x1+1+0");
-  fig.addDrawing(right);
-  fig.endPlot();
-  EXPECT_EQ(fig.getPlot().getNumPanels(), 3);
-  fig.draw();
-  EXPECT_EQ(fig.getPlot().getNumPanels(), 3) << "a redraw reuses the panels";
-  EXPECT_EQ(left.drawn.size(), 2u);
 }
 
 TEST_F(FigureTest, EveryFrameStartsOnTheWholePlot)

@@ -13,11 +13,7 @@
 #include "graphics/GTran.h"
 #include "graphics/Graph.h"
 
-using KOL::Graph;
-using KOL::GTran;
-using KOL::Point;
-using KOL::Points;
-using KOL::Rect;
+using namespace KOL;
 using KOLTest::RecordingDevice;
 
 namespace {
@@ -95,21 +91,6 @@ TEST_F(GraphTest, FarAndInvalidCoordinatesAreClampedNeverPassedOn)
   for (const std::string& s : log) EXPECT_EQ(s.find("nan"), std::string::npos) << s;
 }
 
-TEST_F(GraphTest, RefusedTransformationsLeaveTheCurrentOneAlone)
-{
-  open();
-  EXPECT_EQ(g.setTran(2), 1);
-  EXPECT_EQ(g.setTran(4), 0);
-  EXPECT_EQ(g.setTran(-1), 0);
-  EXPECT_EQ(g.getTran(), 2);
-  EXPECT_EQ(g.setWindow(4, Rect(0, 0, 1, 1)), 0);
-  g.setWindow(Rect(0, 0, 5, 5));
-  EXPECT_EQ(g.setWindow(Rect(1, 1, 1, 3)), 0);       // no width
-  EXPECT_EQ(g.setViewport(Rect(0, 0, 0.5f, 0)), 0);  // no height
-  EXPECT_EQ(g.getWindow().x2, 5);
-  EXPECT_FLOAT_EQ(g.getViewport().y2, 0.5f);
-}
-
 TEST_F(GraphTest, AttributesReachTheDeviceOnlyWhenTheyChange)
 {
   open();
@@ -126,16 +107,6 @@ TEST_F(GraphTest, AttributesReachTheDeviceOnlyWhenTheyChange)
   // the device gets the colour map's device value, not the index
   g.setFillColor(g.getColor("red"));
   EXPECT_EQ(log.back(), "color 3 " + std::to_string(0xFF0000));
-}
-
-TEST_F(GraphTest, WithoutADeviceEverythingReturnsZero)
-{
-  Graph none;
-  EXPECT_EQ(none.setLineColor(4), 0);
-  EXPECT_EQ(none.drawLine(0, 0, 1, 1), 0);
-  EXPECT_EQ(none.drawText(0, 0, "x"), 0);
-  EXPECT_EQ(none.drawMark(0, 0), 0);
-  EXPECT_EQ(none.update(), 0);
 }
 
 TEST_F(GraphTest, WhatLiesOutsideTheWindowOrHasNoColourIsNotDrawn)
@@ -241,23 +212,6 @@ TEST_F(GraphTest, SymbolsArePlacedByTheTextAlignmentAndFillInTheLineColour)
   EXPECT_EQ(d->lines.size(), 0u);
 }
 
-TEST_F(GraphTest, TransformationsConvertBetweenEachOther)
-{
-  open(800, 400);
-  g.setWindow(0, Rect(0, 0, 10, 10));
-  g.setViewport(1, Rect(0.5f, 0, 1, 0.5f));
-  g.setWindow(1, Rect(-1, -1, 1, 1));
-  float x, y;
-  ASSERT_EQ(g.tranWindow(0, 7.5f, 5, 1, x, y), 1);
-  EXPECT_NEAR(x, 0, 1e-5);  // NDC (0.75, 0.25): the middle of transformation 1
-  EXPECT_NEAR(y, 0, 1e-5);
-  EXPECT_EQ(g.tranWindow(0, 1, 1, 4, x, y), 0);
-  Point ndc;
-  g.tranPlotView(Point(10, 10), ndc);
-  EXPECT_NEAR(ndc.x, 1, 1e-6);
-  EXPECT_NEAR(ndc.y, 0.5f, 1e-6);
-}
-
 TEST_F(GraphTest, ViewportWithAspectIsPlacedInItsRectangle)
 {
   open(800, 400);
@@ -288,44 +242,13 @@ TEST_F(GraphTest, ViewportWithAspectIsPlacedInItsRectangle)
   EXPECT_EQ(g.setViewportAspect(Rect(0.5f, 0, 0.5f, 0.5f), 1), 0);
 }
 
-TEST_F(GraphTest, ActivatingATransformationClipsToItsViewport)
-{
-  RecordingDevice* d = open(800, 400);
-  g.setViewport(Rect(0.25f, 0.1f, 0.75f, 0.4f));
-  EXPECT_EQ(g.activateTran(), 1);
-  EXPECT_FLOAT_EQ(d->clip.x1, 200);
-  EXPECT_FLOAT_EQ(d->clip.x2, 600);
-  EXPECT_FLOAT_EQ(d->clip.y1, 80);
-  EXPECT_FLOAT_EQ(d->clip.y2, 320);
-}
-
-TEST_F(GraphTest, RedrawResizesEveryTransformation)
-{
-  auto dev = std::make_unique<RecordingDevice>(800, 400, false, &log);
-  g.setDevice(std::move(dev));
-  ASSERT_EQ(g.open(), 1);
-  g.setWindow(Rect(0, 0, 10, 10));
-  EXPECT_EQ(g.callback("Redraw", "800:400", nullptr), 1);
-  EXPECT_EQ(g.getWindow().x2, 1);  // reset to the NDC extent
-  EXPECT_EQ(g.callback("KeyPress", "q", nullptr), 0);
-}
-
-TEST_F(GraphTest, ColoursByNameNumberAndComponents)
+TEST_F(GraphTest, ColoursByComponentsAreFoundOrAdded)
 {
   open();
-  const int red = g.getColor("red");
-  ASSERT_GE(red, 0);
-  EXPECT_EQ(g.allocColor(1, 0, 0), red);
-  const int n = g.getColorMap().getNum();
-  const int teal = g.getColor("#008080");
-  EXPECT_EQ(teal, n);  // a new entry under that name
-  EXPECT_EQ(g.getColor("#008080"), teal);
-  EXPECT_EQ(g.getColorMap().getValue(teal), 0x008080);
-  const int odd = g.allocColor(0.1f, 0.2f, 0.3f);
-  EXPECT_EQ(odd, n + 1);
+  EXPECT_EQ(g.allocColor(1, 0, 0), g.getColor("red"));
+  const int n = g.getColorMap().getNum(), odd = g.allocColor(0.1f, 0.2f, 0.3f);
+  EXPECT_EQ(odd, n);
   EXPECT_EQ(g.getColorMap().getValue(odd), 0x19334C);
-  EXPECT_EQ(g.getColor("nosuchcolour"), -1);
-  EXPECT_EQ(g.getColor("none"), -1);
 }
 
 }  // namespace

@@ -13,9 +13,7 @@
 #include "graphics/Graph.h"
 #include "graphics/Hpgl.h"
 
-using KOL::Graph;
-using KOL::Hpgl;
-using KOL::Point;
+using namespace KOL;
 using KOLTest::TempDir;
 
 namespace {
@@ -48,13 +46,9 @@ TEST_F(HpglTest, FramesThePlotAndWrapsItForALaserJet)
   EXPECT_EQ(plain.rfind("IN;IP;SP1;PU;\n", 0), 0u) << plain.substr(0, 40);
   EXPECT_NE(plain.find("PU;SP0;\n"), std::string::npos);
   std::string lj = plot(",lj", g);
-  EXPECT_EQ(lj.rfind("\x1B"
-                     "E\x1B%0BIN;",
-                     0),
-            0u);
-  EXPECT_EQ(lj.substr(lj.size() - 6),
-            "\x1B%0A\x1B"
-            "E");
+  const std::string esc = "\x1B";
+  EXPECT_EQ(lj.rfind(esc + "E" + esc + "%0BIN;", 0), 0u);
+  EXPECT_EQ(lj.substr(lj.size() - 6), esc + "%0A" + esc + "E");
   std::string nopcl = plot(",lj,nopcl", g);
   EXPECT_EQ(nopcl.rfind("IN;", 0), 0u);
 }
@@ -116,15 +110,20 @@ TEST_F(HpglTest, GreyPlotsGiveEveryPenOneLevel)
   EXPECT_GE(pens, 3);
 }
 
-TEST_F(HpglTest, NothingIsWrittenWhenClosedAndAnUnwritableOutputIsRefused)
+TEST_F(HpglTest, AreasWithHolesGiveEachRingASubpolygon)
 {
-  Hpgl dev;
-  KOL::Points pts;
-  pts.add(Point(0, 0));
-  pts.add(Point(10, 10));
-  EXPECT_EQ(dev.drawLine(Hpgl::LINE, pts), 0);
-  dev.setParam(dir.path().c_str());  // a directory cannot be written as a file
-  EXPECT_EQ(dev.open(), 0);
+  const std::string out = dir.file("frame.hpgl");
+  {
+    Graph g("hpgl", out.c_str());
+    ASSERT_EQ(g.open(), 1);
+    KOLTest::drawFrame(g);
+  }
+  const std::string text = KOLTest::readFile(out);
+  const size_t start = text.find("FT1;PM0;PU");
+  ASSERT_NE(start, std::string::npos) << text;
+  const size_t sub = text.find(";PM1;PU", start), end = text.find("PM2;FP;PU;\n", start);
+  EXPECT_LT(sub, end) << "the hole is the second subpolygon of the first area";
+  EXPECT_EQ(text.find("PM1;", end), std::string::npos) << "the single square has one";
 }
 
 }  // namespace

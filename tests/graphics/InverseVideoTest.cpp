@@ -81,19 +81,6 @@ class InverseVideoTest : public KOLTest::DatabaseTest {
   KOLTest::TempDir dir;
 };
 
-TEST_F(InverseVideoTest, SetInverseChangesAPicturesBackground)
-{
-  for (const bool inverse : {true, false}) {
-    KOL::ImageDevice d;
-    d.setSize(20, 10);
-    d.setInverse(inverse);
-    ASSERT_EQ(d.open(), 1);
-    KOL::Image img;
-    ASSERT_EQ(d.getImage(img), 1);
-    EXPECT_EQ(KOLTest::toRaster(img).at(5, 5), inverse ? 0xFFFFFFu : 0u) << inverse;
-  }
-}
-
 // The default border and labels show on every background: a white and a black picture, grey
 // and colour paper as Ghostscript renders it ("color" keeps inverse video, which the plot must
 // not take back when no resource asks it to), and a black page.

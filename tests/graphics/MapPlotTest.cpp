@@ -1,12 +1,11 @@
 // The map layer: the entry list (attributes, conditions, blocks, list files), segments skipped or
 // drawn as names, and the default map landing where PROJ puts the same points (its picture is
-// among the references of ContourPictureTest).
+// among the references of PictureTest).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,19 +13,12 @@
 #include "common/Proj.h"
 #include "common/RecordingDevice.h"
 #include "common/TestData.h"
-#include "core/FileTool.h"
 #include "core/Kol.h"
 #include "graphics/MapFile.h"
 #include "graphics/MapPlot.h"
 #include "graphics/Plot.h"
 
-using KOL::EarthPoint;
-using KOL::MapFile;
-using KOL::MapFileHeader;
-using KOL::MapPlot;
-using KOL::Plot;
-using KOL::Point;
-using KOL::Points;
+using namespace KOL;
 
 namespace {
 
@@ -78,8 +70,8 @@ TEST_F(MapPlotTest, EntryWithAttributeAndLatLonLines)
   MapPlot m;
   m.setMapFiles((us + "[blue:w2],lalo:10").c_str());
   EXPECT_GT(m.draw(*plot), 0);
-  EXPECT_TRUE(logged("color 1 255")) << "the map is drawn in blue (0x0000ff)";
-  EXPECT_TRUE(logged("width 1 2"));
+  EXPECT_GT(count("color 1 255"), 0) << "the map is drawn in blue (0x0000ff)";
+  EXPECT_GT(count("width 1 2"), 0);
   // the map, 17 latitude circles and 36 meridians (with some pieces split at the dateline)
   ASSERT_GE(rec->lines.size(), 1u + 17 + 36);
   const Points& first = rec->lines[0];
@@ -199,20 +191,6 @@ TEST_F(MapPlotTest, ListFilesAndMissingFiles)
   point.draw(*plot);
   EXPECT_EQ(count("line 1 "), 1);
   EXPECT_EQ(count("line 4 "), 0) << "no mark for the missing point";
-  // map files and the entries of list files are whole paths, however long
-  std::string deep = dir.path();
-  while (deep.size() < 200) deep += "/g2_CMC_glb_TMP_ISBL_1015_ps30km";
-  KOL::FileTool::makeDir((deep + "/l.map").c_str(), 0755);
-  KOLTest::writeFile(deep + "/l.map", KOLTest::readFile(f));
-  KOLTest::writeFile(deep + "/list.mpl", deep + "/l.map\n");
-  for (const std::string& list : {deep + "/l.map", deep + "/list.mpl"}) {
-    SCOPED_TRACE(list);
-    forget();
-    MapPlot m;
-    m.setMapFiles(list.c_str());
-    m.draw(*plot);
-    EXPECT_EQ(count("line 1 "), 1);
-  }
   forget();
   MapPlot bg;
   bg.setMapFiles("bg:blue");

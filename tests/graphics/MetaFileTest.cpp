@@ -3,20 +3,13 @@
 
 #include <string>
 
-#include "Scene.h"
-#include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "graphics/Graph.h"
 #include "graphics/MetaFile.h"
 #include "imagery/Image.h"
 
-using KOL::Graph;
-using KOL::Image;
-using KOL::MetaFile;
-using KOL::Point;
-using KOL::Points;
-using KOL::Rect;
+using namespace KOL;
 using KOLTest::TempDir;
 
 namespace {
@@ -70,14 +63,10 @@ TEST_F(MetaFileTest, RecordsAreWrittenOnlyWhenAttributesChange)
   EXPECT_EQ(body(text),
             "LCLR 255\n"
             "MWID 1.00\n"  // first set after opening: one record, and no LWID
-            "LSTY 2\n"
-            "FSTY 4\n"
-            "L 2 1.000000,2.000000 3.000000,4.000000\n"
+            "LSTY 2\nFSTY 4\nL 2 1.000000,2.000000 3.000000,4.000000\n"
             "L 3 0.000000,0.000000 10.000000,0.000000 10.000000,5.500000 \n"
             "F 3 0.000000,0.000000 10.000000,0.000000 10.000000,5.500000 \n"
-            "CL 1.000000 2.000000 30.000000 40.000000\n"
-            "T 5.000000,6.000000 hello world\n"
-            "#note\n");
+            "CL 1.000000 2.000000 30.000000 40.000000\nT 5.000000,6.000000 hello world\n#note\n");
 }
 
 TEST_F(MetaFileTest, ImageBlocksStartWithWhiteRowsForANegativeOffset)
@@ -97,42 +86,8 @@ TEST_F(MetaFileTest, ImageBlocksStartWithWhiteRowsForANegativeOffset)
   EXPECT_EQ(m.drawImage(empty, 0, 0), 0);
   m.close();
   EXPECT_EQ(body(KOLTest::readFile(path)),
-            "I\n0 0 translate\n3 4 scale\n"
-            "FFFFFFFFFFFFFFFFFF\n"
-            "FFFFFFFF000000FF00\n"
-            "FFFFFF0000FF102030\n"
-            "FFFFFFFFFFFFFFFFFF\n"
-            "grestore\n");
-}
-
-TEST_F(MetaFileTest, ReplayOntoPostScriptMatchesTheDirectPage)
-{
-  KOL_REQUIRE_GS();
-  const std::string meta = dir.file("scene.meta"), direct = dir.file("direct.eps"),
-                    replayed = dir.file("replayed.eps");
-  {
-    Graph g("meta", ("m," + meta + ",sz=756x576").c_str());
-    ASSERT_EQ(g.open(), 1);
-    KOLTest::drawScene(g);
-  }
-  Graph d("postscript", (direct + ",port,eps,color").c_str());
-  ASSERT_EQ(d.open(), 1);
-  KOLTest::drawScene(d);
-  d.getDeviceObject()->close();
-  {
-    Graph r("postscript", (replayed + ",port,eps,color").c_str());
-    ASSERT_EQ(r.open(), 1);
-    ASSERT_EQ(MetaFile::replay(meta.c_str(), r), 1);
-  }
-  std::string e1, e2;
-  const KOLTest::Raster a = KOLTest::renderPs(direct, true, &e1);
-  const KOLTest::Raster b = KOLTest::renderPs(replayed, true, &e2);
-  EXPECT_EQ(e1, "");
-  EXPECT_EQ(e2, "");
-  ASSERT_TRUE(a.valid() && b.valid());
-  EXPECT_LT(a.differ(b, 8), 0.001) << "replayed page differs from the direct one";
-  KOLTest::expectScene(d, b, KOLTest::PixelMap{576, true});
-  KOLTest::keepPicture(replayed, true, "scene_meta_replayed.png");
+            "I\n0 0 translate\n3 4 scale\nFFFFFFFFFFFFFFFFFF\nFFFFFFFF000000FF00\n"
+            "FFFFFF0000FF102030\nFFFFFFFFFFFFFFFFFF\ngrestore\n");
 }
 
 TEST_F(MetaFileTest, ReplayRefusesWhatIsNotAMetafileAndStopsAtABadRecord)

@@ -7,10 +7,7 @@
 #include "graphics/Plot.h"
 #include "graphics/PlotAttr.h"
 
-using KOL::Const;
-using KOL::GeomBox;
-using KOL::PlotAttr;
-using KOL::Rect;
+using namespace KOL;
 
 namespace {
 

@@ -16,10 +16,7 @@
 #include "imagery/Image.h"
 #include "imagery/PngFile.h"
 
-using KOL::Image;
-using KOL::Plot;
-using KOL::Point;
-using KOL::Rect;
+using namespace KOL;
 
 namespace {
 

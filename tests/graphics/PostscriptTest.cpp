@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "Scene.h"
 #include "common/Raster.h"
 #include "common/TestData.h"
 #include "core/Kol.h"
@@ -11,11 +10,7 @@
 #include "graphics/Postscript.h"
 #include "imagery/Image.h"
 
-using KOL::Graph;
-using KOL::Point;
-using KOL::Points;
-using KOL::Postscript;
-using KOL::Rect;
+using namespace KOL;
 using KOLTest::TempDir;
 
 namespace {
@@ -139,33 +134,6 @@ TEST_F(PostscriptTest, AppendedPlotEndsAtItsEndComment)
   const std::string ps = KOLTest::readFile(path);
   EXPECT_EQ(ps.rfind("%!PS-Adobe-1.0\n% earlier page\n%!PS-Adobe-1.0\n", 0), 0u);
   EXPECT_EQ(ps.substr(ps.size() - 14), "%%End of plot\n");
-}
-
-TEST_F(PostscriptTest, UnwritableOutputIsRefused)
-{
-  Postscript p;
-  p.setParam(dir.path().c_str());  // a directory cannot be written as a file
-  EXPECT_EQ(p.open(), 0);
-  Points pts;
-  EXPECT_EQ(p.drawLine(1, pts), 0);
-  EXPECT_EQ(p.close(), 0);
-}
-
-TEST_F(PostscriptTest, SceneLandsWhereTheTransformationPutsIt)
-{
-  KOL_REQUIRE_GS();
-  const std::string path = dir.file("scene.eps");
-  Graph g("postscript", (path + ",port,eps,color").c_str());
-  ASSERT_EQ(g.open(), 1);
-  KOLTest::drawScene(g);
-  g.getDeviceObject()->close();
-  std::string errors;
-  const KOLTest::Raster r = KOLTest::renderPs(path, true, &errors);
-  EXPECT_EQ(errors, "");
-  ASSERT_EQ(r.width, 756);
-  ASSERT_EQ(r.height, 576);
-  KOLTest::expectScene(g, r, KOLTest::PixelMap{576, true});
-  KOLTest::keepPicture(path, true, "scene_ps.png");
 }
 
 TEST_F(PostscriptTest, LandscapePagesRenderAndStayInsideTheirBox)

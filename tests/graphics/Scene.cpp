@@ -1,15 +1,12 @@
 #include "Scene.h"
 
-#include <gtest/gtest.h>
+#include <algorithm>
 
-#include <cmath>
+#include <gtest/gtest.h>
 
 #include "common/Raster.h"
 
-using KOL::Graph;
-using KOL::Point;
-using KOL::Points;
-using KOL::Rect;
+using namespace KOL;
 
 namespace KOLTest {
 

@@ -1,13 +1,12 @@
-// The X window device under a private Xvfb: the scene as xwd captures it, events from xdotool
-// reaching the listeners, frames and the loop speed. Skipped with a reason when Xvfb is absent.
+// The X window device under a private Xvfb (its pictures are DevicePictureTest's): server fonts,
+// events from xdotool reaching the listeners, frames and the loop speed. Skipped with a reason
+// when Xvfb is absent.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "ImageOffsets.h"
-#include "Scene.h"
 #include "common/Raster.h"
 #include "common/TestData.h"
 #include "common/Xvfb.h"
@@ -16,13 +15,8 @@
 #include "graphics/Graph.h"
 #include "graphics/Listener.h"
 #include "graphics/XWindow.h"
-#include "imagery/Image.h"
-#include "imagery/RGB.h"
 
-using KOL::Graph;
-using KOL::Image;
-using KOL::Rect;
-using KOL::XWindow;
+using namespace KOL;
 
 namespace {
 
@@ -69,23 +63,20 @@ class Recorder : public KOL::Listener {
 
 TEST(XWindowParams, ExistingWindowsAndDisplayNames)
 {
-  XWindow w;
-  w.setParam("wp=0x5000a:640x480:0");
-  EXPECT_EQ(w.getMode(), 2);
-  EXPECT_EQ(w.getWidth(), 640);
-  EXPECT_EQ(w.getHeight(), 480);
-  XWindow d;
-  d.setParam("wp=+7:12:300x200:1");
-  EXPECT_EQ(d.getMode(), 2);
-  EXPECT_EQ(d.getWidth(), 300);
-  XWindow e;
-  e.setParam("somehost:0,42:320x240:0,show_num");
-  EXPECT_EQ(e.getMode(), 2);
-  EXPECT_EQ(e.getHeight(), 240);
-  XWindow bad;
-  bad.setParam("wp=0xzz:0x0:0");
-  EXPECT_EQ(bad.getMode(), 1);
-  EXPECT_EQ(bad.getWidth(), 640);
+  const struct {
+    const char* params;
+    int mode, width, height;
+  } cases[] = {{"wp=0x5000a:640x480:0", 2, 640, 480},
+               {"wp=+7:12:300x200:1", 2, 300, 200},
+               {"somehost:0,42:320x240:0,show_num", 2, 320, 240},
+               {"wp=0xzz:0x0:0", 1, 640, 512}};
+  for (const auto& c : cases) {
+    XWindow w;
+    w.setParam(c.params);
+    EXPECT_EQ(w.getMode(), c.mode) << c.params;
+    EXPECT_EQ(w.getWidth(), c.width) << c.params;
+    EXPECT_EQ(w.getHeight(), c.height) << c.params;
+  }
 }
 
 TEST(XWindowNoDisplay, OpenFailsWithOneMessage)
@@ -107,44 +98,6 @@ TEST(XWindowNoDisplay, OpenFailsWithOneMessage)
   EXPECT_EQ(g.drawLine(0, 0, 1, 1), 0);
 }
 
-TEST_F(XWindowTest, SceneAsCapturedLandsWhereTheTransformationPutsIt)
-{
-  Graph g("display", co().c_str());
-  g.setSize(756, 576);
-  g.setInverse(true);  // black on white, like paper
-  ASSERT_EQ(g.open(), 1);
-  KOLTest::drawScene(g);
-  g.update();
-  auto* w = static_cast<XWindow*>(g.getDeviceObject());
-  const KOLTest::Raster shot = KOLTest::captureWindow(server->display(), w->getWindow());
-  ASSERT_EQ(shot.width, 756);
-  ASSERT_EQ(shot.height, 576);
-  KOLTest::expectScene(g, shot, KOLTest::PixelMap{576, false});
-  // getImage hands out the same picture
-  Image img;
-  ASSERT_EQ(g.getImage(img), 1);
-  KOL::RGB c;
-  const KOL::Point inside = g.toDevice(25, 25);
-  img.getRGB(static_cast<int>(inside.x), static_cast<int>(inside.y), c);
-  EXPECT_EQ(KOL::RGB::toByte(c.red), 255);
-  EXPECT_EQ(KOL::RGB::toByte(c.green), 0);
-  if (const char* keep = std::getenv("KOL_KEEP_PICTURES"))
-    shot.writePpm(std::string(keep) + "/scene_x.ppm");
-}
-
-TEST_F(XWindowTest, AreasWithHolesLeaveTheHolesEmpty)
-{
-  Graph g("display", co().c_str());
-  g.setSize(260, 260);
-  g.setInverse(true);
-  ASSERT_EQ(g.open(), 1);
-  KOLTest::drawFrame(g);
-  g.update();
-  auto* w = static_cast<XWindow*>(g.getDeviceObject());
-  KOLTest::expectFrame(g, KOLTest::captureWindow(server->display(), w->getWindow()),
-                       KOLTest::PixelMap{260, false});
-}
-
 TEST_F(XWindowTest, ServerFontTextStandsOnItsBaseline)
 {
   Graph g("display", (co() + ",hfont").c_str());
@@ -163,25 +116,6 @@ TEST_F(XWindowTest, ServerFontTextStandsOnItsBaseline)
   ASSERT_TRUE(r.valid());
   EXPECT_GT(r.inked(50, 130, 90, 150), 10) << "server text above its baseline";
   EXPECT_EQ(r.inked(0, 153, 299, 199), 0) << "nothing below the baseline";
-}
-
-// drawImage(img, x, y): image pixel (x, y) at the clip box's top-left, white beyond the image.
-TEST_F(XWindowTest, ImageOffsetsNameThePixelAtTheClipBoxCorner)
-{
-  using namespace KOLTest::ImageOffsets;
-  for (const Offset& o : CASES) {
-    XWindow w;
-    w.setParam(co().c_str());
-    w.setSize(300, 200);
-    w.setInverse(true);
-    ASSERT_EQ(w.open(), 1);
-    w.setClip(BOX_X, BOX_Y, BOX_X + SIDE, BOX_Y + SIDE);
-    Image img = quadrants();
-    ASSERT_EQ(w.drawImage(img, static_cast<float>(o.x), static_cast<float>(o.y)), 1);
-    w.update();
-    expectBox(KOLTest::captureWindow(server->display(), w.getWindow()), o, "xwindow");
-    w.close();
-  }
 }
 
 TEST_F(XWindowTest, KeysAndButtonsReachTheListeners)
