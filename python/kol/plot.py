@@ -42,13 +42,17 @@ def _program(name):
 
 
 def guess_kind(path):
-    """The chart kind of a file from its content: a grid file, a NIDS product or a radar
-    volume, a GINI image, else surface observations."""
+    """The chart kind of a file from its content: a grid file, an own upper-air file, a NIDS
+    product or a radar volume, a GINI image, else surface observations."""
+    if os.path.isdir(path):
+        return "radar"
     with open(path, "rb") as f:
         head = f.read(4096)
-    if b"GRIB" in head[:200] or head.startswith(b"KOL"):
+    if b"GRIB" in head[:200] or head.startswith(b"KOLGRID"):
         return "grid"
-    if head.startswith(b"AR2V") or head[:2] == b"\x1f\x8b" or os.path.isdir(path):
+    if head.startswith(b"KOLUPA"):
+        return "upperair"
+    if head.startswith(b"AR2V") or head[:2] == b"\x1f\x8b":
         return "radar"
     for kind, reader in (("radar", _kol.Nids), ("satellite", _kol.Gini)):
         try:
