@@ -34,10 +34,14 @@ def _radial_coords(ny, nx, resolution_km):
             ("azimuth", "range"))
 
 
+# The library's map plane is in units of 100 km.
+_PLANE_METRES = 1.0e5
+
+
 def _plane_coords(obj):
-    x, y = obj.plane_axes()
-    return ({"x": ("x", x, {"long_name": "projection plane x"}),
-             "y": ("y", y, {"long_name": "projection plane y"})}, ("y", "x"))
+    x, y = (a * _PLANE_METRES for a in obj.plane_axes())
+    return ({"x": ("x", x, {"units": "m", "long_name": "projection plane x"}),
+             "y": ("y", y, {"units": "m", "long_name": "projection plane y"})}, ("y", "x"))
 
 
 def open_nids(path):

@@ -35,12 +35,15 @@ py::tuple latlonOfLattice(const KOL::Domain& d, int nx, int ny, double offset)
 py::tuple planeAxes(const KOL::Domain& d, int nx, int ny)
 {
   py::array_t<double> x(nx), y(ny);
+  // From the far corners, as the plane positions of single points are floats.
+  const int ei = std::max(nx - 1, 1), ej = std::max(ny - 1, 1);
+  KOL::Point p0, pi, pj;
+  const bool ok = d.tran(KOL::GridPoint(0, 0), p0) && d.tran(KOL::GridPoint(float(ei), 0), pi) &&
+                  d.tran(KOL::GridPoint(0, float(ej)), pj);
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  KOL::Point p;
-  for (int i = 0; i < nx; i++)
-    x.mutable_at(i) = d.tran(KOL::GridPoint(float(i), 0.0f), p) ? double(p.x) : nan;
-  for (int j = 0; j < ny; j++)
-    y.mutable_at(j) = d.tran(KOL::GridPoint(0.0f, float(j)), p) ? double(p.y) : nan;
+  const double sx = (double(pi.x) - p0.x) / ei, sy = (double(pj.y) - p0.y) / ej;
+  for (int i = 0; i < nx; i++) x.mutable_at(i) = ok ? p0.x + i * sx : nan;
+  for (int j = 0; j < ny; j++) y.mutable_at(j) = ok ? p0.y + j * sy : nan;
   return py::make_tuple(x, y);
 }
 
