@@ -105,8 +105,9 @@ class Picture:
 
 
 def _run(command, out):
+    # The programs read the database directory the module reads (their -fp, kolfpath).
     done = subprocess.run(command[:1] + [f"-ou={out}"] + command[1:], capture_output=True,
-                          text=True, env={**os.environ, "KOL_DATABASE": _kol.database()})
+                          text=True, env={**os.environ, "kolfpath": _kol.database()})
     lines = [l for l in done.stderr.splitlines() if l.strip()]
     if done.returncode != 0 or not os.path.exists(out):
         raise KolError(lines[-1] if lines else f"{command[0]} failed ({done.returncode})")
