@@ -47,6 +47,8 @@ CHARTS = [
     # (what, keys, measure, least share of the picture): a temperature field filled over the
     # map, a line of storms, a grey infrared image over most of the frame.
     ("grib/g2_hrrr.t06z.wrfsfcf01-TMP.grib2", {"va": "sfc:temp[C,cf]"}, coloured, 0.35),
+    ("grib/g2_hrrr.t06z.wrfsfcf01-TMP.grib2", {"va": "sfc:temp[C]", "pd": "oklahoma"}, inked,
+     0.03),
     ("nids/KOUN_SDUS54_N0QTLX_201305202016", {}, coloured, 0.02),
     ("gini/HI-REGIONAL_4km_3.9_20160616_1715.gini", {}, inked, 0.5),
 ]
