@@ -16,6 +16,8 @@ if os.environ.get("KOL_DATABASE"):
 from .grib import Field, open_grib  # noqa: E402
 from .dataset import open_dataset, open_datasets  # noqa: E402
 from .backend import KolBackendEntrypoint  # noqa: E402
+from .imagery import Volume, open_gini, open_level2, open_nids  # noqa: E402
+from .plot import Picture, plot  # noqa: E402
 from . import obs, parallel  # noqa: E402
 
 
@@ -29,6 +31,13 @@ def set_database(path):
     _kol.set_database(os.fspath(path))
 
 
+def set_threads(n):
+    """Threads the library may decode one field on (0: every core, the default). Worker
+    processes of a cluster are the parallelism themselves: give each 1 (client.run)."""
+    _kol.set_threads(int(n))
+
+
 __version__ = _kol.version()
-__all__ = ["Field", "KolError", "KolWarning", "KolBackendEntrypoint", "database",
-           "open_dataset", "open_datasets", "open_grib", "set_database"]
+__all__ = ["Field", "KolError", "KolWarning", "KolBackendEntrypoint", "Picture", "Volume",
+           "database", "open_dataset", "open_datasets", "open_gini", "open_grib", "open_level2",
+           "open_nids", "plot", "set_database", "set_threads"]

@@ -7,6 +7,32 @@ from . import _kol
 
 _EPOCH = np.datetime64("1970-01-01T00:00:00", "ns")
 
+# Coordinates of the lattices met last, by lattice: the fields of a file, and the files of a
+# series, mostly share one, and its 2-D coordinates cost more than decoding a field.
+_LATTICES = {}
+_LATTICES_KEPT = 8
+
+
+def lattice_coords(grid):
+    """Latitude and longitude (2-D, read-only) of a decoded grid's points, shared by every grid
+    on the same lattice."""
+    key = grid.lattice_key
+    found = _LATTICES.pop(key, None)
+    if found is None:
+        if grid.proj == 2:
+            # Latitude-longitude lattices: one latitude per row, one longitude per column.
+            lat, lon = grid.latlon_axes()
+            shape = (grid.ny, grid.nx)
+            found = (np.broadcast_to(lat[:, None], shape), np.broadcast_to(lon[None, :], shape))
+        else:
+            found = grid.latlon()
+            for a in found:
+                a.flags.writeable = False
+        while len(_LATTICES) >= _LATTICES_KEPT:
+            _LATTICES.pop(next(iter(_LATTICES)))
+    _LATTICES[key] = found
+    return found
+
 
 def _time(seconds):
     return None if seconds is None else _EPOCH + np.timedelta64(seconds, "s")
@@ -40,14 +66,7 @@ class Field:
 
     def _coords(self):
         if self._lat is None:
-            if self.proj == 2:
-                # Latitude-longitude lattices: one latitude per row, one longitude per column.
-                lat, lon = self._grid.latlon_axes()
-                shape = self.values.shape
-                self._lat = np.broadcast_to(lat[:, None], shape)
-                self._lon = np.broadcast_to(lon[None, :], shape)
-            else:
-                self._lat, self._lon = self._grid.latlon()
+            self._lat, self._lon = lattice_coords(self._grid)
         return self._lat, self._lon
 
     @property

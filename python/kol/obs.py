@@ -44,7 +44,7 @@ def _frame(columns, units):
 
 def _ref(reference):
     if reference is None:
-        return MISSING
+        return int(MISSING)
     return int(pd.Timestamp(reference).timestamp())
 
 

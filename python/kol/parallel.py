@@ -44,12 +44,14 @@ def open_lazy(paths, type_of_level=None):
     return xr.Dataset(data_vars, coords, template.attrs)
 
 
-def decode_all(paths, client=None):
-    """Decodes every field of every file, one task per file, on the Dask client given (or the
-    default scheduler): a list per file of Field lists, in the order of paths."""
+def decode_all(paths, client=None, reader=None):
+    """Reads every file, one task per file, on the Dask client given (or the default scheduler),
+    with reader (kol.open_grib by default, or kol.open_nids, kol.open_gini...): what the reader
+    gives for each file, in the order of paths."""
     import dask
-    from .grib import open_grib
-    tasks = [dask.delayed(open_grib, pure=True)(os.fspath(p)) for p in paths]
+    if reader is None:
+        from .grib import open_grib as reader
+    tasks = [dask.delayed(reader, pure=True)(os.fspath(p)) for p in paths]
     if client is not None:
         return client.gather(client.compute(tasks))
     return list(dask.compute(*tasks))

@@ -9,5 +9,6 @@ void bindMessages(pybind11::module_& m);
 void bindDatabase(pybind11::module_& m);
 void bindGrid(pybind11::module_& m);
 void bindObs(pybind11::module_& m);
+void bindImagery(pybind11::module_& m);
 
 }  // namespace kolpy

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Bindings.h"
+#include "Coordinates.h"
 #include "Messages.h"
 #include "core/Const.h"
 #include "core/String.h"
@@ -50,31 +51,21 @@ py::object values(py::object self)
                             g.grid.getData(), self);
 }
 
-// Latitude and longitude of every point, row by row as the values. The lattice is regular on the
-// projection plane, so plot positions step by constant amounts and only the inverse projection
-// is evaluated per point.
+// Latitude and longitude of every point, row by row as the values.
 py::tuple latlon(const PyGrid& g)
 {
-  const int nx = g.grid.getNx(), ny = g.grid.getNy();
-  py::array_t<double> lat({ny, nx}), lon({ny, nx});
-  double* la = lat.mutable_data();
-  double* lo = lon.mutable_data();
-  const KOL::Domain& d = g.grid.getDomain();
-  // The steps come from the far corners: plot positions are floats.
-  const int ei = std::max(nx - 1, 1), ej = std::max(ny - 1, 1);
-  KOL::Point p0, pi, pj;
-  const bool ok = d.tran(KOL::GridPoint(0, 0), p0) && d.tran(KOL::GridPoint(float(ei), 0), pi) &&
-                  d.tran(KOL::GridPoint(0, float(ej)), pj);
-  const double ix = (double(pi.x) - p0.x) / ei, iy = (double(pi.y) - p0.y) / ei;
-  const double jx = (double(pj.x) - p0.x) / ej, jy = (double(pj.y) - p0.y) / ej;
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  for (int j = 0; j < ny; j++)
-    for (int i = 0; i < nx; i++, la++, lo++) {
-      const double x = p0.x + i * ix + j * jx;
-      const double y = p0.y + i * iy + j * jy;
-      if (!ok || !d.unproject(x, y, *la, *lo)) *la = *lo = nan;
-    }
-  return py::make_tuple(lat, lon);
+  return latlonOfLattice(g.grid.getDomain(), g.grid.getNx(), g.grid.getNy(), 0.0);
+}
+
+// What places the lattice on the earth, as bytes: grids with equal keys share coordinates.
+py::bytes latticeKey(const PyGrid& g)
+{
+  const KOL::DomainVal& d = g.grid.getDomain().get();
+  std::string key;
+  auto add = [&key](const auto& v) { key.append(reinterpret_cast<const char*>(&v), sizeof v); };
+  add(d.proj), add(d.nx), add(d.ny), add(d.dx), add(d.dy), add(d.param), add(d.clat), add(d.clon);
+  add(d.ellipsoid);
+  return py::bytes(key);
 }
 
 // Latitude of each row and longitude of each column of a latitude-longitude lattice.
@@ -119,7 +110,7 @@ class GridReader {
   std::unique_ptr<PyGrid> next()
   {
     MessageCapture messages;
-    for (KOL::Grid g; file_.read(g); g.init()) {
+    for (KOL::Grid g; readReleased(g); g.init()) {
       if (g.isData()) {
         messages.warnAndClear();
         count_++;
@@ -133,6 +124,13 @@ class GridReader {
   }
 
  private:
+  // Decoding runs with the interpreter released, so that other threads go on meanwhile.
+  bool readReleased(KOL::Grid& g)
+  {
+    py::gil_scoped_release unlocked;
+    return file_.read(g);
+  }
+
   std::string path_;
   KOL::GridFile file_;
   int count_ = 0;
@@ -145,6 +143,8 @@ void bindGrid(py::module_& m)
   py::class_<PyGrid>(m, "Grid", "One decoded grid; values share its memory.")
       .def_property_readonly("values", &values, "2-D float32 values (row 0 north), NaN missing.")
       .def("latlon", &latlon, "Latitude and longitude (degrees) of every point, 2-D float64.")
+      .def_property_readonly("lattice_key", &latticeKey,
+                             "Bytes equal for grids whose points are at the same places.")
       .def("latlon_axes", &latlonAxes,
            "Latitude of each row and longitude of each column (latitude-longitude grids).")
       .def_property_readonly("nx", [](const PyGrid& g) { return g.grid.getNx(); })

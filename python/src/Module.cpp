@@ -1,8 +1,11 @@
 // The compiled part of the kol package.
 #include <pybind11/pybind11.h>
 
+#include <string>
+
 #include "Bindings.h"
 #include "core/Kol.h"
+#include "core/Resrc.h"
 
 namespace py = pybind11;
 
@@ -17,6 +20,12 @@ void bindDatabase(py::module_& m)
       "database", [] { return std::string(KOL::Kol::getDatabasePath()); },
       "The database directory in force.");
   m.def(
+      "set_threads",
+      [](int n) { KOL::Kol::resrc.set("num_threads", std::to_string(n > 0 ? n : 0).c_str()); },
+      py::arg("n"),
+      "Threads a codec may decode one field on (0: every core). Dask workers, which are the "
+      "parallelism themselves, are best given 1.");
+  m.def(
       "version", [] { return std::string(KOL::Kol::getVersion()); }, "The library's version.");
 }
 
@@ -29,4 +38,5 @@ PYBIND11_MODULE(_kol, m)
   kolpy::bindDatabase(m);
   kolpy::bindGrid(m);
   kolpy::bindObs(m);
+  kolpy::bindImagery(m);
 }

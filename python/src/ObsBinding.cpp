@@ -10,6 +10,8 @@
 
 #include "Bindings.h"
 #include "Messages.h"
+#include "core/Kol.h"
+#include "core/Resrc.h"
 #include "obs/MetarTool.h"
 #include "obs/SfcData.h"
 #include "obs/SfcFile.h"
@@ -175,6 +177,8 @@ py::list readSoundings(const std::string& path, long refSeconds)
     KOL::UpaReports reports;
     if (!reports.read(path.c_str(), reference(refSeconds)))
       raise(messages, "cannot open upper-air file " + path);
+    // Placed by the station table as the programs place them: identifier, position, elevation.
+    reports.locate(KOL::Kol::resrc.get("city_file"));
     records = reports.records();
   }
   py::list out;

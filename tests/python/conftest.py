@@ -29,3 +29,24 @@ def grib_files():
         return []
     return sorted(p.name for p in d.iterdir()
                   if p.is_file() and p.name != "SOURCES.md" and p.suffix not in (".json", ".idx"))
+
+
+def run_program(name, *args):
+    """Standard output of one of the library's programs (the build tree's, beside the module);
+    the test is skipped when the program was not built."""
+    import subprocess
+
+    from kol.plot import programs_dir
+    d = programs_dir()
+    if d is None or not (d / name).is_file():
+        pytest.skip(f"{name} not built")
+    done = subprocess.run([str(d / name)] + [str(a) for a in args], capture_output=True,
+                          text=True)
+    assert done.returncode == 0, done.stderr
+    return done.stdout
+
+
+def expected(path):
+    """What the independent decoder read from a shared data file (its .expected.json)."""
+    import json
+    return json.loads(pathlib.Path(str(path) + ".expected.json").read_text())

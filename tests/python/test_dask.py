@@ -25,6 +25,19 @@ def decodable(data):
     return out
 
 
+def nids_products(data):
+    """The shared NIDS products with a value array the library decodes."""
+    out = []
+    for p in sorted((data / "nids").iterdir()):
+        if p.suffix not in (".json", ".md"):
+            try:
+                kol.open_nids(p)
+            except kol.KolError:
+                continue
+            out.append(p)
+    return out
+
+
 def test_lazy_dataset_over_files_equals_eager(data):
     paths = [data / "grib" / "g2_regular_ll_msl.grib2"] * 3
     lazy = kol.open_dataset(paths, chunks={})
@@ -48,12 +61,20 @@ def test_fields_pickle(data):
 def test_local_cluster_equals_serial_loop(data):
     paths = decodable(data)
     serial = [kol.open_grib(p) for p in paths]
+    products = nids_products(data)
+    serial_nids = [kol.open_nids(p) for p in products]
     with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
                                   dashboard_address=None) as cluster, \
             distributed.Client(cluster) as client:
         # The workers find the database directory by themselves.
         assert set(client.run(kol.database).values()) == {kol.database()}
         parallel = kol.parallel.decode_all(paths, client)
+        parallel_nids = kol.parallel.decode_all(products, client, reader=kol.open_nids)
+    assert len(parallel_nids) == len(products) > 0
+    for p, ours, theirs in zip(products, serial_nids, parallel_nids):
+        for name in ("value", "level", "latitude", "longitude"):
+            np.testing.assert_array_equal(ours[name].values, theirs[name].values, err_msg=p.name)
+        assert ours.attrs == theirs.attrs
     assert len(parallel) == len(serial)
     for p, ours, theirs in zip(paths, serial, parallel):
         assert len(ours) == len(theirs), p.name

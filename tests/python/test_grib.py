@@ -174,3 +174,26 @@ def test_hostile_files_raise_with_the_library_message(tmp_path, data):
             kol.open_dataset(path)
         text = str(e.value)
         assert text and "\n" not in text, path.name
+
+
+def test_fields_on_one_lattice_share_coordinates(data):
+    bench = data / "grib" / "bench"
+    a = kol.open_grib(bench / "hrrr_tmp2m_grid_simple.grib2")[0]
+    b = kol.open_grib(bench / "hrrr_tmp2m_grid_jpeg.grib2")[0]
+    assert a.lat is b.lat and a.lon is b.lon
+    assert not a.lat.flags.writeable
+    # Every other lattice met in between does not take it out of the cache wrongly.
+    other = kol.open_grib(data / "grib" / "g2_regular_ll_msl.grib2")[0]
+    assert other.lat.shape != a.lat.shape
+
+
+@pytest.mark.parametrize("threads", [1, 2])
+def test_decoding_threads_give_the_same_values(data, threads):
+    path = data / "grib" / "bench" / "hrrr_tmp2m_grid_jpeg.grib2"
+    kol.set_threads(0)
+    every_core = kol.open_grib(path)[0].values
+    try:
+        kol.set_threads(threads)
+        np.testing.assert_array_equal(kol.open_grib(path)[0].values, every_core)
+    finally:
+        kol.set_threads(0)
