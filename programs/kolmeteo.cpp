@@ -6,6 +6,7 @@
 //   kolmeteo -id=KOKC -nh=24 -tz=CST -ou=okc.png           the last day of surface files
 //   kolmeteo -id=KJFK -ou=jfk.png mav_KJFK.txt             a MOS forecast meteogram
 //   kolmeteo -id=KJFK -if=mos_dat -mo=GFS -cu=#2020031912  the filed MOS of that time
+//   kolmeteo -id=KOKC -va=meteotempf -ou=t.png             an entry of meteoplot.var
 #include <cstdio>
 #include <string>
 
@@ -27,8 +28,9 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
 {
   KolResrc::add(keyed, KolResrc::HELP_GROUP);
   KolResrc::add(keyed, KolResrc::PATH_GROUP);
-  for (const char* name : {"identifier", "num_hour", "in_file", "current", "timezone", "model",
-                           "output", "parameter", "color_data", "color_grid", "color_label"})
+  for (const char* name :
+       {"identifier", "num_hour", "in_file", "current", "timezone", "model", "output", "parameter",
+        "color_data", "color_grid", "color_label", "variable", "var_file"})
     KolResrc::add(keyed, KolResrc::find(name));
   KolResrc::add(keyed, KolResrc::DEVICE_GROUP);
   KolResrc::add(positional, KolResrc::find("filename"));

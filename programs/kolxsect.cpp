@@ -3,6 +3,8 @@
 //                                                    filled under isentropes, wind barbs
 //   kolxsect -id=OUN/FWD -va=temp,relh,wbrb FILE     other quantities (theta temp dewp wspd relh
 //                                                    hght, wbrb barbs)
+//   kolxsect -id=OUN/FWD -va=xrelh FILE              an entry of upxplot.var (xsect, xtheta,
+//                                                    xtemp, xrelh, xwind; -vf another file)
 //   kolxsect -id=11520 -pl=prof FILES...             the winds of one station in time (each
 //                                                    file or bulletin a time)
 //   kolxsect -from=35:-100 -to=40:-80 -va=theta GRIB  a model field (temp, hght, rhum, vvel, uwnd,
@@ -55,7 +57,8 @@ void declareOptions(ResrcDBList& keyed, ResrcDBList& positional)
         KolResrc::PLOT_GROUP, KolResrc::COLOR_GROUP, KolResrc::FILL_COLOR_GROUP,
         KolResrc::IDENT_GROUP, KolResrc::CONTOUR_GROUP, KolResrc::DEVICE_GROUP})
     KolResrc::add(keyed, group);
-  for (const char* name : {"variable", "city_file"}) KolResrc::add(keyed, KolResrc::find(name));
+  for (const char* name : {"variable", "var_file", "city_file"})
+    KolResrc::add(keyed, KolResrc::find(name));
   keyed.add("from", "kolxsectfrom", "from", "-from=LAT:LON  Start of a model section");
   keyed.add("to", "kolxsectto", "to", "-to=LAT:LON    End of a model section");
   ProgInput::addDateOption(keyed, DATE_HELP);

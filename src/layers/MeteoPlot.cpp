@@ -17,6 +17,7 @@
 #include "graphics/Plot.h"
 #include "graphics/WindPlot.h"
 #include "graphics/plot/PlotParams.h"
+#include "layers/VarList.h"
 #include "obs/SfcData.h"
 #include "obs/SfcFile.h"
 #include "obs/text/TextProductFile.h"
@@ -92,6 +93,8 @@ void MeteoPlot::init()
   gridColor = "grey06", labelColor = "grey00";
   dataColors.clear();
   tempUnits.clear();
+  variable = DEFAULT_VARIABLE;
+  choice.all();
   hours = DEFAULT_HOURS;
   series = MeteoSeries();
   fileDate.init();
@@ -106,6 +109,7 @@ void MeteoPlot::init()
     setParam(("co=" + std::string(c)).c_str());
   if (const char* c = r.get("color_grid"); StrLib::valid(c)) gridColor = c;
   if (const char* c = r.get("color_label"); StrLib::valid(c)) labelColor = c;
+  if (const char* v = r.get("variable"); StrLib::valid(v)) setVariable(v);
   if (const char* p = r.get("parameter"); StrLib::valid(p)) setParam(p);
 }
 
@@ -145,7 +149,10 @@ int MeteoPlot::setParam(const char* text)
       gridColor = v;
     else if (!strncasecmp(k, "col", 3))
       labelColor = v;
-    else if (!strncasecmp(k, "tu", 2))
+    else if (!strncasecmp(k, "va", 2)) {
+      setVariable(v.c_str());
+      std::replace(variable.begin(), variable.end(), '/', ',');  // commas end the key
+    } else if (!strncasecmp(k, "tu", 2))
       tempUnits = v.empty() ? "" : std::string(1, static_cast<char>(std::toupper(v[0])));
     else if (!strncasecmp(k, "co", 2)) {
       dataColors.clear();
@@ -232,24 +239,34 @@ int MeteoPlot::getDomain(Domain& d)
   return 1;
 }
 
+void MeteoPlot::choosePanels()
+{
+  const char* varFile = StrLib::valid(Kol::resrc.get("var_file"), DEFAULT_VAR_FILE);
+  VarList list, scratch;
+  list.setFile(varFile);
+  scratch.setFile(varFile);
+  list.process(variable.c_str(), scratch);
+  if (!choice.choose(list))
+    Kol::outWarning("MeteoPlot: nothing to draw in %s, every panel drawn\n", variable.c_str());
+}
+
 void MeteoPlot::layout()
 {
   panels.clear();
+  std::vector<PanelKind> kinds;
   float total = 0;
-  for (const PanelKind& k : KINDS)
-    if (series.has(k.field)) total += k.weight;
+  for (Field f : choice.order)
+    if (series.has(f)) kinds.push_back(kindOf(f)), total += kindOf(f).weight;
   const float room = HEIGHT - TOP - BOTTOM;
-  int n = 0;
-  for (const PanelKind& k : KINDS) n += series.has(k.field);
+  const auto n = static_cast<float>(kinds.size());
   float top = HEIGHT - TOP;
   const float unit = (room - GAP * (n - 1)) / total;
-  for (const PanelKind& k : KINDS) {
-    if (!series.has(k.field)) continue;
+  for (const PanelKind& k : kinds) {
     Panel p{k.field, Rect(LEFT, top - k.weight * unit, WIDTH - RIGHT, top), 0, 1, 1};
     float lo = 1e30f, hi = -1e30f;
     for (const MeteoSample& s : series.samples) {
       for (Field f : {k.field, k.field == MeteoSeries::TEMP ? MeteoSeries::DEWP : k.field})
-        if (float v = shown(f, MeteoSeries::value(s, f)); !miss(v))
+        if (float v = shown(f, MeteoSeries::value(s, f)); choice.traces[f].wanted && !miss(v))
           lo = std::min(lo, v), hi = std::max(hi, v);
       if (k.field == MeteoSeries::TEMP && !miss(s.extreme))
         lo = std::min(lo, shown(k.field, s.extreme)), hi = std::max(hi, shown(k.field, s.extreme));
@@ -261,10 +278,12 @@ void MeteoPlot::layout()
     }
     // room for the running total of the amounts
     if (k.field == MeteoSeries::PREC && !series.probability)
-      hi = std::max(hi, series.totalPrecipitation());
+      hi = std::max(hi, shown(k.field, series.totalPrecipitation()));
     if (k.field == MeteoSeries::COVER) lo = 0, hi = 1;
     if (k.field == MeteoSeries::PREC || k.field == MeteoSeries::WIND)
-      lo = 0, hi = std::max(hi, series.probability || k.field == MeteoSeries::WIND ? 20.0f : 2.0f);
+      lo = 0,
+      hi = std::max(
+          hi, series.probability || k.field == MeteoSeries::WIND ? 20.0f : shown(k.field, 2.0f));
     if (k.field == MeteoSeries::PREC && series.probability) hi = 100;
     p.step = k.field == MeteoSeries::COVER                        ? 0.25f
              : k.field == MeteoSeries::PREC && series.probability ? 25.0f
@@ -294,14 +313,20 @@ Point MeteoPlot::where(Field f, long time, float value) const
 
 bool MeteoPlot::fahrenheit() const
 {
-  return tempUnits.empty() ? series.probability : tempUnits == "F";
+  const std::string& listed = choice.traces[MeteoSeries::TEMP].units.empty()
+                                  ? choice.traces[MeteoSeries::DEWP].units
+                                  : choice.traces[MeteoSeries::TEMP].units;
+  const std::string& asked = tempUnits.empty() ? listed : tempUnits;
+  return asked.empty() ? series.probability : (asked == "F" || asked == "f");
 }
 
 // A value in the units the panel shows.
 float MeteoPlot::shown(Field f, float value) const
 {
   const bool temperature = f == MeteoSeries::TEMP || f == MeteoSeries::DEWP;
-  return temperature && fahrenheit() && !miss(value) ? value * 9.0f / 5.0f + 32.0f : value;
+  if (miss(value)) return value;
+  if (temperature) return fahrenheit() ? value * 9.0f / 5.0f + 32.0f : value;
+  return f == MeteoSeries::PREC && series.probability ? value : value * choice.traces[f].scale;
 }
 
 std::string MeteoPlot::title(const Panel& p) const
@@ -309,19 +334,26 @@ std::string MeteoPlot::title(const Panel& p) const
   if (p.field == MeteoSeries::TEMP)
     return std::string(kindOf(p.field).title) + (fahrenheit() ? " (F)" : " (C)") +
            (series.hasExtremes() ? ", maximum and minimum" : "");
+  const std::string& units = choice.traces[p.field].units;
+  if (p.field == MeteoSeries::PRES && !units.empty()) return "Sea-level pressure (" + units + ")";
   if (p.field != MeteoSeries::PREC) return kindOf(p.field).title;
   if (series.probability)
     return series.precHours == 12 ? "12-h precipitation probability (%)"
                                   : "6-h precipitation probability (%)";
-  char total[64];
-  std::snprintf(total, sizeof total, "Precipitation (mm), %.1f mm in %ld h",
-                static_cast<double>(series.totalPrecipitation()), (t1 - t0 + 1800) / 3600);
+  const char* u = units.empty() ? "mm" : units.c_str();
+  char total[96];
+  std::snprintf(total, sizeof total, "Precipitation (%s), %.*f %s in %ld h", u,
+                choice.traces[p.field].scale < 0.5f ? 2 : 1,
+                static_cast<double>(shown(p.field, series.totalPrecipitation())), u,
+                (t1 - t0 + 1800) / 3600);
   return total;
 }
 
 const char* MeteoPlot::color(int trace) const
 {
-  if (dataColors.empty()) return DEFAULT_COLORS[trace];
+  if (dataColors.empty())
+    return choice.traces[trace].color.empty() ? DEFAULT_COLORS[trace]
+                                              : choice.traces[trace].color.c_str();
   return dataColors[std::min<size_t>(trace, dataColors.size() - 1)].c_str();
 }
 
@@ -398,7 +430,7 @@ void MeteoPlot::drawBars(Plot& plot, const Panel& p, Field f, const char* c) con
   for (const MeteoSample& s : series.samples) {
     const float v = MeteoSeries::value(s, f);
     if (miss(v)) continue;
-    const float top = where(f, s.time, std::min(v, p.hi)).y;
+    const float top = std::min(where(f, s.time, v).y, p.box.y2);
     const float x1 = f == MeteoSeries::PREC ? xOf(s.time - span) : xOf(s.time) - 3;
     const float x2 = f == MeteoSeries::PREC ? xOf(s.time) : xOf(s.time) + 3;
     if (top > p.box.y1) plot.drawFill(Rect(std::max(x1, p.box.x1), p.box.y1, x2, top));
@@ -473,8 +505,8 @@ void MeteoPlot::drawPanel(Plot& plot, const Panel& p) const
   drawAxes(plot, p);
   switch (p.field) {
     case MeteoSeries::TEMP:
-      drawLine(plot, MeteoSeries::DEWP, color(1));
-      drawLine(plot, MeteoSeries::TEMP, color(0));
+      if (choice.traces[MeteoSeries::DEWP].wanted) drawLine(plot, MeteoSeries::DEWP, color(1));
+      if (choice.traces[MeteoSeries::TEMP].wanted) drawLine(plot, MeteoSeries::TEMP, color(0));
       drawExtremes(plot);
       break;
     case MeteoSeries::PRES:
@@ -503,6 +535,7 @@ int MeteoPlot::draw(Plot& plot)
   // a precipitation amount or probability covers the period before its time
   if (series.has(MeteoSeries::PREC)) t0 -= 3600L * series.precHours;
   if (t1 - t0 < 3600) t0 -= 1800, t1 += 1800;
+  choosePanels();
   layout();
   for (const Panel& p : panels) drawPanel(plot, p);
   drawTimeAxis(plot);

@@ -1,5 +1,6 @@
 #include "layers/UpaXSectPlot.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -10,6 +11,7 @@
 #include "graphics/Plot.h"
 #include "grid/anal/Places.h"
 #include "layers/UpaXSectCont.h"
+#include "layers/VarList.h"
 #include "layers/XSectionPlot.h"
 #include "layers/xsect/Barbs.h"
 #include "obs/Calc.h"
@@ -21,6 +23,22 @@
 namespace KOL {
 
 namespace {
+
+bool drawn(const std::string& name) { return name == "wbrb" || UpaXSectCont::known(name.c_str()); }
+
+std::vector<UpaXSectPlot::Item> expand(const char* text)
+{
+  const char* varFile = StrLib::valid(Kol::resrc.get("var_file"), UpaXSectPlot::DEFAULT_VAR_FILE);
+  VarList list, scratch;
+  list.setFile(varFile);
+  scratch.setFile(varFile);
+  list.process(text, scratch);
+  std::vector<UpaXSectPlot::Item> out;
+  for (int i = 0; i < list.getNum(); ++i)
+    if (list.isParam(i) && drawn(list.getName(i)))
+      out.push_back({list.getName(i), list.getFormat(i)});
+  return out;
+}
 
 std::vector<std::string> words(const char* text, char sep)
 {
@@ -44,7 +62,7 @@ void UpaXSectPlot::init()
   file.init();
   file.setNameConv(CONVENTION);
   stations.clear();
-  variables = words(DEFAULT_VARIABLE, ',');
+  variable = DEFAULT_VARIABLE;
   plotType.clear();
   params.clear();
   contour.clear();
@@ -56,7 +74,7 @@ void UpaXSectPlot::init()
   setFile();
   Resrc& r = Kol::resrc;
   if (const char* t = r.get("identifier"); StrLib::valid(t)) setStations(t);
-  if (const char* t = r.get("variable"); StrLib::valid(t)) variables = words(t, ',');
+  if (const char* t = r.get("variable"); StrLib::valid(t)) variable = t;
   if (const char* t = r.get("plot_type"); StrLib::valid(t)) plotType = t;
   if (const char* t = r.get("parameter"); StrLib::valid(t)) setParam(t);
 }
@@ -102,9 +120,10 @@ int UpaXSectPlot::setParam(const char* text)
       sync = 1;
     else if (StrLib::equal(t, "id", 2) && eq)
       setStations(value);
-    else if (StrLib::equal(t, "va", 2) && eq)
-      variables = words(value, '/');
-    else if (StrLib::equal(t, "pl", 2) && eq)
+    else if (StrLib::equal(t, "va", 2) && eq) {
+      variable = value;
+      std::replace(variable.begin(), variable.end(), '/', ',');
+    } else if (StrLib::equal(t, "pl", 2) && eq)
       plotType = value;
     else if (StrLib::equal(t, "top", 3) && eq)
       section.top = std::strtof(value, nullptr);
@@ -183,6 +202,16 @@ Grid UpaXSectPlot::sectionGrid(const char* name) const
   return g;
 }
 
+std::vector<UpaXSectPlot::Item> UpaXSectPlot::items() const
+{
+  std::vector<Item> out = expand(variable.c_str());
+  if (!out.empty()) return out;
+  if (variable != DEFAULT_VARIABLE)
+    Kol::outWarning("UpaXSectPlot: nothing to draw in %s, the standard section drawn\n",
+                    variable.c_str());
+  return expand(STANDARD_VARIABLE);
+}
+
 // The line of stations at the upper left, the soundings' time at the upper right.
 void UpaXSectPlot::label(Plot& plot) const
 {
@@ -201,21 +230,23 @@ int UpaXSectPlot::draw(Plot& plot)
   XSectionPlot frame;
   frame.setSection(section);
   for (size_t k = 0; k < soundings.size(); ++k) frame.addPlace(soundings[k].getId(), distances[k]);
+  const std::vector<Item> wanted = items();
   std::vector<UpaXSectCont> conts;
-  for (const std::string& v : variables) {
-    if (!UpaXSectCont::known(v.c_str())) continue;
+  for (const Item& v : wanted) {
+    if (!UpaXSectCont::known(v.name.c_str())) continue;
     UpaXSectCont& cont = conts.emplace_back();
-    cont.setGrid(sectionGrid(v.c_str()), v.c_str());
-    if (!plotType.empty())
-      cont.setParam((plotType + "," + contour).c_str());
-    else
-      cont.setParam(contour.c_str());
+    cont.setGrid(sectionGrid(v.name.c_str()), v.name.c_str());
+    // the key's plot type and contour parameters win over the item's format
+    std::string params = v.format;
+    for (const std::string* more : {&plotType, &contour})
+      if (!more->empty()) params += (params.empty() ? "" : ",") + *more;
+    cont.setParam(params.c_str());
     if (cont.drawsBar()) XSectionPlot::reserveBar(plot);
   }
   for (UpaXSectCont& cont : conts) cont.draw(plot);
   frame.draw(plot);
-  for (const std::string& v : variables)
-    if (v == "wbrb")
+  for (const Item& v : wanted)
+    if (v.name == "wbrb")
       for (size_t k = 0; k < soundings.size(); ++k)
         xsect::drawBarbs(plot, section, soundings[k], distances[k]);
   label(plot);
@@ -226,7 +257,7 @@ void UpaXSectPlot::print()
 {
   std::printf("UpaXSectPlot\n");
   file.print();
-  std::printf("Stations: %zu, variables: %zu, plot type: %s\n", stations.size(), variables.size(),
+  std::printf("Stations: %zu, variable: %s, plot type: %s\n", stations.size(), variable.c_str(),
               plotType.c_str());
 }
 

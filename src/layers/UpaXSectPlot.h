@@ -5,7 +5,9 @@
 // stations; each quantity of the list is contoured (UpaXSectCont) on the cross-section frame
 // (XSectionPlot), with wind barbs at the standard levels of each sounding for "wbrb".
 //   keys: id=A/B/C stations (identifiers or WMO numbers; also the resource "identifier"),
-//   va=theta/wspd/wbrb quantities (the resource "variable" separates them by commas), pl= plot type
+//   va=theta/wspd/wbrb quantities or a macro of "upxplot.var" (the resource "var_file" names
+//   another; the resource "variable" separates them by commas; an item's format [units,ln,int=2]
+//   goes to its contours), pl= plot type
 //   of every contour (ln, cf ...), top= and bot= the section's pressures, sync; the
 //   other keys go to the contours (int=, cb=, co= ...).
 #pragma once
@@ -24,7 +26,10 @@ namespace KOL {
 class UpaXSectPlot : public Drawing {
  public:
   static constexpr const char* CONVENTION = "upa_cvt";
-  static constexpr const char* DEFAULT_VARIABLE = "wspd,theta,wbrb";
+  static constexpr const char* DEFAULT_VAR_FILE = "upxplot.var";
+  static constexpr const char* DEFAULT_VARIABLE = "xsect";
+  // What is drawn when the list names nothing a section draws (no macro file, say).
+  static constexpr const char* STANDARD_VARIABLE = "wspd,theta,wbrb";
 
   UpaXSectPlot() { init(); }
 
@@ -60,13 +65,20 @@ class UpaXSectPlot : public Drawing {
   // The section grid of a quantity of the soundings read.
   Grid sectionGrid(const char* name) const;
 
+  // A quantity the list asks for and its item's format.
+  struct Item {
+    std::string name, format;
+  };
+  // The list expanded through the macro file.
+  std::vector<Item> items() const;
+
  private:
   bool fixedFile() const { return file.isSet() && file.isFixed(); }
   void label(Plot& plot) const;
 
   Filename file;
   std::vector<std::string> stations;
-  std::vector<std::string> variables;
+  std::string variable;
   std::string plotType;
   std::string contour;  // the other parameters, for the contours
   std::string params;

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "LayerPicture.h"
 #include "common/RecordingDevice.h"
@@ -281,6 +283,77 @@ TEST_F(MeteoPlotTest, MosBulletinAsForecast)
   EXPECT_NE(lineFrom(rec->lines, plot->toDevice(layer.where(MeteoSeries::TEMP, s.samples[0].time,
                                                             s.samples[0].temp))),
             nullptr);
+}
+
+// An entry of the macro file chooses the panels and their order; a plain item draws its trace
+// alone; a name that draws nothing leaves the standard panels.
+TEST_F(MeteoPlotTest, MacroEntriesChooseThePanels)
+{
+  writeHours(12);
+  resources.set("identifier", "KOKC");
+  resources.set("num_hour", "12");
+  using F = MeteoSeries::Field;
+  const struct {
+    const char* va;
+    std::vector<F> panels;
+    int traces;  // 12-point lines: temperature, dew point, pressure
+  } cases[] = {{"", {MeteoSeries::TEMP, MeteoSeries::PRES, MeteoSeries::WIND}, 3},
+               {"meteotemp", {MeteoSeries::TEMP}, 2},
+               {"meteowind", {MeteoSeries::WIND, MeteoSeries::PRES}, 1},
+               {"temp", {MeteoSeries::TEMP}, 1},
+               {"pres/dewp", {MeteoSeries::PRES, MeteoSeries::TEMP}, 2},
+               {"nosuchentry", {MeteoSeries::TEMP, MeteoSeries::PRES, MeteoSeries::WIND}, 3}};
+  for (const auto& c : cases) {
+    open(DIAGRAM, 1000, 750);
+    MeteoPlot layer;
+    layer.setParam((std::string("va=") + c.va).c_str());
+    ASSERT_EQ(layer.draw(*plot), 1) << c.va;
+    std::vector<F> got;
+    for (const MeteoPlot::Panel& p : layer.getPanels()) got.push_back(p.field);
+    EXPECT_EQ(got, c.panels) << c.va;
+    int traces = 0;
+    for (const KOL::Points& l : rec->lines) traces += l.getNum() == 12;
+    EXPECT_EQ(traces, c.traces) << c.va;
+  }
+}
+
+// The units an entry gives: temperatures in F and pressure in inHg, traced where they convert to;
+// another macro file through the resource.
+TEST_F(MeteoPlotTest, UnitsAndMacroFileOfTheList)
+{
+  writeHours(12);
+  resources.set("identifier", "KOKC");
+  resources.set("num_hour", "12");
+  open(DIAGRAM, 1000, 750);
+  plot->setFont("#fixed");
+  MeteoPlot layer;
+  layer.setParam("va=meteous");
+  ASSERT_EQ(layer.draw(*plot), 1);
+  ASSERT_EQ(layer.getPanels().size(), 3u);
+  const MeteoPlot::Panel& pres = layer.getPanels()[1];
+  EXPECT_LE(pres.lo, 1010 * 0.02953f);
+  EXPECT_GE(pres.hi, 1021 * 0.02953f);
+  EXPECT_LT(pres.hi - pres.lo, 1.0f) << "inches of mercury, not hPa";
+  EXPECT_TRUE(drewText(log, "Temperature, dew point (F)"));
+  EXPECT_TRUE(drewText(log, "Sea-level pressure (inHg)"));
+  const long first = layer.getSeries().samples.front().time;
+  EXPECT_NE(lineFrom(rec->lines, plot->toDevice(layer.where(MeteoSeries::PRES, first, 1021))),
+            nullptr);
+  EXPECT_NE(lineFrom(rec->lines, plot->toDevice(layer.where(MeteoSeries::TEMP, first, temp(11)))),
+            nullptr);
+
+  const std::string own = dir.file("own.var");
+  std::FILE* f = std::fopen(own.c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fputs("meteo  Mine  0  wbrb,temp[F]\n", f);
+  std::fclose(f);
+  resources.set("var_file", own.c_str());
+  open(DIAGRAM, 1000, 750);
+  MeteoPlot mine;
+  ASSERT_EQ(mine.draw(*plot), 1);
+  ASSERT_EQ(mine.getPanels().size(), 2u);
+  EXPECT_EQ(mine.getPanels()[0].field, MeteoSeries::WIND);
+  EXPECT_GT(mine.getPanels()[1].hi, 40.0f) << "Fahrenheit";
 }
 
 // Hourly amounts summed over the period: the running total ends at the sum, which the panel's

@@ -250,6 +250,43 @@ TEST_F(XSectPlotTest, IsentropesCrossTheStationsWhereTheirSoundingsSay)
   }
 }
 
+// A name of the list resolves through the macro file to quantities and their contour formats;
+// plain names keep working; the entries change what is drawn (fills, barbs).
+TEST_F(XSectPlotTest, MacroEntriesChooseTheQuantities)
+{
+  const struct {
+    const char* va;
+    const char* names;
+    bool filled;
+  } cases[] = {{"", "wspd theta wbrb", true},
+               {"va=xtemp", "temp theta wbrb", false},
+               {"va=xrelh", "relh theta wbrb", true},
+               {"va=theta/temp", "theta temp", false},
+               {"va=nosuch", "wspd theta wbrb", true}};
+  std::vector<int> lines;
+  for (const auto& c : cases) {
+    KOL::UpaXSectPlot layer;
+    layer.setFilename(file.c_str());
+    layer.setStations("51463/ZLJQ/ZLYA");
+    layer.setParam(c.va);
+    std::string names;
+    for (const auto& item : layer.items()) names += (names.empty() ? "" : " ") + item.name;
+    EXPECT_EQ(names, c.names) << c.va;
+    KOL::Domain d;
+    ASSERT_TRUE(layer.getDomain(d));
+    open("xy,0,0,2,2,1,1", 1000, 700);
+    ASSERT_TRUE(plot->setPanel(KOL::Rect(0.1f, 0.1f, 0.9f, 0.9f), d));
+    forget();
+    ASSERT_EQ(layer.draw(*plot), 1) << c.va;
+    EXPECT_EQ(count("fill") > 0, c.filled) << c.va;
+    lines.push_back(count("line"));
+  }
+  EXPECT_GT(lines[1], lines[3]) << "the same contours with barbs";
+  KOL::UpaXSectPlot layer;
+  layer.setParam("va=xtemp");
+  EXPECT_NE(layer.items().front().format.find("int=5"), std::string::npos);
+}
+
 // The barbs of the end stations lie wholly inside the frame, which is wider than the section.
 TEST_F(XSectPlotTest, EndStationsBarbsInsideTheFrame)
 {
