@@ -271,6 +271,7 @@ void MeteoPlot::layout()
       if (k.field == MeteoSeries::TEMP && !miss(s.extreme))
         lo = std::min(lo, shown(k.field, s.extreme)), hi = std::max(hi, shown(k.field, s.extreme));
     }
+    if (lo > hi) lo = 0, hi = 1;  // the list's traces of this panel have no value
     // room for the values written over the maxima and under the minima
     if (k.field == MeteoSeries::TEMP && series.hasExtremes()) {
       const float room = 0.12f * (hi - lo);
