@@ -1,7 +1,9 @@
 #include "graphics/plot/ColorBar.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "core/Const.h"
 #include "core/Range.h"
@@ -119,6 +121,16 @@ int countBoxes(const ColorFill& fill, const Range& r)
   return n > 0 && n < 1000 ? static_cast<int>(n) : 0;
 }
 
+// Every how many slots a label fits beside the previous one: labels of up to chars
+// characters as wide as the text is high (the fonts drawn run wider than they are tall), and a gap.
+int labelStep(const Layout& l, size_t chars)
+{
+  const float text = 0.35f * l.thick();
+  const float need = l.vertical ? 1.2f * text : (static_cast<float>(chars) + 1.0f) * text;
+  const float slot = (l.vertical ? l.box.height() : l.box.width()) / static_cast<float>(l.n);
+  return slot > 0 ? std::max(1, static_cast<int>(std::ceil(need / slot - 1e-3f))) : 1;
+}
+
 int draw(Graph& g, const ColorFill& fill, const Range& r, const Rect& box, int labelColor)
 {
   const int n = countBoxes(fill, r);
@@ -126,14 +138,18 @@ int draw(Graph& g, const ColorFill& fill, const Range& r, const Rect& box, int l
   const Layout l{box, box.height() > box.width(), n};
   const int first = fill.isValues() ? fill.getIndex(r.min) : 0;
   bool labelled = false;
+  size_t chars = 0;
   for (int k = 0; k < n; ++k) {
     const int entry = fill.isValues() ? first + k : fill.getIndex(r.min + k * fill.getInterval());
     const int colour = fill.getColor(entry);
     if (colour >= 0) fillBox(g, l.slot(k), colour);
     labelled = labelled || fill.getLabel(entry);
+    if (const char* t = fill.getLabel(entry)) chars = std::max(chars, std::strlen(t));
   }
   setLabelText(g, l, labelColor);
+  const int every = labelled ? labelStep(l, chars) : 1;
   for (int k = 0; k < n && labelColor >= 0; ++k) {
+    if (k % every) continue;  // crowded class names: every few, as they fit
     const int entry = fill.isValues() ? first + k : fill.getIndex(r.min + k * fill.getInterval());
     if (labelled) {
       if (fill.getLabel(entry)) g.drawText(l.labelAt(k + 0.5f), fill.getLabel(entry));

@@ -1,6 +1,7 @@
 #include "layers/image/ImageBar.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -19,7 +20,8 @@ constexpr float FLOOR_GAP = 50.0f;
 std::string number(float v)
 {
   char buf[24];
-  std::snprintf(buf, sizeof buf, "%.3g", static_cast<double>(v));
+  // large values whole: 5220 m, not 5.22e+03
+  std::snprintf(buf, sizeof buf, std::fabs(v) >= 1000 ? "%.0f" : "%.3g", static_cast<double>(v));
   return buf;
 }
 
