@@ -5,13 +5,9 @@
 #include <sstream>
 #include <string>
 
-#include "common/TestData.h"
 #include "obs/UpaData.h"
 #include "obs/UpaRawinData.h"
 #include "obs/UpaTool.h"
-#include "obs/UpaWmoData.h"
-#include "obs/UpaWmoFile.h"
-#include "obs/VCoord.h"
 
 namespace {
 
@@ -147,25 +143,6 @@ TEST(UpaDecodeTest, MergeOrdersAndFills)
   EXPECT_EQ(found, 2);
 }
 
-TEST(UpaDecodeTest, Interpolation)
-{
-  UpaRawinData r = fresh();
-  UpaTool::decode(TTAA_72403, r);
-  UpaData d;
-  UpaTool::merge(r, d);
-  UpaLevel l;
-  // Between 700 hPa (3125 m, 4.0 C) and 500 hPa (5790 m, -10.7 C).
-  ASSERT_EQ(d.interp(KOL::VCoord::PRESSURE, 600, l), 1);
-  EXPECT_TRUE(l.hght > 3125 && l.hght < 5790 && l.temp < 4.0 && l.temp > -10.7) << l.hght;
-  ASSERT_EQ(d.interp(KOL::VCoord::HEIGHT, 5790, l), 1);
-  EXPECT_NEAR(l.pres, 500, 0.01);
-  EXPECT_EQ(d.interp(KOL::VCoord::THETA, 300, l), 1);
-  EXPECT_EQ(d.interp(KOL::VCoord::PRESSURE, 5, l), 0);
-  EXPECT_EQ(d.interp(KOL::VCoord::LCL, 5, l), -1);
-  ASSERT_EQ(d.interp(KOL::VCoord::SURFACE, 0, l), 1);
-  EXPECT_FLOAT_EQ(l.pres, 1013);
-}
-
 TEST(UpaDecodeTest, BadInputKeepsWhatWasRead)
 {
   struct Bad {
@@ -204,44 +181,6 @@ TEST(UpaDecodeTest, BadInputKeepsWhatWasRead)
   UpaTool::merge(b, db);
   ASSERT_EQ(da.getNum(), db.getNum());
   for (int i = 0; i < da.getNum(); ++i) EXPECT_EQ(*da.getLevel(i), *db.getLevel(i));
-}
-
-// The quirks of the shared files: no "=", leading blanks, tabs, station numbers before part words,
-// a line given twice.
-TEST(UpaDecodeTest, CutterQuirks)
-{
-  KOLTest::TempDir dir;
-  std::string path = dir.file("parts.txt");
-  KOLTest::writeFile(path,
-                     "** USUS01 KWBC 061200 ***\n"
-                     " TTAA 56121 72403 99013 08642 30503 00195 10258 34010 92839 06869\n"
-                     "01021 85530 06078 31519 70125 04079 28530\n"
-                     "01021 85530 06078 31519 70125 04079 28530\n"
-                     "72403\tTTBB 56128 72403 00013 08642 11004 10458\n"
-                     "TTCC 56121 72403 70864 63375 26030= PPBB 56120 72403 90012 30503 34010=\n"
-                     "garbage line\n");
-  KOL::UpaWmoFile f;
-  f.setDate(KOL::Date(2026, 10, 7, 0, 0, 0));
-  ASSERT_EQ(f.open(path.c_str()), 1);
-  KOL::UpaWmoData part;
-  UpaRawinData r;
-  int parts = 0;
-  while (f.read(part)) {
-    ++parts;
-    EXPECT_STREQ(part.id, "72403");
-    EXPECT_STREQ(part.wmo, "USUS01 KWBC 061200");
-    EXPECT_EQ(part.date.getDay(), 6);
-    UpaTool::decode(part, r);
-  }
-  EXPECT_EQ(parts, 4);
-  // The surface wind of part A and the PILOT winds at 0 and 1000 ft.
-  EXPECT_EQ(r.getNumWnd(), 3);
-  EXPECT_EQ(r.getNumMan(), 6);
-  EXPECT_NEAR(man(r, 700).temp, 4.0, 1e-4);
-  EXPECT_EQ(r.getNumSig(), 2);
-  EXPECT_FLOAT_EQ(man(r, 70).hght, 18640);
-  EXPECT_EQ(UpaTool::partKey("TTAA 56121 72403 99013"), "72403 0612");
-  EXPECT_EQ(UpaTool::partKey("TTAA"), "");
 }
 
 }  // namespace

@@ -1,8 +1,5 @@
-// Every TEMP and PILOT file of the shared upper-air data through the whole path, against
-// upa_temp_ref.py beside this file (an independent reading of the code forms) and against the
-// decoded tables of another decoder where they lie beside the file: each part decoded alone gives
-// every level the reference reads; the merged sounding holds each of them; the own upper-air file
-// keeps the merged sounding level for level; the indices of the tables' soundings.
+// Every TEMP and PILOT file of the shared upper-air data, part by part, merged, filed and indexed,
+// against upa_temp_ref.py and upa_indices_ref.py beside this file and other decoders' tables.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -337,9 +334,8 @@ TEST_P(UpaPathTest, MergedSoundingAgreesWithTheDecodedTable)
   EXPECT_GT(checked, 20) << name;
 }
 
-// The indices of the table's sounding (levels set one by one, as a program without a decoder
-// would) against upa_indices_ref.py beside this file, an independent reading of the same
-// definitions, under both rules for the end of the positive area.
+// The indices of the table's sounding, set level by level, against upa_indices_ref.py under both
+// rules for the end of the positive area.
 TEST_P(UpaPathTest, IndicesOfTheTableAgreeWithTheReference)
 {
   const std::string name = GetParam(), table = tableOf(name);
@@ -441,10 +437,6 @@ TEST_P(UpaPathTest, OwnFileKeepsTheMergedSounding)
   EXPECT_STREQ(id.get(), records_.begin()->second.getId());
 }
 
-// The real parts written as other stations and sources write them: archive lines, sent from a
-// ship or a mobile station (call sign and position groups), PILOT parts whose winds are given by
-// pressure, a PILOT part A with its maximum wind, and soundings whose wind sections together are
-// longer than a record holds. Each must give the levels the real parts give.
 // Levels of one list, as text, for a readable difference.
 std::string levels(const UpaRawinData& r, char list)
 {
@@ -596,36 +588,6 @@ TEST(UpaFormsTest, PilotPartAKeepsItsMaximumWind)
   decode(ppaa, pilot);
   ASSERT_NE(temp.getMaxWnd(), KOL::Const::MISS);
   EXPECT_EQ(winds(pilot), winds(temp)) << join(ppaa);
-}
-
-TEST(UpaFormsTest, AFullWindListIsSaidInOneLine)
-{
-  KOL_REQUIRE_DATA();
-  // Every part B and D and every PILOT part of the set sent under one station: more wind levels
-  // than a record holds. The record keeps as many as it can, and each part that could not be
-  // kept whole says so in one line.
-  std::vector<std::vector<std::string>> parts;
-  for (const char* file : KOLTest::UPA_FILES)
-    for (const std::string& text : cut(KOLTest::dataFile(std::string("upperair/") + file)))
-      if (text[2] == 'B' || text[2] == 'D' || text[0] == 'P') parts.push_back(split(text));
-  UpaRawinData r;
-  ::testing::internal::CaptureStderr();
-  for (auto& part : parts) {
-    part[2] = "72440";
-    decode(part, r);
-  }
-  std::string said = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(r.getNumWnd(), UpaRawinData::MAX_WND);
-  std::istringstream lines(said);
-  int n = 0;
-  for (std::string line; std::getline(lines, line); ++n)
-    EXPECT_EQ(line.rfind("UpaTool::decode: ", 0), 0u) << line;
-  EXPECT_GE(n, 1);
-  EXPECT_LE(n, static_cast<int>(parts.size()));
-  // The own file keeps them all.
-  UpaRawinData back;
-  ASSERT_TRUE(KOL::UpaKolFile::parseRecord(KOL::UpaKolFile::formatRecord(r), 5, back));
-  EXPECT_EQ(back.getNumWnd(), r.getNumWnd());
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, UpaPathTest, ::testing::ValuesIn(KOLTest::UPA_FILES),
