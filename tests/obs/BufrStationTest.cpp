@@ -161,9 +161,8 @@ std::vector<SummaryLevel> summaryLevels(const nlohmann::json& j, const nlohmann:
   return out;
 }
 
-// Every standard level of the summaries is a mandatory level of the record with the same
-// temperature, dew point and wind; every level flagged significant for temperature is a
-// significant level, each with the balloon's time and displacement.
+// Standard and significant levels of the summaries are the record's, with the same values and
+// the balloon's time and displacement.
 TEST(BufrStation, SoundingLevelsEqualTheSummaries)
 {
   int standard = 0, significant = 0, tracked = 0;

@@ -1,6 +1,5 @@
-// Real files of ZCZC ... NNNN bulletins and of bare bulletins filed by the ingest as SOH ... ETX
-// bulletins are: the right bulletins under the right headings, and the surface and upper-air
-// readers read the filed files as they read the file.
+// Real files of ZCZC and bare bulletins filed by the ingest: the right headings, and the readers
+// read the filed files as they read the file.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>

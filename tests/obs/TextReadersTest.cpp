@@ -1,7 +1,4 @@
-// The text-product readers on hard cases the shared samples lack: framings, hemispheres,
-// columns that touch, year ends, events extended, upgraded, tested or numbered anew each year,
-// abbreviated places in a watch's axis, opening words taken for an AWIPS identifier; kolfront's
-// analysis of another time.
+// The text-product readers and kolfront on hard cases the shared samples lack.
 #include <gtest/gtest.h>
 
 #include <ctime>

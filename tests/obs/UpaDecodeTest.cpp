@@ -1,13 +1,15 @@
-// TEMP and PILOT parts decoded into a station's record and merged into a sounding: what the shared
-// files lack (winds in m/s, wind indicators, missing groups), the merge, quirks and bad input.
+// TEMP and PILOT parts decoded and merged: what the shared files lack, and bad input.
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 
+#include "common/TestData.h"
 #include "obs/UpaData.h"
 #include "obs/UpaRawinData.h"
 #include "obs/UpaTool.h"
+#include "obs/UpaWmoData.h"
+#include "obs/UpaWmoFile.h"
 
 namespace {
 
@@ -40,10 +42,8 @@ const UpaLevel& man(const UpaRawinData& r, float p)
   return i >= 0 ? *r.getMan(i) : none;
 }
 
-// Levels of the merged sounding at a pressure, as "height temperature direction speed" ("-" for
-// missing, "none" for no level): winds in m/s (YY 04; the shared files are all in knots), winds up
-// to 700 hPa only (Id 7), a 925 hPa group without temperature and wind (the 85 group is the next
-// level), a level below the ground, a superadiabatic level (dropped).
+// Merged levels as "height temperature direction speed": winds in m/s (YY 04), winds up to 700 hPa
+// (Id 7), 925 hPa without groups, a level below ground, a superadiabatic level (dropped).
 TEST(UpaDecodeTest, LevelsOfMergedParts)
 {
   const char* const ms =
@@ -181,6 +181,19 @@ TEST(UpaDecodeTest, BadInputKeepsWhatWasRead)
   UpaTool::merge(b, db);
   ASSERT_EQ(da.getNum(), db.getNum());
   for (int i = 0; i < da.getNum(); ++i) EXPECT_EQ(*da.getLevel(i), *db.getLevel(i));
+}
+
+// A part keeps the heading of its bulletin, however the file marks it.
+TEST(UpaDecodeTest, PartsKeepTheirBulletinsHeading)
+{
+  KOLTest::TempDir dir;
+  KOLTest::writeFile(dir.file("p.txt"),
+                     "** USUS01 KWBC 061200 ***\n TTAA 56121 72403 99013 08642=\n");
+  KOL::UpaWmoFile f;
+  ASSERT_EQ(f.open(dir.file("p.txt").c_str()), 1);
+  KOL::UpaWmoData part;
+  ASSERT_TRUE(f.read(part));
+  EXPECT_STREQ(part.wmo, "USUS01 KWBC 061200");
 }
 
 }  // namespace

@@ -110,9 +110,8 @@ TEST_F(UpaKolFileBadTest, RefusesOtherFilesAndReadsWhatACutFileHolds)
   EXPECT_EQ(f.read(r), 0);
 }
 
-// What has no slot of its own in a record keeps its values: a second tropopause and maximum
-// wind (02963 reports two tropopauses), part C's tropopause and maximum wind in tenths, and
-// winds given by pressure beside the heights of a PILOT part.
+// What has no slot of its own keeps its values: second tropopauses (02963) and maximum winds,
+// part C's in tenths, PILOT winds given by pressure beside heights.
 TEST(UpaKolFileTest, LevelsWithoutASlotKeepTheirValues)
 {
   const char* const ttcc = "TTCC 60125 02963 70814 49784 21533 88906 55183 23040 77152 26018=";

@@ -56,8 +56,7 @@ bool near(float a, float b, float tolerance)
   return a == MISS || b == MISS ? a == b : std::fabs(a - b) <= tolerance;
 }
 
-// What differs from the reference's values that are not missing, as text.
-// Speeds in m/s come through a factor of 1.944, so all agree to 0.01.
+// What differs from the reference's values that are not missing, as text (all to 0.01).
 std::string differences(const UpaLevel& l, const Ref& r)
 {
   std::ostringstream out;
@@ -212,8 +211,7 @@ TEST_P(UpaPathTest, EveryPartGivesTheReferenceLevels)
                      [&](float p) { return near(p, ref.place(), 0.01f); }))
       seen.push_back(ref.place());
   }
-  // Nothing beyond what the reference reads (parts A and C also give their surface to the other
-  // lists; that is not checked).
+  // Nothing beyond what the reference reads (but the surface that parts A and C give).
   for (const Decoded& d : parts_) {
     const bool standard = d.part[2] == 'A' || d.part[2] == 'C';
     for (char list : std::string(standard ? (d.part[0] == 'P' ? "" : "m") : "sw"))
@@ -284,10 +282,8 @@ TEST_P(UpaPathTest, MergedSoundingHoldsEveryLevel)
   EXPECT_EQ(faults, "") << GetParam();
 }
 
-// The table of another decoder at each pressure of the merged sounding: temperatures and dew
-// points within the code's resolution (tenths made odd or even by the sign, depressions above 5 C
-// in whole degrees), winds within 5 degrees and 1 kt, heights within 1 m where reported and 10 m
-// where computed (up to 100 hPa).
+// Another decoder's table at each pressure of the merged sounding, within the code's resolution;
+// heights within 1 m where reported and 10 m where computed (up to 100 hPa).
 std::string tableOf(const std::string& name)
 {
   return KOLTest::dataFile("upperair/" + name.substr(0, name.find('.')) + ".table.txt");
@@ -459,8 +455,7 @@ void expectSameLevels(const UpaRawinData& a, const UpaRawinData& b, const std::s
 
 TEST_P(UpaPathTest, ArchiveLinesGiveTheSameParts)
 {
-  // Archives write each part on a line of its own after its time: a word of twelve figures, or
-  // station and date fields ending in a comma.
+  // Archives write each part on a line after its time: twelve figures, or fields and a comma.
   KOLTest::TempDir dir;
   std::vector<std::string> want;
   std::string timeWord, fields;
@@ -566,9 +561,7 @@ std::string winds(const UpaRawinData& r)
 TEST(UpaFormsTest, PilotPartAKeepsItsMaximumWind)
 {
   KOL_REQUIRE_DATA();
-  // The real 72403 part A as a PILOT part A: its standard-level winds (after the surface, every
-  // third group of PPhhh TTTDD dddff) in 44nP1P1 groups of up to five, then its maximum wind group
-  // (77PPP dddff 4vbva).
+  // The real 72403 part A as a PILOT part A: its winds in 44nP1P1 groups, then its 77PPP group.
   std::vector<std::string> ttaa;
   for (const std::string& text :
        cut(KOLTest::dataFile("upperair/real_USUS01_KWBC_061200_72403_72440.txt")))
