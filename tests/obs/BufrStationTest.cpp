@@ -1,6 +1,5 @@
-// BUFR surface subsets as surface records: every station value of the shared files' summaries
-// (ecCodes' reading, in BUFR units) against the record, and kolsfc merging a BUFR bulletin with
-// its text twin into one record per station.
+// BUFR subsets as surface and upper-air records against ecCodes' summaries of the shared files,
+// and the programs merging BUFR bulletins with their text twins.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -162,9 +161,8 @@ std::vector<SummaryLevel> summaryLevels(const nlohmann::json& j, const nlohmann:
   return out;
 }
 
-// Every standard level of the summaries is a mandatory level of the record with the same
-// temperature, dew point and wind; every level flagged significant for temperature is a
-// significant level, each with the balloon's time and displacement.
+// Standard and significant levels of the summaries are the record's, with the same values and
+// the balloon's time and displacement.
 TEST(BufrStation, SoundingLevelsEqualTheSummaries)
 {
   int standard = 0, significant = 0, tracked = 0;
@@ -228,22 +226,28 @@ TEST(BufrStation, KolsfcMergesBufrWithTheTextTwin)
   EXPECT_NE(both.find(alone.substr(alone.find("50953"), 40)), std::string::npos) << both;
 }
 
+// The sounding of the first subset of a shared BUFR file.
+KOL::UpaRawinData firstSounding(const std::string& name)
+{
+  KOLTest::QuietScope quiet;
+  KOL::BufrTable table;
+  EXPECT_TRUE(table.load(KOLTest::databaseDir().c_str()));
+  KOL::BufrFile file;
+  file.setTable(&table);
+  BufrMessage m;
+  KOL::UpaRawinData r;
+  EXPECT_TRUE(file.open(KOLTest::dataFile("bufr/" + name).c_str()) && file.read(m) &&
+              KOL::BufrTool::toUpa(m, 0, r))
+      << name;
+  return r;
+}
+
 // JMA's wind profiler sends components on heights above the station (23 m): the first level of
 // Wakkanai-Koetoi 47406, u 7.6 and v 1.9 m/s at 291 m, is a wind level from 256 degrees.
 TEST(BufrStation, ProfilerComponentsBecomeWindLevels)
 {
   if (!KOLTest::haveData()) GTEST_SKIP() << "no test data at " << KOLTest::dataDir();
-  KOLTest::QuietScope quiet;
-  KOL::BufrTable table;
-  ASSERT_TRUE(table.load(KOLTest::databaseDir().c_str()));
-  KOL::BufrFile file;
-  file.setTable(&table);
-  ASSERT_TRUE(
-      file.open(KOLTest::dataFile("bufr/A_IUPC41RJTD280000_C_RJTD_20191028001631_4.bufr").c_str()));
-  BufrMessage m;
-  ASSERT_TRUE(file.read(m));
-  KOL::UpaRawinData r;
-  ASSERT_EQ(KOL::BufrTool::toUpa(m, 0, r), 1);
+  KOL::UpaRawinData r = firstSounding("A_IUPC41RJTD280000_C_RJTD_20191028001631_4.bufr");
   EXPECT_STREQ(r.getWmo(), "47406");
   ASSERT_GE(r.getNumWnd(), 7);  // the heights of every time block, once each
   const KOL::UpaLevel& first = *r.getWnd(0);
@@ -290,8 +294,7 @@ TEST(BufrStation, KolupaMergesBufrSoundingsWithTheTextParts)
 }
 
 // Wakkanai's high-resolution sounding: kolupa lists each level's time and displacement, and the
-// own file keeps them in a section that readers without it skip (there, as any unknown word
-// does, it would read as wind groups that cannot be read).
+// own file keeps them in a section that readers without it skip.
 TEST(BufrStation, BalloonTrackListedAndFiled)
 {
   if (!KOLTest::haveData()) GTEST_SKIP() << "no test data at " << KOLTest::dataDir();
@@ -307,27 +310,20 @@ TEST(BufrStation, BalloonTrackListedAndFiled)
   ASSERT_NE(at, std::string::npos) << csv.substr(0, 300);
   EXPECT_EQ(csv.substr(csv.find(",MAN", at), 26), ",MAN,921,-0.07662,0.10428\n");
 
-  KOL::BufrTable table;
-  ASSERT_TRUE(table.load(KOLTest::databaseDir().c_str()));
-  KOL::BufrFile file;
-  file.setTable(&table);
-  ASSERT_TRUE(file.open(bufr.c_str()));
-  BufrMessage m;
-  ASSERT_TRUE(file.read(m));
-  KOL::UpaRawinData r, back, unknown, plain;
-  ASSERT_EQ(KOL::BufrTool::toUpa(m, 0, r), 1);
+  // The own file keeps every level's track to its resolution.
+  KOL::UpaRawinData r = firstSounding(bufr.substr(bufr.rfind('/') + 1)), back, unknown, plain;
   r.sort();
   std::string text = KOL::UpaKolFile::formatRecord(r);
   ASSERT_EQ(KOL::UpaKolFile::parseRecord(text, 5, back), 1);
   int tracked = 0;
   for (int i = 0; i < back.getNumSig(); i++) {
     const KOL::UpaLevel& l = *back.getSig(i);
-    // The file writes pressures from 1000 hPa up in whole hPa.
-    if (l.pres >= 1000 || r.getSigPr(l.pres) < 0) continue;
-    const KOL::UpaLevel& sent = *r.getSig(r.getSigPr(l.pres));
-    EXPECT_NEAR(l.elapsed, sent.elapsed, 0.5) << l.pres;
-    EXPECT_NEAR(l.dlat, sent.dlat, 1e-5) << l.pres;
-    EXPECT_NEAR(l.dlon, sent.dlon, 1e-5) << l.pres;
+    const int k = r.getSigPr(l.pres);
+    if (l.pres >= 1000 || k < 0) continue;  // the file writes whole hPa from 1000 up
+    const KOL::UpaLevel& sent = *r.getSig(k);
+    EXPECT_TRUE(std::fabs(l.elapsed - sent.elapsed) < 0.5f &&
+                std::fabs(l.dlat - sent.dlat) < 1e-5f && std::fabs(l.dlon - sent.dlon) < 1e-5f)
+        << l.pres;
     tracked += l.validTrack();
   }
   EXPECT_GT(tracked, 200);

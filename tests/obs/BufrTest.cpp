@@ -96,15 +96,6 @@ class BufrTest : public KOLTest::QuietTest {
 
 using Rows = std::vector<std::string>;
 
-TEST_F(BufrTest, SectionFieldsAndDate)
-{
-  rows(message({1001}, Bits().put(10, 7)));
-  EXPECT_EQ(m.edition * 1000 + m.centre * 10 + m.observed, 4981);
-  EXPECT_EQ(m.masterVersion, 33);
-  EXPECT_EQ(m.year * 10000 + m.month * 100 + m.day, 20240102);
-  EXPECT_EQ(m.hour * 10000 + m.minute * 100 + m.second, 30405);
-}
-
 // Each case: descriptors, data, the rows expected; what the real files of the oracle comparison
 // below lack.
 struct Case {
@@ -169,16 +160,6 @@ TEST_F(BufrTest, CompressedSubsets)
   const auto bytes = message({1001, 12101, 205002}, d, 2, true);
   EXPECT_EQ(rows(bytes, 0), (Rows{"1001=10", "12101=273.15", "205002='AB'"}));
   EXPECT_EQ(rows(bytes, 1), (Rows{"1001=10", "12101=-", "205002='CD'"}));
-}
-
-TEST_F(BufrTest, LookupOfOccurrences)
-{
-  const std::string first = "FIRST" + std::string(15, ' '),
-                    second = "SECOND" + std::string(14, ' ');
-  rows(message({101000, 31001, 1015}, Bits().put(2, 8).text(first).text(second)));
-  EXPECT_EQ(m.getText(0, 1015, 2), "SECOND");
-  EXPECT_EQ(m.find(0, 1015, 3), -1);
-  EXPECT_EQ(m.getValue(0, 12101), Const::MISS);
 }
 
 TEST_F(BufrTest, HostileMessagesRefuseTheirSubsetsOnly)

@@ -1,6 +1,5 @@
-// Real METAR and SYNOP bulletins rewritten the ways feeds and archives deliver the same reports
-// (section words on every report, blanks, "=" apart, wrapped lines, NIL reports, corrections,
-// archive lines, JSON): every variant gives exactly the records of the original.
+// Real METAR and SYNOP bulletins rewritten the ways feeds and archives deliver the same reports:
+// every variant gives exactly the records of the original.
 #include <gtest/gtest.h>
 
 #include <map>

@@ -391,39 +391,4 @@ TEST(CalcTest, WarningsOfARunArePrintedOncePerKind)
             "Calc: potTemp: pressure -5 out of range\n");
 }
 
-TEST(CalcTest, NoFunctionReturnsNotANumber)
-{
-  // Hostile values on every argument of every function: results are numbers or missing.
-  const float values[] = {MISS, std::nanf(""), INFINITY, -INFINITY, -1e30f, -300, -1,
-                          0,    1e-30f,        0.5f,     50,        99,     100,  101,
-                          250,  300,           1100,     2500,      1e30f};
-  using F2 = float (*)(float, float, Calc::Warnings*);
-  using F3 = float (*)(float, float, float, Calc::Warnings*);
-  const F2 f2[] = {
-      Calc::windSpd,     Calc::windDir,       Calc::windU,          Calc::windV,
-      Calc::mixRatio,    Calc::specHum,       Calc::tempOnMixRat,   Calc::dewTemp,
-      Calc::relHum,      Calc::potTemp,       Calc::tempOnDryAd,    Calc::thetaeOnSatAd,
-      Calc::tempOnSatAd, Calc::windChillTemp, Calc::windChillTemp2, Calc::windChill,
-      Calc::heatIndex,   Calc::humiture,      Calc::tempHumIndex,   Calc::sfcPrAlt};
-  const F3 f3[] = {Calc::virtTemp,     Calc::virtPotTemp, Calc::lcl,
-                   Calc::lclPres,      Calc::lclTemp,     Calc::convTemp,
-                   Calc::equivPotTemp, Calc::wetBulb,     Calc::wetBulbPotTemp};
-  KOLTest::QuietScope quiet;
-  int bad = 0;
-  for (float a : values) {
-    for (auto f : {Calc::vaporPres, Calc::tempVaporPres, Calc::presAlt, Calc::stdAtmsPres})
-      bad += std::isnan(f(a, nullptr));
-    for (float b : values) {
-      for (auto f : f2) bad += std::isnan(f(a, b, nullptr));
-      bad += std::isnan(Calc::earthDist(a, b, b, a)) + std::isnan(Calc::dist(a, b, 0, 0));
-      for (float c : values) {
-        for (auto f : f3) bad += std::isnan(f(a, b, c, nullptr));
-        bad += std::isnan(Calc::interpTemp(250, 260, a, b, c));
-        bad += std::isnan(Calc::interpLinear(a, b, c, 1, 2));
-      }
-    }
-  }
-  EXPECT_EQ(bad, 0);
-}
-
 }  // namespace

@@ -1,19 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/TestData.h"
 #include "core/Kol.h"
 #include "core/StrLib.h"
-#include "core/String.h"
 #include "core/Strings.h"
-#include "geo/Domain.h"
 #include "obs/CityData.h"
 #include "obs/CityFile.h"
 #include "obs/CityHash.h"
@@ -25,7 +21,6 @@ using KOL::CityHash;
 using KOL::CityHashData;
 using KOL::CityTool;
 using KOL::Kol;
-using KOL::String;
 using KOL::Strings;
 
 namespace {
@@ -142,20 +137,6 @@ TEST(CityToolTest, PatternListsSelectStations)
   }
 }
 
-TEST_F(CityTest, FileNamesFromResourceAndDatabasePath)
-{
-  String path;
-  EXPECT_EQ(CityTool::getFilename("test.cty", path), 1);
-  EXPECT_EQ(std::string(path.get()), dir_.file("test.cty"));
-  EXPECT_EQ(CityTool::getFilename(nullptr, path), 0);  // no sao.cty in this directory
-  Kol::resrc.set("city_file", "test.cty");
-  EXPECT_EQ(CityTool::getFilename("", path), 1);
-  EXPECT_EQ(std::string(path.get()), dir_.file("test.cty"));
-  Kol::resrc.set("city_file", "none");
-  EXPECT_EQ(CityTool::getFilename(nullptr, path), 0);
-  EXPECT_EQ(CityTool::getFilename("NONE", path), 0);
-}
-
 TEST_F(CityTest, SequentialSearchStopsAtTheFirstMatch)
 {
   CityData d;
@@ -233,23 +214,6 @@ TEST_F(CityTest, HashFindsStationsByEveryKey)
   EXPECT_EQ(none.first(), nullptr);
 }
 
-TEST_F(CityTest, HashKeepsStationsOfADomainPriorityAndPattern)
-{
-  KOL::Domain dom("pstereo:90:-95:60::,40,-95,25,17,1.2,1.2");
-  ASSERT_EQ(dom.proj, 1);
-  // Which of KORD, KDEN (priority 3), 41001 (beyond three grid lengths off the east edge) and
-  // NZCH each keeps.
-  auto kept = [](const CityHash& h) {
-    std::string out;
-    for (const char* id : {"KORD", "KDEN", "41001", "NZCH"}) out += h.find(id) ? id : "-";
-    return out;
-  };
-  EXPECT_EQ(kept(CityHash("test.cty", dom, 9)), "KORDKDEN--");
-  EXPECT_EQ(kept(CityHash("test.cty", dom, 2)), "KORD---");
-  Kol::resrc.set("identifier", "KD*,41001,NZCH");
-  EXPECT_EQ(kept(CityHash("test.cty", dom, 9)), "-KDEN--");
-}
-
 // The shipped world table.
 const CityHash& shipped()
 {
@@ -277,54 +241,6 @@ TEST(ShippedTableTest, EveryLineIsAUsableStation)
   }
   EXPECT_GT(lines, 5000);
   EXPECT_EQ(lines, shipped().getNum());
-}
-
-// Against the NOAA station list: positions agree, but for the stations that the more recent NCEI
-// station history places more than 0.05 degrees away (about 7 %), and the WMO numbers are the
-// listed ones, but for the few upper-air numbers that WMO gives a sounding site elsewhere.
-TEST(ShippedTableTest, AgreesWithTheNoaaStationList)
-{
-  KOL_REQUIRE_DATA();
-  std::ifstream in(KOLTest::dataFile("stations/nsd_cccc.txt"));
-  ASSERT_TRUE(in.good());
-  auto degrees = [](const std::string& s) {  // "41-59N", "087-55W", "35-32-10N"
-    std::istringstream in(s);
-    float v = 0, scale = 1;
-    int x;
-    char c = 'N';
-    for (; in >> x >> c; scale *= 60) {
-      v += x / scale;
-      if (c != '-') break;
-    }
-    return c == 'S' || c == 'W' ? -v : v;
-  };
-  std::string line;
-  int compared = 0, close = 0, wmoSame = 0, wmoListed = 0, wmoElsewhere = 0;
-  while (std::getline(in, line)) {
-    std::vector<std::string> f;
-    std::stringstream ss(line);
-    for (std::string item; std::getline(ss, item, ';');) f.push_back(item);
-    if (f.size() < 9) continue;
-    const CityHashData* d = shipped().find(f[0].c_str());
-    if (!d) continue;
-    compared++;
-    if (std::fabs(d->lat - degrees(f[7])) < 0.01 && std::fabs(d->lon - degrees(f[8])) < 0.01)
-      close++;
-    if (f[1] != "--") {
-      wmoListed++;
-      const std::string wmo = f[1] + f[2];
-      const CityHashData* site = wmo == d->wmo ? d : shipped().find(wmo.c_str());
-      if (site == d)
-        wmoSame++;
-      else if (site && !d->wmo[0] &&
-               (std::fabs(site->lat - d->lat) > 0.2 || std::fabs(site->lon - d->lon) > 0.2))
-        wmoElsewhere++;
-    }
-  }
-  EXPECT_GT(compared, 3000);
-  EXPECT_GT(close, compared * 90 / 100) << close << " of " << compared;
-  EXPECT_EQ(wmoSame + wmoElsewhere, wmoListed);
-  EXPECT_LE(wmoElsewhere, 10);
 }
 
 }  // namespace

@@ -63,22 +63,4 @@ TEST(DataTest, TextFieldsRefuseNumbersAndNumbersRefuseText)
   EXPECT_EQ(t.getValue(1, 0), MISS);
 }
 
-TEST(DataTest, AppendingTablesAndUnits)
-{
-  Data a(2);
-  a.setInfo(1, "dewp");
-  a.add("A", EarthPoint(1, 1), 10, 1);
-  a.add("B", EarthPoint(2, 2), 20, 2);
-  Data b;
-  b.copyInfo(a);
-  EXPECT_STREQ(b.getInfo(1), "dewp");
-  b.add(a, 1, 0);
-  b.add(a, 1);
-  EXPECT_EQ(b.getCount(), 4);
-  EXPECT_EQ(b.getValue(3, 1), 2);
-  EXPECT_EQ(b.getValue(3, 0), MISS);
-  EXPECT_STREQ(b.getId(2), "A");
-  EXPECT_EQ(b.add(a, 2, 0), 0);
-}
-
 }  // namespace

@@ -177,10 +177,8 @@ TEST(Framing, WhatCutsAFileShort)
   EXPECT_EQ(frame(Framing::BARE, "TTAA 56121 72403" + E + "SMRO01 YRBK 171200" + E), "");
 }
 
-// Every cut of the input gives what one piece gives: CRs and the first LF of a pair wait for
-// what follows them. CRs right before a LF belong to its line end, eight at most (the rest of a
-// longer run is text); a CR not before a LF, a blank line and an ETX right after the last line
-// are kept as they are.
+// Every cut of the input gives what one piece gives; up to eight CRs before a LF belong to its line
+// end, a lone CR, a blank line and an ETX after the last line are kept.
 TEST(LineEnds, SameLineEndsWhereverTheReadsEnd)
 {
   const std::string feed =

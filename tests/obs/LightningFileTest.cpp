@@ -1,6 +1,5 @@
-// Lightning files: GLM flashes against ncdump's values of the shared file (the independent
-// extraction), and NLDN binary and UALF text files written here in their documented layouts
-// (no real strike file of those may be redistributed).
+// GLM flashes against ncdump's values of the shared file; NLDN and UALF files written here in
+// their documented layouts (no real strike file of those may be redistributed).
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,6 +1,5 @@
-// The decoders on real report collections, through kolmetar: every report decodes, the share of
-// complete METAR records holds, and an independent decoder (Geo::METAR) agrees on temperature,
-// dew point, wind, visibility and pressure except where one side is known to be right.
+// The decoders on real report collections through kolmetar, against Geo::METAR's reading except
+// where one side is known to be right.
 #include <gtest/gtest.h>
 
 // GCC 12 at -O1 warns inside <regex>'s own std::function members (a known false positive).
@@ -88,9 +87,7 @@ std::string MetarDataTest::csv_;
 int MetarDataTest::status_ = -1;
 std::vector<Row> MetarDataTest::rows_;
 
-// The capture holds about 20,700 report segments (2,000 of them NIL) and 716 SA reports; the
-// two small files 1,125 METAR and SPECI and 4 SA reports. Most incomplete records come from
-// automatic stations without visibility or temperature.
+// About 20,700 report segments (2,000 NIL) and 720 SA; automatic stations lack some groups.
 TEST_F(MetarDataTest, DecodesEveryReportAndRecoversTheMainGroups)
 {
   ASSERT_EQ(status_, 0) << csv_.substr(0, 2000);  // sanitizer reports fail the program
@@ -241,8 +238,7 @@ TEST_F(MetarDataTest, AgreesWithGeoMetar)
   }
   std::cout << "compared " << compared << " distinct reports with Geo::METAR\n";
   for (const auto& [why, n] : explained) std::cout << "  " << n << "  " << why << "\n";
-  // About 9,070 distinct reports in the capture (each carries its section word, so a report
-  // repeated in several bulletins counts once) and 1,125 in the other collection.
+  // About 9,070 distinct reports in the capture and 1,125 in the other collection.
   EXPECT_GT(compared, 10000);
   EXPECT_EQ(unexplained, 0);
 }

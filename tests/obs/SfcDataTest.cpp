@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "common/Floats.h"
 
 using KOL::SfcData;
 
@@ -102,28 +103,12 @@ TEST(SfcDataTest, ValidateClearsValuesOutOfRange)
   s.validate();
   EXPECT_EQ(s.ptend_type, KOL::Const::MISS);
   // The dew point is never above the temperature.
-  const float got[] = {s.temp,
-                       s.dewp,
-                       s.slp,
-                       s.alt,
-                       s.wdir,
-                       s.wspd,
-                       s.gust,
-                       s.vis,
-                       s.ptend,
-                       s.prec[SfcData::PREC3],
-                       s.prec[SfcData::PREC6],
-                       s.prec[SfcData::PREC12],
-                       s.prec[SfcData::PREC24],
-                       s.maxt6,
-                       s.snow,
-                       s.wave_per,
-                       s.wave_hgt,
-                       s.getCldHeight(0),
-                       s.getCldHeight(1)};
-  const float want[] = {20,  20,   1013, MISS, MISS, MISS, 149, 10,   MISS, MISS,
-                        399, MISS, 499,  MISS, 20,   MISS, 19,  1200, MISS};
-  for (size_t i = 0; i < std::size(want); i++) EXPECT_EQ(got[i], want[i]) << i;
+  EXPECT_EQ(KOLTest::floats(s.temp, s.dewp, s.slp, s.alt, s.wdir, s.wspd, s.gust, s.vis, s.ptend,
+                            s.prec[SfcData::PREC3], s.prec[SfcData::PREC6], s.prec[SfcData::PREC12],
+                            s.prec[SfcData::PREC24], s.maxt6, s.snow, s.wave_per, s.wave_hgt,
+                            s.getCldHeight(0), s.getCldHeight(1)),
+            KOLTest::floats(20, 20, 1013, MISS, MISS, MISS, 149, 10, MISS, MISS, 399, MISS, 499,
+                            MISS, 20, MISS, 19, 1200, MISS));
   // Missing values stay missing: validation never invents a number.
   SfcData empty;
   empty.validate();

@@ -6,10 +6,10 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "common/Floats.h"
 #include "common/TestData.h"
 #include "core/Const.h"
 #include "core/Kol.h"
@@ -160,27 +160,12 @@ TEST_F(SfcFileTest, OwnFormatOptionalGroups)
   EXPECT_EQ(r.ptend_type, 8);
   EXPECT_STREQ(r.comment, "AO2 SLP132 ");
   // The elevation is given after the location, which sets 0.
-  const float got[] = {r.vis,
-                       r.getCldHeight(1),
-                       r.getCldHeight(2),
-                       r.lat,
-                       r.lon,
-                       r.ptend,
-                       r.prec[0],
-                       r.prec[1],
-                       r.prec[2],
-                       r.prec[4],
-                       r.maxt,
-                       r.mint6,
-                       r.snow,
-                       r.gust,
-                       r.sun,
-                       r.sst,
-                       r.wave_hgt,
-                       r.elev};
-  const float want[] = {0.75f, 12000, MISS, 41.2f, -72.5f, -1.2f, 2.54f, MISS, 0,
-                        25.4f, 14.4f, -5,   12.7f, 25,     60,    12.3f, 2.5f, 503};
-  for (size_t i = 0; i < std::size(want); i++) EXPECT_NEAR(got[i], want[i], 0.03f) << i;
+  KOLTest::expectNear(KOLTest::floats(r.vis, r.getCldHeight(1), r.getCldHeight(2), r.lat, r.lon,
+                                      r.ptend, r.prec[0], r.prec[1], r.prec[2], r.prec[4], r.maxt,
+                                      r.mint6, r.snow, r.gust, r.sun, r.sst, r.wave_hgt, r.elev),
+                      {0.75f, 12000, MISS, 41.2f, -72.5f, -1.2f, 2.54f, MISS, 0, 25.4f, 14.4f, -5,
+                       12.7f, 25, 60, 12.3f, 2.5f, 503},
+                      0.03f);
 }
 
 TEST_F(SfcFileTest, OwnFormatHeaderAppendAndRewind)

@@ -1,6 +1,4 @@
-// The shipped station table against the stations that report in a real hour of the world-wide
-// METAR feed and the SYNOP, upper-air and BUFR stations of the shared data, with the positions
-// of WMO's own list of observing stations (Volume A).
+// The shipped station table against the stations of the shared data and WMO's list (Volume A).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -96,9 +94,8 @@ std::set<std::string> bufrStations(const std::string& dir)
 
 }  // namespace
 
-// Reports and soundings are drawn where the table places their station: every station of the
-// SYNOP, TEMP and BUFR samples and every upper-air station of WMO's list, within 0.2 degrees of
-// WMO's position (as close as a map needs: an airport's position serves the town's station).
+// Stations of the samples and WMO's upper-air stations within 0.2 degrees of WMO's position (as
+// close as a map needs: an airport's position serves the town's station).
 TEST(StationCoverage, WmoStationsAreInTheTableWhereWmoPlacesThem)
 {
   KOL_REQUIRE_DATA();

@@ -182,9 +182,8 @@ TEST_F(SynopDataTest, AgreesWithEcCodesOnBufr)
       int slot = precSlot(hours);
       if (slot >= 0) checks.push_back({"precipitation", s->prec[slot], mm, 0.051});
     }
-    // 15360 sends a radiation group of solidi after its sunshine group (55310 /////); the
-    // encoder of these BUFR messages stopped there and lost the rest of section 3: its
-    // 60007 (no precipitation in 3 hours) and 91007 (gust of 7 m/s).
+    // After 15360's radiation group of solidi (55310 /////) the BUFR encoder lost the rest of
+    // section 3: 60007 and 91007.
     if (wmo == 15360) {
       EXPECT_FLOAT_EQ(s->prec[SfcData::PREC3], 0);
       EXPECT_FLOAT_EQ(s->gust, 7 * 1.944f);

@@ -1,6 +1,5 @@
-// The text-product readers against the independent extractor's JSON of the shared samples,
-// through the programs' listings; products cut from filed bulletins; the events a run of
-// warnings leaves in force.
+// The programs' listings against the independent extractor's JSON of the shared samples; products
+// cut from filed bulletins; the events a run of warnings leaves in force.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// TEMP and PILOT parts decoded into a station's record and merged into a sounding: what the shared
-// files lack (winds in m/s, wind indicators, missing groups), the merge, quirks and bad input.
+// TEMP and PILOT parts decoded and merged: what the shared files lack, and bad input.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -11,7 +10,6 @@
 #include "obs/UpaTool.h"
 #include "obs/UpaWmoData.h"
 #include "obs/UpaWmoFile.h"
-#include "obs/VCoord.h"
 
 namespace {
 
@@ -44,10 +42,8 @@ const UpaLevel& man(const UpaRawinData& r, float p)
   return i >= 0 ? *r.getMan(i) : none;
 }
 
-// Levels of the merged sounding at a pressure, as "height temperature direction speed" ("-" for
-// missing, "none" for no level): winds in m/s (YY 04; the shared files are all in knots), winds up
-// to 700 hPa only (Id 7), a 925 hPa group without temperature and wind (the 85 group is the next
-// level), a level below the ground, a superadiabatic level (dropped).
+// Merged levels as "height temperature direction speed": winds in m/s (YY 04), winds up to 700 hPa
+// (Id 7), 925 hPa without groups, a level below ground, a superadiabatic level (dropped).
 TEST(UpaDecodeTest, LevelsOfMergedParts)
 {
   const char* const ms =
@@ -147,25 +143,6 @@ TEST(UpaDecodeTest, MergeOrdersAndFills)
   EXPECT_EQ(found, 2);
 }
 
-TEST(UpaDecodeTest, Interpolation)
-{
-  UpaRawinData r = fresh();
-  UpaTool::decode(TTAA_72403, r);
-  UpaData d;
-  UpaTool::merge(r, d);
-  UpaLevel l;
-  // Between 700 hPa (3125 m, 4.0 C) and 500 hPa (5790 m, -10.7 C).
-  ASSERT_EQ(d.interp(KOL::VCoord::PRESSURE, 600, l), 1);
-  EXPECT_TRUE(l.hght > 3125 && l.hght < 5790 && l.temp < 4.0 && l.temp > -10.7) << l.hght;
-  ASSERT_EQ(d.interp(KOL::VCoord::HEIGHT, 5790, l), 1);
-  EXPECT_NEAR(l.pres, 500, 0.01);
-  EXPECT_EQ(d.interp(KOL::VCoord::THETA, 300, l), 1);
-  EXPECT_EQ(d.interp(KOL::VCoord::PRESSURE, 5, l), 0);
-  EXPECT_EQ(d.interp(KOL::VCoord::LCL, 5, l), -1);
-  ASSERT_EQ(d.interp(KOL::VCoord::SURFACE, 0, l), 1);
-  EXPECT_FLOAT_EQ(l.pres, 1013);
-}
-
 TEST(UpaDecodeTest, BadInputKeepsWhatWasRead)
 {
   struct Bad {
@@ -206,42 +183,17 @@ TEST(UpaDecodeTest, BadInputKeepsWhatWasRead)
   for (int i = 0; i < da.getNum(); ++i) EXPECT_EQ(*da.getLevel(i), *db.getLevel(i));
 }
 
-// The quirks of the shared files: no "=", leading blanks, tabs, station numbers before part words,
-// a line given twice.
-TEST(UpaDecodeTest, CutterQuirks)
+// A part keeps the heading of its bulletin, however the file marks it.
+TEST(UpaDecodeTest, PartsKeepTheirBulletinsHeading)
 {
   KOLTest::TempDir dir;
-  std::string path = dir.file("parts.txt");
-  KOLTest::writeFile(path,
-                     "** USUS01 KWBC 061200 ***\n"
-                     " TTAA 56121 72403 99013 08642 30503 00195 10258 34010 92839 06869\n"
-                     "01021 85530 06078 31519 70125 04079 28530\n"
-                     "01021 85530 06078 31519 70125 04079 28530\n"
-                     "72403\tTTBB 56128 72403 00013 08642 11004 10458\n"
-                     "TTCC 56121 72403 70864 63375 26030= PPBB 56120 72403 90012 30503 34010=\n"
-                     "garbage line\n");
+  KOLTest::writeFile(dir.file("p.txt"),
+                     "** USUS01 KWBC 061200 ***\n TTAA 56121 72403 99013 08642=\n");
   KOL::UpaWmoFile f;
-  f.setDate(KOL::Date(2026, 10, 7, 0, 0, 0));
-  ASSERT_EQ(f.open(path.c_str()), 1);
+  ASSERT_EQ(f.open(dir.file("p.txt").c_str()), 1);
   KOL::UpaWmoData part;
-  UpaRawinData r;
-  int parts = 0;
-  while (f.read(part)) {
-    ++parts;
-    EXPECT_STREQ(part.id, "72403");
-    EXPECT_STREQ(part.wmo, "USUS01 KWBC 061200");
-    EXPECT_EQ(part.date.getDay(), 6);
-    UpaTool::decode(part, r);
-  }
-  EXPECT_EQ(parts, 4);
-  // The surface wind of part A and the PILOT winds at 0 and 1000 ft.
-  EXPECT_EQ(r.getNumWnd(), 3);
-  EXPECT_EQ(r.getNumMan(), 6);
-  EXPECT_NEAR(man(r, 700).temp, 4.0, 1e-4);
-  EXPECT_EQ(r.getNumSig(), 2);
-  EXPECT_FLOAT_EQ(man(r, 70).hght, 18640);
-  EXPECT_EQ(UpaTool::partKey("TTAA 56121 72403 99013"), "72403 0612");
-  EXPECT_EQ(UpaTool::partKey("TTAA"), "");
+  ASSERT_TRUE(f.read(part));
+  EXPECT_STREQ(part.wmo, "USUS01 KWBC 061200");
 }
 
 }  // namespace

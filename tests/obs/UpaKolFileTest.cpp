@@ -110,9 +110,8 @@ TEST_F(UpaKolFileBadTest, RefusesOtherFilesAndReadsWhatACutFileHolds)
   EXPECT_EQ(f.read(r), 0);
 }
 
-// What has no slot of its own in a record keeps its values: a second tropopause and maximum
-// wind (02963 reports two tropopauses), part C's tropopause and maximum wind in tenths, and
-// winds given by pressure beside the heights of a PILOT part.
+// What has no slot of its own keeps its values: second tropopauses (02963) and maximum winds,
+// part C's in tenths, PILOT winds given by pressure beside heights.
 TEST(UpaKolFileTest, LevelsWithoutASlotKeepTheirValues)
 {
   const char* const ttcc = "TTCC 60125 02963 70814 49784 21533 88906 55183 23040 77152 26018=";
@@ -142,35 +141,6 @@ TEST(UpaKolFileTest, LevelsWithoutASlotKeepTheirValues)
   expectSameAfterTrip(record({ttcc, "TTDD 6012/ 02963 11686 49184 22546 53183="}), back);
   EXPECT_EQ(back.getSfc(), Const::MISS);
   EXPECT_EQ(back.getNumSig(), 2);
-}
-
-// A surface at a standard pressure is one level with the standard level's height.
-TEST(UpaKolFileTest, SurfaceAtAStandardPressure)
-{
-  UpaRawinData back;
-  expectSameAfterTrip(record({"TTAA 56121 72469 99850 10458 31010 00112 ///// ///// 92790 ///// "
-                              "///// 85530 10458 31010 70125 04079 28530=",
-                              "TTBB 56128 72469 00850 10458 11780 02458="}),
-                      back);
-  EXPECT_EQ(merged(back).getSfcPres(), 850);
-  EXPECT_EQ(merged(back).getSfcHght(), 1530);
-}
-
-// A surface wind that only the surface level holds is written with the other winds.
-TEST(UpaKolFileTest, SurfaceWindBesideOtherWinds)
-{
-  UpaRawinData r;
-  r.setId("KIAD", "72403", 38.93f, -77.45f);
-  KOL::UpaLevel sfc(1013, Const::FMISS, 8.6f, 4.4f, 305, 3);
-  sfc.type = KOL::UpaLevel::MANDATORY | KOL::UpaLevel::SURFACE;
-  r.setSfc(r.addMan(sfc));
-  r.addWnd(KOL::UpaLevel(850, Const::FMISS, Const::FMISS, Const::FMISS, 315, 19));
-  UpaRawinData back;
-  ASSERT_EQ(UpaKolFile::parseRecord(UpaKolFile::formatRecord(r), 5, back), 1);
-  ASSERT_NE(back.getMan(back.getSfc()), nullptr);
-  EXPECT_EQ(back.getMan(back.getSfc())->dir, 305);
-  EXPECT_EQ(back.getMan(back.getSfc())->spd, 3);
-  EXPECT_GE(back.getNumWnd(), 2);
 }
 
 // Exact pressures that are not numbers, or out of range, give nothing.

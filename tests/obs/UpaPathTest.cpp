@@ -1,8 +1,5 @@
-// Every TEMP and PILOT file of the shared upper-air data through the whole path, against
-// upa_temp_ref.py beside this file (an independent reading of the code forms) and against the
-// decoded tables of another decoder where they lie beside the file: each part decoded alone gives
-// every level the reference reads; the merged sounding holds each of them; the own upper-air file
-// keeps the merged sounding level for level; the indices of the tables' soundings.
+// Every TEMP and PILOT file of the shared upper-air data, part by part, merged, filed and indexed,
+// against upa_temp_ref.py and upa_indices_ref.py beside this file and other decoders' tables.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -59,8 +56,7 @@ bool near(float a, float b, float tolerance)
   return a == MISS || b == MISS ? a == b : std::fabs(a - b) <= tolerance;
 }
 
-// What differs from the reference's values that are not missing, as text.
-// Speeds in m/s come through a factor of 1.944, so all agree to 0.01.
+// What differs from the reference's values that are not missing, as text (all to 0.01).
 std::string differences(const UpaLevel& l, const Ref& r)
 {
   std::ostringstream out;
@@ -215,8 +211,7 @@ TEST_P(UpaPathTest, EveryPartGivesTheReferenceLevels)
                      [&](float p) { return near(p, ref.place(), 0.01f); }))
       seen.push_back(ref.place());
   }
-  // Nothing beyond what the reference reads (parts A and C also give their surface to the other
-  // lists; that is not checked).
+  // Nothing beyond what the reference reads (but the surface that parts A and C give).
   for (const Decoded& d : parts_) {
     const bool standard = d.part[2] == 'A' || d.part[2] == 'C';
     for (char list : std::string(standard ? (d.part[0] == 'P' ? "" : "m") : "sw"))
@@ -287,10 +282,8 @@ TEST_P(UpaPathTest, MergedSoundingHoldsEveryLevel)
   EXPECT_EQ(faults, "") << GetParam();
 }
 
-// The table of another decoder at each pressure of the merged sounding: temperatures and dew
-// points within the code's resolution (tenths made odd or even by the sign, depressions above 5 C
-// in whole degrees), winds within 5 degrees and 1 kt, heights within 1 m where reported and 10 m
-// where computed (up to 100 hPa).
+// Another decoder's table at each pressure of the merged sounding, within the code's resolution;
+// heights within 1 m where reported and 10 m where computed (up to 100 hPa).
 std::string tableOf(const std::string& name)
 {
   return KOLTest::dataFile("upperair/" + name.substr(0, name.find('.')) + ".table.txt");
@@ -337,9 +330,8 @@ TEST_P(UpaPathTest, MergedSoundingAgreesWithTheDecodedTable)
   EXPECT_GT(checked, 20) << name;
 }
 
-// The indices of the table's sounding (levels set one by one, as a program without a decoder
-// would) against upa_indices_ref.py beside this file, an independent reading of the same
-// definitions, under both rules for the end of the positive area.
+// The indices of the table's sounding, set level by level, against upa_indices_ref.py under both
+// rules for the end of the positive area.
 TEST_P(UpaPathTest, IndicesOfTheTableAgreeWithTheReference)
 {
   const std::string name = GetParam(), table = tableOf(name);
@@ -441,10 +433,6 @@ TEST_P(UpaPathTest, OwnFileKeepsTheMergedSounding)
   EXPECT_STREQ(id.get(), records_.begin()->second.getId());
 }
 
-// The real parts written as other stations and sources write them: archive lines, sent from a
-// ship or a mobile station (call sign and position groups), PILOT parts whose winds are given by
-// pressure, a PILOT part A with its maximum wind, and soundings whose wind sections together are
-// longer than a record holds. Each must give the levels the real parts give.
 // Levels of one list, as text, for a readable difference.
 std::string levels(const UpaRawinData& r, char list)
 {
@@ -467,8 +455,7 @@ void expectSameLevels(const UpaRawinData& a, const UpaRawinData& b, const std::s
 
 TEST_P(UpaPathTest, ArchiveLinesGiveTheSameParts)
 {
-  // Archives write each part on a line of its own after its time: a word of twelve figures, or
-  // station and date fields ending in a comma.
+  // Archives write each part on a line after its time: twelve figures, or fields and a comma.
   KOLTest::TempDir dir;
   std::vector<std::string> want;
   std::string timeWord, fields;
@@ -574,9 +561,7 @@ std::string winds(const UpaRawinData& r)
 TEST(UpaFormsTest, PilotPartAKeepsItsMaximumWind)
 {
   KOL_REQUIRE_DATA();
-  // The real 72403 part A as a PILOT part A: its standard-level winds (after the surface, every
-  // third group of PPhhh TTTDD dddff) in 44nP1P1 groups of up to five, then its maximum wind group
-  // (77PPP dddff 4vbva).
+  // The real 72403 part A as a PILOT part A: its winds in 44nP1P1 groups, then its 77PPP group.
   std::vector<std::string> ttaa;
   for (const std::string& text :
        cut(KOLTest::dataFile("upperair/real_USUS01_KWBC_061200_72403_72440.txt")))
@@ -596,36 +581,6 @@ TEST(UpaFormsTest, PilotPartAKeepsItsMaximumWind)
   decode(ppaa, pilot);
   ASSERT_NE(temp.getMaxWnd(), KOL::Const::MISS);
   EXPECT_EQ(winds(pilot), winds(temp)) << join(ppaa);
-}
-
-TEST(UpaFormsTest, AFullWindListIsSaidInOneLine)
-{
-  KOL_REQUIRE_DATA();
-  // Every part B and D and every PILOT part of the set sent under one station: more wind levels
-  // than a record holds. The record keeps as many as it can, and each part that could not be
-  // kept whole says so in one line.
-  std::vector<std::vector<std::string>> parts;
-  for (const char* file : KOLTest::UPA_FILES)
-    for (const std::string& text : cut(KOLTest::dataFile(std::string("upperair/") + file)))
-      if (text[2] == 'B' || text[2] == 'D' || text[0] == 'P') parts.push_back(split(text));
-  UpaRawinData r;
-  ::testing::internal::CaptureStderr();
-  for (auto& part : parts) {
-    part[2] = "72440";
-    decode(part, r);
-  }
-  std::string said = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(r.getNumWnd(), UpaRawinData::MAX_WND);
-  std::istringstream lines(said);
-  int n = 0;
-  for (std::string line; std::getline(lines, line); ++n)
-    EXPECT_EQ(line.rfind("UpaTool::decode: ", 0), 0u) << line;
-  EXPECT_GE(n, 1);
-  EXPECT_LE(n, static_cast<int>(parts.size()));
-  // The own file keeps them all.
-  UpaRawinData back;
-  ASSERT_TRUE(KOL::UpaKolFile::parseRecord(KOL::UpaKolFile::formatRecord(r), 5, back));
-  EXPECT_EQ(back.getNumWnd(), r.getNumWnd());
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, UpaPathTest, ::testing::ValuesIn(KOLTest::UPA_FILES),

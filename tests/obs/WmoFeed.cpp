@@ -1,11 +1,8 @@
 #include "obs/WmoFeed.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <pthread.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -212,58 +209,6 @@ PipeFeed::~PipeFeed()
   if (thread_.joinable()) thread_.join();
   if (fd >= 0) close(fd);
   unlink(path_.c_str());
-}
-
-FeedServer::FeedServer(std::string feed, long drop_at, long resume_at)
-    : feed_(std::move(feed)), drop_at_(drop_at), resume_at_(resume_at)
-{
-  listen_fd_ = socket(AF_INET, SOCK_STREAM, 0);
-  int on = 1;
-  setsockopt(listen_fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(listen_fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  listen(listen_fd_, 4);
-  socklen_t len = sizeof addr;
-  getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-  port_ = ntohs(addr.sin_port);
-  thread_ = std::thread([this] { serve(); });
-}
-
-FeedServer::~FeedServer()
-{
-  if (thread_.joinable()) thread_.join();
-  if (listen_fd_ >= 0) close(listen_fd_);
-}
-
-// Pieces of odd sizes, so that lines and start lines straddle the reads of the receiver.
-bool FeedServer::sendAll(int fd, long from, long to)
-{
-  static const long pieces[] = {1, 7, 100, 3, 1000, 13, 4096, 2, 517};
-  for (int i = 0; from < to; i++) {
-    long n = std::min(pieces[i % 9], to - from);
-    if (send(fd, feed_.data() + from, n, MSG_NOSIGNAL) != n) return false;
-    from += n;
-  }
-  return true;
-}
-
-void FeedServer::serve()
-{
-  int first = accept(listen_fd_, nullptr, nullptr);
-  connections_++;
-  long size = static_cast<long>(feed_.size());
-  sendAll(first, 0, drop_at_ < 0 ? size : drop_at_);
-  close(first);
-  if (drop_at_ >= 0) {
-    int second = accept(listen_fd_, nullptr, nullptr);
-    connections_++;
-    sendAll(second, resume_at_, size);
-    close(second);
-  }
-  close(listen_fd_);
-  listen_fd_ = -1;
 }
 
 const char* const PATHS[] = {"data_path", "raw_path", "model_path", "text_path"};

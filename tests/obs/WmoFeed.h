@@ -1,5 +1,5 @@
 // Building bulletin feeds for the ingest tests: framing, the real bulletins of the shared test
-// data cut into heading and body, feeds through a pipe and a TCP server, and a scratch ingest.
+// data cut into heading and body, feeds through a pipe, and a scratch ingest.
 #pragma once
 
 #include <atomic>
@@ -48,28 +48,6 @@ class PipeFeed {
   std::string path_;
   std::string feed_;
   std::atomic<bool> done_{false};
-  std::thread thread_;
-};
-
-// A TCP server on 127.0.0.1 that sends a feed in odd-sized pieces; the first connection is
-// dropped after drop_at bytes, and the next client gets the feed again from resume_at.
-class FeedServer {
- public:
-  FeedServer(std::string feed, long drop_at, long resume_at);
-  ~FeedServer();
-  int port() const { return port_; }
-  int connections() const { return connections_; }
-
- private:
-  void serve();
-  bool sendAll(int fd, long from, long to);
-
-  std::string feed_;
-  long drop_at_;
-  long resume_at_;
-  int listen_fd_ = -1;
-  int port_ = 0;
-  std::atomic<int> connections_{0};
   std::thread thread_;
 };
 

@@ -1,9 +1,6 @@
 // Ingest: products-file rules, selection, name templates, filing, notices and feed faults.
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -444,96 +441,6 @@ TEST_F(Ingest, WhatEndsABulletinWithoutItsEtx)
     const std::string binary = read(sub + "/g.grib");
     EXPECT_EQ(count(binary, grib) + count(binary, bufr), c.binaries);
   }
-}
-
-namespace {
-
-// A UDP listener on 127.0.0.1 that keeps every datagram it receives.
-class NoticeListener {
- public:
-  NoticeListener()
-  {
-    fd_ = socket(AF_INET, SOCK_DGRAM, 0);
-    int size = 1 << 22;
-    setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-    port_ = ntohs(addr.sin_port);
-  }
-  ~NoticeListener() { close(fd_); }
-  int port() const { return port_; }
-  std::vector<std::string> take()
-  {
-    std::vector<std::string> out;
-    char buf[2000];
-    pollfd p{fd_, POLLIN, 0};
-    while (poll(&p, 1, 200) > 0) {
-      ssize_t n = recv(fd_, buf, sizeof buf, 0);
-      if (n <= 0) break;
-      out.emplace_back(buf, n);
-    }
-    return out;
-  }
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-};
-
-}  // namespace
-
-// A TCP feed in odd pieces, dropped once inside a bulletin that the next connection resends.
-TEST_F(Ingest, TcpFeedWithADroppedConnectionAndDatagramNotices)
-{
-  KOL_REQUIRE_DATA();
-  std::vector<Bulletin> sent = metars();
-  sent.resize(400);
-  for (const Bulletin& b : upperAir()) sent.push_back(b);
-  for (const Bulletin& b : gribs()) sent.push_back(b);
-  std::string feed;
-  long drop = 0, resume = 0;
-  for (size_t i = 0; i < sent.size(); i++) {
-    if (i == sent.size() - 3) resume = static_cast<long>(feed.size());
-    feed += frame(static_cast<int>(i + 1), sent[i]);
-    if (i == sent.size() - 3) drop = resume + (static_cast<long>(feed.size()) - resume) / 2;
-  }
-  NoticeListener listener;
-  FeedServer server(feed, drop, resume);
-  std::string rules = "@PAN id=3 sock:127.0.0.1:" + std::to_string(listener.port()) + " " +
-                      dir.file("notices") +
-                      "\n"
-                      "S..... P0>> %D/sfc.wmo %D/sfc.idx\n"
-                      "U..... P1>> %D/upa.wmo %D/upa.idx\n"
-                      "[HY]..... P>> %D/grib.wmo %D/grib.idx\n";
-  WmoIngest w;
-  w.getSource().setRetry(1, 0);
-  w.setParam(("logfile=" + dir.file("ingest.log")).c_str());
-  ASSERT_EQ(w.readProdFile(write("rules.prd", rules).c_str()), 1);
-  testing::internal::CaptureStderr();
-  ASSERT_EQ(w.process(("sock:127.0.0.1:" + std::to_string(server.port())).c_str()), 1);
-  testing::internal::GetCapturedStderr();
-  EXPECT_EQ(server.connections(), 2);
-  EXPECT_EQ(w.getIncomplete(), 1);
-  expectFiledOnce(dir.path(), sent);
-
-  // P0 and P send to the socket, P1 and P to the notice file; GRIB bulletins go to both.
-  std::vector<std::string> notices = listener.take();
-  size_t grib_count = gribs().size();
-  EXPECT_EQ(notices.size(), 400 + grib_count);
-  ASSERT_FALSE(notices.empty());
-  const std::string& first = notices.front();
-  EXPECT_EQ(first.back(), '\0');
-  EXPECT_EQ(first.rfind("901|3|0|", 0), 0u) << first;
-  std::string tail = "|" + dir.file("sfc.wmo") + "|0|";
-  EXPECT_NE(first.find(trimmed(sent[0].heading) + " / "), std::string::npos) << first;
-  EXPECT_NE(first.find(tail), std::string::npos) << first;
-  std::string file = read("notices");
-  EXPECT_EQ(count(file, "\n"), static_cast<int>(sent.size() - 400));
-  EXPECT_NE(file.find("901|3|0|"), std::string::npos);
 }
 
 // A stop finishes the bulletin in progress; index lines are written while the feed is silent.

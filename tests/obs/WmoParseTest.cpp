@@ -11,7 +11,6 @@
 #include "obs/WmoFeed.h"
 #include "obs/WmoIngest.h"
 #include "obs/WmoParse.h"
-#include "obs/WmoProduct.h"
 
 using KOL::Kol;
 using KOL::WmoParse;
@@ -189,41 +188,6 @@ TEST_F(Parse, IdentifiersZonesAndDollarMode)
   ASSERT_EQ(got.size(), 4u);
   EXPECT_EQ(got[1], "WWUS53 KTOP 041900|22|...SNOW...");
   EXPECT_EQ(got[3], "WWUS53 KTOP 041900|18|$$");
-}
-
-TEST_F(Parse, PeekAndSetLocThroughTheIndex)
-{
-  file(SAMPLE);
-  WmoParse p;
-  open(p);
-  p.setHeader("S.....");
-  KOL::WmoProduct found;
-  std::vector<long> offsets;
-  while (p.peek(found)) {
-    offsets.push_back(found.getOffset());
-    EXPECT_EQ(found.getFileInd(), 0);
-  }
-  ASSERT_EQ(offsets.size(), 2u);
-  EXPECT_STREQ(found.getHeading(), "SPUS70 KWBC 041900");
-  EXPECT_STREQ(found.getAwip(), "SPECI");
-  std::string data = KOLTest::readFile(dir.file("f.wmo"));
-  EXPECT_EQ(data.compare(offsets[1], 25, "** SPUS70 KWBC 041900 ***"), 0);
-
-  p.setHeader("");
-  ASSERT_EQ(p.setLoc(0, offsets[1]), 1);
-  char text[100];
-  EXPECT_EQ(p.getLine(text, sizeof text), WmoParse::TEXT);
-  EXPECT_STREQ(text, "KBOS 041900Z 27020G30KT=");
-  EXPECT_STREQ(p.getHeader(), "SPUS70 KWBC 041900");
-  EXPECT_EQ(p.getHeaderLoc(), offsets[1]);
-  EXPECT_EQ(p.getLine(text, sizeof text), 0);
-
-  // In the middle of a product the index still names it.
-  ASSERT_EQ(p.setLoc(0, data.find("KJFK")), 1);
-  EXPECT_EQ(p.getLine(text, sizeof text), WmoParse::TEXT);
-  EXPECT_STREQ(p.getHeader(), "SAUS70 KWBC 041853");
-  EXPECT_EQ(p.getLine(text, sizeof text), WmoParse::ZONE);  // the next product
-  EXPECT_STREQ(p.getHeader(), "WWUS53 KTOP 041900");
 }
 
 // Bulletins filed as received (SOH framing), several files in a list, and a missing index.
