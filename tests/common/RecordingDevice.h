@@ -97,6 +97,13 @@ class RecordedPlotTest : public DatabaseTest {
     ASSERT_EQ(plot->setDomain(domain), 1);
     forget();
   }
+  // A new plot of w x h pixels whose inner panel (a tenth in from each edge) shows the domain.
+  void openPanel(const KOL::Domain& d, float w, float h)
+  {
+    open("xy,0,0,2,2,1,1", w, h);
+    ASSERT_TRUE(plot->setPanel(KOL::Rect(0.1f, 0.1f, 0.9f, 0.9f), d));
+    forget();
+  }
   void forget()
   {
     log.clear();

@@ -53,6 +53,16 @@ TempDir::~TempDir()
   if (!path_.empty()) run("rm -rf '" + path_ + "'");
 }
 
+std::string TempDir::link(const std::string& name, const std::string& source) const
+{
+  const std::filesystem::path at = file(name);
+  std::error_code ec;
+  std::filesystem::create_directories(at.parent_path(), ec);
+  std::filesystem::create_symlink(source, at, ec);
+  EXPECT_FALSE(ec) << at << ": " << ec.message();
+  return at.string();
+}
+
 std::string run(const std::string& command, int* status)
 {
   std::string out;

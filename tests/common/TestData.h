@@ -35,6 +35,9 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
   const std::string& path() const { return path_; }
   std::string file(const std::string& name) const { return path_ + "/" + name; }
+  // A link at name (its folders made) to the file source, for a reader that finds files by
+  // the names of a convention; the link's path.
+  std::string link(const std::string& name, const std::string& source) const;
 
  private:
   std::string path_;

@@ -1,10 +1,12 @@
-// Radar volumes against an independent reader's figures, damage, the beam geometry, kolrad -li.
+// Radar volumes against an independent reader's figures (radials, RDA status, adaptation data,
+// cut times), damage, the beam geometry, kolrad's listing and description.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -14,6 +16,7 @@
 #include "core/Kol.h"
 #include "imagery/Lev2Data.h"
 #include "imagery/Lev2File.h"
+#include "imagery/lev2/Container.h"
 
 using KOL::Lev2Data;
 using KOL::Lev2File;
@@ -87,6 +90,58 @@ void checkMoment(const Lev2Data& d, const std::string& name, const json& m)
   }
 }
 
+// An ISO time with its milliseconds, in seconds since 1970.
+double isoTime(const std::string& iso)
+{
+  const size_t dot = iso.find('.');
+  return KOLTest::isoSeconds(iso) + (dot == std::string::npos ? 0 : std::atof(iso.c_str() + dot));
+}
+
+void checkStatus(const KOL::Lev2Status& s, const json& e)
+{
+  ASSERT_TRUE(s.present);
+  const bool orda = e["layout"] == "ORDA";
+  EXPECT_EQ(s.orda, orda);
+  const std::pair<int, const char*> ints[] = {
+      {s.rdaStatus, "rda_status"},
+      {s.operability, "operability_status"},
+      {s.control, "control_status"},
+      {s.auxPower, "aux_power_state"},
+      {s.txPowerW, "avg_tx_power_w"},
+      {s.dataEnabled, "data_transmission_enabled"},
+      {s.vcp, "vcp"},
+      {s.authorization, "rda_control_authorization"},
+      {s.operationalMode, "operational_mode"},
+      {s.bypassMapDate, "bypass_map_date"},
+      {s.bypassMapMinute, "bypass_map_time_min"},
+      {s.clutterMapDate, orda ? "clutter_map_date" : "notchwidth_map_date"},
+      {s.clutterMapMinute, orda ? "clutter_map_time_min" : "notchwidth_map_time_min"}};
+  for (const auto& [got, key] : ints) EXPECT_EQ(got, e[key].get<int>()) << key;
+  EXPECT_NEAR(s.refCalibDb, e["ref_calib_correction_db"].get<double>(), 1e-4);
+  if (orda) {
+    EXPECT_NEAR(s.build, e["rda_build"].get<double>(), 1e-4);
+    EXPECT_EQ(s.superRes, e["super_resolution_status"].get<int>());
+  }
+}
+
+// The adaptation data, and the place of the volume block (read by the other reader) with it.
+bool checkAdaptation(const KOL::Lev2Adaptation& a, const json& e)
+{
+  const json& meta = e["metadata"];
+  const json& ad = meta.contains("18") ? meta["18"]["first"] : json();
+  EXPECT_EQ(a.present, ad.is_object() && !ad["adap_file_name"].get<std::string>().empty());
+  if (!a.present) return false;
+  EXPECT_EQ(a.fileName, ad["adap_file_name"].get<std::string>());
+  EXPECT_EQ(a.date, ad["adap_date"].get<std::string>());
+  EXPECT_EQ(a.time, ad["adap_time"].get<std::string>());
+  EXPECT_TRUE(a.located);
+  EXPECT_EQ(a.icao, e["site"]["icao"].get<std::string>());
+  EXPECT_NEAR(a.lat, e["site"]["lat"].get<double>(), 1e-4);
+  EXPECT_NEAR(a.lon, e["site"]["lon"].get<double>(), 1e-3);
+  EXPECT_EQ(a.height, e["site"]["height_m"].get<float>());
+  return true;
+}
+
 void checkSweep(const Lev2File& f, const json& s)
 {
   const int index = s["index"].get<int>();
@@ -102,6 +157,8 @@ void checkSweep(const Lev2File& f, const json& s)
   expectNear6(d->getRadial(0).azimuth, s["azimuth_first"], "first azimuth");
   expectNear6(d->getRadial(d->getNumRadials() - 1).azimuth, s["azimuth_last"], "last azimuth");
   EXPECT_EQ(d->getRadial(0).status, s["status_first"].get<int>());
+  EXPECT_NEAR(d->getStartSeconds(), isoTime(s["time_first"]), 1e-3);
+  EXPECT_EQ(d->getStartTime().getSeconds(), KOLTest::isoSeconds(s["time_first"]));
   EXPECT_EQ(d->getNumMoments(), static_cast<int>(s["moments"].size()));
   for (const auto& [name, m] : s["moments"].items()) checkMoment(*d, name, m);
 }
@@ -110,6 +167,7 @@ TEST_F(Lev2Volumes, EveryFigureOfTheIndependentReader)
 {
   KOL_REQUIRE_DATA();
   ASSERT_EQ(volumes().size(), 7u);
+  int statuses = 0, located = 0;
   for (const std::string& name : volumes()) {
     SCOPED_TRACE(name);
     const json e = KOLTest::expected(name);
@@ -133,7 +191,15 @@ TEST_F(Lev2Volumes, EveryFigureOfTheIndependentReader)
       EXPECT_EQ(first.getHeight(), site["height_m"].get<float>());
     }
     for (const json& s : e["sweeps"]) checkSweep(f, s);
+    if (e["metadata"].contains("2")) {
+      checkStatus(f.getStatus(), e["metadata"]["2"]["first"]);
+      EXPECT_EQ(f.getCut(1)->getStatus().vcp, f.getStatus().vcp);
+      statuses++;
+    }
+    located += checkAdaptation(f.getAdaptation(), e);
   }
+  EXPECT_EQ(statuses, 7);
+  EXPECT_EQ(located, 4);
 }
 
 std::vector<uint8_t> bytesOf(const std::string& path)
@@ -183,6 +249,40 @@ TEST_F(Lev2Volumes, DamageCostsOnlyItsOwnRecord)
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_NE(err.find("Lev2File: record "), std::string::npos) << err;
   }
+}
+
+// The 1999 Message 1 volume of KTLX has no place of its own; given the adaptation data its radar
+// sent in 2010 (the frames of Message 18, spliced in after the volume header), its cuts are at
+// the site the 2010 volume block gives.
+TEST_F(Lev2Volumes, AdaptationDataPlaceAMessage1Volume)
+{
+  KOL_REQUIRE_DATA();
+  constexpr size_t HEADER = 24, FRAME = 2432, TYPE = 12 + 3;
+  std::vector<uint8_t> old = bytesOf(KOLTest::dataFile("level2/KTLX19990503_235621.gz")),
+                       recent = bytesOf(KOLTest::dataFile("level2/KTLX20100501_000444_V03.gz"));
+  std::string why;
+  ASSERT_TRUE(KOL::lev2::unwrap(old, why) && KOL::lev2::unwrap(recent, why));
+  std::vector<uint8_t> spliced(old.begin(), old.begin() + HEADER);
+  // the metadata frames come before the first radial (Message 31, of its own length)
+  for (size_t at = HEADER; at + FRAME <= recent.size() && recent[at + TYPE] != 31; at += FRAME)
+    if (recent[at + TYPE] == 18)
+      spliced.insert(spliced.end(), recent.begin() + at, recent.begin() + at + FRAME);
+  ASSERT_EQ(spliced.size(), HEADER + 4 * FRAME);
+  spliced.insert(spliced.end(), old.begin() + HEADER, old.end());
+  Lev2File plain, placed;
+  ASSERT_TRUE(plain.openBytes(old.data(), old.size()) && plain.read());
+  ASSERT_TRUE(placed.openBytes(spliced.data(), spliced.size()) && placed.read());
+  EXPECT_EQ(plain.getCut(1)->getLat(), KOL::Const::FMISS);
+  EXPECT_EQ(placed.getNumRadials(), plain.getNumRadials());
+  const Lev2Data& d = *placed.getCut(1);
+  EXPECT_NEAR(d.getLat(), 35.3331, 1e-4);
+  EXPECT_NEAR(d.getLon(), -97.2775, 1e-4);
+  EXPECT_EQ(d.getHeight(), 369.0f);
+  KOL::EarthPoint p;
+  // gate 10 lies 10 km out: within 0.1 degree of the site
+  ASSERT_TRUE(d.getLocation(0, 10, 0, p));
+  EXPECT_NEAR(p.lat, 35.3331, 0.1);
+  EXPECT_NEAR(p.lon, -97.2775, 0.15);
 }
 
 // Where the npm decoder of Archive II volumes is installed (scripts/setup).
@@ -260,8 +360,9 @@ TEST(Lev2Geometry, AgainstGeodAndInverse)
   }
 }
 
-// kolrad -li: one line per cut and moment with the figures of the independent reader.
-TEST_F(Lev2Volumes, KolradListsEveryCutAndMoment)
+// kolrad -li: one line per cut and moment with the figures of the independent reader; kolrad
+// describing a volume.
+TEST_F(Lev2Volumes, KolradListsAndDescribesVolumes)
 {
   KOL_REQUIRE_DATA();
   const std::string name = "level2/KTLX19990503_235621.gz";
@@ -287,21 +388,23 @@ TEST_F(Lev2Volumes, KolradListsEveryCutAndMoment)
     const double got[] = {
         elev, double(radials), double(gates), first, spacing, scale, offset, mn, mx,
         mean, double(below),   double(folded)};
-    const char* keys[] = {"elevation_angle_mean",
-                          "n_radials",
-                          "gates",
-                          "first_gate_m",
-                          "gate_spacing_m",
-                          "scale",
-                          "offset",
-                          "min",
-                          "max",
-                          "mean",
-                          "below_threshold",
-                          "range_folded"};
-    for (int k = 0; k < 12; ++k)
-      EXPECT_NEAR(got[k], (k < 2 ? s : m)[keys[k]].get<double>(), 1e-4) << row << " " << keys[k];
+    std::istringstream keys(
+        "elevation_angle_mean n_radials gates first_gate_m gate_spacing_m "
+        "scale offset min max mean below_threshold range_folded");
+    std::string key;
+    for (int k = 0; keys >> key; ++k)
+      EXPECT_NEAR(got[k], (k < 2 ? s : m)[key].get<double>(), 1e-4) << row << " " << key;
   }
+  // the description says what the metadata hold and when the first cut began
+  const std::string said = KOLTest::run(KOLTest::programPath("kolrad") + " " +
+                                        KOLTest::dataFile("level2/Level2_KFTG_20150430_1419.ar2v"));
+  for (const char* line :
+       {"RDA status 16, operability 2, control 4, mode 4, VCP 212, build 15.00 (open RDA)\n",
+        "Adaptation data current format 14 revision 10 of 12/10/14 18-21-45\n",
+        "Adaptation site KFTG at 39.7866 -104.5458, 1675 m\n",
+        "Lev2Data cut 1 (elevation number 1) 0.49 deg, 720 radials from 2015-04-30 14:19:10.269, "
+        "site KFTG"})
+    EXPECT_NE(said.find(line), std::string::npos) << line << said.substr(0, 600);
 }
 
 }  // namespace

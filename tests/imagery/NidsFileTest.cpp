@@ -80,7 +80,6 @@ TEST(NidsLabels, ClassesAndMosaics)
       {90, 10000, "Sfc 1 hr precipitation [in]"},
       {27, 53, "Base velocity [knt]"},
       {32, 53, "Digital hyb reflectivity [dBZ]"},
-      {173, 53, "Not supported - 173"},
       {176, 53, "Digital instant prec rate [in/hr]"},
       {58, 53, "Storm track info"},
       {210, 10001, "Echo tops-18dBZ [ft]"},
@@ -130,20 +129,10 @@ TEST_F(NidsBuiltTest, CellsNoRunReachesHoldTheFillWhateverTheArrayHeldBefore)
   ASSERT_EQ(decode(b, d), 1);
   ASSERT_EQ(d.getNy(), 360);
   ASSERT_EQ(d.getNx(), 20);
-  // The level each bin must hold, 0 where no run reached.
-  auto expectedLevel = [](int i, int j) {
-    switch (j) {
-      case 0:
-        return i < 3 ? 2 : i < 10 ? 3 : 4;
-      case 1:
-      case 2:
-        return i < 5 ? 3 : 0;
-      case 3:
-        return i < 10 ? 3 : 6;
-      default:
-        return 0;
-    }
-  };
+  // The level each bin of the first radials must hold, 0 where no run reached.
+  const char* const first[] = {"22233333334444444444", "33333000000000000000",
+                               "33333000000000000000", "33333333336666666666"};
+  auto expectedLevel = [&](int i, int j) { return j <= 3 ? first[j][i] - '0' : 0; };
   for (int j = 0; j < d.getNy(); ++j)
     for (int i = 0; i < d.getNx(); ++i) {
       const int level = expectedLevel(i, j);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "LayerPicture.h"
@@ -118,13 +119,8 @@ TEST_F(GridPlotTest, ParameterKeysAndListsWithCommas)
   EXPECT_STREQ(layer.getModel(), "nam");
   EXPECT_EQ(layer.getHour(), "12");
   EXPECT_FALSE(layer.getContour().getLabel()) << "the contour layer takes the string too";
-  struct {
-    const char* params;
-    const char* variable;
-    const char* level;
-    const char* fore;
-    int mapMode;
-  } cases[] = {
+  // the parameters, and the variable, level, forecast times and map mode they give
+  const std::vector<std::tuple<const char*, const char*, const char*, const char*, int>> cases = {
       {"\"va=500:hght[dam],500:temp[C,cf]\",le=850,ft=0-24/6", "500:hght[dam],500:temp[C,cf]",
        "850", "0,6,12,18,24", -1},
       {"gs=\"500:hght,500:temp\",map_fill,ft=\"6,18\"", "500:hght,500:temp", "", "6,18", 1},
@@ -132,13 +128,13 @@ TEST_F(GridPlotTest, ParameterKeysAndListsWithCommas)
        "f12", -1},
       {"va={500:hght,500:temp}[,ln],map_line,ft=12", "{500:hght,500:temp}[,ln]", "", "12", 0},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.params);
-    GridPlot l(c.params);
-    EXPECT_EQ(l.getVariable(), c.variable);
-    EXPECT_EQ(l.getLevel(), c.level);
-    EXPECT_EQ(l.getMapMode(), c.mapMode);
-    EXPECT_EQ(l.getForeTime(), c.fore);
+  for (const auto& [params, variable, level, fore, mapMode] : cases) {
+    SCOPED_TRACE(params);
+    GridPlot l(params);
+    EXPECT_EQ(l.getVariable(), variable);
+    EXPECT_EQ(l.getLevel(), level);
+    EXPECT_EQ(l.getMapMode(), mapMode);
+    EXPECT_EQ(l.getForeTime(), fore);
   }
   GridPlot quoted("va=\"500:hght,nolabel\"");
   EXPECT_TRUE(quoted.getContour().getLabel()) << "a name in the list is no contour key";
@@ -265,7 +261,7 @@ class GridContTest : public KOLTest::DatabaseTest {
   KOL::Plot plot;
 };
 
-TEST_F(GridContTest, OwnKeysAndContourKeys)
+TEST_F(GridContTest, OwnKeysContourKeysAndAFile)
 {
   GridCont c("nolabel,map_fill,mo=nam,gs=500:hght,cf,int=5,co=black");
   EXPECT_EQ(c.getMapMode(), 1);
@@ -285,28 +281,33 @@ TEST_F(GridContTest, OwnKeysAndContourKeys)
   EXPECT_TRUE(c.getContPlot().getSmoothEdge());
   c.setParam("noedge");
   EXPECT_FALSE(c.getContPlot().getSmoothEdge());
+  // its grid read from a file
+  GridCont read("gs=500:hght,ln");
+  EXPECT_EQ(read.draw(plot), 0) << "no file";
+  if (!KOLTest::haveData()) return;
+  read.setFilename(KOLTest::dataFile("grib/g2_nam.t00z.awp21100.tm00.grib2").c_str());
+  EXPECT_EQ(read.draw(plot), 1);
+  // 500 hPa heights of a September analysis: about 5200 to 5950 m
+  EXPECT_GT(read.getContPlot().getFirst(), 5000.0f);
+  EXPECT_LT(read.getContPlot().getLast(), 6100.0f);
 }
 
 TEST_F(GridContTest, LabelsAndBarFitTheDrawing)
 {
   KOL::Grid g = ramp();
-  const struct {
-    const char* params;
-    int freq;    // contour label frequency drawn with
-    int radius;  // high/low radius
-    bool bar;
-  } cases[] = {
+  // the label frequency drawn with, the high/low radius and the bar
+  const std::vector<std::tuple<const char*, int, int, bool>> cases = {
       {"ln", 2, 4, false},  // lines: labels, highs over a twelfth of the map
       {"cf", 0, 0, true},   // fills: colours and their bar instead of labels, highs and lows
       {"cf,nobar,lab=1:5", 1, 5, false},  // chosen by the user
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.params);
-    GridCont layer(c.params);
+  for (const auto& [params, freq, radius, bar] : cases) {
+    SCOPED_TRACE(params);
+    GridCont layer(params);
     EXPECT_EQ(layer.draw(plot, g), 1);
-    EXPECT_EQ(layer.getContPlot().getLabelFreq(), c.freq);
-    EXPECT_EQ(layer.getContPlot().getLabelRadius(), c.radius);
-    EXPECT_EQ(layer.getContPlot().getBar(), c.bar);
+    EXPECT_EQ(layer.getContPlot().getLabelFreq(), freq);
+    EXPECT_EQ(layer.getContPlot().getLabelRadius(), radius);
+    EXPECT_EQ(layer.getContPlot().getBar(), bar);
   }
   // on a map three times as wide a twelfth is 11 grid points: the search keeps to its widest
   plot.setDomain(lambert(2.4f));
@@ -339,18 +340,6 @@ TEST_F(GridContTest, OneDateLabelForFieldsOfOneDate)
   EXPECT_EQ(dates("00Z MON 17 SEP 18", "12Z MON 17 SEP 18"), 2);
   // a new set of labels (another frame) dates its first field again
   EXPECT_EQ(dates("00Z MON 17 SEP 18", "00Z MON 17 SEP 18"), 1);
-}
-
-TEST_F(GridContTest, ReadsItsGridFromAFile)
-{
-  KOL_REQUIRE_DATA();
-  GridCont layer("gs=500:hght,ln");
-  EXPECT_EQ(layer.draw(plot), 0) << "no file";
-  layer.setFilename(KOLTest::dataFile("grib/g2_nam.t00z.awp21100.tm00.grib2").c_str());
-  EXPECT_EQ(layer.draw(plot), 1);
-  // 500 hPa heights of a September analysis: about 5200 to 5950 m
-  EXPECT_GT(layer.getContPlot().getFirst(), 5000.0f);
-  EXPECT_LT(layer.getContPlot().getLast(), 6100.0f);
 }
 
 // A 600 x 450 field on a 200 x 150 picture is contoured on a lattice of the picture's size.
@@ -410,20 +399,17 @@ TEST_F(GridVectTest, GridNorthTurnedToTheMap)
   KOL_REQUIRE_PROJ();
   Grid g;
   g.setDomain(LAMBERT);
-  struct Map {
-    const char* name;
-    KOL::Domain domain;
-    const char* proj;  // null: north is up everywhere
-  } maps[] = {
+  // a map, and its projection for PROJ (null: north is up everywhere)
+  const std::tuple<const char*, KOL::Domain, const char*> maps[] = {
       {"latlon", KOLTest::makeDomain(2, Const::FMISS, Const::FMISS, 40, -95, 80, 40, 1.0f),
        nullptr},
       {"polar", KOLTest::makeDomain(1, 90, -105, 45, -105, 41, 31, 1.0f),
        "+proj=stere +lat_0=90 +lat_ts=60 +lon_0=-105 +R=6371220"},
   };
   const double places[][2] = {{40, -125}, {40, -95}, {45, -70}, {30, -110}, {55, -80}};
-  for (const Map& m : maps) {
-    SCOPED_TRACE(m.name);
-    plot.setDomain(m.domain);
+  for (const auto& [name, domain, proj] : maps) {
+    SCOPED_TRACE(name);
+    plot.setDomain(domain);
     for (const auto& pl : places) {
       SCOPED_TRACE(std::to_string(pl[0]) + " " + std::to_string(pl[1]));
       KOL::EarthPoint e(static_cast<float>(pl[0]), static_cast<float>(pl[1]));
@@ -439,7 +425,7 @@ TEST_F(GridVectTest, GridNorthTurnedToTheMap)
       KOL::Point p;
       ASSERT_TRUE(plot.getDomain().tran(at, p));
       const float dir = GridVect::mapDirection(g, i, j, u, v, plot, p);
-      const double want = m.proj ? northIn(m.proj, at.lat, at.lon) : 0.0;
+      const double want = proj ? northIn(proj, at.lat, at.lon) : 0.0;
       EXPECT_NEAR(turn(dir - want), 0.0, 0.2);
     }
   }
@@ -450,15 +436,10 @@ TEST_F(GridVectTest, SymbolsKeptApart)
   Grid g;
   g.setDomain(LAMBERT);
   plot.setDomain(LAMBERT);
-  const struct {
-    float spacing;
-    int step;
-  } cases[] = {{0.1f, 1}, {0.4f, 1}, {1.0f, 3}, {2.0f, 5}};
-  for (const auto& c : cases) {
+  for (const auto& [spacing, step] : {std::pair{0.1f, 1}, {0.4f, 1}, {1.0f, 3}, {2.0f, 5}}) {
     int di, dj;
-    GridVect::stride(g, plot, c.spacing, di, dj);
-    EXPECT_EQ(di, c.step) << c.spacing;
-    EXPECT_EQ(dj, c.step) << c.spacing;
+    GridVect::stride(g, plot, spacing, di, dj);
+    EXPECT_EQ(di * 100 + dj, step * 101) << spacing;
   }
 }
 
@@ -542,7 +523,7 @@ class ImagePlotTest : public KOLTest::LayerPictureTest {
   KOL::Domain map = KOLTest::makeDomain(1, 90, -95, 38, -95, 31, 21, 0.5f);
 };
 
-TEST_F(ImagePlotTest, PixelsTakeTheClassOfTheValueWhereTheyLie)
+TEST_F(ImagePlotTest, PixelsTakeTheClassOfTheValueWhereTheyLieAboveTheCutoff)
 {
   for (const char* mode : {"pixoff", "fill"}) {
     SCOPED_TRACE(mode);
@@ -556,14 +537,11 @@ TEST_F(ImagePlotTest, PixelsTakeTheClassOfTheValueWhereTheyLie)
     EXPECT_EQ(at(9.6f, 5), classColour(layer, mode[0] == 'f' ? 9.6f : 10.0f));
     EXPECT_EQ(at(10, 14), 0xFFFFFFu) << "beyond the grid the page is left as it is";
   }
-}
-
-TEST_F(ImagePlotTest, CutoffAndLongitudesLeaveThePage)
-{
-  KOL::ImagePlot layer("va=sfc:temp,int=5,over,nobar,cutoff=10");
-  show(layer);
+  // below the cutoff and west of the longitude the page too
+  KOL::ImagePlot cut("va=sfc:temp,int=5,over,nobar,cutoff=10");
+  show(cut);
   EXPECT_EQ(at(4, 5), 0xFFFFFFu);
-  EXPECT_EQ(at(14, 5), classColour(layer, 14));
+  EXPECT_EQ(at(14, 5), classColour(cut, 14));
   KOL::ImagePlot west("va=sfc:temp,int=5,over,nobar,maxlon=-95");
   show(west);
   EXPECT_NE(at(5, 5), 0xFFFFFFu);

@@ -1,6 +1,5 @@
-// An image taken onto a panel smaller than itself: the mean of the pixels under each point or
-// the nearest one, a burned-in code left out of means, and the image moved by whole pixels.
-// And the longitude bands the image layers keep, across the date line too.
+// Images taken onto smaller panels (means, nearest pixels, burned-in codes, shifts), and the
+// longitude bands the image layers keep, across the date line too.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -50,21 +49,15 @@ int eachInner(const Canvas& c, F f)
   return n;
 }
 
-TEST(ImageCanvas, ShrunkImagesAreAveragedUnlessAskedNot)
+TEST(ImageCanvas, ShrunkImagesAveragedUnlessAskedNotWithoutABurnedInCode)
 {
   const KOL::Image board = source([](int i, int j) { return (i + j) % 2 ? 200 : 0; });
-  KOL::imageplot::Sampling mean, nearest;
-  mean.average = true;
-  const Canvas a = sampled(board, "120x100", mean), b = sampled(board, "120x100", nearest);
+  KOL::imageplot::Sampling how, nearest;
+  how.average = true;
+  const Canvas a = sampled(board, "120x100", how), b = sampled(board, "120x100", nearest);
   EXPECT_GT(eachInner(a, [](int, int, int v) { EXPECT_NEAR(v, 100, 20); }), 1000);
   EXPECT_GT(eachInner(b, [](int, int, int v) { EXPECT_TRUE(v == 0 || v == 200) << v; }), 1000);
-}
-
-TEST(ImageCanvas, BurnedInCodeLeftOutOfMeans)
-{
   const KOL::Image lines = source([](int i, int) { return i % 5 ? 100 : 255; });
-  KOL::imageplot::Sampling how;
-  how.average = true;
   how.skip = 255;
   EXPECT_GT(eachInner(sampled(lines, "120x100", how), [](int, int, int v) { EXPECT_EQ(v, 100); }),
             1000);

@@ -91,7 +91,7 @@ class MosPlotPicture : public KOLTest::LayerPictureTest {
   }
 };
 
-TEST_F(MosPlotPicture, StationModelsOfTheHourAskedFor)
+TEST_F(MosPlotPicture, StationModelsAndAnalysisOfTheHourAskedFor)
 {
   KOL::MosPlot layer("nomap,ft=24,va=\"temp[F,ul:%.0f:red],dewp[F,ll:%.0f:green]\"");
   draw(layer);
@@ -113,47 +113,37 @@ TEST_F(MosPlotPicture, StationModelsOfTheHourAskedFor)
   EXPECT_GT(redUp, 3 * redDown + 5);
   EXPECT_GT(greenDown, 3 * greenUp + 5);
   EXPECT_EQ(count(0xFF0000, 2, -25, 40, 25) + count(0x00FF00, 2, -25, 40, 25), 0);
-}
-
-// The analysis of the guidance honours the stations' values, in the entry's units.
-TEST_F(MosPlotPicture, AnalysisOfTheGuidance)
-{
-  KOL::MosPlot layer("nomap,ft=24,va=temp[F,cf,int=5]");
-  draw(layer);
-  ASSERT_EQ(layer.getPipeline().getGrids().getNumSet(), 1);
-  const KOL::Grid& g = layer.getPipeline().slotGrid(0);
-  for (const auto& p : layer.placed()) {
+  // the analysis of the guidance honours the stations' values, in the entry's units
+  KOL::MosPlot analysis("nomap,ft=24,va=temp[F,cf,int=5]");
+  draw(analysis);
+  ASSERT_EQ(analysis.getPipeline().getGrids().getNumSet(), 1);
+  const KOL::Grid& g = analysis.getPipeline().slotGrid(0);
+  for (const auto& p : analysis.placed()) {
     const KOL::MosBulletin::Value* v = p.station->find("TMP", p.column);
     ASSERT_TRUE(v);
     EXPECT_NEAR(g.getValue(EarthPoint(p.lat, p.lon)), v->number, 3.0) << p.station->id;
   }
 }
 
-TEST(MosPlot, ModelAndRunChooseTheStations)
+// Model, run and hour choose the stations; the latest run's file of the "mos_dat" convention at
+// or before the figure's time.
+TEST(MosPlot, ModelRunAndFileOfTheConvention)
 {
   KOL_REQUIRE_DATA();
   KOLTest::QuietScope quiet;
   KOLTest::DatabaseScope database;
-  const struct {
-    const char* params;
-    size_t stations;
-  } cases[] = {{"", 3}, {"mo=mav", 3}, {"mo=NAM", 0}, {"ho=12", 0}, {"ft=f24", 3}, {"ft=25", 0}};
-  for (const auto& c : cases) {
-    KOL::MosPlot layer(c.params);
+  for (const auto& [params, stations] : {std::pair{"", 3u},
+                                         {"mo=mav", 3u},
+                                         {"mo=NAM", 0u},
+                                         {"ho=12", 0u},
+                                         {"ft=f24", 3u},
+                                         {"ft=25", 0u}}) {
+    KOL::MosPlot layer(params);
     ASSERT_TRUE(layer.setFilename(KOLTest::dataFile(MAV).c_str()));
-    EXPECT_EQ(layer.placed().size(), c.stations) << c.params;
+    EXPECT_EQ(layer.placed().size(), stations) << params;
   }
-}
-
-// The latest run's file of the "mos_dat" convention at or before the figure's time.
-TEST(MosPlot, FileOfTheConvention)
-{
-  KOL_REQUIRE_DATA();
-  KOLTest::QuietScope quiet;
-  KOLTest::DatabaseScope database;
   KOLTest::TempDir dir;
-  KOLTest::run("mkdir -p " + dir.file("mos") + " && ln -s " + KOLTest::dataFile(MAV) + " " +
-               dir.file("mos/2014010100.mos"));
+  dir.link("mos/2014010100.mos", KOLTest::dataFile(MAV));
   KOLTest::ResourceScope resources{{"con_path", dir.path()}};
   for (int hour : {5, -1}) {  // -1: an hour before the run, when there is none
     KOL::MosPlot layer;
@@ -258,33 +248,6 @@ TEST_F(MeteoPlotTest, TemperatureTraceThroughTheHourlyValues)
   EXPECT_LT((*trace)[0].y, (*trace)[11].y);
 }
 
-TEST_F(MeteoPlotTest, MosBulletinAsForecast)
-{
-  KOL_REQUIRE_DATA();
-  open(DIAGRAM, 1000, 750);
-  MeteoPlot layer;
-  ASSERT_TRUE(
-      layer.setFilename(KOLTest::dataFile("textprod/mos/avwx_mav_KJFK_20200319.txt").c_str()));
-  ASSERT_EQ(layer.draw(*plot), 1);
-  const MeteoSeries& s = layer.getSeries();
-  ASSERT_EQ(s.samples.size(), 21u);
-  EXPECT_TRUE(s.probability);
-  EXPECT_EQ(s.precHours, 6);
-  // 18 UTC of the run's day: TMP 48 F, DPT 46 F; WDR 02, WSP 06; CLD OV; P06 at 00 UTC: 6 %
-  EXPECT_EQ(s.samples[0].time, Date(2020, 3, 19, 18, 0, 0.0f).getSeconds());
-  EXPECT_NEAR(s.samples[0].temp, 8.89f, 0.01f);
-  EXPECT_NEAR(s.samples[0].dewp, 7.78f, 0.01f);
-  EXPECT_EQ(s.samples[0].wdir, 20.0f);
-  EXPECT_EQ(s.samples[0].cover, 1.0f);
-  EXPECT_EQ(s.samples[2].prec, 6.0f);
-  // no pressure in the guidance: temperature, wind, sky cover, probability
-  ASSERT_EQ(layer.getPanels().size(), 4u);
-  EXPECT_EQ(layer.getPanels()[3].field, MeteoSeries::PREC);
-  EXPECT_NE(lineFrom(rec->lines, plot->toDevice(layer.where(MeteoSeries::TEMP, s.samples[0].time,
-                                                            s.samples[0].temp))),
-            nullptr);
-}
-
 // An entry of the macro file chooses the panels and their order; a plain item draws its trace
 // alone; a name that draws nothing leaves the standard panels.
 TEST_F(MeteoPlotTest, MacroEntriesChooseThePanels)
@@ -383,50 +346,64 @@ TEST_F(MeteoPlotTest, PrecipitationTotalOverThePeriod)
   EXPECT_TRUE(drewText(log, "3.0 mm in 6 h"));
 }
 
-// MOS guidance in Fahrenheit by default, its maxima and minima where the N/X row has them; the
-// same guidance in Celsius when asked.
-TEST_F(MeteoPlotTest, MosInFahrenheitWithMaximaAndMinima)
+// MOS guidance as a forecast, in Fahrenheit by default, its maxima and minima where the N/X row
+// has them; the same guidance in Celsius when asked.
+TEST_F(MeteoPlotTest, MosBulletinAsForecast)
 {
   KOL_REQUIRE_DATA();
-  const std::string mav = KOLTest::dataFile("textprod/mos/avwx_mav_KMCO_20200319.txt");
   open(DIAGRAM, 1000, 750);
-  plot->setFont("#fixed");
   MeteoPlot layer;
-  ASSERT_TRUE(layer.setFilename(mav.c_str()));
+  ASSERT_TRUE(
+      layer.setFilename(KOLTest::dataFile("textprod/mos/avwx_mav_KJFK_20200319.txt").c_str()));
   ASSERT_EQ(layer.draw(*plot), 1);
-  const struct {
-    Date when;
-    int f;
-    bool maximum;
-  } extremes[] = {{Date(2020, 3, 20, 12, 0, 0.0f), 65, false},
-                  {Date(2020, 3, 21, 0, 0, 0.0f), 89, true},
-                  {Date(2020, 3, 21, 12, 0, 0.0f), 65, false},
-                  {Date(2020, 3, 22, 0, 0, 0.0f), 87, true},
-                  {Date(2020, 3, 22, 12, 0, 0.0f), 67, false}};
-  int seen = 0;
-  for (const KOL::MeteoSample& m : layer.getSeries().samples) {
-    if (KOL::Const::isMiss(m.extreme)) continue;
-    ASSERT_LT(seen, 5);
-    const auto& want = extremes[seen++];
-    EXPECT_EQ(m.time, want.when.getSeconds()) << want.f;
-    EXPECT_NEAR(m.extreme, (want.f - 32) * 5.0f / 9.0f, 0.01f);
-    EXPECT_EQ(m.maximum, want.maximum) << want.f;
-    EXPECT_TRUE(drewText(log, " " + std::to_string(want.f))) << want.f;
-  }
-  EXPECT_EQ(seen, 5);
-  const MeteoPlot::Panel& f = layer.getPanels()[0];
-  EXPECT_LE(f.lo, 62.0f) << "the lowest dew point, 62 F";
-  EXPECT_GE(f.hi, 89.0f);
-  EXPECT_TRUE(drewText(log, "Temperature, dew point (F)"));
+  const MeteoSeries& s = layer.getSeries();
+  ASSERT_EQ(s.samples.size(), 21u);
+  EXPECT_TRUE(s.probability);
+  EXPECT_EQ(s.precHours, 6);
+  // 18 UTC of the run's day: TMP 48 F, DPT 46 F; WDR 02, WSP 06; CLD OV; P06 at 00 UTC: 6 %
+  EXPECT_EQ(s.samples[0].time, Date(2020, 3, 19, 18, 0, 0.0f).getSeconds());
+  EXPECT_NEAR(s.samples[0].temp, 8.89f, 0.01f);
+  EXPECT_NEAR(s.samples[0].dewp, 7.78f, 0.01f);
+  EXPECT_EQ(s.samples[0].wdir, 20.0f);
+  EXPECT_EQ(s.samples[0].cover, 1.0f);
+  EXPECT_EQ(s.samples[2].prec, 6.0f);
+  // no pressure in the guidance: temperature, wind, sky cover, probability
+  ASSERT_EQ(layer.getPanels().size(), 4u);
+  EXPECT_EQ(layer.getPanels()[3].field, MeteoSeries::PREC);
+  EXPECT_NE(lineFrom(rec->lines, plot->toDevice(layer.where(MeteoSeries::TEMP, s.samples[0].time,
+                                                            s.samples[0].temp))),
+            nullptr);
 
-  open(DIAGRAM, 1000, 750);
-  plot->setFont("#fixed");
-  MeteoPlot celsius;
-  celsius.setParam("tu=C");
-  ASSERT_TRUE(celsius.setFilename(mav.c_str()));
-  ASSERT_EQ(celsius.draw(*plot), 1);
-  EXPECT_LT(celsius.getPanels()[0].hi, 40.0f);
-  EXPECT_TRUE(drewText(log, "Temperature, dew point (C)"));
+  const std::string mav = KOLTest::dataFile("textprod/mos/avwx_mav_KMCO_20200319.txt");
+  for (const char* units : {"", "tu=C"}) {
+    open(DIAGRAM, 1000, 750);
+    plot->setFont("#fixed");  // device text, read back from the log
+    MeteoPlot m;
+    m.setParam(units);
+    ASSERT_TRUE(m.setFilename(mav.c_str()));
+    ASSERT_EQ(m.draw(*plot), 1);
+    EXPECT_TRUE(
+        drewText(log, units[0] ? "Temperature, dew point (C)" : "Temperature, dew point (F)"));
+    if (units[0]) {
+      EXPECT_LT(m.getPanels()[0].hi, 40.0f);
+      break;
+    }
+    EXPECT_LE(m.getPanels()[0].lo, 62.0f) << "the lowest dew point, 62 F";
+    EXPECT_GE(m.getPanels()[0].hi, 89.0f);
+    // minima at 12 UTC and maxima at 00 UTC from the 20th on
+    const int extremes[] = {65, 89, 65, 87, 67};
+    int seen = 0;
+    for (const KOL::MeteoSample& x : m.getSeries().samples) {
+      if (KOL::Const::isMiss(x.extreme)) continue;
+      ASSERT_LT(seen, 5);
+      const int f = extremes[seen];
+      EXPECT_EQ(x.time, Date(2020, 3, 20, 12, 0, 0.0f).getSeconds() + 43200L * seen) << f;
+      EXPECT_NEAR(x.extreme, (f - 32) * 5.0f / 9.0f, 0.01f);
+      EXPECT_EQ(x.maximum, seen++ % 2 == 1) << f;
+      EXPECT_TRUE(drewText(log, " " + std::to_string(f))) << f;
+    }
+    EXPECT_EQ(seen, 5);
+  }
 }
 
 }  // namespace

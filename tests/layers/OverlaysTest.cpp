@@ -84,7 +84,7 @@ class OverlayPictureTest : public KOLTest::LayerPictureTest {
   KOLTest::TempDir dir;
 };
 
-TEST(OverlayKeys, DatesAndLocalTimes)
+TEST(OverlayKeys, DatesLocalTimesAndWatchTimes)
 {
   EXPECT_EQ(parseDate("202405210520"), 1716249600 + 5 * 3600 + 20 * 60);
   EXPECT_EQ(parseDate("2024052105"), 1716249600 + 5 * 3600);
@@ -104,50 +104,11 @@ TEST(OverlayKeys, DatesAndLocalTimes)
   EXPECT_STREQ(keys.color("red"), "blue");
   EXPECT_FALSE(keys.read("ty=TO"));
   EXPECT_FALSE(keys.read("noradii"));
-}
-
-TEST(OverlayKeys, WatchTimesInTheNearestMonth)
-{
+  // watch times in the nearest month
   const std::time_t may31 = parseDate("202405312300");
   EXPECT_EQ(KOL::WatchPlot::resolve("312300", parseDate("202406010010")), may31);
   EXPECT_EQ(KOL::WatchPlot::resolve("010010", may31), parseDate("202406010010"));
   EXPECT_EQ(KOL::WatchPlot::resolve("0100", may31), -1);
-}
-
-TEST(OverlayKeys, WatchesDrawnOnlyWhileValid)
-{
-  KOLTest::QuietScope quiet;
-  KOLTest::TempDir dir;
-  KOLTest::writeFile(dir.file("152.txt"), WATCH_152);
-  const struct {
-    const char* vdate;
-    size_t drawn;
-  } cases[] = {{"", 1},
-               {"vdate=202405210519", 0},
-               {"vdate=202405210520", 1},
-               {"vdate=202405211059", 1},
-               {"vdate=202405211100", 0}};
-  for (const auto& c : cases) {
-    KOL::WatchPlot layer(c.vdate);
-    ASSERT_TRUE(layer.setFilename(dir.file("152.txt").c_str()));
-    EXPECT_EQ(layer.drawn().size(), c.drawn) << c.vdate;
-  }
-}
-
-TEST(OverlayKeys, WarningsBegunInTheLastMinutes)
-{
-  KOL_REQUIRE_DATA();
-  KOLTest::QuietScope quiet;
-  const std::string file = KOLTest::dataFile("textprod/warnings/pyiem_vtec_TORFWD_0.txt");
-  KOL::WarnPlot layer;
-  ASSERT_TRUE(layer.setFilename(file.c_str()));
-  const std::time_t begun = layer.getValidTime();
-  for (const auto& [minutes, after, drawn] :
-       {std::tuple{"min=0", 20, 1u}, {"min=30", 20, 1u}, {"min=10", 20, 0u}}) {
-    layer.setParam(minutes);
-    layer.setValidTime(begun + 60 * after);
-    EXPECT_EQ(layer.drawn().size(), drawn) << minutes;
-  }
 }
 
 TEST(OverlayKeys, StormAdvisoriesByTimeAndForecastHours)
@@ -175,14 +136,8 @@ TEST(OverlayKeys, FrontBulletinsByKindAndHour)
   KOLTest::QuietScope quiet;
   KOLTest::TempDir dir;
   KOLTest::writeFile(dir.file("frt.txt"), BULLETIN);
-  const struct {
-    const char* params;
-    int read;
-  } cases[] = {{"", 1}, {"hour=18", 1}, {"hour=12", 0}, {"fore", 0}};
-  for (const auto& c : cases) {
-    KOL::FrontPlot layer(c.params);
-    EXPECT_EQ(layer.setFilename(dir.file("frt.txt").c_str()), c.read) << c.params;
-  }
+  for (const auto& [params, read] : {std::pair{"", 1}, {"hour=18", 1}, {"hour=12", 0}, {"fore", 0}})
+    EXPECT_EQ(KOL::FrontPlot(params).setFilename(dir.file("frt.txt").c_str()), read) << params;
 }
 
 // The products named by the programs' options, fronts first; one that cannot be read fails.
@@ -299,7 +254,8 @@ std::string warning(const std::string& name)
   return KOLTest::dataFile("textprod/warnings/" + name);
 }
 
-TEST_F(OverlayPictureTest, PolygonCornersWhereTheProjectionPutsThem)
+// Warning polygons and watch boxes with their corners where the projection puts them.
+TEST_F(OverlayPictureTest, CornersWhereTheProjectionPutsThem)
 {
   KOL_REQUIRE_DATA();
   KOL::WarnPlot layer("nomap,nolabel");
@@ -314,16 +270,27 @@ TEST_F(OverlayPictureTest, PolygonCornersWhereTheProjectionPutsThem)
   EXPECT_STREQ(KOL::WarnPlot::colorOf("FF", 'W'), "darkred");
   EXPECT_STREQ(KOL::WarnPlot::colorOf("TO", 'A'), "gold");
   EXPECT_STREQ(KOL::WarnPlot::colorOf("ZZ", 'Y'), "sienna");
+  KOL::WatchPlot watch("nomap,nolabel");
+  ASSERT_TRUE(watch.setFilename(KOLTest::dataFile("textprod/watches/pyiem_SAW_SAW6.txt").c_str()));
+  draw(watch, "watch.png");
+  const auto& box = watch.getWatches().at(0).box;
+  ASSERT_EQ(box.size(), 4u);
+  for (const auto& [lat, lon] : box) EXPECT_TRUE(inkNear(0xFF0000, lat, lon)) << lat << " " << lon;
 }
 
-TEST_F(OverlayPictureTest, CancelledAndExpiredWarningsAreGone)
+// Warnings begun in the last minutes; cancelled and expired ones gone.
+TEST_F(OverlayPictureTest, RecentWarningsWithoutCancelledAndExpiredOnes)
 {
   KOL_REQUIRE_DATA();
   KOL::WarnPlot layer;
   ASSERT_TRUE(layer.setFilename(warning("pyiem_vtec_TORFWD_0.txt").c_str()));
-  const std::time_t during = layer.getValidTime() + 60;
-  layer.setValidTime(during);
-  EXPECT_EQ(layer.drawn().size(), 1u);
+  const std::time_t begun = layer.getValidTime();
+  for (const auto& [minutes, after, drawn] :
+       {std::tuple{"min=0", 20, 1u}, {"min=30", 20, 1u}, {"min=10", 20, 0u}, {"min=0", 1, 1u}}) {
+    layer.setParam(minutes);
+    layer.setValidTime(begun + 60 * after);
+    EXPECT_EQ(layer.drawn().size(), drawn) << minutes;
+  }
   ASSERT_TRUE(layer.addFile(warning("pyiem_vtec_TORFWD_1.txt").c_str()));
   EXPECT_TRUE(layer.drawn().empty());
 
@@ -335,12 +302,22 @@ TEST_F(OverlayPictureTest, CancelledAndExpiredWarningsAreGone)
   EXPECT_EQ(later.drawn().size(), 1u);
 }
 
-TEST_F(OverlayPictureTest, ReplacedAndCancelledWatchesAreGone)
+// Watches drawn only while valid; replaced and cancelled ones gone.
+TEST_F(OverlayPictureTest, ValidWatchesWithoutReplacedAndCancelledOnes)
 {
   KOL_REQUIRE_DATA();
   KOLTest::TempDir dir;
   KOLTest::writeFile(dir.file("152.txt"), WATCH_152);
   KOLTest::writeFile(dir.file("152can.txt"), WATCH_152_CANCELLED);
+  for (const auto& [vdate, drawn] : {std::pair{"", 1u},
+                                     {"vdate=202405210519", 0u},
+                                     {"vdate=202405210520", 1u},
+                                     {"vdate=202405211059", 1u},
+                                     {"vdate=202405211100", 0u}}) {
+    KOL::WatchPlot valid(vdate);
+    ASSERT_TRUE(valid.setFilename(dir.file("152.txt").c_str()));
+    EXPECT_EQ(valid.drawn().size(), drawn) << vdate;
+  }
   KOL::WatchPlot layer;
   ASSERT_TRUE(layer.setFilename(dir.file("152.txt").c_str()));
   ASSERT_EQ(layer.getWatches().size(), 1u);
@@ -352,17 +329,6 @@ TEST_F(OverlayPictureTest, ReplacedAndCancelledWatchesAreGone)
   ASSERT_TRUE(layer.setFilename(dir.file("152.txt").c_str()));
   ASSERT_TRUE(layer.addFile(dir.file("152can.txt").c_str()));
   EXPECT_TRUE(layer.getWatches().empty());
-}
-
-TEST_F(OverlayPictureTest, BoxCornersWhereTheProjectionPutsThem)
-{
-  KOL_REQUIRE_DATA();
-  KOL::WatchPlot layer("nomap,nolabel");
-  ASSERT_TRUE(layer.setFilename(KOLTest::dataFile("textprod/watches/pyiem_SAW_SAW6.txt").c_str()));
-  draw(layer, "watch.png");
-  const auto& box = layer.getWatches().at(0).box;
-  ASSERT_EQ(box.size(), 4u);
-  for (const auto& [lat, lon] : box) EXPECT_TRUE(inkNear(0xFF0000, lat, lon)) << lat << " " << lon;
 }
 
 // Rita, advisory 11: 64 kt 25NE 25SE 0SW 0NW, 34 kt 105NE 60SE 60SW 105NW.
@@ -438,7 +404,8 @@ TEST_F(OverlayPictureTest, SymbolsOnTheSideTheFrontMovesToAndCentres)
   EXPECT_EQ(inkAround(BLUE, pixel(35, -80), 6, 60), 0);
 }
 
-TEST_F(OverlayPictureTest, StrikesInTheColourOfTheirAge)
+// Strikes coloured by age, or polarity (negative blue), or one colour (co=), or a class (cof=).
+TEST_F(OverlayPictureTest, StrikesInTheColourOfTheirAgePolarityOrTheKeys)
 {
   KOL::LightPlot layer("nomap,nobar,vdate=201807020500");
   ASSERT_TRUE(layer.setFilename(strikes().c_str()));
@@ -451,23 +418,15 @@ TEST_F(OverlayPictureTest, StrikesInTheColourOfTheirAge)
   EXPECT_TRUE(same(colourAt(35, -97), layer.getClassColor(1)));
   EXPECT_TRUE(same(colourAt(36, -96), layer.getClassColor(5)));
   EXPECT_EQ(colourAt(34, -98), 0xFFFFFFu);
-}
-
-// Negative strikes blue and positive red, one colour for all (co=), one a class (cof=).
-TEST_F(OverlayPictureTest, StrikesInTheColourOfTheirPolarityOrTheKeys)
-{
-  const struct {
-    const char* params;
-    uint32_t negative, positive;
-  } cases[] = {{"pol", 0x0000FF, 0xFF0000},
-               {"co=green", 0x00FF00, 0x00FF00},
-               {"pol,cof=green:magenta", 0x00FF00, 0xFF00FF}};
-  for (const auto& c : cases) {
-    KOL::LightPlot layer((std::string("nomap,nobar,vdate=201807020500,") + c.params).c_str());
-    ASSERT_TRUE(layer.setFilename(strikes().c_str()));
-    draw(layer);
-    EXPECT_EQ(colourAt(35, -97), c.negative) << c.params;
-    EXPECT_EQ(colourAt(36, -96), c.positive) << c.params;
+  for (const auto& [params, negative, positive] :
+       {std::tuple{"pol", 0x0000FFu, 0xFF0000u},
+        {"co=green", 0x00FF00u, 0x00FF00u},
+        {"pol,cof=green:magenta", 0x00FF00u, 0xFF00FFu}}) {
+    KOL::LightPlot keyed((std::string("nomap,nobar,vdate=201807020500,") + params).c_str());
+    ASSERT_TRUE(keyed.setFilename(strikes().c_str()));
+    draw(keyed);
+    EXPECT_EQ(colourAt(35, -97), negative) << params;
+    EXPECT_EQ(colourAt(36, -96), positive) << params;
   }
 }
 

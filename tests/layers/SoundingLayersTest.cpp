@@ -103,7 +103,7 @@ class UpaPlotTest : public KOLTest::RecordedPlotTest {
 };
 
 // Each sounding's height and temperature at the level (600 hPa interpolated) at its station.
-TEST_F(UpaPlotTest, StationValuesSitAtTheirStationsAtTheLevel)
+TEST_F(UpaPlotTest, StationValuesAndHeightCodesSitAtTheirStationsAtTheLevel)
 {
   for (const char* level : {"500", "700", "600"}) {
     SCOPED_TRACE(level);
@@ -129,28 +129,24 @@ TEST_F(UpaPlotTest, StationValuesSitAtTheirStationsAtTheLevel)
     }
     EXPECT_GE(found, 10);
   }
-}
-
-// Heights as charts write them: metres without the leading 1 at 850 hPa, decametres without
-// the thousands at 250 hPa (10 520 m is 052).
-TEST_F(UpaPlotTest, HeightCodesAsChartsWriteThem)
-{
+  // heights as charts write them: metres without the leading 1 at 850 hPa, decametres without
+  // the thousands at 250 hPa (10 520 m is 052)
   for (const auto& [level, metresPer] : {std::pair{"850", 1.0f}, {"250", 10.0f}}) {
     SCOPED_TRACE(level);
     draw("hgcode[,cc:%03.0f:fo=#fixed]", level);
-    const std::vector<Text> drawn = texts();
-    int found = 0;
+    const std::vector<Text> coded = texts();
+    int codes = 0;
     for (const KOL::UpaData& d : soundings) {
       const float h = at(d, std::stof(level), &KOL::UpaLevel::hght);
       if (h == KOL::Const::FMISS) continue;
       char code[16];
       std::snprintf(code, sizeof code, "%03ld", std::lround(h / metresPer) % 1000);
       const KOL::Point where = pixel(d);
-      for (const Text& x : drawn)
-        found += std::hypot(x.at.x - where.x, x.at.y - where.y) <= 2 && x.text == code;
+      for (const Text& x : coded)
+        codes += std::hypot(x.at.x - where.x, x.at.y - where.y) <= 2 && x.text == code;
     }
-    EXPECT_GE(found, 10);
-    for (const Text& x : drawn) EXPECT_EQ(x.text.size(), 3u) << x.text;
+    EXPECT_GE(codes, 10);
+    for (const Text& x : coded) EXPECT_EQ(x.text.size(), 3u) << x.text;
   }
 }
 
@@ -220,9 +216,7 @@ TEST_F(XSectPlotTest, IsentropesCrossTheStationsWhereTheirSoundingsSay)
   layer.setParam("va=theta,int=1000,cb=312");
   KOL::Domain d;
   ASSERT_TRUE(layer.getDomain(d));
-  open("xy,0,0,2,2,1,1", 1000, 700);
-  ASSERT_TRUE(plot->setPanel(KOL::Rect(0.1f, 0.1f, 0.9f, 0.9f), d));
-  forget();
+  openPanel(d, 1000, 700);
   ASSERT_EQ(layer.draw(*plot), 1);
   ASSERT_EQ(layer.getSoundings().size(), 3u);
   const auto& lines = rec->lines;
@@ -290,19 +284,14 @@ TEST_F(XSectPlotTest, MacroEntriesChooseTheQuantities)
 // The barbs of the end stations lie wholly inside the frame, which is wider than the section.
 TEST_F(XSectPlotTest, EndStationsBarbsInsideTheFrame)
 {
-  KOL::UpaReports r;
-  ASSERT_TRUE(r.read(KOLTest::dataFile(SOUNDINGS).c_str(), KOL::Date(2019, 10, 29, 0, 0, 0)));
-  r.locate(nullptr);
-  ASSERT_TRUE(r.write(dir.file("cn.upa").c_str()));
   KOL::UpaXSectPlot layer;
-  layer.setFilename(dir.file("cn.upa").c_str());
+  layer.setFilename(file.c_str());
   layer.setStations("51463/ZLJQ/ZLYA");
   layer.setParam("va=wbrb");
   KOL::Domain d;
   ASSERT_TRUE(layer.getDomain(d));
   EXPECT_GT(d.nx, layer.getSection().columns);
-  open("xy,0,0,2,2,1,1", 1000, 700);
-  ASSERT_TRUE(plot->setPanel(KOL::Rect(0.1f, 0.1f, 0.9f, 0.9f), d));
+  openPanel(d, 1000, 700);
   plot->setFont("#fixed");  // the frame's words as device text, not strokes
   forget();
   ASSERT_EQ(layer.draw(*plot), 1);
@@ -360,9 +349,8 @@ TEST_F(XSectPlotTest, ModelSectionFollowsTheGreatCircleAndTheLevels)
         << i;
 }
 
-// The ground along a section from the Colorado Plateau (about 1700 m, 830 hPa) to western
-// Pennsylvania (about 350 m, 970 hPa): values under it left out but for the row that reaches
-// into it.
+// The ground from the Colorado Plateau (830 hPa) to western Pennsylvania (970 hPa): values under
+// it left out but for the row that reaches into it.
 TEST_F(XSectPlotTest, ModelSectionLeavesTheGroundOut)
 {
   KOL::GridXSectPlot layer;
@@ -406,9 +394,7 @@ TEST_F(XSectPlotTest, WindProfileColumnsAtTheirTimes)
   ASSERT_EQ(s.size(), 4u);
   for (size_t k = 1; k < s.size(); ++k)
     EXPECT_NEAR(prof.hours(k) - prof.hours(k - 1), 6, 1) << "six-hourly launches";
-  open("xy,0,0,2,2,1,1", 900, 600);
-  ASSERT_TRUE(plot->setPanel(KOL::Rect(0.1f, 0.1f, 0.9f, 0.9f), d));
-  forget();
+  openPanel(d, 900, 600);
   ASSERT_EQ(prof.draw(*plot), 1);
   const float pad = (prof.getSection().length - prof.hours(3)) / 2;
   int found = 0, winds = 0;

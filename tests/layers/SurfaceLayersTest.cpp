@@ -201,7 +201,7 @@ TEST_F(SfcPlotTest, ParametersAndResources)
   EXPECT_TRUE(layer.getContour().getContPlot().getSmoothEdge()) << "analyses end smoothly";
 }
 
-TEST_F(SfcPlotTest, WithoutAFileTheLatestHourIsDrawn)
+TEST_F(SfcPlotTest, LatestHourWithoutAFileNothingOfAMissingOne)
 {
   writeHour(Date(HOUR.getSeconds() - 3600), 3);
   const std::string latest = writeHour(HOUR);
@@ -212,46 +212,37 @@ TEST_F(SfcPlotTest, WithoutAFileTheLatestHourIsDrawn)
   Date d;
   ASSERT_TRUE(layer.getDate(d));
   EXPECT_EQ(d.getSeconds(), HOUR.getSeconds());
-}
-
-TEST_F(SfcPlotTest, MissingFileDrawsNothingAndSaysSoOnce)
-{
-  SfcPlot layer;
-  layer.setVariable("temp");
-  layer.setParam("map");
-  layer.setFilename(dir.file("absent_sfc.cvt").c_str());
-  Plot plot;
-  ASSERT_TRUE(openPlot(plot));
-  const KOLTest::Raster before = picture(plot);
+  // a file that is not there: nothing drawn, not even the map, and one line saying so
+  SfcPlot absent;
+  absent.setVariable("temp");
+  absent.setParam("map");
+  absent.setFilename(dir.file("absent_sfc.cvt").c_str());
+  Plot page;
+  ASSERT_TRUE(openPlot(page));
+  const KOLTest::Raster before = picture(page);
   Kol::setMessageLevel(3);
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
-  EXPECT_EQ(layer.draw(plot), 0);
+  EXPECT_EQ(absent.draw(page), 0);
   const std::string said =
       testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
   EXPECT_EQ(said, "SfcPlot: Unable to open file: " + dir.file("absent_sfc.cvt") + "\n");
-  EXPECT_EQ(picture(plot).differ(before, 0), 0.0) << "nothing drawn, not even the map";
+  EXPECT_EQ(picture(page).differ(before, 0), 0.0) << "nothing drawn, not even the map";
 }
 
 // Map lines over fills, hidden under a filled entry asked under, visible under values.
 TEST_F(SfcPlotTest, MapLinesGoOverFillsAndUnderValues)
 {
   writeLattice(HOUR);
-  struct Case {
-    const char* what;
-    const char* variable;
-    const char* type;
-    const char* params;
-  } cases[] = {{"fill plot type", "temp", "cf", "map"},
-               {"filled entry, lines under", "temp[C,cf]", "ln", "map,map_line"},
-               {"values", "temp", "value", "map"}};
-  int lines[3] = {0, 0, 0};
-  for (int k = 0; k < 3; ++k) {
-    SCOPED_TRACE(cases[k].what);
+  // a fill plot type, a filled entry with the lines under, values
+  std::vector<int> lines;
+  for (const auto& [variable, type, params] : {std::tuple{"temp", "cf", "map"},
+                                               {"temp[C,cf]", "ln", "map,map_line"},
+                                               {"temp", "value", "map"}}) {
     SfcPlot layer;
     Plot plot;
-    ASSERT_EQ(drawLayer(layer, plot, cases[k].variable, cases[k].type, cases[k].params), 1);
-    lines[k] = count(picture(plot), MAGENTA);
+    ASSERT_EQ(drawLayer(layer, plot, variable, type, params), 1) << variable << " " << type;
+    lines.push_back(count(picture(plot), MAGENTA));
   }
   EXPECT_GT(lines[0], 3 * lines[1]) << "map lines over the fill are seen, under it hidden";
   EXPECT_GT(lines[2], 3 * lines[1]) << "values leave the map lines under them visible";
@@ -361,7 +352,7 @@ class SfcRawTest : public KOLTest::DatabaseTest {
   }
 };
 
-TEST_F(SfcRawTest, TableFillsWhatTheReportLacks)
+TEST_F(SfcRawTest, TableFillsWhatTheReportLacksForTheStationsChosen)
 {
   SfcRaw raw;
   EXPECT_STREQ(raw.getVarFile(), "sfcraw.var");
@@ -385,26 +376,18 @@ TEST_F(SfcRawTest, TableFillsWhatTheReportLacks)
     SfcData unknown = report(id);
     EXPECT_EQ(raw.getInfo(unknown), 0) << id;
   }
-}
-
-TEST_F(SfcRawTest, StationsChosenByPatternAndPriority)
-{
-  struct Case {
-    const char* identifier;
-    const char* priority;
-    const char* id;
-    int placed;
-  } cases[] = {
-      {"st=OK", "", "KOKC", 1}, {"st=OK", "", "KDEN", 0}, {"K*", "", "KDEN", 1},
-      {"!KDEN", "", "KDEN", 0}, {"", "2", "KOKC", 1},     {"", "1", "KOKC", 0},
-      {"", "", "KOKC", 1},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.identifier) + " / " + c.priority + " / " + c.id);
-    KOLTest::ResourceScope choice{{"identifier", c.identifier}, {"stat_prior", c.priority}};
+  // stations chosen by pattern and priority
+  for (const auto& [identifier, priority, id, placed] : {std::tuple{"st=OK", "", "KOKC", 1},
+                                                         {"st=OK", "", "KDEN", 0},
+                                                         {"K*", "", "KDEN", 1},
+                                                         {"!KDEN", "", "KDEN", 0},
+                                                         {"", "2", "KOKC", 1},
+                                                         {"", "1", "KOKC", 0},
+                                                         {"", "", "KOKC", 1}}) {
+    KOLTest::ResourceScope choice{{"identifier", identifier}, {"stat_prior", priority}};
     SfcRaw raw;  // reads the choice as it loads the table
-    SfcData s = report(c.id);
-    EXPECT_EQ(raw.getInfo(s), c.placed);
+    SfcData s = report(id);
+    EXPECT_EQ(raw.getInfo(s), placed) << identifier << " / " << priority << " / " << id;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/Domains.h"
@@ -34,18 +35,10 @@ using KOL::VarSpec;
 
 constexpr float M = Const::FMISS;
 
-struct DecodeCase {
-  const char* text;
-  int type;
-  float lower;
-  float upper;
-  const char* abbr;
-  const char* code;  // toAbbrCode
-};
-
 TEST(Variable, DecodesEveryModifier)
 {
-  const DecodeCase cases[] = {
+  // the text, its type, bounds, abbreviation and its code again
+  const std::vector<std::tuple<const char*, int, float, float, const char*, const char*>> cases = {
       {"temp", Variable::PLAIN, M, M, "temp", "temp"},
       {"accum_pcp", Variable::ACCUM, M, M, "pcp", "accum_pcp"},
       {"max_temp", Variable::MAX, M, M, "temp", "max_temp"},
@@ -60,17 +53,17 @@ TEST(Variable, DecodesEveryModifier)
       {"ensprob[=3]temp", Variable::PLAIN, M, M, "temp", "temp"},
       {"perc[90]wspd", Variable::PERCENTILE, 90, M, "wspd", "perc[90]wspd"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
+  for (const auto& [text, type, lower, upper, abbr, code] : cases) {
+    SCOPED_TRACE(text);
     Variable v;
-    ASSERT_EQ(v.decode(c.text), 1);
-    EXPECT_EQ(v.getType(), c.type);
-    EXPECT_FLOAT_EQ(v.getLower(), c.lower);
-    EXPECT_FLOAT_EQ(v.getUpper(), c.upper);
-    EXPECT_STREQ(v.getAbbr(), c.abbr);
-    String code;
-    v.toAbbrCode(code);
-    EXPECT_STREQ(code.get(), c.code);
+    ASSERT_EQ(v.decode(text), 1);
+    EXPECT_EQ(v.getType(), type);
+    EXPECT_FLOAT_EQ(v.getLower(), lower);
+    EXPECT_FLOAT_EQ(v.getUpper(), upper);
+    EXPECT_STREQ(v.getAbbr(), abbr);
+    String again;
+    v.toAbbrCode(again);
+    EXPECT_STREQ(again.get(), code);
   }
 }
 
@@ -94,10 +87,7 @@ TEST(Variable, RefusesEmptyAndUnclosedNames)
 
 TEST(Variable, FoldsModifiersIntoIndexCodes)
 {
-  struct {
-    const char* text;
-    int code;
-  } cases[] = {
+  const std::vector<std::pair<const char*, int>> cases = {
       {"t", 11},
       {"accum_t", 2011},
       {"max_t", 3011},
@@ -109,10 +99,10 @@ TEST(Variable, FoldsModifiersIntoIndexCodes)
       {"ensprob[<-5]t", 11 * 10000 + 5005 + 1910001000},
       {"perc[90]t", 90 * 10000 + 11 + 1950000000},
   };
-  for (const auto& c : cases) {
-    Variable v(c.text);
+  for (const auto& [text, code] : cases) {
+    Variable v(text);
     v.setInd(11);
-    EXPECT_EQ(v.toIndCode(), c.code) << c.text;
+    EXPECT_EQ(v.toIndCode(), code) << text;
   }
   Variable unknown("t");
   EXPECT_EQ(unknown.toIndCode(), Const::MISS);
@@ -123,11 +113,7 @@ TEST(Variable, FoldsModifiersIntoIndexCodes)
 
 TEST(Variable, WritesLabelsAndLongForms)
 {
-  struct {
-    const char* text;
-    const char* label;
-    const char* longForm;
-  } cases[] = {
+  const std::vector<std::tuple<const char*, const char*, const char*>> cases = {
       {"temp", "Temperature", "temp"},
       {"max_temp", "Max Temperature", "max_temp"},
       {"ens[-2]temp", "Ens[-2] Temperature", "ens[-2]_temp"},
@@ -139,14 +125,14 @@ TEST(Variable, WritesLabelsAndLongForms)
       {"ensmean[]temp", "Ens mean Temperature", "ens_mean_temp"},
       {"ensprob[<-5]temp", "Ens prob [%] Temperature below -5", "ens prob[%]_temp[_below_-5]"},
   };
-  for (const auto& c : cases) {
-    Variable v(c.text);
+  for (const auto& [text, wantLabel, wantLong] : cases) {
+    Variable v(text);
     v.setName("Temperature");
     String label, longForm;
     v.toLabel(label);
     v.toString(longForm);
-    EXPECT_STREQ(label.get(), c.label) << c.text;
-    EXPECT_STREQ(longForm.get(), c.longForm) << c.text;
+    EXPECT_STREQ(label.get(), wantLabel) << text;
+    EXPECT_STREQ(longForm.get(), wantLong) << text;
   }
   // Ensemble probabilities between two values are never read, only set.
   Variable between("temp");
@@ -161,12 +147,9 @@ TEST(Variable, WritesLabelsAndLongForms)
   EXPECT_STREQ(label.get(), "wspd");  // falls back on the abbreviation
 }
 
-class VarNameTest : public ::testing::Test {
- protected:
-  KOLTest::DatabaseScope database_;
-};
+class VarNameTest : public KOLTest::DatabaseTest {};
 
-TEST_F(VarNameTest, ResolvesNamesAndIndicesFromTheTable)
+TEST_F(VarNameTest, EveryLineReadableNamesAndIndicesResolved)
 {
   KOL::VarName names;
   Variable v("hght");
@@ -186,13 +169,9 @@ TEST_F(VarNameTest, ResolvesNamesAndIndicesFromTheTable)
   EXPECT_EQ(names.get("nosuchname", v), 0);
   ASSERT_EQ(names.get("prob[>1]pcp", item), 1);  // modifier brackets skipped
   EXPECT_STREQ(item.abbr, "pcp");
-}
-
-TEST_F(VarNameTest, EveryLineOfTheTableIsReadable)
-{
+  // every line of the table readable
   std::istringstream text(KOLTest::readFile(KOLTest::databaseDir() + "/variable.lup"));
   int lines = 0;
-  KOL::VarName names;
   for (std::string line; std::getline(text, line);) {
     if (line.empty() || line[0] == '#') continue;
     ASSERT_LE(line.size(), 120u) << line;
@@ -234,55 +213,46 @@ class VarSpecTest : public ::testing::Test {
   KOLTest::DatabaseScope database_;
 };
 
-struct SpecCase {
-  const char* text;
-  float fore;  // ForeTime::getFore, missing when unset
-  int levelType;
-  float level;
-  const char* abbr;
-  int literal;
-  const char* units;
-  const char* format;
-  int plot;
-};
-
 TEST_F(VarSpecTest, DecodesFieldsBracketsAndDrawingTypes)
 {
   const int P = Level::PRES;
   const int M = Const::MISS;
   const float FM = Const::FMISS;
-  const SpecCase cases[] = {
-      {"temp", FM, M, FM, "temp", 0, "", "", VarSpec::NONE},
-      {"850:temp", FM, P, 850, "temp", 0, "", "", VarSpec::NONE},
-      {"f12:500:+hght[m,cf]", 12, P, 500, "hght", 1, "m", "cf", VarSpec::CONTOUR},
-      {"h24:700mb:rhum:%", 24, P, 700, "rhum", 0, "%", "", VarSpec::NONE},
-      {"f12:sfc:prob[>0.5]pcp[in,cf]", 12, Level::SURFACE, 0, "pcp", 0, "in", "cf",
-       VarSpec::CONTOUR},
-      {"temp[ C , ln , plot ]", FM, M, FM, "temp", 0, "C", "ln,plot", VarSpec::PLOT},
-      {"wind[knt,vect]", FM, M, FM, "wind", 0, "knt", "vect", VarSpec::VECTOR},
-      {"temp[,value]", FM, M, FM, "temp", 0, "", "value", VarSpec::DATA},
-      {"temp[,color=red]", FM, M, FM, "temp", 0, "", "color=red", VarSpec::NONE},
-      {"map[default,under]", FM, M, FM, "map", 0, "", "default,under", VarSpec::MAP},
-      {"panel[2x2]", FM, M, FM, "panel", 0, "", "2x2", VarSpec::PANEL},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
+  // the text, its forecast hour, level type and value, name, literal flag, units, format, plot
+  const std::vector<
+      std::tuple<const char*, float, int, float, const char*, int, const char*, const char*, int>>
+      cases = {
+          {"temp", FM, M, FM, "temp", 0, "", "", VarSpec::NONE},
+          {"850:temp", FM, P, 850, "temp", 0, "", "", VarSpec::NONE},
+          {"f12:500:+hght[m,cf]", 12, P, 500, "hght", 1, "m", "cf", VarSpec::CONTOUR},
+          {"h24:700mb:rhum:%", 24, P, 700, "rhum", 0, "%", "", VarSpec::NONE},
+          {"f12:sfc:prob[>0.5]pcp[in,cf]", 12, Level::SURFACE, 0, "pcp", 0, "in", "cf",
+           VarSpec::CONTOUR},
+          {"temp[ C , ln , plot ]", FM, M, FM, "temp", 0, "C", "ln,plot", VarSpec::PLOT},
+          {"wind[knt,vect]", FM, M, FM, "wind", 0, "knt", "vect", VarSpec::VECTOR},
+          {"temp[,value]", FM, M, FM, "temp", 0, "", "value", VarSpec::DATA},
+          {"temp[,color=red]", FM, M, FM, "temp", 0, "", "color=red", VarSpec::NONE},
+          {"map[default,under]", FM, M, FM, "map", 0, "", "default,under", VarSpec::MAP},
+          {"panel[2x2]", FM, M, FM, "panel", 0, "", "2x2", VarSpec::PANEL},
+      };
+  for (const auto& [text, fore, levelType, level, abbr, literal, units, format, plot] : cases) {
+    SCOPED_TRACE(text);
     VarSpec s;
-    EXPECT_EQ(s.decode(c.text), 1);
-    EXPECT_FLOAT_EQ(s.getForeTime().getFore(), c.fore);
-    EXPECT_EQ(s.getLevel().lower_type, c.levelType);
-    EXPECT_FLOAT_EQ(c.levelType != M ? s.getLevel().lower_value : c.level, c.level);
-    EXPECT_STREQ(s.getName(), c.abbr);
-    EXPECT_EQ(s.getLiteral(), c.literal);
-    EXPECT_STREQ(s.getUnits(), c.units);
-    EXPECT_STREQ(s.getFormat(), c.format);
-    EXPECT_EQ(s.getPlot(), c.plot);
+    EXPECT_EQ(s.decode(text), 1);
+    EXPECT_FLOAT_EQ(s.getForeTime().getFore(), fore);
+    EXPECT_EQ(s.getLevel().lower_type, levelType);
+    EXPECT_FLOAT_EQ(levelType != M ? s.getLevel().lower_value : level, level);
+    EXPECT_STREQ(s.getName(), abbr);
+    EXPECT_EQ(s.getLiteral(), literal);
+    EXPECT_STREQ(s.getUnits(), units);
+    EXPECT_STREQ(s.getFormat(), format);
+    EXPECT_EQ(s.getPlot(), plot);
   }
   EXPECT_EQ(VarSpec("map[lalo]").getKind(), VarSpec::PSEUDO);
   EXPECT_EQ(VarSpec("temp").getKind(), VarSpec::DECODED);
 }
 
-TEST_F(VarSpecTest, ResolvesNamesThroughTheTable)
+TEST_F(VarSpecTest, ResolvesNamesThroughTheTableAndWritesThem)
 {
   VarSpec s("500:hght");
   EXPECT_EQ(s.getVar().getInd(), 7);
@@ -297,42 +267,35 @@ TEST_F(VarSpecTest, ResolvesNamesThroughTheTable)
   set.setVar("max_temp");
   EXPECT_EQ(set.getVar().getType(), Variable::MAX);
   EXPECT_EQ(set.getVar().toIndCode(), 3011);
+  // as text and as labels
+  VarSpec written("h12:500:max_hght[m,cf]");
+  String text;
+  written.toString(text);
+  EXPECT_STREQ(text.get(), "12hr:500mb:max_hght");
+  written.toInfoLabel(text);
+  EXPECT_STREQ(text.get(), "500 mb Max Geopotential height [m]");
+  VarSpec acc("h12-6acc:sfc:pcp[in]");
+  acc.toInfoLabel(text);
+  EXPECT_STREQ(text.get(), "Surface Total precipitation [in] 6 hour acc");
 }
 
 TEST_F(VarSpecTest, WarnsOnMalformedSpecs)
 {
-  struct {
-    const char* text;
-    const char* warning;
-    int result;
-  } cases[] = {
+  const std::vector<std::tuple<const char*, const char*, int>> cases = {
       {"a:b:c:d:temp", "VarSpec: invalid, wrong number of colons\n", 0},
       {"temp[K,cf", "VarSpec: missing ]\n", 1},
   };
-  for (const auto& c : cases) {
+  for (const auto& [text, warning, result] : cases) {
     testing::internal::CaptureStderr();
     VarSpec s;
-    EXPECT_EQ(s.decode(c.text), c.result) << c.text;
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.warning) << c.text;
+    EXPECT_EQ(s.decode(text), result) << text;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), warning) << text;
   }
   EXPECT_EQ(VarSpec("temp[K,cf").getPlot(), VarSpec::CONTOUR);
   std::string huge = "h12:500:" + std::string(300, 'x') + "[" + std::string(300, 'u') + "]";
   VarSpec cut(huge.c_str());
   EXPECT_EQ(std::string(cut.getName()).size(), static_cast<size_t>(Variable::ABBR_SIZE - 1));
   EXPECT_EQ(std::string(cut.getUnits()).size(), static_cast<size_t>(Variable::UNITS_SIZE - 1));
-}
-
-TEST_F(VarSpecTest, WritesTextAndLabels)
-{
-  VarSpec s("h12:500:max_hght[m,cf]");
-  String text;
-  s.toString(text);
-  EXPECT_STREQ(text.get(), "12hr:500mb:max_hght");
-  s.toInfoLabel(text);
-  EXPECT_STREQ(text.get(), "500 mb Max Geopotential height [m]");
-  VarSpec acc("h12-6acc:sfc:pcp[in]");
-  acc.toInfoLabel(text);
-  EXPECT_STREQ(text.get(), "Surface Total precipitation [in] 6 hour acc");
 }
 
 TEST_F(VarSpecTest, UpdateMergesForecastTimesLevelsAndFormats)
@@ -431,10 +394,7 @@ class VarListTest : public ::testing::Test {
 
 TEST_F(VarListTest, DecodesGroupsFunctionsAndSuffixBrackets)
 {
-  struct {
-    const char* text;
-    const char* entries;
-  } cases[] = {
+  const std::vector<std::pair<const char*, const char*>> cases = {
       {"a,{b,c}[K,cf],d", "0 1 a [,]\n0 3  [K,cf]\n1 1 b [,cf]\n1 1 c [,cf]\n0 1 d [,]\n"},
       {"add(temp,#273.15)[K,cf]", "0 4 add [K,cf]\n1 1 temp [,]\n1 1 #273.15 [,]\n"},
       {"grad-x(hght),vdiff(u,v)",
@@ -446,10 +406,10 @@ TEST_F(VarListTest, DecodesGroupsFunctionsAndSuffixBrackets)
       {"mul(a,b", "0 4 mul [,]\n1 1 a [,]\n"},  // unterminated: the entries so far
       {"", ""},
   };
-  for (const auto& c : cases) {
+  for (const auto& [text, entries] : cases) {
     VarList list;
-    EXPECT_EQ(list.decode(c.text), 1) << c.text;
-    EXPECT_EQ(describe(list), c.entries) << c.text;
+    EXPECT_EQ(list.decode(text), 1) << text;
+    EXPECT_EQ(describe(list), entries) << text;
   }
   VarList list("a,{b,c}[K,cf],d");
   EXPECT_TRUE(list.isFillContour(1));
@@ -462,26 +422,22 @@ TEST_F(VarListTest, DecodesGroupsFunctionsAndSuffixBrackets)
 
 TEST_F(VarListTest, ReportsSyntaxErrors)
 {
-  struct {
-    const char* text;
-    const char* warning;
-    int kept;
-  } cases[] = {
+  const std::vector<std::tuple<const char*, const char*, int>> cases = {
       {"a)", "VarList::decode error, unexpected ) at )\n", 0},
       {"f(a>", "VarList::decode error, unexpected > at >\n", 1},
       {"a]x", "VarList::decode error, unexpected ] at ]x\n", 0},
       {"{(<{(<{(<{(<", "VarList::decode error, too deeply nested at <\n", 11},
   };
-  for (const auto& c : cases) {
+  for (const auto& [text, warning, kept] : cases) {
     VarList list;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(list.decode(c.text), 0) << c.text;
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.warning) << c.text;
-    EXPECT_EQ(list.getNum(), c.kept) << c.text;
+    EXPECT_EQ(list.decode(text), 0) << text;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), warning) << text;
+    EXPECT_EQ(list.getNum(), kept) << text;
   }
 }
 
-TEST_F(VarListTest, ReadsMacroFiles)
+TEST_F(VarListTest, ReadsAndExpandsMacros)
 {
   writeMacros(
       "# macros\n"
@@ -506,10 +462,7 @@ TEST_F(VarListTest, ReadsMacroFiles)
   EXPECT_EQ(file.read(d), 0);
   EXPECT_EQ(file.search("pai", d), 0);
   EXPECT_EQ(file.open("missing.var"), 0);
-}
-
-TEST_F(VarListTest, ExpandsMacros)
-{
+  // expanded
   writeMacros(
       "tc     l  x  temp[C,cf]\n"
       "kelvin l  x  temp[K]\n"
@@ -518,10 +471,7 @@ TEST_F(VarListTest, ExpandsMacros)
       "ping   l  x  pong\n"
       "pong   l  x  ping\n"
       "whole  l  x  tc,hght\n");
-  struct {
-    const char* text;
-    const char* entries;
-  } cases[] = {
+  const std::vector<std::pair<const char*, const char*>> cases = {
       // One-item definitions: the entry's units win when convertible, its format is appended.
       {"tc", "0 1 temp [C,cf]\n"},
       {"tc[F,ln]", "0 1 temp [F,cf,ln]\n"},
@@ -536,11 +486,11 @@ TEST_F(VarListTest, ExpandsMacros)
       {"whole", "0 1 temp [C,cf]\n0 1 hght [,]\n"},
       {"+tc", "0 1 tc [,]\n"},
   };
-  for (const auto& c : cases) {
+  for (const auto& [text, entries] : cases) {
     VarList list, scratch;
     list.setFile("test.var");
-    EXPECT_EQ(list.process(c.text, scratch), 1) << c.text;
-    EXPECT_EQ(describe(list), c.entries) << c.text;
+    EXPECT_EQ(list.process(text, scratch), 1) << text;
+    EXPECT_EQ(describe(list), entries) << text;
   }
   VarList noFile, scratch;
   noFile.setFile("nothing.var");
@@ -623,45 +573,40 @@ std::vector<int> indices(const VarList& list)
   return out;
 }
 
-struct SlotCase {
-  const char* list;
-  bool gridded;
-  std::vector<int> indices;      // data index of every entry in order
-  std::vector<int> dataEntries;  // the entries the layer reads
-  int slots;
-};
-
 class VarPlotTest : public KOLTest::DatabaseTest {};
 
 TEST_F(VarPlotTest, SlotsFollowTheListsEntries)
 {
-  const SlotCase cases[] = {
-      // a plain field of a grid layer is contoured
-      {"500:hght", true, {0}, {0}, 1},
-      // a function, then its arguments; the constant is made, not read
-      {"add(500:temp,#273.15)", true, {0, 1, 2}, {1}, 3},
-      // nested: every function its own slot, arguments after their function
-      {"sub(add(a,b),c)", true, {0, 1, 2, 3, 4}, {2, 3, 4}, 5},
-      // a vector function takes two slots
-      {"grad(500:hght)[,vect]", true, {0, 2}, {1}, 3},
-      // a vector entry has its components' slots
-      {"wnd<10m_ag:uwnd,10m_ag:vwnd>[kt,vect]", true, {0, 0, 1}, {1, 2}, 2},
-      // groups hold slots only for their members
-      {"{500:hght,500:temp}[,ln]", true, {-1, 0, 1}, {1, 2}, 2},
-      // at the stations: only contour entries and function arguments are gridded
-      {"temp,dewp,pmsl[,cf]", false, {-1, -1, 0}, {2}, 1},
-      {"temp,add(dewp,#2)", false, {-1, 0, 1, 2}, {2}, 3},
-      // maps and panels take none
-      {"map[us.map],panel[2x1+0+0],500:hght", true, {-1, -1, 0}, {2}, 1},
-  };
-  for (const SlotCase& c : cases) {
-    SCOPED_TRACE(c.list);
-    VarList list = decoded(c.list);
-    FakeSource src(c.gridded);
+  // the list, gridded or not, the data index of every entry in order, the entries the layer
+  // reads, the slots
+  const std::vector<std::tuple<const char*, bool, std::vector<int>, std::vector<int>, int>> cases =
+      {
+          // a plain field of a grid layer is contoured
+          {"500:hght", true, {0}, {0}, 1},
+          // a function, then its arguments; the constant is made, not read
+          {"add(500:temp,#273.15)", true, {0, 1, 2}, {1}, 3},
+          // nested: every function its own slot, arguments after their function
+          {"sub(add(a,b),c)", true, {0, 1, 2, 3, 4}, {2, 3, 4}, 5},
+          // a vector function takes two slots
+          {"grad(500:hght)[,vect]", true, {0, 2}, {1}, 3},
+          // a vector entry has its components' slots
+          {"wnd<10m_ag:uwnd,10m_ag:vwnd>[kt,vect]", true, {0, 0, 1}, {1, 2}, 2},
+          // groups hold slots only for their members
+          {"{500:hght,500:temp}[,ln]", true, {-1, 0, 1}, {1, 2}, 2},
+          // at the stations: only contour entries and function arguments are gridded
+          {"temp,dewp,pmsl[,cf]", false, {-1, -1, 0}, {2}, 1},
+          {"temp,add(dewp,#2)", false, {-1, 0, 1, 2}, {2}, 3},
+          // maps and panels take none
+          {"map[us.map],panel[2x1+0+0],500:hght", true, {-1, -1, 0}, {2}, 1},
+      };
+  for (const auto& [text, gridded, slotOf, read, slots] : cases) {
+    SCOPED_TRACE(text);
+    VarList list = decoded(text);
+    FakeSource src(gridded);
     VarPlot p;
-    EXPECT_EQ(p.assignSlots(list, src), c.slots);
-    EXPECT_EQ(indices(list), c.indices);
-    EXPECT_EQ(p.getDataEntries(), c.dataEntries);
+    EXPECT_EQ(p.assignSlots(list, src), slots);
+    EXPECT_EQ(indices(list), slotOf);
+    EXPECT_EQ(p.getDataEntries(), read);
   }
 }
 
@@ -695,33 +640,31 @@ TEST_F(VarPlotTest, VectorFunctionFillsTwoSlots)
   EXPECT_NEAR(dy.getValue(2, 2), 0.0f, 1e-3);
 }
 
-struct MapCase {
-  const char* list;
-  VarPlot::MapChoice choice;
-  bool automatic;
-  const char* under;
-  const char* over;
-};
-
 TEST_F(VarPlotTest, MapsGoOverFillsAndYieldToMapEntries)
 {
-  const MapCase cases[] = {
-      {"500:hght", {true, -1, 0}, true, "default,under", "over"},
-      {"500:hght,500:avort[,cf]", {true, -1, 0}, true, "default,under,nodefault", "over,default"},
-      {"temp", {true, -1, 3}, true, "default,under,nodefault", "over,default"},
-      {"temp", {true, 1, 0}, true, "default,under,nodefault", "over,default"},
-      {"500:avort[,cf]", {true, 0, 0}, true, "default,under", "over"},
-      {"map[us.map],500:avort[,cf]", {true, -1, 0}, false, nullptr, nullptr},
-      {"500:hght", {false, -1, 0}, false, nullptr, nullptr},
-  };
-  for (const MapCase& c : cases) {
-    SCOPED_TRACE(c.list);
-    VarList list = decoded(c.list);
+  // the list, the choice, whether maps are drawn of themselves, the map lists under and over
+  const std::vector<std::tuple<const char*, VarPlot::MapChoice, bool, const char*, const char*>>
+      cases = {
+          {"500:hght", {true, -1, 0}, true, "default,under", "over"},
+          {"500:hght,500:avort[,cf]",
+           {true, -1, 0},
+           true,
+           "default,under,nodefault",
+           "over,default"},
+          {"temp", {true, -1, 3}, true, "default,under,nodefault", "over,default"},
+          {"temp", {true, 1, 0}, true, "default,under,nodefault", "over,default"},
+          {"500:avort[,cf]", {true, 0, 0}, true, "default,under", "over"},
+          {"map[us.map],500:avort[,cf]", {true, -1, 0}, false, nullptr, nullptr},
+          {"500:hght", {false, -1, 0}, false, nullptr, nullptr},
+      };
+  for (const auto& [text, choice, automatic, under, over] : cases) {
+    SCOPED_TRACE(text);
+    VarList list = decoded(text);
     VarPlot p;
-    EXPECT_EQ(p.chooseMaps(list, c.choice), c.automatic);
-    if (c.under) {
-      EXPECT_EQ(p.getUnderMap(), c.under);
-      EXPECT_EQ(p.getOverMap(), c.over);
+    EXPECT_EQ(p.chooseMaps(list, choice), automatic);
+    if (under) {
+      EXPECT_EQ(p.getUnderMap(), under);
+      EXPECT_EQ(p.getOverMap(), over);
     }
   }
 }
