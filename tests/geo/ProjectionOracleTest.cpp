@@ -97,7 +97,9 @@ void compareWithOracle(const Case& c)
     if (cosc <= 0.2) continue;  // false for NaN: every point of the other maps
     pts.push_back(p), in.emplace_back(p.lon, p.lat);
   }
-  if (!std::isnan(c.subLon)) EXPECT_GT(hidden, 100);
+  if (!std::isnan(c.subLon)) {
+    EXPECT_GT(hidden, 100);
+  }
   auto expect = KOLTest::projRun(tool + " -f %.10f " + c.definition, in);
 
   // 1 cm on map planes, 1e-8 degrees rotated; satellite views 1 m.

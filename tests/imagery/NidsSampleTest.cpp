@@ -79,7 +79,9 @@ void checkLevels(const NidsFile& f, int product, const nlohmann::json& table)
   const bool legacy = table.size() == 16;
   for (size_t c = 0; c < table.size(); ++c) {
     if (table[c].is_null()) {  // a flag (no data, range folded)
-      if (!legacy) EXPECT_EQ(f.getLevelValue(static_cast<int>(c)), Const::FMISS) << "code " << c;
+      if (!legacy) {
+        EXPECT_EQ(f.getLevelValue(static_cast<int>(c)), Const::FMISS) << "code " << c;
+      }
       continue;
     }
     const double want = expectedValue(product, !legacy, table[c].get<double>());
