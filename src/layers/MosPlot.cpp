@@ -139,13 +139,7 @@ int MosPlot::setTimezone(const char* text)
 
 int MosPlot::setGridDomain(const char* text)
 {
-  Domain d;
-  if (!StrLib::valid(text) || !DomainTool::decode(d, text)) {
-    Kol::outWarning("MosPlot: unknown grid domain %s\n", text ? text : "");
-    return 0;
-  }
-  gridDomain = d;
-  return 1;
+  return varplot::gridDomain("MosPlot", text, gridDomain);
 }
 
 int MosPlot::read(const char* name)

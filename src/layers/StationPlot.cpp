@@ -138,14 +138,9 @@ int StationPlot::setTimezone(const char* text)
 
 int StationPlot::setGridDomain(const char* text)
 {
-  Domain d;
-  if (!StrLib::valid(text) || !DomainTool::decode(d, text)) {
-    Kol::outWarning("%s: unknown grid domain %s\n", layerName, text ? text : "");
-    gridDomain.init();
-    return 0;
-  }
-  gridDomain = d;
-  return 1;
+  if (varplot::gridDomain(layerName, text, gridDomain)) return 1;
+  gridDomain.init();
+  return 0;
 }
 
 int StationPlot::setParam(const char* text)

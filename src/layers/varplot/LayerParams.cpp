@@ -1,7 +1,9 @@
 #include "layers/varplot/LayerParams.h"
 
+#include "core/Kol.h"
 #include "core/StrLib.h"
 #include "core/Strings.h"
+#include "geo/DomainTool.h"
 
 namespace KOL::varplot {
 
@@ -40,6 +42,17 @@ LayerParams splitParams(const char* text, const std::vector<std::string>& keys)
     out.others += token;
   }
   return out;
+}
+
+int gridDomain(const char* layer, const char* text, Domain& out)
+{
+  Domain d;
+  if (!StrLib::valid(text) || !DomainTool::decode(d, text)) {
+    Kol::outWarning("%s: unknown grid domain %s\n", layer, text ? text : "");
+    return 0;
+  }
+  out = d;
+  return 1;
 }
 
 }  // namespace KOL::varplot

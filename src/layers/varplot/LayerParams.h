@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "geo/Domain.h"
+
 namespace KOL::varplot {
 
 struct LayerParams {
@@ -15,5 +17,9 @@ struct LayerParams {
 
 // keys: the variable keys ("va", "gs"), each written with "=" after it.
 LayerParams splitParams(const char* text, const std::vector<std::string>& keys);
+
+// The gridding domain a layer is given (a region name or domain text) into out; 0 with the
+// layer's warning when it is none, out untouched.
+int gridDomain(const char* layer, const char* text, Domain& out);
 
 }  // namespace KOL::varplot

@@ -76,7 +76,7 @@ class VarPlot {
 
   // The information label of spec at the upper left and its date label at date in time zone tz
   // (empty: UTC) at the upper right; the plot takes the date when it has none. Plot::done follows.
-  // The upper left label is the spec's, after source when given ("GFS MOS").
+  // The upper left label names the entry, after source when given ("GFS MOS").
   static void addLabels(Plot& plot, const VarSpec& spec, const Date& date, const char* tz,
                         const char* source = nullptr);
 
